@@ -12,7 +12,7 @@ class QSettings;
 class DnsPreferenceAction
 {
 public:
-    enum DnsPreference { NONE = 0, CUSTOM = 1, PUSHED = 2, VPN = 3, AD_BLOCKING = 4 };
+    enum DnsPreference : int { NONE = 0, CUSTOM = 1, PUSHED = 2, VPN = 3, AD_BLOCKING = 4 };
 
     DnsPreferenceAction() = default;
     explicit DnsPreferenceAction(DnsPreference preference);

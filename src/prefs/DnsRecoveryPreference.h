@@ -8,7 +8,7 @@ class QSettings;
 class DnsRecoveryPreference
 {
 public:
-    enum RecoverDNSSettings { autoRecover = 0, forget = 1, askOnStart = 2 };
+    enum RecoverDNSSettings : int { autoRecover = 0, forget = 1, askOnStart = 2 };
 
     DnsRecoveryPreference() = default;
     explicit DnsRecoveryPreference(RecoverDNSSettings choice) : choice(choice) {}

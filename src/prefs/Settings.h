@@ -8,6 +8,10 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include "catalogue/Salsa20.h"
+
+#include <QJsonObject>
+
 class DnsRecoveryPreference;
 class LogHandlerOption;
 class MtuPreference;
@@ -21,10 +25,11 @@ class UserStatistics;
 class Settings : public QSettings
 {
 public:
-    enum TlsMinimumVersion { TLS_1_0 = 0, TLS_1_2 = 1 };
-    enum IksSettings { ASK = 0, ENABLE = 1, NOOP = 2 };
-    enum ProxySettings { DIRECT = 0, STEALTH = 1, CUSTOM = 2 };
-    enum ProxyProtocol { HTTP = 0, SOCKS5 = 1 };
+    // A fixed underlying type: values read from elsewhere may lie outside the list.
+    enum TlsMinimumVersion : int { TLS_1_0 = 0, TLS_1_2 = 1 };
+    enum IksSettings : int { ASK = 0, ENABLE = 1, NOOP = 2 };
+    enum ProxySettings : int { DIRECT = 0, STEALTH = 1, CUSTOM = 2 };
+    enum ProxyProtocol : int { HTTP = 0, SOCKS5 = 1 };
 
     Settings();
     explicit Settings(const QString &fileName);
@@ -166,6 +171,16 @@ public:
     static QDir cacheDir();
     static QDir qtDataLocation();
     static QString getDocUrl(const QString &document);
+
+    // Remembered login (top level "login/..."): one Salsa20-obscured record;
+    // the plain keys of older versions are read only when it is absent.
+    Salsa20 newCredentialCrypt() const;
+    QJsonObject getCredentials();
+    QString getUsername();
+    QString getPassword();
+    bool remembersCredentials();
+    void rememberCredentials(const QString &username, const QString &password);
+    void forgetCredentials();
 
     // Restores every default; keeps the version, install identifier,
     // configuration directory and location.

@@ -30,6 +30,12 @@ ReplyHandler::~ReplyHandler()
 
 void ReplyHandler::abort()
 {
+    abortedByCaller = true;
+    stopReply();
+}
+
+void ReplyHandler::stopReply()
+{
     qDebug().noquote() << label << ": " << "HTTP request aborted";
     if (reply)
         reply->abort();
@@ -70,7 +76,7 @@ void ReplyHandler::onReadyRead()
         buffer.append(chunk);
         if (isOverLimit()) {
             qDebug().noquote() << label << ": " << "Error: response size bigger than expected - aborting";
-            abort();
+            stopReply();
             return;
         }
         chunk = reply->read(chunkSize);

@@ -29,6 +29,8 @@ public:
 
     // Ends the request; its failure() follows from the aborted reply.
     void abort();
+    // Whether abort() was called, as opposed to a time-out or a failed request.
+    bool isAbortedByCaller() const { return abortedByCaller; }
 
 signals:
     void failure();
@@ -43,6 +45,7 @@ private slots:
 
 private:
     bool isOverLimit() const;
+    void stopReply();
 
     QString label;
     int timeout;
@@ -52,4 +55,5 @@ private:
     qint64 chunkSize = CHUNK_SIZE;
     QByteArray buffer;
     bool finished = false;
+    bool abortedByCaller = false;
 };

@@ -1,6 +1,11 @@
 #include "prefs/Settings.h"
 
 #include "app/LogHandlerOption.h"
+#include "backend/TunnelType.h"
+#include "catalogue/GeoLocation.h"
+#include "openconnect/OpenConnectConnectVia.h"
+#include "prefs/DnsList.h"
+#include "prefs/DnsPreferenceAction.h"
 #include "prefs/DnsRecoveryPreference.h"
 #include "prefs/MtuPreference.h"
 #include "prefs/UserStatistics.h"
@@ -36,7 +41,16 @@ const char *const KEY_WINDOW_STATE = "window-state";
 const char *const KEY_PROXY_SETTINGS = "proxy-settings";
 const char *const KEY_PROXY_PROTOCOL = "proxy-custom-protocol";
 
-const char *const LOCATION_KEYS[] = {"my-location-latitude", "my-location-longitude", "my-location-countrycode"};
+const QString LOCATION_PREFIX = QStringLiteral("my-location");
+const QString KEY_SERVER_SITE = QStringLiteral("connect/serverSite");
+const QString DEFAULT_SERVER_SITE = QStringLiteral("USA-Dallas");
+const QString KEY_TUNNEL_TYPE = QStringLiteral("connect/tunnelType");
+const QString KEY_OPENCONNECT_VIA = QStringLiteral("connect/protocol-openconnect");
+const QString KEY_CUSTOM_DNS = QStringLiteral("dns/custom-dns");
+const QString DNS_GROUP = QStringLiteral("dns");
+const QString STAGE_ONSTART = QStringLiteral("dns-action-onstart");
+const QString STAGE_BEFORECONNECT = QStringLiteral("dns-action-beforeconnect");
+const QString STAGE_AFTERCONNECT = QStringLiteral("dns-action-afterconnect");
 
 const int WINDOW_STATE_VERSION = 0;
 
@@ -445,17 +459,12 @@ void Settings::setRecoverDNSStackOnStart(const DnsRecoveryPreference &preference
 
 QStringList Settings::getDnsStackNames()
 {
-    leaveGroup();
-    const QStringList names = textList(KEY_DNS_STACK);
-    enterGroup();
-    return names;
+    return topLevelValue(QLatin1String(KEY_DNS_STACK)).toStringList();
 }
 
 void Settings::setDnsStackNames(const QStringList &names)
 {
-    leaveGroup();
-    store(KEY_DNS_STACK, names);
-    enterGroup();
+    setTopLevelValue(QLatin1String(KEY_DNS_STACK), names);
 }
 
 // Paths and the store itself.
@@ -496,20 +505,14 @@ bool Settings::recoverPreferenceFilePermission()
 
 bool Settings::hasConfigDir()
 {
-    leaveGroup();
-    const bool has = !text(KEY_CONFIG_DIR).isEmpty();
-    enterGroup();
-    return has;
+    return !topLevelValue(QLatin1String(KEY_CONFIG_DIR)).toString().isEmpty();
 }
 
 QDir Settings::configDir()
 {
     if (!hasConfigDir())
         qDebug() << "Accessing configDir(), but configDir is not set. Call hasConfigDir() first!";
-    leaveGroup();
-    const QString path = text(KEY_CONFIG_DIR);
-    enterGroup();
-    return QDir(path);
+    return QDir(topLevelValue(QLatin1String(KEY_CONFIG_DIR)).toString());
 }
 
 QDir Settings::cacheDir()
@@ -535,6 +538,208 @@ QString Settings::getDocUrl(const QString &document)
         + document;
 }
 
+// Top-level keys: leave "preferences" for the one access and come back.
+
+QVariant Settings::topLevelValue(const QString &key, const QVariant &defaultValue)
+{
+    leaveGroup();
+    const QVariant result = value(key, defaultValue);
+    enterGroup();
+    return result;
+}
+
+void Settings::setTopLevelValue(const QString &key, const QVariant &newValue)
+{
+    leaveGroup();
+    setValue(key, newValue);
+    enterGroup();
+}
+
+bool Settings::containsTopLevel(const QString &key)
+{
+    leaveGroup();
+    const bool has = contains(key);
+    enterGroup();
+    return has;
+}
+
+void Settings::removeTopLevel(const QString &key)
+{
+    leaveGroup();
+    remove(key);
+    enterGroup();
+}
+
+// Per-site keys.
+
+QString Settings::esc(const QString &text)
+{
+    return QString(text).replace(QLatin1Char('/'), QLatin1Char('_'));
+}
+
+QString Settings::key_serverSite_public(const QString &siteId, const QString &keyWord)
+{
+    return QStringLiteral("server-sites/public/%1/%2").arg(esc(siteId), keyWord);
+}
+
+void Settings::setPinnedIP(const QString &siteId, const QHostAddress &address)
+{
+    setTopLevelValue(key_serverSite_public(siteId, QStringLiteral("pinned-ip")), address.toString());
+}
+
+QHostAddress Settings::getPinnedIP(const QString &siteId)
+{
+    return QHostAddress(topLevelValue(key_serverSite_public(siteId, QStringLiteral("pinned-ip")), QString()).toString());
+}
+
+void Settings::setHasPinnedIP(const QString &siteId, bool enabled)
+{
+    setTopLevelValue(key_serverSite_public(siteId, QStringLiteral("pinned-ip-enabled")), enabled);
+}
+
+bool Settings::hasPinnedIP(const QString &siteId)
+{
+    return topLevelValue(key_serverSite_public(siteId, QStringLiteral("pinned-ip-enabled")), false).toBool()
+        && !getPinnedIP(siteId).isNull();
+}
+
+void Settings::forgetPinnedIP(const QString &siteId)
+{
+    removeTopLevel(key_serverSite_public(siteId, QStringLiteral("pinned-ip")));
+    removeTopLevel(key_serverSite_public(siteId, QStringLiteral("pinned-ip-enabled")));
+}
+
+// Name-server entries.
+
+DnsList Settings::getCustomDNS()
+{
+    leaveGroup();
+    DnsList list;
+    const int count = beginReadArray(KEY_CUSTOM_DNS);
+    for (int i = 0; i < count; ++i) {
+        setArrayIndex(i);
+        list << DnsListEntry(text("name"), QHostAddress(text("dns1")), QHostAddress(text("dns2")), true);
+    }
+    endArray();
+    enterGroup();
+    list.addHardCodedEntries();
+    return list;
+}
+
+void Settings::setCustomDNS(const DnsList &list)
+{
+    leaveGroup();
+    // Clear first, so no entry of a longer old array survives.
+    remove(KEY_CUSTOM_DNS);
+    beginWriteArray(KEY_CUSTOM_DNS);
+    int index = 0;
+    for (const DnsListEntry &entry : list) {
+        if (!entry.isEditable())
+            continue;
+        setArrayIndex(index++);
+        const QStringList dns = entry.getDns();
+        store("name", entry.getName());
+        store("dns1", dns.at(0));
+        store("dns2", dns.at(1));
+    }
+    endArray();
+    enterGroup();
+}
+
+// DNS actions.
+
+DnsPreferenceAction Settings::readDnsAction(const QString &stage)
+{
+    leaveGroup();
+    beginGroup(DNS_GROUP);
+    const DnsPreferenceAction action = DnsPreferenceAction::readFrom(*this, stage);
+    endGroup();
+    enterGroup();
+    return action;
+}
+
+void Settings::writeDnsAction(const DnsPreferenceAction &action, const QString &stage)
+{
+    leaveGroup();
+    beginGroup(DNS_GROUP);
+    action.writeTo(*this, stage);
+    endGroup();
+    enterGroup();
+}
+
+DnsPreferenceAction Settings::getDnsPreferenceActionOnStart() { return readDnsAction(STAGE_ONSTART); }
+DnsPreferenceAction Settings::getDnsPreferenceActionBeforeConnect() { return readDnsAction(STAGE_BEFORECONNECT); }
+DnsPreferenceAction Settings::getDnsPreferenceActionAfterConnect() { return readDnsAction(STAGE_AFTERCONNECT); }
+void Settings::setDnsPreferenceActionOnStart(const DnsPreferenceAction &a) { writeDnsAction(a, STAGE_ONSTART); }
+void Settings::setDnsPreferenceActionBeforeConnect(const DnsPreferenceAction &a) { writeDnsAction(a, STAGE_BEFORECONNECT); }
+void Settings::setDnsPreferenceActionAfterConnect(const DnsPreferenceAction &a) { writeDnsAction(a, STAGE_AFTERCONNECT); }
+
+// Connection choice.
+
+QString Settings::defaultServerSite()
+{
+    return topLevelValue(KEY_SERVER_SITE, DEFAULT_SERVER_SITE).toString();
+}
+
+bool Settings::hasDefaultServerSite()
+{
+    return containsTopLevel(KEY_SERVER_SITE);
+}
+
+void Settings::setDefaultServerSite(const QString &siteId)
+{
+    setTopLevelValue(KEY_SERVER_SITE, siteId);
+}
+
+void Settings::removeDefaultServerSite()
+{
+    removeTopLevel(KEY_SERVER_SITE);
+}
+
+const TunnelType &Settings::getDefaultTunnelType()
+{
+    return TunnelType::fromString(topLevelValue(KEY_TUNNEL_TYPE, QStringLiteral("OpenVPN")).toString());
+}
+
+void Settings::setDefaultTunnelType(const TunnelType &tunnelType)
+{
+    setTopLevelValue(KEY_TUNNEL_TYPE, tunnelType.toString());
+}
+
+bool Settings::hasDefaultOpenConnectConnectVia()
+{
+    return containsTopLevel(KEY_OPENCONNECT_VIA);
+}
+
+const OpenConnectConnectVia &Settings::defaultOpenConnectConnectVia()
+{
+    return OpenConnectConnectVia::fromString(topLevelValue(KEY_OPENCONNECT_VIA, QString()).toString());
+}
+
+// Location.
+
+GeoLocation Settings::getMyLocation()
+{
+    leaveGroup();
+    const GeoLocation location = GeoLocation::readFrom(*this, LOCATION_PREFIX);
+    enterGroup();
+    return location;
+}
+
+void Settings::setMyLocation(const GeoLocation &location)
+{
+    leaveGroup();
+    location.writeTo(*this, LOCATION_PREFIX);
+    enterGroup();
+}
+
+bool Settings::hasMyLocation()
+{
+    const GeoLocation location = getMyLocation();
+    // A stored NaN counts as set: it is not 0.0.
+    return !(location.getLatitude() == 0.0) && !(location.getLongitude() == 0.0);
+}
+
 // Remembered login.
 
 Salsa20 Settings::newCredentialCrypt() const
@@ -544,9 +749,7 @@ Salsa20 Settings::newCredentialCrypt() const
 
 QJsonObject Settings::getCredentials()
 {
-    leaveGroup();
-    const QString stored = text(KEY_CREDENTIALS);
-    enterGroup();
+    const QString stored = topLevelValue(QLatin1String(KEY_CREDENTIALS)).toString();
     if (stored.isEmpty())
         return QJsonObject();
     const QByteArray sealed = QByteArray::fromBase64(stored.toUtf8());
@@ -569,10 +772,7 @@ QString Settings::getUsername()
     const QJsonObject record = getCredentials();
     if (!record.isEmpty())
         return record.value(QStringLiteral("username")).toString();
-    leaveGroup();
-    const QString username = text(KEY_PLAIN_USERNAME);
-    enterGroup();
-    return username;
+    return topLevelValue(QLatin1String(KEY_PLAIN_USERNAME)).toString();
 }
 
 QString Settings::getPassword()
@@ -580,20 +780,14 @@ QString Settings::getPassword()
     const QJsonObject record = getCredentials();
     if (!record.isEmpty())
         return record.value(QStringLiteral("password")).toString();
-    leaveGroup();
-    const QString password = text(KEY_PLAIN_PASSWORD);
-    enterGroup();
-    return password;
+    return topLevelValue(QLatin1String(KEY_PLAIN_PASSWORD)).toString();
 }
 
 bool Settings::remembersCredentials()
 {
     if (!getCredentials().isEmpty())
         return true;
-    leaveGroup();
-    const bool remembers = flag(KEY_PLAIN_REMEMBER, false);
-    enterGroup();
-    return remembers;
+    return topLevelValue(QLatin1String(KEY_PLAIN_REMEMBER), false).toBool();
 }
 
 void Settings::rememberCredentials(const QString &username, const QString &password)
@@ -624,10 +818,8 @@ void Settings::forgetCredentials()
 
 void Settings::clear()
 {
+    const GeoLocation location = getMyLocation();
     leaveGroup();
-    QVariantList location;
-    for (const char *key : LOCATION_KEYS)
-        location << value(QLatin1String(key));
     const int version = value(QLatin1String(KEY_SETTING_VERSION), 1).toInt();
     const QString installId = text(KEY_INSTALL_ID, QString());
     const QString configDirectory = text(KEY_CONFIG_DIR);
@@ -641,8 +833,6 @@ void Settings::clear()
     store(KEY_INSTALL_ID, installId);
     store(KEY_CONFIG_DIR, configDirectory);
     store(KEY_SETTING_VERSION, version);
-    const QVariantList defaults{0.0, 0.0, QString()};
-    for (int i = 0; i < location.size(); ++i)
-        store(LOCATION_KEYS[i], location.at(i).isValid() ? location.at(i) : defaults.at(i));
     enterGroup();
+    setMyLocation(location);
 }

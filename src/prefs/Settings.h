@@ -12,7 +12,14 @@
 
 #include <QJsonObject>
 
+#include <QHostAddress>
+
+class DnsList;
+class DnsPreferenceAction;
 class DnsRecoveryPreference;
+class GeoLocation;
+class OpenConnectConnectVia;
+class TunnelType;
 class LogHandlerOption;
 class MtuPreference;
 class NetworkInterface;
@@ -182,6 +189,42 @@ public:
     void rememberCredentials(const QString &username, const QString &password);
     void forgetCredentials();
 
+    // Per-site keys "server-sites/public/<escaped id>/<word>" (top level).
+    static QString esc(const QString &text);
+    static QString key_serverSite_public(const QString &siteId, const QString &keyWord);
+    void setPinnedIP(const QString &siteId, const QHostAddress &address);
+    QHostAddress getPinnedIP(const QString &siteId);
+    void setHasPinnedIP(const QString &siteId, bool enabled);
+    bool hasPinnedIP(const QString &siteId);
+    void forgetPinnedIP(const QString &siteId);
+
+    // The user's name-server entries ("dns/custom-dns"), headed by the built-in ones.
+    DnsList getCustomDNS();
+    void setCustomDNS(const DnsList &list);
+
+    // The three DNS actions, in the top-level group "dns".
+    DnsPreferenceAction getDnsPreferenceActionOnStart();
+    DnsPreferenceAction getDnsPreferenceActionBeforeConnect();
+    DnsPreferenceAction getDnsPreferenceActionAfterConnect();
+    void setDnsPreferenceActionOnStart(const DnsPreferenceAction &action);
+    void setDnsPreferenceActionBeforeConnect(const DnsPreferenceAction &action);
+    void setDnsPreferenceActionAfterConnect(const DnsPreferenceAction &action);
+
+    // The last connection choice ("connect/...").
+    QString defaultServerSite();
+    bool hasDefaultServerSite();
+    void setDefaultServerSite(const QString &siteId);
+    void removeDefaultServerSite();
+    const TunnelType &getDefaultTunnelType();
+    void setDefaultTunnelType(const TunnelType &tunnelType);
+    bool hasDefaultOpenConnectConnectVia();
+    const OpenConnectConnectVia &defaultOpenConnectConnectVia();
+
+    // The user's own location ("my-location-...").
+    GeoLocation getMyLocation();
+    void setMyLocation(const GeoLocation &location);
+    bool hasMyLocation();
+
     // Restores every default; keeps the version, install identifier,
     // configuration directory and location.
     void clear();
@@ -195,4 +238,10 @@ private:
 
     void leaveGroup();
     void enterGroup();
+    QVariant topLevelValue(const QString &key, const QVariant &defaultValue = QVariant());
+    void setTopLevelValue(const QString &key, const QVariant &newValue);
+    bool containsTopLevel(const QString &key);
+    void removeTopLevel(const QString &key);
+    DnsPreferenceAction readDnsAction(const QString &stage);
+    void writeDnsAction(const DnsPreferenceAction &action, const QString &stage);
 };

@@ -1,5 +1,6 @@
 #include "prefs/UserStatistics.h"
 
+#include "catalogue/HalvorixServerSite.h"
 #include "prefs/Settings.h"
 
 #include <QDebug>
@@ -59,6 +60,11 @@ void UserStatistics::writeToSettings(QSettings &settings) const
     QVariantMap stored;
     stored.insert(SERVER_FRECUENCY_USAGE, convertMapUIntToQVariant(usage));
     settings.setValue(USER_STATISTICS, stored);
+}
+
+void UserStatistics::addOneUsageToServer(const HalvorixServerSite &site)
+{
+    addOneUsageToServer(site.getId());
 }
 
 void UserStatistics::addOneUsageToServer(const QString &siteId)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariantMap>
 
+class HalvorixServerSite;
 class QSettings;
 
 // How often the user connected to each server site, by site identifier.
@@ -24,6 +25,8 @@ public:
     void saveUserStatistics() const;
     void writeToSettings(QSettings &settings) const;
 
+    // Counts per site identifier; nothing is written.
+    void addOneUsageToServer(const HalvorixServerSite &site);
     void addOneUsageToServer(const QString &siteId);
     QMap<QString, unsigned int> getServerFrecuencyUsage() const { return usage; }
 

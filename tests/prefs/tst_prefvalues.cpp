@@ -1,6 +1,7 @@
 #include "PrefsTestStore.h"
 
 #include "app/LogHandlerOption.h"
+#include "catalogue/HalvorixServerSite.h"
 #include "prefs/DnsList.h"
 #include "prefs/DnsPreferenceAction.h"
 #include "prefs/DnsRecoveryPreference.h"
@@ -418,7 +419,9 @@ private slots:
         UserStatistics &statistics = UserStatistics::getUserStatistics();
         statistics.addOneUsageToServer("FR-Paris");
         statistics.addOneUsageToServer("FR-Paris");
-        statistics.addOneUsageToServer("SE-Stockholm");
+        const HalvorixServerSite stockholm("SE", "Stockholm", "se.udp.ovpn", "se.tcp.ovpn", false, false, QDir(), {},
+                                           QHostAddress(), GeoLocation(), QString(), 0);
+        statistics.addOneUsageToServer(stockholm);
         statistics.saveUserStatistics();
         UserStatistics::initEmptyUserStatistics();
         QVERIFY(statistics.getServerFrecuencyUsage().isEmpty());

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -88,6 +89,7 @@ private slots:
         QVERIFY(writeFile(m_config + "/client.conf", "client\ndev tun\nremote 192.0.2.1 1194\n"));
         QVERIFY(writeFile(m_config + "/evil.conf", "client\nscript-security 2\nup /bin/sh\n"));
         QVERIFY(writeFile(m_bundle.root() + "/outside.conf", "client\n"));
+        QVERIFY(writeFile(m_config + "/probe.conf", "client\nno-such-directive 1\n"));
     }
 
     void runs_data()
@@ -235,6 +237,41 @@ private slots:
         QCOMPARE(process.exitCode(), 10);
     }
 
+    // With the real engines: each ran from the checked file, and OpenVPN read
+    // the sealed copy of the checked configuration. Neither leaves loopback:
+    // OpenVPN stops at the configuration, OpenConnect at its closed command port.
+    void realEnginesStartFromTheCheckedFiles_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output");
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const QString closedPort = QString::number(probe.serverPort());
+        probe.close();
+        const QString probeError = "Options error: Unrecognized option or missing or extra parameter(s) in /proc/self/fd/*:2: no-such-directive*";
+        QTest::newRow("OpenVPN") << openVpn(contents("Helpers/openvpn_v2_4"), "probe.conf") << 1 << probeError;
+        QTest::newRow("OpenVPN through ..") << openVpn(contents("Helpers/../Helpers/openvpn_v2_4"), "probe.conf") << 1 << probeError;
+        QStringList connect = openConnect(contents("Helpers/openconnect"), contents("Resources/app/bin/../bin/vpnc-script"), "https://127.0.0.1:9/");
+        connect[4] = closedPort;
+        QTest::newRow("OpenConnect") << connect << 2 << "openconnect: cannot connect to the command port " + closedPort + ": Connection refused*";
+    }
+
+    void realEnginesStartFromTheCheckedFiles()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        if (placeholderEngines())
+            QSKIP("the staged engines are placeholders");
+        for (HelperBundle::User user : {HelperBundle::User::Root, HelperBundle::User::Nobody}) {
+            const HelperBundle::Result result = m_bundle.run(arguments, HelperBundle::token(), user);
+            const QString all = QString::fromUtf8(result.out + result.err);
+            QVERIFY2(QRegularExpression(QRegularExpression::wildcardToRegularExpression(output)).match(all.trimmed()).hasMatch(), qPrintable(all));
+            QCOMPARE(result.exitCode, exitCode);
+        }
+    }
+
     void enginesRunAsRootWithTheCheckedFile_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -254,7 +291,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QStringList, expected);
         if (!placeholderEngines())
-            QSKIP("the staged engines are the real ones; their own tests cover a start");
+            QSKIP("the staged engines are the real ones (see realEnginesStartFromTheCheckedFiles)");
         for (HelperBundle::User user : {HelperBundle::User::Root, HelperBundle::User::Nobody}) {
             const HelperBundle::Result result = m_bundle.run(arguments, HelperBundle::token(), user);
             QCOMPARE(result.err, QByteArray());

@@ -1,0 +1,127 @@
+#include "CommandChannel.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <netinet/in.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace engines {
+
+namespace {
+
+// The client never sends long lines; a peer that does is not the client.
+constexpr size_t MAX_LINE = 64 * 1024;
+
+void writeAll(int fd, const std::string &data)
+{
+    size_t written = 0;
+    while (written < data.size()) {
+        const ssize_t n = ::send(fd, data.data() + written, data.size() - written, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return; // the client went away; the main loop notices on its own
+        written += static_cast<size_t>(n);
+    }
+}
+
+} // namespace
+
+CommandChannel::CommandChannel(int commandPort, int commandWritePort)
+    : m_commandFd(connectTo(commandPort))
+    , m_commandWriteFd(connectTo(commandWritePort))
+{
+}
+
+CommandChannel::~CommandChannel()
+{
+    ::close(m_commandFd);
+    ::close(m_commandWriteFd);
+}
+
+int CommandChannel::connectTo(int port)
+{
+    // Not close-on-exec: the vpnc-script speaks on cmd_fd itself.
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0)
+        throw std::runtime_error(std::string("socket: ") + std::strerror(errno));
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
+        const std::string error = std::strerror(errno);
+        ::close(fd);
+        throw std::runtime_error("cannot connect to the command port " + std::to_string(port) + ": " + error);
+    }
+    return fd;
+}
+
+void CommandChannel::sendLine(const std::string &line)
+{
+    const std::lock_guard<std::mutex> lock(m_sendMutex);
+    writeAll(m_commandFd, line + "\n");
+}
+
+void CommandChannel::sendProgress(const std::string &text)
+{
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string line = text.substr(start, end - start);
+        if (!line.empty())
+            sendLine(">VPNINFO_PROGRESS " + line);
+        start = end + 1;
+    }
+}
+
+std::string CommandChannel::readLine(int fd, std::string &buffer, bool &closed)
+{
+    for (;;) {
+        const size_t newline = buffer.find('\n');
+        if (newline != std::string::npos) {
+            std::string line = buffer.substr(0, newline);
+            buffer.erase(0, newline + 1);
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            return line;
+        }
+        if (closed || buffer.size() > MAX_LINE) {
+            closed = true;
+            return std::string();
+        }
+        char chunk[4096];
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            closed = true;
+            continue;
+        }
+        buffer.append(chunk, static_cast<size_t>(n));
+    }
+}
+
+std::string CommandChannel::readAnswer()
+{
+    // Every answer of the client is followed by an empty line; skip those.
+    std::string line;
+    while (line.empty() && !m_answersClosed)
+        line = readLine(m_commandFd, m_answerBuffer, m_answersClosed);
+    return line;
+}
+
+char CommandChannel::readCommand()
+{
+    std::string line;
+    while (line.empty() && !m_commandsClosed)
+        line = readLine(m_commandWriteFd, m_commandBuffer, m_commandsClosed);
+    return line.empty() ? 0 : line.front();
+}
+
+} // namespace engines

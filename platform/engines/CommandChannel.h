@@ -1,0 +1,42 @@
+#pragma once
+
+#include <mutex>
+#include <string>
+
+namespace engines {
+
+// The engine's end of the client's two loopback command channels. cmd_fd carries
+// progress lines and questions to the client and its answers back; cmd_fd_write
+// carries the client's one-letter commands.
+class CommandChannel
+{
+public:
+    CommandChannel(int commandPort, int commandWritePort);
+    ~CommandChannel();
+    CommandChannel(const CommandChannel &) = delete;
+    CommandChannel &operator=(const CommandChannel &) = delete;
+
+    int commandFd() const { return m_commandFd; }
+
+    void sendLine(const std::string &line);
+    // ">VPNINFO_PROGRESS " and the text, one line per line of the text.
+    void sendProgress(const std::string &text);
+    // The client's next non-empty answer on cmd_fd; empty at end of stream.
+    std::string readAnswer();
+    // The next command letter on cmd_fd_write; 0 at end of stream.
+    char readCommand();
+
+private:
+    static int connectTo(int port);
+    static std::string readLine(int fd, std::string &buffer, bool &closed);
+
+    int m_commandFd = -1;
+    int m_commandWriteFd = -1;
+    std::mutex m_sendMutex;
+    std::string m_answerBuffer;
+    std::string m_commandBuffer;
+    bool m_answersClosed = false;
+    bool m_commandsClosed = false;
+};
+
+} // namespace engines

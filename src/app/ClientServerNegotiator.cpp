@@ -1,0 +1,41 @@
+#include "app/ClientServerNegotiator.h"
+
+#include <QDebug>
+
+ClientServerNegotiator::ClientServerNegotiator(QObject *parent)
+    : QObject(parent)
+    , m_server(m_factory)
+    , m_clientHandler(SimpleProtocolMessageHandlerFactory::castToClientSimpleProtocolMessageHandler(
+          m_factory.createClientProtocolMessageHandler(m_client)))
+{
+}
+
+bool ClientServerNegotiator::negotiate()
+{
+    if (m_server.checkPreviousInstance()) {
+        qDebug() << "Warning: Another instance found.";
+        return false;
+    }
+    qDebug() << "Server was not running, start it";
+    if (!m_server.startingServer()) {
+        qDebug() << "Error: Server could not be started";
+        return false;
+    }
+    qDebug() << "Server is started";
+    if (!m_client.startingClient()) {
+        qDebug() << "Error: client could not be connected to the server...";
+        return false;
+    }
+    if (!m_clientHandler->isFirstInstance()) {
+        m_client.disconnectSocket();
+        qDebug() << "Warning: Application will not start - was it the first instance?";
+        return false;
+    }
+    connect(&m_client, &VpnBackendAbstractClient::quitApplication, this, &ClientServerNegotiator::emitExitApplication);
+    return true;
+}
+
+void ClientServerNegotiator::emitExitApplication()
+{
+    emit exitApplication();
+}

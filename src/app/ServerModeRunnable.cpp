@@ -1,0 +1,24 @@
+#include "app/ServerModeRunnable.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+
+ServerModeRunnable::ServerModeRunnable()
+    : m_server(m_factory)
+{
+}
+
+int ServerModeRunnable::run()
+{
+    qDebug() << "Starting VpnBackend Server...";
+    if (m_server.checkPreviousInstance()) {
+        qDebug() << "Another server instance is running. Close it before trying again...";
+        return 0;
+    }
+    if (!m_server.startingServer()) {
+        qDebug() << "Server not started";
+        return -1;
+    }
+    QCoreApplication::exec();
+    return 0;
+}

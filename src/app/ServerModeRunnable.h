@@ -1,0 +1,18 @@
+#pragma once
+
+#include "app/AbstractRunnable.h"
+#include "app/SimpleProtocolMessageHandlerFactory.h"
+#include "app/VpnBackendLocalSocketServer.h"
+
+// Holds only the single-instance server, until its last connection closes.
+class ServerModeRunnable : public AbstractRunnable
+{
+public:
+    ServerModeRunnable();
+
+    int run() override;
+
+private:
+    SimpleProtocolMessageHandlerFactory m_factory;
+    VpnBackendLocalSocketServer m_server;
+};

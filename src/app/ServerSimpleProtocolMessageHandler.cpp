@@ -1,0 +1,30 @@
+#include "app/ServerSimpleProtocolMessageHandler.h"
+
+#include "app/ServerAbstractSocket.h"
+
+#include <QDebug>
+
+ServerSimpleProtocolMessageHandler::ServerSimpleProtocolMessageHandler(VpnBackendAbstractServer &server,
+                                                                       ServerAbstractSocket &connection)
+    : m_server(server)
+    , m_connection(connection)
+{
+}
+
+void ServerSimpleProtocolMessageHandler::makeHandShake()
+{
+    m_connection.sendMessage(helloFromServer);
+    m_connection.sendMessage(firstInstance);
+}
+
+void ServerSimpleProtocolMessageHandler::connectionRefused()
+{
+    m_connection.sendMessage(helloFromServer);
+    m_connection.sendMessage(shutdownMultipleInstances);
+    m_connection.sendMessage(bye);
+}
+
+void ServerSimpleProtocolMessageHandler::messageHandler(const QString &message)
+{
+    qDebug() << "Message received from connected client: " << message;
+}

@@ -1,0 +1,36 @@
+#include "app/VpnBackendAbstractClient.h"
+
+#include "app/AbstractProtocolMessageHandler.h"
+#include "app/VpnBackendAbstractServer.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+
+VpnBackendAbstractClient::VpnBackendAbstractClient(QObject *parent)
+    : QObject(parent)
+    , m_serverName(QCoreApplication::applicationName() + VpnBackendAbstractServer::serverLabelPostfix)
+{
+}
+
+void VpnBackendAbstractClient::setHandler(const QSharedPointer<AbstractProtocolMessageHandler> &handler)
+{
+    m_handler = handler;
+}
+
+QString VpnBackendAbstractClient::serverName() const
+{
+    return m_serverName;
+}
+
+void VpnBackendAbstractClient::emitQuitApplication()
+{
+    emit quitApplication();
+}
+
+void VpnBackendAbstractClient::handleServerMessage(const QString &message)
+{
+    if (m_handler)
+        m_handler->messageHandler(message);
+    else
+        qDebug() << "Error: Message Handler is Null";
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class AbstractFactoryProtocolMessageHandler;
+class ServerAbstractSocket;
+
+// The single-instance server: finds a running instance, listens under the
+// application's service name and answers every connection through the protocol.
+class VpnBackendAbstractServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit VpnBackendAbstractServer(AbstractFactoryProtocolMessageHandler &factory, QObject *parent = nullptr);
+
+    QString serverName() const;
+
+    virtual bool checkPreviousInstance() = 0;
+    virtual bool cleanUpPreviousInstance() = 0;
+    virtual bool startingServer() = 0;
+    virtual bool isStarted() = 0;
+    virtual void sendToConnectedSockets(const QString &message) = 0;
+    virtual void disconnectOneSocket(ServerAbstractSocket *socket) = 0;
+    virtual void disconnectAllSockets() = 0;
+
+    static const QString serverLabelPostfix;
+
+public slots:
+    virtual void onNewConnectionReceived() = 0;
+    virtual void onConnectionClosed(ServerAbstractSocket *abstractSocket) = 0;
+
+protected:
+    AbstractFactoryProtocolMessageHandler &m_factory;
+    quint32 m_connectionCount = 0;
+    const QString m_serverName;
+};

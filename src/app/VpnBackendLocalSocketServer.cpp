@@ -1,0 +1,137 @@
+#include "app/VpnBackendLocalSocketServer.h"
+
+#include "app/AbstractFactoryProtocolMessageHandler.h"
+#include "app/AbstractProtocolMessageHandler.h"
+#include "app/ServerLocalSocket.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QLocalSocket>
+#include <QScopedPointer>
+
+VpnBackendLocalSocketServer::VpnBackendLocalSocketServer(AbstractFactoryProtocolMessageHandler &factory, QObject *parent)
+    : VpnBackendAbstractServer(factory, parent)
+    , m_server(new QLocalServer(this))
+{
+}
+
+VpnBackendLocalSocketServer::~VpnBackendLocalSocketServer()
+{
+    m_server->close();
+    // Closing the sockets of a server being destroyed must not call back into it.
+    for (ServerAbstractSocket *socket : qAsConst(m_connectedSockets))
+        socket->disconnect(this);
+    sendToConnectedSockets(AbstractProtocolMessageHandler::bye);
+    disconnectAllSockets();
+}
+
+bool VpnBackendLocalSocketServer::checkPreviousInstance()
+{
+    qDebug() << "Checking if Server instance was running";
+    for (int attempt = 1; attempt <= probeAttempts; ++attempt) {
+        QScopedPointer<QLocalSocket> probe(new QLocalSocket);
+        probe->setServerName(m_serverName);
+        probe->connectToServer(QIODevice::ReadWrite);
+        if (probe->waitForConnected(probeTimeoutMs))
+            return true;
+        qDebug() << "No Server Found - Test Result: " << probe->error() << " - Test Result String: "
+                 << probe->errorString();
+        switch (probe->error()) {
+        case QLocalSocket::SocketTimeoutError:
+            qDebug() << "Timeout - Repeating check";
+            continue;
+        case QLocalSocket::ConnectionRefusedError:
+            qDebug() << "Clean up previous server is needed";
+            cleanUpPreviousInstance();
+            return false;
+        case QLocalSocket::ServerNotFoundError:
+            qDebug() << "The server can be started safely...";
+            return false;
+        default:
+            qDebug() << "Unexpected situation occurred. Try to cleanup...";
+            cleanUpPreviousInstance();
+            return false;
+        }
+    }
+    return false;
+}
+
+bool VpnBackendLocalSocketServer::cleanUpPreviousInstance()
+{
+    return QLocalServer::removeServer(m_serverName);
+}
+
+bool VpnBackendLocalSocketServer::startingServer()
+{
+    qDebug() << "Starting the local server...";
+    if (!m_server->listen(m_serverName)) {
+        qDebug() << "Error: Unable to start the local server: " << m_server->errorString();
+        return false;
+    }
+    connect(m_server, &QLocalServer::newConnection, this, &VpnBackendLocalSocketServer::onNewConnectionReceived,
+            Qt::UniqueConnection);
+    return true;
+}
+
+bool VpnBackendLocalSocketServer::isStarted()
+{
+    return m_server->isListening();
+}
+
+void VpnBackendLocalSocketServer::sendToConnectedSockets(const QString &message)
+{
+    for (ServerAbstractSocket *socket : qAsConst(m_connectedSockets))
+        socket->sendMessage(message);
+}
+
+void VpnBackendLocalSocketServer::disconnectOneSocket(ServerAbstractSocket *socket)
+{
+    socket->closeSocket();
+}
+
+void VpnBackendLocalSocketServer::disconnectAllSockets()
+{
+    // Closing may remove a socket from the list; work on a copy.
+    const QList<ServerAbstractSocket *> sockets = m_connectedSockets;
+    for (ServerAbstractSocket *socket : sockets)
+        socket->closeSocket();
+}
+
+void VpnBackendLocalSocketServer::onNewConnectionReceived()
+{
+    qDebug() << "New connection detected";
+    while (QLocalSocket *socket = m_server->nextPendingConnection())
+        onConnectionAccepted(socket);
+}
+
+void VpnBackendLocalSocketServer::onConnectionAccepted(QLocalSocket *newLocalSocket)
+{
+    const quint32 count = m_connectionCount++;
+    auto *connection = new ServerLocalSocket(newLocalSocket, this);
+    if (count == 0) {
+        qDebug() << "ConnectionAccepted: first instance";
+        m_connectedSockets.append(connection);
+        connect(connection, &ServerAbstractSocket::connectionClosed, this,
+                &VpnBackendLocalSocketServer::onConnectionClosed);
+        m_factory.createServerProtocolMessageHandler(*this, *connection)->makeHandShake();
+        return;
+    }
+    qDebug() << "ConnectionAccepted: multiple instances detected";
+    m_factory.createServerProtocolMessageHandler(*this, *connection)->connectionRefused();
+    sendToConnectedSockets(AbstractProtocolMessageHandler::getVisibility);
+    connection->closeSocket();
+    // A peer that has already gone emits no further disconnection.
+    if (newLocalSocket->state() == QLocalSocket::UnconnectedState)
+        connection->deleteLater();
+}
+
+void VpnBackendLocalSocketServer::onConnectionClosed(ServerAbstractSocket *abstractSocket)
+{
+    qDebug() << "Connection closed";
+    m_connectedSockets.removeAll(abstractSocket);
+    m_connectionCount = static_cast<quint32>(m_connectedSockets.size());
+    if (m_connectedSockets.isEmpty()) {
+        qDebug() << "Last connection lost: shutDown the local server";
+        QCoreApplication::exit(0);
+    }
+}

@@ -1,0 +1,15 @@
+#ifndef BACKENDSTATETRACKER_H
+#define BACKENDSTATETRACKER_H
+
+// Two questions the user interface asks of the run mode.
+class BackendStateTracker
+{
+public:
+    virtual ~BackendStateTracker() = default;
+
+    // Whether the global black-hole routes are active.
+    virtual bool isNetworkGloballyProtected() = 0;
+    virtual bool isVPNRunning() = 0;
+};
+
+#endif // BACKENDSTATETRACKER_H

@@ -1,0 +1,21 @@
+#ifndef DEDICATEDIPPOOL_H
+#define DEDICATEDIPPOOL_H
+
+#include "backend/IpPoolInterface.h"
+
+// The dedicated address of a dedicated-IP site.
+class DedicatedIpPool : public IpPoolInterface
+{
+public:
+    explicit DedicatedIpPool(const QHostAddress& address);
+
+    bool hasValidIp() const override;
+    QHostAddress getIp() const override;
+    void shuffleIps() override;
+    QString toString() const override;
+
+private:
+    QHostAddress address;
+};
+
+#endif // DEDICATEDIPPOOL_H

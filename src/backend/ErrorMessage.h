@@ -1,0 +1,31 @@
+#ifndef ERRORMESSAGE_H
+#define ERRORMESSAGE_H
+
+#include "backend/EventMessage.h"
+
+#include <QString>
+
+// An error for the user: a headline and a detail line, fatal or not.
+class ErrorMessage : public EventMessage
+{
+public:
+    ErrorMessage(QSharedPointer<ConnectionParameters> parameters, bool fatal, const QString& message,
+                 const QString& informativeText);
+
+    static ErrorMessage GetErrorMessage(QSharedPointer<ConnectionParameters> parameters, const QString& message,
+                                        const QString& informativeText);
+    // Fatal; the detail line describes the connection it concerns.
+    static ErrorMessage GetVpnFatalErrorMessage(QSharedPointer<ConnectionParameters> parameters,
+                                                const QString& message);
+
+    bool isVpnFatal() const;
+    QString getMessage() const;
+    QString getInformativeText() const;
+
+private:
+    bool fatal;
+    QString message;
+    QString informativeText;
+};
+
+#endif // ERRORMESSAGE_H

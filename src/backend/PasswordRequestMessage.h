@@ -1,0 +1,19 @@
+#ifndef PASSWORDREQUESTMESSAGE_H
+#define PASSWORDREQUESTMESSAGE_H
+
+#include "backend/EventMessage.h"
+
+// The engine asks for credentials; carries how many verifications failed so
+// far in the current management connection (0 on the first request).
+class PasswordRequestMessage : public EventMessage
+{
+public:
+    PasswordRequestMessage(QSharedPointer<ConnectionParameters> parameters, int passwordFailures);
+
+    int getPasswordFailures() const;
+
+private:
+    qint32 passwordFailures;
+};
+
+#endif // PASSWORDREQUESTMESSAGE_H

@@ -1,0 +1,12 @@
+#include "backend/ShuffleIpPoolList.h"
+
+void ShuffleIpPoolList::shuffleIps()
+{
+    randomiseMemberOrder();
+    shuffleMembers();
+}
+
+QString ShuffleIpPoolList::toString() const
+{
+    return QStringLiteral("Shuffle ") + IpPoolList::toString();
+}

@@ -1,0 +1,15 @@
+#ifndef SHUFFLEIPPOOLLIST_H
+#define SHUFFLEIPPOOLLIST_H
+
+#include "backend/IpPoolList.h"
+
+// A pool list whose shuffle also puts its members in a random order, so that
+// equal-priority servers share the load.
+class ShuffleIpPoolList : public IpPoolList
+{
+public:
+    void shuffleIps() override;
+    QString toString() const override;
+};
+
+#endif // SHUFFLEIPPOOLLIST_H

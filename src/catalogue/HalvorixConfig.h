@@ -1,0 +1,31 @@
+#pragma once
+
+#include "catalogue/GeoLocation.h"
+#include "catalogue/StealthProxy.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// Stateless reader of the unpacked configuration archive. Every call reads the
+// settings and the catalogue files anew: a freshly installed archive is seen
+// by the next call without any notification.
+class HalvorixConfig
+{
+public:
+    static const QString STEALTH_PROXIES_FILE;
+
+    // The proxies of "configs-stealth-proxies.csv", deciphered; rows that do
+    // not make a proxy are logged with their line number and left out.
+    static QList<StealthProxy> getStealthProxies();
+    // The same from already deciphered bytes.
+    static QList<StealthProxy> readStealthProxies(const QByteArray &plain);
+
+    // A configuration directory is recorded and exists.
+    static bool hasValidConfig();
+    // Deletes the installed configuration and forgets it.
+    static void remove();
+
+    static bool toBool(const QString &text);
+    static GeoLocation toGeoLocation(const QString &latitude, const QString &longitude);
+};

@@ -1,0 +1,36 @@
+#ifndef HOLD_H
+#define HOLD_H
+
+#include <QAtomicInt>
+#include <QObject>
+
+class HoldLock;
+
+// The engine's ">HOLD:" pause. Any number of handlers may lock it; when the
+// last lock goes, exactly one of abort() or release() is emitted.
+class Hold : public QObject
+{
+    Q_OBJECT
+
+public:
+    Hold(int number, QObject* parent);
+    ~Hold() override;
+
+    // A new active lock, owned by this hold.
+    HoldLock* operator()();
+    void holdRelease();
+    int getNumber() const;
+
+signals:
+    void abort();
+    void release();
+
+private:
+    friend class HoldLock;
+
+    int number;
+    QAtomicInt lockCount;
+    bool aborted = false;
+};
+
+#endif // HOLD_H

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+class QSettings;
+
+// What a start does with name servers left recorded by an unclean shutdown.
+class DnsRecoveryPreference
+{
+public:
+    enum RecoverDNSSettings : int { autoRecover = 0, forget = 1, askOnStart = 2 };
+
+    DnsRecoveryPreference() = default;
+    explicit DnsRecoveryPreference(RecoverDNSSettings choice) : choice(choice) {}
+
+    static DnsRecoveryPreference getDnsRecoveryPreferenceDefault();
+    static DnsRecoveryPreference getDnsRecoveryPreferenceAutoRecover();
+    static DnsRecoveryPreference getDnsRecoveryPreferenceAskOnStart();
+    static DnsRecoveryPreference getDnsRecoveryPreferenceForget();
+
+    RecoverDNSSettings getRecoverDnsSettingsPreference() const { return choice; }
+    QString getDisplayName() const;
+
+    bool operator==(const DnsRecoveryPreference &other) const { return choice == other.choice; }
+    bool operator!=(const DnsRecoveryPreference &other) const { return !(*this == other); }
+
+    // Top-level key: the caller has left every group.
+    static DnsRecoveryPreference readFrom(const QSettings &settings);
+    void writeTo(QSettings &settings) const;
+
+private:
+    RecoverDNSSettings choice = autoRecover;
+};

@@ -1,0 +1,101 @@
+#include "websvc/WhatIsMyLocation.h"
+
+#include "websvc/ReplyHandler.h"
+#include "websvc/WebClientRequest.h"
+
+#include <QDebug>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+
+#include <cmath>
+
+namespace {
+
+bool readCoordinate(const QJsonValue &value, double limit, double &coordinate)
+{
+    bool ok = false;
+    if (value.isDouble()) {
+        coordinate = value.toDouble();
+        ok = true;
+    } else if (value.isString()) {
+        coordinate = value.toString().trimmed().toDouble(&ok);
+    }
+    return ok && std::isfinite(coordinate) && std::fabs(coordinate) <= limit;
+}
+
+} // namespace
+
+WhatIsMyLocation::WhatIsMyLocation(QNetworkAccessManager *manager, const QString &appName, const SemVer &version,
+                                   const QString &url, int count, bool stopFlag, QObject *parent)
+    : QObject(parent)
+    , manager(manager)
+    , appName(appName)
+    , version(version)
+    , url(url)
+    , count(count)
+    , stopFlag(stopFlag)
+{
+}
+
+void WhatIsMyLocation::queryMyLocation()
+{
+    qDebug() << "WhatIsMyLocation/QueryMyLocation";
+    count = 0;
+    stopFlag = false;
+    doQueryMyLocation();
+}
+
+void WhatIsMyLocation::stop()
+{
+    stopFlag = true;
+}
+
+void WhatIsMyLocation::doQueryMyLocation()
+{
+    qDebug() << "WhatIsMyLocation/doQueryMyLocation: count=" << count;
+    ++count;
+    const QNetworkRequest request = WebClientRequest::create(QUrl(url), appName, version);
+    auto *handler = new ReplyHandler(manager->get(request), QStringLiteral("WhatIsMyLocation/doQueryMyLocation"),
+                                     attemptTimeout(count), 0);
+    connect(handler, &ReplyHandler::success, this, &WhatIsMyLocation::onSuccess);
+    connect(handler, &ReplyHandler::failure, this, &WhatIsMyLocation::onFailure);
+}
+
+bool WhatIsMyLocation::parseLocation(const QByteArray &body, GeoLocation &location)
+{
+    const QJsonObject reply = QJsonDocument::fromJson(body).object();
+    double latitude = 0.0;
+    double longitude = 0.0;
+    if (!readCoordinate(reply.value(QStringLiteral("latitude")), 90.0, latitude)
+        || !readCoordinate(reply.value(QStringLiteral("longitude")), 180.0, longitude))
+        return false;
+    location = GeoLocation(latitude, longitude, reply.value(QStringLiteral("country_code3")).toString());
+    return true;
+}
+
+void WhatIsMyLocation::onSuccess(const QByteArray &body)
+{
+    GeoLocation location;
+    // Without valid coordinates there is no location: reporting 0,0 would
+    // place the user in the Gulf of Guinea and skew the proximity order.
+    if (!parseLocation(body, location)) {
+        qDebug() << "WhatIsMyLocation/OnSuccess Warning: no valid location in reply:" << QString::fromUtf8(body.left(200));
+        return;
+    }
+    qDebug() << "WhatIsMyLocation/OnSuccess: location=" << location.getLatitude() << location.getLongitude();
+    emit updateLocation(location);
+}
+
+void WhatIsMyLocation::onFailure()
+{
+    if (stopFlag)
+        return;
+    qDebug() << "WhatIsMyLocation/OnFailure";
+    if (count >= MAXIMUM_ATTEMPTS) {
+        qDebug() << "WhatIsMyLocation/OnFailure: giving up";
+        return;
+    }
+    qDebug() << "WhatIsMyLocation/OnFailure: retrying";
+    doQueryMyLocation();
+}

@@ -1,0 +1,178 @@
+#include "app/ClientServerNegotiator.h"
+#include "app/ProtocolLineBuffer.h"
+#include "app/SimpleProtocolMessageHandlerFactory.h"
+#include "app/VpnBackendLocalSocketServer.h"
+
+#include <QLocalSocket>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+QStringList captured;
+QtMessageHandler testHandler = nullptr;
+
+void capture(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    captured.append(message);
+    testHandler(type, context, message);
+}
+
+bool logged(const QString &text)
+{
+    for (const QString &line : qAsConst(captured)) {
+        if (line.contains(text))
+            return true;
+    }
+    return false;
+}
+
+// A raw client of the protocol that collects the server's lines.
+struct RawClient
+{
+    QLocalSocket socket;
+    ProtocolLineBuffer buffer;
+    QStringList lines;
+
+    explicit RawClient(const QString &name)
+    {
+        QObject::connect(&socket, &QLocalSocket::readyRead, [this] { lines += buffer.append(socket.readAll()); });
+        socket.connectToServer(name);
+    }
+};
+}
+
+class TestSingleInstance : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir runtime;
+
+    QString serverName() const { return QCoreApplication::applicationName() + "-Service"; }
+
+private slots:
+    void initTestCase()
+    {
+        // The socket names live in the temporary directory: keep them private to this run.
+        qputenv("TMPDIR", runtime.path().toUtf8());
+        testHandler = qInstallMessageHandler(capture);
+    }
+
+    void init()
+    {
+        captured.clear();
+        QLocalServer::removeServer(serverName());
+    }
+
+    void lineFraming_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("chunks");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("one line") << QList<QByteArray>{">BYE\n"} << QStringList{">BYE"};
+        QTest::newRow("split over reads") << QList<QByteArray>{">HEL", "LO FROM", " SERVER\n"}
+                                          << QStringList{">HELLO FROM SERVER"};
+        QTest::newRow("two in one read") << QList<QByteArray>{">A\n>B\n"} << QStringList{">A", ">B"};
+        QTest::newRow("rest waits") << QList<QByteArray>{">A\n>B"} << QStringList{">A"};
+        QTest::newRow("trimmed") << QList<QByteArray>{"  >A \r\n"} << QStringList{">A"};
+        QTest::newRow("white space only") << QList<QByteArray>{" \t\n"} << QStringList{""};
+        QTest::newRow("cut at NUL") << QList<QByteArray>{QByteArray(">A\0junk\n", 8)} << QStringList{">A"};
+        QTest::newRow("UTF-8") << QList<QByteArray>{"\xc3\xa4\n"} << QStringList{QString::fromUtf8("\xc3\xa4")};
+    }
+
+    void lineFraming()
+    {
+        QFETCH(QList<QByteArray>, chunks);
+        QFETCH(QStringList, messages);
+        ProtocolLineBuffer buffer;
+        QStringList received;
+        for (const QByteArray &chunk : chunks)
+            received += buffer.append(chunk);
+        QCOMPARE(received, messages);
+    }
+
+    void serverSpeaksTheProtocol()
+    {
+        SimpleProtocolMessageHandlerFactory factory;
+        VpnBackendLocalSocketServer server(factory);
+        QVERIFY(!server.checkPreviousInstance());
+        QVERIFY(server.startingServer());
+        QVERIFY(server.isStarted());
+
+        RawClient first(serverName());
+        QTRY_COMPARE(first.lines, QStringList({">HELLO FROM SERVER", ">FIRST_INSTANCE"}));
+        first.socket.write(">HELLO FROM CLIENT\n");
+        QTRY_VERIFY(logged("Message received from connected client:  \">HELLO FROM CLIENT\""));
+
+        RawClient second(serverName());
+        QTRY_COMPARE(second.lines, QStringList({">HELLO FROM SERVER", ">SHUTDOWN_MULTIPLE_INSTANCES", ">BYE"}));
+        QTRY_COMPARE(second.socket.state(), QLocalSocket::UnconnectedState);
+        QTRY_COMPARE(first.lines.size(), 3);
+        QCOMPARE(first.lines.last(), QStringLiteral(">GET_VISIBILITY"));
+        QVERIFY(logged("ConnectionAccepted: multiple instances detected"));
+
+        first.socket.disconnectFromServer();
+        QTRY_VERIFY(logged("Last connection lost: shutDown the local server"));
+    }
+
+    void destroyedServerSaysBye()
+    {
+        SimpleProtocolMessageHandlerFactory factory;
+        auto *server = new VpnBackendLocalSocketServer(factory);
+        QVERIFY(server->startingServer());
+        RawClient first(serverName());
+        QTRY_COMPARE(first.lines.size(), 2);
+        delete server;
+        QTRY_COMPARE(first.lines, QStringList({">HELLO FROM SERVER", ">FIRST_INSTANCE", ">BYE"}));
+        QTRY_COMPARE(first.socket.state(), QLocalSocket::UnconnectedState);
+    }
+
+    void firstInstanceNegotiates()
+    {
+        ClientServerNegotiator negotiator;
+        QVERIFY(negotiator.negotiate());
+        QVERIFY(logged("The server can be started safely..."));
+        QVERIFY(logged("First Instance - proceeding..."));
+    }
+
+    void secondInstanceIsRefused()
+    {
+        ClientServerNegotiator first;
+        QVERIFY(first.negotiate());
+        captured.clear();
+
+        ClientServerNegotiator second;
+        QVERIFY(!second.negotiate());
+        QVERIFY(logged("Warning: Another instance found."));
+        // The first instance turns the probe away and keeps running.
+        QTRY_VERIFY(logged("ConnectionAccepted: multiple instances detected"));
+        QTRY_VERIFY(logged("Message from server:  \">GET_VISIBILITY\""));
+        QSignalSpy exit(&first, &ClientServerNegotiator::exitApplication);
+        QTest::qWait(50);
+        QCOMPARE(exit.count(), 0);
+    }
+
+    void staleNameIsRemoved()
+    {
+        // A socket file nobody listens on, as a crashed instance leaves it.
+        const QString path = runtime.filePath(serverName());
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        QVERIFY(fd >= 0);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, path.toUtf8().constData(), sizeof(address.sun_path));
+        QCOMPARE(bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)), 0);
+        close(fd);
+        QVERIFY(QFile::exists(path));
+
+        ClientServerNegotiator negotiator;
+        QVERIFY(negotiator.negotiate());
+        QVERIFY(logged("Clean up previous server is needed"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSingleInstance)
+#include "tst_singleinstance.moc"

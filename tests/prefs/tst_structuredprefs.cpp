@@ -1,0 +1,231 @@
+#include "PrefsTestStore.h"
+
+#include "backend/TunnelType.h"
+#include "catalogue/GeoLocation.h"
+#include "openconnect/OpenConnectConnectVia.h"
+#include "prefs/DnsList.h"
+#include "prefs/DnsPreferenceAction.h"
+#include "prefs/Settings.h"
+
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+QSettings &raw()
+{
+    static QSettings store;
+    return store;
+}
+
+DnsListEntry entry(const QString &name, const QString &dns1, const QString &dns2, bool editable = true)
+{
+    return DnsListEntry(name, QHostAddress(dns1), QHostAddress(dns2), editable);
+}
+}
+
+class TestStructuredPrefs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { PrefsTestStore::init(); }
+    void init() { PrefsTestStore::wipe(); }
+
+    void siteKeys_data()
+    {
+        QTest::addColumn<QString>("siteId");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("plain") << "FR-Paris" << "server-sites/public/FR-Paris/pinned-ip";
+        QTest::newRow("slash") << "US-New York/2" << "server-sites/public/US-New York_2/pinned-ip";
+        QTest::newRow("two slashes") << "a/b/c" << "server-sites/public/a_b_c/pinned-ip";
+    }
+
+    void siteKeys()
+    {
+        QFETCH(QString, siteId);
+        QFETCH(QString, key);
+        QCOMPARE(Settings::key_serverSite_public(siteId, "pinned-ip"), key);
+        Settings settings;
+        settings.setPinnedIP(siteId, QHostAddress("192.0.2.10"));
+        QCOMPARE(raw().value(key).toString(), QStringLiteral("192.0.2.10"));
+        QCOMPARE(settings.group(), QStringLiteral("preferences"));
+    }
+
+    void escapedIdsShareKeys()
+    {
+        Settings settings;
+        settings.setPinnedIP("A/B", QHostAddress("192.0.2.1"));
+        QCOMPARE(settings.getPinnedIP("A_B"), QHostAddress("192.0.2.1"));
+    }
+
+    void pinnedAddress_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QVariant>("enabled");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("address and flag") << QVariant("192.0.2.7") << QVariant(true) << true;
+        QTest::newRow("flag without address") << QVariant() << QVariant(true) << false;
+        QTest::newRow("address, flag false") << QVariant("192.0.2.7") << QVariant(false) << false;
+        QTest::newRow("address, no flag") << QVariant("192.0.2.7") << QVariant() << false;
+        QTest::newRow("unparsable address") << QVariant("192.0.2.") << QVariant(true) << false;
+        QTest::newRow("ipv6") << QVariant("2001:db8::5") << QVariant(true) << true;
+    }
+
+    void pinnedAddress()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QVariant, enabled);
+        QFETCH(bool, expected);
+        const QString site = QStringLiteral("DE-Berlin");
+        if (stored.isValid())
+            raw().setValue(Settings::key_serverSite_public(site, "pinned-ip"), stored);
+        if (enabled.isValid())
+            raw().setValue(Settings::key_serverSite_public(site, "pinned-ip-enabled"), enabled);
+        Settings settings;
+        QCOMPARE(settings.hasPinnedIP(site), expected);
+        QCOMPARE(settings.group(), QStringLiteral("preferences"));
+    }
+
+    void pinnedRoundTripAndForget()
+    {
+        Settings settings;
+        QVERIFY(settings.getPinnedIP("SE-Stockholm").isNull());
+        settings.setPinnedIP("SE-Stockholm", QHostAddress("198.51.100.4"));
+        settings.setHasPinnedIP("SE-Stockholm", true);
+        QVERIFY(settings.hasPinnedIP("SE-Stockholm"));
+        QCOMPARE(settings.getPinnedIP("SE-Stockholm"), QHostAddress("198.51.100.4"));
+        settings.forgetPinnedIP("SE-Stockholm");
+        QVERIFY(!settings.hasPinnedIP("SE-Stockholm"));
+        raw().beginGroup("server-sites/public/SE-Stockholm");
+        QVERIFY(raw().allKeys().isEmpty());
+        raw().endGroup();
+    }
+
+    void customDnsRoundTrip()
+    {
+        DnsList list;
+        list << entry("home", "192.0.2.1", "192.0.2.2") << entry("office", "198.51.100.1", "");
+        list.addHardCodedEntries();
+        Settings settings;
+        settings.setCustomDNS(list);
+        QCOMPARE(settings.group(), QStringLiteral("preferences"));
+        QCOMPARE(raw().value("dns/custom-dns/size").toInt(), 2);
+        QCOMPARE(raw().value("dns/custom-dns/1/name").toString(), QStringLiteral("home"));
+        QCOMPARE(raw().value("dns/custom-dns/2/dns2").toString(), QString());
+        QVERIFY(!raw().contains("dns/custom-dns/3/name"));
+
+        const DnsList read = Settings().getCustomDNS();
+        QCOMPARE(read, list);
+    }
+
+    void shorterListLeavesNoOldEntry()
+    {
+        Settings settings;
+        settings.setCustomDNS(DnsList({entry("a", "192.0.2.1", ""), entry("b", "192.0.2.2", ""), entry("c", "192.0.2.3", "")}));
+        settings.setCustomDNS(DnsList({entry("z", "192.0.2.9", "")}));
+        QCOMPARE(raw().value("dns/custom-dns/size").toInt(), 1);
+        QVERIFY(!raw().contains("dns/custom-dns/2/name"));
+        QVERIFY(!raw().contains("dns/custom-dns/3/name"));
+        QCOMPARE(settings.getCustomDNS().getNames().last(), QStringLiteral("z"));
+    }
+
+    void builtInEntriesAreNeverStored()
+    {
+        DnsList builtIns;
+        builtIns.addHardCodedEntries();
+        Settings settings;
+        settings.setCustomDNS(builtIns);
+        QCOMPARE(raw().value("dns/custom-dns/size", 0).toInt(), 0);
+        QCOMPARE(settings.getCustomDNS(), builtIns);
+    }
+
+    void dnsActionsAtTheirStages()
+    {
+        Settings settings;
+        QCOMPARE(settings.getDnsPreferenceActionOnStart(), DnsPreferenceAction::getDnsPreferenceActionNone());
+        QCOMPARE(settings.getDnsPreferenceActionBeforeConnect().getDnsListEntry().getName(), QStringLiteral("OpenDNS"));
+        QCOMPARE(settings.getDnsPreferenceActionAfterConnect(), DnsPreferenceAction::getDnsPreferenceActionPushed());
+
+        const DnsPreferenceAction custom = DnsPreferenceAction::getDnsPreferenceActionCustom(entry("home", "192.0.2.1", "192.0.2.2"));
+        settings.setDnsPreferenceActionOnStart(DnsPreferenceAction::getDnsPreferenceActionVpn());
+        settings.setDnsPreferenceActionBeforeConnect(custom);
+        settings.setDnsPreferenceActionAfterConnect(DnsPreferenceAction::getDnsPreferenceActionAdBlocking());
+        QCOMPARE(settings.group(), QStringLiteral("preferences"));
+        QCOMPARE(raw().value("dns/dns-action-onstart/dnspreference").toString(), QStringLiteral("DNS_PREFERENCE_VPN"));
+        QCOMPARE(raw().value("dns/dns-action-beforeconnect/dnslistentry-dns2").toString(), QStringLiteral("192.0.2.2"));
+
+        Settings later;
+        QCOMPARE(later.getDnsPreferenceActionOnStart(), DnsPreferenceAction::getDnsPreferenceActionVpn());
+        QCOMPARE(later.getDnsPreferenceActionBeforeConnect(), custom);
+        QCOMPARE(later.getDnsPreferenceActionAfterConnect(), DnsPreferenceAction::getDnsPreferenceActionAdBlocking());
+    }
+
+    void defaultServerSite()
+    {
+        Settings settings;
+        QCOMPARE(settings.defaultServerSite(), QStringLiteral("USA-Dallas"));
+        QVERIFY(!settings.hasDefaultServerSite());
+        settings.setDefaultServerSite(QString());
+        QCOMPARE(settings.defaultServerSite(), QString());
+        QVERIFY(settings.hasDefaultServerSite());
+        settings.setDefaultServerSite("FR-Paris");
+        QCOMPARE(raw().value("connect/serverSite").toString(), QStringLiteral("FR-Paris"));
+        settings.removeDefaultServerSite();
+        QVERIFY(!settings.hasDefaultServerSite());
+        QCOMPARE(settings.group(), QStringLiteral("preferences"));
+    }
+
+    void tunnelType()
+    {
+        Settings settings;
+        QVERIFY(settings.getDefaultTunnelType() == TunnelType::OPENVPN243());
+        settings.setDefaultTunnelType(TunnelType::OPENCONNECT());
+        QCOMPARE(raw().value("connect/tunnelType").toString(), QStringLiteral("OpenConnect"));
+        QVERIFY(Settings().getDefaultTunnelType() == TunnelType::OPENCONNECT());
+        raw().setValue("connect/tunnelType", "openconnect");
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("Unexpected switch value: .*openconnect"));
+        QVERIFY(settings.getDefaultTunnelType() == TunnelType::OPENVPN243());
+    }
+
+    void openConnectTransport()
+    {
+        Settings settings;
+        QVERIFY(!settings.hasDefaultOpenConnectConnectVia());
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("Unexpected switch name: "));
+        QVERIFY(settings.defaultOpenConnectConnectVia() == OpenConnectConnectVia::TCP());
+        raw().setValue("connect/protocol-openconnect", "UDP");
+        QVERIFY(settings.hasDefaultOpenConnectConnectVia());
+        QVERIFY(settings.defaultOpenConnectConnectVia() == OpenConnectConnectVia::UDP());
+        QCOMPARE(settings.group(), QStringLiteral("preferences"));
+    }
+
+    void location_data()
+    {
+        QTest::addColumn<double>("latitude");
+        QTest::addColumn<double>("longitude");
+        QTest::addColumn<bool>("has");
+        QTest::newRow("both set") << 48.85 << 2.35 << true;
+        QTest::newRow("latitude zero") << 0.0 << 12.5 << false;
+        QTest::newRow("longitude zero") << 51.5 << 0.0 << false;
+        QTest::newRow("nan counts as set") << double(NAN) << 3.0 << true;
+    }
+
+    void location()
+    {
+        QFETCH(double, latitude);
+        QFETCH(double, longitude);
+        QFETCH(bool, has);
+        Settings settings;
+        QVERIFY(!settings.hasMyLocation());
+        settings.setMyLocation(GeoLocation(latitude, longitude, "FR"));
+        QCOMPARE(settings.group(), QStringLiteral("preferences"));
+        QVERIFY(raw().contains("my-location-latitude"));
+        QCOMPARE(raw().value("my-location-countrycode").toString(), QStringLiteral("FR"));
+        QCOMPARE(Settings().hasMyLocation(), has);
+        QCOMPARE(settings.getMyLocation().getLongitude(), longitude);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStructuredPrefs)
+#include "tst_structuredprefs.moc"

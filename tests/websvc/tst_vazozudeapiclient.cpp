@@ -1,0 +1,125 @@
+#include "websvc/VazOzudeApiClient.h"
+
+#include "TestHttpsServer.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+class TestVazOzudeApiClient : public QObject
+{
+    Q_OBJECT
+
+    TestNetworkAccessManager *manager = nullptr;
+    TestHttpsServer *server = nullptr;
+    VazOzudeApiClient *client = nullptr;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(TestCertificate::instance().isValid(), qPrintable(TestCertificate::instance().error));
+    }
+
+    void init()
+    {
+        manager = new TestNetworkAccessManager(this);
+        server = new TestHttpsServer(this);
+        client = new VazOzudeApiClient(manager, server->url("/token/config?format=txt").toString(),
+                                       SemVer(QStringLiteral("v0.5.10")), QStringLiteral("OrvalVpnDesktop"));
+    }
+
+    void cleanup()
+    {
+        delete client;
+        delete server;
+        delete manager;
+    }
+
+    void requestForm_data()
+    {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QByteArray>("authorization");
+        QTest::newRow("user and password") << "alice" << "s3cret" << QByteArray("Basic YWxpY2U6czNjcmV0");
+        QTest::newRow("empty password keeps colon") << "alice" << "" << QByteArray("Basic YWxpY2U6");
+        QTest::newRow("colon in password") << "bob" << "a:b" << QByteArray("Basic Ym9iOmE6Yg==");
+    }
+
+    void requestForm()
+    {
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        QFETCH(QByteArray, authorization);
+        server->setResponder(TestHttpsServer::replyWith(200, "remote vpn.orvalvpn.example 1194\n"));
+        QSignalSpy ready(client, &VazOzudeApiClient::configTxtReady);
+        client->requestToken(user, password);
+        QVERIFY(ready.wait(10000));
+        QCOMPARE(ready.first().first().toString(), QStringLiteral("remote vpn.orvalvpn.example 1194\n"));
+        QCOMPARE(server->requests.size(), 1);
+        const TestHttpRequest &request = server->requests.first();
+        QCOMPARE(request.method, QByteArray("GET"));
+        QCOMPARE(request.target, QByteArray("/token/config?format=txt"));
+        QCOMPARE(request.header("Authorization"), authorization);
+        QCOMPARE(request.header("User-Agent"), QByteArray("OrvalVpnDesktop/v0.5.10 (MacOSX)"));
+        QVERIFY(!client->credentialsReady());
+    }
+
+    void failureIsLoggedAndDropped()
+    {
+        server->setResponder(TestHttpsServer::replyWith(401, "denied"));
+        LogCapture log;
+        QSignalSpy ready(client, &VazOzudeApiClient::configTxtReady);
+        client->requestToken("alice", "wrong");
+        QTRY_VERIFY(log.contains("processTokenReply: Could not get Token!"));
+        QTest::qWait(200);
+        QCOMPARE(ready.count(), 0);
+        QCOMPARE(server->requests.size(), 1);
+    }
+
+    void overlappingRequestsEachAnswerOnce()
+    {
+        // The first answer is held back until the second request has arrived.
+        QList<TestConnection *> waiting;
+        server->setResponder([&](const TestHttpRequest &request, TestConnection *connection) {
+            waiting.append(connection);
+            Q_UNUSED(request)
+            if (waiting.size() == 2) {
+                waiting.at(1)->respond(200, "second");
+                waiting.at(0)->respond(200, "first");
+            }
+        });
+        QSignalSpy ready(client, &VazOzudeApiClient::configTxtReady);
+        client->requestToken("alice", "one");
+        client->requestToken("bob", "two");
+        QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 2, 10000);
+        QTest::qWait(200);
+        QCOMPARE(ready.count(), 2);
+        QStringList texts{ready.at(0).first().toString(), ready.at(1).first().toString()};
+        texts.sort();
+        QCOMPARE(texts, (QStringList{"first", "second"}));
+    }
+
+    void sizeLimit_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("at the limit") << int(VazOzudeApiClient::MAXIMUM_REPLY_SIZE) << true;
+        QTest::newRow("one past") << int(VazOzudeApiClient::MAXIMUM_REPLY_SIZE) + 1 << false;
+    }
+
+    void sizeLimit()
+    {
+        QFETCH(int, size);
+        QFETCH(bool, accepted);
+        server->setResponder(TestHttpsServer::replyWith(200, QByteArray(size, 'c')));
+        LogCapture log;
+        QSignalSpy ready(client, &VazOzudeApiClient::configTxtReady);
+        client->requestToken("alice", "pw");
+        QTRY_VERIFY_WITH_TIMEOUT(ready.count() == 1 || log.contains("Could not get Token!"), 10000);
+        QCOMPARE(ready.count(), accepted ? 1 : 0);
+        if (accepted)
+            QCOMPARE(ready.first().first().toString().size(), size);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVazOzudeApiClient)
+#include "tst_vazozudeapiclient.moc"

@@ -90,6 +90,8 @@ private slots:
         QVERIFY(writeFile(m_config + "/evil.conf", "client\nscript-security 2\nup /bin/sh\n"));
         QVERIFY(writeFile(m_bundle.root() + "/outside.conf", "client\n"));
         QVERIFY(writeFile(m_config + "/probe.conf", "client\nno-such-directive 1\n"));
+        QVERIFY(writeFile(m_config + "/root-only.conf", "client\n"));
+        QVERIFY(QFile::setPermissions(m_config + "/root-only.conf", QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     }
 
     void runs_data()
@@ -156,6 +158,14 @@ private slots:
         const QStringList outside = openVpn(contents("Helpers/openvpn_v2_4"), "../outside.conf");
         addForBothUsers("configuration outside its directory", outside, now, 255, "",
                         failure("OpenVPN", outside.mid(1), "IllegalArgumentException: configFile=../outside.conf (outside the configuration directory)"));
+
+        // The configuration is read with the caller's rights.
+        const QStringList rootOnly = openVpn(contents("Helpers/openvpn_v2_4"), "root-only.conf");
+        QTest::newRow("nobody: configuration the caller cannot read") << rootOnly << now << HelperBundle::User::Nobody << 255 << QByteArray()
+            << failure("OpenVPN", rootOnly.mid(1), "IllegalArgumentException: configFile=root-only.conf (not readable by the caller)");
+        const QStringList shadow = QStringList{"OpenVPN", contents("Helpers/openvpn_v2_4"), "/etc", "shadow"} + openVpn("x").mid(4);
+        QTest::newRow("nobody: system file as configuration") << shadow << now << HelperBundle::User::Nobody << 255 << QByteArray()
+            << failure("OpenVPN", shadow.mid(1), "IllegalArgumentException: configFile=shadow (not readable by the caller)");
 
         // Engines that are not the bundle's own.
         addForBothUsers("engine outside the bundle", openVpn("/bin/true"), now, 10, "", "OpenVpn: Err 404\n");
@@ -331,6 +341,26 @@ private slots:
         QCOMPARE(result.err, err);
         QCOMPARE(result.out, QByteArray());
         QCOMPARE(result.exitCode, 10);
+    }
+
+    // Started with standard output closed, the helper must not let the new
+    // property list take that descriptor and fill it with its messages.
+    void closedStandardDescriptors()
+    {
+        QProcess process;
+        process.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "sh", "-c", "exec \"$@\" >&- 2>&-", "sh",
+                                  m_bundle.launcher(), m_bundle.helper(), "SetDockIconVisibility", "false"});
+        QVERIFY(process.waitForStarted());
+        process.write(HelperBundle::token());
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.exitCode(), 0);
+        const QByteArray written = readFile(contents("Info.plist"));
+        QVERIFY2(written.startsWith("<?xml") && !written.contains("XmlData"), written.constData());
+        platform::PlistValue root;
+        platform::PropertyList::Error error;
+        QVERIFY(platform::PropertyList::parse(written.toStdString(), root, error));
+        QCOMPARE(QString::fromStdString(root.value("LSUIElement")->text()), QString("1"));
     }
 
     void dockIconFlag_data()

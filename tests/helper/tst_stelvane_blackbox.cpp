@@ -234,6 +234,16 @@ private slots:
         }
     }
 
+    void programThatCannotRun()
+    {
+        const QString route = m_other.contents() + "/Contents/Platform/bin/route";
+        QVERIFY(QFile::rename(route, route + ".away"));
+        const HelperBundle::Result result = m_other.run({"CheckDefaultRoute"}, HelperBundle::token(), HelperBundle::User::Nobody);
+        QVERIFY(QFile::rename(route + ".away", route));
+        QCOMPARE(result.err, "Exec failed (" + QFile::encodeName(route) + "): No such file or directory");
+        QCOMPARE(result.exitCode, 255);
+    }
+
     // The test process itself is no client executable.
     void parentThatIsNoClient()
     {

@@ -247,6 +247,66 @@ private slots:
         QCOMPARE(unknown.err, QByteArray("nosuch0 is not a recognized network service.\n** Error: The parameters were not valid.\n"));
     }
 
+    // Forms the product never uses are refused before anything changes.
+    void standInsRefuseOtherForms_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("route flush") << QStringList{"route", "flush"} << 64;
+        QTest::newRow("route extra gateway") << QStringList{"route", "add", "0.0.0.0/2", "10.77.0.1", "10.77.0.9"} << 64;
+        QTest::newRow("route bad network") << QStringList{"route", "add", "300.0.0.0/2", "10.77.0.1"} << 64;
+        QTest::newRow("route without prefix") << QStringList{"route", "add", "0.0.0.0", "10.77.0.1"} << 64;
+        QTest::newRow("route unknown flag") << QStringList{"route", "add", "0.0.0.0/2", "10.77.0.1", "-static"} << 64;
+        QTest::newRow("route IPv6 net as IPv4") << QStringList{"route", "add", "::/1", "::1", "-reject"} << 64;
+        QTest::newRow("route get other") << QStringList{"route", "-n", "get", "10.0.0.1"} << 64;
+        QTest::newRow("ifconfig down") << QStringList{"ifconfig", "vt0", "down"} << 1;
+        QTest::newRow("ifconfig address alone") << QStringList{"ifconfig", "vt0", "10.8.0.9"} << 1;
+        QTest::newRow("ifconfig bad mask") << QStringList{"ifconfig", "vt0", "10.8.0.9", "10.8.0.1", "netmask", "255.0.255.0", "up"} << 1;
+        QTest::newRow("ifconfig unknown interface") << QStringList{"ifconfig", "nosuch0", "up"} << 1;
+        QTest::newRow("networksetup bad server") << QStringList{"networksetup", "-setdnsservers", "sv0", "10.0.0.300"} << 4;
+        QTest::newRow("networksetup bad state") << QStringList{"networksetup", "-setnetworkserviceenabled", "sv0", "maybe"} << 4;
+        QTest::newRow("networksetup loopback") << QStringList{"networksetup", "-setnetworkserviceenabled", "lo", "off"} << 4;
+        QTest::newRow("networksetup other command") << QStringList{"networksetup", "-setairportpower", "sv0", "on"} << 1;
+    }
+
+    void standInsRefuseOtherForms()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(int, exitCode);
+        const QString before = routes4() + routes6() + addresses() + m_ns.output({"ip", "link"});
+        const QByteArray resolv = readFile(m_ns.resolvConf());
+        QProcess process;
+        process.start("ip", QStringList{"netns", "exec", m_ns.name(), m_bundle.contents() + "/Contents/Platform/bin/" + command.first()} + command.mid(1));
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.exitCode(), exitCode);
+        QCOMPARE(routes4() + routes6() + addresses() + m_ns.output({"ip", "link"}), before);
+        QCOMPARE(readFile(m_ns.resolvConf()), resolv);
+    }
+
+    // Run on the host, the stand-ins refuse; each change asked for here would
+    // be a no-op if it were made, so a broken guard shows without harm.
+    void standInsRefuseTheHost_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        const QString up = run({"sh", "-c", "ip -o link show up | awk -F': ' '$2 != \"lo\" { sub(\"@.*\", \"\", $2); print $2; exit }'"}).trimmed();
+        QTest::newRow("route") << QStringList{"route", "delete", "203.0.113.99/32"};
+        QTest::newRow("ifconfig") << QStringList{"ifconfig", "lo", "up"};
+        if (!up.isEmpty())
+            QTest::newRow("networksetup") << QStringList{"networksetup", "-setnetworkserviceenabled", up, "on"};
+        QTest::newRow("unnamed namespace") << QStringList{"unshare", "--net", m_bundle.contents() + "/Contents/Platform/bin/route", "delete", "203.0.113.99/32"};
+    }
+
+    void standInsRefuseTheHost()
+    {
+        QFETCH(QStringList, command);
+        QProcess process;
+        const QString program = command.first() == "unshare" ? command.first() : m_bundle.contents() + "/Contents/Platform/bin/" + command.first();
+        process.start(program, command.mid(1));
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.exitCode(), 69);
+        QVERIFY2(process.readAllStandardError().contains(": refusing to change the host's network"), "no refusal message");
+    }
+
     void nameServers_data() { users_data(); }
     void nameServers()
     {

@@ -1,8 +1,11 @@
 #include "catalogue/HalvorixServerSite.h"
 
+#include "catalogue/ConfigJson.h"
+#include "catalogue/CountryCode.h"
 #include "catalogue/ServerSitePortFilter.h"
 #include "catalogue/ServerSiteProtocolFilter.h"
 #include "openvpn/ConnectVia.h"
+#include "prefs/Settings.h"
 
 #include <QDebug>
 #include <QFile>
@@ -36,6 +39,26 @@ HalvorixServerSite::HalvorixServerSite(const QString& countryCode, const QString
     , m_dedicatedProtocol(dedicatedProtocol)
     , m_port(port)
 {
+}
+
+HalvorixServerSite HalvorixServerSite::dedicatedServerSite(const QString& countryCode, const QString& comment,
+                                                           const QHostAddress& address, const QDir& configDir,
+                                                           const ServerSiteProtocolFilter& protocolFilter,
+                                                           const ServerSitePortFilter& portFilter)
+{
+    Settings settings;
+    QList<OpenVpnConfigCipher> ciphers = ConfigJson(settings).getDefaultCiphers();
+    protocolFilter.filterConfigCiphers(ciphers);
+    portFilter.filterConfigCiphers(ciphers);
+
+    const auto fileName = [&protocolFilter](const QString& protocol, const QString& name) {
+        return protocolFilter.supportsProtocol(protocol) ? name : name + QStringLiteral(".off");
+    };
+    return HalvorixServerSite(countryCode, comment,
+                              fileName(QStringLiteral("UDP"), QStringLiteral("dedicated-udp.conf")),
+                              fileName(QStringLiteral("TCP"), QStringLiteral("dedicated-tcp.conf")), false, false,
+                              configDir, ciphers, address, CountryCode::findByIsoCode(countryCode).getLocation(),
+                              protocolFilter.getProtocol(), portFilter.getPort());
 }
 
 QString HalvorixServerSite::toString(Protocol protocol)

@@ -13,6 +13,8 @@
 #include <QStringList>
 
 class ConnectVia;
+class ServerSitePortFilter;
+class ServerSiteProtocolFilter;
 
 // One server site of the catalogue: a place (country and city) or a user's
 // dedicated IP address, its OpenVPN files, its cipher offers, its map
@@ -28,6 +30,14 @@ public:
                        const QString& tcpConfigFile, bool stealth, bool bittorrent, const QDir& configDir,
                        const QList<OpenVpnConfigCipher>& ciphers, const QHostAddress& dedicatedIp,
                        const GeoLocation& location, const QString& dedicatedProtocol, int port);
+
+    // The site of a user's dedicated address: the configuration's default
+    // offers that pass both filters, the dedicated OpenVPN files (".off" for
+    // an excluded protocol) and the location of the country. No pin.
+    static HalvorixServerSite dedicatedServerSite(const QString& countryCode, const QString& comment,
+                                                  const QHostAddress& address, const QDir& configDir,
+                                                  const ServerSiteProtocolFilter& protocolFilter,
+                                                  const ServerSitePortFilter& portFilter);
 
     // "UDP" or "TCP"; anything else is logged and taken as UDP.
     static QString toString(Protocol protocol);

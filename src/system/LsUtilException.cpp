@@ -1,0 +1,5 @@
+#include "system/LsUtilException.h"
+
+LsUtilException::LsUtilException(const QString& text) : message(text)
+{
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringList>
+
+// The names of the programs that the current user runs, from ps.
+class ProcessList
+{
+public:
+    ProcessList();
+    // The processes of another user id (for tests).
+    explicit ProcessList(unsigned userId);
+    virtual ~ProcessList();
+
+    // Unique program names, sorted case-insensitively; empty when ps gives nothing.
+    QStringList getProcessNames();
+    QByteArray executePs();
+
+    static QStringList splitLines(const QByteArray& bytes);
+    QSet<QString> selectUnqiueProcessNames(const QStringList& lines) const;
+
+    QString program() const { return psProgram; }
+    QStringList arguments() const { return psArguments; }
+
+private:
+    QString psProgram;
+    QStringList psArguments;
+    QString userIdText;
+    QRegularExpression linePattern;
+};

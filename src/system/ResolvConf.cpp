@@ -1,0 +1,40 @@
+#include "system/ResolvConf.h"
+
+#include <QDebug>
+#include <QTextStream>
+
+ResolvConf::ResolvConf(const QString& path) : file(path)
+{
+}
+
+QStringList ResolvConf::currentContentAsLines()
+{
+    QStringList lines;
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return lines;
+    file.seek(0);
+    QTextStream stream(&file);
+    while (!stream.atEnd())
+        lines << stream.readLine();
+    file.close();
+    return lines;
+}
+
+QList<QHostAddress> ResolvConf::getCurrentDNSAddresses()
+{
+    qDebug() << "Getting current DNS list";
+    const QString prefix = QStringLiteral("nameserver ");
+    QList<QHostAddress> addresses;
+    for (const QString& line : currentContentAsLines()) {
+        if (!line.startsWith(prefix))
+            continue;
+        const QString rest = line.mid(prefix.size());
+        qDebug().noquote() << "DNS found:" << rest;
+        const QHostAddress address(rest.trimmed());
+        if (!address.isNull() && address.toString() != QLatin1String("0.0.0.0"))
+            addresses << address;
+        else
+            qDebug().noquote() << "Warning nameserver address could not be added. Line:" << line;
+    }
+    return addresses;
+}

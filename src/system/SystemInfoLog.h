@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+// What the log of every run says about the machine it was written on.
+class SystemInfoLog
+{
+public:
+    // Qt's facts about the processor and the operating system, six lines.
+    static void printQtSystemInfo();
+    // A recursive listing of the application bundle; failures are only logged.
+    static void printBundleLs();
+    // The bundle's top directory, canonical.
+    static QString bundlePath();
+};

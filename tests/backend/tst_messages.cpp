@@ -1,3 +1,4 @@
+#include "FakeConnectionParameters.h"
 #include "backend/ByteCount.h"
 #include "backend/ErrorMessage.h"
 #include "backend/PasswordRequestMessage.h"
@@ -36,6 +37,33 @@ private slots:
         assigned = b;
         QCOMPARE(assigned.getId(), b.getId());
         QVERIFY(EventMessage::generateEventId() > b.getId());
+    }
+
+    void everyMessageCarriesItsParameters()
+    {
+        const Params params(new FakeConnectionParameters);
+        const QList<QSharedPointer<EventMessage>> messages = {
+            QSharedPointer<EventMessage>(new ErrorMessage(params, false, "m", "i")),
+            QSharedPointer<EventMessage>(new VpnStartupProgress(params, "k", VpnStartupProgress::RUNNING)),
+            QSharedPointer<EventMessage>(new VpnStartupResult(params, VpnStartupResult::STARTED, "VPN started", 0)),
+            QSharedPointer<EventMessage>(new VpnTerminationReport(params)),
+            QSharedPointer<EventMessage>(new VpnTerminationReport(VpnTerminationReport(params).withFailedToStartFlag())),
+            QSharedPointer<EventMessage>(new VpnTerminationReport(VpnTerminationReport(params).withPasswordRequestFlag())),
+            QSharedPointer<EventMessage>(new PasswordRequestMessage(params, 0)),
+            QSharedPointer<EventMessage>(new VpnConnectionState(params)),
+        };
+        for (const QSharedPointer<EventMessage>& message : messages)
+            QCOMPARE(message->getConnectionParameters(), params);
+    }
+
+    void fatalErrorDescribesItsConnection()
+    {
+        const Params params(new FakeConnectionParameters("Server: vpn.example\nProtocol: UDP"));
+        const ErrorMessage fatal = ErrorMessage::GetVpnFatalErrorMessage(params, "Connection failed");
+        QVERIFY(fatal.isVpnFatal());
+        QCOMPARE(fatal.getMessage(), QStringLiteral("Connection failed"));
+        QCOMPARE(fatal.getInformativeText(), QStringLiteral("Server: vpn.example\nProtocol: UDP"));
+        QCOMPARE(fatal.getConnectionParameters(), params);
     }
 
     void terminationReportFlagsMakeNewEvents()

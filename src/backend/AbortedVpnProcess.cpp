@@ -1,0 +1,30 @@
+#include "backend/AbortedVpnProcess.h"
+
+#include "backend/VpnFrontend.h"
+
+AbortedVpnProcess::AbortedVpnProcess(VpnStartupResult result)
+    : result(std::move(result))
+{
+}
+
+bool AbortedVpnProcess::isStopped()
+{
+    return true;
+}
+
+void AbortedVpnProcess::sendResultTo(VpnFrontend& frontend)
+{
+    frontend.onVpnStartupResult(result);
+}
+
+void AbortedVpnProcess::sendUpdatedStateTo(VpnFrontend&, VpnConnectionState&)
+{
+}
+
+void AbortedVpnProcess::sendUserNamePassword(const QString&, const QString&)
+{
+}
+
+void AbortedVpnProcess::stop()
+{
+}

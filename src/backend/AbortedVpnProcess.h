@@ -1,0 +1,23 @@
+#ifndef ABORTEDVPNPROCESS_H
+#define ABORTEDVPNPROCESS_H
+
+#include "backend/VpnProcess.h"
+#include "backend/VpnStartupResult.h"
+
+// The start-up failed or was aborted; only its result remains to be told.
+class AbortedVpnProcess : public VpnProcess
+{
+public:
+    explicit AbortedVpnProcess(VpnStartupResult result);
+
+    bool isStopped() override;
+    void sendResultTo(VpnFrontend& frontend) override;
+    void sendUpdatedStateTo(VpnFrontend&, VpnConnectionState&) override;
+    void sendUserNamePassword(const QString&, const QString&) override;
+    void stop() override;
+
+private:
+    VpnStartupResult result;
+};
+
+#endif // ABORTEDVPNPROCESS_H

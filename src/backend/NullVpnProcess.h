@@ -1,0 +1,17 @@
+#ifndef NULLVPNPROCESS_H
+#define NULLVPNPROCESS_H
+
+#include "backend/VpnProcess.h"
+
+// No engine exists.
+class NullVpnProcess : public VpnProcess
+{
+public:
+    bool isStopped() override { return true; }
+    void sendResultTo(VpnFrontend&) override {}
+    void sendUpdatedStateTo(VpnFrontend&, VpnConnectionState&) override {}
+    void sendUserNamePassword(const QString&, const QString&) override {}
+    void stop() override {}
+};
+
+#endif // NULLVPNPROCESS_H

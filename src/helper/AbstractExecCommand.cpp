@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,6 +50,11 @@ void AbstractExecCommand::exec(const std::string &program, const std::list<std::
 void AbstractExecCommand::exec(int fd, const std::string &program, const std::list<std::string> &arguments)
 {
     becomeRoot(program, arguments);
+    // A script's interpreter opens it again through /proc/self/fd, so the
+    // descriptor must survive the exec; a binary needs it no longer.
+    char magic[2] = {};
+    if (pread(fd, magic, sizeof magic, 0) != sizeof magic || magic[0] != '#' || magic[1] != '!')
+        fcntl(fd, F_SETFD, FD_CLOEXEC);
     std::vector<char *> argv = argumentVector(program, arguments);
     char *environment[] = {nullptr};
     fexecve(fd, argv.data(), environment);

@@ -88,6 +88,7 @@ void OpenVpnCommand::loadConfiguration()
     std::string canonicalDir;
     m_configContent = OpenVpnConfigCheck::load(m_p.configDir, m_p.configFile, canonicalDir);
     m_p.configDir = canonicalDir;
+    m_configLoaded = true;
 }
 
 std::list<std::string> OpenVpnCommand::arguments(const std::string &configArgument) const
@@ -137,6 +138,8 @@ int OpenVpnCommand::execute()
         std::cerr << "OpenVpn: Err " << e.code() << std::endl;
         return e.exitStatus();
     }
+    if (!m_configLoaded)
+        throw ExecFailedException(m_p.program, {}, "the configuration was not checked");
     const int config = sealedCopy(m_configContent);
     if (config < 0)
         throw ExecFailedException(m_p.program, {}, std::strerror(errno));

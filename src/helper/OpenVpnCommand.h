@@ -53,6 +53,7 @@ public:
 private:
     Parameters m_p;
     std::string m_configContent;
+    bool m_configLoaded = false;
 };
 
 } // namespace stelvane

@@ -62,6 +62,47 @@ IllegalArgumentException refusal(const std::string &configFile, const std::strin
     return IllegalArgumentException("configFile", configFile + " (" + reason + ")");
 }
 
+// While alive, files are opened with the rights of the user who started the
+// helper: the engine must not become a way to read files that user cannot.
+class CallerRights
+{
+public:
+    CallerRights()
+        : m_switched(geteuid() == 0 && (getuid() != 0 || getgid() != 0))
+        , m_effectiveGroup(getegid())
+    {
+        if (m_switched && (setegid(getgid()) != 0 || seteuid(getuid()) != 0)) {
+            restore();
+            throw IllegalArgumentException("configFile", "cannot take the caller's identity");
+        }
+    }
+    ~CallerRights() { restore(); }
+    CallerRights(const CallerRights &) = delete;
+    CallerRights &operator=(const CallerRights &) = delete;
+
+private:
+    void restore()
+    {
+        if (m_switched && (seteuid(0) != 0 || setegid(m_effectiveGroup) != 0))
+            std::abort();
+    }
+
+    bool m_switched;
+    gid_t m_effectiveGroup;
+};
+
+// Directives whose file argument the engine would read as root at a moment
+// the caller chooses (so no check beforehand can hold) and send on.
+bool readsSecretsFromFile(const std::vector<std::string> &directive)
+{
+    const std::string &name = directive[0];
+    if (name == "auth-user-pass" || name == "askpass" || name == "http-proxy-user-pass")
+        return directive.size() > 1;
+    if (name == "http-proxy")
+        return directive.size() > 3 && directive[3] != "auto" && directive[3] != "auto-nct";
+    return false;
+}
+
 } // namespace
 
 std::vector<std::string> OpenVpnConfigCheck::words(const std::string &line)
@@ -138,7 +179,9 @@ std::string OpenVpnConfigCheck::refusedDirective(const std::string &content)
         // "setenv opt NAME ..." makes the engine read NAME as a directive.
         while (directive.size() > 2 && directive[0] == "setenv" && directive[1] == "opt")
             directive.erase(directive.begin(), directive.begin() + 2);
-        if (!directive.empty() && isRefused(directive[0]))
+        if (!directive.empty() && directive[0].compare(0, 2, "--") == 0)
+            directive[0].erase(0, 2);
+        if (!directive.empty() && (isRefused(directive[0]) || readsSecretsFromFile(directive)))
             return directive[0];
     }
     return std::string();
@@ -146,6 +189,7 @@ std::string OpenVpnConfigCheck::refusedDirective(const std::string &content)
 
 std::string OpenVpnConfigCheck::load(const std::string &configDir, const std::string &configFile, std::string &canonicalDir)
 {
+    const CallerRights callerRights;
     char resolved[PATH_MAX];
     struct stat info{};
     if (configDir.empty() || configDir.front() != '/' || realpath(configDir.c_str(), resolved) == nullptr
@@ -154,11 +198,13 @@ std::string OpenVpnConfigCheck::load(const std::string &configDir, const std::st
     canonicalDir = resolved;
     const std::string path = !configFile.empty() && configFile.front() == '/' ? configFile : configDir + "/" + configFile;
     if (configFile.empty() || realpath(path.c_str(), resolved) == nullptr)
-        throw refusal(configFile, "not found");
+        throw refusal(configFile, errno == EACCES ? "not readable by the caller" : "not found");
     const std::string canonicalFile = resolved;
     if (canonicalFile.compare(0, canonicalDir.size() + 1, canonicalDir + "/") != 0)
         throw refusal(configFile, "outside the configuration directory");
     const int fd = open(canonicalFile.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno == EACCES)
+        throw refusal(configFile, "not readable by the caller");
     if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || static_cast<std::size_t>(info.st_size) > MAX_SIZE) {
         if (fd >= 0)
             close(fd);

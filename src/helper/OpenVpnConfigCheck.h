@@ -5,7 +5,8 @@
 namespace stelvane {
 
 // The OpenVPN engine runs as root: its configuration must not make it run
-// programs, load code or write files. This reads a configuration the way the
+// programs, load code, write files or send on files it reads, and it is read
+// with the caller's own rights. This reads a configuration the way the
 // engine does, as far as that matters for finding the directives it uses.
 class OpenVpnConfigCheck
 {

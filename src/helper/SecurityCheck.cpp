@@ -57,7 +57,6 @@ long long nowMs()
 
 SecurityCheck::SecurityCheck()
     : m_ownSuffix(OWN_SUFFIX)
-    , m_ownFileName("Stelvane")
     , m_firstParentSuffix(FIRST_PARENT_SUFFIX)
     , m_secondParentSuffix(SECOND_PARENT_SUFFIX)
 {

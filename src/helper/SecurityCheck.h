@@ -51,7 +51,6 @@ private:
     std::string ownDirectory() const;
 
     const std::string m_ownSuffix;
-    const std::string m_ownFileName;
     const std::string m_firstParentSuffix;
     const std::string m_secondParentSuffix;
 };

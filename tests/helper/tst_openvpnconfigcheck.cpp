@@ -24,7 +24,15 @@ private slots:
         QTest::newRow("ordinary client") << "client\ndev tun\nproto udp\nremote 192.0.2.1 1194\nca ca.crt\nverb 3\n" << "";
         QTest::newRow("up") << "client\nup /tmp/x.sh\n" << "up";
         QTest::newRow("indented down") << "   \tdown /tmp/x.sh\n" << "down";
-        QTest::newRow("double dash") << "--plugin /tmp/x.so\n" << "--plugin";
+        QTest::newRow("double dash") << "--plugin /tmp/x.so\n" << "plugin";
+        QTest::newRow("password file") << "auth-user-pass /etc/shadow\n" << "auth-user-pass";
+        QTest::newRow("password from the client") << "auth-user-pass\n" << "";
+        QTest::newRow("inline password block") << "<auth-user-pass>\nu\np\n</auth-user-pass>\n" << "";
+        QTest::newRow("key password file") << "askpass /root/pass\n" << "askpass";
+        QTest::newRow("proxy password file") << "http-proxy-user-pass /root/p\n" << "http-proxy-user-pass";
+        QTest::newRow("proxy with password file") << "http-proxy 127.0.0.1 3128 /root/p basic\n" << "http-proxy";
+        QTest::newRow("proxy asking for a password") << "http-proxy 127.0.0.1 3128 auto\n" << "";
+        QTest::newRow("plain proxy") << "http-proxy 127.0.0.1 3128\n" << "";
         QTest::newRow("quoted name") << "\"route-up\" /tmp/x\n" << "route-up";
         QTest::newRow("escaped name") << "u\\p /tmp/x\n" << "up";
         QTest::newRow("single-quoted name") << "'tls-verify' x\n" << "tls-verify";

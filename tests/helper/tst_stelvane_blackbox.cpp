@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -88,6 +89,9 @@ private slots:
         QVERIFY(writeFile(m_config + "/client.conf", "client\ndev tun\nremote 192.0.2.1 1194\n"));
         QVERIFY(writeFile(m_config + "/evil.conf", "client\nscript-security 2\nup /bin/sh\n"));
         QVERIFY(writeFile(m_bundle.root() + "/outside.conf", "client\n"));
+        QVERIFY(writeFile(m_config + "/probe.conf", "client\nno-such-directive 1\n"));
+        QVERIFY(writeFile(m_config + "/root-only.conf", "client\n"));
+        QVERIFY(QFile::setPermissions(m_config + "/root-only.conf", QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     }
 
     void runs_data()
@@ -154,6 +158,14 @@ private slots:
         const QStringList outside = openVpn(contents("Helpers/openvpn_v2_4"), "../outside.conf");
         addForBothUsers("configuration outside its directory", outside, now, 255, "",
                         failure("OpenVPN", outside.mid(1), "IllegalArgumentException: configFile=../outside.conf (outside the configuration directory)"));
+
+        // The configuration is read with the caller's rights.
+        const QStringList rootOnly = openVpn(contents("Helpers/openvpn_v2_4"), "root-only.conf");
+        QTest::newRow("nobody: configuration the caller cannot read") << rootOnly << now << HelperBundle::User::Nobody << 255 << QByteArray()
+            << failure("OpenVPN", rootOnly.mid(1), "IllegalArgumentException: configFile=root-only.conf (not readable by the caller)");
+        const QStringList shadow = QStringList{"OpenVPN", contents("Helpers/openvpn_v2_4"), "/etc", "shadow"} + openVpn("x").mid(4);
+        QTest::newRow("nobody: system file as configuration") << shadow << now << HelperBundle::User::Nobody << 255 << QByteArray()
+            << failure("OpenVPN", shadow.mid(1), "IllegalArgumentException: configFile=shadow (not readable by the caller)");
 
         // Engines that are not the bundle's own.
         addForBothUsers("engine outside the bundle", openVpn("/bin/true"), now, 10, "", "OpenVpn: Err 404\n");
@@ -222,6 +234,16 @@ private slots:
         }
     }
 
+    void programThatCannotRun()
+    {
+        const QString route = m_other.contents() + "/Contents/Platform/bin/route";
+        QVERIFY(QFile::rename(route, route + ".away"));
+        const HelperBundle::Result result = m_other.run({"CheckDefaultRoute"}, HelperBundle::token(), HelperBundle::User::Nobody);
+        QVERIFY(QFile::rename(route + ".away", route));
+        QCOMPARE(result.err, "Exec failed (" + QFile::encodeName(route) + "): No such file or directory");
+        QCOMPARE(result.exitCode, 255);
+    }
+
     // The test process itself is no client executable.
     void parentThatIsNoClient()
     {
@@ -233,6 +255,41 @@ private slots:
         QVERIFY(process.waitForFinished());
         QCOMPARE(process.readAllStandardError(), QByteArray("Err 402\n"));
         QCOMPARE(process.exitCode(), 10);
+    }
+
+    // With the real engines: each ran from the checked file, and OpenVPN read
+    // the sealed copy of the checked configuration. Neither leaves loopback:
+    // OpenVPN stops at the configuration, OpenConnect at its closed command port.
+    void realEnginesStartFromTheCheckedFiles_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output");
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const QString closedPort = QString::number(probe.serverPort());
+        probe.close();
+        const QString probeError = "Options error: Unrecognized option or missing or extra parameter(s) in /proc/self/fd/*:2: no-such-directive*";
+        QTest::newRow("OpenVPN") << openVpn(contents("Helpers/openvpn_v2_4"), "probe.conf") << 1 << probeError;
+        QTest::newRow("OpenVPN through ..") << openVpn(contents("Helpers/../Helpers/openvpn_v2_4"), "probe.conf") << 1 << probeError;
+        QStringList connect = openConnect(contents("Helpers/openconnect"), contents("Resources/app/bin/../bin/vpnc-script"), "https://127.0.0.1:9/");
+        connect[4] = closedPort;
+        QTest::newRow("OpenConnect") << connect << 2 << "openconnect: cannot connect to the command port " + closedPort + ": Connection refused*";
+    }
+
+    void realEnginesStartFromTheCheckedFiles()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        if (placeholderEngines())
+            QSKIP("the staged engines are placeholders");
+        for (HelperBundle::User user : {HelperBundle::User::Root, HelperBundle::User::Nobody}) {
+            const HelperBundle::Result result = m_bundle.run(arguments, HelperBundle::token(), user);
+            const QString all = QString::fromUtf8(result.out + result.err);
+            QVERIFY2(QRegularExpression(QRegularExpression::wildcardToRegularExpression(output)).match(all.trimmed()).hasMatch(), qPrintable(all));
+            QCOMPARE(result.exitCode, exitCode);
+        }
     }
 
     void enginesRunAsRootWithTheCheckedFile_data()
@@ -254,7 +311,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QStringList, expected);
         if (!placeholderEngines())
-            QSKIP("the staged engines are the real ones; their own tests cover a start");
+            QSKIP("the staged engines are the real ones (see realEnginesStartFromTheCheckedFiles)");
         for (HelperBundle::User user : {HelperBundle::User::Root, HelperBundle::User::Nobody}) {
             const HelperBundle::Result result = m_bundle.run(arguments, HelperBundle::token(), user);
             QCOMPARE(result.err, QByteArray());
@@ -294,6 +351,26 @@ private slots:
         QCOMPARE(result.err, err);
         QCOMPARE(result.out, QByteArray());
         QCOMPARE(result.exitCode, 10);
+    }
+
+    // Started with standard output closed, the helper must not let the new
+    // property list take that descriptor and fill it with its messages.
+    void closedStandardDescriptors()
+    {
+        QProcess process;
+        process.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "sh", "-c", "exec \"$@\" >&- 2>&-", "sh",
+                                  m_bundle.launcher(), m_bundle.helper(), "SetDockIconVisibility", "false"});
+        QVERIFY(process.waitForStarted());
+        process.write(HelperBundle::token());
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.exitCode(), 0);
+        const QByteArray written = readFile(contents("Info.plist"));
+        QVERIFY2(written.startsWith("<?xml") && !written.contains("XmlData"), written.constData());
+        platform::PlistValue root;
+        platform::PropertyList::Error error;
+        QVERIFY(platform::PropertyList::parse(written.toStdString(), root, error));
+        QCOMPARE(QString::fromStdString(root.value("LSUIElement")->text()), QString("1"));
     }
 
     void dockIconFlag_data()

@@ -97,6 +97,13 @@ private:
         return m_bundle.run(arguments, HelperBundle::token(), user, QString(), QString(), m_ns.name());
     }
 
+    static bool succeeded(const HelperBundle::Result &result)
+    {
+        if (result.exitCode != 0)
+            qWarning() << "helper failed:" << result.exitCode << result.out << result.err;
+        return result.exitCode == 0;
+    }
+
     // Runs the command once per index, all of which must succeed.
     bool each(const QString &command, const QStringList &before, int count, HelperBundle::User user)
     {
@@ -113,6 +120,13 @@ private:
     QString routes4() const { return m_ns.output({"ip", "-4", "route"}); }
     QString routes6() const { return m_ns.output({"ip", "-6", "route"}); }
     QString addresses() const { return m_ns.output({"ip", "addr", "show", "dev", "vt0"}); }
+    // Routes, addresses and link flags, without what the kernel changes on
+    // its own meanwhile (address flags such as "tentative", link states).
+    QString state() const
+    {
+        return routes4() + routes6()
+            + m_ns.output({"sh", "-c", "ip -br addr | awk '{ $2 = \"\"; print }'; ip -o link | awk '{ print $2, $3 }'"});
+    }
 
     void verifyHostUntouched() const
     {
@@ -164,7 +178,7 @@ private slots:
     void splitRoutesToInterface()
     {
         QFETCH(HelperBundle::User, user);
-        QCOMPARE(helper({"SetInterfaceUp", "vt0"}, user).exitCode, 0);
+        QVERIFY(succeeded(helper({"SetInterfaceUp", "vt0"}, user)));
         QVERIFY(m_ns.output({"ip", "link", "show", "vt0"}).contains(",UP"));
         QVERIFY(each("Add4SplittedRouteToInterface", {"vt0"}, 4, user));
         const QString added = routes4();
@@ -221,12 +235,12 @@ private slots:
     void interfaceAddresses()
     {
         QFETCH(HelperBundle::User, user);
-        QCOMPARE(helper({"SetIPv4Address", "vt0", "10.8.0.2", "255.255.255.0", "10.8.0.1"}, user).exitCode, 0);
-        QCOMPARE(helper({"SetIPv6Address", "vt0", "fd00:8::2", "64"}, user).exitCode, 0);
+        QVERIFY(succeeded(helper({"SetIPv4Address", "vt0", "10.8.0.2", "255.255.255.0", "10.8.0.1"}, user)));
+        QVERIFY(succeeded(helper({"SetIPv6Address", "vt0", "fd00:8::2", "64"}, user)));
         QVERIFY2(addresses().contains("inet 10.8.0.2 peer 10.8.0.1/24"), qPrintable(addresses()));
         QVERIFY2(addresses().contains("inet6 fd00:8::2/64"), qPrintable(addresses()));
-        QCOMPARE(helper({"DeleteIPv4Address", "vt0", "10.8.0.2"}, user).exitCode, 0);
-        QCOMPARE(helper({"DeleteIPv6Address", "vt0", "fd00:8::2"}, user).exitCode, 0);
+        QVERIFY(succeeded(helper({"DeleteIPv4Address", "vt0", "10.8.0.2"}, user)));
+        QVERIFY(succeeded(helper({"DeleteIPv6Address", "vt0", "fd00:8::2"}, user)));
         QVERIFY2(!addresses().contains("10.8.0.2") && !addresses().contains("fd00:8::2"), qPrintable(addresses()));
         const HelperBundle::Result missing = helper({"DeleteIPv4Address", "vt0", "10.8.0.2"}, user);
         QCOMPARE(missing.exitCode, 1);
@@ -235,16 +249,76 @@ private slots:
 
     void serviceState()
     {
-        QCOMPARE(helper({"Interface", "vt0", "down"}).exitCode, 0);
+        QVERIFY(succeeded(helper({"Interface", "vt0", "down"})));
         QVERIFY(!m_ns.output({"ip", "link", "show", "vt0"}).contains(",UP"));
         QCOMPARE(helper({"CheckInterfaceState", "vt0"}, HelperBundle::User::Nobody).out, QByteArray("Disabled\n"));
         QVERIFY(m_ns.output({m_bundle.contents() + "/Contents/Platform/bin/networksetup", "-listallnetworkservices"}).contains("\n*vt0\n"));
-        QCOMPARE(helper({"Interface", "vt0", "up"}, HelperBundle::User::Nobody).exitCode, 0);
+        QVERIFY(succeeded(helper({"Interface", "vt0", "up"}, HelperBundle::User::Nobody)));
         QVERIFY(m_ns.output({"ip", "link", "show", "vt0"}).contains(",UP"));
         QCOMPARE(helper({"CheckInterfaceState", "vt0"}).out, QByteArray("Enabled\n"));
         const HelperBundle::Result unknown = helper({"Interface", "nosuch0", "up"});
         QCOMPARE(unknown.exitCode, 4);
         QCOMPARE(unknown.err, QByteArray("nosuch0 is not a recognized network service.\n** Error: The parameters were not valid.\n"));
+    }
+
+    // Forms the product never uses are refused before anything changes.
+    void standInsRefuseOtherForms_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("route flush") << QStringList{"route", "flush"} << 64;
+        QTest::newRow("route extra gateway") << QStringList{"route", "add", "0.0.0.0/2", "10.77.0.1", "10.77.0.9"} << 64;
+        QTest::newRow("route bad network") << QStringList{"route", "add", "300.0.0.0/2", "10.77.0.1"} << 64;
+        QTest::newRow("route without prefix") << QStringList{"route", "add", "0.0.0.0", "10.77.0.1"} << 64;
+        QTest::newRow("route unknown flag") << QStringList{"route", "add", "0.0.0.0/2", "10.77.0.1", "-static"} << 64;
+        QTest::newRow("route IPv6 net as IPv4") << QStringList{"route", "add", "::/1", "::1", "-reject"} << 64;
+        QTest::newRow("route get other") << QStringList{"route", "-n", "get", "10.0.0.1"} << 64;
+        QTest::newRow("ifconfig down") << QStringList{"ifconfig", "vt0", "down"} << 1;
+        QTest::newRow("ifconfig address alone") << QStringList{"ifconfig", "vt0", "10.8.0.9"} << 1;
+        QTest::newRow("ifconfig bad mask") << QStringList{"ifconfig", "vt0", "10.8.0.9", "10.8.0.1", "netmask", "255.0.255.0", "up"} << 1;
+        QTest::newRow("ifconfig unknown interface") << QStringList{"ifconfig", "nosuch0", "up"} << 1;
+        QTest::newRow("networksetup bad server") << QStringList{"networksetup", "-setdnsservers", "sv0", "10.0.0.300"} << 4;
+        QTest::newRow("networksetup bad state") << QStringList{"networksetup", "-setnetworkserviceenabled", "sv0", "maybe"} << 4;
+        QTest::newRow("networksetup loopback") << QStringList{"networksetup", "-setnetworkserviceenabled", "lo", "off"} << 4;
+        QTest::newRow("networksetup other command") << QStringList{"networksetup", "-setairportpower", "sv0", "on"} << 1;
+    }
+
+    void standInsRefuseOtherForms()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(int, exitCode);
+        const QString before = state();
+        const QByteArray resolv = readFile(m_ns.resolvConf());
+        QProcess process;
+        process.start("ip", QStringList{"netns", "exec", m_ns.name(), m_bundle.contents() + "/Contents/Platform/bin/" + command.first()} + command.mid(1));
+        QVERIFY(process.waitForFinished());
+        QVERIFY2(process.exitCode() == exitCode, process.readAllStandardError().constData());
+        QCOMPARE(state(), before);
+        QCOMPARE(readFile(m_ns.resolvConf()), resolv);
+    }
+
+    // Run on the host, the stand-ins refuse; each change asked for here would
+    // be a no-op if it were made, so a broken guard shows without harm.
+    void standInsRefuseTheHost_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        const QString up = run({"sh", "-c", "ip -o link show up | awk -F': ' '$2 != \"lo\" { sub(\"@.*\", \"\", $2); print $2; exit }'"}).trimmed();
+        QTest::newRow("route") << QStringList{"route", "delete", "203.0.113.99/32"};
+        QTest::newRow("ifconfig") << QStringList{"ifconfig", "lo", "up"};
+        if (!up.isEmpty())
+            QTest::newRow("networksetup") << QStringList{"networksetup", "-setnetworkserviceenabled", up, "on"};
+        QTest::newRow("unnamed namespace") << QStringList{"unshare", "--net", m_bundle.contents() + "/Contents/Platform/bin/route", "delete", "203.0.113.99/32"};
+    }
+
+    void standInsRefuseTheHost()
+    {
+        QFETCH(QStringList, command);
+        QProcess process;
+        const QString program = command.first() == "unshare" ? command.first() : m_bundle.contents() + "/Contents/Platform/bin/" + command.first();
+        process.start(program, command.mid(1));
+        QVERIFY(process.waitForFinished());
+        const QByteArray err = process.readAllStandardError();
+        QVERIFY2(process.exitCode() == 69 && err.contains(": refusing to change the host's network"), err.constData());
     }
 
     void nameServers_data() { users_data(); }
@@ -253,18 +327,18 @@ private slots:
         QFETCH(HelperBundle::User, user);
         const QByteArray original = readFile(m_ns.resolvConf());
         const QString networksetup = m_bundle.contents() + "/Contents/Platform/bin/networksetup";
-        QCOMPARE(helper({"SetNameServers", "sv0", "10.0.0.53", "fd00::53"}, user).exitCode, 0);
-        QCOMPARE(helper({"SetNameServers", "vt0", "10.0.0.54"}, user).exitCode, 0);
+        QVERIFY(succeeded(helper({"SetNameServers", "sv0", "10.0.0.53", "fd00::53"}, user)));
+        QVERIFY(succeeded(helper({"SetNameServers", "vt0", "10.0.0.54"}, user)));
         const QByteArray set = readFile(m_ns.resolvConf());
         QVERIFY2(set.startsWith(original) && set.contains("nameserver 10.0.0.53\nnameserver fd00::53\n") && set.contains("nameserver 10.0.0.54\n"),
                  set.constData());
         QCOMPARE(m_ns.output({networksetup, "getdnsservers", "sv0"}), QString("10.0.0.53\nfd00::53\n"));
         // Replacing one service's servers leaves the other's alone.
-        QCOMPARE(helper({"SetNameServers", "sv0", "10.0.0.55"}, user).exitCode, 0);
+        QVERIFY(succeeded(helper({"SetNameServers", "sv0", "10.0.0.55"}, user)));
         QCOMPARE(m_ns.output({networksetup, "getdnsservers", "sv0"}), QString("10.0.0.55\n"));
         QCOMPARE(m_ns.output({networksetup, "getdnsservers", "vt0"}), QString("10.0.0.54\n"));
-        QCOMPARE(helper({"SetNameServers", "sv0", "empty"}, user).exitCode, 0);
-        QCOMPARE(helper({"SetNameServers", "vt0", "empty"}, user).exitCode, 0);
+        QVERIFY(succeeded(helper({"SetNameServers", "sv0", "empty"}, user)));
+        QVERIFY(succeeded(helper({"SetNameServers", "vt0", "empty"}, user)));
         QCOMPARE(readFile(m_ns.resolvConf()), original);
         QCOMPARE(m_ns.output({networksetup, "getdnsservers", "sv0"}), QString("There aren't any DNS Servers set on sv0.\n"));
     }

@@ -3,6 +3,8 @@
 #include "app/FileMessageHandlerException.h"
 
 #include <QDebug>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -174,6 +176,10 @@ void FileMessageHandler::rotateLogsIfNeeded()
 
 void FileMessageHandler::messageOutput(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
+    // Qt's own threads log too; one record at a time keeps the stream and the
+    // rotation consistent.
+    static QMutex lock;
+    const QMutexLocker locker(&lock);
     if (currentHandler)
         currentHandler->handle(type, context, message);
 }

@@ -45,9 +45,11 @@ QStringList HelperBootstrap::arguments() const
 {
     // The directory is quoted for the shell and the whole command for
     // AppleScript, so no path can end the string or add a command run as root.
+    // Each step runs only after the one before succeeded: a failed cd must not
+    // turn some other ./Stelvane into a set-uid root program.
     const QString shellCommand = QStringLiteral("cd ") + shellQuoted(m_applicationDir + QStringLiteral("/../Helpers"))
-        + QStringLiteral(" ;") + QStringLiteral("chown    root:") + QLatin1String(BuildConfig::adminGroup)
-        + QStringLiteral(" ./Stelvane;") + QStringLiteral("chmod 4555 ./Stelvane;");
+        + QStringLiteral(" && ") + QStringLiteral("chown    root:") + QLatin1String(BuildConfig::adminGroup)
+        + QStringLiteral(" ./Stelvane && ") + QStringLiteral("chmod 4555 ./Stelvane;");
     const QString script = QStringLiteral("do shell script ") + appleScriptString(shellCommand)
         + QStringLiteral(" with administrator privileges");
     return {QStringLiteral("-e"), script};

@@ -1,5 +1,6 @@
 #include "prefs/MtuPreference.h"
 
+#include <QDebug>
 #include <QSettings>
 
 namespace {
@@ -43,6 +44,9 @@ MtuPreference *MtuPreference::readFrom(const QSettings &settings)
             return preference;
         }
     }
+    if (!type.isEmpty())
+        qDebug() << "static MtuPreference *MtuPreference::readFrom(const QSettings &)"
+                 << "Unexpected switch value: " << type;
     return DEFAULT_MTUPREFERENCE();
 }
 

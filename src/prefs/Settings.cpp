@@ -3,6 +3,10 @@
 #include "app/LogHandlerOption.h"
 #include "backend/TunnelType.h"
 #include "catalogue/GeoLocation.h"
+#include "catalogue/HalvorixServerSite.h"
+#include "catalogue/ServerSitePortFilter.h"
+#include "catalogue/ServerSitePortFilterException.h"
+#include "catalogue/ServerSiteProtocolFilter.h"
 #include "openconnect/OpenConnectConnectVia.h"
 #include "prefs/DnsList.h"
 #include "prefs/DnsPreferenceAction.h"
@@ -47,6 +51,7 @@ const QString DEFAULT_SERVER_SITE = QStringLiteral("USA-Dallas");
 const QString KEY_TUNNEL_TYPE = QStringLiteral("connect/tunnelType");
 const QString KEY_OPENCONNECT_VIA = QStringLiteral("connect/protocol-openconnect");
 const QString KEY_CUSTOM_DNS = QStringLiteral("dns/custom-dns");
+const QString KEY_DEDICATED_IP = QStringLiteral("server-sites/dedicated-ip");
 const QString DNS_GROUP = QStringLiteral("dns");
 const QString STAGE_ONSTART = QStringLiteral("dns-action-onstart");
 const QString STAGE_BEFORECONNECT = QStringLiteral("dns-action-beforeconnect");
@@ -570,6 +575,72 @@ void Settings::removeTopLevel(const QString &key)
     enterGroup();
 }
 
+// Migration.
+
+void Settings::removeIfPresent(const char *key)
+{
+    if (contains(QLatin1String(key)))
+        remove(QLatin1String(key));
+}
+
+void Settings::migrate(OsAbstraction &osAbstraction)
+{
+    for (;;) {
+        const int version = topLevelValue(QLatin1String(KEY_SETTING_VERSION), 1).toInt();
+        if (version < 1 || version >= CURRENT_SETTING_VERSION)
+            return;
+        switch (version) {
+        case 1:
+            migrateFromVersion1(osAbstraction);
+            break;
+        case 2:
+            migrateFromVersion2();
+            break;
+        case 3:
+            migrateFromVersion3();
+            break;
+        default:
+            migrateFromVersion4();
+            break;
+        }
+        const int next = version + 1;
+        qDebug().noquote() << QStringLiteral("Settings updated to version %1").arg(next);
+        // Written after each step, so an interrupted migration resumes where it stopped.
+        setTopLevelValue(QLatin1String(KEY_SETTING_VERSION), next);
+    }
+}
+
+void Settings::migrateFromVersion1(OsAbstraction &)
+{
+    qDebug() << "Migration Settings: from version 1 to version 2";
+    removeIfPresent("resolve-remote-hostnames-with-fallback-ips");
+    removeIfPresent("prevent-dns-leak");
+}
+
+void Settings::migrateFromVersion2()
+{
+    removeIfPresent("openvpn243-enabled");
+    removeIfPresent("openvpn23-enabled");
+    removeIfPresent("pixel-ratio");
+}
+
+void Settings::migrateFromVersion3()
+{
+    // A stored site equal to the built-in default is no choice of the user's.
+    if (defaultServerSite() == DEFAULT_SERVER_SITE)
+        removeDefaultServerSite();
+}
+
+void Settings::migrateFromVersion4()
+{
+    removeIfPresent("network-server-ip-lookup");
+    if (contains(QStringLiteral("seamless-reconnect"))) {
+        if (flag("seamless-reconnect", true))
+            setSeamlessReconnect(true);
+        remove(QStringLiteral("seamless-reconnect"));
+    }
+}
+
 // Per-site keys.
 
 QString Settings::esc(const QString &text)
@@ -609,6 +680,56 @@ void Settings::forgetPinnedIP(const QString &siteId)
     removeTopLevel(key_serverSite_public(siteId, QStringLiteral("pinned-ip-enabled")));
 }
 
+// Dedicated-IP sites.
+
+QList<HalvorixServerSite> Settings::serverSitesWithDedicatedIp()
+{
+    QList<HalvorixServerSite> sites;
+    if (!hasConfigDir())
+        return sites;
+    const QDir directory = configDir();
+    leaveGroup();
+    const int count = beginReadArray(KEY_DEDICATED_IP);
+    for (int i = 0; i < count; ++i) {
+        setArrayIndex(i);
+        // A damaged port must not cost the user the entry, nor stop the reading.
+        ServerSitePortFilter portFilter;
+        try {
+            portFilter = ServerSitePortFilter(value(QStringLiteral("port"), 0).toInt());
+        } catch (const ServerSitePortFilterException &e) {
+            qDebug() << "Settings::serverSitesWithDedicatedIp:" << e.getMessage() << "- any port is used";
+        }
+        sites << HalvorixServerSite::dedicatedServerSite(text("country-code"), text("comment"),
+                                                         QHostAddress(text("ip-address", QStringLiteral("0.0.0.0"))),
+                                                         directory, ServerSiteProtocolFilter(text("protocol")),
+                                                         portFilter);
+    }
+    endArray();
+    enterGroup();
+    return sites;
+}
+
+void Settings::setServerSitesWithDedicatedIp(const QList<HalvorixServerSite> &sites)
+{
+    leaveGroup();
+    clearTopLevelGroup(KEY_DEDICATED_IP);
+    beginWriteArray(KEY_DEDICATED_IP);
+    int index = 0;
+    for (const HalvorixServerSite &site : sites) {
+        if (site.getDedicatedIp().isNull())
+            continue;
+        setArrayIndex(index++);
+        store("country-code", site.getCountryCode());
+        // A dedicated site keeps the user's comment where a catalogue site keeps its city.
+        store("comment", site.getCity());
+        store("ip-address", site.getDedicatedIp().toString());
+        store("protocol", site.getDedicatedProtocol());
+        store("port", site.getPort());
+    }
+    endArray();
+    enterGroup();
+}
+
 // Name-server entries.
 
 DnsList Settings::getCustomDNS()
@@ -626,11 +747,18 @@ DnsList Settings::getCustomDNS()
     return list;
 }
 
+void Settings::clearTopLevelGroup(const QString &group)
+{
+    beginGroup(group);
+    remove(QString());
+    endGroup();
+}
+
 void Settings::setCustomDNS(const DnsList &list)
 {
     leaveGroup();
     // Clear first, so no entry of a longer old array survives.
-    remove(KEY_CUSTOM_DNS);
+    clearTopLevelGroup(KEY_CUSTOM_DNS);
     beginWriteArray(KEY_CUSTOM_DNS);
     int index = 0;
     for (const DnsListEntry &entry : list) {

@@ -18,7 +18,9 @@ class DnsList;
 class DnsPreferenceAction;
 class DnsRecoveryPreference;
 class GeoLocation;
+class HalvorixServerSite;
 class OpenConnectConnectVia;
+class OsAbstraction;
 class TunnelType;
 class LogHandlerOption;
 class MtuPreference;
@@ -189,6 +191,15 @@ public:
     void rememberCredentials(const QString &username, const QString &password);
     void forgetCredentials();
 
+    // Brings a store of an older format version up to CURRENT_SETTING_VERSION,
+    // one step per version; a store of a newer version is left alone.
+    static const int CURRENT_SETTING_VERSION = 5;
+    void migrate(OsAbstraction &osAbstraction);
+    void migrateFromVersion1(OsAbstraction &osAbstraction);
+    void migrateFromVersion2();
+    void migrateFromVersion3();
+    void migrateFromVersion4();
+
     // Per-site keys "server-sites/public/<escaped id>/<word>" (top level).
     static QString esc(const QString &text);
     static QString key_serverSite_public(const QString &siteId, const QString &keyWord);
@@ -197,6 +208,10 @@ public:
     void setHasPinnedIP(const QString &siteId, bool enabled);
     bool hasPinnedIP(const QString &siteId);
     void forgetPinnedIP(const QString &siteId);
+
+    // The user's dedicated-IP sites ("server-sites/dedicated-ip").
+    QList<HalvorixServerSite> serverSitesWithDedicatedIp();
+    void setServerSitesWithDedicatedIp(const QList<HalvorixServerSite> &sites);
 
     // The user's name-server entries ("dns/custom-dns"), headed by the built-in ones.
     DnsList getCustomDNS();
@@ -242,6 +257,8 @@ private:
     void setTopLevelValue(const QString &key, const QVariant &newValue);
     bool containsTopLevel(const QString &key);
     void removeTopLevel(const QString &key);
+    void removeIfPresent(const char *key);
+    void clearTopLevelGroup(const QString &group);
     DnsPreferenceAction readDnsAction(const QString &stage);
     void writeDnsAction(const DnsPreferenceAction &action, const QString &stage);
 };

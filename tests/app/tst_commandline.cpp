@@ -1,11 +1,15 @@
 #include "app/ProtocolLineBuffer.h"
 
+#include <QDir>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 // Runs the built OrvalVPN with its log sent to standard error.
 namespace {
@@ -182,6 +186,36 @@ private slots:
         QVERIFY2(result.err.contains("Settings file recovered."), qPrintable(result.err));
         QCOMPARE(stored("preferences/auto-connect-on-startup").toBool(), true);
         QVERIFY(QFileInfo(settingsFile()).permissions() & QFileDevice::WriteOwner);
+    }
+
+    void everyRunMakesTheHelperSetUidFirst()
+    {
+        if (geteuid() != 0)
+            QSKIP("the osascript stand-in only grants administrator rights to root");
+        // A private bundle, so that the shared one keeps its helper.
+        QTemporaryDir bundle;
+        for (const char *dir : {"/MacOS", "/Helpers", "/Platform/bin"})
+            QVERIFY(QDir().mkpath(bundle.path() + dir));
+        QVERIFY(QFile::copy(PROGRAM, bundle.path() + "/MacOS/OrvalVPN"));
+        QVERIFY(QFile::copy(QStringLiteral(ORVAL_BUNDLE_DIR "/Platform/bin/osascript"),
+                            bundle.path() + "/Platform/bin/osascript"));
+        const QString helper = bundle.path() + "/Helpers/Stelvane";
+        QFile file(helper);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QCOMPARE(chown(helper.toUtf8().constData(), 65534, 65534), 0);
+        QCOMPARE(chmod(helper.toUtf8().constData(), 0755), 0);
+
+        QProcess process;
+        process.start(bundle.path() + "/MacOS/OrvalVPN", {"--help"});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(process.readAllStandardError().contains("Invoking"));
+        struct stat info {};
+        QCOMPARE(stat(helper.toUtf8().constData(), &info), 0);
+        QCOMPARE(info.st_uid, uid_t(0));
+        QCOMPARE(info.st_gid, gid_t(0));
+        QCOMPARE(info.st_mode & 07777, mode_t(04555));
     }
 
     void serverModeSpeaksTheProtocol()

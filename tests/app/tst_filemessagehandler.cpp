@@ -3,7 +3,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTest>
+#include <QThread>
 
 namespace {
 QStringList captured;
@@ -215,6 +217,34 @@ private slots:
         QVERIFY(old.open(QIODevice::ReadOnly));
         QVERIFY(old.readAll().startsWith("kept in the file\n"));
         QDir(moved).removeRecursively();
+    }
+
+    void linesFromSeveralThreadsStayWhole()
+    {
+        {
+            FileMessageHandler handler;
+            QList<QThread *> threads;
+            for (int t = 0; t < 4; ++t) {
+                threads.append(QThread::create([t] {
+                    for (int line = 0; line < 500; ++line)
+                        qDebug("thread %d line %d", t, line);
+                }));
+                threads.last()->start();
+            }
+            for (QThread *thread : threads) {
+                thread->wait();
+                delete thread;
+            }
+        }
+        QFile file(log(0));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QSet<QByteArray> lines;
+        for (const QByteArray &line : file.readAll().split('\n')) {
+            if (line.startsWith("thread "))
+                lines.insert(line);
+        }
+        QCOMPARE(lines.size(), 2000);
+        QVERIFY(lines.contains("thread 3 line 499"));
     }
 
     void removeAllLogs()

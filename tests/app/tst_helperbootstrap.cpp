@@ -58,8 +58,8 @@ private slots:
         const HelperBootstrap bootstrap("/Applications/OrvalVPN.app/Contents/MacOS");
         const QString group = QLatin1String(BuildConfig::adminGroup);
         QCOMPARE(bootstrap.arguments(),
-                 QStringList({"-e", "do shell script \"cd '/Applications/OrvalVPN.app/Contents/MacOS/../Helpers' ;chown    root:"
-                                        + group + " ./Stelvane;chmod 4555 ./Stelvane;\" with administrator privileges"}));
+                 QStringList({"-e", "do shell script \"cd '/Applications/OrvalVPN.app/Contents/MacOS/../Helpers' && chown    root:"
+                                        + group + " ./Stelvane && chmod 4555 ./Stelvane;\" with administrator privileges"}));
         QCOMPARE(bootstrap.helperPath(), QStringLiteral("/Applications/OrvalVPN.app/Contents/MacOS/../Helpers/Stelvane"));
     }
 
@@ -153,6 +153,24 @@ private slots:
         QVERIFY(HelperBootstrap::file_is_suid(bootstrap.helperPath()));
         QVERIFY(!QFile::exists(root.filePath("injected")));
         QVERIFY(!QFile::exists(appDir + "/../Helpers/injected"));
+    }
+
+    void missingHelperDirectoryChangesNothingElse()
+    {
+        if (!isRoot())
+            QSKIP("the osascript stand-in only grants administrator rights to root");
+        QTemporaryDir root;
+        const QString appDir = makeBundle(root.path(), "bundle");
+        QVERIFY(QDir(appDir + "/../Helpers").removeRecursively());
+        // The prompt's shell starts in the caller's directory, which holds another Stelvane.
+        makeFile(root.filePath("Stelvane"), 0755, NOBODY, NOBODY);
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(root.path());
+        HelperBootstrap(appDir).init_permissions();
+        QDir::setCurrent(previous);
+        const struct stat other = statOf(root.filePath("Stelvane"));
+        QCOMPARE(other.st_uid, NOBODY);
+        QCOMPARE(other.st_mode & 07777, mode_t(0755));
     }
 
     void preparedHelperSkipsThePrompt()

@@ -1,5 +1,6 @@
 #include "RecordingMessageBoxFactory.h"
 #include "gui/ProcessEntry.h"
+#include "prefs/Settings.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,6 +32,14 @@ class TestProcessEntry : public QObject
     }
 
 private slots:
+    void initTestCase()
+    {
+        // A store left by an earlier run must not switch on high-DPI scaling.
+        QCoreApplication::setOrganizationName("OrvalVPN");
+        QCoreApplication::setApplicationName("OrvalVPN");
+        Settings().clear();
+    }
+
     void runModeResultIsTheExitCode()
     {
         bool ran = false;
@@ -45,6 +54,30 @@ private slots:
         QVERIFY(ran);
         QCOMPARE(code, 7);
         QVERIFY(!factory);
+    }
+
+    // The false row runs first: the attribute, once set, stays set for the process.
+    void highDpiPreference_data()
+    {
+        QTest::addColumn<bool>("toggle");
+        QTest::newRow("off") << false;
+        QTest::newRow("on") << true;
+    }
+
+    void highDpiPreference()
+    {
+        QFETCH(bool, toggle);
+        Settings().setPixelRatioToggle(toggle);
+        qunsetenv("QT_AUTO_SCREEN_SCALE_FACTOR");
+        bool scaling = !toggle;
+        QByteArray factor = "unset";
+        ProcessEntry::run(argc, argv, [&](QApplication &, int, char **) {
+            scaling = QCoreApplication::testAttribute(Qt::AA_EnableHighDpiScaling);
+            factor = qgetenv("QT_AUTO_SCREEN_SCALE_FACTOR");
+            return 0;
+        }, recording());
+        QCOMPARE(scaling, toggle);
+        QCOMPARE(factor, toggle ? QByteArray("1") : QByteArray());
     }
 
     void escapingExceptionShowsTheBoxAndEndsWith1()

@@ -155,6 +155,9 @@ private slots:
         QSettings store;
         if (type.isValid())
             store.setValue("mtu-type", type);
+        if (type == QVariant("Custom-MTU"))
+            QTest::ignoreMessage(QtDebugMsg, "static MtuPreference *MtuPreference::readFrom(const QSettings &) "
+                                             "Unexpected switch value:  \"Custom-MTU\"");
         store.setValue("mtu-value", value);
         const MtuPreference *read = MtuPreference::readFrom(store);
         QCOMPARE(read->getType(), expectedType);

@@ -2,6 +2,7 @@
 
 #include "backend/TunnelType.h"
 #include "catalogue/GeoLocation.h"
+#include "catalogue/HalvorixServerSite.h"
 #include "openconnect/OpenConnectConnectVia.h"
 #include "prefs/DnsList.h"
 #include "prefs/DnsPreferenceAction.h"
@@ -16,6 +17,13 @@ QSettings &raw()
 {
     static QSettings store;
     return store;
+}
+
+HalvorixServerSite dedicated(const QString &country, const QString &comment, const QString &address,
+                             const QString &protocol, int port)
+{
+    return HalvorixServerSite(country, comment, "dedicated-udp.conf", "dedicated-tcp.conf", false, false, QDir(), {},
+                              QHostAddress(address), GeoLocation(), protocol, port);
 }
 
 DnsListEntry entry(const QString &name, const QString &dns1, const QString &dns2, bool editable = true)
@@ -100,6 +108,66 @@ private slots:
         raw().beginGroup("server-sites/public/SE-Stockholm");
         QVERIFY(raw().allKeys().isEmpty());
         raw().endGroup();
+    }
+
+    void dedicatedSitesSkipNullAddresses()
+    {
+        raw().setValue("config/configDir", QDir::tempPath());
+        Settings settings;
+        settings.setServerSitesWithDedicatedIp({dedicated("DE", "home office", "198.51.100.20", "UDP", 1194),
+                                                dedicated("FR", "no address", "", "", 0),
+                                                dedicated("SE", "backup", "203.0.113.7", "TCP", 443)});
+        QCOMPARE(settings.group(), QStringLiteral("preferences"));
+        QCOMPARE(raw().value("server-sites/dedicated-ip/size").toInt(), 2);
+        QCOMPARE(raw().value("server-sites/dedicated-ip/1/country-code").toString(), QStringLiteral("DE"));
+        QCOMPARE(raw().value("server-sites/dedicated-ip/1/comment").toString(), QStringLiteral("home office"));
+        QCOMPARE(raw().value("server-sites/dedicated-ip/2/ip-address").toString(), QStringLiteral("203.0.113.7"));
+        QCOMPARE(raw().value("server-sites/dedicated-ip/2/protocol").toString(), QStringLiteral("TCP"));
+        QCOMPARE(raw().value("server-sites/dedicated-ip/2/port").toInt(), 443);
+
+        const QList<HalvorixServerSite> read = settings.serverSitesWithDedicatedIp();
+        QCOMPARE(read.size(), 2);
+        QCOMPARE(read.at(0).getCountryCode(), QStringLiteral("DE"));
+        QCOMPARE(read.at(0).getCity(), QStringLiteral("home office"));
+        QCOMPARE(read.at(0).getDedicatedIp(), QHostAddress("198.51.100.20"));
+        QCOMPARE(read.at(0).getDedicatedProtocol(), QStringLiteral("UDP"));
+        QCOMPARE(read.at(0).getPort(), 1194);
+        QCOMPARE(read.at(1).getId(), QStringLiteral("SE-203.0.113.7"));
+        QCOMPARE(read.at(1).getConfigDir(), QDir(QDir::tempPath()));
+        QCOMPARE(settings.group(), QStringLiteral("preferences"));
+
+        settings.setServerSitesWithDedicatedIp({dedicated("NO", "one", "192.0.2.99", "", 0)});
+        QCOMPARE(raw().value("server-sites/dedicated-ip/size").toInt(), 1);
+        QVERIFY(!raw().contains("server-sites/dedicated-ip/2/ip-address"));
+        QCOMPARE(settings.serverSitesWithDedicatedIp().size(), 1);
+    }
+
+    void dedicatedSitesNeedAConfigDirectory()
+    {
+        Settings settings;
+        settings.setServerSitesWithDedicatedIp({dedicated("DE", "home", "198.51.100.20", "UDP", 1194)});
+        QVERIFY(settings.serverSitesWithDedicatedIp().isEmpty());
+        QCOMPARE(settings.group(), QStringLiteral("preferences"));
+    }
+
+    void damagedDedicatedEntries()
+    {
+        raw().setValue("config/configDir", QDir::tempPath());
+        raw().beginWriteArray("server-sites/dedicated-ip");
+        raw().setArrayIndex(0);
+        raw().setValue("country-code", "DE");
+        raw().setArrayIndex(1);
+        raw().setValue("country-code", "FR");
+        raw().setValue("ip-address", "192.0.2.5");
+        raw().setValue("port", 70000);
+        raw().endArray();
+        Settings settings;
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("serverSitesWithDedicatedIp.*Wrong port detected"));
+        const QList<HalvorixServerSite> read = settings.serverSitesWithDedicatedIp();
+        QCOMPARE(read.size(), 2);
+        QCOMPARE(read.at(0).getDedicatedIp(), QHostAddress("0.0.0.0"));
+        QCOMPARE(read.at(1).getDedicatedIp(), QHostAddress("192.0.2.5"));
+        QCOMPARE(read.at(1).getPort(), 0);
     }
 
     void customDnsRoundTrip()

@@ -20,8 +20,7 @@ BlackHoleRouteManager::~BlackHoleRouteManager()
 
 void BlackHoleRouteManager::enableGlobalBlackHoleRoutes(bool ipv6)
 {
-    const auto current = globalRoute.dynamicCast<BlackHoleRouteImpl>();
-    if (current && current->hasIpv4() && current->hasIpv6() == ipv6) {
+    if (hasGlobalRoutes(ipv6)) {
         lastRoute = globalRoute;
         return;
     }
@@ -31,6 +30,12 @@ void BlackHoleRouteManager::enableGlobalBlackHoleRoutes(bool ipv6)
     globalRoute = QSharedPointer<BlackHoleRouteImpl>::create(frontend, QSharedPointer<ConnectionParameters>(),
                                                              osAbstraction, true, ipv6);
     lastRoute = globalRoute;
+}
+
+bool BlackHoleRouteManager::hasGlobalRoutes(bool ipv6) const
+{
+    const auto* current = dynamic_cast<const BlackHoleRouteImpl*>(globalRoute.data());
+    return current && current->hasIpv4() && current->hasIpv6() == ipv6;
 }
 
 QSharedPointer<BlackHoleRoute> BlackHoleRouteManager::getBlackHoleRoutes(Settings& settings,

@@ -31,6 +31,9 @@ public:
     void cleanUpBlackHoleRoutes();
 
 private:
+    // Whether the global object already holds the IPv4 set and exactly the asked IPv6 set.
+    bool hasGlobalRoutes(bool ipv6) const;
+
     QSharedPointer<BlackHoleRoute> globalRoute;
     QWeakPointer<BlackHoleRoute> lastRoute;
     OsAbstraction& osAbstraction;

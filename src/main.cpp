@@ -1,4 +1,6 @@
-int main()
+#include "gui/ProcessEntry.h"
+
+int main(int argc, char **argv)
 {
-    return 0;
+    return ProcessEntry::main(argc, argv);
 }

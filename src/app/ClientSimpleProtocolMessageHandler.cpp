@@ -24,7 +24,7 @@ void ClientSimpleProtocolMessageHandler::connectionRefused()
 
 void ClientSimpleProtocolMessageHandler::messageHandler(const QString &message)
 {
-    qDebug() << "Message from server: " << message;
+    qDebug() << "Message from server:" << message;
     if (message.startsWith(firstInstance)) {
         qDebug() << "First Instance - proceeding...";
         setFirstInstance(true);

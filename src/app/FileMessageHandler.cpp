@@ -25,7 +25,7 @@ FileMessageHandler::FileMessageHandler()
     try {
         m_logDirectory = getLogDirectory();
     } catch (const FileMessageHandlerException &e) {
-        qWarning() << "FileMessageHandler error, log can not be written: " << e.message;
+        qWarning() << "FileMessageHandler error, log can not be written:" << e.message;
         return;
     }
     removeOldLogs(m_logDirectory);
@@ -69,7 +69,7 @@ QFileInfo FileMessageHandler::getCurrentLog()
     try {
         return QFileInfo(getLogDirectory(), logFileName());
     } catch (const FileMessageHandlerException &e) {
-        qWarning() << "FileMessageHandler error, log can not be found: " << e.message;
+        qWarning() << "FileMessageHandler error, log can not be found:" << e.message;
         return QFileInfo();
     }
 }
@@ -84,7 +84,7 @@ bool FileMessageHandler::removeAllLogs()
             allRemoved = removeFileOrPrintError(log) && allRemoved;
         return allRemoved;
     } catch (const FileMessageHandlerException &e) {
-        qDebug() << "Error while deleting log files: " << e.message;
+        qDebug() << "Error while deleting log files:" << e.message;
         return false;
     }
 }
@@ -116,7 +116,7 @@ bool FileMessageHandler::removeFileOrPrintError(const QFileInfo &file)
 {
     if (QFile::remove(file.absoluteFilePath()))
         return true;
-    qDebug() << "FileMessageHandler error, can not remove log file: " << file.absoluteFilePath();
+    qDebug() << "FileMessageHandler error, can not remove log file:" << file.absoluteFilePath();
     return false;
 }
 
@@ -142,7 +142,7 @@ bool FileMessageHandler::prepareLogFile()
     rotateLogsIfNeeded();
     m_file.setFileName(m_logDirectory.absoluteFilePath(logFileName()));
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        qWarning() << "FileMessageHandler: Can't write to: " << m_file.fileName();
+        qWarning() << "FileMessageHandler: Can't write to:" << m_file.fileName();
         return false;
     }
     return true;
@@ -163,12 +163,12 @@ void FileMessageHandler::rotateLogsIfNeeded()
         // A log that cannot be moved stays where it is: its lines are kept and
         // the files below it, which cannot move either, keep theirs.
         if (!numbered) {
-            qDebug() << "FileMessageHandler error, can not parse correctly the logfile name: " << log.absoluteFilePath();
+            qDebug() << "FileMessageHandler error, can not parse correctly the logfile name:" << log.absoluteFilePath();
             continue;
         }
         const QString target = m_logDirectory.absoluteFilePath(fileNameNoExtension + QString::number(number + 1) + fileExtension);
         if (!QFile::rename(log.absoluteFilePath(), target))
-            qDebug() << "FileMessageHandler error, can not rename the logfile: " << log.absoluteFilePath() << " into " << target;
+            qDebug() << "FileMessageHandler error, can not rename the logfile:" << log.absoluteFilePath() << "into" << target;
     }
 }
 

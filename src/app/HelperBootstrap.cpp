@@ -70,7 +70,7 @@ void HelperBootstrap::init_permissions() const
     if (file_is_suid(helperPath()))
         return;
     const QStringList args = arguments();
-    qDebug() << "Invoking " << program() << args;
+    qDebug() << "Invoking" << program() << args;
     QProcess prompt;
     prompt.start(program(), args, QIODevice::ReadWrite);
     prompt.waitForFinished(promptTimeoutMs);

@@ -9,6 +9,6 @@ LibraryTestRunnable::LibraryTestRunnable(const QString &applicationName)
 
 int LibraryTestRunnable::run()
 {
-    qDebug() << "Try to run " << m_applicationName;
+    qDebug().noquote() << "Try to run" << m_applicationName;
     return 0;
 }

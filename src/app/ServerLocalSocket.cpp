@@ -46,8 +46,8 @@ bool ServerLocalSocket::operator==(const ServerLocalSocket &other) const
 
 void ServerLocalSocket::manageError()
 {
-    qDebug() << "LocalSocker ErrorString: " << m_socket->errorString();
-    qDebug() << "LocalSocket Error: " << m_socket->error();
+    qDebug() << "LocalSocker ErrorString:" << m_socket->errorString();
+    qDebug() << "LocalSocket Error:" << m_socket->error();
 }
 
 void ServerLocalSocket::onReadyReadReceived()

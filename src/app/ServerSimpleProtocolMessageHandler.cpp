@@ -26,5 +26,5 @@ void ServerSimpleProtocolMessageHandler::connectionRefused()
 
 void ServerSimpleProtocolMessageHandler::messageHandler(const QString &message)
 {
-    qDebug() << "Message received from connected client: " << message;
+    qDebug() << "Message received from connected client:" << message;
 }

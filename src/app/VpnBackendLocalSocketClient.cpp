@@ -41,7 +41,7 @@ bool VpnBackendLocalSocketClient::startingClient()
             return true;
         }
         const QLocalSocket::LocalSocketError error = socket->error();
-        qDebug() << "Connection with server failed - Error: " << error << " - ErrorString: " << socket->errorString();
+        qDebug() << "Connection with server failed - Error:" << error << "- ErrorString:" << socket->errorString();
         socket->deleteLater();
         switch (error) {
         case QLocalSocket::ConnectionRefusedError:
@@ -90,8 +90,8 @@ void VpnBackendLocalSocketClient::readDataFromLocalSocket()
 void VpnBackendLocalSocketClient::manageError(QLocalSocket::LocalSocketError error)
 {
     if (m_socket)
-        qDebug() << "LocalSocker ErrorString: " << m_socket->errorString();
-    qDebug() << "LocalSocket Error: " << error;
+        qDebug() << "LocalSocker ErrorString:" << m_socket->errorString();
+    qDebug() << "LocalSocket Error:" << error;
 }
 
 void VpnBackendLocalSocketClient::onSocketDisconnected()

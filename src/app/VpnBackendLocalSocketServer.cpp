@@ -34,7 +34,7 @@ bool VpnBackendLocalSocketServer::checkPreviousInstance()
         probe->connectToServer(QIODevice::ReadWrite);
         if (probe->waitForConnected(probeTimeoutMs))
             return true;
-        qDebug() << "No Server Found - Test Result: " << probe->error() << " - Test Result String: "
+        qDebug() << "No Server Found - Test Result:" << probe->error() << "- Test Result String:"
                  << probe->errorString();
         switch (probe->error()) {
         case QLocalSocket::SocketTimeoutError:
@@ -65,7 +65,7 @@ bool VpnBackendLocalSocketServer::startingServer()
 {
     qDebug() << "Starting the local server...";
     if (!m_server->listen(m_serverName)) {
-        qDebug() << "Error: Unable to start the local server: " << m_server->errorString();
+        qDebug() << "Error: Unable to start the local server:" << m_server->errorString();
         return false;
     }
     connect(m_server, &QLocalServer::newConnection, this, &VpnBackendLocalSocketServer::onNewConnectionReceived,

@@ -1,4 +1,48 @@
-int main()
+#include "helper/CommandFactory.h"
+#include "helper/ExecFailedException.h"
+#include "helper/SecurityCheck.h"
+#include "helper/SecurityException.h"
+
+#include <fcntl.h>
+#include <iostream>
+#include <unistd.h>
+
+namespace {
+
+// A caller may start a set-uid program with standard descriptors closed, so
+// that a file the program opens later takes their number and receives its
+// messages. Fill them with /dev/null first.
+void ensureStandardDescriptors()
 {
-    return 1;
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) == -1 && open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY) != fd)
+            _exit(255);
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    ensureStandardDescriptors();
+    if (argc < 2) {
+        std::cout << "Missing command!" << std::endl;
+        return 255;
+    }
+    try {
+        const stelvane::SecurityCheck check;
+        check.passPhraseVerified();
+        check.myPathVerified();
+        check.parentPathVerified();
+    } catch (const stelvane::SecurityException &e) {
+        std::cerr << "Err " << e.code() << std::endl;
+        return e.exitStatus();
+    }
+    try {
+        stelvane::CommandFactory factory(argc, argv);
+        return factory.createCommand()->execute();
+    } catch (const stelvane::ExecFailedException &e) {
+        std::cerr << e.toString() << std::flush;
+        return 255;
+    }
 }

@@ -105,7 +105,7 @@ private slots:
         RawClient first(serverName());
         QTRY_COMPARE(first.lines, QStringList({">HELLO FROM SERVER", ">FIRST_INSTANCE"}));
         first.socket.write(">HELLO FROM CLIENT\n");
-        QTRY_VERIFY(logged("Message received from connected client:  \">HELLO FROM CLIENT\""));
+        QTRY_VERIFY(logged("Message received from connected client: \">HELLO FROM CLIENT\""));
 
         RawClient second(serverName());
         QTRY_COMPARE(second.lines, QStringList({">HELLO FROM SERVER", ">SHUTDOWN_MULTIPLE_INSTANCES", ">BYE"}));
@@ -149,7 +149,7 @@ private slots:
         QVERIFY(logged("Warning: Another instance found."));
         // The first instance turns the probe away and keeps running.
         QTRY_VERIFY(logged("ConnectionAccepted: multiple instances detected"));
-        QTRY_VERIFY(logged("Message from server:  \">GET_VISIBILITY\""));
+        QTRY_VERIFY(logged("Message from server: \">GET_VISIBILITY\""));
         QSignalSpy exit(&first, &ClientServerNegotiator::exitApplication);
         QTest::qWait(50);
         QCOMPARE(exit.count(), 0);

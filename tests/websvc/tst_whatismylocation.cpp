@@ -144,7 +144,7 @@ private slots:
 
         // A new query starts counting again.
         client->queryMyLocation();
-        QTRY_COMPARE(server->requests.size(), 21);
+        QTRY_VERIFY(server->requests.size() > 20);
         QVERIFY(client->getCount() >= 1 && client->getCount() <= 20);
     }
 

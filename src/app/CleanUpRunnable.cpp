@@ -1,0 +1,34 @@
+#include "app/CleanUpRunnable.h"
+
+#include "app/NullCleanUpSystemLayer.h"
+#include "prefs/Settings.h"
+
+#include <QDebug>
+
+CleanUpRunnable::CleanUpRunnable(SystemLayerMaker makeSystemLayer)
+    : m_server(m_factory)
+    , m_makeSystemLayer(std::move(makeSystemLayer))
+{
+}
+
+QSharedPointer<CleanUpSystemLayer> CleanUpRunnable::defaultSystemLayer()
+{
+    return QSharedPointer<NullCleanUpSystemLayer>::create();
+}
+
+int CleanUpRunnable::run()
+{
+    const QSharedPointer<CleanUpSystemLayer> system = m_makeSystemLayer();
+    qDebug() << "VpnBackend Command Line: execute option --cleanup";
+    const QStringList dnsStages = Settings().getDnsStackNames();
+    if (!dnsStages.isEmpty()) {
+        qDebug() << "Recover DNS state.";
+        system->recoverDnsStack(dnsStages);
+    }
+    m_server.cleanUpPreviousInstance();
+    system->removeRoutesToDns();
+    system->cleanUpBlackHoleRoutes();
+    if (Settings().shouldRemoveInternetKillSwitchOnClose())
+        system->enableKillSwitchInterfaces();
+    return 0;
+}

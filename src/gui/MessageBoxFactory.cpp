@@ -1,0 +1,167 @@
+#include "gui/MessageBoxFactory.h"
+
+#include "gui/EventMessageCloser.h"
+#include "gui/MessageBoxBasic.h"
+#include "gui/VyxMessageBox.h"
+#include "gui/settings/LogDialog.h"
+
+#include <QCheckBox>
+#include <QDebug>
+#include <QFile>
+#include <QPushButton>
+
+QSharedPointer<MessageBoxFactory> MessageBoxFactory::instance;
+
+const QString MessageBoxFactory::showLogButtonText = QStringLiteral("Show debugging log");
+
+void MessageBoxFactory::setInstance(const QSharedPointer<MessageBoxFactory> &factory)
+{
+    instance = factory;
+}
+
+MessageBoxFactory *MessageBoxFactory::getInstance()
+{
+    if (!instance) {
+        qDebug() << "Warning, MessageBoxStyle not set: use MessageBoxBasic";
+        instance = QSharedPointer<MessageBoxBasic>::create();
+    }
+    return instance.data();
+}
+
+int MessageBoxFactory::runModal(QDialog &dialog)
+{
+    return dialog.exec();
+}
+
+void MessageBoxFactory::loadStyleSheet()
+{
+    QFile file(QStringLiteral(":/resources/mainwindow.qss"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        styleSheet.clear();
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    const int nul = bytes.indexOf('\0');
+    styleSheet = QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul));
+}
+
+QSharedPointer<QMessageBox> MessageBoxFactory::getMessageBox(QWidget *parent, const QString &text,
+                                                             QMessageBox::StandardButtons buttons, iconType icon,
+                                                             const QString &informativeText, const QString &title,
+                                                             QMessageBox::StandardButton closeResult, quint64 eventId,
+                                                             EventMessageCloser *closer)
+{
+    QMessageBox *raw = closeResult != QMessageBox::NoButton ? new VyxMessageBox(parent, closeResult)
+                                                              : new QMessageBox(parent);
+    QSharedPointer<QMessageBox> box(raw, &QObject::deleteLater);
+    closer->registerMessageBox(eventId, box);
+    if (!parent)
+        loadStyleSheet();
+    applyStyle(box);
+    applyIcon(box, icon);
+    if (!title.isEmpty())
+        box->setWindowTitle(title);
+    box->setText(text);
+    if (!informativeText.isEmpty())
+        box->setInformativeText(informativeText);
+    box->setStandardButtons(buttons);
+    return box;
+}
+
+QSharedPointer<QMessageBox> MessageBoxFactory::getMessageBoxWithCheckBox(
+    QWidget *parent, const QString &text, const QString &checkBoxText, QMessageBox::StandardButtons buttons,
+    iconType icon, const QString &informativeText, const QString &title, QMessageBox::StandardButton closeResult,
+    quint64 eventId, EventMessageCloser *closer)
+{
+    QSharedPointer<QMessageBox> box =
+        getMessageBox(parent, text, buttons, icon, informativeText, title, closeResult, eventId, closer);
+    box->setCheckBox(new QCheckBox(checkBoxText, box.data()));
+    return box;
+}
+
+int MessageBoxFactory::execMessageBox(QWidget *parent, const QString &text, QMessageBox::StandardButtons buttons,
+                                      iconType icon, const QString &informativeText, const QString &title,
+                                      QMessageBox::StandardButton closeResult, quint64 eventId,
+                                      EventMessageCloser *closer)
+{
+    const QSharedPointer<QMessageBox> box =
+        getMessageBox(parent, text, buttons, icon, informativeText, title, closeResult, eventId, closer);
+    return runModal(*box);
+}
+
+int MessageBoxFactory::execErrorMessageBox(QWidget *parent, const QString &text, const QString &informativeText,
+                                           const QString &title, bool showLogButton, quint64 eventId,
+                                           EventMessageCloser *closer)
+{
+    const QSharedPointer<QMessageBox> box = getMessageBox(parent, text, QMessageBox::Ok, Critical, informativeText,
+                                                          title, QMessageBox::Ok, eventId, closer);
+    QPushButton *logButton = showLogButton ? box->addButton(showLogButtonText, QMessageBox::AcceptRole) : nullptr;
+    const int result = runModal(*box);
+    if (logButton && box->clickedButton() == logButton) {
+        LogDialog log(parent);
+        runModal(log);
+    }
+    return result;
+}
+
+int MessageBoxFactory::execYesNoFamily(QWidget *parent, const QString &text, const QString *checkBoxText,
+                                       QMessageBox::StandardButtons buttons, std::function<void()> &onYes,
+                                       std::function<void()> &onNo, std::function<void()> *onChecked,
+                                       QMessageBox::StandardButton closeResult, iconType icon,
+                                       const QString &informativeText, const QString &title, quint64 eventId,
+                                       EventMessageCloser *closer)
+{
+    const QSharedPointer<QMessageBox> box = checkBoxText
+        ? getMessageBoxWithCheckBox(parent, text, *checkBoxText, buttons, icon, informativeText, title, closeResult,
+                                    eventId, closer)
+        : getMessageBox(parent, text, buttons, icon, informativeText, title, closeResult, eventId, closer);
+    const int result = runModal(*box);
+    if (result == QMessageBox::Yes)
+        onYes();
+    else if (result == QMessageBox::No)
+        onNo();
+    const bool cancelled = buttons.testFlag(QMessageBox::Cancel) && result == QMessageBox::Cancel;
+    if (onChecked && !cancelled && box->checkBox()->isChecked())
+        (*onChecked)();
+    return result;
+}
+
+int MessageBoxFactory::execMessageBox_YesNo(QWidget *parent, const QString &text, std::function<void()> &onYes,
+                                            std::function<void()> &onNo, QMessageBox::StandardButton closeResult,
+                                            iconType icon, const QString &informativeText, const QString &title,
+                                            quint64 eventId, EventMessageCloser *closer)
+{
+    return execYesNoFamily(parent, text, nullptr, QMessageBox::Yes | QMessageBox::No, onYes, onNo, nullptr,
+                           closeResult, icon, informativeText, title, eventId, closer);
+}
+
+int MessageBoxFactory::execMessageBox_YesNoCancel(QWidget *parent, const QString &text, std::function<void()> &onYes,
+                                                  std::function<void()> &onNo,
+                                                  QMessageBox::StandardButton closeResult, iconType icon,
+                                                  const QString &informativeText, const QString &title,
+                                                  quint64 eventId, EventMessageCloser *closer)
+{
+    return execYesNoFamily(parent, text, nullptr, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, onYes,
+                           onNo, nullptr, closeResult, icon, informativeText, title, eventId, closer);
+}
+
+int MessageBoxFactory::execMessageBox_YesNo_withCheckbox(QWidget *parent, const QString &text,
+                                                         const QString &checkBoxText, std::function<void()> &onYes,
+                                                         std::function<void()> &onNo,
+                                                         std::function<void()> &onChecked,
+                                                         QMessageBox::StandardButton closeResult, iconType icon,
+                                                         const QString &informativeText, const QString &title,
+                                                         quint64 eventId, EventMessageCloser *closer)
+{
+    return execYesNoFamily(parent, text, &checkBoxText, QMessageBox::Yes | QMessageBox::No, onYes, onNo, &onChecked,
+                           closeResult, icon, informativeText, title, eventId, closer);
+}
+
+int MessageBoxFactory::execMessageBox_YesNoCancel_withCheckbox(
+    QWidget *parent, const QString &text, const QString &checkBoxText, std::function<void()> &onYes,
+    std::function<void()> &onNo, std::function<void()> &onChecked, QMessageBox::StandardButton closeResult,
+    iconType icon, const QString &informativeText, const QString &title, quint64 eventId, EventMessageCloser *closer)
+{
+    return execYesNoFamily(parent, text, &checkBoxText, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                           onYes, onNo, &onChecked, closeResult, icon, informativeText, title, eventId, closer);
+}

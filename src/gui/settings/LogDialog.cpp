@@ -1,0 +1,54 @@
+#include "gui/settings/LogDialog.h"
+
+#include "app/FileMessageHandler.h"
+#include "ui_LogDialog.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+
+namespace {
+QByteArray upToNul(const QByteArray &bytes)
+{
+    const int nul = bytes.indexOf('\0');
+    return nul < 0 ? bytes : bytes.left(nul);
+}
+}
+
+LogDialog::LogDialog(QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::LogDialog)
+{
+    ui->setupUi(this);
+    QFile style(QStringLiteral(":/resources/logdialog.qss"));
+    setStyleSheet(style.open(QIODevice::ReadOnly) ? QString::fromLatin1(upToNul(style.readAll())) : QString());
+    refreshLog();
+}
+
+LogDialog::~LogDialog()
+{
+    delete ui;
+}
+
+void LogDialog::refreshLog()
+{
+    QFile log(FileMessageHandler::getCurrentLog().absoluteFilePath());
+    if (!log.open(QIODevice::ReadOnly))
+        return;
+    ui->logViewer->setText(QString::fromUtf8(upToNul(log.readAll())));
+}
+
+void LogDialog::on_refreshLogButton_clicked()
+{
+    refreshLog();
+}
+
+void LogDialog::on_copyToClipboardButton_clicked()
+{
+    QGuiApplication::clipboard()->setText(ui->logViewer->toPlainText(), QClipboard::Clipboard);
+}
+
+void LogDialog::on_closeButton_clicked()
+{
+    close();
+}

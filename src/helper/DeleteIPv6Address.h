@@ -1,0 +1,20 @@
+#pragma once
+#include "helper/ProgramCommand.h"
+
+namespace stelvane {
+
+// Removes an IPv6 address from an interface.
+class DeleteIPv6Address : public ProgramCommand
+{
+public:
+    DeleteIPv6Address(std::string interfaceName, std::string address);
+
+    std::string program() const override;
+    std::list<std::string> arguments() const override;
+
+private:
+    std::string m_interfaceName;
+    std::string m_address;
+};
+
+} // namespace stelvane

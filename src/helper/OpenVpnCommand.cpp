@@ -1,0 +1,147 @@
+#include "helper/OpenVpnCommand.h"
+
+#include "helper/ArgumentRules.h"
+#include "helper/ExecFailedException.h"
+#include "helper/IllegalArgumentException.h"
+#include "helper/OpenVpnConfigCheck.h"
+#include "helper/SecurityCheck.h"
+#include "helper/SecurityException.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <iostream>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace stelvane {
+
+namespace {
+
+void require(bool valid, const std::string &name, const std::string &value)
+{
+    if (!valid)
+        throw IllegalArgumentException(name, value);
+}
+
+// The checked configuration as a sealed in-memory file: the engine reads
+// exactly what was checked, whatever happens to the original meanwhile.
+int sealedCopy(const std::string &content)
+{
+    const int fd = memfd_create("openvpn-config", MFD_ALLOW_SEALING);
+    if (fd < 0)
+        return -1;
+    std::size_t written = 0;
+    while (written < content.size()) {
+        const ssize_t n = write(fd, content.data() + written, content.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            close(fd);
+            return -1;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    if (fcntl(fd, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+OpenVpnCommand::OpenVpnCommand(Parameters parameters)
+    : m_p(std::move(parameters))
+{
+    require(ArgumentRules::isPlainValue(m_p.configDir), "PathToConfigDir", m_p.configDir);
+    require(ArgumentRules::isPlainValue(m_p.configFile), "configFile", m_p.configFile);
+    require(ArgumentRules::isPort(m_p.managementPort), "ManagementPort", std::to_string(m_p.managementPort));
+    require(ArgumentRules::isAlgorithmName(m_p.cipher), "cipher", m_p.cipher);
+    require(ArgumentRules::isAlgorithmName(m_p.auth), "auth", m_p.auth);
+    require(ArgumentRules::isPlainValue(m_p.tlsCrypt), "tlscrypt", m_p.tlsCrypt);
+    require(ArgumentRules::isPlainValue(m_p.tlsAuthKey), "tlskey", m_p.tlsAuthKey);
+    require(ArgumentRules::isPlainValue(m_p.obfuscate), "obfuscate", m_p.obfuscate);
+    require(ArgumentRules::isPlainValue(m_p.scrambleMask), "scrambleMask", m_p.scrambleMask);
+    require(ArgumentRules::isPlainValue(m_p.proxyAddress), "ProxyAddress", m_p.proxyAddress);
+    // A direct connection still sends a port, and it must be a valid one.
+    require(ArgumentRules::isPort(m_p.proxyPort), "ProxyPort", std::to_string(m_p.proxyPort));
+    for (const std::string &remote : m_p.remotes)
+        require(ArgumentRules::isPlainValue(remote) && !remote.empty(), "remote", remote);
+    require(ArgumentRules::isTlsVersion(m_p.tlsMinimumVersion), "tlsMinimumVersion", m_p.tlsMinimumVersion);
+    require(m_p.tunMtu <= 65535, "tunMtu", std::to_string(m_p.tunMtu));
+}
+
+int OpenVpnCommand::proxyProtocol(const std::string &text)
+{
+    if (text == "direct")
+        return DIRECT;
+    if (text == "http")
+        return HTTP;
+    if (text == "socks5")
+        return SOCKS5;
+    throw IllegalArgumentException("ProxyProtocol", text);
+}
+
+void OpenVpnCommand::loadConfiguration()
+{
+    std::string canonicalDir;
+    m_configContent = OpenVpnConfigCheck::load(m_p.configDir, m_p.configFile, canonicalDir);
+    m_p.configDir = canonicalDir;
+}
+
+std::list<std::string> OpenVpnCommand::arguments(const std::string &configArgument) const
+{
+    std::list<std::string> a = {
+        "--cd", m_p.configDir, "--config", configArgument,
+        "--management", "127.0.0.1", std::to_string(m_p.managementPort),
+        "--management-client", "--management-hold", "--management-query-passwords", "--management-up-down",
+        "--auth-retry", "interact", "--script-security", "1", "--route-noexec",
+    };
+    if (m_p.queryRemote)
+        a.push_back("--management-query-remote");
+    if (m_p.upDown)
+        a.push_back("--management-up-down");
+    a.insert(a.end(), {"--ncp-disable", "--cipher", m_p.cipher});
+    if (!m_p.auth.empty())
+        a.insert(a.end(), {"--auth", m_p.auth});
+    if (!m_p.tlsCrypt.empty())
+        a.insert(a.end(), {"--tls-crypt", m_p.tlsCrypt});
+    if (!m_p.tlsAuthKey.empty())
+        a.insert(a.end(), {"--tls-auth", m_p.tlsAuthKey, "1"});
+    if (!m_p.scrambleMask.empty())
+        a.insert(a.end(), {"--scramble", m_p.obfuscate, m_p.scrambleMask});
+    if (m_p.persistTun)
+        a.push_back("--persist-tun");
+    if (m_p.proxyProtocol == SOCKS5)
+        a.insert(a.end(), {"--socks-proxy", m_p.proxyAddress, std::to_string(m_p.proxyPort)});
+    else if (m_p.proxyProtocol == HTTP)
+        a.insert(a.end(), {"--http-proxy", m_p.proxyAddress, std::to_string(m_p.proxyPort)});
+    for (const std::string &remote : m_p.remotes)
+        a.insert(a.end(), {"--remote", remote});
+    a.insert(a.end(), {"--tls-version-min", m_p.tlsMinimumVersion});
+    if (m_p.tunMtu > 0)
+        a.insert(a.end(), {"--tun-mtu", std::to_string(m_p.tunMtu)});
+    return a;
+}
+
+int OpenVpnCommand::execute()
+{
+    int engine = -1;
+    try {
+        const SecurityCheck check;
+        check.helpersPathVerified(m_p.program);
+        const std::string canonical = check.ownFileVerified(m_p.program, "Helpers/openvpn_v2_4", 404);
+        engine = check.openVerified(canonical, SecurityCheck::OPENVPN_V2_4_CHECKSUM);
+    } catch (const SecurityException &e) {
+        std::cerr << "OpenVpn: Err " << e.code() << std::endl;
+        return e.exitStatus();
+    }
+    const int config = sealedCopy(m_configContent);
+    if (config < 0)
+        throw ExecFailedException(m_p.program, {}, std::strerror(errno));
+    exec(engine, m_p.program, arguments("/proc/self/fd/" + std::to_string(config)));
+    return -1;
+}
+
+} // namespace stelvane

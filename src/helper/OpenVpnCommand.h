@@ -1,0 +1,58 @@
+#pragma once
+#include "helper/AbstractExecCommand.h"
+
+#include <list>
+#include <string>
+
+namespace stelvane {
+
+// Starts the bundle's OpenVPN engine.
+class OpenVpnCommand : public AbstractExecCommand
+{
+public:
+    enum ProxyProtocol { DIRECT = 0, HTTP = 1, SOCKS5 = 2 };
+
+    struct Parameters
+    {
+        std::string program;
+        std::string configDir;
+        std::string configFile;
+        int managementPort = 0;
+        bool queryRemote = false;
+        bool upDown = false;
+        std::string cipher;
+        std::string auth;
+        std::string tlsCrypt;
+        std::string tlsAuthKey;
+        std::string obfuscate;
+        std::string scrambleMask;
+        int proxyProtocol = DIRECT;
+        std::string proxyAddress;
+        int proxyPort = 0;
+        bool persistTun = false;
+        std::list<std::string> remotes;
+        std::string tlsMinimumVersion;
+        int tunMtu = 0;
+    };
+
+    // Refuses (IllegalArgumentException) every value that the engine could
+    // read as an option of its own or that is out of range.
+    explicit OpenVpnCommand(Parameters parameters);
+
+    // "direct", "http" or "socks5"; anything else is refused.
+    static int proxyProtocol(const std::string &text);
+
+    // Reads and checks the configuration file now, so that a refused one
+    // fails while the command is built.
+    void loadConfiguration();
+
+    int execute() override;
+    // The engine's arguments, with `configArgument` after "--config".
+    std::list<std::string> arguments(const std::string &configArgument) const;
+
+private:
+    Parameters m_p;
+    std::string m_configContent;
+};
+
+} // namespace stelvane

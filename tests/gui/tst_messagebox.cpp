@@ -1,0 +1,257 @@
+#include "RecordingMessageBoxFactory.h"
+#include "gui/EventMessageCloserImpl.h"
+#include "gui/MessageBoxBasic.h"
+#include "gui/MessageBoxOrvalVPN.h"
+#include "gui/NullEventMessageCloser.h"
+#include "gui/VyxMessageBox.h"
+
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+Q_DECLARE_METATYPE(RecordingMessageBoxFactory::Answer)
+
+namespace {
+QStringList captured;
+QtMessageHandler testHandler = nullptr;
+
+void capture(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    captured.append(message);
+    testHandler(type, context, message);
+}
+}
+
+class TestMessageBox : public QObject
+{
+    Q_OBJECT
+
+    NullEventMessageCloser nullCloser;
+
+    QSharedPointer<QMessageBox> box(MessageBoxFactory &factory, MessageBoxFactory::iconType icon, const QString &title,
+                                    QWidget *parent = nullptr)
+    {
+        return factory.getMessageBox(parent, "text", QMessageBox::Ok, icon, QString(), title, QMessageBox::NoButton, 0,
+                                     &nullCloser);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        Q_INIT_RESOURCE(vpnbackend);
+        testHandler = qInstallMessageHandler(capture);
+    }
+
+    void fallbackFactoryWhenNoneIsSet()
+    {
+        MessageBoxFactory::setInstance({});
+        captured.clear();
+        MessageBoxFactory *factory = MessageBoxFactory::getInstance();
+        QVERIFY(dynamic_cast<MessageBoxBasic *>(factory));
+        QVERIFY(captured.contains("Warning, MessageBoxStyle not set: use MessageBoxBasic"));
+        QCOMPARE(MessageBoxFactory::getInstance(), factory);
+        const QSharedPointer<QMessageBox> plain = box(*factory, MessageBoxFactory::Critical, QString());
+        QCOMPARE(plain->windowTitle(), QStringLiteral("MessageBox"));
+        QCOMPARE(plain->icon(), QMessageBox::NoIcon);
+        QVERIFY(plain->styleSheet().isEmpty());
+
+        const QSharedPointer<MessageBoxFactory> branded(new MessageBoxOrvalVPN);
+        MessageBoxFactory::setInstance(branded);
+        QCOMPARE(MessageBoxFactory::getInstance(), branded.data());
+        MessageBoxFactory::setInstance({});
+    }
+
+    void brandedIcons_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("icon");
+        QTest::newRow("0 none") << 0 << int(QMessageBox::NoIcon);
+        QTest::newRow("1 information") << 1 << int(QMessageBox::Information);
+        QTest::newRow("2 question") << 2 << int(QMessageBox::Question);
+        QTest::newRow("3 warning") << 3 << int(QMessageBox::Warning);
+        QTest::newRow("4 critical") << 4 << int(QMessageBox::Critical);
+        QTest::newRow("5 none") << 5 << int(QMessageBox::NoIcon);
+    }
+
+    void brandedIcons()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, icon);
+        MessageBoxOrvalVPN factory;
+        QCOMPARE(int(box(factory, MessageBoxFactory::iconType(kind), QString())->icon()), icon);
+    }
+
+    void brandedLook()
+    {
+        MessageBoxOrvalVPN factory;
+        QWidget parent;
+        const QSharedPointer<QMessageBox> early = box(factory, MessageBoxFactory::Information, QString(), &parent);
+        QVERIFY2(early->styleSheet().isEmpty(), "no parentless box has loaded the style sheet yet");
+
+        const QSharedPointer<QMessageBox> untitled = box(factory, MessageBoxFactory::Information, QString());
+        QCOMPARE(untitled->windowTitle(), QStringLiteral("OrvalVPN"));
+        QVERIFY(!untitled->windowIcon().isNull());
+        QVERIFY(untitled->styleSheet().contains("QMessageBox"));
+        QVERIFY(untitled->informativeText().isEmpty());
+
+        const QSharedPointer<QMessageBox> titled = factory.getMessageBox(
+            nullptr, "text", QMessageBox::Yes | QMessageBox::No, MessageBoxFactory::Question, "more", "Own title",
+            QMessageBox::NoButton, 0, &nullCloser);
+        QCOMPARE(titled->windowTitle(), QStringLiteral("Own title"));
+        QCOMPARE(titled->text(), QStringLiteral("text"));
+        QCOMPARE(titled->informativeText(), QStringLiteral("more"));
+        QCOMPARE(titled->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+        QVERIFY(!qobject_cast<VyxMessageBox *>(titled.data()));
+
+        const QSharedPointer<QMessageBox> withBox = factory.getMessageBoxWithCheckBox(
+            nullptr, "text", "Don't ask again", QMessageBox::Ok, MessageBoxFactory::Warning, QString(), QString(),
+            QMessageBox::Ok, 0, &nullCloser);
+        QVERIFY(qobject_cast<VyxMessageBox *>(withBox.data()));
+        QCOMPARE(withBox->checkBox()->text(), QStringLiteral("Don't ask again"));
+        QVERIFY(!withBox->checkBox()->isChecked());
+    }
+
+    void closerClosesARunningBox()
+    {
+        MessageBoxOrvalVPN factory;
+        EventMessageCloserImpl closer;
+        QTimer::singleShot(0, [&closer] { closer.closeMessageBox(42); });
+        const int result = factory.execMessageBox(nullptr, "event", QMessageBox::Yes | QMessageBox::No,
+                                                  MessageBoxFactory::Question, QString(), QString(), QMessageBox::No,
+                                                  42, &closer);
+        QCOMPARE(result, int(QMessageBox::No));
+    }
+
+    void closerRegistry()
+    {
+        MessageBoxOrvalVPN factory;
+        EventMessageCloserImpl closer;
+        const auto make = [&](quint64 id) {
+            return factory.getMessageBox(nullptr, "t", QMessageBox::Ok, MessageBoxFactory::NoIcon, QString(), QString(),
+                                         QMessageBox::Ok, id, &closer);
+        };
+        QSharedPointer<QMessageBox> first = make(7);
+        QSharedPointer<QMessageBox> second = make(7);
+        first->show();
+        second->show();
+        closer.closeMessageBox(7);
+        QVERIFY2(first->isVisible(), "a box replaced under its id is no longer closable by it");
+        QVERIFY(!second->isVisible());
+        second->show();
+        closer.closeMessageBox(7);
+        QVERIFY2(second->isVisible(), "an id is closed once");
+        closer.closeMessageBox(99);
+
+        QPointer<QMessageBox> watched = second.data();
+        second.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY2(watched.isNull(), "the box goes once its last holder lets go");
+    }
+
+    void yesNoFamily_data()
+    {
+        QTest::addColumn<int>("kind"); // 0 YesNo, 1 YesNoCancel, 2 YesNo+check, 3 YesNoCancel+check
+        QTest::addColumn<RecordingMessageBoxFactory::Answer>("answer");
+        QTest::addColumn<int>("closeResult");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("calls");
+        using F = RecordingMessageBoxFactory;
+        QTest::newRow("yes") << 0 << F::press(QMessageBox::Yes) << int(QMessageBox::No) << int(QMessageBox::Yes) << "Y";
+        QTest::newRow("no") << 1 << F::press(QMessageBox::No) << int(QMessageBox::No) << int(QMessageBox::No) << "N";
+        QTest::newRow("cancel") << 1 << F::press(QMessageBox::Cancel) << int(QMessageBox::No)
+                                << int(QMessageBox::Cancel) << "";
+        QTest::newRow("frame close runs closeResult No") << 0 << F::closeWindow() << int(QMessageBox::No)
+                                                         << int(QMessageBox::No) << "N";
+        QTest::newRow("frame close with closeResult Cancel") << 1 << F::closeWindow() << int(QMessageBox::Cancel)
+                                                             << int(QMessageBox::Cancel) << "";
+        QTest::newRow("ticked yes") << 2 << F::tickThen(F::press(QMessageBox::Yes)) << int(QMessageBox::No)
+                                    << int(QMessageBox::Yes) << "YC";
+        QTest::newRow("ticked no") << 2 << F::tickThen(F::press(QMessageBox::No)) << int(QMessageBox::No)
+                                   << int(QMessageBox::No) << "NC";
+        QTest::newRow("unticked yes") << 3 << F::press(QMessageBox::Yes) << int(QMessageBox::No)
+                                      << int(QMessageBox::Yes) << "Y";
+        QTest::newRow("ticked cancel") << 3 << F::tickThen(F::press(QMessageBox::Cancel)) << int(QMessageBox::No)
+                                       << int(QMessageBox::Cancel) << "";
+        QTest::newRow("ticked, closed with Cancel, no cancel button") << 2 << F::tickThen(F::closeWindow())
+                                                                      << int(QMessageBox::Cancel)
+                                                                      << int(QMessageBox::Cancel) << "C";
+    }
+
+    void yesNoFamily()
+    {
+        QFETCH(int, kind);
+        QFETCH(RecordingMessageBoxFactory::Answer, answer);
+        QFETCH(int, closeResult);
+        QFETCH(int, result);
+        QFETCH(QString, calls);
+        RecordingMessageBoxFactory factory;
+        factory.answers = {answer};
+        QString called;
+        std::function<void()> onYes = [&] { called += "Y"; };
+        std::function<void()> onNo = [&] { called += "N"; };
+        std::function<void()> onChecked = [&] { called += "C"; };
+        const auto close = QMessageBox::StandardButton(closeResult);
+        int got = 0;
+        switch (kind) {
+        case 0:
+            got = factory.execMessageBox_YesNo(nullptr, "q", onYes, onNo, close, MessageBoxFactory::Question, QString(),
+                                               QString(), 0, &nullCloser);
+            break;
+        case 1:
+            got = factory.execMessageBox_YesNoCancel(nullptr, "q", onYes, onNo, close, MessageBoxFactory::Question,
+                                                     QString(), QString(), 0, &nullCloser);
+            break;
+        case 2:
+            got = factory.execMessageBox_YesNo_withCheckbox(nullptr, "q", "c", onYes, onNo, onChecked, close,
+                                                            MessageBoxFactory::Question, QString(), QString(), 0,
+                                                            &nullCloser);
+            break;
+        default:
+            got = factory.execMessageBox_YesNoCancel_withCheckbox(nullptr, "q", "c", onYes, onNo, onChecked, close,
+                                                                  MessageBoxFactory::Question, QString(), QString(),
+                                                                  0, &nullCloser);
+        }
+        QCOMPARE(got, result);
+        QCOMPARE(called, calls);
+        const QMessageBox::StandardButtons expected = (kind % 2) ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                                                                 : QMessageBox::Yes | QMessageBox::No;
+        QCOMPARE(factory.shown.first().buttons, expected);
+    }
+
+    void errorBoxWithoutLogButton()
+    {
+        RecordingMessageBoxFactory factory;
+        factory.answers = {RecordingMessageBoxFactory::press(QMessageBox::Ok)};
+        const int result = factory.execErrorMessageBox(nullptr, "failed", "details", QString(), false, 0, &nullCloser);
+        QCOMPARE(result, int(QMessageBox::Ok));
+        QCOMPARE(factory.shown.size(), 1);
+        QCOMPARE(factory.shown.first().icon, QMessageBox::Critical);
+        QCOMPARE(factory.shown.first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QVERIFY(factory.shown.first().customButtons.isEmpty());
+        QCOMPARE(factory.shown.first().informativeText, QStringLiteral("details"));
+    }
+
+    void errorBoxLogButtonOpensTheLogOnce()
+    {
+        RecordingMessageBoxFactory factory;
+        factory.answers = {RecordingMessageBoxFactory::pressText("Show debugging log")};
+        const int result = factory.execErrorMessageBox(nullptr, "failed", QString(), QString(), true, 0, &nullCloser);
+        QCOMPARE(result, 0);
+        QCOMPARE(factory.shown.size(), 2);
+        QCOMPARE(factory.shown.at(0).customButtons, QStringList{"Show debugging log"});
+        QCOMPARE(factory.shown.at(1).className, QStringLiteral("LogDialog"));
+        QCOMPARE(factory.shown.at(1).title, QStringLiteral("Debug Log"));
+    }
+
+    void errorBoxOkDoesNotOpenTheLog()
+    {
+        RecordingMessageBoxFactory factory;
+        factory.answers = {RecordingMessageBoxFactory::press(QMessageBox::Ok)};
+        QCOMPARE(factory.execErrorMessageBox(nullptr, "failed", QString(), QString(), true, 0, &nullCloser),
+                 int(QMessageBox::Ok));
+        QCOMPARE(factory.shown.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestMessageBox)
+#include "tst_messagebox.moc"

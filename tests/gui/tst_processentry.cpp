@@ -1,0 +1,74 @@
+#include "RecordingMessageBoxFactory.h"
+#include "gui/ProcessEntry.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <stdexcept>
+
+// ProcessEntry makes and destroys its own application objects, so this test
+// runs without one of its own.
+class TestProcessEntry : public QObject
+{
+    Q_OBJECT
+
+    QSharedPointer<RecordingMessageBoxFactory> factory;
+    int argc = 1;
+    char name[32] = "tst_processentry";
+    char *argv[2] = {name, nullptr};
+
+    ProcessEntry::BoxFactoryMaker recording()
+    {
+        factory.reset();
+        // Boxes need the application, so the factory is made only when asked for.
+        return [this] {
+            factory = QSharedPointer<RecordingMessageBoxFactory>::create();
+            factory->answers = {RecordingMessageBoxFactory::press(QMessageBox::Ok)};
+            return factory;
+        };
+    }
+
+private slots:
+    void runModeResultIsTheExitCode()
+    {
+        bool ran = false;
+        const int code = ProcessEntry::run(argc, argv, [&](QApplication &, int, char **) {
+            ran = true;
+            // Every run mode finds the process prepared.
+            if (QDir::currentPath() != "/" || QCoreApplication::applicationName() != "OrvalVPN"
+                || qgetenv("QT_BEARER_POLL_TIMEOUT") != "2000000000" || !QFile::exists(":/images/icon-256.png"))
+                return 99;
+            return 7;
+        }, recording());
+        QVERIFY(ran);
+        QCOMPARE(code, 7);
+        QVERIFY(!factory);
+    }
+
+    void escapingExceptionShowsTheBoxAndEndsWith1()
+    {
+        bool appGone = false;
+        const int code = ProcessEntry::run(argc, argv, [](QApplication &, int, char **) -> int {
+            throw std::runtime_error("disk on fire");
+        }, recording());
+        appGone = QCoreApplication::instance() == nullptr;
+        QCOMPARE(code, 1);
+        QVERIFY(appGone);
+        QCOMPARE(factory->shown.size(), 1);
+        const RecordingMessageBoxFactory::Shown &box = factory->shown.first();
+        QCOMPARE(box.text, QStringLiteral("disk on fire"));
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(box.title, QStringLiteral("OrvalVPN"));
+        QVERIFY(box.informativeText.isEmpty());
+    }
+};
+
+int main(int argc, char **argv)
+{
+    TestProcessEntry test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_processentry.moc"

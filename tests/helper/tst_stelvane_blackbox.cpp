@@ -1,0 +1,332 @@
+// Runs the real set-uid helper from a test bundle, as root and as nobody.
+#include "HelperBundle.h"
+
+#include <PropertyList.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <sys/stat.h>
+
+Q_DECLARE_METATYPE(HelperBundle::User)
+
+namespace {
+
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray failure(const QString &command, const QStringList &arguments, const QString &message)
+{
+    return ("Failure creating command '" + command + "' with arguments: " + arguments.join(' ') + ", error message: "
+            + message + "\n")
+        .toUtf8();
+}
+
+} // namespace
+
+class TestStelvaneBlackBox : public QObject
+{
+    Q_OBJECT
+
+private:
+    HelperBundle m_bundle;
+    HelperBundle m_other;
+    QString m_config;
+
+    QStringList openVpn(const QString &program, const QString &configFile = "client.conf",
+                        const QString &cipher = "AES-256-GCM") const
+    {
+        return {"OpenVPN", program, m_config, configFile, "7505", "true", "false", cipher, "", "", "", "", "",
+                "direct", "", "1", "false", "0", "1.2", "0"};
+    }
+
+    QStringList openConnect(const QString &program, const QString &script,
+                            const QString &server = "https://vpn.example:443/") const
+    {
+        return {"OpenConnect", program, server, "true", "4001", "4002", script, "false", "30"};
+    }
+
+    QString contents(const QString &relative) const { return m_bundle.contents() + "/Contents/" + relative; }
+
+    bool placeholderEngines() const
+    {
+        return readFile(contents("Helpers/openvpn_v2_4")).contains("placeholder engine")
+            && readFile(contents("Helpers/openconnect")).contains("placeholder engine");
+    }
+
+    void addForBothUsers(const QString &name, const QStringList &arguments, const QByteArray &input, int exitCode,
+                         const QByteArray &out, const QByteArray &err)
+    {
+        for (HelperBundle::User user : {HelperBundle::User::Root, HelperBundle::User::Nobody}) {
+            const char *who = user == HelperBundle::User::Root ? "root: " : "nobody: ";
+            QTest::newRow(qPrintable(who + name)) << arguments << input << user << exitCode << out << err;
+        }
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QString reason;
+        QVERIFY2(m_bundle.create("Test", &reason), qPrintable(reason));
+        QVERIFY2(m_other.create("Other", &reason), qPrintable(reason));
+        m_config = m_bundle.root() + "/config";
+        QVERIFY(QDir().mkpath(m_config));
+        QVERIFY(writeFile(m_config + "/client.conf", "client\ndev tun\nremote 192.0.2.1 1194\n"));
+        QVERIFY(writeFile(m_config + "/evil.conf", "client\nscript-security 2\nup /bin/sh\n"));
+        QVERIFY(writeFile(m_bundle.root() + "/outside.conf", "client\n"));
+    }
+
+    void runs_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<HelperBundle::User>("user");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err");
+
+        const QByteArray now = HelperBundle::token();
+        const QByteArray unknown = "Unknown command 'Foo' with arguments: a b";
+        const qint64 ms = QDateTime::currentMSecsSinceEpoch();
+        // The tokens are made now and used within seconds: well inside 30 s.
+        addForBothUsers("no command", {}, now, 255, "Missing command!\n", "");
+        addForBothUsers("empty input", {"Foo", "a", "b"}, "", 10, "", "Err 14\n");
+        addForBothUsers("no number", {"Foo", "a", "b"}, "abc\n" + now.split('\n')[1] + "\n", 10, "", "Err 14\n");
+        addForBothUsers("out of range", {"Foo", "a", "b"}, "99999999999999999999\nx\n", 10, "", "Err 15\n");
+        addForBothUsers("35 s old", {"Foo", "a", "b"}, HelperBundle::token(-35000), 10, "", "Err 301\n");
+        addForBothUsers("35 s ahead", {"Foo", "a", "b"}, HelperBundle::token(35000), 10, "", "Err 301\n");
+        addForBothUsers("an hour ahead", {"Foo", "a", "b"}, HelperBundle::token(3600000), 10, "", "Err 301\n");
+        addForBothUsers("20 s old", {"Foo", "a", "b"}, HelperBundle::token(-20000), 255, "", unknown);
+        addForBothUsers("20 s ahead", {"Foo", "a", "b"}, HelperBundle::token(20000), 255, "", unknown);
+        addForBothUsers("wrong digest", {"Foo", "a", "b"}, QByteArray::number(ms) + "\n" + QByteArray(64, 'a') + "\n", 10, "", "Err 302\n");
+        addForBothUsers("stale and wrong", {"Foo", "a", "b"}, QByteArray::number(ms - 60000) + "\n" + QByteArray(64, 'a') + "\n", 10, "", "Err 301\n");
+        addForBothUsers("digest of another key", {"Foo", "a", "b"}, QByteArray::number(ms) + "\n" + QByteArray("5e884898da28047151d0e56f8dc6292773603d0d6aabbdd62a11ef721d1542d8\n"), 10, "", "Err 302\n");
+        addForBothUsers("endless first line", {"Foo", "a", "b"}, QByteArray(100000, '1'), 10, "", "Err 14\n");
+        addForBothUsers("endless second line", {"Foo", "a", "b"}, now.split('\n')[0] + "\n" + QByteArray(100000, 'a'), 10, "", "Err 302\n");
+
+        addForBothUsers("unknown command", {"Foo", "a", "b"}, now, 255, "", unknown);
+        addForBothUsers("missing name server", {"SetNameServers", "Wi-Fi"}, now, 255, "",
+                        failure("SetNameServers", {"Wi-Fi"}, "Missing argument: <dns1> [dns2] [...]"));
+        addForBothUsers("bad state", {"Interface", "Wi-Fi", "sideways"}, now, 255, "",
+                        failure("Interface", {"Wi-Fi", "sideways"}, "IllegalArgumentException: state=sideways"));
+        addForBothUsers("index 5", {"Add4SplittedRouteToGateway", "10.0.0.1", "5"}, now, 255, "", "");
+        addForBothUsers("proxy port 0", openVpn(contents("Helpers/openvpn_v2_4")).replaceInStrings(QRegularExpression("^1$"), "0"), now, 255, "",
+                        failure("OpenVPN", openVpn(contents("Helpers/openvpn_v2_4")).mid(1).replaceInStrings(QRegularExpression("^1$"), "0"), "IllegalArgumentException: ProxyPort=0"));
+
+        // Values that would reach a root program as options.
+        const struct {
+            const char *name;
+            QStringList arguments;
+            const char *message;
+        } injections[] = {
+            {"interface as option", {"SetInterfaceUp", "-a"}, "interface_name=-a"},
+            {"interface with shell text", {"SetInterfaceUp", "lo;id"}, "interface_name=lo;id"},
+            {"name server as option", {"SetNameServers", "Wi-Fi", "-listallnetworkservices"}, "<dns1> [dns2] [...]=-listallnetworkservices"},
+            {"service as option", {"Interface", "-setv6off", "up"}, "InterfaceName=-setv6off"},
+            {"host as option", {"ProtectHost", "-net", "10.0.0.1"}, "IPAddress=-net"},
+            {"gateway as option", {"Add4SplittedRouteToGateway", "-interface", "1"}, "gateway=-interface"},
+            {"address of the wrong family", {"SetIPv6Address", "lo", "10.0.0.1", "64"}, "address=10.0.0.1"},
+            {"server as option", {"OpenConnect", "/x", "--script=/tmp/x", "true", "1", "2", "/y", "false", "1"}, "server=--script=/tmp/x"},
+        };
+        for (const auto &injection : injections) {
+            addForBothUsers(injection.name, injection.arguments, now, 255, "",
+                            failure(injection.arguments[0], injection.arguments.mid(1), QString("IllegalArgumentException: ") + injection.message));
+        }
+        const QStringList cipher = openVpn(contents("Helpers/openvpn_v2_4"), "client.conf", "--up");
+        addForBothUsers("cipher as option", cipher, now, 255, "", failure("OpenVPN", cipher.mid(1), "IllegalArgumentException: cipher=--up"));
+        const QStringList evil = openVpn(contents("Helpers/openvpn_v2_4"), "evil.conf");
+        addForBothUsers("configuration running programs", evil, now, 255, "",
+                        failure("OpenVPN", evil.mid(1), "IllegalArgumentException: configFile=evil.conf (directive \"script-security\" is not allowed)"));
+        const QStringList outside = openVpn(contents("Helpers/openvpn_v2_4"), "../outside.conf");
+        addForBothUsers("configuration outside its directory", outside, now, 255, "",
+                        failure("OpenVPN", outside.mid(1), "IllegalArgumentException: configFile=../outside.conf (outside the configuration directory)"));
+
+        // Engines that are not the bundle's own.
+        addForBothUsers("engine outside the bundle", openVpn("/bin/true"), now, 10, "", "OpenVpn: Err 404\n");
+        addForBothUsers("other engine of the bundle", openVpn(contents("Helpers/openconnect")), now, 10, "", "OpenVpn: Err 404\n");
+        addForBothUsers("link in the helper directory", openVpn(contents("Helpers/sh")), now, 10, "", "OpenVpn: Err 404\n");
+        addForBothUsers("missing engine", openVpn(contents("Helpers/none")), now, 10, "", "OpenVpn: Err 501\n");
+        addForBothUsers("script outside app/bin", openConnect(contents("Helpers/openconnect"), contents("Resources/vpnc-script")), now, 10, "", "OpenConnect: Err 405\n");
+        addForBothUsers("script elsewhere in app/bin", openConnect(contents("Helpers/openconnect"), contents("Resources/app/bin/openconnect")), now, 10, "", "OpenConnect: Err 405\n");
+        addForBothUsers("network change on the host", {"Remove4SplittedRoute", "1"}, now, 69, "",
+                        "route: refusing to change the host's network: this stand-in changes only a network namespace of its own (run it under 'ip netns exec')\n");
+    }
+
+    void runs()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(HelperBundle::User, user);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        QFile::remove(contents("Helpers/sh"));
+        QVERIFY(QFile::link("/bin/sh", contents("Helpers/sh")));
+        QFile::copy(contents("Helpers/openconnect"), contents("Resources/app/bin/openconnect"));
+        QFile::copy(contents("Resources/app/bin/vpnc-script"), contents("Resources/vpnc-script"));
+        const HelperBundle::Result result = m_bundle.run(arguments, input, user);
+        QCOMPARE(result.err, err);
+        QCOMPARE(result.out, out);
+        QCOMPARE(result.exitCode, exitCode);
+    }
+
+    void callerThatNeverWritesIsDropped()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        const HelperBundle::Result result = m_bundle.run({"Foo"}, QByteArray(), HelperBundle::User::Nobody,
+                                                         QString(), QString(), QString(), false);
+        QCOMPARE(result.err, QByteArray("Err 14\n"));
+        QCOMPARE(result.exitCode, 10);
+        QVERIFY(timer.elapsed() < 30000);
+    }
+
+    void places_data()
+    {
+        QTest::addColumn<QString>("launcher");
+        QTest::addColumn<QString>("helper");
+        QTest::addColumn<QByteArray>("err");
+        QTest::newRow("parent of another bundle") << m_other.launcher() << m_bundle.helper() << QByteArray("Err 403\n");
+        QTest::newRow("parent under another name") << m_bundle.contents() + "/Contents/MacOS/Updater" << m_bundle.helper() << QByteArray("Err 402\n");
+        QTest::newRow("helper outside its place") << m_bundle.launcher() << m_bundle.contents() + "/Contents/Stelvane" << QByteArray("Err 401\n");
+        QTest::newRow("helper renamed") << m_bundle.launcher() << m_bundle.contents() + "/Contents/Helpers/Stelvane2" << QByteArray("Err 401\n");
+    }
+
+    void places()
+    {
+        QFETCH(QString, launcher);
+        QFETCH(QString, helper);
+        QFETCH(QByteArray, err);
+        if (launcher != m_bundle.launcher() && launcher != m_other.launcher())
+            QVERIFY(m_bundle.copyLauncherTo(launcher));
+        if (helper != m_bundle.helper())
+            QVERIFY(m_bundle.copyHelperTo(helper));
+        for (HelperBundle::User user : {HelperBundle::User::Root, HelperBundle::User::Nobody}) {
+            const HelperBundle::Result result = m_bundle.run({"Foo"}, HelperBundle::token(), user, launcher, helper);
+            QCOMPARE(result.err, err);
+            QCOMPARE(result.exitCode, 10);
+        }
+    }
+
+    // The test process itself is no client executable.
+    void parentThatIsNoClient()
+    {
+        QProcess process;
+        process.start(m_bundle.helper(), {"Foo"});
+        QVERIFY(process.waitForStarted());
+        process.write(HelperBundle::token());
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.readAllStandardError(), QByteArray("Err 402\n"));
+        QCOMPARE(process.exitCode(), 10);
+    }
+
+    void enginesRunAsRootWithTheCheckedFile_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("expected");
+        const QString engine = contents("Helpers/openvpn_v2_4");
+        const QString canonicalConfig = QFileInfo(m_config).canonicalFilePath();
+        QTest::newRow("OpenVPN") << openVpn(engine)
+                                 << QStringList{"--cd", canonicalConfig, "--config", "/proc/self/fd/*", "--management", "127.0.0.1", "7505"};
+        QTest::newRow("OpenVPN through ..") << openVpn(contents("Helpers/../Helpers/openvpn_v2_4")) << QStringList{"--cd", canonicalConfig};
+        QTest::newRow("OpenConnect") << openConnect(contents("Helpers/openconnect"), contents("Resources/app/bin/../bin/vpnc-script"))
+                                     << QStringList{"https://vpn.example:443/", "--verbose", "--vyx-port-cmd-fd", "4001", "--vyx-port-cmd-fd-write", "4002",
+                                                    "--script", QFileInfo(contents("Resources/app/bin/vpnc-script")).canonicalFilePath(), "--reconnect-timeout", "30"};
+    }
+
+    void enginesRunAsRootWithTheCheckedFile()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, expected);
+        if (!placeholderEngines())
+            QSKIP("the staged engines are the real ones; their own tests cover a start");
+        for (HelperBundle::User user : {HelperBundle::User::Root, HelperBundle::User::Nobody}) {
+            const HelperBundle::Result result = m_bundle.run(arguments, HelperBundle::token(), user);
+            QCOMPARE(result.err, QByteArray());
+            QCOMPARE(result.exitCode, 0);
+            QStringList lines = QString::fromUtf8(result.out).split('\n');
+            QVERIFY2(lines.first().startsWith("placeholder engine: ") && lines.first().endsWith(" as uid 0 gid 0"), qPrintable(lines.first()));
+            lines.removeFirst();
+            const QStringList head = lines.mid(0, expected.size());
+            for (int i = 0; i < expected.size(); ++i)
+                QVERIFY2(QRegularExpression(QRegularExpression::wildcardToRegularExpression(expected[i])).match(head.value(i)).hasMatch(),
+                         qPrintable(head.join(' ')));
+        }
+    }
+
+    void modifiedEnginesAreRefused_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("openVpnEngine");
+        QTest::addColumn<QByteArray>("err");
+        QTest::newRow("OpenVPN engine") << "Helpers/openvpn_v2_4" << true << QByteArray("OpenVpn: Err 503\n");
+        QTest::newRow("OpenConnect engine") << "Helpers/openconnect" << false << QByteArray("OpenConnect: Err 503\n");
+        QTest::newRow("vpnc-script") << "Resources/app/bin/vpnc-script" << false << QByteArray("OpenConnect: Err 503\n");
+    }
+
+    void modifiedEnginesAreRefused()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, openVpnEngine);
+        QFETCH(QByteArray, err);
+        const QByteArray original = readFile(contents(file));
+        QVERIFY(writeFile(contents(file), original + "\n"));
+        const QStringList arguments = openVpnEngine
+            ? openVpn(contents("Helpers/openvpn_v2_4"))
+            : openConnect(contents("Helpers/openconnect"), contents("Resources/app/bin/vpnc-script"));
+        const HelperBundle::Result result = m_bundle.run(arguments, HelperBundle::token(), HelperBundle::User::Nobody);
+        QVERIFY(writeFile(contents(file), original));
+        QCOMPARE(result.err, err);
+        QCOMPARE(result.out, QByteArray());
+        QCOMPARE(result.exitCode, 10);
+    }
+
+    void dockIconFlag_data()
+    {
+        QTest::addColumn<QString>("visibility");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("hidden") << "false" << "1";
+        QTest::newRow("visible") << "True" << "0";
+    }
+
+    void dockIconFlag()
+    {
+        QFETCH(QString, visibility);
+        QFETCH(QString, value);
+        const QString plist = contents("Info.plist");
+        struct stat before{};
+        QVERIFY(stat(QFile::encodeName(plist).constData(), &before) == 0);
+        const HelperBundle::Result result = m_bundle.run({"SetDockIconVisibility", visibility}, HelperBundle::token(), HelperBundle::User::Nobody);
+        QCOMPARE(result.err, QByteArray());
+        QVERIFY2(result.out.startsWith("Info: current path stored: " + QFile::encodeName(plist) + "\n"), result.out.constData());
+        QVERIFY(result.out.endsWith("XmlData written to file\nAll resources Released - Exiting\n"));
+        QCOMPARE(result.exitCode, 0);
+        platform::PlistValue root;
+        platform::PropertyList::Error error;
+        QVERIFY(platform::PropertyList::parse(readFile(plist).toStdString(), root, error));
+        QCOMPARE(QString::fromStdString(root.value("LSUIElement")->text()), value);
+        QCOMPARE(QString::fromStdString(root.value("CFBundleExecutable")->text()), QString("OrvalVPN"));
+        struct stat after{};
+        QVERIFY(stat(QFile::encodeName(plist).constData(), &after) == 0);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_uid, before.st_uid);
+    }
+};
+
+STELVANE_ROOT_TEST_MAIN(TestStelvaneBlackBox)
+#include "tst_stelvane_blackbox.moc"

@@ -1,0 +1,274 @@
+// The real helper and the platform programs change a test network namespace
+// of their own (routes, black holes, addresses, services, name servers) and
+// undo it again, while the host's own network stays as it was.
+#include "HelperBundle.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(HelperBundle::User)
+
+namespace {
+
+QString run(const QStringList &command)
+{
+    QProcess process;
+    process.start(command.first(), command.mid(1));
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Everything the tests put into a routing table or onto an interface.
+const QStringList MARKS = {"0.0.0.0/2", "64.0.0.0/2", "128.0.0.0/2", "192.0.0.0/2", "0.0.0.0/1", "128.0.0.0/1",
+                           "::/1", "8000::/1", "198.51.100.7", "10.8.0.2", "fd00:8::2"};
+
+// Removes the namespace even when a test fails half-way.
+class Namespace
+{
+public:
+    Namespace()
+        : m_name(QString("stelvane-tst-%1").arg(getpid()))
+    {
+    }
+    ~Namespace() { remove(); }
+
+    QString name() const { return m_name; }
+    QString resolvConf() const { return "/etc/netns/" + m_name + "/resolv.conf"; }
+
+    bool create()
+    {
+        QDir().mkpath("/etc/netns/" + m_name);
+        QFile conf(resolvConf());
+        if (!conf.open(QIODevice::WriteOnly) || conf.write("nameserver 192.0.2.53\n") < 0)
+            return false;
+        conf.close();
+        m_created = QProcess::execute("ip", {"netns", "add", m_name}) == 0;
+        return m_created && exec({"ip", "link", "set", "lo", "up"})
+            && exec({"ip", "link", "add", "sv0", "type", "veth", "peer", "name", "vt0"})
+            && exec({"ip", "addr", "add", "10.77.0.2/24", "dev", "sv0"}) && exec({"ip", "link", "set", "sv0", "up"});
+    }
+
+    bool exec(const QStringList &command) const
+    {
+        return QProcess::execute("ip", QStringList{"netns", "exec", m_name} + command) == 0;
+    }
+
+    QString output(const QStringList &command) const
+    {
+        return run(QStringList{"ip", "netns", "exec", m_name} + command);
+    }
+
+    void remove()
+    {
+        if (m_created)
+            QProcess::execute("ip", {"netns", "delete", m_name});
+        m_created = false;
+        QDir("/etc/netns/" + m_name).removeRecursively();
+    }
+
+private:
+    QString m_name;
+    bool m_created = false;
+};
+
+} // namespace
+
+class TestStelvaneNetns : public QObject
+{
+    Q_OBJECT
+
+private:
+    HelperBundle m_bundle;
+    Namespace m_ns;
+    QByteArray m_hostResolvConf;
+
+    HelperBundle::Result helper(const QStringList &arguments, HelperBundle::User user = HelperBundle::User::Root)
+    {
+        return m_bundle.run(arguments, HelperBundle::token(), user, QString(), QString(), m_ns.name());
+    }
+
+    // Runs the command once per index, all of which must succeed.
+    bool each(const QString &command, const QStringList &before, int count, HelperBundle::User user)
+    {
+        for (int i = 1; i <= count; ++i) {
+            const HelperBundle::Result result = helper(QStringList{command} + before + QStringList{QString::number(i)}, user);
+            if (result.exitCode != 0) {
+                qWarning() << command << i << result.out << result.err;
+                return false;
+            }
+        }
+        return true;
+    }
+
+    QString routes4() const { return m_ns.output({"ip", "-4", "route"}); }
+    QString routes6() const { return m_ns.output({"ip", "-6", "route"}); }
+    QString addresses() const { return m_ns.output({"ip", "addr", "show", "dev", "vt0"}); }
+
+    void verifyHostUntouched() const
+    {
+        const QString host = run({"ip", "-4", "route"}) + run({"ip", "-6", "route"}) + run({"ip", "addr"});
+        for (const QString &mark : MARKS)
+            QVERIFY2(!host.contains(mark + " ") && !host.contains(mark + "/"), qPrintable("host shows " + mark));
+        QCOMPARE(readFile("/etc/resolv.conf"), m_hostResolvConf);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_hostResolvConf = readFile("/etc/resolv.conf");
+        if (!m_ns.create())
+            QSKIP("cannot create a network namespace with a veth pair here");
+        QString reason;
+        QVERIFY2(m_bundle.create("Test", &reason), qPrintable(reason));
+        verifyHostUntouched();
+    }
+
+    void cleanup() { verifyHostUntouched(); }
+
+    void cleanupTestCase()
+    {
+        m_ns.remove();
+        verifyHostUntouched();
+    }
+
+    void users_data()
+    {
+        QTest::addColumn<HelperBundle::User>("user");
+        QTest::newRow("root") << HelperBundle::User::Root;
+        QTest::newRow("nobody") << HelperBundle::User::Nobody;
+    }
+
+    void splitRoutesToGateway_data() { users_data(); }
+    void splitRoutesToGateway()
+    {
+        QFETCH(HelperBundle::User, user);
+        QVERIFY(each("Add4SplittedRouteToGateway", {"10.77.0.1"}, 4, user));
+        const QString added = routes4();
+        for (const char *net : {"0.0.0.0/2", "64.0.0.0/2", "128.0.0.0/2", "192.0.0.0/2"})
+            QVERIFY2(added.contains(QString(net) + " via 10.77.0.1 dev sv0"), qPrintable(added));
+        QVERIFY(each("Remove4SplittedRoute", {}, 4, user));
+        QVERIFY2(!routes4().contains("/2 "), qPrintable(routes4()));
+    }
+
+    void splitRoutesToInterface_data() { users_data(); }
+    void splitRoutesToInterface()
+    {
+        QFETCH(HelperBundle::User, user);
+        QCOMPARE(helper({"SetInterfaceUp", "vt0"}, user).exitCode, 0);
+        QVERIFY(m_ns.output({"ip", "link", "show", "vt0"}).contains(",UP"));
+        QVERIFY(each("Add4SplittedRouteToInterface", {"vt0"}, 4, user));
+        const QString added = routes4();
+        for (const char *net : {"0.0.0.0/2", "64.0.0.0/2", "128.0.0.0/2", "192.0.0.0/2"})
+            QVERIFY2(added.contains(QString(net) + " dev vt0"), qPrintable(added));
+        QVERIFY(each("Remove4SplittedRoute", {}, 4, user));
+        QVERIFY2(!routes4().contains("/2 "), qPrintable(routes4()));
+    }
+
+    void blackHoles_data() { users_data(); }
+    void blackHoles()
+    {
+        QFETCH(HelperBundle::User, user);
+        QVERIFY(each("AddSimpleSplittedRouteToBlackhole", {}, 2, user));
+        QVERIFY(each("AddSimpleSplittedIPV6RouteToUnreachable", {}, 2, user));
+        QVERIFY2(routes4().contains("blackhole 0.0.0.0/1") && routes4().contains("blackhole 128.0.0.0/1"), qPrintable(routes4()));
+        QVERIFY2(routes6().contains("unreachable ::/1") && routes6().contains("unreachable 8000::/1"), qPrintable(routes6()));
+        QVERIFY(each("RemoveSimpleSplittedRouteToBlackhole", {}, 2, user));
+        QVERIFY(each("RemoveSimpleSplittedIPV6RouteToUnreachable", {}, 2, user));
+        QVERIFY2(!routes4().contains("blackhole"), qPrintable(routes4()));
+        QVERIFY2(!routes6().contains("unreachable"), qPrintable(routes6()));
+    }
+
+    void hostRoute()
+    {
+        const HelperBundle::Result added = helper({"ProtectHost", "198.51.100.7", "10.77.0.1"}, HelperBundle::User::Nobody);
+        QCOMPARE(added.exitCode, 0);
+        QCOMPARE(added.out, QByteArray("hostroute\nadd host 198.51.100.7: gateway 10.77.0.1\n"));
+        QCOMPARE(added.err, QByteArray("add\n198.51.100.7/32\n10.77.0.1\n"));
+        QVERIFY2(routes4().contains("198.51.100.7 via 10.77.0.1 dev sv0"), qPrintable(routes4()));
+        const HelperBundle::Result again = helper({"ProtectHost", "198.51.100.7", "10.77.0.1"});
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY(again.err.contains("route: writing to routing socket: File exists"));
+        const HelperBundle::Result released = helper({"ReleaseHost", "198.51.100.7"}, HelperBundle::User::Nobody);
+        QCOMPARE(released.out, QByteArray("delete host 198.51.100.7\n"));
+        QCOMPARE(released.exitCode, 0);
+        QVERIFY(!routes4().contains("198.51.100.7"));
+    }
+
+    void defaultRoute()
+    {
+        const HelperBundle::Result none = helper({"CheckDefaultRoute"});
+        QCOMPARE(none.exitCode, 1);
+        QCOMPARE(none.err, QByteArray("route: writing to routing socket: not in table\n"));
+        QVERIFY(m_ns.exec({"ip", "route", "add", "default", "via", "10.77.0.1"}));
+        const HelperBundle::Result shown = helper({"CheckDefaultRoute"}, HelperBundle::User::Nobody);
+        QVERIFY(m_ns.exec({"ip", "route", "del", "default"}));
+        QCOMPARE(shown.exitCode, 0);
+        QVERIFY2(shown.out.startsWith("   route to: default\ndestination: default\n       mask: default\n    gateway: 10.77.0.1\n  interface: sv0\n"),
+                 shown.out.constData());
+    }
+
+    void interfaceAddresses_data() { users_data(); }
+    void interfaceAddresses()
+    {
+        QFETCH(HelperBundle::User, user);
+        QCOMPARE(helper({"SetIPv4Address", "vt0", "10.8.0.2", "255.255.255.0", "10.8.0.1"}, user).exitCode, 0);
+        QCOMPARE(helper({"SetIPv6Address", "vt0", "fd00:8::2", "64"}, user).exitCode, 0);
+        QVERIFY2(addresses().contains("inet 10.8.0.2 peer 10.8.0.1/24"), qPrintable(addresses()));
+        QVERIFY2(addresses().contains("inet6 fd00:8::2/64"), qPrintable(addresses()));
+        QCOMPARE(helper({"DeleteIPv4Address", "vt0", "10.8.0.2"}, user).exitCode, 0);
+        QCOMPARE(helper({"DeleteIPv6Address", "vt0", "fd00:8::2"}, user).exitCode, 0);
+        QVERIFY2(!addresses().contains("10.8.0.2") && !addresses().contains("fd00:8::2"), qPrintable(addresses()));
+        const HelperBundle::Result missing = helper({"DeleteIPv4Address", "vt0", "10.8.0.2"}, user);
+        QCOMPARE(missing.exitCode, 1);
+        QCOMPARE(missing.err, QByteArray("ifconfig: ioctl (SIOCDIFADDR): Can't assign requested address\n"));
+    }
+
+    void serviceState()
+    {
+        QCOMPARE(helper({"Interface", "vt0", "down"}).exitCode, 0);
+        QVERIFY(!m_ns.output({"ip", "link", "show", "vt0"}).contains(",UP"));
+        QCOMPARE(helper({"CheckInterfaceState", "vt0"}, HelperBundle::User::Nobody).out, QByteArray("Disabled\n"));
+        QVERIFY(m_ns.output({m_bundle.contents() + "/Contents/Platform/bin/networksetup", "-listallnetworkservices"}).contains("\n*vt0\n"));
+        QCOMPARE(helper({"Interface", "vt0", "up"}, HelperBundle::User::Nobody).exitCode, 0);
+        QVERIFY(m_ns.output({"ip", "link", "show", "vt0"}).contains(",UP"));
+        QCOMPARE(helper({"CheckInterfaceState", "vt0"}).out, QByteArray("Enabled\n"));
+        const HelperBundle::Result unknown = helper({"Interface", "nosuch0", "up"});
+        QCOMPARE(unknown.exitCode, 4);
+        QCOMPARE(unknown.err, QByteArray("nosuch0 is not a recognized network service.\n** Error: The parameters were not valid.\n"));
+    }
+
+    void nameServers_data() { users_data(); }
+    void nameServers()
+    {
+        QFETCH(HelperBundle::User, user);
+        const QByteArray original = readFile(m_ns.resolvConf());
+        const QString networksetup = m_bundle.contents() + "/Contents/Platform/bin/networksetup";
+        QCOMPARE(helper({"SetNameServers", "sv0", "10.0.0.53", "fd00::53"}, user).exitCode, 0);
+        QCOMPARE(helper({"SetNameServers", "vt0", "10.0.0.54"}, user).exitCode, 0);
+        const QByteArray set = readFile(m_ns.resolvConf());
+        QVERIFY2(set.startsWith(original) && set.contains("nameserver 10.0.0.53\nnameserver fd00::53\n") && set.contains("nameserver 10.0.0.54\n"),
+                 set.constData());
+        QCOMPARE(m_ns.output({networksetup, "getdnsservers", "sv0"}), QString("10.0.0.53\nfd00::53\n"));
+        // Replacing one service's servers leaves the other's alone.
+        QCOMPARE(helper({"SetNameServers", "sv0", "10.0.0.55"}, user).exitCode, 0);
+        QCOMPARE(m_ns.output({networksetup, "getdnsservers", "sv0"}), QString("10.0.0.55\n"));
+        QCOMPARE(m_ns.output({networksetup, "getdnsservers", "vt0"}), QString("10.0.0.54\n"));
+        QCOMPARE(helper({"SetNameServers", "sv0", "empty"}, user).exitCode, 0);
+        QCOMPARE(helper({"SetNameServers", "vt0", "empty"}, user).exitCode, 0);
+        QCOMPARE(readFile(m_ns.resolvConf()), original);
+        QCOMPARE(m_ns.output({networksetup, "getdnsservers", "sv0"}), QString("There aren't any DNS Servers set on sv0.\n"));
+    }
+};
+
+STELVANE_ROOT_TEST_MAIN(TestStelvaneNetns)
+#include "tst_stelvane_netns.moc"

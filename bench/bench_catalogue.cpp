@@ -36,12 +36,12 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("bench_catalogue"));
     QTextStream out(stdout);
 
+    qInstallMessageHandler(quiet);
     CatalogueGenerator::Options options;
     options.syntheticSites = sites;
     const QByteArray zip = ZipWriter::write(CatalogueGenerator::fromFile(QStringLiteral(ORVAL_CATALOGUE)).members(options));
     ConfigZip(zip, QString::fromLatin1(QCryptographicHash::hash(zip, QCryptographicHash::Md5).toHex()), 1).execute();
 
-    qInstallMessageHandler(quiet);
     std::vector<double> times;
     int count = 0;
     int offers = 0;

@@ -99,7 +99,7 @@ private slots:
         int sitesWithOwnList = 0;
         for (const QJsonValue &cities : serverSites)
             sitesWithOwnList += cities.toObject().size();
-        QCOMPARE(sitesWithOwnList, 50);
+        QCOMPARE(sitesWithOwnList, 13);
     }
 };
 

@@ -146,8 +146,10 @@ QList<ZipWriter::Member> CatalogueGenerator::members(const Options &options) con
     files.insert(QStringLiteral("config5.json"), cipherJson(siteList, options));
     files.insert(QStringLiteral("configs-stealth-proxies.csv"), encipherStealthProxies(stealthProxiesCsv()));
     files.insert(QStringLiteral("dns.json"), dnsJson(siteList));
-    files.insert(QStringLiteral("openconnect.json"),
-                 QJsonDocument(catalogue.value(QLatin1String("openconnect")).toObject()).toJson());
+    QJsonObject openConnect = catalogue.value(QLatin1String("openconnect")).toObject();
+    if (options.openConnectPort)
+        openConnect.insert(QStringLiteral("default"), QJsonObject{{"port", options.openConnectPort}});
+    files.insert(QStringLiteral("openconnect.json"), QJsonDocument(openConnect).toJson());
     for (const QJsonValue &name : catalogue.value(QLatin1String("files")).toArray())
         files.insert(name.toString(), readSource(name.toString()));
 

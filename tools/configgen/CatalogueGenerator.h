@@ -24,6 +24,7 @@ public:
         QStringList serverAddresses;
         int udpPort = 0; // 0: the catalogue's own port
         int tcpPort = 0;
+        int openConnectPort = 0; // 0: the catalogue's own
         // When above 0, the catalogue's sites are replaced by this many
         // generated ones; every fourth has its own list of cipher offers.
         int syntheticSites = 0;

@@ -170,6 +170,29 @@ private slots:
             QCOMPARE(request.body, HalvorixAPIClient::configurationRequestBody("alice", "s3cret"));
     }
 
+    void replySizeLimit_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("requests");
+        QTest::addColumn<bool>("timeRecorded");
+        QTest::newRow("at the limit") << int(HalvorixAPIClient::MAXIMUM_CONFIGURATION_RESPONSE_SIZE) << 1 << true;
+        QTest::newRow("one past, retried") << int(HalvorixAPIClient::MAXIMUM_CONFIGURATION_RESPONSE_SIZE) + 1 << 4
+                                           << false;
+    }
+
+    void replySizeLimit()
+    {
+        QFETCH(int, size);
+        QByteArray body = "{}";
+        body.append(QByteArray(size - body.size(), ' '));
+        server->setResponder(TestHttpsServer::replyWith(200, body, "application/json"));
+        client->makeRequest();
+        QFETCH(int, requests);
+        settle(requests);
+        QCOMPARE(server->requests.size(), requests);
+        QTEST(Settings().lastHalvorixAPIClientRequest().toMSecsSinceEpoch() != 0, "timeRecorded");
+    }
+
     void withoutCredentialsNothingIsSent()
     {
         CredentialsStore::clearUsernamePassword();

@@ -41,6 +41,18 @@ HalvorixServerSite::HalvorixServerSite(const QString& countryCode, const QString
 {
 }
 
+HalvorixServerSite HalvorixServerSite::publicServerSite(const QString& countryCode, const QString& city,
+                                                        const QString& udpConfigFile, const QString& tcpConfigFile,
+                                                        bool stealth, bool bittorrent, const QDir& configDir,
+                                                        const QList<OpenVpnConfigCipher>& ciphers,
+                                                        const GeoLocation& location, Settings& settings)
+{
+    HalvorixServerSite site(countryCode, city, udpConfigFile, tcpConfigFile, stealth, bittorrent, configDir, ciphers,
+                            QHostAddress(), location, QString(), 0);
+    site.refresh(settings);
+    return site;
+}
+
 HalvorixServerSite HalvorixServerSite::dedicatedServerSite(const QString& countryCode, const QString& comment,
                                                            const QHostAddress& address, const QDir& configDir,
                                                            const ServerSiteProtocolFilter& protocolFilter,
@@ -88,6 +100,13 @@ QString HalvorixServerSite::getId() const
 {
     const QString second = m_dedicatedIp.isNull() ? m_city : m_dedicatedIp.toString();
     return m_countryCode + QLatin1Char('-') + second;
+}
+
+void HalvorixServerSite::refresh(Settings& settings)
+{
+    const QString id = getId();
+    m_pinnedIp = settings.getPinnedIP(id);
+    m_pinned = settings.hasPinnedIP(id);
 }
 
 QDir HalvorixServerSite::getConfigDir() const

@@ -14,6 +14,7 @@
 
 class ConnectVia;
 class ServerSitePortFilter;
+class Settings;
 class ServerSiteProtocolFilter;
 
 // One server site of the catalogue: a place (country and city) or a user's
@@ -31,6 +32,12 @@ public:
                        const QList<OpenVpnConfigCipher>& ciphers, const QHostAddress& dedicatedIp,
                        const GeoLocation& location, const QString& dedicatedProtocol, int port);
 
+    // A catalogue site, its pin already read from the preferences.
+    static HalvorixServerSite publicServerSite(const QString& countryCode, const QString& city,
+                                               const QString& udpConfigFile, const QString& tcpConfigFile,
+                                               bool stealth, bool bittorrent, const QDir& configDir,
+                                               const QList<OpenVpnConfigCipher>& ciphers, const GeoLocation& location,
+                                               Settings& settings);
     // The site of a user's dedicated address: the configuration's default
     // offers that pass both filters, the dedicated OpenVPN files (".off" for
     // an excluded protocol) and the location of the country. No pin.
@@ -46,6 +53,9 @@ public:
 
     // Country "-" city, or country "-" dedicated address for a dedicated site.
     QString getId() const;
+
+    // Reloads the pinned address and its flag from the preferences.
+    void refresh(Settings& settings);
 
     QDir getConfigDir() const;
     QString getCountryCode() const;

@@ -44,5 +44,10 @@ int main(int argc, char **argv)
     } catch (const stelvane::ExecFailedException &e) {
         std::cerr << e.toString() << std::flush;
         return 255;
+    } catch (const stelvane::SecurityException &e) {
+        // A place check repeated while a command runs (the platform programs
+        // are found through the helper's own path) fails as the first ones do.
+        std::cerr << "Err " << e.code() << std::endl;
+        return e.exitStatus();
     }
 }

@@ -4,6 +4,7 @@
 #include "system/RoutingTableIPv4Exception.h"
 
 #include <QDebug>
+#include <algorithm>
 #include <cstring>
 #include <net/if.h>
 #include <new>

@@ -2,6 +2,7 @@
 
 #include "catalogue/HalvorixServerSite.h"
 #include "openvpn/ConnectVia.h"
+#include "prefs/Settings.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -284,6 +285,36 @@ private slots:
         const HalvorixServerSite s("DEU", comment, "u", "t", false, false, QDir(), {},
                                    QHostAddress(QStringLiteral("10.1.2.3")), GeoLocation(), protocol, port);
         QCOMPARE(s.getDedicatedIpDisplayInfo(), text);
+    }
+
+    void publicSiteReadsItsPin()
+    {
+        Settings settings;
+        settings.setPinnedIP(QStringLiteral("USA-Dallas"), QHostAddress(QStringLiteral("198.51.100.7")));
+        settings.setHasPinnedIP(QStringLiteral("USA-Dallas"), true);
+        HalvorixServerSite dallas = HalvorixServerSite::publicServerSite(
+            "USA", "Dallas", "u.conf", "t.conf", true, false, QDir(QStringLiteral("/cfg")), { offer("UDP", 1194) },
+            GeoLocation(32.78, -96.8), settings);
+        QCOMPARE(dallas.getPinnedIp(), QHostAddress(QStringLiteral("198.51.100.7")));
+        QVERIFY(dallas.isPinned());
+        QVERIFY(dallas.isStealth());
+        QVERIFY(dallas.getDedicatedIp().isNull());
+        QVERIFY(dallas.getDedicatedProtocol().isEmpty());
+        QCOMPARE(dallas.getPort(), 0);
+
+        const HalvorixServerSite austin = HalvorixServerSite::publicServerSite(
+            "USA", "Austin", "u.conf", "t.conf", false, false, QDir(), {}, GeoLocation(), settings);
+        QVERIFY(austin.getPinnedIp().isNull());
+        QVERIFY(!austin.isPinned());
+
+        // A copy keeps the pin; refresh picks up a change; the pin takes no part in equality.
+        const HalvorixServerSite before = dallas;
+        settings.setHasPinnedIP(QStringLiteral("USA-Dallas"), false);
+        dallas.refresh(settings);
+        QVERIFY(!dallas.isPinned());
+        QVERIFY(before.isPinned());
+        QVERIFY(before == dallas);
+        settings.forgetPinnedIP(QStringLiteral("USA-Dallas"));
     }
 
     void travelsInVariants()

@@ -32,6 +32,14 @@ class TestProcessEntry : public QObject
     }
 
 private slots:
+    void initTestCase()
+    {
+        // A store left by an earlier run must not switch on high-DPI scaling.
+        QCoreApplication::setOrganizationName("OrvalVPN");
+        QCoreApplication::setApplicationName("OrvalVPN");
+        Settings().clear();
+    }
+
     void runModeResultIsTheExitCode()
     {
         bool ran = false;
@@ -59,8 +67,6 @@ private slots:
     void highDpiPreference()
     {
         QFETCH(bool, toggle);
-        QCoreApplication::setOrganizationName("OrvalVPN");
-        QCoreApplication::setApplicationName("OrvalVPN");
         Settings().setPixelRatioToggle(toggle);
         qunsetenv("QT_AUTO_SCREEN_SCALE_FACTOR");
         bool scaling = !toggle;

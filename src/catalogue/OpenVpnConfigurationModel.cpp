@@ -1,0 +1,149 @@
+#include "catalogue/OpenVpnConfigurationModel.h"
+
+#include "catalogue/HalvorixServerSite.h"
+#include "openvpn/ConnectVia.h"
+
+#include <QDebug>
+#include <QSettings>
+
+namespace {
+const QString PORTS_KEY = QStringLiteral("connect/OpenVPN24-ports");
+const QString PORT_KEY = QStringLiteral("port");
+const QString CIPHER_KEY = QStringLiteral("connect/OpenVPN24-cipher");
+const QString PROTOCOL_KEY = QStringLiteral("connect/OpenVPN24-protocol");
+const QString STUNNEL_KEY = QStringLiteral("connect/OpenVPN24-stunnel");
+}
+
+OpenVpnConfigurationModel::OpenVpnConfigurationModel()
+{
+    setProxySettingsAndProtocol(ConnectVia::UDP().toString());
+}
+
+OpenVpnConfigurationModel::OpenVpnConfigurationModel(const QString& cipher, const QString& protocol,
+                                                     const QList<int>& ports, bool stunnel)
+    : m_cipher(cipher)
+    , m_ports(ports)
+    , m_stunnel(stunnel)
+{
+    setProxySettingsAndProtocol(protocol);
+}
+
+void OpenVpnConfigurationModel::setProxySettingsAndProtocol(const QString& protocol)
+{
+    m_proxySettings = Settings().getProxySettings();
+    if (m_proxySettings == Settings::DIRECT) {
+        m_protocol = protocol;
+        return;
+    }
+    // The model's keys stand at the top level of the preferences file.
+    QSettings topLevel;
+    m_protocol = getOpenVPN243ProtocolFromSettings(topLevel);
+}
+
+const ConnectVia& OpenVpnConfigurationModel::getProtocol() const
+{
+    switch (m_proxySettings) {
+    case Settings::CUSTOM:
+        return ConnectVia::TCP_WITH_CUSTOM_PROXY();
+    case Settings::STEALTH:
+        return ConnectVia::TCP_WITH_STEALTH_PROXY();
+    case Settings::DIRECT:
+        return ConnectVia::fromString(m_protocol);
+    }
+    qWarning() << "Unknown switch value (ProxySettings): " << int(m_proxySettings);
+    return ConnectVia::UDP();
+}
+
+bool OpenVpnConfigurationModel::stunnelEnabled() const
+{
+    return m_stunnel;
+}
+
+QString OpenVpnConfigurationModel::getCipher() const
+{
+    return m_cipher;
+}
+
+QList<int> OpenVpnConfigurationModel::getPorts() const
+{
+    return m_ports;
+}
+
+QString OpenVpnConfigurationModel::getProtocolString() const
+{
+    return m_protocol;
+}
+
+Settings::ProxySettings OpenVpnConfigurationModel::getProxySettings() const
+{
+    return m_proxySettings;
+}
+
+QString OpenVpnConfigurationModel::getCipher(const ComboBoxConfigCipher& entry) const
+{
+    if (entry.getCiphers().contains(m_cipher))
+        return m_cipher;
+    const QStringList usable = entry.getCipherButNotNone();
+    return usable.isEmpty() ? OpenVpnConfigCipher::defaultCipherStr : usable.first();
+}
+
+ComboBoxConfigCipher OpenVpnConfigurationModel::getComboBoxConfigCipher(const HalvorixServerSite& site,
+                                                                        bool preferStealth) const
+{
+    const ConnectVia& via = getProtocol();
+    const QList<ComboBoxConfigCipher> entries = ComboBoxConfigCipher::getComboBoxConfigCipherList(site, via);
+    if (preferStealth) {
+        for (const ComboBoxConfigCipher& entry : entries) {
+            if (entry.isStealth())
+                return entry;
+        }
+    }
+    const ComboBoxConfigCipher candidate(site.getCipherListByProtocolPorts(via.getProtocol(), m_ports));
+    if (entries.contains(candidate))
+        return candidate;
+    return ComboBoxConfigCipher::getDefaultComboBoxConfigCipher(site, via);
+}
+
+void OpenVpnConfigurationModel::writeTo(QSettings& settings) const
+{
+    settings.beginWriteArray(PORTS_KEY);
+    for (int i = 0; i < m_ports.size(); ++i) {
+        settings.setArrayIndex(i);
+        settings.setValue(PORT_KEY, m_ports.at(i));
+    }
+    settings.endArray();
+    settings.setValue(CIPHER_KEY, m_cipher);
+    settings.setValue(PROTOCOL_KEY, m_protocol);
+    settings.setValue(STUNNEL_KEY, m_stunnel);
+}
+
+OpenVpnConfigurationModel OpenVpnConfigurationModel::readFrom(QSettings& settings)
+{
+    QList<int> ports;
+    const int size = settings.beginReadArray(PORTS_KEY);
+    for (int i = 0; i < size; ++i) {
+        settings.setArrayIndex(i);
+        ports.append(settings.value(PORT_KEY).toInt());
+    }
+    settings.endArray();
+    return OpenVpnConfigurationModel(settings.value(CIPHER_KEY).toString(), settings.value(PROTOCOL_KEY).toString(),
+                                     ports, settings.value(STUNNEL_KEY).toBool());
+}
+
+bool OpenVpnConfigurationModel::checkIfDefaultValueExists(QSettings& settings)
+{
+    bool everyPortStored = true;
+    const int size = settings.beginReadArray(PORTS_KEY);
+    for (int i = 0; i < size && everyPortStored; ++i) {
+        settings.setArrayIndex(i);
+        everyPortStored = settings.contains(PORT_KEY);
+    }
+    settings.endArray();
+    return everyPortStored && settings.contains(CIPHER_KEY) && settings.contains(PROTOCOL_KEY)
+        && settings.contains(STUNNEL_KEY);
+}
+
+QString OpenVpnConfigurationModel::getOpenVPN243ProtocolFromSettings(QSettings& settings)
+{
+    return settings.value(PROTOCOL_KEY, QStringLiteral("UDP")).toString();
+}

@@ -21,6 +21,8 @@
 #include <QSaveFile>
 #include <QUrl>
 
+#include <algorithm>
+
 const QString HalvorixAPIClient::LOGO_FILENAME = QStringLiteral("WhiteLabelLogo.png");
 const QByteArray HalvorixAPIClient::PROGRAM_NAME = "X-PROGRAM-NAME";
 const QByteArray HalvorixAPIClient::PROGRAM_VERSION = "X-PROGRAM-VERSION";

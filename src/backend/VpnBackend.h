@@ -1,13 +1,14 @@
 #ifndef VPNBACKEND_H
 #define VPNBACKEND_H
 
+#include "prefs/DnsListEntry.h"
+
 #include <QSharedPointer>
 #include <QString>
 
 #include <functional>
 
 class ConnectionParameters;
-class DnsListEntry;
 
 // What a user interface asks of the backend.
 class VpnBackend

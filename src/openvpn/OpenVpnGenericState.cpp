@@ -8,10 +8,17 @@ struct StateName {
 };
 
 const StateName KNOWN_STATES[] = {
-    {OpenVpnState::CONNECTING, "CONNECTING"},     {OpenVpnState::TCP_CONNECT, "TCP_CONNECT"}, {OpenVpnState::RESOLVE, "RESOLVE"},
-    {OpenVpnState::WAIT, "WAIT"},                 {OpenVpnState::AUTH, "AUTH"},               {OpenVpnState::GET_CONFIG, "GET_CONFIG"},
-    {OpenVpnState::ASSIGN_IP, "ASSIGN_IP"},       {OpenVpnState::ADD_ROUTES, "ADD_ROUTES"},   {OpenVpnState::CONNECTED, "CONNECTED"},
-    {OpenVpnState::RECONNECTING, "RECONNECTING"}, {OpenVpnState::EXITING, "EXITING"},
+    {OpenVpnState::CONNECTING, "CONNECTING"},
+    {OpenVpnState::TCP_CONNECT, "TCP_CONNECT"},
+    {OpenVpnState::RESOLVE, "RESOLVE"},
+    {OpenVpnState::WAIT, "WAIT"},
+    {OpenVpnState::AUTH, "AUTH"},
+    {OpenVpnState::GET_CONFIG, "GET_CONFIG"},
+    {OpenVpnState::ASSIGN_IP, "ASSIGN_IP"},
+    {OpenVpnState::ADD_ROUTES, "ADD_ROUTES"},
+    {OpenVpnState::CONNECTED, "CONNECTED"},
+    {OpenVpnState::RECONNECTING, "RECONNECTING"},
+    {OpenVpnState::EXITING, "EXITING"},
 };
 
 } // namespace

@@ -1,9 +1,18 @@
 #include "backend/DedicatedIpPool.h"
+#include "backend/DnsJsonIpPool.h"
 #include "backend/IpPoolList.h"
+#include "backend/PinnedIpPool.h"
 #include "backend/ShuffleIpPoolList.h"
 #include "backend/StaticIpPool.h"
 
+#include "catalogue/DnsJson.h"
+#include "prefs/Settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QSet>
+#include <QStandardPaths>
 #include <QTest>
 
 namespace {
@@ -42,6 +51,29 @@ public:
     QList<int>& order;
 };
 
+// The DNS table the test pools read; changed between shuffles.
+QByteArray currentTable;
+
+DnsJson testTable()
+{
+    DnsJson table;
+    table.init(currentTable);
+    return table;
+}
+
+QByteArray tableOf(const QString& host, const QStringList& texts)
+{
+    return QStringLiteral("{\"resolve\": {\"%1\": [\"%2\"]}}").arg(host, texts.join("\", \"")).toUtf8();
+}
+
+void writeFile(const QFileInfo& file, const QByteArray& content)
+{
+    QDir().mkpath(file.absolutePath());
+    QFile out(file.absoluteFilePath());
+    QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    out.write(content);
+}
+
 QList<int> orderOf(const IpPoolList& list)
 {
     QList<int> ids;
@@ -57,6 +89,16 @@ class TestIpPools : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // A throw-away preference store and data location, never the user's.
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setOrganizationName(QStringLiteral("OrvalVPN-Test"));
+        QCoreApplication::setOrganizationDomain(QStringLiteral("orvalvpn.example"));
+        QCoreApplication::setApplicationName(QStringLiteral("OrvalVPN-Test"));
+        QSettings().clear();
+    }
+
     void validAddress_data()
     {
         QTest::addColumn<QString>("text");
@@ -198,6 +240,126 @@ private slots:
         QTest::ignoreMessage(QtDebugMsg, "DedicatedIpPool: get Ip");
         QTest::ignoreMessage(QtDebugMsg, "DedicatedIpPool Warning: IpPool list is empty");
         QVERIFY(pool.getIp().isNull());
+    }
+
+    void pinnedPoolReadsThePreferencesAtEveryQuestion_data()
+    {
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<QString>("pinned");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("nothing stored") << false << "" << false;
+        QTest::newRow("stored, not enabled") << false << "192.0.2.7" << false;
+        QTest::newRow("enabled") << true << "192.0.2.7" << true;
+        QTest::newRow("enabled IPv6") << true << "2001:db8::7" << true;
+        QTest::newRow("enabled 0.0.0.0") << true << "0.0.0.0" << false;
+    }
+
+    void pinnedPoolReadsThePreferencesAtEveryQuestion()
+    {
+        QFETCH(bool, enabled);
+        QFETCH(QString, pinned);
+        QFETCH(bool, valid);
+        const QString site = QStringLiteral("DEU-Berlin");
+        PinnedIpPool pool(site);
+        QVERIFY(!pool.hasValidIp());
+        {
+            Settings settings;
+            settings.forgetPinnedIP(site);
+            if (!pinned.isEmpty())
+                settings.setPinnedIP(site, QHostAddress(pinned));
+            settings.setHasPinnedIP(site, enabled);
+        }
+        QCOMPARE(pool.hasValidIp(), valid);
+        QTest::ignoreMessage(QtDebugMsg, "PinnedIpPool: get Ip");
+        if (!valid)
+            QTest::ignoreMessage(QtDebugMsg, "PinnedIpPool Warning: no valid PinnedIp");
+        QCOMPARE(pool.getIp(), valid ? QHostAddress(pinned) : QHostAddress());
+        pool.shuffleIps();
+        QCOMPARE(pool.toString(), QStringLiteral("Type: PINNED_STATIC_IP\n"));
+        Settings().forgetPinnedIP(site);
+        QVERIFY(!pool.hasValidIp());
+    }
+
+    void listSkipsAPinnedPoolWithoutPin()
+    {
+        Settings().forgetPinnedIP(QStringLiteral("FRA-Paris"));
+        IpPoolList list;
+        list.append(Pool(new PinnedIpPool(QStringLiteral("FRA-Paris"))));
+        list.append(staticPool({"10.0.0.1"}));
+        QCOMPARE(list.getIp(), QHostAddress("10.0.0.1"));
+    }
+
+    void dnsPoolResolvesAtConstructionAndAtEveryShuffle()
+    {
+        currentTable = tableOf("vpn.example", {"192.0.2.1", "192.0.2.2"});
+        DnsJsonIpPool pool(QStringLiteral("vpn.example"), &testTable);
+        QCOMPARE(pool.getHostname(), QStringLiteral("vpn.example"));
+        QCOMPARE(pool.getAddresses(), addresses({"192.0.2.1", "192.0.2.2"}));
+        QCOMPARE(pool.getIp(), QHostAddress("192.0.2.1"));
+
+        currentTable = tableOf("vpn.example", {"198.51.100.3"});
+        QCOMPARE(pool.getAddresses().size(), 2); // nothing is re-read until the shuffle
+        pool.shuffleIps();
+        QCOMPARE(pool.getAddresses(), addresses({"198.51.100.3"}));
+        QCOMPARE(pool.getIp(), QHostAddress("198.51.100.3"));
+        QCOMPARE(pool.toString(), QStringLiteral("Type: LOCAL_LOOKUP\nIp 0 : 198.51.100.3\n"
+                                                 "First Ip 198.51.100.3 at position 0\n"));
+    }
+
+    void dnsPoolNeverHandsOutAnUnusableAddress()
+    {
+        currentTable = tableOf("vpn.example", {"0.0.0.0", "::", "192.0.2.9"});
+        DnsJsonIpPool pool(QStringLiteral("vpn.example"), &testTable);
+        QCOMPARE(pool.getAddresses(), addresses({"192.0.2.9"}));
+        for (int i = 0; i < 20; ++i) {
+            pool.shuffleIps();
+            QCOMPARE(pool.getIp(), QHostAddress("192.0.2.9"));
+        }
+    }
+
+    void dnsPoolForAnUnknownHost()
+    {
+        currentTable = tableOf("other.example", {"192.0.2.1"});
+        DnsJsonIpPool pool(QStringLiteral("vpn.example"), &testTable);
+        pool.shuffleIps(); // no division by zero
+        QCOMPARE(pool.getCurrentIndex(), 0);
+        QVERIFY(!pool.hasValidIp());
+        QTest::ignoreMessage(QtDebugMsg, "DnsJsonIpPool: get Ip");
+        QTest::ignoreMessage(QtDebugMsg, "DnsJsonIpPool Warning: IpPool list is empty");
+        QVERIFY(pool.getIp().isNull());
+    }
+
+    void dnsPoolShrinkingUnderTheIndex()
+    {
+        currentTable = tableOf("vpn.example", {"192.0.2.1", "192.0.2.2", "192.0.2.3"});
+        DnsJsonIpPool pool(QStringLiteral("vpn.example"), &testTable);
+        while (pool.getCurrentIndex() != 2)
+            pool.shuffleIps();
+        currentTable = tableOf("vpn.example", {"192.0.2.1"});
+        pool.shuffleIps();
+        QCOMPARE(pool.getIp(), QHostAddress("192.0.2.1"));
+    }
+
+    void configAndCachePoolsReadTheirFiles()
+    {
+        writeFile(DnsJson::getDnsjsonFileInfo(), tableOf("vpn.example", {"192.0.2.10"}));
+        writeFile(DnsJson::getLocalDnsjsonFileInfo(), tableOf("vpn.example", {"192.0.2.20"}));
+        const Pool fromConfig = DnsJsonIpPool::getLocalLookupIpPoolFromConfig(QStringLiteral("vpn.example"));
+        const Pool fromCache = DnsJsonIpPool::getLocalLookupIpPoolFromCache(QStringLiteral("vpn.example"));
+        QCOMPARE(fromConfig->getType(), qint32(IpPoolInterface::LOCAL_LOOKUP));
+        QCOMPARE(fromConfig->getIp(), QHostAddress("192.0.2.10"));
+        QCOMPARE(fromCache->getIp(), QHostAddress("192.0.2.20"));
+        QCOMPARE(fromConfig->toString(), QStringLiteral("FROM_CONFIG Type: LOCAL_LOOKUP\nIp 0 : 192.0.2.10\n"
+                                                        "First Ip 192.0.2.10 at position 0\n"));
+        QVERIFY(fromCache->toString().startsWith(QStringLiteral("FROM_CACHE Type: LOCAL_LOOKUP\n")));
+
+        writeFile(DnsJson::getLocalDnsjsonFileInfo(), tableOf("vpn.example", {"192.0.2.21"}));
+        fromCache->shuffleIps();
+        QCOMPARE(fromCache->getIp(), QHostAddress("192.0.2.21"));
+
+        QFile::remove(DnsJson::getDnsjsonFileInfo().absoluteFilePath());
+        fromConfig->shuffleIps(); // a missing table leaves the pool empty
+        QVERIFY(!fromConfig->hasValidIp());
     }
 
     void listAnswersWithTheFirstValidMember()

@@ -110,11 +110,13 @@ private slots:
 
     void destructorWaitIsBounded()
     {
-        const QString path = script("stubborn", "trap '' TERM\nexec sleep 30\n");
+        // The marker is written once the trap is set: a TERM before that would end it.
+        const QString ready = dir.filePath("stubborn.ready");
+        const QString path = script("stubborn", "trap '' TERM\ntouch \"" + ready.toUtf8() + "\"\nexec sleep 30\n");
         LogCapture log;
         auto* runner = new FireAndForgetProcess("Before Connect Script", 1, path, QStringList(), recorder());
         runner->execute();
-        QTRY_VERIFY_WITH_TIMEOUT(pidOf("stubborn") > 0, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ready), 10000);
         QElapsedTimer clock;
         clock.start();
         delete runner;

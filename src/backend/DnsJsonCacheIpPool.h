@@ -1,0 +1,15 @@
+#ifndef DNSJSONCACHEIPPOOL_H
+#define DNSJSONCACHEIPPOOL_H
+
+#include "backend/DnsJsonIpPool.h"
+
+// A host name's addresses in the local DNS cache dns_local.json.
+class DnsJsonCacheIpPool : public DnsJsonIpPool
+{
+public:
+    explicit DnsJsonCacheIpPool(const QString& hostname);
+
+    QString toString() const override;
+};
+
+#endif // DNSJSONCACHEIPPOOL_H

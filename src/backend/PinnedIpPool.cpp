@@ -1,0 +1,40 @@
+#include "backend/PinnedIpPool.h"
+
+#include "prefs/Settings.h"
+
+#include <QDebug>
+
+PinnedIpPool::PinnedIpPool(const QString& siteId)
+    : IpPoolInterface(PINNED_STATIC_IP)
+    , siteId(siteId)
+{
+}
+
+bool PinnedIpPool::hasValidIp() const
+{
+    Settings settings;
+    return settings.hasPinnedIP(siteId) && isValidIpAddress(settings.getPinnedIP(siteId));
+}
+
+QHostAddress PinnedIpPool::getIp() const
+{
+    qDebug() << "PinnedIpPool: get Ip";
+    Settings settings;
+    if (settings.hasPinnedIP(siteId)) {
+        // A stored "0.0.0.0" or any-address is no server to connect to.
+        const QHostAddress pinned = settings.getPinnedIP(siteId);
+        if (isValidIpAddress(pinned))
+            return pinned;
+    }
+    qDebug() << "PinnedIpPool Warning: no valid PinnedIp";
+    return QHostAddress();
+}
+
+void PinnedIpPool::shuffleIps()
+{
+}
+
+QString PinnedIpPool::toString() const
+{
+    return QStringLiteral("Type: ") + typeToString(getType()) + QLatin1Char('\n');
+}

@@ -223,6 +223,21 @@ private slots:
         QCOMPARE(linkState("orvks0"), QStringLiteral("up"));
     }
 
+    void hostRoutesToTheNameServersThroughTheDefaultGateway()
+    {
+        const QString server = Lab::serverAddress();
+        QCOMPARE(probe({"default-route"}), QStringLiteral("default route\nready"));
+        QCOMPARE(probe({"protect-dns"}), QStringLiteral("ready"));
+        QCOMPARE(shell("ip -4 route show " + server), QStringLiteral("%1 via %1 dev eth0").arg(server));
+        QCOMPARE(probe({"release-dns"}), QStringLiteral("ready"));
+        QCOMPARE(shell("ip -4 route show " + server), QString());
+        const QString defaultRoute = shell("ip -4 route show default");
+        QCOMPARE(shell("ip route del default && echo ok"), QStringLiteral("ok"));
+        const QString without = probe({"default-route"});
+        QCOMPARE(shell("ip route add " + defaultRoute + " && echo ok"), QStringLiteral("ok"));
+        QCOMPARE(without, QStringLiteral("no default route\nready"));
+    }
+
     void cleanUpRunUndoesAKilledRun()
     {
         {

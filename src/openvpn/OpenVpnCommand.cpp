@@ -3,6 +3,7 @@
 #include "catalogue/BackendOpenVPNConfigCipher.h"
 #include "prefs/MtuPreference.h"
 #include "prefs/Settings.h"
+#include "system/OsAbstraction.h"
 #include "system/StelvaneSecurityCheck.h"
 
 #include <QCoreApplication>
@@ -24,8 +25,9 @@ QString boolText(bool value)
 }
 } // namespace
 
-OpenVpnCommand::OpenVpnCommand(OsAbstraction&, const QFileInfo& configFile, int managementPort)
-    : configFile(configFile)
+OpenVpnCommand::OpenVpnCommand(OsAbstraction& os, const QFileInfo& configFile, int managementPort)
+    : os(os)
+    , configFile(configFile)
     , managementPort(managementPort)
 {
     const Settings settings;
@@ -49,7 +51,7 @@ void OpenVpnCommand::enableManagementUpDown()
 
 bool OpenVpnCommand::shouldPreventIpv6Leak()
 {
-    return Settings().preventIPv6Leak();
+    return Settings().preventIPv6Leak() && os.canBindIpv6();
 }
 
 bool OpenVpnCommand::simulatorRequested()

@@ -20,8 +20,6 @@ public:
     // Opens the developer's simulator instead of the helper: (engine process, management port).
     using SimulatorStarter = std::function<void(QProcess&, int)>;
 
-    // The system layer is taken for layers whose IPv6 leak prevention may be
-    // missing; every layer this client runs on has it.
     OpenVpnCommand(OsAbstraction& os, const QFileInfo& configFile, int managementPort);
     ~OpenVpnCommand() override;
 
@@ -52,6 +50,7 @@ public:
 private:
     void setProxy(const QString& kind, const QString& address, const QString& port);
 
+    OsAbstraction& os;
     QFileInfo configFile;
     int managementPort;
     QStringList proxy;

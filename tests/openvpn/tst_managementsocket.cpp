@@ -8,9 +8,9 @@
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTcpSocket>
-#include <QtTest>
+#include "RecordingOsAbstraction.h"
 
-class OsAbstraction;
+#include <QtTest>
 
 // The engine's side of the management interface, played by the test.
 class FakeEngine
@@ -48,7 +48,7 @@ class TestManagementSocket : public QObject
 private:
     static const QStringList SETUP;
 
-    OsAbstraction& os() { return *reinterpret_cast<OsAbstraction*>(&osStorage); }
+    OsAbstraction& os() { return recordingOs; }
     void startRun(ManagementSocket& socket)
     {
         socket.startVPN(QSharedPointer<ConnectionParameters>(new FakeConnectionParameters()));
@@ -68,7 +68,7 @@ private:
         return handler.events.mid(handler.events.indexOf("accepted") + 1);
     }
 
-    int osStorage = 0; // never used: the socket only hands the system layer on
+    RecordingOsAbstraction recordingOs;
 
 private slots:
     void initTestCase()

@@ -5,17 +5,17 @@
 
 #include <QHostAddress>
 #include <QTemporaryDir>
-#include <QtTest>
+#include "RecordingOsAbstraction.h"
 
-class OsAbstraction;
+#include <QtTest>
 
 class TestOpenVpnCommand : public QObject
 {
     Q_OBJECT
 
 private:
-    OsAbstraction& os() { return *reinterpret_cast<OsAbstraction*>(&osStorage); }
-    int osStorage = 0; // never used by the command
+    OsAbstraction& os() { return recordingOs; }
+    RecordingOsAbstraction recordingOs;
 
     // Arguments after the fixed head (command, engine, directory, file, port, two flags).
     static QStringList tail(const OpenVpnCommand& command) { return command.getArgumentsMacOSX().mid(7); }

@@ -4,9 +4,11 @@
 #include "backend/TunnelType.h"
 #include "catalogue/GeoLocation.h"
 #include "catalogue/HalvorixServerSite.h"
+#include "catalogue/OpenVpnConfigurationModel.h"
 #include "catalogue/ServerSitePortFilter.h"
 #include "catalogue/ServerSitePortFilterException.h"
 #include "catalogue/ServerSiteProtocolFilter.h"
+#include "catalogue/ServerSitesOrder.h"
 #include "openconnect/OpenConnectConnectVia.h"
 #include "prefs/DnsList.h"
 #include "prefs/DnsPreferenceAction.h"
@@ -445,6 +447,18 @@ void Settings::saveUserStatistics(const UserStatistics &statistics)
     statistics.writeToSettings(*this);
 }
 
+// Server list order.
+
+ServerSitesOrder *Settings::getServerSitesOrder()
+{
+    return ServerSitesOrder::readFrom(*this);
+}
+
+void Settings::setServerSitesOrder(const ServerSitesOrder *order)
+{
+    order->writeTo(*this);
+}
+
 // DNS state kept across runs.
 
 DnsRecoveryPreference Settings::recoverDNSStackOnStart()
@@ -819,6 +833,32 @@ void Settings::setDefaultServerSite(const QString &siteId)
     setTopLevelValue(KEY_SERVER_SITE, siteId);
 }
 
+void Settings::setDefaultServerSite(const QString &siteId, const OpenVpnConfigurationModel &model)
+{
+    setDefaultServerSite(siteId);
+    leaveGroup();
+    model.writeTo(*this);
+    enterGroup();
+}
+
+void Settings::setDefaultServerSite(const QString &siteId, const OpenConnectConnectVia &connectVia,
+                                    const OpenVpnConfigurationModel &model)
+{
+    setDefaultServerSite(siteId, model);
+    const int kind = connectVia.getType();
+    switch (kind) {
+    case OpenConnectConnectVia::Udp:
+    case OpenConnectConnectVia::Tcp:
+        setTopLevelValue(KEY_OPENCONNECT_VIA, HalvorixServerSite::toString(connectVia.getProtocol()));
+        break;
+    case OpenConnectConnectVia::TcpWithStealthProxy:
+    case OpenConnectConnectVia::TcpWithCustomProxy:
+        break;
+    default:
+        qWarning() << "Unexpected switch value (OpenConnectConnectVia::Type)" << kind;
+    }
+}
+
 void Settings::removeDefaultServerSite()
 {
     removeTopLevel(KEY_SERVER_SITE);
@@ -842,6 +882,30 @@ bool Settings::hasDefaultOpenConnectConnectVia()
 const OpenConnectConnectVia &Settings::defaultOpenConnectConnectVia()
 {
     return OpenConnectConnectVia::fromString(topLevelValue(KEY_OPENCONNECT_VIA, QString()).toString());
+}
+
+bool Settings::hasDefaultOpenVpn243SelectionConfigCipher()
+{
+    leaveGroup();
+    const bool has = OpenVpnConfigurationModel::checkIfDefaultValueExists(*this);
+    enterGroup();
+    return has;
+}
+
+OpenVpnConfigurationModel Settings::defaultOpenVpn243SelectionConfigCipher()
+{
+    leaveGroup();
+    const OpenVpnConfigurationModel model = OpenVpnConfigurationModel::readFrom(*this);
+    enterGroup();
+    return model;
+}
+
+QString Settings::getDefaultOpenVPN243Protocol()
+{
+    leaveGroup();
+    const QString protocol = OpenVpnConfigurationModel::getOpenVPN243ProtocolFromSettings(*this);
+    enterGroup();
+    return protocol;
 }
 
 // Location.

@@ -20,7 +20,9 @@ class DnsRecoveryPreference;
 class GeoLocation;
 class HalvorixServerSite;
 class OpenConnectConnectVia;
+class OpenVpnConfigurationModel;
 class OsAbstraction;
+class ServerSitesOrder;
 class TunnelType;
 class LogHandlerOption;
 class MtuPreference;
@@ -166,6 +168,10 @@ public:
     QVariantMap getUserStatisticsMap() const;
     void saveUserStatistics(const UserStatistics &statistics);
 
+    // The order of the server list.
+    ServerSitesOrder *getServerSitesOrder();
+    void setServerSitesOrder(const ServerSitesOrder *order);
+
     // DNS state kept across runs (top level).
     DnsRecoveryPreference recoverDNSStackOnStart();
     void setRecoverDNSStackOnStart(const DnsRecoveryPreference &preference);
@@ -229,11 +235,19 @@ public:
     QString defaultServerSite();
     bool hasDefaultServerSite();
     void setDefaultServerSite(const QString &siteId);
+    void setDefaultServerSite(const QString &siteId, const OpenVpnConfigurationModel &model);
+    // The OpenConnect transport is kept only for plain UDP or TCP, so that a
+    // proxy connection does not replace the last direct choice.
+    void setDefaultServerSite(const QString &siteId, const OpenConnectConnectVia &connectVia,
+                              const OpenVpnConfigurationModel &model);
     void removeDefaultServerSite();
     const TunnelType &getDefaultTunnelType();
     void setDefaultTunnelType(const TunnelType &tunnelType);
     bool hasDefaultOpenConnectConnectVia();
     const OpenConnectConnectVia &defaultOpenConnectConnectVia();
+    bool hasDefaultOpenVpn243SelectionConfigCipher();
+    OpenVpnConfigurationModel defaultOpenVpn243SelectionConfigCipher();
+    QString getDefaultOpenVPN243Protocol();
 
     // The user's own location ("my-location-...").
     GeoLocation getMyLocation();

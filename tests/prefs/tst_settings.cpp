@@ -10,10 +10,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMainWindow>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QSystemTrayIcon>
 #include <QTest>
 
 #include <functional>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -552,6 +556,58 @@ private slots:
         const QStringList leftovers = QFileInfo(path).dir().entryList({info.fileName() + ".*"}, QDir::Files);
         QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(' ')));
         QCOMPARE(Settings().getProxyAddress(), QStringLiteral("10.0.0.7"));
+    }
+
+    // The case the repair exists for: a store the user can read but not write
+    // (left by a run as root). Runs the repair as an ordinary user.
+    void repairAsOrdinaryUser_data()
+    {
+        QTest::addColumn<bool>("userOwnsDirectory");
+        QTest::addColumn<QString>("report");
+        QTest::newRow("repairable") << true << "before=0 repaired=1 after=1 address=10.0.0.7";
+        QTest::newRow("directory not writable") << false << "before=0 repaired=0 after=0 address=10.0.0.7";
+    }
+
+    void repairAsOrdinaryUser()
+    {
+        QFETCH(bool, userOwnsDirectory);
+        QFETCH(QString, report);
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        const struct passwd *nobody = ::getpwnam("nobody");
+        if (::geteuid() != 0 || setpriv.isEmpty() || !nobody)
+            QSKIP("needs root, setpriv and the user nobody to run the repair as an ordinary user");
+
+        QTemporaryDir base;
+        QVERIFY(base.isValid());
+        QVERIFY(::chmod(QFile::encodeName(base.path()).constData(), 0755) == 0);
+        const QString directory = base.filePath(QStringLiteral("store"));
+        QVERIFY(QDir().mkdir(directory));
+        if (userOwnsDirectory)
+            QVERIFY(::chown(QFile::encodeName(directory).constData(), nobody->pw_uid, nobody->pw_gid) == 0);
+        const QString probe = base.filePath(QStringLiteral("probe"));
+        QVERIFY(QFile::copy(QStringLiteral(PREFS_REPAIR_PROBE), probe));
+        const QString path = directory + QStringLiteral("/store.ini");
+        const QByteArray content("[preferences]\nproxy-custom-address=10.0.0.7\n");
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0644) == 0);
+
+        QProcess run;
+        run.start(setpriv, {QStringLiteral("--reuid=%1").arg(nobody->pw_uid), QStringLiteral("--regid=%1").arg(nobody->pw_gid),
+                            QStringLiteral("--clear-groups"), probe, path});
+        QVERIFY(run.waitForFinished(20000));
+        QCOMPARE(run.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(run.readAllStandardOutput()).trimmed(), report);
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), content);
+        QCOMPARE(QFileInfo(path).ownerId(), userOwnsDirectory ? uint(nobody->pw_uid) : 0u);
+        QCOMPARE(fileMode(path), userOwnsDirectory ? mode_t(0600) : mode_t(0644));
+        QCOMPARE(QDir(directory).entryList(QDir::Files), QStringList{QStringLiteral("store.ini")});
     }
 
     void recoverPermissionWithoutAFileFails()

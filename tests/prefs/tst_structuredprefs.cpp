@@ -3,6 +3,8 @@
 #include "backend/TunnelType.h"
 #include "catalogue/GeoLocation.h"
 #include "catalogue/HalvorixServerSite.h"
+#include "catalogue/OpenVpnConfigurationModel.h"
+#include "catalogue/ServerSitesOrder.h"
 #include "openconnect/OpenConnectConnectVia.h"
 #include "prefs/DnsList.h"
 #include "prefs/DnsPreferenceAction.h"
@@ -241,6 +243,55 @@ private slots:
         QCOMPARE(raw().value("connect/serverSite").toString(), QStringLiteral("FR-Paris"));
         settings.removeDefaultServerSite();
         QVERIFY(!settings.hasDefaultServerSite());
+        QCOMPARE(settings.group(), QStringLiteral("preferences"));
+    }
+
+    void serverSitesOrder()
+    {
+        Settings settings;
+        QCOMPARE(settings.getServerSitesOrder(), ServerSitesOrder::CUSTOMFIRSTORDER());
+        settings.setServerSitesOrder(ServerSitesOrder::ALPHABETICALORDER());
+        QCOMPARE(raw().value("preferences/serversitesorder").toString(),
+                 ServerSitesOrder::ALPHABETICALORDER()->getDisplayName());
+        QCOMPARE(Settings().getServerSitesOrder(), ServerSitesOrder::ALPHABETICALORDER());
+    }
+
+    void openVpnChoice()
+    {
+        Settings settings;
+        QVERIFY(!settings.hasDefaultOpenVpn243SelectionConfigCipher());
+        QCOMPARE(settings.getDefaultOpenVPN243Protocol(), QStringLiteral("UDP"));
+
+        const OpenVpnConfigurationModel model("AES-256-GCM", "TCP", {443, 8443}, true);
+        settings.setDefaultServerSite("FR-Paris", model);
+        QCOMPARE(settings.group(), QStringLiteral("preferences"));
+        QCOMPARE(raw().value("connect/serverSite").toString(), QStringLiteral("FR-Paris"));
+        QCOMPARE(raw().value("connect/OpenVPN24-cipher").toString(), QStringLiteral("AES-256-GCM"));
+        QVERIFY(!raw().contains("preferences/connect/OpenVPN24-cipher"));
+
+        Settings later;
+        QVERIFY(later.hasDefaultOpenVpn243SelectionConfigCipher());
+        QCOMPARE(later.getDefaultOpenVPN243Protocol(), QStringLiteral("TCP"));
+        const OpenVpnConfigurationModel read = later.defaultOpenVpn243SelectionConfigCipher();
+        QCOMPARE(read.getCipher(), QStringLiteral("AES-256-GCM"));
+        QCOMPARE(read.getPorts(), QList<int>({443, 8443}));
+        QVERIFY(read.stunnelEnabled());
+        QCOMPARE(later.group(), QStringLiteral("preferences"));
+    }
+
+    void openConnectChoiceKeepsTheLastDirectTransport()
+    {
+        const OpenVpnConfigurationModel model;
+        Settings settings;
+        settings.setDefaultServerSite("SE-Stockholm", OpenConnectConnectVia::TCP_WITH_STEALTH_PROXY(), model);
+        QVERIFY(!settings.hasDefaultOpenConnectConnectVia());
+        settings.setDefaultServerSite("SE-Stockholm", OpenConnectConnectVia::UDP(), model);
+        QCOMPARE(raw().value("connect/protocol-openconnect").toString(), QStringLiteral("UDP"));
+        settings.setDefaultServerSite("DE-Berlin", OpenConnectConnectVia::TCP_WITH_CUSTOM_PROXY(), model);
+        QCOMPARE(raw().value("connect/protocol-openconnect").toString(), QStringLiteral("UDP"));
+        QCOMPARE(raw().value("connect/serverSite").toString(), QStringLiteral("DE-Berlin"));
+        settings.setDefaultServerSite("DE-Berlin", OpenConnectConnectVia::TCP(), model);
+        QVERIFY(settings.defaultOpenConnectConnectVia() == OpenConnectConnectVia::TCP());
         QCOMPARE(settings.group(), QStringLiteral("preferences"));
     }
 

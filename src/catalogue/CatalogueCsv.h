@@ -20,5 +20,4 @@ public:
     };
 
     static QList<Row> rows(const QByteArray &content);
-    static bool isHeader(const QByteArray &trimmedLine);
 };

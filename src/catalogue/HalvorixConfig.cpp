@@ -1,6 +1,7 @@
 #include "catalogue/HalvorixConfig.h"
 
 #include "catalogue/CatalogueCsv.h"
+#include "catalogue/ConfigJson.h"
 #include "catalogue/Salsa20.h"
 #include "catalogue/StealthProxyKey.h"
 #include "prefs/Settings.h"
@@ -23,7 +24,55 @@ QString recordedConfigDir(const QSettings &settings)
 }
 }
 
+const QString HalvorixConfig::CATALOGUE_FILE = QStringLiteral("configs2.csv");
 const QString HalvorixConfig::STEALTH_PROXIES_FILE = QStringLiteral("configs-stealth-proxies.csv");
+
+QList<HalvorixServerSite> HalvorixConfig::getServerSites()
+{
+    Settings settings;
+    QList<HalvorixServerSite> sites = settings.serverSitesWithDedicatedIp();
+    if (!settings.hasConfigDir()) {
+        qDebug() << "FATAL: configDir not set";
+        return sites;
+    }
+    const QDir configDir = settings.configDir();
+    QFile file(configDir.absoluteFilePath(CATALOGUE_FILE));
+    if (!file.open(QIODevice::ReadOnly)) {
+        qDebug().noquote() << "FATAL: can not read " + file.fileName();
+        return sites;
+    }
+    const QByteArray content = file.readAll();
+    file.close();
+
+    const ConfigJson ciphers(settings);
+    for (const CatalogueCsv::Row &row : CatalogueCsv::rows(content)) {
+        const QStringList &f = row.fields;
+        if (f.size() < 6) {
+            // A blank line is no row; anything else this short names no site.
+            if (!row.line.isEmpty())
+                qDebug().noquote() << QStringLiteral("Skipping line %1 of %2: %3 fields").arg(row.lineNumber).arg(CATALOGUE_FILE).arg(f.size());
+            continue;
+        }
+        const GeoLocation location = f.size() >= 8 ? toGeoLocation(f[6], f[7]) : GeoLocation(0, 0, QString());
+        sites.append(HalvorixServerSite::publicServerSite(f[0], f[1], f[2], f[3], toBool(f[4]), toBool(f[5]), configDir,
+                                                          ciphers.getCipherListFromJson(f[0], f[1]), location, settings));
+    }
+    return sites;
+}
+
+HalvorixServerSitesList HalvorixConfig::getServerSitesList()
+{
+    return HalvorixServerSitesList(getServerSites());
+}
+
+QStringList HalvorixConfig::getHostNamesFromHalvorixServerSites()
+{
+    const HalvorixServerSitesList sites = getServerSitesList();
+    QStringList hosts;
+    for (int i = 0; i < sites.size(); ++i)
+        hosts += sites[i].getRemoteServers(sites[i].getOpenVpnConfigFile(HalvorixServerSite::UDP));
+    return hosts;
+}
 
 QList<StealthProxy> HalvorixConfig::getStealthProxies()
 {

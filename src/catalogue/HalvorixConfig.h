@@ -1,11 +1,14 @@
 #pragma once
 
 #include "catalogue/GeoLocation.h"
+#include "catalogue/HalvorixServerSite.h"
+#include "catalogue/HalvorixServerSitesList.h"
 #include "catalogue/StealthProxy.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // Stateless reader of the unpacked configuration archive. Every call reads the
 // settings and the catalogue files anew: a freshly installed archive is seen
@@ -13,7 +16,13 @@
 class HalvorixConfig
 {
 public:
+    static const QString CATALOGUE_FILE;
     static const QString STEALTH_PROXIES_FILE;
+
+    // The user's dedicated-IP sites, then one site per row of "configs2.csv"
+    // in file order, each with its cipher offers from "config5.json".
+    static QList<HalvorixServerSite> getServerSites();
+    static HalvorixServerSitesList getServerSitesList();
 
     // The proxies of "configs-stealth-proxies.csv", deciphered; rows that do
     // not make a proxy are logged with their line number and left out.
@@ -25,6 +34,10 @@ public:
     static bool hasValidConfig();
     // Deletes the installed configuration and forgets it.
     static void remove();
+
+    // The hosts of the "remote" lines of every site's UDP file, in site and
+    // line order, duplicates kept.
+    static QStringList getHostNamesFromHalvorixServerSites();
 
     static bool toBool(const QString &text);
     static GeoLocation toGeoLocation(const QString &latitude, const QString &longitude);

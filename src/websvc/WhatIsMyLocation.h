@@ -6,7 +6,6 @@
 #include <QObject>
 #include <QString>
 
-class QJsonValue;
 class QNetworkAccessManager;
 
 // Asks the update host where this machine appears to be, retrying failed

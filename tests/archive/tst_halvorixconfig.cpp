@@ -1,9 +1,17 @@
 #include "catalogue/CatalogueCsv.h"
 #include "catalogue/HalvorixConfig.h"
+#include "catalogue/LocalConfigSource.h"
+#include "catalogue/ServerSitePortFilter.h"
+#include "catalogue/ServerSiteProtocolFilter.h"
+#include "prefs/Settings.h"
 
 #include "CatalogueGenerator.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSettings>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,6 +36,35 @@ public:
 private:
     QtMessageHandler previous = nullptr;
 };
+
+// Default offers on UDP 1194 and TCP 443; AUT-Vienna has one offer of its
+// own, GBR-London an empty list of its own.
+const QByteArray cipherJson = R"({
+  "default": {"supportedCiphers": [
+    {"cipher": "AES-256-GCM", "ciphers": ["AES-256-GCM"], "protocol": "UDP", "port": 1194, "default": true},
+    {"cipher": "AES-256-GCM", "protocol": "TCP", "port": 443, "auth": "SHA512"}]},
+  "serverSites": {
+    "AUT": {"Vienna": {"supportedCiphers": [{"cipher": "AES-128-GCM", "protocol": "UDP", "port": 53}]}},
+    "GBR": {"London": {"supportedCiphers": []}}}
+})";
+
+QString describe(const HalvorixServerSite &site)
+{
+    return QStringLiteral("%1|%2|%3|%4%5|%6,%7|%8")
+        .arg(site.getId(), site.getUdpConfigFile(), site.getTcpConfigFile())
+        .arg(site.isStealth() ? "S" : "-", site.isBittorrent() ? "B" : "-")
+        .arg(site.getLocation().getLatitude())
+        .arg(site.getLocation().getLongitude())
+        .arg(site.getConfigCiphers().size());
+}
+
+QStringList describe(const QList<HalvorixServerSite> &sites)
+{
+    QStringList result;
+    for (const HalvorixServerSite &site : sites)
+        result.append(describe(site));
+    return result;
+}
 
 } // namespace
 
@@ -198,6 +235,137 @@ private slots:
         QVERIFY(!after.contains("config/version"));
         QVERIFY(!after.contains("config/md5sum"));
         QVERIFY(!HalvorixConfig::hasValidConfig());
+    }
+
+    void serverSitesFromTheCatalogue_data()
+    {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QStringList>("sites");
+        const QByteArray header = "Country;City;TCP;UDP;STEALTH;BITTORRENT;LATITUDE;LONGITUDE\n";
+        QTest::newRow("header only") << header << QStringList();
+        QTest::newRow("eight fields") << header + "USA;Dallas;u.conf;t.conf;YES;NO;32.5;-96.75\n"
+                                      << QStringList{"USA-Dallas|u.conf|t.conf|S-|32.5,-96.75|2"};
+        QTest::newRow("six fields: no location") << header + "USA;Dallas;u;t;no;yes\n" << QStringList{"USA-Dallas|u|t|-B|0,0|2"};
+        QTest::newRow("seven fields: no location") << header + "USA;Dallas;u;t;no;yes;12\n" << QStringList{"USA-Dallas|u|t|-B|0,0|2"};
+        QTest::newRow("nine fields read as eight") << header + "USA;Dallas;u;t;True;TRUE;1;2;extra\n"
+                                                   << QStringList{"USA-Dallas|u|t|SB|1,2|2"};
+        QTest::newRow("bad latitude: placed at 0,0 and kept") << header + "USA;Dallas;u;t;Y;1;north;8\n"
+                                                              << QStringList{"USA-Dallas|u|t|--|0,0|2"};
+        QTest::newRow("duplicates kept") << header + "USA;Dallas;u;t;NO;NO\nUSA;Dallas;u;t;NO;NO\n"
+                                         << QStringList{"USA-Dallas|u|t|--|0,0|2", "USA-Dallas|u|t|--|0,0|2"};
+        QTest::newRow("header repeated, CRLF lines") << header + "USA;Dallas;u;t;NO;NO\r\ncountry;x\r\nAUT;Vienna;v;w;NO;NO\r\n"
+                                                     << QStringList{"USA-Dallas|u|t|--|0,0|2", "AUT-Vienna|v|w|--|0,0|1"};
+        QTest::newRow("own lists, empty one included") << header + "AUT;Vienna;v;w;NO;NO\nGBR;London;l;m;NO;NO\naut;Vienna;v;w;NO;NO\n"
+                                                       << QStringList{"AUT-Vienna|v|w|--|0,0|1", "GBR-London|l|m|--|0,0|0", "aut-Vienna|v|w|--|0,0|2"};
+        QTest::newRow("blank and short lines skipped") << header + "\nUSA;Dallas\nAUT;Vienna;v;w;NO;NO"
+                                                       << QStringList{"AUT-Vienna|v|w|--|0,0|1"};
+    }
+
+    void serverSitesFromTheCatalogue()
+    {
+        QFETCH(QByteArray, csv);
+        writeMember(HalvorixConfig::CATALOGUE_FILE, csv);
+        writeMember("config5.json", cipherJson);
+        QSettings().setValue("config/configDir", configDir());
+        QTEST(describe(HalvorixConfig::getServerSites()), "sites");
+        QCOMPARE(HalvorixConfig::getServerSitesList().size(), describe(HalvorixConfig::getServerSites()).size());
+    }
+
+    void dedicatedSitesComeFirstAndPinsAreRead()
+    {
+        writeMember(HalvorixConfig::CATALOGUE_FILE, "DEU;Berlin;u;t;NO;NO\nUSA;Dallas;u;t;NO;NO\n");
+        writeMember("config5.json", cipherJson);
+        QSettings().setValue("config/configDir", configDir());
+        {
+            Settings settings;
+            settings.setServerSitesWithDedicatedIp({HalvorixServerSite::dedicatedServerSite(
+                "DEU", "home", QHostAddress("192.0.2.7"), QDir(configDir()), ServerSiteProtocolFilter("TCP"), ServerSitePortFilter(443))});
+            settings.setPinnedIP("USA-Dallas", QHostAddress("198.51.100.9"));
+            settings.setHasPinnedIP("USA-Dallas", true);
+        }
+        const QList<HalvorixServerSite> sites = HalvorixConfig::getServerSites();
+        QCOMPARE(sites.size(), 3);
+        QCOMPARE(sites[0].getId(), QStringLiteral("DEU-192.0.2.7"));
+        QCOMPARE(sites[0].getDedicatedIpDisplayInfo(), QStringLiteral("home (192.0.2.7 / Protocol: TCP / Port: 443)"));
+        QCOMPARE(sites[1].getId(), QStringLiteral("DEU-Berlin"));
+        QVERIFY(!sites[1].isPinned());
+        QCOMPARE(sites[2].getId(), QStringLiteral("USA-Dallas"));
+        QVERIFY(sites[2].isPinned());
+        QCOMPARE(sites[2].getPinnedIp(), QHostAddress("198.51.100.9"));
+    }
+
+    void serverSitesWithoutCatalogue_data()
+    {
+        QTest::addColumn<bool>("recordDir");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("no directory recorded") << false << "FATAL: configDir not set";
+        QTest::newRow("catalogue missing") << true << "FATAL: can not read <dir>/configs2.csv";
+    }
+
+    void serverSitesWithoutCatalogue()
+    {
+        QFETCH(bool, recordDir);
+        QFETCH(QString, line);
+        if (recordDir) {
+            QDir().mkpath(configDir());
+            QSettings().setValue("config/configDir", configDir());
+        }
+        LogCapture log;
+        QVERIFY(HalvorixConfig::getServerSites().isEmpty());
+        QVERIFY2(LogCapture::lines().contains(line.replace("<dir>", QDir(configDir()).absolutePath())), qPrintable(LogCapture::lines().join('\n')));
+    }
+
+    void hostNamesComeFromTheUdpFilesOnly()
+    {
+        writeMember(HalvorixConfig::CATALOGUE_FILE, "USA;Dallas;a-udp.conf;a-tcp.conf;NO;NO\nAUT;Vienna;b-udp.conf;b-tcp.conf;NO;NO\nGBR;London;none.conf;none.conf;NO;NO\n");
+        writeMember("a-udp.conf", "client\nremote one.example 1194\n  remote   two.example 1194 udp\n# remote commented.example\nremote-random\nremote\n");
+        writeMember("a-tcp.conf", "remote tcp-only.example 443\n");
+        writeMember("b-udp.conf", "remote one.example 1194\n");
+        QSettings().setValue("config/configDir", configDir());
+        QCOMPARE(HalvorixConfig::getHostNamesFromHalvorixServerSites(), (QStringList{"one.example", "two.example", "one.example"}));
+    }
+
+    // The catalogue built into the program, installed and read back whole.
+    void builtInCatalogueReadsCompletely()
+    {
+        LocalConfigSource().execute();
+        QVERIFY(HalvorixConfig::hasValidConfig());
+        const QList<HalvorixServerSite> sites = HalvorixConfig::getServerSites();
+        QVERIFY(sites.size() >= 12);
+
+        QSet<QString> ids;
+        QSet<QString> countries;
+        const QDir dir(QSettings().value("config/configDir").toString());
+        for (const HalvorixServerSite &site : sites) {
+            ids.insert(site.getId());
+            countries.insert(site.getCountryCode());
+            QVERIFY2(!site.supportedCiphers(HalvorixServerSite::UDP).isEmpty(), qPrintable(site.getId()));
+            QVERIFY2(!site.supportedCiphers(HalvorixServerSite::TCP).isEmpty(), qPrintable(site.getId()));
+            QVERIFY(site.getDefaultCipherFor(HalvorixServerSite::UDP).isValid());
+            QVERIFY(site.getOpenVpnConfigFile(HalvorixServerSite::UDP).exists());
+            QVERIFY(site.getOpenVpnConfigFile(HalvorixServerSite::TCP).exists());
+            for (const OpenVpnConfigCipher &offer : site.getConfigCiphers()) {
+                for (const QString &key : {offer.getTlsCrypt(), offer.getTlskey()})
+                    QVERIFY2(key.isEmpty() || dir.exists(key), qPrintable(key));
+            }
+            if (site.isStealth())
+                QVERIFY2(site.supportStealthCipher(), qPrintable(site.getId()));
+        }
+        QVERIFY(ids.contains("USA-Dallas"));
+        QVERIFY(countries.size() >= 10);
+
+        QFile dns(dir.absoluteFilePath("dns.json"));
+        QVERIFY(dns.open(QIODevice::ReadOnly));
+        const QJsonObject resolve = QJsonDocument::fromJson(dns.readAll()).object().value("resolve").toObject();
+        const QStringList hosts = HalvorixConfig::getHostNamesFromHalvorixServerSites();
+        QVERIFY(hosts.size() >= 2 * 12);
+        for (const QString &host : hosts)
+            QVERIFY2(!resolve.value(host).toArray().isEmpty(), qPrintable(host));
+
+        LogCapture log;
+        const QList<StealthProxy> proxies = HalvorixConfig::getStealthProxies();
+        QVERIFY(proxies.size() >= 4);
+        QVERIFY2(LogCapture::lines().isEmpty(), qPrintable(LogCapture::lines().join('\n')));
     }
 
     void deletedDirectoryIsNotValidAndNotForgotten()

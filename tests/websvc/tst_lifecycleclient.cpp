@@ -4,7 +4,6 @@
 #include "TestHttpsServer.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -125,9 +124,9 @@ private slots:
         const TestHttpRequest &request = server->requests.first();
         QCOMPARE(request.method, QByteArray("GET"));
         QCOMPARE(request.target, QByteArray("/lifecycle/versions/current/MacOSX?flavor=dmg"));
-        const QByteArray checksum = QCryptographicHash::hash("MacOSX" + TOKEN.toUtf8(), QCryptographicHash::Sha256).toHex();
-        QCOMPARE(checksum.size(), 64);
-        QCOMPARE(request.header("X-CHECKSUM"), checksum);
+        // SHA-256 of "MacOSX" followed by the token, in lower-case hex.
+        QCOMPARE(request.header("X-CHECKSUM"),
+                 QByteArray("003bc6bc77e68be451120fced2e0b85bce3436637b3a7bb3f1194c8b9da97dd1"));
         QCOMPARE(request.header("User-Agent"),
                  QByteArray("OrvalVpnDesktop/v0.5.10 (MacOSX) ") + client->getInstallId().toUtf8() + "/");
         QCOMPARE(request.hasHeader("Authorization"), !expectedHeader.isEmpty());

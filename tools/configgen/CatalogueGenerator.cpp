@@ -29,12 +29,27 @@ QString yesNo(bool value)
     return value ? QStringLiteral("YES") : QStringLiteral("NO");
 }
 
+// The engine file of a site: its own name unless the description names one
+// (sites may share a file).
+QString siteFileName(const QJsonObject &site, const QString &protocol)
+{
+    const QString named = site.value(protocol + QStringLiteral("File")).toString();
+    return named.isEmpty() ? CatalogueGenerator::engineFileName(site.value(QLatin1String("country")).toString(),
+                                                                site.value(QLatin1String("city")).toString(), protocol)
+                           : named;
+}
+
+// Generated sites share one pair of engine files per country, so that even
+// thousands of them stay within the archive's 1024 members.
 QJsonObject syntheticSite(int index)
 {
     const QString host = QStringLiteral("syn-%1.vpn.orvalvpn.example").arg(index, 4, 10, QLatin1Char('0'));
     const QString address = QStringLiteral("%1%2").arg(index % 2 ? "198.51.100." : "203.0.113.").arg(index % 250 + 1);
+    const QString country = syntheticCountries.at(index % syntheticCountries.size());
     return QJsonObject{
-        {"country", syntheticCountries.at(index % syntheticCountries.size())},
+        {"country", country},
+        {"udpFile", CatalogueGenerator::engineFileName(country, QStringLiteral("synthetic"), QStringLiteral("udp"))},
+        {"tcpFile", CatalogueGenerator::engineFileName(country, QStringLiteral("synthetic"), QStringLiteral("tcp"))},
         {"city", QStringLiteral("City %1").arg(index, 4, 10, QLatin1Char('0'))},
         {"stealth", index % 3 == 0},
         {"bittorrent", index % 2 == 0},
@@ -131,8 +146,10 @@ QList<ZipWriter::Member> CatalogueGenerator::members(const Options &options) con
     files.insert(QStringLiteral("config5.json"), cipherJson(siteList, options));
     files.insert(QStringLiteral("configs-stealth-proxies.csv"), encipherStealthProxies(stealthProxiesCsv()));
     files.insert(QStringLiteral("dns.json"), dnsJson(siteList));
-    files.insert(QStringLiteral("openconnect.json"),
-                 QJsonDocument(catalogue.value(QLatin1String("openconnect")).toObject()).toJson());
+    QJsonObject openConnect = catalogue.value(QLatin1String("openconnect")).toObject();
+    if (options.openConnectPort)
+        openConnect.insert(QStringLiteral("default"), QJsonObject{{"port", options.openConnectPort}});
+    files.insert(QStringLiteral("openconnect.json"), QJsonDocument(openConnect).toJson());
     for (const QJsonValue &name : catalogue.value(QLatin1String("files")).toArray())
         files.insert(name.toString(), readSource(name.toString()));
 
@@ -148,8 +165,8 @@ QList<ZipWriter::Member> CatalogueGenerator::members(const Options &options) con
         const QString city = text(site, "city");
         const QJsonObject servers = site.value(QLatin1String("servers")).toObject();
         const QString label = country + '-' + city;
-        files.insert(engineFileName(country, city, QStringLiteral("udp")), engineFile(QStringLiteral("udpTemplate"), label, servers, udpPort));
-        files.insert(engineFileName(country, city, QStringLiteral("tcp")), engineFile(QStringLiteral("tcpTemplate"), label, servers, tcpPort));
+        files.insert(siteFileName(site, QStringLiteral("udp")), engineFile(QStringLiteral("udpTemplate"), label, servers, udpPort));
+        files.insert(siteFileName(site, QStringLiteral("tcp")), engineFile(QStringLiteral("tcpTemplate"), label, servers, tcpPort));
     }
     for (auto it = options.extraMembers.cbegin(); it != options.extraMembers.cend(); ++it)
         files.insert(it.key(), it.value());
@@ -171,8 +188,8 @@ QByteArray CatalogueGenerator::catalogueCsv(const QJsonArray &siteList) const
         const QString city = text(site, "city");
         const QStringList fields = {
             country, city,
-            engineFileName(country, city, QStringLiteral("udp")),
-            engineFileName(country, city, QStringLiteral("tcp")),
+            siteFileName(site, QStringLiteral("udp")),
+            siteFileName(site, QStringLiteral("tcp")),
             yesNo(site.value(QLatin1String("stealth")).toBool()),
             yesNo(site.value(QLatin1String("bittorrent")).toBool()),
             text(site, "latitude"), text(site, "longitude"),
@@ -212,16 +229,19 @@ QByteArray CatalogueGenerator::cipherJson(const QJsonArray &siteList, const Opti
 {
     QJsonObject ciphers = catalogue.value(QLatin1String("ciphers")).toObject();
     if (options.syntheticSites > 0) {
-        // Every generated site carries its own list, as the largest catalogues do.
+        // Every fourth generated site carries a list of its own; the others
+        // take the default list. Compact, as a big list must stay under the
+        // archive's 1 MiB per member.
         const QJsonValue offers = ciphers.value(QLatin1String("default")).toObject().value(QLatin1String("supportedCiphers"));
         QJsonObject serverSites;
-        for (const QJsonValue &value : siteList) {
-            const QJsonObject site = value.toObject();
+        for (int i = 0; i < siteList.size(); i += 4) {
+            const QJsonObject site = siteList.at(i).toObject();
             QJsonObject cities = serverSites.value(text(site, "country")).toObject();
             cities.insert(text(site, "city"), QJsonObject{{"supportedCiphers", offers}});
             serverSites.insert(text(site, "country"), cities);
         }
         ciphers.insert(QStringLiteral("serverSites"), serverSites);
+        return QJsonDocument(ciphers).toJson(QJsonDocument::Compact);
     }
     return QJsonDocument(ciphers).toJson();
 }

@@ -24,8 +24,9 @@ public:
         QStringList serverAddresses;
         int udpPort = 0; // 0: the catalogue's own port
         int tcpPort = 0;
+        int openConnectPort = 0; // 0: the catalogue's own
         // When above 0, the catalogue's sites are replaced by this many
-        // generated ones, each with its own list of cipher offers.
+        // generated ones; every fourth has its own list of cipher offers.
         int syntheticSites = 0;
         // Members added or replaced verbatim, by name.
         QMap<QString, QByteArray> extraMembers;

@@ -37,11 +37,12 @@ int main(int argc, char *argv[])
     const QCommandLineOption serverOption(QStringLiteral("server"), QStringLiteral("Reach every site through this server: NAME or NAME=ADDRESS[,ADDRESS...]."), QStringLiteral("server"));
     const QCommandLineOption udpPortOption(QStringLiteral("udp-port"), QStringLiteral("Server port of the UDP engine files."), QStringLiteral("port"));
     const QCommandLineOption tcpPortOption(QStringLiteral("tcp-port"), QStringLiteral("Server port of the TCP engine files."), QStringLiteral("port"));
+    const QCommandLineOption openConnectPortOption(QStringLiteral("openconnect-port"), QStringLiteral("Default OpenConnect server port."), QStringLiteral("port"));
     const QCommandLineOption sitesOption(QStringLiteral("synthetic-sites"), QStringLiteral("Replace the sites by this many generated ones."), QStringLiteral("n"));
     const QCommandLineOption memberOption(QStringLiteral("member"), QStringLiteral("Add or replace a member: NAME=FILE (repeatable)."), QStringLiteral("member"));
     const QCommandLineOption plainOption(QStringLiteral("plain-dir"), QStringLiteral("Also write the members, unpacked, into this directory."), QStringLiteral("dir"));
     parser.addOptions({catalogueOption, zipOption, txtOption, versionOption, urlOption, serverOption,
-                       udpPortOption, tcpPortOption, sitesOption, memberOption, plainOption});
+                       udpPortOption, tcpPortOption, openConnectPortOption, sitesOption, memberOption, plainOption});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -64,6 +65,7 @@ int main(int argc, char *argv[])
         }
         options.udpPort = parser.value(udpPortOption).toInt();
         options.tcpPort = parser.value(tcpPortOption).toInt();
+        options.openConnectPort = parser.value(openConnectPortOption).toInt();
         options.syntheticSites = parser.value(sitesOption).toInt();
         for (const QString &member : parser.values(memberOption)) {
             QFile file(member.section(QLatin1Char('='), 1));

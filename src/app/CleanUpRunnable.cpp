@@ -1,7 +1,7 @@
 #include "app/CleanUpRunnable.h"
 
-#include "app/NullCleanUpSystemLayer.h"
 #include "prefs/Settings.h"
+#include "system/MacOSXCleanUpSystemLayer.h"
 
 #include <QDebug>
 
@@ -13,7 +13,7 @@ CleanUpRunnable::CleanUpRunnable(SystemLayerMaker makeSystemLayer)
 
 QSharedPointer<CleanUpSystemLayer> CleanUpRunnable::defaultSystemLayer()
 {
-    return QSharedPointer<NullCleanUpSystemLayer>::create();
+    return QSharedPointer<MacOSXCleanUpSystemLayer>::create();
 }
 
 int CleanUpRunnable::run()

@@ -1,0 +1,68 @@
+#include "system/Adapter.h"
+
+#include "system/NetworkSetup.h"
+#include "system/NetworkSetupFailed.h"
+#include "system/StelvaneRunner.h"
+
+#include <QDebug>
+#include <QSettings>
+
+Adapter::Adapter(const QString& service, NetworkSetup& networkSetup) : name(service)
+{
+    try {
+        nameServers = networkSetup.getDnsServers(service);
+    } catch (const NetworkSetupFailed&) {
+        qDebug() << "NetworkSetup failed";
+    }
+}
+
+QString Adapter::savedKey() const
+{
+    return name + QStringLiteral("/staticNameServers");
+}
+
+QStringList Adapter::setNameServersCommand(const QString& service, const QStringList& servers)
+{
+    // The service name alone is no valid command: DHCP is asked for by "empty".
+    return QStringList{QStringLiteral("SetNameServers"), service}
+        + (servers.isEmpty() ? QStringList{QStringLiteral("empty")} : servers);
+}
+
+void Adapter::saveNameServers(QSettings& settings) const
+{
+    settings.setValue(savedKey(), nameServers);
+}
+
+void Adapter::setNameServers(StelvaneRunner& runner, const QStringList& servers) const
+{
+    qDebug() << "set name servers of" << name << ": current DNS list" << nameServers << ", new DNS list " << servers;
+    if (servers == nameServers) {
+        qDebug() << "set name servers of" << name << ": config is up to date.";
+        return;
+    }
+    runner.execute(setNameServersCommand(name, servers), false);
+}
+
+void Adapter::removeNameServers(StelvaneRunner& runner) const
+{
+    qDebug() << "restore name servers of" << name << ": switching to DHCP";
+    runner.removeNameServers(name);
+}
+
+void Adapter::restoreNameServers(StelvaneRunner& runner, const QSettings& settings) const
+{
+    if (!settings.contains(savedKey())) {
+        qDebug() << "restore name servers of" << name << ": no saved name servers found.";
+        return;
+    }
+    const QStringList saved = settings.value(savedKey()).toStringList();
+    qDebug() << "restore name servers of" << name << ": current DNS list" << nameServers << ", restore DNS list "
+             << saved;
+    if (saved == nameServers) {
+        qDebug() << "restore name servers of" << name << ": config is up to date.";
+    } else {
+        qDebug() << "restore name servers of" << name
+                 << (saved.isEmpty() ? ": switching to DHCP" : ": switching to static DNS");
+        runner.execute(setNameServersCommand(name, saved), false);
+    }
+}

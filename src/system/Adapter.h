@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class NetworkSetup;
+class QSettings;
+class StelvaneRunner;
+
+// One network service and the name servers it has now; an empty list means it
+// takes them from DHCP. The list is read once, when the value is made.
+class Adapter
+{
+public:
+    Adapter(const QString& service, NetworkSetup& networkSetup);
+
+    QString getName() const { return name; }
+    QStringList getNameServers() const { return nameServers; }
+
+    // Stores the current list in the stage group that `settings` stands in.
+    void saveNameServers(QSettings& settings) const;
+    void setNameServers(StelvaneRunner& runner, const QStringList& servers) const;
+    void removeNameServers(StelvaneRunner& runner) const;
+    // Puts back what the stage group that `settings` stands in holds for this service.
+    void restoreNameServers(StelvaneRunner& runner, const QSettings& settings) const;
+
+    // The helper command that gives the service exactly these name servers;
+    // an empty list switches it to DHCP.
+    static QStringList setNameServersCommand(const QString& service, const QStringList& servers);
+
+private:
+    QString savedKey() const;
+
+    QString name;
+    QStringList nameServers;
+};

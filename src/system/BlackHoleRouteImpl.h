@@ -1,0 +1,38 @@
+#pragma once
+
+#include "system/BlackHoleRoute.h"
+
+#include <QSharedPointer>
+#include <QString>
+
+class ConnectionParameters;
+class OsAbstraction;
+class VpnFrontend;
+
+// The IPv4 set sends both halves of the IPv4 space into a black hole, the IPv6
+// set makes both halves of the IPv6 space unreachable; each only when asked
+// for. Every change is reported to the frontend as start-up progress.
+class BlackHoleRouteImpl : public BlackHoleRoute
+{
+public:
+    BlackHoleRouteImpl(VpnFrontend& frontend, QSharedPointer<ConnectionParameters> connectionParameters,
+                       OsAbstraction& osAbstraction, bool ipv4, bool ipv6);
+    ~BlackHoleRouteImpl() override;
+
+    BlackHoleRouteImpl(const BlackHoleRouteImpl&) = delete;
+    BlackHoleRouteImpl& operator=(const BlackHoleRouteImpl&) = delete;
+
+    bool isActive() const override { return true; }
+    bool hasIpv4() const { return ipv4; }
+    bool hasIpv6() const { return ipv6; }
+
+private:
+    template <typename Change>
+    void changeWithProgress(const QString& key, Change change);
+
+    OsAbstraction& osAbstraction;
+    QSharedPointer<ConnectionParameters> connectionParameters;
+    bool ipv4;
+    bool ipv6;
+    VpnFrontend& frontend;
+};

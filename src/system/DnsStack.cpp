@@ -1,0 +1,128 @@
+#include "system/DnsStack.h"
+
+#include "prefs/DnsPreferenceAction.h"
+#include "prefs/Settings.h"
+#include "system/OsAbstraction.h"
+
+#include <QDebug>
+
+const QString DnsStack::start = QStringLiteral("start");
+const QString DnsStack::beforeConnect = QStringLiteral("beforeConnect");
+const QString DnsStack::afterConnect = QStringLiteral("afterConnect");
+
+DnsStack::DnsStack(OsAbstraction& osAbstraction) : osAbstraction(osAbstraction)
+{
+}
+
+int DnsStack::pushMode(const QString& stage)
+{
+    return stage == start || stage == beforeConnect ? 2 : 1;
+}
+
+void DnsStack::persist(const char* label)
+{
+    Settings settings;
+    settings.setDnsStackNames(stack);
+    settings.sync();
+    qDebug() << label << settings.getDnsStackNames();
+}
+
+void DnsStack::push(const QString& stage, const QStringList& servers)
+{
+    // The stage is recorded before the system is changed, so that a crash
+    // during the change still leaves a record from which it can be undone.
+    stack.append(stage);
+    persist("Current Dns stack list after Push: ");
+    osAbstraction.pushNameServers(stage, servers, pushMode(stage));
+}
+
+void DnsStack::restoreTop()
+{
+    osAbstraction.restoreNameServers(stack.last());
+    stack.removeLast();
+}
+
+QString DnsStack::popTo(const QString& stage)
+{
+    if (stack.isEmpty()) {
+        qDebug() << "DnsStack empty!";
+        return QString();
+    }
+    if (!stack.contains(stage)) {
+        qDebug() << "DnsStack does not contain " << stage;
+        return QString();
+    }
+    QString popped;
+    while (popped != stage) {
+        popped = stack.last();
+        restoreTop();
+    }
+    qDebug() << stage << " found in DnsStack!";
+    persist("Current Dns stack list after PopTo: ");
+    return popped;
+}
+
+QString DnsStack::popAll()
+{
+    if (stack.isEmpty()) {
+        qDebug() << "DnsStack empty!";
+        return QString();
+    }
+    QString popped;
+    while (!stack.isEmpty()) {
+        popped = stack.last();
+        restoreTop();
+    }
+    persist("Current Dns stack list after PopAll: ");
+    return popped;
+}
+
+QStringList DnsStack::getStack() const
+{
+    return stack;
+}
+
+void DnsStack::setStack(const QStringList& stages)
+{
+    stack = stages;
+}
+
+void DnsStack::setSystemNameServers(Settings& settings, DnsListEntry entry)
+{
+    if (entry == DnsListEntry::DHCPDEFAULT)
+        restoreSystemDHCPNameServer(settings);
+    else
+        setSystemNameServersTo(settings, entry.getDns());
+}
+
+void DnsStack::warnUnlessOnlyStart(const char* operation) const
+{
+    if (stack == QStringList{start})
+        return;
+    qDebug() << "Warning, unexpected stackList: " << stack;
+    qDebug().noquote() << QStringLiteral("The option %1 should be used only when the dnsstack is on start")
+                              .arg(QLatin1String(operation));
+}
+
+void DnsStack::restoreSystemDHCPNameServer(Settings& settings)
+{
+    qDebug() << "Restoring System NameServers to DHCP";
+    warnUnlessOnlyStart("restoreSystemDHCPNameServer");
+    popAll();
+    osAbstraction.removeNameServers();
+    push(start, startupDns(settings));
+}
+
+void DnsStack::setSystemNameServersTo(Settings& settings, const QStringList& servers)
+{
+    qDebug() << "Setting System NameServers to: " << servers;
+    warnUnlessOnlyStart("setSystemNameServersTo");
+    popAll();
+    osAbstraction.setNameServers(servers);
+    push(start, startupDns(settings));
+}
+
+QStringList DnsStack::startupDns(Settings& settings)
+{
+    return settings.getDnsPreferenceActionOnStart().getNameServerDNSs();
+}

@@ -1,0 +1,251 @@
+#include "prefs/Settings.h"
+#include "system/MacOSXAbstractionImpl.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+void dropDebugLines(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type != QtDebugMsg)
+        fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+} // namespace
+
+// The helper and networksetup of the test (fake-helper, fake-networksetup)
+// work over files in the directory they are copied to:
+// "services" lists the services, "dns-SERVICE" holds a service's name
+// servers, "up-SERVICE" exists while it is enabled, "fail-SERVICE" makes every
+// helper run naming the service a refused one. The helper logs each run to
+// "runs", one line per run.
+class TestMacOSXAbstraction : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QScopedPointer<MacOSXAbstractionImpl> os;
+
+    void copyProgram(const QString& from, const QString& to)
+    {
+        QVERIFY(QFile::copy(QStringLiteral(FAKES_DIR "/") + from, dir.filePath(to)));
+        QVERIFY(QFile::setPermissions(dir.filePath(to), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+
+    void write(const QString& name, const QByteArray& content)
+    {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+    }
+
+    void setServices(const QStringList& services) { write("services", services.join('\n').toUtf8() + '\n'); }
+    void setDns(const QString& service, const QStringList& servers)
+    {
+        write("dns-" + service, servers.isEmpty() ? QByteArray() : servers.join('\n').toUtf8() + '\n');
+    }
+    QStringList dnsOf(const QString& service)
+    {
+        QFile file(dir.filePath("dns-" + service));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+    void failOn(const QString& word) { write("fail-" + word, {}); }
+    QStringList runs()
+    {
+        QFile file(dir.filePath("runs"));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qInstallMessageHandler(dropDebugLines);
+        QVERIFY(dir.isValid());
+        copyProgram("fake-helper", "helper");
+        copyProgram("fake-networksetup", "networksetup");
+        os.reset(new MacOSXAbstractionImpl({dir.filePath("helper"), dir.filePath("networksetup")}));
+    }
+
+    void init()
+    {
+        QSettings().clear();
+        for (const QString& file : QDir(dir.path()).entryList({"runs", "dns-*", "up-*", "fail-*"}, QDir::Files))
+            QFile::remove(dir.filePath(file));
+        setServices({"Wi-Fi", "Ethernet", "USB"});
+    }
+
+    void emptyServerListChangesNothing()
+    {
+        os->setNameServers({});
+        QVERIFY(runs().isEmpty());
+    }
+
+    void setRunsOnlyWhereTheListDiffers()
+    {
+        setDns("Wi-Fi", {"10.0.0.1", "10.0.0.2"});
+        setDns("Ethernet", {"10.0.0.2", "10.0.0.1"});
+        os->setNameServers({"10.0.0.1", "10.0.0.2"});
+        QCOMPARE(runs(), (QStringList{"SetNameServers Ethernet 10.0.0.1 10.0.0.2", "SetNameServers USB 10.0.0.1 10.0.0.2"}));
+    }
+
+    void pushSavesEveryServiceThenSets()
+    {
+        setDns("Wi-Fi", {"192.0.2.53"});
+        os->pushNameServers("afterConnect", {}, 1);
+        QVERIFY(runs().isEmpty());
+        os->pushNameServers("beforeConnect", {"10.8.0.1"}, 2);
+        QCOMPARE(runs().size(), 3);
+        QSettings saved;
+        saved.beginGroup("saved-network-adapter-state/afterConnect");
+        QCOMPARE(saved.value("Wi-Fi/staticNameServers").toStringList(), QStringList{"192.0.2.53"});
+        QVERIFY(saved.contains("Ethernet/staticNameServers"));
+        QVERIFY(saved.value("Ethernet/staticNameServers").toStringList().isEmpty());
+    }
+
+    void savingAStageAgainKeepsOnlyTheNewPicture()
+    {
+        os->pushNameServers("start", {}, 2);
+        setServices({"Wi-Fi"});
+        os->pushNameServers("start", {}, 2);
+        QSettings saved;
+        saved.beginGroup("saved-network-adapter-state/start");
+        QCOMPARE(saved.childGroups(), QStringList{"Wi-Fi"});
+    }
+
+    // Restoring a DHCP service sends "empty", never the service name alone.
+    void restorePutsBackEachService()
+    {
+        setDns("Wi-Fi", {"192.0.2.53"});
+        os->pushNameServers("beforeConnect", {"10.8.0.1"}, 2);
+        setServices({"Wi-Fi", "Ethernet", "USB", "New"});
+        QFile::remove(dir.filePath("runs"));
+        os->restoreNameServers("beforeConnect");
+        QCOMPARE(runs(), (QStringList{"SetNameServers Wi-Fi 192.0.2.53", "SetNameServers Ethernet empty",
+                                      "SetNameServers USB empty"}));
+        QCOMPARE(dnsOf("Wi-Fi"), QStringList{"192.0.2.53"});
+        QVERIFY(dnsOf("Ethernet").isEmpty());
+        QFile::remove(dir.filePath("runs"));
+        os->restoreNameServers("beforeConnect");
+        QVERIFY(runs().isEmpty()); // up to date
+        os->restoreNameServers("never saved");
+        QVERIFY(runs().isEmpty());
+    }
+
+    void removeSwitchesEveryServiceToDhcp()
+    {
+        os->removeNameServers();
+        QCOMPARE(runs(), (QStringList{"SetNameServers Wi-Fi empty", "SetNameServers Ethernet empty",
+                                      "SetNameServers USB empty"}));
+    }
+
+    void helperFailureStopsTheRestAndIsReportedOnce_data()
+    {
+        QTest::addColumn<bool>("enable");
+        QTest::newRow("enable") << true;
+        QTest::newRow("disable") << false;
+    }
+
+    void helperFailureStopsTheRestAndIsReportedOnce()
+    {
+        QFETCH(bool, enable);
+        failOn("Ethernet");
+        QSignalSpy errors(os.data(), &OsAbstraction::errorMessage);
+        const QStringList services{"Wi-Fi", "Ethernet", "USB"};
+        if (enable)
+            os->enableInterfaces(services);
+        else
+            os->disableInterfaces(services);
+        const QString state = enable ? " up" : " down";
+        QCOMPARE(runs(), (QStringList{"Interface Wi-Fi" + state, "Interface Ethernet" + state}));
+        QCOMPARE(errors.count(), 1);
+        QVERIFY(errors.at(0).at(0).toString().contains("refused"));
+    }
+
+    void interfaceStateQueries()
+    {
+        write("up-Wi-Fi", {});
+        QVERIFY(os->areInterfacesEnabled({"Wi-Fi"}));
+        QVERIFY(!os->areInterfacesEnabled({"Wi-Fi", "Ethernet", "USB"}));
+        QCOMPARE(runs().size(), 3); // stopped at Ethernet
+        QVERIFY(os->areInterfacesDisabled({"Ethernet", "USB"}));
+        QVERIFY(!os->areInterfacesDisabled({"Ethernet", "Wi-Fi"}));
+        QFile::remove(dir.filePath("runs"));
+        QVERIFY(os->areInterfacesDisabled({}));
+        QVERIFY(runs().isEmpty());
+    }
+
+    void unreadableStateCountsAsTrueAfterTwoReports()
+    {
+        failOn("Wi-Fi");
+        QSignalSpy errors(os.data(), &OsAbstraction::errorMessage);
+        QVERIFY(os->areInterfacesEnabled({"Wi-Fi"}));
+        QCOMPARE(errors.count(), 2);
+        QCOMPARE(errors.at(1).at(0).toString(), QStringLiteral("Network Interfaces state can not be checked."));
+        QVERIFY(errors.at(1).at(1).toString().isEmpty());
+    }
+
+    void killSwitchRecordsEveryDisabledServiceAsItGoes()
+    {
+        {
+            Settings settings;
+            settings.setInternetKillSwitchInterface(NetworkInterface("Wi-Fi"));
+            settings.setInternetKillSwitchInterface(NetworkInterface("USB"));
+        }
+        failOn("Wi-Fi");
+        QSignalSpy errors(os.data(), &OsAbstraction::errorMessage);
+        os->disableKillSwitchInterfaces();
+        QCOMPARE(runs(), (QStringList{"Interface Wi-Fi down", "Interface USB down"}));
+        QCOMPARE(errors.count(), 1);
+        // Also the service whose run failed is recorded: it may be down all the same.
+        QCOMPARE(Settings().internetKillSwitchDisabledInterfaces(), (QStringList{"Wi-Fi", "USB"}));
+    }
+
+    void listsTheServices()
+    {
+        QCOMPARE(os->listNetworkInterfaces(),
+                 (QList<NetworkInterface>{NetworkInterface("Wi-Fi"), NetworkInterface("Ethernet"),
+                                          NetworkInterface("USB")}));
+    }
+
+    void loginItemNames_data()
+    {
+        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("only item") << QByteArray("OrvalVPN\n") << true;
+        QTest::newRow("among others") << QByteArray("Mail, OrvalVPN, Notes\n") << true;
+        QTest::newRow("longer name") << QByteArray("OrvalVPN Helper, Notes\n") << false;
+        QTest::newRow("name inside another") << QByteArray("MyOrvalVPN\n") << false;
+        QTest::newRow("none") << QByteArray("\n") << false;
+        QTest::newRow("after a NUL") << QByteArray("Mail\0OrvalVPN", 13) << false;
+    }
+
+    void loginItemNames()
+    {
+        QFETCH(QByteArray, output);
+        QFETCH(bool, listed);
+        QCOMPARE(MacOSXAbstractionImpl::listsLoginItem(output, "OrvalVPN"), listed);
+    }
+
+    void loginItemScripts()
+    {
+        using S = MacOSXAbstractionImpl::LoginItemScript;
+        QCOMPARE(MacOSXAbstractionImpl::loginItemScript(S::Add, "OrvalVPN", "/A/OrvalVPN.app/Contents/MacOS"),
+                 QStringLiteral("tell application \"System Events\" to make login item at end with properties "
+                                "{name:\"OrvalVPN\",path:\"/A/OrvalVPN.app/Contents/MacOS/../../\",hidden:false}"));
+        QCOMPARE(MacOSXAbstractionImpl::loginItemScript(S::Remove, "OrvalVPN", "/A"),
+                 QStringLiteral("tell application \"System Events\" to delete login item \"OrvalVPN\""));
+        QCOMPARE(MacOSXAbstractionImpl::loginItemScript(S::List, "OrvalVPN", "/A"),
+                 QStringLiteral("tell application \"System Events\" to get the name of every login item"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMacOSXAbstraction)
+#include "tst_macosxabstraction.moc"

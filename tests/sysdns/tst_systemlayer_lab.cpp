@@ -1,0 +1,259 @@
+#include "Lab.h"
+#include "prefs/Settings.h"
+#include "system/NetworkInterface.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <signal.h>
+
+// The system layer for real: the real helper and the platform's stand-ins,
+// inside the lab's client namespace (whose /etc/resolv.conf is its own). The
+// probe is the main program of a bundle of the test's own; the clean-up run is
+// the real OrvalVPN from a second bundle. Both share the settings store.
+class TestSystemLayerLab : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString probeProgram;
+    QString realProgram;
+    QByteArray originalResolvConf;
+    const QStringList markedServices{"orvks0", "orvks1"};
+
+    static bool copyExecutable(const QString& from, const QString& to)
+    {
+        return QFile::copy(from, to)
+            && QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                                             | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    }
+
+    static bool copyDirectory(const QString& from, const QString& to)
+    {
+        if (!QDir().mkpath(to))
+            return false;
+        for (const QFileInfo& entry : QDir(from).entryInfoList(QDir::Files)) {
+            if (!copyExecutable(entry.filePath(), to + '/' + entry.fileName()))
+                return false;
+        }
+        return true;
+    }
+
+    // A bundle whose main program is a copy of `mainProgram` (copies, not
+    // links: the helper sees the paths that /proc resolves).
+    QString makeBundle(const QString& name, const QString& mainProgram)
+    {
+        const QString contents = dir.filePath(name + ".app/Contents");
+        if (!QDir().mkpath(contents + "/MacOS") || !QDir().mkpath(contents + "/Helpers")
+            || !copyExecutable(mainProgram, contents + "/MacOS/OrvalVPN")
+            || !copyExecutable(ORVAL_BUNDLE_DIR "/Helpers/Stelvane", contents + "/Helpers/Stelvane")
+            || !copyDirectory(ORVAL_BUNDLE_DIR "/Platform/bin", contents + "/Platform/bin")
+            || !copyDirectory(ORVAL_BUNDLE_DIR "/Platform/lib", contents + "/Platform/lib"))
+            return QString();
+        return contents + "/MacOS/OrvalVPN";
+    }
+
+    static QString run(const QString& program, const QStringList& arguments)
+    {
+        QProcess process;
+        process.start(program, arguments);
+        if (!process.waitForFinished(120000))
+            return QStringLiteral("did not finish");
+        return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+    }
+
+    QString probe(const QStringList& arguments) { return run(probeProgram, arguments); }
+
+    static QString shell(const QString& command)
+    {
+        QProcess process;
+        process.start("sh", {"-c", command});
+        process.waitForFinished(10000);
+        return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+    }
+
+    static QByteArray resolvConf()
+    {
+        QFile file("/etc/resolv.conf");
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
+    }
+
+    static QString blackHoles() { return shell("ip -4 route show type blackhole; ip -6 route show type unreachable"); }
+
+    static QString linkState(const QString& name)
+    {
+        return shell("ip -o link show dev " + name).contains(QRegularExpression("[<,]UP[,>]")) ? "up" : "down";
+    }
+
+    // Starts a probe that keeps its changes until told to go.
+    bool startHolding(QProcess& process, const QStringList& arguments)
+    {
+        process.start(probeProgram, arguments);
+        return process.waitForReadyRead(120000) && process.readAllStandardOutput().startsWith("ready");
+    }
+
+    static void release(QProcess& process)
+    {
+        process.write("go\n");
+        process.closeWriteChannel();
+        process.waitForFinished(120000);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!Lab::isActive())
+            QSKIP("runs only inside the test network");
+        QVERIFY(dir.isValid());
+        QCoreApplication::setOrganizationName("OrvalVPN");
+        QCoreApplication::setApplicationName("OrvalVPN");
+        probeProgram = makeBundle("Probe", SYSDNS_PROBE);
+        realProgram = makeBundle("Real", ORVAL_BUNDLE_DIR "/MacOS/OrvalVPN");
+        QVERIFY(!probeProgram.isEmpty() && !realProgram.isEmpty());
+        // Two more network services: the ends of a veth pair.
+        QCOMPARE(shell("ip link add orvks0 type veth peer name orvks1 && ip link set orvks0 up && ip link set orvks1 up"
+                       " && echo ok"),
+                 QStringLiteral("ok"));
+        originalResolvConf = resolvConf();
+    }
+
+    void init()
+    {
+        QSettings().clear();
+        QSettings().sync();
+    }
+
+    void cleanup()
+    {
+        // Whatever a failed test left, the next one starts from the lab's own state.
+        shell("ip route del 0.0.0.0/1 2>/dev/null; ip route del 128.0.0.0/1 2>/dev/null;"
+              "ip -6 route del ::/1 2>/dev/null; ip -6 route del 8000::/1 2>/dev/null;"
+              "ip link set orvks0 up; ip link set orvks1 up");
+        QFile file("/etc/resolv.conf");
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write(originalResolvConf);
+    }
+
+    void nameServersPerStage()
+    {
+        QCOMPARE(probe({"dns-push", "start"}), QStringLiteral("ready"));
+        QCOMPARE(resolvConf(), originalResolvConf);
+        QCOMPARE(probe({"dns-push", "beforeConnect", "192.0.2.1", "192.0.2.2"}), QStringLiteral("ready"));
+        const QString changed = QString::fromLocal8Bit(resolvConf());
+        const int services = shell("ip -o link show | grep -vc ': lo:'").toInt();
+        QCOMPARE(changed.count("nameserver 192.0.2.1\nnameserver 192.0.2.2\n"), services);
+        QCOMPARE(probe({"dns-push", "afterConnect", "198.51.100.53"}), QStringLiteral("ready"));
+        QVERIFY(resolvConf().contains("nameserver 198.51.100.53\n"));
+        QVERIFY(!resolvConf().contains("192.0.2.1"));
+        QCOMPARE(Settings().getDnsStackNames(),
+                 (QStringList{"start", "beforeConnect", "afterConnect"}));
+
+        QCOMPARE(probe({"dns-popto", "afterConnect"}), QStringLiteral("popped afterConnect\nready"));
+        QCOMPARE(QString::fromLocal8Bit(resolvConf()), changed);
+        QCOMPARE(probe({"dns-popto", "beforeConnect"}), QStringLiteral("popped beforeConnect\nready"));
+        QCOMPARE(resolvConf(), originalResolvConf);
+        QCOMPARE(Settings().getDnsStackNames(), QStringList{"start"});
+        QCOMPARE(probe({"dns-popall"}), QStringLiteral("popped start\nready"));
+        QVERIFY(Settings().getDnsStackNames().isEmpty());
+    }
+
+    void dhcpStageIsRestoredAsDhcp()
+    {
+        QCOMPARE(probe({"dns-push", "start", "192.0.2.9"}), QStringLiteral("ready"));
+        QCOMPARE(probe({"dns-push", "afterConnect", "192.0.2.10"}), QStringLiteral("ready"));
+        QCOMPARE(probe({"dns-popto", "afterConnect"}), QStringLiteral("popped afterConnect\nready"));
+        QVERIFY(resolvConf().contains("nameserver 192.0.2.9\n"));
+        QVERIFY(!resolvConf().contains("192.0.2.10"));
+        // Back to DHCP: every service's servers go ("empty" to the helper).
+        QCOMPARE(probe({"dns-popall"}), QStringLiteral("popped start\nready"));
+        QCOMPARE(resolvConf(), originalResolvConf);
+    }
+
+    void blackHoleRoutesLiveAsLongAsTheirObject_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("seamless");
+        QTest::addColumn<bool>("ipv6");
+        QTest::addColumn<QStringList>("routes");
+        const QStringList v4{"blackhole 0.0.0.0/1", "blackhole 128.0.0.0/1"};
+        const QStringList v6{"unreachable ::/1", "unreachable 8000::/1"};
+        QTest::newRow("global IPv4") << QStringList{"blackhole-global"} << false << false << v4;
+        QTest::newRow("global both") << QStringList{"blackhole-global", "ipv6"} << false << false << v4 + v6;
+        QTest::newRow("connection, both preferences")
+            << QStringList{"blackhole-connection"} << true << true << v4 + v6;
+        QTest::newRow("connection, IPv6 only") << QStringList{"blackhole-connection"} << false << true << v6;
+        QTest::newRow("connection, none") << QStringList{"blackhole-connection"} << false << false << QStringList();
+    }
+
+    void blackHoleRoutesLiveAsLongAsTheirObject()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, seamless);
+        QFETCH(bool, ipv6);
+        QFETCH(QStringList, routes);
+        {
+            Settings settings;
+            settings.setSeamlessReconnect(seamless);
+            settings.setPreventIPv6Leak(ipv6);
+        }
+        QVERIFY(blackHoles().isEmpty());
+        QProcess holder;
+        QVERIFY(startHolding(holder, arguments));
+        const QString present = blackHoles();
+        for (const QString& route : routes)
+            QVERIFY2(present.contains(route), qPrintable(present));
+        QCOMPARE(present.split('\n', Qt::SkipEmptyParts).size(), routes.size());
+        release(holder);
+        QCOMPARE(blackHoles(), QString());
+    }
+
+    void killSwitchDisablesAndReenablesTheMarkedServices()
+    {
+        Settings().setInternetKillSwitchInterface(NetworkInterface("orvks0"));
+        QCOMPARE(probe({"killswitch-disable"}), QStringLiteral("ready"));
+        QCOMPARE(linkState("orvks0"), QStringLiteral("down"));
+        QCOMPARE(linkState("orvks1"), QStringLiteral("up"));
+        QCOMPARE(probe({"killswitch-enable"}), QStringLiteral("ready"));
+        QCOMPARE(linkState("orvks0"), QStringLiteral("up"));
+    }
+
+    void cleanUpRunUndoesAKilledRun()
+    {
+        {
+            Settings settings;
+            settings.setInternetKillSwitch(true);
+            settings.setRemoveInternetKillSwitchOnClose(true);
+            for (const QString& service : markedServices)
+                settings.setInternetKillSwitchInterface(NetworkInterface(service));
+        }
+        QProcess crashed;
+        QVERIFY(startHolding(crashed, QStringList{"crash-scene", "192.0.2.1", "192.0.2.2"}));
+        QVERIFY(resolvConf() != originalResolvConf);
+        QVERIFY(!blackHoles().isEmpty());
+        QCOMPARE(linkState("orvks0"), QStringLiteral("down"));
+        QCOMPARE(linkState("orvks1"), QStringLiteral("down"));
+        QCOMPARE(::kill(pid_t(crashed.processId()), SIGKILL), 0);
+        QVERIFY(crashed.waitForFinished(10000));
+
+        QProcess cleanUp;
+        cleanUp.start(realProgram, {"--cleanup"});
+        QVERIFY(cleanUp.waitForFinished(120000));
+        QCOMPARE(cleanUp.exitCode(), 0);
+        QCOMPARE(resolvConf(), originalResolvConf);
+        QCOMPARE(blackHoles(), QString());
+        QCOMPARE(linkState("orvks0"), QStringLiteral("up"));
+        QCOMPARE(linkState("orvks1"), QStringLiteral("up"));
+        Settings after;
+        QVERIFY(after.getDnsStackNames().isEmpty());
+        QVERIFY(after.internetKillSwitchDisabledInterfaces().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSystemLayerLab)
+#include "tst_systemlayer_lab.moc"

@@ -1,0 +1,21 @@
+#include "backend/BindIpv6Handler.h"
+
+#include "openvpn/AbstractVpnCommand.h"
+#include "system/OsAbstraction.h"
+
+BindIpv6Handler::BindIpv6Handler(OsAbstraction& os)
+    : os(os)
+{
+}
+
+void BindIpv6Handler::onOpenVpnPrepareArguments(AbstractVpnCommand& command)
+{
+    if (command.shouldPreventIpv6Leak())
+        os.bindIpv6();
+}
+
+void BindIpv6Handler::onOpenVpnTerminated()
+{
+    // Also when nothing was bound: a crashed earlier run may have left it.
+    os.unbindIpv6();
+}

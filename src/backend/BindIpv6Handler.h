@@ -1,0 +1,22 @@
+#ifndef BINDIPV6HANDLER_H
+#define BINDIPV6HANDLER_H
+
+#include "backend/NullHandler.h"
+
+class OsAbstraction;
+
+// Binds IPv6 away while the engine runs, when the leak prevention applies,
+// and lets it go again when the engine has ended.
+class BindIpv6Handler : public NullHandler
+{
+public:
+    explicit BindIpv6Handler(OsAbstraction& os);
+
+    void onOpenVpnPrepareArguments(AbstractVpnCommand& command) override;
+    void onOpenVpnTerminated() override;
+
+private:
+    OsAbstraction& os;
+};
+
+#endif // BINDIPV6HANDLER_H

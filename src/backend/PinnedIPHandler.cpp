@@ -1,0 +1,20 @@
+#include "backend/PinnedIPHandler.h"
+
+#include "backend/IpPoolList.h"
+#include "backend/RemoteAnswer.h"
+#include "openvpn/AbstractVpnCommand.h"
+
+PinnedIPHandler::PinnedIPHandler(IpPoolList& ipPools)
+    : ipPools(ipPools)
+{
+}
+
+void PinnedIPHandler::onOpenVpnPrepareArguments(AbstractVpnCommand& command)
+{
+    command.enableManagementQueryRemote();
+}
+
+void PinnedIPHandler::onRemote(Remote& remote)
+{
+    RemoteAnswer::answerFromPools(ipPools, remote);
+}

@@ -1,0 +1,13 @@
+#ifndef REMOTEANSWER_H
+#define REMOTEANSWER_H
+
+class IpPoolInterface;
+class Remote;
+
+// The address handlers' answer to a remote query: the pools' current choice.
+namespace RemoteAnswer {
+// Without a valid address the remote is left for other handlers to answer.
+void answerFromPools(const IpPoolInterface& pools, Remote& remote);
+} // namespace RemoteAnswer
+
+#endif // REMOTEANSWER_H

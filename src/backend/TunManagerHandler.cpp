@@ -1,0 +1,160 @@
+#include "backend/TunManagerHandler.h"
+
+#include "backend/ErrorMessage.h"
+#include "backend/IpPoolList.h"
+#include "backend/VpnFrontend.h"
+#include "openvpn/PushedOptions.h"
+#include "openvpn/Remote.h"
+#include "prefs/Settings.h"
+#include "system/OsAbstraction.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QThread>
+
+const char* const TunManagerHandler::IPV6_GATEWAY = "FD00:1234::2";
+
+namespace {
+constexpr int INTERFACE_CHECKS = 120;
+constexpr unsigned long INTERFACE_CHECK_PAUSE_MS = 250;
+} // namespace
+
+TunManagerHandler::TunManagerHandler(OsAbstraction& os, QSharedPointer<ConnectionParameters> parameters,
+                                     IpPoolList& ipPools, UseFourSplittedDefaultRoute splitRouteMode,
+                                     VpnFrontend& frontend)
+    : os(os)
+    , parameters(parameters)
+    , ipPools(ipPools)
+    , splitRouteMode(splitRouteMode)
+    , preventIpv6Leak(Settings().preventIPv6Leak())
+    , frontend(frontend)
+    , interfaceCheckPauseMs(INTERFACE_CHECK_PAUSE_MS)
+{
+}
+
+void TunManagerHandler::setInterfaceCheckPause(unsigned long milliseconds)
+{
+    interfaceCheckPauseMs = milliseconds;
+}
+
+void TunManagerHandler::onOpenVpnFailedToStart()
+{
+    remove4SplittedRoutes();
+    releaseProtectedRemote();
+}
+
+void TunManagerHandler::onOpenVpnTerminated()
+{
+    remove4SplittedRoutes();
+    releaseProtectedRemote();
+    Settings settings;
+    if (settings.armKillswitchAfterFirstConnection() && !connectedOnce)
+        return;
+    checkIKSInterfacesAreDisabled(settings);
+}
+
+void TunManagerHandler::onState(const OpenVpnGenericState& state)
+{
+    dispatch(state);
+}
+
+void TunManagerHandler::onRemote(Remote& remote)
+{
+    const QHostAddress address = ipPools.getIp();
+    if (address.isNull()) {
+        qDebug() << "Could not resolve hostname";
+        return;
+    }
+    releaseProtectedRemote();
+    protectedRemote = address;
+    os.protectHost(protectedRemote);
+    remote.setHost(address.toString());
+}
+
+void TunManagerHandler::onUp(const PushedOptions& options)
+{
+    renewSplitRoutes(options);
+}
+
+void TunManagerHandler::onDown(const PushedOptions& options)
+{
+    renewSplitRoutes(options);
+}
+
+void TunManagerHandler::on(const OpenVpnStateConnected&)
+{
+    connectedOnce = true;
+    remove4SplittedRoutes();
+    add4SplittedRouteIfNecessary();
+}
+
+void TunManagerHandler::on(const OpenVpnStateReconnecting&)
+{
+    remove4SplittedRoutes();
+}
+
+void TunManagerHandler::renewSplitRoutes(const PushedOptions& options)
+{
+    vpnGateway = options.getRouteVPNGateway();
+    remove4SplittedRoutes();
+    add4SplittedRouteIfNecessary();
+}
+
+void TunManagerHandler::remove4SplittedRoutes()
+{
+    if (splitRouteMode != USE_SPLIT_ROUTES)
+        return;
+    os.remove4SplittedRoutes();
+    if (preventIpv6Leak)
+        os.removeSplittedIPv6Routes();
+}
+
+void TunManagerHandler::add4SplittedRouteIfNecessary()
+{
+    if (splitRouteMode != USE_SPLIT_ROUTES)
+        return;
+    if (vpnGateway.isNull()) {
+        // Routes towards no gateway would send all traffic nowhere, or fail
+        // half-way; the engine's own routes stay in charge.
+        qWarning() << "TunManagerHandler: no VPN gateway pushed, split routes not added";
+        if (!missingGatewayReported) {
+            missingGatewayReported = true;
+            frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(
+                parameters, QStringLiteral("The VPN server did not name a gateway for the tunnel's routes."),
+                QStringLiteral("Traffic is routed as the VPN server configured it.")));
+        }
+        return;
+    }
+    os.add4SplittedRoutesToGateway(vpnGateway);
+    if (preventIpv6Leak)
+        os.addSplittedIPv6RoutesToGateway(QHostAddress(QLatin1String(IPV6_GATEWAY)));
+}
+
+void TunManagerHandler::releaseProtectedRemote()
+{
+    if (protectedRemote.isNull())
+        return;
+    os.releaseHost(protectedRemote);
+    // A later termination event must not remove a route someone else added since.
+    protectedRemote = QHostAddress();
+}
+
+void TunManagerHandler::checkIKSInterfacesAreDisabled(Settings& settings)
+{
+    if (!settings.internetKillSwitch())
+        return;
+    const QStringList services = settings.internetKillSwitchDisabledInterfaces();
+    qDebug() << "Waiting while disabling interfaces...";
+    for (int check = 0; check < INTERFACE_CHECKS && !os.areInterfacesDisabled(services); ++check) {
+        QThread::msleep(interfaceCheckPauseMs);
+        QCoreApplication::processEvents();
+    }
+    if (os.areInterfacesDisabled(services)) {
+        qDebug() << "Interfaces disabled.";
+        return;
+    }
+    qDebug() << "Some interface is still enabled....";
+    frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(
+        parameters, QStringLiteral("One or more interfaces could not be disabled properly."),
+        QStringLiteral("Please disable them manually.")));
+}

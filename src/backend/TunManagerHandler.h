@@ -1,0 +1,71 @@
+#ifndef TUNMANAGERHANDLER_H
+#define TUNMANAGERHANDLER_H
+
+#include "backend/NullHandler.h"
+#include "backend/OpenVpnStateNullHandler.h"
+
+#include <QHostAddress>
+#include <QObject>
+#include <QSharedPointer>
+
+class ConnectionParameters;
+class IpPoolList;
+class OsAbstraction;
+class Settings;
+class VpnFrontend;
+
+// The routing around the tunnel of one attempt: the server address of each
+// remote query with its host route outside the tunnel, the four split
+// default routes towards the pushed gateway, and after the engine ended the
+// check that the kill switch's interfaces went down.
+class TunManagerHandler : public QObject, public NullHandler, public OpenVpnStateNullHandler
+{
+    Q_OBJECT
+
+public:
+    enum UseFourSplittedDefaultRoute : qint32 { USE_SPLIT_ROUTES = 0, NO_SPLIT_ROUTES = 1 };
+
+    // The fixed gateway of the IPv6 split routes.
+    static const char* const IPV6_GATEWAY;
+
+    TunManagerHandler(OsAbstraction& os, QSharedPointer<ConnectionParameters> parameters, IpPoolList& ipPools,
+                      UseFourSplittedDefaultRoute splitRouteMode, VpnFrontend& frontend);
+
+    void onOpenVpnFailedToStart() override;
+    void onOpenVpnTerminated() override;
+    void onState(const OpenVpnGenericState& state) override;
+    void onRemote(Remote& remote) override;
+    void onUp(const PushedOptions& options) override;
+    void onDown(const PushedOptions& options) override;
+
+    // The pause between two kill-switch interface checks (250 ms).
+    void setInterfaceCheckPause(unsigned long milliseconds);
+
+    void add4SplittedRouteIfNecessary();
+    void checkIKSInterfacesAreDisabled(Settings& settings);
+
+protected:
+    using OpenVpnStateNullHandler::on;
+    void on(const OpenVpnStateConnected& state) override;
+    void on(const OpenVpnStateReconnecting& state) override;
+
+private:
+    void remove4SplittedRoutes();
+    void releaseProtectedRemote();
+    void renewSplitRoutes(const PushedOptions& options);
+
+    OsAbstraction& os;
+    QSharedPointer<ConnectionParameters> parameters;
+    IpPoolList& ipPools;
+    UseFourSplittedDefaultRoute splitRouteMode;
+    QHostAddress protectedRemote;
+    QHostAddress vpnGateway;
+    bool preventIpv6Leak;
+    bool connectedOnce = false;
+    // The user hears once per attempt that the split routes had no gateway.
+    bool missingGatewayReported = false;
+    VpnFrontend& frontend;
+    unsigned long interfaceCheckPauseMs;
+};
+
+#endif // TUNMANAGERHANDLER_H

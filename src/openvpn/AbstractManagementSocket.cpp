@@ -1,0 +1,8 @@
+#include "openvpn/AbstractManagementSocket.h"
+
+AbstractManagementSocket::AbstractManagementSocket(QObject* parent)
+    : QObject(parent)
+{
+}
+
+AbstractManagementSocket::~AbstractManagementSocket() = default;

@@ -1,0 +1,93 @@
+#ifndef MANAGEMENTSOCKET_H
+#define MANAGEMENTSOCKET_H
+
+#include "openvpn/AbstractManagementSocket.h"
+#include "openvpn/PushedOptions.h"
+
+#include <QByteArray>
+#include <QPointer>
+#include <QProcess>
+
+class Hold;
+class OpenVpnLifeCycleHandler;
+class OsAbstraction;
+class QTcpServer;
+class QTcpSocket;
+class Remote;
+
+// The client's end of the OpenVPN engine's management interface, and the
+// owner of the engine process. The engine, started through the helper,
+// connects to this loopback server; each line it sends becomes one call on
+// the lifecycle handler.
+class ManagementSocket : public AbstractManagementSocket
+{
+    Q_OBJECT
+
+public:
+    // Bytes kept while waiting for a line feed; the engine's lines are far shorter.
+    static constexpr int MAX_LINE_LENGTH = 64 * 1024;
+
+    ManagementSocket(OsAbstraction& os, OpenVpnLifeCycleHandler& handler, QObject* parent = nullptr);
+    ~ManagementSocket() override;
+
+    void startVPN(QSharedPointer<ConnectionParameters> parameters) override;
+    bool isProcessRunning() override;
+    // The port the engine is told to connect to; 0 when listening failed.
+    quint16 serverPort() const;
+
+signals:
+    void onOpenVpnTerminated();
+
+public slots:
+    void sendSigTerm() override;
+    void sendUsernamePassword(const QString& username, const QString& password) override;
+
+private slots:
+    void connectionAccepted();
+    void connectionClosed();
+    void readSocket();
+    void processError(QProcess::ProcessError error);
+    void processFinished(int exitCode, QProcess::ExitStatus exitStatus);
+    void readStdErr();
+    void readStdOut();
+    void holdRelease();
+    void holdAbort();
+    void remoteLockRelease();
+    void remoteLockAbort();
+
+private:
+    void sendCommand(const QString& command);
+    static QString escape(const QString& value, const QString& label);
+    void handleMessageFromOpenVpn(const QByteArray& line);
+    void handleHold();
+    void handleLog(const QByteArray& rest);
+    void handleRemote(const QByteArray& rest);
+    void handleState(const QByteArray& rest);
+    void handleByteCount(const QByteArray& rest);
+    void handleUpDown(const QByteArray& line);
+    void dropSocket();
+    void dropHold();
+    void dropRemote();
+    void notifyOpenVpnTerminatedWhenProcessTerminatedAndSocketClosed();
+
+    OsAbstraction& os;
+    QTcpServer* server;
+    QPointer<QTcpSocket> socket;
+    QProcess process;
+    QByteArray lineBuffer;
+    OpenVpnLifeCycleHandler& handler;
+    int holdCount = 0;
+    QPointer<Hold> currentHold;
+    QPointer<Remote> currentRemote;
+    int passwordFailures = 0;
+    bool connected = false;
+    // Only the engine of the run being started may connect, and only once.
+    bool awaitingEngine = false;
+    // The end of the current run is still to be reported (exactly once).
+    bool terminationPending = false;
+    // A line longer than the cap is discarded up to its line feed.
+    bool discardingLine = false;
+    PushedOptions pushedOptions;
+};
+
+#endif // MANAGEMENTSOCKET_H

@@ -1,0 +1,168 @@
+#include "openvpn/OpenVpnCommand.h"
+
+#include "catalogue/BackendOpenVPNConfigCipher.h"
+#include "prefs/MtuPreference.h"
+#include "prefs/Settings.h"
+#include "system/OsAbstraction.h"
+#include "system/StelvaneSecurityCheck.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QHostAddress>
+#include <QProcess>
+
+namespace {
+OpenVpnCommand::SimulatorStarter& simulatorStarter()
+{
+    static OpenVpnCommand::SimulatorStarter starter;
+    return starter;
+}
+
+QString boolText(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+} // namespace
+
+OpenVpnCommand::OpenVpnCommand(OsAbstraction& os, const QFileInfo& configFile, int managementPort)
+    : os(os)
+    , configFile(configFile)
+    , managementPort(managementPort)
+{
+    const Settings settings;
+    setProxyFrom(settings);
+    setTlsMinimumVersion(settings);
+    setOpenVpn243Version();
+    mtuPreference = settings.getMtuPreference();
+}
+
+OpenVpnCommand::~OpenVpnCommand() = default;
+
+QString OpenVpnCommand::getProgram()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../Helpers/Stelvane");
+}
+
+void OpenVpnCommand::enableManagementUpDown()
+{
+    managementUpDown = true;
+}
+
+bool OpenVpnCommand::shouldPreventIpv6Leak()
+{
+    return Settings().preventIPv6Leak() && os.canBindIpv6();
+}
+
+bool OpenVpnCommand::simulatorRequested()
+{
+    return QString::fromLocal8Bit(qgetenv("WITH_OPENVPN_SIMULATOR")).toLower() == QLatin1String("true");
+}
+
+void OpenVpnCommand::setSimulatorStarter(SimulatorStarter starter)
+{
+    simulatorStarter() = std::move(starter);
+}
+
+void OpenVpnCommand::start(QProcess& process)
+{
+    const QString helper = getProgram();
+    const QStringList arguments = getArgumentsMacOSX();
+    qDebug() << "Starting" << helper << "with arguments" << arguments;
+    if (simulatorRequested()) {
+        if (simulatorStarter())
+            simulatorStarter()(process, managementPort);
+        else
+            qWarning() << "OpenVpnCommand: the simulator was asked for, but this program has none";
+        return;
+    }
+    new StelvaneSecurityCheck(&process);
+    process.start(helper, arguments, QIODevice::ReadWrite);
+}
+
+void OpenVpnCommand::enableManagementQueryRemote()
+{
+    managementQueryRemote = true;
+}
+
+void OpenVpnCommand::setCipher(const BackendOpenVPNConfigCipher& value)
+{
+    cipher = QStringList{value.getCipher(),   value.getAuth(),           value.getTlsCrypt(),
+                         value.getTlskey(),   value.getScrambleMethod(), value.getScrambleMask()};
+}
+
+void OpenVpnCommand::addRemote(const QHostAddress& address)
+{
+    remotes.append(address.toString());
+}
+
+void OpenVpnCommand::enablePersistTun()
+{
+    persistTun = true;
+}
+
+void OpenVpnCommand::disablePersistTun()
+{
+    persistTun = false;
+}
+
+void OpenVpnCommand::setProxyDirect()
+{
+    // The helper checks the port range for every kind, so a direct connection carries 1.
+    setProxy(QStringLiteral("direct"), QString(), QStringLiteral("1"));
+}
+
+void OpenVpnCommand::setHttpProxy(const QString& address, const QString& port)
+{
+    setProxy(QStringLiteral("http"), address, port);
+}
+
+void OpenVpnCommand::setSocks5Proxy(const QString& address, const QString& port)
+{
+    setProxy(QStringLiteral("socks5"), address, port);
+}
+
+void OpenVpnCommand::setProxy(const QString& kind, const QString& address, const QString& port)
+{
+    proxy = QStringList{kind, address, port};
+}
+
+void OpenVpnCommand::setOpenVpn243Version()
+{
+    program = QCoreApplication::applicationDirPath() + QStringLiteral("/../Helpers/openvpn_v2_4");
+}
+
+void OpenVpnCommand::setProxyFrom(const Settings& settings)
+{
+    if (settings.getProxySettings() != Settings::CUSTOM) {
+        // A stealth connection gets its local proxy later, from the shadowsocks launcher.
+        setProxyDirect();
+        return;
+    }
+    if (settings.getProxyProtocol() == Settings::SOCKS5)
+        setSocks5Proxy(settings.getProxyAddress(), settings.getProxyPort());
+    else
+        setHttpProxy(settings.getProxyAddress(), settings.getProxyPort());
+}
+
+void OpenVpnCommand::setTlsMinimumVersion(const Settings& settings)
+{
+    tlsMinimumVersion = QStringList{settings.getTlsMinimumVersion() == Settings::TLS_1_0 ? QStringLiteral("1.0")
+                                                                                          : QStringLiteral("1.2")};
+}
+
+QStringList OpenVpnCommand::getArgumentsMacOSX() const
+{
+    QStringList arguments{QStringLiteral("OpenVPN"),
+                          QFileInfo(program).canonicalFilePath(),
+                          configFile.absoluteDir().absolutePath(),
+                          configFile.fileName(),
+                          QString::number(managementPort),
+                          boolText(managementQueryRemote),
+                          boolText(managementUpDown)};
+    arguments << cipher << proxy << boolText(persistTun) << QString::number(remotes.size()) << remotes
+              << tlsMinimumVersion;
+    const bool defaultMtu = mtuPreference == nullptr || mtuPreference->isDefaulMtu();
+    arguments << QString::number(defaultMtu ? 0 : mtuPreference->getMtu());
+    return arguments;
+}

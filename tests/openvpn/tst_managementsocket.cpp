@@ -1,0 +1,371 @@
+#include "../backend/FakeConnectionParameters.h"
+#include "RecordingLifeCycleHandler.h"
+
+#include "openvpn/ManagementSocket.h"
+#include "openvpn/OpenVpnCommand.h"
+#include "openvpn/RemoteLock.h"
+
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include "RecordingOsAbstraction.h"
+
+#include <QtTest>
+
+// The engine's side of the management interface, played by the test.
+class FakeEngine
+{
+public:
+    explicit FakeEngine(quint16 port) { socket.connectToHost(QHostAddress::LocalHost, port); }
+
+    void send(const QByteArray& bytes)
+    {
+        socket.write(bytes);
+        socket.flush();
+    }
+    void sendLines(const QList<QByteArray>& lines)
+    {
+        for (const QByteArray& line : lines)
+            send(line + '\n');
+    }
+    // Every command line the client wrote so far.
+    QStringList commands()
+    {
+        received += socket.readAll();
+        QStringList lines = QString::fromUtf8(received).split('\n');
+        lines.removeLast();
+        return lines;
+    }
+
+    QTcpSocket socket;
+    QByteArray received;
+};
+
+class TestManagementSocket : public QObject
+{
+    Q_OBJECT
+
+private:
+    static const QStringList SETUP;
+
+    OsAbstraction& os() { return recordingOs; }
+    void startRun(ManagementSocket& socket)
+    {
+        socket.startVPN(QSharedPointer<ConnectionParameters>(new FakeConnectionParameters()));
+    }
+    // Starts a run whose engine is the returned fake, connected and accepted.
+    QSharedPointer<FakeEngine> connectEngine(ManagementSocket& socket, RecordingLifeCycleHandler& handler)
+    {
+        startRun(socket);
+        auto engine = QSharedPointer<FakeEngine>::create(socket.serverPort());
+        [&] { QTRY_VERIFY(handler.events.contains("accepted")); }();
+        return engine;
+    }
+
+    // What the engine's lines caused, after the connection was accepted.
+    static QStringList afterAccept(const RecordingLifeCycleHandler& handler)
+    {
+        return handler.events.mid(handler.events.indexOf("accepted") + 1);
+    }
+
+    RecordingOsAbstraction recordingOs;
+
+private slots:
+    void initTestCase()
+    {
+        // A run starts nothing but the fake engine of the test.
+        qputenv("WITH_OPENVPN_SIMULATOR", "TRUE");
+        OpenVpnCommand::setSimulatorStarter([](QProcess&, int) {});
+    }
+
+    void firstHoldSendsSetupOnceAndIsReleasedAtOnce()
+    {
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        auto engine = connectEngine(socket, handler);
+        engine->sendLines({">INFO:OpenVPN Management Interface Version 5", ">HOLD:Waiting for hold release:0"});
+        QTRY_COMPARE(engine->commands(), SETUP + QStringList{"hold release"});
+        engine->sendLines({">HOLD:Waiting for hold release:10"});
+        QTRY_COMPARE(engine->commands(), SETUP + (QStringList{"hold release", "hold release"}));
+        QCOMPARE(handler.events.filter("hold"), (QStringList{"hold 0", "hold 1"}));
+    }
+
+    void lockedHoldIsAnsweredWhenTheLastLockGoes_data()
+    {
+        QTest::addColumn<bool>("abort");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("released") << false << "hold release";
+        QTest::newRow("aborted") << true << "signal SIGTERM";
+    }
+    void lockedHoldIsAnsweredWhenTheLastLockGoes()
+    {
+        QFETCH(bool, abort);
+        QFETCH(QString, answer);
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        QPointer<HoldLock> lock;
+        handler.holdAction = [&](Hold& hold) { lock = hold(); };
+        auto engine = connectEngine(socket, handler);
+        engine->sendLines({">HOLD:Waiting for hold release:0"});
+        QTRY_COMPARE(engine->commands(), SETUP);
+        QVERIFY(lock);
+        QTest::qWait(50);
+        QCOMPARE(engine->commands(), SETUP);
+        abort ? lock->abort() : lock->release();
+        QTRY_COMPARE(engine->commands(), SETUP + QStringList{answer});
+    }
+
+    void holdAbortedInsideTheHandlerStopsTheEngine()
+    {
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        handler.holdAction = [](Hold& hold) { hold()->abort(); };
+        auto engine = connectEngine(socket, handler);
+        engine->sendLines({">HOLD:Waiting for hold release:0"});
+        QTRY_COMPARE(engine->commands(), SETUP + QStringList{"signal SIGTERM"});
+    }
+
+    void remoteQueryAnswer_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("untouched") << QString() << 0 << "remote ACCEPT";
+        QTest::newRow("same values written") << "vpn.example.net" << 1194 << "remote ACCEPT";
+        QTest::newRow("new host") << "10.8.1.2" << 0 << "remote MOD 10.8.1.2 1194 udp";
+        QTest::newRow("new port") << QString() << 443 << "remote MOD vpn.example.net 443 udp";
+    }
+    void remoteQueryAnswer()
+    {
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        QFETCH(QString, answer);
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        handler.remoteAction = [&](Remote& remote) {
+            if (!host.isEmpty())
+                remote.setHost(host);
+            if (port != 0)
+                remote.setPort(port);
+        };
+        auto engine = connectEngine(socket, handler);
+        engine->sendLines({">REMOTE:vpn.example.net,1194,udp"});
+        QTRY_COMPARE(engine->commands(), QStringList{answer});
+        QCOMPARE(handler.events.last(), QStringLiteral("remote vpn.example.net 1194 udp"));
+    }
+
+    void lockedRemoteAbortStopsTheEngine()
+    {
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        QPointer<RemoteLock> lock;
+        handler.remoteAction = [&](Remote& remote) { lock = remote.getRemoteLock(); };
+        auto engine = connectEngine(socket, handler);
+        engine->sendLines({">REMOTE:vpn.example.net,1194,udp"});
+        QTRY_VERIFY(handler.events.last().startsWith("remote"));
+        QTest::qWait(50);
+        QCOMPARE(engine->commands(), QStringList());
+        lock->abort();
+        QTRY_COMPARE(engine->commands(), QStringList{"signal SIGTERM"});
+    }
+
+    void passwordFailuresAreCountedPerConnectionAndCredentialsEscaped()
+    {
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        handler.passwordAction = [&] { socket.sendUsernamePassword(" user\x01", "pa\"ss\\word"); };
+        auto engine = connectEngine(socket, handler);
+        engine->sendLines({">PASSWORD:Need 'Auth' username/password", ">PASSWORD:Verification Failed: 'Auth'",
+                           ">PASSWORD:Need 'Auth' username/password"});
+        QTRY_COMPARE(handler.events.filter("password"), (QStringList{"password 0", "password 1"}));
+        const QStringList credentials{"username \"Auth\" \"user\"", "password \"Auth\" \"pa\\\"ss\\\\word\""};
+        QTRY_COMPARE(engine->commands(), credentials + credentials);
+    }
+
+    void stateLines_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<QString>("localIp");
+        QTest::addColumn<QString>("remoteIp");
+        QTest::newRow("connecting") << QByteArray(">STATE:1700000000,CONNECTING,,,,,,") << "CONNECTING"
+                                    << int(OpenVpnState::CONNECTING) << "" << "" << "";
+        QTest::newRow("assign ip") << QByteArray(">STATE:1700000000,ASSIGN_IP,,10.8.0.6,,,,") << "ASSIGN_IP"
+                                   << int(OpenVpnState::ASSIGN_IP) << "10.8.0.6" << "" << "";
+        QTest::newRow("connected") << QByteArray(">STATE:1700000000,CONNECTED,SUCCESS,10.8.0.6,192.0.2.1,1194,,")
+                                   << "CONNECTED" << int(OpenVpnState::CONNECTED) << "SUCCESS" << "10.8.0.6"
+                                   << "192.0.2.1";
+        QTest::newRow("reconnecting") << QByteArray(">STATE:1700000000,RECONNECTING,ping-restart,,,,,")
+                                      << "RECONNECTING" << int(OpenVpnState::RECONNECTING) << "ping-restart" << ""
+                                      << "";
+        QTest::newRow("unknown") << QByteArray(">STATE:1700000000,SLEEPING,why,1.2.3.4,5.6.7.8") << "SLEEPING"
+                                 << int(OpenVpnState::UNKNOWN) << "why" << "1.2.3.4" << "5.6.7.8";
+    }
+    void stateLines()
+    {
+        QFETCH(QByteArray, line);
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        auto engine = connectEngine(socket, handler);
+        engine->sendLines({line});
+        QTRY_COMPARE(handler.states.size(), 1);
+        const OpenVpnGenericState& state = handler.states.first();
+        QTEST(state.name, "name");
+        QTEST(int(state.state), "state");
+        QTEST(state.cause, "cause");
+        QTEST(state.localIp, "localIp");
+        QTEST(state.remoteIp, "remoteIp");
+    }
+
+    void otherNotifications_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QStringList>("events");
+        QTest::newRow("byte count") << QByteArray(">BYTECOUNT:12345,678\n") << QStringList{"bytecount 12345 678"};
+        QTest::newRow("byte count not a number") << QByteArray(">BYTECOUNT:x,5\n") << QStringList{"bytecount 0 5"};
+        QTest::newRow("fatal") << QByteArray(">FATAL:Cannot open TUN/TAP dev: No such device\n")
+                               << QStringList{"fatal Cannot open TUN/TAP dev: No such device"};
+        QTest::newRow("control channel")
+            << QByteArray(">LOG:1700000000,I,Control Channel: TLSv1.3, cipher TLSv1.3 TLS_AES_256_GCM_SHA384, "
+                          "peer certificate: 2048 bit RSA\n")
+            << QStringList{"control TLSv1.3 TLS_AES_256_GCM_SHA384"};
+        QTest::newRow("other log") << QByteArray(">LOG:1700000000,I,Initialization Sequence Completed, yes\n")
+                                   << QStringList();
+        QTest::newRow("crlf and split reads") << QByteArray(">BYTECOUNT:1,\r\n>BYTE|COUNT:2,3\r\n")
+                                              << QStringList{"bytecount 1 0", "bytecount 2 3"};
+        QTest::newRow("too short lines are ignored")
+            << QByteArray(">STATE:1700000000,CONNECTED\n>REMOTE:host\n>BYTECOUNT:5\n>LOG:1\n>FATAL:end\n")
+            << QStringList{"fatal end"};
+        QTest::newRow("replies and banner") << QByteArray(">INFO:banner\nSUCCESS: hold release succeeded\n\n")
+                                            << QStringList();
+    }
+    void otherNotifications()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(QStringList, events);
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        auto engine = connectEngine(socket, handler);
+        for (const QByteArray& part : input.split('|')) {
+            engine->send(part);
+            QTest::qWait(20);
+        }
+        engine->sendLines({">FATAL:marker"});
+        QTRY_COMPARE(handler.events.last(), QStringLiteral("fatal marker"));
+        QStringList seen = afterAccept(handler);
+        seen.removeLast();
+        QCOMPARE(seen, events);
+    }
+
+    void upDownReportsTheEnvironment()
+    {
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        auto engine = connectEngine(socket, handler);
+        engine->sendLines({">UPDOWN:ENV,END", ">UPDOWN:UP", ">UPDOWN:ENV,route_vpn_gateway=10.8.0.1",
+                           ">UPDOWN:ENV,foreign_option_1=dhcp-option DNS 10.8.0.1", ">UPDOWN:ENV,END",
+                           ">UPDOWN:DOWN", ">UPDOWN:ENV,END"});
+        QTRY_COMPARE(afterAccept(handler), (QStringList{"up", "down"}));
+        const PushedOptions up = handler.upDownOptions.first();
+        QCOMPARE(up.getOption("route_vpn_gateway"), QStringLiteral("10.8.0.1"));
+        QCOMPARE(up.getRouteVPNGateway(), QHostAddress("10.8.0.1"));
+        QCOMPARE(up.getDnsServers(), QStringList{"10.8.0.1"});
+    }
+
+    void endOfRunIsReportedOnceWhicheverEndsLast_data()
+    {
+        QTest::addColumn<bool>("processFirst");
+        QTest::newRow("connection closes last") << true;
+        QTest::newRow("process ends last") << false;
+    }
+    void endOfRunIsReportedOnceWhicheverEndsLast()
+    {
+        QFETCH(bool, processFirst);
+        RecordingLifeCycleHandler handler;
+        QProcess* engineProcess = nullptr;
+        OpenVpnCommand::setSimulatorStarter([&](QProcess& process, int) { engineProcess = &process; });
+        ManagementSocket socket(os(), handler);
+        QSignalSpy terminated(&socket, &ManagementSocket::onOpenVpnTerminated);
+        auto engine = connectEngine(socket, handler);
+        QVERIFY(engineProcess);
+        const auto processEnds = [&] { emit engineProcess->finished(1, QProcess::NormalExit); };
+        if (processFirst)
+            processEnds();
+        QCOMPARE(terminated.count(), 0);
+        engine->socket.disconnectFromHost();
+        QTRY_VERIFY(handler.events.contains("closed"));
+        if (!processFirst)
+            processEnds();
+        QCOMPARE(terminated.count(), 1);
+        processEnds();
+        QTest::qWait(20);
+        QCOMPARE(terminated.count(), 1);
+        QCOMPARE(handler.events.filter("terminated").size(), 1);
+        OpenVpnCommand::setSimulatorStarter([](QProcess&, int) {});
+    }
+
+    void helperThatCannotStartIsReportedAsFailedToStart()
+    {
+        qunsetenv("WITH_OPENVPN_SIMULATOR");
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        QString program;
+        handler.onPrepare = [&](AbstractVpnCommand& command) { program = command.getProgram(); };
+        startRun(socket);
+        qputenv("WITH_OPENVPN_SIMULATOR", "TRUE");
+        QVERIFY(!QFileInfo::exists(program));
+        QTRY_VERIFY(handler.events.contains("failedToStart"));
+        QCOMPARE(handler.events.mid(0, 2), (QStringList{"prepare", "started"}));
+        QVERIFY(!handler.events.contains("terminated"));
+        QVERIFY(!socket.isProcessRunning());
+    }
+
+    void connectionsOutsideAStartingRunAreRefused()
+    {
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        FakeEngine early(socket.serverPort());
+        QTRY_COMPARE(early.socket.state(), QAbstractSocket::UnconnectedState);
+        QVERIFY(handler.events.isEmpty());
+
+        auto engine = connectEngine(socket, handler);
+        FakeEngine intruder(socket.serverPort());
+        QTRY_COMPARE(intruder.socket.state(), QAbstractSocket::UnconnectedState);
+        intruder.sendLines({">PASSWORD:Need 'Auth' username/password"});
+        QCOMPARE(handler.events.filter("accepted").size(), 1);
+
+        // The engine's own connection is untouched and still drives the client.
+        engine->sendLines({">HOLD:Waiting for hold release:0"});
+        QTRY_COMPARE(engine->commands(), SETUP + QStringList{"hold release"});
+        QVERIFY(handler.events.filter("password").isEmpty());
+    }
+
+    void overlongLineIsDiscardedAndParsingGoesOn()
+    {
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        auto engine = connectEngine(socket, handler);
+        const QByteArray flood(ManagementSocket::MAX_LINE_LENGTH + 4096, 'A');
+        engine->send(">FATAL:" + flood);
+        QTest::qWait(50);
+        engine->send(flood + "\n>BYTECOUNT:7,8\n");
+        QTRY_COMPARE(afterAccept(handler), QStringList{"bytecount 7 8"});
+    }
+
+    void commandsWithoutAConnectionAreDropped()
+    {
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        socket.sendUsernamePassword("user", "secret");
+        socket.sendSigTerm();
+        QVERIFY(!socket.isProcessRunning());
+        QVERIFY(handler.events.isEmpty());
+    }
+};
+
+const QStringList TestManagementSocket::SETUP{"echo on all", "state on all", "bytecount 1", "log on all", "verb 2"};
+
+QTEST_GUILESS_MAIN(TestManagementSocket)
+#include "tst_managementsocket.moc"

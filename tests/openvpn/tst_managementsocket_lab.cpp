@@ -1,0 +1,184 @@
+#include "../backend/FakeConnectionParameters.h"
+#include "Lab.h"
+#include "RecordingLifeCycleHandler.h"
+#include "RecordingOsAbstraction.h"
+
+#include "openvpn/ManagementSocket.h"
+#include "openvpn/OpenVpnCommand.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// A real OpenVPN server in the lab's server namespace and a real engine on
+// the client side, driven by the management socket from hold to CONNECTED
+// and back to its end.
+class TestManagementSocketLab : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir pki;
+    QProcess server;
+    QString openvpn;
+
+    bool run(const QString& program, const QStringList& arguments)
+    {
+        QProcess process;
+        process.setWorkingDirectory(pki.path());
+        process.start(program, arguments);
+        if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+            qWarning().noquote() << program << arguments << process.readAllStandardError();
+            return false;
+        }
+        return true;
+    }
+    bool makeCertificate(const QString& name, const QString& extension)
+    {
+        const QString ext = pki.filePath(name + ".ext");
+        QFile file(ext);
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        file.write(extension.toLatin1());
+        file.close();
+        return run("openssl", {"req", "-new", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+                               "-keyout", name + ".key", "-out", name + ".csr", "-subj", "/CN=" + name})
+            && run("openssl", {"x509", "-req", "-in", name + ".csr", "-CA", "ca.crt", "-CAkey", "ca.key",
+                               "-CAcreateserial", "-days", "2", "-out", name + ".crt", "-extfile", ext});
+    }
+    bool writeFile(const QString& name, const QByteArray& content, QFile::Permissions permissions)
+    {
+        QFile file(pki.filePath(name));
+        return file.open(QIODevice::WriteOnly) && file.write(content) == content.size()
+            && file.setPermissions(permissions);
+    }
+
+    // The engine's management client options, as the helper gives them.
+    QStringList engineArguments(int port) const
+    {
+        return {"--client",        "--dev",          "tun",
+                "--proto",         "tcp-client",     "--remote",
+                Lab::serverAddress(), "1194",        "--ca",
+                pki.filePath("ca.crt"), "--verify-x509-name", "server",
+                "name",            "--auth-user-pass", "--auth-retry",
+                "interact",        "--auth-nocache", "--connect-retry-max",
+                "1",               "--management",   "127.0.0.1",
+                QString::number(port), "--management-client", "--management-hold",
+                "--management-query-passwords", "--management-query-remote", "--management-up-down",
+                "--route-noexec",  "--verb",         "3"};
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!Lab::isActive())
+            QSKIP("needs the test lab (run through CTest as root)");
+        if (!QFile::exists("/dev/net/tun"))
+            QSKIP("needs /dev/net/tun");
+        openvpn = QStandardPaths::findExecutable("openvpn", {"/usr/sbin", "/usr/local/sbin"});
+        if (openvpn.isEmpty())
+            QSKIP("openvpn is not installed");
+        QVERIFY(pki.isValid());
+        QVERIFY(run("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                                "-nodes", "-keyout", "ca.key", "-out", "ca.crt", "-days", "2", "-subj",
+                                "/CN=Orval Lab CA"}));
+        QVERIFY(makeCertificate("server", "basicConstraints=CA:FALSE\nkeyUsage=digitalSignature\n"
+                                          "extendedKeyUsage=serverAuth\n"));
+        QVERIFY(writeFile("verify.sh", "#!/bin/sh\n{ read -r user; read -r pass; } < \"$1\"\n"
+                                       "[ \"$user\" = alice ] && [ \"$pass\" = 's3cret \"x\"' ]\n",
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        Lab::startOnServer(server, openvpn,
+                           {"--mode", "server", "--tls-server", "--dev", "tun", "--proto", "tcp-server", "--port",
+                            "1194", "--topology", "subnet", "--server", "10.99.0.0", "255.255.255.0", "--ca",
+                            pki.filePath("ca.crt"), "--cert", pki.filePath("server.crt"), "--key",
+                            pki.filePath("server.key"), "--dh", "none", "--verify-client-cert", "none",
+                            "--script-security", "2", "--auth-user-pass-verify", pki.filePath("verify.sh"),
+                            "via-file", "--username-as-common-name", "--push", "dhcp-option DNS 10.99.0.1", "--push",
+                            "route 192.0.2.0 255.255.255.0", "--verb", "3"});
+        QVERIFY2(Lab::waitForServerPort(1194, 20000), server.readAllStandardError().constData());
+    }
+
+    void cleanupTestCase()
+    {
+        if (server.state() != QProcess::NotRunning) {
+            server.terminate();
+            if (!server.waitForFinished(5000))
+                server.kill();
+            server.waitForFinished(2000);
+        }
+    }
+
+    void connectsAsksAgainAfterAWrongPasswordAndStopsOnce()
+    {
+        qputenv("WITH_OPENVPN_SIMULATOR", "true");
+        OpenVpnCommand::setSimulatorStarter([this](QProcess& process, int port) {
+            process.setProcessChannelMode(QProcess::MergedChannels);
+            process.start(openvpn, engineArguments(port));
+        });
+        RecordingOsAbstraction os;
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os, handler);
+        QSignalSpy terminated(&socket, &ManagementSocket::onOpenVpnTerminated);
+        handler.passwordAction = [&] {
+            const bool first = handler.events.filter("password").size() == 1;
+            socket.sendUsernamePassword("alice", first ? "wrong" : "s3cret \"x\"");
+        };
+        handler.remoteAction = [](Remote& remote) { remote.setPort(1194); };
+        socket.startVPN(QSharedPointer<ConnectionParameters>(new FakeConnectionParameters()));
+
+        const auto connected = [&] {
+            for (const OpenVpnGenericState& state : handler.states) {
+                if (state.state == OpenVpnState::CONNECTED)
+                    return true;
+            }
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(connected(), 60000);
+        QCOMPARE(handler.events.filter("password"), (QStringList{"password 0", "password 1"}));
+        QVERIFY(handler.events.contains("hold 0"));
+        QVERIFY(!handler.events.filter(QRegularExpression("^remote ")).isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(handler.events.contains("up"), 10000);
+        const PushedOptions up = handler.upDownOptions.first();
+        QCOMPARE(up.getDnsServers(), QStringList{"10.99.0.1"});
+        QVERIFY(up.getOption("route_network_1") == "192.0.2.0");
+        QVERIFY(!handler.events.filter("control TLSv1.").isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!handler.events.filter("bytecount").isEmpty(), 10000);
+
+        socket.sendSigTerm();
+        QTRY_COMPARE_WITH_TIMEOUT(terminated.count(), 1, 20000);
+        QTest::qWait(300);
+        QCOMPARE(terminated.count(), 1);
+        QCOMPARE(handler.events.filter("terminated").size(), 1);
+        QVERIFY(handler.events.contains("closed"));
+        QVERIFY(!socket.isProcessRunning());
+        OpenVpnCommand::setSimulatorStarter(nullptr);
+    }
+
+    void remoteRedirectedToAPortNobodyAnswersEndsTheRunOnce()
+    {
+        qputenv("WITH_OPENVPN_SIMULATOR", "true");
+        OpenVpnCommand::setSimulatorStarter([this](QProcess& process, int port) {
+            process.setProcessChannelMode(QProcess::MergedChannels);
+            process.start(openvpn, engineArguments(port));
+        });
+        RecordingOsAbstraction os;
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os, handler);
+        QSignalSpy terminated(&socket, &ManagementSocket::onOpenVpnTerminated);
+        // The engine follows "remote MOD" to a closed port, gives up and exits.
+        handler.remoteAction = [](Remote& remote) { remote.setPort(1195); };
+        handler.passwordAction = [&] { socket.sendUsernamePassword("alice", "s3cret \"x\""); };
+        socket.startVPN(QSharedPointer<ConnectionParameters>(new FakeConnectionParameters()));
+        QTRY_COMPARE_WITH_TIMEOUT(terminated.count(), 1, 60000);
+        QTest::qWait(300);
+        QCOMPARE(terminated.count(), 1);
+        for (const OpenVpnGenericState& state : handler.states)
+            QVERIFY(state.state != OpenVpnState::CONNECTED);
+        QVERIFY(!socket.isProcessRunning());
+        OpenVpnCommand::setSimulatorStarter(nullptr);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestManagementSocketLab)
+#include "tst_managementsocket_lab.moc"

@@ -1,5 +1,9 @@
 #include "openvpn/ConnectVia.h"
 
+#include "backend/HandlerList.h"
+#include "openvpn/ProxyConfigurator.h"
+#include "openvpn/ShadowSocksLauncher.h"
+
 #include <QDebug>
 
 namespace {
@@ -28,6 +32,12 @@ public:
     ConnectViaTcpWithStealthProxy() : ConnectVia(TcpWithStealthProxy, HalvorixServerSite::TCP) {}
     QString toString() const override { return QStringLiteral("TCP_WITH_STEALTH_PROXY"); }
     bool isProxy() const override { return true; }
+    void setUpHandler(OsAbstraction& os, HandlerList& handlers, QSharedPointer<ConnectionParameters> parameters,
+                      VpnFrontend& frontend) const override
+    {
+        handlers.list.append(QSharedPointer<OpenVpnLifeCycleHandler>(
+            new ShadowSocksLauncher(os, std::move(parameters), frontend)));
+    }
 };
 
 class ConnectViaTcpWithCustomProxy final : public ConnectVia
@@ -36,6 +46,11 @@ public:
     ConnectViaTcpWithCustomProxy() : ConnectVia(TcpWithCustomProxy, HalvorixServerSite::TCP) {}
     QString toString() const override { return QStringLiteral("TCP_WITH_CUSTOM_PROXY"); }
     bool isProxy() const override { return true; }
+    void setUpHandler(OsAbstraction&, HandlerList& handlers, QSharedPointer<ConnectionParameters>,
+                      VpnFrontend&) const override
+    {
+        handlers.list.append(QSharedPointer<OpenVpnLifeCycleHandler>(new ProxyConfigurator));
+    }
 };
 
 } // namespace
@@ -79,6 +94,10 @@ const ConnectVia& ConnectVia::fromString(const QString& name)
     qDebug() << "static const ConnectVia &ConnectVia::fromString(const QString &)"
              << "Unexpected switch name: " << name;
     return UDP();
+}
+
+void ConnectVia::setUpHandler(OsAbstraction&, HandlerList&, QSharedPointer<ConnectionParameters>, VpnFrontend&) const
+{
 }
 
 ConnectVia::Type ConnectVia::getType() const

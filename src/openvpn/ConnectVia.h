@@ -3,7 +3,13 @@
 #include "catalogue/HalvorixServerSite.h"
 
 #include <QMetaType>
+#include <QSharedPointer>
 #include <QString>
+
+class ConnectionParameters;
+class HandlerList;
+class OsAbstraction;
+class VpnFrontend;
 
 // How the OpenVPN engine reaches the server. Each choice is one immutable
 // process-wide singleton; a choice travels as a reference to it.
@@ -21,6 +27,9 @@ public:
     static const ConnectVia& fromString(const QString& name);
 
     virtual QString toString() const = 0;
+    // Appends the lifecycle handler this transport needs, if any.
+    virtual void setUpHandler(OsAbstraction& os, HandlerList& handlers,
+                              QSharedPointer<ConnectionParameters> parameters, VpnFrontend& frontend) const;
     virtual bool isProxy() const = 0;
 
     Type getType() const;

@@ -78,9 +78,10 @@ void ConfigZip::execute()
     qDebug().noquote() << "ConfigZip/execute: configsDir=" + configsDir.absolutePath();
 
     try {
-        QTemporaryDir staging(QFileInfo(configsDir.absolutePath()).path() + QStringLiteral("/configs-staging-XXXXXX"));
+        const QString stagingTemplate = QFileInfo(configsDir.absolutePath()).path() + QStringLiteral("/configs-staging-XXXXXX");
+        QTemporaryDir staging(stagingTemplate);
         if (!staging.isValid())
-            fail("ConfigZip/execute: Can not create " + staging.path(), "Can not create " + staging.path());
+            fail("ConfigZip/execute: Can not create " + stagingTemplate, "Can not create " + stagingTemplate);
         const QDir stagingDir(staging.path());
 
         QStringList names;

@@ -101,5 +101,6 @@ private:
     QByteArray runOsascript(LoginItemScript kind, bool wantOutput);
 
     Programs programs;
+    // The engine's termination handler that connections get; inert by default.
     QSharedPointer<OpenVpnLifeCycleHandler> sigTermHandler;
 };

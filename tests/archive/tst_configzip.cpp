@@ -91,6 +91,17 @@ QMap<QString, QByteArray> snapshot(const QString &location)
     return state;
 }
 
+QStringList &capturedLines()
+{
+    static QStringList lines;
+    return lines;
+}
+
+void capture(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    capturedLines().append(message);
+}
+
 enum class Fault { None, EmptyLocation, LocationUnderFile, RefuseCd, NoDescriptors, FileSizeLimit };
 
 } // namespace
@@ -196,8 +207,14 @@ private slots:
         installPrevious();
         const auto before = snapshot(location);
         const QByteArray zip = ZipWriter::write({Member{"a.conf", "new a"}});
+        capturedLines().clear();
+        qInstallMessageHandler(capture);
         ConfigZipAt(zip, checksum, 2, location).execute();
+        qInstallMessageHandler(nullptr);
         QCOMPARE(snapshot(location), before);
+        QCOMPARE(capturedLines().mid(1), (QStringList{"ConfigZip/execute: MD5 check failed, keeping current config!",
+                                                      "ConfigZip/execute: expected: " + checksum,
+                                                      "ConfigZip/execute: actual:   " + md5(zip)}));
     }
 
     // Every failure throws its message and leaves the installed

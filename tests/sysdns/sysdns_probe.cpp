@@ -6,6 +6,7 @@
 //   sysdns_probe dns-push STAGE [SERVER...]
 //   sysdns_probe dns-popto STAGE | dns-popall
 //   sysdns_probe killswitch-disable | killswitch-enable
+//   sysdns_probe protect-dns | release-dns | default-route
 //   sysdns_probe blackhole-global [ipv6] | blackhole-connection
 //       the routes stay until a line arrives on standard input
 //   sysdns_probe crash-scene SERVER...
@@ -69,6 +70,12 @@ int main(int argc, char** argv)
         os.disableKillSwitchInterfaces();
     } else if (command == QLatin1String("killswitch-enable")) {
         InternetKillSwitchManager::enableInterfaces(os, settings);
+    } else if (command == QLatin1String("protect-dns")) {
+        os.protectRoutesToDns();
+    } else if (command == QLatin1String("release-dns")) {
+        os.removeRoutesToDns();
+    } else if (command == QLatin1String("default-route")) {
+        say(os.hasDefaultRoute() ? "default route" : "no default route");
     } else if (command == QLatin1String("blackhole-global")) {
         blackHoles.enableGlobalBlackHoleRoutes(arguments.value(1) == QLatin1String("ipv6"));
         say("ready");

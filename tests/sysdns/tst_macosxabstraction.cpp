@@ -1,3 +1,4 @@
+#include "backend/HandlerList.h"
 #include "prefs/Settings.h"
 #include "system/MacOSXAbstractionImpl.h"
 
@@ -213,6 +214,17 @@ private slots:
         QCOMPARE(os->listNetworkInterfaces(),
                  (QList<NetworkInterface>{NetworkInterface("Wi-Fi"), NetworkInterface("Ethernet"),
                                           NetworkInterface("USB")}));
+    }
+
+    void connectionsShareTheOneTerminationHandler()
+    {
+        HandlerList first;
+        HandlerList second;
+        os->addSigTermHandler(first);
+        os->addSigTermHandler(second);
+        QCOMPARE(first.list.size(), 1);
+        QVERIFY(first.list.at(0));
+        QCOMPARE(first.list.at(0), second.list.at(0));
     }
 
     void loginItemNames_data()

@@ -223,12 +223,35 @@ private slots:
         QCOMPARE(linkState("orvks0"), QStringLiteral("up"));
     }
 
+    void hostRoutesToTheNameServersThroughTheDefaultGateway()
+    {
+        const QString server = Lab::serverAddress();
+        QCOMPARE(probe({"default-route"}), QStringLiteral("default route\nready"));
+        QCOMPARE(probe({"protect-dns"}), QStringLiteral("ready"));
+        QCOMPARE(shell("ip -4 route show " + server), QStringLiteral("%1 via %1 dev eth0").arg(server));
+        QCOMPARE(probe({"release-dns"}), QStringLiteral("ready"));
+        QCOMPARE(shell("ip -4 route show " + server), QString());
+        const QString defaultRoute = shell("ip -4 route show default");
+        QCOMPARE(shell("ip route del default && echo ok"), QStringLiteral("ok"));
+        const QString without = probe({"default-route"});
+        QCOMPARE(shell("ip route add " + defaultRoute + " && echo ok"), QStringLiteral("ok"));
+        QCOMPARE(without, QStringLiteral("no default route\nready"));
+    }
+
+    void cleanUpRunUndoesAKilledRun_data()
+    {
+        QTest::addColumn<bool>("removeOnClose");
+        QTest::newRow("services re-enabled") << true;
+        QTest::newRow("services left off as the preferences say") << false;
+    }
+
     void cleanUpRunUndoesAKilledRun()
     {
+        QFETCH(bool, removeOnClose);
         {
             Settings settings;
             settings.setInternetKillSwitch(true);
-            settings.setRemoveInternetKillSwitchOnClose(true);
+            settings.setRemoveInternetKillSwitchOnClose(removeOnClose);
             for (const QString& service : markedServices)
                 settings.setInternetKillSwitchInterface(NetworkInterface(service));
         }
@@ -236,8 +259,8 @@ private slots:
         QVERIFY(startHolding(crashed, QStringList{"crash-scene", "192.0.2.1", "192.0.2.2"}));
         QVERIFY(resolvConf() != originalResolvConf);
         QVERIFY(!blackHoles().isEmpty());
-        QCOMPARE(linkState("orvks0"), QStringLiteral("down"));
-        QCOMPARE(linkState("orvks1"), QStringLiteral("down"));
+        for (const QString& service : markedServices)
+            QCOMPARE(linkState(service), QStringLiteral("down"));
         QCOMPARE(::kill(pid_t(crashed.processId()), SIGKILL), 0);
         QVERIFY(crashed.waitForFinished(10000));
 
@@ -247,11 +270,14 @@ private slots:
         QCOMPARE(cleanUp.exitCode(), 0);
         QCOMPARE(resolvConf(), originalResolvConf);
         QCOMPARE(blackHoles(), QString());
-        QCOMPARE(linkState("orvks0"), QStringLiteral("up"));
-        QCOMPARE(linkState("orvks1"), QStringLiteral("up"));
+        const QString expectedState = removeOnClose ? "up" : "down";
+        for (const QString& service : markedServices)
+            QCOMPARE(linkState(service), expectedState);
         Settings after;
         QVERIFY(after.getDnsStackNames().isEmpty());
-        QVERIFY(after.internetKillSwitchDisabledInterfaces().isEmpty());
+        QStringList record = after.internetKillSwitchDisabledInterfaces();
+        record.sort();
+        QCOMPARE(record, removeOnClose ? QStringList() : markedServices);
     }
 };
 

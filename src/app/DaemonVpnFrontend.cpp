@@ -1,0 +1,107 @@
+#include "app/DaemonVpnFrontend.h"
+
+#include "backend/VpnBackend.h"
+#include "prefs/Settings.h"
+#include "system/FireAndForgetProcess.h"
+#include "websvc/WhatIsMyLocation.h"
+
+#include <QDebug>
+#include <QNetworkAccessManager>
+
+namespace {
+
+const char* flagText(bool flag)
+{
+    return flag ? "true" : "false";
+}
+
+} // namespace
+
+DaemonVpnFrontend::DaemonVpnFrontend(QNetworkAccessManager* networkAccessManager, VpnBackend& backend,
+                                     WhatIsMyLocation& whatIsMyLocation)
+    : networkAccessManager(networkAccessManager)
+    , backend(&backend)
+    , whatIsMyLocation(&whatIsMyLocation)
+{
+    this->whatIsMyLocation->queryMyLocation();
+}
+
+void DaemonVpnFrontend::onVpnStartupProgress(const VpnStartupProgress& progress)
+{
+    qDebug() << "Daemon::onVpnStartupProgress - " << progress.getProgressMessageKey();
+    // A failed look-up is not retried while a connection starts.
+    if (progress.isInitialState())
+        whatIsMyLocation->stop();
+}
+
+void DaemonVpnFrontend::onVpnStartupResult(const VpnStartupResult&)
+{
+    qDebug() << "Daemon::onVpnStartupResult";
+}
+
+void DaemonVpnFrontend::onUpdateState(const VpnConnectionState&)
+{
+    qDebug() << "Daemon::onUpdateState";
+    running = true;
+}
+
+void DaemonVpnFrontend::onReceiveErrorMessage(const ErrorMessage& message)
+{
+    qDebug() << "Daemon::onReceiveErrorMessage - " << message.getMessage() << " , " << message.getInformativeText();
+}
+
+void DaemonVpnFrontend::onReceiveFatalErrorMessage(const ErrorMessage& message)
+{
+    qDebug() << "Daemon::onReceiveFatalErrorMessage - " << message.getMessage() << " , "
+             << message.getInformativeText();
+    networkAccessManager->clearAccessCache();
+}
+
+void DaemonVpnFrontend::vpnTerminated(VpnTerminationReport report)
+{
+    qDebug() << "Daemon::vpnTerminated"
+             << " - failed to start flag: " << flagText(report.getFailedToStartFlag())
+             << " - password request flag: " << flagText(report.getPasswordRequestFlag());
+    running = false;
+    networkAccessManager->clearAccessCache();
+    Settings settings;
+    runScript(settings.executeAfterDisconnectScript(), QStringLiteral("After Disconnect Script"),
+              settings.pathToAfterDisconnectScript());
+    whatIsMyLocation->queryMyLocation();
+}
+
+void DaemonVpnFrontend::onEventClosed(quint64 eventId)
+{
+    qDebug() << "Daemon::onEventClosed - id " << eventId;
+}
+
+void DaemonVpnFrontend::vpnPasswordRequest(const PasswordRequestMessage& request)
+{
+    qDebug() << "Daemon::vpnPasswordRequest - authRetry " << request.getPasswordFailures();
+}
+
+void DaemonVpnFrontend::onUpdateByteCount(ByteCount)
+{
+    qDebug() << "Daemon::onUpdateByteCount";
+}
+
+void DaemonVpnFrontend::onConnected()
+{
+    qDebug() << "Daemon::onConnected";
+    networkAccessManager->clearAccessCache();
+    Settings settings;
+    runScript(settings.executeAfterConnectScript(), QStringLiteral("After Connect Script"),
+              settings.pathToAfterConnectScript());
+}
+
+void DaemonVpnFrontend::onNewConfigWasDownloaded()
+{
+    qDebug() << "Daemon::onNewConfigWasDownloaded";
+}
+
+void DaemonVpnFrontend::runScript(bool switchedOn, const QString& displayName, const QString& program)
+{
+    if (!switchedOn)
+        return;
+    FireAndForgetProcess::execute(displayName, Settings().externalProcessTimeout(), program, backend->getErrorSender());
+}

@@ -1,0 +1,39 @@
+#include "backend/AppKillSwitchHandler.h"
+
+#include "prefs/Settings.h"
+#include "system/KillAll.h"
+
+#include <QDebug>
+
+AppKillSwitchHandler::AppKillSwitchHandler()
+{
+    qDebug() << "AppKillSwitchHandler::AppKillSwitchHandler()";
+}
+
+void AppKillSwitchHandler::onOpenVpnTerminated()
+{
+    killall();
+}
+
+void AppKillSwitchHandler::onState(const OpenVpnGenericState& state)
+{
+    dispatch(state);
+}
+
+void AppKillSwitchHandler::on(const OpenVpnStateConnected&)
+{
+    notYetConnected = false;
+}
+
+void AppKillSwitchHandler::on(const OpenVpnStateReconnecting&)
+{
+    killall();
+}
+
+void AppKillSwitchHandler::killall()
+{
+    Settings settings;
+    if (settings.armKillswitchAfterFirstConnection() && notYetConnected)
+        return;
+    KillAll(settings.processKillList()).execute();
+}

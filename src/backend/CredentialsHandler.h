@@ -1,0 +1,36 @@
+#pragma once
+
+#include "backend/NullHandler.h"
+
+#include <QObject>
+#include <QSharedPointer>
+#include <QString>
+
+class AbstractManagementSocket;
+class ConnectionParameters;
+class VpnFrontend;
+
+// Answers the engine's first request for user name and password by itself,
+// with the pair given at connect time or the remembered one when automatic
+// login is on; every later request goes to the user.
+class CredentialsHandler : public QObject, public NullHandler
+{
+    Q_OBJECT
+
+public:
+    CredentialsHandler(VpnFrontend& frontend, AbstractManagementSocket& managementSocket,
+                       QSharedPointer<ConnectionParameters> connectionParameters, const QString& username,
+                       const QString& password);
+
+    void onPassword(int failedVerifications) override;
+
+private:
+    bool answerAutomatically();
+
+    VpnFrontend& frontend;
+    AbstractManagementSocket& managementSocket;
+    QSharedPointer<ConnectionParameters> connectionParameters;
+    QString username;
+    QString password;
+    bool spent = false;
+};

@@ -1,0 +1,49 @@
+#include "backend/InternetKillSwitchHandler.h"
+
+#include "openvpn/AbstractManagementSocket.h"
+#include "openvpn/AbstractVpnCommand.h"
+#include "prefs/Settings.h"
+#include "system/OsAbstraction.h"
+
+#include <QDebug>
+
+InternetKillSwitchHandler::InternetKillSwitchHandler(OsAbstraction& os, AbstractManagementSocket& managementSocket)
+    : os(os)
+    , managementSocket(managementSocket)
+{
+    qDebug() << "InternetKillSwitchHandler::InternetKillSwitchHandler(OsAbstraction &, AbstractManagementSocket &)";
+}
+
+void InternetKillSwitchHandler::onOpenVpnPrepareArguments(AbstractVpnCommand& command)
+{
+    command.enablePersistTun();
+}
+
+void InternetKillSwitchHandler::onOpenVpnTerminated()
+{
+    if (isArmed())
+        os.disableKillSwitchInterfaces();
+}
+
+void InternetKillSwitchHandler::onState(const OpenVpnGenericState& state)
+{
+    dispatch(state);
+}
+
+void InternetKillSwitchHandler::on(const OpenVpnStateConnected&)
+{
+    notYetConnected = false;
+}
+
+void InternetKillSwitchHandler::on(const OpenVpnStateReconnecting&)
+{
+    if (!isArmed() || Settings().seamlessReconnect())
+        return;
+    os.disableKillSwitchInterfaces();
+    managementSocket.sendSigTerm();
+}
+
+bool InternetKillSwitchHandler::isArmed() const
+{
+    return !(Settings().armKillswitchAfterFirstConnection() && notYetConnected);
+}

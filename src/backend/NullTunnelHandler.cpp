@@ -1,0 +1,22 @@
+#include "backend/NullTunnelHandler.h"
+
+#include "backend/VpnStateTracker.h"
+#include "openvpn/OpenVpnGenericState.h"
+
+#include <QDebug>
+
+NullTunnelHandler::NullTunnelHandler(VpnStateTracker& stateTracker)
+    : stateTracker(stateTracker)
+{
+    qDebug() << "NullTunnelHandler::NullTunnelHandler(VpnStateTracker &)";
+}
+
+NullTunnelHandler::~NullTunnelHandler()
+{
+    qDebug() << "virtual NullTunnelHandler::~NullTunnelHandler()";
+}
+
+void NullTunnelHandler::onState(const OpenVpnGenericState& state)
+{
+    stateTracker.updateState(state.name, state.cause, state.localIp, state.remoteIp);
+}

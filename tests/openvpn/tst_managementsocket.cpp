@@ -342,6 +342,22 @@ private slots:
         QVERIFY(handler.events.filter("password").isEmpty());
     }
 
+    void theEngineOfANewRunReplacesTheOldConnectionSilently()
+    {
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        auto oldEngine = connectEngine(socket, handler);
+        auto newEngine = connectEngine(socket, handler);
+        QTRY_COMPARE(handler.events.filter("accepted").size(), 2);
+        oldEngine->sendLines({">FATAL:old engine"});
+        oldEngine->socket.disconnectFromHost();
+        newEngine->sendLines({">FATAL:new engine"});
+        QTRY_COMPARE(handler.events.last(), QStringLiteral("fatal new engine"));
+        QTest::qWait(50);
+        QVERIFY(handler.events.filter("old engine").isEmpty());
+        QVERIFY(!handler.events.contains("closed"));
+    }
+
     void overlongLineIsDiscardedAndParsingGoesOn()
     {
         RecordingLifeCycleHandler handler;

@@ -358,6 +358,22 @@ private slots:
         QVERIFY(!handler.events.contains("closed"));
     }
 
+    void anUnansweredHoldReplacedByANewOneAnswersNothing()
+    {
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        QList<QPointer<HoldLock>> locks;
+        handler.holdAction = [&](Hold& hold) { locks << hold(); };
+        auto engine = connectEngine(socket, handler);
+        engine->sendLines({">HOLD:Waiting for hold release:0", ">HOLD:Waiting for hold release:0"});
+        QTRY_COMPARE(locks.size(), 2);
+        locks.first()->abort();
+        QTest::qWait(50);
+        QCOMPARE(engine->commands(), SETUP);
+        locks.last()->release();
+        QTRY_COMPARE(engine->commands(), SETUP + QStringList{"hold release"});
+    }
+
     void overlongLineIsDiscardedAndParsingGoesOn()
     {
         RecordingLifeCycleHandler handler;

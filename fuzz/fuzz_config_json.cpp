@@ -26,7 +26,7 @@ void quiet(QtMsgType, const QMessageLogContext &, const QString &)
 // suppression see the parser's frame inside Qt, which has no frame pointers.
 extern "C" const char *__asan_default_options()
 {
-    return "fast_unwind_on_malloc=0";
+    return "fast_unwind_on_malloc=0:malloc_context_size=255";
 }
 
 extern "C" const char *__lsan_default_suppressions()

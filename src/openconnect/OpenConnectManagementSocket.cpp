@@ -6,6 +6,7 @@
 #include "backend/OpenVpnLifeCycleHandler.h"
 #include "backend/VpnFrontend.h"
 #include "openconnect/OpenConnectCommand.h"
+#include "openconnect/OpenConnectConnectionParameters.h"
 #include "openconnect/OpenConnectJson.h"
 #include "openconnect/OpenConnectProgress.h"
 #include "openconnect/OpenConnectUsernamePasswordSanitizer.h"
@@ -166,7 +167,8 @@ void OpenConnectManagementSocket::remoteLockRelease()
     m_remote->deleteLater();
     m_remote = nullptr;
     m_handler.onOpenVpnPrepareArguments(command);
-    if (command.isProxyRequested()) {
+    const auto* openConnect = dynamic_cast<const OpenConnectConnectionParameters*>(m_parameters.data());
+    if (command.isProxyRequested() || (openConnect && openConnect->usesProxy())) {
         // Reported from the event loop, as a failed engine start would be.
         QTimer::singleShot(0, this,
                            [this] { refuseStart(QStringLiteral("The OpenConnect connection can not use a proxy.")); });

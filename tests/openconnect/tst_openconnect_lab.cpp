@@ -7,6 +7,8 @@
 #include "Lab.h"
 #include "OpenConnectTestDoubles.h"
 
+#include "openconnect/OpenConnectConnectVia.h"
+#include "openconnect/OpenConnectConnectionParameters.h"
 #include "openconnect/OpenConnectManagementSocket.h"
 #include "system/MacOSXAbstractionImpl.h"
 
@@ -181,10 +183,10 @@ private:
 
     QSharedPointer<ConnectionParameters> parameters() const
     {
-        return QSharedPointer<ConnectionParameters>(new TestParameters(
+        return QSharedPointer<ConnectionParameters>(new OpenConnectConnectionParameters(
             HalvorixServerSite("USA", "Lab", "site-udp.conf", "site-tcp.conf", false, false, QDir(m_config.path()), {},
                                QHostAddress(), GeoLocation(), QString(), 0),
-            HalvorixServerSite::TCP));
+            OpenConnectConnectVia::TCP(), Settings::IksSettings(), false, false));
     }
 
     static void writeFile(const QString& path, const QByteArray& content)

@@ -2,6 +2,8 @@
 #include "RecordingOsAbstraction.h"
 
 #include "openconnect/OpenConnectCommand.h"
+#include "openconnect/OpenConnectConnectVia.h"
+#include "openconnect/OpenConnectConnectionParameters.h"
 #include "openconnect/OpenConnectManagementSocket.h"
 #include "websvc/CredentialsStore.h"
 
@@ -275,6 +277,17 @@ private slots:
         QCOMPARE(m_frontend.errors.size(), 1);
         QTest::qWait(200);
         QVERIFY(!QFile::exists(m_engineDir.filePath("arguments")));
+    }
+
+    void proxyTransportIsRefused()
+    {
+        QSignalSpy terminated(m_socket.data(), &OpenConnectManagementSocket::onOpenConnectTerminated);
+        m_socket->startVPN(QSharedPointer<ConnectionParameters>(new OpenConnectConnectionParameters(
+            site(), OpenConnectConnectVia::TCP_WITH_CUSTOM_PROXY(), Settings::IksSettings(), true, true)));
+        QTRY_COMPARE(terminated.count(), 1);
+        QVERIFY(!m_handler.events.contains("started"));
+        QCOMPARE(m_frontend.errors.size(), 1);
+        QVERIFY(m_frontend.errors.first().startsWith("The OpenConnect connection can not use a proxy."));
     }
 
     void messageTable_data()

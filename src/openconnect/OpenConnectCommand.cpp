@@ -1,5 +1,7 @@
 #include "openconnect/OpenConnectCommand.h"
 
+#include "prefs/Settings.h"
+#include "system/OsAbstraction.h"
 #include "system/StelvaneSecurityCheck.h"
 
 #include <QCoreApplication>
@@ -36,7 +38,7 @@ OpenConnectCommand::OpenConnectCommand(OsAbstraction& os, const QString& host, i
 {
 }
 
-QString OpenConnectCommand::getProgramPath() const
+QString OpenConnectCommand::getProgram()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/../Helpers/Stelvane");
 }
@@ -64,28 +66,34 @@ QStringList OpenConnectCommand::getArgumentsMacOSX() const
 
 void OpenConnectCommand::start(QProcess& process)
 {
-    const QString program = getProgramPath();
+    const QString program = getProgram();
     const QStringList arguments = getArgumentsMacOSX();
     qDebug() << "Starting " << program << " with arguments " << arguments;
     new StelvaneSecurityCheck(&process);
     process.start(program, arguments, QIODevice::ReadWrite);
 }
 
-void OpenConnectCommand::setRemoteAddress(const QHostAddress& address)
+void OpenConnectCommand::addRemote(const QHostAddress& address)
 {
     m_host = address.toString();
 }
 
-void OpenConnectCommand::setProxyDirect()
+bool OpenConnectCommand::shouldPreventIpv6Leak()
 {
+    return Settings().preventIPv6Leak() && m_os.canBindIpv6();
 }
 
-void OpenConnectCommand::setProxyHttp(const QString&, int)
+void OpenConnectCommand::setProxyDirect()
+{
+    m_proxyRequested = false;
+}
+
+void OpenConnectCommand::setHttpProxy(const QString&, const QString&)
 {
     m_proxyRequested = true;
 }
 
-void OpenConnectCommand::setProxySocks5(const QString&, int)
+void OpenConnectCommand::setSocks5Proxy(const QString&, const QString&)
 {
     m_proxyRequested = true;
 }

@@ -195,8 +195,10 @@ void ManagementSocket::handleHold()
             sendCommand(QString::fromLatin1(command));
     }
     if (currentHold) {
+        // Handlers may still hold its locks, so it stays alive, but it can no
+        // longer answer for the new hold.
         qDebug() << "ManagementSocket: a new hold replaces one still unanswered";
-        dropHold();
+        currentHold->disconnect(this);
     }
     Hold* hold = new Hold(holdCount, this);
     ++holdCount;
@@ -234,7 +236,7 @@ void ManagementSocket::handleRemote(const QByteArray& rest)
     }
     if (currentRemote) {
         qDebug() << "ManagementSocket: a new remote query replaces one still unanswered";
-        dropRemote();
+        currentRemote->disconnect(this);
     }
     Remote* remote = new Remote(fields.at(0), fields.at(1).toInt(), fields.at(2));
     remote->setParent(this);

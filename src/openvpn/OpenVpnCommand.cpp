@@ -70,10 +70,13 @@ void OpenVpnCommand::start(QProcess& process)
     const QStringList arguments = getArgumentsMacOSX();
     qDebug() << "Starting" << helper << "with arguments" << arguments;
     if (simulatorRequested()) {
-        if (simulatorStarter())
+        if (simulatorStarter()) {
             simulatorStarter()(process, managementPort);
-        else
+        } else {
+            // Neither the simulator nor, unasked, the real engine: the run fails visibly.
             qWarning() << "OpenVpnCommand: the simulator was asked for, but this program has none";
+            emit process.errorOccurred(QProcess::FailedToStart);
+        }
         return;
     }
     new StelvaneSecurityCheck(&process);

@@ -1,6 +1,6 @@
 #include "system/DnsStack.h"
 
-#include "prefs/DnsPreferenceAction.h"
+#include "backend/DnsStages.h"
 #include "prefs/Settings.h"
 #include "system/OsAbstraction.h"
 
@@ -110,7 +110,7 @@ void DnsStack::restoreSystemDHCPNameServer(Settings& settings)
     warnUnlessOnlyStart("restoreSystemDHCPNameServer");
     popAll();
     osAbstraction.removeNameServers();
-    push(start, startupDns(settings));
+    push(start, DnsStages::getStartupDns(settings));
 }
 
 void DnsStack::setSystemNameServersTo(Settings& settings, const QStringList& servers)
@@ -119,10 +119,5 @@ void DnsStack::setSystemNameServersTo(Settings& settings, const QStringList& ser
     warnUnlessOnlyStart("setSystemNameServersTo");
     popAll();
     osAbstraction.setNameServers(servers);
-    push(start, startupDns(settings));
-}
-
-QStringList DnsStack::startupDns(Settings& settings)
-{
-    return settings.getDnsPreferenceActionOnStart().getNameServerDNSs();
+    push(start, DnsStages::getStartupDns(settings));
 }

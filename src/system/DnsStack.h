@@ -44,7 +44,6 @@ private:
     void persist(const char* label);
     void restoreTop();
     void warnUnlessOnlyStart(const char* operation) const;
-    static QStringList startupDns(Settings& settings);
 
     OsAbstraction& osAbstraction;
     QStringList stack;

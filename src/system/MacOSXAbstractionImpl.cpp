@@ -1,7 +1,8 @@
 #include "system/MacOSXAbstractionImpl.h"
 
+#include "app/AbstractSigTermHandler.h"
+#include "app/SigTermHandler.h"
 #include "backend/HandlerList.h"
-#include "backend/NullHandler.h"
 #include "prefs/Settings.h"
 #include "system/AdapterList.h"
 #include "system/DockIconManager.h"
@@ -44,7 +45,7 @@ MacOSXAbstractionImpl::MacOSXAbstractionImpl() : MacOSXAbstractionImpl(systemPro
 }
 
 MacOSXAbstractionImpl::MacOSXAbstractionImpl(const Programs& programs)
-    : programs(programs), sigTermHandler(QSharedPointer<NullHandler>::create())
+    : programs(programs), sigTermHandler(QSharedPointer<AbstractSigTermHandler>::create())
 {
     printSystemInfo();
 }
@@ -295,6 +296,11 @@ void MacOSXAbstractionImpl::removeLoginItem()
 bool MacOSXAbstractionImpl::isLoginItem()
 {
     return listsLoginItem(runOsascript(LoginItemScript::List, true), QCoreApplication::applicationName());
+}
+
+void MacOSXAbstractionImpl::installSigTermHandler()
+{
+    sigTermHandler = QSharedPointer<SigTermHandler>::create();
 }
 
 void MacOSXAbstractionImpl::addSigTermHandler(HandlerList& list)

@@ -55,6 +55,7 @@ public:
     void addLoginItem() override;
     void removeLoginItem() override;
     bool isLoginItem() override;
+    void installSigTermHandler() override;
     void addSigTermHandler(HandlerList& list) override;
     bool canRunRouteProgram() override;
     void setInterfaceUp(const QString& interface) override;
@@ -101,6 +102,7 @@ private:
     QByteArray runOsascript(LoginItemScript kind, bool wantOutput);
 
     Programs programs;
-    // The engine's termination handler that connections get; inert by default.
+    // The engine's termination handler that connections get: inert until
+    // installSigTermHandler.
     QSharedPointer<OpenVpnLifeCycleHandler> sigTermHandler;
 };

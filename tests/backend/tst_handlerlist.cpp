@@ -1,6 +1,7 @@
 #include "backend/ByteCount.h"
 #include "backend/HandlerList.h"
 #include "backend/NullHandler.h"
+#include "openvpn/AbstractVpnCommand.h"
 #include "openvpn/Hold.h"
 #include "openvpn/HoldLock.h"
 #include "openvpn/OpenVpnGenericState.h"
@@ -58,6 +59,41 @@ private:
 
     QString name;
     Log& log;
+};
+
+// Counts the options handlers add; its identity shows the same command reaches all.
+class CountingCommand : public AbstractVpnCommand
+{
+public:
+    QString getProgram() override { return QString(); }
+    void enableManagementUpDown() override { ++options; }
+    bool shouldPreventIpv6Leak() override { return false; }
+    void start(QProcess&) override {}
+    void enableManagementQueryRemote() override { ++options; }
+    void setCipher(const BackendOpenVPNConfigCipher&) override {}
+    void addRemote(const QHostAddress&) override {}
+    void enablePersistTun() override {}
+    void disablePersistTun() override {}
+    void setProxyDirect() override {}
+    void setHttpProxy(const QString&, const QString&) override {}
+    void setSocks5Proxy(const QString&, const QString&) override {}
+
+    int options = 0;
+};
+
+class OptionAdder : public NullHandler
+{
+public:
+    explicit OptionAdder(QList<int>& seen)
+        : seen(seen)
+    {
+    }
+    void onOpenVpnPrepareArguments(AbstractVpnCommand& command) override
+    {
+        command.enableManagementUpDown();
+        seen << static_cast<CountingCommand&>(command).options;
+    }
+    QList<int>& seen;
 };
 
 class HostChanger : public NullHandler
@@ -167,6 +203,18 @@ private slots:
         QCOMPARE(released.count(), 0); // the handler's lock still holds the engine
         locker->lock->release();
         QCOMPARE(released.count(), 1);
+    }
+
+    void everyHandlerPreparesTheSameCommand()
+    {
+        QList<int> seen;
+        HandlerList list;
+        list.list << QSharedPointer<OpenVpnLifeCycleHandler>(new OptionAdder(seen))
+                  << QSharedPointer<OpenVpnLifeCycleHandler>(new OptionAdder(seen));
+        CountingCommand command;
+        list.onOpenVpnPrepareArguments(command);
+        QCOMPARE(seen, (QList<int>{1, 2}));
+        QCOMPARE(command.options, 2);
     }
 
     void clearingTheListDuringACallStillReachesEveryone()

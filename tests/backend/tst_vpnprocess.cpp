@@ -2,11 +2,47 @@
 #include "RecordingFrontend.h"
 #include "backend/AbortedVpnProcess.h"
 #include "backend/NullVpnProcess.h"
+#include "backend/StartedVpnProcess.h"
 #include "backend/StartingVpnProcess.h"
+#include "openvpn/AbstractManagementSocket.h"
+#include "system/BlackHoleRoute.h"
 
 #include <QTest>
 
 using Params = QSharedPointer<ConnectionParameters>;
+
+namespace {
+
+// An engine driver that only records what it was asked.
+class FakeSocket : public AbstractManagementSocket
+{
+public:
+    void startVPN(QSharedPointer<ConnectionParameters>) override { calls << "start"; }
+    bool isProcessRunning() override { return running; }
+    void sendSigTerm() override { calls << "sigterm"; }
+    void sendUsernamePassword(const QString& user, const QString& password) override
+    {
+        calls << "credentials " + user + " " + password;
+    }
+
+    bool running = true;
+    QStringList calls;
+};
+
+class FakeBlackHoleRoute : public BlackHoleRoute
+{
+public:
+    explicit FakeBlackHoleRoute(bool& removed)
+        : removed(removed)
+    {
+    }
+    ~FakeBlackHoleRoute() override { removed = true; }
+    bool isActive() const override { return !removed; }
+
+    bool& removed;
+};
+
+} // namespace
 
 class TestVpnProcess : public QObject
 {
@@ -52,6 +88,44 @@ private slots:
         process->sendUserNamePassword("user", "password");
         process->stop();
         QCOMPARE(log, delivered);
+    }
+
+    void startedProcessDrivesTheEngine()
+    {
+        const Params params(new FakeConnectionParameters);
+        const VpnStartupResult result(params, VpnStartupResult::STARTED, "VPN started", 0);
+        FakeSocket socket;
+        StartedVpnProcess process(result, socket, QSharedPointer<BlackHoleRoute>());
+        RecordingFrontend frontend("F", log);
+        VpnConnectionState state(params);
+        state.updateState("CONNECTED", "", "", "");
+
+        QVERIFY(!process.isStopped());
+        process.sendResultTo(frontend);
+        process.sendUpdatedStateTo(frontend, state);
+        process.sendUserNamePassword("user", "pass word");
+        process.stop();
+        QCOMPARE(log, (QStringList{"F:result VPN started", "F:state CONNECTED"}));
+        QCOMPARE(frontend.ids, (QList<quint64>{result.getId(), state.getId()}));
+        QCOMPARE(socket.calls, (QStringList{"credentials user pass word", "sigterm"}));
+
+        // The engine ended before its termination was reported: a new start may begin.
+        socket.running = false;
+        QVERIFY(process.isStopped());
+    }
+
+    void blackHoleRouteLivesAsLongAsTheStartedProcess()
+    {
+        bool removed = false;
+        FakeSocket socket;
+        QSharedPointer<BlackHoleRoute> route(new FakeBlackHoleRoute(removed));
+        QScopedPointer<VpnProcess> process(new StartedVpnProcess(
+            VpnStartupResult(Params(), VpnStartupResult::STARTED, "VPN started", 0), socket, route));
+        route.reset();
+        QVERIFY(!removed);
+        process.reset(new NullVpnProcess);
+        QVERIFY(removed);
+        QVERIFY(socket.calls.isEmpty()); // replacing the process does not touch the engine
     }
 
     void abortedResultKeepsItsEvent()

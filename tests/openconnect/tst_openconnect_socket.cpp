@@ -2,6 +2,8 @@
 #include "RecordingOsAbstraction.h"
 
 #include "openconnect/OpenConnectCommand.h"
+#include "openconnect/OpenConnectConnectVia.h"
+#include "openconnect/OpenConnectConnectionParameters.h"
 #include "openconnect/OpenConnectManagementSocket.h"
 #include "websvc/CredentialsStore.h"
 
@@ -132,9 +134,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(engine.receivedWrite.contains("s\n"), 5000);
 
         QSignalSpy terminated(m_socket.data(), &OpenConnectManagementSocket::onOpenConnectTerminated);
+        engine.collect();
+        engine.received.clear();
         m_socket->sendSigTerm();
         QTRY_VERIFY(engine.receivedWrite.endsWith("x\n"));
-        QTRY_VERIFY(engine.received.endsWith("\n\n"));
+        QTRY_COMPARE(engine.received, QByteArray("\n\n"));
         QVERIFY(m_socket->isProcessRunning());
 
         // The engine closes cmd_fd first: no report until its process has ended.
@@ -263,9 +267,9 @@ private slots:
     void proxyIsRefusedInsteadOfIgnored()
     {
         QSignalSpy terminated(m_socket.data(), &OpenConnectManagementSocket::onOpenConnectTerminated);
-        m_handler.onPrepare = [](AbstractVpnCommand& command) { command.setProxySocks5("127.0.0.1", 1080); };
+        m_handler.onPrepare = [](AbstractVpnCommand& command) { command.setSocks5Proxy("127.0.0.1", "1080"); };
         m_socket->startVPN(m_parameters);
-        QCOMPARE(terminated.count(), 1);
+        QTRY_COMPARE(terminated.count(), 1);
         QVERIFY(!m_socket->isProcessRunning());
         QVERIFY(!m_handler.events.contains("started"));
         QVERIFY(m_handler.events.contains("failedToStart"));
@@ -273,6 +277,17 @@ private slots:
         QCOMPARE(m_frontend.errors.size(), 1);
         QTest::qWait(200);
         QVERIFY(!QFile::exists(m_engineDir.filePath("arguments")));
+    }
+
+    void proxyTransportIsRefused()
+    {
+        QSignalSpy terminated(m_socket.data(), &OpenConnectManagementSocket::onOpenConnectTerminated);
+        m_socket->startVPN(QSharedPointer<ConnectionParameters>(new OpenConnectConnectionParameters(
+            site(), OpenConnectConnectVia::TCP_WITH_CUSTOM_PROXY(), Settings::IksSettings(), true, true)));
+        QTRY_COMPARE(terminated.count(), 1);
+        QVERIFY(!m_handler.events.contains("started"));
+        QCOMPARE(m_frontend.errors.size(), 1);
+        QVERIFY(m_frontend.errors.first().startsWith("The OpenConnect connection can not use a proxy."));
     }
 
     void messageTable_data()

@@ -2,6 +2,7 @@
 #include "openconnect/OpenConnectJson.h"
 #include "openconnect/OpenConnectUsernamePasswordSanitizer.h"
 #include "prefs/Settings.h"
+#include "system/NullOsAbstraction.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class OsAbstraction;
 
 class TestOpenConnectValues : public QObject
 {
@@ -127,13 +127,18 @@ private slots:
 
     void remoteAddressReplacesHostAndProxyIsRemembered()
     {
-        OsAbstraction* os = nullptr;
-        OpenConnectCommand command(*os, "vpn.example", 443, HalvorixServerSite::UDP, 1, 2, 172800);
-        command.setRemoteAddress(QHostAddress("192.0.2.9"));
+        NullOsAbstraction os;
+        OpenConnectCommand command(os, "vpn.example", 443, HalvorixServerSite::UDP, 1, 2, 172800);
+        command.addRemote(QHostAddress("192.0.2.9"));
         QVERIFY(command.getArgumentsMacOSX().at(2) == "https://192.0.2.9:443/");
         command.setProxyDirect();
         QVERIFY(!command.isProxyRequested());
-        command.setProxySocks5("127.0.0.1", 1080);
+        command.setSocks5Proxy("127.0.0.1", "1080");
+        QVERIFY(command.isProxyRequested());
+        QVERIFY(!command.getArgumentsMacOSX().join(' ').contains("1080"));
+        command.setProxyDirect();
+        QVERIFY(!command.isProxyRequested());
+        command.setHttpProxy("127.0.0.1", "1080");
         QVERIFY(command.isProxyRequested());
         QVERIFY(!command.getArgumentsMacOSX().join(' ').contains("1080"));
     }

@@ -342,6 +342,38 @@ private slots:
         QVERIFY(handler.events.filter("password").isEmpty());
     }
 
+    void theEngineOfANewRunReplacesTheOldConnectionSilently()
+    {
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        auto oldEngine = connectEngine(socket, handler);
+        auto newEngine = connectEngine(socket, handler);
+        QTRY_COMPARE(handler.events.filter("accepted").size(), 2);
+        oldEngine->sendLines({">FATAL:old engine"});
+        oldEngine->socket.disconnectFromHost();
+        newEngine->sendLines({">FATAL:new engine"});
+        QTRY_COMPARE(handler.events.last(), QStringLiteral("fatal new engine"));
+        QTest::qWait(50);
+        QVERIFY(handler.events.filter("old engine").isEmpty());
+        QVERIFY(!handler.events.contains("closed"));
+    }
+
+    void anUnansweredHoldReplacedByANewOneAnswersNothing()
+    {
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        QList<QPointer<HoldLock>> locks;
+        handler.holdAction = [&](Hold& hold) { locks << hold(); };
+        auto engine = connectEngine(socket, handler);
+        engine->sendLines({">HOLD:Waiting for hold release:0", ">HOLD:Waiting for hold release:0"});
+        QTRY_COMPARE(locks.size(), 2);
+        locks.first()->abort();
+        QTest::qWait(50);
+        QCOMPARE(engine->commands(), SETUP);
+        locks.last()->release();
+        QTRY_COMPARE(engine->commands(), SETUP + QStringList{"hold release"});
+    }
+
     void overlongLineIsDiscardedAndParsingGoesOn()
     {
         RecordingLifeCycleHandler handler;

@@ -12,6 +12,20 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+namespace {
+// The engine's replies to the client's commands, as the socket logs them.
+QStringList engineReplies;
+QtMessageHandler previousHandler = nullptr;
+
+void captureReplies(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    const int at = message.indexOf(QLatin1String("unhandled message: "));
+    if (at >= 0)
+        engineReplies << message.mid(at + 19);
+    previousHandler(type, context, message);
+}
+} // namespace
+
 // A real OpenVPN server in the lab's server namespace and a real engine on
 // the client side, driven by the management socket from hold to CONNECTED
 // and back to its end.
@@ -120,6 +134,8 @@ private slots:
         RecordingLifeCycleHandler handler;
         ManagementSocket socket(os, handler);
         QSignalSpy terminated(&socket, &ManagementSocket::onOpenVpnTerminated);
+        engineReplies.clear();
+        previousHandler = qInstallMessageHandler(captureReplies);
         handler.passwordAction = [&] {
             const bool first = handler.events.filter("password").size() == 1;
             socket.sendUsernamePassword("alice", first ? "wrong" : "s3cret \"x\"");
@@ -152,7 +168,25 @@ private slots:
         QCOMPARE(handler.events.filter("terminated").size(), 1);
         QVERIFY(handler.events.contains("closed"));
         QVERIFY(!socket.isProcessRunning());
+        qInstallMessageHandler(previousHandler);
         OpenVpnCommand::setSimulatorStarter(nullptr);
+
+        // The engine took every command the client sent, in the order sent.
+        QVERIFY2(engineReplies.filter("ERROR").isEmpty(), qPrintable(engineReplies.join('\n')));
+        const QStringList expected{"SUCCESS: real-time echo notification set to ON",
+                                   "SUCCESS: real-time state notification set to ON",
+                                   "SUCCESS: bytecount interval changed",
+                                   "SUCCESS: real-time log notification set to ON",
+                                   "SUCCESS: verb level changed",
+                                   "SUCCESS: hold release succeeded",
+                                   "SUCCESS: 'Auth' username entered, but not yet verified",
+                                   "SUCCESS: 'Auth' password entered, but not yet verified",
+                                   "SUCCESS: remote command succeeded"};
+        QStringList seen = engineReplies.filter("SUCCESS:");
+        seen.removeDuplicates();
+        for (const QString& reply : expected)
+            QVERIFY2(seen.contains(reply), qPrintable(reply + " missing in:\n" + seen.join('\n')));
+        QCOMPARE(seen.mid(0, 6), expected.mid(0, 6));
     }
 
     void remoteRedirectedToAPortNobodyAnswersEndsTheRunOnce()

@@ -4,6 +4,7 @@
 #include "prefs/Settings.h"
 
 #include <QHostAddress>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include "RecordingOsAbstraction.h"
 
@@ -109,6 +110,19 @@ private slots:
         QCOMPARE(arguments.at(2), QDir(dir.path() + "/servers").absolutePath());
         QCOMPARE(arguments.at(3), QStringLiteral("x.ovpn"));
         QCOMPARE(command.getProgram(), QCoreApplication::applicationDirPath() + "/../Helpers/Stelvane");
+    }
+
+    void simulatorAskedForWithoutOneFailsToStart()
+    {
+        qputenv("WITH_OPENVPN_SIMULATOR", "true");
+        OpenVpnCommand::setSimulatorStarter(nullptr);
+        QProcess process;
+        QSignalSpy errors(&process, &QProcess::errorOccurred);
+        OpenVpnCommand(os(), QFileInfo("/tmp/a.ovpn"), 1).start(process);
+        qunsetenv("WITH_OPENVPN_SIMULATOR");
+        QCOMPARE(errors.count(), 1);
+        QCOMPARE(errors.first().first().value<QProcess::ProcessError>(), QProcess::FailedToStart);
+        QCOMPARE(process.state(), QProcess::NotRunning);
     }
 
     void simulatorSelection_data()

@@ -1,3 +1,4 @@
+#include "app/SigTermHandler.h"
 #include "backend/HandlerList.h"
 #include "prefs/Settings.h"
 #include "system/MacOSXAbstractionImpl.h"
@@ -7,6 +8,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 namespace {
 
@@ -216,7 +219,7 @@ private slots:
                                           NetworkInterface("USB")}));
     }
 
-    void connectionsShareTheOneTerminationHandler()
+    void connectionsShareTheHeldTerminationHandler()
     {
         HandlerList first;
         HandlerList second;
@@ -225,6 +228,15 @@ private slots:
         QCOMPARE(first.list.size(), 1);
         QVERIFY(first.list.at(0));
         QCOMPARE(first.list.at(0), second.list.at(0));
+        QVERIFY(!first.list.at(0).dynamicCast<SigTermHandler>());
+
+        os->installSigTermHandler();
+        HandlerList third;
+        os->addSigTermHandler(third);
+        QVERIFY(third.list.at(0).dynamicCast<SigTermHandler>());
+        // Nothing may act on a signal in the test: the installed function replaces the process.
+        for (const int signal : {SIGINT, SIGTERM, SIGABRT, SIGQUIT})
+            std::signal(signal, SIG_DFL);
     }
 
     void loginItemNames_data()

@@ -214,6 +214,25 @@ private slots:
                                           : QStringList{ "error Error while starting Stealth Proxy|" + informative });
     }
 
+    void resolvesAHostNameProxyBeforeStarting()
+    {
+        const QString seen = dir.filePath("seen.json");
+        const auto launcher = makeLauncher(
+            { proxyAt("localhost", 8388) },
+            writeScript(dir, "ss-copy", "[ \"$1\" = -c ] && cp \"$2\" " + seen.toUtf8()
+                                            + "; echo ' INFO: listening at 127.0.0.1:1'; exec sleep 30"));
+        HoldOutcome outcome(0);
+        outcome.run(*launcher);
+        QVERIFY(outcome.ended() == 0);
+        QTRY_COMPARE_WITH_TIMEOUT(outcome.released.count(), 1, 10000);
+        QFile written(seen);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), ShadowSocksLauncher::configDocument(QHostAddress("127.0.0.1"), 8388,
+                                                                        launcher->getLocalPort(), PASSWORD, METHOD)
+                                        .toJson(QJsonDocument::Indented));
+        QCOMPARE(os.callsOf("protectHost"), QStringList{ "protectHost 127.0.0.1" });
+    }
+
     void missingProgramIsReported()
     {
         const auto launcher = makeLauncher({ proxyAt("192.0.2.5", 8388) }, dir.filePath("no-such-ss-local"));

@@ -1,0 +1,198 @@
+#include "../backend/FakeConnectionParameters.h"
+#include "../openvpn/RecordingLifeCycleHandler.h"
+#include "Lab.h"
+#include "RecordingFrontendLog.h"
+#include "RecordingOsAbstraction.h"
+#include "RecordingStateTracker.h"
+
+#include "backend/HandlerList.h"
+#include "backend/IpPoolList.h"
+#include "backend/StaticIpPool.h"
+#include "openvpn/ManagementSocket.h"
+#include "openvpn/LocalPortProbe.h"
+#include "openvpn/OpenVpnCommand.h"
+#include "openvpn/STunnelHandler.h"
+#include "openvpn/ShadowSocksLauncher.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+const quint16 STUNNEL_PORT = 8443;
+const quint16 SHADOWSOCKS_PORT = 8388;
+const QString METHOD = QStringLiteral("chacha20-ietf-poly1305");
+const QString PASSWORD = QStringLiteral("lab secret");
+}
+
+// A real OpenVPN TCP server in the lab's server namespace behind a server-side
+// stunnel and behind ss-server; a real engine on the client side reaches
+// CONNECTED through each transport.
+class TestTransportsLab : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir pki;
+    QProcess openvpnServer;
+    QProcess stunnelServer;
+    QProcess shadowsocksServer;
+    QString openvpn;
+
+    bool run(const QString& program, const QStringList& arguments)
+    {
+        QProcess process;
+        process.setWorkingDirectory(pki.path());
+        process.start(program, arguments);
+        return process.waitForFinished(60000) && process.exitCode() == 0;
+    }
+
+    bool writeFile(const QString& name, const QByteArray& content, QFile::Permissions permissions)
+    {
+        QFile file(pki.filePath(name));
+        return file.open(QIODevice::WriteOnly) && file.write(content) == content.size()
+            && file.setPermissions(permissions);
+    }
+
+    QStringList engineArguments(int port, const QStringList& extra) const
+    {
+        return QStringList{ "--client", "--dev", "tun", "--proto", "tcp-client", "--remote", Lab::serverAddress(),
+                            "1194", "--ca", pki.filePath("ca.crt"), "--verify-x509-name", "server", "name",
+                            "--auth-user-pass", "--auth-nocache", "--connect-retry-max", "1", "--management",
+                            "127.0.0.1", QString::number(port), "--management-client", "--management-hold",
+                            "--management-query-passwords", "--management-query-remote", "--route-noexec",
+                            "--verb", "3" }
+            + extra;
+    }
+
+    static void stop(QProcess& process)
+    {
+        if (process.state() == QProcess::NotRunning)
+            return;
+        process.terminate();
+        if (!process.waitForFinished(5000))
+            process.kill();
+        process.waitForFinished(2000);
+    }
+
+    // Runs the engine with the transport's handler until CONNECTED, then stops it.
+    void connectThrough(const QSharedPointer<OpenVpnLifeCycleHandler>& transport, const QStringList& extra)
+    {
+        qputenv("WITH_OPENVPN_SIMULATOR", "true");
+        OpenVpnCommand::setSimulatorStarter([this, extra](QProcess& process, int port) {
+            process.setProcessChannelMode(QProcess::MergedChannels);
+            process.start(openvpn, engineArguments(port, extra));
+        });
+        RecordingOsAbstraction os;
+        const QSharedPointer<RecordingLifeCycleHandler> recorder(new RecordingLifeCycleHandler);
+        HandlerList handlers;
+        handlers.list << recorder << transport;
+        ManagementSocket socket(os, handlers);
+        QSignalSpy terminated(&socket, &ManagementSocket::onOpenVpnTerminated);
+        recorder->passwordAction = [&] { socket.sendUsernamePassword("alice", "s3cret"); };
+        socket.startVPN(QSharedPointer<ConnectionParameters>(new FakeConnectionParameters()));
+
+        const auto connected = [&] {
+            for (const OpenVpnGenericState& state : recorder->states) {
+                if (state.state == OpenVpnState::CONNECTED)
+                    return true;
+            }
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(connected(), 60000);
+        // Traffic crosses the tunnel to the server's end of it.
+        QProcess ping;
+        ping.start("ping", { "-c", "1", "-W", "5", "10.98.0.1" });
+        QVERIFY(ping.waitForFinished(10000));
+        QVERIFY2(ping.exitCode() == 0, ping.readAll().constData());
+        socket.sendSigTerm();
+        QTRY_COMPARE_WITH_TIMEOUT(terminated.count(), 1, 20000);
+        OpenVpnCommand::setSimulatorStarter(nullptr);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!Lab::isActive())
+            QSKIP("needs the test lab (run through CTest as root)");
+        if (!QFile::exists("/dev/net/tun"))
+            QSKIP("needs /dev/net/tun");
+        openvpn = QStandardPaths::findExecutable("openvpn", { "/usr/sbin", "/usr/local/sbin" });
+        if (openvpn.isEmpty())
+            QSKIP("openvpn is not installed");
+        QVERIFY(run("openssl", { "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+                                 "-keyout", "ca.key", "-out", "ca.crt", "-days", "2", "-subj", "/CN=Orval Lab CA" }));
+        QVERIFY(writeFile("server.ext", "basicConstraints=CA:FALSE\nkeyUsage=digitalSignature\n"
+                                        "extendedKeyUsage=serverAuth\n",
+                          QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(run("openssl", { "req", "-new", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+                                 "-keyout", "server.key", "-out", "server.csr", "-subj", "/CN=server" }));
+        QVERIFY(run("openssl", { "x509", "-req", "-in", "server.csr", "-CA", "ca.crt", "-CAkey", "ca.key",
+                                 "-CAcreateserial", "-days", "2", "-out", "server.crt", "-extfile", "server.ext" }));
+        QVERIFY(writeFile("verify.sh", "#!/bin/sh\n{ read -r user; read -r pass; } < \"$1\"\n"
+                                       "[ \"$user\" = alice ] && [ \"$pass\" = s3cret ]\n",
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        Lab::startOnServer(openvpnServer, openvpn,
+                           { "--mode", "server", "--tls-server", "--dev", "tun", "--proto", "tcp-server", "--port",
+                             "1194", "--topology", "subnet", "--server", "10.98.0.0", "255.255.255.0", "--ca",
+                             pki.filePath("ca.crt"), "--cert", pki.filePath("server.crt"), "--key",
+                             pki.filePath("server.key"), "--dh", "none", "--verify-client-cert", "none",
+                             "--script-security", "2", "--auth-user-pass-verify", pki.filePath("verify.sh"),
+                             "via-file", "--username-as-common-name", "--verb", "3" });
+        QVERIFY(Lab::waitForServerPort(1194, 20000));
+        QVERIFY(writeFile("stunnel-server.conf",
+                          QStringLiteral("foreground = yes\npid =\nsyslog = no\n[ovpn]\naccept = %1\n"
+                                         "connect = 127.0.0.1:1194\ncert = %2\nkey = %3\n")
+                              .arg(STUNNEL_PORT)
+                              .arg(pki.filePath("server.crt"), pki.filePath("server.key"))
+                              .toUtf8(),
+                          QFile::ReadOwner | QFile::WriteOwner));
+        Lab::startOnServer(stunnelServer, "stunnel", { pki.filePath("stunnel-server.conf") });
+        QVERIFY(Lab::waitForServerPort(STUNNEL_PORT, 20000));
+        Lab::startOnServer(shadowsocksServer, "ss-server",
+                           { "-s", "0.0.0.0", "-p", QString::number(SHADOWSOCKS_PORT), "-k", PASSWORD, "-m", METHOD });
+        QVERIFY(Lab::waitForServerPort(SHADOWSOCKS_PORT, 20000));
+    }
+
+    void cleanupTestCase()
+    {
+        stop(shadowsocksServer);
+        stop(stunnelServer);
+        stop(openvpnServer);
+    }
+
+    void connectsThroughStunnel()
+    {
+        RecordingOsAbstraction os;
+        RecordingFrontendLog frontend;
+        RecordingStateTracker tracker;
+        IpPoolList pools;
+        pools.append(QSharedPointer<IpPoolInterface>(new StaticIpPool({ QHostAddress(Lab::serverAddress()) })));
+        QSharedPointer<STunnelHandler> stunnel(new STunnelHandler(os, {}, pools, STUNNEL_PORT, frontend, tracker));
+        stunnel->setProgram(QStringLiteral(ORVAL_HELPERS_DIR "/stunnel"));
+        connectThrough(stunnel, {});
+        QVERIFY2(frontend.calls.isEmpty(), qPrintable(frontend.calls.join('\n')));
+        QVERIFY(!tracker.calls.filter("CONNECTED").isEmpty());
+        QVERIFY(tracker.calls.filter("127.0.0.1").isEmpty());
+        QTRY_VERIFY(LocalPortProbe::isFree(stunnel->getLocalPort()));
+    }
+
+    void connectsThroughShadowsocks()
+    {
+        RecordingOsAbstraction os;
+        RecordingFrontendLog frontend;
+        QSharedPointer<ShadowSocksLauncher> launcher(new ShadowSocksLauncher(os, {}, frontend));
+        launcher->setProgram(QStringLiteral(ORVAL_HELPERS_DIR "/ss-local"));
+        launcher->setProxySource([] {
+            return QList<StealthProxy>{ StealthProxy("xx", "Lab", Lab::serverAddress(), QString::number(SHADOWSOCKS_PORT),
+                                                     PASSWORD, METHOD) };
+        });
+        connectThrough(launcher, { "--socks-proxy", "127.0.0.1", QString::number(launcher->getLocalPort()) });
+        QVERIFY2(frontend.calls.isEmpty(), qPrintable(frontend.calls.join('\n')));
+        QCOMPARE(os.callsOf("releaseHost"), QStringList{ "releaseHost " + Lab::serverAddress() });
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTransportsLab)
+#include "tst_transports_lab.moc"

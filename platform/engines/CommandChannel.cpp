@@ -3,6 +3,8 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <poll.h>
 #include <netinet/in.h>
 #include <stdexcept>
 #include <sys/socket.h>
@@ -34,12 +36,24 @@ CommandChannel::CommandChannel(int commandPort, int commandWritePort)
     : m_commandFd(connectTo(commandPort))
     , m_commandWriteFd(connectTo(commandWritePort))
 {
+    if (::pipe2(m_cancelPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        throw std::runtime_error(std::string("pipe: ") + std::strerror(errno));
 }
 
 CommandChannel::~CommandChannel()
 {
     ::close(m_commandFd);
     ::close(m_commandWriteFd);
+    ::close(m_cancelPipe[0]);
+    ::close(m_cancelPipe[1]);
+}
+
+void CommandChannel::cancelAnswers()
+{
+    const char byte = 'x';
+    if (::write(m_cancelPipe[1], &byte, 1) < 0) {
+        // Already signalled (the pipe is full): nothing more to do.
+    }
 }
 
 int CommandChannel::connectTo(int port)
@@ -80,7 +94,7 @@ void CommandChannel::sendProgress(const std::string &text)
     }
 }
 
-std::string CommandChannel::readLine(int fd, std::string &buffer, bool &closed)
+std::string CommandChannel::readLine(int fd, int cancelFd, std::string &buffer, bool &closed)
 {
     for (;;) {
         const size_t newline = buffer.find('\n');
@@ -94,6 +108,17 @@ std::string CommandChannel::readLine(int fd, std::string &buffer, bool &closed)
         if (closed || buffer.size() > MAX_LINE) {
             closed = true;
             return std::string();
+        }
+        pollfd waits[2] = {{fd, POLLIN, 0}, {cancelFd, POLLIN, 0}};
+        if (::poll(waits, cancelFd >= 0 ? 2 : 1, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            closed = true;
+            continue;
+        }
+        if (cancelFd >= 0 && (waits[1].revents & POLLIN)) {
+            closed = true;
+            continue;
         }
         char chunk[4096];
         const ssize_t n = ::read(fd, chunk, sizeof chunk);
@@ -112,7 +137,7 @@ std::string CommandChannel::readAnswer()
     // Every answer of the client is followed by an empty line; skip those.
     std::string line;
     while (line.empty() && !m_answersClosed)
-        line = readLine(m_commandFd, m_answerBuffer, m_answersClosed);
+        line = readLine(m_commandFd, m_cancelPipe[0], m_answerBuffer, m_answersClosed);
     return line;
 }
 
@@ -120,7 +145,7 @@ char CommandChannel::readCommand()
 {
     std::string line;
     while (line.empty() && !m_commandsClosed)
-        line = readLine(m_commandWriteFd, m_commandBuffer, m_commandsClosed);
+        line = readLine(m_commandWriteFd, -1, m_commandBuffer, m_commandsClosed);
     return line.empty() ? 0 : line.front();
 }
 

@@ -21,17 +21,22 @@ public:
     void sendLine(const std::string &line);
     // ">VPNINFO_PROGRESS " and the text, one line per line of the text.
     void sendProgress(const std::string &text);
-    // The client's next non-empty answer on cmd_fd; empty at end of stream.
+    // The client's next non-empty answer on cmd_fd; empty at end of stream or
+    // once cancelAnswers() was called.
     std::string readAnswer();
+    // Ends a wait for an answer that will not come: the client has asked the
+    // engine to stop. Safe to call from another thread.
+    void cancelAnswers();
     // The next command letter on cmd_fd_write; 0 at end of stream.
     char readCommand();
 
 private:
     static int connectTo(int port);
-    static std::string readLine(int fd, std::string &buffer, bool &closed);
+    static std::string readLine(int fd, int cancelFd, std::string &buffer, bool &closed);
 
     int m_commandFd = -1;
     int m_commandWriteFd = -1;
+    int m_cancelPipe[2] = {-1, -1};
     std::mutex m_sendMutex;
     std::string m_answerBuffer;
     std::string m_commandBuffer;

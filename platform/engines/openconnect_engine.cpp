@@ -111,6 +111,8 @@ void forwardCommands()
     for (;;) {
         const char command = engine.channel->readCommand();
         const char libraryCommand = command == 's' ? OC_CMD_STATS : OC_CMD_CANCEL;
+        if (libraryCommand == OC_CMD_CANCEL)
+            engine.channel->cancelAnswers(); // a question in flight will not be answered now
         if (::write(engine.commandPipe, &libraryCommand, 1) != 1 || libraryCommand == OC_CMD_CANCEL)
             return;
     }

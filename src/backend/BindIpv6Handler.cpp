@@ -14,6 +14,12 @@ void BindIpv6Handler::onOpenVpnPrepareArguments(AbstractVpnCommand& command)
         os.bindIpv6();
 }
 
+void BindIpv6Handler::onOpenVpnFailedToStart()
+{
+    // No termination follows a failed start: IPv6 must not stay bound.
+    os.unbindIpv6();
+}
+
 void BindIpv6Handler::onOpenVpnTerminated()
 {
     // Also when nothing was bound: a crashed earlier run may have left it.

@@ -21,6 +21,7 @@ class ClientSide : public QObject
 {
 public:
     QString password = PASSWORD;
+    int passwordAnswers = 1000; // how many password requests get an answer
     QStringList lines;
     QStringList scriptReasons;
     QMap<QString, QString> environment;
@@ -83,7 +84,7 @@ private:
             send(command, "yes\n");
         else if (line.startsWith(">REQUEST_USERNAME"))
             send(command, USER.toUtf8() + "\n");
-        else if (line.startsWith(">REQUEST_PASSWORD"))
+        else if (line.startsWith(">REQUEST_PASSWORD") && passwordAnswers-- > 0)
             send(command, password.toUtf8() + "\n");
         else if (line.startsWith(envPrefix)) {
             const QString assignment = line.mid(envPrefix.size());
@@ -181,6 +182,21 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(engine.state() == QProcess::NotRunning, 20000);
         QVERIFY(!client.seen(">VPNINFO_PROGRESS CSTP connected"));
         QVERIFY(client.scriptReasons.isEmpty());
+    }
+
+    // The product stops the engine instead of answering a repeated request.
+    void stopWhileAskedForCredentials()
+    {
+        ClientSide client;
+        client.password = QStringLiteral("wrong");
+        client.passwordAnswers = 1;
+        QProcess engine;
+        engine.setProcessChannelMode(QProcess::ForwardedChannels);
+        engine.start(ORVAL_OPENCONNECT_ENGINE, client.engineArguments());
+        QTRY_VERIFY_WITH_TIMEOUT(client.count(">REQUEST_PASSWORD") >= 2, 30000);
+        client.send(client.commandWrite, "x");
+        client.send(client.command, "");
+        QTRY_VERIFY_WITH_TIMEOUT(engine.state() == QProcess::NotRunning, 5000);
     }
 
 private:

@@ -160,6 +160,18 @@ private slots:
         handler.onOpenVpnTerminated();
         QTEST(os.calls, "calls");
     }
+
+    void ipv6IsReleasedWhenTheEngineFailsToStart()
+    {
+        Settings().setPreventIPv6Leak(true);
+        RecordingOsAbstraction os;
+        os.ipv6Binding = true;
+        BindIpv6Handler handler(os);
+        OpenVpnCommand command(os, QFileInfo("/tmp/a.ovpn"), 1);
+        handler.onOpenVpnPrepareArguments(command);
+        handler.onOpenVpnFailedToStart();
+        QCOMPARE(os.calls, (QStringList{"canBindIpv6", "bindIpv6", "unbindIpv6"}));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAddressHandlers)

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -76,8 +77,10 @@ class TestTransportsLab : public QObject
         process.waitForFinished(2000);
     }
 
-    // Runs the engine with the transport's handler until CONNECTED, then stops it.
-    void connectThrough(const QSharedPointer<OpenVpnLifeCycleHandler>& transport, const QStringList& extra)
+    // Runs the engine with the transport's handler until CONNECTED, then stops
+    // it; or, when no connection is expected, until the engine gives up by itself.
+    void connectThrough(const QSharedPointer<OpenVpnLifeCycleHandler>& transport, const QStringList& extra,
+                        bool expectConnected = true)
     {
         qputenv("WITH_OPENVPN_SIMULATOR", "true");
         OpenVpnCommand::setSimulatorStarter([this, extra](QProcess& process, int port) {
@@ -100,6 +103,13 @@ class TestTransportsLab : public QObject
             }
             return false;
         };
+        if (!expectConnected) {
+            QTRY_COMPARE_WITH_TIMEOUT(terminated.count(), 1, 60000);
+            QVERIFY(!connected());
+            QVERIFY(!socket.isProcessRunning());
+            OpenVpnCommand::setSimulatorStarter(nullptr);
+            return;
+        }
         QTRY_VERIFY_WITH_TIMEOUT(connected(), 60000);
         // Traffic crosses the tunnel to the server's end of it.
         QProcess ping;
@@ -162,35 +172,82 @@ private slots:
         stop(openvpnServer);
     }
 
-    void connectsThroughStunnel()
+    void stunnel_data()
     {
+        QTest::addColumn<int>("peerPort");
+        QTest::addColumn<bool>("portTaken");
+        QTest::addColumn<bool>("connects");
+        QTest::newRow("through the stunnel server") << int(STUNNEL_PORT) << false << true;
+        QTest::newRow("dead peer") << int(STUNNEL_PORT + 1) << false << false;
+        QTest::newRow("taken local port") << int(STUNNEL_PORT) << true << false;
+    }
+
+    void stunnel()
+    {
+        QFETCH(int, peerPort);
+        QFETCH(bool, portTaken);
+        QFETCH(bool, connects);
         RecordingOsAbstraction os;
         RecordingFrontendLog frontend;
         RecordingStateTracker tracker;
         IpPoolList pools;
         pools.append(QSharedPointer<IpPoolInterface>(new StaticIpPool({ QHostAddress(Lab::serverAddress()) })));
-        QSharedPointer<STunnelHandler> stunnel(new STunnelHandler(os, {}, pools, STUNNEL_PORT, frontend, tracker));
+        QSharedPointer<STunnelHandler> stunnel(new STunnelHandler(os, {}, pools, peerPort, frontend, tracker));
         stunnel->setProgram(QStringLiteral(ORVAL_HELPERS_DIR "/stunnel"));
-        connectThrough(stunnel, {});
+        QTcpServer squatter;
+        if (portTaken)
+            QVERIFY(squatter.listen(QHostAddress::LocalHost, quint16(stunnel->getLocalPort())));
+        connectThrough(stunnel, {}, connects);
+        if (portTaken) {
+            QVERIFY(!frontend.calls.isEmpty());
+            QVERIFY2(frontend.calls.first().startsWith("error STunnel Error.|Error line: "),
+                     qPrintable(frontend.calls.join('\n')));
+            return;
+        }
         QVERIFY2(frontend.calls.isEmpty(), qPrintable(frontend.calls.join('\n')));
-        QVERIFY(!tracker.calls.filter("CONNECTED").isEmpty());
-        QVERIFY(tracker.calls.filter("127.0.0.1").isEmpty());
+        if (connects) {
+            QVERIFY(!tracker.calls.filter("CONNECTED").isEmpty());
+            QVERIFY(tracker.calls.filter("127.0.0.1").isEmpty());
+        }
+        // Nothing of the transport is left running.
         QTRY_VERIFY(LocalPortProbe::isFree(stunnel->getLocalPort()));
+        QCOMPARE(os.callsOf("releaseHost"), QStringList{ "releaseHost " + Lab::serverAddress() });
     }
 
-    void connectsThroughShadowsocks()
+    void shadowsocks_data()
     {
+        QTest::addColumn<int>("proxyPort");
+        QTest::addColumn<bool>("hasProxy");
+        QTest::addColumn<bool>("connects");
+        QTest::newRow("through ss-server") << int(SHADOWSOCKS_PORT) << true << true;
+        QTest::newRow("dead peer") << int(SHADOWSOCKS_PORT + 1) << true << false;
+        QTest::newRow("empty stealth-proxy list") << 0 << false << false;
+    }
+
+    void shadowsocks()
+    {
+        QFETCH(int, proxyPort);
+        QFETCH(bool, hasProxy);
+        QFETCH(bool, connects);
         RecordingOsAbstraction os;
         RecordingFrontendLog frontend;
         QSharedPointer<ShadowSocksLauncher> launcher(new ShadowSocksLauncher(os, {}, frontend));
         launcher->setProgram(QStringLiteral(ORVAL_HELPERS_DIR "/ss-local"));
-        launcher->setProxySource([] {
-            return QList<StealthProxy>{ StealthProxy("xx", "Lab", Lab::serverAddress(), QString::number(SHADOWSOCKS_PORT),
+        launcher->setProxySource([proxyPort, hasProxy] {
+            if (!hasProxy)
+                return QList<StealthProxy>();
+            return QList<StealthProxy>{ StealthProxy("xx", "Lab", Lab::serverAddress(), QString::number(proxyPort),
                                                      PASSWORD, METHOD) };
         });
-        connectThrough(launcher, { "--socks-proxy", "127.0.0.1", QString::number(launcher->getLocalPort()) });
+        connectThrough(launcher, { "--socks-proxy", "127.0.0.1", QString::number(launcher->getLocalPort()) },
+                       connects);
         QVERIFY2(frontend.calls.isEmpty(), qPrintable(frontend.calls.join('\n')));
-        QCOMPARE(os.callsOf("releaseHost"), QStringList{ "releaseHost " + Lab::serverAddress() });
+        // Nothing of the transport is left running.
+        QTRY_VERIFY(LocalPortProbe::isFree(launcher->getLocalPort()));
+        if (hasProxy)
+            QCOMPARE(os.callsOf("releaseHost"), QStringList{ "releaseHost " + Lab::serverAddress() });
+        else
+            QVERIFY(os.callsOf("protectHost").isEmpty());
     }
 };
 

@@ -3,9 +3,15 @@
 #include "backend/ErrorMessage.h"
 #include "backend/NullConnectionParameters.h"
 #include "backend/StartupWaits.h"
+#include "backend/OpenVpnConnectionParameters.h"
 #include "backend/VpnFrontendDispatcher.h"
+#include "catalogue/BackendOpenVPNConfigCipher.h"
+#include "openvpn/ConnectVia.h"
+#include "prefs/Settings.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -37,6 +43,7 @@ class TestStartupWaits : public QObject
 {
     Q_OBJECT
 
+    Settings settings;
     RecordingOsAbstraction os;
     StageLog frontend;
     bool abortRequested = false;
@@ -45,7 +52,7 @@ class TestStartupWaits : public QObject
 
     StartupWaits waits(unsigned long pauseMs = TestPauseMs)
     {
-        return StartupWaits(frontend, os, parameters, abortRequested, skipRequested, pauseMs);
+        return StartupWaits(settings, frontend, os, parameters, abortRequested, skipRequested, pauseMs);
     }
 
     VpnStartupProgress waiting() const
@@ -68,6 +75,9 @@ private slots:
         frontend.lines.clear();
         frontend.onProgress = nullptr;
         abortRequested = skipRequested = false;
+        os.interfacesEnabled = os.interfacesDisabled = true;
+        os.nameServers.clear();
+        settings.setInternetKillSwitchDisabledInterfaces({"Wi-Fi", "Ethernet"});
     }
 
     void conditionAlreadyTrueCostsNothing()
@@ -178,6 +188,80 @@ private slots:
         QCOMPARE(tail, QStringList({"CHECKING_DEFAULT_ROUTE 2", "error Default route could not be found."}));
         // The long-wait warning is not shown for this wait.
         QCOMPARE(frontend.lines.filter("error").size(), 1);
+    }
+
+    void activation_data()
+    {
+        QTest::addColumn<int>("request"); // 0 none, 1 skip, 2 abort
+        QTest::addColumn<bool>("goOn");
+        QTest::addColumn<QStringList>("stages");
+        QTest::newRow("enabled") << 0 << true << QStringList {"ACTIVATE_INTERFACES 5", "ACTIVATE_INTERFACES 1"};
+        QTest::newRow("skipped") << 1 << true
+                                 << QStringList {"ACTIVATE_INTERFACES 5", "ACTIVATE_INTERFACES 7",
+                                                 "ACTIVATE_INTERFACES 3"};
+        QTest::newRow("aborted") << 2 << false
+                                 << QStringList {"ACTIVATE_INTERFACES 5", "ACTIVATE_INTERFACES 7",
+                                                 "ACTIVATE_INTERFACES 2"};
+    }
+
+    void activation()
+    {
+        QFETCH(int, request);
+        QFETCH(bool, goOn);
+        QFETCH(QStringList, stages);
+        os.interfacesEnabled = request == 0;
+        if (request)
+            requestLater(request == 1 ? skipRequested : abortRequested);
+        StartupWaits stages_ = waits();
+        QCOMPARE(stages_.activateInternetKillSwitchDisabledInterfaces(), goOn);
+        QCOMPARE(frontend.lines, stages);
+        QCOMPARE(os.callsOf("enableInterfaces"), QStringList({"enableInterfaces [Wi-Fi]", "enableInterfaces [Ethernet]"}));
+        // Every attempt forgets the recorded services, whatever its outcome.
+        QVERIFY(settings.internetKillSwitchDisabledInterfaces().isEmpty());
+        QVERIFY(stages_.areKillSwitchInterfacesActivated());
+    }
+
+    void disablingIgnoresAbortButNotSkip()
+    {
+        StartupWaits stages = waits();
+        QVERIFY(stages.activateInternetKillSwitchDisabledInterfaces());
+        frontend.lines.clear();
+        os.interfacesDisabled = false;
+        abortRequested = true; // the abort being carried out
+        int waiting = 0;
+        frontend.onProgress = [&] {
+            if (frontend.lines.last() == "DISABLE_INTERFACES 7" && ++waiting == 2)
+                skipRequested = true;
+        };
+        stages.disableInternetKillSwitchInterfaces();
+        QCOMPARE(frontend.lines, QStringList({"DISABLE_INTERFACES 5", "DISABLE_INTERFACES 7", "DISABLE_INTERFACES 7",
+                                              "DISABLE_INTERFACES 3"}));
+        QCOMPARE(os.callsOf("disableKillSwitchInterfaces").size(), 1);
+        QVERIFY(!stages.areKillSwitchInterfacesActivated());
+    }
+
+    // The refresh is created stopped: the stage must start it, or the wait
+    // would only end by the user's skip.
+    void hostnameLookupRunsTheRefresh()
+    {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("site-udp.conf"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("client\nremote 192.0.2.1 1194\n");
+        file.close();
+        const HalvorixServerSite site("DEU", "Berlin", "site-udp.conf", "site-tcp.conf", false, false,
+                                      QDir(dir.path()), {}, QHostAddress(), GeoLocation(), QString(), 0);
+        const QSharedPointer<ConnectionParameters> withHosts(
+            new OpenVpnConnectionParameters(site, ConnectVia::UDP(), BackendOpenVPNConfigCipher(),
+                                            ConnectionParameters::NO_STUNNEL, Settings::ASK, true, true));
+        os.nameServers = {QHostAddress("127.0.0.53")};
+        StartupWaits stages(settings, frontend, os, withHosts, abortRequested, skipRequested, TestPauseMs);
+        QVERIFY(stages.lookupHostnameBeforeConnecting());
+        QCOMPARE(frontend.lines.first(), QStringLiteral("LOOKUP_HOSTNAME_BEFORE_CONNECTING 5"));
+        QCOMPARE(frontend.lines.last(), QStringLiteral("LOOKUP_HOSTNAME_BEFORE_CONNECTING 1"));
+        QVERIFY(frontend.lines.filter("error").isEmpty());
+        QCOMPARE(os.callsOf("protectHost").size(), 1);
+        QCOMPARE(os.callsOf("releaseHost").size(), 1);
     }
 };
 

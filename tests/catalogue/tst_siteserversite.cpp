@@ -1,3 +1,4 @@
+#include "openvpn/Remote.h"
 #include "CatalogueFixtures.h"
 
 #include "catalogue/HalvorixServerSite.h"
@@ -5,6 +6,7 @@
 #include "prefs/Settings.h"
 
 #include <QTemporaryDir>
+#include <QSettings>
 #include <QTest>
 
 using namespace fixtures;
@@ -323,6 +325,35 @@ private slots:
         QVERIFY(QMetaType::type("QList<HalvorixServerSite>") != QMetaType::UnknownType);
         const HalvorixServerSite s = site("USA", "Dallas", { offer("UDP", 1) });
         QCOMPARE(QVariant::fromValue(s).value<HalvorixServerSite>().getConfigCiphers().size(), 1);
+    }
+
+    // The OpenConnect server comes from the UDP file whatever the protocol, on
+    // the configuration's OpenConnect port.
+    void openConnectServer()
+    {
+        QTemporaryDir dir;
+        QSettings().setValue(QStringLiteral("config/configDir"), dir.path());
+        auto write = [&](const QString& name, const QByteArray& content) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        };
+        write(QStringLiteral("Dallas-udp.conf"), "client\nremote a.orvalvpn.test 1194\nremote b.orvalvpn.test 1195\n");
+        write(QStringLiteral("Dallas-tcp.conf"), "client\nremote tcp-only.orvalvpn.test 443\n");
+        write(QStringLiteral("openconnect.json"), R"({"default": {"port": 4443}})");
+        const HalvorixServerSite dallas = site(QStringLiteral("US"), QStringLiteral("Dallas"), {}, false,
+                                               GeoLocation(), QDir(dir.path()));
+
+        QScopedPointer<Remote> remote(dallas.getOpenConnectServer(HalvorixServerSite::TCP));
+        QVERIFY2(QStringList({"a.orvalvpn.test", "b.orvalvpn.test"}).contains(remote->getHost()),
+                 qPrintable(remote->getHost()));
+        QCOMPARE(remote->getPort(), 4443);
+        QCOMPARE(remote->getProtocol(), QStringLiteral("TCP"));
+
+        QFile::remove(dir.filePath(QStringLiteral("Dallas-udp.conf")));
+        remote.reset(dallas.getOpenConnectServer(HalvorixServerSite::UDP));
+        QCOMPARE(remote->getHost(), QStringLiteral("SERVERNOTFOUND"));
+        QCOMPARE(remote->getProtocol(), QStringLiteral("UDP"));
     }
 };
 

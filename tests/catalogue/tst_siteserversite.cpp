@@ -147,15 +147,15 @@ private slots:
 
     void backendCipher()
     {
-        OfferSpec spec;
-        spec.protocol = QStringLiteral("TCP");
-        spec.port = 443;
-        spec.auth = QStringLiteral("SHA512");
-        spec.ciphers = QStringList { QStringLiteral("AES-256-GCM"), QStringLiteral("AES-128-GCM") };
-        spec.tlsKey = QStringLiteral("ta.key");
-        spec.scrambleMethod = QStringLiteral("xormask");
-        spec.stunnelPort = 8443;
-        const HalvorixServerSite s = site("USA", "Dallas", { offer(spec) });
+        OfferFields fields;
+        fields.protocol = QStringLiteral("TCP");
+        fields.port = 443;
+        fields.auth = QStringLiteral("SHA512");
+        fields.ciphers = QStringList { QStringLiteral("AES-256-GCM"), QStringLiteral("AES-128-GCM") };
+        fields.tlsKey = QStringLiteral("ta.key");
+        fields.scrambleMethod = QStringLiteral("xormask");
+        fields.stunnelPort = 8443;
+        const HalvorixServerSite s = site("USA", "Dallas", { offer(fields) });
         const BackendOpenVPNConfigCipher chosen
             = s.getBackendCipher(HalvorixServerSite::TCP, QStringLiteral("AES-256-GCM"), 443, QStringLiteral("SHA512"));
         QVERIFY(chosen == BackendOpenVPNConfigCipher(QStringLiteral("AES-256-GCM"), 443, QStringLiteral("SHA512"),
@@ -170,16 +170,16 @@ private slots:
     {
         QTest::addColumn<QList<OpenVpnConfigCipher>>("offers");
         QTest::addColumn<int>("expected"); // index into offers, -1 for the invalid offer
-        OfferSpec flagged;
+        OfferFields flagged;
         flagged.isDefault = true;
         flagged.port = 1;
-        OfferSpec flaggedToo = flagged;
+        OfferFields flaggedToo = flagged;
         flaggedToo.port = 2;
-        OfferSpec hardCoded;
+        OfferFields hardCoded;
         hardCoded.cipher = QStringLiteral("AES-128-CBC");
         hardCoded.auth = QStringLiteral("SHA256");
         hardCoded.port = 3;
-        OfferSpec tcpFlagged = flagged;
+        OfferFields tcpFlagged = flagged;
         tcpFlagged.protocol = QStringLiteral("TCP");
         QTest::newRow("first flagged wins") << QList<OpenVpnConfigCipher> { offer("UDP", 9), offer(flagged),
                                                                            offer(flaggedToo) }

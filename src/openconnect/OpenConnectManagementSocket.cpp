@@ -3,6 +3,7 @@
 #include "backend/ByteCount.h"
 #include "backend/ConnectionParameters.h"
 #include "backend/ErrorMessage.h"
+#include "backend/NullConnectionParameters.h"
 #include "backend/OpenVpnLifeCycleHandler.h"
 #include "backend/VpnFrontend.h"
 #include "openconnect/OpenConnectCommand.h"
@@ -47,6 +48,7 @@ OpenVpnGenericState genericState(OpenVpnState state)
 OpenConnectManagementSocket::OpenConnectManagementSocket(OsAbstraction& os, VpnFrontend& frontend,
                                                          OpenVpnLifeCycleHandler& handler)
     : m_os(os)
+    , m_parameters(new NullConnectionParameters)
     , m_frontend(frontend)
     , m_cmdFdServer(new QTcpServer)
     , m_cmdFdWriteServer(new QTcpServer)

@@ -1,5 +1,6 @@
 #include "system/BlackHoleRouteManager.h"
 
+#include "backend/NullConnectionParameters.h"
 #include "prefs/Settings.h"
 #include "system/BlackHoleRouteImpl.h"
 #include "system/NullBlackHoleRoute.h"
@@ -27,8 +28,8 @@ void BlackHoleRouteManager::enableGlobalBlackHoleRoutes(bool ipv6)
     // The old object goes first: removing its routes after the new one has
     // added the same routes would leave none.
     globalRoute.reset();
-    globalRoute = QSharedPointer<BlackHoleRouteImpl>::create(frontend, QSharedPointer<ConnectionParameters>(),
-                                                             osAbstraction, true, ipv6);
+    globalRoute = QSharedPointer<BlackHoleRouteImpl>::create(
+        frontend, QSharedPointer<ConnectionParameters>(new NullConnectionParameters), osAbstraction, true, ipv6);
     lastRoute = globalRoute;
 }
 

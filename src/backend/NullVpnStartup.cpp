@@ -1,0 +1,15 @@
+#include "backend/NullVpnStartup.h"
+
+#include "backend/ConnectionParameters.h"
+#include "backend/NullVpnProcess.h"
+
+NullVpnStartup::NullVpnStartup(QSharedPointer<ConnectionParameters> parameters)
+    : VpnStartup(std::move(parameters))
+{
+}
+
+QSharedPointer<VpnProcess> NullVpnStartup::startVPN(Credentials, BlackHoleRouteManager&, VpnConnectionState&,
+                                                    LifeCycleClient&, WebConfigSource&, WhatIsMyIp&, VpnBackend&)
+{
+    return QSharedPointer<VpnProcess>(new NullVpnProcess);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "backend/ConnectionParameters.h"
+#include "catalogue/BackendOpenVPNConfigCipher.h"
+
+class ConnectVia;
+
+// One OpenVPN connection attempt: the site, the transport, the cipher offer,
+// stunnel and the start-up checks. Only refreshServerSite() changes an
+// object; the with* operations return changed copies.
+class OpenVpnConnectionParameters : public ConnectionParameters
+{
+public:
+    // The TUN/TAP check comes before the route-program check.
+    OpenVpnConnectionParameters(const HalvorixServerSite& site, const ConnectVia& via,
+                                const BackendOpenVPNConfigCipher& cipher, STunnelMode stunnelMode,
+                                Settings::IksSettings iksSettings, bool tunTapDriverCheck, bool manageRouteProgramCheck);
+
+    Settings::IksSettings getIksSettings() const override;
+    bool getManageRouteProgramCheck() const override;
+    bool getTunTapDriverCheck() const override;
+    QSharedPointer<ConnectionParameters> withIksSettings(Settings::IksSettings iksSettings) override;
+    QSharedPointer<ConnectionParameters> withManageRouteProgramCheck(bool check) override;
+    QSharedPointer<ConnectionParameters> withTunTapDriverCheck(bool check) override;
+    QFileInfo getConfigFile() const override;
+    HalvorixServerSite getServerSite() const override;
+    HalvorixServerSite::Protocol getProtocol() const override;
+    void setUpHandler(OsAbstraction& os, HandlerList& handlers, QSharedPointer<ConnectionParameters> self,
+                      VpnFrontend& frontend) const override;
+    void refreshServerSite(Settings& settings) override;
+    QString getConnectionInfo() const override;
+    QString getVpnPreparingString() const override;
+    QString getVpnStartingString() const override;
+    QSharedPointer<VpnStartup>
+    createVpnStartup(Settings& settings, QSharedPointer<ConnectionParameters> self,
+                     QNetworkAccessManager* networkAccessManager, VpnFrontend& frontend, VpnStateTracker& stateTracker,
+                     OsAbstraction& os, DnsStack& dnsStack, HandlerList& handlers, IpPoolList& ipPools,
+                     ManagementSocket& managementSocket, OpenConnectManagementSocket& openConnectSocket,
+                     QSharedPointer<OpenVpnLifeCycleHandler> additionalHandler) const override;
+    bool isCipherStealth() const override;
+    QString getCipherName() const override;
+    bool hasCipherAuthName() const override;
+    QString getCipherAuthName() const override;
+    QSharedPointer<OpenVpnLifeCycleHandler> createCipherHandler(VpnStateTracker& stateTracker) const override;
+    QSharedPointer<OpenVpnLifeCycleHandler> createTunManagerHandler(OsAbstraction& os,
+                                                                    QSharedPointer<ConnectionParameters> self,
+                                                                    IpPoolList& ipPools,
+                                                                    VpnFrontend& frontend) const override;
+    STunnelMode getSTunnelMode() const override;
+    BackendOpenVPNConfigCipher getCipher() const override;
+    QStringList getHostNamesList() const override;
+    const TunnelType& getTunnelType() const override;
+
+    const ConnectVia& getConnectVia() const;
+
+private:
+    HalvorixServerSite m_site;
+    const ConnectVia* m_via; // a process-wide singleton, never owned
+    BackendOpenVPNConfigCipher m_cipher;
+    STunnelMode m_stunnelMode;
+    Settings::IksSettings m_iksSettings;
+    bool m_manageRouteProgramCheck;
+    bool m_tunTapDriverCheck;
+};

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "backend/VpnStartupProgress.h"
+
+#include <QSharedPointer>
+#include <QString>
+
+#include <functional>
+
+class ConnectionParameters;
+class OsAbstraction;
+class Settings;
+class VpnFrontend;
+
+// The waiting stages of a start-up: each polls a condition of the system
+// every pause, keeps the frontend informed and lets the user abort or skip.
+// The flags are the start-up's own; they are set only through the event
+// processing each cycle runs. Every wait has a cycle limit, so a condition
+// that never comes true cannot hold the start-up forever: the skippable
+// stages then go on as if skipped (the user was warned long before), the
+// default-route wait fails the start-up.
+class StartupWaits
+{
+public:
+    enum Outcome { CONDITION_MET, ABORTED, SKIPPED, TIMED_OUT };
+
+    struct Wait
+    {
+        bool abortable;
+        bool skippable;
+        // After WARN_CYCLE pauses, tell the user once with title and text.
+        bool warn;
+        QString title;
+        QString text;
+        int maxCycles;
+    };
+
+    static constexpr unsigned long PAUSE_MS = 250;
+    static constexpr int WARN_CYCLE = 120;            // 30 s at the usual pause
+    static constexpr int DEFAULT_ROUTE_CYCLES = 240;  // 60 s at the usual pause
+    static constexpr int SKIPPABLE_CYCLES = 480;      // 120 s at the usual pause
+
+    StartupWaits(Settings& settings, VpnFrontend& frontend, OsAbstraction& os,
+                 QSharedPointer<ConnectionParameters> parameters, const bool& abortRequested, bool& skipRequested,
+                 unsigned long pauseMs = PAUSE_MS);
+
+    // Returns at once, without pause or message, when the condition holds.
+    Outcome waitLoop(const std::function<bool()>& predicate, const Wait& wait, const VpnStartupProgress& progress) const;
+
+    // Waits for a default route; false when the user aborted or none came.
+    bool checkDefaultRoute() const;
+    // Brings up the services the kill switch left disabled; false when aborted.
+    bool activateInternetKillSwitchDisabledInterfaces();
+    // Takes them down again after an aborted start-up; only skipping ends it early.
+    void disableInternetKillSwitchInterfaces();
+    // Refreshes the DNS cache for the connection's host names; false when aborted.
+    bool lookupHostnameBeforeConnecting();
+
+    // Set by an activation, cleared when a disabling ends.
+    bool areKillSwitchInterfacesActivated() const { return killSwitchInterfacesActivated; }
+
+private:
+    void reportProgress(const QString& key, VpnStartupProgress::ProgressState state) const;
+    Outcome skippableWait(const std::function<bool()>& predicate, bool abortable, const QString& key,
+                          const QString& title, const QString& text) const;
+
+    Settings& settings;
+    VpnFrontend& frontend;
+    OsAbstraction& os;
+    QSharedPointer<ConnectionParameters> parameters;
+    const bool& abortRequested;
+    bool& skipRequested;
+    const unsigned long pauseMs;
+    bool killSwitchInterfacesActivated = false;
+};

@@ -1,0 +1,269 @@
+#include "RecordingOsAbstraction.h"
+
+#include "backend/ErrorMessage.h"
+#include "backend/NullConnectionParameters.h"
+#include "backend/StartupWaits.h"
+#include "backend/OpenVpnConnectionParameters.h"
+#include "backend/VpnFrontendDispatcher.h"
+#include "catalogue/BackendOpenVPNConfigCipher.h"
+#include "openvpn/ConnectVia.h"
+#include "prefs/Settings.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// Writes down progress as "KEY state" and errors as "error title".
+class StageLog : public VpnFrontendDispatcher
+{
+public:
+    QStringList lines;
+    std::function<void()> onProgress;
+
+    void onVpnStartupProgress(const VpnStartupProgress& progress) override
+    {
+        lines << QStringLiteral("%1 %2").arg(progress.getProgressMessageKey()).arg(progress.getState());
+        if (onProgress)
+            onProgress();
+    }
+    void onReceiveErrorMessage(const ErrorMessage& message) override { lines << "error " + message.getMessage(); }
+
+    int count(const QString& line) const { return lines.count(line); }
+};
+
+const unsigned long TestPauseMs = 1;
+
+} // namespace
+
+class TestStartupWaits : public QObject
+{
+    Q_OBJECT
+
+    Settings settings;
+    RecordingOsAbstraction os;
+    StageLog frontend;
+    bool abortRequested = false;
+    bool skipRequested = false;
+    const QSharedPointer<ConnectionParameters> parameters {new NullConnectionParameters};
+
+    StartupWaits waits(unsigned long pauseMs = TestPauseMs)
+    {
+        return StartupWaits(settings, frontend, os, parameters, abortRequested, skipRequested, pauseMs);
+    }
+
+    VpnStartupProgress waiting() const
+    {
+        return VpnStartupProgress(parameters, QStringLiteral("LOOKUP_HOSTNAME_BEFORE_CONNECTING"),
+                                  VpnStartupProgress::WAITING_SKIPPABLE);
+    }
+
+    // Sets a flag from the event loop, as the frontend's buttons do.
+    static void requestLater(bool& flag)
+    {
+        QTimer::singleShot(0, [&flag] { flag = true; });
+    }
+
+private slots:
+    void init()
+    {
+        os.calls.clear();
+        os.defaultRoute = true;
+        frontend.lines.clear();
+        frontend.onProgress = nullptr;
+        abortRequested = skipRequested = false;
+        os.interfacesEnabled = os.interfacesDisabled = true;
+        os.nameServers.clear();
+        settings.setInternetKillSwitchDisabledInterfaces({"Wi-Fi", "Ethernet"});
+    }
+
+    void conditionAlreadyTrueCostsNothing()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        const auto outcome = waits(1000).waitLoop([] { return true; }, {true, true, true, "t", "x", 500}, waiting());
+        QCOMPARE(outcome, StartupWaits::CONDITION_MET);
+        QVERIFY(frontend.lines.isEmpty());
+        QVERIFY(timer.elapsed() < 500);
+    }
+
+    void warnsOnceAfterTheWarnCycle_data()
+    {
+        QTest::addColumn<bool>("warn");
+        QTest::addColumn<int>("warnings");
+        QTest::newRow("warn on") << true << 1;
+        QTest::newRow("warn off") << false << 0;
+    }
+
+    void warnsOnceAfterTheWarnCycle()
+    {
+        QFETCH(bool, warn);
+        QFETCH(int, warnings);
+        int passes = 0;
+        const auto outcome = waits().waitLoop([&passes] { return ++passes > 200; },
+                                              {true, true, warn, "Slow", "Continue?", 500}, waiting());
+        QCOMPARE(outcome, StartupWaits::CONDITION_MET);
+        QCOMPARE(frontend.count("LOOKUP_HOSTNAME_BEFORE_CONNECTING 7"), 200);
+        QCOMPARE(frontend.count("error Slow"), warnings);
+        if (warnings)
+            QCOMPARE(frontend.lines.indexOf("error Slow"), StartupWaits::WARN_CYCLE + 1);
+    }
+
+    void flagsEndOnlyTheWaitsThatWatchThem_data()
+    {
+        QTest::addColumn<bool>("abortable");
+        QTest::addColumn<bool>("skippable");
+        QTest::addColumn<bool>("abort");
+        QTest::addColumn<int>("outcome");
+        QTest::newRow("abort honoured") << true << false << true << int(StartupWaits::ABORTED);
+        QTest::newRow("abort ignored") << false << true << true << int(StartupWaits::TIMED_OUT);
+        QTest::newRow("skip honoured") << false << true << false << int(StartupWaits::SKIPPED);
+        QTest::newRow("skip ignored") << true << false << false << int(StartupWaits::TIMED_OUT);
+    }
+
+    void flagsEndOnlyTheWaitsThatWatchThem()
+    {
+        QFETCH(bool, abortable);
+        QFETCH(bool, skippable);
+        QFETCH(bool, abort);
+        QFETCH(int, outcome);
+        requestLater(abort ? abortRequested : skipRequested);
+        const auto result = waits().waitLoop([] { return false; }, {abortable, skippable, false, {}, {}, 20}, waiting());
+        QCOMPARE(int(result), outcome);
+        // A honoured request ends the wait at the next check, after one pause.
+        QCOMPARE(frontend.lines.size(), result == StartupWaits::TIMED_OUT ? 20 : 1);
+    }
+
+    void waitsSleepInsteadOfSpinning()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        int checks = 0;
+        const auto outcome =
+            waits(10).waitLoop([&checks] { return ++checks > 10; }, {true, true, false, {}, {}, 100}, waiting());
+        QCOMPARE(outcome, StartupWaits::CONDITION_MET);
+        QCOMPARE(checks, 11);
+        QVERIFY2(timer.elapsed() >= 100, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    void defaultRoutePresent()
+    {
+        QVERIFY(waits().checkDefaultRoute());
+        QCOMPARE(frontend.lines, QStringList({"CHECKING_DEFAULT_ROUTE 4", "CHECKING_DEFAULT_ROUTE 1"}));
+    }
+
+    void defaultRouteArrivesLater()
+    {
+        os.defaultRoute = false;
+        int waitingMessages = 0;
+        frontend.onProgress = [&] {
+            if (frontend.lines.last() == "CHECKING_DEFAULT_ROUTE 6" && ++waitingMessages == 3)
+                os.defaultRoute = true;
+        };
+        requestLater(skipRequested); // not skippable: changes nothing
+        QVERIFY(waits().checkDefaultRoute());
+        QCOMPARE(frontend.lines, QStringList({"CHECKING_DEFAULT_ROUTE 4", "CHECKING_DEFAULT_ROUTE 6",
+                                              "CHECKING_DEFAULT_ROUTE 6", "CHECKING_DEFAULT_ROUTE 6",
+                                              "CHECKING_DEFAULT_ROUTE 1"}));
+    }
+
+    void defaultRouteWaitAborted()
+    {
+        os.defaultRoute = false;
+        requestLater(abortRequested);
+        QVERIFY(!waits().checkDefaultRoute());
+        QCOMPARE(frontend.lines.last(), QStringLiteral("CHECKING_DEFAULT_ROUTE 2"));
+        QCOMPARE(frontend.lines.filter("error").size(), 0);
+    }
+
+    void defaultRouteWaitGivesUp()
+    {
+        os.defaultRoute = false;
+        QVERIFY(!waits().checkDefaultRoute());
+        QCOMPARE(frontend.count("CHECKING_DEFAULT_ROUTE 6"), StartupWaits::DEFAULT_ROUTE_CYCLES);
+        const QStringList tail = frontend.lines.mid(frontend.lines.size() - 2);
+        QCOMPARE(tail, QStringList({"CHECKING_DEFAULT_ROUTE 2", "error Default route could not be found."}));
+        // The long-wait warning is not shown for this wait.
+        QCOMPARE(frontend.lines.filter("error").size(), 1);
+    }
+
+    void activation_data()
+    {
+        QTest::addColumn<int>("request"); // 0 none, 1 skip, 2 abort
+        QTest::addColumn<bool>("goOn");
+        QTest::addColumn<QStringList>("stages");
+        QTest::newRow("enabled") << 0 << true << QStringList {"ACTIVATE_INTERFACES 5", "ACTIVATE_INTERFACES 1"};
+        QTest::newRow("skipped") << 1 << true
+                                 << QStringList {"ACTIVATE_INTERFACES 5", "ACTIVATE_INTERFACES 7",
+                                                 "ACTIVATE_INTERFACES 3"};
+        QTest::newRow("aborted") << 2 << false
+                                 << QStringList {"ACTIVATE_INTERFACES 5", "ACTIVATE_INTERFACES 7",
+                                                 "ACTIVATE_INTERFACES 2"};
+    }
+
+    void activation()
+    {
+        QFETCH(int, request);
+        QFETCH(bool, goOn);
+        QFETCH(QStringList, stages);
+        os.interfacesEnabled = request == 0;
+        if (request)
+            requestLater(request == 1 ? skipRequested : abortRequested);
+        StartupWaits stages_ = waits();
+        QCOMPARE(stages_.activateInternetKillSwitchDisabledInterfaces(), goOn);
+        QCOMPARE(frontend.lines, stages);
+        QCOMPARE(os.callsOf("enableInterfaces"), QStringList({"enableInterfaces [Wi-Fi]", "enableInterfaces [Ethernet]"}));
+        // Every attempt forgets the recorded services, whatever its outcome.
+        QVERIFY(settings.internetKillSwitchDisabledInterfaces().isEmpty());
+        QVERIFY(stages_.areKillSwitchInterfacesActivated());
+    }
+
+    void disablingIgnoresAbortButNotSkip()
+    {
+        StartupWaits stages = waits();
+        QVERIFY(stages.activateInternetKillSwitchDisabledInterfaces());
+        frontend.lines.clear();
+        os.interfacesDisabled = false;
+        abortRequested = true; // the abort being carried out
+        int waiting = 0;
+        frontend.onProgress = [&] {
+            if (frontend.lines.last() == "DISABLE_INTERFACES 7" && ++waiting == 2)
+                skipRequested = true;
+        };
+        stages.disableInternetKillSwitchInterfaces();
+        QCOMPARE(frontend.lines, QStringList({"DISABLE_INTERFACES 5", "DISABLE_INTERFACES 7", "DISABLE_INTERFACES 7",
+                                              "DISABLE_INTERFACES 3"}));
+        QCOMPARE(os.callsOf("disableKillSwitchInterfaces").size(), 1);
+        QVERIFY(!stages.areKillSwitchInterfacesActivated());
+    }
+
+    // The refresh is created stopped: the stage must start it, or the wait
+    // would only end by the user's skip.
+    void hostnameLookupRunsTheRefresh()
+    {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("site-udp.conf"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("client\nremote 192.0.2.1 1194\n");
+        file.close();
+        const HalvorixServerSite site("DEU", "Berlin", "site-udp.conf", "site-tcp.conf", false, false,
+                                      QDir(dir.path()), {}, QHostAddress(), GeoLocation(), QString(), 0);
+        const QSharedPointer<ConnectionParameters> withHosts(
+            new OpenVpnConnectionParameters(site, ConnectVia::UDP(), BackendOpenVPNConfigCipher(),
+                                            ConnectionParameters::NO_STUNNEL, Settings::ASK, true, true));
+        os.nameServers = {QHostAddress("127.0.0.53")};
+        StartupWaits stages(settings, frontend, os, withHosts, abortRequested, skipRequested, TestPauseMs);
+        QVERIFY(stages.lookupHostnameBeforeConnecting());
+        QCOMPARE(frontend.lines.first(), QStringLiteral("LOOKUP_HOSTNAME_BEFORE_CONNECTING 5"));
+        QCOMPARE(frontend.lines.last(), QStringLiteral("LOOKUP_HOSTNAME_BEFORE_CONNECTING 1"));
+        QVERIFY(frontend.lines.filter("error").isEmpty());
+        QCOMPARE(os.callsOf("protectHost").size(), 1);
+        QCOMPARE(os.callsOf("releaseHost").size(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartupWaits)
+#include "tst_startup_waits.moc"

@@ -4,11 +4,14 @@
 #include "catalogue/CountryCode.h"
 #include "catalogue/ServerSitePortFilter.h"
 #include "catalogue/ServerSiteProtocolFilter.h"
+#include "openconnect/OpenConnectJson.h"
 #include "openvpn/ConnectVia.h"
+#include "openvpn/Remote.h"
 #include "prefs/Settings.h"
 
 #include <QDebug>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTextStream>
 
@@ -277,6 +280,16 @@ QStringList HalvorixServerSite::getRemoteServers(const QFileInfo& file) const
             hosts.append(match.captured(1));
     }
     return hosts;
+}
+
+Remote* HalvorixServerSite::getOpenConnectServer(Protocol protocol) const
+{
+    Settings settings;
+    const int port = OpenConnectJson(settings).getOpenConnectDefaultPort();
+    const QStringList hosts = getRemoteServers(getOpenVpnConfigFile(UDP));
+    const QString host = hosts.isEmpty() ? QStringLiteral("SERVERNOTFOUND")
+                                         : hosts.at(QRandomGenerator::global()->bounded(hosts.size()));
+    return new Remote(host, port, toString(protocol));
 }
 
 QString HalvorixServerSite::getDedicatedIpDisplayInfo() const

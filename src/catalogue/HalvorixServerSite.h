@@ -20,6 +20,8 @@ class ServerSiteProtocolFilter;
 // One server site of the catalogue: a place (country and city) or a user's
 // dedicated IP address, its OpenVPN files, its cipher offers, its map
 // position and the user's pin of one server address. A plain value.
+class Remote;
+
 class HalvorixServerSite
 {
 public:
@@ -89,6 +91,11 @@ public:
     QFileInfo getOpenVpnConfigFile(Protocol protocol) const;
     // The hosts named on the "remote" lines of an OpenVPN file, in file order.
     QStringList getRemoteServers(const QFileInfo& file) const;
+    // The server an OpenConnect connection contacts: a host drawn from the "remote"
+    // lines of the site's UDP file (whatever the protocol), the OpenConnect default
+    // port, and the protocol's text; "SERVERNOTFOUND" when there is none. The caller
+    // owns the result.
+    Remote* getOpenConnectServer(Protocol protocol) const;
     // "comment (address / Protocol: p / Port: n)" for the dedicated-IP list.
     QString getDedicatedIpDisplayInfo() const;
 

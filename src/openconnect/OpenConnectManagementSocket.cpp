@@ -123,17 +123,6 @@ bool OpenConnectManagementSocket::isProcessRunning()
     return m_process.state() != QProcess::NotRunning;
 }
 
-Remote* OpenConnectManagementSocket::openConnectServer(const HalvorixServerSite& site,
-                                                       HalvorixServerSite::Protocol protocol)
-{
-    Settings settings;
-    const QStringList hosts = site.getRemoteServers(site.getOpenVpnConfigFile(protocol));
-    const QString host = hosts.isEmpty() ? QStringLiteral("SERVERNOTFOUND")
-                                         : hosts.at(QRandomGenerator::global()->bounded(hosts.size()));
-    return new Remote(host, OpenConnectJson(settings).getOpenConnectDefaultPort(),
-                      HalvorixServerSite::toString(protocol));
-}
-
 void OpenConnectManagementSocket::startVPN(QSharedPointer<ConnectionParameters> parameters)
 {
     m_parameters = parameters;
@@ -151,7 +140,7 @@ void OpenConnectManagementSocket::startVPN(QSharedPointer<ConnectionParameters> 
         qWarning() << "OpenConnect: start without connection parameters ignored";
         return;
     }
-    m_remote = openConnectServer(parameters->getServerSite(), parameters->getProtocol());
+    m_remote = parameters->getServerSite().getOpenConnectServer(parameters->getProtocol());
     connect(m_remote, &Remote::release, this, &OpenConnectManagementSocket::remoteLockRelease);
     connect(m_remote, &Remote::abort, this, &OpenConnectManagementSocket::remoteLockAbort);
     RemoteLock* ownLock = m_remote->getRemoteLock();

@@ -47,10 +47,6 @@ public:
     // Shorter delays for tests; the defaults are the product's.
     void setDelays(int connectedStateDelayMs, int stopGraceMs);
 
-    // The server entry of a site: a random host of the site's OpenVPN
-    // "remote" lines ("SERVERNOTFOUND" when there is none), the default
-    // OpenConnect port and the protocol's text. The caller owns it.
-    static Remote* openConnectServer(const HalvorixServerSite& site, HalvorixServerSite::Protocol protocol);
 
 signals:
     void onOpenConnectTerminated();

@@ -10,7 +10,7 @@
 // Small builders for offers and sites shared by the catalogue tests.
 namespace fixtures {
 
-struct OfferSpec
+struct OfferFields
 {
     QString protocol = QStringLiteral("UDP");
     int port = 1194;
@@ -24,30 +24,30 @@ struct OfferSpec
     QString tlsKey;
 };
 
-inline OpenVpnConfigCipher offer(const OfferSpec& spec)
+inline OpenVpnConfigCipher offer(const OfferFields& fields)
 {
-    return OpenVpnConfigCipher(spec.cipher, spec.ciphers, spec.protocol, spec.port, spec.auth, spec.tlsCrypt,
-                               spec.tlsKey, spec.isDefault, spec.scrambleMethod, QString(), spec.stunnelPort);
+    return OpenVpnConfigCipher(fields.cipher, fields.ciphers, fields.protocol, fields.port, fields.auth, fields.tlsCrypt,
+                               fields.tlsKey, fields.isDefault, fields.scrambleMethod, QString(), fields.stunnelPort);
 }
 
 inline OpenVpnConfigCipher offer(const QString& protocol, int port, const QString& auth = QString(),
                                  const QStringList& ciphers = { QStringLiteral("AES-128-GCM") })
 {
-    OfferSpec spec;
-    spec.protocol = protocol;
-    spec.port = port;
-    spec.auth = auth;
-    spec.ciphers = ciphers;
-    return offer(spec);
+    OfferFields fields;
+    fields.protocol = protocol;
+    fields.port = port;
+    fields.auth = auth;
+    fields.ciphers = ciphers;
+    return offer(fields);
 }
 
 inline OpenVpnConfigCipher stealthOffer(const QString& protocol, int port)
 {
-    OfferSpec spec;
-    spec.protocol = protocol;
-    spec.port = port;
-    spec.scrambleMethod = QStringLiteral("xormask");
-    return offer(spec);
+    OfferFields fields;
+    fields.protocol = protocol;
+    fields.port = port;
+    fields.scrambleMethod = QStringLiteral("xormask");
+    return offer(fields);
 }
 
 inline HalvorixServerSite site(const QString& country, const QString& city,

@@ -121,7 +121,7 @@ private slots:
 
     void portsAuthsAndStunnel()
     {
-        OfferSpec withStunnel;
+        OfferFields withStunnel;
         withStunnel.port = 443;
         withStunnel.auth = QStringLiteral("SHA512");
         withStunnel.stunnelPort = 8443;

@@ -70,10 +70,10 @@ private:
 
     QList<OpenVpnConfigCipher> expectedDefaults() const
     {
-        OfferSpec udp;
+        OfferFields udp;
         udp.ciphers = QStringList { "AES-128-GCM", "AES-256-GCM" };
         udp.isDefault = true;
-        OfferSpec tcp;
+        OfferFields tcp;
         tcp.cipher = QStringLiteral("AES-256-CBC");
         tcp.ciphers = QStringList { "AES-256-CBC" };
         tcp.protocol = QStringLiteral("TCP");

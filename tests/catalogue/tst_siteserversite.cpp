@@ -1,3 +1,4 @@
+#include "openvpn/Remote.h"
 #include "CatalogueFixtures.h"
 
 #include "catalogue/HalvorixServerSite.h"
@@ -5,6 +6,7 @@
 #include "prefs/Settings.h"
 
 #include <QTemporaryDir>
+#include <QSettings>
 #include <QTest>
 
 using namespace fixtures;
@@ -145,15 +147,15 @@ private slots:
 
     void backendCipher()
     {
-        OfferSpec spec;
-        spec.protocol = QStringLiteral("TCP");
-        spec.port = 443;
-        spec.auth = QStringLiteral("SHA512");
-        spec.ciphers = QStringList { QStringLiteral("AES-256-GCM"), QStringLiteral("AES-128-GCM") };
-        spec.tlsKey = QStringLiteral("ta.key");
-        spec.scrambleMethod = QStringLiteral("xormask");
-        spec.stunnelPort = 8443;
-        const HalvorixServerSite s = site("USA", "Dallas", { offer(spec) });
+        OfferFields fields;
+        fields.protocol = QStringLiteral("TCP");
+        fields.port = 443;
+        fields.auth = QStringLiteral("SHA512");
+        fields.ciphers = QStringList { QStringLiteral("AES-256-GCM"), QStringLiteral("AES-128-GCM") };
+        fields.tlsKey = QStringLiteral("ta.key");
+        fields.scrambleMethod = QStringLiteral("xormask");
+        fields.stunnelPort = 8443;
+        const HalvorixServerSite s = site("USA", "Dallas", { offer(fields) });
         const BackendOpenVPNConfigCipher chosen
             = s.getBackendCipher(HalvorixServerSite::TCP, QStringLiteral("AES-256-GCM"), 443, QStringLiteral("SHA512"));
         QVERIFY(chosen == BackendOpenVPNConfigCipher(QStringLiteral("AES-256-GCM"), 443, QStringLiteral("SHA512"),
@@ -168,16 +170,16 @@ private slots:
     {
         QTest::addColumn<QList<OpenVpnConfigCipher>>("offers");
         QTest::addColumn<int>("expected"); // index into offers, -1 for the invalid offer
-        OfferSpec flagged;
+        OfferFields flagged;
         flagged.isDefault = true;
         flagged.port = 1;
-        OfferSpec flaggedToo = flagged;
+        OfferFields flaggedToo = flagged;
         flaggedToo.port = 2;
-        OfferSpec hardCoded;
+        OfferFields hardCoded;
         hardCoded.cipher = QStringLiteral("AES-128-CBC");
         hardCoded.auth = QStringLiteral("SHA256");
         hardCoded.port = 3;
-        OfferSpec tcpFlagged = flagged;
+        OfferFields tcpFlagged = flagged;
         tcpFlagged.protocol = QStringLiteral("TCP");
         QTest::newRow("first flagged wins") << QList<OpenVpnConfigCipher> { offer("UDP", 9), offer(flagged),
                                                                            offer(flaggedToo) }
@@ -323,6 +325,35 @@ private slots:
         QVERIFY(QMetaType::type("QList<HalvorixServerSite>") != QMetaType::UnknownType);
         const HalvorixServerSite s = site("USA", "Dallas", { offer("UDP", 1) });
         QCOMPARE(QVariant::fromValue(s).value<HalvorixServerSite>().getConfigCiphers().size(), 1);
+    }
+
+    // The OpenConnect server comes from the UDP file whatever the protocol, on
+    // the configuration's OpenConnect port.
+    void openConnectServer()
+    {
+        QTemporaryDir dir;
+        QSettings().setValue(QStringLiteral("config/configDir"), dir.path());
+        auto write = [&](const QString& name, const QByteArray& content) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        };
+        write(QStringLiteral("Dallas-udp.conf"), "client\nremote a.orvalvpn.test 1194\nremote b.orvalvpn.test 1195\n");
+        write(QStringLiteral("Dallas-tcp.conf"), "client\nremote tcp-only.orvalvpn.test 443\n");
+        write(QStringLiteral("openconnect.json"), R"({"default": {"port": 4443}})");
+        const HalvorixServerSite dallas = site(QStringLiteral("US"), QStringLiteral("Dallas"), {}, false,
+                                               GeoLocation(), QDir(dir.path()));
+
+        QScopedPointer<Remote> remote(dallas.getOpenConnectServer(HalvorixServerSite::TCP));
+        QVERIFY2(QStringList({"a.orvalvpn.test", "b.orvalvpn.test"}).contains(remote->getHost()),
+                 qPrintable(remote->getHost()));
+        QCOMPARE(remote->getPort(), 4443);
+        QCOMPARE(remote->getProtocol(), QStringLiteral("TCP"));
+
+        QFile::remove(dir.filePath(QStringLiteral("Dallas-udp.conf")));
+        remote.reset(dallas.getOpenConnectServer(HalvorixServerSite::UDP));
+        QCOMPARE(remote->getHost(), QStringLiteral("SERVERNOTFOUND"));
+        QCOMPARE(remote->getProtocol(), QStringLiteral("UDP"));
     }
 };
 

@@ -104,7 +104,8 @@ private slots:
             QSKIP("ocserv is not installed");
         QVERIFY(m_config.isValid());
         QSettings().setValue("config/configDir", m_config.path());
-        writeFile(m_config.filePath("site-tcp.conf"), "client\nremote " + Lab::serverAddress().toUtf8() + " 1194\n");
+        // The OpenConnect server is read from the site's UDP file, whatever the protocol.
+        writeFile(m_config.filePath("site-udp.conf"), "client\nremote " + Lab::serverAddress().toUtf8() + " 1194\n");
         writeFile(m_config.filePath("openconnect.json"), "{\"default\": {\"port\": 4443}}");
         startServer();
     }

@@ -36,6 +36,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <typeinfo>
+
 namespace {
 
 class StageLog : public VpnFrontendDispatcher
@@ -222,6 +224,45 @@ private slots:
             QVERIFY(!handler.dynamicCast<DedicatedIpHandler>()); // the site has no dedicated address
         }
         QCOMPARE(found, tunnel.isEmpty() ? QStringList() : QStringList {tunnel});
+    }
+
+    // Every optional handler on: the engine's events reach them in this order.
+    void handlersInCallOrder()
+    {
+        settings.setInternetKillSwitch(true);
+        settings.setTerminateProcessesOnDisconnect(true);
+        settings.setRefreshDNSCache(true);
+        const HalvorixServerSite site("DEU", "Berlin", "site-udp.conf", "site-tcp.conf", false, false,
+                                      QDir(dir.path()), {}, QHostAddress("198.51.100.4"), GeoLocation(), QString(),
+                                      0);
+        const BackendOpenVPNConfigCipher cipher("AES-256-GCM", 1194, "SHA512", QString(), QString(), "xor",
+                                                QString(), 443);
+        const QSharedPointer<ConnectionParameters> stealth(
+            new OpenVpnConnectionParameters(site, ConnectVia::TCP_WITH_STEALTH_PROXY(), cipher,
+                                            ConnectionParameters::WITH_STUNNEL, Settings::NOOP, false, false));
+        int sigTermPosition = -1;
+        os.onCall = [&](const QString& line) {
+            if (line.startsWith("addSigTermHandler"))
+                sigTermPosition = handlers.list.size();
+        };
+        QVERIFY(start(stealth).dynamicCast<StartedVpnProcess>());
+        os.onCall = nullptr;
+        QStringList names;
+        for (const auto& handler : handlers.list) {
+            QString name = QString::fromLatin1(typeid(*handler).name());
+            while (!name.isEmpty() && name.at(0).isDigit())
+                name.remove(0, 1);
+            names << name;
+        }
+        QCOMPARE(names, QStringList({"IpPoolHandler", "CredentialsHandler", "LifeCycleClientHandler", "CipherHandler",
+                                     "BindIpv6Handler", "DnsHandler", "PinnedIPHandler", "DedicatedIpHandler",
+                                     "InternetKillSwitchHandler", "AppKillSwitchHandler", "FireWallWarningHandler",
+                                     "TunManagerHandler", "ConnectionTimerHandler", "WhatIsMyIpHandler",
+                                     "STunnelHandler", "ShadowSocksLauncher", "LocalDnsJsonRefreshHandler",
+                                     "LegacySignalsHandler", "NullHandler"}));
+        QCOMPARE(sigTermPosition, 3);
+        // The dedicated address comes first among the pools.
+        QCOMPARE(pools.getIp(), QHostAddress("198.51.100.4"));
     }
 
     void abortAfterActivationDisablesTheServicesAgain()

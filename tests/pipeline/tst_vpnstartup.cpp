@@ -265,6 +265,22 @@ private slots:
         QCOMPARE(pools.getIp(), QHostAddress("198.51.100.4"));
     }
 
+    // The before-connect script is started, not awaited; an abort that
+    // arrives meanwhile still keeps the engine from starting.
+    void abortWhileTheScriptStartsKeepsTheEngineOff()
+    {
+        settings.setExecuteExternalScripts(true);
+        settings.setPathToBeforeConnectScript(QStringLiteral("/bin/true"));
+        abortDuringWait = true;
+        const auto process = start(parameters());
+        settings.setExecuteExternalScripts(false);
+        QVERIFY(process.dynamicCast<AbortedVpnProcess>());
+        QVERIFY(socketCalls.isEmpty());
+        QCOMPARE(frontend.lines.last(), QStringLiteral("PREPARE_OPENVPN_ENVIRONMENT 1"));
+        QVERIFY(os.callsOf("disableKillSwitchInterfaces").isEmpty());
+        QVERIFY(!pools.hasValidIp());
+    }
+
     void abortAfterActivationDisablesTheServicesAgain()
     {
         settings.setInternetKillSwitchDisabledInterfaces({"Wi-Fi"});

@@ -1,12 +1,11 @@
 #include "backend/OpenVpnConnectionParameters.h"
 
 #include "backend/CipherHandler.h"
-#include "backend/NullVpnStartup.h"
 #include "backend/TunManagerHandler.h"
+#include "backend/VpnStartupImpl.h"
 #include "backend/VpnStartupProgress.h"
 #include "openvpn/ConnectVia.h"
-
-#include <QDebug>
+#include "openvpn/ManagementSocket.h"
 
 OpenVpnConnectionParameters::OpenVpnConnectionParameters(const HalvorixServerSite& site, const ConnectVia& via,
                                                          const BackendOpenVPNConfigCipher& cipher,
@@ -101,14 +100,14 @@ QString OpenVpnConnectionParameters::getVpnStartingString() const
 }
 
 QSharedPointer<VpnStartup> OpenVpnConnectionParameters::createVpnStartup(
-    Settings&, QSharedPointer<ConnectionParameters> self, QNetworkAccessManager*, VpnFrontend&, VpnStateTracker&,
-    OsAbstraction&, DnsStack&, HandlerList&, IpPoolList&, ManagementSocket&, OpenConnectManagementSocket&,
-    QSharedPointer<OpenVpnLifeCycleHandler>) const
+    Settings& settings, QSharedPointer<ConnectionParameters> self, QNetworkAccessManager* networkAccessManager,
+    VpnFrontend& frontend, VpnStateTracker& stateTracker, OsAbstraction& os, DnsStack& dnsStack,
+    HandlerList& handlers, IpPoolList& ipPools, ManagementSocket& managementSocket, OpenConnectManagementSocket&,
+    QSharedPointer<OpenVpnLifeCycleHandler> additionalHandler) const
 {
-    // Until the engine start-up pipeline lands, an attempt starts nothing
-    // rather than handing the backend a null start-up.
-    qWarning() << "OpenVpnConnectionParameters/createVpnStartup: no OpenVPN start-up pipeline available";
-    return QSharedPointer<VpnStartup>(new NullVpnStartup(std::move(self)));
+    return QSharedPointer<VpnStartup>(new VpnStartupImpl(settings, std::move(self), networkAccessManager, frontend,
+                                                         stateTracker, os, dnsStack, handlers, ipPools,
+                                                         managementSocket, std::move(additionalHandler)));
 }
 
 bool OpenVpnConnectionParameters::isCipherStealth() const

@@ -1,5 +1,6 @@
 #include "catalogue/OpenVpnConfigurationModel.h"
 
+#include "backend/OpenVpnConnectionParameters.h"
 #include "catalogue/HalvorixServerSite.h"
 #include "openvpn/ConnectVia.h"
 
@@ -146,4 +147,22 @@ bool OpenVpnConfigurationModel::checkIfDefaultValueExists(QSettings& settings)
 QString OpenVpnConfigurationModel::getOpenVPN243ProtocolFromSettings(QSettings& settings)
 {
     return settings.value(PROTOCOL_KEY, QStringLiteral("UDP")).toString();
+}
+
+QSharedPointer<ConnectionParameters> OpenVpnConfigurationModel::getConnectionParameters(
+    Settings& settings, const HalvorixServerSite& site) const
+{
+    const ConnectVia& via = getProtocol();
+    const ComboBoxConfigCipher entry = getComboBoxConfigCipher(site, false);
+    const QString cipherName = getCipher(entry);
+    const OpenVpnConfigCipher offer = entry.getConfigByCipher(cipherName);
+    qDebug() << "ConnectionParameters for OpenVPN 2.4: "
+             << "connectVia: " << via.toString() << " - cipher: " << offer.getDisplayPortAuthStealthName() << " "
+             << cipherName;
+    const BackendOpenVPNConfigCipher cipher =
+        site.getBackendCipher(via.getProtocol(), cipherName, offer.getPort(), offer.getAuth());
+    return QSharedPointer<ConnectionParameters>(new OpenVpnConnectionParameters(
+        site, via, cipher,
+        stunnelEnabled() ? ConnectionParameters::WITH_STUNNEL : ConnectionParameters::NO_STUNNEL,
+        settings.iksEnableOnConnect(), settings.getCheckTunTapOnConnect(), true));
 }

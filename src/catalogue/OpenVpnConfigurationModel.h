@@ -3,10 +3,13 @@
 #include "catalogue/ComboBoxConfigCipher.h"
 #include "prefs/Settings.h"
 
+#include <QSharedPointer>
+
 #include <QList>
 #include <QString>
 
 class ConnectVia;
+class ConnectionParameters;
 class HalvorixServerSite;
 class QSettings;
 
@@ -38,6 +41,10 @@ public:
     QString getCipher(const ComboBoxConfigCipher& entry) const;
     // The site's entry this model stands for.
     ComboBoxConfigCipher getComboBoxConfigCipher(const HalvorixServerSite& site, bool preferStealth) const;
+
+    // The parameters of an OpenVPN connection to the site with this choice.
+    QSharedPointer<ConnectionParameters> getConnectionParameters(Settings& settings,
+                                                                 const HalvorixServerSite& site) const;
 
     // The four "connect/OpenVPN24-..." keys in the current group.
     void writeTo(QSettings& settings) const;

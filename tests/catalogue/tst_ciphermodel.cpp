@@ -1,5 +1,6 @@
 #include "CatalogueFixtures.h"
 
+#include "backend/ConnectionParameters.h"
 #include "catalogue/OpenVpnConfigurationModel.h"
 #include "openvpn/ConnectVia.h"
 #include "prefs/Settings.h"
@@ -128,6 +129,42 @@ private slots:
                      .getComboBoxConfigCipher(plain, true)
                      .getConfigCiphers(),
                  QList<OpenVpnConfigCipher> { b });
+    }
+
+    void connectionParametersForASite_data()
+    {
+        QTest::addColumn<QString>("protocol");
+        QTest::addColumn<bool>("stunnel");
+        QTest::addColumn<int>("port");
+        QTest::newRow("UDP direct") << "UDP" << false << 53;
+        QTest::newRow("TCP through stunnel") << "TCP" << true << 443;
+    }
+
+    void connectionParametersForASite()
+    {
+        QFETCH(QString, protocol);
+        QFETCH(bool, stunnel);
+        QFETCH(int, port);
+        const HalvorixServerSite dallas = site("USA", "Dallas", { named("UDP", 1194, { "AES-128-GCM" }),
+                                                                 named("UDP", 53, { "AES-256-GCM" }, "SHA256"),
+                                                                 named("TCP", 443, { "AES-256-GCM" }, "SHA256") });
+        Settings settings;
+        settings.setIksEnableOnConnect(Settings::ENABLE);
+        settings.setCheckTunTapOnConnect(false);
+        const QSharedPointer<ConnectionParameters> parameters =
+            OpenVpnConfigurationModel(QStringLiteral("AES-256-GCM"), protocol, { port }, stunnel)
+                .getConnectionParameters(settings, dallas);
+
+        QCOMPARE(parameters->getServerSite(), dallas);
+        QCOMPARE(HalvorixServerSite::toString(parameters->getProtocol()), protocol);
+        QVERIFY(parameters->getCipher().isValid());
+        QCOMPARE(parameters->getCipher().getPort(), port);
+        QCOMPARE(parameters->getCipherName(), QStringLiteral("AES-256-GCM"));
+        QCOMPARE(parameters->getSTunnelMode(),
+                 stunnel ? ConnectionParameters::WITH_STUNNEL : ConnectionParameters::NO_STUNNEL);
+        QCOMPARE(parameters->getIksSettings(), Settings::ENABLE);
+        QVERIFY(!parameters->getTunTapDriverCheck());
+        QVERIFY(parameters->getManageRouteProgramCheck());
     }
 
     void storeAndReadBack_data()

@@ -2,11 +2,12 @@
 
 #include "backend/CipherHandler.h"
 #include "backend/TunManagerHandler.h"
+#include "backend/VpnStartupImpl.h"
 #include "backend/VpnStartupProgress.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
 #include "openconnect/OpenConnectConnectVia.h"
+#include "openconnect/OpenConnectManagementSocket.h"
 
-#include <QDebug>
 
 OpenConnectConnectionParameters::OpenConnectConnectionParameters(const HalvorixServerSite& site,
                                                                  const OpenConnectConnectVia& via,
@@ -97,13 +98,15 @@ QString OpenConnectConnectionParameters::getVpnStartingString() const
 }
 
 QSharedPointer<VpnStartup> OpenConnectConnectionParameters::createVpnStartup(
-    Settings&, QSharedPointer<ConnectionParameters>, QNetworkAccessManager*, VpnFrontend&, VpnStateTracker&,
-    OsAbstraction&, DnsStack&, HandlerList&, IpPoolList&, ManagementSocket&, OpenConnectManagementSocket&,
-    QSharedPointer<OpenVpnLifeCycleHandler>) const
+    Settings& settings, QSharedPointer<ConnectionParameters> self, QNetworkAccessManager* networkAccessManager,
+    VpnFrontend& frontend, VpnStateTracker& stateTracker, OsAbstraction& os, DnsStack& dnsStack,
+    HandlerList& handlers, IpPoolList& ipPools, ManagementSocket&, OpenConnectManagementSocket& openConnectSocket,
+    QSharedPointer<OpenVpnLifeCycleHandler> additionalHandler) const
 {
-    // The backend's start-up pipeline is not part of the tree yet.
-    qWarning() << "OpenConnect: no start-up pipeline available";
-    return {};
+    // The OpenConnect channel, not the OpenVPN socket, controls this engine.
+    return QSharedPointer<VpnStartup>(new VpnStartupImpl(settings, std::move(self), networkAccessManager, frontend,
+                                                         stateTracker, os, dnsStack, handlers, ipPools,
+                                                         openConnectSocket, std::move(additionalHandler)));
 }
 
 bool OpenConnectConnectionParameters::isCipherStealth() const

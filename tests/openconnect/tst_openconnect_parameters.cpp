@@ -1,7 +1,18 @@
+#include "../handlers/RecordingStateTracker.h"
+#include "OpenConnectTestDoubles.h"
+#include "RecordingOsAbstraction.h"
+
+#include "backend/HandlerList.h"
+#include "backend/IpPoolList.h"
+#include "backend/VpnStartup.h"
 #include "openconnect/OpenConnectConnectVia.h"
 #include "openconnect/OpenConnectConnectionParameters.h"
+#include "openconnect/OpenConnectManagementSocket.h"
+#include "openvpn/ManagementSocket.h"
+#include "system/DnsStack.h"
 
 #include <QFile>
+#include <QNetworkAccessManager>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -62,6 +73,27 @@ private slots:
         const QSharedPointer<ConnectionParameters> iks = parameters.withIksSettings(Settings::IksSettings(1));
         QCOMPARE(iks->getIksSettings(), Settings::IksSettings(1));
         QCOMPARE(parameters.getIksSettings(), Settings::IksSettings(2));
+    }
+
+    // The start-up of an OpenConnect attempt drives the OpenConnect channel.
+    void startUpIsCreated()
+    {
+        RecordingOsAbstraction os;
+        RecordingFrontend frontend;
+        RecordingHandler handler;
+        RecordingStateTracker tracker;
+        DnsStack dnsStack(os);
+        HandlerList handlers;
+        IpPoolList pools;
+        QNetworkAccessManager network;
+        ManagementSocket openVpnSocket(os, handler);
+        OpenConnectManagementSocket openConnectSocket(os, frontend, handler);
+        Settings settings;
+        QSharedPointer<ConnectionParameters> parameters(
+            new OpenConnectConnectionParameters(site(), OpenConnectConnectVia::TCP(), Settings::IksSettings(), true, true));
+        QVERIFY(!parameters->createVpnStartup(settings, parameters, &network, frontend, tracker, os, dnsStack, handlers,
+                                              pools, openVpnSocket, openConnectSocket, {})
+                     .isNull());
     }
 
     void texts()

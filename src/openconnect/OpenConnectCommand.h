@@ -1,0 +1,48 @@
+#pragma once
+
+#include "catalogue/HalvorixServerSite.h"
+
+#include <QString>
+#include <QStringList>
+
+class OsAbstraction;
+class QProcess;
+
+// The start of the OpenConnect engine: the privileged helper's "OpenConnect"
+// command with its positional arguments. The engine has no proxy arguments, so
+// a proxy asked for by a handler is remembered and the start is refused.
+class OpenConnectCommand
+{
+public:
+    static constexpr int RECONNECT_TIMEOUT_SECONDS = 172800;
+
+    OpenConnectCommand(OsAbstraction& os, const QString& host, int port, HalvorixServerSite::Protocol protocol,
+                       int cmdFdPort, int cmdFdWritePort, int reconnectTimeout);
+
+    QString getProgramPath() const;
+    QStringList getArgumentsMacOSX() const;
+    // The helper's argument list for an application directory; "OpenConnect" first.
+    static QStringList helperArguments(const QString& applicationDir, const QString& host, int port,
+                                       HalvorixServerSite::Protocol protocol, int cmdFdPort, int cmdFdWritePort,
+                                       int reconnectTimeout);
+    void start(QProcess& process);
+
+    void setRemoteAddress(const QHostAddress& address);
+    void setProxyDirect();
+    void setProxyHttp(const QString& host, int port);
+    void setProxySocks5(const QString& host, int port);
+    // A handler asked for a proxy the engine cannot use.
+    bool isProxyRequested() const;
+
+    QString getHost() const;
+
+private:
+    OsAbstraction& m_os;
+    QString m_host;
+    int m_port;
+    HalvorixServerSite::Protocol m_protocol;
+    int m_cmdFdPort;
+    int m_cmdFdWritePort;
+    int m_reconnectTimeout;
+    bool m_proxyRequested = false;
+};

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "backend/ConnectionParameters.h"
+#include "backend/NullHandler.h"
+#include "backend/VpnFrontend.h"
+#include "catalogue/BackendOpenVPNConfigCipher.h"
+#include "openvpn/OpenVpnGenericState.h"
+#include "openvpn/PushedOptions.h"
+#include "openvpn/Remote.h"
+
+#include <QStringList>
+
+#include <functional>
+
+// Writes down every engine event as one text line.
+class RecordingHandler : public NullHandler
+{
+public:
+    QStringList events;
+    PushedOptions lastUp;
+    std::function<void(int)> onPasswordRequest;
+    std::function<void(AbstractVpnCommand&)> onPrepare;
+
+    void onOpenVpnPrepareArguments(AbstractVpnCommand& command) override
+    {
+        events << "prepare";
+        if (onPrepare)
+            onPrepare(command);
+    }
+    void onOpenVpnStarted(QProcess&) override { events << "started"; }
+    void onOpenVpnFailedToStart() override { events << "failedToStart"; }
+    void onOpenVpnTerminated() override { events << "terminated"; }
+    void onConnectionAccepted() override { events << "accepted"; }
+    void onState(const OpenVpnGenericState& state) override
+    {
+        events << QStringLiteral("state %1 %2 %3 %4").arg(state.name, state.cause, state.localIp, state.remoteIp).trimmed();
+    }
+    void onPassword(int count) override
+    {
+        events << QStringLiteral("password %1").arg(count);
+        if (onPasswordRequest)
+            onPasswordRequest(count);
+    }
+    void onByteCount(const ByteCount& count) override
+    {
+        events << QStringLiteral("bytes %1 %2").arg(count.getBytesReceived()).arg(count.getBytesSent());
+    }
+    void onFatal(const QString& message) override { events << "fatal " + message; }
+    void onConnectionClosed() override { events << "closed"; }
+    void onRemote(Remote& remote) override
+    {
+        events << QStringLiteral("remote %1 %2 %3").arg(remote.getHost()).arg(remote.getPort()).arg(remote.getProtocol());
+    }
+    void onUp(const PushedOptions& options) override
+    {
+        events << "up";
+        lastUp = options;
+    }
+    void onControlChannel(const QString& version, const QString& cipher) override
+    {
+        events << "cipher " + version + " " + cipher;
+    }
+
+    int count(const QString& event) const { return events.count(event); }
+    QStringList startingWith(const QString& prefix) const
+    {
+        QStringList found;
+        for (const QString& e : events)
+            if (e.startsWith(prefix))
+                found << e;
+        return found;
+    }
+};
+
+class RecordingFrontend : public VpnFrontend
+{
+public:
+    QStringList errors;
+
+    void onVpnStartupProgress(const VpnStartupProgress&) override {}
+    void onVpnStartupResult(const VpnStartupResult&) override {}
+    void onUpdateState(const VpnConnectionState&) override {}
+    void onReceiveErrorMessage(const ErrorMessage& message) override
+    {
+        errors << message.getMessage() + " / " + message.getInformativeText();
+    }
+    void onReceiveFatalErrorMessage(const ErrorMessage& message) override { errors << "fatal " + message.getMessage(); }
+    void vpnTerminated(VpnTerminationReport) override {}
+    void onEventClosed(quint64) override {}
+    void vpnPasswordRequest(const PasswordRequestMessage&) override {}
+    void onUpdateByteCount(ByteCount) override {}
+    void onConnected() override {}
+    void onNewConfigWasDownloaded() override {}
+    void showFrontend() override {}
+    void hideFrontend() override {}
+    void toggleVisibility() override {}
+};
+
+// Parameters of a connection to one site; only what the driver asks is real.
+class TestParameters : public ConnectionParameters
+{
+public:
+    TestParameters(const HalvorixServerSite& site, HalvorixServerSite::Protocol protocol)
+        : m_site(site)
+        , m_protocol(protocol)
+    {
+    }
+
+    Settings::IksSettings getIksSettings() const override { return Settings::IksSettings(); }
+    bool getManageRouteProgramCheck() const override { return false; }
+    bool getTunTapDriverCheck() const override { return false; }
+    QSharedPointer<ConnectionParameters> withIksSettings(Settings::IksSettings) override { return {}; }
+    QSharedPointer<ConnectionParameters> withManageRouteProgramCheck(bool) override { return {}; }
+    QSharedPointer<ConnectionParameters> withTunTapDriverCheck(bool) override { return {}; }
+    QFileInfo getConfigFile() const override { return m_site.getOpenVpnConfigFile(HalvorixServerSite::UDP); }
+    HalvorixServerSite getServerSite() const override { return m_site; }
+    HalvorixServerSite::Protocol getProtocol() const override { return m_protocol; }
+    void setUpHandler(OsAbstraction&, HandlerList&, QSharedPointer<ConnectionParameters>, VpnFrontend&) const override {}
+    void refreshServerSite(Settings&) override {}
+    QString getConnectionInfo() const override { return "test connection"; }
+    QString getVpnPreparingString() const override { return {}; }
+    QString getVpnStartingString() const override { return {}; }
+    QSharedPointer<VpnStartup> createVpnStartup(Settings&, QSharedPointer<ConnectionParameters>, QNetworkAccessManager*,
+                                                VpnFrontend&, VpnStateTracker&, OsAbstraction&, DnsStack&,
+                                                HandlerList&, IpPoolList&, ManagementSocket&,
+                                                OpenConnectManagementSocket&,
+                                                QSharedPointer<OpenVpnLifeCycleHandler>) const override
+    {
+        return {};
+    }
+    bool isCipherStealth() const override { return false; }
+    QString getCipherName() const override { return "n/a"; }
+    bool hasCipherAuthName() const override { return false; }
+    QString getCipherAuthName() const override { return {}; }
+    QSharedPointer<OpenVpnLifeCycleHandler> createCipherHandler(VpnStateTracker&) const override { return {}; }
+    QSharedPointer<OpenVpnLifeCycleHandler> createTunManagerHandler(OsAbstraction&, QSharedPointer<ConnectionParameters>,
+                                                                    IpPoolList&, VpnFrontend&) const override
+    {
+        return {};
+    }
+    STunnelMode getSTunnelMode() const override { return NO_STUNNEL; }
+    BackendOpenVPNConfigCipher getCipher() const override { return {}; }
+    QStringList getHostNamesList() const override { return {}; }
+    const TunnelType& getTunnelType() const override { return TunnelType::OPENCONNECT(); }
+
+private:
+    HalvorixServerSite m_site;
+    HalvorixServerSite::Protocol m_protocol;
+};

@@ -93,6 +93,8 @@ private slots:
     void validNameServers();
     void dnsStagesPerAction_data();
     void dnsStagesPerAction();
+    void dnsBeforeConnectPerAction_data();
+    void dnsBeforeConnectPerAction();
     void dnsBeforeConnect();
     void dnsEndPopsBeforeConnect_data();
     void dnsEndPopsBeforeConnect();
@@ -292,6 +294,34 @@ void TestEngineHandlers::dnsStagesPerAction()
     handler.onUp(pushedDns(pushed));
     QCOMPARE(os.callsOf("pushNameServers"), expected);
     QCOMPARE(stack.getStack().contains(DnsStack::afterConnect), !expected.isEmpty());
+}
+
+void TestEngineHandlers::dnsBeforeConnectPerAction_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("servers");
+
+    QTest::newRow("none") << "NONE" << "";
+    QTest::newRow("pushed: nothing of its own") << "PUSHED" << "";
+    QTest::newRow("custom") << "CUSTOM" << "192.0.2.53,192.0.2.54";
+    QTest::newRow("vpn") << "VPN" << actionNamed("VPN").getNameServerDNSs().join(',');
+    QTest::newRow("ad blocking") << "AD_BLOCKING" << actionNamed("AD_BLOCKING").getNameServerDNSs().join(',');
+}
+
+void TestEngineHandlers::dnsBeforeConnectPerAction()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, servers);
+
+    Settings().setDnsPreferenceActionBeforeConnect(actionNamed(action));
+    RecordingOsAbstraction os;
+    DnsStack stack(os);
+    DnsHandler handler(os, stack, false);
+    QStringList commandCalls;
+    RecordingVpnCommand command(commandCalls);
+    handler.onOpenVpnPrepareArguments(command);
+    QCOMPARE(os.callsOf("pushNameServers"), QStringList{"pushNameServers beforeConnect [" + servers + "] 2"});
+    QCOMPARE(stack.getStack(), QStringList{"beforeConnect"});
 }
 
 void TestEngineHandlers::dnsBeforeConnect()

@@ -130,7 +130,7 @@ private slots:
             QSKIP("no /dev/net/tun");
         if (QStandardPaths::findExecutable("ocserv").isEmpty())
             QSKIP("ocserv is not installed");
-        startServer();
+        QVERIFY2(Lab::startOcserv(m_server, USER, PASSWORD, VPN_PORT), "ocserv did not start");
     }
 
     void cleanupTestCase()
@@ -200,38 +200,6 @@ private slots:
     }
 
 private:
-    void startServer()
-    {
-        const QString dir = Lab::directory() + "/ocserv";
-        QDir().mkpath(dir);
-        QProcess passwd;
-        passwd.start("ocpasswd", {"-c", dir + "/passwd", USER});
-        passwd.write(PASSWORD.toUtf8() + "\n" + PASSWORD.toUtf8() + "\n");
-        passwd.closeWriteChannel();
-        QVERIFY(passwd.waitForFinished(10000) && passwd.exitCode() == 0);
-
-        QFile config(dir + "/ocserv.conf");
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write(QStringLiteral(
-            "auth = \"plain[passwd=%1/passwd]\"\n"
-            "tcp-port = %2\n"
-            "run-as-user = nobody\nrun-as-group = nogroup\n"
-            "socket-file = %1/ocserv.sock\npid-file = %1/ocserv.pid\n"
-            "server-cert = %3/ca/server.pem\nserver-key = %3/ca/server.key\n"
-            "isolate-workers = false\nmax-clients = 8\nmax-same-clients = 8\n"
-            "keepalive = 300\ndpd = 60\ntry-mtu-discovery = false\n"
-            "auth-timeout = 240\ncookie-timeout = 300\ndeny-roaming = false\n"
-            "use-occtl = false\ndevice = vpns\npredictable-ips = true\n"
-            "ipv4-network = 198.18.0.0\nipv4-netmask = 255.255.255.0\n"
-            "dns = %4\nping-leases = false\n")
-                         .arg(dir).arg(VPN_PORT).arg(Lab::directory(), Lab::serverAddress())
-                         .toUtf8());
-        config.close();
-        m_server.setProcessChannelMode(QProcess::ForwardedChannels);
-        Lab::startOnServer(m_server, "ocserv", {"-f", "-c", dir + "/ocserv.conf"});
-        QVERIFY2(Lab::waitForServerPort(VPN_PORT), "ocserv did not start");
-    }
-
     QProcess m_server;
 };
 

@@ -107,7 +107,7 @@ private slots:
         // The OpenConnect server is read from the site's UDP file, whatever the protocol.
         writeFile(m_config.filePath("site-udp.conf"), "client\nremote " + Lab::serverAddress().toUtf8() + " 1194\n");
         writeFile(m_config.filePath("openconnect.json"), "{\"default\": {\"port\": 4443}}");
-        startServer();
+        QVERIFY2(Lab::startOcserv(m_server, USER, PASSWORD, VPN_PORT), "ocserv did not start");
     }
 
     void cleanupTestCase()
@@ -197,36 +197,6 @@ private:
         file.write(content);
     }
 
-    void startServer()
-    {
-        const QString dir = Lab::directory() + "/ocserv-driver";
-        QDir().mkpath(dir);
-        QProcess passwd;
-        passwd.start("ocpasswd", {"-c", dir + "/passwd", USER});
-        passwd.write(PASSWORD.toUtf8() + "\n" + PASSWORD.toUtf8() + "\n");
-        passwd.closeWriteChannel();
-        QVERIFY(passwd.waitForFinished(10000) && passwd.exitCode() == 0);
-
-        writeFile(dir + "/ocserv.conf",
-                  QStringLiteral("auth = \"plain[passwd=%1/passwd]\"\n"
-                                 "tcp-port = %2\n"
-                                 "run-as-user = nobody\nrun-as-group = nogroup\n"
-                                 "socket-file = %1/ocserv.sock\npid-file = %1/ocserv.pid\n"
-                                 "server-cert = %3/ca/server.pem\nserver-key = %3/ca/server.key\n"
-                                 "isolate-workers = false\nmax-clients = 8\nmax-same-clients = 8\n"
-                                 "keepalive = 300\ndpd = 60\ntry-mtu-discovery = false\n"
-                                 "auth-timeout = 240\ncookie-timeout = 300\ndeny-roaming = false\n"
-                                 "use-occtl = false\ndevice = vpns\npredictable-ips = true\n"
-                                 "ipv4-network = 198.18.0.0\nipv4-netmask = 255.255.255.0\n"
-                                 "dns = %4\nping-leases = false\n")
-                      .arg(dir)
-                      .arg(VPN_PORT)
-                      .arg(Lab::directory(), Lab::serverAddress())
-                      .toUtf8());
-        m_server.setProcessChannelMode(QProcess::ForwardedChannels);
-        Lab::startOnServer(m_server, "ocserv", {"-f", "-c", dir + "/ocserv.conf"});
-        QVERIFY2(Lab::waitForServerPort(VPN_PORT), "ocserv did not start");
-    }
 
     QTemporaryDir m_config;
     QProcess m_server;

@@ -99,7 +99,56 @@ private slots:
         QVERIFY2(connected.first().section(' ', 2, 2).startsWith(tunnelNetwork), qPrintable(connected.first()));
         QVERIFY(ping(tunnelServer));
         QVERIFY(quit());
-        QVERIFY2(lab->eventsStartingWith("fatal").isEmpty(), qPrintable(lab->events().join('\n')));
+        QVERIFY2(lab->eventsStartingWith("fatal").isEmpty() && lab->eventsStartingWith("error").isEmpty(),
+                 qPrintable(lab->events().join('\n')));
+    }
+
+    // Without a password the engine's request reaches the frontend; a wrong
+    // answer is counted and asked again, the right one connects.
+    void asksForThePasswordUntilItIsRight()
+    {
+        QVERIFY(lab->startDriver({"--site", ConnectionLab::SITE, "--protocol", "udp"}));
+        int request = lab->waitFor("password ");
+        QVERIFY2(request >= 0, qPrintable(lab->diagnostics()));
+        QCOMPARE(lab->events().at(request), QString("password 0"));
+        lab->send("login " + ConnectionLab::USER + " wrong " + ConnectionLab::PASSWORD);
+        request = lab->waitFor("password ", 60000, request + 1);
+        QVERIFY2(request >= 0, qPrintable(lab->diagnostics()));
+        QCOMPARE(lab->events().at(request), QString("password 1"));
+        QVERIFY(lab->eventsStartingWith("connected").isEmpty());
+        // The password holds a blank: everything after the user name counts.
+        lab->send("login " + ConnectionLab::USER + " " + ConnectionLab::PASSWORD);
+        QVERIFY2(lab->waitFor("connected", 60000, request + 1) >= 0, qPrintable(lab->diagnostics()));
+        QVERIFY(quit());
+    }
+
+    void driverEndsWithItsExitCode_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("lastEvent");
+        QTest::newRow("unknown site") << QStringList{"--site", "XXX-Nowhere"} << 4 << "error Site not found";
+        QTest::newRow("bad transport") << QStringList{"--site", ConnectionLab::SITE, "--via", "carrier-pigeon"} << 2
+                                       << QString();
+        QTest::newRow("contradicting protocol")
+            << QStringList{"--site", ConnectionLab::SITE, "--protocol", "udp", "--via", "stealth"} << 2 << QString();
+        QTest::newRow("no site") << QStringList{"--protocol", "udp"} << 2 << QString();
+    }
+
+    // Nothing is started when the site or the arguments are wrong.
+    void driverEndsWithItsExitCode()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, lastEvent);
+        QVERIFY(lab->startDriver(arguments));
+        QCOMPARE(lab->waitForExit(), exitCode);
+        const QStringList events = lab->events();
+        QVERIFY2(events.filter(QRegularExpression("^(start|progress) ")).isEmpty(), qPrintable(events.join('\n')));
+        if (!lastEvent.isEmpty()) {
+            QVERIFY(!events.isEmpty());
+            QVERIFY2(events.last().startsWith(lastEvent), qPrintable(events.join('\n')));
+        }
     }
 
     // Every stage of the start-up reports its start and its end, in the

@@ -37,37 +37,6 @@ class TestManagementSocketLab : public QObject
     QProcess server;
     QString openvpn;
 
-    bool run(const QString& program, const QStringList& arguments)
-    {
-        QProcess process;
-        process.setWorkingDirectory(pki.path());
-        process.start(program, arguments);
-        if (!process.waitForFinished(60000) || process.exitCode() != 0) {
-            qWarning().noquote() << program << arguments << process.readAllStandardError();
-            return false;
-        }
-        return true;
-    }
-    bool makeCertificate(const QString& name, const QString& extension)
-    {
-        const QString ext = pki.filePath(name + ".ext");
-        QFile file(ext);
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
-        file.write(extension.toLatin1());
-        file.close();
-        return run("openssl", {"req", "-new", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-                               "-keyout", name + ".key", "-out", name + ".csr", "-subj", "/CN=" + name})
-            && run("openssl", {"x509", "-req", "-in", name + ".csr", "-CA", "ca.crt", "-CAkey", "ca.key",
-                               "-CAcreateserial", "-days", "2", "-out", name + ".crt", "-extfile", ext});
-    }
-    bool writeFile(const QString& name, const QByteArray& content, QFile::Permissions permissions)
-    {
-        QFile file(pki.filePath(name));
-        return file.open(QIODevice::WriteOnly) && file.write(content) == content.size()
-            && file.setPermissions(permissions);
-    }
-
     // The engine's management client options, as the helper gives them.
     QStringList engineArguments(int port) const
     {
@@ -94,33 +63,18 @@ private slots:
         if (openvpn.isEmpty())
             QSKIP("openvpn is not installed");
         QVERIFY(pki.isValid());
-        QVERIFY(run("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
-                                "-nodes", "-keyout", "ca.key", "-out", "ca.crt", "-days", "2", "-subj",
-                                "/CN=Orval Lab CA"}));
-        QVERIFY(makeCertificate("server", "basicConstraints=CA:FALSE\nkeyUsage=digitalSignature\n"
-                                          "extendedKeyUsage=serverAuth\n"));
-        QVERIFY(writeFile("verify.sh", "#!/bin/sh\n{ read -r user; read -r pass; } < \"$1\"\n"
-                                       "[ \"$user\" = alice ] && [ \"$pass\" = 's3cret \"x\"' ]\n",
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        Lab::startOnServer(server, openvpn,
-                           {"--mode", "server", "--tls-server", "--dev", "tun", "--proto", "tcp-server", "--port",
-                            "1194", "--topology", "subnet", "--server", "10.99.0.0", "255.255.255.0", "--ca",
-                            pki.filePath("ca.crt"), "--cert", pki.filePath("server.crt"), "--key",
-                            pki.filePath("server.key"), "--dh", "none", "--verify-client-cert", "none",
-                            "--script-security", "2", "--auth-user-pass-verify", pki.filePath("verify.sh"),
-                            "via-file", "--username-as-common-name", "--push", "dhcp-option DNS 10.99.0.1", "--push",
-                            "route 192.0.2.0 255.255.255.0", "--verb", "3"});
-        QVERIFY2(Lab::waitForServerPort(1194, 20000), server.readAllStandardError().constData());
+        QVERIFY(Lab::makePki(pki.path()));
+        OpenVpnServerOptions options;
+        options.network = "10.99.0.0";
+        options.user = "alice";
+        options.password = "s3cret \"x\"";
+        options.pushes = QStringList{"dhcp-option DNS 10.99.0.1", "route 192.0.2.0 255.255.255.0"};
+        QVERIFY(Lab::startOpenVpnServer(server, pki.path(), options));
     }
 
     void cleanupTestCase()
     {
-        if (server.state() != QProcess::NotRunning) {
-            server.terminate();
-            if (!server.waitForFinished(5000))
-                server.kill();
-            server.waitForFinished(2000);
-        }
+        Lab::stop(server);
     }
 
     void connectsAsksAgainAfterAWrongPasswordAndStopsOnce()

@@ -41,14 +41,6 @@ class TestTransportsLab : public QObject
     QProcess shadowsocksServer;
     QString openvpn;
 
-    bool run(const QString& program, const QStringList& arguments)
-    {
-        QProcess process;
-        process.setWorkingDirectory(pki.path());
-        process.start(program, arguments);
-        return process.waitForFinished(60000) && process.exitCode() == 0;
-    }
-
     bool writeFile(const QString& name, const QByteArray& content, QFile::Permissions permissions)
     {
         QFile file(pki.filePath(name));
@@ -65,16 +57,6 @@ class TestTransportsLab : public QObject
                             "--management-query-passwords", "--management-query-remote", "--route-noexec",
                             "--verb", "3" }
             + extra;
-    }
-
-    static void stop(QProcess& process)
-    {
-        if (process.state() == QProcess::NotRunning)
-            return;
-        process.terminate();
-        if (!process.waitForFinished(5000))
-            process.kill();
-        process.waitForFinished(2000);
     }
 
     // Runs the engine with the transport's handler until CONNECTED, then stops
@@ -131,26 +113,13 @@ private slots:
         openvpn = QStandardPaths::findExecutable("openvpn", { "/usr/sbin", "/usr/local/sbin" });
         if (openvpn.isEmpty())
             QSKIP("openvpn is not installed");
-        QVERIFY(run("openssl", { "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-                                 "-keyout", "ca.key", "-out", "ca.crt", "-days", "2", "-subj", "/CN=Orval Lab CA" }));
-        QVERIFY(writeFile("server.ext", "basicConstraints=CA:FALSE\nkeyUsage=digitalSignature\n"
-                                        "extendedKeyUsage=serverAuth\n",
-                          QFile::ReadOwner | QFile::WriteOwner));
-        QVERIFY(run("openssl", { "req", "-new", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-                                 "-keyout", "server.key", "-out", "server.csr", "-subj", "/CN=server" }));
-        QVERIFY(run("openssl", { "x509", "-req", "-in", "server.csr", "-CA", "ca.crt", "-CAkey", "ca.key",
-                                 "-CAcreateserial", "-days", "2", "-out", "server.crt", "-extfile", "server.ext" }));
-        QVERIFY(writeFile("verify.sh", "#!/bin/sh\n{ read -r user; read -r pass; } < \"$1\"\n"
-                                       "[ \"$user\" = alice ] && [ \"$pass\" = s3cret ]\n",
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        Lab::startOnServer(openvpnServer, openvpn,
-                           { "--mode", "server", "--tls-server", "--dev", "tun", "--proto", "tcp-server", "--port",
-                             "1194", "--topology", "subnet", "--server", "10.98.0.0", "255.255.255.0", "--ca",
-                             pki.filePath("ca.crt"), "--cert", pki.filePath("server.crt"), "--key",
-                             pki.filePath("server.key"), "--dh", "none", "--verify-client-cert", "none",
-                             "--script-security", "2", "--auth-user-pass-verify", pki.filePath("verify.sh"),
-                             "via-file", "--username-as-common-name", "--verb", "3" });
-        QVERIFY(Lab::waitForServerPort(1194, 20000));
+        QVERIFY(pki.isValid());
+        QVERIFY(Lab::makePki(pki.path()));
+        OpenVpnServerOptions options;
+        options.network = "10.98.0.0";
+        options.user = "alice";
+        options.password = "s3cret";
+        QVERIFY(Lab::startOpenVpnServer(openvpnServer, pki.path(), options));
         QVERIFY(writeFile("stunnel-server.conf",
                           QStringLiteral("foreground = yes\npid =\nsyslog = no\n[ovpn]\naccept = %1\n"
                                          "connect = 127.0.0.1:1194\ncert = %2\nkey = %3\n")
@@ -167,9 +136,9 @@ private slots:
 
     void cleanupTestCase()
     {
-        stop(shadowsocksServer);
-        stop(stunnelServer);
-        stop(openvpnServer);
+        Lab::stop(shadowsocksServer);
+        Lab::stop(stunnelServer);
+        Lab::stop(openvpnServer);
     }
 
     void stunnel_data()

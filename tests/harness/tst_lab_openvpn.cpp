@@ -1,0 +1,138 @@
+#include "Lab.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+const QString USER = QStringLiteral("alice");
+// Quotes, a blank and a shell character: the check must compare, not interpret.
+const QString PASSWORD = QStringLiteral("it's \"s3cret\" $x");
+const QString PUSHED_DNS = QStringLiteral("dhcp-option DNS 198.51.100.1");
+} // namespace
+
+// The lab's OpenVPN servers, a UDP and a TCP one side by side, reached by a
+// plain engine on the client side: the right password connects, the pushed
+// options arrive, the server's tunnel address answers; a wrong password fails.
+class TestLabOpenVpn : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir pki;
+    QString openvpn;
+    QProcess udpServer;
+    QProcess tcpServer;
+    OpenVpnServerOptions udp;
+    OpenVpnServerOptions tcp;
+
+    QStringList clientArguments(const OpenVpnServerOptions& server, const QString& credentials) const
+    {
+        return {"--client",
+                "--dev",
+                "tun",
+                "--proto",
+                server.protocol == "udp" ? "udp" : "tcp-client",
+                "--remote",
+                Lab::serverAddress(),
+                QString::number(server.port),
+                "--ca",
+                pki.filePath("ca.crt"),
+                "--verify-x509-name",
+                "server",
+                "name",
+                "--auth-user-pass",
+                credentials,
+                "--auth-retry",
+                "none",
+                "--connect-retry-max",
+                "1",
+                "--route-noexec",
+                "--verb",
+                "3"};
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!Lab::isActive())
+            QSKIP("needs the test lab (run through CTest as root)");
+        if (!QFile::exists("/dev/net/tun"))
+            QSKIP("needs /dev/net/tun");
+        openvpn = QStandardPaths::findExecutable("openvpn", {"/usr/sbin", "/usr/local/sbin"});
+        if (openvpn.isEmpty())
+            QSKIP("openvpn is not installed");
+        QVERIFY(pki.isValid());
+        QVERIFY(Lab::makePki(pki.path()));
+        for (OpenVpnServerOptions* options : {&udp, &tcp}) {
+            options->user = USER;
+            options->password = PASSWORD;
+            options->pushes = QStringList{PUSHED_DNS};
+        }
+        udp.protocol = "udp";
+        udp.port = 1194;
+        udp.network = "10.8.0.0";
+        tcp.port = 1195;
+        tcp.network = "10.8.1.0";
+        QVERIFY(Lab::startOpenVpnServer(udpServer, pki.path(), udp));
+        QVERIFY(Lab::startOpenVpnServer(tcpServer, pki.path(), tcp));
+        QCOMPARE(Lab::tunnelAddress(udp), QString("10.8.0.1"));
+        QCOMPARE(Lab::tunnelAddress(tcp), QString("10.8.1.1"));
+    }
+
+    void cleanupTestCase()
+    {
+        Lab::stop(tcpServer);
+        Lab::stop(udpServer);
+    }
+
+    void engineConnectsOnlyWithTheRightPassword_data()
+    {
+        QTest::addColumn<bool>("overUdp");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("connects");
+        QTest::newRow("udp") << true << PASSWORD << true;
+        QTest::newRow("tcp") << false << PASSWORD << true;
+        QTest::newRow("udp, wrong password") << true << QString("it's \"s3cret\"") << false;
+        QTest::newRow("tcp, wrong password") << false << QString("wrong") << false;
+    }
+
+    void engineConnectsOnlyWithTheRightPassword()
+    {
+        QFETCH(bool, overUdp);
+        QFETCH(QString, password);
+        QFETCH(bool, connects);
+        const OpenVpnServerOptions& server = overUdp ? udp : tcp;
+        QFile credentials(pki.filePath("credentials"));
+        QVERIFY(credentials.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        credentials.write((USER + '\n' + password + '\n').toUtf8());
+        credentials.close();
+
+        QProcess client;
+        client.setProcessChannelMode(QProcess::MergedChannels);
+        client.start(openvpn, clientArguments(server, credentials.fileName()));
+        QByteArray log;
+        QTRY_VERIFY_WITH_TIMEOUT((log += client.readAll()).contains("Initialization Sequence Completed")
+                                     || client.state() == QProcess::NotRunning,
+                                 30000);
+        if (!connects) {
+            QTRY_COMPARE_WITH_TIMEOUT(client.state(), QProcess::NotRunning, 10000);
+            log += client.readAll();
+            QVERIFY2(log.contains("AUTH_FAILED"), log.constData());
+            QVERIFY(!log.contains("Initialization Sequence Completed"));
+            return;
+        }
+        QVERIFY2(client.state() == QProcess::Running, log.constData());
+        QVERIFY2(log.contains(PUSHED_DNS.toUtf8()), log.constData());
+        QProcess ping;
+        ping.start("ping", {"-c", "1", "-W", "5", Lab::tunnelAddress(server)});
+        QVERIFY(ping.waitForFinished(10000));
+        const QByteArray pingOutput = ping.readAll();
+        Lab::stop(client);
+        QVERIFY2(ping.exitCode() == 0, pingOutput.constData());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLabOpenVpn)
+#include "tst_lab_openvpn.moc"

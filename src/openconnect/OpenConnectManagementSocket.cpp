@@ -20,6 +20,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QScopedValueRollback>
 #include <QMetaEnum>
 #include <QRandomGenerator>
 #include <QTcpServer>
@@ -537,6 +538,7 @@ void OpenConnectManagementSocket::notifyOpenConnectTerminatedWhenProcessTerminat
     if (m_cmdFdConnected || m_process.state() != QProcess::NotRunning || !m_runActive)
         return;
     m_runActive = false;
+    const QScopedValueRollback<bool> reporting(m_reportingTermination, true);
     m_statusTimer.stop();
     m_connectedStateTimer.stop();
     m_killTimer.stop();

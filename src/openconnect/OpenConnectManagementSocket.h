@@ -38,6 +38,7 @@ public:
     ~OpenConnectManagementSocket() override;
 
     bool isProcessRunning() override;
+    bool isTerminationPending() const override { return m_runActive || m_reportingTermination; }
     void handleMessageFromOpenConnectCmdFdSocket(const QByteArray& line);
     void sendCommandToCmdFdSocket(const QString& command);
     void sendCommandToCmdFdWriteSocket(const QString& command);
@@ -121,4 +122,5 @@ private:
     bool m_cmdFdTaken = false;
     bool m_cmdFdWriteTaken = false;
     bool m_loginFailed = false;
+    bool m_reportingTermination = false;
 };

@@ -22,6 +22,10 @@ public:
     virtual void startVPN(QSharedPointer<ConnectionParameters> parameters) = 0;
     // True while the engine process has not ended.
     virtual bool isProcessRunning() = 0;
+    // True from an engine's start until its end has been reported to the
+    // handlers and the backend, the report itself included: until then the
+    // handler list still belongs to that run.
+    virtual bool isTerminationPending() const { return false; }
 
 public slots:
     // Asks the engine to stop.

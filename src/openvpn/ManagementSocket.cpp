@@ -13,6 +13,7 @@
 #include "websvc/CredentialsStore.h"
 
 #include <QDebug>
+#include <QScopedValueRollback>
 #include <QMetaEnum>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -379,6 +380,8 @@ void ManagementSocket::processError(QProcess::ProcessError error)
     if (error == QProcess::FailedToStart) {
         qDebug() << "processError: failed to start" << enumName(error);
         awaitingEngine = false;
+        // No termination follows an engine that never ran.
+        terminationPending = false;
         handler.onOpenVpnFailedToStart();
         return;
     }
@@ -413,6 +416,7 @@ void ManagementSocket::notifyOpenVpnTerminatedWhenProcessTerminatedAndSocketClos
     if (!terminationPending || connected || process.state() != QProcess::NotRunning)
         return;
     terminationPending = false;
+    const QScopedValueRollback<bool> reporting(reportingTermination, true);
     qDebug() << "Vpn Terminated: exit code:" << process.exitCode() << "- exit status:" << enumName(process.exitStatus());
     handler.onOpenVpnTerminated();
     emit onOpenVpnTerminated();

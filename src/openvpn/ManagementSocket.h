@@ -32,6 +32,7 @@ public:
 
     void startVPN(QSharedPointer<ConnectionParameters> parameters) override;
     bool isProcessRunning() override;
+    bool isTerminationPending() const override { return terminationPending || reportingTermination; }
     // The port the engine is told to connect to; 0 when listening failed.
     quint16 serverPort() const;
 
@@ -85,6 +86,7 @@ private:
     bool awaitingEngine = false;
     // The end of the current run is still to be reported (exactly once).
     bool terminationPending = false;
+    bool reportingTermination = false;
     // A line longer than the cap is discarded up to its line feed.
     bool discardingLine = false;
     PushedOptions pushedOptions;

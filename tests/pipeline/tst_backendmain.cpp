@@ -1,0 +1,369 @@
+#include "../backend/FakeConnectionParameters.h"
+#include "RecordingOsAbstraction.h"
+
+#include "backend/AbortedVpnProcess.h"
+#include "backend/HandlerList.h"
+#include "backend/NullHandler.h"
+#include "backend/StartedVpnProcess.h"
+#include "backend/VpnBackendMain.h"
+#include "backend/VpnFrontendDispatcher.h"
+#include "backend/VpnStartup.h"
+#include "backend/VpnStartupResult.h"
+#include "catalogue/WebConfigSource.h"
+#include "openvpn/OpenVpnCommand.h"
+#include "prefs/Settings.h"
+#include "system/BlackHoleRoute.h"
+#include "system/BlackHoleRouteManager.h"
+#include "system/DnsStack.h"
+#include "websvc/LifeCycleClient.h"
+#include "websvc/ReplyHandler.h"
+#include "websvc/SemVer.h"
+#include "websvc/WhatIsMyIp.h"
+
+#include <QHostAddress>
+#include <QNetworkAccessManager>
+#include <QSettings>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+// Results, states and errors as the frontend sees them.
+class Frontend : public VpnFrontendDispatcher
+{
+public:
+    QStringList seen;
+    void onVpnStartupResult(const VpnStartupResult& result) override
+    {
+        seen << QStringLiteral("result %1").arg(result.getType());
+    }
+    void onUpdateState(const VpnConnectionState& state) override { seen << "state " + state.getState(); }
+    void onReceiveErrorMessage(const ErrorMessage& message) override { seen << "error " + message.getMessage(); }
+    void onNewConfigWasDownloaded() override { seen << QStringLiteral("newconfig"); }
+};
+
+class ScriptedStartup;
+using Script = std::function<QSharedPointer<VpnProcess>(ScriptedStartup&)>;
+
+// A start-up that runs the test's script in place of the pipeline.
+class ScriptedStartup : public VpnStartup
+{
+public:
+    ScriptedStartup(QSharedPointer<ConnectionParameters> parameters, const Script& script, ManagementSocket& socket,
+                    HandlerList& handlers, QSharedPointer<OpenVpnLifeCycleHandler> extra)
+        : VpnStartup(std::move(parameters))
+        , socket(socket)
+        , handlers(handlers)
+        , extra(std::move(extra))
+        , script(script)
+    {
+    }
+
+    QSharedPointer<VpnProcess> startVPN(Credentials, BlackHoleRouteManager&, VpnConnectionState&, LifeCycleClient&,
+                                        WebConfigSource&, WhatIsMyIp&, VpnBackend&) override
+    {
+        return script(*this);
+    }
+
+    // Starts the engine on the backend's management socket, as the pipeline does.
+    QSharedPointer<VpnProcess> startEngine()
+    {
+        handlers.list = { extra };
+        socket.startVPN(parameters);
+        return QSharedPointer<VpnProcess>(new StartedVpnProcess(
+            VpnStartupResult(parameters, VpnStartupResult::STARTED, QStringLiteral("VPN started"), 0), socket,
+            QSharedPointer<BlackHoleRoute>()));
+    }
+    QSharedPointer<VpnProcess> aborted()
+    {
+        return QSharedPointer<VpnProcess>(new AbortedVpnProcess(
+            VpnStartupResult(parameters, VpnStartupResult::ABORTED, QStringLiteral("Aborted by the user."), 0)));
+    }
+
+    ManagementSocket& socket;
+
+private:
+    HandlerList& handlers;
+    QSharedPointer<OpenVpnLifeCycleHandler> extra;
+    Script script;
+};
+
+class ScriptedParameters : public FakeConnectionParameters
+{
+public:
+    explicit ScriptedParameters(Script script, int& starts)
+        : script(std::move(script))
+        , starts(starts)
+    {
+    }
+
+    QSharedPointer<VpnStartup> createVpnStartup(Settings&, QSharedPointer<ConnectionParameters> self,
+                                                QNetworkAccessManager*, VpnFrontend&, VpnStateTracker&,
+                                                OsAbstraction&, DnsStack&, HandlerList& handlers, IpPoolList&,
+                                                ManagementSocket& socket, OpenConnectManagementSocket&,
+                                                QSharedPointer<OpenVpnLifeCycleHandler> extra) const override
+    {
+        ++starts;
+        return QSharedPointer<VpnStartup>(new ScriptedStartup(self, script, socket, handlers, extra));
+    }
+
+private:
+    Script script;
+    int& starts;
+};
+
+// Hears the engine events after the connection's own handlers.
+class ExtraHandler : public NullHandler
+{
+public:
+    QStringList events;
+    std::function<void()> onTerminated;
+    void onConnectionAccepted() override { events << QStringLiteral("accepted"); }
+    void onOpenVpnTerminated() override
+    {
+        events << QStringLiteral("terminated");
+        if (onTerminated)
+            onTerminated();
+    }
+};
+
+const QString Local = QStringLiteral("http://127.0.0.1:9/");
+
+} // namespace
+
+class TestBackendMain : public QObject
+{
+    Q_OBJECT
+
+    struct World {
+        RecordingOsAbstraction os;
+        DnsStack dnsStack {os};
+        Frontend frontend;
+        QNetworkAccessManager network;
+        BlackHoleRouteManager routes {os, frontend};
+        LifeCycleClient lifeCycle {&network, "id", SemVer("1.0.0"), Local, QString(), QString()};
+        WebConfigSource webConfig {&network, "id", SemVer("1.0.0"), Local, QString()};
+        WhatIsMyIp whatIsMyIp {&network, "OrvalVPN", SemVer("1.0.0"), Local};
+        QSharedPointer<ExtraHandler> extra {new ExtraHandler};
+        VpnBackendMain backend {os, dnsStack, frontend, &network, routes, lifeCycle, webConfig, whatIsMyIp};
+        explicit World(bool recover = false) { backend.init(extra, recover); }
+    };
+
+    int starts = 0;
+    ManagementSocket* socket = nullptr;
+    QProcess* engineProcess = nullptr;
+    QSharedPointer<QTcpSocket> engine;
+
+    QSharedPointer<ConnectionParameters> parameters(Script script)
+    {
+        return QSharedPointer<ConnectionParameters>(new ScriptedParameters(std::move(script), starts));
+    }
+    // A start whose pipeline starts the engine at once.
+    QSharedPointer<ConnectionParameters> engineStart()
+    {
+        return parameters([this](ScriptedStartup& startup) {
+            socket = &startup.socket;
+            return startup.startEngine();
+        });
+    }
+    // Connects a fake engine to the management socket of the last start.
+    void connectEngine(World& world)
+    {
+        engine = QSharedPointer<QTcpSocket>::create();
+        engine->connectToHost(QHostAddress::LocalHost, socket->serverPort());
+        QTRY_VERIFY(world.extra->events.contains("accepted"));
+    }
+    void endEngineProcess()
+    {
+        engineProcess->kill();
+        QVERIFY(engineProcess->waitForFinished());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // Engine starts reach nothing but the sockets of the test.
+        qputenv("WITH_OPENVPN_SIMULATOR", "TRUE");
+        OpenVpnCommand::setSimulatorStarter([this](QProcess& process, int) {
+            engineProcess = &process;
+            process.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+        });
+    }
+
+    void init()
+    {
+        QSettings().clear();
+        starts = 0;
+        socket = nullptr;
+        engineProcess = nullptr;
+        engine.reset();
+    }
+
+    void initRecoversACrashedStackTopFirstBeforeTheStartStage_data()
+    {
+        QTest::addColumn<bool>("crashed");
+        QTest::addColumn<bool>("recover");
+        QTest::newRow("clean stack") << false << true;
+        QTest::newRow("crashed, recovery asked") << true << true;
+        QTest::newRow("crashed, recovery declined") << true << false;
+    }
+    void initRecoversACrashedStackTopFirstBeforeTheStartStage()
+    {
+        QFETCH(bool, crashed);
+        QFETCH(bool, recover);
+        if (crashed) {
+            // A run that ended without restoring its two stages.
+            RecordingOsAbstraction os;
+            DnsStack stack(os);
+            stack.push(DnsStack::start, {});
+            stack.push(QStringLiteral("connected"), {QStringLiteral("10.8.0.1")});
+        }
+        World world(recover);
+        const QStringList restores = world.os.callsOf("restoreNameServers");
+        QCOMPARE(restores.size(), crashed && recover ? 2 : 0);
+        if (!restores.isEmpty()) {
+            QVERIFY(restores[0].contains("connected"));
+            QVERIFY(restores[1].contains(DnsStack::start));
+            // Recovered before the start stage saves the name servers.
+            QVERIFY(world.os.calls.indexOf(restores[1])
+                    < world.os.calls.indexOf(world.os.callsOf("pushNameServers").last()));
+        }
+        QCOMPARE(Settings().getDnsStackNames(), QStringList {DnsStack::start});
+    }
+
+    void destructionRestoresTheStartStage()
+    {
+        {
+            World world;
+            QCOMPARE(Settings().getDnsStackNames(), QStringList {DnsStack::start});
+        }
+        QCOMPARE(Settings().getDnsStackNames(), QStringList());
+    }
+
+    void startSendsThePipelineResult_data()
+    {
+        QTest::addColumn<bool>("abortDuringStart");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("started") << false << "result 2";
+        QTest::newRow("aborted while waiting") << true << "result 0";
+    }
+    void startSendsThePipelineResult()
+    {
+        QFETCH(bool, abortDuringStart);
+        QFETCH(QString, result);
+        World world;
+        // The pipeline's waits process events, so the abort arrives while it runs.
+        auto p = parameters([](ScriptedStartup& startup) {
+            QTest::qWait(20);
+            return startup.isAbortRequested() ? startup.aborted() : startup.startEngine();
+        });
+        if (abortDuringStart)
+            QTimer::singleShot(0, &world.backend, &VpnBackendMain::abort);
+        world.backend.startVPN(p, "user", "secret");
+        QCOMPARE(world.frontend.seen.filter("result"), QStringList {result});
+    }
+
+    void secondStartWhileTheEngineRunsIsIgnored()
+    {
+        World world;
+        world.backend.startVPN(engineStart(), "user", "secret");
+        world.frontend.seen.clear();
+        world.backend.startVPN(engineStart(), "user", "secret");
+        QCOMPARE(starts, 1);
+        QCOMPARE(world.frontend.seen, QStringList());
+    }
+
+    void nestedStartDuringAStartIsIgnored()
+    {
+        World world;
+        world.backend.startVPN(parameters([&](ScriptedStartup& startup) {
+                                   world.backend.startVPN(engineStart(), "user", "secret");
+                                   return startup.aborted();
+                               }),
+                               "user", "secret");
+        QCOMPARE(starts, 1);
+        QCOMPARE(world.frontend.seen.filter("result"), QStringList {"result 0"});
+    }
+
+    void statesReachTheFrontendOnlyWhileAnEngineIsStarted()
+    {
+        World world;
+        world.backend.updateState("CONNECTING", "", "", "");
+        world.backend.updatedDetectedPublicIp(VpnConnectionState::FOUND, QHostAddress("192.0.2.7"), 1);
+        world.backend.startVPN(engineStart(), "user", "secret");
+        world.frontend.seen.clear();
+        world.backend.clearDetectedPublicIp();
+        QCOMPARE(world.frontend.seen, QStringList());
+        world.backend.updateState("CONNECTED", "SUCCESS", "10.8.0.2", "198.51.100.1");
+        QCOMPARE(world.frontend.seen, QStringList {"state CONNECTED"});
+    }
+
+    void afterTheEngineEndsANewStartIsPossible()
+    {
+        World world;
+        world.backend.startVPN(engineStart(), "user", "secret");
+        connectEngine(world);
+        endEngineProcess();
+        engine->disconnectFromHost();
+        QTRY_VERIFY(world.extra->events.contains("terminated"));
+        world.backend.startVPN(engineStart(), "user", "secret");
+        QCOMPARE(starts, 2);
+    }
+
+    // A frontend (or handler) that restarts as soon as it hears of the end
+    // must not begin a run that the rest of the old run's end would overwrite.
+    void noStartWhileTheEndOfTheLastRunIsReported()
+    {
+        World world;
+        world.backend.startVPN(engineStart(), "user", "secret");
+        connectEngine(world);
+        int startsSeenByTheHandler = -1;
+        world.extra->onTerminated = [&] {
+            world.backend.startVPN(engineStart(), "user", "secret");
+            startsSeenByTheHandler = starts;
+        };
+        endEngineProcess();
+        // The engine has ended but its connection is still open, so its end is
+        // not reported yet: no start either.
+        world.backend.startVPN(engineStart(), "user", "secret");
+        QCOMPARE(starts, 1);
+        engine->disconnectFromHost();
+        QTRY_VERIFY(world.extra->events.contains("terminated"));
+        QCOMPARE(startsSeenByTheHandler, 1);
+        QCOMPARE(starts, 1);
+        world.extra->onTerminated = nullptr;
+        world.backend.startVPN(engineStart(), "user", "secret");
+        QCOMPARE(starts, 2);
+    }
+
+    void aStaleEndReportKeepsTheRunningEngine()
+    {
+        World world;
+        world.backend.startVPN(engineStart(), "user", "secret");
+        emit socket->onOpenVpnTerminated();
+        world.frontend.seen.clear();
+        world.backend.updateState("CONNECTED", "SUCCESS", "10.8.0.2", "198.51.100.1");
+        QCOMPARE(world.frontend.seen, QStringList {"state CONNECTED"});
+    }
+
+    void errorsOfTheSystemLayerReachTheFrontend()
+    {
+        World world;
+        emit world.os.errorMessage("Title", "Text");
+        QCOMPARE(world.frontend.seen.filter("error"), QStringList {"error Title"});
+        world.backend.getErrorSender()("Sent", "through the callback");
+        QCOMPARE(world.frontend.seen.filter("error").last(), QStringLiteral("error Sent"));
+    }
+
+    void cleanupTestCase()
+    {
+        OpenVpnCommand::setSimulatorStarter([](QProcess&, int) {});
+        qunsetenv("WITH_OPENVPN_SIMULATOR");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBackendMain)
+#include "tst_backendmain.moc"

@@ -87,6 +87,7 @@ ConnectionLab::ConnectionLab()
 ConnectionLab::~ConnectionLab()
 {
     stopDriver();
+    Lab::stop(m_openConnectServer);
     Lab::stop(m_socksProxy);
     Lab::stop(m_httpProxy);
     Lab::stop(m_stealthServer);
@@ -102,7 +103,7 @@ QString ConnectionLab::unavailableReason()
     if (!QFile::exists(QStringLiteral("/dev/net/tun")))
         return QStringLiteral("needs /dev/net/tun");
     for (const QString& program : {QStringLiteral("openvpn"), QStringLiteral("stunnel"), QStringLiteral("ss-server"),
-                                    QStringLiteral("tinyproxy"), QStringLiteral("microsocks")}) {
+                                    QStringLiteral("tinyproxy"), QStringLiteral("microsocks"), QStringLiteral("ocserv")}) {
         if (QStandardPaths::findExecutable(program, {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")}).isEmpty())
             return program + QStringLiteral(" is not installed");
     }
@@ -167,6 +168,7 @@ bool ConnectionLab::serveCatalogue()
         CatalogueGenerator::Options options;
         options.serverName = VPN_HOST;
         options.serverAddresses = QStringList{VPN_ADDRESS};
+        options.openConnectPort = OPENCONNECT_PORT;
         // The engines verify the lab's server certificate.
         options.extraMembers.insert(QStringLiteral("ca.crt"), readFile(path("pki/ca.crt")));
         options.extraMembers.insert(
@@ -224,7 +226,7 @@ bool ConnectionLab::startServers()
         qWarning("ConnectionLab: stunnel or ss-server did not come up");
         return false;
     }
-    return startProxies();
+    return startProxies() && Lab::startOcserv(m_openConnectServer, USER, PASSWORD, OPENCONNECT_PORT);
 }
 
 bool ConnectionLab::startProxies()

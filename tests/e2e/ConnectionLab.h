@@ -29,6 +29,8 @@ public:
     // The custom proxies (tinyproxy, microsocks) on the lab's server address.
     static constexpr quint16 HTTP_PROXY_PORT = 8888;
     static constexpr quint16 SOCKS_PROXY_PORT = 1080;
+    // ocserv, for the OpenConnect tunnel; its tunnel network is 198.18.0.0/24.
+    static constexpr quint16 OPENCONNECT_PORT = 4443;
 
     ConnectionLab();
     ~ConnectionLab();
@@ -102,6 +104,7 @@ private:
     QProcess m_stealthServer;
     QProcess m_httpProxy;
     QProcess m_socksProxy;
+    QProcess m_openConnectServer;
     QProcess m_driver;
     QByteArray m_pending;
     QStringList m_events;

@@ -119,6 +119,19 @@ private slots:
 
     // Without a password the engine's request reaches the frontend; a wrong
     // answer is counted and asked again, the right one connects.
+    // The OpenConnect tunnel to the lab's ocserv, through the same backend.
+    void connectsThroughOpenConnect()
+    {
+        QVERIFY(connect({"--tunnel", "openconnect", "--protocol", "tcp"}));
+        const QStringList connected = lab->eventsStartingWith("state CONNECTED ");
+        QCOMPARE(connected.size(), 1);
+        QVERIFY2(connected.first().section(' ', 2, 2).startsWith("198.18.0."), qPrintable(connected.first()));
+        QVERIFY(ping("198.18.0.1"));
+        QVERIFY(quit());
+        QVERIFY2(lab->eventsStartingWith("fatal").isEmpty() && lab->eventsStartingWith("error").isEmpty(),
+                 qPrintable(lab->events().join('\n')));
+    }
+
     void asksForThePasswordUntilItIsRight()
     {
         QVERIFY(lab->startDriver({"--site", ConnectionLab::SITE, "--protocol", "udp"}));

@@ -117,13 +117,28 @@ driver_show() {
   DRIVER_SHOWN="$event"
   DRIVER_REPEATS=0
   if [ -n "$ms" ]; then
-    printf '  %8s s  %s\n' "$(seconds_of_ms "$ms")" "$event"
+    printf '  %8s s  %s\n' "$(seconds_of_ms "$ms")" "$(readable_event "$event")"
   else
     printf '  %s\n' "$line"
   fi
 }
 DRIVER_SHOWN=""
 DRIVER_REPEATS=0
+
+# The start-up's progress and result numbers by name.
+readable_event() {
+  local -a progress=(initial success failed skipped running running waiting waiting)
+  local -a result=(aborted "checks failed" started)
+  local -a words
+  read -r -a words <<<"$1"
+  if [ "${words[0]:-}" = progress ] && [ "${#words[@]}" -eq 3 ] && [[ ${words[2]} =~ ^[0-7]$ ]]; then
+    echo "progress ${words[1]} ${progress[${words[2]}]}"
+  elif [ "${words[0]:-}" = result ] && [[ ${words[1]:-} =~ ^[0-2]$ ]]; then
+    echo "result ${result[${words[1]}]}: ${1#result * }"
+  else
+    echo "$1"
+  fi
+}
 
 seconds_of_ms() {
   printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000))

@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034 # DRIVER_MATCH and the SESSION_* are read by the callers
 # Sourced by scripts/run and the connection benchmark: a lab with the VPN
 # service (vpn-service), a copy of the built bundle whose MacOS/OrvalVPN is the
 # backend driver (tools/drive), and helpers to run that driver in the client

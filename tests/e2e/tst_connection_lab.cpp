@@ -115,6 +115,9 @@ private slots:
         QVERIFY(!peer.isEmpty());
         QCOMPARE(peer == Lab::clientAddress(), !relayed);
         QVERIFY(quit());
+        // Neither the engine nor a transport program outlives the driver.
+        for (const char* program : {"openvpn", "stunnel", "ss-local"})
+            QTRY_COMPARE_WITH_TIMEOUT(Lab::clientProcesses(program), QList<qint64>(), 10000);
         QVERIFY2(lab->eventsStartingWith("fatal").isEmpty() && lab->eventsStartingWith("error").isEmpty(),
                  qPrintable(lab->events().join('\n')));
     }

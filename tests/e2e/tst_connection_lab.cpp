@@ -154,6 +154,26 @@ private slots:
         QVERIFY(quit());
     }
 
+    // A start that does not reach CONNECTED in time is given up, and the
+    // driver stays for the next command.
+    void givesUpAfterTheConnectTimeout()
+    {
+        {
+            // A proxy nobody answers at: the engine keeps trying.
+            Settings settings(lab->settingsFile());
+            settings.setProxyProtocol(Settings::HTTP);
+            settings.setProxyAddress(Lab::serverAddress());
+            settings.setProxyPort("9");
+        }
+        QVERIFY(lab->startDriver(driverArguments({"--via", "custom", "--connect-timeout", "5"})));
+        const int timeout = lab->waitFor("error Connect timeout", 30000);
+        QVERIFY2(timeout >= 0, qPrintable(lab->diagnostics()));
+        QVERIFY2(lab->waitFor("terminated", 30000, timeout) >= 0, qPrintable(lab->diagnostics()));
+        QVERIFY(lab->eventsStartingWith("connected").isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(Lab::clientProcesses("openvpn"), QList<qint64>(), 10000);
+        QCOMPARE(lab->quit(), 0);
+    }
+
     void driverEndsWithItsExitCode_data()
     {
         QTest::addColumn<QStringList>("arguments");

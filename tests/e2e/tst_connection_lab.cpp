@@ -174,6 +174,27 @@ private slots:
         QCOMPARE(lab->quit(), 0);
     }
 
+    // "quit" while the start-up waits (here for a default route) aborts the
+    // start: no engine is started and the driver ends at once.
+    void quitDuringTheStartupAbortsIt()
+    {
+        struct DefaultRoute
+        {
+            DefaultRoute() { ConnectionLab::run("ip", {"route", "del", "default"}); }
+            ~DefaultRoute() { ConnectionLab::run("ip", {"route", "replace", "default", "via", Lab::serverAddress()}); }
+        } withoutDefaultRoute;
+        QVERIFY(lab->startDriver(driverArguments({"--protocol", "udp"})));
+        QVERIFY2(lab->waitFor("progress CHECKING_DEFAULT_ROUTE 6") >= 0, qPrintable(lab->diagnostics()));
+        QElapsedTimer quitting;
+        quitting.start();
+        QCOMPARE(lab->quit(), 0);
+        QVERIFY2(quitting.elapsed() < 10000, qPrintable(QString::number(quitting.elapsed())));
+        QVERIFY2(lab->events().contains("result 0 Aborted by the user."), qPrintable(lab->events().join('\n')));
+        QVERIFY(lab->eventsStartingWith("progress OPENVPN_STARTING").isEmpty());
+        QCOMPARE(Lab::clientProcesses("openvpn"), QList<qint64>());
+        QCOMPARE(ConnectionLab::blackHoleRoutes(), QStringList());
+    }
+
     void driverEndsWithItsExitCode_data()
     {
         QTest::addColumn<QStringList>("arguments");

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "DriveOptions.h"
+#include "PrintingFrontend.h"
+#include "UpdateCheckWait.h"
+
+#include "backend/VpnBackendMain.h"
+#include "backend/VpnFrontendDispatcher.h"
+#include "catalogue/WebConfigSource.h"
+#include "websvc/ReplyHandler.h" // complete type for the configuration source's QPointer
+#include "system/BlackHoleRouteManager.h"
+#include "system/DnsStack.h"
+#include "system/MacOSXAbstractionImpl.h"
+#include "websvc/LifeCycleClient.h"
+#include "websvc/WhatIsMyIp.h"
+
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QSharedPointer>
+#include <QSocketNotifier>
+#include <QTimer>
+
+class EventLog;
+class HalvorixServerSite;
+class Settings;
+
+// Plays the part of the GUI run mode for tests, demos and benchmarks: builds
+// the run mode's long-lived services in the same order, initialises the
+// backend, waits for the configuration check, starts one connection and then
+// follows the commands read from standard input.
+class Drive : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum ExitCode { Normal = 0, BadArguments = 2, NoCatalogue = 3, SiteNotFound = 4 };
+
+    Drive(const EventLog& log, const DriveOptions& options);
+    ~Drive() override;
+
+    // Initialises the backend; the rest happens in the event loop, which ends
+    // with one of the exit codes.
+    void start();
+
+private:
+    void onUpdateCheckSettled();
+    void connectTo(const HalvorixServerSite& site);
+    QSharedPointer<ConnectionParameters> connectionParameters(Settings& settings,
+                                                              const HalvorixServerSite& site) const;
+    void readCommands();
+    void execute(const QString& line);
+    void onTerminated();
+    void onConnectTimeout();
+    void quit();
+    void finish(int exitCode, const QString& error = QString());
+
+    const EventLog& m_log;
+    const DriveOptions m_options;
+    VpnFrontendDispatcher m_dispatcher;
+    MacOSXAbstractionImpl m_os;
+    DnsStack m_dnsStack;
+    BlackHoleRouteManager m_blackHoleRoutes;
+    QNetworkAccessManager m_networkAccessManager;
+    LifeCycleClient m_lifeCycleClient;
+    WebConfigSource m_webConfigSource;
+    WhatIsMyIp m_whatIsMyIp;
+    VpnBackendMain m_backend;
+    QSharedPointer<PrintingFrontend> m_frontend;
+    UpdateCheckWait m_updateCheck;
+    QSocketNotifier m_stdin;
+    QByteArray m_input;
+    QTimer m_quitBound;
+    QTimer m_connectTimeout;
+    bool m_running = false;
+    bool m_connected = false;
+    bool m_quitting = false;
+};

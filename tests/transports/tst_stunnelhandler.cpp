@@ -94,6 +94,40 @@ private slots:
         QCOMPARE(STunnelHandler::arguments("/x/STunnel.conf"), QStringList{ "/x/STunnel.conf" });
     }
 
+    // The file stunnel is handed, byte for byte: the pool's address (not the
+    // host the engine asked for), the server's stunnel port and the local port.
+    void handsStunnelTheExactConfigurationFile_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::newRow("IPv4") << "192.0.2.10";
+        QTest::newRow("IPv6") << "2001:db8::1";
+    }
+
+    void handsStunnelTheExactConfigurationFile()
+    {
+        QFETCH(QString, server);
+        pools.clear();
+        pools.append(QSharedPointer<IpPoolInterface>(new StaticIpPool({ QHostAddress(server) })));
+        const QString seen = dir.filePath("seen.conf");
+        QFile::remove(seen);
+        const auto handler = makeHandler(
+            8443, writeScript(dir, "stunnel-copy",
+                              "[ $# -eq 1 ] && cp \"$1\" " + seen.toUtf8() + "; echo 'Configuration successful'; exec sleep 30"));
+        Remote remote("server.example", 1194, "tcp-client");
+        QSignalSpy released(&remote, &Remote::release);
+        handler->onRemote(remote);
+        QTRY_COMPARE_WITH_TIMEOUT(released.count(), 1, 10000);
+        QFile written(seen);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(written.readAll()),
+                 QStringLiteral("syslog = no\npid =\nforeground = yes\n[openvpn]\nclient = yes\n"
+                                "accept = 127.0.0.1:%1\nconnect = %2:8443\n")
+                     .arg(handler->getLocalPort())
+                     .arg(server));
+        QVERIFY2(!QFile::exists(configPath()), "the configuration outlived the ready line");
+        handler->onOpenVpnTerminated();
+    }
+
     void localPortIsFreeAndInRange()
     {
         const auto handler = makeHandler(443);

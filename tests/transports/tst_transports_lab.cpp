@@ -89,6 +89,7 @@ class TestTransportsLab : public QObject
             QTRY_COMPARE_WITH_TIMEOUT(terminated.count(), 1, 60000);
             QVERIFY(!connected());
             QVERIFY(!socket.isProcessRunning());
+            QTRY_COMPARE(Lab::clientProcesses("openvpn"), QList<qint64>());
             OpenVpnCommand::setSimulatorStarter(nullptr);
             return;
         }
@@ -100,6 +101,7 @@ class TestTransportsLab : public QObject
         QVERIFY2(ping.exitCode() == 0, ping.readAll().constData());
         socket.sendSigTerm();
         QTRY_COMPARE_WITH_TIMEOUT(terminated.count(), 1, 20000);
+        QTRY_COMPARE(Lab::clientProcesses("openvpn"), QList<qint64>());
         OpenVpnCommand::setSimulatorStarter(nullptr);
     }
 
@@ -167,6 +169,7 @@ private slots:
         if (portTaken)
             QVERIFY(squatter.listen(QHostAddress::LocalHost, quint16(stunnel->getLocalPort())));
         connectThrough(stunnel, {}, connects);
+        QTRY_COMPARE(Lab::clientProcesses("stunnel"), QList<qint64>());
         if (portTaken) {
             QVERIFY(!frontend.calls.isEmpty());
             QVERIFY2(frontend.calls.first().startsWith("error STunnel Error.|Error line: "),
@@ -187,17 +190,24 @@ private slots:
     {
         QTest::addColumn<int>("proxyPort");
         QTest::addColumn<bool>("hasProxy");
+        QTest::addColumn<bool>("portTaken");
         QTest::addColumn<bool>("connects");
-        QTest::newRow("through ss-server") << int(SHADOWSOCKS_PORT) << true << true;
-        QTest::newRow("dead peer") << int(SHADOWSOCKS_PORT + 1) << true << false;
-        QTest::newRow("empty stealth-proxy list") << 0 << false << false;
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("through ss-server") << int(SHADOWSOCKS_PORT) << true << false << true << QStringList();
+        QTest::newRow("dead peer") << int(SHADOWSOCKS_PORT + 1) << true << false << false << QStringList();
+        QTest::newRow("empty stealth-proxy list") << 0 << false << false << false << QStringList();
+        QTest::newRow("taken local port")
+            << int(SHADOWSOCKS_PORT) << true << true << false
+            << QStringList{ "error Error while starting Stealth Proxy|ss-local could not be started" };
     }
 
     void shadowsocks()
     {
         QFETCH(int, proxyPort);
         QFETCH(bool, hasProxy);
+        QFETCH(bool, portTaken);
         QFETCH(bool, connects);
+        QFETCH(QStringList, messages);
         RecordingOsAbstraction os;
         RecordingFrontendLog frontend;
         QSharedPointer<ShadowSocksLauncher> launcher(new ShadowSocksLauncher(os, {}, frontend));
@@ -208,11 +218,16 @@ private slots:
             return QList<StealthProxy>{ StealthProxy("xx", "Lab", Lab::serverAddress(), QString::number(proxyPort),
                                                      PASSWORD, METHOD) };
         });
+        QTcpServer squatter;
+        if (portTaken)
+            QVERIFY(squatter.listen(QHostAddress::LocalHost, quint16(launcher->getLocalPort())));
         connectThrough(launcher, { "--socks-proxy", "127.0.0.1", QString::number(launcher->getLocalPort()) },
                        connects);
-        QVERIFY2(frontend.calls.isEmpty(), qPrintable(frontend.calls.join('\n')));
+        QCOMPARE(frontend.calls, messages);
+        squatter.close();
         // Nothing of the transport is left running.
         QTRY_VERIFY(LocalPortProbe::isFree(launcher->getLocalPort()));
+        QCOMPARE(Lab::clientProcesses("ss-local"), QList<qint64>());
         if (hasProxy)
             QCOMPARE(os.callsOf("releaseHost"), QStringList{ "releaseHost " + Lab::serverAddress() });
         else

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "Lab.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Everything a connection test needs inside the lab (tests/harness/lab):
+// a copy of the bundle whose main program is the driver (tools/drive), a
+// catalogue whose sites all lead to the lab's server, served on the update
+// host, the servers of every transport (OpenVPN over UDP and TCP with a
+// password check and pushed name servers, stunnel and ss-server in front of
+// the TCP one), and the driver run as a process whose event lines it collects.
+// Everything it starts is stopped when it is destroyed.
+class ConnectionLab
+{
+public:
+    static const QString USER;
+    static const QString PASSWORD;
+    // The site the tests connect to; every site of the catalogue leads to the lab's server.
+    static const QString SITE;
+    // The catalogue's own ports, so its engine files and cipher offers fit the servers.
+    static constexpr quint16 UDP_PORT = 1194;
+    static constexpr quint16 TCP_PORT = 443;
+    static constexpr quint16 STUNNEL_PORT = 8443;
+    static constexpr quint16 STEALTH_PORT = 8388;
+
+    ConnectionLab();
+    ~ConnectionLab();
+    ConnectionLab(const ConnectionLab&) = delete;
+    ConnectionLab& operator=(const ConnectionLab&) = delete;
+
+    // Why the lab cannot run here (not in a lab, no TUN device, ...), or empty.
+    static QString unavailableReason();
+    // PKI, bundle, catalogue on the update host, every server. False, with
+    // warnings, when something does not come up.
+    bool setUp();
+
+    // The OpenVPN servers; the tunnel address of the server and the name
+    // server it pushes differ between the two.
+    const OpenVpnServerOptions& server(bool udp) const { return udp ? m_udp : m_tcp; }
+    static QString pushedNameServer(bool udp);
+
+    // The driver's preferences: write them with Settings(settingsFile())
+    // before starting the driver.
+    QString settingsFile() const;
+    // Removes the driver's preferences and installed catalogue: the next
+    // driver starts as on a fresh installation.
+    void resetHome();
+
+    // Starts the driver with these arguments (orval-drive's command line).
+    bool startDriver(const QStringList& arguments);
+    // Waits for an event line starting with `prefix` (without its time stamp),
+    // at index `from` or later. Its index, or -1 after the time-out or when the
+    // driver ended first.
+    int waitFor(const QString& prefix, int timeoutMs = 60000, int from = 0);
+    // The event lines so far, without their time stamps.
+    QStringList events();
+    // The event lines that start with `prefix`.
+    QStringList eventsStartingWith(const QString& prefix);
+    void send(const QString& command);
+    // Sends "quit" and waits for the driver to end (killing it after the
+    // bound). Its exit code, or -1 when it had to be killed or crashed.
+    int quit(int timeoutMs = 45000);
+    // Waits for the driver to end by itself; its exit code, or -1.
+    int waitForExit(int timeoutMs = 60000);
+    // The events, the driver's log and the servers' logs, for failure messages.
+    QString diagnostics();
+
+    // Runs a program in the test's (client) namespace; its exit code and output.
+    static int run(const QString& program, const QStringList& arguments, QString* output = nullptr);
+    // The client namespace's name servers, in /etc/resolv.conf order.
+    static QStringList nameServers();
+    // The client namespace's black-hole (IPv4) and unreachable (IPv6) routes, as `ip route` prints them.
+    static QStringList blackHoleRoutes();
+
+private:
+    bool makeBundle();
+    bool serveCatalogue();
+    bool startServers();
+    void readEvents();
+    void stopDriver();
+    QString path(const QString& name) const;
+
+    QTemporaryDir m_dir;
+    OpenVpnServerOptions m_udp;
+    OpenVpnServerOptions m_tcp;
+    QProcess m_udpServer;
+    QProcess m_tcpServer;
+    QProcess m_stunnelServer;
+    QProcess m_stealthServer;
+    QProcess m_driver;
+    QByteArray m_pending;
+    QStringList m_events;
+    QByteArray m_driverLog;
+};

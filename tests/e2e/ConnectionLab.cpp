@@ -371,3 +371,36 @@ QStringList ConnectionLab::blackHoleRoutes()
     routes.sort();
     return routes;
 }
+
+QString ConnectionLab::bundleContents() const
+{
+    return path("Drive.app/Contents");
+}
+
+QProcessEnvironment ConnectionLab::driverEnvironment() const
+{
+    return m_driver.processEnvironment();
+}
+
+bool ConnectionLab::killDriver()
+{
+    if (m_driver.state() == QProcess::NotRunning)
+        return false;
+    m_driver.kill();
+    m_driver.waitForFinished(5000);
+    readEvents();
+    return true;
+}
+
+void ConnectionLab::stopServer(bool udp)
+{
+    QProcess& server = udp ? m_udpServer : m_tcpServer;
+    server.kill();
+    server.waitForFinished(5000);
+}
+
+bool ConnectionLab::startServer(bool udp)
+{
+    QProcess& server = udp ? m_udpServer : m_tcpServer;
+    return server.state() != QProcess::NotRunning || Lab::startOpenVpnServer(server, path("pki"), udp ? m_udp : m_tcp);
+}

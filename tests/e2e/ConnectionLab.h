@@ -3,6 +3,7 @@
 #include "Lab.h"
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -68,6 +69,18 @@ public:
     int waitForExit(int timeoutMs = 60000);
     // The events, the driver's log and the servers' logs, for failure messages.
     QString diagnostics();
+
+    // The bundle copy's Contents directory.
+    QString bundleContents() const;
+    // The environment the driver runs with (its own HOME and settings).
+    QProcessEnvironment driverEnvironment() const;
+    // Kills the driver with SIGKILL, as a crash would end it; false when it
+    // was not running.
+    bool killDriver();
+    // Kills an OpenVPN server outright, as a server that dies; startServer
+    // brings it back (true at once when it runs).
+    void stopServer(bool udp);
+    bool startServer(bool udp);
 
     // Runs a program in the test's (client) namespace; its exit code and output.
     static int run(const QString& program, const QStringList& arguments, QString* output = nullptr);

@@ -382,14 +382,9 @@ QProcessEnvironment ConnectionLab::driverEnvironment() const
     return m_driver.processEnvironment();
 }
 
-bool ConnectionLab::killDriver()
+qint64 ConnectionLab::driverProcessId() const
 {
-    if (m_driver.state() == QProcess::NotRunning)
-        return false;
-    m_driver.kill();
-    m_driver.waitForFinished(5000);
-    readEvents();
-    return true;
+    return m_driver.processId();
 }
 
 void ConnectionLab::stopServer(bool udp)

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QHostAddress>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -48,6 +49,14 @@ QStringList enginesLeft()
             found << pid + " " + program;
     }
     return found;
+}
+
+// Whether the client's link to the lab is up (the kill switch takes it down).
+bool linkUp()
+{
+    QString link;
+    ConnectionLab::run("ip", {"-o", "link", "show", "dev", "eth0"}, &link);
+    return link.contains(QRegularExpression("[<,]UP[,>]"));
 }
 
 QByteArray resolvConf()
@@ -151,6 +160,29 @@ class TestConnectionFailuresLab : public QObject
         QCOMPARE(ConnectionLab::blackHoleRoutes(), blackHolesBefore);
         QCOMPARE(resolvConf(), resolvConfBefore);
     }
+    // Runs the product's own clean-up run ("OrvalVPN --cleanup") with the
+    // driver's settings. The helper accepts only the bundle's main program
+    // as its caller, so the product takes the driver's place meanwhile.
+    void runProductCleanUp()
+    {
+        const QString mainProgram = lab->bundleContents() + "/MacOS/OrvalVPN";
+        const QString driver = lab->bundleContents() + "/MacOS/orval-drive";
+        QVERIFY(QFile::rename(mainProgram, driver));
+        const auto putDriverBack = qScopeGuard([&] {
+            QFile::remove(mainProgram);
+            QFile::rename(driver, mainProgram);
+        });
+        QVERIFY(QFile::copy(QStringLiteral(ORVAL_PRODUCT_PROGRAM), mainProgram));
+        QVERIFY(QFile::setPermissions(mainProgram, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                       | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
+                                                       | QFile::ExeOther));
+        QProcess cleanUp;
+        cleanUp.setProcessEnvironment(lab->driverEnvironment());
+        cleanUp.setProcessChannelMode(QProcess::MergedChannels);
+        cleanUp.start(mainProgram, {"--cleanup"});
+        QVERIFY(cleanUp.waitForFinished(60000));
+        QVERIFY2(cleanUp.exitStatus() == QProcess::NormalExit && cleanUp.exitCode() == 0, cleanUp.readAll().constData());
+    }
     static bool signalNameServer(int signal)
     {
         QFile pidFile(Lab::directory() + "/dnsmasq.pid");
@@ -208,11 +240,29 @@ private slots:
         QFETCH(QString, request);
         QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", password}));
         QVERIFY(seen(request));
-        QVERIFY2(lab->eventsStartingWith("connected").isEmpty(), qPrintable(lab->diagnostics()));
         lab->send("stop");
         QVERIFY(seen("terminated"));
         QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
         QCOMPARE(lab->eventsStartingWith("connected"), QStringList());
+        expectCleanQuit();
+    }
+
+    // The helper cannot start the engine (its program is missing from the
+    // bundle): the engine never reaches the management port, the user is
+    // told so, and the run ends.
+    void engineCannotStart()
+    {
+        const QString engine = lab->bundleContents() + "/Helpers/openvpn_v2_4";
+        QVERIFY(QFile::rename(engine, engine + ".away"));
+        const auto putBack = qScopeGuard([&] { QFile::rename(engine + ".away", engine); });
+        QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
+        QVERIFY(seen("terminated"));
+        QCOMPARE(lab->eventsStartingWith("connected"), QStringList());
+        const QStringList errors = lab->eventsStartingWith("error ");
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().startsWith("error Could not connect to the VPN management socket.\\nPlease check your "
+                                           "firewall settings!"),
+                 qPrintable(errors.first()));
         expectCleanQuit();
     }
 
@@ -275,43 +325,82 @@ private slots:
         expectCleanQuit();
     }
 
-    // The client is killed outright while connected; the product's clean-up
-    // run puts the system back as it was.
-    void cleanUpAfterKill()
+    void restoredAfterAbruptEnd_data()
     {
+        QTest::addColumn<int>("signal");
+        // Nothing runs on a kill: the product's clean-up run, started
+        // afterwards, puts the system back.
+        QTest::newRow("SIGKILL, then the clean-up run") << int(SIGKILL);
+        // The process kills its engine and turns into the clean-up run itself.
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    // The client ends abruptly while connected: name servers, black-hole
+    // routes and the engine must not outlive it.
+    void restoredAfterAbruptEnd()
+    {
+        QFETCH(int, signal);
         QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
         QVERIFY(seen("connected"));
         QVERIFY2(resolvConf() != resolvConfBefore, "the connection should have changed the name servers");
         QVERIFY2(ConnectionLab::blackHoleRoutes() != blackHolesBefore, "the connection should have added black-hole routes");
 
-        QVERIFY(lab->killDriver());
-        // The engine follows its management connection.
+        QCOMPARE(::kill(pid_t(lab->driverProcessId()), signal), 0);
+        if (signal == SIGKILL) {
+            QCOMPARE(lab->waitForExit(10000), -1);
+            // The engine follows its management connection.
+            QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
+            runProductCleanUp();
+        } else {
+            const auto dump = qScopeGuard([this] {
+                if (QTest::currentTestFailed())
+                    qWarning().noquote() << lab->diagnostics();
+            });
+            QCOMPARE(lab->waitForExit(60000), 0);
+        }
+        if (QTest::currentTestFailed())
+            return;
         QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
-
-        // The helper accepts only the bundle's main program as its caller:
-        // the product takes the driver's place for the clean-up run.
-        const QString mainProgram = lab->bundleContents() + "/MacOS/OrvalVPN";
-        const QString driver = lab->bundleContents() + "/MacOS/orval-drive";
-        QVERIFY(QFile::rename(mainProgram, driver));
-        const auto putDriverBack = qScopeGuard([&] {
-            QFile::remove(mainProgram);
-            QFile::rename(driver, mainProgram);
-        });
-        QVERIFY(QFile::copy(QStringLiteral(ORVAL_PRODUCT_PROGRAM), mainProgram));
-        QVERIFY(QFile::setPermissions(mainProgram, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                       | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
-                                                       | QFile::ExeOther));
-        QProcess cleanUp;
-        cleanUp.setProcessEnvironment(lab->driverEnvironment());
-        cleanUp.setProcessChannelMode(QProcess::MergedChannels);
-        cleanUp.start(mainProgram, {"--cleanup"});
-        QVERIFY(cleanUp.waitForFinished(60000));
-        QVERIFY2(cleanUp.exitStatus() == QProcess::NormalExit && cleanUp.exitCode() == 0, cleanUp.readAll().constData());
-
         QCOMPARE(resolvConf(), resolvConfBefore);
         QCOMPARE(ConnectionLab::blackHoleRoutes(), blackHolesBefore);
-        QCOMPARE(enginesLeft(), QStringList());
         QCOMPARE(Settings(lab->settingsFile()).getDnsStackNames(), QStringList());
+    }
+
+    void cleanUpAndKillSwitchLink_data()
+    {
+        QTest::addColumn<bool>("removeOnClose");
+        QTest::newRow("link back on close") << true;
+        QTest::newRow("link kept down") << false;
+    }
+    // The kill switch took the link down when the server died, then the
+    // client was killed: the clean-up run brings the link back only when the
+    // user asked for that on close, and otherwise keeps the record of it.
+    void cleanUpAndKillSwitchLink()
+    {
+        QFETCH(bool, removeOnClose);
+        QVERIFY(lab->startServer(false));
+        writeSettings([&](Settings& settings) {
+            settings.setInternetKillSwitch(true);
+            settings.setInternetKillSwitchInterface(NetworkInterface("eth0"));
+            settings.setSeamlessReconnect(false);
+            settings.setRemoveInternetKillSwitchOnClose(removeOnClose);
+        });
+        QVERIFY(started({"--protocol", "tcp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
+        QVERIFY(seen("connected"));
+        lab->stopServer(false);
+        QVERIFY(seen("terminated"));
+        QVERIFY(!linkUp());
+        QCOMPARE(Settings(lab->settingsFile()).internetKillSwitchDisabledInterfaces(), QStringList{"eth0"});
+
+        QCOMPARE(::kill(pid_t(lab->driverProcessId()), SIGKILL), 0);
+        QCOMPARE(lab->waitForExit(10000), -1);
+        runProductCleanUp();
+        QCOMPARE(linkUp(), removeOnClose);
+        QCOMPARE(Settings(lab->settingsFile()).internetKillSwitchDisabledInterfaces(),
+                 removeOnClose ? QStringList() : QStringList{"eth0"});
+        QCOMPARE(enginesLeft(), QStringList());
+        QCOMPARE(resolvConf(), resolvConfBefore);
+        QCOMPARE(ConnectionLab::blackHoleRoutes(), blackHolesBefore);
     }
 
     void serverDiesWithKillSwitch_data()

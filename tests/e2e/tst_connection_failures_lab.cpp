@@ -16,6 +16,7 @@
 #include <functional>
 #include <signal.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace {
 // Outside the lab: nothing answers it, and no packet to it may leave while the
@@ -25,9 +26,12 @@ const QString OUTSIDE_ADDRESS = QStringLiteral("192.0.2.1");
 const QString SILENT_ADDRESS = QStringLiteral("198.51.100.99");
 const QString RESOLV_CONF = QStringLiteral("/etc/resolv.conf");
 
+// The link's own text: /proc's links ("net:[4026531840]") are no paths.
 QString readLink(const QString& path)
 {
-    return QFileInfo(path).symLinkTarget();
+    char target[4096];
+    const ssize_t length = ::readlink(qPrintable(path), target, sizeof target);
+    return length > 0 ? QString::fromLocal8Bit(target, int(length)) : QString();
 }
 
 // The engines, their helper and transports still running in this (the
@@ -240,6 +244,7 @@ private slots:
         QFETCH(QString, request);
         QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", password}));
         QVERIFY(seen(request));
+        QVERIFY(!enginesLeft().isEmpty());
         lab->send("stop");
         QVERIFY(seen("terminated"));
         QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
@@ -344,6 +349,7 @@ private slots:
         QVERIFY(seen("connected"));
         QVERIFY2(resolvConf() != resolvConfBefore, "the connection should have changed the name servers");
         QVERIFY2(ConnectionLab::blackHoleRoutes() != blackHolesBefore, "the connection should have added black-hole routes");
+        QVERIFY(!enginesLeft().isEmpty());
 
         QCOMPARE(::kill(pid_t(lab->driverProcessId()), signal), 0);
         if (signal == SIGKILL) {
@@ -401,6 +407,53 @@ private slots:
         QCOMPARE(enginesLeft(), QStringList());
         QCOMPARE(resolvConf(), resolvConfBefore);
         QCOMPARE(ConnectionLab::blackHoleRoutes(), blackHolesBefore);
+    }
+
+    void startAfterKillSwitchCut_data()
+    {
+        QTest::addColumn<int>("onConnect");
+        QTest::newRow("ask") << int(Settings::ASK);
+        QTest::newRow("enable") << int(Settings::ENABLE);
+    }
+    // The kill switch left the link down (and recorded it). The next start
+    // either stops at its checks, touching nothing, so that the user can be
+    // asked, or brings the link back, waits for the default route and
+    // connects.
+    void startAfterKillSwitchCut()
+    {
+        QFETCH(int, onConnect);
+        // A first run installs the catalogue: the next one has no link to
+        // fetch it.
+        QVERIFY(lab->startDriver({"--site", "Nowhere-Nowhere"}));
+        QCOMPARE(lab->waitForExit(), 4);
+        QCOMPARE(ConnectionLab::run("ip", {"link", "set", "eth0", "down"}), 0);
+        writeSettings([&](Settings& settings) {
+            settings.setInternetKillSwitch(true);
+            settings.setInternetKillSwitchInterface(NetworkInterface("eth0"));
+            settings.setInternetKillSwitchDisabledInterfaces({"eth0"});
+            settings.setIksEnableOnConnect(Settings::IksSettings(onConnect));
+        });
+        QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
+        if (onConnect == Settings::ASK) {
+            QVERIFY(seen("result 1 Preliminary checks failed!"));
+            QVERIFY(!linkUp());
+            QCOMPARE(Settings(lab->settingsFile()).internetKillSwitchDisabledInterfaces(), QStringList{"eth0"});
+            QCOMPARE(lab->eventsStartingWith("progress ACTIVATE_INTERFACES"), QStringList());
+        } else {
+            QVERIFY(seen("progress ACTIVATE_INTERFACES 1"));
+            QVERIFY(linkUp());
+            // The record is emptied (written out by the driver's settings in their own time).
+            QVERIFY(waitUntil([this] { return Settings(lab->settingsFile()).internetKillSwitchDisabledInterfaces().isEmpty(); },
+                              5000));
+            // The link came back without its default route: the start-up
+            // waits until the system's network configuration restores it.
+            QVERIFY(seen("progress CHECKING_DEFAULT_ROUTE 6"));
+            QCOMPARE(ConnectionLab::run("ip", {"route", "replace", "default", "via", Lab::serverAddress()}), 0);
+            QVERIFY(seen("connected"));
+        }
+        QCOMPARE(enginesLeft().isEmpty(), onConnect == Settings::ASK);
+        restoreLab();
+        expectCleanQuit();
     }
 
     void serverDiesWithKillSwitch_data()

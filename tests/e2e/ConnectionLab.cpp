@@ -2,6 +2,8 @@
 
 #include "CatalogueGenerator.h"
 
+#include "prefs/Settings.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
@@ -85,6 +87,9 @@ ConnectionLab::ConnectionLab()
 ConnectionLab::~ConnectionLab()
 {
     stopDriver();
+    Lab::stop(m_openConnectServer);
+    Lab::stop(m_socksProxy);
+    Lab::stop(m_httpProxy);
     Lab::stop(m_stealthServer);
     Lab::stop(m_stunnelServer);
     Lab::stop(m_tcpServer);
@@ -97,7 +102,8 @@ QString ConnectionLab::unavailableReason()
         return QStringLiteral("needs the test lab (run through CTest as root)");
     if (!QFile::exists(QStringLiteral("/dev/net/tun")))
         return QStringLiteral("needs /dev/net/tun");
-    for (const QString& program : {QStringLiteral("openvpn"), QStringLiteral("stunnel"), QStringLiteral("ss-server")}) {
+    for (const QString& program : {QStringLiteral("openvpn"), QStringLiteral("stunnel"), QStringLiteral("ss-server"),
+                                    QStringLiteral("tinyproxy"), QStringLiteral("microsocks"), QStringLiteral("ocserv")}) {
         if (QStandardPaths::findExecutable(program, {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")}).isEmpty())
             return program + QStringLiteral(" is not installed");
     }
@@ -109,6 +115,16 @@ QString ConnectionLab::pushedNameServer(bool udp)
     // The server's own tunnel address: a name server no other part of the lab uses.
     QString network = tunnelNetwork(udp);
     return network.replace(QRegularExpression(QStringLiteral("\\.0$")), QStringLiteral(".1"));
+}
+
+QString ConnectionLab::lastPeerAddress(bool udp) const
+{
+    static const QRegularExpression peer(QStringLiteral("Peer Connection Initiated with \\[AF_INET\\]([0-9.]+):"));
+    QString address;
+    const QString log = QString::fromUtf8(readFile(Lab::openVpnServerLog(path("pki"), server(udp))));
+    for (QRegularExpressionMatchIterator it = peer.globalMatch(log); it.hasNext();)
+        address = it.next().captured(1);
+    return address;
 }
 
 QString ConnectionLab::path(const QString& name) const
@@ -152,6 +168,7 @@ bool ConnectionLab::serveCatalogue()
         CatalogueGenerator::Options options;
         options.serverName = VPN_HOST;
         options.serverAddresses = QStringList{VPN_ADDRESS};
+        options.openConnectPort = OPENCONNECT_PORT;
         // The engines verify the lab's server certificate.
         options.extraMembers.insert(QStringLiteral("ca.crt"), readFile(path("pki/ca.crt")));
         options.extraMembers.insert(
@@ -209,7 +226,36 @@ bool ConnectionLab::startServers()
         qWarning("ConnectionLab: stunnel or ss-server did not come up");
         return false;
     }
+    return startProxies() && Lab::startOcserv(m_openConnectServer, USER, PASSWORD, OPENCONNECT_PORT);
+}
+
+bool ConnectionLab::startProxies()
+{
+    const QString tinyproxyConfig = path("tinyproxy.conf");
+    if (!writeFile(tinyproxyConfig, QStringLiteral("Port %1\nListen %2\nTimeout 60\nMaxClients 8\n")
+                                        .arg(HTTP_PROXY_PORT)
+                                        .arg(Lab::serverAddress())
+                                        .toUtf8()))
+        return false;
+    m_httpProxy.setProcessChannelMode(QProcess::ForwardedChannels);
+    Lab::startOnServer(m_httpProxy, QStringLiteral("tinyproxy"), {QStringLiteral("-d"), QStringLiteral("-c"), tinyproxyConfig});
+    m_socksProxy.setProcessChannelMode(QProcess::ForwardedChannels);
+    Lab::startOnServer(m_socksProxy, QStringLiteral("microsocks"),
+                       {QStringLiteral("-i"), Lab::serverAddress(), QStringLiteral("-p"), QString::number(SOCKS_PROXY_PORT)});
+    if (!Lab::waitForServerPort(HTTP_PROXY_PORT, 20000) || !Lab::waitForServerPort(SOCKS_PROXY_PORT, 20000)) {
+        qWarning("ConnectionLab: tinyproxy or microsocks did not come up");
+        return false;
+    }
     return true;
+}
+
+void ConnectionLab::chooseCustomProxy(bool socks)
+{
+    Settings settings(settingsFile());
+    settings.setProxySettings(Settings::CUSTOM);
+    settings.setProxyProtocol(socks ? Settings::SOCKS5 : Settings::HTTP);
+    settings.setProxyAddress(Lab::serverAddress());
+    settings.setProxyPort(QString::number(socks ? SOCKS_PROXY_PORT : HTTP_PROXY_PORT));
 }
 
 QString ConnectionLab::settingsFile() const

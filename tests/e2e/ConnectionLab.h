@@ -27,6 +27,11 @@ public:
     static constexpr quint16 TCP_PORT = 443;
     static constexpr quint16 STUNNEL_PORT = 8443;
     static constexpr quint16 STEALTH_PORT = 8388;
+    // The custom proxies (tinyproxy, microsocks) on the lab's server address.
+    static constexpr quint16 HTTP_PROXY_PORT = 8888;
+    static constexpr quint16 SOCKS_PROXY_PORT = 1080;
+    // ocserv, for the OpenConnect tunnel; its tunnel network is 198.18.0.0/24.
+    static constexpr quint16 OPENCONNECT_PORT = 4443;
 
     ConnectionLab();
     ~ConnectionLab();
@@ -43,10 +48,15 @@ public:
     // server it pushes differ between the two.
     const OpenVpnServerOptions& server(bool udp) const { return udp ? m_udp : m_tcp; }
     static QString pushedNameServer(bool udp);
+    // The address the server saw its latest client connect from (its log's
+    // last "Peer Connection Initiated"), empty when none connected yet.
+    QString lastPeerAddress(bool udp) const;
 
     // The driver's preferences: write them with Settings(settingsFile())
     // before starting the driver.
     QString settingsFile() const;
+    // Chooses the lab's HTTP or SOCKS5 proxy as the custom proxy in the preferences.
+    void chooseCustomProxy(bool socks);
     // Removes the driver's preferences and installed catalogue: the next
     // driver starts as on a fresh installation.
     void resetHome();
@@ -92,6 +102,7 @@ private:
     bool makeBundle();
     bool serveCatalogue();
     bool startServers();
+    bool startProxies();
     void readEvents();
     void stopDriver();
     QString path(const QString& name) const;
@@ -103,6 +114,9 @@ private:
     QProcess m_tcpServer;
     QProcess m_stunnelServer;
     QProcess m_stealthServer;
+    QProcess m_httpProxy;
+    QProcess m_socksProxy;
+    QProcess m_openConnectServer;
     QProcess m_driver;
     QByteArray m_pending;
     QStringList m_events;

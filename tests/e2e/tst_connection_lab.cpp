@@ -79,10 +79,17 @@ private slots:
     {
         QTest::addColumn<QStringList>("transport");
         QTest::addColumn<bool>("udpServer");
-        QTest::newRow("udp") << QStringList{"--protocol", "udp"} << true;
-        QTest::newRow("tcp") << QStringList{"--protocol", "tcp"} << false;
-        QTest::newRow("stunnel") << QStringList{"--protocol", "tcp", "--stunnel"} << false;
-        QTest::newRow("stealth proxy") << QStringList{"--via", "stealth"} << false;
+        // -1: no custom proxy chosen; 0: HTTP; 1: SOCKS5.
+        QTest::addColumn<int>("customProxy");
+        // The server sees the client itself only on a direct connection; a
+        // relay on the server side connects from there.
+        QTest::addColumn<bool>("relayed");
+        QTest::newRow("udp") << QStringList{"--protocol", "udp"} << true << -1 << false;
+        QTest::newRow("tcp") << QStringList{"--protocol", "tcp"} << false << -1 << false;
+        QTest::newRow("stunnel") << QStringList{"--protocol", "tcp", "--stunnel"} << false << -1 << true;
+        QTest::newRow("stealth proxy") << QStringList{"--via", "stealth"} << false << -1 << true;
+        QTest::newRow("custom HTTP proxy") << QStringList{"--via", "custom"} << false << 0 << true;
+        QTest::newRow("custom SOCKS5 proxy") << QStringList{"--via", "custom"} << false << 1 << true;
     }
 
     // CONNECTED through the transport, and traffic crosses the tunnel to the
@@ -91,6 +98,10 @@ private slots:
     {
         QFETCH(QStringList, transport);
         QFETCH(bool, udpServer);
+        QFETCH(int, customProxy);
+        QFETCH(bool, relayed);
+        if (customProxy >= 0)
+            lab->chooseCustomProxy(customProxy == 1);
         QVERIFY(connect(transport));
         const QString tunnelServer = Lab::tunnelAddress(lab->server(udpServer));
         const QString tunnelNetwork = tunnelServer.left(tunnelServer.lastIndexOf('.') + 1);
@@ -98,6 +109,9 @@ private slots:
         QCOMPARE(connected.size(), 1);
         QVERIFY2(connected.first().section(' ', 2, 2).startsWith(tunnelNetwork), qPrintable(connected.first()));
         QVERIFY(ping(tunnelServer));
+        const QString peer = lab->lastPeerAddress(udpServer);
+        QVERIFY(!peer.isEmpty());
+        QCOMPARE(peer == Lab::clientAddress(), !relayed);
         QVERIFY(quit());
         QVERIFY2(lab->eventsStartingWith("fatal").isEmpty() && lab->eventsStartingWith("error").isEmpty(),
                  qPrintable(lab->events().join('\n')));
@@ -105,6 +119,19 @@ private slots:
 
     // Without a password the engine's request reaches the frontend; a wrong
     // answer is counted and asked again, the right one connects.
+    // The OpenConnect tunnel to the lab's ocserv, through the same backend.
+    void connectsThroughOpenConnect()
+    {
+        QVERIFY(connect({"--tunnel", "openconnect", "--protocol", "tcp"}));
+        const QStringList connected = lab->eventsStartingWith("state CONNECTED ");
+        QCOMPARE(connected.size(), 1);
+        QVERIFY2(connected.first().section(' ', 2, 2).startsWith("198.18.0."), qPrintable(connected.first()));
+        QVERIFY(ping("198.18.0.1"));
+        QVERIFY(quit());
+        QVERIFY2(lab->eventsStartingWith("fatal").isEmpty() && lab->eventsStartingWith("error").isEmpty(),
+                 qPrintable(lab->events().join('\n')));
+    }
+
     void asksForThePasswordUntilItIsRight()
     {
         QVERIFY(lab->startDriver({"--site", ConnectionLab::SITE, "--protocol", "udp"}));

@@ -16,6 +16,9 @@
 #include <QTcpSocket>
 #include <QThread>
 
+#include <csignal>
+#include <sys/types.h>
+
 namespace {
 // The servers listen on an address of their own on the server side: the
 // update host already holds port 443 of the lab's server address.
@@ -336,6 +339,12 @@ void ConnectionLab::send(const QString& command)
 {
     m_driver.write(command.toUtf8() + '\n');
     m_driver.waitForBytesWritten(5000);
+}
+
+void ConnectionLab::signalDriver(int signal)
+{
+    if (m_driver.state() != QProcess::NotRunning)
+        ::kill(pid_t(m_driver.processId()), signal);
 }
 
 int ConnectionLab::quit(int timeoutMs)

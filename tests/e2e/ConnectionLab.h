@@ -72,6 +72,8 @@ public:
     // The event lines that start with `prefix`.
     QStringList eventsStartingWith(const QString& prefix);
     void send(const QString& command);
+    // Sends the driver a signal (SIGTERM, SIGKILL, ...).
+    void signalDriver(int signal);
     // Sends "quit" and waits for the driver to end (killing it after the
     // bound). Its exit code, or -1 when it had to be killed or crashed.
     int quit(int timeoutMs = 45000);

@@ -16,6 +16,9 @@
 #include <QTcpSocket>
 #include <QThread>
 
+#include <csignal>
+#include <sys/types.h>
+
 namespace {
 // The servers listen on an address of their own on the server side: the
 // update host already holds port 443 of the lab's server address.
@@ -338,6 +341,12 @@ void ConnectionLab::send(const QString& command)
     m_driver.waitForBytesWritten(5000);
 }
 
+void ConnectionLab::signalDriver(int signal)
+{
+    if (m_driver.state() != QProcess::NotRunning)
+        ::kill(pid_t(m_driver.processId()), signal);
+}
+
 int ConnectionLab::quit(int timeoutMs)
 {
     if (m_driver.state() != QProcess::NotRunning)
@@ -416,4 +425,32 @@ QStringList ConnectionLab::blackHoleRoutes()
         routes << line.simplified();
     routes.sort();
     return routes;
+}
+
+QString ConnectionLab::bundleContents() const
+{
+    return path("Drive.app/Contents");
+}
+
+QProcessEnvironment ConnectionLab::driverEnvironment() const
+{
+    return m_driver.processEnvironment();
+}
+
+qint64 ConnectionLab::driverProcessId() const
+{
+    return m_driver.processId();
+}
+
+void ConnectionLab::stopServer(bool udp)
+{
+    QProcess& server = udp ? m_udpServer : m_tcpServer;
+    server.kill();
+    server.waitForFinished(5000);
+}
+
+bool ConnectionLab::startServer(bool udp)
+{
+    QProcess& server = udp ? m_udpServer : m_tcpServer;
+    return server.state() != QProcess::NotRunning || Lab::startOpenVpnServer(server, path("pki"), udp ? m_udp : m_tcp);
 }

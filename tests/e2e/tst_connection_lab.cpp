@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+#include <csignal>
+
 namespace {
 const QStringList IPV4_BLACK_HOLES{"blackhole 0.0.0.0/1", "blackhole 128.0.0.0/1"};
 
@@ -237,6 +239,29 @@ private slots:
         QCOMPARE(ConnectionLab::nameServers(), original + QStringList{ConnectionLab::pushedNameServer(false)});
         QVERIFY(quit());
         QCOMPARE(ConnectionLab::nameServers(), original);
+    }
+
+    // SIGTERM while connected: the product's own handler ends the engine and
+    // turns the process into its clean-up run, which puts name servers and
+    // routes back as they were and leaves no engine behind.
+    void terminationSignalRestoresTheSystem()
+    {
+        const QStringList originalNameServers = ConnectionLab::nameServers();
+        QVERIFY(ConnectionLab::blackHoleRoutes().isEmpty());
+        {
+            Settings settings(lab->settingsFile());
+            settings.setDnsPreferenceActionAfterConnect(DnsPreferenceAction::getDnsPreferenceActionPushed());
+        }
+        QVERIFY(connect({"--protocol", "udp"}));
+        QVERIFY(ConnectionLab::nameServers() != originalNameServers);
+        QVERIFY(!ConnectionLab::blackHoleRoutes().isEmpty());
+        QVERIFY(!Lab::clientProcesses("openvpn").isEmpty());
+
+        lab->signalDriver(SIGTERM);
+        QCOMPARE(lab->waitForExit(30000), 0);
+        QCOMPARE(ConnectionLab::nameServers(), originalNameServers);
+        QCOMPARE(ConnectionLab::blackHoleRoutes(), QStringList());
+        QTRY_COMPARE_WITH_TIMEOUT(Lab::clientProcesses("openvpn"), QList<qint64>(), 10000);
     }
 
     void blackHolesFollowTheKillSwitch_data()

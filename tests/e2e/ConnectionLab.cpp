@@ -426,3 +426,31 @@ QStringList ConnectionLab::blackHoleRoutes()
     routes.sort();
     return routes;
 }
+
+QString ConnectionLab::bundleContents() const
+{
+    return path("Drive.app/Contents");
+}
+
+QProcessEnvironment ConnectionLab::driverEnvironment() const
+{
+    return m_driver.processEnvironment();
+}
+
+qint64 ConnectionLab::driverProcessId() const
+{
+    return m_driver.processId();
+}
+
+void ConnectionLab::stopServer(bool udp)
+{
+    QProcess& server = udp ? m_udpServer : m_tcpServer;
+    server.kill();
+    server.waitForFinished(5000);
+}
+
+bool ConnectionLab::startServer(bool udp)
+{
+    QProcess& server = udp ? m_udpServer : m_tcpServer;
+    return server.state() != QProcess::NotRunning || Lab::startOpenVpnServer(server, path("pki"), udp ? m_udp : m_tcp);
+}

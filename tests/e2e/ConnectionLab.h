@@ -3,6 +3,7 @@
 #include "Lab.h"
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -81,6 +82,17 @@ public:
     int waitForExit(int timeoutMs = 60000);
     // The events, the driver's log and the servers' logs, for failure messages.
     QString diagnostics();
+
+    // The bundle copy's Contents directory.
+    QString bundleContents() const;
+    // The environment the driver runs with (its own HOME and settings).
+    QProcessEnvironment driverEnvironment() const;
+    // The driver's process id (0 when it does not run), to signal it.
+    qint64 driverProcessId() const;
+    // Kills an OpenVPN server outright, as a server that dies; startServer
+    // brings it back (true at once when it runs).
+    void stopServer(bool udp);
+    bool startServer(bool udp);
 
     // Runs a program in the test's (client) namespace; its exit code and output.
     static int run(const QString& program, const QStringList& arguments, QString* output = nullptr);

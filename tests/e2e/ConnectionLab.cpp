@@ -276,6 +276,7 @@ bool ConnectionLab::startDriver(const QStringList& arguments)
     stopDriver();
     m_events.clear();
     m_pending.clear();
+    m_lastStamp = 0;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), path("home"));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path("home/.config"));
@@ -295,11 +296,22 @@ bool ConnectionLab::startDriver(const QStringList& arguments)
 
 void ConnectionLab::readEvents()
 {
-    static const QRegularExpression stamp(QStringLiteral("^\\[\\d+\\] "));
+    static const QRegularExpression stamped(QStringLiteral("^\\[(\\d+)\\] (.*)$"));
     m_pending += m_driver.readAllStandardOutput();
     for (int end = m_pending.indexOf('\n'); end >= 0; end = m_pending.indexOf('\n')) {
-        m_events << QString::fromUtf8(m_pending.left(end)).remove(stamp);
+        const QString line = QString::fromUtf8(m_pending.left(end));
         m_pending.remove(0, end + 1);
+        // Every line carries the driver's clock, which never runs back; a line
+        // that does not is kept marked, so no test takes it for its event.
+        const QRegularExpressionMatch match = stamped.match(line);
+        const qint64 stamp = match.hasMatch() ? match.captured(1).toLongLong() : -1;
+        if (stamp < m_lastStamp) {
+            qWarning().noquote() << "ConnectionLab: malformed event line:" << line;
+            m_events << QStringLiteral("malformed ") + line;
+            continue;
+        }
+        m_lastStamp = stamp;
+        m_events << match.captured(2);
     }
 }
 

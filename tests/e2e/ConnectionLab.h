@@ -122,6 +122,7 @@ private:
     QProcess m_openConnectServer;
     QProcess m_driver;
     QByteArray m_pending;
+    qint64 m_lastStamp = 0;
     QStringList m_events;
     QByteArray m_driverLog;
 };

@@ -150,22 +150,30 @@ void Drive::readCommands()
     if (count > 0)
         m_input.append(buffer, int(count));
     for (int end = m_input.indexOf('\n'); end >= 0; end = m_input.indexOf('\n')) {
-        const QString line = QString::fromUtf8(m_input.left(end)).trimmed();
+        const QByteArray line = m_input.left(end);
         m_input.remove(0, end + 1);
-        execute(line);
+        execute(commandText(line));
     }
     if (count <= 0) {
         // End of input: a last line without its line feed still counts.
         m_stdin.setEnabled(false);
-        execute(QString::fromUtf8(m_input).trimmed());
+        execute(commandText(m_input));
         m_input.clear();
         quit();
     }
 }
 
+QString Drive::commandText(QByteArray line)
+{
+    // Blanks inside and at the end belong to a password; a CR is the sender's line end.
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return QString::fromUtf8(line);
+}
+
 void Drive::execute(const QString& line)
 {
-    if (line.isEmpty())
+    if (line.trimmed().isEmpty())
         return;
     const QString command = line.section(QLatin1Char(' '), 0, 0);
     if (command == QLatin1String("stop")) {

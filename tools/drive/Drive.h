@@ -48,6 +48,7 @@ private:
     QSharedPointer<ConnectionParameters> connectionParameters(Settings& settings,
                                                               const HalvorixServerSite& site) const;
     void readCommands();
+    static QString commandText(QByteArray line);
     void execute(const QString& line);
     void onRunEnded();
     void onConnectTimeout();

@@ -175,6 +175,21 @@ private slots:
         QCOMPARE(lab->quit(), 0);
     }
 
+    // A second run finds the catalogue installed and current: it goes on as
+    // soon as the update check has found nothing newer, not after the bound.
+    void secondRunUsesTheInstalledCatalogue()
+    {
+        QVERIFY(connect({"--protocol", "udp"}));
+        QVERIFY(quit());
+        QElapsedTimer second;
+        second.start();
+        QVERIFY(lab->startDriver(driverArguments({"--protocol", "udp"})));
+        QVERIFY2(lab->waitFor("config-ready", 60000) >= 0, qPrintable(lab->diagnostics()));
+        QVERIFY2(second.elapsed() < 20000, qPrintable(QString::number(second.elapsed())));
+        QVERIFY2(lab->waitFor("connected") >= 0, qPrintable(lab->diagnostics()));
+        QVERIFY(quit());
+    }
+
     // "quit" while the start-up waits (here for a default route) aborts the
     // start: no engine is started and the driver ends at once.
     void quitDuringTheStartupAbortsIt()

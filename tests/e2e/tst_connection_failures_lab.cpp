@@ -3,10 +3,8 @@
 #include "prefs/Settings.h"
 #include "system/NetworkInterface.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QHostAddress>
 #include <QProcess>
 #include <QRegularExpression>
@@ -16,7 +14,6 @@
 #include <functional>
 #include <signal.h>
 #include <sys/types.h>
-#include <unistd.h>
 
 namespace {
 // Outside the lab: nothing answers it, and no packet to it may leave while the
@@ -26,31 +23,14 @@ const QString OUTSIDE_ADDRESS = QStringLiteral("192.0.2.1");
 const QString SILENT_ADDRESS = QStringLiteral("198.51.100.99");
 const QString RESOLV_CONF = QStringLiteral("/etc/resolv.conf");
 
-// The link's own text: /proc's links ("net:[4026531840]") are no paths.
-QString readLink(const QString& path)
-{
-    char target[4096];
-    const ssize_t length = ::readlink(qPrintable(path), target, sizeof target);
-    return length > 0 ? QString::fromLocal8Bit(target, int(length)) : QString();
-}
-
 // The engines, their helper and transports still running in this (the
 // client's) network namespace; the lab's servers run in another one.
 QStringList enginesLeft()
 {
-    static const QStringList names{"openvpn", "openvpn_v2_4", "Stelvane", "openconnect", "stunnel", "stunnel4", "ss-local"};
-    const QString ownNamespace = readLink(QStringLiteral("/proc/self/ns/net"));
     QStringList found;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& pid : entries) {
-        bool numeric = false;
-        pid.toInt(&numeric);
-        if (!numeric || readLink("/proc/" + pid + "/ns/net") != ownNamespace)
-            continue;
-        // A zombie has no program any more: it is gone as far as the system goes.
-        const QString program = QFileInfo(readLink("/proc/" + pid + "/exe")).fileName().remove(" (deleted)");
-        if (names.contains(program))
-            found << pid + " " + program;
+    for (const char* name : {"openvpn", "openvpn_v2_4", "Stelvane", "openconnect", "stunnel", "stunnel4", "ss-local"}) {
+        for (qint64 pid : Lab::clientProcesses(name))
+            found << QString("%1 %2").arg(pid).arg(name);
     }
     return found;
 }
@@ -336,8 +316,8 @@ private slots:
         // Nothing runs on a kill: the product's clean-up run, started
         // afterwards, puts the system back.
         QTest::newRow("SIGKILL, then the clean-up run") << int(SIGKILL);
-        // The process kills its engine and turns into the clean-up run itself.
-        QTest::newRow("SIGTERM") << int(SIGTERM);
+        // The process kills its engine and turns into the clean-up run itself
+        // (as on SIGTERM).
         QTest::newRow("SIGINT") << int(SIGINT);
     }
     // The client ends abruptly while connected: name servers, black-hole
@@ -351,7 +331,7 @@ private slots:
         QVERIFY2(ConnectionLab::blackHoleRoutes() != blackHolesBefore, "the connection should have added black-hole routes");
         QVERIFY(!enginesLeft().isEmpty());
 
-        QCOMPARE(::kill(pid_t(lab->driverProcessId()), signal), 0);
+        lab->signalDriver(signal);
         if (signal == SIGKILL) {
             QCOMPARE(lab->waitForExit(10000), -1);
             // The engine follows its management connection.
@@ -398,7 +378,7 @@ private slots:
         QVERIFY(!linkUp());
         QCOMPARE(Settings(lab->settingsFile()).internetKillSwitchDisabledInterfaces(), QStringList{"eth0"});
 
-        QCOMPARE(::kill(pid_t(lab->driverProcessId()), SIGKILL), 0);
+        lab->signalDriver(SIGKILL);
         QCOMPARE(lab->waitForExit(10000), -1);
         runProductCleanUp();
         QCOMPARE(linkUp(), removeOnClose);

@@ -43,6 +43,16 @@ bool linkUp()
     return link.contains(QRegularExpression("[<,]UP[,>]"));
 }
 
+// The client's routing table (both families), as `ip route` prints it.
+QString routes()
+{
+    QString ipv4;
+    QString ipv6;
+    ConnectionLab::run("ip", {"-4", "route", "show"}, &ipv4);
+    ConnectionLab::run("ip", {"-6", "route", "show"}, &ipv6);
+    return ipv4 + ipv6;
+}
+
 QByteArray resolvConf()
 {
     QFile file(RESOLV_CONF);
@@ -112,6 +122,7 @@ class TestConnectionFailuresLab : public QObject
     QScopedPointer<ConnectionLab> lab;
     QByteArray resolvConfBefore;
     QStringList blackHolesBefore;
+    QString routesBefore;
 
     void writeSettings(const std::function<void(Settings&)>& change)
     {
@@ -135,13 +146,19 @@ class TestConnectionFailuresLab : public QObject
     // The driver quits by itself, and nothing of the connection is left.
     void expectCleanQuit()
     {
+        QCOMPARE(lab->quit(), 0);
+        expectNothingLeft();
+    }
+    // No engine, and the system's name servers and routes as they were.
+    void expectNothingLeft()
+    {
         const auto dump = qScopeGuard([this] {
             if (QTest::currentTestFailed())
                 qWarning().noquote() << lab->diagnostics();
         });
-        QCOMPARE(lab->quit(), 0);
         QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
         QCOMPARE(ConnectionLab::blackHoleRoutes(), blackHolesBefore);
+        QCOMPARE(routes(), routesBefore);
         QCOMPARE(resolvConf(), resolvConfBefore);
     }
     // Runs the product's own clean-up run ("OrvalVPN --cleanup") with the
@@ -194,6 +211,7 @@ private slots:
         QVERIFY(lab->setUp());
         resolvConfBefore = resolvConf();
         blackHolesBefore = ConnectionLab::blackHoleRoutes();
+        routesBefore = routes();
     }
 
     void init()
@@ -321,7 +339,8 @@ private slots:
         QTest::newRow("SIGINT") << int(SIGINT);
     }
     // The client ends abruptly while connected: name servers, black-hole
-    // routes and the engine must not outlive it.
+    // routes and the engine must not outlive it, and the next connection
+    // works and ends leaving the system exactly as it was.
     void restoredAfterAbruptEnd()
     {
         QFETCH(int, signal);
@@ -350,6 +369,15 @@ private slots:
         QCOMPARE(resolvConf(), resolvConfBefore);
         QCOMPARE(ConnectionLab::blackHoleRoutes(), blackHolesBefore);
         QCOMPARE(Settings(lab->settingsFile()).getDnsStackNames(), QStringList());
+        // Only the host route that kept the server reachable outside the
+        // tunnel is left (nothing records it); the next connection takes it
+        // over and removes it when it ends, as it does everything else.
+        QCOMPARE(routes().remove(QRegularExpression("^[0-9.]+ via \\S+ dev eth0 \\n", QRegularExpression::MultilineOption)),
+                 routesBefore);
+        QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
+        QVERIFY(seen("connected"));
+        QCOMPARE(lab->eventsStartingWith("error"), QStringList());
+        expectCleanQuit();
     }
 
     void cleanUpAndKillSwitchLink_data()
@@ -432,8 +460,11 @@ private slots:
             QVERIFY(seen("connected"));
         }
         QCOMPARE(enginesLeft().isEmpty(), onConnect == Settings::ASK);
+        QCOMPARE(lab->quit(), 0);
+        // Connected or not, the kill switch holds the link down at the end.
+        QVERIFY(!linkUp());
         restoreLab();
-        expectCleanQuit();
+        expectNothingLeft();
     }
 
     void serverDiesWithKillSwitch_data()

@@ -7,9 +7,8 @@
 #include "prefs/Settings.h"
 #include "system/OsAbstraction.h"
 
-#include <QCoreApplication>
 #include <QDebug>
-#include <QThread>
+#include <QTimer>
 
 StartupWaits::StartupWaits(Settings& settings, VpnFrontend& frontend, OsAbstraction& os,
                            QSharedPointer<ConnectionParameters> parameters, const bool& abortRequested,
@@ -38,17 +37,30 @@ StartupWaits::Outcome StartupWaits::waitLoop(const std::function<bool()>& predic
             qWarning() << "Warning: wait loop gave up after" << cycle << "cycles";
             return TIMED_OUT;
         }
-        // Sleeping, not spinning: the abort and skip requests arrive through
-        // the event processing that follows.
-        QThread::msleep(pauseMs);
+        // Waiting for events, not spinning: the abort and skip requests and
+        // the awaited answers arrive through them.
+        pause();
         frontend.onVpnStartupProgress(progress);
-        QCoreApplication::processEvents();
         if (cycle == WARN_CYCLE && wait.warn) {
             qWarning() << "Warning: wait loop lasted more than 30 secs";
             frontend.onReceiveErrorMessage(
                 ErrorMessage::GetErrorMessage(progress.getConnectionParameters(), wait.title, wait.text));
         }
     }
+}
+
+void StartupWaits::pause() const
+{
+    QEventLoop loop;
+    QTimer::singleShot(pauseMs, &loop, &QEventLoop::quit);
+    currentPause = &loop;
+    loop.exec();
+}
+
+void StartupWaits::wakeUp() const
+{
+    if (currentPause)
+        currentPause->quit();
 }
 
 bool StartupWaits::checkDefaultRoute() const
@@ -149,8 +161,9 @@ bool StartupWaits::lookupHostnameBeforeConnecting()
     // Destroyed on return, also while look-ups still run after a skip: the
     // connection then uses the cache as it stands.
     LocalDnsJsonRefresh refresh(parameters->getHostNamesList(), false);
-    QObject::connect(&refresh, &LocalDnsJsonRefresh::dnslookupfinished, [&lookupsFinished] {
+    QObject::connect(&refresh, &LocalDnsJsonRefresh::dnslookupfinished, [this, &lookupsFinished] {
         lookupsFinished = true;
+        wakeUp();
     });
     // A refresh is created stopped; left so, it would never look anything up.
     refresh.setStopFlag(false);

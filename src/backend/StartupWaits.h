@@ -2,6 +2,8 @@
 
 #include "backend/VpnStartupProgress.h"
 
+#include <QEventLoop>
+#include <QPointer>
 #include <QSharedPointer>
 #include <QString>
 
@@ -61,6 +63,10 @@ public:
 
 private:
     void reportProgress(const QString& key, VpnStartupProgress::ProgressState state) const;
+    // One pause of a wait: events are handled as they come, and wakeUp()
+    // ends it early when the awaited answer has arrived.
+    void pause() const;
+    void wakeUp() const;
     Outcome skippableWait(const std::function<bool()>& predicate, bool abortable, const QString& key,
                           const QString& title, const QString& text) const;
 
@@ -71,5 +77,6 @@ private:
     const bool& abortRequested;
     bool& skipRequested;
     const unsigned long pauseMs;
+    mutable QPointer<QEventLoop> currentPause;
     bool killSwitchInterfacesActivated = false;
 };

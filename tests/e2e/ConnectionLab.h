@@ -12,9 +12,10 @@
 // a copy of the bundle whose main program is the driver (tools/drive), a
 // catalogue whose sites all lead to the lab's server, served on the update
 // host, the servers of every transport (OpenVPN over UDP and TCP with a
-// password check and pushed name servers, stunnel and ss-server in front of
-// the TCP one), and the driver run as a process whose event lines it collects.
-// Everything it starts is stopped when it is destroyed.
+// password check, pushed redirect-gateway and name server; stunnel and
+// ss-server in front of the TCP one; an HTTP and a SOCKS5 proxy; ocserv for
+// the OpenConnect tunnel), and the driver run as a process whose event lines
+// it collects. Everything it starts is stopped when it is destroyed.
 class ConnectionLab
 {
 public:

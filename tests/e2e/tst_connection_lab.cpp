@@ -115,6 +115,9 @@ private slots:
         QVERIFY(!peer.isEmpty());
         QCOMPARE(peer == Lab::clientAddress(), !relayed);
         QVERIFY(quit());
+        // Neither the engine nor a transport program outlives the driver.
+        for (const char* program : {"openvpn", "stunnel", "ss-local"})
+            QTRY_COMPARE_WITH_TIMEOUT(Lab::clientProcesses(program), QList<qint64>(), 10000);
         QVERIFY2(lab->eventsStartingWith("fatal").isEmpty() && lab->eventsStartingWith("error").isEmpty(),
                  qPrintable(lab->events().join('\n')));
     }
@@ -149,6 +152,47 @@ private slots:
         lab->send("login " + ConnectionLab::USER + " " + ConnectionLab::PASSWORD);
         QVERIFY2(lab->waitFor("connected", 60000, request + 1) >= 0, qPrintable(lab->diagnostics()));
         QVERIFY(quit());
+    }
+
+    // A start that does not reach CONNECTED in time is given up, and the
+    // driver stays for the next command.
+    void givesUpAfterTheConnectTimeout()
+    {
+        {
+            // A proxy nobody answers at: the engine keeps trying.
+            Settings settings(lab->settingsFile());
+            settings.setProxyProtocol(Settings::HTTP);
+            settings.setProxyAddress(Lab::serverAddress());
+            settings.setProxyPort("9");
+        }
+        QVERIFY(lab->startDriver(driverArguments({"--via", "custom", "--connect-timeout", "5"})));
+        const int timeout = lab->waitFor("error Connect timeout", 30000);
+        QVERIFY2(timeout >= 0, qPrintable(lab->diagnostics()));
+        QVERIFY2(lab->waitFor("terminated", 30000, timeout) >= 0, qPrintable(lab->diagnostics()));
+        QVERIFY(lab->eventsStartingWith("connected").isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(Lab::clientProcesses("openvpn"), QList<qint64>(), 10000);
+        QCOMPARE(lab->quit(), 0);
+    }
+
+    // "quit" while the start-up waits (here for a default route) aborts the
+    // start: no engine is started and the driver ends at once.
+    void quitDuringTheStartupAbortsIt()
+    {
+        struct DefaultRoute
+        {
+            DefaultRoute() { ConnectionLab::run("ip", {"route", "del", "default"}); }
+            ~DefaultRoute() { ConnectionLab::run("ip", {"route", "replace", "default", "via", Lab::serverAddress()}); }
+        } withoutDefaultRoute;
+        QVERIFY(lab->startDriver(driverArguments({"--protocol", "udp"})));
+        QVERIFY2(lab->waitFor("progress CHECKING_DEFAULT_ROUTE 6") >= 0, qPrintable(lab->diagnostics()));
+        QElapsedTimer quitting;
+        quitting.start();
+        QCOMPARE(lab->quit(), 0);
+        QVERIFY2(quitting.elapsed() < 10000, qPrintable(QString::number(quitting.elapsed())));
+        QVERIFY2(lab->events().contains("result 0 Aborted by the user."), qPrintable(lab->events().join('\n')));
+        QVERIFY(lab->eventsStartingWith("progress OPENVPN_STARTING").isEmpty());
+        QCOMPARE(Lab::clientProcesses("openvpn"), QList<qint64>());
+        QCOMPARE(ConnectionLab::blackHoleRoutes(), QStringList());
     }
 
     void driverEndsWithItsExitCode_data()

@@ -15,8 +15,8 @@
 #include "websvc/SemVer.h"
 
 #include <QCoreApplication>
-#include <QDebug>
 
+#include <algorithm>
 #include <cerrno>
 #include <unistd.h>
 
@@ -62,7 +62,9 @@ Drive::Drive(const EventLog& log, const DriveOptions& options)
     connect(m_frontend.data(), &PrintingFrontend::newConfigWasDownloaded, &m_updateCheck,
             &UpdateCheckWait::onNewConfigWasDownloaded);
     connect(m_frontend.data(), &PrintingFrontend::connected, this, [this] { m_connected = true; });
-    connect(m_frontend.data(), &PrintingFrontend::terminated, this, &Drive::onTerminated);
+    connect(m_frontend.data(), &PrintingFrontend::terminated, this, &Drive::onRunEnded);
+    // No engine ran, so no end of one will be reported.
+    connect(m_frontend.data(), &PrintingFrontend::startupEnded, this, &Drive::onRunEnded);
     connect(&m_updateCheck, &UpdateCheckWait::settled, this, &Drive::onUpdateCheckSettled);
     connect(&m_stdin, &QSocketNotifier::activated, this, &Drive::readCommands);
     m_quitBound.setSingleShot(true);
@@ -103,7 +105,8 @@ void Drive::onUpdateCheckSettled()
         QStringList known;
         for (const HalvorixServerSite& candidate : sites)
             known << candidate.getId();
-        finish(SiteNotFound, QStringLiteral("Site not found | %1 is none of: %2").arg(m_options.site(), known.join(QLatin1Char(' '))));
+        finish(SiteNotFound, QStringLiteral("Site not found | %1 is none of: %2")
+                                 .arg(m_options.site(), known.join(QLatin1Char(' '))));
         return;
     }
     connectTo(*site);
@@ -181,7 +184,7 @@ void Drive::execute(const QString& line)
     }
 }
 
-void Drive::onTerminated()
+void Drive::onRunEnded()
 {
     m_running = false;
     m_connected = false;

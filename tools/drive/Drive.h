@@ -49,7 +49,7 @@ private:
                                                               const HalvorixServerSite& site) const;
     void readCommands();
     void execute(const QString& line);
-    void onTerminated();
+    void onRunEnded();
     void onConnectTimeout();
     void quit();
     void finish(int exitCode, const QString& error = QString());

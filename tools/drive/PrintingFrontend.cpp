@@ -15,6 +15,8 @@ void PrintingFrontend::onVpnStartupProgress(const VpnStartupProgress& progress)
 void PrintingFrontend::onVpnStartupResult(const VpnStartupResult& result)
 {
     m_log.print(QStringLiteral("result %1 %2").arg(int(result.getType())).arg(result.getMessage()));
+    if (result.getType() != VpnStartupResult::STARTED)
+        emit startupEnded();
 }
 
 void PrintingFrontend::onUpdateState(const VpnConnectionState& state)

@@ -31,6 +31,8 @@ public:
     void toggleVisibility() override {}
 
 signals:
+    // A start ended before the engine ran (aborted, or stopped by its checks).
+    void startupEnded();
     void connected();
     void terminated();
     void newConfigWasDownloaded();

@@ -195,6 +195,40 @@ private slots:
         QCOMPARE(ConnectionLab::blackHoleRoutes(), QStringList());
     }
 
+    // "skip" while the host names are being looked up: the start goes on
+    // with the addresses the catalogue knows and connects.
+    void skipLeavesTheHostNameLookupToTheCatalogue()
+    {
+        // A name server that never answers holds the look-up.
+        struct DeadNameServer
+        {
+            QByteArray original;
+            DeadNameServer()
+            {
+                QFile file("/etc/resolv.conf");
+                if (file.open(QIODevice::ReadOnly))
+                    original = file.readAll();
+                write("nameserver 198.51.100.9\n");
+            }
+            ~DeadNameServer() { write(original); }
+            static void write(const QByteArray& content)
+            {
+                QFile file("/etc/resolv.conf");
+                if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                    file.write(content);
+            }
+        } deadNameServer;
+        QVERIFY(lab->startDriver(driverArguments({"--protocol", "udp"})));
+        const int waiting = lab->waitFor("progress LOOKUP_HOSTNAME_BEFORE_CONNECTING 7");
+        QVERIFY2(waiting >= 0, qPrintable(lab->diagnostics()));
+        lab->send("skip");
+        QVERIFY2(lab->waitFor("progress LOOKUP_HOSTNAME_BEFORE_CONNECTING 3", 20000, waiting) >= 0,
+                 qPrintable(lab->diagnostics()));
+        QVERIFY2(lab->waitFor("connected") >= 0, qPrintable(lab->diagnostics()));
+        QVERIFY(lab->eventsStartingWith("progress LOOKUP_HOSTNAME_BEFORE_CONNECTING 1").isEmpty());
+        QVERIFY(quit());
+    }
+
     void driverEndsWithItsExitCode_data()
     {
         QTest::addColumn<QStringList>("arguments");

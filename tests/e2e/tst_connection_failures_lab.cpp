@@ -420,16 +420,20 @@ private slots:
     void startAfterKillSwitchCut_data()
     {
         QTest::addColumn<int>("onConnect");
-        QTest::newRow("ask") << int(Settings::ASK);
-        QTest::newRow("enable") << int(Settings::ENABLE);
+        QTest::addColumn<bool>("abortAtRouteWait");
+        QTest::newRow("ask") << int(Settings::ASK) << false;
+        QTest::newRow("enable") << int(Settings::ENABLE) << false;
+        // An abort after the link came back takes it down again.
+        QTest::newRow("enable, then abort") << int(Settings::ENABLE) << true;
     }
     // The kill switch left the link down (and recorded it). The next start
     // either stops at its checks, touching nothing, so that the user can be
     // asked, or brings the link back, waits for the default route and
-    // connects.
+    // connects, or, aborted while waiting, leaves the link down as it was.
     void startAfterKillSwitchCut()
     {
         QFETCH(int, onConnect);
+        QFETCH(bool, abortAtRouteWait);
         // A first run installs the catalogue: the next one has no link to
         // fetch it.
         QVERIFY(lab->startDriver({"--site", "Nowhere-Nowhere"}));
@@ -456,10 +460,18 @@ private slots:
             // The link came back without its default route: the start-up
             // waits until the system's network configuration restores it.
             QVERIFY(seen("progress CHECKING_DEFAULT_ROUTE 6"));
-            QCOMPARE(ConnectionLab::run("ip", {"route", "replace", "default", "via", Lab::serverAddress()}), 0);
-            QVERIFY(seen("connected"));
+            if (abortAtRouteWait) {
+                lab->send("abort");
+                QVERIFY(seen("result 0 Aborted by the user."));
+                QVERIFY(!lab->eventsStartingWith("progress DISABLE_INTERFACES 1").isEmpty());
+                QVERIFY(!linkUp());
+                QCOMPARE(Settings(lab->settingsFile()).internetKillSwitchDisabledInterfaces(), QStringList{"eth0"});
+            } else {
+                QCOMPARE(ConnectionLab::run("ip", {"route", "replace", "default", "via", Lab::serverAddress()}), 0);
+                QVERIFY(seen("connected"));
+            }
         }
-        QCOMPARE(enginesLeft().isEmpty(), onConnect == Settings::ASK);
+        QCOMPARE(enginesLeft().isEmpty(), onConnect == Settings::ASK || abortAtRouteWait);
         QCOMPARE(lab->quit(), 0);
         // Connected or not, the kill switch holds the link down at the end.
         QVERIFY(!linkUp());

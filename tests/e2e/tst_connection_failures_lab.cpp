@@ -330,21 +330,28 @@ private slots:
 
     void restoredAfterAbruptEnd_data()
     {
+        QTest::addColumn<QStringList>("tunnel");
         QTest::addColumn<int>("signal");
+        const QStringList openVpn{"--protocol", "udp"};
+        const QStringList openConnect{"--tunnel", "openconnect", "--protocol", "tcp"};
         // Nothing runs on a kill: the product's clean-up run, started
         // afterwards, puts the system back.
-        QTest::newRow("SIGKILL, then the clean-up run") << int(SIGKILL);
+        QTest::newRow("OpenVPN, SIGKILL, then the clean-up run") << openVpn << int(SIGKILL);
+        QTest::newRow("OpenConnect, SIGKILL, then the clean-up run") << openConnect << int(SIGKILL);
         // The process kills its engine and turns into the clean-up run itself
         // (as on SIGTERM).
-        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("OpenVPN, SIGINT") << openVpn << int(SIGINT);
+        QTest::newRow("OpenConnect, SIGINT") << openConnect << int(SIGINT);
     }
     // The client ends abruptly while connected: name servers, black-hole
     // routes and the engine must not outlive it, and the next connection
     // works and ends leaving the system exactly as it was.
     void restoredAfterAbruptEnd()
     {
+        QFETCH(QStringList, tunnel);
         QFETCH(int, signal);
-        QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
+        const QStringList arguments = tunnel + QStringList{"--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD};
+        QVERIFY(started(arguments));
         QVERIFY(seen("connected"));
         QVERIFY2(resolvConf() != resolvConfBefore, "the connection should have changed the name servers");
         QVERIFY2(ConnectionLab::blackHoleRoutes() != blackHolesBefore, "the connection should have added black-hole routes");
@@ -374,7 +381,7 @@ private slots:
         // over and removes it when it ends, as it does everything else.
         QCOMPARE(routes().remove(QRegularExpression("^[0-9.]+ via \\S+ dev eth0 \\n", QRegularExpression::MultilineOption)),
                  routesBefore);
-        QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
+        QVERIFY(started(arguments));
         QVERIFY(seen("connected"));
         QCOMPARE(lab->eventsStartingWith("error"), QStringList());
         expectCleanQuit();

@@ -28,7 +28,7 @@ void HoldLock::abort()
 {
     if (!takeActive())
         return;
-    getHold()->aborted = true;
+    getHold()->markAborted();
     getHold()->holdRelease();
 }
 

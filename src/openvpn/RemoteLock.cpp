@@ -28,7 +28,7 @@ void RemoteLock::abort()
 {
     if (!takeActive())
         return;
-    getRemote()->aborted = true;
+    getRemote()->markAborted();
     qDebug() << "Remote: aborting a RemoteLock";
     getRemote()->remoteRelease();
 }

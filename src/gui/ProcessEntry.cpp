@@ -8,6 +8,7 @@
 #include "app/OrvalVPNCommandLineParser.h"
 #include "gui/MessageBoxOrvalVPN.h"
 #include "gui/NullEventMessageCloser.h"
+#include "gui/OpenConnectLoginFailedBox.h"
 #include "gui/OpenVPNSimulatorDialog.h"
 #include "prefs/Settings.h"
 
@@ -36,6 +37,7 @@ QSharedPointer<AbstractMessageHandler> makeLogHandler()
 int ProcessEntry::main(int argc, char **argv)
 {
     OpenVPNSimulatorDialog::install();
+    OpenConnectLoginFailedBox::install();
     return run(argc, argv, runCommandLine, [] { return QSharedPointer<MessageBoxOrvalVPN>::create(); });
 }
 

@@ -44,6 +44,20 @@ OpenVpnGenericState genericState(OpenVpnState state)
     return OpenVpnGenericState(OpenVpnGenericState::nameOf(state), state);
 }
 
+OpenConnectManagementSocket::LoginFailedNotifier& loginFailedNotifier()
+{
+    static OpenConnectManagementSocket::LoginFailedNotifier notifier;
+    return notifier;
+}
+
+void notifyLoginFailed(const QString& message)
+{
+    if (loginFailedNotifier())
+        loginFailedNotifier()(message);
+    else
+        qWarning().noquote() << "OpenConnect login failed, nobody to tell the user:" << message;
+}
+
 } // namespace
 
 OpenConnectManagementSocket::OpenConnectManagementSocket(OsAbstraction& os, VpnFrontend& frontend,
@@ -113,6 +127,11 @@ quint16 OpenConnectManagementSocket::cmdFdWritePort() const
     return m_cmdFdWriteServer->serverPort();
 }
 
+void OpenConnectManagementSocket::setLoginFailedNotifier(LoginFailedNotifier notifier)
+{
+    loginFailedNotifier() = std::move(notifier);
+}
+
 void OpenConnectManagementSocket::setDelays(int connectedStateDelayMs, int stopGraceMs)
 {
     m_connectedStateTimer.setInterval(connectedStateDelayMs);
@@ -161,7 +180,9 @@ void OpenConnectManagementSocket::remoteLockRelease()
     m_handler.onOpenVpnPrepareArguments(command);
     const auto* openConnect = dynamic_cast<const OpenConnectConnectionParameters*>(m_parameters.data());
     if (command.isProxyRequested() || (openConnect && openConnect->usesProxy())) {
-        // Reported from the event loop, as a failed engine start would be.
+        // Reported from the event loop, as a failed engine start would be;
+        // until then the run counts as ending, so no new start overtakes it.
+        m_startRefused = true;
         QTimer::singleShot(0, this,
                            [this] { refuseStart(QStringLiteral("The OpenConnect connection can not use a proxy.")); });
         return;
@@ -183,10 +204,12 @@ void OpenConnectManagementSocket::refuseStart(const QString& reason)
     qWarning().noquote() << "Refusing to start OpenConnect:" << reason;
     m_frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(
         m_parameters, reason, QStringLiteral("Choose a connection without a proxy and connect again.")));
-    m_handler.onOpenVpnFailedToStart();
-    m_handler.onOpenVpnTerminated();
     clearCredentials();
+    // The engine never ran: its end is the failed start alone, so that the
+    // frontend hears of exactly one termination.
+    m_handler.onOpenVpnFailedToStart();
     emit onOpenConnectTerminated();
+    m_startRefused = false;
 }
 
 void OpenConnectManagementSocket::remoteLockAbort()
@@ -443,7 +466,11 @@ void OpenConnectManagementSocket::loginFailure()
     // the notice, and the notice must not run a nested loop inside this read.
     clearCredentials();
     sendSigTerm();
-    QTimer::singleShot(0, this, [this] { emit loginFailed(LOGIN_FAILED_MESSAGE); });
+    QTimer::singleShot(0, this, [this] {
+        emit loginFailed(LOGIN_FAILED_MESSAGE);
+        // The notice may be modal: nothing of this object is touched after it.
+        notifyLoginFailed(LOGIN_FAILED_MESSAGE);
+    });
 }
 
 void OpenConnectManagementSocket::sendUsernamePassword(const QString& username, const QString& password)

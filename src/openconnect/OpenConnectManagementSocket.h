@@ -10,6 +10,8 @@
 #include <QSharedPointer>
 #include <QTimer>
 
+#include <functional>
+
 class ConnectionParameters;
 class OpenVpnLifeCycleHandler;
 class OsAbstraction;
@@ -38,7 +40,10 @@ public:
     ~OpenConnectManagementSocket() override;
 
     bool isProcessRunning() override;
-    bool isTerminationPending() const override { return m_runActive || m_reportingTermination; }
+    bool isTerminationPending() const override
+    {
+        return m_runActive || m_startRefused || m_reportingTermination;
+    }
     void handleMessageFromOpenConnectCmdFdSocket(const QByteArray& line);
     void sendCommandToCmdFdSocket(const QString& command);
     void sendCommandToCmdFdWriteSocket(const QString& command);
@@ -48,6 +53,11 @@ public:
     // Shorter delays for tests; the defaults are the product's.
     void setDelays(int connectedStateDelayMs, int stopGraceMs);
 
+    // Tells the user that the server refused the credentials. The user
+    // interface installs one for the whole process; without it the notice
+    // only reaches the log.
+    using LoginFailedNotifier = std::function<void(const QString& message)>;
+    static void setLoginFailedNotifier(LoginFailedNotifier notifier);
 
 signals:
     void onOpenConnectTerminated();
@@ -123,4 +133,6 @@ private:
     bool m_cmdFdWriteTaken = false;
     bool m_loginFailed = false;
     bool m_reportingTermination = false;
+    // A refused start whose failure is not yet reported.
+    bool m_startRefused = false;
 };

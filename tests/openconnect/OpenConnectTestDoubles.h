@@ -10,6 +10,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 
 // Writes down every engine event as one text line.
@@ -72,28 +73,59 @@ public:
     }
 };
 
+// Everything the backend tells the user interface, in order.
 class RecordingFrontend : public VpnFrontend
 {
 public:
+    QStringList progress; // "KEY state"
+    QList<int> results;
+    QStringList states; // "STATE localIp remoteIp", repeats left out
     QStringList errors;
+    QList<VpnTerminationReport> terminations;
+    quint64 bytesReceived = 0;
+    quint64 bytesSent = 0;
+    int connected = 0;
+    int passwordRequests = 0;
 
-    void onVpnStartupProgress(const VpnStartupProgress&) override {}
-    void onVpnStartupResult(const VpnStartupResult&) override {}
-    void onUpdateState(const VpnConnectionState&) override {}
+    static QString step(const QString& key, VpnStartupProgress::ProgressState state)
+    {
+        return QStringLiteral("%1 %2").arg(key).arg(state);
+    }
+
+    void onVpnStartupProgress(const VpnStartupProgress& p) override
+    {
+        progress << step(p.getProgressMessageKey(), p.getState());
+    }
+    void onVpnStartupResult(const VpnStartupResult& result) override { results << result.getType(); }
+    void onUpdateState(const VpnConnectionState& state) override
+    {
+        const QString line = QStringLiteral("%1 %2 %3").arg(state.getState(), state.getLocalIp(), state.getRemoteIp());
+        if (states.isEmpty() || states.last() != line)
+            states << line;
+    }
     void onReceiveErrorMessage(const ErrorMessage& message) override
     {
         errors << message.getMessage() + " / " + message.getInformativeText();
     }
     void onReceiveFatalErrorMessage(const ErrorMessage& message) override { errors << "fatal " + message.getMessage(); }
-    void vpnTerminated(VpnTerminationReport) override {}
+    void vpnTerminated(VpnTerminationReport report) override { terminations << report; }
     void onEventClosed(quint64) override {}
-    void vpnPasswordRequest(const PasswordRequestMessage&) override {}
-    void onUpdateByteCount(ByteCount) override {}
-    void onConnected() override {}
+    void vpnPasswordRequest(const PasswordRequestMessage&) override { ++passwordRequests; }
+    void onUpdateByteCount(ByteCount count) override
+    {
+        bytesReceived = count.getBytesReceived();
+        bytesSent = count.getBytesSent();
+    }
+    void onConnected() override { ++connected; }
     void onNewConfigWasDownloaded() override {}
     void showFrontend() override {}
     void hideFrontend() override {}
     void toggleVisibility() override {}
+
+    bool reached(const QString& state) const
+    {
+        return std::any_of(states.cbegin(), states.cend(), [&](const QString& s) { return s.startsWith(state + ' '); });
+    }
 };
 
 // Parameters of a connection to one site; only what the driver asks is real.

@@ -4,90 +4,17 @@
 // Contents/MacOS/OrvalVPN (beside copies of the helper, the engine, the
 // vpnc-script and the platform programs) and runs there, so that the helper's
 // caller, place and checksum checks are all real.
-#include "Lab.h"
+#include "OpenConnectLab.h"
 #include "OpenConnectTestDoubles.h"
 
-#include "openconnect/OpenConnectConnectVia.h"
-#include "openconnect/OpenConnectConnectionParameters.h"
 #include "openconnect/OpenConnectManagementSocket.h"
 #include "system/MacOSXAbstractionImpl.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <cstdio>
-
-namespace {
-
-const QString USER = QStringLiteral("lab-user");
-const QString PASSWORD = QStringLiteral("lab-pass word");
-const quint16 VPN_PORT = 4443;
-const char* const IN_BUNDLE = "ORVAL_OPENCONNECT_LAB_IN_BUNDLE";
-
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(10000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-bool copyExecutable(const QString& from, const QString& to)
-{
-    QFile::remove(to);
-    return QFile::copy(from, to)
-        && QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-                                         | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
-}
-
-bool copyDirectory(const QString& from, const QString& to)
-{
-    if (!QDir().mkpath(to))
-        return false;
-    for (const QFileInfo& entry : QDir(from).entryInfoList(QDir::Files)) {
-        if (!copyExecutable(entry.filePath(), to + '/' + entry.fileName()))
-            return false;
-    }
-    return true;
-}
-
-// Lays out the bundle and runs this program from it; its exit code is ours.
-int runFromBundle(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    QTemporaryDir dir;
-    const QString contents = dir.filePath("LabClient.app/Contents");
-    const QString build = QStringLiteral(ORVAL_BUNDLE_DIR);
-    const bool laidOut = QDir().mkpath(contents + "/MacOS") && QDir().mkpath(contents + "/Helpers")
-        && QDir().mkpath(contents + "/Resources/app/bin")
-        && copyExecutable(QCoreApplication::applicationFilePath(), contents + "/MacOS/OrvalVPN")
-        && copyExecutable(build + "/Helpers/Stelvane", contents + "/Helpers/Stelvane")
-        && copyExecutable(build + "/Helpers/openconnect", contents + "/Helpers/openconnect")
-        && copyExecutable(build + "/Resources/app/bin/vpnc-script", contents + "/Resources/app/bin/vpnc-script")
-        && QFile::copy(build + "/Info.plist", contents + "/Info.plist")
-        && copyDirectory(build + "/Platform/bin", contents + "/Platform/bin")
-        && copyDirectory(build + "/Platform/lib", contents + "/Platform/lib");
-    if (!laidOut) {
-        std::fprintf(stderr, "cannot lay out the test bundle in %s\n", qPrintable(dir.path()));
-        return 1;
-    }
-    QProcess::execute("chmod", {"-R", "go+rX", dir.path()});
-    qputenv(IN_BUNDLE, "1");
-    QProcess test;
-    test.setProcessChannelMode(QProcess::ForwardedChannels);
-    test.start(contents + "/MacOS/OrvalVPN", app.arguments().mid(1));
-    test.waitForFinished(-1);
-    return test.exitStatus() == QProcess::NormalExit ? test.exitCode() : 1;
-}
-
-} // namespace
+using namespace OpenConnectLab;
 
 class TestOpenConnectLab : public QObject
 {
@@ -103,10 +30,7 @@ private slots:
         if (QStandardPaths::findExecutable("ocserv").isEmpty())
             QSKIP("ocserv is not installed");
         QVERIFY(m_config.isValid());
-        QSettings().setValue("config/configDir", m_config.path());
-        // The OpenConnect server is read from the site's UDP file, whatever the protocol.
-        writeFile(m_config.filePath("site-udp.conf"), "client\nremote " + Lab::serverAddress().toUtf8() + " 1194\n");
-        writeFile(m_config.filePath("openconnect.json"), "{\"default\": {\"port\": 4443}}");
+        QVERIFY(writeSite(m_config.path()));
         QVERIFY2(Lab::startOcserv(m_server, USER, PASSWORD, VPN_PORT), "ocserv did not start");
     }
 
@@ -182,21 +106,7 @@ private:
         return !counts.isEmpty() && counts.last().section(' ', 1, 1).toULongLong() > 0;
     }
 
-    QSharedPointer<ConnectionParameters> parameters() const
-    {
-        return QSharedPointer<ConnectionParameters>(new OpenConnectConnectionParameters(
-            HalvorixServerSite("USA", "Lab", "site-udp.conf", "site-tcp.conf", false, false, QDir(m_config.path()), {},
-                               QHostAddress(), GeoLocation(), QString(), 0),
-            OpenConnectConnectVia::TCP(), Settings::IksSettings(), false, false));
-    }
-
-    static void writeFile(const QString& path, const QByteArray& content)
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-
+    QSharedPointer<ConnectionParameters> parameters() const { return OpenConnectLab::parameters(m_config.path()); }
 
     QTemporaryDir m_config;
     QProcess m_server;
@@ -204,8 +114,8 @@ private:
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty(IN_BUNDLE))
-        return runFromBundle(argc, argv);
+    if (!runsInBundle())
+        return runFromBundle(argc, argv, QStringLiteral(ORVAL_BUNDLE_DIR));
     QCoreApplication app(argc, argv);
     TestOpenConnectLab test;
     return QTest::qExec(&test, argc, argv);

@@ -1,5 +1,8 @@
 #include "OpenConnectTestDoubles.h"
+#include "RecordingMessageBoxFactory.h"
 #include "RecordingOsAbstraction.h"
+
+#include "gui/OpenConnectLoginFailedBox.h"
 
 #include "openconnect/OpenConnectCommand.h"
 #include "openconnect/OpenConnectConnectVia.h"
@@ -74,6 +77,8 @@ private slots:
 
     void cleanup()
     {
+        OpenConnectManagementSocket::setLoginFailedNotifier({});
+        MessageBoxFactory::setInstance({});
         endEngine(0);
         m_socket.reset();
         QFile::remove(m_engineDir.filePath("exit"));
@@ -199,6 +204,48 @@ private slots:
         QCOMPARE(loginFailed.count(), 1);
     }
 
+    void loginFailureIsShownInTheInstalledBox()
+    {
+        EngineSide engine;
+        bool stoppedBeforeTheBox = false;
+        const auto boxes = QSharedPointer<RecordingMessageBoxFactory>::create();
+        boxes->answers << [&](QDialog& box) {
+            engine.collect();
+            stoppedBeforeTheBox = engine.receivedWrite.endsWith("x\n");
+            RecordingMessageBoxFactory::press(QMessageBox::Ok)(box);
+        };
+        MessageBoxFactory::setInstance(boxes);
+        OpenConnectLoginFailedBox::install();
+        startEngine(engine);
+
+        failLogin(engine);
+        QTRY_COMPARE(boxes->shown.size(), 1);
+        const RecordingMessageBoxFactory::Shown& shown = boxes->shown.first();
+        QCOMPARE(shown.text, QStringLiteral("Login Failed. Please try to connect again."));
+        QCOMPARE(shown.className, QStringLiteral("QMessageBox")); // no close result: no event closes it
+        QCOMPARE(shown.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(shown.icon, QMessageBox::Information);
+        QCOMPARE(shown.informativeText, QString());
+        QCOMPARE(shown.title, QStringLiteral("OrvalVPN")); // the factory's own: the notice has none
+        QVERIFY(stoppedBeforeTheBox);
+
+        // Requests from the stopping engine show nothing more.
+        engine.send(">REQUEST_PASSWORD");
+        QTest::qWait(200);
+        QCOMPARE(boxes->shown.size(), 1);
+    }
+
+    void loginFailureWithoutABoxGoesToTheLog()
+    {
+        EngineSide engine;
+        QSignalSpy loginFailed(m_socket.data(), &OpenConnectManagementSocket::loginFailed);
+        startEngine(engine);
+        QTest::ignoreMessage(QtWarningMsg, "OpenConnect login failed, nobody to tell the user: "
+                                           "Login Failed. Please try to connect again.");
+        failLogin(engine);
+        QTRY_COMPARE(loginFailed.count(), 1);
+    }
+
     void credentialsOfAnEarlierRunAreNeverSent()
     {
         EngineSide first;
@@ -269,12 +316,15 @@ private slots:
         QSignalSpy terminated(m_socket.data(), &OpenConnectManagementSocket::onOpenConnectTerminated);
         m_handler.onPrepare = [](AbstractVpnCommand& command) { command.setSocks5Proxy("127.0.0.1", "1080"); };
         m_socket->startVPN(m_parameters);
+        QVERIFY(m_socket->isTerminationPending()); // no new start before the refusal is reported
         QTRY_COMPARE(terminated.count(), 1);
         QVERIFY(!m_socket->isProcessRunning());
         QVERIFY(!m_handler.events.contains("started"));
-        QVERIFY(m_handler.events.contains("failedToStart"));
-        QCOMPARE(m_handler.count("terminated"), 1);
+        // A failed start is the whole end of a run that never had an engine.
+        QCOMPARE(m_handler.count("failedToStart"), 1);
+        QCOMPARE(m_handler.count("terminated"), 0);
         QCOMPARE(m_frontend.errors.size(), 1);
+        QVERIFY(!m_socket->isTerminationPending());
         QTest::qWait(200);
         QVERIFY(!QFile::exists(m_engineDir.filePath("arguments")));
     }
@@ -341,6 +391,16 @@ private:
         connect(&engine.cmdFdWrite, &QTcpSocket::readyRead, this, [&engine] { engine.collect(); });
     }
 
+    // A password sent and asked for again: the server refused it.
+    void failLogin(EngineSide& engine)
+    {
+        m_handler.onPasswordRequest = [this](int) { m_socket->sendUsernamePassword("user", "wrong"); };
+        engine.send(">REQUEST_USERNAME");
+        engine.send(">REQUEST_PASSWORD");
+        QTRY_VERIFY(engine.received.contains("wrong\n\n"));
+        engine.send(">REQUEST_PASSWORD");
+    }
+
     QStringList readArguments() const
     {
         QFile file(m_engineDir.filePath("arguments"));
@@ -365,5 +425,5 @@ private:
     QSharedPointer<ConnectionParameters> m_parameters;
 };
 
-QTEST_GUILESS_MAIN(TestOpenConnectSocket)
+QTEST_MAIN(TestOpenConnectSocket)
 #include "tst_openconnect_socket.moc"

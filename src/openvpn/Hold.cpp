@@ -18,14 +18,12 @@ Hold::~Hold()
 
 HoldLock* Hold::operator()()
 {
-    qDebug() << "Hold: creating a new HoldLock";
     addLock();
     return new HoldLock(this);
 }
 
 void Hold::holdRelease()
 {
-    qDebug() << "Hold: releasing a HoldLock";
     dropLock();
 }
 

@@ -21,8 +21,6 @@ public:
     int getNumber() const;
 
 private:
-    friend class HoldLock;
-
     int number;
 };
 

@@ -4,6 +4,8 @@
 #include <QAtomicInt>
 #include <QObject>
 
+class Lock;
+
 // Something the engine waits on while handlers hold locks on it (a hold, a
 // remote query). When the last lock goes, exactly one of abort() - when any
 // lock aborted - or release() is emitted.
@@ -20,12 +22,15 @@ signals:
 
 protected:
     void addLock();
-    // Makes the outcome an abort, whatever the other locks do.
-    void markAborted();
     // One lock goes; the last one emits the outcome.
     void dropLock();
 
 private:
+    friend class Lock;
+
+    // Makes the outcome an abort, whatever the other locks do.
+    void markAborted();
+
     QAtomicInt lockCount;
     bool aborted = false;
 };

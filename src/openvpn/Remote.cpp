@@ -19,14 +19,12 @@ Remote::~Remote()
 
 RemoteLock* Remote::getRemoteLock()
 {
-    qDebug() << "Remote: creating a new RemoteLock";
     addLock();
     return new RemoteLock(this);
 }
 
 void Remote::remoteRelease()
 {
-    qDebug() << "Remote: releasing a RemoteLock";
     dropLock();
 }
 

@@ -31,8 +31,6 @@ public:
     void setPort(int newPort);
 
 private:
-    friend class RemoteLock;
-
     QString host;
     int port;
     QString protocol;

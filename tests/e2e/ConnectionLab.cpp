@@ -2,6 +2,8 @@
 
 #include "CatalogueGenerator.h"
 
+#include "prefs/Settings.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
@@ -13,6 +15,9 @@
 #include <QStandardPaths>
 #include <QTcpSocket>
 #include <QThread>
+
+#include <csignal>
+#include <sys/types.h>
 
 namespace {
 // The servers listen on an address of their own on the server side: the
@@ -85,6 +90,9 @@ ConnectionLab::ConnectionLab()
 ConnectionLab::~ConnectionLab()
 {
     stopDriver();
+    Lab::stop(m_openConnectServer);
+    Lab::stop(m_socksProxy);
+    Lab::stop(m_httpProxy);
     Lab::stop(m_stealthServer);
     Lab::stop(m_stunnelServer);
     Lab::stop(m_tcpServer);
@@ -97,7 +105,8 @@ QString ConnectionLab::unavailableReason()
         return QStringLiteral("needs the test lab (run through CTest as root)");
     if (!QFile::exists(QStringLiteral("/dev/net/tun")))
         return QStringLiteral("needs /dev/net/tun");
-    for (const QString& program : {QStringLiteral("openvpn"), QStringLiteral("stunnel"), QStringLiteral("ss-server")}) {
+    for (const QString& program : {QStringLiteral("openvpn"), QStringLiteral("stunnel"), QStringLiteral("ss-server"),
+                                    QStringLiteral("tinyproxy"), QStringLiteral("microsocks"), QStringLiteral("ocserv")}) {
         if (QStandardPaths::findExecutable(program, {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")}).isEmpty())
             return program + QStringLiteral(" is not installed");
     }
@@ -109,6 +118,16 @@ QString ConnectionLab::pushedNameServer(bool udp)
     // The server's own tunnel address: a name server no other part of the lab uses.
     QString network = tunnelNetwork(udp);
     return network.replace(QRegularExpression(QStringLiteral("\\.0$")), QStringLiteral(".1"));
+}
+
+QString ConnectionLab::lastPeerAddress(bool udp) const
+{
+    static const QRegularExpression peer(QStringLiteral("Peer Connection Initiated with \\[AF_INET\\]([0-9.]+):"));
+    QString address;
+    const QString log = QString::fromUtf8(readFile(Lab::openVpnServerLog(path("pki"), server(udp))));
+    for (QRegularExpressionMatchIterator it = peer.globalMatch(log); it.hasNext();)
+        address = it.next().captured(1);
+    return address;
 }
 
 QString ConnectionLab::path(const QString& name) const
@@ -152,6 +171,7 @@ bool ConnectionLab::serveCatalogue()
         CatalogueGenerator::Options options;
         options.serverName = VPN_HOST;
         options.serverAddresses = QStringList{VPN_ADDRESS};
+        options.openConnectPort = OPENCONNECT_PORT;
         // The engines verify the lab's server certificate.
         options.extraMembers.insert(QStringLiteral("ca.crt"), readFile(path("pki/ca.crt")));
         options.extraMembers.insert(
@@ -209,7 +229,36 @@ bool ConnectionLab::startServers()
         qWarning("ConnectionLab: stunnel or ss-server did not come up");
         return false;
     }
+    return startProxies() && Lab::startOcserv(m_openConnectServer, USER, PASSWORD, OPENCONNECT_PORT);
+}
+
+bool ConnectionLab::startProxies()
+{
+    const QString tinyproxyConfig = path("tinyproxy.conf");
+    if (!writeFile(tinyproxyConfig, QStringLiteral("Port %1\nListen %2\nTimeout 60\nMaxClients 8\n")
+                                        .arg(HTTP_PROXY_PORT)
+                                        .arg(Lab::serverAddress())
+                                        .toUtf8()))
+        return false;
+    m_httpProxy.setProcessChannelMode(QProcess::ForwardedChannels);
+    Lab::startOnServer(m_httpProxy, QStringLiteral("tinyproxy"), {QStringLiteral("-d"), QStringLiteral("-c"), tinyproxyConfig});
+    m_socksProxy.setProcessChannelMode(QProcess::ForwardedChannels);
+    Lab::startOnServer(m_socksProxy, QStringLiteral("microsocks"),
+                       {QStringLiteral("-i"), Lab::serverAddress(), QStringLiteral("-p"), QString::number(SOCKS_PROXY_PORT)});
+    if (!Lab::waitForServerPort(HTTP_PROXY_PORT, 20000) || !Lab::waitForServerPort(SOCKS_PROXY_PORT, 20000)) {
+        qWarning("ConnectionLab: tinyproxy or microsocks did not come up");
+        return false;
+    }
     return true;
+}
+
+void ConnectionLab::chooseCustomProxy(bool socks)
+{
+    Settings settings(settingsFile());
+    settings.setProxySettings(Settings::CUSTOM);
+    settings.setProxyProtocol(socks ? Settings::SOCKS5 : Settings::HTTP);
+    settings.setProxyAddress(Lab::serverAddress());
+    settings.setProxyPort(QString::number(socks ? SOCKS_PROXY_PORT : HTTP_PROXY_PORT));
 }
 
 QString ConnectionLab::settingsFile() const
@@ -292,6 +341,12 @@ void ConnectionLab::send(const QString& command)
     m_driver.waitForBytesWritten(5000);
 }
 
+void ConnectionLab::signalDriver(int signal)
+{
+    if (m_driver.state() != QProcess::NotRunning)
+        ::kill(pid_t(m_driver.processId()), signal);
+}
+
 int ConnectionLab::quit(int timeoutMs)
 {
     if (m_driver.state() != QProcess::NotRunning)
@@ -370,4 +425,32 @@ QStringList ConnectionLab::blackHoleRoutes()
         routes << line.simplified();
     routes.sort();
     return routes;
+}
+
+QString ConnectionLab::bundleContents() const
+{
+    return path("Drive.app/Contents");
+}
+
+QProcessEnvironment ConnectionLab::driverEnvironment() const
+{
+    return m_driver.processEnvironment();
+}
+
+qint64 ConnectionLab::driverProcessId() const
+{
+    return m_driver.processId();
+}
+
+void ConnectionLab::stopServer(bool udp)
+{
+    QProcess& server = udp ? m_udpServer : m_tcpServer;
+    server.kill();
+    server.waitForFinished(5000);
+}
+
+bool ConnectionLab::startServer(bool udp)
+{
+    QProcess& server = udp ? m_udpServer : m_tcpServer;
+    return server.state() != QProcess::NotRunning || Lab::startOpenVpnServer(server, path("pki"), udp ? m_udp : m_tcp);
 }

@@ -3,6 +3,7 @@
 #include "Lab.h"
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -26,6 +27,11 @@ public:
     static constexpr quint16 TCP_PORT = 443;
     static constexpr quint16 STUNNEL_PORT = 8443;
     static constexpr quint16 STEALTH_PORT = 8388;
+    // The custom proxies (tinyproxy, microsocks) on the lab's server address.
+    static constexpr quint16 HTTP_PROXY_PORT = 8888;
+    static constexpr quint16 SOCKS_PROXY_PORT = 1080;
+    // ocserv, for the OpenConnect tunnel; its tunnel network is 198.18.0.0/24.
+    static constexpr quint16 OPENCONNECT_PORT = 4443;
 
     ConnectionLab();
     ~ConnectionLab();
@@ -42,10 +48,15 @@ public:
     // server it pushes differ between the two.
     const OpenVpnServerOptions& server(bool udp) const { return udp ? m_udp : m_tcp; }
     static QString pushedNameServer(bool udp);
+    // The address the server saw its latest client connect from (its log's
+    // last "Peer Connection Initiated"), empty when none connected yet.
+    QString lastPeerAddress(bool udp) const;
 
     // The driver's preferences: write them with Settings(settingsFile())
     // before starting the driver.
     QString settingsFile() const;
+    // Chooses the lab's HTTP or SOCKS5 proxy as the custom proxy in the preferences.
+    void chooseCustomProxy(bool socks);
     // Removes the driver's preferences and installed catalogue: the next
     // driver starts as on a fresh installation.
     void resetHome();
@@ -61,6 +72,8 @@ public:
     // The event lines that start with `prefix`.
     QStringList eventsStartingWith(const QString& prefix);
     void send(const QString& command);
+    // Sends the driver a signal (SIGTERM, SIGKILL, ...).
+    void signalDriver(int signal);
     // Sends "quit" and waits for the driver to end (killing it after the
     // bound). Its exit code, or -1 when it had to be killed or crashed.
     int quit(int timeoutMs = 45000);
@@ -68,6 +81,17 @@ public:
     int waitForExit(int timeoutMs = 60000);
     // The events, the driver's log and the servers' logs, for failure messages.
     QString diagnostics();
+
+    // The bundle copy's Contents directory.
+    QString bundleContents() const;
+    // The environment the driver runs with (its own HOME and settings).
+    QProcessEnvironment driverEnvironment() const;
+    // The driver's process id (0 when it does not run), to signal it.
+    qint64 driverProcessId() const;
+    // Kills an OpenVPN server outright, as a server that dies; startServer
+    // brings it back (true at once when it runs).
+    void stopServer(bool udp);
+    bool startServer(bool udp);
 
     // Runs a program in the test's (client) namespace; its exit code and output.
     static int run(const QString& program, const QStringList& arguments, QString* output = nullptr);
@@ -80,6 +104,7 @@ private:
     bool makeBundle();
     bool serveCatalogue();
     bool startServers();
+    bool startProxies();
     void readEvents();
     void stopDriver();
     QString path(const QString& name) const;
@@ -91,6 +116,9 @@ private:
     QProcess m_tcpServer;
     QProcess m_stunnelServer;
     QProcess m_stealthServer;
+    QProcess m_httpProxy;
+    QProcess m_socksProxy;
+    QProcess m_openConnectServer;
     QProcess m_driver;
     QByteArray m_pending;
     QStringList m_events;

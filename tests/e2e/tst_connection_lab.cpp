@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+#include <csignal>
+
 namespace {
 const QStringList IPV4_BLACK_HOLES{"blackhole 0.0.0.0/1", "blackhole 128.0.0.0/1"};
 
@@ -79,10 +81,17 @@ private slots:
     {
         QTest::addColumn<QStringList>("transport");
         QTest::addColumn<bool>("udpServer");
-        QTest::newRow("udp") << QStringList{"--protocol", "udp"} << true;
-        QTest::newRow("tcp") << QStringList{"--protocol", "tcp"} << false;
-        QTest::newRow("stunnel") << QStringList{"--protocol", "tcp", "--stunnel"} << false;
-        QTest::newRow("stealth proxy") << QStringList{"--via", "stealth"} << false;
+        // -1: no custom proxy chosen; 0: HTTP; 1: SOCKS5.
+        QTest::addColumn<int>("customProxy");
+        // The server sees the client itself only on a direct connection; a
+        // relay on the server side connects from there.
+        QTest::addColumn<bool>("relayed");
+        QTest::newRow("udp") << QStringList{"--protocol", "udp"} << true << -1 << false;
+        QTest::newRow("tcp") << QStringList{"--protocol", "tcp"} << false << -1 << false;
+        QTest::newRow("stunnel") << QStringList{"--protocol", "tcp", "--stunnel"} << false << -1 << true;
+        QTest::newRow("stealth proxy") << QStringList{"--via", "stealth"} << false << -1 << true;
+        QTest::newRow("custom HTTP proxy") << QStringList{"--via", "custom"} << false << 0 << true;
+        QTest::newRow("custom SOCKS5 proxy") << QStringList{"--via", "custom"} << false << 1 << true;
     }
 
     // CONNECTED through the transport, and traffic crosses the tunnel to the
@@ -91,6 +100,10 @@ private slots:
     {
         QFETCH(QStringList, transport);
         QFETCH(bool, udpServer);
+        QFETCH(int, customProxy);
+        QFETCH(bool, relayed);
+        if (customProxy >= 0)
+            lab->chooseCustomProxy(customProxy == 1);
         QVERIFY(connect(transport));
         const QString tunnelServer = Lab::tunnelAddress(lab->server(udpServer));
         const QString tunnelNetwork = tunnelServer.left(tunnelServer.lastIndexOf('.') + 1);
@@ -98,8 +111,73 @@ private slots:
         QCOMPARE(connected.size(), 1);
         QVERIFY2(connected.first().section(' ', 2, 2).startsWith(tunnelNetwork), qPrintable(connected.first()));
         QVERIFY(ping(tunnelServer));
+        const QString peer = lab->lastPeerAddress(udpServer);
+        QVERIFY(!peer.isEmpty());
+        QCOMPARE(peer == Lab::clientAddress(), !relayed);
         QVERIFY(quit());
-        QVERIFY2(lab->eventsStartingWith("fatal").isEmpty(), qPrintable(lab->events().join('\n')));
+        QVERIFY2(lab->eventsStartingWith("fatal").isEmpty() && lab->eventsStartingWith("error").isEmpty(),
+                 qPrintable(lab->events().join('\n')));
+    }
+
+    // Without a password the engine's request reaches the frontend; a wrong
+    // answer is counted and asked again, the right one connects.
+    // The OpenConnect tunnel to the lab's ocserv, through the same backend.
+    void connectsThroughOpenConnect()
+    {
+        QVERIFY(connect({"--tunnel", "openconnect", "--protocol", "tcp"}));
+        const QStringList connected = lab->eventsStartingWith("state CONNECTED ");
+        QCOMPARE(connected.size(), 1);
+        QVERIFY2(connected.first().section(' ', 2, 2).startsWith("198.18.0."), qPrintable(connected.first()));
+        QVERIFY(ping("198.18.0.1"));
+        QVERIFY(quit());
+        QVERIFY2(lab->eventsStartingWith("fatal").isEmpty() && lab->eventsStartingWith("error").isEmpty(),
+                 qPrintable(lab->events().join('\n')));
+    }
+
+    void asksForThePasswordUntilItIsRight()
+    {
+        QVERIFY(lab->startDriver({"--site", ConnectionLab::SITE, "--protocol", "udp"}));
+        int request = lab->waitFor("password ");
+        QVERIFY2(request >= 0, qPrintable(lab->diagnostics()));
+        QCOMPARE(lab->events().at(request), QString("password 0"));
+        lab->send("login " + ConnectionLab::USER + " wrong " + ConnectionLab::PASSWORD);
+        request = lab->waitFor("password ", 60000, request + 1);
+        QVERIFY2(request >= 0, qPrintable(lab->diagnostics()));
+        QCOMPARE(lab->events().at(request), QString("password 1"));
+        QVERIFY(lab->eventsStartingWith("connected").isEmpty());
+        // The password holds a blank: everything after the user name counts.
+        lab->send("login " + ConnectionLab::USER + " " + ConnectionLab::PASSWORD);
+        QVERIFY2(lab->waitFor("connected", 60000, request + 1) >= 0, qPrintable(lab->diagnostics()));
+        QVERIFY(quit());
+    }
+
+    void driverEndsWithItsExitCode_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("lastEvent");
+        QTest::newRow("unknown site") << QStringList{"--site", "XXX-Nowhere"} << 4 << "error Site not found";
+        QTest::newRow("bad transport") << QStringList{"--site", ConnectionLab::SITE, "--via", "carrier-pigeon"} << 2
+                                       << QString();
+        QTest::newRow("contradicting protocol")
+            << QStringList{"--site", ConnectionLab::SITE, "--protocol", "udp", "--via", "stealth"} << 2 << QString();
+        QTest::newRow("no site") << QStringList{"--protocol", "udp"} << 2 << QString();
+    }
+
+    // Nothing is started when the site or the arguments are wrong.
+    void driverEndsWithItsExitCode()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, lastEvent);
+        QVERIFY(lab->startDriver(arguments));
+        QCOMPARE(lab->waitForExit(), exitCode);
+        const QStringList events = lab->events();
+        QVERIFY2(events.filter(QRegularExpression("^(start|progress) ")).isEmpty(), qPrintable(events.join('\n')));
+        if (!lastEvent.isEmpty()) {
+            QVERIFY(!events.isEmpty());
+            QVERIFY2(events.last().startsWith(lastEvent), qPrintable(events.join('\n')));
+        }
     }
 
     // Every stage of the start-up reports its start and its end, in the
@@ -161,6 +239,29 @@ private slots:
         QCOMPARE(ConnectionLab::nameServers(), original + QStringList{ConnectionLab::pushedNameServer(false)});
         QVERIFY(quit());
         QCOMPARE(ConnectionLab::nameServers(), original);
+    }
+
+    // SIGTERM while connected: the product's own handler ends the engine and
+    // turns the process into its clean-up run, which puts name servers and
+    // routes back as they were and leaves no engine behind.
+    void terminationSignalRestoresTheSystem()
+    {
+        const QStringList originalNameServers = ConnectionLab::nameServers();
+        QVERIFY(ConnectionLab::blackHoleRoutes().isEmpty());
+        {
+            Settings settings(lab->settingsFile());
+            settings.setDnsPreferenceActionAfterConnect(DnsPreferenceAction::getDnsPreferenceActionPushed());
+        }
+        QVERIFY(connect({"--protocol", "udp"}));
+        QVERIFY(ConnectionLab::nameServers() != originalNameServers);
+        QVERIFY(!ConnectionLab::blackHoleRoutes().isEmpty());
+        QVERIFY(!Lab::clientProcesses("openvpn").isEmpty());
+
+        lab->signalDriver(SIGTERM);
+        QCOMPARE(lab->waitForExit(30000), 0);
+        QCOMPARE(ConnectionLab::nameServers(), originalNameServers);
+        QCOMPARE(ConnectionLab::blackHoleRoutes(), QStringList());
+        QTRY_COMPARE_WITH_TIMEOUT(Lab::clientProcesses("openvpn"), QList<qint64>(), 10000);
     }
 
     void blackHolesFollowTheKillSwitch_data()

@@ -6,6 +6,7 @@
 #include "OpenConnectLab.h"
 #include "RecordingMessageBoxFactory.h"
 
+#include "catalogue/LocalConfigSource.h"
 #include "gui/OpenConnectLoginFailedBox.h"
 #include "system/MacOSXAbstractionImpl.h"
 
@@ -41,6 +42,11 @@ private slots:
         if (QStandardPaths::findExecutable("ocserv").isEmpty())
             QSKIP("ocserv is not installed");
         QVERIFY(m_config.isValid());
+        // The backend installs the built-in catalogue into an empty
+        // configuration directory; install it first so that the lab's site
+        // written over it stays.
+        QSettings().setValue("config/configDir", m_config.path());
+        LocalConfigSource().execute();
         QVERIFY(writeSite(m_config.path()));
         QVERIFY2(Lab::startOcserv(m_server, USER, PASSWORD, VPN_PORT), "ocserv did not start");
     }

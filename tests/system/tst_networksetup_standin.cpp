@@ -40,6 +40,19 @@ private slots:
         QCOMPARE(services, QStringList({"orvns0", "orvns1"}));
     }
 
+    // A tunnel device is no service: name servers set on it would outlive it.
+    void tunnelDeviceIsNoService()
+    {
+        if (!QFile::exists("/dev/net/tun"))
+            QSKIP("needs /dev/net/tun");
+        QVERIFY(NetnsSandbox::ip("tuntap add orvtun0 mode tun"));
+        QVERIFY(NetnsSandbox::ip("link set orvtun0 up"));
+        const QStringList services = setup.listAllNetworkServices();
+        NetnsSandbox::ip("link del orvtun0");
+        QVERIFY2(!services.contains("orvtun0"), qPrintable(services.join(", ")));
+        QVERIFY(services.contains("orvns0"));
+    }
+
     void nameServersOfAService()
     {
         QCOMPARE(setup.getDnsServers("orvns0"), QStringList({"192.0.2.53", "2001:db8::53"}));

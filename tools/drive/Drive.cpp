@@ -8,6 +8,7 @@
 #include "catalogue/OpenVpnConfigCipher.h"
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/HalvorixServerSite.h"
+#include "gui/GuiVpnStartup.h"
 #include "openconnect/OpenConnectConnectionParameters.h"
 #include "openvpn/ConnectVia.h"
 #include "prefs/Settings.h"
@@ -112,13 +113,12 @@ void Drive::connectTo(const HalvorixServerSite& site)
 {
     Settings settings;
     const QSharedPointer<ConnectionParameters> parameters = connectionParameters(settings, site);
-    parameters->refreshServerSite(settings);
     m_running = true;
     m_connected = false;
     if (m_options.connectTimeout() > 0)
         m_connectTimeout.start(m_options.connectTimeout() * 1000);
     m_log.print(QStringLiteral("start ") + site.getId());
-    m_backend.startVPN(parameters, m_options.user(), m_options.password());
+    GuiVpnStartup(m_backend, settings, m_os).startVPN(parameters, m_options.user(), m_options.password());
 }
 
 QSharedPointer<ConnectionParameters> Drive::connectionParameters(Settings& settings,

@@ -1,0 +1,510 @@
+#include "ConnectionLab.h"
+
+#include "prefs/Settings.h"
+#include "system/NetworkInterface.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QHostAddress>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <functional>
+#include <signal.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+namespace {
+// Outside the lab: nothing answers it, and no packet to it may leave while the
+// kill switch protects the user.
+const QString OUTSIDE_ADDRESS = QStringLiteral("192.0.2.1");
+// On the lab's link, but nobody holds it.
+const QString SILENT_ADDRESS = QStringLiteral("198.51.100.99");
+const QString RESOLV_CONF = QStringLiteral("/etc/resolv.conf");
+
+// The link's own text: /proc's links ("net:[4026531840]") are no paths.
+QString readLink(const QString& path)
+{
+    char target[4096];
+    const ssize_t length = ::readlink(qPrintable(path), target, sizeof target);
+    return length > 0 ? QString::fromLocal8Bit(target, int(length)) : QString();
+}
+
+// The engines, their helper and transports still running in this (the
+// client's) network namespace; the lab's servers run in another one.
+QStringList enginesLeft()
+{
+    static const QStringList names{"openvpn", "openvpn_v2_4", "Stelvane", "openconnect", "stunnel", "stunnel4", "ss-local"};
+    const QString ownNamespace = readLink(QStringLiteral("/proc/self/ns/net"));
+    QStringList found;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& pid : entries) {
+        bool numeric = false;
+        pid.toInt(&numeric);
+        if (!numeric || readLink("/proc/" + pid + "/ns/net") != ownNamespace)
+            continue;
+        // A zombie has no program any more: it is gone as far as the system goes.
+        const QString program = QFileInfo(readLink("/proc/" + pid + "/exe")).fileName().remove(" (deleted)");
+        if (names.contains(program))
+            found << pid + " " + program;
+    }
+    return found;
+}
+
+// Whether the client's link to the lab is up (the kill switch takes it down).
+bool linkUp()
+{
+    QString link;
+    ConnectionLab::run("ip", {"-o", "link", "show", "dev", "eth0"}, &link);
+    return link.contains(QRegularExpression("[<,]UP[,>]"));
+}
+
+QByteArray resolvConf()
+{
+    QFile file(RESOLV_CONF);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(100);
+    }
+    return true;
+}
+
+bool ping(const QString& address)
+{
+    return ConnectionLab::run("ping", {"-n", "-c", "3", "-i", "0.2", "-W", "1", address}) == 0;
+}
+
+// Counts the packets for one address that arrive on the server's end of the
+// client's link: whatever leaves the client namespace's veth ends up there.
+// (A capture on the client's end would stop when the kill switch takes that
+// link down.)
+class LinkCapture
+{
+public:
+    ~LinkCapture() { Lab::stop(tcpdump); }
+
+    bool start(const QString& address)
+    {
+        tcpdump.setProcessChannelMode(QProcess::SeparateChannels);
+        Lab::startOnServer(tcpdump, "tcpdump", {"-i", "eth0", "-n", "-l", "-p", "dst", "host", address});
+        return waitUntil(
+            [&] {
+                errors += tcpdump.readAllStandardError();
+                return errors.contains("listening on") || tcpdump.state() == QProcess::NotRunning;
+            },
+            10000)
+            && tcpdump.state() == QProcess::Running;
+    }
+    // Packets seen since the last call.
+    int take()
+    {
+        QTest::qWait(500);
+        const QList<QByteArray> lines = tcpdump.readAllStandardOutput().split('\n');
+        return int(std::count_if(lines.cbegin(), lines.cend(), [](const QByteArray& line) { return !line.isEmpty(); }));
+    }
+    QByteArray diagnostics() const { return errors; }
+
+private:
+    QProcess tcpdump;
+    QByteArray errors;
+};
+} // namespace
+
+// The connection's failures, run through the driver with the real helper,
+// engines and servers of the lab: each must end in the outcome the user is
+// told about and leave nothing running and nothing changed on the system.
+class TestConnectionFailuresLab : public QObject
+{
+    Q_OBJECT
+
+    QScopedPointer<ConnectionLab> lab;
+    QByteArray resolvConfBefore;
+    QStringList blackHolesBefore;
+
+    void writeSettings(const std::function<void(Settings&)>& change)
+    {
+        Settings settings(lab->settingsFile());
+        change(settings);
+        settings.sync();
+    }
+    bool started(const QStringList& arguments)
+    {
+        return lab->startDriver(QStringList{"--site", ConnectionLab::SITE} + arguments);
+    }
+    // Whether the driver reports an event starting with `prefix` in time;
+    // what it did instead goes to the log when not.
+    bool seen(const QString& prefix, int timeoutMs = 60000)
+    {
+        if (lab->waitFor(prefix, timeoutMs) >= 0)
+            return true;
+        qWarning().noquote() << "No \"" + prefix + "\" from the driver.\n" + lab->diagnostics();
+        return false;
+    }
+    // The driver quits by itself, and nothing of the connection is left.
+    void expectCleanQuit()
+    {
+        const auto dump = qScopeGuard([this] {
+            if (QTest::currentTestFailed())
+                qWarning().noquote() << lab->diagnostics();
+        });
+        QCOMPARE(lab->quit(), 0);
+        QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
+        QCOMPARE(ConnectionLab::blackHoleRoutes(), blackHolesBefore);
+        QCOMPARE(resolvConf(), resolvConfBefore);
+    }
+    // Runs the product's own clean-up run ("OrvalVPN --cleanup") with the
+    // driver's settings. The helper accepts only the bundle's main program
+    // as its caller, so the product takes the driver's place meanwhile.
+    void runProductCleanUp()
+    {
+        const QString mainProgram = lab->bundleContents() + "/MacOS/OrvalVPN";
+        const QString driver = lab->bundleContents() + "/MacOS/orval-drive";
+        QVERIFY(QFile::rename(mainProgram, driver));
+        const auto putDriverBack = qScopeGuard([&] {
+            QFile::remove(mainProgram);
+            QFile::rename(driver, mainProgram);
+        });
+        QVERIFY(QFile::copy(QStringLiteral(ORVAL_PRODUCT_PROGRAM), mainProgram));
+        QVERIFY(QFile::setPermissions(mainProgram, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                       | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
+                                                       | QFile::ExeOther));
+        QProcess cleanUp;
+        cleanUp.setProcessEnvironment(lab->driverEnvironment());
+        cleanUp.setProcessChannelMode(QProcess::MergedChannels);
+        cleanUp.start(mainProgram, {"--cleanup"});
+        QVERIFY(cleanUp.waitForFinished(60000));
+        QVERIFY2(cleanUp.exitStatus() == QProcess::NormalExit && cleanUp.exitCode() == 0, cleanUp.readAll().constData());
+    }
+    static bool signalNameServer(int signal)
+    {
+        QFile pidFile(Lab::directory() + "/dnsmasq.pid");
+        if (!pidFile.open(QIODevice::ReadOnly))
+            return false;
+        const pid_t pid = pid_t(pidFile.readAll().trimmed().toInt());
+        return pid > 0 && ::kill(pid, signal) == 0;
+    }
+    // What a test may have taken away from the lab: its link, its default
+    // route, its name server.
+    static void restoreLab()
+    {
+        ConnectionLab::run("ip", {"link", "set", "eth0", "up"});
+        ConnectionLab::run("ip", {"route", "replace", "default", "via", Lab::serverAddress()});
+        signalNameServer(SIGCONT);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const QString reason = ConnectionLab::unavailableReason();
+        if (!reason.isEmpty())
+            QSKIP(qPrintable(reason));
+        lab.reset(new ConnectionLab);
+        QVERIFY(lab->setUp());
+        resolvConfBefore = resolvConf();
+        blackHolesBefore = ConnectionLab::blackHoleRoutes();
+    }
+
+    void init()
+    {
+        lab->resetHome();
+    }
+
+    void cleanup()
+    {
+        // A failed test must not leave the next one without its link.
+        lab->quit(5000);
+        restoreLab();
+    }
+
+    void wrongPassword_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("request");
+        QTest::newRow("rejected by the server") << "wrong" << "password 1";
+        // Nothing to send: the user is asked before the engine is.
+        QTest::newRow("empty") << "" << "password 0";
+    }
+    // The engine asks again; the user is asked for the password, and stopping
+    // there ends the engine.
+    void wrongPassword()
+    {
+        QFETCH(QString, password);
+        QFETCH(QString, request);
+        QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", password}));
+        QVERIFY(seen(request));
+        QVERIFY(!enginesLeft().isEmpty());
+        lab->send("stop");
+        QVERIFY(seen("terminated"));
+        QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
+        QCOMPARE(lab->eventsStartingWith("connected"), QStringList());
+        expectCleanQuit();
+    }
+
+    // The helper cannot start the engine (its program is missing from the
+    // bundle): the engine never reaches the management port, the user is
+    // told so, and the run ends.
+    void engineCannotStart()
+    {
+        const QString engine = lab->bundleContents() + "/Helpers/openvpn_v2_4";
+        QVERIFY(QFile::rename(engine, engine + ".away"));
+        const auto putBack = qScopeGuard([&] { QFile::rename(engine + ".away", engine); });
+        QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
+        QVERIFY(seen("terminated"));
+        QCOMPARE(lab->eventsStartingWith("connected"), QStringList());
+        const QStringList errors = lab->eventsStartingWith("error ");
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().startsWith("error Could not connect to the VPN management socket.\\nPlease check your "
+                                           "firewall settings!"),
+                 qPrintable(errors.first()));
+        expectCleanQuit();
+    }
+
+    void unreachableServer_data()
+    {
+        QTest::addColumn<QString>("protocol");
+        QTest::newRow("udp") << "udp";
+        QTest::newRow("tcp") << "tcp";
+    }
+    // The site's address answers nothing: the engine never connects, and the
+    // connect bound stops it.
+    void unreachableServer()
+    {
+        QFETCH(QString, protocol);
+        writeSettings([](Settings& settings) {
+            settings.setPinnedIP(ConnectionLab::SITE, QHostAddress(SILENT_ADDRESS));
+            settings.setHasPinnedIP(ConnectionLab::SITE, true);
+        });
+        QVERIFY(started({"--protocol", protocol, "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD,
+                         "--connect-timeout", "15"}));
+        QVERIFY(seen("error Connect timeout", 60000));
+        QVERIFY(seen("terminated", 30000));
+        QCOMPARE(lab->eventsStartingWith("connected"), QStringList());
+        QCOMPARE(lab->eventsStartingWith("terminated").size(), 1);
+        QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
+        expectCleanQuit();
+    }
+
+    void abortDuringWait_data()
+    {
+        QTest::addColumn<QString>("stage");
+        QTest::addColumn<QString>("waiting");
+        // No default route: the start-up waits for one.
+        QTest::newRow("default route") << "CHECKING_DEFAULT_ROUTE" << "6";
+        // The lab's name server is frozen: the look-up of the site's host name hangs.
+        QTest::newRow("host-name look-up") << "LOOKUP_HOSTNAME_BEFORE_CONNECTING" << "7";
+    }
+    // An abort ends the wait: the start-up reports "aborted", no engine ever
+    // starts, and the attempt's protective routes go with it.
+    void abortDuringWait()
+    {
+        QFETCH(QString, stage);
+        QFETCH(QString, waiting);
+        if (stage == "CHECKING_DEFAULT_ROUTE") {
+            QCOMPARE(ConnectionLab::run("ip", {"route", "del", "default"}), 0);
+        } else {
+            writeSettings([](Settings& settings) { settings.setLookupHostnameBeforeConnecting(true); });
+            QVERIFY(signalNameServer(SIGSTOP));
+        }
+        QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
+        QVERIFY(seen("progress " + stage + " " + waiting));
+        QCOMPARE(enginesLeft(), QStringList());
+        lab->send("abort");
+        QVERIFY(seen("result 0 Aborted by the user."));
+        QVERIFY(!lab->eventsStartingWith("progress " + stage + " 2").isEmpty());
+        QCOMPARE(lab->eventsStartingWith("state"), QStringList());
+        QCOMPARE(enginesLeft(), QStringList());
+        QCOMPARE(ConnectionLab::blackHoleRoutes(), blackHolesBefore);
+        restoreLab();
+        expectCleanQuit();
+    }
+
+    void restoredAfterAbruptEnd_data()
+    {
+        QTest::addColumn<int>("signal");
+        // Nothing runs on a kill: the product's clean-up run, started
+        // afterwards, puts the system back.
+        QTest::newRow("SIGKILL, then the clean-up run") << int(SIGKILL);
+        // The process kills its engine and turns into the clean-up run itself.
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    // The client ends abruptly while connected: name servers, black-hole
+    // routes and the engine must not outlive it.
+    void restoredAfterAbruptEnd()
+    {
+        QFETCH(int, signal);
+        QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
+        QVERIFY(seen("connected"));
+        QVERIFY2(resolvConf() != resolvConfBefore, "the connection should have changed the name servers");
+        QVERIFY2(ConnectionLab::blackHoleRoutes() != blackHolesBefore, "the connection should have added black-hole routes");
+        QVERIFY(!enginesLeft().isEmpty());
+
+        QCOMPARE(::kill(pid_t(lab->driverProcessId()), signal), 0);
+        if (signal == SIGKILL) {
+            QCOMPARE(lab->waitForExit(10000), -1);
+            // The engine follows its management connection.
+            QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
+            runProductCleanUp();
+        } else {
+            const auto dump = qScopeGuard([this] {
+                if (QTest::currentTestFailed())
+                    qWarning().noquote() << lab->diagnostics();
+            });
+            QCOMPARE(lab->waitForExit(60000), 0);
+        }
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
+        QCOMPARE(resolvConf(), resolvConfBefore);
+        QCOMPARE(ConnectionLab::blackHoleRoutes(), blackHolesBefore);
+        QCOMPARE(Settings(lab->settingsFile()).getDnsStackNames(), QStringList());
+    }
+
+    void cleanUpAndKillSwitchLink_data()
+    {
+        QTest::addColumn<bool>("removeOnClose");
+        QTest::newRow("link back on close") << true;
+        QTest::newRow("link kept down") << false;
+    }
+    // The kill switch took the link down when the server died, then the
+    // client was killed: the clean-up run brings the link back only when the
+    // user asked for that on close, and otherwise keeps the record of it.
+    void cleanUpAndKillSwitchLink()
+    {
+        QFETCH(bool, removeOnClose);
+        QVERIFY(lab->startServer(false));
+        writeSettings([&](Settings& settings) {
+            settings.setInternetKillSwitch(true);
+            settings.setInternetKillSwitchInterface(NetworkInterface("eth0"));
+            settings.setSeamlessReconnect(false);
+            settings.setRemoveInternetKillSwitchOnClose(removeOnClose);
+        });
+        QVERIFY(started({"--protocol", "tcp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
+        QVERIFY(seen("connected"));
+        lab->stopServer(false);
+        QVERIFY(seen("terminated"));
+        QVERIFY(!linkUp());
+        QCOMPARE(Settings(lab->settingsFile()).internetKillSwitchDisabledInterfaces(), QStringList{"eth0"});
+
+        QCOMPARE(::kill(pid_t(lab->driverProcessId()), SIGKILL), 0);
+        QCOMPARE(lab->waitForExit(10000), -1);
+        runProductCleanUp();
+        QCOMPARE(linkUp(), removeOnClose);
+        QCOMPARE(Settings(lab->settingsFile()).internetKillSwitchDisabledInterfaces(),
+                 removeOnClose ? QStringList() : QStringList{"eth0"});
+        QCOMPARE(enginesLeft(), QStringList());
+        QCOMPARE(resolvConf(), resolvConfBefore);
+        QCOMPARE(ConnectionLab::blackHoleRoutes(), blackHolesBefore);
+    }
+
+    void startAfterKillSwitchCut_data()
+    {
+        QTest::addColumn<int>("onConnect");
+        QTest::newRow("ask") << int(Settings::ASK);
+        QTest::newRow("enable") << int(Settings::ENABLE);
+    }
+    // The kill switch left the link down (and recorded it). The next start
+    // either stops at its checks, touching nothing, so that the user can be
+    // asked, or brings the link back, waits for the default route and
+    // connects.
+    void startAfterKillSwitchCut()
+    {
+        QFETCH(int, onConnect);
+        // A first run installs the catalogue: the next one has no link to
+        // fetch it.
+        QVERIFY(lab->startDriver({"--site", "Nowhere-Nowhere"}));
+        QCOMPARE(lab->waitForExit(), 4);
+        QCOMPARE(ConnectionLab::run("ip", {"link", "set", "eth0", "down"}), 0);
+        writeSettings([&](Settings& settings) {
+            settings.setInternetKillSwitch(true);
+            settings.setInternetKillSwitchInterface(NetworkInterface("eth0"));
+            settings.setInternetKillSwitchDisabledInterfaces({"eth0"});
+            settings.setIksEnableOnConnect(Settings::IksSettings(onConnect));
+        });
+        QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
+        if (onConnect == Settings::ASK) {
+            QVERIFY(seen("result 1 Preliminary checks failed!"));
+            QVERIFY(!linkUp());
+            QCOMPARE(Settings(lab->settingsFile()).internetKillSwitchDisabledInterfaces(), QStringList{"eth0"});
+            QCOMPARE(lab->eventsStartingWith("progress ACTIVATE_INTERFACES"), QStringList());
+        } else {
+            QVERIFY(seen("progress ACTIVATE_INTERFACES 1"));
+            QVERIFY(linkUp());
+            // The record is emptied (written out by the driver's settings in their own time).
+            QVERIFY(waitUntil([this] { return Settings(lab->settingsFile()).internetKillSwitchDisabledInterfaces().isEmpty(); },
+                              5000));
+            // The link came back without its default route: the start-up
+            // waits until the system's network configuration restores it.
+            QVERIFY(seen("progress CHECKING_DEFAULT_ROUTE 6"));
+            QCOMPARE(ConnectionLab::run("ip", {"route", "replace", "default", "via", Lab::serverAddress()}), 0);
+            QVERIFY(seen("connected"));
+        }
+        QCOMPARE(enginesLeft().isEmpty(), onConnect == Settings::ASK);
+        restoreLab();
+        expectCleanQuit();
+    }
+
+    void serverDiesWithKillSwitch_data()
+    {
+        QTest::addColumn<bool>("seamlessReconnect");
+        // The engine is ended and the kill switch takes the link down.
+        QTest::newRow("engine stopped on reconnect") << false;
+        // The engine keeps trying behind the black-hole routes.
+        QTest::newRow("engine reconnecting") << true;
+    }
+    // The server goes away while connected, with the kill switch on: no
+    // packet for the outside leaves the client's link from then on.
+    void serverDiesWithKillSwitch()
+    {
+        QFETCH(bool, seamlessReconnect);
+        if (QStandardPaths::findExecutable("tcpdump", {"/usr/bin", "/usr/sbin"}).isEmpty())
+            QSKIP("tcpdump is not installed (scripts/deps installs it)");
+        QVERIFY(lab->startServer(false));
+        LinkCapture capture;
+        QVERIFY2(capture.start(OUTSIDE_ADDRESS), capture.diagnostics().constData());
+        // Unprotected, the ping leaves the link: the capture sees a leak.
+        ping(OUTSIDE_ADDRESS);
+        QVERIFY2(capture.take() > 0, "the capture sees no packet of an unprotected ping");
+
+        writeSettings([&](Settings& settings) {
+            settings.setInternetKillSwitch(true);
+            settings.setInternetKillSwitchInterface(NetworkInterface("eth0"));
+            settings.setSeamlessReconnect(seamlessReconnect);
+        });
+        QVERIFY(started({"--protocol", "tcp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
+        QVERIFY(seen("connected"));
+        // Connected, the tunnel carries the ping.
+        ping(OUTSIDE_ADDRESS);
+        QCOMPARE(capture.take(), 0);
+
+        lab->stopServer(false);
+        QVERIFY(seen("state RECONNECTING"));
+        if (!seamlessReconnect)
+            QVERIFY(seen("terminated"));
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(!ping(OUTSIDE_ADDRESS));
+            QCOMPARE(capture.take(), 0);
+            QTest::qWait(2000);
+        }
+        // Nor once the user gives up and the connection is gone.
+        QCOMPARE(lab->quit(), 0);
+        QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
+        QVERIFY(!ping(OUTSIDE_ADDRESS));
+        QCOMPARE(capture.take(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConnectionFailuresLab)
+#include "tst_connection_failures_lab.moc"

@@ -5,7 +5,7 @@
 #include <QDebug>
 
 Hold::Hold(int number, QObject* parent)
-    : QObject(parent)
+    : Lockable(parent)
     , number(number)
 {
     qDebug() << "Hold created";
@@ -18,20 +18,13 @@ Hold::~Hold()
 
 HoldLock* Hold::operator()()
 {
-    qDebug() << "Hold: creating a new HoldLock";
-    lockCount.ref();
+    addLock();
     return new HoldLock(this);
 }
 
 void Hold::holdRelease()
 {
-    qDebug() << "Hold: releasing a HoldLock";
-    if (lockCount.deref())
-        return;
-    if (aborted)
-        emit abort();
-    else
-        emit release();
+    dropLock();
 }
 
 int Hold::getNumber() const

@@ -1,14 +1,13 @@
 #ifndef HOLD_H
 #define HOLD_H
 
-#include <QAtomicInt>
-#include <QObject>
+#include "openvpn/Lockable.h"
 
 class HoldLock;
 
 // The engine's ">HOLD:" pause. Any number of handlers may lock it; when the
 // last lock goes, exactly one of abort() or release() is emitted.
-class Hold : public QObject
+class Hold : public Lockable
 {
     Q_OBJECT
 
@@ -21,16 +20,8 @@ public:
     void holdRelease();
     int getNumber() const;
 
-signals:
-    void abort();
-    void release();
-
 private:
-    friend class HoldLock;
-
     int number;
-    QAtomicInt lockCount;
-    bool aborted = false;
 };
 
 #endif // HOLD_H

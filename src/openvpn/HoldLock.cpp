@@ -2,38 +2,12 @@
 
 #include "openvpn/Hold.h"
 
-#include <QDebug>
-
 HoldLock::HoldLock(Hold* hold)
-    : QObject(hold)
+    : Lock(hold)
 {
 }
 
 Hold* HoldLock::getHold() const
 {
     return static_cast<Hold*>(parent());
-}
-
-bool HoldLock::takeActive()
-{
-    if (!active) {
-        qDebug() << "HoldLock was already aborted or released";
-        return false;
-    }
-    active = false;
-    return true;
-}
-
-void HoldLock::abort()
-{
-    if (!takeActive())
-        return;
-    getHold()->aborted = true;
-    getHold()->holdRelease();
-}
-
-void HoldLock::release()
-{
-    if (takeActive())
-        getHold()->holdRelease();
 }

@@ -19,20 +19,13 @@ Remote::~Remote()
 
 RemoteLock* Remote::getRemoteLock()
 {
-    qDebug() << "Remote: creating a new RemoteLock";
-    lockCount.ref();
+    addLock();
     return new RemoteLock(this);
 }
 
 void Remote::remoteRelease()
 {
-    qDebug() << "Remote: releasing a RemoteLock";
-    if (lockCount.deref())
-        return;
-    if (aborted)
-        emit abort();
-    else
-        emit release();
+    dropLock();
 }
 
 QString Remote::getHost() const

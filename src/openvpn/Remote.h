@@ -1,8 +1,8 @@
 #ifndef REMOTE_H
 #define REMOTE_H
 
-#include <QAtomicInt>
-#include <QObject>
+#include "openvpn/Lockable.h"
+
 #include <QString>
 
 class RemoteLock;
@@ -10,7 +10,7 @@ class RemoteLock;
 // The engine's ">REMOTE:" query. Handlers may change host and port and may
 // lock it; when the last lock goes, exactly one of abort() or release() is
 // emitted, and the answer reflects whether anything was modified.
-class Remote : public QObject
+class Remote : public Lockable
 {
     Q_OBJECT
 
@@ -30,19 +30,11 @@ public:
     void setHost(const QString& newHost);
     void setPort(int newPort);
 
-signals:
-    void abort();
-    void release();
-
 private:
-    friend class RemoteLock;
-
     QString host;
     int port;
     QString protocol;
     bool modified = false;
-    QAtomicInt lockCount;
-    bool aborted = false;
 };
 
 #endif // REMOTE_H

@@ -1,29 +1,19 @@
 #ifndef REMOTELOCK_H
 #define REMOTELOCK_H
 
-#include <QObject>
+#include "openvpn/Lock.h"
 
 class Remote;
 
 // One handler's claim on a Remote. Only its first release() or abort() counts.
-class RemoteLock : public QObject
+class RemoteLock : public Lock
 {
     Q_OBJECT
 
 public:
     explicit RemoteLock(Remote* remote);
 
-public slots:
-    void abort();
-    void release();
-
-public:
     virtual Remote* getRemote() const;
-
-private:
-    bool takeActive();
-
-    bool active = true;
 };
 
 #endif // REMOTELOCK_H

@@ -449,11 +449,6 @@ QProcessEnvironment ConnectionLab::driverEnvironment() const
     return m_driver.processEnvironment();
 }
 
-qint64 ConnectionLab::driverProcessId() const
-{
-    return m_driver.processId();
-}
-
 void ConnectionLab::stopServer(bool udp)
 {
     QProcess& server = udp ? m_udpServer : m_tcpServer;

@@ -87,8 +87,6 @@ public:
     QString bundleContents() const;
     // The environment the driver runs with (its own HOME and settings).
     QProcessEnvironment driverEnvironment() const;
-    // The driver's process id (0 when it does not run), to signal it.
-    qint64 driverProcessId() const;
     // Kills an OpenVPN server outright, as a server that dies; startServer
     // brings it back (true at once when it runs).
     void stopServer(bool udp);

@@ -3,10 +3,8 @@
 #include "prefs/Settings.h"
 #include "system/NetworkInterface.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QHostAddress>
 #include <QProcess>
 #include <QRegularExpression>
@@ -16,7 +14,6 @@
 #include <functional>
 #include <signal.h>
 #include <sys/types.h>
-#include <unistd.h>
 
 namespace {
 // Outside the lab: nothing answers it, and no packet to it may leave while the
@@ -26,31 +23,14 @@ const QString OUTSIDE_ADDRESS = QStringLiteral("192.0.2.1");
 const QString SILENT_ADDRESS = QStringLiteral("198.51.100.99");
 const QString RESOLV_CONF = QStringLiteral("/etc/resolv.conf");
 
-// The link's own text: /proc's links ("net:[4026531840]") are no paths.
-QString readLink(const QString& path)
-{
-    char target[4096];
-    const ssize_t length = ::readlink(qPrintable(path), target, sizeof target);
-    return length > 0 ? QString::fromLocal8Bit(target, int(length)) : QString();
-}
-
 // The engines, their helper and transports still running in this (the
 // client's) network namespace; the lab's servers run in another one.
 QStringList enginesLeft()
 {
-    static const QStringList names{"openvpn", "openvpn_v2_4", "Stelvane", "openconnect", "stunnel", "stunnel4", "ss-local"};
-    const QString ownNamespace = readLink(QStringLiteral("/proc/self/ns/net"));
     QStringList found;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& pid : entries) {
-        bool numeric = false;
-        pid.toInt(&numeric);
-        if (!numeric || readLink("/proc/" + pid + "/ns/net") != ownNamespace)
-            continue;
-        // A zombie has no program any more: it is gone as far as the system goes.
-        const QString program = QFileInfo(readLink("/proc/" + pid + "/exe")).fileName().remove(" (deleted)");
-        if (names.contains(program))
-            found << pid + " " + program;
+    for (const char* name : {"openvpn", "openvpn_v2_4", "Stelvane", "openconnect", "stunnel", "stunnel4", "ss-local"}) {
+        for (qint64 pid : Lab::clientProcesses(name))
+            found << QString("%1 %2").arg(pid).arg(name);
     }
     return found;
 }
@@ -61,6 +41,16 @@ bool linkUp()
     QString link;
     ConnectionLab::run("ip", {"-o", "link", "show", "dev", "eth0"}, &link);
     return link.contains(QRegularExpression("[<,]UP[,>]"));
+}
+
+// The client's routing table (both families), as `ip route` prints it.
+QString routes()
+{
+    QString ipv4;
+    QString ipv6;
+    ConnectionLab::run("ip", {"-4", "route", "show"}, &ipv4);
+    ConnectionLab::run("ip", {"-6", "route", "show"}, &ipv6);
+    return ipv4 + ipv6;
 }
 
 QByteArray resolvConf()
@@ -132,6 +122,7 @@ class TestConnectionFailuresLab : public QObject
     QScopedPointer<ConnectionLab> lab;
     QByteArray resolvConfBefore;
     QStringList blackHolesBefore;
+    QString routesBefore;
 
     void writeSettings(const std::function<void(Settings&)>& change)
     {
@@ -155,13 +146,19 @@ class TestConnectionFailuresLab : public QObject
     // The driver quits by itself, and nothing of the connection is left.
     void expectCleanQuit()
     {
+        QCOMPARE(lab->quit(), 0);
+        expectNothingLeft();
+    }
+    // No engine, and the system's name servers and routes as they were.
+    void expectNothingLeft()
+    {
         const auto dump = qScopeGuard([this] {
             if (QTest::currentTestFailed())
                 qWarning().noquote() << lab->diagnostics();
         });
-        QCOMPARE(lab->quit(), 0);
         QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
         QCOMPARE(ConnectionLab::blackHoleRoutes(), blackHolesBefore);
+        QCOMPARE(routes(), routesBefore);
         QCOMPARE(resolvConf(), resolvConfBefore);
     }
     // Runs the product's own clean-up run ("OrvalVPN --cleanup") with the
@@ -214,6 +211,7 @@ private slots:
         QVERIFY(lab->setUp());
         resolvConfBefore = resolvConf();
         blackHolesBefore = ConnectionLab::blackHoleRoutes();
+        routesBefore = routes();
     }
 
     void init()
@@ -332,26 +330,34 @@ private slots:
 
     void restoredAfterAbruptEnd_data()
     {
+        QTest::addColumn<QStringList>("tunnel");
         QTest::addColumn<int>("signal");
+        const QStringList openVpn{"--protocol", "udp"};
+        const QStringList openConnect{"--tunnel", "openconnect", "--protocol", "tcp"};
         // Nothing runs on a kill: the product's clean-up run, started
         // afterwards, puts the system back.
-        QTest::newRow("SIGKILL, then the clean-up run") << int(SIGKILL);
-        // The process kills its engine and turns into the clean-up run itself.
-        QTest::newRow("SIGTERM") << int(SIGTERM);
-        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("OpenVPN, SIGKILL, then the clean-up run") << openVpn << int(SIGKILL);
+        QTest::newRow("OpenConnect, SIGKILL, then the clean-up run") << openConnect << int(SIGKILL);
+        // The process kills its engine and turns into the clean-up run itself
+        // (as on SIGTERM).
+        QTest::newRow("OpenVPN, SIGINT") << openVpn << int(SIGINT);
+        QTest::newRow("OpenConnect, SIGINT") << openConnect << int(SIGINT);
     }
     // The client ends abruptly while connected: name servers, black-hole
-    // routes and the engine must not outlive it.
+    // routes and the engine must not outlive it, and the next connection
+    // works and ends leaving the system exactly as it was.
     void restoredAfterAbruptEnd()
     {
+        QFETCH(QStringList, tunnel);
         QFETCH(int, signal);
-        QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
+        const QStringList arguments = tunnel + QStringList{"--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD};
+        QVERIFY(started(arguments));
         QVERIFY(seen("connected"));
         QVERIFY2(resolvConf() != resolvConfBefore, "the connection should have changed the name servers");
         QVERIFY2(ConnectionLab::blackHoleRoutes() != blackHolesBefore, "the connection should have added black-hole routes");
         QVERIFY(!enginesLeft().isEmpty());
 
-        QCOMPARE(::kill(pid_t(lab->driverProcessId()), signal), 0);
+        lab->signalDriver(signal);
         if (signal == SIGKILL) {
             QCOMPARE(lab->waitForExit(10000), -1);
             // The engine follows its management connection.
@@ -370,6 +376,15 @@ private slots:
         QCOMPARE(resolvConf(), resolvConfBefore);
         QCOMPARE(ConnectionLab::blackHoleRoutes(), blackHolesBefore);
         QCOMPARE(Settings(lab->settingsFile()).getDnsStackNames(), QStringList());
+        // Only the host route that kept the server reachable outside the
+        // tunnel is left (nothing records it); the next connection takes it
+        // over and removes it when it ends, as it does everything else.
+        QCOMPARE(routes().remove(QRegularExpression("^[0-9.]+ via \\S+ dev eth0 \\n", QRegularExpression::MultilineOption)),
+                 routesBefore);
+        QVERIFY(started(arguments));
+        QVERIFY(seen("connected"));
+        QCOMPARE(lab->eventsStartingWith("error"), QStringList());
+        expectCleanQuit();
     }
 
     void cleanUpAndKillSwitchLink_data()
@@ -398,7 +413,7 @@ private slots:
         QVERIFY(!linkUp());
         QCOMPARE(Settings(lab->settingsFile()).internetKillSwitchDisabledInterfaces(), QStringList{"eth0"});
 
-        QCOMPARE(::kill(pid_t(lab->driverProcessId()), SIGKILL), 0);
+        lab->signalDriver(SIGKILL);
         QCOMPARE(lab->waitForExit(10000), -1);
         runProductCleanUp();
         QCOMPARE(linkUp(), removeOnClose);
@@ -412,16 +427,20 @@ private slots:
     void startAfterKillSwitchCut_data()
     {
         QTest::addColumn<int>("onConnect");
-        QTest::newRow("ask") << int(Settings::ASK);
-        QTest::newRow("enable") << int(Settings::ENABLE);
+        QTest::addColumn<bool>("abortAtRouteWait");
+        QTest::newRow("ask") << int(Settings::ASK) << false;
+        QTest::newRow("enable") << int(Settings::ENABLE) << false;
+        // An abort after the link came back takes it down again.
+        QTest::newRow("enable, then abort") << int(Settings::ENABLE) << true;
     }
     // The kill switch left the link down (and recorded it). The next start
     // either stops at its checks, touching nothing, so that the user can be
     // asked, or brings the link back, waits for the default route and
-    // connects.
+    // connects, or, aborted while waiting, leaves the link down as it was.
     void startAfterKillSwitchCut()
     {
         QFETCH(int, onConnect);
+        QFETCH(bool, abortAtRouteWait);
         // A first run installs the catalogue: the next one has no link to
         // fetch it.
         QVERIFY(lab->startDriver({"--site", "Nowhere-Nowhere"}));
@@ -448,12 +467,23 @@ private slots:
             // The link came back without its default route: the start-up
             // waits until the system's network configuration restores it.
             QVERIFY(seen("progress CHECKING_DEFAULT_ROUTE 6"));
-            QCOMPARE(ConnectionLab::run("ip", {"route", "replace", "default", "via", Lab::serverAddress()}), 0);
-            QVERIFY(seen("connected"));
+            if (abortAtRouteWait) {
+                lab->send("abort");
+                QVERIFY(seen("result 0 Aborted by the user."));
+                QVERIFY(!lab->eventsStartingWith("progress DISABLE_INTERFACES 1").isEmpty());
+                QVERIFY(!linkUp());
+                QCOMPARE(Settings(lab->settingsFile()).internetKillSwitchDisabledInterfaces(), QStringList{"eth0"});
+            } else {
+                QCOMPARE(ConnectionLab::run("ip", {"route", "replace", "default", "via", Lab::serverAddress()}), 0);
+                QVERIFY(seen("connected"));
+            }
         }
-        QCOMPARE(enginesLeft().isEmpty(), onConnect == Settings::ASK);
+        QCOMPARE(enginesLeft().isEmpty(), onConnect == Settings::ASK || abortAtRouteWait);
+        QCOMPARE(lab->quit(), 0);
+        // Connected or not, the kill switch holds the link down at the end.
+        QVERIFY(!linkUp());
         restoreLab();
-        expectCleanQuit();
+        expectNothingLeft();
     }
 
     void serverDiesWithKillSwitch_data()

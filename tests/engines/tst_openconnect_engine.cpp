@@ -1,10 +1,6 @@
 #include "Lab.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -124,19 +120,13 @@ class TestOpenConnectEngine : public QObject
 private slots:
     void initTestCase()
     {
-        if (!Lab::isActive())
-            QSKIP("runs only inside the test network");
-        if (!QFileInfo::exists("/dev/net/tun"))
-            QSKIP("no /dev/net/tun");
-        if (QStandardPaths::findExecutable("ocserv").isEmpty())
-            QSKIP("ocserv is not installed");
+        LAB_REQUIRE({"ocserv"});
         QVERIFY2(Lab::startOcserv(m_server, USER, PASSWORD, VPN_PORT), "ocserv did not start");
     }
 
     void cleanupTestCase()
     {
-        m_server.kill();
-        m_server.waitForFinished(5000);
+        Lab::stop(m_server);
     }
 
     void connectsCarriesTrafficAndDisconnectsCleanly()

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,7 +20,6 @@ class TestLabOpenVpn : public QObject
     Q_OBJECT
 
     QTemporaryDir pki;
-    QString openvpn;
     QProcess udpServer;
     QProcess tcpServer;
     OpenVpnServerOptions udp;
@@ -29,40 +27,14 @@ class TestLabOpenVpn : public QObject
 
     QStringList clientArguments(const OpenVpnServerOptions& server, const QString& credentials) const
     {
-        return {"--client",
-                "--dev",
-                "tun",
-                "--proto",
-                server.protocol == "udp" ? "udp" : "tcp-client",
-                "--remote",
-                Lab::serverAddress(),
-                QString::number(server.port),
-                "--ca",
-                pki.filePath("ca.crt"),
-                "--verify-x509-name",
-                "server",
-                "name",
-                "--auth-user-pass",
-                credentials,
-                "--auth-retry",
-                "none",
-                "--connect-retry-max",
-                "1",
-                "--route-noexec",
-                "--verb",
-                "3"};
+        return Lab::openVpnClientArguments(pki.path(), server)
+             + QStringList{"--auth-user-pass", credentials, "--auth-retry", "none"};
     }
 
 private slots:
     void initTestCase()
     {
-        if (!Lab::isActive())
-            QSKIP("needs the test lab (run through CTest as root)");
-        if (!QFile::exists("/dev/net/tun"))
-            QSKIP("needs /dev/net/tun");
-        openvpn = QStandardPaths::findExecutable("openvpn", {"/usr/sbin", "/usr/local/sbin"});
-        if (openvpn.isEmpty())
-            QSKIP("openvpn is not installed");
+        LAB_REQUIRE({"openvpn"});
         QVERIFY(pki.isValid());
         QVERIFY(Lab::makePki(pki.path()));
         for (OpenVpnServerOptions* options : {&udp, &tcp}) {
@@ -111,7 +83,7 @@ private slots:
 
         QProcess client;
         client.setProcessChannelMode(QProcess::MergedChannels);
-        client.start(openvpn, clientArguments(server, credentials.fileName()));
+        client.start(Lab::openVpnProgram(), clientArguments(server, credentials.fileName()));
         QByteArray log;
         QTRY_VERIFY_WITH_TIMEOUT((log += client.readAll()).contains("Initialization Sequence Completed")
                                      || client.state() == QProcess::NotRunning,

@@ -11,6 +11,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <algorithm>
 #include <functional>
 
 // Records every engine event as one line of text; tests hook actions into
@@ -70,6 +71,12 @@ public:
     void onControlChannel(const QString& tlsVersion, const QString& cipher) override
     {
         events << QStringLiteral("control %1 %2").arg(tlsVersion, cipher);
+    }
+
+    bool reached(OpenVpnState state) const
+    {
+        return std::any_of(states.begin(), states.end(),
+                           [state](const OpenVpnGenericState& seen) { return seen.state == state; });
     }
 
     QStringList events;

@@ -1,14 +1,12 @@
 #include "../backend/FakeConnectionParameters.h"
+#include "InstalledEngine.h"
 #include "Lab.h"
 #include "RecordingLifeCycleHandler.h"
 #include "RecordingOsAbstraction.h"
 
 #include "openvpn/ManagementSocket.h"
-#include "openvpn/OpenVpnCommand.h"
 
-#include <QFile>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -35,36 +33,21 @@ class TestManagementSocketLab : public QObject
 
     QTemporaryDir pki;
     QProcess server;
-    QString openvpn;
+    OpenVpnServerOptions options;
 
     // The engine's management client options, as the helper gives them.
     QStringList engineArguments(int port) const
     {
-        return {"--client",        "--dev",          "tun",
-                "--proto",         "tcp-client",     "--remote",
-                Lab::serverAddress(), "1194",        "--ca",
-                pki.filePath("ca.crt"), "--verify-x509-name", "server",
-                "name",            "--auth-user-pass", "--auth-retry",
-                "interact",        "--auth-nocache", "--connect-retry-max",
-                "1",               "--management",   "127.0.0.1",
-                QString::number(port), "--management-client", "--management-hold",
-                "--management-query-passwords", "--management-query-remote", "--management-up-down",
-                "--route-noexec",  "--verb",         "3"};
+        return Lab::openVpnClientArguments(pki.path(), options) + Lab::managementArguments(port)
+             + QStringList{"--auth-user-pass", "--auth-retry", "interact", "--auth-nocache", "--management-up-down"};
     }
 
 private slots:
     void initTestCase()
     {
-        if (!Lab::isActive())
-            QSKIP("needs the test lab (run through CTest as root)");
-        if (!QFile::exists("/dev/net/tun"))
-            QSKIP("needs /dev/net/tun");
-        openvpn = QStandardPaths::findExecutable("openvpn", {"/usr/sbin", "/usr/local/sbin"});
-        if (openvpn.isEmpty())
-            QSKIP("openvpn is not installed");
+        LAB_REQUIRE({"openvpn"});
         QVERIFY(pki.isValid());
         QVERIFY(Lab::makePki(pki.path()));
-        OpenVpnServerOptions options;
         options.network = "10.99.0.0";
         options.user = "alice";
         options.password = "s3cret \"x\"";
@@ -79,11 +62,7 @@ private slots:
 
     void connectsAsksAgainAfterAWrongPasswordAndStopsOnce()
     {
-        qputenv("WITH_OPENVPN_SIMULATOR", "true");
-        OpenVpnCommand::setSimulatorStarter([this](QProcess& process, int port) {
-            process.setProcessChannelMode(QProcess::MergedChannels);
-            process.start(openvpn, engineArguments(port));
-        });
+        const InstalledEngine engine([this](int port) { return engineArguments(port); });
         RecordingOsAbstraction os;
         RecordingLifeCycleHandler handler;
         ManagementSocket socket(os, handler);
@@ -96,15 +75,7 @@ private slots:
         };
         handler.remoteAction = [](Remote& remote) { remote.setPort(1194); };
         socket.startVPN(QSharedPointer<ConnectionParameters>(new FakeConnectionParameters()));
-
-        const auto connected = [&] {
-            for (const OpenVpnGenericState& state : handler.states) {
-                if (state.state == OpenVpnState::CONNECTED)
-                    return true;
-            }
-            return false;
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(connected(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(handler.reached(OpenVpnState::CONNECTED), 60000);
         QCOMPARE(handler.events.filter("password"), (QStringList{"password 0", "password 1"}));
         QVERIFY(handler.events.contains("hold 0"));
         QVERIFY(!handler.events.filter(QRegularExpression("^remote ")).isEmpty());
@@ -123,7 +94,6 @@ private slots:
         QVERIFY(handler.events.contains("closed"));
         QVERIFY(!socket.isProcessRunning());
         qInstallMessageHandler(previousHandler);
-        OpenVpnCommand::setSimulatorStarter(nullptr);
 
         // The engine took every command the client sent, in the order sent.
         QVERIFY2(engineReplies.filter("ERROR").isEmpty(), qPrintable(engineReplies.join('\n')));
@@ -145,11 +115,7 @@ private slots:
 
     void remoteRedirectedToAPortNobodyAnswersEndsTheRunOnce()
     {
-        qputenv("WITH_OPENVPN_SIMULATOR", "true");
-        OpenVpnCommand::setSimulatorStarter([this](QProcess& process, int port) {
-            process.setProcessChannelMode(QProcess::MergedChannels);
-            process.start(openvpn, engineArguments(port));
-        });
+        const InstalledEngine engine([this](int port) { return engineArguments(port); });
         RecordingOsAbstraction os;
         RecordingLifeCycleHandler handler;
         ManagementSocket socket(os, handler);
@@ -161,10 +127,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(terminated.count(), 1, 60000);
         QTest::qWait(300);
         QCOMPARE(terminated.count(), 1);
-        for (const OpenVpnGenericState& state : handler.states)
-            QVERIFY(state.state != OpenVpnState::CONNECTED);
+        QVERIFY(!handler.reached(OpenVpnState::CONNECTED));
         QVERIFY(!socket.isProcessRunning());
-        OpenVpnCommand::setSimulatorStarter(nullptr);
     }
 };
 

@@ -3,7 +3,6 @@
 #include "system/NetworkInterface.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -27,36 +26,12 @@ class TestSystemLayerLab : public QObject
     QByteArray originalResolvConf;
     const QStringList markedServices{"orvks0", "orvks1"};
 
-    static bool copyExecutable(const QString& from, const QString& to)
-    {
-        return QFile::copy(from, to)
-            && QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-                                             | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
-    }
-
-    static bool copyDirectory(const QString& from, const QString& to)
-    {
-        if (!QDir().mkpath(to))
-            return false;
-        for (const QFileInfo& entry : QDir(from).entryInfoList(QDir::Files)) {
-            if (!copyExecutable(entry.filePath(), to + '/' + entry.fileName()))
-                return false;
-        }
-        return true;
-    }
-
-    // A bundle whose main program is a copy of `mainProgram` (copies, not
-    // links: the helper sees the paths that /proc resolves).
+    // A bundle whose main program is a copy of `mainProgram`.
     QString makeBundle(const QString& name, const QString& mainProgram)
     {
-        const QString contents = dir.filePath(name + ".app/Contents");
-        if (!QDir().mkpath(contents + "/MacOS") || !QDir().mkpath(contents + "/Helpers")
-            || !copyExecutable(mainProgram, contents + "/MacOS/OrvalVPN")
-            || !copyExecutable(ORVAL_BUNDLE_DIR "/Helpers/Stelvane", contents + "/Helpers/Stelvane")
-            || !copyDirectory(ORVAL_BUNDLE_DIR "/Platform/bin", contents + "/Platform/bin")
-            || !copyDirectory(ORVAL_BUNDLE_DIR "/Platform/lib", contents + "/Platform/lib"))
-            return QString();
-        return contents + "/MacOS/OrvalVPN";
+        const QString contents =
+            Lab::makeBundle(ORVAL_BUNDLE_DIR, dir.path(), name, mainProgram, {"Helpers/Stelvane", "Platform"});
+        return contents.isEmpty() ? QString() : contents + "/MacOS/OrvalVPN";
     }
 
     static QString run(const QString& program, const QStringList& arguments)

@@ -1,9 +1,8 @@
+#include "Lab.h"
 #include "NetnsSandbox.h"
 #include "system/StelvaneRunner.h"
 #include "system/StelvaneRunnerFailed.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,24 +16,6 @@ class TestStelvaneRunnerHelper : public QObject
     QTemporaryDir dir;
     QString mainProgram;
     QString lastLog; // the probe's debug log, for failure messages
-
-    static bool copyExecutable(const QString& from, const QString& to)
-    {
-        return QFile::copy(from, to)
-            && QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeGroup
-                                             | QFile::ExeOther | QFile::ReadGroup | QFile::ReadOther);
-    }
-
-    static bool copyDirectory(const QString& from, const QString& to)
-    {
-        if (!QDir().mkpath(to))
-            return false;
-        for (const QFileInfo& entry : QDir(from).entryInfoList(QDir::Files)) {
-            if (!copyExecutable(entry.filePath(), to + '/' + entry.fileName()))
-                return false;
-        }
-        return true;
-    }
 
     QString probe(const QStringList& arguments)
     {
@@ -51,15 +32,10 @@ private slots:
     {
         NETNS_SANDBOX_OR_SKIP();
         QVERIFY(dir.isValid());
-        const QString contents = dir.filePath("Probe.app/Contents");
-        QVERIFY(QDir().mkpath(contents + "/MacOS"));
-        QVERIFY(QDir().mkpath(contents + "/Helpers"));
-        // Copies, not links: the helper sees the paths that /proc resolves.
+        const QString contents = Lab::makeBundle(ORVAL_BUNDLE_DIR, dir.path(), "Probe", STELVANE_RUNNER_PROBE,
+                                                 {"Helpers/Stelvane", "Platform"});
+        QVERIFY(!contents.isEmpty());
         mainProgram = contents + "/MacOS/OrvalVPN";
-        QVERIFY(copyExecutable(STELVANE_RUNNER_PROBE, mainProgram));
-        QVERIFY(copyExecutable(STELVANE_PROGRAM, contents + "/Helpers/Stelvane"));
-        QVERIFY(copyDirectory(ORVAL_BUNDLE_DIR "/Platform/bin", contents + "/Platform/bin"));
-        QVERIFY(copyDirectory(ORVAL_BUNDLE_DIR "/Platform/lib", contents + "/Platform/lib"));
         QVERIFY(NetnsSandbox::ip("link add orvrh0 type veth peer name orvrh1"));
     }
 

@@ -1,54 +1,26 @@
-#include "../backend/FakeConnectionParameters.h"
 #include "../backend/RecordingFrontend.h"
-#include "../openvpn/RecordingLifeCycleHandler.h"
+#include "../openvpn/EngineProbe.h"
 #include "Lab.h"
 #include "RecordingOsAbstraction.h"
 
 #include "backend/HandlerList.h"
-#include "catalogue/BackendOpenVPNConfigCipher.h"
-#include "openvpn/AbstractVpnCommand.h"
 #include "openvpn/ConnectVia.h"
-#include "openvpn/ManagementSocket.h"
 #include "prefs/Settings.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
-#include <cstdio>
-
 namespace {
-// Set for the probe: the engine's configuration file, the proxy the user
-// chose ("HTTP 198.51.100.1 8888") and the address to ping through the tunnel.
-const char* const PROBE_CONFIG = "ORVAL_PROBE_CONFIG";
+// Set for the probe: the proxy the user chose ("HTTP 198.51.100.1 8888") and
+// the address to ping through the tunnel.
 const char* const PROBE_PROXY = "ORVAL_PROBE_PROXY";
 const char* const PROBE_PING = "ORVAL_PROBE_PING";
 
 const quint16 HTTP_PROXY_PORT = 8888;
 const quint16 SOCKS_PROXY_PORT = 1080;
 const quint16 DEAD_PORT = 1081;
-
-class ProbeParameters : public FakeConnectionParameters
-{
-public:
-    explicit ProbeParameters(const QString& config)
-        : config(config)
-    {
-    }
-    QFileInfo getConfigFile() const override { return QFileInfo(config); }
-
-private:
-    QString config;
-};
-
-void say(const QString& line)
-{
-    std::printf("%s\n", qPrintable(line));
-    std::fflush(stdout);
-}
 
 // The user's choice as the preferences keep it.
 void storeCustomProxy(const QStringList& proxy)
@@ -71,46 +43,23 @@ int runProbe(int argc, char** argv)
     QStringList frontendLog;
     RecordingFrontend frontend("probe", frontendLog);
     const QSharedPointer<RecordingLifeCycleHandler> recorder(new RecordingLifeCycleHandler);
-    const QSharedPointer<ConnectionParameters> parameters(new ProbeParameters(qEnvironmentVariable(PROBE_CONFIG)));
+    const QSharedPointer<ConnectionParameters> parameters(new EngineProbe::Parameters);
     HandlerList handlers;
     handlers.list << recorder;
     ConnectVia::TCP_WITH_CUSTOM_PROXY().setUpHandler(os, handlers, parameters, frontend);
-    say(QStringLiteral("handlers %1").arg(handlers.list.size()));
+    EngineProbe::say(QStringLiteral("handlers %1").arg(handlers.list.size()));
     ManagementSocket socket(os, handlers);
-    recorder->onPrepare = [](AbstractVpnCommand& command) {
-        command.enableManagementQueryRemote();
-        command.setCipher(BackendOpenVPNConfigCipher("AES-256-GCM", 1194, "", "", "", "", "", 0));
-    };
+    recorder->onPrepare = EngineProbe::prepare;
     recorder->passwordAction = [&] { socket.sendUsernamePassword("alice", "s3cret"); };
     bool stopping = false;
-    const auto drain = [&] {
-        while (!recorder->events.isEmpty()) {
-            const QString event = recorder->events.takeFirst();
-            say(event);
-            if (event == "state CONNECTED" && !stopping) {
-                stopping = true;
-                const int ping = QProcess::execute("ping", {"-c", "1", "-W", "5", qEnvironmentVariable(PROBE_PING)});
-                say(QStringLiteral("ping %1").arg(ping));
-                socket.sendSigTerm();
-            }
+    return EngineProbe::run(app, socket, *recorder, parameters, [&](const QString& event) {
+        if (event == "state CONNECTED" && !stopping) {
+            stopping = true;
+            const int ping = QProcess::execute("ping", {"-c", "1", "-W", "5", qEnvironmentVariable(PROBE_PING)});
+            EngineProbe::say(QStringLiteral("ping %1").arg(ping));
+            socket.sendSigTerm();
         }
-    };
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, drain);
-    // Late events would show up as a second end of the run.
-    QObject::connect(&socket, &ManagementSocket::onOpenVpnTerminated, [&] {
-        QTimer::singleShot(500, &app, [&] {
-            drain();
-            app.quit();
-        });
     });
-    poll.start(50);
-    QTimer::singleShot(60000, &app, [&] {
-        say("probe timed out");
-        app.exit(2);
-    });
-    socket.startVPN(parameters);
-    return app.exec();
 }
 } // namespace
 
@@ -137,39 +86,20 @@ class TestCustomProxyLab : public QObject
         return out.open(QIODevice::WriteOnly) && out.write(content) == content.size();
     }
 
-    QByteArray clientConfig() const
-    {
-        QFile ca(path("pki/ca.crt"));
-        if (!ca.open(QIODevice::ReadOnly))
-            return QByteArray();
-        return "client\ndev tun\nproto tcp-client\nremote 127.0.0.1 " + QByteArray::number(server.port)
-             + "\nverify-x509-name server name\nauth-user-pass\nauth-nocache\nconnect-retry-max 1\nverb 3\n<ca>\n"
-             + ca.readAll() + "</ca>\n";
-    }
-
 private slots:
     void initTestCase()
     {
-        if (!Lab::isActive())
-            QSKIP("needs the test lab (run through CTest as root)");
-        if (!QFile::exists("/dev/net/tun"))
-            QSKIP("needs /dev/net/tun");
-        for (const char* program : {"openvpn", "tinyproxy", "microsocks"}) {
-            if (QStandardPaths::findExecutable(program, {"/usr/sbin", "/usr/bin", "/usr/local/sbin"}).isEmpty())
-                QSKIP(qPrintable(QString("%1 is not installed (scripts/deps)").arg(program)));
-        }
+        LAB_REQUIRE({"openvpn", "tinyproxy", "microsocks"});
         QVERIFY(dir.isValid());
-        QVERIFY(QDir().mkpath(path("pki")) && QDir().mkpath(path("config")));
         QVERIFY(Lab::makePki(path("pki")));
         bundle = Lab::makeProbeBundle(QStringLiteral(ORVAL_BUNDLE_DIR), dir.path());
         QVERIFY(!bundle.isEmpty());
-        QVERIFY(write(path("config/lab.ovpn"), clientConfig()));
-        QProcess::execute("chmod", {"-R", "go+rX", path("config")});
 
         server.network = "10.97.0.0";
         server.user = "alice";
         server.password = "s3cret";
         server.extraArguments = QStringList{"--local", "127.0.0.1"};
+        QVERIFY(Lab::writeOpenVpnClientConfig(path("config/lab.ovpn"), path("pki"), "127.0.0.1", server.port));
         QVERIFY(Lab::startOpenVpnServer(openvpnServer, path("pki"), server));
 
         QVERIFY(write(path("tinyproxy.conf"), QStringLiteral("Port %1\nListen %2\nTimeout 60\nMaxClients 8\n"
@@ -208,21 +138,16 @@ private slots:
         QFETCH(QString, protocol);
         QFETCH(int, port);
         QFETCH(bool, connects);
-        QProcess probe;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(PROBE_CONFIG, path("config/lab.ovpn"));
+        QProcessEnvironment environment;
         environment.insert(PROBE_PROXY, QStringLiteral("%1 %2 %3").arg(protocol, Lab::serverAddress()).arg(port));
         environment.insert(PROBE_PING, Lab::tunnelAddress(server));
-        environment.remove("WITH_OPENVPN_SIMULATOR");
-        probe.setProcessEnvironment(environment);
-        probe.start(bundle + "/MacOS/OrvalVPN", QStringList());
-        QVERIFY(probe.waitForFinished(90000));
-        const QStringList events = QString::fromLocal8Bit(probe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-        const QString log = QString::fromLocal8Bit(probe.readAllStandardError());
+        const EngineProbe::Result probe = EngineProbe::start(bundle, path("config/lab.ovpn"), environment);
+        QVERIFY(probe.finished);
+        const QStringList& events = probe.events;
         const bool connected = events.contains("state CONNECTED");
-        if (probe.exitCode() != 0 || connected != connects)
-            qWarning().noquote() << "Events:\n" << events.join('\n') << "\nClient log:\n" << log;
-        QVERIFY2(probe.exitCode() == 0, "the probe did not end by itself (log above)");
+        if (probe.exitCode != 0 || connected != connects)
+            qWarning().noquote() << "Events:\n" << events.join('\n') << "\nClient log:\n" << probe.log;
+        QVERIFY2(probe.exitCode == 0, "the probe did not end by itself (log above)");
         // Only the custom-proxy transport's handler joins the list.
         QVERIFY(events.contains("handlers 2"));
         QCOMPARE(connected, connects);
@@ -234,13 +159,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsSet(PROBE_CONFIG))
-        return runProbe(argc, argv);
-    QCoreApplication app(argc, argv);
-    TestCustomProxyLab test;
-    return QTest::qExec(&test, argc, argv);
-}
+ENGINE_PROBE_MAIN(TestCustomProxyLab, runProbe)
 
 #include "tst_customproxy_lab.moc"

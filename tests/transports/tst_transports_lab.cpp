@@ -1,4 +1,5 @@
 #include "../backend/FakeConnectionParameters.h"
+#include "../openvpn/InstalledEngine.h"
 #include "../openvpn/RecordingLifeCycleHandler.h"
 #include "Lab.h"
 #include "RecordingFrontendLog.h"
@@ -10,13 +11,11 @@
 #include "backend/StaticIpPool.h"
 #include "openvpn/ManagementSocket.h"
 #include "openvpn/LocalPortProbe.h"
-#include "openvpn/OpenVpnCommand.h"
 #include "openvpn/STunnelHandler.h"
 #include "openvpn/ShadowSocksLauncher.h"
 
 #include <QFile>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -39,7 +38,7 @@ class TestTransportsLab : public QObject
     QProcess openvpnServer;
     QProcess stunnelServer;
     QProcess shadowsocksServer;
-    QString openvpn;
+    OpenVpnServerOptions openvpnOptions;
 
     bool writeFile(const QString& name, const QByteArray& content, QFile::Permissions permissions)
     {
@@ -50,13 +49,8 @@ class TestTransportsLab : public QObject
 
     QStringList engineArguments(int port, const QStringList& extra) const
     {
-        return QStringList{ "--client", "--dev", "tun", "--proto", "tcp-client", "--remote", Lab::serverAddress(),
-                            "1194", "--ca", pki.filePath("ca.crt"), "--verify-x509-name", "server", "name",
-                            "--auth-user-pass", "--auth-nocache", "--connect-retry-max", "1", "--management",
-                            "127.0.0.1", QString::number(port), "--management-client", "--management-hold",
-                            "--management-query-passwords", "--management-query-remote", "--route-noexec",
-                            "--verb", "3" }
-            + extra;
+        return Lab::openVpnClientArguments(pki.path(), openvpnOptions) + Lab::managementArguments(port)
+             + QStringList{ "--auth-user-pass", "--auth-nocache" } + extra;
     }
 
     // Runs the engine with the transport's handler until CONNECTED, then stops
@@ -64,11 +58,7 @@ class TestTransportsLab : public QObject
     void connectThrough(const QSharedPointer<OpenVpnLifeCycleHandler>& transport, const QStringList& extra,
                         bool expectConnected = true)
     {
-        qputenv("WITH_OPENVPN_SIMULATOR", "true");
-        OpenVpnCommand::setSimulatorStarter([this, extra](QProcess& process, int port) {
-            process.setProcessChannelMode(QProcess::MergedChannels);
-            process.start(openvpn, engineArguments(port, extra));
-        });
+        const InstalledEngine engine([this, extra](int port) { return engineArguments(port, extra); });
         RecordingOsAbstraction os;
         const QSharedPointer<RecordingLifeCycleHandler> recorder(new RecordingLifeCycleHandler);
         HandlerList handlers;
@@ -77,23 +67,14 @@ class TestTransportsLab : public QObject
         QSignalSpy terminated(&socket, &ManagementSocket::onOpenVpnTerminated);
         recorder->passwordAction = [&] { socket.sendUsernamePassword("alice", "s3cret"); };
         socket.startVPN(QSharedPointer<ConnectionParameters>(new FakeConnectionParameters()));
-
-        const auto connected = [&] {
-            for (const OpenVpnGenericState& state : recorder->states) {
-                if (state.state == OpenVpnState::CONNECTED)
-                    return true;
-            }
-            return false;
-        };
         if (!expectConnected) {
             QTRY_COMPARE_WITH_TIMEOUT(terminated.count(), 1, 60000);
-            QVERIFY(!connected());
+            QVERIFY(!recorder->reached(OpenVpnState::CONNECTED));
             QVERIFY(!socket.isProcessRunning());
             QTRY_COMPARE(Lab::clientProcesses("openvpn"), QList<qint64>());
-            OpenVpnCommand::setSimulatorStarter(nullptr);
             return;
         }
-        QTRY_VERIFY_WITH_TIMEOUT(connected(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(recorder->reached(OpenVpnState::CONNECTED), 60000);
         // Traffic crosses the tunnel to the server's end of it.
         QProcess ping;
         ping.start("ping", { "-c", "1", "-W", "5", "10.98.0.1" });
@@ -102,26 +83,18 @@ class TestTransportsLab : public QObject
         socket.sendSigTerm();
         QTRY_COMPARE_WITH_TIMEOUT(terminated.count(), 1, 20000);
         QTRY_COMPARE(Lab::clientProcesses("openvpn"), QList<qint64>());
-        OpenVpnCommand::setSimulatorStarter(nullptr);
     }
 
 private slots:
     void initTestCase()
     {
-        if (!Lab::isActive())
-            QSKIP("needs the test lab (run through CTest as root)");
-        if (!QFile::exists("/dev/net/tun"))
-            QSKIP("needs /dev/net/tun");
-        openvpn = QStandardPaths::findExecutable("openvpn", { "/usr/sbin", "/usr/local/sbin" });
-        if (openvpn.isEmpty())
-            QSKIP("openvpn is not installed");
+        LAB_REQUIRE({ "openvpn" });
         QVERIFY(pki.isValid());
         QVERIFY(Lab::makePki(pki.path()));
-        OpenVpnServerOptions options;
-        options.network = "10.98.0.0";
-        options.user = "alice";
-        options.password = "s3cret";
-        QVERIFY(Lab::startOpenVpnServer(openvpnServer, pki.path(), options));
+        openvpnOptions.network = "10.98.0.0";
+        openvpnOptions.user = "alice";
+        openvpnOptions.password = "s3cret";
+        QVERIFY(Lab::startOpenVpnServer(openvpnServer, pki.path(), openvpnOptions));
         QVERIFY(writeFile("stunnel-server.conf",
                           QStringLiteral("foreground = yes\npid =\nsyslog = no\n[ovpn]\naccept = %1\n"
                                          "connect = 127.0.0.1:1194\ncert = %2\nkey = %3\n")

@@ -5,6 +5,7 @@
 #include <QNetworkRequest>
 #include <QProcess>
 #include <QSslConfiguration>
+#include <QTest>
 #include <QTimer>
 
 const TestCertificate &TestCertificate::instance()
@@ -179,6 +180,24 @@ void captureMessage(QtMsgType type, const QMessageLogContext &context, const QSt
         previousHandler(type, context, message);
 }
 } // namespace
+
+void WebClientTest::initTestCase()
+{
+    QVERIFY2(TestCertificate::instance().isValid(), qPrintable(TestCertificate::instance().error));
+}
+
+void WebClientTest::init()
+{
+    manager = new TestNetworkAccessManager(this);
+    server = new TestHttpsServer(this);
+    QVERIFY(server->isListening());
+}
+
+void WebClientTest::cleanup()
+{
+    delete server;
+    delete manager;
+}
 
 LogCapture::LogCapture()
 {

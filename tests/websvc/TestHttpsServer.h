@@ -115,6 +115,24 @@ private:
     QElapsedTimer clock;
 };
 
+// The set-up every web client test shares: each test function starts with a
+// fresh server and a network access manager that trusts only it. A test with
+// more set-up of its own calls these first (init) or last (cleanup).
+class WebClientTest : public QObject
+{
+    Q_OBJECT
+
+protected:
+    TestNetworkAccessManager *manager = nullptr;
+    TestHttpsServer *server = nullptr;
+
+protected slots:
+    void initTestCase();
+    void init();
+    // Deletes server and manager: whatever uses them must be gone first.
+    void cleanup();
+};
+
 // Collects the debug lines of the process while it lives.
 class LogCapture
 {

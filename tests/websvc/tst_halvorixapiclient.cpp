@@ -34,12 +34,10 @@ QByteArray png(int width, int height)
 
 } // namespace
 
-class TestHalvorixAPIClient : public QObject
+class TestHalvorixAPIClient : public WebClientTest
 {
     Q_OBJECT
 
-    TestNetworkAccessManager *manager = nullptr;
-    TestHttpsServer *server = nullptr;
     HalvorixAPIClient *client = nullptr;
 
     QString logoPath() const { return client->getWhiteLabelLogoFileInfo().absoluteFilePath(); }
@@ -73,13 +71,12 @@ private slots:
     {
         QCoreApplication::setOrganizationName(QStringLiteral("OrvalVPN"));
         QCoreApplication::setApplicationName(QStringLiteral("OrvalVPN"));
-        QVERIFY2(TestCertificate::instance().isValid(), qPrintable(TestCertificate::instance().error));
+        WebClientTest::initTestCase();
     }
 
     void init()
     {
-        manager = new TestNetworkAccessManager(this);
-        server = new TestHttpsServer(this);
+        WebClientTest::init();
         client = new HalvorixAPIClient(manager, server->url("/api/config").toString(), QStringLiteral("OrvalVPN"),
                                        QStringLiteral("v0.5.10"), this);
         Settings().setLastHalvorixAPIClientRequest(QDateTime::fromMSecsSinceEpoch(0, Qt::UTC));
@@ -91,8 +88,7 @@ private slots:
     {
         Settings().setServerSitesWithDedicatedIp({});
         delete client;
-        delete server;
-        delete manager;
+        WebClientTest::cleanup();
         CredentialsStore::clearUsernamePassword();
     }
 

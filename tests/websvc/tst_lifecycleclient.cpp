@@ -21,12 +21,9 @@ QByteArray versionReply(const QString &version)
 }
 } // namespace
 
-class TestLifeCycleClient : public QObject
+class TestLifeCycleClient : public WebClientTest
 {
     Q_OBJECT
-
-    TestNetworkAccessManager *manager = nullptr;
-    TestHttpsServer *server = nullptr;
 
     LifeCycleClient *makeClient(const QString &authorization = QString())
     {
@@ -48,19 +45,7 @@ private slots:
     {
         QCoreApplication::setOrganizationName(QStringLiteral("OrvalVPN"));
         QCoreApplication::setApplicationName(QStringLiteral("OrvalVPN"));
-        QVERIFY2(TestCertificate::instance().isValid(), qPrintable(TestCertificate::instance().error));
-    }
-
-    void init()
-    {
-        manager = new TestNetworkAccessManager(this);
-        server = new TestHttpsServer(this);
-    }
-
-    void cleanup()
-    {
-        delete server;
-        delete manager;
+        WebClientTest::initTestCase();
     }
 
     void constructorSendsNothing()

@@ -46,7 +46,7 @@ private:
 
 } // namespace
 
-class TestReplyHandler : public QObject
+class TestReplyHandler : public WebClientTest
 {
     Q_OBJECT
 
@@ -60,8 +60,6 @@ class TestReplyHandler : public QObject
         QPointer<QNetworkReply> reply;
     };
 
-    TestNetworkAccessManager *manager = nullptr;
-    TestHttpsServer *server = nullptr;
 
     // Starts a GET for path, wraps it and waits until the handler is gone.
     void run(Outcome &outcome, const QString &path, int timeout, qint64 maxSize,
@@ -88,24 +86,6 @@ class TestReplyHandler : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY2(TestCertificate::instance().isValid(), qPrintable(TestCertificate::instance().error));
-    }
-
-    void init()
-    {
-        manager = new TestNetworkAccessManager(this);
-        server = new TestHttpsServer(this);
-        QVERIFY(server->isListening());
-    }
-
-    void cleanup()
-    {
-        delete server;
-        delete manager;
-    }
-
     void successDeliversBodyAndCleansUp()
     {
         server->setResponder(TestHttpsServer::replyWith(200, "203.0.113.7"));

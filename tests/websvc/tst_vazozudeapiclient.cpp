@@ -5,24 +5,16 @@
 #include <QSignalSpy>
 #include <QTest>
 
-class TestVazOzudeApiClient : public QObject
+class TestVazOzudeApiClient : public WebClientTest
 {
     Q_OBJECT
 
-    TestNetworkAccessManager *manager = nullptr;
-    TestHttpsServer *server = nullptr;
     VazOzudeApiClient *client = nullptr;
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY2(TestCertificate::instance().isValid(), qPrintable(TestCertificate::instance().error));
-    }
-
     void init()
     {
-        manager = new TestNetworkAccessManager(this);
-        server = new TestHttpsServer(this);
+        WebClientTest::init();
         client = new VazOzudeApiClient(manager, server->url("/token/config?format=txt").toString(),
                                        SemVer(QStringLiteral("v0.5.10")), QStringLiteral("OrvalVpnDesktop"));
     }
@@ -30,8 +22,7 @@ private slots:
     void cleanup()
     {
         delete client;
-        delete server;
-        delete manager;
+        WebClientTest::cleanup();
     }
 
     void requestForm_data()

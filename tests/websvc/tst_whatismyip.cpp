@@ -4,12 +4,10 @@
 
 #include <QTest>
 
-class TestWhatIsMyIp : public QObject
+class TestWhatIsMyIp : public WebClientTest
 {
     Q_OBJECT
 
-    TestNetworkAccessManager *manager = nullptr;
-    TestHttpsServer *server = nullptr;
     WhatIsMyIp *client = nullptr;
 
     struct Update
@@ -23,15 +21,9 @@ class TestWhatIsMyIp : public QObject
     QList<Update> updates;
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY2(TestCertificate::instance().isValid(), qPrintable(TestCertificate::instance().error));
-    }
-
     void init()
     {
-        manager = new TestNetworkAccessManager(this);
-        server = new TestHttpsServer(this);
+        WebClientTest::init();
         client = new WhatIsMyIp(manager, QStringLiteral("OrvalVpnDesktop"), SemVer(QStringLiteral("v0.5.10")),
                                 server->url("/cgi-bin/whatismyip.pl").toString(), this);
         updates.clear();
@@ -44,8 +36,7 @@ private slots:
     void cleanup()
     {
         delete client;
-        delete server;
-        delete manager;
+        WebClientTest::cleanup();
     }
 
     void reply_data()

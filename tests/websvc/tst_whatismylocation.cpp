@@ -5,12 +5,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-class TestWhatIsMyLocation : public QObject
+class TestWhatIsMyLocation : public WebClientTest
 {
     Q_OBJECT
-
-    TestNetworkAccessManager *manager = nullptr;
-    TestHttpsServer *server = nullptr;
 
     WhatIsMyLocation *makeClient()
     {
@@ -19,23 +16,6 @@ class TestWhatIsMyLocation : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY2(TestCertificate::instance().isValid(), qPrintable(TestCertificate::instance().error));
-    }
-
-    void init()
-    {
-        manager = new TestNetworkAccessManager(this);
-        server = new TestHttpsServer(this);
-    }
-
-    void cleanup()
-    {
-        delete server;
-        delete manager;
-    }
-
     void parse_data()
     {
         QTest::addColumn<QByteArray>("body");

@@ -1,0 +1,39 @@
+#include "openvpn/Lock.h"
+
+#include "openvpn/Lockable.h"
+
+#include <QDebug>
+
+Lock::Lock(Lockable* lockable)
+    : QObject(lockable)
+{
+}
+
+Lockable* Lock::lockable() const
+{
+    return static_cast<Lockable*>(parent());
+}
+
+bool Lock::takeActive()
+{
+    if (!active) {
+        qDebug() << metaObject()->className() << "was already aborted or released";
+        return false;
+    }
+    active = false;
+    return true;
+}
+
+void Lock::abort()
+{
+    if (!takeActive())
+        return;
+    lockable()->markAborted();
+    lockable()->dropLock();
+}
+
+void Lock::release()
+{
+    if (takeActive())
+        lockable()->dropLock();
+}

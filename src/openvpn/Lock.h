@@ -1,0 +1,28 @@
+#ifndef LOCK_H
+#define LOCK_H
+
+#include <QObject>
+
+class Lockable;
+
+// One handler's claim on a Lockable, owned by it. Only its first release() or
+// abort() counts.
+class Lock : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Lock(Lockable* lockable);
+
+public slots:
+    void abort();
+    void release();
+
+private:
+    bool takeActive();
+    Lockable* lockable() const;
+
+    bool active = true;
+};
+
+#endif // LOCK_H

@@ -1,0 +1,40 @@
+#include "openvpn/Lockable.h"
+
+#include <QDebug>
+
+namespace {
+// "Hold: releasing a HoldLock": what the log has always said.
+void log(const Lockable& lockable, const char* what)
+{
+    const QString name = QString::fromLatin1(lockable.metaObject()->className());
+    qDebug().noquote() << QStringLiteral("%1: %2 %1Lock").arg(name, QLatin1String(what));
+}
+} // namespace
+
+Lockable::Lockable(QObject* parent)
+    : QObject(parent)
+{
+}
+
+void Lockable::addLock()
+{
+    log(*this, "creating a new");
+    lockCount.ref();
+}
+
+void Lockable::markAborted()
+{
+    aborted = true;
+    log(*this, "aborting a");
+}
+
+void Lockable::dropLock()
+{
+    log(*this, "releasing a");
+    if (lockCount.deref())
+        return;
+    if (aborted)
+        emit abort();
+    else
+        emit release();
+}

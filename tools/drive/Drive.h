@@ -26,8 +26,9 @@ class Settings;
 
 // Plays the part of the GUI run mode for tests, demos and benchmarks: builds
 // the run mode's long-lived services in the same order, initialises the
-// backend, waits for the configuration check, starts one connection and then
-// follows the commands read from standard input.
+// backend, waits for the configuration check, starts one connection (with the
+// site's default cipher offer for the chosen transport, through
+// GuiVpnStartup) and then follows the commands read from standard input.
 class Drive : public QObject
 {
     Q_OBJECT

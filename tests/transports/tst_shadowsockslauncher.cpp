@@ -26,6 +26,7 @@ class TestShadowSocksLauncher : public QObject
     Q_OBJECT
 
     QTemporaryDir dir;
+    QTemporaryDir privateTemp;
     RecordingOsAbstraction os;
     RecordingFrontendLog frontend;
 
@@ -72,6 +73,13 @@ class TestShadowSocksLauncher : public QObject
     };
 
 private slots:
+    void initTestCase()
+    {
+        // Temporary files of this run only, whatever else runs beside it.
+        QVERIFY(privateTemp.isValid());
+        qputenv("TMPDIR", QFile::encodeName(privateTemp.path()));
+    }
+
     void init()
     {
         os.calls.clear();

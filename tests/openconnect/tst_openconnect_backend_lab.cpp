@@ -12,7 +12,6 @@
 
 #include <QApplication>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTest>
 
 using namespace OpenConnectLab;
@@ -35,12 +34,7 @@ class TestOpenConnectBackendLab : public QObject
 private slots:
     void initTestCase()
     {
-        if (!Lab::isActive())
-            QSKIP("runs only inside the test network");
-        if (!QFileInfo::exists("/dev/net/tun"))
-            QSKIP("no /dev/net/tun");
-        if (QStandardPaths::findExecutable("ocserv").isEmpty())
-            QSKIP("ocserv is not installed");
+        LAB_REQUIRE({"ocserv"});
         QVERIFY(m_config.isValid());
         // The backend installs the built-in catalogue into an empty
         // configuration directory; install it first so that the lab's site

@@ -11,7 +11,6 @@
 #include "system/MacOSXAbstractionImpl.h"
 
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
 
 using namespace OpenConnectLab;
@@ -23,12 +22,7 @@ class TestOpenConnectLab : public QObject
 private slots:
     void initTestCase()
     {
-        if (!Lab::isActive())
-            QSKIP("runs only inside the test network");
-        if (!QFileInfo::exists("/dev/net/tun"))
-            QSKIP("no /dev/net/tun");
-        if (QStandardPaths::findExecutable("ocserv").isEmpty())
-            QSKIP("ocserv is not installed");
+        LAB_REQUIRE({"ocserv"});
         QVERIFY(m_config.isValid());
         QVERIFY(writeSite(m_config.path()));
         QVERIFY2(Lab::startOcserv(m_server, USER, PASSWORD, VPN_PORT), "ocserv did not start");

@@ -291,14 +291,25 @@ private slots:
     void statesReachTheFrontendOnlyWhileAnEngineIsStarted()
     {
         World world;
+        world.frontend.seen.clear();
         world.backend.updateState("CONNECTING", "", "", "");
         world.backend.updatedDetectedPublicIp(VpnConnectionState::FOUND, QHostAddress("192.0.2.7"), 1);
-        world.backend.startVPN(engineStart(), "user", "secret");
+        QCOMPARE(world.frontend.seen.filter("state"), QStringList());
+
+        // During the start-up itself the half-started engine stays hidden too.
+        world.backend.startVPN(parameters([&](ScriptedStartup& startup) {
+                                   world.backend.updateState("WAIT", "", "", "");
+                                   return startup.startEngine();
+                               }),
+                               "user", "secret");
+        QCOMPARE(world.frontend.seen.filter("state"), QStringList());
+
         world.frontend.seen.clear();
         world.backend.clearDetectedPublicIp();
         QCOMPARE(world.frontend.seen, QStringList());
         world.backend.updateState("CONNECTED", "SUCCESS", "10.8.0.2", "198.51.100.1");
-        QCOMPARE(world.frontend.seen, QStringList {"state CONNECTED"});
+        world.backend.updatedDetectedPublicIp(VpnConnectionState::FOUND, QHostAddress("192.0.2.7"), 1);
+        QCOMPARE(world.frontend.seen, (QStringList {"state CONNECTED", "state CONNECTED"}));
     }
 
     void afterTheEngineEndsANewStartIsPossible()

@@ -78,6 +78,7 @@ int ProcessEntry::runSteps(int &argc, char **argv, const RunModes &runModes)
     Q_INIT_RESOURCE(vpnbackend);
     Q_INIT_RESOURCE(resources);
     Q_INIT_RESOURCE(progress);
+    Q_INIT_RESOURCE(translations);
     qDebug() << "Working directory set to:" << QDir::currentPath();
     HelperBootstrap(QCoreApplication::applicationDirPath()).init_permissions();
     return runModes(application, argc, argv);

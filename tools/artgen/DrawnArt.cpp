@@ -62,6 +62,19 @@ void ring(QPainter &painter, const QPointF &centre, double radius, double width,
     painter.setPen(Qt::NoPen);
 }
 
+// A soft disc of the colour, from the alpha at its centre through a middle stop
+// (position, alpha) to nothing at its edge.
+void glow(QPainter &painter, const QPointF &centre, double radius, QColor colour, int alpha,
+          const QPair<double, int> &middle)
+{
+    QRadialGradient gradient(centre, radius);
+    for (const QPair<double, int> &stop : {qMakePair(0.0, alpha), middle, qMakePair(1.0, 0)}) {
+        colour.setAlpha(stop.second);
+        gradient.setColorAt(stop.first, colour);
+    }
+    disc(painter, centre, radius, gradient);
+}
+
 // The logo: a disc with a white ring inside it.
 void logo(QPainter &painter, const QPointF &centre, double radius, const QColor &colour)
 {
@@ -173,11 +186,7 @@ QImage DrawnArt::marker()
     Canvas canvas(60, 60);
     QPainter &painter = canvas.painter;
     const QPointF centre(30, 30);
-    QRadialGradient halo(centre, 30);
-    halo.setColorAt(0.0, QColor(0x5a, 0xa6, 0xff, 150));
-    halo.setColorAt(0.55, QColor(0x5a, 0xa6, 0xff, 90));
-    halo.setColorAt(1.0, QColor(0x5a, 0xa6, 0xff, 0));
-    disc(painter, centre, 30, halo);
+    glow(painter, centre, 30, BRAND_LIGHT, 150, {0.55, 90});
     disc(painter, centre, 16, Qt::white);
     logo(painter, centre, 13, BRAND);
     return canvas.result();
@@ -188,11 +197,7 @@ QImage DrawnArt::nest()
     Canvas canvas(174, 174);
     QPainter &painter = canvas.painter;
     const QPointF centre(87, 87);
-    QRadialGradient halo(centre, 87);
-    halo.setColorAt(0.0, QColor(0xff, 0xb3, 0x40, 120));
-    halo.setColorAt(0.45, QColor(0xff, 0xb3, 0x40, 50));
-    halo.setColorAt(1.0, QColor(0xff, 0xb3, 0x40, 0));
-    disc(painter, centre, 87, halo);
+    glow(painter, centre, 87, QColor(0xff, 0xb3, 0x40), 120, {0.45, 50});
     ring(painter, centre, 40, 9, QColor(0xff, 0xc2, 0x5e, 230));
     disc(painter, centre, 22, QColor(0xff, 0xd9, 0x8a));
     disc(painter, centre, 11, Qt::white);

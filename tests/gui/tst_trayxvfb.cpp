@@ -64,9 +64,7 @@ private slots:
         const QRect dock = tray.geometry();
         QImage docked;
         const auto grabDock = [&] {
-            docked = QGuiApplication::primaryScreen()
-                         ->grabWindow(0, dock.x(), dock.y(), dock.width(), dock.height())
-                         .toImage();
+            docked = Screenshot::grabScreen(dock);
             return pixelsNear(docked, QColor(0x21, 0x5c, 0xac)) > 20
                    && pixelsNear(docked, QColor(0x2f, 0xb4, 0x61)) > 2;
         };
@@ -87,9 +85,7 @@ private slots:
                                 .arg(dock.top())));
         QVERIFY(!Screenshot::saveScreen(QStringLiteral("tray-balloon")).isEmpty());
         const QRect corner = balloon->geometry().united(dock).adjusted(-20, -20, 20, 20) & screen;
-        const QImage closeUp = QGuiApplication::primaryScreen()
-                                   ->grabWindow(0, corner.x(), corner.y(), corner.width(), corner.height())
-                                   .toImage();
+        const QImage closeUp = Screenshot::grabScreen(corner);
         Screenshot::save(closeUp.scaled(closeUp.size() * 2), QStringLiteral("tray-balloon-x2"));
     }
 

@@ -3,6 +3,7 @@
 #include "CatalogueFixtures.h"
 #include "Screenshot.h"
 
+#include "catalogue/CountryCode.h"
 #include "catalogue/HalvorixServerSitesList.h"
 #include "catalogue/ServerSitesOrder.h"
 #include "gui/ServerListWidget.h"
@@ -525,6 +526,52 @@ private slots:
         QVERIFY(!sameColours(badgeSquare(background, {PIN}), badgeSquare(background, {GREY_PIN})));
         Screenshot::save(image.copy(ROW).scaled(ROW.size() * 2),
                          QStringLiteral("badges-") + QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-'));
+    }
+
+    void textLines_data()
+    {
+        QTest::addColumn<HalvorixServerSite>("row");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::newRow("city") << site("DEU", "Berlin") << "Germany"
+                              << "Berlin";
+        QTest::newRow("dedicated address") << dedicatedSite("DEU", "My server", "192.0.2.1") << "Germany"
+                                           << "My server (192.0.2.1)";
+        QTest::newRow("unknown country") << site("XXX", "Nowhere") << CountryCode::findByIsoCode("XXX").getName()
+                                         << "Nowhere";
+    }
+
+    // Each line against the same text drawn where and how the row puts it:
+    // the country in bold 13 px above the middle, the second line in 11 px
+    // below it.
+    void textLines()
+    {
+        QFETCH(HalvorixServerSite, row);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        ServerListWidgetStyle::setInstance(QSharedPointer<ProbeStyle>::create());
+        const QImage image = paintRow(row, QStyle::State_Enabled);
+
+        // Left of the badges, above the separator.
+        const QRect text(QPoint(ROW.left() + 40, ROW.top()), QPoint(ROW.right() - 50, ROW.bottom() - 1));
+        QImage expected = image;
+        QPainter painter(&expected);
+        painter.fillRect(text, Qt::blue);
+        painter.setPen(Qt::black);
+        const auto drawLine = [&painter](const QRect &area, int weight, int pixelSize, Qt::Alignment alignment,
+                                         const QString &line) {
+            QFont font;
+            font.setWeight(weight);
+            font.setPixelSize(pixelSize);
+            painter.setFont(font);
+            painter.drawText(area, int(alignment), line);
+        };
+        drawLine(QRect(QPoint(ROW.left() + 40, ROW.top()), QPoint(ROW.right(), ROW.bottom() - 20)), QFont::Bold, 13,
+                 Qt::AlignLeft | Qt::AlignBottom, first);
+        drawLine(QRect(QPoint(ROW.left() + 40, ROW.top() + 20), ROW.bottomRight()), QFont::Normal, 11,
+                 Qt::AlignLeft | Qt::AlignTop, second);
+        painter.end();
+        QVERIFY(sameColours(image.copy(text), expected.copy(text)));
     }
 
     // A selected pinned row, a dedicated one ("city (address)") and an unknown

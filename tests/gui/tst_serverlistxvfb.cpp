@@ -49,20 +49,28 @@ private slots:
         ServerListWidget widget;
         widget.resize(400, 520);
         widget.setServerSites(sites);
-        widget.setCurrentServerSite(sites.getServerSiteById(QStringLiteral("USA-Dallas")));
         widget.show();
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
+        widget.setCurrentServerSite(sites.getServerSiteById(QStringLiteral("GBR-London")));
 
+        // The top of the list: the dedicated address first, the pinned and
+        // current site next, and the mouse over the third row.
         auto *list = widget.findChild<QListWidget *>(QStringLiteral("serverSites"));
         QCOMPARE(list->count(), sites.size());
-        QCOMPARE(list->currentItem()->text(), QStringLiteral("USA-Dallas"));
         QCOMPARE(list->item(0)->text(), dedicated.getId());
-        // The mouse over the second row shows the hover look.
-        const QPoint second = list->visualItemRect(list->item(1)).center();
-        QHoverEvent hover(QEvent::HoverMove, second, second);
+        QCOMPARE(list->item(1)->text(), QStringLiteral("GBR-London"));
+        QCOMPARE(list->currentItem(), list->item(1));
+        const QPoint third = list->visualItemRect(list->item(2)).center();
+        QHoverEvent hover(QEvent::HoverMove, third, third);
         QApplication::sendEvent(list->viewport(), &hover);
         QVERIFY(!Screenshot::saveWidget(widget, QStringLiteral("catalogue")).isEmpty());
         QVERIFY(!Screenshot::saveScreen(QStringLiteral("catalogue-screen")).isEmpty());
+
+        // A current site further down is scrolled into view.
+        widget.setCurrentServerSite(sites.getServerSiteById(QStringLiteral("USA-Dallas")));
+        QCOMPARE(list->currentItem()->text(), QStringLiteral("USA-Dallas"));
+        QVERIFY(list->viewport()->rect().contains(list->visualItemRect(list->currentItem())));
+        QVERIFY(!Screenshot::saveWidget(widget, QStringLiteral("current-dallas")).isEmpty());
 
         auto *filter = widget.findChild<QComboBox *>(QStringLiteral("filterComboBox"));
         filter->setCurrentIndex(filter->findText(QStringLiteral("Europe")));

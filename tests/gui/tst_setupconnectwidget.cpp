@@ -78,8 +78,8 @@ OpenVpnConfigCipher offerOf(const QString &protocol, int port, const QStringList
 // TCP: "Auto" (443 and 80), "443" (with an stunnel port), "80".
 QList<OpenVpnConfigCipher> offers()
 {
-    return {offerOf("UDP", 1194, {"AES-256-GCM", "AES-128-GCM", "none"}, "SHA512"), offerOf("UDP", 53, {"AES-128-GCM"}),
-            offerOf("UDP", 443, {"AES-128-GCM"}, {}, 0, true),
+    return {offerOf("UDP", 1194, {"AES-256-GCM", "AES-128-GCM", "none"}, "SHA512"),
+            offerOf("UDP", 53, {"AES-128-GCM", "NONE"}), offerOf("UDP", 443, {"AES-128-GCM"}, {}, 0, true),
             offerOf("TCP", 443, {"AES-256-GCM", "CHACHA20-POLY1305"}, {}, 8443),
             offerOf("TCP", 80, {"AES-128-GCM", "none"})};
 }
@@ -195,6 +195,18 @@ private slots:
         QVERIFY(page.controller.isTransportAvailable());
     }
 
+    // A preference written by something else: no proxy is known, so the
+    // site's own transports are offered.
+    void unknownProxyPreferenceOffersTheSiteTransports()
+    {
+        Settings().setValue(QStringLiteral("proxy-settings"), QStringLiteral("SOCKS9"));
+        ConnectPage page;
+        page.controller.setUpComboBoxesFromSettings(siteWith(true, true), false);
+        QCOMPARE(ConnectPage::entries(page.protocolSelect), (QStringList {"UDP", "TCP"}));
+        QVERIFY(page.protocolSelect.isEnabled());
+        QVERIFY(page.controller.isTransportAvailable());
+    }
+
     void stunnel_data()
     {
         QTest::addColumn<Settings::ProxySettings>("proxy");
@@ -294,6 +306,9 @@ private slots:
                               << "none" << true << "Connect without encryption";
         QTest::newRow("encrypted") << "1194 ( SHA512 )"
                                    << "AES-128-GCM" << false << "Connect";
+        // Only the exact name "none" means no encryption.
+        QTest::newRow("upper case") << "53"
+                                    << "NONE" << false << "Connect";
         QTest::newRow("other entry") << "53"
                                      << "AES-128-GCM" << false << "Connect";
     }

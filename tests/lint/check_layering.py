@@ -188,7 +188,15 @@ def includes(root, path):
         for number, line in enumerate(source, 1):
             match = INCLUDE.match(line)
             if match:
-                yield number, match.group(1), match.group(2)
+                yield number, match.group(1), rooted(path, match.group(2))
+
+
+def rooted(path, header):
+    """A relative include ("../gui/X.h") as the "area/..." path it reaches, so it crosses no layer unseen."""
+    if not header.startswith("."):
+        return header
+    target = os.path.normpath(os.path.join(os.path.dirname(path), header))
+    return target.removeprefix("src/") if target.startswith("src/") else target
 
 
 def known_areas():

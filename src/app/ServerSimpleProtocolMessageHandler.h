@@ -17,6 +17,7 @@ public:
     void messageHandler(const QString &message) override;
 
 private:
-    VpnBackendAbstractServer &m_server;
+    // No message of the present protocol needs the server yet.
+    [[maybe_unused]] VpnBackendAbstractServer &m_server;
     ServerAbstractSocket &m_connection;
 };

@@ -11,6 +11,17 @@
 class ConnectionParameters;
 
 // What a user interface asks of the backend.
+//
+// Re-entrancy contract. The start-up processes events while it waits
+// (StartupWaits, VpnStartupImpl::startVPN, TunManagerHandler), so a frontend's
+// call can arrive while startVPN is still on the stack, and the backend's
+// reports reach frontends from inside those nested event loops. Therefore:
+// - a frontend never deletes itself or another frontend from one of its
+//   slots, only deleteLater(), so nothing still on the stack is freed;
+// - Connect is disabled while a start runs (a startVPN arriving anyway is
+//   ignored);
+// - quitting during a start is an abort(): the start-up unwinds first, the
+//   backend is never torn down under it.
 class VpnBackend
 {
 public:

@@ -65,8 +65,8 @@ OpenConnectManagementSocket::OpenConnectManagementSocket(OsAbstraction& os, VpnF
     : m_os(os)
     , m_parameters(new NullConnectionParameters)
     , m_frontend(frontend)
-    , m_cmdFdServer(new QTcpServer)
-    , m_cmdFdWriteServer(new QTcpServer)
+    , m_cmdFdServer(new QTcpServer(this))
+    , m_cmdFdWriteServer(new QTcpServer(this))
     , m_handler(handler)
 {
     listen(m_cmdFdServer);
@@ -100,8 +100,6 @@ OpenConnectManagementSocket::~OpenConnectManagementSocket()
         m_process.kill();
         m_process.waitForFinished(3000);
     }
-    m_cmdFdServer->deleteLater();
-    m_cmdFdWriteServer->deleteLater();
     if (m_remote)
         m_remote->deleteLater();
 }
@@ -475,6 +473,7 @@ void OpenConnectManagementSocket::loginFailure()
 
 void OpenConnectManagementSocket::sendUsernamePassword(const QString& username, const QString& password)
 {
+    // Kept for HalvorixAPIClient, which reads them once the tunnel is up.
     CredentialsStore::setUsernamePassword(username, password);
     m_username = username;
     m_password = password;

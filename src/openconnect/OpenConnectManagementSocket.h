@@ -104,6 +104,8 @@ private:
     OsAbstraction& m_os;
     QSharedPointer<ConnectionParameters> m_parameters;
     VpnFrontend& m_frontend;
+    // Children: they go, with the engine's connections (their own children),
+    // only after this object's signal connections are cut.
     QTcpServer* m_cmdFdServer;
     QPointer<QTcpSocket> m_cmdFdSocket;
     QTcpServer* m_cmdFdWriteServer;

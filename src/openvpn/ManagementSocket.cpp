@@ -50,7 +50,7 @@ void logLines(const char* prefix, const QByteArray& output)
 ManagementSocket::ManagementSocket(OsAbstraction& os, OpenVpnLifeCycleHandler& handler, QObject* parent)
     : AbstractManagementSocket(parent)
     , os(os)
-    , server(new QTcpServer())
+    , server(new QTcpServer(this))
     , handler(handler)
 {
     connect(server, &QTcpServer::newConnection, this, &ManagementSocket::connectionAccepted);
@@ -71,8 +71,6 @@ ManagementSocket::~ManagementSocket()
     process.disconnect(this);
     if (socket)
         socket->disconnect(this);
-    server->disconnect(this);
-    server->deleteLater();
 }
 
 quint16 ManagementSocket::serverPort() const
@@ -308,6 +306,7 @@ QString ManagementSocket::escape(const QString& value, const QString& label)
 
 void ManagementSocket::sendUsernamePassword(const QString& username, const QString& password)
 {
+    // Kept for HalvorixAPIClient, which reads them once the tunnel is up.
     CredentialsStore::setUsernamePassword(username, password);
     sendCommand(QStringLiteral("username \"Auth\" \"%1\"").arg(escape(username, QStringLiteral("Username"))));
     sendCommand(QStringLiteral("password \"Auth\" \"%1\"").arg(escape(password, QStringLiteral("Password"))));

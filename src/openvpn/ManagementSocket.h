@@ -72,6 +72,8 @@ private:
     void notifyOpenVpnTerminatedWhenProcessTerminatedAndSocketClosed();
 
     OsAbstraction& os;
+    // A child: it goes, with the engine's connection (its own child), only
+    // after this object's signal connections are cut.
     QTcpServer* server;
     QPointer<QTcpSocket> socket;
     QProcess process;

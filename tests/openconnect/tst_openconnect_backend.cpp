@@ -49,9 +49,9 @@ private slots:
         QCOMPARE(frontend.errors.size(), 1);
         QVERIFY2(frontend.errors.first().startsWith("The OpenConnect connection can not use a proxy. / "),
                  qPrintable(frontend.errors.first()));
-        QCOMPARE(world.engine->count("started"), 0);
-        QCOMPARE(world.engine->count("failedToStart"), 1);
-        QCOMPARE(world.engine->count("terminated"), 0);
+        QCOMPARE(world.extra->count("started"), 0);
+        QCOMPARE(world.extra->count("failedToStart"), 1);
+        QCOMPARE(world.extra->count("terminated"), 0);
         QVERIFY(!frontend.reached("CONNECTING"));
 
         // Nothing is left running: the next start is taken.

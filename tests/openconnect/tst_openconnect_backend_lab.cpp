@@ -104,7 +104,7 @@ private slots:
         QTest::qWait(1000);
         QCOMPARE(frontend.terminations.size(), 1);
         QVERIFY(!frontend.terminations.first().getFailedToStartFlag());
-        QCOMPARE(world.engine->count("terminated"), 1);
+        QCOMPARE(world.extra->count("terminated"), 1);
         QCOMPARE(tunnelDevices(), QString());
         const QString routes = run("ip", {"-4", "route", "show"});
         QVERIFY2(!routes.contains("0.0.0.0/2"), qPrintable(routes));

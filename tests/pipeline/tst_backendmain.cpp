@@ -1,4 +1,5 @@
 #include "../backend/FakeConnectionParameters.h"
+#include "BackendWorld.h"
 #include "RecordingOsAbstraction.h"
 
 #include "backend/AbortedVpnProcess.h"
@@ -16,8 +17,6 @@
 #include "system/BlackHoleRouteManager.h"
 #include "system/DnsStack.h"
 #include "websvc/LifeCycleClient.h"
-#include "websvc/ReplyHandler.h"
-#include "websvc/SemVer.h"
 #include "websvc/WhatIsMyIp.h"
 
 #include <QHostAddress>
@@ -132,29 +131,13 @@ public:
     }
 };
 
-const QString Local = QStringLiteral("http://127.0.0.1:9/");
-
 } // namespace
 
 class TestBackendMain : public QObject
 {
     Q_OBJECT
 
-    struct World {
-        RecordingOsAbstraction os;
-        DnsStack dnsStack {os};
-        Frontend frontend;
-        QNetworkAccessManager network;
-        BlackHoleRouteManager routes {os, frontend};
-        LifeCycleClient lifeCycle {&network, "id", SemVer("1.0.0"), Local, QString(), QString()};
-        WebConfigSource webConfig {&network, "id", SemVer("1.0.0"), Local, QString()};
-        WhatIsMyIp whatIsMyIp {&network, "OrvalVPN", SemVer("1.0.0"), Local};
-        QSharedPointer<ExtraHandler> extra {new ExtraHandler};
-        VpnBackendMain backend {os, dnsStack, frontend, &network, routes, lifeCycle, webConfig, whatIsMyIp};
-        explicit World(bool recover = false) { backend.init(extra, recover); }
-        struct NotInitialised {};
-        explicit World(NotInitialised) {}
-    };
+    using World = BackendWorld<RecordingOsAbstraction, Frontend, ExtraHandler>;
 
     int starts = 0;
     ManagementSocket* socket = nullptr;

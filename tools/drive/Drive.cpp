@@ -2,7 +2,6 @@
 
 #include "EventLog.h"
 
-#include "BuildConfig.h"
 #include "backend/NullHandler.h"
 #include "backend/OpenVpnConnectionParameters.h"
 #include "catalogue/OpenVpnConfigCipher.h"
@@ -12,7 +11,6 @@
 #include "openconnect/OpenConnectConnectionParameters.h"
 #include "openvpn/ConnectVia.h"
 #include "prefs/Settings.h"
-#include "websvc/SemVer.h"
 
 #include <QCoreApplication>
 
@@ -25,38 +23,15 @@ namespace {
 // shows up as that request's failure first.
 const int UPDATE_CHECK_BOUND_MS = 45000;
 const int QUIT_BOUND_MS = 30000;
-
-QString updateHostAddress(const char* path)
-{
-    return QStringLiteral("https://%1%2").arg(QString::fromUtf8(BuildConfig::updateHost), QLatin1String(path));
-}
-
-SemVer version()
-{
-    return SemVer(QString::fromLatin1(BuildConfig::applicationVersion));
-}
-
-QString clientIdentifier()
-{
-    return QString::fromLatin1(BuildConfig::clientIdentifier);
-}
 } // namespace
 
 Drive::Drive(const EventLog& log, const DriveOptions& options)
     : m_log(log)
     , m_options(options)
-    , m_dnsStack(m_os)
-    , m_blackHoleRoutes(m_os, m_dispatcher)
-    , m_lifeCycleClient(&m_networkAccessManager, clientIdentifier(), version(), updateHostAddress("/lifecycle/"),
-                        QString::fromLatin1(BuildConfig::lifecycleToken), QString())
-    , m_webConfigSource(&m_networkAccessManager, clientIdentifier(), version(),
-                        WebConfigSource::defaultConfigTxtAddress(), QString())
-    , m_whatIsMyIp(&m_networkAccessManager, clientIdentifier(), version(),
-                   updateHostAddress("/cgi-bin/whatismyip.pl"))
-    , m_backend(m_os, m_dnsStack, m_dispatcher, &m_networkAccessManager, m_blackHoleRoutes, m_lifeCycleClient,
-                m_webConfigSource, m_whatIsMyIp)
+    , m_services(m_os, BackendServices::WebSetup::product())
+    , m_backend(m_services.backend)
     , m_frontend(new PrintingFrontend(log))
-    , m_updateCheck(m_networkAccessManager, UPDATE_CHECK_BOUND_MS)
+    , m_updateCheck(m_services.networkAccessManager, UPDATE_CHECK_BOUND_MS)
     , m_stdin(STDIN_FILENO, QSocketNotifier::Read)
 {
     connect(m_frontend.data(), &PrintingFrontend::newConfigWasDownloaded, &m_updateCheck,
@@ -73,12 +48,13 @@ Drive::Drive(const EventLog& log, const DriveOptions& options)
     m_connectTimeout.setSingleShot(true);
     connect(&m_connectTimeout, &QTimer::timeout, this, &Drive::onConnectTimeout);
     // Attached before init, so that nothing the backend reports is missed.
-    m_dispatcher.add(m_frontend);
+    m_services.dispatcher.add(m_frontend);
 }
 
 Drive::~Drive()
 {
-    // The backend still reports while it is torn down; this object is going.
+    // The frontend hears the services' teardown (see BackendServices); this
+    // object's own members are gone by then.
     m_frontend->disconnect(this);
 }
 

@@ -4,17 +4,9 @@
 #include "PrintingFrontend.h"
 #include "UpdateCheckWait.h"
 
-#include "backend/VpnBackendMain.h"
-#include "backend/VpnFrontendDispatcher.h"
-#include "catalogue/WebConfigSource.h"
-#include "websvc/ReplyHandler.h" // complete type for the configuration source's QPointer
-#include "system/BlackHoleRouteManager.h"
-#include "system/DnsStack.h"
+#include "app/BackendServices.h"
 #include "system/MacOSXAbstractionImpl.h"
-#include "websvc/LifeCycleClient.h"
-#include "websvc/WhatIsMyIp.h"
 
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QSharedPointer>
 #include <QSocketNotifier>
@@ -24,11 +16,11 @@ class EventLog;
 class HalvorixServerSite;
 class Settings;
 
-// Plays the part of the GUI run mode for tests, demos and benchmarks: builds
-// the run mode's long-lived services in the same order, initialises the
-// backend, waits for the configuration check, starts one connection (with the
-// site's default cipher offer for the chosen transport, through
-// GuiVpnStartup) and then follows the commands read from standard input.
+// Plays the part of the GUI run mode for tests, demos and benchmarks: holds
+// the backend's services as the run mode does, initialises the backend, waits
+// for the configuration check, starts one connection (with the site's default
+// cipher offer for the chosen transport, through GuiVpnStartup) and then
+// follows the commands read from standard input.
 class Drive : public QObject
 {
     Q_OBJECT
@@ -58,15 +50,9 @@ private:
 
     const EventLog& m_log;
     const DriveOptions m_options;
-    VpnFrontendDispatcher m_dispatcher;
     MacOSXAbstractionImpl m_os;
-    DnsStack m_dnsStack;
-    BlackHoleRouteManager m_blackHoleRoutes;
-    QNetworkAccessManager m_networkAccessManager;
-    LifeCycleClient m_lifeCycleClient;
-    WebConfigSource m_webConfigSource;
-    WhatIsMyIp m_whatIsMyIp;
-    VpnBackendMain m_backend;
+    BackendServices m_services;
+    VpnBackendMain& m_backend;
     QSharedPointer<PrintingFrontend> m_frontend;
     UpdateCheckWait m_updateCheck;
     QSocketNotifier m_stdin;

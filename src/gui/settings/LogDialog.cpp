@@ -25,10 +25,7 @@ LogDialog::LogDialog(QWidget *parent)
     refreshLog();
 }
 
-LogDialog::~LogDialog()
-{
-    delete ui;
-}
+LogDialog::~LogDialog() = default;
 
 void LogDialog::refreshLog()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QScopedPointer>
 
 namespace Ui {
 class LogDialog;
@@ -23,5 +24,5 @@ private slots:
     void on_closeButton_clicked();
 
 private:
-    Ui::LogDialog *ui;
+    QScopedPointer<Ui::LogDialog> ui;
 };

@@ -1,0 +1,276 @@
+#!/usr/bin/env python3
+"""Checks the include layering of src/, platform/ and tools/ (tests are not checked).
+
+An area may include its own layer and the layers below it. The helper and the
+platform layer stand apart: they include only themselves, and the client
+reaches them only through their shared headers. Upward includes that a
+signature imposes are named exceptions below (the including file, the
+headers, one reason); any other crossing fails, and so does an exception that
+no longer matches an include. A new area goes into LAYERS or APART first.
+
+Hard rules that no exception can lift: nothing outside src/gui/, src/main.cpp
+and tools/ includes gui/; no QtWidgets header outside them, except where a
+signature puts one in Settings.
+
+Usage: check_layering.py SOURCE_ROOT QT_WIDGETS_INCLUDE_DIR
+"""
+
+import os
+import re
+import sys
+
+# Lowest first.
+LAYERS = [
+    ["prefs"],
+    ["catalogue", "system", "websvc"],
+    ["openvpn", "openconnect"],
+    ["backend"],
+    ["app"],
+    ["gui"],
+]
+
+# Areas apart from the layers, and the headers of theirs the client may include.
+APART = {
+    "helper": {
+        "helper/SharedKey.h": "the key the helper checks ships inside the client",
+    },
+    "platform": {
+        "routedump/RouteDumpSysctl.h": "the macOS route-dump call, made by the system layer",
+    },
+}
+
+# Include prefixes that name an area other than its folder under src/.
+PREFIX_AREA = {"routedump": "platform"}
+
+# Upward includes imposed by a signature: file -> (included headers, reason).
+EXCEPTIONS = {
+    "src/prefs/Settings.h": (
+        ["catalogue/Salsa20.h"],
+        "the remembered login's cipher is part of the accessor's interface"),
+    "src/prefs/Settings.cpp": (
+        ["app/LogHandlerOption.h", "backend/TunnelType.h", "catalogue/GeoLocation.h",
+         "catalogue/HalvorixServerSite.h", "catalogue/OpenVpnConfigurationModel.h",
+         "catalogue/ServerSitePortFilter.h", "catalogue/ServerSitePortFilterException.h",
+         "catalogue/ServerSiteProtocolFilter.h", "catalogue/ServerSitesOrder.h",
+         "openconnect/OpenConnectConnectVia.h", "system/NetworkInterface.h"],
+        "accessors take and return the log option, site, order, filter, tunnel and interface types"),
+    "src/prefs/UserStatistics.cpp": (
+        ["catalogue/HalvorixServerSite.h"],
+        "addOneUsageToServer takes the server site it counts"),
+    "src/catalogue/HalvorixServerSite.cpp": (
+        ["openconnect/OpenConnectJson.h", "openvpn/ConnectVia.h", "openvpn/Remote.h"],
+        "a site lists its ciphers per ConnectVia and returns its OpenConnect server as a Remote"),
+    "src/catalogue/OpenVpnConfigurationModel.cpp": (
+        ["backend/OpenVpnConnectionParameters.h", "openvpn/ConnectVia.h"],
+        "getConnectionParameters returns the backend's connection parameters"),
+    "src/catalogue/LocalDnsJsonRefresh.cpp": (
+        ["backend/IpPoolInterface.h"],
+        "keeps only the addresses the backend's IP pools accept"),
+    "src/system/BlackHoleRouteImpl.cpp": (
+        ["backend/VpnFrontend.h", "backend/VpnStartupProgress.h"],
+        "reports setting the routes to the frontend as start-up progress"),
+    "src/system/BlackHoleRouteManager.cpp": (
+        ["backend/NullConnectionParameters.h"],
+        "global black holes belong to no connection"),
+    "src/system/DnsStack.cpp": (
+        ["backend/DnsStages.h"],
+        "the start stage's name servers are chosen by the backend's DNS stages"),
+    "src/system/MacOSXAbstractionImpl.cpp": (
+        ["app/AbstractSigTermHandler.h", "app/SigTermHandler.h", "backend/HandlerList.h"],
+        "installSigTermHandler and addSigTermHandler install the process's handler into a HandlerList"),
+    "src/system/MacOSXCleanUpSystemLayer.h": (
+        ["app/CleanUpSystemLayer.h", "backend/VpnFrontendDispatcher.h"],
+        "the --cleanup run's system layer implements the run mode's interface and reports nowhere"),
+    "src/websvc/WhatIsMyIp.h": (
+        ["backend/VpnConnectionState.h"],
+        "reports its look-up in the connection state's detection states"),
+    "src/websvc/HalvorixAPIClientHandler.h": (
+        ["backend/NullHandler.h", "backend/OpenVpnStateNullHandler.h"],
+        "a connection handler: it hears the tunnel come up"),
+    "src/openvpn/ConnectVia.cpp": (
+        ["backend/HandlerList.h"],
+        "setUpHandler adds the transport's handler to the connection's HandlerList"),
+    "src/openvpn/ManagementSocket.cpp": (
+        ["backend/ByteCount.h", "backend/ConnectionParameters.h", "backend/OpenVpnLifeCycleHandler.h"],
+        "the driver reports to the backend's handler and starts from its connection parameters"),
+    "src/openvpn/ProxyConfigurator.h": (
+        ["backend/NullHandler.h"],
+        "a connection handler"),
+    "src/openvpn/STunnelHandler.h": (
+        ["backend/NullHandler.h"],
+        "a connection handler"),
+    "src/openvpn/STunnelHandler.cpp": (
+        ["backend/ErrorMessage.h", "backend/IpPoolList.h", "backend/VpnFrontend.h", "backend/VpnStateTracker.h"],
+        "a connection handler: reports to the frontend and state tracker, takes its addresses from the IP pools"),
+    "src/openvpn/ShadowSocksLauncher.h": (
+        ["backend/NullHandler.h"],
+        "a connection handler"),
+    "src/openvpn/ShadowSocksLauncher.cpp": (
+        ["backend/ErrorMessage.h", "backend/VpnFrontend.h"],
+        "a connection handler: reports its failures to the frontend"),
+    "src/openconnect/OpenConnectConnectionParameters.h": (
+        ["backend/ConnectionParameters.h"],
+        "implements the backend's ConnectionParameters"),
+    "src/openconnect/OpenConnectConnectionParameters.cpp": (
+        ["backend/CipherHandler.h", "backend/TunManagerHandler.h", "backend/VpnStartupImpl.h",
+         "backend/VpnStartupProgress.h"],
+        "creates the backend's start-up and handlers for an OpenConnect connection"),
+    "src/openconnect/OpenConnectManagementSocket.cpp": (
+        ["backend/ByteCount.h", "backend/ConnectionParameters.h", "backend/ErrorMessage.h",
+         "backend/NullConnectionParameters.h", "backend/OpenVpnLifeCycleHandler.h", "backend/VpnFrontend.h"],
+        "the driver reports to the backend's handler and frontend and starts from its connection parameters"),
+    "src/openconnect/VpncScript.cpp": (
+        ["backend/ErrorMessage.h", "backend/VpnFrontend.h"],
+        "reports the script's failures to the frontend"),
+    "src/backend/ConnectionTimerHandler.h": (
+        ["app/StopWatch.h"],
+        "times the connection with the application's StopWatch"),
+    "platform/routedump/RouteDumpSysctl.cpp": (
+        ["system/BsdRouteLayout.h"],
+        "writes the route dump in the layout the system layer reads"),
+}
+
+# QtWidgets headers outside the GUI: file -> (headers, reason).
+WIDGETS_EXCEPTIONS = {
+    "src/prefs/Settings.cpp": (
+        ["QMainWindow", "QSystemTrayIcon"],
+        "saves and restores a QMainWindow's geometry; the tray preference needs a system tray"),
+}
+
+# Where gui/ and QtWidgets may be included: src/gui/, src/main.cpp and tools/.
+GUI_ZONE = re.compile(r"^(src/gui/|src/main\.cpp$|tools/)")
+TOP = "top"  # src/main.cpp and tools/: may include every area
+INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
+SOURCE_SUFFIXES = (".h", ".cpp", ".hpp", ".cc", ".c")
+
+
+def rank_of(area):
+    for rank, layer in enumerate(LAYERS):
+        if area in layer:
+            return rank
+    return None
+
+
+def area_of_file(path):
+    if GUI_ZONE.match(path) and not path.startswith("src/gui/"):
+        return TOP
+    if path.startswith("platform/"):
+        return "platform"
+    return path.split("/")[1]
+
+
+def area_of_include(header):
+    prefix = header.split("/")[0]
+    return PREFIX_AREA.get(prefix, prefix)
+
+
+def may_include(area, header):
+    target = area_of_include(header)
+    if area == TOP or target == area:
+        return True
+    if target in APART:
+        return area not in APART and header in APART[target]
+    if area in APART:
+        return False
+    return rank_of(target) <= rank_of(area)
+
+
+def source_files(root):
+    for top in ("src", "platform", "tools"):
+        for directory, _, names in os.walk(os.path.join(root, top)):
+            for name in sorted(names):
+                if name.endswith(SOURCE_SUFFIXES):
+                    yield os.path.relpath(os.path.join(directory, name), root)
+
+
+def includes(root, path):
+    with open(os.path.join(root, path), encoding="utf-8") as source:
+        for number, line in enumerate(source, 1):
+            match = INCLUDE.match(line)
+            if match:
+                yield number, match.group(1), rooted(path, match.group(2))
+
+
+def rooted(path, header):
+    """A relative include ("../gui/X.h") as the "area/..." path it reaches, so it crosses no layer unseen."""
+    if not header.startswith("."):
+        return header
+    target = os.path.normpath(os.path.join(os.path.dirname(path), header))
+    return target.removeprefix("src/") if target.startswith("src/") else target
+
+
+def known_areas():
+    return {area for layer in LAYERS for area in layer} | set(APART) | set(PREFIX_AREA)
+
+
+def excepted(table, path, header, used):
+    if header in table.get(path, ((), ""))[0]:
+        used.add((path, header))
+        return True
+    return False
+
+
+def widgets_error(path, header, widgets, used):
+    name = header.removeprefix("QtWidgets/")
+    if name == header and name not in widgets or GUI_ZONE.match(path):
+        return None
+    if excepted(WIDGETS_EXCEPTIONS, path, name, used):
+        return None
+    return "a QtWidgets header outside the GUI"
+
+
+def layering_error(path, area, header, used):
+    target = area_of_include(header)
+    if target == "gui" and not GUI_ZONE.match(path):
+        return "only src/gui/, src/main.cpp and tools/ include gui/"
+    if may_include(area, header) or excepted(EXCEPTIONS, path, header, used):
+        return None
+    return f"{area} may not include {target}"
+
+
+def check(root, widgets):
+    areas = known_areas()
+    errors = [f"src/{name}/: an area missing from the layering table"
+              for name in sorted(os.listdir(os.path.join(root, "src")))
+              if os.path.isdir(os.path.join(root, "src", name)) and name not in areas | {"resources"}]
+    errors += [f"{path}: QtWidgets exceptions are for Settings alone"
+               for path in WIDGETS_EXCEPTIONS if not path.startswith("src/prefs/Settings.")]
+    used = set()
+    for path in source_files(root):
+        area = area_of_file(path)
+        if area != TOP and area not in areas:
+            errors.append(f"{path}: outside every area of the layering table")
+            continue
+        for number, delimiter, header in includes(root, path):
+            if delimiter == "<":
+                error = widgets_error(path, header, widgets, used)
+            elif "/" in header and area_of_include(header) in areas:
+                error = layering_error(path, area, header, used)
+            else:
+                error = None
+            if error:
+                errors.append(f"{path}:{number}: {header}: {error}")
+    for table in (EXCEPTIONS, WIDGETS_EXCEPTIONS):
+        for path, (headers, _) in table.items():
+            errors += [f"{path}: {header}: a stale exception, no such include any more"
+                       for header in headers if (path, header) not in used]
+    return errors
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    root, widgets_dir = sys.argv[1], sys.argv[2]
+    widgets = set(os.listdir(widgets_dir))
+    errors = check(root, widgets)
+    for error in errors:
+        print(error)
+    if errors:
+        print(f"{len(errors)} layering error(s); see tests/lint/check_layering.py")
+        return 1
+    print("layering: clean")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

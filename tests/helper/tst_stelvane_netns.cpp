@@ -28,6 +28,15 @@ QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+
+// What a root-only file holds in the tests that try to read it.
+const QByteArray SECRET = "secret-first-line-4f1c9a";
+
 // Everything the tests put into a routing table or onto an interface.
 const QStringList MARKS = {"0.0.0.0/2", "64.0.0.0/2", "128.0.0.0/2", "192.0.0.0/2", "0.0.0.0/1", "128.0.0.0/1",
                            "::/1", "8000::/1", "198.51.100.7", "10.8.0.2", "fd00:8::2"};
@@ -128,6 +137,22 @@ private:
             + m_ns.output({"sh", "-c", "ip -br addr | awk '{ $2 = \"\"; print }'; ip -o link | awk '{ print $2, $3 }'"});
     }
 
+    QString exploitDir() const { return m_bundle.root() + "/exploit"; }
+
+    bool realEngines() const
+    {
+        return !readFile(m_bundle.contents() + "/Contents/Helpers/openvpn_v2_4").contains("placeholder engine");
+    }
+
+    // The helper's OpenVPN command as any user may send it: the engine would
+    // report to a management port nothing listens on, and end.
+    QStringList openVpn(const QString &configFile, const QString &tlsCrypt = QString(), const QString &tlsAuth = QString()) const
+    {
+        return {"OpenVPN", m_bundle.contents() + "/Contents/Helpers/openvpn_v2_4", exploitDir(), configFile, "7505",
+                "true", "false", "AES-256-GCM", "SHA512", tlsCrypt, tlsAuth, "", "", "direct", "", "1", "false", "0",
+                "1.2", "0"};
+    }
+
     void verifyHostUntouched() const
     {
         const QString host = run({"ip", "-4", "route"}) + run({"ip", "-6", "route"}) + run({"ip", "addr"});
@@ -144,6 +169,13 @@ private slots:
             QSKIP("cannot create a network namespace with a veth pair here");
         QString reason;
         QVERIFY2(m_bundle.create("Test", &reason), qPrintable(reason));
+        // Files any user may put where the helper reads configurations, and
+        // one that only root may read.
+        QVERIFY(QDir().mkpath(exploitDir()));
+        QVERIFY(QFile::copy(STELVANE_PROBE_PLUGIN, exploitDir() + "/evil.so"));
+        QVERIFY(QProcess::execute("chmod", {"-R", "go+rX", exploitDir()}) == 0);
+        QVERIFY(writeFile(exploitDir() + "/secret", SECRET + "\nsecond line\n"));
+        QVERIFY(QFile::setPermissions(exploitDir() + "/secret", QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         verifyHostUntouched();
     }
 
@@ -319,6 +351,80 @@ private slots:
         QVERIFY(process.waitForFinished());
         const QByteArray err = process.readAllStandardError();
         QVERIFY2(process.exitCode() == 69 && err.contains(": refusing to change the host's network"), err.constData());
+    }
+
+    // Any user may hand the helper an engine configuration: none may make
+    // the root engine load code, whatever the engine's parser makes of it
+    // (quoted names, a nested configuration, lines inside a block that is no
+    // block to the engine).
+    void configurationCannotLoadCode_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QByteArray>("nested");
+        QTest::addColumn<QString>("refused");
+        const QByteArray plugin = QFile::encodeName(exploitDir() + "/evil.so");
+        QTest::newRow("quoted name") << "\"plugin\"" + plugin + "\n" << QByteArray() << "line 1: directive \"plugin\" is not allowed";
+        QTest::newRow("hidden nested configuration") << QByteArray("client\n\"config\"nested.conf\n") << "plugin " + plugin + "\n"
+                                                     << "line 2: directive \"config\" is not allowed";
+        QTest::newRow("lines inside a block of a skipped line")
+            << "client\nignore-unknown-option <ca>\n<ca> x\nplugin " + plugin + "\n</ca>\n" << QByteArray()
+            << "line 2: directive \"ignore-unknown-option\" is not allowed";
+    }
+
+    void configurationCannotLoadCode()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(QByteArray, nested);
+        QFETCH(QString, refused);
+        if (!realEngines())
+            QSKIP("the staged engines are placeholders");
+        const QString probe = exploitDir() + "/evil.so.ran";
+        QFile::remove(probe);
+        QVERIFY(writeFile(exploitDir() + "/evil.conf", config));
+        QVERIFY(writeFile(exploitDir() + "/nested.conf", nested));
+        const QStringList arguments = openVpn("evil.conf");
+        const HelperBundle::Result result = helper(arguments, HelperBundle::User::Nobody);
+        QVERIFY2(!QFile::exists(probe), readFile(probe).constData());
+        QCOMPARE(QString::fromUtf8(result.err), "Failure creating command 'OpenVPN' with arguments: " + arguments.mid(1).join(' ')
+                                                     + ", error message: IllegalArgumentException: configFile=evil.conf (" + refused + ")\n");
+        QCOMPARE(result.exitCode, 255);
+    }
+
+    // A file only root may read stays unread through every directive that
+    // names a file and through the helper's own key-file arguments: the
+    // helper refuses, and nothing of the file reaches the caller.
+    void configurationCannotReadRootFiles_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QString>("tlsCrypt");
+        QTest::addColumn<QString>("tlsAuth");
+        const QByteArray secret = QFile::encodeName(exploitDir() + "/secret");
+        for (const char *directive : {"config", "\"config\"", "ca", "cert", "key", "tls-auth", "tls-crypt", "tls-crypt-v2", "dh",
+                                      "crl-verify", "pkcs12", "secret", "extra-certs", "auth-user-pass", "askpass",
+                                      "http-proxy-user-pass", "http-proxy 127.0.0.1 3128", "socks-proxy 127.0.0.1 1080",
+                                      "status", "log", "writepid", "replay-persist", "dev-node", "management 127.0.0.1 7506"}) {
+            QTest::newRow(directive) << "client\ndev tun\n" + QByteArray(directive) + " " + secret + "\n" << QString() << QString();
+        }
+        // The engine would end the quoted word at its quote, and name the
+        // nested file's first line in its error.
+        QTest::newRow("quoted config, glued") << "client\n\"config\"" + secret + "\n" << QString() << QString();
+        QTest::newRow("tls-crypt argument") << QByteArray("client\n") << QString::fromUtf8(secret) << QString();
+        QTest::newRow("tls-auth argument") << QByteArray("client\n") << QString() << QString::fromUtf8(secret);
+        QTest::newRow("configuration itself") << QByteArray() << QString() << QString();
+    }
+
+    void configurationCannotReadRootFiles()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(QString, tlsCrypt);
+        QFETCH(QString, tlsAuth);
+        const QString configFile = config.isEmpty() ? "secret" : "probe.conf";
+        if (!config.isEmpty())
+            QVERIFY(writeFile(exploitDir() + "/probe.conf", config));
+        const HelperBundle::Result result = helper(openVpn(configFile, tlsCrypt, tlsAuth), HelperBundle::User::Nobody);
+        QVERIFY2(!(result.out + result.err).contains(SECRET), (result.out + result.err).constData());
+        QVERIFY2(result.err.startsWith("Failure creating command 'OpenVPN'"), (result.out + result.err).constData());
+        QCOMPARE(result.exitCode, 255);
     }
 
     void nameServers_data() { users_data(); }

@@ -10,6 +10,8 @@
 #include "openconnect/OpenConnectManagementSocket.h"
 #include "system/MacOSXAbstractionImpl.h"
 
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -70,6 +72,37 @@ private slots:
         QVERIFY(!socket.isProcessRunning());
         const QString after = run("ip", {"-4", "route", "show"});
         QVERIFY2(!after.contains("0.0.0.0/2"), qPrintable(after));
+    }
+
+    // A program of another user on this machine connects to the command
+    // channel before the engine: it is turned away without being told
+    // anything, and the engine still connects.
+    void aForeignConnectionThatComesFirstIsRefused()
+    {
+        MacOSXAbstractionImpl os;
+        RecordingFrontend frontend;
+        RecordingHandler handler;
+        OpenConnectManagementSocket socket(os, frontend, handler);
+        socket.setDelays(500, 10000);
+        handler.onPasswordRequest = [&](int) { socket.sendUsernamePassword(USER, PASSWORD); };
+        QSignalSpy terminated(&socket, &OpenConnectManagementSocket::onOpenConnectTerminated);
+        // Connected (waiting in the server's queue) before the run starts:
+        // the client takes it first. It prints whatever the client sends it.
+        QProcess intruder;
+        intruder.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "bash", "-c",
+                                   "exec 3<>/dev/tcp/127.0.0.1/$0 || exit 1; echo connected; cat <&3; echo closed",
+                                   QString::number(socket.cmdFdPort())});
+        QVERIFY(intruder.waitForReadyRead(10000));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refusing an unexpected command channel connection"));
+
+        socket.startVPN(parameters());
+        QTRY_VERIFY_WITH_TIMEOUT(!handler.startingWith("state CONNECTED").isEmpty(), 40000);
+        QTRY_COMPARE(intruder.state(), QProcess::NotRunning);
+        QCOMPARE(intruder.readAllStandardOutput(), QByteArray("connected\nclosed\n"));
+        QCOMPARE(handler.count("accepted"), 1);
+
+        socket.sendSigTerm();
+        QTRY_COMPARE_WITH_TIMEOUT(terminated.count(), 1, 20000);
     }
 
     void wrongPasswordEndsWithTheLoginFailedMessage()

@@ -1,6 +1,7 @@
 #include "helper/EngineFiles.h"
 
 #include "helper/CallerRights.h"
+#include "helper/FileContent.h"
 #include "helper/IllegalArgumentException.h"
 
 #include <cerrno>
@@ -13,39 +14,6 @@
 #include <unistd.h>
 
 namespace stelvane {
-
-namespace {
-
-bool readAll(int fd, std::string &content)
-{
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n == 0;
-        content.append(buffer, static_cast<std::size_t>(n));
-        if (content.size() > EngineFiles::MAX_SIZE)
-            return false;
-    }
-}
-
-bool writeAll(int fd, const std::string &content)
-{
-    std::size_t written = 0;
-    while (written < content.size()) {
-        const ssize_t n = write(fd, content.data() + written, content.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-} // namespace
 
 EngineFiles::EngineFiles(const std::string &directory)
 {
@@ -94,7 +62,7 @@ bool EngineFiles::read(const std::string &name, std::string &content, std::strin
         return false;
     }
     content.clear();
-    const bool complete = readAll(fd, content);
+    const bool complete = FileContent::readAll(fd, content, MAX_SIZE);
     close(fd);
     if (!complete) {
         refusal = "unreadable";
@@ -117,7 +85,7 @@ std::string EngineFiles::seal(const std::string &content)
     const int fd = memfd_create("engine-file", MFD_ALLOW_SEALING);
     if (fd < 0)
         return std::string();
-    if (!writeAll(fd, content)
+    if (!FileContent::writeAll(fd, content)
         || fcntl(fd, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL) != 0) {
         close(fd);
         return std::string();

@@ -17,6 +17,27 @@
 
 using namespace OpenConnectLab;
 
+namespace {
+// The client's end of one run: the real system layer, a recording frontend
+// and handler, and the socket, which answers the engine's password request
+// with `password` and gives a stopping engine `stopGraceMs`.
+struct LabClient
+{
+    LabClient(const QString& password, int stopGraceMs)
+        : socket(os, frontend, handler)
+    {
+        socket.setDelays(500, stopGraceMs);
+        handler.onPasswordRequest = [this, password](int) { socket.sendUsernamePassword(USER, password); };
+    }
+
+    MacOSXAbstractionImpl os;
+    RecordingFrontend frontend;
+    RecordingHandler handler;
+    OpenConnectManagementSocket socket;
+    QSignalSpy terminated{&socket, &OpenConnectManagementSocket::onOpenConnectTerminated};
+};
+} // namespace
+
 class TestOpenConnectLab : public QObject
 {
     Q_OBJECT
@@ -38,13 +59,11 @@ private slots:
 
     void connectsCarriesTrafficAndStopsOnce()
     {
-        MacOSXAbstractionImpl os;
-        RecordingFrontend frontend;
-        RecordingHandler handler;
-        OpenConnectManagementSocket socket(os, frontend, handler);
-        socket.setDelays(500, 10000);
-        handler.onPasswordRequest = [&](int) { socket.sendUsernamePassword(USER, PASSWORD); };
-        QSignalSpy terminated(&socket, &OpenConnectManagementSocket::onOpenConnectTerminated);
+        LabClient client(PASSWORD, 10000);
+        OpenConnectManagementSocket& socket = client.socket;
+        RecordingHandler& handler = client.handler;
+        RecordingFrontend& frontend = client.frontend;
+        QSignalSpy& terminated = client.terminated;
 
         socket.startVPN(parameters());
         QTRY_VERIFY_WITH_TIMEOUT(!handler.startingWith("state CONNECTED").isEmpty(), 40000);
@@ -79,20 +98,14 @@ private slots:
     // anything, and the engine still connects.
     void aForeignConnectionThatComesFirstIsRefused()
     {
-        MacOSXAbstractionImpl os;
-        RecordingFrontend frontend;
-        RecordingHandler handler;
-        OpenConnectManagementSocket socket(os, frontend, handler);
-        socket.setDelays(500, 10000);
-        handler.onPasswordRequest = [&](int) { socket.sendUsernamePassword(USER, PASSWORD); };
-        QSignalSpy terminated(&socket, &OpenConnectManagementSocket::onOpenConnectTerminated);
+        LabClient client(PASSWORD, 10000);
+        OpenConnectManagementSocket& socket = client.socket;
+        RecordingHandler& handler = client.handler;
+        QSignalSpy& terminated = client.terminated;
         // Connected (waiting in the server's queue) before the run starts:
-        // the client takes it first. It prints whatever the client sends it.
+        // the client takes it first.
         QProcess intruder;
-        intruder.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "bash", "-c",
-                                   "exec 3<>/dev/tcp/127.0.0.1/$0 || exit 1; echo connected; cat <&3; echo closed",
-                                   QString::number(socket.cmdFdPort())});
-        QVERIFY(intruder.waitForReadyRead(10000));
+        QVERIFY(Lab::connectAsAnotherUser(intruder, socket.cmdFdPort()));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refusing an unexpected command channel connection"));
 
         socket.startVPN(parameters());
@@ -107,13 +120,10 @@ private slots:
 
     void wrongPasswordEndsWithTheLoginFailedMessage()
     {
-        MacOSXAbstractionImpl os;
-        RecordingFrontend frontend;
-        RecordingHandler handler;
-        OpenConnectManagementSocket socket(os, frontend, handler);
-        socket.setDelays(500, 3000);
-        handler.onPasswordRequest = [&](int) { socket.sendUsernamePassword(USER, "wrong"); };
-        QSignalSpy terminated(&socket, &OpenConnectManagementSocket::onOpenConnectTerminated);
+        LabClient client("wrong", 3000);
+        OpenConnectManagementSocket& socket = client.socket;
+        RecordingHandler& handler = client.handler;
+        QSignalSpy& terminated = client.terminated;
         QSignalSpy loginFailed(&socket, &OpenConnectManagementSocket::loginFailed);
 
         socket.startVPN(parameters());

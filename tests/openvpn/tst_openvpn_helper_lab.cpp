@@ -24,11 +24,8 @@ int runProbe(int argc, char** argv)
     QProcess intruder;
     if (qEnvironmentVariableIsSet(INTRUDER)) {
         // Connected (waiting in the server's queue) before the run starts:
-        // the client takes it first. It prints whatever the client sends it.
-        intruder.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "bash", "-c",
-                                   "exec 3<>/dev/tcp/127.0.0.1/$0 || exit 1; echo connected; cat <&3; echo closed",
-                                   QString::number(socket.serverPort())});
-        if (!intruder.waitForReadyRead(10000))
+        // the client takes it first.
+        if (!Lab::connectAsAnotherUser(intruder, socket.serverPort()))
             return 3;
     }
     handler.onPrepare = EngineProbe::prepare;

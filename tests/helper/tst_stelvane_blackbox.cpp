@@ -244,6 +244,40 @@ private slots:
         QCOMPARE(result.exitCode, 255);
     }
 
+    // What runs as root from the bundle must be root's alone, as must every
+    // directory above it: another user could otherwise put a program of
+    // their own in its place.
+    void programsOthersMayChangeAreRefused_data()
+    {
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<QString>("program");
+        QTest::newRow("stand-in") << "Platform/bin/route" << "Platform/bin/route";
+        QTest::newRow("directory of the stand-ins") << "Platform/bin" << "Platform/bin/route";
+        QTest::newRow("shell code the stand-ins source") << "Platform/lib/standin-common.sh" << "Platform/bin/route";
+        QTest::newRow("bundle") << "" << "Platform/bin/route";
+        QTest::newRow("vpnc-script") << "Resources/app/bin/vpnc-script" << "Resources/app/bin/vpnc-script";
+    }
+
+    void programsOthersMayChangeAreRefused()
+    {
+        QFETCH(QString, opened);
+        QFETCH(QString, program);
+        const QString contents = m_other.contents() + "/Contents";
+        const QString path = opened.isEmpty() ? contents : contents + "/" + opened;
+        const QStringList arguments = program.startsWith("Platform")
+            ? QStringList{"CheckDefaultRoute"}
+            : QStringList{"OpenConnect", contents + "/Helpers/openconnect", "https://vpn.example:443/", "true", "4001",
+                          "4002", contents + "/" + program, "false", "30"};
+        const QFileDevice::Permissions permissions = QFile::permissions(path);
+        QVERIFY(QFile::setPermissions(path, permissions | QFileDevice::WriteGroup));
+        const HelperBundle::Result result = m_other.run(arguments, HelperBundle::token(), HelperBundle::User::Nobody);
+        QVERIFY(QFile::setPermissions(path, permissions));
+        QCOMPARE(QString::fromUtf8(result.err), "Exec failed (" + contents + "/" + program
+                                                   + "): refusing to run it as root: others than root may change " + path
+                                                   + " (owner 0, mode 0775)");
+        QCOMPARE(result.exitCode, 255);
+    }
+
     // The test process itself is no client executable.
     void parentThatIsNoClient()
     {

@@ -209,7 +209,14 @@ bool OpenVpnConfigCheck::rewrite(const std::string &content, const FileResolver 
                                                  + ": " + why);
             return false;
         }
-        result += engineLine(words);
+        const std::string line = engineLine(words);
+        // Quoting may lengthen a line: the engine must still read it whole.
+        if (line.size() > OpenVpnConfigTokenizer::MAX_LINE_LENGTH + 1) {
+            refusal = lineRefusal(directive, "longer than " + std::to_string(OpenVpnConfigTokenizer::MAX_LINE_LENGTH)
+                                                 + " bytes once quoted for the engine");
+            return false;
+        }
+        result += line;
     }
     engineConfig = result;
     return true;

@@ -202,6 +202,8 @@ private slots:
                                         << "line 1: longer than 254 bytes";
         QTest::newRow("over-long block line") << "<ca>\n" + QByteArray(255, 'A') + "\n</ca>\n"
                                               << "line 2: longer than 254 bytes";
+        QTest::newRow("too long once quoted") << "verify-x509-name '" + QByteArray(120, '\\') + "'\n"
+                                              << "line 1: longer than 254 bytes once quoted for the engine";
         QTest::newRow("17 words") << QByteArray("remote a b c d e f g h i j k l m n o p\n")
                                   << "line 1: more than 16 words";
         for (const char *directive : FILE_DIRECTIVES) {

@@ -1,4 +1,5 @@
 #include "Lab.h"
+#include "TestFiles.h"
 #include "catalogue/LocalConfigSource.h"
 #include "catalogue/zip_archive.h"
 #include "helper/EngineFiles.h"
@@ -20,18 +21,6 @@ using stelvane::OpenVpnConfigCheck;
 using stelvane::OpenVpnConfigTokenizer;
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QString refusal(const QByteArray &config)
 {
@@ -322,9 +311,9 @@ private slots:
         QVERIFY(engineFiles > 2);
 
         QTemporaryDir dir;
-        QVERIFY(writeFile(dir.filePath("ca.crt"), "-----BEGIN CERTIFICATE-----\nMIIB\n-----END CERTIFICATE-----\n"));
+        QVERIFY(TestFiles::write(dir.filePath("ca.crt"), "-----BEGIN CERTIFICATE-----\nMIIB\n-----END CERTIFICATE-----\n"));
         QVERIFY(Lab::writeOpenVpnClientConfig(dir.filePath("lab.ovpn"), dir.path(), "198.51.100.1", 1194));
-        QCOMPARE(refusal(readFile(dir.filePath("lab.ovpn"))), QString());
+        QCOMPARE(refusal(TestFiles::read(dir.filePath("lab.ovpn"))), QString());
     }
 
     void files_data()
@@ -362,9 +351,9 @@ private slots:
         QTemporaryDir root;
         const QString dir = root.path() + "/conf";
         QVERIFY(QDir().mkpath(dir + "/sub"));
-        QVERIFY(writeFile(dir + "/ok.conf", "client\n"));
-        QVERIFY(writeFile(dir + "/sub/ok.conf", "client\n"));
-        QVERIFY(writeFile(root.path() + "/outside.conf", "client\n"));
+        QVERIFY(TestFiles::write(dir + "/ok.conf", "client\n"));
+        QVERIFY(TestFiles::write(dir + "/sub/ok.conf", "client\n"));
+        QVERIFY(TestFiles::write(root.path() + "/outside.conf", "client\n"));
         QVERIFY(QFile::link(root.path() + "/outside.conf", dir + "/link.conf"));
         QVERIFY(mkfifo(QFile::encodeName(dir + "/fifo").constData(), 0600) == 0);
         file.replace("@DIR@", dir).replace("@ROOT@", root.path());
@@ -373,7 +362,7 @@ private slots:
         QString failure;
         try {
             const std::string path = files.sealedCopy(file.toStdString(), "configFile");
-            QCOMPARE(readFile(QString::fromStdString(path)), QByteArray("client\n"));
+            QCOMPARE(TestFiles::read(QString::fromStdString(path)), QByteArray("client\n"));
         } catch (const IllegalArgumentException &e) {
             failure = QString::fromStdString(e.toString());
         }
@@ -394,7 +383,7 @@ private slots:
         QVERIFY(!copy.open(QIODevice::WriteOnly | QIODevice::Append) || copy.write("plugin /x\n") <= 0
                 || !copy.flush());
         copy.close();
-        QCOMPARE(readFile(path), QByteArray("client\n"));
+        QCOMPARE(TestFiles::read(path), QByteArray("client\n"));
     }
 };
 

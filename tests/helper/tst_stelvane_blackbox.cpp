@@ -1,5 +1,6 @@
 // Runs the real set-uid helper from a test bundle, as root and as nobody.
 #include "HelperBundle.h"
+#include "TestFiles.h"
 
 #include <PropertyList.h>
 
@@ -17,18 +18,6 @@
 Q_DECLARE_METATYPE(HelperBundle::User)
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QByteArray failure(const QString &command, const QStringList &arguments, const QString &message)
 {
@@ -65,8 +54,8 @@ private:
 
     bool placeholderEngines() const
     {
-        return readFile(contents("Helpers/openvpn_v2_4")).contains("placeholder engine")
-            && readFile(contents("Helpers/openconnect")).contains("placeholder engine");
+        return TestFiles::read(contents("Helpers/openvpn_v2_4")).contains("placeholder engine")
+            && TestFiles::read(contents("Helpers/openconnect")).contains("placeholder engine");
     }
 
     void addForBothUsers(const QString &name, const QStringList &arguments, const QByteArray &input, int exitCode,
@@ -86,11 +75,11 @@ private slots:
         QVERIFY2(m_other.create("Other", &reason), qPrintable(reason));
         m_config = m_bundle.root() + "/config";
         QVERIFY(QDir().mkpath(m_config));
-        QVERIFY(writeFile(m_config + "/client.conf", "client\ndev tun\nremote 192.0.2.1 1194\n"));
-        QVERIFY(writeFile(m_config + "/evil.conf", "client\nscript-security 2\nup /bin/sh\n"));
-        QVERIFY(writeFile(m_bundle.root() + "/outside.conf", "client\n"));
-        QVERIFY(writeFile(m_config + "/probe.conf", "client\nkey-direction 5\n"));
-        QVERIFY(writeFile(m_config + "/root-only.conf", "client\n"));
+        QVERIFY(TestFiles::write(m_config + "/client.conf", "client\ndev tun\nremote 192.0.2.1 1194\n"));
+        QVERIFY(TestFiles::write(m_config + "/evil.conf", "client\nscript-security 2\nup /bin/sh\n"));
+        QVERIFY(TestFiles::write(m_bundle.root() + "/outside.conf", "client\n"));
+        QVERIFY(TestFiles::write(m_config + "/probe.conf", "client\nkey-direction 5\n"));
+        QVERIFY(TestFiles::write(m_config + "/root-only.conf", "client\n"));
         QVERIFY(QFile::setPermissions(m_config + "/root-only.conf", QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     }
 
@@ -375,13 +364,13 @@ private slots:
         QFETCH(QString, file);
         QFETCH(bool, openVpnEngine);
         QFETCH(QByteArray, err);
-        const QByteArray original = readFile(contents(file));
-        QVERIFY(writeFile(contents(file), original + "\n"));
+        const QByteArray original = TestFiles::read(contents(file));
+        QVERIFY(TestFiles::write(contents(file), original + "\n"));
         const QStringList arguments = openVpnEngine
             ? openVpn(contents("Helpers/openvpn_v2_4"))
             : openConnect(contents("Helpers/openconnect"), contents("Resources/app/bin/vpnc-script"));
         const HelperBundle::Result result = m_bundle.run(arguments, HelperBundle::token(), HelperBundle::User::Nobody);
-        QVERIFY(writeFile(contents(file), original));
+        QVERIFY(TestFiles::write(contents(file), original));
         QCOMPARE(result.err, err);
         QCOMPARE(result.out, QByteArray());
         QCOMPARE(result.exitCode, 10);
@@ -399,7 +388,7 @@ private slots:
         process.closeWriteChannel();
         QVERIFY(process.waitForFinished());
         QCOMPARE(process.exitCode(), 0);
-        const QByteArray written = readFile(contents("Info.plist"));
+        const QByteArray written = TestFiles::read(contents("Info.plist"));
         QVERIFY2(written.startsWith("<?xml") && !written.contains("XmlData"), written.constData());
         platform::PlistValue root;
         platform::PropertyList::Error error;
@@ -429,7 +418,7 @@ private slots:
         QCOMPARE(result.exitCode, 0);
         platform::PlistValue root;
         platform::PropertyList::Error error;
-        QVERIFY(platform::PropertyList::parse(readFile(plist).toStdString(), root, error));
+        QVERIFY(platform::PropertyList::parse(TestFiles::read(plist).toStdString(), root, error));
         QCOMPARE(QString::fromStdString(root.value("LSUIElement")->text()), value);
         QCOMPARE(QString::fromStdString(root.value("CFBundleExecutable")->text()), QString("OrvalVPN"));
         struct stat after{};

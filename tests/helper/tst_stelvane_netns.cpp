@@ -2,6 +2,7 @@
 // of their own (routes, black holes, addresses, services, name servers) and
 // undo it again, while the host's own network stays as it was.
 #include "HelperBundle.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,18 +21,6 @@ QString run(const QStringList &command)
     process.start(command.first(), command.mid(1));
     process.waitForFinished(30000);
     return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
 }
 
 // What a root-only file holds in the tests that try to read it.
@@ -141,7 +130,7 @@ private:
 
     bool realEngines() const
     {
-        return !readFile(m_bundle.contents() + "/Contents/Helpers/openvpn_v2_4").contains("placeholder engine");
+        return !TestFiles::read(m_bundle.contents() + "/Contents/Helpers/openvpn_v2_4").contains("placeholder engine");
     }
 
     // The helper's OpenVPN command as any user may send it: the engine would
@@ -158,13 +147,13 @@ private:
         const QString host = run({"ip", "-4", "route"}) + run({"ip", "-6", "route"}) + run({"ip", "addr"});
         for (const QString &mark : MARKS)
             QVERIFY2(!host.contains(mark + " ") && !host.contains(mark + "/"), qPrintable("host shows " + mark));
-        QCOMPARE(readFile("/etc/resolv.conf"), m_hostResolvConf);
+        QCOMPARE(TestFiles::read("/etc/resolv.conf"), m_hostResolvConf);
     }
 
 private slots:
     void initTestCase()
     {
-        m_hostResolvConf = readFile("/etc/resolv.conf");
+        m_hostResolvConf = TestFiles::read("/etc/resolv.conf");
         if (!m_ns.create())
             QSKIP("cannot create a network namespace with a veth pair here");
         QString reason;
@@ -174,7 +163,7 @@ private slots:
         QVERIFY(QDir().mkpath(exploitDir()));
         QVERIFY(QFile::copy(STELVANE_PROBE_PLUGIN, exploitDir() + "/evil.so"));
         QVERIFY(QProcess::execute("chmod", {"-R", "go+rX", exploitDir()}) == 0);
-        QVERIFY(writeFile(exploitDir() + "/secret", SECRET + "\nsecond line\n"));
+        QVERIFY(TestFiles::write(exploitDir() + "/secret", SECRET + "\nsecond line\n"));
         QVERIFY(QFile::setPermissions(exploitDir() + "/secret", QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         verifyHostUntouched();
     }
@@ -320,13 +309,13 @@ private slots:
         QFETCH(QStringList, command);
         QFETCH(int, exitCode);
         const QString before = state();
-        const QByteArray resolv = readFile(m_ns.resolvConf());
+        const QByteArray resolv = TestFiles::read(m_ns.resolvConf());
         QProcess process;
         process.start("ip", QStringList{"netns", "exec", m_ns.name(), m_bundle.contents() + "/Contents/Platform/bin/" + command.first()} + command.mid(1));
         QVERIFY(process.waitForFinished());
         QVERIFY2(process.exitCode() == exitCode, process.readAllStandardError().constData());
         QCOMPARE(state(), before);
-        QCOMPARE(readFile(m_ns.resolvConf()), resolv);
+        QCOMPARE(TestFiles::read(m_ns.resolvConf()), resolv);
     }
 
     // Run on the host, the stand-ins refuse; each change asked for here would
@@ -380,11 +369,11 @@ private slots:
             QSKIP("the staged engines are placeholders");
         const QString probe = exploitDir() + "/evil.so.ran";
         QFile::remove(probe);
-        QVERIFY(writeFile(exploitDir() + "/evil.conf", config));
-        QVERIFY(writeFile(exploitDir() + "/nested.conf", nested));
+        QVERIFY(TestFiles::write(exploitDir() + "/evil.conf", config));
+        QVERIFY(TestFiles::write(exploitDir() + "/nested.conf", nested));
         const QStringList arguments = openVpn("evil.conf");
         const HelperBundle::Result result = helper(arguments, HelperBundle::User::Nobody);
-        QVERIFY2(!QFile::exists(probe), readFile(probe).constData());
+        QVERIFY2(!QFile::exists(probe), TestFiles::read(probe).constData());
         QCOMPARE(QString::fromUtf8(result.err), "Failure creating command 'OpenVPN' with arguments: " + arguments.mid(1).join(' ')
                                                      + ", error message: IllegalArgumentException: configFile=evil.conf (" + refused + ")\n");
         QCOMPARE(result.exitCode, 255);
@@ -420,7 +409,7 @@ private slots:
         QFETCH(QString, tlsAuth);
         const QString configFile = config.isEmpty() ? "secret" : "probe.conf";
         if (!config.isEmpty())
-            QVERIFY(writeFile(exploitDir() + "/probe.conf", config));
+            QVERIFY(TestFiles::write(exploitDir() + "/probe.conf", config));
         const HelperBundle::Result result = helper(openVpn(configFile, tlsCrypt, tlsAuth), HelperBundle::User::Nobody);
         QVERIFY2(!(result.out + result.err).contains(SECRET), (result.out + result.err).constData());
         QVERIFY2(result.err.startsWith("Failure creating command 'OpenVPN'"), (result.out + result.err).constData());
@@ -431,11 +420,11 @@ private slots:
     void nameServers()
     {
         QFETCH(HelperBundle::User, user);
-        const QByteArray original = readFile(m_ns.resolvConf());
+        const QByteArray original = TestFiles::read(m_ns.resolvConf());
         const QString networksetup = m_bundle.contents() + "/Contents/Platform/bin/networksetup";
         QVERIFY(succeeded(helper({"SetNameServers", "sv0", "10.0.0.53", "fd00::53"}, user)));
         QVERIFY(succeeded(helper({"SetNameServers", "vt0", "10.0.0.54"}, user)));
-        const QByteArray set = readFile(m_ns.resolvConf());
+        const QByteArray set = TestFiles::read(m_ns.resolvConf());
         QVERIFY2(set.startsWith(original) && set.contains("nameserver 10.0.0.53\nnameserver fd00::53\n") && set.contains("nameserver 10.0.0.54\n"),
                  set.constData());
         QCOMPARE(m_ns.output({networksetup, "getdnsservers", "sv0"}), QString("10.0.0.53\nfd00::53\n"));
@@ -445,7 +434,7 @@ private slots:
         QCOMPARE(m_ns.output({networksetup, "getdnsservers", "vt0"}), QString("10.0.0.54\n"));
         QVERIFY(succeeded(helper({"SetNameServers", "sv0", "empty"}, user)));
         QVERIFY(succeeded(helper({"SetNameServers", "vt0", "empty"}, user)));
-        QCOMPARE(readFile(m_ns.resolvConf()), original);
+        QCOMPARE(TestFiles::read(m_ns.resolvConf()), original);
         QCOMPARE(m_ns.output({networksetup, "getdnsservers", "sv0"}), QString("There aren't any DNS Servers set on sv0.\n"));
     }
 };

@@ -1,7 +1,9 @@
 #include "helper/OpenConnectCommand.h"
 
 #include "helper/ArgumentRules.h"
+#include "helper/ExecFailedException.h"
 #include "helper/IllegalArgumentException.h"
+#include "helper/RootOnlyPath.h"
 #include "helper/SecurityCheck.h"
 #include "helper/SecurityException.h"
 
@@ -66,7 +68,16 @@ int OpenConnectCommand::execute()
         std::cerr << "OpenConnect: Err " << e.code() << std::endl;
         return e.exitStatus();
     }
-    // The engine gets the canonical script path, which lies in the root-owned bundle.
+#ifndef __APPLE__
+    // The engine runs the script as root, by its path, long after its digest
+    // was checked: only root may be able to change it meanwhile. (On macOS
+    // the bundle lies in /Applications, which the admin group may change.)
+    const std::string unsafe = RootOnlyPath::unsafePart(script);
+    if (!unsafe.empty()) {
+        close(engine);
+        throw ExecFailedException(script, {}, "refusing to run it as root: others than root may change " + unsafe);
+    }
+#endif
     exec(engine, m_program, arguments(script));
     return -1;
 }

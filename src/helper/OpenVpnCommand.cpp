@@ -1,6 +1,7 @@
 #include "helper/OpenVpnCommand.h"
 
 #include "helper/ArgumentRules.h"
+#include "helper/EngineFiles.h"
 #include "helper/ExecFailedException.h"
 #include "helper/IllegalArgumentException.h"
 #include "helper/OpenVpnConfigCheck.h"
@@ -9,10 +10,7 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <iostream>
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace stelvane {
 
@@ -22,31 +20,6 @@ void require(bool valid, const std::string &name, const std::string &value)
 {
     if (!valid)
         throw IllegalArgumentException(name, value);
-}
-
-// The checked configuration as a sealed in-memory file: the engine reads
-// exactly what was checked, whatever happens to the original meanwhile.
-int sealedCopy(const std::string &content)
-{
-    const int fd = memfd_create("openvpn-config", MFD_ALLOW_SEALING);
-    if (fd < 0)
-        return -1;
-    std::size_t written = 0;
-    while (written < content.size()) {
-        const ssize_t n = write(fd, content.data() + written, content.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            close(fd);
-            return -1;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    if (fcntl(fd, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL) != 0) {
-        close(fd);
-        return -1;
-    }
-    return fd;
 }
 
 } // namespace
@@ -83,12 +56,29 @@ int OpenVpnCommand::proxyProtocol(const std::string &text)
     throw IllegalArgumentException("ProxyProtocol", text);
 }
 
+OpenVpnCommand::~OpenVpnCommand() = default;
+
 void OpenVpnCommand::loadConfiguration()
 {
-    std::string canonicalDir;
-    m_configContent = OpenVpnConfigCheck::load(m_p.configDir, m_p.configFile, canonicalDir);
-    m_p.configDir = canonicalDir;
-    m_configLoaded = true;
+    auto files = std::make_unique<EngineFiles>(m_p.configDir);
+    std::string engineConfig;
+    std::string refusal;
+    const OpenVpnConfigCheck::FileResolver sealedCopy = [&files](const std::string &name, std::string &enginePath,
+                                                                 std::string &why) {
+        return files->sealedCopy(name, enginePath, why);
+    };
+    if (!OpenVpnConfigCheck::rewrite(files->read(m_p.configFile, "configFile"), sealedCopy, engineConfig, refusal))
+        throw IllegalArgumentException("configFile", m_p.configFile + " (" + refusal + ")");
+    // The key files that the catalogue's cipher offers name, in the same directory.
+    if (!m_p.tlsCrypt.empty())
+        m_p.tlsCrypt = files->sealedCopy(m_p.tlsCrypt, "tlscrypt");
+    if (!m_p.tlsAuthKey.empty())
+        m_p.tlsAuthKey = files->sealedCopy(m_p.tlsAuthKey, "tlskey");
+    m_config = files->seal(engineConfig);
+    if (m_config.empty())
+        throw IllegalArgumentException("configFile", m_p.configFile + " (" + std::strerror(errno) + ")");
+    m_p.configDir = files->directory();
+    m_files = std::move(files);
 }
 
 std::list<std::string> OpenVpnCommand::arguments(const std::string &configArgument) const
@@ -138,12 +128,9 @@ int OpenVpnCommand::execute()
         std::cerr << "OpenVpn: Err " << e.code() << std::endl;
         return e.exitStatus();
     }
-    if (!m_configLoaded)
+    if (!m_files)
         throw ExecFailedException(m_p.program, {}, "the configuration was not checked");
-    const int config = sealedCopy(m_configContent);
-    if (config < 0)
-        throw ExecFailedException(m_p.program, {}, std::strerror(errno));
-    exec(engine, m_p.program, arguments("/proc/self/fd/" + std::to_string(config)));
+    exec(engine, m_p.program, arguments(m_config));
     return -1;
 }
 

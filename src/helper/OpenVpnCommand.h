@@ -2,9 +2,12 @@
 #include "helper/AbstractExecCommand.h"
 
 #include <list>
+#include <memory>
 #include <string>
 
 namespace stelvane {
+
+class EngineFiles;
 
 // Starts the bundle's OpenVPN engine.
 class OpenVpnCommand : public AbstractExecCommand
@@ -38,12 +41,14 @@ public:
     // Refuses (IllegalArgumentException) every value that the engine could
     // read as an option of its own or that is out of range.
     explicit OpenVpnCommand(Parameters parameters);
+    ~OpenVpnCommand() override;
 
     // "direct", "http" or "socks5"; anything else is refused.
     static int proxyProtocol(const std::string &text);
 
-    // Reads and checks the configuration file now, so that a refused one
-    // fails while the command is built.
+    // Reads and checks the configuration file and the key files now, so that
+    // a refused one fails while the command is built; the engine is then
+    // given sealed copies of them (EngineFiles).
     void loadConfiguration();
 
     int execute() override;
@@ -52,8 +57,8 @@ public:
 
 private:
     Parameters m_p;
-    std::string m_configContent;
-    bool m_configLoaded = false;
+    std::unique_ptr<EngineFiles> m_files;
+    std::string m_config;
 };
 
 } // namespace stelvane

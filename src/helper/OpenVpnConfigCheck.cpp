@@ -1,231 +1,236 @@
 #include "helper/OpenVpnConfigCheck.h"
 
-#include "helper/IllegalArgumentException.h"
+#include "helper/OpenVpnConfigTokenizer.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <fcntl.h>
-#include <set>
-#include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <vector>
 
 namespace stelvane {
 
 namespace {
 
-// Directives that run programs, load plugins, engines or providers, write
-// files, or move the engine's working directory, PID file or management
-// interface (which the helper sets itself).
-const std::set<std::string> &refused()
-{
-    static const std::set<std::string> names = {
-        "plugin", "up", "down", "route-up", "route-pre-down", "ipchange", "tls-verify",
-        "auth-user-pass-verify", "client-connect", "client-disconnect", "client-crresponse",
-        "learn-address", "tls-crypt-v2-verify", "iproute", "log", "log-append", "writepid", "status",
-        "replay-persist", "ifconfig-pool-persist", "tls-export-cert", "port-share", "chroot", "daemon",
-        "cd", "config", "script-security", "tmp-dir", "engine", "providers", "pkcs11-providers",
-        "dev-node", "setcon",
-    };
-    return names;
-}
+using Directive = OpenVpnConfigTokenizer::Directive;
+using Words = std::vector<std::string>;
 
-bool isRefused(std::string name)
-{
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (name.compare(0, 2, "--") == 0)
-        name.erase(0, 2);
-    return refused().count(name) > 0 || name.compare(0, 10, "management") == 0;
-}
-
-std::string trimmedLeft(const std::string &line)
-{
-    const std::size_t first = line.find_first_not_of(" \t\r\f\v");
-    return first == std::string::npos ? std::string() : line.substr(first);
-}
-
-// "<name>" opening an inline block, else empty.
-std::string inlineTag(const std::string &line, bool closing)
-{
-    const std::string open = closing ? "</" : "<";
-    if (line.compare(0, open.size(), open) != 0 || (!closing && line.compare(0, 2, "</") == 0))
-        return std::string();
-    const std::size_t end = line.find('>');
-    return end == std::string::npos ? std::string() : line.substr(open.size(), end - open.size());
-}
-
-IllegalArgumentException refusal(const std::string &configFile, const std::string &reason)
-{
-    return IllegalArgumentException("configFile", configFile + " (" + reason + ")");
-}
-
-// While alive, files are opened with the rights of the user who started the
-// helper: the engine must not become a way to read files that user cannot.
-class CallerRights
-{
-public:
-    CallerRights()
-        : m_switched(geteuid() == 0 && (getuid() != 0 || getgid() != 0))
-        , m_effectiveGroup(getegid())
-    {
-        if (m_switched && (setegid(getgid()) != 0 || seteuid(getuid()) != 0)) {
-            restore();
-            throw IllegalArgumentException("configFile", "cannot take the caller's identity");
-        }
-    }
-    ~CallerRights() { restore(); }
-    CallerRights(const CallerRights &) = delete;
-    CallerRights &operator=(const CallerRights &) = delete;
-
-private:
-    void restore()
-    {
-        if (m_switched && (seteuid(0) != 0 || setegid(m_effectiveGroup) != 0))
-            std::abort();
-    }
-
-    bool m_switched;
-    gid_t m_effectiveGroup;
+// How a directive may stand in a configuration.
+enum class Form {
+    // A line of words.
+    Line,
+    // Only as an inline block: its argument would name a file.
+    Block,
+    // As an inline block, or as a line naming a file inside the
+    // configuration directory, which the helper itself hands on.
+    BlockOrFile,
 };
 
-// Directives whose file argument the engine would read as root at a moment
-// the caller chooses (so no check beforehand can hold) and send on.
-bool readsSecretsFromFile(const std::vector<std::string> &directive)
+bool isClientProtocol(const std::string &protocol)
 {
-    const std::string &name = directive[0];
-    if (name == "auth-user-pass" || name == "askpass" || name == "http-proxy-user-pass")
-        return directive.size() > 1;
-    if (name == "http-proxy")
-        return directive.size() > 3 && directive[3] != "auto" && directive[3] != "auto-nct";
-    return false;
+    static const char *const protocols[] = {"udp",  "udp4",       "udp6",        "tcp",        "tcp4",
+                                            "tcp6", "tcp-client", "tcp4-client", "tcp6-client"};
+    return std::find(std::begin(protocols), std::end(protocols), protocol) != std::end(protocols);
+}
+
+// The protocol of "proto" and of "remote HOST PORT PROTO": a client's only.
+bool hasClientProtocol(const Words &words, std::size_t index)
+{
+    return words.size() <= index || isClientProtocol(words[index]);
+}
+
+struct Allowed
+{
+    const char *name;
+    std::size_t minArguments;
+    std::size_t maxArguments;
+    Form form;
+    // Further rules for the arguments; none when null.
+    bool (*valid)(const Words &words);
+};
+
+// Every directive a configuration may hold: what the catalogue's engine files
+// and a client configuration of the service use. Anything else, a plugin, a
+// script, a file to read or write, a proxy (the helper's own arguments), a
+// management or daemon option, a nested configuration, is refused.
+const Allowed ALLOWED[] = {
+    {"client", 0, 0, Form::Line, nullptr},
+    {"pull", 0, 0, Form::Line, nullptr},
+    {"tls-client", 0, 0, Form::Line, nullptr},
+    {"dev", 1, 1, Form::Line, nullptr},
+    {"dev-type", 1, 1, Form::Line, nullptr},
+    {"proto", 1, 1, Form::Line, [](const Words &w) { return hasClientProtocol(w, 1); }},
+    {"remote", 1, 3, Form::Line, [](const Words &w) { return hasClientProtocol(w, 3); }},
+    {"remote-random", 0, 0, Form::Line, nullptr},
+    {"resolv-retry", 1, 1, Form::Line, nullptr},
+    {"connect-retry-max", 1, 1, Form::Line, nullptr},
+    {"nobind", 0, 0, Form::Line, nullptr},
+    {"float", 0, 0, Form::Line, nullptr},
+    {"persist-key", 0, 0, Form::Line, nullptr},
+    {"persist-tun", 0, 0, Form::Line, nullptr},
+    {"remote-cert-tls", 1, 1, Form::Line, nullptr},
+    {"verify-x509-name", 1, 2, Form::Line, nullptr},
+    {"cipher", 1, 1, Form::Line, nullptr},
+    {"data-ciphers", 1, 1, Form::Line, nullptr},
+    {"auth", 1, 1, Form::Line, nullptr},
+    {"key-direction", 1, 1, Form::Line, nullptr},
+    {"tls-version-min", 1, 2, Form::Line, nullptr},
+    {"reneg-sec", 1, 2, Form::Line, nullptr},
+    {"comp-lzo", 0, 1, Form::Line, nullptr},
+    {"compress", 0, 1, Form::Line, nullptr},
+    {"verb", 1, 1, Form::Line, nullptr},
+    {"mute", 1, 1, Form::Line, nullptr},
+    {"ping", 1, 1, Form::Line, nullptr},
+    {"ping-restart", 1, 1, Form::Line, nullptr},
+    {"explicit-exit-notify", 0, 1, Form::Line, nullptr},
+    // The password comes from the client over the management interface,
+    // never from a file.
+    {"auth-user-pass", 0, 0, Form::Line, nullptr},
+    {"auth-nocache", 0, 0, Form::Line, nullptr},
+    {"route-delay", 0, 2, Form::Line, nullptr},
+    {"tun-mtu", 1, 2, Form::Line, nullptr},
+    {"mssfix", 0, 2, Form::Line, nullptr},
+    {"fragment", 1, 2, Form::Line, nullptr},
+    {"sndbuf", 1, 1, Form::Line, nullptr},
+    {"rcvbuf", 1, 1, Form::Line, nullptr},
+    {"allow-pull-fqdn", 0, 0, Form::Line, nullptr},
+    {"ca", 1, 1, Form::BlockOrFile, nullptr},
+    {"cert", 1, 1, Form::Block, nullptr},
+    {"key", 1, 1, Form::Block, nullptr},
+    {"tls-auth", 1, 1, Form::Block, nullptr},
+    {"tls-crypt", 1, 1, Form::Block, nullptr},
+};
+
+const Allowed *allowed(const std::string &name)
+{
+    for (const Allowed &entry : ALLOWED) {
+        if (name == entry.name)
+            return &entry;
+    }
+    return nullptr;
+}
+
+std::string quoted(const std::string &name)
+{
+    return "\"" + name + "\"";
+}
+
+// Why `directive` may not stand as it does, or an empty string.
+std::string refusalOf(const Directive &directive)
+{
+    const std::string &name = directive.words[0];
+    const Allowed *entry = allowed(name);
+    if (directive.isInline) {
+        if (!entry || entry->form == Form::Line)
+            return "inline block " + quoted("<" + name + ">") + " is not allowed";
+        return std::string();
+    }
+    if (!entry)
+        return "directive " + quoted(name) + " is not allowed";
+    if (entry->form == Form::Block)
+        return "directive " + quoted(name) + " names a file: only an inline block <" + name + "> is allowed";
+    const std::size_t arguments = directive.words.size() - 1;
+    if (arguments < entry->minArguments || arguments > entry->maxArguments
+        || (entry->valid && !entry->valid(directive.words)))
+        return "directive " + quoted(name) + " with these arguments is not allowed";
+    return std::string();
+}
+
+// A word the engine reads back as it is: plain, or in double quotes with
+// the two escapes they know.
+std::string engineWord(const std::string &word)
+{
+    const bool plain = !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
+               || std::string("-_.:/@=+,%").find(c) != std::string::npos;
+    });
+    if (plain)
+        return word;
+    std::string result = "\"";
+    for (const char c : word) {
+        if (c == '\\' || c == '"')
+            result += '\\';
+        result += c;
+    }
+    return result + "\"";
+}
+
+std::string engineLine(const Words &words)
+{
+    std::string line;
+    for (const std::string &word : words)
+        line += (line.empty() ? "" : " ") + engineWord(word);
+    return line + "\n";
+}
+
+std::string lineRefusal(const Directive &directive, const std::string &reason)
+{
+    return "line " + std::to_string(directive.line) + ": " + reason;
+}
+
+std::string engineBlock(const Directive &block)
+{
+    return "<" + block.words[0] + ">\n" + block.words[1] + "</" + block.words[0] + ">\n";
 }
 
 } // namespace
 
-std::vector<std::string> OpenVpnConfigCheck::words(const std::string &line)
+bool OpenVpnConfigCheck::rewrite(const std::string &content, const FileResolver &resolveFile, std::string &engineConfig,
+                                 std::string &refusal)
 {
-    std::vector<std::string> result;
-    std::string word;
-    bool inWord = false;
-    char quote = 0;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quote == '\'') {
-            if (c == '\'')
-                quote = 0;
-            else
-                word += c;
-            continue;
-        }
-        if (c == '\\' && i + 1 < line.size() && quote != '\'') {
-            word += line[++i];
-            inWord = true;
-            continue;
-        }
-        if (quote == '"') {
-            if (c == '"')
-                quote = 0;
-            else
-                word += c;
-            continue;
-        }
-        if (c == '"' || c == '\'') {
-            quote = c;
-            inWord = true;
-        } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v') {
-            if (inWord)
-                result.push_back(word);
-            word.clear();
-            inWord = false;
-        } else if ((c == '#' || c == ';') && !inWord) {
-            break;
-        } else {
-            word += c;
-            inWord = true;
+    // What cannot be read ends the reading; a refused directive before it
+    // is named first, as the line it stands on comes first.
+    std::vector<Directive> directives;
+    std::string unreadable;
+    const bool readable = OpenVpnConfigTokenizer::read(content, directives, unreadable);
+    for (const Directive &directive : directives) {
+        const std::string reason = refusalOf(directive);
+        if (!reason.empty()) {
+            refusal = lineRefusal(directive, reason);
+            return false;
         }
     }
-    if (inWord)
-        result.push_back(word);
-    return result;
+    if (!readable) {
+        refusal = unreadable;
+        return false;
+    }
+    std::string result;
+    int nextLine = 1;
+    for (const Directive &directive : directives) {
+        // Blank and comment lines stay as empty lines: the engine's messages
+        // then name the lines of the original.
+        result.append(static_cast<std::size_t>(directive.line - nextLine), '\n');
+        nextLine = directive.line + directive.lineCount;
+        if (directive.isInline) {
+            result += engineBlock(directive);
+            continue;
+        }
+        Words words = directive.words;
+        std::string why;
+        if (allowed(words[0])->form == Form::BlockOrFile && !resolveFile(directive.words[1], words[1], why)) {
+            refusal = lineRefusal(directive, "file " + quoted(directive.words[1]) + " of directive " + quoted(words[0])
+                                                 + ": " + why);
+            return false;
+        }
+        const std::string line = engineLine(words);
+        // Quoting may lengthen a line: the engine must still read it whole.
+        if (line.size() > OpenVpnConfigTokenizer::MAX_LINE_LENGTH + 1) {
+            refusal = lineRefusal(directive, "longer than " + std::to_string(OpenVpnConfigTokenizer::MAX_LINE_LENGTH)
+                                                 + " bytes once quoted for the engine");
+            return false;
+        }
+        result += line;
+    }
+    engineConfig = result;
+    return true;
 }
 
-std::string OpenVpnConfigCheck::refusedDirective(const std::string &content)
+std::string OpenVpnConfigCheck::refusal(const std::string &content)
 {
-    std::istringstream stream(content);
-    std::string line;
-    std::string block;
-    while (std::getline(stream, line)) {
-        line = trimmedLeft(line);
-        if (!block.empty()) {
-            if (inlineTag(line, true) == block)
-                block.clear();
-            continue;
-        }
-        const std::string tag = inlineTag(line, false);
-        if (!tag.empty()) {
-            if (isRefused(tag))
-                return tag;
-            // A connection block holds directives; every other block holds data.
-            if (tag != "connection")
-                block = tag;
-            continue;
-        }
-        if (!inlineTag(line, true).empty())
-            continue;
-        std::vector<std::string> directive = words(line);
-        // "setenv opt NAME ..." makes the engine read NAME as a directive.
-        while (directive.size() > 2 && directive[0] == "setenv" && directive[1] == "opt")
-            directive.erase(directive.begin(), directive.begin() + 2);
-        if (!directive.empty() && directive[0].compare(0, 2, "--") == 0)
-            directive[0].erase(0, 2);
-        if (!directive.empty() && (isRefused(directive[0]) || readsSecretsFromFile(directive)))
-            return directive[0];
-    }
-    return std::string();
-}
-
-std::string OpenVpnConfigCheck::load(const std::string &configDir, const std::string &configFile, std::string &canonicalDir)
-{
-    const CallerRights callerRights;
-    char resolved[PATH_MAX];
-    struct stat info{};
-    if (configDir.empty() || configDir.front() != '/' || realpath(configDir.c_str(), resolved) == nullptr
-        || stat(resolved, &info) != 0 || !S_ISDIR(info.st_mode))
-        throw IllegalArgumentException("PathToConfigDir", configDir);
-    canonicalDir = resolved;
-    const std::string path = !configFile.empty() && configFile.front() == '/' ? configFile : configDir + "/" + configFile;
-    if (configFile.empty() || realpath(path.c_str(), resolved) == nullptr)
-        throw refusal(configFile, errno == EACCES ? "not readable by the caller" : "not found");
-    const std::string canonicalFile = resolved;
-    if (canonicalFile.compare(0, canonicalDir.size() + 1, canonicalDir + "/") != 0)
-        throw refusal(configFile, "outside the configuration directory");
-    const int fd = open(canonicalFile.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0 && errno == EACCES)
-        throw refusal(configFile, "not readable by the caller");
-    if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || static_cast<std::size_t>(info.st_size) > MAX_SIZE) {
-        if (fd >= 0)
-            close(fd);
-        throw refusal(configFile, "not a regular file of at most 1 MiB");
-    }
-    std::string content;
-    char buffer[65536];
-    ssize_t n = 0;
-    while ((n = read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
-        if (n > 0)
-            content.append(buffer, static_cast<std::size_t>(n));
-        if (content.size() > MAX_SIZE)
-            break;
-    }
-    close(fd);
-    if (n < 0 || content.size() > MAX_SIZE)
-        throw refusal(configFile, "unreadable");
-    const std::string directive = refusedDirective(content);
-    if (!directive.empty())
-        throw refusal(configFile, "directive \"" + directive + "\" is not allowed");
-    return content;
+    std::string engineConfig;
+    std::string reason;
+    const FileResolver asGiven = [](const std::string &name, std::string &enginePath, std::string &) {
+        enginePath = name;
+        return true;
+    };
+    return rewrite(content, asGiven, engineConfig, reason) ? std::string() : reason;
 }
 
 } // namespace stelvane

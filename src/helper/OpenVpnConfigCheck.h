@@ -1,28 +1,34 @@
 #pragma once
+#include <functional>
 #include <string>
-#include <vector>
 
 namespace stelvane {
 
-// The OpenVPN engine runs as root: its configuration must not make it run
-// programs, load code, write files or send on files it reads, and it is read
-// with the caller's own rights. This reads a configuration the way the
-// engine does, as far as that matters for finding the directives it uses.
+// The OpenVPN engine runs as root with a configuration that any local user
+// may write. Only the directives of the one table in OpenVpnConfigCheck.cpp
+// pass: those a client configuration of the catalogue needs, none that runs a
+// program, loads code, writes or reads a file, or changes what the helper sets
+// itself (management, scripts, proxies). The configuration is read by the
+// engine's own rules (OpenVpnConfigTokenizer) and written anew from the words
+// read, so the engine reads exactly what was checked.
 class OpenVpnConfigCheck
 {
 public:
-    static constexpr std::size_t MAX_SIZE = 1024 * 1024;
+    // Sets `enginePath` to the path the engine is to read for the file `name`
+    // that a directive names; false, with `refusal` set, when that file may
+    // not be used.
+    using FileResolver = std::function<bool(const std::string &name, std::string &enginePath, std::string &refusal)>;
 
-    // The first refused directive that `content` uses, or an empty string.
-    static std::string refusedDirective(const std::string &content);
-    // The words of one configuration line after the engine's quoting rules.
-    static std::vector<std::string> words(const std::string &line);
+    // The configuration as the engine is to read it, line for line the same
+    // directives as `content`, with the file a "ca" directive names replaced
+    // by what `resolveFile` gives for it. False, with `refusal` naming the
+    // line and the refused directive, when `content` may not be used.
+    static bool rewrite(const std::string &content, const FileResolver &resolveFile, std::string &engineConfig,
+                        std::string &refusal);
 
-    // Reads `configFile` (relative to `configDir` unless absolute), which must
-    // be a regular file inside `configDir` using no refused directive.
-    // Returns its content and sets `canonicalDir`; throws
-    // IllegalArgumentException("configFile", ...) otherwise.
-    static std::string load(const std::string &configDir, const std::string &configFile, std::string &canonicalDir);
+    // Why `content` is refused, or an empty string; the files it names are
+    // not looked at.
+    static std::string refusal(const std::string &content);
 };
 
 } // namespace stelvane

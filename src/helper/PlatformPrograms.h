@@ -12,7 +12,8 @@ public:
     static const char IFCONFIG[];
     static const char NETWORKSETUP[];
 
-    // The absolute path of the program named `name` (one of the above).
+    // The absolute path of the program named `name` (one of the above);
+    // throws ExecFailedException when anyone but root could change it.
     static std::string path(const std::string &name);
 };
 

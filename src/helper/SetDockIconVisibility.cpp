@@ -1,5 +1,7 @@
 #include "helper/SetDockIconVisibility.h"
 
+#include "helper/FileContent.h"
+
 #include <PropertyList.h>
 #include <mach-o/dyld.h>
 
@@ -21,35 +23,10 @@ bool readRegularFile(const std::string &path, std::string &content, struct stat 
     const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
-    bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<std::size_t>(info.st_size) <= MAX_PLIST_SIZE;
-    char buffer[65536];
-    while (ok) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ok = n == 0;
-            break;
-        }
-        content.append(buffer, static_cast<std::size_t>(n));
-        ok = content.size() <= MAX_PLIST_SIZE;
-    }
+    const bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode)
+        && static_cast<std::size_t>(info.st_size) <= MAX_PLIST_SIZE && FileContent::readAll(fd, content, MAX_PLIST_SIZE);
     close(fd);
     return ok;
-}
-
-bool writeAll(int fd, const std::string &data)
-{
-    std::size_t written = 0;
-    while (written < data.size()) {
-        const ssize_t n = write(fd, data.data() + written, data.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 // A new file beside `path` with the old one's owner and mode, renamed over
@@ -61,7 +38,7 @@ bool replaceFile(const std::string &path, const std::string &data, const struct 
     const int fd = mkostemp(&temporary[0], O_CLOEXEC);
     if (fd < 0)
         return false;
-    const bool ok = writeAll(fd, data) && fchown(fd, info.st_uid, info.st_gid) == 0
+    const bool ok = FileContent::writeAll(fd, data) && fchown(fd, info.st_uid, info.st_gid) == 0
         && fchmod(fd, info.st_mode & 07777) == 0 && fsync(fd) == 0;
     if (close(fd) != 0 || !ok || rename(temporary.c_str(), path.c_str()) != 0) {
         unlink(temporary.c_str());

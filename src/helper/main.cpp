@@ -1,3 +1,13 @@
+// Stelvane, the set-uid root helper: one privileged command per run.
+//
+// Threat model: any local user can run this helper with any arguments, any
+// standard input and any files. The shared key ships inside the client, and
+// the parent check accepts the real client binary, into which any user can
+// load code of their own (LD_PRELOAD, ptrace). Caller authentication and the
+// place checks therefore only keep honest mistakes out; every command must be
+// safe on its own for every caller: arguments pass allow-lists, files are read
+// with the caller's rights, engines and programs run only from root-owned
+// places, and what an engine reads is checked by the engine's own rules.
 #include "helper/CommandFactory.h"
 #include "helper/ExecFailedException.h"
 #include "helper/SecurityCheck.h"

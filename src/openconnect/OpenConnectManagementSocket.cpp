@@ -224,10 +224,12 @@ QTcpSocket* OpenConnectManagementSocket::acceptEngineConnection(QTcpServer* serv
     QTcpSocket* socket = server->nextPendingConnection();
     if (!socket)
         return nullptr;
-    if (!m_runActive || taken) {
+    if (!m_runActive || taken || !m_isEngine(*socket)) {
         // Only the engine of the current run may speak for it; anything else
-        // on loopback is turned away before it can send a line.
-        qWarning() << "OpenConnect: refusing an unexpected command channel connection";
+        // on loopback is turned away before it can send a line, and the
+        // engine may still come.
+        qWarning() << "OpenConnect: refusing an unexpected command channel connection from port"
+                   << socket->peerPort();
         socket->abort();
         socket->deleteLater();
         return nullptr;

@@ -4,6 +4,7 @@
 #include "openconnect/OpenConnectLineBuffer.h"
 #include "openvpn/AbstractManagementSocket.h"
 #include "openvpn/PushedOptions.h"
+#include "system/LoopbackPeer.h"
 
 #include <QPointer>
 #include <QProcess>
@@ -52,6 +53,9 @@ public:
     quint16 cmdFdWritePort() const;
     // Shorter delays for tests; the defaults are the product's.
     void setDelays(int connectedStateDelayMs, int stopGraceMs);
+    // How the engine's connections are told from any other (by default: their
+    // sockets are root's).
+    void setEngineCheck(LoopbackPeer::EngineCheck check) { m_isEngine = std::move(check); }
 
     // Tells the user that the server refused the credentials. The user
     // interface installs one for the whole process; without it the notice
@@ -133,6 +137,7 @@ private:
     bool m_runActive = false;
     bool m_cmdFdTaken = false;
     bool m_cmdFdWriteTaken = false;
+    LoopbackPeer::EngineCheck m_isEngine = LoopbackPeer::isRootOwned;
     bool m_loginFailed = false;
     bool m_reportingTermination = false;
     // A refused start whose failure is not yet reported.

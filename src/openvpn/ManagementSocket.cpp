@@ -99,11 +99,14 @@ void ManagementSocket::connectionAccepted()
 {
     while (server->hasPendingConnections()) {
         QTcpSocket* incoming = server->nextPendingConnection();
-        if (!awaitingEngine) {
-            // Anything else on this machine could connect to the port; only
-            // the engine of the run being started may drive the client.
+        // Anything else on this machine could connect to the port; only the
+        // engine of the run being started may drive the client (and be told
+        // the credentials). Others are turned away; the engine may still come.
+        const bool engine = awaitingEngine && isEngine(*incoming);
+        if (!engine) {
             qWarning() << "ManagementSocket: refused a management connection from port" << incoming->peerPort()
-                       << "(no engine is being started, or it is already connected)";
+                       << (awaitingEngine ? "(not the engine: its socket is not root's)"
+                                          : "(no engine is being started, or it is already connected)");
             incoming->abort();
             incoming->deleteLater();
             continue;

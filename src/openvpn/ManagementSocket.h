@@ -3,6 +3,7 @@
 
 #include "openvpn/AbstractManagementSocket.h"
 #include "openvpn/PushedOptions.h"
+#include "system/LoopbackPeer.h"
 
 #include <QByteArray>
 #include <QPointer>
@@ -35,6 +36,9 @@ public:
     bool isTerminationPending() const override { return terminationPending || reportingTermination; }
     // The port the engine is told to connect to; 0 when listening failed.
     quint16 serverPort() const;
+    // How the engine's connection is told from any other (by default: its
+    // socket is root's).
+    void setEngineCheck(LoopbackPeer::EngineCheck check) { isEngine = std::move(check); }
 
 signals:
     void onOpenVpnTerminated();
@@ -86,6 +90,7 @@ private:
     bool connected = false;
     // Only the engine of the run being started may connect, and only once.
     bool awaitingEngine = false;
+    LoopbackPeer::EngineCheck isEngine = LoopbackPeer::isRootOwned;
     // The end of the current run is still to be reported (exactly once).
     bool terminationPending = false;
     bool reportingTermination = false;

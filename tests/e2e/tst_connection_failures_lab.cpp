@@ -486,6 +486,52 @@ private slots:
         expectNothingLeft();
     }
 
+    void blockHoldsAfterTheConnectionEnds_data()
+    {
+        QTest::addColumn<bool>("killEngine");
+        QTest::newRow("stopped by the user") << false;
+        QTest::newRow("engine killed") << true;
+    }
+    // "Block internet when not connected" on from the client's start: the
+    // global black holes are there before any connection and stay after it
+    // ends, however it ends, while the client runs on. No packet for the
+    // outside leaves the client's link then.
+    void blockHoldsAfterTheConnectionEnds()
+    {
+        QFETCH(bool, killEngine);
+        if (QStandardPaths::findExecutable("tcpdump", {"/usr/bin", "/usr/sbin"}).isEmpty())
+            QSKIP("tcpdump is not installed (scripts/deps installs it)");
+        LinkCapture capture;
+        QVERIFY2(capture.start(OUTSIDE_ADDRESS), capture.diagnostics().constData());
+        ping(OUTSIDE_ADDRESS);
+        QVERIFY2(capture.take() > 0, "the capture sees no packet of an unprotected ping");
+
+        writeSettings([](Settings& settings) { settings.setBlockInternetWhenNotConnected(true); });
+        QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
+        QVERIFY(seen("connected"));
+        const QStringList blackHoles = ConnectionLab::blackHoleRoutes();
+        QVERIFY2(blackHoles.contains("blackhole 0.0.0.0/1") && blackHoles.contains("blackhole 128.0.0.0/1"),
+                 qPrintable(blackHoles.join('\n')));
+
+        if (killEngine) {
+            const QList<qint64> engines = Lab::clientProcesses("openvpn");
+            QVERIFY(!engines.isEmpty());
+            for (const qint64 pid : engines)
+                ::kill(pid_t(pid), SIGKILL);
+        } else {
+            lab->send("stop");
+        }
+        QVERIFY(seen("terminated", 30000));
+        QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
+        // Give a wrong removal the time it would take.
+        QTest::qWait(3000);
+        QCOMPARE(ConnectionLab::blackHoleRoutes(), blackHoles);
+        QVERIFY(!ping(OUTSIDE_ADDRESS));
+        QCOMPARE(capture.take(), 0);
+
+        expectCleanQuit();
+    }
+
     void serverDiesWithKillSwitch_data()
     {
         QTest::addColumn<bool>("seamlessReconnect");

@@ -8,6 +8,7 @@
 #include "helper/UnknownCommand.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,7 +42,7 @@ QString describe(Command *command)
     if (auto *p = dynamic_cast<ProgramCommand *>(command))
         return QString::fromStdString(p->program()) + ": " + joined(p->arguments());
     if (auto *v = dynamic_cast<OpenVpnCommand *>(command))
-        return "openvpn: " + joined(v->arguments("CONFIG"));
+        return "openvpn: " + joined(v->arguments("CONFIG")).replace(QRegularExpression("/proc/self/fd/[0-9]+"), "SEALED");
     if (auto *c = dynamic_cast<OpenConnectCommand *>(command))
         return "openconnect: " + joined(c->arguments("SCRIPT"));
     if (dynamic_cast<SetDockIconVisibility *>(command))
@@ -70,6 +71,11 @@ private slots:
         QFile conf(m_config.path() + "/client.conf");
         QVERIFY(conf.open(QIODevice::WriteOnly));
         conf.write("client\ndev tun\nremote 192.0.2.1 1194\n");
+        // The key files the cipher offers name, beside the configuration.
+        for (const char *key : {"/tc.key", "/ta.key"}) {
+            QFile file(m_config.path() + key);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
     }
 
     void commands_data()
@@ -208,7 +214,7 @@ private slots:
         QTest::newRow("everything")
             << line({"true", "TRUE", "AES-128-CBC", "SHA256", "tc.key", "ta.key", "obfs", "mask", "socks5", "127.0.0.1", "1080", "true"},
                     {"2", "192.0.2.1 1194 udp", "192.0.2.2", "1.0", "1400"})
-            << fixed + "|--management-query-remote|--management-up-down|--ncp-disable|--cipher|AES-128-CBC|--auth|SHA256|--tls-crypt|tc.key|--tls-auth|ta.key|1|--scramble|obfs|mask|--persist-tun|--socks-proxy|127.0.0.1|1080|--remote|192.0.2.1 1194 udp|--remote|192.0.2.2|--tls-version-min|1.0|--tun-mtu|1400";
+            << fixed + "|--management-query-remote|--management-up-down|--ncp-disable|--cipher|AES-128-CBC|--auth|SHA256|--tls-crypt|SEALED|--tls-auth|SEALED|1|--scramble|obfs|mask|--persist-tun|--socks-proxy|127.0.0.1|1080|--remote|192.0.2.1 1194 udp|--remote|192.0.2.2|--tls-version-min|1.0|--tun-mtu|1400";
         QTest::newRow("http proxy, empty cipher, negative mtu")
             << line({"false", "false", "", "", "", "", "", "", "http", "proxy.example", "3128", "false"}, {"0", "1.3", "-5"})
             << fixed + "|--ncp-disable|--cipher||--http-proxy|proxy.example|3128|--tls-version-min|1.3";

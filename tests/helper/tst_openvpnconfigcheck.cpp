@@ -1,5 +1,11 @@
+#include "Lab.h"
+#include "TestFiles.h"
+#include "catalogue/LocalConfigSource.h"
+#include "catalogue/zip_archive.h"
+#include "helper/EngineFiles.h"
 #include "helper/IllegalArgumentException.h"
 #include "helper/OpenVpnConfigCheck.h"
+#include "helper/OpenVpnConfigTokenizer.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,86 +15,333 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using stelvane::EngineFiles;
 using stelvane::IllegalArgumentException;
 using stelvane::OpenVpnConfigCheck;
+using stelvane::OpenVpnConfigTokenizer;
+
+namespace {
+
+QString refusal(const QByteArray &config)
+{
+    return QString::fromStdString(OpenVpnConfigCheck::refusal(config.toStdString()));
+}
+
+// Every directive whose argument names a file the engine would open, with a
+// valid argument list for each.
+const char *const FILE_DIRECTIVES[] = {
+    "config %1",
+    "cert %1",
+    "key %1",
+    "tls-auth %1 1",
+    "tls-crypt %1",
+    "tls-crypt-v2 %1",
+    "dh %1",
+    "crl-verify %1",
+    "pkcs12 %1",
+    "secret %1",
+    "extra-certs %1",
+    "capath %1",
+    "auth-user-pass %1",
+    "askpass %1",
+    "http-proxy-user-pass %1",
+    "http-proxy 192.0.2.1 3128 %1 basic",
+    "socks-proxy 192.0.2.1 1080 %1",
+    "status %1",
+    "log %1",
+    "log-append %1",
+    "writepid %1",
+    "replay-persist %1",
+    "ifconfig-pool-persist %1",
+    "dev-node %1",
+    "cd %1",
+    "chroot %1",
+    "tmp-dir %1",
+    "plugin %1",
+    "up %1",
+    "down %1",
+    "route-up %1",
+    "tls-verify %1",
+    "management 127.0.0.1 7505 %1",
+    "engine %1",
+    "providers %1",
+    "auth-gen-token-secret %1",
+    "verify-hash %1",
+    "peer-fingerprint %1",
+};
+
+} // namespace
 
 class TestOpenVpnConfigCheck : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void directives_data()
+    // The words as the engine splits them (checked against OpenVPN 2.6).
+    void words_data()
     {
-        QTest::addColumn<QString>("config");
-        QTest::addColumn<QString>("refused");
-        QTest::newRow("ordinary client") << "client\ndev tun\nproto udp\nremote 192.0.2.1 1194\nca ca.crt\nverb 3\n" << "";
-        QTest::newRow("up") << "client\nup /tmp/x.sh\n" << "up";
-        QTest::newRow("indented down") << "   \tdown /tmp/x.sh\n" << "down";
-        QTest::newRow("double dash") << "--plugin /tmp/x.so\n" << "plugin";
-        QTest::newRow("password file") << "auth-user-pass /etc/shadow\n" << "auth-user-pass";
-        QTest::newRow("password from the client") << "auth-user-pass\n" << "";
-        QTest::newRow("inline password block") << "<auth-user-pass>\nu\np\n</auth-user-pass>\n" << "";
-        QTest::newRow("key password file") << "askpass /root/pass\n" << "askpass";
-        QTest::newRow("proxy password file") << "http-proxy-user-pass /root/p\n" << "http-proxy-user-pass";
-        QTest::newRow("proxy with password file") << "http-proxy 127.0.0.1 3128 /root/p basic\n" << "http-proxy";
-        QTest::newRow("proxy asking for a password") << "http-proxy 127.0.0.1 3128 auto\n" << "";
-        QTest::newRow("plain proxy") << "http-proxy 127.0.0.1 3128\n" << "";
-        QTest::newRow("quoted name") << "\"route-up\" /tmp/x\n" << "route-up";
-        QTest::newRow("escaped name") << "u\\p /tmp/x\n" << "up";
-        QTest::newRow("single-quoted name") << "'tls-verify' x\n" << "tls-verify";
-        QTest::newRow("upper case") << "UP /tmp/x\n" << "UP";
-        QTest::newRow("CR line end") << "log /tmp/x\r\n" << "log";
-        QTest::newRow("setenv opt") << "setenv opt up /tmp/x\n" << "up";
-        QTest::newRow("management variant") << "management-client-user root\n" << "management-client-user";
-        QTest::newRow("nested config") << "config /etc/other.conf\n" << "config";
-        QTest::newRow("iproute") << "iproute /tmp/ip\n" << "iproute";
-        QTest::newRow("status file") << "status /etc/cron.d/x\n" << "status";
-        QTest::newRow("engine") << "engine dynamic\n" << "engine";
-        QTest::newRow("writepid") << "writepid /etc/passwd\n" << "writepid";
-        QTest::newRow("script-security") << "script-security 3\n" << "script-security";
-        QTest::newRow("cd") << "cd /\n" << "cd";
-        QTest::newRow("comments") << "# up /tmp/x\n; down /tmp/x\n" << "";
-        QTest::newRow("setenv plain") << "setenv FOO up\n" << "";
-        QTest::newRow("word containing a name") << "route-nopull\nupdown-thing 1\n" << "";
-        QTest::newRow("inline data skipped") << "<ca>\nup\ndown\n</ca>\nverb 3\n" << "";
-        QTest::newRow("inline block of a refused name") << "<up>\n/tmp/x\n</up>\n" << "up";
-        QTest::newRow("connection block is read") << "<connection>\nremote 192.0.2.1\nup /tmp/x\n</connection>\n" << "up";
-        QTest::newRow("after a data block") << "<key>\nx\n</key>\nchroot /tmp\n" << "chroot";
-    }
-
-    void directives()
-    {
-        QFETCH(QString, config);
-        QFETCH(QString, refused);
-        QCOMPARE(QString::fromStdString(OpenVpnConfigCheck::refusedDirective(config.toStdString())), refused);
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("blanks") << QByteArray(" remote\ta  b \n") << QStringList {"remote", "a", "b"} << "";
+        QTest::newRow("quote ends a word") << QByteArray("\"plugin\"/x.so\n") << QStringList {"plugin", "/x.so"} << "";
+        QTest::newRow("quote inside a word")
+            << QByteArray("remote a\"b\" 1\n") << QStringList {"remote", "a\"b\"", "1"} << "";
+        QTest::newRow("double quotes") << QByteArray("remote \"a b\\\"c\\\\\" 1\n")
+                                       << QStringList {"remote", "a b\"c\\", "1"} << "";
+        QTest::newRow("single quotes keep backslashes")
+            << QByteArray("remote 'a\\b' 1\n") << QStringList {"remote", "a\\b", "1"} << "";
+        QTest::newRow("escaped blank") << QByteArray("remote a\\ b 1\n") << QStringList {"remote", "a b", "1"} << "";
+        QTest::newRow("empty word") << QByteArray("remote \"\" 1\n") << QStringList {"remote", "", "1"} << "";
+        QTest::newRow("comment") << QByteArray("remote a #b\n") << QStringList {"remote", "a"} << "";
+        QTest::newRow("semicolon comment") << QByteArray("remote a ;b\n") << QStringList {"remote", "a"} << "";
+        QTest::newRow("semicolon inside a word") << QByteArray("remote a;b\n") << QStringList {"remote", "a;b"} << "";
+        QTest::newRow("escaped hash is a comment") << QByteArray("\\#plugin x\n") << QStringList {} << "";
+        QTest::newRow("bad escape") << QByteArray("remote a\\b\n") << QStringList {}
+                                    << "backslash before a character other than \\, \" or a blank";
+        QTest::newRow("bad escape in quotes") << QByteArray("remote \"a\\b\"\n") << QStringList {}
+                                              << "backslash before a character other than \\, \" or a blank";
+        QTest::newRow("open double quote") << QByteArray("remote \"a\n") << QStringList {} << "no closing quote (\")";
+        QTest::newRow("open single quote") << QByteArray("remote 'a\n") << QStringList {} << "no closing quote (')";
+        QTest::newRow("escaped line end") << QByteArray("remote a\\\n") << QStringList {} << "escaped line end";
+        QTest::newRow("backslash at the end")
+            << QByteArray("remote a\\") << QStringList {} << "backslash at the end of the text";
+        QTest::newRow("16 words") << QByteArray("a b c d e f g h i j k l m n o p # q\n")
+                                  << QString("a b c d e f g h i j k l m n o p").split(' ') << "";
+        QTest::newRow("17 words") << QByteArray("a b c d e f g h i j k l m n o p q\n") << QStringList {}
+                                  << "more than 16 words";
     }
 
     void words()
     {
-        const auto w = OpenVpnConfigCheck::words("remote \"a b\" 'c\\d' e\\ f # g");
-        QCOMPARE(int(w.size()), 4);
-        QCOMPARE(w[0], std::string("remote"));
-        QCOMPARE(w[1], std::string("a b"));
-        QCOMPARE(w[2], std::string("c\\d"));
-        QCOMPARE(w[3], std::string("e f"));
+        QFETCH(QByteArray, line);
+        QFETCH(QStringList, words);
+        QFETCH(QString, error);
+        std::vector<std::string> result;
+        std::string why;
+        const bool read = OpenVpnConfigTokenizer::words(line.toStdString(), result, why);
+        QCOMPARE(QString::fromStdString(why), error);
+        QCOMPARE(read, error.isEmpty());
+        if (read) {
+            QStringList got;
+            for (const std::string &word : result)
+                got << QString::fromStdString(word);
+            QCOMPARE(got, words);
+        }
+    }
+
+    void hostile_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QString>("refusal");
+        const QByteArray head = "client\ndev tun\n";
+        QTest::newRow("quoted plugin") << QByteArray("\"plugin\"/tmp/evil.so\n")
+                                       << "line 1: directive \"plugin\" is not allowed";
+        QTest::newRow("quoted config") << head + "\"config\"/root/secret\n"
+                                       << "line 3: directive \"config\" is not allowed";
+        QTest::newRow("single-quoted") << QByteArray("'plugin' /tmp/evil.so\n")
+                                       << "line 1: directive \"plugin\" is not allowed";
+        QTest::newRow("double dash") << QByteArray("--plugin /tmp/evil.so\n")
+                                     << "line 1: directive \"plugin\" is not allowed";
+        QTest::newRow("three dashes") << QByteArray("---plugin /tmp/evil.so\n")
+                                      << "line 1: directive \"-plugin\" is not allowed";
+        QTest::newRow("escaped blank in name")
+            << QByteArray("plugin\\ x\n") << "line 1: directive \"plugin x\" is not allowed";
+        QTest::newRow("block behind ignore-unknown-option")
+            << head + "ignore-unknown-option <ca>\n<ca> x\nplugin /tmp/evil.so\n</ca>\n"
+            << "line 3: directive \"ignore-unknown-option\" is not allowed";
+        QTest::newRow("tag with a word after it") << head + "<ca> x\nplugin /tmp/evil.so\n</ca>\n"
+                                                  << "line 3: directive \"<ca>\" is not allowed";
+        QTest::newRow("text after the closing tag") << head + "<ca>\nx\n</ca> plugin /tmp/evil.so\n"
+                                                    << "line 5: text after </ca>";
+        QTest::newRow("unclosed block") << head + "<ca>\nx\n"
+                                        << "line 3: no </ca> for <ca>";
+        QTest::newRow("unknown block") << head + "<connection>\nremote 192.0.2.1\nplugin /x\n</connection>\n"
+                                       << "line 3: inline block \"<connection>\" is not allowed";
+        QTest::newRow("block of a plain directive") << head + "<verb>\n3\n</verb>\n"
+                                                    << "line 3: inline block \"<verb>\" is not allowed";
+        QTest::newRow("block of a refused directive") << head + "<up>\n/tmp/x\n</up>\n"
+                                                      << "line 3: inline block \"<up>\" is not allowed";
+        QTest::newRow("password block") << head + "<auth-user-pass>\nu\np\n</auth-user-pass>\n"
+                                        << "line 3: inline block \"<auth-user-pass>\" is not allowed";
+        QTest::newRow("stray closing tag") << head + "</ca>\n"
+                                           << "line 3: no <//ca> for </ca>";
+        QTest::newRow("setenv opt") << QByteArray("setenv opt plugin /tmp/evil.so\n")
+                                    << "line 1: directive \"setenv\" is not allowed";
+        QTest::newRow("unknown directive") << head + "no-such-directive 1\n"
+                                           << "line 3: directive \"no-such-directive\" is not allowed";
+        QTest::newRow("upper case") << QByteArray("CLIENT\n") << "line 1: directive \"CLIENT\" is not allowed";
+        QTest::newRow("password file") << QByteArray("auth-user-pass /root/pass\n")
+                                       << "line 1: directive \"auth-user-pass\" with these arguments is not allowed";
+        QTest::newRow("server protocol") << QByteArray("proto tcp-server\n")
+                                         << "line 1: directive \"proto\" with these arguments is not allowed";
+        QTest::newRow("remote with server protocol")
+            << QByteArray("remote 192.0.2.1 1194 tcp-server\n")
+            << "line 1: directive \"remote\" with these arguments is not allowed";
+        QTest::newRow("too many arguments")
+            << QByteArray("client extra\n") << "line 1: directive \"client\" with these arguments is not allowed";
+        QTest::newRow("broken quoting") << head + "remote \"192.0.2.1 1194\n"
+                                        << "line 3: no closing quote (\")";
+        QTest::newRow("NUL byte") << head + QByteArray("remote 192.0.2.1\0 plugin x\n", 27) << "line 3: NUL byte";
+        QTest::newRow("NUL in a block") << head + QByteArray("<ca>\nx\0y\n</ca>\n", 15) << "line 4: NUL byte";
+        QTest::newRow("carriage return inside")
+            << QByteArray("client\rplugin /tmp/evil.so\n") << "line 1: control character";
+        QTest::newRow("vertical tab") << QByteArray("remote\v192.0.2.1\n") << "line 1: control character";
+        QTest::newRow("over-long line") << "remote " + QByteArray(248, 'a') + "\n"
+                                        << "line 1: longer than 254 bytes";
+        QTest::newRow("over-long block line") << "<ca>\n" + QByteArray(255, 'A') + "\n</ca>\n"
+                                              << "line 2: longer than 254 bytes";
+        QTest::newRow("too long once quoted") << "verify-x509-name '" + QByteArray(120, '\\') + "'\n"
+                                              << "line 1: longer than 254 bytes once quoted for the engine";
+        QTest::newRow("17 words") << QByteArray("remote a b c d e f g h i j k l m n o p\n")
+                                  << "line 1: more than 16 words";
+        for (const char *directive : FILE_DIRECTIVES) {
+            const QByteArray line = QString(directive).arg("/root/secret").toUtf8();
+            const QString name = QString(directive).section(' ', 0, 0);
+            const QString reason =
+                QStringList {"cert", "key", "tls-auth", "tls-crypt"}.contains(name)
+                    ? "line 3: directive \"" + name + "\" names a file: only an inline block <" + name + "> is allowed"
+                : name == "auth-user-pass" ? "line 3: directive \"auth-user-pass\" with these arguments is not allowed"
+                                           : "line 3: directive \"" + name + "\" is not allowed";
+            QTest::newRow(qPrintable("file: " + line)) << head + line + "\n" << reason;
+        }
+    }
+
+    void hostile()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(QString, refusal);
+        QCOMPARE(::refusal(config), refusal);
+    }
+
+    void legitimate_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::newRow("every allowed directive") << QByteArray(
+            "client\npull\ntls-client\ndev tun\ndev-type tun\nproto udp\nremote vpn.example 1194 udp\n"
+            "remote 192.0.2.1\nremote-random\nresolv-retry infinite\nconnect-retry-max 1\nnobind\nfloat\n"
+            "persist-key\npersist-tun\nremote-cert-tls server\nverify-x509-name \"C=US, CN=server\" subject\n"
+            "cipher AES-256-GCM\ndata-ciphers AES-256-GCM:AES-128-GCM\nauth SHA512\nkey-direction 1\n"
+            "tls-version-min 1.2 or-highest\nreneg-sec 0\ncomp-lzo no\ncompress\nverb 3\nmute 20\nping 10\n"
+            "ping-restart 60\nexplicit-exit-notify 2\nauth-user-pass\nauth-nocache\nroute-delay 2\n"
+            "tun-mtu 1500\nmssfix 1450\nfragment 1300\nsndbuf 393216\nrcvbuf 393216\nallow-pull-fqdn\n"
+            "ca ca.crt\n<ca>\nA\n</ca>\n<cert>\nB\n</cert>\n<key>\nC\n</key>\n<tls-auth>\nD\n</tls-auth>\n"
+            "<tls-crypt>\nE\n</tls-crypt>\n");
+        QTest::newRow("comments, blanks, CRLF, BOM, dashes")
+            << QByteArray("\xEF\xBB\xBF# a comment\r\n; another\r\n\r\n  --client   # why not\r\n\t'dev' \"tun\"\r\n"
+                          "  <ca>  # inline\r\n x\r\n   </ca>  \r\nverb 3");
+        QTest::newRow("tags inside a block are data") << QByteArray("<ca>\n<cert>\n</cert>\n<//ca>\n</ca>\n");
+        QTest::newRow("254 bytes") << "remote " + QByteArray(247, 'a') + "\n";
+    }
+
+    void legitimate()
+    {
+        QFETCH(QByteArray, config);
+        QCOMPARE(refusal(config), QString());
+    }
+
+    // What the engine is given reads, by the same rules, as the same
+    // directives on the same lines, each word plain or in double quotes.
+    void rewrite_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QByteArray>("engineConfig");
+        QTest::newRow("plain") << QByteArray("client\ndev tun\n") << QByteArray("client\ndev tun\n");
+        QTest::newRow("quotes and escapes")
+            << QByteArray("--remote 'a\\b' \"c d\" udp # x\nverify-x509-name a\\\"b\\\\c name\n")
+            << QByteArray("remote \"a\\\\b\" \"c d\" udp\nverify-x509-name \"a\\\"b\\\\c\" name\n");
+        QTest::newRow("empty argument") << QByteArray("remote \"\"\n") << QByteArray("remote \"\"\n");
+        QTest::newRow("lines kept") << QByteArray("# x\n\nclient\n  <ca>\n a\n\n   </ca> \n\n;y\nverb 3\n")
+                                    << QByteArray("\n\nclient\n<ca>\n a\n\n</ca>\n\n\nverb 3\n");
+        QTest::newRow("file named by ca") << QByteArray("ca ca.crt\nca \"my ca.crt\"\n")
+                                          << QByteArray("ca /sealed/ca.crt\nca \"/sealed/my ca.crt\"\n");
+    }
+
+    void rewrite()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(QByteArray, engineConfig);
+        const OpenVpnConfigCheck::FileResolver sealed = [](const std::string &name, std::string &path, std::string &) {
+            path = "/sealed/" + name;
+            return true;
+        };
+        std::string written;
+        std::string refusal;
+        QVERIFY2(OpenVpnConfigCheck::rewrite(config.toStdString(), sealed, written, refusal), refusal.c_str());
+        QCOMPARE(QByteArray::fromStdString(written), engineConfig);
+        std::string again;
+        const OpenVpnConfigCheck::FileResolver same = [](const std::string &name, std::string &path, std::string &) {
+            path = name;
+            return true;
+        };
+        QVERIFY(OpenVpnConfigCheck::rewrite(written, same, again, refusal));
+        QCOMPARE(QByteArray::fromStdString(again), engineConfig);
+    }
+
+    void fileRefusalNamesTheFile()
+    {
+        const OpenVpnConfigCheck::FileResolver none = [](const std::string &, std::string &, std::string &why) {
+            why = "not readable by the caller";
+            return false;
+        };
+        std::string written;
+        std::string refusal;
+        QVERIFY(!OpenVpnConfigCheck::rewrite("client\nca /root/ca.crt\n", none, written, refusal));
+        QCOMPARE(QString::fromStdString(refusal),
+                 QString("line 2: file \"/root/ca.crt\" of directive \"ca\": not readable by the caller"));
+    }
+
+    // The engine files of the built-in catalogue, and the configuration the
+    // lab's tests give the engine, pass as they are.
+    void catalogueAndLabConfigurationsPass()
+    {
+        LocalConfigSource registersTheResources;
+        Q_UNUSED(registersTheResources)
+        QFile zip(":/config/default.zip");
+        QVERIFY(zip.open(QIODevice::ReadOnly));
+        const zip_archive archive(zip.readAll());
+        int engineFiles = 0;
+        for (const zip_file &file : archive.files) {
+            if (!file.name.endsWith(".conf"))
+                continue;
+            ++engineFiles;
+            QVERIFY2(refusal(archive.get_file_data(file)).isEmpty(),
+                     qPrintable(file.name + ": " + refusal(archive.get_file_data(file))));
+        }
+        QVERIFY(engineFiles > 2);
+
+        QTemporaryDir dir;
+        QVERIFY(TestFiles::write(dir.filePath("ca.crt"), "-----BEGIN CERTIFICATE-----\nMIIB\n-----END CERTIFICATE-----\n"));
+        QVERIFY(Lab::writeOpenVpnClientConfig(dir.filePath("lab.ovpn"), dir.path(), "198.51.100.1", 1194));
+        QCOMPARE(refusal(TestFiles::read(dir.filePath("lab.ovpn"))), QString());
     }
 
     void files_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("relative") << "ok.conf" << "";
-        QTest::newRow("in a subdirectory") << "sub/ok.conf" << "";
-        QTest::newRow("absolute inside") << "@DIR@/ok.conf" << "";
-        QTest::newRow("through ..") << "../outside.conf" << "outside the configuration directory";
-        QTest::newRow("absolute outside") << "@ROOT@/outside.conf" << "outside the configuration directory";
-        QTest::newRow("link to outside") << "link.conf" << "outside the configuration directory";
-        QTest::newRow("directory") << "sub" << "not a regular file of at most 1 MiB";
-        QTest::newRow("fifo") << "fifo" << "not a regular file of at most 1 MiB";
-        QTest::newRow("missing") << "none.conf" << "not found";
-        QTest::newRow("empty name") << "" << "not found";
-        QTest::newRow("the directory itself") << "." << "outside the configuration directory";
-        QTest::newRow("refused directive") << "bad.conf" << "directive \"up\" is not allowed";
+        QTest::newRow("relative") << "ok.conf"
+                                  << "";
+        QTest::newRow("in a subdirectory") << "sub/ok.conf"
+                                           << "";
+        QTest::newRow("absolute inside") << "@DIR@/ok.conf"
+                                         << "";
+        QTest::newRow("through ..") << "../outside.conf"
+                                    << "outside the configuration directory";
+        QTest::newRow("absolute outside") << "@ROOT@/outside.conf"
+                                          << "outside the configuration directory";
+        QTest::newRow("link to outside") << "link.conf"
+                                         << "outside the configuration directory";
+        QTest::newRow("directory") << "sub"
+                                   << "not a regular file of at most 1 MiB";
+        QTest::newRow("fifo") << "fifo"
+                              << "not a regular file of at most 1 MiB";
+        QTest::newRow("missing") << "none.conf"
+                                 << "not found";
+        QTest::newRow("empty name") << ""
+                                    << "not found";
+        QTest::newRow("the directory itself") << "."
+                                              << "outside the configuration directory";
     }
 
     void files()
@@ -98,22 +351,18 @@ private slots:
         QTemporaryDir root;
         const QString dir = root.path() + "/conf";
         QVERIFY(QDir().mkpath(dir + "/sub"));
-        auto write = [](const QString &path, const QByteArray &data) {
-            QFile f(path);
-            return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-        };
-        QVERIFY(write(dir + "/ok.conf", "client\n"));
-        QVERIFY(write(dir + "/sub/ok.conf", "client\n"));
-        QVERIFY(write(dir + "/bad.conf", "client\nup /bin/sh\n"));
-        QVERIFY(write(root.path() + "/outside.conf", "client\n"));
+        QVERIFY(TestFiles::write(dir + "/ok.conf", "client\n"));
+        QVERIFY(TestFiles::write(dir + "/sub/ok.conf", "client\n"));
+        QVERIFY(TestFiles::write(root.path() + "/outside.conf", "client\n"));
         QVERIFY(QFile::link(root.path() + "/outside.conf", dir + "/link.conf"));
         QVERIFY(mkfifo(QFile::encodeName(dir + "/fifo").constData(), 0600) == 0);
         file.replace("@DIR@", dir).replace("@ROOT@", root.path());
-        std::string canonical;
+        EngineFiles files(dir.toStdString());
+        QCOMPARE(QString::fromStdString(files.directory()), QFileInfo(dir).canonicalFilePath());
         QString failure;
         try {
-            QCOMPARE(OpenVpnConfigCheck::load(dir.toStdString(), file.toStdString(), canonical), std::string("client\n"));
-            QCOMPARE(QString::fromStdString(canonical), QFileInfo(dir).canonicalFilePath());
+            const std::string path = files.sealedCopy(file.toStdString(), "configFile");
+            QCOMPARE(TestFiles::read(QString::fromStdString(path)), QByteArray("client\n"));
         } catch (const IllegalArgumentException &e) {
             failure = QString::fromStdString(e.toString());
         }
@@ -121,6 +370,20 @@ private slots:
             QCOMPARE(failure, QString());
         else
             QCOMPARE(failure, "IllegalArgumentException: configFile=" + file + " (" + refusal + ")");
+    }
+
+    // The engine reads the copy as it was when checked.
+    void sealedCopiesCannotChange()
+    {
+        QTemporaryDir dir;
+        EngineFiles files(dir.path().toStdString());
+        const QString path = QString::fromStdString(files.seal("client\n"));
+        QVERIFY(path.startsWith("/proc/self/fd/"));
+        QFile copy(path);
+        QVERIFY(!copy.open(QIODevice::WriteOnly | QIODevice::Append) || copy.write("plugin /x\n") <= 0
+                || !copy.flush());
+        copy.close();
+        QCOMPARE(TestFiles::read(path), QByteArray("client\n"));
     }
 };
 

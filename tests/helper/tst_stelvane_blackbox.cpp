@@ -1,5 +1,6 @@
 // Runs the real set-uid helper from a test bundle, as root and as nobody.
 #include "HelperBundle.h"
+#include "TestFiles.h"
 
 #include <PropertyList.h>
 
@@ -17,18 +18,6 @@
 Q_DECLARE_METATYPE(HelperBundle::User)
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QByteArray failure(const QString &command, const QStringList &arguments, const QString &message)
 {
@@ -65,8 +54,8 @@ private:
 
     bool placeholderEngines() const
     {
-        return readFile(contents("Helpers/openvpn_v2_4")).contains("placeholder engine")
-            && readFile(contents("Helpers/openconnect")).contains("placeholder engine");
+        return TestFiles::read(contents("Helpers/openvpn_v2_4")).contains("placeholder engine")
+            && TestFiles::read(contents("Helpers/openconnect")).contains("placeholder engine");
     }
 
     void addForBothUsers(const QString &name, const QStringList &arguments, const QByteArray &input, int exitCode,
@@ -86,11 +75,11 @@ private slots:
         QVERIFY2(m_other.create("Other", &reason), qPrintable(reason));
         m_config = m_bundle.root() + "/config";
         QVERIFY(QDir().mkpath(m_config));
-        QVERIFY(writeFile(m_config + "/client.conf", "client\ndev tun\nremote 192.0.2.1 1194\n"));
-        QVERIFY(writeFile(m_config + "/evil.conf", "client\nscript-security 2\nup /bin/sh\n"));
-        QVERIFY(writeFile(m_bundle.root() + "/outside.conf", "client\n"));
-        QVERIFY(writeFile(m_config + "/probe.conf", "client\nno-such-directive 1\n"));
-        QVERIFY(writeFile(m_config + "/root-only.conf", "client\n"));
+        QVERIFY(TestFiles::write(m_config + "/client.conf", "client\ndev tun\nremote 192.0.2.1 1194\n"));
+        QVERIFY(TestFiles::write(m_config + "/evil.conf", "client\nscript-security 2\nup /bin/sh\n"));
+        QVERIFY(TestFiles::write(m_bundle.root() + "/outside.conf", "client\n"));
+        QVERIFY(TestFiles::write(m_config + "/probe.conf", "client\nkey-direction 5\n"));
+        QVERIFY(TestFiles::write(m_config + "/root-only.conf", "client\n"));
         QVERIFY(QFile::setPermissions(m_config + "/root-only.conf", QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     }
 
@@ -154,7 +143,7 @@ private slots:
         addForBothUsers("cipher as option", cipher, now, 255, "", failure("OpenVPN", cipher.mid(1), "IllegalArgumentException: cipher=--up"));
         const QStringList evil = openVpn(contents("Helpers/openvpn_v2_4"), "evil.conf");
         addForBothUsers("configuration running programs", evil, now, 255, "",
-                        failure("OpenVPN", evil.mid(1), "IllegalArgumentException: configFile=evil.conf (directive \"script-security\" is not allowed)"));
+                        failure("OpenVPN", evil.mid(1), "IllegalArgumentException: configFile=evil.conf (line 2: directive \"script-security\" is not allowed)"));
         const QStringList outside = openVpn(contents("Helpers/openvpn_v2_4"), "../outside.conf");
         addForBothUsers("configuration outside its directory", outside, now, 255, "",
                         failure("OpenVPN", outside.mid(1), "IllegalArgumentException: configFile=../outside.conf (outside the configuration directory)"));
@@ -244,6 +233,40 @@ private slots:
         QCOMPARE(result.exitCode, 255);
     }
 
+    // What runs as root from the bundle must be root's alone, as must every
+    // directory above it: another user could otherwise put a program of
+    // their own in its place.
+    void programsOthersMayChangeAreRefused_data()
+    {
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<QString>("program");
+        QTest::newRow("stand-in") << "Platform/bin/route" << "Platform/bin/route";
+        QTest::newRow("directory of the stand-ins") << "Platform/bin" << "Platform/bin/route";
+        QTest::newRow("shell code the stand-ins source") << "Platform/lib/standin-common.sh" << "Platform/bin/route";
+        QTest::newRow("bundle") << "" << "Platform/bin/route";
+        QTest::newRow("vpnc-script") << "Resources/app/bin/vpnc-script" << "Resources/app/bin/vpnc-script";
+    }
+
+    void programsOthersMayChangeAreRefused()
+    {
+        QFETCH(QString, opened);
+        QFETCH(QString, program);
+        const QString contents = m_other.contents() + "/Contents";
+        const QString path = opened.isEmpty() ? contents : contents + "/" + opened;
+        const QStringList arguments = program.startsWith("Platform")
+            ? QStringList{"CheckDefaultRoute"}
+            : QStringList{"OpenConnect", contents + "/Helpers/openconnect", "https://vpn.example:443/", "true", "4001",
+                          "4002", contents + "/" + program, "false", "30"};
+        const QFileDevice::Permissions permissions = QFile::permissions(path);
+        QVERIFY(QFile::setPermissions(path, permissions | QFileDevice::WriteGroup));
+        const HelperBundle::Result result = m_other.run(arguments, HelperBundle::token(), HelperBundle::User::Nobody);
+        QVERIFY(QFile::setPermissions(path, permissions));
+        QCOMPARE(QString::fromUtf8(result.err), "Exec failed (" + contents + "/" + program
+                                                   + "): refusing to run it as root: others than root may change " + path
+                                                   + " (owner 0, mode 0775)");
+        QCOMPARE(result.exitCode, 255);
+    }
+
     // The test process itself is no client executable.
     void parentThatIsNoClient()
     {
@@ -269,7 +292,7 @@ private slots:
         QVERIFY(probe.listen(QHostAddress::LocalHost));
         const QString closedPort = QString::number(probe.serverPort());
         probe.close();
-        const QString probeError = "Options error: Unrecognized option or missing or extra parameter(s) in /proc/self/fd/*:2: no-such-directive*";
+        const QString probeError = "*Options error: Unknown key direction '5' -- must be '0' or '1'*";
         QTest::newRow("OpenVPN") << openVpn(contents("Helpers/openvpn_v2_4"), "probe.conf") << 1 << probeError;
         QTest::newRow("OpenVPN through ..") << openVpn(contents("Helpers/../Helpers/openvpn_v2_4"), "probe.conf") << 1 << probeError;
         QStringList connect = openConnect(contents("Helpers/openconnect"), contents("Resources/app/bin/../bin/vpnc-script"), "https://127.0.0.1:9/");
@@ -341,13 +364,13 @@ private slots:
         QFETCH(QString, file);
         QFETCH(bool, openVpnEngine);
         QFETCH(QByteArray, err);
-        const QByteArray original = readFile(contents(file));
-        QVERIFY(writeFile(contents(file), original + "\n"));
+        const QByteArray original = TestFiles::read(contents(file));
+        QVERIFY(TestFiles::write(contents(file), original + "\n"));
         const QStringList arguments = openVpnEngine
             ? openVpn(contents("Helpers/openvpn_v2_4"))
             : openConnect(contents("Helpers/openconnect"), contents("Resources/app/bin/vpnc-script"));
         const HelperBundle::Result result = m_bundle.run(arguments, HelperBundle::token(), HelperBundle::User::Nobody);
-        QVERIFY(writeFile(contents(file), original));
+        QVERIFY(TestFiles::write(contents(file), original));
         QCOMPARE(result.err, err);
         QCOMPARE(result.out, QByteArray());
         QCOMPARE(result.exitCode, 10);
@@ -365,7 +388,7 @@ private slots:
         process.closeWriteChannel();
         QVERIFY(process.waitForFinished());
         QCOMPARE(process.exitCode(), 0);
-        const QByteArray written = readFile(contents("Info.plist"));
+        const QByteArray written = TestFiles::read(contents("Info.plist"));
         QVERIFY2(written.startsWith("<?xml") && !written.contains("XmlData"), written.constData());
         platform::PlistValue root;
         platform::PropertyList::Error error;
@@ -395,7 +418,7 @@ private slots:
         QCOMPARE(result.exitCode, 0);
         platform::PlistValue root;
         platform::PropertyList::Error error;
-        QVERIFY(platform::PropertyList::parse(readFile(plist).toStdString(), root, error));
+        QVERIFY(platform::PropertyList::parse(TestFiles::read(plist).toStdString(), root, error));
         QCOMPARE(QString::fromStdString(root.value("LSUIElement")->text()), value);
         QCOMPARE(QString::fromStdString(root.value("CFBundleExecutable")->text()), QString("OrvalVPN"));
         struct stat after{};

@@ -2,6 +2,7 @@
 // of their own (routes, black holes, addresses, services, name servers) and
 // undo it again, while the host's own network stays as it was.
 #include "HelperBundle.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,11 +23,8 @@ QString run(const QStringList &command)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+// What a root-only file holds in the tests that try to read it.
+const QByteArray SECRET = "secret-first-line-4f1c9a";
 
 // Everything the tests put into a routing table or onto an interface.
 const QStringList MARKS = {"0.0.0.0/2", "64.0.0.0/2", "128.0.0.0/2", "192.0.0.0/2", "0.0.0.0/1", "128.0.0.0/1",
@@ -128,22 +126,45 @@ private:
             + m_ns.output({"sh", "-c", "ip -br addr | awk '{ $2 = \"\"; print }'; ip -o link | awk '{ print $2, $3 }'"});
     }
 
+    QString exploitDir() const { return m_bundle.root() + "/exploit"; }
+
+    bool realEngines() const
+    {
+        return !TestFiles::read(m_bundle.contents() + "/Contents/Helpers/openvpn_v2_4").contains("placeholder engine");
+    }
+
+    // The helper's OpenVPN command as any user may send it: the engine would
+    // report to a management port nothing listens on, and end.
+    QStringList openVpn(const QString &configFile, const QString &tlsCrypt = QString(), const QString &tlsAuth = QString()) const
+    {
+        return {"OpenVPN", m_bundle.contents() + "/Contents/Helpers/openvpn_v2_4", exploitDir(), configFile, "7505",
+                "true", "false", "AES-256-GCM", "SHA512", tlsCrypt, tlsAuth, "", "", "direct", "", "1", "false", "0",
+                "1.2", "0"};
+    }
+
     void verifyHostUntouched() const
     {
         const QString host = run({"ip", "-4", "route"}) + run({"ip", "-6", "route"}) + run({"ip", "addr"});
         for (const QString &mark : MARKS)
             QVERIFY2(!host.contains(mark + " ") && !host.contains(mark + "/"), qPrintable("host shows " + mark));
-        QCOMPARE(readFile("/etc/resolv.conf"), m_hostResolvConf);
+        QCOMPARE(TestFiles::read("/etc/resolv.conf"), m_hostResolvConf);
     }
 
 private slots:
     void initTestCase()
     {
-        m_hostResolvConf = readFile("/etc/resolv.conf");
+        m_hostResolvConf = TestFiles::read("/etc/resolv.conf");
         if (!m_ns.create())
             QSKIP("cannot create a network namespace with a veth pair here");
         QString reason;
         QVERIFY2(m_bundle.create("Test", &reason), qPrintable(reason));
+        // Files any user may put where the helper reads configurations, and
+        // one that only root may read.
+        QVERIFY(QDir().mkpath(exploitDir()));
+        QVERIFY(QFile::copy(STELVANE_PROBE_PLUGIN, exploitDir() + "/evil.so"));
+        QVERIFY(QProcess::execute("chmod", {"-R", "go+rX", exploitDir()}) == 0);
+        QVERIFY(TestFiles::write(exploitDir() + "/secret", SECRET + "\nsecond line\n"));
+        QVERIFY(QFile::setPermissions(exploitDir() + "/secret", QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         verifyHostUntouched();
     }
 
@@ -288,13 +309,13 @@ private slots:
         QFETCH(QStringList, command);
         QFETCH(int, exitCode);
         const QString before = state();
-        const QByteArray resolv = readFile(m_ns.resolvConf());
+        const QByteArray resolv = TestFiles::read(m_ns.resolvConf());
         QProcess process;
         process.start("ip", QStringList{"netns", "exec", m_ns.name(), m_bundle.contents() + "/Contents/Platform/bin/" + command.first()} + command.mid(1));
         QVERIFY(process.waitForFinished());
         QVERIFY2(process.exitCode() == exitCode, process.readAllStandardError().constData());
         QCOMPARE(state(), before);
-        QCOMPARE(readFile(m_ns.resolvConf()), resolv);
+        QCOMPARE(TestFiles::read(m_ns.resolvConf()), resolv);
     }
 
     // Run on the host, the stand-ins refuse; each change asked for here would
@@ -321,15 +342,89 @@ private slots:
         QVERIFY2(process.exitCode() == 69 && err.contains(": refusing to change the host's network"), err.constData());
     }
 
+    // Any user may hand the helper an engine configuration: none may make
+    // the root engine load code, whatever the engine's parser makes of it
+    // (quoted names, a nested configuration, lines inside a block that is no
+    // block to the engine).
+    void configurationCannotLoadCode_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QByteArray>("nested");
+        QTest::addColumn<QString>("refused");
+        const QByteArray plugin = QFile::encodeName(exploitDir() + "/evil.so");
+        QTest::newRow("quoted name") << "\"plugin\"" + plugin + "\n" << QByteArray() << "line 1: directive \"plugin\" is not allowed";
+        QTest::newRow("hidden nested configuration") << QByteArray("client\n\"config\"nested.conf\n") << "plugin " + plugin + "\n"
+                                                     << "line 2: directive \"config\" is not allowed";
+        QTest::newRow("lines inside a block of a skipped line")
+            << "client\nignore-unknown-option <ca>\n<ca> x\nplugin " + plugin + "\n</ca>\n" << QByteArray()
+            << "line 2: directive \"ignore-unknown-option\" is not allowed";
+    }
+
+    void configurationCannotLoadCode()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(QByteArray, nested);
+        QFETCH(QString, refused);
+        if (!realEngines())
+            QSKIP("the staged engines are placeholders");
+        const QString probe = exploitDir() + "/evil.so.ran";
+        QFile::remove(probe);
+        QVERIFY(TestFiles::write(exploitDir() + "/evil.conf", config));
+        QVERIFY(TestFiles::write(exploitDir() + "/nested.conf", nested));
+        const QStringList arguments = openVpn("evil.conf");
+        const HelperBundle::Result result = helper(arguments, HelperBundle::User::Nobody);
+        QVERIFY2(!QFile::exists(probe), TestFiles::read(probe).constData());
+        QCOMPARE(QString::fromUtf8(result.err), "Failure creating command 'OpenVPN' with arguments: " + arguments.mid(1).join(' ')
+                                                     + ", error message: IllegalArgumentException: configFile=evil.conf (" + refused + ")\n");
+        QCOMPARE(result.exitCode, 255);
+    }
+
+    // A file only root may read stays unread through every directive that
+    // names a file and through the helper's own key-file arguments: the
+    // helper refuses, and nothing of the file reaches the caller.
+    void configurationCannotReadRootFiles_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QString>("tlsCrypt");
+        QTest::addColumn<QString>("tlsAuth");
+        const QByteArray secret = QFile::encodeName(exploitDir() + "/secret");
+        for (const char *directive : {"config", "\"config\"", "ca", "cert", "key", "tls-auth", "tls-crypt", "tls-crypt-v2", "dh",
+                                      "crl-verify", "pkcs12", "secret", "extra-certs", "auth-user-pass", "askpass",
+                                      "http-proxy-user-pass", "http-proxy 127.0.0.1 3128", "socks-proxy 127.0.0.1 1080",
+                                      "status", "log", "writepid", "replay-persist", "dev-node", "management 127.0.0.1 7506"}) {
+            QTest::newRow(directive) << "client\ndev tun\n" + QByteArray(directive) + " " + secret + "\n" << QString() << QString();
+        }
+        // The engine would end the quoted word at its quote, and name the
+        // nested file's first line in its error.
+        QTest::newRow("quoted config, glued") << "client\n\"config\"" + secret + "\n" << QString() << QString();
+        QTest::newRow("tls-crypt argument") << QByteArray("client\n") << QString::fromUtf8(secret) << QString();
+        QTest::newRow("tls-auth argument") << QByteArray("client\n") << QString() << QString::fromUtf8(secret);
+        QTest::newRow("configuration itself") << QByteArray() << QString() << QString();
+    }
+
+    void configurationCannotReadRootFiles()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(QString, tlsCrypt);
+        QFETCH(QString, tlsAuth);
+        const QString configFile = config.isEmpty() ? "secret" : "probe.conf";
+        if (!config.isEmpty())
+            QVERIFY(TestFiles::write(exploitDir() + "/probe.conf", config));
+        const HelperBundle::Result result = helper(openVpn(configFile, tlsCrypt, tlsAuth), HelperBundle::User::Nobody);
+        QVERIFY2(!(result.out + result.err).contains(SECRET), (result.out + result.err).constData());
+        QVERIFY2(result.err.startsWith("Failure creating command 'OpenVPN'"), (result.out + result.err).constData());
+        QCOMPARE(result.exitCode, 255);
+    }
+
     void nameServers_data() { users_data(); }
     void nameServers()
     {
         QFETCH(HelperBundle::User, user);
-        const QByteArray original = readFile(m_ns.resolvConf());
+        const QByteArray original = TestFiles::read(m_ns.resolvConf());
         const QString networksetup = m_bundle.contents() + "/Contents/Platform/bin/networksetup";
         QVERIFY(succeeded(helper({"SetNameServers", "sv0", "10.0.0.53", "fd00::53"}, user)));
         QVERIFY(succeeded(helper({"SetNameServers", "vt0", "10.0.0.54"}, user)));
-        const QByteArray set = readFile(m_ns.resolvConf());
+        const QByteArray set = TestFiles::read(m_ns.resolvConf());
         QVERIFY2(set.startsWith(original) && set.contains("nameserver 10.0.0.53\nnameserver fd00::53\n") && set.contains("nameserver 10.0.0.54\n"),
                  set.constData());
         QCOMPARE(m_ns.output({networksetup, "getdnsservers", "sv0"}), QString("10.0.0.53\nfd00::53\n"));
@@ -339,7 +434,7 @@ private slots:
         QCOMPARE(m_ns.output({networksetup, "getdnsservers", "vt0"}), QString("10.0.0.54\n"));
         QVERIFY(succeeded(helper({"SetNameServers", "sv0", "empty"}, user)));
         QVERIFY(succeeded(helper({"SetNameServers", "vt0", "empty"}, user)));
-        QCOMPARE(readFile(m_ns.resolvConf()), original);
+        QCOMPARE(TestFiles::read(m_ns.resolvConf()), original);
         QCOMPARE(m_ns.output({networksetup, "getdnsservers", "sv0"}), QString("There aren't any DNS Servers set on sv0.\n"));
     }
 };

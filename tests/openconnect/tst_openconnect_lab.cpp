@@ -10,10 +10,33 @@
 #include "openconnect/OpenConnectManagementSocket.h"
 #include "system/MacOSXAbstractionImpl.h"
 
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace OpenConnectLab;
+
+namespace {
+// The client's end of one run: the real system layer, a recording frontend
+// and handler, and the socket, which answers the engine's password request
+// with `password` and gives a stopping engine `stopGraceMs`.
+struct LabClient
+{
+    LabClient(const QString& password, int stopGraceMs)
+        : socket(os, frontend, handler)
+    {
+        socket.setDelays(500, stopGraceMs);
+        handler.onPasswordRequest = [this, password](int) { socket.sendUsernamePassword(USER, password); };
+    }
+
+    MacOSXAbstractionImpl os;
+    RecordingFrontend frontend;
+    RecordingHandler handler;
+    OpenConnectManagementSocket socket;
+    QSignalSpy terminated{&socket, &OpenConnectManagementSocket::onOpenConnectTerminated};
+};
+} // namespace
 
 class TestOpenConnectLab : public QObject
 {
@@ -36,13 +59,11 @@ private slots:
 
     void connectsCarriesTrafficAndStopsOnce()
     {
-        MacOSXAbstractionImpl os;
-        RecordingFrontend frontend;
-        RecordingHandler handler;
-        OpenConnectManagementSocket socket(os, frontend, handler);
-        socket.setDelays(500, 10000);
-        handler.onPasswordRequest = [&](int) { socket.sendUsernamePassword(USER, PASSWORD); };
-        QSignalSpy terminated(&socket, &OpenConnectManagementSocket::onOpenConnectTerminated);
+        LabClient client(PASSWORD, 10000);
+        OpenConnectManagementSocket& socket = client.socket;
+        RecordingHandler& handler = client.handler;
+        RecordingFrontend& frontend = client.frontend;
+        QSignalSpy& terminated = client.terminated;
 
         socket.startVPN(parameters());
         QTRY_VERIFY_WITH_TIMEOUT(!handler.startingWith("state CONNECTED").isEmpty(), 40000);
@@ -72,15 +93,37 @@ private slots:
         QVERIFY2(!after.contains("0.0.0.0/2"), qPrintable(after));
     }
 
+    // A program of another user on this machine connects to the command
+    // channel before the engine: it is turned away without being told
+    // anything, and the engine still connects.
+    void aForeignConnectionThatComesFirstIsRefused()
+    {
+        LabClient client(PASSWORD, 10000);
+        OpenConnectManagementSocket& socket = client.socket;
+        RecordingHandler& handler = client.handler;
+        QSignalSpy& terminated = client.terminated;
+        // Connected (waiting in the server's queue) before the run starts:
+        // the client takes it first.
+        QProcess intruder;
+        QVERIFY(Lab::connectAsAnotherUser(intruder, socket.cmdFdPort()));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refusing an unexpected command channel connection"));
+
+        socket.startVPN(parameters());
+        QTRY_VERIFY_WITH_TIMEOUT(!handler.startingWith("state CONNECTED").isEmpty(), 40000);
+        QTRY_COMPARE(intruder.state(), QProcess::NotRunning);
+        QCOMPARE(intruder.readAllStandardOutput(), QByteArray("connected\nclosed\n"));
+        QCOMPARE(handler.count("accepted"), 1);
+
+        socket.sendSigTerm();
+        QTRY_COMPARE_WITH_TIMEOUT(terminated.count(), 1, 20000);
+    }
+
     void wrongPasswordEndsWithTheLoginFailedMessage()
     {
-        MacOSXAbstractionImpl os;
-        RecordingFrontend frontend;
-        RecordingHandler handler;
-        OpenConnectManagementSocket socket(os, frontend, handler);
-        socket.setDelays(500, 3000);
-        handler.onPasswordRequest = [&](int) { socket.sendUsernamePassword(USER, "wrong"); };
-        QSignalSpy terminated(&socket, &OpenConnectManagementSocket::onOpenConnectTerminated);
+        LabClient client("wrong", 3000);
+        OpenConnectManagementSocket& socket = client.socket;
+        RecordingHandler& handler = client.handler;
+        QSignalSpy& terminated = client.terminated;
         QSignalSpy loginFailed(&socket, &OpenConnectManagementSocket::loginFailed);
 
         socket.startVPN(parameters());

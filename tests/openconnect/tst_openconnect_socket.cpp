@@ -11,6 +11,7 @@
 #include "websvc/CredentialsStore.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTcpSocket>
@@ -276,6 +277,30 @@ private slots:
         QTest::qWait(100);
         engine.collect();
         QVERIFY(!engine.received.contains("user"));
+    }
+
+    // During the run, a command channel connection that is not the engine's
+    // is turned away; the engine's own, coming after it, are served.
+    void aConnectionThatIsNotTheEngineIsRefused()
+    {
+        quint16 foreignPort = 0;
+        m_socket->setEngineCheck([&](const QTcpSocket& peer) { return peer.peerPort() != foreignPort; });
+        m_socket->startVPN(m_parameters);
+        QTRY_VERIFY(QFile::exists(m_engineDir.filePath("arguments")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refusing an unexpected command channel connection"));
+        QTcpSocket foreign;
+        foreign.connectToHost(QHostAddress::LocalHost, m_socket->cmdFdPort());
+        QVERIFY(foreign.waitForConnected(5000));
+        foreignPort = foreign.localPort();
+        foreign.write(">REQUEST_PASSWORD\n");
+        QTRY_COMPARE(foreign.state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(m_handler.count("accepted"), 0);
+
+        EngineSide engine;
+        QVERIFY(engine.connectTo(*m_socket));
+        QTRY_COMPARE(m_handler.count("accepted"), 1);
+        engine.send(">REQUEST_PASSWORD");
+        QTRY_COMPARE(m_handler.count("password 1"), 1);
     }
 
     void onlyTheEngineOfTheCurrentRunIsAccepted()

@@ -6,6 +6,7 @@
 #include "openvpn/RemoteLock.h"
 
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include "RecordingOsAbstraction.h"
@@ -76,6 +77,29 @@ private slots:
         // A run starts nothing but the fake engine of the test.
         qputenv("WITH_OPENVPN_SIMULATOR", "TRUE");
         OpenVpnCommand::setSimulatorStarter([](QProcess&, int) {});
+    }
+
+    // A local program that connects before the engine is turned away without
+    // a word; the engine, coming after it, is served.
+    void aConnectionThatIsNotTheEngineIsRefused()
+    {
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        quint16 foreignPort = 0;
+        socket.setEngineCheck([&](const QTcpSocket& peer) { return peer.peerPort() != foreignPort; });
+        startRun(socket);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused a management connection .*not the engine"));
+        FakeEngine foreign(socket.serverPort());
+        QVERIFY(foreign.socket.waitForConnected(5000));
+        foreignPort = foreign.socket.localPort();
+        QTRY_COMPARE(foreign.socket.state(), QAbstractSocket::UnconnectedState);
+        QVERIFY(foreign.commands().isEmpty());
+        QVERIFY(!handler.events.contains("accepted"));
+
+        FakeEngine engine(socket.serverPort());
+        QTRY_VERIFY(handler.events.contains("accepted"));
+        engine.sendLines({">HOLD:Waiting for hold release:0"});
+        QTRY_COMPARE(engine.commands(), SETUP + QStringList{"hold release"});
     }
 
     void firstHoldSendsSetupOnceAndIsReleasedAtOnce()

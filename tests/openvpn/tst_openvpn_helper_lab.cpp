@@ -9,6 +9,10 @@
 #include <QtTest>
 
 namespace {
+// Set when a local program of another user is to connect to the management
+// port first, before the engine is started.
+const char* const INTRUDER = "ORVAL_PROBE_INTRUDER";
+
 // The client as the bundle's main program: starts the engine through the
 // real helper and stops it once it is up and has counted traffic.
 int runProbe(int argc, char** argv)
@@ -17,6 +21,13 @@ int runProbe(int argc, char** argv)
     RecordingOsAbstraction os;
     RecordingLifeCycleHandler handler;
     ManagementSocket socket(os, handler);
+    QProcess intruder;
+    if (qEnvironmentVariableIsSet(INTRUDER)) {
+        // Connected (waiting in the server's queue) before the run starts:
+        // the client takes it first.
+        if (!Lab::connectAsAnotherUser(intruder, socket.serverPort()))
+            return 3;
+    }
     handler.onPrepare = EngineProbe::prepare;
     int passwordRequests = 0;
     handler.passwordAction = [&] {
@@ -24,15 +35,25 @@ int runProbe(int argc, char** argv)
         socket.sendUsernamePassword("alice", ++passwordRequests == 1 ? "wrong" : "s3cret");
     };
     bool up = false, counted = false, stopping = false;
-    return EngineProbe::run(app, socket, handler, QSharedPointer<ConnectionParameters>(new EngineProbe::Parameters),
-                            [&](const QString& event) {
-                                up = up || event == "up";
-                                counted = counted || (event.startsWith("bytecount") && event != "bytecount 0 0");
-                                if (up && counted && !stopping) {
-                                    stopping = true;
-                                    socket.sendSigTerm();
-                                }
-                            });
+    const int exitCode = EngineProbe::run(app, socket, handler, QSharedPointer<ConnectionParameters>(new EngineProbe::Parameters),
+                                          [&](const QString& event) {
+                                              up = up || event == "up";
+                                              counted = counted || (event.startsWith("bytecount") && event != "bytecount 0 0");
+                                              if (up && counted && !stopping) {
+                                                  stopping = true;
+                                                  socket.sendSigTerm();
+                                              }
+                                          });
+    if (intruder.state() != QProcess::NotRunning) {
+        intruder.waitForFinished(5000);
+        intruder.kill();
+        intruder.waitForFinished();
+    }
+    for (const QByteArray& line : intruder.readAllStandardOutput().split('\n')) {
+        if (!line.isEmpty())
+            EngineProbe::say("intruder " + QString::fromLatin1(line));
+    }
+    return exitCode;
 }
 } // namespace
 
@@ -88,6 +109,26 @@ private slots:
         QVERIFY(log.contains("signal SIGTERM") || log.contains("Send SigTerm"));
         QCOMPARE(events.filter("terminated").size(), 1);
         QVERIFY(events.indexOf("closed") < events.indexOf("terminated"));
+    }
+
+    // A program of another user on this machine connects to the management
+    // port before the engine: it is turned away without being told anything
+    // (it would be given the credentials), and the engine still connects.
+    void aForeignConnectionThatComesFirstIsRefused()
+    {
+        QProcessEnvironment environment;
+        environment.insert(INTRUDER, "1");
+        const EngineProbe::Result probe = EngineProbe::start(bundle, path("config/lab.ovpn"), environment);
+        QVERIFY(probe.finished);
+        if (probe.exitCode != 0 || !probe.events.contains("state CONNECTED"))
+            qWarning().noquote() << probe.events.join('\n') << probe.log;
+        QCOMPARE(probe.exitCode, 0);
+        QCOMPARE(probe.events.filter("intruder"), (QStringList{"intruder connected", "intruder closed"}));
+        QVERIFY2(probe.log.contains("refused a management connection") && probe.log.contains("not the engine"),
+                 qPrintable(probe.log));
+        QCOMPARE(probe.events.filter("accepted").size(), 1);
+        QVERIFY(probe.events.contains("state CONNECTED"));
+        QCOMPARE(probe.events.filter("password"), (QStringList{"password 0", "password 1"}));
     }
 };
 

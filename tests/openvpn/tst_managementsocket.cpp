@@ -1,5 +1,6 @@
 #include "../backend/FakeConnectionParameters.h"
 #include "RecordingLifeCycleHandler.h"
+#include "SocketNoDelay.h"
 
 #include "openvpn/ManagementSocket.h"
 #include "openvpn/OpenVpnCommand.h"
@@ -76,6 +77,16 @@ private slots:
         // A run starts nothing but the fake engine of the test.
         qputenv("WITH_OPENVPN_SIMULATOR", "TRUE");
         OpenVpnCommand::setSimulatorStarter([](QProcess&, int) {});
+    }
+
+    // Every answer to the engine goes out at once, not after the engine's
+    // delayed acknowledgement of the one before.
+    void engineConnectionSendsAtOnce()
+    {
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        auto engine = connectEngine(socket, handler);
+        QCOMPARE(SocketNoDelay::ofAccepted(socket.serverPort()), QList<int>{1});
     }
 
     void firstHoldSendsSetupOnceAndIsReleasedAtOnce()

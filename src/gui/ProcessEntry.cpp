@@ -50,6 +50,8 @@ int ProcessEntry::runCommandLine(QApplication &application, int argc, char **arg
 
 int ProcessEntry::run(int argc, char **argv, const RunModes &runModes, const BoxFactoryMaker &makeBoxFactory)
 {
+    // Before any application object, the error box's included.
+    DisplayPlatform::useOffscreenWithoutDisplay();
     QString failure;
     try {
         return runSteps(argc, argv, runModes);
@@ -77,7 +79,6 @@ int ProcessEntry::runSteps(int &argc, char **argv, const RunModes &runModes)
         qputenv("QT_AUTO_SCREEN_SCALE_FACTOR", "1");
     }
 
-    DisplayPlatform::useOffscreenWithoutDisplay();
     QApplication application(argc, argv);
     const QSharedPointer<AbstractMessageHandler> logHandler = makeLogHandler();
     Q_INIT_RESOURCE(vpnbackend);

@@ -2,31 +2,46 @@
 """Answers an OpenVPN engine's management interface as quickly as possible:
 releases the hold, accepts every remote, gives the credentials when asked.
 Used by connect-bench to time the bare engine with the same management
-queries the client answers. Usage: management-answerer.py PORT USER PASSWORD
+queries the client answers. Prints "listening" once the engine may start (it
+connects as a management client), then "MICROSECONDS STAGE" lines (wall
+clock) as the engine reaches its stages: hold, remote, up.
+Usage: management-answerer.py PORT USER PASSWORD
 """
 import socket
 import sys
 import time
 
 
-def connect(port):
-    for _ in range(500):
-        try:
-            return socket.create_connection(("127.0.0.1", port))
-        except OSError:
-            time.sleep(0.01)
-    sys.exit("management-answerer: no management interface on port %d" % port)
+def accept(port):
+    """Listens first, as the client does, and takes the engine's connection
+    (the engine runs with --management-client): no polling for a port."""
+    server = socket.create_server(("127.0.0.1", port))
+    print("listening", flush=True)
+    stream, _ = server.accept()
+    server.close()
+    # Each answer at once, as the client sends them.
+    stream.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+    return stream
+
+
+def stage(name):
+    print("%d %s" % (time.time_ns() // 1000, name), flush=True)
 
 
 def main():
     port, user, password = int(sys.argv[1]), sys.argv[2], sys.argv[3]
-    stream = connect(port).makefile("rwb", buffering=0)
+    stream = accept(port).makefile("rwb", buffering=0)
 
     def send(command):
         stream.write((command + "\n").encode())
 
+    seen = set()
     for raw in stream:
         line = raw.decode(errors="replace").strip()
+        for prefix, name in ((">HOLD:", "hold"), (">REMOTE:", "remote"), (">UPDOWN:UP", "up")):
+            if line.startswith(prefix) and name not in seen:
+                seen.add(name)
+                stage(name)
         if line.startswith(">HOLD:"):
             send("hold release")
         elif line.startswith(">REMOTE:"):

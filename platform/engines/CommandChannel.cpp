@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -16,6 +17,27 @@ namespace {
 
 // The client never sends long lines; a peer that does is not the client.
 constexpr size_t MAX_LINE = 64 * 1024;
+
+// Each line is sent at once and each received one acknowledged at once: the
+// client answers most lines, and Nagle's algorithm against a delayed
+// acknowledgement would hold every exchange some 40 ms. The system leaves
+// quick acknowledgement again on its own, so it is asked for after each read.
+void acknowledgeAtOnce(int fd)
+{
+#ifdef TCP_QUICKACK
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#else
+    (void)fd;
+#endif
+}
+
+void sendAtOnce(int fd)
+{
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    acknowledgeAtOnce(fd);
+}
 
 void writeAll(int fd, const std::string &data)
 {
@@ -71,6 +93,7 @@ int CommandChannel::connectTo(int port)
         ::close(fd);
         throw std::runtime_error("cannot connect to the command port " + std::to_string(port) + ": " + error);
     }
+    sendAtOnce(fd);
     return fd;
 }
 
@@ -128,6 +151,7 @@ std::string CommandChannel::readLine(int fd, int cancelFd, std::string &buffer, 
             closed = true;
             continue;
         }
+        acknowledgeAtOnce(fd);
         buffer.append(chunk, static_cast<size_t>(n));
     }
 }

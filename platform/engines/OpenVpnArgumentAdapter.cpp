@@ -22,7 +22,11 @@ std::vector<std::string> OpenVpnArgumentAdapter::translate(const std::vector<std
     // 2.6 removed --ncp-disable; a fixed data cipher is now a one-entry cipher list,
     // with the same cipher as fallback for peers that do not negotiate.
     const bool fixedCipher = contains(arguments, "--ncp-disable");
-    std::vector<std::string> result;
+    // 2.4 took the compression a server pushes; 2.6 refuses it and restarts
+    // for ever. Accept compressed packets but never send any: the connection
+    // works without the compression-oracle risk. First, so that a later
+    // option still decides.
+    std::vector<std::string> result {"--allow-compression", "asym"};
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string &argument = arguments[i];
         if (argument == "--ncp-disable")

@@ -1,6 +1,7 @@
 #include "app/OrvalVPNCommandLineParser.h"
 
 #include "app/CleanUpRunnable.h"
+#include "app/DisplayPlatform.h"
 #include "app/LibraryTestRunnable.h"
 #include "app/RunnableConstructorException.h"
 #include "app/ServerModeRunnable.h"
@@ -60,6 +61,10 @@ int OrvalVPNCommandLineParser::runChosenMode(QApplication &application)
 
 int OrvalVPNCommandLineParser::runGui(QApplication &application)
 {
+    if (!DisplayPlatform::hasDisplay()) {
+        DisplayPlatform::reportNoDisplay();
+        return 1;
+    }
     if (m_guiRunMode)
         return m_guiRunMode(application);
     qDebug() << "No run mode chosen and this build has no GUI run: see --help";

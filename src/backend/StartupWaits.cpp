@@ -33,10 +33,6 @@ StartupWaits::Outcome StartupWaits::waitLoop(const std::function<bool()>& predic
             return ABORTED;
         if (wait.skippable && skipRequested)
             return SKIPPED;
-        if (cycle >= wait.maxCycles) {
-            qWarning() << "Warning: wait loop gave up after" << cycle << "cycles";
-            return TIMED_OUT;
-        }
         // Waiting for events, not spinning: the abort and skip requests and
         // the awaited answers arrive through them.
         pause();
@@ -68,30 +64,17 @@ bool StartupWaits::checkDefaultRoute() const
     const QString& key = VpnStartupProgress::CHECKING_DEFAULT_ROUTE;
     reportProgress(key, VpnStartupProgress::RUNNING);
     qDebug() << "Waiting for default route";
-    const Wait wait {true, false, false, QString(), QString(), DEFAULT_ROUTE_CYCLES};
+    const Wait wait {true, false, false, QString(), QString()};
     const Outcome outcome = waitLoop([this] { return os.hasDefaultRoute(); }, wait,
                                      VpnStartupProgress(parameters, key, VpnStartupProgress::WAITING));
-    switch (outcome) {
-    case CONDITION_MET:
-    case SKIPPED: // not skippable; kept for completeness of the switch
-        reportProgress(key, VpnStartupProgress::SUCCESS);
-        qDebug() << "Default route found";
-        return true;
-    case ABORTED:
+    if (outcome == ABORTED) {
         reportProgress(key, VpnStartupProgress::FAILED);
         qDebug() << "Connection aborted before default route was found";
         return false;
-    case TIMED_OUT:
-        break;
     }
-    // Starting the engine without a default route would only fail later and
-    // less clearly; tell the user now.
-    reportProgress(key, VpnStartupProgress::FAILED);
-    qWarning() << "No default route appeared; the start-up stops";
-    frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(
-        parameters, QStringLiteral("Default route could not be found."),
-        QStringLiteral("Check that this computer is connected to a network, then connect again.")));
-    return false;
+    reportProgress(key, VpnStartupProgress::SUCCESS);
+    qDebug() << "Default route found";
+    return true;
 }
 
 bool StartupWaits::activateInternetKillSwitchDisabledInterfaces()
@@ -194,12 +177,8 @@ bool StartupWaits::lookupHostnameBeforeConnecting()
 StartupWaits::Outcome StartupWaits::skippableWait(const std::function<bool()>& predicate, bool abortable,
                                                   const QString& key, const QString& title, const QString& text) const
 {
-    const Outcome outcome = waitLoop(predicate, {abortable, true, true, title, text, SKIPPABLE_CYCLES},
-                                     VpnStartupProgress(parameters, key, VpnStartupProgress::WAITING_SKIPPABLE));
-    if (outcome != TIMED_OUT)
-        return outcome;
-    qWarning() << "Warning: giving up the wait, going on as if skipped";
-    return SKIPPED;
+    return waitLoop(predicate, {abortable, true, true, title, text},
+                    VpnStartupProgress(parameters, key, VpnStartupProgress::WAITING_SKIPPABLE));
 }
 
 void StartupWaits::reportProgress(const QString& key, VpnStartupProgress::ProgressState state) const

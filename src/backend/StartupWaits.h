@@ -17,14 +17,13 @@ class VpnFrontend;
 // The waiting stages of a start-up: each polls a condition of the system
 // every pause, keeps the frontend informed and lets the user abort or skip.
 // The flags are the start-up's own; they are set only through the event
-// processing each cycle runs. Every wait has a cycle limit, so a condition
-// that never comes true cannot hold the start-up forever: the skippable
-// stages then go on as if skipped (the user was warned long before), the
-// default-route wait fails the start-up.
+// processing each cycle runs. A wait has no time limit: it ends only when its
+// condition holds or when the user aborts or skips (the long-wait warning
+// tells the user so), never behind the user's back.
 class StartupWaits
 {
 public:
-    enum Outcome { CONDITION_MET, ABORTED, SKIPPED, TIMED_OUT };
+    enum Outcome { CONDITION_MET, ABORTED, SKIPPED };
 
     struct Wait
     {
@@ -34,13 +33,10 @@ public:
         bool warn;
         QString title;
         QString text;
-        int maxCycles;
     };
 
     static constexpr unsigned long PAUSE_MS = 250;
-    static constexpr int WARN_CYCLE = 120;            // 30 s at the usual pause
-    static constexpr int DEFAULT_ROUTE_CYCLES = 240;  // 60 s at the usual pause
-    static constexpr int SKIPPABLE_CYCLES = 480;      // 120 s at the usual pause
+    static constexpr int WARN_CYCLE = 120; // 30 s at the usual pause
 
     StartupWaits(Settings& settings, VpnFrontend& frontend, OsAbstraction& os,
                  QSharedPointer<ConnectionParameters> parameters, const bool& abortRequested, bool& skipRequested,
@@ -49,7 +45,7 @@ public:
     // Returns at once, without pause or message, when the condition holds.
     Outcome waitLoop(const std::function<bool()>& predicate, const Wait& wait, const VpnStartupProgress& progress) const;
 
-    // Waits for a default route; false when the user aborted or none came.
+    // Waits for a default route; false when the user aborted.
     bool checkDefaultRoute() const;
     // Brings up the services the kill switch left disabled; false when aborted.
     bool activateInternetKillSwitchDisabledInterfaces();

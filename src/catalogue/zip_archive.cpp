@@ -11,8 +11,8 @@ constexpr quint32 localHeaderSignature = 0x04034b50;
 constexpr qint64 endOfCentralDirectorySize = 22;
 constexpr qint64 centralDirectoryHeaderSize = 46;
 constexpr qint64 localHeaderSize = 30;
-// An end record may be followed by an archive comment; look this far back for it.
-constexpr qint64 endOfCentralDirectorySearchSpan = 128;
+// An end record may be followed by an archive comment of up to this many bytes.
+constexpr qint64 maxCommentLength = 0xffff;
 constexpr quint16 methodStored = 0;
 constexpr quint16 methodDeflate = 8;
 }
@@ -61,11 +61,14 @@ zip_archive::zip_archive(const QByteArray &archive)
 
 qint64 zip_archive::findEndOfCentralDirectory() const
 {
-    // Only positions with room for a whole end record can hold one.
+    // Only positions with room for a whole end record can hold one, and only
+    // as far back as the longest comment reaches. The comment may itself hold
+    // the signature: the end record is the one whose comment ends the data.
     const qint64 size = data.size();
-    const qint64 lowest = qMax<qint64>(0, size - endOfCentralDirectorySearchSpan);
+    const qint64 lowest = qMax<qint64>(0, size - endOfCentralDirectorySize - maxCommentLength);
     for (qint64 position = size - endOfCentralDirectorySize; position >= lowest; --position) {
-        if (u32(position) == endOfCentralDirectorySignature)
+        if (u32(position) == endOfCentralDirectorySignature
+            && position + endOfCentralDirectorySize + u16(position + 20) == size)
             return position;
     }
     throw zip_exception();

@@ -1,6 +1,7 @@
 #include "gui/ProcessEntry.h"
 
 #include "BuildConfig.h"
+#include "app/DisplayPlatform.h"
 #include "app/FileMessageHandler.h"
 #include "app/HelperBootstrap.h"
 #include "app/LogHandlerOption.h"
@@ -17,7 +18,6 @@
 #include <QDir>
 #include <QTime>
 
-#include <cstdlib>
 #include <exception>
 
 namespace {
@@ -50,6 +50,8 @@ int ProcessEntry::runCommandLine(QApplication &application, int argc, char **arg
 
 int ProcessEntry::run(int argc, char **argv, const RunModes &runModes, const BoxFactoryMaker &makeBoxFactory)
 {
+    // Before any application object, the error box's included.
+    DisplayPlatform::useOffscreenWithoutDisplay();
     QString failure;
     try {
         return runSteps(argc, argv, runModes);
@@ -63,7 +65,11 @@ int ProcessEntry::run(int argc, char **argv, const RunModes &runModes, const Box
 int ProcessEntry::runSteps(int &argc, char **argv, const RunModes &runModes)
 {
     QDir::setCurrent(QStringLiteral("/"));
-    std::srand(static_cast<unsigned>(QTime::currentTime().msec()));
+    // Qt's own generator, the one the random picks draw from; std::srand does not reach it.
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    qsrand(static_cast<uint>(QTime::currentTime().msec()));
+    QT_WARNING_POP
     qputenv("QT_BEARER_POLL_TIMEOUT", QByteArray::number(2000000000));
     QCoreApplication::setOrganizationName(QLatin1String(APPLICATION_NAME));
     QCoreApplication::setOrganizationDomain(QLatin1String(BuildConfig::organisationDomain));
@@ -87,7 +93,11 @@ int ProcessEntry::runSteps(int &argc, char **argv, const RunModes &runModes)
 int ProcessEntry::showFatalError(int &argc, char **argv, const QString &what, const BoxFactoryMaker &makeBoxFactory)
 {
     QApplication application(argc, argv);
+    // Qt's own handler is back in place: this line reaches standard error.
     qWarning() << "Fatal error:" << what;
+    // Without a display no one could ever close the box (a clean-up at boot).
+    if (!DisplayPlatform::hasDisplay())
+        return 1;
     MessageBoxFactory::setInstance(makeBoxFactory());
     const QSharedPointer<EventMessageCloser> closer(new NullEventMessageCloser);
     MessageBoxFactory::getInstance()->execMessageBox(nullptr, what, QMessageBox::Ok, MessageBoxFactory::Critical,

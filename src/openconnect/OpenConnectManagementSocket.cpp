@@ -12,6 +12,7 @@
 #include "openconnect/OpenConnectProgress.h"
 #include "openconnect/OpenConnectUsernamePasswordSanitizer.h"
 #include "openconnect/VpncScript.h"
+#include "openvpn/LowLatencySocket.h"
 #include "openvpn/OpenVpnGenericState.h"
 #include "openvpn/Remote.h"
 #include "openvpn/RemoteLock.h"
@@ -251,6 +252,7 @@ void OpenConnectManagementSocket::connectionAccepted_cmd_fd()
         if (m_cmdFdSocket)
             m_cmdFdSocket->deleteLater();
         m_cmdFdSocket = socket;
+        LowLatencySocket::tune(*socket);
         connect(socket, &QTcpSocket::readyRead, this, &OpenConnectManagementSocket::readSocket_cmd_fd);
         connect(socket, &QTcpSocket::disconnected, this, &OpenConnectManagementSocket::connectionClosed);
     }
@@ -267,6 +269,7 @@ void OpenConnectManagementSocket::connectionAccepted_cmd_fd_write()
         if (m_cmdFdWriteSocket)
             m_cmdFdWriteSocket->deleteLater();
         m_cmdFdWriteSocket = socket;
+        LowLatencySocket::tune(*socket);
         connect(socket, &QTcpSocket::readyRead, this, &OpenConnectManagementSocket::readSocket_cmd_fd_write);
     }
 }
@@ -275,6 +278,7 @@ void OpenConnectManagementSocket::readSocket_cmd_fd()
 {
     while (m_cmdFdSocket && m_cmdFdSocket->bytesAvailable() > 0) {
         const QList<QByteArray> lines = m_cmdFdBuffer.append(m_cmdFdSocket->readAll());
+        LowLatencySocket::acknowledgeAtOnce(*m_cmdFdSocket);
         for (const QByteArray& line : lines)
             handleMessageFromOpenConnectCmdFdSocket(line);
     }
@@ -282,8 +286,10 @@ void OpenConnectManagementSocket::readSocket_cmd_fd()
 
 void OpenConnectManagementSocket::readSocket_cmd_fd_write()
 {
-    if (m_cmdFdWriteSocket)
-        m_cmdFdWriteBuffer.append(m_cmdFdWriteSocket->readAll());
+    if (!m_cmdFdWriteSocket)
+        return;
+    m_cmdFdWriteBuffer.append(m_cmdFdWriteSocket->readAll());
+    LowLatencySocket::acknowledgeAtOnce(*m_cmdFdWriteSocket);
 }
 
 void OpenConnectManagementSocket::sendLine(QTcpSocket* socket, const QString& command, const char* channelName)

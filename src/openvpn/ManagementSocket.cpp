@@ -5,6 +5,7 @@
 #include "backend/OpenVpnLifeCycleHandler.h"
 #include "openvpn/Hold.h"
 #include "openvpn/HoldLock.h"
+#include "openvpn/LowLatencySocket.h"
 #include "openvpn/OpenVpnCommand.h"
 #include "openvpn/OpenVpnGenericState.h"
 #include "openvpn/Remote.h"
@@ -121,6 +122,7 @@ void ManagementSocket::connectionAccepted()
         handler.onConnectionAccepted();
         dropSocket();
         socket = incoming;
+        LowLatencySocket::tune(*socket);
         connect(socket, &QTcpSocket::readyRead, this, &ManagementSocket::readSocket);
         connect(socket, &QTcpSocket::disconnected, this, &ManagementSocket::connectionClosed);
     }
@@ -148,6 +150,7 @@ void ManagementSocket::readSocket()
     if (!socket)
         return;
     lineBuffer.append(socket->readAll());
+    LowLatencySocket::acknowledgeAtOnce(*socket);
     int lineFeed;
     while ((lineFeed = lineBuffer.indexOf('\n')) >= 0) {
         const QByteArray line = lineBuffer.left(lineFeed).trimmed();

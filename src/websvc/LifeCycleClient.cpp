@@ -107,13 +107,8 @@ void LifeCycleClient::onCheckVersionFailed()
 {
     qDebug() << "LifeCycleClient/OnCheckVersionFailed";
     pendingVersionRequest = nullptr;
-    // A connection start aborts the check on purpose: retrying would send the
-    // request again while the tunnel is being set up.
-    const auto *handler = qobject_cast<const ReplyHandler *>(sender());
-    if (handler && handler->isAbortedByCaller()) {
-        qDebug() << "LifeCycleClient/OnCheckVersionFailed: aborted, not retrying";
-        return;
-    }
+    // Also a request the backend aborted at a connection start: the check is
+    // made again, through the connection being set up, while attempts remain.
     if (attempt <= MAXIMUM_ATTEMPTS)
         doCheckVersion();
 }

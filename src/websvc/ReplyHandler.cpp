@@ -30,7 +30,6 @@ ReplyHandler::~ReplyHandler()
 
 void ReplyHandler::abort()
 {
-    abortedByCaller = true;
     stopReply();
 }
 

@@ -29,8 +29,6 @@ public:
 
     // Ends the request; its failure() follows from the aborted reply.
     void abort();
-    // Whether abort() was called, as opposed to a time-out or a failed request.
-    bool isAbortedByCaller() const { return abortedByCaller; }
 
 signals:
     void failure();
@@ -55,5 +53,4 @@ private:
     qint64 chunkSize = CHUNK_SIZE;
     QByteArray buffer;
     bool finished = false;
-    bool abortedByCaller = false;
 };

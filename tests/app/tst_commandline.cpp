@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -22,9 +23,11 @@ struct Run
     QString err;
 };
 
-Run run(const QStringList &arguments)
+Run run(const QStringList &arguments,
+        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.start(PROGRAM, arguments);
     process.waitForFinished(60000);
     Run result;
@@ -167,6 +170,40 @@ private slots:
         const Run result = run(arguments);
         QCOMPARE(result.exitCode, exitCode);
         QVERIFY2(result.err.contains(output), qPrintable(result.err));
+    }
+
+    // At boot or over ssh there is no display: every run mode without a
+    // window still works; the GUI run mode ends with one line saying why.
+    void runModesWithoutDisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "OrvalVPN command line.";
+        QTest::newRow("library test") << QStringList{"--library-test"} << 0 << "\nTry to run OrvalVPN\n";
+        QTest::newRow("settings reset") << QStringList{"--settings", "reset"} << 0 << "\nSettings resetted.\n";
+        QTest::newRow("cleanup") << QStringList{"--cleanup"} << 0
+                                 << "\nVpnBackend Command Line: execute option --cleanup\n";
+        QTest::newRow("GUI") << QStringList() << 1
+                             << "\nOrvalVPN: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are "
+                                "unset); the run modes without a window are listed by --help\n";
+    }
+
+    void runModesWithoutDisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        const Run result = run(arguments, environment);
+        QCOMPARE(result.exitCode, exitCode);
+        const QString both = "\n" + result.out + "\n" + result.err;
+        QVERIFY2(both.count(output) == 1, qPrintable(both));
+        // Neither Qt's complaint ("could not connect to display") nor the refusal.
+        if (exitCode == 0)
+            QVERIFY2(!both.contains("to display") && !both.contains("no display"), qPrintable(both));
     }
 
     void settingsReset()

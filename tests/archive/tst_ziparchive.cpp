@@ -83,9 +83,27 @@ private slots:
         QVERIFY(zip_archive(ZipWriter::write({})).files.empty());
     }
 
+    // The archive comment may be as long as its 16-bit length allows, and
+    // may hold anything, the end record's signature included.
+    void endRecordFoundBehindComment_data()
+    {
+        QTest::addColumn<QByteArray>("comment");
+        QByteArray fake("PK\x05\x06", 4);
+        fake += QByteArray(18, '\0'); // no entries, no comment: the archive would look empty
+        QTest::newRow("no comment") << QByteArray();
+        QTest::newRow("short comment") << QByteArray(106, 'c');
+        QTest::newRow("comment longer than 106 bytes") << QByteArray(107, 'c');
+        QTest::newRow("longest comment") << QByteArray(65535, 'c');
+        QTest::newRow("fake end record inside the comment") << QByteArray(40, 'c') + fake + QByteArray(40, 'c');
+        QTest::newRow("fake end record ending the comment") << QByteArray(40, 'c') + fake + "!";
+    }
+
     void endRecordFoundBehindComment()
     {
-        QCOMPARE(int(zip_archive(ZipWriter::write({Member{"a", "x"}}, QByteArray(106, 'c'))).files.size()), 1);
+        QFETCH(QByteArray, comment);
+        const zip_archive zip(ZipWriter::write({Member{"a", "x"}}, comment));
+        QCOMPARE(int(zip.files.size()), 1);
+        QCOMPARE(zip.get_file_data(zip.files[0]), QByteArray("x"));
     }
 
     void namesAreUtf8CutAtZero()
@@ -130,7 +148,9 @@ private slots:
         QTest::newRow("1025 members") << ZipWriter::write(many);
         QTest::newRow("member over 1 MiB") << ZipWriter::write({Member{"big", QByteArray(1048577, 'a')}});
         QTest::newRow("65-byte name") << ZipWriter::write({Member{QString(65, 'n'), "x"}});
-        QTest::newRow("comment pushes end record out of reach") << ZipWriter::write({Member{"a", "x"}}, QByteArray(107, 'c'));
+        QTest::newRow("end record beyond the longest comment")
+            << ZipWriter::write({Member{"a", "x"}}, QByteArray(65535, 'c')) + "c";
+        QTest::newRow("bytes after the comment") << ZipWriter::write({Member{"a", "x"}}, QByteArray(10, 'c')) + "junk";
         QTest::newRow("empty input") << QByteArray();
         QTest::newRow("shorter than an end record") << QByteArray("PK\x05\x06", 4) + QByteArray(10, '\0');
         QTest::newRow("end record cut short") << good.left(good.size() - 4);

@@ -90,6 +90,7 @@ ConnectionLab::ConnectionLab()
 ConnectionLab::~ConnectionLab()
 {
     stopDriver();
+    Lab::stop(m_tunnelResolver);
     Lab::stop(m_openConnectServer);
     Lab::stop(m_socksProxy);
     Lab::stop(m_httpProxy);
@@ -105,8 +106,9 @@ QString ConnectionLab::unavailableReason()
         return QStringLiteral("needs the test lab (run through CTest as root)");
     if (!QFile::exists(QStringLiteral("/dev/net/tun")))
         return QStringLiteral("needs /dev/net/tun");
-    for (const QString& program : {QStringLiteral("openvpn"), QStringLiteral("stunnel"), QStringLiteral("ss-server"),
-                                    QStringLiteral("tinyproxy"), QStringLiteral("microsocks"), QStringLiteral("ocserv")}) {
+    for (const QString& program :
+         {QStringLiteral("openvpn"), QStringLiteral("stunnel"), QStringLiteral("ss-server"), QStringLiteral("tinyproxy"),
+          QStringLiteral("microsocks"), QStringLiteral("ocserv"), QStringLiteral("dnsmasq"), QStringLiteral("tcpdump")}) {
         if (QStandardPaths::findExecutable(program, {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")}).isEmpty())
             return program + QStringLiteral(" is not installed");
     }
@@ -207,7 +209,7 @@ bool ConnectionLab::startServers()
         return false;
     }
     if (!Lab::startOpenVpnServer(m_udpServer, path("pki"), m_udp)
-        || !Lab::startOpenVpnServer(m_tcpServer, path("pki"), m_tcp))
+        || !Lab::startOpenVpnServer(m_tcpServer, path("pki"), m_tcp) || !startTunnelResolver())
         return false;
 
     const QString stunnelConfig = path("stunnel-server.conf");
@@ -230,6 +232,29 @@ bool ConnectionLab::startServers()
         return false;
     }
     return startProxies() && Lab::startOcserv(m_openConnectServer, USER, PASSWORD, OPENCONNECT_PORT);
+}
+
+// The name server each OpenVPN server pushes is its own tunnel address, as a
+// VPN service's is: a resolver there answers what the lab's resolver answers,
+// and a connected client reaches it through the tunnel. It follows the tunnel
+// devices as the servers come and go.
+bool ConnectionLab::startTunnelResolver()
+{
+    m_tunnelResolver.setProcessChannelMode(QProcess::ForwardedChannels);
+    Lab::startOnServer(m_tunnelResolver, QStringLiteral("dnsmasq"),
+                       {QStringLiteral("--keep-in-foreground"), QStringLiteral("--no-resolv"),
+                        QStringLiteral("--no-hosts"), QStringLiteral("--addn-hosts=") + Lab::directory() + QStringLiteral("/dns-hosts"),
+                        QStringLiteral("--listen-address=") + pushedNameServer(true),
+                        QStringLiteral("--listen-address=") + pushedNameServer(false), QStringLiteral("--bind-dynamic"),
+                        QStringLiteral("--pid-file=") + path("tunnel-dns.pid"),
+                        QStringLiteral("--log-facility=") + path("tunnel-dns.log"), QStringLiteral("--log-queries")});
+    for (bool udp : {true, false}) {
+        if (!waitForPort(pushedNameServer(udp), 53)) {
+            qWarning("ConnectionLab: no resolver on the tunnel addresses");
+            return false;
+        }
+    }
+    return true;
 }
 
 bool ConnectionLab::startProxies()
@@ -454,6 +479,14 @@ void ConnectionLab::stopServer(bool udp)
     QProcess& server = udp ? m_udpServer : m_tcpServer;
     server.kill();
     server.waitForFinished(5000);
+}
+
+bool ConnectionLab::restartServer(bool udp, const QStringList& extraArguments)
+{
+    stopServer(udp);
+    OpenVpnServerOptions options = server(udp);
+    options.extraArguments += extraArguments;
+    return Lab::startOpenVpnServer(udp ? m_udpServer : m_tcpServer, path("pki"), options);
 }
 
 bool ConnectionLab::startServer(bool udp)

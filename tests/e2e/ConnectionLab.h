@@ -12,7 +12,8 @@
 // a copy of the bundle whose main program is the driver (tools/drive), a
 // catalogue whose sites all lead to the lab's server, served on the update
 // host, the servers of every transport (OpenVPN over UDP and TCP with a
-// password check, pushed redirect-gateway and name server; stunnel and
+// password check, pushed redirect-gateway and name server, a resolver on
+// each server's tunnel address answering as the lab's does; stunnel and
 // ss-server in front of the TCP one; an HTTP and a SOCKS5 proxy; ocserv for
 // the OpenConnect tunnel), and the driver run as a process whose event lines
 // it collects. Everything it starts is stopped when it is destroyed.
@@ -91,6 +92,8 @@ public:
     // brings it back (true at once when it runs).
     void stopServer(bool udp);
     bool startServer(bool udp);
+    // Runs an OpenVPN server again, with `extraArguments` after its usual ones.
+    bool restartServer(bool udp, const QStringList& extraArguments = QStringList());
 
     // Runs a program in the test's (client) namespace; its exit code and output.
     static int run(const QString& program, const QStringList& arguments, QString* output = nullptr);
@@ -104,6 +107,7 @@ private:
     bool serveCatalogue();
     bool startServers();
     bool startProxies();
+    bool startTunnelResolver();
     void readEvents();
     void stopDriver();
     QString path(const QString& name) const;
@@ -118,6 +122,7 @@ private:
     QProcess m_httpProxy;
     QProcess m_socksProxy;
     QProcess m_openConnectServer;
+    QProcess m_tunnelResolver;
     QProcess m_driver;
     QByteArray m_pending;
     qint64 m_lastStamp = 0;

@@ -1,4 +1,5 @@
 #include "ConnectionLab.h"
+#include "PacketCapture.h"
 
 #include "prefs/DnsPreferenceAction.h"
 #include "prefs/Settings.h"
@@ -50,6 +51,24 @@ class TestConnectionLab : public QObject
             return true;
         qWarning().noquote() << "exit code" << exitCode << lab->diagnostics();
         return false;
+    }
+
+    void usePushedNameServer()
+    {
+        Settings settings(lab->settingsFile());
+        settings.setDnsPreferenceActionAfterConnect(DnsPreferenceAction::getDnsPreferenceActionPushed());
+    }
+
+    // Resolves `name` as any program would (the namespace's resolv.conf).
+    static bool lookUp(const QString& name)
+    {
+        return ConnectionLab::run("getent", {"ahostsv4", name}) == 0;
+    }
+
+    static QByteArray readFile(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     static bool ping(const QString& address)
@@ -318,21 +337,58 @@ private slots:
     }
 
     // With the after-connect choice "pushed", the server's name server is the
-    // system's while connected (the namespace's own, unmanaged entry stays
-    // first, as a service's DHCP name servers do); quitting restores exactly
-    // what was there before.
+    // system's only one while connected (it replaces the service's own);
+    // quitting restores exactly what was there before.
     void usesThePushedNameServerWhileConnected()
     {
-        const QStringList original = ConnectionLab::nameServers();
-        QCOMPARE(original, QStringList{Lab::serverAddress()});
-        {
-            Settings settings(lab->settingsFile());
-            settings.setDnsPreferenceActionAfterConnect(DnsPreferenceAction::getDnsPreferenceActionPushed());
-        }
+        const QByteArray original = readFile("/etc/resolv.conf");
+        QCOMPARE(ConnectionLab::nameServers(), QStringList{Lab::serverAddress()});
+        usePushedNameServer();
         QVERIFY(connect({"--protocol", "tcp"}));
-        QCOMPARE(ConnectionLab::nameServers(), original + QStringList{ConnectionLab::pushedNameServer(false)});
+        QCOMPARE(ConnectionLab::nameServers(), QStringList{ConnectionLab::pushedNameServer(false)});
         QVERIFY(quit());
-        QCOMPARE(ConnectionLab::nameServers(), original);
+        QCOMPARE(readFile("/etc/resolv.conf"), original);
+    }
+
+    // While connected no look-up leaves outside the tunnel: a capture on the
+    // outer interface, which first shows that it sees an unprotected look-up,
+    // sees none of them, while the tunnel's resolver answers every one.
+    void noLookUpLeavesOutsideTheTunnel()
+    {
+        const QString dns = QStringLiteral("udp port 53 or tcp port 53");
+        const QString name = QStringLiteral("vpn.lab.orvalvpn.example");
+        PacketCapture unprotected;
+        QVERIFY(unprotected.start("eth0", dns));
+        QVERIFY(lookUp(name));
+        QVERIFY2(unprotected.stop() > 0, "the capture does not see look-ups on the outer interface");
+
+        usePushedNameServer();
+        QVERIFY(connect({"--protocol", "udp"}));
+        PacketCapture whileConnected;
+        QVERIFY(whileConnected.start("eth0", dns));
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(lookUp(name));
+        QVERIFY(!lookUp("absent.lab.orvalvpn.example"));
+        const int leaked = whileConnected.stop();
+        QVERIFY2(leaked == 0, qPrintable(whileConnected.packets()));
+        QVERIFY(quit());
+    }
+
+    // A server that pushes compression, as some providers' do, is accepted
+    // (the engine takes compressed packets and sends none): CONNECTED, and
+    // the tunnel carries traffic.
+    void connectsToAServerThatPushesCompression()
+    {
+        struct CompressingServer
+        {
+            ConnectionLab& lab;
+            ~CompressingServer() { lab.restartServer(true); }
+        } compressing{*lab};
+        QVERIFY(lab->restartServer(true, {"--allow-compression", "yes", "--compress", "lz4-v2", "--push",
+                                          "compress lz4-v2"}));
+        QVERIFY(connect({"--protocol", "udp"}));
+        QVERIFY(ping(Lab::tunnelAddress(lab->server(true))));
+        QVERIFY(quit());
     }
 
     // SIGTERM while connected: the product's own handler ends the engine and
@@ -342,10 +398,7 @@ private slots:
     {
         const QStringList originalNameServers = ConnectionLab::nameServers();
         QVERIFY(ConnectionLab::blackHoleRoutes().isEmpty());
-        {
-            Settings settings(lab->settingsFile());
-            settings.setDnsPreferenceActionAfterConnect(DnsPreferenceAction::getDnsPreferenceActionPushed());
-        }
+        usePushedNameServer();
         QVERIFY(connect({"--protocol", "udp"}));
         QVERIFY(ConnectionLab::nameServers() != originalNameServers);
         QVERIFY(!ConnectionLab::blackHoleRoutes().isEmpty());

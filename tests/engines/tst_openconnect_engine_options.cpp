@@ -1,4 +1,8 @@
+#include "CommandChannel.h"
 #include "OpenConnectEngineOptions.h"
+#include "SocketNoDelay.h"
+
+#include <QTcpServer>
 
 #include <QTest>
 
@@ -10,6 +14,18 @@ class TestOpenConnectEngineOptions : public QObject
     Q_OBJECT
 
 private slots:
+    // The engine's lines go out at once on both channels, not after the
+    // client's delayed acknowledgement of the one before.
+    void commandChannelsSendAtOnce()
+    {
+        QTcpServer commands;
+        QTcpServer commandWrites;
+        QVERIFY(commands.listen(QHostAddress::LocalHost) && commandWrites.listen(QHostAddress::LocalHost));
+        const engines::CommandChannel channel(commands.serverPort(), commandWrites.serverPort());
+        QCOMPARE(SocketNoDelay::ofConnectedTo(commands.serverPort()), QList<int>{1});
+        QCOMPARE(SocketNoDelay::ofConnectedTo(commandWrites.serverPort()), QList<int>{1});
+    }
+
     void parsesTheHelperCommandLine()
     {
         const auto options = engines::OpenConnectEngineOptions::parse(

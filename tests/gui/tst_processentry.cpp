@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QSet>
 #include <QTest>
 
 #include <stdexcept>
@@ -78,6 +81,41 @@ private slots:
         }, recording());
         QCOMPARE(scaling, toggle);
         QCOMPARE(factor, toggle ? QByteArray("1") : QByteArray());
+    }
+
+    // The random picks ("Auto" cipher offers) must vary between runs: each
+    // start seeds Qt's generator from the clock. The seed is the millisecond
+    // of the start, so three starts all drawing alike would take a one in a
+    // million coincidence.
+    void startsDrawDifferently()
+    {
+        QSet<QByteArray> draws;
+        for (int start = 0; start < 3; ++start) {
+            QProcess probe;
+            probe.start(QStringLiteral(ENTRY_PROBE), {"draw"});
+            QVERIFY(probe.waitForFinished(30000));
+            QCOMPARE(probe.exitCode(), 0);
+            const QByteArray draw = probe.readAllStandardOutput().trimmed();
+            QVERIFY(!draw.isEmpty());
+            draws.insert(draw);
+        }
+        QVERIFY2(draws.size() > 1, draws.values().first().constData());
+    }
+
+    // Without a display no one could close the error box: the failure goes to
+    // standard error and the process ends, as a clean-up at boot must.
+    void escapingExceptionWithoutDisplayEndsWith1()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        QProcess probe;
+        probe.setProcessEnvironment(environment);
+        probe.start(QStringLiteral(ENTRY_PROBE), {"throw"});
+        QVERIFY(probe.waitForFinished(30000));
+        QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(probe.exitCode(), 1);
+        QVERIFY(probe.readAllStandardError().contains("Fatal error: \"probe failure\""));
     }
 
     void escapingExceptionShowsTheBoxAndEndsWith1()

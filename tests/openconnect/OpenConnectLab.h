@@ -73,8 +73,7 @@ inline int runFromBundle(int argc, char** argv, const QString& buildBundle)
         && copyExecutable(buildBundle + "/Resources/app/bin/vpnc-script",
                           contents + "/Resources/app/bin/vpnc-script")
         && QFile::copy(buildBundle + "/Info.plist", contents + "/Info.plist")
-        && copyDirectory(buildBundle + "/Platform/bin", contents + "/Platform/bin")
-        && copyDirectory(buildBundle + "/Platform/lib", contents + "/Platform/lib");
+        && copyDirectory(buildBundle + "/Platform/bin", contents + "/Platform/bin");
     if (!laidOut) {
         std::fprintf(stderr, "cannot lay out the test bundle in %s\n", qPrintable(dir.path()));
         return 1;

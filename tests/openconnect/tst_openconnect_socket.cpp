@@ -1,6 +1,7 @@
 #include "OpenConnectTestDoubles.h"
 #include "RecordingMessageBoxFactory.h"
 #include "RecordingOsAbstraction.h"
+#include "SocketNoDelay.h"
 
 #include "gui/OpenConnectLoginFailedBox.h"
 
@@ -84,6 +85,17 @@ private slots:
         m_socket.reset();
         QFile::remove(m_engineDir.filePath("exit"));
         QFile::remove(m_engineDir.filePath("arguments"));
+    }
+
+    // Answers and commands go out at once on both channels, not after the
+    // engine's delayed acknowledgement of the one before.
+    void commandChannelsSendAtOnce()
+    {
+        EngineSide engine;
+        startEngine(engine);
+        QTRY_VERIFY(!SocketNoDelay::ofAccepted(m_socket->cmdFdWritePort()).isEmpty());
+        QCOMPARE(SocketNoDelay::ofAccepted(m_socket->cmdFdPort()), QList<int>{1});
+        QCOMPARE(SocketNoDelay::ofAccepted(m_socket->cmdFdWritePort()), QList<int>{1});
     }
 
     void fullRunReportsStatesCountsAndOneTermination()

@@ -1,5 +1,6 @@
 #include "../backend/FakeConnectionParameters.h"
 #include "RecordingLifeCycleHandler.h"
+#include "SocketNoDelay.h"
 
 #include "openvpn/ManagementSocket.h"
 #include "openvpn/OpenVpnCommand.h"
@@ -100,6 +101,16 @@ private slots:
         QTRY_VERIFY(handler.events.contains("accepted"));
         engine.sendLines({">HOLD:Waiting for hold release:0"});
         QTRY_COMPARE(engine.commands(), SETUP + QStringList{"hold release"});
+    }
+
+    // Every answer to the engine goes out at once, not after the engine's
+    // delayed acknowledgement of the one before.
+    void engineConnectionSendsAtOnce()
+    {
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        auto engine = connectEngine(socket, handler);
+        QCOMPARE(SocketNoDelay::ofAccepted(socket.serverPort()), QList<int>{1});
     }
 
     void firstHoldSendsSetupOnceAndIsReleasedAtOnce()

@@ -84,7 +84,7 @@ private slots:
     {
         QElapsedTimer timer;
         timer.start();
-        const auto outcome = waits(1000).waitLoop([] { return true; }, {true, true, true, "t", "x", 500}, waiting());
+        const auto outcome = waits(1000).waitLoop([] { return true; }, {true, true, true, "t", "x"}, waiting());
         QCOMPARE(outcome, StartupWaits::CONDITION_MET);
         QVERIFY(frontend.lines.isEmpty());
         QVERIFY(timer.elapsed() < 500);
@@ -104,7 +104,7 @@ private slots:
         QFETCH(int, warnings);
         int passes = 0;
         const auto outcome = waits().waitLoop([&passes] { return ++passes > 200; },
-                                              {true, true, warn, "Slow", "Continue?", 500}, waiting());
+                                              {true, true, warn, "Slow", "Continue?"}, waiting());
         QCOMPARE(outcome, StartupWaits::CONDITION_MET);
         QCOMPARE(frontend.count("LOOKUP_HOSTNAME_BEFORE_CONNECTING 7"), 200);
         QCOMPARE(frontend.count("error Slow"), warnings);
@@ -119,9 +119,9 @@ private slots:
         QTest::addColumn<bool>("abort");
         QTest::addColumn<int>("outcome");
         QTest::newRow("abort honoured") << true << false << true << int(StartupWaits::ABORTED);
-        QTest::newRow("abort ignored") << false << true << true << int(StartupWaits::TIMED_OUT);
+        QTest::newRow("abort ignored") << false << true << true << int(StartupWaits::CONDITION_MET);
         QTest::newRow("skip honoured") << false << true << false << int(StartupWaits::SKIPPED);
-        QTest::newRow("skip ignored") << true << false << false << int(StartupWaits::TIMED_OUT);
+        QTest::newRow("skip ignored") << true << false << false << int(StartupWaits::CONDITION_MET);
     }
 
     void flagsEndOnlyTheWaitsThatWatchThem()
@@ -131,10 +131,13 @@ private slots:
         QFETCH(bool, abort);
         QFETCH(int, outcome);
         requestLater(abort ? abortRequested : skipRequested);
-        const auto result = waits().waitLoop([] { return false; }, {abortable, skippable, false, {}, {}, 20}, waiting());
+        int checks = 0;
+        const auto result = waits().waitLoop([&checks] { return ++checks > 20; },
+                                             {abortable, skippable, false, {}, {}}, waiting());
         QCOMPARE(int(result), outcome);
-        // A honoured request ends the wait at the next check, after one pause.
-        QCOMPARE(frontend.lines.size(), result == StartupWaits::TIMED_OUT ? 20 : 1);
+        // A honoured request ends the wait at the next check, after one pause;
+        // an ignored one leaves it to its condition.
+        QCOMPARE(frontend.lines.size(), result == StartupWaits::CONDITION_MET ? 20 : 1);
     }
 
     void waitsSleepInsteadOfSpinning()
@@ -143,7 +146,7 @@ private slots:
         timer.start();
         int checks = 0;
         const auto outcome =
-            waits(10).waitLoop([&checks] { return ++checks > 10; }, {true, true, false, {}, {}, 100}, waiting());
+            waits(10).waitLoop([&checks] { return ++checks > 10; }, {true, true, false, {}, {}}, waiting());
         QCOMPARE(outcome, StartupWaits::CONDITION_MET);
         QCOMPARE(checks, 11);
         QVERIFY2(timer.elapsed() >= 100, qPrintable(QString::number(timer.elapsed())));
@@ -179,15 +182,43 @@ private slots:
         QCOMPARE(frontend.lines.filter("error").size(), 0);
     }
 
-    void defaultRouteWaitGivesUp()
+    // No wait gives up on its own, however long its condition takes: only the
+    // condition, an abort or a skip ends it (here long after the minute or two
+    // that a time limit would have allowed at the usual pause).
+    void waitsHaveNoTimeLimit_data()
     {
-        os.defaultRoute = false;
-        QVERIFY(!waits().checkDefaultRoute());
-        QCOMPARE(frontend.count("CHECKING_DEFAULT_ROUTE 6"), StartupWaits::DEFAULT_ROUTE_CYCLES);
-        const QStringList tail = frontend.lines.mid(frontend.lines.size() - 2);
-        QCOMPARE(tail, QStringList({"CHECKING_DEFAULT_ROUTE 2", "error Default route could not be found."}));
-        // The long-wait warning is not shown for this wait.
-        QCOMPARE(frontend.lines.filter("error").size(), 1);
+        QTest::addColumn<int>("stage"); // 0 default route, 1 enabling services, 2 disabling services
+        QTest::addColumn<QString>("waiting");
+        QTest::addColumn<QString>("done");
+        QTest::newRow("default route") << 0 << "CHECKING_DEFAULT_ROUTE 6" << "CHECKING_DEFAULT_ROUTE 1";
+        QTest::newRow("enabling services") << 1 << "ACTIVATE_INTERFACES 7" << "ACTIVATE_INTERFACES 1";
+        QTest::newRow("disabling services") << 2 << "DISABLE_INTERFACES 7" << "DISABLE_INTERFACES 1";
+    }
+
+    void waitsHaveNoTimeLimit()
+    {
+        QFETCH(int, stage);
+        QFETCH(QString, waiting);
+        QFETCH(QString, done);
+        const int cycles = 1000;
+        os.defaultRoute = stage != 0;
+        os.interfacesEnabled = stage != 1;
+        os.interfacesDisabled = stage != 2;
+        frontend.onProgress = [&] {
+            if (frontend.count(waiting) == cycles)
+                os.defaultRoute = os.interfacesEnabled = os.interfacesDisabled = true;
+        };
+        StartupWaits stages = waits();
+        if (stage == 0)
+            QVERIFY(stages.checkDefaultRoute());
+        else if (stage == 1)
+            QVERIFY(stages.activateInternetKillSwitchDisabledInterfaces());
+        else
+            stages.disableInternetKillSwitchInterfaces();
+        QCOMPARE(frontend.count(waiting), cycles);
+        QCOMPARE(frontend.lines.last(), done);
+        // Only the skippable stages warn of the long wait, once.
+        QCOMPARE(frontend.lines.filter("error").size(), stage == 0 ? 0 : 1);
     }
 
     void activation_data()

@@ -1,8 +1,10 @@
 #include "Drive.h"
 
 #include "EventLog.h"
+#include "StageLog.h"
 
 #include "backend/NullHandler.h"
+#include "BuildConfig.h"
 #include "backend/OpenVpnConnectionParameters.h"
 #include "catalogue/OpenVpnConfigCipher.h"
 #include "catalogue/HalvorixConfig.h"
@@ -61,7 +63,7 @@ Drive::~Drive()
 void Drive::start()
 {
     const bool recoverDnsStack = !Settings().getDnsStackNames().isEmpty();
-    m_backend.init(QSharedPointer<OpenVpnLifeCycleHandler>(new NullHandler), recoverDnsStack);
+    m_backend.init(QSharedPointer<OpenVpnLifeCycleHandler>(new StageLog(m_log)), recoverDnsStack);
 }
 
 void Drive::onUpdateCheckSettled()

@@ -1,0 +1,21 @@
+#pragma once
+
+// Whether this process can reach a window system. Without one, Qt's default
+// platform ends the process while the application object is made; yet the
+// run modes that show no window (help, library test, settings utility,
+// clean-up, server) must work at boot or over ssh. They get the offscreen
+// platform; the GUI run mode refuses with one clear line.
+class DisplayPlatform
+{
+public:
+    // Call before the application object exists: chooses the offscreen
+    // platform when there is neither a display nor a platform the user chose.
+    static void useOffscreenWithoutDisplay();
+    // False once the offscreen platform was chosen for lack of a display.
+    static bool hasDisplay();
+    // Writes the GUI run mode's refusal to standard error.
+    static void reportNoDisplay();
+
+private:
+    static bool displayMissing;
+};

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "catalogue/GeoLocation.h"
+#include "catalogue/HalvorixServerSite.h"
+#include "gui/OrvalVpnMapResources.h"
+
+#include <QList>
+#include <QPointF>
+#include <QSharedPointer>
+#include <QString>
+#include <QTransform>
+#include <QWidget>
+
+class ConnectionParameters;
+class VpnConnectionState;
+
+// The world-map panel: the catalogue's server sites on a Mercator map, the
+// user's own location, and while connected the connected site with a curve
+// from the own location. Dragging with the left button pans, the wheel with
+// Control (Command on macOS) zooms, a click picks the site nearest the mouse.
+// The widget owns the view state and the hit-testing; each frame is drawn by
+// a PaintOrvalVpnMap made from that state.
+class OrvalVpnMapWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit OrvalVpnMapWidget(QWidget *parent = nullptr);
+    ~OrvalVpnMapWidget() override;
+
+    // Takes map pixels of copy dx (-1, 0, +1 side by side) to widget pixels.
+    QTransform matrix(int dx, int dy) const;
+
+    QPointF getPan() const;
+    double getZoomFactor() const;
+    QPointF getViewOffset() const;
+    QPointF getCenter() const;
+    QString getPublicIp() const;
+    bool isConnected() const;
+
+signals:
+    void closestServerSiteToMouse(HalvorixServerSite serverSites);
+    void serverSiteSelected(HalvorixServerSite serverSite);
+
+public slots:
+    void mainWindowIsShowingServerList();
+    void mainWindowisNotShowingServerList();
+    void onDisconnected();
+    void setConnectedServerSite(QSharedPointer<ConnectionParameters> parameters);
+    void setStartLocation(GeoLocation start);
+    void centerAroundLocation(GeoLocation center);
+    void setPublicIp(const VpnConnectionState &connectionState);
+    void showDefault();
+    void showEurope();
+    void showNorthAmerica();
+    void showAfrica();
+    void showAsia();
+    void showAustralia();
+    void setServerSites(const QList<HalvorixServerSite> &newServerSites);
+    void zoomIn();
+    void zoomOut();
+    void moveNorth();
+    void moveEast();
+    void moveSouth();
+    void moveWest();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void zoom(QWheelEvent *event);
+    void updateMousePos(QMouseEvent *event);
+    void limitDrawingBeyondMap();
+    HalvorixServerSite findClosestToMouse() const;
+    QList<HalvorixServerSite> serverSitesOrderdByDistanceTo2(QPointF point) const;
+
+    // A continent view: the zoom, centred on the point, no pan or offset.
+    void showPreset(double zoom, double longitude, double latitude);
+    void moveBy(double x, double y);
+    // The mouse position in map pixels of the central copy.
+    QPointF mouseOnMap() const;
+    double mapWidth() const;
+
+    QPointF pan;
+    double zoomFactor;
+    QPointF viewOffset;
+    QList<HalvorixServerSite> serverSites;
+    QPointF center;
+    OrvalVpnMapResources resources;
+    QPointF mousePosition;
+    HalvorixServerSite closestServerSite;
+    HalvorixServerSite connectedServerSite;
+    GeoLocation startLocation;
+    QString publicIp;
+    bool dragging;
+    bool connected;
+    bool showingServerList;
+};

@@ -1,0 +1,474 @@
+// One frame of the world map rendered offscreen into an image, with synthetic
+// art in plain colours so that each element can be found by its colour: the
+// map copies, nests, the own location, callouts, the banner and the
+// connection curve; and the callout texts.
+#include "MapTestSites.h"
+
+#include "gui/MapProjection.h"
+#include "gui/OrvalVpnMapResources.h"
+#include "gui/PaintOrvalVpnMap.h"
+
+#include <QPainter>
+#include <QTest>
+#include <QTextDocument>
+
+namespace {
+const QColor BACKGROUND(20, 20, 20);
+const QColor LAND(0, 0, 255);
+const QColor NEST(255, 255, 0);
+const QColor HOME(255, 0, 255);
+const QColor MARKER(0, 255, 255);
+const QColor BACKDROP(250, 250, 250);
+const QColor BANNER(255, 128, 0);
+// The home image is drawn at opacity 0.75 over the background.
+const QColor HOME_ON_BACKGROUND(0.75 * 255 + 0.25 * 20, 0.25 * 20, 0.75 * 255 + 0.25 * 20);
+
+// A map of half the shipped width: the painter must take its scale from the image.
+const int MAP_WIDTH = 1024;
+// The block of land on the synthetic map: longitude 20 to 30, latitude 10 to 20.
+const QPointF BLOCK_CENTRE(25, 15);
+
+QImage solid(int width, int height, const QColor &colour)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(colour);
+    return image;
+}
+
+bool is(const QColor &pixel, const QColor &colour)
+{
+    return qAbs(pixel.red() - colour.red()) + qAbs(pixel.green() - colour.green()) + qAbs(pixel.blue() - colour.blue())
+           < 30;
+}
+
+bool isCurveGreen(const QColor &pixel)
+{
+    return pixel.green() > 100 && pixel.red() < 60 && pixel.blue() < 60;
+}
+
+int count(const QImage &image, const QRect &area, const std::function<bool(const QColor &)> &test)
+{
+    int found = 0;
+    const QRect inside = area & image.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            found += test(image.pixelColor(x, y)) ? 1 : 0;
+    }
+    return found;
+}
+
+// A callout stands above its anchor: its backdrop fills the strip between
+// 90 and 52 pixels above the anchor.
+bool hasCalloutAbove(const QImage &image, const QPointF &anchor)
+{
+    const QRect strip(int(anchor.x()) - 30, int(anchor.y()) - 90, 60, 38);
+    return count(image, strip, [](const QColor &pixel) { return is(pixel, BACKDROP); }) > 200;
+}
+
+GeoLocation place(double latitude, double longitude, const QString &country = QStringLiteral("USA"))
+{
+    return GeoLocation(latitude, longitude, country);
+}
+
+// One frame's inputs, with defaults that show all three copies of the map.
+struct Frame
+{
+    bool connected = false;
+    HalvorixServerSite connectedSite;
+    double zoom = 0.25;
+    QPointF centre = QPointF(MAP_WIDTH / 2, MAP_WIDTH / 2);
+    QList<HalvorixServerSite> sites;
+    GeoLocation start;
+    QPointF mouse;
+    QString publicIp = QStringLiteral("n/a");
+    QSize size = QSize(1000, 600);
+    bool showingServerList = false;
+
+    QTransform matrix() const
+    {
+        QTransform transform;
+        transform.translate(size.width() * 0.5, size.height() * 0.5);
+        transform.scale(zoom, zoom);
+        transform.translate(-centre.x(), -centre.y());
+        return transform;
+    }
+
+    // Where a place shows in copy i.
+    QPointF at(const GeoLocation &location, int copy = 0) const
+    {
+        return matrix().map(MapProjection::toMap(location, MAP_WIDTH) + QPointF(copy * MAP_WIDTH, 0));
+    }
+
+    QImage render(const OrvalVpnMapResources &resources, const QPointF &entryShift = QPointF()) const
+    {
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.translate(entryShift);
+        PaintOrvalVpnMap(&resources, connected, connectedSite, matrix(), sites, start, mouse, publicIp, size.width(),
+                         size.height(), showingServerList)
+            .paint(&painter);
+        return image;
+    }
+};
+
+// The callout's lines as text; each image shows as "[image]", so that markup
+// turned into an image would show too.
+QStringList plainLines(const QString &html)
+{
+    QTextDocument document;
+    document.setHtml(html);
+    return document.toPlainText()
+        .replace(QChar::ObjectReplacementCharacter, QStringLiteral("[image]"))
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+} // namespace
+
+class TestPaintOrvalVpnMap : public QObject
+{
+    Q_OBJECT
+
+    OrvalVpnMapResources art;
+
+private slots:
+    void initTestCase()
+    {
+        // The real flags for the callouts; every other image is replaced.
+        Q_INIT_RESOURCE(vpnbackend);
+        art.background = solid(16, 16, BACKGROUND);
+        art.map = QImage(MAP_WIDTH, MAP_WIDTH, QImage::Format_ARGB32_Premultiplied);
+        art.map.fill(Qt::transparent);
+        const QRectF block(MapProjection::toMap(20, 20, MAP_WIDTH), MapProjection::toMap(30, 10, MAP_WIDTH));
+        QPainter(&art.map).fillRect(block, LAND);
+        art.banner = solid(224, 79, BANNER);
+        art.marker = solid(60, 60, MARKER);
+        art.nest = solid(174, 174, NEST);
+        art.home = solid(60, 60, HOME);
+        art.factsBackground = solid(170, 90, BACKDROP);
+    }
+
+    void resourcesLoadTheShippedImages()
+    {
+        const OrvalVpnMapResources shipped;
+        QCOMPARE(shipped.background.size(), QSize(1024, 1024));
+        QCOMPARE(shipped.map.size(), QSize(2048, 2048));
+        QCOMPARE(shipped.banner.size(), QSize(224, 79));
+        QCOMPARE(shipped.marker.size(), QSize(60, 60));
+        QCOMPARE(shipped.nest.size(), QSize(174, 174));
+        QCOMPARE(shipped.home.size(), QSize(60, 60));
+        QCOMPARE(shipped.factsBackground.size(), QSize(170, 90));
+        QCOMPARE(shipped.mapWidth(), 2048.0);
+        QCOMPARE(art.mapWidth(), double(MAP_WIDTH));
+        OrvalVpnMapResources missing;
+        missing.map = QImage();
+        QCOMPARE(missing.mapWidth(), MapProjection::MAP_WIDTH);
+    }
+
+    // Each copy is the painter's own transform times copy i: the block shows
+    // exactly three times, one map width (times the zoom) apart.
+    void mapCopiesAreNotAccumulated_data()
+    {
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<QPointF>("centre");
+        QTest::addColumn<QPointF>("entryShift");
+        QTest::newRow("zoom 0.25") << 0.25 << QPointF(512, 512) << QPointF();
+        QTest::newRow("zoom 0.4, centred east") << 0.4 << QPointF(700, 450) << QPointF();
+        QTest::newRow("painter already translated") << 0.3 << QPointF(512, 480) << QPointF(13, 7);
+    }
+
+    void mapCopiesAreNotAccumulated()
+    {
+        QFETCH(double, zoom);
+        QFETCH(QPointF, centre);
+        QFETCH(QPointF, entryShift);
+        Frame frame;
+        frame.zoom = zoom;
+        frame.centre = centre;
+        const QImage image = frame.render(art, entryShift);
+
+        const QPointF block = frame.at(place(BLOCK_CENTRE.y(), BLOCK_CENTRE.x())) + entryShift;
+        const int row = qRound(block.y());
+        QList<double> runs; // centres of the runs of land along the block's row
+        int runStart = -1;
+        for (int x = 0; x <= image.width(); ++x) {
+            const bool land = x < image.width() && is(image.pixelColor(x, row), LAND);
+            if (land && runStart < 0)
+                runStart = x;
+            if (!land && runStart >= 0) {
+                runs << (runStart + x - 1) / 2.0;
+                runStart = -1;
+            }
+        }
+        QList<double> expected;
+        for (int copy = -1; copy <= 1; ++copy) {
+            const double x = block.x() + copy * zoom * MAP_WIDTH;
+            if (x > 5 && x < image.width() - 5)
+                expected << x;
+        }
+        QCOMPARE(runs.size(), expected.size());
+        for (int i = 0; i < runs.size(); ++i)
+            QVERIFY2(qAbs(runs[i] - expected[i]) < 2,
+                     qPrintable(QString("run at %1, expected %2").arg(runs[i]).arg(expected[i])));
+    }
+
+    void nests_data()
+    {
+        QTest::addColumn<double>("latitude");
+        QTest::addColumn<double>("longitude");
+        QTest::addColumn<bool>("drawn");
+        QTest::newRow("north-east") << 40.0 << 60.0 << true;
+        QTest::newRow("south-west") << -33.9 << -70.0 << true;
+        QTest::newRow("latitude 0") << 0.0 << 60.0 << false;
+        QTest::newRow("longitude 0") << 40.0 << 0.0 << false;
+    }
+
+    void nests()
+    {
+        QFETCH(double, latitude);
+        QFETCH(double, longitude);
+        QFETCH(bool, drawn);
+        Frame frame;
+        frame.sites = {MapTestSites::site("DEU", "Site", latitude, longitude)};
+        frame.showingServerList = true; // no callout over the nests
+        const QImage image = frame.render(art);
+        int copies = 0;
+        for (int copy = -1; copy <= 1; ++copy) {
+            const QPoint at = frame.at(place(latitude, longitude), copy).toPoint();
+            if (!image.rect().contains(at))
+                continue;
+            ++copies;
+            // 174 pixels drawn at 0.3: about 52 across, whatever the zoom.
+            QCOMPARE(is(image.pixelColor(at), NEST), drawn);
+            QCOMPARE(is(image.pixelColor(at + QPoint(24, 24)), NEST), drawn);
+            QVERIFY(!is(image.pixelColor(at + QPoint(28, 28)), NEST));
+        }
+        QCOMPARE(copies, 3);
+        if (!drawn)
+            QCOMPARE(count(image, image.rect(), [](const QColor &pixel) { return is(pixel, NEST); }), 0);
+    }
+
+    // The own location shows once, in the copy nearest the widget's centre.
+    void homeInTheCopyNearestTheCentre_data()
+    {
+        QTest::addColumn<double>("centreX");
+        QTest::addColumn<double>("longitude");
+        QTest::addColumn<int>("copy");
+        QTest::newRow("centre in the west half, home far east") << 100.0 << 170.0 << -1;
+        QTest::newRow("centre in the east half, home far west") << 900.0 << -170.0 << 1;
+        QTest::newRow("centre and home close") << 500.0 << 10.0 << 0;
+    }
+
+    void homeInTheCopyNearestTheCentre()
+    {
+        QFETCH(double, centreX);
+        QFETCH(double, longitude);
+        QFETCH(int, copy);
+        Frame frame;
+        frame.centre = QPointF(centreX, 450);
+        frame.start = place(30, longitude);
+        frame.showingServerList = true;
+        const QImage image = frame.render(art);
+        for (int i = -1; i <= 1; ++i) {
+            const QPoint at = frame.at(frame.start, i).toPoint();
+            if (image.rect().contains(at))
+                QVERIFY2(is(image.pixelColor(at), HOME_ON_BACKGROUND) == (i == copy), qPrintable(QString::number(i)));
+        }
+        // 60 pixels at 0.6: 36 across.
+        const QPoint at = frame.at(frame.start, copy).toPoint();
+        QVERIFY(is(image.pixelColor(at + QPoint(16, 16)), HOME_ON_BACKGROUND));
+        QVERIFY(!is(image.pixelColor(at + QPoint(20, 20)), HOME_ON_BACKGROUND));
+    }
+
+    void noHomeWithoutOwnLocation()
+    {
+        Frame frame;
+        frame.start = place(0, 10);
+        const QImage image = frame.render(art);
+        QCOMPARE(count(image, image.rect(), [](const QColor &pixel) { return is(pixel, HOME_ON_BACKGROUND); }), 0);
+        QCOMPARE(count(image, image.rect(), [](const QColor &pixel) { return is(pixel, BACKDROP); }), 0);
+    }
+
+    // 200 pixels wide, 10 from the right edge, 5 from the top and
+    // 200 * 79 / 224 = 70.54 high: its last row is row 75.
+    void bannerRectangle()
+    {
+        Frame frame;
+        const QImage image = frame.render(art);
+        const QRect expected(790, 5, 200, 71);
+        QCOMPARE(count(image, image.rect(), [](const QColor &pixel) { return is(pixel, BANNER); }),
+                 expected.width() * expected.height());
+        QVERIFY(is(image.pixelColor(790, 5), BANNER));
+        QVERIFY(is(image.pixelColor(989, 75), BANNER));
+        QVERIFY(!is(image.pixelColor(989, 76), BANNER));
+        QVERIFY(!is(image.pixelColor(990, 40), BANNER));
+    }
+
+    void callouts_data()
+    {
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<bool>("showingServerList");
+        QTest::addColumn<bool>("withSites");
+        QTest::addColumn<bool>("hover");
+        QTest::addColumn<bool>("home");
+        QTest::addColumn<bool>("vpn");
+        QTest::newRow("idle") << false << false << true << true << true << false;
+        QTest::newRow("connected") << true << false << true << false << false << true;
+        QTest::newRow("server list shown") << false << true << true << false << false << false;
+        QTest::newRow("connected, server list shown") << true << true << true << false << false << true;
+        QTest::newRow("no sites") << false << false << false << false << true << false;
+    }
+
+    void callouts()
+    {
+        QFETCH(bool, connected);
+        QFETCH(bool, showingServerList);
+        QFETCH(bool, withSites);
+        QFETCH(bool, hover);
+        QFETCH(bool, home);
+        QFETCH(bool, vpn);
+        Frame frame;
+        frame.zoom = 1.0;
+        frame.centre = QPointF(540, 480);
+        frame.start = place(30, -100);
+        const HalvorixServerSite hovered = MapTestSites::site("DEU", "Hovered", 30, 20);
+        const HalvorixServerSite connectedSite = MapTestSites::site("JPN", "Connected", -30, 120);
+        if (withSites)
+            frame.sites = {hovered, connectedSite};
+        frame.connected = connected;
+        frame.connectedSite = connectedSite;
+        frame.showingServerList = showingServerList;
+        frame.mouse = frame.at(hovered.getLocation());
+        const QImage image = frame.render(art);
+
+        QCOMPARE(hasCalloutAbove(image, frame.at(hovered.getLocation())), hover);
+        QCOMPARE(hasCalloutAbove(image, frame.at(frame.start)), home);
+        QCOMPARE(hasCalloutAbove(image, frame.at(connectedSite.getLocation())), vpn);
+        // The marker goes with the site callouts; the home image and nests always show.
+        QCOMPARE(is(image.pixelColor(frame.at(hovered.getLocation()).toPoint()), MARKER), hover);
+        QCOMPARE(is(image.pixelColor(frame.at(connectedSite.getLocation()).toPoint()), MARKER), vpn);
+        // (Probed off its centre, west of the curve that starts there.)
+        QVERIFY(is(image.pixelColor(frame.at(frame.start).toPoint() - QPoint(14, 14)), HOME_ON_BACKGROUND));
+        if (withSites && !hover)
+            QVERIFY(is(image.pixelColor(frame.at(hovered.getLocation()).toPoint()), NEST));
+    }
+
+    void noCalloutForASiteThatIsNotPlaced()
+    {
+        Frame frame;
+        frame.zoom = 1.0;
+        frame.sites = {MapTestSites::site("DEU", "Nowhere", 0, 20)};
+        frame.mouse = frame.at(frame.sites.first().getLocation());
+        frame.connected = true;
+        frame.connectedSite = frame.sites.first();
+        QImage image = frame.render(art);
+        QCOMPARE(count(image, image.rect(), [](const QColor &pixel) { return is(pixel, BACKDROP); }), 0);
+        frame.connected = false;
+        image = frame.render(art);
+        QCOMPARE(count(image, image.rect(), [](const QColor &pixel) { return is(pixel, BACKDROP); }), 0);
+    }
+
+    // The hovered site's marker and callout go to whichever copy of the site
+    // lies nearer to the mouse: near the west edge, a site at 179 E is drawn
+    // in the left copy.
+    void hoverMarkerInTheCopyNearestTheMouse()
+    {
+        Frame frame;
+        frame.zoom = 1.0;
+        frame.centre = MapProjection::toMap(-175, 20, MAP_WIDTH);
+        const HalvorixServerSite site = MapTestSites::site("FJI", "Suva", 20, 179);
+        frame.sites = {site};
+        frame.mouse = frame.at(place(20, -179.5));
+        const QImage image = frame.render(art);
+        const QPointF left = frame.at(site.getLocation(), -1);
+        QVERIFY(image.rect().contains(left.toPoint()));
+        QVERIFY(is(image.pixelColor(left.toPoint()), MARKER));
+        QVERIFY(hasCalloutAbove(image, left));
+        QCOMPARE(count(image, image.rect(), [](const QColor &pixel) { return is(pixel, MARKER); }),
+                 count(image, QRect(left.toPoint() - QPoint(30, 30), QSize(60, 60)),
+                       [](const QColor &pixel) { return is(pixel, MARKER); }));
+    }
+
+    void curve_data()
+    {
+        QTest::addColumn<GeoLocation>("start");
+        QTest::addColumn<GeoLocation>("site");
+        QTest::addColumn<bool>("drawn");
+        const GeoLocation london(51.5074, -0.1278, "GBR");
+        QTest::newRow("Dallas to London") << MapTestSites::dallas() << london << true;
+        QTest::newRow("Sydney to London") << place(-33.8688, 151.2093, "AUS") << london << true;
+        QTest::newRow("no own location") << GeoLocation() << london << false;
+        QTest::newRow("own location on the equator") << place(0, -96.8) << london << false;
+        QTest::newRow("site not placed") << MapTestSites::dallas() << GeoLocation(51.5, 0, "GBR") << false;
+    }
+
+    void curve()
+    {
+        QFETCH(GeoLocation, start);
+        QFETCH(GeoLocation, site);
+        QFETCH(bool, drawn);
+        Frame frame;
+        frame.zoom = 0.6;
+        frame.centre =
+            (MapProjection::toMap(MapTestSites::dallas(), MAP_WIDTH) + MapProjection::toMap(site, MAP_WIDTH)) / 2;
+        frame.start = start;
+        frame.connected = true;
+        frame.connectedSite = MapTestSites::site("GBR", "London", site.getLatitude(), site.getLongitude());
+        const QImage image = frame.render(art);
+        const int green = count(image, image.rect(), isCurveGreen);
+        if (!drawn) {
+            QCOMPARE(green, 0);
+            return;
+        }
+        QVERIFY2(green > 100, qPrintable(QString::number(green)));
+        // The quadratic curve's middle: a quarter of each end and half the
+        // control point, the midpoint pushed sideways by 0.3 of the segment.
+        const QPointF home = MapProjection::toMap(start, MAP_WIDTH);
+        const QPointF end = MapProjection::toMap(site, MAP_WIDTH);
+        const QPointF control((home.x() + end.x()) / 2 + 0.3 * (end.y() - home.y()),
+                              (home.y() + end.y()) / 2 + 0.3 * (home.x() - end.x()));
+        const QPoint middle = frame.matrix().map(0.25 * home + 0.5 * control + 0.25 * end).toPoint();
+        QVERIFY(count(image, QRect(middle - QPoint(2, 2), QSize(5, 5)), isCurveGreen) > 5);
+    }
+
+    void siteCallout_data()
+    {
+        QTest::addColumn<HalvorixServerSite>("site");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("plain") << MapTestSites::site("DEU", "Frankfurt", 50.1, 8.7)
+                               << QStringList {"Germany", "Frankfurt"};
+        QTest::newRow("stealth") << MapTestSites::site("GBR", "London", 51.5, -0.1, true)
+                                 << QStringList {"United Kingdom", "London", "Stealth"};
+        QTest::newRow("markup in the city")
+            << MapTestSites::site("DEU", "<b>X</b>", 50.1, 8.7) << QStringList {"Germany", "<b>X</b>"};
+        // An unknown code is shown as it is, as the country's name.
+        QTest::newRow("markup as the country code")
+            << MapTestSites::site("<i>Q</i>", "Town", 50.1, 8.7) << QStringList {"<i>Q</i>", "Town"};
+        QTest::newRow("placeholder in the city")
+            << MapTestSites::site("DEU", "%3 & %2", 50.1, 8.7, true) << QStringList {"Germany", "%3 & %2", "Stealth"};
+    }
+
+    void siteCallout()
+    {
+        QFETCH(HalvorixServerSite, site);
+        QFETCH(QStringList, lines);
+        QCOMPARE(plainLines(PaintOrvalVpnMap::siteCalloutHtml(site)), QStringList("[image]") + lines);
+    }
+
+    void homeCallout_data()
+    {
+        QTest::addColumn<QString>("publicIp");
+        QTest::newRow("address") << "203.0.113.7";
+        QTest::newRow("detecting") << "Detecting..";
+        QTest::newRow("markup") << "<img src=\"file:///etc/passwd\"><b>1</b>";
+    }
+
+    void homeCallout()
+    {
+        QFETCH(QString, publicIp);
+        QCOMPARE(plainLines(PaintOrvalVpnMap::homeCalloutHtml(publicIp)),
+                 QStringList({"[image]", "You are here!", "IP: " + publicIp, "Not protected!"}));
+    }
+};
+
+QTEST_MAIN(TestPaintOrvalVpnMap)
+#include "tst_paintorvalvpnmap.moc"

@@ -38,13 +38,12 @@ void DnsListEntryWidget::setListEntryToEdit(const QStringList &usedNames, const 
 {
     this->entry = entry;
     this->usedNames = usedNames;
+    // An entry without a name or a first address is shown as a new one; a
+    // null second address shows as the empty text.
     const bool complete = !entry.getName().isEmpty() && !entry.getDns1().isNull();
-    const auto text = [complete](const QHostAddress &address) {
-        return complete && !address.isNull() ? address.toString() : QString();
-    };
     ui->nameNS->setText(complete ? entry.getName() : QString());
-    ui->dns1Address->setText(text(entry.getDns1()));
-    ui->dns2Address->setText(text(entry.getDns2()));
+    ui->dns1Address->setText(complete ? entry.getDns1().toString() : QString());
+    ui->dns2Address->setText(complete ? entry.getDns2().toString() : QString());
     // The texts may not have changed while the names to avoid did.
     checkInputs();
 }

@@ -13,10 +13,11 @@ DnsListEntry entryOf(const QListWidgetItem &item)
     return item.data(Qt::UserRole).value<DnsListEntry>();
 }
 
+// A null address shows as the empty text.
 QString displayText(const DnsListEntry &entry)
 {
-    const auto text = [](const QHostAddress &address) { return address.isNull() ? QString() : address.toString(); };
-    return QStringLiteral("%1 : ( %2, %3 )").arg(entry.getName(), text(entry.getDns1()), text(entry.getDns2()));
+    return QStringLiteral("%1 : ( %2, %3 )")
+        .arg(entry.getName(), entry.getDns1().toString(), entry.getDns2().toString());
 }
 } // namespace
 

@@ -77,6 +77,8 @@ int ProcessEntry::runSteps(int &argc, char **argv, const RunModes &runModes)
     const QSharedPointer<AbstractMessageHandler> logHandler = makeLogHandler();
     Q_INIT_RESOURCE(vpnbackend);
     Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(progress);
+    Q_INIT_RESOURCE(translations);
     qDebug() << "Working directory set to:" << QDir::currentPath();
     HelperBootstrap(QCoreApplication::applicationDirPath()).init_permissions();
     return runModes(application, argc, argv);

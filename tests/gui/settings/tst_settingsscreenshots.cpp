@@ -1,3 +1,4 @@
+#include "Screenshot.h"
 #include "gui/StyleSheet.h"
 #include "gui/settings/DnsListDialog.h"
 #include "gui/settings/DnsListEntryDialog.h"
@@ -6,7 +7,6 @@
 #include "gui/settings/SystemNameServerSettingDialog.h"
 #include "ui_SettingsWidget.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -19,25 +19,18 @@ class TestSettingsScreenshots : public QObject
     Q_OBJECT
 
     QTemporaryDir configDir;
-    QDir screenshots;
 
     void shoot(QWidget &window, const QString &name)
     {
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const QString path = screenshots.filePath(name + QStringLiteral(".png"));
-        QVERIFY2(window.grab().save(path), qPrintable(path));
+        QVERIFY(!Screenshot::saveWidget(window, name).isEmpty());
     }
 
 private slots:
     void initTestCase()
     {
         Q_INIT_RESOURCE(vpnbackend);
-        const QString dir = qEnvironmentVariable("ORVAL_SCREENSHOT_DIR");
-        QVERIFY2(!dir.isEmpty(), "ORVAL_SCREENSHOT_DIR is not set");
-        QVERIFY(QDir().mkpath(dir));
-        screenshots = QDir(dir);
-
         QVERIFY(configDir.isValid());
         QFile config(configDir.filePath(QStringLiteral("config5.json")));
         QVERIFY(config.open(QIODevice::WriteOnly));

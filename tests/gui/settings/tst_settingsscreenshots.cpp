@@ -8,6 +8,7 @@
 #include "ui_SettingsWidget.h"
 
 #include <QFile>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -65,15 +66,19 @@ private slots:
 
     void dnsListEntryDialog()
     {
+        // The widest addresses, to show that the address fields fit them.
         DnsListEntryDialog dialog;
-        dialog.setListEntryToEdit(
-            {}, DnsListEntry(QStringLiteral("Office"), QHostAddress(QStringLiteral("10.0.0.1")), QHostAddress(), true));
+        dialog.setListEntryToEdit({}, DnsListEntry(QStringLiteral("Office"),
+                                                   QHostAddress(QStringLiteral("208.167.222.222")),
+                                                   QHostAddress(QStringLiteral("255.255.255.254")), true));
         shoot(dialog, QStringLiteral("dns-list-entry-dialog"));
     }
 
     void serverSiteEntryDialog()
     {
         ServerSiteEntryDialog dialog;
+        dialog.findChild<QLineEdit *>(QStringLiteral("serverSitesDedicatedIpAddress"))
+            ->setText(QStringLiteral("203.113.200.254"));
         shoot(dialog, QStringLiteral("server-site-entry-dialog"));
     }
 

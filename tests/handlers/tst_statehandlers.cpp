@@ -70,6 +70,7 @@ private slots:
     void localDnsRefreshReconnectDoesNotStack();
 
 private:
+    QStringList loggedKillallRuns() const;
     QStringList killallRuns();
 
     QTemporaryDir bin;
@@ -87,13 +88,18 @@ void TestStateHandlers::initTestCase()
     qputenv("PATH", bin.path().toLocal8Bit() + ':' + qgetenv("PATH"));
 }
 
-QStringList TestStateHandlers::killallRuns()
+QStringList TestStateHandlers::loggedKillallRuns() const
 {
     QFile log(bin.filePath(QStringLiteral("killall.log")));
     if (!log.open(QIODevice::ReadOnly))
         return {};
-    const QStringList lines = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
-    log.remove();
+    return QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+QStringList TestStateHandlers::killallRuns()
+{
+    const QStringList lines = loggedKillallRuns();
+    QFile::remove(bin.filePath(QStringLiteral("killall.log")));
     return lines;
 }
 
@@ -159,7 +165,8 @@ void TestStateHandlers::appKillSwitch()
     for (int i = 0; i < runs; ++i)
         for (const QString& app : killList)
             expected << "-9 " + app;
-    // killall runs unattended: give every started one time to write.
+    // killall runs unattended: wait for the expected runs, then a little longer for any extra one.
+    QTRY_VERIFY_WITH_TIMEOUT(loggedKillallRuns().size() >= expected.size(), 10000);
     QTest::qWait(500);
     QStringList lines = killallRuns();
     lines.sort();

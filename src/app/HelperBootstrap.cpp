@@ -1,6 +1,7 @@
 #include "app/HelperBootstrap.h"
 
 #include "BuildConfig.h"
+#include "system/AppleScriptString.h"
 
 #include <QDebug>
 #include <QProcess>
@@ -33,14 +34,6 @@ QString HelperBootstrap::shellQuoted(const QString &text)
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
-QString HelperBootstrap::appleScriptString(const QString &text)
-{
-    QString escaped = text;
-    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    escaped.replace(QLatin1Char('"'), QStringLiteral("\\\""));
-    return QLatin1Char('"') + escaped + QLatin1Char('"');
-}
-
 QStringList HelperBootstrap::arguments() const
 {
     // The directory is quoted for the shell and the whole command for
@@ -50,7 +43,7 @@ QStringList HelperBootstrap::arguments() const
     const QString shellCommand = QStringLiteral("cd ") + shellQuoted(m_applicationDir + QStringLiteral("/../Helpers"))
         + QStringLiteral(" && ") + QStringLiteral("chown    root:") + QLatin1String(BuildConfig::adminGroup)
         + QStringLiteral(" ./Stelvane && ") + QStringLiteral("chmod 4555 ./Stelvane;");
-    const QString script = QStringLiteral("do shell script ") + appleScriptString(shellCommand)
+    const QString script = QStringLiteral("do shell script ") + AppleScriptString::quoted(shellCommand)
         + QStringLiteral(" with administrator privileges");
     return {QStringLiteral("-e"), script};
 }

@@ -20,7 +20,6 @@ public:
 
     static bool file_is_suid(const QString &path);
     static QString shellQuoted(const QString &text);
-    static QString appleScriptString(const QString &text);
 
     static const int promptTimeoutMs = 30000;
 

@@ -6,6 +6,7 @@
 #include "prefs/Settings.h"
 
 #include <QFileInfo>
+#include <QMetaType>
 #include <QSharedPointer>
 #include <QString>
 #include <QStringList>
@@ -35,7 +36,7 @@ public:
         NO_STUNNEL = 1
     };
 
-    virtual ~ConnectionParameters() = default;
+    virtual ~ConnectionParameters();
 
     // What the start-up does with services the internet kill switch left disabled.
     virtual Settings::IksSettings getIksSettings() const = 0;
@@ -79,5 +80,7 @@ public:
     virtual QStringList getHostNamesList() const = 0;
     virtual const TunnelType& getTunnelType() const = 0;
 };
+
+Q_DECLARE_METATYPE(QSharedPointer<ConnectionParameters>)
 
 #endif // CONNECTIONPARAMETERS_H

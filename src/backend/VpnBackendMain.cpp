@@ -8,6 +8,7 @@
 #include "backend/StartingVpnProcess.h"
 #include "backend/VpnFrontend.h"
 #include "backend/VpnStartup.h"
+#include "backend/VpnStartupResult.h"
 #include "catalogue/DnsJson.h"
 #include "catalogue/LocalConfigSource.h"
 #include "catalogue/WebConfigSource.h"
@@ -46,12 +47,15 @@ VpnBackendMain::VpnBackendMain(OsAbstraction& os, DnsStack& dnsStack, VpnFronten
 
 VpnBackendMain::~VpnBackendMain()
 {
+    if (!initialised)
+        return;
     deInitializeDnsStack();
     saveUserStatisticsToSettings();
 }
 
 void VpnBackendMain::init(QSharedPointer<OpenVpnLifeCycleHandler> extraHandler, bool recoverDnsStack)
 {
+    initialised = true;
     printApplicationLabel();
     qDebug() << "OpenSSL version (build)" << QSslSocket::sslLibraryBuildVersionString();
     qDebug() << "OpenSSL version (runtime)" << QSslSocket::sslLibraryVersionString();
@@ -104,7 +108,7 @@ void VpnBackendMain::startVPN(QSharedPointer<ConnectionParameters> parameters, Q
     if (!currentProcess->isStopped())
         return;
     if (isEngineRunEnding()) {
-        qDebug() << "VpnBackend: start refused, the last engine run is still ending";
+        refuseStartWhileTheLastRunEnds(parameters);
         return;
     }
     currentProcess.reset(new StartingVpnProcess);
@@ -128,6 +132,15 @@ void VpnBackendMain::startVPN(QSharedPointer<ConnectionParameters> parameters, Q
 bool VpnBackendMain::isEngineRunEnding() const
 {
     return managementSocket.isTerminationPending() || openConnectSocket.isTerminationPending();
+}
+
+// Told as an aborted start-up, so that a frontend waiting for this start's
+// result returns to where a new one can be asked for.
+void VpnBackendMain::refuseStartWhileTheLastRunEnds(QSharedPointer<ConnectionParameters> parameters)
+{
+    qDebug() << "VpnBackend: start refused, the last engine run is still ending";
+    frontend.onVpnStartupResult(VpnStartupResult(parameters, VpnStartupResult::ABORTED,
+                                                 QStringLiteral("The previous connection is still ending."), 0));
 }
 
 void VpnBackendMain::skip()

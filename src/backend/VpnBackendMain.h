@@ -35,7 +35,9 @@ public:
     VpnBackendMain(OsAbstraction& os, DnsStack& dnsStack, VpnFrontend& frontend,
                    QNetworkAccessManager* networkAccessManager, BlackHoleRouteManager& blackHoleRouteManager,
                    LifeCycleClient& lifeCycleClient, WebConfigSource& webConfigSource, WhatIsMyIp& whatIsMyIp);
-    // Restores the DNS configuration the start stage found.
+    // Restores the DNS configuration the start stage found and saves the usage
+    // counts, both only after init: a backend that was never initialised (a
+    // second instance that gives way) leaves the shared records alone.
     ~VpnBackendMain() override;
 
     // Called once, right after construction: recovers DNS after a crash when
@@ -83,6 +85,7 @@ private:
     // An engine run whose end is not yet reported everywhere still owns the
     // handler list: a new run must wait for it.
     bool isEngineRunEnding() const;
+    void refuseStartWhileTheLastRunEnds(QSharedPointer<ConnectionParameters> parameters);
     void sendUpdatedState();
 
     OsAbstraction& os;
@@ -101,6 +104,7 @@ private:
     WhatIsMyIp& whatIsMyIp;
     QSharedPointer<ConnectionParameters> connectionParameters;
     VpnConnectionState connectionState;
+    bool initialised = false;
 };
 
 #endif // VPNBACKENDMAIN_H

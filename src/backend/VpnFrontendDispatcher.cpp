@@ -110,6 +110,11 @@ void VpnFrontendDispatcher::remove(VpnFrontend* frontend)
     qDebug() << "VpnFrontendDispatcher Warning: frontend could not be removed.";
 }
 
+void VpnFrontendDispatcher::removeAll()
+{
+    frontends.clear();
+}
+
 void VpnFrontendDispatcher::sendLastMessageToNewFrontend(VpnFrontend& frontend) const
 {
     // Copies, in case the new frontend calls back into the dispatcher.

@@ -34,6 +34,8 @@ public:
     // Brings the new frontend up to date first, then attaches it. Null is ignored.
     void add(QSharedPointer<VpnFrontend> frontend);
     void remove(VpnFrontend* frontend);
+    // Detaches every frontend; the stored picture stays for the next one.
+    void removeAll();
 
     template <typename T>
     bool containsFrontendOfType() const

@@ -41,11 +41,10 @@ bool DnsJson::isLocalDNSCachePresent()
     return getLocalDnsjsonFileInfo().exists();
 }
 
-void DnsJson::cleanLocalDNSCache()
+bool DnsJson::cleanLocalDNSCache()
 {
     const QFileInfo cache = getLocalDnsjsonFileInfo();
-    if (cache.exists())
-        QFile::remove(cache.absoluteFilePath());
+    return !cache.exists() || QFile::remove(cache.absoluteFilePath());
 }
 
 void DnsJson::purgeDNSCacheIfNecessary()

@@ -18,7 +18,8 @@ public:
     static DnsJson getDefaultDnsJson();
     static DnsJson getLocalDnsCache();
     static bool isLocalDNSCachePresent();
-    static void cleanLocalDNSCache();
+    // True when no cache is left: it was absent or has been deleted.
+    static bool cleanLocalDNSCache();
     static void purgeDNSCacheIfNecessary();
     static QByteArray readFile(QFile &file);
 

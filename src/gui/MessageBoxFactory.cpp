@@ -8,9 +8,20 @@
 
 #include <QCheckBox>
 #include <QDebug>
+#include <QLabel>
 #include <QPushButton>
 
 QSharedPointer<MessageBoxFactory> MessageBoxFactory::instance;
+
+namespace {
+// An empty callback means there is nothing to do for that answer; calling it
+// would throw out of the event loop.
+void runIfSet(const std::function<void()> &callback)
+{
+    if (callback)
+        callback();
+}
+}
 
 const QString MessageBoxFactory::showLogButtonText = QStringLiteral("Show debugging log");
 
@@ -54,11 +65,24 @@ QSharedPointer<QMessageBox> MessageBoxFactory::getMessageBox(QWidget *parent, co
     applyIcon(box, icon);
     if (!title.isEmpty())
         box->setWindowTitle(title);
-    box->setText(text);
-    if (!informativeText.isEmpty())
-        box->setInformativeText(informativeText);
+    setPlainTexts(*box, text, informativeText);
     box->setStandardButtons(buttons);
     return box;
+}
+
+// Box texts also come from the backend, the engines and servers (errors,
+// fatal engine messages, program output), so none is ever taken as rich text:
+// a text that looks like HTML shows as written and carries no links.
+void MessageBoxFactory::setPlainTexts(QMessageBox &box, const QString &text, const QString &informativeText)
+{
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    if (informativeText.isEmpty())
+        return;
+    box.setInformativeText(informativeText);
+    // QMessageBox offers no format for this label; it is found by the name Qt gives it.
+    if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        label->setTextFormat(Qt::PlainText);
 }
 
 QSharedPointer<QMessageBox> MessageBoxFactory::getMessageBoxWithCheckBox(
@@ -110,12 +134,12 @@ int MessageBoxFactory::execYesNoFamily(QWidget *parent, const QString &text, con
         : getMessageBox(parent, text, buttons, icon, informativeText, title, closeResult, eventId, closer);
     const int result = runModal(*box);
     if (result == QMessageBox::Yes)
-        onYes();
+        runIfSet(onYes);
     else if (result == QMessageBox::No)
-        onNo();
+        runIfSet(onNo);
     const bool cancelled = buttons.testFlag(QMessageBox::Cancel) && result == QMessageBox::Cancel;
     if (onChecked && !cancelled && box->checkBox()->isChecked())
-        (*onChecked)();
+        runIfSet(*onChecked);
     return result;
 }
 

@@ -77,6 +77,7 @@ private:
                         QMessageBox::StandardButton closeResult, iconType icon, const QString &informativeText,
                         const QString &title, quint64 eventId, EventMessageCloser *closer);
     void loadStyleSheet();
+    static void setPlainTexts(QMessageBox &box, const QString &text, const QString &informativeText);
 
     static QSharedPointer<MessageBoxFactory> instance;
 };

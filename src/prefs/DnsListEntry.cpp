@@ -1,5 +1,11 @@
 #include "prefs/DnsListEntry.h"
 
+#include "prefs/ComparableMetaType.h"
+
+namespace {
+[[maybe_unused]] const int entryMetaType = registerComparableMetaType<DnsListEntry>("DnsListEntry");
+}
+
 const DnsListEntry DnsListEntry::DHCPDEFAULT(QStringLiteral("Set DNS to automatic (DHCP)"),
                                              QHostAddress(), QHostAddress(), false);
 
@@ -11,10 +17,12 @@ DnsListEntry::DnsListEntry(const QString &name, const QHostAddress &dns1, const 
 
 QStringList DnsListEntry::getDns() const
 {
-    const auto text = [](const QHostAddress &address) {
-        return address.isNull() ? QString() : address.toString();
-    };
-    return {text(dns1), text(dns2)};
+    QStringList servers;
+    for (const QHostAddress &address : {dns1, dns2}) {
+        if (!address.isNull())
+            servers << address.toString();
+    }
+    return servers;
 }
 
 bool DnsListEntry::operator==(const DnsListEntry &other) const

@@ -20,7 +20,8 @@ public:
     QHostAddress getDns2() const { return dns2; }
     bool isEditable() const { return editable; }
 
-    // Always two items; an unset address gives an empty string.
+    // The name servers that are set, in order: an unset address is left out,
+    // for no program takes an empty text for a name server.
     QStringList getDns() const;
 
     bool operator==(const DnsListEntry &other) const;

@@ -1,9 +1,13 @@
 #include "prefs/DnsPreferenceAction.h"
 
+#include "prefs/ComparableMetaType.h"
+
 #include <QDebug>
 #include <QSettings>
 
 namespace {
+[[maybe_unused]] const int actionMetaType = registerComparableMetaType<DnsPreferenceAction>("DnsPreferenceAction");
+
 const char *const STORED_NONE = "DNS_PREFERENCE_NONE";
 const char *const STORED_CUSTOM = "DNS_PREFERENCE_CUSTOM";
 const char *const STORED_PUSHED = "DNS_PREFERENCE_PUSHED";
@@ -137,10 +141,10 @@ void DnsPreferenceAction::writeTo(QSettings &settings, const QString &stage) con
 {
     settings.beginGroup(stage);
     settings.setValue(QLatin1String(KEY_PREFERENCE), storedText(preference));
-    const QStringList dns = entry.getDns();
     settings.setValue(QLatin1String(KEY_NAME), entry.getName());
-    settings.setValue(QLatin1String(KEY_DNS1), dns.at(0));
-    settings.setValue(QLatin1String(KEY_DNS2), dns.at(1));
+    // An unset address is stored as an empty text.
+    settings.setValue(QLatin1String(KEY_DNS1), entry.getDns1().toString());
+    settings.setValue(QLatin1String(KEY_DNS2), entry.getDns2().toString());
     settings.setValue(QLatin1String(KEY_EDITABLE),
                       entry.isEditable() ? QStringLiteral("true") : QStringLiteral("false"));
     settings.endGroup();

@@ -2,6 +2,7 @@
 
 #include "prefs/DnsListEntry.h"
 
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 
@@ -41,3 +42,5 @@ private:
     DnsPreference preference = NONE;
     DnsListEntry entry;
 };
+
+Q_DECLARE_METATYPE(DnsPreferenceAction)

@@ -1,9 +1,14 @@
 #include "prefs/DnsRecoveryPreference.h"
 
+#include "prefs/ComparableMetaType.h"
+
 #include <QDebug>
 #include <QSettings>
 
 namespace {
+[[maybe_unused]] const int recoveryMetaType =
+    registerComparableMetaType<DnsRecoveryPreference>("DnsRecoveryPreference");
+
 const char *const KEY = "dns/recover-dns-stack-on-connect";
 const char *const AUTO_RECOVER = "autoRecover";
 const char *const FORGET = "forget";

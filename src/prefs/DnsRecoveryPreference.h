@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 
 class QSettings;
@@ -31,3 +32,5 @@ public:
 private:
     RecoverDNSSettings choice = autoRecover;
 };
+
+Q_DECLARE_METATYPE(DnsRecoveryPreference)

@@ -38,6 +38,7 @@ const char *const KEY_SETTING_VERSION = "settingVersion";
 const char *const KEY_CONFIG_DIR = "config/configDir";
 const char *const KEY_INSTALL_ID = "lifecycle/installId";
 const char *const KEY_DNS_STACK = "dns/current-dns-stack";
+const char *const KEY_IKS_DISABLED_INTERFACES = "preferences/internet-kill-switch-disabled-interfaces";
 const char *const KEY_TRAY_ICON = "tray-icon-enabled";
 const char *const KEY_BLOCK_INTERNET = "block-internet-when-not-connected";
 const char *const KEY_REMOVE_IKS_ON_CLOSE = "remove-internet-kill-switch-on-close";
@@ -81,6 +82,22 @@ void createStoreFileOwnerOnly(const QString &path)
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0)
         ::close(fd);
+}
+
+// What the next start or a clean-up run needs to undo a crashed run's changes
+// to the system: the DNS stages, the name servers they saved and the services
+// the kill switch disabled. A reset keeps them, or those changes could never
+// be undone. The store must be outside any group.
+QList<QPair<QString, QVariant>> crashRecoveryRecords(const QSettings &store)
+{
+    QList<QPair<QString, QVariant>> records;
+    const QString savedNameServers = QStringLiteral("saved-network-adapter-state/");
+    for (const QString &key : store.allKeys()) {
+        if (key == QLatin1String(KEY_DNS_STACK) || key == QLatin1String(KEY_IKS_DISABLED_INTERFACES)
+            || key.startsWith(savedNameServers))
+            records.append({key, store.value(key)});
+    }
+    return records;
 }
 
 // A directory under a writable standard location, created when missing;
@@ -186,8 +203,10 @@ void Settings::setSettingsDialogCurrentTabIndex(int v) { store("settings-dialog-
 
 bool Settings::trayIconEnabled() const
 {
-    return QSystemTrayIcon::isSystemTrayAvailable() && flag(KEY_TRAY_ICON, true);
+    return QSystemTrayIcon::isSystemTrayAvailable() && isTrayIconSetInPreference();
 }
+
+bool Settings::isTrayIconSetInPreference() const { return flag(KEY_TRAY_ICON, true); }
 
 void Settings::setTrayIconEnabled(bool v) { store(KEY_TRAY_ICON, v); }
 bool Settings::isStartMinimizedSetInPreference() const { return flag("start-minimized", false); }
@@ -779,10 +798,10 @@ void Settings::setCustomDNS(const DnsList &list)
         if (!entry.isEditable())
             continue;
         setArrayIndex(index++);
-        const QStringList dns = entry.getDns();
         store("name", entry.getName());
-        store("dns1", dns.at(0));
-        store("dns2", dns.at(1));
+        // An unset address is stored as an empty text.
+        store("dns1", entry.getDns1().toString());
+        store("dns2", entry.getDns2().toString());
     }
     endArray();
     enterGroup();
@@ -1016,8 +1035,11 @@ void Settings::clear()
     const QString installId = text(KEY_INSTALL_ID, QString());
     const QString configDirectory = text(KEY_CONFIG_DIR);
     qDebug() << installId;
+    const QList<QPair<QString, QVariant>> recoveryRecords = crashRecoveryRecords(*this);
 
     QSettings::clear();
+    for (const auto &record : recoveryRecords)
+        setValue(record.first, record.second);
 
     UserStatistics::initUserStatistics();
     UserStatistics::getUserStatistics().resetStatistics();

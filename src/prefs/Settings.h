@@ -62,7 +62,10 @@ public:
     void setSettingsDialogCurrentTabIndex(int value);
 
     // Tray and window.
+    // The stored choice and a system that offers a tray.
     bool trayIconEnabled() const;
+    // The stored choice alone, whether or not the system offers a tray.
+    bool isTrayIconSetInPreference() const;
     void setTrayIconEnabled(bool value);
     bool isStartMinimizedSetInPreference() const;
     void setStartMinimized(bool value);

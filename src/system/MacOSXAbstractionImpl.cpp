@@ -5,6 +5,7 @@
 #include "backend/HandlerList.h"
 #include "prefs/Settings.h"
 #include "system/AdapterList.h"
+#include "system/AppleScriptString.h"
 #include "system/DockIconManager.h"
 #include "system/NetworkSetup.h"
 #include "system/NetworkSetupFailed.h"
@@ -245,14 +246,17 @@ bool MacOSXAbstractionImpl::hasDefaultRoute()
 
 QString MacOSXAbstractionImpl::loginItemScript(LoginItemScript kind, const QString& name, const QString& applicationDir)
 {
+    // The names are quoted as AppleScript strings: a bundle path holding a
+    // quote would otherwise end the literal or add code to the script.
     const QString prefix = QStringLiteral("tell application \"System Events\" to ");
     switch (kind) {
     case LoginItemScript::Add:
         return prefix
-            + QStringLiteral("make login item at end with properties {name:\"%1\",path:\"%2/../../\",hidden:false}")
-                  .arg(name, applicationDir);
+            + QStringLiteral("make login item at end with properties {name:%1,path:%2,hidden:false}")
+                  .arg(AppleScriptString::quoted(name),
+                       AppleScriptString::quoted(applicationDir + QStringLiteral("/../../")));
     case LoginItemScript::Remove:
-        return prefix + QStringLiteral("delete login item \"%1\"").arg(name);
+        return prefix + QStringLiteral("delete login item %1").arg(AppleScriptString::quoted(name));
     case LoginItemScript::List:
         break;
     }

@@ -1,6 +1,7 @@
 #include "app/HelperBootstrap.h"
 
 #include "BuildConfig.h"
+#include "system/AppleScriptString.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,7 +81,7 @@ private slots:
         QFETCH(QString, shell);
         QFETCH(QString, appleScript);
         QCOMPARE(HelperBootstrap::shellQuoted(text), shell);
-        QCOMPARE(HelperBootstrap::appleScriptString(text), appleScript);
+        QCOMPARE(AppleScriptString::quoted(text), appleScript);
     }
 
     void fileIsSuid_data()

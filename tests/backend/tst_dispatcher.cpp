@@ -202,6 +202,27 @@ private slots:
         QCOMPARE(log, QStringList{"T:show"});
     }
 
+    // The run mode detaches every frontend at once on its way out; a frontend
+    // attached afterwards still gets the connection's picture.
+    void removeAllDetachesEveryFrontendAndKeepsThePicture()
+    {
+        VpnFrontendDispatcher dispatcher;
+        QSharedPointer<RecordingFrontend> a = frontend("A");
+        a->onToggle = [&] { dispatcher.removeAll(); };
+        dispatcher.add(a);
+        dispatcher.add(frontend("B"));
+        dispatcher.onVpnStartupProgress(progress(VpnStartupProgress::INIT_CONNECTION, VpnStartupProgress::INITIAL));
+        log.clear();
+        dispatcher.toggleVisibility();
+        QCOMPARE(log, (QStringList{"A:toggle", "B:toggle"}));
+        dispatcher.showFrontend();
+        QCOMPARE(log.size(), 2);
+        QVERIFY(dispatcher.containsOnlyFrontendsOfType<DaemonLike>());
+
+        dispatcher.add(frontend("C"));
+        QCOMPARE(log.mid(2), QStringList{"C:progress " + VpnStartupProgress::INIT_CONNECTION});
+    }
+
     void frontendsChangingTheListDuringACall()
     {
         VpnFrontendDispatcher dispatcher;

@@ -13,6 +13,21 @@
 
 using Params = QSharedPointer<ConnectionParameters>;
 
+// Hands parameters on through a signal, as the GUI's pages do.
+class ParametersCarrier : public QObject
+{
+    Q_OBJECT
+
+public:
+    Params received;
+
+signals:
+    void started(QSharedPointer<ConnectionParameters> parameters);
+
+public slots:
+    void receive(QSharedPointer<ConnectionParameters> parameters) { received = parameters; }
+};
+
 class TestMessages : public QObject
 {
     Q_OBJECT
@@ -285,6 +300,19 @@ private slots:
         QFETCH(quint64, bytes);
         QFETCH(quint64, si);
         QTEST(ByteCount().humanReadableByteCount(bytes, si), "text");
+    }
+
+    // Connected by signature text and queued: needs the type registered by name.
+    void parametersTravelThroughAQueuedConnection()
+    {
+        QVERIFY(QMetaType::type("QSharedPointer<ConnectionParameters>") != QMetaType::UnknownType);
+        ParametersCarrier carrier;
+        QVERIFY(connect(&carrier, SIGNAL(started(QSharedPointer<ConnectionParameters>)), &carrier,
+                        SLOT(receive(QSharedPointer<ConnectionParameters>)), Qt::QueuedConnection));
+        const Params parameters(new FakeConnectionParameters);
+        emit carrier.started(parameters);
+        QVERIFY(carrier.received.isNull());
+        QTRY_COMPARE(carrier.received, parameters);
     }
 
     void byteCountCounters()

@@ -1,5 +1,6 @@
 #include "DnsTestStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -100,6 +101,31 @@ private slots:
         DnsTestStore::writeLocalCache("{}");
         DnsJson::purgeDNSCacheIfNecessary();
         QVERIFY(!DnsJson::isLocalDNSCachePresent());
+    }
+
+    // The settings dialog warns when the cache could not be deleted.
+    void cleaningTheCacheTellsWhetherNoneIsLeft_data()
+    {
+        QTest::addColumn<QString>("cache");
+        QTest::addColumn<bool>("cleaned");
+        QTest::newRow("absent") << "" << true;
+        QTest::newRow("a file") << "file" << true;
+        QTest::newRow("undeletable (a directory in its place)") << "directory" << false;
+    }
+
+    void cleaningTheCacheTellsWhetherNoneIsLeft()
+    {
+        QFETCH(QString, cache);
+        QFETCH(bool, cleaned);
+        DnsTestStore store;
+        const QString path = DnsJson::getLocalDnsjsonFileInfo().absoluteFilePath();
+        if (cache == "file")
+            DnsTestStore::writeLocalCache("{}");
+        else if (cache == "directory")
+            QVERIFY(QDir().mkpath(path + "/inside"));
+        QCOMPARE(DnsJson::cleanLocalDNSCache(), cleaned);
+        QCOMPARE(DnsJson::isLocalDNSCachePresent(), !cleaned);
+        QDir(path).removeRecursively();
     }
 };
 

@@ -100,6 +100,26 @@ private slots:
         QCOMPARE(shown(dialog), QString::fromUtf8("Z\xc3\xbcrich\n"));
     }
 
+    // Log lines carry text from engines and servers: a line that looks like
+    // HTML must show as written, never render (links would navigate).
+    void markupInTheLogShowsAsWritten_data()
+    {
+        QTest::addColumn<QByteArray>("log");
+        QTest::newRow("tag in the first line") << QByteArray("<b>x</b>\nsecond\n");
+        QTest::newRow("link") << QByteArray("<a href=\"file:///tmp/secret\">open</a>\n");
+    }
+
+    void markupInTheLogShowsAsWritten()
+    {
+        QFETCH(QByteArray, log);
+        writeLog(log);
+        LogDialog dialog;
+        QCOMPARE(shown(dialog), QString::fromUtf8(log));
+        QVERIFY(dialog.findChild<QTextBrowser *>("logViewer")->toHtml().contains("&lt;"));
+        click(dialog, "copyToClipboardButton");
+        QCOMPARE(QApplication::clipboard()->text(), QString::fromUtf8(log));
+    }
+
     void copyTakesTheWholeLog()
     {
         writeLog("one\ntwo\nthree\n");

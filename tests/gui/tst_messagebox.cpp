@@ -5,6 +5,7 @@
 #include "gui/NullEventMessageCloser.h"
 #include "gui/VyxMessageBox.h"
 
+#include <QLabel>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -216,6 +217,96 @@ private slots:
         const QMessageBox::StandardButtons expected = (kind % 2) ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
                                                                  : QMessageBox::Yes | QMessageBox::No;
         QCOMPARE(factory.shown.first().buttons, expected);
+    }
+
+    // A caller with nothing to do for an answer passes an empty callback.
+    void yesNoFamilyWithEmptyCallbacks_data()
+    {
+        QTest::addColumn<int>("kind"); // as in yesNoFamily
+        QTest::addColumn<RecordingMessageBoxFactory::Answer>("answer");
+        QTest::addColumn<int>("result");
+        using F = RecordingMessageBoxFactory;
+        QTest::newRow("YesNo, yes") << 0 << F::press(QMessageBox::Yes) << int(QMessageBox::Yes);
+        QTest::newRow("YesNoCancel, no") << 1 << F::press(QMessageBox::No) << int(QMessageBox::No);
+        QTest::newRow("YesNo with check box, ticked yes") << 2 << F::tickThen(F::press(QMessageBox::Yes))
+                                                          << int(QMessageBox::Yes);
+        QTest::newRow("YesNoCancel with check box, ticked no") << 3 << F::tickThen(F::press(QMessageBox::No))
+                                                               << int(QMessageBox::No);
+    }
+
+    void yesNoFamilyWithEmptyCallbacks()
+    {
+        QFETCH(int, kind);
+        QFETCH(RecordingMessageBoxFactory::Answer, answer);
+        QFETCH(int, result);
+        RecordingMessageBoxFactory factory;
+        factory.answers = {answer};
+        std::function<void()> none;
+        const auto close = QMessageBox::No;
+        const auto icon = MessageBoxFactory::Question;
+        int got = 0;
+        switch (kind) {
+        case 0:
+            got = factory.execMessageBox_YesNo(nullptr, "q", none, none, close, icon, QString(), QString(), 0,
+                                               &nullCloser);
+            break;
+        case 1:
+            got = factory.execMessageBox_YesNoCancel(nullptr, "q", none, none, close, icon, QString(), QString(), 0,
+                                                     &nullCloser);
+            break;
+        case 2:
+            got = factory.execMessageBox_YesNo_withCheckbox(nullptr, "q", "c", none, none, none, close, icon,
+                                                            QString(), QString(), 0, &nullCloser);
+            break;
+        default:
+            got = factory.execMessageBox_YesNoCancel_withCheckbox(nullptr, "q", "c", none, none, none, close, icon,
+                                                                  QString(), QString(), 0, &nullCloser);
+        }
+        QCOMPARE(got, result);
+    }
+
+    // Backend errors, fatal engine messages and program output reach boxes
+    // unchanged: whatever they look like, they are shown as plain text.
+    void textsAreAlwaysPlain_data()
+    {
+        QTest::addColumn<int>("kind"); // 0 plain box, 1 with check box, 2 error box
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("informativeText");
+        QTest::newRow("box, tags") << 0 << "<b>x</b>" << "<i>y</i>";
+        QTest::newRow("check box, link") << 1 << "Server says <a href=\"https://example.test/\">here</a>"
+                                         << "<img src=\"file:///tmp/x.png\">";
+        QTest::newRow("error box, fatal engine text") << 2 << "Options error: <script>" << "<html><b>conf</b></html>";
+    }
+
+    void textsAreAlwaysPlain()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        QFETCH(QString, informativeText);
+        QList<Qt::TextFormat> formats;
+        const auto inspect = [&](QMessageBox &box) {
+            QCOMPARE(box.text(), text);
+            QCOMPARE(box.informativeText(), informativeText);
+            for (const char *name : {"qt_msgbox_label", "qt_msgbox_informativelabel"}) {
+                QLabel *label = box.findChild<QLabel *>(name);
+                QVERIFY2(label, name);
+                formats << label->textFormat();
+            }
+        };
+        MessageBoxOrvalVPN branded;
+        if (kind == 2) {
+            RecordingMessageBoxFactory factory;
+            factory.answers = {[&](QDialog &dialog) { inspect(static_cast<QMessageBox &>(dialog)); }};
+            factory.execErrorMessageBox(nullptr, text, informativeText, QString(), true, 0, &nullCloser);
+        } else {
+            const QSharedPointer<QMessageBox> box = kind == 0
+                ? branded.getMessageBox(nullptr, text, QMessageBox::Ok, MessageBoxFactory::Critical, informativeText,
+                                        QString(), QMessageBox::Ok, 0, &nullCloser)
+                : branded.getMessageBoxWithCheckBox(nullptr, text, "c", QMessageBox::Ok, MessageBoxFactory::Critical,
+                                                    informativeText, QString(), QMessageBox::Ok, 0, &nullCloser);
+            inspect(*box);
+        }
+        QCOMPARE(formats, (QList<Qt::TextFormat>{Qt::PlainText, Qt::PlainText}));
     }
 
     void errorBoxWithoutLogButton()

@@ -128,6 +128,8 @@ private slots:
             {"name server as option", "SetNameServers", {"Wi-Fi", "-setv6off"}, "<dns1> [dns2] [...]=-setv6off"},
             {"name server not an address", "SetNameServers", {"Wi-Fi", "10.0.0.1", "dns.example"}, "<dns1> [dns2] [...]=dns.example"},
             {"empty among servers", "SetNameServers", {"Wi-Fi", "10.0.0.1", "empty"}, "<dns1> [dns2] [...]=empty"},
+            // What a one-address entry (Quad9) once passed on as its second server.
+            {"blank second server", "SetNameServers", {"Wi-Fi", "9.9.9.9", ""}, "<dns1> [dns2] [...]="},
             {"host as option", "ProtectHost", {"-net", "10.0.0.0"}, "IPAddress=-net"},
             {"host with prefix", "ReleaseHost", {"10.0.0.0/8"}, "IPAddress=10.0.0.0/8"},
             {"IPv6 host", "ProtectHost", {"fd00::1", "192.0.2.1"}, "IPAddress=fd00::1"},

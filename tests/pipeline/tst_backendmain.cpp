@@ -36,9 +36,11 @@ class Frontend : public VpnFrontendDispatcher
 {
 public:
     QStringList seen;
+    QList<QSharedPointer<ConnectionParameters>> resultParameters;
     void onVpnStartupResult(const VpnStartupResult& result) override
     {
         seen << QStringLiteral("result %1").arg(result.getType());
+        resultParameters << result.getConnectionParameters();
     }
     void onUpdateState(const VpnConnectionState& state) override { seen << "state " + state.getState(); }
     void onReceiveErrorMessage(const ErrorMessage& message) override { seen << "error " + message.getMessage(); }
@@ -150,6 +152,8 @@ class TestBackendMain : public QObject
         QSharedPointer<ExtraHandler> extra {new ExtraHandler};
         VpnBackendMain backend {os, dnsStack, frontend, &network, routes, lifeCycle, webConfig, whatIsMyIp};
         explicit World(bool recover = false) { backend.init(extra, recover); }
+        struct NotInitialised {};
+        explicit World(NotInitialised) {}
     };
 
     int starts = 0;
@@ -348,6 +352,46 @@ private slots:
         world.extra->onTerminated = nullptr;
         world.backend.startVPN(engineStart(), "user", "secret");
         QCOMPARE(starts, 2);
+    }
+
+    // The frontend that asked waits for a result: a refusal because the last
+    // run is still ending is told as an aborted start of these parameters.
+    void aStartRefusedWhileTheLastRunEndsIsReportedAsAborted()
+    {
+        World world;
+        world.backend.startVPN(engineStart(), "user", "secret");
+        connectEngine(world);
+        endEngineProcess();
+        world.frontend.seen.clear();
+        world.frontend.resultParameters.clear();
+        const QSharedPointer<ConnectionParameters> refused = engineStart();
+        world.backend.startVPN(refused, "user", "secret");
+        QCOMPARE(starts, 1);
+        QCOMPARE(world.frontend.seen, QStringList {"result 0"});
+        QCOMPARE(world.frontend.resultParameters.value(0), refused);
+        engine->disconnectFromHost();
+        QTRY_VERIFY(world.extra->events.contains("terminated"));
+    }
+
+    // A second instance builds its backend and gives way before init: its
+    // end must not write its empty usage counts over the first instance's,
+    // nor touch the first instance's DNS record.
+    void aBackendNeverInitialisedLeavesTheSharedRecordsAlone()
+    {
+        {
+            QSettings store;
+            store.setValue("preferences/user-statistics",
+                           QVariantMap {{"serverFrequencyUsage", QVariantMap {{"FR-Paris", 3}}}});
+            store.setValue("dns/current-dns-stack", QStringList {DnsStack::start});
+        }
+        const QSettings before;
+        const QVariant statistics = before.value("preferences/user-statistics");
+        {
+            World world {World::NotInitialised {}};
+        }
+        const QSettings after;
+        QCOMPARE(after.value("preferences/user-statistics"), statistics);
+        QCOMPARE(after.value("dns/current-dns-stack").toStringList(), QStringList {DnsStack::start});
     }
 
     void aStaleEndReportKeepsTheRunningEngine()

@@ -19,8 +19,6 @@ DnsListEntry entry(const QString &name, const QString &dns1, const QString &dns2
 }
 }
 
-Q_DECLARE_METATYPE(DnsPreferenceAction)
-
 class TestPrefValues : public QObject
 {
     Q_OBJECT
@@ -230,6 +228,45 @@ private slots:
         QCOMPARE(DnsRecoveryPreference(), DnsRecoveryPreference::getDnsRecoveryPreferenceDefault());
     }
 
+    // Combo boxes of the settings hold these values as item data and look
+    // them up by value.
+    void valuesAsItemDataCompareByValue_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QVariant>("sameValue");
+        QTest::addColumn<QVariant>("otherValue");
+        QTest::addColumn<QString>("typeName");
+        const auto custom = [](const QString &dns2) {
+            return QVariant::fromValue(DnsPreferenceAction::getDnsPreferenceActionCustom(entry("home", "192.0.2.1", dns2)));
+        };
+        QTest::newRow("DNS action") << custom("192.0.2.2") << custom("192.0.2.2") << custom("192.0.2.3")
+                                    << "DnsPreferenceAction";
+        QTest::newRow("DNS action kinds") << QVariant::fromValue(DnsPreferenceAction::getDnsPreferenceActionVpn())
+                                          << QVariant::fromValue(DnsPreferenceAction::getDnsPreferenceActionVpn())
+                                          << QVariant::fromValue(DnsPreferenceAction::getDnsPreferenceActionPushed())
+                                          << "DnsPreferenceAction";
+        QTest::newRow("DNS recovery")
+            << QVariant::fromValue(DnsRecoveryPreference::getDnsRecoveryPreferenceForget())
+            << QVariant::fromValue(DnsRecoveryPreference(DnsRecoveryPreference::forget))
+            << QVariant::fromValue(DnsRecoveryPreference::getDnsRecoveryPreferenceAskOnStart()) << "DnsRecoveryPreference";
+        QTest::newRow("DNS list entry") << QVariant::fromValue(entry("a", "192.0.2.1", ""))
+                                        << QVariant::fromValue(entry("a", "192.0.2.1", ""))
+                                        << QVariant::fromValue(entry("a", "192.0.2.1", "", false)) << "DnsListEntry";
+    }
+
+    void valuesAsItemDataCompareByValue()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(QVariant, sameValue);
+        QFETCH(QVariant, otherValue);
+        QFETCH(QString, typeName);
+        QCOMPARE(QString::fromLatin1(value.typeName()), typeName);
+        QCOMPARE(QMetaType::type(qPrintable(typeName)), value.userType());
+        QVERIFY(value == sameValue);
+        QVERIFY(value != otherValue);
+        QVERIFY(QVariantList({otherValue, sameValue}).indexOf(value) == 1);
+    }
+
     // DNS list entries
 
     void dnsListEntry()
@@ -237,14 +274,15 @@ private slots:
         const DnsListEntry empty;
         QCOMPARE(empty.getName(), QString());
         QVERIFY(empty.isEditable());
-        QCOMPARE(empty.getDns(), QStringList({QString(), QString()}));
+        QCOMPARE(empty.getDns(), QStringList());
         const DnsListEntry onlyFirst = entry("mine", "192.0.2.1", "");
-        QCOMPARE(onlyFirst.getDns(), QStringList({QStringLiteral("192.0.2.1"), QString()}));
+        QCOMPARE(onlyFirst.getDns(), QStringList({QStringLiteral("192.0.2.1")}));
+        QCOMPARE(entry("mine", "", "192.0.2.2").getDns(), QStringList({QStringLiteral("192.0.2.2")}));
         QVERIFY(onlyFirst != entry("mine", "192.0.2.1", "", false));
         QVERIFY(onlyFirst == entry("mine", "192.0.2.1", ""));
         QCOMPARE(DnsListEntry::DHCPDEFAULT.getName(), QStringLiteral("Set DNS to automatic (DHCP)"));
         QVERIFY(!DnsListEntry::DHCPDEFAULT.isEditable());
-        QCOMPARE(DnsListEntry::DHCPDEFAULT.getDns(), QStringList({QString(), QString()}));
+        QCOMPARE(DnsListEntry::DHCPDEFAULT.getDns(), QStringList());
     }
 
     void hardCodedEntriesHeadTheList()
@@ -257,7 +295,8 @@ private slots:
         QCOMPARE(list.at(1).getDns(), QStringList({"8.8.8.8", "8.8.4.4"}));
         QCOMPARE(list.at(2).getDns(), QStringList({"208.67.222.222", "208.67.220.220"}));
         QCOMPARE(list.at(3).getDns(), QStringList({"1.1.1.1", "1.0.0.1"}));
-        QCOMPARE(list.at(4).getDns(), QStringList({"9.9.9.9", ""}));
+        // A name-server list never carries an empty address: the helper refuses one.
+        QCOMPARE(list.at(4).getDns(), QStringList({"9.9.9.9"}));
         for (int i = 0; i < 5; ++i)
             QVERIFY(!list.at(i).isEditable());
         QVERIFY(list.at(5).isEditable());
@@ -278,7 +317,7 @@ private slots:
         QTest::newRow("vpn") << DnsPreferenceAction::getDnsPreferenceActionVpn() << "DNS_PREFERENCE_VPN" << "VPN DNS"
                              << QStringList({"10.9.0.1", "10.8.0.1"});
         QTest::newRow("custom") << DnsPreferenceAction::getDnsPreferenceActionCustom(entry("home", "192.0.2.1", ""))
-                                << "DNS_PREFERENCE_CUSTOM" << "home" << QStringList({"192.0.2.1", ""});
+                                << "DNS_PREFERENCE_CUSTOM" << "home" << QStringList({"192.0.2.1"});
     }
 
     void actionKinds()
@@ -371,7 +410,8 @@ private slots:
         QCOMPARE(read.getPreference(), DnsPreferenceAction::CUSTOM);
         QCOMPARE(read.getDnsListEntry().getName(), QStringLiteral("home"));
         QCOMPARE(read.getDnsListEntry().isEditable(), expectedEditable);
-        QCOMPARE(read.getNameServerDNSs(), QStringList({"192.0.2.1", expectedDns2}));
+        const QStringList servers = expectedDns2.isEmpty() ? QStringList{"192.0.2.1"} : QStringList{"192.0.2.1", expectedDns2};
+        QCOMPARE(read.getNameServerDNSs(), servers);
     }
 
     void unknownStoredKind()

@@ -269,6 +269,7 @@ private slots:
         settings.setMinimizeOnConnect(true);
         settings.setMinimizeToTray(true);
         settings.setCloseToTray(true);
+        QVERIFY(settings.isTrayIconSetInPreference());
         QCOMPARE(settings.trayIconEnabled(), tray);
         QCOMPARE(settings.shouldStartMinimized(), tray);
         QCOMPARE(settings.shouldMinimizeOnConnect(), tray);
@@ -276,6 +277,7 @@ private slots:
         QCOMPARE(settings.shouldCloseToTray(), tray);
         QCOMPARE(settings.shouldDisplayNotifications(), tray);
         settings.setTrayIconEnabled(false);
+        QVERIFY(!settings.isTrayIconSetInPreference());
         QVERIFY(!settings.trayIconEnabled());
         QVERIFY(!settings.shouldStartMinimized());
         QVERIFY(!settings.shouldMinimizeToTray());
@@ -445,7 +447,7 @@ private slots:
         QCOMPARE(restored.geometry().size(), QSize(320, 240));
     }
 
-    void clearKeepsIdentityAndLocation()
+    void clearKeepsIdentityLocationAndRecoveryRecords()
     {
         {
             QSettings raw;
@@ -457,6 +459,10 @@ private slots:
             raw.setValue("my-location-longitude", 2.25);
             raw.setValue("my-location-countrycode", QStringLiteral("FR"));
             raw.setValue("saved-network-adapter-state/en0/staticNameServers", QStringList{QStringLiteral("1.2.3.4")});
+            raw.setValue("saved-network-adapter-state/start/Wi-Fi", QStringList{"192.0.2.53"});
+            raw.setValue("dns/current-dns-stack", QStringList{"start", "beforeConnect"});
+            raw.setValue("dns/custom-dns/size", 0);
+            raw.setValue("preferences/internet-kill-switch-disabled-interfaces", QStringList{"Wi-Fi"});
         }
         Settings settings;
         settings.setAutoConnectOnStartup(true);
@@ -478,7 +484,14 @@ private slots:
         QCOMPARE(raw.value("my-location-longitude").toDouble(), 2.25);
         QCOMPARE(raw.value("my-location-countrycode").toString(), QStringLiteral("FR"));
         QVERIFY(!raw.contains("config/version"));
-        QVERIFY(!raw.contains("saved-network-adapter-state/en0/staticNameServers"));
+        // The crash-recovery records survive: the next start must still be
+        // able to undo what a crashed run changed.
+        QCOMPARE(raw.value("saved-network-adapter-state/en0/staticNameServers").toStringList(),
+                 QStringList{"1.2.3.4"});
+        QCOMPARE(raw.value("saved-network-adapter-state/start/Wi-Fi").toStringList(), QStringList{"192.0.2.53"});
+        QCOMPARE(settings.getDnsStackNames(), (QStringList{"start", "beforeConnect"}));
+        QCOMPARE(settings.internetKillSwitchDisabledInterfaces(), QStringList{"Wi-Fi"});
+        QVERIFY(!raw.contains("dns/custom-dns/size"));
         QVERIFY(!raw.contains("preferences/auto-connect-on-startup"));
         QVERIFY(UserStatistics::getUserStatistics().getServerFrecuencyUsage().isEmpty());
         const QVariantMap stored = raw.value("preferences/user-statistics").toMap();
@@ -498,6 +511,9 @@ private slots:
         QCOMPARE(raw.value("lifecycle/installId").toString(), QString());
         QCOMPARE(raw.value("my-location-latitude").toDouble(), 0.0);
         QCOMPARE(raw.value("my-location-countrycode").toString(), QString());
+        QVERIFY(!raw.contains("dns/current-dns-stack"));
+        QVERIFY(!raw.contains("preferences/internet-kill-switch-disabled-interfaces"));
+        QVERIFY(raw.childGroups().filter("saved-network-adapter-state").isEmpty());
     }
 
     void storeFileIsOwnerOnly()

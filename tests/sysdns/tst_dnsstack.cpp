@@ -1,5 +1,6 @@
 #include "RecordingOsAbstraction.h"
 #include "prefs/DnsListEntry.h"
+#include "prefs/DnsPreferenceAction.h"
 #include "prefs/Settings.h"
 #include "system/DnsStack.h"
 
@@ -122,30 +123,49 @@ private slots:
 
     void systemNameServers_data()
     {
-        QTest::addColumn<bool>("dhcp");
+        QTest::addColumn<DnsListEntry>("entry");
         QTest::addColumn<QString>("change");
-        QTest::newRow("DHCP") << true << "removeNameServers";
-        QTest::newRow("addresses") << false << "setNameServers [192.0.2.1,192.0.2.2]";
+        const auto entry = [](const QString& dns1, const QString& dns2) {
+            return DnsListEntry(QStringLiteral("mine"), QHostAddress(dns1), QHostAddress(dns2), true);
+        };
+        QTest::newRow("DHCP") << DnsListEntry::DHCPDEFAULT << "removeNameServers";
+        QTest::newRow("addresses") << entry("192.0.2.1", "192.0.2.2") << "setNameServers [192.0.2.1,192.0.2.2]";
+        // The helper refuses an empty name server, so none may be passed on.
+        QTest::newRow("Quad9, one address") << DnsListEntry(QStringLiteral("Quad9"), QHostAddress("9.9.9.9"),
+                                                            QHostAddress(), false)
+                                            << "setNameServers [9.9.9.9]";
+        QTest::newRow("custom, only DNS 1") << entry("192.0.2.1", "") << "setNameServers [192.0.2.1]";
     }
 
     void systemNameServers()
     {
-        QFETCH(bool, dhcp);
+        QFETCH(DnsListEntry, entry);
         QFETCH(QString, change);
         Settings settings;
         RecordingOsAbstraction os;
         DnsStack stack(os);
         stack.push(DnsStack::start, {});
         os.calls.clear();
-        const DnsListEntry entry = dhcp ? DnsListEntry::DHCPDEFAULT
-                                        : DnsListEntry(QStringLiteral("mine"), QHostAddress("192.0.2.1"),
-                                                       QHostAddress("192.0.2.2"), true);
         stack.setSystemNameServers(settings, entry);
         QCOMPARE(os.calls.value(0), QStringLiteral("restoreNameServers start"));
         QCOMPARE(os.calls.value(1), change);
         QVERIFY(os.calls.value(2).startsWith("pushNameServers start "));
         QCOMPARE(os.calls.size(), 3);
         QCOMPARE(persisted(), QStringList{"start"});
+    }
+
+    // The start stage sets the name servers of the start action.
+    void startStageWithACustomEntryOfOneAddress()
+    {
+        Settings settings;
+        settings.setDnsPreferenceActionOnStart(DnsPreferenceAction::getDnsPreferenceActionCustom(
+            DnsListEntry(QStringLiteral("mine"), QHostAddress("192.0.2.1"), QHostAddress(), true)));
+        RecordingOsAbstraction os;
+        DnsStack stack(os);
+        stack.push(DnsStack::start, {});
+        os.calls.clear();
+        stack.setSystemNameServers(settings, DnsListEntry::DHCPDEFAULT);
+        QCOMPARE(os.calls.value(2), QStringLiteral("pushNameServers start [192.0.2.1] 2"));
     }
 };
 

@@ -268,6 +268,12 @@ private slots:
                  QStringLiteral("tell application \"System Events\" to delete login item \"OrvalVPN\""));
         QCOMPARE(MacOSXAbstractionImpl::loginItemScript(S::List, "OrvalVPN", "/A"),
                  QStringLiteral("tell application \"System Events\" to get the name of every login item"));
+        // A quote in a path must not end the string and add code to the script.
+        QCOMPARE(MacOSXAbstractionImpl::loginItemScript(S::Add, "Orval\"VPN", "/A\\\",hidden:true} & \"x"),
+                 QStringLiteral("tell application \"System Events\" to make login item at end with properties "
+                                "{name:\"Orval\\\"VPN\",path:\"/A\\\\\\\",hidden:true} & \\\"x/../../\",hidden:false}"));
+        QCOMPARE(MacOSXAbstractionImpl::loginItemScript(S::Remove, "a\"b", "/A"),
+                 QStringLiteral("tell application \"System Events\" to delete login item \"a\\\"b\""));
     }
 };
 

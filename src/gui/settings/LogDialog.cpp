@@ -35,7 +35,9 @@ void LogDialog::refreshLog()
     QFile log(FileMessageHandler::getCurrentLog().absoluteFilePath());
     if (!log.open(QIODevice::ReadOnly))
         return;
-    ui->logViewer->setText(QString::fromUtf8(upToNul(log.readAll())));
+    // Never rich text: a log line that looks like HTML would otherwise render,
+    // with links that navigate inside the viewer.
+    ui->logViewer->setPlainText(QString::fromUtf8(upToNul(log.readAll())));
 }
 
 void LogDialog::on_refreshLogButton_clicked()

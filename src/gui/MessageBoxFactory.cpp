@@ -2,12 +2,12 @@
 
 #include "gui/EventMessageCloser.h"
 #include "gui/MessageBoxBasic.h"
+#include "gui/StyleSheet.h"
 #include "gui/VyxMessageBox.h"
 #include "gui/settings/LogDialog.h"
 
 #include <QCheckBox>
 #include <QDebug>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 
@@ -46,14 +46,7 @@ int MessageBoxFactory::runModal(QDialog &dialog)
 
 void MessageBoxFactory::loadStyleSheet()
 {
-    QFile file(QStringLiteral(":/resources/mainwindow.qss"));
-    if (!file.open(QIODevice::ReadOnly)) {
-        styleSheet.clear();
-        return;
-    }
-    const QByteArray bytes = file.readAll();
-    const int nul = bytes.indexOf('\0');
-    styleSheet = QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul));
+    styleSheet = StyleSheet::fromResource(QStringLiteral(":/resources/mainwindow.qss"));
 }
 
 QSharedPointer<QMessageBox> MessageBoxFactory::getMessageBox(QWidget *parent, const QString &text,

@@ -1,6 +1,7 @@
 #include "gui/settings/LogDialog.h"
 
 #include "app/FileMessageHandler.h"
+#include "gui/StyleSheet.h"
 #include "ui_LogDialog.h"
 
 #include <QClipboard>
@@ -20,8 +21,7 @@ LogDialog::LogDialog(QWidget *parent)
     , ui(new Ui::LogDialog)
 {
     ui->setupUi(this);
-    QFile style(QStringLiteral(":/resources/logdialog.qss"));
-    setStyleSheet(style.open(QIODevice::ReadOnly) ? QString::fromLatin1(upToNul(style.readAll())) : QString());
+    setStyleSheet(StyleSheet::fromResource(QStringLiteral(":/resources/logdialog.qss")));
     refreshLog();
 }
 

@@ -2,6 +2,129 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>DnsListDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DNS List</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Insert here your custom DNS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DnsListEntryDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DnsListEntryWidget</name>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Name Server</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add / Edit Name Server</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Name :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DNS 1 :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DNS 2 :</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DnsListWidget</name>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>InternetKillSwitchInterfacesDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Manage Interface State (Internet Kill Switch)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Advanced users only, may cause connection complications!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Check all</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Uncheck all</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>LogDialog</name>
     <message>
         <source>Debug Log</source>
@@ -133,6 +256,460 @@
     </message>
     <message>
         <source>Dismiss</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ServerSiteEntryDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ServerSiteEntryWidget</name>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dedicated Ip</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add new dedicated Ip</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Country :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Name :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Address :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Protocol :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Port :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set as default</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SettingsWidget</name>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Connection</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto start on boot</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto connect at launch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto login on connect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Arm killswitches after first successful connection</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Check TUN/TAP adapters on connect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ask confirmation when exiting while VPN is running</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enable disabled interfaces before connecting:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ask</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Forget Credentials</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Appearance</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show a system tray icon</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hide window to system tray on app startup</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hide window to system tray when connected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hide window to system tray when minimized</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hide window to system tray instead of app exit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Display notifications</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hide icon from Dock (requires restart)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>High DPI scaling factor (requires restart)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Display cipher warning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remember window geometry (it could not work on some platforms)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>App Kill</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Terminate these applications when VPN disconnects</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Type name of process here or click select</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Scripts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Execute scripts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clear all</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Before Connect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>After Connect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>After Disconnect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Network</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Prevent WebRTC leak (May cause issues during reconnect.)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Prevent IPv6 leak</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Seamless reconnect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Block internet when not connected (requires restart)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Manage Interface State (Internet Kill Switch)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select Interfaces ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>On exit enable killed interfaces</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DNS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Block outside DNS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Refresh local DNS cache when connected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Refresh Cache</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clean Cache</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Look up server hostname before connecting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nameservers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use these nameservers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> - at application start (requires restart)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> - while establishing VPN connection</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> - when VPN is connected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enable DNS state recovery on start</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set system DNS (permanent option)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set System DNS...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OpenVPN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minimum TLS version:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1.2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1.0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MTU (Maximum Transmission Unit)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Proxy</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Direct connection (no proxy)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stealth Proxy</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Specify custom proxy server</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HTTP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Socks5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Address:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Warning: the inserted address is not valid.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Servers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dedicated IP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enter your dedicated IP addresses here.
+For improved memorability you can also select a flag, country and add a comment. Servers configured here will show up at the top of the common server selection list.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Debug</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show warning if debugging log is saved to file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Debug (requires restart)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Debug folder path</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Debug folder size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bytes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show debug</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clean debug folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clean</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SystemNameServerSettingDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restoring NameServers to:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The System NameServer will be changed.
+This option will have permanent effect.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -1,0 +1,104 @@
+#include "Screenshot.h"
+#include "gui/StyleSheet.h"
+#include "gui/settings/DnsListDialog.h"
+#include "gui/settings/DnsListEntryDialog.h"
+#include "gui/settings/InternetKillSwitchInterfacesDialog.h"
+#include "gui/settings/ServerSiteEntryDialog.h"
+#include "gui/settings/SystemNameServerSettingDialog.h"
+#include "ui_SettingsWidget.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Pictures of the settings form's tabs and of the small settings dialogs, for
+// a person to look at; nothing is compared.
+class TestSettingsScreenshots : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir configDir;
+
+    void shoot(QWidget &window, const QString &name)
+    {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(!Screenshot::saveWidget(window, name).isEmpty());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        Q_INIT_RESOURCE(vpnbackend);
+        QVERIFY(configDir.isValid());
+        QFile config(configDir.filePath(QStringLiteral("config5.json")));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write(R"({ "default": { "supportedCiphers": [
+            { "cipher": "AES-128-GCM", "ciphers": ["AES-128-GCM"], "protocol": "UDP", "port": 1194 },
+            { "cipher": "AES-256-CBC", "ciphers": ["AES-256-CBC"], "protocol": "TCP", "port": 443 } ] } })");
+        config.close();
+        QSettings().setValue(QStringLiteral("config/configDir"), configDir.path());
+    }
+
+    void settingsTabs()
+    {
+        QWidget form;
+        Ui_SettingsWidget ui;
+        ui.setupUi(&form);
+        // As the settings widget shows it.
+        form.setStyleSheet(StyleSheet::fromResource(QStringLiteral(":/resources/settingswidget.qss")));
+        for (int i = 0; i < ui.tabWidget->count(); ++i) {
+            ui.tabWidget->setCurrentIndex(i);
+            shoot(form, QStringLiteral("settings-tab-%1-%2").arg(i).arg(ui.tabWidget->widget(i)->objectName()));
+        }
+    }
+
+    void dnsListDialog()
+    {
+        DnsList list({DnsListEntry(QStringLiteral("Office"), QHostAddress(QStringLiteral("10.0.0.1")),
+                                   QHostAddress(QStringLiteral("10.0.0.2")), true)});
+        list.addHardCodedEntries();
+        DnsListDialog dialog(list, {});
+        shoot(dialog, QStringLiteral("dns-list-dialog"));
+    }
+
+    void dnsListEntryDialog()
+    {
+        // The widest addresses, to show that the address fields fit them.
+        DnsListEntryDialog dialog;
+        dialog.setListEntryToEdit({}, DnsListEntry(QStringLiteral("Office"),
+                                                   QHostAddress(QStringLiteral("208.167.222.222")),
+                                                   QHostAddress(QStringLiteral("255.255.255.254")), true));
+        shoot(dialog, QStringLiteral("dns-list-entry-dialog"));
+    }
+
+    void serverSiteEntryDialog()
+    {
+        ServerSiteEntryDialog dialog;
+        dialog.findChild<QLineEdit *>(QStringLiteral("serverSitesDedicatedIpAddress"))
+            ->setText(QStringLiteral("203.113.200.254"));
+        shoot(dialog, QStringLiteral("server-site-entry-dialog"));
+    }
+
+    void systemNameServerDialog()
+    {
+        DnsList list;
+        list.addHardCodedEntries();
+        SystemNameServerSettingDialog dialog(nullptr, list);
+        shoot(dialog, QStringLiteral("system-name-server-dialog"));
+    }
+
+    void killSwitchInterfacesDialog()
+    {
+        InternetKillSwitchInterfacesDialog dialog({NetworkInterface(QStringLiteral("Wi-Fi")),
+                                                   NetworkInterface(QStringLiteral("Ethernet")),
+                                                   NetworkInterface(QStringLiteral("Thunderbolt Bridge"))},
+                                                  {NetworkInterface(QStringLiteral("Wi-Fi"))});
+        shoot(dialog, QStringLiteral("kill-switch-interfaces-dialog"));
+    }
+};
+
+QTEST_MAIN(TestSettingsScreenshots)
+#include "tst_settingsscreenshots.moc"

@@ -131,6 +131,23 @@ void setNotificationPreferences(bool tray, bool notifications)
     settings.setDisplayNotifications(notifications);
 }
 
+// Moves down the open popup menu to the entry of that text, then presses the key on it.
+bool chooseInActivePopup(const QString &text, Qt::Key key)
+{
+    auto *popup = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    if (!popup)
+        return false;
+    for (int step = 0; step <= popup->actions().size(); ++step) {
+        if (popup->activeAction() && popup->activeAction()->text() == text) {
+            QTest::keyClick(popup, key);
+            return true;
+        }
+        QTest::keyClick(popup, Qt::Key_Down);
+    }
+    qWarning().noquote() << "No entry" << text << "in" << menuTexts(*popup);
+    return false;
+}
+
 } // namespace
 
 class TestTrayIcon : public QObject
@@ -584,6 +601,31 @@ private slots:
             QCOMPARE(start.parameters.dynamicCast<OpenConnectConnectionParameters>()->getConnectVia().toString(),
                      OpenConnectConnectVia::TCP().toString());
         }
+    }
+
+    // One pick in a country submenu, through real popups and the keyboard as
+    // a user makes it: exactly one start and one counted use. (The submenus
+    // pass their triggered signal up to the "Server" menu; QAction::trigger()
+    // would not show a second connection to them.)
+    void onePickThroughRealPopupsStartsOnce()
+    {
+        TrayWorld world;
+        world.tray.menu().popup(QPoint(10, 10));
+        QTRY_COMPARE(QApplication::activePopupWidget(), &world.tray.menu());
+        QVERIFY(chooseInActivePopup("Server", Qt::Key_Right));
+        QTRY_COMPARE(QApplication::activePopupWidget(), &serverMenuOf(world.tray));
+        QVERIFY(chooseInActivePopup("United States", Qt::Key_Right));
+        QMenu *cities = nullptr;
+        QTRY_VERIFY((cities = qobject_cast<QMenu *>(QApplication::activePopupWidget()))
+                    && cities->title() == "United States");
+        QVERIFY(chooseInActivePopup("New York", Qt::Key_Return));
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+        QCoreApplication::processEvents();
+
+        QCOMPARE(world.backend.starts.size(), 1);
+        QCOMPARE(world.backend.starts.first().parameters->getServerSite().getId(), QString("USA-New York"));
+        QCOMPARE(world.statistics.getServerFrecuencyUsage(), (QMap<QString, unsigned int> {{"USA-New York", 1}}));
+        QCOMPARE(Settings().defaultServerSite(), QString("USA-New York"));
     }
 
     void connectToDefault()

@@ -126,13 +126,16 @@ void TrayIcon::terminateVPN()
 void TrayIcon::onVpnStartupProgress(const VpnStartupProgress &progress)
 {
     qDebug().noquote() << "TrayIcon::onVpnStartupProgress - " + progress.getProgressMessageKey();
-    if (progress.isInitialState())
+    if (progress.isInitialState()) {
+        startUpRunning = true;
         onConnecting();
+    }
 }
 
 void TrayIcon::onVpnStartupResult(const VpnStartupResult &result)
 {
     qDebug() << "TrayIcon::onVpnStartupResult";
+    startUpRunning = false;
     switch (result.getType()) {
     case VpnStartupResult::STARTED: onConnecting(); return;
     case VpnStartupResult::ABORTED:
@@ -420,9 +423,7 @@ void TrayIcon::onQuitApplication()
     if (stateTracker.isVPNRunning()) {
         if (Settings().stillActiveWarningEnable() && !confirmQuit())
             return;
-        if (!stopAndWait())
-            qWarning() << "TrayIcon::onQuitApplication - the connection did not report its end within" << stopWaitMs
-                       << "ms; quitting anyway";
+        stopAndWait();
     }
     emit exitApplication();
 }
@@ -454,7 +455,7 @@ void TrayIcon::setLook(const QString &image, bool connectable)
     serverMenu->setEnabled(connectable);
 }
 
-bool TrayIcon::stopAndWait()
+void TrayIcon::stopAndWait()
 {
     endReported = false;
     QEventLoop loop;
@@ -462,13 +463,19 @@ bool TrayIcon::stopAndWait()
     bound.setSingleShot(true);
     connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
     stopWait = &loop;
-    backend.stopVPN();
+    // A start-up still in its pipeline is aborted; a started run is stopped.
+    if (startUpRunning)
+        backend.abort();
+    else
+        backend.stopVPN();
     if (!endReported) {
         bound.start(stopWaitMs);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     stopWait = nullptr;
-    return endReported;
+    // Crash recovery restores what the run left on the next start.
+    if (!endReported)
+        qWarning() << "TrayIcon - the connection did not report its end within" << stopWaitMs << "ms; going on";
 }
 
 void TrayIcon::runEnded()

@@ -99,9 +99,9 @@ private:
     // The main window's question before quitting while a connection runs; true for Yes.
     bool confirmQuit();
     void setLook(const QString &image, bool connectable);
-    // Stops the connection and waits in an event loop without user input
-    // until its end is reported or the bound passes. False after the bound.
-    bool stopAndWait();
+    // Stops the connection (or aborts its start-up) and waits in an event
+    // loop without user input until its end is reported or the bound passes.
+    void stopAndWait();
     // A stopped or aborted run reported its end: ends a waiting stopAndWait.
     void runEnded();
     QString shownCity() const;
@@ -134,4 +134,6 @@ private:
     int stopWaitMs = DEFAULT_STOP_WAIT_MS;
     QEventLoop *stopWait = nullptr;
     bool endReported = false;
+    // Between a start's initial progress and its result.
+    bool startUpRunning = false;
 };

@@ -389,32 +389,38 @@ private slots:
     void quit_data()
     {
         QTest::addColumn<bool>("running");
+        QTest::addColumn<QString>("before");
         QTest::addColumn<bool>("warning");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<int>("questions");
-        QTest::addColumn<int>("stops");
+        // The backend call that ends the run, if any.
+        QTest::addColumn<QString>("end");
         QTest::addColumn<bool>("exits");
-        QTest::newRow("not running") << false << true << QString() << 0 << 0 << true;
-        QTest::newRow("running, warning off") << true << false << QString() << 0 << 1 << true;
-        QTest::newRow("running, warning, yes") << true << true << "yes" << 1 << 1 << true;
-        QTest::newRow("running, warning, no") << true << true << "no" << 1 << 0 << false;
-        QTest::newRow("running, warning, closed") << true << true << "close" << 1 << 0 << false;
+        QTest::newRow("not running") << false << "connected" << true << QString() << 0 << QString() << true;
+        QTest::newRow("running, warning off") << true << "connected" << false << QString() << 0 << "stopVPN" << true;
+        QTest::newRow("starting, warning off")
+            << true << "progress initial" << false << QString() << 0 << "abort" << true;
+        QTest::newRow("running, warning, yes") << true << "connected" << true << "yes" << 1 << "stopVPN" << true;
+        QTest::newRow("running, warning, no") << true << "connected" << true << "no" << 1 << QString() << false;
+        QTest::newRow("running, warning, closed") << true << "connected" << true << "close" << 1 << QString() << false;
     }
 
     void quit()
     {
         QFETCH(bool, running);
+        QFETCH(QString, before);
         QFETCH(bool, warning);
         QFETCH(QString, answer);
         QFETCH(int, questions);
-        QFETCH(int, stops);
+        QFETCH(QString, end);
         QFETCH(bool, exits);
         Settings().setStillActiveWarningEnable(warning);
         if (!answer.isEmpty())
             boxes->answerWith({answer});
         TrayWorld world;
         world.tracker.vpnRunning = running;
-        deliver(world.tray, "connected");
+        deliver(world.tray, before);
+        const QString lookBefore = look(world.tray);
         QSignalSpy exited(&world.tray, &TrayIcon::exitApplication);
         world.tray.onQuitApplication();
         QCOMPARE(boxes->shown.size(), questions);
@@ -424,10 +430,10 @@ private slots:
             QCOMPARE(boxes->shown.first().buttons, QMessageBox::Yes | QMessageBox::No);
             QCOMPARE(boxes->defaultButtons.first(), QString("&No"));
         }
-        QCOMPARE(world.backend.callsOf("stopVPN").size(), stops);
+        QCOMPARE(world.backend.calls, end.isEmpty() ? QStringList() : QStringList {end});
         QCOMPARE(exited.size(), exits ? 1 : 0);
-        // The stopped connection's end was seen before the exit.
-        QCOMPARE(look(world.tray), stops ? QString("trayicon-disconnected.png") : QString("trayicon.png"));
+        // The end of the stopped run was seen before the exit.
+        QCOMPARE(look(world.tray), end.isEmpty() ? lookBefore : QString("trayicon-disconnected.png"));
         // Nothing is left to a notification that might be switched off.
         QVERIFY(world.tray.notifications.filter("still active").isEmpty());
     }

@@ -220,4 +220,141 @@
         <translation>Connecting to OrvalVPN is taking unusually long, please check your firewall!</translation>
     </message>
 </context>
+<context>
+    <name>TrayIcon</name>
+    <message>
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Show/Hide</source>
+        <translation>Show/Hide</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>New MainWindow</source>
+        <translation>New MainWindow</translation>
+    </message>
+    <message>
+        <source>Connection established!</source>
+        <translation>Connection established!</translation>
+    </message>
+    <message>
+        <source>Connected to  %1 - %2
+Local IP: %3
+Remote IP: %4</source>
+        <translation>Connected to  %1 - %2
+Local IP: %3
+Remote IP: %4</translation>
+    </message>
+    <message>
+        <source>Login Required!</source>
+        <translation>Login Required!</translation>
+    </message>
+    <message>
+        <source>Please enter your credentials to log into %1 service.</source>
+        <translation>Please enter your credentials to log into %1 service.</translation>
+    </message>
+    <message>
+        <source>Login Failed!</source>
+        <translation>Login Failed!</translation>
+    </message>
+    <message>
+        <source>Wrong username or password.</source>
+        <translation>Wrong username or password.</translation>
+    </message>
+    <message>
+        <source>%1 - Disconnected</source>
+        <translation>%1 - Disconnected</translation>
+    </message>
+    <message>
+        <source>Disconnected!</source>
+        <translation>Disconnected!</translation>
+    </message>
+    <message>
+        <source>Disconnected from %1 service!</source>
+        <translation>Disconnected from %1 service!</translation>
+    </message>
+    <message>
+        <source>No default server found!</source>
+        <translation>No default server found!</translation>
+    </message>
+    <message>
+        <source>Please select a server from the list.</source>
+        <translation>Please select a server from the list.</translation>
+    </message>
+    <message>
+        <source>Server not found!</source>
+        <translation>Server not found!</translation>
+    </message>
+    <message>
+        <source>The server might be out of date. Please try another server.</source>
+        <translation>The server might be out of date. Please try another server.</translation>
+    </message>
+    <message>
+        <source>Insufficient data found!</source>
+        <translation>Insufficient data found!</translation>
+    </message>
+    <message>
+        <source>Please start a connection from the main window.</source>
+        <translation>Please start a connection from the main window.</translation>
+    </message>
+    <message>
+        <source>L.A.(Asia Opt.)</source>
+        <translation>L.A.(Asia Opt.)</translation>
+    </message>
+    <message>
+        <source>%1 - %2</source>
+        <translation>%1 - %2</translation>
+    </message>
+    <message>
+        <source>
+%1 - %2</source>
+        <translation>
+%1 - %2</translation>
+    </message>
+    <message>
+        <source>
+Sent: %1</source>
+        <translation>
+Sent: %1</translation>
+    </message>
+    <message>
+        <source>
+Rcvd: %1</source>
+        <translation>
+Rcvd: %1</translation>
+    </message>
+    <message>
+        <source>
+Local IP: %1</source>
+        <translation>
+Local IP: %1</translation>
+    </message>
+    <message>
+        <source>
+Remote IP: %1</source>
+        <translation>
+Remote IP: %1</translation>
+    </message>
+    <message>
+        <source>OrvalVPN is still active.</source>
+        <translation>OrvalVPN is still active.</translation>
+    </message>
+    <message>
+        <source>Do you really want to quit?</source>
+        <translation>Do you really want to quit?</translation>
+    </message>
+</context>
 </TS>

@@ -1,0 +1,486 @@
+#include "gui/TrayIcon.h"
+
+#include "backend/BackendStateTracker.h"
+#include "backend/ConnectionParameters.h"
+#include "backend/TunnelType.h"
+#include "backend/VpnBackend.h"
+#include "catalogue/CountryCode.h"
+#include "catalogue/OpenVpnConfigurationModel.h"
+#include "gui/GuiVpnStartup.h"
+#include "gui/MessageBoxFactory.h"
+#include "gui/NullEventMessageCloser.h"
+#include "openconnect/OpenConnectConnectVia.h"
+#include "openconnect/OpenConnectConnectionParameters.h"
+#include "prefs/Settings.h"
+#include "prefs/UserStatistics.h"
+#include "system/OsAbstraction.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QEventLoop>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <algorithm>
+
+const QString TrayIcon::DISCONNECTED_IMAGE = QStringLiteral(":/images/trayicon-disconnected.png");
+const QString TrayIcon::CONNECTING_IMAGE = QStringLiteral(":/images/trayicon-connecting.png");
+const QString TrayIcon::CONNECTED_IMAGE = QStringLiteral(":/images/trayicon.png");
+
+namespace {
+
+const QString CONNECTED_STATE = QStringLiteral("CONNECTED");
+
+// Site actions and country submenus may be replaced while one of their
+// menus is still delivering a signal: they go when control is back in the
+// event loop.
+void deleteWhenIdle(QObject *object)
+{
+    object->deleteLater();
+}
+
+QString boolText(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+} // namespace
+
+TrayIcon::TrayIcon(VpnBackend &backend, OsAbstraction &os, BackendStateTracker &stateTracker,
+                   UserStatistics &statistics)
+    : QObject(nullptr)
+    , backend(backend)
+    , os(os)
+    , stateTracker(stateTracker)
+    , statistics(statistics)
+    , trayIcon(new QSystemTrayIcon(this))
+    , trayIconMenu(new QMenu)
+    , serverMenu(new QMenu(tr("Server")))
+    , showHideAction(new QAction(tr("Show/Hide"), this))
+    , connectAction(new QAction(tr("Connect"), this))
+    , disconnectAction(new QAction(tr("Disconnect"), this))
+    , quitAction(new QAction(tr("Quit"), this))
+    , newMainWindowAction(new QAction(tr("New MainWindow"), this))
+{
+    trayIcon->setIcon(QIcon(DISCONNECTED_IMAGE));
+    trayIcon->setToolTip(displayName());
+    connectAction->setEnabled(Settings().hasDefaultServerSite());
+    disconnectAction->setEnabled(false);
+
+    trayIconMenu->addAction(showHideAction);
+    trayIconMenu->addMenu(serverMenu.get());
+    trayIconMenu->addAction(connectAction);
+    trayIconMenu->addAction(disconnectAction);
+    trayIconMenu->addAction(quitAction);
+    trayIcon->setContextMenu(trayIconMenu.get());
+
+    connect(showHideAction, &QAction::triggered, this, &TrayIcon::toggleMainWindowVisibility);
+    connect(connectAction, &QAction::triggered, this, &TrayIcon::connectToDefault);
+    connect(disconnectAction, &QAction::triggered, this, &TrayIcon::sendStopVPNToBackend);
+    connect(quitAction, &QAction::triggered, this, &TrayIcon::onQuitApplication);
+    connect(trayIcon, &QSystemTrayIcon::messageClicked, this, &TrayIcon::showMainWindow);
+    connect(trayIcon, &QSystemTrayIcon::activated, this, &TrayIcon::onIconActivated);
+    // The menu emits triggered for the actions of its country submenus too:
+    // connecting those as well would start every pick twice.
+    connect(serverMenu.get(), &QMenu::triggered, this, &TrayIcon::onChangeServer);
+
+    setServerSites(serverConfig.getServerSites());
+    trayIcon->show();
+}
+
+TrayIcon::~TrayIcon()
+{
+    // The icon goes before the menu it shows.
+    delete trayIcon;
+}
+
+QString TrayIcon::displayName()
+{
+    return QCoreApplication::translate("QObject", "APPLICATION_NAME");
+}
+
+bool TrayIcon::cmpServerSites(const HalvorixServerSite &a, const HalvorixServerSite &b)
+{
+    const auto key = [](const HalvorixServerSite &site) {
+        return CountryCode::findByIsoCode(site.getCountryCode()).getName() + site.getCity();
+    };
+    return key(a) < key(b);
+}
+
+void TrayIcon::setMultiWindows()
+{
+    trayIconMenu->addAction(newMainWindowAction);
+    connect(newMainWindowAction, &QAction::triggered, this, &TrayIcon::createNewMainWindow, Qt::UniqueConnection);
+}
+
+void TrayIcon::terminateVPN()
+{
+    if (stateTracker.isVPNRunning())
+        stopAndWait();
+}
+
+// ---- VpnFrontend ----
+
+void TrayIcon::onVpnStartupProgress(const VpnStartupProgress &progress)
+{
+    qDebug().noquote() << "TrayIcon::onVpnStartupProgress - " + progress.getProgressMessageKey();
+    if (progress.isInitialState()) {
+        startUpRunning = true;
+        onConnecting();
+    }
+}
+
+void TrayIcon::onVpnStartupResult(const VpnStartupResult &result)
+{
+    qDebug() << "TrayIcon::onVpnStartupResult";
+    startUpRunning = false;
+    switch (result.getType()) {
+    case VpnStartupResult::STARTED: onConnecting(); return;
+    case VpnStartupResult::ABORTED:
+    case VpnStartupResult::PRELIMINARY_CHECKS_FAILED: break;
+    default: qDebug() << "Warning: unknown VpnStartupResult Type"; break;
+    }
+    onDisconnected();
+    runEnded();
+}
+
+void TrayIcon::onUpdateState(const VpnConnectionState &state)
+{
+    qDebug() << "TrayIcon::onUpdateState";
+    if (!state.isStateChanged())
+        return;
+    const QSharedPointer<ConnectionParameters> parameters = state.getConnectionParameters();
+    if (parameters)
+        currentServerSite = parameters->getServerSite();
+    stateText = state.getState();
+    localIp = state.getLocalIp();
+    remoteIp = state.getRemoteIp();
+    updateTooltip();
+
+    if (stateText == CONNECTED_STATE) {
+        displayNotifications(tr("Connection established!"),
+                             tr("Connected to  %1 - %2\nLocal IP: %3\nRemote IP: %4")
+                                 .arg(shownCity(),
+                                      CountryCode::findByIsoCode(currentServerSite.getCountryCode()).getName(), localIp,
+                                      remoteIp),
+                             QSystemTrayIcon::Information);
+        // A tray attached while connected gets the replayed state but no onConnected.
+        setLook(CONNECTED_IMAGE, false);
+    } else if (stateText == QLatin1String("EXITING")) {
+        onDisconnected();
+    } else if (stateText != QLatin1String("UPDATEINFO")) {
+        onConnecting();
+    }
+}
+
+void TrayIcon::onReceiveErrorMessage(const ErrorMessage &message)
+{
+    qDebug().noquote() << "TrayIcon::onReceiveErrorMessage - " + message.getMessage() + " , "
+                              + message.getInformativeText();
+}
+
+void TrayIcon::onReceiveFatalErrorMessage(const ErrorMessage &message)
+{
+    qDebug().noquote() << "TrayIcon::onReceiveFatalErrorMessage - " + message.getMessage() + " , "
+                              + message.getInformativeText();
+    onDisconnected();
+}
+
+void TrayIcon::vpnTerminated(VpnTerminationReport report)
+{
+    qDebug().noquote() << "TrayIcon::vpnTerminated - failed to start flag: " + boolText(report.getFailedToStartFlag())
+                              + " - password request flag: " + boolText(report.getPasswordRequestFlag());
+    onDisconnected();
+    runEnded();
+}
+
+void TrayIcon::onEventClosed(quint64 eventId)
+{
+    qDebug() << "TrayIcon::onEventClosed - id " << eventId;
+}
+
+void TrayIcon::vpnPasswordRequest(const PasswordRequestMessage &request)
+{
+    qDebug() << "TrayIcon::vpnPasswordRequest - authRetry " << request.getPasswordFailures();
+    if (request.getPasswordFailures() != 0) {
+        notifyUserLoginFailed();
+        return;
+    }
+    Settings settings;
+    if (!(settings.autoLoginOnConnect() && settings.remembersCredentials()))
+        notifyUserForCredentials();
+}
+
+void TrayIcon::onUpdateByteCount(ByteCount byteCount)
+{
+    qDebug() << "TrayIcon::onUpdateByteCount";
+    sentText = byteCount.humanReadableByteCount(byteCount.getBytesSent(), 0);
+    receivedText = byteCount.humanReadableByteCount(byteCount.getBytesReceived(), 0);
+    updateTooltip();
+}
+
+void TrayIcon::onConnected()
+{
+    qDebug() << "TrayIcon::onConnected";
+    setLook(CONNECTED_IMAGE, false);
+}
+
+void TrayIcon::onNewConfigWasDownloaded()
+{
+    qDebug() << "TrayIcon::onNewConfigWasDownloaded";
+    setServerSites(serverConfig.getServerSites());
+}
+
+void TrayIcon::showFrontend()
+{
+}
+
+void TrayIcon::hideFrontend()
+{
+}
+
+void TrayIcon::toggleVisibility()
+{
+}
+
+// ---- slots ----
+
+void TrayIcon::displayNotifications(const QString &title, const QString &msg, QSystemTrayIcon::MessageIcon icon,
+                                    int msecs)
+{
+    const QString key = QStringLiteral("Title: ") + title + QStringLiteral(" - Message: ") + msg;
+    if (key == lastNotification)
+        return;
+    lastNotification = key;
+    if (notificationsWanted())
+        showTrayMessage(title, msg, icon, msecs);
+}
+
+bool TrayIcon::notificationsWanted() const
+{
+    return Settings().shouldDisplayNotifications();
+}
+
+void TrayIcon::showTrayMessage(const QString &title, const QString &msg, QSystemTrayIcon::MessageIcon icon, int msecs)
+{
+    trayIcon->showMessage(title, msg, icon, msecs);
+}
+
+void TrayIcon::notifyUserForCredentials()
+{
+    displayNotifications(tr("Login Required!"),
+                         tr("Please enter your credentials to log into %1 service.").arg(displayName()),
+                         QSystemTrayIcon::Information);
+}
+
+void TrayIcon::notifyUserLoginFailed()
+{
+    displayNotifications(tr("Login Failed!"), tr("Wrong username or password."), QSystemTrayIcon::Information);
+}
+
+void TrayIcon::onDisconnected()
+{
+    setLook(DISCONNECTED_IMAGE, true);
+    trayIcon->setToolTip(tr("%1 - Disconnected").arg(displayName()));
+    displayNotifications(tr("Disconnected!"), tr("Disconnected from %1 service!").arg(displayName()),
+                         QSystemTrayIcon::Information);
+}
+
+void TrayIcon::setServerSites(QList<HalvorixServerSite> serverSites)
+{
+    // The old entries leave the menu now; their objects go later.
+    serverMenu->clear();
+    serverActions.clear();
+    serverSubMenus.clear();
+
+    std::sort(serverSites.begin(), serverSites.end(), cmpServerSites);
+    QStringList countries;
+    QHash<QString, QList<QSharedPointer<QAction>>> actionsByCountry;
+    for (const HalvorixServerSite &site : serverSites) {
+        const CountryCode country = CountryCode::findByIsoCode(site.getCountryCode());
+        QSharedPointer<QAction> action(new QAction(site.getCity()), deleteWhenIdle);
+        action->setData(site.getId());
+        action->setIcon(QIcon(QPixmap(country.getFlagPath())));
+        serverActions.insert(country.getName(), action);
+        if (!actionsByCountry.contains(country.getName()))
+            countries.append(country.getName());
+        actionsByCountry[country.getName()].append(action);
+    }
+
+    std::sort(countries.begin(), countries.end());
+    for (const QString &country : countries) {
+        const QList<QSharedPointer<QAction>> &actions = actionsByCountry[country];
+        if (actions.size() == 1) {
+            actions.first()->setText(country);
+            serverMenu->addAction(actions.first().data());
+            continue;
+        }
+        QSharedPointer<QMenu> subMenu(new QMenu(country), deleteWhenIdle);
+        for (const QSharedPointer<QAction> &action : actions)
+            subMenu->addAction(action.data());
+        subMenu->setIcon(actions.first()->icon());
+        serverMenu->addMenu(subMenu.data());
+        serverSubMenus.append(subMenu);
+    }
+}
+
+void TrayIcon::onChangeServer(QAction *action)
+{
+    startVPN(action->data().toString());
+}
+
+void TrayIcon::connectToDefault()
+{
+    Settings settings;
+    if (settings.hasDefaultServerSite()) {
+        startVPN(settings.defaultServerSite());
+        return;
+    }
+    displayNotifications(tr("No default server found!"), tr("Please select a server from the list."),
+                         QSystemTrayIcon::Warning);
+}
+
+void TrayIcon::startVPN(const QString &serverSiteId)
+{
+    bool found = false;
+    for (const HalvorixServerSite &site : serverConfig.getServerSites()) {
+        if (site.getId() == serverSiteId) {
+            currentServerSite = site;
+            found = true;
+        }
+    }
+    if (!found) {
+        displayNotifications(tr("Server not found!"), tr("The server might be out of date. Please try another server."),
+                             QSystemTrayIcon::Warning);
+        qDebug().noquote() << "Warning: server not found, maybe the server is out of date. Server ID: " + serverSiteId;
+        return;
+    }
+
+    Settings settings;
+    const TunnelType &tunnelType = settings.getDefaultTunnelType();
+    QSharedPointer<ConnectionParameters> parameters;
+    if (tunnelType == TunnelType::OPENVPN243()) {
+        const OpenVpnConfigurationModel model = settings.defaultOpenVpn243SelectionConfigCipher();
+        parameters = model.getConnectionParameters(settings, currentServerSite);
+        // Stored only once there is something to start with it.
+        if (parameters)
+            settings.setDefaultServerSite(serverSiteId, model);
+    } else if (tunnelType == TunnelType::OPENCONNECT()) {
+        const OpenConnectConnectVia &connectVia = settings.defaultOpenConnectConnectVia();
+        settings.setDefaultServerSite(serverSiteId, connectVia, settings.defaultOpenVpn243SelectionConfigCipher());
+        qDebug().noquote() << "Connect OpenConnect - connectVia: " + connectVia.toString();
+        parameters = QSharedPointer<OpenConnectConnectionParameters>::create(
+            currentServerSite, connectVia, settings.iksEnableOnConnect(), settings.getCheckTunTapOnConnect(), true);
+    } else {
+        qDebug().noquote() << "Can not connect, unknown tunnel type" + tunnelType.toString();
+    }
+
+    if (!parameters) {
+        qDebug() << "Error: unexpected exit point. ConnectionParameters should not be null at this point.";
+        displayNotifications(tr("Insufficient data found!"), tr("Please start a connection from the main window."),
+                             QSystemTrayIcon::Warning);
+        return;
+    }
+    statistics.addOneUsageToServer(currentServerSite);
+    GuiVpnStartup(backend, settings, os).startVPN(parameters, QString(), QString());
+}
+
+void TrayIcon::onConnecting()
+{
+    setLook(CONNECTING_IMAGE, false);
+}
+
+void TrayIcon::onIconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    // The platform opens the context menu itself.
+    Q_UNUSED(reason)
+}
+
+QString TrayIcon::shownCity() const
+{
+    const QString city = currentServerSite.getCity();
+    return city == QLatin1String("Los Angeles (Asia Optimized)") ? tr("L.A.(Asia Opt.)") : city;
+}
+
+void TrayIcon::updateTooltip()
+{
+    QString text = tr("%1 - %2").arg(displayName(), stateText);
+    if (stateText == CONNECTED_STATE) {
+        text += tr("\n%1 - %2")
+                    .arg(CountryCode::findByIsoCode(currentServerSite.getCountryCode()).getIso3Code(), shownCity());
+        text += tr("\nSent: %1").arg(sentText);
+        text += tr("\nRcvd: %1").arg(receivedText);
+        text += tr("\nLocal IP: %1").arg(localIp);
+        text += tr("\nRemote IP: %1").arg(remoteIp);
+    }
+    trayIcon->setToolTip(text);
+}
+
+void TrayIcon::onQuitApplication()
+{
+    if (stateTracker.isVPNRunning()) {
+        if (Settings().stillActiveWarningEnable() && !confirmQuit())
+            return;
+        stopAndWait();
+    }
+    emit exitApplication();
+}
+
+void TrayIcon::sendStopVPNToBackend()
+{
+    backend.stopVPN();
+}
+
+// ---- private ----
+
+bool TrayIcon::confirmQuit()
+{
+    // Asked, not notified: a notification may be switched off, and the
+    // user's Quit would then do nothing visible.
+    NullEventMessageCloser closer;
+    const QSharedPointer<QMessageBox> box = MessageBoxFactory::getInstance()->getMessageBox(
+        nullptr, tr("OrvalVPN is still active."), QMessageBox::Yes | QMessageBox::No, MessageBoxFactory::Question,
+        tr("Do you really want to quit?"), QString(), QMessageBox::No, 0, &closer);
+    box->setDefaultButton(QMessageBox::No);
+    return box->exec() == QMessageBox::Yes;
+}
+
+void TrayIcon::setLook(const QString &image, bool connectable)
+{
+    trayIcon->setIcon(QIcon(image));
+    connectAction->setEnabled(connectable);
+    disconnectAction->setEnabled(!connectable);
+    serverMenu->setEnabled(connectable);
+}
+
+void TrayIcon::stopAndWait()
+{
+    endReported = false;
+    QEventLoop loop;
+    QTimer bound;
+    bound.setSingleShot(true);
+    connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
+    stopWait = &loop;
+    // A start-up still in its pipeline is aborted; a started run is stopped.
+    if (startUpRunning)
+        backend.abort();
+    else
+        backend.stopVPN();
+    if (!endReported) {
+        bound.start(stopWaitMs);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    stopWait = nullptr;
+    // Crash recovery restores what the run left on the next start.
+    if (!endReported)
+        qWarning() << "TrayIcon - the connection did not report its end within" << stopWaitMs << "ms; going on";
+}
+
+void TrayIcon::runEnded()
+{
+    endReported = true;
+    if (stopWait)
+        stopWait->quit();
+}

@@ -1,5 +1,6 @@
 // The small pages: the status-bar label, About, and the link handler they share.
 #include "BuildConfig.h"
+#include "SiteWithFiles.h"
 #include "catalogue/CountryCode.h"
 #include "gui/AboutDialog.h"
 #include "gui/ApplicationTranslation.h"
@@ -18,27 +19,6 @@
 #include <QTranslator>
 
 namespace {
-// The OpenVPN files a site offers in its configuration directory.
-enum Files { NO_FILES = 0, UDP_FILE = 1, TCP_FILE = 2, BOTH_FILES = 3 };
-
-OpenVpnConfigCipher offer(const QString &cipher, const QString &protocol, const QString &auth)
-{
-    return OpenVpnConfigCipher(cipher, protocol, 443, auth, QString(), QString(), true, QString(), QString(), 0);
-}
-
-HalvorixServerSite siteWith(const QTemporaryDir &dir, int files, bool stealth, bool bittorrent)
-{
-    for (const auto &[bit, name] : {std::pair {UDP_FILE, "site-udp.ovpn"}, std::pair {TCP_FILE, "site-tcp.ovpn"}}) {
-        QFile file(dir.filePath(QLatin1String(name)));
-        if (files & bit)
-            file.open(QIODevice::WriteOnly);
-    }
-    return HalvorixServerSite(QStringLiteral("CH"), QStringLiteral("Zurich"), QStringLiteral("site-udp.ovpn"),
-                              QStringLiteral("site-tcp.ovpn"), stealth, bittorrent, QDir(dir.path()),
-                              {offer("AES-128-CBC", "UDP", "SHA1"), offer("AES-256-GCM", "TCP", "SHA512")},
-                              QHostAddress(), GeoLocation(47.36667, 8.55, QStringLiteral("CH")), QString(), 0);
-}
-
 template<typename T>
 QString text(QWidget &widget, const char *name)
 {
@@ -135,7 +115,7 @@ private slots:
         QFETCH(QString, protocols);
         QFETCH(QString, cipher);
         QTemporaryDir dir;
-        const HalvorixServerSite site = siteWith(dir, files, stealth, bittorrent);
+        const HalvorixServerSite site = siteWithFiles(dir, files, stealth, bittorrent);
         ServerSiteFacts panel;
         ServerSiteFactsForStatusBar line;
         QWidget *forms[] = {&panel, &line};

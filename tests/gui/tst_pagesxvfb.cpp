@@ -3,6 +3,7 @@
 // would fill it, with the shipped translation.
 #include "Screenshot.h"
 #include "SiteConnectionParameters.h"
+#include "SiteWithFiles.h"
 #include "backend/ByteCount.h"
 #include "backend/VpnConnectionState.h"
 #include "backend/VpnStartupProgress.h"
@@ -26,12 +27,6 @@ QSharedPointer<ConnectionParameters> parameters()
     return QSharedPointer<ConnectionParameters>(new SiteConnectionParameters(
         SiteConnectionParameters::makeSite(QStringLiteral("CH"), QStringLiteral("Zurich"), true),
         HalvorixServerSite::UDP, QStringLiteral("none"), QStringLiteral("SHA512"), true));
-}
-
-HalvorixServerSite factsSite()
-{
-    return HalvorixServerSite(QStringLiteral("JP"), QStringLiteral("Tokyo"), QString(), QString(), true, true, QDir(),
-                              {}, QHostAddress(), GeoLocation(35.6895, 139.6917), QString(), 0);
 }
 } // namespace
 
@@ -71,11 +66,13 @@ private slots:
 
     void facts()
     {
+        QTemporaryDir dir;
+        const HalvorixServerSite site = siteWithFiles(dir, BOTH_FILES, true, true);
         ServerSiteFacts panel;
-        panel.onServerSite(factsSite());
+        panel.onServerSite(site);
         shoot(panel, QStringLiteral("site-facts"));
         ServerSiteFactsForStatusBar line;
-        line.onServerSite(factsSite());
+        line.onServerSite(site);
         shoot(line, QStringLiteral("site-facts-status-bar"));
     }
 
@@ -83,7 +80,7 @@ private slots:
     {
         using P = VpnStartupProgress;
         OrvalVPNLoadingWidget page;
-        page.resize(340, 440);
+        page.resize(440, 440);
         const QList<QPair<P::ProgressState, QString>> steps = {
             {P::INITIAL, P::INIT_CONNECTION}, {P::RUNNING, P::PRELIMINARY_CHECKS},
             {P::SUCCESS, QString()},          {P::RUNNING, P::PREPARE_OPENVPN_ENVIRONMENT},

@@ -18,17 +18,14 @@ void capture(QtMsgType type, const QMessageLogContext &context, const QString &m
 
 char program[] = "OrvalVPN";
 char *noOptions[] = {program, nullptr};
-}
+} // namespace
 
 class TestCommandLineParser : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        testHandler = qInstallMessageHandler(capture);
-    }
+    void initTestCase() { testHandler = qInstallMessageHandler(capture); }
 
     void noOptionRunsTheGui()
     {

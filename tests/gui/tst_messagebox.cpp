@@ -21,7 +21,7 @@ void capture(QtMsgType type, const QMessageLogContext &context, const QString &m
     captured.append(message);
     testHandler(type, context, message);
 }
-}
+} // namespace
 
 class TestMessageBox : public QObject
 {
@@ -95,9 +95,9 @@ private slots:
         QVERIFY(untitled->styleSheet().contains("QMessageBox"));
         QVERIFY(untitled->informativeText().isEmpty());
 
-        const QSharedPointer<QMessageBox> titled = factory.getMessageBox(
-            nullptr, "text", QMessageBox::Yes | QMessageBox::No, MessageBoxFactory::Question, "more", "Own title",
-            QMessageBox::NoButton, 0, &nullCloser);
+        const QSharedPointer<QMessageBox> titled =
+            factory.getMessageBox(nullptr, "text", QMessageBox::Yes | QMessageBox::No, MessageBoxFactory::Question,
+                                  "more", "Own title", QMessageBox::NoButton, 0, &nullCloser);
         QCOMPARE(titled->windowTitle(), QStringLiteral("Own title"));
         QCOMPARE(titled->text(), QStringLiteral("text"));
         QCOMPARE(titled->informativeText(), QStringLiteral("more"));
@@ -117,9 +117,9 @@ private slots:
         MessageBoxOrvalVPN factory;
         EventMessageCloserImpl closer;
         QTimer::singleShot(0, [&closer] { closer.closeMessageBox(42); });
-        const int result = factory.execMessageBox(nullptr, "event", QMessageBox::Yes | QMessageBox::No,
-                                                  MessageBoxFactory::Question, QString(), QString(), QMessageBox::No,
-                                                  42, &closer);
+        const int result =
+            factory.execMessageBox(nullptr, "event", QMessageBox::Yes | QMessageBox::No, MessageBoxFactory::Question,
+                                   QString(), QString(), QMessageBox::No, 42, &closer);
         QCOMPARE(result, int(QMessageBox::No));
     }
 
@@ -161,10 +161,10 @@ private slots:
         QTest::newRow("no") << 1 << F::press(QMessageBox::No) << int(QMessageBox::No) << int(QMessageBox::No) << "N";
         QTest::newRow("cancel") << 1 << F::press(QMessageBox::Cancel) << int(QMessageBox::No)
                                 << int(QMessageBox::Cancel) << "";
-        QTest::newRow("frame close runs closeResult No") << 0 << F::closeWindow() << int(QMessageBox::No)
-                                                         << int(QMessageBox::No) << "N";
-        QTest::newRow("frame close with closeResult Cancel") << 1 << F::closeWindow() << int(QMessageBox::Cancel)
-                                                             << int(QMessageBox::Cancel) << "";
+        QTest::newRow("frame close runs closeResult No")
+            << 0 << F::closeWindow() << int(QMessageBox::No) << int(QMessageBox::No) << "N";
+        QTest::newRow("frame close with closeResult Cancel")
+            << 1 << F::closeWindow() << int(QMessageBox::Cancel) << int(QMessageBox::Cancel) << "";
         QTest::newRow("ticked yes") << 2 << F::tickThen(F::press(QMessageBox::Yes)) << int(QMessageBox::No)
                                     << int(QMessageBox::Yes) << "YC";
         QTest::newRow("ticked no") << 2 << F::tickThen(F::press(QMessageBox::No)) << int(QMessageBox::No)
@@ -173,9 +173,8 @@ private slots:
                                       << int(QMessageBox::Yes) << "Y";
         QTest::newRow("ticked cancel") << 3 << F::tickThen(F::press(QMessageBox::Cancel)) << int(QMessageBox::No)
                                        << int(QMessageBox::Cancel) << "";
-        QTest::newRow("ticked, closed with Cancel, no cancel button") << 2 << F::tickThen(F::closeWindow())
-                                                                      << int(QMessageBox::Cancel)
-                                                                      << int(QMessageBox::Cancel) << "C";
+        QTest::newRow("ticked, closed with Cancel, no cancel button")
+            << 2 << F::tickThen(F::closeWindow()) << int(QMessageBox::Cancel) << int(QMessageBox::Cancel) << "C";
     }
 
     void yesNoFamily()
@@ -209,13 +208,13 @@ private slots:
             break;
         default:
             got = factory.execMessageBox_YesNoCancel_withCheckbox(nullptr, "q", "c", onYes, onNo, onChecked, close,
-                                                                  MessageBoxFactory::Question, QString(), QString(),
-                                                                  0, &nullCloser);
+                                                                  MessageBoxFactory::Question, QString(), QString(), 0,
+                                                                  &nullCloser);
         }
         QCOMPARE(got, result);
         QCOMPARE(called, calls);
-        const QMessageBox::StandardButtons expected = (kind % 2) ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
-                                                                 : QMessageBox::Yes | QMessageBox::No;
+        const QMessageBox::StandardButtons expected =
+            (kind % 2) ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel : QMessageBox::Yes | QMessageBox::No;
         QCOMPARE(factory.shown.first().buttons, expected);
     }
 
@@ -228,10 +227,10 @@ private slots:
         using F = RecordingMessageBoxFactory;
         QTest::newRow("YesNo, yes") << 0 << F::press(QMessageBox::Yes) << int(QMessageBox::Yes);
         QTest::newRow("YesNoCancel, no") << 1 << F::press(QMessageBox::No) << int(QMessageBox::No);
-        QTest::newRow("YesNo with check box, ticked yes") << 2 << F::tickThen(F::press(QMessageBox::Yes))
-                                                          << int(QMessageBox::Yes);
-        QTest::newRow("YesNoCancel with check box, ticked no") << 3 << F::tickThen(F::press(QMessageBox::No))
-                                                               << int(QMessageBox::No);
+        QTest::newRow("YesNo with check box, ticked yes")
+            << 2 << F::tickThen(F::press(QMessageBox::Yes)) << int(QMessageBox::Yes);
+        QTest::newRow("YesNoCancel with check box, ticked no")
+            << 3 << F::tickThen(F::press(QMessageBox::No)) << int(QMessageBox::No);
     }
 
     void yesNoFamilyWithEmptyCallbacks()
@@ -255,8 +254,8 @@ private slots:
                                                      &nullCloser);
             break;
         case 2:
-            got = factory.execMessageBox_YesNo_withCheckbox(nullptr, "q", "c", none, none, none, close, icon,
-                                                            QString(), QString(), 0, &nullCloser);
+            got = factory.execMessageBox_YesNo_withCheckbox(nullptr, "q", "c", none, none, none, close, icon, QString(),
+                                                            QString(), 0, &nullCloser);
             break;
         default:
             got = factory.execMessageBox_YesNoCancel_withCheckbox(nullptr, "q", "c", none, none, none, close, icon,
@@ -272,10 +271,12 @@ private slots:
         QTest::addColumn<int>("kind"); // 0 plain box, 1 with check box, 2 error box
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("informativeText");
-        QTest::newRow("box, tags") << 0 << "<b>x</b>" << "<i>y</i>";
+        QTest::newRow("box, tags") << 0 << "<b>x</b>"
+                                   << "<i>y</i>";
         QTest::newRow("check box, link") << 1 << "Server says <a href=\"https://example.test/\">here</a>"
                                          << "<img src=\"file:///tmp/x.png\">";
-        QTest::newRow("error box, fatal engine text") << 2 << "Options error: <script>" << "<html><b>conf</b></html>";
+        QTest::newRow("error box, fatal engine text") << 2 << "Options error: <script>"
+                                                      << "<html><b>conf</b></html>";
     }
 
     void textsAreAlwaysPlain()
@@ -299,14 +300,15 @@ private slots:
             factory.answers = {[&](QDialog &dialog) { inspect(static_cast<QMessageBox &>(dialog)); }};
             factory.execErrorMessageBox(nullptr, text, informativeText, QString(), true, 0, &nullCloser);
         } else {
-            const QSharedPointer<QMessageBox> box = kind == 0
-                ? branded.getMessageBox(nullptr, text, QMessageBox::Ok, MessageBoxFactory::Critical, informativeText,
-                                        QString(), QMessageBox::Ok, 0, &nullCloser)
-                : branded.getMessageBoxWithCheckBox(nullptr, text, "c", QMessageBox::Ok, MessageBoxFactory::Critical,
-                                                    informativeText, QString(), QMessageBox::Ok, 0, &nullCloser);
+            const QSharedPointer<QMessageBox> box =
+                kind == 0 ? branded.getMessageBox(nullptr, text, QMessageBox::Ok, MessageBoxFactory::Critical,
+                                                  informativeText, QString(), QMessageBox::Ok, 0, &nullCloser)
+                          : branded.getMessageBoxWithCheckBox(nullptr, text, "c", QMessageBox::Ok,
+                                                              MessageBoxFactory::Critical, informativeText, QString(),
+                                                              QMessageBox::Ok, 0, &nullCloser);
             inspect(*box);
         }
-        QCOMPARE(formats, (QList<Qt::TextFormat>{Qt::PlainText, Qt::PlainText}));
+        QCOMPARE(formats, (QList<Qt::TextFormat> {Qt::PlainText, Qt::PlainText}));
     }
 
     void errorBoxWithoutLogButton()
@@ -329,7 +331,7 @@ private slots:
         const int result = factory.execErrorMessageBox(nullptr, "failed", QString(), QString(), true, 0, &nullCloser);
         QCOMPARE(result, 0);
         QCOMPARE(factory.shown.size(), 2);
-        QCOMPARE(factory.shown.at(0).customButtons, QStringList{"Show debugging log"});
+        QCOMPARE(factory.shown.at(0).customButtons, QStringList {"Show debugging log"});
         QCOMPARE(factory.shown.at(1).className, QStringLiteral("LogDialog"));
         QCOMPARE(factory.shown.at(1).title, QStringLiteral("Debug Log"));
     }

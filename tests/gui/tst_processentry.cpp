@@ -46,14 +46,17 @@ private slots:
     void runModeResultIsTheExitCode()
     {
         bool ran = false;
-        const int code = ProcessEntry::run(argc, argv, [&](QApplication &, int, char **) {
-            ran = true;
-            // Every run mode finds the process prepared.
-            if (QDir::currentPath() != "/" || QCoreApplication::applicationName() != "OrvalVPN"
-                || qgetenv("QT_BEARER_POLL_TIMEOUT") != "2000000000" || !QFile::exists(":/images/icon-256.png"))
-                return 99;
-            return 7;
-        }, recording());
+        const int code = ProcessEntry::run(
+            argc, argv,
+            [&](QApplication &, int, char **) {
+                ran = true;
+                // Every run mode finds the process prepared.
+                if (QDir::currentPath() != "/" || QCoreApplication::applicationName() != "OrvalVPN"
+                    || qgetenv("QT_BEARER_POLL_TIMEOUT") != "2000000000" || !QFile::exists(":/images/icon-256.png"))
+                    return 99;
+                return 7;
+            },
+            recording());
         QVERIFY(ran);
         QCOMPARE(code, 7);
         QVERIFY(!factory);
@@ -74,11 +77,14 @@ private slots:
         qunsetenv("QT_AUTO_SCREEN_SCALE_FACTOR");
         bool scaling = !toggle;
         QByteArray factor = "unset";
-        ProcessEntry::run(argc, argv, [&](QApplication &, int, char **) {
-            scaling = QCoreApplication::testAttribute(Qt::AA_EnableHighDpiScaling);
-            factor = qgetenv("QT_AUTO_SCREEN_SCALE_FACTOR");
-            return 0;
-        }, recording());
+        ProcessEntry::run(
+            argc, argv,
+            [&](QApplication &, int, char **) {
+                scaling = QCoreApplication::testAttribute(Qt::AA_EnableHighDpiScaling);
+                factor = qgetenv("QT_AUTO_SCREEN_SCALE_FACTOR");
+                return 0;
+            },
+            recording());
         QCOMPARE(scaling, toggle);
         QCOMPARE(factor, toggle ? QByteArray("1") : QByteArray());
     }
@@ -121,9 +127,9 @@ private slots:
     void escapingExceptionShowsTheBoxAndEndsWith1()
     {
         bool appGone = false;
-        const int code = ProcessEntry::run(argc, argv, [](QApplication &, int, char **) -> int {
-            throw std::runtime_error("disk on fire");
-        }, recording());
+        const int code = ProcessEntry::run(
+            argc, argv, [](QApplication &, int, char **) -> int { throw std::runtime_error("disk on fire"); },
+            recording());
         appGone = QCoreApplication::instance() == nullptr;
         QCOMPARE(code, 1);
         QVERIFY(appGone);

@@ -1,3 +1,4 @@
+#include "StageTextTable.h"
 #include "backend/VpnStartupProgress.h"
 #include "gui/ApplicationTranslation.h"
 
@@ -6,9 +7,7 @@
 #include <QTranslator>
 
 namespace {
-const QString PATIENT = QStringLiteral("Connecting to OrvalVPN is taking unusually long, please be patient");
 const QString FIREWALL = QStringLiteral("Connecting to OrvalVPN is taking unusually long, please check your firewall!");
-const QString ABORT_PATIENT = QStringLiteral("Aborting the connection is taking unusually long, please be patient");
 
 QString translated(const char *context, const QString &key)
 {
@@ -26,40 +25,7 @@ private slots:
     void initTestCase() { QVERIFY(ApplicationTranslation::install(translator)); }
 
     // The loading page shows these texts for each stage.
-    void stageTexts_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("tooltip");
-        QTest::addColumn<QString>("warning");
-        using P = VpnStartupProgress;
-        const auto row = [](const QString &key, const QString &label, const QString &tooltip, const QString &warning) {
-            QTest::newRow(qPrintable(key)) << key << label << tooltip << warning;
-        };
-        row(P::INIT_CONNECTION, "Initializing connection", "", PATIENT);
-        row(P::PRELIMINARY_CHECKS, "Checking preconditions", "", " ");
-        row(P::PREPARE_GENERIC_VPN_ENVIRONMENT, "Preparing VPN", "", PATIENT);
-        row(P::PREPARE_OPENVPN_ENVIRONMENT, "Preparing OpenVPN", "", PATIENT);
-        row(P::PREPARE_OPENCONNECT_ENVIRONMENT, "Preparing OpenConnect", "", PATIENT);
-        row(P::GENERIC_VPN_STARTING, "Starting VPN", "Please wait while the VPN program is starting", FIREWALL);
-        row(P::OPENVPN_STARTING, "Starting OpenVPN", "Please wait while OpenVPN is starting", FIREWALL);
-        row(P::OPENCONNECT_STARTING, "Starting OpenConnect", "Please wait while OpenConnect is starting", FIREWALL);
-        row(P::DISABLE_INTERFACES, "Disabling network interfaces",
-            "Please wait while the operative system disables the interfaces",
-            "Aborting the connection is taking unusually long, please disable the interfaces manually");
-        row(P::ACTIVATE_INTERFACES, "Enabling network interfaces",
-            "Please wait while the operative system enables the interfaces",
-            "Connecting to OrvalVPN is taking unusually long, please enable the interfaces manually");
-        row(P::CHECKING_DEFAULT_ROUTE, "Discovering default route", "Checking if Internet is reachable",
-            "You are offline!");
-        row(P::ENABLE_SEAMLESS_RECONNECT, "Enabling seamless reconnect", "", PATIENT);
-        row(P::DISABLE_SEAMLESS_RECONNECT, "Disabling seamless reconnect", "", ABORT_PATIENT);
-        row(P::ENABLE_IPV6_PROTECTION, "Enabling IPv6 leak protection", "", PATIENT);
-        row(P::DISABLE_IPV6_PROTECTION, "Disabling IPv6 leak protection", "", ABORT_PATIENT);
-        row(P::LOOKUP_HOSTNAME_BEFORE_CONNECTING, "Resolving VPN server IP address", "Resolving the server hostname",
-            "Resolving the server hostname is taking unusually long. You can skip this operation. The hostname will be "
-            "refreshed once you are connected");
-    }
+    void stageTexts_data() { addStageTextRows(); }
 
     void stageTexts()
     {

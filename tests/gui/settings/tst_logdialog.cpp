@@ -21,10 +21,7 @@ class TestLogDialog : public QObject
         file.write(bytes);
     }
 
-    static QString shown(LogDialog &dialog)
-    {
-        return dialog.findChild<QTextBrowser *>("logViewer")->toPlainText();
-    }
+    static QString shown(LogDialog &dialog) { return dialog.findChild<QTextBrowser *>("logViewer")->toPlainText(); }
 
     static void click(LogDialog &dialog, const char *button)
     {
@@ -41,10 +38,7 @@ private slots:
         QVERIFY(!logPath.isEmpty());
     }
 
-    void init()
-    {
-        QFile::remove(logPath);
-    }
+    void init() { QFile::remove(logPath); }
 
     void form()
     {

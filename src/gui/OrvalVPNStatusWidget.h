@@ -1,0 +1,62 @@
+#pragma once
+
+#include "backend/ByteCount.h"
+#include "catalogue/HalvorixServerSite.h"
+
+#include <QDateTime>
+#include <QScopedPointer>
+#include <QSharedPointer>
+#include <QTimer>
+#include <QWidget>
+
+class ConnectionParameters;
+class VpnConnectionState;
+
+namespace Ui {
+class OrvalVPNStatusWidget;
+}
+
+// The page of a running connection: the site, what the connection uses, the
+// engine's state, the addresses, the traffic and the connected time, with
+// Disconnect, "detect the public IP again" and the pin of the server address.
+class OrvalVPNStatusWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit OrvalVPNStatusWidget(QWidget *parent = nullptr);
+    ~OrvalVPNStatusWidget() override;
+
+    // The page that the "Verified" link of the public address opens.
+    void setUpdateServer(const QString &address);
+    // The connected time shown, in milliseconds.
+    qint64 getConnectionSeconds() const;
+
+signals:
+    void stopOpenVpn();
+    void refreshPublicIp();
+
+public slots:
+    void initialize(QSharedPointer<ConnectionParameters> parameters);
+    void onUpdateState(const VpnConnectionState &connectionState);
+    void onUpdateByteCount(ByteCount byteCount);
+    void on_disconnect_clicked();
+    void on_refreshPublicIp_clicked();
+    void refreshConnectionTime();
+    void on_pinServerIP_clicked();
+
+private:
+    void onUpdateState(const QString &state, const QString &cause, const QString &localIp, const QString &remoteIp);
+    void tlsCipherChanged(bool isPfs, const QString &tlsVersion, const QString &cipherInfo);
+    void onPublicIp(const VpnConnectionState &connectionState);
+    void updateRemoteIp(const QString &state, const QString &remoteIp);
+
+    QScopedPointer<Ui::OrvalVPNStatusWidget> ui;
+    QTimer connectionTimer;
+    HalvorixServerSite serverSite;
+    qint64 connectionTime = 0;
+    QDateTime connectedAt;
+    QString lastState;
+    QString lastRemoteIp;
+    QString updateServer;
+};

@@ -15,7 +15,34 @@
 
 #include <sys/stat.h>
 
+#include <functional>
+
 Q_DECLARE_METATYPE(HelperBundle::User)
+
+// A row's input is made when the row runs: tokens made while the table is built go stale
+// before the last rows run on a slow machine.
+using Input = std::function<QByteArray()>;
+Q_DECLARE_METATYPE(Input)
+
+namespace {
+
+Input literal(const QByteArray &bytes)
+{
+    return [bytes] { return bytes; };
+}
+
+Input freshToken(qint64 offsetMs = 0)
+{
+    return [offsetMs] { return HelperBundle::token(offsetMs); };
+}
+
+// A time stamp of the moment of the run, followed by the given lines.
+Input stamped(qint64 offsetMs, const QByteArray &rest)
+{
+    return [offsetMs, rest] { return QByteArray::number(QDateTime::currentMSecsSinceEpoch() + offsetMs) + "\n" + rest; };
+}
+
+} // namespace
 
 namespace {
 
@@ -58,7 +85,7 @@ private:
             && TestFiles::read(contents("Helpers/openconnect")).contains("placeholder engine");
     }
 
-    void addForBothUsers(const QString &name, const QStringList &arguments, const QByteArray &input, int exitCode,
+    void addForBothUsers(const QString &name, const QStringList &arguments, const Input &input, int exitCode,
                          const QByteArray &out, const QByteArray &err)
     {
         for (HelperBundle::User user : {HelperBundle::User::Root, HelperBundle::User::Nobody}) {
@@ -86,30 +113,28 @@ private slots:
     void runs_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<Input>("input");
         QTest::addColumn<HelperBundle::User>("user");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QByteArray>("out");
         QTest::addColumn<QByteArray>("err");
 
-        const QByteArray now = HelperBundle::token();
+        const Input now = freshToken();
         const QByteArray unknown = "Unknown command 'Foo' with arguments: a b";
-        const qint64 ms = QDateTime::currentMSecsSinceEpoch();
-        // The tokens are made now and used within seconds: well inside 30 s.
         addForBothUsers("no command", {}, now, 255, "Missing command!\n", "");
-        addForBothUsers("empty input", {"Foo", "a", "b"}, "", 10, "", "Err 14\n");
-        addForBothUsers("no number", {"Foo", "a", "b"}, "abc\n" + now.split('\n')[1] + "\n", 10, "", "Err 14\n");
-        addForBothUsers("out of range", {"Foo", "a", "b"}, "99999999999999999999\nx\n", 10, "", "Err 15\n");
-        addForBothUsers("35 s old", {"Foo", "a", "b"}, HelperBundle::token(-35000), 10, "", "Err 301\n");
-        addForBothUsers("35 s ahead", {"Foo", "a", "b"}, HelperBundle::token(35000), 10, "", "Err 301\n");
-        addForBothUsers("an hour ahead", {"Foo", "a", "b"}, HelperBundle::token(3600000), 10, "", "Err 301\n");
-        addForBothUsers("20 s old", {"Foo", "a", "b"}, HelperBundle::token(-20000), 255, "", unknown);
-        addForBothUsers("20 s ahead", {"Foo", "a", "b"}, HelperBundle::token(20000), 255, "", unknown);
-        addForBothUsers("wrong digest", {"Foo", "a", "b"}, QByteArray::number(ms) + "\n" + QByteArray(64, 'a') + "\n", 10, "", "Err 302\n");
-        addForBothUsers("stale and wrong", {"Foo", "a", "b"}, QByteArray::number(ms - 60000) + "\n" + QByteArray(64, 'a') + "\n", 10, "", "Err 301\n");
-        addForBothUsers("digest of another key", {"Foo", "a", "b"}, QByteArray::number(ms) + "\n" + QByteArray("5e884898da28047151d0e56f8dc6292773603d0d6aabbdd62a11ef721d1542d8\n"), 10, "", "Err 302\n");
-        addForBothUsers("endless first line", {"Foo", "a", "b"}, QByteArray(100000, '1'), 10, "", "Err 14\n");
-        addForBothUsers("endless second line", {"Foo", "a", "b"}, now.split('\n')[0] + "\n" + QByteArray(100000, 'a'), 10, "", "Err 302\n");
+        addForBothUsers("empty input", {"Foo", "a", "b"}, literal(""), 10, "", "Err 14\n");
+        addForBothUsers("no number", {"Foo", "a", "b"}, literal("abc\n" + HelperBundle::token().split('\n')[1] + "\n"), 10, "", "Err 14\n");
+        addForBothUsers("out of range", {"Foo", "a", "b"}, literal("99999999999999999999\nx\n"), 10, "", "Err 15\n");
+        addForBothUsers("35 s old", {"Foo", "a", "b"}, freshToken(-35000), 10, "", "Err 301\n");
+        addForBothUsers("35 s ahead", {"Foo", "a", "b"}, freshToken(35000), 10, "", "Err 301\n");
+        addForBothUsers("an hour ahead", {"Foo", "a", "b"}, freshToken(3600000), 10, "", "Err 301\n");
+        addForBothUsers("20 s old", {"Foo", "a", "b"}, freshToken(-20000), 255, "", unknown);
+        addForBothUsers("20 s ahead", {"Foo", "a", "b"}, freshToken(20000), 255, "", unknown);
+        addForBothUsers("wrong digest", {"Foo", "a", "b"}, stamped(0, QByteArray(64, 'a') + "\n"), 10, "", "Err 302\n");
+        addForBothUsers("stale and wrong", {"Foo", "a", "b"}, stamped(-60000, QByteArray(64, 'a') + "\n"), 10, "", "Err 301\n");
+        addForBothUsers("digest of another key", {"Foo", "a", "b"}, stamped(0, "5e884898da28047151d0e56f8dc6292773603d0d6aabbdd62a11ef721d1542d8\n"), 10, "", "Err 302\n");
+        addForBothUsers("endless first line", {"Foo", "a", "b"}, literal(QByteArray(100000, '1')), 10, "", "Err 14\n");
+        addForBothUsers("endless second line", {"Foo", "a", "b"}, stamped(0, QByteArray(100000, 'a')), 10, "", "Err 302\n");
 
         addForBothUsers("unknown command", {"Foo", "a", "b"}, now, 255, "", unknown);
         addForBothUsers("missing name server", {"SetNameServers", "Wi-Fi"}, now, 255, "",
@@ -170,7 +195,7 @@ private slots:
     void runs()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, input);
+        QFETCH(Input, input);
         QFETCH(HelperBundle::User, user);
         QFETCH(int, exitCode);
         QFETCH(QByteArray, out);
@@ -179,7 +204,7 @@ private slots:
         QVERIFY(QFile::link("/bin/sh", contents("Helpers/sh")));
         QFile::copy(contents("Helpers/openconnect"), contents("Resources/app/bin/openconnect"));
         QFile::copy(contents("Resources/app/bin/vpnc-script"), contents("Resources/vpnc-script"));
-        const HelperBundle::Result result = m_bundle.run(arguments, input, user);
+        const HelperBundle::Result result = m_bundle.run(arguments, input(), user);
         QCOMPARE(result.err, err);
         QCOMPARE(result.out, out);
         QCOMPARE(result.exitCode, exitCode);

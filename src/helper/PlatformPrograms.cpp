@@ -17,18 +17,14 @@ std::string PlatformPrograms::path(const std::string &name)
 }
 #else
 // The stand-ins ship inside the helper's own bundle (whose place main has
-// verified), in "<bundle>/Contents/Platform/bin/". They run as root, and so
-// does the shell code they source from "Platform/lib/": wherever the bundle
-// lies, neither may be open to changes by anyone but root.
+// verified), in "<bundle>/Contents/Platform/bin/". They run as root: wherever
+// the bundle lies, they may not be open to changes by anyone but root.
 std::string PlatformPrograms::path(const std::string &name)
 {
-    const std::string platform = SecurityCheck().bundleRoot() + "/Contents/Platform/";
-    const std::string program = platform + "bin/" + name;
-    for (const std::string &file : {program, platform + "lib/standin-common.sh"}) {
-        const std::string unsafe = RootOnlyPath::unsafePart(file);
-        if (!unsafe.empty())
-            throw ExecFailedException(program, {}, "refusing to run it as root: others than root may change " + unsafe);
-    }
+    const std::string program = SecurityCheck().bundleRoot() + "/Contents/Platform/bin/" + name;
+    const std::string unsafe = RootOnlyPath::unsafePart(program);
+    if (!unsafe.empty())
+        throw ExecFailedException(program, {}, "refusing to run it as root: others than root may change " + unsafe);
     return program;
 }
 #endif

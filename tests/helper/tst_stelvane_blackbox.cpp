@@ -267,7 +267,6 @@ private slots:
         QTest::addColumn<QString>("program");
         QTest::newRow("stand-in") << "Platform/bin/route" << "Platform/bin/route";
         QTest::newRow("directory of the stand-ins") << "Platform/bin" << "Platform/bin/route";
-        QTest::newRow("shell code the stand-ins source") << "Platform/lib/standin-common.sh" << "Platform/bin/route";
         QTest::newRow("bundle") << "" << "Platform/bin/route";
         QTest::newRow("vpnc-script") << "Resources/app/bin/vpnc-script" << "Resources/app/bin/vpnc-script";
     }

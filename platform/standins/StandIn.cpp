@@ -265,13 +265,10 @@ public:
             return errno;
         sockaddr_nl kernel {};
         kernel.nl_family = AF_NETLINK;
-        int result = EIO;
-        if (::sendto(fd, &message, message.header.nlmsg_len, 0, reinterpret_cast<const sockaddr *>(&kernel),
-                     sizeof kernel)
-            < 0)
-            result = errno;
-        else
-            result = answer(fd);
+        const bool sent = ::sendto(fd, &message, message.header.nlmsg_len, 0,
+                                   reinterpret_cast<const sockaddr *>(&kernel), sizeof kernel)
+                          >= 0;
+        const int result = sent ? answer(fd) : errno;
         ::close(fd);
         return result;
     }

@@ -8,6 +8,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/ethtool.h>
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
 #include <linux/sockios.h>
 #include <net/if.h>
 #include <poll.h>
@@ -223,6 +225,130 @@ bool setLinkUp(const std::string &name, bool up, std::string &error)
             return true;
     }
     error = std::strerror(errno);
+    return false;
+}
+
+namespace {
+
+// One rtnetlink request: the headers, then attributes appended in place.
+class RouteRequest
+{
+public:
+    RouteRequest(unsigned short type, unsigned short flags)
+    {
+        message.header.nlmsg_len = NLMSG_LENGTH(sizeof(rtmsg));
+        message.header.nlmsg_type = type;
+        message.header.nlmsg_flags = static_cast<unsigned short>(NLM_F_REQUEST | NLM_F_ACK | flags);
+        message.header.nlmsg_seq = 1;
+    }
+
+    rtmsg &route() { return message.route; }
+
+    bool add(unsigned short type, const void *data, size_t size)
+    {
+        const size_t at = NLMSG_ALIGN(message.header.nlmsg_len);
+        if (at + RTA_SPACE(size) > sizeof message)
+            return false;
+        rtattr *attribute = reinterpret_cast<rtattr *>(reinterpret_cast<char *>(&message) + at);
+        attribute->rta_type = type;
+        attribute->rta_len = static_cast<unsigned short>(RTA_LENGTH(size));
+        std::memcpy(RTA_DATA(attribute), data, size);
+        message.header.nlmsg_len = static_cast<unsigned>(at + RTA_SPACE(size));
+        return true;
+    }
+
+    // Sends the request and reads the kernel's answer: 0 or an errno value.
+    int send() const
+    {
+        const int fd = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE);
+        if (fd < 0)
+            return errno;
+        sockaddr_nl kernel {};
+        kernel.nl_family = AF_NETLINK;
+        const bool sent = ::sendto(fd, &message, message.header.nlmsg_len, 0,
+                                   reinterpret_cast<const sockaddr *>(&kernel), sizeof kernel)
+                          >= 0;
+        const int result = sent ? answer(fd) : errno;
+        ::close(fd);
+        return result;
+    }
+
+private:
+    static int answer(int fd)
+    {
+        alignas(nlmsghdr) char buffer[8192];
+        for (;;) {
+            const ssize_t received = ::recv(fd, buffer, sizeof buffer, 0);
+            if (received < 0 && errno == EINTR)
+                continue;
+            if (received <= 0)
+                return received < 0 ? errno : EIO;
+            int left = static_cast<int>(received);
+            for (const nlmsghdr *header = reinterpret_cast<const nlmsghdr *>(buffer); NLMSG_OK(header, left);
+                 header = NLMSG_NEXT(header, left)) {
+                if (header->nlmsg_type != NLMSG_ERROR || header->nlmsg_seq != 1)
+                    continue;
+                if (header->nlmsg_len < NLMSG_LENGTH(sizeof(nlmsgerr)))
+                    return EIO;
+                return -static_cast<const nlmsgerr *>(NLMSG_DATA(header))->error;
+            }
+        }
+    }
+
+    struct
+    {
+        nlmsghdr header;
+        rtmsg route;
+        char attributes[128];
+    } message {};
+};
+
+} // namespace
+
+bool changeRoute(const RouteChange &change, std::string &error)
+{
+    const int family = change.ipv6 ? AF_INET6 : AF_INET;
+    const size_t size = change.ipv6 ? sizeof(in6_addr) : sizeof(in_addr);
+    unsigned char destination[sizeof(in6_addr)] = {};
+    unsigned char gateway[sizeof(in6_addr)] = {};
+    const int full = change.ipv6 ? 128 : 32;
+    if (::inet_pton(family, change.address.c_str(), destination) != 1 || change.prefixLength < 0
+        || change.prefixLength > full
+        || (!change.gateway.empty() && ::inet_pton(family, change.gateway.c_str(), gateway) != 1)) {
+        error = std::strerror(EINVAL);
+        return false;
+    }
+    unsigned device = 0;
+    if (!change.device.empty() && (device = ::if_nametoindex(change.device.c_str())) == 0) {
+        error = "Cannot find device \"" + change.device + "\"";
+        return false;
+    }
+    RouteRequest request(change.adding ? RTM_NEWROUTE : RTM_DELROUTE, change.adding ? NLM_F_CREATE | NLM_F_EXCL : 0);
+    rtmsg &route = request.route();
+    route.rtm_family = static_cast<unsigned char>(family);
+    route.rtm_dst_len = static_cast<unsigned char>(change.prefixLength);
+    route.rtm_table = RT_TABLE_MAIN;
+    // As iproute2 fills them in: a deletion names no protocol and, for IPv4,
+    // no scope, so that it matches the route however it was made.
+    route.rtm_protocol = change.adding ? RTPROT_BOOT : RTPROT_UNSPEC;
+    route.rtm_type = change.adding || change.type != RTN_UNICAST ? change.type : static_cast<unsigned char>(RTN_UNSPEC);
+    if (change.ipv6)
+        route.rtm_scope = RT_SCOPE_UNIVERSE;
+    else if (!change.adding)
+        route.rtm_scope = RT_SCOPE_NOWHERE;
+    else if (change.type == RTN_UNICAST && change.gateway.empty())
+        route.rtm_scope = RT_SCOPE_LINK;
+    else
+        route.rtm_scope = RT_SCOPE_UNIVERSE;
+    bool built = request.add(RTA_DST, destination, size);
+    if (!change.gateway.empty())
+        built = built && request.add(RTA_GATEWAY, gateway, size);
+    if (device != 0)
+        built = built && request.add(RTA_OIF, &device, sizeof device);
+    const int result = built ? request.send() : EMSGSIZE;
+    if (result == 0)
+        return true;
+    error = std::strerror(result);
     return false;
 }
 

@@ -46,6 +46,25 @@ struct IpResult
     std::string message;
 };
 
+struct RouteChange
+{
+    bool adding = false;
+    bool ipv6 = false;
+    // RTN_UNICAST, RTN_BLACKHOLE or RTN_UNREACHABLE; a deletion with
+    // RTN_UNICAST matches a route of any type, as 'ip route del' does.
+    unsigned char type = 0;
+    std::string address;
+    int prefixLength = 0;
+    // The next hop of a unicast route that is added: a gateway or a device.
+    std::string gateway;
+    std::string device;
+};
+
+// Adds or deletes a route of the main table over rtnetlink, with what
+// 'ip route add|del' would send; no program is started. On failure false,
+// with the kernel's reason.
+bool changeRoute(const RouteChange &change, std::string &error);
+
 // Runs iproute2's ip with the arguments, capturing its output.
 IpResult ip(const std::vector<std::string> &arguments);
 

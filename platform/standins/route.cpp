@@ -1,5 +1,6 @@
 // route: the forms of the macOS route program that the product uses, carried
-// out with iproute2 in the caller's network namespace:
+// out in the caller's network namespace (changes over rtnetlink, the default
+// route read with iproute2):
 //   route                                   (usage, exit 64)
 //   route -n get default
 //   route add|delete [-inet6] NET/PREFIX [GATEWAY | -interface IF] [-blackhole | -reject]
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <linux/rtnetlink.h>
 #include <sstream>
 
 namespace {
@@ -92,30 +94,31 @@ int change(const std::string &action, int argc, char **argv)
         usage();
     standins::requireOwnNetworkNamespace("route");
 
-    const bool adding = action == "add";
-    std::vector<std::string> arguments {ipv6 ? "-6" : "-4", "route", adding ? "add" : "del"};
-    if (!kind.empty())
-        arguments.push_back(kind);
-    arguments.push_back(destination);
+    standins::RouteChange route;
+    route.adding = action == "add";
+    route.ipv6 = ipv6;
+    route.type = kind.empty() ? RTN_UNICAST : kind == "blackhole" ? RTN_BLACKHOLE : RTN_UNREACHABLE;
+    route.address = address;
+    route.prefixLength = std::atoi(prefix.c_str());
     // A black hole or an unreachable route needs no next hop on Linux; the
     // gateway that macOS wants with them (127.0.0.1, ::1) is not used.
-    if (kind.empty() && adding) {
+    if (kind.empty() && route.adding) {
         if (!gateway.empty())
-            arguments.insert(arguments.end(), {"via", gateway});
-        else if (!device.empty())
-            arguments.insert(arguments.end(), {"dev", device});
+            route.gateway = gateway;
+        else
+            route.device = device;
     }
-    const std::string what = std::atoi(prefix.c_str()) == full ? "host" : "net";
+    const std::string what = route.prefixLength == full ? "host" : "net";
     const std::string target = gateway.empty() ? device : gateway;
     const std::string report =
-        adding ? "add " + what + " " + address + ": gateway " + target : "delete " + what + " " + address;
-    const standins::IpResult result = standins::ip(arguments);
-    if (result.status == 0) {
+        route.adding ? "add " + what + " " + address + ": gateway " + target : "delete " + what + " " + address;
+    std::string error;
+    if (standins::changeRoute(route, error)) {
         std::cout << report << std::endl;
         return 0;
     }
-    std::cerr << "route: writing to routing socket: " << result.message << std::endl;
-    std::cout << report << ": " << result.message << std::endl;
+    std::cerr << "route: writing to routing socket: " << error << std::endl;
+    std::cout << report << ": " << error << std::endl;
     return 1;
 }
 

@@ -318,6 +318,42 @@ private slots:
         QCOMPARE(TestFiles::read(m_ns.resolvConf()), resolv);
     }
 
+    // A change the kernel refuses fails as on macOS, with the kernel's reason
+    // on both streams, and changes nothing.
+    void routeStandInReportsTheKernelsReason_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("reason");
+        QTest::addColumn<QByteArray>("report");
+        QTest::newRow("delete absent") << QStringList{"delete", "10.99.0.0/16"} << QByteArray("No such process")
+                                       << QByteArray("delete net 10.99.0.0");
+        QTest::newRow("delete absent IPv6") << QStringList{"delete", "-inet6", "fd00:99::/64"}
+                                            << QByteArray("No such process") << QByteArray("delete net fd00:99::");
+        QTest::newRow("unknown interface") << QStringList{"add", "10.99.0.0/16", "-interface", "nosuch0"}
+                                           << QByteArray("Cannot find device \"nosuch0\"")
+                                           << QByteArray("add net 10.99.0.0: gateway nosuch0");
+        QTest::newRow("gateway off link") << QStringList{"add", "10.99.0.0/16", "192.0.2.1"}
+                                          << QByteArray("Network is unreachable")
+                                          << QByteArray("add net 10.99.0.0: gateway 192.0.2.1");
+        QTest::newRow("existing route") << QStringList{"add", "10.77.0.0/24", "-interface", "sv0"}
+                                        << QByteArray("File exists") << QByteArray("add net 10.77.0.0: gateway sv0");
+    }
+
+    void routeStandInReportsTheKernelsReason()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, reason);
+        QFETCH(QByteArray, report);
+        const QString before = state();
+        QProcess process;
+        process.start("ip", QStringList{"netns", "exec", m_ns.name(), m_bundle.contents() + "/Contents/Platform/bin/route"} + arguments);
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.exitCode(), 1);
+        QCOMPARE(process.readAllStandardOutput(), report + ": " + reason + "\n");
+        QCOMPARE(process.readAllStandardError(), "route: writing to routing socket: " + reason + "\n");
+        QCOMPARE(state(), before);
+    }
+
     // Run on the host, the stand-ins refuse; each change asked for here would
     // be a no-op if it were made, so a broken guard shows without harm.
     void standInsRefuseTheHost_data()

@@ -122,6 +122,11 @@ QString ConnectionLab::pushedNameServer(bool udp)
     return network.replace(QRegularExpression(QStringLiteral("\\.0$")), QStringLiteral(".1"));
 }
 
+QString ConnectionLab::vpnAddress()
+{
+    return VPN_ADDRESS;
+}
+
 QString ConnectionLab::lastPeerAddress(bool udp) const
 {
     static const QRegularExpression peer(QStringLiteral("Peer Connection Initiated with \\[AF_INET\\]([0-9.]+):"));

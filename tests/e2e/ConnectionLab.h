@@ -50,6 +50,10 @@ public:
     // server it pushes differ between the two.
     const OpenVpnServerOptions& server(bool udp) const { return udp ? m_udp : m_tcp; }
     static QString pushedNameServer(bool udp);
+    // The servers' own address on the server side, where every site of the
+    // catalogue leads (not the lab's server address: the update host holds
+    // port 443 there).
+    static QString vpnAddress();
     // The address the server saw its latest client connect from (its log's
     // last "Peer Connection Initiated"), empty when none connected yet.
     QString lastPeerAddress(bool udp) const;

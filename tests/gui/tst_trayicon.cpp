@@ -62,45 +62,6 @@ void deliver(TrayIcon &tray, const QString &message)
     }
 }
 
-QImage lookOf(const QIcon &icon)
-{
-    return icon.pixmap(22).toImage().convertToFormat(QImage::Format_ARGB32);
-}
-
-QImage lookOf(const QString &image)
-{
-    return lookOf(QIcon(image));
-}
-
-// The look's resource name, by pixels.
-QString look(const NotifyingTrayIcon &tray)
-{
-    const QImage shown = lookOf(tray.icon().icon());
-    for (const QString &image : {TrayIcon::DISCONNECTED_IMAGE, TrayIcon::CONNECTING_IMAGE, TrayIcon::CONNECTED_IMAGE}) {
-        if (lookOf(image) == shown)
-            return image.section('/', -1);
-    }
-    return QStringLiteral("unknown");
-}
-
-// "C" "D" "S" for the enabled Connect, Disconnect and Server entries, "-" for a disabled one.
-QString enabledEntries(const NotifyingTrayIcon &tray)
-{
-    QString result;
-    for (const auto &entry :
-         {qMakePair(QString("Connect"), 'C'), qMakePair(QString("Disconnect"), 'D'), qMakePair(QString("Server"), 'S')})
-        result += tray.entry(entry.first)->isEnabled() ? QChar(entry.second) : QChar('-');
-    return result;
-}
-
-QStringList menuTexts(const QMenu &menu)
-{
-    QStringList texts;
-    for (const QAction *action : menu.actions())
-        texts.append(action->text());
-    return texts;
-}
-
 // The "Server" menu as "Country" for a plain entry (with its data) and
 // "Country: cityA, cityB" for a submenu.
 QStringList serverMenuShape(const QMenu &serverMenu)
@@ -129,23 +90,6 @@ void setNotificationPreferences(bool tray, bool notifications)
     Settings settings;
     settings.setTrayIconEnabled(tray);
     settings.setDisplayNotifications(notifications);
-}
-
-// Moves down the open popup menu to the entry of that text, then presses the key on it.
-bool chooseInActivePopup(const QString &text, Qt::Key key)
-{
-    auto *popup = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-    if (!popup)
-        return false;
-    for (int step = 0; step <= popup->actions().size(); ++step) {
-        if (popup->activeAction() && popup->activeAction()->text() == text) {
-            QTest::keyClick(popup, key);
-            return true;
-        }
-        QTest::keyClick(popup, Qt::Key_Down);
-    }
-    qWarning().noquote() << "No entry" << text << "in" << menuTexts(*popup);
-    return false;
 }
 
 } // namespace

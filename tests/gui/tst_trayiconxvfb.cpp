@@ -2,10 +2,8 @@
 // gui-xvfb): it docks, a right-click on it opens its menu, and its balloons
 // carry the translated texts. Screenshots of each look and of the open menu
 // go to build/screenshots/ for people to look at.
-#include "FakeBackendStateTracker.h"
-#include "RecordingOsAbstraction.h"
-#include "RecordingVpnBackend.h"
 #include "Screenshot.h"
+#include "TrayIconFixture.h"
 
 #include "catalogue/LocalConfigSource.h"
 #include "gui/ApplicationTranslation.h"
@@ -23,15 +21,6 @@
 
 namespace {
 
-QWidget *visibleTopLevel(const char *className)
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->inherits(className) && widget->isVisible())
-            return widget;
-    }
-    return nullptr;
-}
-
 QStringList labelTexts(const QWidget &widget)
 {
     QStringList texts;
@@ -39,14 +28,6 @@ QStringList labelTexts(const QWidget &widget)
         if (!label->text().isEmpty())
             texts.append(label->text());
     }
-    return texts;
-}
-
-QStringList menuTexts(const QMenu &menu)
-{
-    QStringList texts;
-    for (const QAction *action : menu.actions())
-        texts.append(action->text());
     return texts;
 }
 

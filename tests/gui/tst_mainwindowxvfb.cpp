@@ -21,6 +21,7 @@
 #include <QNetworkAccessManager>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QToolButton>
@@ -181,6 +182,35 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(world.window.isMinimized() || detach.size() > 0, 5000);
         QTest::qWait(200);
         QCOMPARE(detach.size(), toTray ? 1 : 0);
+    }
+
+    // With minimise-on-connect, remembered credentials and automatic login a
+    // live start detaches the window; the same start replayed to a window
+    // made during it (before it is attached) leaves it up on the loading page.
+    void minimiseOnConnect_data()
+    {
+        QTest::addColumn<bool>("replayed");
+        QTest::newRow("live start") << false;
+        QTest::newRow("replayed to a new window") << true;
+    }
+
+    void minimiseOnConnect()
+    {
+        QFETCH(bool, replayed);
+        Settings settings;
+        settings.setMinimizeOnConnect(true);
+        settings.setAutoLoginOnConnect(true);
+        WindowWorld world;
+        QSignalSpy detach(&world.window, &OrvalVPNMainWindow::detachFrontend);
+        if (!replayed)
+            QTest::qWait(1);
+        world.window.onVpnStartupProgress(
+            VpnStartupProgress(parameters(), VpnStartupProgress::INIT_CONNECTION, VpnStartupProgress::INITIAL));
+        QCOMPARE(detach.size(), replayed ? 0 : 1);
+        QVERIFY(world.window.isVisible());
+        QCOMPARE(
+            world.window.findChild<QStackedWidget *>(QStringLiteral("stackedWidget"))->currentWidget()->objectName(),
+            QStringLiteral("loadingWidget"));
     }
 };
 

@@ -337,9 +337,8 @@ bool OrvalVPNMainWindow::warnUserWhenCipherNoneIfCipherWarningIsActive(Settings 
         return true;
     NullEventMessageCloser closer;
     QSharedPointer<QMessageBox> box = MessageBoxFactory::getInstance()->getMessageBoxWithCheckBox(
-        this, tr("Warning Cipher none specified, no encryption will be used!"), tr("Don't show this warning again"),
-        QMessageBox::Ok | QMessageBox::Cancel, MessageBoxFactory::Question, QString(), QString(), QMessageBox::NoButton,
-        0, &closer);
+        this, CIPHER_NONE_WARNING, CIPHER_NONE_CHECK_BOX, QMessageBox::Ok | QMessageBox::Cancel,
+        MessageBoxFactory::Question, QString(), QString(), QMessageBox::NoButton, 0, &closer);
     const int answer = box->exec();
     if (answer == QMessageBox::Ok) {
         settings.setDisplayCipherWarning(!box->checkBox()->isChecked());

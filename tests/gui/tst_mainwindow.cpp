@@ -12,6 +12,7 @@
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/LocalConfigSource.h"
 #include "gui/ExternalLink.h"
+#include "gui/MapProjection.h"
 #include "gui/MouseEventBlockingWidget.h"
 #include "gui/OrvalVPNConnectWidget.h"
 #include "gui/OrvalVPNMainWindow.h"
@@ -709,17 +710,29 @@ private slots:
         QCOMPARE(world.currentSite(), QStringLiteral("JPN-Tokyo"));
     }
 
-    // After the preferences the panel and the map have the sites again, and
+    // After the preferences the panel and the map have the sites again (a
+    // dedicated address added there can be picked on the map at once), and
     // the tray follows the preference.
     void preferences()
     {
         WindowWorld world;
         OrvalVPNMainWindow &window = world.make();
         QSignalSpy detachTray(&window, &OrvalVPNMainWindow::detachTrayIcon);
-        Settings().setDefaultServerSite(QStringLiteral("JPN-Tokyo"));
+        Settings settings;
+        settings.setDefaultServerSite(QStringLiteral("JPN-Tokyo"));
+        settings.setServerSitesWithDedicatedIp({SiteConnectionParameters::makeSite(
+            QStringLiteral("NZL"), QStringLiteral("office"), false, QHostAddress(QStringLiteral("192.0.2.50")))});
+        const HalvorixServerSite dedicated = HalvorixConfig::getServerSites().first();
+        QCOMPARE(dedicated.getId(), QStringLiteral("NZL-192.0.2.50"));
+
         window.findChild<QAction *>("actionPreferences")->trigger();
         QCOMPARE(detachTray.size(), 1);
         QCOMPARE(world.currentSite(), QStringLiteral("JPN-Tokyo"));
+
+        auto &map = child<OrvalVpnMapWidget>(window, "map");
+        const QPoint there = map.matrix(0, 0).map(MapProjection::toMap(dedicated.getLocation())).toPoint();
+        QTest::mouseClick(&map, Qt::LeftButton, {}, there);
+        QCOMPARE(world.currentSite(), dedicated.getId());
     }
 };
 

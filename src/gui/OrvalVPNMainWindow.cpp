@@ -2,7 +2,6 @@
 
 #include "BuildConfig.h"
 #include "app/LogHandlerOption.h"
-#include "backend/BackendStateTracker.h"
 #include "backend/VpnBackend.h"
 #include "gui/AboutDialog.h"
 #include "gui/ConnectionStatus.h"
@@ -399,8 +398,7 @@ void OrvalVPNMainWindow::updateMyLocation(GeoLocation location)
 
 void OrvalVPNMainWindow::showPreferences()
 {
-    SettingsDialogLauncher::run(this, halvorixConfig.getStealthProxies(), osAbstraction, backend,
-                                backendStateTracker.isNetworkGloballyProtected());
+    SettingsDialogLauncher::run(this, halvorixConfig.getStealthProxies(), osAbstraction, backend, backendStateTracker);
     if (Settings().trayIconEnabled())
         emit attachTrayIcon();
     else

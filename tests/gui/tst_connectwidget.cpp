@@ -1,6 +1,10 @@
 // The connect panel offscreen, over the built-in catalogue: which site becomes
 // current, when Connect may be pressed, what Connect emits and stores, the
 // pinned-IP row, the preferences link and clicks on the site area.
+#include "AnsweringMessageBoxFactory.h"
+#include "FakeBackendStateTracker.h"
+#include "RecordingOsAbstraction.h"
+#include "RecordingVpnBackend.h"
 #include "SiteConnectionParameters.h"
 
 #include "backend/OpenVpnConnectionParameters.h"
@@ -399,7 +403,15 @@ private slots:
     // sites are read again.
     void settingsLink()
     {
+        QSharedPointer<AnsweringMessageBoxFactory> factory(new AnsweringMessageBoxFactory);
+        MessageBoxFactory::setInstance(factory);
+        RecordingOsAbstraction os;
+        RecordingVpnBackend backend;
+        FakeBackendStateTracker tracker;
         Panel panel;
+        panel.widget.setOsAbstraction(&os);
+        panel.widget.setVpnBackend(&backend);
+        panel.widget.setBackendStateTracker(&tracker);
         panel.widget.setServerSites(sites({"JPN-Tokyo"}));
         QCOMPARE(panel.currentId(), QStringLiteral("JPN-Tokyo"));
         QSignalSpy attach(&panel.widget, &OrvalVPNConnectWidget::attachTrayIcon);
@@ -407,6 +419,10 @@ private slots:
         Settings().setDefaultServerSite(QStringLiteral("CHE-Zurich"));
 
         emit child<QLabel>(panel.widget, "settings").linkActivated(QStringLiteral("settings"));
+        // The dialog ran and was cancelled.
+        QCOMPARE(factory->shown.size(), 1);
+        QCOMPARE(factory->shown.first().className, QStringLiteral("SettingsDialog"));
+        MessageBoxFactory::setInstance({});
         // Offscreen there is no system tray, so the tray is never wanted.
         QCOMPARE(attach.size(), 0);
         QCOMPARE(detach.size(), 1);

@@ -726,6 +726,8 @@ private slots:
         QCOMPARE(dedicated.getId(), QStringLiteral("NZL-192.0.2.50"));
 
         window.findChild<QAction *>("actionPreferences")->trigger();
+        QCOMPARE(factory->shown.size(), 1);
+        QCOMPARE(factory->shown.first().className, QStringLiteral("SettingsDialog"));
         QCOMPARE(detachTray.size(), 1);
         QCOMPARE(world.currentSite(), QStringLiteral("JPN-Tokyo"));
 

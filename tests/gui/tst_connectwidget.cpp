@@ -2,6 +2,7 @@
 // current, when Connect may be pressed, what Connect emits and stores, the
 // pinned-IP row, the preferences link and clicks on the site area.
 #include "AnsweringMessageBoxFactory.h"
+#include "BuiltInCatalogue.h"
 #include "FakeBackendStateTracker.h"
 #include "RecordingOsAbstraction.h"
 #include "RecordingVpnBackend.h"
@@ -9,7 +10,6 @@
 
 #include "backend/OpenVpnConnectionParameters.h"
 #include "catalogue/HalvorixConfig.h"
-#include "catalogue/LocalConfigSource.h"
 #include "gui/OrvalVPNConnectWidget.h"
 #include "openvpn/ConnectVia.h"
 #include "prefs/Settings.h"
@@ -26,34 +26,12 @@
 
 Q_DECLARE_METATYPE(Settings::IksSettings)
 
+using BuiltInCatalogue::child;
+using BuiltInCatalogue::sites;
+
 namespace {
 
 const GeoLocation VIENNA(48.2082, 16.3738);
-
-// The catalogue's sites of those identifiers, in the given order.
-QList<HalvorixServerSite> sites(const QStringList &ids)
-{
-    QList<HalvorixServerSite> chosen;
-    const QList<HalvorixServerSite> all = HalvorixConfig::getServerSites();
-    for (const QString &id : ids) {
-        for (const HalvorixServerSite &site : all) {
-            if (site.getId() == id)
-                chosen.append(site);
-        }
-    }
-    if (chosen.size() != ids.size())
-        qFatal("A site of the test table is not in the catalogue: %s", qPrintable(ids.join(',')));
-    return chosen;
-}
-
-template<typename T>
-T &child(const QWidget &panel, const char *name)
-{
-    T *widget = panel.findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("The connect panel has no %s", name);
-    return *widget;
-}
 
 struct Panel
 {
@@ -104,17 +82,13 @@ private slots:
         Q_INIT_RESOURCE(vpnbackend);
         qRegisterMetaType<QSharedPointer<ConnectionParameters>>();
         qRegisterMetaType<HalvorixServerSite>();
-        LocalConfigSource().execute();
-        QVERIFY(HalvorixConfig::getServerSites().size() > 3);
+        QVERIFY(BuiltInCatalogue::install());
     }
 
     void init()
     {
-        Settings settings;
-        settings.clear();
-        settings.removeDefaultServerSite();
-        settings.forgetCredentials();
-        settings.setMyLocation(GeoLocation());
+        BuiltInCatalogue::resetPreferences();
+        Settings().forgetCredentials();
     }
 
     void defaultSite_data()

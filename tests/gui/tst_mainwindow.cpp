@@ -3,14 +3,12 @@
 // messages and user acts, error boxes, the cipher "none" warning, the update
 // banner, the menus, closing and minimising.
 #include "AnsweringMessageBoxFactory.h"
-#include "FakeBackendStateTracker.h"
-#include "RecordingOsAbstraction.h"
-#include "RecordingVpnBackend.h"
+#include "BuiltInCatalogue.h"
+#include "MainWindowServices.h"
 #include "SiteConnectionParameters.h"
 
 #include "app/LogHandlerOption.h"
 #include "catalogue/HalvorixConfig.h"
-#include "catalogue/LocalConfigSource.h"
 #include "gui/ExternalLink.h"
 #include "gui/MapProjection.h"
 #include "gui/MouseEventBlockingWidget.h"
@@ -19,16 +17,12 @@
 #include "gui/OrvalVpnMapWidget.h"
 #include "gui/ServerListWidget.h"
 #include "prefs/Settings.h"
-#include "prefs/UserStatistics.h"
 #include "system/NetworkInterface.h"
-#include "websvc/LifeCycleClient.h"
-#include "websvc/ReplyHandler.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
-#include <QNetworkAccessManager>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
@@ -38,52 +32,24 @@
 
 Q_DECLARE_METATYPE(VpnFrontend *)
 
+using BuiltInCatalogue::child;
+
 namespace {
-
-template<typename T>
-T &child(const QWidget &window, const char *name)
-{
-    T *widget = window.findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("The main window has no %s", name);
-    return *widget;
-}
-
-HalvorixServerSite catalogueSite(const QString &id)
-{
-    for (const HalvorixServerSite &site : HalvorixConfig::getServerSites()) {
-        if (site.getId() == id)
-            return site;
-    }
-    qFatal("%s is not in the catalogue", qPrintable(id));
-    return {};
-}
 
 QSharedPointer<ConnectionParameters> parameters()
 {
     return QSharedPointer<ConnectionParameters>(new SiteConnectionParameters(
-        catalogueSite(QStringLiteral("JPN-Tokyo")), HalvorixServerSite::UDP, QStringLiteral("AES-256-GCM")));
+        BuiltInCatalogue::site(QStringLiteral("JPN-Tokyo")), HalvorixServerSite::UDP, QStringLiteral("AES-256-GCM")));
 }
 
-// Everything a window needs; the window is made by the test, after the
-// preferences it reads at construction are set.
-struct WindowWorld
+// The window's services, with the questions the tables ask about the window.
+struct WindowWorld : MainWindowServices
 {
-    RecordingVpnBackend backend;
-    RecordingOsAbstraction os;
-    FakeBackendStateTracker tracker;
-    UserStatistics statistics;
-    QNetworkAccessManager network;
-    // Asks a closed loopback port: the check fails and nothing leaves the machine.
-    LifeCycleClient lifeCycle {
-        &network, QStringLiteral("OrvalVpnDesktop"), SemVer(QStringLiteral("1.0.0")), "http://127.0.0.1:9", QString(),
-        QString()};
-    QScopedPointer<OrvalVPNMainWindow> window;
     AnsweringMessageBoxFactory *factory = nullptr;
 
     OrvalVPNMainWindow &make()
     {
-        window.reset(new OrvalVPNMainWindow(os, tracker, &network, statistics, backend, lifeCycle));
+        create();
         // Past the replay of the attach: messages from here on are live.
         QTest::qWait(1);
         return *window;
@@ -134,10 +100,10 @@ struct WindowWorld
         } else if (step == "terminated") {
             w.vpnTerminated(VpnTerminationReport(parameters(), false, false));
         } else if (step.startsWith("map pick ")) {
-            emit child<OrvalVpnMapWidget>(w, "map").serverSiteSelected(catalogueSite(step.section(' ', -1)));
+            emit child<OrvalVpnMapWidget>(w, "map").serverSiteSelected(BuiltInCatalogue::site(step.section(' ', -1)));
         } else if (step.startsWith("list pick ")) {
             emit child<ServerListWidget>(w, "serverListWidget")
-                .serverSiteSelected(catalogueSite(step.section(' ', -1)));
+                .serverSiteSelected(BuiltInCatalogue::site(step.section(' ', -1)));
         } else if (step == "list dismiss") {
             emit child<ServerListWidget>(w, "serverListWidget").dismissed();
         } else if (step == "site button") {
@@ -177,17 +143,13 @@ private slots:
     {
         Q_INIT_RESOURCE(vpnbackend);
         qRegisterMetaType<VpnFrontend *>();
-        LocalConfigSource().execute();
-        QVERIFY(HalvorixConfig::getServerSites().size() > 3);
+        QVERIFY(BuiltInCatalogue::install());
     }
 
     void init()
     {
-        Settings settings;
-        settings.clear();
-        settings.removeDefaultServerSite();
-        settings.setMyLocation(GeoLocation());
-        settings.setDefaultServerSite(QStringLiteral("CHE-Zurich"));
+        BuiltInCatalogue::resetPreferences();
+        Settings().setDefaultServerSite(QStringLiteral("CHE-Zurich"));
         factory.reset(new AnsweringMessageBoxFactory);
         MessageBoxFactory::setInstance(factory);
     }
@@ -692,8 +654,7 @@ private slots:
         settings.rememberCredentials("alice", "secret");
         settings.setAutoLoginOnConnect(true);
         WindowWorld world;
-        world.window.reset(new OrvalVPNMainWindow(world.os, world.tracker, &world.network, world.statistics,
-                                                  world.backend, world.lifeCycle));
+        world.create();
         QSignalSpy detach(world.window.data(), &OrvalVPNMainWindow::detachFrontend);
         world.deliver("progress initial");
         QCOMPARE(detach.size(), 0);

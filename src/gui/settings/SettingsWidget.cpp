@@ -93,10 +93,8 @@ SettingsWidget::SettingsWidget(QWidget *parent)
     ui->proxyProtocol->addItem(tr("HTTP"), int(Settings::HTTP));
     ui->proxyProtocol->addItem(tr("Socks5"), int(Settings::SOCKS5));
 
-    proxyPortValidator = new QIntValidator(1, 65535, this);
-    ui->proxyPort->setValidator(proxyPortValidator);
-    mtuValidator = new QIntValidator(MtuPreference::LOW_MTU, MtuPreference::HIGH_MTU, this);
-    ui->mtuLineEdit->setValidator(mtuValidator);
+    ui->proxyPort->setValidator(new QIntValidator(1, 65535, this));
+    ui->mtuLineEdit->setValidator(new QIntValidator(MtuPreference::LOW_MTU, MtuPreference::HIGH_MTU, this));
 
     ui->tlsMinimumVersionLabel->setToolTip(
         tr("All Halvorix servers support TLS 1.2, so choosing TLS 1.0 is not recommended."));

@@ -18,7 +18,6 @@ class LogHandlerOption;
 class OsAbstraction;
 class QComboBox;
 class QLineEdit;
-class QIntValidator;
 class VpnBackend;
 class Ui_SettingsWidget;
 
@@ -127,8 +126,6 @@ private:
     QList<NetworkInterface> allInterfaces;
     QList<NetworkInterface> killSwitchInterfaces;
 
-    QIntValidator *proxyPortValidator;
-    QIntValidator *mtuValidator;
     bool connectionActive = false;
     // The default-server change made in the dedicated-IP list, written by
     // the save: a site identifier, or the empty text when the default was

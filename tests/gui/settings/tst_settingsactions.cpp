@@ -228,9 +228,10 @@ private slots:
         world->boxes->answers << [answer, &picked](QDialog &box) {
             auto *input = qobject_cast<QInputDialog *>(&box);
             const QStringList offered = input->comboBoxItems();
-            // Some program of this user other than the test itself.
+            // This test itself, or some other program of this user.
             for (const QString &name : offered) {
-                if (answer == QLatin1String("own") ? ownName().startsWith(name) : !ownName().startsWith(name))
+                if (answer == QLatin1String("own") ? ownName().startsWith(name)
+                                                   : SettingsWidget::isKillableProcessName(name))
                     picked = name;
             }
             input->setTextValue(picked);

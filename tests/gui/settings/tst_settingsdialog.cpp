@@ -249,7 +249,9 @@ private slots:
         row("tray icon on, no tray", [](Settings &s) { s.setTrayIconEnabled(true); });
         row("tray icon off, no tray", [](Settings &s) { s.setTrayIconEnabled(false); });
         row("block outside DNS off", [](Settings &s) { s.setBlockOutsideDns(false); });
+        row("block outside DNS on", [](Settings &s) { s.setBlockOutsideDns(true); });
         row("TUN/TAP check off", [](Settings &s) { s.setCheckTunTapOnConnect(false); });
+        row("TUN/TAP check on", [](Settings &s) { s.setCheckTunTapOnConnect(true); });
         row("scripts and kill list", [](Settings &s) {
             s.setExecuteExternalScripts(true);
             s.setPathToBeforeConnectScript(QStringLiteral("/opt/before.sh"));
@@ -314,6 +316,16 @@ private slots:
         const QMap<QString, QString> after = SettingsDialogWorld::storedValues();
         QVERIFY2(after == before, qPrintable(SettingsDialogWorld::differences(before, after)));
         QCOMPARE(SettingsDialogWorld::storeFile(), file);
+    }
+
+    // The two hidden boxes that nothing else uses are neither read nor written.
+    void hiddenBoxesStayOutOfTheStore()
+    {
+        world->openAndSave();
+        const QMap<QString, QString> stored = SettingsDialogWorld::storedValues();
+        QVERIFY(stored.contains(QStringLiteral("preferences/prevent-web-rtc-leak")));
+        QVERIFY(!stored.contains(QStringLiteral("preferences/block-outside-dns")));
+        QVERIFY(!stored.contains(QStringLiteral("preferences/check-tuntap-on-connect")));
     }
 
     // A dedicated-IP site without an address is neither shown nor kept.

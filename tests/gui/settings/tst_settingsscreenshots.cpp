@@ -1,15 +1,20 @@
+#include "RecordingOsAbstraction.h"
+#include "RecordingVpnBackend.h"
 #include "Screenshot.h"
 #include "gui/StyleSheet.h"
 #include "gui/settings/DnsListDialog.h"
 #include "gui/settings/DnsListEntryDialog.h"
 #include "gui/settings/InternetKillSwitchInterfacesDialog.h"
 #include "gui/settings/ServerSiteEntryDialog.h"
+#include "gui/settings/SettingsDialog.h"
 #include "gui/settings/SystemNameServerSettingDialog.h"
+#include "prefs/Settings.h"
 #include "ui_SettingsWidget.h"
 
 #include <QFile>
 #include <QLineEdit>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -52,6 +57,31 @@ private slots:
         for (int i = 0; i < ui.tabWidget->count(); ++i) {
             ui.tabWidget->setCurrentIndex(i);
             shoot(form, QStringLiteral("settings-tab-%1-%2").arg(i).arg(ui.tabWidget->widget(i)->objectName()));
+        }
+    }
+
+    // The dialog as the user opens it, loaded from the preferences.
+    void settingsDialogTabs()
+    {
+        {
+            Settings settings;
+            settings.setProcessKillList({QStringLiteral("Mail"), QStringLiteral("firefox")});
+            settings.setPathToBeforeConnectScript(QStringLiteral("/opt/scripts/before.sh"));
+            settings.setProxySettings(Settings::CUSTOM);
+            settings.setProxyAddress(QStringLiteral("198.51.100.1"));
+            settings.setProxyPort(QStringLiteral("8888"));
+        }
+        RecordingOsAbstraction os;
+        os.autostart = true;
+        RecordingVpnBackend backend;
+        const QList<StealthProxy> proxies {StealthProxy(QStringLiteral("nl"), QStringLiteral("Amsterdam"),
+                                                        QStringLiteral("198.51.100.10"), QStringLiteral("8388"),
+                                                        QStringLiteral("secret"), QStringLiteral("aes-256-gcm"))};
+        SettingsDialog dialog(nullptr, proxies, os, backend, false, true, false);
+        QTabWidget *tabs = dialog.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+        for (int i = 0; i < tabs->count(); ++i) {
+            tabs->setCurrentIndex(i);
+            shoot(dialog, QStringLiteral("settings-dialog-%1-%2").arg(i).arg(tabs->widget(i)->objectName()));
         }
     }
 

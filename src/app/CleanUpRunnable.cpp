@@ -20,6 +20,7 @@ int CleanUpRunnable::run()
 {
     const QSharedPointer<CleanUpSystemLayer> system = m_makeSystemLayer();
     qDebug() << "VpnBackend Command Line: execute option --cleanup";
+    Settings::removeLockLeftByThisProcess();
     const QStringList dnsStages = Settings().getDnsStackNames();
     if (!dnsStages.isEmpty()) {
         qDebug() << "Recover DNS state.";

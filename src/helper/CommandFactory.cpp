@@ -7,6 +7,7 @@
 #include "helper/ArgumentRules.h"
 #include "helper/CheckDefaultRouteCommand.h"
 #include "helper/CheckInterfaceStateCommand.h"
+#include "helper/CommandWords.h"
 #include "helper/DeleteIPv4Address.h"
 #include "helper/DeleteIPv6Address.h"
 #include "helper/ExceptionCommand.h"
@@ -135,18 +136,18 @@ std::unique_ptr<Command> CommandFactory::createCommand()
 std::unique_ptr<Command> CommandFactory::buildCommand()
 {
     const std::string &c = m_command;
-    if (c == "Interface") {
+    if (c == command::INTERFACE) {
         const std::string service = requireServiceName("InterfaceName");
         const std::string state = requireArg("State");
         if (state != "up" && state != "down")
             throw IllegalArgumentException("state", state);
         return std::make_unique<InterfaceCommand>(service, state == "up" ? "on" : "off");
     }
-    if (c == "CheckInterfaceState")
+    if (c == command::CHECK_INTERFACE_STATE)
         return std::make_unique<CheckInterfaceStateCommand>(requireServiceName("InterfaceName"));
-    if (c == "CheckDefaultRoute")
+    if (c == command::CHECK_DEFAULT_ROUTE)
         return std::make_unique<CheckDefaultRouteCommand>();
-    if (c == "OpenVPN") {
+    if (c == command::OPEN_VPN) {
         OpenVpnCommand::Parameters p;
         p.program = requireArg("PathToOpenVPN");
         p.configDir = requireArg("PathToConfigDir");
@@ -171,23 +172,23 @@ std::unique_ptr<Command> CommandFactory::buildCommand()
         command->loadConfiguration();
         return command;
     }
-    if (c == "SetNameServers") {
+    if (c == command::SET_NAME_SERVERS) {
         const std::string service = requireServiceName("NetworkService");
         const std::list<std::string> servers = requireListArg("<dns1> [dns2] [...]");
-        const bool clear = servers.size() == 1 && servers.front() == "empty";
+        const bool clear = servers.size() == 1 && servers.front() == command::NO_NAME_SERVERS;
         for (const std::string &server : servers) {
             if (!clear && !ArgumentRules::isNameServer(server))
                 throw IllegalArgumentException("<dns1> [dns2] [...]", server);
         }
         return std::make_unique<SetDnsServerCommand>(service, servers);
     }
-    if (c == "ProtectHost") {
+    if (c == command::PROTECT_HOST) {
         const std::string host = requireIPv4Address("IPAddress");
         return std::make_unique<ProtectHostCommand>(host, requireIPv4Address("Gateway"));
     }
-    if (c == "ReleaseHost")
+    if (c == command::RELEASE_HOST)
         return std::make_unique<ReleaseHostCommand>(requireIPv4Address("IPAddress"));
-    if (c == "OpenConnect") {
+    if (c == command::OPEN_CONNECT) {
         const std::string program = requireArg("PathToOpenConnect");
         const std::string server = requireArg("server");
         const bool verbose = requireBoolArg("verbose");
@@ -199,19 +200,19 @@ std::unique_ptr<Command> CommandFactory::buildCommand()
         return std::make_unique<OpenConnectCommand>(program, server, verbose, commandPort, commandWritePort, script,
                                                     disableDtls, reconnectTimeout);
     }
-    if (c == "SetInterfaceUp")
+    if (c == command::SET_INTERFACE_UP)
         return std::make_unique<SetInterfaceUp>(requireInterfaceName("interface_name"));
-    if (c == "SetIPv4Address") {
+    if (c == command::SET_IPV4_ADDRESS) {
         const std::string interfaceName = requireInterfaceName("interface_name");
         const std::string address = requireIPv4Address("address");
         const std::string mask = requireIPv4Address("mask");
         return std::make_unique<SetIPv4Address>(interfaceName, address, mask, requireIPv4Address("gateway"));
     }
-    if (c == "DeleteIPv4Address") {
+    if (c == command::DELETE_IPV4_ADDRESS) {
         const std::string interfaceName = requireInterfaceName("interface_name");
         return std::make_unique<DeleteIPv4Address>(interfaceName, requireIPv4Address("address"));
     }
-    if (c == "SetIPv6Address") {
+    if (c == command::SET_IPV6_ADDRESS) {
         const std::string interfaceName = requireInterfaceName("interface_name");
         const std::string address = requireIPv6Address("address");
         const int prefix = requireIntArg("mask_in_integer");
@@ -219,29 +220,29 @@ std::unique_ptr<Command> CommandFactory::buildCommand()
             throw IllegalArgumentException("mask_in_integer", std::to_string(prefix));
         return std::make_unique<SetIPv6Address>(interfaceName, address, prefix);
     }
-    if (c == "DeleteIPv6Address") {
+    if (c == command::DELETE_IPV6_ADDRESS) {
         const std::string interfaceName = requireInterfaceName("interface_name");
         return std::make_unique<DeleteIPv6Address>(interfaceName, requireIPv6Address("address"));
     }
-    if (c == "Add4SplittedRouteToGateway") {
+    if (c == command::ADD_SPLIT_ROUTES_TO_GATEWAY) {
         const std::string gateway = requireIPv4Address("gateway");
         return std::make_unique<Add4SplittedRouteToGateway>(gateway, requireIntArg("index_of_splitted_route"));
     }
-    if (c == "Add4SplittedRouteToInterface") {
+    if (c == command::ADD_SPLIT_ROUTES_TO_INTERFACE) {
         const std::string interfaceName = requireInterfaceName("interface_name");
         return std::make_unique<Add4SplittedRouteToInterface>(interfaceName, requireIntArg("index_of_splitted_route"));
     }
-    if (c == "Remove4SplittedRoute")
+    if (c == command::REMOVE_SPLIT_ROUTES)
         return std::make_unique<Remove4SplittedRoute>(requireIntArg("index_of_splitted_route"));
-    if (c == "AddSimpleSplittedRouteToBlackhole")
+    if (c == command::ADD_BLACKHOLE_ROUTE)
         return std::make_unique<AddSimpleSplittedRouteToBlackhole>(requireIntArg("index_of_splitted_route"));
-    if (c == "RemoveSimpleSplittedRouteToBlackhole")
+    if (c == command::REMOVE_BLACKHOLE_ROUTE)
         return std::make_unique<RemoveSimpleSplittedRouteToBlackhole>(requireIntArg("index_of_splitted_route"));
-    if (c == "AddSimpleSplittedIPV6RouteToUnreachable")
+    if (c == command::ADD_IPV6_UNREACHABLE_ROUTE)
         return std::make_unique<AddSimpleSplittedIPV6RouteToUnreachable>(requireIntArg("index_of_splitted_route"));
-    if (c == "RemoveSimpleSplittedIPV6RouteToUnreachable")
+    if (c == command::REMOVE_IPV6_UNREACHABLE_ROUTE)
         return std::make_unique<RemoveSimpleSplittedIPV6RouteToUnreachable>(requireIntArg("index_of_splitted_route"));
-    if (c == "SetDockIconVisibility")
+    if (c == command::SET_DOCK_ICON_VISIBILITY)
         return std::make_unique<SetDockIconVisibility>(requireBoolArg("Visibility"));
     return std::make_unique<UnknownCommand>(m_command, m_arguments);
 }

@@ -1,5 +1,6 @@
 #include "openconnect/OpenConnectCommand.h"
 
+#include "helper/CommandWords.h"
 #include "prefs/Settings.h"
 #include "system/OsAbstraction.h"
 #include "system/StelvaneSecurityCheck.h"
@@ -47,7 +48,7 @@ QStringList OpenConnectCommand::helperArguments(const QString& applicationDir, c
                                                 HalvorixServerSite::Protocol protocol, int cmdFdPort,
                                                 int cmdFdWritePort, int reconnectTimeout)
 {
-    return {QStringLiteral("OpenConnect"),
+    return {QLatin1String(stelvane::command::OPEN_CONNECT),
             QFileInfo(applicationDir + QStringLiteral("/../Helpers/openconnect")).canonicalFilePath(),
             QStringLiteral("https://%1:%2/").arg(urlHost(host)).arg(port),
             boolText(true),

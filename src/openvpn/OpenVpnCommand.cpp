@@ -1,6 +1,7 @@
 #include "openvpn/OpenVpnCommand.h"
 
 #include "catalogue/BackendOpenVPNConfigCipher.h"
+#include "helper/CommandWords.h"
 #include "prefs/MtuPreference.h"
 #include "prefs/Settings.h"
 #include "system/OsAbstraction.h"
@@ -156,7 +157,7 @@ void OpenVpnCommand::setTlsMinimumVersion(const Settings& settings)
 
 QStringList OpenVpnCommand::getArgumentsMacOSX() const
 {
-    QStringList arguments{QStringLiteral("OpenVPN"),
+    QStringList arguments{QLatin1String(stelvane::command::OPEN_VPN),
                           QFileInfo(program).canonicalFilePath(),
                           configFile.absoluteDir().absolutePath(),
                           configFile.fileName(),

@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QLockFile>
 #include <QMainWindow>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -150,6 +151,16 @@ Settings::Settings(const QString &fileName) : QSettings(fileName, QSettings::Ini
 {
     createStoreFileOwnerOnly(QSettings::fileName());
     enterGroup();
+}
+
+void Settings::removeLockLeftByThisProcess()
+{
+    QLockFile lock(QSettings().fileName() + QStringLiteral(".lock"));
+    qint64 owner = 0;
+    if (lock.getLockInfo(&owner, nullptr, nullptr) && owner == QCoreApplication::applicationPid()) {
+        qDebug() << "Removing the settings lock left by this process before it was replaced";
+        lock.removeStaleLockFile();
+    }
 }
 
 void Settings::leaveGroup()

@@ -189,6 +189,11 @@ public:
     static QDir cacheDir();
     static QDir qtDataLocation();
     static QString getDocUrl(const QString &document);
+    // A process image that replaced this one (the clean-up run started from a
+    // termination signal keeps the process id) may find the store's lock file
+    // still naming this process: Qt would wait until it turns stale. Removes
+    // such a lock, and only such a lock.
+    static void removeLockLeftByThisProcess();
 
     // Remembered login (top level "login/..."): one Salsa20-obscured record;
     // the plain keys of older versions are read only when it is absent.

@@ -1,5 +1,6 @@
 #include "system/Adapter.h"
 
+#include "helper/CommandWords.h"
 #include "system/NetworkSetup.h"
 #include "system/NetworkSetupFailed.h"
 #include "system/StelvaneRunner.h"
@@ -24,8 +25,8 @@ QString Adapter::savedKey() const
 QStringList Adapter::setNameServersCommand(const QString& service, const QStringList& servers)
 {
     // The service name alone is no valid command: DHCP is asked for by "empty".
-    return QStringList{QStringLiteral("SetNameServers"), service}
-        + (servers.isEmpty() ? QStringList{QStringLiteral("empty")} : servers);
+    return QStringList{QLatin1String(stelvane::command::SET_NAME_SERVERS), service}
+        + (servers.isEmpty() ? QStringList{QLatin1String(stelvane::command::NO_NAME_SERVERS)} : servers);
 }
 
 void Adapter::saveNameServers(QSettings& settings) const

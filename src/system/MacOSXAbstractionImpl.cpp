@@ -3,6 +3,7 @@
 #include "app/AbstractSigTermHandler.h"
 #include "app/SigTermHandler.h"
 #include "backend/HandlerList.h"
+#include "helper/CommandWords.h"
 #include "prefs/Settings.h"
 #include "system/AdapterList.h"
 #include "system/AppleScriptString.h"
@@ -95,7 +96,7 @@ void MacOSXAbstractionImpl::setInterfacesState(const QStringList& services, cons
 {
     helperRun([&](StelvaneRunner& runner) {
         for (const QString& service : services)
-            runner.execute(QStringList{QStringLiteral("Interface"), service, state}, false);
+            runner.execute(QStringList{QLatin1String(stelvane::command::INTERFACE), service, state}, false);
     });
 }
 

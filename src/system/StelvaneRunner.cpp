@@ -1,5 +1,6 @@
 #include "system/StelvaneRunner.h"
 
+#include "helper/CommandWords.h"
 #include "system/ProcessOutputLogger.h"
 #include "system/StelvaneRunnerFailed.h"
 #include "system/StelvaneSecurityCheck.h"
@@ -119,94 +120,94 @@ void StelvaneRunner::executeEach(const QList<QStringList>& runs)
 
 void StelvaneRunner::setInterfaceUp(const QString& interface)
 {
-    execute(QStringList{QStringLiteral("SetInterfaceUp"), interface}, false);
+    execute(QStringList{QLatin1String(stelvane::command::SET_INTERFACE_UP), interface}, false);
 }
 
 void StelvaneRunner::setIPv4AddressAndGateway(const QString& interface, const QHostAddress& address,
                                               const QHostAddress& netmask, const QHostAddress& gateway)
 {
-    execute(QStringList{QStringLiteral("SetIPv4Address"), interface, address.toString(), netmask.toString(),
+    execute(QStringList{QLatin1String(stelvane::command::SET_IPV4_ADDRESS), interface, address.toString(), netmask.toString(),
                         gateway.toString()},
             false);
 }
 
 void StelvaneRunner::deleteIPv4Address(const QString& interface, const QHostAddress& address)
 {
-    execute(QStringList{QStringLiteral("DeleteIPv4Address"), interface, address.toString()}, false);
+    execute(QStringList{QLatin1String(stelvane::command::DELETE_IPV4_ADDRESS), interface, address.toString()}, false);
 }
 
 void StelvaneRunner::setIPv6Address(const QString& interface, const QHostAddress& address, int prefixLength)
 {
-    execute(QStringList{QStringLiteral("SetIPv6Address"), interface, address.toString(), QString::number(prefixLength)},
+    execute(QStringList{QLatin1String(stelvane::command::SET_IPV6_ADDRESS), interface, address.toString(), QString::number(prefixLength)},
             false);
 }
 
 void StelvaneRunner::deleteIPv6Address(const QString& interface, const QHostAddress& address)
 {
-    execute(QStringList{QStringLiteral("DeleteIPv6Address"), interface, address.toString()}, false);
+    execute(QStringList{QLatin1String(stelvane::command::DELETE_IPV6_ADDRESS), interface, address.toString()}, false);
 }
 
 void StelvaneRunner::add4SplittedRoutesToGateway(const QHostAddress& gateway)
 {
-    executeEach(indexedRuns({QStringLiteral("Add4SplittedRouteToGateway"), gateway.toString()}, 4));
+    executeEach(indexedRuns({QLatin1String(stelvane::command::ADD_SPLIT_ROUTES_TO_GATEWAY), gateway.toString()}, 4));
 }
 
 void StelvaneRunner::add4SplittedRoutesToInterface(const QString& interface)
 {
-    executeEach(indexedRuns({QStringLiteral("Add4SplittedRouteToInterface"), interface}, 4));
+    executeEach(indexedRuns({QLatin1String(stelvane::command::ADD_SPLIT_ROUTES_TO_INTERFACE), interface}, 4));
 }
 
 void StelvaneRunner::remove4SplittedRoutes()
 {
-    executeEach(indexedRuns({QStringLiteral("Remove4SplittedRoute")}, 4));
+    executeEach(indexedRuns({QLatin1String(stelvane::command::REMOVE_SPLIT_ROUTES)}, 4));
 }
 
 void StelvaneRunner::addProtectiveSimpleSplittedDefaultRoute()
 {
-    executeEach(indexedRuns({QStringLiteral("AddSimpleSplittedRouteToBlackhole")}, 2));
+    executeEach(indexedRuns({QLatin1String(stelvane::command::ADD_BLACKHOLE_ROUTE)}, 2));
 }
 
 void StelvaneRunner::removeProtectiveSimpleSplittedDefaultRoute()
 {
-    executeEach(indexedRuns({QStringLiteral("RemoveSimpleSplittedRouteToBlackhole")}, 2));
+    executeEach(indexedRuns({QLatin1String(stelvane::command::REMOVE_BLACKHOLE_ROUTE)}, 2));
 }
 
 void StelvaneRunner::addProtectiveSimpleSplittedIPV6DefaultRoute()
 {
-    executeEach(indexedRuns({QStringLiteral("AddSimpleSplittedIPV6RouteToUnreachable")}, 2));
+    executeEach(indexedRuns({QLatin1String(stelvane::command::ADD_IPV6_UNREACHABLE_ROUTE)}, 2));
 }
 
 void StelvaneRunner::removeProtectiveSimpleSplittedIPV6DefaultRoute()
 {
-    executeEach(indexedRuns({QStringLiteral("RemoveSimpleSplittedIPV6RouteToUnreachable")}, 2));
+    executeEach(indexedRuns({QLatin1String(stelvane::command::REMOVE_IPV6_UNREACHABLE_ROUTE)}, 2));
 }
 
 void StelvaneRunner::protectHost(const QHostAddress& host, const QHostAddress& gateway)
 {
-    execute(QStringLiteral("ProtectHost"), host.toString(), gateway.toString());
+    execute(QLatin1String(stelvane::command::PROTECT_HOST), host.toString(), gateway.toString());
 }
 
 void StelvaneRunner::releaseHost(const QHostAddress& host)
 {
-    execute(QStringLiteral("ReleaseHost"), host.toString());
+    execute(QLatin1String(stelvane::command::RELEASE_HOST), host.toString());
 }
 
 void StelvaneRunner::removeNameServers(const QString& service)
 {
-    execute(QStringLiteral("SetNameServers"), service, QStringLiteral("empty"));
+    execute(QLatin1String(stelvane::command::SET_NAME_SERVERS), service, QLatin1String(stelvane::command::NO_NAME_SERVERS));
 }
 
 bool StelvaneRunner::isInterfaceEnabled(const QString& service)
 {
-    return execute(QStringList{QStringLiteral("CheckInterfaceState"), service}, true).contains(QStringLiteral("Enabled"));
+    return execute(QStringList{QLatin1String(stelvane::command::CHECK_INTERFACE_STATE), service}, true).contains(QStringLiteral("Enabled"));
 }
 
 void StelvaneRunner::sendDockIconVisible()
 {
-    execute(QStringLiteral("SetDockIconVisibility"), QStringLiteral("true"));
+    execute(QLatin1String(stelvane::command::SET_DOCK_ICON_VISIBILITY), QStringLiteral("true"));
 }
 
 void StelvaneRunner::sendDockIconHidden()
 {
-    execute(QStringLiteral("SetDockIconVisibility"), QStringLiteral("false"));
+    execute(QLatin1String(stelvane::command::SET_DOCK_ICON_VISIBILITY), QStringLiteral("false"));
 }

@@ -1,7 +1,9 @@
 #include "app/CleanUpRunnable.h"
 #include "prefs/Settings.h"
 
+#include <QElapsedTimer>
 #include <QLocalServer>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -82,6 +84,54 @@ private slots:
         QVERIFY2(!built, "the system layer is built when the run starts");
         QCOMPARE(runnable.run(), 0);
         QCOMPARE(done, steps);
+    }
+
+    // A termination signal replaces the process image with the clean-up run
+    // (same process id) while the old image may hold the settings' lock: the
+    // lock file then names a live process, and every settings write of the
+    // clean-up would wait for it to turn stale.
+    void settingsLockOfTheReplacedImageIsRemoved()
+    {
+        const QString lockPath = QSettings().fileName() + ".lock";
+        QByteArray leftOver;
+        {
+            QLockFile held(lockPath);
+            QVERIFY(held.tryLock());
+            QFile file(lockPath);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            leftOver = file.readAll();
+        }
+        QFile file(lockPath);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(leftOver);
+        file.close();
+
+        QStringList done;
+        QElapsedTimer clock;
+        clock.start();
+        CleanUpRunnable runnable([&] { return QSharedPointer<RecordingSystemLayer>::create(done); });
+        QCOMPARE(runnable.run(), 0);
+        QVERIFY(!QFile::exists(lockPath));
+        {
+            Settings settings;
+            settings.setDnsStackNames({"AfterTheCleanUp"});
+        }
+        QVERIFY2(clock.elapsed() < 10000, "a settings write waited for the lock of the replaced image");
+        QFile store(QSettings().fileName());
+        QVERIFY(store.open(QIODevice::ReadOnly));
+        QVERIFY(store.readAll().contains("AfterTheCleanUp"));
+    }
+
+    void lockOfAnotherProcessIsKept()
+    {
+        const QString lockPath = QSettings().fileName() + ".lock";
+        QFile file(lockPath);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("1\ninit\nsomehost\n");
+        file.close();
+        Settings::removeLockLeftByThisProcess();
+        QVERIFY(QFile::exists(lockPath));
+        QVERIFY(QFile::remove(lockPath));
     }
 
     void staleServerNameIsRemoved()

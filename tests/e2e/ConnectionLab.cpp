@@ -405,6 +405,7 @@ int ConnectionLab::waitForExit(int timeoutMs)
         m_driver.kill();
         m_driver.waitForFinished(5000);
         readEvents();
+        qWarning().noquote() << diagnostics();
         return -1;
     }
     readEvents();

@@ -33,6 +33,7 @@ LAYERS = [
 APART = {
     "helper": {
         "helper/SharedKey.h": "the key the helper checks ships inside the client",
+        "helper/CommandWords.h": "the command words are the protocol both sides speak",
     },
     "platform": {
         "routedump/RouteDumpSysctl.h": "the macOS route-dump call, made by the system layer",

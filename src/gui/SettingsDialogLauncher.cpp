@@ -1,0 +1,17 @@
+#include "gui/SettingsDialogLauncher.h"
+
+#include "backend/BackendStateTracker.h"
+#include "gui/settings/SettingsDialog.h"
+
+namespace SettingsDialogLauncher {
+
+void run(QWidget *parent, const QList<StealthProxy> &stealthProxies, OsAbstraction &os, VpnBackend &backend,
+         BackendStateTracker &stateTracker)
+{
+    // Automatic login is never offered from the running GUI.
+    SettingsDialog dialog(parent, stealthProxies, os, backend, stateTracker.isNetworkGloballyProtected(), false,
+                          stateTracker.isVPNRunning());
+    dialog.exec();
+}
+
+} // namespace SettingsDialogLauncher

@@ -45,6 +45,9 @@ public:
     // PKI, bundle, catalogue on the update host, every server. False, with
     // warnings, when something does not come up.
     bool setUp();
+    // The program the bundle runs as its OrvalVPN, before setUp: the backend
+    // driver unless a test chooses another (the GUI driver).
+    void useMainProgram(const QString& program) { m_mainProgram = program; }
 
     // The OpenVPN servers; the tunnel address of the server and the name
     // server it pushes differ between the two.
@@ -113,6 +116,7 @@ private:
     QString path(const QString& name) const;
 
     QTemporaryDir m_dir;
+    QString m_mainProgram;
     OpenVpnServerOptions m_udp;
     OpenVpnServerOptions m_tcp;
     QProcess m_udpServer;

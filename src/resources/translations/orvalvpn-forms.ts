@@ -245,6 +245,89 @@
     </message>
 </context>
 <context>
+    <name>OrvalVPNConnectWidget</name>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Germany</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Munich</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Port / Auth</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cipher</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>WARNING: No encryption will be used!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>STunnel enabled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stealth</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pinned IP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Forget pinned IP address.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>✕</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dedicated IP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Username</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>UDP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TCP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remember Credentials</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;a href=&quot;settings&quot; style=&quot;text-decoration: underline; color:#000000&quot;&gt;More Settings ...&lt;/a&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>OrvalVPNLoadingWidget</name>
     <message>
         <source>Form</source>
@@ -339,6 +422,82 @@
     </message>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body style=&quot;color:#FFF&quot;&gt;&lt;p&gt;Sign Up for an Account &lt;a href=&quot;APPLICATION_URL&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#FFF&quot;&gt;here&lt;/span&gt;&lt;/a&gt;!&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>OrvalVPNMainWindow</name>
+    <message>
+        <source>OrvalVPNMainWindow</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;
+		&lt;center&gt;
+		Update available.
+		&lt;a href=&quot;DOWNLOAD_URL&quot; style=&quot;text-decoration: underline; color:#FFF&quot;&gt;Get It Now!&lt;/a&gt;
+		&lt;/center&gt;
+		&lt;/body&gt;&lt;/html&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>View</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tools</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preferences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>North America</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Europe</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Africa</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Asia</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Australia</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto Connect on Launch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Disable Network Interfaces</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "backend/VpnFrontend.h"
+#include "catalogue/GeoLocation.h"
+#include "catalogue/HalvorixConfig.h"
+#include "catalogue/HalvorixServerSite.h"
+#include "gui/EventMessageCloserImpl.h"
+
+#include <QMainWindow>
+#include <QScopedPointer>
+#include <QSharedPointer>
+#include <QString>
+#include <QUrl>
+
+class BackendStateTracker;
+class ConnectionParameters;
+class ConnectionStatus;
+class LifeCycleClient;
+class OsAbstraction;
+class QNetworkAccessManager;
+class Settings;
+class UserStatistics;
+class VpnBackend;
+
+namespace Ui {
+class OrvalVPNMainWindow;
+}
+
+// The user's window on a connection: the world map with, over it, the connect
+// panel, the server list and the loading, status and login pages; the menus,
+// the update banner and the status-bar state. It is one of the backend's
+// frontends and sends every user command to the backend.
+class OrvalVPNMainWindow : public QMainWindow, public VpnFrontend, public EventMessageCloserImpl
+{
+    Q_OBJECT
+
+public:
+    OrvalVPNMainWindow(OsAbstraction &osAbstraction, BackendStateTracker &backendStateTracker,
+                       QNetworkAccessManager *networkManager, UserStatistics &userStatistics, VpnBackend &backend,
+                       LifeCycleClient &lifeCycleClient, QWidget *parent = nullptr);
+    ~OrvalVPNMainWindow() override;
+
+    void onVpnStartupProgress(const VpnStartupProgress &progress) override;
+    void onVpnStartupResult(const VpnStartupResult &result) override;
+    void onUpdateState(const VpnConnectionState &state) override;
+    void onReceiveErrorMessage(const ErrorMessage &message) override;
+    void onReceiveFatalErrorMessage(const ErrorMessage &message) override;
+    void vpnTerminated(VpnTerminationReport report) override;
+    void onEventClosed(quint64 eventId) override;
+    void vpnPasswordRequest(const PasswordRequestMessage &request) override;
+    void onUpdateByteCount(ByteCount byteCount) override;
+    void onConnected() override;
+    void onNewConfigWasDownloaded() override;
+    void showFrontend() override;
+    void hideFrontend() override;
+    void toggleVisibility() override;
+
+    bool containsMainWindow() const { return true; }
+    bool isDaemon() const { return false; }
+
+    static const QString ERROR_TITLE;
+    static const QString FATAL_ERROR_TITLE;
+    static const QString CIPHER_NONE_WARNING;
+    static const QString CIPHER_NONE_CHECK_BOX;
+
+signals:
+    void exitApplication(QWidget *window);
+    void detachFrontend(VpnFrontend *frontend);
+    void attachTrayIcon();
+    void detachTrayIcon();
+
+public slots:
+    void onStartOpenVpn(QSharedPointer<ConnectionParameters> parameters);
+    bool warnUserWhenCipherNoneIfCipherWarningIsActive(Settings &settings);
+    void startVPN(Settings &settings, QSharedPointer<ConnectionParameters> parameters);
+    void onUpdateAvailable(QString version, QUrl downloadUrl, QUrl changelogUrl);
+    void onServerSiteSelected(HalvorixServerSite site, bool defaultStealthCipher = false);
+    void showConnectPage();
+    void showServerListPage(HalvorixServerSite site);
+    void showPreferences();
+    void onAutoConnectOnStartUp();
+    void onIksEnableInterfaces();
+    void updateState();
+    void emitExitApplication();
+    void showAbout();
+    void updateMyLocation(GeoLocation location);
+    void sendAbortToBackend();
+    void sendSkipToBackend();
+    void sendStopVPNToBackend();
+    void sendUsernamePasswordToBackend(QString username, QString password);
+    void requestToRefreshPublicIp();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void showLoadingPage();
+    void showStatusPage();
+    void showLoginPage();
+    void showErrorMessage(const ErrorMessage &message, const QString &title);
+    void enableKillSwitchInterfaces(Settings &settings);
+    void connectWidgets(LifeCycleClient &lifeCycleClient);
+    void loadServerSites();
+    // A connection starts or runs: one of the connection pages is up.
+    bool connectionUnderWay() const;
+
+    OsAbstraction &osAbstraction;
+    BackendStateTracker &backendStateTracker;
+    QScopedPointer<Ui::OrvalVPNMainWindow> ui;
+    HalvorixConfig halvorixConfig;
+    QNetworkAccessManager *networkManager;
+    ConnectionStatus *connectionStatus;
+    UserStatistics &userStatistics;
+    VpnBackend &backend;
+    // Messages the dispatcher replays to a window that it is just attaching
+    // arrive before the event loop has run once since the construction.
+    bool receivesLiveMessages = false;
+};

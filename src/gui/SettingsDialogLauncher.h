@@ -1,0 +1,17 @@
+#pragma once
+
+#include "catalogue/StealthProxy.h"
+
+#include <QList>
+
+class OsAbstraction;
+class QWidget;
+class VpnBackend;
+
+// The one place the preferences dialog is built and run modally, for the
+// connect panel's link and the main window's menu; the dialog writes the
+// preferences itself.
+namespace SettingsDialogLauncher {
+void run(QWidget *parent, const QList<StealthProxy> &stealthProxies, OsAbstraction &os, VpnBackend &backend,
+         bool globallyProtected);
+} // namespace SettingsDialogLauncher

@@ -1,0 +1,708 @@
+// The main window offscreen, over the built-in catalogue, a recording backend
+// and a recording system layer: its pages for each sequence of backend
+// messages and user acts, error boxes, the cipher "none" warning, the update
+// banner, the menus, closing and minimising.
+#include "AnsweringMessageBoxFactory.h"
+#include "FakeBackendStateTracker.h"
+#include "RecordingOsAbstraction.h"
+#include "RecordingVpnBackend.h"
+#include "SiteConnectionParameters.h"
+
+#include "app/LogHandlerOption.h"
+#include "catalogue/HalvorixConfig.h"
+#include "catalogue/LocalConfigSource.h"
+#include "gui/ExternalLink.h"
+#include "gui/MouseEventBlockingWidget.h"
+#include "gui/OrvalVPNConnectWidget.h"
+#include "gui/OrvalVPNMainWindow.h"
+#include "gui/OrvalVpnMapWidget.h"
+#include "gui/ServerListWidget.h"
+#include "prefs/Settings.h"
+#include "prefs/UserStatistics.h"
+#include "system/NetworkInterface.h"
+#include "websvc/LifeCycleClient.h"
+#include "websvc/ReplyHandler.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QNetworkAccessManager>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTest>
+#include <QToolButton>
+
+Q_DECLARE_METATYPE(VpnFrontend *)
+
+namespace {
+
+template<typename T>
+T &child(const QWidget &window, const char *name)
+{
+    T *widget = window.findChild<T *>(QLatin1String(name));
+    if (!widget)
+        qFatal("The main window has no %s", name);
+    return *widget;
+}
+
+HalvorixServerSite catalogueSite(const QString &id)
+{
+    for (const HalvorixServerSite &site : HalvorixConfig::getServerSites()) {
+        if (site.getId() == id)
+            return site;
+    }
+    qFatal("%s is not in the catalogue", qPrintable(id));
+    return {};
+}
+
+QSharedPointer<ConnectionParameters> parameters()
+{
+    return QSharedPointer<ConnectionParameters>(new SiteConnectionParameters(
+        catalogueSite(QStringLiteral("JPN-Tokyo")), HalvorixServerSite::UDP, QStringLiteral("AES-256-GCM")));
+}
+
+// Everything a window needs; the window is made by the test, after the
+// preferences it reads at construction are set.
+struct WindowWorld
+{
+    RecordingVpnBackend backend;
+    RecordingOsAbstraction os;
+    FakeBackendStateTracker tracker;
+    UserStatistics statistics;
+    QNetworkAccessManager network;
+    // Asks a closed loopback port: the check fails and nothing leaves the machine.
+    LifeCycleClient lifeCycle {
+        &network, QStringLiteral("OrvalVpnDesktop"), SemVer(QStringLiteral("1.0.0")), "http://127.0.0.1:9", QString(),
+        QString()};
+    QScopedPointer<OrvalVPNMainWindow> window;
+    AnsweringMessageBoxFactory *factory = nullptr;
+
+    OrvalVPNMainWindow &make()
+    {
+        window.reset(new OrvalVPNMainWindow(os, tracker, &network, statistics, backend, lifeCycle));
+        // Past the replay of the attach: messages from here on are live.
+        QTest::qWait(1);
+        return *window;
+    }
+
+    bool blocking() const { return child<MouseEventBlockingWidget>(*window, "blockingWidget").blocking; }
+    bool shown(const char *name) const { return !child<QWidget>(*window, name).isHidden(); }
+    QString statusText() const { return child<QLabel>(*window, "state").text(); }
+    QString currentSite() const
+    {
+        return child<OrvalVPNConnectWidget>(*window, "connectWidget").getCurrentServerSite().getId();
+    }
+
+    // "connect", "list" or the current page of the stack.
+    QString page() const
+    {
+        if (shown("stackedWidget")) {
+            const QString name = child<QStackedWidget>(*window, "stackedWidget").currentWidget()->objectName();
+            return name.chopped(int(qstrlen("Widget")));
+        }
+        return shown("serverListWidget") ? QStringLiteral("list") : QStringLiteral("connect");
+    }
+
+    // One step of a table: a backend message or a user act.
+    void deliver(const QString &step)
+    {
+        OrvalVPNMainWindow &w = *window;
+        const QString argument = step.section(' ', 1);
+        if (step == "progress initial" || step == "progress running") {
+            w.onVpnStartupProgress(
+                VpnStartupProgress(parameters(), QStringLiteral("INIT_CONNECTION"),
+                                   argument == "initial" ? VpnStartupProgress::INITIAL : VpnStartupProgress::RUNNING));
+        } else if (step.startsWith("result ")) {
+            const QMap<QString, int> types {{"aborted", 0}, {"checks failed", 1}, {"started", 2}};
+            QVERIFY(types.contains(argument));
+            // Failed checks: the route program could not be run, which asks the user.
+            w.onVpnStartupResult(VpnStartupResult(parameters(), VpnStartupResult::ResultType(types.value(argument)),
+                                                  QString(),
+                                                  VpnStartupResult::ROUTING_TABLE_MANAGER_PROGRAM_CHECK_FAILED));
+        } else if (step.startsWith("answer ")) {
+            factory->answerWith({argument});
+        } else if (step.startsWith("state ")) {
+            VpnConnectionState state(parameters());
+            state.updateState(argument, QString(), QStringLiteral("10.8.0.6"), QStringLiteral("198.51.100.1"));
+            w.onUpdateState(state);
+        } else if (step.startsWith("password ")) {
+            w.vpnPasswordRequest(PasswordRequestMessage(parameters(), argument.toInt()));
+        } else if (step == "terminated") {
+            w.vpnTerminated(VpnTerminationReport(parameters(), false, false));
+        } else if (step.startsWith("map pick ")) {
+            emit child<OrvalVpnMapWidget>(w, "map").serverSiteSelected(catalogueSite(step.section(' ', -1)));
+        } else if (step.startsWith("list pick ")) {
+            emit child<ServerListWidget>(w, "serverListWidget")
+                .serverSiteSelected(catalogueSite(step.section(' ', -1)));
+        } else if (step == "list dismiss") {
+            emit child<ServerListWidget>(w, "serverListWidget").dismissed();
+        } else if (step == "site button") {
+            QTest::mouseClick(&child<QToolButton>(w, "selectServerSite"), Qt::LeftButton);
+        } else {
+            qFatal("Unknown step in the test table: %s", qPrintable(step));
+        }
+    }
+};
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+    QSharedPointer<AnsweringMessageBoxFactory> factory;
+
+private slots:
+    void initTestCase()
+    {
+        Q_INIT_RESOURCE(vpnbackend);
+        qRegisterMetaType<VpnFrontend *>();
+        LocalConfigSource().execute();
+        QVERIFY(HalvorixConfig::getServerSites().size() > 3);
+    }
+
+    void init()
+    {
+        Settings settings;
+        settings.clear();
+        settings.removeDefaultServerSite();
+        settings.setMyLocation(GeoLocation());
+        settings.setDefaultServerSite(QStringLiteral("CHE-Zurich"));
+        factory.reset(new AnsweringMessageBoxFactory);
+        MessageBoxFactory::setInstance(factory);
+    }
+
+    void cleanup()
+    {
+        ExternalLink::setOpener({});
+        MessageBoxFactory::setInstance({});
+        factory.reset();
+    }
+
+    void startsOnTheConnectPage()
+    {
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        QCOMPARE(window.windowTitle(), QCoreApplication::applicationName());
+        QCOMPARE(world.page(), QStringLiteral("connect"));
+        QVERIFY(!world.blocking());
+        QVERIFY(!world.shown("updateInfo"));
+        QCOMPARE(world.currentSite(), QStringLiteral("CHE-Zurich"));
+        QStringList menus;
+        for (QAction *menu : child<QMenuBar>(window, "menubar").actions())
+            menus << menu->text();
+        QCOMPARE(menus, QStringList({"File", "View", "Tools", "Help"}));
+    }
+
+    void pages_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<bool>("bottomPanel");
+        QTest::addColumn<bool>("panelEnabled");
+        QTest::addColumn<bool>("blocking");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("site");
+
+        const QString zurich = QStringLiteral("CHE-Zurich");
+        const QString start = QStringLiteral("progress initial");
+        QTest::newRow("initial progress")
+            << QStringList {start} << "loading" << false << true << true << "Disconnected" << zurich;
+        QTest::newRow("a running stage alone switches nothing")
+            << QStringList {"progress running"} << "connect" << true << true << false << "Disconnected" << zurich;
+        QTest::newRow("started keeps loading")
+            << QStringList {start, "result started"} << "loading" << false << true << true << "Disconnected" << zurich;
+        QTest::newRow("aborted") << QStringList {start, "result aborted"} << "connect" << true << true << false
+                                 << "Disconnected" << zurich;
+        QTest::newRow("checks failed, not retried") << QStringList {start, "result checks failed"} << "connect" << true
+                                                    << true << false << "Disconnected" << zurich;
+        QTest::newRow("checks failed, retried") << QStringList {start, "answer yes", "result checks failed"}
+                                                << "loading" << false << true << true << "Disconnected" << zurich;
+        QTest::newRow("state: status page, still blocking")
+            << QStringList {start, "state CONNECTED"} << "status" << false << true << true << "CONNECTED" << zurich;
+        QTest::newRow("first password request") << QStringList {start, "password 0"} << "login" << false << true << true
+                                                << "Credentials Required" << zurich;
+        QTest::newRow("terminated") << QStringList {start, "state CONNECTED", "terminated"} << "connect" << true << true
+                                    << false << "VPN Connection Terminated" << zurich;
+        QTest::newRow("site button") << QStringList {"site button"} << "list" << true << false << true << "Disconnected"
+                                     << zurich;
+        QTest::newRow("list dismissed") << QStringList {"site button", "list dismiss"} << "connect" << true << true
+                                        << false << "Disconnected" << zurich;
+        QTest::newRow("list pick") << QStringList {"site button", "list pick JPN-Tokyo"} << "connect" << true << true
+                                   << false << "Disconnected"
+                                   << "JPN-Tokyo";
+        QTest::newRow("map pick") << QStringList {"map pick JPN-Tokyo"} << "connect" << true << true << false
+                                  << "Disconnected"
+                                  << "JPN-Tokyo";
+        // A start from the tray while the list is open: the list goes.
+        QTest::newRow("list open, tray start")
+            << QStringList {"site button", start} << "loading" << false << false << true << "Disconnected" << zurich;
+        QTest::newRow("list open, tray start, connected")
+            << QStringList {"site button", start, "state CONNECTED"} << "status" << false << false << true
+            << "CONNECTED" << zurich;
+        // A pick during a connection only updates the (hidden) panel.
+        QTest::newRow("pick while connected") << QStringList {start, "state CONNECTED", "map pick JPN-Tokyo"}
+                                              << "status" << false << true << true << "CONNECTED"
+                                              << "JPN-Tokyo";
+        QTest::newRow("pick while starting")
+            << QStringList {start, "list pick JPN-Tokyo"} << "loading" << false << true << true << "Disconnected"
+            << "JPN-Tokyo";
+        QTest::newRow("pick at the login") << QStringList {start, "password 1", "map pick JPN-Tokyo"} << "login"
+                                           << false << true << true << "Credentials Required"
+                                           << "JPN-Tokyo";
+        QTest::newRow("pick after the end") << QStringList {start, "terminated", "map pick JPN-Tokyo"} << "connect"
+                                            << true << true << false << "VPN Connection Terminated"
+                                            << "JPN-Tokyo";
+    }
+
+    void pages()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QString, page);
+        QFETCH(bool, bottomPanel);
+        QFETCH(bool, panelEnabled);
+        QFETCH(bool, blocking);
+        QFETCH(QString, status);
+        QFETCH(QString, site);
+        WindowWorld world;
+        world.factory = factory.data();
+        world.make();
+        for (const QString &step : steps)
+            world.deliver(step);
+
+        QCOMPARE(world.page(), page);
+        QCOMPARE(world.shown("bottomPanel"), bottomPanel);
+        QCOMPARE(world.shown("serverListWidget"), page == "list");
+        QCOMPARE(child<QWidget>(*world.window, "connectWidget").isEnabled(), panelEnabled);
+        QCOMPARE(world.blocking(), blocking);
+        QCOMPARE(world.statusText(), status);
+        QCOMPARE(world.currentSite(), site);
+        QCOMPARE(Settings().defaultServerSite(), site);
+        QCOMPARE(world.backend.callsOf("startVPN").size(), steps.contains("answer yes") ? 1 : 0);
+    }
+
+    void loginBanner_data()
+    {
+        QTest::addColumn<QStringList>("requests");
+        QTest::addColumn<bool>("banner");
+        QTest::newRow("first request") << QStringList {"password 0"} << false;
+        QTest::newRow("retry") << QStringList {"password 1"} << true;
+        QTest::newRow("a new attempt after a failure") << QStringList {"password 2", "password 0"} << false;
+    }
+
+    void loginBanner()
+    {
+        QFETCH(QStringList, requests);
+        QFETCH(bool, banner);
+        WindowWorld world;
+        world.make();
+        world.deliver("progress initial");
+        for (const QString &request : requests)
+            world.deliver(request);
+        QCOMPARE(world.page(), QStringLiteral("login"));
+        QCOMPARE(!child<QLabel>(*world.window, "authFailed").isHidden(), banner);
+    }
+
+    // An empty site (a click on a map without sites) neither stores "-" nor
+    // changes the page.
+    void emptySiteIgnored()
+    {
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        world.deliver("site button");
+        window.onServerSiteSelected(HalvorixServerSite());
+        QCOMPARE(Settings().defaultServerSite(), QStringLiteral("CHE-Zurich"));
+        QCOMPARE(world.page(), QStringLiteral("list"));
+        QCOMPARE(world.currentSite(), QStringLiteral("CHE-Zurich"));
+    }
+
+    void backendCommands()
+    {
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        world.deliver("progress initial");
+        QMetaObject::invokeMethod(&child<QWidget>(window, "loadingWidget"), "skipCurrentOperation");
+        QMetaObject::invokeMethod(&child<QWidget>(window, "loadingWidget"), "abortConnection");
+        QMetaObject::invokeMethod(&child<QWidget>(window, "statusWidget"), "stopOpenVpn");
+        QMetaObject::invokeMethod(&child<QWidget>(window, "statusWidget"), "refreshPublicIp");
+        QMetaObject::invokeMethod(&child<QWidget>(window, "loginWidget"), "login", Q_ARG(QString, "alice"),
+                                  Q_ARG(QString, "secret"));
+        QMetaObject::invokeMethod(&child<QWidget>(window, "loginWidget"), "abort");
+        QCOMPARE(world.backend.calls,
+                 QStringList({"skip", "abort", "stopVPN", "refreshPublicIp", "login alice", "stopVPN"}));
+        QCOMPARE(world.backend.logins.last(), qMakePair(QStringLiteral("alice"), QStringLiteral("secret")));
+    }
+
+    void errorBoxes_data()
+    {
+        QTest::addColumn<bool>("fatal");
+        QTest::addColumn<bool>("fileLog");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("error") << false << false << "OrvalVPN Error";
+        QTest::newRow("error, file log") << false << true << "OrvalVPN Error";
+        QTest::newRow("fatal") << true << false << "OrvalVPN VPN Fatal Error";
+        QTest::newRow("fatal, file log") << true << true << "OrvalVPN VPN Fatal Error";
+    }
+
+    void errorBoxes()
+    {
+        QFETCH(bool, fatal);
+        QFETCH(bool, fileLog);
+        QFETCH(QString, title);
+        Settings().setLogHandlerOption(fileLog ? LogHandlerOption::FileHandler() : LogHandlerOption::StdErrHandler());
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        Qt::TextFormat format = Qt::AutoText;
+        QStringList callsWhileShown;
+        factory->answers << [&](QDialog &dialog) {
+            format = AnsweringMessageBoxFactory::messageBox(dialog).textFormat();
+            callsWhileShown = world.backend.calls;
+            AnsweringMessageBoxFactory::messageBox(dialog).button(QMessageBox::Ok)->click();
+        };
+        const QString engineText = QStringLiteral("<b>bad</b> <a href=\"file:/etc\">x</a>");
+        const ErrorMessage message = fatal ? ErrorMessage::GetVpnFatalErrorMessage(parameters(), engineText)
+                                           : ErrorMessage::GetErrorMessage(parameters(), engineText, "more");
+        if (fatal)
+            window.onReceiveFatalErrorMessage(message);
+        else
+            window.onReceiveErrorMessage(message);
+
+        QCOMPARE(factory->shown.size(), 1);
+        QCOMPARE(factory->shown.first().title, title);
+        QCOMPARE(factory->shown.first().text, engineText);
+        QCOMPARE(format, Qt::PlainText);
+        QCOMPARE(factory->shown.first().customButtons.contains(MessageBoxFactory::showLogButtonText), fileLog);
+        QVERIFY(callsWhileShown.isEmpty());
+        QCOMPARE(world.backend.calls, QStringList {QStringLiteral("closeEvent %1").arg(message.getId())});
+    }
+
+    // The backend's word closes the open box from inside its modal loop; a
+    // word about another event leaves it open.
+    void eventClosed()
+    {
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        const ErrorMessage message = ErrorMessage::GetErrorMessage(parameters(), "Error", "text");
+        bool openAfterOtherId = false;
+        bool openAfterOwnId = true;
+        factory->answers << [&](QDialog &dialog) {
+            dialog.show();
+            window.onEventClosed(message.getId() + 1000);
+            openAfterOtherId = dialog.isVisible();
+            window.onEventClosed(message.getId());
+            openAfterOwnId = dialog.isVisible();
+        };
+        window.onReceiveErrorMessage(message);
+        QVERIFY(openAfterOtherId);
+        QVERIFY(!openAfterOwnId);
+        QCOMPARE(world.backend.callsOf("closeEvent").size(), 1);
+        // No box is left for the id.
+        window.onEventClosed(message.getId());
+        window.onEventClosed(12345);
+    }
+
+    void cipherWarning_data()
+    {
+        QTest::addColumn<QString>("cipher");
+        QTest::addColumn<bool>("warningOn");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("started");
+        QTest::addColumn<bool>("warningAfter");
+
+        QTest::newRow("none, Ok") << "none" << true << "ok" << true << true << true;
+        QTest::newRow("none, ticked Ok") << "none" << true << "tick ok" << true << true << false;
+        QTest::newRow("none, Cancel") << "none" << true << "cancel" << true << false << true;
+        QTest::newRow("none, ticked Cancel") << "none" << true << "tick cancel" << true << false << true;
+        QTest::newRow("none, closed") << "none" << true << "close" << true << false << true;
+        QTest::newRow("none, warning off") << "none" << false << "" << false << true << false;
+        QTest::newRow("None") << "None" << true << "" << false << true << true;
+        QTest::newRow("NONE") << "NONE" << true << "" << false << true << true;
+        QTest::newRow("a cipher") << "AES-256-GCM" << true << "" << false << true << true;
+    }
+
+    void cipherWarning()
+    {
+        QFETCH(QString, cipher);
+        QFETCH(bool, warningOn);
+        QFETCH(QString, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, started);
+        QFETCH(bool, warningAfter);
+        Settings().setDisplayCipherWarning(warningOn);
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        auto &cipherSelect = child<QComboBox>(window, "cipherSelect");
+        cipherSelect.addItem(cipher);
+        cipherSelect.setCurrentIndex(cipherSelect.count() - 1);
+        if (!answer.isEmpty())
+            factory->answerWith({answer});
+
+        window.onStartOpenVpn(parameters());
+        QCOMPARE(factory->shown.size(), asked ? 1 : 0);
+        if (asked) {
+            QCOMPARE(factory->shown.first().text, OrvalVPNMainWindow::CIPHER_NONE_WARNING);
+            QCOMPARE(factory->checkBoxTexts.first(), OrvalVPNMainWindow::CIPHER_NONE_CHECK_BOX);
+            QCOMPARE(factory->shown.first().icon, QMessageBox::Question);
+        }
+        QCOMPARE(world.backend.callsOf("startVPN").size(), started ? 1 : 0);
+        QCOMPARE(Settings().displayCipherWarning(), warningAfter);
+    }
+
+    void updateBanner_data()
+    {
+        QTest::addColumn<QStringList>("notices");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<QString>("href");
+
+        const QString good = QStringLiteral("https://www.orvalvpn.example/download");
+        QTest::newRow("https") << QStringList {good} << true << good;
+        QTest::newRow("javascript") << QStringList {"javascript:alert(1)"} << false << "";
+        QTest::newRow("file") << QStringList {"file:///etc/passwd"} << false << "";
+        QTest::newRow("http") << QStringList {"http://www.orvalvpn.example/download"} << false << "";
+        QTest::newRow("https without host") << QStringList {"https:///download"} << false << "";
+        QTest::newRow("quote and angle bracket") << QStringList {"https://www.orvalvpn.example/a\"onclick=x<b>"} << true
+                                                 << "https://www.orvalvpn.example/a%22onclick=x%3Cb%3E";
+        QTest::newRow("second notice changes nothing")
+            << QStringList {good, "https://evil.example/other"} << true << good;
+    }
+
+    void updateBanner()
+    {
+        QFETCH(QStringList, notices);
+        QFETCH(bool, shown);
+        QFETCH(QString, href);
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        QStringList opened;
+        ExternalLink::setOpener([&opened](const QUrl &url) {
+            opened << url.toString();
+            return true;
+        });
+        for (const QString &url : notices)
+            emit world.lifeCycle.updateAvailable(QStringLiteral("2.0.0"), QUrl(url), QUrl(url));
+
+        auto &banner = child<QLabel>(window, "updateInfo");
+        QCOMPARE(!banner.isHidden(), shown);
+        QVERIFY(!banner.openExternalLinks());
+        if (!shown)
+            return;
+        // The link is exactly one anchor with the address as its target.
+        const QString text = banner.text();
+        QCOMPARE(text.count("<a "), 1);
+        QVERIFY2(text.contains(QStringLiteral("href=\"%1\"").arg(href)), qPrintable(text));
+        QVERIFY(text.contains("Get It Now!"));
+        emit banner.linkActivated(href);
+        QCOMPARE(opened, QStringList {href});
+        emit banner.linkActivated(QStringLiteral("file:///etc/passwd"));
+        QCOMPARE(opened.size(), 1);
+    }
+
+    void menuState_data()
+    {
+        QTest::addColumn<bool>("killSwitch");
+        QTest::addColumn<QStringList>("record");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("kill switch off") << false << QStringList() << false << "Disable Network Interfaces";
+        QTest::newRow("kill switch off, record")
+            << false << QStringList {"Wi-Fi"} << false << "Disable Network Interfaces";
+        QTest::newRow("on, nothing disabled") << true << QStringList() << true << "Disable selected network devices";
+        QTest::newRow("on, disabled") << true << QStringList {"Wi-Fi"} << true << "Enable selected network devices";
+    }
+
+    void menuState()
+    {
+        QFETCH(bool, killSwitch);
+        QFETCH(QStringList, record);
+        QFETCH(bool, enabled);
+        QFETCH(QString, text);
+        Settings settings;
+        settings.setInternetKillSwitch(killSwitch);
+        settings.setInternetKillSwitchDisabledInterfaces(record);
+        settings.setAutoConnectOnStartup(true);
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        QAction *interfaces = window.findChild<QAction *>("actionIksEnableNetwork");
+        QCOMPARE(interfaces->isEnabled(), enabled);
+        QCOMPARE(interfaces->text(), text);
+        QVERIFY(window.findChild<QAction *>("actionAutoConnectOnStartUp")->isChecked());
+
+        // With the kill switch off the slot changes nothing.
+        window.onIksEnableInterfaces();
+        if (!killSwitch) {
+            QVERIFY(world.os.calls.isEmpty());
+            QCOMPARE(Settings().internetKillSwitchDisabledInterfaces(), record);
+        }
+    }
+
+    void autoConnectAction()
+    {
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        QAction *action = window.findChild<QAction *>("actionAutoConnectOnStartUp");
+        QVERIFY(!action->isChecked());
+        action->trigger();
+        QVERIFY(Settings().autoConnectOnStartup());
+        action->trigger();
+        QVERIFY(!Settings().autoConnectOnStartup());
+    }
+
+    void killSwitchDisable()
+    {
+        Settings().setInternetKillSwitch(true);
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        window.findChild<QAction *>("actionIksEnableNetwork")->trigger();
+        // The system layer disables and records service by service.
+        QCOMPARE(world.os.calls, QStringList {"disableKillSwitchInterfaces"});
+    }
+
+    void killSwitchEnable_data()
+    {
+        QTest::addColumn<QStringList>("comingUp");
+        QTest::addColumn<QStringList>("recordAfter");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("all come up") << QStringList {"Wi-Fi", "Ethernet"} << QStringList()
+                                     << "Disable selected network devices";
+        QTest::newRow("one stays down") << QStringList {"Wi-Fi"} << QStringList {"Ethernet"}
+                                        << "Enable selected network devices";
+        QTest::newRow("none come up") << QStringList() << QStringList {"Wi-Fi", "Ethernet"}
+                                      << "Enable selected network devices";
+    }
+
+    void killSwitchEnable()
+    {
+        QFETCH(QStringList, comingUp);
+        QFETCH(QStringList, recordAfter);
+        QFETCH(QString, text);
+        Settings settings;
+        settings.setInternetKillSwitch(true);
+        settings.setInternetKillSwitchDisabledInterfaces({"Wi-Fi", "Ethernet"});
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        // A service answers "enabled" once it was enabled and it is one that comes up.
+        world.os.onCall = [&](const QString &line) {
+            if (line.startsWith("areInterfacesEnabled ")) {
+                const QString service = line.section(' ', 1).mid(1).chopped(1);
+                world.os.interfacesEnabled = comingUp.contains(service);
+            }
+        };
+        QAction *action = window.findChild<QAction *>("actionIksEnableNetwork");
+        action->trigger();
+        QCOMPARE(world.os.callsOf("enableInterfaces"),
+                 QStringList({"enableInterfaces [Wi-Fi]", "enableInterfaces [Ethernet]"}));
+        QCOMPARE(Settings().internetKillSwitchDisabledInterfaces(), recordAfter);
+        QCOMPARE(action->text(), text);
+    }
+
+    void quit()
+    {
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        QStringList order;
+        connect(&window, &OrvalVPNMainWindow::detachFrontend, [&order] { order << "detach"; });
+        connect(&window, &OrvalVPNMainWindow::exitApplication, [&order] { order << "exit"; });
+        window.findChild<QAction *>("actionQuit")->trigger();
+        QCOMPARE(order, QStringList({"detach", "exit"}));
+    }
+
+    void close_data()
+    {
+        QTest::addColumn<bool>("rememberGeometry");
+        QTest::addColumn<QStringList>("signals_");
+        // Offscreen there is no tray, so close-to-tray reads false.
+        QTest::newRow("close") << false << QStringList {"detach", "exit"};
+        QTest::newRow("close, geometry remembered") << true << QStringList {"detach", "exit"};
+    }
+
+    void close()
+    {
+        QFETCH(bool, rememberGeometry);
+        QFETCH(QStringList, signals_);
+        Settings settings;
+        settings.setRememberWindowGeometry(rememberGeometry);
+        settings.setCloseToTray(true);
+        settings.remove("window-geometry");
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        QStringList order;
+        connect(&window, &OrvalVPNMainWindow::detachFrontend, [&order] { order << "detach"; });
+        connect(&window, &OrvalVPNMainWindow::exitApplication, [&order] { order << "exit"; });
+        QVERIFY(!window.close());
+        QVERIFY(window.isVisible());
+        QCOMPARE(order, signals_);
+        QCOMPARE(Settings().contains("window-geometry"), rememberGeometry);
+    }
+
+    // Events other than a minimise to the tray reach the base class: a style
+    // change there repaints the window (and re-lays it out).
+    void changeEventsPassOn()
+    {
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::qWait(20);
+        struct UpdateCounter : QObject
+        {
+            int updates = 0;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                if (event->type() == QEvent::UpdateRequest)
+                    ++updates;
+                return false;
+            }
+        } counter;
+        window.installEventFilter(&counter);
+        QSignalSpy detach(&window, &OrvalVPNMainWindow::detachFrontend);
+        QEvent styleChange(QEvent::StyleChange);
+        QCoreApplication::sendEvent(&window, &styleChange);
+        QTest::qWait(20);
+        QVERIFY(counter.updates > 0);
+        QCOMPARE(detach.size(), 0);
+    }
+
+    // A window made during a start-up gets the attempt replayed before it is
+    // attached: it shows the loading page and never detaches itself.
+    void replayedStartDoesNotDetach()
+    {
+        Settings settings;
+        settings.setMinimizeOnConnect(true);
+        settings.rememberCredentials("alice", "secret");
+        settings.setAutoLoginOnConnect(true);
+        WindowWorld world;
+        world.window.reset(new OrvalVPNMainWindow(world.os, world.tracker, &world.network, world.statistics,
+                                                  world.backend, world.lifeCycle));
+        QSignalSpy detach(world.window.data(), &OrvalVPNMainWindow::detachFrontend);
+        world.deliver("progress initial");
+        QCOMPARE(detach.size(), 0);
+        QCOMPARE(world.page(), QStringLiteral("loading"));
+        QVERIFY(world.window->isVisible());
+    }
+
+    void newCatalogue()
+    {
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        Settings().setDefaultServerSite(QStringLiteral("JPN-Tokyo"));
+        window.onNewConfigWasDownloaded();
+        QCOMPARE(world.currentSite(), QStringLiteral("JPN-Tokyo"));
+    }
+
+    // After the preferences the panel and the map have the sites again, and
+    // the tray follows the preference.
+    void preferences()
+    {
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        QSignalSpy detachTray(&window, &OrvalVPNMainWindow::detachTrayIcon);
+        Settings().setDefaultServerSite(QStringLiteral("JPN-Tokyo"));
+        window.findChild<QAction *>("actionPreferences")->trigger();
+        QCOMPARE(detachTray.size(), 1);
+        QCOMPARE(world.currentSite(), QStringLiteral("JPN-Tokyo"));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,188 @@
+// The main window on a real X server with twm and a tray: pictures of its
+// pages for people to look at (build/screenshots/tst_mainwindowxvfb-*.png),
+// a close through the window manager and a minimise through xdotool.
+#include "FakeBackendStateTracker.h"
+#include "RecordingOsAbstraction.h"
+#include "RecordingVpnBackend.h"
+#include "Screenshot.h"
+#include "SiteConnectionParameters.h"
+
+#include "backend/ByteCount.h"
+#include "catalogue/HalvorixConfig.h"
+#include "catalogue/LocalConfigSource.h"
+#include "gui/ApplicationTranslation.h"
+#include "gui/OrvalVPNMainWindow.h"
+#include "prefs/Settings.h"
+#include "prefs/UserStatistics.h"
+#include "websvc/LifeCycleClient.h"
+#include "websvc/ReplyHandler.h"
+
+#include <QGuiApplication>
+#include <QNetworkAccessManager>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QToolButton>
+#include <QTranslator>
+
+Q_DECLARE_METATYPE(VpnFrontend *)
+
+namespace {
+
+QSharedPointer<ConnectionParameters> parameters()
+{
+    HalvorixServerSite tokyo;
+    for (const HalvorixServerSite &site : HalvorixConfig::getServerSites()) {
+        if (site.getId() == QLatin1String("JPN-Tokyo"))
+            tokyo = site;
+    }
+    return QSharedPointer<ConnectionParameters>(new SiteConnectionParameters(
+        tokyo, HalvorixServerSite::UDP, QStringLiteral("AES-256-GCM"), QStringLiteral("SHA512")));
+}
+
+bool xdotool(const QStringList &arguments)
+{
+    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+}
+
+struct WindowWorld
+{
+    RecordingVpnBackend backend;
+    RecordingOsAbstraction os;
+    FakeBackendStateTracker tracker;
+    UserStatistics statistics;
+    QNetworkAccessManager network;
+    LifeCycleClient lifeCycle {
+        &network, QStringLiteral("OrvalVpnDesktop"), SemVer(QStringLiteral("1.0.0")), "http://127.0.0.1:9", QString(),
+        QString()};
+    OrvalVPNMainWindow window {os, tracker, &network, statistics, backend, lifeCycle};
+};
+
+} // namespace
+
+class TestMainWindowXvfb : public QObject
+{
+    Q_OBJECT
+
+    QTranslator translator;
+
+    static void shoot(QWidget &window, const QString &name)
+    {
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::qWait(50);
+        QVERIFY(!Screenshot::saveWidget(window, name).isEmpty());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        Q_INIT_RESOURCE(vpnbackend);
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        QVERIFY(ApplicationTranslation::install(translator));
+        LocalConfigSource().execute();
+        QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10000);
+    }
+
+    void init()
+    {
+        Settings settings;
+        settings.clear();
+        settings.setDefaultServerSite(QStringLiteral("CHE-Zurich"));
+        settings.rememberCredentials(QStringLiteral("alice"), QStringLiteral("s3cret"));
+        settings.setMyLocation(GeoLocation(48.2082, 16.3738));
+    }
+
+    void pages()
+    {
+        using P = VpnStartupProgress;
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.window;
+        shoot(window, QStringLiteral("connect"));
+        QCOMPARE(window.size(), QSize(787, 602));
+        QCOMPARE(window.windowTitle(), QCoreApplication::applicationName());
+
+        QTest::mouseClick(window.findChild<QToolButton *>(QStringLiteral("selectServerSite")), Qt::LeftButton);
+        shoot(window, QStringLiteral("server-list"));
+        QMetaObject::invokeMethod(window.findChild<QWidget *>(QStringLiteral("serverListWidget")), "dismissed");
+
+        const QList<QPair<P::ProgressState, QString>> steps = {
+            {P::INITIAL, P::INIT_CONNECTION},
+            {P::RUNNING, P::PRELIMINARY_CHECKS},
+            {P::SUCCESS, QString()},
+            {P::RUNNING_SKIPPABLE, P::LOOKUP_HOSTNAME_BEFORE_CONNECTING}};
+        for (const auto &step : steps)
+            window.onVpnStartupProgress(P(parameters(), step.second, step.first));
+        shoot(window, QStringLiteral("loading"));
+
+        VpnConnectionState state(parameters());
+        state.updateState(QStringLiteral("CONNECTED"), QStringLiteral("SUCCESS"), QStringLiteral("10.8.0.6"),
+                          QStringLiteral("192.0.2.1"));
+        state.updatedDetectedPublicIp(VpnConnectionState::FOUND, QHostAddress(QStringLiteral("192.0.2.1")), 1);
+        window.onUpdateState(state);
+        window.onUpdateByteCount(ByteCount(5 * 1024 * 1024 + 300000, 812345));
+        shoot(window, QStringLiteral("status"));
+
+        window.vpnPasswordRequest(PasswordRequestMessage(parameters(), 1));
+        shoot(window, QStringLiteral("login"));
+
+        window.vpnTerminated(VpnTerminationReport(parameters(), false, false));
+        window.onUpdateAvailable(QStringLiteral("2.0.0"), QUrl(QStringLiteral("https://www.orvalvpn.example/get")),
+                                 QUrl(QStringLiteral("https://www.orvalvpn.example/changes")));
+        shoot(window, QStringLiteral("connect-update"));
+        QVERIFY(!Screenshot::saveScreen(QStringLiteral("screen")).isEmpty());
+    }
+
+    void closeThroughTheWindowManager_data()
+    {
+        QTest::addColumn<bool>("closeToTray");
+        QTest::addColumn<int>("exits");
+        QTest::newRow("close quits") << false << 1;
+        QTest::newRow("close to the tray") << true << 0;
+    }
+
+    void closeThroughTheWindowManager()
+    {
+        QFETCH(bool, closeToTray);
+        QFETCH(int, exits);
+        Settings settings;
+        settings.setCloseToTray(closeToTray);
+        settings.setRememberWindowGeometry(true);
+        WindowWorld world;
+        QVERIFY(QTest::qWaitForWindowExposed(&world.window));
+        QSignalSpy detach(&world.window, &OrvalVPNMainWindow::detachFrontend);
+        QSignalSpy exit(&world.window, &OrvalVPNMainWindow::exitApplication);
+
+        // twm's f.delete (bound to Alt+F4 in the test's twmrc) asks the window to close.
+        const QString id = QString::number(world.window.winId());
+        QVERIFY(xdotool({"mousemove", "--window", id, "100", "100"}));
+        QVERIFY(xdotool({"key", "alt+F4"}));
+        QTRY_COMPARE_WITH_TIMEOUT(detach.size(), 1, 5000);
+        QCOMPARE(exit.size(), exits);
+        QVERIFY(world.window.isVisible());
+        QVERIFY(Settings().contains(QStringLiteral("window-geometry")));
+    }
+
+    void minimise_data()
+    {
+        QTest::addColumn<bool>("toTray");
+        QTest::newRow("minimise to the tray") << true;
+        QTest::newRow("plain minimise") << false;
+    }
+
+    void minimise()
+    {
+        QFETCH(bool, toTray);
+        Settings().setMinimizeToTray(toTray);
+        WindowWorld world;
+        QVERIFY(QTest::qWaitForWindowExposed(&world.window));
+        QSignalSpy detach(&world.window, &OrvalVPNMainWindow::detachFrontend);
+        QVERIFY(xdotool({"windowminimize", "--sync", QString::number(world.window.winId())}));
+        QTRY_VERIFY_WITH_TIMEOUT(world.window.isMinimized() || detach.size() > 0, 5000);
+        QTest::qWait(200);
+        QCOMPARE(detach.size(), toTray ? 1 : 0);
+    }
+};
+
+QTEST_MAIN(TestMainWindowXvfb)
+#include "tst_mainwindowxvfb.moc"

@@ -82,8 +82,6 @@ void FrontendLifecycle::createNewTrayIcon()
 void FrontendLifecycle::createNewMainWindow()
 {
     const QSharedPointer<VpnFrontend> window = makeMainWindow();
-    if (!window)
-        return;
     auto *object = dynamic_cast<QObject *>(window.data());
     Q_ASSERT(object);
     // By name: the factory's window type is not known here.

@@ -7,6 +7,7 @@
 #include "gui/ApplicationTranslation.h"
 #include "gui/FrontendLifecycle.h"
 #include "gui/MessageBoxOrvalVPN.h"
+#include "gui/OrvalVPNMainWindow.h"
 #include "gui/ServerListWidgetStyle.h"
 #include "gui/StartupChecks.h"
 #include "gui/StyleOrvalVpn.h"
@@ -155,8 +156,17 @@ QSharedPointer<TrayIcon> OrvalVPNRunnable::makeTrayIcon()
 
 QSharedPointer<VpnFrontend> OrvalVPNRunnable::makeMainWindow()
 {
-    // MAINWINDOW-PENDING: the window arrives with its own branch.
-    return {};
+    QSharedPointer<OrvalVPNMainWindow> window(new OrvalVPNMainWindow(os, *this, &services.networkAccessManager,
+                                                                     *statistics, services.backend,
+                                                                     services.lifeCycleClient),
+                                              &QObject::deleteLater);
+    OrvalVPNMainWindow *const shown = window.data();
+    // A look-up answered while a connection comes up saw the VPN's exit.
+    connect(&services.whatIsMyLocation, &WhatIsMyLocation::updateLocation, shown, [this, shown](GeoLocation location) {
+        if (!isVPNRunning())
+            shown->updateMyLocation(location);
+    });
+    return window;
 }
 
 void OrvalVPNRunnable::releaseFrontends()

@@ -468,6 +468,15 @@ QStringList ConnectionLab::blackHoleRoutes()
     return routes;
 }
 
+QString ConnectionLab::routes()
+{
+    QString ipv4;
+    QString ipv6;
+    run(QStringLiteral("ip"), {QStringLiteral("-4"), QStringLiteral("route"), QStringLiteral("show")}, &ipv4);
+    run(QStringLiteral("ip"), {QStringLiteral("-6"), QStringLiteral("route"), QStringLiteral("show")}, &ipv6);
+    return ipv4 + ipv6;
+}
+
 QString ConnectionLab::bundleContents() const
 {
     return path("Drive.app/Contents");

@@ -100,6 +100,8 @@ public:
 
     // Runs a program in the test's (client) namespace; its exit code and output.
     static int run(const QString& program, const QStringList& arguments, QString* output = nullptr);
+    // The client namespace's routing table (both families), as `ip route` prints it.
+    static QString routes();
     // The client namespace's name servers, in /etc/resolv.conf order.
     static QStringList nameServers();
     // The client namespace's black-hole (IPv4) and unreachable (IPv6) routes, as `ip route` prints them.

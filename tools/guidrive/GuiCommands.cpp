@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -70,6 +71,8 @@ void GuiCommands::execute(const QString &line)
         click(name);
     else if (command == QLatin1String("type"))
         type(name, line.section(QLatin1Char(' '), 2));
+    else if (command == QLatin1String("choose"))
+        choose(name, line.section(QLatin1Char(' '), 2));
     else if (command == QLatin1String("read"))
         read(name);
     else if (command == QLatin1String("shot") || command == QLatin1String("screen"))
@@ -122,6 +125,24 @@ void GuiCommands::type(const QString &name, const QString &text)
         edit->clear();
     widget->setFocus();
     QTest::keyClicks(widget, text);
+}
+
+void GuiCommands::choose(const QString &name, const QString &text)
+{
+    auto *const box = qobject_cast<QComboBox *>(find(name));
+    if (!box)
+        return fail(QStringLiteral("No such choice"), name);
+    const int index = box->findText(text, Qt::MatchStartsWith);
+    if (index < 0)
+        return fail(QStringLiteral("No such entry"), name + QLatin1Char(' ') + text);
+    // As a pick from the list: the widget hears both signals.
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+    // The text form is the one the forms' named slots listen to.
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    emit box->activated(box->itemText(index));
+    QT_WARNING_POP
 }
 
 void GuiCommands::read(const QString &name)

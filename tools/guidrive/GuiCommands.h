@@ -13,6 +13,7 @@ class OrvalVPNRunnable;
 //   click NAME        clicks a button (or any widget), triggers an action;
 //                     NAME may be a path, "loginWidget/username"
 //   type NAME TEXT    types TEXT (everything after the name) into a widget
+//   choose NAME TEXT  picks the first entry starting with TEXT in a drop-down list
 //   read NAME         prints "text NAME | TEXT" of a label, field or button
 //   shot FILE         saves a picture of the main window as PNG
 //   screen FILE       saves a picture of the whole screen as PNG
@@ -37,6 +38,7 @@ private:
     void click(const QString &name);
     void answer(const QString &buttonText);
     void type(const QString &name, const QString &text);
+    void choose(const QString &name, const QString &text);
     void read(const QString &name);
     void shot(const QString &file, bool wholeScreen);
     void quit();

@@ -1,6 +1,5 @@
 #include "gui/OrvalVPNConnectWidget.h"
 
-#include "backend/BackendStateTracker.h"
 #include "backend/OpenVpnConnectionParameters.h"
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/ServerSitesOrder.h"
@@ -292,8 +291,7 @@ void OrvalVPNConnectWidget::on_selectServerSite_clicked()
 void OrvalVPNConnectWidget::on_settings_linkActivated(const QString &)
 {
     if (osAbstraction && vpnBackend && backendStateTracker)
-        SettingsDialogLauncher::run(this, stealthProxies, *osAbstraction, *vpnBackend,
-                                    backendStateTracker->isNetworkGloballyProtected());
+        SettingsDialogLauncher::run(this, stealthProxies, *osAbstraction, *vpnBackend, *backendStateTracker);
     else
         qWarning() << "The preferences need the services the main window hands the connect panel.";
     if (Settings().trayIconEnabled())

@@ -2,7 +2,6 @@
 
 #include "BuildConfig.h"
 #include "app/LogHandlerOption.h"
-#include "backend/BackendStateTracker.h"
 #include "backend/VpnBackend.h"
 #include "gui/AboutDialog.h"
 #include "gui/ConnectionStatus.h"
@@ -337,9 +336,8 @@ bool OrvalVPNMainWindow::warnUserWhenCipherNoneIfCipherWarningIsActive(Settings 
         return true;
     NullEventMessageCloser closer;
     QSharedPointer<QMessageBox> box = MessageBoxFactory::getInstance()->getMessageBoxWithCheckBox(
-        this, tr("Warning Cipher none specified, no encryption will be used!"), tr("Don't show this warning again"),
-        QMessageBox::Ok | QMessageBox::Cancel, MessageBoxFactory::Question, QString(), QString(), QMessageBox::NoButton,
-        0, &closer);
+        this, CIPHER_NONE_WARNING, CIPHER_NONE_CHECK_BOX, QMessageBox::Ok | QMessageBox::Cancel,
+        MessageBoxFactory::Question, QString(), QString(), QMessageBox::NoButton, 0, &closer);
     const int answer = box->exec();
     if (answer == QMessageBox::Ok) {
         settings.setDisplayCipherWarning(!box->checkBox()->isChecked());
@@ -400,8 +398,7 @@ void OrvalVPNMainWindow::updateMyLocation(GeoLocation location)
 
 void OrvalVPNMainWindow::showPreferences()
 {
-    SettingsDialogLauncher::run(this, halvorixConfig.getStealthProxies(), osAbstraction, backend,
-                                backendStateTracker.isNetworkGloballyProtected());
+    SettingsDialogLauncher::run(this, halvorixConfig.getStealthProxies(), osAbstraction, backend, backendStateTracker);
     if (Settings().trayIconEnabled())
         emit attachTrayIcon();
     else

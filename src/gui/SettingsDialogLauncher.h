@@ -4,6 +4,7 @@
 
 #include <QList>
 
+class BackendStateTracker;
 class OsAbstraction;
 class QWidget;
 class VpnBackend;
@@ -13,5 +14,5 @@ class VpnBackend;
 // preferences itself.
 namespace SettingsDialogLauncher {
 void run(QWidget *parent, const QList<StealthProxy> &stealthProxies, OsAbstraction &os, VpnBackend &backend,
-         bool globallyProtected);
+         BackendStateTracker &stateTracker);
 } // namespace SettingsDialogLauncher

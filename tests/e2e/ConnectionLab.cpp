@@ -261,9 +261,10 @@ bool ConnectionLab::startTunnelResolver()
 bool ConnectionLab::startProxies()
 {
     const QString tinyproxyConfig = path("tinyproxy.conf");
-    if (!writeFile(tinyproxyConfig, QStringLiteral("Port %1\nListen %2\nTimeout 60\nMaxClients 8\n")
+    if (!writeFile(tinyproxyConfig, QStringLiteral("Port %1\nListen %2\nTimeout 60\nMaxClients 8\n"
+                                                   "LogLevel Connect\nLogFile \"%3\"\n")
                                         .arg(HTTP_PROXY_PORT)
-                                        .arg(Lab::serverAddress())
+                                        .arg(Lab::serverAddress(), path("tinyproxy.log"))
                                         .toUtf8()))
         return false;
     m_httpProxy.setProcessChannelMode(QProcess::ForwardedChannels);
@@ -285,6 +286,12 @@ void ConnectionLab::chooseCustomProxy(bool socks)
     settings.setProxyProtocol(socks ? Settings::SOCKS5 : Settings::HTTP);
     settings.setProxyAddress(Lab::serverAddress());
     settings.setProxyPort(QString::number(socks ? SOCKS_PROXY_PORT : HTTP_PROXY_PORT));
+}
+
+QByteArray ConnectionLab::httpProxyLog() const
+{
+    QFile log(path("tinyproxy.log"));
+    return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
 }
 
 QString ConnectionLab::settingsFile() const

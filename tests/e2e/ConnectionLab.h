@@ -57,6 +57,9 @@ public:
     // last "Peer Connection Initiated"), empty when none connected yet.
     QString lastPeerAddress(bool udp) const;
 
+    // What the lab's HTTP proxy (tinyproxy) logged of its connections.
+    QByteArray httpProxyLog() const;
+
     // The driver's preferences: write them with Settings(settingsFile())
     // before starting the driver.
     QString settingsFile() const;

@@ -1,11 +1,15 @@
 // The connect panel offscreen, over the built-in catalogue: which site becomes
 // current, when Connect may be pressed, what Connect emits and stores, the
 // pinned-IP row, the preferences link and clicks on the site area.
+#include "AnsweringMessageBoxFactory.h"
+#include "BuiltInCatalogue.h"
+#include "FakeBackendStateTracker.h"
+#include "RecordingOsAbstraction.h"
+#include "RecordingVpnBackend.h"
 #include "SiteConnectionParameters.h"
 
 #include "backend/OpenVpnConnectionParameters.h"
 #include "catalogue/HalvorixConfig.h"
-#include "catalogue/LocalConfigSource.h"
 #include "gui/OrvalVPNConnectWidget.h"
 #include "openvpn/ConnectVia.h"
 #include "prefs/Settings.h"
@@ -22,34 +26,12 @@
 
 Q_DECLARE_METATYPE(Settings::IksSettings)
 
+using BuiltInCatalogue::child;
+using BuiltInCatalogue::sites;
+
 namespace {
 
 const GeoLocation VIENNA(48.2082, 16.3738);
-
-// The catalogue's sites of those identifiers, in the given order.
-QList<HalvorixServerSite> sites(const QStringList &ids)
-{
-    QList<HalvorixServerSite> chosen;
-    const QList<HalvorixServerSite> all = HalvorixConfig::getServerSites();
-    for (const QString &id : ids) {
-        for (const HalvorixServerSite &site : all) {
-            if (site.getId() == id)
-                chosen.append(site);
-        }
-    }
-    if (chosen.size() != ids.size())
-        qFatal("A site of the test table is not in the catalogue: %s", qPrintable(ids.join(',')));
-    return chosen;
-}
-
-template<typename T>
-T &child(const QWidget &panel, const char *name)
-{
-    T *widget = panel.findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("The connect panel has no %s", name);
-    return *widget;
-}
 
 struct Panel
 {
@@ -100,17 +82,13 @@ private slots:
         Q_INIT_RESOURCE(vpnbackend);
         qRegisterMetaType<QSharedPointer<ConnectionParameters>>();
         qRegisterMetaType<HalvorixServerSite>();
-        LocalConfigSource().execute();
-        QVERIFY(HalvorixConfig::getServerSites().size() > 3);
+        QVERIFY(BuiltInCatalogue::install());
     }
 
     void init()
     {
-        Settings settings;
-        settings.clear();
-        settings.removeDefaultServerSite();
-        settings.forgetCredentials();
-        settings.setMyLocation(GeoLocation());
+        BuiltInCatalogue::resetPreferences();
+        Settings().forgetCredentials();
     }
 
     void defaultSite_data()
@@ -399,7 +377,15 @@ private slots:
     // sites are read again.
     void settingsLink()
     {
+        QSharedPointer<AnsweringMessageBoxFactory> factory(new AnsweringMessageBoxFactory);
+        MessageBoxFactory::setInstance(factory);
+        RecordingOsAbstraction os;
+        RecordingVpnBackend backend;
+        FakeBackendStateTracker tracker;
         Panel panel;
+        panel.widget.setOsAbstraction(&os);
+        panel.widget.setVpnBackend(&backend);
+        panel.widget.setBackendStateTracker(&tracker);
         panel.widget.setServerSites(sites({"JPN-Tokyo"}));
         QCOMPARE(panel.currentId(), QStringLiteral("JPN-Tokyo"));
         QSignalSpy attach(&panel.widget, &OrvalVPNConnectWidget::attachTrayIcon);
@@ -407,6 +393,10 @@ private slots:
         Settings().setDefaultServerSite(QStringLiteral("CHE-Zurich"));
 
         emit child<QLabel>(panel.widget, "settings").linkActivated(QStringLiteral("settings"));
+        // The dialog ran and was cancelled.
+        QCOMPARE(factory->shown.size(), 1);
+        QCOMPARE(factory->shown.first().className, QStringLiteral("SettingsDialog"));
+        MessageBoxFactory::setInstance({});
         // Offscreen there is no system tray, so the tray is never wanted.
         QCOMPARE(attach.size(), 0);
         QCOMPARE(detach.size(), 1);

@@ -3,84 +3,53 @@
 // messages and user acts, error boxes, the cipher "none" warning, the update
 // banner, the menus, closing and minimising.
 #include "AnsweringMessageBoxFactory.h"
-#include "FakeBackendStateTracker.h"
-#include "RecordingOsAbstraction.h"
-#include "RecordingVpnBackend.h"
+#include "BuiltInCatalogue.h"
+#include "MainWindowServices.h"
 #include "SiteConnectionParameters.h"
 
 #include "app/LogHandlerOption.h"
 #include "catalogue/HalvorixConfig.h"
-#include "catalogue/LocalConfigSource.h"
 #include "gui/ExternalLink.h"
+#include "gui/MapProjection.h"
 #include "gui/MouseEventBlockingWidget.h"
 #include "gui/OrvalVPNConnectWidget.h"
 #include "gui/OrvalVPNMainWindow.h"
 #include "gui/OrvalVpnMapWidget.h"
 #include "gui/ServerListWidget.h"
 #include "prefs/Settings.h"
-#include "prefs/UserStatistics.h"
 #include "system/NetworkInterface.h"
-#include "websvc/LifeCycleClient.h"
-#include "websvc/ReplyHandler.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
-#include <QNetworkAccessManager>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QToolButton>
 
 Q_DECLARE_METATYPE(VpnFrontend *)
 
+using BuiltInCatalogue::child;
+
 namespace {
-
-template<typename T>
-T &child(const QWidget &window, const char *name)
-{
-    T *widget = window.findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("The main window has no %s", name);
-    return *widget;
-}
-
-HalvorixServerSite catalogueSite(const QString &id)
-{
-    for (const HalvorixServerSite &site : HalvorixConfig::getServerSites()) {
-        if (site.getId() == id)
-            return site;
-    }
-    qFatal("%s is not in the catalogue", qPrintable(id));
-    return {};
-}
 
 QSharedPointer<ConnectionParameters> parameters()
 {
     return QSharedPointer<ConnectionParameters>(new SiteConnectionParameters(
-        catalogueSite(QStringLiteral("JPN-Tokyo")), HalvorixServerSite::UDP, QStringLiteral("AES-256-GCM")));
+        BuiltInCatalogue::site(QStringLiteral("JPN-Tokyo")), HalvorixServerSite::UDP, QStringLiteral("AES-256-GCM")));
 }
 
-// Everything a window needs; the window is made by the test, after the
-// preferences it reads at construction are set.
-struct WindowWorld
+// The window's services, with the questions the tables ask about the window.
+struct WindowWorld : MainWindowServices
 {
-    RecordingVpnBackend backend;
-    RecordingOsAbstraction os;
-    FakeBackendStateTracker tracker;
-    UserStatistics statistics;
-    QNetworkAccessManager network;
-    // Asks a closed loopback port: the check fails and nothing leaves the machine.
-    LifeCycleClient lifeCycle {
-        &network, QStringLiteral("OrvalVpnDesktop"), SemVer(QStringLiteral("1.0.0")), "http://127.0.0.1:9", QString(),
-        QString()};
-    QScopedPointer<OrvalVPNMainWindow> window;
     AnsweringMessageBoxFactory *factory = nullptr;
 
     OrvalVPNMainWindow &make()
     {
-        window.reset(new OrvalVPNMainWindow(os, tracker, &network, statistics, backend, lifeCycle));
+        create();
         // Past the replay of the attach: messages from here on are live.
         QTest::qWait(1);
         return *window;
@@ -131,10 +100,10 @@ struct WindowWorld
         } else if (step == "terminated") {
             w.vpnTerminated(VpnTerminationReport(parameters(), false, false));
         } else if (step.startsWith("map pick ")) {
-            emit child<OrvalVpnMapWidget>(w, "map").serverSiteSelected(catalogueSite(step.section(' ', -1)));
+            emit child<OrvalVpnMapWidget>(w, "map").serverSiteSelected(BuiltInCatalogue::site(step.section(' ', -1)));
         } else if (step.startsWith("list pick ")) {
             emit child<ServerListWidget>(w, "serverListWidget")
-                .serverSiteSelected(catalogueSite(step.section(' ', -1)));
+                .serverSiteSelected(BuiltInCatalogue::site(step.section(' ', -1)));
         } else if (step == "list dismiss") {
             emit child<ServerListWidget>(w, "serverListWidget").dismissed();
         } else if (step == "site button") {
@@ -144,6 +113,22 @@ struct WindowWorld
         }
     }
 };
+
+// The link targets of a rich text.
+QStringList anchors(const QString &html)
+{
+    QTextDocument document;
+    document.setHtml(html);
+    QStringList targets;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QString target = fragment.fragment().charFormat().anchorHref();
+            if (!target.isEmpty() && !targets.contains(target))
+                targets << target;
+        }
+    }
+    return targets;
+}
 
 } // namespace
 
@@ -158,17 +143,13 @@ private slots:
     {
         Q_INIT_RESOURCE(vpnbackend);
         qRegisterMetaType<VpnFrontend *>();
-        LocalConfigSource().execute();
-        QVERIFY(HalvorixConfig::getServerSites().size() > 3);
+        QVERIFY(BuiltInCatalogue::install());
     }
 
     void init()
     {
-        Settings settings;
-        settings.clear();
-        settings.removeDefaultServerSite();
-        settings.setMyLocation(GeoLocation());
-        settings.setDefaultServerSite(QStringLiteral("CHE-Zurich"));
+        BuiltInCatalogue::resetPreferences();
+        Settings().setDefaultServerSite(QStringLiteral("CHE-Zurich"));
         factory.reset(new AnsweringMessageBoxFactory);
         MessageBoxFactory::setInstance(factory);
     }
@@ -454,7 +435,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("notices");
         QTest::addColumn<bool>("shown");
-        QTest::addColumn<QString>("href");
+        QTest::addColumn<QString>("link");
 
         const QString good = QStringLiteral("https://www.orvalvpn.example/download");
         QTest::newRow("https") << QStringList {good} << true << good;
@@ -464,6 +445,9 @@ private slots:
         QTest::newRow("https without host") << QStringList {"https:///download"} << false << "";
         QTest::newRow("quote and angle bracket") << QStringList {"https://www.orvalvpn.example/a\"onclick=x<b>"} << true
                                                  << "https://www.orvalvpn.example/a%22onclick=x%3Cb%3E";
+        // Markup-like text of the address stays text of the link.
+        QTest::newRow("entities in the query") << QStringList {"https://www.orvalvpn.example/get?v=&lt;b&gt;&amp;x"}
+                                               << true << "https://www.orvalvpn.example/get?v=&lt;b&gt;&amp;x";
         QTest::newRow("second notice changes nothing")
             << QStringList {good, "https://evil.example/other"} << true << good;
     }
@@ -472,12 +456,12 @@ private slots:
     {
         QFETCH(QStringList, notices);
         QFETCH(bool, shown);
-        QFETCH(QString, href);
+        QFETCH(QString, link);
         WindowWorld world;
         OrvalVPNMainWindow &window = world.make();
         QStringList opened;
         ExternalLink::setOpener([&opened](const QUrl &url) {
-            opened << url.toString();
+            opened << url.toString(QUrl::FullyEncoded);
             return true;
         });
         for (const QString &url : notices)
@@ -488,13 +472,11 @@ private slots:
         QVERIFY(!banner.openExternalLinks());
         if (!shown)
             return;
-        // The link is exactly one anchor with the address as its target.
-        const QString text = banner.text();
-        QCOMPARE(text.count("<a "), 1);
-        QVERIFY2(text.contains(QStringLiteral("href=\"%1\"").arg(href)), qPrintable(text));
-        QVERIFY(text.contains("Get It Now!"));
-        emit banner.linkActivated(href);
-        QCOMPARE(opened, QStringList {href});
+        // Exactly one link, to the address, as the label's rich text reads it.
+        QCOMPARE(anchors(banner.text()), QStringList {link});
+        QVERIFY(banner.text().contains("Get It Now!"));
+        emit banner.linkActivated(link);
+        QCOMPARE(opened, QStringList {link});
         emit banner.linkActivated(QStringLiteral("file:///etc/passwd"));
         QCOMPARE(opened.size(), 1);
     }
@@ -672,8 +654,7 @@ private slots:
         settings.rememberCredentials("alice", "secret");
         settings.setAutoLoginOnConnect(true);
         WindowWorld world;
-        world.window.reset(new OrvalVPNMainWindow(world.os, world.tracker, &world.network, world.statistics,
-                                                  world.backend, world.lifeCycle));
+        world.create();
         QSignalSpy detach(world.window.data(), &OrvalVPNMainWindow::detachFrontend);
         world.deliver("progress initial");
         QCOMPARE(detach.size(), 0);
@@ -690,17 +671,31 @@ private slots:
         QCOMPARE(world.currentSite(), QStringLiteral("JPN-Tokyo"));
     }
 
-    // After the preferences the panel and the map have the sites again, and
+    // After the preferences the panel and the map have the sites again (a
+    // dedicated address added there can be picked on the map at once), and
     // the tray follows the preference.
     void preferences()
     {
         WindowWorld world;
         OrvalVPNMainWindow &window = world.make();
         QSignalSpy detachTray(&window, &OrvalVPNMainWindow::detachTrayIcon);
-        Settings().setDefaultServerSite(QStringLiteral("JPN-Tokyo"));
+        Settings settings;
+        settings.setDefaultServerSite(QStringLiteral("JPN-Tokyo"));
+        settings.setServerSitesWithDedicatedIp({SiteConnectionParameters::makeSite(
+            QStringLiteral("NZL"), QStringLiteral("office"), false, QHostAddress(QStringLiteral("192.0.2.50")))});
+        const HalvorixServerSite dedicated = HalvorixConfig::getServerSites().first();
+        QCOMPARE(dedicated.getId(), QStringLiteral("NZL-192.0.2.50"));
+
         window.findChild<QAction *>("actionPreferences")->trigger();
+        QCOMPARE(factory->shown.size(), 1);
+        QCOMPARE(factory->shown.first().className, QStringLiteral("SettingsDialog"));
         QCOMPARE(detachTray.size(), 1);
         QCOMPARE(world.currentSite(), QStringLiteral("JPN-Tokyo"));
+
+        auto &map = child<OrvalVpnMapWidget>(window, "map");
+        const QPoint there = map.matrix(0, 0).map(MapProjection::toMap(dedicated.getLocation())).toPoint();
+        QTest::mouseClick(&map, Qt::LeftButton, {}, there);
+        QCOMPARE(world.currentSite(), dedicated.getId());
     }
 };
 

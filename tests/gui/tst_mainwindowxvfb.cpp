@@ -1,9 +1,7 @@
 // The main window on a real X server with twm and a tray: pictures of its
 // pages for people to look at (build/screenshots/tst_mainwindowxvfb-*.png),
 // a close through the window manager and a minimise through xdotool.
-#include "FakeBackendStateTracker.h"
-#include "RecordingOsAbstraction.h"
-#include "RecordingVpnBackend.h"
+#include "MainWindowServices.h"
 #include "Screenshot.h"
 #include "SiteConnectionParameters.h"
 
@@ -11,16 +9,12 @@
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/LocalConfigSource.h"
 #include "gui/ApplicationTranslation.h"
-#include "gui/OrvalVPNMainWindow.h"
 #include "prefs/Settings.h"
-#include "prefs/UserStatistics.h"
-#include "websvc/LifeCycleClient.h"
-#include "websvc/ReplyHandler.h"
 
 #include <QGuiApplication>
-#include <QNetworkAccessManager>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QToolButton>
@@ -46,17 +40,10 @@ bool xdotool(const QStringList &arguments)
     return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
 }
 
-struct WindowWorld
+// The services with the window made at once.
+struct WindowWorld : MainWindowServices
 {
-    RecordingVpnBackend backend;
-    RecordingOsAbstraction os;
-    FakeBackendStateTracker tracker;
-    UserStatistics statistics;
-    QNetworkAccessManager network;
-    LifeCycleClient lifeCycle {
-        &network, QStringLiteral("OrvalVpnDesktop"), SemVer(QStringLiteral("1.0.0")), "http://127.0.0.1:9", QString(),
-        QString()};
-    OrvalVPNMainWindow window {os, tracker, &network, statistics, backend, lifeCycle};
+    WindowWorld() { create(); }
 };
 
 } // namespace
@@ -97,7 +84,7 @@ private slots:
     {
         using P = VpnStartupProgress;
         WindowWorld world;
-        OrvalVPNMainWindow &window = world.window;
+        OrvalVPNMainWindow &window = *world.window;
         shoot(window, QStringLiteral("connect"));
         QCOMPARE(window.size(), QSize(787, 602));
         QCOMPARE(window.windowTitle(), QCoreApplication::applicationName());
@@ -149,17 +136,17 @@ private slots:
         settings.setCloseToTray(closeToTray);
         settings.setRememberWindowGeometry(true);
         WindowWorld world;
-        QVERIFY(QTest::qWaitForWindowExposed(&world.window));
-        QSignalSpy detach(&world.window, &OrvalVPNMainWindow::detachFrontend);
-        QSignalSpy exit(&world.window, &OrvalVPNMainWindow::exitApplication);
+        QVERIFY(QTest::qWaitForWindowExposed(world.window.data()));
+        QSignalSpy detach(world.window.data(), &OrvalVPNMainWindow::detachFrontend);
+        QSignalSpy exit(world.window.data(), &OrvalVPNMainWindow::exitApplication);
 
         // twm's f.delete (bound to Alt+F4 in the test's twmrc) asks the window to close.
-        const QString id = QString::number(world.window.winId());
+        const QString id = QString::number(world.window->winId());
         QVERIFY(xdotool({"mousemove", "--window", id, "100", "100"}));
         QVERIFY(xdotool({"key", "alt+F4"}));
         QTRY_COMPARE_WITH_TIMEOUT(detach.size(), 1, 5000);
         QCOMPARE(exit.size(), exits);
-        QVERIFY(world.window.isVisible());
+        QVERIFY(world.window->isVisible());
         QVERIFY(Settings().contains(QStringLiteral("window-geometry")));
     }
 
@@ -175,12 +162,41 @@ private slots:
         QFETCH(bool, toTray);
         Settings().setMinimizeToTray(toTray);
         WindowWorld world;
-        QVERIFY(QTest::qWaitForWindowExposed(&world.window));
-        QSignalSpy detach(&world.window, &OrvalVPNMainWindow::detachFrontend);
-        QVERIFY(xdotool({"windowminimize", "--sync", QString::number(world.window.winId())}));
-        QTRY_VERIFY_WITH_TIMEOUT(world.window.isMinimized() || detach.size() > 0, 5000);
+        QVERIFY(QTest::qWaitForWindowExposed(world.window.data()));
+        QSignalSpy detach(world.window.data(), &OrvalVPNMainWindow::detachFrontend);
+        QVERIFY(xdotool({"windowminimize", "--sync", QString::number(world.window->winId())}));
+        QTRY_VERIFY_WITH_TIMEOUT(world.window->isMinimized() || detach.size() > 0, 5000);
         QTest::qWait(200);
         QCOMPARE(detach.size(), toTray ? 1 : 0);
+    }
+
+    // With minimise-on-connect, remembered credentials and automatic login a
+    // live start detaches the window; the same start replayed to a window
+    // made during it (before it is attached) leaves it up on the loading page.
+    void minimiseOnConnect_data()
+    {
+        QTest::addColumn<bool>("replayed");
+        QTest::newRow("live start") << false;
+        QTest::newRow("replayed to a new window") << true;
+    }
+
+    void minimiseOnConnect()
+    {
+        QFETCH(bool, replayed);
+        Settings settings;
+        settings.setMinimizeOnConnect(true);
+        settings.setAutoLoginOnConnect(true);
+        WindowWorld world;
+        QSignalSpy detach(world.window.data(), &OrvalVPNMainWindow::detachFrontend);
+        if (!replayed)
+            QTest::qWait(1);
+        world.window->onVpnStartupProgress(
+            VpnStartupProgress(parameters(), VpnStartupProgress::INIT_CONNECTION, VpnStartupProgress::INITIAL));
+        QCOMPARE(detach.size(), replayed ? 0 : 1);
+        QVERIFY(world.window->isVisible());
+        QCOMPARE(
+            world.window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"))->currentWidget()->objectName(),
+            QStringLiteral("loadingWidget"));
     }
 };
 

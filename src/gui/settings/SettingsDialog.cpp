@@ -1,0 +1,40 @@
+#include "gui/settings/SettingsDialog.h"
+
+#include "gui/StyleSheet.h"
+#include "gui/settings/SettingsWidget.h"
+#include "ui_SettingsDialog.h"
+
+#include <QPushButton>
+
+SettingsDialog::SettingsDialog(QWidget *parent, const QList<StealthProxy> &stealthProxies, OsAbstraction &osAbstraction,
+                               VpnBackend &vpnBackend, bool globalRouteAlreadyActive, bool autoLoginAllowed,
+                               bool connectionActive)
+    : QDialog(parent)
+    , ui(new Ui_SettingsDialog)
+    , osAbstraction(osAbstraction)
+    , vpnBackend(vpnBackend)
+{
+    ui->setupUi(this);
+    setStyleSheet(StyleSheet::fromResource(QStringLiteral(":/resources/settingsdialog.qss")));
+
+    SettingsWidget *widget = ui->settingsWidget;
+    // accept() was connected first by the form: the dialog is hidden before
+    // the save asks its questions.
+    connect(ui->buttonBox, &QDialogButtonBox::accepted, widget, &SettingsWidget::onDialogSave);
+    connect(ui->buttonBox, &QDialogButtonBox::rejected, widget, &SettingsWidget::onDialogCancel);
+    connect(ui->buttonBox->button(QDialogButtonBox::RestoreDefaults), &QPushButton::clicked, widget,
+            &SettingsWidget::onRestoreDefaults);
+    // A custom proxy without a usable address or port can't be saved.
+    QPushButton *save = ui->buttonBox->button(QDialogButtonBox::Save);
+    connect(widget, &SettingsWidget::areInputsValid, save, &QPushButton::setEnabled);
+
+    widget->setOsAbstraction(&osAbstraction);
+    widget->setVpnBackend(&vpnBackend);
+    widget->setGlobalRouteAlreadyActive(globalRouteAlreadyActive);
+    widget->setConnectionActive(connectionActive);
+    widget->init(stealthProxies);
+    if (!autoLoginAllowed)
+        widget->disableAutoLogin();
+}
+
+SettingsDialog::~SettingsDialog() = default;

@@ -1,6 +1,7 @@
 #include "app/DaemonVpnFrontend.h"
 
 #include "backend/VpnBackend.h"
+#include "backend/VpnStartupResult.h"
 #include "prefs/Settings.h"
 #include "system/FireAndForgetProcess.h"
 #include "websvc/WhatIsMyLocation.h"
@@ -30,13 +31,22 @@ void DaemonVpnFrontend::onVpnStartupProgress(const VpnStartupProgress& progress)
 {
     qDebug() << "Daemon::onVpnStartupProgress - " << progress.getProgressMessageKey();
     // A failed look-up is not retried while a connection starts.
-    if (progress.isInitialState())
+    if (progress.isInitialState()) {
+        starting = true;
         whatIsMyLocation->stop();
+    }
 }
 
-void DaemonVpnFrontend::onVpnStartupResult(const VpnStartupResult&)
+void DaemonVpnFrontend::onVpnStartupResult(const VpnStartupResult& result)
 {
     qDebug() << "Daemon::onVpnStartupResult";
+    starting = false;
+    // A started engine runs before its first state report: a quit must stop it.
+    if (result.getType() == VpnStartupResult::STARTED) {
+        running = true;
+        return;
+    }
+    emit runEnded();
 }
 
 void DaemonVpnFrontend::onUpdateState(const VpnConnectionState&)
@@ -63,11 +73,13 @@ void DaemonVpnFrontend::vpnTerminated(VpnTerminationReport report)
              << " - failed to start flag: " << flagText(report.getFailedToStartFlag())
              << " - password request flag: " << flagText(report.getPasswordRequestFlag());
     running = false;
+    starting = false;
     networkAccessManager->clearAccessCache();
     Settings settings;
     runScript(settings.executeAfterDisconnectScript(), QStringLiteral("After Disconnect Script"),
               settings.pathToAfterDisconnectScript());
     whatIsMyLocation->queryMyLocation();
+    emit runEnded();
 }
 
 void DaemonVpnFrontend::onEventClosed(quint64 eventId)

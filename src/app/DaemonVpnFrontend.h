@@ -2,6 +2,8 @@
 
 #include "backend/VpnFrontend.h"
 
+#include <QObject>
+
 class QNetworkAccessManager;
 class VpnBackend;
 class WhatIsMyLocation;
@@ -11,13 +13,24 @@ class WhatIsMyLocation;
 // after-connect and after-disconnect scripts, empties the HTTP access cache
 // when a connection comes or goes, and steers the location look-up. It never
 // answers the backend.
-class DaemonVpnFrontend : public VpnFrontend
+//
+// It also follows the run's phase for the run mode's quit: a start-up is
+// active from its first progress message to its result; a started engine
+// runs until its termination report. runEnded() tells when either ends.
+class DaemonVpnFrontend : public QObject, public VpnFrontend
 {
+    Q_OBJECT
+
 public:
     DaemonVpnFrontend(QNetworkAccessManager* networkAccessManager, VpnBackend& backend,
                       WhatIsMyLocation& whatIsMyLocation);
 
+    // An engine was started and has not reported its end.
     bool isRunning() const { return running; }
+    // A start-up's pipeline runs: it has not yet given its result.
+    bool isStarting() const { return starting; }
+    // Something a quit must stop or abort.
+    bool isActive() const { return running || starting; }
 
     void onVpnStartupProgress(const VpnStartupProgress& progress) override;
     void onVpnStartupResult(const VpnStartupResult& result) override;
@@ -34,6 +47,10 @@ public:
     void hideFrontend() override {}
     void toggleVisibility() override {}
 
+signals:
+    // A start-up ended without an engine, or a started engine ended.
+    void runEnded();
+
 private:
     void runScript(bool switchedOn, const QString& displayName, const QString& program);
 
@@ -41,4 +58,5 @@ private:
     VpnBackend* backend;
     WhatIsMyLocation* whatIsMyLocation;
     bool running = false;
+    bool starting = false;
 };

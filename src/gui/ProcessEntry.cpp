@@ -11,6 +11,7 @@
 #include "gui/NullEventMessageCloser.h"
 #include "gui/OpenConnectLoginFailedBox.h"
 #include "gui/OpenVPNSimulatorDialog.h"
+#include "gui/OrvalVPNRunnable.h"
 #include "prefs/Settings.h"
 
 #include <QApplication>
@@ -43,7 +44,10 @@ int ProcessEntry::main(int argc, char **argv)
 
 int ProcessEntry::runCommandLine(QApplication &application, int argc, char **argv)
 {
-    OrvalVPNCommandLineParser parser(QCoreApplication::applicationName());
+    OrvalVPNCommandLineParser parser(QCoreApplication::applicationName(), [](QApplication &app) {
+        OrvalVPNRunnable runnable(app);
+        return runnable.run();
+    });
     parser.parse(argc, argv);
     return parser.runRunnable(application);
 }

@@ -7,8 +7,7 @@
 #include "catalogue/CountryCode.h"
 #include "catalogue/OpenVpnConfigurationModel.h"
 #include "gui/GuiVpnStartup.h"
-#include "gui/MessageBoxFactory.h"
-#include "gui/NullEventMessageCloser.h"
+#include "gui/QuitConfirmation.h"
 #include "openconnect/OpenConnectConnectVia.h"
 #include "openconnect/OpenConnectConnectionParameters.h"
 #include "prefs/Settings.h"
@@ -20,7 +19,6 @@
 #include <QDebug>
 #include <QEventLoop>
 #include <QMenu>
-#include <QMessageBox>
 #include <QTimer>
 
 #include <algorithm>
@@ -421,7 +419,7 @@ void TrayIcon::updateTooltip()
 void TrayIcon::onQuitApplication()
 {
     if (stateTracker.isVPNRunning()) {
-        if (Settings().stillActiveWarningEnable() && !confirmQuit())
+        if (Settings().stillActiveWarningEnable() && !QuitConfirmation::ask(nullptr))
             return;
         stopAndWait();
     }
@@ -434,18 +432,6 @@ void TrayIcon::sendStopVPNToBackend()
 }
 
 // ---- private ----
-
-bool TrayIcon::confirmQuit()
-{
-    // Asked, not notified: a notification may be switched off, and the
-    // user's Quit would then do nothing visible.
-    NullEventMessageCloser closer;
-    const QSharedPointer<QMessageBox> box = MessageBoxFactory::getInstance()->getMessageBox(
-        nullptr, tr("OrvalVPN is still active."), QMessageBox::Yes | QMessageBox::No, MessageBoxFactory::Question,
-        tr("Do you really want to quit?"), QString(), QMessageBox::No, 0, &closer);
-    box->setDefaultButton(QMessageBox::No);
-    return box->exec() == QMessageBox::Yes;
-}
 
 void TrayIcon::setLook(const QString &image, bool connectable)
 {

@@ -96,8 +96,6 @@ protected:
 
 private:
     static QString displayName();
-    // The main window's question before quitting while a connection runs; true for Yes.
-    bool confirmQuit();
     void setLook(const QString &image, bool connectable);
     // Stops the connection (or aborts its start-up) and waits in an event
     // loop without user input until its end is reported or the bound passes.

@@ -68,6 +68,7 @@ const QString ConnectionLab::PASSWORD = QStringLiteral("lab s3cret");
 const QString ConnectionLab::SITE = QStringLiteral("USA-Dallas");
 
 ConnectionLab::ConnectionLab()
+    : m_mainProgram(QStringLiteral(ORVAL_DRIVE_PROGRAM))
 {
     for (bool udp : {true, false}) {
         OpenVpnServerOptions& options = udp ? m_udp : m_tcp;
@@ -160,7 +161,7 @@ bool ConnectionLab::makeBundle()
     const QString program = bundle + QStringLiteral("/MacOS/OrvalVPN");
     // A copy, not a link: the helper checks its parent's real path.
     bool ok = QDir().mkpath(bundle + QStringLiteral("/MacOS"))
-           && QFile::copy(QStringLiteral(ORVAL_DRIVE_PROGRAM), program);
+           && QFile::copy(m_mainProgram, program);
     for (const QString& part : {QStringLiteral("Helpers"), QStringLiteral("Resources"), QStringLiteral("Platform"),
                                 QStringLiteral("Info.plist")})
         ok = ok && run(QStringLiteral("cp"), {QStringLiteral("-R"), built + QLatin1Char('/') + part, bundle}) == 0;
@@ -319,8 +320,11 @@ bool ConnectionLab::startDriver(const QStringList& arguments)
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path("home/.config"));
     environment.insert(QStringLiteral("XDG_DATA_HOME"), path("home/.local/share"));
     environment.insert(QStringLiteral("XDG_CACHE_HOME"), path("home/.cache"));
+    // The single-instance socket of a GUI run lives there: one per lab.
+    environment.insert(QStringLiteral("TMPDIR"), path("tmp"));
     environment.remove(QStringLiteral("WITH_OPENVPN_SIMULATOR"));
     QDir().mkpath(path("home"));
+    QDir().mkpath(path("tmp"));
     m_driver.setProcessEnvironment(environment);
     m_driver.setStandardErrorFile(path("driver.log"), QIODevice::Append);
     m_driver.start(path("Drive.app/Contents/MacOS/OrvalVPN"), arguments);
@@ -475,6 +479,15 @@ QStringList ConnectionLab::blackHoleRoutes()
         routes << line.simplified();
     routes.sort();
     return routes;
+}
+
+QString ConnectionLab::routes()
+{
+    QString ipv4;
+    QString ipv6;
+    run(QStringLiteral("ip"), {QStringLiteral("-4"), QStringLiteral("route"), QStringLiteral("show")}, &ipv4);
+    run(QStringLiteral("ip"), {QStringLiteral("-6"), QStringLiteral("route"), QStringLiteral("show")}, &ipv6);
+    return ipv4 + ipv6;
 }
 
 QString ConnectionLab::bundleContents() const

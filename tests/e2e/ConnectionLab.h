@@ -45,6 +45,9 @@ public:
     // PKI, bundle, catalogue on the update host, every server. False, with
     // warnings, when something does not come up.
     bool setUp();
+    // The program the bundle runs as its OrvalVPN, before setUp: the backend
+    // driver unless a test chooses another (the GUI driver).
+    void useMainProgram(const QString& program) { m_mainProgram = program; }
 
     // The OpenVPN servers; the tunnel address of the server and the name
     // server it pushes differ between the two.
@@ -104,6 +107,8 @@ public:
 
     // Runs a program in the test's (client) namespace; its exit code and output.
     static int run(const QString& program, const QStringList& arguments, QString* output = nullptr);
+    // The client namespace's routing table (both families), as `ip route` prints it.
+    static QString routes();
     // The client namespace's name servers, in /etc/resolv.conf order.
     static QStringList nameServers();
     // The client namespace's black-hole (IPv4) and unreachable (IPv6) routes, as `ip route` prints them.
@@ -120,6 +125,7 @@ private:
     QString path(const QString& name) const;
 
     QTemporaryDir m_dir;
+    QString m_mainProgram;
     OpenVpnServerOptions m_udp;
     OpenVpnServerOptions m_tcp;
     QProcess m_udpServer;

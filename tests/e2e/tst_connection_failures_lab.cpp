@@ -43,16 +43,6 @@ bool linkUp()
     return link.contains(QRegularExpression("[<,]UP[,>]"));
 }
 
-// The client's routing table (both families), as `ip route` prints it.
-QString routes()
-{
-    QString ipv4;
-    QString ipv6;
-    ConnectionLab::run("ip", {"-4", "route", "show"}, &ipv4);
-    ConnectionLab::run("ip", {"-6", "route", "show"}, &ipv6);
-    return ipv4 + ipv6;
-}
-
 QByteArray resolvConf()
 {
     QFile file(RESOLV_CONF);
@@ -158,7 +148,7 @@ class TestConnectionFailuresLab : public QObject
         });
         QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
         QCOMPARE(ConnectionLab::blackHoleRoutes(), blackHolesBefore);
-        QCOMPARE(routes(), routesBefore);
+        QCOMPARE(ConnectionLab::routes(), routesBefore);
         QCOMPARE(resolvConf(), resolvConfBefore);
     }
     // Runs the product's own clean-up run ("OrvalVPN --cleanup") with the
@@ -211,7 +201,7 @@ private slots:
         QVERIFY(lab->setUp());
         resolvConfBefore = resolvConf();
         blackHolesBefore = ConnectionLab::blackHoleRoutes();
-        routesBefore = routes();
+        routesBefore = ConnectionLab::routes();
     }
 
     void init()
@@ -379,7 +369,7 @@ private slots:
         // Only the host route that kept the server reachable outside the
         // tunnel is left (nothing records it); the next connection takes it
         // over and removes it when it ends, as it does everything else.
-        QCOMPARE(routes().remove(QRegularExpression("^[0-9.]+ via \\S+ dev eth0 \\n", QRegularExpression::MultilineOption)),
+        QCOMPARE(ConnectionLab::routes().remove(QRegularExpression("^[0-9.]+ via \\S+ dev eth0 \\n", QRegularExpression::MultilineOption)),
                  routesBefore);
         QVERIFY(started(arguments));
         QVERIFY(seen("connected"));

@@ -5,6 +5,7 @@
 #include "../backend/FakeConnectionParameters.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QNetworkAccessManager>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -58,6 +59,8 @@ private slots:
     void logLines_data();
     void logLines();
     void runningFlag();
+    void runPhase_data();
+    void runPhase();
     void locationLookUpSteering();
     void scripts_data();
     void scripts();
@@ -169,6 +172,54 @@ void TestDaemonFrontend::runningFlag()
     QVERIFY(frontend.isRunning());
     frontend.vpnTerminated(VpnTerminationReport(parameters()).withFailedToStartFlag());
     QVERIFY(!frontend.isRunning());
+}
+
+// The phase a quit acts on: "p" an attempt's first progress message, "s" a
+// started result, "a" an aborted result, "c" a failed preliminary check,
+// "u" a state report, "t" the termination report.
+void TestDaemonFrontend::runPhase_data()
+{
+    QTest::addColumn<QString>("events");
+    QTest::addColumn<bool>("starting");
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<int>("ends");
+
+    QTest::newRow("idle") << "" << false << false << 0;
+    QTest::newRow("start-up") << "p" << true << false << 0;
+    QTest::newRow("started, no state yet") << "ps" << false << true << 0;
+    QTest::newRow("connected") << "psu" << false << true << 0;
+    QTest::newRow("aborted start-up") << "pa" << false << false << 1;
+    QTest::newRow("failed checks") << "pc" << false << false << 1;
+    QTest::newRow("engine ended") << "psut" << false << false << 1;
+    QTest::newRow("engine ended during its start") << "pst" << false << false << 1;
+    QTest::newRow("second attempt") << "psutp" << true << false << 1;
+}
+
+void TestDaemonFrontend::runPhase()
+{
+    QFETCH(QString, events);
+    DaemonVpnFrontend frontend(&manager, backend, *location);
+    QSignalSpy ends(&frontend, &DaemonVpnFrontend::runEnded);
+    for (const QChar event : events) {
+        switch (event.toLatin1()) {
+        case 'p':
+            frontend.onVpnStartupProgress(
+                VpnStartupProgress(parameters(), "INIT_CONNECTION", VpnStartupProgress::INITIAL));
+            break;
+        case 's': frontend.onVpnStartupResult(VpnStartupResult(parameters(), VpnStartupResult::STARTED, "", 0)); break;
+        case 'a': frontend.onVpnStartupResult(VpnStartupResult(parameters(), VpnStartupResult::ABORTED, "", 0)); break;
+        case 'c':
+            frontend.onVpnStartupResult(
+                VpnStartupResult(parameters(), VpnStartupResult::PRELIMINARY_CHECKS_FAILED, "", 1));
+            break;
+        case 'u': frontend.onUpdateState(VpnConnectionState(parameters())); break;
+        case 't': frontend.vpnTerminated(VpnTerminationReport(parameters())); break;
+        }
+    }
+    QTEST(frontend.isStarting(), "starting");
+    QTEST(frontend.isRunning(), "running");
+    QCOMPARE(frontend.isActive(), frontend.isStarting() || frontend.isRunning());
+    QTEST(ends.size(), "ends");
 }
 
 void TestDaemonFrontend::locationLookUpSteering()

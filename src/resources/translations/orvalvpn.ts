@@ -348,6 +348,16 @@ Remote IP: %1</source>
         <translation>
 Remote IP: %1</translation>
     </message>
+</context>
+<context>
+    <name>OrvalVPNLoginWidget</name>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body style=&quot;color:#FFF&quot;&gt;&lt;p&gt;Sign Up for an Account &lt;a href=&quot;APPLICATION_URL&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#FFF&quot;&gt;here&lt;/span&gt;&lt;/a&gt;!&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body style=&quot;color:#FFF&quot;&gt;&lt;p&gt;Sign Up for an Account &lt;a href=&quot;@ORVAL_WEBSITE_URL@&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#FFF&quot;&gt;here&lt;/span&gt;&lt;/a&gt;!&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>QuitConfirmation</name>
     <message>
         <source>OrvalVPN is still active.</source>
         <translation>OrvalVPN is still active.</translation>
@@ -355,13 +365,6 @@ Remote IP: %1</translation>
     <message>
         <source>Do you really want to quit?</source>
         <translation>Do you really want to quit?</translation>
-    </message>
-</context>
-<context>
-    <name>OrvalVPNLoginWidget</name>
-    <message>
-        <source>&lt;html&gt;&lt;head/&gt;&lt;body style=&quot;color:#FFF&quot;&gt;&lt;p&gt;Sign Up for an Account &lt;a href=&quot;APPLICATION_URL&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#FFF&quot;&gt;here&lt;/span&gt;&lt;/a&gt;!&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body style=&quot;color:#FFF&quot;&gt;&lt;p&gt;Sign Up for an Account &lt;a href=&quot;@ORVAL_WEBSITE_URL@&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#FFF&quot;&gt;here&lt;/span&gt;&lt;/a&gt;!&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,242 @@
+#include "ConnectionLab.h"
+#include "Lab.h"
+#include "Screenshot.h"
+
+#include "app/LogHandlerOption.h"
+#include "prefs/DnsPreferenceAction.h"
+#include "prefs/Settings.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <csignal>
+
+namespace {
+
+QByteArray resolvConf()
+{
+    QFile file("/etc/resolv.conf");
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What a connection changes on the client, taken before it starts.
+struct SystemSnapshot
+{
+    QString routes = ConnectionLab::routes();
+    QByteArray resolvConf = ::resolvConf();
+};
+
+} // namespace
+
+// The real GUI run (orval-guidrive: OrvalVPNRunnable with a command reader)
+// in the lab's client namespace, on an X server of its own; the test plays
+// the user through the widgets' object names and reads the system back.
+class TestGuiLab : public QObject
+{
+    Q_OBJECT
+
+    QScopedPointer<ConnectionLab> lab;
+
+    bool fail(const QString &what)
+    {
+        qWarning().noquote() << what << lab->diagnostics();
+        return false;
+    }
+
+    // Starts the GUI and waits until its window shows the catalogue of the
+    // lab's update host.
+    bool startGui()
+    {
+        if (!lab->startDriver({}))
+            return fail("no start");
+        if (lab->waitFor("window-shown") < 0 || lab->waitFor("config-downloaded") < 0)
+            return fail("no window or no catalogue");
+        return true;
+    }
+
+    bool connectFromTheConnectPage(const QString &password)
+    {
+        // TCP, where each offer has a port of its own: "Auto" would pick any
+        // offer, and the lab's server speaks only the catalogue's default one.
+        lab->send("choose connectWidget/protocolSelect TCP");
+        lab->send(QString("choose connectWidget/portSelect %1 ").arg(ConnectionLab::TCP_PORT));
+        lab->send("type connectWidget/username " + ConnectionLab::USER);
+        lab->send("type connectWidget/password " + password);
+        lab->send("click connectWidget/connect");
+        return lab->waitFor("progress ") >= 0 || fail("Connect started nothing");
+    }
+
+    // The text a widget shows now.
+    QString read(const QString &name)
+    {
+        const int from = lab->events().size();
+        lab->send("read " + name);
+        const int at = lab->waitFor("text " + name + " | ", 10000, from);
+        return at < 0 ? QString() : lab->events().at(at).section(" | ", 1);
+    }
+
+    void shoot(const QString &name)
+    {
+        QVERIFY(QDir().mkpath(Screenshot::directory()));
+        const QString file = Screenshot::directory() + "/tst_gui_lab-" + name + ".png";
+        lab->send("screen " + file);
+        QVERIFY2(lab->waitFor("shot " + file, 10000) >= 0, qPrintable(lab->diagnostics()));
+    }
+
+    static bool ping(const QString &address)
+    {
+        return ConnectionLab::run("ping", {"-c", "1", "-W", "5", address}) == 0;
+    }
+
+    // After a clean-up run only the host route that kept the server reachable
+    // outside the tunnel may stay (nothing records it; the next connection
+    // takes it over).
+    void expectRestored(const SystemSnapshot &before, bool afterCleanUp = false)
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(Lab::clientProcesses("openvpn"), QList<qint64>(), 15000);
+        // The end is reported before the last routes go.
+        QTRY_COMPARE_WITH_TIMEOUT(ConnectionLab::blackHoleRoutes(), QStringList(), 10000);
+        const auto routes = [afterCleanUp] {
+            QString table = ConnectionLab::routes();
+            if (afterCleanUp)
+                table.remove(QRegularExpression("^[0-9.]+ via \\S+ dev eth0 \\n", QRegularExpression::MultilineOption));
+            return table;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(routes(), before.routes, 10000);
+        QCOMPARE(resolvConf(), before.resolvConf);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const QString reason = ConnectionLab::unavailableReason();
+        if (!reason.isEmpty())
+            QSKIP(qPrintable(reason));
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("Needs an X server (tests/harness/xvfb-session).");
+        lab.reset(new ConnectionLab);
+        lab->useMainProgram(QStringLiteral(ORVAL_GUIDRIVE_PROGRAM));
+        QVERIFY(lab->setUp());
+    }
+
+    void cleanupTestCase() { lab.reset(); }
+
+    void init()
+    {
+        lab->resetHome();
+        Settings settings(lab->settingsFile());
+        settings.setLogHandlerOption(LogHandlerOption::StdErrHandler());
+        settings.setDefaultServerSite(ConnectionLab::SITE);
+        // Disconnect then leaves no black holes behind.
+        settings.setBlockInternetWhenNotConnected(false);
+        settings.setDnsPreferenceActionAfterConnect(DnsPreferenceAction::getDnsPreferenceActionPushed());
+        settings.setStillActiveWarningEnable(false);
+        settings.setTrayIconEnabled(false);
+    }
+
+    // A run that failed half-way is ended, and what it left is cleaned up
+    // by the product's own clean-up run, so the next test starts clean.
+    void cleanup()
+    {
+        if (QTest::currentTestFailed())
+            qWarning().noquote() << lab->diagnostics();
+        if (lab->quit(45000) == 0)
+            return;
+        QProcess cleanUp;
+        cleanUp.setProcessEnvironment(lab->driverEnvironment());
+        cleanUp.start(lab->bundleContents() + "/MacOS/OrvalVPN", {"--cleanup"});
+        cleanUp.waitForFinished(60000);
+    }
+
+    // Typed credentials and Connect: the status page shows the tunnel, traffic
+    // crosses it, and Disconnect puts routes and name servers back.
+    void connectsFromTheConnectPage()
+    {
+        const SystemSnapshot before;
+        QVERIFY(startGui());
+        shoot("connect-page");
+        QVERIFY(connectFromTheConnectPage(ConnectionLab::PASSWORD));
+        shoot("loading-page");
+        QVERIFY2(lab->waitFor("connected") >= 0, qPrintable(lab->diagnostics()));
+        const QString tunnelServer = Lab::tunnelAddress(lab->server(false));
+        const QString tunnelNetwork = tunnelServer.left(tunnelServer.lastIndexOf('.') + 1);
+        QTRY_COMPARE_WITH_TIMEOUT(read("statusWidget/status"), QString("CONNECTED"), 10000);
+        QVERIFY2(read("statusWidget/localIp").startsWith(tunnelNetwork), qPrintable(read("statusWidget/localIp")));
+        QVERIFY(ping(tunnelServer));
+        shoot("status-page");
+
+        lab->send("click statusWidget/disconnect");
+        QVERIFY2(lab->waitFor("terminated") >= 0, qPrintable(lab->diagnostics()));
+        expectRestored(before);
+        QCOMPARE(lab->quit(), 0);
+    }
+
+    void quitWhileConnectedRestores_data()
+    {
+        QTest::addColumn<bool>("tray");
+        QTest::addColumn<bool>("warning");
+        QTest::newRow("no tray") << false << false;
+        QTest::newRow("no tray, asked") << false << true;
+        QTest::newRow("tray") << true << false;
+    }
+
+    // File > Quit while connected ends the process with 0 within the bound,
+    // after the connection has ended and the system is as it was.
+    void quitWhileConnectedRestores()
+    {
+        QFETCH(bool, tray);
+        QFETCH(bool, warning);
+        {
+            Settings settings(lab->settingsFile());
+            settings.setTrayIconEnabled(tray);
+            settings.setStillActiveWarningEnable(warning);
+        }
+        const SystemSnapshot before;
+        QVERIFY(startGui());
+        QVERIFY(connectFromTheConnectPage(ConnectionLab::PASSWORD));
+        QVERIFY2(lab->waitFor("connected") >= 0, qPrintable(lab->diagnostics()));
+        if (tray)
+            shoot("connected-with-tray");
+        QElapsedTimer quitting;
+        quitting.start();
+        lab->send("quit");
+        if (warning)
+            lab->send("answer Yes");
+        QCOMPARE(lab->waitForExit(45000), 0);
+        QVERIFY2(quitting.elapsed() < 30000, qPrintable(QString::number(quitting.elapsed())));
+        QVERIFY(!lab->eventsStartingWith("terminated").isEmpty());
+        QCOMPARE(lab->eventsStartingWith("answered").size(), warning ? 1 : 0);
+        expectRestored(before);
+    }
+
+    // SIGTERM while connected: the process turns into its clean-up run.
+    void terminationSignalRestores()
+    {
+        const SystemSnapshot before;
+        QVERIFY(startGui());
+        QVERIFY(connectFromTheConnectPage(ConnectionLab::PASSWORD));
+        QVERIFY2(lab->waitFor("connected") >= 0, qPrintable(lab->diagnostics()));
+        lab->signalDriver(SIGTERM);
+        QCOMPARE(lab->waitForExit(30000), 0);
+        expectRestored(before, true);
+    }
+
+    // A wrong password brings the login page with its banner; the right one
+    // typed there connects.
+    void wrongThenRightPassword()
+    {
+        QVERIFY(startGui());
+        QVERIFY(connectFromTheConnectPage("wrong-password"));
+        QVERIFY2(lab->waitFor("password 1", 60000) >= 0, qPrintable(lab->diagnostics()));
+        QTRY_VERIFY_WITH_TIMEOUT(!read("loginWidget/authFailed").isEmpty(), 10000);
+        shoot("login-page");
+        lab->send("type loginWidget/username " + ConnectionLab::USER);
+        lab->send("type loginWidget/password " + ConnectionLab::PASSWORD);
+        lab->send("click loginWidget/login");
+        QVERIFY2(lab->waitFor("connected") >= 0, qPrintable(lab->diagnostics()));
+        QCOMPARE(lab->quit(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGuiLab)
+#include "tst_gui_lab.moc"

@@ -1,6 +1,4 @@
-#ifndef ABORTEDVPNPROCESS_H
-#define ABORTEDVPNPROCESS_H
-
+#pragma once
 #include "backend/VpnProcess.h"
 #include "backend/VpnStartupResult.h"
 
@@ -20,4 +18,3 @@ private:
     VpnStartupResult result;
 };
 
-#endif // ABORTEDVPNPROCESS_H

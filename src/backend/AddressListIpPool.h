@@ -1,6 +1,4 @@
-#ifndef ADDRESSLISTIPPOOL_H
-#define ADDRESSLISTIPPOOL_H
-
+#pragma once
 #include "backend/IpPoolInterface.h"
 
 #include <QList>
@@ -31,4 +29,3 @@ private:
     int currentIndex = 0;
 };
 
-#endif // ADDRESSLISTIPPOOL_H

@@ -1,6 +1,4 @@
-#ifndef BACKENDSTATETRACKER_H
-#define BACKENDSTATETRACKER_H
-
+#pragma once
 // Two questions the user interface asks of the run mode.
 class BackendStateTracker
 {
@@ -12,4 +10,3 @@ public:
     virtual bool isVPNRunning() = 0;
 };
 
-#endif // BACKENDSTATETRACKER_H

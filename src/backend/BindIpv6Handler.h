@@ -1,6 +1,4 @@
-#ifndef BINDIPV6HANDLER_H
-#define BINDIPV6HANDLER_H
-
+#pragma once
 #include "backend/NullHandler.h"
 
 class OsAbstraction;
@@ -20,4 +18,3 @@ private:
     OsAbstraction& os;
 };
 
-#endif // BINDIPV6HANDLER_H

@@ -1,6 +1,4 @@
-#ifndef BYTECOUNT_H
-#define BYTECOUNT_H
-
+#pragma once
 #include <QMetaType>
 #include <QString>
 
@@ -24,4 +22,3 @@ private:
 
 Q_DECLARE_METATYPE(ByteCount)
 
-#endif // BYTECOUNT_H

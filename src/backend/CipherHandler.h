@@ -1,6 +1,4 @@
-#ifndef CIPHERHANDLER_H
-#define CIPHERHANDLER_H
-
+#pragma once
 #include "backend/NullHandler.h"
 #include "backend/OpenVpnConfigTls.h"
 #include "backend/OpenVpnStateNullHandler.h"
@@ -36,4 +34,3 @@ private:
     qint32 vpnProtocol;
 };
 
-#endif // CIPHERHANDLER_H

@@ -1,6 +1,4 @@
-#ifndef CONNECTIONPARAMETERS_H
-#define CONNECTIONPARAMETERS_H
-
+#pragma once
 #include "backend/TunnelType.h"
 #include "catalogue/HalvorixServerSite.h"
 #include "prefs/Settings.h"
@@ -83,4 +81,3 @@ public:
 
 Q_DECLARE_METATYPE(QSharedPointer<ConnectionParameters>)
 
-#endif // CONNECTIONPARAMETERS_H

@@ -1,6 +1,4 @@
-#ifndef DEDICATEDIPHANDLER_H
-#define DEDICATEDIPHANDLER_H
-
+#pragma once
 #include "backend/NullHandler.h"
 
 class IpPoolList;
@@ -19,4 +17,3 @@ private:
     IpPoolList& ipPools;
 };
 
-#endif // DEDICATEDIPHANDLER_H

@@ -1,6 +1,4 @@
-#ifndef DEDICATEDIPPOOL_H
-#define DEDICATEDIPPOOL_H
-
+#pragma once
 #include "backend/IpPoolInterface.h"
 
 // The dedicated address of a dedicated-IP site.
@@ -18,4 +16,3 @@ private:
     QHostAddress address;
 };
 
-#endif // DEDICATEDIPPOOL_H

@@ -1,6 +1,4 @@
-#ifndef DNSJSONCACHEIPPOOL_H
-#define DNSJSONCACHEIPPOOL_H
-
+#pragma once
 #include "backend/DnsJsonIpPool.h"
 
 // A host name's addresses in the local DNS cache dns_local.json.
@@ -12,4 +10,3 @@ public:
     QString toString() const override;
 };
 
-#endif // DNSJSONCACHEIPPOOL_H

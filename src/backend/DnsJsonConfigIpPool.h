@@ -1,6 +1,4 @@
-#ifndef DNSJSONCONFIGIPPOOL_H
-#define DNSJSONCONFIGIPPOOL_H
-
+#pragma once
 #include "backend/DnsJsonIpPool.h"
 
 // A host name's addresses in the configuration's dns.json.
@@ -12,4 +10,3 @@ public:
     QString toString() const override;
 };
 
-#endif // DNSJSONCONFIGIPPOOL_H

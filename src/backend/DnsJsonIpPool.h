@@ -1,6 +1,4 @@
-#ifndef DNSJSONIPPOOL_H
-#define DNSJSONIPPOOL_H
-
+#pragma once
 #include "backend/AddressListIpPool.h"
 
 #include <QSharedPointer>
@@ -30,4 +28,3 @@ private:
     Source source;
 };
 
-#endif // DNSJSONIPPOOL_H

@@ -1,6 +1,4 @@
-#ifndef ERRORMESSAGE_H
-#define ERRORMESSAGE_H
-
+#pragma once
 #include "backend/EventMessage.h"
 
 #include <QString>
@@ -28,4 +26,3 @@ private:
     QString informativeText;
 };
 
-#endif // ERRORMESSAGE_H

@@ -1,6 +1,4 @@
-#ifndef EVENTMESSAGE_H
-#define EVENTMESSAGE_H
-
+#pragma once
 #include <QSharedPointer>
 #include <QtGlobal>
 
@@ -29,4 +27,3 @@ private:
     QSharedPointer<ConnectionParameters> parameters;
 };
 
-#endif // EVENTMESSAGE_H

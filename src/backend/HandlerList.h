@@ -1,6 +1,4 @@
-#ifndef HANDLERLIST_H
-#define HANDLERLIST_H
-
+#pragma once
 #include "backend/OpenVpnLifeCycleHandler.h"
 
 #include <QList>
@@ -37,4 +35,3 @@ private:
     void forEach(Call call) const;
 };
 
-#endif // HANDLERLIST_H

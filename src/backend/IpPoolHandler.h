@@ -1,6 +1,4 @@
-#ifndef IPPOOLHANDLER_H
-#define IPPOOLHANDLER_H
-
+#pragma once
 #include "backend/NullHandler.h"
 #include "backend/OpenVpnStateNullHandler.h"
 
@@ -36,4 +34,3 @@ private:
     int reconnectCount = 0;
 };
 
-#endif // IPPOOLHANDLER_H

@@ -1,6 +1,4 @@
-#ifndef IPPOOLINTERFACE_H
-#define IPPOOLINTERFACE_H
-
+#pragma once
 #include <QHostAddress>
 #include <QString>
 
@@ -40,4 +38,3 @@ private:
     qint32 type;
 };
 
-#endif // IPPOOLINTERFACE_H

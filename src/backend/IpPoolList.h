@@ -1,6 +1,4 @@
-#ifndef IPPOOLLIST_H
-#define IPPOOLLIST_H
-
+#pragma once
 #include "backend/IpPoolInterface.h"
 
 #include <QList>
@@ -32,4 +30,3 @@ private:
     QList<QSharedPointer<IpPoolInterface>> pools;
 };
 
-#endif // IPPOOLLIST_H

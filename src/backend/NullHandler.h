@@ -1,6 +1,4 @@
-#ifndef NULLHANDLER_H
-#define NULLHANDLER_H
-
+#pragma once
 #include "backend/OpenVpnLifeCycleHandler.h"
 
 // Ignores every engine event; concrete handlers derive from it and override
@@ -27,4 +25,3 @@ public:
     void onControlChannel(const QString&, const QString&) override {}
 };
 
-#endif // NULLHANDLER_H

@@ -1,6 +1,4 @@
-#ifndef NULLVPNPROCESS_H
-#define NULLVPNPROCESS_H
-
+#pragma once
 #include "backend/VpnProcess.h"
 
 // No engine exists.
@@ -14,4 +12,3 @@ public:
     void stop() override {}
 };
 
-#endif // NULLVPNPROCESS_H

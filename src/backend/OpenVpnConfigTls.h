@@ -1,6 +1,4 @@
-#ifndef OPENVPNCONFIGTLS_H
-#define OPENVPNCONFIGTLS_H
-
+#pragma once
 #include <QString>
 
 // The engine's control-channel TLS text ("TLSv1.2") and its form for users ("v1.2").
@@ -18,4 +16,3 @@ private:
     QString tls;
 };
 
-#endif // OPENVPNCONFIGTLS_H

@@ -1,6 +1,4 @@
-#ifndef OPENVPNLIFECYCLEHANDLER_H
-#define OPENVPNLIFECYCLEHANDLER_H
-
+#pragma once
 #include <QString>
 
 class AbstractVpnCommand;
@@ -40,4 +38,3 @@ public:
     virtual void onControlChannel(const QString& tlsVersion, const QString& cipher) = 0;
 };
 
-#endif // OPENVPNLIFECYCLEHANDLER_H

@@ -1,6 +1,4 @@
-#ifndef OPENVPNSTATEHANDLER_H
-#define OPENVPNSTATEHANDLER_H
-
+#pragma once
 #include "openvpn/OpenVpnGenericState.h"
 
 // One operation per engine state. A handler calls dispatch() from its own
@@ -29,4 +27,3 @@ protected:
     ~OpenVpnStateHandler() = default;
 };
 
-#endif // OPENVPNSTATEHANDLER_H

@@ -1,6 +1,4 @@
-#ifndef OPENVPNSTATENULLHANDLER_H
-#define OPENVPNSTATENULLHANDLER_H
-
+#pragma once
 #include "backend/OpenVpnStateHandler.h"
 
 // Ignores every state. A handler that wants per-state operations derives from
@@ -25,4 +23,3 @@ protected:
     ~OpenVpnStateNullHandler() = default;
 };
 
-#endif // OPENVPNSTATENULLHANDLER_H

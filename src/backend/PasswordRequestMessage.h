@@ -1,6 +1,4 @@
-#ifndef PASSWORDREQUESTMESSAGE_H
-#define PASSWORDREQUESTMESSAGE_H
-
+#pragma once
 #include "backend/EventMessage.h"
 
 // The engine asks for credentials; carries how many verifications failed so
@@ -16,4 +14,3 @@ private:
     qint32 passwordFailures;
 };
 
-#endif // PASSWORDREQUESTMESSAGE_H

@@ -1,6 +1,4 @@
-#ifndef PINNEDIPHANDLER_H
-#define PINNEDIPHANDLER_H
-
+#pragma once
 #include "backend/NullHandler.h"
 
 class IpPoolList;
@@ -19,4 +17,3 @@ private:
     IpPoolList& ipPools;
 };
 
-#endif // PINNEDIPHANDLER_H

@@ -1,6 +1,4 @@
-#ifndef PINNEDIPPOOL_H
-#define PINNEDIPPOOL_H
-
+#pragma once
 #include "backend/IpPoolInterface.h"
 
 // The address the user pinned for a site. Nothing is kept: every question
@@ -20,4 +18,3 @@ private:
     QString siteId;
 };
 
-#endif // PINNEDIPPOOL_H

@@ -1,6 +1,4 @@
-#ifndef REMOTEANSWER_H
-#define REMOTEANSWER_H
-
+#pragma once
 class IpPoolInterface;
 class Remote;
 
@@ -10,4 +8,3 @@ namespace RemoteAnswer {
 void answerFromPools(const IpPoolInterface& pools, Remote& remote);
 } // namespace RemoteAnswer
 
-#endif // REMOTEANSWER_H

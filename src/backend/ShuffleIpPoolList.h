@@ -1,6 +1,4 @@
-#ifndef SHUFFLEIPPOOLLIST_H
-#define SHUFFLEIPPOOLLIST_H
-
+#pragma once
 #include "backend/IpPoolList.h"
 
 // A pool list whose shuffle also puts its members in a random order, so that
@@ -12,4 +10,3 @@ public:
     QString toString() const override;
 };
 
-#endif // SHUFFLEIPPOOLLIST_H

@@ -1,6 +1,4 @@
-#ifndef STARTEDVPNPROCESS_H
-#define STARTEDVPNPROCESS_H
-
+#pragma once
 #include "backend/VpnProcess.h"
 #include "backend/VpnStartupResult.h"
 
@@ -31,4 +29,3 @@ private:
     QSharedPointer<BlackHoleRoute> blackHoleRoute;
 };
 
-#endif // STARTEDVPNPROCESS_H

@@ -1,6 +1,4 @@
-#ifndef STARTINGVPNPROCESS_H
-#define STARTINGVPNPROCESS_H
-
+#pragma once
 #include "backend/VpnProcess.h"
 
 // A start-up pipeline is running. Stopping goes through the pipeline's abort
@@ -15,4 +13,3 @@ public:
     void stop() override {}
 };
 
-#endif // STARTINGVPNPROCESS_H

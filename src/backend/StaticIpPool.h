@@ -1,6 +1,4 @@
-#ifndef STATICIPPOOL_H
-#define STATICIPPOOL_H
-
+#pragma once
 #include "backend/AddressListIpPool.h"
 
 // The literal addresses of a site's configuration file.
@@ -12,4 +10,3 @@ public:
     void shuffleIps() override;
 };
 
-#endif // STATICIPPOOL_H

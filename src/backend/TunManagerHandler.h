@@ -1,6 +1,4 @@
-#ifndef TUNMANAGERHANDLER_H
-#define TUNMANAGERHANDLER_H
-
+#pragma once
 #include "backend/NullHandler.h"
 #include "backend/OpenVpnStateNullHandler.h"
 
@@ -68,4 +66,3 @@ private:
     unsigned long interfaceCheckPauseMs;
 };
 
-#endif // TUNMANAGERHANDLER_H

@@ -1,6 +1,4 @@
-#ifndef TUNNELTYPE_H
-#define TUNNELTYPE_H
-
+#pragma once
 #include <QString>
 
 // The VPN engine family of a connection. Each family exists once, as a
@@ -48,4 +46,3 @@ private:
     TunnelTypeOpenConnect() = default;
 };
 
-#endif // TUNNELTYPE_H

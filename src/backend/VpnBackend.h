@@ -1,6 +1,4 @@
-#ifndef VPNBACKEND_H
-#define VPNBACKEND_H
-
+#pragma once
 #include "prefs/DnsListEntry.h"
 
 #include <QSharedPointer>
@@ -40,4 +38,3 @@ public:
     virtual void refreshPublicIp() = 0;
 };
 
-#endif // VPNBACKEND_H

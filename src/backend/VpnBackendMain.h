@@ -1,6 +1,4 @@
-#ifndef VPNBACKENDMAIN_H
-#define VPNBACKENDMAIN_H
-
+#pragma once
 #include "backend/HandlerList.h"
 #include "backend/IpPoolList.h"
 #include "backend/VpnBackend.h"
@@ -107,4 +105,3 @@ private:
     bool initialised = false;
 };
 
-#endif // VPNBACKENDMAIN_H

@@ -1,6 +1,4 @@
-#ifndef VPNCONNECTIONSTATE_H
-#define VPNCONNECTIONSTATE_H
-
+#pragma once
 #include "backend/EventMessage.h"
 
 #include <QDateTime>
@@ -72,4 +70,3 @@ private:
 
 Q_DECLARE_METATYPE(VpnConnectionState::PublicIpDetectionState)
 
-#endif // VPNCONNECTIONSTATE_H

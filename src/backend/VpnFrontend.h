@@ -1,6 +1,4 @@
-#ifndef VPNFRONTEND_H
-#define VPNFRONTEND_H
-
+#pragma once
 #include "backend/ByteCount.h"
 #include "backend/ErrorMessage.h"
 #include "backend/PasswordRequestMessage.h"
@@ -32,4 +30,3 @@ public:
     virtual void toggleVisibility() = 0;
 };
 
-#endif // VPNFRONTEND_H

@@ -1,6 +1,4 @@
-#ifndef VPNFRONTENDDISPATCHER_H
-#define VPNFRONTENDDISPATCHER_H
-
+#pragma once
 #include "backend/EventMessage.h"
 #include "backend/VpnFrontend.h"
 
@@ -74,4 +72,3 @@ private:
     QList<QSharedPointer<EventMessage>> lastStatusMessage;
 };
 
-#endif // VPNFRONTENDDISPATCHER_H

@@ -1,6 +1,4 @@
-#ifndef VPNPROCESS_H
-#define VPNPROCESS_H
-
+#pragma once
 #include <QString>
 
 class VpnConnectionState;
@@ -22,4 +20,3 @@ public:
     virtual void stop() = 0;
 };
 
-#endif // VPNPROCESS_H

@@ -1,6 +1,4 @@
-#ifndef VPNSTARTUPPROGRESS_H
-#define VPNSTARTUPPROGRESS_H
-
+#pragma once
 #include "backend/EventMessage.h"
 
 #include <QString>
@@ -55,4 +53,3 @@ private:
     ProgressState state;
 };
 
-#endif // VPNSTARTUPPROGRESS_H

@@ -1,6 +1,4 @@
-#ifndef VPNSTARTUPRESULT_H
-#define VPNSTARTUPRESULT_H
-
+#pragma once
 #include "backend/EventMessage.h"
 
 #include <QString>
@@ -35,4 +33,3 @@ private:
     quint8 flags;
 };
 
-#endif // VPNSTARTUPRESULT_H

@@ -1,6 +1,4 @@
-#ifndef VPNSTATETRACKER_H
-#define VPNSTATETRACKER_H
-
+#pragma once
 #include "backend/VpnConnectionState.h"
 
 #include <QHostAddress>
@@ -22,4 +20,3 @@ protected:
     ~VpnStateTracker() = default;
 };
 
-#endif // VPNSTATETRACKER_H

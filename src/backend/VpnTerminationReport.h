@@ -1,6 +1,4 @@
-#ifndef VPNTERMINATIONREPORT_H
-#define VPNTERMINATIONREPORT_H
-
+#pragma once
 #include "backend/EventMessage.h"
 
 // The end of a connection. The with* operations make changed copies, each a
@@ -22,4 +20,3 @@ private:
     bool passwordRequest;
 };
 
-#endif // VPNTERMINATIONREPORT_H

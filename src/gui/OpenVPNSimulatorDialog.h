@@ -1,6 +1,4 @@
-#ifndef OPENVPNSIMULATORDIALOG_H
-#define OPENVPNSIMULATORDIALOG_H
-
+#pragma once
 #include <QDialog>
 #include <QScopedPointer>
 #include <QTcpSocket>
@@ -59,4 +57,3 @@ private:
     bool closing = false;
 };
 
-#endif // OPENVPNSIMULATORDIALOG_H

@@ -1,6 +1,4 @@
-#ifndef ABSTRACTMANAGEMENTSOCKET_H
-#define ABSTRACTMANAGEMENTSOCKET_H
-
+#pragma once
 #include <QObject>
 #include <QSharedPointer>
 #include <QString>
@@ -34,4 +32,3 @@ public slots:
     virtual void sendUsernamePassword(const QString& username, const QString& password) = 0;
 };
 
-#endif // ABSTRACTMANAGEMENTSOCKET_H

@@ -1,6 +1,4 @@
-#ifndef ABSTRACTVPNCOMMAND_H
-#define ABSTRACTVPNCOMMAND_H
-
+#pragma once
 #include <QString>
 
 class BackendOpenVPNConfigCipher;
@@ -32,4 +30,3 @@ public:
     virtual void setSocks5Proxy(const QString& address, const QString& port) = 0;
 };
 
-#endif // ABSTRACTVPNCOMMAND_H

@@ -1,6 +1,4 @@
-#ifndef HOLD_H
-#define HOLD_H
-
+#pragma once
 #include "openvpn/Lockable.h"
 
 class HoldLock;
@@ -24,4 +22,3 @@ private:
     int number;
 };
 
-#endif // HOLD_H

@@ -1,6 +1,4 @@
-#ifndef HOLDLOCK_H
-#define HOLDLOCK_H
-
+#pragma once
 #include "openvpn/Lock.h"
 
 class Hold;
@@ -16,4 +14,3 @@ public:
     virtual Hold* getHold() const;
 };
 
-#endif // HOLDLOCK_H

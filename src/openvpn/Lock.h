@@ -1,6 +1,4 @@
-#ifndef LOCK_H
-#define LOCK_H
-
+#pragma once
 #include <QObject>
 
 class Lockable;
@@ -25,4 +23,3 @@ private:
     bool active = true;
 };
 
-#endif // LOCK_H

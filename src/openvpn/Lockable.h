@@ -1,6 +1,4 @@
-#ifndef LOCKABLE_H
-#define LOCKABLE_H
-
+#pragma once
 #include <QAtomicInt>
 #include <QObject>
 
@@ -35,4 +33,3 @@ private:
     bool aborted = false;
 };
 
-#endif // LOCKABLE_H

@@ -1,6 +1,4 @@
-#ifndef MANAGEMENTSOCKET_H
-#define MANAGEMENTSOCKET_H
-
+#pragma once
 #include "openvpn/AbstractManagementSocket.h"
 #include "openvpn/PushedOptions.h"
 #include "system/LoopbackPeer.h"
@@ -99,4 +97,3 @@ private:
     PushedOptions pushedOptions;
 };
 
-#endif // MANAGEMENTSOCKET_H

@@ -1,6 +1,4 @@
-#ifndef NULLMANAGEMENTSOCKET_H
-#define NULLMANAGEMENTSOCKET_H
-
+#pragma once
 #include "openvpn/AbstractManagementSocket.h"
 
 // Stands in where no engine is driven: starts nothing, never runs.
@@ -19,4 +17,3 @@ public slots:
     void sendUsernamePassword(const QString& username, const QString& password) override;
 };
 
-#endif // NULLMANAGEMENTSOCKET_H

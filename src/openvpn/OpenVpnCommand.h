@@ -1,6 +1,4 @@
-#ifndef OPENVPNCOMMAND_H
-#define OPENVPNCOMMAND_H
-
+#pragma once
 #include "openvpn/AbstractVpnCommand.h"
 
 #include <QFileInfo>
@@ -64,4 +62,3 @@ private:
     MtuPreference* mtuPreference = nullptr;
 };
 
-#endif // OPENVPNCOMMAND_H

@@ -1,6 +1,4 @@
-#ifndef OPENVPNGENERICSTATE_H
-#define OPENVPNGENERICSTATE_H
-
+#pragma once
 #include <QString>
 
 // The engine's connection states, in the order of their numeric values.
@@ -151,4 +149,3 @@ public:
     using OpenVpnPerState::OpenVpnPerState;
 };
 
-#endif // OPENVPNGENERICSTATE_H

@@ -1,6 +1,4 @@
-#ifndef PUSHEDOPTIONS_H
-#define PUSHEDOPTIONS_H
-
+#pragma once
 #include <QHash>
 #include <QHostAddress>
 #include <QString>
@@ -32,4 +30,3 @@ private:
     QString upDown;
 };
 
-#endif // PUSHEDOPTIONS_H

@@ -1,6 +1,4 @@
-#ifndef REMOTE_H
-#define REMOTE_H
-
+#pragma once
 #include "openvpn/Lockable.h"
 
 #include <QString>
@@ -37,4 +35,3 @@ private:
     bool modified = false;
 };
 
-#endif // REMOTE_H

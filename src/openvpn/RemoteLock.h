@@ -1,6 +1,4 @@
-#ifndef REMOTELOCK_H
-#define REMOTELOCK_H
-
+#pragma once
 #include "openvpn/Lock.h"
 
 class Remote;
@@ -16,4 +14,3 @@ public:
     virtual Remote* getRemote() const;
 };
 
-#endif // REMOTELOCK_H

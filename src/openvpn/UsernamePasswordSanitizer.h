@@ -1,6 +1,4 @@
-#ifndef USERNAMEPASSWORDSANITIZER_H
-#define USERNAMEPASSWORDSANITIZER_H
-
+#pragma once
 #include <QChar>
 #include <QString>
 
@@ -24,4 +22,3 @@ private:
     const QString text;
 };
 
-#endif // USERNAMEPASSWORDSANITIZER_H

@@ -1,6 +1,4 @@
-#ifndef FAKECONNECTIONPARAMETERS_H
-#define FAKECONNECTIONPARAMETERS_H
-
+#pragma once
 #include "backend/ConnectionParameters.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
 
@@ -63,4 +61,3 @@ private:
     QString info;
 };
 
-#endif // FAKECONNECTIONPARAMETERS_H

@@ -1,6 +1,4 @@
-#ifndef RECORDINGFRONTEND_H
-#define RECORDINGFRONTEND_H
-
+#pragma once
 #include "backend/VpnFrontend.h"
 
 #include <QStringList>
@@ -57,4 +55,3 @@ private:
     QStringList& log;
 };
 
-#endif // RECORDINGFRONTEND_H

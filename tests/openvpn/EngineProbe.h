@@ -1,6 +1,4 @@
-#ifndef ENGINEPROBE_H
-#define ENGINEPROBE_H
-
+#pragma once
 #include "../backend/FakeConnectionParameters.h"
 #include "RecordingLifeCycleHandler.h"
 
@@ -129,4 +127,3 @@ inline Result start(const QString& contents, const QString& config,
         return QTest::qExec(&test, argc, argv);                                                                        \
     }
 
-#endif // ENGINEPROBE_H

@@ -1,6 +1,4 @@
-#ifndef INSTALLEDENGINE_H
-#define INSTALLEDENGINE_H
-
+#pragma once
 #include "Lab.h"
 
 #include "openvpn/OpenVpnCommand.h"
@@ -31,4 +29,3 @@ public:
     InstalledEngine& operator=(const InstalledEngine&) = delete;
 };
 
-#endif // INSTALLEDENGINE_H

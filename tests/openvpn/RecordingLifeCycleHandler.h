@@ -1,6 +1,4 @@
-#ifndef RECORDINGLIFECYCLEHANDLER_H
-#define RECORDINGLIFECYCLEHANDLER_H
-
+#pragma once
 #include "backend/ByteCount.h"
 #include "backend/NullHandler.h"
 #include "openvpn/Hold.h"
@@ -88,4 +86,3 @@ public:
     std::function<void()> passwordAction;
 };
 
-#endif // RECORDINGLIFECYCLEHANDLER_H

@@ -23,7 +23,7 @@ constexpr double targetMs = 20.0;
 void quiet(QtMsgType, const QMessageLogContext &, const QString &)
 {
 }
-}
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -39,7 +39,8 @@ int main(int argc, char *argv[])
     qInstallMessageHandler(quiet);
     CatalogueGenerator::Options options;
     options.syntheticSites = sites;
-    const QByteArray zip = ZipWriter::write(CatalogueGenerator::fromFile(QStringLiteral(ORVAL_CATALOGUE)).members(options));
+    const QByteArray zip =
+        ZipWriter::write(CatalogueGenerator::fromFile(QStringLiteral(ORVAL_CATALOGUE)).members(options));
     ConfigZip(zip, QString::fromLatin1(QCryptographicHash::hash(zip, QCryptographicHash::Md5).toHex()), 1).execute();
 
     std::vector<double> times;
@@ -60,8 +61,8 @@ int main(int argc, char *argv[])
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
     out << "getServerSites: " << count << " sites, " << offers << " cipher offers; median "
-        << QString::number(median, 'f', 2) << " ms, best " << QString::number(times.front(), 'f', 2)
-        << " ms, worst " << QString::number(times.back(), 'f', 2) << " ms over " << runs << " runs (target < "
-        << targetMs << " ms: " << (median < targetMs ? "met" : "MISSED") << ")\n";
+        << QString::number(median, 'f', 2) << " ms, best " << QString::number(times.front(), 'f', 2) << " ms, worst "
+        << QString::number(times.back(), 'f', 2) << " ms over " << runs << " runs (target < " << targetMs
+        << " ms: " << (median < targetMs ? "met" : "MISSED") << ")\n";
     return count == sites ? 0 : 1;
 }

@@ -12,7 +12,7 @@ namespace {
 void quiet(QtMsgType, const QMessageLogContext &, const QString &)
 {
 }
-}
+} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

@@ -19,7 +19,7 @@ Settings *settings = nullptr;
 void quiet(QtMsgType, const QMessageLogContext &, const QString &)
 {
 }
-}
+} // namespace
 
 // Qt 5.15's JSON parser leaves blocks that LeakSanitizer reports as lost
 // under libFuzzer; they are Qt's, not ours. Full unwinding lets the

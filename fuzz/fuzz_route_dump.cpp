@@ -19,7 +19,7 @@ QString names(unsigned index)
 
 bool damaged = false;
 
-void watch(QtMsgType, const QMessageLogContext&, const QString& message)
+void watch(QtMsgType, const QMessageLogContext &, const QString &message)
 {
     if (message.startsWith(QLatin1String("Route dump damaged")))
         damaged = true;
@@ -27,16 +27,16 @@ void watch(QtMsgType, const QMessageLogContext&, const QString& message)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     static const QtMessageHandler previous = qInstallMessageHandler(watch);
     Q_UNUSED(previous);
 
     RoutingTableIPv4::parseDump(data, size, names);
 
-    const std::string text(reinterpret_cast<const char*>(data), size);
+    const std::string text(reinterpret_cast<const char *>(data), size);
     const std::vector<unsigned char> dump =
-        orvalplatform::routeDumpFromProcNetRoute(text, [](const std::string& iface) { return unsigned(iface.size()); });
+        orvalplatform::routeDumpFromProcNetRoute(text, [](const std::string &iface) { return unsigned(iface.size()); });
     damaged = false;
     const QList<Route4Entry> routes = RoutingTableIPv4::parseDump(dump.data(), dump.size(), names);
     if (damaged || std::size_t(routes.size()) > dump.size() / 92)

@@ -102,8 +102,8 @@ int processAuthForm(void *, oc_auth_form *form)
 void reportStatistics(void *, const oc_stats *stats)
 {
     // Received first, then sent: the order of OpenVPN's byte counts.
-    engine.channel->sendProgress(">VYXSTATS " + std::to_string(stats->rx_bytes) + "," +
-                                 std::to_string(stats->tx_bytes));
+    engine.channel->sendProgress(">VYXSTATS " + std::to_string(stats->rx_bytes) + ","
+                                 + std::to_string(stats->tx_bytes));
 }
 
 void forwardCommands()
@@ -137,8 +137,8 @@ void reportAddresses()
 
 int connectAndRun()
 {
-    engine.vpn = openconnect_vpninfo_new("OrvalVPN", validatePeerCertificate, nullptr, processAuthForm,
-                                         progress, nullptr);
+    engine.vpn =
+        openconnect_vpninfo_new("OrvalVPN", validatePeerCertificate, nullptr, processAuthForm, progress, nullptr);
     if (!engine.vpn) {
         reportError("Failed to initialise the VPN engine.");
         return 1;
@@ -185,8 +185,7 @@ int main(int argc, char *argv[])
 {
     try {
         engine.options = OpenConnectEngineOptions::parse(std::vector<std::string>(argv + 1, argv + argc));
-        engine.channel = std::make_unique<CommandChannel>(engine.options.commandPort,
-                                                          engine.options.commandWritePort);
+        engine.channel = std::make_unique<CommandChannel>(engine.options.commandPort, engine.options.commandWritePort);
     } catch (const std::exception &e) {
         std::cerr << "openconnect: " << e.what() << std::endl;
         return 2;

@@ -32,7 +32,7 @@ struct ProcRoute
     std::uint32_t mtu = 0;
 };
 
-std::vector<ProcRoute> parseProcNetRoute(const std::string& text)
+std::vector<ProcRoute> parseProcNetRoute(const std::string &text)
 {
     std::vector<ProcRoute> routes;
     std::istringstream lines(text);
@@ -42,8 +42,8 @@ std::vector<ProcRoute> parseProcNetRoute(const std::string& text)
         std::istringstream fields(line);
         ProcRoute route;
         std::uint32_t refCount = 0;
-        fields >> route.iface >> std::hex >> route.destination >> route.gateway >> route.flags >> std::dec
-            >> refCount >> route.use >> route.metric >> std::hex >> route.mask >> std::dec >> route.mtu;
+        fields >> route.iface >> std::hex >> route.destination >> route.gateway >> route.flags >> std::dec >> refCount
+            >> route.use >> route.metric >> std::hex >> route.mask >> std::dec >> route.mtu;
         if (fields.fail())
             continue;
         if (!route.iface.empty())
@@ -52,14 +52,15 @@ std::vector<ProcRoute> parseProcNetRoute(const std::string& text)
     return routes;
 }
 
-template <typename T> void put(std::vector<unsigned char>& out, std::size_t offset, T value)
+template<typename T>
+void put(std::vector<unsigned char> &out, std::size_t offset, T value)
 {
     std::memcpy(out.data() + offset, &value, sizeof value);
 }
 
 // The printed hex number is the address's bytes read in host order: copying it
 // back keeps the bytes in network order.
-void putSockaddrIn(std::vector<unsigned char>& out, std::uint32_t address)
+void putSockaddrIn(std::vector<unsigned char> &out, std::uint32_t address)
 {
     const std::size_t at = out.size();
     out.resize(at + BsdRoute::SockaddrIn::Size, 0);
@@ -68,7 +69,7 @@ void putSockaddrIn(std::vector<unsigned char>& out, std::uint32_t address)
     put(out, at + BsdRoute::SockaddrIn::Address, address);
 }
 
-void putSockaddrDl(std::vector<unsigned char>& out, unsigned index)
+void putSockaddrDl(std::vector<unsigned char> &out, unsigned index)
 {
     const std::size_t at = out.size();
     out.resize(at + BsdRoute::SockaddrDl::Size, 0);
@@ -78,7 +79,7 @@ void putSockaddrDl(std::vector<unsigned char>& out, unsigned index)
 }
 
 // A zero mask is sent as an empty socket address (length 0, padded to 4), as macOS does.
-void putNetmask(std::vector<unsigned char>& out, std::uint32_t mask)
+void putNetmask(std::vector<unsigned char> &out, std::uint32_t mask)
 {
     if (mask == 0)
         out.resize(out.size() + BsdRoute::roundUp(0), 0);
@@ -86,7 +87,7 @@ void putNetmask(std::vector<unsigned char>& out, std::uint32_t mask)
         putSockaddrIn(out, mask);
 }
 
-void appendMessage(std::vector<unsigned char>& dump, const ProcRoute& route, bool scoped, unsigned index)
+void appendMessage(std::vector<unsigned char> &dump, const ProcRoute &route, bool scoped, unsigned index)
 {
     std::vector<unsigned char> message(BsdRoute::Header::Size, 0);
     std::uint32_t flags = 0;
@@ -117,7 +118,7 @@ void appendMessage(std::vector<unsigned char>& dump, const ProcRoute& route, boo
     dump.insert(dump.end(), message.begin(), message.end());
 }
 
-bool readFile(const char* path, std::string& text)
+bool readFile(const char *path, std::string &text)
 {
     std::ifstream file(path);
     if (!file)
@@ -130,8 +131,8 @@ bool readFile(const char* path, std::string& text)
 
 } // namespace
 
-std::vector<unsigned char> routeDumpFromProcNetRoute(const std::string& text,
-                                                     const std::function<unsigned(const std::string&)>& indexOf)
+std::vector<unsigned char> routeDumpFromProcNetRoute(const std::string &text,
+                                                     const std::function<unsigned(const std::string &)> &indexOf)
 {
     const std::vector<ProcRoute> routes = parseProcNetRoute(text);
     std::map<std::pair<std::uint32_t, std::uint32_t>, std::size_t> primary; // (destination, mask) -> route
@@ -143,18 +144,18 @@ std::vector<unsigned char> routeDumpFromProcNetRoute(const std::string& text,
     }
     std::vector<unsigned char> dump;
     for (std::size_t i = 0; i < routes.size(); ++i) {
-        const ProcRoute& route = routes[i];
+        const ProcRoute &route = routes[i];
         const bool scoped = primary[std::make_pair(route.destination, route.mask)] != i;
         appendMessage(dump, route, scoped, route.iface == "*" ? 0 : indexOf(route.iface));
     }
     return dump;
 }
 
-int sysctl(int* name, unsigned nameLength, void* oldValue, std::size_t* oldLength, void* newValue,
+int sysctl(int *name, unsigned nameLength, void *oldValue, std::size_t *oldLength, void *newValue,
            std::size_t newLength)
 {
-    const int dumpName[BsdRoute::DumpNameLength] = {BsdRoute::CtlNet, BsdRoute::PfRoute, 0, BsdRoute::Family::Inet,
-                                                    BsdRoute::NetRtDump, 0};
+    const int dumpName[BsdRoute::DumpNameLength] = {BsdRoute::CtlNet,       BsdRoute::PfRoute,   0,
+                                                    BsdRoute::Family::Inet, BsdRoute::NetRtDump, 0};
     if (!name || nameLength != BsdRoute::DumpNameLength || std::memcmp(name, dumpName, sizeof dumpName) != 0
         || !oldLength) {
         errno = ENOTSUP;
@@ -170,7 +171,7 @@ int sysctl(int* name, unsigned nameLength, void* oldValue, std::size_t* oldLengt
         return -1;
     }
     const std::vector<unsigned char> dump =
-        routeDumpFromProcNetRoute(text, [](const std::string& iface) { return if_nametoindex(iface.c_str()); });
+        routeDumpFromProcNetRoute(text, [](const std::string &iface) { return if_nametoindex(iface.c_str()); });
     if (!oldValue) {
         *oldLength = dump.size();
         return 0;

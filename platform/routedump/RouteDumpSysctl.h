@@ -11,14 +11,14 @@
 // NET_RT_DUMP, 0. Any other name fails with ENOTSUP; setting values with EPERM.
 namespace orvalplatform {
 
-int sysctl(int* name, unsigned nameLength, void* oldValue, std::size_t* oldLength, void* newValue,
+int sysctl(int *name, unsigned nameLength, void *oldValue, std::size_t *oldLength, void *newValue,
            std::size_t newLength);
 
 // The pure step: the text of /proc/net/route as a macOS route dump. Of several
 // routes to one destination the lowest metric is the primary one; the others
 // are interface-scoped, as macOS keeps them. Interfaces without an index
 // (blackhole routes show "*") get index 0.
-std::vector<unsigned char> routeDumpFromProcNetRoute(const std::string& text,
-                                                     const std::function<unsigned(const std::string&)>& indexOf);
+std::vector<unsigned char> routeDumpFromProcNetRoute(const std::string &text,
+                                                     const std::function<unsigned(const std::string &)> &indexOf);
 
 } // namespace orvalplatform

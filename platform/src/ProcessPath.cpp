@@ -35,7 +35,8 @@ extern "C" int proc_pidpath(int pid, void *buffer, uint32_t buffersize)
         errno = ESRCH;
         return 0;
     }
-    const ssize_t n = readExecutableLink("/proc/" + std::to_string(pid) + "/exe", static_cast<char *>(buffer), buffersize);
+    const ssize_t n =
+        readExecutableLink("/proc/" + std::to_string(pid) + "/exe", static_cast<char *>(buffer), buffersize);
     return n > 0 ? static_cast<int>(n) : 0;
 }
 

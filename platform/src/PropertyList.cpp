@@ -90,7 +90,10 @@ std::string encodeEntities(const std::string &text)
 class Parser
 {
 public:
-    explicit Parser(const std::string &xml) : m_xml(xml) {}
+    explicit Parser(const std::string &xml)
+        : m_xml(xml)
+    {
+    }
 
     PlistValue document()
     {
@@ -120,7 +123,8 @@ private:
 
     void skipSpace()
     {
-        while (m_pos < m_xml.size() && (m_xml[m_pos] == ' ' || m_xml[m_pos] == '\t' || m_xml[m_pos] == '\n' || m_xml[m_pos] == '\r'))
+        while (m_pos < m_xml.size()
+               && (m_xml[m_pos] == ' ' || m_xml[m_pos] == '\t' || m_xml[m_pos] == '\n' || m_xml[m_pos] == '\r'))
             ++m_pos;
     }
 
@@ -289,11 +293,8 @@ void write(std::string &out, const PlistValue &value, int depth)
         out += indent + "</array>\n";
         return;
     case PlistValue::Type::True:
-    case PlistValue::Type::False:
-        out += indent + "<" + name + "/>\n";
-        return;
-    default:
-        out += indent + "<" + name + ">" + encodeEntities(value.text()) + "</" + name + ">\n";
+    case PlistValue::Type::False: out += indent + "<" + name + "/>\n"; return;
+    default: out += indent + "<" + name + ">" + encodeEntities(value.text()) + "</" + name + ">\n";
     }
 }
 
@@ -305,7 +306,8 @@ bool PropertyList::parse(const std::string &xml, PlistValue &root, Error &error)
         root = Parser(xml).document();
         return true;
     } catch (const ParseFailure &failure) {
-        error.failureReason = std::string("The data couldn't be read because it isn't in the correct format: ") + failure.what() + ".";
+        error.failureReason =
+            std::string("The data couldn't be read because it isn't in the correct format: ") + failure.what() + ".";
         error.recoverySuggestion = "Repair the property list file or restore it from the application bundle.";
         return false;
     }
@@ -313,9 +315,10 @@ bool PropertyList::parse(const std::string &xml, PlistValue &root, Error &error)
 
 std::string PropertyList::serialize(const PlistValue &root)
 {
-    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                      "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-                      "<plist version=\"1.0\">\n";
+    std::string out =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+        "<plist version=\"1.0\">\n";
     write(out, root, 0);
     out += "</plist>\n";
     return out;

@@ -54,7 +54,7 @@ NameServerFile NameServerFile::parse(const std::string &text)
                 std::string keyword;
                 std::string server;
                 words >> keyword >> server;
-                file.services.back().second.push_back(server);
+                file.m_services.back().second.push_back(server);
             }
         } else if (where == InSaved) {
             if (startsWith(line, SAVED_LINE)) {
@@ -65,7 +65,7 @@ NameServerFile NameServerFile::parse(const std::string &text)
                 where = Outside;
             }
         } else if (startsWith(line, BLOCK_START)) {
-            file.services.push_back({line.substr(BLOCK_START.size()), {}});
+            file.m_services.push_back({line.substr(BLOCK_START.size()), {}});
             where = InBlock;
         } else if (line == SAVED_START) {
             hasSaved = true;
@@ -77,16 +77,16 @@ NameServerFile NameServerFile::parse(const std::string &text)
     // A file that was never set keeps its own last line as it is.
     if (!hasSaved && !text.empty() && text.back() != '\n' && !outside.empty())
         outside.pop_back();
-    file.original = hasSaved ? saved : outside;
-    file.services.erase(std::remove_if(file.services.begin(), file.services.end(),
-                                       [](const auto &service) { return service.second.empty(); }),
-                        file.services.end());
+    file.m_original = hasSaved ? saved : outside;
+    file.m_services.erase(std::remove_if(file.m_services.begin(), file.m_services.end(),
+                                         [](const auto &service) { return service.second.empty(); }),
+                          file.m_services.end());
     return file;
 }
 
 std::vector<std::string> NameServerFile::servers(const std::string &service) const
 {
-    for (const auto &entry : services) {
+    for (const auto &entry : m_services) {
         if (entry.first == service)
             return entry.second;
     }
@@ -95,30 +95,30 @@ std::vector<std::string> NameServerFile::servers(const std::string &service) con
 
 void NameServerFile::setServers(const std::string &service, const std::vector<std::string> &servers)
 {
-    const auto entry = std::find_if(services.begin(), services.end(),
+    const auto entry = std::find_if(m_services.begin(), m_services.end(),
                                     [&service](const auto &candidate) { return candidate.first == service; });
     if (servers.empty()) {
-        if (entry != services.end())
-            services.erase(entry);
-    } else if (entry != services.end()) {
+        if (entry != m_services.end())
+            m_services.erase(entry);
+    } else if (entry != m_services.end()) {
         entry->second = servers;
     } else {
-        services.push_back({service, servers});
+        m_services.push_back({service, servers});
     }
 }
 
 std::string NameServerFile::text() const
 {
-    if (services.empty())
-        return original;
+    if (m_services.empty())
+        return m_original;
     // The original's other settings (search domains, options) stay in force.
     std::string text;
-    const std::vector<std::string> originalLines = linesOf(original);
+    const std::vector<std::string> originalLines = linesOf(m_original);
     for (const std::string &line : originalLines) {
         if (!isNameServerLine(line))
             text += line + "\n";
     }
-    for (const auto &service : services) {
+    for (const auto &service : m_services) {
         text += BLOCK_START + service.first + "\n";
         for (const std::string &server : service.second)
             text += "nameserver " + server + "\n";
@@ -127,7 +127,7 @@ std::string NameServerFile::text() const
     text += SAVED_START + "\n";
     for (const std::string &line : originalLines)
         text += SAVED_LINE + line + "\n";
-    const bool lineFeedEnds = original.empty() || original.back() == '\n';
+    const bool lineFeedEnds = m_original.empty() || m_original.back() == '\n';
     text += (lineFeedEnds ? SAVED_END : SAVED_END_WITHOUT_LINE_FEED) + "\n";
     return text;
 }

@@ -26,9 +26,9 @@ public:
 
 private:
     // The file before any service had servers.
-    std::string original;
+    std::string m_original;
     // Services with servers, in the order they were first set.
-    std::vector<std::pair<std::string, std::vector<std::string>>> services;
+    std::vector<std::pair<std::string, std::vector<std::string>>> m_services;
 };
 
 } // namespace standins

@@ -236,24 +236,24 @@ class RouteRequest
 public:
     RouteRequest(unsigned short type, unsigned short flags)
     {
-        message.header.nlmsg_len = NLMSG_LENGTH(sizeof(rtmsg));
-        message.header.nlmsg_type = type;
-        message.header.nlmsg_flags = static_cast<unsigned short>(NLM_F_REQUEST | NLM_F_ACK | flags);
-        message.header.nlmsg_seq = 1;
+        m_message.header.nlmsg_len = NLMSG_LENGTH(sizeof(rtmsg));
+        m_message.header.nlmsg_type = type;
+        m_message.header.nlmsg_flags = static_cast<unsigned short>(NLM_F_REQUEST | NLM_F_ACK | flags);
+        m_message.header.nlmsg_seq = 1;
     }
 
-    rtmsg &route() { return message.route; }
+    rtmsg &route() { return m_message.route; }
 
     bool add(unsigned short type, const void *data, size_t size)
     {
-        const size_t at = NLMSG_ALIGN(message.header.nlmsg_len);
-        if (at + RTA_SPACE(size) > sizeof message)
+        const size_t at = NLMSG_ALIGN(m_message.header.nlmsg_len);
+        if (at + RTA_SPACE(size) > sizeof m_message)
             return false;
-        rtattr *attribute = reinterpret_cast<rtattr *>(reinterpret_cast<char *>(&message) + at);
+        rtattr *attribute = reinterpret_cast<rtattr *>(reinterpret_cast<char *>(&m_message) + at);
         attribute->rta_type = type;
         attribute->rta_len = static_cast<unsigned short>(RTA_LENGTH(size));
         std::memcpy(RTA_DATA(attribute), data, size);
-        message.header.nlmsg_len = static_cast<unsigned>(at + RTA_SPACE(size));
+        m_message.header.nlmsg_len = static_cast<unsigned>(at + RTA_SPACE(size));
         return true;
     }
 
@@ -265,7 +265,7 @@ public:
             return errno;
         sockaddr_nl kernel {};
         kernel.nl_family = AF_NETLINK;
-        const bool sent = ::sendto(fd, &message, message.header.nlmsg_len, 0,
+        const bool sent = ::sendto(fd, &m_message, m_message.header.nlmsg_len, 0,
                                    reinterpret_cast<const sockaddr *>(&kernel), sizeof kernel)
                           >= 0;
         const int result = sent ? answer(fd) : errno;
@@ -300,7 +300,7 @@ private:
         nlmsghdr header;
         rtmsg route;
         char attributes[128];
-    } message {};
+    } m_message {};
 };
 
 } // namespace

@@ -14,8 +14,8 @@ class AbstractFactoryProtocolMessageHandler
 public:
     virtual ~AbstractFactoryProtocolMessageHandler() = default;
 
-    virtual QSharedPointer<AbstractProtocolMessageHandler> createServerProtocolMessageHandler(
-        VpnBackendAbstractServer &server, ServerAbstractSocket &connection) = 0;
-    virtual QSharedPointer<AbstractProtocolMessageHandler> createClientProtocolMessageHandler(
-        VpnBackendAbstractClient &client) = 0;
+    virtual QSharedPointer<AbstractProtocolMessageHandler>
+    createServerProtocolMessageHandler(VpnBackendAbstractServer &server, ServerAbstractSocket &connection) = 0;
+    virtual QSharedPointer<AbstractProtocolMessageHandler>
+    createClientProtocolMessageHandler(VpnBackendAbstractClient &client) = 0;
 };

@@ -7,7 +7,7 @@
 class AbstractSigTermHandler : public NullHandler
 {
 public:
-    void onOpenVpnStarted(QProcess&) override {}
+    void onOpenVpnStarted(QProcess &) override {}
     void onOpenVpnFailedToStart() override {}
     void onOpenVpnTerminated() override {}
 };

@@ -3,8 +3,8 @@
 #include "app/VpnBackendAbstractClient.h"
 
 #include <QCoreApplication>
-#include <QDebug>
 #include <QDeadlineTimer>
+#include <QDebug>
 #include <QThread>
 
 ClientSimpleProtocolMessageHandler::ClientSimpleProtocolMessageHandler(VpnBackendAbstractClient &client)

@@ -11,60 +11,60 @@
 
 namespace {
 
-const char* flagText(bool flag)
+const char *flagText(bool flag)
 {
     return flag ? "true" : "false";
 }
 
 } // namespace
 
-DaemonVpnFrontend::DaemonVpnFrontend(QNetworkAccessManager* networkAccessManager, VpnBackend& backend,
-                                     WhatIsMyLocation& whatIsMyLocation)
-    : networkAccessManager(networkAccessManager)
-    , backend(&backend)
-    , whatIsMyLocation(&whatIsMyLocation)
+DaemonVpnFrontend::DaemonVpnFrontend(QNetworkAccessManager *networkAccessManager, VpnBackend &backend,
+                                     WhatIsMyLocation &whatIsMyLocation)
+    : m_networkAccessManager(networkAccessManager)
+    , m_backend(&backend)
+    , m_whatIsMyLocation(&whatIsMyLocation)
 {
-    this->whatIsMyLocation->queryMyLocation();
+    this->m_whatIsMyLocation->queryMyLocation();
 }
 
-void DaemonVpnFrontend::onVpnStartupProgress(const VpnStartupProgress& progress)
+void DaemonVpnFrontend::onVpnStartupProgress(const VpnStartupProgress &progress)
 {
     qDebug() << "Daemon::onVpnStartupProgress - " << progress.getProgressMessageKey();
     // A failed look-up is not retried while a connection starts.
     if (progress.isInitialState()) {
-        starting = true;
-        whatIsMyLocation->stop();
+        m_starting = true;
+        m_whatIsMyLocation->stop();
     }
 }
 
-void DaemonVpnFrontend::onVpnStartupResult(const VpnStartupResult& result)
+void DaemonVpnFrontend::onVpnStartupResult(const VpnStartupResult &result)
 {
     qDebug() << "Daemon::onVpnStartupResult";
-    starting = false;
+    m_starting = false;
     // A started engine runs before its first state report: a quit must stop it.
     if (result.getType() == VpnStartupResult::STARTED) {
-        running = true;
+        m_running = true;
         return;
     }
     emit runEnded();
 }
 
-void DaemonVpnFrontend::onUpdateState(const VpnConnectionState&)
+void DaemonVpnFrontend::onUpdateState(const VpnConnectionState &)
 {
     qDebug() << "Daemon::onUpdateState";
-    running = true;
+    m_running = true;
 }
 
-void DaemonVpnFrontend::onReceiveErrorMessage(const ErrorMessage& message)
+void DaemonVpnFrontend::onReceiveErrorMessage(const ErrorMessage &message)
 {
     qDebug() << "Daemon::onReceiveErrorMessage - " << message.getMessage() << " , " << message.getInformativeText();
 }
 
-void DaemonVpnFrontend::onReceiveFatalErrorMessage(const ErrorMessage& message)
+void DaemonVpnFrontend::onReceiveFatalErrorMessage(const ErrorMessage &message)
 {
     qDebug() << "Daemon::onReceiveFatalErrorMessage - " << message.getMessage() << " , "
              << message.getInformativeText();
-    networkAccessManager->clearAccessCache();
+    m_networkAccessManager->clearAccessCache();
 }
 
 void DaemonVpnFrontend::vpnTerminated(VpnTerminationReport report)
@@ -72,13 +72,13 @@ void DaemonVpnFrontend::vpnTerminated(VpnTerminationReport report)
     qDebug() << "Daemon::vpnTerminated"
              << " - failed to start flag: " << flagText(report.getFailedToStartFlag())
              << " - password request flag: " << flagText(report.getPasswordRequestFlag());
-    running = false;
-    starting = false;
-    networkAccessManager->clearAccessCache();
+    m_running = false;
+    m_starting = false;
+    m_networkAccessManager->clearAccessCache();
     Settings settings;
     runScript(settings.executeAfterDisconnectScript(), QStringLiteral("After Disconnect Script"),
               settings.pathToAfterDisconnectScript());
-    whatIsMyLocation->queryMyLocation();
+    m_whatIsMyLocation->queryMyLocation();
     emit runEnded();
 }
 
@@ -87,7 +87,7 @@ void DaemonVpnFrontend::onEventClosed(quint64 eventId)
     qDebug() << "Daemon::onEventClosed - id " << eventId;
 }
 
-void DaemonVpnFrontend::vpnPasswordRequest(const PasswordRequestMessage& request)
+void DaemonVpnFrontend::vpnPasswordRequest(const PasswordRequestMessage &request)
 {
     qDebug() << "Daemon::vpnPasswordRequest - authRetry " << request.getPasswordFailures();
 }
@@ -100,7 +100,7 @@ void DaemonVpnFrontend::onUpdateByteCount(ByteCount)
 void DaemonVpnFrontend::onConnected()
 {
     qDebug() << "Daemon::onConnected";
-    networkAccessManager->clearAccessCache();
+    m_networkAccessManager->clearAccessCache();
     Settings settings;
     runScript(settings.executeAfterConnectScript(), QStringLiteral("After Connect Script"),
               settings.pathToAfterConnectScript());
@@ -111,9 +111,10 @@ void DaemonVpnFrontend::onNewConfigWasDownloaded()
     qDebug() << "Daemon::onNewConfigWasDownloaded";
 }
 
-void DaemonVpnFrontend::runScript(bool switchedOn, const QString& displayName, const QString& program)
+void DaemonVpnFrontend::runScript(bool switchedOn, const QString &displayName, const QString &program)
 {
     if (!switchedOn)
         return;
-    FireAndForgetProcess::execute(displayName, Settings().externalProcessTimeout(), program, backend->getErrorSender());
+    FireAndForgetProcess::execute(displayName, Settings().externalProcessTimeout(), program,
+                                  m_backend->getErrorSender());
 }

@@ -22,24 +22,24 @@ class DaemonVpnFrontend : public QObject, public VpnFrontend
     Q_OBJECT
 
 public:
-    DaemonVpnFrontend(QNetworkAccessManager* networkAccessManager, VpnBackend& backend,
-                      WhatIsMyLocation& whatIsMyLocation);
+    DaemonVpnFrontend(QNetworkAccessManager *networkAccessManager, VpnBackend &backend,
+                      WhatIsMyLocation &whatIsMyLocation);
 
     // An engine was started and has not reported its end.
-    bool isRunning() const { return running; }
+    bool isRunning() const { return m_running; }
     // A start-up's pipeline runs: it has not yet given its result.
-    bool isStarting() const { return starting; }
+    bool isStarting() const { return m_starting; }
     // Something a quit must stop or abort.
-    bool isActive() const { return running || starting; }
+    bool isActive() const { return m_running || m_starting; }
 
-    void onVpnStartupProgress(const VpnStartupProgress& progress) override;
-    void onVpnStartupResult(const VpnStartupResult& result) override;
-    void onUpdateState(const VpnConnectionState& state) override;
-    void onReceiveErrorMessage(const ErrorMessage& message) override;
-    void onReceiveFatalErrorMessage(const ErrorMessage& message) override;
+    void onVpnStartupProgress(const VpnStartupProgress &progress) override;
+    void onVpnStartupResult(const VpnStartupResult &result) override;
+    void onUpdateState(const VpnConnectionState &state) override;
+    void onReceiveErrorMessage(const ErrorMessage &message) override;
+    void onReceiveFatalErrorMessage(const ErrorMessage &message) override;
     void vpnTerminated(VpnTerminationReport report) override;
     void onEventClosed(quint64 eventId) override;
-    void vpnPasswordRequest(const PasswordRequestMessage& request) override;
+    void vpnPasswordRequest(const PasswordRequestMessage &request) override;
     void onUpdateByteCount(ByteCount byteCount) override;
     void onConnected() override;
     void onNewConfigWasDownloaded() override;
@@ -52,11 +52,11 @@ signals:
     void runEnded();
 
 private:
-    void runScript(bool switchedOn, const QString& displayName, const QString& program);
+    void runScript(bool switchedOn, const QString &displayName, const QString &program);
 
-    QNetworkAccessManager* networkAccessManager;
-    VpnBackend* backend;
-    WhatIsMyLocation* whatIsMyLocation;
-    bool running = false;
-    bool starting = false;
+    QNetworkAccessManager *m_networkAccessManager;
+    VpnBackend *m_backend;
+    WhatIsMyLocation *m_whatIsMyLocation;
+    bool m_running = false;
+    bool m_starting = false;
 };

@@ -13,12 +13,13 @@ const QString FileMessageHandler::fileExtension = QStringLiteral(".txt");
 const QString FileMessageHandler::firstLogNumber = QStringLiteral("0");
 const int FileMessageHandler::maxLogListSize = 5;
 const qint64 FileMessageHandler::maximumFileSizeBytes = 20971520;
-const QString FileMessageHandler::logsNamePattern = FileMessageHandler::fileNameNoExtension
-    + QStringLiteral("([") + FileMessageHandler::firstLogNumber + QStringLiteral("-")
-    + QString::number(FileMessageHandler::maxLogListSize) + QStringLiteral("]{1})")
+const QString FileMessageHandler::logsNamePattern =
+    FileMessageHandler::fileNameNoExtension + QStringLiteral("([") + FileMessageHandler::firstLogNumber
+    + QStringLiteral("-") + QString::number(FileMessageHandler::maxLogListSize) + QStringLiteral("]{1})")
     + FileMessageHandler::fileExtension + QStringLiteral("$");
-const QString FileMessageHandler::logsNamePatternWithTimestamp = FileMessageHandler::fileNameNoExtension
-    + QStringLiteral("\\d{8}\\-\\d{6}") + FileMessageHandler::fileExtension + QStringLiteral("$");
+const QString FileMessageHandler::logsNamePatternWithTimestamp =
+    FileMessageHandler::fileNameNoExtension + QStringLiteral("\\d{8}\\-\\d{6}") + FileMessageHandler::fileExtension
+    + QStringLiteral("$");
 
 FileMessageHandler *FileMessageHandler::currentHandler = nullptr;
 
@@ -102,7 +103,7 @@ QFileInfoList filesMatching(const QDir &dir, const QString &pattern, QDir::SortF
     }
     return matching;
 }
-}
+} // namespace
 
 QFileInfoList FileMessageHandler::getAllLogs(const QDir &dir)
 {
@@ -168,9 +169,11 @@ void FileMessageHandler::rotateLogsIfNeeded()
             qDebug() << "FileMessageHandler error, can not parse correctly the logfile name:" << log.absoluteFilePath();
             continue;
         }
-        const QString target = m_logDirectory.absoluteFilePath(fileNameNoExtension + QString::number(number + 1) + fileExtension);
+        const QString target =
+            m_logDirectory.absoluteFilePath(fileNameNoExtension + QString::number(number + 1) + fileExtension);
         if (!QFile::rename(log.absoluteFilePath(), target))
-            qDebug() << "FileMessageHandler error, can not rename the logfile:" << log.absoluteFilePath() << "into" << target;
+            qDebug() << "FileMessageHandler error, can not rename the logfile:" << log.absoluteFilePath() << "into"
+                     << target;
     }
 }
 

@@ -41,23 +41,25 @@ QStringList HelperBootstrap::arguments() const
     // Each step runs only after the one before succeeded: a failed cd must not
     // turn some other ./Stelvane into a set-uid root program.
     const QString shellCommand = QStringLiteral("cd ") + shellQuoted(m_applicationDir + QStringLiteral("/../Helpers"))
-        + QStringLiteral(" && ") + QStringLiteral("chown    root:") + QLatin1String(BuildConfig::adminGroup)
-        + QStringLiteral(" ./Stelvane && ") + QStringLiteral("chmod 4555 ./Stelvane;");
+                                 + QStringLiteral(" && ") + QStringLiteral("chown    root:")
+                                 + QLatin1String(BuildConfig::adminGroup) + QStringLiteral(" ./Stelvane && ")
+                                 + QStringLiteral("chmod 4555 ./Stelvane;");
     const QString script = QStringLiteral("do shell script ") + AppleScriptString::quoted(shellCommand)
-        + QStringLiteral(" with administrator privileges");
+                           + QStringLiteral(" with administrator privileges");
     return {QStringLiteral("-e"), script};
 }
 
 bool HelperBootstrap::file_is_suid(const QString &path)
 {
-    struct stat info {};
+    struct stat info
+    {};
     if (stat(path.toUtf8().constData(), &info) != 0)
         return false;
     const mode_t required = S_ISUID | S_IRUSR | S_IXUSR | S_IRGRP | S_IXGRP | S_IROTH | S_IXOTH;
     // A set-uid root program that others may rewrite is no safe helper.
     const mode_t forbidden = S_IWGRP | S_IWOTH;
     return info.st_uid == 0 && info.st_gid == 0 && (info.st_mode & required) == required
-        && (info.st_mode & forbidden) == 0;
+           && (info.st_mode & forbidden) == 0;
 }
 
 void HelperBootstrap::init_permissions() const

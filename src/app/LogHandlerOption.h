@@ -23,7 +23,10 @@ public:
     bool operator!=(const LogHandlerOption &other) const { return !(*this == other); }
 
 protected:
-    explicit LogHandlerOption(int id) : id(id) {}
+    explicit LogHandlerOption(int id)
+        : id(id)
+    {
+    }
 
 private:
     LogHandlerOption(const LogHandlerOption &) = delete;
@@ -39,7 +42,10 @@ public:
     QString toString() const override;
 
 private:
-    StdErrHandlerOption() : LogHandlerOption(0) {}
+    StdErrHandlerOption()
+        : LogHandlerOption(0)
+    {
+    }
 };
 
 class FileHandlerOption : public LogHandlerOption
@@ -49,7 +55,10 @@ public:
     QString toString() const override;
 
 private:
-    FileHandlerOption() : LogHandlerOption(1) {}
+    FileHandlerOption()
+        : LogHandlerOption(1)
+    {
+    }
 };
 
 class NullHandlerOption : public LogHandlerOption
@@ -59,7 +68,10 @@ public:
     QString toString() const override;
 
 private:
-    NullHandlerOption() : LogHandlerOption(2) {}
+    NullHandlerOption()
+        : LogHandlerOption(2)
+    {
+    }
 };
 
 // Item data of the option chooser holds pointers to the singletons.

@@ -6,7 +6,7 @@ namespace {
 void discardMessage(QtMsgType, const QMessageLogContext &, const QString &)
 {
 }
-}
+} // namespace
 
 NullMessageHandler::NullMessageHandler()
 {

@@ -10,8 +10,7 @@ ServerLocalSocket::ServerLocalSocket(QLocalSocket *socket, QObject *parent)
     m_socket->setParent(this);
     connect(m_socket, &QLocalSocket::readyRead, this, &ServerLocalSocket::onReadyReadReceived);
     connect(m_socket, &QLocalSocket::disconnected, this, &ServerLocalSocket::onSocketDisconnected);
-    connect(m_socket, &QLocalSocket::errorOccurred, this,
-            &ServerLocalSocket::manageError);
+    connect(m_socket, &QLocalSocket::errorOccurred, this, &ServerLocalSocket::manageError);
 }
 
 ServerLocalSocket::~ServerLocalSocket()

@@ -21,9 +21,9 @@ QString SettingsUtilityRunnable::getOptions()
 QString SettingsUtilityRunnable::getOptionsDescriptionPrettyPrint()
 {
     return QStringLiteral("- ") + REWRITE_CONFIGURATION_FILE + QStringLiteral(": ")
-        + QStringLiteral("load, delete and rewrite the configuration file. It can solve some permission problems.")
-        + QStringLiteral("\n") + QStringLiteral("- ") + RESET + QStringLiteral(": ")
-        + QStringLiteral("reset the settings to default.");
+           + QStringLiteral("load, delete and rewrite the configuration file. It can solve some permission problems.")
+           + QStringLiteral("\n") + QStringLiteral("- ") + RESET + QStringLiteral(": ")
+           + QStringLiteral("reset the settings to default.");
 }
 
 int SettingsUtilityRunnable::run()

@@ -23,16 +23,16 @@ char programPath[TextCapacity];
 char argumentZero[TextCapacity];
 char executeLine[TextCapacity];
 char cleanUpOption[] = "--cleanup";
-char* cleanUpArgv[] = {argumentZero, cleanUpOption, nullptr};
+char *cleanUpArgv[] = {argumentZero, cleanUpOption, nullptr};
 
-void copyText(char* target, const QByteArray& text)
+void copyText(char *target, const QByteArray &text)
 {
     const std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(text.size()), TextCapacity - 1);
     std::memcpy(target, text.constData(), length);
     target[length] = '\0';
 }
 
-void writeText(const char* text)
+void writeText(const char *text)
 {
     std::size_t remaining = std::strlen(text);
     while (remaining > 0) {
@@ -50,9 +50,9 @@ void writeText(const char* text)
 void writeNumber(long value)
 {
     char digits[24];
-    char* end = digits + sizeof digits - 1;
+    char *end = digits + sizeof digits - 1;
     *end = '\0';
-    char* cursor = end;
+    char *cursor = end;
     const bool negative = value < 0;
     unsigned long magnitude = negative ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
     do {
@@ -64,7 +64,7 @@ void writeNumber(long value)
     writeText(cursor);
 }
 
-void prepareCleanUpExec(const QString& program)
+void prepareCleanUpExec(const QString &program)
 {
     const QStringList arguments = SigTermHandler::cleanUpArguments(program);
     const QString absolute = QFileInfo(program).absoluteFilePath();
@@ -75,7 +75,7 @@ void prepareCleanUpExec(const QString& program)
 
 } // namespace
 
-SigTermHandler::SigTermHandler(const QString& cleanUpProgram)
+SigTermHandler::SigTermHandler(const QString &cleanUpProgram)
 {
     prepareCleanUpExec(cleanUpProgram.isNull() ? QCoreApplication::applicationFilePath() : cleanUpProgram);
 
@@ -87,7 +87,7 @@ SigTermHandler::SigTermHandler(const QString& cleanUpProgram)
         sigaction(caught, &action, nullptr);
 }
 
-QStringList SigTermHandler::cleanUpArguments(const QString& program)
+QStringList SigTermHandler::cleanUpArguments(const QString &program)
 {
     return {QFileInfo(program).fileName(), QStringLiteral("--cleanup")};
 }
@@ -97,7 +97,7 @@ long SigTermHandler::engineProcessId()
     return processID;
 }
 
-void SigTermHandler::onOpenVpnStarted(QProcess& process)
+void SigTermHandler::onOpenVpnStarted(QProcess &process)
 {
     processID = static_cast<std::sig_atomic_t>(process.processId());
 }

@@ -20,15 +20,15 @@ class SigTermHandler : public AbstractSigTermHandler
 public:
     // Installs the signal function for the four signals, preparing the exec
     // of `cleanUpProgram` (default: the running executable).
-    explicit SigTermHandler(const QString& cleanUpProgram = QString());
+    explicit SigTermHandler(const QString &cleanUpProgram = QString());
 
-    void onOpenVpnStarted(QProcess& process) override;
+    void onOpenVpnStarted(QProcess &process) override;
     void onOpenVpnFailedToStart() override;
     void onOpenVpnTerminated() override;
 
     // The arguments the clean-up run is exec'd with: the program's file name
     // alone as argument zero, then "--cleanup".
-    static QStringList cleanUpArguments(const QString& program);
+    static QStringList cleanUpArguments(const QString &program);
 
     // The engine's process id, 0 while no engine runs.
     static long engineProcessId();

@@ -5,29 +5,33 @@
 #include "app/ServerSimpleProtocolMessageHandler.h"
 #include "app/VpnBackendAbstractClient.h"
 
-QSharedPointer<AbstractProtocolMessageHandler> SimpleProtocolMessageHandlerFactory::createServerProtocolMessageHandler(
-    VpnBackendAbstractServer &server, ServerAbstractSocket &connection)
+QSharedPointer<AbstractProtocolMessageHandler>
+SimpleProtocolMessageHandlerFactory::createServerProtocolMessageHandler(VpnBackendAbstractServer &server,
+                                                                        ServerAbstractSocket &connection)
 {
-    const QSharedPointer<AbstractProtocolMessageHandler> handler(new ServerSimpleProtocolMessageHandler(server, connection));
+    const QSharedPointer<AbstractProtocolMessageHandler> handler(
+        new ServerSimpleProtocolMessageHandler(server, connection));
     connection.setHandler(handler);
     return handler;
 }
 
-QSharedPointer<AbstractProtocolMessageHandler> SimpleProtocolMessageHandlerFactory::createClientProtocolMessageHandler(
-    VpnBackendAbstractClient &client)
+QSharedPointer<AbstractProtocolMessageHandler>
+SimpleProtocolMessageHandlerFactory::createClientProtocolMessageHandler(VpnBackendAbstractClient &client)
 {
     const QSharedPointer<AbstractProtocolMessageHandler> handler(new ClientSimpleProtocolMessageHandler(client));
     client.setHandler(handler);
     return handler;
 }
 
-QSharedPointer<ClientSimpleProtocolMessageHandler> SimpleProtocolMessageHandlerFactory::castToClientSimpleProtocolMessageHandler(
+QSharedPointer<ClientSimpleProtocolMessageHandler>
+SimpleProtocolMessageHandlerFactory::castToClientSimpleProtocolMessageHandler(
     const QSharedPointer<AbstractProtocolMessageHandler> &handler)
 {
     return handler.staticCast<ClientSimpleProtocolMessageHandler>();
 }
 
-QSharedPointer<ServerSimpleProtocolMessageHandler> SimpleProtocolMessageHandlerFactory::castToServerSimpleProtocolMessageHandler(
+QSharedPointer<ServerSimpleProtocolMessageHandler>
+SimpleProtocolMessageHandlerFactory::castToServerSimpleProtocolMessageHandler(
     const QSharedPointer<AbstractProtocolMessageHandler> &handler)
 {
     return handler.staticCast<ServerSimpleProtocolMessageHandler>();

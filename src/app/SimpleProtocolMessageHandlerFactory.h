@@ -8,13 +8,13 @@ class ServerSimpleProtocolMessageHandler;
 class SimpleProtocolMessageHandlerFactory : public AbstractFactoryProtocolMessageHandler
 {
 public:
-    QSharedPointer<AbstractProtocolMessageHandler> createServerProtocolMessageHandler(
-        VpnBackendAbstractServer &server, ServerAbstractSocket &connection) override;
-    QSharedPointer<AbstractProtocolMessageHandler> createClientProtocolMessageHandler(
-        VpnBackendAbstractClient &client) override;
+    QSharedPointer<AbstractProtocolMessageHandler>
+    createServerProtocolMessageHandler(VpnBackendAbstractServer &server, ServerAbstractSocket &connection) override;
+    QSharedPointer<AbstractProtocolMessageHandler>
+    createClientProtocolMessageHandler(VpnBackendAbstractClient &client) override;
 
-    static QSharedPointer<ClientSimpleProtocolMessageHandler> castToClientSimpleProtocolMessageHandler(
-        const QSharedPointer<AbstractProtocolMessageHandler> &handler);
-    static QSharedPointer<ServerSimpleProtocolMessageHandler> castToServerSimpleProtocolMessageHandler(
-        const QSharedPointer<AbstractProtocolMessageHandler> &handler);
+    static QSharedPointer<ClientSimpleProtocolMessageHandler>
+    castToClientSimpleProtocolMessageHandler(const QSharedPointer<AbstractProtocolMessageHandler> &handler);
+    static QSharedPointer<ServerSimpleProtocolMessageHandler>
+    castToServerSimpleProtocolMessageHandler(const QSharedPointer<AbstractProtocolMessageHandler> &handler);
 };

@@ -31,8 +31,7 @@ bool VpnBackendLocalSocketClient::startingClient()
             qDebug() << "Connection with server established";
             m_socket = socket;
             connect(socket, &QLocalSocket::readyRead, this, &VpnBackendLocalSocketClient::readDataFromLocalSocket);
-            connect(socket, &QLocalSocket::errorOccurred, this,
-                    &VpnBackendLocalSocketClient::manageError);
+            connect(socket, &QLocalSocket::errorOccurred, this, &VpnBackendLocalSocketClient::manageError);
             connect(socket, &QLocalSocket::disconnected, this, &VpnBackendLocalSocketClient::onSocketDisconnected);
             if (m_handler)
                 m_handler->makeHandShake();
@@ -45,18 +44,10 @@ bool VpnBackendLocalSocketClient::startingClient()
         socket->deleteLater();
         switch (error) {
         case QLocalSocket::ConnectionRefusedError:
-        case QLocalSocket::SocketTimeoutError:
-            qDebug() << "Timeout - Try again...";
-            break;
-        case QLocalSocket::ServerNotFoundError:
-            qDebug() << "Server not found.";
-            return false;
-        case QLocalSocket::SocketAccessError:
-            qDebug() << "Lack of permissions.";
-            return false;
-        default:
-            qDebug() << "Unexpected situation occurred. Try again...";
-            break;
+        case QLocalSocket::SocketTimeoutError: qDebug() << "Timeout - Try again..."; break;
+        case QLocalSocket::ServerNotFoundError: qDebug() << "Server not found."; return false;
+        case QLocalSocket::SocketAccessError: qDebug() << "Lack of permissions."; return false;
+        default: qDebug() << "Unexpected situation occurred. Try again..."; break;
         }
     }
     return false;

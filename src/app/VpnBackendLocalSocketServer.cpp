@@ -9,7 +9,8 @@
 #include <QLocalSocket>
 #include <QScopedPointer>
 
-VpnBackendLocalSocketServer::VpnBackendLocalSocketServer(AbstractFactoryProtocolMessageHandler &factory, QObject *parent)
+VpnBackendLocalSocketServer::VpnBackendLocalSocketServer(AbstractFactoryProtocolMessageHandler &factory,
+                                                         QObject *parent)
     : VpnBackendAbstractServer(factory, parent)
     , m_server(new QLocalServer(this))
 {
@@ -34,19 +35,15 @@ bool VpnBackendLocalSocketServer::checkPreviousInstance()
         probe->connectToServer(QIODevice::ReadWrite);
         if (probe->waitForConnected(probeTimeoutMs))
             return true;
-        qDebug() << "No Server Found - Test Result:" << probe->error() << "- Test Result String:"
-                 << probe->errorString();
+        qDebug() << "No Server Found - Test Result:" << probe->error()
+                 << "- Test Result String:" << probe->errorString();
         switch (probe->error()) {
-        case QLocalSocket::SocketTimeoutError:
-            qDebug() << "Timeout - Repeating check";
-            continue;
+        case QLocalSocket::SocketTimeoutError: qDebug() << "Timeout - Repeating check"; continue;
         case QLocalSocket::ConnectionRefusedError:
             qDebug() << "Clean up previous server is needed";
             cleanUpPreviousInstance();
             return false;
-        case QLocalSocket::ServerNotFoundError:
-            qDebug() << "The server can be started safely...";
-            return false;
+        case QLocalSocket::ServerNotFoundError: qDebug() << "The server can be started safely..."; return false;
         default:
             qDebug() << "Unexpected situation occurred. Try to cleanup...";
             cleanUpPreviousInstance();

@@ -3,7 +3,7 @@
 #include "backend/VpnFrontend.h"
 
 AbortedVpnProcess::AbortedVpnProcess(VpnStartupResult result)
-    : result(std::move(result))
+    : m_result(std::move(result))
 {
 }
 
@@ -12,16 +12,16 @@ bool AbortedVpnProcess::isStopped()
     return true;
 }
 
-void AbortedVpnProcess::sendResultTo(VpnFrontend& frontend)
+void AbortedVpnProcess::sendResultTo(VpnFrontend &frontend)
 {
-    frontend.onVpnStartupResult(result);
+    frontend.onVpnStartupResult(m_result);
 }
 
-void AbortedVpnProcess::sendUpdatedStateTo(VpnFrontend&, VpnConnectionState&)
+void AbortedVpnProcess::sendUpdatedStateTo(VpnFrontend &, VpnConnectionState &)
 {
 }
 
-void AbortedVpnProcess::sendUserNamePassword(const QString&, const QString&)
+void AbortedVpnProcess::sendUserNamePassword(const QString &, const QString &)
 {
 }
 

@@ -9,12 +9,11 @@ public:
     explicit AbortedVpnProcess(VpnStartupResult result);
 
     bool isStopped() override;
-    void sendResultTo(VpnFrontend& frontend) override;
-    void sendUpdatedStateTo(VpnFrontend&, VpnConnectionState&) override;
-    void sendUserNamePassword(const QString&, const QString&) override;
+    void sendResultTo(VpnFrontend &frontend) override;
+    void sendUpdatedStateTo(VpnFrontend &, VpnConnectionState &) override;
+    void sendUserNamePassword(const QString &, const QString &) override;
     void stop() override;
 
 private:
-    VpnStartupResult result;
+    VpnStartupResult m_result;
 };
-

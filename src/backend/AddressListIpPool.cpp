@@ -2,55 +2,57 @@
 
 #include <QDebug>
 
-AddressListIpPool::AddressListIpPool(qint32 type, const QString& logName)
+AddressListIpPool::AddressListIpPool(qint32 type, const QString &logName)
     : IpPoolInterface(type)
-    , logName(logName)
+    , m_logName(logName)
 {
 }
 
 bool AddressListIpPool::hasValidIp() const
 {
-    return !addresses.isEmpty() && isValidIpAddress(getIp());
+    return !m_addresses.isEmpty() && isValidIpAddress(getIp());
 }
 
 QHostAddress AddressListIpPool::getIp() const
 {
-    qDebug().noquote() << logName + QStringLiteral(": get Ip");
-    if (addresses.isEmpty()) {
-        qDebug().noquote() << logName + QStringLiteral(" Warning: IpPool list is empty");
+    qDebug().noquote() << m_logName + QStringLiteral(": get Ip");
+    if (m_addresses.isEmpty()) {
+        qDebug().noquote() << m_logName + QStringLiteral(" Warning: IpPool list is empty");
         return QHostAddress();
     }
     // A re-resolution may shorten the list under the current index; value()
     // then answers a null address rather than reading past the end.
-    return addresses.value(currentIndex);
+    return m_addresses.value(m_currentIndex);
 }
 
 QString AddressListIpPool::toString() const
 {
     QString text = QStringLiteral("Type: ") + typeToString(getType()) + QLatin1Char('\n');
-    for (int i = 0; i < addresses.size(); ++i)
-        text += QStringLiteral("Ip %1 : %2\n").arg(i).arg(addresses.at(i).toString());
-    if (!addresses.isEmpty())
-        text += QStringLiteral("First Ip %1 at position %2\n").arg(addresses.value(currentIndex).toString()).arg(currentIndex);
+    for (int i = 0; i < m_addresses.size(); ++i)
+        text += QStringLiteral("Ip %1 : %2\n").arg(i).arg(m_addresses.at(i).toString());
+    if (!m_addresses.isEmpty())
+        text += QStringLiteral("First Ip %1 at position %2\n")
+                    .arg(m_addresses.value(m_currentIndex).toString())
+                    .arg(m_currentIndex);
     return text;
 }
 
 QList<QHostAddress> AddressListIpPool::getAddresses() const
 {
-    return addresses;
+    return m_addresses;
 }
 
 int AddressListIpPool::getCurrentIndex() const
 {
-    return currentIndex;
+    return m_currentIndex;
 }
 
-void AddressListIpPool::setAddresses(const QList<QHostAddress>& candidates, const char* rejectedLine)
+void AddressListIpPool::setAddresses(const QList<QHostAddress> &candidates, const char *rejectedLine)
 {
-    addresses.clear();
-    for (const QHostAddress& address : candidates) {
+    m_addresses.clear();
+    for (const QHostAddress &address : candidates) {
         if (isValidIpAddress(address))
-            addresses.append(address);
+            m_addresses.append(address);
         else
             qDebug() << rejectedLine;
     }
@@ -58,6 +60,6 @@ void AddressListIpPool::setAddresses(const QList<QHostAddress>& candidates, cons
 
 void AddressListIpPool::pickRandomIndex()
 {
-    if (!addresses.isEmpty())
-        currentIndex = randomIndex(addresses.size());
+    if (!m_addresses.isEmpty())
+        m_currentIndex = randomIndex(m_addresses.size());
 }

@@ -17,15 +17,14 @@ public:
 
 protected:
     // logName prefixes the debug lines ("StaticIpPool", "DnsJsonIpPool").
-    AddressListIpPool(qint32 type, const QString& logName);
+    AddressListIpPool(qint32 type, const QString &logName);
 
     // Keeps the valid addresses only; each rejected one is logged with rejectedLine.
-    void setAddresses(const QList<QHostAddress>& candidates, const char* rejectedLine);
+    void setAddresses(const QList<QHostAddress> &candidates, const char *rejectedLine);
     void pickRandomIndex();
 
 private:
-    QString logName;
-    QList<QHostAddress> addresses;
-    int currentIndex = 0;
+    QString m_logName;
+    QList<QHostAddress> m_addresses;
+    int m_currentIndex = 0;
 };
-

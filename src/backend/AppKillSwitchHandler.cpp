@@ -15,17 +15,17 @@ void AppKillSwitchHandler::onOpenVpnTerminated()
     killall();
 }
 
-void AppKillSwitchHandler::onState(const OpenVpnGenericState& state)
+void AppKillSwitchHandler::onState(const OpenVpnGenericState &state)
 {
     dispatch(state);
 }
 
-void AppKillSwitchHandler::on(const OpenVpnStateConnected&)
+void AppKillSwitchHandler::on(const OpenVpnStateConnected &)
 {
-    notYetConnected = false;
+    m_notYetConnected = false;
 }
 
-void AppKillSwitchHandler::on(const OpenVpnStateReconnecting&)
+void AppKillSwitchHandler::on(const OpenVpnStateReconnecting &)
 {
     killall();
 }
@@ -33,7 +33,7 @@ void AppKillSwitchHandler::on(const OpenVpnStateReconnecting&)
 void AppKillSwitchHandler::killall()
 {
     Settings settings;
-    if (settings.armKillswitchAfterFirstConnection() && notYetConnected)
+    if (settings.armKillswitchAfterFirstConnection() && m_notYetConnected)
         return;
     KillAll(settings.processKillList()).execute();
 }

@@ -15,14 +15,14 @@ public:
     AppKillSwitchHandler();
 
     void onOpenVpnTerminated() override;
-    void onState(const OpenVpnGenericState& state) override;
+    void onState(const OpenVpnGenericState &state) override;
 
     void killall();
 
 protected:
-    void on(const OpenVpnStateConnected&) override;
-    void on(const OpenVpnStateReconnecting&) override;
+    void on(const OpenVpnStateConnected &) override;
+    void on(const OpenVpnStateReconnecting &) override;
 
 private:
-    bool notYetConnected = true;
+    bool m_notYetConnected = true;
 };

@@ -9,4 +9,3 @@ public:
     virtual bool isNetworkGloballyProtected() = 0;
     virtual bool isVPNRunning() = 0;
 };
-

@@ -3,25 +3,25 @@
 #include "openvpn/AbstractVpnCommand.h"
 #include "system/OsAbstraction.h"
 
-BindIpv6Handler::BindIpv6Handler(OsAbstraction& os)
-    : os(os)
+BindIpv6Handler::BindIpv6Handler(OsAbstraction &os)
+    : m_os(os)
 {
 }
 
-void BindIpv6Handler::onOpenVpnPrepareArguments(AbstractVpnCommand& command)
+void BindIpv6Handler::onOpenVpnPrepareArguments(AbstractVpnCommand &command)
 {
     if (command.shouldPreventIpv6Leak())
-        os.bindIpv6();
+        m_os.bindIpv6();
 }
 
 void BindIpv6Handler::onOpenVpnFailedToStart()
 {
     // No termination follows a failed start: IPv6 must not stay bound.
-    os.unbindIpv6();
+    m_os.unbindIpv6();
 }
 
 void BindIpv6Handler::onOpenVpnTerminated()
 {
     // Also when nothing was bound: a crashed earlier run may have left it.
-    os.unbindIpv6();
+    m_os.unbindIpv6();
 }

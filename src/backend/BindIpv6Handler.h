@@ -8,13 +8,12 @@ class OsAbstraction;
 class BindIpv6Handler : public NullHandler
 {
 public:
-    explicit BindIpv6Handler(OsAbstraction& os);
+    explicit BindIpv6Handler(OsAbstraction &os);
 
-    void onOpenVpnPrepareArguments(AbstractVpnCommand& command) override;
+    void onOpenVpnPrepareArguments(AbstractVpnCommand &command) override;
     void onOpenVpnFailedToStart() override;
     void onOpenVpnTerminated() override;
 
 private:
-    OsAbstraction& os;
+    OsAbstraction &m_os;
 };
-

@@ -3,19 +3,19 @@
 #include <cmath>
 
 ByteCount::ByteCount(quint64 bytesReceived, quint64 bytesSent)
-    : bytesReceived(bytesReceived)
-    , bytesSent(bytesSent)
+    : m_bytesReceived(bytesReceived)
+    , m_bytesSent(bytesSent)
 {
 }
 
 quint64 ByteCount::getBytesReceived() const
 {
-    return bytesReceived;
+    return m_bytesReceived;
 }
 
 quint64 ByteCount::getBytesSent() const
 {
-    return bytesSent;
+    return m_bytesSent;
 }
 
 QString ByteCount::humanReadableByteCount(quint64 bytes, quint64 si) const
@@ -29,6 +29,5 @@ QString ByteCount::humanReadableByteCount(quint64 bytes, quint64 si) const
     const QChar prefix = QLatin1String(si ? "kMGTPE" : "KMGTPE")[exp - 1];
     // Numbers are formatted by Qt, not by a printf conversion that would have
     // to match the 64-bit count; the texts are those of "%d B" and "%.3f %c%sB".
-    return QString::number(value, 'f', 3) + QLatin1Char(' ') + prefix + QLatin1String(si ? "" : "i")
-           + QLatin1Char('B');
+    return QString::number(value, 'f', 3) + QLatin1Char(' ') + prefix + QLatin1String(si ? "" : "i") + QLatin1Char('B');
 }

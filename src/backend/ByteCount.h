@@ -16,9 +16,8 @@ public:
     QString humanReadableByteCount(quint64 bytes, quint64 si) const;
 
 private:
-    quint64 bytesReceived = 0;
-    quint64 bytesSent = 0;
+    quint64 m_bytesReceived = 0;
+    quint64 m_bytesSent = 0;
 };
 
 Q_DECLARE_METATYPE(ByteCount)
-

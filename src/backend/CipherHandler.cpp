@@ -6,44 +6,44 @@
 
 #include <QDebug>
 
-CipherHandler::CipherHandler(const BackendOpenVPNConfigCipher& cipher, VpnStateTracker& stateTracker,
+CipherHandler::CipherHandler(const BackendOpenVPNConfigCipher &cipher, VpnStateTracker &stateTracker,
                              qint32 vpnProtocol)
-    : cipher(cipher)
-    , stateTracker(stateTracker)
-    , vpnProtocol(vpnProtocol)
+    : m_cipher(cipher)
+    , m_stateTracker(stateTracker)
+    , m_vpnProtocol(vpnProtocol)
 {
 }
 
-void CipherHandler::onOpenVpnPrepareArguments(AbstractVpnCommand& command)
+void CipherHandler::onOpenVpnPrepareArguments(AbstractVpnCommand &command)
 {
     command.enableManagementQueryRemote();
-    command.setCipher(cipher);
+    command.setCipher(m_cipher);
 }
 
-void CipherHandler::onState(const OpenVpnGenericState& state)
+void CipherHandler::onState(const OpenVpnGenericState &state)
 {
     dispatch(state);
 }
 
-void CipherHandler::onRemote(Remote& remote)
+void CipherHandler::onRemote(Remote &remote)
 {
-    if (cipher.isValid())
-        remote.setPort(cipher.getPort());
+    if (m_cipher.isValid())
+        remote.setPort(m_cipher.getPort());
 }
 
-void CipherHandler::onControlChannel(const QString& tlsVersion, const QString& cipherText)
+void CipherHandler::onControlChannel(const QString &tlsVersion, const QString &cipherText)
 {
     const OpenVpnConfigTls tls(tlsVersion);
     bool pfs = false;
     QString cipherInfo;
-    if (vpnProtocol == OPENCONNECT) {
+    if (m_vpnProtocol == OPENCONNECT) {
         for (const QLatin1String prefix : {QLatin1String("DHE-"), QLatin1String("ECDHE-")}) {
             if (cipherText.startsWith(prefix)) {
                 pfs = true;
                 cipherInfo = cipherText.mid(prefix.size());
             }
         }
-    } else if (vpnProtocol == OPENVPN) {
+    } else if (m_vpnProtocol == OPENVPN) {
         pfs = cipherText.contains(QLatin1String("DHE-"));
     } else {
         qDebug() << "Warning, unexpected VPNProtocol";
@@ -51,22 +51,22 @@ void CipherHandler::onControlChannel(const QString& tlsVersion, const QString& c
     }
     // TLS 1.3 suites name no key exchange, yet every one of them is ephemeral.
     pfs = pfs || tls.isForwardSecretByProtocol();
-    controlChannelTls = tls;
-    stateTracker.tlsCipherChanged(pfs, controlChannelTls.getTlsVersion(), cipherInfo);
+    m_controlChannelTls = tls;
+    m_stateTracker.tlsCipherChanged(pfs, m_controlChannelTls.getTlsVersion(), cipherInfo);
 }
 
-void CipherHandler::on(const OpenVpnStateConnecting&)
+void CipherHandler::on(const OpenVpnStateConnecting &)
 {
     reset();
 }
 
-void CipherHandler::on(const OpenVpnStateReconnecting&)
+void CipherHandler::on(const OpenVpnStateReconnecting &)
 {
     reset();
 }
 
 void CipherHandler::reset()
 {
-    controlChannelTls = OpenVpnConfigTls();
-    stateTracker.tlsCipherChanged(false, controlChannelTls.getTlsVersion(), QString());
+    m_controlChannelTls = OpenVpnConfigTls();
+    m_stateTracker.tlsCipherChanged(false, m_controlChannelTls.getTlsVersion(), QString());
 }

@@ -13,24 +13,23 @@ class CipherHandler : public NullHandler, public OpenVpnStateNullHandler
 public:
     enum VpnProtocol : qint32 { OPENVPN = 0, OPENCONNECT = 1 };
 
-    CipherHandler(const BackendOpenVPNConfigCipher& cipher, VpnStateTracker& stateTracker, qint32 vpnProtocol);
+    CipherHandler(const BackendOpenVPNConfigCipher &cipher, VpnStateTracker &stateTracker, qint32 vpnProtocol);
 
-    void onOpenVpnPrepareArguments(AbstractVpnCommand& command) override;
-    void onState(const OpenVpnGenericState& state) override;
-    void onRemote(Remote& remote) override;
-    void onControlChannel(const QString& tlsVersion, const QString& cipherText) override;
+    void onOpenVpnPrepareArguments(AbstractVpnCommand &command) override;
+    void onState(const OpenVpnGenericState &state) override;
+    void onRemote(Remote &remote) override;
+    void onControlChannel(const QString &tlsVersion, const QString &cipherText) override;
 
 protected:
     using OpenVpnStateNullHandler::on;
-    void on(const OpenVpnStateConnecting& state) override;
-    void on(const OpenVpnStateReconnecting& state) override;
+    void on(const OpenVpnStateConnecting &state) override;
+    void on(const OpenVpnStateReconnecting &state) override;
 
 private:
     void reset();
 
-    BackendOpenVPNConfigCipher cipher;
-    OpenVpnConfigTls controlChannelTls;
-    VpnStateTracker& stateTracker;
-    qint32 vpnProtocol;
+    BackendOpenVPNConfigCipher m_cipher;
+    OpenVpnConfigTls m_controlChannelTls;
+    VpnStateTracker &m_stateTracker;
+    qint32 m_vpnProtocol;
 };
-

@@ -47,37 +47,36 @@ public:
     virtual HalvorixServerSite getServerSite() const = 0;
     virtual HalvorixServerSite::Protocol getProtocol() const = 0;
     // Appends the handlers of the attempt's transport to the list.
-    virtual void setUpHandler(OsAbstraction& os, HandlerList& handlers, QSharedPointer<ConnectionParameters> self,
-                              VpnFrontend& frontend) const = 0;
+    virtual void setUpHandler(OsAbstraction &os, HandlerList &handlers, QSharedPointer<ConnectionParameters> self,
+                              VpnFrontend &frontend) const = 0;
     // Reloads the site's pinned address and its enabled flag.
-    virtual void refreshServerSite(Settings& settings) = 0;
+    virtual void refreshServerSite(Settings &settings) = 0;
     // A multi-line description; the informative text of fatal errors.
     virtual QString getConnectionInfo() const = 0;
     // Progress keys of the pipeline's preparing and starting stages.
     virtual QString getVpnPreparingString() const = 0;
     virtual QString getVpnStartingString() const = 0;
     virtual QSharedPointer<VpnStartup>
-    createVpnStartup(Settings& settings, QSharedPointer<ConnectionParameters> self,
-                     QNetworkAccessManager* networkAccessManager, VpnFrontend& frontend,
-                     VpnStateTracker& stateTracker, OsAbstraction& os, DnsStack& dnsStack, HandlerList& handlers,
-                     IpPoolList& ipPools, ManagementSocket& managementSocket,
-                     OpenConnectManagementSocket& openConnectSocket,
+    createVpnStartup(Settings &settings, QSharedPointer<ConnectionParameters> self,
+                     QNetworkAccessManager *networkAccessManager, VpnFrontend &frontend, VpnStateTracker &stateTracker,
+                     OsAbstraction &os, DnsStack &dnsStack, HandlerList &handlers, IpPoolList &ipPools,
+                     ManagementSocket &managementSocket, OpenConnectManagementSocket &openConnectSocket,
                      QSharedPointer<OpenVpnLifeCycleHandler> additionalHandler) const = 0;
     virtual bool isCipherStealth() const = 0;
     virtual QString getCipherName() const = 0;
     virtual bool hasCipherAuthName() const = 0;
     virtual QString getCipherAuthName() const = 0;
-    virtual QSharedPointer<OpenVpnLifeCycleHandler> createCipherHandler(VpnStateTracker& stateTracker) const = 0;
-    virtual QSharedPointer<OpenVpnLifeCycleHandler>
-    createTunManagerHandler(OsAbstraction& os, QSharedPointer<ConnectionParameters> self, IpPoolList& ipPools,
-                            VpnFrontend& frontend) const = 0;
+    virtual QSharedPointer<OpenVpnLifeCycleHandler> createCipherHandler(VpnStateTracker &stateTracker) const = 0;
+    virtual QSharedPointer<OpenVpnLifeCycleHandler> createTunManagerHandler(OsAbstraction &os,
+                                                                            QSharedPointer<ConnectionParameters> self,
+                                                                            IpPoolList &ipPools,
+                                                                            VpnFrontend &frontend) const = 0;
     virtual STunnelMode getSTunnelMode() const = 0;
     virtual BackendOpenVPNConfigCipher getCipher() const = 0;
     // The remote servers of the configuration file (host names or literal
     // addresses), in file order.
     virtual QStringList getHostNamesList() const = 0;
-    virtual const TunnelType& getTunnelType() const = 0;
+    virtual const TunnelType &getTunnelType() const = 0;
 };
 
 Q_DECLARE_METATYPE(QSharedPointer<ConnectionParameters>)
-

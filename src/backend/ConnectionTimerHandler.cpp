@@ -2,36 +2,36 @@
 
 #include "backend/VpnConnectionState.h"
 
-ConnectionTimerHandler::ConnectionTimerHandler(VpnConnectionState& connectionState)
-    : connectionState(connectionState)
-    , startedAt(QDateTime::currentDateTime())
+ConnectionTimerHandler::ConnectionTimerHandler(VpnConnectionState &connectionState)
+    : m_connectionState(connectionState)
+    , m_startedAt(QDateTime::currentDateTime())
 {
-    stopWatch.reset();
+    m_stopWatch.reset();
     publish();
 }
 
-void ConnectionTimerHandler::onState(const OpenVpnGenericState& state)
+void ConnectionTimerHandler::onState(const OpenVpnGenericState &state)
 {
     dispatch(state);
 }
 
-void ConnectionTimerHandler::on(const OpenVpnStateConnected&)
+void ConnectionTimerHandler::on(const OpenVpnStateConnected &)
 {
-    ++connectionCount;
-    stopWatch.start();
-    connectedAt = QDateTime::currentDateTime();
+    ++m_connectionCount;
+    m_stopWatch.start();
+    m_connectedAt = QDateTime::currentDateTime();
     publish();
 }
 
 void ConnectionTimerHandler::leave()
 {
-    stopWatch.stop();
-    connectionTime = stopWatch.elapsed();
-    connectedAt = QDateTime();
+    m_stopWatch.stop();
+    m_connectionTime = m_stopWatch.elapsed();
+    m_connectedAt = QDateTime();
     publish();
 }
 
 void ConnectionTimerHandler::publish()
 {
-    connectionState.updateConnectionTimes(connectionCount, startedAt, connectionTime, connectedAt);
+    m_connectionState.updateConnectionTimes(m_connectionCount, m_startedAt, m_connectionTime, m_connectedAt);
 }

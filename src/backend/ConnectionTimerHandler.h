@@ -14,32 +14,32 @@ class VpnConnectionState;
 class ConnectionTimerHandler : public NullHandler, public OpenVpnStateNullHandler
 {
 public:
-    explicit ConnectionTimerHandler(VpnConnectionState& connectionState);
+    explicit ConnectionTimerHandler(VpnConnectionState &connectionState);
 
-    void onState(const OpenVpnGenericState& state) override;
+    void onState(const OpenVpnGenericState &state) override;
 
 protected:
-    void on(const OpenVpnStateConnecting&) override { leave(); }
-    void on(const OpenVpnStateTcpConnect&) override { leave(); }
-    void on(const OpenVpnStateWait&) override { leave(); }
-    void on(const OpenVpnStateResolve&) override { leave(); }
-    void on(const OpenVpnStateAuth&) override { leave(); }
-    void on(const OpenVpnStateGetConfig&) override { leave(); }
-    void on(const OpenVpnStateAssignIp&) override { leave(); }
-    void on(const OpenVpnStateAddRoutes&) override { leave(); }
-    void on(const OpenVpnStateConnected&) override;
-    void on(const OpenVpnStateReconnecting&) override { leave(); }
-    void on(const OpenVpnStateExiting&) override { leave(); }
-    void on(const OpenVpnStateUnknown&) override { leave(); }
+    void on(const OpenVpnStateConnecting &) override { leave(); }
+    void on(const OpenVpnStateTcpConnect &) override { leave(); }
+    void on(const OpenVpnStateWait &) override { leave(); }
+    void on(const OpenVpnStateResolve &) override { leave(); }
+    void on(const OpenVpnStateAuth &) override { leave(); }
+    void on(const OpenVpnStateGetConfig &) override { leave(); }
+    void on(const OpenVpnStateAssignIp &) override { leave(); }
+    void on(const OpenVpnStateAddRoutes &) override { leave(); }
+    void on(const OpenVpnStateConnected &) override;
+    void on(const OpenVpnStateReconnecting &) override { leave(); }
+    void on(const OpenVpnStateExiting &) override { leave(); }
+    void on(const OpenVpnStateUnknown &) override { leave(); }
 
 private:
     void leave();
     void publish();
 
-    VpnConnectionState& connectionState;
-    int connectionCount = 0;
-    QDateTime startedAt;
-    qint64 connectionTime = 0;
-    QDateTime connectedAt;
-    StopWatch stopWatch;
+    VpnConnectionState &m_connectionState;
+    int m_connectionCount = 0;
+    QDateTime m_startedAt;
+    qint64 m_connectionTime = 0;
+    QDateTime m_connectedAt;
+    StopWatch m_stopWatch;
 };

@@ -5,14 +5,14 @@
 #include "openvpn/AbstractManagementSocket.h"
 #include "prefs/Settings.h"
 
-CredentialsHandler::CredentialsHandler(VpnFrontend& frontend, AbstractManagementSocket& managementSocket,
+CredentialsHandler::CredentialsHandler(VpnFrontend &frontend, AbstractManagementSocket &managementSocket,
                                        QSharedPointer<ConnectionParameters> connectionParameters,
-                                       const QString& username, const QString& password)
-    : frontend(frontend)
-    , managementSocket(managementSocket)
-    , connectionParameters(connectionParameters)
-    , username(username)
-    , password(password)
+                                       const QString &username, const QString &password)
+    : m_frontend(frontend)
+    , m_managementSocket(managementSocket)
+    , m_connectionParameters(connectionParameters)
+    , m_username(username)
+    , m_password(password)
 {
 }
 
@@ -20,26 +20,26 @@ void CredentialsHandler::onPassword(int failedVerifications)
 {
     if (failedVerifications < 1 && answerAutomatically())
         return;
-    frontend.vpnPasswordRequest(PasswordRequestMessage(connectionParameters, failedVerifications));
+    m_frontend.vpnPasswordRequest(PasswordRequestMessage(m_connectionParameters, failedVerifications));
 }
 
 bool CredentialsHandler::answerAutomatically()
 {
     // The handler answers by itself once per connection; the remembered pair
     // must not be replayed to an engine that asks again.
-    if (spent)
+    if (m_spent)
         return false;
     Settings settings;
     if (settings.autoLoginOnConnect() && settings.remembersCredentials()) {
-        username = settings.getUsername();
-        password = settings.getPassword();
+        m_username = settings.getUsername();
+        m_password = settings.getPassword();
     }
-    if (username.isEmpty() || password.isEmpty())
+    if (m_username.isEmpty() || m_password.isEmpty())
         return false;
-    managementSocket.sendUsernamePassword(username, password);
+    m_managementSocket.sendUsernamePassword(m_username, m_password);
     // The pair answers one request only.
-    username = QString();
-    password = QString();
-    spent = true;
+    m_username = QString();
+    m_password = QString();
+    m_spent = true;
     return true;
 }

@@ -18,19 +18,19 @@ class CredentialsHandler : public QObject, public NullHandler
     Q_OBJECT
 
 public:
-    CredentialsHandler(VpnFrontend& frontend, AbstractManagementSocket& managementSocket,
-                       QSharedPointer<ConnectionParameters> connectionParameters, const QString& username,
-                       const QString& password);
+    CredentialsHandler(VpnFrontend &frontend, AbstractManagementSocket &managementSocket,
+                       QSharedPointer<ConnectionParameters> connectionParameters, const QString &username,
+                       const QString &password);
 
     void onPassword(int failedVerifications) override;
 
 private:
     bool answerAutomatically();
 
-    VpnFrontend& frontend;
-    AbstractManagementSocket& managementSocket;
-    QSharedPointer<ConnectionParameters> connectionParameters;
-    QString username;
-    QString password;
-    bool spent = false;
+    VpnFrontend &m_frontend;
+    AbstractManagementSocket &m_managementSocket;
+    QSharedPointer<ConnectionParameters> m_connectionParameters;
+    QString m_username;
+    QString m_password;
+    bool m_spent = false;
 };

@@ -4,18 +4,18 @@
 #include "backend/RemoteAnswer.h"
 #include "openvpn/AbstractVpnCommand.h"
 
-DedicatedIpHandler::DedicatedIpHandler(IpPoolList& ipPools)
-    : ipPools(ipPools)
+DedicatedIpHandler::DedicatedIpHandler(IpPoolList &ipPools)
+    : m_ipPools(ipPools)
 {
 }
 
-void DedicatedIpHandler::onOpenVpnPrepareArguments(AbstractVpnCommand& command)
+void DedicatedIpHandler::onOpenVpnPrepareArguments(AbstractVpnCommand &command)
 {
-    command.addRemote(ipPools.getIp());
+    command.addRemote(m_ipPools.getIp());
     command.enableManagementQueryRemote();
 }
 
-void DedicatedIpHandler::onRemote(Remote& remote)
+void DedicatedIpHandler::onRemote(Remote &remote)
 {
-    RemoteAnswer::answerFromPools(ipPools, remote);
+    RemoteAnswer::answerFromPools(m_ipPools, remote);
 }

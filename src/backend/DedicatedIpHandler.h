@@ -8,12 +8,11 @@ class IpPoolList;
 class DedicatedIpHandler : public NullHandler
 {
 public:
-    explicit DedicatedIpHandler(IpPoolList& ipPools);
+    explicit DedicatedIpHandler(IpPoolList &ipPools);
 
-    void onOpenVpnPrepareArguments(AbstractVpnCommand& command) override;
-    void onRemote(Remote& remote) override;
+    void onOpenVpnPrepareArguments(AbstractVpnCommand &command) override;
+    void onRemote(Remote &remote) override;
 
 private:
-    IpPoolList& ipPools;
+    IpPoolList &m_ipPools;
 };
-

@@ -2,27 +2,27 @@
 
 #include <QDebug>
 
-DedicatedIpPool::DedicatedIpPool(const QHostAddress& address)
+DedicatedIpPool::DedicatedIpPool(const QHostAddress &address)
     : IpPoolInterface(DEDICATED_STATIC_IP)
 {
     // An unusable address is kept as none, so it can never be handed out.
     if (isValidIpAddress(address))
-        this->address = address;
+        this->m_address = address;
     else
         qDebug() << "DedicatedIpPool Warning misconfiguration: invalid IP inserted in dedicated list.";
 }
 
 bool DedicatedIpPool::hasValidIp() const
 {
-    return isValidIpAddress(address);
+    return isValidIpAddress(m_address);
 }
 
 QHostAddress DedicatedIpPool::getIp() const
 {
     qDebug() << "DedicatedIpPool: get Ip";
-    if (address.isNull())
+    if (m_address.isNull())
         qDebug() << "DedicatedIpPool Warning: IpPool list is empty";
-    return address;
+    return m_address;
 }
 
 void DedicatedIpPool::shuffleIps()
@@ -31,6 +31,6 @@ void DedicatedIpPool::shuffleIps()
 
 QString DedicatedIpPool::toString() const
 {
-    return QStringLiteral("Type: ") + typeToString(getType()) + QStringLiteral("\nIp  : ") + address.toString()
+    return QStringLiteral("Type: ") + typeToString(getType()) + QStringLiteral("\nIp  : ") + m_address.toString()
            + QLatin1Char('\n');
 }

@@ -5,7 +5,7 @@
 class DedicatedIpPool : public IpPoolInterface
 {
 public:
-    explicit DedicatedIpPool(const QHostAddress& address);
+    explicit DedicatedIpPool(const QHostAddress &address);
 
     bool hasValidIp() const override;
     QHostAddress getIp() const override;
@@ -13,6 +13,5 @@ public:
     QString toString() const override;
 
 private:
-    QHostAddress address;
+    QHostAddress m_address;
 };
-

@@ -11,38 +11,38 @@
 
 #include <QDebug>
 
-DnsHandler::DnsHandler(OsAbstraction& os, DnsStack& dnsStack, bool blockOutsideDns)
-    : os(os)
-    , dnsStack(dnsStack)
-    , blockOutsideDns(blockOutsideDns)
+DnsHandler::DnsHandler(OsAbstraction &os, DnsStack &dnsStack, bool blockOutsideDns)
+    : m_os(os)
+    , m_dnsStack(dnsStack)
+    , m_blockOutsideDns(blockOutsideDns)
 {
 }
 
 DnsHandler::~DnsHandler() = default;
 
-void DnsHandler::onOpenVpnPrepareArguments(AbstractVpnCommand& command)
+void DnsHandler::onOpenVpnPrepareArguments(AbstractVpnCommand &command)
 {
-    engineProgram = command.getProgram();
+    m_engineProgram = command.getProgram();
     Settings settings;
-    dnsStack.push(DnsStack::beforeConnect, DnsStages::getOnConnectDns(settings));
+    m_dnsStack.push(DnsStack::beforeConnect, DnsStages::getOnConnectDns(settings));
     command.enableManagementUpDown();
 }
 
-void DnsHandler::onUp(const PushedOptions& options)
+void DnsHandler::onUp(const PushedOptions &options)
 {
     Settings settings;
     if (settings.getDnsPreferenceActionAfterConnect().getPreference() != DnsPreferenceAction::PUSHED) {
-        dnsStack.push(DnsStack::afterConnect, DnsStages::getAfterConnectDns(settings));
+        m_dnsStack.push(DnsStack::afterConnect, DnsStages::getAfterConnectDns(settings));
         return;
     }
     const QStringList pushed = DnsStages::validNameServers(options.getDnsServers());
     if (!pushed.isEmpty())
-        dnsStack.push(DnsStack::afterConnect, pushed);
+        m_dnsStack.push(DnsStack::afterConnect, pushed);
 }
 
-void DnsHandler::onDown(const PushedOptions&)
+void DnsHandler::onDown(const PushedOptions &)
 {
-    dnsStack.popTo(DnsStack::afterConnect);
+    m_dnsStack.popTo(DnsStack::afterConnect);
 }
 
 void DnsHandler::onOpenVpnFailedToStart()
@@ -55,34 +55,34 @@ void DnsHandler::onOpenVpnTerminated()
     end();
 }
 
-void DnsHandler::onState(const OpenVpnGenericState& state)
+void DnsHandler::onState(const OpenVpnGenericState &state)
 {
     dispatch(state);
 }
 
-void DnsHandler::on(const OpenVpnStateConnected&)
+void DnsHandler::on(const OpenVpnStateConnected &)
 {
-    if (!blockOutsideDns || outsideDnsBlocker)
+    if (!m_blockOutsideDns || m_outsideDnsBlocker)
         return;
     qDebug() << "Blocking outside DNS";
-    outsideDnsBlocker.reset(os.createOutsideDnsBlocker(engineProgram));
+    m_outsideDnsBlocker.reset(m_os.createOutsideDnsBlocker(m_engineProgram));
 }
 
-void DnsHandler::on(const OpenVpnStateReconnecting&)
+void DnsHandler::on(const OpenVpnStateReconnecting &)
 {
     unblock();
 }
 
 void DnsHandler::end()
 {
-    dnsStack.popTo(DnsStack::beforeConnect);
+    m_dnsStack.popTo(DnsStack::beforeConnect);
     unblock();
 }
 
 void DnsHandler::unblock()
 {
-    if (!blockOutsideDns)
+    if (!m_blockOutsideDns)
         return;
     qDebug() << "Unblocking outside DNS";
-    outsideDnsBlocker.reset();
+    m_outsideDnsBlocker.reset();
 }

@@ -17,27 +17,27 @@ class OutsideDnsBlokerAbstract;
 class DnsHandler : public NullHandler, public OpenVpnStateNullHandler
 {
 public:
-    DnsHandler(OsAbstraction& os, DnsStack& dnsStack, bool blockOutsideDns);
+    DnsHandler(OsAbstraction &os, DnsStack &dnsStack, bool blockOutsideDns);
     ~DnsHandler() override;
 
-    void onOpenVpnPrepareArguments(AbstractVpnCommand& command) override;
+    void onOpenVpnPrepareArguments(AbstractVpnCommand &command) override;
     void onOpenVpnFailedToStart() override;
     void onOpenVpnTerminated() override;
-    void onState(const OpenVpnGenericState& state) override;
-    void onUp(const PushedOptions& options) override;
-    void onDown(const PushedOptions& options) override;
+    void onState(const OpenVpnGenericState &state) override;
+    void onUp(const PushedOptions &options) override;
+    void onDown(const PushedOptions &options) override;
 
 protected:
-    void on(const OpenVpnStateConnected&) override;
-    void on(const OpenVpnStateReconnecting&) override;
+    void on(const OpenVpnStateConnected &) override;
+    void on(const OpenVpnStateReconnecting &) override;
 
 private:
     void end();
     void unblock();
 
-    OsAbstraction& os;
-    DnsStack& dnsStack;
-    QSharedPointer<OutsideDnsBlokerAbstract> outsideDnsBlocker;
-    bool blockOutsideDns;
-    QString engineProgram;
+    OsAbstraction &m_os;
+    DnsStack &m_dnsStack;
+    QSharedPointer<OutsideDnsBlokerAbstract> m_outsideDnsBlocker;
+    bool m_blockOutsideDns;
+    QString m_engineProgram;
 };

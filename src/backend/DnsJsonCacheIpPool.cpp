@@ -2,7 +2,7 @@
 
 #include "catalogue/DnsJson.h"
 
-DnsJsonCacheIpPool::DnsJsonCacheIpPool(const QString& hostname)
+DnsJsonCacheIpPool::DnsJsonCacheIpPool(const QString &hostname)
     : DnsJsonIpPool(hostname, &DnsJson::getLocalDnsCache)
 {
 }

@@ -5,8 +5,7 @@
 class DnsJsonCacheIpPool : public DnsJsonIpPool
 {
 public:
-    explicit DnsJsonCacheIpPool(const QString& hostname);
+    explicit DnsJsonCacheIpPool(const QString &hostname);
 
     QString toString() const override;
 };
-

@@ -2,7 +2,7 @@
 
 #include "catalogue/DnsJson.h"
 
-DnsJsonConfigIpPool::DnsJsonConfigIpPool(const QString& hostname)
+DnsJsonConfigIpPool::DnsJsonConfigIpPool(const QString &hostname)
     : DnsJsonIpPool(hostname, &DnsJson::getDefaultDnsJson)
 {
 }

@@ -5,8 +5,7 @@
 class DnsJsonConfigIpPool : public DnsJsonIpPool
 {
 public:
-    explicit DnsJsonConfigIpPool(const QString& hostname);
+    explicit DnsJsonConfigIpPool(const QString &hostname);
 
     QString toString() const override;
 };
-

@@ -4,20 +4,20 @@
 #include "backend/DnsJsonConfigIpPool.h"
 #include "catalogue/DnsJson.h"
 
-DnsJsonIpPool::DnsJsonIpPool(const QString& hostname, Source source)
+DnsJsonIpPool::DnsJsonIpPool(const QString &hostname, Source source)
     : AddressListIpPool(LOCAL_LOOKUP, QStringLiteral("DnsJsonIpPool"))
-    , hostname(hostname)
-    , source(source)
+    , m_hostname(hostname)
+    , m_source(source)
 {
     resolveHostname();
 }
 
-QSharedPointer<IpPoolInterface> DnsJsonIpPool::getLocalLookupIpPoolFromConfig(const QString& hostname)
+QSharedPointer<IpPoolInterface> DnsJsonIpPool::getLocalLookupIpPoolFromConfig(const QString &hostname)
 {
     return QSharedPointer<IpPoolInterface>(new DnsJsonConfigIpPool(hostname));
 }
 
-QSharedPointer<IpPoolInterface> DnsJsonIpPool::getLocalLookupIpPoolFromCache(const QString& hostname)
+QSharedPointer<IpPoolInterface> DnsJsonIpPool::getLocalLookupIpPoolFromCache(const QString &hostname)
 {
     return QSharedPointer<IpPoolInterface>(new DnsJsonCacheIpPool(hostname));
 }
@@ -30,10 +30,10 @@ void DnsJsonIpPool::shuffleIps()
 
 QString DnsJsonIpPool::getHostname() const
 {
-    return hostname;
+    return m_hostname;
 }
 
 void DnsJsonIpPool::resolveHostname()
 {
-    setAddresses(source().resolve(hostname), "DnsJsonIpPool Warning misconfiguration: wrong IP in the DNS table.");
+    setAddresses(m_source().resolve(m_hostname), "DnsJsonIpPool Warning misconfiguration: wrong IP in the DNS table.");
 }

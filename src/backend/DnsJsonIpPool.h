@@ -13,10 +13,10 @@ class DnsJsonIpPool : public AddressListIpPool
 public:
     using Source = DnsJson (*)();
 
-    DnsJsonIpPool(const QString& hostname, Source source);
+    DnsJsonIpPool(const QString &hostname, Source source);
 
-    static QSharedPointer<IpPoolInterface> getLocalLookupIpPoolFromConfig(const QString& hostname);
-    static QSharedPointer<IpPoolInterface> getLocalLookupIpPoolFromCache(const QString& hostname);
+    static QSharedPointer<IpPoolInterface> getLocalLookupIpPoolFromConfig(const QString &hostname);
+    static QSharedPointer<IpPoolInterface> getLocalLookupIpPoolFromCache(const QString &hostname);
 
     void shuffleIps() override;
     virtual QString getHostname() const;
@@ -24,7 +24,6 @@ public:
 private:
     void resolveHostname();
 
-    QString hostname;
-    Source source;
+    QString m_hostname;
+    Source m_source;
 };
-

@@ -7,25 +7,25 @@
 #include <QDebug>
 #include <QHostAddress>
 
-QStringList DnsStages::getStartupDns(Settings& settings)
+QStringList DnsStages::getStartupDns(Settings &settings)
 {
     return settings.getDnsPreferenceActionOnStart().getNameServerDNSs();
 }
 
-QStringList DnsStages::getOnConnectDns(Settings& settings)
+QStringList DnsStages::getOnConnectDns(Settings &settings)
 {
     return settings.getDnsPreferenceActionBeforeConnect().getNameServerDNSs();
 }
 
-QStringList DnsStages::getAfterConnectDns(Settings& settings)
+QStringList DnsStages::getAfterConnectDns(Settings &settings)
 {
     return settings.getDnsPreferenceActionAfterConnect().getNameServerDNSs();
 }
 
-QStringList DnsStages::validNameServers(const QStringList& servers)
+QStringList DnsStages::validNameServers(const QStringList &servers)
 {
     QStringList valid;
-    for (const QString& server : servers) {
+    for (const QString &server : servers) {
         QHostAddress address;
         // setAddress alone accepts a scope suffix ("fe80::1%en0"), which
         // is no name-server address.

@@ -2,23 +2,23 @@
 
 #include "backend/ConnectionParameters.h"
 
-ErrorMessage::ErrorMessage(QSharedPointer<ConnectionParameters> parameters, bool fatal, const QString& message,
-                           const QString& informativeText)
+ErrorMessage::ErrorMessage(QSharedPointer<ConnectionParameters> parameters, bool fatal, const QString &message,
+                           const QString &informativeText)
     : EventMessage(std::move(parameters))
-    , fatal(fatal)
-    , message(message)
-    , informativeText(informativeText)
+    , m_fatal(fatal)
+    , m_message(message)
+    , m_informativeText(informativeText)
 {
 }
 
-ErrorMessage ErrorMessage::GetErrorMessage(QSharedPointer<ConnectionParameters> parameters, const QString& message,
-                                           const QString& informativeText)
+ErrorMessage ErrorMessage::GetErrorMessage(QSharedPointer<ConnectionParameters> parameters, const QString &message,
+                                           const QString &informativeText)
 {
     return ErrorMessage(std::move(parameters), false, message, informativeText);
 }
 
 ErrorMessage ErrorMessage::GetVpnFatalErrorMessage(QSharedPointer<ConnectionParameters> parameters,
-                                                   const QString& message)
+                                                   const QString &message)
 {
     const QString connectionInfo = parameters ? parameters->getConnectionInfo() : QString();
     return ErrorMessage(std::move(parameters), true, message, connectionInfo);
@@ -26,15 +26,15 @@ ErrorMessage ErrorMessage::GetVpnFatalErrorMessage(QSharedPointer<ConnectionPara
 
 bool ErrorMessage::isVpnFatal() const
 {
-    return fatal;
+    return m_fatal;
 }
 
 QString ErrorMessage::getMessage() const
 {
-    return message;
+    return m_message;
 }
 
 QString ErrorMessage::getInformativeText() const
 {
-    return informativeText;
+    return m_informativeText;
 }

@@ -7,22 +7,21 @@
 class ErrorMessage : public EventMessage
 {
 public:
-    ErrorMessage(QSharedPointer<ConnectionParameters> parameters, bool fatal, const QString& message,
-                 const QString& informativeText);
+    ErrorMessage(QSharedPointer<ConnectionParameters> parameters, bool fatal, const QString &message,
+                 const QString &informativeText);
 
-    static ErrorMessage GetErrorMessage(QSharedPointer<ConnectionParameters> parameters, const QString& message,
-                                        const QString& informativeText);
+    static ErrorMessage GetErrorMessage(QSharedPointer<ConnectionParameters> parameters, const QString &message,
+                                        const QString &informativeText);
     // Fatal; the detail line describes the connection it concerns.
     static ErrorMessage GetVpnFatalErrorMessage(QSharedPointer<ConnectionParameters> parameters,
-                                                const QString& message);
+                                                const QString &message);
 
     bool isVpnFatal() const;
     QString getMessage() const;
     QString getInformativeText() const;
 
 private:
-    bool fatal;
-    QString message;
-    QString informativeText;
+    bool m_fatal;
+    QString m_message;
+    QString m_informativeText;
 };
-

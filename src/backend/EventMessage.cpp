@@ -5,12 +5,12 @@
 namespace {
 // Messages are made on the main thread only; the atomic merely keeps a stray
 // caller elsewhere from ever handing out one identifier twice.
-std::atomic<quint64> globalEventId{0};
+std::atomic<quint64> globalEventId {0};
 } // namespace
 
 EventMessage::EventMessage(QSharedPointer<ConnectionParameters> parameters)
-    : id(generateEventId())
-    , parameters(std::move(parameters))
+    : m_id(generateEventId())
+    , m_parameters(std::move(parameters))
 {
 }
 
@@ -18,12 +18,12 @@ EventMessage::~EventMessage() = default;
 
 quint64 EventMessage::getId() const
 {
-    return id;
+    return m_id;
 }
 
 QSharedPointer<ConnectionParameters> EventMessage::getConnectionParameters() const
 {
-    return parameters;
+    return m_parameters;
 }
 
 quint64 EventMessage::generateEventId()

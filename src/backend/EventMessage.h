@@ -13,8 +13,8 @@ public:
     explicit EventMessage(QSharedPointer<ConnectionParameters> parameters);
     virtual ~EventMessage();
 
-    EventMessage(const EventMessage&) = default;
-    EventMessage& operator=(const EventMessage&) = default;
+    EventMessage(const EventMessage &) = default;
+    EventMessage &operator=(const EventMessage &) = default;
 
     quint64 getId() const;
     QSharedPointer<ConnectionParameters> getConnectionParameters() const;
@@ -23,7 +23,6 @@ public:
     static quint64 generateEventId();
 
 private:
-    quint64 id;
-    QSharedPointer<ConnectionParameters> parameters;
+    quint64 m_id;
+    QSharedPointer<ConnectionParameters> m_parameters;
 };
-

@@ -3,28 +3,28 @@
 #include "backend/ErrorMessage.h"
 #include "backend/VpnFrontend.h"
 
-FireWallWarningHandler::FireWallWarningHandler(VpnFrontend& frontend,
+FireWallWarningHandler::FireWallWarningHandler(VpnFrontend &frontend,
                                                QSharedPointer<ConnectionParameters> connectionParameters)
-    : frontend(frontend)
-    , connectionParameters(connectionParameters)
+    : m_frontend(frontend)
+    , m_connectionParameters(connectionParameters)
 {
 }
 
 void FireWallWarningHandler::onConnectionAccepted()
 {
-    connectionAccepted = true;
+    m_connectionAccepted = true;
 }
 
 void FireWallWarningHandler::onOpenVpnTerminated()
 {
-    if (!connectionAccepted)
+    if (!m_connectionAccepted)
         displayFirewallWarning();
 }
 
 void FireWallWarningHandler::displayFirewallWarning()
 {
-    frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(
-        connectionParameters,
+    m_frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(
+        m_connectionParameters,
         QStringLiteral("Could not connect to the VPN management socket.\nPlease check your firewall settings!"),
         QString()));
 }

@@ -12,7 +12,7 @@ class VpnFrontend;
 class FireWallWarningHandler : public NullHandler
 {
 public:
-    FireWallWarningHandler(VpnFrontend& frontend, QSharedPointer<ConnectionParameters> connectionParameters);
+    FireWallWarningHandler(VpnFrontend &frontend, QSharedPointer<ConnectionParameters> connectionParameters);
 
     void onConnectionAccepted() override;
     void onOpenVpnTerminated() override;
@@ -20,7 +20,7 @@ public:
 private:
     void displayFirewallWarning();
 
-    VpnFrontend& frontend;
-    QSharedPointer<ConnectionParameters> connectionParameters;
-    bool connectionAccepted = false;
+    VpnFrontend &m_frontend;
+    QSharedPointer<ConnectionParameters> m_connectionParameters;
+    bool m_connectionAccepted = false;
 };

@@ -7,14 +7,14 @@
 
 #include <QDebug>
 
-InternetKillSwitchHandler::InternetKillSwitchHandler(OsAbstraction& os, AbstractManagementSocket& managementSocket)
-    : os(os)
-    , managementSocket(managementSocket)
+InternetKillSwitchHandler::InternetKillSwitchHandler(OsAbstraction &os, AbstractManagementSocket &managementSocket)
+    : m_os(os)
+    , m_managementSocket(managementSocket)
 {
     qDebug() << "InternetKillSwitchHandler::InternetKillSwitchHandler(OsAbstraction &, AbstractManagementSocket &)";
 }
 
-void InternetKillSwitchHandler::onOpenVpnPrepareArguments(AbstractVpnCommand& command)
+void InternetKillSwitchHandler::onOpenVpnPrepareArguments(AbstractVpnCommand &command)
 {
     command.enablePersistTun();
 }
@@ -22,28 +22,28 @@ void InternetKillSwitchHandler::onOpenVpnPrepareArguments(AbstractVpnCommand& co
 void InternetKillSwitchHandler::onOpenVpnTerminated()
 {
     if (isArmed())
-        os.disableKillSwitchInterfaces();
+        m_os.disableKillSwitchInterfaces();
 }
 
-void InternetKillSwitchHandler::onState(const OpenVpnGenericState& state)
+void InternetKillSwitchHandler::onState(const OpenVpnGenericState &state)
 {
     dispatch(state);
 }
 
-void InternetKillSwitchHandler::on(const OpenVpnStateConnected&)
+void InternetKillSwitchHandler::on(const OpenVpnStateConnected &)
 {
-    notYetConnected = false;
+    m_notYetConnected = false;
 }
 
-void InternetKillSwitchHandler::on(const OpenVpnStateReconnecting&)
+void InternetKillSwitchHandler::on(const OpenVpnStateReconnecting &)
 {
     if (!isArmed() || Settings().seamlessReconnect())
         return;
-    os.disableKillSwitchInterfaces();
-    managementSocket.sendSigTerm();
+    m_os.disableKillSwitchInterfaces();
+    m_managementSocket.sendSigTerm();
 }
 
 bool InternetKillSwitchHandler::isArmed() const
 {
-    return !(Settings().armKillswitchAfterFirstConnection() && notYetConnected);
+    return !(Settings().armKillswitchAfterFirstConnection() && m_notYetConnected);
 }

@@ -11,21 +11,21 @@ class OsAbstraction;
 class InternetKillSwitchHandler : public NullHandler, public OpenVpnStateNullHandler
 {
 public:
-    InternetKillSwitchHandler(OsAbstraction& os, AbstractManagementSocket& managementSocket);
+    InternetKillSwitchHandler(OsAbstraction &os, AbstractManagementSocket &managementSocket);
 
-    void onOpenVpnPrepareArguments(AbstractVpnCommand& command) override;
+    void onOpenVpnPrepareArguments(AbstractVpnCommand &command) override;
     void onOpenVpnTerminated() override;
-    void onState(const OpenVpnGenericState& state) override;
+    void onState(const OpenVpnGenericState &state) override;
 
 protected:
-    void on(const OpenVpnStateConnected&) override;
-    void on(const OpenVpnStateReconnecting&) override;
+    void on(const OpenVpnStateConnected &) override;
+    void on(const OpenVpnStateReconnecting &) override;
 
 private:
     // Passive until the first CONNECTED when the preference says so.
     bool isArmed() const;
 
-    bool notYetConnected = true;
-    OsAbstraction& os;
-    AbstractManagementSocket& managementSocket;
+    bool m_notYetConnected = true;
+    OsAbstraction &m_os;
+    AbstractManagementSocket &m_managementSocket;
 };

@@ -4,44 +4,44 @@
 #include "backend/RemoteAnswer.h"
 #include "openvpn/AbstractVpnCommand.h"
 
-IpPoolHandler::IpPoolHandler(IpPoolList& ipPools)
-    : ipPools(ipPools)
+IpPoolHandler::IpPoolHandler(IpPoolList &ipPools)
+    : m_ipPools(ipPools)
 {
 }
 
-void IpPoolHandler::onOpenVpnPrepareArguments(AbstractVpnCommand& command)
+void IpPoolHandler::onOpenVpnPrepareArguments(AbstractVpnCommand &command)
 {
     command.enableManagementQueryRemote();
 }
 
 void IpPoolHandler::onOpenVpnFailedToStart()
 {
-    ipPools.clear();
+    m_ipPools.clear();
 }
 
 void IpPoolHandler::onOpenVpnTerminated()
 {
-    ipPools.clear();
+    m_ipPools.clear();
 }
 
-void IpPoolHandler::onState(const OpenVpnGenericState& state)
+void IpPoolHandler::onState(const OpenVpnGenericState &state)
 {
     dispatch(state);
 }
 
-void IpPoolHandler::onRemote(Remote& remote)
+void IpPoolHandler::onRemote(Remote &remote)
 {
-    RemoteAnswer::answerFromPools(ipPools, remote);
+    RemoteAnswer::answerFromPools(m_ipPools, remote);
 }
 
-void IpPoolHandler::on(const OpenVpnStateConnected&)
+void IpPoolHandler::on(const OpenVpnStateConnected &)
 {
-    reconnectCount = 0;
+    m_reconnectCount = 0;
 }
 
-void IpPoolHandler::on(const OpenVpnStateReconnecting&)
+void IpPoolHandler::on(const OpenVpnStateReconnecting &)
 {
-    const int previous = reconnectCount++;
+    const int previous = m_reconnectCount++;
     if (previous >= RECONNECTS_BEFORE_RESHUFFLE)
-        ipPools.shuffleIps();
+        m_ipPools.shuffleIps();
 }

@@ -16,21 +16,20 @@ public:
     // Reconnects after a CONNECTED that keep the pool order.
     static constexpr int RECONNECTS_BEFORE_RESHUFFLE = 3;
 
-    explicit IpPoolHandler(IpPoolList& ipPools);
+    explicit IpPoolHandler(IpPoolList &ipPools);
 
-    void onOpenVpnPrepareArguments(AbstractVpnCommand& command) override;
+    void onOpenVpnPrepareArguments(AbstractVpnCommand &command) override;
     void onOpenVpnFailedToStart() override;
     void onOpenVpnTerminated() override;
-    void onState(const OpenVpnGenericState& state) override;
-    void onRemote(Remote& remote) override;
+    void onState(const OpenVpnGenericState &state) override;
+    void onRemote(Remote &remote) override;
 
 protected:
     using OpenVpnStateNullHandler::on;
-    void on(const OpenVpnStateConnected& state) override;
-    void on(const OpenVpnStateReconnecting& state) override;
+    void on(const OpenVpnStateConnected &state) override;
+    void on(const OpenVpnStateReconnecting &state) override;
 
 private:
-    IpPoolList& ipPools;
-    int reconnectCount = 0;
+    IpPoolList &m_ipPools;
+    int m_reconnectCount = 0;
 };
-

@@ -3,34 +3,28 @@
 #include <QRandomGenerator>
 
 IpPoolInterface::IpPoolInterface(qint32 type)
-    : type(type)
+    : m_type(type)
 {
 }
 
 qint32 IpPoolInterface::getType() const
 {
-    return type;
+    return m_type;
 }
 
 QString IpPoolInterface::typeToString(qint32 type)
 {
     switch (type) {
-    case POOL_LIST:
-        return QStringLiteral("POOL_LIST");
-    case LOCAL_LOOKUP:
-        return QStringLiteral("LOCAL_LOOKUP");
-    case STATIC_IP:
-        return QStringLiteral("STATIC_IP");
-    case PINNED_STATIC_IP:
-        return QStringLiteral("PINNED_STATIC_IP");
-    case DEDICATED_STATIC_IP:
-        return QStringLiteral("DEDICATED_STATIC_IP");
-    default:
-        return QStringLiteral("UNKNOWN");
+    case POOL_LIST: return QStringLiteral("POOL_LIST");
+    case LOCAL_LOOKUP: return QStringLiteral("LOCAL_LOOKUP");
+    case STATIC_IP: return QStringLiteral("STATIC_IP");
+    case PINNED_STATIC_IP: return QStringLiteral("PINNED_STATIC_IP");
+    case DEDICATED_STATIC_IP: return QStringLiteral("DEDICATED_STATIC_IP");
+    default: return QStringLiteral("UNKNOWN");
     }
 }
 
-bool IpPoolInterface::isValidIpAddress(const QHostAddress& address)
+bool IpPoolInterface::isValidIpAddress(const QHostAddress &address)
 {
     if (address.isNull() || address == QHostAddress::Any || address == QHostAddress::AnyIPv6
         || address == QHostAddress::AnyIPv4)

@@ -28,13 +28,12 @@ public:
     qint32 getType() const;
     static QString typeToString(qint32 type);
     // False for null, the any-addresses and "0.0.0.0".
-    static bool isValidIpAddress(const QHostAddress& address);
+    static bool isValidIpAddress(const QHostAddress &address);
 
 protected:
     // A random index in [0, count) from the process's securely seeded generator.
     static int randomIndex(int count);
 
 private:
-    qint32 type;
+    qint32 m_type;
 };
-

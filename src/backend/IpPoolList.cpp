@@ -1,6 +1,5 @@
 #include "backend/IpPoolList.h"
 
-
 IpPoolList::IpPoolList()
     : IpPoolInterface(POOL_LIST)
 {
@@ -8,7 +7,7 @@ IpPoolList::IpPoolList()
 
 bool IpPoolList::hasValidIp() const
 {
-    for (const QSharedPointer<IpPoolInterface>& pool : pools) {
+    for (const QSharedPointer<IpPoolInterface> &pool : m_pools) {
         if (pool->hasValidIp())
             return true;
     }
@@ -17,7 +16,7 @@ bool IpPoolList::hasValidIp() const
 
 QHostAddress IpPoolList::getIp() const
 {
-    for (const QSharedPointer<IpPoolInterface>& pool : pools) {
+    for (const QSharedPointer<IpPoolInterface> &pool : m_pools) {
         if (pool->hasValidIp())
             return pool->getIp();
     }
@@ -32,39 +31,39 @@ void IpPoolList::shuffleIps()
 QString IpPoolList::toString() const
 {
     QString text = QStringLiteral("List Starting\n");
-    for (int i = 0; i < pools.size(); ++i)
-        text += QStringLiteral("List %1 : \n").arg(i) + pools.at(i)->toString();
+    for (int i = 0; i < m_pools.size(); ++i)
+        text += QStringLiteral("List %1 : \n").arg(i) + m_pools.at(i)->toString();
     return text + QStringLiteral("List Complete\n");
 }
 
 void IpPoolList::append(QSharedPointer<IpPoolInterface> pool)
 {
-    pools.append(std::move(pool));
+    m_pools.append(std::move(pool));
 }
 
 void IpPoolList::prepend(QSharedPointer<IpPoolInterface> pool)
 {
-    pools.prepend(std::move(pool));
+    m_pools.prepend(std::move(pool));
 }
 
 void IpPoolList::clear()
 {
-    pools.clear();
+    m_pools.clear();
 }
 
 QList<QSharedPointer<IpPoolInterface>> IpPoolList::getPools() const
 {
-    return pools;
+    return m_pools;
 }
 
 void IpPoolList::shuffleMembers()
 {
-    for (const QSharedPointer<IpPoolInterface>& pool : pools)
+    for (const QSharedPointer<IpPoolInterface> &pool : m_pools)
         pool->shuffleIps();
 }
 
 void IpPoolList::randomiseMemberOrder()
 {
-    for (int k = 0; k + 1 < pools.size(); ++k)
-        pools.swapItemsAt(k, k + randomIndex(pools.size() - k));
+    for (int k = 0; k + 1 < m_pools.size(); ++k)
+        m_pools.swapItemsAt(k, k + randomIndex(m_pools.size() - k));
 }

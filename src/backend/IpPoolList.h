@@ -27,6 +27,5 @@ protected:
     void randomiseMemberOrder();
 
 private:
-    QList<QSharedPointer<IpPoolInterface>> pools;
+    QList<QSharedPointer<IpPoolInterface>> m_pools;
 };
-

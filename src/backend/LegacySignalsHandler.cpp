@@ -12,76 +12,76 @@
 #include <QDebug>
 #include <QNetworkAccessManager>
 
-LegacySignalsHandler::LegacySignalsHandler(VpnFrontend& frontend, OsAbstraction& os,
-                                           QNetworkAccessManager* networkAccessManager,
-                                           LifeCycleClient& lifeCycleClient, WebConfigSource& webConfigSource,
+LegacySignalsHandler::LegacySignalsHandler(VpnFrontend &frontend, OsAbstraction &os,
+                                           QNetworkAccessManager *networkAccessManager,
+                                           LifeCycleClient &lifeCycleClient, WebConfigSource &webConfigSource,
                                            QSharedPointer<ConnectionParameters> connectionParameters)
-    : frontend(frontend)
-    , os(os)
-    , networkAccessManager(networkAccessManager)
-    , lifeCycleClient(lifeCycleClient)
-    , webConfigSource(webConfigSource)
-    , connectionParameters(connectionParameters)
+    : m_frontend(frontend)
+    , m_os(os)
+    , m_networkAccessManager(networkAccessManager)
+    , m_lifeCycleClient(lifeCycleClient)
+    , m_webConfigSource(webConfigSource)
+    , m_connectionParameters(connectionParameters)
 {
 }
 
 void LegacySignalsHandler::onOpenVpnFailedToStart()
 {
     afterTermination();
-    frontend.vpnTerminated(VpnTerminationReport(connectionParameters).withFailedToStartFlag());
+    m_frontend.vpnTerminated(VpnTerminationReport(m_connectionParameters).withFailedToStartFlag());
 }
 
 void LegacySignalsHandler::onOpenVpnTerminated()
 {
     afterTermination();
-    frontend.vpnTerminated(VpnTerminationReport(connectionParameters));
+    m_frontend.vpnTerminated(VpnTerminationReport(m_connectionParameters));
 }
 
-void LegacySignalsHandler::onByteCount(const ByteCount& byteCount)
+void LegacySignalsHandler::onByteCount(const ByteCount &byteCount)
 {
-    frontend.onUpdateByteCount(byteCount);
+    m_frontend.onUpdateByteCount(byteCount);
 }
 
-bool LegacySignalsHandler::isFilteredFatal(const QString& message)
+bool LegacySignalsHandler::isFilteredFatal(const QString &message)
 {
     return message == QLatin1String("ERROR: could not read Auth username/password/ok/string from management interface")
-        || message == QLatin1String("Blocking DNS failed!");
+           || message == QLatin1String("Blocking DNS failed!");
 }
 
-void LegacySignalsHandler::onFatal(const QString& message)
+void LegacySignalsHandler::onFatal(const QString &message)
 {
     if (isFilteredFatal(message)) {
         qDebug() << message;
         return;
     }
     resetNetwork();
-    frontend.onReceiveFatalErrorMessage(ErrorMessage::GetVpnFatalErrorMessage(connectionParameters, message));
+    m_frontend.onReceiveFatalErrorMessage(ErrorMessage::GetVpnFatalErrorMessage(m_connectionParameters, message));
 }
 
-void LegacySignalsHandler::onState(const OpenVpnGenericState& state)
+void LegacySignalsHandler::onState(const OpenVpnGenericState &state)
 {
     dispatch(state);
 }
 
-void LegacySignalsHandler::on(const OpenVpnStateConnected&)
+void LegacySignalsHandler::on(const OpenVpnStateConnected &)
 {
-    networkAccessManager->clearAccessCache();
+    m_networkAccessManager->clearAccessCache();
     if (Settings().preventWebRtcLeak())
-        os.startWebRtcLeakProtection();
-    lifeCycleClient.checkVersion();
-    webConfigSource.checkForUpdate();
-    frontend.onConnected();
+        m_os.startWebRtcLeakProtection();
+    m_lifeCycleClient.checkVersion();
+    m_webConfigSource.checkForUpdate();
+    m_frontend.onConnected();
 }
 
 void LegacySignalsHandler::resetNetwork()
 {
-    networkAccessManager->clearAccessCache();
+    m_networkAccessManager->clearAccessCache();
     if (Settings().preventWebRtcLeak())
-        os.stopWebRtcLeakProtection();
+        m_os.stopWebRtcLeakProtection();
 }
 
 void LegacySignalsHandler::afterTermination()
 {
     resetNetwork();
-    os.afterEngineStop();
+    m_os.afterEngineStop();
 }

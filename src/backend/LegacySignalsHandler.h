@@ -17,31 +17,31 @@ class WebConfigSource;
 class LegacySignalsHandler : public NullHandler, public OpenVpnStateNullHandler
 {
 public:
-    LegacySignalsHandler(VpnFrontend& frontend, OsAbstraction& os, QNetworkAccessManager* networkAccessManager,
-                         LifeCycleClient& lifeCycleClient, WebConfigSource& webConfigSource,
+    LegacySignalsHandler(VpnFrontend &frontend, OsAbstraction &os, QNetworkAccessManager *networkAccessManager,
+                         LifeCycleClient &lifeCycleClient, WebConfigSource &webConfigSource,
                          QSharedPointer<ConnectionParameters> connectionParameters);
 
     void onOpenVpnFailedToStart() override;
     void onOpenVpnTerminated() override;
-    void onByteCount(const ByteCount& byteCount) override;
-    void onFatal(const QString& message) override;
-    void onState(const OpenVpnGenericState& state) override;
+    void onByteCount(const ByteCount &byteCount) override;
+    void onFatal(const QString &message) override;
+    void onState(const OpenVpnGenericState &state) override;
 
     // Engine texts that only reach the debug log: handled elsewhere or
     // followed by a request the user answers anyway.
-    static bool isFilteredFatal(const QString& message);
+    static bool isFilteredFatal(const QString &message);
 
 protected:
-    void on(const OpenVpnStateConnected&) override;
+    void on(const OpenVpnStateConnected &) override;
 
 private:
     void resetNetwork();
     void afterTermination();
 
-    VpnFrontend& frontend;
-    OsAbstraction& os;
-    QNetworkAccessManager* networkAccessManager;
-    LifeCycleClient& lifeCycleClient;
-    WebConfigSource& webConfigSource;
-    QSharedPointer<ConnectionParameters> connectionParameters;
+    VpnFrontend &m_frontend;
+    OsAbstraction &m_os;
+    QNetworkAccessManager *m_networkAccessManager;
+    LifeCycleClient &m_lifeCycleClient;
+    WebConfigSource &m_webConfigSource;
+    QSharedPointer<ConnectionParameters> m_connectionParameters;
 };

@@ -8,13 +8,13 @@ class LifeCycleClient;
 class LifeCycleClientHandler : public NullHandler
 {
 public:
-    explicit LifeCycleClientHandler(LifeCycleClient& lifeCycleClient)
-        : lifeCycleClient(lifeCycleClient)
+    explicit LifeCycleClientHandler(LifeCycleClient &lifeCycleClient)
+        : m_lifeCycleClient(lifeCycleClient)
     {
     }
 
-    LifeCycleClient& getLifeCycleClient() const { return lifeCycleClient; }
+    LifeCycleClient &getLifeCycleClient() const { return m_lifeCycleClient; }
 
 private:
-    LifeCycleClient& lifeCycleClient;
+    LifeCycleClient &m_lifeCycleClient;
 };

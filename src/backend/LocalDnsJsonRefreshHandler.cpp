@@ -7,9 +7,9 @@ LocalDnsJsonRefreshHandler::LocalDnsJsonRefreshHandler()
 {
 }
 
-LocalDnsJsonRefreshHandler::LocalDnsJsonRefreshHandler(const QStringList& hostNames)
+LocalDnsJsonRefreshHandler::LocalDnsJsonRefreshHandler(const QStringList &hostNames)
 {
-    scheduler.setHostNames(hostNames);
+    m_scheduler.setHostNames(hostNames);
 }
 
 void LocalDnsJsonRefreshHandler::onOpenVpnFailedToStart()
@@ -22,23 +22,23 @@ void LocalDnsJsonRefreshHandler::onOpenVpnTerminated()
     stop();
 }
 
-void LocalDnsJsonRefreshHandler::onState(const OpenVpnGenericState& state)
+void LocalDnsJsonRefreshHandler::onState(const OpenVpnGenericState &state)
 {
     dispatch(state);
 }
 
-void LocalDnsJsonRefreshHandler::on(const OpenVpnStateConnected&)
+void LocalDnsJsonRefreshHandler::on(const OpenVpnStateConnected &)
 {
     // Reschedules rather than stacks when the tunnel comes up again.
-    scheduler.startRefreshing();
+    m_scheduler.startRefreshing();
 }
 
-void LocalDnsJsonRefreshHandler::on(const OpenVpnStateReconnecting&)
+void LocalDnsJsonRefreshHandler::on(const OpenVpnStateReconnecting &)
 {
     stop();
 }
 
-void LocalDnsJsonRefreshHandler::on(const OpenVpnStateExiting&)
+void LocalDnsJsonRefreshHandler::on(const OpenVpnStateExiting &)
 {
     stop();
 }
@@ -46,5 +46,5 @@ void LocalDnsJsonRefreshHandler::on(const OpenVpnStateExiting&)
 void LocalDnsJsonRefreshHandler::stop()
 {
     // Also withdraws a first refresh that is still only scheduled.
-    scheduler.stopRefreshing();
+    m_scheduler.stopRefreshing();
 }

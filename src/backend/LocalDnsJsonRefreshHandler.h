@@ -13,21 +13,21 @@ class LocalDnsJsonRefreshHandler : public NullHandler, public OpenVpnStateNullHa
 public:
     LocalDnsJsonRefreshHandler();
     // For a given host-name list instead of the catalogue's.
-    explicit LocalDnsJsonRefreshHandler(const QStringList& hostNames);
+    explicit LocalDnsJsonRefreshHandler(const QStringList &hostNames);
 
     void onOpenVpnFailedToStart() override;
     void onOpenVpnTerminated() override;
-    void onState(const OpenVpnGenericState& state) override;
+    void onState(const OpenVpnGenericState &state) override;
 
-    const DnsJsonRefreshScheduler& getScheduler() const { return scheduler; }
+    const DnsJsonRefreshScheduler &getScheduler() const { return m_scheduler; }
 
 protected:
-    void on(const OpenVpnStateConnected&) override;
-    void on(const OpenVpnStateReconnecting&) override;
-    void on(const OpenVpnStateExiting&) override;
+    void on(const OpenVpnStateConnected &) override;
+    void on(const OpenVpnStateReconnecting &) override;
+    void on(const OpenVpnStateExiting &) override;
 
 private:
     void stop();
 
-    DnsJsonRefreshScheduler scheduler;
+    DnsJsonRefreshScheduler m_scheduler;
 };

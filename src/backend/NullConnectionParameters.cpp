@@ -51,12 +51,12 @@ HalvorixServerSite::Protocol NullConnectionParameters::getProtocol() const
     return HalvorixServerSite::UDP;
 }
 
-void NullConnectionParameters::setUpHandler(OsAbstraction&, HandlerList&, QSharedPointer<ConnectionParameters>,
-                                            VpnFrontend&) const
+void NullConnectionParameters::setUpHandler(OsAbstraction &, HandlerList &, QSharedPointer<ConnectionParameters>,
+                                            VpnFrontend &) const
 {
 }
 
-void NullConnectionParameters::refreshServerSite(Settings&)
+void NullConnectionParameters::refreshServerSite(Settings &)
 {
 }
 
@@ -75,10 +75,11 @@ QString NullConnectionParameters::getVpnStartingString() const
     return VpnStartupProgress::GENERIC_VPN_STARTING;
 }
 
-QSharedPointer<VpnStartup> NullConnectionParameters::createVpnStartup(
-    Settings&, QSharedPointer<ConnectionParameters> self, QNetworkAccessManager*, VpnFrontend&, VpnStateTracker&,
-    OsAbstraction&, DnsStack&, HandlerList&, IpPoolList&, ManagementSocket&, OpenConnectManagementSocket&,
-    QSharedPointer<OpenVpnLifeCycleHandler>) const
+QSharedPointer<VpnStartup>
+NullConnectionParameters::createVpnStartup(Settings &, QSharedPointer<ConnectionParameters> self,
+                                           QNetworkAccessManager *, VpnFrontend &, VpnStateTracker &, OsAbstraction &,
+                                           DnsStack &, HandlerList &, IpPoolList &, ManagementSocket &,
+                                           OpenConnectManagementSocket &, QSharedPointer<OpenVpnLifeCycleHandler>) const
 {
     return QSharedPointer<VpnStartup>(new NullVpnStartup(std::move(self)));
 }
@@ -103,14 +104,14 @@ QString NullConnectionParameters::getCipherAuthName() const
     return QString();
 }
 
-QSharedPointer<OpenVpnLifeCycleHandler> NullConnectionParameters::createCipherHandler(VpnStateTracker&) const
+QSharedPointer<OpenVpnLifeCycleHandler> NullConnectionParameters::createCipherHandler(VpnStateTracker &) const
 {
     return QSharedPointer<OpenVpnLifeCycleHandler>(new NullHandler);
 }
 
 QSharedPointer<OpenVpnLifeCycleHandler>
-NullConnectionParameters::createTunManagerHandler(OsAbstraction&, QSharedPointer<ConnectionParameters>, IpPoolList&,
-                                                  VpnFrontend&) const
+NullConnectionParameters::createTunManagerHandler(OsAbstraction &, QSharedPointer<ConnectionParameters>, IpPoolList &,
+                                                  VpnFrontend &) const
 {
     return QSharedPointer<OpenVpnLifeCycleHandler>(new NullHandler);
 }
@@ -130,7 +131,7 @@ QStringList NullConnectionParameters::getHostNamesList() const
     return QStringList();
 }
 
-const TunnelType& NullConnectionParameters::getTunnelType() const
+const TunnelType &NullConnectionParameters::getTunnelType() const
 {
     return TunnelType::OPENVPN243();
 }

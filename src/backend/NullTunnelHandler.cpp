@@ -5,8 +5,8 @@
 
 #include <QDebug>
 
-NullTunnelHandler::NullTunnelHandler(VpnStateTracker& stateTracker)
-    : stateTracker(stateTracker)
+NullTunnelHandler::NullTunnelHandler(VpnStateTracker &stateTracker)
+    : m_stateTracker(stateTracker)
 {
     qDebug() << "NullTunnelHandler::NullTunnelHandler(VpnStateTracker &)";
 }
@@ -16,7 +16,7 @@ NullTunnelHandler::~NullTunnelHandler()
     qDebug() << "virtual NullTunnelHandler::~NullTunnelHandler()";
 }
 
-void NullTunnelHandler::onState(const OpenVpnGenericState& state)
+void NullTunnelHandler::onState(const OpenVpnGenericState &state)
 {
-    stateTracker.updateState(state.name, state.cause, state.localIp, state.remoteIp);
+    m_stateTracker.updateState(state.name, state.cause, state.localIp, state.remoteIp);
 }

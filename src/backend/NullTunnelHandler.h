@@ -9,11 +9,11 @@ class VpnStateTracker;
 class NullTunnelHandler : public NullHandler
 {
 public:
-    explicit NullTunnelHandler(VpnStateTracker& stateTracker);
+    explicit NullTunnelHandler(VpnStateTracker &stateTracker);
     ~NullTunnelHandler() override;
 
-    void onState(const OpenVpnGenericState& state) override;
+    void onState(const OpenVpnGenericState &state) override;
 
 private:
-    VpnStateTracker& stateTracker;
+    VpnStateTracker &m_stateTracker;
 };

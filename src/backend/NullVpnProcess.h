@@ -6,9 +6,8 @@ class NullVpnProcess : public VpnProcess
 {
 public:
     bool isStopped() override { return true; }
-    void sendResultTo(VpnFrontend&) override {}
-    void sendUpdatedStateTo(VpnFrontend&, VpnConnectionState&) override {}
-    void sendUserNamePassword(const QString&, const QString&) override {}
+    void sendResultTo(VpnFrontend &) override {}
+    void sendUpdatedStateTo(VpnFrontend &, VpnConnectionState &) override {}
+    void sendUserNamePassword(const QString &, const QString &) override {}
     void stop() override {}
 };
-

@@ -8,8 +8,8 @@ NullVpnStartup::NullVpnStartup(QSharedPointer<ConnectionParameters> parameters)
 {
 }
 
-QSharedPointer<VpnProcess> NullVpnStartup::startVPN(Credentials, BlackHoleRouteManager&, VpnConnectionState&,
-                                                    LifeCycleClient&, WebConfigSource&, WhatIsMyIp&, VpnBackend&)
+QSharedPointer<VpnProcess> NullVpnStartup::startVPN(Credentials, BlackHoleRouteManager &, VpnConnectionState &,
+                                                    LifeCycleClient &, WebConfigSource &, WhatIsMyIp &, VpnBackend &)
 {
     return QSharedPointer<VpnProcess>(new NullVpnProcess);
 }

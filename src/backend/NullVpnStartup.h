@@ -10,8 +10,8 @@ class NullVpnStartup : public VpnStartup
 public:
     explicit NullVpnStartup(QSharedPointer<ConnectionParameters> parameters);
 
-    QSharedPointer<VpnProcess> startVPN(Credentials credentials, BlackHoleRouteManager& blackHoleRouteManager,
-                                        VpnConnectionState& connectionState, LifeCycleClient& lifeCycleClient,
-                                        WebConfigSource& webConfigSource, WhatIsMyIp& whatIsMyIp,
-                                        VpnBackend& backend) override;
+    QSharedPointer<VpnProcess> startVPN(Credentials credentials, BlackHoleRouteManager &blackHoleRouteManager,
+                                        VpnConnectionState &connectionState, LifeCycleClient &lifeCycleClient,
+                                        WebConfigSource &webConfigSource, WhatIsMyIp &whatIsMyIp,
+                                        VpnBackend &backend) override;
 };

@@ -1,18 +1,18 @@
 #include "backend/OpenVpnConfigTls.h"
 
-OpenVpnConfigTls::OpenVpnConfigTls(const QString& tls)
-    : tls(tls)
+OpenVpnConfigTls::OpenVpnConfigTls(const QString &tls)
+    : m_tls(tls)
 {
 }
 
 QString OpenVpnConfigTls::getTlsVersion() const
 {
-    if (!tls.startsWith(QLatin1String("TLSv")))
+    if (!m_tls.startsWith(QLatin1String("TLSv")))
         return QStringLiteral("n/a");
-    return tls.mid(3);
+    return m_tls.mid(3);
 }
 
 bool OpenVpnConfigTls::isForwardSecretByProtocol() const
 {
-    return tls == QLatin1String("TLSv1.3");
+    return m_tls == QLatin1String("TLSv1.3");
 }

@@ -5,7 +5,7 @@
 class OpenVpnConfigTls
 {
 public:
-    explicit OpenVpnConfigTls(const QString& tls = QString());
+    explicit OpenVpnConfigTls(const QString &tls = QString());
 
     // "n/a" unless the text begins with "TLSv".
     QString getTlsVersion() const;
@@ -13,6 +13,5 @@ public:
     bool isForwardSecretByProtocol() const;
 
 private:
-    QString tls;
+    QString m_tls;
 };
-

@@ -7,8 +7,8 @@
 #include "openvpn/ConnectVia.h"
 #include "openvpn/ManagementSocket.h"
 
-OpenVpnConnectionParameters::OpenVpnConnectionParameters(const HalvorixServerSite& site, const ConnectVia& via,
-                                                         const BackendOpenVPNConfigCipher& cipher,
+OpenVpnConnectionParameters::OpenVpnConnectionParameters(const HalvorixServerSite &site, const ConnectVia &via,
+                                                         const BackendOpenVPNConfigCipher &cipher,
                                                          STunnelMode stunnelMode, Settings::IksSettings iksSettings,
                                                          bool tunTapDriverCheck, bool manageRouteProgramCheck)
     : m_site(site)
@@ -70,13 +70,13 @@ HalvorixServerSite::Protocol OpenVpnConnectionParameters::getProtocol() const
     return m_via->getProtocol();
 }
 
-void OpenVpnConnectionParameters::setUpHandler(OsAbstraction& os, HandlerList& handlers,
-                                               QSharedPointer<ConnectionParameters> self, VpnFrontend& frontend) const
+void OpenVpnConnectionParameters::setUpHandler(OsAbstraction &os, HandlerList &handlers,
+                                               QSharedPointer<ConnectionParameters> self, VpnFrontend &frontend) const
 {
     m_via->setUpHandler(os, handlers, std::move(self), frontend);
 }
 
-void OpenVpnConnectionParameters::refreshServerSite(Settings& settings)
+void OpenVpnConnectionParameters::refreshServerSite(Settings &settings)
 {
     m_site.refresh(settings);
 }
@@ -85,8 +85,8 @@ QString OpenVpnConnectionParameters::getConnectionInfo() const
 {
     const QString stunnelActive = getSTunnelMode() == WITH_STUNNEL ? QStringLiteral("true") : QStringLiteral("false");
     return QStringLiteral("ServerSite: ") + getServerSite().getId() + QStringLiteral("\nTunnelType: ")
-        + getTunnelType().toString() + QStringLiteral("\nProtocol: ") + HalvorixServerSite::toString(getProtocol())
-        + QStringLiteral("\nSTunnel active: ") + stunnelActive + QStringLiteral("\n") + getCipher().toInfoString();
+           + getTunnelType().toString() + QStringLiteral("\nProtocol: ") + HalvorixServerSite::toString(getProtocol())
+           + QStringLiteral("\nSTunnel active: ") + stunnelActive + QStringLiteral("\n") + getCipher().toInfoString();
 }
 
 QString OpenVpnConnectionParameters::getVpnPreparingString() const
@@ -100,9 +100,9 @@ QString OpenVpnConnectionParameters::getVpnStartingString() const
 }
 
 QSharedPointer<VpnStartup> OpenVpnConnectionParameters::createVpnStartup(
-    Settings& settings, QSharedPointer<ConnectionParameters> self, QNetworkAccessManager* networkAccessManager,
-    VpnFrontend& frontend, VpnStateTracker& stateTracker, OsAbstraction& os, DnsStack& dnsStack,
-    HandlerList& handlers, IpPoolList& ipPools, ManagementSocket& managementSocket, OpenConnectManagementSocket&,
+    Settings &settings, QSharedPointer<ConnectionParameters> self, QNetworkAccessManager *networkAccessManager,
+    VpnFrontend &frontend, VpnStateTracker &stateTracker, OsAbstraction &os, DnsStack &dnsStack, HandlerList &handlers,
+    IpPoolList &ipPools, ManagementSocket &managementSocket, OpenConnectManagementSocket &,
     QSharedPointer<OpenVpnLifeCycleHandler> additionalHandler) const
 {
     return QSharedPointer<VpnStartup>(new VpnStartupImpl(settings, std::move(self), networkAccessManager, frontend,
@@ -130,14 +130,16 @@ QString OpenVpnConnectionParameters::getCipherAuthName() const
     return m_cipher.getAuthName();
 }
 
-QSharedPointer<OpenVpnLifeCycleHandler> OpenVpnConnectionParameters::createCipherHandler(VpnStateTracker& stateTracker) const
+QSharedPointer<OpenVpnLifeCycleHandler>
+OpenVpnConnectionParameters::createCipherHandler(VpnStateTracker &stateTracker) const
 {
-    return QSharedPointer<OpenVpnLifeCycleHandler>(new CipherHandler(getCipher(), stateTracker, CipherHandler::OPENVPN));
+    return QSharedPointer<OpenVpnLifeCycleHandler>(
+        new CipherHandler(getCipher(), stateTracker, CipherHandler::OPENVPN));
 }
 
 QSharedPointer<OpenVpnLifeCycleHandler>
-OpenVpnConnectionParameters::createTunManagerHandler(OsAbstraction& os, QSharedPointer<ConnectionParameters> self,
-                                                     IpPoolList& ipPools, VpnFrontend& frontend) const
+OpenVpnConnectionParameters::createTunManagerHandler(OsAbstraction &os, QSharedPointer<ConnectionParameters> self,
+                                                     IpPoolList &ipPools, VpnFrontend &frontend) const
 {
     return QSharedPointer<OpenVpnLifeCycleHandler>(
         new TunManagerHandler(os, std::move(self), ipPools, TunManagerHandler::USE_SPLIT_ROUTES, frontend));
@@ -159,12 +161,12 @@ QStringList OpenVpnConnectionParameters::getHostNamesList() const
     return site.getRemoteServers(site.getOpenVpnConfigFile(getProtocol()));
 }
 
-const TunnelType& OpenVpnConnectionParameters::getTunnelType() const
+const TunnelType &OpenVpnConnectionParameters::getTunnelType() const
 {
     return TunnelType::OPENVPN243();
 }
 
-const ConnectVia& OpenVpnConnectionParameters::getConnectVia() const
+const ConnectVia &OpenVpnConnectionParameters::getConnectVia() const
 {
     return *m_via;
 }

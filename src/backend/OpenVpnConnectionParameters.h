@@ -12,9 +12,10 @@ class OpenVpnConnectionParameters : public ConnectionParameters
 {
 public:
     // The TUN/TAP check comes before the route-program check.
-    OpenVpnConnectionParameters(const HalvorixServerSite& site, const ConnectVia& via,
-                                const BackendOpenVPNConfigCipher& cipher, STunnelMode stunnelMode,
-                                Settings::IksSettings iksSettings, bool tunTapDriverCheck, bool manageRouteProgramCheck);
+    OpenVpnConnectionParameters(const HalvorixServerSite &site, const ConnectVia &via,
+                                const BackendOpenVPNConfigCipher &cipher, STunnelMode stunnelMode,
+                                Settings::IksSettings iksSettings, bool tunTapDriverCheck,
+                                bool manageRouteProgramCheck);
 
     Settings::IksSettings getIksSettings() const override;
     bool getManageRouteProgramCheck() const override;
@@ -25,37 +26,37 @@ public:
     QFileInfo getConfigFile() const override;
     HalvorixServerSite getServerSite() const override;
     HalvorixServerSite::Protocol getProtocol() const override;
-    void setUpHandler(OsAbstraction& os, HandlerList& handlers, QSharedPointer<ConnectionParameters> self,
-                      VpnFrontend& frontend) const override;
-    void refreshServerSite(Settings& settings) override;
+    void setUpHandler(OsAbstraction &os, HandlerList &handlers, QSharedPointer<ConnectionParameters> self,
+                      VpnFrontend &frontend) const override;
+    void refreshServerSite(Settings &settings) override;
     QString getConnectionInfo() const override;
     QString getVpnPreparingString() const override;
     QString getVpnStartingString() const override;
     QSharedPointer<VpnStartup>
-    createVpnStartup(Settings& settings, QSharedPointer<ConnectionParameters> self,
-                     QNetworkAccessManager* networkAccessManager, VpnFrontend& frontend, VpnStateTracker& stateTracker,
-                     OsAbstraction& os, DnsStack& dnsStack, HandlerList& handlers, IpPoolList& ipPools,
-                     ManagementSocket& managementSocket, OpenConnectManagementSocket& openConnectSocket,
+    createVpnStartup(Settings &settings, QSharedPointer<ConnectionParameters> self,
+                     QNetworkAccessManager *networkAccessManager, VpnFrontend &frontend, VpnStateTracker &stateTracker,
+                     OsAbstraction &os, DnsStack &dnsStack, HandlerList &handlers, IpPoolList &ipPools,
+                     ManagementSocket &managementSocket, OpenConnectManagementSocket &openConnectSocket,
                      QSharedPointer<OpenVpnLifeCycleHandler> additionalHandler) const override;
     bool isCipherStealth() const override;
     QString getCipherName() const override;
     bool hasCipherAuthName() const override;
     QString getCipherAuthName() const override;
-    QSharedPointer<OpenVpnLifeCycleHandler> createCipherHandler(VpnStateTracker& stateTracker) const override;
-    QSharedPointer<OpenVpnLifeCycleHandler> createTunManagerHandler(OsAbstraction& os,
+    QSharedPointer<OpenVpnLifeCycleHandler> createCipherHandler(VpnStateTracker &stateTracker) const override;
+    QSharedPointer<OpenVpnLifeCycleHandler> createTunManagerHandler(OsAbstraction &os,
                                                                     QSharedPointer<ConnectionParameters> self,
-                                                                    IpPoolList& ipPools,
-                                                                    VpnFrontend& frontend) const override;
+                                                                    IpPoolList &ipPools,
+                                                                    VpnFrontend &frontend) const override;
     STunnelMode getSTunnelMode() const override;
     BackendOpenVPNConfigCipher getCipher() const override;
     QStringList getHostNamesList() const override;
-    const TunnelType& getTunnelType() const override;
+    const TunnelType &getTunnelType() const override;
 
-    const ConnectVia& getConnectVia() const;
+    const ConnectVia &getConnectVia() const;
 
 private:
     HalvorixServerSite m_site;
-    const ConnectVia* m_via; // a process-wide singleton, never owned
+    const ConnectVia *m_via; // a process-wide singleton, never owned
     BackendOpenVPNConfigCipher m_cipher;
     STunnelMode m_stunnelMode;
     Settings::IksSettings m_iksSettings;

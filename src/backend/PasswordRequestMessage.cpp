@@ -2,11 +2,11 @@
 
 PasswordRequestMessage::PasswordRequestMessage(QSharedPointer<ConnectionParameters> parameters, int passwordFailures)
     : EventMessage(std::move(parameters))
-    , passwordFailures(passwordFailures)
+    , m_passwordFailures(passwordFailures)
 {
 }
 
 int PasswordRequestMessage::getPasswordFailures() const
 {
-    return passwordFailures;
+    return m_passwordFailures;
 }

@@ -11,6 +11,5 @@ public:
     int getPasswordFailures() const;
 
 private:
-    qint32 passwordFailures;
+    qint32 m_passwordFailures;
 };
-

@@ -4,17 +4,17 @@
 #include "backend/RemoteAnswer.h"
 #include "openvpn/AbstractVpnCommand.h"
 
-PinnedIPHandler::PinnedIPHandler(IpPoolList& ipPools)
-    : ipPools(ipPools)
+PinnedIPHandler::PinnedIPHandler(IpPoolList &ipPools)
+    : m_ipPools(ipPools)
 {
 }
 
-void PinnedIPHandler::onOpenVpnPrepareArguments(AbstractVpnCommand& command)
+void PinnedIPHandler::onOpenVpnPrepareArguments(AbstractVpnCommand &command)
 {
     command.enableManagementQueryRemote();
 }
 
-void PinnedIPHandler::onRemote(Remote& remote)
+void PinnedIPHandler::onRemote(Remote &remote)
 {
-    RemoteAnswer::answerFromPools(ipPools, remote);
+    RemoteAnswer::answerFromPools(m_ipPools, remote);
 }

@@ -8,12 +8,11 @@ class IpPoolList;
 class PinnedIPHandler : public NullHandler
 {
 public:
-    explicit PinnedIPHandler(IpPoolList& ipPools);
+    explicit PinnedIPHandler(IpPoolList &ipPools);
 
-    void onOpenVpnPrepareArguments(AbstractVpnCommand& command) override;
-    void onRemote(Remote& remote) override;
+    void onOpenVpnPrepareArguments(AbstractVpnCommand &command) override;
+    void onRemote(Remote &remote) override;
 
 private:
-    IpPoolList& ipPools;
+    IpPoolList &m_ipPools;
 };
-

@@ -4,25 +4,25 @@
 
 #include <QDebug>
 
-PinnedIpPool::PinnedIpPool(const QString& siteId)
+PinnedIpPool::PinnedIpPool(const QString &siteId)
     : IpPoolInterface(PINNED_STATIC_IP)
-    , siteId(siteId)
+    , m_siteId(siteId)
 {
 }
 
 bool PinnedIpPool::hasValidIp() const
 {
     Settings settings;
-    return settings.hasPinnedIP(siteId) && isValidIpAddress(settings.getPinnedIP(siteId));
+    return settings.hasPinnedIP(m_siteId) && isValidIpAddress(settings.getPinnedIP(m_siteId));
 }
 
 QHostAddress PinnedIpPool::getIp() const
 {
     qDebug() << "PinnedIpPool: get Ip";
     Settings settings;
-    if (settings.hasPinnedIP(siteId)) {
+    if (settings.hasPinnedIP(m_siteId)) {
         // A stored "0.0.0.0" or any-address is no server to connect to.
-        const QHostAddress pinned = settings.getPinnedIP(siteId);
+        const QHostAddress pinned = settings.getPinnedIP(m_siteId);
         if (isValidIpAddress(pinned))
             return pinned;
     }

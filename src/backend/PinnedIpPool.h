@@ -7,7 +7,7 @@
 class PinnedIpPool : public IpPoolInterface
 {
 public:
-    explicit PinnedIpPool(const QString& siteId);
+    explicit PinnedIpPool(const QString &siteId);
 
     bool hasValidIp() const override;
     QHostAddress getIp() const override;
@@ -15,6 +15,5 @@ public:
     QString toString() const override;
 
 private:
-    QString siteId;
+    QString m_siteId;
 };
-

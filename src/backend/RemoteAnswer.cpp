@@ -5,7 +5,7 @@
 
 #include <QDebug>
 
-void RemoteAnswer::answerFromPools(const IpPoolInterface& pools, Remote& remote)
+void RemoteAnswer::answerFromPools(const IpPoolInterface &pools, Remote &remote)
 {
     const QHostAddress address = pools.getIp();
     if (!IpPoolInterface::isValidIpAddress(address)) {

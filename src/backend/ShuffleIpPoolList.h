@@ -9,4 +9,3 @@ public:
     void shuffleIps() override;
     QString toString() const override;
 };
-

@@ -4,35 +4,35 @@
 #include "openvpn/AbstractManagementSocket.h"
 #include "system/BlackHoleRoute.h"
 
-StartedVpnProcess::StartedVpnProcess(VpnStartupResult result, AbstractManagementSocket& socket,
+StartedVpnProcess::StartedVpnProcess(VpnStartupResult result, AbstractManagementSocket &socket,
                                      QSharedPointer<BlackHoleRoute> blackHoleRoute)
-    : result(std::move(result))
-    , socket(socket)
-    , blackHoleRoute(std::move(blackHoleRoute))
+    : m_result(std::move(result))
+    , m_socket(socket)
+    , m_blackHoleRoute(std::move(blackHoleRoute))
 {
 }
 
 bool StartedVpnProcess::isStopped()
 {
-    return !socket.isProcessRunning();
+    return !m_socket.isProcessRunning();
 }
 
-void StartedVpnProcess::sendResultTo(VpnFrontend& frontend)
+void StartedVpnProcess::sendResultTo(VpnFrontend &frontend)
 {
-    frontend.onVpnStartupResult(result);
+    frontend.onVpnStartupResult(m_result);
 }
 
-void StartedVpnProcess::sendUpdatedStateTo(VpnFrontend& frontend, VpnConnectionState& state)
+void StartedVpnProcess::sendUpdatedStateTo(VpnFrontend &frontend, VpnConnectionState &state)
 {
     frontend.onUpdateState(state);
 }
 
-void StartedVpnProcess::sendUserNamePassword(const QString& userName, const QString& password)
+void StartedVpnProcess::sendUserNamePassword(const QString &userName, const QString &password)
 {
-    socket.sendUsernamePassword(userName, password);
+    m_socket.sendUsernamePassword(userName, password);
 }
 
 void StartedVpnProcess::stop()
 {
-    socket.sendSigTerm();
+    m_socket.sendSigTerm();
 }

@@ -12,20 +12,19 @@ class BlackHoleRoute;
 class StartedVpnProcess : public VpnProcess
 {
 public:
-    StartedVpnProcess(VpnStartupResult result, AbstractManagementSocket& socket,
+    StartedVpnProcess(VpnStartupResult result, AbstractManagementSocket &socket,
                       QSharedPointer<BlackHoleRoute> blackHoleRoute);
 
     // True as soon as the engine process has ended, even before its
     // termination has been reported.
     bool isStopped() override;
-    void sendResultTo(VpnFrontend& frontend) override;
-    void sendUpdatedStateTo(VpnFrontend& frontend, VpnConnectionState& state) override;
-    void sendUserNamePassword(const QString& userName, const QString& password) override;
+    void sendResultTo(VpnFrontend &frontend) override;
+    void sendUpdatedStateTo(VpnFrontend &frontend, VpnConnectionState &state) override;
+    void sendUserNamePassword(const QString &userName, const QString &password) override;
     void stop() override;
 
 private:
-    VpnStartupResult result;
-    AbstractManagementSocket& socket;
-    QSharedPointer<BlackHoleRoute> blackHoleRoute;
+    VpnStartupResult m_result;
+    AbstractManagementSocket &m_socket;
+    QSharedPointer<BlackHoleRoute> m_blackHoleRoute;
 };
-

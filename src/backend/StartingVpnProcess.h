@@ -7,9 +7,8 @@ class StartingVpnProcess : public VpnProcess
 {
 public:
     bool isStopped() override { return false; }
-    void sendResultTo(VpnFrontend&) override {}
-    void sendUpdatedStateTo(VpnFrontend&, VpnConnectionState&) override {}
-    void sendUserNamePassword(const QString&, const QString&) override {}
+    void sendResultTo(VpnFrontend &) override {}
+    void sendUpdatedStateTo(VpnFrontend &, VpnConnectionState &) override {}
+    void sendUserNamePassword(const QString &, const QString &) override {}
     void stop() override {}
 };
-

@@ -11,26 +11,26 @@
 
 namespace {
 
-using PoolFactory = QSharedPointer<IpPoolInterface> (*)(const QString&);
+using PoolFactory = QSharedPointer<IpPoolInterface> (*)(const QString &);
 
-QSharedPointer<IpPoolList> shuffleIpPoolList(const QStringList& remoteServers, PoolFactory dnsPool)
+QSharedPointer<IpPoolList> shuffleIpPoolList(const QStringList &remoteServers, PoolFactory dnsPool)
 {
     const QSharedPointer<IpPoolList> list(new ShuffleIpPoolList);
-    for (const QString& hostname : StartupIpPools::filterRealHostNameFromRemoteServers(remoteServers))
+    for (const QString &hostname : StartupIpPools::filterRealHostNameFromRemoteServers(remoteServers))
         list->append(dnsPool(hostname));
-    list->append(QSharedPointer<IpPoolInterface>(
-        new StaticIpPool(StartupIpPools::filterIPsFromRemoteServers(remoteServers))));
+    list->append(
+        QSharedPointer<IpPoolInterface>(new StaticIpPool(StartupIpPools::filterIPsFromRemoteServers(remoteServers))));
     return list;
 }
 
-bool isLiteralAddress(const QString& entry)
+bool isLiteralAddress(const QString &entry)
 {
     return !QHostAddress(entry).isNull();
 }
 
 } // namespace
 
-void StartupIpPools::fillIpPoolList(IpPoolList& pools, const ConnectionParameters& parameters, bool refreshDnsCache)
+void StartupIpPools::fillIpPoolList(IpPoolList &pools, const ConnectionParameters &parameters, bool refreshDnsCache)
 {
     const QStringList remoteServers = parameters.getHostNamesList();
     const HalvorixServerSite site = parameters.getServerSite();
@@ -45,30 +45,30 @@ void StartupIpPools::fillIpPoolList(IpPoolList& pools, const ConnectionParameter
     qDebug().noquote() << "IpPoolList filled: " + pools.toString();
 }
 
-QSharedPointer<IpPoolList> StartupIpPools::getShuffleIpPoolListFromConfig(const QStringList& remoteServers)
+QSharedPointer<IpPoolList> StartupIpPools::getShuffleIpPoolListFromConfig(const QStringList &remoteServers)
 {
     return shuffleIpPoolList(remoteServers, &DnsJsonIpPool::getLocalLookupIpPoolFromConfig);
 }
 
-QSharedPointer<IpPoolList> StartupIpPools::getShuffleIpPoolListFromCache(const QStringList& remoteServers)
+QSharedPointer<IpPoolList> StartupIpPools::getShuffleIpPoolListFromCache(const QStringList &remoteServers)
 {
     return shuffleIpPoolList(remoteServers, &DnsJsonIpPool::getLocalLookupIpPoolFromCache);
 }
 
-QStringList StartupIpPools::filterRealHostNameFromRemoteServers(const QStringList& remoteServers)
+QStringList StartupIpPools::filterRealHostNameFromRemoteServers(const QStringList &remoteServers)
 {
     QStringList hostnames;
-    for (const QString& entry : remoteServers) {
+    for (const QString &entry : remoteServers) {
         if (!isLiteralAddress(entry))
             hostnames << entry;
     }
     return hostnames;
 }
 
-QList<QHostAddress> StartupIpPools::filterIPsFromRemoteServers(const QStringList& remoteServers)
+QList<QHostAddress> StartupIpPools::filterIPsFromRemoteServers(const QStringList &remoteServers)
 {
     QList<QHostAddress> addresses;
-    for (const QString& entry : remoteServers) {
+    for (const QString &entry : remoteServers) {
         if (isLiteralAddress(entry))
             addresses << QHostAddress(entry);
     }

@@ -10,36 +10,36 @@
 #include <QDebug>
 #include <QTimer>
 
-StartupWaits::StartupWaits(Settings& settings, VpnFrontend& frontend, OsAbstraction& os,
-                           QSharedPointer<ConnectionParameters> parameters, const bool& abortRequested,
-                           bool& skipRequested, unsigned long pauseMs)
-    : settings(settings)
-    , frontend(frontend)
-    , os(os)
-    , parameters(std::move(parameters))
-    , abortRequested(abortRequested)
-    , skipRequested(skipRequested)
+StartupWaits::StartupWaits(Settings &settings, VpnFrontend &frontend, OsAbstraction &os,
+                           QSharedPointer<ConnectionParameters> parameters, const bool &abortRequested,
+                           bool &skipRequested, unsigned long pauseMs)
+    : m_settings(settings)
+    , m_frontend(frontend)
+    , m_os(os)
+    , m_parameters(std::move(parameters))
+    , m_abortRequested(abortRequested)
+    , m_skipRequested(skipRequested)
     , pauseMs(pauseMs)
 {
 }
 
-StartupWaits::Outcome StartupWaits::waitLoop(const std::function<bool()>& predicate, const Wait& wait,
-                                             const VpnStartupProgress& progress) const
+StartupWaits::Outcome StartupWaits::waitLoop(const std::function<bool()> &predicate, const Wait &wait,
+                                             const VpnStartupProgress &progress) const
 {
     for (int cycle = 0;; ++cycle) {
         if (predicate())
             return CONDITION_MET;
-        if (wait.abortable && abortRequested)
+        if (wait.abortable && m_abortRequested)
             return ABORTED;
-        if (wait.skippable && skipRequested)
+        if (wait.skippable && m_skipRequested)
             return SKIPPED;
         // Waiting for events, not spinning: the abort and skip requests and
         // the awaited answers arrive through them.
         pause();
-        frontend.onVpnStartupProgress(progress);
+        m_frontend.onVpnStartupProgress(progress);
         if (cycle == WARN_CYCLE && wait.warn) {
             qWarning() << "Warning: wait loop lasted more than 30 secs";
-            frontend.onReceiveErrorMessage(
+            m_frontend.onReceiveErrorMessage(
                 ErrorMessage::GetErrorMessage(progress.getConnectionParameters(), wait.title, wait.text));
         }
     }
@@ -49,24 +49,24 @@ void StartupWaits::pause() const
 {
     QEventLoop loop;
     QTimer::singleShot(pauseMs, &loop, &QEventLoop::quit);
-    currentPause = &loop;
+    m_currentPause = &loop;
     loop.exec();
 }
 
 void StartupWaits::wakeUp() const
 {
-    if (currentPause)
-        currentPause->quit();
+    if (m_currentPause)
+        m_currentPause->quit();
 }
 
 bool StartupWaits::checkDefaultRoute() const
 {
-    const QString& key = VpnStartupProgress::CHECKING_DEFAULT_ROUTE;
+    const QString &key = VpnStartupProgress::CHECKING_DEFAULT_ROUTE;
     reportProgress(key, VpnStartupProgress::RUNNING);
     qDebug() << "Waiting for default route";
     const Wait wait {true, false, false, QString(), QString()};
-    const Outcome outcome = waitLoop([this] { return os.hasDefaultRoute(); }, wait,
-                                     VpnStartupProgress(parameters, key, VpnStartupProgress::WAITING));
+    const Outcome outcome = waitLoop([this] { return m_os.hasDefaultRoute(); }, wait,
+                                     VpnStartupProgress(m_parameters, key, VpnStartupProgress::WAITING));
     if (outcome == ABORTED) {
         reportProgress(key, VpnStartupProgress::FAILED);
         qDebug() << "Connection aborted before default route was found";
@@ -79,22 +79,22 @@ bool StartupWaits::checkDefaultRoute() const
 
 bool StartupWaits::activateInternetKillSwitchDisabledInterfaces()
 {
-    const QString& key = VpnStartupProgress::ACTIVATE_INTERFACES;
+    const QString &key = VpnStartupProgress::ACTIVATE_INTERFACES;
     reportProgress(key, VpnStartupProgress::RUNNING_SKIPPABLE);
-    skipRequested = false;
+    m_skipRequested = false;
     // From here on an abort of the start-up disables the services again.
-    killSwitchInterfacesActivated = true;
-    const QStringList services = settings.internetKillSwitchDisabledInterfaces();
-    for (const QString& service : services)
-        os.enableInterface(service);
+    m_killSwitchInterfacesActivated = true;
+    const QStringList services = m_settings.internetKillSwitchDisabledInterfaces();
+    for (const QString &service : services)
+        m_os.enableInterface(service);
     qDebug() << "Waiting while enabling interfaces...";
     const Outcome outcome = skippableWait(
-        [this, &services] { return os.areInterfacesEnabled(services); }, true, key,
+        [this, &services] { return m_os.areInterfacesEnabled(services); }, true, key,
         QStringLiteral("One or more interfaces were not enabled properly.\nPlease enable them manually before "
                        "continuing."),
         QStringLiteral("If the interfaces are enabled but the problem persist, skip this step clicking on "
                        "\"Continue\"."));
-    settings.setInternetKillSwitchDisabledInterfaces(QStringList());
+    m_settings.setInternetKillSwitchDisabledInterfaces(QStringList());
     if (outcome == SKIPPED) {
         reportProgress(key, VpnStartupProgress::SKIPPED);
         qDebug() << "Operation skipped before interfaces were enabled";
@@ -112,20 +112,20 @@ bool StartupWaits::activateInternetKillSwitchDisabledInterfaces()
 
 void StartupWaits::disableInternetKillSwitchInterfaces()
 {
-    const QString& key = VpnStartupProgress::DISABLE_INTERFACES;
+    const QString &key = VpnStartupProgress::DISABLE_INTERFACES;
     reportProgress(key, VpnStartupProgress::RUNNING_SKIPPABLE);
-    skipRequested = false;
-    os.disableKillSwitchInterfaces();
-    const QStringList services = settings.internetKillSwitchDisabledInterfaces();
+    m_skipRequested = false;
+    m_os.disableKillSwitchInterfaces();
+    const QStringList services = m_settings.internetKillSwitchDisabledInterfaces();
     qDebug() << "Waiting while disabling interfaces...";
     // Not abortable: it runs while an abort is being carried out.
     const Outcome outcome = skippableWait(
-        [this, &services] { return os.areInterfacesDisabled(services); }, false, key,
+        [this, &services] { return m_os.areInterfacesDisabled(services); }, false, key,
         QStringLiteral("One or more interfaces were not disabled properly.\nPlease disable them manually before "
                        "continuing to prevent leaks."),
         QStringLiteral("If the interfaces are disabled but the problem persist, skip this step clicking on "
                        "\"Continue\"."));
-    killSwitchInterfacesActivated = false;
+    m_killSwitchInterfacesActivated = false;
     if (outcome == SKIPPED) {
         reportProgress(key, VpnStartupProgress::SKIPPED);
         qDebug() << "Operation skipped before interfaces were disabled";
@@ -137,31 +137,31 @@ void StartupWaits::disableInternetKillSwitchInterfaces()
 
 bool StartupWaits::lookupHostnameBeforeConnecting()
 {
-    const QString& key = VpnStartupProgress::LOOKUP_HOSTNAME_BEFORE_CONNECTING;
+    const QString &key = VpnStartupProgress::LOOKUP_HOSTNAME_BEFORE_CONNECTING;
     reportProgress(key, VpnStartupProgress::RUNNING_SKIPPABLE);
-    skipRequested = false;
+    m_skipRequested = false;
     bool lookupsFinished = false;
     // Destroyed on return, also while look-ups still run after a skip: the
     // connection then uses the cache as it stands.
-    LocalDnsJsonRefresh refresh(parameters->getHostNamesList(), false);
+    LocalDnsJsonRefresh refresh(m_parameters->getHostNamesList(), false);
     QObject::connect(&refresh, &LocalDnsJsonRefresh::dnslookupfinished, [this, &lookupsFinished] {
         lookupsFinished = true;
         wakeUp();
     });
     // A refresh is created stopped; left so, it would never look anything up.
     refresh.setStopFlag(false);
-    os.protectRoutesToDns();
+    m_os.protectRoutesToDns();
     refresh.doNextLookUpIfNeeded();
     qDebug() << "Waiting while looking up hostname...";
     const Outcome outcome = skippableWait(
         [&lookupsFinished] { return lookupsFinished; }, true, key, QStringLiteral("Hostname could not be resolved."),
         QStringLiteral("You can skip this step clicking on \"Continue\" and try to connect using the DNS cache."));
     refresh.setStopFlag(true);
-    os.removeRoutesToDns();
+    m_os.removeRoutesToDns();
     if (outcome == SKIPPED) {
         reportProgress(key, VpnStartupProgress::SKIPPED);
         qDebug() << "Operation skipped before hostnames were looked up";
-        skipRequested = false;
+        m_skipRequested = false;
         return true;
     }
     if (outcome == ABORTED) {
@@ -174,14 +174,14 @@ bool StartupWaits::lookupHostnameBeforeConnecting()
     return true;
 }
 
-StartupWaits::Outcome StartupWaits::skippableWait(const std::function<bool()>& predicate, bool abortable,
-                                                  const QString& key, const QString& title, const QString& text) const
+StartupWaits::Outcome StartupWaits::skippableWait(const std::function<bool()> &predicate, bool abortable,
+                                                  const QString &key, const QString &title, const QString &text) const
 {
     return waitLoop(predicate, {abortable, true, true, title, text},
-                    VpnStartupProgress(parameters, key, VpnStartupProgress::WAITING_SKIPPABLE));
+                    VpnStartupProgress(m_parameters, key, VpnStartupProgress::WAITING_SKIPPABLE));
 }
 
-void StartupWaits::reportProgress(const QString& key, VpnStartupProgress::ProgressState state) const
+void StartupWaits::reportProgress(const QString &key, VpnStartupProgress::ProgressState state) const
 {
-    frontend.onVpnStartupProgress(VpnStartupProgress(parameters, key, state));
+    m_frontend.onVpnStartupProgress(VpnStartupProgress(m_parameters, key, state));
 }

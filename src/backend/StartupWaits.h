@@ -38,12 +38,13 @@ public:
     static constexpr unsigned long PAUSE_MS = 250;
     static constexpr int WARN_CYCLE = 120; // 30 s at the usual pause
 
-    StartupWaits(Settings& settings, VpnFrontend& frontend, OsAbstraction& os,
-                 QSharedPointer<ConnectionParameters> parameters, const bool& abortRequested, bool& skipRequested,
+    StartupWaits(Settings &settings, VpnFrontend &frontend, OsAbstraction &os,
+                 QSharedPointer<ConnectionParameters> parameters, const bool &abortRequested, bool &skipRequested,
                  unsigned long pauseMs = PAUSE_MS);
 
     // Returns at once, without pause or message, when the condition holds.
-    Outcome waitLoop(const std::function<bool()>& predicate, const Wait& wait, const VpnStartupProgress& progress) const;
+    Outcome waitLoop(const std::function<bool()> &predicate, const Wait &wait,
+                     const VpnStartupProgress &progress) const;
 
     // Waits for a default route; false when the user aborted.
     bool checkDefaultRoute() const;
@@ -55,24 +56,24 @@ public:
     bool lookupHostnameBeforeConnecting();
 
     // Set by an activation, cleared when a disabling ends.
-    bool areKillSwitchInterfacesActivated() const { return killSwitchInterfacesActivated; }
+    bool areKillSwitchInterfacesActivated() const { return m_killSwitchInterfacesActivated; }
 
 private:
-    void reportProgress(const QString& key, VpnStartupProgress::ProgressState state) const;
+    void reportProgress(const QString &key, VpnStartupProgress::ProgressState state) const;
     // One pause of a wait: events are handled as they come, and wakeUp()
     // ends it early when the awaited answer has arrived.
     void pause() const;
     void wakeUp() const;
-    Outcome skippableWait(const std::function<bool()>& predicate, bool abortable, const QString& key,
-                          const QString& title, const QString& text) const;
+    Outcome skippableWait(const std::function<bool()> &predicate, bool abortable, const QString &key,
+                          const QString &title, const QString &text) const;
 
-    Settings& settings;
-    VpnFrontend& frontend;
-    OsAbstraction& os;
-    QSharedPointer<ConnectionParameters> parameters;
-    const bool& abortRequested;
-    bool& skipRequested;
+    Settings &m_settings;
+    VpnFrontend &m_frontend;
+    OsAbstraction &m_os;
+    QSharedPointer<ConnectionParameters> m_parameters;
+    const bool &m_abortRequested;
+    bool &m_skipRequested;
     const unsigned long pauseMs;
-    mutable QPointer<QEventLoop> currentPause;
-    bool killSwitchInterfacesActivated = false;
+    mutable QPointer<QEventLoop> m_currentPause;
+    bool m_killSwitchInterfacesActivated = false;
 };

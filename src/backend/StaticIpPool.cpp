@@ -1,6 +1,6 @@
 #include "backend/StaticIpPool.h"
 
-StaticIpPool::StaticIpPool(const QList<QHostAddress>& addresses)
+StaticIpPool::StaticIpPool(const QList<QHostAddress> &addresses)
     : AddressListIpPool(STATIC_IP, QStringLiteral("StaticIpPool"))
 {
     setAddresses(addresses, "StaticIpPool Warning misconfiguration: wrong IP inserted in static list.");

@@ -5,8 +5,7 @@
 class StaticIpPool : public AddressListIpPool
 {
 public:
-    explicit StaticIpPool(const QList<QHostAddress>& addresses);
+    explicit StaticIpPool(const QList<QHostAddress> &addresses);
 
     void shuffleIps() override;
 };
-

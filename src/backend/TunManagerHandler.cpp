@@ -12,29 +12,29 @@
 #include <QDebug>
 #include <QThread>
 
-const char* const TunManagerHandler::IPV6_GATEWAY = "FD00:1234::2";
+const char *const TunManagerHandler::IPV6_GATEWAY = "FD00:1234::2";
 
 namespace {
 constexpr int INTERFACE_CHECKS = 120;
 constexpr unsigned long INTERFACE_CHECK_PAUSE_MS = 250;
 } // namespace
 
-TunManagerHandler::TunManagerHandler(OsAbstraction& os, QSharedPointer<ConnectionParameters> parameters,
-                                     IpPoolList& ipPools, UseFourSplittedDefaultRoute splitRouteMode,
-                                     VpnFrontend& frontend)
-    : os(os)
-    , parameters(parameters)
-    , ipPools(ipPools)
-    , splitRouteMode(splitRouteMode)
-    , preventIpv6Leak(Settings().preventIPv6Leak())
-    , frontend(frontend)
-    , interfaceCheckPauseMs(INTERFACE_CHECK_PAUSE_MS)
+TunManagerHandler::TunManagerHandler(OsAbstraction &os, QSharedPointer<ConnectionParameters> parameters,
+                                     IpPoolList &ipPools, UseFourSplittedDefaultRoute splitRouteMode,
+                                     VpnFrontend &frontend)
+    : m_os(os)
+    , m_parameters(parameters)
+    , m_ipPools(ipPools)
+    , m_splitRouteMode(splitRouteMode)
+    , m_preventIpv6Leak(Settings().preventIPv6Leak())
+    , m_frontend(frontend)
+    , m_interfaceCheckPauseMs(INTERFACE_CHECK_PAUSE_MS)
 {
 }
 
 void TunManagerHandler::setInterfaceCheckPause(unsigned long milliseconds)
 {
-    interfaceCheckPauseMs = milliseconds;
+    m_interfaceCheckPauseMs = milliseconds;
 }
 
 void TunManagerHandler::onOpenVpnFailedToStart()
@@ -48,113 +48,113 @@ void TunManagerHandler::onOpenVpnTerminated()
     remove4SplittedRoutes();
     releaseProtectedRemote();
     Settings settings;
-    if (settings.armKillswitchAfterFirstConnection() && !connectedOnce)
+    if (settings.armKillswitchAfterFirstConnection() && !m_connectedOnce)
         return;
     checkIKSInterfacesAreDisabled(settings);
 }
 
-void TunManagerHandler::onState(const OpenVpnGenericState& state)
+void TunManagerHandler::onState(const OpenVpnGenericState &state)
 {
     dispatch(state);
 }
 
-void TunManagerHandler::onRemote(Remote& remote)
+void TunManagerHandler::onRemote(Remote &remote)
 {
-    const QHostAddress address = ipPools.getIp();
+    const QHostAddress address = m_ipPools.getIp();
     if (address.isNull()) {
         qDebug() << "Could not resolve hostname";
         return;
     }
     releaseProtectedRemote();
-    protectedRemote = address;
-    os.protectHost(protectedRemote);
+    m_protectedRemote = address;
+    m_os.protectHost(m_protectedRemote);
     remote.setHost(address.toString());
 }
 
-void TunManagerHandler::onUp(const PushedOptions& options)
+void TunManagerHandler::onUp(const PushedOptions &options)
 {
     renewSplitRoutes(options);
 }
 
-void TunManagerHandler::onDown(const PushedOptions& options)
+void TunManagerHandler::onDown(const PushedOptions &options)
 {
     renewSplitRoutes(options);
 }
 
-void TunManagerHandler::on(const OpenVpnStateConnected&)
+void TunManagerHandler::on(const OpenVpnStateConnected &)
 {
-    connectedOnce = true;
+    m_connectedOnce = true;
     remove4SplittedRoutes();
     add4SplittedRouteIfNecessary();
 }
 
-void TunManagerHandler::on(const OpenVpnStateReconnecting&)
+void TunManagerHandler::on(const OpenVpnStateReconnecting &)
 {
     remove4SplittedRoutes();
 }
 
-void TunManagerHandler::renewSplitRoutes(const PushedOptions& options)
+void TunManagerHandler::renewSplitRoutes(const PushedOptions &options)
 {
-    vpnGateway = options.getRouteVPNGateway();
+    m_vpnGateway = options.getRouteVPNGateway();
     remove4SplittedRoutes();
     add4SplittedRouteIfNecessary();
 }
 
 void TunManagerHandler::remove4SplittedRoutes()
 {
-    if (splitRouteMode != USE_SPLIT_ROUTES)
+    if (m_splitRouteMode != USE_SPLIT_ROUTES)
         return;
-    os.remove4SplittedRoutes();
-    if (preventIpv6Leak)
-        os.removeSplittedIPv6Routes();
+    m_os.remove4SplittedRoutes();
+    if (m_preventIpv6Leak)
+        m_os.removeSplittedIPv6Routes();
 }
 
 void TunManagerHandler::add4SplittedRouteIfNecessary()
 {
-    if (splitRouteMode != USE_SPLIT_ROUTES)
+    if (m_splitRouteMode != USE_SPLIT_ROUTES)
         return;
-    if (vpnGateway.isNull()) {
+    if (m_vpnGateway.isNull()) {
         // Routes towards no gateway would send all traffic nowhere, or fail
         // half-way; the engine's own routes stay in charge.
         qWarning() << "TunManagerHandler: no VPN gateway pushed, split routes not added";
-        if (!missingGatewayReported) {
-            missingGatewayReported = true;
-            frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(
-                parameters, QStringLiteral("The VPN server did not name a gateway for the tunnel's routes."),
+        if (!m_missingGatewayReported) {
+            m_missingGatewayReported = true;
+            m_frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(
+                m_parameters, QStringLiteral("The VPN server did not name a gateway for the tunnel's routes."),
                 QStringLiteral("Traffic is routed as the VPN server configured it.")));
         }
         return;
     }
-    os.add4SplittedRoutesToGateway(vpnGateway);
-    if (preventIpv6Leak)
-        os.addSplittedIPv6RoutesToGateway(QHostAddress(QLatin1String(IPV6_GATEWAY)));
+    m_os.add4SplittedRoutesToGateway(m_vpnGateway);
+    if (m_preventIpv6Leak)
+        m_os.addSplittedIPv6RoutesToGateway(QHostAddress(QLatin1String(IPV6_GATEWAY)));
 }
 
 void TunManagerHandler::releaseProtectedRemote()
 {
-    if (protectedRemote.isNull())
+    if (m_protectedRemote.isNull())
         return;
-    os.releaseHost(protectedRemote);
+    m_os.releaseHost(m_protectedRemote);
     // A later termination event must not remove a route someone else added since.
-    protectedRemote = QHostAddress();
+    m_protectedRemote = QHostAddress();
 }
 
-void TunManagerHandler::checkIKSInterfacesAreDisabled(Settings& settings)
+void TunManagerHandler::checkIKSInterfacesAreDisabled(Settings &settings)
 {
     if (!settings.internetKillSwitch())
         return;
     const QStringList services = settings.internetKillSwitchDisabledInterfaces();
     qDebug() << "Waiting while disabling interfaces...";
-    for (int check = 0; check < INTERFACE_CHECKS && !os.areInterfacesDisabled(services); ++check) {
-        QThread::msleep(interfaceCheckPauseMs);
+    for (int check = 0; check < INTERFACE_CHECKS && !m_os.areInterfacesDisabled(services); ++check) {
+        QThread::msleep(m_interfaceCheckPauseMs);
         QCoreApplication::processEvents();
     }
-    if (os.areInterfacesDisabled(services)) {
+    if (m_os.areInterfacesDisabled(services)) {
         qDebug() << "Interfaces disabled.";
         return;
     }
     qDebug() << "Some interface is still enabled....";
-    frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(
-        parameters, QStringLiteral("One or more interfaces could not be disabled properly."),
+    m_frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(
+        m_parameters, QStringLiteral("One or more interfaces could not be disabled properly."),
         QStringLiteral("Please disable them manually.")));
 }

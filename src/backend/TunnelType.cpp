@@ -5,20 +5,20 @@
 const TunnelTypeOpenVPN243 TunnelTypeOpenVPN243::INSTANCE;
 const TunnelTypeOpenConnect TunnelTypeOpenConnect::INSTANCE;
 
-const TunnelType& TunnelType::OPENVPN243()
+const TunnelType &TunnelType::OPENVPN243()
 {
     return TunnelTypeOpenVPN243::INSTANCE;
 }
 
-const TunnelType& TunnelType::OPENCONNECT()
+const TunnelType &TunnelType::OPENCONNECT()
 {
     return TunnelTypeOpenConnect::INSTANCE;
 }
 
-const TunnelType& TunnelType::fromString(const QString& name)
+const TunnelType &TunnelType::fromString(const QString &name)
 {
-    const TunnelType* const candidates[] = {&OPENCONNECT(), &OPENVPN243()};
-    for (const TunnelType* candidate : candidates) {
+    const TunnelType *const candidates[] = {&OPENCONNECT(), &OPENVPN243()};
+    for (const TunnelType *candidate : candidates) {
         if (candidate->toString() == name)
             return *candidate;
     }
@@ -27,7 +27,7 @@ const TunnelType& TunnelType::fromString(const QString& name)
     return OPENVPN243();
 }
 
-bool TunnelType::operator==(const TunnelType& other) const
+bool TunnelType::operator==(const TunnelType &other) const
 {
     return toString() == other.toString();
 }

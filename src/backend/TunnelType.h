@@ -10,20 +10,20 @@ public:
 
     virtual QString toString() const = 0;
 
-    static const TunnelType& OPENVPN243();
-    static const TunnelType& OPENCONNECT();
+    static const TunnelType &OPENVPN243();
+    static const TunnelType &OPENCONNECT();
 
     // An unknown or empty name gives OpenVPN (logged at debug level), so a
     // damaged preference never stops the client from connecting.
-    static const TunnelType& fromString(const QString& name);
+    static const TunnelType &fromString(const QString &name);
 
-    bool operator==(const TunnelType& other) const;
-    bool operator!=(const TunnelType& other) const { return !(*this == other); }
+    bool operator==(const TunnelType &other) const;
+    bool operator!=(const TunnelType &other) const { return !(*this == other); }
 
 protected:
     TunnelType() = default;
-    TunnelType(const TunnelType&) = delete;
-    TunnelType& operator=(const TunnelType&) = delete;
+    TunnelType(const TunnelType &) = delete;
+    TunnelType &operator=(const TunnelType &) = delete;
 };
 
 class TunnelTypeOpenVPN243 : public TunnelType
@@ -45,4 +45,3 @@ public:
 private:
     TunnelTypeOpenConnect() = default;
 };
-

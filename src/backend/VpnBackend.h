@@ -31,10 +31,9 @@ public:
     virtual void startVPN(QSharedPointer<ConnectionParameters> parameters, QString userName, QString password) = 0;
     virtual void skip() = 0;
     virtual void abort() = 0;
-    virtual void login(const QString& userName, const QString& password) = 0;
+    virtual void login(const QString &userName, const QString &password) = 0;
     virtual void stopVPN() = 0;
     virtual void setSystemNameServers(DnsListEntry nameServers) = 0;
     virtual void closeEvent(quint64 eventId) = 0;
     virtual void refreshPublicIp() = 0;
 };
-

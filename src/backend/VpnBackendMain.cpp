@@ -24,30 +24,30 @@
 #include <QDebug>
 #include <QSslSocket>
 
-VpnBackendMain::VpnBackendMain(OsAbstraction& os, DnsStack& dnsStack, VpnFrontend& frontend,
-                               QNetworkAccessManager* networkAccessManager,
-                               BlackHoleRouteManager& blackHoleRouteManager, LifeCycleClient& lifeCycleClient,
-                               WebConfigSource& webConfigSource, WhatIsMyIp& whatIsMyIp)
-    : os(os)
-    , dnsStack(dnsStack)
-    , frontend(frontend)
-    , networkAccessManager(networkAccessManager)
-    , blackHoleRouteManager(blackHoleRouteManager)
-    , currentProcess(new NullVpnProcess)
-    , managementSocket(os, handlers)
-    , openConnectSocket(os, frontend, handlers)
-    , extraHandlers(new HandlerList)
-    , lifeCycleClient(lifeCycleClient)
-    , webConfigSource(webConfigSource)
-    , whatIsMyIp(whatIsMyIp)
-    , connectionParameters(new NullConnectionParameters)
-    , connectionState(connectionParameters)
+VpnBackendMain::VpnBackendMain(OsAbstraction &os, DnsStack &dnsStack, VpnFrontend &frontend,
+                               QNetworkAccessManager *networkAccessManager,
+                               BlackHoleRouteManager &blackHoleRouteManager, LifeCycleClient &lifeCycleClient,
+                               WebConfigSource &webConfigSource, WhatIsMyIp &whatIsMyIp)
+    : m_os(os)
+    , m_dnsStack(dnsStack)
+    , m_frontend(frontend)
+    , m_networkAccessManager(networkAccessManager)
+    , m_blackHoleRouteManager(blackHoleRouteManager)
+    , m_currentProcess(new NullVpnProcess)
+    , m_managementSocket(os, m_handlers)
+    , m_openConnectSocket(os, frontend, m_handlers)
+    , m_extraHandlers(new HandlerList)
+    , m_lifeCycleClient(lifeCycleClient)
+    , m_webConfigSource(webConfigSource)
+    , m_whatIsMyIp(whatIsMyIp)
+    , m_connectionParameters(new NullConnectionParameters)
+    , m_connectionState(m_connectionParameters)
 {
 }
 
 VpnBackendMain::~VpnBackendMain()
 {
-    if (!initialised)
+    if (!m_initialised)
         return;
     deInitializeDnsStack();
     saveUserStatisticsToSettings();
@@ -55,32 +55,32 @@ VpnBackendMain::~VpnBackendMain()
 
 void VpnBackendMain::init(QSharedPointer<OpenVpnLifeCycleHandler> extraHandler, bool recoverDnsStack)
 {
-    initialised = true;
+    m_initialised = true;
     printApplicationLabel();
     qDebug() << "OpenSSL version (build)" << QSslSocket::sslLibraryBuildVersionString();
     qDebug() << "OpenSSL version (runtime)" << QSslSocket::sslLibraryVersionString();
     Settings settings;
-    settings.migrate(os);
+    settings.migrate(m_os);
     activateSigTermHandler();
     initializeUserStaticsFromSettings();
     addExtraHandler(extraHandler);
 
-    connect(&managementSocket, &ManagementSocket::onOpenVpnTerminated, this, &VpnBackendMain::onVpnProcessTerminated);
-    connect(&openConnectSocket, &OpenConnectManagementSocket::onOpenConnectTerminated, this,
+    connect(&m_managementSocket, &ManagementSocket::onOpenVpnTerminated, this, &VpnBackendMain::onVpnProcessTerminated);
+    connect(&m_openConnectSocket, &OpenConnectManagementSocket::onOpenConnectTerminated, this,
             &VpnBackendMain::onVpnProcessTerminated);
-    connect(&os, &OsAbstraction::errorMessage, this, &VpnBackendMain::sendErrorMessageToFrontend);
-    connect(&webConfigSource, &WebConfigSource::newConfigWasDownloaded, this,
+    connect(&m_os, &OsAbstraction::errorMessage, this, &VpnBackendMain::sendErrorMessageToFrontend);
+    connect(&m_webConfigSource, &WebConfigSource::newConfigWasDownloaded, this,
             &VpnBackendMain::onNewConfigWasDownloaded);
-    connect(&webConfigSource, &WebConfigSource::errorMessage, this, &VpnBackendMain::sendErrorMessageToFrontend);
+    connect(&m_webConfigSource, &WebConfigSource::errorMessage, this, &VpnBackendMain::sendErrorMessageToFrontend);
 
-    webConfigSource.checkForUpdate();
+    m_webConfigSource.checkForUpdate();
     // Recovery comes before the start stage, so that stage saves the
     // recovered name servers; the global black holes come before the
     // configuration is loaded.
     if (recoverDnsStack)
         recoverDnsStackFromCrash(settings);
     if (settings.shouldBlockInternetWhenNotConnected())
-        blackHoleRouteManager.enableGlobalBlackHoleRoutes(settings.preventIPv6Leak());
+        m_blackHoleRouteManager.enableGlobalBlackHoleRoutes(settings.preventIPv6Leak());
     executeLocalConfig();
     enableIPv6onAllInterfaces();
     initializeDnsStack(settings);
@@ -88,7 +88,7 @@ void VpnBackendMain::init(QSharedPointer<OpenVpnLifeCycleHandler> extraHandler, 
 
 void VpnBackendMain::addExtraHandler(QSharedPointer<OpenVpnLifeCycleHandler> handler)
 {
-    extraHandlers->list.append(handler);
+    m_extraHandlers->list.append(handler);
 }
 
 std::function<void(QString, QString)> VpnBackendMain::getErrorSender()
@@ -100,38 +100,38 @@ std::function<void(QString, QString)> VpnBackendMain::getErrorSender()
 
 void VpnBackendMain::sendErrorMessageToFrontend(QString message, QString informativeText)
 {
-    frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(connectionParameters, message, informativeText));
+    m_frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(m_connectionParameters, message, informativeText));
 }
 
 void VpnBackendMain::startVPN(QSharedPointer<ConnectionParameters> parameters, QString userName, QString password)
 {
-    if (!currentProcess->isStopped())
+    if (!m_currentProcess->isStopped())
         return;
     if (isEngineRunEnding()) {
         refuseStartWhileTheLastRunEnds(parameters);
         return;
     }
-    currentProcess.reset(new StartingVpnProcess);
-    if (ReplyHandler* request = lifeCycleClient.getPendingVersionRequest())
+    m_currentProcess.reset(new StartingVpnProcess);
+    if (ReplyHandler *request = m_lifeCycleClient.getPendingVersionRequest())
         request->abort();
-    connectionParameters = parameters;
-    connectionState = VpnConnectionState(parameters);
+    m_connectionParameters = parameters;
+    m_connectionState = VpnConnectionState(parameters);
 
     Settings settings;
-    QSharedPointer<VpnStartup> startup = parameters->createVpnStartup(
-        settings, parameters, networkAccessManager, frontend, *this, os, dnsStack, handlers, ipPools,
-        managementSocket, openConnectSocket, extraHandlers);
+    QSharedPointer<VpnStartup> startup =
+        parameters->createVpnStartup(settings, parameters, m_networkAccessManager, m_frontend, *this, m_os, m_dnsStack,
+                                     m_handlers, m_ipPools, m_managementSocket, m_openConnectSocket, m_extraHandlers);
     connect(this, &VpnBackendMain::onSkip, startup.data(), &VpnStartup::onCurrentOperationSkipped);
     connect(this, &VpnBackendMain::onAbort, startup.data(), &VpnStartup::onStartVPNAborted);
-    currentProcess = startup->startVPN(Credentials{userName, password}, blackHoleRouteManager, connectionState,
-                                       lifeCycleClient, webConfigSource, whatIsMyIp, *this);
+    m_currentProcess = startup->startVPN(Credentials {userName, password}, m_blackHoleRouteManager, m_connectionState,
+                                         m_lifeCycleClient, m_webConfigSource, m_whatIsMyIp, *this);
     startup.reset();
-    currentProcess->sendResultTo(frontend);
+    m_currentProcess->sendResultTo(m_frontend);
 }
 
 bool VpnBackendMain::isEngineRunEnding() const
 {
-    return managementSocket.isTerminationPending() || openConnectSocket.isTerminationPending();
+    return m_managementSocket.isTerminationPending() || m_openConnectSocket.isTerminationPending();
 }
 
 // Told as an aborted start-up, so that a frontend waiting for this start's
@@ -139,8 +139,8 @@ bool VpnBackendMain::isEngineRunEnding() const
 void VpnBackendMain::refuseStartWhileTheLastRunEnds(QSharedPointer<ConnectionParameters> parameters)
 {
     qDebug() << "VpnBackend: start refused, the last engine run is still ending";
-    frontend.onVpnStartupResult(VpnStartupResult(parameters, VpnStartupResult::ABORTED,
-                                                 QStringLiteral("The previous connection is still ending."), 0));
+    m_frontend.onVpnStartupResult(VpnStartupResult(parameters, VpnStartupResult::ABORTED,
+                                                   QStringLiteral("The previous connection is still ending."), 0));
 }
 
 void VpnBackendMain::skip()
@@ -151,81 +151,81 @@ void VpnBackendMain::skip()
 void VpnBackendMain::abort()
 {
     emit onAbort();
-    currentProcess->stop();
+    m_currentProcess->stop();
 }
 
-void VpnBackendMain::login(const QString& userName, const QString& password)
+void VpnBackendMain::login(const QString &userName, const QString &password)
 {
-    currentProcess->sendUserNamePassword(userName, password);
+    m_currentProcess->sendUserNamePassword(userName, password);
 }
 
 void VpnBackendMain::stopVPN()
 {
-    currentProcess->stop();
+    m_currentProcess->stop();
 }
 
 void VpnBackendMain::setSystemNameServers(DnsListEntry nameServers)
 {
     Settings settings;
-    dnsStack.setSystemNameServers(settings, nameServers);
+    m_dnsStack.setSystemNameServers(settings, nameServers);
 }
 
 void VpnBackendMain::closeEvent(quint64 eventId)
 {
-    frontend.onEventClosed(eventId);
+    m_frontend.onEventClosed(eventId);
 }
 
 void VpnBackendMain::refreshPublicIp()
 {
-    whatIsMyIp.queryMyIp();
+    m_whatIsMyIp.queryMyIp();
 }
 
-void VpnBackendMain::updateState(const QString& state, const QString& cause, const QString& localIp,
-                                 const QString& remoteIp)
+void VpnBackendMain::updateState(const QString &state, const QString &cause, const QString &localIp,
+                                 const QString &remoteIp)
 {
-    connectionState.updateState(state, cause, localIp, remoteIp);
+    m_connectionState.updateState(state, cause, localIp, remoteIp);
     sendUpdatedState();
 }
 
-void VpnBackendMain::tlsCipherChanged(bool isPfs, const QString& tlsVersion, const QString& cipherInfo)
+void VpnBackendMain::tlsCipherChanged(bool isPfs, const QString &tlsVersion, const QString &cipherInfo)
 {
-    connectionState.tlsCipherChanged(isPfs, tlsVersion, cipherInfo);
+    m_connectionState.tlsCipherChanged(isPfs, tlsVersion, cipherInfo);
     sendUpdatedState();
 }
 
 void VpnBackendMain::clearDetectedPublicIp()
 {
-    connectionState.clearDetectedPublicIp();
+    m_connectionState.clearDetectedPublicIp();
 }
 
 void VpnBackendMain::updatedDetectedPublicIp(VpnConnectionState::PublicIpDetectionState detectionState,
                                              QHostAddress address, int detectionCycle)
 {
-    connectionState.updatedDetectedPublicIp(detectionState, address, detectionCycle);
+    m_connectionState.updatedDetectedPublicIp(detectionState, address, detectionCycle);
     sendUpdatedState();
 }
 
 void VpnBackendMain::sendUpdatedState()
 {
-    currentProcess->sendUpdatedStateTo(frontend, connectionState);
+    m_currentProcess->sendUpdatedStateTo(m_frontend, m_connectionState);
 }
 
 void VpnBackendMain::onVpnProcessTerminated()
 {
     // A start in progress, or an engine that still runs, belongs to a newer
     // run than the one whose end is reported: it must not be dropped.
-    if (!currentProcess->isStopped()) {
+    if (!m_currentProcess->isStopped()) {
         qDebug() << "VpnProcess terminated: report of an earlier run ignored";
         return;
     }
     qDebug() << "VpnProcess terminated";
-    currentProcess.reset(new NullVpnProcess);
+    m_currentProcess.reset(new NullVpnProcess);
 }
 
 void VpnBackendMain::onNewConfigWasDownloaded()
 {
     DnsJson::purgeDNSCacheIfNecessary();
-    frontend.onNewConfigWasDownloaded();
+    m_frontend.onNewConfigWasDownloaded();
 }
 
 void VpnBackendMain::printApplicationLabel() const
@@ -235,7 +235,7 @@ void VpnBackendMain::printApplicationLabel() const
 
 void VpnBackendMain::activateSigTermHandler()
 {
-    os.installSigTermHandler();
+    m_os.installSigTermHandler();
 }
 
 void VpnBackendMain::initializeUserStaticsFromSettings()
@@ -243,7 +243,7 @@ void VpnBackendMain::initializeUserStaticsFromSettings()
     UserStatistics::initUserStatistics();
 }
 
-void VpnBackendMain::recoverDnsStackFromCrash(Settings& settings)
+void VpnBackendMain::recoverDnsStackFromCrash(Settings &settings)
 {
     const QStringList names = settings.getDnsStackNames();
     if (names.isEmpty()) {
@@ -251,8 +251,8 @@ void VpnBackendMain::recoverDnsStackFromCrash(Settings& settings)
         return;
     }
     qDebug() << "Recoverying the DnsStack: " << names.join(", ");
-    dnsStack.setStack(names);
-    dnsStack.popAll();
+    m_dnsStack.setStack(names);
+    m_dnsStack.popAll();
 }
 
 void VpnBackendMain::executeLocalConfig()
@@ -262,17 +262,17 @@ void VpnBackendMain::executeLocalConfig()
 
 void VpnBackendMain::enableIPv6onAllInterfaces()
 {
-    os.unbindIpv6();
+    m_os.unbindIpv6();
 }
 
-void VpnBackendMain::initializeDnsStack(Settings& settings)
+void VpnBackendMain::initializeDnsStack(Settings &settings)
 {
-    dnsStack.push(DnsStack::start, DnsStages::getStartupDns(settings));
+    m_dnsStack.push(DnsStack::start, DnsStages::getStartupDns(settings));
 }
 
 void VpnBackendMain::deInitializeDnsStack()
 {
-    dnsStack.popTo(DnsStack::start);
+    m_dnsStack.popTo(DnsStack::start);
 }
 
 void VpnBackendMain::saveUserStatisticsToSettings()

@@ -30,9 +30,9 @@ class VpnBackendMain : public QObject, public VpnBackend, public VpnStateTracker
     Q_OBJECT
 
 public:
-    VpnBackendMain(OsAbstraction& os, DnsStack& dnsStack, VpnFrontend& frontend,
-                   QNetworkAccessManager* networkAccessManager, BlackHoleRouteManager& blackHoleRouteManager,
-                   LifeCycleClient& lifeCycleClient, WebConfigSource& webConfigSource, WhatIsMyIp& whatIsMyIp);
+    VpnBackendMain(OsAbstraction &os, DnsStack &dnsStack, VpnFrontend &frontend,
+                   QNetworkAccessManager *networkAccessManager, BlackHoleRouteManager &blackHoleRouteManager,
+                   LifeCycleClient &lifeCycleClient, WebConfigSource &webConfigSource, WhatIsMyIp &whatIsMyIp);
     // Restores the DNS configuration the start stage found and saves the usage
     // counts, both only after init: a backend that was never initialised (a
     // second instance that gives way) leaves the shared records alone.
@@ -46,12 +46,12 @@ public:
 
     std::function<void(QString, QString)> getErrorSender() override;
     void startVPN(QSharedPointer<ConnectionParameters> parameters, QString userName, QString password) override;
-    void login(const QString& userName, const QString& password) override;
+    void login(const QString &userName, const QString &password) override;
     void setSystemNameServers(DnsListEntry nameServers) override;
 
-    void updateState(const QString& state, const QString& cause, const QString& localIp,
-                     const QString& remoteIp) override;
-    void tlsCipherChanged(bool isPfs, const QString& tlsVersion, const QString& cipherInfo) override;
+    void updateState(const QString &state, const QString &cause, const QString &localIp,
+                     const QString &remoteIp) override;
+    void tlsCipherChanged(bool isPfs, const QString &tlsVersion, const QString &cipherInfo) override;
     void clearDetectedPublicIp() override;
     void updatedDetectedPublicIp(VpnConnectionState::PublicIpDetectionState detectionState, QHostAddress address,
                                  int detectionCycle) override;
@@ -74,10 +74,10 @@ private:
     void printApplicationLabel() const;
     void activateSigTermHandler();
     static void initializeUserStaticsFromSettings();
-    void recoverDnsStackFromCrash(Settings& settings);
+    void recoverDnsStackFromCrash(Settings &settings);
     static void executeLocalConfig();
     void enableIPv6onAllInterfaces();
-    void initializeDnsStack(Settings& settings);
+    void initializeDnsStack(Settings &settings);
     void deInitializeDnsStack();
     static void saveUserStatisticsToSettings();
     // An engine run whose end is not yet reported everywhere still owns the
@@ -86,22 +86,21 @@ private:
     void refuseStartWhileTheLastRunEnds(QSharedPointer<ConnectionParameters> parameters);
     void sendUpdatedState();
 
-    OsAbstraction& os;
-    DnsStack& dnsStack;
-    VpnFrontend& frontend;
-    QNetworkAccessManager* networkAccessManager;
-    BlackHoleRouteManager& blackHoleRouteManager;
-    HandlerList handlers;
-    QSharedPointer<VpnProcess> currentProcess;
-    ManagementSocket managementSocket;
-    OpenConnectManagementSocket openConnectSocket;
-    IpPoolList ipPools;
-    QSharedPointer<HandlerList> extraHandlers;
-    LifeCycleClient& lifeCycleClient;
-    WebConfigSource& webConfigSource;
-    WhatIsMyIp& whatIsMyIp;
-    QSharedPointer<ConnectionParameters> connectionParameters;
-    VpnConnectionState connectionState;
-    bool initialised = false;
+    OsAbstraction &m_os;
+    DnsStack &m_dnsStack;
+    VpnFrontend &m_frontend;
+    QNetworkAccessManager *m_networkAccessManager;
+    BlackHoleRouteManager &m_blackHoleRouteManager;
+    HandlerList m_handlers;
+    QSharedPointer<VpnProcess> m_currentProcess;
+    ManagementSocket m_managementSocket;
+    OpenConnectManagementSocket m_openConnectSocket;
+    IpPoolList m_ipPools;
+    QSharedPointer<HandlerList> m_extraHandlers;
+    LifeCycleClient &m_lifeCycleClient;
+    WebConfigSource &m_webConfigSource;
+    WhatIsMyIp &m_whatIsMyIp;
+    QSharedPointer<ConnectionParameters> m_connectionParameters;
+    VpnConnectionState m_connectionState;
+    bool m_initialised = false;
 };
-

@@ -11,20 +11,15 @@
 class VpnConnectionState : public EventMessage
 {
 public:
-    enum PublicIpDetectionState : qint32 {
-        NOTHING_DETECTED = 0,
-        QUERYING = 1,
-        FOUND = 2,
-        DETECTION_FAILED = 3
-    };
+    enum PublicIpDetectionState : qint32 { NOTHING_DETECTED = 0, QUERYING = 1, FOUND = 2, DETECTION_FAILED = 3 };
 
     explicit VpnConnectionState(QSharedPointer<ConnectionParameters> parameters);
 
-    void updateState(const QString& state, const QString& cause, const QString& localIp, const QString& remoteIp);
-    void tlsCipherChanged(bool isPfs, const QString& tlsVersion, const QString& cipherInfo);
-    void updateConnectionTimes(int count, const QDateTime& startedAt, qint64 connectionTime,
-                               const QDateTime& connectedAt);
-    void updatedDetectedPublicIp(PublicIpDetectionState detectionState, const QHostAddress& address, int cycle);
+    void updateState(const QString &state, const QString &cause, const QString &localIp, const QString &remoteIp);
+    void tlsCipherChanged(bool isPfs, const QString &tlsVersion, const QString &cipherInfo);
+    void updateConnectionTimes(int count, const QDateTime &startedAt, qint64 connectionTime,
+                               const QDateTime &connectedAt);
+    void updatedDetectedPublicIp(PublicIpDetectionState detectionState, const QHostAddress &address, int cycle);
     void clearDetectedPublicIp();
     // Resets everything of the previous attempt but the connection counters.
     void clear();
@@ -51,22 +46,21 @@ public:
 private:
     enum ChangeKind : qint32 { NO_CHANGE = 0, STATE_CHANGE = 1, TLS_CIPHER_CHANGE = 2 };
 
-    QString state;
-    QString cause;
-    QString localIp;
-    QString remoteIp;
-    bool isPfs = false;
-    QString tlsVersion;
-    QString cipherInfo;
-    qint32 connectionCount = 0;
-    QDateTime startedAt;
-    qint64 connectionTime = 0;
-    QDateTime connectedAt;
-    QHostAddress detectedPublicIp;
-    PublicIpDetectionState detectionState = NOTHING_DETECTED;
-    qint32 detectionCycle = 0;
-    ChangeKind changeKind = NO_CHANGE;
+    QString m_state;
+    QString m_cause;
+    QString m_localIp;
+    QString m_remoteIp;
+    bool m_isPfs = false;
+    QString m_tlsVersion;
+    QString m_cipherInfo;
+    qint32 m_connectionCount = 0;
+    QDateTime m_startedAt;
+    qint64 m_connectionTime = 0;
+    QDateTime m_connectedAt;
+    QHostAddress m_detectedPublicIp;
+    PublicIpDetectionState m_detectionState = NOTHING_DETECTED;
+    qint32 m_detectionCycle = 0;
+    ChangeKind m_changeKind = NO_CHANGE;
 };
 
 Q_DECLARE_METATYPE(VpnConnectionState::PublicIpDetectionState)
-

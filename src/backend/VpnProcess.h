@@ -14,9 +14,8 @@ public:
 
     // Whether a new start may begin.
     virtual bool isStopped() = 0;
-    virtual void sendResultTo(VpnFrontend& frontend) = 0;
-    virtual void sendUpdatedStateTo(VpnFrontend& frontend, VpnConnectionState& state) = 0;
-    virtual void sendUserNamePassword(const QString& userName, const QString& password) = 0;
+    virtual void sendResultTo(VpnFrontend &frontend) = 0;
+    virtual void sendUpdatedStateTo(VpnFrontend &frontend, VpnConnectionState &state) = 0;
+    virtual void sendUserNamePassword(const QString &userName, const QString &password) = 0;
     virtual void stop() = 0;
 };
-

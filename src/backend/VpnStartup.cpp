@@ -3,7 +3,7 @@
 #include "backend/ConnectionParameters.h"
 
 VpnStartup::VpnStartup(QSharedPointer<ConnectionParameters> parameters)
-    : parameters(std::move(parameters))
+    : m_parameters(std::move(parameters))
 {
 }
 
@@ -11,10 +11,10 @@ VpnStartup::~VpnStartup() = default;
 
 void VpnStartup::onStartVPNAborted()
 {
-    abortRequested = true;
+    m_abortRequested = true;
 }
 
 void VpnStartup::onCurrentOperationSkipped()
 {
-    skipRequested = true;
+    m_skipRequested = true;
 }

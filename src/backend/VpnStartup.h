@@ -25,14 +25,14 @@ public:
     explicit VpnStartup(QSharedPointer<ConnectionParameters> parameters);
     ~VpnStartup() override;
 
-    virtual QSharedPointer<VpnProcess> startVPN(Credentials credentials, BlackHoleRouteManager& blackHoleRouteManager,
-                                                VpnConnectionState& connectionState, LifeCycleClient& lifeCycleClient,
-                                                WebConfigSource& webConfigSource, WhatIsMyIp& whatIsMyIp,
-                                                VpnBackend& backend) = 0;
+    virtual QSharedPointer<VpnProcess> startVPN(Credentials credentials, BlackHoleRouteManager &blackHoleRouteManager,
+                                                VpnConnectionState &connectionState, LifeCycleClient &lifeCycleClient,
+                                                WebConfigSource &webConfigSource, WhatIsMyIp &whatIsMyIp,
+                                                VpnBackend &backend) = 0;
 
-    bool isAbortRequested() const { return abortRequested; }
-    bool isSkipRequested() const { return skipRequested; }
-    QSharedPointer<ConnectionParameters> getParameters() const { return parameters; }
+    bool isAbortRequested() const { return m_abortRequested; }
+    bool isSkipRequested() const { return m_skipRequested; }
+    QSharedPointer<ConnectionParameters> getParameters() const { return m_parameters; }
 
 public slots:
     // Both only set a flag; the running stage sees it at its next check.
@@ -40,7 +40,7 @@ public slots:
     void onCurrentOperationSkipped();
 
 protected:
-    bool abortRequested = false;
-    bool skipRequested = false;
-    QSharedPointer<ConnectionParameters> parameters;
+    bool m_abortRequested = false;
+    bool m_skipRequested = false;
+    QSharedPointer<ConnectionParameters> m_parameters;
 };

@@ -37,35 +37,34 @@
 #include <QDebug>
 #include <QNetworkAccessManager>
 
-VpnStartupImpl::VpnStartupImpl(Settings& settings, QSharedPointer<ConnectionParameters> parameters,
-                               QNetworkAccessManager* networkAccessManager, VpnFrontend& frontend,
-                               VpnStateTracker& stateTracker, OsAbstraction& os, DnsStack& dnsStack,
-                               HandlerList& handlers, IpPoolList& ipPools, AbstractManagementSocket& managementSocket,
+VpnStartupImpl::VpnStartupImpl(Settings &settings, QSharedPointer<ConnectionParameters> parameters,
+                               QNetworkAccessManager *networkAccessManager, VpnFrontend &frontend,
+                               VpnStateTracker &stateTracker, OsAbstraction &os, DnsStack &dnsStack,
+                               HandlerList &handlers, IpPoolList &ipPools, AbstractManagementSocket &managementSocket,
                                QSharedPointer<OpenVpnLifeCycleHandler> additionalHandler, unsigned long pauseMs)
     : VpnStartup(parameters)
-    , settings(settings)
-    , networkAccessManager(networkAccessManager)
-    , frontend(frontend)
-    , stateTracker(stateTracker)
-    , os(os)
-    , dnsStack(dnsStack)
-    , handlers(handlers)
-    , ipPools(ipPools)
-    , managementSocket(managementSocket)
-    , additionalHandler(std::move(additionalHandler))
-    , waits(settings, frontend, os, parameters, abortRequested, skipRequested, pauseMs)
+    , m_settings(settings)
+    , m_networkAccessManager(networkAccessManager)
+    , m_frontend(frontend)
+    , m_stateTracker(stateTracker)
+    , m_os(os)
+    , m_dnsStack(dnsStack)
+    , m_handlers(handlers)
+    , m_ipPools(ipPools)
+    , m_managementSocket(managementSocket)
+    , m_additionalHandler(std::move(additionalHandler))
+    , m_waits(settings, frontend, os, parameters, m_abortRequested, m_skipRequested, pauseMs)
 {
 }
 
 QSharedPointer<VpnProcess> VpnStartupImpl::startVPN(Credentials credentials,
-                                                    BlackHoleRouteManager& blackHoleRouteManager,
-                                                    VpnConnectionState& connectionState,
-                                                    LifeCycleClient& lifeCycleClient,
-                                                    WebConfigSource& webConfigSource, WhatIsMyIp& whatIsMyIp,
-                                                    VpnBackend& backend)
+                                                    BlackHoleRouteManager &blackHoleRouteManager,
+                                                    VpnConnectionState &connectionState,
+                                                    LifeCycleClient &lifeCycleClient, WebConfigSource &webConfigSource,
+                                                    WhatIsMyIp &whatIsMyIp, VpnBackend &backend)
 {
-    abortRequested = false;
-    skipRequested = false;
+    m_abortRequested = false;
+    m_skipRequested = false;
     reportProgress(VpnStartupProgress::INIT_CONNECTION, VpnStartupProgress::INITIAL);
     connectionState.clear();
 
@@ -73,137 +72,134 @@ QSharedPointer<VpnProcess> VpnStartupImpl::startVPN(Credentials credentials,
     const unsigned char flags = preliminaryCheckFlags();
     if (flags != 0) {
         reportProgress(VpnStartupProgress::PRELIMINARY_CHECKS, VpnStartupProgress::FAILED);
-        return QSharedPointer<VpnProcess>(new AbortedVpnProcess(VpnStartupResult(
-            parameters, VpnStartupResult::PRELIMINARY_CHECKS_FAILED, QStringLiteral("Preliminary checks failed!"),
-            flags)));
+        return QSharedPointer<VpnProcess>(
+            new AbortedVpnProcess(VpnStartupResult(m_parameters, VpnStartupResult::PRELIMINARY_CHECKS_FAILED,
+                                                   QStringLiteral("Preliminary checks failed!"), flags)));
     }
     reportProgress(VpnStartupProgress::PRELIMINARY_CHECKS, VpnStartupProgress::SUCCESS);
 
     const QSharedPointer<BlackHoleRoute> blackHoleRoute =
-        blackHoleRouteManager.getBlackHoleRoutes(settings, parameters);
+        blackHoleRouteManager.getBlackHoleRoutes(m_settings, m_parameters);
 
-    if (!settings.internetKillSwitchDisabledInterfaces().isEmpty()) {
-        switch (parameters->getIksSettings()) {
+    if (!m_settings.internetKillSwitchDisabledInterfaces().isEmpty()) {
+        switch (m_parameters->getIksSettings()) {
         case Settings::ENABLE:
-            if (!waits.activateInternetKillSwitchDisabledInterfaces())
+            if (!m_waits.activateInternetKillSwitchDisabledInterfaces())
                 return abortConnection();
             break;
-        case Settings::NOOP:
-            break;
-        default:
-            qWarning() << "Warning: unexpected Settings::IksSettings";
-            break;
+        case Settings::NOOP: break;
+        default: qWarning() << "Warning: unexpected Settings::IksSettings"; break;
         }
     }
-    if (!waits.checkDefaultRoute())
+    if (!m_waits.checkDefaultRoute())
         return abortConnection();
-    if (settings.getLookupHostnameBeforeConnecting() && !waits.lookupHostnameBeforeConnecting())
+    if (m_settings.getLookupHostnameBeforeConnecting() && !m_waits.lookupHostnameBeforeConnecting())
         return abortConnection();
 
-    const QString preparing = parameters->getVpnPreparingString();
+    const QString preparing = m_parameters->getVpnPreparingString();
     reportProgress(preparing, VpnStartupProgress::RUNNING);
-    handlers.list.clear();
-    ipPools.clear();
+    m_handlers.list.clear();
+    m_ipPools.clear();
     addHandlers(credentials, connectionState, lifeCycleClient, webConfigSource, whatIsMyIp);
     reportProgress(preparing, VpnStartupProgress::SUCCESS);
 
-    if (networkAccessManager)
-        networkAccessManager->clearAccessCache();
-    if (settings.executeBeforeConnectScript()) {
-        FireAndForgetProcess::execute(QStringLiteral("Before Connect Script"), settings.externalProcessTimeout(),
-                                      settings.pathToBeforeConnectScript(), backend.getErrorSender());
+    if (m_networkAccessManager)
+        m_networkAccessManager->clearAccessCache();
+    if (m_settings.executeBeforeConnectScript()) {
+        FireAndForgetProcess::execute(QStringLiteral("Before Connect Script"), m_settings.externalProcessTimeout(),
+                                      m_settings.pathToBeforeConnectScript(), backend.getErrorSender());
     }
     QCoreApplication::processEvents();
-    if (abortRequested)
+    if (m_abortRequested)
         return abortConnection();
 
-    os.beforeEngineStart();
-    const QString starting = parameters->getVpnStartingString();
+    m_os.beforeEngineStart();
+    const QString starting = m_parameters->getVpnStartingString();
     reportProgress(starting, VpnStartupProgress::RUNNING);
-    managementSocket.startVPN(parameters);
+    m_managementSocket.startVPN(m_parameters);
     reportProgress(starting, VpnStartupProgress::SUCCESS);
     return QSharedPointer<VpnProcess>(new StartedVpnProcess(
-        VpnStartupResult(parameters, VpnStartupResult::STARTED, QStringLiteral("VPN started"), 0), managementSocket,
+        VpnStartupResult(m_parameters, VpnStartupResult::STARTED, QStringLiteral("VPN started"), 0), m_managementSocket,
         blackHoleRoute));
 }
 
 bool VpnStartupImpl::checkRoutingTableManageProgrammExecution() const
 {
-    return !settings.seamlessReconnect() || os.canRunRouteProgram();
+    return !m_settings.seamlessReconnect() || m_os.canRunRouteProgram();
 }
 
-void VpnStartupImpl::reportProgress(const QString& key, VpnStartupProgress::ProgressState state) const
+void VpnStartupImpl::reportProgress(const QString &key, VpnStartupProgress::ProgressState state) const
 {
-    frontend.onVpnStartupProgress(VpnStartupProgress(parameters, key, state));
+    m_frontend.onVpnStartupProgress(VpnStartupProgress(m_parameters, key, state));
 }
 
 // All three checks always run, so the user learns of every problem at once.
 unsigned char VpnStartupImpl::preliminaryCheckFlags() const
 {
     unsigned char flags = 0;
-    if (parameters->getManageRouteProgramCheck() && !checkRoutingTableManageProgrammExecution())
+    if (m_parameters->getManageRouteProgramCheck() && !checkRoutingTableManageProgrammExecution())
         flags |= VpnStartupResult::ROUTING_TABLE_MANAGER_PROGRAM_CHECK_FAILED;
-    if (!settings.internetKillSwitchDisabledInterfaces().isEmpty() && parameters->getIksSettings() == Settings::ASK)
+    if (!m_settings.internetKillSwitchDisabledInterfaces().isEmpty() && m_parameters->getIksSettings() == Settings::ASK)
         flags |= VpnStartupResult::IKS_SETTINGS_ASK;
-    if (parameters->getTunTapDriverCheck() && os.hasTunTapProblem())
+    if (m_parameters->getTunTapDriverCheck() && m_os.hasTunTapProblem())
         flags |= VpnStartupResult::TUNTAP_PROBLEM_DETECTED;
     return flags;
 }
 
 QSharedPointer<VpnProcess> VpnStartupImpl::abortConnection()
 {
-    if (waits.areKillSwitchInterfacesActivated())
-        waits.disableInternetKillSwitchInterfaces();
-    ipPools.clear();
+    if (m_waits.areKillSwitchInterfacesActivated())
+        m_waits.disableInternetKillSwitchInterfaces();
+    m_ipPools.clear();
     return QSharedPointer<VpnProcess>(new AbortedVpnProcess(
-        VpnStartupResult(parameters, VpnStartupResult::ABORTED, QStringLiteral("Aborted by the user."), 0)));
+        VpnStartupResult(m_parameters, VpnStartupResult::ABORTED, QStringLiteral("Aborted by the user."), 0)));
 }
 
-void VpnStartupImpl::addHandlers(Credentials& credentials, VpnConnectionState& connectionState,
-                                 LifeCycleClient& lifeCycleClient, WebConfigSource& webConfigSource,
-                                 WhatIsMyIp& whatIsMyIp)
+void VpnStartupImpl::addHandlers(Credentials &credentials, VpnConnectionState &connectionState,
+                                 LifeCycleClient &lifeCycleClient, WebConfigSource &webConfigSource,
+                                 WhatIsMyIp &whatIsMyIp)
 {
     using Handler = QSharedPointer<OpenVpnLifeCycleHandler>;
-    QList<Handler>& list = handlers.list;
-    list.append(Handler(new IpPoolHandler(ipPools)));
-    list.append(Handler(new CredentialsHandler(frontend, managementSocket, parameters, credentials.userName,
+    QList<Handler> &list = m_handlers.list;
+    list.append(Handler(new IpPoolHandler(m_ipPools)));
+    list.append(Handler(new CredentialsHandler(m_frontend, m_managementSocket, m_parameters, credentials.userName,
                                                credentials.password)));
     credentials = Credentials();
     list.append(Handler(new LifeCycleClientHandler(lifeCycleClient)));
-    os.addSigTermHandler(handlers);
-    list.append(parameters->createCipherHandler(stateTracker));
-    list.append(Handler(new BindIpv6Handler(os)));
-    list.append(Handler(new DnsHandler(os, dnsStack, settings.blockOutsideDns())));
-    list.append(Handler(new PinnedIPHandler(ipPools)));
-    if (!parameters->getServerSite().getDedicatedIp().isNull())
-        list.append(Handler(new DedicatedIpHandler(ipPools)));
-    if (settings.internetKillSwitch())
-        list.append(Handler(new InternetKillSwitchHandler(os, managementSocket)));
-    if (settings.terminateProcessesOnDisconnect())
+    m_os.addSigTermHandler(m_handlers);
+    list.append(m_parameters->createCipherHandler(m_stateTracker));
+    list.append(Handler(new BindIpv6Handler(m_os)));
+    list.append(Handler(new DnsHandler(m_os, m_dnsStack, m_settings.blockOutsideDns())));
+    list.append(Handler(new PinnedIPHandler(m_ipPools)));
+    if (!m_parameters->getServerSite().getDedicatedIp().isNull())
+        list.append(Handler(new DedicatedIpHandler(m_ipPools)));
+    if (m_settings.internetKillSwitch())
+        list.append(Handler(new InternetKillSwitchHandler(m_os, m_managementSocket)));
+    if (m_settings.terminateProcessesOnDisconnect())
         list.append(Handler(new AppKillSwitchHandler));
-    list.append(Handler(new FireWallWarningHandler(frontend, parameters)));
-    list.append(parameters->createTunManagerHandler(os, parameters, ipPools, frontend));
+    list.append(Handler(new FireWallWarningHandler(m_frontend, m_parameters)));
+    list.append(m_parameters->createTunManagerHandler(m_os, m_parameters, m_ipPools, m_frontend));
     list.append(Handler(new ConnectionTimerHandler(connectionState)));
-    list.append(Handler(new WhatIsMyIpHandler(stateTracker, whatIsMyIp)));
-    addTunnelHandler(parameters->getSTunnelMode());
-    parameters->setUpHandler(os, handlers, parameters, frontend);
-    if (settings.getRefreshDNSCache())
+    list.append(Handler(new WhatIsMyIpHandler(m_stateTracker, whatIsMyIp)));
+    addTunnelHandler(m_parameters->getSTunnelMode());
+    m_parameters->setUpHandler(m_os, m_handlers, m_parameters, m_frontend);
+    if (m_settings.getRefreshDNSCache())
         list.append(Handler(new LocalDnsJsonRefreshHandler));
-    StartupIpPools::fillIpPoolList(ipPools, *parameters, settings.getRefreshDNSCache());
-    list.append(Handler(new LegacySignalsHandler(frontend, os, networkAccessManager, lifeCycleClient,
-                                                 webConfigSource, parameters)));
-    list.append(additionalHandler);
+    StartupIpPools::fillIpPoolList(m_ipPools, *m_parameters, m_settings.getRefreshDNSCache());
+    list.append(Handler(new LegacySignalsHandler(m_frontend, m_os, m_networkAccessManager, lifeCycleClient,
+                                                 webConfigSource, m_parameters)));
+    list.append(m_additionalHandler);
 }
 
 void VpnStartupImpl::addTunnelHandler(ConnectionParameters::STunnelMode mode)
 {
     switch (mode) {
     case ConnectionParameters::WITH_STUNNEL:
-        handlers.list.append(QSharedPointer<OpenVpnLifeCycleHandler>(new STunnelHandler(
-            os, parameters, ipPools, parameters->getCipher().getStunnelPort(), frontend, stateTracker)));
+        m_handlers.list.append(QSharedPointer<OpenVpnLifeCycleHandler>(new STunnelHandler(
+            m_os, m_parameters, m_ipPools, m_parameters->getCipher().getStunnelPort(), m_frontend, m_stateTracker)));
         return;
     case ConnectionParameters::NO_STUNNEL:
-        handlers.list.append(QSharedPointer<OpenVpnLifeCycleHandler>(new NullTunnelHandler(stateTracker)));
+        m_handlers.list.append(QSharedPointer<OpenVpnLifeCycleHandler>(new NullTunnelHandler(m_stateTracker)));
         return;
     }
     qWarning() << "Error: unknown stunnel option.";

@@ -19,32 +19,33 @@ const QString VpnStartupProgress::ENABLE_SEAMLESS_RECONNECT = QStringLiteral("EN
 const QString VpnStartupProgress::DISABLE_SEAMLESS_RECONNECT = QStringLiteral("DISABLE_SEAMLESS_RECONNECT");
 const QString VpnStartupProgress::ENABLE_IPV6_PROTECTION = QStringLiteral("ENABLE_IPV6_PROTECTION");
 const QString VpnStartupProgress::DISABLE_IPV6_PROTECTION = QStringLiteral("DISABLE_IPV6_PROTECTION");
-const QString VpnStartupProgress::LOOKUP_HOSTNAME_BEFORE_CONNECTING = QStringLiteral("LOOKUP_HOSTNAME_BEFORE_CONNECTING");
+const QString VpnStartupProgress::LOOKUP_HOSTNAME_BEFORE_CONNECTING =
+    QStringLiteral("LOOKUP_HOSTNAME_BEFORE_CONNECTING");
 
-VpnStartupProgress::VpnStartupProgress(QSharedPointer<ConnectionParameters> parameters, const QString& key,
+VpnStartupProgress::VpnStartupProgress(QSharedPointer<ConnectionParameters> parameters, const QString &key,
                                        ProgressState state)
     : EventMessage(std::move(parameters))
-    , key(key)
-    , state(state)
+    , m_key(key)
+    , m_state(state)
 {
 }
 
 QString VpnStartupProgress::getProgressMessageKey() const
 {
-    return key;
+    return m_key;
 }
 
 VpnStartupProgress::ProgressState VpnStartupProgress::getState() const
 {
-    return state;
+    return m_state;
 }
 
 bool VpnStartupProgress::isInitialState() const
 {
-    return state == INITIAL;
+    return m_state == INITIAL;
 }
 
 bool VpnStartupProgress::isSkippable() const
 {
-    return (state & ~2) == RUNNING_SKIPPABLE;
+    return (m_state & ~2) == RUNNING_SKIPPABLE;
 }

@@ -8,18 +8,17 @@ class VpnStartupProgress : public EventMessage
 {
 public:
     enum ProgressState : qint32 {
-        INITIAL = 0,           // a new attempt begins; frontends reset their display
+        INITIAL = 0, // a new attempt begins; frontends reset their display
         SUCCESS = 1,
-        FAILED = 2,            // failed or aborted
+        FAILED = 2, // failed or aborted
         SKIPPED = 3,
         RUNNING = 4,
         RUNNING_SKIPPABLE = 5,
-        WAITING = 6,           // a wait loop is running
+        WAITING = 6, // a wait loop is running
         WAITING_SKIPPABLE = 7
     };
 
-    VpnStartupProgress(QSharedPointer<ConnectionParameters> parameters, const QString& key,
-                       ProgressState state);
+    VpnStartupProgress(QSharedPointer<ConnectionParameters> parameters, const QString &key, ProgressState state);
 
     QString getProgressMessageKey() const;
     ProgressState getState() const;
@@ -49,7 +48,6 @@ public:
     static const QString LOOKUP_HOSTNAME_BEFORE_CONNECTING;
 
 private:
-    QString key;
-    ProgressState state;
+    QString m_key;
+    ProgressState m_state;
 };
-

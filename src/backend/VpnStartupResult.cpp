@@ -1,35 +1,35 @@
 #include "backend/VpnStartupResult.h"
 
 VpnStartupResult::VpnStartupResult(QSharedPointer<ConnectionParameters> parameters, ResultType type,
-                                   const QString& message, unsigned char flags)
+                                   const QString &message, unsigned char flags)
     : EventMessage(std::move(parameters))
-    , type(type)
-    , message(message)
-    , flags(flags)
+    , m_type(type)
+    , m_message(message)
+    , m_flags(flags)
 {
 }
 
 VpnStartupResult::ResultType VpnStartupResult::getType() const
 {
-    return type;
+    return m_type;
 }
 
 QString VpnStartupResult::getMessage() const
 {
-    return message;
+    return m_message;
 }
 
 bool VpnStartupResult::isRoutingTableManagerProgramCheckFailed() const
 {
-    return flags & ROUTING_TABLE_MANAGER_PROGRAM_CHECK_FAILED;
+    return m_flags & ROUTING_TABLE_MANAGER_PROGRAM_CHECK_FAILED;
 }
 
 bool VpnStartupResult::isIksSettingsAsk() const
 {
-    return flags & IKS_SETTINGS_ASK;
+    return m_flags & IKS_SETTINGS_ASK;
 }
 
 bool VpnStartupResult::isTunTapProblemDetected() const
 {
-    return flags & TUNTAP_PROBLEM_DETECTED;
+    return m_flags & TUNTAP_PROBLEM_DETECTED;
 }

@@ -8,17 +8,13 @@
 class VpnStartupResult : public EventMessage
 {
 public:
-    enum ResultType : qint32 {
-        ABORTED = 0,
-        PRELIMINARY_CHECKS_FAILED = 1,
-        STARTED = 2
-    };
+    enum ResultType : qint32 { ABORTED = 0, PRELIMINARY_CHECKS_FAILED = 1, STARTED = 2 };
 
     static const unsigned char ROUTING_TABLE_MANAGER_PROGRAM_CHECK_FAILED = 1;
     static const unsigned char IKS_SETTINGS_ASK = 2;
     static const unsigned char TUNTAP_PROBLEM_DETECTED = 4;
 
-    VpnStartupResult(QSharedPointer<ConnectionParameters> parameters, ResultType type, const QString& message,
+    VpnStartupResult(QSharedPointer<ConnectionParameters> parameters, ResultType type, const QString &message,
                      unsigned char flags);
 
     ResultType getType() const;
@@ -28,8 +24,7 @@ public:
     bool isTunTapProblemDetected() const;
 
 private:
-    ResultType type;
-    QString message;
-    quint8 flags;
+    ResultType m_type;
+    QString m_message;
+    quint8 m_flags;
 };
-

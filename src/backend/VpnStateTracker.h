@@ -8,9 +8,9 @@
 class VpnStateTracker
 {
 public:
-    virtual void updateState(const QString& state, const QString& cause, const QString& localIp,
-                             const QString& remoteIp) = 0;
-    virtual void tlsCipherChanged(bool isPfs, const QString& tlsVersion, const QString& cipherInfo) = 0;
+    virtual void updateState(const QString &state, const QString &cause, const QString &localIp,
+                             const QString &remoteIp) = 0;
+    virtual void tlsCipherChanged(bool isPfs, const QString &tlsVersion, const QString &cipherInfo) = 0;
     virtual void clearDetectedPublicIp() = 0;
     virtual void updatedDetectedPublicIp(VpnConnectionState::PublicIpDetectionState detectionState,
                                          QHostAddress address, int detectionCycle) = 0;
@@ -19,4 +19,3 @@ protected:
     // Handlers only hold references; nobody deletes through this interface.
     ~VpnStateTracker() = default;
 };
-

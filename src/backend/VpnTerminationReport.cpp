@@ -8,27 +8,27 @@ VpnTerminationReport::VpnTerminationReport(QSharedPointer<ConnectionParameters> 
 VpnTerminationReport::VpnTerminationReport(QSharedPointer<ConnectionParameters> parameters, bool failedToStart,
                                            bool passwordRequest)
     : EventMessage(std::move(parameters))
-    , failedToStart(failedToStart)
-    , passwordRequest(passwordRequest)
+    , m_failedToStart(failedToStart)
+    , m_passwordRequest(passwordRequest)
 {
 }
 
 bool VpnTerminationReport::getFailedToStartFlag() const
 {
-    return failedToStart;
+    return m_failedToStart;
 }
 
 bool VpnTerminationReport::getPasswordRequestFlag() const
 {
-    return passwordRequest;
+    return m_passwordRequest;
 }
 
 VpnTerminationReport VpnTerminationReport::withFailedToStartFlag() const
 {
-    return VpnTerminationReport(getConnectionParameters(), true, passwordRequest);
+    return VpnTerminationReport(getConnectionParameters(), true, m_passwordRequest);
 }
 
 VpnTerminationReport VpnTerminationReport::withPasswordRequestFlag() const
 {
-    return VpnTerminationReport(getConnectionParameters(), failedToStart, true);
+    return VpnTerminationReport(getConnectionParameters(), m_failedToStart, true);
 }

@@ -16,7 +16,6 @@ public:
     VpnTerminationReport withPasswordRequestFlag() const;
 
 private:
-    bool failedToStart;
-    bool passwordRequest;
+    bool m_failedToStart;
+    bool m_passwordRequest;
 };
-

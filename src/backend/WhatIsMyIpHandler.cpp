@@ -3,54 +3,54 @@
 #include "backend/VpnStateTracker.h"
 #include "websvc/WhatIsMyIp.h"
 
-WhatIsMyIpHandler::WhatIsMyIpHandler(VpnStateTracker& stateTracker, WhatIsMyIp& whatIsMyIp)
-    : stateTracker(stateTracker)
-    , whatIsMyIp(whatIsMyIp)
+WhatIsMyIpHandler::WhatIsMyIpHandler(VpnStateTracker &stateTracker, WhatIsMyIp &whatIsMyIp)
+    : m_stateTracker(stateTracker)
+    , m_whatIsMyIp(whatIsMyIp)
 {
     connect(&whatIsMyIp, &WhatIsMyIp::updateIp, this, &WhatIsMyIpHandler::onPublicIp, Qt::DirectConnection);
 }
 
-void WhatIsMyIpHandler::onOpenVpnStarted(QProcess&)
+void WhatIsMyIpHandler::onOpenVpnStarted(QProcess &)
 {
-    stateTracker.clearDetectedPublicIp();
+    m_stateTracker.clearDetectedPublicIp();
 }
 
 void WhatIsMyIpHandler::onOpenVpnFailedToStart()
 {
-    stateTracker.clearDetectedPublicIp();
+    m_stateTracker.clearDetectedPublicIp();
 }
 
 void WhatIsMyIpHandler::onOpenVpnTerminated()
 {
-    stateTracker.clearDetectedPublicIp();
+    m_stateTracker.clearDetectedPublicIp();
 }
 
-void WhatIsMyIpHandler::onFatal(const QString&)
+void WhatIsMyIpHandler::onFatal(const QString &)
 {
-    stateTracker.clearDetectedPublicIp();
+    m_stateTracker.clearDetectedPublicIp();
 }
 
-void WhatIsMyIpHandler::onState(const OpenVpnGenericState& state)
+void WhatIsMyIpHandler::onState(const OpenVpnGenericState &state)
 {
     dispatch(state);
 }
 
-void WhatIsMyIpHandler::on(const OpenVpnStateConnected&)
+void WhatIsMyIpHandler::on(const OpenVpnStateConnected &)
 {
-    whatIsMyIp.queryMyIp();
+    m_whatIsMyIp.queryMyIp();
 }
 
-void WhatIsMyIpHandler::on(const OpenVpnStateReconnecting&)
+void WhatIsMyIpHandler::on(const OpenVpnStateReconnecting &)
 {
-    stateTracker.clearDetectedPublicIp();
+    m_stateTracker.clearDetectedPublicIp();
 }
 
-void WhatIsMyIpHandler::on(const OpenVpnStateExiting&)
+void WhatIsMyIpHandler::on(const OpenVpnStateExiting &)
 {
-    stateTracker.clearDetectedPublicIp();
+    m_stateTracker.clearDetectedPublicIp();
 }
 
 void WhatIsMyIpHandler::onPublicIp(VpnConnectionState::PublicIpDetectionState state, QHostAddress address, int attempt)
 {
-    stateTracker.updatedDetectedPublicIp(state, address, attempt);
+    m_stateTracker.updatedDetectedPublicIp(state, address, attempt);
 }

@@ -17,23 +17,23 @@ class WhatIsMyIpHandler : public QObject, public NullHandler, public OpenVpnStat
     Q_OBJECT
 
 public:
-    WhatIsMyIpHandler(VpnStateTracker& stateTracker, WhatIsMyIp& whatIsMyIp);
+    WhatIsMyIpHandler(VpnStateTracker &stateTracker, WhatIsMyIp &whatIsMyIp);
 
-    void onOpenVpnStarted(QProcess&) override;
+    void onOpenVpnStarted(QProcess &) override;
     void onOpenVpnFailedToStart() override;
     void onOpenVpnTerminated() override;
-    void onFatal(const QString&) override;
-    void onState(const OpenVpnGenericState& state) override;
+    void onFatal(const QString &) override;
+    void onState(const OpenVpnGenericState &state) override;
 
 public slots:
     void onPublicIp(VpnConnectionState::PublicIpDetectionState state, QHostAddress address, int attempt);
 
 protected:
-    void on(const OpenVpnStateConnected&) override;
-    void on(const OpenVpnStateReconnecting&) override;
-    void on(const OpenVpnStateExiting&) override;
+    void on(const OpenVpnStateConnected &) override;
+    void on(const OpenVpnStateReconnecting &) override;
+    void on(const OpenVpnStateExiting &) override;
 
 private:
-    VpnStateTracker& stateTracker;
-    WhatIsMyIp& whatIsMyIp;
+    VpnStateTracker &m_stateTracker;
+    WhatIsMyIp &m_whatIsMyIp;
 };

@@ -24,6 +24,6 @@ public:
 
 protected:
     AbstractConfigCipher() = default;
-    AbstractConfigCipher(const AbstractConfigCipher&) = default;
-    AbstractConfigCipher& operator=(const AbstractConfigCipher&) = default;
+    AbstractConfigCipher(const AbstractConfigCipher &) = default;
+    AbstractConfigCipher &operator=(const AbstractConfigCipher &) = default;
 };

@@ -1,8 +1,8 @@
 #include "catalogue/AbstractException.h"
 
 AbstractException::AbstractException(const QString &text)
-    : message(text)
-    , utf8(text.toStdString())
+    : m_message(text)
+    , m_utf8(text.toStdString())
 {
 }
 
@@ -10,10 +10,10 @@ AbstractException::~AbstractException() = default;
 
 const char *AbstractException::what() const noexcept
 {
-    return utf8.c_str();
+    return m_utf8.c_str();
 }
 
 QString AbstractException::getMessage() const
 {
-    return message;
+    return m_message;
 }

@@ -17,6 +17,6 @@ public:
     QString getMessage() const;
 
 private:
-    QString message;
-    std::string utf8;
+    QString m_message;
+    std::string m_utf8;
 };

@@ -5,7 +5,7 @@
 AlphabeticalOrder AlphabeticalOrder::INSTANCE;
 
 AlphabeticalOrder::AlphabeticalOrder()
-    : ServerSitesOrder({ getAlphabeticalStrongOrder() })
+    : ServerSitesOrder({getAlphabeticalStrongOrder()})
 {
 }
 

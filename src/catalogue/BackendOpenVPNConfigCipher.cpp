@@ -7,9 +7,9 @@
 
 #include <stdexcept>
 
-BackendOpenVPNConfigCipher::BackendOpenVPNConfigCipher(const QString& cipher, int port, const QString& auth,
-                                                       const QString& tlsCrypt, const QString& tlsKey,
-                                                       const QString& scrambleMethod, const QString& scrambleMask,
+BackendOpenVPNConfigCipher::BackendOpenVPNConfigCipher(const QString &cipher, int port, const QString &auth,
+                                                       const QString &tlsCrypt, const QString &tlsKey,
+                                                       const QString &scrambleMethod, const QString &scrambleMask,
                                                        int stunnelPort)
     : m_valid(true)
     , m_cipher(cipher)
@@ -27,17 +27,17 @@ BackendOpenVPNConfigCipher::BackendOpenVPNConfigCipher(const QString& cipher, in
 }
 
 BackendOpenVPNConfigCipher BackendOpenVPNConfigCipher::createBackendOpenVpnConfigCipher(
-    const QString& cipher, int port, const QString& auth, const QString& tlsCrypt, const QString& tlsKey,
-    const QString& scrambleMethod, const QString& scrambleMask, int stunnelPort)
+    const QString &cipher, int port, const QString &auth, const QString &tlsCrypt, const QString &tlsKey,
+    const QString &scrambleMethod, const QString &scrambleMask, int stunnelPort)
 {
     try {
         return BackendOpenVPNConfigCipher(cipher, port, auth, tlsCrypt, tlsKey, scrambleMethod, scrambleMask,
                                           stunnelPort);
-    } catch (const std::invalid_argument&) {
+    } catch (const std::invalid_argument &) {
         qDebug() << "Invalid argument while constructing BackendOpenVpnConfigCipher: "
-                 << "cipher " << cipher << "port " << port << "auth " << auth << "tlscrypt " << tlsCrypt
-                 << "tlskey " << tlsKey << "scrambleMethod " << scrambleMethod << "scrambleMask " << scrambleMask
-                 << "stunnel-port " << stunnelPort;
+                 << "cipher " << cipher << "port " << port << "auth " << auth << "tlscrypt " << tlsCrypt << "tlskey "
+                 << tlsKey << "scrambleMethod " << scrambleMethod << "scrambleMask " << scrambleMask << "stunnel-port "
+                 << stunnelPort;
         return BackendOpenVPNConfigCipher();
     }
 }
@@ -113,18 +113,18 @@ QString BackendOpenVPNConfigCipher::toInfoString() const
         QStringLiteral("Auth: ") + getAuthName(),
         QStringLiteral("STunnel available: ") + yesNo(hasSTunnelPort()),
         QStringLiteral("Stealth available: ") + yesNo(isStealth()),
-    }.join(QLatin1Char('\n'));
+    }
+        .join(QLatin1Char('\n'));
 }
 
-bool BackendOpenVPNConfigCipher::operator==(const BackendOpenVPNConfigCipher& other) const
+bool BackendOpenVPNConfigCipher::operator==(const BackendOpenVPNConfigCipher &other) const
 {
-    return m_valid == other.m_valid && m_cipher == other.m_cipher && m_port == other.m_port
-        && m_auth == other.m_auth && m_tlsCrypt == other.m_tlsCrypt && m_tlsKey == other.m_tlsKey
-        && m_scrambleMethod == other.m_scrambleMethod && m_scrambleMask == other.m_scrambleMask
-        && m_stunnelPort == other.m_stunnelPort;
+    return m_valid == other.m_valid && m_cipher == other.m_cipher && m_port == other.m_port && m_auth == other.m_auth
+           && m_tlsCrypt == other.m_tlsCrypt && m_tlsKey == other.m_tlsKey && m_scrambleMethod == other.m_scrambleMethod
+           && m_scrambleMask == other.m_scrambleMask && m_stunnelPort == other.m_stunnelPort;
 }
 
-bool BackendOpenVPNConfigCipher::operator!=(const BackendOpenVPNConfigCipher& other) const
+bool BackendOpenVPNConfigCipher::operator!=(const BackendOpenVPNConfigCipher &other) const
 {
     return !(*this == other);
 }

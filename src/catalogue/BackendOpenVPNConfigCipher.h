@@ -11,14 +11,16 @@ public:
     BackendOpenVPNConfigCipher() = default;
     // Throws std::invalid_argument for a bad port, a bad stunnel port, or both
     // a tls-crypt and a tls-key file.
-    BackendOpenVPNConfigCipher(const QString& cipher, int port, const QString& auth, const QString& tlsCrypt,
-                               const QString& tlsKey, const QString& scrambleMethod, const QString& scrambleMask,
+    BackendOpenVPNConfigCipher(const QString &cipher, int port, const QString &auth, const QString &tlsCrypt,
+                               const QString &tlsKey, const QString &scrambleMethod, const QString &scrambleMask,
                                int stunnelPort);
 
     // As the constructor, but bad values give the invalid value and a debug line.
-    static BackendOpenVPNConfigCipher createBackendOpenVpnConfigCipher(
-        const QString& cipher, int port, const QString& auth, const QString& tlsCrypt, const QString& tlsKey,
-        const QString& scrambleMethod, const QString& scrambleMask, int stunnelPort);
+    static BackendOpenVPNConfigCipher createBackendOpenVpnConfigCipher(const QString &cipher, int port,
+                                                                       const QString &auth, const QString &tlsCrypt,
+                                                                       const QString &tlsKey,
+                                                                       const QString &scrambleMethod,
+                                                                       const QString &scrambleMask, int stunnelPort);
 
     bool isValid() const;
     QString getCipher() const;
@@ -36,8 +38,8 @@ public:
 
     QString toInfoString() const;
 
-    bool operator==(const BackendOpenVPNConfigCipher& other) const;
-    bool operator!=(const BackendOpenVPNConfigCipher& other) const;
+    bool operator==(const BackendOpenVPNConfigCipher &other) const;
+    bool operator!=(const BackendOpenVPNConfigCipher &other) const;
 
 private:
     bool m_valid = false;

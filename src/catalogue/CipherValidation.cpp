@@ -5,11 +5,11 @@
 namespace {
 const int MAX_PORT = 65535;
 
-[[noreturn]] void fail(const QString& message)
+[[noreturn]] void fail(const QString &message)
 {
     throw std::invalid_argument(message.toUtf8().toStdString());
 }
-}
+} // namespace
 
 namespace CipherValidation {
 
@@ -19,7 +19,7 @@ void checkPort(int port)
         fail(QStringLiteral("Invalid port: %1").arg(port));
 }
 
-void checkProtocol(const QString& protocol)
+void checkProtocol(const QString &protocol)
 {
     if (protocol != QLatin1String("TCP") && protocol != QLatin1String("UDP"))
         fail(QStringLiteral("Invalid protocol: %1").arg(protocol));
@@ -31,15 +31,15 @@ void checkStunnelPort(int stunnelPort)
         fail(QStringLiteral("Invalid STunnelPort: %1").arg(stunnelPort));
 }
 
-void checkTlsKeyCombination(const QString& tlsCrypt, const QString& tlsKey)
+void checkTlsKeyCombination(const QString &tlsCrypt, const QString &tlsKey)
 {
     if (!tlsCrypt.isEmpty() && !tlsKey.isEmpty())
         fail(QStringLiteral("Invalid parameter combination: tls-crypt and tls-key are mutually exclusive"));
 }
 
-QString authName(const QString& auth)
+QString authName(const QString &auth)
 {
     return auth.isEmpty() ? QStringLiteral("SHA1") : auth;
 }
 
-}
+} // namespace CipherValidation

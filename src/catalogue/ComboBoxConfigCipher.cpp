@@ -9,52 +9,52 @@
 namespace {
 [[maybe_unused]] const int comboBoxCipherMetaType = qRegisterMetaType<ComboBoxConfigCipher>("ComboBoxConfigCipher");
 
-bool containsAll(const QList<OpenVpnConfigCipher>& haystack, const QList<OpenVpnConfigCipher>& needles)
+bool containsAll(const QList<OpenVpnConfigCipher> &haystack, const QList<OpenVpnConfigCipher> &needles)
 {
     return std::all_of(needles.cbegin(), needles.cend(),
-                       [&haystack](const OpenVpnConfigCipher& needle) { return haystack.contains(needle); });
+                       [&haystack](const OpenVpnConfigCipher &needle) { return haystack.contains(needle); });
 }
-}
+} // namespace
 
 ComboBoxConfigCipher::ComboBoxConfigCipher()
-    : m_ciphers { OpenVpnConfigCipher() }
+    : m_ciphers {OpenVpnConfigCipher()}
 {
 }
 
-ComboBoxConfigCipher::ComboBoxConfigCipher(const OpenVpnConfigCipher& cipher)
-    : m_ciphers { cipher }
+ComboBoxConfigCipher::ComboBoxConfigCipher(const OpenVpnConfigCipher &cipher)
+    : m_ciphers {cipher}
 {
 }
 
-ComboBoxConfigCipher::ComboBoxConfigCipher(const QList<OpenVpnConfigCipher>& ciphers)
+ComboBoxConfigCipher::ComboBoxConfigCipher(const QList<OpenVpnConfigCipher> &ciphers)
     : m_ciphers(ciphers)
 {
 }
 
-QList<ComboBoxConfigCipher> ComboBoxConfigCipher::getComboBoxConfigCipherList(const HalvorixServerSite& site,
-                                                                              const ConnectVia& connectVia)
+QList<ComboBoxConfigCipher> ComboBoxConfigCipher::getComboBoxConfigCipherList(const HalvorixServerSite &site,
+                                                                              const ConnectVia &connectVia)
 {
     const QList<OpenVpnConfigCipher> ciphers = site.supportedCiphers(connectVia);
     QList<ComboBoxConfigCipher> entries;
     if (ciphers.size() >= 2)
         entries.append(ComboBoxConfigCipher(filterStealthCiphers(ciphers)));
-    for (const OpenVpnConfigCipher& cipher : ciphers)
+    for (const OpenVpnConfigCipher &cipher : ciphers)
         entries.append(ComboBoxConfigCipher(cipher));
     return entries;
 }
 
-QList<OpenVpnConfigCipher> ComboBoxConfigCipher::filterStealthCiphers(const QList<OpenVpnConfigCipher>& ciphers)
+QList<OpenVpnConfigCipher> ComboBoxConfigCipher::filterStealthCiphers(const QList<OpenVpnConfigCipher> &ciphers)
 {
     QList<OpenVpnConfigCipher> result;
-    for (const OpenVpnConfigCipher& cipher : ciphers) {
+    for (const OpenVpnConfigCipher &cipher : ciphers) {
         if (!cipher.isStealth())
             result.append(cipher);
     }
     return result;
 }
 
-ComboBoxConfigCipher ComboBoxConfigCipher::getDefaultComboBoxConfigCipher(const HalvorixServerSite& site,
-                                                                          const ConnectVia& connectVia)
+ComboBoxConfigCipher ComboBoxConfigCipher::getDefaultComboBoxConfigCipher(const HalvorixServerSite &site,
+                                                                          const ConnectVia &connectVia)
 {
     return ComboBoxConfigCipher(filterStealthCiphers(site.supportedCiphers(connectVia)));
 }
@@ -74,7 +74,7 @@ QString ComboBoxConfigCipher::getDisplayPort() const
 QList<int> ComboBoxConfigCipher::getPort() const
 {
     QList<int> ports;
-    for (const OpenVpnConfigCipher& cipher : m_ciphers)
+    for (const OpenVpnConfigCipher &cipher : m_ciphers)
         ports.append(cipher.getPort());
     return ports;
 }
@@ -82,7 +82,7 @@ QList<int> ComboBoxConfigCipher::getPort() const
 QStringList ComboBoxConfigCipher::getAuth() const
 {
     QStringList auths;
-    for (const OpenVpnConfigCipher& cipher : m_ciphers)
+    for (const OpenVpnConfigCipher &cipher : m_ciphers)
         auths.append(cipher.getAuth());
     return auths;
 }
@@ -90,16 +90,15 @@ QStringList ComboBoxConfigCipher::getAuth() const
 QStringList ComboBoxConfigCipher::getCiphers() const
 {
     QStringList names;
-    for (const OpenVpnConfigCipher& cipher : m_ciphers) {
-        for (const QString& name : cipher.getCiphers()) {
+    for (const OpenVpnConfigCipher &cipher : m_ciphers) {
+        for (const QString &name : cipher.getCiphers()) {
             if (!names.contains(name))
                 names.append(name);
         }
     }
     // Stable, so names differing only in case keep the order they were met in.
-    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
+    std::stable_sort(names.begin(), names.end(),
+                     [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     return names;
 }
 
@@ -120,27 +119,27 @@ bool ComboBoxConfigCipher::isValid() const
     if (m_ciphers.isEmpty())
         return false;
     return std::all_of(m_ciphers.cbegin(), m_ciphers.cend(),
-                       [](const OpenVpnConfigCipher& cipher) { return cipher.isValid(); });
+                       [](const OpenVpnConfigCipher &cipher) { return cipher.isValid(); });
 }
 
 bool ComboBoxConfigCipher::hasSTunnelPort() const
 {
     return std::all_of(m_ciphers.cbegin(), m_ciphers.cend(),
-                       [](const OpenVpnConfigCipher& cipher) { return cipher.hasSTunnelPort(); });
+                       [](const OpenVpnConfigCipher &cipher) { return cipher.hasSTunnelPort(); });
 }
 
 QList<int> ComboBoxConfigCipher::getSTunnelPort() const
 {
     QList<int> ports;
-    for (const OpenVpnConfigCipher& cipher : m_ciphers)
+    for (const OpenVpnConfigCipher &cipher : m_ciphers)
         ports.append(cipher.getStunnelPort());
     return ports;
 }
 
-OpenVpnConfigCipher ComboBoxConfigCipher::getConfigByCipher(const QString& cipherName) const
+OpenVpnConfigCipher ComboBoxConfigCipher::getConfigByCipher(const QString &cipherName) const
 {
     QList<OpenVpnConfigCipher> matching;
-    for (const OpenVpnConfigCipher& cipher : m_ciphers) {
+    for (const OpenVpnConfigCipher &cipher : m_ciphers) {
         if (cipher.getCiphers().contains(cipherName))
             matching.append(cipher);
     }
@@ -154,14 +153,14 @@ OpenVpnConfigCipher ComboBoxConfigCipher::getConfigByCipher(const QString& ciphe
     return matching.at(draw % matching.size());
 }
 
-bool ComboBoxConfigCipher::operator==(const ComboBoxConfigCipher& other) const
+bool ComboBoxConfigCipher::operator==(const ComboBoxConfigCipher &other) const
 {
     if (m_ciphers.isEmpty() || other.m_ciphers.isEmpty())
         return m_ciphers.isEmpty() && other.m_ciphers.isEmpty();
     return containsAll(m_ciphers, other.m_ciphers) && containsAll(other.m_ciphers, m_ciphers);
 }
 
-bool ComboBoxConfigCipher::operator!=(const ComboBoxConfigCipher& other) const
+bool ComboBoxConfigCipher::operator!=(const ComboBoxConfigCipher &other) const
 {
     return !(*this == other);
 }

@@ -16,16 +16,16 @@ class ComboBoxConfigCipher
 public:
     // An entry holding the invalid empty offer.
     ComboBoxConfigCipher();
-    ComboBoxConfigCipher(const OpenVpnConfigCipher& cipher);
-    ComboBoxConfigCipher(const QList<OpenVpnConfigCipher>& ciphers);
+    ComboBoxConfigCipher(const OpenVpnConfigCipher &cipher);
+    ComboBoxConfigCipher(const QList<OpenVpnConfigCipher> &ciphers);
 
     // With two or more offers, an "Auto" entry of the non-stealth ones first;
     // then one entry per offer, in the site's order.
-    static QList<ComboBoxConfigCipher> getComboBoxConfigCipherList(const HalvorixServerSite& site,
-                                                                   const ConnectVia& connectVia);
-    static QList<OpenVpnConfigCipher> filterStealthCiphers(const QList<OpenVpnConfigCipher>& ciphers);
-    static ComboBoxConfigCipher getDefaultComboBoxConfigCipher(const HalvorixServerSite& site,
-                                                               const ConnectVia& connectVia);
+    static QList<ComboBoxConfigCipher> getComboBoxConfigCipherList(const HalvorixServerSite &site,
+                                                                   const ConnectVia &connectVia);
+    static QList<OpenVpnConfigCipher> filterStealthCiphers(const QList<OpenVpnConfigCipher> &ciphers);
+    static ComboBoxConfigCipher getDefaultComboBoxConfigCipher(const HalvorixServerSite &site,
+                                                               const ConnectVia &connectVia);
 
     QList<OpenVpnConfigCipher> getConfigCiphers() const;
     // "Auto" unless the entry holds exactly one offer.
@@ -40,11 +40,11 @@ public:
     bool hasSTunnelPort() const;
     QList<int> getSTunnelPort() const;
     // An offer accepting the name, drawn at random among several; invalid when none does.
-    OpenVpnConfigCipher getConfigByCipher(const QString& cipherName) const;
+    OpenVpnConfigCipher getConfigByCipher(const QString &cipherName) const;
 
     // Same offers regardless of order and repetition.
-    bool operator==(const ComboBoxConfigCipher& other) const;
-    bool operator!=(const ComboBoxConfigCipher& other) const;
+    bool operator==(const ComboBoxConfigCipher &other) const;
+    bool operator!=(const ComboBoxConfigCipher &other) const;
 
 private:
     QList<OpenVpnConfigCipher> m_ciphers;

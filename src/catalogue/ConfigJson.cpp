@@ -18,7 +18,7 @@ const QString SUPPORTED_CIPHERS = QStringLiteral("supportedCiphers");
 
 // A JSON number that is a whole number within int range; 0 for anything else,
 // so that a bad value reaches the offer's own validation as a bad port.
-int wholeNumber(const QJsonValue& value)
+int wholeNumber(const QJsonValue &value)
 {
     if (!value.isDouble())
         return 0;
@@ -29,21 +29,21 @@ int wholeNumber(const QJsonValue& value)
     return static_cast<int>(number);
 }
 
-QStringList cipherNames(const QJsonValue& value)
+QStringList cipherNames(const QJsonValue &value)
 {
     if (value.isString())
-        return { value.toString() };
+        return {value.toString()};
     QStringList names;
-    for (const QJsonValue& name : value.toArray()) {
+    for (const QJsonValue &name : value.toArray()) {
         if (name.isString())
             names.append(name.toString());
     }
     return names;
 }
 
-}
+} // namespace
 
-ConfigJson::ConfigJson(Settings& settings)
+ConfigJson::ConfigJson(Settings &settings)
 {
     const QString fileName = QFileInfo(settings.configDir(), QStringLiteral("config5.json")).absoluteFilePath();
     QFile file(fileName);
@@ -60,14 +60,10 @@ QList<OpenVpnConfigCipher> ConfigJson::getDefaultCiphers() const
                        [] { qDebug() << "Invalid argument while parsing JSON defaults"; });
 }
 
-QList<OpenVpnConfigCipher> ConfigJson::getCipherListFromJson(const QString& country, const QString& city) const
+QList<OpenVpnConfigCipher> ConfigJson::getCipherListFromJson(const QString &country, const QString &city) const
 {
-    const QJsonObject site = m_root.value(QStringLiteral("serverSites"))
-                                 .toObject()
-                                 .value(country)
-                                 .toObject()
-                                 .value(city)
-                                 .toObject();
+    const QJsonObject site =
+        m_root.value(QStringLiteral("serverSites")).toObject().value(country).toObject().value(city).toObject();
     if (!site.contains(SUPPORTED_CIPHERS))
         return getDefaultCiphers();
     return ciphersFrom(site.value(SUPPORTED_CIPHERS), [&country, &city] {
@@ -75,30 +71,27 @@ QList<OpenVpnConfigCipher> ConfigJson::getCipherListFromJson(const QString& coun
     });
 }
 
-OpenVpnConfigCipher ConfigJson::getCipherFromJson(const QJsonValue& value) const
+OpenVpnConfigCipher ConfigJson::getCipherFromJson(const QJsonValue &value) const
 {
     const QJsonObject offer = value.toObject();
-    return OpenVpnConfigCipher(offer.value(QStringLiteral("cipher")).toString(),
-                               cipherNames(offer.value(QStringLiteral("ciphers"))),
-                               offer.value(QStringLiteral("protocol")).toString(),
-                               wholeNumber(offer.value(QStringLiteral("port"))),
-                               offer.value(QStringLiteral("auth")).toString(),
-                               offer.value(QStringLiteral("tlscrypt")).toString(),
-                               offer.value(QStringLiteral("tlskey")).toString(),
-                               offer.value(QStringLiteral("default")).toBool(false),
-                               offer.value(QStringLiteral("scrambleMethod")).toString(),
-                               offer.value(QStringLiteral("scrambleMask")).toString(),
-                               wholeNumber(offer.value(QStringLiteral("stunnel-port"))));
+    return OpenVpnConfigCipher(
+        offer.value(QStringLiteral("cipher")).toString(), cipherNames(offer.value(QStringLiteral("ciphers"))),
+        offer.value(QStringLiteral("protocol")).toString(), wholeNumber(offer.value(QStringLiteral("port"))),
+        offer.value(QStringLiteral("auth")).toString(), offer.value(QStringLiteral("tlscrypt")).toString(),
+        offer.value(QStringLiteral("tlskey")).toString(), offer.value(QStringLiteral("default")).toBool(false),
+        offer.value(QStringLiteral("scrambleMethod")).toString(),
+        offer.value(QStringLiteral("scrambleMask")).toString(),
+        wholeNumber(offer.value(QStringLiteral("stunnel-port"))));
 }
 
-QList<OpenVpnConfigCipher> ConfigJson::ciphersFrom(const QJsonValue& array,
-                                                   const std::function<void()>& onRejected) const
+QList<OpenVpnConfigCipher> ConfigJson::ciphersFrom(const QJsonValue &array,
+                                                   const std::function<void()> &onRejected) const
 {
     QList<OpenVpnConfigCipher> ciphers;
-    for (const QJsonValue& element : array.toArray()) {
+    for (const QJsonValue &element : array.toArray()) {
         try {
             ciphers.append(getCipherFromJson(element));
-        } catch (const std::invalid_argument&) {
+        } catch (const std::invalid_argument &) {
             onRejected();
         }
     }

@@ -6,19 +6,19 @@
 #include <QSettings>
 
 ConfigTxt::ConfigTxt(const QByteArray &text)
-    : raw(text)
+    : m_raw(text)
 {
 }
 
 void ConfigTxt::execute()
 {
-    version = 0;
-    md5sum = QString();
-    url = QUrl();
+    m_version = 0;
+    m_md5sum = QString();
+    m_url = QUrl();
 
-    const QList<QByteArray> parts = raw.split('*');
+    const QList<QByteArray> parts = m_raw.split('*');
     if (parts.size() != 3) {
-        qDebug() << "config.txt must have exactly 3 fields" << raw;
+        qDebug() << "config.txt must have exactly 3 fields" << m_raw;
         throw CanNotParseConfigTxtException(QStringLiteral("config.txt must have exactly 3 fields"));
     }
 
@@ -28,30 +28,31 @@ void ConfigTxt::execute()
         qDebug() << "Error parsing version: " << parts[0];
         throw CanNotParseConfigTxtException(QStringLiteral("Invalid version: %1").arg(QString::fromUtf8(parts[0])));
     }
-    version = parsedVersion;
-    md5sum = QString::fromUtf8(parts[1]);
+    m_version = parsedVersion;
+    m_md5sum = QString::fromUtf8(parts[1]);
 
     const QUrl parsedUrl(QString::fromUtf8(parts[2]), QUrl::TolerantMode);
     if (!parsedUrl.isValid()) {
         qDebug() << "Error parsing url to config.zip: " << parts[2];
-        throw CanNotParseConfigTxtException(QStringLiteral("Invalid URL to config.zip: %1").arg(QString::fromUtf8(parts[2])));
+        throw CanNotParseConfigTxtException(
+            QStringLiteral("Invalid URL to config.zip: %1").arg(QString::fromUtf8(parts[2])));
     }
-    url = parsedUrl;
+    m_url = parsedUrl;
 }
 
 int ConfigTxt::getVersion() const
 {
-    return version;
+    return m_version;
 }
 
 QString ConfigTxt::getMd5sum() const
 {
-    return md5sum;
+    return m_md5sum;
 }
 
 QUrl ConfigTxt::getUrlOfConfigZip() const
 {
-    return url;
+    return m_url;
 }
 
 bool ConfigTxt::isNewVersion() const
@@ -63,10 +64,12 @@ bool ConfigTxt::isNewVersion() const
         qDebug() << "Can not read current version, triggering download of config.zip";
         return true;
     }
-    if (version <= installed) {
+    if (m_version <= installed) {
         qDebug() << "No new config.zip version available";
         return false;
     }
-    qDebug() << QStringLiteral("Detected version increment (%1 > %2), triggering download of config.zip").arg(version).arg(installed);
+    qDebug() << QStringLiteral("Detected version increment (%1 > %2), triggering download of config.zip")
+                    .arg(m_version)
+                    .arg(installed);
     return true;
 }

@@ -22,8 +22,8 @@ public:
     bool isNewVersion() const;
 
 private:
-    QByteArray raw;
-    int version = 0;
-    QString md5sum;
-    QUrl url;
+    QByteArray m_raw;
+    int m_version = 0;
+    QString m_md5sum;
+    QUrl m_url;
 };

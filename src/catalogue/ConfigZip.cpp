@@ -43,9 +43,9 @@ bool keepAside(const QString &target, const QString &backup)
 } // namespace
 
 ConfigZip::ConfigZip(const QByteArray &bytes, const QString &expectedMd5sum, int archiveVersion)
-    : archive(bytes)
-    , md5sum(expectedMd5sum)
-    , version(archiveVersion)
+    : m_archive(bytes)
+    , m_md5sum(expectedMd5sum)
+    , m_version(archiveVersion)
 {
 }
 
@@ -54,7 +54,7 @@ ConfigZip::~ConfigZip() = default;
 bool ConfigZip::isAcceptableMemberName(const QString &name)
 {
     return !name.isEmpty() && name != QLatin1String(".") && !name.contains(QLatin1Char('/'))
-        && !name.contains(QLatin1Char('\\')) && !name.contains(QLatin1String(".."));
+           && !name.contains(QLatin1Char('\\')) && !name.contains(QLatin1String(".."));
 }
 
 QString ConfigZip::writableDataLocation() const
@@ -69,7 +69,7 @@ bool ConfigZip::enterDirectory(QDir &dir, const QString &path) const
 
 void ConfigZip::execute()
 {
-    qDebug() << "ConfigZip/execute: size of config.zip:" << archive.size();
+    qDebug() << "ConfigZip/execute: size of config.zip:" << m_archive.size();
     if (!checksumMatches())
         return;
 
@@ -78,7 +78,8 @@ void ConfigZip::execute()
     qDebug().noquote() << "ConfigZip/execute: configsDir=" + configsDir.absolutePath();
 
     try {
-        const QString stagingTemplate = QFileInfo(configsDir.absolutePath()).path() + QStringLiteral("/configs-staging-XXXXXX");
+        const QString stagingTemplate =
+            QFileInfo(configsDir.absolutePath()).path() + QStringLiteral("/configs-staging-XXXXXX");
         QTemporaryDir staging(stagingTemplate);
         if (!staging.isValid())
             fail("ConfigZip/execute: Can not create " + stagingTemplate, "Can not create " + stagingTemplate);
@@ -86,7 +87,7 @@ void ConfigZip::execute()
 
         QStringList names;
         try {
-            const zip_archive zip(archive);
+            const zip_archive zip(m_archive);
             names = stageMembers(zip, configsDir, stagingDir);
         } catch (const zip_exception &) {
             fail(unzipFailed, unzipFailed);
@@ -104,11 +105,11 @@ void ConfigZip::execute()
 
 bool ConfigZip::checksumMatches() const
 {
-    const QString actual = QString::fromLatin1(QCryptographicHash::hash(archive, QCryptographicHash::Md5).toHex());
-    if (actual == md5sum)
+    const QString actual = QString::fromLatin1(QCryptographicHash::hash(m_archive, QCryptographicHash::Md5).toHex());
+    if (actual == m_md5sum)
         return true;
     qDebug() << "ConfigZip/execute: MD5 check failed, keeping current config!";
-    qDebug().noquote() << "ConfigZip/execute: expected: " + md5sum;
+    qDebug().noquote() << "ConfigZip/execute: expected: " + m_md5sum;
     qDebug().noquote() << "ConfigZip/execute: actual:   " + actual;
     return false;
 }
@@ -199,7 +200,7 @@ void ConfigZip::recordInstallation(const QDir &configsDir) const
 {
     QSettings settings;
     settings.setValue(QStringLiteral("config/configDir"), configsDir.absolutePath());
-    settings.setValue(QStringLiteral("config/version"), version);
-    settings.setValue(QStringLiteral("config/md5sum"), md5sum);
+    settings.setValue(QStringLiteral("config/version"), m_version);
+    settings.setValue(QStringLiteral("config/md5sum"), m_md5sum);
     settings.sync();
 }

@@ -40,7 +40,7 @@ private:
     void replaceMembers(const QStringList &names, const QDir &configsDir, const QDir &staging) const;
     void recordInstallation(const QDir &configsDir) const;
 
-    QByteArray archive;
-    QString md5sum;
-    int version;
+    QByteArray m_archive;
+    QString m_md5sum;
+    int m_version;
 };

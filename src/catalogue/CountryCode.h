@@ -17,19 +17,19 @@ public:
     // The table: the two pseudo-countries, then the countries, in table order.
     static const QList<CountryCode> m_countryCodes;
 
-    CountryCode(const QString& iso2Code, const QString& iso3Code, const QString& name, double latitude,
+    CountryCode(const QString &iso2Code, const QString &iso3Code, const QString &name, double latitude,
                 double longitude, Region region);
     // The placeholder for a code that is not in the table, named after that code.
-    explicit CountryCode(const QString& name);
+    explicit CountryCode(const QString &name);
 
     static QList<CountryCode> init();
     // The first entry whose three- or two-letter code equals the code in upper
     // case; the placeholder when none does.
-    static CountryCode findByIsoCode(const QString& code);
+    static CountryCode findByIsoCode(const QString &code);
     // A copy of the table sorted by name.
     static QList<CountryCode> countryCodes();
     // Ordinal, case-sensitive comparison of the names.
-    static bool cmpCountryCodesByName(const CountryCode& first, const CountryCode& second);
+    static bool cmpCountryCodesByName(const CountryCode &first, const CountryCode &second);
 
     QString getIso2Code() const;
     QString getIso3Code() const;

@@ -5,7 +5,7 @@
 CustomFirstOrder CustomFirstOrder::INSTANCE;
 
 CustomFirstOrder::CustomFirstOrder()
-    : ServerSitesOrder({ getDedicatedIpStrongOrder(), getPinnedIpStrongOrder(), getAlphabeticalStrongOrder() })
+    : ServerSitesOrder({getDedicatedIpStrongOrder(), getPinnedIpStrongOrder(), getAlphabeticalStrongOrder()})
 {
 }
 

@@ -39,8 +39,8 @@ void DnsJsonRefreshScheduler::releaseRefresh()
 void DnsJsonRefreshScheduler::startRefreshing()
 {
     ensureRefresh();
-    const qint64 age = QDateTime::currentMSecsSinceEpoch()
-        - DnsJson::getLocalDnsCache().lastUpdate().toMSecsSinceEpoch();
+    const qint64 age =
+        QDateTime::currentMSecsSinceEpoch() - DnsJson::getLocalDnsCache().lastUpdate().toMSecsSinceEpoch();
     // A cache dated in the future waits one interval at most.
     const qint64 delay = qBound<qint64>(0, m_interval - age, m_interval);
     m_firstStart.start(static_cast<int>(delay));

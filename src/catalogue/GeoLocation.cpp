@@ -16,12 +16,21 @@ double toRadians(double degrees)
     return degrees * PI / 180.0;
 }
 
-QString latitudeKey(const QString& prefix) { return prefix + QStringLiteral("-latitude"); }
-QString longitudeKey(const QString& prefix) { return prefix + QStringLiteral("-longitude"); }
-QString countryCodeKey(const QString& prefix) { return prefix + QStringLiteral("-countrycode"); }
+QString latitudeKey(const QString &prefix)
+{
+    return prefix + QStringLiteral("-latitude");
 }
+QString longitudeKey(const QString &prefix)
+{
+    return prefix + QStringLiteral("-longitude");
+}
+QString countryCodeKey(const QString &prefix)
+{
+    return prefix + QStringLiteral("-countrycode");
+}
+} // namespace
 
-GeoLocation::GeoLocation(double latitude, double longitude, const QString& countryCode)
+GeoLocation::GeoLocation(double latitude, double longitude, const QString &countryCode)
     : m_latitude(latitude)
     , m_longitude(longitude)
     , m_countryCode(countryCode)
@@ -43,7 +52,7 @@ QString GeoLocation::getCountryCode() const
     return m_countryCode;
 }
 
-double GeoLocation::distanceEarth(const GeoLocation& other) const
+double GeoLocation::distanceEarth(const GeoLocation &other) const
 {
     const double phi1 = toRadians(m_latitude);
     const double phi2 = toRadians(other.m_latitude);
@@ -58,7 +67,7 @@ double GeoLocation::distanceEarth(const GeoLocation& other) const
     return 2.0 * EARTH_RADIUS_KM * std::asin(std::sqrt(h));
 }
 
-GeoLocation GeoLocation::readFrom(QSettings& settings, const QString& prefix)
+GeoLocation GeoLocation::readFrom(QSettings &settings, const QString &prefix)
 {
     const double latitude = settings.value(latitudeKey(prefix), 0.0).toDouble();
     const double longitude = settings.value(longitudeKey(prefix), 0.0).toDouble();
@@ -66,7 +75,7 @@ GeoLocation GeoLocation::readFrom(QSettings& settings, const QString& prefix)
     return GeoLocation(latitude, longitude, countryCode);
 }
 
-void GeoLocation::writeTo(QSettings& settings, const QString& prefix) const
+void GeoLocation::writeTo(QSettings &settings, const QString &prefix) const
 {
     settings.setValue(latitudeKey(prefix), m_latitude);
     settings.setValue(longitudeKey(prefix), m_longitude);

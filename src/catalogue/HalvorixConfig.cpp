@@ -22,7 +22,7 @@ QString recordedConfigDir(const QSettings &settings)
 {
     return settings.value(configDirKey).toString();
 }
-}
+} // namespace
 
 const QString HalvorixConfig::CATALOGUE_FILE = QStringLiteral("configs2.csv");
 const QString HalvorixConfig::STEALTH_PROXIES_FILE = QStringLiteral("configs-stealth-proxies.csv");
@@ -50,12 +50,16 @@ QList<HalvorixServerSite> HalvorixConfig::getServerSites()
         if (f.size() < 6) {
             // A blank line is no row; anything else this short names no site.
             if (!row.line.isEmpty())
-                qDebug().noquote() << QStringLiteral("Skipping line %1 of %2: %3 fields").arg(row.lineNumber).arg(CATALOGUE_FILE).arg(f.size());
+                qDebug().noquote() << QStringLiteral("Skipping line %1 of %2: %3 fields")
+                                          .arg(row.lineNumber)
+                                          .arg(CATALOGUE_FILE)
+                                          .arg(f.size());
             continue;
         }
         const GeoLocation location = f.size() >= 8 ? toGeoLocation(f[6], f[7]) : GeoLocation(0, 0, QString());
         sites.append(HalvorixServerSite::publicServerSite(f[0], f[1], f[2], f[3], toBool(f[4]), toBool(f[5]), configDir,
-                                                          ciphers.getCipherListFromJson(f[0], f[1]), location, settings));
+                                                          ciphers.getCipherListFromJson(f[0], f[1]), location,
+                                                          settings));
     }
     return sites;
 }

@@ -18,17 +18,17 @@
 #include <algorithm>
 
 namespace {
-const char* const UNKNOWN_PROTOCOL = "Error: Protocol unknown -> switching back to default value UDP";
+const char *const UNKNOWN_PROTOCOL = "Error: Protocol unknown -> switching back to default value UDP";
 
 [[maybe_unused]] const int siteMetaType = qRegisterMetaType<HalvorixServerSite>("HalvorixServerSite");
 [[maybe_unused]] const int siteListMetaType = qRegisterMetaType<QList<HalvorixServerSite>>("QList<HalvorixServerSite>");
-}
+} // namespace
 
-HalvorixServerSite::HalvorixServerSite(const QString& countryCode, const QString& city, const QString& udpConfigFile,
-                                       const QString& tcpConfigFile, bool stealth, bool bittorrent,
-                                       const QDir& configDir, const QList<OpenVpnConfigCipher>& ciphers,
-                                       const QHostAddress& dedicatedIp, const GeoLocation& location,
-                                       const QString& dedicatedProtocol, int port)
+HalvorixServerSite::HalvorixServerSite(const QString &countryCode, const QString &city, const QString &udpConfigFile,
+                                       const QString &tcpConfigFile, bool stealth, bool bittorrent,
+                                       const QDir &configDir, const QList<OpenVpnConfigCipher> &ciphers,
+                                       const QHostAddress &dedicatedIp, const GeoLocation &location,
+                                       const QString &dedicatedProtocol, int port)
     : m_configDir(configDir)
     , m_countryCode(countryCode)
     , m_city(city)
@@ -44,11 +44,11 @@ HalvorixServerSite::HalvorixServerSite(const QString& countryCode, const QString
 {
 }
 
-HalvorixServerSite HalvorixServerSite::publicServerSite(const QString& countryCode, const QString& city,
-                                                        const QString& udpConfigFile, const QString& tcpConfigFile,
-                                                        bool stealth, bool bittorrent, const QDir& configDir,
-                                                        const QList<OpenVpnConfigCipher>& ciphers,
-                                                        const GeoLocation& location, Settings& settings)
+HalvorixServerSite HalvorixServerSite::publicServerSite(const QString &countryCode, const QString &city,
+                                                        const QString &udpConfigFile, const QString &tcpConfigFile,
+                                                        bool stealth, bool bittorrent, const QDir &configDir,
+                                                        const QList<OpenVpnConfigCipher> &ciphers,
+                                                        const GeoLocation &location, Settings &settings)
 {
     HalvorixServerSite site(countryCode, city, udpConfigFile, tcpConfigFile, stealth, bittorrent, configDir, ciphers,
                             QHostAddress(), location, QString(), 0);
@@ -56,17 +56,17 @@ HalvorixServerSite HalvorixServerSite::publicServerSite(const QString& countryCo
     return site;
 }
 
-HalvorixServerSite HalvorixServerSite::dedicatedServerSite(const QString& countryCode, const QString& comment,
-                                                           const QHostAddress& address, const QDir& configDir,
-                                                           const ServerSiteProtocolFilter& protocolFilter,
-                                                           const ServerSitePortFilter& portFilter)
+HalvorixServerSite HalvorixServerSite::dedicatedServerSite(const QString &countryCode, const QString &comment,
+                                                           const QHostAddress &address, const QDir &configDir,
+                                                           const ServerSiteProtocolFilter &protocolFilter,
+                                                           const ServerSitePortFilter &portFilter)
 {
     Settings settings;
     QList<OpenVpnConfigCipher> ciphers = ConfigJson(settings).getDefaultCiphers();
     protocolFilter.filterConfigCiphers(ciphers);
     portFilter.filterConfigCiphers(ciphers);
 
-    const auto fileName = [&protocolFilter](const QString& protocol, const QString& name) {
+    const auto fileName = [&protocolFilter](const QString &protocol, const QString &name) {
         return protocolFilter.supportsProtocol(protocol) ? name : name + QStringLiteral(".off");
     };
     return HalvorixServerSite(countryCode, comment,
@@ -79,16 +79,14 @@ HalvorixServerSite HalvorixServerSite::dedicatedServerSite(const QString& countr
 QString HalvorixServerSite::toString(Protocol protocol)
 {
     switch (protocol) {
-    case UDP:
-        return QStringLiteral("UDP");
-    case TCP:
-        return QStringLiteral("TCP");
+    case UDP: return QStringLiteral("UDP");
+    case TCP: return QStringLiteral("TCP");
     }
     qDebug() << UNKNOWN_PROTOCOL;
     return QStringLiteral("UDP");
 }
 
-HalvorixServerSite::Protocol HalvorixServerSite::fromString(const QString& text)
+HalvorixServerSite::Protocol HalvorixServerSite::fromString(const QString &text)
 {
     const QString upper = text.toUpper();
     if (upper == QLatin1String("UDP"))
@@ -105,7 +103,7 @@ QString HalvorixServerSite::getId() const
     return m_countryCode + QLatin1Char('-') + second;
 }
 
-void HalvorixServerSite::refresh(Settings& settings)
+void HalvorixServerSite::refresh(Settings &settings)
 {
     const QString id = getId();
     m_pinnedIp = settings.getPinnedIP(id);
@@ -186,30 +184,30 @@ QList<OpenVpnConfigCipher> HalvorixServerSite::supportedCiphers(Protocol protoco
 {
     const QString text = toString(protocol);
     QList<OpenVpnConfigCipher> result;
-    for (const OpenVpnConfigCipher& cipher : m_ciphers) {
+    for (const OpenVpnConfigCipher &cipher : m_ciphers) {
         if (cipher.getProtocol() == text)
             result.append(cipher);
     }
     return result;
 }
 
-QList<OpenVpnConfigCipher> HalvorixServerSite::supportedCiphers(const ConnectVia& connectVia) const
+QList<OpenVpnConfigCipher> HalvorixServerSite::supportedCiphers(const ConnectVia &connectVia) const
 {
     return supportedCiphers(connectVia.getProtocol());
 }
 
 OpenVpnConfigCipher HalvorixServerSite::getCipherByProtocolPortAuth(Protocol protocol, int port,
-                                                                    const QString& auth) const
+                                                                    const QString &auth) const
 {
-    for (const OpenVpnConfigCipher& cipher : supportedCiphers(protocol)) {
+    for (const OpenVpnConfigCipher &cipher : supportedCiphers(protocol)) {
         if (cipher.getPort() == port && cipher.getAuth() == auth)
             return cipher;
     }
     return OpenVpnConfigCipher();
 }
 
-BackendOpenVPNConfigCipher HalvorixServerSite::getBackendCipher(Protocol protocol, const QString& cipherName, int port,
-                                                                const QString& auth) const
+BackendOpenVPNConfigCipher HalvorixServerSite::getBackendCipher(Protocol protocol, const QString &cipherName, int port,
+                                                                const QString &auth) const
 {
     const OpenVpnConfigCipher offer = getCipherByProtocolPortAuth(protocol, port, auth);
     if (!offer.getCiphers().contains(cipherName))
@@ -222,11 +220,11 @@ BackendOpenVPNConfigCipher HalvorixServerSite::getBackendCipher(Protocol protoco
 OpenVpnConfigCipher HalvorixServerSite::getDefaultCipherFor(Protocol protocol) const
 {
     const QList<OpenVpnConfigCipher> ciphers = supportedCiphers(protocol);
-    for (const OpenVpnConfigCipher& cipher : ciphers) {
+    for (const OpenVpnConfigCipher &cipher : ciphers) {
         if (cipher.isDefault())
             return cipher;
     }
-    for (const OpenVpnConfigCipher& cipher : ciphers) {
+    for (const OpenVpnConfigCipher &cipher : ciphers) {
         if (cipher.isHardCodedDefault())
             return cipher;
     }
@@ -236,14 +234,14 @@ OpenVpnConfigCipher HalvorixServerSite::getDefaultCipherFor(Protocol protocol) c
 bool HalvorixServerSite::supportStealthCipher() const
 {
     return std::any_of(m_ciphers.cbegin(), m_ciphers.cend(),
-                       [](const OpenVpnConfigCipher& cipher) { return cipher.isStealth(); });
+                       [](const OpenVpnConfigCipher &cipher) { return cipher.isStealth(); });
 }
 
 QList<OpenVpnConfigCipher> HalvorixServerSite::getCipherListByProtocolPorts(Protocol protocol,
-                                                                            const QList<int>& ports) const
+                                                                            const QList<int> &ports) const
 {
     QList<OpenVpnConfigCipher> result;
-    for (const OpenVpnConfigCipher& cipher : supportedCiphers(protocol)) {
+    for (const OpenVpnConfigCipher &cipher : supportedCiphers(protocol)) {
         if (ports.contains(cipher.getPort()))
             result.append(cipher);
     }
@@ -253,18 +251,14 @@ QList<OpenVpnConfigCipher> HalvorixServerSite::getCipherListByProtocolPorts(Prot
 QFileInfo HalvorixServerSite::getOpenVpnConfigFile(Protocol protocol) const
 {
     switch (protocol) {
-    case TCP:
-        return QFileInfo(m_configDir.filePath(m_tcpConfigFile));
-    case UDP:
-        break;
-    default:
-        qDebug() << "Error: unknown Protocol -> switch back to default value UDP";
-        break;
+    case TCP: return QFileInfo(m_configDir.filePath(m_tcpConfigFile));
+    case UDP: break;
+    default: qDebug() << "Error: unknown Protocol -> switch back to default value UDP"; break;
     }
     return QFileInfo(m_configDir.filePath(m_udpConfigFile));
 }
 
-QStringList HalvorixServerSite::getRemoteServers(const QFileInfo& file) const
+QStringList HalvorixServerSite::getRemoteServers(const QFileInfo &file) const
 {
     qDebug() << file.absoluteFilePath();
     QFile input(file.absoluteFilePath());
@@ -282,7 +276,7 @@ QStringList HalvorixServerSite::getRemoteServers(const QFileInfo& file) const
     return hosts;
 }
 
-Remote* HalvorixServerSite::getOpenConnectServer(Protocol protocol) const
+Remote *HalvorixServerSite::getOpenConnectServer(Protocol protocol) const
 {
     Settings settings;
     const int port = OpenConnectJson(settings).getOpenConnectDefaultPort();
@@ -300,17 +294,17 @@ QString HalvorixServerSite::getDedicatedIpDisplayInfo() const
              ServerSitePortFilter(m_port).displayString());
 }
 
-bool HalvorixServerSite::operator==(const HalvorixServerSite& other) const
+bool HalvorixServerSite::operator==(const HalvorixServerSite &other) const
 {
     return m_configDir == other.m_configDir && m_countryCode == other.m_countryCode && m_city == other.m_city
-        && m_udpConfigFile == other.m_udpConfigFile && m_tcpConfigFile == other.m_tcpConfigFile
-        && m_bittorrent == other.m_bittorrent && m_stealth == other.m_stealth
-        && m_location.getLatitude() == other.m_location.getLatitude()
-        && m_location.getLongitude() == other.m_location.getLongitude()
-        && m_dedicatedProtocol == other.m_dedicatedProtocol && m_port == other.m_port;
+           && m_udpConfigFile == other.m_udpConfigFile && m_tcpConfigFile == other.m_tcpConfigFile
+           && m_bittorrent == other.m_bittorrent && m_stealth == other.m_stealth
+           && m_location.getLatitude() == other.m_location.getLatitude()
+           && m_location.getLongitude() == other.m_location.getLongitude()
+           && m_dedicatedProtocol == other.m_dedicatedProtocol && m_port == other.m_port;
 }
 
-bool HalvorixServerSite::operator!=(const HalvorixServerSite& other) const
+bool HalvorixServerSite::operator!=(const HalvorixServerSite &other) const
 {
     return !(*this == other);
 }

@@ -29,35 +29,35 @@ public:
 
     HalvorixServerSite() = default;
     // The stealth flag comes before the bittorrent flag here.
-    HalvorixServerSite(const QString& countryCode, const QString& city, const QString& udpConfigFile,
-                       const QString& tcpConfigFile, bool stealth, bool bittorrent, const QDir& configDir,
-                       const QList<OpenVpnConfigCipher>& ciphers, const QHostAddress& dedicatedIp,
-                       const GeoLocation& location, const QString& dedicatedProtocol, int port);
+    HalvorixServerSite(const QString &countryCode, const QString &city, const QString &udpConfigFile,
+                       const QString &tcpConfigFile, bool stealth, bool bittorrent, const QDir &configDir,
+                       const QList<OpenVpnConfigCipher> &ciphers, const QHostAddress &dedicatedIp,
+                       const GeoLocation &location, const QString &dedicatedProtocol, int port);
 
     // A catalogue site, its pin already read from the preferences.
-    static HalvorixServerSite publicServerSite(const QString& countryCode, const QString& city,
-                                               const QString& udpConfigFile, const QString& tcpConfigFile,
-                                               bool stealth, bool bittorrent, const QDir& configDir,
-                                               const QList<OpenVpnConfigCipher>& ciphers, const GeoLocation& location,
-                                               Settings& settings);
+    static HalvorixServerSite publicServerSite(const QString &countryCode, const QString &city,
+                                               const QString &udpConfigFile, const QString &tcpConfigFile, bool stealth,
+                                               bool bittorrent, const QDir &configDir,
+                                               const QList<OpenVpnConfigCipher> &ciphers, const GeoLocation &location,
+                                               Settings &settings);
     // The site of a user's dedicated address: the configuration's default
     // offers that pass both filters, the dedicated OpenVPN files (".off" for
     // an excluded protocol) and the location of the country. No pin.
-    static HalvorixServerSite dedicatedServerSite(const QString& countryCode, const QString& comment,
-                                                  const QHostAddress& address, const QDir& configDir,
-                                                  const ServerSiteProtocolFilter& protocolFilter,
-                                                  const ServerSitePortFilter& portFilter);
+    static HalvorixServerSite dedicatedServerSite(const QString &countryCode, const QString &comment,
+                                                  const QHostAddress &address, const QDir &configDir,
+                                                  const ServerSiteProtocolFilter &protocolFilter,
+                                                  const ServerSitePortFilter &portFilter);
 
     // "UDP" or "TCP"; anything else is logged and taken as UDP.
     static QString toString(Protocol protocol);
     // Case-insensitive; anything else is logged and taken as UDP.
-    static Protocol fromString(const QString& text);
+    static Protocol fromString(const QString &text);
 
     // Country "-" city, or country "-" dedicated address for a dedicated site.
     QString getId() const;
 
     // Reloads the pinned address and its flag from the preferences.
-    void refresh(Settings& settings);
+    void refresh(Settings &settings);
 
     QDir getConfigDir() const;
     QString getCountryCode() const;
@@ -76,32 +76,32 @@ public:
 
     // The offers of one protocol, in stored order.
     QList<OpenVpnConfigCipher> supportedCiphers(Protocol protocol) const;
-    QList<OpenVpnConfigCipher> supportedCiphers(const ConnectVia& connectVia) const;
+    QList<OpenVpnConfigCipher> supportedCiphers(const ConnectVia &connectVia) const;
     // The first offer of the protocol on that port with that digest; invalid when none.
-    OpenVpnConfigCipher getCipherByProtocolPortAuth(Protocol protocol, int port, const QString& auth) const;
+    OpenVpnConfigCipher getCipherByProtocolPortAuth(Protocol protocol, int port, const QString &auth) const;
     // The matching offer as a backend cipher when it accepts the cipher name; invalid otherwise.
-    BackendOpenVPNConfigCipher getBackendCipher(Protocol protocol, const QString& cipherName, int port,
-                                                const QString& auth) const;
+    BackendOpenVPNConfigCipher getBackendCipher(Protocol protocol, const QString &cipherName, int port,
+                                                const QString &auth) const;
     // The first flagged default, else the hard-coded default, else the first offer.
     OpenVpnConfigCipher getDefaultCipherFor(Protocol protocol) const;
     bool supportStealthCipher() const;
-    QList<OpenVpnConfigCipher> getCipherListByProtocolPorts(Protocol protocol, const QList<int>& ports) const;
+    QList<OpenVpnConfigCipher> getCipherListByProtocolPorts(Protocol protocol, const QList<int> &ports) const;
 
     // The site's OpenVPN file for the protocol; the file is not opened.
     QFileInfo getOpenVpnConfigFile(Protocol protocol) const;
     // The hosts named on the "remote" lines of an OpenVPN file, in file order.
-    QStringList getRemoteServers(const QFileInfo& file) const;
+    QStringList getRemoteServers(const QFileInfo &file) const;
     // The server an OpenConnect connection contacts: a host drawn from the "remote"
     // lines of the site's UDP file (whatever the protocol), the OpenConnect default
     // port, and the protocol's text; "SERVERNOTFOUND" when there is none. The caller
     // owns the result.
-    Remote* getOpenConnectServer(Protocol protocol) const;
+    Remote *getOpenConnectServer(Protocol protocol) const;
     // "comment (address / Protocol: p / Port: n)" for the dedicated-IP list.
     QString getDedicatedIpDisplayInfo() const;
 
     // Offers, pin, dedicated address and the location's country code take no part.
-    bool operator==(const HalvorixServerSite& other) const;
-    bool operator!=(const HalvorixServerSite& other) const;
+    bool operator==(const HalvorixServerSite &other) const;
+    bool operator!=(const HalvorixServerSite &other) const;
 
 private:
     QDir m_configDir;

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-HalvorixServerSitesList::HalvorixServerSitesList(const QList<HalvorixServerSite>& sites)
+HalvorixServerSitesList::HalvorixServerSitesList(const QList<HalvorixServerSite> &sites)
     : m_sites(sites)
 {
 }
@@ -14,36 +14,35 @@ QList<HalvorixServerSite> HalvorixServerSitesList::getAllServers() const
     return m_sites;
 }
 
-void HalvorixServerSitesList::sortList(const Comparator& comparator)
+void HalvorixServerSitesList::sortList(const Comparator &comparator)
 {
     // A merge sort stays inside the list even when a caller hands in a
     // comparator that is not a strict weak ordering; std::sort would not.
-    std::stable_sort(m_sites.begin(), m_sites.end(),
-                     [&comparator](const HalvorixServerSite& a, const HalvorixServerSite& b) {
-                         return comparator(a, b) != 0;
-                     });
+    std::stable_sort(
+        m_sites.begin(), m_sites.end(),
+        [&comparator](const HalvorixServerSite &a, const HalvorixServerSite &b) { return comparator(a, b) != 0; });
 }
 
-HalvorixServerSite HalvorixServerSitesList::getServerSiteById(const QString& id) const
+HalvorixServerSite HalvorixServerSitesList::getServerSiteById(const QString &id) const
 {
-    for (const HalvorixServerSite& site : m_sites) {
+    for (const HalvorixServerSite &site : m_sites) {
         if (site.getId() == id)
             return site;
     }
     return HalvorixServerSite();
 }
 
-void HalvorixServerSitesList::append(const HalvorixServerSite& site)
+void HalvorixServerSitesList::append(const HalvorixServerSite &site)
 {
     m_sites.append(site);
 }
 
-HalvorixServerSite& HalvorixServerSitesList::operator[](int index)
+HalvorixServerSite &HalvorixServerSitesList::operator[](int index)
 {
     return m_sites[index];
 }
 
-const HalvorixServerSite& HalvorixServerSitesList::operator[](int index) const
+const HalvorixServerSite &HalvorixServerSitesList::operator[](int index) const
 {
     return m_sites.at(index);
 }
@@ -60,28 +59,28 @@ int HalvorixServerSitesList::size() const
 
 HalvorixServerSitesList HalvorixServerSitesList::filterNormalServers() const
 {
-    return filtered([](const HalvorixServerSite& site) { return !site.isStealth(); });
+    return filtered([](const HalvorixServerSite &site) { return !site.isStealth(); });
 }
 
 HalvorixServerSitesList HalvorixServerSitesList::filterStealthServers() const
 {
-    return filtered([](const HalvorixServerSite& site) { return site.isStealth() || site.supportStealthCipher(); });
+    return filtered([](const HalvorixServerSite &site) { return site.isStealth() || site.supportStealthCipher(); });
 }
 
 HalvorixServerSitesList HalvorixServerSitesList::filterRegion(Region region) const
 {
     if (region == Region(Region::All))
         return *this;
-    return filtered([region](const HalvorixServerSite& site) {
+    return filtered([region](const HalvorixServerSite &site) {
         return CountryCode::findByIsoCode(site.getCountryCode()).getRegion() == region;
     });
 }
 
 HalvorixServerSitesList
-HalvorixServerSitesList::filtered(const std::function<bool(const HalvorixServerSite&)>& keep) const
+HalvorixServerSitesList::filtered(const std::function<bool(const HalvorixServerSite &)> &keep) const
 {
     HalvorixServerSitesList result;
-    for (const HalvorixServerSite& site : m_sites) {
+    for (const HalvorixServerSite &site : m_sites) {
         if (keep(site))
             result.m_sites.append(site);
     }

@@ -13,18 +13,18 @@ class HalvorixServerSitesList
 {
 public:
     // Non-zero when the first site goes before the second.
-    using Comparator = std::function<int(const HalvorixServerSite&, const HalvorixServerSite&)>;
+    using Comparator = std::function<int(const HalvorixServerSite &, const HalvorixServerSite &)>;
 
     HalvorixServerSitesList() = default;
-    HalvorixServerSitesList(const QList<HalvorixServerSite>& sites);
+    HalvorixServerSitesList(const QList<HalvorixServerSite> &sites);
 
     QList<HalvorixServerSite> getAllServers() const;
-    void sortList(const Comparator& comparator);
+    void sortList(const Comparator &comparator);
     // The first site with that identifier; an empty site when none has it.
-    HalvorixServerSite getServerSiteById(const QString& id) const;
-    void append(const HalvorixServerSite& site);
-    HalvorixServerSite& operator[](int index);
-    const HalvorixServerSite& operator[](int index) const;
+    HalvorixServerSite getServerSiteById(const QString &id) const;
+    void append(const HalvorixServerSite &site);
+    HalvorixServerSite &operator[](int index);
+    const HalvorixServerSite &operator[](int index) const;
     bool isEmpty() const;
     int size() const;
 
@@ -35,7 +35,7 @@ public:
     HalvorixServerSitesList filterRegion(Region region) const;
 
 private:
-    HalvorixServerSitesList filtered(const std::function<bool(const HalvorixServerSite&)>& keep) const;
+    HalvorixServerSitesList filtered(const std::function<bool(const HalvorixServerSite &)> &keep) const;
 
     QList<HalvorixServerSite> m_sites;
 };

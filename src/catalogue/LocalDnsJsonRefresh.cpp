@@ -52,9 +52,9 @@ void LocalDnsJsonRefresh::doLookUp()
 void LocalDnsJsonRefresh::onHostLookedUp()
 {
     if (m_lookup.error() != QDnsLookup::NoError) {
-        qDebug() << "LocalDnsJsonRefresh Warning: DNS Lookup failed for: " << m_currentHostname << " errorStr: "
-                 << m_lookup.errorString() << " error code: "
-                 << QMetaEnum::fromType<QDnsLookup::Error>().valueToKey(m_lookup.error());
+        qDebug() << "LocalDnsJsonRefresh Warning: DNS Lookup failed for: " << m_currentHostname
+                 << " errorStr: " << m_lookup.errorString()
+                 << " error code: " << QMetaEnum::fromType<QDnsLookup::Error>().valueToKey(m_lookup.error());
     } else {
         qDebug() << "LocalDnsJsonRefresh: look up done for: " << m_currentHostname;
         m_table.updateDnsList(m_currentHostname, addressesOfCurrentHost());

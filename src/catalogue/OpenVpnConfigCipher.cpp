@@ -9,19 +9,18 @@ OpenVpnConfigCipher::OpenVpnConfigCipher()
 {
 }
 
-OpenVpnConfigCipher::OpenVpnConfigCipher(const QString& cipher, const QString& protocol, int port,
-                                         const QString& auth, const QString& tlsCrypt, const QString& tlsKey,
-                                         bool isDefault, const QString& scrambleMethod, const QString& scrambleMask,
-                                         int stunnelPort)
+OpenVpnConfigCipher::OpenVpnConfigCipher(const QString &cipher, const QString &protocol, int port, const QString &auth,
+                                         const QString &tlsCrypt, const QString &tlsKey, bool isDefault,
+                                         const QString &scrambleMethod, const QString &scrambleMask, int stunnelPort)
     : OpenVpnConfigCipher(cipher, QStringList(), protocol, port, auth, tlsCrypt, tlsKey, isDefault, scrambleMethod,
                           scrambleMask, stunnelPort)
 {
 }
 
-OpenVpnConfigCipher::OpenVpnConfigCipher(const QString& cipher, const QStringList& ciphers, const QString& protocol,
-                                         int port, const QString& auth, const QString& tlsCrypt,
-                                         const QString& tlsKey, bool isDefault, const QString& scrambleMethod,
-                                         const QString& scrambleMask, int stunnelPort)
+OpenVpnConfigCipher::OpenVpnConfigCipher(const QString &cipher, const QStringList &ciphers, const QString &protocol,
+                                         int port, const QString &auth, const QString &tlsCrypt, const QString &tlsKey,
+                                         bool isDefault, const QString &scrambleMethod, const QString &scrambleMask,
+                                         int stunnelPort)
     : m_valid(true)
     , m_cipher(cipher)
     , m_ciphers(ciphers)
@@ -151,16 +150,15 @@ BackendOpenVPNConfigCipher OpenVpnConfigCipher::toBackendOpenVPNConfigCipher() c
         m_cipher, m_port, m_auth, m_tlsCrypt, m_tlsKey, m_scrambleMethod, m_scrambleMask, m_stunnelPort);
 }
 
-bool OpenVpnConfigCipher::operator==(const OpenVpnConfigCipher& other) const
+bool OpenVpnConfigCipher::operator==(const OpenVpnConfigCipher &other) const
 {
     return m_valid == other.m_valid && m_protocol == other.m_protocol && m_port == other.m_port
-        && m_cipher == other.m_cipher && m_ciphers == other.m_ciphers && m_auth == other.m_auth
-        && m_tlsCrypt == other.m_tlsCrypt && m_tlsKey == other.m_tlsKey
-        && m_scrambleMethod == other.m_scrambleMethod && m_scrambleMask == other.m_scrambleMask
-        && m_stunnelPort == other.m_stunnelPort;
+           && m_cipher == other.m_cipher && m_ciphers == other.m_ciphers && m_auth == other.m_auth
+           && m_tlsCrypt == other.m_tlsCrypt && m_tlsKey == other.m_tlsKey && m_scrambleMethod == other.m_scrambleMethod
+           && m_scrambleMask == other.m_scrambleMask && m_stunnelPort == other.m_stunnelPort;
 }
 
-bool OpenVpnConfigCipher::operator!=(const OpenVpnConfigCipher& other) const
+bool OpenVpnConfigCipher::operator!=(const OpenVpnConfigCipher &other) const
 {
     return !(*this == other);
 }

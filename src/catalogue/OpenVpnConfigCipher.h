@@ -19,12 +19,12 @@ public:
     OpenVpnConfigCipher();
     // Both throw std::invalid_argument for a bad port, a protocol other than
     // "UDP"/"TCP", a bad stunnel port, or both a tls-crypt and a tls-key file.
-    OpenVpnConfigCipher(const QString& cipher, const QString& protocol, int port, const QString& auth,
-                        const QString& tlsCrypt, const QString& tlsKey, bool isDefault, const QString& scrambleMethod,
-                        const QString& scrambleMask, int stunnelPort);
-    OpenVpnConfigCipher(const QString& cipher, const QStringList& ciphers, const QString& protocol, int port,
-                        const QString& auth, const QString& tlsCrypt, const QString& tlsKey, bool isDefault,
-                        const QString& scrambleMethod, const QString& scrambleMask, int stunnelPort);
+    OpenVpnConfigCipher(const QString &cipher, const QString &protocol, int port, const QString &auth,
+                        const QString &tlsCrypt, const QString &tlsKey, bool isDefault, const QString &scrambleMethod,
+                        const QString &scrambleMask, int stunnelPort);
+    OpenVpnConfigCipher(const QString &cipher, const QStringList &ciphers, const QString &protocol, int port,
+                        const QString &auth, const QString &tlsCrypt, const QString &tlsKey, bool isDefault,
+                        const QString &scrambleMethod, const QString &scrambleMask, int stunnelPort);
 
     bool isValid() const override;
     QString getCipher() const override;
@@ -51,8 +51,8 @@ public:
     BackendOpenVPNConfigCipher toBackendOpenVPNConfigCipher() const;
 
     // The default flag takes no part.
-    bool operator==(const OpenVpnConfigCipher& other) const;
-    bool operator!=(const OpenVpnConfigCipher& other) const;
+    bool operator==(const OpenVpnConfigCipher &other) const;
+    bool operator!=(const OpenVpnConfigCipher &other) const;
 
 private:
     bool m_valid = false;

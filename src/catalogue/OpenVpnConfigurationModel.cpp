@@ -13,15 +13,15 @@ const QString PORT_KEY = QStringLiteral("port");
 const QString CIPHER_KEY = QStringLiteral("connect/OpenVPN24-cipher");
 const QString PROTOCOL_KEY = QStringLiteral("connect/OpenVPN24-protocol");
 const QString STUNNEL_KEY = QStringLiteral("connect/OpenVPN24-stunnel");
-}
+} // namespace
 
 OpenVpnConfigurationModel::OpenVpnConfigurationModel()
 {
     setProxySettingsAndProtocol(ConnectVia::UDP().toString());
 }
 
-OpenVpnConfigurationModel::OpenVpnConfigurationModel(const QString& cipher, const QString& protocol,
-                                                     const QList<int>& ports, bool stunnel)
+OpenVpnConfigurationModel::OpenVpnConfigurationModel(const QString &cipher, const QString &protocol,
+                                                     const QList<int> &ports, bool stunnel)
     : m_cipher(cipher)
     , m_ports(ports)
     , m_stunnel(stunnel)
@@ -29,7 +29,7 @@ OpenVpnConfigurationModel::OpenVpnConfigurationModel(const QString& cipher, cons
     setProxySettingsAndProtocol(protocol);
 }
 
-void OpenVpnConfigurationModel::setProxySettingsAndProtocol(const QString& protocol)
+void OpenVpnConfigurationModel::setProxySettingsAndProtocol(const QString &protocol)
 {
     m_proxySettings = Settings().getProxySettings();
     if (m_proxySettings == Settings::DIRECT) {
@@ -41,15 +41,12 @@ void OpenVpnConfigurationModel::setProxySettingsAndProtocol(const QString& proto
     m_protocol = getOpenVPN243ProtocolFromSettings(topLevel);
 }
 
-const ConnectVia& OpenVpnConfigurationModel::getProtocol() const
+const ConnectVia &OpenVpnConfigurationModel::getProtocol() const
 {
     switch (m_proxySettings) {
-    case Settings::CUSTOM:
-        return ConnectVia::TCP_WITH_CUSTOM_PROXY();
-    case Settings::STEALTH:
-        return ConnectVia::TCP_WITH_STEALTH_PROXY();
-    case Settings::DIRECT:
-        return ConnectVia::fromString(m_protocol);
+    case Settings::CUSTOM: return ConnectVia::TCP_WITH_CUSTOM_PROXY();
+    case Settings::STEALTH: return ConnectVia::TCP_WITH_STEALTH_PROXY();
+    case Settings::DIRECT: return ConnectVia::fromString(m_protocol);
     }
     qWarning() << "Unknown switch value (ProxySettings): " << int(m_proxySettings);
     return ConnectVia::UDP();
@@ -80,7 +77,7 @@ Settings::ProxySettings OpenVpnConfigurationModel::getProxySettings() const
     return m_proxySettings;
 }
 
-QString OpenVpnConfigurationModel::getCipher(const ComboBoxConfigCipher& entry) const
+QString OpenVpnConfigurationModel::getCipher(const ComboBoxConfigCipher &entry) const
 {
     if (entry.getCiphers().contains(m_cipher))
         return m_cipher;
@@ -88,13 +85,13 @@ QString OpenVpnConfigurationModel::getCipher(const ComboBoxConfigCipher& entry) 
     return usable.isEmpty() ? OpenVpnConfigCipher::defaultCipherStr : usable.first();
 }
 
-ComboBoxConfigCipher OpenVpnConfigurationModel::getComboBoxConfigCipher(const HalvorixServerSite& site,
+ComboBoxConfigCipher OpenVpnConfigurationModel::getComboBoxConfigCipher(const HalvorixServerSite &site,
                                                                         bool preferStealth) const
 {
-    const ConnectVia& via = getProtocol();
+    const ConnectVia &via = getProtocol();
     const QList<ComboBoxConfigCipher> entries = ComboBoxConfigCipher::getComboBoxConfigCipherList(site, via);
     if (preferStealth) {
-        for (const ComboBoxConfigCipher& entry : entries) {
+        for (const ComboBoxConfigCipher &entry : entries) {
             if (entry.isStealth())
                 return entry;
         }
@@ -105,7 +102,7 @@ ComboBoxConfigCipher OpenVpnConfigurationModel::getComboBoxConfigCipher(const Ha
     return ComboBoxConfigCipher::getDefaultComboBoxConfigCipher(site, via);
 }
 
-void OpenVpnConfigurationModel::writeTo(QSettings& settings) const
+void OpenVpnConfigurationModel::writeTo(QSettings &settings) const
 {
     settings.beginWriteArray(PORTS_KEY);
     for (int i = 0; i < m_ports.size(); ++i) {
@@ -118,7 +115,7 @@ void OpenVpnConfigurationModel::writeTo(QSettings& settings) const
     settings.setValue(STUNNEL_KEY, m_stunnel);
 }
 
-OpenVpnConfigurationModel OpenVpnConfigurationModel::readFrom(QSettings& settings)
+OpenVpnConfigurationModel OpenVpnConfigurationModel::readFrom(QSettings &settings)
 {
     QList<int> ports;
     const int size = settings.beginReadArray(PORTS_KEY);
@@ -131,7 +128,7 @@ OpenVpnConfigurationModel OpenVpnConfigurationModel::readFrom(QSettings& setting
                                      ports, settings.value(STUNNEL_KEY).toBool());
 }
 
-bool OpenVpnConfigurationModel::checkIfDefaultValueExists(QSettings& settings)
+bool OpenVpnConfigurationModel::checkIfDefaultValueExists(QSettings &settings)
 {
     bool everyPortStored = true;
     const int size = settings.beginReadArray(PORTS_KEY);
@@ -141,18 +138,18 @@ bool OpenVpnConfigurationModel::checkIfDefaultValueExists(QSettings& settings)
     }
     settings.endArray();
     return everyPortStored && settings.contains(CIPHER_KEY) && settings.contains(PROTOCOL_KEY)
-        && settings.contains(STUNNEL_KEY);
+           && settings.contains(STUNNEL_KEY);
 }
 
-QString OpenVpnConfigurationModel::getOpenVPN243ProtocolFromSettings(QSettings& settings)
+QString OpenVpnConfigurationModel::getOpenVPN243ProtocolFromSettings(QSettings &settings)
 {
     return settings.value(PROTOCOL_KEY, QStringLiteral("UDP")).toString();
 }
 
-QSharedPointer<ConnectionParameters> OpenVpnConfigurationModel::getConnectionParameters(
-    Settings& settings, const HalvorixServerSite& site) const
+QSharedPointer<ConnectionParameters>
+OpenVpnConfigurationModel::getConnectionParameters(Settings &settings, const HalvorixServerSite &site) const
 {
-    const ConnectVia& via = getProtocol();
+    const ConnectVia &via = getProtocol();
     const ComboBoxConfigCipher entry = getComboBoxConfigCipher(site, false);
     const QString cipherName = getCipher(entry);
     const OpenVpnConfigCipher offer = entry.getConfigByCipher(cipherName);
@@ -162,7 +159,6 @@ QSharedPointer<ConnectionParameters> OpenVpnConfigurationModel::getConnectionPar
     const BackendOpenVPNConfigCipher cipher =
         site.getBackendCipher(via.getProtocol(), cipherName, offer.getPort(), offer.getAuth());
     return QSharedPointer<ConnectionParameters>(new OpenVpnConnectionParameters(
-        site, via, cipher,
-        stunnelEnabled() ? ConnectionParameters::WITH_STUNNEL : ConnectionParameters::NO_STUNNEL,
+        site, via, cipher, stunnelEnabled() ? ConnectionParameters::WITH_STUNNEL : ConnectionParameters::NO_STUNNEL,
         settings.iksEnableOnConnect(), settings.getCheckTunTapOnConnect(), true));
 }

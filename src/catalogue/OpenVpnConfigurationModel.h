@@ -22,13 +22,13 @@ class OpenVpnConfigurationModel
 {
 public:
     OpenVpnConfigurationModel();
-    OpenVpnConfigurationModel(const QString& cipher, const QString& protocol, const QList<int>& ports, bool stunnel);
+    OpenVpnConfigurationModel(const QString &cipher, const QString &protocol, const QList<int> &ports, bool stunnel);
 
     // Direct connections take the given protocol; through a proxy the stored
     // direct protocol is kept.
-    void setProxySettingsAndProtocol(const QString& protocol);
+    void setProxySettingsAndProtocol(const QString &protocol);
 
-    const ConnectVia& getProtocol() const;
+    const ConnectVia &getProtocol() const;
     bool stunnelEnabled() const;
     QString getCipher() const;
     QList<int> getPorts() const;
@@ -38,20 +38,20 @@ public:
 
     // The model's cipher when the entry offers it, else the entry's first
     // name other than "none", else the default cipher.
-    QString getCipher(const ComboBoxConfigCipher& entry) const;
+    QString getCipher(const ComboBoxConfigCipher &entry) const;
     // The site's entry this model stands for.
-    ComboBoxConfigCipher getComboBoxConfigCipher(const HalvorixServerSite& site, bool preferStealth) const;
+    ComboBoxConfigCipher getComboBoxConfigCipher(const HalvorixServerSite &site, bool preferStealth) const;
 
     // The parameters of an OpenVPN connection to the site with this choice.
-    QSharedPointer<ConnectionParameters> getConnectionParameters(Settings& settings,
-                                                                 const HalvorixServerSite& site) const;
+    QSharedPointer<ConnectionParameters> getConnectionParameters(Settings &settings,
+                                                                 const HalvorixServerSite &site) const;
 
     // The four "connect/OpenVPN24-..." keys in the current group.
-    void writeTo(QSettings& settings) const;
-    static OpenVpnConfigurationModel readFrom(QSettings& settings);
-    static bool checkIfDefaultValueExists(QSettings& settings);
+    void writeTo(QSettings &settings) const;
+    static OpenVpnConfigurationModel readFrom(QSettings &settings);
+    static bool checkIfDefaultValueExists(QSettings &settings);
     // The stored protocol, "UDP" when none is stored.
-    static QString getOpenVPN243ProtocolFromSettings(QSettings& settings);
+    static QString getOpenVPN243ProtocolFromSettings(QSettings &settings);
 
 private:
     QString m_protocol;

@@ -21,7 +21,7 @@ int ProximityOrder::getIndex() const
     return 4;
 }
 
-void ProximityOrder::setComparatorList(const GeoLocation& location)
+void ProximityOrder::setComparatorList(const GeoLocation &location)
 {
-    comparatorList = { getProximityStrongOrder(location), getAlphabeticalStrongOrder() };
+    m_comparatorList = {getProximityStrongOrder(location), getAlphabeticalStrongOrder()};
 }

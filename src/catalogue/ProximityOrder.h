@@ -14,7 +14,7 @@ public:
     bool isEnabled() const override;
     int getIndex() const override;
 
-    void setComparatorList(const GeoLocation& location);
+    void setComparatorList(const GeoLocation &location);
 
 private:
     ProximityOrder() = default;

@@ -19,8 +19,8 @@ public:
     // Plain text, not translated; "Invalid name" outside the known values.
     QString getDisplayName() const;
 
-    bool operator==(const Region& other) const;
-    bool operator!=(const Region& other) const;
+    bool operator==(const Region &other) const;
+    bool operator!=(const Region &other) const;
 
 private:
     Value m_value = All;

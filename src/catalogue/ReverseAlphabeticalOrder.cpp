@@ -5,7 +5,7 @@
 ReverseAlphabeticalOrder ReverseAlphabeticalOrder::INSTANCE;
 
 ReverseAlphabeticalOrder::ReverseAlphabeticalOrder()
-    : ServerSitesOrder({ getReversalAlphabeticalStrongOrder() })
+    : ServerSitesOrder({getReversalAlphabeticalStrongOrder()})
 {
 }
 

@@ -20,9 +20,11 @@ void checkLength(const char *what, int needed, const QByteArray &bytes)
                                         .arg(bytes.size())
                                         .toStdString());
 }
-}
+} // namespace
 
-Salsa20::Salsa20(const QByteArray &nonce, const QByteArray &key) : nonce(nonce), key(key)
+Salsa20::Salsa20(const QByteArray &nonce, const QByteArray &key)
+    : m_nonce(nonce)
+    , m_key(key)
 {
     checkLength("nonce", NONCE_BYTES, nonce);
     checkLength("key", KEY_BYTES, key);
@@ -44,10 +46,9 @@ Salsa20 Salsa20::createSalsa20(const QByteArray &nonce, const QByteArray &key)
 QByteArray Salsa20::crypt(const QByteArray &input) const
 {
     QByteArray output(input.size(), Qt::Uninitialized);
-    crypto_stream_salsa20_xor(reinterpret_cast<unsigned char *>(output.data()),
-                              reinterpret_cast<const unsigned char *>(input.constData()),
-                              static_cast<unsigned long long>(input.size()),
-                              reinterpret_cast<const unsigned char *>(nonce.constData()),
-                              reinterpret_cast<const unsigned char *>(key.constData()));
+    crypto_stream_salsa20_xor(
+        reinterpret_cast<unsigned char *>(output.data()), reinterpret_cast<const unsigned char *>(input.constData()),
+        static_cast<unsigned long long>(input.size()), reinterpret_cast<const unsigned char *>(m_nonce.constData()),
+        reinterpret_cast<const unsigned char *>(m_key.constData()));
     return output;
 }

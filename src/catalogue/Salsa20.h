@@ -19,6 +19,6 @@ public:
     QByteArray crypt(const QByteArray &input) const;
 
 private:
-    QByteArray nonce;
-    QByteArray key;
+    QByteArray m_nonce;
+    QByteArray m_key;
 };

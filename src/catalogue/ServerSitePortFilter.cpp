@@ -29,12 +29,12 @@ QString ServerSitePortFilter::displayString() const
     return m_port == 0 ? ANYPORT : QString::number(m_port);
 }
 
-void ServerSitePortFilter::filterConfigCiphers(QList<OpenVpnConfigCipher>& ciphers) const
+void ServerSitePortFilter::filterConfigCiphers(QList<OpenVpnConfigCipher> &ciphers) const
 {
     if (m_port == 0)
         return;
     ciphers.erase(std::remove_if(ciphers.begin(), ciphers.end(),
-                                 [this](const OpenVpnConfigCipher& cipher) { return cipher.getPort() != m_port; }),
+                                 [this](const OpenVpnConfigCipher &cipher) { return cipher.getPort() != m_port; }),
                   ciphers.end());
 }
 
@@ -43,20 +43,20 @@ bool ServerSitePortFilter::supportsPort(int port) const
     return m_port == 0 || m_port == port;
 }
 
-QList<ServerSitePortFilter> ServerSitePortFilter::createPortFilterList(const QList<OpenVpnConfigCipher>& ciphers)
+QList<ServerSitePortFilter> ServerSitePortFilter::createPortFilterList(const QList<OpenVpnConfigCipher> &ciphers)
 {
     QList<int> ports;
-    for (const OpenVpnConfigCipher& cipher : ciphers) {
+    for (const OpenVpnConfigCipher &cipher : ciphers) {
         if (!ports.contains(cipher.getPort()))
             ports.append(cipher.getPort());
     }
     std::sort(ports.begin(), ports.end());
 
-    QList<ServerSitePortFilter> filters { ServerSitePortFilter() };
+    QList<ServerSitePortFilter> filters {ServerSitePortFilter()};
     for (int port : ports) {
         try {
             filters.append(ServerSitePortFilter(port));
-        } catch (const ServerSitePortFilterException& e) {
+        } catch (const ServerSitePortFilterException &e) {
             qDebug() << "ServerSitePortFilter could not be created: " << e.getMessage();
         }
     }

@@ -20,11 +20,11 @@ public:
     // "Any" for any port, else the port number.
     QString displayString() const;
     // Drops the offers on other ports; keeps all for any port.
-    void filterConfigCiphers(QList<OpenVpnConfigCipher>& ciphers) const;
+    void filterConfigCiphers(QList<OpenVpnConfigCipher> &ciphers) const;
     bool supportsPort(int port) const;
 
     // "Any", then one filter per distinct port of the offers, ascending.
-    static QList<ServerSitePortFilter> createPortFilterList(const QList<OpenVpnConfigCipher>& ciphers);
+    static QList<ServerSitePortFilter> createPortFilterList(const QList<OpenVpnConfigCipher> &ciphers);
 
 private:
     int m_port = 0;

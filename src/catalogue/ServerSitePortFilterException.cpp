@@ -1,6 +1,6 @@
 #include "catalogue/ServerSitePortFilterException.h"
 
-ServerSitePortFilterException::ServerSitePortFilterException(const QString& message)
+ServerSitePortFilterException::ServerSitePortFilterException(const QString &message)
     : m_message(message)
 {
 }

@@ -8,7 +8,7 @@
 class ServerSitePortFilterException : public std::exception
 {
 public:
-    explicit ServerSitePortFilterException(const QString& message);
+    explicit ServerSitePortFilterException(const QString &message);
 
     QString getMessage() const;
 

@@ -13,7 +13,7 @@ namespace {
     qRegisterMetaType<ServerSiteProtocolFilter>("ServerSiteProtocolFilter");
 }
 
-ServerSiteProtocolFilter::ServerSiteProtocolFilter(const QString& protocol)
+ServerSiteProtocolFilter::ServerSiteProtocolFilter(const QString &protocol)
 {
     if (!protocol.isEmpty())
         m_protocol = HalvorixServerSite::toString(HalvorixServerSite::fromString(protocol));
@@ -29,32 +29,31 @@ QString ServerSiteProtocolFilter::displayString() const
     return m_protocol.isEmpty() ? ANYPROTOCOL : m_protocol;
 }
 
-void ServerSiteProtocolFilter::filterConfigCiphers(QList<OpenVpnConfigCipher>& ciphers) const
+void ServerSiteProtocolFilter::filterConfigCiphers(QList<OpenVpnConfigCipher> &ciphers) const
 {
     if (m_protocol.isEmpty())
         return;
-    ciphers.erase(std::remove_if(ciphers.begin(), ciphers.end(),
-                                 [this](const OpenVpnConfigCipher& cipher) {
-                                     return cipher.getProtocol() != m_protocol;
-                                 }),
-                  ciphers.end());
+    ciphers.erase(
+        std::remove_if(ciphers.begin(), ciphers.end(),
+                       [this](const OpenVpnConfigCipher &cipher) { return cipher.getProtocol() != m_protocol; }),
+        ciphers.end());
 }
 
-bool ServerSiteProtocolFilter::supportsProtocol(const QString& protocol) const
+bool ServerSiteProtocolFilter::supportsProtocol(const QString &protocol) const
 {
     return m_protocol.isEmpty() || protocol == m_protocol;
 }
 
 QList<ServerSiteProtocolFilter>
-ServerSiteProtocolFilter::createProtocolFilterList(const QList<OpenVpnConfigCipher>& ciphers)
+ServerSiteProtocolFilter::createProtocolFilterList(const QList<OpenVpnConfigCipher> &ciphers)
 {
     QStringList protocols;
-    for (const OpenVpnConfigCipher& cipher : ciphers) {
+    for (const OpenVpnConfigCipher &cipher : ciphers) {
         if (!protocols.contains(cipher.getProtocol()))
             protocols.append(cipher.getProtocol());
     }
-    QList<ServerSiteProtocolFilter> filters { ServerSiteProtocolFilter() };
-    for (const QString& protocol : protocols)
+    QList<ServerSiteProtocolFilter> filters {ServerSiteProtocolFilter()};
+    for (const QString &protocol : protocols)
         filters.append(ServerSiteProtocolFilter(protocol));
     return filters;
 }

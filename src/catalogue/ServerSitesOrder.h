@@ -20,8 +20,8 @@ class ServerSitesOrder
 {
 public:
     // Negative: the first site goes first; positive: the second; 0: no decision.
-    using StrongOrder = std::function<int(const HalvorixServerSite&, const HalvorixServerSite&)>;
-    using Predicate = std::function<bool(const HalvorixServerSite&, const HalvorixServerSite&)>;
+    using StrongOrder = std::function<int(const HalvorixServerSite &, const HalvorixServerSite &)>;
+    using Predicate = std::function<bool(const HalvorixServerSite &, const HalvorixServerSite &)>;
 
     // Translated; also the text stored in the preferences.
     virtual QString getDisplayName() const = 0;
@@ -34,41 +34,41 @@ public:
     Predicate getComparator() const;
 
     // Key "serversitesorder" = the display name, in the current group.
-    void writeTo(QSettings& settings) const;
+    void writeTo(QSettings &settings) const;
     // The order whose display name is stored; Custom First when none matches.
-    static ServerSitesOrder* readFrom(QSettings& settings);
+    static ServerSitesOrder *readFrom(QSettings &settings);
 
-    static ServerSitesOrder* CUSTOMFIRSTORDER();
-    static ServerSitesOrder* ALPHABETICALORDER();
-    static ServerSitesOrder* REVERSALALPHABETICALORDER();
+    static ServerSitesOrder *CUSTOMFIRSTORDER();
+    static ServerSitesOrder *ALPHABETICALORDER();
+    static ServerSitesOrder *REVERSALALPHABETICALORDER();
     // Refreshes the usage counts from the statistics.
-    static ServerSitesOrder* USAGEFRECUENCYORDER();
+    static ServerSitesOrder *USAGEFRECUENCYORDER();
     // Refresh the location from the preferences.
-    static ServerSitesOrder* PROXIMITYORDER();
-    static ServerSitesOrder* PROXIMITYORDER(Settings& settings);
+    static ServerSitesOrder *PROXIMITYORDER();
+    static ServerSitesOrder *PROXIMITYORDER(Settings &settings);
     // The five orders in menu order; refreshes usage and proximity.
-    static QList<const ServerSitesOrder*> ALLORDERSLIST();
+    static QList<const ServerSitesOrder *> ALLORDERSLIST();
 
     // Country name followed directly by the city, ordinal comparison.
     static StrongOrder getAlphabeticalStrongOrder();
     static StrongOrder getReversalAlphabeticalStrongOrder();
     // Nearer to the location first.
-    static StrongOrder getProximityStrongOrder(const GeoLocation& location);
+    static StrongOrder getProximityStrongOrder(const GeoLocation &location);
     // Sites with a pinned address first.
     static StrongOrder getPinnedIpStrongOrder();
     // Dedicated-IP sites first.
     static StrongOrder getDedicatedIpStrongOrder();
     // Higher counts first; a site missing from the counts counts 0.
-    static StrongOrder getUsageFrecuencyStrongOrder(const QMap<QString, unsigned int>& usage);
+    static StrongOrder getUsageFrecuencyStrongOrder(const QMap<QString, unsigned int> &usage);
 
 protected:
-    explicit ServerSitesOrder(const QList<StrongOrder>& comparators = {});
+    explicit ServerSitesOrder(const QList<StrongOrder> &comparators = {});
     // The singletons are never deleted through the base.
     ~ServerSitesOrder() = default;
-    ServerSitesOrder(const ServerSitesOrder&) = delete;
-    ServerSitesOrder& operator=(const ServerSitesOrder&) = delete;
+    ServerSitesOrder(const ServerSitesOrder &) = delete;
+    ServerSitesOrder &operator=(const ServerSitesOrder &) = delete;
 
-    QList<StrongOrder> comparatorList;
+    QList<StrongOrder> m_comparatorList;
 };
 
-Q_DECLARE_METATYPE(const ServerSitesOrder*)
+Q_DECLARE_METATYPE(const ServerSitesOrder *)

@@ -7,34 +7,35 @@
 namespace {
 
 // Anchored at \A and \z: a "$" alone would also accept a trailing line feed.
-const QRegularExpression& ipv4Expression()
+const QRegularExpression &ipv4Expression()
 {
     static const QRegularExpression expression(QRegularExpression::anchoredPattern(QStringLiteral(
         "^(([0-9]|[1-9][0-9]|1[0-9]{2}|2[0-4][0-9]|25[0-5])\\.){3}([0-9]|[1-9][0-9]|1[0-9]{2}|2[0-4][0-9]|25[0-5])$")));
     return expression;
 }
 
-const QRegularExpression& hostNameExpression()
+const QRegularExpression &hostNameExpression()
 {
-    static const QRegularExpression expression(QRegularExpression::anchoredPattern(QStringLiteral(
-        "^(([a-zA-Z0-9]|[a-zA-Z0-9][a-zA-Z0-9\\-]*[a-zA-Z0-9])\\.)*([A-Za-z0-9]|[A-Za-z0-9][A-Za-z0-9\\-]*[A-Za-z0-9])$")));
+    static const QRegularExpression expression(
+        QRegularExpression::anchoredPattern(QStringLiteral("^(([a-zA-Z0-9]|[a-zA-Z0-9][a-zA-Z0-9\\-]*[a-zA-Z0-9])\\.)*("
+                                                           "[A-Za-z0-9]|[A-Za-z0-9][A-Za-z0-9\\-]*[A-Za-z0-9])$")));
     return expression;
 }
 
-std::string utf8(const QString& text)
+std::string utf8(const QString &text)
 {
     return text.toUtf8().toStdString();
 }
 
-[[noreturn]] void rejectHost(const QString& what)
+[[noreturn]] void rejectHost(const QString &what)
 {
     throw std::invalid_argument(utf8(QStringLiteral("Not a valid hostname or IP address: ") + what));
 }
 
-}
+} // namespace
 
-StealthProxy::StealthProxy(const QString& countryCode, const QString& city, const QString& host, const QString& port,
-                           const QString& password, const QString& method)
+StealthProxy::StealthProxy(const QString &countryCode, const QString &city, const QString &host, const QString &port,
+                           const QString &password, const QString &method)
     : m_countryCode(countryCode)
     , m_city(city)
     , m_port(check_port(port))
@@ -84,7 +85,7 @@ QString StealthProxy::getMethod() const
     return m_method;
 }
 
-quint16 StealthProxy::check_port(const QString& port)
+quint16 StealthProxy::check_port(const QString &port)
 {
     bool ok = false;
     const uint value = port.toUInt(&ok, 10);
@@ -95,7 +96,7 @@ quint16 StealthProxy::check_port(const QString& port)
     return static_cast<quint16>(value);
 }
 
-void StealthProxy::setHostnameOrAddress(const QString& host)
+void StealthProxy::setHostnameOrAddress(const QString &host)
 {
     if (host.isNull())
         rejectHost(QStringLiteral("Null-String"));

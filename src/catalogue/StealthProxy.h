@@ -10,8 +10,8 @@ class StealthProxy
 public:
     enum HostKind { NONE = 0, HOSTNAME = 1, IPV4_ADDRESS = 2 };
 
-    StealthProxy(const QString& countryCode, const QString& city, const QString& host, const QString& port,
-                 const QString& password, const QString& method);
+    StealthProxy(const QString &countryCode, const QString &city, const QString &host, const QString &port,
+                 const QString &password, const QString &method);
 
     // Country code, "-", city: what the preferences store for the chosen proxy.
     QString getId() const;
@@ -24,10 +24,10 @@ public:
     QString getPassword() const;
     QString getMethod() const;
 
-    static quint16 check_port(const QString& port);
+    static quint16 check_port(const QString &port);
 
 private:
-    void setHostnameOrAddress(const QString& host);
+    void setHostnameOrAddress(const QString &host);
 
     QString m_countryCode;
     QString m_city;

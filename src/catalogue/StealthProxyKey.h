@@ -6,4 +6,4 @@
 namespace StealthProxyKey {
 constexpr const char *nonceBase64 = "Qm3vT8pLw2A=";
 constexpr const char *keyBase64 = "Vb7RkP2xN9qLz4TcWm1Ys8FhJd3Ge6Ua0Xi5Oo2Bn4E=";
-}
+} // namespace StealthProxyKey

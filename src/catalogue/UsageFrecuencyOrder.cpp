@@ -19,7 +19,7 @@ int UsageFrecuencyOrder::getIndex() const
     return 3;
 }
 
-void UsageFrecuencyOrder::setComparatorList(const QMap<QString, unsigned int>& usage)
+void UsageFrecuencyOrder::setComparatorList(const QMap<QString, unsigned int> &usage)
 {
-    comparatorList = { getUsageFrecuencyStrongOrder(usage), getAlphabeticalStrongOrder() };
+    m_comparatorList = {getUsageFrecuencyStrongOrder(usage), getAlphabeticalStrongOrder()};
 }

@@ -13,7 +13,7 @@ public:
     bool isEnabled() const override;
     int getIndex() const override;
 
-    void setComparatorList(const QMap<QString, unsigned int>& usage);
+    void setComparatorList(const QMap<QString, unsigned int> &usage);
 
 private:
     UsageFrecuencyOrder() = default;

@@ -14,9 +14,8 @@
 #include <QNetworkReply>
 #include <QSettings>
 
-WebConfigSource::WebConfigSource(QNetworkAccessManager *manager, const QString &clientIdentifier,
-                                 const SemVer &version, const QString &configTxtAddress, const QString &credentials,
-                                 QObject *parent)
+WebConfigSource::WebConfigSource(QNetworkAccessManager *manager, const QString &clientIdentifier, const SemVer &version,
+                                 const QString &configTxtAddress, const QString &credentials, QObject *parent)
     : QObject(parent)
     , m_manager(manager)
     , m_clientIdentifier(clientIdentifier)
@@ -31,8 +30,7 @@ QString WebConfigSource::defaultConfigTxtAddress()
     return QStringLiteral("https://%1/Config/default.txt").arg(QString::fromUtf8(BuildConfig::updateHost));
 }
 
-ReplyHandler *WebConfigSource::send(const QUrl &url, const QString &userAgent, const QString &label,
-                                    qint64 maxBytes)
+ReplyHandler *WebConfigSource::send(const QUrl &url, const QString &userAgent, const QString &label, qint64 maxBytes)
 {
     QNetworkRequest request(url);
     request.setRawHeader("User-Agent", userAgent.toUtf8());

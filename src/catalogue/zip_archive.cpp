@@ -15,17 +15,17 @@ constexpr qint64 localHeaderSize = 30;
 constexpr qint64 maxCommentLength = 0xffff;
 constexpr quint16 methodStored = 0;
 constexpr quint16 methodDeflate = 8;
-}
+} // namespace
 
 zip_archive::zip_archive(const QByteArray &archive)
-    : data(archive)
+    : m_data(archive)
 {
     const qint64 end = findEndOfCentralDirectory();
     const quint32 count = u16(end + 10);
     if (count > maxEntries)
         throw zip_exception();
     qint64 position = u32(end + 16);
-    if (position > data.size())
+    if (position > m_data.size())
         throw zip_exception();
 
     files.reserve(count);
@@ -46,10 +46,10 @@ zip_archive::zip_archive(const QByteArray &archive)
         if (nameLength > maxNameLength)
             throw zip_exception();
         file.localHeaderOffset = u32(position + 42);
-        if (file.localHeaderOffset > quint32(data.size()))
+        if (file.localHeaderOffset > quint32(m_data.size()))
             throw zip_exception();
         requireRange(position + centralDirectoryHeaderSize, nameLength);
-        QByteArray name = data.mid(int(position + centralDirectoryHeaderSize), nameLength);
+        QByteArray name = m_data.mid(int(position + centralDirectoryHeaderSize), nameLength);
         const int zero = name.indexOf('\0');
         if (zero >= 0)
             name.truncate(zero);
@@ -64,7 +64,7 @@ qint64 zip_archive::findEndOfCentralDirectory() const
     // Only positions with room for a whole end record can hold one, and only
     // as far back as the longest comment reaches. The comment may itself hold
     // the signature: the end record is the one whose comment ends the data.
-    const qint64 size = data.size();
+    const qint64 size = m_data.size();
     const qint64 lowest = qMax<qint64>(0, size - endOfCentralDirectorySize - maxCommentLength);
     for (qint64 position = size - endOfCentralDirectorySize; position >= lowest; --position) {
         if (u32(position) == endOfCentralDirectorySignature
@@ -88,7 +88,7 @@ QByteArray zip_archive::get_file_data(const zip_file &file) const
         if (file.compressedSize != file.uncompressedSize)
             throw zip_exception();
         requireRange(start, file.uncompressedSize);
-        return data.mid(int(start), int(file.uncompressedSize));
+        return m_data.mid(int(start), int(file.uncompressedSize));
     }
     if (file.method == methodDeflate)
         return inflateMember(file, start);
@@ -100,10 +100,10 @@ QByteArray zip_archive::inflateMember(const zip_file &file, qint64 start) const
     requireRange(start, file.compressedSize);
     QByteArray result(int(file.uncompressedSize), '\0');
 
-    z_stream stream{};
+    z_stream stream {};
     if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
         throw zip_exception();
-    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData() + start));
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(m_data.constData() + start));
     stream.avail_in = file.compressedSize;
     stream.next_out = reinterpret_cast<Bytef *>(result.data());
     stream.avail_out = file.uncompressedSize;
@@ -120,20 +120,20 @@ QByteArray zip_archive::inflateMember(const zip_file &file, qint64 start) const
 
 void zip_archive::requireRange(qint64 offset, qint64 length) const
 {
-    if (offset < 0 || length < 0 || offset > data.size() || length > data.size() - offset)
+    if (offset < 0 || length < 0 || offset > m_data.size() || length > m_data.size() - offset)
         throw zip_exception();
 }
 
 quint16 zip_archive::u16(qint64 offset) const
 {
     requireRange(offset, 2);
-    const auto *p = reinterpret_cast<const uchar *>(data.constData() + offset);
+    const auto *p = reinterpret_cast<const uchar *>(m_data.constData() + offset);
     return quint16(p[0] | (p[1] << 8));
 }
 
 quint32 zip_archive::u32(qint64 offset) const
 {
     requireRange(offset, 4);
-    const auto *p = reinterpret_cast<const uchar *>(data.constData() + offset);
+    const auto *p = reinterpret_cast<const uchar *>(m_data.constData() + offset);
     return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
 }

@@ -31,5 +31,5 @@ private:
     quint32 u32(qint64 offset) const;
     void requireRange(qint64 offset, qint64 length) const;
 
-    QByteArray data;
+    QByteArray m_data;
 };

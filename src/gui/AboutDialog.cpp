@@ -6,14 +6,14 @@
 
 AboutDialog::AboutDialog(QWidget *parent)
     : QDialog(parent)
-    , ui(new Ui::AboutDialog)
+    , m_ui(new Ui::AboutDialog)
 {
-    ui->setupUi(this);
-    ui->version->setText(QStringLiteral("OrvalVPN Client %1").arg(QLatin1String(BuildConfig::applicationVersion)));
+    m_ui->setupUi(this);
+    m_ui->version->setText(QStringLiteral("OrvalVPN Client %1").arg(QLatin1String(BuildConfig::applicationVersion)));
     const QString site = QString::fromLatin1(BuildConfig::websiteUrl);
-    ui->url->setText(QStringLiteral("<html><head/><body><a href=\"%1\">%2</a></body></html>")
-                         .arg(site.toHtmlEscaped(), site.toHtmlEscaped()));
-    ExternalLink::attach(*ui->url);
+    m_ui->url->setText(QStringLiteral("<html><head/><body><a href=\"%1\">%2</a></body></html>")
+                           .arg(site.toHtmlEscaped(), site.toHtmlEscaped()));
+    ExternalLink::attach(*m_ui->url);
 }
 
 AboutDialog::~AboutDialog() = default;

@@ -17,5 +17,5 @@ public:
     ~AboutDialog() override;
 
 private:
-    QScopedPointer<Ui::AboutDialog> ui;
+    QScopedPointer<Ui::AboutDialog> m_ui;
 };

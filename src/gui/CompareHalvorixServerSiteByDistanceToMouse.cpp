@@ -8,8 +8,8 @@
 
 CompareHalvorixServerSiteByDistanceToMouse::CompareHalvorixServerSiteByDistanceToMouse(const QPointF &point,
                                                                                        double mapWidth)
-    : point(point)
-    , mapWidth(mapWidth)
+    : m_point(point)
+    , m_mapWidth(mapWidth)
 {
 }
 
@@ -21,11 +21,11 @@ bool CompareHalvorixServerSiteByDistanceToMouse::operator()(const HalvorixServer
 
 double CompareHalvorixServerSiteByDistanceToMouse::distance(const HalvorixServerSite &site) const
 {
-    const QPointF projected = MapProjection::toMap(site.getLocation(), mapWidth);
-    const QPair<int, int> copies = nearestCopies(point.x(), mapWidth);
-    const QPointF inCopy(projected.x() + copies.first * mapWidth, projected.y());
-    const QPointF inNeighbour(projected.x() + copies.second * mapWidth, projected.y());
-    return qMin(QLineF(point, inCopy).length(), QLineF(point, inNeighbour).length());
+    const QPointF projected = MapProjection::toMap(site.getLocation(), m_mapWidth);
+    const QPair<int, int> copies = nearestCopies(m_point.x(), m_mapWidth);
+    const QPointF inCopy(projected.x() + copies.first * m_mapWidth, projected.y());
+    const QPointF inNeighbour(projected.x() + copies.second * m_mapWidth, projected.y());
+    return qMin(QLineF(m_point, inCopy).length(), QLineF(m_point, inNeighbour).length());
 }
 
 QPair<int, int> CompareHalvorixServerSiteByDistanceToMouse::nearestCopies(double x, double mapWidth)

@@ -23,6 +23,6 @@ public:
     static QPair<int, int> nearestCopies(double x, double mapWidth);
 
 private:
-    QPointF point;
-    double mapWidth;
+    QPointF m_point;
+    double m_mapWidth;
 };

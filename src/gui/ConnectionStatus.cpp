@@ -4,14 +4,14 @@
 
 ConnectionStatus::ConnectionStatus(QWidget *parent)
     : QWidget(parent)
-    , ui(new Ui::ConnectionStatus)
+    , m_ui(new Ui::ConnectionStatus)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
 }
 
 ConnectionStatus::~ConnectionStatus() = default;
 
 void ConnectionStatus::setState(const QString &state)
 {
-    ui->state->setText(state);
+    m_ui->state->setText(state);
 }

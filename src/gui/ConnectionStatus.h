@@ -20,5 +20,5 @@ public:
     void setState(const QString &state);
 
 private:
-    QScopedPointer<Ui::ConnectionStatus> ui;
+    QScopedPointer<Ui::ConnectionStatus> m_ui;
 };

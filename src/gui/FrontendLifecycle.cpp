@@ -38,22 +38,22 @@ bool isUserInput(QEvent::Type type)
 FrontendLifecycle::FrontendLifecycle(VpnFrontendDispatcher &dispatcher, VpnBackend &backend,
                                      DaemonVpnFrontend &logOnlyFrontend, TrayIconFactory makeTrayIcon,
                                      MainWindowFactory makeMainWindow)
-    : dispatcher(dispatcher)
-    , backend(backend)
-    , logOnlyFrontend(logOnlyFrontend)
+    : m_dispatcher(dispatcher)
+    , m_backend(backend)
+    , m_logOnlyFrontend(logOnlyFrontend)
     , makeTrayIcon(std::move(makeTrayIcon))
     , makeMainWindow(std::move(makeMainWindow))
-    , exitRequest(&QCoreApplication::exit)
+    , m_exitRequest(&QCoreApplication::exit)
 {
-    quitBound.setSingleShot(true);
-    quitBound.setInterval(DEFAULT_QUIT_BOUND_MS);
-    connect(&quitBound, &QTimer::timeout, this, [this] {
-        qWarning() << "FrontendLifecycle - the connection did not report its end within" << quitBound.interval()
+    m_quitBound.setSingleShot(true);
+    m_quitBound.setInterval(DEFAULT_QUIT_BOUND_MS);
+    connect(&m_quitBound, &QTimer::timeout, this, [this] {
+        qWarning() << "FrontendLifecycle - the connection did not report its end within" << m_quitBound.interval()
                    << "ms; quitting anyway";
         finish();
     });
     connect(&logOnlyFrontend, &DaemonVpnFrontend::runEnded, this, [this] {
-        if (state == State::Quitting)
+        if (m_state == State::Quitting)
             finish();
     });
 }
@@ -63,20 +63,20 @@ void FrontendLifecycle::createStartupFrontends(bool trayIconEnabled, bool startM
     if (trayIconEnabled)
         createNewTrayIcon();
     // Minimised to nothing, the user could never reach the application.
-    if (!startMinimized || !dispatcher.containsFrontendOfType<TrayIcon>())
+    if (!startMinimized || !m_dispatcher.containsFrontendOfType<TrayIcon>())
         createNewMainWindow();
 }
 
 void FrontendLifecycle::createNewTrayIcon()
 {
-    if (dispatcher.containsFrontendOfType<TrayIcon>())
+    if (m_dispatcher.containsFrontendOfType<TrayIcon>())
         return;
     const QSharedPointer<TrayIcon> tray = makeTrayIcon();
     connect(tray.data(), &TrayIcon::exitApplication, this, &FrontendLifecycle::onExitApplication);
     connect(tray.data(), &TrayIcon::createNewMainWindow, this, &FrontendLifecycle::createNewMainWindow);
     connect(tray.data(), &TrayIcon::showMainWindow, this, &FrontendLifecycle::showMainWindow);
     connect(tray.data(), &TrayIcon::toggleMainWindowVisibility, this, &FrontendLifecycle::toggleMainWindowVisibility);
-    dispatcher.add(tray);
+    m_dispatcher.add(tray);
 }
 
 void FrontendLifecycle::createNewMainWindow()
@@ -89,26 +89,26 @@ void FrontendLifecycle::createNewMainWindow()
     connect(object, SIGNAL(detachFrontend(VpnFrontend *)), this, SLOT(detachFrontend(VpnFrontend *)));
     connect(object, SIGNAL(attachTrayIcon()), this, SLOT(createNewTrayIcon()));
     connect(object, SIGNAL(detachTrayIcon()), this, SLOT(detachTrayIcon()));
-    windows.append(window.data());
-    dispatcher.add(window);
+    m_windows.append(window.data());
+    m_dispatcher.add(window);
 }
 
 void FrontendLifecycle::onAskAndExitApplication(QWidget *parent)
 {
-    if (state != State::Running)
+    if (m_state != State::Running)
         return;
-    const auto asking = std::find_if(windows.cbegin(), windows.cend(), [parent](VpnFrontend *window) {
+    const auto asking = std::find_if(m_windows.cbegin(), m_windows.cend(), [parent](VpnFrontend *window) {
         return dynamic_cast<QWidget *>(window) == parent;
     });
-    VpnFrontend *const askingWindow = asking == windows.cend() ? nullptr : *asking;
-    const bool otherWindowStays = std::any_of(windows.cbegin(), windows.cend(), [&](VpnFrontend *window) {
-        return window != askingWindow && !pendingDetaches.contains(window);
+    VpnFrontend *const askingWindow = asking == m_windows.cend() ? nullptr : *asking;
+    const bool otherWindowStays = std::any_of(m_windows.cbegin(), m_windows.cend(), [&](VpnFrontend *window) {
+        return window != askingWindow && !m_pendingDetaches.contains(window);
     });
     // Another window goes on; the asking one's own detach takes effect.
     if (otherWindowStays)
         return;
-    pendingDetaches.removeAll(askingWindow);
-    if (logOnlyFrontend.isActive() && Settings().stillActiveWarningEnable() && !QuitConfirmation::ask(parent))
+    m_pendingDetaches.removeAll(askingWindow);
+    if (m_logOnlyFrontend.isActive() && Settings().stillActiveWarningEnable() && !QuitConfirmation::ask(parent))
         return;
     if (parent)
         parent->hide();
@@ -117,59 +117,59 @@ void FrontendLifecycle::onAskAndExitApplication(QWidget *parent)
 
 void FrontendLifecycle::onExitApplication()
 {
-    if (state == State::Running)
+    if (m_state == State::Running)
         quit();
 }
 
 void FrontendLifecycle::showMainWindow()
 {
-    if (windows.isEmpty())
+    if (m_windows.isEmpty())
         createNewMainWindow();
     else
-        dispatcher.showFrontend();
+        m_dispatcher.showFrontend();
 }
 
 void FrontendLifecycle::toggleMainWindowVisibility()
 {
-    if (windows.isEmpty())
+    if (m_windows.isEmpty())
         createNewMainWindow();
     else
-        dispatcher.toggleVisibility();
+        m_dispatcher.toggleVisibility();
 }
 
 void FrontendLifecycle::detachFrontend(VpnFrontend *frontend)
 {
-    if (pendingDetaches.contains(frontend))
+    if (m_pendingDetaches.contains(frontend))
         return;
-    if (pendingDetaches.isEmpty())
+    if (m_pendingDetaches.isEmpty())
         QTimer::singleShot(0, this, &FrontendLifecycle::applyPendingDetaches);
-    pendingDetaches.append(frontend);
+    m_pendingDetaches.append(frontend);
 }
 
 void FrontendLifecycle::detachTrayIcon()
 {
-    dispatcher.detachAllFrontendsOfType<TrayIcon>();
+    m_dispatcher.detachAllFrontendsOfType<TrayIcon>();
     quitWhenNoFrontendIsVisible();
 }
 
 bool FrontendLifecycle::eventFilter(QObject *watched, QEvent *event)
 {
     // Nothing the user does may start anything while the run ends.
-    if (state != State::Running && isUserInput(event->type()))
+    if (m_state != State::Running && isUserInput(event->type()))
         return true;
     return QObject::eventFilter(watched, event);
 }
 
 void FrontendLifecycle::applyPendingDetaches()
 {
-    const QList<VpnFrontend *> detaching = pendingDetaches;
-    pendingDetaches.clear();
+    const QList<VpnFrontend *> detaching = m_pendingDetaches;
+    m_pendingDetaches.clear();
     // A quit in progress drops every frontend once the run has ended.
-    if (state != State::Running)
+    if (m_state != State::Running)
         return;
     for (VpnFrontend *frontend : detaching) {
-        windows.removeAll(frontend);
-        dispatcher.remove(frontend);
+        m_windows.removeAll(frontend);
+        m_dispatcher.remove(frontend);
     }
     quitWhenNoFrontendIsVisible();
 }
@@ -177,32 +177,32 @@ void FrontendLifecycle::applyPendingDetaches()
 void FrontendLifecycle::quitWhenNoFrontendIsVisible()
 {
     // Frontends without a face (the log-only one, a test's observer) keep nothing running.
-    if (state == State::Running && windows.isEmpty() && !dispatcher.containsFrontendOfType<TrayIcon>())
+    if (m_state == State::Running && m_windows.isEmpty() && !m_dispatcher.containsFrontendOfType<TrayIcon>())
         quit();
 }
 
 void FrontendLifecycle::quit()
 {
-    state = State::Quitting;
-    if (!logOnlyFrontend.isActive()) {
+    m_state = State::Quitting;
+    if (!m_logOnlyFrontend.isActive()) {
         finish();
         return;
     }
     qApp->installEventFilter(this);
-    quitBound.start();
-    if (logOnlyFrontend.isStarting())
-        backend.abort();
+    m_quitBound.start();
+    if (m_logOnlyFrontend.isStarting())
+        m_backend.abort();
     else
-        backend.stopVPN();
+        m_backend.stopVPN();
 }
 
 void FrontendLifecycle::finish()
 {
-    state = State::Finished;
-    quitBound.stop();
+    m_state = State::Finished;
+    m_quitBound.stop();
     qApp->removeEventFilter(this);
-    pendingDetaches.clear();
-    windows.clear();
-    dispatcher.removeAll();
-    exitRequest(0);
+    m_pendingDetaches.clear();
+    m_windows.clear();
+    m_dispatcher.removeAll();
+    m_exitRequest(0);
 }

@@ -50,10 +50,10 @@ public:
     FrontendLifecycle(VpnFrontendDispatcher &dispatcher, VpnBackend &backend, DaemonVpnFrontend &logOnlyFrontend,
                       TrayIconFactory makeTrayIcon, MainWindowFactory makeMainWindow);
 
-    void setQuitBoundMs(int milliseconds) { quitBound.setInterval(milliseconds); }
+    void setQuitBoundMs(int milliseconds) { m_quitBound.setInterval(milliseconds); }
     // QCoreApplication::exit unless a test records the request.
-    void setExitRequest(ExitRequest request) { exitRequest = std::move(request); }
-    bool isQuitting() const { return state != State::Running; }
+    void setExitRequest(ExitRequest request) { m_exitRequest = std::move(request); }
+    bool isQuitting() const { return m_state != State::Running; }
 
     // The frontends of the start: the tray icon when it is enabled, and a
     // main window unless the run starts minimised to an attached tray icon.
@@ -82,15 +82,15 @@ private:
     void quit();
     void finish();
 
-    VpnFrontendDispatcher &dispatcher;
-    VpnBackend &backend;
-    DaemonVpnFrontend &logOnlyFrontend;
+    VpnFrontendDispatcher &m_dispatcher;
+    VpnBackend &m_backend;
+    DaemonVpnFrontend &m_logOnlyFrontend;
     const TrayIconFactory makeTrayIcon;
     const MainWindowFactory makeMainWindow;
-    ExitRequest exitRequest;
+    ExitRequest m_exitRequest;
     // The attached main windows, in the order they were made.
-    QList<VpnFrontend *> windows;
-    QList<VpnFrontend *> pendingDetaches;
-    QTimer quitBound;
-    State state = State::Running;
+    QList<VpnFrontend *> m_windows;
+    QList<VpnFrontend *> m_pendingDetaches;
+    QTimer m_quitBound;
+    State m_state = State::Running;
 };

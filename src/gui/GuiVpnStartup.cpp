@@ -25,9 +25,9 @@ const QString GuiVpnStartup::TUNTAP_FIRST_INFORMATIVE_TEXT = QStringLiteral(
     "A problem with the TUN/TAP driver was detected.\nIt is recommended to reinstall the driver.\n\n"
     "Some virus protection software is known to\ninterfere with driver installation.\n"
     "If the problem persists please configure\nyour AV software accordingly.\n\nReinstall the driver now?");
-const QString GuiVpnStartup::TUNTAP_REPEATED_INFORMATIVE_TEXT = QStringLiteral(
-    "A problem with the TUN/TAP driver was detected.\nIt is recommended to reinstall the driver.\n\n"
-    "Reinstall the driver now?");
+const QString GuiVpnStartup::TUNTAP_REPEATED_INFORMATIVE_TEXT =
+    QStringLiteral("A problem with the TUN/TAP driver was detected.\nIt is recommended to reinstall the driver.\n\n"
+                   "Reinstall the driver now?");
 
 namespace {
 
@@ -47,16 +47,16 @@ CheckBoxAnswer askWithCheckBox(QWidget *parent, const QString &text, const QStri
         parent, text, checkBoxText, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, icon, informativeText,
         QString(), QMessageBox::NoButton, 0, &closer);
     const int button = box->exec();
-    return { button, box->checkBox()->isChecked() };
+    return {button, box->checkBox()->isChecked()};
 }
 
 } // namespace
 
 GuiVpnStartup::GuiVpnStartup(VpnBackend &backend, Settings &settings, OsAbstraction &os)
     : QObject(nullptr)
-    , backend(backend)
-    , settings(settings)
-    , os(os)
+    , m_backend(backend)
+    , m_settings(settings)
+    , m_os(os)
 {
 }
 
@@ -67,23 +67,17 @@ void GuiVpnStartup::startVPN(QSharedPointer<ConnectionParameters> params, QStrin
         qDebug() << "GuiVpnStartup::startVPN - Error: no connection parameters, nothing started";
         return;
     }
-    params->refreshServerSite(settings);
-    backend.startVPN(params, user, password);
+    params->refreshServerSite(m_settings);
+    m_backend.startVPN(params, user, password);
 }
 
-bool GuiVpnStartup::onVpnStartupResult(QWidget *parent, const VpnStartupResult &result, QString user,
-                                       QString password)
+bool GuiVpnStartup::onVpnStartupResult(QWidget *parent, const VpnStartupResult &result, QString user, QString password)
 {
     switch (result.getType()) {
-    case VpnStartupResult::ABORTED:
-        return false;
-    case VpnStartupResult::STARTED:
-        return true;
-    case VpnStartupResult::PRELIMINARY_CHECKS_FAILED:
-        break;
-    default:
-        qDebug() << "Warning: unknown VpnStartupResult Type";
-        return false;
+    case VpnStartupResult::ABORTED: return false;
+    case VpnStartupResult::STARTED: return true;
+    case VpnStartupResult::PRELIMINARY_CHECKS_FAILED: break;
+    default: qDebug() << "Warning: unknown VpnStartupResult Type"; return false;
     }
 
     QSharedPointer<ConnectionParameters> params = result.getConnectionParameters();
@@ -97,17 +91,17 @@ bool GuiVpnStartup::onVpnStartupResult(QWidget *parent, const VpnStartupResult &
         params = params->withManageRouteProgramCheck(false);
     }
     if (result.isIksSettingsAsk()) {
-        const Settings::IksSettings answer = warningAskUserIKSEnableOnConnect(parent, settings);
+        const Settings::IksSettings answer = warningAskUserIKSEnableOnConnect(parent, m_settings);
         if (answer == Settings::ASK)
             return false;
         params = params->withIksSettings(answer);
     }
     if (result.isTunTapProblemDetected()) {
-        if (!reinstallTAPDriver(parent, settings))
+        if (!reinstallTAPDriver(parent, m_settings))
             return false;
-        params = params->withTunTapDriverCheck(settings.getCheckTunTapOnConnect());
+        params = params->withTunTapDriverCheck(m_settings.getCheckTunTapOnConnect());
     }
-    backend.startVPN(params, user, password);
+    m_backend.startVPN(params, user, password);
     return true;
 }
 
@@ -136,14 +130,14 @@ Settings::IksSettings GuiVpnStartup::warningAskUserIKSEnableOnConnect(QWidget *p
 
 bool GuiVpnStartup::reinstallTAPDriver(QWidget *parent, Settings &settings)
 {
-    ++tunTapDialogCount;
+    ++m_tunTapDialogCount;
     const QString &informativeText =
-        tunTapDialogCount < 2 ? TUNTAP_FIRST_INFORMATIVE_TEXT : TUNTAP_REPEATED_INFORMATIVE_TEXT;
+        m_tunTapDialogCount < 2 ? TUNTAP_FIRST_INFORMATIVE_TEXT : TUNTAP_REPEATED_INFORMATIVE_TEXT;
     const CheckBoxAnswer answer =
         askWithCheckBox(parent, TUNTAP_TEXT, TUNTAP_CHECK_BOX_TEXT, MessageBoxFactory::Critical, informativeText);
     settings.setCheckTunTapOnConnect(!answer.ticked);
     if (answer.button == QMessageBox::Yes) {
-        os.reinstallTunTapDriver();
+        m_os.reinstallTunTapDriver();
         return true;
     }
     return answer.button == QMessageBox::No;

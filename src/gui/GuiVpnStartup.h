@@ -45,8 +45,8 @@ public:
     static const QString TUNTAP_REPEATED_INFORMATIVE_TEXT;
 
 private:
-    VpnBackend &backend;
-    Settings &settings;
-    OsAbstraction &os;
-    int tunTapDialogCount = 0;
+    VpnBackend &m_backend;
+    Settings &m_settings;
+    OsAbstraction &m_os;
+    int m_tunTapDialogCount = 0;
 };

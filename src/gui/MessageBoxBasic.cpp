@@ -2,12 +2,12 @@
 
 MessageBoxBasic::MessageBoxBasic()
 {
-    title = QStringLiteral("MessageBox");
+    m_title = QStringLiteral("MessageBox");
 }
 
 void MessageBoxBasic::applyStyle(QSharedPointer<QMessageBox> &box)
 {
-    box->setWindowTitle(title);
+    box->setWindowTitle(m_title);
 }
 
 void MessageBoxBasic::applyIcon(QSharedPointer<QMessageBox> &, iconType)

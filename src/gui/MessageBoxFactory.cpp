@@ -21,7 +21,7 @@ void runIfSet(const std::function<void()> &callback)
     if (callback)
         callback();
 }
-}
+} // namespace
 
 const QString MessageBoxFactory::showLogButtonText = QStringLiteral("Show debugging log");
 
@@ -46,7 +46,7 @@ int MessageBoxFactory::runModal(QDialog &dialog)
 
 void MessageBoxFactory::loadStyleSheet()
 {
-    styleSheet = StyleSheet::fromResource(QStringLiteral(":/resources/mainwindow.qss"));
+    m_styleSheet = StyleSheet::fromResource(QStringLiteral(":/resources/mainwindow.qss"));
 }
 
 QSharedPointer<QMessageBox> MessageBoxFactory::getMessageBox(QWidget *parent, const QString &text,
@@ -55,8 +55,8 @@ QSharedPointer<QMessageBox> MessageBoxFactory::getMessageBox(QWidget *parent, co
                                                              QMessageBox::StandardButton closeResult, quint64 eventId,
                                                              EventMessageCloser *closer)
 {
-    QMessageBox *raw = closeResult != QMessageBox::NoButton ? new VyxMessageBox(parent, closeResult)
-                                                              : new QMessageBox(parent);
+    QMessageBox *raw =
+        closeResult != QMessageBox::NoButton ? new VyxMessageBox(parent, closeResult) : new QMessageBox(parent);
     QSharedPointer<QMessageBox> box(raw, &QObject::deleteLater);
     closer->registerMessageBox(eventId, box);
     if (!parent)
@@ -128,10 +128,10 @@ int MessageBoxFactory::execYesNoFamily(QWidget *parent, const QString &text, con
                                        const QString &informativeText, const QString &title, quint64 eventId,
                                        EventMessageCloser *closer)
 {
-    const QSharedPointer<QMessageBox> box = checkBoxText
-        ? getMessageBoxWithCheckBox(parent, text, *checkBoxText, buttons, icon, informativeText, title, closeResult,
-                                    eventId, closer)
-        : getMessageBox(parent, text, buttons, icon, informativeText, title, closeResult, eventId, closer);
+    const QSharedPointer<QMessageBox> box =
+        checkBoxText ? getMessageBoxWithCheckBox(parent, text, *checkBoxText, buttons, icon, informativeText, title,
+                                                 closeResult, eventId, closer)
+                     : getMessageBox(parent, text, buttons, icon, informativeText, title, closeResult, eventId, closer);
     const int result = runModal(*box);
     if (result == QMessageBox::Yes)
         runIfSet(onYes);
@@ -148,24 +148,22 @@ int MessageBoxFactory::execMessageBox_YesNo(QWidget *parent, const QString &text
                                             iconType icon, const QString &informativeText, const QString &title,
                                             quint64 eventId, EventMessageCloser *closer)
 {
-    return execYesNoFamily(parent, text, nullptr, QMessageBox::Yes | QMessageBox::No, onYes, onNo, nullptr,
-                           closeResult, icon, informativeText, title, eventId, closer);
+    return execYesNoFamily(parent, text, nullptr, QMessageBox::Yes | QMessageBox::No, onYes, onNo, nullptr, closeResult,
+                           icon, informativeText, title, eventId, closer);
 }
 
 int MessageBoxFactory::execMessageBox_YesNoCancel(QWidget *parent, const QString &text, std::function<void()> &onYes,
-                                                  std::function<void()> &onNo,
-                                                  QMessageBox::StandardButton closeResult, iconType icon,
-                                                  const QString &informativeText, const QString &title,
+                                                  std::function<void()> &onNo, QMessageBox::StandardButton closeResult,
+                                                  iconType icon, const QString &informativeText, const QString &title,
                                                   quint64 eventId, EventMessageCloser *closer)
 {
-    return execYesNoFamily(parent, text, nullptr, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, onYes,
-                           onNo, nullptr, closeResult, icon, informativeText, title, eventId, closer);
+    return execYesNoFamily(parent, text, nullptr, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, onYes, onNo,
+                           nullptr, closeResult, icon, informativeText, title, eventId, closer);
 }
 
 int MessageBoxFactory::execMessageBox_YesNo_withCheckbox(QWidget *parent, const QString &text,
                                                          const QString &checkBoxText, std::function<void()> &onYes,
-                                                         std::function<void()> &onNo,
-                                                         std::function<void()> &onChecked,
+                                                         std::function<void()> &onNo, std::function<void()> &onChecked,
                                                          QMessageBox::StandardButton closeResult, iconType icon,
                                                          const QString &informativeText, const QString &title,
                                                          quint64 eventId, EventMessageCloser *closer)
@@ -179,6 +177,6 @@ int MessageBoxFactory::execMessageBox_YesNoCancel_withCheckbox(
     std::function<void()> &onNo, std::function<void()> &onChecked, QMessageBox::StandardButton closeResult,
     iconType icon, const QString &informativeText, const QString &title, quint64 eventId, EventMessageCloser *closer)
 {
-    return execYesNoFamily(parent, text, &checkBoxText, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                           onYes, onNo, &onChecked, closeResult, icon, informativeText, title, eventId, closer);
+    return execYesNoFamily(parent, text, &checkBoxText, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, onYes,
+                           onNo, &onChecked, closeResult, icon, informativeText, title, eventId, closer);
 }

@@ -22,8 +22,9 @@ public:
     static void setInstance(const QSharedPointer<MessageBoxFactory> &factory);
     static MessageBoxFactory *getInstance();
 
-    QSharedPointer<QMessageBox> getMessageBox(QWidget *parent, const QString &text, QMessageBox::StandardButtons buttons,
-                                              iconType icon, const QString &informativeText, const QString &title,
+    QSharedPointer<QMessageBox> getMessageBox(QWidget *parent, const QString &text,
+                                              QMessageBox::StandardButtons buttons, iconType icon,
+                                              const QString &informativeText, const QString &title,
                                               QMessageBox::StandardButton closeResult, quint64 eventId,
                                               EventMessageCloser *closer);
     QSharedPointer<QMessageBox> getMessageBoxWithCheckBox(QWidget *parent, const QString &text,
@@ -42,9 +43,9 @@ public:
                              const QString &informativeText, const QString &title, quint64 eventId,
                              EventMessageCloser *closer);
     int execMessageBox_YesNoCancel(QWidget *parent, const QString &text, std::function<void()> &onYes,
-                                   std::function<void()> &onNo, QMessageBox::StandardButton closeResult,
-                                   iconType icon, const QString &informativeText, const QString &title,
-                                   quint64 eventId, EventMessageCloser *closer);
+                                   std::function<void()> &onNo, QMessageBox::StandardButton closeResult, iconType icon,
+                                   const QString &informativeText, const QString &title, quint64 eventId,
+                                   EventMessageCloser *closer);
     int execMessageBox_YesNo_withCheckbox(QWidget *parent, const QString &text, const QString &checkBoxText,
                                           std::function<void()> &onYes, std::function<void()> &onNo,
                                           std::function<void()> &onChecked, QMessageBox::StandardButton closeResult,
@@ -54,8 +55,8 @@ public:
                                                 std::function<void()> &onYes, std::function<void()> &onNo,
                                                 std::function<void()> &onChecked,
                                                 QMessageBox::StandardButton closeResult, iconType icon,
-                                                const QString &informativeText, const QString &title,
-                                                quint64 eventId, EventMessageCloser *closer);
+                                                const QString &informativeText, const QString &title, quint64 eventId,
+                                                EventMessageCloser *closer);
 
     virtual void applyStyle(QSharedPointer<QMessageBox> &box) = 0;
     virtual void applyIcon(QSharedPointer<QMessageBox> &box, iconType icon) = 0;
@@ -66,16 +67,16 @@ protected:
     // Runs a box or dialog modally. Tests install a factory that answers here.
     virtual int runModal(QDialog &dialog);
 
-    QString title;
-    QIcon icon;
-    QString styleSheet;
+    QString m_title;
+    QIcon m_icon;
+    QString m_styleSheet;
 
 private:
     int execYesNoFamily(QWidget *parent, const QString &text, const QString *checkBoxText,
-                        QMessageBox::StandardButtons buttons, std::function<void()> &onYes,
-                        std::function<void()> &onNo, std::function<void()> *onChecked,
-                        QMessageBox::StandardButton closeResult, iconType icon, const QString &informativeText,
-                        const QString &title, quint64 eventId, EventMessageCloser *closer);
+                        QMessageBox::StandardButtons buttons, std::function<void()> &onYes, std::function<void()> &onNo,
+                        std::function<void()> *onChecked, QMessageBox::StandardButton closeResult, iconType icon,
+                        const QString &informativeText, const QString &title, quint64 eventId,
+                        EventMessageCloser *closer);
     void loadStyleSheet();
     static void setPlainTexts(QMessageBox &box, const QString &text, const QString &informativeText);
 

@@ -9,7 +9,7 @@ void OpenConnectLoginFailedBox::install()
     OpenConnectManagementSocket::setLoginFailedNotifier(&OpenConnectLoginFailedBox::show);
 }
 
-void OpenConnectLoginFailedBox::show(const QString& message)
+void OpenConnectLoginFailedBox::show(const QString &message)
 {
     NullEventMessageCloser closer;
     MessageBoxFactory::getInstance()->execMessageBox(nullptr, message, QMessageBox::Ok, MessageBoxFactory::Information,

@@ -9,5 +9,5 @@ class OpenConnectLoginFailedBox
 public:
     // Makes the OpenConnect driver show its login-failed notice here.
     static void install();
-    static void show(const QString& message);
+    static void show(const QString &message);
 };

@@ -13,41 +13,41 @@
 
 namespace {
 const QString STATE_HINT = QStringLiteral(">STATE:timestamp,(*)state,cause,localIP,remoteIP");
-const QStringList STATES{"CONNECTING", "TCP_CONNECT", "RESOLVE",   "WAIT",         "AUTH",   "GET_CONFIG",
-                         "ASSIGN_IP",  "ADD_ROUTES",  "CONNECTED", "RECONNECTING", "EXITING"};
+const QStringList STATES {"CONNECTING", "TCP_CONNECT", "RESOLVE",   "WAIT",         "AUTH",   "GET_CONFIG",
+                          "ASSIGN_IP",  "ADD_ROUTES",  "CONNECTED", "RECONNECTING", "EXITING"};
 } // namespace
 
-OpenVPNSimulatorDialog::OpenVPNSimulatorDialog(QProcess& process, int port, QWidget* parent)
+OpenVPNSimulatorDialog::OpenVPNSimulatorDialog(QProcess &process, int port, QWidget *parent)
     : QDialog(parent)
-    , ui(new Ui::OpenVPNSimulatorDialog)
-    , port(port)
-    , process(process)
+    , m_ui(new Ui::OpenVPNSimulatorDialog)
+    , m_port(port)
+    , m_process(process)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     qDebug() << "Starting simulator...";
     setWindowTitle(QStringLiteral("OpenVPN Simulator"));
 
-    ui->connLogText->setReadOnly(true);
-    ui->connLogText->setText(QStringLiteral("Starting simulator..."));
-    ui->connLogText->append(QStringLiteral("Host: localhost - Port: %1").arg(port));
+    m_ui->connLogText->setReadOnly(true);
+    m_ui->connLogText->setText(QStringLiteral("Starting simulator..."));
+    m_ui->connLogText->append(QStringLiteral("Host: localhost - Port: %1").arg(port));
 
-    qDebug() << "Socket state:" << socket.state();
-    socket.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port), QIODevice::ReadWrite);
+    qDebug() << "Socket state:" << m_socket.state();
+    m_socket.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port), QIODevice::ReadWrite);
     qDebug() << "Socket connecting to localhost port:" << port;
-    qDebug() << "Socket state:" << socket.state();
-    if (!socket.waitForConnected(CONNECT_TIMEOUT_MS)) {
-        ui->connLogText->setTextBackgroundColor(QColor(QStringLiteral("red")));
-        ui->connLogText->append(QStringLiteral("ERROR: Socket not connected! The simulator will not work!"));
+    qDebug() << "Socket state:" << m_socket.state();
+    if (!m_socket.waitForConnected(CONNECT_TIMEOUT_MS)) {
+        m_ui->connLogText->setTextBackgroundColor(QColor(QStringLiteral("red")));
+        m_ui->connLogText->append(QStringLiteral("ERROR: Socket not connected! The simulator will not work!"));
     }
 
-    ui->stateToSend->addItems(STATES);
-    ui->stateToSend->setCurrentIndex(0);
-    ui->hintCommand->setReadOnly(true);
-    ui->hintCommand->setStyleSheet(QStringLiteral("QLineEdit {background-color: lightgray}"));
-    connect(&socket, &QTcpSocket::readyRead, this, &OpenVPNSimulatorDialog::socketRead);
-    connect(ui->closeSim, &QPushButton::clicked, this, &QDialog::close);
-    qDebug() << "Socket state:" << socket.state();
+    m_ui->stateToSend->addItems(STATES);
+    m_ui->stateToSend->setCurrentIndex(0);
+    m_ui->hintCommand->setReadOnly(true);
+    m_ui->hintCommand->setStyleSheet(QStringLiteral("QLineEdit {background-color: lightgray}"));
+    connect(&m_socket, &QTcpSocket::readyRead, this, &OpenVPNSimulatorDialog::socketRead);
+    connect(m_ui->closeSim, &QPushButton::clicked, this, &QDialog::close);
+    qDebug() << "Socket state:" << m_socket.state();
 }
 
 OpenVPNSimulatorDialog::~OpenVPNSimulatorDialog()
@@ -57,37 +57,38 @@ OpenVPNSimulatorDialog::~OpenVPNSimulatorDialog()
 
 void OpenVPNSimulatorDialog::install()
 {
-    OpenVpnCommand::setSimulatorStarter([](QProcess& process, int port) {
+    OpenVpnCommand::setSimulatorStarter([](QProcess &process, int port) {
         // Owned by nobody: it deletes itself when closed.
-        auto* dialog = new OpenVPNSimulatorDialog(process, port);
+        auto *dialog = new OpenVPNSimulatorDialog(process, port);
         dialog->show();
     });
 }
 
-void OpenVPNSimulatorDialog::appendHistory(const QString& colour, const QString& text)
+void OpenVPNSimulatorDialog::appendHistory(const QString &colour, const QString &text)
 {
-    ui->connLogText->setTextColor(QColor(colour));
-    ui->connLogText->append(text);
+    m_ui->connLogText->setTextColor(QColor(colour));
+    m_ui->connLogText->append(text);
 }
 
-void OpenVPNSimulatorDialog::appendError(const QString& text)
+void OpenVPNSimulatorDialog::appendError(const QString &text)
 {
     appendHistory(QStringLiteral("red"), text);
 }
 
 void OpenVPNSimulatorDialog::scrollIfWanted()
 {
-    if (ui->autoScroll->isChecked())
-        ui->connLogText->verticalScrollBar()->setValue(ui->connLogText->verticalScrollBar()->maximum());
+    if (m_ui->autoScroll->isChecked())
+        m_ui->connLogText->verticalScrollBar()->setValue(m_ui->connLogText->verticalScrollBar()->maximum());
 }
 
 void OpenVPNSimulatorDialog::socketRead()
 {
-    const QByteArray bytes = socket.readAll();
-    const QString text = QString::fromLatin1(bytes.constData(), static_cast<int>(qstrnlen(bytes.constData(), bytes.size())));
+    const QByteArray bytes = m_socket.readAll();
+    const QString text =
+        QString::fromLatin1(bytes.constData(), static_cast<int>(qstrnlen(bytes.constData(), bytes.size())));
     if (text.isEmpty()) {
-        ui->connLogText->setTextBackgroundColor(QColor(QStringLiteral("red")));
-        ui->connLogText->append(QStringLiteral("ERROR: Socket ready for reading but nothing was read."));
+        m_ui->connLogText->setTextBackgroundColor(QColor(QStringLiteral("red")));
+        m_ui->connLogText->append(QStringLiteral("ERROR: Socket ready for reading but nothing was read."));
     } else {
         appendHistory(QStringLiteral("blue"), text);
         if (text.contains(QLatin1String("signal SIGTERM")))
@@ -99,39 +100,39 @@ void OpenVPNSimulatorDialog::socketRead()
 
 void OpenVPNSimulatorDialog::on_sendMex_clicked()
 {
-    const QString line = ui->commandLine->text();
+    const QString line = m_ui->commandLine->text();
     appendHistory(QStringLiteral("green"), line);
-    const bool failed = socket.write(line.toLatin1()) < 0 || socket.write("\n") < 0;
+    const bool failed = m_socket.write(line.toLatin1()) < 0 || m_socket.write("\n") < 0;
     if (failed)
         appendError(QStringLiteral("ERROR: command not sent properly"));
-    ui->commandLine->clear();
-    ui->hintCommand->clear();
+    m_ui->commandLine->clear();
+    m_ui->hintCommand->clear();
     scrollIfWanted();
 }
 
 void OpenVPNSimulatorDialog::on_resetMex_clicked()
 {
-    ui->commandLine->clear();
-    ui->commandLine->setFocus();
-    ui->hintCommand->clear();
+    m_ui->commandLine->clear();
+    m_ui->commandLine->setFocus();
+    m_ui->hintCommand->clear();
 }
 
 void OpenVPNSimulatorDialog::on_copyToClipboard_clicked()
 {
-    QApplication::clipboard()->setText(ui->connLogText->toPlainText());
+    QApplication::clipboard()->setText(m_ui->connLogText->toPlainText());
 }
 
 void OpenVPNSimulatorDialog::on_clearHist_clicked()
 {
-    ui->connLogText->clear();
-    ui->commandLine->setFocus();
+    m_ui->connLogText->clear();
+    m_ui->commandLine->setFocus();
 }
 
-void OpenVPNSimulatorDialog::useTemplate(const QString& line, const QString& hint)
+void OpenVPNSimulatorDialog::useTemplate(const QString &line, const QString &hint)
 {
-    ui->commandLine->setText(line);
-    ui->commandLine->setFocus();
-    ui->hintCommand->setText(hint);
+    m_ui->commandLine->setText(line);
+    m_ui->commandLine->setFocus();
+    m_ui->hintCommand->setText(hint);
 }
 
 void OpenVPNSimulatorDialog::on_connectMex_clicked()
@@ -141,7 +142,8 @@ void OpenVPNSimulatorDialog::on_connectMex_clicked()
 
 void OpenVPNSimulatorDialog::on_disconnectMex_clicked()
 {
-    useTemplate(QStringLiteral(">STATE:,,,,"), QStringLiteral(">STATE:timestamp,(not CONNECTED),cause,localIP,remoteIP"));
+    useTemplate(QStringLiteral(">STATE:,,,,"),
+                QStringLiteral(">STATE:timestamp,(not CONNECTED),cause,localIP,remoteIP"));
 }
 
 void OpenVPNSimulatorDialog::on_passRequest_clicked()
@@ -176,16 +178,16 @@ void OpenVPNSimulatorDialog::on_hold_clicked()
 
 void OpenVPNSimulatorDialog::on_sendState_clicked()
 {
-    useTemplate(QStringLiteral(">STATE:,%1,,,").arg(ui->stateToSend->currentText()), STATE_HINT);
+    useTemplate(QStringLiteral(">STATE:,%1,,,").arg(m_ui->stateToSend->currentText()), STATE_HINT);
 }
 
-void OpenVPNSimulatorDialog::closeEvent(QCloseEvent* event)
+void OpenVPNSimulatorDialog::closeEvent(QCloseEvent *event)
 {
     // The event can come again while the first close is still under way.
-    if (!closing) {
-        closing = true;
+    if (!m_closing) {
+        m_closing = true;
         qDebug() << "Stopping simulator...";
-        emit process.finished(1, QProcess::NormalExit);
+        emit m_process.finished(1, QProcess::NormalExit);
     }
     QDialog::closeEvent(event);
 }

@@ -19,7 +19,7 @@ public:
     // How long construction waits for the management port to accept.
     static constexpr int CONNECT_TIMEOUT_MS = 10000;
 
-    OpenVPNSimulatorDialog(QProcess& process, int port, QWidget* parent = nullptr);
+    OpenVPNSimulatorDialog(QProcess &process, int port, QWidget *parent = nullptr);
     ~OpenVPNSimulatorDialog() override;
 
     // Makes OpenVPN starts open this dialog when WITH_OPENVPN_SIMULATOR is "true".
@@ -42,18 +42,17 @@ public slots:
     void on_sendState_clicked();
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
-    void useTemplate(const QString& line, const QString& hint);
-    void appendHistory(const QString& colour, const QString& text);
-    void appendError(const QString& text);
+    void useTemplate(const QString &line, const QString &hint);
+    void appendHistory(const QString &colour, const QString &text);
+    void appendError(const QString &text);
     void scrollIfWanted();
 
-    QScopedPointer<Ui::OpenVPNSimulatorDialog> ui;
-    int port;
-    QProcess& process;
-    QTcpSocket socket;
-    bool closing = false;
+    QScopedPointer<Ui::OpenVPNSimulatorDialog> m_ui;
+    int m_port;
+    QProcess &m_process;
+    QTcpSocket m_socket;
+    bool m_closing = false;
 };
-

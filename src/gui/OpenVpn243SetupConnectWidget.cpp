@@ -21,15 +21,15 @@ OpenVpn243SetupConnectWidget::OpenVpn243SetupConnectWidget(QComboBox &protocolCB
                                                            QPushButton &connectButton, QLabel &cipherWarningSign,
                                                            QLabel &cipherWarningSign2, QLabel &stealthIcon,
                                                            QLabel &stealthLabel)
-    : protocolCB(protocolCB)
-    , portAuthBox(portAuthBox)
-    , cipherCB(cipherCB)
-    , stunnelChB(stunnelChB)
-    , connectButton(connectButton)
-    , cipherWarningSign(cipherWarningSign)
-    , cipherWarningSign2(cipherWarningSign2)
-    , stealthIcon(stealthIcon)
-    , stealthLabel(stealthLabel)
+    : m_protocolCB(protocolCB)
+    , m_portAuthBox(portAuthBox)
+    , m_cipherCB(cipherCB)
+    , m_stunnelChB(stunnelChB)
+    , m_connectButton(connectButton)
+    , m_cipherWarningSign(cipherWarningSign)
+    , m_cipherWarningSign2(cipherWarningSign2)
+    , m_stealthIcon(stealthIcon)
+    , m_stealthLabel(stealthLabel)
 {
 }
 
@@ -54,40 +54,40 @@ void OpenVpn243SetupConnectWidget::setUpComboBoxes(const HalvorixServerSite &sit
     setUpStunnelChB(model);
     // Enabling is the page's business (it also needs the credentials).
     if (!isTransportAvailable())
-        connectButton.setEnabled(false);
+        m_connectButton.setEnabled(false);
 }
 
 void OpenVpn243SetupConnectWidget::updateCipherIcons(const HalvorixServerSite &site)
 {
-    const bool noEncryption = cipherCB.currentText() == QLatin1String("none");
-    cipherWarningSign.setVisible(noEncryption);
-    cipherWarningSign2.setVisible(noEncryption);
+    const bool noEncryption = m_cipherCB.currentText() == QLatin1String("none");
+    m_cipherWarningSign.setVisible(noEncryption);
+    m_cipherWarningSign2.setVisible(noEncryption);
     if (!noEncryption)
-        connectButton.setText(tr("Connect"));
+        m_connectButton.setText(tr("Connect"));
 
     const bool stealth = site.isStealth() || (hasCurrentPortEntry() && currentPortEntry().isStealth());
-    stealthIcon.setVisible(stealth);
-    stealthLabel.setVisible(stealth);
+    m_stealthIcon.setVisible(stealth);
+    m_stealthLabel.setVisible(stealth);
 }
 
 OpenVpnConfigCipher OpenVpn243SetupConnectWidget::getCurrentConfigCipher(const HalvorixServerSite &) const
 {
-    return currentPortEntry().getConfigByCipher(cipherCB.currentText());
+    return currentPortEntry().getConfigByCipher(m_cipherCB.currentText());
 }
 
 QString OpenVpn243SetupConnectWidget::getCurrentCipherString() const
 {
-    return cipherCB.currentText();
+    return m_cipherCB.currentText();
 }
 
 bool OpenVpn243SetupConnectWidget::isSTunnelEnabled() const
 {
-    return stunnelChB.isChecked();
+    return m_stunnelChB.isChecked();
 }
 
 bool OpenVpn243SetupConnectWidget::isTransportAvailable() const
 {
-    return protocolCB.count() > 0;
+    return m_protocolCB.count() > 0;
 }
 
 OpenVpnConfigurationModel OpenVpn243SetupConnectWidget::getSelectionCipherFromSettings() const
@@ -100,16 +100,16 @@ OpenVpnConfigurationModel OpenVpn243SetupConnectWidget::getSelectionCipherFromSe
 
 OpenVpnConfigurationModel OpenVpn243SetupConnectWidget::getSelectionCipherFromUI() const
 {
-    if (protocolCB.currentIndex() < 0 || !hasCurrentPortEntry())
+    if (m_protocolCB.currentIndex() < 0 || !hasCurrentPortEntry())
         return OpenVpnConfigurationModel();
-    return OpenVpnConfigurationModel(cipherCB.currentText(),
+    return OpenVpnConfigurationModel(m_cipherCB.currentText(),
                                      HalvorixServerSite::toString(currentProtocol().getProtocol()),
-                                     currentPortEntry().getPort(), stunnelChB.isChecked());
+                                     currentPortEntry().getPort(), m_stunnelChB.isChecked());
 }
 
 const ConnectVia &OpenVpn243SetupConnectWidget::currentProtocol() const
 {
-    const auto *current = protocolCB.currentData().value<const ConnectVia *>();
+    const auto *current = m_protocolCB.currentData().value<const ConnectVia *>();
     return current ? *current : ConnectVia::UDP();
 }
 
@@ -129,9 +129,9 @@ void OpenVpn243SetupConnectWidget::setUpPortAuthBox(const HalvorixServerSite &si
 
 void OpenVpn243SetupConnectWidget::fillProtocolCBOptions(Settings &settings, const HalvorixServerSite &site)
 {
-    protocolCB.clear();
-    protocolCB.setEnabled(false);
-    protocolCB.setToolTip(QString());
+    m_protocolCB.clear();
+    m_protocolCB.setEnabled(false);
+    m_protocolCB.setToolTip(QString());
     const bool hasTcp = hasConfigFile(site, HalvorixServerSite::TCP);
 
     const Settings::ProxySettings proxy = settings.getProxySettings();
@@ -146,7 +146,7 @@ void OpenVpn243SetupConnectWidget::fillProtocolCBOptions(Settings &settings, con
         addProtocolOption(tr("UDP"), ConnectVia::UDP());
     if (hasTcp)
         addProtocolOption(tr("TCP"), ConnectVia::TCP());
-    protocolCB.setEnabled(protocolCB.count() > 0);
+    m_protocolCB.setEnabled(m_protocolCB.count() > 0);
 }
 
 void OpenVpn243SetupConnectWidget::addProxyOption(bool hasTcp, const QString &text, const ConnectVia &connectVia)
@@ -156,38 +156,38 @@ void OpenVpn243SetupConnectWidget::addProxyOption(bool hasTcp, const QString &te
     if (hasTcp)
         addProtocolOption(text, connectVia);
     else
-        protocolCB.setToolTip(
+        m_protocolCB.setToolTip(
             tr("This server offers no TCP connection, which the proxy chosen in the settings needs."));
 }
 
 void OpenVpn243SetupConnectWidget::addProtocolOption(const QString &text, const ConnectVia &connectVia)
 {
-    protocolCB.addItem(text, QVariant::fromValue(&connectVia));
+    m_protocolCB.addItem(text, QVariant::fromValue(&connectVia));
 }
 
 void OpenVpn243SetupConnectWidget::selectProtocolCBOption(const OpenVpnConfigurationModel &model)
 {
-    const int index = protocolCB.findData(QVariant::fromValue(&model.getProtocol()));
+    const int index = m_protocolCB.findData(QVariant::fromValue(&model.getProtocol()));
     if (index >= 0)
-        protocolCB.setCurrentIndex(index);
+        m_protocolCB.setCurrentIndex(index);
 }
 
 void OpenVpn243SetupConnectWidget::fillPortAuthBoxOptions(const HalvorixServerSite &site)
 {
-    portAuthBox.clear();
-    portAuthBox.setEnabled(false);
+    m_portAuthBox.clear();
+    m_portAuthBox.setEnabled(false);
     for (const ComboBoxConfigCipher &entry : ComboBoxConfigCipher::getComboBoxConfigCipherList(site, currentProtocol()))
-        portAuthBox.addItem(entry.getDisplayPort(), QVariant::fromValue(entry));
-    portAuthBox.setEnabled(portAuthBox.count() > 0);
+        m_portAuthBox.addItem(entry.getDisplayPort(), QVariant::fromValue(entry));
+    m_portAuthBox.setEnabled(m_portAuthBox.count() > 0);
 }
 
 void OpenVpn243SetupConnectWidget::selectPortAuthBoxOption(const HalvorixServerSite &site, bool preferStealth,
                                                            const OpenVpnConfigurationModel &model)
 {
     const ComboBoxConfigCipher target = model.getComboBoxConfigCipher(site, preferStealth);
-    for (int index = 0; index < portAuthBox.count(); ++index) {
-        if (portAuthBox.itemData(index).value<ComboBoxConfigCipher>() == target) {
-            portAuthBox.setCurrentIndex(index);
+    for (int index = 0; index < m_portAuthBox.count(); ++index) {
+        if (m_portAuthBox.itemData(index).value<ComboBoxConfigCipher>() == target) {
+            m_portAuthBox.setCurrentIndex(index);
             return;
         }
     }
@@ -204,35 +204,35 @@ void OpenVpn243SetupConnectWidget::setUpCipherCB(const HalvorixServerSite &site,
 
 void OpenVpn243SetupConnectWidget::fillCipherCBOptions(const ComboBoxConfigCipher &entry)
 {
-    cipherCB.clear();
-    cipherCB.setEnabled(false);
-    cipherCB.addItems(entry.getCiphers());
-    cipherCB.setEnabled(cipherCB.count() > 0);
+    m_cipherCB.clear();
+    m_cipherCB.setEnabled(false);
+    m_cipherCB.addItems(entry.getCiphers());
+    m_cipherCB.setEnabled(m_cipherCB.count() > 0);
 }
 
 void OpenVpn243SetupConnectWidget::selectCipherCBOption(const ComboBoxConfigCipher &entry,
                                                         const OpenVpnConfigurationModel &model)
 {
-    const int index = cipherCB.findText(model.getCipher(entry));
+    const int index = m_cipherCB.findText(model.getCipher(entry));
     if (index >= 0)
-        cipherCB.setCurrentIndex(index);
+        m_cipherCB.setCurrentIndex(index);
 }
 
 void OpenVpn243SetupConnectWidget::setUpStunnelChB(const OpenVpnConfigurationModel &model)
 {
     const bool offered = !currentProtocol().isProxy() && hasCurrentPortEntry() && currentPortEntry().hasSTunnelPort();
-    stunnelChB.setEnabled(offered);
-    stunnelChB.setChecked(offered && model.stunnelEnabled());
+    m_stunnelChB.setEnabled(offered);
+    m_stunnelChB.setChecked(offered && model.stunnelEnabled());
 }
 
 bool OpenVpn243SetupConnectWidget::hasCurrentPortEntry() const
 {
-    return portAuthBox.currentIndex() >= 0;
+    return m_portAuthBox.currentIndex() >= 0;
 }
 
 ComboBoxConfigCipher OpenVpn243SetupConnectWidget::currentPortEntry() const
 {
     if (!hasCurrentPortEntry())
         return ComboBoxConfigCipher();
-    return portAuthBox.currentData().value<ComboBoxConfigCipher>();
+    return m_portAuthBox.currentData().value<ComboBoxConfigCipher>();
 }

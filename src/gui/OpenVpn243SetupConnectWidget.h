@@ -66,13 +66,13 @@ private:
     // The current port entry; an empty entry when there is none.
     ComboBoxConfigCipher currentPortEntry() const;
 
-    QComboBox &protocolCB;
-    QComboBox &portAuthBox;
-    QComboBox &cipherCB;
-    QCheckBox &stunnelChB;
-    QPushButton &connectButton;
-    QLabel &cipherWarningSign;
-    QLabel &cipherWarningSign2;
-    QLabel &stealthIcon;
-    QLabel &stealthLabel;
+    QComboBox &m_protocolCB;
+    QComboBox &m_portAuthBox;
+    QComboBox &m_cipherCB;
+    QCheckBox &m_stunnelChB;
+    QPushButton &m_connectButton;
+    QLabel &m_cipherWarningSign;
+    QLabel &m_cipherWarningSign2;
+    QLabel &m_stealthIcon;
+    QLabel &m_stealthLabel;
 };

@@ -28,14 +28,14 @@ void keepSpaceWhenHidden(QWidget &widget)
 
 OrvalVPNConnectWidget::OrvalVPNConnectWidget(QWidget *parent)
     : QWidget(parent)
-    , ui(new Ui::OrvalVPNConnectWidget)
+    , m_ui(new Ui::OrvalVPNConnectWidget)
 {
-    ui->setupUi(this);
-    setupConnectWidget = QSharedPointer<AbstractSetupConnectWidget>(new OpenVpn243SetupConnectWidget(
-        *ui->protocolSelect, *ui->portSelect, *ui->cipherSelect, *ui->stunnelCheckbox, *ui->connect,
-        *ui->cipherWarningSign, *ui->cipherWarningSign_2, *ui->stealthIcon, *ui->stealthLabel));
-    keepSpaceWhenHidden(*ui->cipherWarningSign);
-    keepSpaceWhenHidden(*ui->cipherWarningSign_2);
+    m_ui->setupUi(this);
+    m_setupConnectWidget = QSharedPointer<AbstractSetupConnectWidget>(new OpenVpn243SetupConnectWidget(
+        *m_ui->protocolSelect, *m_ui->portSelect, *m_ui->cipherSelect, *m_ui->stunnelCheckbox, *m_ui->connect,
+        *m_ui->cipherWarningSign, *m_ui->cipherWarningSign_2, *m_ui->stealthIcon, *m_ui->stealthLabel));
+    keepSpaceWhenHidden(*m_ui->cipherWarningSign);
+    keepSpaceWhenHidden(*m_ui->cipherWarningSign_2);
     setServerSites({});
     makeCurrent(HalvorixServerSite(), false);
     makeConnectTheReturnKey();
@@ -51,20 +51,20 @@ bool OrvalVPNConnectWidget::isEmptySite(const HalvorixServerSite &site)
 
 HalvorixServerSite OrvalVPNConnectWidget::getCurrentServerSite() const
 {
-    return currentServerSite;
+    return m_currentServerSite;
 }
 
 void OrvalVPNConnectWidget::setServerSites(const QList<HalvorixServerSite> &sites)
 {
-    serverSites = HalvorixServerSitesList(sites);
+    m_serverSites = HalvorixServerSitesList(sites);
     const bool any = !sites.isEmpty();
-    ui->selectServerSite->setEnabled(any);
-    ui->protocolSelect->setEnabled(any);
+    m_ui->selectServerSite->setEnabled(any);
+    m_ui->protocolSelect->setEnabled(any);
     if (any) {
         updateConnectButton();
         setDefaultCurrentServerSite();
     } else {
-        ui->connect->setEnabled(false);
+        m_ui->connect->setEnabled(false);
         makeCurrent(HalvorixServerSite(), false);
     }
 }
@@ -75,16 +75,16 @@ void OrvalVPNConnectWidget::setDefaultCurrentServerSite()
     QString id = FALLBACK_SERVER_SITE;
     if (settings.hasDefaultServerSite()) {
         id = settings.defaultServerSite();
-    } else if (settings.hasMyLocation() && !serverSites.isEmpty()) {
-        serverSites.sortList(ServerSitesOrder::PROXIMITYORDER()->getComparator());
-        id = serverSites[0].getId();
+    } else if (settings.hasMyLocation() && !m_serverSites.isEmpty()) {
+        m_serverSites.sortList(ServerSitesOrder::PROXIMITYORDER()->getComparator());
+        id = m_serverSites[0].getId();
     }
     setCurrentServerSite(id);
 }
 
 void OrvalVPNConnectWidget::setCurrentServerSite(const QString &id)
 {
-    const QList<HalvorixServerSite> all = serverSites.getAllServers();
+    const QList<HalvorixServerSite> all = m_serverSites.getAllServers();
     HalvorixServerSite chosen = all.isEmpty() ? HalvorixServerSite() : all.first();
     for (const HalvorixServerSite &site : all) {
         if (site.getId() == id) {
@@ -102,23 +102,23 @@ void OrvalVPNConnectWidget::setCurrentServerSiteFromSettings(const HalvorixServe
 
 void OrvalVPNConnectWidget::setCurrentServerSiteFromUISelection(const HalvorixServerSite &site, bool preferStealth)
 {
-    currentServerSite = site;
+    m_currentServerSite = site;
     refreshServerWidget();
-    setupConnectWidget->setUpComboBoxesFromUI(currentServerSite, preferStealth);
+    m_setupConnectWidget->setUpComboBoxesFromUI(m_currentServerSite, preferStealth);
     updateConnectButton();
 }
 
 void OrvalVPNConnectWidget::makeCurrent(const HalvorixServerSite &site, bool preferStealth)
 {
-    currentServerSite = site;
+    m_currentServerSite = site;
     refreshServerWidget();
-    setupConnectWidget->setUpComboBoxesFromSettings(currentServerSite, preferStealth);
+    m_setupConnectWidget->setUpComboBoxesFromSettings(m_currentServerSite, preferStealth);
     updateConnectButton();
 }
 
 void OrvalVPNConnectWidget::refreshServerWidget()
 {
-    ConnectionSummary::showSite(*ui->flag, *ui->country, *ui->city, currentServerSite);
+    ConnectionSummary::showSite(*m_ui->flag, *m_ui->country, *m_ui->city, m_currentServerSite);
     setUpPinnedIp();
     setUpDedicatedIp();
 }
@@ -126,10 +126,10 @@ void OrvalVPNConnectWidget::refreshServerWidget()
 void OrvalVPNConnectWidget::saveCurrentServerSite()
 {
     // An empty site would overwrite the user's stored choice with "-".
-    if (isEmptySite(currentServerSite))
+    if (isEmptySite(m_currentServerSite))
         return;
     Settings settings;
-    settings.setDefaultServerSite(currentServerSite.getId(), getCurrentOpenVpn243SelectionCipher());
+    settings.setDefaultServerSite(m_currentServerSite.getId(), getCurrentOpenVpn243SelectionCipher());
 }
 
 void OrvalVPNConnectWidget::updateGUIFromSettings()
@@ -138,8 +138,8 @@ void OrvalVPNConnectWidget::updateGUIFromSettings()
     setUpPinnedIp(settings);
     setUpDedicatedIp();
     updateCredentials();
-    setupConnectWidget->setUpComboBoxesFromSettings(currentServerSite, false);
-    setupConnectWidget->updateCipherIcons(currentServerSite);
+    m_setupConnectWidget->setUpComboBoxesFromSettings(m_currentServerSite, false);
+    m_setupConnectWidget->updateCipherIcons(m_currentServerSite);
     updateConnectButton();
     makeConnectTheReturnKey();
 }
@@ -148,12 +148,12 @@ void OrvalVPNConnectWidget::updateCredentials()
 {
     Settings settings;
     if (settings.remembersCredentials()) {
-        ui->username->setText(settings.getUsername());
-        ui->password->setText(settings.getPassword());
-        ui->rememberCredentials->setChecked(true);
+        m_ui->username->setText(settings.getUsername());
+        m_ui->password->setText(settings.getPassword());
+        m_ui->rememberCredentials->setChecked(true);
     } else {
-        ui->username->clear();
-        ui->password->clear();
+        m_ui->username->clear();
+        m_ui->password->clear();
     }
     updateConnectButton();
 }
@@ -162,9 +162,9 @@ void OrvalVPNConnectWidget::updateConnectButton()
 {
     // The controller only ever switches Connect off (no transport); it comes
     // back here once a site with a transport and both credentials are there.
-    ui->connect->setEnabled(!isEmptySite(currentServerSite) && setupConnectWidget
-                            && setupConnectWidget->isTransportAvailable() && !ui->username->text().isEmpty()
-                            && !ui->password->text().isEmpty());
+    m_ui->connect->setEnabled(!isEmptySite(m_currentServerSite) && m_setupConnectWidget
+                              && m_setupConnectWidget->isTransportAvailable() && !m_ui->username->text().isEmpty()
+                              && !m_ui->password->text().isEmpty());
 }
 
 void OrvalVPNConnectWidget::setUpPinnedIp()
@@ -175,37 +175,37 @@ void OrvalVPNConnectWidget::setUpPinnedIp()
 
 void OrvalVPNConnectWidget::setUpPinnedIp(Settings &settings)
 {
-    const QString id = currentServerSite.getId();
+    const QString id = m_currentServerSite.getId();
     const QHostAddress pinned = settings.getPinnedIP(id);
     const bool shown = !pinned.isNull();
     if (shown) {
         const bool on = settings.hasPinnedIP(id);
-        ui->pinServerIp->setChecked(on);
-        ui->pinServerIp->setToolTip(on ? tr("Disable pinned IP address.") : tr("Enable pinned IP address."));
-        ui->remoteIp->setText(pinned.toString());
-        ui->remoteIp->setStyleSheet(on ? QString() : STRUCK_THROUGH);
-        ui->remoteIp->setToolTip(
+        m_ui->pinServerIp->setChecked(on);
+        m_ui->pinServerIp->setToolTip(on ? tr("Disable pinned IP address.") : tr("Enable pinned IP address."));
+        m_ui->remoteIp->setText(pinned.toString());
+        m_ui->remoteIp->setStyleSheet(on ? QString() : STRUCK_THROUGH);
+        m_ui->remoteIp->setToolTip(
             on ? tr("Pinned IP is turned on.\nYour public IP address will be %1.").arg(pinned.toString())
                : tr("Pinned IP is turned off.\nYour public IP address will be random."));
     }
-    for (QWidget *widget : {static_cast<QWidget *>(ui->pinServerIp), static_cast<QWidget *>(ui->remoteIp),
-                            static_cast<QWidget *>(ui->remoteIpLabel), static_cast<QWidget *>(ui->remoteIpForget)})
+    for (QWidget *widget : {static_cast<QWidget *>(m_ui->pinServerIp), static_cast<QWidget *>(m_ui->remoteIp),
+                            static_cast<QWidget *>(m_ui->remoteIpLabel), static_cast<QWidget *>(m_ui->remoteIpForget)})
         widget->setVisible(shown);
-    currentServerSite.refresh(settings);
+    m_currentServerSite.refresh(settings);
 }
 
 void OrvalVPNConnectWidget::setUpDedicatedIp()
 {
-    const QHostAddress dedicated = currentServerSite.getDedicatedIp();
-    ui->dedicatedIpLabel->setVisible(!dedicated.isNull());
-    ui->dedicatedIp->setVisible(!dedicated.isNull());
+    const QHostAddress dedicated = m_currentServerSite.getDedicatedIp();
+    m_ui->dedicatedIpLabel->setVisible(!dedicated.isNull());
+    m_ui->dedicatedIp->setVisible(!dedicated.isNull());
     if (!dedicated.isNull())
-        ui->dedicatedIp->setText(dedicated.toString());
+        m_ui->dedicatedIp->setText(dedicated.toString());
 }
 
 void OrvalVPNConnectWidget::makeConnectTheReturnKey()
 {
-    ui->connect->setShortcut(QKeySequence(Qt::Key_Return));
+    m_ui->connect->setShortcut(QKeySequence(Qt::Key_Return));
 }
 
 void OrvalVPNConnectWidget::connectVPN()
@@ -216,16 +216,16 @@ void OrvalVPNConnectWidget::connectVPN()
 void OrvalVPNConnectWidget::on_connect_clicked()
 {
     // Reachable through the Return key too: never start without a site.
-    if (isEmptySite(currentServerSite))
+    if (isEmptySite(m_currentServerSite))
         return;
     saveCurrentServerSite();
     Settings settings;
-    if (ui->rememberCredentials->isChecked())
+    if (m_ui->rememberCredentials->isChecked())
         settings.rememberCredentials(getUser(), getPass());
     else
         settings.forgetCredentials();
-    if (userStatistics)
-        userStatistics->addOneUsageToServer(currentServerSite);
+    if (m_userStatistics)
+        m_userStatistics->addOneUsageToServer(m_currentServerSite);
     emit startOpenVpn243(connectionParameters(settings));
 }
 
@@ -233,13 +233,13 @@ QSharedPointer<ConnectionParameters> OrvalVPNConnectWidget::connectionParameters
 {
     const ConnectVia &via = currentOpenVpn243Protocol();
     const OpenVpnConfigCipher offer = getCurrentConfigCipher();
-    const QString cipherName = ui->cipherSelect->currentText();
+    const QString cipherName = m_ui->cipherSelect->currentText();
     qDebug() << "Connect OpenVPN 2.4 - connectVia: " << via.toString()
              << " - cipher: " << offer.getDisplayPortAuthStealthName() << " " << cipherName;
     const BackendOpenVPNConfigCipher cipher =
-        currentServerSite.getBackendCipher(via.getProtocol(), cipherName, offer.getPort(), offer.getAuth());
+        m_currentServerSite.getBackendCipher(via.getProtocol(), cipherName, offer.getPort(), offer.getAuth());
     return QSharedPointer<ConnectionParameters>(new OpenVpnConnectionParameters(
-        currentServerSite, via, cipher,
+        m_currentServerSite, via, cipher,
         isSTunnelEnabled() ? ConnectionParameters::WITH_STUNNEL : ConnectionParameters::NO_STUNNEL,
         settings.iksEnableOnConnect(), settings.getCheckTunTapOnConnect(), true));
 }
@@ -247,14 +247,14 @@ QSharedPointer<ConnectionParameters> OrvalVPNConnectWidget::connectionParameters
 void OrvalVPNConnectWidget::onChoicePicked()
 {
     refreshServerWidget();
-    setupConnectWidget->setUpComboBoxesFromUI(currentServerSite, false);
+    m_setupConnectWidget->setUpComboBoxesFromUI(m_currentServerSite, false);
     saveCurrentServerSite();
     updateConnectButton();
 }
 
 void OrvalVPNConnectWidget::onChoiceChanged()
 {
-    setupConnectWidget->updateCipherIcons(currentServerSite);
+    m_setupConnectWidget->updateCipherIcons(m_currentServerSite);
     makeConnectTheReturnKey();
 }
 
@@ -285,13 +285,13 @@ void OrvalVPNConnectWidget::on_cipherSelect_currentIndexChanged(const QString &)
 
 void OrvalVPNConnectWidget::on_selectServerSite_clicked()
 {
-    emit selectServerSite(currentServerSite);
+    emit selectServerSite(m_currentServerSite);
 }
 
 void OrvalVPNConnectWidget::on_settings_linkActivated(const QString &)
 {
-    if (osAbstraction && vpnBackend && backendStateTracker)
-        SettingsDialogLauncher::run(this, stealthProxies, *osAbstraction, *vpnBackend, *backendStateTracker);
+    if (m_osAbstraction && m_vpnBackend && m_backendStateTracker)
+        SettingsDialogLauncher::run(this, m_stealthProxies, *m_osAbstraction, *m_vpnBackend, *m_backendStateTracker);
     else
         qWarning() << "The preferences need the services the main window hands the connect panel.";
     if (Settings().trayIconEnabled())
@@ -306,14 +306,14 @@ void OrvalVPNConnectWidget::on_settings_linkActivated(const QString &)
 void OrvalVPNConnectWidget::on_pinServerIp_clicked()
 {
     Settings settings;
-    settings.setHasPinnedIP(currentServerSite.getId(), ui->pinServerIp->isChecked());
+    settings.setHasPinnedIP(m_currentServerSite.getId(), m_ui->pinServerIp->isChecked());
     setUpPinnedIp(settings);
 }
 
 void OrvalVPNConnectWidget::on_remoteIpForget_clicked()
 {
     Settings settings;
-    settings.forgetPinnedIP(currentServerSite.getId());
+    settings.forgetPinnedIP(m_currentServerSite.getId());
     setUpPinnedIp(settings);
 }
 
@@ -334,32 +334,32 @@ void OrvalVPNConnectWidget::onDisconnected()
 
 QString OrvalVPNConnectWidget::getCurrentCipherString() const
 {
-    return setupConnectWidget->getCurrentCipherString();
+    return m_setupConnectWidget->getCurrentCipherString();
 }
 
 QString OrvalVPNConnectWidget::getUser() const
 {
-    return ui->username->text();
+    return m_ui->username->text();
 }
 
 QString OrvalVPNConnectWidget::getPass() const
 {
-    return ui->password->text();
+    return m_ui->password->text();
 }
 
 OpenVpnConfigCipher OrvalVPNConnectWidget::getCurrentConfigCipher() const
 {
-    return setupConnectWidget->getCurrentConfigCipher(currentServerSite);
+    return m_setupConnectWidget->getCurrentConfigCipher(m_currentServerSite);
 }
 
 bool OrvalVPNConnectWidget::isSTunnelEnabled() const
 {
-    return setupConnectWidget->isSTunnelEnabled();
+    return m_setupConnectWidget->isSTunnelEnabled();
 }
 
 const OpenVpn243SetupConnectWidget &OrvalVPNConnectWidget::openVpn243() const
 {
-    return static_cast<const OpenVpn243SetupConnectWidget &>(*setupConnectWidget);
+    return static_cast<const OpenVpn243SetupConnectWidget &>(*m_setupConnectWidget);
 }
 
 OpenVpnConfigurationModel OrvalVPNConnectWidget::getCurrentOpenVpn243SelectionCipher() const
@@ -374,27 +374,27 @@ const ConnectVia &OrvalVPNConnectWidget::currentOpenVpn243Protocol() const
 
 void OrvalVPNConnectWidget::setStealthProxies(const QList<StealthProxy> &proxies)
 {
-    stealthProxies = proxies;
+    m_stealthProxies = proxies;
 }
 
 void OrvalVPNConnectWidget::setOsAbstraction(OsAbstraction *os)
 {
-    osAbstraction = os;
+    m_osAbstraction = os;
 }
 
 void OrvalVPNConnectWidget::setBackendStateTracker(BackendStateTracker *tracker)
 {
-    backendStateTracker = tracker;
+    m_backendStateTracker = tracker;
 }
 
 void OrvalVPNConnectWidget::setVpnBackend(VpnBackend *backend)
 {
-    vpnBackend = backend;
+    m_vpnBackend = backend;
 }
 
 void OrvalVPNConnectWidget::setUserStatistics(UserStatistics *statistics)
 {
-    userStatistics = statistics;
+    m_userStatistics = statistics;
 }
 
 void OrvalVPNConnectWidget::mousePressEvent(QMouseEvent *event)
@@ -410,6 +410,6 @@ void OrvalVPNConnectWidget::mouseMoveEvent(QMouseEvent *event)
 void OrvalVPNConnectWidget::mouseReleaseEvent(QMouseEvent *event)
 {
     event->accept();
-    if (ui->serverWidget->geometry().contains(event->localPos().toPoint()))
-        emit selectServerSite(currentServerSite);
+    if (m_ui->serverWidget->geometry().contains(event->localPos().toPoint()))
+        emit selectServerSite(m_currentServerSite);
 }

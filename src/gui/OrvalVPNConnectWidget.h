@@ -110,13 +110,13 @@ private:
     QSharedPointer<ConnectionParameters> connectionParameters(Settings &settings) const;
     const OpenVpn243SetupConnectWidget &openVpn243() const;
 
-    QScopedPointer<Ui::OrvalVPNConnectWidget> ui;
-    HalvorixServerSite currentServerSite;
-    QList<StealthProxy> stealthProxies;
-    OsAbstraction *osAbstraction = nullptr;
-    BackendStateTracker *backendStateTracker = nullptr;
-    VpnBackend *vpnBackend = nullptr;
-    UserStatistics *userStatistics = nullptr;
-    HalvorixServerSitesList serverSites;
-    QSharedPointer<AbstractSetupConnectWidget> setupConnectWidget;
+    QScopedPointer<Ui::OrvalVPNConnectWidget> m_ui;
+    HalvorixServerSite m_currentServerSite;
+    QList<StealthProxy> m_stealthProxies;
+    OsAbstraction *m_osAbstraction = nullptr;
+    BackendStateTracker *m_backendStateTracker = nullptr;
+    VpnBackend *m_vpnBackend = nullptr;
+    UserStatistics *m_userStatistics = nullptr;
+    HalvorixServerSitesList m_serverSites;
+    QSharedPointer<AbstractSetupConnectWidget> m_setupConnectWidget;
 };

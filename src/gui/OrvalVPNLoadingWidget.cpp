@@ -10,16 +10,16 @@
 
 OrvalVPNLoadingWidget::OrvalVPNLoadingWidget(QWidget *parent)
     : QWidget(parent)
-    , ui(new Ui::OrvalVPNLoadingWidget)
-    , warningTimer(this)
+    , m_ui(new Ui::OrvalVPNLoadingWidget)
+    , m_warningTimer(this)
 {
-    ui->setupUi(this);
-    warningTimer.setObjectName(QStringLiteral("warningTimer"));
-    warningTimer.setSingleShot(true);
-    connect(&warningTimer, SIGNAL(timeout()), this, SLOT(displayTimeoutWarning()));
-    ui->timeoutWarning->hide();
-    ui->skip->hide();
-    ui->disconnect->setShortcut(Qt::Key_Return);
+    m_ui->setupUi(this);
+    m_warningTimer.setObjectName(QStringLiteral("warningTimer"));
+    m_warningTimer.setSingleShot(true);
+    connect(&m_warningTimer, SIGNAL(timeout()), this, SLOT(displayTimeoutWarning()));
+    m_ui->timeoutWarning->hide();
+    m_ui->skip->hide();
+    m_ui->disconnect->setShortcut(Qt::Key_Return);
 }
 
 OrvalVPNLoadingWidget::~OrvalVPNLoadingWidget() = default;
@@ -35,7 +35,7 @@ void OrvalVPNLoadingWidget::updateProgress(const VpnStartupProgress &progress)
 {
     const QString key = progress.getProgressMessageKey();
     // Continue belongs to the stage that may be skipped now, never to a later one.
-    ui->skip->setVisible(progress.isSkippable());
+    m_ui->skip->setVisible(progress.isSkippable());
     switch (progress.getState()) {
     case VpnStartupProgress::INITIAL:
         startWarningTimer(stageText(key, VpnStartupProgress::SUFFIX_WARNING));
@@ -59,34 +59,34 @@ void OrvalVPNLoadingWidget::updateProgress(const VpnStartupProgress &progress)
 void OrvalVPNLoadingWidget::addStage(const QString &label, const QString &toolTip)
 {
     auto *line = new OrvalVPNProgressMessageGUI(label);
-    ui->progressingLayout->addWidget(line);
-    lastMessage = line;
-    lastMessage->setOnGoing(toolTip);
+    m_ui->progressingLayout->addWidget(line);
+    m_lastMessage = line;
+    m_lastMessage->setOnGoing(toolTip);
 }
 
 void OrvalVPNLoadingWidget::configure(QSharedPointer<ConnectionParameters> parameters)
 {
-    ui->timeoutWarning->hide();
+    m_ui->timeoutWarning->hide();
     if (parameters)
-        ConnectionSummary::show({ui->flag, ui->country, ui->city, ui->stealthIcon, ui->stealthLabel, ui->protocol,
-                                 ui->cipher, ui->cipherWarningSign},
+        ConnectionSummary::show({m_ui->flag, m_ui->country, m_ui->city, m_ui->stealthIcon, m_ui->stealthLabel,
+                                 m_ui->protocol, m_ui->cipher, m_ui->cipherWarningSign},
                                 *parameters);
     clearLoadingMessage();
 }
 
 void OrvalVPNLoadingWidget::startWarningTimer(const QString &warning)
 {
-    warningTimer.stop();
-    ui->timeoutWarning->hide();
-    ui->timeoutWarning->setText(warning);
+    m_warningTimer.stop();
+    m_ui->timeoutWarning->hide();
+    m_ui->timeoutWarning->setText(warning);
     if (!warning.trimmed().isEmpty())
-        warningTimer.start(WARNING_DELAY_MS);
+        m_warningTimer.start(WARNING_DELAY_MS);
 }
 
 void OrvalVPNLoadingWidget::clearLoadingMessage()
 {
-    lastMessage = nullptr;
-    while (QLayoutItem *item = ui->progressingLayout->takeAt(0)) {
+    m_lastMessage = nullptr;
+    while (QLayoutItem *item = m_ui->progressingLayout->takeAt(0)) {
         if (QWidget *line = item->widget()) {
             line->hide();
             line->deleteLater();
@@ -97,31 +97,31 @@ void OrvalVPNLoadingWidget::clearLoadingMessage()
 
 void OrvalVPNLoadingWidget::setLastLoadingMessageOnGoing(const QString &toolTip)
 {
-    if (lastMessage)
-        lastMessage->setOnGoing(toolTip);
+    if (m_lastMessage)
+        m_lastMessage->setOnGoing(toolTip);
 }
 
 void OrvalVPNLoadingWidget::setLastLoadingMessageSuccess()
 {
-    if (lastMessage)
-        lastMessage->setSuccess();
+    if (m_lastMessage)
+        m_lastMessage->setSuccess();
 }
 
 void OrvalVPNLoadingWidget::setLastLoadingMessageFailed()
 {
-    if (lastMessage)
-        lastMessage->setFailure();
+    if (m_lastMessage)
+        m_lastMessage->setFailure();
 }
 
 void OrvalVPNLoadingWidget::setLastLoadingMessageSkipped()
 {
-    if (lastMessage)
-        lastMessage->setSkipped();
+    if (m_lastMessage)
+        m_lastMessage->setSkipped();
 }
 
 bool OrvalVPNLoadingWidget::isLastLoadingMessageOnGoing() const
 {
-    return lastMessage && lastMessage->isOnGoing();
+    return m_lastMessage && m_lastMessage->isOnGoing();
 }
 
 void OrvalVPNLoadingWidget::on_disconnect_clicked()
@@ -132,11 +132,11 @@ void OrvalVPNLoadingWidget::on_disconnect_clicked()
 void OrvalVPNLoadingWidget::on_skip_clicked()
 {
     // Hidden at once, so that a second press cannot skip the stage after it.
-    ui->skip->hide();
+    m_ui->skip->hide();
     emit skipCurrentOperation();
 }
 
 void OrvalVPNLoadingWidget::displayTimeoutWarning()
 {
-    ui->timeoutWarning->show();
+    m_ui->timeoutWarning->show();
 }

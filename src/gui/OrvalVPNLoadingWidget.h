@@ -55,8 +55,8 @@ private slots:
 private:
     void addStage(const QString &label, const QString &toolTip);
 
-    QScopedPointer<Ui::OrvalVPNLoadingWidget> ui;
-    QTimer warningTimer;
+    QScopedPointer<Ui::OrvalVPNLoadingWidget> m_ui;
+    QTimer m_warningTimer;
     // The newest line; it belongs to the list and goes when the list is cleared.
-    QPointer<OrvalVPNProgressMessageGUI> lastMessage;
+    QPointer<OrvalVPNProgressMessageGUI> m_lastMessage;
 };

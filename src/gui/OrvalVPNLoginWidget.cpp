@@ -5,50 +5,50 @@
 
 OrvalVPNLoginWidget::OrvalVPNLoginWidget(QWidget *parent)
     : QWidget(parent)
-    , ui(new Ui::OrvalVPNLoginWidget)
+    , m_ui(new Ui::OrvalVPNLoginWidget)
 {
-    ui->setupUi(this);
-    ExternalLink::attach(*ui->signUpLabel);
+    m_ui->setupUi(this);
+    ExternalLink::attach(*m_ui->signUpLabel);
     // Login needs both fields: an empty pair stored as "remembered" would
     // replace the credentials the user saved before.
-    connect(ui->username, &QLineEdit::textChanged, this, &OrvalVPNLoginWidget::updateLoginEnabled);
-    connect(ui->password, &QLineEdit::textChanged, this, &OrvalVPNLoginWidget::updateLoginEnabled);
+    connect(m_ui->username, &QLineEdit::textChanged, this, &OrvalVPNLoginWidget::updateLoginEnabled);
+    connect(m_ui->password, &QLineEdit::textChanged, this, &OrvalVPNLoginWidget::updateLoginEnabled);
     configure();
     updateLoginEnabled();
-    ui->authFailed->hide();
-    ui->login->setShortcut(Qt::Key_Return);
+    m_ui->authFailed->hide();
+    m_ui->login->setShortcut(Qt::Key_Return);
 }
 
 OrvalVPNLoginWidget::~OrvalVPNLoginWidget() = default;
 
 void OrvalVPNLoginWidget::configure()
 {
-    const bool remembered = settings.remembersCredentials();
-    ui->username->setText(remembered ? settings.getUsername() : QString());
-    ui->password->setText(remembered ? settings.getPassword() : QString());
-    ui->rememberCredentials->setChecked(remembered);
+    const bool remembered = m_settings.remembersCredentials();
+    m_ui->username->setText(remembered ? m_settings.getUsername() : QString());
+    m_ui->password->setText(remembered ? m_settings.getPassword() : QString());
+    m_ui->rememberCredentials->setChecked(remembered);
 }
 
 void OrvalVPNLoginWidget::focusUsername()
 {
-    ui->username->setFocus(Qt::OtherFocusReason);
+    m_ui->username->setFocus(Qt::OtherFocusReason);
 }
 
 void OrvalVPNLoginWidget::authFailed(bool failed)
 {
-    ui->authFailed->setVisible(failed);
+    m_ui->authFailed->setVisible(failed);
 }
 
 void OrvalVPNLoginWidget::on_login_clicked()
 {
-    const QString username = ui->username->text();
-    const QString password = ui->password->text();
+    const QString username = m_ui->username->text();
+    const QString password = m_ui->password->text();
     if (username.isEmpty() || password.isEmpty())
         return;
-    if (ui->rememberCredentials->isChecked())
-        settings.rememberCredentials(username, password);
+    if (m_ui->rememberCredentials->isChecked())
+        m_settings.rememberCredentials(username, password);
     else
-        settings.forgetCredentials();
+        m_settings.forgetCredentials();
     emit login(username, password);
 }
 
@@ -59,5 +59,5 @@ void OrvalVPNLoginWidget::on_abort_clicked()
 
 void OrvalVPNLoginWidget::updateLoginEnabled()
 {
-    ui->login->setEnabled(!ui->username->text().isEmpty() && !ui->password->text().isEmpty());
+    m_ui->login->setEnabled(!m_ui->username->text().isEmpty() && !m_ui->password->text().isEmpty());
 }

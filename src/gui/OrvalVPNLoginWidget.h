@@ -36,6 +36,6 @@ private slots:
 private:
     void updateLoginEnabled();
 
-    QScopedPointer<Ui::OrvalVPNLoginWidget> ui;
-    Settings settings;
+    QScopedPointer<Ui::OrvalVPNLoginWidget> m_ui;
+    Settings m_settings;
 };

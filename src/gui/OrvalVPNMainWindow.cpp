@@ -40,34 +40,34 @@ OrvalVPNMainWindow::OrvalVPNMainWindow(OsAbstraction &osAbstraction, BackendStat
                                        QNetworkAccessManager *networkManager, UserStatistics &userStatistics,
                                        VpnBackend &backend, LifeCycleClient &lifeCycleClient, QWidget *parent)
     : QMainWindow(parent)
-    , osAbstraction(osAbstraction)
-    , backendStateTracker(backendStateTracker)
-    , ui(new Ui::OrvalVPNMainWindow)
-    , networkManager(networkManager)
-    , connectionStatus(new ConnectionStatus(this))
-    , userStatistics(userStatistics)
-    , backend(backend)
+    , m_osAbstraction(osAbstraction)
+    , m_backendStateTracker(backendStateTracker)
+    , m_ui(new Ui::OrvalVPNMainWindow)
+    , m_networkManager(networkManager)
+    , m_connectionStatus(new ConnectionStatus(this))
+    , m_userStatistics(userStatistics)
+    , m_backend(backend)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     setStyleSheet(StyleSheet::fromResource(QStringLiteral(":/resources/mainwindow.qss")));
-    ui->statusWidget->setUpdateServer(QString::fromUtf8(BuildConfig::websiteUrl) + IP_CHECK_PAGE);
-    ui->statusbar->addPermanentWidget(connectionStatus, 0);
+    m_ui->statusWidget->setUpdateServer(QString::fromUtf8(BuildConfig::websiteUrl) + IP_CHECK_PAGE);
+    m_ui->statusbar->addPermanentWidget(m_connectionStatus, 0);
 
-    ui->blockingWidget->blocking = false;
-    ui->serverListBlockingWidget->blocking = false;
-    ui->serverListWidget->hide();
-    ui->stackedWidget->hide();
+    m_ui->blockingWidget->blocking = false;
+    m_ui->serverListBlockingWidget->blocking = false;
+    m_ui->serverListWidget->hide();
+    m_ui->stackedWidget->hide();
 
     connectWidgets(lifeCycleClient);
-    ui->connectWidget->setOsAbstraction(&osAbstraction);
-    ui->connectWidget->setBackendStateTracker(&backendStateTracker);
-    ui->connectWidget->setVpnBackend(&backend);
-    ui->connectWidget->setUserStatistics(&userStatistics);
+    m_ui->connectWidget->setOsAbstraction(&osAbstraction);
+    m_ui->connectWidget->setBackendStateTracker(&backendStateTracker);
+    m_ui->connectWidget->setVpnBackend(&backend);
+    m_ui->connectWidget->setUserStatistics(&userStatistics);
     loadServerSites();
 
     // The banner's links go through the one checked opener, never straight to the desktop.
-    ExternalLink::attach(*ui->updateInfo);
-    ui->updateInfo->hide();
+    ExternalLink::attach(*m_ui->updateInfo);
+    m_ui->updateInfo->hide();
     lifeCycleClient.checkVersion();
     updateState();
 
@@ -80,7 +80,7 @@ OrvalVPNMainWindow::OrvalVPNMainWindow(OsAbstraction &osAbstraction, BackendStat
     setWindowTitle(QCoreApplication::applicationName());
     // Whatever reaches the window before the event loop runs again is the
     // dispatcher bringing a new window up to date, not a live event.
-    QTimer::singleShot(0, this, [this] { receivesLiveMessages = true; });
+    QTimer::singleShot(0, this, [this] { m_receivesLiveMessages = true; });
     show();
 }
 
@@ -88,112 +88,112 @@ OrvalVPNMainWindow::~OrvalVPNMainWindow() = default;
 
 void OrvalVPNMainWindow::connectWidgets(LifeCycleClient &lifeCycleClient)
 {
-    connect(ui->loadingWidget, SIGNAL(abortConnection()), this, SLOT(sendAbortToBackend()));
-    connect(ui->statusWidget, SIGNAL(stopOpenVpn()), this, SLOT(sendStopVPNToBackend()));
-    connect(ui->loginWidget, SIGNAL(login(QString, QString)), this,
+    connect(m_ui->loadingWidget, SIGNAL(abortConnection()), this, SLOT(sendAbortToBackend()));
+    connect(m_ui->statusWidget, SIGNAL(stopOpenVpn()), this, SLOT(sendStopVPNToBackend()));
+    connect(m_ui->loginWidget, SIGNAL(login(QString, QString)), this,
             SLOT(sendUsernamePasswordToBackend(QString, QString)));
-    connect(ui->loginWidget, SIGNAL(abort()), this, SLOT(sendStopVPNToBackend()));
+    connect(m_ui->loginWidget, SIGNAL(abort()), this, SLOT(sendStopVPNToBackend()));
 
-    connect(ui->actionPreferences, SIGNAL(triggered(bool)), this, SLOT(showPreferences()));
-    connect(ui->actionQuit, SIGNAL(triggered(bool)), this, SLOT(emitExitApplication()));
-    connect(ui->actionEurope, SIGNAL(triggered(bool)), ui->map, SLOT(showEurope()));
-    connect(ui->actionNorthAmerica, SIGNAL(triggered(bool)), ui->map, SLOT(showNorthAmerica()));
-    connect(ui->actionAfrica, SIGNAL(triggered(bool)), ui->map, SLOT(showAfrica()));
-    connect(ui->actionAsia, SIGNAL(triggered(bool)), ui->map, SLOT(showAsia()));
-    connect(ui->actionAustralia, SIGNAL(triggered(bool)), ui->map, SLOT(showAustralia()));
-    connect(ui->actionDefault, SIGNAL(triggered(bool)), ui->map, SLOT(showDefault()));
-    connect(ui->actionAbout, SIGNAL(triggered(bool)), this, SLOT(showAbout()));
-    connect(ui->actionAutoConnectOnStartUp, SIGNAL(triggered(bool)), this, SLOT(onAutoConnectOnStartUp()));
-    connect(ui->actionIksEnableNetwork, SIGNAL(triggered(bool)), this, SLOT(onIksEnableInterfaces()));
+    connect(m_ui->actionPreferences, SIGNAL(triggered(bool)), this, SLOT(showPreferences()));
+    connect(m_ui->actionQuit, SIGNAL(triggered(bool)), this, SLOT(emitExitApplication()));
+    connect(m_ui->actionEurope, SIGNAL(triggered(bool)), m_ui->map, SLOT(showEurope()));
+    connect(m_ui->actionNorthAmerica, SIGNAL(triggered(bool)), m_ui->map, SLOT(showNorthAmerica()));
+    connect(m_ui->actionAfrica, SIGNAL(triggered(bool)), m_ui->map, SLOT(showAfrica()));
+    connect(m_ui->actionAsia, SIGNAL(triggered(bool)), m_ui->map, SLOT(showAsia()));
+    connect(m_ui->actionAustralia, SIGNAL(triggered(bool)), m_ui->map, SLOT(showAustralia()));
+    connect(m_ui->actionDefault, SIGNAL(triggered(bool)), m_ui->map, SLOT(showDefault()));
+    connect(m_ui->actionAbout, SIGNAL(triggered(bool)), this, SLOT(showAbout()));
+    connect(m_ui->actionAutoConnectOnStartUp, SIGNAL(triggered(bool)), this, SLOT(onAutoConnectOnStartUp()));
+    connect(m_ui->actionIksEnableNetwork, SIGNAL(triggered(bool)), this, SLOT(onIksEnableInterfaces()));
 
-    connect(ui->map, SIGNAL(serverSiteSelected(HalvorixServerSite)), this,
+    connect(m_ui->map, SIGNAL(serverSiteSelected(HalvorixServerSite)), this,
             SLOT(onServerSiteSelected(HalvorixServerSite)));
     connect(&lifeCycleClient, SIGNAL(updateAvailable(QString, QUrl, QUrl)), this,
             SLOT(onUpdateAvailable(QString, QUrl, QUrl)));
-    connect(ui->connectWidget, SIGNAL(startOpenVpn243(QSharedPointer<ConnectionParameters>)), this,
+    connect(m_ui->connectWidget, SIGNAL(startOpenVpn243(QSharedPointer<ConnectionParameters>)), this,
             SLOT(onStartOpenVpn(QSharedPointer<ConnectionParameters>)));
-    connect(ui->connectWidget, SIGNAL(selectServerSite(HalvorixServerSite)), this,
+    connect(m_ui->connectWidget, SIGNAL(selectServerSite(HalvorixServerSite)), this,
             SLOT(showServerListPage(HalvorixServerSite)));
-    connect(ui->connectWidget, SIGNAL(attachTrayIcon()), this, SIGNAL(attachTrayIcon()));
-    connect(ui->connectWidget, SIGNAL(detachTrayIcon()), this, SIGNAL(detachTrayIcon()));
-    connect(ui->serverListWidget, SIGNAL(serverSiteSelected(HalvorixServerSite)), this,
+    connect(m_ui->connectWidget, SIGNAL(attachTrayIcon()), this, SIGNAL(attachTrayIcon()));
+    connect(m_ui->connectWidget, SIGNAL(detachTrayIcon()), this, SIGNAL(detachTrayIcon()));
+    connect(m_ui->serverListWidget, SIGNAL(serverSiteSelected(HalvorixServerSite)), this,
             SLOT(onServerSiteSelected(HalvorixServerSite)));
-    connect(ui->serverListWidget, SIGNAL(dismissed()), this, SLOT(showConnectPage()));
-    connect(ui->statusWidget, SIGNAL(refreshPublicIp()), this, SLOT(requestToRefreshPublicIp()));
+    connect(m_ui->serverListWidget, SIGNAL(dismissed()), this, SLOT(showConnectPage()));
+    connect(m_ui->statusWidget, SIGNAL(refreshPublicIp()), this, SLOT(requestToRefreshPublicIp()));
     // The loading page's Continue, for a start-up stage that may be skipped.
-    connect(ui->loadingWidget, SIGNAL(skipCurrentOperation()), this, SLOT(sendSkipToBackend()));
+    connect(m_ui->loadingWidget, SIGNAL(skipCurrentOperation()), this, SLOT(sendSkipToBackend()));
 }
 
 void OrvalVPNMainWindow::loadServerSites()
 {
-    ui->map->setServerSites(halvorixConfig.getServerSites());
-    ui->connectWidget->setServerSites(halvorixConfig.getServerSites());
-    ui->connectWidget->setStealthProxies(halvorixConfig.getStealthProxies());
-    ui->serverListWidget->setServerSites(halvorixConfig.getServerSitesList());
+    m_ui->map->setServerSites(m_halvorixConfig.getServerSites());
+    m_ui->connectWidget->setServerSites(m_halvorixConfig.getServerSites());
+    m_ui->connectWidget->setStealthProxies(m_halvorixConfig.getStealthProxies());
+    m_ui->serverListWidget->setServerSites(m_halvorixConfig.getServerSitesList());
 }
 
 bool OrvalVPNMainWindow::connectionUnderWay() const
 {
-    return !ui->stackedWidget->isHidden();
+    return !m_ui->stackedWidget->isHidden();
 }
 
 // Pages.
 
 void OrvalVPNMainWindow::showConnectPage()
 {
-    ui->map->mainWindowisNotShowingServerList();
-    ui->map->update();
-    ui->connectWidget->setEnabled(true);
-    ui->bottomPanel->show();
-    ui->serverListWidget->hide();
-    ui->stackedWidget->hide();
-    ui->blockingWidget->blocking = false;
-    ui->connectWidget->updateGUIFromSettings();
+    m_ui->map->mainWindowisNotShowingServerList();
+    m_ui->map->update();
+    m_ui->connectWidget->setEnabled(true);
+    m_ui->bottomPanel->show();
+    m_ui->serverListWidget->hide();
+    m_ui->stackedWidget->hide();
+    m_ui->blockingWidget->blocking = false;
+    m_ui->connectWidget->updateGUIFromSettings();
     updateState();
 }
 
 void OrvalVPNMainWindow::showServerListPage(HalvorixServerSite site)
 {
-    ui->map->mainWindowIsShowingServerList();
-    ui->map->update();
-    ui->connectWidget->setEnabled(false);
-    ui->blockingWidget->blocking = true;
-    ui->serverListWidget->setServerSites(halvorixConfig.getServerSitesList());
-    ui->serverListWidget->setCurrentServerSite(site);
-    ui->serverListWidget->show();
+    m_ui->map->mainWindowIsShowingServerList();
+    m_ui->map->update();
+    m_ui->connectWidget->setEnabled(false);
+    m_ui->blockingWidget->blocking = true;
+    m_ui->serverListWidget->setServerSites(m_halvorixConfig.getServerSitesList());
+    m_ui->serverListWidget->setCurrentServerSite(site);
+    m_ui->serverListWidget->show();
 }
 
 void OrvalVPNMainWindow::showLoadingPage()
 {
-    ui->loadingWidget->setEnabled(true);
-    ui->stackedWidget->setCurrentWidget(ui->loadingWidget);
-    ui->blockingWidget->blocking = true;
-    ui->stackedWidget->show();
-    ui->bottomPanel->hide();
+    m_ui->loadingWidget->setEnabled(true);
+    m_ui->stackedWidget->setCurrentWidget(m_ui->loadingWidget);
+    m_ui->blockingWidget->blocking = true;
+    m_ui->stackedWidget->show();
+    m_ui->bottomPanel->hide();
     // A start from the tray while the list is open: the list goes, or it
     // would stand beside the connection pages.
-    ui->serverListWidget->hide();
-    ui->map->mainWindowisNotShowingServerList();
+    m_ui->serverListWidget->hide();
+    m_ui->map->mainWindowisNotShowingServerList();
 }
 
 void OrvalVPNMainWindow::showStatusPage()
 {
-    ui->bottomPanel->hide();
-    ui->stackedWidget->setCurrentWidget(ui->statusWidget);
-    ui->stackedWidget->show();
-    ui->serverListWidget->hide();
-    ui->map->mainWindowisNotShowingServerList();
+    m_ui->bottomPanel->hide();
+    m_ui->stackedWidget->setCurrentWidget(m_ui->statusWidget);
+    m_ui->stackedWidget->show();
+    m_ui->serverListWidget->hide();
+    m_ui->map->mainWindowisNotShowingServerList();
 }
 
 void OrvalVPNMainWindow::showLoginPage()
 {
-    ui->loginWidget->configure();
-    ui->stackedWidget->setCurrentWidget(ui->loginWidget);
-    ui->stackedWidget->show();
-    ui->bottomPanel->hide();
-    ui->serverListWidget->hide();
-    ui->map->mainWindowisNotShowingServerList();
-    ui->loginWidget->focusUsername();
+    m_ui->loginWidget->configure();
+    m_ui->stackedWidget->setCurrentWidget(m_ui->loginWidget);
+    m_ui->stackedWidget->show();
+    m_ui->bottomPanel->hide();
+    m_ui->serverListWidget->hide();
+    m_ui->map->mainWindowisNotShowingServerList();
+    m_ui->loginWidget->focusUsername();
 }
 
 // What the backend reports.
@@ -202,23 +202,23 @@ void OrvalVPNMainWindow::onVpnStartupProgress(const VpnStartupProgress &progress
 {
     qDebug() << "MainWindow::onVpnStartupProgress - " << progress.getProgressMessageKey();
     if (progress.isInitialState()) {
-        ui->statusWidget->initialize(progress.getConnectionParameters());
+        m_ui->statusWidget->initialize(progress.getConnectionParameters());
         showLoadingPage();
-        ui->map->setConnectedServerSite(progress.getConnectionParameters());
+        m_ui->map->setConnectedServerSite(progress.getConnectionParameters());
         Settings settings;
-        if (receivesLiveMessages && settings.shouldMinimizeOnConnect() && settings.remembersCredentials()
+        if (m_receivesLiveMessages && settings.shouldMinimizeOnConnect() && settings.remembersCredentials()
             && settings.autoLoginOnConnect())
             emit detachFrontend(this);
     }
-    ui->loadingWidget->updateProgress(progress);
+    m_ui->loadingWidget->updateProgress(progress);
 }
 
 void OrvalVPNMainWindow::onVpnStartupResult(const VpnStartupResult &result)
 {
     qDebug() << "MainWindow::onVpnStartupResult";
     Settings settings;
-    GuiVpnStartup startup(backend, settings, osAbstraction);
-    if (!startup.onVpnStartupResult(this, result, ui->connectWidget->getUser(), ui->connectWidget->getPass()))
+    GuiVpnStartup startup(m_backend, settings, m_osAbstraction);
+    if (!startup.onVpnStartupResult(this, result, m_ui->connectWidget->getUser(), m_ui->connectWidget->getPass()))
         showConnectPage();
 }
 
@@ -226,9 +226,9 @@ void OrvalVPNMainWindow::onUpdateState(const VpnConnectionState &state)
 {
     qDebug() << "MainWindow::onUpdateState";
     showStatusPage();
-    ui->statusWidget->onUpdateState(state);
-    connectionStatus->setState(state.getState());
-    ui->map->setPublicIp(state);
+    m_ui->statusWidget->onUpdateState(state);
+    m_connectionStatus->setState(state.getState());
+    m_ui->map->setPublicIp(state);
 }
 
 void OrvalVPNMainWindow::onReceiveErrorMessage(const ErrorMessage &message)
@@ -250,7 +250,7 @@ void OrvalVPNMainWindow::showErrorMessage(const ErrorMessage &message, const QSt
     MessageBoxFactory::getInstance()->execErrorMessageBox(this, message.getMessage(), message.getInformativeText(),
                                                           title, logButton, message.getId(), this);
     // Every frontend closes its copy of the notice.
-    backend.closeEvent(message.getId());
+    m_backend.closeEvent(message.getId());
 }
 
 void OrvalVPNMainWindow::vpnTerminated(VpnTerminationReport report)
@@ -259,9 +259,9 @@ void OrvalVPNMainWindow::vpnTerminated(VpnTerminationReport report)
              << " - failed to start flag: " << report.getFailedToStartFlag()
              << " - password request flag: " << report.getPasswordRequestFlag();
     showConnectPage();
-    connectionStatus->setState(tr("VPN Connection Terminated"));
-    ui->map->onDisconnected();
-    ui->connectWidget->onDisconnected();
+    m_connectionStatus->setState(tr("VPN Connection Terminated"));
+    m_ui->map->onDisconnected();
+    m_ui->connectWidget->onDisconnected();
 }
 
 void OrvalVPNMainWindow::onEventClosed(quint64 eventId)
@@ -273,16 +273,16 @@ void OrvalVPNMainWindow::onEventClosed(quint64 eventId)
 void OrvalVPNMainWindow::vpnPasswordRequest(const PasswordRequestMessage &request)
 {
     qDebug() << "MainWindow::vpnPasswordRequest - authRetry " << request.getPasswordFailures();
-    connectionStatus->setState(tr("Credentials Required"));
+    m_connectionStatus->setState(tr("Credentials Required"));
     // Also on a first request: it takes down the banner of an earlier attempt.
-    ui->loginWidget->authFailed(request.getPasswordFailures() != 0);
+    m_ui->loginWidget->authFailed(request.getPasswordFailures() != 0);
     showLoginPage();
 }
 
 void OrvalVPNMainWindow::onUpdateByteCount(ByteCount byteCount)
 {
     qDebug() << "MainWindow::onUpdateByteCount";
-    ui->statusWidget->onUpdateByteCount(byteCount);
+    m_ui->statusWidget->onUpdateByteCount(byteCount);
 }
 
 void OrvalVPNMainWindow::onConnected()
@@ -292,9 +292,9 @@ void OrvalVPNMainWindow::onConnected()
 
 void OrvalVPNMainWindow::onNewConfigWasDownloaded()
 {
-    ui->connectWidget->setServerSites(halvorixConfig.getServerSites());
-    ui->connectWidget->setStealthProxies(halvorixConfig.getStealthProxies());
-    ui->map->setServerSites(halvorixConfig.getServerSites());
+    m_ui->connectWidget->setServerSites(m_halvorixConfig.getServerSites());
+    m_ui->connectWidget->setStealthProxies(m_halvorixConfig.getStealthProxies());
+    m_ui->map->setServerSites(m_halvorixConfig.getServerSites());
 }
 
 void OrvalVPNMainWindow::showFrontend()
@@ -330,7 +330,7 @@ void OrvalVPNMainWindow::onStartOpenVpn(QSharedPointer<ConnectionParameters> par
 
 bool OrvalVPNMainWindow::warnUserWhenCipherNoneIfCipherWarningIsActive(Settings &settings)
 {
-    if (ui->connectWidget->getCurrentCipherString() != QLatin1String("none"))
+    if (m_ui->connectWidget->getCurrentCipherString() != QLatin1String("none"))
         return true;
     if (!settings.displayCipherWarning())
         return true;
@@ -348,8 +348,8 @@ bool OrvalVPNMainWindow::warnUserWhenCipherNoneIfCipherWarningIsActive(Settings 
 
 void OrvalVPNMainWindow::startVPN(Settings &settings, QSharedPointer<ConnectionParameters> parameters)
 {
-    GuiVpnStartup startup(backend, settings, osAbstraction);
-    startup.startVPN(parameters, ui->connectWidget->getUser(), ui->connectWidget->getPass());
+    GuiVpnStartup startup(m_backend, settings, m_osAbstraction);
+    startup.startVPN(parameters, m_ui->connectWidget->getUser(), m_ui->connectWidget->getPass());
 }
 
 // The update banner.
@@ -364,12 +364,12 @@ void OrvalVPNMainWindow::onUpdateAvailable(QString version, QUrl downloadUrl, QU
             return;
         }
     }
-    QString text = ui->updateInfo->text();
+    QString text = m_ui->updateInfo->text();
     text.replace(VERSION_PLACEHOLDER, version.toHtmlEscaped());
     text.replace(DOWNLOAD_PLACEHOLDER, downloadUrl.toString(QUrl::FullyEncoded).toHtmlEscaped());
     text.replace(CHANGELOG_PLACEHOLDER, changelogUrl.toString(QUrl::FullyEncoded).toHtmlEscaped());
-    ui->updateInfo->setText(text);
-    ui->updateInfo->show();
+    m_ui->updateInfo->setText(text);
+    m_ui->updateInfo->show();
 }
 
 // Sites.
@@ -379,8 +379,8 @@ void OrvalVPNMainWindow::onServerSiteSelected(HalvorixServerSite site, bool defa
     // A click on an empty map would store "-" as the user's site.
     if (OrvalVPNConnectWidget::isEmptySite(site))
         return;
-    ui->connectWidget->setCurrentServerSiteFromSettings(site, defaultStealthCipher);
-    ui->connectWidget->saveCurrentServerSite();
+    m_ui->connectWidget->setCurrentServerSiteFromSettings(site, defaultStealthCipher);
+    m_ui->connectWidget->saveCurrentServerSite();
     updateState();
     // The connect page never covers a connection that starts or runs.
     if (!connectionUnderWay())
@@ -389,25 +389,26 @@ void OrvalVPNMainWindow::onServerSiteSelected(HalvorixServerSite site, bool defa
 
 void OrvalVPNMainWindow::updateMyLocation(GeoLocation location)
 {
-    ui->connectWidget->setDefaultCurrentServerSite();
-    ui->map->setStartLocation(location);
-    ui->map->update();
+    m_ui->connectWidget->setDefaultCurrentServerSite();
+    m_ui->map->setStartLocation(location);
+    m_ui->map->update();
 }
 
 // Menus.
 
 void OrvalVPNMainWindow::showPreferences()
 {
-    SettingsDialogLauncher::run(this, halvorixConfig.getStealthProxies(), osAbstraction, backend, backendStateTracker);
+    SettingsDialogLauncher::run(this, m_halvorixConfig.getStealthProxies(), m_osAbstraction, m_backend,
+                                m_backendStateTracker);
     if (Settings().trayIconEnabled())
         emit attachTrayIcon();
     else
         emit detachTrayIcon();
-    const QList<HalvorixServerSite> sites = halvorixConfig.getServerSites();
-    ui->connectWidget->setServerSites(sites);
-    ui->connectWidget->setDefaultCurrentServerSite();
+    const QList<HalvorixServerSite> sites = m_halvorixConfig.getServerSites();
+    m_ui->connectWidget->setServerSites(sites);
+    m_ui->connectWidget->setDefaultCurrentServerSite();
     // Dedicated sites added in the dialog belong on the map too.
-    ui->map->setServerSites(sites);
+    m_ui->map->setServerSites(sites);
     updateState();
 }
 
@@ -419,20 +420,20 @@ void OrvalVPNMainWindow::showAbout()
 
 void OrvalVPNMainWindow::onAutoConnectOnStartUp()
 {
-    Settings().setAutoConnectOnStartup(ui->actionAutoConnectOnStartUp->isChecked());
+    Settings().setAutoConnectOnStartup(m_ui->actionAutoConnectOnStartUp->isChecked());
 }
 
 void OrvalVPNMainWindow::updateState()
 {
     Settings settings;
-    ui->actionAutoConnectOnStartUp->setChecked(settings.autoConnectOnStartup());
-    ui->actionIksEnableNetwork->setEnabled(false);
+    m_ui->actionAutoConnectOnStartUp->setChecked(settings.autoConnectOnStartup());
+    m_ui->actionIksEnableNetwork->setEnabled(false);
     if (!settings.internetKillSwitch())
         return;
-    ui->actionIksEnableNetwork->setEnabled(true);
-    ui->actionIksEnableNetwork->setText(settings.internetKillSwitchDisabledInterfaces().isEmpty()
-                                            ? tr("Disable selected network devices")
-                                            : tr("Enable selected network devices"));
+    m_ui->actionIksEnableNetwork->setEnabled(true);
+    m_ui->actionIksEnableNetwork->setText(settings.internetKillSwitchDisabledInterfaces().isEmpty()
+                                              ? tr("Disable selected network devices")
+                                              : tr("Enable selected network devices"));
 }
 
 void OrvalVPNMainWindow::onIksEnableInterfaces()
@@ -442,7 +443,7 @@ void OrvalVPNMainWindow::onIksEnableInterfaces()
         return;
     if (settings.internetKillSwitchDisabledInterfaces().isEmpty())
         // Records after each service, so a crash midway leaves a true record.
-        osAbstraction.disableKillSwitchInterfaces();
+        m_osAbstraction.disableKillSwitchInterfaces();
     else
         enableKillSwitchInterfaces(settings);
     updateState();
@@ -452,8 +453,8 @@ void OrvalVPNMainWindow::enableKillSwitchInterfaces(Settings &settings)
 {
     QStringList stillDisabled;
     for (const QString &service : settings.internetKillSwitchDisabledInterfaces()) {
-        osAbstraction.enableInterface(service);
-        if (!osAbstraction.areInterfacesEnabled({service}))
+        m_osAbstraction.enableInterface(service);
+        if (!m_osAbstraction.areInterfacesEnabled({service}))
             stillDisabled.append(service);
     }
     // A service that did not come up stays recorded, for the next try and the
@@ -471,27 +472,27 @@ void OrvalVPNMainWindow::emitExitApplication()
 
 void OrvalVPNMainWindow::sendAbortToBackend()
 {
-    backend.abort();
+    m_backend.abort();
 }
 
 void OrvalVPNMainWindow::sendSkipToBackend()
 {
-    backend.skip();
+    m_backend.skip();
 }
 
 void OrvalVPNMainWindow::sendStopVPNToBackend()
 {
-    backend.stopVPN();
+    m_backend.stopVPN();
 }
 
 void OrvalVPNMainWindow::sendUsernamePasswordToBackend(QString username, QString password)
 {
-    backend.login(username, password);
+    m_backend.login(username, password);
 }
 
 void OrvalVPNMainWindow::requestToRefreshPublicIp()
 {
-    backend.refreshPublicIp();
+    m_backend.refreshPublicIp();
 }
 
 // Window events.

@@ -105,15 +105,15 @@ private:
     // A connection starts or runs: one of the connection pages is up.
     bool connectionUnderWay() const;
 
-    OsAbstraction &osAbstraction;
-    BackendStateTracker &backendStateTracker;
-    QScopedPointer<Ui::OrvalVPNMainWindow> ui;
-    HalvorixConfig halvorixConfig;
-    QNetworkAccessManager *networkManager;
-    ConnectionStatus *connectionStatus;
-    UserStatistics &userStatistics;
-    VpnBackend &backend;
+    OsAbstraction &m_osAbstraction;
+    BackendStateTracker &m_backendStateTracker;
+    QScopedPointer<Ui::OrvalVPNMainWindow> m_ui;
+    HalvorixConfig m_halvorixConfig;
+    QNetworkAccessManager *m_networkManager;
+    ConnectionStatus *m_connectionStatus;
+    UserStatistics &m_userStatistics;
+    VpnBackend &m_backend;
     // Messages the dispatcher replays to a window that it is just attaching
     // arrive before the event loop has run once since the construction.
-    bool receivesLiveMessages = false;
+    bool m_receivesLiveMessages = false;
 };

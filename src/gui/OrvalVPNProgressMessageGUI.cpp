@@ -14,11 +14,11 @@ const QString OrvalVPNProgressMessageGUI::SUCCESS = QStringLiteral("Success!");
 
 OrvalVPNProgressMessageGUI::OrvalVPNProgressMessageGUI(const QString &message, QWidget *parent)
     : QWidget(parent)
-    , ui(new Ui::OrvalVPNProgressMessageGUI)
+    , m_ui(new Ui::OrvalVPNProgressMessageGUI)
 {
-    ui->setupUi(this);
-    ui->text->setStyleSheet(STYLESHEET_TEXT);
-    ui->text->setText(message);
+    m_ui->setupUi(this);
+    m_ui->text->setStyleSheet(STYLESHEET_TEXT);
+    m_ui->text->setText(message);
     setStatus(PROGRESSING, STYLESHEET_PROGRESSING, QString());
 }
 
@@ -26,8 +26,8 @@ OrvalVPNProgressMessageGUI::~OrvalVPNProgressMessageGUI() = default;
 
 void OrvalVPNProgressMessageGUI::setStatus(const QString &word, const QString &styleSheet, const QString &toolTip)
 {
-    ui->status->setText(word);
-    ui->status->setStyleSheet(styleSheet);
+    m_ui->status->setText(word);
+    m_ui->status->setStyleSheet(styleSheet);
     setToolTip(toolTip);
 }
 
@@ -53,25 +53,25 @@ void OrvalVPNProgressMessageGUI::setSkipped()
 
 void OrvalVPNProgressMessageGUI::setMessage(const QString &text)
 {
-    ui->text->setText(text);
+    m_ui->text->setText(text);
 }
 
 QString OrvalVPNProgressMessageGUI::getMessage() const
 {
-    return ui->text->text();
+    return m_ui->text->text();
 }
 
 bool OrvalVPNProgressMessageGUI::isOnGoing() const
 {
-    return ui->status->text() == PROGRESSING;
+    return m_ui->status->text() == PROGRESSING;
 }
 
 QString OrvalVPNProgressMessageGUI::statusText() const
 {
-    return ui->status->text();
+    return m_ui->status->text();
 }
 
 QString OrvalVPNProgressMessageGUI::statusStyleSheet() const
 {
-    return ui->status->styleSheet();
+    return m_ui->status->styleSheet();
 }

@@ -39,5 +39,5 @@ public:
 private:
     void setStatus(const QString &word, const QString &styleSheet, const QString &toolTip);
 
-    QScopedPointer<Ui::OrvalVPNProgressMessageGUI> ui;
+    QScopedPointer<Ui::OrvalVPNProgressMessageGUI> m_ui;
 };

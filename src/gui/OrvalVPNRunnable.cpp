@@ -22,27 +22,27 @@
 #include <QTranslator>
 
 OrvalVPNRunnable::OrvalVPNRunnable(QApplication &application)
-    : application(application)
-    , statistics(&UserStatistics::getUserStatistics())
-    , services(os, BackendServices::WebSetup::product())
+    : m_application(application)
+    , m_statistics(&UserStatistics::getUserStatistics())
+    , m_services(m_os, BackendServices::WebSetup::product())
 {
-    connect(&services.whatIsMyLocation, &WhatIsMyLocation::updateLocation, this, &OrvalVPNRunnable::updateMyLocation);
-    if (!negotiator.negotiate()) {
+    connect(&m_services.whatIsMyLocation, &WhatIsMyLocation::updateLocation, this, &OrvalVPNRunnable::updateMyLocation);
+    if (!m_negotiator.negotiate()) {
         throw RunnableConstructorException(
             QStringLiteral("Error: client server negotiation failed. Please check the log for more details"), 1);
     }
-    connect(&negotiator, &ClientServerNegotiator::exitApplication, this, &OrvalVPNRunnable::onExitApplication);
+    connect(&m_negotiator, &ClientServerNegotiator::exitApplication, this, &OrvalVPNRunnable::onExitApplication);
 }
 
 OrvalVPNRunnable::~OrvalVPNRunnable() = default;
 
 int OrvalVPNRunnable::run()
 {
-    StartupChecks checks(*statistics);
+    StartupChecks checks(*m_statistics);
     checks.checkIfPreferenceFileIsWritable();
-    InternetKillSwitchManager killSwitchManager(os);
+    InternetKillSwitchManager killSwitchManager(m_os);
     const bool recoverDnsStack = checks.dnsStackRecoveryIsNecessary();
-    services.backend.init(QSharedPointer<NullHandler>::create(), recoverDnsStack);
+    m_services.backend.init(QSharedPointer<NullHandler>::create(), recoverDnsStack);
 
     QTranslator translator;
     qDebug() << "OrvalVPN " << BuildConfig::applicationVersion;
@@ -51,23 +51,23 @@ int OrvalVPNRunnable::run()
     QGuiApplication::setQuitOnLastWindowClosed(false);
     ServerListWidgetStyle::setInstance(QSharedPointer<StyleOrvalVpn>::create());
     if (Settings().getHideFromDock())
-        os.hideDockIcon();
+        m_os.hideDockIcon();
     else
-        os.showDockIcon();
+        m_os.showDockIcon();
 
-    logOnlyFrontend.reset(
-        new DaemonVpnFrontend(&services.networkAccessManager, services.backend, services.whatIsMyLocation));
-    services.dispatcher.add(logOnlyFrontend);
-    lifecycle.reset(new FrontendLifecycle(
-        services.dispatcher, services.backend, *logOnlyFrontend, [this] { return makeTrayIcon(); },
+    m_logOnlyFrontend.reset(
+        new DaemonVpnFrontend(&m_services.networkAccessManager, m_services.backend, m_services.whatIsMyLocation));
+    m_services.dispatcher.add(m_logOnlyFrontend);
+    m_lifecycle.reset(new FrontendLifecycle(
+        m_services.dispatcher, m_services.backend, *m_logOnlyFrontend, [this] { return makeTrayIcon(); },
         [this] { return makeMainWindow(); }));
     {
         const Settings settings;
-        lifecycle->createStartupFrontends(settings.trayIconEnabled(), settings.shouldStartMinimized());
+        m_lifecycle->createStartupFrontends(settings.trayIconEnabled(), settings.shouldStartMinimized());
     }
-    checks.connectAtLaunchIfNecessary(services.backend, os);
+    checks.connectAtLaunchIfNecessary(m_services.backend, m_os);
 
-    const int exitCode = application.exec();
+    const int exitCode = m_application.exec();
     releaseFrontends();
     // The process-wide instances hold icons and styles that must not
     // outlive the application they were made with.
@@ -78,48 +78,48 @@ int OrvalVPNRunnable::run()
 
 bool OrvalVPNRunnable::isVPNRunning()
 {
-    return logOnlyFrontend && logOnlyFrontend->isActive();
+    return m_logOnlyFrontend && m_logOnlyFrontend->isActive();
 }
 
 bool OrvalVPNRunnable::isNetworkGloballyProtected()
 {
-    return services.blackHoleRoutes.isNetworkGloballyProtected();
+    return m_services.blackHoleRoutes.isNetworkGloballyProtected();
 }
 
 void OrvalVPNRunnable::onAskAndExitApplication(QWidget *parent)
 {
-    if (lifecycle)
-        lifecycle->onAskAndExitApplication(parent);
+    if (m_lifecycle)
+        m_lifecycle->onAskAndExitApplication(parent);
 }
 
 void OrvalVPNRunnable::onExitApplication()
 {
-    if (lifecycle)
-        lifecycle->onExitApplication();
+    if (m_lifecycle)
+        m_lifecycle->onExitApplication();
 }
 
 void OrvalVPNRunnable::showMainWindow()
 {
-    if (lifecycle)
-        lifecycle->showMainWindow();
+    if (m_lifecycle)
+        m_lifecycle->showMainWindow();
 }
 
 void OrvalVPNRunnable::toggleMainWindowVisibility()
 {
-    if (lifecycle)
-        lifecycle->toggleMainWindowVisibility();
+    if (m_lifecycle)
+        m_lifecycle->toggleMainWindowVisibility();
 }
 
 void OrvalVPNRunnable::detachFrontend(VpnFrontend *frontend)
 {
-    if (lifecycle)
-        lifecycle->detachFrontend(frontend);
+    if (m_lifecycle)
+        m_lifecycle->detachFrontend(frontend);
 }
 
 void OrvalVPNRunnable::detachTrayIcon()
 {
-    if (lifecycle)
-        lifecycle->detachTrayIcon();
+    if (m_lifecycle)
+        m_lifecycle->detachTrayIcon();
 }
 
 void OrvalVPNRunnable::updateMyLocation(GeoLocation geoLocation)
@@ -134,45 +134,47 @@ void OrvalVPNRunnable::updateMyLocation(GeoLocation geoLocation)
 
 void OrvalVPNRunnable::createNewTrayIcon()
 {
-    if (lifecycle)
-        lifecycle->createNewTrayIcon();
+    if (m_lifecycle)
+        m_lifecycle->createNewTrayIcon();
 }
 
 void OrvalVPNRunnable::createNewMainWindow()
 {
-    if (lifecycle)
-        lifecycle->createNewMainWindow();
+    if (m_lifecycle)
+        m_lifecycle->createNewMainWindow();
 }
 
 void OrvalVPNRunnable::attachObserver(const QSharedPointer<VpnFrontend> &observer)
 {
-    services.dispatcher.add(observer);
+    m_services.dispatcher.add(observer);
 }
 
 QSharedPointer<TrayIcon> OrvalVPNRunnable::makeTrayIcon()
 {
-    return QSharedPointer<TrayIcon>(new TrayIcon(services.backend, os, *this, *statistics), &QObject::deleteLater);
+    return QSharedPointer<TrayIcon>(new TrayIcon(m_services.backend, m_os, *this, *m_statistics),
+                                    &QObject::deleteLater);
 }
 
 QSharedPointer<VpnFrontend> OrvalVPNRunnable::makeMainWindow()
 {
-    QSharedPointer<OrvalVPNMainWindow> window(new OrvalVPNMainWindow(os, *this, &services.networkAccessManager,
-                                                                     *statistics, services.backend,
-                                                                     services.lifeCycleClient),
+    QSharedPointer<OrvalVPNMainWindow> window(new OrvalVPNMainWindow(m_os, *this, &m_services.networkAccessManager,
+                                                                     *m_statistics, m_services.backend,
+                                                                     m_services.lifeCycleClient),
                                               &QObject::deleteLater);
     OrvalVPNMainWindow *const shown = window.data();
     // A look-up answered while a connection comes up saw the VPN's exit.
-    connect(&services.whatIsMyLocation, &WhatIsMyLocation::updateLocation, shown, [this, shown](GeoLocation location) {
-        if (!isVPNRunning())
-            shown->updateMyLocation(location);
-    });
+    connect(&m_services.whatIsMyLocation, &WhatIsMyLocation::updateLocation, shown,
+            [this, shown](GeoLocation location) {
+                if (!isVPNRunning())
+                    shown->updateMyLocation(location);
+            });
     return window;
 }
 
 void OrvalVPNRunnable::releaseFrontends()
 {
     // The log-only frontend stays: it hears the backend's teardown.
-    services.dispatcher.detachAllFrontendsOfType<QMainWindow>();
-    services.dispatcher.detachAllFrontendsOfType<TrayIcon>();
+    m_services.dispatcher.detachAllFrontendsOfType<QMainWindow>();
+    m_services.dispatcher.detachAllFrontendsOfType<TrayIcon>();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

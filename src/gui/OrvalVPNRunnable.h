@@ -63,11 +63,11 @@ private:
     // Drops the windows and the tray icon before the services they call go.
     void releaseFrontends();
 
-    QApplication &application;
-    ClientServerNegotiator negotiator;
-    UserStatistics *statistics;
-    QSharedPointer<DaemonVpnFrontend> logOnlyFrontend;
-    MacOSXAbstractionImpl os;
-    BackendServices services;
-    QScopedPointer<FrontendLifecycle> lifecycle;
+    QApplication &m_application;
+    ClientServerNegotiator m_negotiator;
+    UserStatistics *m_statistics;
+    QSharedPointer<DaemonVpnFrontend> m_logOnlyFrontend;
+    MacOSXAbstractionImpl m_os;
+    BackendServices m_services;
+    QScopedPointer<FrontendLifecycle> m_lifecycle;
 };

@@ -30,56 +30,56 @@ QString orNotAvailable(const QString &text)
 
 OrvalVPNStatusWidget::OrvalVPNStatusWidget(QWidget *parent)
     : QWidget(parent)
-    , ui(new Ui::OrvalVPNStatusWidget)
-    , connectionTimer(this)
+    , m_ui(new Ui::OrvalVPNStatusWidget)
+    , m_connectionTimer(this)
 {
-    ui->setupUi(this);
-    connectionTimer.setObjectName(QStringLiteral("connectionTimer"));
-    ExternalLink::attach(*ui->publicIp);
-    ui->disconnect->setShortcut(Qt::Key_Return);
-    connectionTimer.setInterval(1000);
-    connectionTimer.setSingleShot(false);
-    connect(&connectionTimer, SIGNAL(timeout()), this, SLOT(refreshConnectionTime()));
+    m_ui->setupUi(this);
+    m_connectionTimer.setObjectName(QStringLiteral("connectionTimer"));
+    ExternalLink::attach(*m_ui->publicIp);
+    m_ui->disconnect->setShortcut(Qt::Key_Return);
+    m_connectionTimer.setInterval(1000);
+    m_connectionTimer.setSingleShot(false);
+    connect(&m_connectionTimer, SIGNAL(timeout()), this, SLOT(refreshConnectionTime()));
 }
 
 OrvalVPNStatusWidget::~OrvalVPNStatusWidget() = default;
 
 void OrvalVPNStatusWidget::setUpdateServer(const QString &address)
 {
-    updateServer = address;
+    m_updateServer = address;
 }
 
 void OrvalVPNStatusWidget::initialize(QSharedPointer<ConnectionParameters> parameters)
 {
-    lastState.clear();
-    lastRemoteIp.clear();
-    serverSite = parameters->getServerSite();
-    ConnectionSummary::show({ui->flag, ui->country, ui->city, ui->stealthIcon, ui->stealthLabel, ui->protocol,
-                             ui->cipher, ui->cipherWarningSign},
+    m_lastState.clear();
+    m_lastRemoteIp.clear();
+    m_serverSite = parameters->getServerSite();
+    ConnectionSummary::show({m_ui->flag, m_ui->country, m_ui->city, m_ui->stealthIcon, m_ui->stealthLabel,
+                             m_ui->protocol, m_ui->cipher, m_ui->cipherWarningSign},
                             *parameters);
-    ui->hmac->setText(parameters->getCipherAuthName());
-    ui->pfsAndTlsVersion->setText(QStringLiteral("n/a / n/a"));
-    ui->pfsAndTlsVersion->setToolTip(QString());
-    ui->status->setText(NOT_AVAILABLE);
-    ui->localIp->setText(NOT_AVAILABLE);
-    updateRemoteIp(lastState, lastRemoteIp);
-    ui->publicIp->setText(NOT_AVAILABLE);
-    ui->sent->setText(NOT_AVAILABLE);
-    ui->received->setText(NOT_AVAILABLE);
-    connectionTime = 0;
-    connectedAt = QDateTime();
-    ui->connectedFor->setText(NOT_AVAILABLE);
+    m_ui->hmac->setText(parameters->getCipherAuthName());
+    m_ui->pfsAndTlsVersion->setText(QStringLiteral("n/a / n/a"));
+    m_ui->pfsAndTlsVersion->setToolTip(QString());
+    m_ui->status->setText(NOT_AVAILABLE);
+    m_ui->localIp->setText(NOT_AVAILABLE);
+    updateRemoteIp(m_lastState, m_lastRemoteIp);
+    m_ui->publicIp->setText(NOT_AVAILABLE);
+    m_ui->sent->setText(NOT_AVAILABLE);
+    m_ui->received->setText(NOT_AVAILABLE);
+    m_connectionTime = 0;
+    m_connectedAt = QDateTime();
+    m_ui->connectedFor->setText(NOT_AVAILABLE);
 }
 
 void OrvalVPNStatusWidget::onUpdateState(const VpnConnectionState &connectionState)
 {
     qDebug() << "StatusWidget::onUpdateState";
-    connectionTime = connectionState.getConnectionTime();
-    connectedAt = connectionState.getConnectedAtTimestamp();
+    m_connectionTime = connectionState.getConnectionTime();
+    m_connectedAt = connectionState.getConnectedAtTimestamp();
     qDebug() << "Connection Times updated: "
              << "connectionCount" << connectionState.getConnectionCount() << " , "
-             << "connectedAt" << connectedAt.toString(Qt::TextDate) << " , "
-             << "connectionTime " << connectionTime << " , "
+             << "connectedAt" << m_connectedAt.toString(Qt::TextDate) << " , "
+             << "connectionTime " << m_connectionTime << " , "
              << "startedAt " << connectionState.getStartedAtTimestamp().toString(Qt::TextDate);
     qDebug() << "State isStateChanged(): " << (connectionState.isStateChanged() ? "true" : "false");
     qDebug() << "State isTlsCipherChange(): " << (connectionState.isTlsCipherChange() ? "true" : "false");
@@ -98,94 +98,95 @@ void OrvalVPNStatusWidget::onUpdateState(const VpnConnectionState &connectionSta
 void OrvalVPNStatusWidget::onUpdateState(const QString &state, const QString &, const QString &localIp,
                                          const QString &remoteIp)
 {
-    lastState = state;
-    lastRemoteIp = remoteIp;
+    m_lastState = state;
+    m_lastRemoteIp = remoteIp;
     if (state == CONNECTED)
-        connectionTimer.start();
+        m_connectionTimer.start();
     else
-        connectionTimer.stop();
-    ui->status->setText(state);
-    ui->localIp->setText(orNotAvailable(localIp));
+        m_connectionTimer.stop();
+    m_ui->status->setText(state);
+    m_ui->localIp->setText(orNotAvailable(localIp));
     updateRemoteIp(state, remoteIp);
 }
 
 void OrvalVPNStatusWidget::tlsCipherChanged(bool isPfs, const QString &tlsVersion, const QString &cipherInfo)
 {
     const QString pfs = isPfs ? QStringLiteral("Yes") : cipherInfo.isEmpty() ? NOT_AVAILABLE : QStringLiteral("No");
-    ui->pfsAndTlsVersion->setText(pfs + QStringLiteral(" / ") + tlsVersion);
-    ui->pfsAndTlsVersion->setToolTip(plainToolTip(cipherInfo));
+    m_ui->pfsAndTlsVersion->setText(pfs + QStringLiteral(" / ") + tlsVersion);
+    m_ui->pfsAndTlsVersion->setToolTip(plainToolTip(cipherInfo));
 }
 
 void OrvalVPNStatusWidget::onPublicIp(const VpnConnectionState &connectionState)
 {
     if (connectionState.isPublicIpVerified()) {
-        ui->publicIp->setText(
-            QStringLiteral("<a href=\"%1\" style=\"color: #FFFFFF\">Verified</a>").arg(updateServer.toHtmlEscaped()));
+        m_ui->publicIp->setText(
+            QStringLiteral("<a href=\"%1\" style=\"color: #FFFFFF\">Verified</a>").arg(m_updateServer.toHtmlEscaped()));
         return;
     }
     switch (connectionState.getPublicIpDetectionState()) {
     case VpnConnectionState::QUERYING: {
         const int dots = qMax(0, connectionState.getDetectionCycle() % 4);
-        ui->publicIp->setText(QStringLiteral("Detecting") + QString(dots, QLatin1Char('.')));
+        m_ui->publicIp->setText(QStringLiteral("Detecting") + QString(dots, QLatin1Char('.')));
         break;
     }
     case VpnConnectionState::FOUND:
-        ui->publicIp->setText(connectionState.getDetectedPublicIpAddress().toString().toHtmlEscaped());
+        m_ui->publicIp->setText(connectionState.getDetectedPublicIpAddress().toString().toHtmlEscaped());
         break;
-    case VpnConnectionState::DETECTION_FAILED: ui->publicIp->setText(QStringLiteral("Detection Failed.")); break;
-    default: ui->publicIp->setText(NOT_AVAILABLE); break;
+    case VpnConnectionState::DETECTION_FAILED: m_ui->publicIp->setText(QStringLiteral("Detection Failed.")); break;
+    default: m_ui->publicIp->setText(NOT_AVAILABLE); break;
     }
 }
 
 void OrvalVPNStatusWidget::updateRemoteIp(const QString &state, const QString &remoteIp)
 {
     Settings settings;
-    const QString id = serverSite.getId();
+    const QString id = m_serverSite.getId();
     if (settings.hasPinnedIP(id)) {
         const QString pinned = settings.getPinnedIP(id).toString();
-        ui->remoteIp->setText(remoteIp.isEmpty() ? pinned : remoteIp);
-        ui->remoteIpLabel->setText(QStringLiteral("Pinned IP"));
+        m_ui->remoteIp->setText(remoteIp.isEmpty() ? pinned : remoteIp);
+        m_ui->remoteIpLabel->setText(QStringLiteral("Pinned IP"));
         const QString toolTip = QStringLiteral("VPN is using the pinned IP address %1.").arg(pinned);
-        ui->remoteIpLabel->setToolTip(toolTip);
-        ui->remoteIp->setToolTip(toolTip);
-        ui->pinServerIP->show();
-        ui->pinServerIP->setChecked(true);
-        ui->pinServerIP->setToolTip(QStringLiteral("Disable pinned IP address."));
-    } else if (serverSite.getDedicatedIp().isNull()) {
-        ui->remoteIp->setText(orNotAvailable(remoteIp));
-        ui->remoteIpLabel->setText(QStringLiteral("Remote IP"));
+        m_ui->remoteIpLabel->setToolTip(toolTip);
+        m_ui->remoteIp->setToolTip(toolTip);
+        m_ui->pinServerIP->show();
+        m_ui->pinServerIP->setChecked(true);
+        m_ui->pinServerIP->setToolTip(QStringLiteral("Disable pinned IP address."));
+    } else if (m_serverSite.getDedicatedIp().isNull()) {
+        m_ui->remoteIp->setText(orNotAvailable(remoteIp));
+        m_ui->remoteIpLabel->setText(QStringLiteral("Remote IP"));
         const QString toolTip = QStringLiteral("VPN is using a random IP address.");
-        ui->remoteIpLabel->setToolTip(toolTip);
-        ui->remoteIp->setToolTip(toolTip);
-        ui->pinServerIP->show();
-        ui->pinServerIP->setChecked(false);
-        ui->pinServerIP->setToolTip(plainToolTip(QStringLiteral("Pin VPN to IP address %1").arg(ui->remoteIp->text())));
+        m_ui->remoteIpLabel->setToolTip(toolTip);
+        m_ui->remoteIp->setToolTip(toolTip);
+        m_ui->pinServerIP->show();
+        m_ui->pinServerIP->setChecked(false);
+        m_ui->pinServerIP->setToolTip(
+            plainToolTip(QStringLiteral("Pin VPN to IP address %1").arg(m_ui->remoteIp->text())));
     } else {
-        ui->remoteIp->setText(remoteIp.isEmpty() ? serverSite.getDedicatedIp().toString() : remoteIp);
-        ui->remoteIpLabel->setText(QStringLiteral("Dedicated IP"));
+        m_ui->remoteIp->setText(remoteIp.isEmpty() ? m_serverSite.getDedicatedIp().toString() : remoteIp);
+        m_ui->remoteIpLabel->setText(QStringLiteral("Dedicated IP"));
         const QString toolTip = QStringLiteral("VPN is using a dedicated IP address.");
-        ui->remoteIpLabel->setToolTip(toolTip);
-        ui->remoteIp->setToolTip(toolTip);
-        ui->pinServerIP->hide();
+        m_ui->remoteIpLabel->setToolTip(toolTip);
+        m_ui->remoteIp->setToolTip(toolTip);
+        m_ui->pinServerIP->hide();
     }
     if (state != CONNECTED) {
-        ui->pinServerIP->setEnabled(false);
-        ui->pinServerIP->setToolTip(QStringLiteral("IP address pinning is available when VPN is connected."));
+        m_ui->pinServerIP->setEnabled(false);
+        m_ui->pinServerIP->setToolTip(QStringLiteral("IP address pinning is available when VPN is connected."));
         return;
     }
     // Only an address can be pinned; a pin already set can always be removed.
-    ui->pinServerIP->setEnabled(ui->pinServerIP->isChecked() || !QHostAddress(ui->remoteIp->text()).isNull());
+    m_ui->pinServerIP->setEnabled(m_ui->pinServerIP->isChecked() || !QHostAddress(m_ui->remoteIp->text()).isNull());
 }
 
 void OrvalVPNStatusWidget::onUpdateByteCount(ByteCount byteCount)
 {
-    ui->sent->setText(byteCount.humanReadableByteCount(byteCount.getBytesSent(), 0));
-    ui->received->setText(byteCount.humanReadableByteCount(byteCount.getBytesReceived(), 0));
+    m_ui->sent->setText(byteCount.humanReadableByteCount(byteCount.getBytesSent(), 0));
+    m_ui->received->setText(byteCount.humanReadableByteCount(byteCount.getBytesReceived(), 0));
 }
 
 void OrvalVPNStatusWidget::on_disconnect_clicked()
 {
-    connectionTimer.stop();
+    m_connectionTimer.stop();
     emit stopOpenVpn();
 }
 
@@ -196,23 +197,24 @@ void OrvalVPNStatusWidget::on_refreshPublicIp_clicked()
 
 qint64 OrvalVPNStatusWidget::getConnectionSeconds() const
 {
-    return connectedAt.isValid() ? connectionTime + connectedAt.msecsTo(QDateTime::currentDateTime()) : connectionTime;
+    return m_connectedAt.isValid() ? m_connectionTime + m_connectedAt.msecsTo(QDateTime::currentDateTime())
+                                   : m_connectionTime;
 }
 
 void OrvalVPNStatusWidget::refreshConnectionTime()
 {
-    ui->connectedFor->setText(FormatSecondToHHMMSS(getConnectionSeconds()).toString());
+    m_ui->connectedFor->setText(FormatSecondToHHMMSS(getConnectionSeconds()).toString());
 }
 
 void OrvalVPNStatusWidget::on_pinServerIP_clicked()
 {
     Settings settings;
-    const QString id = serverSite.getId();
-    if (ui->pinServerIP->isChecked()) {
-        settings.setPinnedIP(id, QHostAddress(ui->remoteIp->text()));
+    const QString id = m_serverSite.getId();
+    if (m_ui->pinServerIP->isChecked()) {
+        settings.setPinnedIP(id, QHostAddress(m_ui->remoteIp->text()));
         settings.setHasPinnedIP(id, true);
     } else {
         settings.setHasPinnedIP(id, false);
     }
-    updateRemoteIp(lastState, lastRemoteIp);
+    updateRemoteIp(m_lastState, m_lastRemoteIp);
 }

@@ -51,12 +51,12 @@ private:
     void onPublicIp(const VpnConnectionState &connectionState);
     void updateRemoteIp(const QString &state, const QString &remoteIp);
 
-    QScopedPointer<Ui::OrvalVPNStatusWidget> ui;
-    QTimer connectionTimer;
-    HalvorixServerSite serverSite;
-    qint64 connectionTime = 0;
-    QDateTime connectedAt;
-    QString lastState;
-    QString lastRemoteIp;
-    QString updateServer;
+    QScopedPointer<Ui::OrvalVPNStatusWidget> m_ui;
+    QTimer m_connectionTimer;
+    HalvorixServerSite m_serverSite;
+    qint64 m_connectionTime = 0;
+    QDateTime m_connectedAt;
+    QString m_lastState;
+    QString m_lastRemoteIp;
+    QString m_updateServer;
 };

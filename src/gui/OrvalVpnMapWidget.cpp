@@ -26,13 +26,13 @@ const double MOVE_STEP = 5.0;
 
 OrvalVpnMapWidget::OrvalVpnMapWidget(QWidget *parent)
     : QWidget(parent)
-    , pan(DEFAULT_PAN)
-    , zoomFactor(DEFAULT_ZOOM)
-    , center(MapProjection::MAP_WIDTH / 2, MapProjection::MAP_WIDTH / 2)
-    , publicIp(tr("n/a"))
-    , dragging(false)
-    , connected(false)
-    , showingServerList(false)
+    , m_pan(DEFAULT_PAN)
+    , m_zoomFactor(DEFAULT_ZOOM)
+    , m_center(MapProjection::MAP_WIDTH / 2, MapProjection::MAP_WIDTH / 2)
+    , m_publicIp(tr("n/a"))
+    , m_dragging(false)
+    , m_connected(false)
+    , m_showingServerList(false)
 {
     setMouseTracking(true);
     update();
@@ -45,103 +45,103 @@ QTransform OrvalVpnMapWidget::matrix(int dx, int dy) const
     const double w = mapWidth();
     QTransform transform;
     transform.translate(width() * 0.5, height() * 0.5);
-    transform.translate(viewOffset.x() * 0.5, viewOffset.y() * 0.5);
-    transform.scale(zoomFactor, zoomFactor);
-    transform.translate(-center.x(), -center.y());
-    transform.translate(pan.x(), pan.y());
+    transform.translate(m_viewOffset.x() * 0.5, m_viewOffset.y() * 0.5);
+    transform.scale(m_zoomFactor, m_zoomFactor);
+    transform.translate(-m_center.x(), -m_center.y());
+    transform.translate(m_pan.x(), m_pan.y());
     transform.translate(dx * w, dy * w);
     return transform;
 }
 
 QPointF OrvalVpnMapWidget::getPan() const
 {
-    return pan;
+    return m_pan;
 }
 
 double OrvalVpnMapWidget::getZoomFactor() const
 {
-    return zoomFactor;
+    return m_zoomFactor;
 }
 
 QPointF OrvalVpnMapWidget::getViewOffset() const
 {
-    return viewOffset;
+    return m_viewOffset;
 }
 
 QPointF OrvalVpnMapWidget::getCenter() const
 {
-    return center;
+    return m_center;
 }
 
 QString OrvalVpnMapWidget::getPublicIp() const
 {
-    return publicIp;
+    return m_publicIp;
 }
 
 bool OrvalVpnMapWidget::isConnected() const
 {
-    return connected;
+    return m_connected;
 }
 
 void OrvalVpnMapWidget::mainWindowIsShowingServerList()
 {
-    showingServerList = true;
+    m_showingServerList = true;
     update();
 }
 
 void OrvalVpnMapWidget::mainWindowisNotShowingServerList()
 {
-    showingServerList = false;
+    m_showingServerList = false;
     update();
 }
 
 void OrvalVpnMapWidget::onDisconnected()
 {
-    connected = false;
-    viewOffset = QPointF();
+    m_connected = false;
+    m_viewOffset = QPointF();
 }
 
 void OrvalVpnMapWidget::setConnectedServerSite(QSharedPointer<ConnectionParameters> parameters)
 {
     if (!parameters)
         return;
-    connected = true;
-    connectedServerSite = parameters->getServerSite();
-    viewOffset = CONNECTED_VIEW_OFFSET;
-    pan = QPointF();
+    m_connected = true;
+    m_connectedServerSite = parameters->getServerSite();
+    m_viewOffset = CONNECTED_VIEW_OFFSET;
+    m_pan = QPointF();
 
-    const QPointF site = MapProjection::toMap(connectedServerSite.getLocation(), mapWidth());
-    if (!PaintOrvalVpnMap::isSet(startLocation)) {
+    const QPointF site = MapProjection::toMap(m_connectedServerSite.getLocation(), mapWidth());
+    if (!PaintOrvalVpnMap::isSet(m_startLocation)) {
         // No own location to fit in: the site alone, as close as two
         // coincident ends would be shown.
-        center = site;
-        zoomFactor = MAX_ZOOM / CONNECTION_FIT_MARGIN;
+        m_center = site;
+        m_zoomFactor = MAX_ZOOM / CONNECTION_FIT_MARGIN;
     } else {
-        const QPointF home = MapProjection::toMap(startLocation, mapWidth());
-        center = (site + home) / 2;
+        const QPointF home = MapProjection::toMap(m_startLocation, mapWidth());
+        m_center = (site + home) / 2;
         // Equal coordinates give an infinite fit, which the bound turns into the closest zoom.
-        const double fitX = qBound(MIN_ZOOM, (width() - viewOffset.x()) / qAbs(site.x() - home.x()), MAX_ZOOM);
+        const double fitX = qBound(MIN_ZOOM, (width() - m_viewOffset.x()) / qAbs(site.x() - home.x()), MAX_ZOOM);
         const double fitY = qBound(MIN_ZOOM, height() / qAbs(site.y() - home.y()), MAX_ZOOM);
-        zoomFactor = qMin(fitX, fitY) / CONNECTION_FIT_MARGIN;
+        m_zoomFactor = qMin(fitX, fitY) / CONNECTION_FIT_MARGIN;
     }
     update();
 }
 
 void OrvalVpnMapWidget::setStartLocation(GeoLocation start)
 {
-    zoomFactor = 1.0;
-    startLocation = start;
-    pan = QPointF();
-    viewOffset = QPointF();
-    center = MapProjection::toMap(start, mapWidth());
+    m_zoomFactor = 1.0;
+    m_startLocation = start;
+    m_pan = QPointF();
+    m_viewOffset = QPointF();
+    m_center = MapProjection::toMap(start, mapWidth());
     update();
 }
 
 void OrvalVpnMapWidget::centerAroundLocation(GeoLocation center)
 {
-    pan = QPointF();
-    viewOffset = QPointF();
-    this->center = MapProjection::toMap(center, mapWidth());
+    m_pan = QPointF();
+    m_viewOffset = QPointF();
+    this->m_center = MapProjection::toMap(center, mapWidth());
     update();
 }
 
@@ -150,19 +150,19 @@ void OrvalVpnMapWidget::setPublicIp(const VpnConnectionState &connectionState)
     switch (connectionState.getPublicIpDetectionState()) {
     case VpnConnectionState::QUERYING:
         // One more dot per attempt, starting again after three.
-        publicIp = tr("Detecting") + QStringLiteral(".").repeated(qMax(0, connectionState.getDetectionCycle() % 4));
+        m_publicIp = tr("Detecting") + QStringLiteral(".").repeated(qMax(0, connectionState.getDetectionCycle() % 4));
         break;
-    case VpnConnectionState::FOUND: publicIp = connectionState.getDetectedPublicIpAddress().toString(); break;
-    case VpnConnectionState::DETECTION_FAILED: publicIp = tr("Detection Failed."); break;
-    default: publicIp = tr("n/a"); break;
+    case VpnConnectionState::FOUND: m_publicIp = connectionState.getDetectedPublicIpAddress().toString(); break;
+    case VpnConnectionState::DETECTION_FAILED: m_publicIp = tr("Detection Failed."); break;
+    default: m_publicIp = tr("n/a"); break;
     }
     update();
 }
 
 void OrvalVpnMapWidget::showDefault()
 {
-    zoomFactor = DEFAULT_ZOOM;
-    pan = DEFAULT_PAN;
+    m_zoomFactor = DEFAULT_ZOOM;
+    m_pan = DEFAULT_PAN;
     update();
 }
 
@@ -193,20 +193,20 @@ void OrvalVpnMapWidget::showAustralia()
 
 void OrvalVpnMapWidget::setServerSites(const QList<HalvorixServerSite> &newServerSites)
 {
-    serverSites = newServerSites;
+    m_serverSites = newServerSites;
     update();
 }
 
 void OrvalVpnMapWidget::zoomIn()
 {
-    zoomFactor = qMin(MAX_ZOOM, zoomFactor * ZOOM_STEP);
+    m_zoomFactor = qMin(MAX_ZOOM, m_zoomFactor * ZOOM_STEP);
     limitDrawingBeyondMap();
     update();
 }
 
 void OrvalVpnMapWidget::zoomOut()
 {
-    zoomFactor = qMax(MIN_ZOOM, zoomFactor / ZOOM_STEP);
+    m_zoomFactor = qMax(MIN_ZOOM, m_zoomFactor / ZOOM_STEP);
     limitDrawingBeyondMap();
     update();
 }
@@ -240,9 +240,9 @@ void OrvalVpnMapWidget::mouseReleaseEvent(QMouseEvent *event)
 {
     updateMousePos(event);
     // Only the end of a left click picks a site, and an empty map has none to pick.
-    if (!dragging && event->button() == Qt::LeftButton && !serverSites.isEmpty())
-        emit serverSiteSelected(closestServerSite);
-    dragging = false;
+    if (!m_dragging && event->button() == Qt::LeftButton && !m_serverSites.isEmpty())
+        emit serverSiteSelected(m_closestServerSite);
+    m_dragging = false;
 }
 
 void OrvalVpnMapWidget::mouseMoveEvent(QMouseEvent *event)
@@ -251,9 +251,9 @@ void OrvalVpnMapWidget::mouseMoveEvent(QMouseEvent *event)
     updateMousePos(event);
     if (event->buttons() != Qt::LeftButton)
         return;
-    dragging = true;
+    m_dragging = true;
     // The map follows the mouse.
-    pan += mouseOnMap() - before;
+    m_pan += mouseOnMap() - before;
     limitDrawingBeyondMap();
     update();
 }
@@ -269,9 +269,9 @@ void OrvalVpnMapWidget::wheelEvent(QWheelEvent *event)
 void OrvalVpnMapWidget::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const PaintOrvalVpnMap frame(&resources, connected, connectedServerSite, matrix(0, 0),
-                                 serverSitesOrderdByDistanceTo2(mouseOnMap()), startLocation, mousePosition, publicIp,
-                                 width(), height(), showingServerList);
+    const PaintOrvalVpnMap frame(&m_resources, m_connected, m_connectedServerSite, matrix(0, 0),
+                                 serverSitesOrderdByDistanceTo2(mouseOnMap()), m_startLocation, m_mousePosition,
+                                 m_publicIp, width(), height(), m_showingServerList);
     frame.paint(&painter);
 }
 
@@ -288,9 +288,9 @@ void OrvalVpnMapWidget::zoom(QWheelEvent *event)
 
 void OrvalVpnMapWidget::updateMousePos(QMouseEvent *event)
 {
-    mousePosition = QPointF(qRound(event->localPos().x()), qRound(event->localPos().y()));
-    closestServerSite = findClosestToMouse();
-    emit closestServerSiteToMouse(closestServerSite);
+    m_mousePosition = QPointF(qRound(event->localPos().x()), qRound(event->localPos().y()));
+    m_closestServerSite = findClosestToMouse();
+    emit closestServerSiteToMouse(m_closestServerSite);
     update();
 }
 
@@ -299,12 +299,12 @@ void OrvalVpnMapWidget::limitDrawingBeyondMap()
     // Keep the view's horizontal span inside the three drawn copies (map x
     // from -w to 2w) and its vertical shift within a third of the map.
     const double w = mapWidth();
-    const double halfView = (width() / 2) / zoomFactor;
-    if (pan.x() > center.x() + w - halfView)
-        pan.setX(center.x() + w - halfView);
-    if (pan.x() < center.x() - 2 * w + halfView)
-        pan.setX(center.x() - 2 * w + halfView);
-    pan.setY(qBound(-w / 3, pan.y(), w / 3));
+    const double halfView = (width() / 2) / m_zoomFactor;
+    if (m_pan.x() > m_center.x() + w - halfView)
+        m_pan.setX(m_center.x() + w - halfView);
+    if (m_pan.x() < m_center.x() - 2 * w + halfView)
+        m_pan.setX(m_center.x() - 2 * w + halfView);
+    m_pan.setY(qBound(-w / 3, m_pan.y(), w / 3));
 }
 
 HalvorixServerSite OrvalVpnMapWidget::findClosestToMouse() const
@@ -315,32 +315,32 @@ HalvorixServerSite OrvalVpnMapWidget::findClosestToMouse() const
 
 QList<HalvorixServerSite> OrvalVpnMapWidget::serverSitesOrderdByDistanceTo2(QPointF point) const
 {
-    QList<HalvorixServerSite> ordered = serverSites;
+    QList<HalvorixServerSite> ordered = m_serverSites;
     std::sort(ordered.begin(), ordered.end(), CompareHalvorixServerSiteByDistanceToMouse(point, mapWidth()));
     return ordered;
 }
 
 void OrvalVpnMapWidget::showPreset(double zoom, double longitude, double latitude)
 {
-    zoomFactor = zoom;
-    pan = QPointF();
-    viewOffset = QPointF();
-    center = MapProjection::toMap(longitude, latitude, mapWidth());
+    m_zoomFactor = zoom;
+    m_pan = QPointF();
+    m_viewOffset = QPointF();
+    m_center = MapProjection::toMap(longitude, latitude, mapWidth());
     update();
 }
 
 void OrvalVpnMapWidget::moveBy(double x, double y)
 {
-    pan += QPointF(x, y);
+    m_pan += QPointF(x, y);
     update();
 }
 
 QPointF OrvalVpnMapWidget::mouseOnMap() const
 {
-    return matrix(0, 0).inverted().map(mousePosition);
+    return matrix(0, 0).inverted().map(m_mousePosition);
 }
 
 double OrvalVpnMapWidget::mapWidth() const
 {
-    return resources.mapWidth();
+    return m_resources.mapWidth();
 }

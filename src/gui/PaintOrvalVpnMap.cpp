@@ -20,16 +20,16 @@ class SavedPainterState
 {
 public:
     explicit SavedPainterState(QPainter *painter)
-        : painter(painter)
+        : m_painter(painter)
     {
         painter->save();
     }
-    ~SavedPainterState() { painter->restore(); }
+    ~SavedPainterState() { m_painter->restore(); }
     SavedPainterState(const SavedPainterState &) = delete;
     SavedPainterState &operator=(const SavedPainterState &) = delete;
 
 private:
-    QPainter *painter;
+    QPainter *m_painter;
 };
 
 const QString CALLOUT_STYLE =
@@ -44,17 +44,17 @@ PaintOrvalVpnMap::PaintOrvalVpnMap(const OrvalVpnMapResources *resources, bool c
                                    const QList<HalvorixServerSite> &serverSitesByDistance,
                                    const GeoLocation &startLocation, const QPointF &mousePosition,
                                    const QString &publicIp, int width, int height, bool showingServerList)
-    : resources(resources)
-    , connected(connected)
-    , connectedServerSite(connectedServerSite)
-    , viewMatrix(viewMatrix)
-    , serverSitesByDistance(serverSitesByDistance)
-    , startLocation(startLocation)
-    , mousePosition(mousePosition)
-    , publicIp(publicIp)
-    , width(width)
-    , height(height)
-    , showingServerList(showingServerList)
+    : m_resources(resources)
+    , m_connected(connected)
+    , m_connectedServerSite(connectedServerSite)
+    , m_viewMatrix(viewMatrix)
+    , m_serverSitesByDistance(serverSitesByDistance)
+    , m_startLocation(startLocation)
+    , m_mousePosition(mousePosition)
+    , m_publicIp(publicIp)
+    , m_width(width)
+    , m_height(height)
+    , m_showingServerList(showingServerList)
 {
 }
 
@@ -62,14 +62,14 @@ void PaintOrvalVpnMap::paint(QPainter *painter) const
 {
     {
         const SavedPainterState state(painter);
-        const QImage &background = resources->background;
-        painter->drawImage(QRectF(0, 0, width, height), background, QRectF(background.rect()));
+        const QImage &background = m_resources->background;
+        painter->drawImage(QRectF(0, 0, m_width, m_height), background, QRectF(background.rect()));
     }
     paintMap(painter);
     paintOrvals(painter);
     paintBanner(painter);
-    if (connected)
-        paintVpnMarker(painter, connectedServerSite);
+    if (m_connected)
+        paintVpnMarker(painter, m_connectedServerSite);
 }
 
 bool PaintOrvalVpnMap::isSet(const GeoLocation &location)
@@ -103,7 +103,7 @@ QString PaintOrvalVpnMap::siteCalloutHtml(const HalvorixServerSite &site)
 
 void PaintOrvalVpnMap::paintMap(QPainter *painter) const
 {
-    const QImage &map = resources->map;
+    const QImage &map = m_resources->map;
     const double w = mapWidth();
     // Each copy starts again from the painter's own transform: combined ones
     // would shift and scale the later copies twice.
@@ -119,13 +119,13 @@ void PaintOrvalVpnMap::paintOrvals(QPainter *painter) const
     const SavedPainterState state(painter);
     painter->setOpacity(1.0);
     // Nearest to the mouse last, on top.
-    for (auto site = serverSitesByDistance.crbegin(); site != serverSitesByDistance.crend(); ++site)
+    for (auto site = m_serverSitesByDistance.crbegin(); site != m_serverSitesByDistance.crend(); ++site)
         paintNest(painter, site->getLocation());
-    if (connected)
+    if (m_connected)
         paintConnectLocations(painter);
-    paintHome(painter, startLocation);
-    if (!serverSitesByDistance.isEmpty() && !connected && !showingServerList)
-        paintOrvalMarker(painter, serverSitesByDistance.first());
+    paintHome(painter, m_startLocation);
+    if (!m_serverSitesByDistance.isEmpty() && !m_connected && !m_showingServerList)
+        paintOrvalMarker(painter, m_serverSitesByDistance.first());
 }
 
 void PaintOrvalVpnMap::paintVpnMarker(QPainter *painter, const HalvorixServerSite &site) const
@@ -143,17 +143,17 @@ void PaintOrvalVpnMap::paintNest(QPainter *painter, const GeoLocation &location)
     for (int i = -1; i <= 1; ++i) {
         const SavedPainterState state(painter);
         painter->translate(copy(i).map(projected));
-        drawCentred(painter, resources->nest, 0.3);
+        drawCentred(painter, m_resources->nest, 0.3);
     }
 }
 
 void PaintOrvalVpnMap::paintConnectLocations(QPainter *painter) const
 {
     // A curve from or to an unknown place would start in the Gulf of Guinea.
-    if (!isSet(startLocation) || !isSet(connectedServerSite.getLocation()))
+    if (!isSet(m_startLocation) || !isSet(m_connectedServerSite.getLocation()))
         return;
-    const QPointF home = project(startLocation);
-    const QPointF site = project(connectedServerSite.getLocation());
+    const QPointF home = project(m_startLocation);
+    const QPointF site = project(m_connectedServerSite.getLocation());
     // The midpoint pushed sideways, perpendicular to the segment, by 0.3 of its length.
     const QPointF control((home.x() + site.x()) / 2 + 0.3 * (site.y() - home.y()),
                           (home.y() + site.y()) / 2 + 0.3 * (home.x() - site.x()));
@@ -178,18 +178,18 @@ void PaintOrvalVpnMap::paintHome(QPainter *painter, const GeoLocation &location)
     if (!isSet(location))
         return;
     const SavedPainterState state(painter);
-    painter->translate(getLocationToDrawNextToReference(location, QPointF(width * 0.5, height * 0.5)));
-    if (!connected && !showingServerList)
-        paintCallout(painter, homeCalloutHtml(publicIp), location.getCountryCode());
+    painter->translate(getLocationToDrawNextToReference(location, QPointF(m_width * 0.5, m_height * 0.5)));
+    if (!m_connected && !m_showingServerList)
+        paintCallout(painter, homeCalloutHtml(m_publicIp), location.getCountryCode());
     painter->setOpacity(0.75);
-    drawCentred(painter, resources->home, 0.6);
+    drawCentred(painter, m_resources->home, 0.6);
 }
 
 void PaintOrvalVpnMap::paintOrvalMarker(QPainter *painter, const HalvorixServerSite &site) const
 {
     if (!isSet(site.getLocation()))
         return;
-    paintSiteMarker(painter, site, getLocationToDrawNextToReference(site.getLocation(), mousePosition));
+    paintSiteMarker(painter, site, getLocationToDrawNextToReference(site.getLocation(), m_mousePosition));
 }
 
 QPointF PaintOrvalVpnMap::getLocationToDrawNextToReference(const GeoLocation &location, const QPointF &reference) const
@@ -204,12 +204,12 @@ QPointF PaintOrvalVpnMap::getLocationToDrawNextToReference(const GeoLocation &lo
 
 void PaintOrvalVpnMap::paintBanner(QPainter *painter) const
 {
-    const QImage &banner = resources->banner;
+    const QImage &banner = m_resources->banner;
     if (banner.isNull())
         return;
     const SavedPainterState state(painter);
     // 200 pixels wide, 10 from the right edge and 5 from the top, aspect kept.
-    const QRectF target(width - 210, 5, 200, 200.0 * banner.height() / banner.width());
+    const QRectF target(m_width - 210, 5, 200, 200.0 * banner.height() / banner.width());
     painter->drawImage(target, banner, QRectF(banner.rect()));
 }
 
@@ -224,7 +224,7 @@ void PaintOrvalVpnMap::paintCallout(QPainter *painter, const QString &html, cons
 
     const SavedPainterState state(painter);
     painter->translate(-size.width() * 0.5, -size.height() - CALLOUT_LIFT);
-    const QImage &backdrop = resources->factsBackground;
+    const QImage &backdrop = m_resources->factsBackground;
     painter->drawImage(QRectF(0, 0, int(size.width() * 1.2), int(size.height() * 1.3)), backdrop,
                        QRectF(backdrop.rect()));
     document.drawContents(painter);
@@ -235,7 +235,7 @@ void PaintOrvalVpnMap::paintSiteMarker(QPainter *painter, const HalvorixServerSi
     const SavedPainterState state(painter);
     painter->translate(anchor);
     paintCallout(painter, siteCalloutHtml(site), site.getCountryCode());
-    drawCentred(painter, resources->marker, 0.75);
+    drawCentred(painter, m_resources->marker, 0.75);
 }
 
 void PaintOrvalVpnMap::drawCentred(QPainter *painter, const QImage &image, double scale) const
@@ -247,7 +247,7 @@ void PaintOrvalVpnMap::drawCentred(QPainter *painter, const QImage &image, doubl
 
 QTransform PaintOrvalVpnMap::copy(int i) const
 {
-    QTransform transform(viewMatrix);
+    QTransform transform(m_viewMatrix);
     transform.translate(i * mapWidth(), 0);
     return transform;
 }
@@ -259,5 +259,5 @@ QPointF PaintOrvalVpnMap::project(const GeoLocation &location) const
 
 double PaintOrvalVpnMap::mapWidth() const
 {
-    return resources->mapWidth();
+    return m_resources->mapWidth();
 }

@@ -59,15 +59,15 @@ private:
     QPointF project(const GeoLocation &location) const;
     double mapWidth() const;
 
-    const OrvalVpnMapResources *resources;
-    bool connected;
-    HalvorixServerSite connectedServerSite;
-    QTransform viewMatrix;
-    QList<HalvorixServerSite> serverSitesByDistance;
-    GeoLocation startLocation;
-    QPointF mousePosition;
-    QString publicIp;
-    int width;
-    int height;
-    bool showingServerList;
+    const OrvalVpnMapResources *m_resources;
+    bool m_connected;
+    HalvorixServerSite m_connectedServerSite;
+    QTransform m_viewMatrix;
+    QList<HalvorixServerSite> m_serverSitesByDistance;
+    GeoLocation m_startLocation;
+    QPointF m_mousePosition;
+    QString m_publicIp;
+    int m_width;
+    int m_height;
+    bool m_showingServerList;
 };

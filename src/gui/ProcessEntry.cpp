@@ -33,7 +33,7 @@ QSharedPointer<AbstractMessageHandler> makeLogHandler()
         return {};
     return QSharedPointer<NullMessageHandler>::create();
 }
-}
+} // namespace
 
 int ProcessEntry::main(int argc, char **argv)
 {

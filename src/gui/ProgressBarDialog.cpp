@@ -7,14 +7,14 @@
 
 ProgressBarDialog::ProgressBarDialog(QWidget *parent)
     : QDialog(parent)
-    , ui(new Ui::ProgressBarDialog)
+    , m_ui(new Ui::ProgressBarDialog)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     QFile style(QStringLiteral(":/resources/progressbardialog.qss"));
     if (style.open(QIODevice::ReadOnly))
         setStyleSheet(QString::fromLatin1(style.readAll()));
-    ui->progressDescripcion->clear();
-    ui->progressBar->setValue(0);
+    m_ui->progressDescripcion->clear();
+    m_ui->progressBar->setValue(0);
     qDebug() << "ProgressDialog created";
 }
 
@@ -22,35 +22,35 @@ ProgressBarDialog::~ProgressBarDialog() = default;
 
 void ProgressBarDialog::resetValuse()
 {
-    ui->progressDescripcion->clear();
-    ui->progressBar->setRange(0, 100);
-    ui->progressBar->setValue(0);
+    m_ui->progressDescripcion->clear();
+    m_ui->progressBar->setRange(0, 100);
+    m_ui->progressBar->setValue(0);
 }
 
 void ProgressBarDialog::setMinMaxValues(int minimum, int maximum)
 {
-    ui->progressBar->setRange(minimum, maximum);
+    m_ui->progressBar->setRange(minimum, maximum);
 }
 
 void ProgressBarDialog::setPorcentageVisibleOnProgressBar(bool visible)
 {
-    ui->progressBar->setTextVisible(visible);
+    m_ui->progressBar->setTextVisible(visible);
 }
 
 void ProgressBarDialog::advanceProgress(int value, const QString &description)
 {
-    ui->progressDescripcion->setText(description);
-    ui->progressBar->setValue(value);
+    m_ui->progressDescripcion->setText(description);
+    m_ui->progressBar->setValue(value);
 }
 
 const QProgressBar *ProgressBarDialog::progressBar() const
 {
-    return ui->progressBar;
+    return m_ui->progressBar;
 }
 
 const QLabel *ProgressBarDialog::description() const
 {
-    return ui->progressDescripcion;
+    return m_ui->progressDescripcion;
 }
 
 void ProgressBarDialog::on_abort_clicked()

@@ -37,5 +37,5 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    QScopedPointer<Ui::ProgressBarDialog> ui;
+    QScopedPointer<Ui::ProgressBarDialog> m_ui;
 };

@@ -11,15 +11,15 @@
 
 ServerListWidget::ServerListWidget(QWidget *parent)
     : QWidget(parent)
-    , ui(new Ui::ServerListWidget)
+    , m_ui(new Ui::ServerListWidget)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     setStyleSheet(StyleSheetResource::read(QStringLiteral(":/resources/serverlistwidget.qss")));
-    ui->serverSites->setItemDelegate(new ServerSiteItemDelegate(ui->serverSites));
+    m_ui->serverSites->setItemDelegate(new ServerSiteItemDelegate(m_ui->serverSites));
     addServerFilters();
-    connect(ui->filterComboBox, QOverload<int>::of(&QComboBox::activated), this,
+    connect(m_ui->filterComboBox, QOverload<int>::of(&QComboBox::activated), this,
             &ServerListWidget::refreshServerSitesView);
-    connect(ui->sortComboBox, QOverload<int>::of(&QComboBox::activated), this,
+    connect(m_ui->sortComboBox, QOverload<int>::of(&QComboBox::activated), this,
             &ServerListWidget::refreshServerSitesView);
 }
 
@@ -27,7 +27,7 @@ ServerListWidget::~ServerListWidget() = default;
 
 void ServerListWidget::setServerSites(const HalvorixServerSitesList &serverSites)
 {
-    sites = serverSites;
+    m_sites = serverSites;
     refreshSortsOptions();
     refreshServerSitesView();
 }
@@ -36,35 +36,35 @@ void ServerListWidget::setCurrentServerSite(const HalvorixServerSite &site)
 {
     // The rows follow the filter: a list left filtered by an earlier visit
     // would otherwise sit under "All" and miss the site.
-    if (ui->filterComboBox->currentIndex() != 0) {
-        ui->filterComboBox->setCurrentIndex(0);
+    if (m_ui->filterComboBox->currentIndex() != 0) {
+        m_ui->filterComboBox->setCurrentIndex(0);
         refreshServerSitesView();
     }
-    if (ui->serverSites->count() > 0)
-        selectRow(ui->serverSites->item(0));
+    if (m_ui->serverSites->count() > 0)
+        selectRow(m_ui->serverSites->item(0));
     if (QListWidgetItem *row = findRow(site.getId())) {
-        currentServerSiteId = site.getId();
+        m_currentServerSiteId = site.getId();
         selectRow(row);
     }
 }
 
 void ServerListWidget::setCurrentServerSite()
 {
-    if (QListWidgetItem *row = findRow(currentServerSiteId))
+    if (QListWidgetItem *row = findRow(m_currentServerSiteId))
         selectRow(row);
 }
 
 void ServerListWidget::refreshServerSitesView()
 {
-    ui->serverSites->clear();
+    m_ui->serverSites->clear();
     // No order before the first list arrives: the rows keep the list's order.
-    if (const auto *order = ui->sortComboBox->currentData().value<const ServerSitesOrder *>()) {
+    if (const auto *order = m_ui->sortComboBox->currentData().value<const ServerSitesOrder *>()) {
         Settings().setServerSitesOrder(order);
-        sites.sortList(order->getComparator());
+        m_sites.sortList(order->getComparator());
     }
-    const Region region = ui->filterComboBox->currentData().value<Region>();
-    for (const HalvorixServerSite &site : sites.filterRegion(region).getAllServers()) {
-        auto *item = new QListWidgetItem(site.getId(), ui->serverSites);
+    const Region region = m_ui->filterComboBox->currentData().value<Region>();
+    for (const HalvorixServerSite &site : m_sites.filterRegion(region).getAllServers()) {
+        auto *item = new QListWidgetItem(site.getId(), m_ui->serverSites);
         item->setData(Qt::UserRole, QVariant::fromValue(site));
     }
     setCurrentServerSite();
@@ -83,12 +83,12 @@ void ServerListWidget::on_serverSites_itemClicked(QListWidgetItem *item)
 void ServerListWidget::addServerFilters()
 {
     for (const Region &region : Region::getAllRegions())
-        ui->filterComboBox->addItem(region.getDisplayName(), QVariant::fromValue(region));
+        m_ui->filterComboBox->addItem(region.getDisplayName(), QVariant::fromValue(region));
 }
 
 void ServerListWidget::refreshSortsOptions()
 {
-    QComboBox &box = *ui->sortComboBox;
+    QComboBox &box = *m_ui->sortComboBox;
     box.clear();
     const auto *entries = qobject_cast<QStandardItemModel *>(box.model());
     for (const ServerSitesOrder *order : ServerSitesOrder::ALLORDERSLIST()) {
@@ -109,8 +109,8 @@ void ServerListWidget::refreshSortsOptions()
 
 QListWidgetItem *ServerListWidget::findRow(const QString &siteId) const
 {
-    for (int row = 0; row < ui->serverSites->count(); ++row) {
-        QListWidgetItem *item = ui->serverSites->item(row);
+    for (int row = 0; row < m_ui->serverSites->count(); ++row) {
+        QListWidgetItem *item = m_ui->serverSites->item(row);
         if (item->data(Qt::UserRole).value<HalvorixServerSite>().getId() == siteId)
             return item;
     }
@@ -119,6 +119,6 @@ QListWidgetItem *ServerListWidget::findRow(const QString &siteId) const
 
 void ServerListWidget::selectRow(QListWidgetItem *item)
 {
-    ui->serverSites->setCurrentItem(item);
-    ui->serverSites->scrollToItem(item);
+    m_ui->serverSites->setCurrentItem(item);
+    m_ui->serverSites->scrollToItem(item);
 }

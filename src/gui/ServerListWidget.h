@@ -48,7 +48,7 @@ private:
     QListWidgetItem *findRow(const QString &siteId) const;
     void selectRow(QListWidgetItem *item);
 
-    QScopedPointer<Ui::ServerListWidget> ui;
-    HalvorixServerSitesList sites;
-    QString currentServerSiteId;
+    QScopedPointer<Ui::ServerListWidget> m_ui;
+    HalvorixServerSitesList m_sites;
+    QString m_currentServerSiteId;
 };

@@ -33,9 +33,9 @@ void ServerSiteFacts::show(const Labels &labels, const HalvorixServerSite &site)
 
 ServerSiteFacts::ServerSiteFacts(QWidget *parent)
     : QWidget(parent)
-    , ui(new Ui::ServerSiteFacts)
+    , m_ui(new Ui::ServerSiteFacts)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
 }
 
 ServerSiteFacts::~ServerSiteFacts() = default;
@@ -43,6 +43,7 @@ ServerSiteFacts::~ServerSiteFacts() = default;
 void ServerSiteFacts::onServerSite(HalvorixServerSite site)
 {
     qDebug() << Q_FUNC_INFO;
-    show({ui->flag, ui->country, ui->city, ui->stealthIcon, ui->bittorrentIcon, ui->protocol, ui->cipher, ui->label_2},
+    show({m_ui->flag, m_ui->country, m_ui->city, m_ui->stealthIcon, m_ui->bittorrentIcon, m_ui->protocol, m_ui->cipher,
+          m_ui->label_2},
          site);
 }

@@ -48,5 +48,5 @@ public slots:
     void onServerSite(HalvorixServerSite site);
 
 private:
-    QScopedPointer<Ui::ServerSiteFacts> ui;
+    QScopedPointer<Ui::ServerSiteFacts> m_ui;
 };

@@ -7,9 +7,9 @@
 
 ServerSiteFactsForStatusBar::ServerSiteFactsForStatusBar(QWidget *parent)
     : QWidget(parent)
-    , ui(new Ui::ServerSiteFactsForStatusBar)
+    , m_ui(new Ui::ServerSiteFactsForStatusBar)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
 }
 
 ServerSiteFactsForStatusBar::~ServerSiteFactsForStatusBar() = default;
@@ -17,7 +17,7 @@ ServerSiteFactsForStatusBar::~ServerSiteFactsForStatusBar() = default;
 void ServerSiteFactsForStatusBar::onServerSite(HalvorixServerSite site)
 {
     qDebug() << Q_FUNC_INFO;
-    ServerSiteFacts::show(
-        {ui->flag, ui->country, ui->city, ui->stealthIcon, ui->bittorrentIcon, ui->protocol, ui->cipher, ui->location},
-        site);
+    ServerSiteFacts::show({m_ui->flag, m_ui->country, m_ui->city, m_ui->stealthIcon, m_ui->bittorrentIcon,
+                           m_ui->protocol, m_ui->cipher, m_ui->location},
+                          site);
 }

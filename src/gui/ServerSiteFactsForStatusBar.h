@@ -22,5 +22,5 @@ public slots:
     void onServerSite(HalvorixServerSite site);
 
 private:
-    QScopedPointer<Ui::ServerSiteFactsForStatusBar> ui;
+    QScopedPointer<Ui::ServerSiteFactsForStatusBar> m_ui;
 };

@@ -34,7 +34,7 @@ const QString StartupChecks::DNS_FORGET_BUTTON_TEXT = QStringLiteral("No, forget
 const QString StartupChecks::DNS_CHECK_BOX_TEXT = QStringLiteral("Save my decision");
 
 StartupChecks::StartupChecks(UserStatistics &statistics)
-    : statistics(statistics)
+    : m_statistics(statistics)
 {
 }
 
@@ -81,8 +81,8 @@ bool StartupChecks::dnsStackRecoveryIsNecessary()
     qDebug() << "DnsStackList not empty.";
     NullEventMessageCloser closer;
     const QSharedPointer<QMessageBox> box = MessageBoxFactory::getInstance()->getMessageBoxWithCheckBox(
-        nullptr, DNS_UNCLEAN_TEXT, DNS_CHECK_BOX_TEXT, QMessageBox::Yes | QMessageBox::No,
-        MessageBoxFactory::Question, DNS_UNCLEAN_INFORMATIVE_TEXT, QString(), QMessageBox::No, 0, &closer);
+        nullptr, DNS_UNCLEAN_TEXT, DNS_CHECK_BOX_TEXT, QMessageBox::Yes | QMessageBox::No, MessageBoxFactory::Question,
+        DNS_UNCLEAN_INFORMATIVE_TEXT, QString(), QMessageBox::No, 0, &closer);
     box->button(QMessageBox::Yes)->setText(DNS_RECOVER_BUTTON_TEXT);
     box->button(QMessageBox::No)->setText(DNS_FORGET_BUTTON_TEXT);
     box->setDefaultButton(QMessageBox::Yes);
@@ -139,7 +139,7 @@ void StartupChecks::connectAtLaunchIfNecessary(VpnBackend &backend, OsAbstractio
         return;
     }
 
-    statistics.addOneUsageToServer(site);
+    m_statistics.addOneUsageToServer(site);
     GuiVpnStartup startup(backend, settings, os);
     startup.startVPN(params, QString(), QString());
 }

@@ -38,5 +38,5 @@ private:
     // The last catalogue site with that identifier; false when there is none.
     static bool findServerSite(const QString &siteId, HalvorixServerSite &site);
 
-    UserStatistics &statistics;
+    UserStatistics &m_statistics;
 };

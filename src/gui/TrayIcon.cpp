@@ -49,49 +49,49 @@ QString boolText(bool value)
 TrayIcon::TrayIcon(VpnBackend &backend, OsAbstraction &os, BackendStateTracker &stateTracker,
                    UserStatistics &statistics)
     : QObject(nullptr)
-    , backend(backend)
-    , os(os)
-    , stateTracker(stateTracker)
-    , statistics(statistics)
-    , trayIcon(new QSystemTrayIcon(this))
-    , trayIconMenu(new QMenu)
-    , serverMenu(new QMenu(tr("Server")))
-    , showHideAction(new QAction(tr("Show/Hide"), this))
-    , connectAction(new QAction(tr("Connect"), this))
-    , disconnectAction(new QAction(tr("Disconnect"), this))
-    , quitAction(new QAction(tr("Quit"), this))
-    , newMainWindowAction(new QAction(tr("New MainWindow"), this))
+    , m_backend(backend)
+    , m_os(os)
+    , m_stateTracker(stateTracker)
+    , m_statistics(statistics)
+    , m_trayIcon(new QSystemTrayIcon(this))
+    , m_trayIconMenu(new QMenu)
+    , m_serverMenu(new QMenu(tr("Server")))
+    , m_showHideAction(new QAction(tr("Show/Hide"), this))
+    , m_connectAction(new QAction(tr("Connect"), this))
+    , m_disconnectAction(new QAction(tr("Disconnect"), this))
+    , m_quitAction(new QAction(tr("Quit"), this))
+    , m_newMainWindowAction(new QAction(tr("New MainWindow"), this))
 {
-    trayIcon->setIcon(QIcon(DISCONNECTED_IMAGE));
-    trayIcon->setToolTip(displayName());
-    connectAction->setEnabled(Settings().hasDefaultServerSite());
-    disconnectAction->setEnabled(false);
+    m_trayIcon->setIcon(QIcon(DISCONNECTED_IMAGE));
+    m_trayIcon->setToolTip(displayName());
+    m_connectAction->setEnabled(Settings().hasDefaultServerSite());
+    m_disconnectAction->setEnabled(false);
 
-    trayIconMenu->addAction(showHideAction);
-    trayIconMenu->addMenu(serverMenu.get());
-    trayIconMenu->addAction(connectAction);
-    trayIconMenu->addAction(disconnectAction);
-    trayIconMenu->addAction(quitAction);
-    trayIcon->setContextMenu(trayIconMenu.get());
+    m_trayIconMenu->addAction(m_showHideAction);
+    m_trayIconMenu->addMenu(m_serverMenu.get());
+    m_trayIconMenu->addAction(m_connectAction);
+    m_trayIconMenu->addAction(m_disconnectAction);
+    m_trayIconMenu->addAction(m_quitAction);
+    m_trayIcon->setContextMenu(m_trayIconMenu.get());
 
-    connect(showHideAction, &QAction::triggered, this, &TrayIcon::toggleMainWindowVisibility);
-    connect(connectAction, &QAction::triggered, this, &TrayIcon::connectToDefault);
-    connect(disconnectAction, &QAction::triggered, this, &TrayIcon::sendStopVPNToBackend);
-    connect(quitAction, &QAction::triggered, this, &TrayIcon::onQuitApplication);
-    connect(trayIcon, &QSystemTrayIcon::messageClicked, this, &TrayIcon::showMainWindow);
-    connect(trayIcon, &QSystemTrayIcon::activated, this, &TrayIcon::onIconActivated);
+    connect(m_showHideAction, &QAction::triggered, this, &TrayIcon::toggleMainWindowVisibility);
+    connect(m_connectAction, &QAction::triggered, this, &TrayIcon::connectToDefault);
+    connect(m_disconnectAction, &QAction::triggered, this, &TrayIcon::sendStopVPNToBackend);
+    connect(m_quitAction, &QAction::triggered, this, &TrayIcon::onQuitApplication);
+    connect(m_trayIcon, &QSystemTrayIcon::messageClicked, this, &TrayIcon::showMainWindow);
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, &TrayIcon::onIconActivated);
     // The menu emits triggered for the actions of its country submenus too:
     // connecting those as well would start every pick twice.
-    connect(serverMenu.get(), &QMenu::triggered, this, &TrayIcon::onChangeServer);
+    connect(m_serverMenu.get(), &QMenu::triggered, this, &TrayIcon::onChangeServer);
 
-    setServerSites(serverConfig.getServerSites());
-    trayIcon->show();
+    setServerSites(m_serverConfig.getServerSites());
+    m_trayIcon->show();
 }
 
 TrayIcon::~TrayIcon()
 {
     // The icon goes before the menu it shows.
-    delete trayIcon;
+    delete m_trayIcon;
 }
 
 QString TrayIcon::displayName()
@@ -109,13 +109,13 @@ bool TrayIcon::cmpServerSites(const HalvorixServerSite &a, const HalvorixServerS
 
 void TrayIcon::setMultiWindows()
 {
-    trayIconMenu->addAction(newMainWindowAction);
-    connect(newMainWindowAction, &QAction::triggered, this, &TrayIcon::createNewMainWindow, Qt::UniqueConnection);
+    m_trayIconMenu->addAction(m_newMainWindowAction);
+    connect(m_newMainWindowAction, &QAction::triggered, this, &TrayIcon::createNewMainWindow, Qt::UniqueConnection);
 }
 
 void TrayIcon::terminateVPN()
 {
-    if (stateTracker.isVPNRunning())
+    if (m_stateTracker.isVPNRunning())
         stopAndWait();
 }
 
@@ -125,7 +125,7 @@ void TrayIcon::onVpnStartupProgress(const VpnStartupProgress &progress)
 {
     qDebug().noquote() << "TrayIcon::onVpnStartupProgress - " + progress.getProgressMessageKey();
     if (progress.isInitialState()) {
-        startUpRunning = true;
+        m_startUpRunning = true;
         onConnecting();
     }
 }
@@ -133,7 +133,7 @@ void TrayIcon::onVpnStartupProgress(const VpnStartupProgress &progress)
 void TrayIcon::onVpnStartupResult(const VpnStartupResult &result)
 {
     qDebug() << "TrayIcon::onVpnStartupResult";
-    startUpRunning = false;
+    m_startUpRunning = false;
     switch (result.getType()) {
     case VpnStartupResult::STARTED: onConnecting(); return;
     case VpnStartupResult::ABORTED:
@@ -151,24 +151,24 @@ void TrayIcon::onUpdateState(const VpnConnectionState &state)
         return;
     const QSharedPointer<ConnectionParameters> parameters = state.getConnectionParameters();
     if (parameters)
-        currentServerSite = parameters->getServerSite();
-    stateText = state.getState();
-    localIp = state.getLocalIp();
-    remoteIp = state.getRemoteIp();
+        m_currentServerSite = parameters->getServerSite();
+    m_stateText = state.getState();
+    m_localIp = state.getLocalIp();
+    m_remoteIp = state.getRemoteIp();
     updateTooltip();
 
-    if (stateText == CONNECTED_STATE) {
+    if (m_stateText == CONNECTED_STATE) {
         displayNotifications(tr("Connection established!"),
                              tr("Connected to  %1 - %2\nLocal IP: %3\nRemote IP: %4")
                                  .arg(shownCity(),
-                                      CountryCode::findByIsoCode(currentServerSite.getCountryCode()).getName(), localIp,
-                                      remoteIp),
+                                      CountryCode::findByIsoCode(m_currentServerSite.getCountryCode()).getName(),
+                                      m_localIp, m_remoteIp),
                              QSystemTrayIcon::Information);
         // A tray attached while connected gets the replayed state but no onConnected.
         setLook(CONNECTED_IMAGE, false);
-    } else if (stateText == QLatin1String("EXITING")) {
+    } else if (m_stateText == QLatin1String("EXITING")) {
         onDisconnected();
-    } else if (stateText != QLatin1String("UPDATEINFO")) {
+    } else if (m_stateText != QLatin1String("UPDATEINFO")) {
         onConnecting();
     }
 }
@@ -214,8 +214,8 @@ void TrayIcon::vpnPasswordRequest(const PasswordRequestMessage &request)
 void TrayIcon::onUpdateByteCount(ByteCount byteCount)
 {
     qDebug() << "TrayIcon::onUpdateByteCount";
-    sentText = byteCount.humanReadableByteCount(byteCount.getBytesSent(), 0);
-    receivedText = byteCount.humanReadableByteCount(byteCount.getBytesReceived(), 0);
+    m_sentText = byteCount.humanReadableByteCount(byteCount.getBytesSent(), 0);
+    m_receivedText = byteCount.humanReadableByteCount(byteCount.getBytesReceived(), 0);
     updateTooltip();
 }
 
@@ -228,7 +228,7 @@ void TrayIcon::onConnected()
 void TrayIcon::onNewConfigWasDownloaded()
 {
     qDebug() << "TrayIcon::onNewConfigWasDownloaded";
-    setServerSites(serverConfig.getServerSites());
+    setServerSites(m_serverConfig.getServerSites());
 }
 
 void TrayIcon::showFrontend()
@@ -249,9 +249,9 @@ void TrayIcon::displayNotifications(const QString &title, const QString &msg, QS
                                     int msecs)
 {
     const QString key = QStringLiteral("Title: ") + title + QStringLiteral(" - Message: ") + msg;
-    if (key == lastNotification)
+    if (key == m_lastNotification)
         return;
-    lastNotification = key;
+    m_lastNotification = key;
     if (notificationsWanted())
         showTrayMessage(title, msg, icon, msecs);
 }
@@ -263,7 +263,7 @@ bool TrayIcon::notificationsWanted() const
 
 void TrayIcon::showTrayMessage(const QString &title, const QString &msg, QSystemTrayIcon::MessageIcon icon, int msecs)
 {
-    trayIcon->showMessage(title, msg, icon, msecs);
+    m_trayIcon->showMessage(title, msg, icon, msecs);
 }
 
 void TrayIcon::notifyUserForCredentials()
@@ -281,7 +281,7 @@ void TrayIcon::notifyUserLoginFailed()
 void TrayIcon::onDisconnected()
 {
     setLook(DISCONNECTED_IMAGE, true);
-    trayIcon->setToolTip(tr("%1 - Disconnected").arg(displayName()));
+    m_trayIcon->setToolTip(tr("%1 - Disconnected").arg(displayName()));
     displayNotifications(tr("Disconnected!"), tr("Disconnected from %1 service!").arg(displayName()),
                          QSystemTrayIcon::Information);
 }
@@ -289,9 +289,9 @@ void TrayIcon::onDisconnected()
 void TrayIcon::setServerSites(QList<HalvorixServerSite> serverSites)
 {
     // The old entries leave the menu now; their objects go later.
-    serverMenu->clear();
-    serverActions.clear();
-    serverSubMenus.clear();
+    m_serverMenu->clear();
+    m_serverActions.clear();
+    m_serverSubMenus.clear();
 
     std::sort(serverSites.begin(), serverSites.end(), cmpServerSites);
     QStringList countries;
@@ -301,7 +301,7 @@ void TrayIcon::setServerSites(QList<HalvorixServerSite> serverSites)
         QSharedPointer<QAction> action(new QAction(site.getCity()), deleteWhenIdle);
         action->setData(site.getId());
         action->setIcon(QIcon(QPixmap(country.getFlagPath())));
-        serverActions.insert(country.getName(), action);
+        m_serverActions.insert(country.getName(), action);
         if (!actionsByCountry.contains(country.getName()))
             countries.append(country.getName());
         actionsByCountry[country.getName()].append(action);
@@ -312,15 +312,15 @@ void TrayIcon::setServerSites(QList<HalvorixServerSite> serverSites)
         const QList<QSharedPointer<QAction>> &actions = actionsByCountry[country];
         if (actions.size() == 1) {
             actions.first()->setText(country);
-            serverMenu->addAction(actions.first().data());
+            m_serverMenu->addAction(actions.first().data());
             continue;
         }
         QSharedPointer<QMenu> subMenu(new QMenu(country), deleteWhenIdle);
         for (const QSharedPointer<QAction> &action : actions)
             subMenu->addAction(action.data());
         subMenu->setIcon(actions.first()->icon());
-        serverMenu->addMenu(subMenu.data());
-        serverSubMenus.append(subMenu);
+        m_serverMenu->addMenu(subMenu.data());
+        m_serverSubMenus.append(subMenu);
     }
 }
 
@@ -343,9 +343,9 @@ void TrayIcon::connectToDefault()
 void TrayIcon::startVPN(const QString &serverSiteId)
 {
     bool found = false;
-    for (const HalvorixServerSite &site : serverConfig.getServerSites()) {
+    for (const HalvorixServerSite &site : m_serverConfig.getServerSites()) {
         if (site.getId() == serverSiteId) {
-            currentServerSite = site;
+            m_currentServerSite = site;
             found = true;
         }
     }
@@ -361,7 +361,7 @@ void TrayIcon::startVPN(const QString &serverSiteId)
     QSharedPointer<ConnectionParameters> parameters;
     if (tunnelType == TunnelType::OPENVPN243()) {
         const OpenVpnConfigurationModel model = settings.defaultOpenVpn243SelectionConfigCipher();
-        parameters = model.getConnectionParameters(settings, currentServerSite);
+        parameters = model.getConnectionParameters(settings, m_currentServerSite);
         // Stored only once there is something to start with it.
         if (parameters)
             settings.setDefaultServerSite(serverSiteId, model);
@@ -370,7 +370,7 @@ void TrayIcon::startVPN(const QString &serverSiteId)
         settings.setDefaultServerSite(serverSiteId, connectVia, settings.defaultOpenVpn243SelectionConfigCipher());
         qDebug().noquote() << "Connect OpenConnect - connectVia: " + connectVia.toString();
         parameters = QSharedPointer<OpenConnectConnectionParameters>::create(
-            currentServerSite, connectVia, settings.iksEnableOnConnect(), settings.getCheckTunTapOnConnect(), true);
+            m_currentServerSite, connectVia, settings.iksEnableOnConnect(), settings.getCheckTunTapOnConnect(), true);
     } else {
         qDebug().noquote() << "Can not connect, unknown tunnel type" + tunnelType.toString();
     }
@@ -381,8 +381,8 @@ void TrayIcon::startVPN(const QString &serverSiteId)
                              QSystemTrayIcon::Warning);
         return;
     }
-    statistics.addOneUsageToServer(currentServerSite);
-    GuiVpnStartup(backend, settings, os).startVPN(parameters, QString(), QString());
+    m_statistics.addOneUsageToServer(m_currentServerSite);
+    GuiVpnStartup(m_backend, settings, m_os).startVPN(parameters, QString(), QString());
 }
 
 void TrayIcon::onConnecting()
@@ -398,27 +398,27 @@ void TrayIcon::onIconActivated(QSystemTrayIcon::ActivationReason reason)
 
 QString TrayIcon::shownCity() const
 {
-    const QString city = currentServerSite.getCity();
+    const QString city = m_currentServerSite.getCity();
     return city == QLatin1String("Los Angeles (Asia Optimized)") ? tr("L.A.(Asia Opt.)") : city;
 }
 
 void TrayIcon::updateTooltip()
 {
-    QString text = tr("%1 - %2").arg(displayName(), stateText);
-    if (stateText == CONNECTED_STATE) {
+    QString text = tr("%1 - %2").arg(displayName(), m_stateText);
+    if (m_stateText == CONNECTED_STATE) {
         text += tr("\n%1 - %2")
-                    .arg(CountryCode::findByIsoCode(currentServerSite.getCountryCode()).getIso3Code(), shownCity());
-        text += tr("\nSent: %1").arg(sentText);
-        text += tr("\nRcvd: %1").arg(receivedText);
-        text += tr("\nLocal IP: %1").arg(localIp);
-        text += tr("\nRemote IP: %1").arg(remoteIp);
+                    .arg(CountryCode::findByIsoCode(m_currentServerSite.getCountryCode()).getIso3Code(), shownCity());
+        text += tr("\nSent: %1").arg(m_sentText);
+        text += tr("\nRcvd: %1").arg(m_receivedText);
+        text += tr("\nLocal IP: %1").arg(m_localIp);
+        text += tr("\nRemote IP: %1").arg(m_remoteIp);
     }
-    trayIcon->setToolTip(text);
+    m_trayIcon->setToolTip(text);
 }
 
 void TrayIcon::onQuitApplication()
 {
-    if (stateTracker.isVPNRunning()) {
+    if (m_stateTracker.isVPNRunning()) {
         if (Settings().stillActiveWarningEnable() && !QuitConfirmation::ask(nullptr))
             return;
         stopAndWait();
@@ -428,45 +428,45 @@ void TrayIcon::onQuitApplication()
 
 void TrayIcon::sendStopVPNToBackend()
 {
-    backend.stopVPN();
+    m_backend.stopVPN();
 }
 
 // ---- private ----
 
 void TrayIcon::setLook(const QString &image, bool connectable)
 {
-    trayIcon->setIcon(QIcon(image));
-    connectAction->setEnabled(connectable);
-    disconnectAction->setEnabled(!connectable);
-    serverMenu->setEnabled(connectable);
+    m_trayIcon->setIcon(QIcon(image));
+    m_connectAction->setEnabled(connectable);
+    m_disconnectAction->setEnabled(!connectable);
+    m_serverMenu->setEnabled(connectable);
 }
 
 void TrayIcon::stopAndWait()
 {
-    endReported = false;
+    m_endReported = false;
     QEventLoop loop;
     QTimer bound;
     bound.setSingleShot(true);
     connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
-    stopWait = &loop;
+    m_stopWait = &loop;
     // A start-up still in its pipeline is aborted; a started run is stopped.
-    if (startUpRunning)
-        backend.abort();
+    if (m_startUpRunning)
+        m_backend.abort();
     else
-        backend.stopVPN();
-    if (!endReported) {
-        bound.start(stopWaitMs);
+        m_backend.stopVPN();
+    if (!m_endReported) {
+        bound.start(m_stopWaitMs);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
-    stopWait = nullptr;
+    m_stopWait = nullptr;
     // Crash recovery restores what the run left on the next start.
-    if (!endReported)
-        qWarning() << "TrayIcon - the connection did not report its end within" << stopWaitMs << "ms; going on";
+    if (!m_endReported)
+        qWarning() << "TrayIcon - the connection did not report its end within" << m_stopWaitMs << "ms; going on";
 }
 
 void TrayIcon::runEnded()
 {
-    endReported = true;
-    if (stopWait)
-        stopWait->quit();
+    m_endReported = true;
+    if (m_stopWait)
+        m_stopWait->quit();
 }

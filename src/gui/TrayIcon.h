@@ -48,7 +48,7 @@ public:
     // Stops a running connection and waits (bounded) for its end.
     void terminateVPN();
     // The bound of the wait for a stopped connection's end; tests shorten it.
-    void setStopWaitMs(int milliseconds) { stopWaitMs = milliseconds; }
+    void setStopWaitMs(int milliseconds) { m_stopWaitMs = milliseconds; }
 
     void onVpnStartupProgress(const VpnStartupProgress &progress) override;
     void onVpnStartupResult(const VpnStartupResult &result) override;
@@ -104,34 +104,34 @@ private:
     void runEnded();
     QString shownCity() const;
 
-    VpnBackend &backend;
-    OsAbstraction &os;
-    BackendStateTracker &stateTracker;
-    UserStatistics &statistics;
-    HalvorixConfig serverConfig;
+    VpnBackend &m_backend;
+    OsAbstraction &m_os;
+    BackendStateTracker &m_stateTracker;
+    UserStatistics &m_statistics;
+    HalvorixConfig m_serverConfig;
     // Menus are widgets and cannot have this object as their Qt parent: each
     // is owned here alone. Actions have this object as their Qt parent.
-    QSystemTrayIcon *trayIcon;
-    std::unique_ptr<QMenu> trayIconMenu;
-    std::unique_ptr<QMenu> serverMenu;
-    QAction *showHideAction;
-    QAction *connectAction;
-    QAction *disconnectAction;
-    QAction *quitAction;
-    QMultiHash<QString, QSharedPointer<QAction>> serverActions;
-    QList<QSharedPointer<QMenu>> serverSubMenus;
-    QAction *newMainWindowAction;
-    QString stateText;
-    QString sentText;
-    QString receivedText;
-    QString localIp;
-    QString remoteIp;
-    HalvorixServerSite currentServerSite;
-    QString lastNotification;
+    QSystemTrayIcon *m_trayIcon;
+    std::unique_ptr<QMenu> m_trayIconMenu;
+    std::unique_ptr<QMenu> m_serverMenu;
+    QAction *m_showHideAction;
+    QAction *m_connectAction;
+    QAction *m_disconnectAction;
+    QAction *m_quitAction;
+    QMultiHash<QString, QSharedPointer<QAction>> m_serverActions;
+    QList<QSharedPointer<QMenu>> m_serverSubMenus;
+    QAction *m_newMainWindowAction;
+    QString m_stateText;
+    QString m_sentText;
+    QString m_receivedText;
+    QString m_localIp;
+    QString m_remoteIp;
+    HalvorixServerSite m_currentServerSite;
+    QString m_lastNotification;
 
-    int stopWaitMs = DEFAULT_STOP_WAIT_MS;
-    QEventLoop *stopWait = nullptr;
-    bool endReported = false;
+    int m_stopWaitMs = DEFAULT_STOP_WAIT_MS;
+    QEventLoop *m_stopWait = nullptr;
+    bool m_endReported = false;
     // Between a start's initial progress and its result.
-    bool startUpRunning = false;
+    bool m_startUpRunning = false;
 };

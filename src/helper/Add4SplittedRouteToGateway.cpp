@@ -13,7 +13,8 @@ std::optional<PrepareRouteArguments> Add4SplittedRouteToGateway::route() const
     const std::string network = fourWayNetwork(index());
     if (network.empty())
         return std::nullopt;
-    return PrepareRouteArguments(PrepareRouteArguments::ADD, PrepareRouteArguments::IPV4, network, 2, m_gateway, std::string(), PrepareRouteArguments::PLAIN);
+    return PrepareRouteArguments(PrepareRouteArguments::ADD, PrepareRouteArguments::IPV4, network, 2, m_gateway,
+                                 std::string(), PrepareRouteArguments::PLAIN);
 }
 
 } // namespace stelvane

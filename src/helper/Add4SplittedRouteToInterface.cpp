@@ -13,7 +13,8 @@ std::optional<PrepareRouteArguments> Add4SplittedRouteToInterface::route() const
     const std::string network = fourWayNetwork(index());
     if (network.empty())
         return std::nullopt;
-    return PrepareRouteArguments(PrepareRouteArguments::ADD, PrepareRouteArguments::IPV4, network, 2, std::string(), m_interfaceName, PrepareRouteArguments::PLAIN);
+    return PrepareRouteArguments(PrepareRouteArguments::ADD, PrepareRouteArguments::IPV4, network, 2, std::string(),
+                                 m_interfaceName, PrepareRouteArguments::PLAIN);
 }
 
 } // namespace stelvane

@@ -12,7 +12,8 @@ std::optional<PrepareRouteArguments> AddSimpleSplittedIPV6RouteToUnreachable::ro
     const std::string network = twoWayIPv6Network(index());
     if (network.empty())
         return std::nullopt;
-    return PrepareRouteArguments(PrepareRouteArguments::ADD, PrepareRouteArguments::IPV6, network, 1, "::1", std::string(), PrepareRouteArguments::REJECT);
+    return PrepareRouteArguments(PrepareRouteArguments::ADD, PrepareRouteArguments::IPV6, network, 1, "::1",
+                                 std::string(), PrepareRouteArguments::REJECT);
 }
 
 } // namespace stelvane

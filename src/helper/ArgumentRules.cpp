@@ -36,13 +36,13 @@ bool isHostName(const std::string &host)
 
 bool ArgumentRules::isIPv4Address(const std::string &text)
 {
-    in_addr address{};
+    in_addr address {};
     return inet_pton(AF_INET, text.c_str(), &address) == 1 && text.find('\0') == std::string::npos;
 }
 
 bool ArgumentRules::isIPv6Address(const std::string &text)
 {
-    in6_addr address{};
+    in6_addr address {};
     return inet_pton(AF_INET6, text.c_str(), &address) == 1 && text.find('\0') == std::string::npos;
 }
 

@@ -28,10 +28,10 @@
 #include "helper/SetInterfaceUp.h"
 #include "helper/UnknownCommand.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <cctype>
+#include <cerrno>
 #include <climits>
+#include <cstdlib>
 
 namespace stelvane {
 
@@ -94,7 +94,8 @@ std::list<std::string> CommandFactory::requireSizeListArg(const std::string &nam
     return values;
 }
 
-std::string CommandFactory::requireValidArg(const std::string &name, const std::function<bool(const std::string &)> &valid)
+std::string CommandFactory::requireValidArg(const std::string &name,
+                                            const std::function<bool(const std::string &)> &valid)
 {
     std::string value = requireArg(name);
     if (!valid(value))

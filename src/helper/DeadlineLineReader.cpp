@@ -12,7 +12,7 @@ namespace {
 
 long long monotonicMs()
 {
-    timespec now{};
+    timespec now {};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
@@ -39,7 +39,7 @@ DeadlineLineReader::Result DeadlineLineReader::readLine(std::string &line)
         const long long left = remainingMs();
         if (left == 0)
             return Result::TimedOut;
-        pollfd pfd{m_fd, POLLIN, 0};
+        pollfd pfd {m_fd, POLLIN, 0};
         const int ready = poll(&pfd, 1, static_cast<int>(left < INT_MAX ? left : INT_MAX));
         if (ready < 0 && errno == EINTR)
             continue;

@@ -41,9 +41,8 @@ std::list<std::string> OpenConnectCommand::arguments(const std::string &scriptAr
     std::list<std::string> a = {m_server};
     if (m_verbose)
         a.push_back("--verbose");
-    a.insert(a.end(), {"--vyx-port-cmd-fd", std::to_string(m_commandPort),
-                       "--vyx-port-cmd-fd-write", std::to_string(m_commandWritePort),
-                       "--script", scriptArgument});
+    a.insert(a.end(), {"--vyx-port-cmd-fd", std::to_string(m_commandPort), "--vyx-port-cmd-fd-write",
+                       std::to_string(m_commandWritePort), "--script", scriptArgument});
     if (m_disableDtls)
         a.push_back("--no-dtls");
     a.insert(a.end(), {"--reconnect-timeout", std::to_string(m_reconnectTimeout)});

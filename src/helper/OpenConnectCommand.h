@@ -13,8 +13,8 @@ public:
     // Refuses (IllegalArgumentException) a server other than
     // "https://host:port/", ports outside 1-65535, a negative time-out and a
     // script path that reads as an option.
-    OpenConnectCommand(std::string program, std::string server, bool verbose, int commandPort,
-                       int commandWritePort, std::string scriptPath, bool disableDtls, int reconnectTimeout);
+    OpenConnectCommand(std::string program, std::string server, bool verbose, int commandPort, int commandWritePort,
+                       std::string scriptPath, bool disableDtls, int reconnectTimeout);
 
     int execute() override;
     // The engine's arguments, with `scriptArgument` after "--script".

@@ -84,10 +84,22 @@ void OpenVpnCommand::loadConfiguration()
 std::list<std::string> OpenVpnCommand::arguments(const std::string &configArgument) const
 {
     std::list<std::string> a = {
-        "--cd", m_p.configDir, "--config", configArgument,
-        "--management", "127.0.0.1", std::to_string(m_p.managementPort),
-        "--management-client", "--management-hold", "--management-query-passwords", "--management-up-down",
-        "--auth-retry", "interact", "--script-security", "1", "--route-noexec",
+        "--cd",
+        m_p.configDir,
+        "--config",
+        configArgument,
+        "--management",
+        "127.0.0.1",
+        std::to_string(m_p.managementPort),
+        "--management-client",
+        "--management-hold",
+        "--management-query-passwords",
+        "--management-up-down",
+        "--auth-retry",
+        "interact",
+        "--script-security",
+        "1",
+        "--route-noexec",
     };
     if (m_p.queryRemote)
         a.push_back("--management-query-remote");

@@ -46,7 +46,8 @@ std::list<std::string> PrepareRouteArguments::getArgumentsList() const
     case REJECT: arguments.push_back("-reject"); break;
     case PLAIN: break;
     default:
-        std::cout << "Warning: unknown switch case while preparing arguments for Route command (blackhole/unreachable/default).\n"
+        std::cout << "Warning: unknown switch case while preparing arguments for Route command "
+                     "(blackhole/unreachable/default).\n"
                   << "Use default value: default\n";
     }
     return arguments;

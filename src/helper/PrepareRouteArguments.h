@@ -12,8 +12,8 @@ public:
     enum Family { IPV4 = 0, IPV6 = 1 };
     enum Kind { BLACKHOLE = 0, REJECT = 1, PLAIN = 2 };
 
-    PrepareRouteArguments(int action, int family, std::string destination, int prefixLength,
-                          std::string gateway, std::string interfaceName, int kind);
+    PrepareRouteArguments(int action, int family, std::string destination, int prefixLength, std::string gateway,
+                          std::string interfaceName, int kind);
 
     std::list<std::string> getArgumentsList() const;
 

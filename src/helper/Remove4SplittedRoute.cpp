@@ -12,7 +12,8 @@ std::optional<PrepareRouteArguments> Remove4SplittedRoute::route() const
     const std::string network = fourWayNetwork(index());
     if (network.empty())
         return std::nullopt;
-    return PrepareRouteArguments(PrepareRouteArguments::DELETE, PrepareRouteArguments::IPV4, network, 2, std::string(), std::string(), PrepareRouteArguments::PLAIN);
+    return PrepareRouteArguments(PrepareRouteArguments::DELETE, PrepareRouteArguments::IPV4, network, 2, std::string(),
+                                 std::string(), PrepareRouteArguments::PLAIN);
 }
 
 } // namespace stelvane

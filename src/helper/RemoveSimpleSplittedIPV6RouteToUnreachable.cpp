@@ -12,7 +12,8 @@ std::optional<PrepareRouteArguments> RemoveSimpleSplittedIPV6RouteToUnreachable:
     const std::string network = twoWayIPv6Network(index());
     if (network.empty())
         return std::nullopt;
-    return PrepareRouteArguments(PrepareRouteArguments::DELETE, PrepareRouteArguments::IPV6, network, 1, std::string(), std::string(), PrepareRouteArguments::REJECT);
+    return PrepareRouteArguments(PrepareRouteArguments::DELETE, PrepareRouteArguments::IPV6, network, 1, std::string(),
+                                 std::string(), PrepareRouteArguments::REJECT);
 }
 
 } // namespace stelvane

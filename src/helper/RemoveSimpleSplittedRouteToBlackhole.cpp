@@ -12,7 +12,8 @@ std::optional<PrepareRouteArguments> RemoveSimpleSplittedRouteToBlackhole::route
     const std::string network = twoWayIPv4Network(index());
     if (network.empty())
         return std::nullopt;
-    return PrepareRouteArguments(PrepareRouteArguments::DELETE, PrepareRouteArguments::IPV4, network, 1, std::string(), std::string(), PrepareRouteArguments::BLACKHOLE);
+    return PrepareRouteArguments(PrepareRouteArguments::DELETE, PrepareRouteArguments::IPV4, network, 1, std::string(),
+                                 std::string(), PrepareRouteArguments::BLACKHOLE);
 }
 
 } // namespace stelvane

@@ -42,7 +42,7 @@ void SHA256::transform(const unsigned char *blocks, unsigned int blockCount)
         uint32_t w[64];
         for (int t = 0; t < 16; ++t) {
             w[t] = (uint32_t(block[4 * t]) << 24) | (uint32_t(block[4 * t + 1]) << 16)
-                | (uint32_t(block[4 * t + 2]) << 8) | uint32_t(block[4 * t + 3]);
+                   | (uint32_t(block[4 * t + 2]) << 8) | uint32_t(block[4 * t + 3]);
         }
         for (int t = 16; t < 64; ++t) {
             const uint32_t s0 = rotr(w[t - 15], 7) ^ rotr(w[t - 15], 18) ^ (w[t - 15] >> 3);

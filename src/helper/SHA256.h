@@ -20,7 +20,6 @@ public:
     void transform(const unsigned char *blocks, unsigned int blockCount);
 
 private:
-
     uint32_t m_h[8];
     unsigned char m_block[BLOCK_SIZE];
     unsigned int m_blockLength = 0;

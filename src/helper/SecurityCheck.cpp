@@ -48,7 +48,7 @@ std::string processPath(pid_t pid, int code)
 
 long long nowMs()
 {
-    timeval now{};
+    timeval now {};
     gettimeofday(&now, nullptr);
     return static_cast<long long>(now.tv_sec) * 1000 + now.tv_usec / 1000;
 }
@@ -124,7 +124,8 @@ void SecurityCheck::verifyParentPath(const std::string &own, const std::string &
     if (!endsWith(parent, first) && !endsWith(parent, second))
         throw SecurityException(402);
     const std::string ownSuffix = OWN_SUFFIX;
-    const std::string bundle = own.size() >= ownSuffix.size() ? own.substr(0, own.size() - ownSuffix.size()) : std::string();
+    const std::string bundle =
+        own.size() >= ownSuffix.size() ? own.substr(0, own.size() - ownSuffix.size()) : std::string();
     const bool viaFirst = endsWith(parent, first) && parent.substr(0, parent.size() - first.size()) == bundle;
     const bool viaSecond = endsWith(parent, second) && parent.substr(0, parent.size() - second.size()) == bundle;
     if (!viaFirst && !viaSecond)
@@ -189,7 +190,8 @@ int SecurityCheck::openVerified(const std::string &path, const std::string &expe
     const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
         throw SecurityException(501);
-    struct stat info{};
+    struct stat info
+    {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
         throw SecurityException(501);

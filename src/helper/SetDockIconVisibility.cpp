@@ -24,7 +24,8 @@ bool readRegularFile(const std::string &path, std::string &content, struct stat 
     if (fd < 0)
         return false;
     const bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode)
-        && static_cast<std::size_t>(info.st_size) <= MAX_PLIST_SIZE && FileContent::readAll(fd, content, MAX_PLIST_SIZE);
+                    && static_cast<std::size_t>(info.st_size) <= MAX_PLIST_SIZE
+                    && FileContent::readAll(fd, content, MAX_PLIST_SIZE);
     close(fd);
     return ok;
 }
@@ -39,7 +40,7 @@ bool replaceFile(const std::string &path, const std::string &data, const struct 
     if (fd < 0)
         return false;
     const bool ok = FileContent::writeAll(fd, data) && fchown(fd, info.st_uid, info.st_gid) == 0
-        && fchmod(fd, info.st_mode & 07777) == 0 && fsync(fd) == 0;
+                    && fchmod(fd, info.st_mode & 07777) == 0 && fsync(fd) == 0;
     if (close(fd) != 0 || !ok || rename(temporary.c_str(), path.c_str()) != 0) {
         unlink(temporary.c_str());
         return false;
@@ -60,7 +61,8 @@ int SetDockIconVisibility::updatePropertyList(const std::string &path, bool visi
     std::cout << "Created URL string from path." << std::endl;
     std::cout << "File URL created." << std::endl;
     std::string xml;
-    struct stat info{};
+    struct stat info
+    {};
     platform::PlistValue list;
     bool haveList = false;
     if (!readRegularFile(path, xml, info)) {

@@ -6,7 +6,7 @@ namespace stelvane {
 
 namespace {
 
-template <std::size_t N>
+template<std::size_t N>
 std::string networkAt(const char *const (&networks)[N], int index)
 {
     return index >= 1 && index <= static_cast<int>(N) ? networks[index - 1] : std::string();

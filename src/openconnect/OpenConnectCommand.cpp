@@ -19,14 +19,14 @@ QString boolText(bool value)
 }
 
 // An IPv6 literal needs brackets in a URL, or its colons read as the port.
-QString urlHost(const QString& host)
+QString urlHost(const QString &host)
 {
     return host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
 }
 
 } // namespace
 
-OpenConnectCommand::OpenConnectCommand(OsAbstraction& os, const QString& host, int port,
+OpenConnectCommand::OpenConnectCommand(OsAbstraction &os, const QString &host, int port,
                                        HalvorixServerSite::Protocol protocol, int cmdFdPort, int cmdFdWritePort,
                                        int reconnectTimeout)
     : m_os(os)
@@ -44,7 +44,7 @@ QString OpenConnectCommand::getProgram()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/../Helpers/Stelvane");
 }
 
-QStringList OpenConnectCommand::helperArguments(const QString& applicationDir, const QString& host, int port,
+QStringList OpenConnectCommand::helperArguments(const QString &applicationDir, const QString &host, int port,
                                                 HalvorixServerSite::Protocol protocol, int cmdFdPort,
                                                 int cmdFdWritePort, int reconnectTimeout)
 {
@@ -65,7 +65,7 @@ QStringList OpenConnectCommand::getArgumentsMacOSX() const
                            m_cmdFdWritePort, m_reconnectTimeout);
 }
 
-void OpenConnectCommand::start(QProcess& process)
+void OpenConnectCommand::start(QProcess &process)
 {
     const QString program = getProgram();
     const QStringList arguments = getArgumentsMacOSX();
@@ -74,7 +74,7 @@ void OpenConnectCommand::start(QProcess& process)
     process.start(program, arguments, QIODevice::ReadWrite);
 }
 
-void OpenConnectCommand::addRemote(const QHostAddress& address)
+void OpenConnectCommand::addRemote(const QHostAddress &address)
 {
     m_host = address.toString();
 }
@@ -89,12 +89,12 @@ void OpenConnectCommand::setProxyDirect()
     m_proxyRequested = false;
 }
 
-void OpenConnectCommand::setHttpProxy(const QString&, const QString&)
+void OpenConnectCommand::setHttpProxy(const QString &, const QString &)
 {
     m_proxyRequested = true;
 }
 
-void OpenConnectCommand::setSocks5Proxy(const QString&, const QString&)
+void OpenConnectCommand::setSocks5Proxy(const QString &, const QString &)
 {
     m_proxyRequested = true;
 }

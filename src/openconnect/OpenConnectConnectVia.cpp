@@ -7,28 +7,40 @@ namespace {
 class OpenConnectConnectViaUdp final : public OpenConnectConnectVia
 {
 public:
-    OpenConnectConnectViaUdp() : OpenConnectConnectVia(Udp, HalvorixServerSite::UDP) {}
+    OpenConnectConnectViaUdp()
+        : OpenConnectConnectVia(Udp, HalvorixServerSite::UDP)
+    {
+    }
     QString toString() const override { return QStringLiteral("UDP"); }
 };
 
 class OpenConnectConnectViaTcp final : public OpenConnectConnectVia
 {
 public:
-    OpenConnectConnectViaTcp() : OpenConnectConnectVia(Tcp, HalvorixServerSite::TCP) {}
+    OpenConnectConnectViaTcp()
+        : OpenConnectConnectVia(Tcp, HalvorixServerSite::TCP)
+    {
+    }
     QString toString() const override { return QStringLiteral("TCP"); }
 };
 
 class OpenConnectConnectViaTcpWithStealthProxy final : public OpenConnectConnectVia
 {
 public:
-    OpenConnectConnectViaTcpWithStealthProxy() : OpenConnectConnectVia(TcpWithStealthProxy, HalvorixServerSite::TCP) {}
+    OpenConnectConnectViaTcpWithStealthProxy()
+        : OpenConnectConnectVia(TcpWithStealthProxy, HalvorixServerSite::TCP)
+    {
+    }
     QString toString() const override { return QStringLiteral("TCP_WITH_STEALTH_PROXY"); }
 };
 
 class OpenConnectConnectViaTcpWithCustomProxy final : public OpenConnectConnectVia
 {
 public:
-    OpenConnectConnectViaTcpWithCustomProxy() : OpenConnectConnectVia(TcpWithCustomProxy, HalvorixServerSite::TCP) {}
+    OpenConnectConnectViaTcpWithCustomProxy()
+        : OpenConnectConnectVia(TcpWithCustomProxy, HalvorixServerSite::TCP)
+    {
+    }
     QString toString() const override { return QStringLiteral("TCP_WITH_CUSTOM_PROXY"); }
 };
 
@@ -40,33 +52,33 @@ OpenConnectConnectVia::OpenConnectConnectVia(Type type, HalvorixServerSite::Prot
 {
 }
 
-const OpenConnectConnectVia& OpenConnectConnectVia::UDP()
+const OpenConnectConnectVia &OpenConnectConnectVia::UDP()
 {
     static const OpenConnectConnectViaUdp instance;
     return instance;
 }
 
-const OpenConnectConnectVia& OpenConnectConnectVia::TCP()
+const OpenConnectConnectVia &OpenConnectConnectVia::TCP()
 {
     static const OpenConnectConnectViaTcp instance;
     return instance;
 }
 
-const OpenConnectConnectVia& OpenConnectConnectVia::TCP_WITH_STEALTH_PROXY()
+const OpenConnectConnectVia &OpenConnectConnectVia::TCP_WITH_STEALTH_PROXY()
 {
     static const OpenConnectConnectViaTcpWithStealthProxy instance;
     return instance;
 }
 
-const OpenConnectConnectVia& OpenConnectConnectVia::TCP_WITH_CUSTOM_PROXY()
+const OpenConnectConnectVia &OpenConnectConnectVia::TCP_WITH_CUSTOM_PROXY()
 {
     static const OpenConnectConnectViaTcpWithCustomProxy instance;
     return instance;
 }
 
-const OpenConnectConnectVia& OpenConnectConnectVia::fromString(const QString& name)
+const OpenConnectConnectVia &OpenConnectConnectVia::fromString(const QString &name)
 {
-    for (const OpenConnectConnectVia* via : { &UDP(), &TCP(), &TCP_WITH_STEALTH_PROXY(), &TCP_WITH_CUSTOM_PROXY() }) {
+    for (const OpenConnectConnectVia *via : {&UDP(), &TCP(), &TCP_WITH_STEALTH_PROXY(), &TCP_WITH_CUSTOM_PROXY()}) {
         if (via->toString() == name)
             return *via;
     }
@@ -85,12 +97,12 @@ HalvorixServerSite::Protocol OpenConnectConnectVia::getProtocol() const
     return m_protocol;
 }
 
-bool OpenConnectConnectVia::operator==(const OpenConnectConnectVia& other) const
+bool OpenConnectConnectVia::operator==(const OpenConnectConnectVia &other) const
 {
     return this == &other;
 }
 
-bool OpenConnectConnectVia::operator!=(const OpenConnectConnectVia& other) const
+bool OpenConnectConnectVia::operator!=(const OpenConnectConnectVia &other) const
 {
     return !(*this == other);
 }

@@ -8,9 +8,8 @@
 #include "openconnect/OpenConnectConnectVia.h"
 #include "openconnect/OpenConnectManagementSocket.h"
 
-
-OpenConnectConnectionParameters::OpenConnectConnectionParameters(const HalvorixServerSite& site,
-                                                                 const OpenConnectConnectVia& via,
+OpenConnectConnectionParameters::OpenConnectConnectionParameters(const HalvorixServerSite &site,
+                                                                 const OpenConnectConnectVia &via,
                                                                  Settings::IksSettings iksSettings,
                                                                  bool tunTapDriverCheck, bool manageRouteProgramCheck)
     : m_site(site)
@@ -69,14 +68,14 @@ HalvorixServerSite::Protocol OpenConnectConnectionParameters::getProtocol() cons
     return m_via->getProtocol();
 }
 
-void OpenConnectConnectionParameters::setUpHandler(OsAbstraction&, HandlerList&, QSharedPointer<ConnectionParameters>,
-                                                   VpnFrontend&) const
+void OpenConnectConnectionParameters::setUpHandler(OsAbstraction &, HandlerList &, QSharedPointer<ConnectionParameters>,
+                                                   VpnFrontend &) const
 {
     // UDP and TCP need no extra handler; the proxy transports are refused by
     // the command channel before the engine starts (see usesProxy()).
 }
 
-void OpenConnectConnectionParameters::refreshServerSite(Settings& settings)
+void OpenConnectConnectionParameters::refreshServerSite(Settings &settings)
 {
     m_site.refresh(settings);
 }
@@ -84,7 +83,7 @@ void OpenConnectConnectionParameters::refreshServerSite(Settings& settings)
 QString OpenConnectConnectionParameters::getConnectionInfo() const
 {
     return QStringLiteral("ServerSite: ") + m_site.getId() + QStringLiteral("\nTunnelType: ")
-        + getTunnelType().toString() + QStringLiteral("\nProtocol: ") + HalvorixServerSite::toString(getProtocol());
+           + getTunnelType().toString() + QStringLiteral("\nProtocol: ") + HalvorixServerSite::toString(getProtocol());
 }
 
 QString OpenConnectConnectionParameters::getVpnPreparingString() const
@@ -98,9 +97,9 @@ QString OpenConnectConnectionParameters::getVpnStartingString() const
 }
 
 QSharedPointer<VpnStartup> OpenConnectConnectionParameters::createVpnStartup(
-    Settings& settings, QSharedPointer<ConnectionParameters> self, QNetworkAccessManager* networkAccessManager,
-    VpnFrontend& frontend, VpnStateTracker& stateTracker, OsAbstraction& os, DnsStack& dnsStack,
-    HandlerList& handlers, IpPoolList& ipPools, ManagementSocket&, OpenConnectManagementSocket& openConnectSocket,
+    Settings &settings, QSharedPointer<ConnectionParameters> self, QNetworkAccessManager *networkAccessManager,
+    VpnFrontend &frontend, VpnStateTracker &stateTracker, OsAbstraction &os, DnsStack &dnsStack, HandlerList &handlers,
+    IpPoolList &ipPools, ManagementSocket &, OpenConnectManagementSocket &openConnectSocket,
     QSharedPointer<OpenVpnLifeCycleHandler> additionalHandler) const
 {
     // The OpenConnect channel, not the OpenVPN socket, controls this engine.
@@ -130,15 +129,15 @@ QString OpenConnectConnectionParameters::getCipherAuthName() const
 }
 
 QSharedPointer<OpenVpnLifeCycleHandler>
-OpenConnectConnectionParameters::createCipherHandler(VpnStateTracker& stateTracker) const
+OpenConnectConnectionParameters::createCipherHandler(VpnStateTracker &stateTracker) const
 {
     return QSharedPointer<OpenVpnLifeCycleHandler>(
         new CipherHandler(getCipher(), stateTracker, CipherHandler::OPENCONNECT));
 }
 
 QSharedPointer<OpenVpnLifeCycleHandler>
-OpenConnectConnectionParameters::createTunManagerHandler(OsAbstraction& os, QSharedPointer<ConnectionParameters> self,
-                                                         IpPoolList& ipPools, VpnFrontend& frontend) const
+OpenConnectConnectionParameters::createTunManagerHandler(OsAbstraction &os, QSharedPointer<ConnectionParameters> self,
+                                                         IpPoolList &ipPools, VpnFrontend &frontend) const
 {
     // The split default routes belong to the vpnc-script handling here.
     return QSharedPointer<OpenVpnLifeCycleHandler>(
@@ -160,12 +159,12 @@ QStringList OpenConnectConnectionParameters::getHostNamesList() const
     return m_site.getRemoteServers(getConfigFile());
 }
 
-const TunnelType& OpenConnectConnectionParameters::getTunnelType() const
+const TunnelType &OpenConnectConnectionParameters::getTunnelType() const
 {
     return TunnelType::OPENCONNECT();
 }
 
-const OpenConnectConnectVia& OpenConnectConnectionParameters::getConnectVia() const
+const OpenConnectConnectVia &OpenConnectConnectionParameters::getConnectVia() const
 {
     return *m_via;
 }
@@ -173,5 +172,5 @@ const OpenConnectConnectVia& OpenConnectConnectionParameters::getConnectVia() co
 bool OpenConnectConnectionParameters::usesProxy() const
 {
     return *m_via == OpenConnectConnectVia::TCP_WITH_STEALTH_PROXY()
-        || *m_via == OpenConnectConnectVia::TCP_WITH_CUSTOM_PROXY();
+           || *m_via == OpenConnectConnectVia::TCP_WITH_CUSTOM_PROXY();
 }

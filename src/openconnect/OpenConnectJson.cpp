@@ -13,7 +13,7 @@ namespace {
 constexpr int FALLBACK_PORT = 22;
 }
 
-OpenConnectJson::OpenConnectJson(Settings& settings)
+OpenConnectJson::OpenConnectJson(Settings &settings)
 {
     QFile file(settings.configDir().filePath(QStringLiteral("openconnect.json")));
     if (!file.open(QIODevice::ReadOnly)) {

@@ -9,7 +9,7 @@ class Settings;
 class OpenConnectJson
 {
 public:
-    explicit OpenConnectJson(Settings& settings);
+    explicit OpenConnectJson(Settings &settings);
 
     // "port" of the "default" object; 22 when it is missing or not a whole number.
     int getOpenConnectDefaultPort() const;

@@ -2,7 +2,7 @@
 
 #include <QDebug>
 
-QList<QByteArray> OpenConnectLineBuffer::append(const QByteArray& bytes)
+QList<QByteArray> OpenConnectLineBuffer::append(const QByteArray &bytes)
 {
     QList<QByteArray> lines;
     int start = 0;

@@ -12,7 +12,7 @@ public:
     static constexpr int MAX_LINE_LENGTH = 64 * 1024;
 
     // The complete lines the bytes finish, in order; the rest waits.
-    QList<QByteArray> append(const QByteArray& bytes);
+    QList<QByteArray> append(const QByteArray &bytes);
     // Lines dropped for their length since construction or clear().
     int droppedLines() const;
     void clear();

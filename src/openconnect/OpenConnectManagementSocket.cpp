@@ -21,9 +21,9 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QScopedValueRollback>
 #include <QMetaEnum>
 #include <QRandomGenerator>
+#include <QScopedValueRollback>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -34,7 +34,7 @@ namespace {
 
 const QByteArray PROGRESS = QByteArrayLiteral(">VPNINFO_PROGRESS");
 
-template <typename Enum>
+template<typename Enum>
 QString enumName(Enum value)
 {
     return QString::fromLatin1(QMetaEnum::fromType<Enum>().valueToKey(value));
@@ -45,13 +45,13 @@ OpenVpnGenericState genericState(OpenVpnState state)
     return OpenVpnGenericState(OpenVpnGenericState::nameOf(state), state);
 }
 
-OpenConnectManagementSocket::LoginFailedNotifier& loginFailedNotifier()
+OpenConnectManagementSocket::LoginFailedNotifier &loginFailedNotifier()
 {
     static OpenConnectManagementSocket::LoginFailedNotifier notifier;
     return notifier;
 }
 
-void notifyLoginFailed(const QString& message)
+void notifyLoginFailed(const QString &message)
 {
     if (loginFailedNotifier())
         loginFailedNotifier()(message);
@@ -61,8 +61,8 @@ void notifyLoginFailed(const QString& message)
 
 } // namespace
 
-OpenConnectManagementSocket::OpenConnectManagementSocket(OsAbstraction& os, VpnFrontend& frontend,
-                                                         OpenVpnLifeCycleHandler& handler)
+OpenConnectManagementSocket::OpenConnectManagementSocket(OsAbstraction &os, VpnFrontend &frontend,
+                                                         OpenVpnLifeCycleHandler &handler)
     : m_os(os)
     , m_parameters(new NullConnectionParameters)
     , m_frontend(frontend)
@@ -105,7 +105,7 @@ OpenConnectManagementSocket::~OpenConnectManagementSocket()
         m_remote->deleteLater();
 }
 
-void OpenConnectManagementSocket::listen(QTcpServer* server)
+void OpenConnectManagementSocket::listen(QTcpServer *server)
 {
     if (server->listen(QHostAddress::LocalHost, 0))
         qDebug().noquote() << QStringLiteral("Server listening on %1:%2")
@@ -162,7 +162,7 @@ void OpenConnectManagementSocket::startVPN(QSharedPointer<ConnectionParameters> 
     m_remote = parameters->getServerSite().getOpenConnectServer(parameters->getProtocol());
     connect(m_remote, &Remote::release, this, &OpenConnectManagementSocket::remoteLockRelease);
     connect(m_remote, &Remote::abort, this, &OpenConnectManagementSocket::remoteLockAbort);
-    RemoteLock* ownLock = m_remote->getRemoteLock();
+    RemoteLock *ownLock = m_remote->getRemoteLock();
     m_handler.onRemote(*m_remote);
     ownLock->release();
 }
@@ -172,12 +172,12 @@ void OpenConnectManagementSocket::remoteLockRelease()
     if (!m_remote)
         return;
     OpenConnectCommand command(m_os, m_remote->getHost(), m_remote->getPort(),
-                               HalvorixServerSite::fromString(m_remote->getProtocol()), cmdFdPort(),
-                               cmdFdWritePort(), OpenConnectCommand::RECONNECT_TIMEOUT_SECONDS);
+                               HalvorixServerSite::fromString(m_remote->getProtocol()), cmdFdPort(), cmdFdWritePort(),
+                               OpenConnectCommand::RECONNECT_TIMEOUT_SECONDS);
     m_remote->deleteLater();
     m_remote = nullptr;
     m_handler.onOpenVpnPrepareArguments(command);
-    const auto* openConnect = dynamic_cast<const OpenConnectConnectionParameters*>(m_parameters.data());
+    const auto *openConnect = dynamic_cast<const OpenConnectConnectionParameters *>(m_parameters.data());
     if (command.isProxyRequested() || (openConnect && openConnect->usesProxy())) {
         // Reported from the event loop, as a failed engine start would be;
         // until then the run counts as ending, so no new start overtakes it.
@@ -196,7 +196,7 @@ void OpenConnectManagementSocket::remoteLockRelease()
     m_handler.onOpenVpnStarted(m_process);
 }
 
-void OpenConnectManagementSocket::refuseStart(const QString& reason)
+void OpenConnectManagementSocket::refuseStart(const QString &reason)
 {
     // The engine has no proxy support: connecting without the chosen proxy
     // would expose the user's address where they asked it to be hidden.
@@ -220,17 +220,16 @@ void OpenConnectManagementSocket::remoteLockAbort()
     sendSigTerm();
 }
 
-QTcpSocket* OpenConnectManagementSocket::acceptEngineConnection(QTcpServer* server, bool& taken)
+QTcpSocket *OpenConnectManagementSocket::acceptEngineConnection(QTcpServer *server, bool &taken)
 {
-    QTcpSocket* socket = server->nextPendingConnection();
+    QTcpSocket *socket = server->nextPendingConnection();
     if (!socket)
         return nullptr;
     if (!m_runActive || taken || !m_isEngine(*socket)) {
         // Only the engine of the current run may speak for it; anything else
         // on loopback is turned away before it can send a line, and the
         // engine may still come.
-        qWarning() << "OpenConnect: refusing an unexpected command channel connection from port"
-                   << socket->peerPort();
+        qWarning() << "OpenConnect: refusing an unexpected command channel connection from port" << socket->peerPort();
         socket->abort();
         socket->deleteLater();
         return nullptr;
@@ -242,7 +241,7 @@ QTcpSocket* OpenConnectManagementSocket::acceptEngineConnection(QTcpServer* serv
 void OpenConnectManagementSocket::connectionAccepted_cmd_fd()
 {
     while (m_cmdFdServer->hasPendingConnections()) {
-        QTcpSocket* socket = acceptEngineConnection(m_cmdFdServer, m_cmdFdTaken);
+        QTcpSocket *socket = acceptEngineConnection(m_cmdFdServer, m_cmdFdTaken);
         if (!socket)
             continue;
         qDebug() << "connectionAccepted";
@@ -261,7 +260,7 @@ void OpenConnectManagementSocket::connectionAccepted_cmd_fd()
 void OpenConnectManagementSocket::connectionAccepted_cmd_fd_write()
 {
     while (m_cmdFdWriteServer->hasPendingConnections()) {
-        QTcpSocket* socket = acceptEngineConnection(m_cmdFdWriteServer, m_cmdFdWriteTaken);
+        QTcpSocket *socket = acceptEngineConnection(m_cmdFdWriteServer, m_cmdFdWriteTaken);
         if (!socket)
             continue;
         qDebug() << "connectionAccepted";
@@ -279,7 +278,7 @@ void OpenConnectManagementSocket::readSocket_cmd_fd()
     while (m_cmdFdSocket && m_cmdFdSocket->bytesAvailable() > 0) {
         const QList<QByteArray> lines = m_cmdFdBuffer.append(m_cmdFdSocket->readAll());
         LowLatencySocket::acknowledgeAtOnce(*m_cmdFdSocket);
-        for (const QByteArray& line : lines)
+        for (const QByteArray &line : lines)
             handleMessageFromOpenConnectCmdFdSocket(line);
     }
 }
@@ -292,7 +291,7 @@ void OpenConnectManagementSocket::readSocket_cmd_fd_write()
     LowLatencySocket::acknowledgeAtOnce(*m_cmdFdWriteSocket);
 }
 
-void OpenConnectManagementSocket::sendLine(QTcpSocket* socket, const QString& command, const char* channelName)
+void OpenConnectManagementSocket::sendLine(QTcpSocket *socket, const QString &command, const char *channelName)
 {
     if (!socket) {
         qWarning() << "Warning: OpenConnect" << channelName << "socket is null";
@@ -305,12 +304,12 @@ void OpenConnectManagementSocket::sendLine(QTcpSocket* socket, const QString& co
     socket->flush();
 }
 
-void OpenConnectManagementSocket::sendCommandToCmdFdSocket(const QString& command)
+void OpenConnectManagementSocket::sendCommandToCmdFdSocket(const QString &command)
 {
     sendLine(m_cmdFdSocket, command, "cmd_fd");
 }
 
-void OpenConnectManagementSocket::sendCommandToCmdFdWriteSocket(const QString& command)
+void OpenConnectManagementSocket::sendCommandToCmdFdWriteSocket(const QString &command)
 {
     sendLine(m_cmdFdWriteSocket, command, "cmd_fd_write");
 }
@@ -341,7 +340,7 @@ void OpenConnectManagementSocket::sendSigTerm()
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void OpenConnectManagementSocket::handleMessageFromOpenConnectCmdFdSocket(const QByteArray& line)
+void OpenConnectManagementSocket::handleMessageFromOpenConnectCmdFdSocket(const QByteArray &line)
 {
     if (line.startsWith(">REQUEST_USERNAME") || line.startsWith(">REQUEST_PASSWORD"))
         handleCredentialsRequest(line);
@@ -367,7 +366,7 @@ void OpenConnectManagementSocket::runVpncScript()
     }
 }
 
-void OpenConnectManagementSocket::handleProgress(const QString& text)
+void OpenConnectManagementSocket::handleProgress(const QString &text)
 {
     using P = OpenConnectProgress;
     static const QString DNS_KEYWORDS[] = {QStringLiteral(">DNS_0_UP"), QStringLiteral(">DNS_1_UP"),
@@ -387,7 +386,7 @@ void OpenConnectManagementSocket::handleProgress(const QString& text)
         }
     } else if (text.startsWith(QLatin1String(">DNS_"))
                && std::any_of(std::begin(DNS_KEYWORDS), std::end(DNS_KEYWORDS),
-                              [&](const QString& k) { return text.startsWith(k); })) {
+                              [&](const QString &k) { return text.startsWith(k); })) {
         const int index = text.at(5).digitValue();
         const QString address = P::rest(text, DNS_KEYWORDS[index]).trimmed();
         if (address != QLatin1String("n/a"))
@@ -431,7 +430,7 @@ void OpenConnectManagementSocket::handleProgress(const QString& text)
     }
 }
 
-void OpenConnectManagementSocket::tunnelEstablished(const QString& text)
+void OpenConnectManagementSocket::tunnelEstablished(const QString &text)
 {
     qDebug() << text;
     m_handler.onState(genericState(OpenVpnState::CONNECTING));
@@ -445,7 +444,7 @@ void OpenConnectManagementSocket::tunnelEstablished(const QString& text)
     m_statusTimer.start(STATUS_INTERVAL_MS);
 }
 
-void OpenConnectManagementSocket::handleCredentialsRequest(const QByteArray& line)
+void OpenConnectManagementSocket::handleCredentialsRequest(const QByteArray &line)
 {
     if (m_passwordRequestCount != 0) {
         loginFailure();
@@ -479,7 +478,7 @@ void OpenConnectManagementSocket::loginFailure()
     });
 }
 
-void OpenConnectManagementSocket::sendUsernamePassword(const QString& username, const QString& password)
+void OpenConnectManagementSocket::sendUsernamePassword(const QString &username, const QString &password)
 {
     // Kept for HalvorixAPIClient, which reads them once the tunnel is up.
     CredentialsStore::setUsernamePassword(username, password);
@@ -502,7 +501,7 @@ void OpenConnectManagementSocket::sendUsernameOrPasswordToManagementSocket()
     }
 }
 
-QString OpenConnectManagementSocket::escape(const QString& value, const QString& label) const
+QString OpenConnectManagementSocket::escape(const QString &value, const QString &label) const
 {
     if (OpenConnectUsernamePasswordSanitizer(value).containsIllegalChars())
         qDebug().noquote() << "Silently removing illegal characters from " + label;
@@ -518,7 +517,7 @@ void OpenConnectManagementSocket::clearCredentials()
     m_passwordRequestCount = 0;
 }
 
-void OpenConnectManagementSocket::logProcessOutput(QProcess::ProcessChannel channel, const char* label)
+void OpenConnectManagementSocket::logProcessOutput(QProcess::ProcessChannel channel, const char *label)
 {
     m_process.setReadChannel(channel);
     const QByteArray output = m_process.readAll();

@@ -37,17 +37,14 @@ public:
     // How long an engine told to stop may take before it is killed.
     static constexpr int STOP_GRACE_MS = 10000;
 
-    OpenConnectManagementSocket(OsAbstraction& os, VpnFrontend& frontend, OpenVpnLifeCycleHandler& handler);
+    OpenConnectManagementSocket(OsAbstraction &os, VpnFrontend &frontend, OpenVpnLifeCycleHandler &handler);
     ~OpenConnectManagementSocket() override;
 
     bool isProcessRunning() override;
-    bool isTerminationPending() const override
-    {
-        return m_runActive || m_startRefused || m_reportingTermination;
-    }
-    void handleMessageFromOpenConnectCmdFdSocket(const QByteArray& line);
-    void sendCommandToCmdFdSocket(const QString& command);
-    void sendCommandToCmdFdWriteSocket(const QString& command);
+    bool isTerminationPending() const override { return m_runActive || m_startRefused || m_reportingTermination; }
+    void handleMessageFromOpenConnectCmdFdSocket(const QByteArray &line);
+    void sendCommandToCmdFdSocket(const QString &command);
+    void sendCommandToCmdFdWriteSocket(const QString &command);
 
     quint16 cmdFdPort() const;
     quint16 cmdFdWritePort() const;
@@ -60,14 +57,14 @@ public:
     // Tells the user that the server refused the credentials. The user
     // interface installs one for the whole process; without it the notice
     // only reaches the log.
-    using LoginFailedNotifier = std::function<void(const QString& message)>;
+    using LoginFailedNotifier = std::function<void(const QString &message)>;
     static void setLoginFailedNotifier(LoginFailedNotifier notifier);
 
 signals:
     void onOpenConnectTerminated();
     // The server refused the credentials; emitted after the engine was told
     // to stop, outside the channel's read, for the user interface to show.
-    void loginFailed(const QString& message);
+    void loginFailed(const QString &message);
 
 public slots:
     void connectionAccepted_cmd_fd();
@@ -82,42 +79,42 @@ public slots:
     void statusRequest();
     void startVPN(QSharedPointer<ConnectionParameters> parameters) override;
     void sendSigTerm() override;
-    void sendUsernamePassword(const QString& username, const QString& password) override;
+    void sendUsernamePassword(const QString &username, const QString &password) override;
     void sendUsernameOrPasswordToManagementSocket();
     void remoteLockRelease();
     void remoteLockAbort();
     void sendConnectedState();
 
 private:
-    void listen(QTcpServer* server);
+    void listen(QTcpServer *server);
     // The connection the engine of the current run makes on a channel, or
     // null when there is no run or that channel was already taken.
-    QTcpSocket* acceptEngineConnection(QTcpServer* server, bool& taken);
-    void sendLine(QTcpSocket* socket, const QString& command, const char* channelName);
-    void handleProgress(const QString& text);
-    void handleCredentialsRequest(const QByteArray& line);
+    QTcpSocket *acceptEngineConnection(QTcpServer *server, bool &taken);
+    void sendLine(QTcpSocket *socket, const QString &command, const char *channelName);
+    void handleProgress(const QString &text);
+    void handleCredentialsRequest(const QByteArray &line);
     void runVpncScript();
-    void tunnelEstablished(const QString& text);
+    void tunnelEstablished(const QString &text);
     void loginFailure();
-    void logProcessOutput(QProcess::ProcessChannel channel, const char* label);
+    void logProcessOutput(QProcess::ProcessChannel channel, const char *label);
     void notifyOpenConnectTerminatedWhenProcessTerminatedAndSocketClosed();
     void clearCredentials();
-    QString escape(const QString& value, const QString& label) const;
-    void refuseStart(const QString& reason);
+    QString escape(const QString &value, const QString &label) const;
+    void refuseStart(const QString &reason);
 
-    OsAbstraction& m_os;
+    OsAbstraction &m_os;
     QSharedPointer<ConnectionParameters> m_parameters;
-    VpnFrontend& m_frontend;
+    VpnFrontend &m_frontend;
     // Children: they go, with the engine's connections (their own children),
     // only after this object's signal connections are cut.
-    QTcpServer* m_cmdFdServer;
+    QTcpServer *m_cmdFdServer;
     QPointer<QTcpSocket> m_cmdFdSocket;
-    QTcpServer* m_cmdFdWriteServer;
+    QTcpServer *m_cmdFdWriteServer;
     QPointer<QTcpSocket> m_cmdFdWriteSocket;
     QProcess m_process;
     OpenConnectLineBuffer m_cmdFdBuffer;
     OpenConnectLineBuffer m_cmdFdWriteBuffer;
-    OpenVpnLifeCycleHandler& m_handler;
+    OpenVpnLifeCycleHandler &m_handler;
     qint32 m_passwordRequestCount = 0;
     bool m_cmdFdConnected = false;
     PushedOptions m_pushedOptions;

@@ -7,19 +7,19 @@ namespace {
 const QByteArray PROGRESS_KEYWORD = QByteArrayLiteral(">VPNINFO_PROGRESS");
 }
 
-QString OpenConnectProgress::progressText(const QByteArray& line)
+QString OpenConnectProgress::progressText(const QByteArray &line)
 {
     const QByteArray text = line.mid(PROGRESS_KEYWORD.size() + 1);
     const int nul = text.indexOf('\0');
     return QString::fromLatin1(nul < 0 ? text : text.left(nul));
 }
 
-QString OpenConnectProgress::rest(const QString& text, const QString& keyword)
+QString OpenConnectProgress::rest(const QString &text, const QString &keyword)
 {
     return text.mid(keyword.size() + 1);
 }
 
-OpenConnectProgress::Cipher OpenConnectProgress::parseCipherSuite(const QString& text)
+OpenConnectProgress::Cipher OpenConnectProgress::parseCipherSuite(const QString &text)
 {
     static const QRegularExpression group(QStringLiteral("\\(([^()]*)\\)"));
     const QString description = text.trimmed().section(QLatin1Char(' '), -1);
@@ -38,13 +38,13 @@ OpenConnectProgress::Cipher OpenConnectProgress::parseCipherSuite(const QString&
     return cipher;
 }
 
-QString OpenConnectProgress::parseLocalAddress(const QString& rest)
+QString OpenConnectProgress::parseLocalAddress(const QString &rest)
 {
     static const QRegularExpression separators(QStringLiteral("[\\s,]+"));
     return rest.trimmed().split(separators, Qt::SkipEmptyParts).value(0);
 }
 
-OpenConnectProgress::Counters OpenConnectProgress::parseByteCounts(const QString& rest)
+OpenConnectProgress::Counters OpenConnectProgress::parseByteCounts(const QString &rest)
 {
     const QStringList fields = rest.split(QLatin1Char(','));
     Counters counters;
@@ -56,13 +56,13 @@ OpenConnectProgress::Counters OpenConnectProgress::parseByteCounts(const QString
     return counters;
 }
 
-bool OpenConnectProgress::isErrorText(const QString& text)
+bool OpenConnectProgress::isErrorText(const QString &text)
 {
     if (text.startsWith(QLatin1String("Failed to reconnect to")))
         return false;
-    static const char* const prefixes[] = {"Permission denied", "Operation not permitted", "Failed to",
-                                           "Unknown error", "Reconnect failed"};
-    for (const char* prefix : prefixes) {
+    static const char *const prefixes[] = {"Permission denied", "Operation not permitted", "Failed to", "Unknown error",
+                                           "Reconnect failed"};
+    for (const char *prefix : prefixes) {
         if (text.startsWith(QLatin1String(prefix)))
             return true;
     }

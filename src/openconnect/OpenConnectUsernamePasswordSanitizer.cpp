@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-OpenConnectUsernamePasswordSanitizer::OpenConnectUsernamePasswordSanitizer(const QString& value)
+OpenConnectUsernamePasswordSanitizer::OpenConnectUsernamePasswordSanitizer(const QString &value)
     : m_value(value)
 {
 }
@@ -34,7 +34,7 @@ QString OpenConnectUsernamePasswordSanitizer::sanitiseEscape() const
     return sanitise();
 }
 
-QString OpenConnectUsernamePasswordSanitizer::sanitiseEscape(const QString& value)
+QString OpenConnectUsernamePasswordSanitizer::sanitiseEscape(const QString &value)
 {
     return OpenConnectUsernamePasswordSanitizer(value).sanitiseEscape();
 }

@@ -9,13 +9,13 @@
 class OpenConnectUsernamePasswordSanitizer
 {
 public:
-    explicit OpenConnectUsernamePasswordSanitizer(const QString& value);
+    explicit OpenConnectUsernamePasswordSanitizer(const QString &value);
 
     bool containsIllegalChars() const;
     bool isIllegalChar(QChar c) const;
     QString sanitise() const;
     QString sanitiseEscape() const;
-    static QString sanitiseEscape(const QString& value);
+    static QString sanitiseEscape(const QString &value);
 
 private:
     const QString m_value;

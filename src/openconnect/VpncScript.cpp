@@ -21,21 +21,21 @@ const QString GATEWAY = QStringLiteral("VPNGATEWAY");
 const QString ADDRESS = QStringLiteral("INTERNAL_IP4_ADDRESS");
 const QString NETMASK = QStringLiteral("INTERNAL_IP4_NETMASK");
 
-bool is(const QString& reason, const char* name)
+bool is(const QString &reason, const char *name)
 {
     return reason.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
 }
 
 // Dotted quad only: the shorthand forms ("198.18.0") parse, but never mean
 // what a vpnc-script environment says.
-bool isIpv4(const QString& text)
+bool isIpv4(const QString &text)
 {
     QHostAddress address;
     return text.count(QLatin1Char('.')) == 3 && address.setAddress(text)
-        && address.protocol() == QAbstractSocket::IPv4Protocol;
+           && address.protocol() == QAbstractSocket::IPv4Protocol;
 }
 
-bool isNetmask(const QString& text)
+bool isNetmask(const QString &text)
 {
     if (!isIpv4(text))
         return false;
@@ -44,13 +44,11 @@ bool isNetmask(const QString& text)
 }
 
 // Runs one system change and tells whether the system layer reported a failure.
-bool succeeds(OsAbstraction& os, const std::function<void()>& change)
+bool succeeds(OsAbstraction &os, const std::function<void()> &change)
 {
     bool failed = false;
-    const QMetaObject::Connection watch =
-        QObject::connect(&os, &OsAbstraction::errorMessage, [&failed](const QString&, const QString&) {
-            failed = true;
-        });
+    const QMetaObject::Connection watch = QObject::connect(
+        &os, &OsAbstraction::errorMessage, [&failed](const QString &, const QString &) { failed = true; });
     change();
     QObject::disconnect(watch);
     return !failed;
@@ -58,8 +56,8 @@ bool succeeds(OsAbstraction& os, const std::function<void()>& change)
 
 } // namespace
 
-VpncScript::VpncScript(VpnFrontend& frontend, QSharedPointer<ConnectionParameters> parameters,
-                       const PushedOptions& options)
+VpncScript::VpncScript(VpnFrontend &frontend, QSharedPointer<ConnectionParameters> parameters,
+                       const PushedOptions &options)
     : m_frontend(frontend)
     , m_parameters(std::move(parameters))
 {
@@ -72,7 +70,7 @@ VpncScript::VpncScript(VpnFrontend& frontend, QSharedPointer<ConnectionParameter
     validate();
 }
 
-void VpncScript::reject(const QString& message) const
+void VpncScript::reject(const QString &message) const
 {
     qDebug().noquote() << message;
     throw std::invalid_argument("VpncScript::constructor");
@@ -108,7 +106,7 @@ void VpncScript::validate() const
     }
 }
 
-bool VpncScript::isValidDeviceName(const QString& name)
+bool VpncScript::isValidDeviceName(const QString &name)
 {
     static const QRegularExpression pattern(QStringLiteral("^[A-Za-z0-9][A-Za-z0-9_.-]{0,14}$"));
     return pattern.match(name).hasMatch();
@@ -126,17 +124,17 @@ QString VpncScript::device() const
     return m_environment.value(TUNDEV);
 }
 
-QHostAddress VpncScript::address(const QString& name) const
+QHostAddress VpncScript::address(const QString &name) const
 {
     return QHostAddress(m_environment.value(name));
 }
 
-void VpncScript::tellUser(const QString& message, const QString& informativeText) const
+void VpncScript::tellUser(const QString &message, const QString &informativeText) const
 {
     m_frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(m_parameters, message, informativeText));
 }
 
-bool VpncScript::execute(OsAbstraction& os, Settings& settings)
+bool VpncScript::execute(OsAbstraction &os, Settings &settings)
 {
     const QString why = reason();
     if (is(why, "pre-init")) {
@@ -154,30 +152,31 @@ bool VpncScript::execute(OsAbstraction& os, Settings& settings)
     if (is(why, "disconnect"))
         return disconnectScript(os, settings);
     qDebug() << "VpncScript Error: unexpected reason";
-    tellUser(QStringLiteral("A problem occurred while setting up the network."), QStringLiteral("Aborting connection..."));
+    tellUser(QStringLiteral("A problem occurred while setting up the network."),
+             QStringLiteral("Aborting connection..."));
     return false;
 }
 
-bool VpncScript::connectScript(OsAbstraction& os, Settings&) const
+bool VpncScript::connectScript(OsAbstraction &os, Settings &) const
 {
     qDebug() << "vpncscript connect";
     const QString tunnel = device();
     const QHostAddress gateway = address(GATEWAY);
     const QHostAddress local = address(ADDRESS);
     const QHostAddress netmask = address(NETMASK);
-    const bool done = succeeds(os, [&] { os.protectHost(gateway); })
-        && succeeds(os, [&] { os.setInterfaceUp(tunnel); })
-        && succeeds(os, [&] { os.setIPv4AddressAndGateway(tunnel, local, netmask, local); })
-        && succeeds(os, [&] { os.add4SplittedRoutesToInterface(tunnel); });
+    const bool done = succeeds(os, [&] { os.protectHost(gateway); }) && succeeds(os, [&] { os.setInterfaceUp(tunnel); })
+                      && succeeds(os, [&] { os.setIPv4AddressAndGateway(tunnel, local, netmask, local); })
+                      && succeeds(os, [&] { os.add4SplittedRoutesToInterface(tunnel); });
     if (done)
         return true;
     qDebug() << "vpncscript connect: a network change failed, taking the others back";
     undoConnect(os);
-    tellUser(QStringLiteral("A problem occurred while setting up the network."), QStringLiteral("Aborting connection..."));
+    tellUser(QStringLiteral("A problem occurred while setting up the network."),
+             QStringLiteral("Aborting connection..."));
     return false;
 }
 
-bool VpncScript::reconnectingScript(OsAbstraction& os, Settings&) const
+bool VpncScript::reconnectingScript(OsAbstraction &os, Settings &) const
 {
     qDebug() << "vpncscript reconnecting";
     const QHostAddress gateway = address(GATEWAY);
@@ -187,11 +186,12 @@ bool VpncScript::reconnectingScript(OsAbstraction& os, Settings&) const
     if (succeeds(os, [&] { os.protectHost(gateway); }))
         return true;
     // Without the host route the engine's own traffic would enter the tunnel.
-    tellUser(QStringLiteral("A problem occurred while setting up the network."), QStringLiteral("Aborting connection..."));
+    tellUser(QStringLiteral("A problem occurred while setting up the network."),
+             QStringLiteral("Aborting connection..."));
     return false;
 }
 
-void VpncScript::undoConnect(OsAbstraction& os) const
+void VpncScript::undoConnect(OsAbstraction &os) const
 {
     const QString tunnel = device();
     os.remove4SplittedRoutes();
@@ -200,24 +200,24 @@ void VpncScript::undoConnect(OsAbstraction& os) const
     os.setInterfaceDown(tunnel);
 }
 
-bool VpncScript::disconnectScript(OsAbstraction& os, Settings&) const
+bool VpncScript::disconnectScript(OsAbstraction &os, Settings &) const
 {
     qDebug() << "vpncscript disconnect";
     undoConnect(os);
     return true;
 }
 
-bool VpncScript::createAndExecuteVpncScript(OsAbstraction& os, QSharedPointer<ConnectionParameters> parameters,
-                                            VpnFrontend& frontend, const PushedOptions& options)
+bool VpncScript::createAndExecuteVpncScript(OsAbstraction &os, QSharedPointer<ConnectionParameters> parameters,
+                                            VpnFrontend &frontend, const PushedOptions &options)
 {
     Settings settings;
     try {
         VpncScript script(frontend, parameters, options);
         return script.execute(os, settings);
-    } catch (const std::invalid_argument& e) {
-        frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(parameters,
-                                                                     QStringLiteral("An error occurred while configuring the network."),
-                                                                     QStringLiteral("VPN connection could not work.")));
+    } catch (const std::invalid_argument &e) {
+        frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(
+            parameters, QStringLiteral("An error occurred while configuring the network."),
+            QStringLiteral("VPN connection could not work.")));
         qDebug() << "Error executing vpnc-script: " << e.what();
         return false;
     }

@@ -18,31 +18,31 @@ class VpnFrontend;
 class VpncScript
 {
 public:
-    static bool createAndExecuteVpncScript(OsAbstraction& os, QSharedPointer<ConnectionParameters> parameters,
-                                           VpnFrontend& frontend, const PushedOptions& options);
+    static bool createAndExecuteVpncScript(OsAbstraction &os, QSharedPointer<ConnectionParameters> parameters,
+                                           VpnFrontend &frontend, const PushedOptions &options);
 
-    VpncScript(VpnFrontend& frontend, QSharedPointer<ConnectionParameters> parameters, const PushedOptions& options);
+    VpncScript(VpnFrontend &frontend, QSharedPointer<ConnectionParameters> parameters, const PushedOptions &options);
 
-    bool execute(OsAbstraction& os, Settings& settings);
+    bool execute(OsAbstraction &os, Settings &settings);
     // Connect and reconnecting report false when a system change failed;
     // connect then takes back what it had set. Disconnect is best effort.
-    bool connectScript(OsAbstraction& os, Settings& settings) const;
-    bool reconnectingScript(OsAbstraction& os, Settings& settings) const;
-    bool disconnectScript(OsAbstraction& os, Settings& settings) const;
+    bool connectScript(OsAbstraction &os, Settings &settings) const;
+    bool reconnectingScript(OsAbstraction &os, Settings &settings) const;
+    bool disconnectScript(OsAbstraction &os, Settings &settings) const;
 
     // Linux and macOS interface names: at most 15 characters, no separators.
-    static bool isValidDeviceName(const QString& name);
+    static bool isValidDeviceName(const QString &name);
 
 private:
     QString reason() const;
     QString device() const;
-    QHostAddress address(const QString& name) const;
+    QHostAddress address(const QString &name) const;
     void validate() const;
-    [[noreturn]] void reject(const QString& message) const;
-    void tellUser(const QString& message, const QString& informativeText) const;
-    void undoConnect(OsAbstraction& os) const;
+    [[noreturn]] void reject(const QString &message) const;
+    void tellUser(const QString &message, const QString &informativeText) const;
+    void undoConnect(OsAbstraction &os) const;
 
-    VpnFrontend& m_frontend;
+    VpnFrontend &m_frontend;
     QSharedPointer<ConnectionParameters> m_parameters;
     QMap<QString, QString> m_environment;
 };

@@ -1,6 +1,6 @@
 #include "openvpn/AbstractManagementSocket.h"
 
-AbstractManagementSocket::AbstractManagementSocket(QObject* parent)
+AbstractManagementSocket::AbstractManagementSocket(QObject *parent)
     : QObject(parent)
 {
 }

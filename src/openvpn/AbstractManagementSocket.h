@@ -13,7 +13,7 @@ class AbstractManagementSocket : public QObject
     Q_OBJECT
 
 public:
-    explicit AbstractManagementSocket(QObject* parent = nullptr);
+    explicit AbstractManagementSocket(QObject *parent = nullptr);
     ~AbstractManagementSocket() override;
 
     // Starts the engine for the parameters' configuration.
@@ -29,6 +29,5 @@ public slots:
     // Asks the engine to stop.
     virtual void sendSigTerm() = 0;
     // Answers the engine's request for credentials.
-    virtual void sendUsernamePassword(const QString& username, const QString& password) = 0;
+    virtual void sendUsernamePassword(const QString &username, const QString &password) = 0;
 };
-

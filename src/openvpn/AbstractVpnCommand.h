@@ -18,15 +18,14 @@ public:
     virtual void enableManagementUpDown() = 0;
     virtual bool shouldPreventIpv6Leak() = 0;
     // Starts the engine on the given process; returns at once.
-    virtual void start(QProcess& process) = 0;
+    virtual void start(QProcess &process) = 0;
     virtual void enableManagementQueryRemote() = 0;
-    virtual void setCipher(const BackendOpenVPNConfigCipher& cipher) = 0;
-    virtual void addRemote(const QHostAddress& address) = 0;
+    virtual void setCipher(const BackendOpenVPNConfigCipher &cipher) = 0;
+    virtual void addRemote(const QHostAddress &address) = 0;
     virtual void enablePersistTun() = 0;
     virtual void disablePersistTun() = 0;
     // Each proxy operation replaces the whole proxy choice: the last call wins.
     virtual void setProxyDirect() = 0;
-    virtual void setHttpProxy(const QString& address, const QString& port) = 0;
-    virtual void setSocks5Proxy(const QString& address, const QString& port) = 0;
+    virtual void setHttpProxy(const QString &address, const QString &port) = 0;
+    virtual void setSocks5Proxy(const QString &address, const QString &port) = 0;
 };
-

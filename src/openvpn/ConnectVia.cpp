@@ -8,12 +8,15 @@
 
 namespace {
 
-[[maybe_unused]] const int connectViaMetaType = qRegisterMetaType<const ConnectVia*>("ConnectVia*");
+[[maybe_unused]] const int connectViaMetaType = qRegisterMetaType<const ConnectVia *>("ConnectVia*");
 
 class ConnectViaUdp final : public ConnectVia
 {
 public:
-    ConnectViaUdp() : ConnectVia(Udp, HalvorixServerSite::UDP) {}
+    ConnectViaUdp()
+        : ConnectVia(Udp, HalvorixServerSite::UDP)
+    {
+    }
     QString toString() const override { return QStringLiteral("UDP"); }
     bool isProxy() const override { return false; }
 };
@@ -21,7 +24,10 @@ public:
 class ConnectViaTcp final : public ConnectVia
 {
 public:
-    ConnectViaTcp() : ConnectVia(Tcp, HalvorixServerSite::TCP) {}
+    ConnectViaTcp()
+        : ConnectVia(Tcp, HalvorixServerSite::TCP)
+    {
+    }
     QString toString() const override { return QStringLiteral("TCP"); }
     bool isProxy() const override { return false; }
 };
@@ -29,25 +35,31 @@ public:
 class ConnectViaTcpWithStealthProxy final : public ConnectVia
 {
 public:
-    ConnectViaTcpWithStealthProxy() : ConnectVia(TcpWithStealthProxy, HalvorixServerSite::TCP) {}
+    ConnectViaTcpWithStealthProxy()
+        : ConnectVia(TcpWithStealthProxy, HalvorixServerSite::TCP)
+    {
+    }
     QString toString() const override { return QStringLiteral("TCP_WITH_STEALTH_PROXY"); }
     bool isProxy() const override { return true; }
-    void setUpHandler(OsAbstraction& os, HandlerList& handlers, QSharedPointer<ConnectionParameters> parameters,
-                      VpnFrontend& frontend) const override
+    void setUpHandler(OsAbstraction &os, HandlerList &handlers, QSharedPointer<ConnectionParameters> parameters,
+                      VpnFrontend &frontend) const override
     {
-        handlers.list.append(QSharedPointer<OpenVpnLifeCycleHandler>(
-            new ShadowSocksLauncher(os, std::move(parameters), frontend)));
+        handlers.list.append(
+            QSharedPointer<OpenVpnLifeCycleHandler>(new ShadowSocksLauncher(os, std::move(parameters), frontend)));
     }
 };
 
 class ConnectViaTcpWithCustomProxy final : public ConnectVia
 {
 public:
-    ConnectViaTcpWithCustomProxy() : ConnectVia(TcpWithCustomProxy, HalvorixServerSite::TCP) {}
+    ConnectViaTcpWithCustomProxy()
+        : ConnectVia(TcpWithCustomProxy, HalvorixServerSite::TCP)
+    {
+    }
     QString toString() const override { return QStringLiteral("TCP_WITH_CUSTOM_PROXY"); }
     bool isProxy() const override { return true; }
-    void setUpHandler(OsAbstraction&, HandlerList& handlers, QSharedPointer<ConnectionParameters>,
-                      VpnFrontend&) const override
+    void setUpHandler(OsAbstraction &, HandlerList &handlers, QSharedPointer<ConnectionParameters>,
+                      VpnFrontend &) const override
     {
         handlers.list.append(QSharedPointer<OpenVpnLifeCycleHandler>(new ProxyConfigurator));
     }
@@ -61,33 +73,33 @@ ConnectVia::ConnectVia(Type type, HalvorixServerSite::Protocol protocol)
 {
 }
 
-const ConnectVia& ConnectVia::UDP()
+const ConnectVia &ConnectVia::UDP()
 {
     static const ConnectViaUdp instance;
     return instance;
 }
 
-const ConnectVia& ConnectVia::TCP()
+const ConnectVia &ConnectVia::TCP()
 {
     static const ConnectViaTcp instance;
     return instance;
 }
 
-const ConnectVia& ConnectVia::TCP_WITH_STEALTH_PROXY()
+const ConnectVia &ConnectVia::TCP_WITH_STEALTH_PROXY()
 {
     static const ConnectViaTcpWithStealthProxy instance;
     return instance;
 }
 
-const ConnectVia& ConnectVia::TCP_WITH_CUSTOM_PROXY()
+const ConnectVia &ConnectVia::TCP_WITH_CUSTOM_PROXY()
 {
     static const ConnectViaTcpWithCustomProxy instance;
     return instance;
 }
 
-const ConnectVia& ConnectVia::fromString(const QString& name)
+const ConnectVia &ConnectVia::fromString(const QString &name)
 {
-    for (const ConnectVia* via : { &UDP(), &TCP(), &TCP_WITH_STEALTH_PROXY(), &TCP_WITH_CUSTOM_PROXY() }) {
+    for (const ConnectVia *via : {&UDP(), &TCP(), &TCP_WITH_STEALTH_PROXY(), &TCP_WITH_CUSTOM_PROXY()}) {
         if (via->toString() == name)
             return *via;
     }
@@ -96,7 +108,7 @@ const ConnectVia& ConnectVia::fromString(const QString& name)
     return UDP();
 }
 
-void ConnectVia::setUpHandler(OsAbstraction&, HandlerList&, QSharedPointer<ConnectionParameters>, VpnFrontend&) const
+void ConnectVia::setUpHandler(OsAbstraction &, HandlerList &, QSharedPointer<ConnectionParameters>, VpnFrontend &) const
 {
 }
 
@@ -110,12 +122,12 @@ HalvorixServerSite::Protocol ConnectVia::getProtocol() const
     return m_protocol;
 }
 
-bool ConnectVia::operator==(const ConnectVia& other) const
+bool ConnectVia::operator==(const ConnectVia &other) const
 {
     return toString() == other.toString();
 }
 
-bool ConnectVia::operator!=(const ConnectVia& other) const
+bool ConnectVia::operator!=(const ConnectVia &other) const
 {
     return !(*this == other);
 }

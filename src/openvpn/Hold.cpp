@@ -4,9 +4,9 @@
 
 #include <QDebug>
 
-Hold::Hold(int number, QObject* parent)
+Hold::Hold(int number, QObject *parent)
     : Lockable(parent)
-    , number(number)
+    , m_number(number)
 {
     qDebug() << "Hold created";
 }
@@ -16,7 +16,7 @@ Hold::~Hold()
     qDebug() << "Hold destroyed";
 }
 
-HoldLock* Hold::operator()()
+HoldLock *Hold::operator()()
 {
     addLock();
     return new HoldLock(this);
@@ -29,5 +29,5 @@ void Hold::holdRelease()
 
 int Hold::getNumber() const
 {
-    return number;
+    return m_number;
 }

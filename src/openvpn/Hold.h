@@ -10,15 +10,14 @@ class Hold : public Lockable
     Q_OBJECT
 
 public:
-    Hold(int number, QObject* parent);
+    Hold(int number, QObject *parent);
     ~Hold() override;
 
     // A new active lock, owned by this hold.
-    HoldLock* operator()();
+    HoldLock *operator()();
     void holdRelease();
     int getNumber() const;
 
 private:
-    int number;
+    int m_number;
 };
-

@@ -2,12 +2,12 @@
 
 #include "openvpn/Hold.h"
 
-HoldLock::HoldLock(Hold* hold)
+HoldLock::HoldLock(Hold *hold)
     : Lock(hold)
 {
 }
 
-Hold* HoldLock::getHold() const
+Hold *HoldLock::getHold() const
 {
-    return static_cast<Hold*>(parent());
+    return static_cast<Hold *>(parent());
 }

@@ -9,8 +9,7 @@ class HoldLock : public Lock
     Q_OBJECT
 
 public:
-    explicit HoldLock(Hold* hold);
+    explicit HoldLock(Hold *hold);
 
-    virtual Hold* getHold() const;
+    virtual Hold *getHold() const;
 };
-

@@ -9,8 +9,8 @@ class LineSplitter
 {
 public:
     // The lines completed by these bytes, without their line feeds.
-    QList<QByteArray> feed(const QByteArray& bytes);
+    QList<QByteArray> feed(const QByteArray &bytes);
 
 private:
-    QByteArray partial;
+    QByteArray m_partial;
 };

@@ -4,23 +4,23 @@
 
 #include <QDebug>
 
-Lock::Lock(Lockable* lockable)
+Lock::Lock(Lockable *lockable)
     : QObject(lockable)
 {
 }
 
-Lockable* Lock::lockable() const
+Lockable *Lock::lockable() const
 {
-    return static_cast<Lockable*>(parent());
+    return static_cast<Lockable *>(parent());
 }
 
 bool Lock::takeActive()
 {
-    if (!active) {
+    if (!m_active) {
         qDebug() << metaObject()->className() << "was already aborted or released";
         return false;
     }
-    active = false;
+    m_active = false;
     return true;
 }
 

@@ -10,7 +10,7 @@ class Lock : public QObject
     Q_OBJECT
 
 public:
-    explicit Lock(Lockable* lockable);
+    explicit Lock(Lockable *lockable);
 
 public slots:
     void abort();
@@ -18,8 +18,7 @@ public slots:
 
 private:
     bool takeActive();
-    Lockable* lockable() const;
+    Lockable *lockable() const;
 
-    bool active = true;
+    bool m_active = true;
 };
-

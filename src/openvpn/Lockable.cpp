@@ -4,14 +4,14 @@
 
 namespace {
 // "Hold: releasing a HoldLock": what the log has always said.
-void log(const Lockable& lockable, const char* what)
+void log(const Lockable &lockable, const char *what)
 {
     const QString name = QString::fromLatin1(lockable.metaObject()->className());
     qDebug().noquote() << QStringLiteral("%1: %2 %1Lock").arg(name, QLatin1String(what));
 }
 } // namespace
 
-Lockable::Lockable(QObject* parent)
+Lockable::Lockable(QObject *parent)
     : QObject(parent)
 {
 }
@@ -19,21 +19,21 @@ Lockable::Lockable(QObject* parent)
 void Lockable::addLock()
 {
     log(*this, "creating a new");
-    lockCount.ref();
+    m_lockCount.ref();
 }
 
 void Lockable::markAborted()
 {
-    aborted = true;
+    m_aborted = true;
     log(*this, "aborting a");
 }
 
 void Lockable::dropLock()
 {
     log(*this, "releasing a");
-    if (lockCount.deref())
+    if (m_lockCount.deref())
         return;
-    if (aborted)
+    if (m_aborted)
         emit abort();
     else
         emit release();

@@ -12,7 +12,7 @@ class Lockable : public QObject
     Q_OBJECT
 
 public:
-    explicit Lockable(QObject* parent = nullptr);
+    explicit Lockable(QObject *parent = nullptr);
 
 signals:
     void abort();
@@ -29,7 +29,6 @@ private:
     // Makes the outcome an abort, whatever the other locks do.
     void markAborted();
 
-    QAtomicInt lockCount;
-    bool aborted = false;
+    QAtomicInt m_lockCount;
+    bool m_aborted = false;
 };
-

@@ -14,32 +14,32 @@
 #include "websvc/CredentialsStore.h"
 
 #include <QDebug>
-#include <QScopedValueRollback>
 #include <QMetaEnum>
+#include <QScopedValueRollback>
 #include <QTcpServer>
 #include <QTcpSocket>
 
 namespace {
 // Text as the engine sends it: Latin-1 up to the first zero byte.
-QString text(const QByteArray& bytes)
+QString text(const QByteArray &bytes)
 {
     return QString::fromLatin1(bytes.constData(), static_cast<int>(qstrnlen(bytes.constData(), bytes.size())));
 }
 
 // The part after the first colon.
-QByteArray restOf(const QByteArray& line)
+QByteArray restOf(const QByteArray &line)
 {
     const int colon = line.indexOf(':');
     return colon < 0 ? QByteArray() : line.mid(colon + 1);
 }
 
-template <typename Enum>
+template<typename Enum>
 QString enumName(Enum value)
 {
     return QString::fromLatin1(QMetaEnum::fromType<Enum>().valueToKey(value));
 }
 
-void logLines(const char* prefix, const QByteArray& output)
+void logLines(const char *prefix, const QByteArray &output)
 {
     const QList<QByteArray> lines = output.split('\n');
     for (int i = 0; i < lines.size() - 1; ++i)
@@ -48,127 +48,127 @@ void logLines(const char* prefix, const QByteArray& output)
 }
 } // namespace
 
-ManagementSocket::ManagementSocket(OsAbstraction& os, OpenVpnLifeCycleHandler& handler, QObject* parent)
+ManagementSocket::ManagementSocket(OsAbstraction &os, OpenVpnLifeCycleHandler &handler, QObject *parent)
     : AbstractManagementSocket(parent)
-    , os(os)
-    , server(new QTcpServer(this))
-    , handler(handler)
+    , m_os(os)
+    , m_server(new QTcpServer(this))
+    , m_handler(handler)
 {
-    connect(server, &QTcpServer::newConnection, this, &ManagementSocket::connectionAccepted);
-    if (server->listen(QHostAddress::LocalHost, 0))
-        qDebug() << "Server listening on" << server->serverAddress().toString() << ":" << server->serverPort();
+    connect(m_server, &QTcpServer::newConnection, this, &ManagementSocket::connectionAccepted);
+    if (m_server->listen(QHostAddress::LocalHost, 0))
+        qDebug() << "Server listening on" << m_server->serverAddress().toString() << ":" << m_server->serverPort();
     else
-        qDebug() << "Could not bind to ephemeral port on listen address" << QHostAddress(QHostAddress::LocalHost).toString()
-                 << ":" << server->errorString();
-    connect(&process, &QProcess::errorOccurred, this, &ManagementSocket::processError);
-    connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
+        qDebug() << "Could not bind to ephemeral port on listen address"
+                 << QHostAddress(QHostAddress::LocalHost).toString() << ":" << m_server->errorString();
+    connect(&m_process, &QProcess::errorOccurred, this, &ManagementSocket::processError);
+    connect(&m_process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
             &ManagementSocket::processFinished);
-    connect(&process, &QProcess::readyReadStandardError, this, &ManagementSocket::readStdErr);
-    connect(&process, &QProcess::readyReadStandardOutput, this, &ManagementSocket::readStdOut);
+    connect(&m_process, &QProcess::readyReadStandardError, this, &ManagementSocket::readStdErr);
+    connect(&m_process, &QProcess::readyReadStandardOutput, this, &ManagementSocket::readStdOut);
 }
 
 ManagementSocket::~ManagementSocket()
 {
-    process.disconnect(this);
-    if (socket)
-        socket->disconnect(this);
+    m_process.disconnect(this);
+    if (m_socket)
+        m_socket->disconnect(this);
 }
 
 quint16 ManagementSocket::serverPort() const
 {
-    return server->serverPort();
+    return m_server->serverPort();
 }
 
 void ManagementSocket::startVPN(QSharedPointer<ConnectionParameters> parameters)
 {
-    pushedOptions = PushedOptions();
-    OpenVpnCommand command(os, parameters->getConfigFile(), server->serverPort());
+    m_pushedOptions = PushedOptions();
+    OpenVpnCommand command(m_os, parameters->getConfigFile(), m_server->serverPort());
     command.setOpenVpn243Version();
-    handler.onOpenVpnPrepareArguments(command);
-    awaitingEngine = true;
-    terminationPending = true;
-    command.start(process);
-    handler.onOpenVpnStarted(process);
+    m_handler.onOpenVpnPrepareArguments(command);
+    m_awaitingEngine = true;
+    m_terminationPending = true;
+    command.start(m_process);
+    m_handler.onOpenVpnStarted(m_process);
 }
 
 bool ManagementSocket::isProcessRunning()
 {
-    return process.state() != QProcess::NotRunning;
+    return m_process.state() != QProcess::NotRunning;
 }
 
 void ManagementSocket::connectionAccepted()
 {
-    while (server->hasPendingConnections()) {
-        QTcpSocket* incoming = server->nextPendingConnection();
+    while (m_server->hasPendingConnections()) {
+        QTcpSocket *incoming = m_server->nextPendingConnection();
         // Anything else on this machine could connect to the port; only the
         // engine of the run being started may drive the client (and be told
         // the credentials). Others are turned away; the engine may still come.
-        const bool engine = awaitingEngine && isEngine(*incoming);
+        const bool engine = m_awaitingEngine && m_isEngine(*incoming);
         if (!engine) {
             qWarning() << "ManagementSocket: refused a management connection from port" << incoming->peerPort()
-                       << (awaitingEngine ? "(not the engine: its socket is not root's)"
-                                          : "(no engine is being started, or it is already connected)");
+                       << (m_awaitingEngine ? "(not the engine: its socket is not root's)"
+                                            : "(no engine is being started, or it is already connected)");
             incoming->abort();
             incoming->deleteLater();
             continue;
         }
-        awaitingEngine = false;
+        m_awaitingEngine = false;
         qDebug() << "connectionAccepted";
-        connected = true;
-        holdCount = 0;
-        passwordFailures = 0;
-        lineBuffer.clear();
-        discardingLine = false;
-        handler.onConnectionAccepted();
+        m_connected = true;
+        m_holdCount = 0;
+        m_passwordFailures = 0;
+        m_lineBuffer.clear();
+        m_discardingLine = false;
+        m_handler.onConnectionAccepted();
         dropSocket();
-        socket = incoming;
-        LowLatencySocket::tune(*socket);
-        connect(socket, &QTcpSocket::readyRead, this, &ManagementSocket::readSocket);
-        connect(socket, &QTcpSocket::disconnected, this, &ManagementSocket::connectionClosed);
+        m_socket = incoming;
+        LowLatencySocket::tune(*m_socket);
+        connect(m_socket, &QTcpSocket::readyRead, this, &ManagementSocket::readSocket);
+        connect(m_socket, &QTcpSocket::disconnected, this, &ManagementSocket::connectionClosed);
     }
 }
 
 void ManagementSocket::dropSocket()
 {
-    if (!socket)
+    if (!m_socket)
         return;
-    socket->disconnect(this);
-    socket->deleteLater();
-    socket = nullptr;
+    m_socket->disconnect(this);
+    m_socket->deleteLater();
+    m_socket = nullptr;
 }
 
 void ManagementSocket::connectionClosed()
 {
-    handler.onConnectionClosed();
+    m_handler.onConnectionClosed();
     dropHold();
-    connected = false;
+    m_connected = false;
     notifyOpenVpnTerminatedWhenProcessTerminatedAndSocketClosed();
 }
 
 void ManagementSocket::readSocket()
 {
-    if (!socket)
+    if (!m_socket)
         return;
-    lineBuffer.append(socket->readAll());
-    LowLatencySocket::acknowledgeAtOnce(*socket);
+    m_lineBuffer.append(m_socket->readAll());
+    LowLatencySocket::acknowledgeAtOnce(*m_socket);
     int lineFeed;
-    while ((lineFeed = lineBuffer.indexOf('\n')) >= 0) {
-        const QByteArray line = lineBuffer.left(lineFeed).trimmed();
-        lineBuffer.remove(0, lineFeed + 1);
-        if (discardingLine) {
-            discardingLine = false;
+    while ((lineFeed = m_lineBuffer.indexOf('\n')) >= 0) {
+        const QByteArray line = m_lineBuffer.left(lineFeed).trimmed();
+        m_lineBuffer.remove(0, lineFeed + 1);
+        if (m_discardingLine) {
+            m_discardingLine = false;
             continue;
         }
         handleMessageFromOpenVpn(line);
     }
-    if (lineBuffer.size() > MAX_LINE_LENGTH) {
+    if (m_lineBuffer.size() > MAX_LINE_LENGTH) {
         qWarning() << "ManagementSocket: discarding a management line longer than" << MAX_LINE_LENGTH << "bytes";
-        lineBuffer.clear();
-        discardingLine = true;
+        m_lineBuffer.clear();
+        m_discardingLine = true;
     }
 }
 
-void ManagementSocket::handleMessageFromOpenVpn(const QByteArray& line)
+void ManagementSocket::handleMessageFromOpenVpn(const QByteArray &line)
 {
     qDebug().noquote() << "OpenVPN mgmt message:" << text(line);
     if (line.startsWith(">HOLD:"))
@@ -180,42 +180,42 @@ void ManagementSocket::handleMessageFromOpenVpn(const QByteArray& line)
     else if (line.startsWith(">STATE:"))
         handleState(restOf(line));
     else if (line.startsWith(">PASSWORD:Need"))
-        handler.onPassword(passwordFailures);
+        m_handler.onPassword(m_passwordFailures);
     else if (line.startsWith(">PASSWORD:Verification Failed"))
-        ++passwordFailures;
+        ++m_passwordFailures;
     else if (line.startsWith(">BYTECOUNT:"))
         handleByteCount(restOf(line));
     else if (line.startsWith(">UPDOWN:"))
         handleUpDown(line);
     else if (line.startsWith(">FATAL:"))
-        handler.onFatal(text(restOf(line)));
+        m_handler.onFatal(text(restOf(line)));
     else
         qDebug().noquote() << "unhandled message:" << text(line);
 }
 
 void ManagementSocket::handleHold()
 {
-    if (holdCount == 0) {
-        for (const char* command : {"echo on all", "state on all", "bytecount 1", "log on all", "verb 2"})
+    if (m_holdCount == 0) {
+        for (const char *command : {"echo on all", "state on all", "bytecount 1", "log on all", "verb 2"})
             sendCommand(QString::fromLatin1(command));
     }
-    if (currentHold) {
+    if (m_currentHold) {
         // Handlers may still hold its locks, so it stays alive, but it can no
         // longer answer for the new hold.
         qDebug() << "ManagementSocket: a new hold replaces one still unanswered";
-        currentHold->disconnect(this);
+        m_currentHold->disconnect(this);
     }
-    Hold* hold = new Hold(holdCount, this);
-    ++holdCount;
-    currentHold = hold;
+    Hold *hold = new Hold(m_holdCount, this);
+    ++m_holdCount;
+    m_currentHold = hold;
     connect(hold, &Hold::release, this, &ManagementSocket::holdRelease);
     connect(hold, &Hold::abort, this, &ManagementSocket::holdAbort);
-    HoldLock* ownLock = (*hold)();
-    handler.onHold(*hold);
+    HoldLock *ownLock = (*hold)();
+    m_handler.onHold(*hold);
     ownLock->release();
 }
 
-void ManagementSocket::handleLog(const QByteArray& rest)
+void ManagementSocket::handleLog(const QByteArray &rest)
 {
     const QList<QByteArray> fields = rest.split(',');
     if (fields.size() < 3)
@@ -229,80 +229,80 @@ void ManagementSocket::handleLog(const QByteArray& rest)
         return;
     const QString tlsVersion = parts.at(0).trimmed();
     const QString cipher = parts.at(1).split(' ').last();
-    handler.onControlChannel(tlsVersion, cipher);
+    m_handler.onControlChannel(tlsVersion, cipher);
 }
 
-void ManagementSocket::handleRemote(const QByteArray& rest)
+void ManagementSocket::handleRemote(const QByteArray &rest)
 {
     const QStringList fields = text(rest).split(',');
     if (fields.size() < 3) {
         qDebug() << "ManagementSocket: remote query without host, port and protocol";
         return;
     }
-    if (currentRemote) {
+    if (m_currentRemote) {
         qDebug() << "ManagementSocket: a new remote query replaces one still unanswered";
-        currentRemote->disconnect(this);
+        m_currentRemote->disconnect(this);
     }
-    Remote* remote = new Remote(fields.at(0), fields.at(1).toInt(), fields.at(2));
+    Remote *remote = new Remote(fields.at(0), fields.at(1).toInt(), fields.at(2));
     remote->setParent(this);
-    currentRemote = remote;
+    m_currentRemote = remote;
     connect(remote, &Remote::release, this, &ManagementSocket::remoteLockRelease);
     connect(remote, &Remote::abort, this, &ManagementSocket::remoteLockAbort);
-    RemoteLock* ownLock = remote->getRemoteLock();
-    handler.onRemote(*remote);
+    RemoteLock *ownLock = remote->getRemoteLock();
+    m_handler.onRemote(*remote);
     ownLock->release();
 }
 
-void ManagementSocket::handleState(const QByteArray& rest)
+void ManagementSocket::handleState(const QByteArray &rest)
 {
     const QStringList fields = text(rest).split(',');
     if (fields.size() < 5) {
         qDebug() << "ManagementSocket: state line with fewer than five fields";
         return;
     }
-    handler.onState(OpenVpnGenericState::fromStateLine(fields.at(1), fields.at(2), fields.at(3), fields.at(4)));
+    m_handler.onState(OpenVpnGenericState::fromStateLine(fields.at(1), fields.at(2), fields.at(3), fields.at(4)));
 }
 
-void ManagementSocket::handleByteCount(const QByteArray& rest)
+void ManagementSocket::handleByteCount(const QByteArray &rest)
 {
     const QStringList fields = text(rest).split(',');
     if (fields.size() < 2) {
         qDebug() << "ManagementSocket: byte count without two fields";
         return;
     }
-    handler.onByteCount(ByteCount(fields.at(0).toULongLong(), fields.at(1).toULongLong()));
+    m_handler.onByteCount(ByteCount(fields.at(0).toULongLong(), fields.at(1).toULongLong()));
 }
 
-void ManagementSocket::handleUpDown(const QByteArray& line)
+void ManagementSocket::handleUpDown(const QByteArray &line)
 {
     if (line.startsWith(">UPDOWN:UP")) {
-        pushedOptions.setUpDown(QStringLiteral("UP"));
+        m_pushedOptions.setUpDown(QStringLiteral("UP"));
     } else if (line.startsWith(">UPDOWN:DOWN")) {
-        pushedOptions.setUpDown(QStringLiteral("DOWN"));
+        m_pushedOptions.setUpDown(QStringLiteral("DOWN"));
     } else if (line == ">UPDOWN:ENV,END") {
-        if (pushedOptions.getUpDown() == QLatin1String("UP"))
-            handler.onUp(pushedOptions);
-        if (pushedOptions.getUpDown() == QLatin1String("DOWN"))
-            handler.onDown(pushedOptions);
+        if (m_pushedOptions.getUpDown() == QLatin1String("UP"))
+            m_handler.onUp(m_pushedOptions);
+        if (m_pushedOptions.getUpDown() == QLatin1String("DOWN"))
+            m_handler.onDown(m_pushedOptions);
     } else {
-        pushedOptions.addOption(text(line).remove(QStringLiteral(">UPDOWN:ENV,")));
+        m_pushedOptions.addOption(text(line).remove(QStringLiteral(">UPDOWN:ENV,")));
     }
 }
 
-void ManagementSocket::sendCommand(const QString& command)
+void ManagementSocket::sendCommand(const QString &command)
 {
-    if (!socket) {
+    if (!m_socket) {
         qDebug() << "Warning: OpenVPN management socket is null";
         return;
     }
-    if (socket->state() != QAbstractSocket::ConnectedState) {
+    if (m_socket->state() != QAbstractSocket::ConnectedState) {
         qDebug() << "Warning: OpenVPN management connection is closed; command dropped";
         return;
     }
-    socket->write(command.toUtf8() + '\n');
+    m_socket->write(command.toUtf8() + '\n');
 }
 
-QString ManagementSocket::escape(const QString& value, const QString& label)
+QString ManagementSocket::escape(const QString &value, const QString &label)
 {
     const UsernamePasswordSanitizer sanitizer(value);
     if (sanitizer.containsIllegalChars())
@@ -310,7 +310,7 @@ QString ManagementSocket::escape(const QString& value, const QString& label)
     return sanitizer.sanitiseEscape();
 }
 
-void ManagementSocket::sendUsernamePassword(const QString& username, const QString& password)
+void ManagementSocket::sendUsernamePassword(const QString &username, const QString &password)
 {
     // Kept for HalvorixAPIClient, which reads them once the tunnel is up.
     CredentialsStore::setUsernamePassword(username, password);
@@ -321,28 +321,28 @@ void ManagementSocket::sendUsernamePassword(const QString& username, const QStri
 void ManagementSocket::sendSigTerm()
 {
     qDebug() << "Send SigTerm to OpenVPN";
-    if (connected)
+    if (m_connected)
         sendCommand(QStringLiteral("signal SIGTERM"));
     else
-        process.kill();
+        m_process.kill();
 }
 
 void ManagementSocket::dropHold()
 {
-    if (!currentHold)
+    if (!m_currentHold)
         return;
-    currentHold->disconnect(this);
-    currentHold->deleteLater();
-    currentHold = nullptr;
+    m_currentHold->disconnect(this);
+    m_currentHold->deleteLater();
+    m_currentHold = nullptr;
 }
 
 void ManagementSocket::dropRemote()
 {
-    if (!currentRemote)
+    if (!m_currentRemote)
         return;
-    currentRemote->disconnect(this);
-    currentRemote->deleteLater();
-    currentRemote = nullptr;
+    m_currentRemote->disconnect(this);
+    m_currentRemote->deleteLater();
+    m_currentRemote = nullptr;
 }
 
 void ManagementSocket::holdRelease()
@@ -359,13 +359,13 @@ void ManagementSocket::holdAbort()
 
 void ManagementSocket::remoteLockRelease()
 {
-    if (!currentRemote)
+    if (!m_currentRemote)
         return;
-    if (currentRemote->isModified()) {
+    if (m_currentRemote->isModified()) {
         const QString command = QStringLiteral("remote MOD %1 %2 %3")
-                                    .arg(currentRemote->getHost())
-                                    .arg(currentRemote->getPort())
-                                    .arg(currentRemote->getProtocol());
+                                    .arg(m_currentRemote->getHost())
+                                    .arg(m_currentRemote->getPort())
+                                    .arg(m_currentRemote->getProtocol());
         qDebug().noquote() << command;
         sendCommand(command);
     } else {
@@ -384,10 +384,10 @@ void ManagementSocket::processError(QProcess::ProcessError error)
 {
     if (error == QProcess::FailedToStart) {
         qDebug() << "processError: failed to start" << enumName(error);
-        awaitingEngine = false;
+        m_awaitingEngine = false;
         // No termination follows an engine that never ran.
-        terminationPending = false;
-        handler.onOpenVpnFailedToStart();
+        m_terminationPending = false;
+        m_handler.onOpenVpnFailedToStart();
         return;
     }
     qDebug().noquote() << "processError:" << enumName(error) << ", ignored";
@@ -396,33 +396,34 @@ void ManagementSocket::processError(QProcess::ProcessError error)
 void ManagementSocket::processFinished(int exitCode, QProcess::ExitStatus exitStatus)
 {
     qDebug() << "processFinished" << exitCode << "," << enumName(exitStatus);
-    awaitingEngine = false;
+    m_awaitingEngine = false;
     notifyOpenVpnTerminatedWhenProcessTerminatedAndSocketClosed();
 }
 
 void ManagementSocket::readStdOut()
 {
-    if (process.openMode() == QIODevice::NotOpen)
+    if (m_process.openMode() == QIODevice::NotOpen)
         return;
-    logLines("OPENVPN STDOUT:", process.readAllStandardOutput());
+    logLines("OPENVPN STDOUT:", m_process.readAllStandardOutput());
 }
 
 void ManagementSocket::readStdErr()
 {
-    if (process.openMode() == QIODevice::NotOpen)
+    if (m_process.openMode() == QIODevice::NotOpen)
         return;
-    logLines("OPENVPN STDERR:", process.readAllStandardError());
+    logLines("OPENVPN STDERR:", m_process.readAllStandardError());
 }
 
 void ManagementSocket::notifyOpenVpnTerminatedWhenProcessTerminatedAndSocketClosed()
 {
     readStdOut();
     readStdErr();
-    if (!terminationPending || connected || process.state() != QProcess::NotRunning)
+    if (!m_terminationPending || m_connected || m_process.state() != QProcess::NotRunning)
         return;
-    terminationPending = false;
-    const QScopedValueRollback<bool> reporting(reportingTermination, true);
-    qDebug() << "Vpn Terminated: exit code:" << process.exitCode() << "- exit status:" << enumName(process.exitStatus());
-    handler.onOpenVpnTerminated();
+    m_terminationPending = false;
+    const QScopedValueRollback<bool> reporting(m_reportingTermination, true);
+    qDebug() << "Vpn Terminated: exit code:" << m_process.exitCode()
+             << "- exit status:" << enumName(m_process.exitStatus());
+    m_handler.onOpenVpnTerminated();
     emit onOpenVpnTerminated();
 }

@@ -26,24 +26,24 @@ public:
     // Bytes kept while waiting for a line feed; the engine's lines are far shorter.
     static constexpr int MAX_LINE_LENGTH = 64 * 1024;
 
-    ManagementSocket(OsAbstraction& os, OpenVpnLifeCycleHandler& handler, QObject* parent = nullptr);
+    ManagementSocket(OsAbstraction &os, OpenVpnLifeCycleHandler &handler, QObject *parent = nullptr);
     ~ManagementSocket() override;
 
     void startVPN(QSharedPointer<ConnectionParameters> parameters) override;
     bool isProcessRunning() override;
-    bool isTerminationPending() const override { return terminationPending || reportingTermination; }
+    bool isTerminationPending() const override { return m_terminationPending || m_reportingTermination; }
     // The port the engine is told to connect to; 0 when listening failed.
     quint16 serverPort() const;
     // How the engine's connection is told from any other (by default: its
     // socket is root's).
-    void setEngineCheck(LoopbackPeer::EngineCheck check) { isEngine = std::move(check); }
+    void setEngineCheck(LoopbackPeer::EngineCheck check) { m_isEngine = std::move(check); }
 
 signals:
     void onOpenVpnTerminated();
 
 public slots:
     void sendSigTerm() override;
-    void sendUsernamePassword(const QString& username, const QString& password) override;
+    void sendUsernamePassword(const QString &username, const QString &password) override;
 
 private slots:
     void connectionAccepted();
@@ -59,41 +59,40 @@ private slots:
     void remoteLockAbort();
 
 private:
-    void sendCommand(const QString& command);
-    static QString escape(const QString& value, const QString& label);
-    void handleMessageFromOpenVpn(const QByteArray& line);
+    void sendCommand(const QString &command);
+    static QString escape(const QString &value, const QString &label);
+    void handleMessageFromOpenVpn(const QByteArray &line);
     void handleHold();
-    void handleLog(const QByteArray& rest);
-    void handleRemote(const QByteArray& rest);
-    void handleState(const QByteArray& rest);
-    void handleByteCount(const QByteArray& rest);
-    void handleUpDown(const QByteArray& line);
+    void handleLog(const QByteArray &rest);
+    void handleRemote(const QByteArray &rest);
+    void handleState(const QByteArray &rest);
+    void handleByteCount(const QByteArray &rest);
+    void handleUpDown(const QByteArray &line);
     void dropSocket();
     void dropHold();
     void dropRemote();
     void notifyOpenVpnTerminatedWhenProcessTerminatedAndSocketClosed();
 
-    OsAbstraction& os;
+    OsAbstraction &m_os;
     // A child: it goes, with the engine's connection (its own child), only
     // after this object's signal connections are cut.
-    QTcpServer* server;
-    QPointer<QTcpSocket> socket;
-    QProcess process;
-    QByteArray lineBuffer;
-    OpenVpnLifeCycleHandler& handler;
-    int holdCount = 0;
-    QPointer<Hold> currentHold;
-    QPointer<Remote> currentRemote;
-    int passwordFailures = 0;
-    bool connected = false;
+    QTcpServer *m_server;
+    QPointer<QTcpSocket> m_socket;
+    QProcess m_process;
+    QByteArray m_lineBuffer;
+    OpenVpnLifeCycleHandler &m_handler;
+    int m_holdCount = 0;
+    QPointer<Hold> m_currentHold;
+    QPointer<Remote> m_currentRemote;
+    int m_passwordFailures = 0;
+    bool m_connected = false;
     // Only the engine of the run being started may connect, and only once.
-    bool awaitingEngine = false;
-    LoopbackPeer::EngineCheck isEngine = LoopbackPeer::isRootOwned;
+    bool m_awaitingEngine = false;
+    LoopbackPeer::EngineCheck m_isEngine = LoopbackPeer::isRootOwned;
     // The end of the current run is still to be reported (exactly once).
-    bool terminationPending = false;
-    bool reportingTermination = false;
+    bool m_terminationPending = false;
+    bool m_reportingTermination = false;
     // A line longer than the cap is discarded up to its line feed.
-    bool discardingLine = false;
-    PushedOptions pushedOptions;
+    bool m_discardingLine = false;
+    PushedOptions m_pushedOptions;
 };
-

@@ -1,6 +1,6 @@
 #include "openvpn/NullManagementSocket.h"
 
-NullManagementSocket::NullManagementSocket(QObject* parent)
+NullManagementSocket::NullManagementSocket(QObject *parent)
     : AbstractManagementSocket(parent)
 {
 }
@@ -18,6 +18,6 @@ void NullManagementSocket::sendSigTerm()
 {
 }
 
-void NullManagementSocket::sendUsernamePassword(const QString&, const QString&)
+void NullManagementSocket::sendUsernamePassword(const QString &, const QString &)
 {
 }

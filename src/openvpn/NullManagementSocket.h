@@ -7,13 +7,12 @@ class NullManagementSocket : public AbstractManagementSocket
     Q_OBJECT
 
 public:
-    explicit NullManagementSocket(QObject* parent = nullptr);
+    explicit NullManagementSocket(QObject *parent = nullptr);
 
     void startVPN(QSharedPointer<ConnectionParameters> parameters) override;
     bool isProcessRunning() override;
 
 public slots:
     void sendSigTerm() override;
-    void sendUsernamePassword(const QString& username, const QString& password) override;
+    void sendUsernamePassword(const QString &username, const QString &password) override;
 };
-

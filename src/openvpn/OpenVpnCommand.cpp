@@ -14,7 +14,7 @@
 #include <QProcess>
 
 namespace {
-OpenVpnCommand::SimulatorStarter& simulatorStarter()
+OpenVpnCommand::SimulatorStarter &simulatorStarter()
 {
     static OpenVpnCommand::SimulatorStarter starter;
     return starter;
@@ -26,16 +26,16 @@ QString boolText(bool value)
 }
 } // namespace
 
-OpenVpnCommand::OpenVpnCommand(OsAbstraction& os, const QFileInfo& configFile, int managementPort)
-    : os(os)
-    , configFile(configFile)
-    , managementPort(managementPort)
+OpenVpnCommand::OpenVpnCommand(OsAbstraction &os, const QFileInfo &configFile, int managementPort)
+    : m_os(os)
+    , m_configFile(configFile)
+    , m_managementPort(managementPort)
 {
     const Settings settings;
     setProxyFrom(settings);
     setTlsMinimumVersion(settings);
     setOpenVpn243Version();
-    mtuPreference = settings.getMtuPreference();
+    m_mtuPreference = settings.getMtuPreference();
 }
 
 OpenVpnCommand::~OpenVpnCommand() = default;
@@ -47,12 +47,12 @@ QString OpenVpnCommand::getProgram()
 
 void OpenVpnCommand::enableManagementUpDown()
 {
-    managementUpDown = true;
+    m_managementUpDown = true;
 }
 
 bool OpenVpnCommand::shouldPreventIpv6Leak()
 {
-    return Settings().preventIPv6Leak() && os.canBindIpv6();
+    return Settings().preventIPv6Leak() && m_os.canBindIpv6();
 }
 
 bool OpenVpnCommand::simulatorRequested()
@@ -65,14 +65,14 @@ void OpenVpnCommand::setSimulatorStarter(SimulatorStarter starter)
     simulatorStarter() = std::move(starter);
 }
 
-void OpenVpnCommand::start(QProcess& process)
+void OpenVpnCommand::start(QProcess &process)
 {
     const QString helper = getProgram();
     const QStringList arguments = getArgumentsMacOSX();
     qDebug() << "Starting" << helper << "with arguments" << arguments;
     if (simulatorRequested()) {
         if (simulatorStarter()) {
-            simulatorStarter()(process, managementPort);
+            simulatorStarter()(process, m_managementPort);
         } else {
             // Neither the simulator nor, unasked, the real engine: the run fails visibly.
             qWarning() << "OpenVpnCommand: the simulator was asked for, but this program has none";
@@ -86,28 +86,28 @@ void OpenVpnCommand::start(QProcess& process)
 
 void OpenVpnCommand::enableManagementQueryRemote()
 {
-    managementQueryRemote = true;
+    m_managementQueryRemote = true;
 }
 
-void OpenVpnCommand::setCipher(const BackendOpenVPNConfigCipher& value)
+void OpenVpnCommand::setCipher(const BackendOpenVPNConfigCipher &value)
 {
-    cipher = QStringList{value.getCipher(),   value.getAuth(),           value.getTlsCrypt(),
-                         value.getTlskey(),   value.getScrambleMethod(), value.getScrambleMask()};
+    m_cipher = QStringList {value.getCipher(), value.getAuth(),           value.getTlsCrypt(),
+                            value.getTlskey(), value.getScrambleMethod(), value.getScrambleMask()};
 }
 
-void OpenVpnCommand::addRemote(const QHostAddress& address)
+void OpenVpnCommand::addRemote(const QHostAddress &address)
 {
-    remotes.append(address.toString());
+    m_remotes.append(address.toString());
 }
 
 void OpenVpnCommand::enablePersistTun()
 {
-    persistTun = true;
+    m_persistTun = true;
 }
 
 void OpenVpnCommand::disablePersistTun()
 {
-    persistTun = false;
+    m_persistTun = false;
 }
 
 void OpenVpnCommand::setProxyDirect()
@@ -116,27 +116,27 @@ void OpenVpnCommand::setProxyDirect()
     setProxy(QStringLiteral("direct"), QString(), QStringLiteral("1"));
 }
 
-void OpenVpnCommand::setHttpProxy(const QString& address, const QString& port)
+void OpenVpnCommand::setHttpProxy(const QString &address, const QString &port)
 {
     setProxy(QStringLiteral("http"), address, port);
 }
 
-void OpenVpnCommand::setSocks5Proxy(const QString& address, const QString& port)
+void OpenVpnCommand::setSocks5Proxy(const QString &address, const QString &port)
 {
     setProxy(QStringLiteral("socks5"), address, port);
 }
 
-void OpenVpnCommand::setProxy(const QString& kind, const QString& address, const QString& port)
+void OpenVpnCommand::setProxy(const QString &kind, const QString &address, const QString &port)
 {
-    proxy = QStringList{kind, address, port};
+    m_proxy = QStringList {kind, address, port};
 }
 
 void OpenVpnCommand::setOpenVpn243Version()
 {
-    program = QCoreApplication::applicationDirPath() + QStringLiteral("/../Helpers/openvpn_v2_4");
+    m_program = QCoreApplication::applicationDirPath() + QStringLiteral("/../Helpers/openvpn_v2_4");
 }
 
-void OpenVpnCommand::setProxyFrom(const Settings& settings)
+void OpenVpnCommand::setProxyFrom(const Settings &settings)
 {
     if (settings.getProxySettings() != Settings::CUSTOM) {
         // A stealth connection gets its local proxy later, from the shadowsocks launcher.
@@ -149,24 +149,24 @@ void OpenVpnCommand::setProxyFrom(const Settings& settings)
         setHttpProxy(settings.getProxyAddress(), settings.getProxyPort());
 }
 
-void OpenVpnCommand::setTlsMinimumVersion(const Settings& settings)
+void OpenVpnCommand::setTlsMinimumVersion(const Settings &settings)
 {
-    tlsMinimumVersion = QStringList{settings.getTlsMinimumVersion() == Settings::TLS_1_0 ? QStringLiteral("1.0")
-                                                                                          : QStringLiteral("1.2")};
+    m_tlsMinimumVersion = QStringList {settings.getTlsMinimumVersion() == Settings::TLS_1_0 ? QStringLiteral("1.0")
+                                                                                            : QStringLiteral("1.2")};
 }
 
 QStringList OpenVpnCommand::getArgumentsMacOSX() const
 {
-    QStringList arguments{QLatin1String(stelvane::command::OPEN_VPN),
-                          QFileInfo(program).canonicalFilePath(),
-                          configFile.absoluteDir().absolutePath(),
-                          configFile.fileName(),
-                          QString::number(managementPort),
-                          boolText(managementQueryRemote),
-                          boolText(managementUpDown)};
-    arguments << cipher << proxy << boolText(persistTun) << QString::number(remotes.size()) << remotes
-              << tlsMinimumVersion;
-    const bool defaultMtu = mtuPreference == nullptr || mtuPreference->isDefaulMtu();
-    arguments << QString::number(defaultMtu ? 0 : mtuPreference->getMtu());
+    QStringList arguments {QLatin1String(stelvane::command::OPEN_VPN),
+                           QFileInfo(m_program).canonicalFilePath(),
+                           m_configFile.absoluteDir().absolutePath(),
+                           m_configFile.fileName(),
+                           QString::number(m_managementPort),
+                           boolText(m_managementQueryRemote),
+                           boolText(m_managementUpDown)};
+    arguments << m_cipher << m_proxy << boolText(m_persistTun) << QString::number(m_remotes.size()) << m_remotes
+              << m_tlsMinimumVersion;
+    const bool defaultMtu = m_mtuPreference == nullptr || m_mtuPreference->isDefaulMtu();
+    arguments << QString::number(defaultMtu ? 0 : m_mtuPreference->getMtu());
     return arguments;
 }

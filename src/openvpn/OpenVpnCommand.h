@@ -16,29 +16,29 @@ class OpenVpnCommand : public AbstractVpnCommand
 {
 public:
     // Opens the developer's simulator instead of the helper: (engine process, management port).
-    using SimulatorStarter = std::function<void(QProcess&, int)>;
+    using SimulatorStarter = std::function<void(QProcess &, int)>;
 
-    OpenVpnCommand(OsAbstraction& os, const QFileInfo& configFile, int managementPort);
+    OpenVpnCommand(OsAbstraction &os, const QFileInfo &configFile, int managementPort);
     ~OpenVpnCommand() override;
 
     QString getProgram() override;
     void enableManagementUpDown() override;
     bool shouldPreventIpv6Leak() override;
-    void start(QProcess& process) override;
+    void start(QProcess &process) override;
     void enableManagementQueryRemote() override;
-    void setCipher(const BackendOpenVPNConfigCipher& cipher) override;
-    void addRemote(const QHostAddress& address) override;
+    void setCipher(const BackendOpenVPNConfigCipher &cipher) override;
+    void addRemote(const QHostAddress &address) override;
     void enablePersistTun() override;
     void disablePersistTun() override;
     void setProxyDirect() override;
-    void setHttpProxy(const QString& address, const QString& port) override;
-    void setSocks5Proxy(const QString& address, const QString& port) override;
+    void setHttpProxy(const QString &address, const QString &port) override;
+    void setSocks5Proxy(const QString &address, const QString &port) override;
 
     // The helper's positional arguments, command name first.
     QStringList getArgumentsMacOSX() const;
     void setOpenVpn243Version();
-    void setProxyFrom(const Settings& settings);
-    void setTlsMinimumVersion(const Settings& settings);
+    void setProxyFrom(const Settings &settings);
+    void setTlsMinimumVersion(const Settings &settings);
 
     // WITH_OPENVPN_SIMULATOR is "true" in any case.
     static bool simulatorRequested();
@@ -46,19 +46,18 @@ public:
     static void setSimulatorStarter(SimulatorStarter starter);
 
 private:
-    void setProxy(const QString& kind, const QString& address, const QString& port);
+    void setProxy(const QString &kind, const QString &address, const QString &port);
 
-    OsAbstraction& os;
-    QFileInfo configFile;
-    int managementPort;
-    QStringList proxy;
-    QStringList cipher;
-    bool managementQueryRemote = false;
-    bool managementUpDown = false;
-    bool persistTun = false;
-    QStringList remotes;
-    QStringList tlsMinimumVersion;
-    QString program;
-    MtuPreference* mtuPreference = nullptr;
+    OsAbstraction &m_os;
+    QFileInfo m_configFile;
+    int m_managementPort;
+    QStringList m_proxy;
+    QStringList m_cipher;
+    bool m_managementQueryRemote = false;
+    bool m_managementUpDown = false;
+    bool m_persistTun = false;
+    QStringList m_remotes;
+    QStringList m_tlsMinimumVersion;
+    QString m_program;
+    MtuPreference *m_mtuPreference = nullptr;
 };
-

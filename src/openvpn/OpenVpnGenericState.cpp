@@ -2,9 +2,10 @@
 
 namespace {
 
-struct StateName {
+struct StateName
+{
     OpenVpnState state;
-    const char* name;
+    const char *name;
 };
 
 const StateName KNOWN_STATES[] = {
@@ -23,7 +24,7 @@ const StateName KNOWN_STATES[] = {
 
 } // namespace
 
-OpenVpnGenericState::OpenVpnGenericState(const QString& name, OpenVpnState state)
+OpenVpnGenericState::OpenVpnGenericState(const QString &name, OpenVpnState state)
     : name(name)
     , state(state)
 {
@@ -31,28 +32,24 @@ OpenVpnGenericState::OpenVpnGenericState(const QString& name, OpenVpnState state
 
 QString OpenVpnGenericState::nameOf(OpenVpnState state)
 {
-    for (const StateName& known : KNOWN_STATES) {
+    for (const StateName &known : KNOWN_STATES) {
         if (known.state == state)
             return QString::fromLatin1(known.name);
     }
     return QString();
 }
 
-OpenVpnGenericState OpenVpnGenericState::fromStateLine(const QString& name, const QString& cause,
-                                                       const QString& localIp, const QString& remoteIp)
+OpenVpnGenericState OpenVpnGenericState::fromStateLine(const QString &name, const QString &cause,
+                                                       const QString &localIp, const QString &remoteIp)
 {
-    for (const StateName& known : KNOWN_STATES) {
+    for (const StateName &known : KNOWN_STATES) {
         if (name != QLatin1String(known.name))
             continue;
         switch (known.state) {
-        case OpenVpnState::ASSIGN_IP:
-            return OpenVpnStateAssignIp(localIp);
-        case OpenVpnState::CONNECTED:
-            return OpenVpnStateConnected(cause, localIp, remoteIp);
-        case OpenVpnState::RECONNECTING:
-            return OpenVpnStateReconnecting(cause);
-        default:
-            return OpenVpnGenericState(name, known.state);
+        case OpenVpnState::ASSIGN_IP: return OpenVpnStateAssignIp(localIp);
+        case OpenVpnState::CONNECTED: return OpenVpnStateConnected(cause, localIp, remoteIp);
+        case OpenVpnState::RECONNECTING: return OpenVpnStateReconnecting(cause);
+        default: return OpenVpnGenericState(name, known.state);
         }
     }
     OpenVpnGenericState unknown(name, OpenVpnState::UNKNOWN);

@@ -23,13 +23,13 @@ enum class OpenVpnState : int {
 class OpenVpnGenericState
 {
 public:
-    OpenVpnGenericState(const QString& name, OpenVpnState state);
+    OpenVpnGenericState(const QString &name, OpenVpnState state);
 
     // Builds the value the way the handlers expect it from the fields of a
     // ">STATE:" line (state text, description, local address, remote address).
     // Texts are matched whole and case-sensitively; anything else is UNKNOWN.
-    static OpenVpnGenericState fromStateLine(const QString& name, const QString& cause,
-                                             const QString& localIp, const QString& remoteIp);
+    static OpenVpnGenericState fromStateLine(const QString &name, const QString &cause, const QString &localIp,
+                                             const QString &remoteIp);
 
     // The fixed text of a known state; an empty string for UNKNOWN.
     static QString nameOf(OpenVpnState state);
@@ -44,18 +44,18 @@ public:
 // Per-state views used by OpenVpnStateHandler::dispatch. They add no fields;
 // each can be made from a generic value so the dispatch never has to view a
 // base object as a derived one.
-template <OpenVpnState S>
+template<OpenVpnState S>
 class OpenVpnPerState : public OpenVpnGenericState
 {
 public:
     static constexpr OpenVpnState STATE = S;
-    explicit OpenVpnPerState(const OpenVpnGenericState& generic)
+    explicit OpenVpnPerState(const OpenVpnGenericState &generic)
         : OpenVpnGenericState(generic)
     {
     }
 
 protected:
-    OpenVpnPerState(const QString& cause, const QString& localIp, const QString& remoteIp)
+    OpenVpnPerState(const QString &cause, const QString &localIp, const QString &remoteIp)
         : OpenVpnGenericState(nameOf(S), S)
     {
         this->cause = cause;
@@ -105,7 +105,7 @@ class OpenVpnStateAssignIp : public OpenVpnPerState<OpenVpnState::ASSIGN_IP>
 public:
     using OpenVpnPerState::OpenVpnPerState;
     // The engine reports the assigned address; it is kept in cause.
-    explicit OpenVpnStateAssignIp(const QString& address)
+    explicit OpenVpnStateAssignIp(const QString &address)
         : OpenVpnPerState(address, QString(), QString())
     {
     }
@@ -121,7 +121,7 @@ class OpenVpnStateConnected : public OpenVpnPerState<OpenVpnState::CONNECTED>
 {
 public:
     using OpenVpnPerState::OpenVpnPerState;
-    OpenVpnStateConnected(const QString& cause, const QString& localIp, const QString& remoteIp)
+    OpenVpnStateConnected(const QString &cause, const QString &localIp, const QString &remoteIp)
         : OpenVpnPerState(cause, localIp, remoteIp)
     {
     }
@@ -131,7 +131,7 @@ class OpenVpnStateReconnecting : public OpenVpnPerState<OpenVpnState::RECONNECTI
 {
 public:
     using OpenVpnPerState::OpenVpnPerState;
-    explicit OpenVpnStateReconnecting(const QString& cause)
+    explicit OpenVpnStateReconnecting(const QString &cause)
         : OpenVpnPerState(cause, QString(), QString())
     {
     }
@@ -148,4 +148,3 @@ class OpenVpnStateUnknown : public OpenVpnPerState<OpenVpnState::UNKNOWN>
 public:
     using OpenVpnPerState::OpenVpnPerState;
 };
-

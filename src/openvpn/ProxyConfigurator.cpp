@@ -5,7 +5,7 @@
 
 ProxyConfigurator::~ProxyConfigurator() = default;
 
-void ProxyConfigurator::onOpenVpnPrepareArguments(AbstractVpnCommand& command)
+void ProxyConfigurator::onOpenVpnPrepareArguments(AbstractVpnCommand &command)
 {
     const Settings settings;
     const QString address = settings.getProxyAddress();

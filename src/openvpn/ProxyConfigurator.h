@@ -8,5 +8,5 @@ class ProxyConfigurator : public NullHandler
 public:
     ~ProxyConfigurator() override;
 
-    void onOpenVpnPrepareArguments(AbstractVpnCommand& command) override;
+    void onOpenVpnPrepareArguments(AbstractVpnCommand &command) override;
 };

@@ -1,38 +1,38 @@
 #include "openvpn/PushedOptions.h"
 
-void PushedOptions::setUpDown(const QString& value)
+void PushedOptions::setUpDown(const QString &value)
 {
-    upDown = value;
+    m_upDown = value;
 }
 
 QString PushedOptions::getUpDown() const
 {
-    return upDown;
+    return m_upDown;
 }
 
 void PushedOptions::addOption(QString nameValue)
 {
     const QString name = nameValue.section('=', 0, 0, QString::SectionSkipEmpty);
     const QString value = nameValue.section('=', 1, -1, QString::SectionSkipEmpty);
-    options.insert(name, value);
+    m_options.insert(name, value);
 }
 
-QString PushedOptions::getOption(const QString& name) const
+QString PushedOptions::getOption(const QString &name) const
 {
-    return options.value(name);
+    return m_options.value(name);
 }
 
 QHash<QString, QString> PushedOptions::getOptions() const
 {
-    return options;
+    return m_options;
 }
 
 QStringList PushedOptions::getForeignOptions() const
 {
     QStringList foreign;
     for (int n = 1;; ++n) {
-        const auto it = options.constFind(QStringLiteral("foreign_option_%1").arg(n));
-        if (it == options.constEnd())
+        const auto it = m_options.constFind(QStringLiteral("foreign_option_%1").arg(n));
+        if (it == m_options.constEnd())
             return foreign;
         foreign.append(it.value());
     }
@@ -41,7 +41,7 @@ QStringList PushedOptions::getForeignOptions() const
 QStringList PushedOptions::getDnsServers() const
 {
     QStringList servers;
-    for (const QString& option : getForeignOptions()) {
+    for (const QString &option : getForeignOptions()) {
         if (option.contains(QLatin1String("DNS")))
             servers.append(option.split(' ').last());
     }
@@ -55,8 +55,8 @@ bool PushedOptions::hasDnsServers() const
 
 QHostAddress PushedOptions::getRouteVPNGateway() const
 {
-    const auto it = options.constFind(QStringLiteral("route_vpn_gateway"));
-    if (it == options.constEnd())
+    const auto it = m_options.constFind(QStringLiteral("route_vpn_gateway"));
+    if (it == m_options.constEnd())
         return QHostAddress();
     return QHostAddress(it.value());
 }

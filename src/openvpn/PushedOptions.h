@@ -11,12 +11,12 @@ class PushedOptions
 public:
     PushedOptions() = default;
 
-    void setUpDown(const QString& value);
+    void setUpDown(const QString &value);
     QString getUpDown() const;
 
     // Takes one "name=value" text; a repeated name replaces the earlier value.
     void addOption(QString nameValue);
-    QString getOption(const QString& name) const;
+    QString getOption(const QString &name) const;
     QHash<QString, QString> getOptions() const;
 
     // foreign_option_1, _2, ... up to the first missing index.
@@ -26,7 +26,6 @@ public:
     QHostAddress getRouteVPNGateway() const;
 
 private:
-    QHash<QString, QString> options;
-    QString upDown;
+    QHash<QString, QString> m_options;
+    QString m_upDown;
 };
-

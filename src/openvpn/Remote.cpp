@@ -4,10 +4,10 @@
 
 #include <QDebug>
 
-Remote::Remote(const QString& host, int port, const QString& protocol)
-    : host(host)
-    , port(port)
-    , protocol(protocol)
+Remote::Remote(const QString &host, int port, const QString &protocol)
+    : m_host(host)
+    , m_port(port)
+    , m_protocol(protocol)
 {
     qDebug() << "Remote object created";
 }
@@ -17,7 +17,7 @@ Remote::~Remote()
     qDebug() << "Remote object destroyed";
 }
 
-RemoteLock* Remote::getRemoteLock()
+RemoteLock *Remote::getRemoteLock()
 {
     addLock();
     return new RemoteLock(this);
@@ -30,36 +30,36 @@ void Remote::remoteRelease()
 
 QString Remote::getHost() const
 {
-    return host;
+    return m_host;
 }
 
 int Remote::getPort() const
 {
-    return port;
+    return m_port;
 }
 
 QString Remote::getProtocol() const
 {
-    return protocol;
+    return m_protocol;
 }
 
 bool Remote::isModified() const
 {
-    return modified;
+    return m_modified;
 }
 
-void Remote::setHost(const QString& newHost)
+void Remote::setHost(const QString &newHost)
 {
-    if (newHost == host)
+    if (newHost == m_host)
         return;
-    host = newHost;
-    modified = true;
+    m_host = newHost;
+    m_modified = true;
 }
 
 void Remote::setPort(int newPort)
 {
-    if (newPort == port)
+    if (newPort == m_port)
         return;
-    port = newPort;
-    modified = true;
+    m_port = newPort;
+    m_modified = true;
 }

@@ -13,11 +13,11 @@ class Remote : public Lockable
     Q_OBJECT
 
 public:
-    Remote(const QString& host, int port, const QString& protocol);
+    Remote(const QString &host, int port, const QString &protocol);
     ~Remote() override;
 
     // A new active lock, owned by this remote.
-    RemoteLock* getRemoteLock();
+    RemoteLock *getRemoteLock();
     void remoteRelease();
 
     QString getHost() const;
@@ -25,13 +25,12 @@ public:
     QString getProtocol() const;
     bool isModified() const;
 
-    void setHost(const QString& newHost);
+    void setHost(const QString &newHost);
     void setPort(int newPort);
 
 private:
-    QString host;
-    int port;
-    QString protocol;
-    bool modified = false;
+    QString m_host;
+    int m_port;
+    QString m_protocol;
+    bool m_modified = false;
 };
-

@@ -2,12 +2,12 @@
 
 #include "openvpn/Remote.h"
 
-RemoteLock::RemoteLock(Remote* remote)
+RemoteLock::RemoteLock(Remote *remote)
     : Lock(remote)
 {
 }
 
-Remote* RemoteLock::getRemote() const
+Remote *RemoteLock::getRemote() const
 {
-    return static_cast<Remote*>(parent());
+    return static_cast<Remote *>(parent());
 }

@@ -9,8 +9,7 @@ class RemoteLock : public Lock
     Q_OBJECT
 
 public:
-    explicit RemoteLock(Remote* remote);
+    explicit RemoteLock(Remote *remote);
 
-    virtual Remote* getRemote() const;
+    virtual Remote *getRemote() const;
 };
-

@@ -18,48 +18,48 @@
 namespace {
 const QString LOOPBACK = QStringLiteral("127.0.0.1");
 const QString START_ERROR = QStringLiteral("Error while starting STunnel");
-}
+} // namespace
 
-STunnelHandler::STunnelHandler(OsAbstraction& os, QSharedPointer<ConnectionParameters> parameters,
-                               IpPoolList& ipPoolList, int stunnelPort, VpnFrontend& frontend,
-                               VpnStateTracker& stateTracker)
-    : os(os)
-    , parameters(std::move(parameters))
-    , ipPoolList(ipPoolList)
-    , stunnelPort(stunnelPort)
-    , localPort(LocalPortProbe::freePort())
-    , successPattern(QStringLiteral("Configuration successful"))
-    , errorPattern(QStringLiteral("[!]"))
-    , frontend(frontend)
-    , stateTracker(stateTracker)
-    , program(QCoreApplication::applicationDirPath() + QStringLiteral("/../Helpers/stunnel"))
+STunnelHandler::STunnelHandler(OsAbstraction &os, QSharedPointer<ConnectionParameters> parameters,
+                               IpPoolList &ipPoolList, int stunnelPort, VpnFrontend &frontend,
+                               VpnStateTracker &stateTracker)
+    : m_os(os)
+    , m_parameters(std::move(parameters))
+    , m_ipPoolList(ipPoolList)
+    , m_stunnelPort(stunnelPort)
+    , m_localPort(LocalPortProbe::freePort())
+    , m_successPattern(QStringLiteral("Configuration successful"))
+    , m_errorPattern(QStringLiteral("[!]"))
+    , m_frontend(frontend)
+    , m_stateTracker(stateTracker)
+    , m_program(QCoreApplication::applicationDirPath() + QStringLiteral("/../Helpers/stunnel"))
 {
-    connect(&process, &QProcess::readyReadStandardOutput, this, &STunnelHandler::processStandardOutput);
-    connect(&process, &QProcess::readyReadStandardError, this, &STunnelHandler::processStandardError);
-    connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
+    connect(&m_process, &QProcess::readyReadStandardOutput, this, &STunnelHandler::processStandardOutput);
+    connect(&m_process, &QProcess::readyReadStandardError, this, &STunnelHandler::processStandardError);
+    connect(&m_process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
             &STunnelHandler::onSTunnelProgramFinished);
 }
 
 STunnelHandler::~STunnelHandler()
 {
-    process.disconnect(this);
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished(5000);
+    m_process.disconnect(this);
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
     }
 }
 
 int STunnelHandler::getLocalPort() const
 {
-    return localPort;
+    return m_localPort;
 }
 
-void STunnelHandler::setProgram(const QString& newProgram)
+void STunnelHandler::setProgram(const QString &newProgram)
 {
-    program = newProgram;
+    m_program = newProgram;
 }
 
-QString STunnelHandler::configText(int localPort, const QHostAddress& server, int stunnelPort)
+QString STunnelHandler::configText(int localPort, const QHostAddress &server, int stunnelPort)
 {
     return QStringLiteral("syslog = no\n"
                           "pid =\n"
@@ -73,36 +73,36 @@ QString STunnelHandler::configText(int localPort, const QHostAddress& server, in
         .arg(stunnelPort);
 }
 
-QStringList STunnelHandler::arguments(const QString& configPath)
+QStringList STunnelHandler::arguments(const QString &configPath)
 {
-    return { configPath };
+    return {configPath};
 }
 
-void STunnelHandler::answerWithLocalEndpoint(Remote& remote) const
+void STunnelHandler::answerWithLocalEndpoint(Remote &remote) const
 {
     remote.setHost(LOOPBACK);
-    remote.setPort(localPort);
+    remote.setPort(m_localPort);
 }
 
-void STunnelHandler::onRemote(Remote& remote)
+void STunnelHandler::onRemote(Remote &remote)
 {
-    if (process.state() != QProcess::NotRunning) {
-        qDebug() << "Protecting route to" << serverAddress.toString();
+    if (m_process.state() != QProcess::NotRunning) {
+        qDebug() << "Protecting route to" << m_serverAddress.toString();
         answerWithLocalEndpoint(remote);
-        os.protectHost(serverAddress);
+        m_os.protectHost(m_serverAddress);
         return;
     }
-    remoteLock = remote.getRemoteLock();
+    m_remoteLock = remote.getRemoteLock();
     qDebug() << "Protecting route to " << remote.getHost();
-    serverAddress = ipPoolList.getIp();
-    if (serverAddress.isNull()) {
+    m_serverAddress = m_ipPoolList.getIp();
+    if (m_serverAddress.isNull()) {
         qDebug() << "Error, could not resolve hostname";
         reportError(QStringLiteral("STunnel can't resolve hostname. DNS request failed."), QString());
         abortRemoteLock();
-    } else if (localPort == 0) {
+    } else if (m_localPort == 0) {
         failStart(QStringLiteral("No free local port for STunnel"));
     } else {
-        os.protectHost(serverAddress);
+        m_os.protectHost(m_serverAddress);
         startSTunnel();
     }
     answerWithLocalEndpoint(remote);
@@ -116,73 +116,74 @@ void STunnelHandler::startSTunnel()
         failStart(QStringLiteral("Can not create configs directory"));
         return;
     }
-    configFile.setFileName(QDir(dirPath).absolutePath() + QStringLiteral("/STunnel.conf"));
-    if (!configFile.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
-        qDebug() << "Error opening STunnel config file: " << configFile.error();
+    m_configFile.setFileName(QDir(dirPath).absolutePath() + QStringLiteral("/STunnel.conf"));
+    if (!m_configFile.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
+        qDebug() << "Error opening STunnel config file: " << m_configFile.error();
         qDebug() << "Can't create STunnel config file. Bailing out...";
         failStart(QStringLiteral("STunnel config file could not be created."));
         return;
     }
-    configFile.write(configText(localPort, serverAddress, stunnelPort).toUtf8());
-    configFile.close();
+    m_configFile.write(configText(m_localPort, m_serverAddress, m_stunnelPort).toUtf8());
+    m_configFile.close();
 
-    stdoutLines = LineSplitter();
-    stderrLines = LineSplitter();
-    const QStringList args = arguments(configFile.fileName());
-    qDebug() << "Starting STunnel:" << program << args;
-    process.start(program, args, QIODevice::ReadWrite);
-    if (!process.waitForStarted(30000))
+    m_stdoutLines = LineSplitter();
+    m_stderrLines = LineSplitter();
+    const QStringList args = arguments(m_configFile.fileName());
+    qDebug() << "Starting STunnel:" << m_program << args;
+    m_process.start(m_program, args, QIODevice::ReadWrite);
+    if (!m_process.waitForStarted(30000))
         failStart(QStringLiteral("STunnel could not be started"));
 }
 
-void STunnelHandler::failStart(const QString& informativeText)
+void STunnelHandler::failStart(const QString &informativeText)
 {
     qDebug() << "Can't start STunnel.";
     reportError(START_ERROR, informativeText);
     abortRemoteLock();
 }
 
-void STunnelHandler::reportError(const QString& message, const QString& informativeText)
+void STunnelHandler::reportError(const QString &message, const QString &informativeText)
 {
-    frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(parameters, message, informativeText));
+    m_frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(m_parameters, message, informativeText));
 }
 
 void STunnelHandler::abortRemoteLock()
 {
-    if (remoteLock)
-        remoteLock->abort();
+    if (m_remoteLock)
+        m_remoteLock->abort();
     else
         qDebug() << "RemoteLock vanished";
 }
 
 void STunnelHandler::processStandardOutput()
 {
-    const QByteArray bytes = process.readAllStandardOutput();
+    const QByteArray bytes = m_process.readAllStandardOutput();
     qDebug() << "STunnel:" << bytes;
-    for (const QByteArray& line : stdoutLines.feed(bytes))
+    for (const QByteArray &line : m_stdoutLines.feed(bytes))
         processBuffer(line);
 }
 
 void STunnelHandler::processStandardError()
 {
-    const QByteArray bytes = process.readAllStandardError();
+    const QByteArray bytes = m_process.readAllStandardError();
     qDebug() << "STunnel:" << bytes;
-    for (const QByteArray& line : stderrLines.feed(bytes))
+    for (const QByteArray &line : m_stderrLines.feed(bytes))
         processBuffer(line);
 }
 
-void STunnelHandler::processBuffer(const QByteArray& line)
+void STunnelHandler::processBuffer(const QByteArray &line)
 {
-    const QString text = QString::fromLatin1(line.constData(), static_cast<int>(qstrnlen(line.constData(), line.size())));
-    if (errorPattern.match(text).hasMatch()) {
+    const QString text =
+        QString::fromLatin1(line.constData(), static_cast<int>(qstrnlen(line.constData(), line.size())));
+    if (m_errorPattern.match(text).hasMatch()) {
         reportError(QStringLiteral("STunnel Error."), QStringLiteral("Error line: ") + text);
-        configFile.remove();
+        m_configFile.remove();
         abortRemoteLock();
-    } else if (successPattern.match(text).hasMatch()) {
-        qDebug() << "STunnel started successfully and is listening at port " << localPort;
-        configFile.remove();
-        if (remoteLock)
-            remoteLock->release();
+    } else if (m_successPattern.match(text).hasMatch()) {
+        qDebug() << "STunnel started successfully and is listening at port " << m_localPort;
+        m_configFile.remove();
+        if (m_remoteLock)
+            m_remoteLock->release();
         else
             qDebug() << "RemoteLock vanished";
     }
@@ -190,22 +191,22 @@ void STunnelHandler::processBuffer(const QByteArray& line)
 
 void STunnelHandler::onSTunnelProgramFinished()
 {
-    if (remoteLock)
-        remoteLock->abort();
+    if (m_remoteLock)
+        m_remoteLock->abort();
 }
 
-void STunnelHandler::onState(const OpenVpnGenericState& state)
+void STunnelHandler::onState(const OpenVpnGenericState &state)
 {
-    stateTracker.updateState(state.name, state.cause, state.localIp,
-                             serverAddress.isNull() ? QString() : serverAddress.toString());
+    m_stateTracker.updateState(state.name, state.cause, state.localIp,
+                               m_serverAddress.isNull() ? QString() : m_serverAddress.toString());
 }
 
 void STunnelHandler::onOpenVpnTerminated()
 {
     qDebug() << "STunnelHandler: engine ended, stopping STunnel";
-    process.kill();
-    process.waitForFinished(5000);
-    if (remoteLock)
-        remoteLock->abort();
-    os.releaseHost(serverAddress);
+    m_process.kill();
+    m_process.waitForFinished(5000);
+    if (m_remoteLock)
+        m_remoteLock->abort();
+    m_os.releaseHost(m_serverAddress);
 }

@@ -26,48 +26,48 @@ class STunnelHandler : public QObject, public NullHandler
     Q_OBJECT
 
 public:
-    STunnelHandler(OsAbstraction& os, QSharedPointer<ConnectionParameters> parameters, IpPoolList& ipPoolList,
-                   int stunnelPort, VpnFrontend& frontend, VpnStateTracker& stateTracker);
+    STunnelHandler(OsAbstraction &os, QSharedPointer<ConnectionParameters> parameters, IpPoolList &ipPoolList,
+                   int stunnelPort, VpnFrontend &frontend, VpnStateTracker &stateTracker);
     ~STunnelHandler() override;
 
     void onOpenVpnTerminated() override;
-    void onState(const OpenVpnGenericState& state) override;
-    void onRemote(Remote& remote) override;
+    void onState(const OpenVpnGenericState &state) override;
+    void onRemote(Remote &remote) override;
 
     int getLocalPort() const;
     // The bundled program by default; tests point it elsewhere.
-    void setProgram(const QString& program);
+    void setProgram(const QString &program);
 
-    static QString configText(int localPort, const QHostAddress& server, int stunnelPort);
-    static QStringList arguments(const QString& configPath);
+    static QString configText(int localPort, const QHostAddress &server, int stunnelPort);
+    static QStringList arguments(const QString &configPath);
 
 private slots:
     void processStandardOutput();
     void processStandardError();
-    void processBuffer(const QByteArray& line);
+    void processBuffer(const QByteArray &line);
     void onSTunnelProgramFinished();
 
 private:
     void startSTunnel();
-    void answerWithLocalEndpoint(Remote& remote) const;
-    void failStart(const QString& informativeText);
+    void answerWithLocalEndpoint(Remote &remote) const;
+    void failStart(const QString &informativeText);
     void abortRemoteLock();
-    void reportError(const QString& message, const QString& informativeText);
+    void reportError(const QString &message, const QString &informativeText);
 
-    OsAbstraction& os;
-    QSharedPointer<ConnectionParameters> parameters;
-    IpPoolList& ipPoolList;
-    QProcess process;
-    QHostAddress serverAddress;
-    int stunnelPort;
-    int localPort;
-    QRegularExpression successPattern;
-    QRegularExpression errorPattern;
-    QPointer<RemoteLock> remoteLock;
-    QFile configFile;
-    VpnFrontend& frontend;
-    VpnStateTracker& stateTracker;
-    QString program;
-    LineSplitter stdoutLines;
-    LineSplitter stderrLines;
+    OsAbstraction &m_os;
+    QSharedPointer<ConnectionParameters> m_parameters;
+    IpPoolList &m_ipPoolList;
+    QProcess m_process;
+    QHostAddress m_serverAddress;
+    int m_stunnelPort;
+    int m_localPort;
+    QRegularExpression m_successPattern;
+    QRegularExpression m_errorPattern;
+    QPointer<RemoteLock> m_remoteLock;
+    QFile m_configFile;
+    VpnFrontend &m_frontend;
+    VpnStateTracker &m_stateTracker;
+    QString m_program;
+    LineSplitter m_stdoutLines;
+    LineSplitter m_stderrLines;
 };

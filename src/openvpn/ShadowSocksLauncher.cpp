@@ -17,81 +17,81 @@
 namespace {
 const QString START_ERROR = QStringLiteral("Error while starting Stealth Proxy");
 const QString NOT_STARTED = QStringLiteral("ss-local could not be started");
-}
+} // namespace
 
-ShadowSocksLauncher::ShadowSocksLauncher(OsAbstraction& os, QSharedPointer<ConnectionParameters> parameters,
-                                         VpnFrontend& frontend)
-    : os(os)
-    , parameters(std::move(parameters))
-    , localPort(LocalPortProbe::freePort())
-    , listeningPattern(QStringLiteral("listening at 127\\.0\\.0\\.1:(\\d+)"))
-    , frontend(frontend)
-    , program(QCoreApplication::applicationDirPath() + QStringLiteral("/../Helpers/ss-local"))
-    , proxySource(&HalvorixConfig::getStealthProxies)
+ShadowSocksLauncher::ShadowSocksLauncher(OsAbstraction &os, QSharedPointer<ConnectionParameters> parameters,
+                                         VpnFrontend &frontend)
+    : m_os(os)
+    , m_parameters(std::move(parameters))
+    , m_localPort(LocalPortProbe::freePort())
+    , m_listeningPattern(QStringLiteral("listening at 127\\.0\\.0\\.1:(\\d+)"))
+    , m_frontend(frontend)
+    , m_program(QCoreApplication::applicationDirPath() + QStringLiteral("/../Helpers/ss-local"))
+    , m_proxySource(&HalvorixConfig::getStealthProxies)
 {
-    startTimer.setSingleShot(true);
-    startTimer.setInterval(START_TIMEOUT_MS);
-    settleTimer.setSingleShot(true);
-    settleTimer.setInterval(SETTLE_MS);
-    connect(&startTimer, &QTimer::timeout, this, [this] {
+    m_startTimer.setSingleShot(true);
+    m_startTimer.setInterval(START_TIMEOUT_MS);
+    m_settleTimer.setSingleShot(true);
+    m_settleTimer.setInterval(SETTLE_MS);
+    connect(&m_startTimer, &QTimer::timeout, this, [this] {
         qDebug() << "ShadowSocks did not report listening in time. Bailing out...";
         fail(NOT_STARTED);
     });
-    connect(&settleTimer, &QTimer::timeout, this, &ShadowSocksLauncher::onListening);
-    connect(&process, &QProcess::readyReadStandardOutput, this, &ShadowSocksLauncher::processStandardOutput);
-    connect(&process, &QProcess::readyReadStandardError, this, &ShadowSocksLauncher::processStandardError);
-    connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
+    connect(&m_settleTimer, &QTimer::timeout, this, &ShadowSocksLauncher::onListening);
+    connect(&m_process, &QProcess::readyReadStandardOutput, this, &ShadowSocksLauncher::processStandardOutput);
+    connect(&m_process, &QProcess::readyReadStandardError, this, &ShadowSocksLauncher::processStandardError);
+    connect(&m_process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
             &ShadowSocksLauncher::onProcessFinished);
 }
 
 ShadowSocksLauncher::~ShadowSocksLauncher()
 {
-    process.disconnect(this);
+    m_process.disconnect(this);
     stopProcess();
 }
 
 int ShadowSocksLauncher::getLocalPort() const
 {
-    return localPort;
+    return m_localPort;
 }
 
-void ShadowSocksLauncher::setProgram(const QString& newProgram)
+void ShadowSocksLauncher::setProgram(const QString &newProgram)
 {
-    program = newProgram;
+    m_program = newProgram;
 }
 
 void ShadowSocksLauncher::setProxySource(std::function<QList<StealthProxy>()> source)
 {
-    proxySource = std::move(source);
+    m_proxySource = std::move(source);
 }
 
 void ShadowSocksLauncher::setStartTimeout(int milliseconds)
 {
-    startTimer.setInterval(milliseconds);
+    m_startTimer.setInterval(milliseconds);
 }
 
-QList<StealthProxy> ShadowSocksLauncher::chooseStealthProxy(const QList<StealthProxy>& proxies,
-                                                            const QString& preferredId)
+QList<StealthProxy> ShadowSocksLauncher::chooseStealthProxy(const QList<StealthProxy> &proxies,
+                                                            const QString &preferredId)
 {
     if (proxies.isEmpty()) {
         qDebug() << "List of stealth proxies is empty!";
         return {};
     }
-    for (const StealthProxy& proxy : proxies) {
+    for (const StealthProxy &proxy : proxies) {
         if (proxy.getId() == preferredId)
-            return { proxy };
+            return {proxy};
     }
-    return { proxies.first() };
+    return {proxies.first()};
 }
 
 QListIterator<StealthProxy> ShadowSocksLauncher::getCurrentStealthProxy()
 {
-    return QListIterator<StealthProxy>(chooseStealthProxy(HalvorixConfig::getStealthProxies(),
-                                                          Settings().getStealthProxyId()));
+    return QListIterator<StealthProxy>(
+        chooseStealthProxy(HalvorixConfig::getStealthProxies(), Settings().getStealthProxyId()));
 }
 
-QJsonDocument ShadowSocksLauncher::configDocument(const QHostAddress& server, quint16 serverPort, int localPort,
-                                                  const QString& password, const QString& method)
+QJsonDocument ShadowSocksLauncher::configDocument(const QHostAddress &server, quint16 serverPort, int localPort,
+                                                  const QString &password, const QString &method)
 {
     QJsonObject config;
     config.insert(QStringLiteral("server"), server.toString());
@@ -106,142 +106,143 @@ QJsonDocument ShadowSocksLauncher::configDocument(const QHostAddress& server, qu
     return QJsonDocument(config);
 }
 
-QStringList ShadowSocksLauncher::arguments(const QString& configPath)
+QStringList ShadowSocksLauncher::arguments(const QString &configPath)
 {
-    return { QStringLiteral("-c"), configPath };
+    return {QStringLiteral("-c"), configPath};
 }
 
-void ShadowSocksLauncher::onOpenVpnPrepareArguments(AbstractVpnCommand& command)
+void ShadowSocksLauncher::onOpenVpnPrepareArguments(AbstractVpnCommand &command)
 {
-    command.setSocks5Proxy(QStringLiteral("127.0.0.1"), QString::number(localPort));
+    command.setSocks5Proxy(QStringLiteral("127.0.0.1"), QString::number(m_localPort));
 }
 
-void ShadowSocksLauncher::onHold(Hold& hold)
+void ShadowSocksLauncher::onHold(Hold &hold)
 {
     if (hold.getNumber() != 0) {
-        qDebug() << "Protecting route to" << serverAddress.toString();
-        os.protectHost(serverAddress);
+        qDebug() << "Protecting route to" << m_serverAddress.toString();
+        m_os.protectHost(m_serverAddress);
         return;
     }
-    const QList<StealthProxy> chosen = chooseStealthProxy(proxySource(), Settings().getStealthProxyId());
+    const QList<StealthProxy> chosen = chooseStealthProxy(m_proxySource(), Settings().getStealthProxyId());
     // Every path holds the engine until ss-local owns its port or has failed.
-    holdLock = hold();
+    m_holdLock = hold();
     if (chosen.isEmpty()) {
-        holdLock->abort();
+        m_holdLock->abort();
         return;
     }
-    const StealthProxy& proxy = chosen.first();
-    password = proxy.getPassword();
-    method = proxy.getMethod();
-    serverPort = proxy.getPort();
+    const StealthProxy &proxy = chosen.first();
+    m_password = proxy.getPassword();
+    m_method = proxy.getMethod();
+    m_serverPort = proxy.getPort();
     if (proxy.getHostKind() == StealthProxy::HOSTNAME) {
         qDebug() << "Need to resolve host name" << proxy.getHost();
-        serverAddress = QHostAddress();
+        m_serverAddress = QHostAddress();
         QHostInfo::lookupHost(proxy.getHost(), this, SLOT(hostnameLookedUp(QHostInfo)));
         return;
     }
-    serverAddress = QHostAddress(proxy.getHost());
+    m_serverAddress = QHostAddress(proxy.getHost());
     startShadowSocks();
 }
 
-void ShadowSocksLauncher::hostnameLookedUp(const QHostInfo& info)
+void ShadowSocksLauncher::hostnameLookedUp(const QHostInfo &info)
 {
-    if (!holdLock) {
+    if (!m_holdLock) {
         qDebug() << "DNS lookup returned with success, but hold lock has vanished...";
         return;
     }
     if (info.error() != QHostInfo::NoError) {
         qDebug() << "DNS lookup returned with error " << info.error() << ", aborting hold";
-        frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(
-            parameters, QStringLiteral("Stealth Proxy can't resolve stealth proxy. DNS request failed."), QString()));
-        holdLock->abort();
+        m_frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(
+            m_parameters, QStringLiteral("Stealth Proxy can't resolve stealth proxy. DNS request failed."), QString()));
+        m_holdLock->abort();
         return;
     }
     if (info.addresses().isEmpty()) {
         qDebug() << "DNS lookup returned with success, but no address returned, aborting hold";
-        holdLock->abort();
+        m_holdLock->abort();
         return;
     }
     qDebug() << "DNS lookup returned with success, starting ShadowSocks";
-    serverAddress = info.addresses().first();
+    m_serverAddress = info.addresses().first();
     startShadowSocks();
 }
 
 void ShadowSocksLauncher::startShadowSocks()
 {
-    if (localPort == 0) {
+    if (m_localPort == 0) {
         qDebug() << "No free local port for ShadowSocks.";
         fail(NOT_STARTED);
         return;
     }
-    configFile.reset(new QTemporaryFile);
-    if (!configFile->open()) {
-        qDebug() << "Error opening ShadowSocks config file: " << configFile->error()
+    m_configFile.reset(new QTemporaryFile);
+    if (!m_configFile->open()) {
+        qDebug() << "Error opening ShadowSocks config file: " << m_configFile->error()
                  << "Can't create ShadowSocks config file. Bailing out...";
         fail(QStringLiteral("ShadowSocks config file could not be created."));
         return;
     }
-    configFile->write(configDocument(serverAddress, serverPort, localPort, password, method)
-                          .toJson(QJsonDocument::Indented));
-    configFile->close();
+    m_configFile->write(configDocument(m_serverAddress, m_serverPort, m_localPort, m_password, m_method)
+                            .toJson(QJsonDocument::Indented));
+    m_configFile->close();
 
-    stdoutLines = LineSplitter();
-    stderrLines = LineSplitter();
-    const QStringList args = arguments(configFile->fileName());
-    qDebug() << "Starting ShadowSocks:" << program << args;
-    os.protectHost(serverAddress);
-    process.start(program, args, QIODevice::ReadWrite);
-    if (!process.waitForStarted(START_TIMEOUT_MS)) {
+    m_stdoutLines = LineSplitter();
+    m_stderrLines = LineSplitter();
+    const QStringList args = arguments(m_configFile->fileName());
+    qDebug() << "Starting ShadowSocks:" << m_program << args;
+    m_os.protectHost(m_serverAddress);
+    m_process.start(m_program, args, QIODevice::ReadWrite);
+    if (!m_process.waitForStarted(START_TIMEOUT_MS)) {
         qDebug() << "Can't start ShadowSocks.";
         fail(NOT_STARTED);
         return;
     }
-    startTimer.start();
+    m_startTimer.start();
 }
 
 void ShadowSocksLauncher::processStandardOutput()
 {
-    const QByteArray bytes = process.readAllStandardOutput();
+    const QByteArray bytes = m_process.readAllStandardOutput();
     qDebug() << "ShadowSocks:" << bytes;
-    for (const QByteArray& line : stdoutLines.feed(bytes))
+    for (const QByteArray &line : m_stdoutLines.feed(bytes))
         processBuffer(line);
 }
 
 void ShadowSocksLauncher::processStandardError()
 {
-    const QByteArray bytes = process.readAllStandardError();
+    const QByteArray bytes = m_process.readAllStandardError();
     qDebug() << "ShadowSocks:" << bytes;
-    for (const QByteArray& line : stderrLines.feed(bytes))
+    for (const QByteArray &line : m_stderrLines.feed(bytes))
         processBuffer(line);
 }
 
-void ShadowSocksLauncher::processBuffer(const QByteArray& line)
+void ShadowSocksLauncher::processBuffer(const QByteArray &line)
 {
     const QString text =
         QString::fromLatin1(line.constData(), static_cast<int>(qstrnlen(line.constData(), line.size())));
-    if (!startTimer.isActive())
+    if (!m_startTimer.isActive())
         return;
     if (text.contains(QLatin1String("error while loading shared libraries"))) {
         fail(QStringLiteral("Shared libraries are missing"));
-    } else if (text.contains(QLatin1String("ERROR: bind")) || text.contains(QLatin1String("TCP server listen failed."))) {
+    } else if (text.contains(QLatin1String("ERROR: bind"))
+               || text.contains(QLatin1String("TCP server listen failed."))) {
         qDebug() << "ShadowSocks could not bind listening port. Bailing out...";
         fail(NOT_STARTED);
-    } else if (listeningPattern.match(text).hasMatch()) {
-        settleTimer.start();
+    } else if (m_listeningPattern.match(text).hasMatch()) {
+        m_settleTimer.start();
     }
 }
 
 void ShadowSocksLauncher::onListening()
 {
-    if (!startTimer.isActive())
+    if (!m_startTimer.isActive())
         return;
-    if (process.state() != QProcess::Running) {
+    if (m_process.state() != QProcess::Running) {
         fail(NOT_STARTED);
         return;
     }
-    qDebug() << "ShadowSocks started successfully and is listening at TCP port " << localPort;
-    if (holdLock)
-        holdLock->release();
+    qDebug() << "ShadowSocks started successfully and is listening at TCP port " << m_localPort;
+    if (m_holdLock)
+        m_holdLock->release();
     else
         qDebug() << "HoldLock vanished";
     endWait();
@@ -249,49 +250,49 @@ void ShadowSocksLauncher::onListening()
 
 void ShadowSocksLauncher::onProcessFinished()
 {
-    if (startTimer.isActive()) {
+    if (m_startTimer.isActive()) {
         qDebug() << "ShadowSocks ended before it listened.";
         fail(NOT_STARTED);
     }
 }
 
-void ShadowSocksLauncher::fail(const QString& informativeText)
+void ShadowSocksLauncher::fail(const QString &informativeText)
 {
-    frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(parameters, START_ERROR, informativeText));
+    m_frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(m_parameters, START_ERROR, informativeText));
     abortHoldLock();
     endWait();
-    if (process.state() != QProcess::NotRunning)
-        process.kill();
+    if (m_process.state() != QProcess::NotRunning)
+        m_process.kill();
 }
 
 void ShadowSocksLauncher::abortHoldLock()
 {
-    if (holdLock)
-        holdLock->abort();
+    if (m_holdLock)
+        m_holdLock->abort();
     else
         qDebug() << "HoldLock vanished";
 }
 
 void ShadowSocksLauncher::endWait()
 {
-    startTimer.stop();
-    settleTimer.stop();
-    configFile.reset();
+    m_startTimer.stop();
+    m_settleTimer.stop();
+    m_configFile.reset();
     emit releaseLock();
 }
 
 void ShadowSocksLauncher::stopProcess()
 {
-    if (process.state() == QProcess::NotRunning)
+    if (m_process.state() == QProcess::NotRunning)
         return;
-    process.kill();
-    process.waitForFinished(5000);
+    m_process.kill();
+    m_process.waitForFinished(5000);
 }
 
 void ShadowSocksLauncher::onOpenVpnFailedToStart()
 {
     qDebug() << "ShadowSocksLauncher: engine failed to start, stopping ShadowSocks";
-    if (startTimer.isActive())
+    if (m_startTimer.isActive())
         abortHoldLock();
     endWait();
     stopProcess();
@@ -300,10 +301,10 @@ void ShadowSocksLauncher::onOpenVpnFailedToStart()
 void ShadowSocksLauncher::onOpenVpnTerminated()
 {
     qDebug() << "ShadowSocksLauncher: engine ended, stopping ShadowSocks";
-    if (startTimer.isActive())
+    if (m_startTimer.isActive())
         abortHoldLock();
     endWait();
     stopProcess();
-    if (!serverAddress.isNull())
-        os.releaseHost(serverAddress);
+    if (!m_serverAddress.isNull())
+        m_os.releaseHost(m_serverAddress);
 }

@@ -36,24 +36,24 @@ public:
     // follows within moments, so the announcement must survive this long.
     static constexpr int SETTLE_MS = 300;
 
-    ShadowSocksLauncher(OsAbstraction& os, QSharedPointer<ConnectionParameters> parameters, VpnFrontend& frontend);
+    ShadowSocksLauncher(OsAbstraction &os, QSharedPointer<ConnectionParameters> parameters, VpnFrontend &frontend);
     ~ShadowSocksLauncher() override;
 
-    void onOpenVpnPrepareArguments(AbstractVpnCommand& command) override;
+    void onOpenVpnPrepareArguments(AbstractVpnCommand &command) override;
     void onOpenVpnFailedToStart() override;
     void onOpenVpnTerminated() override;
-    void onHold(Hold& hold) override;
+    void onHold(Hold &hold) override;
 
     static QListIterator<StealthProxy> getCurrentStealthProxy();
     // The proxy to use: the one with the preferred identifier, else the first.
-    static QList<StealthProxy> chooseStealthProxy(const QList<StealthProxy>& proxies, const QString& preferredId);
-    static QJsonDocument configDocument(const QHostAddress& server, quint16 serverPort, int localPort,
-                                        const QString& password, const QString& method);
-    static QStringList arguments(const QString& configPath);
+    static QList<StealthProxy> chooseStealthProxy(const QList<StealthProxy> &proxies, const QString &preferredId);
+    static QJsonDocument configDocument(const QHostAddress &server, quint16 serverPort, int localPort,
+                                        const QString &password, const QString &method);
+    static QStringList arguments(const QString &configPath);
 
     int getLocalPort() const;
     // Seams for tests: the program run, the proxy list and the start time-out.
-    void setProgram(const QString& program);
+    void setProgram(const QString &program);
     void setProxySource(std::function<QList<StealthProxy>()> source);
     void setStartTimeout(int milliseconds);
 
@@ -63,34 +63,34 @@ signals:
 private slots:
     void processStandardOutput();
     void processStandardError();
-    void processBuffer(const QByteArray& line);
-    void hostnameLookedUp(const QHostInfo& info);
+    void processBuffer(const QByteArray &line);
+    void hostnameLookedUp(const QHostInfo &info);
 
 private:
     void startShadowSocks();
     void onListening();
     void onProcessFinished();
-    void fail(const QString& informativeText);
+    void fail(const QString &informativeText);
     void abortHoldLock();
     void endWait();
     void stopProcess();
 
-    OsAbstraction& os;
-    QSharedPointer<ConnectionParameters> parameters;
-    QString password;
-    QString method;
-    QHostAddress serverAddress;
-    quint16 serverPort = 0;
-    QProcess process;
-    int localPort;
-    QRegularExpression listeningPattern;
-    QPointer<HoldLock> holdLock;
-    VpnFrontend& frontend;
-    QString program;
-    std::function<QList<StealthProxy>()> proxySource;
-    QTimer startTimer;
-    QTimer settleTimer;
-    QSharedPointer<QTemporaryFile> configFile;
-    LineSplitter stdoutLines;
-    LineSplitter stderrLines;
+    OsAbstraction &m_os;
+    QSharedPointer<ConnectionParameters> m_parameters;
+    QString m_password;
+    QString m_method;
+    QHostAddress m_serverAddress;
+    quint16 m_serverPort = 0;
+    QProcess m_process;
+    int m_localPort;
+    QRegularExpression m_listeningPattern;
+    QPointer<HoldLock> m_holdLock;
+    VpnFrontend &m_frontend;
+    QString m_program;
+    std::function<QList<StealthProxy>()> m_proxySource;
+    QTimer m_startTimer;
+    QTimer m_settleTimer;
+    QSharedPointer<QTemporaryFile> m_configFile;
+    LineSplitter m_stdoutLines;
+    LineSplitter m_stderrLines;
 };

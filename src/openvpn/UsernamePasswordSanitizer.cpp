@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-UsernamePasswordSanitizer::UsernamePasswordSanitizer(const QString& text)
+UsernamePasswordSanitizer::UsernamePasswordSanitizer(const QString &text)
     : text(text)
 {
 }
@@ -28,7 +28,7 @@ QString UsernamePasswordSanitizer::sanitiseEscape() const
     return filtered(true);
 }
 
-QString UsernamePasswordSanitizer::sanitiseEscape(const QString& text)
+QString UsernamePasswordSanitizer::sanitiseEscape(const QString &text)
 {
     return UsernamePasswordSanitizer(text).sanitiseEscape();
 }

@@ -8,17 +8,16 @@
 class UsernamePasswordSanitizer
 {
 public:
-    explicit UsernamePasswordSanitizer(const QString& text);
+    explicit UsernamePasswordSanitizer(const QString &text);
 
     static bool isIllegalChar(QChar c);
     bool containsIllegalChars() const;
     QString sanitise() const;
     QString sanitiseEscape() const;
-    static QString sanitiseEscape(const QString& text);
+    static QString sanitiseEscape(const QString &text);
 
 private:
     QString filtered(bool escape) const;
 
     const QString text;
 };
-

@@ -11,10 +11,10 @@ QStringList DnsList::getNames() const
 void DnsList::addHardCodedEntries()
 {
     const auto builtIn = [](const char *name, const char *dns1, const char *dns2) {
-        return DnsListEntry(QLatin1String(name), QHostAddress(QLatin1String(dns1)),
-                            QHostAddress(QLatin1String(dns2)), false);
+        return DnsListEntry(QLatin1String(name), QHostAddress(QLatin1String(dns1)), QHostAddress(QLatin1String(dns2)),
+                            false);
     };
-    const QList<DnsListEntry> entries{
+    const QList<DnsListEntry> entries {
         builtIn("Level3", "4.2.2.2", "4.2.2.3"),
         builtIn("Google", "8.8.8.8", "8.8.4.4"),
         builtIn("OpenDNS", "208.67.222.222", "208.67.220.220"),

@@ -10,7 +10,10 @@ class DnsList : public QList<DnsListEntry>
 {
 public:
     DnsList() = default;
-    DnsList(const QList<DnsListEntry> &entries) : QList<DnsListEntry>(entries) {}
+    DnsList(const QList<DnsListEntry> &entries)
+        : QList<DnsListEntry>(entries)
+    {
+    }
 
     QStringList getNames() const;
 

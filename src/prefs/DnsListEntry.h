@@ -15,10 +15,10 @@ public:
     // Lets DHCP set the name servers wherever an entry is expected.
     static const DnsListEntry DHCPDEFAULT;
 
-    QString getName() const { return name; }
-    QHostAddress getDns1() const { return dns1; }
-    QHostAddress getDns2() const { return dns2; }
-    bool isEditable() const { return editable; }
+    QString getName() const { return m_name; }
+    QHostAddress getDns1() const { return m_dns1; }
+    QHostAddress getDns2() const { return m_dns2; }
+    bool isEditable() const { return m_editable; }
 
     // The name servers that are set, in order: an unset address is left out,
     // for no program takes an empty text for a name server.
@@ -28,10 +28,10 @@ public:
     bool operator!=(const DnsListEntry &other) const { return !(*this == other); }
 
 private:
-    QString name;
-    QHostAddress dns1;
-    QHostAddress dns2;
-    bool editable = true;
+    QString m_name;
+    QHostAddress m_dns1;
+    QHostAddress m_dns2;
+    bool m_editable = true;
 };
 
 Q_DECLARE_METATYPE(DnsListEntry)

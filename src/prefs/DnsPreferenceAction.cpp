@@ -30,16 +30,11 @@ const char *const AD_BLOCKING_DNS2 = "10.8.0.2";
 QString storedText(DnsPreferenceAction::DnsPreference preference)
 {
     switch (preference) {
-    case DnsPreferenceAction::CUSTOM:
-        return QLatin1String(STORED_CUSTOM);
-    case DnsPreferenceAction::PUSHED:
-        return QLatin1String(STORED_PUSHED);
-    case DnsPreferenceAction::VPN:
-        return QLatin1String(STORED_VPN);
-    case DnsPreferenceAction::AD_BLOCKING:
-        return QLatin1String(STORED_AD_BLOCKING);
-    case DnsPreferenceAction::NONE:
-        break;
+    case DnsPreferenceAction::CUSTOM: return QLatin1String(STORED_CUSTOM);
+    case DnsPreferenceAction::PUSHED: return QLatin1String(STORED_PUSHED);
+    case DnsPreferenceAction::VPN: return QLatin1String(STORED_VPN);
+    case DnsPreferenceAction::AD_BLOCKING: return QLatin1String(STORED_AD_BLOCKING);
+    case DnsPreferenceAction::NONE: break;
     }
     return QLatin1String(STORED_NONE);
 }
@@ -57,18 +52,22 @@ QHostAddress address(const QSettings &settings, const char *key, const char *fal
 {
     return QHostAddress(settings.value(QLatin1String(key), QLatin1String(fallback)).toString());
 }
-}
+} // namespace
 
-DnsPreferenceAction::DnsPreferenceAction(DnsPreference preference) : preference(preference)
+DnsPreferenceAction::DnsPreferenceAction(DnsPreference preference)
+    : m_preference(preference)
 {
 }
 
 DnsPreferenceAction::DnsPreferenceAction(DnsPreference preference, const DnsListEntry &entry)
-    : preference(preference), entry(entry)
+    : m_preference(preference)
+    , m_entry(entry)
 {
 }
 
-DnsPreferenceAction::DnsPreferenceAction(const DnsListEntry &entry) : preference(CUSTOM), entry(entry)
+DnsPreferenceAction::DnsPreferenceAction(const DnsListEntry &entry)
+    : m_preference(CUSTOM)
+    , m_entry(entry)
 {
 }
 
@@ -90,9 +89,9 @@ DnsPreferenceAction DnsPreferenceAction::getDnsPreferenceActionVpn()
 
 DnsPreferenceAction DnsPreferenceAction::getDnsPreferenceActionAdBlocking()
 {
-    return DnsPreferenceAction(AD_BLOCKING,
-                               DnsListEntry(QLatin1String(AD_BLOCKING_NAME), QHostAddress(QLatin1String(AD_BLOCKING_DNS1)),
-                                            QHostAddress(QLatin1String(AD_BLOCKING_DNS2)), false));
+    return DnsPreferenceAction(AD_BLOCKING, DnsListEntry(QLatin1String(AD_BLOCKING_NAME),
+                                                         QHostAddress(QLatin1String(AD_BLOCKING_DNS1)),
+                                                         QHostAddress(QLatin1String(AD_BLOCKING_DNS2)), false));
 }
 
 DnsPreferenceAction DnsPreferenceAction::getDnsPreferenceActionCustom(const DnsListEntry &entry)
@@ -102,31 +101,24 @@ DnsPreferenceAction DnsPreferenceAction::getDnsPreferenceActionCustom(const DnsL
 
 QStringList DnsPreferenceAction::getNameServerDNSs() const
 {
-    switch (preference) {
+    switch (m_preference) {
     case CUSTOM:
     case VPN:
-    case AD_BLOCKING:
-        return entry.getDns();
+    case AD_BLOCKING: return m_entry.getDns();
     case NONE:
-    case PUSHED:
-        break;
+    case PUSHED: break;
     }
     return {};
 }
 
 QString DnsPreferenceAction::getDisplayName() const
 {
-    switch (preference) {
-    case NONE:
-        return QStringLiteral("None");
-    case CUSTOM:
-        return entry.getName();
-    case PUSHED:
-        return QStringLiteral("Pushed DNS");
-    case VPN:
-        return QLatin1String(VPN_NAME);
-    case AD_BLOCKING:
-        return QLatin1String(AD_BLOCKING_NAME);
+    switch (m_preference) {
+    case NONE: return QStringLiteral("None");
+    case CUSTOM: return m_entry.getName();
+    case PUSHED: return QStringLiteral("Pushed DNS");
+    case VPN: return QLatin1String(VPN_NAME);
+    case AD_BLOCKING: return QLatin1String(AD_BLOCKING_NAME);
     }
     qDebug() << "Error: DnsPreferenceAction with no DisplayName";
     return QString();
@@ -134,19 +126,19 @@ QString DnsPreferenceAction::getDisplayName() const
 
 bool DnsPreferenceAction::operator==(const DnsPreferenceAction &other) const
 {
-    return preference == other.preference && entry == other.entry;
+    return m_preference == other.m_preference && m_entry == other.m_entry;
 }
 
 void DnsPreferenceAction::writeTo(QSettings &settings, const QString &stage) const
 {
     settings.beginGroup(stage);
-    settings.setValue(QLatin1String(KEY_PREFERENCE), storedText(preference));
-    settings.setValue(QLatin1String(KEY_NAME), entry.getName());
+    settings.setValue(QLatin1String(KEY_PREFERENCE), storedText(m_preference));
+    settings.setValue(QLatin1String(KEY_NAME), m_entry.getName());
     // An unset address is stored as an empty text.
-    settings.setValue(QLatin1String(KEY_DNS1), entry.getDns1().toString());
-    settings.setValue(QLatin1String(KEY_DNS2), entry.getDns2().toString());
+    settings.setValue(QLatin1String(KEY_DNS1), m_entry.getDns1().toString());
+    settings.setValue(QLatin1String(KEY_DNS2), m_entry.getDns2().toString());
     settings.setValue(QLatin1String(KEY_EDITABLE),
-                      entry.isEditable() ? QStringLiteral("true") : QStringLiteral("false"));
+                      m_entry.isEditable() ? QStringLiteral("true") : QStringLiteral("false"));
     settings.endGroup();
 }
 
@@ -164,11 +156,10 @@ DnsPreferenceAction DnsPreferenceAction::readFrom(QSettings &settings, const QSt
     } else if (stored == QLatin1String(STORED_AD_BLOCKING)) {
         action = getDnsPreferenceActionAdBlocking();
     } else if (stored == QLatin1String(STORED_CUSTOM)) {
-        const DnsListEntry entry(settings.value(QLatin1String(KEY_NAME), QStringLiteral("OpenDNS")).toString(),
-                                 address(settings, KEY_DNS1, "208.67.222.222"),
-                                 address(settings, KEY_DNS2, "208.67.220.220"),
-                                 settings.value(QLatin1String(KEY_EDITABLE), QStringLiteral("false")).toString()
-                                     == QLatin1String("true"));
+        const DnsListEntry entry(
+            settings.value(QLatin1String(KEY_NAME), QStringLiteral("OpenDNS")).toString(),
+            address(settings, KEY_DNS1, "208.67.222.222"), address(settings, KEY_DNS2, "208.67.220.220"),
+            settings.value(QLatin1String(KEY_EDITABLE), QStringLiteral("false")).toString() == QLatin1String("true"));
         action = getDnsPreferenceActionCustom(entry);
     } else {
         qDebug() << "Error: DNS_PREFERENCE not found!" << stored;

@@ -26,8 +26,8 @@ public:
     static DnsPreferenceAction getDnsPreferenceActionAdBlocking();
     static DnsPreferenceAction getDnsPreferenceActionCustom(const DnsListEntry &entry);
 
-    DnsPreference getPreference() const { return preference; }
-    DnsListEntry getDnsListEntry() const { return entry; }
+    DnsPreference getPreference() const { return m_preference; }
+    DnsListEntry getDnsListEntry() const { return m_entry; }
     QStringList getNameServerDNSs() const;
     QString getDisplayName() const;
 
@@ -39,8 +39,8 @@ public:
     static DnsPreferenceAction readFrom(QSettings &settings, const QString &stage);
 
 private:
-    DnsPreference preference = NONE;
-    DnsListEntry entry;
+    DnsPreference m_preference = NONE;
+    DnsListEntry m_entry;
 };
 
 Q_DECLARE_METATYPE(DnsPreferenceAction)

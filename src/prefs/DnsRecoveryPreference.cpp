@@ -13,7 +13,7 @@ const char *const KEY = "dns/recover-dns-stack-on-connect";
 const char *const AUTO_RECOVER = "autoRecover";
 const char *const FORGET = "forget";
 const char *const ASK_ON_START = "askOnStart";
-}
+} // namespace
 
 DnsRecoveryPreference DnsRecoveryPreference::getDnsRecoveryPreferenceDefault()
 {
@@ -37,13 +37,10 @@ DnsRecoveryPreference DnsRecoveryPreference::getDnsRecoveryPreferenceForget()
 
 QString DnsRecoveryPreference::getDisplayName() const
 {
-    switch (choice) {
-    case autoRecover:
-        return QStringLiteral("Auto recover");
-    case forget:
-        return QStringLiteral("No (forget information)");
-    case askOnStart:
-        return QStringLiteral("Ask on start");
+    switch (m_choice) {
+    case autoRecover: return QStringLiteral("Auto recover");
+    case forget: return QStringLiteral("No (forget information)");
+    case askOnStart: return QStringLiteral("Ask on start");
     }
     return QString();
 }
@@ -64,15 +61,10 @@ DnsRecoveryPreference DnsRecoveryPreference::readFrom(const QSettings &settings)
 void DnsRecoveryPreference::writeTo(QSettings &settings) const
 {
     const char *text = AUTO_RECOVER;
-    switch (choice) {
-    case forget:
-        text = FORGET;
-        break;
-    case askOnStart:
-        text = ASK_ON_START;
-        break;
-    case autoRecover:
-        break;
+    switch (m_choice) {
+    case forget: text = FORGET; break;
+    case askOnStart: text = ASK_ON_START; break;
+    case autoRecover: break;
     }
     settings.setValue(QLatin1String(KEY), QLatin1String(text));
 }

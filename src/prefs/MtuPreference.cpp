@@ -6,7 +6,7 @@
 namespace {
 const QString MTU_TYPE_KEY = QStringLiteral("mtu-type");
 const QString MTU_VALUE_KEY = QStringLiteral("mtu-value");
-}
+} // namespace
 
 DefaultMtuPreference DefaultMtuPreference::INSTANCE;
 LowMtuPreference LowMtuPreference::INSTANCE;
@@ -84,29 +84,83 @@ MtuPreference *MtuPreference::CUSTOM_MTUPREFERENCE()
 
 QList<MtuPreference *> MtuPreference::ALLMTUPREFERENCES()
 {
-    return {DEFAULT_MTUPREFERENCE(), LOW_MTUPREFERENCE(), MEDIUM_MTUPREFERENCE(),
-            HIGH_MTUPREFERENCE(), CUSTOM_MTUPREFERENCE()};
+    return {DEFAULT_MTUPREFERENCE(), LOW_MTUPREFERENCE(), MEDIUM_MTUPREFERENCE(), HIGH_MTUPREFERENCE(),
+            CUSTOM_MTUPREFERENCE()};
 }
 
-QString DefaultMtuPreference::displayName() const { return QStringLiteral("Default"); }
-QString DefaultMtuPreference::getSettingKey() const { return QStringLiteral("default-mtu-from-config"); }
-bool DefaultMtuPreference::isDefaulMtu() const { return true; }
-int DefaultMtuPreference::getType() const { return 0; }
+QString DefaultMtuPreference::displayName() const
+{
+    return QStringLiteral("Default");
+}
+QString DefaultMtuPreference::getSettingKey() const
+{
+    return QStringLiteral("default-mtu-from-config");
+}
+bool DefaultMtuPreference::isDefaulMtu() const
+{
+    return true;
+}
+int DefaultMtuPreference::getType() const
+{
+    return 0;
+}
 
-QString LowMtuPreference::displayName() const { return QStringLiteral("Low"); }
-QString LowMtuPreference::getSettingKey() const { return QStringLiteral("low-mtu"); }
-int LowMtuPreference::getType() const { return 1; }
+QString LowMtuPreference::displayName() const
+{
+    return QStringLiteral("Low");
+}
+QString LowMtuPreference::getSettingKey() const
+{
+    return QStringLiteral("low-mtu");
+}
+int LowMtuPreference::getType() const
+{
+    return 1;
+}
 
-QString MediumMtuPreference::displayName() const { return QStringLiteral("Medium"); }
-QString MediumMtuPreference::getSettingKey() const { return QStringLiteral("medium-mtu"); }
-int MediumMtuPreference::getType() const { return 2; }
+QString MediumMtuPreference::displayName() const
+{
+    return QStringLiteral("Medium");
+}
+QString MediumMtuPreference::getSettingKey() const
+{
+    return QStringLiteral("medium-mtu");
+}
+int MediumMtuPreference::getType() const
+{
+    return 2;
+}
 
-QString HighMtuPreference::displayName() const { return QStringLiteral("High"); }
-QString HighMtuPreference::getSettingKey() const { return QStringLiteral("high-mtu"); }
-int HighMtuPreference::getType() const { return 3; }
+QString HighMtuPreference::displayName() const
+{
+    return QStringLiteral("High");
+}
+QString HighMtuPreference::getSettingKey() const
+{
+    return QStringLiteral("high-mtu");
+}
+int HighMtuPreference::getType() const
+{
+    return 3;
+}
 
-QString CustomMtuPreference::displayName() const { return QStringLiteral("Custom"); }
-QString CustomMtuPreference::getSettingKey() const { return QStringLiteral("custom-mtu"); }
-bool CustomMtuPreference::isCustomMtu() const { return true; }
-void CustomMtuPreference::setMtuIfCustom(int value) { mtu = value; }
-int CustomMtuPreference::getType() const { return 4; }
+QString CustomMtuPreference::displayName() const
+{
+    return QStringLiteral("Custom");
+}
+QString CustomMtuPreference::getSettingKey() const
+{
+    return QStringLiteral("custom-mtu");
+}
+bool CustomMtuPreference::isCustomMtu() const
+{
+    return true;
+}
+void CustomMtuPreference::setMtuIfCustom(int value)
+{
+    m_mtu = value;
+}
+int CustomMtuPreference::getType() const
+{
+    return 4;
+}

@@ -23,7 +23,7 @@ public:
     virtual int getType() const = 0;
     virtual ~MtuPreference() = default;
 
-    int getMtu() const { return mtu; }
+    int getMtu() const { return m_mtu; }
 
     void writeTo(QSettings &settings) const;
     static MtuPreference *readFrom(const QSettings &settings);
@@ -39,11 +39,14 @@ public:
     static QList<MtuPreference *> ALLMTUPREFERENCES();
 
 protected:
-    explicit MtuPreference(int mtu) : mtu(mtu) {}
+    explicit MtuPreference(int mtu)
+        : m_mtu(mtu)
+    {
+    }
     MtuPreference(const MtuPreference &) = delete;
     MtuPreference &operator=(const MtuPreference &) = delete;
 
-    int mtu;
+    int m_mtu;
 };
 
 class DefaultMtuPreference : public MtuPreference
@@ -56,7 +59,10 @@ public:
     int getType() const override;
 
 private:
-    DefaultMtuPreference() : MtuPreference(0) {}
+    DefaultMtuPreference()
+        : MtuPreference(0)
+    {
+    }
 };
 
 class LowMtuPreference : public MtuPreference
@@ -68,7 +74,10 @@ public:
     int getType() const override;
 
 private:
-    LowMtuPreference() : MtuPreference(LOW_MTU) {}
+    LowMtuPreference()
+        : MtuPreference(LOW_MTU)
+    {
+    }
 };
 
 class MediumMtuPreference : public MtuPreference
@@ -80,7 +89,10 @@ public:
     int getType() const override;
 
 private:
-    MediumMtuPreference() : MtuPreference(MEDIUM_MTU) {}
+    MediumMtuPreference()
+        : MtuPreference(MEDIUM_MTU)
+    {
+    }
 };
 
 class HighMtuPreference : public MtuPreference
@@ -92,7 +104,10 @@ public:
     int getType() const override;
 
 private:
-    HighMtuPreference() : MtuPreference(HIGH_MTU) {}
+    HighMtuPreference()
+        : MtuPreference(HIGH_MTU)
+    {
+    }
 };
 
 class CustomMtuPreference : public MtuPreference
@@ -106,7 +121,10 @@ public:
     int getType() const override;
 
 private:
-    CustomMtuPreference() : MtuPreference(MEDIUM_MTU) {}
+    CustomMtuPreference()
+        : MtuPreference(MEDIUM_MTU)
+    {
+    }
 };
 
 // Combo-box items of the preferences dialog carry the singletons.

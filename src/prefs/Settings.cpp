@@ -120,7 +120,8 @@ QDir writableDirectory(const QString &path, const char *noLocationMessage)
 // to hold the login, so take that away. Later atomic rewrites keep the mode.
 void restrictToOwner(const QString &path)
 {
-    struct stat st {};
+    struct stat st
+    {};
     const QByteArray native = QFile::encodeName(path);
     if (::stat(native.constData(), &st) == 0 && (st.st_mode & 077) != 0)
         ::chmod(native.constData(), st.st_mode & 0700);
@@ -139,15 +140,17 @@ bool writeAll(int fd, const QByteArray &bytes)
     }
     return true;
 }
-}
+} // namespace
 
-Settings::Settings() : QSettings()
+Settings::Settings()
+    : QSettings()
 {
     createStoreFileOwnerOnly(QSettings::fileName());
     enterGroup();
 }
 
-Settings::Settings(const QString &fileName) : QSettings(fileName, QSettings::IniFormat)
+Settings::Settings(const QString &fileName)
+    : QSettings(fileName, QSettings::IniFormat)
 {
     createStoreFileOwnerOnly(QSettings::fileName());
     enterGroup();
@@ -195,20 +198,62 @@ void Settings::store(const char *key, const QVariant &newValue)
 
 // General behaviour.
 
-bool Settings::autoConnectOnStartup() const { return flag("auto-connect-on-startup", false); }
-void Settings::setAutoConnectOnStartup(bool v) { store("auto-connect-on-startup", v); }
-bool Settings::autoLoginOnConnect() const { return flag("auto-login-on-connect", true); }
-void Settings::setAutoLoginOnConnect(bool v) { store("auto-login-on-connect", v); }
-bool Settings::stillActiveWarningEnable() const { return flag("stillActiveWarningEnable", true); }
-void Settings::setStillActiveWarningEnable(bool v) { store("stillActiveWarningEnable", v); }
-bool Settings::displayCipherWarning() const { return flag("display-cipher-warning", true); }
-void Settings::setDisplayCipherWarning(bool v) { store("display-cipher-warning", v); }
-bool Settings::getPixelRatioToggle() const { return flag("pixel-ratio-toggle", false); }
-void Settings::setPixelRatioToggle(bool v) { store("pixel-ratio-toggle", v); }
-bool Settings::getHideFromDock() const { return flag("hide-from-dock", false); }
-void Settings::setHideFromDock(bool v) { store("hide-from-dock", v); }
-int Settings::settingsDialogCurrentTabIndex() const { return value(QStringLiteral("settings-dialog-current-tab-index"), 0).toInt(); }
-void Settings::setSettingsDialogCurrentTabIndex(int v) { store("settings-dialog-current-tab-index", v); }
+bool Settings::autoConnectOnStartup() const
+{
+    return flag("auto-connect-on-startup", false);
+}
+void Settings::setAutoConnectOnStartup(bool v)
+{
+    store("auto-connect-on-startup", v);
+}
+bool Settings::autoLoginOnConnect() const
+{
+    return flag("auto-login-on-connect", true);
+}
+void Settings::setAutoLoginOnConnect(bool v)
+{
+    store("auto-login-on-connect", v);
+}
+bool Settings::stillActiveWarningEnable() const
+{
+    return flag("stillActiveWarningEnable", true);
+}
+void Settings::setStillActiveWarningEnable(bool v)
+{
+    store("stillActiveWarningEnable", v);
+}
+bool Settings::displayCipherWarning() const
+{
+    return flag("display-cipher-warning", true);
+}
+void Settings::setDisplayCipherWarning(bool v)
+{
+    store("display-cipher-warning", v);
+}
+bool Settings::getPixelRatioToggle() const
+{
+    return flag("pixel-ratio-toggle", false);
+}
+void Settings::setPixelRatioToggle(bool v)
+{
+    store("pixel-ratio-toggle", v);
+}
+bool Settings::getHideFromDock() const
+{
+    return flag("hide-from-dock", false);
+}
+void Settings::setHideFromDock(bool v)
+{
+    store("hide-from-dock", v);
+}
+int Settings::settingsDialogCurrentTabIndex() const
+{
+    return value(QStringLiteral("settings-dialog-current-tab-index"), 0).toInt();
+}
+void Settings::setSettingsDialogCurrentTabIndex(int v)
+{
+    store("settings-dialog-current-tab-index", v);
+}
 
 // Tray and window.
 
@@ -217,29 +262,86 @@ bool Settings::trayIconEnabled() const
     return QSystemTrayIcon::isSystemTrayAvailable() && isTrayIconSetInPreference();
 }
 
-bool Settings::isTrayIconSetInPreference() const { return flag(KEY_TRAY_ICON, true); }
+bool Settings::isTrayIconSetInPreference() const
+{
+    return flag(KEY_TRAY_ICON, true);
+}
 
-void Settings::setTrayIconEnabled(bool v) { store(KEY_TRAY_ICON, v); }
-bool Settings::isStartMinimizedSetInPreference() const { return flag("start-minimized", false); }
-void Settings::setStartMinimized(bool v) { store("start-minimized", v); }
-bool Settings::isMinimizeOnConnectSetInPreference() const { return flag("minimize-on-connect", false); }
-void Settings::setMinimizeOnConnect(bool v) { store("minimize-on-connect", v); }
+void Settings::setTrayIconEnabled(bool v)
+{
+    store(KEY_TRAY_ICON, v);
+}
+bool Settings::isStartMinimizedSetInPreference() const
+{
+    return flag("start-minimized", false);
+}
+void Settings::setStartMinimized(bool v)
+{
+    store("start-minimized", v);
+}
+bool Settings::isMinimizeOnConnectSetInPreference() const
+{
+    return flag("minimize-on-connect", false);
+}
+void Settings::setMinimizeOnConnect(bool v)
+{
+    store("minimize-on-connect", v);
+}
 // The dialog saves this box; reading it back keeps the user's choice in effect.
-bool Settings::isMinimizeToTraySetInPreference() const { return flag("minimize-to-tray", false); }
-void Settings::setMinimizeToTray(bool v) { store("minimize-to-tray", v); }
-bool Settings::isCloseToTraySetInPreference() const { return flag("close-to-tray", false); }
-void Settings::setCloseToTray(bool v) { store("close-to-tray", v); }
-bool Settings::isDisplayNotificationsSetInPreference() const { return flag("display-notifications", true); }
-void Settings::setDisplayNotifications(bool v) { store("display-notifications", v); }
+bool Settings::isMinimizeToTraySetInPreference() const
+{
+    return flag("minimize-to-tray", false);
+}
+void Settings::setMinimizeToTray(bool v)
+{
+    store("minimize-to-tray", v);
+}
+bool Settings::isCloseToTraySetInPreference() const
+{
+    return flag("close-to-tray", false);
+}
+void Settings::setCloseToTray(bool v)
+{
+    store("close-to-tray", v);
+}
+bool Settings::isDisplayNotificationsSetInPreference() const
+{
+    return flag("display-notifications", true);
+}
+void Settings::setDisplayNotifications(bool v)
+{
+    store("display-notifications", v);
+}
 
-bool Settings::shouldStartMinimized() const { return trayIconEnabled() && isStartMinimizedSetInPreference(); }
-bool Settings::shouldMinimizeOnConnect() const { return trayIconEnabled() && isMinimizeOnConnectSetInPreference(); }
-bool Settings::shouldMinimizeToTray() const { return trayIconEnabled() && isMinimizeToTraySetInPreference(); }
-bool Settings::shouldCloseToTray() const { return trayIconEnabled() && isCloseToTraySetInPreference(); }
-bool Settings::shouldDisplayNotifications() const { return trayIconEnabled() && isDisplayNotificationsSetInPreference(); }
+bool Settings::shouldStartMinimized() const
+{
+    return trayIconEnabled() && isStartMinimizedSetInPreference();
+}
+bool Settings::shouldMinimizeOnConnect() const
+{
+    return trayIconEnabled() && isMinimizeOnConnectSetInPreference();
+}
+bool Settings::shouldMinimizeToTray() const
+{
+    return trayIconEnabled() && isMinimizeToTraySetInPreference();
+}
+bool Settings::shouldCloseToTray() const
+{
+    return trayIconEnabled() && isCloseToTraySetInPreference();
+}
+bool Settings::shouldDisplayNotifications() const
+{
+    return trayIconEnabled() && isDisplayNotificationsSetInPreference();
+}
 
-bool Settings::getRememberWindowGeometry() const { return flag("remember-window-geometry", false); }
-void Settings::setRememberWindowGeometry(bool v) { store("remember-window-geometry", v); }
+bool Settings::getRememberWindowGeometry() const
+{
+    return flag("remember-window-geometry", false);
+}
+void Settings::setRememberWindowGeometry(bool v)
+{
+    store("remember-window-geometry", v);
+}
 
 void Settings::saveWindowGeometry(const QMainWindow *window)
 {
@@ -260,9 +362,18 @@ const LogHandlerOption &Settings::getLogHandlerOption() const
     return LogHandlerOption::fromString(text("logHandlerOption"));
 }
 
-void Settings::setLogHandlerOption(const LogHandlerOption &option) { store("logHandlerOption", option.toString()); }
-bool Settings::getShowLogToFileWarning() const { return flag("showLogToFileWarning", true); }
-void Settings::setShowLogToFileWarning(bool v) { store("showLogToFileWarning", v); }
+void Settings::setLogHandlerOption(const LogHandlerOption &option)
+{
+    store("logHandlerOption", option.toString());
+}
+bool Settings::getShowLogToFileWarning() const
+{
+    return flag("showLogToFileWarning", true);
+}
+void Settings::setShowLogToFileWarning(bool v)
+{
+    store("showLogToFileWarning", v);
+}
 
 // Connection.
 
@@ -282,14 +393,38 @@ void Settings::setTlsMinimumVersion(TlsMinimumVersion v)
     store("tls-minimum-version", v == TLS_1_0 ? QStringLiteral("1.0") : QStringLiteral("1.2"));
 }
 
-MtuPreference *Settings::getMtuPreference() const { return MtuPreference::readFrom(*this); }
-void Settings::setMtuPreference(const MtuPreference *preference) { preference->writeTo(*this); }
-bool Settings::getCheckTunTapOnConnect() const { return flag("check-tuntap-on-connect", true); }
-void Settings::setCheckTunTapOnConnect(bool v) { store("check-tuntap-on-connect", v); }
-bool Settings::getRefreshDNSCache() const { return flag("refresh-local-dns-cache", true); }
-void Settings::setRefreshDNSCache(bool v) { store("refresh-local-dns-cache", v); }
-bool Settings::getLookupHostnameBeforeConnecting() const { return flag("lookup-hostname-before-connecting", true); }
-void Settings::setLookupHostnameBeforeConnecting(bool v) { store("lookup-hostname-before-connecting", v); }
+MtuPreference *Settings::getMtuPreference() const
+{
+    return MtuPreference::readFrom(*this);
+}
+void Settings::setMtuPreference(const MtuPreference *preference)
+{
+    preference->writeTo(*this);
+}
+bool Settings::getCheckTunTapOnConnect() const
+{
+    return flag("check-tuntap-on-connect", true);
+}
+void Settings::setCheckTunTapOnConnect(bool v)
+{
+    store("check-tuntap-on-connect", v);
+}
+bool Settings::getRefreshDNSCache() const
+{
+    return flag("refresh-local-dns-cache", true);
+}
+void Settings::setRefreshDNSCache(bool v)
+{
+    store("refresh-local-dns-cache", v);
+}
+bool Settings::getLookupHostnameBeforeConnecting() const
+{
+    return flag("lookup-hostname-before-connecting", true);
+}
+void Settings::setLookupHostnameBeforeConnecting(bool v)
+{
+    store("lookup-hostname-before-connecting", v);
+}
 
 // Proxy.
 
@@ -311,14 +446,9 @@ void Settings::setProxySettings(ProxySettings v)
 {
     QString stored = QStringLiteral("DIRECT");
     switch (v) {
-    case DIRECT:
-        break;
-    case STEALTH:
-        stored = QStringLiteral("STEALTH");
-        break;
-    case CUSTOM:
-        stored = QStringLiteral("CUSTOM");
-        break;
+    case DIRECT: break;
+    case STEALTH: stored = QStringLiteral("STEALTH"); break;
+    case CUSTOM: stored = QStringLiteral("CUSTOM"); break;
     default:
         qDebug() << "void Settings::setProxySettings(Settings::ProxySettings)"
                  << "Unexpected switch value: " << static_cast<int>(v);
@@ -326,8 +456,14 @@ void Settings::setProxySettings(ProxySettings v)
     store(KEY_PROXY_SETTINGS, stored);
 }
 
-QString Settings::getStealthProxyId() const { return text("proxy-stealth-proxy-id"); }
-void Settings::setStealthProxyId(const QString &v) { store("proxy-stealth-proxy-id", v); }
+QString Settings::getStealthProxyId() const
+{
+    return text("proxy-stealth-proxy-id");
+}
+void Settings::setStealthProxyId(const QString &v)
+{
+    store("proxy-stealth-proxy-id", v);
+}
 
 Settings::ProxyProtocol Settings::getProxyProtocol() const
 {
@@ -345,11 +481,8 @@ void Settings::setProxyProtocol(ProxyProtocol v)
 {
     QString stored = QStringLiteral("HTTP");
     switch (v) {
-    case HTTP:
-        break;
-    case SOCKS5:
-        stored = QStringLiteral("SOCKS5");
-        break;
+    case HTTP: break;
+    case SOCKS5: stored = QStringLiteral("SOCKS5"); break;
     default:
         qDebug() << "void Settings::setProxyProtocol(Settings::ProxyProtocol)"
                  << "Unexpected switch value: " << static_cast<int>(v);
@@ -357,31 +490,97 @@ void Settings::setProxyProtocol(ProxyProtocol v)
     store(KEY_PROXY_PROTOCOL, stored);
 }
 
-QString Settings::getProxyAddress() const { return text("proxy-custom-address"); }
-void Settings::setProxyAddress(const QString &v) { store("proxy-custom-address", v); }
-QString Settings::getProxyPort() const { return text("proxy-custom-port"); }
-void Settings::setProxyPort(const QString &v) { store("proxy-custom-port", v); }
+QString Settings::getProxyAddress() const
+{
+    return text("proxy-custom-address");
+}
+void Settings::setProxyAddress(const QString &v)
+{
+    store("proxy-custom-address", v);
+}
+QString Settings::getProxyPort() const
+{
+    return text("proxy-custom-port");
+}
+void Settings::setProxyPort(const QString &v)
+{
+    store("proxy-custom-port", v);
+}
 
 // Leak protection and kill switches.
 
-bool Settings::preventWebRtcLeak() const { return flag("prevent-web-rtc-leak", false); }
-void Settings::setPreventWebRtcLeak(bool v) { store("prevent-web-rtc-leak", v); }
-bool Settings::preventIPv6Leak() const { return flag("prevent-ipv6-leak", true); }
-void Settings::setPreventIPv6Leak(bool v) { store("prevent-ipv6-leak", v); }
-bool Settings::blockOutsideDns() const { return flag("block-outside-dns", true); }
-void Settings::setBlockOutsideDns(bool v) { store("block-outside-dns", v); }
-bool Settings::seamlessReconnect() const { return flag("manage-routes-in-house", true); }
-void Settings::setSeamlessReconnect(bool v) { store("manage-routes-in-house", v); }
-bool Settings::isBlockInternetWhenNotConnectedSetInPreference() const { return flag(KEY_BLOCK_INTERNET, false); }
-void Settings::setBlockInternetWhenNotConnected(bool v) { store(KEY_BLOCK_INTERNET, v); }
-bool Settings::shouldBlockInternetWhenNotConnected() const { return seamlessReconnect() && isBlockInternetWhenNotConnectedSetInPreference(); }
-bool Settings::armKillswitchAfterFirstConnection() const { return flag("arm-killswitch-after-first-connection", true); }
-void Settings::setArmKillswitchAfterFirstConnection(bool v) { store("arm-killswitch-after-first-connection", v); }
-bool Settings::internetKillSwitch() const { return flag("internet-kill-switch", false); }
-void Settings::setInternetKillSwitch(bool v) { store("internet-kill-switch", v); }
-bool Settings::isRemoveInternetKillSwitchOnCloseSetInPreference() const { return flag(KEY_REMOVE_IKS_ON_CLOSE, false); }
-void Settings::setRemoveInternetKillSwitchOnClose(bool v) { store(KEY_REMOVE_IKS_ON_CLOSE, v); }
-bool Settings::shouldRemoveInternetKillSwitchOnClose() const { return internetKillSwitch() && isRemoveInternetKillSwitchOnCloseSetInPreference(); }
+bool Settings::preventWebRtcLeak() const
+{
+    return flag("prevent-web-rtc-leak", false);
+}
+void Settings::setPreventWebRtcLeak(bool v)
+{
+    store("prevent-web-rtc-leak", v);
+}
+bool Settings::preventIPv6Leak() const
+{
+    return flag("prevent-ipv6-leak", true);
+}
+void Settings::setPreventIPv6Leak(bool v)
+{
+    store("prevent-ipv6-leak", v);
+}
+bool Settings::blockOutsideDns() const
+{
+    return flag("block-outside-dns", true);
+}
+void Settings::setBlockOutsideDns(bool v)
+{
+    store("block-outside-dns", v);
+}
+bool Settings::seamlessReconnect() const
+{
+    return flag("manage-routes-in-house", true);
+}
+void Settings::setSeamlessReconnect(bool v)
+{
+    store("manage-routes-in-house", v);
+}
+bool Settings::isBlockInternetWhenNotConnectedSetInPreference() const
+{
+    return flag(KEY_BLOCK_INTERNET, false);
+}
+void Settings::setBlockInternetWhenNotConnected(bool v)
+{
+    store(KEY_BLOCK_INTERNET, v);
+}
+bool Settings::shouldBlockInternetWhenNotConnected() const
+{
+    return seamlessReconnect() && isBlockInternetWhenNotConnectedSetInPreference();
+}
+bool Settings::armKillswitchAfterFirstConnection() const
+{
+    return flag("arm-killswitch-after-first-connection", true);
+}
+void Settings::setArmKillswitchAfterFirstConnection(bool v)
+{
+    store("arm-killswitch-after-first-connection", v);
+}
+bool Settings::internetKillSwitch() const
+{
+    return flag("internet-kill-switch", false);
+}
+void Settings::setInternetKillSwitch(bool v)
+{
+    store("internet-kill-switch", v);
+}
+bool Settings::isRemoveInternetKillSwitchOnCloseSetInPreference() const
+{
+    return flag(KEY_REMOVE_IKS_ON_CLOSE, false);
+}
+void Settings::setRemoveInternetKillSwitchOnClose(bool v)
+{
+    store(KEY_REMOVE_IKS_ON_CLOSE, v);
+}
+bool Settings::shouldRemoveInternetKillSwitchOnClose() const
+{
+    return internetKillSwitch() && isRemoveInternetKillSwitchOnCloseSetInPreference();
+}
 
 Settings::IksSettings Settings::iksEnableOnConnect() const
 {
@@ -406,8 +605,14 @@ void Settings::setIksEnableOnConnect(IksSettings v)
     store("enable-interfaces-on-connect", stored);
 }
 
-QStringList Settings::internetKillSwitchDisabledInterfaces() const { return textList("internet-kill-switch-disabled-interfaces"); }
-void Settings::setInternetKillSwitchDisabledInterfaces(const QStringList &v) { store("internet-kill-switch-disabled-interfaces", v); }
+QStringList Settings::internetKillSwitchDisabledInterfaces() const
+{
+    return textList("internet-kill-switch-disabled-interfaces");
+}
+void Settings::setInternetKillSwitchDisabledInterfaces(const QStringList &v)
+{
+    store("internet-kill-switch-disabled-interfaces", v);
+}
 
 bool Settings::isInternetKillSwitchInterface(const NetworkInterface &networkInterface) const
 {
@@ -426,29 +631,80 @@ void Settings::clearInternetKillSwitchInterface(const NetworkInterface &networkI
 
 // Processes and scripts around a connection.
 
-bool Settings::terminateProcessesOnDisconnect() const { return flag("terminate-processes-on-disconnect", false); }
-void Settings::setTerminateProcessesOnDisconnect(bool v) { store("terminate-processes-on-disconnect", v); }
-QStringList Settings::processKillList() const { return textList("processes-to-kill"); }
-void Settings::setProcessKillList(const QStringList &v) { store("processes-to-kill", v); }
-bool Settings::executeExternalScripts() const { return flag(KEY_EXECUTE_SCRIPTS, false); }
-void Settings::setExecuteExternalScripts(bool v) { store(KEY_EXECUTE_SCRIPTS, v); }
-int Settings::externalProcessTimeout() const { return value(QStringLiteral("external-script-timeout"), 15).toInt(); }
-void Settings::setExternalProcessTimeout(int v) { store("external-script-timeout", v); }
-QString Settings::pathToBeforeConnectScript() const { return text("path-to-before-connect-script"); }
-void Settings::setPathToBeforeConnectScript(const QString &v) { store("path-to-before-connect-script", v); }
-QString Settings::pathToAfterConnectScript() const { return text("path-to-after-connect-script"); }
-void Settings::setPathToAfterConnectScript(const QString &v) { store("path-to-after-connect-script", v); }
-QString Settings::pathToAfterDisconnectScript() const { return text("path-to-after-disconnect-script"); }
-void Settings::setPathToAfterDisconnectScript(const QString &v) { store("path-to-after-disconnect-script", v); }
+bool Settings::terminateProcessesOnDisconnect() const
+{
+    return flag("terminate-processes-on-disconnect", false);
+}
+void Settings::setTerminateProcessesOnDisconnect(bool v)
+{
+    store("terminate-processes-on-disconnect", v);
+}
+QStringList Settings::processKillList() const
+{
+    return textList("processes-to-kill");
+}
+void Settings::setProcessKillList(const QStringList &v)
+{
+    store("processes-to-kill", v);
+}
+bool Settings::executeExternalScripts() const
+{
+    return flag(KEY_EXECUTE_SCRIPTS, false);
+}
+void Settings::setExecuteExternalScripts(bool v)
+{
+    store(KEY_EXECUTE_SCRIPTS, v);
+}
+int Settings::externalProcessTimeout() const
+{
+    return value(QStringLiteral("external-script-timeout"), 15).toInt();
+}
+void Settings::setExternalProcessTimeout(int v)
+{
+    store("external-script-timeout", v);
+}
+QString Settings::pathToBeforeConnectScript() const
+{
+    return text("path-to-before-connect-script");
+}
+void Settings::setPathToBeforeConnectScript(const QString &v)
+{
+    store("path-to-before-connect-script", v);
+}
+QString Settings::pathToAfterConnectScript() const
+{
+    return text("path-to-after-connect-script");
+}
+void Settings::setPathToAfterConnectScript(const QString &v)
+{
+    store("path-to-after-connect-script", v);
+}
+QString Settings::pathToAfterDisconnectScript() const
+{
+    return text("path-to-after-disconnect-script");
+}
+void Settings::setPathToAfterDisconnectScript(const QString &v)
+{
+    store("path-to-after-disconnect-script", v);
+}
 
 bool Settings::scriptShouldRun(const QString &path) const
 {
     return !path.trimmed().isEmpty() && executeExternalScripts();
 }
 
-bool Settings::executeBeforeConnectScript() const { return scriptShouldRun(pathToBeforeConnectScript()); }
-bool Settings::executeAfterConnectScript() const { return scriptShouldRun(pathToAfterConnectScript()); }
-bool Settings::executeAfterDisconnectScript() const { return scriptShouldRun(pathToAfterDisconnectScript()); }
+bool Settings::executeBeforeConnectScript() const
+{
+    return scriptShouldRun(pathToBeforeConnectScript());
+}
+bool Settings::executeAfterConnectScript() const
+{
+    return scriptShouldRun(pathToAfterConnectScript());
+}
+bool Settings::executeAfterDisconnectScript() const
+{
+    return scriptShouldRun(pathToAfterDisconnectScript());
+}
 
 // Account API.
 
@@ -584,7 +840,7 @@ QDir Settings::qtDataLocation()
 QString Settings::getDocUrl(const QString &document)
 {
     return QStringLiteral("file:///") + QCoreApplication::applicationDirPath() + QStringLiteral("/../Resources/doc/")
-        + document;
+           + document;
 }
 
 // Top-level keys: leave "preferences" for the one access and come back.
@@ -634,18 +890,10 @@ void Settings::migrate(OsAbstraction &osAbstraction)
         if (version < 1 || version >= CURRENT_SETTING_VERSION)
             return;
         switch (version) {
-        case 1:
-            migrateFromVersion1(osAbstraction);
-            break;
-        case 2:
-            migrateFromVersion2();
-            break;
-        case 3:
-            migrateFromVersion3();
-            break;
-        default:
-            migrateFromVersion4();
-            break;
+        case 1: migrateFromVersion1(osAbstraction); break;
+        case 2: migrateFromVersion2(); break;
+        case 3: migrateFromVersion3(); break;
+        default: migrateFromVersion4(); break;
         }
         const int next = version + 1;
         qDebug().noquote() << QStringLiteral("Settings updated to version %1").arg(next);
@@ -704,7 +952,8 @@ void Settings::setPinnedIP(const QString &siteId, const QHostAddress &address)
 
 QHostAddress Settings::getPinnedIP(const QString &siteId)
 {
-    return QHostAddress(topLevelValue(key_serverSite_public(siteId, QStringLiteral("pinned-ip")), QString()).toString());
+    return QHostAddress(
+        topLevelValue(key_serverSite_public(siteId, QStringLiteral("pinned-ip")), QString()).toString());
 }
 
 void Settings::setHasPinnedIP(const QString &siteId, bool enabled)
@@ -715,7 +964,7 @@ void Settings::setHasPinnedIP(const QString &siteId, bool enabled)
 bool Settings::hasPinnedIP(const QString &siteId)
 {
     return topLevelValue(key_serverSite_public(siteId, QStringLiteral("pinned-ip-enabled")), false).toBool()
-        && !getPinnedIP(siteId).isNull();
+           && !getPinnedIP(siteId).isNull();
 }
 
 void Settings::forgetPinnedIP(const QString &siteId)
@@ -743,10 +992,9 @@ QList<HalvorixServerSite> Settings::serverSitesWithDedicatedIp()
         } catch (const ServerSitePortFilterException &e) {
             qDebug() << "Settings::serverSitesWithDedicatedIp:" << e.getMessage() << "- any port is used";
         }
-        sites << HalvorixServerSite::dedicatedServerSite(text("country-code"), text("comment"),
-                                                         QHostAddress(text("ip-address", QStringLiteral("0.0.0.0"))),
-                                                         directory, ServerSiteProtocolFilter(text("protocol")),
-                                                         portFilter);
+        sites << HalvorixServerSite::dedicatedServerSite(
+            text("country-code"), text("comment"), QHostAddress(text("ip-address", QStringLiteral("0.0.0.0"))),
+            directory, ServerSiteProtocolFilter(text("protocol")), portFilter);
     }
     endArray();
     enterGroup();
@@ -839,12 +1087,30 @@ void Settings::writeDnsAction(const DnsPreferenceAction &action, const QString &
     enterGroup();
 }
 
-DnsPreferenceAction Settings::getDnsPreferenceActionOnStart() { return readDnsAction(STAGE_ONSTART); }
-DnsPreferenceAction Settings::getDnsPreferenceActionBeforeConnect() { return readDnsAction(STAGE_BEFORECONNECT); }
-DnsPreferenceAction Settings::getDnsPreferenceActionAfterConnect() { return readDnsAction(STAGE_AFTERCONNECT); }
-void Settings::setDnsPreferenceActionOnStart(const DnsPreferenceAction &a) { writeDnsAction(a, STAGE_ONSTART); }
-void Settings::setDnsPreferenceActionBeforeConnect(const DnsPreferenceAction &a) { writeDnsAction(a, STAGE_BEFORECONNECT); }
-void Settings::setDnsPreferenceActionAfterConnect(const DnsPreferenceAction &a) { writeDnsAction(a, STAGE_AFTERCONNECT); }
+DnsPreferenceAction Settings::getDnsPreferenceActionOnStart()
+{
+    return readDnsAction(STAGE_ONSTART);
+}
+DnsPreferenceAction Settings::getDnsPreferenceActionBeforeConnect()
+{
+    return readDnsAction(STAGE_BEFORECONNECT);
+}
+DnsPreferenceAction Settings::getDnsPreferenceActionAfterConnect()
+{
+    return readDnsAction(STAGE_AFTERCONNECT);
+}
+void Settings::setDnsPreferenceActionOnStart(const DnsPreferenceAction &a)
+{
+    writeDnsAction(a, STAGE_ONSTART);
+}
+void Settings::setDnsPreferenceActionBeforeConnect(const DnsPreferenceAction &a)
+{
+    writeDnsAction(a, STAGE_BEFORECONNECT);
+}
+void Settings::setDnsPreferenceActionAfterConnect(const DnsPreferenceAction &a)
+{
+    writeDnsAction(a, STAGE_AFTERCONNECT);
+}
 
 // Connection choice.
 
@@ -882,10 +1148,8 @@ void Settings::setDefaultServerSite(const QString &siteId, const OpenConnectConn
         setTopLevelValue(KEY_OPENCONNECT_VIA, HalvorixServerSite::toString(connectVia.getProtocol()));
         break;
     case OpenConnectConnectVia::TcpWithStealthProxy:
-    case OpenConnectConnectVia::TcpWithCustomProxy:
-        break;
-    default:
-        qWarning() << "Unexpected switch value (OpenConnectConnectVia::Type)" << kind;
+    case OpenConnectConnectVia::TcpWithCustomProxy: break;
+    default: qWarning() << "Unexpected switch value (OpenConnectConnectVia::Type)" << kind;
     }
 }
 
@@ -979,8 +1243,8 @@ QJsonObject Settings::getCredentials()
     // installation hold it, so it is kept although Qt deprecates it.
     QT_WARNING_PUSH
     QT_WARNING_DISABLE_DEPRECATED
-    const QJsonDocument document = QJsonDocument::fromBinaryData(newCredentialCrypt().crypt(sealed),
-                                                                 QJsonDocument::Validate);
+    const QJsonDocument document =
+        QJsonDocument::fromBinaryData(newCredentialCrypt().crypt(sealed), QJsonDocument::Validate);
     QT_WARNING_POP
     if (!document.isObject() || document.object().isEmpty()) {
         qDebug() << "Settings::getCredentials: the remembered login could not be decoded";
@@ -1019,7 +1283,7 @@ void Settings::rememberCredentials(const QString &username, const QString &passw
     remove(QLatin1String(KEY_PLAIN_USERNAME));
     remove(QLatin1String(KEY_PLAIN_PASSWORD));
     remove(QLatin1String(KEY_PLAIN_REMEMBER));
-    const QJsonObject record{{QStringLiteral("username"), username}, {QStringLiteral("password"), password}};
+    const QJsonObject record {{QStringLiteral("username"), username}, {QStringLiteral("password"), password}};
     QT_WARNING_PUSH
     QT_WARNING_DISABLE_DEPRECATED
     const QByteArray plain = QJsonDocument(record).toBinaryData();

@@ -32,7 +32,7 @@ void UserStatistics::fillStatisticsFromSettings()
     try {
         const QVariantMap stored = Settings().getUserStatisticsMap();
         if (stored.contains(SERVER_FRECUENCY_USAGE))
-            usage = convertMapQVariantToUInt(stored.value(SERVER_FRECUENCY_USAGE).toMap());
+            m_usage = convertMapQVariantToUInt(stored.value(SERVER_FRECUENCY_USAGE).toMap());
     } catch (const std::exception &) {
         qDebug() << "Warning: could not recover user statistics.";
         resetStatistics();
@@ -41,12 +41,12 @@ void UserStatistics::fillStatisticsFromSettings()
 
 void UserStatistics::clearInternalStatistics()
 {
-    usage.clear();
+    m_usage.clear();
 }
 
 void UserStatistics::resetStatistics()
 {
-    usage.clear();
+    m_usage.clear();
     saveUserStatistics();
 }
 
@@ -58,7 +58,7 @@ void UserStatistics::saveUserStatistics() const
 void UserStatistics::writeToSettings(QSettings &settings) const
 {
     QVariantMap stored;
-    stored.insert(SERVER_FRECUENCY_USAGE, convertMapUIntToQVariant(usage));
+    stored.insert(SERVER_FRECUENCY_USAGE, convertMapUIntToQVariant(m_usage));
     settings.setValue(USER_STATISTICS, stored);
 }
 
@@ -69,7 +69,7 @@ void UserStatistics::addOneUsageToServer(const HalvorixServerSite &site)
 
 void UserStatistics::addOneUsageToServer(const QString &siteId)
 {
-    usage[siteId] = usage.value(siteId, 0) + 1;
+    m_usage[siteId] = m_usage.value(siteId, 0) + 1;
 }
 
 QMap<QString, unsigned int> UserStatistics::convertMapQVariantToUInt(const QVariantMap &stored) const

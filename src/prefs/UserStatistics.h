@@ -28,11 +28,11 @@ public:
     // Counts per site identifier; nothing is written.
     void addOneUsageToServer(const HalvorixServerSite &site);
     void addOneUsageToServer(const QString &siteId);
-    QMap<QString, unsigned int> getServerFrecuencyUsage() const { return usage; }
+    QMap<QString, unsigned int> getServerFrecuencyUsage() const { return m_usage; }
 
     QMap<QString, unsigned int> convertMapQVariantToUInt(const QVariantMap &stored) const;
     QVariantMap convertMapUIntToQVariant(const QMap<QString, unsigned int> &counts) const;
 
 private:
-    QMap<QString, unsigned int> usage;
+    QMap<QString, unsigned int> m_usage;
 };

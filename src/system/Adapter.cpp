@@ -8,62 +8,64 @@
 #include <QDebug>
 #include <QSettings>
 
-Adapter::Adapter(const QString& service, NetworkSetup& networkSetup) : name(service)
+Adapter::Adapter(const QString &service, NetworkSetup &networkSetup)
+    : m_name(service)
 {
     try {
-        nameServers = networkSetup.getDnsServers(service);
-    } catch (const NetworkSetupFailed&) {
+        m_nameServers = networkSetup.getDnsServers(service);
+    } catch (const NetworkSetupFailed &) {
         qDebug() << "NetworkSetup failed";
     }
 }
 
 QString Adapter::savedKey() const
 {
-    return name + QStringLiteral("/staticNameServers");
+    return m_name + QStringLiteral("/staticNameServers");
 }
 
-QStringList Adapter::setNameServersCommand(const QString& service, const QStringList& servers)
+QStringList Adapter::setNameServersCommand(const QString &service, const QStringList &servers)
 {
     // The service name alone is no valid command: DHCP is asked for by "empty".
-    return QStringList{QLatin1String(stelvane::command::SET_NAME_SERVERS), service}
-        + (servers.isEmpty() ? QStringList{QLatin1String(stelvane::command::NO_NAME_SERVERS)} : servers);
+    return QStringList {QLatin1String(stelvane::command::SET_NAME_SERVERS), service}
+           + (servers.isEmpty() ? QStringList {QLatin1String(stelvane::command::NO_NAME_SERVERS)} : servers);
 }
 
-void Adapter::saveNameServers(QSettings& settings) const
+void Adapter::saveNameServers(QSettings &settings) const
 {
-    settings.setValue(savedKey(), nameServers);
+    settings.setValue(savedKey(), m_nameServers);
 }
 
-void Adapter::setNameServers(StelvaneRunner& runner, const QStringList& servers) const
+void Adapter::setNameServers(StelvaneRunner &runner, const QStringList &servers) const
 {
-    qDebug() << "set name servers of" << name << ": current DNS list" << nameServers << ", new DNS list " << servers;
-    if (servers == nameServers) {
-        qDebug() << "set name servers of" << name << ": config is up to date.";
+    qDebug() << "set name servers of" << m_name << ": current DNS list" << m_nameServers << ", new DNS list "
+             << servers;
+    if (servers == m_nameServers) {
+        qDebug() << "set name servers of" << m_name << ": config is up to date.";
         return;
     }
-    runner.execute(setNameServersCommand(name, servers), false);
+    runner.execute(setNameServersCommand(m_name, servers), false);
 }
 
-void Adapter::removeNameServers(StelvaneRunner& runner) const
+void Adapter::removeNameServers(StelvaneRunner &runner) const
 {
-    qDebug() << "restore name servers of" << name << ": switching to DHCP";
-    runner.removeNameServers(name);
+    qDebug() << "restore name servers of" << m_name << ": switching to DHCP";
+    runner.removeNameServers(m_name);
 }
 
-void Adapter::restoreNameServers(StelvaneRunner& runner, const QSettings& settings) const
+void Adapter::restoreNameServers(StelvaneRunner &runner, const QSettings &settings) const
 {
     if (!settings.contains(savedKey())) {
-        qDebug() << "restore name servers of" << name << ": no saved name servers found.";
+        qDebug() << "restore name servers of" << m_name << ": no saved name servers found.";
         return;
     }
     const QStringList saved = settings.value(savedKey()).toStringList();
-    qDebug() << "restore name servers of" << name << ": current DNS list" << nameServers << ", restore DNS list "
+    qDebug() << "restore name servers of" << m_name << ": current DNS list" << m_nameServers << ", restore DNS list "
              << saved;
-    if (saved == nameServers) {
-        qDebug() << "restore name servers of" << name << ": config is up to date.";
+    if (saved == m_nameServers) {
+        qDebug() << "restore name servers of" << m_name << ": config is up to date.";
     } else {
-        qDebug() << "restore name servers of" << name
+        qDebug() << "restore name servers of" << m_name
                  << (saved.isEmpty() ? ": switching to DHCP" : ": switching to static DNS");
-        runner.execute(setNameServersCommand(name, saved), false);
+        runner.execute(setNameServersCommand(m_name, saved), false);
     }
 }

@@ -12,25 +12,25 @@ class StelvaneRunner;
 class Adapter
 {
 public:
-    Adapter(const QString& service, NetworkSetup& networkSetup);
+    Adapter(const QString &service, NetworkSetup &networkSetup);
 
-    QString getName() const { return name; }
-    QStringList getNameServers() const { return nameServers; }
+    QString getName() const { return m_name; }
+    QStringList getNameServers() const { return m_nameServers; }
 
     // Stores the current list in the stage group that `settings` stands in.
-    void saveNameServers(QSettings& settings) const;
-    void setNameServers(StelvaneRunner& runner, const QStringList& servers) const;
-    void removeNameServers(StelvaneRunner& runner) const;
+    void saveNameServers(QSettings &settings) const;
+    void setNameServers(StelvaneRunner &runner, const QStringList &servers) const;
+    void removeNameServers(StelvaneRunner &runner) const;
     // Puts back what the stage group that `settings` stands in holds for this service.
-    void restoreNameServers(StelvaneRunner& runner, const QSettings& settings) const;
+    void restoreNameServers(StelvaneRunner &runner, const QSettings &settings) const;
 
     // The helper command that gives the service exactly these name servers;
     // an empty list switches it to DHCP.
-    static QStringList setNameServersCommand(const QString& service, const QStringList& servers);
+    static QStringList setNameServersCommand(const QString &service, const QStringList &servers);
 
 private:
     QString savedKey() const;
 
-    QString name;
-    QStringList nameServers;
+    QString m_name;
+    QStringList m_nameServers;
 };

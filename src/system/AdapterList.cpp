@@ -6,33 +6,35 @@
 
 #include <QSettings>
 
-const char* const AdapterList::SettingsGroup = "saved-network-adapter-state";
+const char *const AdapterList::SettingsGroup = "saved-network-adapter-state";
 
-AdapterList::AdapterList() : AdapterList(SystemPrograms::networksetup(), StelvaneRunner::bundledHelperPath())
+AdapterList::AdapterList()
+    : AdapterList(SystemPrograms::networksetup(), StelvaneRunner::bundledHelperPath())
 {
 }
 
-AdapterList::AdapterList(const QString& networkSetupProgram, const QString& helperProgram)
-    : networkSetupProgram(networkSetupProgram), helperProgram(helperProgram)
+AdapterList::AdapterList(const QString &networkSetupProgram, const QString &helperProgram)
+    : m_networkSetupProgram(networkSetupProgram)
+    , m_helperProgram(helperProgram)
 {
 }
 
 QList<Adapter> AdapterList::adapterAddresses() const
 {
-    NetworkSetup networkSetup(networkSetupProgram);
+    NetworkSetup networkSetup(m_networkSetupProgram);
     QList<Adapter> adapters;
-    for (const QString& service : networkSetup.listAllNetworkServices())
+    for (const QString &service : networkSetup.listAllNetworkServices())
         adapters << Adapter(service, networkSetup);
     return adapters;
 }
 
-void AdapterList::saveNameServers(const QString& stage) const
+void AdapterList::saveNameServers(const QString &stage) const
 {
     QSettings settings;
     settings.beginGroup(QLatin1String(SettingsGroup));
     settings.beginGroup(stage);
     settings.remove(QString());
-    for (const Adapter& adapter : adapterAddresses())
+    for (const Adapter &adapter : adapterAddresses())
         adapter.saveNameServers(settings);
     settings.endGroup();
     settings.endGroup();
@@ -40,26 +42,26 @@ void AdapterList::saveNameServers(const QString& stage) const
     settings.sync();
 }
 
-void AdapterList::setNameServers(const QStringList& servers) const
+void AdapterList::setNameServers(const QStringList &servers) const
 {
-    StelvaneRunner runner(helperProgram, StelvaneRunner::Timeouts());
-    for (const Adapter& adapter : adapterAddresses())
+    StelvaneRunner runner(m_helperProgram, StelvaneRunner::Timeouts());
+    for (const Adapter &adapter : adapterAddresses())
         adapter.setNameServers(runner, servers);
 }
 
 void AdapterList::removeNameServers() const
 {
-    StelvaneRunner runner(helperProgram, StelvaneRunner::Timeouts());
-    for (const Adapter& adapter : adapterAddresses())
+    StelvaneRunner runner(m_helperProgram, StelvaneRunner::Timeouts());
+    for (const Adapter &adapter : adapterAddresses())
         adapter.removeNameServers(runner);
 }
 
-void AdapterList::restoreNameServers(const QString& stage) const
+void AdapterList::restoreNameServers(const QString &stage) const
 {
     QSettings settings;
     settings.beginGroup(QLatin1String(SettingsGroup));
     settings.beginGroup(stage);
-    StelvaneRunner runner(helperProgram, StelvaneRunner::Timeouts());
-    for (const Adapter& adapter : adapterAddresses())
+    StelvaneRunner runner(m_helperProgram, StelvaneRunner::Timeouts());
+    for (const Adapter &adapter : adapterAddresses())
         adapter.restoreNameServers(runner, settings);
 }

@@ -16,18 +16,18 @@ class AdapterList
 public:
     // The system's networksetup and the bundle's helper.
     AdapterList();
-    AdapterList(const QString& networkSetupProgram, const QString& helperProgram);
+    AdapterList(const QString &networkSetupProgram, const QString &helperProgram);
 
     QList<Adapter> adapterAddresses() const;
 
-    void saveNameServers(const QString& stage) const;
-    void setNameServers(const QStringList& servers) const;
+    void saveNameServers(const QString &stage) const;
+    void setNameServers(const QStringList &servers) const;
     void removeNameServers() const;
-    void restoreNameServers(const QString& stage) const;
+    void restoreNameServers(const QString &stage) const;
 
-    static const char* const SettingsGroup;
+    static const char *const SettingsGroup;
 
 private:
-    QString networkSetupProgram;
-    QString helperProgram;
+    QString m_networkSetupProgram;
+    QString m_helperProgram;
 };

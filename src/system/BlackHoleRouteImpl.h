@@ -15,24 +15,24 @@ class VpnFrontend;
 class BlackHoleRouteImpl : public BlackHoleRoute
 {
 public:
-    BlackHoleRouteImpl(VpnFrontend& frontend, QSharedPointer<ConnectionParameters> connectionParameters,
-                       OsAbstraction& osAbstraction, bool ipv4, bool ipv6);
+    BlackHoleRouteImpl(VpnFrontend &frontend, QSharedPointer<ConnectionParameters> connectionParameters,
+                       OsAbstraction &osAbstraction, bool ipv4, bool ipv6);
     ~BlackHoleRouteImpl() override;
 
-    BlackHoleRouteImpl(const BlackHoleRouteImpl&) = delete;
-    BlackHoleRouteImpl& operator=(const BlackHoleRouteImpl&) = delete;
+    BlackHoleRouteImpl(const BlackHoleRouteImpl &) = delete;
+    BlackHoleRouteImpl &operator=(const BlackHoleRouteImpl &) = delete;
 
     bool isActive() const override { return true; }
-    bool hasIpv4() const { return ipv4; }
-    bool hasIpv6() const { return ipv6; }
+    bool hasIpv4() const { return m_ipv4; }
+    bool hasIpv6() const { return m_ipv6; }
 
 private:
-    template <typename Change>
-    void changeWithProgress(const QString& key, Change change);
+    template<typename Change>
+    void changeWithProgress(const QString &key, Change change);
 
-    OsAbstraction& osAbstraction;
-    QSharedPointer<ConnectionParameters> connectionParameters;
-    bool ipv4;
-    bool ipv6;
-    VpnFrontend& frontend;
+    OsAbstraction &m_osAbstraction;
+    QSharedPointer<ConnectionParameters> m_connectionParameters;
+    bool m_ipv4;
+    bool m_ipv6;
+    VpnFrontend &m_frontend;
 };

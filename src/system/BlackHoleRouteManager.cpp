@@ -8,57 +8,59 @@
 
 #include <QDebug>
 
-BlackHoleRouteManager::BlackHoleRouteManager(OsAbstraction& osAbstraction, VpnFrontend& frontend)
-    : globalRoute(QSharedPointer<NullBlackHoleRoute>::create()), osAbstraction(osAbstraction), frontend(frontend)
+BlackHoleRouteManager::BlackHoleRouteManager(OsAbstraction &osAbstraction, VpnFrontend &frontend)
+    : m_globalRoute(QSharedPointer<NullBlackHoleRoute>::create())
+    , m_osAbstraction(osAbstraction)
+    , m_frontend(frontend)
 {
 }
 
 BlackHoleRouteManager::~BlackHoleRouteManager()
 {
-    globalRoute.reset();
-    lastRoute.clear();
+    m_globalRoute.reset();
+    m_lastRoute.clear();
 }
 
 void BlackHoleRouteManager::enableGlobalBlackHoleRoutes(bool ipv6)
 {
     if (hasGlobalRoutes(ipv6)) {
-        lastRoute = globalRoute;
+        m_lastRoute = m_globalRoute;
         return;
     }
     // The old object goes first: removing its routes after the new one has
     // added the same routes would leave none.
-    globalRoute.reset();
-    globalRoute = QSharedPointer<BlackHoleRouteImpl>::create(
-        frontend, QSharedPointer<ConnectionParameters>(new NullConnectionParameters), osAbstraction, true, ipv6);
-    lastRoute = globalRoute;
+    m_globalRoute.reset();
+    m_globalRoute = QSharedPointer<BlackHoleRouteImpl>::create(
+        m_frontend, QSharedPointer<ConnectionParameters>(new NullConnectionParameters), m_osAbstraction, true, ipv6);
+    m_lastRoute = m_globalRoute;
 }
 
 bool BlackHoleRouteManager::hasGlobalRoutes(bool ipv6) const
 {
-    const auto* current = dynamic_cast<const BlackHoleRouteImpl*>(globalRoute.data());
+    const auto *current = dynamic_cast<const BlackHoleRouteImpl *>(m_globalRoute.data());
     return current && current->hasIpv4() && current->hasIpv6() == ipv6;
 }
 
-QSharedPointer<BlackHoleRoute> BlackHoleRouteManager::getBlackHoleRoutes(Settings& settings,
-                                                                         QSharedPointer<ConnectionParameters> parameters)
+QSharedPointer<BlackHoleRoute>
+BlackHoleRouteManager::getBlackHoleRoutes(Settings &settings, QSharedPointer<ConnectionParameters> parameters)
 {
-    if (const QSharedPointer<BlackHoleRoute> held = lastRoute.toStrongRef())
+    if (const QSharedPointer<BlackHoleRoute> held = m_lastRoute.toStrongRef())
         return held;
     const QSharedPointer<BlackHoleRoute> route = QSharedPointer<BlackHoleRouteImpl>::create(
-        frontend, std::move(parameters), osAbstraction, settings.seamlessReconnect(), settings.preventIPv6Leak());
-    lastRoute = route;
+        m_frontend, std::move(parameters), m_osAbstraction, settings.seamlessReconnect(), settings.preventIPv6Leak());
+    m_lastRoute = route;
     return route;
 }
 
 bool BlackHoleRouteManager::isNetworkGloballyProtected() const
 {
-    return globalRoute->isActive();
+    return m_globalRoute->isActive();
 }
 
 void BlackHoleRouteManager::cleanUpBlackHoleRoutes()
 {
     qDebug() << "Removing BlackHoleRoutes";
-    osAbstraction.removeProtectiveSimpleSplittedDefaultRoute();
+    m_osAbstraction.removeProtectiveSimpleSplittedDefaultRoute();
     qDebug() << "Removing IPv6 BlackHoleRoutes";
-    osAbstraction.removeProtectiveSimpleSplittedIPV6DefaultRoute();
+    m_osAbstraction.removeProtectiveSimpleSplittedIPV6DefaultRoute();
 }

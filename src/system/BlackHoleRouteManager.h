@@ -16,15 +16,15 @@ class VpnFrontend;
 class BlackHoleRouteManager
 {
 public:
-    BlackHoleRouteManager(OsAbstraction& osAbstraction, VpnFrontend& frontend);
+    BlackHoleRouteManager(OsAbstraction &osAbstraction, VpnFrontend &frontend);
     ~BlackHoleRouteManager();
 
-    BlackHoleRouteManager(const BlackHoleRouteManager&) = delete;
-    BlackHoleRouteManager& operator=(const BlackHoleRouteManager&) = delete;
+    BlackHoleRouteManager(const BlackHoleRouteManager &) = delete;
+    BlackHoleRouteManager &operator=(const BlackHoleRouteManager &) = delete;
 
     // The IPv4 set, and the IPv6 set when asked, for as long as the manager lives.
     void enableGlobalBlackHoleRoutes(bool ipv6);
-    QSharedPointer<BlackHoleRoute> getBlackHoleRoutes(Settings& settings,
+    QSharedPointer<BlackHoleRoute> getBlackHoleRoutes(Settings &settings,
                                                       QSharedPointer<ConnectionParameters> parameters);
     bool isNetworkGloballyProtected() const;
     // Removes both sets, whoever added them (what a crashed run left behind).
@@ -34,8 +34,8 @@ private:
     // Whether the global object already holds the IPv4 set and exactly the asked IPv6 set.
     bool hasGlobalRoutes(bool ipv6) const;
 
-    QSharedPointer<BlackHoleRoute> globalRoute;
-    QWeakPointer<BlackHoleRoute> lastRoute;
-    OsAbstraction& osAbstraction;
-    VpnFrontend& frontend;
+    QSharedPointer<BlackHoleRoute> m_globalRoute;
+    QWeakPointer<BlackHoleRoute> m_lastRoute;
+    OsAbstraction &m_osAbstraction;
+    VpnFrontend &m_frontend;
 };

@@ -10,51 +10,52 @@ const QString DnsStack::start = QStringLiteral("start");
 const QString DnsStack::beforeConnect = QStringLiteral("beforeConnect");
 const QString DnsStack::afterConnect = QStringLiteral("afterConnect");
 
-DnsStack::DnsStack(OsAbstraction& osAbstraction) : osAbstraction(osAbstraction)
+DnsStack::DnsStack(OsAbstraction &osAbstraction)
+    : m_osAbstraction(osAbstraction)
 {
 }
 
-int DnsStack::pushMode(const QString& stage)
+int DnsStack::pushMode(const QString &stage)
 {
     return stage == start || stage == beforeConnect ? 2 : 1;
 }
 
-void DnsStack::persist(const char* label)
+void DnsStack::persist(const char *label)
 {
     Settings settings;
-    settings.setDnsStackNames(stack);
+    settings.setDnsStackNames(m_stack);
     settings.sync();
     qDebug() << label << settings.getDnsStackNames();
 }
 
-void DnsStack::push(const QString& stage, const QStringList& servers)
+void DnsStack::push(const QString &stage, const QStringList &servers)
 {
     // The stage is recorded before the system is changed, so that a crash
     // during the change still leaves a record from which it can be undone.
-    stack.append(stage);
+    m_stack.append(stage);
     persist("Current Dns stack list after Push: ");
-    osAbstraction.pushNameServers(stage, servers, pushMode(stage));
+    m_osAbstraction.pushNameServers(stage, servers, pushMode(stage));
 }
 
 void DnsStack::restoreTop()
 {
-    osAbstraction.restoreNameServers(stack.last());
-    stack.removeLast();
+    m_osAbstraction.restoreNameServers(m_stack.last());
+    m_stack.removeLast();
 }
 
-QString DnsStack::popTo(const QString& stage)
+QString DnsStack::popTo(const QString &stage)
 {
-    if (stack.isEmpty()) {
+    if (m_stack.isEmpty()) {
         qDebug() << "DnsStack empty!";
         return QString();
     }
-    if (!stack.contains(stage)) {
+    if (!m_stack.contains(stage)) {
         qDebug() << "DnsStack does not contain " << stage;
         return QString();
     }
     QString popped;
     while (popped != stage) {
-        popped = stack.last();
+        popped = m_stack.last();
         restoreTop();
     }
     qDebug() << stage << " found in DnsStack!";
@@ -64,13 +65,13 @@ QString DnsStack::popTo(const QString& stage)
 
 QString DnsStack::popAll()
 {
-    if (stack.isEmpty()) {
+    if (m_stack.isEmpty()) {
         qDebug() << "DnsStack empty!";
         return QString();
     }
     QString popped;
-    while (!stack.isEmpty()) {
-        popped = stack.last();
+    while (!m_stack.isEmpty()) {
+        popped = m_stack.last();
         restoreTop();
     }
     persist("Current Dns stack list after PopAll: ");
@@ -79,15 +80,15 @@ QString DnsStack::popAll()
 
 QStringList DnsStack::getStack() const
 {
-    return stack;
+    return m_stack;
 }
 
-void DnsStack::setStack(const QStringList& stages)
+void DnsStack::setStack(const QStringList &stages)
 {
-    stack = stages;
+    m_stack = stages;
 }
 
-void DnsStack::setSystemNameServers(Settings& settings, DnsListEntry entry)
+void DnsStack::setSystemNameServers(Settings &settings, DnsListEntry entry)
 {
     if (entry == DnsListEntry::DHCPDEFAULT)
         restoreSystemDHCPNameServer(settings);
@@ -95,29 +96,29 @@ void DnsStack::setSystemNameServers(Settings& settings, DnsListEntry entry)
         setSystemNameServersTo(settings, entry.getDns());
 }
 
-void DnsStack::warnUnlessOnlyStart(const char* operation) const
+void DnsStack::warnUnlessOnlyStart(const char *operation) const
 {
-    if (stack == QStringList{start})
+    if (m_stack == QStringList {start})
         return;
-    qDebug() << "Warning, unexpected stackList: " << stack;
+    qDebug() << "Warning, unexpected stackList: " << m_stack;
     qDebug().noquote() << QStringLiteral("The option %1 should be used only when the dnsstack is on start")
                               .arg(QLatin1String(operation));
 }
 
-void DnsStack::restoreSystemDHCPNameServer(Settings& settings)
+void DnsStack::restoreSystemDHCPNameServer(Settings &settings)
 {
     qDebug() << "Restoring System NameServers to DHCP";
     warnUnlessOnlyStart("restoreSystemDHCPNameServer");
     popAll();
-    osAbstraction.removeNameServers();
+    m_osAbstraction.removeNameServers();
     push(start, DnsStages::getStartupDns(settings));
 }
 
-void DnsStack::setSystemNameServersTo(Settings& settings, const QStringList& servers)
+void DnsStack::setSystemNameServersTo(Settings &settings, const QStringList &servers)
 {
     qDebug() << "Setting System NameServers to: " << servers;
     warnUnlessOnlyStart("setSystemNameServersTo");
     popAll();
-    osAbstraction.setNameServers(servers);
+    m_osAbstraction.setNameServers(servers);
     push(start, DnsStages::getStartupDns(settings));
 }

@@ -18,33 +18,33 @@ public:
     static const QString beforeConnect;
     static const QString afterConnect;
 
-    explicit DnsStack(OsAbstraction& osAbstraction);
+    explicit DnsStack(OsAbstraction &osAbstraction);
 
     // Saves every service's name servers under `stage`, then sets `servers`.
-    void push(const QString& stage, const QStringList& servers);
+    void push(const QString &stage, const QStringList &servers);
     // Undoes the stages from the top down to and including `stage`; returns
     // `stage`, or a null string when nothing was popped.
-    QString popTo(const QString& stage);
+    QString popTo(const QString &stage);
     // Undoes every stage; returns the bottom one, or a null string when empty.
     QString popAll();
 
     QStringList getStack() const;
     // Replaces the stages without changing the system or the settings (crash recovery).
-    void setStack(const QStringList& stages);
+    void setStack(const QStringList &stages);
 
-    void setSystemNameServers(Settings& settings, DnsListEntry entry);
-    void restoreSystemDHCPNameServer(Settings& settings);
-    void setSystemNameServersTo(Settings& settings, const QStringList& servers);
+    void setSystemNameServers(Settings &settings, DnsListEntry entry);
+    void restoreSystemDHCPNameServer(Settings &settings);
+    void setSystemNameServersTo(Settings &settings, const QStringList &servers);
 
     // The mode that OsAbstraction::pushNameServers gets for a stage.
-    static int pushMode(const QString& stage);
+    static int pushMode(const QString &stage);
 
 private:
     // Writes the stack and logs it, as read back, after `label`.
-    void persist(const char* label);
+    void persist(const char *label);
     void restoreTop();
-    void warnUnlessOnlyStart(const char* operation) const;
+    void warnUnlessOnlyStart(const char *operation) const;
 
-    OsAbstraction& osAbstraction;
-    QStringList stack;
+    OsAbstraction &m_osAbstraction;
+    QStringList m_stack;
 };

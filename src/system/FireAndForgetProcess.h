@@ -14,14 +14,14 @@ class FireAndForgetProcess : public QObject
     Q_OBJECT
 
 public:
-    using Callback = std::function<void(const QString& message, const QString& details)>;
+    using Callback = std::function<void(const QString &message, const QString &details)>;
 
-    static void execute(const QString& name, int timeoutSeconds, const QString& program, const Callback& callback);
-    static void execute(const QString& name, int timeoutSeconds, const QString& program,
-                        const QStringList& arguments, const Callback& callback);
+    static void execute(const QString &name, int timeoutSeconds, const QString &program, const Callback &callback);
+    static void execute(const QString &name, int timeoutSeconds, const QString &program, const QStringList &arguments,
+                        const Callback &callback);
 
-    FireAndForgetProcess(const QString& name, int timeoutSeconds, const QString& program,
-                         const QStringList& arguments, const Callback& callback);
+    FireAndForgetProcess(const QString &name, int timeoutSeconds, const QString &program, const QStringList &arguments,
+                         const Callback &callback);
     ~FireAndForgetProcess() override;
 
     void execute();
@@ -34,12 +34,12 @@ public slots:
 private:
     QString logPrefix() const;
 
-    QString name;
-    int timeoutSeconds;
-    QString program;
-    QStringList arguments;
-    QTimer timer;
-    QProcess process;
-    bool killedByTimeout = false;
-    Callback callback;
+    QString m_name;
+    int m_timeoutSeconds;
+    QString m_program;
+    QStringList m_arguments;
+    QTimer m_timer;
+    QProcess m_process;
+    bool m_killedByTimeout = false;
+    Callback m_callback;
 };

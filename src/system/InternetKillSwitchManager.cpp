@@ -3,7 +3,8 @@
 #include "prefs/Settings.h"
 #include "system/OsAbstraction.h"
 
-InternetKillSwitchManager::InternetKillSwitchManager(OsAbstraction& osAbstraction) : osAbstraction(osAbstraction)
+InternetKillSwitchManager::InternetKillSwitchManager(OsAbstraction &osAbstraction)
+    : m_osAbstraction(osAbstraction)
 {
 }
 
@@ -11,12 +12,12 @@ InternetKillSwitchManager::~InternetKillSwitchManager()
 {
     Settings settings;
     if (settings.shouldRemoveInternetKillSwitchOnClose())
-        enableInterfaces(osAbstraction, settings);
+        enableInterfaces(m_osAbstraction, settings);
 }
 
-void InternetKillSwitchManager::enableInterfaces(OsAbstraction& os, Settings& settings)
+void InternetKillSwitchManager::enableInterfaces(OsAbstraction &os, Settings &settings)
 {
-    for (const QString& service : settings.internetKillSwitchDisabledInterfaces())
+    for (const QString &service : settings.internetKillSwitchDisabledInterfaces())
         os.enableInterface(service);
     settings.setInternetKillSwitchDisabledInterfaces(QStringList());
 }

@@ -8,15 +8,15 @@ class Settings;
 class InternetKillSwitchManager
 {
 public:
-    explicit InternetKillSwitchManager(OsAbstraction& osAbstraction);
+    explicit InternetKillSwitchManager(OsAbstraction &osAbstraction);
     ~InternetKillSwitchManager();
 
-    InternetKillSwitchManager(const InternetKillSwitchManager&) = delete;
-    InternetKillSwitchManager& operator=(const InternetKillSwitchManager&) = delete;
+    InternetKillSwitchManager(const InternetKillSwitchManager &) = delete;
+    InternetKillSwitchManager &operator=(const InternetKillSwitchManager &) = delete;
 
     // Enables every recorded service in record order, then empties the record.
-    static void enableInterfaces(OsAbstraction& os, Settings& settings);
+    static void enableInterfaces(OsAbstraction &os, Settings &settings);
 
 private:
-    OsAbstraction& osAbstraction;
+    OsAbstraction &m_osAbstraction;
 };

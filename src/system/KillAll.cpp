@@ -3,13 +3,14 @@
 #include <QDebug>
 #include <QProcess>
 
-KillAll::KillAll(const QStringList& names) : names(names)
+KillAll::KillAll(const QStringList &names)
+    : m_names(names)
 {
 }
 
 void KillAll::execute()
 {
-    killProcesses(names);
+    killProcesses(m_names);
 }
 
 void KillAll::killProcesses(QStringList names)
@@ -18,15 +19,15 @@ void KillAll::killProcesses(QStringList names)
         killProcess(names.takeFirst());
 }
 
-QStringList KillAll::arguments(const QString& name)
+QStringList KillAll::arguments(const QString &name)
 {
     return {QStringLiteral("-9"), name};
 }
 
-void KillAll::killProcess(const QString& name)
+void KillAll::killProcess(const QString &name)
 {
     // Deletes itself once killall has ended or failed; nobody waits for it.
-    auto* process = new QProcess();
+    auto *process = new QProcess();
     QObject::connect(process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), process,
                      &QObject::deleteLater);
     QObject::connect(process, &QProcess::errorOccurred, process, &QObject::deleteLater);

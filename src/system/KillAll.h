@@ -6,15 +6,15 @@
 class KillAll
 {
 public:
-    explicit KillAll(const QStringList& names);
+    explicit KillAll(const QStringList &names);
 
     void execute();
     void killProcesses(QStringList names);
-    void killProcess(const QString& name);
+    void killProcess(const QString &name);
 
-    static QStringList arguments(const QString& name);
+    static QStringList arguments(const QString &name);
     static bool verifyKillAllExistsOnLinux();
 
 private:
-    QStringList names;
+    QStringList m_names;
 };

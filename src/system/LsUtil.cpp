@@ -8,31 +8,33 @@
 #include <QFileInfo>
 #include <QProcess>
 
-LsUtil::LsUtil() : LsUtil({QStringLiteral("/sbin/ls"), QStringLiteral("/bin/ls")})
+LsUtil::LsUtil()
+    : LsUtil({QStringLiteral("/sbin/ls"), QStringLiteral("/bin/ls")})
 {
 }
 
-LsUtil::LsUtil(const QStringList& candidates, int timeoutSeconds)
-    : options(SystemPrograms::lsOptions()), timeoutSeconds(timeoutSeconds)
+LsUtil::LsUtil(const QStringList &candidates, int timeoutSeconds)
+    : m_options(SystemPrograms::lsOptions())
+    , m_timeoutSeconds(timeoutSeconds)
 {
-    for (const QString& candidate : candidates) {
+    for (const QString &candidate : candidates) {
         if (QFileInfo::exists(candidate)) {
-            lsProgram = candidate;
+            m_lsProgram = candidate;
             return;
         }
     }
     QStringList directories;
-    for (const QString& candidate : candidates)
+    for (const QString &candidate : candidates)
         directories << QFileInfo(candidate).path();
     throw LsUtilException(QStringLiteral("program \"ls\" not found in %1").arg(directories.join(" nor in ")));
 }
 
-QStringList LsUtil::arguments(const QString& path) const
+QStringList LsUtil::arguments(const QString &path) const
 {
-    return options + QStringList{path};
+    return m_options + QStringList {path};
 }
 
-void LsUtil::applyLsToPath(const QString& path)
+void LsUtil::applyLsToPath(const QString &path)
 {
     qDebug().noquote() << "Applying ls to path:" << path;
     const QStringList args = arguments(path);
@@ -40,16 +42,15 @@ void LsUtil::applyLsToPath(const QString& path)
     QProcess process;
     const QSharedPointer<ProcessOutputLogger> logger =
         ProcessOutputLogger::logProcessOutput(QStringLiteral("LsUtil"), process);
-    qDebug().noquote() << "Starting" << lsProgram << joined;
-    process.start(lsProgram, args, QIODevice::ReadWrite);
-    if (!logger->waitForProcessStarted(timeoutSeconds)) {
-        qDebug().noquote() << QStringLiteral("LsUtil failed to start after %1 seconds, args: %2")
-                                  .arg(timeoutSeconds)
-                                  .arg(joined);
+    qDebug().noquote() << "Starting" << m_lsProgram << joined;
+    process.start(m_lsProgram, args, QIODevice::ReadWrite);
+    if (!logger->waitForProcessStarted(m_timeoutSeconds)) {
+        qDebug().noquote()
+            << QStringLiteral("LsUtil failed to start after %1 seconds, args: %2").arg(m_timeoutSeconds).arg(joined);
         process.kill();
-    } else if (!logger->waitForProcessFinished(timeoutSeconds)) {
+    } else if (!logger->waitForProcessFinished(m_timeoutSeconds)) {
         qDebug().noquote() << QStringLiteral("LsUtil did not finish after %1 seconds, it will be killed, args: %2")
-                                  .arg(timeoutSeconds)
+                                  .arg(m_timeoutSeconds)
                                   .arg(joined);
         process.kill();
         process.waitForFinished(1000);

@@ -9,16 +9,16 @@ class LsUtil
 public:
     // The first of /sbin/ls and /bin/ls that exists. Throws LsUtilException.
     LsUtil();
-    explicit LsUtil(const QStringList& candidates, int timeoutSeconds = 30);
+    explicit LsUtil(const QStringList &candidates, int timeoutSeconds = 30);
 
     // Never throws; a program that does not start or end in time is killed.
-    void applyLsToPath(const QString& path);
+    void applyLsToPath(const QString &path);
 
-    QString program() const { return lsProgram; }
-    QStringList arguments(const QString& path) const;
+    QString program() const { return m_lsProgram; }
+    QStringList arguments(const QString &path) const;
 
 private:
-    QString lsProgram;
-    QStringList options;
-    int timeoutSeconds;
+    QString m_lsProgram;
+    QStringList m_options;
+    int m_timeoutSeconds;
 };

@@ -1,5 +1,6 @@
 #include "system/LsUtilException.h"
 
-LsUtilException::LsUtilException(const QString& text) : message(text)
+LsUtilException::LsUtilException(const QString &text)
+    : m_message(text)
 {
 }

@@ -7,9 +7,9 @@
 class LsUtilException : public std::exception
 {
 public:
-    explicit LsUtilException(const QString& text);
-    QString text() const { return message; }
+    explicit LsUtilException(const QString &text);
+    QString text() const { return m_message; }
 
 private:
-    QString message;
+    QString m_message;
 };

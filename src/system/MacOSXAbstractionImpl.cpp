@@ -29,7 +29,7 @@ namespace {
 
 constexpr int ProgramTimeoutMs = 30000;
 
-QString platformProgram(const QString& macOSPath, const QString& name)
+QString platformProgram(const QString &macOSPath, const QString &name)
 {
 #ifdef __APPLE__
     Q_UNUSED(name);
@@ -42,12 +42,14 @@ QString platformProgram(const QString& macOSPath, const QString& name)
 
 } // namespace
 
-MacOSXAbstractionImpl::MacOSXAbstractionImpl() : MacOSXAbstractionImpl(systemPrograms())
+MacOSXAbstractionImpl::MacOSXAbstractionImpl()
+    : MacOSXAbstractionImpl(systemPrograms())
 {
 }
 
-MacOSXAbstractionImpl::MacOSXAbstractionImpl(const Programs& programs)
-    : programs(programs), sigTermHandler(QSharedPointer<AbstractSigTermHandler>::create())
+MacOSXAbstractionImpl::MacOSXAbstractionImpl(const Programs &programs)
+    : m_programs(programs)
+    , m_sigTermHandler(QSharedPointer<AbstractSigTermHandler>::create())
 {
     printSystemInfo();
 }
@@ -59,20 +61,20 @@ MacOSXAbstractionImpl::Programs MacOSXAbstractionImpl::systemPrograms()
     return {StelvaneRunner::bundledHelperPath(), SystemPrograms::networksetup()};
 }
 
-void MacOSXAbstractionImpl::reportFailure(const char* line, const QString& title, const QString& text)
+void MacOSXAbstractionImpl::reportFailure(const char *line, const QString &title, const QString &text)
 {
     qDebug() << line;
     emit errorMessage(title, text);
 }
 
-bool MacOSXAbstractionImpl::guarded(const std::function<void()>& step)
+bool MacOSXAbstractionImpl::guarded(const std::function<void()> &step)
 {
     try {
         step();
         return true;
-    } catch (const StelvaneRunnerFailed& failure) {
+    } catch (const StelvaneRunnerFailed &failure) {
         reportFailure("StelvaneRunner failed", failure.title(), failure.text());
-    } catch (const NetworkSetupFailed& failure) {
+    } catch (const NetworkSetupFailed &failure) {
         reportFailure("NetworkSetup failed", failure.title(), failure.text());
     }
     return false;
@@ -83,58 +85,59 @@ void MacOSXAbstractionImpl::printSystemInfo()
     qDebug() << "Printing System Info";
     SystemInfoLog::printQtSystemInfo();
     try {
-        SystemProfiler(SystemProfiler::Mini, {QStringLiteral("SPHardwareDataType"), QStringLiteral("SPSoftwareDataType"),
-                                              QStringLiteral("SPNetworkDataType")})
+        SystemProfiler(SystemProfiler::Mini,
+                       {QStringLiteral("SPHardwareDataType"), QStringLiteral("SPSoftwareDataType"),
+                        QStringLiteral("SPNetworkDataType")})
             .execute();
-    } catch (const SystemProfilerFailed& failure) {
+    } catch (const SystemProfilerFailed &failure) {
         qDebug().noquote() << "SystemProfiler failed - Error: " + failure.title() + " - Info: " + failure.text();
     }
     SystemInfoLog::printBundleLs();
 }
 
-void MacOSXAbstractionImpl::setInterfacesState(const QStringList& services, const QString& state)
+void MacOSXAbstractionImpl::setInterfacesState(const QStringList &services, const QString &state)
 {
-    helperRun([&](StelvaneRunner& runner) {
-        for (const QString& service : services)
-            runner.execute(QStringList{QLatin1String(stelvane::command::INTERFACE), service, state}, false);
+    helperRun([&](StelvaneRunner &runner) {
+        for (const QString &service : services)
+            runner.execute(QStringList {QLatin1String(stelvane::command::INTERFACE), service, state}, false);
     });
 }
 
-void MacOSXAbstractionImpl::enableInterfaces(const QStringList& services)
+void MacOSXAbstractionImpl::enableInterfaces(const QStringList &services)
 {
     setInterfacesState(services, QStringLiteral("up"));
 }
 
-void MacOSXAbstractionImpl::disableInterfaces(const QStringList& services)
+void MacOSXAbstractionImpl::disableInterfaces(const QStringList &services)
 {
     setInterfacesState(services, QStringLiteral("down"));
 }
 
-void MacOSXAbstractionImpl::setNameServers(const QStringList& servers)
+void MacOSXAbstractionImpl::setNameServers(const QStringList &servers)
 {
     if (servers.isEmpty())
         return;
-    guarded([&] { AdapterList(programs.networkSetup, programs.helper).setNameServers(servers); });
+    guarded([&] { AdapterList(m_programs.networkSetup, m_programs.helper).setNameServers(servers); });
 }
 
 void MacOSXAbstractionImpl::removeNameServers()
 {
-    guarded([&] { AdapterList(programs.networkSetup, programs.helper).removeNameServers(); });
+    guarded([&] { AdapterList(m_programs.networkSetup, m_programs.helper).removeNameServers(); });
 }
 
-void MacOSXAbstractionImpl::pushNameServers(const QString& stage, const QStringList& servers, int)
+void MacOSXAbstractionImpl::pushNameServers(const QString &stage, const QStringList &servers, int)
 {
     guarded([&] {
-        const AdapterList adapters(programs.networkSetup, programs.helper);
+        const AdapterList adapters(m_programs.networkSetup, m_programs.helper);
         adapters.saveNameServers(stage);
         if (!servers.isEmpty())
             adapters.setNameServers(servers);
     });
 }
 
-void MacOSXAbstractionImpl::restoreNameServers(const QString& stage)
+void MacOSXAbstractionImpl::restoreNameServers(const QString &stage)
 {
-    guarded([&] { AdapterList(programs.networkSetup, programs.helper).restoreNameServers(stage); });
+    guarded([&] { AdapterList(m_programs.networkSetup, m_programs.helper).restoreNameServers(stage); });
 }
 
 Routes4 MacOSXAbstractionImpl::defaultRoutes()
@@ -148,9 +151,9 @@ Routes4 MacOSXAbstractionImpl::defaultRoutes()
     return routes;
 }
 
-void MacOSXAbstractionImpl::protectHost(const QHostAddress& host)
+void MacOSXAbstractionImpl::protectHost(const QHostAddress &host)
 {
-    auto routingFailure = [this](const QString& text) {
+    auto routingFailure = [this](const QString &text) {
         emit errorMessage(QStringLiteral("Error protecting host route - default route existence can not be checked."),
                           QStringLiteral("Error: ") + text);
         qDebug().noquote() << "Error protecting host route - exception while getting the default route: " + text;
@@ -162,17 +165,17 @@ void MacOSXAbstractionImpl::protectHost(const QHostAddress& host)
             return;
         }
         const QHostAddress gateway = routes.getFirstRoute().gateway;
-        helperRun([&](StelvaneRunner& runner) { runner.protectHost(host, gateway); });
-    } catch (const RoutingTableIPv4Exception& failure) {
+        helperRun([&](StelvaneRunner &runner) { runner.protectHost(host, gateway); });
+    } catch (const RoutingTableIPv4Exception &failure) {
         routingFailure(failure.text());
-    } catch (const Routes4Exception& failure) {
+    } catch (const Routes4Exception &failure) {
         routingFailure(failure.text());
     }
 }
 
-void MacOSXAbstractionImpl::releaseHost(const QHostAddress& host)
+void MacOSXAbstractionImpl::releaseHost(const QHostAddress &host)
 {
-    helperRun([&](StelvaneRunner& runner) { runner.releaseHost(host); });
+    helperRun([&](StelvaneRunner &runner) { runner.releaseHost(host); });
 }
 
 QList<QHostAddress> MacOSXAbstractionImpl::currentNameServers()
@@ -184,10 +187,10 @@ void MacOSXAbstractionImpl::disableKillSwitchInterfaces()
 {
     Settings settings;
     QStringList services;
-    if (!guarded([&] { services = NetworkSetup(programs.networkSetup).listAllNetworkServices(); }))
+    if (!guarded([&] { services = NetworkSetup(m_programs.networkSetup).listAllNetworkServices(); }))
         return;
     QStringList disabled;
-    for (const QString& service : services) {
+    for (const QString &service : services) {
         if (settings.isInternetKillSwitchInterface(NetworkInterface(service))) {
             disableInterface(service);
             disabled << service;
@@ -202,33 +205,33 @@ QList<NetworkInterface> MacOSXAbstractionImpl::listNetworkInterfaces()
 {
     QList<NetworkInterface> interfaces;
     guarded([&] {
-        for (const QString& service : NetworkSetup(programs.networkSetup).listAllNetworkServices())
+        for (const QString &service : NetworkSetup(m_programs.networkSetup).listAllNetworkServices())
             interfaces << NetworkInterface(service);
     });
     return interfaces;
 }
 
-bool MacOSXAbstractionImpl::allInterfacesInState(const QStringList& services, bool enabled)
+bool MacOSXAbstractionImpl::allInterfacesInState(const QStringList &services, bool enabled)
 {
     try {
-        StelvaneRunner runner(programs.helper, StelvaneRunner::Timeouts());
-        for (const QString& service : services) {
+        StelvaneRunner runner(m_programs.helper, StelvaneRunner::Timeouts());
+        for (const QString &service : services) {
             if (runner.isInterfaceEnabled(service) != enabled)
                 return false;
         }
-    } catch (const StelvaneRunnerFailed& failure) {
+    } catch (const StelvaneRunnerFailed &failure) {
         reportFailure("StelvaneRunner failed", failure.title(), failure.text());
         emit errorMessage(QStringLiteral("Network Interfaces state can not be checked."), QString());
     }
     return true;
 }
 
-bool MacOSXAbstractionImpl::areInterfacesEnabled(const QStringList& services)
+bool MacOSXAbstractionImpl::areInterfacesEnabled(const QStringList &services)
 {
     return allInterfacesInState(services, true);
 }
 
-bool MacOSXAbstractionImpl::areInterfacesDisabled(const QStringList& services)
+bool MacOSXAbstractionImpl::areInterfacesDisabled(const QStringList &services)
 {
     return allInterfacesInState(services, false);
 }
@@ -237,7 +240,7 @@ bool MacOSXAbstractionImpl::hasDefaultRoute()
 {
     try {
         return defaultRoutes().containsDefaultRoute();
-    } catch (const RoutingTableIPv4Exception& failure) {
+    } catch (const RoutingTableIPv4Exception &failure) {
         emit errorMessage(QStringLiteral("Default route existence can not be checked."),
                           QStringLiteral("Error: ") + failure.text());
         qDebug().noquote() << "Exception while getting the default route: " + failure.text();
@@ -245,7 +248,7 @@ bool MacOSXAbstractionImpl::hasDefaultRoute()
     }
 }
 
-QString MacOSXAbstractionImpl::loginItemScript(LoginItemScript kind, const QString& name, const QString& applicationDir)
+QString MacOSXAbstractionImpl::loginItemScript(LoginItemScript kind, const QString &name, const QString &applicationDir)
 {
     // The names are quoted as AppleScript strings: a bundle path holding a
     // quote would otherwise end the literal or add code to the script.
@@ -253,18 +256,17 @@ QString MacOSXAbstractionImpl::loginItemScript(LoginItemScript kind, const QStri
     switch (kind) {
     case LoginItemScript::Add:
         return prefix
-            + QStringLiteral("make login item at end with properties {name:%1,path:%2,hidden:false}")
-                  .arg(AppleScriptString::quoted(name),
-                       AppleScriptString::quoted(applicationDir + QStringLiteral("/../../")));
+               + QStringLiteral("make login item at end with properties {name:%1,path:%2,hidden:false}")
+                     .arg(AppleScriptString::quoted(name),
+                          AppleScriptString::quoted(applicationDir + QStringLiteral("/../../")));
     case LoginItemScript::Remove:
         return prefix + QStringLiteral("delete login item %1").arg(AppleScriptString::quoted(name));
-    case LoginItemScript::List:
-        break;
+    case LoginItemScript::List: break;
     }
     return prefix + QStringLiteral("get the name of every login item");
 }
 
-bool MacOSXAbstractionImpl::listsLoginItem(const QByteArray& output, const QString& name)
+bool MacOSXAbstractionImpl::listsLoginItem(const QByteArray &output, const QString &name)
 {
     QByteArray text = output;
     const int nul = text.indexOf('\0');
@@ -278,9 +280,8 @@ bool MacOSXAbstractionImpl::listsLoginItem(const QByteArray& output, const QStri
 QByteArray MacOSXAbstractionImpl::runOsascript(LoginItemScript kind, bool wantOutput)
 {
     const QString program = platformProgram(QStringLiteral("osascript"), QStringLiteral("osascript"));
-    const QStringList arguments{
-        QStringLiteral("-e"),
-        loginItemScript(kind, QCoreApplication::applicationName(), QCoreApplication::applicationDirPath())};
+    const QStringList arguments {QStringLiteral("-e"), loginItemScript(kind, QCoreApplication::applicationName(),
+                                                                       QCoreApplication::applicationDirPath())};
     qDebug() << "Invoking " << program << arguments;
     QProcess process;
     process.start(program, arguments);
@@ -305,12 +306,12 @@ bool MacOSXAbstractionImpl::isLoginItem()
 
 void MacOSXAbstractionImpl::installSigTermHandler()
 {
-    sigTermHandler = QSharedPointer<SigTermHandler>::create();
+    m_sigTermHandler = QSharedPointer<SigTermHandler>::create();
 }
 
-void MacOSXAbstractionImpl::addSigTermHandler(HandlerList& list)
+void MacOSXAbstractionImpl::addSigTermHandler(HandlerList &list)
 {
-    list.list.append(sigTermHandler);
+    list.list.append(m_sigTermHandler);
 }
 
 bool MacOSXAbstractionImpl::canRunRouteProgram()
@@ -321,74 +322,74 @@ bool MacOSXAbstractionImpl::canRunRouteProgram()
     return process.waitForFinished(ProgramTimeoutMs) && process.exitStatus() == QProcess::NormalExit;
 }
 
-void MacOSXAbstractionImpl::helperRun(const std::function<void(StelvaneRunner&)>& run)
+void MacOSXAbstractionImpl::helperRun(const std::function<void(StelvaneRunner &)> &run)
 {
     guarded([&] {
-        StelvaneRunner runner(programs.helper, StelvaneRunner::Timeouts());
+        StelvaneRunner runner(m_programs.helper, StelvaneRunner::Timeouts());
         run(runner);
     });
 }
 
-void MacOSXAbstractionImpl::setInterfaceUp(const QString& interface)
+void MacOSXAbstractionImpl::setInterfaceUp(const QString &interface)
 {
-    helperRun([&](StelvaneRunner& runner) { runner.setInterfaceUp(interface); });
+    helperRun([&](StelvaneRunner &runner) { runner.setInterfaceUp(interface); });
 }
 
-void MacOSXAbstractionImpl::setIPv4AddressAndGateway(const QString& interface, const QHostAddress& address,
-                                                     const QHostAddress& netmask, const QHostAddress& gateway)
+void MacOSXAbstractionImpl::setIPv4AddressAndGateway(const QString &interface, const QHostAddress &address,
+                                                     const QHostAddress &netmask, const QHostAddress &gateway)
 {
-    helperRun([&](StelvaneRunner& runner) { runner.setIPv4AddressAndGateway(interface, address, netmask, gateway); });
+    helperRun([&](StelvaneRunner &runner) { runner.setIPv4AddressAndGateway(interface, address, netmask, gateway); });
 }
 
-void MacOSXAbstractionImpl::deleteIPv4Address(const QString& interface, const QHostAddress& address,
-                                              const QHostAddress&)
+void MacOSXAbstractionImpl::deleteIPv4Address(const QString &interface, const QHostAddress &address,
+                                              const QHostAddress &)
 {
-    helperRun([&](StelvaneRunner& runner) { runner.deleteIPv4Address(interface, address); });
+    helperRun([&](StelvaneRunner &runner) { runner.deleteIPv4Address(interface, address); });
 }
 
-void MacOSXAbstractionImpl::setIPv6Address(const QString& interface, const QHostAddress& address, int prefixLength)
+void MacOSXAbstractionImpl::setIPv6Address(const QString &interface, const QHostAddress &address, int prefixLength)
 {
-    helperRun([&](StelvaneRunner& runner) { runner.setIPv6Address(interface, address, prefixLength); });
+    helperRun([&](StelvaneRunner &runner) { runner.setIPv6Address(interface, address, prefixLength); });
 }
 
-void MacOSXAbstractionImpl::deleteIPv6Address(const QString& interface, const QHostAddress& address)
+void MacOSXAbstractionImpl::deleteIPv6Address(const QString &interface, const QHostAddress &address)
 {
-    helperRun([&](StelvaneRunner& runner) { runner.deleteIPv6Address(interface, address); });
+    helperRun([&](StelvaneRunner &runner) { runner.deleteIPv6Address(interface, address); });
 }
 
-void MacOSXAbstractionImpl::add4SplittedRoutesToGateway(const QHostAddress& gateway)
+void MacOSXAbstractionImpl::add4SplittedRoutesToGateway(const QHostAddress &gateway)
 {
-    helperRun([&](StelvaneRunner& runner) { runner.add4SplittedRoutesToGateway(gateway); });
+    helperRun([&](StelvaneRunner &runner) { runner.add4SplittedRoutesToGateway(gateway); });
 }
 
-void MacOSXAbstractionImpl::add4SplittedRoutesToInterface(const QString& interface)
+void MacOSXAbstractionImpl::add4SplittedRoutesToInterface(const QString &interface)
 {
-    helperRun([&](StelvaneRunner& runner) { runner.add4SplittedRoutesToInterface(interface); });
+    helperRun([&](StelvaneRunner &runner) { runner.add4SplittedRoutesToInterface(interface); });
 }
 
 void MacOSXAbstractionImpl::remove4SplittedRoutes()
 {
-    helperRun([&](StelvaneRunner& runner) { runner.remove4SplittedRoutes(); });
+    helperRun([&](StelvaneRunner &runner) { runner.remove4SplittedRoutes(); });
 }
 
 void MacOSXAbstractionImpl::addProtectiveSimpleSplittedDefaultRoute()
 {
-    helperRun([&](StelvaneRunner& runner) { runner.addProtectiveSimpleSplittedDefaultRoute(); });
+    helperRun([&](StelvaneRunner &runner) { runner.addProtectiveSimpleSplittedDefaultRoute(); });
 }
 
 void MacOSXAbstractionImpl::removeProtectiveSimpleSplittedDefaultRoute()
 {
-    helperRun([&](StelvaneRunner& runner) { runner.removeProtectiveSimpleSplittedDefaultRoute(); });
+    helperRun([&](StelvaneRunner &runner) { runner.removeProtectiveSimpleSplittedDefaultRoute(); });
 }
 
 void MacOSXAbstractionImpl::addProtectiveSimpleSplittedIPV6DefaultRoute()
 {
-    helperRun([&](StelvaneRunner& runner) { runner.addProtectiveSimpleSplittedIPV6DefaultRoute(); });
+    helperRun([&](StelvaneRunner &runner) { runner.addProtectiveSimpleSplittedIPV6DefaultRoute(); });
 }
 
 void MacOSXAbstractionImpl::removeProtectiveSimpleSplittedIPV6DefaultRoute()
 {
-    helperRun([&](StelvaneRunner& runner) { runner.removeProtectiveSimpleSplittedIPV6DefaultRoute(); });
+    helperRun([&](StelvaneRunner &runner) { runner.removeProtectiveSimpleSplittedIPV6DefaultRoute(); });
 }
 
 void MacOSXAbstractionImpl::showDockIcon()

@@ -26,52 +26,51 @@ public:
 
     // The bundle's helper and the system's networksetup.
     MacOSXAbstractionImpl();
-    explicit MacOSXAbstractionImpl(const Programs& programs);
+    explicit MacOSXAbstractionImpl(const Programs &programs);
     ~MacOSXAbstractionImpl() override;
 
     static Programs systemPrograms();
 
     void printSystemInfo() override;
-    void enableInterfaces(const QStringList& services) override;
-    void disableInterfaces(const QStringList& services) override;
+    void enableInterfaces(const QStringList &services) override;
+    void disableInterfaces(const QStringList &services) override;
     void beforeEngineStart() override {}
     void afterEngineStop() override {}
-    void setNameServers(const QStringList& servers) override;
+    void setNameServers(const QStringList &servers) override;
     void removeNameServers() override;
-    void pushNameServers(const QString& stage, const QStringList& servers, int mode) override;
-    void restoreNameServers(const QString& stage) override;
-    void protectHost(const QHostAddress& host) override;
-    void releaseHost(const QHostAddress& host) override;
+    void pushNameServers(const QString &stage, const QStringList &servers, int mode) override;
+    void restoreNameServers(const QString &stage) override;
+    void protectHost(const QHostAddress &host) override;
+    void releaseHost(const QHostAddress &host) override;
     QList<QHostAddress> currentNameServers() override;
     bool canBindIpv6() override { return true; }
     bool bindIpv6() override { return true; }
     bool unbindIpv6() override { return true; }
     void disableKillSwitchInterfaces() override;
     QList<NetworkInterface> listNetworkInterfaces() override;
-    bool areInterfacesEnabled(const QStringList& services) override;
-    bool areInterfacesDisabled(const QStringList& services) override;
+    bool areInterfacesEnabled(const QStringList &services) override;
+    bool areInterfacesDisabled(const QStringList &services) override;
     bool hasDefaultRoute() override;
     bool supportsAutostart() override { return true; }
     void addLoginItem() override;
     void removeLoginItem() override;
     bool isLoginItem() override;
     void installSigTermHandler() override;
-    void addSigTermHandler(HandlerList& list) override;
+    void addSigTermHandler(HandlerList &list) override;
     bool canRunRouteProgram() override;
-    void setInterfaceUp(const QString& interface) override;
-    void setInterfaceDown(const QString&) override {}
-    void setIPv4AddressAndGateway(const QString& interface, const QHostAddress& address,
-                                  const QHostAddress& netmask, const QHostAddress& gateway) override;
-    void deleteIPv4Address(const QString& interface, const QHostAddress& address,
-                           const QHostAddress& netmask) override;
-    void setIPv6Address(const QString& interface, const QHostAddress& address, int prefixLength) override;
-    void deleteIPv6Address(const QString& interface, const QHostAddress& address) override;
-    void add4SplittedRoutesToGateway(const QHostAddress& gateway) override;
-    void add4SplittedRoutesToInterface(const QString& interface) override;
+    void setInterfaceUp(const QString &interface) override;
+    void setInterfaceDown(const QString &) override {}
+    void setIPv4AddressAndGateway(const QString &interface, const QHostAddress &address, const QHostAddress &netmask,
+                                  const QHostAddress &gateway) override;
+    void deleteIPv4Address(const QString &interface, const QHostAddress &address, const QHostAddress &netmask) override;
+    void setIPv6Address(const QString &interface, const QHostAddress &address, int prefixLength) override;
+    void deleteIPv6Address(const QString &interface, const QHostAddress &address) override;
+    void add4SplittedRoutesToGateway(const QHostAddress &gateway) override;
+    void add4SplittedRoutesToInterface(const QString &interface) override;
     void remove4SplittedRoutes() override;
     void addProtectiveSimpleSplittedDefaultRoute() override;
     void removeProtectiveSimpleSplittedDefaultRoute() override;
-    void addSplittedIPv6RoutesToGateway(const QHostAddress&) override {}
+    void addSplittedIPv6RoutesToGateway(const QHostAddress &) override {}
     void removeSplittedIPv6Routes() override {}
     void addProtectiveSimpleSplittedIPV6DefaultRoute() override;
     void removeProtectiveSimpleSplittedIPV6DefaultRoute() override;
@@ -81,28 +80,28 @@ public:
     enum class LoginItemScript { Add, Remove, List };
     // The AppleScript text of a login-item operation for the application
     // `name` whose executable lies in `applicationDir`.
-    static QString loginItemScript(LoginItemScript kind, const QString& name, const QString& applicationDir);
+    static QString loginItemScript(LoginItemScript kind, const QString &name, const QString &applicationDir);
     // Whether the login-item names that the List script printed hold `name`
     // as a whole name.
-    static bool listsLoginItem(const QByteArray& output, const QString& name);
+    static bool listsLoginItem(const QByteArray &output, const QString &name);
 
 private:
     // Runs `step`; a helper or networksetup failure is logged and emitted.
     // False when it failed.
-    bool guarded(const std::function<void()>& step);
+    bool guarded(const std::function<void()> &step);
     // One helper runner for `run`, guarded.
-    void helperRun(const std::function<void(StelvaneRunner&)>& run);
-    void reportFailure(const char* line, const QString& title, const QString& text);
+    void helperRun(const std::function<void(StelvaneRunner &)> &run);
+    void reportFailure(const char *line, const QString &title, const QString &text);
     // One helper run per service; the first failure ends the loop.
-    void setInterfacesState(const QStringList& services, const QString& state);
+    void setInterfacesState(const QStringList &services, const QString &state);
     // Asks each service in turn until one's state is not `enabled`.
-    bool allInterfacesInState(const QStringList& services, bool enabled);
+    bool allInterfacesInState(const QStringList &services, bool enabled);
     // The kernel's default routes, lowest metric first. Throws the routing-table failures.
     static Routes4 defaultRoutes();
     QByteArray runOsascript(LoginItemScript kind, bool wantOutput);
 
-    Programs programs;
+    Programs m_programs;
     // The engine's termination handler that connections get: inert until
     // installSigTermHandler.
-    QSharedPointer<OpenVpnLifeCycleHandler> sigTermHandler;
+    QSharedPointer<OpenVpnLifeCycleHandler> m_sigTermHandler;
 };

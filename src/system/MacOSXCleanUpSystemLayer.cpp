@@ -4,28 +4,29 @@
 #include "system/InternetKillSwitchManager.h"
 
 MacOSXCleanUpSystemLayer::MacOSXCleanUpSystemLayer()
-    : dnsStack(osAbstraction), blackHoleRouteManager(osAbstraction, frontend)
+    : m_dnsStack(m_osAbstraction)
+    , m_blackHoleRouteManager(m_osAbstraction, m_frontend)
 {
 }
 
-void MacOSXCleanUpSystemLayer::recoverDnsStack(const QStringList& stageNames)
+void MacOSXCleanUpSystemLayer::recoverDnsStack(const QStringList &stageNames)
 {
-    dnsStack.setStack(stageNames);
-    dnsStack.popAll();
+    m_dnsStack.setStack(stageNames);
+    m_dnsStack.popAll();
 }
 
 void MacOSXCleanUpSystemLayer::removeRoutesToDns()
 {
-    osAbstraction.removeRoutesToDns();
+    m_osAbstraction.removeRoutesToDns();
 }
 
 void MacOSXCleanUpSystemLayer::cleanUpBlackHoleRoutes()
 {
-    blackHoleRouteManager.cleanUpBlackHoleRoutes();
+    m_blackHoleRouteManager.cleanUpBlackHoleRoutes();
 }
 
 void MacOSXCleanUpSystemLayer::enableKillSwitchInterfaces()
 {
     Settings settings;
-    InternetKillSwitchManager::enableInterfaces(osAbstraction, settings);
+    InternetKillSwitchManager::enableInterfaces(m_osAbstraction, settings);
 }

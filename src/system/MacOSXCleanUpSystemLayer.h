@@ -14,15 +14,15 @@ class MacOSXCleanUpSystemLayer : public CleanUpSystemLayer
 public:
     MacOSXCleanUpSystemLayer();
 
-    void recoverDnsStack(const QStringList& stageNames) override;
+    void recoverDnsStack(const QStringList &stageNames) override;
     void removeRoutesToDns() override;
     void cleanUpBlackHoleRoutes() override;
     void enableKillSwitchInterfaces() override;
 
 private:
-    MacOSXAbstractionImpl osAbstraction;
+    MacOSXAbstractionImpl m_osAbstraction;
     // Nobody watches the clean-up run's progress.
-    VpnFrontendDispatcher frontend;
-    DnsStack dnsStack;
-    BlackHoleRouteManager blackHoleRouteManager;
+    VpnFrontendDispatcher m_frontend;
+    DnsStack m_dnsStack;
+    BlackHoleRouteManager m_blackHoleRouteManager;
 };

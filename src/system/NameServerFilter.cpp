@@ -3,22 +3,22 @@
 #include <QDebug>
 #include <algorithm>
 
-bool NameServerFilter::isDNSAddressValid(const QHostAddress& address)
+bool NameServerFilter::isDNSAddressValid(const QHostAddress &address)
 {
     return !address.isNull() && address.toString() != QLatin1String("0.0.0.0");
 }
 
-void NameServerFilter::filterInvalidDNSAddresses(QList<QHostAddress>& addresses)
+void NameServerFilter::filterInvalidDNSAddresses(QList<QHostAddress> &addresses)
 {
     addresses.erase(std::remove_if(addresses.begin(), addresses.end(),
-                                   [](const QHostAddress& address) { return !isDNSAddressValid(address); }),
+                                   [](const QHostAddress &address) { return !isDNSAddressValid(address); }),
                     addresses.end());
 }
 
-QList<QHostAddress> NameServerFilter::hostRoutableNameServers(const QList<QHostAddress>& addresses)
+QList<QHostAddress> NameServerFilter::hostRoutableNameServers(const QList<QHostAddress> &addresses)
 {
     QList<QHostAddress> routable;
-    for (const QHostAddress& address : addresses) {
+    for (const QHostAddress &address : addresses) {
         if (address.protocol() == QAbstractSocket::IPv4Protocol)
             routable << address;
         else

@@ -6,7 +6,7 @@ QString NetworkInterface::killSwitchKey() const
 {
     // Only the first placeholder is filled: stored files hold keys that end
     // in the literal ".%2", so it has to stay part of the key.
-    return QStringLiteral("internet-kill-switch-interface.") + name + QStringLiteral(".%2");
+    return QStringLiteral("internet-kill-switch-interface.") + m_name + QStringLiteral(".%2");
 }
 
 void NetworkInterface::writeTo(QSettings &settings) const

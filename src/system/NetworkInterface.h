@@ -11,14 +11,17 @@ class NetworkInterface
 {
 public:
     NetworkInterface() = default;
-    explicit NetworkInterface(const QString &name) : name(name) {}
+    explicit NetworkInterface(const QString &name)
+        : m_name(name)
+    {
+    }
     NetworkInterface(const NetworkInterface &) = default;
     NetworkInterface &operator=(const NetworkInterface &) = default;
     virtual ~NetworkInterface() = default;
 
-    QString getName() const { return name; }
+    QString getName() const { return m_name; }
 
-    bool operator==(const NetworkInterface &other) const { return name == other.name; }
+    bool operator==(const NetworkInterface &other) const { return m_name == other.m_name; }
     bool operator!=(const NetworkInterface &other) const { return !(*this == other); }
 
     // The service's kill-switch record, in the group the caller has open.
@@ -29,7 +32,7 @@ public:
 private:
     QString killSwitchKey() const;
 
-    QString name;
+    QString m_name;
 };
 
 Q_DECLARE_METATYPE(NetworkInterface)

@@ -15,27 +15,30 @@ constexpr int TimeoutSeconds = 30;
 
 } // namespace
 
-NetworkSetup::NetworkSetup() : NetworkSetup(SystemPrograms::networksetup())
+NetworkSetup::NetworkSetup()
+    : NetworkSetup(SystemPrograms::networksetup())
 {
 }
 
-NetworkSetup::NetworkSetup(const QString& program) : program(program)
+NetworkSetup::NetworkSetup(const QString &program)
+    : m_program(program)
 {
 }
 
 NetworkSetup::~NetworkSetup() = default;
 
-QByteArray NetworkSetup::execute(const QStringList& arguments, bool wantOutput)
+QByteArray NetworkSetup::execute(const QStringList &arguments, bool wantOutput)
 {
     qDebug().noquote() << "Starting networksetup" << arguments.join(' ');
     QProcess process;
     const QString name = QStringLiteral("networksetup");
-    const QSharedPointer<ProcessOutputLogger> logger = wantOutput
-        ? ProcessOutputLogger::logAndRetainProcessOutput(name, process)
-        : ProcessOutputLogger::logProcessOutput(name, process);
-    process.start(program, arguments, QIODevice::ReadWrite);
+    const QSharedPointer<ProcessOutputLogger> logger =
+        wantOutput ? ProcessOutputLogger::logAndRetainProcessOutput(name, process)
+                   : ProcessOutputLogger::logProcessOutput(name, process);
+    process.start(m_program, arguments, QIODevice::ReadWrite);
 
-    const QString hint = QStringLiteral("Please check that networksetup utility is correctly installed in your system.");
+    const QString hint =
+        QStringLiteral("Please check that networksetup utility is correctly installed in your system.");
     if (!logger->waitForProcessStarted(TimeoutSeconds)) {
         qDebug() << "networksetup failed to start after 30 seconds";
         process.kill();
@@ -56,34 +59,34 @@ QStringList NetworkSetup::listAllNetworkServices()
     return servicesFromOutput(execute({QStringLiteral("listallnetworkservices")}, true));
 }
 
-QStringList NetworkSetup::getDnsServers(const QString& service)
+QStringList NetworkSetup::getDnsServers(const QString &service)
 {
     return dnsServersFromOutput(execute({QStringLiteral("getdnsservers"), service}, true));
 }
 
-QStringList NetworkSetup::byteArrayAsList(const QByteArray& bytes)
+QStringList NetworkSetup::byteArrayAsList(const QByteArray &bytes)
 {
     return ProcessOutputLogger::splitLines(bytes);
 }
 
 // The first line is the program's note on the star that marks a disabled service.
-QStringList NetworkSetup::servicesFromOutput(const QByteArray& output)
+QStringList NetworkSetup::servicesFromOutput(const QByteArray &output)
 {
     static const QRegularExpression leadingStar(QStringLiteral("^\\*"));
     QStringList lines = byteArrayAsList(output);
     if (!lines.isEmpty())
         lines.removeFirst();
-    for (QString& line : lines)
+    for (QString &line : lines)
         line.remove(leadingStar);
     return lines;
 }
 
 // Only lines that are an address as a whole: the program answers errors and
 // "There aren't any DNS Servers set on ..." on standard output too.
-QStringList NetworkSetup::dnsServersFromOutput(const QByteArray& output)
+QStringList NetworkSetup::dnsServersFromOutput(const QByteArray &output)
 {
     QStringList servers;
-    for (const QString& line : byteArrayAsList(output)) {
+    for (const QString &line : byteArrayAsList(output)) {
         if (!line.isEmpty() && !QHostAddress(line).isNull())
             servers << line;
     }

@@ -10,19 +10,19 @@ class NetworkSetup
 public:
     // The system's networksetup.
     NetworkSetup();
-    explicit NetworkSetup(const QString& program);
+    explicit NetworkSetup(const QString &program);
     virtual ~NetworkSetup();
 
     // Standard output when wanted, else empty. Throws NetworkSetupFailed.
-    QByteArray execute(const QStringList& arguments, bool wantOutput);
+    QByteArray execute(const QStringList &arguments, bool wantOutput);
 
     QStringList listAllNetworkServices();
-    QStringList getDnsServers(const QString& service);
+    QStringList getDnsServers(const QString &service);
 
-    static QStringList byteArrayAsList(const QByteArray& bytes);
-    static QStringList servicesFromOutput(const QByteArray& output);
-    static QStringList dnsServersFromOutput(const QByteArray& output);
+    static QStringList byteArrayAsList(const QByteArray &bytes);
+    static QStringList servicesFromOutput(const QByteArray &output);
+    static QStringList dnsServersFromOutput(const QByteArray &output);
 
 private:
-    QString program;
+    QString m_program;
 };

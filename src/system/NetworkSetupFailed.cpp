@@ -1,6 +1,7 @@
 #include "system/NetworkSetupFailed.h"
 
-NetworkSetupFailed::NetworkSetupFailed(const QString& title, const QString& text)
-    : titleText(QStringLiteral("NetworkSetup Failed: ") + title), detail(text)
+NetworkSetupFailed::NetworkSetupFailed(const QString &title, const QString &text)
+    : m_titleText(QStringLiteral("NetworkSetup Failed: ") + title)
+    , m_detail(text)
 {
 }

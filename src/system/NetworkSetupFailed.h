@@ -7,11 +7,11 @@
 class NetworkSetupFailed : public std::exception
 {
 public:
-    NetworkSetupFailed(const QString& title, const QString& text);
-    QString title() const { return titleText; }
-    QString text() const { return detail; }
+    NetworkSetupFailed(const QString &title, const QString &text);
+    QString title() const { return m_titleText; }
+    QString text() const { return m_detail; }
 
 private:
-    QString titleText;
-    QString detail;
+    QString m_titleText;
+    QString m_detail;
 };

@@ -4,14 +4,14 @@
 
 #include <QDebug>
 
-void OsAbstraction::enableInterface(const QString& service)
+void OsAbstraction::enableInterface(const QString &service)
 {
-    enableInterfaces(QStringList{service});
+    enableInterfaces(QStringList {service});
 }
 
-void OsAbstraction::disableInterface(const QString& service)
+void OsAbstraction::disableInterface(const QString &service)
 {
-    disableInterfaces(QStringList{service});
+    disableInterfaces(QStringList {service});
 }
 
 bool OsAbstraction::hasTunTapProblem()
@@ -38,14 +38,14 @@ QList<QHostAddress> OsAbstraction::routableNameServers()
 void OsAbstraction::protectRoutesToDns()
 {
     qDebug() << "Protecting routes to DNS";
-    for (const QHostAddress& server : routableNameServers())
+    for (const QHostAddress &server : routableNameServers())
         protectHost(server);
 }
 
 void OsAbstraction::removeRoutesToDns()
 {
     qDebug() << "Removing routes to DNS";
-    for (const QHostAddress& server : routableNameServers())
+    for (const QHostAddress &server : routableNameServers())
         releaseHost(server);
 }
 
@@ -63,11 +63,11 @@ void OsAbstraction::installSigTermHandler()
 {
 }
 
-void OsAbstraction::addSigTermHandler(HandlerList&)
+void OsAbstraction::addSigTermHandler(HandlerList &)
 {
 }
 
-OutsideDnsBlokerAbstract* OsAbstraction::createOutsideDnsBlocker(const QString&)
+OutsideDnsBlokerAbstract *OsAbstraction::createOutsideDnsBlocker(const QString &)
 {
     return nullptr;
 }

@@ -18,15 +18,15 @@ public:
     QStringList getProcessNames();
     QByteArray executePs();
 
-    static QStringList splitLines(const QByteArray& bytes);
-    QSet<QString> selectUnqiueProcessNames(const QStringList& lines) const;
+    static QStringList splitLines(const QByteArray &bytes);
+    QSet<QString> selectUnqiueProcessNames(const QStringList &lines) const;
 
-    QString program() const { return psProgram; }
-    QStringList arguments() const { return psArguments; }
+    QString program() const { return m_psProgram; }
+    QStringList arguments() const { return m_psArguments; }
 
 private:
-    QString psProgram;
-    QStringList psArguments;
-    QString userIdText;
-    QRegularExpression linePattern;
+    QString m_psProgram;
+    QStringList m_psArguments;
+    QString m_userIdText;
+    QRegularExpression m_linePattern;
 };

@@ -6,26 +6,29 @@
 
 namespace {
 
-template <typename E> const char* enumName(E value)
+template<typename E>
+const char *enumName(E value)
 {
     return QMetaEnum::fromType<E>().valueToKey(int(value));
 }
 
 } // namespace
 
-QSharedPointer<ProcessOutputLogger> ProcessOutputLogger::logProcessOutput(const QString& name, QProcess& process)
+QSharedPointer<ProcessOutputLogger> ProcessOutputLogger::logProcessOutput(const QString &name, QProcess &process)
 {
     return QSharedPointer<ProcessOutputLogger>(new ProcessOutputLogger(name, process, false));
 }
 
-QSharedPointer<ProcessOutputLogger> ProcessOutputLogger::logAndRetainProcessOutput(const QString& name,
-                                                                                   QProcess& process)
+QSharedPointer<ProcessOutputLogger> ProcessOutputLogger::logAndRetainProcessOutput(const QString &name,
+                                                                                   QProcess &process)
 {
     return QSharedPointer<ProcessOutputLogger>(new ProcessOutputLogger(name, process, true));
 }
 
-ProcessOutputLogger::ProcessOutputLogger(const QString& name, QProcess& process, bool retain)
-    : name(name), process(&process), retain(retain)
+ProcessOutputLogger::ProcessOutputLogger(const QString &name, QProcess &process, bool retain)
+    : m_name(name)
+    , m_process(&process)
+    , m_retain(retain)
 {
     connect(&process, &QProcess::readyReadStandardOutput, this, &ProcessOutputLogger::readStdOut);
     connect(&process, &QProcess::readyReadStandardError, this, &ProcessOutputLogger::readStdErr);
@@ -37,26 +40,26 @@ ProcessOutputLogger::ProcessOutputLogger(const QString& name, QProcess& process,
 
 bool ProcessOutputLogger::waitForProcessStarted(int seconds)
 {
-    return process->waitForStarted(seconds * 1000);
+    return m_process->waitForStarted(seconds * 1000);
 }
 
 bool ProcessOutputLogger::waitForProcessFinished(int seconds)
 {
-    return process->waitForFinished(seconds * 1000) || process->state() != QProcess::Running;
+    return m_process->waitForFinished(seconds * 1000) || m_process->state() != QProcess::Running;
 }
 
 QByteArray ProcessOutputLogger::getStdOutCopy() const
 {
-    if (!retain)
+    if (!m_retain)
         qDebug() << "Warning, misconfiguration: stdout was not kept in memory - empty bytearray is returned";
-    return stdoutCopy;
+    return m_stdoutCopy;
 }
 
 QByteArray ProcessOutputLogger::getStdErrCopy() const
 {
-    if (!retain)
+    if (!m_retain)
         qDebug() << "Warning, misconfiguration: stderr was not kept in memory - empty bytearray is returned";
-    return stderrCopy;
+    return m_stderrCopy;
 }
 
 void ProcessOutputLogger::readStdOut()
@@ -73,10 +76,10 @@ void ProcessOutputLogger::readStdErr()
 void ProcessOutputLogger::drain(QProcess::ProcessChannel channel)
 {
     const bool out = channel == QProcess::StandardOutput;
-    QByteArray& pending = out ? stdoutPending : stderrPending;
-    QByteArray& copy = out ? stdoutCopy : stderrCopy;
+    QByteArray &pending = out ? m_stdoutPending : m_stderrPending;
+    QByteArray &copy = out ? m_stdoutCopy : m_stderrCopy;
     for (;;) {
-        const QByteArray chunk = out ? process->readAllStandardOutput() : process->readAllStandardError();
+        const QByteArray chunk = out ? m_process->readAllStandardOutput() : m_process->readAllStandardError();
         if (chunk.isEmpty())
             return;
         pending += chunk;
@@ -84,14 +87,14 @@ void ProcessOutputLogger::drain(QProcess::ProcessChannel channel)
         if (lastNewline < 0)
             continue;
         const QByteArray complete = pending.left(lastNewline + 1);
-        if (retain)
+        if (m_retain)
             copy += complete;
         logLines(complete.left(lastNewline).trimmed(), out ? "stdout" : "stderr");
         pending = pending.mid(lastNewline + 1);
     }
 }
 
-QStringList ProcessOutputLogger::splitLines(const QByteArray& bytes)
+QStringList ProcessOutputLogger::splitLines(const QByteArray &bytes)
 {
     QStringList lines;
     QTextStream stream(bytes, QIODevice::ReadOnly);
@@ -100,44 +103,44 @@ QStringList ProcessOutputLogger::splitLines(const QByteArray& bytes)
     return lines;
 }
 
-void ProcessOutputLogger::logLines(const QByteArray& bytes, const char* stream) const
+void ProcessOutputLogger::logLines(const QByteArray &bytes, const char *stream) const
 {
-    for (const QString& line : splitLines(bytes))
-        qDebug() << name << "===" << QString::fromLatin1(stream) << "==>>" << line;
+    for (const QString &line : splitLines(bytes))
+        qDebug() << m_name << "===" << QString::fromLatin1(stream) << "==>>" << line;
 }
 
 void ProcessOutputLogger::printAndForgetLog()
 {
-    stdoutPending += process->readAllStandardOutput();
-    stderrPending += process->readAllStandardError();
-    if (retain) {
-        stdoutCopy += stdoutPending;
-        stderrCopy += stderrPending;
+    m_stdoutPending += m_process->readAllStandardOutput();
+    m_stderrPending += m_process->readAllStandardError();
+    if (m_retain) {
+        m_stdoutCopy += m_stdoutPending;
+        m_stderrCopy += m_stderrPending;
     }
-    logLines(stdoutPending, "stdout");
-    logLines(stderrPending, "stderr");
-    if (process->state() == QProcess::Running)
-        qDebug() << name << "=== the process is still running ===";
-    else if (process->state() == QProcess::Starting)
-        qDebug() << name << "=== the process is still starting ===";
-    stdoutPending.clear();
-    stderrPending.clear();
+    logLines(m_stdoutPending, "stdout");
+    logLines(m_stderrPending, "stderr");
+    if (m_process->state() == QProcess::Running)
+        qDebug() << m_name << "=== the process is still running ===";
+    else if (m_process->state() == QProcess::Starting)
+        qDebug() << m_name << "=== the process is still starting ===";
+    m_stdoutPending.clear();
+    m_stderrPending.clear();
 }
 
 void ProcessOutputLogger::finished(int exitCode, QProcess::ExitStatus exitStatus)
 {
     printAndForgetLog();
-    qDebug().nospace() << name << " === process finished with exit code: " << exitCode
+    qDebug().nospace() << m_name << " === process finished with exit code: " << exitCode
                        << ", exit status: " << enumName(exitStatus) << " ===";
 }
 
 void ProcessOutputLogger::errorOccurred(QProcess::ProcessError error)
 {
-    qDebug().nospace() << name << " === an error occurred: " << enumName(error) << " ===";
+    qDebug().nospace() << m_name << " === an error occurred: " << enumName(error) << " ===";
     printAndForgetLog();
 }
 
 void ProcessOutputLogger::deleted()
 {
-    qDebug() << name << "=== process destroyed ===";
+    qDebug() << m_name << "=== process destroyed ===";
 }

@@ -14,10 +14,10 @@ class ProcessOutputLogger : public QObject
     Q_OBJECT
 
 public:
-    static QSharedPointer<ProcessOutputLogger> logProcessOutput(const QString& name, QProcess& process);
-    static QSharedPointer<ProcessOutputLogger> logAndRetainProcessOutput(const QString& name, QProcess& process);
+    static QSharedPointer<ProcessOutputLogger> logProcessOutput(const QString &name, QProcess &process);
+    static QSharedPointer<ProcessOutputLogger> logAndRetainProcessOutput(const QString &name, QProcess &process);
 
-    ProcessOutputLogger(const QString& name, QProcess& process, bool retain);
+    ProcessOutputLogger(const QString &name, QProcess &process, bool retain);
 
     bool waitForProcessStarted(int seconds);
     // Also true when the process has ended already, never started or is still starting.
@@ -29,7 +29,7 @@ public:
     void printAndForgetLog();
 
     // The lines of `bytes`, each trimmed; empty lines kept.
-    static QStringList splitLines(const QByteArray& bytes);
+    static QStringList splitLines(const QByteArray &bytes);
 
 private slots:
     void readStdOut();
@@ -40,13 +40,13 @@ private slots:
 
 private:
     void drain(QProcess::ProcessChannel channel);
-    void logLines(const QByteArray& bytes, const char* stream) const;
+    void logLines(const QByteArray &bytes, const char *stream) const;
 
-    QString name;
-    QProcess* process;
-    QByteArray stdoutPending;
-    QByteArray stderrPending;
-    bool retain;
-    QByteArray stdoutCopy;
-    QByteArray stderrCopy;
+    QString m_name;
+    QProcess *m_process;
+    QByteArray m_stdoutPending;
+    QByteArray m_stderrPending;
+    bool m_retain;
+    QByteArray m_stdoutCopy;
+    QByteArray m_stderrCopy;
 };

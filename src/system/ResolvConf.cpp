@@ -3,20 +3,21 @@
 #include <QDebug>
 #include <QTextStream>
 
-ResolvConf::ResolvConf(const QString& path) : file(path)
+ResolvConf::ResolvConf(const QString &path)
+    : m_file(path)
 {
 }
 
 QStringList ResolvConf::currentContentAsLines()
 {
     QStringList lines;
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Text))
         return lines;
-    file.seek(0);
-    QTextStream stream(&file);
+    m_file.seek(0);
+    QTextStream stream(&m_file);
     while (!stream.atEnd())
         lines << stream.readLine();
-    file.close();
+    m_file.close();
     return lines;
 }
 
@@ -25,7 +26,7 @@ QList<QHostAddress> ResolvConf::getCurrentDNSAddresses()
     qDebug() << "Getting current DNS list";
     const QString prefix = QStringLiteral("nameserver ");
     QList<QHostAddress> addresses;
-    for (const QString& line : currentContentAsLines()) {
+    for (const QString &line : currentContentAsLines()) {
         if (!line.startsWith(prefix))
             continue;
         const QString rest = line.mid(prefix.size());

@@ -9,7 +9,7 @@
 class ResolvConf
 {
 public:
-    explicit ResolvConf(const QString& path);
+    explicit ResolvConf(const QString &path);
 
     // Empty when the file cannot be read.
     QStringList currentContentAsLines();
@@ -17,5 +17,5 @@ public:
     QList<QHostAddress> getCurrentDNSAddresses();
 
 private:
-    QFile file;
+    QFile m_file;
 };

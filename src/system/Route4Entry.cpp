@@ -1,8 +1,12 @@
 #include "system/Route4Entry.h"
 
-Route4Entry::Route4Entry(const QString& iface, const QHostAddress& destination, quint32 mask,
-                         const QHostAddress& gateway, quint32 metric)
-    : iface(iface), destination(destination), mask(mask), gateway(gateway), metric(metric)
+Route4Entry::Route4Entry(const QString &iface, const QHostAddress &destination, quint32 mask,
+                         const QHostAddress &gateway, quint32 metric)
+    : iface(iface)
+    , destination(destination)
+    , mask(mask)
+    , gateway(gateway)
+    , metric(metric)
 {
 }
 
@@ -18,13 +22,13 @@ QString Route4Entry::toString() const
         .arg(metric);
 }
 
-bool Route4Entry::metricLessThan(const Route4Entry& a, const Route4Entry& b)
+bool Route4Entry::metricLessThan(const Route4Entry &a, const Route4Entry &b)
 {
     return a.metric < b.metric;
 }
 
-bool Route4Entry::operator==(const Route4Entry& other) const
+bool Route4Entry::operator==(const Route4Entry &other) const
 {
-    return iface == other.iface && destination == other.destination && mask == other.mask
-        && gateway == other.gateway && metric == other.metric;
+    return iface == other.iface && destination == other.destination && mask == other.mask && gateway == other.gateway
+           && metric == other.metric;
 }

@@ -5,33 +5,34 @@
 #include <QDebug>
 #include <algorithm>
 
-Routes4::Routes4(const QList<Route4Entry>& entries) : routes(entries)
+Routes4::Routes4(const QList<Route4Entry> &entries)
+    : m_routes(entries)
 {
-    for (const Route4Entry& entry : routes)
+    for (const Route4Entry &entry : m_routes)
         qDebug().noquote() << entry.toString();
 }
 
 void Routes4::retainDefaultRoutes()
 {
-    routes.erase(std::remove_if(routes.begin(), routes.end(),
-                                [](const Route4Entry& entry) { return !entry.isDefaultRoute(); }),
-                 routes.end());
+    m_routes.erase(std::remove_if(m_routes.begin(), m_routes.end(),
+                                  [](const Route4Entry &entry) { return !entry.isDefaultRoute(); }),
+                   m_routes.end());
 }
 
 void Routes4::sortByMetric()
 {
-    std::stable_sort(routes.begin(), routes.end(), Route4Entry::metricLessThan);
+    std::stable_sort(m_routes.begin(), m_routes.end(), Route4Entry::metricLessThan);
 }
 
 bool Routes4::containsDefaultRoute() const
 {
-    return std::any_of(routes.cbegin(), routes.cend(),
-                       [](const Route4Entry& entry) { return entry.isDefaultRoute(); });
+    return std::any_of(m_routes.cbegin(), m_routes.cend(),
+                       [](const Route4Entry &entry) { return entry.isDefaultRoute(); });
 }
 
 Route4Entry Routes4::getFirstRoute() const
 {
-    if (routes.isEmpty())
+    if (m_routes.isEmpty())
         throw Routes4Exception(QStringLiteral("Routes4::getFirstRoute"), QStringLiteral("The list is empty"));
-    return routes.first();
+    return m_routes.first();
 }

@@ -8,7 +8,7 @@
 class Routes4
 {
 public:
-    explicit Routes4(const QList<Route4Entry>& entries);
+    explicit Routes4(const QList<Route4Entry> &entries);
 
     // Keeps only the routes to 0.0.0.0 with mask 0, in their order.
     void retainDefaultRoutes();
@@ -17,8 +17,8 @@ public:
     bool containsDefaultRoute() const;
     // Throws Routes4Exception on an empty list.
     Route4Entry getFirstRoute() const;
-    const QList<Route4Entry>& entries() const { return routes; }
+    const QList<Route4Entry> &entries() const { return m_routes; }
 
 private:
-    QList<Route4Entry> routes;
+    QList<Route4Entry> m_routes;
 };

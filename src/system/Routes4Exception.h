@@ -7,9 +7,9 @@
 class Routes4Exception : public std::exception
 {
 public:
-    Routes4Exception(const QString& operation, const QString& detail);
-    QString text() const { return message; }
+    Routes4Exception(const QString &operation, const QString &detail);
+    QString text() const { return m_message; }
 
 private:
-    QString message;
+    QString m_message;
 };

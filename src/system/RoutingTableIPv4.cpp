@@ -19,20 +19,21 @@ namespace {
 
 constexpr int FetchAttempts = 4;
 
-template <typename T> T readAt(const unsigned char* data, std::size_t offset)
+template<typename T>
+T readAt(const unsigned char *data, std::size_t offset)
 {
     T value;
     std::memcpy(&value, data + offset, sizeof value);
     return value;
 }
 
-quint32 ipv4At(const unsigned char* data, std::size_t offset)
+quint32 ipv4At(const unsigned char *data, std::size_t offset)
 {
     return quint32(data[offset]) << 24 | quint32(data[offset + 1]) << 16 | quint32(data[offset + 2]) << 8
-        | quint32(data[offset + 3]);
+           | quint32(data[offset + 3]);
 }
 
-void skip(const char* reason)
+void skip(const char *reason)
 {
     qDebug().noquote() << reason;
 }
@@ -42,45 +43,47 @@ void skip(const char* reason)
 class RouteMessage
 {
 public:
-    RouteMessage(const unsigned char* data, std::size_t length) : data(data), length(length)
+    RouteMessage(const unsigned char *data, std::size_t length)
+        : m_data(data)
+        , m_length(length)
     {
         std::size_t offset = BsdRoute::Header::Size;
         for (int bit = 0; bit < BsdRoute::Addr::Count && offset < length; ++bit) {
             if (!(addrs() & (1u << bit)))
                 continue;
             if (bit < 3)
-                addressOffsets[bit] = offset;
+                m_addressOffsets[bit] = offset;
             offset += BsdRoute::roundUp(data[offset]);
         }
     }
 
-    quint32 flags() const { return readAt<quint32>(data, BsdRoute::Header::Flags); }
-    quint32 addrs() const { return readAt<quint32>(data, BsdRoute::Header::Addrs); }
-    unsigned index() const { return readAt<quint16>(data, BsdRoute::Header::Index); }
+    quint32 flags() const { return readAt<quint32>(m_data, BsdRoute::Header::Flags); }
+    quint32 addrs() const { return readAt<quint32>(m_data, BsdRoute::Header::Addrs); }
+    unsigned index() const { return readAt<quint16>(m_data, BsdRoute::Header::Index); }
 
     // Offset of the address for rtm_addrs bit 0 (destination), 1 (gateway) or 2 (netmask).
-    std::size_t address(int bit) const { return addressOffsets[bit]; }
-    int lengthByte(std::size_t offset) const { return data[offset]; }
-    bool holds(std::size_t offset, std::size_t bytes) const { return offset + bytes <= length; }
-    int family(std::size_t offset) const { return data[offset + BsdRoute::SockaddrIn::Family]; }
-    quint32 ipv4(std::size_t offset) const { return ipv4At(data, offset + BsdRoute::SockaddrIn::Address); }
+    std::size_t address(int bit) const { return m_addressOffsets[bit]; }
+    int lengthByte(std::size_t offset) const { return m_data[offset]; }
+    bool holds(std::size_t offset, std::size_t bytes) const { return offset + bytes <= m_length; }
+    int family(std::size_t offset) const { return m_data[offset + BsdRoute::SockaddrIn::Family]; }
+    quint32 ipv4(std::size_t offset) const { return ipv4At(m_data, offset + BsdRoute::SockaddrIn::Address); }
 
     // The netmask copied over a zero-filled sockaddr_in: the kernel may give fewer bytes.
     quint32 mask(std::size_t offset) const
     {
         unsigned char full[BsdRoute::SockaddrIn::Size] = {};
-        std::memcpy(full, data + offset, std::min<std::size_t>(data[offset], sizeof full));
+        std::memcpy(full, m_data + offset, std::min<std::size_t>(m_data[offset], sizeof full));
         return ipv4At(full, BsdRoute::SockaddrIn::Address);
     }
 
 private:
-    const unsigned char* data;
-    std::size_t length;
-    std::size_t addressOffsets[3] = {0, 0, 0};
+    const unsigned char *m_data;
+    std::size_t m_length;
+    std::size_t m_addressOffsets[3] = {0, 0, 0};
 };
 
-void appendRtmEntry(const RouteMessage& message, const RoutingTableIPv4::InterfaceNames& names,
-                    QList<Route4Entry>& entries)
+void appendRtmEntry(const RouteMessage &message, const RoutingTableIPv4::InterfaceNames &names,
+                    QList<Route4Entry> &entries)
 {
     const quint32 flags = message.flags();
     if (!(flags & BsdRoute::Flag::Up))
@@ -108,7 +111,8 @@ void appendRtmEntry(const RouteMessage& message, const RoutingTableIPv4::Interfa
     if (message.family(gw) == BsdRoute::Family::Inet) {
         gateway = QHostAddress(message.ipv4(gw));
     } else if (message.family(gw) != BsdRoute::Family::Link) {
-        qDebug().noquote() << "Skipping route with Gateway Family" << RoutingTableIPv4::family_to_str(message.family(gw));
+        qDebug().noquote() << "Skipping route with Gateway Family"
+                           << RoutingTableIPv4::family_to_str(message.family(gw));
         return;
     }
 
@@ -133,19 +137,20 @@ void appendRtmEntry(const RouteMessage& message, const RoutingTableIPv4::Interfa
 
 } // namespace
 
-RoutingTableIPv4::RoutingTableIPv4() : RoutingTableIPv4(systemSysctl, systemInterfaceName)
+RoutingTableIPv4::RoutingTableIPv4()
+    : RoutingTableIPv4(systemSysctl, systemInterfaceName)
 {
 }
 
-RoutingTableIPv4::RoutingTableIPv4(const Sysctl& sysctl, const InterfaceNames& names)
+RoutingTableIPv4::RoutingTableIPv4(const Sysctl &sysctl, const InterfaceNames &names)
 {
     initializeRouteTreeBuf(sysctl);
     qDebug() << "Parsing Route Table";
     try {
-        entries = parseDump(buffer.data(), length, names);
-    } catch (const std::exception& e) {
-        buffer = {};
-        length = 0;
+        m_entries = parseDump(m_buffer.data(), m_length, names);
+    } catch (const std::exception &e) {
+        m_buffer = {};
+        m_length = 0;
         throw RoutingTableIPv4Exception(QStringLiteral("RoutingTableIPv4 constructor"),
                                         QStringLiteral("Cannot parse Routing Table - Nested exception: ")
                                             + QString::fromLocal8Bit(e.what()));
@@ -154,38 +159,38 @@ RoutingTableIPv4::RoutingTableIPv4(const Sysctl& sysctl, const InterfaceNames& n
 
 Routes4 RoutingTableIPv4::getRoutes4() const
 {
-    return Routes4(entries);
+    return Routes4(m_entries);
 }
 
-void RoutingTableIPv4::initializeRouteTreeBuf(const Sysctl& sysctl)
+void RoutingTableIPv4::initializeRouteTreeBuf(const Sysctl &sysctl)
 {
-    int name[BsdRoute::DumpNameLength] = {BsdRoute::CtlNet, BsdRoute::PfRoute, 0, BsdRoute::Family::Inet,
-                                          BsdRoute::NetRtDump, 0};
+    int name[BsdRoute::DumpNameLength] = {BsdRoute::CtlNet,       BsdRoute::PfRoute,   0,
+                                          BsdRoute::Family::Inet, BsdRoute::NetRtDump, 0};
     for (int attempt = 0; attempt < FetchAttempts; ++attempt) {
-        if (sysctl(name, BsdRoute::DumpNameLength, nullptr, &length, nullptr, 0) < 0)
+        if (sysctl(name, BsdRoute::DumpNameLength, nullptr, &m_length, nullptr, 0) < 0)
             qDebug() << "Warning: sysctl: net.route.0.0.dump estimate failed";
         try {
             // Never a zero-sized buffer: a null buffer would ask for the estimate again.
-            buffer.assign(std::max<std::size_t>(length, 1), 0);
-        } catch (const std::bad_alloc&) {
+            m_buffer.assign(std::max<std::size_t>(m_length, 1), 0);
+        } catch (const std::bad_alloc &) {
             qDebug() << "Warning: malloc() failed";
-            buffer = {};
+            m_buffer = {};
             continue;
         }
-        std::size_t fetched = buffer.size();
-        if (sysctl(name, BsdRoute::DumpNameLength, buffer.data(), &fetched, nullptr, 0) == 0) {
-            length = std::min(fetched, buffer.size());
+        std::size_t fetched = m_buffer.size();
+        if (sysctl(name, BsdRoute::DumpNameLength, m_buffer.data(), &fetched, nullptr, 0) == 0) {
+            m_length = std::min(fetched, m_buffer.size());
             return;
         }
         qDebug() << "Warning: sysctl: net.route.0.0.dump failed";
     }
-    buffer = {};
-    length = 0;
+    m_buffer = {};
+    m_length = 0;
     throw RoutingTableIPv4Exception(QStringLiteral("getRouteTree"), QStringLiteral("sysctl error"));
 }
 
-QList<Route4Entry> RoutingTableIPv4::parseDump(const unsigned char* data, std::size_t length,
-                                               const InterfaceNames& names)
+QList<Route4Entry> RoutingTableIPv4::parseDump(const unsigned char *data, std::size_t length,
+                                               const InterfaceNames &names)
 {
     QList<Route4Entry> entries;
     std::size_t position = 0;
@@ -212,18 +217,12 @@ QList<Route4Entry> RoutingTableIPv4::parseDump(const unsigned char* data, std::s
 QString RoutingTableIPv4::family_to_str(int family)
 {
     switch (family) {
-    case BsdRoute::Family::Inet:
-        return QStringLiteral("AF_INET");
-    case BsdRoute::Family::Iso:
-        return QStringLiteral("ISO");
-    case BsdRoute::Family::X25:
-        return QStringLiteral("X.25");
-    case BsdRoute::Family::AppleTalk:
-        return QStringLiteral("AppleTalk");
-    case BsdRoute::Family::Inet6:
-        return QStringLiteral("AF_INET6");
-    default:
-        return QStringLiteral("Unknown");
+    case BsdRoute::Family::Inet: return QStringLiteral("AF_INET");
+    case BsdRoute::Family::Iso: return QStringLiteral("ISO");
+    case BsdRoute::Family::X25: return QStringLiteral("X.25");
+    case BsdRoute::Family::AppleTalk: return QStringLiteral("AppleTalk");
+    case BsdRoute::Family::Inet6: return QStringLiteral("AF_INET6");
+    default: return QStringLiteral("Unknown");
     }
 }
 
@@ -233,8 +232,8 @@ QString RoutingTableIPv4::systemInterfaceName(unsigned index)
     return if_indextoname(index, name) ? QString::fromLocal8Bit(name) : QString();
 }
 
-int RoutingTableIPv4::systemSysctl(int* name, unsigned nameLength, void* oldValue, std::size_t* oldLength,
-                                   void* newValue, std::size_t newLength)
+int RoutingTableIPv4::systemSysctl(int *name, unsigned nameLength, void *oldValue, std::size_t *oldLength,
+                                   void *newValue, std::size_t newLength)
 {
 #ifdef __APPLE__
     return ::sysctl(name, nameLength, oldValue, oldLength, newValue, newLength);

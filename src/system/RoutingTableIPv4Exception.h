@@ -7,9 +7,9 @@
 class RoutingTableIPv4Exception : public std::exception
 {
 public:
-    RoutingTableIPv4Exception(const QString& operation, const QString& detail);
-    QString text() const { return message; }
+    RoutingTableIPv4Exception(const QString &operation, const QString &detail);
+    QString text() const { return m_message; }
 
 private:
-    QString message;
+    QString m_message;
 };

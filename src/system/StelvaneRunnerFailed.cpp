@@ -1,6 +1,7 @@
 #include "system/StelvaneRunnerFailed.h"
 
-StelvaneRunnerFailed::StelvaneRunnerFailed(const QString& title, const QString& text)
-    : titleText(QStringLiteral("Stelvane Failed: ") + title), detail(text)
+StelvaneRunnerFailed::StelvaneRunnerFailed(const QString &title, const QString &text)
+    : m_titleText(QStringLiteral("Stelvane Failed: ") + title)
+    , m_detail(text)
 {
 }

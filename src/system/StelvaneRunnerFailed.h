@@ -7,11 +7,11 @@
 class StelvaneRunnerFailed : public std::exception
 {
 public:
-    StelvaneRunnerFailed(const QString& title, const QString& text);
-    QString title() const { return titleText; }
-    QString text() const { return detail; }
+    StelvaneRunnerFailed(const QString &title, const QString &text);
+    QString title() const { return m_titleText; }
+    QString text() const { return m_detail; }
 
 private:
-    QString titleText;
-    QString detail;
+    QString m_titleText;
+    QString m_detail;
 };

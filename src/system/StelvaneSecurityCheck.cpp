@@ -7,7 +7,9 @@
 #include <QProcess>
 #include <sys/time.h>
 
-StelvaneSecurityCheck::StelvaneSecurityCheck(QProcess* process) : QObject(process), process(process)
+StelvaneSecurityCheck::StelvaneSecurityCheck(QProcess *process)
+    : QObject(process)
+    , m_process(process)
 {
     connect(process, &QProcess::started, this, &StelvaneSecurityCheck::sendSecurityCheckToProcess);
     connect(process, &QProcess::errorOccurred, this, &StelvaneSecurityCheck::detachProcess);
@@ -17,12 +19,12 @@ StelvaneSecurityCheck::StelvaneSecurityCheck(QProcess* process) : QObject(proces
 
 QByteArray StelvaneSecurityCheck::sharedKey()
 {
-    return QByteArray(reinterpret_cast<const char*>(stelvane::SHARED_KEY), int(stelvane::SHARED_KEY_SIZE));
+    return QByteArray(reinterpret_cast<const char *>(stelvane::SHARED_KEY), int(stelvane::SHARED_KEY_SIZE));
 }
 
 qint64 StelvaneSecurityCheck::currentMilliseconds()
 {
-    timeval now{};
+    timeval now {};
     gettimeofday(&now, nullptr);
     return qint64(now.tv_sec) * 1000 + now.tv_usec / 1000;
 }
@@ -38,13 +40,13 @@ void StelvaneSecurityCheck::sendSecurityCheckToProcess()
 {
     const QByteArray lines = authenticationLines(currentMilliseconds());
     const int firstLineLength = lines.indexOf('\n') + 1;
-    if (process->write(lines.left(firstLineLength)) < 0 || process->write(lines.mid(firstLineLength)) < 0)
+    if (m_process->write(lines.left(firstLineLength)) < 0 || m_process->write(lines.mid(firstLineLength)) < 0)
         qDebug() << "Warning: could not write the data.";
     detachProcess();
 }
 
 void StelvaneSecurityCheck::detachProcess()
 {
-    disconnect(process, nullptr, this, nullptr);
+    disconnect(m_process, nullptr, this, nullptr);
     deleteLater();
 }

@@ -13,7 +13,7 @@ class StelvaneSecurityCheck : public QObject
     Q_OBJECT
 
 public:
-    explicit StelvaneSecurityCheck(QProcess* process);
+    explicit StelvaneSecurityCheck(QProcess *process);
 
     // Line 1: the time in milliseconds since the epoch, plain decimal.
     // Line 2: SHA-256 (lowercase hex) of line 1's digits followed by the shared key.
@@ -26,5 +26,5 @@ public slots:
     void detachProcess();
 
 private:
-    QProcess* process;
+    QProcess *m_process;
 };

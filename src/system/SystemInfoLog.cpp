@@ -28,7 +28,7 @@ void SystemInfoLog::printBundleLs()
     try {
         LsUtil ls;
         ls.applyLsToPath(bundlePath());
-    } catch (const LsUtilException& e) {
+    } catch (const LsUtilException &e) {
         qDebug().noquote() << "LsUtil failed:" << e.text();
     }
 }

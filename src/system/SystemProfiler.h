@@ -10,8 +10,8 @@ public:
     enum DetailLevel { Mini = 0, Basic = 1, Full = 2 };
 
     // The system's system_profiler, 30 seconds to start and 30 to finish.
-    SystemProfiler(int detailLevel, const QStringList& dataTypes);
-    SystemProfiler(int detailLevel, const QStringList& dataTypes, const QString& program, int timeoutSeconds);
+    SystemProfiler(int detailLevel, const QStringList &dataTypes);
+    SystemProfiler(int detailLevel, const QStringList &dataTypes, const QString &program, int timeoutSeconds);
     virtual ~SystemProfiler();
 
     // Throws SystemProfilerFailed.
@@ -22,8 +22,8 @@ public:
     static QString levelWord(int detailLevel);
 
 private:
-    int detailLevel;
-    QStringList dataTypes;
-    QString program;
-    int timeoutSeconds;
+    int m_detailLevel;
+    QStringList m_dataTypes;
+    QString m_program;
+    int m_timeoutSeconds;
 };

@@ -1,6 +1,7 @@
 #include "system/SystemProfilerFailed.h"
 
-SystemProfilerFailed::SystemProfilerFailed(const QString& title, const QString& text)
-    : titleText(QStringLiteral("SystemProfiler Failed: ") + title), detail(text)
+SystemProfilerFailed::SystemProfilerFailed(const QString &title, const QString &text)
+    : m_titleText(QStringLiteral("SystemProfiler Failed: ") + title)
+    , m_detail(text)
 {
 }

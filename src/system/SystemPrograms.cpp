@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-QString SystemPrograms::platformBin(const QString& name)
+QString SystemPrograms::platformBin(const QString &name)
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/../Platform/bin/") + name;
 }

@@ -16,5 +16,5 @@ public:
     static QStringList lsOptions();
 
 private:
-    static QString platformBin(const QString& name);
+    static QString platformBin(const QString &name);
 };

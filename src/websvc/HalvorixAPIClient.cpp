@@ -70,10 +70,10 @@ int portOf(const QJsonValue &value)
 HalvorixAPIClient::HalvorixAPIClient(QNetworkAccessManager *manager, const QString &url, const QString &programName,
                                      const QString &programVersion, QObject *parent)
     : QObject(parent)
-    , url(url)
-    , manager(manager)
-    , programName(programName)
-    , programVersion(programVersion)
+    , m_url(url)
+    , m_manager(manager)
+    , m_programName(programName)
+    , m_programVersion(programVersion)
 {
 }
 
@@ -94,26 +94,26 @@ void HalvorixAPIClient::makeRequest()
         qDebug() << "HalvorixAPIClient configuration checked recently.";
         return;
     }
-    username = CredentialsStore::getUsername();
-    password = CredentialsStore::getPassword();
-    if (username.isEmpty()) {
+    m_username = CredentialsStore::getUsername();
+    m_password = CredentialsStore::getPassword();
+    if (m_username.isEmpty()) {
         qDebug() << "HalvorixAPIClient: no credentials to send";
         return;
     }
-    configAttempt = 1;
+    m_configAttempt = 1;
     getConfiguration();
 }
 
 void HalvorixAPIClient::getConfiguration()
 {
     qDebug() << "HalvorixAPIClient/GetConfiguration";
-    QNetworkRequest request{QUrl(url)};
-    request.setRawHeader(PROGRAM_NAME, programName.toUtf8());
-    request.setRawHeader(PROGRAM_VERSION, programVersion.toUtf8());
+    QNetworkRequest request {QUrl(m_url)};
+    request.setRawHeader(PROGRAM_NAME, m_programName.toUtf8());
+    request.setRawHeader(PROGRAM_VERSION, m_programVersion.toUtf8());
     request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/x-www-form-urlencoded"));
-    auto *handler = new ReplyHandler(manager->post(request, configurationRequestBody(username, password)),
+    auto *handler = new ReplyHandler(m_manager->post(request, configurationRequestBody(m_username, m_password)),
                                      QStringLiteral("HalvorixAPIClient/CheckConfiguration"),
-                                     attemptTimeout(configAttempt), MAXIMUM_CONFIGURATION_RESPONSE_SIZE);
+                                     attemptTimeout(m_configAttempt), MAXIMUM_CONFIGURATION_RESPONSE_SIZE);
     connect(handler, &ReplyHandler::failure, this, &HalvorixAPIClient::onConfigurationFailure);
     connect(handler, &ReplyHandler::success, this, &HalvorixAPIClient::parseConfigurationResponse);
 }
@@ -121,8 +121,8 @@ void HalvorixAPIClient::getConfiguration()
 void HalvorixAPIClient::onConfigurationFailure()
 {
     qDebug() << "HalvorixAPIClient: configuration download failed";
-    ++configAttempt;
-    if (configAttempt > MAXIMUM_ATTEMPTS) {
+    ++m_configAttempt;
+    if (m_configAttempt > MAXIMUM_ATTEMPTS) {
         qDebug() << "HalvorixAPIClient: giving up after" << MAXIMUM_ATTEMPTS << "attempts";
         return;
     }
@@ -140,7 +140,8 @@ void HalvorixAPIClient::parseConfigurationResponse(const QByteArray &body)
     }
     Settings().setLastHalvorixAPIClientRequest(QDateTime::currentDateTimeUtc());
     QJsonObject reply = document.object();
-    qDebug() << "HalvorixAPIReplyHandler parsing response " << QString::fromUtf8(document.toJson(QJsonDocument::Compact));
+    qDebug() << "HalvorixAPIReplyHandler parsing response "
+             << QString::fromUtf8(document.toJson(QJsonDocument::Compact));
     if (reply.contains(ERROR_KEY)) {
         qDebug() << "HalvorixAPIClient error getting the configuration from the server: "
                  << reply.value(ERROR_KEY).toString();
@@ -158,8 +159,8 @@ QFileInfo HalvorixAPIClient::getWhiteLabelLogoFileInfo() const
 void HalvorixAPIClient::parseJsonForLogo(QJsonObject &reply)
 {
     if (reply.contains(LOGO_KEY)) {
-        logoUrl = reply.value(LOGO_KEY).toString();
-        logoAttempt = 1;
+        m_logoUrl = reply.value(LOGO_KEY).toString();
+        m_logoAttempt = 1;
         downloadWhiteLabelLogo();
         return;
     }
@@ -171,9 +172,9 @@ void HalvorixAPIClient::parseJsonForLogo(QJsonObject &reply)
 void HalvorixAPIClient::downloadWhiteLabelLogo()
 {
     qDebug() << "HalvorixAPIClient/DownloadWhiteLabelLogo";
-    auto *handler = new ReplyHandler(manager->get(QNetworkRequest(QUrl(logoUrl))),
+    auto *handler = new ReplyHandler(m_manager->get(QNetworkRequest(QUrl(m_logoUrl))),
                                      QStringLiteral("HalvorixAPIClient/DownloadWhiteLabelLogo"),
-                                     attemptTimeout(logoAttempt), MAXIMUM_WHITELOGO_SIZE);
+                                     attemptTimeout(m_logoAttempt), MAXIMUM_WHITELOGO_SIZE);
     connect(handler, &ReplyHandler::failure, this, &HalvorixAPIClient::onWhiteLabelLogoFailure);
     connect(handler, &ReplyHandler::success, this, &HalvorixAPIClient::saveWhiteLabelLogo);
 }
@@ -181,8 +182,8 @@ void HalvorixAPIClient::downloadWhiteLabelLogo()
 void HalvorixAPIClient::onWhiteLabelLogoFailure()
 {
     qDebug() << "HalvorixAPIClient: configuration download failed";
-    ++logoAttempt;
-    if (logoAttempt > MAXIMUM_ATTEMPTS) {
+    ++m_logoAttempt;
+    if (m_logoAttempt > MAXIMUM_ATTEMPTS) {
         qDebug() << "HalvorixAPIClient: giving up the logo after" << MAXIMUM_ATTEMPTS << "attempts";
         return;
     }
@@ -191,7 +192,7 @@ void HalvorixAPIClient::onWhiteLabelLogoFailure()
 
 void HalvorixAPIClient::saveWhiteLabelLogo(const QByteArray &data)
 {
-    logoAttempt = 1;
+    m_logoAttempt = 1;
     // Judge the downloaded image itself, not whatever lies on disk.
     const QImage image = QImage::fromData(data);
     if (image.isNull()) {
@@ -215,7 +216,8 @@ bool HalvorixAPIClient::securityCheckPixmapSize(const QImage &image) const
 {
     if (image.width() > MAXIMUM_WHITELOGO_PIXMAP_SIZE_WIDTH || image.height() > MAXIMUM_WHITELOGO_PIXMAP_SIZE_HEIGTH) {
         qDebug() << "HalvorixAPIClient Warning: pixmap is unusually big: " << image.width() << "*" << image.height()
-                 << " pixels " << " while the maximum size is " << MAXIMUM_WHITELOGO_PIXMAP_SIZE_WIDTH << "*"
+                 << " pixels "
+                 << " while the maximum size is " << MAXIMUM_WHITELOGO_PIXMAP_SIZE_WIDTH << "*"
                  << MAXIMUM_WHITELOGO_PIXMAP_SIZE_HEIGTH;
         return false;
     }
@@ -259,9 +261,9 @@ void HalvorixAPIClient::parseJsonForIps(QJsonObject &reply)
         });
         if (existing != list.end()) {
             qDebug() << "DedicatedIP already present in the list - port, protocol and dedicatedip will be refreshed";
-            *existing = HalvorixServerSite::dedicatedServerSite(existing->getCountryCode(), existing->getCity(),
-                                                                serverAddress, QDir(QString()), protocolFilter,
-                                                                portFilter);
+            *existing =
+                HalvorixServerSite::dedicatedServerSite(existing->getCountryCode(), existing->getCity(), serverAddress,
+                                                        QDir(QString()), protocolFilter, portFilter);
         } else {
             list.append(HalvorixServerSite::dedicatedServerSite(countryCodeForType(type, dedicatedText), dedicatedText,
                                                                 serverAddress, QDir(QString()), protocolFilter,

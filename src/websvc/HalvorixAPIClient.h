@@ -67,15 +67,15 @@ private slots:
     void onWhiteLabelLogoFailure();
 
 private:
-    QString url;
-    QNetworkAccessManager *manager;
-    QString programName;
-    QString programVersion;
-    QString logoUrl;
-    int configAttempt = 0;
-    int logoAttempt = 0;
+    QString m_url;
+    QNetworkAccessManager *m_manager;
+    QString m_programName;
+    QString m_programVersion;
+    QString m_logoUrl;
+    int m_configAttempt = 0;
+    int m_logoAttempt = 0;
     // Taken from the credentials store when a sequence starts: the store is
     // cleared right after, while retries still need them.
-    QString username;
-    QString password;
+    QString m_username;
+    QString m_password;
 };

@@ -4,7 +4,7 @@
 #include "websvc/HalvorixAPIClient.h"
 
 HalvorixAPIClientHandler::HalvorixAPIClientHandler(HalvorixAPIClient *client)
-    : client(client)
+    : m_client(client)
 {
 }
 
@@ -31,6 +31,6 @@ void HalvorixAPIClientHandler::onState(const OpenVpnGenericState &state)
 void HalvorixAPIClientHandler::on(const OpenVpnStateConnected &)
 {
     // The client takes its own copy of the credentials before they go.
-    client->makeRequest();
+    m_client->makeRequest();
     CredentialsStore::clearUsernamePassword();
 }

@@ -26,5 +26,5 @@ protected:
     using OpenVpnStateNullHandler::on;
 
 private:
-    HalvorixAPIClient *client;
+    HalvorixAPIClient *m_client;
 };

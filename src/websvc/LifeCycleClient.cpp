@@ -20,12 +20,12 @@ LifeCycleClient::LifeCycleClient(QNetworkAccessManager *manager, const QString &
                                  const QString &baseUrl, const QString &token, const QString &authorization,
                                  QObject *parent)
     : QObject(parent)
-    , manager(manager)
-    , clientId(clientId)
-    , version(version)
-    , baseUrl(baseUrl)
-    , token(token)
-    , authorization(authorization)
+    , m_manager(manager)
+    , m_clientId(clientId)
+    , m_version(version)
+    , m_baseUrl(baseUrl)
+    , m_token(token)
+    , m_authorization(authorization)
 {
     loadBuildFlavor();
     loadInstallId();
@@ -42,18 +42,18 @@ void LifeCycleClient::loadBuildFlavor()
 {
     const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/../Resources/build.conf");
     qDebug() << "Loading " << path;
-    buildFlavor = readBuildFlavor(path);
-    qDebug() << "Build flavor: " << buildFlavor;
+    m_buildFlavor = readBuildFlavor(path);
+    qDebug() << "Build flavor: " << m_buildFlavor;
 }
 
 void LifeCycleClient::loadInstallId()
 {
     QSettings settings;
     settings.beginGroup(QStringLiteral("lifecycle"));
-    installId = settings.value(QStringLiteral("installId")).toString();
-    if (installId.isEmpty()) {
-        installId = QUuid::createUuid().toString().mid(1, 36);
-        settings.setValue(QStringLiteral("installId"), installId);
+    m_installId = settings.value(QStringLiteral("installId")).toString();
+    if (m_installId.isEmpty()) {
+        m_installId = QUuid::createUuid().toString().mid(1, 36);
+        settings.setValue(QStringLiteral("installId"), m_installId);
         settings.endGroup();
         settings.sync();
     }
@@ -61,26 +61,26 @@ void LifeCycleClient::loadInstallId()
 
 QUrl LifeCycleClient::checkVersionUrl() const
 {
-    return QUrl(baseUrl + QStringLiteral("versions/current/") + PLATFORM + QStringLiteral("?flavor=")
-                + QString::fromLatin1(QUrl::toPercentEncoding(buildFlavor)));
+    return QUrl(m_baseUrl + QStringLiteral("versions/current/") + PLATFORM + QStringLiteral("?flavor=")
+                + QString::fromLatin1(QUrl::toPercentEncoding(m_buildFlavor)));
 }
 
 QByteArray LifeCycleClient::checkVersionUrlChecksum() const
 {
-    return QCryptographicHash::hash(PLATFORM.toUtf8() + token.toUtf8(), QCryptographicHash::Sha256).toHex();
+    return QCryptographicHash::hash(PLATFORM.toUtf8() + m_token.toUtf8(), QCryptographicHash::Sha256).toHex();
 }
 
 QByteArray LifeCycleClient::userAgent() const
 {
     return QStringLiteral("%1/%2 (%3) %4/%5")
-        .arg(clientId, version.toString(), PLATFORM, installId, userAgentExtra)
+        .arg(m_clientId, m_version.toString(), PLATFORM, m_installId, m_userAgentExtra)
         .toUtf8();
 }
 
 void LifeCycleClient::checkVersion()
 {
     qDebug() << "LifeCycleClient/CheckVersion";
-    attempt = 1;
+    m_attempt = 1;
     doCheckVersion();
 }
 
@@ -93,30 +93,30 @@ void LifeCycleClient::doCheckVersion()
     request.setRawHeader("User-Agent", userAgent());
     // Callers differ in passing a null or an empty text for "none"; an empty
     // Basic credential would only be refused.
-    if (!authorization.isEmpty())
-        request.setRawHeader("Authorization", "Basic " + authorization.toLocal8Bit().toBase64());
-    auto *handler = new ReplyHandler(manager->get(request), QStringLiteral("LifeCycleClient/CheckVersion"),
-                                     attempt * attempt * TIMEOUT_UNIT_MS, 0);
-    pendingVersionRequest = handler;
+    if (!m_authorization.isEmpty())
+        request.setRawHeader("Authorization", "Basic " + m_authorization.toLocal8Bit().toBase64());
+    auto *handler = new ReplyHandler(m_manager->get(request), QStringLiteral("LifeCycleClient/CheckVersion"),
+                                     m_attempt * m_attempt * TIMEOUT_UNIT_MS, 0);
+    m_pendingVersionRequest = handler;
     connect(handler, &ReplyHandler::success, this, &LifeCycleClient::onCheckVersionSuccess);
     connect(handler, &ReplyHandler::failure, this, &LifeCycleClient::onCheckVersionFailed);
-    ++attempt;
+    ++m_attempt;
 }
 
 void LifeCycleClient::onCheckVersionFailed()
 {
     qDebug() << "LifeCycleClient/OnCheckVersionFailed";
-    pendingVersionRequest = nullptr;
+    m_pendingVersionRequest = nullptr;
     // Also a request the backend aborted at a connection start: the check is
     // made again, through the connection being set up, while attempts remain.
-    if (attempt <= MAXIMUM_ATTEMPTS)
+    if (m_attempt <= MAXIMUM_ATTEMPTS)
         doCheckVersion();
 }
 
 void LifeCycleClient::onCheckVersionSuccess(const QByteArray &body)
 {
     qDebug() << "LifeCycleClient/OnCheckVersionSuccess";
-    pendingVersionRequest = nullptr;
+    m_pendingVersionRequest = nullptr;
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(body, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
@@ -131,7 +131,7 @@ void LifeCycleClient::onCheckVersionSuccess(const QByteArray &body)
     if (!reply.contains(currentVersionKey) || !reply.contains(downloadUrlKey) || !reply.contains(changelogUrlKey))
         return;
     const QString currentVersion = reply.value(currentVersionKey).toString();
-    if (version.isOlderThan(SemVer(currentVersion))) {
+    if (m_version.isOlderThan(SemVer(currentVersion))) {
         qDebug() << "LifeCycleClient/OnCheckVersionSuccess: software update available " << currentVersion;
         emit updateAvailable(currentVersion, QUrl(reply.value(downloadUrlKey).toString()),
                              QUrl(reply.value(changelogUrlKey).toString()));

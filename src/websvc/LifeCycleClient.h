@@ -28,10 +28,10 @@ public:
 
     // The version request in flight, or null; a connection start aborts it,
     // which also ends its retries.
-    ReplyHandler *getPendingVersionRequest() const { return pendingVersionRequest.data(); }
+    ReplyHandler *getPendingVersionRequest() const { return m_pendingVersionRequest.data(); }
 
-    QString getBuildFlavor() const { return buildFlavor; }
-    QString getInstallId() const { return installId; }
+    QString getBuildFlavor() const { return m_buildFlavor; }
+    QString getInstallId() const { return m_installId; }
     QUrl checkVersionUrl() const;
     QByteArray checkVersionUrlChecksum() const;
     QByteArray userAgent() const;
@@ -54,15 +54,15 @@ private:
     void loadInstallId();
     void doCheckVersion();
 
-    QString buildFlavor;
-    QString installId;
-    QString userAgentExtra;
-    QNetworkAccessManager *manager;
-    QString clientId;
-    SemVer version;
-    QString baseUrl;
-    QString token;
-    QString authorization;
-    int attempt = 0;
-    QPointer<ReplyHandler> pendingVersionRequest;
+    QString m_buildFlavor;
+    QString m_installId;
+    QString m_userAgentExtra;
+    QNetworkAccessManager *m_manager;
+    QString m_clientId;
+    SemVer m_version;
+    QString m_baseUrl;
+    QString m_token;
+    QString m_authorization;
+    int m_attempt = 0;
+    QPointer<ReplyHandler> m_pendingVersionRequest;
 };

@@ -4,10 +4,10 @@
 #include <QNetworkReply>
 
 ReplyHandler::ReplyHandler(QNetworkReply *reply, const QString &label, int timeout, qint64 maxSize)
-    : label(label)
-    , timeout(timeout)
-    , reply(reply)
-    , maxSize(maxSize)
+    : m_label(label)
+    , m_timeout(timeout)
+    , m_reply(reply)
+    , m_maxSize(maxSize)
 {
     connect(reply, &QNetworkReply::downloadProgress, this, &ReplyHandler::onDownloadProgress);
     connect(reply, &QNetworkReply::uploadProgress, this, &ReplyHandler::onUploadProgress);
@@ -15,17 +15,18 @@ ReplyHandler::ReplyHandler(QNetworkReply *reply, const QString &label, int timeo
     connect(reply, &QNetworkReply::readyRead, this, &ReplyHandler::onReadyRead);
     // A reply destroyed under us (its manager went away) never finishes.
     connect(reply, &QObject::destroyed, this, &QObject::deleteLater);
-    connect(&timer, &QTimer::timeout, this, &ReplyHandler::onRequestTimeout);
-    timer.setSingleShot(true);
-    timer.start(timeout);
+    connect(&m_timer, &QTimer::timeout, this, &ReplyHandler::onRequestTimeout);
+    m_timer.setSingleShot(true);
+    m_timer.start(timeout);
 }
 
 ReplyHandler::~ReplyHandler()
 {
-    if (reply)
-        reply->deleteLater();
-    reply = nullptr;
-    qDebug().noquote() << label << ": " << "ReplyHandler destroyed";
+    if (m_reply)
+        m_reply->deleteLater();
+    m_reply = nullptr;
+    qDebug().noquote() << m_label << ": "
+                       << "ReplyHandler destroyed";
 }
 
 void ReplyHandler::abort()
@@ -35,71 +36,78 @@ void ReplyHandler::abort()
 
 void ReplyHandler::stopReply()
 {
-    qDebug().noquote() << label << ": " << "HTTP request aborted";
-    if (reply)
-        reply->abort();
+    qDebug().noquote() << m_label << ": "
+                       << "HTTP request aborted";
+    if (m_reply)
+        m_reply->abort();
 }
 
 void ReplyHandler::onRequestTimeout()
 {
-    qDebug().noquote() << label << ": " << "HTTP request timed out";
-    if (reply)
-        reply->abort();
+    qDebug().noquote() << m_label << ": "
+                       << "HTTP request timed out";
+    if (m_reply)
+        m_reply->abort();
 }
 
 void ReplyHandler::onDownloadProgress(qint64, qint64)
 {
-    qDebug().noquote() << label << ": " << "HTTP download progress";
-    if (!finished)
-        timer.start(timeout);
+    qDebug().noquote() << m_label << ": "
+                       << "HTTP download progress";
+    if (!m_finished)
+        m_timer.start(m_timeout);
 }
 
 void ReplyHandler::onUploadProgress(qint64, qint64)
 {
-    qDebug().noquote() << label << ": " << "HTTP upload progress";
-    if (!finished)
-        timer.start(timeout);
+    qDebug().noquote() << m_label << ": "
+                       << "HTTP upload progress";
+    if (!m_finished)
+        m_timer.start(m_timeout);
 }
 
 bool ReplyHandler::isOverLimit() const
 {
-    return maxSize > 0 && buffer.size() > maxSize;
+    return m_maxSize > 0 && m_buffer.size() > m_maxSize;
 }
 
 void ReplyHandler::onReadyRead()
 {
-    if (!reply)
+    if (!m_reply)
         return;
-    QByteArray chunk = reply->read(chunkSize);
+    QByteArray chunk = m_reply->read(m_chunkSize);
     while (!chunk.isEmpty()) {
-        buffer.append(chunk);
+        m_buffer.append(chunk);
         if (isOverLimit()) {
-            qDebug().noquote() << label << ": " << "Error: response size bigger than expected - aborting";
+            qDebug().noquote() << m_label << ": "
+                               << "Error: response size bigger than expected - aborting";
             stopReply();
             return;
         }
-        chunk = reply->read(chunkSize);
+        chunk = m_reply->read(m_chunkSize);
     }
 }
 
 void ReplyHandler::onRequestFinished()
 {
-    if (finished)
+    if (m_finished)
         return;
-    finished = true;
-    timer.stop();
-    if (reply->error() != QNetworkReply::NoError) {
-        qDebug().noquote() << label << ": " << "HTTP request failed: " << reply->errorString();
+    m_finished = true;
+    m_timer.stop();
+    if (m_reply->error() != QNetworkReply::NoError) {
+        qDebug().noquote() << m_label << ": "
+                           << "HTTP request failed: " << m_reply->errorString();
         emit failure();
     } else {
-        qDebug().noquote() << label << ": " << "HTTP request was successful";
+        qDebug().noquote() << m_label << ": "
+                           << "HTTP request was successful";
         onReadyRead();
         // The last bytes may arrive only now, after the reply has finished,
         // when aborting no longer turns it into an error.
         if (isOverLimit())
             emit failure();
         else
-            emit success(buffer);
+            emit success(m_buffer);
     }
     deleteLater();
 }

@@ -24,8 +24,8 @@ public:
     ReplyHandler(QNetworkReply *reply, const QString &label, int timeout, qint64 maxSize);
     ~ReplyHandler() override;
 
-    int getTimeout() const { return timeout; }
-    qint64 getMaxSize() const { return maxSize; }
+    int getTimeout() const { return m_timeout; }
+    qint64 getMaxSize() const { return m_maxSize; }
 
     // Ends the request; its failure() follows from the aborted reply.
     void abort();
@@ -45,12 +45,12 @@ private:
     bool isOverLimit() const;
     void stopReply();
 
-    QString label;
-    int timeout;
-    QTimer timer;
-    QPointer<QNetworkReply> reply;
-    qint64 maxSize;
-    qint64 chunkSize = CHUNK_SIZE;
-    QByteArray buffer;
-    bool finished = false;
+    QString m_label;
+    int m_timeout;
+    QTimer m_timer;
+    QPointer<QNetworkReply> m_reply;
+    qint64 m_maxSize;
+    qint64 m_chunkSize = CHUNK_SIZE;
+    QByteArray m_buffer;
+    bool m_finished = false;
 };

@@ -34,40 +34,40 @@ int comparePreRelease(const QStringList &a, const QStringList &b)
 
 SemVer::SemVer(const QString &text)
 {
-    static const QRegularExpression pattern(QStringLiteral(
-        "^v?(\\d+)\\.(\\d+)\\.(\\d+)(-([a-zA-Z0-9-.]+))?(\\+([a-zA-Z0-9-.]+))?$"));
+    static const QRegularExpression pattern(
+        QStringLiteral("^v?(\\d+)\\.(\\d+)\\.(\\d+)(-([a-zA-Z0-9-.]+))?(\\+([a-zA-Z0-9-.]+))?$"));
     const QRegularExpressionMatch match = pattern.match(text);
     // "$" would also accept a trailing line break; the whole text must match.
     if (!match.hasMatch() || match.capturedLength(0) != text.size())
         return;
-    major = match.captured(1).toInt(nullptr, 10);
-    minor = match.captured(2).toInt(nullptr, 10);
-    patch = match.captured(3).toInt(nullptr, 10);
+    m_major = match.captured(1).toInt(nullptr, 10);
+    m_minor = match.captured(2).toInt(nullptr, 10);
+    m_patch = match.captured(3).toInt(nullptr, 10);
     const QString preReleaseText = match.captured(5);
     if (!preReleaseText.isEmpty())
-        preRelease = preReleaseText.split(QLatin1Char('.'), Qt::KeepEmptyParts);
+        m_preRelease = preReleaseText.split(QLatin1Char('.'), Qt::KeepEmptyParts);
     const QString buildText = match.captured(7);
     if (!buildText.isEmpty())
-        build = buildText.split(QLatin1Char('.'), Qt::KeepEmptyParts);
+        m_build = buildText.split(QLatin1Char('.'), Qt::KeepEmptyParts);
 }
 
 QString SemVer::toString() const
 {
-    QString text = QStringLiteral("v%1.%2.%3").arg(major).arg(minor).arg(patch);
-    if (!preRelease.isEmpty())
-        text += QLatin1Char('-') + preRelease.join(QLatin1Char('.'));
-    if (!build.isEmpty())
-        text += QLatin1Char('+') + build.join(QLatin1Char('.'));
+    QString text = QStringLiteral("v%1.%2.%3").arg(m_major).arg(m_minor).arg(m_patch);
+    if (!m_preRelease.isEmpty())
+        text += QLatin1Char('-') + m_preRelease.join(QLatin1Char('.'));
+    if (!m_build.isEmpty())
+        text += QLatin1Char('+') + m_build.join(QLatin1Char('.'));
     return text;
 }
 
 bool SemVer::isOlderThan(const SemVer &other) const
 {
-    if (major != other.major)
-        return major < other.major;
-    if (minor != other.minor)
-        return minor < other.minor;
-    if (patch != other.patch)
-        return patch < other.patch;
-    return comparePreRelease(preRelease, other.preRelease) < 0;
+    if (m_major != other.m_major)
+        return m_major < other.m_major;
+    if (m_minor != other.m_minor)
+        return m_minor < other.m_minor;
+    if (m_patch != other.m_patch)
+        return m_patch < other.m_patch;
+    return comparePreRelease(m_preRelease, other.m_preRelease) < 0;
 }

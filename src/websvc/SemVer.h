@@ -14,11 +14,11 @@ public:
     SemVer &operator=(const SemVer &other) = default;
     ~SemVer() = default;
 
-    int getMajor() const { return major; }
-    int getMinor() const { return minor; }
-    int getPatch() const { return patch; }
-    QStringList getPreRelease() const { return preRelease; }
-    QStringList getBuild() const { return build; }
+    int getMajor() const { return m_major; }
+    int getMinor() const { return m_minor; }
+    int getPatch() const { return m_patch; }
+    QStringList getPreRelease() const { return m_preRelease; }
+    QStringList getBuild() const { return m_build; }
 
     // Always begins with "v", also when the parsed text had none.
     QString toString() const;
@@ -27,9 +27,9 @@ public:
     bool isOlderThan(const SemVer &other) const;
 
 private:
-    int major = 0;
-    int minor = 0;
-    int patch = 0;
-    QStringList preRelease;
-    QStringList build;
+    int m_major = 0;
+    int m_minor = 0;
+    int m_patch = 0;
+    QStringList m_preRelease;
+    QStringList m_build;
 };

@@ -8,20 +8,20 @@
 
 VazOzudeApiClient::VazOzudeApiClient(QNetworkAccessManager *manager, const QString &url, const SemVer &version,
                                      const QString &appName)
-    : manager(manager)
-    , url(url)
-    , version(version)
-    , appName(appName)
+    : m_manager(manager)
+    , m_url(url)
+    , m_version(version)
+    , m_appName(appName)
 {
 }
 
 void VazOzudeApiClient::requestToken(const QString &user, const QString &password)
 {
-    qDebug() << "Request ConfigTxt to " << url;
-    QNetworkRequest request = WebClientRequest::create(QUrl(url), appName, version);
+    qDebug() << "Request ConfigTxt to " << m_url;
+    QNetworkRequest request = WebClientRequest::create(QUrl(m_url), m_appName, m_version);
     request.setRawHeader("Authorization", "Basic " + (user + QLatin1Char(':') + password).toLocal8Bit().toBase64());
-    username = user;
-    auto *handler = new ReplyHandler(manager->get(request), QStringLiteral("VazOzudeApiClient/RequestToken"),
+    m_username = user;
+    auto *handler = new ReplyHandler(m_manager->get(request), QStringLiteral("VazOzudeApiClient/RequestToken"),
                                      REQUEST_TIMEOUT_MS, MAXIMUM_REPLY_SIZE);
     connect(handler, &ReplyHandler::success, this, &VazOzudeApiClient::processTokenReply);
     connect(handler, &ReplyHandler::failure, this, &VazOzudeApiClient::onTokenFailure);

@@ -21,7 +21,7 @@ public:
     VazOzudeApiClient(QNetworkAccessManager *manager, const QString &url, const SemVer &version,
                       const QString &appName);
 
-    bool credentialsReady() const { return credentialsReadyFlag; }
+    bool credentialsReady() const { return m_credentialsReadyFlag; }
 
 public slots:
     void requestToken(const QString &user, const QString &password);
@@ -34,10 +34,10 @@ private slots:
     void onTokenFailure();
 
 private:
-    QNetworkAccessManager *manager;
-    QString url;
-    SemVer version;
-    QString appName;
-    QString username;
-    bool credentialsReadyFlag = false;
+    QNetworkAccessManager *m_manager;
+    QString m_url;
+    SemVer m_version;
+    QString m_appName;
+    QString m_username;
+    bool m_credentialsReadyFlag = false;
 };

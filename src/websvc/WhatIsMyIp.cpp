@@ -9,28 +9,28 @@
 WhatIsMyIp::WhatIsMyIp(QNetworkAccessManager *manager, const QString &appName, const SemVer &version,
                        const QString &url, QObject *parent)
     : QObject(parent)
-    , manager(manager)
-    , appName(appName)
-    , version(version)
-    , url(url)
+    , m_manager(manager)
+    , m_appName(appName)
+    , m_version(version)
+    , m_url(url)
 {
 }
 
 void WhatIsMyIp::queryMyIp()
 {
     qDebug() << "WhatIsMyIp/QueryMyIp";
-    count = 0;
+    m_count = 0;
     doQueryMyIp();
 }
 
 void WhatIsMyIp::doQueryMyIp()
 {
-    qDebug() << "WhatIsMyIp/DoQueryMyIp: count=" << count;
-    ++count;
-    emit updateIp(VpnConnectionState::QUERYING, QHostAddress(), count);
-    const QNetworkRequest request = WebClientRequest::create(QUrl(url), appName, version);
-    auto *handler = new ReplyHandler(manager->get(request), QStringLiteral("WhatIsMyIp/DoQueryMyIp"),
-                                     attemptTimeout(count), 0);
+    qDebug() << "WhatIsMyIp/DoQueryMyIp: count=" << m_count;
+    ++m_count;
+    emit updateIp(VpnConnectionState::QUERYING, QHostAddress(), m_count);
+    const QNetworkRequest request = WebClientRequest::create(QUrl(m_url), m_appName, m_version);
+    auto *handler =
+        new ReplyHandler(m_manager->get(request), QStringLiteral("WhatIsMyIp/DoQueryMyIp"), attemptTimeout(m_count), 0);
     connect(handler, &ReplyHandler::success, this, &WhatIsMyIp::onSuccess);
     connect(handler, &ReplyHandler::failure, this, &WhatIsMyIp::onFailure);
 }
@@ -44,18 +44,18 @@ void WhatIsMyIp::onSuccess(const QByteArray &body)
     // overlook surrounding white space.
     if (text != text.trimmed() || !address.setAddress(text)) {
         qDebug() << "WhatIsMyIp/OnSuccess Warning: ip address is not valid";
-        emit updateIp(VpnConnectionState::DETECTION_FAILED, QHostAddress(), count);
+        emit updateIp(VpnConnectionState::DETECTION_FAILED, QHostAddress(), m_count);
         return;
     }
-    emit updateIp(VpnConnectionState::FOUND, address, count);
+    emit updateIp(VpnConnectionState::FOUND, address, m_count);
 }
 
 void WhatIsMyIp::onFailure()
 {
     qDebug() << "WhatIsMyIp/OnFailure";
-    if (count >= MAXIMUM_ATTEMPTS) {
+    if (m_count >= MAXIMUM_ATTEMPTS) {
         qDebug() << "WhatIsMyIp/OnFailure: giving up";
-        emit updateIp(VpnConnectionState::DETECTION_FAILED, QHostAddress(), count);
+        emit updateIp(VpnConnectionState::DETECTION_FAILED, QHostAddress(), m_count);
         return;
     }
     qDebug() << "WhatIsMyIp/OnFailure: retrying";

@@ -26,7 +26,7 @@ public:
     // Milliseconds of silence allowed to the given attempt (1 for the first).
     static int attemptTimeout(int count) { return count * count * TIMEOUT_UNIT_MS; }
 
-    int getCount() const { return count; }
+    int getCount() const { return m_count; }
 
 public slots:
     void queryMyIp();
@@ -40,9 +40,9 @@ private slots:
     void onFailure();
 
 private:
-    QNetworkAccessManager *manager;
-    QString appName;
-    SemVer version;
-    QString url;
-    int count = 0;
+    QNetworkAccessManager *m_manager;
+    QString m_appName;
+    SemVer m_version;
+    QString m_url;
+    int m_count = 0;
 };

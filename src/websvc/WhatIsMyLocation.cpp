@@ -29,35 +29,35 @@ bool readCoordinate(const QJsonValue &value, double limit, double &coordinate)
 WhatIsMyLocation::WhatIsMyLocation(QNetworkAccessManager *manager, const QString &appName, const SemVer &version,
                                    const QString &url, int count, bool stopFlag, QObject *parent)
     : QObject(parent)
-    , manager(manager)
-    , appName(appName)
-    , version(version)
-    , url(url)
-    , count(count)
-    , stopFlag(stopFlag)
+    , m_manager(manager)
+    , m_appName(appName)
+    , m_version(version)
+    , m_url(url)
+    , m_count(count)
+    , m_stopFlag(stopFlag)
 {
 }
 
 void WhatIsMyLocation::queryMyLocation()
 {
     qDebug() << "WhatIsMyLocation/QueryMyLocation";
-    count = 0;
-    stopFlag = false;
+    m_count = 0;
+    m_stopFlag = false;
     doQueryMyLocation();
 }
 
 void WhatIsMyLocation::stop()
 {
-    stopFlag = true;
+    m_stopFlag = true;
 }
 
 void WhatIsMyLocation::doQueryMyLocation()
 {
-    qDebug() << "WhatIsMyLocation/doQueryMyLocation: count=" << count;
-    ++count;
-    const QNetworkRequest request = WebClientRequest::create(QUrl(url), appName, version);
-    auto *handler = new ReplyHandler(manager->get(request), QStringLiteral("WhatIsMyLocation/doQueryMyLocation"),
-                                     attemptTimeout(count), 0);
+    qDebug() << "WhatIsMyLocation/doQueryMyLocation: count=" << m_count;
+    ++m_count;
+    const QNetworkRequest request = WebClientRequest::create(QUrl(m_url), m_appName, m_version);
+    auto *handler = new ReplyHandler(m_manager->get(request), QStringLiteral("WhatIsMyLocation/doQueryMyLocation"),
+                                     attemptTimeout(m_count), 0);
     connect(handler, &ReplyHandler::success, this, &WhatIsMyLocation::onSuccess);
     connect(handler, &ReplyHandler::failure, this, &WhatIsMyLocation::onFailure);
 }
@@ -80,7 +80,8 @@ void WhatIsMyLocation::onSuccess(const QByteArray &body)
     // Without valid coordinates there is no location: reporting 0,0 would
     // place the user in the Gulf of Guinea and skew the proximity order.
     if (!parseLocation(body, location)) {
-        qDebug() << "WhatIsMyLocation/OnSuccess Warning: no valid location in reply:" << QString::fromUtf8(body.left(200));
+        qDebug() << "WhatIsMyLocation/OnSuccess Warning: no valid location in reply:"
+                 << QString::fromUtf8(body.left(200));
         return;
     }
     qDebug() << "WhatIsMyLocation/OnSuccess: location=" << location.getLatitude() << location.getLongitude();
@@ -89,10 +90,10 @@ void WhatIsMyLocation::onSuccess(const QByteArray &body)
 
 void WhatIsMyLocation::onFailure()
 {
-    if (stopFlag)
+    if (m_stopFlag)
         return;
     qDebug() << "WhatIsMyLocation/OnFailure";
-    if (count >= MAXIMUM_ATTEMPTS) {
+    if (m_count >= MAXIMUM_ATTEMPTS) {
         qDebug() << "WhatIsMyLocation/OnFailure: giving up";
         return;
     }

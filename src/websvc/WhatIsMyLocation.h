@@ -19,8 +19,8 @@ public:
     static constexpr int MAXIMUM_ATTEMPTS = 20;
     static constexpr int TIMEOUT_UNIT_MS = 2000;
 
-    WhatIsMyLocation(QNetworkAccessManager *manager, const QString &appName, const SemVer &version,
-                     const QString &url, int count = 0, bool stopFlag = false, QObject *parent = nullptr);
+    WhatIsMyLocation(QNetworkAccessManager *manager, const QString &appName, const SemVer &version, const QString &url,
+                     int count = 0, bool stopFlag = false, QObject *parent = nullptr);
 
     // Milliseconds of silence allowed to the given attempt (1 for the first).
     static int attemptTimeout(int count) { return count * count * TIMEOUT_UNIT_MS; }
@@ -29,7 +29,7 @@ public:
     // Coordinates may be JSON strings or numbers.
     static bool parseLocation(const QByteArray &body, GeoLocation &location);
 
-    int getCount() const { return count; }
+    int getCount() const { return m_count; }
 
 public slots:
     void queryMyLocation();
@@ -45,10 +45,10 @@ private slots:
     void onFailure();
 
 private:
-    QNetworkAccessManager *manager;
-    QString appName;
-    SemVer version;
-    QString url;
-    int count;
-    bool stopFlag;
+    QNetworkAccessManager *m_manager;
+    QString m_appName;
+    SemVer m_version;
+    QString m_url;
+    int m_count;
+    bool m_stopFlag;
 };

@@ -28,24 +28,18 @@ public:
 
     QStringList &steps;
 };
-}
+} // namespace
 
 class TestCleanUpRunnable : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir runtime;
+    QTemporaryDir m_runtime;
 
 private slots:
-    void initTestCase()
-    {
-        qputenv("TMPDIR", runtime.path().toUtf8());
-    }
+    void initTestCase() { qputenv("TMPDIR", m_runtime.path().toUtf8()); }
 
-    void init()
-    {
-        Settings().clear();
-    }
+    void init() { Settings().clear(); }
 
     void steps_data()
     {
@@ -53,14 +47,14 @@ private slots:
         QTest::addColumn<bool>("killSwitch");
         QTest::addColumn<bool>("removeOnClose");
         QTest::addColumn<QStringList>("steps");
-        QTest::newRow("nothing recorded") << QStringList() << false << false << QStringList{"routes", "blackholes"};
-        QTest::newRow("dns stack recorded") << QStringList{"Connect", "Custom"} << false << false
-                                            << QStringList{"dns:Connect,Custom", "routes", "blackholes"};
-        QTest::newRow("kill switch removed on close") << QStringList() << true << true
-                                                      << QStringList{"routes", "blackholes", "interfaces"};
-        QTest::newRow("kill switch kept") << QStringList() << true << false << QStringList{"routes", "blackholes"};
-        QTest::newRow("removal without kill switch") << QStringList() << false << true
-                                                     << QStringList{"routes", "blackholes"};
+        QTest::newRow("nothing recorded") << QStringList() << false << false << QStringList {"routes", "blackholes"};
+        QTest::newRow("dns stack recorded") << QStringList {"Connect", "Custom"} << false << false
+                                            << QStringList {"dns:Connect,Custom", "routes", "blackholes"};
+        QTest::newRow("kill switch removed on close")
+            << QStringList() << true << true << QStringList {"routes", "blackholes", "interfaces"};
+        QTest::newRow("kill switch kept") << QStringList() << true << false << QStringList {"routes", "blackholes"};
+        QTest::newRow("removal without kill switch")
+            << QStringList() << false << true << QStringList {"routes", "blackholes"};
     }
 
     void steps()
@@ -136,7 +130,7 @@ private slots:
 
     void staleServerNameIsRemoved()
     {
-        const QString path = runtime.filePath(QCoreApplication::applicationName() + "-Service");
+        const QString path = m_runtime.filePath(QCoreApplication::applicationName() + "-Service");
         const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
         QVERIFY(fd >= 0);
         sockaddr_un address {};

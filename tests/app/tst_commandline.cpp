@@ -23,8 +23,7 @@ struct Run
     QString err;
 };
 
-Run run(const QStringList &arguments,
-        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+Run run(const QStringList &arguments, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
     process.setProcessEnvironment(environment);
@@ -49,13 +48,13 @@ struct RawClient
         socket.connectToServer("OrvalVPN-Service");
     }
 };
-}
+} // namespace
 
 class TestCommandLine : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir runtime;
+    QTemporaryDir m_runtime;
 
     static QString settingsFile()
     {
@@ -68,16 +67,13 @@ class TestCommandLine : public QObject
         settings.setValue(key, value);
     }
 
-    static QVariant stored(const QString &key)
-    {
-        return QSettings(settingsFile(), QSettings::IniFormat).value(key);
-    }
+    static QVariant stored(const QString &key) { return QSettings(settingsFile(), QSettings::IniFormat).value(key); }
 
 private slots:
     void initTestCase()
     {
         QVERIFY2(QFile::exists(PROGRAM), qPrintable(PROGRAM));
-        qputenv("TMPDIR", runtime.path().toUtf8());
+        qputenv("TMPDIR", m_runtime.path().toUtf8());
     }
 
     void init()
@@ -102,8 +98,7 @@ private slots:
         QTest::newRow("standard error") << QVariant("StdErr") << "Try to run OrvalVPN" << false;
         QTest::newRow("none") << QVariant("None") << "NullMessageHandler: no log supported" << false;
         QTest::newRow("nothing stored") << QVariant() << "NullMessageHandler: no log supported" << false;
-        QTest::newRow("file") << QVariant("File") << "FileMessageHandler: back to previous log message handler"
-                              << true;
+        QTest::newRow("file") << QVariant("File") << "FileMessageHandler: back to previous log message handler" << true;
     }
 
     void logDestination()
@@ -114,8 +109,8 @@ private slots:
         store("preferences/logHandlerOption", option);
         if (!option.isValid())
             QSettings(settingsFile(), QSettings::IniFormat).remove("preferences/logHandlerOption");
-        const QString log = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-            + "/OrvalVPN/OrvalVPN/logs/log_0.txt";
+        const QString log =
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/OrvalVPN/OrvalVPN/logs/log_0.txt";
         QFile::remove(log);
 
         const Run result = run({"--library-test"});
@@ -150,15 +145,16 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("output");
-        QTest::newRow("cleanup wins over server mode") << QStringList{"--server-mode", "--cleanup"} << 0
-                                                       << "VpnBackend Command Line: execute option --cleanup";
-        QTest::newRow("library test wins over all") << QStringList{"--settings", "reset", "--cleanup", "--library-test"}
-                                                    << 0 << "Try to run OrvalVPN";
+        QTest::newRow("cleanup wins over server mode")
+            << QStringList {"--server-mode", "--cleanup"} << 0 << "VpnBackend Command Line: execute option --cleanup";
+        QTest::newRow("library test wins over all")
+            << QStringList {"--settings", "reset", "--cleanup", "--library-test"} << 0 << "Try to run OrvalVPN";
         QTest::newRow("settings word is case-sensitive")
-            << QStringList{"--settings", "Reset"} << 0
+            << QStringList {"--settings", "Reset"} << 0
             << "Settings utility unknown option. Valid options are: \"rewrite|reset\"";
-        QTest::newRow("settings without value") << QStringList{"--settings"} << 1 << "Missing value after '--settings'";
-        QTest::newRow("unknown option") << QStringList{"--bogus"} << 1 << "Unknown option 'bogus'";
+        QTest::newRow("settings without value")
+            << QStringList {"--settings"} << 1 << "Missing value after '--settings'";
+        QTest::newRow("unknown option") << QStringList {"--bogus"} << 1 << "Unknown option 'bogus'";
         // Without an option the GUI run starts: it changes the system, so it
         // runs only in the lab (tst_secondinstance_lab); without a display see below.
     }
@@ -180,10 +176,10 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("output");
-        QTest::newRow("help") << QStringList{"--help"} << 0 << "OrvalVPN command line.";
-        QTest::newRow("library test") << QStringList{"--library-test"} << 0 << "\nTry to run OrvalVPN\n";
-        QTest::newRow("settings reset") << QStringList{"--settings", "reset"} << 0 << "\nSettings resetted.\n";
-        QTest::newRow("cleanup") << QStringList{"--cleanup"} << 0
+        QTest::newRow("help") << QStringList {"--help"} << 0 << "OrvalVPN command line.";
+        QTest::newRow("library test") << QStringList {"--library-test"} << 0 << "\nTry to run OrvalVPN\n";
+        QTest::newRow("settings reset") << QStringList {"--settings", "reset"} << 0 << "\nSettings resetted.\n";
+        QTest::newRow("cleanup") << QStringList {"--cleanup"} << 0
                                  << "\nVpnBackend Command Line: execute option --cleanup\n";
         QTest::newRow("GUI") << QStringList() << 1
                              << "\nOrvalVPN: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are "
@@ -249,7 +245,8 @@ private slots:
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), 0);
         QVERIFY(process.readAllStandardError().contains("Invoking"));
-        struct stat info {};
+        struct stat info
+        {};
         QCOMPARE(stat(helper.toUtf8().constData(), &info), 0);
         QCOMPARE(info.st_uid, uid_t(0));
         QCOMPARE(info.st_gid, gid_t(0));
@@ -261,7 +258,7 @@ private slots:
         QProcess server;
         server.start(PROGRAM, {"--server-mode"});
         QVERIFY(server.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(runtime.filePath("OrvalVPN-Service")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_runtime.filePath("OrvalVPN-Service")), 10000);
 
         RawClient first;
         QTRY_COMPARE(first.lines, QStringList({">HELLO FROM SERVER", ">FIRST_INSTANCE"}));

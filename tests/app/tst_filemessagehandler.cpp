@@ -43,31 +43,28 @@ QByteArray tail(const QString &path, int bytes)
     file.seek(qMax<qint64>(0, file.size() - bytes));
     return file.readAll();
 }
-}
+} // namespace
 
 class TestFileMessageHandler : public QObject
 {
     Q_OBJECT
 
-    QDir logs;
-    QtMessageHandler testHandler = nullptr;
+    QDir m_logs;
+    QtMessageHandler m_testHandler = nullptr;
 
-    QString log(int number) const { return logs.absoluteFilePath(QStringLiteral("log_%1.txt").arg(number)); }
+    QString log(int number) const { return m_logs.absoluteFilePath(QStringLiteral("log_%1.txt").arg(number)); }
 
 private slots:
     void init()
     {
-        logs = FileMessageHandler::getLogDirectory();
-        QVERIFY(logs.removeRecursively());
-        logs = FileMessageHandler::getLogDirectory();
+        m_logs = FileMessageHandler::getLogDirectory();
+        QVERIFY(m_logs.removeRecursively());
+        m_logs = FileMessageHandler::getLogDirectory();
         captured.clear();
-        testHandler = qInstallMessageHandler(capture);
+        m_testHandler = qInstallMessageHandler(capture);
     }
 
-    void cleanup()
-    {
-        qInstallMessageHandler(testHandler);
-    }
+    void cleanup() { qInstallMessageHandler(m_testHandler); }
 
     void humanReadableByte_data()
     {
@@ -95,10 +92,9 @@ private slots:
             qDebug() << "first line" << QStringLiteral("quoted") << 7;
             qWarning("second line \xc3\xa4");
         }
-        QCOMPARE(head(log(0), 200),
-                 QByteArray("first line \"quoted\" 7\nsecond line \xc3\xa4\n"
-                            "FileMessageHandler: switch back to previous handler\n"
-                            "FileMessageHandler: closing log file\n"));
+        QCOMPARE(head(log(0), 200), QByteArray("first line \"quoted\" 7\nsecond line \xc3\xa4\n"
+                                               "FileMessageHandler: switch back to previous handler\n"
+                                               "FileMessageHandler: closing log file\n"));
         // The handler puts the previous one back when it goes away.
         qDebug("after");
         QVERIFY(captured.contains(QStringLiteral("after")));
@@ -111,11 +107,11 @@ private slots:
         QTest::addColumn<int>("oversized");
         QTest::addColumn<qint64>("size");
         QTest::addColumn<bool>("rotated");
-        QTest::newRow("log_0 exactly at the limit") << QList<int>{0} << 0 << LIMIT << true;
-        QTest::newRow("log_0 below the limit") << QList<int>{0} << 0 << LIMIT - 200 << false;
-        QTest::newRow("full set, log_0 over") << QList<int>{0, 1, 2, 3, 4} << 0 << LIMIT + 1 << true;
-        QTest::newRow("only log_3 over") << QList<int>{3} << 3 << LIMIT + 1 << false;
-        QTest::newRow("gap in the set") << QList<int>{0, 2} << 0 << LIMIT << true;
+        QTest::newRow("log_0 exactly at the limit") << QList<int> {0} << 0 << LIMIT << true;
+        QTest::newRow("log_0 below the limit") << QList<int> {0} << 0 << LIMIT - 200 << false;
+        QTest::newRow("full set, log_0 over") << QList<int> {0, 1, 2, 3, 4} << 0 << LIMIT + 1 << true;
+        QTest::newRow("only log_3 over") << QList<int> {3} << 3 << LIMIT + 1 << false;
+        QTest::newRow("gap in the set") << QList<int> {0, 2} << 0 << LIMIT << true;
     }
 
     void rotationAtConstruction()
@@ -139,12 +135,12 @@ private slots:
             }
             QCOMPARE(head(log(expectedAt), 9), QByteArray("marker ") + QByteArray::number(n) + "\n");
         }
-        QVERIFY(!QFile::exists(logs.absoluteFilePath(QStringLiteral("log_5.txt"))));
+        QVERIFY(!QFile::exists(m_logs.absoluteFilePath(QStringLiteral("log_5.txt"))));
         if (rotated)
             QVERIFY(head(log(0), 100).startsWith("fresh\n"));
         else
             QVERIFY(tail(log(0), 100).contains("fresh\n"));
-        QVERIFY(logs.entryList(QDir::Files).size() <= 5);
+        QVERIFY(m_logs.entryList(QDir::Files).size() <= 5);
     }
 
     void writeRotatesOnlyAboveTheLimit()
@@ -167,7 +163,7 @@ private slots:
             QVERIFY(QFile::resize(log(0), LIMIT + 1));
             qDebug() << "round" << round;
         }
-        QStringList names = logs.entryList(QDir::Files, QDir::Name);
+        QStringList names = m_logs.entryList(QDir::Files, QDir::Name);
         QCOMPARE(names, QStringList({"log_0.txt", "log_1.txt", "log_2.txt", "log_3.txt", "log_4.txt"}));
         // Each file holds the line written just before it was padded over the limit.
         QCOMPARE(head(log(0), 8), QByteArray("round 6\n"));
@@ -177,20 +173,20 @@ private slots:
 
     void leftoversAreRemovedAtStart()
     {
-        writeLog(logs.absoluteFilePath("log_.txt"), "x");
-        writeLog(logs.absoluteFilePath("log_20240131-235959.txt"), "x");
-        writeLog(logs.absoluteFilePath("log_20250101-000000.txt"), "x");
-        writeLog(logs.absoluteFilePath("notes.txt"), "kept");
+        writeLog(m_logs.absoluteFilePath("log_.txt"), "x");
+        writeLog(m_logs.absoluteFilePath("log_20240131-235959.txt"), "x");
+        writeLog(m_logs.absoluteFilePath("log_20250101-000000.txt"), "x");
+        writeLog(m_logs.absoluteFilePath("notes.txt"), "kept");
         {
             FileMessageHandler handler;
         }
-        QCOMPARE(logs.entryList(QDir::Files, QDir::Name), QStringList({"log_0.txt", "notes.txt"}));
+        QCOMPARE(m_logs.entryList(QDir::Files, QDir::Name), QStringList({"log_0.txt", "notes.txt"}));
     }
 
     void failedRenameKeepsTheLines()
     {
         writeLog(log(0), "written before\n", LIMIT + 1);
-        QVERIFY(logs.mkdir("log_1.txt")); // the rename target is taken
+        QVERIFY(m_logs.mkdir("log_1.txt")); // the rename target is taken
         {
             FileMessageHandler handler;
             qDebug("written after");
@@ -204,9 +200,9 @@ private slots:
         FileMessageHandler handler;
         qDebug("kept in the file");
         QVERIFY(QFile::resize(log(0), LIMIT + 1));
-        const QString moved = logs.absolutePath() + "-moved";
+        const QString moved = m_logs.absolutePath() + "-moved";
         QDir(moved).removeRecursively();
-        QVERIFY(QDir().rename(logs.absolutePath(), moved));
+        QVERIFY(QDir().rename(m_logs.absolutePath(), moved));
 
         qDebug("needs a new file");
         qDebug("later");
@@ -251,17 +247,14 @@ private slots:
     {
         for (int n : {0, 1, 4})
             writeLog(log(n), "x");
-        writeLog(logs.absoluteFilePath("log_20240131-235959.txt"), "x");
-        writeLog(logs.absoluteFilePath("other.txt"), "kept");
+        writeLog(m_logs.absoluteFilePath("log_20240131-235959.txt"), "x");
+        writeLog(m_logs.absoluteFilePath("other.txt"), "kept");
         QVERIFY(FileMessageHandler::removeAllLogs());
-        QCOMPARE(logs.entryList(QDir::Files), QStringList({"other.txt"}));
+        QCOMPARE(m_logs.entryList(QDir::Files), QStringList({"other.txt"}));
         QVERIFY(FileMessageHandler::removeAllLogs());
     }
 
-    void currentLogNamesLog0()
-    {
-        QCOMPARE(FileMessageHandler::getCurrentLog().absoluteFilePath(), log(0));
-    }
+    void currentLogNamesLog0() { QCOMPARE(FileMessageHandler::getCurrentLog().absoluteFilePath(), log(0)); }
 };
 
 QTEST_GUILESS_MAIN(TestFileMessageHandler)

@@ -31,7 +31,8 @@ void makeFile(const QString &path, mode_t mode, uid_t uid, gid_t gid)
 
 struct stat statOf(const QString &path)
 {
-    struct stat info {};
+    struct stat info
+    {};
     stat(path.toUtf8().constData(), &info);
     return info;
 }
@@ -47,7 +48,7 @@ QString makeBundle(const QString &root, const QString &name)
     makeFile(contents + "/Helpers/Stelvane", 0755, NOBODY, NOBODY);
     return contents + "/MacOS";
 }
-}
+} // namespace
 
 class TestHelperBootstrap : public QObject
 {
@@ -58,10 +59,13 @@ private slots:
     {
         const HelperBootstrap bootstrap("/Applications/OrvalVPN.app/Contents/MacOS");
         const QString group = QLatin1String(BuildConfig::adminGroup);
-        QCOMPARE(bootstrap.arguments(),
-                 QStringList({"-e", "do shell script \"cd '/Applications/OrvalVPN.app/Contents/MacOS/../Helpers' && chown    root:"
-                                        + group + " ./Stelvane && chmod 4555 ./Stelvane;\" with administrator privileges"}));
-        QCOMPARE(bootstrap.helperPath(), QStringLiteral("/Applications/OrvalVPN.app/Contents/MacOS/../Helpers/Stelvane"));
+        QCOMPARE(
+            bootstrap.arguments(),
+            QStringList(
+                {"-e", "do shell script \"cd '/Applications/OrvalVPN.app/Contents/MacOS/../Helpers' && chown    root:"
+                           + group + " ./Stelvane && chmod 4555 ./Stelvane;\" with administrator privileges"}));
+        QCOMPARE(bootstrap.helperPath(),
+                 QStringLiteral("/Applications/OrvalVPN.app/Contents/MacOS/../Helpers/Stelvane"));
     }
 
     void quoting_data()
@@ -69,10 +73,18 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shell");
         QTest::addColumn<QString>("appleScript");
-        QTest::newRow("plain") << "a b" << "'a b'" << "\"a b\"";
-        QTest::newRow("single quote") << "it's" << "'it'\\''s'" << "\"it's\"";
-        QTest::newRow("double quote") << "say \"x\"" << "'say \"x\"'" << "\"say \\\"x\\\"\"";
-        QTest::newRow("backslash") << "a\\b" << "'a\\b'" << "\"a\\\\b\"";
+        QTest::newRow("plain") << "a b"
+                               << "'a b'"
+                               << "\"a b\"";
+        QTest::newRow("single quote") << "it's"
+                                      << "'it'\\''s'"
+                                      << "\"it's\"";
+        QTest::newRow("double quote") << "say \"x\""
+                                      << "'say \"x\"'"
+                                      << "\"say \\\"x\\\"\"";
+        QTest::newRow("backslash") << "a\\b"
+                                   << "'a\\b'"
+                                   << "\"a\\\\b\"";
     }
 
     void quoting()
@@ -115,10 +127,7 @@ private slots:
         QCOMPARE(HelperBootstrap::file_is_suid(path), suid);
     }
 
-    void missingFileIsNotSuid()
-    {
-        QVERIFY(!HelperBootstrap::file_is_suid("/nonexistent/Stelvane"));
-    }
+    void missingFileIsNotSuid() { QVERIFY(!HelperBootstrap::file_is_suid("/nonexistent/Stelvane")); }
 
     void bootstrapMakesTheHelperSetUidRoot_data()
     {

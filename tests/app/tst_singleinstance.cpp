@@ -44,13 +44,13 @@ struct RawClient
         socket.connectToServer(name);
     }
 };
-}
+} // namespace
 
 class TestSingleInstance : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir runtime;
+    QTemporaryDir m_runtime;
 
     QString serverName() const { return QCoreApplication::applicationName() + "-Service"; }
 
@@ -58,7 +58,7 @@ private slots:
     void initTestCase()
     {
         // The socket names live in the temporary directory: keep them private to this run.
-        qputenv("TMPDIR", runtime.path().toUtf8());
+        qputenv("TMPDIR", m_runtime.path().toUtf8());
         testHandler = qInstallMessageHandler(capture);
     }
 
@@ -72,15 +72,15 @@ private slots:
     {
         QTest::addColumn<QList<QByteArray>>("chunks");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("one line") << QList<QByteArray>{">BYE\n"} << QStringList{">BYE"};
-        QTest::newRow("split over reads") << QList<QByteArray>{">HEL", "LO FROM", " SERVER\n"}
-                                          << QStringList{">HELLO FROM SERVER"};
-        QTest::newRow("two in one read") << QList<QByteArray>{">A\n>B\n"} << QStringList{">A", ">B"};
-        QTest::newRow("rest waits") << QList<QByteArray>{">A\n>B"} << QStringList{">A"};
-        QTest::newRow("trimmed") << QList<QByteArray>{"  >A \r\n"} << QStringList{">A"};
-        QTest::newRow("white space only") << QList<QByteArray>{" \t\n"} << QStringList{""};
-        QTest::newRow("cut at NUL") << QList<QByteArray>{QByteArray(">A\0junk\n", 8)} << QStringList{">A"};
-        QTest::newRow("UTF-8") << QList<QByteArray>{"\xc3\xa4\n"} << QStringList{QString::fromUtf8("\xc3\xa4")};
+        QTest::newRow("one line") << QList<QByteArray> {">BYE\n"} << QStringList {">BYE"};
+        QTest::newRow("split over reads")
+            << QList<QByteArray> {">HEL", "LO FROM", " SERVER\n"} << QStringList {">HELLO FROM SERVER"};
+        QTest::newRow("two in one read") << QList<QByteArray> {">A\n>B\n"} << QStringList {">A", ">B"};
+        QTest::newRow("rest waits") << QList<QByteArray> {">A\n>B"} << QStringList {">A"};
+        QTest::newRow("trimmed") << QList<QByteArray> {"  >A \r\n"} << QStringList {">A"};
+        QTest::newRow("white space only") << QList<QByteArray> {" \t\n"} << QStringList {""};
+        QTest::newRow("cut at NUL") << QList<QByteArray> {QByteArray(">A\0junk\n", 8)} << QStringList {">A"};
+        QTest::newRow("UTF-8") << QList<QByteArray> {"\xc3\xa4\n"} << QStringList {QString::fromUtf8("\xc3\xa4")};
     }
 
     void lineFraming()
@@ -158,7 +158,7 @@ private slots:
     void staleNameIsRemoved()
     {
         // A socket file nobody listens on, as a crashed instance leaves it.
-        const QString path = runtime.filePath(serverName());
+        const QString path = m_runtime.filePath(serverName());
         const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
         QVERIFY(fd >= 0);
         sockaddr_un address {};

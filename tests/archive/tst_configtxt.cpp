@@ -15,10 +15,7 @@ private slots:
         QCoreApplication::setApplicationName(QStringLiteral("tst_configtxt"));
     }
 
-    void init()
-    {
-        QSettings().clear();
-    }
+    void init() { QSettings().clear(); }
 
     void parsesTheThreeFields_data()
     {
@@ -26,10 +23,14 @@ private slots:
         QTest::addColumn<int>("version");
         QTest::addColumn<QString>("md5");
         QTest::addColumn<QString>("url");
-        QTest::newRow("typical") << QByteArray("12*0123456789abcdef0123456789abcdef*https://update.orvalvpn.example/Config/config.zip")
-                                 << 12 << "0123456789abcdef0123456789abcdef" << "https://update.orvalvpn.example/Config/config.zip";
-        QTest::newRow("empty checksum") << QByteArray("3**https://a.example/c.zip") << 3 << "" << "https://a.example/c.zip";
-        QTest::newRow("negative version") << QByteArray("-1*x*https://a.example/c.zip") << -1 << "x" << "https://a.example/c.zip";
+        QTest::newRow("typical") << QByteArray(
+            "12*0123456789abcdef0123456789abcdef*https://update.orvalvpn.example/Config/config.zip")
+                                 << 12 << "0123456789abcdef0123456789abcdef"
+                                 << "https://update.orvalvpn.example/Config/config.zip";
+        QTest::newRow("empty checksum") << QByteArray("3**https://a.example/c.zip") << 3 << ""
+                                        << "https://a.example/c.zip";
+        QTest::newRow("negative version") << QByteArray("-1*x*https://a.example/c.zip") << -1 << "x"
+                                          << "https://a.example/c.zip";
     }
 
     void parsesTheThreeFields()
@@ -47,12 +48,16 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("message");
         QTest::newRow("two fields") << QByteArray("12*abc") << "config.txt must have exactly 3 fields";
-        QTest::newRow("asterisk in the address") << QByteArray("12*abc*https://a.example/x*y") << "config.txt must have exactly 3 fields";
+        QTest::newRow("asterisk in the address")
+            << QByteArray("12*abc*https://a.example/x*y") << "config.txt must have exactly 3 fields";
         QTest::newRow("empty text") << QByteArray() << "config.txt must have exactly 3 fields";
-        QTest::newRow("letter before the digits") << QByteArray("v12*abc*https://a.example/c.zip") << "Invalid version: v12";
+        QTest::newRow("letter before the digits")
+            << QByteArray("v12*abc*https://a.example/c.zip") << "Invalid version: v12";
         QTest::newRow("empty version") << QByteArray("*abc*https://a.example/c.zip") << "Invalid version: ";
-        QTest::newRow("beyond 32 bits") << QByteArray("4294967296*abc*https://a.example/c.zip") << "Invalid version: 4294967296";
-        QTest::newRow("invalid address") << QByteArray("12*abc*http://[::1") << "Invalid URL to config.zip: http://[::1";
+        QTest::newRow("beyond 32 bits") << QByteArray("4294967296*abc*https://a.example/c.zip")
+                                        << "Invalid version: 4294967296";
+        QTest::newRow("invalid address") << QByteArray("12*abc*http://[::1")
+                                         << "Invalid URL to config.zip: http://[::1";
     }
 
     void refusesMalformedText()

@@ -10,8 +10,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSettings>
 #include <QSet>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,9 +24,10 @@ public:
     LogCapture()
     {
         lines().clear();
-        previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &message) { lines().append(message); });
+        m_previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext &, const QString &message) { lines().append(message); });
     }
-    ~LogCapture() { qInstallMessageHandler(previous); }
+    ~LogCapture() { qInstallMessageHandler(m_previous); }
     static QStringList &lines()
     {
         static QStringList captured;
@@ -34,7 +35,7 @@ public:
     }
 
 private:
-    QtMessageHandler previous = nullptr;
+    QtMessageHandler m_previous = nullptr;
 };
 
 // Default offers on UDP 1194 and TCP 443; AUT-Vienna has one offer of its
@@ -72,9 +73,9 @@ class TestHalvorixConfig : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir tmp;
+    QTemporaryDir m_tmp;
 
-    QString configDir() const { return tmp.path() + "/configs"; }
+    QString configDir() const { return m_tmp.path() + "/configs"; }
 
     void writeMember(const QString &name, const QByteArray &bytes)
     {
@@ -102,15 +103,16 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QStringList>("rows"); // "line:field|field|..."
         QTest::newRow("header only") << QByteArray("Country;City\n") << QStringList();
-        QTest::newRow("header repeated in any case") << QByteArray("COUNTRY;x\nUSA;Dallas\ncountry;y\nCountryside;z\n")
-                                                   << QStringList{"2:USA|Dallas"};
-        QTest::newRow("carriage returns and blanks trimmed") << QByteArray("  USA;Dallas \r\nAUT;Vienna\r\n")
-                                                             << QStringList{"1:USA|Dallas", "2:AUT|Vienna"};
-        QTest::newRow("no final line feed") << QByteArray("a;b\nc;d") << QStringList{"1:a|b", "2:c|d"};
-        QTest::newRow("blank line inside") << QByteArray("a\n\nb\n") << QStringList{"1:a", "2:", "3:b"};
-        QTest::newRow("fields kept untrimmed") << QByteArray("a; b ;c") << QStringList{"1:a| b |c"};
-        QTest::newRow("field cut at NUL") << QByteArray("ab\0cd;ef", 8) << QStringList{"1:ab|ef"};
-        QTest::newRow("UTF-8 fields") << QByteArray("CHE;Z\xc3\xbcrich") << QStringList{QString::fromUtf8("1:CHE|Z\xc3\xbcrich")};
+        QTest::newRow("header repeated in any case")
+            << QByteArray("COUNTRY;x\nUSA;Dallas\ncountry;y\nCountryside;z\n") << QStringList {"2:USA|Dallas"};
+        QTest::newRow("carriage returns and blanks trimmed")
+            << QByteArray("  USA;Dallas \r\nAUT;Vienna\r\n") << QStringList {"1:USA|Dallas", "2:AUT|Vienna"};
+        QTest::newRow("no final line feed") << QByteArray("a;b\nc;d") << QStringList {"1:a|b", "2:c|d"};
+        QTest::newRow("blank line inside") << QByteArray("a\n\nb\n") << QStringList {"1:a", "2:", "3:b"};
+        QTest::newRow("fields kept untrimmed") << QByteArray("a; b ;c") << QStringList {"1:a| b |c"};
+        QTest::newRow("field cut at NUL") << QByteArray("ab\0cd;ef", 8) << QStringList {"1:ab|ef"};
+        QTest::newRow("UTF-8 fields") << QByteArray("CHE;Z\xc3\xbcrich")
+                                      << QStringList {QString::fromUtf8("1:CHE|Z\xc3\xbcrich")};
         QTest::newRow("empty input") << QByteArray() << QStringList();
     }
 
@@ -146,11 +148,15 @@ private slots:
         QTest::addColumn<double>("lat");
         QTest::addColumn<double>("lon");
         QTest::addColumn<QStringList>("log");
-        QTest::newRow("numbers") << "32.7767" << "-96.797" << 32.7767 << -96.797 << QStringList();
-        QTest::newRow("no range check") << "123.5" << "500" << 123.5 << 500.0 << QStringList();
-        QTest::newRow("bad latitude") << "north" << "8.5" << 0.0 << 0.0 << QStringList{"Invalid value for latitude: north"};
-        QTest::newRow("comma is no decimal point") << "47,3" << "x" << 0.0 << 0.0
-                                                   << QStringList{"Invalid value for latitude: 47,3", "Invalid value for longitude: x"};
+        QTest::newRow("numbers") << "32.7767"
+                                 << "-96.797" << 32.7767 << -96.797 << QStringList();
+        QTest::newRow("no range check") << "123.5"
+                                        << "500" << 123.5 << 500.0 << QStringList();
+        QTest::newRow("bad latitude") << "north"
+                                      << "8.5" << 0.0 << 0.0 << QStringList {"Invalid value for latitude: north"};
+        QTest::newRow("comma is no decimal point")
+            << "47,3"
+            << "x" << 0.0 << 0.0 << QStringList {"Invalid value for latitude: 47,3", "Invalid value for longitude: x"};
     }
 
     void toGeoLocation()
@@ -188,11 +194,14 @@ private slots:
         QCOMPARE(proxies[1].getId(), QStringLiteral("GBR-London"));
         QVERIFY(proxies[1].getPassword().isNull());
         QVERIFY(proxies[1].getMethod().isNull());
-        QCOMPARE(LogCapture::lines(), (QStringList{
-            "Can't parse configs-stealth-proxies.csv, line 3: Not a valid hostname or IP address: 'proxy_1.example'; context: USA;Dallas;proxy_1.example;8388;pw;m",
-            "Can't parse configs-stealth-proxies.csv, line 4: Not a port number: ; context: ",
-            "Can't parse configs-stealth-proxies.csv, line 6: Port number out of range: 70000; context: DEU;Berlin;10.0.0.2;70000;pw;m",
-        }));
+        QCOMPARE(LogCapture::lines(),
+                 (QStringList {
+                     "Can't parse configs-stealth-proxies.csv, line 3: Not a valid hostname or IP address: "
+                     "'proxy_1.example'; context: USA;Dallas;proxy_1.example;8388;pw;m",
+                     "Can't parse configs-stealth-proxies.csv, line 4: Not a port number: ; context: ",
+                     "Can't parse configs-stealth-proxies.csv, line 6: Port number out of range: 70000; context: "
+                     "DEU;Berlin;10.0.0.2;70000;pw;m",
+                 }));
     }
 
     void stealthProxiesWithoutConfiguration_data()
@@ -213,7 +222,7 @@ private slots:
         }
         LogCapture log;
         QVERIFY(HalvorixConfig::getStealthProxies().isEmpty());
-        QCOMPARE(LogCapture::lines(), QStringList{warning.replace("<dir>", QDir(configDir()).absolutePath())});
+        QCOMPARE(LogCapture::lines(), QStringList {warning.replace("<dir>", QDir(configDir()).absolutePath())});
     }
 
     void validityAndRemoval()
@@ -244,21 +253,25 @@ private slots:
         const QByteArray header = "Country;City;TCP;UDP;STEALTH;BITTORRENT;LATITUDE;LONGITUDE\n";
         QTest::newRow("header only") << header << QStringList();
         QTest::newRow("eight fields") << header + "USA;Dallas;u.conf;t.conf;YES;NO;32.5;-96.75\n"
-                                      << QStringList{"USA-Dallas|u.conf|t.conf|S-|32.5,-96.75|2"};
-        QTest::newRow("six fields: no location") << header + "USA;Dallas;u;t;no;yes\n" << QStringList{"USA-Dallas|u|t|-B|0,0|2"};
-        QTest::newRow("seven fields: no location") << header + "USA;Dallas;u;t;no;yes;12\n" << QStringList{"USA-Dallas|u|t|-B|0,0|2"};
+                                      << QStringList {"USA-Dallas|u.conf|t.conf|S-|32.5,-96.75|2"};
+        QTest::newRow("six fields: no location") << header + "USA;Dallas;u;t;no;yes\n"
+                                                 << QStringList {"USA-Dallas|u|t|-B|0,0|2"};
+        QTest::newRow("seven fields: no location") << header + "USA;Dallas;u;t;no;yes;12\n"
+                                                   << QStringList {"USA-Dallas|u|t|-B|0,0|2"};
         QTest::newRow("nine fields read as eight") << header + "USA;Dallas;u;t;True;TRUE;1;2;extra\n"
-                                                   << QStringList{"USA-Dallas|u|t|SB|1,2|2"};
+                                                   << QStringList {"USA-Dallas|u|t|SB|1,2|2"};
         QTest::newRow("bad latitude: placed at 0,0 and kept") << header + "USA;Dallas;u;t;Y;1;north;8\n"
-                                                              << QStringList{"USA-Dallas|u|t|--|0,0|2"};
+                                                              << QStringList {"USA-Dallas|u|t|--|0,0|2"};
         QTest::newRow("duplicates kept") << header + "USA;Dallas;u;t;NO;NO\nUSA;Dallas;u;t;NO;NO\n"
-                                         << QStringList{"USA-Dallas|u|t|--|0,0|2", "USA-Dallas|u|t|--|0,0|2"};
-        QTest::newRow("header repeated, CRLF lines") << header + "USA;Dallas;u;t;NO;NO\r\ncountry;x\r\nAUT;Vienna;v;w;NO;NO\r\n"
-                                                     << QStringList{"USA-Dallas|u|t|--|0,0|2", "AUT-Vienna|v|w|--|0,0|1"};
-        QTest::newRow("own lists, empty one included") << header + "AUT;Vienna;v;w;NO;NO\nGBR;London;l;m;NO;NO\naut;Vienna;v;w;NO;NO\n"
-                                                       << QStringList{"AUT-Vienna|v|w|--|0,0|1", "GBR-London|l|m|--|0,0|0", "aut-Vienna|v|w|--|0,0|2"};
-        QTest::newRow("blank and short lines skipped") << header + "\nUSA;Dallas\nAUT;Vienna;v;w;NO;NO"
-                                                       << QStringList{"AUT-Vienna|v|w|--|0,0|1"};
+                                         << QStringList {"USA-Dallas|u|t|--|0,0|2", "USA-Dallas|u|t|--|0,0|2"};
+        QTest::newRow("header repeated, CRLF lines")
+            << header + "USA;Dallas;u;t;NO;NO\r\ncountry;x\r\nAUT;Vienna;v;w;NO;NO\r\n"
+            << QStringList {"USA-Dallas|u|t|--|0,0|2", "AUT-Vienna|v|w|--|0,0|1"};
+        QTest::newRow("own lists, empty one included")
+            << header + "AUT;Vienna;v;w;NO;NO\nGBR;London;l;m;NO;NO\naut;Vienna;v;w;NO;NO\n"
+            << QStringList {"AUT-Vienna|v|w|--|0,0|1", "GBR-London|l|m|--|0,0|0", "aut-Vienna|v|w|--|0,0|2"};
+        QTest::newRow("blank and short lines skipped")
+            << header + "\nUSA;Dallas\nAUT;Vienna;v;w;NO;NO" << QStringList {"AUT-Vienna|v|w|--|0,0|1"};
     }
 
     void serverSitesFromTheCatalogue()
@@ -278,8 +291,9 @@ private slots:
         QSettings().setValue("config/configDir", configDir());
         {
             Settings settings;
-            settings.setServerSitesWithDedicatedIp({HalvorixServerSite::dedicatedServerSite(
-                "DEU", "home", QHostAddress("192.0.2.7"), QDir(configDir()), ServerSiteProtocolFilter("TCP"), ServerSitePortFilter(443))});
+            settings.setServerSitesWithDedicatedIp(
+                {HalvorixServerSite::dedicatedServerSite("DEU", "home", QHostAddress("192.0.2.7"), QDir(configDir()),
+                                                         ServerSiteProtocolFilter("TCP"), ServerSitePortFilter(443))});
             settings.setPinnedIP("USA-Dallas", QHostAddress("198.51.100.9"));
             settings.setHasPinnedIP("USA-Dallas", true);
         }
@@ -312,17 +326,21 @@ private slots:
         }
         LogCapture log;
         QVERIFY(HalvorixConfig::getServerSites().isEmpty());
-        QVERIFY2(LogCapture::lines().contains(line.replace("<dir>", QDir(configDir()).absolutePath())), qPrintable(LogCapture::lines().join('\n')));
+        QVERIFY2(LogCapture::lines().contains(line.replace("<dir>", QDir(configDir()).absolutePath())),
+                 qPrintable(LogCapture::lines().join('\n')));
     }
 
     void hostNamesComeFromTheUdpFilesOnly()
     {
-        writeMember(HalvorixConfig::CATALOGUE_FILE, "USA;Dallas;a-udp.conf;a-tcp.conf;NO;NO\nAUT;Vienna;b-udp.conf;b-tcp.conf;NO;NO\nGBR;London;none.conf;none.conf;NO;NO\n");
-        writeMember("a-udp.conf", "client\nremote one.example 1194\n  remote   two.example 1194 udp\n# remote commented.example\nremote-random\nremote\n");
+        writeMember(HalvorixConfig::CATALOGUE_FILE, "USA;Dallas;a-udp.conf;a-tcp.conf;NO;NO\nAUT;Vienna;b-udp.conf;b-"
+                                                    "tcp.conf;NO;NO\nGBR;London;none.conf;none.conf;NO;NO\n");
+        writeMember("a-udp.conf", "client\nremote one.example 1194\n  remote   two.example 1194 udp\n# remote "
+                                  "commented.example\nremote-random\nremote\n");
         writeMember("a-tcp.conf", "remote tcp-only.example 443\n");
         writeMember("b-udp.conf", "remote one.example 1194\n");
         QSettings().setValue("config/configDir", configDir());
-        QCOMPARE(HalvorixConfig::getHostNamesFromHalvorixServerSites(), (QStringList{"one.example", "two.example", "one.example"}));
+        QCOMPARE(HalvorixConfig::getHostNamesFromHalvorixServerSites(),
+                 (QStringList {"one.example", "two.example", "one.example"}));
     }
 
     // The catalogue built into the program, installed and read back whole.

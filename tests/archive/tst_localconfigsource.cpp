@@ -84,7 +84,8 @@ private slots:
         QSettings settings;
         QCOMPARE(settings.value("config/configDir").toString(), QDir(configsDir()).absolutePath());
         QCOMPARE(settings.value("config/version").toInt(), builtInVersion());
-        QCOMPARE(settings.value("config/md5sum").toByteArray(), QCryptographicHash::hash(zip, QCryptographicHash::Md5).toHex());
+        QCOMPARE(settings.value("config/md5sum").toByteArray(),
+                 QCryptographicHash::hash(zip, QCryptographicHash::Md5).toHex());
     }
 
     // What a second run does, by the installed version and the directory's presence.
@@ -116,7 +117,8 @@ private slots:
         LocalConfigSource().execute();
 
         QCOMPARE(read(catalogue), reinstalls ? original : QByteArray("changed since"));
-        QCOMPARE(QSettings().value("config/version").toInt(), reinstalls ? builtInVersion() : builtInVersion() + versionOffset);
+        QCOMPARE(QSettings().value("config/version").toInt(),
+                 reinstalls ? builtInVersion() : builtInVersion() + versionOffset);
     }
 };
 

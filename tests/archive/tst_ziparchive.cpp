@@ -46,8 +46,8 @@ QByteArray pseudoRandom(int size)
 
 QByteArray twoMembers()
 {
-    return ZipWriter::write({Member{"configs2.csv", "Country;City\nUSA;Dallas\n", ZipWriter::Deflated},
-                             Member{"ca.crt", "stored bytes", ZipWriter::Stored}});
+    return ZipWriter::write({Member {"configs2.csv", "Country;City\nUSA;Dallas\n", ZipWriter::Deflated},
+                             Member {"ca.crt", "stored bytes", ZipWriter::Stored}});
 }
 
 // Sets the sizes of the first member in both headers, as a consistent but lying archive would.
@@ -78,10 +78,7 @@ private slots:
         QCOMPARE(zip.get_file_data(zip.files[1]), QByteArray("stored bytes"));
     }
 
-    void emptyArchiveHasNoMembers()
-    {
-        QVERIFY(zip_archive(ZipWriter::write({})).files.empty());
-    }
+    void emptyArchiveHasNoMembers() { QVERIFY(zip_archive(ZipWriter::write({})).files.empty()); }
 
     // The archive comment may be as long as its 16-bit length allows, and
     // may hold anything, the end record's signature included.
@@ -101,14 +98,14 @@ private slots:
     void endRecordFoundBehindComment()
     {
         QFETCH(QByteArray, comment);
-        const zip_archive zip(ZipWriter::write({Member{"a", "x"}}, comment));
+        const zip_archive zip(ZipWriter::write({Member {"a", "x"}}, comment));
         QCOMPARE(int(zip.files.size()), 1);
         QCOMPARE(zip.get_file_data(zip.files[0]), QByteArray("x"));
     }
 
     void namesAreUtf8CutAtZero()
     {
-        QByteArray zip = ZipWriter::write({Member{QString::fromUtf8("zürich.conf"), "x"}});
+        QByteArray zip = ZipWriter::write({Member {QString::fromUtf8("zürich.conf"), "x"}});
         QCOMPARE(zip_archive(zip).files[0].name, QString::fromUtf8("zürich.conf"));
         zip[centralDirectory(zip) + 46 + 1] = '\0';
         QCOMPARE(zip_archive(zip).files[0].name, QStringLiteral("z"));
@@ -119,13 +116,13 @@ private slots:
         QTest::addColumn<QByteArray>("zip");
         QList<Member> many;
         for (int i = 0; i < 1024; ++i)
-            many.append(Member{QString::number(i), QByteArray(), ZipWriter::Stored});
+            many.append(Member {QString::number(i), QByteArray(), ZipWriter::Stored});
         QTest::newRow("1024 members") << ZipWriter::write(many);
-        QTest::newRow("member of 1 MiB") << ZipWriter::write({Member{"big", QByteArray(1048576, 'a')}});
-        QTest::newRow("64-byte name") << ZipWriter::write({Member{QString(64, 'n'), "x"}});
-        QTest::newRow("empty stored member") << ZipWriter::write({Member{"e", QByteArray(), ZipWriter::Stored}});
-        QTest::newRow("empty deflated member") << ZipWriter::write({Member{"e", QByteArray(), ZipWriter::Deflated}});
-        QTest::newRow("incompressible member") << ZipWriter::write({Member{"r", pseudoRandom(70000)}});
+        QTest::newRow("member of 1 MiB") << ZipWriter::write({Member {"big", QByteArray(1048576, 'a')}});
+        QTest::newRow("64-byte name") << ZipWriter::write({Member {QString(64, 'n'), "x"}});
+        QTest::newRow("empty stored member") << ZipWriter::write({Member {"e", QByteArray(), ZipWriter::Stored}});
+        QTest::newRow("empty deflated member") << ZipWriter::write({Member {"e", QByteArray(), ZipWriter::Deflated}});
+        QTest::newRow("incompressible member") << ZipWriter::write({Member {"r", pseudoRandom(70000)}});
     }
 
     void limitsAccepted()
@@ -144,13 +141,13 @@ private slots:
 
         QList<Member> many;
         for (int i = 0; i < 1025; ++i)
-            many.append(Member{QString::number(i), QByteArray(), ZipWriter::Stored});
+            many.append(Member {QString::number(i), QByteArray(), ZipWriter::Stored});
         QTest::newRow("1025 members") << ZipWriter::write(many);
-        QTest::newRow("member over 1 MiB") << ZipWriter::write({Member{"big", QByteArray(1048577, 'a')}});
-        QTest::newRow("65-byte name") << ZipWriter::write({Member{QString(65, 'n'), "x"}});
+        QTest::newRow("member over 1 MiB") << ZipWriter::write({Member {"big", QByteArray(1048577, 'a')}});
+        QTest::newRow("65-byte name") << ZipWriter::write({Member {QString(65, 'n'), "x"}});
         QTest::newRow("end record beyond the longest comment")
-            << ZipWriter::write({Member{"a", "x"}}, QByteArray(65535, 'c')) + "c";
-        QTest::newRow("bytes after the comment") << ZipWriter::write({Member{"a", "x"}}, QByteArray(10, 'c')) + "junk";
+            << ZipWriter::write({Member {"a", "x"}}, QByteArray(65535, 'c')) + "c";
+        QTest::newRow("bytes after the comment") << ZipWriter::write({Member {"a", "x"}}, QByteArray(10, 'c')) + "junk";
         QTest::newRow("empty input") << QByteArray();
         QTest::newRow("shorter than an end record") << QByteArray("PK\x05\x06", 4) + QByteArray(10, '\0');
         QTest::newRow("end record cut short") << good.left(good.size() - 4);
@@ -163,11 +160,14 @@ private slots:
             QTest::newRow(name) << zip;
         };
         patched("method 12", [](QByteArray &z) { putU16(z, centralDirectory(z) + 10, 12); });
-        patched("central directory beyond the data", [](QByteArray &z) { putU32(z, endRecord(z) + 16, quint32(z.size() + 1)); });
-        patched("central directory runs past the end", [](QByteArray &z) { putU32(z, endRecord(z) + 16, quint32(z.size() - 30)); });
+        patched("central directory beyond the data",
+                [](QByteArray &z) { putU32(z, endRecord(z) + 16, quint32(z.size() + 1)); });
+        patched("central directory runs past the end",
+                [](QByteArray &z) { putU32(z, endRecord(z) + 16, quint32(z.size() - 30)); });
         patched("more entries than the directory holds", [](QByteArray &z) { putU16(z, endRecord(z) + 10, 3); });
         patched("bad central signature", [](QByteArray &z) { z[centralDirectory(z) + 3] = 9; });
-        patched("local header offset beyond the data", [](QByteArray &z) { putU32(z, centralDirectory(z) + 42, quint32(z.size() + 1)); });
+        patched("local header offset beyond the data",
+                [](QByteArray &z) { putU32(z, centralDirectory(z) + 42, quint32(z.size() + 1)); });
 
         // A lone central header whose name would run past the end record.
         QByteArray nameOut(46, '\0');
@@ -181,7 +181,7 @@ private slots:
     void refusedAtConstruction()
     {
         QFETCH(QByteArray, zip);
-        QVERIFY_EXCEPTION_THROWN(zip_archive{zip}, zip_exception);
+        QVERIFY_EXCEPTION_THROWN(zip_archive {zip}, zip_exception);
     }
 
     // Faults found only when a member is read.
@@ -200,7 +200,10 @@ private slots:
             putU32(z, second + 20, 11);
         });
         patched("bad local signature", 0, [](QByteArray &z) { z[2] = 9; });
-        patched("corrupt deflate data", 0, [](QByteArray &z) { z[30 + 12] = char(0xff); z[30 + 13] = char(0xff); });
+        patched("corrupt deflate data", 0, [](QByteArray &z) {
+            z[30 + 12] = char(0xff);
+            z[30 + 13] = char(0xff);
+        });
         patched("local header cut by the data end", 1, [](QByteArray &z) {
             const int second = z.indexOf(QByteArray("PK\x01\x02", 4), centralDirectory(z) + 4);
             putU32(z, second + 42, quint32(z.size() - 10));

@@ -7,8 +7,8 @@
 class FakeConnectionParameters : public ConnectionParameters
 {
 public:
-    explicit FakeConnectionParameters(const QString& info = QStringLiteral("fake connection"))
-        : info(info)
+    explicit FakeConnectionParameters(const QString &info = QStringLiteral("fake connection"))
+        : m_info(info)
     {
     }
 
@@ -21,15 +21,18 @@ public:
     QFileInfo getConfigFile() const override { return QFileInfo(); }
     HalvorixServerSite getServerSite() const override { return HalvorixServerSite(); }
     HalvorixServerSite::Protocol getProtocol() const override { return HalvorixServerSite::UDP; }
-    void setUpHandler(OsAbstraction&, HandlerList&, QSharedPointer<ConnectionParameters>, VpnFrontend&) const override {}
-    void refreshServerSite(Settings&) override {}
-    QString getConnectionInfo() const override { return info; }
+    void setUpHandler(OsAbstraction &, HandlerList &, QSharedPointer<ConnectionParameters>,
+                      VpnFrontend &) const override
+    {
+    }
+    void refreshServerSite(Settings &) override {}
+    QString getConnectionInfo() const override { return m_info; }
     QString getVpnPreparingString() const override { return QStringLiteral("PREPARE_GENERIC_VPN_ENVIRONMENT"); }
     QString getVpnStartingString() const override { return QStringLiteral("GENERIC_VPN_STARTING"); }
-    QSharedPointer<VpnStartup> createVpnStartup(Settings&, QSharedPointer<ConnectionParameters>, QNetworkAccessManager*,
-                                                VpnFrontend&, VpnStateTracker&, OsAbstraction&, DnsStack&,
-                                                HandlerList&, IpPoolList&, ManagementSocket&,
-                                                OpenConnectManagementSocket&,
+    QSharedPointer<VpnStartup> createVpnStartup(Settings &, QSharedPointer<ConnectionParameters>,
+                                                QNetworkAccessManager *, VpnFrontend &, VpnStateTracker &,
+                                                OsAbstraction &, DnsStack &, HandlerList &, IpPoolList &,
+                                                ManagementSocket &, OpenConnectManagementSocket &,
                                                 QSharedPointer<OpenVpnLifeCycleHandler>) const override
     {
         return QSharedPointer<VpnStartup>();
@@ -38,26 +41,26 @@ public:
     QString getCipherName() const override { return QString(); }
     bool hasCipherAuthName() const override { return false; }
     QString getCipherAuthName() const override { return QString(); }
-    QSharedPointer<OpenVpnLifeCycleHandler> createCipherHandler(VpnStateTracker&) const override
+    QSharedPointer<OpenVpnLifeCycleHandler> createCipherHandler(VpnStateTracker &) const override
     {
         return QSharedPointer<OpenVpnLifeCycleHandler>();
     }
-    QSharedPointer<OpenVpnLifeCycleHandler> createTunManagerHandler(OsAbstraction&, QSharedPointer<ConnectionParameters>,
-                                                                    IpPoolList&, VpnFrontend&) const override
+    QSharedPointer<OpenVpnLifeCycleHandler> createTunManagerHandler(OsAbstraction &,
+                                                                    QSharedPointer<ConnectionParameters>, IpPoolList &,
+                                                                    VpnFrontend &) const override
     {
         return QSharedPointer<OpenVpnLifeCycleHandler>();
     }
     STunnelMode getSTunnelMode() const override { return NO_STUNNEL; }
     BackendOpenVPNConfigCipher getCipher() const override { return BackendOpenVPNConfigCipher(); }
     QStringList getHostNamesList() const override { return QStringList(); }
-    const TunnelType& getTunnelType() const override { return TunnelType::OPENVPN243(); }
+    const TunnelType &getTunnelType() const override { return TunnelType::OPENVPN243(); }
 
 private:
     QSharedPointer<ConnectionParameters> copy() const
     {
-        return QSharedPointer<ConnectionParameters>(new FakeConnectionParameters(info));
+        return QSharedPointer<ConnectionParameters>(new FakeConnectionParameters(m_info));
     }
 
-    QString info;
+    QString m_info;
 };
-

@@ -9,23 +9,23 @@
 class RecordingFrontend : public VpnFrontend
 {
 public:
-    RecordingFrontend(const QString& name, QStringList& log)
-        : name(name)
-        , log(log)
+    RecordingFrontend(const QString &name, QStringList &log)
+        : m_name(name)
+        , m_log(log)
     {
     }
 
-    void onVpnStartupProgress(const VpnStartupProgress& p) override
+    void onVpnStartupProgress(const VpnStartupProgress &p) override
     {
         note("progress " + p.getProgressMessageKey(), p.getId());
     }
-    void onVpnStartupResult(const VpnStartupResult& r) override { note("result " + r.getMessage(), r.getId()); }
-    void onUpdateState(const VpnConnectionState& s) override { note("state " + s.getState(), s.getId()); }
-    void onReceiveErrorMessage(const ErrorMessage& m) override { note("error " + m.getMessage(), m.getId()); }
-    void onReceiveFatalErrorMessage(const ErrorMessage& m) override { note("fatal " + m.getMessage(), m.getId()); }
+    void onVpnStartupResult(const VpnStartupResult &r) override { note("result " + r.getMessage(), r.getId()); }
+    void onUpdateState(const VpnConnectionState &s) override { note("state " + s.getState(), s.getId()); }
+    void onReceiveErrorMessage(const ErrorMessage &m) override { note("error " + m.getMessage(), m.getId()); }
+    void onReceiveFatalErrorMessage(const ErrorMessage &m) override { note("fatal " + m.getMessage(), m.getId()); }
     void vpnTerminated(VpnTerminationReport r) override { note("terminated", r.getId()); }
     void onEventClosed(quint64 id) override { note("closed", id); }
-    void vpnPasswordRequest(const PasswordRequestMessage& m) override
+    void vpnPasswordRequest(const PasswordRequestMessage &m) override
     {
         note(QStringLiteral("password %1").arg(m.getPasswordFailures()), m.getId());
     }
@@ -45,13 +45,12 @@ public:
     QList<quint64> ids;
 
 private:
-    void note(const QString& what, quint64 id)
+    void note(const QString &what, quint64 id)
     {
-        log << name + ":" + what;
+        m_log << m_name + ":" + what;
         ids << id;
     }
 
-    QString name;
-    QStringList& log;
+    QString m_name;
+    QStringList &m_log;
 };
-

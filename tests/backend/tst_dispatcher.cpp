@@ -19,12 +19,12 @@ public:
     using RecordingFrontend::RecordingFrontend;
 };
 
-VpnStartupProgress progress(const QString& key, VpnStartupProgress::ProgressState state)
+VpnStartupProgress progress(const QString &key, VpnStartupProgress::ProgressState state)
 {
     return VpnStartupProgress(Params(), key, state);
 }
 
-VpnStartupResult result(VpnStartupResult::ResultType type, const QString& message)
+VpnStartupResult result(VpnStartupResult::ResultType type, const QString &message)
 {
     return VpnStartupResult(Params(), type, message, 0);
 }
@@ -35,21 +35,21 @@ class TestDispatcher : public QObject
 {
     Q_OBJECT
 
-    QStringList log;
-    QSharedPointer<RecordingFrontend> frontend(const QString& name)
+    QStringList m_log;
+    QSharedPointer<RecordingFrontend> frontend(const QString &name)
     {
-        return QSharedPointer<RecordingFrontend>(new RecordingFrontend(name, log));
+        return QSharedPointer<RecordingFrontend>(new RecordingFrontend(name, m_log));
     }
 
 private slots:
-    void init() { log.clear(); }
+    void init() { m_log.clear(); }
 
     void everyCallReachesEveryFrontendInOrder()
     {
         VpnFrontendDispatcher dispatcher;
         dispatcher.add(frontend("A"));
         dispatcher.add(frontend("B"));
-        VpnConnectionState state{Params()};
+        VpnConnectionState state {Params()};
         state.updateState("CONNECTED", "", "", "");
 
         dispatcher.onVpnStartupProgress(progress(VpnStartupProgress::INIT_CONNECTION, VpnStartupProgress::INITIAL));
@@ -67,13 +67,24 @@ private slots:
         dispatcher.toggleVisibility();
         dispatcher.vpnTerminated(VpnTerminationReport(Params()));
 
-        const QStringList calls = {"progress INIT_CONNECTION", "result VPN started", "state CONNECTED", "error e",
-                                   "fatal f", "password 1", "bytes 42", "connected", "newconfig", "closed",
-                                   "show", "hide", "toggle", "terminated"};
+        const QStringList calls = {"progress INIT_CONNECTION",
+                                   "result VPN started",
+                                   "state CONNECTED",
+                                   "error e",
+                                   "fatal f",
+                                   "password 1",
+                                   "bytes 42",
+                                   "connected",
+                                   "newconfig",
+                                   "closed",
+                                   "show",
+                                   "hide",
+                                   "toggle",
+                                   "terminated"};
         QStringList expected;
-        for (const QString& call : calls)
+        for (const QString &call : calls)
             expected << "A:" + call << "B:" + call;
-        QCOMPARE(log, expected);
+        QCOMPARE(m_log, expected);
     }
 
     void lateFrontendGetsProgressAndLastState()
@@ -82,7 +93,7 @@ private slots:
         const VpnStartupProgress init = progress(VpnStartupProgress::INIT_CONNECTION, VpnStartupProgress::INITIAL);
         const VpnStartupProgress checks = progress(VpnStartupProgress::PRELIMINARY_CHECKS, VpnStartupProgress::SUCCESS);
         const VpnStartupProgress starting = progress(VpnStartupProgress::OPENVPN_STARTING, VpnStartupProgress::RUNNING);
-        VpnConnectionState state{Params()};
+        VpnConnectionState state {Params()};
         state.updateState("CONNECTED", "", "", "");
         dispatcher.onVpnStartupProgress(init);
         dispatcher.onVpnStartupProgress(checks);
@@ -94,10 +105,10 @@ private slots:
 
         QSharedPointer<RecordingFrontend> late = frontend("L");
         dispatcher.add(late);
-        QCOMPARE(log, (QStringList{"L:progress INIT_CONNECTION", "L:progress PRELIMINARY_CHECKS",
-                                   "L:progress OPENVPN_STARTING", "L:state CONNECTED"}));
+        QCOMPARE(m_log, (QStringList {"L:progress INIT_CONNECTION", "L:progress PRELIMINARY_CHECKS",
+                                      "L:progress OPENVPN_STARTING", "L:state CONNECTED"}));
         // Replayed messages are the same events: a later close names them.
-        QCOMPARE(late->ids, (QList<quint64>{init.getId(), checks.getId(), starting.getId(), state.getId()}));
+        QCOMPARE(late->ids, (QList<quint64> {init.getId(), checks.getId(), starting.getId(), state.getId()}));
     }
 
     void lateFrontendGetsTheResultUntilAStateReplacesIt()
@@ -106,29 +117,29 @@ private slots:
         dispatcher.onVpnStartupProgress(progress(VpnStartupProgress::INIT_CONNECTION, VpnStartupProgress::INITIAL));
         dispatcher.onVpnStartupResult(result(VpnStartupResult::STARTED, "VPN started"));
         dispatcher.add(frontend("L"));
-        QCOMPARE(log, (QStringList{"L:progress INIT_CONNECTION", "L:result VPN started"}));
+        QCOMPARE(m_log, (QStringList {"L:progress INIT_CONNECTION", "L:result VPN started"}));
     }
 
     void lastStatusKeepsOnlyTheNewest()
     {
         VpnFrontendDispatcher dispatcher;
-        VpnConnectionState state{Params()};
+        VpnConnectionState state {Params()};
         state.updateState("WAIT", "", "", "");
         dispatcher.onUpdateState(state);
         dispatcher.vpnPasswordRequest(PasswordRequestMessage(Params(), 2));
         dispatcher.add(frontend("L"));
-        QCOMPARE(log, QStringList{"L:password 2"});
+        QCOMPARE(m_log, QStringList {"L:password 2"});
     }
 
     void storedStateIsACopyTakenAtTheTime()
     {
         VpnFrontendDispatcher dispatcher;
-        VpnConnectionState state{Params()};
+        VpnConnectionState state {Params()};
         state.updateState("AUTH", "", "", "");
         dispatcher.onUpdateState(state);
         state.updateState("CONNECTED", "", "", ""); // the backend's live object changes later
         dispatcher.add(frontend("L"));
-        QCOMPARE(log, QStringList{"L:state AUTH"});
+        QCOMPARE(m_log, QStringList {"L:state AUTH"});
     }
 
     void blankPictureAfterTheConnectionEnds_data()
@@ -152,19 +163,19 @@ private slots:
         else
             dispatcher.vpnTerminated(VpnTerminationReport(Params()));
         dispatcher.add(frontend("L"));
-        QVERIFY(log.isEmpty());
+        QVERIFY(m_log.isEmpty());
     }
 
     void newStartupDropsTheOldHistory()
     {
         VpnFrontendDispatcher dispatcher;
-        VpnConnectionState state{Params()};
+        VpnConnectionState state {Params()};
         dispatcher.onVpnStartupProgress(progress(VpnStartupProgress::INIT_CONNECTION, VpnStartupProgress::INITIAL));
         dispatcher.onVpnStartupProgress(progress(VpnStartupProgress::PRELIMINARY_CHECKS, VpnStartupProgress::SUCCESS));
         dispatcher.onUpdateState(state);
         dispatcher.onVpnStartupProgress(progress(VpnStartupProgress::INIT_CONNECTION, VpnStartupProgress::INITIAL));
         dispatcher.add(frontend("L"));
-        QCOMPARE(log, QStringList{"L:progress INIT_CONNECTION"});
+        QCOMPARE(m_log, QStringList {"L:progress INIT_CONNECTION"});
     }
 
     void nullFrontendIsIgnored()
@@ -184,11 +195,11 @@ private slots:
         QTest::ignoreMessage(QtDebugMsg, "VpnFrontendDispatcher Warning: frontend could not be removed.");
         dispatcher.remove(stranger.data());
         dispatcher.showFrontend();
-        QCOMPARE(log, QStringList{"A:show"});
+        QCOMPARE(m_log, QStringList {"A:show"});
 
         dispatcher.remove(attached.data());
         dispatcher.showFrontend();
-        QCOMPARE(log, QStringList{"A:show"});
+        QCOMPARE(m_log, QStringList {"A:show"});
     }
 
     void removeTakesTheFirstEntryOnly()
@@ -199,7 +210,7 @@ private slots:
         dispatcher.add(twice);
         dispatcher.remove(twice.data());
         dispatcher.showFrontend();
-        QCOMPARE(log, QStringList{"T:show"});
+        QCOMPARE(m_log, QStringList {"T:show"});
     }
 
     // The run mode detaches every frontend at once on its way out; a frontend
@@ -212,15 +223,15 @@ private slots:
         dispatcher.add(a);
         dispatcher.add(frontend("B"));
         dispatcher.onVpnStartupProgress(progress(VpnStartupProgress::INIT_CONNECTION, VpnStartupProgress::INITIAL));
-        log.clear();
+        m_log.clear();
         dispatcher.toggleVisibility();
-        QCOMPARE(log, (QStringList{"A:toggle", "B:toggle"}));
+        QCOMPARE(m_log, (QStringList {"A:toggle", "B:toggle"}));
         dispatcher.showFrontend();
-        QCOMPARE(log.size(), 2);
+        QCOMPARE(m_log.size(), 2);
         QVERIFY(dispatcher.containsOnlyFrontendsOfType<DaemonLike>());
 
         dispatcher.add(frontend("C"));
-        QCOMPARE(log.mid(2), QStringList{"C:progress " + VpnStartupProgress::INIT_CONNECTION});
+        QCOMPARE(m_log.mid(2), QStringList {"C:progress " + VpnStartupProgress::INIT_CONNECTION});
     }
 
     void frontendsChangingTheListDuringACall()
@@ -228,7 +239,7 @@ private slots:
         VpnFrontendDispatcher dispatcher;
         QSharedPointer<RecordingFrontend> a = frontend("A");
         QSharedPointer<RecordingFrontend> b = frontend("B");
-        VpnFrontend* const bAddress = b.data();
+        VpnFrontend *const bAddress = b.data();
         a->onToggle = [&] {
             dispatcher.remove(bAddress);
             dispatcher.add(frontend("C"));
@@ -237,10 +248,10 @@ private slots:
         dispatcher.add(b);
         b.reset(); // the dispatcher's copy of the list keeps B alive through the call
         dispatcher.toggleVisibility();
-        QCOMPARE(log, (QStringList{"A:toggle", "B:toggle"}));
+        QCOMPARE(m_log, (QStringList {"A:toggle", "B:toggle"}));
         a->onToggle = nullptr;
         dispatcher.toggleVisibility();
-        QCOMPARE(log.mid(2), (QStringList{"A:toggle", "C:toggle"}));
+        QCOMPARE(m_log.mid(2), (QStringList {"A:toggle", "C:toggle"}));
     }
 
     void typeQueries()
@@ -249,13 +260,13 @@ private slots:
         QVERIFY(dispatcher.containsOnlyFrontendsOfType<DaemonLike>());
         QVERIFY(!dispatcher.containsFrontendOfType<DaemonLike>());
 
-        dispatcher.add(QSharedPointer<VpnFrontend>(new DaemonLike("D", log)));
+        dispatcher.add(QSharedPointer<VpnFrontend>(new DaemonLike("D", m_log)));
         QVERIFY(dispatcher.containsOnlyFrontendsOfType<DaemonLike>());
         QVERIFY(dispatcher.containsFrontendOfType<DaemonLike>());
 
-        dispatcher.add(QSharedPointer<VpnFrontend>(new TrayLike("T1", log)));
+        dispatcher.add(QSharedPointer<VpnFrontend>(new TrayLike("T1", m_log)));
         dispatcher.add(frontend("W"));
-        dispatcher.add(QSharedPointer<VpnFrontend>(new TrayLike("T2", log)));
+        dispatcher.add(QSharedPointer<VpnFrontend>(new TrayLike("T2", m_log)));
         QVERIFY(!dispatcher.containsOnlyFrontendsOfType<DaemonLike>());
         QVERIFY(dispatcher.containsFrontendOfType<TrayLike>());
         QVERIFY(dispatcher.containsOnlyFrontendsOfType<RecordingFrontend>());
@@ -263,7 +274,7 @@ private slots:
         dispatcher.detachAllFrontendsOfType<TrayLike>();
         QVERIFY(!dispatcher.containsFrontendOfType<TrayLike>());
         dispatcher.showFrontend();
-        QCOMPARE(log, (QStringList{"D:show", "W:show"}));
+        QCOMPARE(m_log, (QStringList {"D:show", "W:show"}));
     }
 };
 

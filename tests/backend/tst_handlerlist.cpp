@@ -24,15 +24,15 @@ using Log = QStringList;
 class RecordingHandler : public NullHandler
 {
 public:
-    RecordingHandler(const QString& name, Log& log)
-        : name(name)
-        , log(log)
+    RecordingHandler(const QString &name, Log &log)
+        : m_name(name)
+        , m_log(log)
     {
     }
-    ~RecordingHandler() override { log << name + ":destroyed"; }
+    ~RecordingHandler() override { m_log << m_name + ":destroyed"; }
 
-    void onOpenVpnPrepareArguments(AbstractVpnCommand&) override { note("prepare"); }
-    void onOpenVpnStarted(QProcess&) override { note("started"); }
+    void onOpenVpnPrepareArguments(AbstractVpnCommand &) override { note("prepare"); }
+    void onOpenVpnStarted(QProcess &) override { note("started"); }
     void onOpenVpnFailedToStart() override { note("failed"); }
     void onOpenVpnTerminated() override
     {
@@ -41,24 +41,24 @@ public:
             onTerminated();
     }
     void onConnectionAccepted() override { note("accepted"); }
-    void onHold(Hold& hold) override { note(QStringLiteral("hold%1").arg(hold.getNumber())); }
-    void onState(const OpenVpnGenericState& state) override { note("state " + state.name); }
+    void onHold(Hold &hold) override { note(QStringLiteral("hold%1").arg(hold.getNumber())); }
+    void onState(const OpenVpnGenericState &state) override { note("state " + state.name); }
     void onPassword(int failures) override { note(QStringLiteral("password%1").arg(failures)); }
-    void onByteCount(const ByteCount& count) override { note(QStringLiteral("bytes%1").arg(count.getBytesSent())); }
-    void onFatal(const QString& message) override { note("fatal " + message); }
+    void onByteCount(const ByteCount &count) override { note(QStringLiteral("bytes%1").arg(count.getBytesSent())); }
+    void onFatal(const QString &message) override { note("fatal " + message); }
     void onConnectionClosed() override { note("closed"); }
-    void onRemote(Remote& remote) override { note("remote " + remote.getHost()); }
-    void onUp(const PushedOptions& options) override { note("up " + options.getUpDown()); }
-    void onDown(const PushedOptions& options) override { note("down " + options.getUpDown()); }
-    void onControlChannel(const QString& tls, const QString& cipher) override { note("cc " + tls + " " + cipher); }
+    void onRemote(Remote &remote) override { note("remote " + remote.getHost()); }
+    void onUp(const PushedOptions &options) override { note("up " + options.getUpDown()); }
+    void onDown(const PushedOptions &options) override { note("down " + options.getUpDown()); }
+    void onControlChannel(const QString &tls, const QString &cipher) override { note("cc " + tls + " " + cipher); }
 
     std::function<void()> onTerminated;
 
 private:
-    void note(const QString& event) { log << name + ":" + event; }
+    void note(const QString &event) { m_log << m_name + ":" + event; }
 
-    QString name;
-    Log& log;
+    QString m_name;
+    Log &m_log;
 };
 
 // Counts the options handlers add; its identity shows the same command reaches all.
@@ -68,15 +68,15 @@ public:
     QString getProgram() override { return QString(); }
     void enableManagementUpDown() override { ++options; }
     bool shouldPreventIpv6Leak() override { return false; }
-    void start(QProcess&) override {}
+    void start(QProcess &) override {}
     void enableManagementQueryRemote() override { ++options; }
-    void setCipher(const BackendOpenVPNConfigCipher&) override {}
-    void addRemote(const QHostAddress&) override {}
+    void setCipher(const BackendOpenVPNConfigCipher &) override {}
+    void addRemote(const QHostAddress &) override {}
     void enablePersistTun() override {}
     void disablePersistTun() override {}
     void setProxyDirect() override {}
-    void setHttpProxy(const QString&, const QString&) override {}
-    void setSocks5Proxy(const QString&, const QString&) override {}
+    void setHttpProxy(const QString &, const QString &) override {}
+    void setSocks5Proxy(const QString &, const QString &) override {}
 
     int options = 0;
 };
@@ -84,29 +84,29 @@ public:
 class OptionAdder : public NullHandler
 {
 public:
-    explicit OptionAdder(QList<int>& seen)
+    explicit OptionAdder(QList<int> &seen)
         : seen(seen)
     {
     }
-    void onOpenVpnPrepareArguments(AbstractVpnCommand& command) override
+    void onOpenVpnPrepareArguments(AbstractVpnCommand &command) override
     {
         command.enableManagementUpDown();
-        seen << static_cast<CountingCommand&>(command).options;
+        seen << static_cast<CountingCommand &>(command).options;
     }
-    QList<int>& seen;
+    QList<int> &seen;
 };
 
 class HostChanger : public NullHandler
 {
 public:
-    void onRemote(Remote& remote) override { remote.setHost(QStringLiteral("192.0.2.44")); }
+    void onRemote(Remote &remote) override { remote.setHost(QStringLiteral("192.0.2.44")); }
 };
 
 class HoldLocker : public NullHandler
 {
 public:
-    void onHold(Hold& hold) override { lock = hold(); }
-    HoldLock* lock = nullptr;
+    void onHold(Hold &hold) override { lock = hold(); }
+    HoldLock *lock = nullptr;
 };
 
 class Thrower : public NullHandler
@@ -174,11 +174,12 @@ private slots:
         list.onConnectionClosed();
         list.onOpenVpnTerminated();
 
-        const QStringList events = {"started",  "failed",  "accepted",      "hold1",
-                                    "state AUTH",  "password2", "bytes5", "fatal boom",    "remote vpn.example",
-                                    "up UP",       "down DOWN", "cc TLSv1.3 AES", "closed", "terminated"};
+        const QStringList events = {
+            "started", "failed",     "accepted",           "hold1", "state AUTH", "password2",
+            "bytes5",  "fatal boom", "remote vpn.example", "up UP", "down DOWN",  "cc TLSv1.3 AES",
+            "closed",  "terminated"};
         Log expected;
-        for (const QString& event : events)
+        for (const QString &event : events)
             expected << "A:" + event << "B:" + event;
         QCOMPARE(log, expected);
     }
@@ -192,10 +193,10 @@ private slots:
                   << QSharedPointer<OpenVpnLifeCycleHandler>(new RecordingHandler("B", log));
         Remote remote("vpn.example", 1194, "udp");
         list.onRemote(remote);
-        QCOMPARE(log, Log{"B:remote 192.0.2.44"});
+        QCOMPARE(log, Log {"B:remote 192.0.2.44"});
 
         Hold hold(0, nullptr);
-        HoldLock* own = hold();
+        HoldLock *own = hold();
         list.onHold(hold);
         QVERIFY(locker->lock);
         QSignalSpy released(&hold, &Hold::release);
@@ -213,7 +214,7 @@ private slots:
                   << QSharedPointer<OpenVpnLifeCycleHandler>(new OptionAdder(seen));
         CountingCommand command;
         list.onOpenVpnPrepareArguments(command);
-        QCOMPARE(seen, (QList<int>{1, 2}));
+        QCOMPARE(seen, (QList<int> {1, 2}));
         QCOMPARE(command.options, 2);
     }
 
@@ -221,14 +222,14 @@ private slots:
     {
         Log log;
         HandlerList list;
-        auto* first = new RecordingHandler("A", log);
+        auto *first = new RecordingHandler("A", log);
         first->onTerminated = [&list] { list.list.clear(); };
         list.list << QSharedPointer<OpenVpnLifeCycleHandler>(first)
                   << QSharedPointer<OpenVpnLifeCycleHandler>(new RecordingHandler("B", log))
                   << QSharedPointer<OpenVpnLifeCycleHandler>(new RecordingHandler("C", log));
         list.onOpenVpnTerminated();
         // Everyone gets the event; the handlers are released only after the fan-out.
-        QCOMPARE(log.mid(0, 3), (Log{"A:terminated", "B:terminated", "C:terminated"}));
+        QCOMPARE(log.mid(0, 3), (Log {"A:terminated", "B:terminated", "C:terminated"}));
         QCOMPARE(log.size(), 6);
         QVERIFY(list.list.isEmpty());
     }
@@ -237,23 +238,23 @@ private slots:
     {
         Log log;
         HandlerList list;
-        auto* first = new RecordingHandler("A", log);
+        auto *first = new RecordingHandler("A", log);
         first->onTerminated = [&] {
             list.list << QSharedPointer<OpenVpnLifeCycleHandler>(new RecordingHandler("late", log));
         };
         list.list << QSharedPointer<OpenVpnLifeCycleHandler>(first);
         list.onOpenVpnTerminated();
-        QCOMPARE(log, Log{"A:terminated"});
+        QCOMPARE(log, Log {"A:terminated"});
         first->onTerminated = nullptr;
         list.onConnectionClosed();
-        QCOMPARE(log, (Log{"A:terminated", "A:closed", "late:closed"}));
+        QCOMPARE(log, (Log {"A:terminated", "A:closed", "late:closed"}));
     }
 
     void handlerRemovingItselfStaysAliveUntilTheCallEnds()
     {
         Log log;
         HandlerList list;
-        auto* self = new RecordingHandler("A", log);
+        auto *self = new RecordingHandler("A", log);
         self->onTerminated = [&] {
             list.list.removeFirst();
             log << "after removal";
@@ -261,7 +262,7 @@ private slots:
         list.list << QSharedPointer<OpenVpnLifeCycleHandler>(self)
                   << QSharedPointer<OpenVpnLifeCycleHandler>(new RecordingHandler("B", log));
         list.onOpenVpnTerminated();
-        QCOMPARE(log, (Log{"A:terminated", "after removal", "B:terminated", "A:destroyed"}));
+        QCOMPARE(log, (Log {"A:terminated", "after removal", "B:terminated", "A:destroyed"}));
     }
 
     void exceptionEndsTheFanOut()
@@ -272,7 +273,7 @@ private slots:
                   << QSharedPointer<OpenVpnLifeCycleHandler>(new Thrower)
                   << QSharedPointer<OpenVpnLifeCycleHandler>(new RecordingHandler("C", log));
         QVERIFY_EXCEPTION_THROWN(list.onConnectionAccepted(), std::runtime_error);
-        QCOMPARE(log, Log{"A:accepted"});
+        QCOMPARE(log, Log {"A:accepted"});
     }
 };
 

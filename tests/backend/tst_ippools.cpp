@@ -19,15 +19,15 @@ namespace {
 
 using Pool = QSharedPointer<IpPoolInterface>;
 
-QList<QHostAddress> addresses(const QStringList& texts)
+QList<QHostAddress> addresses(const QStringList &texts)
 {
     QList<QHostAddress> list;
-    for (const QString& text : texts)
+    for (const QString &text : texts)
         list << (text.isEmpty() ? QHostAddress() : QHostAddress(text));
     return list;
 }
 
-Pool staticPool(const QStringList& texts)
+Pool staticPool(const QStringList &texts)
 {
     return Pool(new StaticIpPool(addresses(texts)));
 }
@@ -36,7 +36,7 @@ Pool staticPool(const QStringList& texts)
 class ShuffleRecorder : public IpPoolInterface
 {
 public:
-    ShuffleRecorder(int id, QList<int>& order)
+    ShuffleRecorder(int id, QList<int> &order)
         : IpPoolInterface(99)
         , id(id)
         , order(order)
@@ -48,7 +48,7 @@ public:
     QString toString() const override { return QStringLiteral("Recorder %1\n").arg(id); }
 
     int id;
-    QList<int>& order;
+    QList<int> &order;
 };
 
 // The DNS table the test pools read; changed between shuffles.
@@ -61,12 +61,12 @@ DnsJson testTable()
     return table;
 }
 
-QByteArray tableOf(const QString& host, const QStringList& texts)
+QByteArray tableOf(const QString &host, const QStringList &texts)
 {
     return QStringLiteral("{\"resolve\": {\"%1\": [\"%2\"]}}").arg(host, texts.join("\", \"")).toUtf8();
 }
 
-void writeFile(const QFileInfo& file, const QByteArray& content)
+void writeFile(const QFileInfo &file, const QByteArray &content)
 {
     QDir().mkpath(file.absolutePath());
     QFile out(file.absoluteFilePath());
@@ -74,11 +74,11 @@ void writeFile(const QFileInfo& file, const QByteArray& content)
     out.write(content);
 }
 
-QList<int> orderOf(const IpPoolList& list)
+QList<int> orderOf(const IpPoolList &list)
 {
     QList<int> ids;
-    for (const Pool& pool : list.getPools())
-        ids << static_cast<const ShuffleRecorder*>(pool.data())->id;
+    for (const Pool &pool : list.getPools())
+        ids << static_cast<const ShuffleRecorder *>(pool.data())->id;
     return ids;
 }
 
@@ -139,9 +139,9 @@ private slots:
     {
         QTest::addColumn<QStringList>("given");
         QTest::addColumn<QStringList>("kept");
-        QTest::newRow("nulls around one") << QStringList{"", "10.0.0.1", ""} << QStringList{"10.0.0.1"};
-        QTest::newRow("any-addresses") << QStringList{"0.0.0.0", "::", "10.0.0.2"} << QStringList{"10.0.0.2"};
-        QTest::newRow("only unusable") << QStringList{"0.0.0.0"} << QStringList{};
+        QTest::newRow("nulls around one") << QStringList {"", "10.0.0.1", ""} << QStringList {"10.0.0.1"};
+        QTest::newRow("any-addresses") << QStringList {"0.0.0.0", "::", "10.0.0.2"} << QStringList {"10.0.0.2"};
+        QTest::newRow("only unusable") << QStringList {"0.0.0.0"} << QStringList {};
     }
 
     void staticPoolSkipsUnusableAddresses()
@@ -149,7 +149,8 @@ private slots:
         QFETCH(QStringList, given);
         QFETCH(QStringList, kept);
         for (int i = 0; i < given.size() - kept.size(); ++i)
-            QTest::ignoreMessage(QtDebugMsg, "StaticIpPool Warning misconfiguration: wrong IP inserted in static list.");
+            QTest::ignoreMessage(QtDebugMsg,
+                                 "StaticIpPool Warning misconfiguration: wrong IP inserted in static list.");
         StaticIpPool pool(addresses(given));
         QCOMPARE(pool.getAddresses(), addresses(kept));
         for (int i = 0; i < 20; ++i) {
@@ -200,7 +201,7 @@ private slots:
         QList<int> firstOrder;
         QList<int> secondOrder;
         QList<int> ignored;
-        for (QList<int>* order : {&firstOrder, &secondOrder}) {
+        for (QList<int> *order : {&firstOrder, &secondOrder}) {
             QT_WARNING_PUSH
             QT_WARNING_DISABLE_DEPRECATED
             qsrand(42);
@@ -234,7 +235,8 @@ private slots:
     void dedicatedPoolNeverHandsOutAnUnusableAddress()
     {
         QFETCH(QString, text);
-        QTest::ignoreMessage(QtDebugMsg, "DedicatedIpPool Warning misconfiguration: invalid IP inserted in dedicated list.");
+        QTest::ignoreMessage(QtDebugMsg,
+                             "DedicatedIpPool Warning misconfiguration: invalid IP inserted in dedicated list.");
         DedicatedIpPool pool(text.isEmpty() ? QHostAddress() : QHostAddress(text));
         QVERIFY(!pool.hasValidIp());
         QTest::ignoreMessage(QtDebugMsg, "DedicatedIpPool: get Ip");
@@ -393,8 +395,8 @@ private slots:
         for (int id = 0; id < 5; ++id)
             list.append(Pool(new ShuffleRecorder(id, shuffled)));
         list.shuffleIps();
-        QCOMPARE(shuffled, (QList<int>{0, 1, 2, 3, 4}));
-        QCOMPARE(orderOf(list), (QList<int>{0, 1, 2, 3, 4}));
+        QCOMPARE(shuffled, (QList<int> {0, 1, 2, 3, 4}));
+        QCOMPARE(orderOf(list), (QList<int> {0, 1, 2, 3, 4}));
     }
 
     void shuffleListShufflesMembersInTheirNewOrder()
@@ -407,7 +409,7 @@ private slots:
         QCOMPARE(shuffled, orderOf(list));
         QList<int> sorted = shuffled;
         std::sort(sorted.begin(), sorted.end());
-        QCOMPARE(sorted, (QList<int>{0, 1, 2, 3, 4}));
+        QCOMPARE(sorted, (QList<int> {0, 1, 2, 3, 4}));
     }
 
     void shuffleListOrders()
@@ -416,7 +418,7 @@ private slots:
         ShuffleIpPoolList single;
         single.append(Pool(new ShuffleRecorder(7, ignored)));
         single.shuffleIps();
-        QCOMPARE(orderOf(single), QList<int>{7});
+        QCOMPARE(orderOf(single), QList<int> {7});
 
         ShuffleIpPoolList empty;
         empty.shuffleIps();

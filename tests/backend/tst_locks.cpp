@@ -16,7 +16,7 @@ private slots:
         Hold hold(0, nullptr);
         QSignalSpy released(&hold, &Hold::release);
         QSignalSpy aborted(&hold, &Hold::abort);
-        HoldLock* own = hold();
+        HoldLock *own = hold();
         QCOMPARE(own->getHold(), &hold);
         QCOMPARE(own->parent(), &hold);
         QCOMPARE(released.count(), 0);
@@ -49,8 +49,8 @@ private slots:
         QSignalSpy remoteReleased(&remote, &Remote::release);
         QSignalSpy remoteAborted(&remote, &Remote::abort);
 
-        QList<HoldLock*> holdLocks;
-        QList<RemoteLock*> remoteLocks;
+        QList<HoldLock *> holdLocks;
+        QList<RemoteLock *> remoteLocks;
         for (int i = 0; i < actions.size(); ++i) {
             holdLocks << hold();
             remoteLocks << remote.getRemoteLock();
@@ -78,8 +78,8 @@ private slots:
         Hold hold(0, nullptr);
         QSignalSpy released(&hold, &Hold::release);
         QSignalSpy aborted(&hold, &Hold::abort);
-        HoldLock* own = hold();
-        HoldLock* handler = hold();
+        HoldLock *own = hold();
+        HoldLock *handler = hold();
         handler->abort();
         QTest::ignoreMessage(QtDebugMsg, "HoldLock was already aborted or released");
         handler->release();
@@ -90,8 +90,8 @@ private slots:
 
         Remote remote(QStringLiteral("h"), 1, QStringLiteral("tcp"));
         QSignalSpy remoteReleased(&remote, &Remote::release);
-        RemoteLock* remoteOwn = remote.getRemoteLock();
-        RemoteLock* remoteHandler = remote.getRemoteLock();
+        RemoteLock *remoteOwn = remote.getRemoteLock();
+        RemoteLock *remoteHandler = remote.getRemoteLock();
         remoteHandler->release();
         QTest::ignoreMessage(QtDebugMsg, "RemoteLock was already aborted or released");
         remoteHandler->abort();
@@ -102,12 +102,12 @@ private slots:
 
     void locksGoWithTheirOwner()
     {
-        auto* hold = new Hold(0, nullptr);
+        auto *hold = new Hold(0, nullptr);
         QPointer<HoldLock> lock = (*hold)();
         delete hold;
         QVERIFY(lock.isNull());
 
-        auto* remote = new Remote(QStringLiteral("h"), 1, QStringLiteral("udp"));
+        auto *remote = new Remote(QStringLiteral("h"), 1, QStringLiteral("udp"));
         QPointer<RemoteLock> remoteLock = remote->getRemoteLock();
         QCOMPARE(remoteLock->getRemote(), remote);
         delete remote;
@@ -117,7 +117,7 @@ private slots:
     void holdNumberAndParent()
     {
         QObject socket;
-        auto* hold = new Hold(2, &socket);
+        auto *hold = new Hold(2, &socket);
         QCOMPARE(hold->getNumber(), 2);
         QCOMPARE(hold->parent(), &socket);
     }

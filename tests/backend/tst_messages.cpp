@@ -43,12 +43,12 @@ private slots:
     void identifiersGrowAndSurviveCopies()
     {
         const ErrorMessage a = ErrorMessage::GetErrorMessage(Params(), "m", "i");
-        const VpnConnectionState b{Params()};
+        const VpnConnectionState b {Params()};
         QVERIFY(b.getId() > a.getId());
 
         const ErrorMessage copyOfA = a;
         QCOMPARE(copyOfA.getId(), a.getId());
-        VpnConnectionState assigned{Params()};
+        VpnConnectionState assigned {Params()};
         assigned = b;
         QCOMPARE(assigned.getId(), b.getId());
         QVERIFY(EventMessage::generateEventId() > b.getId());
@@ -62,12 +62,14 @@ private slots:
             QSharedPointer<EventMessage>(new VpnStartupProgress(params, "k", VpnStartupProgress::RUNNING)),
             QSharedPointer<EventMessage>(new VpnStartupResult(params, VpnStartupResult::STARTED, "VPN started", 0)),
             QSharedPointer<EventMessage>(new VpnTerminationReport(params)),
-            QSharedPointer<EventMessage>(new VpnTerminationReport(VpnTerminationReport(params).withFailedToStartFlag())),
-            QSharedPointer<EventMessage>(new VpnTerminationReport(VpnTerminationReport(params).withPasswordRequestFlag())),
+            QSharedPointer<EventMessage>(
+                new VpnTerminationReport(VpnTerminationReport(params).withFailedToStartFlag())),
+            QSharedPointer<EventMessage>(
+                new VpnTerminationReport(VpnTerminationReport(params).withPasswordRequestFlag())),
             QSharedPointer<EventMessage>(new PasswordRequestMessage(params, 0)),
             QSharedPointer<EventMessage>(new VpnConnectionState(params)),
         };
-        for (const QSharedPointer<EventMessage>& message : messages)
+        for (const QSharedPointer<EventMessage> &message : messages)
             QCOMPARE(message->getConnectionParameters(), params);
     }
 
@@ -83,7 +85,7 @@ private slots:
 
     void terminationReportFlagsMakeNewEvents()
     {
-        const VpnTerminationReport plain{Params()};
+        const VpnTerminationReport plain {Params()};
         QVERIFY(!plain.getFailedToStartFlag());
         QVERIFY(!plain.getPasswordRequestFlag());
 
@@ -141,13 +143,13 @@ private slots:
         QCOMPARE(VpnStartupProgress::SUFFIX_TOOLTIP, QStringLiteral("_TOOLTIP"));
         QCOMPARE(VpnStartupProgress::SUFFIX_WARNING, QStringLiteral("_WARNING"));
         const QStringList keys = {
-            VpnStartupProgress::PRELIMINARY_CHECKS,         VpnStartupProgress::PREPARE_GENERIC_VPN_ENVIRONMENT,
+            VpnStartupProgress::PRELIMINARY_CHECKS,          VpnStartupProgress::PREPARE_GENERIC_VPN_ENVIRONMENT,
             VpnStartupProgress::PREPARE_OPENVPN_ENVIRONMENT, VpnStartupProgress::PREPARE_OPENCONNECT_ENVIRONMENT,
-            VpnStartupProgress::GENERIC_VPN_STARTING,       VpnStartupProgress::OPENVPN_STARTING,
-            VpnStartupProgress::OPENCONNECT_STARTING,       VpnStartupProgress::DISABLE_INTERFACES,
-            VpnStartupProgress::ACTIVATE_INTERFACES,        VpnStartupProgress::ENABLE_SEAMLESS_RECONNECT,
-            VpnStartupProgress::DISABLE_SEAMLESS_RECONNECT, VpnStartupProgress::ENABLE_IPV6_PROTECTION,
-            VpnStartupProgress::DISABLE_IPV6_PROTECTION,    VpnStartupProgress::LOOKUP_HOSTNAME_BEFORE_CONNECTING};
+            VpnStartupProgress::GENERIC_VPN_STARTING,        VpnStartupProgress::OPENVPN_STARTING,
+            VpnStartupProgress::OPENCONNECT_STARTING,        VpnStartupProgress::DISABLE_INTERFACES,
+            VpnStartupProgress::ACTIVATE_INTERFACES,         VpnStartupProgress::ENABLE_SEAMLESS_RECONNECT,
+            VpnStartupProgress::DISABLE_SEAMLESS_RECONNECT,  VpnStartupProgress::ENABLE_IPV6_PROTECTION,
+            VpnStartupProgress::DISABLE_IPV6_PROTECTION,     VpnStartupProgress::LOOKUP_HOSTNAME_BEFORE_CONNECTING};
         QCOMPARE(keys.join(','),
                  QStringLiteral("PRELIMINARY_CHECKS,PREPARE_GENERIC_VPN_ENVIRONMENT,PREPARE_OPENVPN_ENVIRONMENT,"
                                 "PREPARE_OPENCONNECT_ENVIRONMENT,GENERIC_VPN_STARTING,OPENVPN_STARTING,"
@@ -181,14 +183,11 @@ private slots:
         QCOMPARE(result.getMessage(), QStringLiteral("Preliminary checks failed!"));
     }
 
-    void passwordRequestCarriesFailures()
-    {
-        QCOMPARE(PasswordRequestMessage(Params(), 3).getPasswordFailures(), 3);
-    }
+    void passwordRequestCarriesFailures() { QCOMPARE(PasswordRequestMessage(Params(), 3).getPasswordFailures(), 3); }
 
     void connectionStateStartsEmpty()
     {
-        const VpnConnectionState state{Params()};
+        const VpnConnectionState state {Params()};
         QCOMPARE(state.getState(), QStringLiteral("n/a"));
         QCOMPARE(state.getLocalIp(), QStringLiteral("n/a"));
         QCOMPARE(state.getRemoteIp(), QStringLiteral("n/a"));
@@ -202,7 +201,7 @@ private slots:
 
     void changeKindFollowsTheLastUpdate()
     {
-        VpnConnectionState state{Params()};
+        VpnConnectionState state {Params()};
         state.updateState("CONNECTED", "SUCCESS", "10.8.0.2", "192.0.2.1");
         QVERIFY(state.isStateChanged());
         state.tlsCipherChanged(true, "TLSv1.3", "AES-256-GCM");
@@ -232,7 +231,7 @@ private slots:
         QFETCH(int, detection);
         QFETCH(QString, remote);
         QFETCH(bool, reported);
-        VpnConnectionState state{Params()};
+        VpnConnectionState state {Params()};
         state.updateState("CONNECTED", "", "10.8.0.2", remote);
         state.updatedDetectedPublicIp(static_cast<VpnConnectionState::PublicIpDetectionState>(detection),
                                       QHostAddress("192.0.2.1"), 4);
@@ -243,7 +242,7 @@ private slots:
 
     void clearingThePublicIpKeepsTheCycle()
     {
-        VpnConnectionState state{Params()};
+        VpnConnectionState state {Params()};
         state.updatedDetectedPublicIp(VpnConnectionState::FOUND, QHostAddress("192.0.2.1"), 3);
         state.clearDetectedPublicIp();
         QCOMPARE(state.getPublicIpDetectionState(), VpnConnectionState::NOTHING_DETECTED);
@@ -253,7 +252,7 @@ private slots:
 
     void clearKeepsTheConnectionCounters()
     {
-        VpnConnectionState state{Params()};
+        VpnConnectionState state {Params()};
         const QDateTime started = QDateTime::currentDateTimeUtc();
         state.updateConnectionTimes(5, started, 12345, started.addSecs(2));
         state.updateState("CONNECTED", "SUCCESS", "10.8.0.2", "192.0.2.1");

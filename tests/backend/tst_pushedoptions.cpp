@@ -23,12 +23,24 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("value");
-        QTest::newRow("plain") << "route_vpn_gateway=10.8.0.1" << "route_vpn_gateway" << "10.8.0.1";
-        QTest::newRow("later separators stay") << "a=b=c" << "a" << "b=c";
-        QTest::newRow("double separator") << "a==b" << "a" << "b";
-        QTest::newRow("empty value") << "a=" << "a" << "";
-        QTest::newRow("empty name") << "=x" << "x" << "";
-        QTest::newRow("no separator") << "lonely" << "lonely" << "";
+        QTest::newRow("plain") << "route_vpn_gateway=10.8.0.1"
+                               << "route_vpn_gateway"
+                               << "10.8.0.1";
+        QTest::newRow("later separators stay") << "a=b=c"
+                                               << "a"
+                                               << "b=c";
+        QTest::newRow("double separator") << "a==b"
+                                          << "a"
+                                          << "b";
+        QTest::newRow("empty value") << "a="
+                                     << "a"
+                                     << "";
+        QTest::newRow("empty name") << "=x"
+                                    << "x"
+                                    << "";
+        QTest::newRow("no separator") << "lonely"
+                                      << "lonely"
+                                      << "";
     }
 
     void addOption()
@@ -47,16 +59,15 @@ private slots:
     {
         QTest::addColumn<QStringList>("foreign"); // foreign_option_1, _2, ... in order
         QTest::addColumn<QStringList>("servers");
-        QTest::newRow("one") << QStringList{"dhcp-option DNS 10.8.0.1"} << QStringList{"10.8.0.1"};
-        QTest::newRow("IPv6") << QStringList{"dhcp-option DNS6 fd00::1"} << QStringList{"fd00::1"};
-        QTest::newRow("domain skipped")
-            << QStringList{"dhcp-option DOMAIN corp", "dhcp-option DNS 10.8.0.1"} << QStringList{"10.8.0.1"};
-        QTest::newRow("two blanks") << QStringList{"dhcp-option DNS  10.8.0.1"} << QStringList{"10.8.0.1"};
-        QTest::newRow("trailing blank") << QStringList{"dhcp-option DNS 10.8.0.1 "} << QStringList{""};
-        QTest::newRow("case-sensitive") << QStringList{"dhcp-option dns 10.8.0.1"} << QStringList{};
-        QTest::newRow("order kept")
-            << QStringList{"dhcp-option DNS 10.8.0.2", "dhcp-option DNS 10.8.0.1"}
-            << QStringList{"10.8.0.2", "10.8.0.1"};
+        QTest::newRow("one") << QStringList {"dhcp-option DNS 10.8.0.1"} << QStringList {"10.8.0.1"};
+        QTest::newRow("IPv6") << QStringList {"dhcp-option DNS6 fd00::1"} << QStringList {"fd00::1"};
+        QTest::newRow("domain skipped") << QStringList {"dhcp-option DOMAIN corp", "dhcp-option DNS 10.8.0.1"}
+                                        << QStringList {"10.8.0.1"};
+        QTest::newRow("two blanks") << QStringList {"dhcp-option DNS  10.8.0.1"} << QStringList {"10.8.0.1"};
+        QTest::newRow("trailing blank") << QStringList {"dhcp-option DNS 10.8.0.1 "} << QStringList {""};
+        QTest::newRow("case-sensitive") << QStringList {"dhcp-option dns 10.8.0.1"} << QStringList {};
+        QTest::newRow("order kept") << QStringList {"dhcp-option DNS 10.8.0.2", "dhcp-option DNS 10.8.0.1"}
+                                    << QStringList {"10.8.0.2", "10.8.0.1"};
     }
 
     void dnsServers()
@@ -76,7 +87,7 @@ private slots:
         PushedOptions options;
         options.addOption(QStringLiteral("foreign_option_1=dhcp-option DNS 10.0.0.1"));
         options.addOption(QStringLiteral("foreign_option_3=dhcp-option DNS 10.0.0.3"));
-        QCOMPARE(options.getForeignOptions(), QStringList{"dhcp-option DNS 10.0.0.1"});
+        QCOMPARE(options.getForeignOptions(), QStringList {"dhcp-option DNS 10.0.0.1"});
     }
 
     void repeatedNameReplaces()
@@ -84,16 +95,19 @@ private slots:
         PushedOptions options;
         options.addOption(QStringLiteral("foreign_option_1=dhcp-option DNS 10.0.0.1"));
         options.addOption(QStringLiteral("foreign_option_1=dhcp-option DNS 10.0.0.2"));
-        QCOMPARE(options.getDnsServers(), QStringList{"10.0.0.2"});
+        QCOMPARE(options.getDnsServers(), QStringList {"10.0.0.2"});
     }
 
     void gateway_data()
     {
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("gateway"); // empty: null address
-        QTest::newRow("IPv4") << "10.8.0.1" << "10.8.0.1";
-        QTest::newRow("IPv6") << "fd00::1" << "fd00::1";
-        QTest::newRow("not an address") << "gateway.example" << "";
+        QTest::newRow("IPv4") << "10.8.0.1"
+                              << "10.8.0.1";
+        QTest::newRow("IPv6") << "fd00::1"
+                              << "fd00::1";
+        QTest::newRow("not an address") << "gateway.example"
+                                        << "";
     }
 
     void gateway()

@@ -13,25 +13,47 @@ private slots:
         QTest::addColumn<QString>("plain");
         QTest::addColumn<QString>("escaped");
         QTest::addColumn<bool>("illegal");
-        QTest::newRow("empty") << "" << "" << "" << false;
-        QTest::newRow("only controls and blanks") << " \t\r\n \x01" << "" << "" << true;
-        QTest::newRow("outer blanks trimmed, inner kept") << "  pass word  " << "pass word" << "pass word" << false;
-        QTest::newRow("tab inside removed") << "a\tb" << "ab" << "ab" << true;
-        QTest::newRow("control does not shield blanks") << "\x01 a \x02" << "a" << "a" << true;
-        QTest::newRow("line break protocol injection")
-            << "secret\npassword \"Auth\" x" << "secretpassword \"Auth\" x" << "secretpassword \\\"Auth\\\" x" << true;
-        QTest::newRow("quote") << "a\"b" << "a\"b" << "a\\\"b" << false;
-        QTest::newRow("backslash") << "a\\b" << "a\\b" << "a\\\\b" << false;
-        QTest::newRow("trailing backslash") << "ab\\" << "ab\\" << "ab\\\\" << false;
-        QTest::newRow("DEL") << QString("a") + QChar(0x7F) + "b" << "ab" << "ab" << true;
-        QTest::newRow("C1 0x85 and 0x9F") << QString("a") + QChar(0x85) + "b" + QChar(0x9F) << "ab" << "ab" << true;
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "" << false;
+        QTest::newRow("only controls and blanks") << " \t\r\n \x01"
+                                                  << ""
+                                                  << "" << true;
+        QTest::newRow("outer blanks trimmed, inner kept") << "  pass word  "
+                                                          << "pass word"
+                                                          << "pass word" << false;
+        QTest::newRow("tab inside removed") << "a\tb"
+                                            << "ab"
+                                            << "ab" << true;
+        QTest::newRow("control does not shield blanks") << "\x01 a \x02"
+                                                        << "a"
+                                                        << "a" << true;
+        QTest::newRow("line break protocol injection") << "secret\npassword \"Auth\" x"
+                                                       << "secretpassword \"Auth\" x"
+                                                       << "secretpassword \\\"Auth\\\" x" << true;
+        QTest::newRow("quote") << "a\"b"
+                               << "a\"b"
+                               << "a\\\"b" << false;
+        QTest::newRow("backslash") << "a\\b"
+                                   << "a\\b"
+                                   << "a\\\\b" << false;
+        QTest::newRow("trailing backslash") << "ab\\"
+                                            << "ab\\"
+                                            << "ab\\\\" << false;
+        QTest::newRow("DEL") << QString("a") + QChar(0x7F) + "b"
+                             << "ab"
+                             << "ab" << true;
+        QTest::newRow("C1 0x85 and 0x9F") << QString("a") + QChar(0x85) + "b" + QChar(0x9F) << "ab"
+                                          << "ab" << true;
         QTest::newRow("0xA0 inside stays") << QString("a") + QChar(0xA0) + "b" << QString("a") + QChar(0xA0) + "b"
                                            << QString("a") + QChar(0xA0) + "b" << false;
-        QTest::newRow("0xA0 at the ends trimmed") << QString(QChar(0xA0)) + "ab" + QChar(0xA0) << "ab" << "ab" << false;
+        QTest::newRow("0xA0 at the ends trimmed") << QString(QChar(0xA0)) + "ab" + QChar(0xA0) << "ab"
+                                                  << "ab" << false;
         QTest::newRow("0xE9 stays") << QString("caf") + QChar(0xE9) << QString("caf") + QChar(0xE9)
                                     << QString("caf") + QChar(0xE9) << false;
-        QTest::newRow("surrogate pair stays") << QString::fromUtf8("k\xF0\x9F\x94\x91") << QString::fromUtf8("k\xF0\x9F\x94\x91")
-                                              << QString::fromUtf8("k\xF0\x9F\x94\x91") << false;
+        QTest::newRow("surrogate pair stays")
+            << QString::fromUtf8("k\xF0\x9F\x94\x91") << QString::fromUtf8("k\xF0\x9F\x94\x91")
+            << QString::fromUtf8("k\xF0\x9F\x94\x91") << false;
     }
 
     void sanitise()

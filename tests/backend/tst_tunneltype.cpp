@@ -27,7 +27,7 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(bool, openConnect);
-        const TunnelType& expected = openConnect ? TunnelType::OPENCONNECT() : TunnelType::OPENVPN243();
+        const TunnelType &expected = openConnect ? TunnelType::OPENCONNECT() : TunnelType::OPENVPN243();
         QCOMPARE(&TunnelType::fromString(name), &expected);
     }
 
@@ -42,9 +42,9 @@ private slots:
     void unknownNameFallsBackToOpenVpnAndIsLogged()
     {
         QFETCH(QString, name);
-        QTest::ignoreMessage(QtDebugMsg,
-                             qPrintable("static const TunnelType &TunnelType::fromString(const QString &) "
-                                        "Unexpected switch value: " + name));
+        QTest::ignoreMessage(QtDebugMsg, qPrintable("static const TunnelType &TunnelType::fromString(const QString &) "
+                                                    "Unexpected switch value: "
+                                                    + name));
         QCOMPARE(&TunnelType::fromString(name), &TunnelType::OPENVPN243());
     }
 

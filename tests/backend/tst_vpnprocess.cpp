@@ -20,7 +20,7 @@ public:
     void startVPN(QSharedPointer<ConnectionParameters>) override { calls << "start"; }
     bool isProcessRunning() override { return running; }
     void sendSigTerm() override { calls << "sigterm"; }
-    void sendUsernamePassword(const QString& user, const QString& password) override
+    void sendUsernamePassword(const QString &user, const QString &password) override
     {
         calls << "credentials " + user + " " + password;
     }
@@ -32,14 +32,14 @@ public:
 class FakeBlackHoleRoute : public BlackHoleRoute
 {
 public:
-    explicit FakeBlackHoleRoute(bool& removed)
+    explicit FakeBlackHoleRoute(bool &removed)
         : removed(removed)
     {
     }
     ~FakeBlackHoleRoute() override { removed = true; }
     bool isActive() const override { return !removed; }
 
-    bool& removed;
+    bool &removed;
 };
 
 } // namespace
@@ -48,10 +48,10 @@ class TestVpnProcess : public QObject
 {
     Q_OBJECT
 
-    QStringList log;
+    QStringList m_log;
 
 private slots:
-    void init() { log.clear(); }
+    void init() { m_log.clear(); }
 
     // What each situation lets through: (stopped, result delivered, state delivered).
     void situations_data()
@@ -59,9 +59,9 @@ private slots:
         QTest::addColumn<QString>("situation");
         QTest::addColumn<bool>("stopped");
         QTest::addColumn<QStringList>("delivered");
-        QTest::newRow("null") << "null" << true << QStringList{};
-        QTest::newRow("starting") << "starting" << false << QStringList{};
-        QTest::newRow("aborted") << "aborted" << true << QStringList{"F:result Aborted by the user."};
+        QTest::newRow("null") << "null" << true << QStringList {};
+        QTest::newRow("starting") << "starting" << false << QStringList {};
+        QTest::newRow("aborted") << "aborted" << true << QStringList {"F:result Aborted by the user."};
     }
 
     void situations()
@@ -76,10 +76,10 @@ private slots:
         else if (situation == "starting")
             process.reset(new StartingVpnProcess);
         else
-            process.reset(new AbortedVpnProcess(
-                VpnStartupResult(params, VpnStartupResult::ABORTED, "Aborted by the user.", 0)));
+            process.reset(
+                new AbortedVpnProcess(VpnStartupResult(params, VpnStartupResult::ABORTED, "Aborted by the user.", 0)));
 
-        RecordingFrontend frontend("F", log);
+        RecordingFrontend frontend("F", m_log);
         VpnConnectionState state(params);
         state.updateState("CONNECTED", "", "", "");
         QCOMPARE(process->isStopped(), stopped);
@@ -87,7 +87,7 @@ private slots:
         process->sendUpdatedStateTo(frontend, state); // never reaches a frontend before the engine runs
         process->sendUserNamePassword("user", "password");
         process->stop();
-        QCOMPARE(log, delivered);
+        QCOMPARE(m_log, delivered);
     }
 
     void startedProcessDrivesTheEngine()
@@ -96,7 +96,7 @@ private slots:
         const VpnStartupResult result(params, VpnStartupResult::STARTED, "VPN started", 0);
         FakeSocket socket;
         StartedVpnProcess process(result, socket, QSharedPointer<BlackHoleRoute>());
-        RecordingFrontend frontend("F", log);
+        RecordingFrontend frontend("F", m_log);
         VpnConnectionState state(params);
         state.updateState("CONNECTED", "", "", "");
 
@@ -105,9 +105,9 @@ private slots:
         process.sendUpdatedStateTo(frontend, state);
         process.sendUserNamePassword("user", "pass word");
         process.stop();
-        QCOMPARE(log, (QStringList{"F:result VPN started", "F:state CONNECTED"}));
-        QCOMPARE(frontend.ids, (QList<quint64>{result.getId(), state.getId()}));
-        QCOMPARE(socket.calls, (QStringList{"credentials user pass word", "sigterm"}));
+        QCOMPARE(m_log, (QStringList {"F:result VPN started", "F:state CONNECTED"}));
+        QCOMPARE(frontend.ids, (QList<quint64> {result.getId(), state.getId()}));
+        QCOMPARE(socket.calls, (QStringList {"credentials user pass word", "sigterm"}));
 
         // The engine ended before its termination was reported: a new start may begin.
         socket.running = false;
@@ -133,10 +133,10 @@ private slots:
         const VpnStartupResult result(Params(new FakeConnectionParameters), VpnStartupResult::PRELIMINARY_CHECKS_FAILED,
                                       "Preliminary checks failed!", VpnStartupResult::IKS_SETTINGS_ASK);
         AbortedVpnProcess process(result);
-        RecordingFrontend frontend("F", log);
+        RecordingFrontend frontend("F", m_log);
         process.sendResultTo(frontend);
         process.sendResultTo(frontend);
-        QCOMPARE(frontend.ids, (QList<quint64>{result.getId(), result.getId()}));
+        QCOMPARE(frontend.ids, (QList<quint64> {result.getId(), result.getId()}));
     }
 };
 

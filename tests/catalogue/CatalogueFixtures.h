@@ -14,7 +14,7 @@ struct OfferFields
 {
     QString protocol = QStringLiteral("UDP");
     int port = 1194;
-    QStringList ciphers { QStringLiteral("AES-128-GCM") };
+    QStringList ciphers {QStringLiteral("AES-128-GCM")};
     QString auth;
     bool isDefault = false;
     QString scrambleMethod;
@@ -24,14 +24,15 @@ struct OfferFields
     QString tlsKey;
 };
 
-inline OpenVpnConfigCipher offer(const OfferFields& fields)
+inline OpenVpnConfigCipher offer(const OfferFields &fields)
 {
-    return OpenVpnConfigCipher(fields.cipher, fields.ciphers, fields.protocol, fields.port, fields.auth, fields.tlsCrypt,
-                               fields.tlsKey, fields.isDefault, fields.scrambleMethod, QString(), fields.stunnelPort);
+    return OpenVpnConfigCipher(fields.cipher, fields.ciphers, fields.protocol, fields.port, fields.auth,
+                               fields.tlsCrypt, fields.tlsKey, fields.isDefault, fields.scrambleMethod, QString(),
+                               fields.stunnelPort);
 }
 
-inline OpenVpnConfigCipher offer(const QString& protocol, int port, const QString& auth = QString(),
-                                 const QStringList& ciphers = { QStringLiteral("AES-128-GCM") })
+inline OpenVpnConfigCipher offer(const QString &protocol, int port, const QString &auth = QString(),
+                                 const QStringList &ciphers = {QStringLiteral("AES-128-GCM")})
 {
     OfferFields fields;
     fields.protocol = protocol;
@@ -41,7 +42,7 @@ inline OpenVpnConfigCipher offer(const QString& protocol, int port, const QStrin
     return offer(fields);
 }
 
-inline OpenVpnConfigCipher stealthOffer(const QString& protocol, int port)
+inline OpenVpnConfigCipher stealthOffer(const QString &protocol, int port)
 {
     OfferFields fields;
     fields.protocol = protocol;
@@ -50,12 +51,13 @@ inline OpenVpnConfigCipher stealthOffer(const QString& protocol, int port)
     return offer(fields);
 }
 
-inline HalvorixServerSite site(const QString& country, const QString& city,
-                               const QList<OpenVpnConfigCipher>& ciphers = {}, bool stealth = false,
-                               const GeoLocation& location = GeoLocation(), const QDir& dir = QDir(QStringLiteral("/tmp")))
+inline HalvorixServerSite site(const QString &country, const QString &city,
+                               const QList<OpenVpnConfigCipher> &ciphers = {}, bool stealth = false,
+                               const GeoLocation &location = GeoLocation(),
+                               const QDir &dir = QDir(QStringLiteral("/tmp")))
 {
     return HalvorixServerSite(country, city, city + QStringLiteral("-udp.conf"), city + QStringLiteral("-tcp.conf"),
                               stealth, false, dir, ciphers, QHostAddress(), location, QString(), 0);
 }
 
-}
+} // namespace fixtures

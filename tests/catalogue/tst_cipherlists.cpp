@@ -17,7 +17,7 @@ using namespace fixtures;
 
 namespace {
 
-const char* const CONFIG5 = R"({
+const char *const CONFIG5 = R"({
   "default": {
     "supportedCiphers": [
       { "cipher": "AES-128-GCM", "ciphers": ["AES-128-GCM", "AES-256-GCM"], "protocol": "UDP", "port": 1194,
@@ -55,7 +55,7 @@ class TestCipherLists : public QObject
 private:
     QTemporaryDir m_dir;
 
-    void writeConfig(const QByteArray& content)
+    void writeConfig(const QByteArray &content)
     {
         QFile file(m_dir.filePath(QStringLiteral("config5.json")));
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -71,20 +71,20 @@ private:
     QList<OpenVpnConfigCipher> expectedDefaults() const
     {
         OfferFields udp;
-        udp.ciphers = QStringList { "AES-128-GCM", "AES-256-GCM" };
+        udp.ciphers = QStringList {"AES-128-GCM", "AES-256-GCM"};
         udp.isDefault = true;
         OfferFields tcp;
         tcp.cipher = QStringLiteral("AES-256-CBC");
-        tcp.ciphers = QStringList { "AES-256-CBC" };
+        tcp.ciphers = QStringList {"AES-256-CBC"};
         tcp.protocol = QStringLiteral("TCP");
         tcp.port = 443;
         tcp.auth = QStringLiteral("SHA512");
         tcp.tlsCrypt = QStringLiteral("tc.key");
         tcp.stunnelPort = 8443;
-        const OpenVpnConfigCipher stealth(QStringLiteral("AES-128-GCM"), QStringList { "AES-128-GCM" },
+        const OpenVpnConfigCipher stealth(QStringLiteral("AES-128-GCM"), QStringList {"AES-128-GCM"},
                                           QStringLiteral("UDP"), 443, QStringLiteral("SHA256"), QString(), QString(),
                                           false, QStringLiteral("xormask"), QStringLiteral("s"), 0);
-        return { offer(udp), offer(tcp), stealth };
+        return {offer(udp), offer(tcp), stealth};
     }
 
 private slots:
@@ -94,10 +94,7 @@ private slots:
         QSettings().setValue(QStringLiteral("config/configDir"), m_dir.path());
     }
 
-    void init()
-    {
-        writeConfig(CONFIG5);
-    }
+    void init() { writeConfig(CONFIG5); }
 
     void defaultOffersSkipRejectedOnes()
     {
@@ -108,7 +105,7 @@ private slots:
         const QList<OpenVpnConfigCipher> defaults = json.getDefaultCiphers();
         QCOMPARE(defaults, expectedDefaults());
         QVERIFY(defaults.at(0).isDefault());
-        QCOMPARE(defaults.at(1).getCiphers(), QStringList { "AES-256-CBC" });
+        QCOMPARE(defaults.at(1).getCiphers(), QStringList {"AES-256-CBC"});
         QCOMPARE(defaults.at(1).getTlsCrypt(), QStringLiteral("tc.key"));
         QVERIFY(defaults.at(1).getTlskey().isNull());
         QVERIFY(defaults.at(0).getAuth().isNull());
@@ -121,13 +118,19 @@ private slots:
         QTest::addColumn<QList<int>>("ports");
         QTest::addColumn<int>("defaultRejections");
         QTest::addColumn<int>("siteRejections");
-        const QList<int> defaults { 1194, 443, 443 };
-        QTest::newRow("own list, bad offer dropped") << "USA" << "Dallas" << QList<int> { 80, 82 } << 0 << 1;
-        QTest::newRow("city without a list") << "USA" << "Austin" << defaults << 5 << 0;
-        QTest::newRow("site missing") << "FRA" << "Paris" << defaults << 5 << 0;
-        QTest::newRow("keys differ in case") << "usa" << "dallas" << defaults << 5 << 0;
-        QTest::newRow("empty own list") << "USA" << "Empty" << QList<int>() << 0 << 0;
-        QTest::newRow("own list not an array") << "USA" << "NotAList" << QList<int>() << 0 << 0;
+        const QList<int> defaults {1194, 443, 443};
+        QTest::newRow("own list, bad offer dropped") << "USA"
+                                                     << "Dallas" << QList<int> {80, 82} << 0 << 1;
+        QTest::newRow("city without a list") << "USA"
+                                             << "Austin" << defaults << 5 << 0;
+        QTest::newRow("site missing") << "FRA"
+                                      << "Paris" << defaults << 5 << 0;
+        QTest::newRow("keys differ in case") << "usa"
+                                             << "dallas" << defaults << 5 << 0;
+        QTest::newRow("empty own list") << "USA"
+                                        << "Empty" << QList<int>() << 0 << 0;
+        QTest::newRow("own list not an array") << "USA"
+                                               << "NotAList" << QList<int>() << 0 << 0;
     }
 
     void siteLists()
@@ -140,12 +143,12 @@ private slots:
         Settings settings;
         const ConfigJson json(settings);
         expectDefaultRejections(defaultRejections);
-        const QByteArray line = "Invalid argument while parsing JSON for country/city:  \"" + country.toUtf8()
-            + "\" \"" + city.toUtf8() + '"';
+        const QByteArray line = "Invalid argument while parsing JSON for country/city:  \"" + country.toUtf8() + "\" \""
+                                + city.toUtf8() + '"';
         for (int i = 0; i < siteRejections; ++i)
             QTest::ignoreMessage(QtDebugMsg, line.constData());
         QList<int> found;
-        for (const OpenVpnConfigCipher& cipher : json.getCipherListFromJson(country, city))
+        for (const OpenVpnConfigCipher &cipher : json.getCipherListFromJson(country, city))
             found << cipher.getPort();
         QCOMPARE(found, ports);
     }
@@ -159,7 +162,7 @@ private slots:
                                           "scrambleMethod":"xormask","default":"yes"})")
                                        .object();
         const OpenVpnConfigCipher cipher = json.getCipherFromJson(object);
-        QCOMPARE(cipher.getCiphers(), QStringList { "AES-128-GCM" });
+        QCOMPARE(cipher.getCiphers(), QStringList {"AES-128-GCM"});
         QVERIFY(cipher.isStealth());
         QVERIFY(!cipher.isDefault());
         QVERIFY_EXCEPTION_THROWN(json.getCipherFromJson(QJsonValue(3)), std::invalid_argument);
@@ -197,15 +200,15 @@ private slots:
         QTest::addColumn<QList<int>>("ports");
         QTest::addColumn<QString>("udpFile");
         QTest::addColumn<QString>("tcpFile");
-        QTest::newRow("any, any") << "" << 0 << QList<int> { 1194, 443, 443 } << "dedicated-udp.conf"
+        QTest::newRow("any, any") << "" << 0 << QList<int> {1194, 443, 443} << "dedicated-udp.conf"
                                   << "dedicated-tcp.conf";
-        QTest::newRow("TCP only") << "TCP" << 0 << QList<int> { 443 } << "dedicated-udp.conf.off"
+        QTest::newRow("TCP only") << "TCP" << 0 << QList<int> {443} << "dedicated-udp.conf.off"
                                   << "dedicated-tcp.conf";
-        QTest::newRow("UDP only") << "udp" << 0 << QList<int> { 1194, 443 } << "dedicated-udp.conf"
+        QTest::newRow("UDP only") << "udp" << 0 << QList<int> {1194, 443} << "dedicated-udp.conf"
                                   << "dedicated-tcp.conf.off";
-        QTest::newRow("any protocol, port 443") << "" << 443 << QList<int> { 443, 443 } << "dedicated-udp.conf"
+        QTest::newRow("any protocol, port 443") << "" << 443 << QList<int> {443, 443} << "dedicated-udp.conf"
                                                 << "dedicated-tcp.conf";
-        QTest::newRow("UDP on 1194") << "UDP" << 1194 << QList<int> { 1194 } << "dedicated-udp.conf"
+        QTest::newRow("UDP on 1194") << "UDP" << 1194 << QList<int> {1194} << "dedicated-udp.conf"
                                      << "dedicated-tcp.conf.off";
     }
 
@@ -221,7 +224,7 @@ private slots:
             QStringLiteral("DEU"), QStringLiteral("home"), QHostAddress(QStringLiteral("10.8.0.1")), QDir(m_dir.path()),
             ServerSiteProtocolFilter(protocol), ServerSitePortFilter(port));
         QList<int> found;
-        for (const OpenVpnConfigCipher& cipher : s.getConfigCiphers())
+        for (const OpenVpnConfigCipher &cipher : s.getConfigCiphers())
             found << cipher.getPort();
         QCOMPARE(found, ports);
         QCOMPARE(s.getUdpConfigFile(), udpFile);

@@ -20,12 +20,12 @@ void setProxy(Settings::ProxySettings proxy)
     Settings().setProxySettings(proxy);
 }
 
-OpenVpnConfigCipher named(const QString& protocol, int port, const QStringList& ciphers, const QString& auth = {})
+OpenVpnConfigCipher named(const QString &protocol, int port, const QStringList &ciphers, const QString &auth = {})
 {
     return offer(protocol, port, auth, ciphers);
 }
 
-}
+} // namespace
 
 class TestCipherModel : public QObject
 {
@@ -45,14 +45,30 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("transport");
         QTest::addColumn<QString>("protocolField");
-        QTest::newRow("direct TCP") << Settings::DIRECT << "TCP" << "" << "TCP" << "TCP";
-        QTest::newRow("direct UDP") << Settings::DIRECT << "UDP" << "TCP" << "UDP" << "UDP";
-        QTest::newRow("direct empty") << Settings::DIRECT << "" << "" << "UDP" << "";
-        QTest::newRow("stealth keeps stored") << Settings::STEALTH << "UDP" << "TCP" << "TCP_WITH_STEALTH_PROXY"
+        QTest::newRow("direct TCP") << Settings::DIRECT << "TCP"
+                                    << ""
+                                    << "TCP"
+                                    << "TCP";
+        QTest::newRow("direct UDP") << Settings::DIRECT << "UDP"
+                                    << "TCP"
+                                    << "UDP"
+                                    << "UDP";
+        QTest::newRow("direct empty") << Settings::DIRECT << ""
+                                      << ""
+                                      << "UDP"
+                                      << "";
+        QTest::newRow("stealth keeps stored") << Settings::STEALTH << "UDP"
+                                              << "TCP"
+                                              << "TCP_WITH_STEALTH_PROXY"
                                               << "TCP";
-        QTest::newRow("stealth, nothing stored") << Settings::STEALTH << "TCP" << "" << "TCP_WITH_STEALTH_PROXY"
+        QTest::newRow("stealth, nothing stored") << Settings::STEALTH << "TCP"
+                                                 << ""
+                                                 << "TCP_WITH_STEALTH_PROXY"
                                                  << "UDP";
-        QTest::newRow("custom") << Settings::CUSTOM << "UDP" << "TCP" << "TCP_WITH_CUSTOM_PROXY" << "TCP";
+        QTest::newRow("custom") << Settings::CUSTOM << "UDP"
+                                << "TCP"
+                                << "TCP_WITH_CUSTOM_PROXY"
+                                << "TCP";
     }
 
     void transport()
@@ -68,7 +84,7 @@ private slots:
         if (given.isEmpty())
             QTest::ignoreMessage(QtDebugMsg, "static const ConnectVia &ConnectVia::fromString(const QString &) "
                                              "Unexpected switch name:  \"\"");
-        const OpenVpnConfigurationModel model(QStringLiteral("AES-128-GCM"), given, { 443 }, false);
+        const OpenVpnConfigurationModel model(QStringLiteral("AES-128-GCM"), given, {443}, false);
         QCOMPARE(model.getProtocol().toString(), transport);
         QCOMPARE(model.getProtocolString(), protocolField);
     }
@@ -87,11 +103,11 @@ private slots:
         QTest::addColumn<QString>("modelCipher");
         QTest::addColumn<QStringList>("entryNames");
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("exact match") << "AES-256-CBC" << QStringList { "AES-128-GCM", "AES-256-CBC" } << "AES-256-CBC";
-        QTest::newRow("case differs") << "aes-256-cbc" << QStringList { "none", "AES-256-CBC", "AES-128-GCM" }
+        QTest::newRow("exact match") << "AES-256-CBC" << QStringList {"AES-128-GCM", "AES-256-CBC"} << "AES-256-CBC";
+        QTest::newRow("case differs") << "aes-256-cbc" << QStringList {"none", "AES-256-CBC", "AES-128-GCM"}
                                       << "AES-128-GCM";
-        QTest::newRow("only none") << "AES-256-CBC" << QStringList { "none" } << "AES-128-GCM";
-        QTest::newRow("none chosen") << "none" << QStringList { "none" } << "none";
+        QTest::newRow("only none") << "AES-256-CBC" << QStringList {"none"} << "AES-128-GCM";
+        QTest::newRow("none chosen") << "none" << QStringList {"none"} << "none";
         QTest::newRow("no names") << "X" << QStringList() << "AES-128-GCM";
     }
 
@@ -106,29 +122,29 @@ private slots:
 
     void comboBoxEntry()
     {
-        const OpenVpnConfigCipher a = named("UDP", 1194, { "AES-128-GCM" });
-        const OpenVpnConfigCipher b = named("UDP", 53, { "AES-128-GCM" });
+        const OpenVpnConfigCipher a = named("UDP", 1194, {"AES-128-GCM"});
+        const OpenVpnConfigCipher b = named("UDP", 53, {"AES-128-GCM"});
         const OpenVpnConfigCipher s = stealthOffer("UDP", 443);
-        const OpenVpnConfigCipher t = named("TCP", 443, { "AES-128-GCM" });
-        const HalvorixServerSite withStealth = site("USA", "Dallas", { a, s, b, t });
-        const auto entryFor = [&](const QList<int>& ports, bool preferStealth) {
+        const OpenVpnConfigCipher t = named("TCP", 443, {"AES-128-GCM"});
+        const HalvorixServerSite withStealth = site("USA", "Dallas", {a, s, b, t});
+        const auto entryFor = [&](const QList<int> &ports, bool preferStealth) {
             return OpenVpnConfigurationModel(QString(), QStringLiteral("UDP"), ports, false)
                 .getComboBoxConfigCipher(withStealth, preferStealth)
                 .getConfigCiphers();
         };
-        QCOMPARE(entryFor({ 53 }, false), QList<OpenVpnConfigCipher> { b });
-        QCOMPARE(entryFor({ 53 }, true), QList<OpenVpnConfigCipher> { s });
-        QCOMPARE(entryFor({ 1194, 53 }, false), (QList<OpenVpnConfigCipher> { a, b }));
+        QCOMPARE(entryFor({53}, false), QList<OpenVpnConfigCipher> {b});
+        QCOMPARE(entryFor({53}, true), QList<OpenVpnConfigCipher> {s});
+        QCOMPARE(entryFor({1194, 53}, false), (QList<OpenVpnConfigCipher> {a, b}));
         // Ports naming no offer of the site: the default entry of all non-stealth offers.
-        QCOMPARE(entryFor({ 8080 }, false), (QList<OpenVpnConfigCipher> { a, b }));
+        QCOMPARE(entryFor({8080}, false), (QList<OpenVpnConfigCipher> {a, b}));
         // The TCP offer on 443 is not a UDP offer.
-        QCOMPARE(entryFor({ 443 }, false), QList<OpenVpnConfigCipher> { s });
+        QCOMPARE(entryFor({443}, false), QList<OpenVpnConfigCipher> {s});
 
-        const HalvorixServerSite plain = site("USA", "Austin", { a, b });
-        QCOMPARE(OpenVpnConfigurationModel(QString(), QStringLiteral("UDP"), { 53 }, false)
+        const HalvorixServerSite plain = site("USA", "Austin", {a, b});
+        QCOMPARE(OpenVpnConfigurationModel(QString(), QStringLiteral("UDP"), {53}, false)
                      .getComboBoxConfigCipher(plain, true)
                      .getConfigCiphers(),
-                 QList<OpenVpnConfigCipher> { b });
+                 QList<OpenVpnConfigCipher> {b});
     }
 
     void connectionParametersForASite_data()
@@ -145,14 +161,15 @@ private slots:
         QFETCH(QString, protocol);
         QFETCH(bool, stunnel);
         QFETCH(int, port);
-        const HalvorixServerSite dallas = site("USA", "Dallas", { named("UDP", 1194, { "AES-128-GCM" }),
-                                                                 named("UDP", 53, { "AES-256-GCM" }, "SHA256"),
-                                                                 named("TCP", 443, { "AES-256-GCM" }, "SHA256") });
+        const HalvorixServerSite dallas =
+            site("USA", "Dallas",
+                 {named("UDP", 1194, {"AES-128-GCM"}), named("UDP", 53, {"AES-256-GCM"}, "SHA256"),
+                  named("TCP", 443, {"AES-256-GCM"}, "SHA256")});
         Settings settings;
         settings.setIksEnableOnConnect(Settings::ENABLE);
         settings.setCheckTunTapOnConnect(false);
         const QSharedPointer<ConnectionParameters> parameters =
-            OpenVpnConfigurationModel(QStringLiteral("AES-256-GCM"), protocol, { port }, stunnel)
+            OpenVpnConfigurationModel(QStringLiteral("AES-256-GCM"), protocol, {port}, stunnel)
                 .getConnectionParameters(settings, dallas);
 
         QCOMPARE(parameters->getServerSite(), dallas);
@@ -183,7 +200,7 @@ private slots:
         setProxy(proxy);
         QTemporaryDir dir;
         QSettings store(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
-        const OpenVpnConfigurationModel model(QStringLiteral("AES-256-GCM"), protocol, { 443, 1194, 443 }, true);
+        const OpenVpnConfigurationModel model(QStringLiteral("AES-256-GCM"), protocol, {443, 1194, 443}, true);
         model.writeTo(store);
         QCOMPARE(store.value(QStringLiteral("connect/OpenVPN24-protocol")).toString(), model.getProtocolString());
         QCOMPARE(store.value(QStringLiteral("connect/OpenVPN24-ports/size")).toInt(), 3);
@@ -192,7 +209,7 @@ private slots:
 
         const OpenVpnConfigurationModel back = OpenVpnConfigurationModel::readFrom(store);
         QCOMPARE(back.getCipher(), model.getCipher());
-        QCOMPARE(back.getPorts(), (QList<int> { 443, 1194, 443 }));
+        QCOMPARE(back.getPorts(), (QList<int> {443, 1194, 443}));
         QVERIFY(back.stunnelEnabled());
         QCOMPARE(back.getProtocolString(), model.getProtocolString());
         QCOMPARE(&back.getProtocol(), &model.getProtocol());
@@ -220,14 +237,13 @@ private slots:
         const QString cipher = QStringLiteral("connect/OpenVPN24-cipher");
         const QString protocol = QStringLiteral("connect/OpenVPN24-protocol");
         const QString stunnel = QStringLiteral("connect/OpenVPN24-stunnel");
-        QTest::newRow("three keys, no ports") << QStringList { cipher, protocol, stunnel } << true;
-        QTest::newRow("empty ports array") << QStringList { "connect/OpenVPN24-ports/size", cipher, protocol, stunnel }
-                                           << true;
+        QTest::newRow("three keys, no ports") << QStringList {cipher, protocol, stunnel} << true;
+        QTest::newRow("empty ports array")
+            << QStringList {"connect/OpenVPN24-ports/size", cipher, protocol, stunnel} << true;
         QTest::newRow("a port element without port")
-            << QStringList { "connect/OpenVPN24-ports/size", "connect/OpenVPN24-ports/1/port", cipher, protocol,
-                             stunnel }
+            << QStringList {"connect/OpenVPN24-ports/size", "connect/OpenVPN24-ports/1/port", cipher, protocol, stunnel}
             << false;
-        QTest::newRow("no stunnel key") << QStringList { cipher, protocol } << false;
+        QTest::newRow("no stunnel key") << QStringList {cipher, protocol} << false;
     }
 
     void storedModelPresence()
@@ -236,7 +252,7 @@ private slots:
         QFETCH(bool, present);
         QTemporaryDir dir;
         QSettings store(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
-        for (const QString& key : keys)
+        for (const QString &key : keys)
             store.setValue(key, key.endsWith(QLatin1String("size")) ? QVariant(keys.size() > 4 ? 2 : 0) : QVariant(1));
         QCOMPARE(OpenVpnConfigurationModel::checkIfDefaultValueExists(store), present);
     }

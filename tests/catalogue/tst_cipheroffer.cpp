@@ -11,7 +11,7 @@ namespace {
 struct Offer
 {
     QString cipher = QStringLiteral("AES-128-GCM");
-    QStringList ciphers { QStringLiteral("AES-128-GCM") };
+    QStringList ciphers {QStringLiteral("AES-128-GCM")};
     QString protocol = QStringLiteral("UDP");
     int port = 1194;
     QString auth;
@@ -24,22 +24,22 @@ struct Offer
 
     OpenVpnConfigCipher build() const
     {
-        return OpenVpnConfigCipher(cipher, ciphers, protocol, port, auth, tlsCrypt, tlsKey, isDefault,
-                                   scrambleMethod, scrambleMask, stunnelPort);
+        return OpenVpnConfigCipher(cipher, ciphers, protocol, port, auth, tlsCrypt, tlsKey, isDefault, scrambleMethod,
+                                   scrambleMask, stunnelPort);
     }
 };
 
-QString messageOf(const std::function<void()>& action)
+QString messageOf(const std::function<void()> &action)
 {
     try {
         action();
-    } catch (const std::invalid_argument& e) {
+    } catch (const std::invalid_argument &e) {
         return QString::fromUtf8(e.what());
     }
     return QStringLiteral("<no exception>");
 }
 
-}
+} // namespace
 
 class TestCipherOffer : public QObject
 {
@@ -55,23 +55,48 @@ private slots:
         QTest::addColumn<QString>("tlsKey");
         QTest::addColumn<QString>("message");
         const QString ok = QStringLiteral("<no exception>");
-        QTest::newRow("valid") << 443 << "TCP" << 0 << "" << "" << ok;
-        QTest::newRow("port 0") << 0 << "UDP" << 0 << "" << "" << "Invalid port: 0";
-        QTest::newRow("port 1") << 1 << "UDP" << 0 << "" << "" << ok;
-        QTest::newRow("port 65535") << 65535 << "UDP" << 0 << "" << "" << ok;
-        QTest::newRow("port 65536") << 65536 << "UDP" << 0 << "" << "" << "Invalid port: 65536";
-        QTest::newRow("negative port") << -5 << "UDP" << 0 << "" << "" << "Invalid port: -5";
-        QTest::newRow("port before protocol") << 0 << "SCTP" << 0 << "" << "" << "Invalid port: 0";
-        QTest::newRow("lower-case protocol") << 1194 << "udp" << 0 << "" << "" << "Invalid protocol: udp";
-        QTest::newRow("empty protocol") << 1194 << "" << 0 << "" << "" << "Invalid protocol: ";
-        QTest::newRow("stunnel 65535") << 1194 << "TCP" << 65535 << "" << "" << ok;
-        QTest::newRow("stunnel -1") << 1194 << "TCP" << -1 << "" << "" << "Invalid STunnelPort: -1";
-        QTest::newRow("stunnel 65536") << 1194 << "TCP" << 65536 << "" << "" << "Invalid STunnelPort: 65536";
-        QTest::newRow("tls-crypt alone") << 1194 << "UDP" << 0 << "tc.key" << "" << ok;
-        QTest::newRow("tls-key alone") << 1194 << "UDP" << 0 << "" << "ta.key" << ok;
-        QTest::newRow("both tls files") << 1194 << "UDP" << 0 << "tc.key" << "ta.key"
-                                        << "Invalid parameter combination: tls-crypt and tls-key are mutually exclusive";
-        QTest::newRow("stunnel before tls") << 1194 << "UDP" << -1 << "tc.key" << "ta.key"
+        QTest::newRow("valid") << 443 << "TCP" << 0 << ""
+                               << "" << ok;
+        QTest::newRow("port 0") << 0 << "UDP" << 0 << ""
+                                << ""
+                                << "Invalid port: 0";
+        QTest::newRow("port 1") << 1 << "UDP" << 0 << ""
+                                << "" << ok;
+        QTest::newRow("port 65535") << 65535 << "UDP" << 0 << ""
+                                    << "" << ok;
+        QTest::newRow("port 65536") << 65536 << "UDP" << 0 << ""
+                                    << ""
+                                    << "Invalid port: 65536";
+        QTest::newRow("negative port") << -5 << "UDP" << 0 << ""
+                                       << ""
+                                       << "Invalid port: -5";
+        QTest::newRow("port before protocol") << 0 << "SCTP" << 0 << ""
+                                              << ""
+                                              << "Invalid port: 0";
+        QTest::newRow("lower-case protocol") << 1194 << "udp" << 0 << ""
+                                             << ""
+                                             << "Invalid protocol: udp";
+        QTest::newRow("empty protocol") << 1194 << "" << 0 << ""
+                                        << ""
+                                        << "Invalid protocol: ";
+        QTest::newRow("stunnel 65535") << 1194 << "TCP" << 65535 << ""
+                                       << "" << ok;
+        QTest::newRow("stunnel -1") << 1194 << "TCP" << -1 << ""
+                                    << ""
+                                    << "Invalid STunnelPort: -1";
+        QTest::newRow("stunnel 65536") << 1194 << "TCP" << 65536 << ""
+                                       << ""
+                                       << "Invalid STunnelPort: 65536";
+        QTest::newRow("tls-crypt alone") << 1194 << "UDP" << 0 << "tc.key"
+                                         << "" << ok;
+        QTest::newRow("tls-key alone") << 1194 << "UDP" << 0 << ""
+                                       << "ta.key" << ok;
+        QTest::newRow("both tls files")
+            << 1194 << "UDP" << 0 << "tc.key"
+            << "ta.key"
+            << "Invalid parameter combination: tls-crypt and tls-key are mutually exclusive";
+        QTest::newRow("stunnel before tls") << 1194 << "UDP" << -1 << "tc.key"
+                                            << "ta.key"
                                             << "Invalid STunnelPort: -1";
     }
 
@@ -107,14 +132,36 @@ private slots:
         QTest::addColumn<QString>("scrambleMask");
         QTest::addColumn<QString>("displayName");
         QTest::addColumn<QString>("portName");
-        QTest::newRow("plain") << 1194 << "AES-256-CBC" << "" << "" << "" << "AES-256-CBC" << "1194";
-        QTest::newRow("digest and stealth") << 443 << "AES-128-GCM" << "SHA256" << "xormask" << "k"
-                                            << "AES-128-GCM | SHA256 | Stealth" << "443 ( SHA256 ) | Stealth";
-        QTest::newRow("digest only") << 443 << "AES-128-GCM" << "SHA512" << "" << ""
-                                     << "AES-128-GCM | SHA512" << "443 ( SHA512 )";
-        QTest::newRow("stealth only") << 53 << "BF-CBC" << "" << "obfuscate" << "" << "BF-CBC | Stealth"
+        QTest::newRow("plain") << 1194 << "AES-256-CBC"
+                               << ""
+                               << ""
+                               << ""
+                               << "AES-256-CBC"
+                               << "1194";
+        QTest::newRow("digest and stealth") << 443 << "AES-128-GCM"
+                                            << "SHA256"
+                                            << "xormask"
+                                            << "k"
+                                            << "AES-128-GCM | SHA256 | Stealth"
+                                            << "443 ( SHA256 ) | Stealth";
+        QTest::newRow("digest only") << 443 << "AES-128-GCM"
+                                     << "SHA512"
+                                     << ""
+                                     << ""
+                                     << "AES-128-GCM | SHA512"
+                                     << "443 ( SHA512 )";
+        QTest::newRow("stealth only") << 53 << "BF-CBC"
+                                      << ""
+                                      << "obfuscate"
+                                      << ""
+                                      << "BF-CBC | Stealth"
                                       << "53 | Stealth";
-        QTest::newRow("mask without method") << 80 << "AES-128-GCM" << "" << "" << "mask" << "AES-128-GCM" << "80";
+        QTest::newRow("mask without method") << 80 << "AES-128-GCM"
+                                             << ""
+                                             << ""
+                                             << "mask"
+                                             << "AES-128-GCM"
+                                             << "80";
     }
 
     void displayTexts()
@@ -164,10 +211,14 @@ private slots:
         QTest::addColumn<QString>("cipher");
         QTest::addColumn<QString>("auth");
         QTest::addColumn<bool>("hardCoded");
-        QTest::newRow("exact") << "AES-128-CBC" << "SHA256" << true;
-        QTest::newRow("lower-case label") << "aes-128-cbc" << "SHA256" << false;
-        QTest::newRow("other digest") << "AES-128-CBC" << "SHA1" << false;
-        QTest::newRow("no digest") << "AES-128-CBC" << "" << false;
+        QTest::newRow("exact") << "AES-128-CBC"
+                               << "SHA256" << true;
+        QTest::newRow("lower-case label") << "aes-128-cbc"
+                                          << "SHA256" << false;
+        QTest::newRow("other digest") << "AES-128-CBC"
+                                      << "SHA1" << false;
+        QTest::newRow("no digest") << "AES-128-CBC"
+                                   << "" << false;
     }
 
     void hardCodedDefault()
@@ -190,8 +241,8 @@ private slots:
         QVERIFY(b.build().isDefault());
 
         Offer reordered = a;
-        a.ciphers = QStringList { QStringLiteral("AES-128-GCM"), QStringLiteral("AES-256-GCM") };
-        reordered.ciphers = QStringList { QStringLiteral("AES-256-GCM"), QStringLiteral("AES-128-GCM") };
+        a.ciphers = QStringList {QStringLiteral("AES-128-GCM"), QStringLiteral("AES-256-GCM")};
+        reordered.ciphers = QStringList {QStringLiteral("AES-256-GCM"), QStringLiteral("AES-128-GCM")};
         QVERIFY(a.build() != reordered.build());
 
         Offer masked = a;
@@ -212,15 +263,13 @@ private slots:
         offer.scrambleMask = QStringLiteral("s");
         offer.stunnelPort = 8443;
         const BackendOpenVPNConfigCipher backend = offer.build().toBackendOpenVPNConfigCipher();
-        QVERIFY(backend == BackendOpenVPNConfigCipher(QStringLiteral("AES-128-GCM"), 443, QStringLiteral("SHA512"),
-                                                      QStringLiteral("tc.key"), QString(), QStringLiteral("xormask"),
-                                                      QStringLiteral("s"), 8443));
+        QVERIFY(backend
+                == BackendOpenVPNConfigCipher(QStringLiteral("AES-128-GCM"), 443, QStringLiteral("SHA512"),
+                                              QStringLiteral("tc.key"), QString(), QStringLiteral("xormask"),
+                                              QStringLiteral("s"), 8443));
     }
 
-    void defaultCipher()
-    {
-        QCOMPARE(OpenVpnConfigCipher::defaultCipherStr, QStringLiteral("AES-128-GCM"));
-    }
+    void defaultCipher() { QCOMPARE(OpenVpnConfigCipher::defaultCipherStr, QStringLiteral("AES-128-GCM")); }
 
     void backendFactory_data()
     {
@@ -229,14 +278,22 @@ private slots:
         QTest::addColumn<QString>("tlsCrypt");
         QTest::addColumn<QString>("tlsKey");
         QTest::addColumn<bool>("valid");
-        QTest::newRow("valid") << 1194 << 0 << "" << "" << true;
-        QTest::newRow("port 0") << 0 << 0 << "" << "" << false;
-        QTest::newRow("port 65536") << 65536 << 0 << "" << "" << false;
-        QTest::newRow("stunnel 65535") << 443 << 65535 << "" << "" << true;
-        QTest::newRow("stunnel 65536") << 443 << 65536 << "" << "" << false;
-        QTest::newRow("tls-crypt only") << 443 << 0 << "tc.key" << "" << true;
-        QTest::newRow("tls-key only") << 443 << 0 << "" << "ta.key" << true;
-        QTest::newRow("both tls files") << 443 << 0 << "tc.key" << "ta.key" << false;
+        QTest::newRow("valid") << 1194 << 0 << ""
+                               << "" << true;
+        QTest::newRow("port 0") << 0 << 0 << ""
+                                << "" << false;
+        QTest::newRow("port 65536") << 65536 << 0 << ""
+                                    << "" << false;
+        QTest::newRow("stunnel 65535") << 443 << 65535 << ""
+                                       << "" << true;
+        QTest::newRow("stunnel 65536") << 443 << 65536 << ""
+                                       << "" << false;
+        QTest::newRow("tls-crypt only") << 443 << 0 << "tc.key"
+                                        << "" << true;
+        QTest::newRow("tls-key only") << 443 << 0 << ""
+                                      << "ta.key" << true;
+        QTest::newRow("both tls files") << 443 << 0 << "tc.key"
+                                        << "ta.key" << false;
     }
 
     void backendFactory()
@@ -247,13 +304,13 @@ private slots:
         QFETCH(QString, tlsKey);
         QFETCH(bool, valid);
         if (!valid) {
-            const QString line = QStringLiteral(
-                                     "Invalid argument while constructing BackendOpenVpnConfigCipher:  cipher  \"AES\" "
-                                     "port  %1 auth  \"\" tlscrypt  \"%2\" tlskey  \"%3\" scrambleMethod  \"\" "
-                                     "scrambleMask  \"\" stunnel-port  %4")
-                                     .arg(port)
-                                     .arg(tlsCrypt, tlsKey)
-                                     .arg(stunnelPort);
+            const QString line =
+                QStringLiteral("Invalid argument while constructing BackendOpenVpnConfigCipher:  cipher  \"AES\" "
+                               "port  %1 auth  \"\" tlscrypt  \"%2\" tlskey  \"%3\" scrambleMethod  \"\" "
+                               "scrambleMask  \"\" stunnel-port  %4")
+                    .arg(port)
+                    .arg(tlsCrypt, tlsKey)
+                    .arg(stunnelPort);
             QTest::ignoreMessage(QtDebugMsg, qPrintable(line));
         }
         const BackendOpenVPNConfigCipher cipher = BackendOpenVPNConfigCipher::createBackendOpenVpnConfigCipher(
@@ -296,10 +353,12 @@ private slots:
         QTest::addColumn<QString>("scrambleMethod");
         QTest::addColumn<int>("stunnelPort");
         QTest::addColumn<QString>("text");
-        QTest::newRow("defaults") << "" << "" << 0
+        QTest::newRow("defaults") << ""
+                                  << "" << 0
                                   << "Cipher: AES-256-GCM\nPort: 1194\nAuth: SHA1\nSTunnel available: false\n"
                                      "Stealth available: false";
-        QTest::newRow("everything") << "SHA512" << "xormask" << 8443
+        QTest::newRow("everything") << "SHA512"
+                                    << "xormask" << 8443
                                     << "Cipher: AES-256-GCM\nPort: 1194\nAuth: SHA512\nSTunnel available: true\n"
                                        "Stealth available: true";
     }
@@ -328,7 +387,7 @@ private slots:
 
     void backendEqualityCoversTheMask()
     {
-        const auto make = [](const QString& mask) {
+        const auto make = [](const QString &mask) {
             return BackendOpenVPNConfigCipher(QStringLiteral("AES"), 443, QString(), QString(), QString(),
                                               QStringLiteral("xormask"), mask, 0);
         };

@@ -10,7 +10,7 @@ class TestConnectVia : public QObject
 private slots:
     void singletons_data()
     {
-        QTest::addColumn<const ConnectVia*>("via");
+        QTest::addColumn<const ConnectVia *>("via");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("type");
         QTest::addColumn<int>("protocol");
@@ -25,7 +25,7 @@ private slots:
 
     void singletons()
     {
-        QFETCH(const ConnectVia*, via);
+        QFETCH(const ConnectVia *, via);
         QFETCH(QString, text);
         QFETCH(int, type);
         QFETCH(int, protocol);
@@ -52,7 +52,8 @@ private slots:
     void unknownTextsGiveUdp()
     {
         QFETCH(QString, text);
-        const QByteArray line = "static const ConnectVia &ConnectVia::fromString(const QString &) Unexpected switch name:  \""
+        const QByteArray line =
+            "static const ConnectVia &ConnectVia::fromString(const QString &) Unexpected switch name:  \""
             + text.toUtf8() + '"';
         QTest::ignoreMessage(QtDebugMsg, line.constData());
         QCOMPARE(&ConnectVia::fromString(text), &ConnectVia::UDP());
@@ -69,7 +70,7 @@ private slots:
     {
         QVERIFY(QMetaType::type("ConnectVia*") != QMetaType::UnknownType);
         const QVariant variant = QVariant::fromValue(&ConnectVia::TCP());
-        QCOMPARE(variant.value<const ConnectVia*>(), &ConnectVia::TCP());
+        QCOMPARE(variant.value<const ConnectVia *>(), &ConnectVia::TCP());
     }
 
     void openConnectSingletons_data()
@@ -88,7 +89,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, type);
         QFETCH(int, protocol);
-        const OpenConnectConnectVia& via = OpenConnectConnectVia::fromString(text);
+        const OpenConnectConnectVia &via = OpenConnectConnectVia::fromString(text);
         QCOMPARE(via.toString(), text);
         QCOMPARE(int(via.getType()), type);
         QCOMPARE(int(via.getProtocol()), protocol);
@@ -117,8 +118,9 @@ private slots:
     void openConnectUnknownTextsGiveTcp()
     {
         QFETCH(QString, text);
-        const QByteArray line = "static const OpenConnectConnectVia &OpenConnectConnectVia::fromString(const QString &) "
-                                "Unexpected switch name:  \""
+        const QByteArray line =
+            "static const OpenConnectConnectVia &OpenConnectConnectVia::fromString(const QString &) "
+            "Unexpected switch name:  \""
             + text.toUtf8() + '"';
         QTest::ignoreMessage(QtDebugMsg, line.constData());
         QCOMPARE(&OpenConnectConnectVia::fromString(text), &OpenConnectConnectVia::TCP());

@@ -32,8 +32,7 @@ private slots:
         QTest::newRow("London to Paris") << 51.5 << -0.116667 << 48.856667 << 2.3508 << 342.4;
         QTest::newRow("across the date line") << 0.0 << 179.5 << 0.0 << -179.5 << 111.19;
         QTest::newRow("one degree of latitude") << 10.0 << 20.0 << 11.0 << 20.0 << 111.19;
-        QTest::newRow("antipodes off the axes") << -87.505 << 10.1 << 87.505 << -169.9
-                                                << 12742.0 * M_PI / 2;
+        QTest::newRow("antipodes off the axes") << -87.505 << 10.1 << 87.505 << -169.9 << 12742.0 * M_PI / 2;
     }
 
     void distance()
@@ -55,10 +54,7 @@ private slots:
         QCOMPARE(GeoLocation(1, 2, QStringLiteral("FR")).distanceEarth(GeoLocation(1, 2, QStringLiteral("DE"))), 0.0);
     }
 
-    void earthRadius()
-    {
-        QCOMPARE(GeoLocation::EARTH_RADIUS_KM, 6371.0);
-    }
+    void earthRadius() { QCOMPARE(GeoLocation::EARTH_RADIUS_KM, 6371.0); }
 
     void writeThenReadUnderPrefix()
     {

@@ -17,24 +17,24 @@ using namespace fixtures;
 
 namespace {
 
-QStringList sortedIds(QList<HalvorixServerSite> sites, const ServerSitesOrder* order)
+QStringList sortedIds(QList<HalvorixServerSite> sites, const ServerSitesOrder *order)
 {
     HalvorixServerSitesList list(sites);
     const ServerSitesOrder::Predicate before = order->getComparator();
-    list.sortList([&before](const HalvorixServerSite& a, const HalvorixServerSite& b) { return before(a, b) ? 1 : 0; });
+    list.sortList([&before](const HalvorixServerSite &a, const HalvorixServerSite &b) { return before(a, b) ? 1 : 0; });
     QStringList ids;
-    for (const HalvorixServerSite& s : list.getAllServers())
+    for (const HalvorixServerSite &s : list.getAllServers())
         ids << s.getId();
     return ids;
 }
 
-HalvorixServerSite dedicatedSite(const QString& country, const QString& address)
+HalvorixServerSite dedicatedSite(const QString &country, const QString &address)
 {
     return HalvorixServerSite(country, QStringLiteral("mine"), "u", "t", false, false, QDir(), {},
                               QHostAddress(address), GeoLocation(), QString(), 0);
 }
 
-}
+} // namespace
 
 class TestOrders : public QObject
 {
@@ -50,9 +50,9 @@ private slots:
 
     void theFiveOrders()
     {
-        const QList<const ServerSitesOrder*> all = ServerSitesOrder::ALLORDERSLIST();
+        const QList<const ServerSitesOrder *> all = ServerSitesOrder::ALLORDERSLIST();
         QCOMPARE(all.size(), 5);
-        const QStringList names { "Custom First", "Alphabetical", "Reverse Alph.", "Usage", "Proximity" };
+        const QStringList names {"Custom First", "Alphabetical", "Reverse Alph.", "Usage", "Proximity"};
         for (int i = 0; i < all.size(); ++i) {
             QCOMPARE(all.at(i)->getIndex(), i);
             QCOMPARE(all.at(i)->getDisplayName(), names.at(i));
@@ -62,26 +62,26 @@ private slots:
         QCOMPARE(all.at(2), ServerSitesOrder::REVERSALALPHABETICALORDER());
         QCOMPARE(all.at(3), ServerSitesOrder::USAGEFRECUENCYORDER());
         QCOMPARE(all.at(4), ServerSitesOrder::PROXIMITYORDER());
-        QCOMPARE(all.at(0), static_cast<const ServerSitesOrder*>(&CustomFirstOrder::INSTANCE));
+        QCOMPARE(all.at(0), static_cast<const ServerSitesOrder *>(&CustomFirstOrder::INSTANCE));
         QVERIFY(QMetaType::type("ServerSitesOrder*") != QMetaType::UnknownType);
     }
 
     void alphabeticalUsesCountryNamesAndOrdinalComparison()
     {
-        const QList<HalvorixServerSite> sites { site("USA", "Dallas"), site("GBR", "London"), site("UKR", "Kyiv"),
-                                                site("usa", "austin"), site("USA", "Zurich") };
+        const QList<HalvorixServerSite> sites {site("USA", "Dallas"), site("GBR", "London"), site("UKR", "Kyiv"),
+                                               site("usa", "austin"), site("USA", "Zurich")};
         QCOMPARE(sortedIds(sites, ServerSitesOrder::ALPHABETICALORDER()),
-                 (QStringList { "UKR-Kyiv", "GBR-London", "USA-Dallas", "USA-Zurich", "usa-austin" }));
+                 (QStringList {"UKR-Kyiv", "GBR-London", "USA-Dallas", "USA-Zurich", "usa-austin"}));
         QCOMPARE(sortedIds(sites, ServerSitesOrder::REVERSALALPHABETICALORDER()),
-                 (QStringList { "usa-austin", "USA-Zurich", "USA-Dallas", "GBR-London", "UKR-Kyiv" }));
+                 (QStringList {"usa-austin", "USA-Zurich", "USA-Dallas", "GBR-London", "UKR-Kyiv"}));
     }
 
     void unknownCountrySortsByItsCode()
     {
         // The placeholder's name is the code itself: "QQ" sorts between "Poland" and "Romania".
-        const QList<HalvorixServerSite> sites { site("ROM", "Bucharest"), site("QQ", "Nowhere"), site("POL", "Warsaw") };
+        const QList<HalvorixServerSite> sites {site("ROM", "Bucharest"), site("QQ", "Nowhere"), site("POL", "Warsaw")};
         QCOMPARE(sortedIds(sites, ServerSitesOrder::ALPHABETICALORDER()),
-                 (QStringList { "POL-Warsaw", "QQ-Nowhere", "ROM-Bucharest" }));
+                 (QStringList {"POL-Warsaw", "QQ-Nowhere", "ROM-Bucharest"}));
     }
 
     void strongOrders_data()
@@ -110,9 +110,9 @@ private slots:
         QFETCH(HalvorixServerSite, a);
         QFETCH(HalvorixServerSite, b);
         QFETCH(int, result);
-        const QList<ServerSitesOrder::StrongOrder> orders { ServerSitesOrder::getAlphabeticalStrongOrder(),
-                                                            ServerSitesOrder::getReversalAlphabeticalStrongOrder(),
-                                                            ServerSitesOrder::getDedicatedIpStrongOrder() };
+        const QList<ServerSitesOrder::StrongOrder> orders {ServerSitesOrder::getAlphabeticalStrongOrder(),
+                                                           ServerSitesOrder::getReversalAlphabeticalStrongOrder(),
+                                                           ServerSitesOrder::getDedicatedIpStrongOrder()};
         QCOMPARE(orders.at(which)(a, b), result);
     }
 
@@ -120,13 +120,13 @@ private slots:
     {
         Settings settings;
         settings.setPinnedIP(QStringLiteral("USA-Zion"), QHostAddress(QStringLiteral("198.51.100.9")));
-        const HalvorixServerSite pinned = HalvorixServerSite::publicServerSite(
-            "USA", "Zion", "u", "t", false, false, QDir(), {}, GeoLocation(), settings);
+        const HalvorixServerSite pinned = HalvorixServerSite::publicServerSite("USA", "Zion", "u", "t", false, false,
+                                                                               QDir(), {}, GeoLocation(), settings);
         QVERIFY(!pinned.getPinnedIp().isNull());
-        const QList<HalvorixServerSite> sites { site("AUT", "Vienna"), pinned, dedicatedSite("ZAF", "10.0.0.2"),
-                                                site("USA", "Austin"), dedicatedSite("AUT", "10.0.0.1") };
+        const QList<HalvorixServerSite> sites {site("AUT", "Vienna"), pinned, dedicatedSite("ZAF", "10.0.0.2"),
+                                               site("USA", "Austin"), dedicatedSite("AUT", "10.0.0.1")};
         QCOMPARE(sortedIds(sites, ServerSitesOrder::CUSTOMFIRSTORDER()),
-                 (QStringList { "AUT-10.0.0.1", "ZAF-10.0.0.2", "USA-Zion", "AUT-Vienna", "USA-Austin" }));
+                 (QStringList {"AUT-10.0.0.1", "ZAF-10.0.0.2", "USA-Zion", "AUT-Vienna", "USA-Austin"}));
         QCOMPARE(ServerSitesOrder::getPinnedIpStrongOrder()(pinned, site("AUT", "Vienna")), -1);
         QCOMPARE(ServerSitesOrder::getPinnedIpStrongOrder()(site("AUT", "Vienna"), pinned), 1);
         settings.forgetPinnedIP(QStringLiteral("USA-Zion"));
@@ -134,20 +134,20 @@ private slots:
 
     void usage()
     {
-        const QList<HalvorixServerSite> sites { site("USA", "Dallas"), site("FRA", "Paris"), site("DEU", "Berlin"),
-                                                site("JPN", "Tokyo") };
-        UsageFrecuencyOrder::INSTANCE.setComparatorList({ { "FRA-Paris", 3 }, { "JPN-Tokyo", 3 }, { "USA-Dallas", 7 } });
+        const QList<HalvorixServerSite> sites {site("USA", "Dallas"), site("FRA", "Paris"), site("DEU", "Berlin"),
+                                               site("JPN", "Tokyo")};
+        UsageFrecuencyOrder::INSTANCE.setComparatorList({{"FRA-Paris", 3}, {"JPN-Tokyo", 3}, {"USA-Dallas", 7}});
         QCOMPARE(sortedIds(sites, &UsageFrecuencyOrder::INSTANCE),
-                 (QStringList { "USA-Dallas", "FRA-Paris", "JPN-Tokyo", "DEU-Berlin" }));
+                 (QStringList {"USA-Dallas", "FRA-Paris", "JPN-Tokyo", "DEU-Berlin"}));
         // Counts compare unsigned.
-        QCOMPARE(ServerSitesOrder::getUsageFrecuencyStrongOrder({ { "FRA-Paris", 4000000000u } })(site("FRA", "Paris"),
-                                                                                                 site("USA", "Dallas")),
+        QCOMPARE(ServerSitesOrder::getUsageFrecuencyStrongOrder({{"FRA-Paris", 4000000000u}})(site("FRA", "Paris"),
+                                                                                              site("USA", "Dallas")),
                  -1);
     }
 
     void usageRefreshReachesAnEarlierPredicate()
     {
-        UserStatistics& statistics = UserStatistics::getUserStatistics();
+        UserStatistics &statistics = UserStatistics::getUserStatistics();
         statistics.clearInternalStatistics();
         const ServerSitesOrder::Predicate before = ServerSitesOrder::USAGEFRECUENCYORDER()->getComparator();
         const HalvorixServerSite paris = site("FRA", "Paris");
@@ -169,15 +169,16 @@ private slots:
         Settings settings;
         settings.setMyLocation(GeoLocation(51.5, -0.116667, QStringLiteral("GB")));
         QVERIFY(ProximityOrder::INSTANCE.isEnabled());
-        const ServerSitesOrder* order = ServerSitesOrder::PROXIMITYORDER(settings);
-        QCOMPARE(sortedIds({ tokyo, berlin, paris, parisToo }, order),
-                 (QStringList { "FRA-Orly", "FRA-Paris", "DEU-Berlin", "JPN-Tokyo" }));
+        const ServerSitesOrder *order = ServerSitesOrder::PROXIMITYORDER(settings);
+        QCOMPARE(sortedIds({tokyo, berlin, paris, parisToo}, order),
+                 (QStringList {"FRA-Orly", "FRA-Paris", "DEU-Berlin", "JPN-Tokyo"}));
         // No distance: the alphabetical comparison decides.
         QCOMPARE(ServerSitesOrder::getProximityStrongOrder(GeoLocation(51.5, 0))(lost, tokyo), 0);
         QVERIFY(order->getComparator()(lost, tokyo));
 
         settings.setMyLocation(GeoLocation(35.0, 139.0));
-        QCOMPARE(sortedIds({ paris, tokyo }, ServerSitesOrder::PROXIMITYORDER()), (QStringList { "JPN-Tokyo", "FRA-Paris" }));
+        QCOMPARE(sortedIds({paris, tokyo}, ServerSitesOrder::PROXIMITYORDER()),
+                 (QStringList {"JPN-Tokyo", "FRA-Paris"}));
     }
 
     void proximityDisabledWithoutLocation()
@@ -221,7 +222,7 @@ private slots:
         QTemporaryDir dir;
         QSettings settings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
         settings.beginGroup(QStringLiteral("preferences"));
-        for (const ServerSitesOrder* order : ServerSitesOrder::ALLORDERSLIST()) {
+        for (const ServerSitesOrder *order : ServerSitesOrder::ALLORDERSLIST()) {
             order->writeTo(settings);
             QCOMPARE(settings.value(QStringLiteral("serversitesorder")).toString(), order->getDisplayName());
             QCOMPARE(ServerSitesOrder::readFrom(settings), order);

@@ -6,29 +6,29 @@
 
 namespace {
 
-OpenVpnConfigCipher offer(const QString& protocol, int port, const QString& cipher = QStringLiteral("AES-128-GCM"))
+OpenVpnConfigCipher offer(const QString &protocol, int port, const QString &cipher = QStringLiteral("AES-128-GCM"))
 {
-    return OpenVpnConfigCipher(cipher, QStringList { cipher }, protocol, port, QString(), QString(), QString(), false,
+    return OpenVpnConfigCipher(cipher, QStringList {cipher}, protocol, port, QString(), QString(), QString(), false,
                                QString(), QString(), 0);
 }
 
-QStringList displayStrings(const QList<ServerSitePortFilter>& filters)
+QStringList displayStrings(const QList<ServerSitePortFilter> &filters)
 {
     QStringList texts;
-    for (const ServerSitePortFilter& filter : filters)
+    for (const ServerSitePortFilter &filter : filters)
         texts << filter.displayString();
     return texts;
 }
 
-QStringList displayStrings(const QList<ServerSiteProtocolFilter>& filters)
+QStringList displayStrings(const QList<ServerSiteProtocolFilter> &filters)
 {
     QStringList texts;
-    for (const ServerSiteProtocolFilter& filter : filters)
+    for (const ServerSiteProtocolFilter &filter : filters)
         texts << filter.displayString();
     return texts;
 }
 
-}
+} // namespace
 
 class TestSiteFilters : public QObject
 {
@@ -54,7 +54,7 @@ private slots:
         QString outcome;
         try {
             outcome = ServerSitePortFilter(port).displayString();
-        } catch (const ServerSitePortFilterException& e) {
+        } catch (const ServerSitePortFilterException &e) {
             outcome = e.getMessage();
         }
         QCOMPARE(outcome, result);
@@ -64,9 +64,9 @@ private slots:
     {
         QTest::addColumn<QList<int>>("ports");
         QTest::addColumn<QStringList>("entries");
-        QTest::newRow("sorted distinct") << QList<int> { 443, 1194, 443, 80 } << QStringList { "Any", "80", "443", "1194" };
-        QTest::newRow("numeric not textual") << QList<int> { 9000, 10000 } << QStringList { "Any", "9000", "10000" };
-        QTest::newRow("no offers") << QList<int>() << QStringList { "Any" };
+        QTest::newRow("sorted distinct") << QList<int> {443, 1194, 443, 80} << QStringList {"Any", "80", "443", "1194"};
+        QTest::newRow("numeric not textual") << QList<int> {9000, 10000} << QStringList {"Any", "9000", "10000"};
+        QTest::newRow("no offers") << QList<int>() << QStringList {"Any"};
     }
 
     void portDropDown()
@@ -81,13 +81,13 @@ private slots:
 
     void portFiltering()
     {
-        QList<OpenVpnConfigCipher> offers { offer("UDP", 443, "A"), offer("UDP", 1194, "B"), offer("TCP", 443, "C") };
+        QList<OpenVpnConfigCipher> offers {offer("UDP", 443, "A"), offer("UDP", 1194, "B"), offer("TCP", 443, "C")};
         QList<OpenVpnConfigCipher> all = offers;
         ServerSitePortFilter().filterConfigCiphers(all);
         QCOMPARE(all, offers);
 
         ServerSitePortFilter(443).filterConfigCiphers(offers);
-        QCOMPARE(offers, (QList<OpenVpnConfigCipher> { offer("UDP", 443, "A"), offer("TCP", 443, "C") }));
+        QCOMPARE(offers, (QList<OpenVpnConfigCipher> {offer("UDP", 443, "A"), offer("TCP", 443, "C")}));
 
         QVERIFY(ServerSitePortFilter().supportsPort(1194));
         QVERIFY(ServerSitePortFilter(443).supportsPort(443));
@@ -100,13 +100,26 @@ private slots:
         QTest::addColumn<QString>("protocol");
         QTest::addColumn<QString>("display");
         QTest::addColumn<bool>("logged");
-        QTest::newRow("empty is any") << "" << "" << "Any" << false;
-        QTest::newRow("null is any") << QString() << "" << "Any" << false;
-        QTest::newRow("UDP") << "UDP" << "UDP" << "UDP" << false;
-        QTest::newRow("udp") << "udp" << "UDP" << "UDP" << false;
-        QTest::newRow("Tcp") << "Tcp" << "TCP" << "TCP" << false;
-        QTest::newRow("Any is UDP") << "Any" << "UDP" << "UDP" << true;
-        QTest::newRow("unknown is UDP") << "SCTP" << "UDP" << "UDP" << true;
+        QTest::newRow("empty is any") << ""
+                                      << ""
+                                      << "Any" << false;
+        QTest::newRow("null is any") << QString() << ""
+                                     << "Any" << false;
+        QTest::newRow("UDP") << "UDP"
+                             << "UDP"
+                             << "UDP" << false;
+        QTest::newRow("udp") << "udp"
+                             << "UDP"
+                             << "UDP" << false;
+        QTest::newRow("Tcp") << "Tcp"
+                             << "TCP"
+                             << "TCP" << false;
+        QTest::newRow("Any is UDP") << "Any"
+                                    << "UDP"
+                                    << "UDP" << true;
+        QTest::newRow("unknown is UDP") << "SCTP"
+                                        << "UDP"
+                                        << "UDP" << true;
     }
 
     void protocolFilterConstruction()
@@ -124,14 +137,14 @@ private slots:
 
     void protocolFiltering()
     {
-        QList<OpenVpnConfigCipher> offers { offer("UDP", 443, "A"), offer("TCP", 443, "B"), offer("UDP", 53, "C") };
+        QList<OpenVpnConfigCipher> offers {offer("UDP", 443, "A"), offer("TCP", 443, "B"), offer("UDP", 53, "C")};
         QList<OpenVpnConfigCipher> all = offers;
         ServerSiteProtocolFilter().filterConfigCiphers(all);
         QCOMPARE(all, offers);
 
         const ServerSiteProtocolFilter udp(QStringLiteral("UDP"));
         udp.filterConfigCiphers(offers);
-        QCOMPARE(offers, (QList<OpenVpnConfigCipher> { offer("UDP", 443, "A"), offer("UDP", 53, "C") }));
+        QCOMPARE(offers, (QList<OpenVpnConfigCipher> {offer("UDP", 443, "A"), offer("UDP", 53, "C")}));
         QVERIFY(udp.supportsProtocol(QStringLiteral("UDP")));
         QVERIFY(!udp.supportsProtocol(QStringLiteral("TCP")));
         QVERIFY(ServerSiteProtocolFilter().supportsProtocol(QStringLiteral("UDP")));
@@ -140,15 +153,15 @@ private slots:
 
     void protocolDropDown()
     {
-        QStringList entries = displayStrings(ServerSiteProtocolFilter::createProtocolFilterList(
-            { offer("UDP", 1), offer("TCP", 2), offer("UDP", 3) }));
+        QStringList entries = displayStrings(
+            ServerSiteProtocolFilter::createProtocolFilterList({offer("UDP", 1), offer("TCP", 2), offer("UDP", 3)}));
         QCOMPARE(entries.takeFirst(), QStringLiteral("Any"));
         entries.sort();
-        QCOMPARE(entries, (QStringList { "TCP", "UDP" }));
+        QCOMPARE(entries, (QStringList {"TCP", "UDP"}));
 
-        QCOMPARE(displayStrings(ServerSiteProtocolFilter::createProtocolFilterList({ offer("UDP", 1) })),
-                 (QStringList { "Any", "UDP" }));
-        QCOMPARE(displayStrings(ServerSiteProtocolFilter::createProtocolFilterList({})), QStringList { "Any" });
+        QCOMPARE(displayStrings(ServerSiteProtocolFilter::createProtocolFilterList({offer("UDP", 1)})),
+                 (QStringList {"Any", "UDP"}));
+        QCOMPARE(displayStrings(ServerSiteProtocolFilter::createProtocolFilterList({})), QStringList {"Any"});
     }
 
     void filtersTravelInVariants()

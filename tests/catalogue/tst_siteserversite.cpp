@@ -1,12 +1,12 @@
-#include "openvpn/Remote.h"
 #include "CatalogueFixtures.h"
+#include "openvpn/Remote.h"
 
 #include "catalogue/HalvorixServerSite.h"
 #include "openvpn/ConnectVia.h"
 #include "prefs/Settings.h"
 
-#include <QTemporaryDir>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace fixtures;
@@ -22,10 +22,22 @@ private slots:
         QTest::addColumn<QString>("city");
         QTest::addColumn<QString>("dedicated");
         QTest::addColumn<QString>("id");
-        QTest::newRow("public") << "USA" << "Dallas" << "" << "USA-Dallas";
-        QTest::newRow("dedicated v4") << "DE" << "home" << "10.8.0.1" << "DE-10.8.0.1";
-        QTest::newRow("dedicated v6") << "DE" << "home" << "2001:db8::1" << "DE-2001:db8::1";
-        QTest::newRow("empty") << "" << "" << "" << "-";
+        QTest::newRow("public") << "USA"
+                                << "Dallas"
+                                << ""
+                                << "USA-Dallas";
+        QTest::newRow("dedicated v4") << "DE"
+                                      << "home"
+                                      << "10.8.0.1"
+                                      << "DE-10.8.0.1";
+        QTest::newRow("dedicated v6") << "DE"
+                                      << "home"
+                                      << "2001:db8::1"
+                                      << "DE-2001:db8::1";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << ""
+                               << "-";
     }
 
     void identifiers()
@@ -102,13 +114,13 @@ private slots:
     void equality()
     {
         const QDir dir(QStringLiteral("/tmp"));
-        const auto make = [&](const QList<OpenVpnConfigCipher>& ciphers, const QString& dedicated,
-                              const GeoLocation& location, const QString& protocol, int port) {
+        const auto make = [&](const QList<OpenVpnConfigCipher> &ciphers, const QString &dedicated,
+                              const GeoLocation &location, const QString &protocol, int port) {
             return HalvorixServerSite("USA", "Dallas", "u", "t", false, false, dir, ciphers, QHostAddress(dedicated),
                                       location, protocol, port);
         };
         const HalvorixServerSite base = make({}, QString(), GeoLocation(1, 2, "US"), QString(), 0);
-        QVERIFY(base == make({ offer("UDP", 1194) }, QString(), GeoLocation(1, 2, "US"), QString(), 0));
+        QVERIFY(base == make({offer("UDP", 1194)}, QString(), GeoLocation(1, 2, "US"), QString(), 0));
         QVERIFY(base == make({}, QStringLiteral("10.0.0.1"), GeoLocation(1, 2, "US"), QString(), 0));
         QVERIFY(base == make({}, QString(), GeoLocation(1, 2, "USA"), QString(), 0));
         QVERIFY(base != make({}, QString(), GeoLocation(1, 3, "US"), QString(), 0));
@@ -121,23 +133,23 @@ private slots:
 
     void offersByProtocolAndTransport()
     {
-        const HalvorixServerSite s = site("USA", "Dallas",
-                                          { offer("UDP", 1194), offer("TCP", 443), offer("UDP", 53), offer("TCP", 80) });
+        const HalvorixServerSite s =
+            site("USA", "Dallas", {offer("UDP", 1194), offer("TCP", 443), offer("UDP", 53), offer("TCP", 80)});
         QCOMPARE(s.supportedCiphers(HalvorixServerSite::UDP),
-                 (QList<OpenVpnConfigCipher> { offer("UDP", 1194), offer("UDP", 53) }));
+                 (QList<OpenVpnConfigCipher> {offer("UDP", 1194), offer("UDP", 53)}));
         QCOMPARE(s.supportedCiphers(HalvorixServerSite::TCP),
-                 (QList<OpenVpnConfigCipher> { offer("TCP", 443), offer("TCP", 80) }));
+                 (QList<OpenVpnConfigCipher> {offer("TCP", 443), offer("TCP", 80)}));
         QCOMPARE(s.supportedCiphers(ConnectVia::TCP_WITH_CUSTOM_PROXY()), s.supportedCiphers(HalvorixServerSite::TCP));
         QCOMPARE(s.supportedCiphers(ConnectVia::TCP_WITH_STEALTH_PROXY()), s.supportedCiphers(HalvorixServerSite::TCP));
         QCOMPARE(s.supportedCiphers(ConnectVia::UDP()), s.supportedCiphers(HalvorixServerSite::UDP));
-        QCOMPARE(s.getCipherListByProtocolPorts(HalvorixServerSite::UDP, { 53, 443 }),
-                 QList<OpenVpnConfigCipher> { offer("UDP", 53) });
+        QCOMPARE(s.getCipherListByProtocolPorts(HalvorixServerSite::UDP, {53, 443}),
+                 QList<OpenVpnConfigCipher> {offer("UDP", 53)});
     }
 
     void cipherByProtocolPortAuth()
     {
-        const HalvorixServerSite s = site("USA", "Dallas",
-                                          { offer("UDP", 1194, "SHA256"), offer("UDP", 1194), offer("TCP", 1194) });
+        const HalvorixServerSite s =
+            site("USA", "Dallas", {offer("UDP", 1194, "SHA256"), offer("UDP", 1194), offer("TCP", 1194)});
         QCOMPARE(s.getCipherByProtocolPortAuth(HalvorixServerSite::UDP, 1194, "SHA256"), offer("UDP", 1194, "SHA256"));
         QCOMPARE(s.getCipherByProtocolPortAuth(HalvorixServerSite::UDP, 1194, ""), offer("UDP", 1194));
         QCOMPARE(s.getCipherByProtocolPortAuth(HalvorixServerSite::UDP, 1194, QString()), offer("UDP", 1194));
@@ -151,16 +163,16 @@ private slots:
         fields.protocol = QStringLiteral("TCP");
         fields.port = 443;
         fields.auth = QStringLiteral("SHA512");
-        fields.ciphers = QStringList { QStringLiteral("AES-256-GCM"), QStringLiteral("AES-128-GCM") };
+        fields.ciphers = QStringList {QStringLiteral("AES-256-GCM"), QStringLiteral("AES-128-GCM")};
         fields.tlsKey = QStringLiteral("ta.key");
         fields.scrambleMethod = QStringLiteral("xormask");
         fields.stunnelPort = 8443;
-        const HalvorixServerSite s = site("USA", "Dallas", { offer(fields) });
-        const BackendOpenVPNConfigCipher chosen
-            = s.getBackendCipher(HalvorixServerSite::TCP, QStringLiteral("AES-256-GCM"), 443, QStringLiteral("SHA512"));
-        QVERIFY(chosen == BackendOpenVPNConfigCipher(QStringLiteral("AES-256-GCM"), 443, QStringLiteral("SHA512"),
-                                                     QString(), QStringLiteral("ta.key"), QStringLiteral("xormask"),
-                                                     QString(), 8443));
+        const HalvorixServerSite s = site("USA", "Dallas", {offer(fields)});
+        const BackendOpenVPNConfigCipher chosen =
+            s.getBackendCipher(HalvorixServerSite::TCP, QStringLiteral("AES-256-GCM"), 443, QStringLiteral("SHA512"));
+        QVERIFY(chosen
+                == BackendOpenVPNConfigCipher(QStringLiteral("AES-256-GCM"), 443, QStringLiteral("SHA512"), QString(),
+                                              QStringLiteral("ta.key"), QStringLiteral("xormask"), QString(), 8443));
         QVERIFY(!s.getBackendCipher(HalvorixServerSite::TCP, QStringLiteral("aes-256-gcm"), 443, "SHA512").isValid());
         QVERIFY(!s.getBackendCipher(HalvorixServerSite::TCP, QStringLiteral("AES-256-GCM"), 80, "SHA512").isValid());
         QVERIFY(!s.getBackendCipher(HalvorixServerSite::UDP, QStringLiteral("AES-256-GCM"), 443, "SHA512").isValid());
@@ -181,16 +193,14 @@ private slots:
         hardCoded.port = 3;
         OfferFields tcpFlagged = flagged;
         tcpFlagged.protocol = QStringLiteral("TCP");
-        QTest::newRow("first flagged wins") << QList<OpenVpnConfigCipher> { offer("UDP", 9), offer(flagged),
-                                                                           offer(flaggedToo) }
-                                            << 1;
-        QTest::newRow("flag beats hard-coded")
-            << QList<OpenVpnConfigCipher> { offer(hardCoded), offer(flaggedToo) } << 1;
-        QTest::newRow("hard-coded next") << QList<OpenVpnConfigCipher> { offer("UDP", 9), offer(hardCoded) } << 1;
-        QTest::newRow("else the first") << QList<OpenVpnConfigCipher> { offer("UDP", 9), offer("UDP", 10) } << 0;
+        QTest::newRow("first flagged wins")
+            << QList<OpenVpnConfigCipher> {offer("UDP", 9), offer(flagged), offer(flaggedToo)} << 1;
+        QTest::newRow("flag beats hard-coded") << QList<OpenVpnConfigCipher> {offer(hardCoded), offer(flaggedToo)} << 1;
+        QTest::newRow("hard-coded next") << QList<OpenVpnConfigCipher> {offer("UDP", 9), offer(hardCoded)} << 1;
+        QTest::newRow("else the first") << QList<OpenVpnConfigCipher> {offer("UDP", 9), offer("UDP", 10)} << 0;
         QTest::newRow("other protocol's flag ignored")
-            << QList<OpenVpnConfigCipher> { offer(tcpFlagged), offer("UDP", 9) } << 1;
-        QTest::newRow("no UDP offers") << QList<OpenVpnConfigCipher> { offer(tcpFlagged) } << -1;
+            << QList<OpenVpnConfigCipher> {offer(tcpFlagged), offer("UDP", 9)} << 1;
+        QTest::newRow("no UDP offers") << QList<OpenVpnConfigCipher> {offer(tcpFlagged)} << -1;
     }
 
     void defaultCipher()
@@ -208,8 +218,8 @@ private slots:
 
     void stealthCipherSupport()
     {
-        QVERIFY(!site("USA", "Dallas", { offer("UDP", 1) }).supportStealthCipher());
-        QVERIFY(site("USA", "Dallas", { offer("UDP", 1), stealthOffer("TCP", 443) }).supportStealthCipher());
+        QVERIFY(!site("USA", "Dallas", {offer("UDP", 1)}).supportStealthCipher());
+        QVERIFY(site("USA", "Dallas", {offer("UDP", 1), stealthOffer("TCP", 443)}).supportStealthCipher());
         QVERIFY(!site("USA", "Dallas", {}, true).supportStealthCipher());
     }
 
@@ -230,20 +240,20 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QStringList>("hosts");
         QTest::newRow("host and fields") << QByteArray("client\nremote server-a.example 443 udp\n")
-                                         << QStringList { "server-a.example" };
-        QTest::newRow("indented, several blanks") << QByteArray("   remote    10.0.0.5   1194\n")
-                                                  << QStringList { "10.0.0.5" };
+                                         << QStringList {"server-a.example"};
+        QTest::newRow("indented, several blanks")
+            << QByteArray("   remote    10.0.0.5   1194\n") << QStringList {"10.0.0.5"};
         QTest::newRow("two lines in file order") << QByteArray("remote b.example 1\nproto udp\nremote a.example 2\n")
-                                                 << QStringList { "b.example", "a.example" };
+                                                 << QStringList {"b.example", "a.example"};
         QTest::newRow("duplicates stay") << QByteArray("remote a.example\nremote a.example\n")
-                                         << QStringList { "a.example", "a.example" };
+                                         << QStringList {"a.example", "a.example"};
         QTest::newRow("remote-random") << QByteArray("remote-random\nremote-cert-tls server\n") << QStringList();
         QTest::newRow("commented out") << QByteArray("# remote a.example 1\n;remote b.example\n") << QStringList();
         QTest::newRow("bare keyword") << QByteArray("remote\nremote   \n") << QStringList();
-        QTest::newRow("tab after the host") << QByteArray("remote\tserver-t.example\t1194\n")
-                                            << QStringList { "server-t.example" };
+        QTest::newRow("tab after the host")
+            << QByteArray("remote\tserver-t.example\t1194\n") << QStringList {"server-t.example"};
         QTest::newRow("CRLF lines") << QByteArray("remote crlf.example 1\r\nremote two.example\r\n")
-                                    << QStringList { "crlf.example", "two.example" };
+                                    << QStringList {"crlf.example", "two.example"};
         QTest::newRow("empty file") << QByteArray() << QStringList();
     }
 
@@ -272,10 +282,12 @@ private slots:
         QTest::addColumn<QString>("protocol");
         QTest::addColumn<int>("port");
         QTest::addColumn<QString>("text");
-        QTest::newRow("any protocol") << "Office" << "" << 443 << "Office (10.1.2.3 / Protocol: Any / Port: 443)";
-        QTest::newRow("any port") << "Home" << "TCP" << 0 << "Home (10.1.2.3 / Protocol: TCP / Port: Any)";
-        QTest::newRow("place-holders in the comment") << "50%1 %2" << "UDP" << 53
-                                                      << "50%1 %2 (10.1.2.3 / Protocol: UDP / Port: 53)";
+        QTest::newRow("any protocol") << "Office"
+                                      << "" << 443 << "Office (10.1.2.3 / Protocol: Any / Port: 443)";
+        QTest::newRow("any port") << "Home"
+                                  << "TCP" << 0 << "Home (10.1.2.3 / Protocol: TCP / Port: Any)";
+        QTest::newRow("place-holders in the comment") << "50%1 %2"
+                                                      << "UDP" << 53 << "50%1 %2 (10.1.2.3 / Protocol: UDP / Port: 53)";
     }
 
     void dedicatedDisplay()
@@ -295,7 +307,7 @@ private slots:
         settings.setPinnedIP(QStringLiteral("USA-Dallas"), QHostAddress(QStringLiteral("198.51.100.7")));
         settings.setHasPinnedIP(QStringLiteral("USA-Dallas"), true);
         HalvorixServerSite dallas = HalvorixServerSite::publicServerSite(
-            "USA", "Dallas", "u.conf", "t.conf", true, false, QDir(QStringLiteral("/cfg")), { offer("UDP", 1194) },
+            "USA", "Dallas", "u.conf", "t.conf", true, false, QDir(QStringLiteral("/cfg")), {offer("UDP", 1194)},
             GeoLocation(32.78, -96.8), settings);
         QCOMPARE(dallas.getPinnedIp(), QHostAddress(QStringLiteral("198.51.100.7")));
         QVERIFY(dallas.isPinned());
@@ -323,7 +335,7 @@ private slots:
     {
         QVERIFY(QMetaType::type("HalvorixServerSite") != QMetaType::UnknownType);
         QVERIFY(QMetaType::type("QList<HalvorixServerSite>") != QMetaType::UnknownType);
-        const HalvorixServerSite s = site("USA", "Dallas", { offer("UDP", 1) });
+        const HalvorixServerSite s = site("USA", "Dallas", {offer("UDP", 1)});
         QCOMPARE(QVariant::fromValue(s).value<HalvorixServerSite>().getConfigCiphers().size(), 1);
     }
 
@@ -333,7 +345,7 @@ private slots:
     {
         QTemporaryDir dir;
         QSettings().setValue(QStringLiteral("config/configDir"), dir.path());
-        auto write = [&](const QString& name, const QByteArray& content) {
+        auto write = [&](const QString &name, const QByteArray &content) {
             QFile file(dir.filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(content);
@@ -341,8 +353,8 @@ private slots:
         write(QStringLiteral("Dallas-udp.conf"), "client\nremote a.orvalvpn.test 1194\nremote b.orvalvpn.test 1195\n");
         write(QStringLiteral("Dallas-tcp.conf"), "client\nremote tcp-only.orvalvpn.test 443\n");
         write(QStringLiteral("openconnect.json"), R"({"default": {"port": 4443}})");
-        const HalvorixServerSite dallas = site(QStringLiteral("US"), QStringLiteral("Dallas"), {}, false,
-                                               GeoLocation(), QDir(dir.path()));
+        const HalvorixServerSite dallas =
+            site(QStringLiteral("US"), QStringLiteral("Dallas"), {}, false, GeoLocation(), QDir(dir.path()));
 
         QScopedPointer<Remote> remote(dallas.getOpenConnectServer(HalvorixServerSite::TCP));
         QVERIFY2(QStringList({"a.orvalvpn.test", "b.orvalvpn.test"}).contains(remote->getHost()),

@@ -10,14 +10,14 @@ class TestSiteStealthProxy : public QObject
 
 private:
     // "<ok>", or the kind and message of what the constructor threw.
-    static QString outcome(const QString& host, const QString& port)
+    static QString outcome(const QString &host, const QString &port)
     {
         try {
             StealthProxy(QStringLiteral("AUT"), QStringLiteral("Vienna"), host, port, QStringLiteral("pw"),
                          QStringLiteral("aes-256-gcm"));
-        } catch (const std::invalid_argument& e) {
+        } catch (const std::invalid_argument &e) {
             return QStringLiteral("invalid: ") + QString::fromUtf8(e.what());
-        } catch (const std::range_error& e) {
+        } catch (const std::range_error &e) {
             return QStringLiteral("range: ") + QString::fromUtf8(e.what());
         }
         return QStringLiteral("<ok>");
@@ -28,15 +28,24 @@ private slots:
     {
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("result");
-        QTest::newRow("443") << "443" << "<ok>";
-        QTest::newRow("0") << "0" << "<ok>";
-        QTest::newRow("65535") << "65535" << "<ok>";
-        QTest::newRow("65536") << "65536" << "range: Port number out of range: 65536";
-        QTest::newRow("2^32-1") << "4294967295" << "range: Port number out of range: 4294967295";
-        QTest::newRow("2^32") << "4294967296" << "invalid: Not a port number: 4294967296";
-        QTest::newRow("letters") << "https" << "invalid: Not a port number: https";
-        QTest::newRow("negative") << "-1" << "invalid: Not a port number: -1";
-        QTest::newRow("empty") << "" << "invalid: Not a port number: ";
+        QTest::newRow("443") << "443"
+                             << "<ok>";
+        QTest::newRow("0") << "0"
+                           << "<ok>";
+        QTest::newRow("65535") << "65535"
+                               << "<ok>";
+        QTest::newRow("65536") << "65536"
+                               << "range: Port number out of range: 65536";
+        QTest::newRow("2^32-1") << "4294967295"
+                                << "range: Port number out of range: 4294967295";
+        QTest::newRow("2^32") << "4294967296"
+                              << "invalid: Not a port number: 4294967296";
+        QTest::newRow("letters") << "https"
+                                 << "invalid: Not a port number: https";
+        QTest::newRow("negative") << "-1"
+                                  << "invalid: Not a port number: -1";
+        QTest::newRow("empty") << ""
+                               << "invalid: Not a port number: ";
         QTest::newRow("null") << QString() << "invalid: Not a port number: ";
     }
 
@@ -97,9 +106,9 @@ private slots:
 
     void portErrorWinsOverHostError()
     {
-        QCOMPARE(outcome(QStringLiteral("-bad-"), QStringLiteral("x")), QStringLiteral("invalid: Not a port number: x"));
-        QCOMPARE(outcome(QString(), QStringLiteral("70000")),
-                 QStringLiteral("range: Port number out of range: 70000"));
+        QCOMPARE(outcome(QStringLiteral("-bad-"), QStringLiteral("x")),
+                 QStringLiteral("invalid: Not a port number: x"));
+        QCOMPARE(outcome(QString(), QStringLiteral("70000")), QStringLiteral("range: Port number out of range: 70000"));
     }
 
     void fieldsAreKeptUnchanged()

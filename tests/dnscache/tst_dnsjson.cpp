@@ -15,9 +15,9 @@ private slots:
     {
         QTest::addColumn<QString>("host");
         QTest::addColumn<QStringList>("addresses");
-        QTest::newRow("literal address is never looked up") << "10.0.0.1" << QStringList{"10.0.0.1"};
-        QTest::newRow("bad entries skipped, order kept") << "mixed.orvalvpn.test" << QStringList{"1.2.3.4", "::1"};
-        QTest::newRow("unknown host") << "nowhere.orvalvpn.test" << QStringList{};
+        QTest::newRow("literal address is never looked up") << "10.0.0.1" << QStringList {"10.0.0.1"};
+        QTest::newRow("bad entries skipped, order kept") << "mixed.orvalvpn.test" << QStringList {"1.2.3.4", "::1"};
+        QTest::newRow("unknown host") << "nowhere.orvalvpn.test" << QStringList {};
     }
 
     void resolve()
@@ -62,10 +62,11 @@ private slots:
         DnsJson table;
         table.init(R"({"resolve": {"a.test": ["192.0.2.1"], "b.test": ["192.0.2.2"]}})");
         table.updateDnsList("a.test", {QHostAddress("198.51.100.2"), QHostAddress("198.51.100.1")});
-        QCOMPARE(table.resolve("a.test"), (QList<QHostAddress>{QHostAddress("198.51.100.2"), QHostAddress("198.51.100.1")}));
+        QCOMPARE(table.resolve("a.test"),
+                 (QList<QHostAddress> {QHostAddress("198.51.100.2"), QHostAddress("198.51.100.1")}));
         table.updateDnsList("a.test", {});
         QVERIFY(table.resolve("a.test").isEmpty());
-        QCOMPARE(table.resolve("b.test"), QList<QHostAddress>{QHostAddress("192.0.2.2")});
+        QCOMPARE(table.resolve("b.test"), QList<QHostAddress> {QHostAddress("192.0.2.2")});
     }
 
     void saveReplacesTheCacheAndKeepsOtherMembers()
@@ -76,14 +77,16 @@ private slots:
         DnsJson table = DnsJson::getLocalDnsCache();
         table.updateDnsList("a.test", {QHostAddress("192.0.2.1")});
         table.updateLastModifiedTimestamp();
-        QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral("\"IPs refreshed: %1\"")
-                                                        .arg(DnsJson::getLocalDnsjsonFileInfo().absoluteFilePath())));
+        QTest::ignoreMessage(
+            QtDebugMsg,
+            qPrintable(
+                QStringLiteral("\"IPs refreshed: %1\"").arg(DnsJson::getLocalDnsjsonFileInfo().absoluteFilePath())));
         table.saveToLocalCache();
 
         const QJsonObject saved = QJsonDocument::fromJson(DnsTestStore::localCacheText()).object();
         QCOMPARE(saved.value("comment").toString(), QStringLiteral("kept"));
         QVERIFY(qAbs(DnsJson::getLocalDnsCache().lastUpdate().secsTo(QDateTime::currentDateTimeUtc())) < 5);
-        QCOMPARE(DnsJson::getLocalDnsCache().resolve("a.test"), QList<QHostAddress>{QHostAddress("192.0.2.1")});
+        QCOMPARE(DnsJson::getLocalDnsCache().resolve("a.test"), QList<QHostAddress> {QHostAddress("192.0.2.1")});
         QVERIFY(!QFile::exists(DnsJson::getLocalDnsjsonFileInfo().absoluteFilePath() + ".temp"));
     }
 
@@ -94,7 +97,7 @@ private slots:
         QVERIFY(shipped.open(QIODevice::WriteOnly));
         shipped.write(R"({"resolve": {"a.test": ["192.0.2.7"]}})");
         shipped.close();
-        QCOMPARE(DnsJson::getDefaultDnsJson().resolve("a.test"), QList<QHostAddress>{QHostAddress("192.0.2.7")});
+        QCOMPARE(DnsJson::getDefaultDnsJson().resolve("a.test"), QList<QHostAddress> {QHostAddress("192.0.2.7")});
         // A missing local cache is an empty table, and purging it then is harmless.
         QVERIFY(DnsJson::getLocalDnsCache().resolve("a.test").isEmpty());
         DnsJson::purgeDNSCacheIfNecessary();

@@ -34,13 +34,12 @@ private slots:
 
         const DnsJson cache = DnsJson::getLocalDnsCache();
         QList<QHostAddress> one = cache.resolve("vpn-one.orvalvpn.test");
-        std::sort(one.begin(), one.end(), [](const QHostAddress &a, const QHostAddress &b) {
-            return a.toIPv4Address() < b.toIPv4Address();
-        });
-        QCOMPARE(one, (QList<QHostAddress>{QHostAddress("203.0.113.10"), QHostAddress("203.0.113.11")}));
-        QCOMPARE(cache.resolve("vpn-two.orvalvpn.test"), QList<QHostAddress>{QHostAddress("203.0.113.20")});
+        std::sort(one.begin(), one.end(),
+                  [](const QHostAddress &a, const QHostAddress &b) { return a.toIPv4Address() < b.toIPv4Address(); });
+        QCOMPARE(one, (QList<QHostAddress> {QHostAddress("203.0.113.10"), QHostAddress("203.0.113.11")}));
+        QCOMPARE(cache.resolve("vpn-two.orvalvpn.test"), QList<QHostAddress> {QHostAddress("203.0.113.20")});
         // A failed look-up keeps what the cache knew.
-        QCOMPARE(cache.resolve("gone.orvalvpn.test"), QList<QHostAddress>{QHostAddress("192.0.2.99")});
+        QCOMPARE(cache.resolve("gone.orvalvpn.test"), QList<QHostAddress> {QHostAddress("192.0.2.99")});
         QVERIFY(cache.lastUpdate().secsTo(QDateTime::currentDateTimeUtc()) < 30);
     }
 
@@ -54,7 +53,7 @@ private slots:
         refresh.doNextLookUpIfNeeded();
         QVERIFY(finished.wait(20000));
         const DnsJson cache = DnsJson::getLocalDnsCache();
-        QCOMPARE(cache.resolve("vpn-two.orvalvpn.test"), QList<QHostAddress>{QHostAddress("203.0.113.20")});
+        QCOMPARE(cache.resolve("vpn-two.orvalvpn.test"), QList<QHostAddress> {QHostAddress("203.0.113.20")});
         QCOMPARE(cache.lastUpdate(), QDateTime(QDate(2020, 1, 1), QTime(0, 0), Qt::UTC));
     }
 };

@@ -30,20 +30,20 @@ const QString ZIP_PATH = QStringLiteral("/Config/config.zip");
 // Above the built-in catalogue's version, so the driver installs this one.
 const int VERSION_ABOVE_BUILT_IN = 100;
 
-QByteArray readFile(const QString& path)
+QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool writeFile(const QString& path, const QByteArray& content)
+bool writeFile(const QString &path, const QByteArray &content)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
-bool waitForPort(const QString& address, quint16 port, int timeoutMs = 20000)
+bool waitForPort(const QString &address, quint16 port, int timeoutMs = 20000)
 {
     QElapsedTimer timer;
     timer.start();
@@ -71,20 +71,21 @@ ConnectionLab::ConnectionLab()
     : m_mainProgram(QStringLiteral(ORVAL_DRIVE_PROGRAM))
 {
     for (bool udp : {true, false}) {
-        OpenVpnServerOptions& options = udp ? m_udp : m_tcp;
+        OpenVpnServerOptions &options = udp ? m_udp : m_tcp;
         options.protocol = udp ? QStringLiteral("udp") : QStringLiteral("tcp");
         options.port = udp ? UDP_PORT : TCP_PORT;
         options.network = tunnelNetwork(udp);
         options.user = USER;
         options.password = PASSWORD;
         // As a VPN service's servers do: all traffic through the tunnel, and a name server.
-        options.pushes = QStringList{QStringLiteral("redirect-gateway def1"),
-                                     QStringLiteral("dhcp-option DNS ") + pushedNameServer(udp)};
+        options.pushes = QStringList {QStringLiteral("redirect-gateway def1"),
+                                      QStringLiteral("dhcp-option DNS ") + pushedNameServer(udp)};
         // What the catalogue's default offers ask for: AES-256-GCM, SHA512, its tls-crypt key.
-        options.extraArguments = QStringList{
-            QStringLiteral("--local"), VPN_ADDRESS, QStringLiteral("--tls-crypt"),
-            QStringLiteral(ORVAL_CONFIG_SOURCE_DIR "/tls-crypt.key"), QStringLiteral("--auth"), QStringLiteral("SHA512"),
-            QStringLiteral("--data-ciphers"), QStringLiteral("AES-256-GCM:AES-128-GCM:CHACHA20-POLY1305")};
+        options.extraArguments =
+            QStringList {QStringLiteral("--local"),        VPN_ADDRESS,
+                         QStringLiteral("--tls-crypt"),    QStringLiteral(ORVAL_CONFIG_SOURCE_DIR "/tls-crypt.key"),
+                         QStringLiteral("--auth"),         QStringLiteral("SHA512"),
+                         QStringLiteral("--data-ciphers"), QStringLiteral("AES-256-GCM:AES-128-GCM:CHACHA20-POLY1305")};
     }
 }
 
@@ -107,10 +108,11 @@ QString ConnectionLab::unavailableReason()
         return QStringLiteral("needs the test lab (run through CTest as root)");
     if (!QFile::exists(QStringLiteral("/dev/net/tun")))
         return QStringLiteral("needs /dev/net/tun");
-    for (const QString& program :
-         {QStringLiteral("openvpn"), QStringLiteral("stunnel"), QStringLiteral("ss-server"), QStringLiteral("tinyproxy"),
-          QStringLiteral("microsocks"), QStringLiteral("ocserv"), QStringLiteral("dnsmasq"), QStringLiteral("tcpdump")}) {
-        if (QStandardPaths::findExecutable(program, {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")}).isEmpty())
+    for (const QString &program : {QStringLiteral("openvpn"), QStringLiteral("stunnel"), QStringLiteral("ss-server"),
+                                   QStringLiteral("tinyproxy"), QStringLiteral("microsocks"), QStringLiteral("ocserv"),
+                                   QStringLiteral("dnsmasq"), QStringLiteral("tcpdump")}) {
+        if (QStandardPaths::findExecutable(program, {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")})
+                .isEmpty())
             return program + QStringLiteral(" is not installed");
     }
     return QString();
@@ -138,7 +140,7 @@ QString ConnectionLab::lastPeerAddress(bool udp) const
     return address;
 }
 
-QString ConnectionLab::path(const QString& name) const
+QString ConnectionLab::path(const QString &name) const
 {
     return m_dir.filePath(name);
 }
@@ -160,13 +162,12 @@ bool ConnectionLab::makeBundle()
     const QString bundle = path("Drive.app/Contents");
     const QString program = bundle + QStringLiteral("/MacOS/OrvalVPN");
     // A copy, not a link: the helper checks its parent's real path.
-    bool ok = QDir().mkpath(bundle + QStringLiteral("/MacOS"))
-           && QFile::copy(m_mainProgram, program);
-    for (const QString& part : {QStringLiteral("Helpers"), QStringLiteral("Resources"), QStringLiteral("Platform"),
+    bool ok = QDir().mkpath(bundle + QStringLiteral("/MacOS")) && QFile::copy(m_mainProgram, program);
+    for (const QString &part : {QStringLiteral("Helpers"), QStringLiteral("Resources"), QStringLiteral("Platform"),
                                 QStringLiteral("Info.plist")})
         ok = ok && run(QStringLiteral("cp"), {QStringLiteral("-R"), built + QLatin1Char('/') + part, bundle}) == 0;
     ok = ok && run(QStringLiteral("chmod"), {QStringLiteral("-R"), QStringLiteral("go+rX,go-w"), m_dir.path()}) == 0
-      && run(QStringLiteral("chmod"), {QStringLiteral("u+s"), bundle + QStringLiteral("/Helpers/Stelvane")}) == 0;
+         && run(QStringLiteral("chmod"), {QStringLiteral("u+s"), bundle + QStringLiteral("/Helpers/Stelvane")}) == 0;
     if (!ok)
         qWarning("ConnectionLab: cannot assemble the bundle");
     return ok;
@@ -178,7 +179,7 @@ bool ConnectionLab::serveCatalogue()
         const CatalogueGenerator generator = CatalogueGenerator::fromFile(QStringLiteral(ORVAL_CATALOGUE));
         CatalogueGenerator::Options options;
         options.serverName = VPN_HOST;
-        options.serverAddresses = QStringList{VPN_ADDRESS};
+        options.serverAddresses = QStringList {VPN_ADDRESS};
         options.openConnectPort = OPENCONNECT_PORT;
         // The engines verify the lab's server certificate.
         options.extraMembers.insert(QStringLiteral("ca.crt"), readFile(path("pki/ca.crt")));
@@ -195,7 +196,7 @@ bool ConnectionLab::serveCatalogue()
         Lab::serve(QStringLiteral("/Config/default.txt"),
                    CatalogueGenerator::configTxt(generator.version() + VERSION_ABOVE_BUILT_IN, zip, zipUrl) + "\n");
         Lab::serve(ZIP_PATH, zip);
-    } catch (const std::exception& e) {
+    } catch (const std::exception &e) {
         qWarning() << "ConnectionLab: cannot generate the catalogue:" << e.what();
         return false;
     }
@@ -249,7 +250,8 @@ bool ConnectionLab::startTunnelResolver()
     m_tunnelResolver.setProcessChannelMode(QProcess::ForwardedChannels);
     Lab::startOnServer(m_tunnelResolver, QStringLiteral("dnsmasq"),
                        {QStringLiteral("--keep-in-foreground"), QStringLiteral("--no-resolv"),
-                        QStringLiteral("--no-hosts"), QStringLiteral("--addn-hosts=") + Lab::directory() + QStringLiteral("/dns-hosts"),
+                        QStringLiteral("--no-hosts"),
+                        QStringLiteral("--addn-hosts=") + Lab::directory() + QStringLiteral("/dns-hosts"),
                         QStringLiteral("--listen-address=") + pushedNameServer(true),
                         QStringLiteral("--listen-address=") + pushedNameServer(false), QStringLiteral("--bind-dynamic"),
                         QStringLiteral("--pid-file=") + path("tunnel-dns.pid"),
@@ -273,10 +275,12 @@ bool ConnectionLab::startProxies()
                                         .toUtf8()))
         return false;
     m_httpProxy.setProcessChannelMode(QProcess::ForwardedChannels);
-    Lab::startOnServer(m_httpProxy, QStringLiteral("tinyproxy"), {QStringLiteral("-d"), QStringLiteral("-c"), tinyproxyConfig});
+    Lab::startOnServer(m_httpProxy, QStringLiteral("tinyproxy"),
+                       {QStringLiteral("-d"), QStringLiteral("-c"), tinyproxyConfig});
     m_socksProxy.setProcessChannelMode(QProcess::ForwardedChannels);
-    Lab::startOnServer(m_socksProxy, QStringLiteral("microsocks"),
-                       {QStringLiteral("-i"), Lab::serverAddress(), QStringLiteral("-p"), QString::number(SOCKS_PROXY_PORT)});
+    Lab::startOnServer(
+        m_socksProxy, QStringLiteral("microsocks"),
+        {QStringLiteral("-i"), Lab::serverAddress(), QStringLiteral("-p"), QString::number(SOCKS_PROXY_PORT)});
     if (!Lab::waitForServerPort(HTTP_PROXY_PORT, 20000) || !Lab::waitForServerPort(SOCKS_PROXY_PORT, 20000)) {
         qWarning("ConnectionLab: tinyproxy or microsocks did not come up");
         return false;
@@ -309,7 +313,7 @@ void ConnectionLab::resetHome()
     QDir(path("home")).removeRecursively();
 }
 
-bool ConnectionLab::startDriver(const QStringList& arguments)
+bool ConnectionLab::startDriver(const QStringList &arguments)
 {
     stopDriver();
     m_events.clear();
@@ -356,7 +360,7 @@ void ConnectionLab::readEvents()
     }
 }
 
-int ConnectionLab::waitFor(const QString& prefix, int timeoutMs, int from)
+int ConnectionLab::waitFor(const QString &prefix, int timeoutMs, int from)
 {
     QElapsedTimer timer;
     timer.start();
@@ -378,17 +382,17 @@ QStringList ConnectionLab::events()
     return m_events;
 }
 
-QStringList ConnectionLab::eventsStartingWith(const QString& prefix)
+QStringList ConnectionLab::eventsStartingWith(const QString &prefix)
 {
     QStringList matching;
-    for (const QString& event : events()) {
+    for (const QString &event : events()) {
         if (event.startsWith(prefix))
             matching << event;
     }
     return matching;
 }
 
-void ConnectionLab::send(const QString& command)
+void ConnectionLab::send(const QString &command)
 {
     m_driver.write(command.toUtf8() + '\n');
     m_driver.waitForBytesWritten(5000);
@@ -433,12 +437,12 @@ QString ConnectionLab::diagnostics()
     text += QStringLiteral("\nDriver log (tail):\n") + QString::fromUtf8(readFile(path("driver.log")).right(20000));
     for (bool udp : {true, false}) {
         text += QStringLiteral("\nOpenVPN server log (%1):\n").arg(server(udp).protocol)
-              + QString::fromUtf8(readFile(Lab::openVpnServerLog(path("pki"), server(udp))).right(5000));
+                + QString::fromUtf8(readFile(Lab::openVpnServerLog(path("pki"), server(udp))).right(5000));
     }
     return text;
 }
 
-int ConnectionLab::run(const QString& program, const QStringList& arguments, QString* output)
+int ConnectionLab::run(const QString &program, const QStringList &arguments, QString *output)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
@@ -456,7 +460,8 @@ int ConnectionLab::run(const QString& program, const QStringList& arguments, QSt
 QStringList ConnectionLab::nameServers()
 {
     QStringList servers;
-    for (const QString& line : QString::fromUtf8(readFile(QStringLiteral("/etc/resolv.conf"))).split(QLatin1Char('\n'))) {
+    for (const QString &line :
+         QString::fromUtf8(readFile(QStringLiteral("/etc/resolv.conf"))).split(QLatin1Char('\n'))) {
         const QStringList words = line.simplified().split(QLatin1Char(' '));
         if (words.size() >= 2 && words.first() == QLatin1String("nameserver"))
             servers << words.at(1);
@@ -468,14 +473,16 @@ QStringList ConnectionLab::blackHoleRoutes()
 {
     QString ipv4;
     QString ipv6;
-    run(QStringLiteral("ip"), {QStringLiteral("-4"), QStringLiteral("route"), QStringLiteral("show"), QStringLiteral("type"),
-                               QStringLiteral("blackhole")},
+    run(QStringLiteral("ip"),
+        {QStringLiteral("-4"), QStringLiteral("route"), QStringLiteral("show"), QStringLiteral("type"),
+         QStringLiteral("blackhole")},
         &ipv4);
-    run(QStringLiteral("ip"), {QStringLiteral("-6"), QStringLiteral("route"), QStringLiteral("show"), QStringLiteral("type"),
-                               QStringLiteral("unreachable")},
+    run(QStringLiteral("ip"),
+        {QStringLiteral("-6"), QStringLiteral("route"), QStringLiteral("show"), QStringLiteral("type"),
+         QStringLiteral("unreachable")},
         &ipv6);
     QStringList routes;
-    for (const QString& line : (ipv4 + QLatin1Char('\n') + ipv6).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+    for (const QString &line : (ipv4 + QLatin1Char('\n') + ipv6).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
         routes << line.simplified();
     routes.sort();
     return routes;
@@ -502,12 +509,12 @@ QProcessEnvironment ConnectionLab::driverEnvironment() const
 
 void ConnectionLab::stopServer(bool udp)
 {
-    QProcess& server = udp ? m_udpServer : m_tcpServer;
+    QProcess &server = udp ? m_udpServer : m_tcpServer;
     server.kill();
     server.waitForFinished(5000);
 }
 
-bool ConnectionLab::restartServer(bool udp, const QStringList& extraArguments)
+bool ConnectionLab::restartServer(bool udp, const QStringList &extraArguments)
 {
     stopServer(udp);
     OpenVpnServerOptions options = server(udp);
@@ -517,6 +524,6 @@ bool ConnectionLab::restartServer(bool udp, const QStringList& extraArguments)
 
 bool ConnectionLab::startServer(bool udp)
 {
-    QProcess& server = udp ? m_udpServer : m_tcpServer;
+    QProcess &server = udp ? m_udpServer : m_tcpServer;
     return server.state() != QProcess::NotRunning || Lab::startOpenVpnServer(server, path("pki"), udp ? m_udp : m_tcp);
 }

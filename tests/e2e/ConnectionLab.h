@@ -37,8 +37,8 @@ public:
 
     ConnectionLab();
     ~ConnectionLab();
-    ConnectionLab(const ConnectionLab&) = delete;
-    ConnectionLab& operator=(const ConnectionLab&) = delete;
+    ConnectionLab(const ConnectionLab &) = delete;
+    ConnectionLab &operator=(const ConnectionLab &) = delete;
 
     // Why the lab cannot run here (not in a lab, no TUN device, ...), or empty.
     static QString unavailableReason();
@@ -47,11 +47,11 @@ public:
     bool setUp();
     // The program the bundle runs as its OrvalVPN, before setUp: the backend
     // driver unless a test chooses another (the GUI driver).
-    void useMainProgram(const QString& program) { m_mainProgram = program; }
+    void useMainProgram(const QString &program) { m_mainProgram = program; }
 
     // The OpenVPN servers; the tunnel address of the server and the name
     // server it pushes differ between the two.
-    const OpenVpnServerOptions& server(bool udp) const { return udp ? m_udp : m_tcp; }
+    const OpenVpnServerOptions &server(bool udp) const { return udp ? m_udp : m_tcp; }
     static QString pushedNameServer(bool udp);
     // The servers' own address on the server side, where every site of the
     // catalogue leads (not the lab's server address: the update host holds
@@ -74,16 +74,16 @@ public:
     void resetHome();
 
     // Starts the driver with these arguments (orval-drive's command line).
-    bool startDriver(const QStringList& arguments);
+    bool startDriver(const QStringList &arguments);
     // Waits for an event line starting with `prefix` (without its time stamp),
     // at index `from` or later. Its index, or -1 after the time-out or when the
     // driver ended first.
-    int waitFor(const QString& prefix, int timeoutMs = 60000, int from = 0);
+    int waitFor(const QString &prefix, int timeoutMs = 60000, int from = 0);
     // The event lines so far, without their time stamps.
     QStringList events();
     // The event lines that start with `prefix`.
-    QStringList eventsStartingWith(const QString& prefix);
-    void send(const QString& command);
+    QStringList eventsStartingWith(const QString &prefix);
+    void send(const QString &command);
     // Sends the driver a signal (SIGTERM, SIGKILL, ...).
     void signalDriver(int signal);
     // Sends "quit" and waits for the driver to end (killing it after the
@@ -103,10 +103,10 @@ public:
     void stopServer(bool udp);
     bool startServer(bool udp);
     // Runs an OpenVPN server again, with `extraArguments` after its usual ones.
-    bool restartServer(bool udp, const QStringList& extraArguments = QStringList());
+    bool restartServer(bool udp, const QStringList &extraArguments = QStringList());
 
     // Runs a program in the test's (client) namespace; its exit code and output.
-    static int run(const QString& program, const QStringList& arguments, QString* output = nullptr);
+    static int run(const QString &program, const QStringList &arguments, QString *output = nullptr);
     // The client namespace's routing table (both families), as `ip route` prints it.
     static QString routes();
     // The client namespace's name servers, in /etc/resolv.conf order.
@@ -122,7 +122,7 @@ private:
     bool startTunnelResolver();
     void readEvents();
     void stopDriver();
-    QString path(const QString& name) const;
+    QString path(const QString &name) const;
 
     QTemporaryDir m_dir;
     QString m_mainProgram;

@@ -18,10 +18,10 @@ public:
     // Ends the capture (again: no-op); the packets seen, or -1 when tcpdump failed.
     int stop();
     // The packets seen, as tcpdump printed them (after stop()).
-    QString packets() const { return lines; }
+    QString packets() const { return m_lines; }
 
 private:
-    QProcess tcpdump;
-    bool listening = false;
-    QString lines;
+    QProcess m_tcpdump;
+    bool m_listening = false;
+    QString m_lines;
 };

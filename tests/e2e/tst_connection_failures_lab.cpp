@@ -28,7 +28,7 @@ const QString RESOLV_CONF = QStringLiteral("/etc/resolv.conf");
 QStringList enginesLeft()
 {
     QStringList found;
-    for (const char* name : {"openvpn", "openvpn_v2_4", "Stelvane", "openconnect", "stunnel", "stunnel4", "ss-local"}) {
+    for (const char *name : {"openvpn", "openvpn_v2_4", "Stelvane", "openconnect", "stunnel", "stunnel4", "ss-local"}) {
         for (qint64 pid : Lab::clientProcesses(name))
             found << QString("%1 %2").arg(pid).arg(name);
     }
@@ -49,7 +49,7 @@ QByteArray resolvConf()
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
 {
     QElapsedTimer timer;
     timer.start();
@@ -61,7 +61,7 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
     return true;
 }
 
-bool ping(const QString& address)
+bool ping(const QString &address)
 {
     return ConnectionLab::run("ping", {"-n", "-c", "3", "-i", "0.2", "-W", "1", address}) == 0;
 }
@@ -73,32 +73,32 @@ bool ping(const QString& address)
 class LinkCapture
 {
 public:
-    ~LinkCapture() { Lab::stop(tcpdump); }
+    ~LinkCapture() { Lab::stop(m_tcpdump); }
 
-    bool start(const QString& address)
+    bool start(const QString &address)
     {
-        tcpdump.setProcessChannelMode(QProcess::SeparateChannels);
-        Lab::startOnServer(tcpdump, "tcpdump", {"-i", "eth0", "-n", "-l", "-p", "dst", "host", address});
+        m_tcpdump.setProcessChannelMode(QProcess::SeparateChannels);
+        Lab::startOnServer(m_tcpdump, "tcpdump", {"-i", "eth0", "-n", "-l", "-p", "dst", "host", address});
         return waitUntil(
-            [&] {
-                errors += tcpdump.readAllStandardError();
-                return errors.contains("listening on") || tcpdump.state() == QProcess::NotRunning;
-            },
-            10000)
-            && tcpdump.state() == QProcess::Running;
+                   [&] {
+                       m_errors += m_tcpdump.readAllStandardError();
+                       return m_errors.contains("listening on") || m_tcpdump.state() == QProcess::NotRunning;
+                   },
+                   10000)
+               && m_tcpdump.state() == QProcess::Running;
     }
     // Packets seen since the last call.
     int take()
     {
         QTest::qWait(500);
-        const QList<QByteArray> lines = tcpdump.readAllStandardOutput().split('\n');
-        return int(std::count_if(lines.cbegin(), lines.cend(), [](const QByteArray& line) { return !line.isEmpty(); }));
+        const QList<QByteArray> lines = m_tcpdump.readAllStandardOutput().split('\n');
+        return int(std::count_if(lines.cbegin(), lines.cend(), [](const QByteArray &line) { return !line.isEmpty(); }));
     }
-    QByteArray diagnostics() const { return errors; }
+    QByteArray diagnostics() const { return m_errors; }
 
 private:
-    QProcess tcpdump;
-    QByteArray errors;
+    QProcess m_tcpdump;
+    QByteArray m_errors;
 };
 } // namespace
 
@@ -109,34 +109,34 @@ class TestConnectionFailuresLab : public QObject
 {
     Q_OBJECT
 
-    QScopedPointer<ConnectionLab> lab;
-    QByteArray resolvConfBefore;
-    QStringList blackHolesBefore;
-    QString routesBefore;
+    QScopedPointer<ConnectionLab> m_lab;
+    QByteArray m_resolvConfBefore;
+    QStringList m_blackHolesBefore;
+    QString m_routesBefore;
 
-    void writeSettings(const std::function<void(Settings&)>& change)
+    void writeSettings(const std::function<void(Settings &)> &change)
     {
-        Settings settings(lab->settingsFile());
+        Settings settings(m_lab->settingsFile());
         change(settings);
         settings.sync();
     }
-    bool started(const QStringList& arguments)
+    bool started(const QStringList &arguments)
     {
-        return lab->startDriver(QStringList{"--site", ConnectionLab::SITE} + arguments);
+        return m_lab->startDriver(QStringList {"--site", ConnectionLab::SITE} + arguments);
     }
     // Whether the driver reports an event starting with `prefix` in time;
     // what it did instead goes to the log when not.
-    bool seen(const QString& prefix, int timeoutMs = 60000)
+    bool seen(const QString &prefix, int timeoutMs = 60000)
     {
-        if (lab->waitFor(prefix, timeoutMs) >= 0)
+        if (m_lab->waitFor(prefix, timeoutMs) >= 0)
             return true;
-        qWarning().noquote() << "No \"" + prefix + "\" from the driver.\n" + lab->diagnostics();
+        qWarning().noquote() << "No \"" + prefix + "\" from the driver.\n" + m_lab->diagnostics();
         return false;
     }
     // The driver quits by itself, and nothing of the connection is left.
     void expectCleanQuit()
     {
-        QCOMPARE(lab->quit(), 0);
+        QCOMPARE(m_lab->quit(), 0);
         expectNothingLeft();
     }
     // No engine, and the system's name servers and routes as they were.
@@ -144,20 +144,20 @@ class TestConnectionFailuresLab : public QObject
     {
         const auto dump = qScopeGuard([this] {
             if (QTest::currentTestFailed())
-                qWarning().noquote() << lab->diagnostics();
+                qWarning().noquote() << m_lab->diagnostics();
         });
         QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
-        QCOMPARE(ConnectionLab::blackHoleRoutes(), blackHolesBefore);
-        QCOMPARE(ConnectionLab::routes(), routesBefore);
-        QCOMPARE(resolvConf(), resolvConfBefore);
+        QCOMPARE(ConnectionLab::blackHoleRoutes(), m_blackHolesBefore);
+        QCOMPARE(ConnectionLab::routes(), m_routesBefore);
+        QCOMPARE(resolvConf(), m_resolvConfBefore);
     }
     // Runs the product's own clean-up run ("OrvalVPN --cleanup") with the
     // driver's settings. The helper accepts only the bundle's main program
     // as its caller, so the product takes the driver's place meanwhile.
     void runProductCleanUp()
     {
-        const QString mainProgram = lab->bundleContents() + "/MacOS/OrvalVPN";
-        const QString driver = lab->bundleContents() + "/MacOS/orval-drive";
+        const QString mainProgram = m_lab->bundleContents() + "/MacOS/OrvalVPN";
+        const QString driver = m_lab->bundleContents() + "/MacOS/orval-drive";
         QVERIFY(QFile::rename(mainProgram, driver));
         const auto putDriverBack = qScopeGuard([&] {
             QFile::remove(mainProgram);
@@ -168,11 +168,12 @@ class TestConnectionFailuresLab : public QObject
                                                        | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
                                                        | QFile::ExeOther));
         QProcess cleanUp;
-        cleanUp.setProcessEnvironment(lab->driverEnvironment());
+        cleanUp.setProcessEnvironment(m_lab->driverEnvironment());
         cleanUp.setProcessChannelMode(QProcess::MergedChannels);
         cleanUp.start(mainProgram, {"--cleanup"});
         QVERIFY(cleanUp.waitForFinished(60000));
-        QVERIFY2(cleanUp.exitStatus() == QProcess::NormalExit && cleanUp.exitCode() == 0, cleanUp.readAll().constData());
+        QVERIFY2(cleanUp.exitStatus() == QProcess::NormalExit && cleanUp.exitCode() == 0,
+                 cleanUp.readAll().constData());
     }
     static bool signalNameServer(int signal)
     {
@@ -197,22 +198,19 @@ private slots:
         const QString reason = ConnectionLab::unavailableReason();
         if (!reason.isEmpty())
             QSKIP(qPrintable(reason));
-        lab.reset(new ConnectionLab);
-        QVERIFY(lab->setUp());
-        resolvConfBefore = resolvConf();
-        blackHolesBefore = ConnectionLab::blackHoleRoutes();
-        routesBefore = ConnectionLab::routes();
+        m_lab.reset(new ConnectionLab);
+        QVERIFY(m_lab->setUp());
+        m_resolvConfBefore = resolvConf();
+        m_blackHolesBefore = ConnectionLab::blackHoleRoutes();
+        m_routesBefore = ConnectionLab::routes();
     }
 
-    void init()
-    {
-        lab->resetHome();
-    }
+    void init() { m_lab->resetHome(); }
 
     void cleanup()
     {
         // A failed test must not leave the next one without its link.
-        lab->quit(5000);
+        m_lab->quit(5000);
         restoreLab();
     }
 
@@ -220,9 +218,11 @@ private slots:
     {
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("request");
-        QTest::newRow("rejected by the server") << "wrong" << "password 1";
+        QTest::newRow("rejected by the server") << "wrong"
+                                                << "password 1";
         // Nothing to send: the user is asked before the engine is.
-        QTest::newRow("empty") << "" << "password 0";
+        QTest::newRow("empty") << ""
+                               << "password 0";
     }
     // The engine asks again; the user is asked for the password, and stopping
     // there ends the engine.
@@ -233,10 +233,10 @@ private slots:
         QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", password}));
         QVERIFY(seen(request));
         QVERIFY(!enginesLeft().isEmpty());
-        lab->send("stop");
+        m_lab->send("stop");
         QVERIFY(seen("terminated"));
         QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
-        QCOMPARE(lab->eventsStartingWith("connected"), QStringList());
+        QCOMPARE(m_lab->eventsStartingWith("connected"), QStringList());
         expectCleanQuit();
     }
 
@@ -245,13 +245,13 @@ private slots:
     // told so, and the run ends.
     void engineCannotStart()
     {
-        const QString engine = lab->bundleContents() + "/Helpers/openvpn_v2_4";
+        const QString engine = m_lab->bundleContents() + "/Helpers/openvpn_v2_4";
         QVERIFY(QFile::rename(engine, engine + ".away"));
         const auto putBack = qScopeGuard([&] { QFile::rename(engine + ".away", engine); });
         QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
         QVERIFY(seen("terminated"));
-        QCOMPARE(lab->eventsStartingWith("connected"), QStringList());
-        const QStringList errors = lab->eventsStartingWith("error ");
+        QCOMPARE(m_lab->eventsStartingWith("connected"), QStringList());
+        const QStringList errors = m_lab->eventsStartingWith("error ");
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors.first().startsWith("error Could not connect to the VPN management socket.\\nPlease check your "
                                            "firewall settings!"),
@@ -270,7 +270,7 @@ private slots:
     void unreachableServer()
     {
         QFETCH(QString, protocol);
-        writeSettings([](Settings& settings) {
+        writeSettings([](Settings &settings) {
             settings.setPinnedIP(ConnectionLab::SITE, QHostAddress(SILENT_ADDRESS));
             settings.setHasPinnedIP(ConnectionLab::SITE, true);
         });
@@ -278,8 +278,8 @@ private slots:
                          "--connect-timeout", "15"}));
         QVERIFY(seen("error Connect timeout", 60000));
         QVERIFY(seen("terminated", 30000));
-        QCOMPARE(lab->eventsStartingWith("connected"), QStringList());
-        QCOMPARE(lab->eventsStartingWith("terminated").size(), 1);
+        QCOMPARE(m_lab->eventsStartingWith("connected"), QStringList());
+        QCOMPARE(m_lab->eventsStartingWith("terminated").size(), 1);
         QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
         expectCleanQuit();
     }
@@ -289,9 +289,11 @@ private slots:
         QTest::addColumn<QString>("stage");
         QTest::addColumn<QString>("waiting");
         // No default route: the start-up waits for one.
-        QTest::newRow("default route") << "CHECKING_DEFAULT_ROUTE" << "6";
+        QTest::newRow("default route") << "CHECKING_DEFAULT_ROUTE"
+                                       << "6";
         // The lab's name server is frozen: the look-up of the site's host name hangs.
-        QTest::newRow("host-name look-up") << "LOOKUP_HOSTNAME_BEFORE_CONNECTING" << "7";
+        QTest::newRow("host-name look-up") << "LOOKUP_HOSTNAME_BEFORE_CONNECTING"
+                                           << "7";
     }
     // An abort ends the wait: the start-up reports "aborted", no engine ever
     // starts, and the attempt's protective routes go with it.
@@ -302,18 +304,18 @@ private slots:
         if (stage == "CHECKING_DEFAULT_ROUTE") {
             QCOMPARE(ConnectionLab::run("ip", {"route", "del", "default"}), 0);
         } else {
-            writeSettings([](Settings& settings) { settings.setLookupHostnameBeforeConnecting(true); });
+            writeSettings([](Settings &settings) { settings.setLookupHostnameBeforeConnecting(true); });
             QVERIFY(signalNameServer(SIGSTOP));
         }
         QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
         QVERIFY(seen("progress " + stage + " " + waiting));
         QCOMPARE(enginesLeft(), QStringList());
-        lab->send("abort");
+        m_lab->send("abort");
         QVERIFY(seen("result 0 Aborted by the user."));
-        QVERIFY(!lab->eventsStartingWith("progress " + stage + " 2").isEmpty());
-        QCOMPARE(lab->eventsStartingWith("state"), QStringList());
+        QVERIFY(!m_lab->eventsStartingWith("progress " + stage + " 2").isEmpty());
+        QCOMPARE(m_lab->eventsStartingWith("state"), QStringList());
         QCOMPARE(enginesLeft(), QStringList());
-        QCOMPARE(ConnectionLab::blackHoleRoutes(), blackHolesBefore);
+        QCOMPARE(ConnectionLab::blackHoleRoutes(), m_blackHolesBefore);
         restoreLab();
         expectCleanQuit();
     }
@@ -322,8 +324,8 @@ private slots:
     {
         QTest::addColumn<QStringList>("tunnel");
         QTest::addColumn<int>("signal");
-        const QStringList openVpn{"--protocol", "udp"};
-        const QStringList openConnect{"--tunnel", "openconnect", "--protocol", "tcp"};
+        const QStringList openVpn {"--protocol", "udp"};
+        const QStringList openConnect {"--tunnel", "openconnect", "--protocol", "tcp"};
         // Nothing runs on a kill: the product's clean-up run, started
         // afterwards, puts the system back.
         QTest::newRow("OpenVPN, SIGKILL, then the clean-up run") << openVpn << int(SIGKILL);
@@ -340,40 +342,43 @@ private slots:
     {
         QFETCH(QStringList, tunnel);
         QFETCH(int, signal);
-        const QStringList arguments = tunnel + QStringList{"--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD};
+        const QStringList arguments =
+            tunnel + QStringList {"--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD};
         QVERIFY(started(arguments));
         QVERIFY(seen("connected"));
-        QVERIFY2(resolvConf() != resolvConfBefore, "the connection should have changed the name servers");
-        QVERIFY2(ConnectionLab::blackHoleRoutes() != blackHolesBefore, "the connection should have added black-hole routes");
+        QVERIFY2(resolvConf() != m_resolvConfBefore, "the connection should have changed the name servers");
+        QVERIFY2(ConnectionLab::blackHoleRoutes() != m_blackHolesBefore,
+                 "the connection should have added black-hole routes");
         QVERIFY(!enginesLeft().isEmpty());
 
-        lab->signalDriver(signal);
+        m_lab->signalDriver(signal);
         if (signal == SIGKILL) {
-            QCOMPARE(lab->waitForExit(10000), -1);
+            QCOMPARE(m_lab->waitForExit(10000), -1);
             // The engine follows its management connection.
             QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
             runProductCleanUp();
         } else {
             const auto dump = qScopeGuard([this] {
                 if (QTest::currentTestFailed())
-                    qWarning().noquote() << lab->diagnostics();
+                    qWarning().noquote() << m_lab->diagnostics();
             });
-            QCOMPARE(lab->waitForExit(60000), 0);
+            QCOMPARE(m_lab->waitForExit(60000), 0);
         }
         if (QTest::currentTestFailed())
             return;
         QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
-        QCOMPARE(resolvConf(), resolvConfBefore);
-        QCOMPARE(ConnectionLab::blackHoleRoutes(), blackHolesBefore);
-        QCOMPARE(Settings(lab->settingsFile()).getDnsStackNames(), QStringList());
+        QCOMPARE(resolvConf(), m_resolvConfBefore);
+        QCOMPARE(ConnectionLab::blackHoleRoutes(), m_blackHolesBefore);
+        QCOMPARE(Settings(m_lab->settingsFile()).getDnsStackNames(), QStringList());
         // Only the host route that kept the server reachable outside the
         // tunnel is left (nothing records it); the next connection takes it
         // over and removes it when it ends, as it does everything else.
-        QCOMPARE(ConnectionLab::routes().remove(QRegularExpression("^[0-9.]+ via \\S+ dev eth0 \\n", QRegularExpression::MultilineOption)),
-                 routesBefore);
+        QCOMPARE(ConnectionLab::routes().remove(
+                     QRegularExpression("^[0-9.]+ via \\S+ dev eth0 \\n", QRegularExpression::MultilineOption)),
+                 m_routesBefore);
         QVERIFY(started(arguments));
         QVERIFY(seen("connected"));
-        QCOMPARE(lab->eventsStartingWith("error"), QStringList());
+        QCOMPARE(m_lab->eventsStartingWith("error"), QStringList());
         expectCleanQuit();
     }
 
@@ -389,8 +394,8 @@ private slots:
     void cleanUpAndKillSwitchLink()
     {
         QFETCH(bool, removeOnClose);
-        QVERIFY(lab->startServer(false));
-        writeSettings([&](Settings& settings) {
+        QVERIFY(m_lab->startServer(false));
+        writeSettings([&](Settings &settings) {
             settings.setInternetKillSwitch(true);
             settings.setInternetKillSwitchInterface(NetworkInterface("eth0"));
             settings.setSeamlessReconnect(false);
@@ -398,20 +403,20 @@ private slots:
         });
         QVERIFY(started({"--protocol", "tcp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
         QVERIFY(seen("connected"));
-        lab->stopServer(false);
+        m_lab->stopServer(false);
         QVERIFY(seen("terminated"));
         QVERIFY(!linkUp());
-        QCOMPARE(Settings(lab->settingsFile()).internetKillSwitchDisabledInterfaces(), QStringList{"eth0"});
+        QCOMPARE(Settings(m_lab->settingsFile()).internetKillSwitchDisabledInterfaces(), QStringList {"eth0"});
 
-        lab->signalDriver(SIGKILL);
-        QCOMPARE(lab->waitForExit(10000), -1);
+        m_lab->signalDriver(SIGKILL);
+        QCOMPARE(m_lab->waitForExit(10000), -1);
         runProductCleanUp();
         QCOMPARE(linkUp(), removeOnClose);
-        QCOMPARE(Settings(lab->settingsFile()).internetKillSwitchDisabledInterfaces(),
-                 removeOnClose ? QStringList() : QStringList{"eth0"});
+        QCOMPARE(Settings(m_lab->settingsFile()).internetKillSwitchDisabledInterfaces(),
+                 removeOnClose ? QStringList() : QStringList {"eth0"});
         QCOMPARE(enginesLeft(), QStringList());
-        QCOMPARE(resolvConf(), resolvConfBefore);
-        QCOMPARE(ConnectionLab::blackHoleRoutes(), blackHolesBefore);
+        QCOMPARE(resolvConf(), m_resolvConfBefore);
+        QCOMPARE(ConnectionLab::blackHoleRoutes(), m_blackHolesBefore);
     }
 
     void startAfterKillSwitchCut_data()
@@ -433,10 +438,10 @@ private slots:
         QFETCH(bool, abortAtRouteWait);
         // A first run installs the catalogue: the next one has no link to
         // fetch it.
-        QVERIFY(lab->startDriver({"--site", "Nowhere-Nowhere"}));
-        QCOMPARE(lab->waitForExit(), 4);
+        QVERIFY(m_lab->startDriver({"--site", "Nowhere-Nowhere"}));
+        QCOMPARE(m_lab->waitForExit(), 4);
         QCOMPARE(ConnectionLab::run("ip", {"link", "set", "eth0", "down"}), 0);
-        writeSettings([&](Settings& settings) {
+        writeSettings([&](Settings &settings) {
             settings.setInternetKillSwitch(true);
             settings.setInternetKillSwitchInterface(NetworkInterface("eth0"));
             settings.setInternetKillSwitchDisabledInterfaces({"eth0"});
@@ -446,30 +451,31 @@ private slots:
         if (onConnect == Settings::ASK) {
             QVERIFY(seen("result 1 Preliminary checks failed!"));
             QVERIFY(!linkUp());
-            QCOMPARE(Settings(lab->settingsFile()).internetKillSwitchDisabledInterfaces(), QStringList{"eth0"});
-            QCOMPARE(lab->eventsStartingWith("progress ACTIVATE_INTERFACES"), QStringList());
+            QCOMPARE(Settings(m_lab->settingsFile()).internetKillSwitchDisabledInterfaces(), QStringList {"eth0"});
+            QCOMPARE(m_lab->eventsStartingWith("progress ACTIVATE_INTERFACES"), QStringList());
         } else {
             QVERIFY(seen("progress ACTIVATE_INTERFACES 1"));
             QVERIFY(linkUp());
             // The record is emptied (written out by the driver's settings in their own time).
-            QVERIFY(waitUntil([this] { return Settings(lab->settingsFile()).internetKillSwitchDisabledInterfaces().isEmpty(); },
-                              5000));
+            QVERIFY(waitUntil(
+                [this] { return Settings(m_lab->settingsFile()).internetKillSwitchDisabledInterfaces().isEmpty(); },
+                5000));
             // The link came back without its default route: the start-up
             // waits until the system's network configuration restores it.
             QVERIFY(seen("progress CHECKING_DEFAULT_ROUTE 6"));
             if (abortAtRouteWait) {
-                lab->send("abort");
+                m_lab->send("abort");
                 QVERIFY(seen("result 0 Aborted by the user."));
-                QVERIFY(!lab->eventsStartingWith("progress DISABLE_INTERFACES 1").isEmpty());
+                QVERIFY(!m_lab->eventsStartingWith("progress DISABLE_INTERFACES 1").isEmpty());
                 QVERIFY(!linkUp());
-                QCOMPARE(Settings(lab->settingsFile()).internetKillSwitchDisabledInterfaces(), QStringList{"eth0"});
+                QCOMPARE(Settings(m_lab->settingsFile()).internetKillSwitchDisabledInterfaces(), QStringList {"eth0"});
             } else {
                 QCOMPARE(ConnectionLab::run("ip", {"route", "replace", "default", "via", Lab::serverAddress()}), 0);
                 QVERIFY(seen("connected"));
             }
         }
         QCOMPARE(enginesLeft().isEmpty(), onConnect == Settings::ASK || abortAtRouteWait);
-        QCOMPARE(lab->quit(), 0);
+        QCOMPARE(m_lab->quit(), 0);
         // Connected or not, the kill switch holds the link down at the end.
         QVERIFY(!linkUp());
         restoreLab();
@@ -496,7 +502,7 @@ private slots:
         ping(OUTSIDE_ADDRESS);
         QVERIFY2(capture.take() > 0, "the capture sees no packet of an unprotected ping");
 
-        writeSettings([](Settings& settings) { settings.setBlockInternetWhenNotConnected(true); });
+        writeSettings([](Settings &settings) { settings.setBlockInternetWhenNotConnected(true); });
         QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
         QVERIFY(seen("connected"));
         const QStringList blackHoles = ConnectionLab::blackHoleRoutes();
@@ -509,7 +515,7 @@ private slots:
             for (const qint64 pid : engines)
                 ::kill(pid_t(pid), SIGKILL);
         } else {
-            lab->send("stop");
+            m_lab->send("stop");
         }
         QVERIFY(seen("terminated", 30000));
         QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
@@ -537,14 +543,14 @@ private slots:
         QFETCH(bool, seamlessReconnect);
         if (QStandardPaths::findExecutable("tcpdump", {"/usr/bin", "/usr/sbin"}).isEmpty())
             QSKIP("tcpdump is not installed (scripts/deps installs it)");
-        QVERIFY(lab->startServer(false));
+        QVERIFY(m_lab->startServer(false));
         LinkCapture capture;
         QVERIFY2(capture.start(OUTSIDE_ADDRESS), capture.diagnostics().constData());
         // Unprotected, the ping leaves the link: the capture sees a leak.
         ping(OUTSIDE_ADDRESS);
         QVERIFY2(capture.take() > 0, "the capture sees no packet of an unprotected ping");
 
-        writeSettings([&](Settings& settings) {
+        writeSettings([&](Settings &settings) {
             settings.setInternetKillSwitch(true);
             settings.setInternetKillSwitchInterface(NetworkInterface("eth0"));
             settings.setSeamlessReconnect(seamlessReconnect);
@@ -555,7 +561,7 @@ private slots:
         ping(OUTSIDE_ADDRESS);
         QCOMPARE(capture.take(), 0);
 
-        lab->stopServer(false);
+        m_lab->stopServer(false);
         QVERIFY(seen("state RECONNECTING"));
         if (!seamlessReconnect)
             QVERIFY(seen("terminated"));
@@ -565,7 +571,7 @@ private slots:
             QTest::qWait(2000);
         }
         // Nor once the user gives up and the connection is gone.
-        QCOMPARE(lab->quit(), 0);
+        QCOMPARE(m_lab->quit(), 0);
         QVERIFY2(waitUntil([] { return enginesLeft().isEmpty(); }, 15000), qPrintable(enginesLeft().join(", ")));
         QVERIFY(!ping(OUTSIDE_ADDRESS));
         QCOMPARE(capture.take(), 0);

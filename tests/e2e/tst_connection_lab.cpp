@@ -9,9 +9,9 @@
 #include <csignal>
 
 namespace {
-const QStringList IPV4_BLACK_HOLES{"blackhole 0.0.0.0/1", "blackhole 128.0.0.0/1"};
+const QStringList IPV4_BLACK_HOLES {"blackhole 0.0.0.0/1", "blackhole 128.0.0.0/1"};
 
-bool isWaiting(const QString& progress)
+bool isWaiting(const QString &progress)
 {
     return progress.endsWith(" 6") || progress.endsWith(" 7");
 }
@@ -24,54 +24,51 @@ class TestConnectionLab : public QObject
 {
     Q_OBJECT
 
-    QScopedPointer<ConnectionLab> lab;
+    QScopedPointer<ConnectionLab> m_lab;
 
-    static QStringList driverArguments(const QStringList& transport)
+    static QStringList driverArguments(const QStringList &transport)
     {
-        return QStringList{"--site", ConnectionLab::SITE, "--user", ConnectionLab::USER, "--password",
-                           ConnectionLab::PASSWORD}
-             + transport;
+        return QStringList {"--site",     ConnectionLab::SITE,    "--user", ConnectionLab::USER,
+                            "--password", ConnectionLab::PASSWORD}
+               + transport;
     }
 
     // Starts the driver and waits for CONNECTED; false (with everything
     // logged) when it does not get there.
-    bool connect(const QStringList& transport)
+    bool connect(const QStringList &transport)
     {
-        if (lab->startDriver(driverArguments(transport)) && lab->waitFor("connected") >= 0)
+        if (m_lab->startDriver(driverArguments(transport)) && m_lab->waitFor("connected") >= 0)
             return true;
-        qWarning().noquote() << lab->diagnostics();
+        qWarning().noquote() << m_lab->diagnostics();
         return false;
     }
 
     // Ends the run with "quit": the driver must stop the connection and end with 0.
     bool quit()
     {
-        const int exitCode = lab->quit();
-        if (exitCode == 0 && !lab->eventsStartingWith("terminated").isEmpty())
+        const int exitCode = m_lab->quit();
+        if (exitCode == 0 && !m_lab->eventsStartingWith("terminated").isEmpty())
             return true;
-        qWarning().noquote() << "exit code" << exitCode << lab->diagnostics();
+        qWarning().noquote() << "exit code" << exitCode << m_lab->diagnostics();
         return false;
     }
 
     void usePushedNameServer()
     {
-        Settings settings(lab->settingsFile());
+        Settings settings(m_lab->settingsFile());
         settings.setDnsPreferenceActionAfterConnect(DnsPreferenceAction::getDnsPreferenceActionPushed());
     }
 
     // Resolves `name` as any program would (the namespace's resolv.conf).
-    static bool lookUp(const QString& name)
-    {
-        return ConnectionLab::run("getent", {"ahostsv4", name}) == 0;
-    }
+    static bool lookUp(const QString &name) { return ConnectionLab::run("getent", {"ahostsv4", name}) == 0; }
 
-    static QByteArray readFile(const QString& path)
+    static QByteArray readFile(const QString &path)
     {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    static bool ping(const QString& address)
+    static bool ping(const QString &address)
     {
         QString output;
         if (ConnectionLab::run("ping", {"-c", "1", "-W", "5", address}, &output) == 0)
@@ -86,15 +83,15 @@ private slots:
         const QString reason = ConnectionLab::unavailableReason();
         if (!reason.isEmpty())
             QSKIP(qPrintable(reason));
-        lab.reset(new ConnectionLab);
-        QVERIFY(lab->setUp());
+        m_lab.reset(new ConnectionLab);
+        QVERIFY(m_lab->setUp());
     }
 
-    void cleanupTestCase() { lab.reset(); }
+    void cleanupTestCase() { m_lab.reset(); }
 
-    void init() { lab->resetHome(); }
+    void init() { m_lab->resetHome(); }
     // A test that failed half-way must not leave its connection to the next.
-    void cleanup() { lab->quit(); }
+    void cleanup() { m_lab->quit(); }
 
     void connectsThroughEveryTransport_data()
     {
@@ -105,12 +102,12 @@ private slots:
         // The server sees the client itself only on a direct connection; a
         // relay on the server side connects from there.
         QTest::addColumn<bool>("relayed");
-        QTest::newRow("udp") << QStringList{"--protocol", "udp"} << true << -1 << false;
-        QTest::newRow("tcp") << QStringList{"--protocol", "tcp"} << false << -1 << false;
-        QTest::newRow("stunnel") << QStringList{"--protocol", "tcp", "--stunnel"} << false << -1 << true;
-        QTest::newRow("stealth proxy") << QStringList{"--via", "stealth"} << false << -1 << true;
-        QTest::newRow("custom HTTP proxy") << QStringList{"--via", "custom"} << false << 0 << true;
-        QTest::newRow("custom SOCKS5 proxy") << QStringList{"--via", "custom"} << false << 1 << true;
+        QTest::newRow("udp") << QStringList {"--protocol", "udp"} << true << -1 << false;
+        QTest::newRow("tcp") << QStringList {"--protocol", "tcp"} << false << -1 << false;
+        QTest::newRow("stunnel") << QStringList {"--protocol", "tcp", "--stunnel"} << false << -1 << true;
+        QTest::newRow("stealth proxy") << QStringList {"--via", "stealth"} << false << -1 << true;
+        QTest::newRow("custom HTTP proxy") << QStringList {"--via", "custom"} << false << 0 << true;
+        QTest::newRow("custom SOCKS5 proxy") << QStringList {"--via", "custom"} << false << 1 << true;
     }
 
     // CONNECTED through the transport, and traffic crosses the tunnel to the
@@ -122,24 +119,24 @@ private slots:
         QFETCH(int, customProxy);
         QFETCH(bool, relayed);
         if (customProxy >= 0)
-            lab->chooseCustomProxy(customProxy == 1);
+            m_lab->chooseCustomProxy(customProxy == 1);
         QVERIFY(connect(transport));
-        const QString tunnelServer = Lab::tunnelAddress(lab->server(udpServer));
+        const QString tunnelServer = Lab::tunnelAddress(m_lab->server(udpServer));
         const QString tunnelNetwork = tunnelServer.left(tunnelServer.lastIndexOf('.') + 1);
-        const QStringList connected = lab->eventsStartingWith("state CONNECTED ");
+        const QStringList connected = m_lab->eventsStartingWith("state CONNECTED ");
         QCOMPARE(connected.size(), 1);
         QVERIFY2(connected.first().section(' ', 2, 2).startsWith(tunnelNetwork), qPrintable(connected.first()));
         QVERIFY(ping(tunnelServer));
-        const QString peer = lab->lastPeerAddress(udpServer);
+        const QString peer = m_lab->lastPeerAddress(udpServer);
         QVERIFY(!peer.isEmpty());
         QCOMPARE(peer == Lab::clientAddress(), !relayed);
         QVERIFY(quit());
         // Neither the engine nor a transport program outlives the driver.
-        for (const char* program : {"openvpn", "stunnel", "ss-local"})
+        for (const char *program : {"openvpn", "stunnel", "ss-local"})
             QTRY_COMPARE_WITH_TIMEOUT(Lab::clientProcesses(program), QList<qint64>(), 10000);
-        QVERIFY2(lab->eventsStartingWith("fatal").isEmpty() && lab->eventsStartingWith("error").isEmpty()
-                     && lab->eventsStartingWith("malformed").isEmpty(),
-                 qPrintable(lab->events().join('\n')));
+        QVERIFY2(m_lab->eventsStartingWith("fatal").isEmpty() && m_lab->eventsStartingWith("error").isEmpty()
+                     && m_lab->eventsStartingWith("malformed").isEmpty(),
+                 qPrintable(m_lab->events().join('\n')));
     }
 
     // Without a password the engine's request reaches the frontend; a wrong
@@ -148,29 +145,29 @@ private slots:
     void connectsThroughOpenConnect()
     {
         QVERIFY(connect({"--tunnel", "openconnect", "--protocol", "tcp"}));
-        const QStringList connected = lab->eventsStartingWith("state CONNECTED ");
+        const QStringList connected = m_lab->eventsStartingWith("state CONNECTED ");
         QCOMPARE(connected.size(), 1);
         QVERIFY2(connected.first().section(' ', 2, 2).startsWith("198.18.0."), qPrintable(connected.first()));
         QVERIFY(ping("198.18.0.1"));
         QVERIFY(quit());
-        QVERIFY2(lab->eventsStartingWith("fatal").isEmpty() && lab->eventsStartingWith("error").isEmpty(),
-                 qPrintable(lab->events().join('\n')));
+        QVERIFY2(m_lab->eventsStartingWith("fatal").isEmpty() && m_lab->eventsStartingWith("error").isEmpty(),
+                 qPrintable(m_lab->events().join('\n')));
     }
 
     void asksForThePasswordUntilItIsRight()
     {
-        QVERIFY(lab->startDriver({"--site", ConnectionLab::SITE, "--protocol", "udp"}));
-        int request = lab->waitFor("password ");
-        QVERIFY2(request >= 0, qPrintable(lab->diagnostics()));
-        QCOMPARE(lab->events().at(request), QString("password 0"));
-        lab->send("login " + ConnectionLab::USER + " wrong " + ConnectionLab::PASSWORD);
-        request = lab->waitFor("password ", 60000, request + 1);
-        QVERIFY2(request >= 0, qPrintable(lab->diagnostics()));
-        QCOMPARE(lab->events().at(request), QString("password 1"));
-        QVERIFY(lab->eventsStartingWith("connected").isEmpty());
+        QVERIFY(m_lab->startDriver({"--site", ConnectionLab::SITE, "--protocol", "udp"}));
+        int request = m_lab->waitFor("password ");
+        QVERIFY2(request >= 0, qPrintable(m_lab->diagnostics()));
+        QCOMPARE(m_lab->events().at(request), QString("password 0"));
+        m_lab->send("login " + ConnectionLab::USER + " wrong " + ConnectionLab::PASSWORD);
+        request = m_lab->waitFor("password ", 60000, request + 1);
+        QVERIFY2(request >= 0, qPrintable(m_lab->diagnostics()));
+        QCOMPARE(m_lab->events().at(request), QString("password 1"));
+        QVERIFY(m_lab->eventsStartingWith("connected").isEmpty());
         // The password holds a blank: everything after the user name counts.
-        lab->send("login " + ConnectionLab::USER + " " + ConnectionLab::PASSWORD);
-        QVERIFY2(lab->waitFor("connected", 60000, request + 1) >= 0, qPrintable(lab->diagnostics()));
+        m_lab->send("login " + ConnectionLab::USER + " " + ConnectionLab::PASSWORD);
+        QVERIFY2(m_lab->waitFor("connected", 60000, request + 1) >= 0, qPrintable(m_lab->diagnostics()));
         QVERIFY(quit());
     }
 
@@ -180,18 +177,18 @@ private slots:
     {
         {
             // A proxy nobody answers at: the engine keeps trying.
-            Settings settings(lab->settingsFile());
+            Settings settings(m_lab->settingsFile());
             settings.setProxyProtocol(Settings::HTTP);
             settings.setProxyAddress(Lab::serverAddress());
             settings.setProxyPort("9");
         }
-        QVERIFY(lab->startDriver(driverArguments({"--via", "custom", "--connect-timeout", "5"})));
-        const int timeout = lab->waitFor("error Connect timeout", 30000);
-        QVERIFY2(timeout >= 0, qPrintable(lab->diagnostics()));
-        QVERIFY2(lab->waitFor("terminated", 30000, timeout) >= 0, qPrintable(lab->diagnostics()));
-        QVERIFY(lab->eventsStartingWith("connected").isEmpty());
+        QVERIFY(m_lab->startDriver(driverArguments({"--via", "custom", "--connect-timeout", "5"})));
+        const int timeout = m_lab->waitFor("error Connect timeout", 30000);
+        QVERIFY2(timeout >= 0, qPrintable(m_lab->diagnostics()));
+        QVERIFY2(m_lab->waitFor("terminated", 30000, timeout) >= 0, qPrintable(m_lab->diagnostics()));
+        QVERIFY(m_lab->eventsStartingWith("connected").isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(Lab::clientProcesses("openvpn"), QList<qint64>(), 10000);
-        QCOMPARE(lab->quit(), 0);
+        QCOMPARE(m_lab->quit(), 0);
     }
 
     // A second run finds the catalogue installed and current: it goes on as
@@ -202,10 +199,10 @@ private slots:
         QVERIFY(quit());
         QElapsedTimer second;
         second.start();
-        QVERIFY(lab->startDriver(driverArguments({"--protocol", "udp"})));
-        QVERIFY2(lab->waitFor("config-ready", 60000) >= 0, qPrintable(lab->diagnostics()));
+        QVERIFY(m_lab->startDriver(driverArguments({"--protocol", "udp"})));
+        QVERIFY2(m_lab->waitFor("config-ready", 60000) >= 0, qPrintable(m_lab->diagnostics()));
         QVERIFY2(second.elapsed() < 20000, qPrintable(QString::number(second.elapsed())));
-        QVERIFY2(lab->waitFor("connected") >= 0, qPrintable(lab->diagnostics()));
+        QVERIFY2(m_lab->waitFor("connected") >= 0, qPrintable(m_lab->diagnostics()));
         QVERIFY(quit());
     }
 
@@ -218,14 +215,14 @@ private slots:
             DefaultRoute() { ConnectionLab::run("ip", {"route", "del", "default"}); }
             ~DefaultRoute() { ConnectionLab::run("ip", {"route", "replace", "default", "via", Lab::serverAddress()}); }
         } withoutDefaultRoute;
-        QVERIFY(lab->startDriver(driverArguments({"--protocol", "udp"})));
-        QVERIFY2(lab->waitFor("progress CHECKING_DEFAULT_ROUTE 6") >= 0, qPrintable(lab->diagnostics()));
+        QVERIFY(m_lab->startDriver(driverArguments({"--protocol", "udp"})));
+        QVERIFY2(m_lab->waitFor("progress CHECKING_DEFAULT_ROUTE 6") >= 0, qPrintable(m_lab->diagnostics()));
         QElapsedTimer quitting;
         quitting.start();
-        QCOMPARE(lab->quit(), 0);
+        QCOMPARE(m_lab->quit(), 0);
         QVERIFY2(quitting.elapsed() < 10000, qPrintable(QString::number(quitting.elapsed())));
-        QVERIFY2(lab->events().contains("result 0 Aborted by the user."), qPrintable(lab->events().join('\n')));
-        QVERIFY(lab->eventsStartingWith("progress OPENVPN_STARTING").isEmpty());
+        QVERIFY2(m_lab->events().contains("result 0 Aborted by the user."), qPrintable(m_lab->events().join('\n')));
+        QVERIFY(m_lab->eventsStartingWith("progress OPENVPN_STARTING").isEmpty());
         QCOMPARE(Lab::clientProcesses("openvpn"), QList<qint64>());
         QCOMPARE(ConnectionLab::blackHoleRoutes(), QStringList());
     }
@@ -246,21 +243,21 @@ private slots:
                 write("nameserver 198.51.100.9\n");
             }
             ~DeadNameServer() { write(original); }
-            static void write(const QByteArray& content)
+            static void write(const QByteArray &content)
             {
                 QFile file("/etc/resolv.conf");
                 if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
                     file.write(content);
             }
         } deadNameServer;
-        QVERIFY(lab->startDriver(driverArguments({"--protocol", "udp"})));
-        const int waiting = lab->waitFor("progress LOOKUP_HOSTNAME_BEFORE_CONNECTING 7");
-        QVERIFY2(waiting >= 0, qPrintable(lab->diagnostics()));
-        lab->send("skip");
-        QVERIFY2(lab->waitFor("progress LOOKUP_HOSTNAME_BEFORE_CONNECTING 3", 20000, waiting) >= 0,
-                 qPrintable(lab->diagnostics()));
-        QVERIFY2(lab->waitFor("connected") >= 0, qPrintable(lab->diagnostics()));
-        QVERIFY(lab->eventsStartingWith("progress LOOKUP_HOSTNAME_BEFORE_CONNECTING 1").isEmpty());
+        QVERIFY(m_lab->startDriver(driverArguments({"--protocol", "udp"})));
+        const int waiting = m_lab->waitFor("progress LOOKUP_HOSTNAME_BEFORE_CONNECTING 7");
+        QVERIFY2(waiting >= 0, qPrintable(m_lab->diagnostics()));
+        m_lab->send("skip");
+        QVERIFY2(m_lab->waitFor("progress LOOKUP_HOSTNAME_BEFORE_CONNECTING 3", 20000, waiting) >= 0,
+                 qPrintable(m_lab->diagnostics()));
+        QVERIFY2(m_lab->waitFor("connected") >= 0, qPrintable(m_lab->diagnostics()));
+        QVERIFY(m_lab->eventsStartingWith("progress LOOKUP_HOSTNAME_BEFORE_CONNECTING 1").isEmpty());
         QVERIFY(quit());
     }
 
@@ -269,12 +266,12 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("lastEvent");
-        QTest::newRow("unknown site") << QStringList{"--site", "XXX-Nowhere"} << 4 << "error Site not found";
-        QTest::newRow("bad transport") << QStringList{"--site", ConnectionLab::SITE, "--via", "carrier-pigeon"} << 2
+        QTest::newRow("unknown site") << QStringList {"--site", "XXX-Nowhere"} << 4 << "error Site not found";
+        QTest::newRow("bad transport") << QStringList {"--site", ConnectionLab::SITE, "--via", "carrier-pigeon"} << 2
                                        << QString();
         QTest::newRow("contradicting protocol")
-            << QStringList{"--site", ConnectionLab::SITE, "--protocol", "udp", "--via", "stealth"} << 2 << QString();
-        QTest::newRow("no site") << QStringList{"--protocol", "udp"} << 2 << QString();
+            << QStringList {"--site", ConnectionLab::SITE, "--protocol", "udp", "--via", "stealth"} << 2 << QString();
+        QTest::newRow("no site") << QStringList {"--protocol", "udp"} << 2 << QString();
     }
 
     // Nothing is started when the site or the arguments are wrong.
@@ -283,9 +280,9 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, lastEvent);
-        QVERIFY(lab->startDriver(arguments));
-        QCOMPARE(lab->waitForExit(), exitCode);
-        const QStringList events = lab->events();
+        QVERIFY(m_lab->startDriver(arguments));
+        QCOMPARE(m_lab->waitForExit(), exitCode);
+        const QStringList events = m_lab->events();
         QVERIFY2(events.filter(QRegularExpression("^(start|progress) ")).isEmpty(), qPrintable(events.join('\n')));
         if (!lastEvent.isEmpty()) {
             QVERIFY(!events.isEmpty());
@@ -302,7 +299,7 @@ private slots:
         QVERIFY(quit());
         QStringList stages;
         QString running;
-        for (const QString& event : lab->events()) {
+        for (const QString &event : m_lab->events()) {
             if (!event.startsWith("progress ") && !event.startsWith("result ") && event != "terminated")
                 continue;
             if (isWaiting(event)) {
@@ -312,27 +309,27 @@ private slots:
             running = event.section(' ', 1, 1);
             stages << event;
         }
-        const QStringList expected{"progress INIT_CONNECTION 0",
-                                   "progress PRELIMINARY_CHECKS 4",
-                                   "progress PRELIMINARY_CHECKS 1",
-                                   "progress ENABLE_SEAMLESS_RECONNECT 4",
-                                   "progress ENABLE_SEAMLESS_RECONNECT 1",
-                                   "progress ENABLE_IPV6_PROTECTION 4",
-                                   "progress ENABLE_IPV6_PROTECTION 1",
-                                   "progress CHECKING_DEFAULT_ROUTE 4",
-                                   "progress CHECKING_DEFAULT_ROUTE 1",
-                                   "progress LOOKUP_HOSTNAME_BEFORE_CONNECTING 5",
-                                   "progress LOOKUP_HOSTNAME_BEFORE_CONNECTING 1",
-                                   "progress PREPARE_OPENVPN_ENVIRONMENT 4",
-                                   "progress PREPARE_OPENVPN_ENVIRONMENT 1",
-                                   "progress OPENVPN_STARTING 4",
-                                   "progress OPENVPN_STARTING 1",
-                                   "result 2 VPN started",
-                                   "terminated",
-                                   "progress DISABLE_SEAMLESS_RECONNECT 4",
-                                   "progress DISABLE_SEAMLESS_RECONNECT 1",
-                                   "progress DISABLE_IPV6_PROTECTION 4",
-                                   "progress DISABLE_IPV6_PROTECTION 1"};
+        const QStringList expected {"progress INIT_CONNECTION 0",
+                                    "progress PRELIMINARY_CHECKS 4",
+                                    "progress PRELIMINARY_CHECKS 1",
+                                    "progress ENABLE_SEAMLESS_RECONNECT 4",
+                                    "progress ENABLE_SEAMLESS_RECONNECT 1",
+                                    "progress ENABLE_IPV6_PROTECTION 4",
+                                    "progress ENABLE_IPV6_PROTECTION 1",
+                                    "progress CHECKING_DEFAULT_ROUTE 4",
+                                    "progress CHECKING_DEFAULT_ROUTE 1",
+                                    "progress LOOKUP_HOSTNAME_BEFORE_CONNECTING 5",
+                                    "progress LOOKUP_HOSTNAME_BEFORE_CONNECTING 1",
+                                    "progress PREPARE_OPENVPN_ENVIRONMENT 4",
+                                    "progress PREPARE_OPENVPN_ENVIRONMENT 1",
+                                    "progress OPENVPN_STARTING 4",
+                                    "progress OPENVPN_STARTING 1",
+                                    "result 2 VPN started",
+                                    "terminated",
+                                    "progress DISABLE_SEAMLESS_RECONNECT 4",
+                                    "progress DISABLE_SEAMLESS_RECONNECT 1",
+                                    "progress DISABLE_IPV6_PROTECTION 4",
+                                    "progress DISABLE_IPV6_PROTECTION 1"};
         QCOMPARE(stages, expected);
     }
 
@@ -342,10 +339,10 @@ private slots:
     void usesThePushedNameServerWhileConnected()
     {
         const QByteArray original = readFile("/etc/resolv.conf");
-        QCOMPARE(ConnectionLab::nameServers(), QStringList{Lab::serverAddress()});
+        QCOMPARE(ConnectionLab::nameServers(), QStringList {Lab::serverAddress()});
         usePushedNameServer();
         QVERIFY(connect({"--protocol", "tcp"}));
-        QCOMPARE(ConnectionLab::nameServers(), QStringList{ConnectionLab::pushedNameServer(false)});
+        QCOMPARE(ConnectionLab::nameServers(), QStringList {ConnectionLab::pushedNameServer(false)});
         QVERIFY(quit());
         QCOMPARE(readFile("/etc/resolv.conf"), original);
     }
@@ -381,13 +378,13 @@ private slots:
     {
         struct CompressingServer
         {
-            ConnectionLab& lab;
+            ConnectionLab &lab;
             ~CompressingServer() { lab.restartServer(true); }
-        } compressing{*lab};
-        QVERIFY(lab->restartServer(true, {"--allow-compression", "yes", "--compress", "lz4-v2", "--push",
-                                          "compress lz4-v2"}));
+        } compressing {*m_lab};
+        QVERIFY(m_lab->restartServer(
+            true, {"--allow-compression", "yes", "--compress", "lz4-v2", "--push", "compress lz4-v2"}));
         QVERIFY(connect({"--protocol", "udp"}));
-        QVERIFY(ping(Lab::tunnelAddress(lab->server(true))));
+        QVERIFY(ping(Lab::tunnelAddress(m_lab->server(true))));
         QVERIFY(quit());
     }
 
@@ -404,8 +401,8 @@ private slots:
         QVERIFY(!ConnectionLab::blackHoleRoutes().isEmpty());
         QVERIFY(!Lab::clientProcesses("openvpn").isEmpty());
 
-        lab->signalDriver(SIGTERM);
-        QCOMPARE(lab->waitForExit(30000), 0);
+        m_lab->signalDriver(SIGTERM);
+        QCOMPARE(m_lab->waitForExit(30000), 0);
         QCOMPARE(ConnectionLab::nameServers(), originalNameServers);
         QCOMPARE(ConnectionLab::blackHoleRoutes(), QStringList());
         QTRY_COMPARE_WITH_TIMEOUT(Lab::clientProcesses("openvpn"), QList<qint64>(), 10000);
@@ -426,27 +423,27 @@ private slots:
         QFETCH(bool, killSwitch);
         QVERIFY(ConnectionLab::blackHoleRoutes().isEmpty());
         {
-            Settings settings(lab->settingsFile());
+            Settings settings(m_lab->settingsFile());
             settings.setBlockInternetWhenNotConnected(killSwitch);
         }
         QVERIFY(connect({"--protocol", "udp"}));
         const QStringList whileConnected = ConnectionLab::blackHoleRoutes();
-        for (const QString& route : IPV4_BLACK_HOLES)
+        for (const QString &route : IPV4_BLACK_HOLES)
             QVERIFY2(whileConnected.contains(route), qPrintable(whileConnected.join('\n')));
 
-        lab->send("stop");
-        QVERIFY2(lab->waitFor("terminated", 30000) >= 0, qPrintable(lab->events().join('\n')));
+        m_lab->send("stop");
+        QVERIFY2(m_lab->waitFor("terminated", 30000) >= 0, qPrintable(m_lab->events().join('\n')));
         if (killSwitch) {
             // Give a wrong removal the time it would take.
             QTest::qWait(3000);
             const QStringList afterStop = ConnectionLab::blackHoleRoutes();
-            for (const QString& route : IPV4_BLACK_HOLES)
+            for (const QString &route : IPV4_BLACK_HOLES)
                 QVERIFY2(afterStop.contains(route), qPrintable(afterStop.join('\n')));
         } else {
             QTRY_COMPARE_WITH_TIMEOUT(ConnectionLab::blackHoleRoutes(), QStringList(), 20000);
         }
 
-        QCOMPARE(lab->quit(), 0);
+        QCOMPARE(m_lab->quit(), 0);
         QCOMPARE(ConnectionLab::blackHoleRoutes(), QStringList());
     }
 };

@@ -39,9 +39,15 @@ public:
     QStringList engineArguments() const
     {
         return {QStringLiteral("https://%1:%2/").arg(Lab::serverAddress()).arg(VPN_PORT),
-                "--vyx-port-cmd-fd", QString::number(m_commandServer.serverPort()),
-                "--vyx-port-cmd-fd-write", QString::number(m_commandWriteServer.serverPort()),
-                "--script", ORVAL_VPNC_SCRIPT, "--no-dtls", "--reconnect-timeout", "30"};
+                "--vyx-port-cmd-fd",
+                QString::number(m_commandServer.serverPort()),
+                "--vyx-port-cmd-fd-write",
+                QString::number(m_commandWriteServer.serverPort()),
+                "--script",
+                ORVAL_VPNC_SCRIPT,
+                "--no-dtls",
+                "--reconnect-timeout",
+                "30"};
     }
 
     bool seen(const QString &prefix) const
@@ -97,10 +103,11 @@ private:
         const QString device = environment.value("TUNDEV");
         bool ok = true;
         if (reason == "connect") {
-            ok = QProcess::execute("ip", {"addr", "add", environment.value("INTERNAL_IP4_ADDRESS") + "/32",
-                                          "dev", device}) == 0
-                && QProcess::execute("ip", {"link", "set", device, "up"}) == 0
-                && QProcess::execute("ip", {"route", "add", "198.18.0.0/24", "dev", device}) == 0;
+            ok = QProcess::execute("ip",
+                                   {"addr", "add", environment.value("INTERNAL_IP4_ADDRESS") + "/32", "dev", device})
+                     == 0
+                 && QProcess::execute("ip", {"link", "set", device, "up"}) == 0
+                 && QProcess::execute("ip", {"route", "add", "198.18.0.0/24", "dev", device}) == 0;
         }
         send(command, ok ? ">VPNC_SCRIPT_OK\n" : ">VPNC_SCRIPT_FAILED\n");
     }
@@ -124,10 +131,7 @@ private slots:
         QVERIFY2(Lab::startOcserv(m_server, USER, PASSWORD, VPN_PORT), "ocserv did not start");
     }
 
-    void cleanupTestCase()
-    {
-        Lab::stop(m_server);
-    }
+    void cleanupTestCase() { Lab::stop(m_server); }
 
     void connectsCarriesTrafficAndDisconnectsCleanly()
     {

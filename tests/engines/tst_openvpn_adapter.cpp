@@ -33,17 +33,23 @@ private slots:
         QTest::addColumn<Arguments>("given");
         QTest::addColumn<Arguments>("expected");
         QTest::newRow("fixed cipher becomes a one-entry list with fallback")
-            << Arguments{"--config", "a.conf", "--ncp-disable", "--cipher", "AES-256-CBC", "--auth", "SHA256"}
-            << Arguments{"--config", "a.conf", "--data-ciphers", "AES-256-CBC", "--data-ciphers-fallback",
-                         "AES-256-CBC", "--auth", "SHA256"};
+            << Arguments {"--config", "a.conf", "--ncp-disable", "--cipher", "AES-256-CBC", "--auth", "SHA256"}
+            << Arguments {"--config",    "a.conf", "--data-ciphers", "AES-256-CBC", "--data-ciphers-fallback",
+                          "AES-256-CBC", "--auth", "SHA256"};
         QTest::newRow("empty cipher is dropped")
-            << Arguments{"--ncp-disable", "--cipher", "", "--tls-version-min", "1.2"}
-            << Arguments{"--tls-version-min", "1.2"};
+            << Arguments {"--ncp-disable", "--cipher", "", "--tls-version-min", "1.2"}
+            << Arguments {"--tls-version-min", "1.2"};
         QTest::newRow("negotiable cipher passes through")
-            << Arguments{"--cipher", "AES-128-GCM"} << Arguments{"--cipher", "AES-128-GCM"};
+            << Arguments {"--cipher", "AES-128-GCM"} << Arguments {"--cipher", "AES-128-GCM"};
         QTest::newRow("everything else unchanged, repeats kept")
-            << Arguments{"--management-up-down", "--management-up-down", "--remote", "192.0.2.1 1194", "--tun-mtu", "1400"}
-            << Arguments{"--management-up-down", "--management-up-down", "--remote", "192.0.2.1 1194", "--tun-mtu", "1400"};
+            << Arguments {"--management-up-down",
+                          "--management-up-down",
+                          "--remote",
+                          "192.0.2.1 1194",
+                          "--tun-mtu",
+                          "1400"}
+            << Arguments {
+                   "--management-up-down", "--management-up-down", "--remote", "192.0.2.1 1194", "--tun-mtu", "1400"};
     }
 
     // Every command line also accepts the compression a server pushes.
@@ -58,8 +64,9 @@ private slots:
     void refusesWhatItCannotHonour_data()
     {
         QTest::addColumn<Arguments>("given");
-        QTest::newRow("scramble") << Arguments{"--ncp-disable", "--cipher", "AES-256-CBC", "--scramble", "obfuscate", "mask"};
-        QTest::newRow("cipher without value") << Arguments{"--cipher"};
+        QTest::newRow("scramble") << Arguments {"--ncp-disable", "--cipher",  "AES-256-CBC",
+                                                "--scramble",    "obfuscate", "mask"};
+        QTest::newRow("cipher without value") << Arguments {"--cipher"};
     }
 
     void refusesWhatItCannotHonour()
@@ -85,9 +92,10 @@ private slots:
         if (!QFileInfo::exists(QStringLiteral(ORVAL_OPENVPN_PROGRAM)))
             QSKIP("OpenVPN is not installed");
         QTemporaryDir dir;
-        QCOMPARE(QProcess::execute("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
-                                               "-subj", "/CN=adapter-test", "-keyout", dir.filePath("key.pem"),
-                                               "-out", dir.filePath("ca.pem")}), 0);
+        QCOMPARE(QProcess::execute("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
+                                               "/CN=adapter-test", "-keyout", dir.filePath("key.pem"), "-out",
+                                               dir.filePath("ca.pem")}),
+                 0);
         QFile config(dir.filePath("client.conf"));
         QVERIFY(config.open(QIODevice::WriteOnly));
         config.write("client\ndev tun\nproto udp\nremote 192.0.2.10 1194\nca ca.pem\nauth-user-pass\nnobind\n");
@@ -97,14 +105,31 @@ private slots:
         QVERIFY(management.listen(QHostAddress::LocalHost));
         QProcess engine;
         engine.setProcessChannelMode(QProcess::MergedChannels);
-        engine.start(QStringLiteral(ORVAL_OPENVPN_ENGINE),
-                     {"--cd", dir.path(), "--config", "client.conf",
-                      "--management", "127.0.0.1", QString::number(management.serverPort()),
-                      "--management-client", "--management-hold", "--management-query-passwords",
-                      "--management-up-down", "--auth-retry", "interact", "--script-security", "1",
-                      "--route-noexec", "--management-query-remote", "--management-up-down",
-                      "--ncp-disable", "--cipher", "AES-256-CBC", "--auth", "SHA256",
-                      "--tls-version-min", "1.2"});
+        engine.start(QStringLiteral(ORVAL_OPENVPN_ENGINE), {"--cd",
+                                                            dir.path(),
+                                                            "--config",
+                                                            "client.conf",
+                                                            "--management",
+                                                            "127.0.0.1",
+                                                            QString::number(management.serverPort()),
+                                                            "--management-client",
+                                                            "--management-hold",
+                                                            "--management-query-passwords",
+                                                            "--management-up-down",
+                                                            "--auth-retry",
+                                                            "interact",
+                                                            "--script-security",
+                                                            "1",
+                                                            "--route-noexec",
+                                                            "--management-query-remote",
+                                                            "--management-up-down",
+                                                            "--ncp-disable",
+                                                            "--cipher",
+                                                            "AES-256-CBC",
+                                                            "--auth",
+                                                            "SHA256",
+                                                            "--tls-version-min",
+                                                            "1.2"});
         QVERIFY2(management.waitForNewConnection(10000), engine.readAll().constData());
         QTcpSocket *socket = management.nextPendingConnection();
         QByteArray received;

@@ -38,7 +38,9 @@ private slots:
         QVERIFY(config.open(QIODevice::WriteOnly));
         config.write(QStringLiteral("syslog = no\npid =\nforeground = yes\n[openvpn]\nclient = yes\n"
                                     "accept = 127.0.0.1:%1\nconnect = 127.0.0.1:%2\n")
-                         .arg(freePort()).arg(freePort()).toUtf8());
+                         .arg(freePort())
+                         .arg(freePort())
+                         .toUtf8());
         config.close();
         const QByteArray output = runUntil("stunnel", {config.fileName()}, "Configuration successful");
         QVERIFY2(output.contains("Configuration successful"), output.constData());
@@ -47,10 +49,11 @@ private slots:
 
     void shadowsocksClientReportsListening()
     {
-        const QByteArray output = runUntil("ss-local", {"-s", "127.0.0.1", "-p", QString::number(freePort()),
-                                                        "-l", QString::number(freePort()), "-k", "secret",
-                                                        "-m", "chacha20-ietf-poly1305", "-b", "127.0.0.1"},
-                                           "listening");
+        const QByteArray output =
+            runUntil("ss-local",
+                     {"-s", "127.0.0.1", "-p", QString::number(freePort()), "-l", QString::number(freePort()), "-k",
+                      "secret", "-m", "chacha20-ietf-poly1305", "-b", "127.0.0.1"},
+                     "listening");
         QVERIFY2(output.contains("listening"), output.constData());
     }
 };

@@ -59,13 +59,13 @@ class SiteConnectionParameters : public NullConnectionParameters
 {
 public:
     explicit SiteConnectionParameters(const HalvorixServerSite &site)
-        : site(site)
+        : m_site(site)
     {
     }
-    HalvorixServerSite getServerSite() const override { return site; }
+    HalvorixServerSite getServerSite() const override { return m_site; }
 
 private:
-    HalvorixServerSite site;
+    HalvorixServerSite m_site;
 };
 
 inline QSharedPointer<ConnectionParameters> connectionTo(const HalvorixServerSite &site)

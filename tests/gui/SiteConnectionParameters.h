@@ -9,20 +9,20 @@ class SiteConnectionParameters : public FakeConnectionParameters
 public:
     SiteConnectionParameters(const HalvorixServerSite &site, HalvorixServerSite::Protocol protocol,
                              const QString &cipherName, const QString &authName = QString(), bool stealth = false)
-        : site(site)
-        , protocol(protocol)
-        , cipherName(cipherName)
-        , authName(authName)
-        , stealth(stealth)
+        : m_site(site)
+        , m_protocol(protocol)
+        , m_cipherName(cipherName)
+        , m_authName(authName)
+        , m_stealth(stealth)
     {
     }
 
-    HalvorixServerSite getServerSite() const override { return site; }
-    HalvorixServerSite::Protocol getProtocol() const override { return protocol; }
-    bool isCipherStealth() const override { return stealth; }
-    QString getCipherName() const override { return cipherName; }
-    bool hasCipherAuthName() const override { return !authName.isEmpty(); }
-    QString getCipherAuthName() const override { return authName; }
+    HalvorixServerSite getServerSite() const override { return m_site; }
+    HalvorixServerSite::Protocol getProtocol() const override { return m_protocol; }
+    bool isCipherStealth() const override { return m_stealth; }
+    QString getCipherName() const override { return m_cipherName; }
+    bool hasCipherAuthName() const override { return !m_authName.isEmpty(); }
+    QString getCipherAuthName() const override { return m_authName; }
 
     // A catalogue site with no files, in the given country and city.
     static HalvorixServerSite makeSite(const QString &country, const QString &city, bool stealth = false,
@@ -33,9 +33,9 @@ public:
     }
 
 private:
-    HalvorixServerSite site;
-    HalvorixServerSite::Protocol protocol;
-    QString cipherName;
-    QString authName;
-    bool stealth;
+    HalvorixServerSite m_site;
+    HalvorixServerSite::Protocol m_protocol;
+    QString m_cipherName;
+    QString m_authName;
+    bool m_stealth;
 };

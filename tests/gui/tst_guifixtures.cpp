@@ -15,28 +15,28 @@ class TestGuiFixtures : public QObject
 {
     Q_OBJECT
 
-    QSharedPointer<AnsweringMessageBoxFactory> factory;
+    QSharedPointer<AnsweringMessageBoxFactory> m_factory;
 
 private slots:
     void init()
     {
-        factory.reset(new AnsweringMessageBoxFactory);
-        MessageBoxFactory::setInstance(factory);
+        m_factory.reset(new AnsweringMessageBoxFactory);
+        MessageBoxFactory::setInstance(m_factory);
     }
 
     void cleanup() { MessageBoxFactory::setInstance({}); }
 
     void answersABoxItsCallerRuns()
     {
-        factory->answerWith({"tick no"});
+        m_factory->answerWith({"tick no"});
         NullEventMessageCloser closer;
-        const QSharedPointer<QMessageBox> box = factory->getMessageBoxWithCheckBox(
+        const QSharedPointer<QMessageBox> box = m_factory->getMessageBoxWithCheckBox(
             nullptr, "Quit?", "Remember", QMessageBox::Yes | QMessageBox::No, MessageBoxFactory::Question, QString(),
             QString(), QMessageBox::No, 0, &closer);
         QCOMPARE(box->exec(), int(QMessageBox::No));
         QVERIFY(box->checkBox()->isChecked());
-        QCOMPARE(factory->shown.size(), 1);
-        QCOMPARE(factory->checkBoxTexts, QStringList {"Remember"});
+        QCOMPARE(m_factory->shown.size(), 1);
+        QCOMPARE(m_factory->checkBoxTexts, QStringList {"Remember"});
     }
 
     void answersAnyDialogItsCallerRuns_data()
@@ -52,22 +52,22 @@ private slots:
     {
         QFETCH(QStringList, answers);
         QFETCH(int, result);
-        factory->answerWith(answers);
+        m_factory->answerWith(answers);
         QDialog dialog;
         dialog.setWindowTitle("About");
         QCOMPARE(dialog.exec(), result);
-        QCOMPARE(factory->shown.size(), 1);
-        QCOMPARE(factory->shown.first().title, QStringLiteral("About"));
+        QCOMPARE(m_factory->shown.size(), 1);
+        QCOMPARE(m_factory->shown.first().title, QStringLiteral("About"));
     }
 
     void typesIntoAnInputDialog()
     {
-        factory->answers = {AnsweringMessageBoxFactory::enterText("office")};
+        m_factory->answers = {AnsweringMessageBoxFactory::enterText("office")};
         bool ok = false;
         const QString text = QInputDialog::getText(nullptr, "Name", "Entry name:", QLineEdit::Normal, "home", &ok);
         QVERIFY(ok);
         QCOMPARE(text, QStringLiteral("office"));
-        QCOMPARE(factory->shown.first().text, QStringLiteral("Entry name:"));
+        QCOMPARE(m_factory->shown.first().text, QStringLiteral("Entry name:"));
     }
 
     void choosesAFile()
@@ -77,7 +77,7 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
-        factory->answers = {AnsweringMessageBoxFactory::chooseFile(path)};
+        m_factory->answers = {AnsweringMessageBoxFactory::chooseFile(path)};
         QCOMPARE(QFileDialog::getOpenFileName(nullptr, "Script", dir.path()), path);
     }
 
@@ -85,7 +85,7 @@ private slots:
     // leave() runs until it ends by itself.
     void leavesModelessAndLeftDialogsAlone()
     {
-        factory->answers = {AnsweringMessageBoxFactory::leave()};
+        m_factory->answers = {AnsweringMessageBoxFactory::leave()};
         QDialog modeless;
         modeless.show();
         QDialog working;
@@ -94,8 +94,8 @@ private slots:
             working.done(7);
         });
         QCOMPARE(working.exec(), 7);
-        QCOMPARE(factory->shown.size(), 1);
-        QVERIFY(factory->answers.isEmpty());
+        QCOMPARE(m_factory->shown.size(), 1);
+        QVERIFY(m_factory->answers.isEmpty());
     }
 
     void backendRecordsEveryCall()

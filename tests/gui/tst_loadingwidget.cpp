@@ -71,13 +71,13 @@ class TestLoadingWidget : public QObject
 {
     Q_OBJECT
 
-    QTranslator translator;
+    QTranslator m_translator;
 
 private slots:
     void initTestCase()
     {
         Q_INIT_RESOURCE(vpnbackend);
-        QVERIFY(ApplicationTranslation::install(translator));
+        QVERIFY(ApplicationTranslation::install(m_translator));
     }
 
     void sequence_data()

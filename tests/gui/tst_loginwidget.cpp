@@ -26,10 +26,10 @@ class TestLoginWidget : public QObject
 {
     Q_OBJECT
 
-    QTranslator translator;
+    QTranslator m_translator;
 
 private slots:
-    void initTestCase() { QVERIFY(ApplicationTranslation::install(translator)); }
+    void initTestCase() { QVERIFY(ApplicationTranslation::install(m_translator)); }
 
     void init() { Settings().forgetCredentials(); }
 

@@ -136,7 +136,7 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 
-    QSharedPointer<AnsweringMessageBoxFactory> factory;
+    QSharedPointer<AnsweringMessageBoxFactory> m_factory;
 
 private slots:
     void initTestCase()
@@ -150,15 +150,15 @@ private slots:
     {
         BuiltInCatalogue::resetPreferences();
         Settings().setDefaultServerSite(QStringLiteral("CHE-Zurich"));
-        factory.reset(new AnsweringMessageBoxFactory);
-        MessageBoxFactory::setInstance(factory);
+        m_factory.reset(new AnsweringMessageBoxFactory);
+        MessageBoxFactory::setInstance(m_factory);
     }
 
     void cleanup()
     {
         ExternalLink::setOpener({});
         MessageBoxFactory::setInstance({});
-        factory.reset();
+        m_factory.reset();
     }
 
     void startsOnTheConnectPage()
@@ -247,7 +247,7 @@ private slots:
         QFETCH(QString, status);
         QFETCH(QString, site);
         WindowWorld world;
-        world.factory = factory.data();
+        world.factory = m_factory.data();
         world.make();
         for (const QString &step : steps)
             world.deliver(step);
@@ -336,7 +336,7 @@ private slots:
         OrvalVPNMainWindow &window = world.make();
         Qt::TextFormat format = Qt::AutoText;
         QStringList callsWhileShown;
-        factory->answers << [&](QDialog &dialog) {
+        m_factory->answers << [&](QDialog &dialog) {
             format = AnsweringMessageBoxFactory::messageBox(dialog).textFormat();
             callsWhileShown = world.backend.calls;
             AnsweringMessageBoxFactory::messageBox(dialog).button(QMessageBox::Ok)->click();
@@ -349,11 +349,11 @@ private slots:
         else
             window.onReceiveErrorMessage(message);
 
-        QCOMPARE(factory->shown.size(), 1);
-        QCOMPARE(factory->shown.first().title, title);
-        QCOMPARE(factory->shown.first().text, engineText);
+        QCOMPARE(m_factory->shown.size(), 1);
+        QCOMPARE(m_factory->shown.first().title, title);
+        QCOMPARE(m_factory->shown.first().text, engineText);
         QCOMPARE(format, Qt::PlainText);
-        QCOMPARE(factory->shown.first().customButtons.contains(MessageBoxFactory::showLogButtonText), fileLog);
+        QCOMPARE(m_factory->shown.first().customButtons.contains(MessageBoxFactory::showLogButtonText), fileLog);
         QVERIFY(callsWhileShown.isEmpty());
         QCOMPARE(world.backend.calls, QStringList {QStringLiteral("closeEvent %1").arg(message.getId())});
     }
@@ -367,7 +367,7 @@ private slots:
         const ErrorMessage message = ErrorMessage::GetErrorMessage(parameters(), "Error", "text");
         bool openAfterOtherId = false;
         bool openAfterOwnId = true;
-        factory->answers << [&](QDialog &dialog) {
+        m_factory->answers << [&](QDialog &dialog) {
             dialog.show();
             window.onEventClosed(message.getId() + 1000);
             openAfterOtherId = dialog.isVisible();
@@ -418,14 +418,14 @@ private slots:
         cipherSelect.addItem(cipher);
         cipherSelect.setCurrentIndex(cipherSelect.count() - 1);
         if (!answer.isEmpty())
-            factory->answerWith({answer});
+            m_factory->answerWith({answer});
 
         window.onStartOpenVpn(parameters());
-        QCOMPARE(factory->shown.size(), asked ? 1 : 0);
+        QCOMPARE(m_factory->shown.size(), asked ? 1 : 0);
         if (asked) {
-            QCOMPARE(factory->shown.first().text, OrvalVPNMainWindow::CIPHER_NONE_WARNING);
-            QCOMPARE(factory->checkBoxTexts.first(), OrvalVPNMainWindow::CIPHER_NONE_CHECK_BOX);
-            QCOMPARE(factory->shown.first().icon, QMessageBox::Question);
+            QCOMPARE(m_factory->shown.first().text, OrvalVPNMainWindow::CIPHER_NONE_WARNING);
+            QCOMPARE(m_factory->checkBoxTexts.first(), OrvalVPNMainWindow::CIPHER_NONE_CHECK_BOX);
+            QCOMPARE(m_factory->shown.first().icon, QMessageBox::Question);
         }
         QCOMPARE(world.backend.callsOf("startVPN").size(), started ? 1 : 0);
         QCOMPARE(Settings().displayCipherWarning(), warningAfter);
@@ -687,8 +687,8 @@ private slots:
         QCOMPARE(dedicated.getId(), QStringLiteral("NZL-192.0.2.50"));
 
         window.findChild<QAction *>("actionPreferences")->trigger();
-        QCOMPARE(factory->shown.size(), 1);
-        QCOMPARE(factory->shown.first().className, QStringLiteral("SettingsDialog"));
+        QCOMPARE(m_factory->shown.size(), 1);
+        QCOMPARE(m_factory->shown.first().className, QStringLiteral("SettingsDialog"));
         QCOMPARE(detachTray.size(), 1);
         QCOMPARE(world.currentSite(), QStringLiteral("JPN-Tokyo"));
 

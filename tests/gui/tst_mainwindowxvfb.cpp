@@ -52,7 +52,7 @@ class TestMainWindowXvfb : public QObject
 {
     Q_OBJECT
 
-    QTranslator translator;
+    QTranslator m_translator;
 
     static void shoot(QWidget &window, const QString &name)
     {
@@ -66,7 +66,7 @@ private slots:
     {
         Q_INIT_RESOURCE(vpnbackend);
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        QVERIFY(ApplicationTranslation::install(translator));
+        QVERIFY(ApplicationTranslation::install(m_translator));
         LocalConfigSource().execute();
         QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10000);
     }

@@ -27,13 +27,13 @@ class TestMessageBox : public QObject
 {
     Q_OBJECT
 
-    NullEventMessageCloser nullCloser;
+    NullEventMessageCloser m_nullCloser;
 
     QSharedPointer<QMessageBox> box(MessageBoxFactory &factory, MessageBoxFactory::iconType icon, const QString &title,
                                     QWidget *parent = nullptr)
     {
         return factory.getMessageBox(parent, "text", QMessageBox::Ok, icon, QString(), title, QMessageBox::NoButton, 0,
-                                     &nullCloser);
+                                     &m_nullCloser);
     }
 
 private slots:
@@ -97,7 +97,7 @@ private slots:
 
         const QSharedPointer<QMessageBox> titled =
             factory.getMessageBox(nullptr, "text", QMessageBox::Yes | QMessageBox::No, MessageBoxFactory::Question,
-                                  "more", "Own title", QMessageBox::NoButton, 0, &nullCloser);
+                                  "more", "Own title", QMessageBox::NoButton, 0, &m_nullCloser);
         QCOMPARE(titled->windowTitle(), QStringLiteral("Own title"));
         QCOMPARE(titled->text(), QStringLiteral("text"));
         QCOMPARE(titled->informativeText(), QStringLiteral("more"));
@@ -106,7 +106,7 @@ private slots:
 
         const QSharedPointer<QMessageBox> withBox = factory.getMessageBoxWithCheckBox(
             nullptr, "text", "Don't ask again", QMessageBox::Ok, MessageBoxFactory::Warning, QString(), QString(),
-            QMessageBox::Ok, 0, &nullCloser);
+            QMessageBox::Ok, 0, &m_nullCloser);
         QVERIFY(qobject_cast<VyxMessageBox *>(withBox.data()));
         QCOMPARE(withBox->checkBox()->text(), QStringLiteral("Don't ask again"));
         QVERIFY(!withBox->checkBox()->isChecked());
@@ -195,21 +195,21 @@ private slots:
         switch (kind) {
         case 0:
             got = factory.execMessageBox_YesNo(nullptr, "q", onYes, onNo, close, MessageBoxFactory::Question, QString(),
-                                               QString(), 0, &nullCloser);
+                                               QString(), 0, &m_nullCloser);
             break;
         case 1:
             got = factory.execMessageBox_YesNoCancel(nullptr, "q", onYes, onNo, close, MessageBoxFactory::Question,
-                                                     QString(), QString(), 0, &nullCloser);
+                                                     QString(), QString(), 0, &m_nullCloser);
             break;
         case 2:
             got = factory.execMessageBox_YesNo_withCheckbox(nullptr, "q", "c", onYes, onNo, onChecked, close,
                                                             MessageBoxFactory::Question, QString(), QString(), 0,
-                                                            &nullCloser);
+                                                            &m_nullCloser);
             break;
         default:
             got = factory.execMessageBox_YesNoCancel_withCheckbox(nullptr, "q", "c", onYes, onNo, onChecked, close,
                                                                   MessageBoxFactory::Question, QString(), QString(), 0,
-                                                                  &nullCloser);
+                                                                  &m_nullCloser);
         }
         QCOMPARE(got, result);
         QCOMPARE(called, calls);
@@ -247,19 +247,19 @@ private slots:
         switch (kind) {
         case 0:
             got = factory.execMessageBox_YesNo(nullptr, "q", none, none, close, icon, QString(), QString(), 0,
-                                               &nullCloser);
+                                               &m_nullCloser);
             break;
         case 1:
             got = factory.execMessageBox_YesNoCancel(nullptr, "q", none, none, close, icon, QString(), QString(), 0,
-                                                     &nullCloser);
+                                                     &m_nullCloser);
             break;
         case 2:
             got = factory.execMessageBox_YesNo_withCheckbox(nullptr, "q", "c", none, none, none, close, icon, QString(),
-                                                            QString(), 0, &nullCloser);
+                                                            QString(), 0, &m_nullCloser);
             break;
         default:
             got = factory.execMessageBox_YesNoCancel_withCheckbox(nullptr, "q", "c", none, none, none, close, icon,
-                                                                  QString(), QString(), 0, &nullCloser);
+                                                                  QString(), QString(), 0, &m_nullCloser);
         }
         QCOMPARE(got, result);
     }
@@ -298,14 +298,14 @@ private slots:
         if (kind == 2) {
             RecordingMessageBoxFactory factory;
             factory.answers = {[&](QDialog &dialog) { inspect(static_cast<QMessageBox &>(dialog)); }};
-            factory.execErrorMessageBox(nullptr, text, informativeText, QString(), true, 0, &nullCloser);
+            factory.execErrorMessageBox(nullptr, text, informativeText, QString(), true, 0, &m_nullCloser);
         } else {
             const QSharedPointer<QMessageBox> box =
                 kind == 0 ? branded.getMessageBox(nullptr, text, QMessageBox::Ok, MessageBoxFactory::Critical,
-                                                  informativeText, QString(), QMessageBox::Ok, 0, &nullCloser)
+                                                  informativeText, QString(), QMessageBox::Ok, 0, &m_nullCloser)
                           : branded.getMessageBoxWithCheckBox(nullptr, text, "c", QMessageBox::Ok,
                                                               MessageBoxFactory::Critical, informativeText, QString(),
-                                                              QMessageBox::Ok, 0, &nullCloser);
+                                                              QMessageBox::Ok, 0, &m_nullCloser);
             inspect(*box);
         }
         QCOMPARE(formats, (QList<Qt::TextFormat> {Qt::PlainText, Qt::PlainText}));
@@ -315,7 +315,8 @@ private slots:
     {
         RecordingMessageBoxFactory factory;
         factory.answers = {RecordingMessageBoxFactory::press(QMessageBox::Ok)};
-        const int result = factory.execErrorMessageBox(nullptr, "failed", "details", QString(), false, 0, &nullCloser);
+        const int result =
+            factory.execErrorMessageBox(nullptr, "failed", "details", QString(), false, 0, &m_nullCloser);
         QCOMPARE(result, int(QMessageBox::Ok));
         QCOMPARE(factory.shown.size(), 1);
         QCOMPARE(factory.shown.first().icon, QMessageBox::Critical);
@@ -328,7 +329,7 @@ private slots:
     {
         RecordingMessageBoxFactory factory;
         factory.answers = {RecordingMessageBoxFactory::pressText("Show debugging log")};
-        const int result = factory.execErrorMessageBox(nullptr, "failed", QString(), QString(), true, 0, &nullCloser);
+        const int result = factory.execErrorMessageBox(nullptr, "failed", QString(), QString(), true, 0, &m_nullCloser);
         QCOMPARE(result, 0);
         QCOMPARE(factory.shown.size(), 2);
         QCOMPARE(factory.shown.at(0).customButtons, QStringList {"Show debugging log"});
@@ -340,7 +341,7 @@ private slots:
     {
         RecordingMessageBoxFactory factory;
         factory.answers = {RecordingMessageBoxFactory::press(QMessageBox::Ok)};
-        QCOMPARE(factory.execErrorMessageBox(nullptr, "failed", QString(), QString(), true, 0, &nullCloser),
+        QCOMPARE(factory.execErrorMessageBox(nullptr, "failed", QString(), QString(), true, 0, &m_nullCloser),
                  int(QMessageBox::Ok));
         QCOMPARE(factory.shown.size(), 1);
     }

@@ -60,17 +60,17 @@ class TestOrvalVpnMapWidget : public QObject
 {
     Q_OBJECT
 
-    QScopedPointer<OrvalVpnMapWidget> widget;
+    QScopedPointer<OrvalVpnMapWidget> m_widget;
 
     // A fresh widget of the size, shown so that the mouse reaches it.
     OrvalVpnMapWidget &map(int width = 1000, int height = 600)
     {
-        widget.reset(new OrvalVpnMapWidget);
-        widget->resize(width, height);
-        widget->show();
-        if (!QTest::qWaitForWindowExposed(widget.data()))
+        m_widget.reset(new OrvalVpnMapWidget);
+        m_widget->resize(width, height);
+        m_widget->show();
+        if (!QTest::qWaitForWindowExposed(m_widget.data()))
             qWarning("map widget not exposed");
-        return *widget;
+        return *m_widget;
     }
 
     // Where a place shows in the widget (central copy).
@@ -86,7 +86,7 @@ private slots:
         qRegisterMetaType<HalvorixServerSite>();
     }
 
-    void cleanup() { widget.reset(); }
+    void cleanup() { m_widget.reset(); }
 
     void startsWithTheDefaultView()
     {

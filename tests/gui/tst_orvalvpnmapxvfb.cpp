@@ -53,11 +53,11 @@ class TestOrvalVpnMapXvfb : public QObject
 {
     Q_OBJECT
 
-    QScopedPointer<OrvalVpnMapWidget> map;
+    QScopedPointer<OrvalVpnMapWidget> m_map;
 
     QPoint onScreen(double latitude, double longitude) const
     {
-        return map->matrix(0, 0).map(MapProjection::toMap(longitude, latitude)).toPoint();
+        return m_map->matrix(0, 0).map(MapProjection::toMap(longitude, latitude)).toPoint();
     }
 
     QColor pixelAt(const QImage &image, double latitude, double longitude) const
@@ -71,8 +71,8 @@ class TestOrvalVpnMapXvfb : public QObject
         QApplication::processEvents();
         QImage image;
         const auto grab = [&] {
-            image = Screenshot::grabScreen(QRect(map->mapToGlobal(QPoint()), map->size()));
-            return image.size() == map->size() && isLand(pixelAt(image, landLatitude, landLongitude));
+            image = Screenshot::grabScreen(QRect(m_map->mapToGlobal(QPoint()), m_map->size()));
+            return image.size() == m_map->size() && isLand(pixelAt(image, landLatitude, landLongitude));
         };
         if (!QTest::qWaitFor(grab, 10000))
             qWarning("the map did not show land at %f, %f", landLatitude, landLongitude);
@@ -85,20 +85,20 @@ private slots:
         Q_INIT_RESOURCE(vpnbackend);
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
         // The size of the map panel in the main window.
-        map.reset(new OrvalVpnMapWidget);
-        map->resize(787, 560);
-        map->setServerSites(MapTestSites::catalogue());
-        map->show();
-        QVERIFY(QTest::qWaitForWindowExposed(map.data()));
+        m_map.reset(new OrvalVpnMapWidget);
+        m_map->resize(787, 560);
+        m_map->setServerSites(MapTestSites::catalogue());
+        m_map->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_map.data()));
     }
 
-    void cleanupTestCase() { map.reset(); }
+    void cleanupTestCase() { m_map.reset(); }
 
     void defaultView()
     {
         // Hovering over Sao Paulo shows its callout (Europe's would stand
         // under the banner, which is drawn over the sites).
-        QTest::mouseMove(map.data(), onScreen(-23.5505, -46.6333));
+        QTest::mouseMove(m_map.data(), onScreen(-23.5505, -46.6333));
         const QImage image = shown(39.0, -98.0);
         QVERIFY(!Screenshot::save(image, QStringLiteral("default-view")).isEmpty());
 
@@ -126,26 +126,26 @@ private slots:
 
     void ownLocation()
     {
-        map->setStartLocation(MapTestSites::dallas());
+        m_map->setStartLocation(MapTestSites::dallas());
         VpnConnectionState state {QSharedPointer<NullConnectionParameters>::create()};
         state.updatedDetectedPublicIp(VpnConnectionState::FOUND, QHostAddress("203.0.113.7"), 1);
-        map->setPublicIp(state);
+        m_map->setPublicIp(state);
         // The mouse at the east edge, over the Atlantic: the nearest site,
         // London, and its callout lie beyond the edge and leave the own
         // location's callout in clear view.
-        QTest::mouseMove(map.data(), QPoint(780, 150));
+        QTest::mouseMove(m_map.data(), QPoint(780, 150));
         const QImage image = shown(39.0, -98.0);
         QVERIFY(!Screenshot::save(image, QStringLiteral("own-location-dallas")).isEmpty());
         // Centred on Dallas at zoom 1.
-        const QPointF dallas = map->matrix(0, 0).map(MapProjection::toMap(MapTestSites::dallas()));
+        const QPointF dallas = m_map->matrix(0, 0).map(MapProjection::toMap(MapTestSites::dallas()));
         QVERIFY(qAbs(dallas.x() - 787 / 2.0) < 1e-6 && qAbs(dallas.y() - 560 / 2.0) < 1e-6);
     }
 
     void connectedView()
     {
-        map->setConnectedServerSite(MapTestSites::connectionTo(MapTestSites::london()));
+        m_map->setConnectedServerSite(MapTestSites::connectionTo(MapTestSites::london()));
         // The mouse leaves the map: the hover callout is gone anyway while connected.
-        QTest::mouseMove(map.data(), QPoint(5, 5));
+        QTest::mouseMove(m_map.data(), QPoint(5, 5));
         const QImage image = shown(39.0, -98.0);
         QVERIFY(!Screenshot::save(image, QStringLiteral("connected-dallas-london")).isEmpty());
 
@@ -154,7 +154,7 @@ private slots:
         const QPointF site = MapProjection::toMap(MapTestSites::london().getLocation());
         const QPointF control((home.x() + site.x()) / 2 + 0.3 * (site.y() - home.y()),
                               (home.y() + site.y()) / 2 + 0.3 * (home.x() - site.x()));
-        const QPoint middle = map->matrix(0, 0).map(0.25 * home + 0.5 * control + 0.25 * site).toPoint();
+        const QPoint middle = m_map->matrix(0, 0).map(0.25 * home + 0.5 * control + 0.25 * site).toPoint();
         QVERIFY(image.rect().contains(middle));
         QVERIFY(countAround(image, middle, 3, isCurveGreen) > 5);
         QVERIFY(image.rect().contains(onScreen(32.7767, -96.7970)));

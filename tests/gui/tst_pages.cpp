@@ -35,21 +35,21 @@ class TestPages : public QObject
 {
     Q_OBJECT
 
-    QTranslator translator;
-    QList<QUrl> opened;
+    QTranslator m_translator;
+    QList<QUrl> m_opened;
 
 private slots:
     void initTestCase()
     {
         Q_INIT_RESOURCE(vpnbackend);
-        QVERIFY(ApplicationTranslation::install(translator));
+        QVERIFY(ApplicationTranslation::install(m_translator));
         ExternalLink::setOpener([this](const QUrl &url) {
-            opened << url;
+            m_opened << url;
             return true;
         });
     }
 
-    void init() { opened.clear(); }
+    void init() { m_opened.clear(); }
 
     void connectionStatus()
     {
@@ -75,7 +75,7 @@ private slots:
         QVERIFY(ExternalLink::isAcceptable(QUrl(href(*url))));
         QVERIFY(!about.findChild<QLabel *>(QStringLiteral("banner"))->pixmap(Qt::ReturnByValue).isNull());
         emit url->linkActivated(href(*url));
-        QCOMPARE(opened, QList<QUrl> {QUrl(QString::fromLatin1(BuildConfig::websiteUrl))});
+        QCOMPARE(m_opened, QList<QUrl> {QUrl(QString::fromLatin1(BuildConfig::websiteUrl))});
     }
 
     void aboutClosesWithClose()
@@ -171,7 +171,7 @@ private slots:
         if (!opens)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Refused to open the link")));
         QCOMPARE(ExternalLink::open(link), opens);
-        QCOMPARE(opened.count(), opens ? 1 : 0);
+        QCOMPARE(m_opened.count(), opens ? 1 : 0);
     }
 };
 

@@ -34,7 +34,7 @@ class TestPagesXvfb : public QObject
 {
     Q_OBJECT
 
-    QTranslator translator;
+    QTranslator m_translator;
 
     static void shoot(QWidget &page, const QString &name)
     {
@@ -48,7 +48,7 @@ private slots:
     {
         Q_INIT_RESOURCE(vpnbackend);
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        QVERIFY(ApplicationTranslation::install(translator));
+        QVERIFY(ApplicationTranslation::install(m_translator));
     }
 
     void connectionStatus()

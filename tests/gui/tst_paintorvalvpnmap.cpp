@@ -128,23 +128,23 @@ class TestPaintOrvalVpnMap : public QObject
 {
     Q_OBJECT
 
-    OrvalVpnMapResources art;
+    OrvalVpnMapResources m_art;
 
 private slots:
     void initTestCase()
     {
         // The real flags for the callouts; every other image is replaced.
         Q_INIT_RESOURCE(vpnbackend);
-        art.background = solid(16, 16, BACKGROUND);
-        art.map = QImage(MAP_WIDTH, MAP_WIDTH, QImage::Format_ARGB32_Premultiplied);
-        art.map.fill(Qt::transparent);
+        m_art.background = solid(16, 16, BACKGROUND);
+        m_art.map = QImage(MAP_WIDTH, MAP_WIDTH, QImage::Format_ARGB32_Premultiplied);
+        m_art.map.fill(Qt::transparent);
         const QRectF block(MapProjection::toMap(20, 20, MAP_WIDTH), MapProjection::toMap(30, 10, MAP_WIDTH));
-        QPainter(&art.map).fillRect(block, LAND);
-        art.banner = solid(224, 79, BANNER);
-        art.marker = solid(60, 60, MARKER);
-        art.nest = solid(174, 174, NEST);
-        art.home = solid(60, 60, HOME);
-        art.factsBackground = solid(170, 90, BACKDROP);
+        QPainter(&m_art.map).fillRect(block, LAND);
+        m_art.banner = solid(224, 79, BANNER);
+        m_art.marker = solid(60, 60, MARKER);
+        m_art.nest = solid(174, 174, NEST);
+        m_art.home = solid(60, 60, HOME);
+        m_art.factsBackground = solid(170, 90, BACKDROP);
     }
 
     void resourcesLoadTheShippedImages()
@@ -158,7 +158,7 @@ private slots:
         QCOMPARE(shipped.home.size(), QSize(60, 60));
         QCOMPARE(shipped.factsBackground.size(), QSize(170, 90));
         QCOMPARE(shipped.mapWidth(), 2048.0);
-        QCOMPARE(art.mapWidth(), double(MAP_WIDTH));
+        QCOMPARE(m_art.mapWidth(), double(MAP_WIDTH));
         OrvalVpnMapResources missing;
         missing.map = QImage();
         QCOMPARE(missing.mapWidth(), MapProjection::MAP_WIDTH);
@@ -184,7 +184,7 @@ private slots:
         Frame frame;
         frame.zoom = zoom;
         frame.centre = centre;
-        const QImage image = frame.render(art, entryShift);
+        const QImage image = frame.render(m_art, entryShift);
 
         const QPointF block = frame.at(place(BLOCK_CENTRE.y(), BLOCK_CENTRE.x())) + entryShift;
         const int row = qRound(block.y());
@@ -230,7 +230,7 @@ private slots:
         Frame frame;
         frame.sites = {MapTestSites::site("DEU", "Site", latitude, longitude)};
         frame.showingServerList = true; // no callout over the nests
-        const QImage image = frame.render(art);
+        const QImage image = frame.render(m_art);
         int copies = 0;
         for (int copy = -1; copy <= 1; ++copy) {
             const QPoint at = frame.at(place(latitude, longitude), copy).toPoint();
@@ -267,7 +267,7 @@ private slots:
         frame.centre = QPointF(centreX, 450);
         frame.start = place(30, longitude);
         frame.showingServerList = true;
-        const QImage image = frame.render(art);
+        const QImage image = frame.render(m_art);
         for (int i = -1; i <= 1; ++i) {
             const QPoint at = frame.at(frame.start, i).toPoint();
             if (image.rect().contains(at))
@@ -283,7 +283,7 @@ private slots:
     {
         Frame frame;
         frame.start = place(0, 10);
-        const QImage image = frame.render(art);
+        const QImage image = frame.render(m_art);
         QCOMPARE(count(image, image.rect(), [](const QColor &pixel) { return is(pixel, HOME_ON_BACKGROUND); }), 0);
         QCOMPARE(count(image, image.rect(), [](const QColor &pixel) { return is(pixel, BACKDROP); }), 0);
     }
@@ -293,7 +293,7 @@ private slots:
     void bannerRectangle()
     {
         Frame frame;
-        const QImage image = frame.render(art);
+        const QImage image = frame.render(m_art);
         const QRect expected(790, 5, 200, 71);
         QCOMPARE(count(image, image.rect(), [](const QColor &pixel) { return is(pixel, BANNER); }),
                  expected.width() * expected.height());
@@ -338,7 +338,7 @@ private slots:
         frame.connectedSite = connectedSite;
         frame.showingServerList = showingServerList;
         frame.mouse = frame.at(hovered.getLocation());
-        const QImage image = frame.render(art);
+        const QImage image = frame.render(m_art);
 
         QCOMPARE(hasCalloutAbove(image, frame.at(hovered.getLocation())), hover);
         QCOMPARE(hasCalloutAbove(image, frame.at(frame.start)), home);
@@ -360,10 +360,10 @@ private slots:
         frame.mouse = frame.at(frame.sites.first().getLocation());
         frame.connected = true;
         frame.connectedSite = frame.sites.first();
-        QImage image = frame.render(art);
+        QImage image = frame.render(m_art);
         QCOMPARE(count(image, image.rect(), [](const QColor &pixel) { return is(pixel, BACKDROP); }), 0);
         frame.connected = false;
-        image = frame.render(art);
+        image = frame.render(m_art);
         QCOMPARE(count(image, image.rect(), [](const QColor &pixel) { return is(pixel, BACKDROP); }), 0);
     }
 
@@ -378,7 +378,7 @@ private slots:
         const HalvorixServerSite site = MapTestSites::site("FJI", "Suva", 20, 179);
         frame.sites = {site};
         frame.mouse = frame.at(place(20, -179.5));
-        const QImage image = frame.render(art);
+        const QImage image = frame.render(m_art);
         const QPointF left = frame.at(site.getLocation(), -1);
         QVERIFY(image.rect().contains(left.toPoint()));
         QVERIFY(is(image.pixelColor(left.toPoint()), MARKER));
@@ -413,7 +413,7 @@ private slots:
         frame.start = start;
         frame.connected = true;
         frame.connectedSite = MapTestSites::site("GBR", "London", site.getLatitude(), site.getLongitude());
-        const QImage image = frame.render(art);
+        const QImage image = frame.render(m_art);
         const int green = count(image, image.rect(), isCurveGreen);
         if (!drawn) {
             QCOMPARE(green, 0);

@@ -18,19 +18,19 @@ class TestProcessEntry : public QObject
 {
     Q_OBJECT
 
-    QSharedPointer<RecordingMessageBoxFactory> factory;
-    int argc = 1;
-    char name[32] = "tst_processentry";
-    char *argv[2] = {name, nullptr};
+    QSharedPointer<RecordingMessageBoxFactory> m_factory;
+    int m_argc = 1;
+    char m_name[32] = "tst_processentry";
+    char *m_argv[2] = {m_name, nullptr};
 
     ProcessEntry::BoxFactoryMaker recording()
     {
-        factory.reset();
+        m_factory.reset();
         // Boxes need the application, so the factory is made only when asked for.
         return [this] {
-            factory = QSharedPointer<RecordingMessageBoxFactory>::create();
-            factory->answers = {RecordingMessageBoxFactory::press(QMessageBox::Ok)};
-            return factory;
+            m_factory = QSharedPointer<RecordingMessageBoxFactory>::create();
+            m_factory->answers = {RecordingMessageBoxFactory::press(QMessageBox::Ok)};
+            return m_factory;
         };
     }
 
@@ -47,7 +47,7 @@ private slots:
     {
         bool ran = false;
         const int code = ProcessEntry::run(
-            argc, argv,
+            m_argc, m_argv,
             [&](QApplication &, int, char **) {
                 ran = true;
                 // Every run mode finds the process prepared.
@@ -59,7 +59,7 @@ private slots:
             recording());
         QVERIFY(ran);
         QCOMPARE(code, 7);
-        QVERIFY(!factory);
+        QVERIFY(!m_factory);
     }
 
     // The false row runs first: the attribute, once set, stays set for the process.
@@ -78,7 +78,7 @@ private slots:
         bool scaling = !toggle;
         QByteArray factor = "unset";
         ProcessEntry::run(
-            argc, argv,
+            m_argc, m_argv,
             [&](QApplication &, int, char **) {
                 scaling = QCoreApplication::testAttribute(Qt::AA_EnableHighDpiScaling);
                 factor = qgetenv("QT_AUTO_SCREEN_SCALE_FACTOR");
@@ -128,13 +128,13 @@ private slots:
     {
         bool appGone = false;
         const int code = ProcessEntry::run(
-            argc, argv, [](QApplication &, int, char **) -> int { throw std::runtime_error("disk on fire"); },
+            m_argc, m_argv, [](QApplication &, int, char **) -> int { throw std::runtime_error("disk on fire"); },
             recording());
         appGone = QCoreApplication::instance() == nullptr;
         QCOMPARE(code, 1);
         QVERIFY(appGone);
-        QCOMPARE(factory->shown.size(), 1);
-        const RecordingMessageBoxFactory::Shown &box = factory->shown.first();
+        QCOMPARE(m_factory->shown.size(), 1);
+        const RecordingMessageBoxFactory::Shown &box = m_factory->shown.first();
         QCOMPARE(box.text, QStringLiteral("disk on fire"));
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));

@@ -93,14 +93,14 @@ class TestSetupConnectWidget : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir siteDir;
+    QTemporaryDir m_siteDir;
 
     // The site "USA-Dallas" in the temporary directory, with its UDP and TCP
     // engine files present or not.
     HalvorixServerSite siteWith(bool udpFile, bool tcpFile, bool stealthFlag = false,
                                 const QList<OpenVpnConfigCipher> &siteOffers = offers())
     {
-        const QDir dir(siteDir.path());
+        const QDir dir(m_siteDir.path());
         for (const auto &[name, present] : {std::pair {"Dallas-udp.conf", udpFile}, {"Dallas-tcp.conf", tcpFile}}) {
             QFile file(dir.filePath(name));
             if (present) {
@@ -120,7 +120,7 @@ class TestSetupConnectWidget : public QObject
     }
 
 private slots:
-    void initTestCase() { QVERIFY(siteDir.isValid()); }
+    void initTestCase() { QVERIFY(m_siteDir.isValid()); }
 
     void init()
     {

@@ -53,13 +53,13 @@ class TestStatusWidget : public QObject
 {
     Q_OBJECT
 
-    QTranslator translator;
+    QTranslator m_translator;
 
 private slots:
     void initTestCase()
     {
         Q_INIT_RESOURCE(vpnbackend);
-        QVERIFY(ApplicationTranslation::install(translator));
+        QVERIFY(ApplicationTranslation::install(m_translator));
     }
 
     void init() { Settings().forgetPinnedIP(SITE_ID); }

@@ -19,10 +19,10 @@ class TestTranslation : public QObject
 {
     Q_OBJECT
 
-    QTranslator translator;
+    QTranslator m_translator;
 
 private slots:
-    void initTestCase() { QVERIFY(ApplicationTranslation::install(translator)); }
+    void initTestCase() { QVERIFY(ApplicationTranslation::install(m_translator)); }
 
     // The loading page shows these texts for each stage.
     void stageTexts_data() { addStageTextRows(); }
@@ -36,7 +36,7 @@ private slots:
         // What the translation holds: an entry without text gives none (the
         // application-wide look-up then falls back to the key itself).
         const auto text = [this](const QString &lookup) {
-            return translator.translate("QObject", lookup.toLatin1().constData());
+            return m_translator.translate("QObject", lookup.toLatin1().constData());
         };
         QCOMPARE(text(key + VpnStartupProgress::SUFFIX_LABEL), label);
         QCOMPARE(text(key + VpnStartupProgress::SUFFIX_TOOLTIP), tooltip);

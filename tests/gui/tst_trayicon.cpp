@@ -98,8 +98,8 @@ class TestTrayIcon : public QObject
 {
     Q_OBJECT
 
-    QTranslator translator;
-    QSharedPointer<AnsweringMessageBoxFactory> boxes;
+    QTranslator m_translator;
+    QSharedPointer<AnsweringMessageBoxFactory> m_boxes;
 
 private slots:
     void initTestCase()
@@ -107,7 +107,7 @@ private slots:
         Q_INIT_RESOURCE(vpnbackend);
         QCoreApplication::setOrganizationName(QStringLiteral("OrvalVPN-test"));
         QCoreApplication::setApplicationName(QStringLiteral("tst_trayicon"));
-        QVERIFY(ApplicationTranslation::install(translator));
+        QVERIFY(ApplicationTranslation::install(m_translator));
         QSettings().clear();
         LocalConfigSource().execute();
         QVERIFY(HalvorixConfig::getServerSites().size() > 3);
@@ -120,8 +120,8 @@ private slots:
         settings.setDefaultTunnelType(TunnelType::OPENVPN243());
         settings.setStillActiveWarningEnable(true);
         setNotificationPreferences(true, true);
-        boxes = QSharedPointer<AnsweringMessageBoxFactory>::create();
-        MessageBoxFactory::setInstance(boxes);
+        m_boxes = QSharedPointer<AnsweringMessageBoxFactory>::create();
+        MessageBoxFactory::setInstance(m_boxes);
     }
 
     void cleanup() { MessageBoxFactory::setInstance({}); }
@@ -327,7 +327,7 @@ private slots:
         world.tray.vpnPasswordRequest(PasswordRequestMessage(parametersFor(LOS_ANGELES_ASIA), retry));
         QCOMPARE(world.tray.notifications, shown.isEmpty() ? QStringList() : QStringList {shown});
         QVERIFY(world.backend.calls.isEmpty());
-        QVERIFY(boxes->shown.isEmpty());
+        QVERIFY(m_boxes->shown.isEmpty());
     }
 
     void quit_data()
@@ -360,19 +360,19 @@ private slots:
         QFETCH(bool, exits);
         Settings().setStillActiveWarningEnable(warning);
         if (!answer.isEmpty())
-            boxes->answerWith({answer});
+            m_boxes->answerWith({answer});
         TrayWorld world;
         world.tracker.vpnRunning = running;
         deliver(world.tray, before);
         const QString lookBefore = look(world.tray);
         QSignalSpy exited(&world.tray, &TrayIcon::exitApplication);
         world.tray.onQuitApplication();
-        QCOMPARE(boxes->shown.size(), questions);
+        QCOMPARE(m_boxes->shown.size(), questions);
         if (questions) {
-            QCOMPARE(boxes->shown.first().text, QString("OrvalVPN is still active."));
-            QCOMPARE(boxes->shown.first().informativeText, QString("Do you really want to quit?"));
-            QCOMPARE(boxes->shown.first().buttons, QMessageBox::Yes | QMessageBox::No);
-            QCOMPARE(boxes->defaultButtons.first(), QString("&No"));
+            QCOMPARE(m_boxes->shown.first().text, QString("OrvalVPN is still active."));
+            QCOMPARE(m_boxes->shown.first().informativeText, QString("Do you really want to quit?"));
+            QCOMPARE(m_boxes->shown.first().buttons, QMessageBox::Yes | QMessageBox::No);
+            QCOMPARE(m_boxes->defaultButtons.first(), QString("&No"));
         }
         QCOMPARE(world.backend.calls, end.isEmpty() ? QStringList() : QStringList {end});
         QCOMPARE(exited.size(), exits ? 1 : 0);

@@ -159,12 +159,12 @@ class TestTrayIconLabProbe : public QObject
 {
     Q_OBJECT
 
-    QTranslator translator;
-    QScopedPointer<TrayLabWorld> world;
-    QString routesBefore;
-    QByteArray resolvConfBefore;
+    QTranslator m_translator;
+    QScopedPointer<TrayLabWorld> m_world;
+    QString m_routesBefore;
+    QByteArray m_resolvConfBefore;
 
-    ShowingTrayIcon &tray() const { return *world->tray; }
+    ShowingTrayIcon &tray() const { return *m_world->tray; }
 
     // Opens the tray's menu by a right-click on the docked icon and walks the
     // `path` of entries through the popups with the keyboard, as a user does.
@@ -203,9 +203,9 @@ class TestTrayIconLabProbe : public QObject
 
     void waitForConnection(int connections)
     {
-        QTRY_VERIFY2_WITH_TIMEOUT(world->count("connected") == connections, qPrintable(world->reports.join('\n')),
+        QTRY_VERIFY2_WITH_TIMEOUT(m_world->count("connected") == connections, qPrintable(m_world->reports.join('\n')),
                                   60000);
-        world->tracker.vpnRunning = true;
+        m_world->tracker.vpnRunning = true;
         QTRY_VERIFY_WITH_TIMEOUT(!tooltipLine(tray(), "Local IP: ").isEmpty(), 10000);
     }
 
@@ -213,7 +213,7 @@ private slots:
     void initTestCase()
     {
         initResources();
-        QVERIFY(ApplicationTranslation::install(translator));
+        QVERIFY(ApplicationTranslation::install(m_translator));
         Settings settings;
         settings.setTrayIconEnabled(true);
         settings.setDisplayNotifications(true);
@@ -231,21 +231,21 @@ private slots:
                                                                 {int(ConnectionLab::TCP_PORT)}, false));
         QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 15000);
 
-        world.reset(new TrayLabWorld);
+        m_world.reset(new TrayLabWorld);
         // The lab's catalogue, from the update host, replaces the built-in one in the menu.
-        QTRY_VERIFY_WITH_TIMEOUT(world->count("newconfig") == 1, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_world->count("newconfig") == 1, 60000);
         QTRY_VERIFY_WITH_TIMEOUT(!tray().icon().geometry().isEmpty(), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(visibleTopLevel("QSystemTrayIconSys"), 10000);
     }
 
-    void cleanupTestCase() { world.reset(); }
+    void cleanupTestCase() { m_world.reset(); }
 
     // One pick of Dallas in the "United States" submenu connects: the tool
     // tip names the state, the site, the tunnel's own address and the server.
     void pickInTheServerMenuConnects()
     {
-        routesBefore = routes();
-        resolvConfBefore = resolvConf();
+        m_routesBefore = routes();
+        m_resolvConfBefore = resolvConf();
         QVERIFY(choose({"Server", "United States", "Dallas"}));
         waitForConnection(1);
 
@@ -266,7 +266,7 @@ private slots:
                 "Connection established! | Connected to  Dallas - United States\nLocal IP: %1\nRemote IP: %2")
                 .arg(local, ConnectionLab::vpnAddress())));
         // One pick, one start, one counted use; the site becomes the default.
-        QCOMPARE(world->count("progress INIT_CONNECTION"), 1);
+        QCOMPARE(m_world->count("progress INIT_CONNECTION"), 1);
         QCOMPARE(UserStatistics::getUserStatistics().getServerFrecuencyUsage().value(DALLAS), 1u);
         QCOMPARE(Settings().defaultServerSite(), DALLAS);
         // The handshake's traffic, counted from the engine's first report on.
@@ -317,16 +317,16 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         QVERIFY(choose({"Disconnect"}));
-        QTRY_VERIFY_WITH_TIMEOUT(world->count("terminated") == 1, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_world->count("terminated") == 1, 30000);
         std::printf("Disconnect: the end reported after %lld ms\n", clock.elapsed());
-        world->tracker.vpnRunning = false;
+        m_world->tracker.vpnRunning = false;
         QCOMPARE(look(tray()), QStringLiteral("trayicon-disconnected.png"));
         QCOMPARE(enabledEntries(tray()), QStringLiteral("C-S"));
         QCOMPARE(tray().icon().toolTip(), QStringLiteral("OrvalVPN - Disconnected"));
         QCOMPARE(tray().notifications.last(), QStringLiteral("Disconnected! | Disconnected from OrvalVPN service!"));
         QTRY_COMPARE_WITH_TIMEOUT(enginesLeft(), QStringList(), 15000);
-        QCOMPARE(routes(), routesBefore);
-        QCOMPARE(resolvConf(), resolvConfBefore);
+        QCOMPARE(routes(), m_routesBefore);
+        QCOMPARE(resolvConf(), m_resolvConfBefore);
         saveLook(QStringLiteral("disconnected"));
     }
 
@@ -352,7 +352,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(exitAfterMs >= 0, TrayIcon::DEFAULT_STOP_WAIT_MS + 10000);
         disconnect(exit);
         std::printf("Quit while connected: exitApplication after %lld ms\n", exitAfterMs);
-        QCOMPARE(world->count("terminated"), 2);
+        QCOMPARE(m_world->count("terminated"), 2);
         QVERIFY(exitAfterMs < TrayIcon::DEFAULT_STOP_WAIT_MS);
         QCOMPARE(leftAtExit, QStringList());
     }
@@ -376,28 +376,28 @@ class TestTrayIconLab : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    ConnectionLab lab;
-    XvfbDisplay display {{false, true}};
-    QString bundle;
+    QTemporaryDir m_dir;
+    ConnectionLab m_lab;
+    XvfbDisplay m_display {{false, true}};
+    QString m_bundle;
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(dir.isValid());
-        QVERIFY(lab.setUp());
-        bundle = Lab::makeBundle(QStringLiteral(ORVAL_BUNDLE_DIR), dir.path(), QStringLiteral("Tray"),
-                                 QCoreApplication::applicationFilePath(),
-                                 {QStringLiteral("Info.plist"), QStringLiteral("Platform"), QStringLiteral("Helpers"),
-                                  QStringLiteral("Resources")});
-        QVERIFY(!bundle.isEmpty());
-        QVERIFY2(display.start(), qPrintable(display.failure()));
+        QVERIFY(m_dir.isValid());
+        QVERIFY(m_lab.setUp());
+        m_bundle = Lab::makeBundle(QStringLiteral(ORVAL_BUNDLE_DIR), m_dir.path(), QStringLiteral("Tray"),
+                                   QCoreApplication::applicationFilePath(),
+                                   {QStringLiteral("Info.plist"), QStringLiteral("Platform"), QStringLiteral("Helpers"),
+                                    QStringLiteral("Resources")});
+        QVERIFY(!m_bundle.isEmpty());
+        QVERIFY2(m_display.start(), qPrintable(m_display.failure()));
     }
 
     void trayConnectsDisconnectsAndQuits()
     {
-        QProcessEnvironment environment = display.environment();
-        const QString home = dir.filePath(QStringLiteral("home"));
+        QProcessEnvironment environment = m_display.environment();
+        const QString home = m_dir.filePath(QStringLiteral("home"));
         environment.insert(QStringLiteral("HOME"), home);
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
         environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
@@ -407,14 +407,14 @@ private slots:
         QProcess probe;
         probe.setProcessEnvironment(environment);
         probe.setProcessChannelMode(QProcess::ForwardedChannels);
-        probe.start(bundle + QStringLiteral("/MacOS/OrvalVPN"), QStringList());
+        probe.start(m_bundle + QStringLiteral("/MacOS/OrvalVPN"), QStringList());
         const bool finished = probe.waitForFinished(PROBE_BOUND_MS);
         if (!finished) {
             probe.kill();
             probe.waitForFinished(5000);
         }
         if (!finished || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
-            qWarning().noquote() << lab.diagnostics();
+            qWarning().noquote() << m_lab.diagnostics();
         QVERIFY2(finished, "the probe did not end");
         QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
         QCOMPARE(probe.exitCode(), 0);

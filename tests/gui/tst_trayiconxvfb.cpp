@@ -37,14 +37,14 @@ class TestTrayIconXvfb : public QObject
 {
     Q_OBJECT
 
-    QTranslator translator;
-    RecordingVpnBackend backend;
-    RecordingOsAbstraction os;
-    FakeBackendStateTracker tracker;
-    UserStatistics statistics;
-    QScopedPointer<TrayIcon> tray;
+    QTranslator m_translator;
+    RecordingVpnBackend m_backend;
+    RecordingOsAbstraction m_os;
+    FakeBackendStateTracker m_tracker;
+    UserStatistics m_statistics;
+    QScopedPointer<TrayIcon> m_tray;
 
-    QSystemTrayIcon &icon() const { return *tray->findChild<QSystemTrayIcon *>(); }
+    QSystemTrayIcon &icon() const { return *m_tray->findChild<QSystemTrayIcon *>(); }
 
     // The docked icon, four times enlarged, as the tray shows it.
     void saveDockedLook(const QString &name)
@@ -61,27 +61,27 @@ private slots:
         QCoreApplication::setOrganizationName(QStringLiteral("OrvalVPN-test"));
         QCoreApplication::setApplicationName(QStringLiteral("tst_trayiconxvfb"));
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        QVERIFY(ApplicationTranslation::install(translator));
+        QVERIFY(ApplicationTranslation::install(m_translator));
         LocalConfigSource().execute();
         Settings settings;
         settings.setTrayIconEnabled(true);
         settings.setDisplayNotifications(true);
         // trayer takes a moment to claim the tray after it starts.
         QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 15000);
-        tray.reset(new TrayIcon(backend, os, tracker, statistics));
+        m_tray.reset(new TrayIcon(m_backend, m_os, m_tracker, m_statistics));
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QTRY_VERIFY_WITH_TIMEOUT(!icon().geometry().isEmpty() && icon().geometry().bottom() > screen.height() / 2,
                                  10000);
     }
 
-    void cleanupTestCase() { tray.reset(); }
+    void cleanupTestCase() { m_tray.reset(); }
 
     void looksDock()
     {
         saveDockedLook(QStringLiteral("disconnected-x4"));
-        tray->onConnecting();
+        m_tray->onConnecting();
         saveDockedLook(QStringLiteral("connecting-x4"));
-        tray->onConnected();
+        m_tray->onConnected();
         saveDockedLook(QStringLiteral("connected-x4"));
         QVERIFY(!Screenshot::saveScreen(QStringLiteral("connected-screen")).isEmpty());
     }
@@ -108,7 +108,7 @@ private slots:
     // The end of the connection shows its balloon with the product's name.
     void disconnectedBalloon()
     {
-        tray->onDisconnected();
+        m_tray->onDisconnected();
         QTRY_VERIFY_WITH_TIMEOUT(visibleTopLevel("QBalloonTip"), 10000);
         QWidget *balloon = visibleTopLevel("QBalloonTip");
         QVERIFY(QTest::qWaitForWindowExposed(balloon));

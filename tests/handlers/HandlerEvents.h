@@ -10,7 +10,7 @@
 // Drives a handler with events named in a test table:
 //   "started", "failed", "terminated", "accepted", "fatal:<text>",
 //   "password:<n>" or the name of an engine state ("CONNECTED", "BOGUS"...).
-inline void sendEvent(OpenVpnLifeCycleHandler& handler, const QString& event)
+inline void sendEvent(OpenVpnLifeCycleHandler &handler, const QString &event)
 {
     if (event == QLatin1String("started")) {
         QProcess process;
@@ -27,12 +27,12 @@ inline void sendEvent(OpenVpnLifeCycleHandler& handler, const QString& event)
         handler.onPassword(event.mid(9).toInt());
     } else {
         handler.onState(OpenVpnGenericState::fromStateLine(event, QStringLiteral("cause"), QStringLiteral("10.8.0.2"),
-                                                          QStringLiteral("198.51.100.7")));
+                                                           QStringLiteral("198.51.100.7")));
     }
 }
 
-inline void sendEvents(OpenVpnLifeCycleHandler& handler, const QStringList& events)
+inline void sendEvents(OpenVpnLifeCycleHandler &handler, const QStringList &events)
 {
-    for (const QString& event : events)
+    for (const QString &event : events)
         sendEvent(handler, event);
 }

@@ -10,44 +10,44 @@
 class RecordingVpnCommand : public AbstractVpnCommand
 {
 public:
-    explicit RecordingVpnCommand(QStringList& calls)
-        : calls(calls)
+    explicit RecordingVpnCommand(QStringList &calls)
+        : m_calls(calls)
     {
     }
 
     QString getProgram() override { return QStringLiteral("/bundle/Helpers/Stelvane"); }
-    void enableManagementUpDown() override { calls << QStringLiteral("enableManagementUpDown"); }
+    void enableManagementUpDown() override { m_calls << QStringLiteral("enableManagementUpDown"); }
     bool shouldPreventIpv6Leak() override { return true; }
-    void start(QProcess&) override { calls << QStringLiteral("start"); }
-    void enableManagementQueryRemote() override { calls << QStringLiteral("enableManagementQueryRemote"); }
-    void setCipher(const BackendOpenVPNConfigCipher&) override { calls << QStringLiteral("setCipher"); }
-    void addRemote(const QHostAddress&) override { calls << QStringLiteral("addRemote"); }
-    void enablePersistTun() override { calls << QStringLiteral("enablePersistTun"); }
-    void disablePersistTun() override { calls << QStringLiteral("disablePersistTun"); }
-    void setProxyDirect() override { calls << QStringLiteral("setProxyDirect"); }
-    void setHttpProxy(const QString&, const QString&) override { calls << QStringLiteral("setHttpProxy"); }
-    void setSocks5Proxy(const QString&, const QString&) override { calls << QStringLiteral("setSocks5Proxy"); }
+    void start(QProcess &) override { m_calls << QStringLiteral("start"); }
+    void enableManagementQueryRemote() override { m_calls << QStringLiteral("enableManagementQueryRemote"); }
+    void setCipher(const BackendOpenVPNConfigCipher &) override { m_calls << QStringLiteral("setCipher"); }
+    void addRemote(const QHostAddress &) override { m_calls << QStringLiteral("addRemote"); }
+    void enablePersistTun() override { m_calls << QStringLiteral("enablePersistTun"); }
+    void disablePersistTun() override { m_calls << QStringLiteral("disablePersistTun"); }
+    void setProxyDirect() override { m_calls << QStringLiteral("setProxyDirect"); }
+    void setHttpProxy(const QString &, const QString &) override { m_calls << QStringLiteral("setHttpProxy"); }
+    void setSocks5Proxy(const QString &, const QString &) override { m_calls << QStringLiteral("setSocks5Proxy"); }
 
 private:
-    QStringList& calls;
+    QStringList &m_calls;
 };
 
 class RecordingManagementSocket : public AbstractManagementSocket
 {
 public:
-    explicit RecordingManagementSocket(QStringList& calls)
-        : calls(calls)
+    explicit RecordingManagementSocket(QStringList &calls)
+        : m_calls(calls)
     {
     }
 
-    void startVPN(QSharedPointer<ConnectionParameters>) override { calls << QStringLiteral("startVPN"); }
+    void startVPN(QSharedPointer<ConnectionParameters>) override { m_calls << QStringLiteral("startVPN"); }
     bool isProcessRunning() override { return true; }
-    void sendSigTerm() override { calls << QStringLiteral("sendSigTerm"); }
-    void sendUsernamePassword(const QString& username, const QString& password) override
+    void sendSigTerm() override { m_calls << QStringLiteral("sendSigTerm"); }
+    void sendUsernamePassword(const QString &username, const QString &password) override
     {
-        calls << QStringLiteral("sendUsernamePassword %1 %2").arg(username, password);
+        m_calls << QStringLiteral("sendUsernamePassword %1 %2").arg(username, password);
     }
 
 private:
-    QStringList& calls;
+    QStringList &m_calls;
 };

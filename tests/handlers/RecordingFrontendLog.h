@@ -12,14 +12,17 @@ class RecordingFrontendLog : public VpnFrontend
 public:
     QStringList calls;
 
-    void onVpnStartupProgress(const VpnStartupProgress& p) override { calls << "progress " + p.getProgressMessageKey(); }
-    void onVpnStartupResult(const VpnStartupResult&) override { calls << QStringLiteral("result"); }
-    void onUpdateState(const VpnConnectionState& s) override { calls << "state " + s.getState(); }
-    void onReceiveErrorMessage(const ErrorMessage& m) override
+    void onVpnStartupProgress(const VpnStartupProgress &p) override
+    {
+        calls << "progress " + p.getProgressMessageKey();
+    }
+    void onVpnStartupResult(const VpnStartupResult &) override { calls << QStringLiteral("result"); }
+    void onUpdateState(const VpnConnectionState &s) override { calls << "state " + s.getState(); }
+    void onReceiveErrorMessage(const ErrorMessage &m) override
     {
         calls << "error " + m.getMessage() + "|" + m.getInformativeText();
     }
-    void onReceiveFatalErrorMessage(const ErrorMessage& m) override
+    void onReceiveFatalErrorMessage(const ErrorMessage &m) override
     {
         calls << QStringLiteral("fatal %1 vpnFatal=%2").arg(m.getMessage()).arg(m.isVpnFatal());
     }
@@ -28,7 +31,7 @@ public:
         calls << QStringLiteral("terminated failedToStart=%1").arg(r.getFailedToStartFlag() ? "true" : "false");
     }
     void onEventClosed(quint64 id) override { calls << QStringLiteral("closed %1").arg(id); }
-    void vpnPasswordRequest(const PasswordRequestMessage& m) override
+    void vpnPasswordRequest(const PasswordRequestMessage &m) override
     {
         calls << QStringLiteral("password %1").arg(m.getPasswordFailures());
     }

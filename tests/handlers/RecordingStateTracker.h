@@ -10,12 +10,12 @@ class RecordingStateTracker : public VpnStateTracker
 public:
     QStringList calls;
 
-    void updateState(const QString& state, const QString& cause, const QString& localIp,
-                     const QString& remoteIp) override
+    void updateState(const QString &state, const QString &cause, const QString &localIp,
+                     const QString &remoteIp) override
     {
         calls << QStringLiteral("updateState %1|%2|%3|%4").arg(state, cause, localIp, remoteIp);
     }
-    void tlsCipherChanged(bool isPfs, const QString& tlsVersion, const QString& cipherInfo) override
+    void tlsCipherChanged(bool isPfs, const QString &tlsVersion, const QString &cipherInfo) override
     {
         calls << QStringLiteral("tlsCipherChanged %1 %2 %3").arg(isPfs).arg(tlsVersion, cipherInfo);
     }

@@ -11,14 +11,14 @@
 #include <cstdio>
 #include <unistd.h>
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     if (argc > 1 && QByteArray(argv[1]) == "--cleanup") {
         QFile marker(QString::fromLocal8Bit(qgetenv("PROBE_MARKER")));
         if (!marker.open(QIODevice::WriteOnly))
             return 2;
-        marker.write(QByteArray::number(static_cast<qint64>(getpid())) + ' ' + QByteArray(argv[0]) + ' ' +
-                     QByteArray::number(argc) + '\n');
+        marker.write(QByteArray::number(static_cast<qint64>(getpid())) + ' ' + QByteArray(argv[0]) + ' '
+                     + QByteArray::number(argc) + '\n');
         return 0;
     }
 
@@ -30,8 +30,7 @@ int main(int argc, char** argv)
     if (!engine.waitForStarted())
         return 3;
 
-    SigTermHandler handler(mode == QLatin1String("missing") ? QStringLiteral("/nonexistent/dir/OrvalVPN")
-                                                             : QString());
+    SigTermHandler handler(mode == QLatin1String("missing") ? QStringLiteral("/nonexistent/dir/OrvalVPN") : QString());
     handler.onOpenVpnStarted(engine);
     if (mode == QLatin1String("noengine"))
         handler.onOpenVpnTerminated();

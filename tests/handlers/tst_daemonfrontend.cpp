@@ -1,12 +1,12 @@
+#include "../backend/FakeConnectionParameters.h"
 #include "app/DaemonVpnFrontend.h"
 #include "backend/VpnBackend.h"
 #include "prefs/Settings.h"
 #include "websvc/WhatIsMyLocation.h"
-#include "../backend/FakeConnectionParameters.h"
 
 #include <QFile>
-#include <QSignalSpy>
 #include <QNetworkAccessManager>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -14,7 +14,7 @@ namespace {
 
 QStringList debugLines;
 
-void captureDebug(QtMsgType type, const QMessageLogContext&, const QString& message)
+void captureDebug(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type == QtDebugMsg && message.startsWith(QLatin1String("Daemon::")))
         debugLines << message;
@@ -33,13 +33,13 @@ public:
 
     std::function<void(QString, QString)> getErrorSender() override
     {
-        return [this](const QString& message, const QString& details) { errors << message + "|" + details; };
+        return [this](const QString &message, const QString &details) { errors << message + "|" + details; };
     }
     void sendErrorMessageToFrontend(QString, QString) override {}
     void startVPN(QSharedPointer<ConnectionParameters>, QString, QString) override {}
     void skip() override {}
     void abort() override {}
-    void login(const QString&, const QString&) override {}
+    void login(const QString &, const QString &) override {}
     void stopVPN() override {}
     void setSystemNameServers(DnsListEntry) override {}
     void closeEvent(quint64) override {}
@@ -67,20 +67,20 @@ private slots:
     void scriptPastItsTimeOutIsKilledAndReported();
 
 private:
-    QString writeScript(const QString& name, const QByteArray& body);
-    static QByteArray readMarker(const QString& path);
+    QString writeScript(const QString &name, const QByteArray &body);
+    static QByteArray readMarker(const QString &path);
 
-    QTemporaryDir dir;
-    QNetworkAccessManager manager;
-    ErrorRecordingBackend backend;
-    QScopedPointer<WhatIsMyLocation> location;
+    QTemporaryDir m_dir;
+    QNetworkAccessManager m_manager;
+    ErrorRecordingBackend m_backend;
+    QScopedPointer<WhatIsMyLocation> m_location;
 };
 
 void TestDaemonFrontend::init()
 {
     debugLines.clear();
-    backend.errors.clear();
-    location.reset(new WhatIsMyLocation(&manager, "test", SemVer("1.0.0"), "http://127.0.0.1:1/"));
+    m_backend.errors.clear();
+    m_location.reset(new WhatIsMyLocation(&m_manager, "test", SemVer("1.0.0"), "http://127.0.0.1:1/"));
     Settings settings;
     settings.setExecuteExternalScripts(false);
     settings.setPathToAfterConnectScript(QString());
@@ -93,9 +93,9 @@ void TestDaemonFrontend::cleanup()
     qInstallMessageHandler(nullptr);
 }
 
-QString TestDaemonFrontend::writeScript(const QString& name, const QByteArray& body)
+QString TestDaemonFrontend::writeScript(const QString &name, const QByteArray &body)
 {
-    QFile script(dir.filePath(name));
+    QFile script(m_dir.filePath(name));
     script.open(QIODevice::WriteOnly);
     script.write("#!/bin/sh\n" + body + "\n");
     script.close();
@@ -103,7 +103,7 @@ QString TestDaemonFrontend::writeScript(const QString& name, const QByteArray& b
     return script.fileName();
 }
 
-QByteArray TestDaemonFrontend::readMarker(const QString& path)
+QByteArray TestDaemonFrontend::readMarker(const QString &path)
 {
     QFile marker(path);
     return marker.open(QIODevice::ReadOnly) ? marker.readAll() : QByteArray();
@@ -114,19 +114,29 @@ void TestDaemonFrontend::logLines_data()
     QTest::addColumn<QString>("event");
     QTest::addColumn<QString>("line");
 
-    QTest::newRow("progress") << "progress" << "Daemon::onVpnStartupProgress -  \"OPENVPN_STARTING\"";
-    QTest::newRow("result") << "result" << "Daemon::onVpnStartupResult";
-    QTest::newRow("state") << "state" << "Daemon::onUpdateState";
+    QTest::newRow("progress") << "progress"
+                              << "Daemon::onVpnStartupProgress -  \"OPENVPN_STARTING\"";
+    QTest::newRow("result") << "result"
+                            << "Daemon::onVpnStartupResult";
+    QTest::newRow("state") << "state"
+                           << "Daemon::onUpdateState";
     QTest::newRow("error") << "error"
                            << "Daemon::onReceiveErrorMessage -  \"Host down\"  ,  \"Try another\"";
-    QTest::newRow("fatal") << "fatal" << "Daemon::onReceiveFatalErrorMessage -  \"Engine died\"  ,  \"fake connection\"";
-    QTest::newRow("terminated") << "terminated"
-                                << "Daemon::vpnTerminated  - failed to start flag:  true  - password request flag:  false";
-    QTest::newRow("closed") << "closed" << "Daemon::onEventClosed - id  42";
-    QTest::newRow("password") << "password" << "Daemon::vpnPasswordRequest - authRetry  2";
-    QTest::newRow("bytes") << "bytes" << "Daemon::onUpdateByteCount";
-    QTest::newRow("connected") << "connected" << "Daemon::onConnected";
-    QTest::newRow("new config") << "newconfig" << "Daemon::onNewConfigWasDownloaded";
+    QTest::newRow("fatal") << "fatal"
+                           << "Daemon::onReceiveFatalErrorMessage -  \"Engine died\"  ,  \"fake connection\"";
+    QTest::newRow("terminated")
+        << "terminated"
+        << "Daemon::vpnTerminated  - failed to start flag:  true  - password request flag:  false";
+    QTest::newRow("closed") << "closed"
+                            << "Daemon::onEventClosed - id  42";
+    QTest::newRow("password") << "password"
+                              << "Daemon::vpnPasswordRequest - authRetry  2";
+    QTest::newRow("bytes") << "bytes"
+                           << "Daemon::onUpdateByteCount";
+    QTest::newRow("connected") << "connected"
+                               << "Daemon::onConnected";
+    QTest::newRow("new config") << "newconfig"
+                                << "Daemon::onNewConfigWasDownloaded";
 }
 
 void TestDaemonFrontend::logLines()
@@ -134,7 +144,7 @@ void TestDaemonFrontend::logLines()
     QFETCH(QString, event);
     QFETCH(QString, line);
 
-    DaemonVpnFrontend frontend(&manager, backend, *location);
+    DaemonVpnFrontend frontend(&m_manager, m_backend, *m_location);
     const auto params = parameters();
     if (event == "progress")
         frontend.onVpnStartupProgress(VpnStartupProgress(params, "OPENVPN_STARTING", VpnStartupProgress::RUNNING));
@@ -158,13 +168,13 @@ void TestDaemonFrontend::logLines()
         frontend.onConnected();
     else if (event == "newconfig")
         frontend.onNewConfigWasDownloaded();
-    QCOMPARE(debugLines, QStringList{line});
-    QVERIFY(backend.errors.isEmpty());
+    QCOMPARE(debugLines, QStringList {line});
+    QVERIFY(m_backend.errors.isEmpty());
 }
 
 void TestDaemonFrontend::runningFlag()
 {
-    DaemonVpnFrontend frontend(&manager, backend, *location);
+    DaemonVpnFrontend frontend(&m_manager, m_backend, *m_location);
     QVERIFY(!frontend.isRunning());
     frontend.onUpdateState(VpnConnectionState(parameters())); // no start-up before it
     QVERIFY(frontend.isRunning());
@@ -198,7 +208,7 @@ void TestDaemonFrontend::runPhase_data()
 void TestDaemonFrontend::runPhase()
 {
     QFETCH(QString, events);
-    DaemonVpnFrontend frontend(&manager, backend, *location);
+    DaemonVpnFrontend frontend(&m_manager, m_backend, *m_location);
     QSignalSpy ends(&frontend, &DaemonVpnFrontend::runEnded);
     for (const QChar event : events) {
         switch (event.toLatin1()) {
@@ -224,24 +234,24 @@ void TestDaemonFrontend::runPhase()
 
 void TestDaemonFrontend::locationLookUpSteering()
 {
-    DaemonVpnFrontend frontend(&manager, backend, *location);
-    QCOMPARE(location->getCount(), 1); // the first look-up starts with the frontend
+    DaemonVpnFrontend frontend(&m_manager, m_backend, *m_location);
+    QCOMPARE(m_location->getCount(), 1); // the first look-up starts with the frontend
 
     // A progress message that is not an attempt's first leaves the retries on.
     frontend.onVpnStartupProgress(VpnStartupProgress(parameters(), "OPENVPN_STARTING", VpnStartupProgress::RUNNING));
-    QTRY_VERIFY(location->getCount() > 1);
+    QTRY_VERIFY(m_location->getCount() > 1);
 
     // An attempt's first message stops the retries of a failing look-up.
     frontend.onVpnStartupProgress(VpnStartupProgress(parameters(), "INIT_CONNECTION", VpnStartupProgress::INITIAL));
     QTest::qWait(300);
-    const int stoppedAt = location->getCount();
+    const int stoppedAt = m_location->getCount();
     QTest::qWait(300);
-    QCOMPARE(location->getCount(), stoppedAt);
+    QCOMPARE(m_location->getCount(), stoppedAt);
 
     // The end of a connection starts a new look-up with its count reset.
     frontend.vpnTerminated(VpnTerminationReport(parameters()));
-    QCOMPARE(location->getCount(), 1);
-    QTRY_VERIFY(location->getCount() > 1); // and its retries run again
+    QCOMPARE(m_location->getCount(), 1);
+    QTRY_VERIFY(m_location->getCount() > 1); // and its retries run again
 }
 
 void TestDaemonFrontend::scripts_data()
@@ -264,17 +274,17 @@ void TestDaemonFrontend::scripts()
     QFETCH(bool, disconnectPath);
     QFETCH(QByteArray, expected);
 
-    const QString marker = dir.filePath(QStringLiteral("%1.log").arg(QTest::currentDataTag()));
+    const QString marker = m_dir.filePath(QStringLiteral("%1.log").arg(QTest::currentDataTag()));
     Settings settings;
     settings.setExecuteExternalScripts(externalScripts);
     settings.setExternalProcessTimeout(10);
     settings.setPathToAfterConnectScript(
-        connectPath ? writeScript("connect.sh", "echo connect >> '" + marker.toLocal8Bit() + "'") : QStringLiteral("  "));
+        connectPath ? writeScript("connect.sh", "echo connect >> '" + marker.toLocal8Bit() + "'")
+                    : QStringLiteral("  "));
     settings.setPathToAfterDisconnectScript(
-        disconnectPath ? writeScript("disconnect.sh", "echo disconnect >> '" + marker.toLocal8Bit() + "'")
-                       : QString());
+        disconnectPath ? writeScript("disconnect.sh", "echo disconnect >> '" + marker.toLocal8Bit() + "'") : QString());
 
-    DaemonVpnFrontend frontend(&manager, backend, *location);
+    DaemonVpnFrontend frontend(&m_manager, m_backend, *m_location);
     frontend.onConnected();
     if (connectPath && externalScripts)
         QTRY_COMPARE(readMarker(marker), QByteArray("connect\n"));
@@ -286,7 +296,7 @@ void TestDaemonFrontend::scripts()
         QTRY_COMPARE(readMarker(marker), expected);
     QTest::qWait(100);
     QCOMPARE(readMarker(marker), expected);
-    QVERIFY(backend.errors.isEmpty());
+    QVERIFY(m_backend.errors.isEmpty());
 }
 
 void TestDaemonFrontend::scriptPastItsTimeOutIsKilledAndReported()
@@ -297,13 +307,13 @@ void TestDaemonFrontend::scriptPastItsTimeOutIsKilledAndReported()
     const QString script = writeScript("slow.sh", "exec sleep 30");
     settings.setPathToAfterConnectScript(script);
 
-    DaemonVpnFrontend frontend(&manager, backend, *location);
+    DaemonVpnFrontend frontend(&m_manager, m_backend, *m_location);
     QElapsedTimer timer;
     timer.start();
     frontend.onConnected();
-    QTRY_COMPARE_WITH_TIMEOUT(backend.errors.size(), 1, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_backend.errors.size(), 1, 10000);
     QVERIFY(timer.elapsed() >= 900);
-    QCOMPARE(backend.errors.first(),
+    QCOMPARE(m_backend.errors.first(),
              "After Connect Script was killed,\nbecause it did not terminate within 1 seconds!|Path: " + script);
 }
 

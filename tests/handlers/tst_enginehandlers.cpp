@@ -1,8 +1,8 @@
+#include "../backend/FakeConnectionParameters.h"
 #include "HandlerEvents.h"
 #include "RecordingEngineControls.h"
 #include "RecordingFrontendLog.h"
 #include "RecordingOsAbstraction.h"
-#include "../backend/FakeConnectionParameters.h"
 
 #include "backend/CredentialsHandler.h"
 #include "backend/DnsHandler.h"
@@ -23,17 +23,17 @@ QSharedPointer<ConnectionParameters> parameters()
     return QSharedPointer<ConnectionParameters>(new FakeConnectionParameters());
 }
 
-PushedOptions pushedDns(const QStringList& servers)
+PushedOptions pushedDns(const QStringList &servers)
 {
     PushedOptions options;
     options.setUpDown(QStringLiteral("UP"));
     int index = 1;
-    for (const QString& server : servers)
+    for (const QString &server : servers)
         options.addOption(QStringLiteral("foreign_option_%1=dhcp-option DNS %2").arg(index++).arg(server));
     return options;
 }
 
-DnsPreferenceAction actionNamed(const QString& name)
+DnsPreferenceAction actionNamed(const QString &name)
 {
     if (name == QLatin1String("NONE"))
         return DnsPreferenceAction::getDnsPreferenceActionNone();
@@ -51,15 +51,20 @@ DnsPreferenceAction actionNamed(const QString& name)
 class BlockingOsAbstraction : public RecordingOsAbstraction
 {
 public:
-    struct Blocker : OutsideDnsBlokerAbstract {
-        explicit Blocker(int& live) : live(live) { ++live; }
+    struct Blocker : OutsideDnsBlokerAbstract
+    {
+        explicit Blocker(int &live)
+            : live(live)
+        {
+            ++live;
+        }
         ~Blocker() override { --live; }
-        int& live;
+        int &live;
     };
     int live = 0;
     int made = 0;
 
-    OutsideDnsBlokerAbstract* createOutsideDnsBlocker(const QString& programPath) override
+    OutsideDnsBlokerAbstract *createOutsideDnsBlocker(const QString &programPath) override
     {
         RecordingOsAbstraction::createOutsideDnsBlocker(programPath);
         ++made;
@@ -69,7 +74,7 @@ public:
 
 QStringList debugLines;
 
-void captureDebug(QtMsgType type, const QMessageLogContext&, const QString& message)
+void captureDebug(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type == QtDebugMsg && message.contains(QLatin1String("outside DNS")))
         debugLines << message;
@@ -112,22 +117,21 @@ void TestEngineHandlers::internetKillSwitch_data()
 
     const QString cut = QStringLiteral("os disableKillSwitchInterfaces");
     const QString sigterm = QStringLiteral("socket sendSigTerm");
-    QTest::newRow("fails before connecting, armed later") << true << true << QStringList{"WAIT", "terminated"}
-                                                           << QStringList{};
-    QTest::newRow("fails before connecting, armed at once") << false << true << QStringList{"WAIT", "terminated"}
-                                                             << QStringList{cut};
-    QTest::newRow("ends after connecting") << true << true << QStringList{"CONNECTED", "EXITING", "terminated"}
-                                           << QStringList{cut};
-    QTest::newRow("reconnect, seamless") << true << true << QStringList{"CONNECTED", "RECONNECTING"} << QStringList{};
-    QTest::newRow("reconnect, not seamless") << true << false << QStringList{"CONNECTED", "RECONNECTING"}
-                                             << QStringList{cut, sigterm};
-    QTest::newRow("reconnect before connecting, armed later") << true << false << QStringList{"RECONNECTING"}
-                                                              << QStringList{};
-    QTest::newRow("reconnect before connecting, armed at once") << false << false << QStringList{"RECONNECTING"}
-                                                                << QStringList{cut, sigterm};
-    QTest::newRow("other states do nothing") << false << false
-                                             << QStringList{"CONNECTING", "AUTH", "ASSIGN_IP", "BOGUS", "EXITING"}
-                                             << QStringList{};
+    QTest::newRow("fails before connecting, armed later")
+        << true << true << QStringList {"WAIT", "terminated"} << QStringList {};
+    QTest::newRow("fails before connecting, armed at once")
+        << false << true << QStringList {"WAIT", "terminated"} << QStringList {cut};
+    QTest::newRow("ends after connecting")
+        << true << true << QStringList {"CONNECTED", "EXITING", "terminated"} << QStringList {cut};
+    QTest::newRow("reconnect, seamless") << true << true << QStringList {"CONNECTED", "RECONNECTING"} << QStringList {};
+    QTest::newRow("reconnect, not seamless")
+        << true << false << QStringList {"CONNECTED", "RECONNECTING"} << QStringList {cut, sigterm};
+    QTest::newRow("reconnect before connecting, armed later")
+        << true << false << QStringList {"RECONNECTING"} << QStringList {};
+    QTest::newRow("reconnect before connecting, armed at once")
+        << false << false << QStringList {"RECONNECTING"} << QStringList {cut, sigterm};
+    QTest::newRow("other states do nothing")
+        << false << false << QStringList {"CONNECTING", "AUTH", "ASSIGN_IP", "BOGUS", "EXITING"} << QStringList {};
 }
 
 void TestEngineHandlers::internetKillSwitch()
@@ -143,11 +147,11 @@ void TestEngineHandlers::internetKillSwitch()
 
     QStringList calls;
     RecordingOsAbstraction os;
-    os.onCall = [&calls](const QString& line) { calls << "os " + line; };
+    os.onCall = [&calls](const QString &line) { calls << "os " + line; };
     RecordingManagementSocket socket(calls);
     InternetKillSwitchHandler handler(os, socket);
 
-    for (const QString& event : events) {
+    for (const QString &event : events) {
         // The socket's lines are not prefixed by the recorder; mark them here.
         const int before = calls.size();
         sendEvent(handler, event);
@@ -160,7 +164,7 @@ void TestEngineHandlers::internetKillSwitch()
     QStringList commandCalls;
     RecordingVpnCommand command(commandCalls);
     handler.onOpenVpnPrepareArguments(command);
-    QCOMPARE(commandCalls, QStringList{"enablePersistTun"});
+    QCOMPARE(commandCalls, QStringList {"enablePersistTun"});
 }
 
 void TestEngineHandlers::credentials_data()
@@ -173,17 +177,26 @@ void TestEngineHandlers::credentials_data()
     QTest::addColumn<QString>("socket");
     QTest::addColumn<QString>("frontend");
 
-    QTest::newRow("typed pair answers") << false << false << "alice" << "secret" << 0
-                                        << "sendUsernamePassword alice secret" << "";
-    QTest::newRow("auto-login: remembered pair wins") << true << true << "alice" << "secret" << 0
-                                                      << "sendUsernamePassword stored-user stored-pass" << "";
-    QTest::newRow("remembered but no auto-login") << false << true << "alice" << "secret" << 0
-                                                  << "sendUsernamePassword alice secret" << "";
-    QTest::newRow("auto-login, nothing remembered") << true << false << "alice" << "secret" << 0
-                                                    << "sendUsernamePassword alice secret" << "";
-    QTest::newRow("empty user goes to the user") << false << false << "" << "secret" << 0 << "" << "password 0";
-    QTest::newRow("empty password goes to the user") << false << false << "alice" << "" << 0 << "" << "password 0";
-    QTest::newRow("failed verification goes to the user") << true << true << "alice" << "secret" << 1 << ""
+    QTest::newRow("typed pair answers") << false << false << "alice"
+                                        << "secret" << 0 << "sendUsernamePassword alice secret"
+                                        << "";
+    QTest::newRow("auto-login: remembered pair wins") << true << true << "alice"
+                                                      << "secret" << 0 << "sendUsernamePassword stored-user stored-pass"
+                                                      << "";
+    QTest::newRow("remembered but no auto-login") << false << true << "alice"
+                                                  << "secret" << 0 << "sendUsernamePassword alice secret"
+                                                  << "";
+    QTest::newRow("auto-login, nothing remembered") << true << false << "alice"
+                                                    << "secret" << 0 << "sendUsernamePassword alice secret"
+                                                    << "";
+    QTest::newRow("empty user goes to the user") << false << false << ""
+                                                 << "secret" << 0 << ""
+                                                 << "password 0";
+    QTest::newRow("empty password goes to the user") << false << false << "alice"
+                                                     << "" << 0 << ""
+                                                     << "password 0";
+    QTest::newRow("failed verification goes to the user") << true << true << "alice"
+                                                          << "secret" << 1 << ""
                                                           << "password 1";
 }
 
@@ -210,8 +223,8 @@ void TestEngineHandlers::credentials()
     CredentialsHandler handler(recorder, managementSocket, parameters(), typedUser, typedPassword);
     handler.onPassword(failures);
 
-    QCOMPARE(socketCalls, socket.isEmpty() ? QStringList{} : QStringList{socket});
-    QCOMPARE(recorder.calls, frontend.isEmpty() ? QStringList{} : QStringList{frontend});
+    QCOMPARE(socketCalls, socket.isEmpty() ? QStringList {} : QStringList {socket});
+    QCOMPARE(recorder.calls, frontend.isEmpty() ? QStringList {} : QStringList {frontend});
 }
 
 void TestEngineHandlers::credentialsAnswerOnlyOnce()
@@ -227,8 +240,8 @@ void TestEngineHandlers::credentialsAnswerOnlyOnce()
     handler.onPassword(0);
     handler.onPassword(0); // asked again, e.g. after a reconnect
 
-    QCOMPARE(socketCalls, QStringList{"sendUsernamePassword stored-user stored-pass"});
-    QCOMPARE(recorder.calls, QStringList{"password 0"});
+    QCOMPARE(socketCalls, QStringList {"sendUsernamePassword stored-user stored-pass"});
+    QCOMPARE(recorder.calls, QStringList {"password 0"});
 }
 
 void TestEngineHandlers::validNameServers_data()
@@ -236,15 +249,15 @@ void TestEngineHandlers::validNameServers_data()
     QTest::addColumn<QStringList>("pushed");
     QTest::addColumn<QStringList>("valid");
 
-    QTest::newRow("two addresses in order") << QStringList{"10.8.0.1", "10.8.0.2"}
-                                            << QStringList{"10.8.0.1", "10.8.0.2"};
-    QTest::newRow("ipv6") << QStringList{"2001:db8::53"} << QStringList{"2001:db8::53"};
-    QTest::newRow("host name") << QStringList{"dns.example.com", "10.8.0.1"} << QStringList{"10.8.0.1"};
-    QTest::newRow("option injection") << QStringList{"10.8.0.1;reboot", "-delete", "10.8.0.1 10.8.0.2"}
-                                      << QStringList{};
-    QTest::newRow("unspecified address") << QStringList{"0.0.0.0"} << QStringList{};
-    QTest::newRow("scoped address") << QStringList{"fe80::1%en0"} << QStringList{};
-    QTest::newRow("empty") << QStringList{""} << QStringList{};
+    QTest::newRow("two addresses in order")
+        << QStringList {"10.8.0.1", "10.8.0.2"} << QStringList {"10.8.0.1", "10.8.0.2"};
+    QTest::newRow("ipv6") << QStringList {"2001:db8::53"} << QStringList {"2001:db8::53"};
+    QTest::newRow("host name") << QStringList {"dns.example.com", "10.8.0.1"} << QStringList {"10.8.0.1"};
+    QTest::newRow("option injection") << QStringList {"10.8.0.1;reboot", "-delete", "10.8.0.1 10.8.0.2"}
+                                      << QStringList {};
+    QTest::newRow("unspecified address") << QStringList {"0.0.0.0"} << QStringList {};
+    QTest::newRow("scoped address") << QStringList {"fe80::1%en0"} << QStringList {};
+    QTest::newRow("empty") << QStringList {""} << QStringList {};
 }
 
 void TestEngineHandlers::validNameServers()
@@ -260,24 +273,23 @@ void TestEngineHandlers::dnsStagesPerAction_data()
     QTest::addColumn<QStringList>("pushed");
     QTest::addColumn<QStringList>("expected");
 
-    const QStringList two{"10.8.0.1", "10.8.0.2"};
+    const QStringList two {"10.8.0.1", "10.8.0.2"};
     QTest::newRow("pushed, two servers") << "PUSHED" << two
-                                         << QStringList{"pushNameServers afterConnect [10.8.0.1,10.8.0.2] 1"};
-    QTest::newRow("pushed, nothing pushed") << "PUSHED" << QStringList{} << QStringList{};
-    QTest::newRow("pushed, only junk pushed") << "PUSHED" << QStringList{"evil;rm", "dns.example.com"}
-                                              << QStringList{};
-    QTest::newRow("pushed, junk filtered") << "PUSHED" << QStringList{"evil;rm", "10.8.0.2"}
-                                           << QStringList{"pushNameServers afterConnect [10.8.0.2] 1"};
-    QTest::newRow("none") << "NONE" << two << QStringList{"pushNameServers afterConnect [] 1"};
-    QTest::newRow("custom ignores pushed") << "CUSTOM" << two
-                                           << QStringList{"pushNameServers afterConnect [192.0.2.53,192.0.2.54] 1"};
-    QTest::newRow("vpn resolvers")
-        << "VPN" << two
-        << QStringList{"pushNameServers afterConnect [" + actionNamed("VPN").getNameServerDNSs().join(',') + "] 1"};
-    QTest::newRow("ad blocking")
-        << "AD_BLOCKING" << two
-        << QStringList{"pushNameServers afterConnect [" + actionNamed("AD_BLOCKING").getNameServerDNSs().join(',')
-                       + "] 1"};
+                                         << QStringList {"pushNameServers afterConnect [10.8.0.1,10.8.0.2] 1"};
+    QTest::newRow("pushed, nothing pushed") << "PUSHED" << QStringList {} << QStringList {};
+    QTest::newRow("pushed, only junk pushed")
+        << "PUSHED" << QStringList {"evil;rm", "dns.example.com"} << QStringList {};
+    QTest::newRow("pushed, junk filtered")
+        << "PUSHED" << QStringList {"evil;rm", "10.8.0.2"} << QStringList {"pushNameServers afterConnect [10.8.0.2] 1"};
+    QTest::newRow("none") << "NONE" << two << QStringList {"pushNameServers afterConnect [] 1"};
+    QTest::newRow("custom ignores pushed")
+        << "CUSTOM" << two << QStringList {"pushNameServers afterConnect [192.0.2.53,192.0.2.54] 1"};
+    QTest::newRow("vpn resolvers") << "VPN" << two
+                                   << QStringList {"pushNameServers afterConnect ["
+                                                   + actionNamed("VPN").getNameServerDNSs().join(',') + "] 1"};
+    QTest::newRow("ad blocking") << "AD_BLOCKING" << two
+                                 << QStringList {"pushNameServers afterConnect ["
+                                                 + actionNamed("AD_BLOCKING").getNameServerDNSs().join(',') + "] 1"};
 }
 
 void TestEngineHandlers::dnsStagesPerAction()
@@ -301,9 +313,12 @@ void TestEngineHandlers::dnsBeforeConnectPerAction_data()
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("servers");
 
-    QTest::newRow("none") << "NONE" << "";
-    QTest::newRow("pushed: nothing of its own") << "PUSHED" << "";
-    QTest::newRow("custom") << "CUSTOM" << "192.0.2.53,192.0.2.54";
+    QTest::newRow("none") << "NONE"
+                          << "";
+    QTest::newRow("pushed: nothing of its own") << "PUSHED"
+                                                << "";
+    QTest::newRow("custom") << "CUSTOM"
+                            << "192.0.2.53,192.0.2.54";
     QTest::newRow("vpn") << "VPN" << actionNamed("VPN").getNameServerDNSs().join(',');
     QTest::newRow("ad blocking") << "AD_BLOCKING" << actionNamed("AD_BLOCKING").getNameServerDNSs().join(',');
 }
@@ -320,8 +335,8 @@ void TestEngineHandlers::dnsBeforeConnectPerAction()
     QStringList commandCalls;
     RecordingVpnCommand command(commandCalls);
     handler.onOpenVpnPrepareArguments(command);
-    QCOMPARE(os.callsOf("pushNameServers"), QStringList{"pushNameServers beforeConnect [" + servers + "] 2"});
-    QCOMPARE(stack.getStack(), QStringList{"beforeConnect"});
+    QCOMPARE(os.callsOf("pushNameServers"), QStringList {"pushNameServers beforeConnect [" + servers + "] 2"});
+    QCOMPARE(stack.getStack(), QStringList {"beforeConnect"});
 }
 
 void TestEngineHandlers::dnsBeforeConnect()
@@ -336,16 +351,16 @@ void TestEngineHandlers::dnsBeforeConnect()
     QStringList commandCalls;
     RecordingVpnCommand command(commandCalls);
     handler.onOpenVpnPrepareArguments(command);
-    QCOMPARE(commandCalls, QStringList{"enableManagementUpDown"});
-    QCOMPARE(os.callsOf("pushNameServers"), QStringList{"pushNameServers beforeConnect [192.0.2.53,192.0.2.54] 2"});
+    QCOMPARE(commandCalls, QStringList {"enableManagementUpDown"});
+    QCOMPARE(os.callsOf("pushNameServers"), QStringList {"pushNameServers beforeConnect [192.0.2.53,192.0.2.54] 2"});
 
     handler.onUp(pushedDns({"10.8.0.1"}));
     QCOMPARE(stack.getStack(), QStringList({"beforeConnect", "afterConnect"}));
     sendEvent(handler, "RECONNECTING"); // keeps the stage
     QCOMPARE(stack.getStack(), QStringList({"beforeConnect", "afterConnect"}));
     handler.onDown(pushedDns({"10.8.0.1"}));
-    QCOMPARE(stack.getStack(), QStringList{"beforeConnect"});
-    QCOMPARE(os.callsOf("restoreNameServers"), QStringList{"restoreNameServers afterConnect"});
+    QCOMPARE(stack.getStack(), QStringList {"beforeConnect"});
+    QCOMPARE(os.callsOf("restoreNameServers"), QStringList {"restoreNameServers afterConnect"});
 }
 
 void TestEngineHandlers::dnsEndPopsBeforeConnect_data()
@@ -369,17 +384,17 @@ void TestEngineHandlers::dnsEndPopsBeforeConnect()
     if (end == QLatin1String("terminated"))
         handler.onUp(pushedDns({}));
     sendEvent(handler, end);
-    QCOMPARE(stack.getStack(), QStringList{"start"});
+    QCOMPARE(stack.getStack(), QStringList {"start"});
 }
 
 void TestEngineHandlers::dnsBlockingWithoutPlatformBlocker_data()
 {
     QTest::addColumn<bool>("block");
     QTest::addColumn<QStringList>("lines");
-    QTest::newRow("block-outside-dns on")
-        << true
-        << QStringList{"Blocking outside DNS", "Blocking outside DNS", "Unblocking outside DNS", "Unblocking outside DNS"};
-    QTest::newRow("block-outside-dns off") << false << QStringList{};
+    QTest::newRow("block-outside-dns on") << true
+                                          << QStringList {"Blocking outside DNS", "Blocking outside DNS",
+                                                          "Unblocking outside DNS", "Unblocking outside DNS"};
+    QTest::newRow("block-outside-dns off") << false << QStringList {};
 }
 
 void TestEngineHandlers::dnsBlockingWithoutPlatformBlocker()
@@ -408,7 +423,7 @@ void TestEngineHandlers::dnsBlockerHeldWhileConnected()
     sendEvents(handler, {"CONNECTED", "CONNECTED"});
     QCOMPARE(os.made, 1);
     QCOMPARE(os.live, 1);
-    QCOMPARE(os.callsOf("createOutsideDnsBlocker"), QStringList{"createOutsideDnsBlocker /bundle/Helpers/Stelvane"});
+    QCOMPARE(os.callsOf("createOutsideDnsBlocker"), QStringList {"createOutsideDnsBlocker /bundle/Helpers/Stelvane"});
     sendEvent(handler, "RECONNECTING");
     QCOMPARE(os.live, 0);
     sendEvent(handler, "CONNECTED");

@@ -1,8 +1,8 @@
+#include "../backend/FakeConnectionParameters.h"
 #include "HandlerEvents.h"
 #include "RecordingFrontendLog.h"
 #include "RecordingOsAbstraction.h"
 #include "RecordingStateTracker.h"
-#include "../backend/FakeConnectionParameters.h"
 
 #include "backend/AppKillSwitchHandler.h"
 #include "backend/ConnectionTimerHandler.h"
@@ -14,8 +14,8 @@
 #include "backend/WhatIsMyIpHandler.h"
 #include "catalogue/WebConfigSource.h"
 #include "prefs/Settings.h"
-#include "websvc/ReplyHandler.h"
 #include "websvc/LifeCycleClient.h"
+#include "websvc/ReplyHandler.h"
 #include "websvc/WhatIsMyIp.h"
 
 #include <QFile>
@@ -73,24 +73,24 @@ private:
     QStringList loggedKillallRuns() const;
     QStringList killallRuns();
 
-    QTemporaryDir bin;
+    QTemporaryDir m_bin;
 };
 
 void TestStateHandlers::initTestCase()
 {
     // A killall of our own that only writes down what it was asked to kill.
-    QVERIFY(bin.isValid());
-    QFile fake(bin.filePath(QStringLiteral("killall")));
+    QVERIFY(m_bin.isValid());
+    QFile fake(m_bin.filePath(QStringLiteral("killall")));
     QVERIFY(fake.open(QIODevice::WriteOnly));
     fake.write("#!/bin/sh\necho \"$*\" >> \"$(dirname \"$0\")/killall.log\"\n");
     fake.close();
     fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("PATH", bin.path().toLocal8Bit() + ':' + qgetenv("PATH"));
+    qputenv("PATH", m_bin.path().toLocal8Bit() + ':' + qgetenv("PATH"));
 }
 
 QStringList TestStateHandlers::loggedKillallRuns() const
 {
-    QFile log(bin.filePath(QStringLiteral("killall.log")));
+    QFile log(m_bin.filePath(QStringLiteral("killall.log")));
     if (!log.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
@@ -99,7 +99,7 @@ QStringList TestStateHandlers::loggedKillallRuns() const
 QStringList TestStateHandlers::killallRuns()
 {
     const QStringList lines = loggedKillallRuns();
-    QFile::remove(bin.filePath(QStringLiteral("killall.log")));
+    QFile::remove(m_bin.filePath(QStringLiteral("killall.log")));
     return lines;
 }
 
@@ -108,13 +108,14 @@ void TestStateHandlers::firewallWarning_data()
     QTest::addColumn<QStringList>("events");
     QTest::addColumn<QStringList>("expected");
 
-    const QString warning = QStringLiteral(
-        "error Could not connect to the VPN management socket.\nPlease check your firewall settings!|");
-    QTest::newRow("never reached the management port") << QStringList{"started", "terminated"} << QStringList{warning};
-    QTest::newRow("reached it, then ended") << QStringList{"started", "accepted", "CONNECTED", "terminated"}
-                                            << QStringList{};
-    QTest::newRow("no warning before the end") << QStringList{"started", "fatal:boom", "RECONNECTING"}
-                                               << QStringList{};
+    const QString warning =
+        QStringLiteral("error Could not connect to the VPN management socket.\nPlease check your firewall settings!|");
+    QTest::newRow("never reached the management port")
+        << QStringList {"started", "terminated"} << QStringList {warning};
+    QTest::newRow("reached it, then ended")
+        << QStringList {"started", "accepted", "CONNECTED", "terminated"} << QStringList {};
+    QTest::newRow("no warning before the end")
+        << QStringList {"started", "fatal:boom", "RECONNECTING"} << QStringList {};
 }
 
 void TestStateHandlers::firewallWarning()
@@ -134,16 +135,16 @@ void TestStateHandlers::appKillSwitch_data()
     QTest::addColumn<QStringList>("events");
     QTest::addColumn<int>("runs");
 
-    const QStringList apps{"Mail", "Safari"};
-    QTest::newRow("fails before connecting, armed later") << true << apps << QStringList{"WAIT", "terminated"} << 0;
-    QTest::newRow("fails before connecting, armed at once") << false << apps << QStringList{"WAIT", "terminated"} << 1;
-    QTest::newRow("reconnect before connecting, armed later") << true << apps << QStringList{"RECONNECTING"} << 0;
+    const QStringList apps {"Mail", "Safari"};
+    QTest::newRow("fails before connecting, armed later") << true << apps << QStringList {"WAIT", "terminated"} << 0;
+    QTest::newRow("fails before connecting, armed at once") << false << apps << QStringList {"WAIT", "terminated"} << 1;
+    QTest::newRow("reconnect before connecting, armed later") << true << apps << QStringList {"RECONNECTING"} << 0;
     QTest::newRow("reconnect and end after connecting")
-        << true << apps << QStringList{"CONNECTED", "RECONNECTING", "CONNECTED", "terminated"} << 2;
-    QTest::newRow("other states do nothing") << false << apps
-                                             << QStringList{"CONNECTED", "EXITING", "AUTH", "BOGUS"} << 0;
-    QTest::newRow("empty list starts nothing") << false << QStringList{} << QStringList{"RECONNECTING", "terminated"}
-                                               << 0;
+        << true << apps << QStringList {"CONNECTED", "RECONNECTING", "CONNECTED", "terminated"} << 2;
+    QTest::newRow("other states do nothing")
+        << false << apps << QStringList {"CONNECTED", "EXITING", "AUTH", "BOGUS"} << 0;
+    QTest::newRow("empty list starts nothing")
+        << false << QStringList {} << QStringList {"RECONNECTING", "terminated"} << 0;
 }
 
 void TestStateHandlers::appKillSwitch()
@@ -163,7 +164,7 @@ void TestStateHandlers::appKillSwitch()
 
     QStringList expected;
     for (int i = 0; i < runs; ++i)
-        for (const QString& app : killList)
+        for (const QString &app : killList)
             expected << "-9 " + app;
     // killall runs unattended: wait for the expected runs, then a little longer for any extra one.
     QTRY_VERIFY_WITH_TIMEOUT(loggedKillallRuns().size() >= expected.size(), 10000);
@@ -215,7 +216,7 @@ void TestStateHandlers::timerAccumulatesConnectedPeriods()
 void TestStateHandlers::timerEveryOtherStateLeaves_data()
 {
     QTest::addColumn<QString>("state");
-    for (const char* name : {"CONNECTING", "TCP_CONNECT", "WAIT", "RESOLVE", "AUTH", "GET_CONFIG", "ASSIGN_IP",
+    for (const char *name : {"CONNECTING", "TCP_CONNECT", "WAIT", "RESOLVE", "AUTH", "GET_CONFIG", "ASSIGN_IP",
                              "ADD_ROUTES", "RECONNECTING", "EXITING", "SOMETHING_NEW"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
@@ -238,20 +239,20 @@ void TestStateHandlers::legacySignals_data()
     QTest::addColumn<QStringList>("events");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("normal end") << QStringList{"terminated"} << QStringList{"terminated failedToStart=false"};
-    QTest::newRow("failed start") << QStringList{"failed"} << QStringList{"terminated failedToStart=true"};
-    QTest::newRow("every connection") << QStringList{"CONNECTED", "RECONNECTING", "WAIT", "CONNECTED", "EXITING"}
-                                      << QStringList{"connected", "connected"};
-    QTest::newRow("fatal text") << QStringList{"fatal:TUN/TAP device not found"}
-                                << QStringList{"fatal TUN/TAP device not found vpnFatal=1"};
+    QTest::newRow("normal end") << QStringList {"terminated"} << QStringList {"terminated failedToStart=false"};
+    QTest::newRow("failed start") << QStringList {"failed"} << QStringList {"terminated failedToStart=true"};
+    QTest::newRow("every connection") << QStringList {"CONNECTED", "RECONNECTING", "WAIT", "CONNECTED", "EXITING"}
+                                      << QStringList {"connected", "connected"};
+    QTest::newRow("fatal text") << QStringList {"fatal:TUN/TAP device not found"}
+                                << QStringList {"fatal TUN/TAP device not found vpnFatal=1"};
     QTest::newRow("auth text filtered")
-        << QStringList{"fatal:ERROR: could not read Auth username/password/ok/string from management interface"}
-        << QStringList{};
-    QTest::newRow("blocking DNS filtered") << QStringList{"fatal:Blocking DNS failed!"} << QStringList{};
-    QTest::newRow("filter is case-sensitive") << QStringList{"fatal:blocking DNS failed!"}
-                                              << QStringList{"fatal blocking DNS failed! vpnFatal=1"};
-    QTest::newRow("filter is exact") << QStringList{"fatal:Blocking DNS failed! "}
-                                     << QStringList{"fatal Blocking DNS failed!  vpnFatal=1"};
+        << QStringList {"fatal:ERROR: could not read Auth username/password/ok/string from management interface"}
+        << QStringList {};
+    QTest::newRow("blocking DNS filtered") << QStringList {"fatal:Blocking DNS failed!"} << QStringList {};
+    QTest::newRow("filter is case-sensitive")
+        << QStringList {"fatal:blocking DNS failed!"} << QStringList {"fatal blocking DNS failed! vpnFatal=1"};
+    QTest::newRow("filter is exact") << QStringList {"fatal:Blocking DNS failed! "}
+                                     << QStringList {"fatal Blocking DNS failed!  vpnFatal=1"};
 }
 
 void TestStateHandlers::legacySignals()
@@ -276,12 +277,12 @@ void TestStateHandlers::legacySignalsWebRtcProtection_data()
     QTest::addColumn<QStringList>("events");
     QTest::addColumn<QStringList>("expected");
 
-    const QStringList all{"CONNECTED", "fatal:x", "fatal:Blocking DNS failed!", "failed", "terminated"};
+    const QStringList all {"CONNECTED", "fatal:x", "fatal:Blocking DNS failed!", "failed", "terminated"};
     QTest::newRow("protection on") << true << all
-                                   << QStringList{"startWebRtcLeakProtection", "stopWebRtcLeakProtection",
-                                                  "stopWebRtcLeakProtection", "afterEngineStop",
-                                                  "stopWebRtcLeakProtection", "afterEngineStop"};
-    QTest::newRow("protection off") << false << all << QStringList{"afterEngineStop", "afterEngineStop"};
+                                   << QStringList {"startWebRtcLeakProtection", "stopWebRtcLeakProtection",
+                                                   "stopWebRtcLeakProtection",  "afterEngineStop",
+                                                   "stopWebRtcLeakProtection",  "afterEngineStop"};
+    QTest::newRow("protection off") << false << all << QStringList {"afterEngineStop", "afterEngineStop"};
 }
 
 void TestStateHandlers::legacySignalsWebRtcProtection()
@@ -307,23 +308,23 @@ void TestStateHandlers::publicIp_data()
     QTest::addColumn<QStringList>("events");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("engine start clears") << QStringList{"started"} << QStringList{"clearDetectedPublicIp"};
-    QTest::newRow("failure clears") << QStringList{"failed"} << QStringList{"clearDetectedPublicIp"};
-    QTest::newRow("end clears") << QStringList{"terminated"} << QStringList{"clearDetectedPublicIp"};
-    QTest::newRow("fatal clears") << QStringList{"fatal:x"} << QStringList{"clearDetectedPublicIp"};
-    QTest::newRow("reconnect and exit clear") << QStringList{"RECONNECTING", "EXITING"}
-                                              << QStringList{"clearDetectedPublicIp", "clearDetectedPublicIp"};
-    QTest::newRow("waiting states are ignored") << QStringList{"WAIT", "AUTH", "GET_CONFIG", "BOGUS"}
-                                                << QStringList{};
+    QTest::newRow("engine start clears") << QStringList {"started"} << QStringList {"clearDetectedPublicIp"};
+    QTest::newRow("failure clears") << QStringList {"failed"} << QStringList {"clearDetectedPublicIp"};
+    QTest::newRow("end clears") << QStringList {"terminated"} << QStringList {"clearDetectedPublicIp"};
+    QTest::newRow("fatal clears") << QStringList {"fatal:x"} << QStringList {"clearDetectedPublicIp"};
+    QTest::newRow("reconnect and exit clear")
+        << QStringList {"RECONNECTING", "EXITING"} << QStringList {"clearDetectedPublicIp", "clearDetectedPublicIp"};
+    QTest::newRow("waiting states are ignored")
+        << QStringList {"WAIT", "AUTH", "GET_CONFIG", "BOGUS"} << QStringList {};
     // The look-up reports at once that it is querying, attempt 1.
     QTest::newRow("connected queries")
-        << QStringList{"CONNECTED"}
-        << QStringList{QStringLiteral("updatedDetectedPublicIp %1  1").arg(int(VpnConnectionState::QUERYING))};
+        << QStringList {"CONNECTED"}
+        << QStringList {QStringLiteral("updatedDetectedPublicIp %1  1").arg(int(VpnConnectionState::QUERYING))};
     QTest::newRow("each connection queries again")
-        << QStringList{"CONNECTED", "RECONNECTING", "CONNECTED"}
-        << QStringList{QStringLiteral("updatedDetectedPublicIp %1  1").arg(int(VpnConnectionState::QUERYING)),
-                       "clearDetectedPublicIp",
-                       QStringLiteral("updatedDetectedPublicIp %1  1").arg(int(VpnConnectionState::QUERYING))};
+        << QStringList {"CONNECTED", "RECONNECTING", "CONNECTED"}
+        << QStringList {QStringLiteral("updatedDetectedPublicIp %1  1").arg(int(VpnConnectionState::QUERYING)),
+                        "clearDetectedPublicIp",
+                        QStringLiteral("updatedDetectedPublicIp %1  1").arg(int(VpnConnectionState::QUERYING))};
 }
 
 void TestStateHandlers::publicIp()
@@ -346,8 +347,9 @@ void TestStateHandlers::publicIpAnswersReachTheTracker()
     WhatIsMyIp whatIsMyIp(&manager, "test", SemVer("1.0.0"), Unreachable);
     WhatIsMyIpHandler handler(tracker, whatIsMyIp);
     emit whatIsMyIp.updateIp(VpnConnectionState::FOUND, QHostAddress("203.0.113.9"), 3);
-    QCOMPARE(tracker.calls, QStringList{QStringLiteral("updatedDetectedPublicIp %1 203.0.113.9 3")
-                                            .arg(int(VpnConnectionState::FOUND))});
+    QCOMPARE(
+        tracker.calls,
+        QStringList {QStringLiteral("updatedDetectedPublicIp %1 203.0.113.9 3").arg(int(VpnConnectionState::FOUND))});
 }
 
 void TestStateHandlers::publicIpAnswersEndWithTheHandler()
@@ -366,11 +368,16 @@ void TestStateHandlers::nullTunnelForwardsEveryState_data()
 {
     QTest::addColumn<QString>("state");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("connected") << "CONNECTED" << "updateState CONNECTED|cause|10.8.0.2|198.51.100.7";
-    QTest::newRow("reconnecting") << "RECONNECTING" << "updateState RECONNECTING|cause||";
-    QTest::newRow("assign ip") << "ASSIGN_IP" << "updateState ASSIGN_IP|10.8.0.2||";
-    QTest::newRow("wait") << "WAIT" << "updateState WAIT|||";
-    QTest::newRow("unknown text") << "SOMETHING_NEW" << "updateState SOMETHING_NEW|cause|10.8.0.2|198.51.100.7";
+    QTest::newRow("connected") << "CONNECTED"
+                               << "updateState CONNECTED|cause|10.8.0.2|198.51.100.7";
+    QTest::newRow("reconnecting") << "RECONNECTING"
+                                  << "updateState RECONNECTING|cause||";
+    QTest::newRow("assign ip") << "ASSIGN_IP"
+                               << "updateState ASSIGN_IP|10.8.0.2||";
+    QTest::newRow("wait") << "WAIT"
+                          << "updateState WAIT|||";
+    QTest::newRow("unknown text") << "SOMETHING_NEW"
+                                  << "updateState SOMETHING_NEW|cause|10.8.0.2|198.51.100.7";
 }
 
 void TestStateHandlers::nullTunnelForwardsEveryState()
@@ -380,7 +387,7 @@ void TestStateHandlers::nullTunnelForwardsEveryState()
     RecordingStateTracker tracker;
     NullTunnelHandler handler(tracker);
     sendEvents(handler, {"started", "accepted", state, "terminated"});
-    QCOMPARE(tracker.calls, QStringList{expected});
+    QCOMPARE(tracker.calls, QStringList {expected});
 }
 
 void TestStateHandlers::localDnsRefresh_data()
@@ -388,14 +395,14 @@ void TestStateHandlers::localDnsRefresh_data()
     QTest::addColumn<QStringList>("events");
     QTest::addColumn<bool>("scheduled");
 
-    QTest::newRow("connected schedules") << QStringList{"CONNECTED"} << true;
-    QTest::newRow("end withdraws") << QStringList{"CONNECTED", "terminated"} << false;
-    QTest::newRow("failure withdraws") << QStringList{"CONNECTED", "failed"} << false;
-    QTest::newRow("reconnect withdraws") << QStringList{"CONNECTED", "RECONNECTING"} << false;
-    QTest::newRow("exit withdraws") << QStringList{"CONNECTED", "EXITING"} << false;
-    QTest::newRow("connected again schedules again") << QStringList{"CONNECTED", "RECONNECTING", "CONNECTED"} << true;
-    QTest::newRow("waiting states change nothing") << QStringList{"CONNECTED", "WAIT", "AUTH"} << true;
-    QTest::newRow("nothing before connecting") << QStringList{"started", "WAIT"} << false;
+    QTest::newRow("connected schedules") << QStringList {"CONNECTED"} << true;
+    QTest::newRow("end withdraws") << QStringList {"CONNECTED", "terminated"} << false;
+    QTest::newRow("failure withdraws") << QStringList {"CONNECTED", "failed"} << false;
+    QTest::newRow("reconnect withdraws") << QStringList {"CONNECTED", "RECONNECTING"} << false;
+    QTest::newRow("exit withdraws") << QStringList {"CONNECTED", "EXITING"} << false;
+    QTest::newRow("connected again schedules again") << QStringList {"CONNECTED", "RECONNECTING", "CONNECTED"} << true;
+    QTest::newRow("waiting states change nothing") << QStringList {"CONNECTED", "WAIT", "AUTH"} << true;
+    QTest::newRow("nothing before connecting") << QStringList {"started", "WAIT"} << false;
 }
 
 void TestStateHandlers::localDnsRefresh()
@@ -403,15 +410,15 @@ void TestStateHandlers::localDnsRefresh()
     QFETCH(QStringList, events);
     QFETCH(bool, scheduled);
 
-    LocalDnsJsonRefreshHandler handler(QStringList{"vpn.example.invalid"});
+    LocalDnsJsonRefreshHandler handler(QStringList {"vpn.example.invalid"});
     sendEvents(handler, events);
-    const DnsJsonRefreshScheduler& scheduler = handler.getScheduler();
+    const DnsJsonRefreshScheduler &scheduler = handler.getScheduler();
     QCOMPARE(scheduler.pendingStartDelay() >= 0 || scheduler.isRepeating(), scheduled);
 }
 
 void TestStateHandlers::localDnsRefreshReconnectDoesNotStack()
 {
-    LocalDnsJsonRefreshHandler handler(QStringList{"vpn.example.invalid"});
+    LocalDnsJsonRefreshHandler handler(QStringList {"vpn.example.invalid"});
     sendEvent(handler, "CONNECTED");
     const int first = handler.getScheduler().pendingStartDelay();
     QVERIFY(first >= 0);

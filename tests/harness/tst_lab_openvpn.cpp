@@ -19,44 +19,44 @@ class TestLabOpenVpn : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir pki;
-    QProcess udpServer;
-    QProcess tcpServer;
-    OpenVpnServerOptions udp;
-    OpenVpnServerOptions tcp;
+    QTemporaryDir m_pki;
+    QProcess m_udpServer;
+    QProcess m_tcpServer;
+    OpenVpnServerOptions m_udp;
+    OpenVpnServerOptions m_tcp;
 
-    QStringList clientArguments(const OpenVpnServerOptions& server, const QString& credentials) const
+    QStringList clientArguments(const OpenVpnServerOptions &server, const QString &credentials) const
     {
-        return Lab::openVpnClientArguments(pki.path(), server)
-             + QStringList{"--auth-user-pass", credentials, "--auth-retry", "none"};
+        return Lab::openVpnClientArguments(m_pki.path(), server)
+               + QStringList {"--auth-user-pass", credentials, "--auth-retry", "none"};
     }
 
 private slots:
     void initTestCase()
     {
         LAB_REQUIRE({"openvpn"});
-        QVERIFY(pki.isValid());
-        QVERIFY(Lab::makePki(pki.path()));
-        for (OpenVpnServerOptions* options : {&udp, &tcp}) {
+        QVERIFY(m_pki.isValid());
+        QVERIFY(Lab::makePki(m_pki.path()));
+        for (OpenVpnServerOptions *options : {&m_udp, &m_tcp}) {
             options->user = USER;
             options->password = PASSWORD;
-            options->pushes = QStringList{PUSHED_DNS};
+            options->pushes = QStringList {PUSHED_DNS};
         }
-        udp.protocol = "udp";
-        udp.port = 1194;
-        udp.network = "10.8.0.0";
-        tcp.port = 1195;
-        tcp.network = "10.8.1.0";
-        QVERIFY(Lab::startOpenVpnServer(udpServer, pki.path(), udp));
-        QVERIFY(Lab::startOpenVpnServer(tcpServer, pki.path(), tcp));
-        QCOMPARE(Lab::tunnelAddress(udp), QString("10.8.0.1"));
-        QCOMPARE(Lab::tunnelAddress(tcp), QString("10.8.1.1"));
+        m_udp.protocol = "udp";
+        m_udp.port = 1194;
+        m_udp.network = "10.8.0.0";
+        m_tcp.port = 1195;
+        m_tcp.network = "10.8.1.0";
+        QVERIFY(Lab::startOpenVpnServer(m_udpServer, m_pki.path(), m_udp));
+        QVERIFY(Lab::startOpenVpnServer(m_tcpServer, m_pki.path(), m_tcp));
+        QCOMPARE(Lab::tunnelAddress(m_udp), QString("10.8.0.1"));
+        QCOMPARE(Lab::tunnelAddress(m_tcp), QString("10.8.1.1"));
     }
 
     void cleanupTestCase()
     {
-        Lab::stop(tcpServer);
-        Lab::stop(udpServer);
+        Lab::stop(m_tcpServer);
+        Lab::stop(m_udpServer);
     }
 
     void engineConnectsOnlyWithTheRightPassword_data()
@@ -75,8 +75,8 @@ private slots:
         QFETCH(bool, overUdp);
         QFETCH(QString, password);
         QFETCH(bool, connects);
-        const OpenVpnServerOptions& server = overUdp ? udp : tcp;
-        QFile credentials(pki.filePath("credentials"));
+        const OpenVpnServerOptions &server = overUdp ? m_udp : m_tcp;
+        QFile credentials(m_pki.filePath("credentials"));
         QVERIFY(credentials.open(QIODevice::WriteOnly | QIODevice::Truncate));
         credentials.write((USER + '\n' + password + '\n').toUtf8());
         credentials.close();

@@ -17,7 +17,7 @@ bool copyFile(const QString &from, const QString &to, mode_t mode)
     QDir().mkpath(QFileInfo(to).absolutePath());
     QFile::remove(to);
     return QFile::copy(from, to) && chown(QFile::encodeName(to).constData(), 0, 0) == 0
-        && chmod(QFile::encodeName(to).constData(), mode) == 0;
+           && chmod(QFile::encodeName(to).constData(), mode) == 0;
 }
 
 bool copyTree(const QString &from, const QString &to)
@@ -50,7 +50,8 @@ bool HelperBundle::create(const QString &name, QString *reason)
     m_contents = m_dir.path() + "/" + name + ".app";
     // Reachable by nobody, as an installed application is.
     chmod(QFile::encodeName(m_dir.path()).constData(), 0755);
-    const struct {
+    const struct
+    {
         QString from;
         QString to;
         mode_t mode;
@@ -85,26 +86,26 @@ bool HelperBundle::copyLauncherTo(const QString &path) const
 bool HelperBundle::copyHelperTo(const QString &path) const
 {
     return copyFile(helper(), path, 04555) && QProcess::execute("chmod", {"-R", "go+rX", m_dir.path()}) == 0
-        && chmod(QFile::encodeName(path).constData(), 04555) == 0;
+           && chmod(QFile::encodeName(path).constData(), 04555) == 0;
 }
 
 QByteArray HelperBundle::token(qint64 offsetMs)
 {
     const qint64 timestamp = QDateTime::currentMSecsSinceEpoch() + offsetMs;
     return QByteArray::number(timestamp) + "\n"
-        + QByteArray::fromStdString(stelvane::SecurityCheck::tokenDigest(timestamp)) + "\n";
+           + QByteArray::fromStdString(stelvane::SecurityCheck::tokenDigest(timestamp)) + "\n";
 }
 
 HelperBundle::Result HelperBundle::run(const QStringList &arguments, const QByteArray &input, User user,
-                                       const QString &launcherPath, const QString &helperPath,
-                                       const QString &netns, bool closeInput) const
+                                       const QString &launcherPath, const QString &helperPath, const QString &netns,
+                                       bool closeInput) const
 {
     QStringList command = {launcherPath.isEmpty() ? launcher() : launcherPath};
     command << (helperPath.isEmpty() ? helper() : helperPath) << arguments;
     if (user == User::Nobody)
-        command = QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"} + command;
+        command = QStringList {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"} + command;
     if (!netns.isEmpty())
-        command = QStringList{"ip", "netns", "exec", netns} + command;
+        command = QStringList {"ip", "netns", "exec", netns} + command;
     QProcess process;
     process.start(command.takeFirst(), command);
     Result result;

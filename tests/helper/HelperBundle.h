@@ -4,11 +4,11 @@
 // launcher as its main executable, so that every place check is real.
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QTest>
-#include <cstdio>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
 
 class HelperBundle
 {
@@ -53,14 +53,14 @@ private:
 
 // A test main that needs root (set-uid helper, namespaces): 77 tells CTest
 // the test was skipped.
-#define STELVANE_ROOT_TEST_MAIN(TestObject)                                                         \
-    int main(int argc, char **argv)                                                                 \
-    {                                                                                               \
-        QCoreApplication app(argc, argv);                                                           \
-        if (!HelperBundle::isRoot()) {                                                              \
-            std::fprintf(stderr, "SKIP: needs root to install the set-uid helper and namespaces\n"); \
-            return 77;                                                                              \
-        }                                                                                           \
-        TestObject test;                                                                            \
-        return QTest::qExec(&test, argc, argv);                                                     \
+#define STELVANE_ROOT_TEST_MAIN(TestObject)                                                                            \
+    int main(int argc, char **argv)                                                                                    \
+    {                                                                                                                  \
+        QCoreApplication app(argc, argv);                                                                              \
+        if (!HelperBundle::isRoot()) {                                                                                 \
+            std::fprintf(stderr, "SKIP: needs root to install the set-uid helper and namespaces\n");                   \
+            return 77;                                                                                                 \
+        }                                                                                                              \
+        TestObject test;                                                                                               \
+        return QTest::qExec(&test, argc, argv);                                                                        \
     }

@@ -42,7 +42,8 @@ QString describe(Command *command)
     if (auto *p = dynamic_cast<ProgramCommand *>(command))
         return QString::fromStdString(p->program()) + ": " + joined(p->arguments());
     if (auto *v = dynamic_cast<OpenVpnCommand *>(command))
-        return "openvpn: " + joined(v->arguments("CONFIG")).replace(QRegularExpression("/proc/self/fd/[0-9]+"), "SEALED");
+        return "openvpn: "
+               + joined(v->arguments("CONFIG")).replace(QRegularExpression("/proc/self/fd/[0-9]+"), "SEALED");
     if (auto *c = dynamic_cast<OpenConnectCommand *>(command))
         return "openconnect: " + joined(c->arguments("SCRIPT"));
     if (dynamic_cast<SetDockIconVisibility *>(command))
@@ -85,44 +86,77 @@ private slots:
         QTest::addColumn<QString>("built");
 
         // What each network command runs.
-        QTest::newRow("Interface up") << "Interface" << QStringList{"Wi-Fi", "up"} << "networksetup: -setnetworkserviceenabled|Wi-Fi|on";
-        QTest::newRow("Interface down") << "Interface" << QStringList{"Thunderbolt Ethernet", "down"} << "networksetup: -setnetworkserviceenabled|Thunderbolt Ethernet|off";
-        QTest::newRow("CheckInterfaceState") << "CheckInterfaceState" << QStringList{"Wi-Fi"} << "networksetup: -getnetworkserviceenabled|Wi-Fi";
-        QTest::newRow("CheckDefaultRoute") << "CheckDefaultRoute" << QStringList{} << "route: -n|get|default";
-        QTest::newRow("SetNameServers") << "SetNameServers" << QStringList{"Wi-Fi", "10.0.0.1", "fd00::1"} << "networksetup: setdnsservers|Wi-Fi|10.0.0.1|fd00::1";
-        QTest::newRow("SetNameServers empty") << "SetNameServers" << QStringList{"Wi-Fi", "empty"} << "networksetup: setdnsservers|Wi-Fi|empty";
-        QTest::newRow("ProtectHost") << "ProtectHost" << QStringList{"198.51.100.7", "192.0.2.1"} << "route: add|198.51.100.7/32|192.0.2.1";
-        QTest::newRow("ReleaseHost") << "ReleaseHost" << QStringList{"198.51.100.7"} << "route: delete|198.51.100.7/32";
-        QTest::newRow("SetInterfaceUp") << "SetInterfaceUp" << QStringList{"utun3"} << "ifconfig: utun3|up";
-        QTest::newRow("SetIPv4Address") << "SetIPv4Address" << QStringList{"utun3", "10.8.0.2", "255.255.255.0", "10.8.0.1"} << "ifconfig: utun3|10.8.0.2|10.8.0.1|netmask|255.255.255.0|up";
-        QTest::newRow("DeleteIPv4Address") << "DeleteIPv4Address" << QStringList{"utun3", "10.8.0.2"} << "ifconfig: utun3|delete|10.8.0.2";
-        QTest::newRow("SetIPv6Address") << "SetIPv6Address" << QStringList{"utun3", "fd00::2", "64"} << "ifconfig: utun3|inet6|fd00::2/64|up";
-        QTest::newRow("SetIPv6Address 64x") << "SetIPv6Address" << QStringList{"utun3", "fd00::2", "64x"} << "ifconfig: utun3|inet6|fd00::2/64|up";
-        QTest::newRow("DeleteIPv6Address") << "DeleteIPv6Address" << QStringList{"utun3", "fd00::2"} << "ifconfig: utun3|inet6|delete|fd00::2";
-        QTest::newRow("gateway quarter 1") << "Add4SplittedRouteToGateway" << QStringList{"10.8.0.1", "1"} << "route: add|0.0.0.0/2|10.8.0.1";
-        QTest::newRow("gateway quarter 4") << "Add4SplittedRouteToGateway" << QStringList{"10.8.0.1", "4"} << "route: add|192.0.0.0/2|10.8.0.1";
-        QTest::newRow("interface quarter 2") << "Add4SplittedRouteToInterface" << QStringList{"utun3", "2"} << "route: add|64.0.0.0/2|-interface|utun3";
-        QTest::newRow("remove quarter 3") << "Remove4SplittedRoute" << QStringList{"3"} << "route: delete|128.0.0.0/2";
-        QTest::newRow("black hole 1") << "AddSimpleSplittedRouteToBlackhole" << QStringList{"1"} << "route: add|0.0.0.0/1|127.0.0.1|-blackhole";
-        QTest::newRow("black hole 2 removed") << "RemoveSimpleSplittedRouteToBlackhole" << QStringList{"2"} << "route: delete|128.0.0.0/1|-blackhole";
-        QTest::newRow("unreachable 2") << "AddSimpleSplittedIPV6RouteToUnreachable" << QStringList{"2"} << "route: add|-inet6|8000::/1|::1|-reject";
-        QTest::newRow("unreachable 1 removed") << "RemoveSimpleSplittedIPV6RouteToUnreachable" << QStringList{"1"} << "route: delete|-inet6|0000::/1|-reject";
-        QTest::newRow("extra arguments ignored") << "ReleaseHost" << QStringList{"198.51.100.7", "more", "-x"} << "route: delete|198.51.100.7/32";
-        QTest::newRow("dock TRUE") << "SetDockIconVisibility" << QStringList{"TRUE"} << "dock";
+        QTest::newRow("Interface up") << "Interface" << QStringList {"Wi-Fi", "up"}
+                                      << "networksetup: -setnetworkserviceenabled|Wi-Fi|on";
+        QTest::newRow("Interface down") << "Interface" << QStringList {"Thunderbolt Ethernet", "down"}
+                                        << "networksetup: -setnetworkserviceenabled|Thunderbolt Ethernet|off";
+        QTest::newRow("CheckInterfaceState")
+            << "CheckInterfaceState" << QStringList {"Wi-Fi"} << "networksetup: -getnetworkserviceenabled|Wi-Fi";
+        QTest::newRow("CheckDefaultRoute") << "CheckDefaultRoute" << QStringList {} << "route: -n|get|default";
+        QTest::newRow("SetNameServers") << "SetNameServers" << QStringList {"Wi-Fi", "10.0.0.1", "fd00::1"}
+                                        << "networksetup: setdnsservers|Wi-Fi|10.0.0.1|fd00::1";
+        QTest::newRow("SetNameServers empty")
+            << "SetNameServers" << QStringList {"Wi-Fi", "empty"} << "networksetup: setdnsservers|Wi-Fi|empty";
+        QTest::newRow("ProtectHost") << "ProtectHost" << QStringList {"198.51.100.7", "192.0.2.1"}
+                                     << "route: add|198.51.100.7/32|192.0.2.1";
+        QTest::newRow("ReleaseHost") << "ReleaseHost" << QStringList {"198.51.100.7"}
+                                     << "route: delete|198.51.100.7/32";
+        QTest::newRow("SetInterfaceUp") << "SetInterfaceUp" << QStringList {"utun3"} << "ifconfig: utun3|up";
+        QTest::newRow("SetIPv4Address") << "SetIPv4Address"
+                                        << QStringList {"utun3", "10.8.0.2", "255.255.255.0", "10.8.0.1"}
+                                        << "ifconfig: utun3|10.8.0.2|10.8.0.1|netmask|255.255.255.0|up";
+        QTest::newRow("DeleteIPv4Address")
+            << "DeleteIPv4Address" << QStringList {"utun3", "10.8.0.2"} << "ifconfig: utun3|delete|10.8.0.2";
+        QTest::newRow("SetIPv6Address") << "SetIPv6Address" << QStringList {"utun3", "fd00::2", "64"}
+                                        << "ifconfig: utun3|inet6|fd00::2/64|up";
+        QTest::newRow("SetIPv6Address 64x")
+            << "SetIPv6Address" << QStringList {"utun3", "fd00::2", "64x"} << "ifconfig: utun3|inet6|fd00::2/64|up";
+        QTest::newRow("DeleteIPv6Address")
+            << "DeleteIPv6Address" << QStringList {"utun3", "fd00::2"} << "ifconfig: utun3|inet6|delete|fd00::2";
+        QTest::newRow("gateway quarter 1")
+            << "Add4SplittedRouteToGateway" << QStringList {"10.8.0.1", "1"} << "route: add|0.0.0.0/2|10.8.0.1";
+        QTest::newRow("gateway quarter 4")
+            << "Add4SplittedRouteToGateway" << QStringList {"10.8.0.1", "4"} << "route: add|192.0.0.0/2|10.8.0.1";
+        QTest::newRow("interface quarter 2")
+            << "Add4SplittedRouteToInterface" << QStringList {"utun3", "2"} << "route: add|64.0.0.0/2|-interface|utun3";
+        QTest::newRow("remove quarter 3") << "Remove4SplittedRoute" << QStringList {"3"} << "route: delete|128.0.0.0/2";
+        QTest::newRow("black hole 1") << "AddSimpleSplittedRouteToBlackhole" << QStringList {"1"}
+                                      << "route: add|0.0.0.0/1|127.0.0.1|-blackhole";
+        QTest::newRow("black hole 2 removed")
+            << "RemoveSimpleSplittedRouteToBlackhole" << QStringList {"2"} << "route: delete|128.0.0.0/1|-blackhole";
+        QTest::newRow("unreachable 2") << "AddSimpleSplittedIPV6RouteToUnreachable" << QStringList {"2"}
+                                       << "route: add|-inet6|8000::/1|::1|-reject";
+        QTest::newRow("unreachable 1 removed") << "RemoveSimpleSplittedIPV6RouteToUnreachable" << QStringList {"1"}
+                                               << "route: delete|-inet6|0000::/1|-reject";
+        QTest::newRow("extra arguments ignored")
+            << "ReleaseHost" << QStringList {"198.51.100.7", "more", "-x"} << "route: delete|198.51.100.7/32";
+        QTest::newRow("dock TRUE") << "SetDockIconVisibility" << QStringList {"TRUE"} << "dock";
 
         // Bad command lines.
-        QTest::newRow("unknown") << "Foo" << QStringList{"a", "b"} << "Unknown command 'Foo' with arguments: a b";
-        QTest::newRow("unknown without arguments") << "interface" << QStringList{} << "Unknown command 'interface' with arguments:";
-        QTest::newRow("missing dns") << "SetNameServers" << QStringList{"Wi-Fi"} << refused("SetNameServers", {"Wi-Fi"}, "Missing argument: <dns1> [dns2] [...]");
-        QTest::newRow("missing everything") << "ProtectHost" << QStringList{} << refused("ProtectHost", {}, "Missing argument: IPAddress");
-        QTest::newRow("bad state") << "Interface" << QStringList{"Wi-Fi", "sideways"} << refused("Interface", {"Wi-Fi", "sideways"}, "IllegalArgumentException: state=sideways");
-        QTest::newRow("prefix not a number") << "SetIPv6Address" << QStringList{"utun3", "fd00::2", "abc"} << refused("SetIPv6Address", {"utun3", "fd00::2", "abc"}, "IllegalArgumentException: mask_in_integer=abc");
-        QTest::newRow("index not a number") << "Remove4SplittedRoute" << QStringList{"x"} << refused("Remove4SplittedRoute", {"x"}, "IllegalArgumentException: index_of_splitted_route=x");
-        QTest::newRow("index beyond int") << "Remove4SplittedRoute" << QStringList{"4294967297"} << refused("Remove4SplittedRoute", {"4294967297"}, "IllegalArgumentException: index_of_splitted_route=4294967297");
+        QTest::newRow("unknown") << "Foo" << QStringList {"a", "b"} << "Unknown command 'Foo' with arguments: a b";
+        QTest::newRow("unknown without arguments")
+            << "interface" << QStringList {} << "Unknown command 'interface' with arguments:";
+        QTest::newRow("missing dns") << "SetNameServers" << QStringList {"Wi-Fi"}
+                                     << refused("SetNameServers", {"Wi-Fi"}, "Missing argument: <dns1> [dns2] [...]");
+        QTest::newRow("missing everything")
+            << "ProtectHost" << QStringList {} << refused("ProtectHost", {}, "Missing argument: IPAddress");
+        QTest::newRow("bad state") << "Interface" << QStringList {"Wi-Fi", "sideways"}
+                                   << refused("Interface", {"Wi-Fi", "sideways"},
+                                              "IllegalArgumentException: state=sideways");
+        QTest::newRow("prefix not a number")
+            << "SetIPv6Address" << QStringList {"utun3", "fd00::2", "abc"}
+            << refused("SetIPv6Address", {"utun3", "fd00::2", "abc"}, "IllegalArgumentException: mask_in_integer=abc");
+        QTest::newRow("index not a number")
+            << "Remove4SplittedRoute" << QStringList {"x"}
+            << refused("Remove4SplittedRoute", {"x"}, "IllegalArgumentException: index_of_splitted_route=x");
+        QTest::newRow("index beyond int") << "Remove4SplittedRoute" << QStringList {"4294967297"}
+                                          << refused("Remove4SplittedRoute", {"4294967297"},
+                                                     "IllegalArgumentException: index_of_splitted_route=4294967297");
 
         // Values that would reach a root program as options or as other
         // kinds of value are refused while the command is built.
-        const struct {
+        const struct
+        {
             const char *name;
             const char *command;
             QStringList arguments;
@@ -132,7 +166,10 @@ private slots:
             {"empty service", "CheckInterfaceState", {""}, "InterfaceName="},
             {"service with newline", "SetNameServers", {"Wi\nFi", "10.0.0.1"}, "NetworkService=Wi\nFi"},
             {"name server as option", "SetNameServers", {"Wi-Fi", "-setv6off"}, "<dns1> [dns2] [...]=-setv6off"},
-            {"name server not an address", "SetNameServers", {"Wi-Fi", "10.0.0.1", "dns.example"}, "<dns1> [dns2] [...]=dns.example"},
+            {"name server not an address",
+             "SetNameServers",
+             {"Wi-Fi", "10.0.0.1", "dns.example"},
+             "<dns1> [dns2] [...]=dns.example"},
             {"empty among servers", "SetNameServers", {"Wi-Fi", "10.0.0.1", "empty"}, "<dns1> [dns2] [...]=empty"},
             // What a one-address entry (Quad9) once passed on as its second server.
             {"blank second server", "SetNameServers", {"Wi-Fi", "9.9.9.9", ""}, "<dns1> [dns2] [...]="},
@@ -143,10 +180,16 @@ private slots:
             {"gateway as name", "ProtectHost", {"198.51.100.7", "router.example"}, "Gateway=router.example"},
             {"interface as option", "SetInterfaceUp", {"-a"}, "interface_name=-a"},
             {"interface with shell text", "SetInterfaceUp", {"utun3;reboot"}, "interface_name=utun3;reboot"},
-            {"interface too long", "Add4SplittedRouteToInterface", {"abcdefghijklmnop", "1"}, "interface_name=abcdefghijklmnop"},
+            {"interface too long",
+             "Add4SplittedRouteToInterface",
+             {"abcdefghijklmnop", "1"},
+             "interface_name=abcdefghijklmnop"},
             {"interface with dot", "DeleteIPv4Address", {"eth0.5", "10.0.0.1"}, "interface_name=eth0.5"},
             {"IPv4 address as IPv6", "SetIPv6Address", {"utun3", "10.0.0.1", "64"}, "address=10.0.0.1"},
-            {"IPv6 address as IPv4", "SetIPv4Address", {"utun3", "fd00::2", "255.255.255.0", "10.8.0.1"}, "address=fd00::2"},
+            {"IPv6 address as IPv4",
+             "SetIPv4Address",
+             {"utun3", "fd00::2", "255.255.255.0", "10.8.0.1"},
+             "address=fd00::2"},
             {"mask as option", "SetIPv4Address", {"utun3", "10.8.0.2", "-alias", "10.8.0.1"}, "mask=-alias"},
             {"prefix too long", "SetIPv6Address", {"utun3", "fd00::2", "129"}, "mask_in_integer=129"},
             {"IPv6 delete as option", "DeleteIPv6Address", {"utun3", "-delete"}, "address=-delete"},
@@ -171,11 +214,11 @@ private slots:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("gateway 5") << "Add4SplittedRouteToGateway" << QStringList{"10.8.0.1", "5"};
-        QTest::newRow("gateway 0") << "Add4SplittedRouteToGateway" << QStringList{"10.8.0.1", "0"};
-        QTest::newRow("remove -1") << "Remove4SplittedRoute" << QStringList{"-1"};
-        QTest::newRow("black hole 3") << "AddSimpleSplittedRouteToBlackhole" << QStringList{"3"};
-        QTest::newRow("unreachable 3") << "RemoveSimpleSplittedIPV6RouteToUnreachable" << QStringList{"3"};
+        QTest::newRow("gateway 5") << "Add4SplittedRouteToGateway" << QStringList {"10.8.0.1", "5"};
+        QTest::newRow("gateway 0") << "Add4SplittedRouteToGateway" << QStringList {"10.8.0.1", "0"};
+        QTest::newRow("remove -1") << "Remove4SplittedRoute" << QStringList {"-1"};
+        QTest::newRow("black hole 3") << "AddSimpleSplittedRouteToBlackhole" << QStringList {"3"};
+        QTest::newRow("unreachable 3") << "RemoveSimpleSplittedIPV6RouteToUnreachable" << QStringList {"3"};
     }
 
     void indexOutsideTheSplitRunsNothing()
@@ -205,46 +248,114 @@ private slots:
         QTest::addColumn<QString>("built");
         const QString dir = m_config.path();
         const QString canonicalDir = QFileInfo(dir).canonicalFilePath();
-        const QString fixed = "openvpn: --cd|" + canonicalDir + "|--config|CONFIG|--management|127.0.0.1|7505|--management-client|--management-hold|--management-query-passwords|--management-up-down|--auth-retry|interact|--script-security|1|--route-noexec";
+        const QString fixed =
+            "openvpn: --cd|" + canonicalDir
+            + "|--config|CONFIG|--management|127.0.0.1|7505|--management-client|--management-hold|--management-query-"
+              "passwords|--management-up-down|--auth-retry|interact|--script-security|1|--route-noexec";
         auto line = [&](const QStringList &middle, const QStringList &tail) {
-            return QStringList{"/x/Contents/Helpers/openvpn_v2_4", dir, "client.conf", "7505"} + middle + tail;
+            return QStringList {"/x/Contents/Helpers/openvpn_v2_4", dir, "client.conf", "7505"} + middle + tail;
         };
-        const QStringList plainMiddle = {"false", "false", "AES-256-GCM", "", "", "", "", "", "direct", "", "1", "false"};
-        QTest::newRow("plain") << line(plainMiddle, {"0", "1.2", "0"}) << fixed + "|--ncp-disable|--cipher|AES-256-GCM|--tls-version-min|1.2";
+        const QStringList plainMiddle = {"false", "false", "AES-256-GCM", "", "",  "",
+                                         "",      "",      "direct",      "", "1", "false"};
+        QTest::newRow("plain") << line(plainMiddle, {"0", "1.2", "0"})
+                               << fixed + "|--ncp-disable|--cipher|AES-256-GCM|--tls-version-min|1.2";
         QTest::newRow("everything")
-            << line({"true", "TRUE", "AES-128-CBC", "SHA256", "tc.key", "ta.key", "obfs", "mask", "socks5", "127.0.0.1", "1080", "true"},
+            << line({"true", "TRUE", "AES-128-CBC", "SHA256", "tc.key", "ta.key", "obfs", "mask", "socks5", "127.0.0.1",
+                     "1080", "true"},
                     {"2", "192.0.2.1 1194 udp", "192.0.2.2", "1.0", "1400"})
-            << fixed + "|--management-query-remote|--management-up-down|--ncp-disable|--cipher|AES-128-CBC|--auth|SHA256|--tls-crypt|SEALED|--tls-auth|SEALED|1|--scramble|obfs|mask|--persist-tun|--socks-proxy|127.0.0.1|1080|--remote|192.0.2.1 1194 udp|--remote|192.0.2.2|--tls-version-min|1.0|--tun-mtu|1400";
+            << fixed
+                   + "|--management-query-remote|--management-up-down|--ncp-disable|--cipher|AES-128-CBC|--auth|SHA256|"
+                     "--tls-crypt|SEALED|--tls-auth|SEALED|1|--scramble|obfs|mask|--persist-tun|--socks-proxy|127.0.0."
+                     "1|1080|--remote|192.0.2.1 1194 udp|--remote|192.0.2.2|--tls-version-min|1.0|--tun-mtu|1400";
         QTest::newRow("http proxy, empty cipher, negative mtu")
-            << line({"false", "false", "", "", "", "", "", "", "http", "proxy.example", "3128", "false"}, {"0", "1.3", "-5"})
+            << line({"false", "false", "", "", "", "", "", "", "http", "proxy.example", "3128", "false"},
+                    {"0", "1.3", "-5"})
             << fixed + "|--ncp-disable|--cipher||--http-proxy|proxy.example|3128|--tls-version-min|1.3";
 
         auto refusedRow = [&](const char *name, const QStringList &arguments, const QString &message) {
             QTest::newRow(name) << arguments << refused("OpenVPN", arguments, "IllegalArgumentException: " + message);
         };
-        refusedRow("direct with port 0", line({"false", "false", "AES-256-GCM", "", "", "", "", "", "direct", "", "0", "false"}, {"0", "1.2", "0"}), "ProxyPort=0");
-        refusedRow("port 65536", line({"false", "false", "AES-256-GCM", "", "", "", "", "", "http", "p", "65536", "false"}, {"0", "1.2", "0"}), "ProxyPort=65536");
-        refusedRow("unknown proxy", line({"false", "false", "AES-256-GCM", "", "", "", "", "", "SOCKS5", "", "1", "false"}, {"0", "1.2", "0"}), "ProxyProtocol=SOCKS5");
-        refusedRow("cipher as option", line({"false", "false", "--up", "", "", "", "", "", "direct", "", "1", "false"}, {"0", "1.2", "0"}), "cipher=--up");
-        refusedRow("cipher with blank", line({"false", "false", "AES-256-GCM /tmp/x", "", "", "", "", "", "direct", "", "1", "false"}, {"0", "1.2", "0"}), "cipher=AES-256-GCM /tmp/x");
-        refusedRow("auth as option", line({"false", "false", "AES-256-GCM", "-x", "", "", "", "", "direct", "", "1", "false"}, {"0", "1.2", "0"}), "auth=-x");
-        refusedRow("tls-crypt as option", line({"false", "false", "AES-256-GCM", "", "--plugin", "", "", "", "direct", "", "1", "false"}, {"0", "1.2", "0"}), "tlscrypt=--plugin");
-        refusedRow("tls-auth as option", line({"false", "false", "AES-256-GCM", "", "", "--up", "", "", "direct", "", "1", "false"}, {"0", "1.2", "0"}), "tlskey=--up");
-        refusedRow("scramble as option", line({"false", "false", "AES-256-GCM", "", "", "", "--log", "m", "direct", "", "1", "false"}, {"0", "1.2", "0"}), "obfuscate=--log");
-        refusedRow("mask as option", line({"false", "false", "AES-256-GCM", "", "", "", "o", "--daemon", "direct", "", "1", "false"}, {"0", "1.2", "0"}), "scrambleMask=--daemon");
-        refusedRow("proxy address as option", line({"false", "false", "AES-256-GCM", "", "", "", "", "", "socks5", "--up", "1080", "false"}, {"0", "1.2", "0"}), "ProxyAddress=--up");
-        refusedRow("remote as option", line({"false", "false", "AES-256-GCM", "", "", "", "", "", "direct", "", "1", "false"}, {"1", "--up", "1.2", "0"}), "remote=--up");
-        refusedRow("TLS 1.4", line({"false", "false", "AES-256-GCM", "", "", "", "", "", "direct", "", "1", "false"}, {"0", "1.4", "0"}), "tlsMinimumVersion=1.4");
-        refusedRow("TLS as option", line({"false", "false", "AES-256-GCM", "", "", "", "", "", "direct", "", "1", "false"}, {"0", "--up", "0"}), "tlsMinimumVersion=--up");
-        refusedRow("management port 0", QStringList{"/x/Contents/Helpers/openvpn_v2_4", dir, "client.conf", "0"} + plainMiddle + QStringList{"0", "1.2", "0"}, "ManagementPort=0");
-        refusedRow("config dir as option", QStringList{"/x/Contents/Helpers/openvpn_v2_4", "--up", "client.conf", "7505"} + plainMiddle + QStringList{"0", "1.2", "0"}, "PathToConfigDir=--up");
-        refusedRow("config outside its directory", QStringList{"/x/Contents/Helpers/openvpn_v2_4", dir, "../../etc/passwd", "7505"} + plainMiddle + QStringList{"0", "1.2", "0"}, "configFile=../../etc/passwd (outside the configuration directory)");
-        refusedRow("config missing", QStringList{"/x/Contents/Helpers/openvpn_v2_4", dir, "none.conf", "7505"} + plainMiddle + QStringList{"0", "1.2", "0"}, "configFile=none.conf (not found)");
-        refusedRow("config dir relative", QStringList{"/x/Contents/Helpers/openvpn_v2_4", "conf", "client.conf", "7505"} + plainMiddle + QStringList{"0", "1.2", "0"}, "PathToConfigDir=conf");
+        refusedRow(
+            "direct with port 0",
+            line({"false", "false", "AES-256-GCM", "", "", "", "", "", "direct", "", "0", "false"}, {"0", "1.2", "0"}),
+            "ProxyPort=0");
+        refusedRow("port 65536",
+                   line({"false", "false", "AES-256-GCM", "", "", "", "", "", "http", "p", "65536", "false"},
+                        {"0", "1.2", "0"}),
+                   "ProxyPort=65536");
+        refusedRow(
+            "unknown proxy",
+            line({"false", "false", "AES-256-GCM", "", "", "", "", "", "SOCKS5", "", "1", "false"}, {"0", "1.2", "0"}),
+            "ProxyProtocol=SOCKS5");
+        refusedRow("cipher as option",
+                   line({"false", "false", "--up", "", "", "", "", "", "direct", "", "1", "false"}, {"0", "1.2", "0"}),
+                   "cipher=--up");
+        refusedRow("cipher with blank",
+                   line({"false", "false", "AES-256-GCM /tmp/x", "", "", "", "", "", "direct", "", "1", "false"},
+                        {"0", "1.2", "0"}),
+                   "cipher=AES-256-GCM /tmp/x");
+        refusedRow("auth as option",
+                   line({"false", "false", "AES-256-GCM", "-x", "", "", "", "", "direct", "", "1", "false"},
+                        {"0", "1.2", "0"}),
+                   "auth=-x");
+        refusedRow("tls-crypt as option",
+                   line({"false", "false", "AES-256-GCM", "", "--plugin", "", "", "", "direct", "", "1", "false"},
+                        {"0", "1.2", "0"}),
+                   "tlscrypt=--plugin");
+        refusedRow("tls-auth as option",
+                   line({"false", "false", "AES-256-GCM", "", "", "--up", "", "", "direct", "", "1", "false"},
+                        {"0", "1.2", "0"}),
+                   "tlskey=--up");
+        refusedRow("scramble as option",
+                   line({"false", "false", "AES-256-GCM", "", "", "", "--log", "m", "direct", "", "1", "false"},
+                        {"0", "1.2", "0"}),
+                   "obfuscate=--log");
+        refusedRow("mask as option",
+                   line({"false", "false", "AES-256-GCM", "", "", "", "o", "--daemon", "direct", "", "1", "false"},
+                        {"0", "1.2", "0"}),
+                   "scrambleMask=--daemon");
+        refusedRow("proxy address as option",
+                   line({"false", "false", "AES-256-GCM", "", "", "", "", "", "socks5", "--up", "1080", "false"},
+                        {"0", "1.2", "0"}),
+                   "ProxyAddress=--up");
+        refusedRow("remote as option",
+                   line({"false", "false", "AES-256-GCM", "", "", "", "", "", "direct", "", "1", "false"},
+                        {"1", "--up", "1.2", "0"}),
+                   "remote=--up");
+        refusedRow(
+            "TLS 1.4",
+            line({"false", "false", "AES-256-GCM", "", "", "", "", "", "direct", "", "1", "false"}, {"0", "1.4", "0"}),
+            "tlsMinimumVersion=1.4");
+        refusedRow(
+            "TLS as option",
+            line({"false", "false", "AES-256-GCM", "", "", "", "", "", "direct", "", "1", "false"}, {"0", "--up", "0"}),
+            "tlsMinimumVersion=--up");
+        refusedRow("management port 0",
+                   QStringList {"/x/Contents/Helpers/openvpn_v2_4", dir, "client.conf", "0"} + plainMiddle
+                       + QStringList {"0", "1.2", "0"},
+                   "ManagementPort=0");
+        refusedRow("config dir as option",
+                   QStringList {"/x/Contents/Helpers/openvpn_v2_4", "--up", "client.conf", "7505"} + plainMiddle
+                       + QStringList {"0", "1.2", "0"},
+                   "PathToConfigDir=--up");
+        refusedRow("config outside its directory",
+                   QStringList {"/x/Contents/Helpers/openvpn_v2_4", dir, "../../etc/passwd", "7505"} + plainMiddle
+                       + QStringList {"0", "1.2", "0"},
+                   "configFile=../../etc/passwd (outside the configuration directory)");
+        refusedRow("config missing",
+                   QStringList {"/x/Contents/Helpers/openvpn_v2_4", dir, "none.conf", "7505"} + plainMiddle
+                       + QStringList {"0", "1.2", "0"},
+                   "configFile=none.conf (not found)");
+        refusedRow("config dir relative",
+                   QStringList {"/x/Contents/Helpers/openvpn_v2_4", "conf", "client.conf", "7505"} + plainMiddle
+                       + QStringList {"0", "1.2", "0"},
+                   "PathToConfigDir=conf");
         QTest::newRow("remote count 0 reads the TLS version next")
-            << line(plainMiddle, {"0", "1.0", "0", "extra"}) << fixed + "|--ncp-disable|--cipher|AES-256-GCM|--tls-version-min|1.0";
+            << line(plainMiddle, {"0", "1.0", "0", "extra"})
+            << fixed + "|--ncp-disable|--cipher|AES-256-GCM|--tls-version-min|1.0";
         QTest::newRow("remote values missing")
-            << line(plainMiddle, {"3", "a", "b"}) << refused("OpenVPN", line(plainMiddle, {"3", "a", "b"}), "Missing argument: remote");
+            << line(plainMiddle, {"3", "a", "b"})
+            << refused("OpenVPN", line(plainMiddle, {"3", "a", "b"}), "Missing argument: remote");
     }
 
     void openVpn()
@@ -262,14 +373,22 @@ private slots:
         QTest::addColumn<QString>("built");
         const QString program = "/x/Contents/Helpers/openconnect";
         const QString script = "/x/Contents/Resources/app/bin/vpnc-script";
-        auto line = [&](const QString &server, const QString &a, const QString &b, const QString &dtls, const QString &timeout) {
-            return QStringList{program, server, "true", a, b, script, dtls, timeout};
+        auto line = [&](const QString &server, const QString &a, const QString &b, const QString &dtls,
+                        const QString &timeout) {
+            return QStringList {program, server, "true", a, b, script, dtls, timeout};
         };
-        QTest::newRow("name") << line("https://vpn.example:443/", "4001", "4002", "false", "30")
-                              << "openconnect: https://vpn.example:443/|--verbose|--vyx-port-cmd-fd|4001|--vyx-port-cmd-fd-write|4002|--script|SCRIPT|--reconnect-timeout|30";
+        QTest::newRow("name")
+            << line("https://vpn.example:443/", "4001", "4002", "false", "30")
+            << "openconnect: "
+               "https://vpn.example:443/"
+               "|--verbose|--vyx-port-cmd-fd|4001|--vyx-port-cmd-fd-write|4002|--script|SCRIPT|--reconnect-timeout|30";
         QTest::newRow("IPv6, no DTLS") << line("https://[2001:db8::1]:8443/", "4001", "4002", "true", "0")
-                                       << "openconnect: https://[2001:db8::1]:8443/|--verbose|--vyx-port-cmd-fd|4001|--vyx-port-cmd-fd-write|4002|--script|SCRIPT|--no-dtls|--reconnect-timeout|0";
-        const struct {
+                                       << "openconnect: "
+                                          "https://[2001:db8::1]:8443/"
+                                          "|--verbose|--vyx-port-cmd-fd|4001|--vyx-port-cmd-fd-write|4002|--script|"
+                                          "SCRIPT|--no-dtls|--reconnect-timeout|0";
+        const struct
+        {
             const char *name;
             QStringList arguments;
             const char *message;
@@ -278,19 +397,28 @@ private slots:
             {"http", line("http://vpn.example:443/", "1", "2", "false", "1"), "server=http://vpn.example:443/"},
             {"no port", line("https://vpn.example/", "1", "2", "false", "1"), "server=https://vpn.example/"},
             {"port 0", line("https://vpn.example:0/", "1", "2", "false", "1"), "server=https://vpn.example:0/"},
-            {"port too big", line("https://vpn.example:65536/", "1", "2", "false", "1"), "server=https://vpn.example:65536/"},
+            {"port too big", line("https://vpn.example:65536/", "1", "2", "false", "1"),
+             "server=https://vpn.example:65536/"},
             {"path", line("https://vpn.example:443/x", "1", "2", "false", "1"), "server=https://vpn.example:443/x"},
-            {"user info", line("https://a@vpn.example:443/", "1", "2", "false", "1"), "server=https://a@vpn.example:443/"},
-            {"blank", line("https://vpn.example:443/ --x", "1", "2", "false", "1"), "server=https://vpn.example:443/ --x"},
+            {"user info", line("https://a@vpn.example:443/", "1", "2", "false", "1"),
+             "server=https://a@vpn.example:443/"},
+            {"blank", line("https://vpn.example:443/ --x", "1", "2", "false", "1"),
+             "server=https://vpn.example:443/ --x"},
             {"host as option", line("https://-x:443/", "1", "2", "false", "1"), "server=https://-x:443/"},
             {"command port 0", line("https://vpn.example:443/", "0", "2", "false", "1"), "cmd_fd_port=0"},
-            {"write port too big", line("https://vpn.example:443/", "1", "70000", "false", "1"), "cmd_fd_write_port=70000"},
+            {"write port too big", line("https://vpn.example:443/", "1", "70000", "false", "1"),
+             "cmd_fd_write_port=70000"},
             {"negative time-out", line("https://vpn.example:443/", "1", "2", "false", "-1"), "reconnect_timeout=-1"},
         };
         for (const auto &r : refusals)
-            QTest::newRow(r.name) << r.arguments << refused("OpenConnect", r.arguments, QString("IllegalArgumentException: ") + r.message);
-        const QStringList scriptOption = {program, "https://vpn.example:443/", "true", "1", "2", "--help", "false", "1"};
-        QTest::newRow("script as option") << scriptOption << refused("OpenConnect", scriptOption, "IllegalArgumentException: PathToVpncScript=--help");
+            QTest::newRow(r.name) << r.arguments
+                                  << refused("OpenConnect", r.arguments,
+                                             QString("IllegalArgumentException: ") + r.message);
+        const QStringList scriptOption = {program, "https://vpn.example:443/", "true", "1", "2", "--help", "false",
+                                          "1"};
+        QTest::newRow("script as option")
+            << scriptOption
+            << refused("OpenConnect", scriptOption, "IllegalArgumentException: PathToVpncScript=--help");
     }
 
     void openConnect()

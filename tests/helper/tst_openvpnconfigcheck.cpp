@@ -311,7 +311,8 @@ private slots:
         QVERIFY(engineFiles > 2);
 
         QTemporaryDir dir;
-        QVERIFY(TestFiles::write(dir.filePath("ca.crt"), "-----BEGIN CERTIFICATE-----\nMIIB\n-----END CERTIFICATE-----\n"));
+        QVERIFY(
+            TestFiles::write(dir.filePath("ca.crt"), "-----BEGIN CERTIFICATE-----\nMIIB\n-----END CERTIFICATE-----\n"));
         QVERIFY(Lab::writeOpenVpnClientConfig(dir.filePath("lab.ovpn"), dir.path(), "198.51.100.1", 1194));
         QCOMPARE(refusal(TestFiles::read(dir.filePath("lab.ovpn"))), QString());
     }

@@ -85,10 +85,12 @@ private slots:
         QTest::newRow("not a plist") << QByteArray("<html></html>");
         QTest::newRow("unclosed dict") << QByteArray("<plist><dict><key>a</key><string>b</string></plist>");
         QTest::newRow("value without key") << QByteArray("<plist><dict><string>b</string></dict></plist>");
-        QTest::newRow("duplicate key") << QByteArray("<plist><dict><key>a</key><true/><key>a</key><false/></dict></plist>");
+        QTest::newRow("duplicate key") << QByteArray(
+            "<plist><dict><key>a</key><true/><key>a</key><false/></dict></plist>");
         QTest::newRow("unknown entity") << QByteArray("<plist><string>&bogus;</string></plist>");
         QTest::newRow("trailing text") << QByteArray("<plist><true/></plist>junk");
-        QTest::newRow("deep nesting") << QByteArray("<plist>") + QByteArray("<array>").repeated(200) + QByteArray("</array>").repeated(200) + QByteArray("</plist>");
+        QTest::newRow("deep nesting") << QByteArray("<plist>") + QByteArray("<array>").repeated(200)
+                                             + QByteArray("</array>").repeated(200) + QByteArray("</plist>");
     }
 
     void refusesMalformedLists()
@@ -118,7 +120,8 @@ private slots:
         const QString path = dir.path() + "/Info.plist";
         QVERIFY(writeAll(path, INFO_PLIST));
         QVERIFY(chmod(QFile::encodeName(path).constData(), 0640) == 0);
-        struct stat before{};
+        struct stat before
+        {};
         QVERIFY(stat(QFile::encodeName(path).constData(), &before) == 0);
         QCOMPARE(SetDockIconVisibility::updatePropertyList(path.toStdString(), visible), 0);
         PlistValue root;
@@ -128,7 +131,8 @@ private slots:
         QCOMPARE(root.value("LSUIElement")->type(), PlistValue::Type::String);
         QCOMPARE(root.value("CFBundleExecutable")->text(), std::string("OrvalVPN"));
         QCOMPARE(root.entries().size(), size_t(7));
-        struct stat after{};
+        struct stat after
+        {};
         QVERIFY(stat(QFile::encodeName(path).constData(), &after) == 0);
         QCOMPARE(after.st_mode, before.st_mode);
         QCOMPARE(after.st_uid, before.st_uid);

@@ -73,8 +73,10 @@ private slots:
         row("lowest value does not overflow", "-9223372036854775808", now, 301);
         row("stale with a wrong digest is stale", std::to_string(now - 40000), now, 301);
         row("digest of another time", std::to_string(now), now - 1, 302);
-        QTest::newRow("uppercase digest") << QString::number(now) << QString::fromStdString(digestOf(now)).toUpper() << 302;
-        QTest::newRow("digest with extra byte") << QString::number(now) << QString::fromStdString(digestOf(now) + "0") << 302;
+        QTest::newRow("uppercase digest")
+            << QString::number(now) << QString::fromStdString(digestOf(now)).toUpper() << 302;
+        QTest::newRow("digest with extra byte")
+            << QString::number(now) << QString::fromStdString(digestOf(now) + "0") << 302;
         QTest::newRow("empty digest") << QString::number(now) << QString() << 302;
     }
 
@@ -83,7 +85,10 @@ private slots:
         QFETCH(QString, timestampLine);
         QFETCH(QString, digestLine);
         QFETCH(int, code);
-        QCOMPARE(codeOf([&] { SecurityCheck::verifyToken(timestampLine.toStdString(), digestLine.toStdString(), 1700000000000LL); }), code);
+        QCOMPARE(codeOf([&] {
+                     SecurityCheck::verifyToken(timestampLine.toStdString(), digestLine.toStdString(), 1700000000000LL);
+                 }),
+                 code);
     }
 
     void digestsEqual_data()
@@ -91,11 +96,16 @@ private slots:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<bool>("equal");
-        QTest::newRow("same") << "abc" << "abc" << true;
-        QTest::newRow("empty") << "" << "" << true;
-        QTest::newRow("last byte") << "abc" << "abd" << false;
-        QTest::newRow("first byte") << "xbc" << "abc" << false;
-        QTest::newRow("prefix") << "ab" << "abc" << false;
+        QTest::newRow("same") << "abc"
+                              << "abc" << true;
+        QTest::newRow("empty") << ""
+                               << "" << true;
+        QTest::newRow("last byte") << "abc"
+                                   << "abd" << false;
+        QTest::newRow("first byte") << "xbc"
+                                    << "abc" << false;
+        QTest::newRow("prefix") << "ab"
+                                << "abc" << false;
     }
 
     void digestsEqual()
@@ -111,14 +121,22 @@ private slots:
         QTest::addColumn<QString>("own");
         QTest::addColumn<QString>("parent");
         QTest::addColumn<int>("code");
-        QTest::newRow("client of the same bundle") << "/A/X.app/Contents/Helpers/Stelvane" << "/A/X.app/Contents/MacOS/OrvalVPN" << 0;
-        QTest::newRow("older client name") << "/A/X.app/Contents/Helpers/Stelvane" << "/A/X.app/Contents/MacOS/HalvorixDesktopQt" << 0;
-        QTest::newRow("helper elsewhere") << "/A/X.app/Contents/Stelvane" << "/A/X.app/Contents/MacOS/OrvalVPN" << 401;
-        QTest::newRow("helper renamed") << "/A/X.app/Contents/Helpers/Stelvane2" << "/A/X.app/Contents/MacOS/OrvalVPN" << 401;
-        QTest::newRow("short path") << "Stelvane" << "/A/X.app/Contents/MacOS/OrvalVPN" << 401;
-        QTest::newRow("other parent program") << "/A/X.app/Contents/Helpers/Stelvane" << "/usr/bin/bash" << 402;
-        QTest::newRow("parent of another bundle") << "/A/X.app/Contents/Helpers/Stelvane" << "/B/X.app/Contents/MacOS/OrvalVPN" << 403;
-        QTest::newRow("parent in a sub-bundle") << "/A/X.app/Contents/Helpers/Stelvane" << "/A/X.app/Y/Contents/MacOS/OrvalVPN" << 403;
+        QTest::newRow("client of the same bundle") << "/A/X.app/Contents/Helpers/Stelvane"
+                                                   << "/A/X.app/Contents/MacOS/OrvalVPN" << 0;
+        QTest::newRow("older client name") << "/A/X.app/Contents/Helpers/Stelvane"
+                                           << "/A/X.app/Contents/MacOS/HalvorixDesktopQt" << 0;
+        QTest::newRow("helper elsewhere") << "/A/X.app/Contents/Stelvane"
+                                          << "/A/X.app/Contents/MacOS/OrvalVPN" << 401;
+        QTest::newRow("helper renamed") << "/A/X.app/Contents/Helpers/Stelvane2"
+                                        << "/A/X.app/Contents/MacOS/OrvalVPN" << 401;
+        QTest::newRow("short path") << "Stelvane"
+                                    << "/A/X.app/Contents/MacOS/OrvalVPN" << 401;
+        QTest::newRow("other parent program") << "/A/X.app/Contents/Helpers/Stelvane"
+                                              << "/usr/bin/bash" << 402;
+        QTest::newRow("parent of another bundle") << "/A/X.app/Contents/Helpers/Stelvane"
+                                                  << "/B/X.app/Contents/MacOS/OrvalVPN" << 403;
+        QTest::newRow("parent in a sub-bundle") << "/A/X.app/Contents/Helpers/Stelvane"
+                                                << "/A/X.app/Y/Contents/MacOS/OrvalVPN" << 403;
     }
 
     void places()

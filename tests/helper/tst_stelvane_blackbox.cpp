@@ -39,7 +39,8 @@ Input freshToken(qint64 offsetMs = 0)
 // A time stamp of the moment of the run, followed by the given lines.
 Input stamped(qint64 offsetMs, const QByteArray &rest)
 {
-    return [offsetMs, rest] { return QByteArray::number(QDateTime::currentMSecsSinceEpoch() + offsetMs) + "\n" + rest; };
+    return
+        [offsetMs, rest] { return QByteArray::number(QDateTime::currentMSecsSinceEpoch() + offsetMs) + "\n" + rest; };
 }
 
 } // namespace
@@ -48,8 +49,8 @@ namespace {
 
 QByteArray failure(const QString &command, const QStringList &arguments, const QString &message)
 {
-    return ("Failure creating command '" + command + "' with arguments: " + arguments.join(' ') + ", error message: "
-            + message + "\n")
+    return ("Failure creating command '" + command + "' with arguments: " + arguments.join(' ')
+            + ", error message: " + message + "\n")
         .toUtf8();
 }
 
@@ -67,8 +68,8 @@ private:
     QStringList openVpn(const QString &program, const QString &configFile = "client.conf",
                         const QString &cipher = "AES-256-GCM") const
     {
-        return {"OpenVPN", program, m_config, configFile, "7505", "true", "false", cipher, "", "", "", "", "",
-                "direct", "", "1", "false", "0", "1.2", "0"};
+        return {"OpenVPN", program, m_config, configFile, "7505", "true", "false", cipher, "",    "",
+                "",        "",      "",       "direct",   "",     "1",    "false", "0",    "1.2", "0"};
     }
 
     QStringList openConnect(const QString &program, const QString &script,
@@ -82,7 +83,7 @@ private:
     bool placeholderEngines() const
     {
         return TestFiles::read(contents("Helpers/openvpn_v2_4")).contains("placeholder engine")
-            && TestFiles::read(contents("Helpers/openconnect")).contains("placeholder engine");
+               && TestFiles::read(contents("Helpers/openconnect")).contains("placeholder engine");
     }
 
     void addForBothUsers(const QString &name, const QStringList &arguments, const Input &input, int exitCode,
@@ -123,7 +124,8 @@ private slots:
         const QByteArray unknown = "Unknown command 'Foo' with arguments: a b";
         addForBothUsers("no command", {}, now, 255, "Missing command!\n", "");
         addForBothUsers("empty input", {"Foo", "a", "b"}, literal(""), 10, "", "Err 14\n");
-        addForBothUsers("no number", {"Foo", "a", "b"}, literal("abc\n" + HelperBundle::token().split('\n')[1] + "\n"), 10, "", "Err 14\n");
+        addForBothUsers("no number", {"Foo", "a", "b"}, literal("abc\n" + HelperBundle::token().split('\n')[1] + "\n"),
+                        10, "", "Err 14\n");
         addForBothUsers("out of range", {"Foo", "a", "b"}, literal("99999999999999999999\nx\n"), 10, "", "Err 15\n");
         addForBothUsers("35 s old", {"Foo", "a", "b"}, freshToken(-35000), 10, "", "Err 301\n");
         addForBothUsers("35 s ahead", {"Foo", "a", "b"}, freshToken(35000), 10, "", "Err 301\n");
@@ -131,10 +133,14 @@ private slots:
         addForBothUsers("20 s old", {"Foo", "a", "b"}, freshToken(-20000), 255, "", unknown);
         addForBothUsers("20 s ahead", {"Foo", "a", "b"}, freshToken(20000), 255, "", unknown);
         addForBothUsers("wrong digest", {"Foo", "a", "b"}, stamped(0, QByteArray(64, 'a') + "\n"), 10, "", "Err 302\n");
-        addForBothUsers("stale and wrong", {"Foo", "a", "b"}, stamped(-60000, QByteArray(64, 'a') + "\n"), 10, "", "Err 301\n");
-        addForBothUsers("digest of another key", {"Foo", "a", "b"}, stamped(0, "5e884898da28047151d0e56f8dc6292773603d0d6aabbdd62a11ef721d1542d8\n"), 10, "", "Err 302\n");
+        addForBothUsers("stale and wrong", {"Foo", "a", "b"}, stamped(-60000, QByteArray(64, 'a') + "\n"), 10, "",
+                        "Err 301\n");
+        addForBothUsers("digest of another key", {"Foo", "a", "b"},
+                        stamped(0, "5e884898da28047151d0e56f8dc6292773603d0d6aabbdd62a11ef721d1542d8\n"), 10, "",
+                        "Err 302\n");
         addForBothUsers("endless first line", {"Foo", "a", "b"}, literal(QByteArray(100000, '1')), 10, "", "Err 14\n");
-        addForBothUsers("endless second line", {"Foo", "a", "b"}, stamped(0, QByteArray(100000, 'a')), 10, "", "Err 302\n");
+        addForBothUsers("endless second line", {"Foo", "a", "b"}, stamped(0, QByteArray(100000, 'a')), 10, "",
+                        "Err 302\n");
 
         addForBothUsers("unknown command", {"Foo", "a", "b"}, now, 255, "", unknown);
         addForBothUsers("missing name server", {"SetNameServers", "Wi-Fi"}, now, 255, "",
@@ -142,54 +148,81 @@ private slots:
         addForBothUsers("bad state", {"Interface", "Wi-Fi", "sideways"}, now, 255, "",
                         failure("Interface", {"Wi-Fi", "sideways"}, "IllegalArgumentException: state=sideways"));
         addForBothUsers("index 5", {"Add4SplittedRouteToGateway", "10.0.0.1", "5"}, now, 255, "", "");
-        addForBothUsers("proxy port 0", openVpn(contents("Helpers/openvpn_v2_4")).replaceInStrings(QRegularExpression("^1$"), "0"), now, 255, "",
-                        failure("OpenVPN", openVpn(contents("Helpers/openvpn_v2_4")).mid(1).replaceInStrings(QRegularExpression("^1$"), "0"), "IllegalArgumentException: ProxyPort=0"));
+        addForBothUsers(
+            "proxy port 0", openVpn(contents("Helpers/openvpn_v2_4")).replaceInStrings(QRegularExpression("^1$"), "0"),
+            now, 255, "",
+            failure("OpenVPN",
+                    openVpn(contents("Helpers/openvpn_v2_4")).mid(1).replaceInStrings(QRegularExpression("^1$"), "0"),
+                    "IllegalArgumentException: ProxyPort=0"));
 
         // Values that would reach a root program as options.
-        const struct {
+        const struct
+        {
             const char *name;
             QStringList arguments;
             const char *message;
         } injections[] = {
             {"interface as option", {"SetInterfaceUp", "-a"}, "interface_name=-a"},
             {"interface with shell text", {"SetInterfaceUp", "lo;id"}, "interface_name=lo;id"},
-            {"name server as option", {"SetNameServers", "Wi-Fi", "-listallnetworkservices"}, "<dns1> [dns2] [...]=-listallnetworkservices"},
+            {"name server as option",
+             {"SetNameServers", "Wi-Fi", "-listallnetworkservices"},
+             "<dns1> [dns2] [...]=-listallnetworkservices"},
             {"service as option", {"Interface", "-setv6off", "up"}, "InterfaceName=-setv6off"},
             {"host as option", {"ProtectHost", "-net", "10.0.0.1"}, "IPAddress=-net"},
             {"gateway as option", {"Add4SplittedRouteToGateway", "-interface", "1"}, "gateway=-interface"},
             {"address of the wrong family", {"SetIPv6Address", "lo", "10.0.0.1", "64"}, "address=10.0.0.1"},
-            {"server as option", {"OpenConnect", "/x", "--script=/tmp/x", "true", "1", "2", "/y", "false", "1"}, "server=--script=/tmp/x"},
+            {"server as option",
+             {"OpenConnect", "/x", "--script=/tmp/x", "true", "1", "2", "/y", "false", "1"},
+             "server=--script=/tmp/x"},
         };
         for (const auto &injection : injections) {
             addForBothUsers(injection.name, injection.arguments, now, 255, "",
-                            failure(injection.arguments[0], injection.arguments.mid(1), QString("IllegalArgumentException: ") + injection.message));
+                            failure(injection.arguments[0], injection.arguments.mid(1),
+                                    QString("IllegalArgumentException: ") + injection.message));
         }
         const QStringList cipher = openVpn(contents("Helpers/openvpn_v2_4"), "client.conf", "--up");
-        addForBothUsers("cipher as option", cipher, now, 255, "", failure("OpenVPN", cipher.mid(1), "IllegalArgumentException: cipher=--up"));
+        addForBothUsers("cipher as option", cipher, now, 255, "",
+                        failure("OpenVPN", cipher.mid(1), "IllegalArgumentException: cipher=--up"));
         const QStringList evil = openVpn(contents("Helpers/openvpn_v2_4"), "evil.conf");
         addForBothUsers("configuration running programs", evil, now, 255, "",
-                        failure("OpenVPN", evil.mid(1), "IllegalArgumentException: configFile=evil.conf (line 2: directive \"script-security\" is not allowed)"));
+                        failure("OpenVPN", evil.mid(1),
+                                "IllegalArgumentException: configFile=evil.conf (line 2: directive \"script-security\" "
+                                "is not allowed)"));
         const QStringList outside = openVpn(contents("Helpers/openvpn_v2_4"), "../outside.conf");
-        addForBothUsers("configuration outside its directory", outside, now, 255, "",
-                        failure("OpenVPN", outside.mid(1), "IllegalArgumentException: configFile=../outside.conf (outside the configuration directory)"));
+        addForBothUsers(
+            "configuration outside its directory", outside, now, 255, "",
+            failure("OpenVPN", outside.mid(1),
+                    "IllegalArgumentException: configFile=../outside.conf (outside the configuration directory)"));
 
         // The configuration is read with the caller's rights.
         const QStringList rootOnly = openVpn(contents("Helpers/openvpn_v2_4"), "root-only.conf");
-        QTest::newRow("nobody: configuration the caller cannot read") << rootOnly << now << HelperBundle::User::Nobody << 255 << QByteArray()
-            << failure("OpenVPN", rootOnly.mid(1), "IllegalArgumentException: configFile=root-only.conf (not readable by the caller)");
-        const QStringList shadow = QStringList{"OpenVPN", contents("Helpers/openvpn_v2_4"), "/etc", "shadow"} + openVpn("x").mid(4);
-        QTest::newRow("nobody: system file as configuration") << shadow << now << HelperBundle::User::Nobody << 255 << QByteArray()
-            << failure("OpenVPN", shadow.mid(1), "IllegalArgumentException: configFile=shadow (not readable by the caller)");
+        QTest::newRow("nobody: configuration the caller cannot read")
+            << rootOnly << now << HelperBundle::User::Nobody << 255 << QByteArray()
+            << failure("OpenVPN", rootOnly.mid(1),
+                       "IllegalArgumentException: configFile=root-only.conf (not readable by the caller)");
+        const QStringList shadow =
+            QStringList {"OpenVPN", contents("Helpers/openvpn_v2_4"), "/etc", "shadow"} + openVpn("x").mid(4);
+        QTest::newRow("nobody: system file as configuration")
+            << shadow << now << HelperBundle::User::Nobody << 255 << QByteArray()
+            << failure("OpenVPN", shadow.mid(1),
+                       "IllegalArgumentException: configFile=shadow (not readable by the caller)");
 
         // Engines that are not the bundle's own.
         addForBothUsers("engine outside the bundle", openVpn("/bin/true"), now, 10, "", "OpenVpn: Err 404\n");
-        addForBothUsers("other engine of the bundle", openVpn(contents("Helpers/openconnect")), now, 10, "", "OpenVpn: Err 404\n");
-        addForBothUsers("link in the helper directory", openVpn(contents("Helpers/sh")), now, 10, "", "OpenVpn: Err 404\n");
+        addForBothUsers("other engine of the bundle", openVpn(contents("Helpers/openconnect")), now, 10, "",
+                        "OpenVpn: Err 404\n");
+        addForBothUsers("link in the helper directory", openVpn(contents("Helpers/sh")), now, 10, "",
+                        "OpenVpn: Err 404\n");
         addForBothUsers("missing engine", openVpn(contents("Helpers/none")), now, 10, "", "OpenVpn: Err 501\n");
-        addForBothUsers("script outside app/bin", openConnect(contents("Helpers/openconnect"), contents("Resources/vpnc-script")), now, 10, "", "OpenConnect: Err 405\n");
-        addForBothUsers("script elsewhere in app/bin", openConnect(contents("Helpers/openconnect"), contents("Resources/app/bin/openconnect")), now, 10, "", "OpenConnect: Err 405\n");
+        addForBothUsers("script outside app/bin",
+                        openConnect(contents("Helpers/openconnect"), contents("Resources/vpnc-script")), now, 10, "",
+                        "OpenConnect: Err 405\n");
+        addForBothUsers("script elsewhere in app/bin",
+                        openConnect(contents("Helpers/openconnect"), contents("Resources/app/bin/openconnect")), now,
+                        10, "", "OpenConnect: Err 405\n");
         addForBothUsers("network change on the host", {"Remove4SplittedRoute", "1"}, now, 69, "",
-                        "route: refusing to change the host's network: this stand-in changes only a network namespace of its own (run it under 'ip netns exec')\n");
+                        "route: refusing to change the host's network: this stand-in changes only a network namespace "
+                        "of its own (run it under 'ip netns exec')\n");
     }
 
     void runs()
@@ -214,8 +247,8 @@ private slots:
     {
         QElapsedTimer timer;
         timer.start();
-        const HelperBundle::Result result = m_bundle.run({"Foo"}, QByteArray(), HelperBundle::User::Nobody,
-                                                         QString(), QString(), QString(), false);
+        const HelperBundle::Result result =
+            m_bundle.run({"Foo"}, QByteArray(), HelperBundle::User::Nobody, QString(), QString(), QString(), false);
         QCOMPARE(result.err, QByteArray("Err 14\n"));
         QCOMPARE(result.exitCode, 10);
         QVERIFY(timer.elapsed() < 30000);
@@ -227,9 +260,12 @@ private slots:
         QTest::addColumn<QString>("helper");
         QTest::addColumn<QByteArray>("err");
         QTest::newRow("parent of another bundle") << m_other.launcher() << m_bundle.helper() << QByteArray("Err 403\n");
-        QTest::newRow("parent under another name") << m_bundle.contents() + "/Contents/MacOS/Updater" << m_bundle.helper() << QByteArray("Err 402\n");
-        QTest::newRow("helper outside its place") << m_bundle.launcher() << m_bundle.contents() + "/Contents/Stelvane" << QByteArray("Err 401\n");
-        QTest::newRow("helper renamed") << m_bundle.launcher() << m_bundle.contents() + "/Contents/Helpers/Stelvane2" << QByteArray("Err 401\n");
+        QTest::newRow("parent under another name")
+            << m_bundle.contents() + "/Contents/MacOS/Updater" << m_bundle.helper() << QByteArray("Err 402\n");
+        QTest::newRow("helper outside its place")
+            << m_bundle.launcher() << m_bundle.contents() + "/Contents/Stelvane" << QByteArray("Err 401\n");
+        QTest::newRow("helper renamed") << m_bundle.launcher() << m_bundle.contents() + "/Contents/Helpers/Stelvane2"
+                                        << QByteArray("Err 401\n");
     }
 
     void places()
@@ -252,7 +288,8 @@ private slots:
     {
         const QString route = m_other.contents() + "/Contents/Platform/bin/route";
         QVERIFY(QFile::rename(route, route + ".away"));
-        const HelperBundle::Result result = m_other.run({"CheckDefaultRoute"}, HelperBundle::token(), HelperBundle::User::Nobody);
+        const HelperBundle::Result result =
+            m_other.run({"CheckDefaultRoute"}, HelperBundle::token(), HelperBundle::User::Nobody);
         QVERIFY(QFile::rename(route + ".away", route));
         QCOMPARE(result.err, "Exec failed (" + QFile::encodeName(route) + "): No such file or directory");
         QCOMPARE(result.exitCode, 255);
@@ -265,10 +302,14 @@ private slots:
     {
         QTest::addColumn<QString>("opened");
         QTest::addColumn<QString>("program");
-        QTest::newRow("stand-in") << "Platform/bin/route" << "Platform/bin/route";
-        QTest::newRow("directory of the stand-ins") << "Platform/bin" << "Platform/bin/route";
-        QTest::newRow("bundle") << "" << "Platform/bin/route";
-        QTest::newRow("vpnc-script") << "Resources/app/bin/vpnc-script" << "Resources/app/bin/vpnc-script";
+        QTest::newRow("stand-in") << "Platform/bin/route"
+                                  << "Platform/bin/route";
+        QTest::newRow("directory of the stand-ins") << "Platform/bin"
+                                                    << "Platform/bin/route";
+        QTest::newRow("bundle") << ""
+                                << "Platform/bin/route";
+        QTest::newRow("vpnc-script") << "Resources/app/bin/vpnc-script"
+                                     << "Resources/app/bin/vpnc-script";
     }
 
     void programsOthersMayChangeAreRefused()
@@ -277,17 +318,23 @@ private slots:
         QFETCH(QString, program);
         const QString contents = m_other.contents() + "/Contents";
         const QString path = opened.isEmpty() ? contents : contents + "/" + opened;
-        const QStringList arguments = program.startsWith("Platform")
-            ? QStringList{"CheckDefaultRoute"}
-            : QStringList{"OpenConnect", contents + "/Helpers/openconnect", "https://vpn.example:443/", "true", "4001",
-                          "4002", contents + "/" + program, "false", "30"};
+        const QStringList arguments = program.startsWith("Platform") ? QStringList {"CheckDefaultRoute"}
+                                                                     : QStringList {"OpenConnect",
+                                                                                    contents + "/Helpers/openconnect",
+                                                                                    "https://vpn.example:443/",
+                                                                                    "true",
+                                                                                    "4001",
+                                                                                    "4002",
+                                                                                    contents + "/" + program,
+                                                                                    "false",
+                                                                                    "30"};
         const QFileDevice::Permissions permissions = QFile::permissions(path);
         QVERIFY(QFile::setPermissions(path, permissions | QFileDevice::WriteGroup));
         const HelperBundle::Result result = m_other.run(arguments, HelperBundle::token(), HelperBundle::User::Nobody);
         QVERIFY(QFile::setPermissions(path, permissions));
         QCOMPARE(QString::fromUtf8(result.err), "Exec failed (" + contents + "/" + program
-                                                   + "): refusing to run it as root: others than root may change " + path
-                                                   + " (owner 0, mode 0775)");
+                                                    + "): refusing to run it as root: others than root may change "
+                                                    + path + " (owner 0, mode 0775)");
         QCOMPARE(result.exitCode, 255);
     }
 
@@ -318,10 +365,14 @@ private slots:
         probe.close();
         const QString probeError = "*Options error: Unknown key direction '5' -- must be '0' or '1'*";
         QTest::newRow("OpenVPN") << openVpn(contents("Helpers/openvpn_v2_4"), "probe.conf") << 1 << probeError;
-        QTest::newRow("OpenVPN through ..") << openVpn(contents("Helpers/../Helpers/openvpn_v2_4"), "probe.conf") << 1 << probeError;
-        QStringList connect = openConnect(contents("Helpers/openconnect"), contents("Resources/app/bin/../bin/vpnc-script"), "https://127.0.0.1:9/");
+        QTest::newRow("OpenVPN through ..")
+            << openVpn(contents("Helpers/../Helpers/openvpn_v2_4"), "probe.conf") << 1 << probeError;
+        QStringList connect = openConnect(contents("Helpers/openconnect"),
+                                          contents("Resources/app/bin/../bin/vpnc-script"), "https://127.0.0.1:9/");
         connect[4] = closedPort;
-        QTest::newRow("OpenConnect") << connect << 2 << "openconnect: cannot connect to the command port " + closedPort + ": Connection refused*";
+        QTest::newRow("OpenConnect") << connect << 2
+                                     << "openconnect: cannot connect to the command port " + closedPort
+                                            + ": Connection refused*";
     }
 
     void realEnginesStartFromTheCheckedFiles()
@@ -334,7 +385,10 @@ private slots:
         for (HelperBundle::User user : {HelperBundle::User::Root, HelperBundle::User::Nobody}) {
             const HelperBundle::Result result = m_bundle.run(arguments, HelperBundle::token(), user);
             const QString all = QString::fromUtf8(result.out + result.err);
-            QVERIFY2(QRegularExpression(QRegularExpression::wildcardToRegularExpression(output)).match(all.trimmed()).hasMatch(), qPrintable(all));
+            QVERIFY2(QRegularExpression(QRegularExpression::wildcardToRegularExpression(output))
+                         .match(all.trimmed())
+                         .hasMatch(),
+                     qPrintable(all));
             QCOMPARE(result.exitCode, exitCode);
         }
     }
@@ -346,11 +400,23 @@ private slots:
         const QString engine = contents("Helpers/openvpn_v2_4");
         const QString canonicalConfig = QFileInfo(m_config).canonicalFilePath();
         QTest::newRow("OpenVPN") << openVpn(engine)
-                                 << QStringList{"--cd", canonicalConfig, "--config", "/proc/self/fd/*", "--management", "127.0.0.1", "7505"};
-        QTest::newRow("OpenVPN through ..") << openVpn(contents("Helpers/../Helpers/openvpn_v2_4")) << QStringList{"--cd", canonicalConfig};
-        QTest::newRow("OpenConnect") << openConnect(contents("Helpers/openconnect"), contents("Resources/app/bin/../bin/vpnc-script"))
-                                     << QStringList{"https://vpn.example:443/", "--verbose", "--vyx-port-cmd-fd", "4001", "--vyx-port-cmd-fd-write", "4002",
-                                                    "--script", QFileInfo(contents("Resources/app/bin/vpnc-script")).canonicalFilePath(), "--reconnect-timeout", "30"};
+                                 << QStringList {"--cd",         canonicalConfig, "--config", "/proc/self/fd/*",
+                                                 "--management", "127.0.0.1",     "7505"};
+        QTest::newRow("OpenVPN through ..")
+            << openVpn(contents("Helpers/../Helpers/openvpn_v2_4")) << QStringList {"--cd", canonicalConfig};
+        QTest::newRow("OpenConnect") << openConnect(contents("Helpers/openconnect"),
+                                                    contents("Resources/app/bin/../bin/vpnc-script"))
+                                     << QStringList {
+                                            "https://vpn.example:443/",
+                                            "--verbose",
+                                            "--vyx-port-cmd-fd",
+                                            "4001",
+                                            "--vyx-port-cmd-fd-write",
+                                            "4002",
+                                            "--script",
+                                            QFileInfo(contents("Resources/app/bin/vpnc-script")).canonicalFilePath(),
+                                            "--reconnect-timeout",
+                                            "30"};
     }
 
     void enginesRunAsRootWithTheCheckedFile()
@@ -364,11 +430,14 @@ private slots:
             QCOMPARE(result.err, QByteArray());
             QCOMPARE(result.exitCode, 0);
             QStringList lines = QString::fromUtf8(result.out).split('\n');
-            QVERIFY2(lines.first().startsWith("placeholder engine: ") && lines.first().endsWith(" as uid 0 gid 0"), qPrintable(lines.first()));
+            QVERIFY2(lines.first().startsWith("placeholder engine: ") && lines.first().endsWith(" as uid 0 gid 0"),
+                     qPrintable(lines.first()));
             lines.removeFirst();
             const QStringList head = lines.mid(0, expected.size());
             for (int i = 0; i < expected.size(); ++i)
-                QVERIFY2(QRegularExpression(QRegularExpression::wildcardToRegularExpression(expected[i])).match(head.value(i)).hasMatch(),
+                QVERIFY2(QRegularExpression(QRegularExpression::wildcardToRegularExpression(expected[i]))
+                             .match(head.value(i))
+                             .hasMatch(),
                          qPrintable(head.join(' ')));
         }
     }
@@ -380,7 +449,8 @@ private slots:
         QTest::addColumn<QByteArray>("err");
         QTest::newRow("OpenVPN engine") << "Helpers/openvpn_v2_4" << true << QByteArray("OpenVpn: Err 503\n");
         QTest::newRow("OpenConnect engine") << "Helpers/openconnect" << false << QByteArray("OpenConnect: Err 503\n");
-        QTest::newRow("vpnc-script") << "Resources/app/bin/vpnc-script" << false << QByteArray("OpenConnect: Err 503\n");
+        QTest::newRow("vpnc-script") << "Resources/app/bin/vpnc-script" << false
+                                     << QByteArray("OpenConnect: Err 503\n");
     }
 
     void modifiedEnginesAreRefused()
@@ -390,9 +460,9 @@ private slots:
         QFETCH(QByteArray, err);
         const QByteArray original = TestFiles::read(contents(file));
         QVERIFY(TestFiles::write(contents(file), original + "\n"));
-        const QStringList arguments = openVpnEngine
-            ? openVpn(contents("Helpers/openvpn_v2_4"))
-            : openConnect(contents("Helpers/openconnect"), contents("Resources/app/bin/vpnc-script"));
+        const QStringList arguments =
+            openVpnEngine ? openVpn(contents("Helpers/openvpn_v2_4"))
+                          : openConnect(contents("Helpers/openconnect"), contents("Resources/app/bin/vpnc-script"));
         const HelperBundle::Result result = m_bundle.run(arguments, HelperBundle::token(), HelperBundle::User::Nobody);
         QVERIFY(TestFiles::write(contents(file), original));
         QCOMPARE(result.err, err);
@@ -405,8 +475,9 @@ private slots:
     void closedStandardDescriptors()
     {
         QProcess process;
-        process.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "sh", "-c", "exec \"$@\" >&- 2>&-", "sh",
-                                  m_bundle.launcher(), m_bundle.helper(), "SetDockIconVisibility", "false"});
+        process.start("setpriv",
+                      {"--reuid=65534", "--regid=65534", "--clear-groups", "sh", "-c", "exec \"$@\" >&- 2>&-", "sh",
+                       m_bundle.launcher(), m_bundle.helper(), "SetDockIconVisibility", "false"});
         QVERIFY(process.waitForStarted());
         process.write(HelperBundle::token());
         process.closeWriteChannel();
@@ -424,8 +495,10 @@ private slots:
     {
         QTest::addColumn<QString>("visibility");
         QTest::addColumn<QString>("value");
-        QTest::newRow("hidden") << "false" << "1";
-        QTest::newRow("visible") << "True" << "0";
+        QTest::newRow("hidden") << "false"
+                                << "1";
+        QTest::newRow("visible") << "True"
+                                 << "0";
     }
 
     void dockIconFlag()
@@ -433,11 +506,14 @@ private slots:
         QFETCH(QString, visibility);
         QFETCH(QString, value);
         const QString plist = contents("Info.plist");
-        struct stat before{};
+        struct stat before
+        {};
         QVERIFY(stat(QFile::encodeName(plist).constData(), &before) == 0);
-        const HelperBundle::Result result = m_bundle.run({"SetDockIconVisibility", visibility}, HelperBundle::token(), HelperBundle::User::Nobody);
+        const HelperBundle::Result result =
+            m_bundle.run({"SetDockIconVisibility", visibility}, HelperBundle::token(), HelperBundle::User::Nobody);
         QCOMPARE(result.err, QByteArray());
-        QVERIFY2(result.out.startsWith("Info: current path stored: " + QFile::encodeName(plist) + "\n"), result.out.constData());
+        QVERIFY2(result.out.startsWith("Info: current path stored: " + QFile::encodeName(plist) + "\n"),
+                 result.out.constData());
         QVERIFY(result.out.endsWith("XmlData written to file\nAll resources Released - Exiting\n"));
         QCOMPARE(result.exitCode, 0);
         platform::PlistValue root;
@@ -445,7 +521,8 @@ private slots:
         QVERIFY(platform::PropertyList::parse(TestFiles::read(plist).toStdString(), root, error));
         QCOMPARE(QString::fromStdString(root.value("LSUIElement")->text()), value);
         QCOMPARE(QString::fromStdString(root.value("CFBundleExecutable")->text()), QString("OrvalVPN"));
-        struct stat after{};
+        struct stat after
+        {};
         QVERIFY(stat(QFile::encodeName(plist).constData(), &after) == 0);
         QCOMPARE(after.st_mode, before.st_mode);
         QCOMPARE(after.st_uid, before.st_uid);

@@ -27,8 +27,8 @@ QString run(const QStringList &command)
 const QByteArray SECRET = "secret-first-line-4f1c9a";
 
 // Everything the tests put into a routing table or onto an interface.
-const QStringList MARKS = {"0.0.0.0/2", "64.0.0.0/2", "128.0.0.0/2", "192.0.0.0/2", "0.0.0.0/1", "128.0.0.0/1",
-                           "::/1", "8000::/1", "198.51.100.7", "10.8.0.2", "fd00:8::2"};
+const QStringList MARKS = {"0.0.0.0/2", "64.0.0.0/2", "128.0.0.0/2",  "192.0.0.0/2", "0.0.0.0/1", "128.0.0.0/1",
+                           "::/1",      "8000::/1",   "198.51.100.7", "10.8.0.2",    "fd00:8::2"};
 
 // Removes the namespace even when a test fails half-way.
 class Namespace
@@ -52,18 +52,18 @@ public:
         conf.close();
         m_created = QProcess::execute("ip", {"netns", "add", m_name}) == 0;
         return m_created && exec({"ip", "link", "set", "lo", "up"})
-            && exec({"ip", "link", "add", "sv0", "type", "veth", "peer", "name", "vt0"})
-            && exec({"ip", "addr", "add", "10.77.0.2/24", "dev", "sv0"}) && exec({"ip", "link", "set", "sv0", "up"});
+               && exec({"ip", "link", "add", "sv0", "type", "veth", "peer", "name", "vt0"})
+               && exec({"ip", "addr", "add", "10.77.0.2/24", "dev", "sv0"}) && exec({"ip", "link", "set", "sv0", "up"});
     }
 
     bool exec(const QStringList &command) const
     {
-        return QProcess::execute("ip", QStringList{"netns", "exec", m_name} + command) == 0;
+        return QProcess::execute("ip", QStringList {"netns", "exec", m_name} + command) == 0;
     }
 
     QString output(const QStringList &command) const
     {
-        return run(QStringList{"ip", "netns", "exec", m_name} + command);
+        return run(QStringList {"ip", "netns", "exec", m_name} + command);
     }
 
     void remove()
@@ -106,7 +106,8 @@ private:
     bool each(const QString &command, const QStringList &before, int count, HelperBundle::User user)
     {
         for (int i = 1; i <= count; ++i) {
-            const HelperBundle::Result result = helper(QStringList{command} + before + QStringList{QString::number(i)}, user);
+            const HelperBundle::Result result =
+                helper(QStringList {command} + before + QStringList {QString::number(i)}, user);
             if (result.exitCode != 0) {
                 qWarning() << command << i << result.out << result.err;
                 return false;
@@ -123,7 +124,8 @@ private:
     QString state() const
     {
         return routes4() + routes6()
-            + m_ns.output({"sh", "-c", "ip -br addr | awk '{ $2 = \"\"; print }'; ip -o link | awk '{ print $2, $3 }'"});
+               + m_ns.output(
+                   {"sh", "-c", "ip -br addr | awk '{ $2 = \"\"; print }'; ip -o link | awk '{ print $2, $3 }'"});
     }
 
     QString exploitDir() const { return m_bundle.root() + "/exploit"; }
@@ -135,11 +137,19 @@ private:
 
     // The helper's OpenVPN command as any user may send it: the engine would
     // report to a management port nothing listens on, and end.
-    QStringList openVpn(const QString &configFile, const QString &tlsCrypt = QString(), const QString &tlsAuth = QString()) const
+    QStringList openVpn(const QString &configFile, const QString &tlsCrypt = QString(),
+                        const QString &tlsAuth = QString()) const
     {
-        return {"OpenVPN", m_bundle.contents() + "/Contents/Helpers/openvpn_v2_4", exploitDir(), configFile, "7505",
-                "true", "false", "AES-256-GCM", "SHA512", tlsCrypt, tlsAuth, "", "", "direct", "", "1", "false", "0",
-                "1.2", "0"};
+        return {"OpenVPN",    m_bundle.contents() + "/Contents/Helpers/openvpn_v2_4",
+                exploitDir(), configFile,
+                "7505",       "true",
+                "false",      "AES-256-GCM",
+                "SHA512",     tlsCrypt,
+                tlsAuth,      "",
+                "",           "direct",
+                "",           "1",
+                "false",      "0",
+                "1.2",        "0"};
     }
 
     void verifyHostUntouched() const
@@ -215,8 +225,10 @@ private slots:
         QFETCH(HelperBundle::User, user);
         QVERIFY(each("AddSimpleSplittedRouteToBlackhole", {}, 2, user));
         QVERIFY(each("AddSimpleSplittedIPV6RouteToUnreachable", {}, 2, user));
-        QVERIFY2(routes4().contains("blackhole 0.0.0.0/1") && routes4().contains("blackhole 128.0.0.0/1"), qPrintable(routes4()));
-        QVERIFY2(routes6().contains("unreachable ::/1") && routes6().contains("unreachable 8000::/1"), qPrintable(routes6()));
+        QVERIFY2(routes4().contains("blackhole 0.0.0.0/1") && routes4().contains("blackhole 128.0.0.0/1"),
+                 qPrintable(routes4()));
+        QVERIFY2(routes6().contains("unreachable ::/1") && routes6().contains("unreachable 8000::/1"),
+                 qPrintable(routes6()));
         QVERIFY(each("RemoveSimpleSplittedRouteToBlackhole", {}, 2, user));
         QVERIFY(each("RemoveSimpleSplittedIPV6RouteToUnreachable", {}, 2, user));
         QVERIFY2(!routes4().contains("blackhole"), qPrintable(routes4()));
@@ -225,7 +237,8 @@ private slots:
 
     void hostRoute()
     {
-        const HelperBundle::Result added = helper({"ProtectHost", "198.51.100.7", "10.77.0.1"}, HelperBundle::User::Nobody);
+        const HelperBundle::Result added =
+            helper({"ProtectHost", "198.51.100.7", "10.77.0.1"}, HelperBundle::User::Nobody);
         QCOMPARE(added.exitCode, 0);
         QCOMPARE(added.out, QByteArray("hostroute\nadd host 198.51.100.7: gateway 10.77.0.1\n"));
         QCOMPARE(added.err, QByteArray("add\n198.51.100.7/32\n10.77.0.1\n"));
@@ -248,7 +261,8 @@ private slots:
         const HelperBundle::Result shown = helper({"CheckDefaultRoute"}, HelperBundle::User::Nobody);
         QVERIFY(m_ns.exec({"ip", "route", "del", "default"}));
         QCOMPARE(shown.exitCode, 0);
-        QVERIFY2(shown.out.startsWith("   route to: default\ndestination: default\n       mask: default\n    gateway: 10.77.0.1\n  interface: sv0\n"),
+        QVERIFY2(shown.out.startsWith("   route to: default\ndestination: default\n       mask: default\n    gateway: "
+                                      "10.77.0.1\n  interface: sv0\n"),
                  shown.out.constData());
     }
 
@@ -273,13 +287,16 @@ private slots:
         QVERIFY(succeeded(helper({"Interface", "vt0", "down"})));
         QVERIFY(!m_ns.output({"ip", "link", "show", "vt0"}).contains(",UP"));
         QCOMPARE(helper({"CheckInterfaceState", "vt0"}, HelperBundle::User::Nobody).out, QByteArray("Disabled\n"));
-        QVERIFY(m_ns.output({m_bundle.contents() + "/Contents/Platform/bin/networksetup", "-listallnetworkservices"}).contains("\n*vt0\n"));
+        QVERIFY(m_ns.output({m_bundle.contents() + "/Contents/Platform/bin/networksetup", "-listallnetworkservices"})
+                    .contains("\n*vt0\n"));
         QVERIFY(succeeded(helper({"Interface", "vt0", "up"}, HelperBundle::User::Nobody)));
         QVERIFY(m_ns.output({"ip", "link", "show", "vt0"}).contains(",UP"));
         QCOMPARE(helper({"CheckInterfaceState", "vt0"}).out, QByteArray("Enabled\n"));
         const HelperBundle::Result unknown = helper({"Interface", "nosuch0", "up"});
         QCOMPARE(unknown.exitCode, 4);
-        QCOMPARE(unknown.err, QByteArray("nosuch0 is not a recognized network service.\n** Error: The parameters were not valid.\n"));
+        QCOMPARE(
+            unknown.err,
+            QByteArray("nosuch0 is not a recognized network service.\n** Error: The parameters were not valid.\n"));
     }
 
     // Forms the product never uses are refused before anything changes.
@@ -287,21 +304,27 @@ private slots:
     {
         QTest::addColumn<QStringList>("command");
         QTest::addColumn<int>("exitCode");
-        QTest::newRow("route flush") << QStringList{"route", "flush"} << 64;
-        QTest::newRow("route extra gateway") << QStringList{"route", "add", "0.0.0.0/2", "10.77.0.1", "10.77.0.9"} << 64;
-        QTest::newRow("route bad network") << QStringList{"route", "add", "300.0.0.0/2", "10.77.0.1"} << 64;
-        QTest::newRow("route without prefix") << QStringList{"route", "add", "0.0.0.0", "10.77.0.1"} << 64;
-        QTest::newRow("route unknown flag") << QStringList{"route", "add", "0.0.0.0/2", "10.77.0.1", "-static"} << 64;
-        QTest::newRow("route IPv6 net as IPv4") << QStringList{"route", "add", "::/1", "::1", "-reject"} << 64;
-        QTest::newRow("route get other") << QStringList{"route", "-n", "get", "10.0.0.1"} << 64;
-        QTest::newRow("ifconfig down") << QStringList{"ifconfig", "vt0", "down"} << 1;
-        QTest::newRow("ifconfig address alone") << QStringList{"ifconfig", "vt0", "10.8.0.9"} << 1;
-        QTest::newRow("ifconfig bad mask") << QStringList{"ifconfig", "vt0", "10.8.0.9", "10.8.0.1", "netmask", "255.0.255.0", "up"} << 1;
-        QTest::newRow("ifconfig unknown interface") << QStringList{"ifconfig", "nosuch0", "up"} << 1;
-        QTest::newRow("networksetup bad server") << QStringList{"networksetup", "-setdnsservers", "sv0", "10.0.0.300"} << 4;
-        QTest::newRow("networksetup bad state") << QStringList{"networksetup", "-setnetworkserviceenabled", "sv0", "maybe"} << 4;
-        QTest::newRow("networksetup loopback") << QStringList{"networksetup", "-setnetworkserviceenabled", "lo", "off"} << 4;
-        QTest::newRow("networksetup other command") << QStringList{"networksetup", "-setairportpower", "sv0", "on"} << 1;
+        QTest::newRow("route flush") << QStringList {"route", "flush"} << 64;
+        QTest::newRow("route extra gateway")
+            << QStringList {"route", "add", "0.0.0.0/2", "10.77.0.1", "10.77.0.9"} << 64;
+        QTest::newRow("route bad network") << QStringList {"route", "add", "300.0.0.0/2", "10.77.0.1"} << 64;
+        QTest::newRow("route without prefix") << QStringList {"route", "add", "0.0.0.0", "10.77.0.1"} << 64;
+        QTest::newRow("route unknown flag") << QStringList {"route", "add", "0.0.0.0/2", "10.77.0.1", "-static"} << 64;
+        QTest::newRow("route IPv6 net as IPv4") << QStringList {"route", "add", "::/1", "::1", "-reject"} << 64;
+        QTest::newRow("route get other") << QStringList {"route", "-n", "get", "10.0.0.1"} << 64;
+        QTest::newRow("ifconfig down") << QStringList {"ifconfig", "vt0", "down"} << 1;
+        QTest::newRow("ifconfig address alone") << QStringList {"ifconfig", "vt0", "10.8.0.9"} << 1;
+        QTest::newRow("ifconfig bad mask")
+            << QStringList {"ifconfig", "vt0", "10.8.0.9", "10.8.0.1", "netmask", "255.0.255.0", "up"} << 1;
+        QTest::newRow("ifconfig unknown interface") << QStringList {"ifconfig", "nosuch0", "up"} << 1;
+        QTest::newRow("networksetup bad server")
+            << QStringList {"networksetup", "-setdnsservers", "sv0", "10.0.0.300"} << 4;
+        QTest::newRow("networksetup bad state")
+            << QStringList {"networksetup", "-setnetworkserviceenabled", "sv0", "maybe"} << 4;
+        QTest::newRow("networksetup loopback")
+            << QStringList {"networksetup", "-setnetworkserviceenabled", "lo", "off"} << 4;
+        QTest::newRow("networksetup other command")
+            << QStringList {"networksetup", "-setairportpower", "sv0", "on"} << 1;
     }
 
     void standInsRefuseOtherForms()
@@ -311,7 +334,9 @@ private slots:
         const QString before = state();
         const QByteArray resolv = TestFiles::read(m_ns.resolvConf());
         QProcess process;
-        process.start("ip", QStringList{"netns", "exec", m_ns.name(), m_bundle.contents() + "/Contents/Platform/bin/" + command.first()} + command.mid(1));
+        process.start("ip", QStringList {"netns", "exec", m_ns.name(),
+                                         m_bundle.contents() + "/Contents/Platform/bin/" + command.first()}
+                                + command.mid(1));
         QVERIFY(process.waitForFinished());
         QVERIFY2(process.exitCode() == exitCode, process.readAllStandardError().constData());
         QCOMPARE(state(), before);
@@ -325,17 +350,17 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QByteArray>("reason");
         QTest::addColumn<QByteArray>("report");
-        QTest::newRow("delete absent") << QStringList{"delete", "10.99.0.0/16"} << QByteArray("No such process")
+        QTest::newRow("delete absent") << QStringList {"delete", "10.99.0.0/16"} << QByteArray("No such process")
                                        << QByteArray("delete net 10.99.0.0");
-        QTest::newRow("delete absent IPv6") << QStringList{"delete", "-inet6", "fd00:99::/64"}
+        QTest::newRow("delete absent IPv6") << QStringList {"delete", "-inet6", "fd00:99::/64"}
                                             << QByteArray("No such process") << QByteArray("delete net fd00:99::");
-        QTest::newRow("unknown interface") << QStringList{"add", "10.99.0.0/16", "-interface", "nosuch0"}
-                                           << QByteArray("Cannot find device \"nosuch0\"")
-                                           << QByteArray("add net 10.99.0.0: gateway nosuch0");
-        QTest::newRow("gateway off link") << QStringList{"add", "10.99.0.0/16", "192.0.2.1"}
-                                          << QByteArray("Network is unreachable")
-                                          << QByteArray("add net 10.99.0.0: gateway 192.0.2.1");
-        QTest::newRow("existing route") << QStringList{"add", "10.77.0.0/24", "-interface", "sv0"}
+        QTest::newRow("unknown interface")
+            << QStringList {"add", "10.99.0.0/16", "-interface", "nosuch0"}
+            << QByteArray("Cannot find device \"nosuch0\"") << QByteArray("add net 10.99.0.0: gateway nosuch0");
+        QTest::newRow("gateway off link")
+            << QStringList {"add", "10.99.0.0/16", "192.0.2.1"} << QByteArray("Network is unreachable")
+            << QByteArray("add net 10.99.0.0: gateway 192.0.2.1");
+        QTest::newRow("existing route") << QStringList {"add", "10.77.0.0/24", "-interface", "sv0"}
                                         << QByteArray("File exists") << QByteArray("add net 10.77.0.0: gateway sv0");
     }
 
@@ -346,7 +371,9 @@ private slots:
         QFETCH(QByteArray, report);
         const QString before = state();
         QProcess process;
-        process.start("ip", QStringList{"netns", "exec", m_ns.name(), m_bundle.contents() + "/Contents/Platform/bin/route"} + arguments);
+        process.start("ip",
+                      QStringList {"netns", "exec", m_ns.name(), m_bundle.contents() + "/Contents/Platform/bin/route"}
+                          + arguments);
         QVERIFY(process.waitForFinished());
         QCOMPARE(process.exitCode(), 1);
         QCOMPARE(process.readAllStandardOutput(), report + ": " + reason + "\n");
@@ -359,19 +386,25 @@ private slots:
     void standInsRefuseTheHost_data()
     {
         QTest::addColumn<QStringList>("command");
-        const QString up = run({"sh", "-c", "ip -o link show up | awk -F': ' '$2 != \"lo\" { sub(\"@.*\", \"\", $2); print $2; exit }'"}).trimmed();
-        QTest::newRow("route") << QStringList{"route", "delete", "203.0.113.99/32"};
-        QTest::newRow("ifconfig") << QStringList{"ifconfig", "lo", "up"};
+        const QString up =
+            run({"sh", "-c",
+                 "ip -o link show up | awk -F': ' '$2 != \"lo\" { sub(\"@.*\", \"\", $2); print $2; exit }'"})
+                .trimmed();
+        QTest::newRow("route") << QStringList {"route", "delete", "203.0.113.99/32"};
+        QTest::newRow("ifconfig") << QStringList {"ifconfig", "lo", "up"};
         if (!up.isEmpty())
-            QTest::newRow("networksetup") << QStringList{"networksetup", "-setnetworkserviceenabled", up, "on"};
-        QTest::newRow("unnamed namespace") << QStringList{"unshare", "--net", m_bundle.contents() + "/Contents/Platform/bin/route", "delete", "203.0.113.99/32"};
+            QTest::newRow("networksetup") << QStringList {"networksetup", "-setnetworkserviceenabled", up, "on"};
+        QTest::newRow("unnamed namespace") << QStringList {
+            "unshare", "--net", m_bundle.contents() + "/Contents/Platform/bin/route", "delete", "203.0.113.99/32"};
     }
 
     void standInsRefuseTheHost()
     {
         QFETCH(QStringList, command);
         QProcess process;
-        const QString program = command.first() == "unshare" ? command.first() : m_bundle.contents() + "/Contents/Platform/bin/" + command.first();
+        const QString program = command.first() == "unshare"
+                                    ? command.first()
+                                    : m_bundle.contents() + "/Contents/Platform/bin/" + command.first();
         process.start(program, command.mid(1));
         QVERIFY(process.waitForFinished());
         const QByteArray err = process.readAllStandardError();
@@ -388,12 +421,14 @@ private slots:
         QTest::addColumn<QByteArray>("nested");
         QTest::addColumn<QString>("refused");
         const QByteArray plugin = QFile::encodeName(exploitDir() + "/evil.so");
-        QTest::newRow("quoted name") << "\"plugin\"" + plugin + "\n" << QByteArray() << "line 1: directive \"plugin\" is not allowed";
-        QTest::newRow("hidden nested configuration") << QByteArray("client\n\"config\"nested.conf\n") << "plugin " + plugin + "\n"
-                                                     << "line 2: directive \"config\" is not allowed";
+        QTest::newRow("quoted name") << "\"plugin\"" + plugin + "\n"
+                                     << QByteArray() << "line 1: directive \"plugin\" is not allowed";
+        QTest::newRow("hidden nested configuration")
+            << QByteArray("client\n\"config\"nested.conf\n") << "plugin " + plugin + "\n"
+            << "line 2: directive \"config\" is not allowed";
         QTest::newRow("lines inside a block of a skipped line")
-            << "client\nignore-unknown-option <ca>\n<ca> x\nplugin " + plugin + "\n</ca>\n" << QByteArray()
-            << "line 2: directive \"ignore-unknown-option\" is not allowed";
+            << "client\nignore-unknown-option <ca>\n<ca> x\nplugin " + plugin + "\n</ca>\n"
+            << QByteArray() << "line 2: directive \"ignore-unknown-option\" is not allowed";
     }
 
     void configurationCannotLoadCode()
@@ -410,8 +445,9 @@ private slots:
         const QStringList arguments = openVpn("evil.conf");
         const HelperBundle::Result result = helper(arguments, HelperBundle::User::Nobody);
         QVERIFY2(!QFile::exists(probe), TestFiles::read(probe).constData());
-        QCOMPARE(QString::fromUtf8(result.err), "Failure creating command 'OpenVPN' with arguments: " + arguments.mid(1).join(' ')
-                                                     + ", error message: IllegalArgumentException: configFile=evil.conf (" + refused + ")\n");
+        QCOMPARE(QString::fromUtf8(result.err),
+                 "Failure creating command 'OpenVPN' with arguments: " + arguments.mid(1).join(' ')
+                     + ", error message: IllegalArgumentException: configFile=evil.conf (" + refused + ")\n");
         QCOMPARE(result.exitCode, 255);
     }
 
@@ -424,11 +460,32 @@ private slots:
         QTest::addColumn<QString>("tlsCrypt");
         QTest::addColumn<QString>("tlsAuth");
         const QByteArray secret = QFile::encodeName(exploitDir() + "/secret");
-        for (const char *directive : {"config", "\"config\"", "ca", "cert", "key", "tls-auth", "tls-crypt", "tls-crypt-v2", "dh",
-                                      "crl-verify", "pkcs12", "secret", "extra-certs", "auth-user-pass", "askpass",
-                                      "http-proxy-user-pass", "http-proxy 127.0.0.1 3128", "socks-proxy 127.0.0.1 1080",
-                                      "status", "log", "writepid", "replay-persist", "dev-node", "management 127.0.0.1 7506"}) {
-            QTest::newRow(directive) << "client\ndev tun\n" + QByteArray(directive) + " " + secret + "\n" << QString() << QString();
+        for (const char *directive : {"config",
+                                      "\"config\"",
+                                      "ca",
+                                      "cert",
+                                      "key",
+                                      "tls-auth",
+                                      "tls-crypt",
+                                      "tls-crypt-v2",
+                                      "dh",
+                                      "crl-verify",
+                                      "pkcs12",
+                                      "secret",
+                                      "extra-certs",
+                                      "auth-user-pass",
+                                      "askpass",
+                                      "http-proxy-user-pass",
+                                      "http-proxy 127.0.0.1 3128",
+                                      "socks-proxy 127.0.0.1 1080",
+                                      "status",
+                                      "log",
+                                      "writepid",
+                                      "replay-persist",
+                                      "dev-node",
+                                      "management 127.0.0.1 7506"}) {
+            QTest::newRow(directive) << "client\ndev tun\n" + QByteArray(directive) + " " + secret + "\n"
+                                     << QString() << QString();
         }
         // The engine would end the quoted word at its quote, and name the
         // nested file's first line in its error.
@@ -475,7 +532,8 @@ private slots:
         QVERIFY(succeeded(helper({"SetNameServers", "sv0", "empty"}, user)));
         QVERIFY(succeeded(helper({"SetNameServers", "vt0", "empty"}, user)));
         QCOMPARE(TestFiles::read(m_ns.resolvConf()), original);
-        QCOMPARE(m_ns.output({networksetup, "getdnsservers", "sv0"}), QString("There aren't any DNS Servers set on sv0.\n"));
+        QCOMPARE(m_ns.output({networksetup, "getdnsservers", "sv0"}),
+                 QString("There aren't any DNS Servers set on sv0.\n"));
     }
 };
 

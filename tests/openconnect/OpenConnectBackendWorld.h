@@ -5,5 +5,5 @@
 
 // The backend as the product holds it, on the system layer `Os`, reporting to
 // a recording frontend; `extra` hears the engine events.
-template <typename Os>
+template<typename Os>
 using OpenConnectBackendWorld = BackendWorld<Os, RecordingFrontend, RecordingHandler>;

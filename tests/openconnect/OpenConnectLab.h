@@ -24,9 +24,9 @@ namespace OpenConnectLab {
 const QString USER = QStringLiteral("lab-user");
 const QString PASSWORD = QStringLiteral("lab-pass word");
 const quint16 VPN_PORT = 4443;
-const char* const IN_BUNDLE = "ORVAL_OPENCONNECT_LAB_IN_BUNDLE";
+const char *const IN_BUNDLE = "ORVAL_OPENCONNECT_LAB_IN_BUNDLE";
 
-inline QString run(const QString& program, const QStringList& arguments)
+inline QString run(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.start(program, arguments);
@@ -34,19 +34,19 @@ inline QString run(const QString& program, const QStringList& arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-inline bool copyExecutable(const QString& from, const QString& to)
+inline bool copyExecutable(const QString &from, const QString &to)
 {
     QFile::remove(to);
     return QFile::copy(from, to)
-        && QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-                                         | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+           && QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                                            | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
 }
 
-inline bool copyDirectory(const QString& from, const QString& to)
+inline bool copyDirectory(const QString &from, const QString &to)
 {
     if (!QDir().mkpath(to))
         return false;
-    for (const QFileInfo& entry : QDir(from).entryInfoList(QDir::Files)) {
+    for (const QFileInfo &entry : QDir(from).entryInfoList(QDir::Files)) {
         if (!copyExecutable(entry.filePath(), to + '/' + entry.fileName()))
             return false;
     }
@@ -60,18 +60,18 @@ inline bool runsInBundle()
 
 // Lays out a bundle beside the build's own and runs this program from it as
 // Contents/MacOS/OrvalVPN; its exit code is ours.
-inline int runFromBundle(int argc, char** argv, const QString& buildBundle)
+inline int runFromBundle(int argc, char **argv, const QString &buildBundle)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     const QString contents = dir.filePath("LabClient.app/Contents");
-    const bool laidOut = QDir().mkpath(contents + "/MacOS") && QDir().mkpath(contents + "/Helpers")
+    const bool laidOut =
+        QDir().mkpath(contents + "/MacOS") && QDir().mkpath(contents + "/Helpers")
         && QDir().mkpath(contents + "/Resources/app/bin")
         && copyExecutable(QCoreApplication::applicationFilePath(), contents + "/MacOS/OrvalVPN")
         && copyExecutable(buildBundle + "/Helpers/Stelvane", contents + "/Helpers/Stelvane")
         && copyExecutable(buildBundle + "/Helpers/openconnect", contents + "/Helpers/openconnect")
-        && copyExecutable(buildBundle + "/Resources/app/bin/vpnc-script",
-                          contents + "/Resources/app/bin/vpnc-script")
+        && copyExecutable(buildBundle + "/Resources/app/bin/vpnc-script", contents + "/Resources/app/bin/vpnc-script")
         && QFile::copy(buildBundle + "/Info.plist", contents + "/Info.plist")
         && copyDirectory(buildBundle + "/Platform/bin", contents + "/Platform/bin");
     if (!laidOut) {
@@ -87,7 +87,7 @@ inline int runFromBundle(int argc, char** argv, const QString& buildBundle)
     return test.exitStatus() == QProcess::NormalExit ? test.exitCode() : 1;
 }
 
-inline bool writeFile(const QString& path, const QByteArray& content)
+inline bool writeFile(const QString &path, const QByteArray &content)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
@@ -96,15 +96,15 @@ inline bool writeFile(const QString& path, const QByteArray& content)
 // Makes `configDir` the configuration directory, with one site whose
 // OpenConnect server is the lab's ocserv (read from the site's UDP file,
 // whatever the protocol).
-inline bool writeSite(const QString& configDir)
+inline bool writeSite(const QString &configDir)
 {
     QSettings().setValue("config/configDir", configDir);
     return writeFile(configDir + "/site-udp.conf", "client\nremote " + Lab::serverAddress().toUtf8() + " 1194\n")
-        && writeFile(configDir + "/openconnect.json", "{\"default\": {\"port\": 4443}}");
+           && writeFile(configDir + "/openconnect.json", "{\"default\": {\"port\": 4443}}");
 }
 
-inline QSharedPointer<ConnectionParameters> parameters(const QString& configDir,
-                                                       const OpenConnectConnectVia& via = OpenConnectConnectVia::TCP())
+inline QSharedPointer<ConnectionParameters> parameters(const QString &configDir,
+                                                       const OpenConnectConnectVia &via = OpenConnectConnectVia::TCP())
 {
     return QSharedPointer<ConnectionParameters>(new OpenConnectConnectionParameters(
         HalvorixServerSite("USA", "Lab", "site-udp.conf", "site-tcp.conf", false, false, QDir(configDir), {},

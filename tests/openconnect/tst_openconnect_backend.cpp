@@ -39,7 +39,7 @@ private slots:
     {
         QFETCH(QString, via);
         OpenConnectBackendWorld<RecordingOsAbstraction> world;
-        RecordingFrontend& frontend = world.frontend;
+        RecordingFrontend &frontend = world.frontend;
 
         world.backend.startVPN(parameters(OpenConnectConnectVia::fromString(via)), "user", "secret");
         QTRY_COMPARE(frontend.terminations.size(), 1);
@@ -61,15 +61,15 @@ private slots:
     }
 
 private:
-    QSharedPointer<ConnectionParameters> parameters(const OpenConnectConnectVia& via) const
+    QSharedPointer<ConnectionParameters> parameters(const OpenConnectConnectVia &via) const
     {
         return QSharedPointer<ConnectionParameters>(new OpenConnectConnectionParameters(
-            HalvorixServerSite("USA", "Dallas", "site-udp.conf", "site-tcp.conf", false, false,
-                               QDir(m_config.path()), {}, QHostAddress(), GeoLocation(), QString(), 0),
+            HalvorixServerSite("USA", "Dallas", "site-udp.conf", "site-tcp.conf", false, false, QDir(m_config.path()),
+                               {}, QHostAddress(), GeoLocation(), QString(), 0),
             via, Settings::IksSettings(), false, false));
     }
 
-    static void writeFile(const QString& path, const QByteArray& content)
+    static void writeFile(const QString &path, const QByteArray &content)
     {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));

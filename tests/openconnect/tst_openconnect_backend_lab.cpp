@@ -67,10 +67,10 @@ private slots:
     void connectsCarriesTrafficStopsOnceAndStartsAgain()
     {
         World world;
-        RecordingFrontend& frontend = world.frontend;
+        RecordingFrontend &frontend = world.frontend;
 
         world.backend.startVPN(OpenConnectLab::parameters(m_config.path()), USER, PASSWORD);
-        QCOMPARE(frontend.results, QList<int>{VpnStartupResult::STARTED});
+        QCOMPARE(frontend.results, QList<int> {VpnStartupResult::STARTED});
         using P = VpnStartupProgress;
         const auto step = &RecordingFrontend::step;
         const QStringList stages {step(P::INIT_CONNECTION, P::INITIAL),
@@ -122,9 +122,9 @@ private slots:
     void wrongPasswordShowsTheLoginFailedBoxAndLeavesNoEngine()
     {
         World world;
-        RecordingFrontend& frontend = world.frontend;
+        RecordingFrontend &frontend = world.frontend;
         world.backend.startVPN(OpenConnectLab::parameters(m_config.path()), USER, QStringLiteral("wrong"));
-        QCOMPARE(frontend.results, QList<int>{VpnStartupResult::STARTED});
+        QCOMPARE(frontend.results, QList<int> {VpnStartupResult::STARTED});
 
         QTRY_COMPARE_WITH_TIMEOUT(m_boxes->shown.size(), 1, 60000);
         QCOMPARE(m_boxes->shown.first().text, QStringLiteral("Login Failed. Please try to connect again."));
@@ -147,20 +147,20 @@ private slots:
     }
 
 private:
-    static bool isSubsequence(const QStringList& all, const QStringList& wanted)
+    static bool isSubsequence(const QStringList &all, const QStringList &wanted)
     {
         int next = 0;
-        for (const QString& line : all) {
+        for (const QString &line : all) {
             if (next < wanted.size() && line == wanted.at(next))
                 ++next;
         }
         return next == wanted.size();
     }
 
-    static QStringList stateNames(const QStringList& states)
+    static QStringList stateNames(const QStringList &states)
     {
         QStringList names;
-        for (const QString& state : states)
+        for (const QString &state : states)
             names << state.section(' ', 0, 0);
         return names;
     }
@@ -170,7 +170,7 @@ private:
     QSharedPointer<RecordingMessageBoxFactory> m_boxes;
 };
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     if (!runsInBundle())
         return runFromBundle(argc, argv, QStringLiteral(ORVAL_BUNDLE_DIR));

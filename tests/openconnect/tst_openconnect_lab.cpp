@@ -23,7 +23,7 @@ namespace {
 // with `password` and gives a stopping engine `stopGraceMs`.
 struct LabClient
 {
-    LabClient(const QString& password, int stopGraceMs)
+    LabClient(const QString &password, int stopGraceMs)
         : socket(os, frontend, handler)
     {
         socket.setDelays(500, stopGraceMs);
@@ -34,7 +34,7 @@ struct LabClient
     RecordingFrontend frontend;
     RecordingHandler handler;
     OpenConnectManagementSocket socket;
-    QSignalSpy terminated{&socket, &OpenConnectManagementSocket::onOpenConnectTerminated};
+    QSignalSpy terminated {&socket, &OpenConnectManagementSocket::onOpenConnectTerminated};
 };
 } // namespace
 
@@ -60,10 +60,10 @@ private slots:
     void connectsCarriesTrafficAndStopsOnce()
     {
         LabClient client(PASSWORD, 10000);
-        OpenConnectManagementSocket& socket = client.socket;
-        RecordingHandler& handler = client.handler;
-        RecordingFrontend& frontend = client.frontend;
-        QSignalSpy& terminated = client.terminated;
+        OpenConnectManagementSocket &socket = client.socket;
+        RecordingHandler &handler = client.handler;
+        RecordingFrontend &frontend = client.frontend;
+        QSignalSpy &terminated = client.terminated;
 
         socket.startVPN(parameters());
         QTRY_VERIFY_WITH_TIMEOUT(!handler.startingWith("state CONNECTED").isEmpty(), 40000);
@@ -76,7 +76,7 @@ private slots:
         const QString addresses = run("ip", {"-4", "-o", "addr", "show"});
         QVERIFY2(addresses.contains("inet " + localIp), qPrintable(addresses));
         const QString routes = run("ip", {"-4", "route", "show"});
-        for (const char* split : {"0.0.0.0/2", "64.0.0.0/2", "128.0.0.0/2", "192.0.0.0/2"})
+        for (const char *split : {"0.0.0.0/2", "64.0.0.0/2", "128.0.0.0/2", "192.0.0.0/2"})
             QVERIFY2(routes.contains(split), qPrintable(routes));
         QVERIFY2(routes.contains(Lab::serverAddress() + " via"), qPrintable(routes));
 
@@ -99,9 +99,9 @@ private slots:
     void aForeignConnectionThatComesFirstIsRefused()
     {
         LabClient client(PASSWORD, 10000);
-        OpenConnectManagementSocket& socket = client.socket;
-        RecordingHandler& handler = client.handler;
-        QSignalSpy& terminated = client.terminated;
+        OpenConnectManagementSocket &socket = client.socket;
+        RecordingHandler &handler = client.handler;
+        QSignalSpy &terminated = client.terminated;
         // Connected (waiting in the server's queue) before the run starts:
         // the client takes it first.
         QProcess intruder;
@@ -121,9 +121,9 @@ private slots:
     void wrongPasswordEndsWithTheLoginFailedMessage()
     {
         LabClient client("wrong", 3000);
-        OpenConnectManagementSocket& socket = client.socket;
-        RecordingHandler& handler = client.handler;
-        QSignalSpy& terminated = client.terminated;
+        OpenConnectManagementSocket &socket = client.socket;
+        RecordingHandler &handler = client.handler;
+        QSignalSpy &terminated = client.terminated;
         QSignalSpy loginFailed(&socket, &OpenConnectManagementSocket::loginFailed);
 
         socket.startVPN(parameters());
@@ -133,11 +133,11 @@ private slots:
         QTest::qWait(500);
         QCOMPARE(terminated.count(), 1);
         // Reaching the server is all that happened: no tunnel states.
-        QCOMPARE(handler.startingWith("state"), QStringList{"state CONNECTING"});
+        QCOMPARE(handler.startingWith("state"), QStringList {"state CONNECTING"});
     }
 
 private:
-    static bool hasTraffic(const RecordingHandler& handler)
+    static bool hasTraffic(const RecordingHandler &handler)
     {
         const QStringList counts = handler.startingWith("bytes ");
         return !counts.isEmpty() && counts.last().section(' ', 1, 1).toULongLong() > 0;
@@ -149,7 +149,7 @@ private:
     QProcess m_server;
 };
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     if (!runsInBundle())
         return runFromBundle(argc, argv, QStringLiteral(ORVAL_BUNDLE_DIR));

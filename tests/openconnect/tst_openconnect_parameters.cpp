@@ -38,8 +38,8 @@ private slots:
         QTest::newRow("TCP") << int(OpenConnectConnectVia::Tcp) << int(HalvorixServerSite::TCP) << false;
         QTest::newRow("stealth") << int(OpenConnectConnectVia::TcpWithStealthProxy) << int(HalvorixServerSite::TCP)
                                  << true;
-        QTest::newRow("custom proxy") << int(OpenConnectConnectVia::TcpWithCustomProxy)
-                                      << int(HalvorixServerSite::TCP) << true;
+        QTest::newRow("custom proxy") << int(OpenConnectConnectVia::TcpWithCustomProxy) << int(HalvorixServerSite::TCP)
+                                      << true;
     }
 
     void transports()
@@ -57,8 +57,8 @@ private slots:
 
     void withCopiesChangeOneFieldOnly()
     {
-        OpenConnectConnectionParameters parameters(site(), OpenConnectConnectVia::TCP(), Settings::IksSettings(2),
-                                                   true, false);
+        OpenConnectConnectionParameters parameters(site(), OpenConnectConnectVia::TCP(), Settings::IksSettings(2), true,
+                                                   false);
         const QSharedPointer<ConnectionParameters> noTunTap = parameters.withTunTapDriverCheck(false);
         QVERIFY(parameters.getTunTapDriverCheck());
         QVERIFY(!noTunTap->getTunTapDriverCheck());
@@ -89,10 +89,11 @@ private slots:
         ManagementSocket openVpnSocket(os, handler);
         OpenConnectManagementSocket openConnectSocket(os, frontend, handler);
         Settings settings;
-        QSharedPointer<ConnectionParameters> parameters(
-            new OpenConnectConnectionParameters(site(), OpenConnectConnectVia::TCP(), Settings::IksSettings(), true, true));
-        QVERIFY(!parameters->createVpnStartup(settings, parameters, &network, frontend, tracker, os, dnsStack, handlers,
-                                              pools, openVpnSocket, openConnectSocket, {})
+        QSharedPointer<ConnectionParameters> parameters(new OpenConnectConnectionParameters(
+            site(), OpenConnectConnectVia::TCP(), Settings::IksSettings(), true, true));
+        QVERIFY(!parameters
+                     ->createVpnStartup(settings, parameters, &network, frontend, tracker, os, dnsStack, handlers,
+                                        pools, openVpnSocket, openConnectSocket, {})
                      .isNull());
     }
 
@@ -110,17 +111,13 @@ private slots:
     }
 
 private:
-    static const OpenConnectConnectVia& transport(int type)
+    static const OpenConnectConnectVia &transport(int type)
     {
         switch (type) {
-        case OpenConnectConnectVia::Udp:
-            return OpenConnectConnectVia::UDP();
-        case OpenConnectConnectVia::Tcp:
-            return OpenConnectConnectVia::TCP();
-        case OpenConnectConnectVia::TcpWithStealthProxy:
-            return OpenConnectConnectVia::TCP_WITH_STEALTH_PROXY();
-        default:
-            return OpenConnectConnectVia::TCP_WITH_CUSTOM_PROXY();
+        case OpenConnectConnectVia::Udp: return OpenConnectConnectVia::UDP();
+        case OpenConnectConnectVia::Tcp: return OpenConnectConnectVia::TCP();
+        case OpenConnectConnectVia::TcpWithStealthProxy: return OpenConnectConnectVia::TCP_WITH_STEALTH_PROXY();
+        default: return OpenConnectConnectVia::TCP_WITH_CUSTOM_PROXY();
         }
     }
 

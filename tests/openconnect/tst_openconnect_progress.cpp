@@ -53,15 +53,19 @@ private slots:
         QTest::addColumn<QString>("version");
         QTest::addColumn<QString>("cipher");
         QTest::newRow("TLS 1.2") << "CSTP Ciphersuite: (TLS1.2)-(ECDHE-RSA-SECP256R1)-(AES-256-GCM)" << true
-                                 << "TLSv1.2" << "ECDHE-AES-256-GCM";
+                                 << "TLSv1.2"
+                                 << "ECDHE-AES-256-GCM";
         QTest::newRow("TLS 1.3 with signature group")
             << "CSTP Ciphersuite: (TLS1.3)-(ECDHE-SECP256R1)-(RSA-PSS-RSAE-SHA256)-(AES-256-GCM)" << true << "TLSv1.3"
             << "ECDHE-AES-256-GCM";
-        QTest::newRow("chacha") << "CSTP Ciphersuite: (TLS1.2)-(ECDHE-X25519)-(CHACHA20-POLY1305) " << true
-                                << "TLSv1.2" << "ECDHE-CHACHA20-POLY1305";
-        QTest::newRow("too few groups") << "CSTP Ciphersuite: (TLS1.2)-(AES-256-GCM)" << false << "" << "";
-        QTest::newRow("no groups") << "CSTP Ciphersuite: TLS1.2-ECDHE-AES" << false << "" << "";
-        QTest::newRow("empty") << "CSTP Ciphersuite:" << false << "" << "";
+        QTest::newRow("chacha") << "CSTP Ciphersuite: (TLS1.2)-(ECDHE-X25519)-(CHACHA20-POLY1305) " << true << "TLSv1.2"
+                                << "ECDHE-CHACHA20-POLY1305";
+        QTest::newRow("too few groups") << "CSTP Ciphersuite: (TLS1.2)-(AES-256-GCM)" << false << ""
+                                        << "";
+        QTest::newRow("no groups") << "CSTP Ciphersuite: TLS1.2-ECDHE-AES" << false << ""
+                                   << "";
+        QTest::newRow("empty") << "CSTP Ciphersuite:" << false << ""
+                               << "";
     }
 
     void cipherSuite()
@@ -80,11 +84,16 @@ private slots:
     {
         QTest::addColumn<QString>("rest");
         QTest::addColumn<QString>("address");
-        QTest::newRow("engine form") << "198.18.0.2, using SSL" << "198.18.0.2";
-        QTest::newRow("with ipv6") << "198.18.0.2 + fd00::2, using SSL, with DTLS" << "198.18.0.2";
-        QTest::newRow("alone") << "198.18.0.2" << "198.18.0.2";
-        QTest::newRow("leading space") << "  10.0.0.1 ,x" << "10.0.0.1";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("engine form") << "198.18.0.2, using SSL"
+                                     << "198.18.0.2";
+        QTest::newRow("with ipv6") << "198.18.0.2 + fd00::2, using SSL, with DTLS"
+                                   << "198.18.0.2";
+        QTest::newRow("alone") << "198.18.0.2"
+                               << "198.18.0.2";
+        QTest::newRow("leading space") << "  10.0.0.1 ,x"
+                                       << "10.0.0.1";
+        QTest::newRow("empty") << ""
+                               << "";
     }
 
     void localAddress()

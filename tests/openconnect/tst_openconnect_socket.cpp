@@ -28,20 +28,20 @@ public:
     QTcpSocket cmdFd;
     QTcpSocket cmdFdWrite;
 
-    bool connectTo(const OpenConnectManagementSocket& socket)
+    bool connectTo(const OpenConnectManagementSocket &socket)
     {
         cmdFd.connectToHost(QHostAddress::LocalHost, socket.cmdFdPort());
         cmdFdWrite.connectToHost(QHostAddress::LocalHost, socket.cmdFdWritePort());
         return cmdFd.waitForConnected(5000) && cmdFdWrite.waitForConnected(5000);
     }
 
-    void send(const QByteArray& line)
+    void send(const QByteArray &line)
     {
         cmdFd.write(line + "\n");
         cmdFd.flush();
     }
 
-    void progress(const QByteArray& text) { send(">VPNINFO_PROGRESS " + text); }
+    void progress(const QByteArray &text) { send(">VPNINFO_PROGRESS " + text); }
 
     QByteArray received;
     QByteArray receivedWrite;
@@ -94,8 +94,8 @@ private slots:
         EngineSide engine;
         startEngine(engine);
         QTRY_VERIFY(!SocketNoDelay::ofAccepted(m_socket->cmdFdWritePort()).isEmpty());
-        QCOMPARE(SocketNoDelay::ofAccepted(m_socket->cmdFdPort()), QList<int>{1});
-        QCOMPARE(SocketNoDelay::ofAccepted(m_socket->cmdFdWritePort()), QList<int>{1});
+        QCOMPARE(SocketNoDelay::ofAccepted(m_socket->cmdFdPort()), QList<int> {1});
+        QCOMPARE(SocketNoDelay::ofAccepted(m_socket->cmdFdWritePort()), QList<int> {1});
     }
 
     void fullRunReportsStatesCountsAndOneTermination()
@@ -103,7 +103,8 @@ private slots:
         EngineSide engine;
         startEngine(engine);
 
-        QCOMPARE(m_handler.events.mid(0, 4), QStringList({"remote vpn1.example 4443 UDP", "prepare", "started", "accepted"}));
+        QCOMPARE(m_handler.events.mid(0, 4),
+                 QStringList({"remote vpn1.example 4443 UDP", "prepare", "started", "accepted"}));
         const QStringList arguments = readArguments();
         QCOMPARE(arguments.value(2), QStringLiteral("https://vpn1.example:4443/"));
         QCOMPARE(arguments.value(4), QString::number(m_socket->cmdFdPort()));
@@ -123,7 +124,7 @@ private slots:
         engine.send(">REQUEST_TO_TRUST_CERTIFICATE untrusted");
         QTRY_VERIFY(engine.received.contains("yes\n\n"));
 
-        for (const char* variable : {"reason=connect", "TUNDEV=tun0", "VPNGATEWAY=192.0.2.1",
+        for (const char *variable : {"reason=connect", "TUNDEV=tun0", "VPNGATEWAY=192.0.2.1",
                                      "INTERNAL_IP4_ADDRESS=198.18.0.2", "INTERNAL_IP4_NETMASK=255.255.255.255"})
             engine.progress(QByteArray(">VPNC_SCRIPT_ENV ") + variable);
         engine.send(">VPNC_SCRIPT_START");
@@ -142,8 +143,8 @@ private slots:
         engine.progress(">VYXSTATS 1200, 3400");
         QTRY_VERIFY(m_handler.count("state CONNECTED  198.18.0.2 192.0.2.1") == 1);
         QCOMPARE(m_handler.startingWith("state"),
-                 QStringList({"state CONNECTING", "state WAIT", "state AUTH", "state GET_CONFIG",
-                              "state ASSIGN_IP n/a", "state ADD_ROUTES", "state CONNECTED  198.18.0.2 192.0.2.1"}));
+                 QStringList({"state CONNECTING", "state WAIT", "state AUTH", "state GET_CONFIG", "state ASSIGN_IP n/a",
+                              "state ADD_ROUTES", "state CONNECTED  198.18.0.2 192.0.2.1"}));
         QVERIFY(m_handler.events.contains("cipher TLSv1.3 ECDHE-AES-256-GCM"));
         QVERIFY(m_handler.events.contains("bytes 1200 3400"));
         QCOMPARE(m_handler.count("up"), 1);
@@ -205,8 +206,7 @@ private slots:
         QTRY_VERIFY(engine.received.contains("wrong\n\n"));
         engine.send(">REQUEST_PASSWORD");
         QTRY_COMPARE(loginFailed.count(), 1);
-        QCOMPARE(loginFailed.first().first().toString(),
-                 QStringLiteral("Login Failed. Please try to connect again."));
+        QCOMPARE(loginFailed.first().first().toString(), QStringLiteral("Login Failed. Please try to connect again."));
         QVERIFY(stopSentFirst);
         QCOMPARE(m_handler.startingWith("password"), QStringList({"password 0"}));
 
@@ -222,7 +222,7 @@ private slots:
         EngineSide engine;
         bool stoppedBeforeTheBox = false;
         const auto boxes = QSharedPointer<RecordingMessageBoxFactory>::create();
-        boxes->answers << [&](QDialog& box) {
+        boxes->answers << [&](QDialog &box) {
             engine.collect();
             stoppedBeforeTheBox = engine.receivedWrite.endsWith("x\n");
             RecordingMessageBoxFactory::press(QMessageBox::Ok)(box);
@@ -233,7 +233,7 @@ private slots:
 
         failLogin(engine);
         QTRY_COMPARE(boxes->shown.size(), 1);
-        const RecordingMessageBoxFactory::Shown& shown = boxes->shown.first();
+        const RecordingMessageBoxFactory::Shown &shown = boxes->shown.first();
         QCOMPARE(shown.text, QStringLiteral("Login Failed. Please try to connect again."));
         QCOMPARE(shown.className, QStringLiteral("QMessageBox")); // no close result: no event closes it
         QCOMPARE(shown.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
@@ -296,7 +296,7 @@ private slots:
     void aConnectionThatIsNotTheEngineIsRefused()
     {
         quint16 foreignPort = 0;
-        m_socket->setEngineCheck([&](const QTcpSocket& peer) { return peer.peerPort() != foreignPort; });
+        m_socket->setEngineCheck([&](const QTcpSocket &peer) { return peer.peerPort() != foreignPort; });
         m_socket->startVPN(m_parameters);
         QTRY_VERIFY(QFile::exists(m_engineDir.filePath("arguments")));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refusing an unexpected command channel connection"));
@@ -339,7 +339,7 @@ private slots:
         EngineSide engine;
         startEngine(engine);
         m_os.failures.insert("setIPv4AddressAndGateway", {"Error", "helper failed"});
-        for (const char* variable : {"reason=connect", "TUNDEV=tun0", "VPNGATEWAY=192.0.2.1",
+        for (const char *variable : {"reason=connect", "TUNDEV=tun0", "VPNGATEWAY=192.0.2.1",
                                      "INTERNAL_IP4_ADDRESS=198.18.0.2", "INTERNAL_IP4_NETMASK=255.255.255.255"})
             engine.progress(QByteArray(">VPNC_SCRIPT_ENV ") + variable);
         engine.send(">VPNC_SCRIPT_START");
@@ -351,7 +351,7 @@ private slots:
     void proxyIsRefusedInsteadOfIgnored()
     {
         QSignalSpy terminated(m_socket.data(), &OpenConnectManagementSocket::onOpenConnectTerminated);
-        m_handler.onPrepare = [](AbstractVpnCommand& command) { command.setSocks5Proxy("127.0.0.1", "1080"); };
+        m_handler.onPrepare = [](AbstractVpnCommand &command) { command.setSocks5Proxy("127.0.0.1", "1080"); };
         m_socket->startVPN(m_parameters);
         QVERIFY(m_socket->isTerminationPending()); // no new start before the refusal is reported
         QTRY_COMPARE(terminated.count(), 1);
@@ -381,25 +381,26 @@ private slots:
     {
         QTest::addColumn<QByteArrayList>("lines");
         QTest::addColumn<QStringList>("events");
-        QTest::newRow("dns end without init") << QByteArrayList{">VPNINFO_PROGRESS >DNS_UP END"} << QStringList();
-        QTest::newRow("connecting") << QByteArrayList{">VPNINFO_PROGRESS Connected to HTTPS on vpn1 with ciphersuite x"}
-                                    << QStringList{"state CONNECTING"};
-        QTest::newRow("reconnecting") << QByteArrayList{">VPNINFO_PROGRESS >RECONNECTING"}
-                                      << QStringList{"state RECONNECTING"};
-        QTest::newRow("stats missing field") << QByteArrayList{">VPNINFO_PROGRESS >VYXSTATS 12"} << QStringList();
-        QTest::newRow("stats not a number") << QByteArrayList{">VPNINFO_PROGRESS >VYXSTATS x,34"}
-                                            << QStringList{"bytes 0 34"};
-        QTest::newRow("unknown lines") << QByteArrayList{"", ">SOMETHING", ">VPNINFO_PROGRESS whatever"}
+        QTest::newRow("dns end without init") << QByteArrayList {">VPNINFO_PROGRESS >DNS_UP END"} << QStringList();
+        QTest::newRow("connecting")
+            << QByteArrayList {">VPNINFO_PROGRESS Connected to HTTPS on vpn1 with ciphersuite x"}
+            << QStringList {"state CONNECTING"};
+        QTest::newRow("reconnecting") << QByteArrayList {">VPNINFO_PROGRESS >RECONNECTING"}
+                                      << QStringList {"state RECONNECTING"};
+        QTest::newRow("stats missing field") << QByteArrayList {">VPNINFO_PROGRESS >VYXSTATS 12"} << QStringList();
+        QTest::newRow("stats not a number")
+            << QByteArrayList {">VPNINFO_PROGRESS >VYXSTATS x,34"} << QStringList {"bytes 0 34"};
+        QTest::newRow("unknown lines") << QByteArrayList {"", ">SOMETHING", ">VPNINFO_PROGRESS whatever"}
                                        << QStringList();
-        QTest::newRow("short cipher suite") << QByteArrayList{">VPNINFO_PROGRESS CSTP Ciphersuite: (TLS1.2)"}
-                                            << QStringList();
+        QTest::newRow("short cipher suite")
+            << QByteArrayList {">VPNINFO_PROGRESS CSTP Ciphersuite: (TLS1.2)"} << QStringList();
     }
 
     void messageTable()
     {
         QFETCH(QByteArrayList, lines);
         QFETCH(QStringList, events);
-        for (const QByteArray& line : lines)
+        for (const QByteArray &line : lines)
             m_socket->handleMessageFromOpenConnectCmdFdSocket(line);
         QCOMPARE(m_handler.events, events);
     }
@@ -411,14 +412,14 @@ private:
                                   {}, QHostAddress(), GeoLocation(), QString(), 0);
     }
 
-    static void writeFile(const QString& path, const QByteArray& content)
+    static void writeFile(const QString &path, const QByteArray &content)
     {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content);
     }
 
-    void startEngine(EngineSide& engine)
+    void startEngine(EngineSide &engine)
     {
         m_socket->startVPN(m_parameters);
         QTRY_VERIFY(QFile::exists(m_engineDir.filePath("arguments")));
@@ -429,7 +430,7 @@ private:
     }
 
     // A password sent and asked for again: the server refused it.
-    void failLogin(EngineSide& engine)
+    void failLogin(EngineSide &engine)
     {
         m_handler.onPasswordRequest = [this](int) { m_socket->sendUsernamePassword("user", "wrong"); };
         engine.send(">REQUEST_USERNAME");

@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-
 class TestOpenConnectValues : public QObject
 {
     Q_OBJECT
@@ -22,14 +21,18 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("clean");
         QTest::addColumn<bool>("illegal");
-        QTest::newRow("plain") << "user" << "user" << false;
+        QTest::newRow("plain") << "user"
+                               << "user" << false;
         QTest::newRow("space tab U+0085") << QString(" pa\tss") + QChar(0x85) << "pass" << true;
-        QTest::newRow("line feed inside") << "us\ner" << "user" << true;
-        QTest::newRow("DEL and C1") << QString("a") + QChar(0x7F) + QChar(0x9F) + "b" << "ab" << true;
-        QTest::newRow("quote and backslash kept") << "a\"b\\c" << "a\"b\\c" << false;
-        QTest::newRow("U+00A0 kept") << QString("x") + QChar(0xA0) + "y" << QString("x") + QChar(0xA0) + "y"
-                                      << false;
-        QTest::newRow("only spaces") << "   " << "" << false;
+        QTest::newRow("line feed inside") << "us\ner"
+                                          << "user" << true;
+        QTest::newRow("DEL and C1") << QString("a") + QChar(0x7F) + QChar(0x9F) + "b"
+                                    << "ab" << true;
+        QTest::newRow("quote and backslash kept") << "a\"b\\c"
+                                                  << "a\"b\\c" << false;
+        QTest::newRow("U+00A0 kept") << QString("x") + QChar(0xA0) + "y" << QString("x") + QChar(0xA0) + "y" << false;
+        QTest::newRow("only spaces") << "   "
+                                     << "" << false;
     }
 
     void sanitiser()
@@ -83,8 +86,8 @@ private slots:
                              << "false";
         QTest::newRow("tcp") << "192.0.2.7" << int(HalvorixServerSite::TCP) << "https://192.0.2.7:4443/"
                              << "true";
-        QTest::newRow("ipv6 literal") << "2001:db8::1" << int(HalvorixServerSite::TCP)
-                                      << "https://[2001:db8::1]:4443/" << "true";
+        QTest::newRow("ipv6 literal") << "2001:db8::1" << int(HalvorixServerSite::TCP) << "https://[2001:db8::1]:4443/"
+                                      << "true";
     }
 
     void helperArguments()
@@ -103,23 +106,17 @@ private slots:
         const QString macos = contents.filePath("MacOS");
         const QStringList arguments = OpenConnectCommand::helperArguments(
             macos, host, 4443, HalvorixServerSite::Protocol(protocol), 40001, 40002, 172800);
-        const QStringList expected = {"OpenConnect",
-                                      QFileInfo(engine.fileName()).canonicalFilePath(),
-                                      server,
-                                      "true",
-                                      "40001",
-                                      "40002",
-                                      QFileInfo(script.fileName()).canonicalFilePath(),
-                                      noDtls,
-                                      "172800"};
+        const QStringList expected = {
+            "OpenConnect", QFileInfo(engine.fileName()).canonicalFilePath(), server, "true",  "40001",
+            "40002",       QFileInfo(script.fileName()).canonicalFilePath(), noDtls, "172800"};
         QCOMPARE(arguments, expected);
     }
 
     void missingEngineOrScriptGiveEmptyPaths()
     {
         QTemporaryDir bundle;
-        const QStringList arguments = OpenConnectCommand::helperArguments(
-            bundle.path() + "/MacOS", "h", 1, HalvorixServerSite::UDP, 1, 2, 3);
+        const QStringList arguments =
+            OpenConnectCommand::helperArguments(bundle.path() + "/MacOS", "h", 1, HalvorixServerSite::UDP, 1, 2, 3);
         QCOMPARE(arguments.size(), 9);
         QCOMPARE(arguments.at(1), QString());
         QCOMPARE(arguments.at(6), QString());

@@ -7,16 +7,19 @@
 
 namespace {
 
-PushedOptions environment(const QStringList& assignments)
+PushedOptions environment(const QStringList &assignments)
 {
     PushedOptions options;
-    for (const QString& assignment : assignments)
+    for (const QString &assignment : assignments)
         options.addOption(assignment);
     return options;
 }
 
-const QStringList CONNECT = {"reason=connect", "TUNDEV=tun0", "VPNGATEWAY=192.0.2.1",
-                             "INTERNAL_IP4_ADDRESS=198.18.0.2", "INTERNAL_IP4_NETMASK=255.255.255.0",
+const QStringList CONNECT = {"reason=connect",
+                             "TUNDEV=tun0",
+                             "VPNGATEWAY=192.0.2.1",
+                             "INTERNAL_IP4_ADDRESS=198.18.0.2",
+                             "INTERNAL_IP4_NETMASK=255.255.255.0",
                              "INTERNAL_IP4_MTU=1400"};
 
 const QString CONFIG_ERROR = "An error occurred while configuring the network. / VPN connection could not work.";
@@ -49,15 +52,13 @@ private slots:
                             "add4SplittedRoutesToInterface utun3"})
             << "";
         QTest::newRow("no reason") << QStringList({"TUNDEV=tun0"}) << false << QStringList() << CONFIG_ERROR;
-        QTest::newRow("connect without gateway")
-            << QStringList({"reason=connect", "TUNDEV=tun0", "INTERNAL_IP4_ADDRESS=198.18.0.2",
-                            "INTERNAL_IP4_NETMASK=255.255.255.0"})
-            << false << QStringList() << CONFIG_ERROR;
+        QTest::newRow("connect without gateway") << QStringList(
+            {"reason=connect", "TUNDEV=tun0", "INTERNAL_IP4_ADDRESS=198.18.0.2", "INTERNAL_IP4_NETMASK=255.255.255.0"})
+                                                 << false << QStringList() << CONFIG_ERROR;
         QTest::newRow("connect with garbled address")
             << (QStringList(CONNECT) << "INTERNAL_IP4_ADDRESS=198.18.0") << false << QStringList() << CONFIG_ERROR;
         QTest::newRow("connect with non-contiguous netmask")
-            << (QStringList(CONNECT) << "INTERNAL_IP4_NETMASK=255.0.255.0") << false << QStringList()
-            << CONFIG_ERROR;
+            << (QStringList(CONNECT) << "INTERNAL_IP4_NETMASK=255.0.255.0") << false << QStringList() << CONFIG_ERROR;
         QTest::newRow("connect with garbled gateway")
             << (QStringList(CONNECT) << "VPNGATEWAY=server") << false << QStringList() << CONFIG_ERROR;
         QTest::newRow("connect with a device name holding a blank")
@@ -66,27 +67,27 @@ private slots:
             << (QStringList(CONNECT) << "TUNIDX=") << false << QStringList() << CONFIG_ERROR;
         QTest::newRow("pre-init") << QStringList({"reason=pre-init", "TUNDEV=x"}) << true << QStringList() << "";
         QTest::newRow("reconnect") << QStringList({"reason=reconnect"}) << true << QStringList() << "";
-        QTest::newRow("reconnecting")
-            << QStringList({"reason=reconnecting", "VPNGATEWAY=192.0.2.1"}) << true
-            << QStringList({"releaseHost 192.0.2.1", "protectHost 192.0.2.1"}) << "";
+        QTest::newRow("reconnecting") << QStringList({"reason=reconnecting", "VPNGATEWAY=192.0.2.1"}) << true
+                                      << QStringList({"releaseHost 192.0.2.1", "protectHost 192.0.2.1"}) << "";
         QTest::newRow("reconnecting without gateway")
             << QStringList({"reason=reconnecting"}) << false << QStringList() << CONFIG_ERROR;
-        QTest::newRow("Disconnect")
-            << QStringList({"reason=Disconnect", "TUNDEV=tun0", "VPNGATEWAY=192.0.2.1",
-                            "INTERNAL_IP4_ADDRESS=198.18.0.2", "INTERNAL_IP4_NETMASK=255.255.255.0"})
-            << true
-            << QStringList({"remove4SplittedRoutes", "releaseHost 192.0.2.1",
-                            "deleteIPv4Address tun0 198.18.0.2 255.255.255.0", "setInterfaceDown tun0"})
-            << "";
+        QTest::newRow("Disconnect") << QStringList({"reason=Disconnect", "TUNDEV=tun0", "VPNGATEWAY=192.0.2.1",
+                                                    "INTERNAL_IP4_ADDRESS=198.18.0.2",
+                                                    "INTERNAL_IP4_NETMASK=255.255.255.0"})
+                                    << true
+                                    << QStringList({"remove4SplittedRoutes", "releaseHost 192.0.2.1",
+                                                    "deleteIPv4Address tun0 198.18.0.2 255.255.255.0",
+                                                    "setInterfaceDown tun0"})
+                                    << "";
         QTest::newRow("disconnect without addresses")
             << QStringList({"reason=disconnect", "TUNDEV=tun0"}) << true
-            << QStringList({"remove4SplittedRoutes", "releaseHost ", "deleteIPv4Address tun0  ",
-                            "setInterfaceDown tun0"})
+            << QStringList(
+                   {"remove4SplittedRoutes", "releaseHost ", "deleteIPv4Address tun0  ", "setInterfaceDown tun0"})
             << "";
         QTest::newRow("disconnect without device")
             << QStringList({"reason=disconnect"}) << false << QStringList() << CONFIG_ERROR;
-        QTest::newRow("unknown reason")
-            << QStringList({"reason=attempt-reconnect"}) << false << QStringList() << SETUP_ERROR;
+        QTest::newRow("unknown reason") << QStringList({"reason=attempt-reconnect"}) << false << QStringList()
+                                        << SETUP_ERROR;
     }
 
     void steps()
@@ -99,7 +100,7 @@ private slots:
         RecordingFrontend frontend;
         QCOMPARE(VpncScript::createAndExecuteVpncScript(os, {}, frontend, environment(env)), result);
         QCOMPARE(os.calls, calls);
-        QCOMPARE(frontend.errors, error.isEmpty() ? QStringList() : QStringList{error});
+        QCOMPARE(frontend.errors, error.isEmpty() ? QStringList() : QStringList {error});
     }
 
     void failingSystemChangeFailsConnectAndTakesBackTheRest_data()
@@ -121,10 +122,10 @@ private slots:
         QVERIFY(!VpncScript::createAndExecuteVpncScript(os, {}, frontend, environment(CONNECT)));
         const QStringList calls = os.calls;
         QVERIFY2(calls.size() == attempted + 4, qPrintable(calls.join(" | ")));
-        QCOMPARE(calls.mid(attempted), QStringList({"remove4SplittedRoutes", "releaseHost 192.0.2.1",
-                                                    "deleteIPv4Address tun0 198.18.0.2 255.255.255.0",
-                                                    "setInterfaceDown tun0"}));
-        QCOMPARE(frontend.errors, QStringList{SETUP_ERROR});
+        QCOMPARE(calls.mid(attempted),
+                 QStringList({"remove4SplittedRoutes", "releaseHost 192.0.2.1",
+                              "deleteIPv4Address tun0 198.18.0.2 255.255.255.0", "setInterfaceDown tun0"}));
+        QCOMPARE(frontend.errors, QStringList {SETUP_ERROR});
     }
 
     void failingHostRouteFailsReconnecting()
@@ -132,9 +133,9 @@ private slots:
         RecordingOsAbstraction os;
         os.failures.insert("protectHost", {"Error", "helper failed"});
         RecordingFrontend frontend;
-        QVERIFY(!VpncScript::createAndExecuteVpncScript(
-            os, {}, frontend, environment({"reason=reconnecting", "VPNGATEWAY=192.0.2.1"})));
-        QCOMPARE(frontend.errors, QStringList{SETUP_ERROR});
+        QVERIFY(!VpncScript::createAndExecuteVpncScript(os, {}, frontend,
+                                                        environment({"reason=reconnecting", "VPNGATEWAY=192.0.2.1"})));
+        QCOMPARE(frontend.errors, QStringList {SETUP_ERROR});
     }
 
     void disconnectStaysBestEffort()
@@ -168,7 +169,6 @@ private slots:
         QFETCH(bool, valid);
         QCOMPARE(VpncScript::isValidDeviceName(name), valid);
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestVpncScript)

@@ -20,23 +20,23 @@
 namespace EngineProbe {
 
 // Set, to the engine's configuration file, when the program runs as the probe.
-const char* const CONFIG = "ORVAL_PROBE_CONFIG";
+const char *const CONFIG = "ORVAL_PROBE_CONFIG";
 
 class Parameters : public FakeConnectionParameters
 {
 public:
     Parameters()
-        : config(qEnvironmentVariable(CONFIG))
+        : m_config(qEnvironmentVariable(CONFIG))
     {
     }
-    QFileInfo getConfigFile() const override { return QFileInfo(config); }
+    QFileInfo getConfigFile() const override { return QFileInfo(m_config); }
 
 private:
-    QString config;
+    QString m_config;
 };
 
 // Prints `line` on standard output at once.
-inline void say(const QString& line)
+inline void say(const QString &line)
 {
     std::printf("%s\n", qPrintable(line));
     std::fflush(stdout);
@@ -44,7 +44,7 @@ inline void say(const QString& line)
 
 // The client's part in the engine's arguments: it answers the remote query
 // and chooses the cipher the lab's servers accept.
-inline void prepare(AbstractVpnCommand& command)
+inline void prepare(AbstractVpnCommand &command)
 {
     command.enableManagementQueryRemote();
     command.setCipher(BackendOpenVPNConfigCipher("AES-256-GCM", 1194, "", "", "", "", "", 0));
@@ -53,9 +53,9 @@ inline void prepare(AbstractVpnCommand& command)
 // Starts the engine for `parameters` and runs `app` until the engine has ended
 // (exit code 0) or a minute has passed (exit code 2). Every event `recorder`
 // records is printed, then handed to `onEvent`.
-inline int run(QCoreApplication& app, ManagementSocket& socket, RecordingLifeCycleHandler& recorder,
-               const QSharedPointer<ConnectionParameters>& parameters,
-               const std::function<void(const QString&)>& onEvent)
+inline int run(QCoreApplication &app, ManagementSocket &socket, RecordingLifeCycleHandler &recorder,
+               const QSharedPointer<ConnectionParameters> &parameters,
+               const std::function<void(const QString &)> &onEvent)
 {
     const auto drain = [&] {
         while (!recorder.events.isEmpty()) {
@@ -95,8 +95,8 @@ struct Result
 // Runs the probe bundle's main program (`contents`/MacOS/OrvalVPN) with the
 // engine configuration `config` and the further `environment`, as the real
 // engine (no simulator), and waits for its end.
-inline Result start(const QString& contents, const QString& config,
-                    const QProcessEnvironment& environment = QProcessEnvironment())
+inline Result start(const QString &contents, const QString &config,
+                    const QProcessEnvironment &environment = QProcessEnvironment())
 {
     QProcessEnvironment all = QProcessEnvironment::systemEnvironment();
     all.insert(environment);
@@ -118,7 +118,7 @@ inline Result start(const QString& contents, const QString& config,
 // main() of a test that is also its own probe: `probeMain(argc, argv)` when run
 // as the probe, the Qt Test class `TestClass` otherwise.
 #define ENGINE_PROBE_MAIN(TestClass, probeMain)                                                                        \
-    int main(int argc, char** argv)                                                                                    \
+    int main(int argc, char **argv)                                                                                    \
     {                                                                                                                  \
         if (qEnvironmentVariableIsSet(EngineProbe::CONFIG))                                                            \
             return probeMain(argc, argv);                                                                              \
@@ -126,4 +126,3 @@ inline Result start(const QString& contents, const QString& config,
         TestClass test;                                                                                                \
         return QTest::qExec(&test, argc, argv);                                                                        \
     }
-

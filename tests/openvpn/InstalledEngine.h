@@ -12,10 +12,10 @@
 class InstalledEngine
 {
 public:
-    explicit InstalledEngine(const std::function<QStringList(int)>& arguments)
+    explicit InstalledEngine(const std::function<QStringList(int)> &arguments)
     {
         qputenv("WITH_OPENVPN_SIMULATOR", "true");
-        OpenVpnCommand::setSimulatorStarter([arguments](QProcess& process, int port) {
+        OpenVpnCommand::setSimulatorStarter([arguments](QProcess &process, int port) {
             process.setProcessChannelMode(QProcess::MergedChannels);
             process.start(Lab::openVpnProgram(), arguments(port));
         });
@@ -25,7 +25,6 @@ public:
         OpenVpnCommand::setSimulatorStarter(nullptr);
         qunsetenv("WITH_OPENVPN_SIMULATOR");
     }
-    InstalledEngine(const InstalledEngine&) = delete;
-    InstalledEngine& operator=(const InstalledEngine&) = delete;
+    InstalledEngine(const InstalledEngine &) = delete;
+    InstalledEngine &operator=(const InstalledEngine &) = delete;
 };
-

@@ -16,31 +16,31 @@
 class CountingPool : public IpPoolInterface
 {
 public:
-    explicit CountingPool(int& shuffles)
+    explicit CountingPool(int &shuffles)
         : IpPoolInterface(STATIC_IP)
-        , shuffles(shuffles)
+        , m_shuffles(shuffles)
     {
     }
     bool hasValidIp() const override { return true; }
     QHostAddress getIp() const override { return QHostAddress("192.0.2.5"); }
-    void shuffleIps() override { ++shuffles; }
+    void shuffleIps() override { ++m_shuffles; }
     QString toString() const override { return "counting"; }
 
 private:
-    int& shuffles;
+    int &m_shuffles;
 };
 
 class TestAddressHandlers : public QObject
 {
     Q_OBJECT
 
-    static QSharedPointer<IpPoolInterface> pool(const QString& address)
+    static QSharedPointer<IpPoolInterface> pool(const QString &address)
     {
         return QSharedPointer<IpPoolInterface>(new StaticIpPool({QHostAddress(address)}));
     }
 
     // Every address handler answers a remote query the same way.
-    static QList<QSharedPointer<OpenVpnLifeCycleHandler>> addressHandlers(IpPoolList& pools)
+    static QList<QSharedPointer<OpenVpnLifeCycleHandler>> addressHandlers(IpPoolList &pools)
     {
         return {QSharedPointer<OpenVpnLifeCycleHandler>(new IpPoolHandler(pools)),
                 QSharedPointer<OpenVpnLifeCycleHandler>(new PinnedIPHandler(pools)),
@@ -56,10 +56,18 @@ private slots:
         QTest::addColumn<QString>("queried");
         QTest::addColumn<QString>("host");
         QTest::addColumn<bool>("modified");
-        QTest::newRow("pool address") << "192.0.2.7" << "vpn.example.net" << "192.0.2.7" << true;
-        QTest::newRow("already that address") << "192.0.2.7" << "192.0.2.7" << "192.0.2.7" << false;
-        QTest::newRow("no valid address") << "" << "vpn.example.net" << "vpn.example.net" << false;
-        QTest::newRow("any address") << "0.0.0.0" << "vpn.example.net" << "vpn.example.net" << false;
+        QTest::newRow("pool address") << "192.0.2.7"
+                                      << "vpn.example.net"
+                                      << "192.0.2.7" << true;
+        QTest::newRow("already that address") << "192.0.2.7"
+                                              << "192.0.2.7"
+                                              << "192.0.2.7" << false;
+        QTest::newRow("no valid address") << ""
+                                          << "vpn.example.net"
+                                          << "vpn.example.net" << false;
+        QTest::newRow("any address") << "0.0.0.0"
+                                     << "vpn.example.net"
+                                     << "vpn.example.net" << false;
     }
     void remoteAnswer()
     {
@@ -68,7 +76,7 @@ private slots:
         IpPoolList pools;
         if (!poolAddress.isEmpty())
             pools.append(pool(poolAddress));
-        for (const auto& handler : addressHandlers(pools)) {
+        for (const auto &handler : addressHandlers(pools)) {
             Remote remote(queried, 1194, "udp");
             handler->onRemote(remote);
             QTEST(remote.getHost(), "host");
@@ -81,7 +89,7 @@ private slots:
         RecordingOsAbstraction os;
         IpPoolList pools;
         pools.append(pool("192.0.2.9"));
-        for (const auto& handler : addressHandlers(pools)) {
+        for (const auto &handler : addressHandlers(pools)) {
             OpenVpnCommand command(os, QFileInfo("/tmp/a.ovpn"), 1);
             handler->onOpenVpnPrepareArguments(command);
             QCOMPARE(command.getArgumentsMacOSX().at(5), QStringLiteral("true"));
@@ -97,7 +105,7 @@ private slots:
         OpenVpnCommand command(os, QFileInfo("/tmp/a.ovpn"), 1);
         handler.onOpenVpnPrepareArguments(command);
         const QStringList arguments = command.getArgumentsMacOSX();
-        QCOMPARE(arguments.mid(arguments.size() - 4, 2), (QStringList{"1", "198.51.100.4"}));
+        QCOMPARE(arguments.mid(arguments.size() - 4, 2), (QStringList {"1", "198.51.100.4"}));
     }
 
     void reconnectsReshuffleFromTheFourthOn()
@@ -112,7 +120,7 @@ private slots:
             handler.onState(reconnecting);
             seen << shuffles;
         }
-        QCOMPARE(seen, (QList<int>{0, 0, 0, 1, 2}));
+        QCOMPARE(seen, (QList<int> {0, 0, 0, 1, 2}));
         handler.onState(OpenVpnStateConnected("SUCCESS", "10.8.0.6", "192.0.2.1"));
         for (int i = 0; i < 3; ++i)
             handler.onState(reconnecting);
@@ -143,9 +151,9 @@ private slots:
         QTest::addColumn<bool>("preference");
         QTest::addColumn<bool>("layerCan");
         QTest::addColumn<QStringList>("calls");
-        QTest::newRow("on") << true << true << QStringList{"canBindIpv6", "bindIpv6", "unbindIpv6"};
-        QTest::newRow("preference off") << false << true << QStringList{"unbindIpv6"};
-        QTest::newRow("layer cannot") << true << false << QStringList{"canBindIpv6", "unbindIpv6"};
+        QTest::newRow("on") << true << true << QStringList {"canBindIpv6", "bindIpv6", "unbindIpv6"};
+        QTest::newRow("preference off") << false << true << QStringList {"unbindIpv6"};
+        QTest::newRow("layer cannot") << true << false << QStringList {"canBindIpv6", "unbindIpv6"};
     }
     void ipv6IsBoundOnlyWhenPreventionApplies()
     {
@@ -170,7 +178,7 @@ private slots:
         OpenVpnCommand command(os, QFileInfo("/tmp/a.ovpn"), 1);
         handler.onOpenVpnPrepareArguments(command);
         handler.onOpenVpnFailedToStart();
-        QCOMPARE(os.calls, (QStringList{"canBindIpv6", "bindIpv6", "unbindIpv6"}));
+        QCOMPARE(os.calls, (QStringList {"canBindIpv6", "bindIpv6", "unbindIpv6"}));
     }
 };
 

@@ -1,17 +1,17 @@
+#include "RecordingOsAbstraction.h"
 #include "backend/CipherHandler.h"
 #include "backend/OpenVpnConfigTls.h"
 #include "backend/VpnStateTracker.h"
 #include "openvpn/OpenVpnCommand.h"
 #include "openvpn/Remote.h"
-#include "RecordingOsAbstraction.h"
 
 #include <QtTest>
 
 class RecordingStateTracker : public VpnStateTracker
 {
 public:
-    void updateState(const QString&, const QString&, const QString&, const QString&) override {}
-    void tlsCipherChanged(bool isPfs, const QString& tlsVersion, const QString& cipherInfo) override
+    void updateState(const QString &, const QString &, const QString &, const QString &) override {}
+    void tlsCipherChanged(bool isPfs, const QString &tlsVersion, const QString &cipherInfo) override
     {
         reports << QStringLiteral("%1 %2 %3").arg(isPfs ? "pfs" : "no-pfs", tlsVersion, cipherInfo).trimmed();
     }
@@ -39,16 +39,33 @@ private slots:
         QTest::addColumn<QString>("report");
         const int ovpn = CipherHandler::OPENVPN;
         const int oc = CipherHandler::OPENCONNECT;
-        QTest::newRow("openvpn ecdhe") << ovpn << "TLSv1.2" << "ECDHE-RSA-AES256-GCM-SHA384" << "pfs v1.2";
-        QTest::newRow("openvpn static rsa") << ovpn << "TLSv1.2" << "AES256-SHA" << "no-pfs v1.2";
-        QTest::newRow("openvpn lower-case dhe") << ovpn << "TLSv1.2" << "dhe-RSA-AES256-SHA" << "no-pfs v1.2";
-        QTest::newRow("openvpn tls 1.3 suite") << ovpn << "TLSv1.3" << "TLS_AES_256_GCM_SHA384" << "pfs v1.3";
-        QTest::newRow("ssl version") << ovpn << "SSLv3" << "AES256-SHA" << "no-pfs n/a";
-        QTest::newRow("openconnect dhe") << oc << "TLSv1.2" << "DHE-RSA-AES128-SHA" << "pfs v1.2 RSA-AES128-SHA";
-        QTest::newRow("openconnect ecdhe") << oc << "TLSv1.2" << "ECDHE-ECDSA-AES256-GCM-SHA384"
+        QTest::newRow("openvpn ecdhe") << ovpn << "TLSv1.2"
+                                       << "ECDHE-RSA-AES256-GCM-SHA384"
+                                       << "pfs v1.2";
+        QTest::newRow("openvpn static rsa") << ovpn << "TLSv1.2"
+                                            << "AES256-SHA"
+                                            << "no-pfs v1.2";
+        QTest::newRow("openvpn lower-case dhe") << ovpn << "TLSv1.2"
+                                                << "dhe-RSA-AES256-SHA"
+                                                << "no-pfs v1.2";
+        QTest::newRow("openvpn tls 1.3 suite") << ovpn << "TLSv1.3"
+                                               << "TLS_AES_256_GCM_SHA384"
+                                               << "pfs v1.3";
+        QTest::newRow("ssl version") << ovpn << "SSLv3"
+                                     << "AES256-SHA"
+                                     << "no-pfs n/a";
+        QTest::newRow("openconnect dhe") << oc << "TLSv1.2"
+                                         << "DHE-RSA-AES128-SHA"
+                                         << "pfs v1.2 RSA-AES128-SHA";
+        QTest::newRow("openconnect ecdhe") << oc << "TLSv1.2"
+                                           << "ECDHE-ECDSA-AES256-GCM-SHA384"
                                            << "pfs v1.2 ECDSA-AES256-GCM-SHA384";
-        QTest::newRow("openconnect plain") << oc << "TLSv1.2" << "AES128-SHA" << "no-pfs v1.2";
-        QTest::newRow("openconnect tls 1.3") << oc << "TLSv1.3" << "AES_256_GCM" << "pfs v1.3";
+        QTest::newRow("openconnect plain") << oc << "TLSv1.2"
+                                           << "AES128-SHA"
+                                           << "no-pfs v1.2";
+        QTest::newRow("openconnect tls 1.3") << oc << "TLSv1.3"
+                                             << "AES_256_GCM"
+                                             << "pfs v1.3";
     }
     void controlChannelReport()
     {
@@ -59,7 +76,7 @@ private slots:
         RecordingStateTracker tracker;
         CipherHandler handler(cipher(), tracker, protocol);
         handler.onControlChannel(tls, cipherText);
-        QCOMPARE(tracker.reports, QStringList{report});
+        QCOMPARE(tracker.reports, QStringList {report});
     }
 
     void unexpectedProtocolReportsNothing()
@@ -78,7 +95,7 @@ private slots:
         handler.onControlChannel("TLSv1.2", "ECDHE-RSA-AES256-GCM-SHA384");
         handler.onState(OpenVpnStateReconnecting("ping-restart"));
         handler.onState(OpenVpnStateConnected("SUCCESS", "10.8.0.6", "192.0.2.1"));
-        QCOMPARE(tracker.reports, (QStringList{"no-pfs n/a", "pfs v1.2", "no-pfs n/a"}));
+        QCOMPARE(tracker.reports, (QStringList {"no-pfs n/a", "pfs v1.2", "no-pfs n/a"}));
     }
 
     void remotePortFollowsAValidCipher_data()
@@ -113,16 +130,19 @@ private slots:
         handler.onOpenVpnPrepareArguments(command);
         const QStringList arguments = command.getArgumentsMacOSX();
         QCOMPARE(arguments.at(5), QStringLiteral("true"));
-        QCOMPARE(arguments.mid(7, 6), (QStringList{"AES-256-GCM", "SHA256", "", "", "", ""}));
+        QCOMPARE(arguments.mid(7, 6), (QStringList {"AES-256-GCM", "SHA256", "", "", "", ""}));
     }
 
     void tlsVersionText_data()
     {
         QTest::addColumn<QString>("tls");
         QTest::addColumn<QString>("version");
-        QTest::newRow("1.2") << "TLSv1.2" << "v1.2";
-        QTest::newRow("empty") << "" << "n/a";
-        QTest::newRow("lower case") << "tlsv1.2" << "n/a";
+        QTest::newRow("1.2") << "TLSv1.2"
+                             << "v1.2";
+        QTest::newRow("empty") << ""
+                               << "n/a";
+        QTest::newRow("lower case") << "tlsv1.2"
+                                    << "n/a";
     }
     void tlsVersionText()
     {

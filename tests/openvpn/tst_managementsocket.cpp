@@ -6,11 +6,11 @@
 #include "openvpn/OpenVpnCommand.h"
 #include "openvpn/RemoteLock.h"
 
+#include "RecordingOsAbstraction.h"
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpSocket>
-#include "RecordingOsAbstraction.h"
 
 #include <QtTest>
 
@@ -20,14 +20,14 @@ class FakeEngine
 public:
     explicit FakeEngine(quint16 port) { socket.connectToHost(QHostAddress::LocalHost, port); }
 
-    void send(const QByteArray& bytes)
+    void send(const QByteArray &bytes)
     {
         socket.write(bytes);
         socket.flush();
     }
-    void sendLines(const QList<QByteArray>& lines)
+    void sendLines(const QList<QByteArray> &lines)
     {
-        for (const QByteArray& line : lines)
+        for (const QByteArray &line : lines)
             send(line + '\n');
     }
     // Every command line the client wrote so far.
@@ -50,13 +50,13 @@ class TestManagementSocket : public QObject
 private:
     static const QStringList SETUP;
 
-    OsAbstraction& os() { return recordingOs; }
-    void startRun(ManagementSocket& socket)
+    OsAbstraction &os() { return m_recordingOs; }
+    void startRun(ManagementSocket &socket)
     {
         socket.startVPN(QSharedPointer<ConnectionParameters>(new FakeConnectionParameters()));
     }
     // Starts a run whose engine is the returned fake, connected and accepted.
-    QSharedPointer<FakeEngine> connectEngine(ManagementSocket& socket, RecordingLifeCycleHandler& handler)
+    QSharedPointer<FakeEngine> connectEngine(ManagementSocket &socket, RecordingLifeCycleHandler &handler)
     {
         startRun(socket);
         auto engine = QSharedPointer<FakeEngine>::create(socket.serverPort());
@@ -65,19 +65,19 @@ private:
     }
 
     // What the engine's lines caused, after the connection was accepted.
-    static QStringList afterAccept(const RecordingLifeCycleHandler& handler)
+    static QStringList afterAccept(const RecordingLifeCycleHandler &handler)
     {
         return handler.events.mid(handler.events.indexOf("accepted") + 1);
     }
 
-    RecordingOsAbstraction recordingOs;
+    RecordingOsAbstraction m_recordingOs;
 
 private slots:
     void initTestCase()
     {
         // A run starts nothing but the fake engine of the test.
         qputenv("WITH_OPENVPN_SIMULATOR", "TRUE");
-        OpenVpnCommand::setSimulatorStarter([](QProcess&, int) {});
+        OpenVpnCommand::setSimulatorStarter([](QProcess &, int) {});
     }
 
     // A local program that connects before the engine is turned away without
@@ -87,7 +87,7 @@ private slots:
         RecordingLifeCycleHandler handler;
         ManagementSocket socket(os(), handler);
         quint16 foreignPort = 0;
-        socket.setEngineCheck([&](const QTcpSocket& peer) { return peer.peerPort() != foreignPort; });
+        socket.setEngineCheck([&](const QTcpSocket &peer) { return peer.peerPort() != foreignPort; });
         startRun(socket);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused a management connection .*not the engine"));
         FakeEngine foreign(socket.serverPort());
@@ -100,7 +100,7 @@ private slots:
         FakeEngine engine(socket.serverPort());
         QTRY_VERIFY(handler.events.contains("accepted"));
         engine.sendLines({">HOLD:Waiting for hold release:0"});
-        QTRY_COMPARE(engine.commands(), SETUP + QStringList{"hold release"});
+        QTRY_COMPARE(engine.commands(), SETUP + QStringList {"hold release"});
     }
 
     // Every answer to the engine goes out at once, not after the engine's
@@ -110,7 +110,7 @@ private slots:
         RecordingLifeCycleHandler handler;
         ManagementSocket socket(os(), handler);
         auto engine = connectEngine(socket, handler);
-        QCOMPARE(SocketNoDelay::ofAccepted(socket.serverPort()), QList<int>{1});
+        QCOMPARE(SocketNoDelay::ofAccepted(socket.serverPort()), QList<int> {1});
     }
 
     void firstHoldSendsSetupOnceAndIsReleasedAtOnce()
@@ -119,10 +119,10 @@ private slots:
         ManagementSocket socket(os(), handler);
         auto engine = connectEngine(socket, handler);
         engine->sendLines({">INFO:OpenVPN Management Interface Version 5", ">HOLD:Waiting for hold release:0"});
-        QTRY_COMPARE(engine->commands(), SETUP + QStringList{"hold release"});
+        QTRY_COMPARE(engine->commands(), SETUP + QStringList {"hold release"});
         engine->sendLines({">HOLD:Waiting for hold release:10"});
-        QTRY_COMPARE(engine->commands(), SETUP + (QStringList{"hold release", "hold release"}));
-        QCOMPARE(handler.events.filter("hold"), (QStringList{"hold 0", "hold 1"}));
+        QTRY_COMPARE(engine->commands(), SETUP + (QStringList {"hold release", "hold release"}));
+        QCOMPARE(handler.events.filter("hold"), (QStringList {"hold 0", "hold 1"}));
     }
 
     void lockedHoldIsAnsweredWhenTheLastLockGoes_data()
@@ -139,7 +139,7 @@ private slots:
         RecordingLifeCycleHandler handler;
         ManagementSocket socket(os(), handler);
         QPointer<HoldLock> lock;
-        handler.holdAction = [&](Hold& hold) { lock = hold(); };
+        handler.holdAction = [&](Hold &hold) { lock = hold(); };
         auto engine = connectEngine(socket, handler);
         engine->sendLines({">HOLD:Waiting for hold release:0"});
         QTRY_COMPARE(engine->commands(), SETUP);
@@ -147,17 +147,17 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(engine->commands(), SETUP);
         abort ? lock->abort() : lock->release();
-        QTRY_COMPARE(engine->commands(), SETUP + QStringList{answer});
+        QTRY_COMPARE(engine->commands(), SETUP + QStringList {answer});
     }
 
     void holdAbortedInsideTheHandlerStopsTheEngine()
     {
         RecordingLifeCycleHandler handler;
         ManagementSocket socket(os(), handler);
-        handler.holdAction = [](Hold& hold) { hold()->abort(); };
+        handler.holdAction = [](Hold &hold) { hold()->abort(); };
         auto engine = connectEngine(socket, handler);
         engine->sendLines({">HOLD:Waiting for hold release:0"});
-        QTRY_COMPARE(engine->commands(), SETUP + QStringList{"signal SIGTERM"});
+        QTRY_COMPARE(engine->commands(), SETUP + QStringList {"signal SIGTERM"});
     }
 
     void remoteQueryAnswer_data()
@@ -177,7 +177,7 @@ private slots:
         QFETCH(QString, answer);
         RecordingLifeCycleHandler handler;
         ManagementSocket socket(os(), handler);
-        handler.remoteAction = [&](Remote& remote) {
+        handler.remoteAction = [&](Remote &remote) {
             if (!host.isEmpty())
                 remote.setHost(host);
             if (port != 0)
@@ -185,7 +185,7 @@ private slots:
         };
         auto engine = connectEngine(socket, handler);
         engine->sendLines({">REMOTE:vpn.example.net,1194,udp"});
-        QTRY_COMPARE(engine->commands(), QStringList{answer});
+        QTRY_COMPARE(engine->commands(), QStringList {answer});
         QCOMPARE(handler.events.last(), QStringLiteral("remote vpn.example.net 1194 udp"));
     }
 
@@ -194,14 +194,14 @@ private slots:
         RecordingLifeCycleHandler handler;
         ManagementSocket socket(os(), handler);
         QPointer<RemoteLock> lock;
-        handler.remoteAction = [&](Remote& remote) { lock = remote.getRemoteLock(); };
+        handler.remoteAction = [&](Remote &remote) { lock = remote.getRemoteLock(); };
         auto engine = connectEngine(socket, handler);
         engine->sendLines({">REMOTE:vpn.example.net,1194,udp"});
         QTRY_VERIFY(handler.events.last().startsWith("remote"));
         QTest::qWait(50);
         QCOMPARE(engine->commands(), QStringList());
         lock->abort();
-        QTRY_COMPARE(engine->commands(), QStringList{"signal SIGTERM"});
+        QTRY_COMPARE(engine->commands(), QStringList {"signal SIGTERM"});
     }
 
     void passwordFailuresAreCountedPerConnectionAndCredentialsEscaped()
@@ -212,8 +212,8 @@ private slots:
         auto engine = connectEngine(socket, handler);
         engine->sendLines({">PASSWORD:Need 'Auth' username/password", ">PASSWORD:Verification Failed: 'Auth'",
                            ">PASSWORD:Need 'Auth' username/password"});
-        QTRY_COMPARE(handler.events.filter("password"), (QStringList{"password 0", "password 1"}));
-        const QStringList credentials{"username \"Auth\" \"user\"", "password \"Auth\" \"pa\\\"ss\\\\word\""};
+        QTRY_COMPARE(handler.events.filter("password"), (QStringList {"password 0", "password 1"}));
+        const QStringList credentials {"username \"Auth\" \"user\"", "password \"Auth\" \"pa\\\"ss\\\\word\""};
         QTRY_COMPARE(engine->commands(), credentials + credentials);
     }
 
@@ -226,17 +226,25 @@ private slots:
         QTest::addColumn<QString>("localIp");
         QTest::addColumn<QString>("remoteIp");
         QTest::newRow("connecting") << QByteArray(">STATE:1700000000,CONNECTING,,,,,,") << "CONNECTING"
-                                    << int(OpenVpnState::CONNECTING) << "" << "" << "";
+                                    << int(OpenVpnState::CONNECTING) << ""
+                                    << ""
+                                    << "";
         QTest::newRow("assign ip") << QByteArray(">STATE:1700000000,ASSIGN_IP,,10.8.0.6,,,,") << "ASSIGN_IP"
-                                   << int(OpenVpnState::ASSIGN_IP) << "10.8.0.6" << "" << "";
+                                   << int(OpenVpnState::ASSIGN_IP) << "10.8.0.6"
+                                   << ""
+                                   << "";
         QTest::newRow("connected") << QByteArray(">STATE:1700000000,CONNECTED,SUCCESS,10.8.0.6,192.0.2.1,1194,,")
-                                   << "CONNECTED" << int(OpenVpnState::CONNECTED) << "SUCCESS" << "10.8.0.6"
+                                   << "CONNECTED" << int(OpenVpnState::CONNECTED) << "SUCCESS"
+                                   << "10.8.0.6"
                                    << "192.0.2.1";
         QTest::newRow("reconnecting") << QByteArray(">STATE:1700000000,RECONNECTING,ping-restart,,,,,")
-                                      << "RECONNECTING" << int(OpenVpnState::RECONNECTING) << "ping-restart" << ""
+                                      << "RECONNECTING" << int(OpenVpnState::RECONNECTING) << "ping-restart"
+                                      << ""
                                       << "";
         QTest::newRow("unknown") << QByteArray(">STATE:1700000000,SLEEPING,why,1.2.3.4,5.6.7.8") << "SLEEPING"
-                                 << int(OpenVpnState::UNKNOWN) << "why" << "1.2.3.4" << "5.6.7.8";
+                                 << int(OpenVpnState::UNKNOWN) << "why"
+                                 << "1.2.3.4"
+                                 << "5.6.7.8";
     }
     void stateLines()
     {
@@ -246,7 +254,7 @@ private slots:
         auto engine = connectEngine(socket, handler);
         engine->sendLines({line});
         QTRY_COMPARE(handler.states.size(), 1);
-        const OpenVpnGenericState& state = handler.states.first();
+        const OpenVpnGenericState &state = handler.states.first();
         QTEST(state.name, "name");
         QTEST(int(state.state), "state");
         QTEST(state.cause, "cause");
@@ -258,23 +266,23 @@ private slots:
     {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QStringList>("events");
-        QTest::newRow("byte count") << QByteArray(">BYTECOUNT:12345,678\n") << QStringList{"bytecount 12345 678"};
-        QTest::newRow("byte count not a number") << QByteArray(">BYTECOUNT:x,5\n") << QStringList{"bytecount 0 5"};
+        QTest::newRow("byte count") << QByteArray(">BYTECOUNT:12345,678\n") << QStringList {"bytecount 12345 678"};
+        QTest::newRow("byte count not a number") << QByteArray(">BYTECOUNT:x,5\n") << QStringList {"bytecount 0 5"};
         QTest::newRow("fatal") << QByteArray(">FATAL:Cannot open TUN/TAP dev: No such device\n")
-                               << QStringList{"fatal Cannot open TUN/TAP dev: No such device"};
-        QTest::newRow("control channel")
-            << QByteArray(">LOG:1700000000,I,Control Channel: TLSv1.3, cipher TLSv1.3 TLS_AES_256_GCM_SHA384, "
-                          "peer certificate: 2048 bit RSA\n")
-            << QStringList{"control TLSv1.3 TLS_AES_256_GCM_SHA384"};
+                               << QStringList {"fatal Cannot open TUN/TAP dev: No such device"};
+        QTest::newRow("control channel") << QByteArray(
+            ">LOG:1700000000,I,Control Channel: TLSv1.3, cipher TLSv1.3 TLS_AES_256_GCM_SHA384, "
+            "peer certificate: 2048 bit RSA\n")
+                                         << QStringList {"control TLSv1.3 TLS_AES_256_GCM_SHA384"};
         QTest::newRow("other log") << QByteArray(">LOG:1700000000,I,Initialization Sequence Completed, yes\n")
                                    << QStringList();
-        QTest::newRow("crlf and split reads") << QByteArray(">BYTECOUNT:1,\r\n>BYTE|COUNT:2,3\r\n")
-                                              << QStringList{"bytecount 1 0", "bytecount 2 3"};
+        QTest::newRow("crlf and split reads")
+            << QByteArray(">BYTECOUNT:1,\r\n>BYTE|COUNT:2,3\r\n") << QStringList {"bytecount 1 0", "bytecount 2 3"};
         QTest::newRow("too short lines are ignored")
             << QByteArray(">STATE:1700000000,CONNECTED\n>REMOTE:host\n>BYTECOUNT:5\n>LOG:1\n>FATAL:end\n")
-            << QStringList{"fatal end"};
-        QTest::newRow("replies and banner") << QByteArray(">INFO:banner\nSUCCESS: hold release succeeded\n\n")
-                                            << QStringList();
+            << QStringList {"fatal end"};
+        QTest::newRow("replies and banner")
+            << QByteArray(">INFO:banner\nSUCCESS: hold release succeeded\n\n") << QStringList();
     }
     void otherNotifications()
     {
@@ -283,7 +291,7 @@ private slots:
         RecordingLifeCycleHandler handler;
         ManagementSocket socket(os(), handler);
         auto engine = connectEngine(socket, handler);
-        for (const QByteArray& part : input.split('|')) {
+        for (const QByteArray &part : input.split('|')) {
             engine->send(part);
             QTest::qWait(20);
         }
@@ -300,13 +308,13 @@ private slots:
         ManagementSocket socket(os(), handler);
         auto engine = connectEngine(socket, handler);
         engine->sendLines({">UPDOWN:ENV,END", ">UPDOWN:UP", ">UPDOWN:ENV,route_vpn_gateway=10.8.0.1",
-                           ">UPDOWN:ENV,foreign_option_1=dhcp-option DNS 10.8.0.1", ">UPDOWN:ENV,END",
-                           ">UPDOWN:DOWN", ">UPDOWN:ENV,END"});
-        QTRY_COMPARE(afterAccept(handler), (QStringList{"up", "down"}));
+                           ">UPDOWN:ENV,foreign_option_1=dhcp-option DNS 10.8.0.1", ">UPDOWN:ENV,END", ">UPDOWN:DOWN",
+                           ">UPDOWN:ENV,END"});
+        QTRY_COMPARE(afterAccept(handler), (QStringList {"up", "down"}));
         const PushedOptions up = handler.upDownOptions.first();
         QCOMPARE(up.getOption("route_vpn_gateway"), QStringLiteral("10.8.0.1"));
         QCOMPARE(up.getRouteVPNGateway(), QHostAddress("10.8.0.1"));
-        QCOMPARE(up.getDnsServers(), QStringList{"10.8.0.1"});
+        QCOMPARE(up.getDnsServers(), QStringList {"10.8.0.1"});
     }
 
     void endOfRunIsReportedOnceWhicheverEndsLast_data()
@@ -319,8 +327,8 @@ private slots:
     {
         QFETCH(bool, processFirst);
         RecordingLifeCycleHandler handler;
-        QProcess* engineProcess = nullptr;
-        OpenVpnCommand::setSimulatorStarter([&](QProcess& process, int) { engineProcess = &process; });
+        QProcess *engineProcess = nullptr;
+        OpenVpnCommand::setSimulatorStarter([&](QProcess &process, int) { engineProcess = &process; });
         ManagementSocket socket(os(), handler);
         QSignalSpy terminated(&socket, &ManagementSocket::onOpenVpnTerminated);
         auto engine = connectEngine(socket, handler);
@@ -338,7 +346,7 @@ private slots:
         QTest::qWait(20);
         QCOMPARE(terminated.count(), 1);
         QCOMPARE(handler.events.filter("terminated").size(), 1);
-        OpenVpnCommand::setSimulatorStarter([](QProcess&, int) {});
+        OpenVpnCommand::setSimulatorStarter([](QProcess &, int) {});
     }
 
     void helperThatCannotStartIsReportedAsFailedToStart()
@@ -347,12 +355,12 @@ private slots:
         RecordingLifeCycleHandler handler;
         ManagementSocket socket(os(), handler);
         QString program;
-        handler.onPrepare = [&](AbstractVpnCommand& command) { program = command.getProgram(); };
+        handler.onPrepare = [&](AbstractVpnCommand &command) { program = command.getProgram(); };
         startRun(socket);
         qputenv("WITH_OPENVPN_SIMULATOR", "TRUE");
         QVERIFY(!QFileInfo::exists(program));
         QTRY_VERIFY(handler.events.contains("failedToStart"));
-        QCOMPARE(handler.events.mid(0, 2), (QStringList{"prepare", "started"}));
+        QCOMPARE(handler.events.mid(0, 2), (QStringList {"prepare", "started"}));
         QVERIFY(!handler.events.contains("terminated"));
         QVERIFY(!socket.isProcessRunning());
     }
@@ -373,7 +381,7 @@ private slots:
 
         // The engine's own connection is untouched and still drives the client.
         engine->sendLines({">HOLD:Waiting for hold release:0"});
-        QTRY_COMPARE(engine->commands(), SETUP + QStringList{"hold release"});
+        QTRY_COMPARE(engine->commands(), SETUP + QStringList {"hold release"});
         QVERIFY(handler.events.filter("password").isEmpty());
     }
 
@@ -398,7 +406,7 @@ private slots:
         RecordingLifeCycleHandler handler;
         ManagementSocket socket(os(), handler);
         QList<QPointer<HoldLock>> locks;
-        handler.holdAction = [&](Hold& hold) { locks << hold(); };
+        handler.holdAction = [&](Hold &hold) { locks << hold(); };
         auto engine = connectEngine(socket, handler);
         engine->sendLines({">HOLD:Waiting for hold release:0", ">HOLD:Waiting for hold release:0"});
         QTRY_COMPARE(locks.size(), 2);
@@ -406,7 +414,7 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(engine->commands(), SETUP);
         locks.last()->release();
-        QTRY_COMPARE(engine->commands(), SETUP + QStringList{"hold release"});
+        QTRY_COMPARE(engine->commands(), SETUP + QStringList {"hold release"});
     }
 
     void overlongLineIsDiscardedAndParsingGoesOn()
@@ -418,7 +426,7 @@ private slots:
         engine->send(">FATAL:" + flood);
         QTest::qWait(50);
         engine->send(flood + "\n>BYTECOUNT:7,8\n");
-        QTRY_COMPARE(afterAccept(handler), QStringList{"bytecount 7 8"});
+        QTRY_COMPARE(afterAccept(handler), QStringList {"bytecount 7 8"});
     }
 
     void commandsWithoutAConnectionAreDropped()
@@ -432,7 +440,7 @@ private slots:
     }
 };
 
-const QStringList TestManagementSocket::SETUP{"echo on all", "state on all", "bytecount 1", "log on all", "verb 2"};
+const QStringList TestManagementSocket::SETUP {"echo on all", "state on all", "bytecount 1", "log on all", "verb 2"};
 
 QTEST_GUILESS_MAIN(TestManagementSocket)
 #include "tst_managementsocket.moc"

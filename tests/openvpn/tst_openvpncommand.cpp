@@ -3,10 +3,10 @@
 #include "prefs/MtuPreference.h"
 #include "prefs/Settings.h"
 
+#include "RecordingOsAbstraction.h"
 #include <QHostAddress>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include "RecordingOsAbstraction.h"
 
 #include <QtTest>
 
@@ -15,11 +15,11 @@ class TestOpenVpnCommand : public QObject
     Q_OBJECT
 
 private:
-    OsAbstraction& os() { return recordingOs; }
-    RecordingOsAbstraction recordingOs;
+    OsAbstraction &os() { return m_recordingOs; }
+    RecordingOsAbstraction m_recordingOs;
 
     // Arguments after the fixed head (command, engine, directory, file, port, two flags).
-    static QStringList tail(const OpenVpnCommand& command) { return command.getArgumentsMacOSX().mid(7); }
+    static QStringList tail(const OpenVpnCommand &command) { return command.getArgumentsMacOSX().mid(7); }
 
 private slots:
     void init() { Settings().clear(); }
@@ -28,10 +28,10 @@ private slots:
     {
         OpenVpnCommand command(os(), QFileInfo("/etc/orval/servers/nl1.ovpn"), 40123);
         const QStringList arguments = command.getArgumentsMacOSX();
-        QCOMPARE(arguments.mid(0, 7), (QStringList{"OpenVPN", "", "/etc/orval/servers", "nl1.ovpn", "40123",
-                                                   "false", "false"}));
+        QCOMPARE(arguments.mid(0, 7),
+                 (QStringList {"OpenVPN", "", "/etc/orval/servers", "nl1.ovpn", "40123", "false", "false"}));
         // No cipher yet: the helper refuses the short list.
-        QCOMPARE(tail(command), (QStringList{"direct", "", "1", "false", "0", "1.2", "0"}));
+        QCOMPARE(tail(command), (QStringList {"direct", "", "1", "false", "0", "1.2", "0"}));
     }
 
     void handlerChangesAppearInPlace()
@@ -39,17 +39,17 @@ private slots:
         OpenVpnCommand command(os(), QFileInfo("/tmp/a.ovpn"), 1);
         command.enableManagementQueryRemote();
         command.enableManagementUpDown();
-        command.setCipher(BackendOpenVPNConfigCipher("AES-256-GCM", 1194, "SHA512", "tc", "", "xormask", "mask",
-                                                     0));
+        command.setCipher(BackendOpenVPNConfigCipher("AES-256-GCM", 1194, "SHA512", "tc", "", "xormask", "mask", 0));
         command.addRemote(QHostAddress("192.0.2.7"));
         command.addRemote(QHostAddress("2001:db8::1"));
         command.enablePersistTun();
         command.setHttpProxy("10.0.0.1", "8080");
         command.setSocks5Proxy("127.0.0.1", "1080");
         const QStringList arguments = command.getArgumentsMacOSX();
-        QCOMPARE(arguments.mid(5, 2), (QStringList{"true", "true"}));
-        QCOMPARE(tail(command), (QStringList{"AES-256-GCM", "SHA512", "tc", "", "xormask", "mask", "socks5", "127.0.0.1",
-                                             "1080", "true", "2", "192.0.2.7", "2001:db8::1", "1.2", "0"}));
+        QCOMPARE(arguments.mid(5, 2), (QStringList {"true", "true"}));
+        QCOMPARE(tail(command),
+                 (QStringList {"AES-256-GCM", "SHA512", "tc", "", "xormask", "mask", "socks5", "127.0.0.1", "1080",
+                               "true", "2", "192.0.2.7", "2001:db8::1", "1.2", "0"}));
         command.disablePersistTun();
         QCOMPARE(tail(command).at(9), QStringLiteral("false"));
     }
@@ -63,11 +63,11 @@ private slots:
         QTest::addColumn<QString>("tlsText");
         QTest::newRow("stealth is direct until the launcher replaces it")
             << int(Settings::STEALTH) << int(Settings::HTTP) << int(Settings::TLS_1_2)
-            << QStringList{"direct", "", "1"} << "1.2";
+            << QStringList {"direct", "", "1"} << "1.2";
         QTest::newRow("custom http") << int(Settings::CUSTOM) << int(Settings::HTTP) << int(Settings::TLS_1_0)
-                                     << QStringList{"http", "proxy.lan", "3128"} << "1.0";
+                                     << QStringList {"http", "proxy.lan", "3128"} << "1.0";
         QTest::newRow("custom socks5") << int(Settings::CUSTOM) << int(Settings::SOCKS5) << int(Settings::TLS_1_2)
-                                       << QStringList{"socks5", "proxy.lan", "3128"} << "1.2";
+                                       << QStringList {"socks5", "proxy.lan", "3128"} << "1.2";
     }
     void preferences()
     {
@@ -91,8 +91,8 @@ private slots:
 
     void mtuChoice()
     {
-        const QList<MtuPreference*> choices = MtuPreference::ALLMTUPREFERENCES();
-        for (MtuPreference* choice : choices) {
+        const QList<MtuPreference *> choices = MtuPreference::ALLMTUPREFERENCES();
+        for (MtuPreference *choice : choices) {
             Settings().setMtuPreference(choice);
             OpenVpnCommand command(os(), QFileInfo("/tmp/a.ovpn"), 1);
             const QString expected = choice->isDefaulMtu() ? "0" : QString::number(choice->getMtu());
@@ -145,7 +145,7 @@ private slots:
             qputenv("WITH_OPENVPN_SIMULATOR", value);
         QCOMPARE(OpenVpnCommand::simulatorRequested(), selected);
         int simulatorPort = 0;
-        OpenVpnCommand::setSimulatorStarter([&](QProcess&, int port) { simulatorPort = port; });
+        OpenVpnCommand::setSimulatorStarter([&](QProcess &, int port) { simulatorPort = port; });
         QProcess process;
         OpenVpnCommand(os(), QFileInfo("/tmp/a.ovpn"), 4711).start(process);
         QCOMPARE(simulatorPort, selected ? 4711 : 0);

@@ -1,6 +1,6 @@
+#include "../backend/FakeConnectionParameters.h"
 #include "RecordingLifeCycleHandler.h"
 #include "RecordingOsAbstraction.h"
-#include "../backend/FakeConnectionParameters.h"
 
 #include "gui/OpenVPNSimulatorDialog.h"
 #include "openvpn/ManagementSocket.h"
@@ -20,25 +20,25 @@ class TestSimulatorDialog : public QObject
 {
     Q_OBJECT
 
-    static OpenVPNSimulatorDialog* openDialog()
+    static OpenVPNSimulatorDialog *openDialog()
     {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* dialog = qobject_cast<OpenVPNSimulatorDialog*>(widget))
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *dialog = qobject_cast<OpenVPNSimulatorDialog *>(widget))
                 return dialog;
         }
         return nullptr;
     }
-    template <typename W>
-    static W* child(QWidget* dialog, const char* name)
+    template<typename W>
+    static W *child(QWidget *dialog, const char *name)
     {
-        return dialog->findChild<W*>(QLatin1String(name));
+        return dialog->findChild<W *>(QLatin1String(name));
     }
-    static void send(QWidget* dialog, const char* templateButton)
+    static void send(QWidget *dialog, const char *templateButton)
     {
         QTest::mouseClick(child<QPushButton>(dialog, templateButton), Qt::LeftButton);
         QTest::mouseClick(child<QPushButton>(dialog, "sendMex"), Qt::LeftButton);
     }
-    static QString history(QWidget* dialog) { return child<QTextEdit>(dialog, "connLogText")->toPlainText(); }
+    static QString history(QWidget *dialog) { return child<QTextEdit>(dialog, "connLogText")->toPlainText(); }
 
 private slots:
     void initTestCase()
@@ -65,7 +65,7 @@ private slots:
 
         send(dialog, "hold");
         QTRY_VERIFY(history(dialog).contains("hold release"));
-        QCOMPARE(handler.events.filter("hold"), QStringList{"hold 0"});
+        QCOMPARE(handler.events.filter("hold"), QStringList {"hold 0"});
         QVERIFY(history(dialog).contains("echo on all"));
         QVERIFY(child<QLineEdit>(dialog, "commandLine")->text().isEmpty());
         QVERIFY(child<QLineEdit>(dialog, "hintCommand")->text().isEmpty());
@@ -91,11 +91,18 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("hint");
-        QTest::newRow("connect") << "connectMex" << ">STATE:,CONNECTED,,,"
+        QTest::newRow("connect") << "connectMex"
+                                 << ">STATE:,CONNECTED,,,"
                                  << ">STATE:timestamp,(*)state,cause,localIP,remoteIP";
-        QTest::newRow("password") << "passRequest" << ">PASSWORD:Need" << ">PASSWORD:(*)Need";
-        QTest::newRow("remote") << "remote" << ">REMOTE:,," << ">REMOTE:host,port,protocol";
-        QTest::newRow("bytes") << "bytesSentRecv" << ">BYTECOUNT:," << ">BYTECOUNT:int,int";
+        QTest::newRow("password") << "passRequest"
+                                  << ">PASSWORD:Need"
+                                  << ">PASSWORD:(*)Need";
+        QTest::newRow("remote") << "remote"
+                                << ">REMOTE:,,"
+                                << ">REMOTE:host,port,protocol";
+        QTest::newRow("bytes") << "bytesSentRecv"
+                               << ">BYTECOUNT:,"
+                               << ">BYTECOUNT:int,int";
     }
     void templatesReplaceWhatWasTyped()
     {

@@ -15,11 +15,11 @@ class TestTunManagerHandler : public QObject
 {
     Q_OBJECT
 
-    struct Fixture {
+    struct Fixture
+    {
         explicit Fixture(TunManagerHandler::UseFourSplittedDefaultRoute mode = TunManagerHandler::USE_SPLIT_ROUTES)
             : frontend("ui", log)
-            , handler(os, QSharedPointer<ConnectionParameters>(new FakeConnectionParameters()), pools, mode,
-                      frontend)
+            , handler(os, QSharedPointer<ConnectionParameters>(new FakeConnectionParameters()), pools, mode, frontend)
         {
         }
         RecordingOsAbstraction os;
@@ -29,7 +29,7 @@ class TestTunManagerHandler : public QObject
         TunManagerHandler handler;
     };
 
-    static PushedOptions pushed(const QString& gateway)
+    static PushedOptions pushed(const QString &gateway)
     {
         PushedOptions options;
         options.setUpDown("UP");
@@ -37,7 +37,7 @@ class TestTunManagerHandler : public QObject
             options.addOption("route_vpn_gateway=" + gateway);
         return options;
     }
-    static QSharedPointer<IpPoolInterface> pool(const QString& address)
+    static QSharedPointer<IpPoolInterface> pool(const QString &address)
     {
         return QSharedPointer<IpPoolInterface>(new StaticIpPool({QHostAddress(address)}));
     }
@@ -50,9 +50,9 @@ private slots:
         QTest::addColumn<bool>("ipv6");
         QTest::addColumn<bool>("down");
         QTest::addColumn<QStringList>("calls");
-        const QStringList ipv4{"remove4SplittedRoutes", "add4SplittedRoutesToGateway 10.8.0.1"};
-        const QStringList ipv6{"remove4SplittedRoutes", "removeSplittedIPv6Routes",
-                               "add4SplittedRoutesToGateway 10.8.0.1", "addSplittedIPv6RoutesToGateway fd00:1234::2"};
+        const QStringList ipv4 {"remove4SplittedRoutes", "add4SplittedRoutesToGateway 10.8.0.1"};
+        const QStringList ipv6 {"remove4SplittedRoutes", "removeSplittedIPv6Routes",
+                                "add4SplittedRoutesToGateway 10.8.0.1", "addSplittedIPv6RoutesToGateway fd00:1234::2"};
         QTest::newRow("up, ipv4 only") << false << false << ipv4;
         QTest::newRow("down, ipv4 only") << false << true << ipv4;
         QTest::newRow("up, ipv6 leak prevention") << true << false << ipv6;
@@ -75,8 +75,8 @@ private slots:
         f.os.calls.clear();
         f.handler.onState(OpenVpnStateConnected("SUCCESS", "10.8.0.6", "192.0.2.1"));
         f.handler.onState(OpenVpnStateReconnecting("ping-restart"));
-        QCOMPARE(f.os.calls, (QStringList{"remove4SplittedRoutes", "add4SplittedRoutesToGateway 10.8.0.1",
-                                          "remove4SplittedRoutes"}));
+        QCOMPARE(f.os.calls, (QStringList {"remove4SplittedRoutes", "add4SplittedRoutesToGateway 10.8.0.1",
+                                           "remove4SplittedRoutes"}));
     }
 
     void noGatewayMeansNoSplitRoutesAndOneMessage()
@@ -89,7 +89,7 @@ private slots:
         QCOMPARE(f.log.size(), 1);
         QVERIFY(f.log.first().startsWith("ui:error "));
         f.handler.onUp(pushed("10.8.0.1"));
-        QCOMPARE(f.os.callsOf("add4SplittedRoutesToGateway"), QStringList{"add4SplittedRoutesToGateway 10.8.0.1"});
+        QCOMPARE(f.os.callsOf("add4SplittedRoutesToGateway"), QStringList {"add4SplittedRoutesToGateway 10.8.0.1"});
     }
 
     void modeOneNeverTouchesSplitRoutes()
@@ -101,7 +101,7 @@ private slots:
         f.handler.onUp(pushed("10.8.0.1"));
         f.handler.onState(OpenVpnStateConnected("SUCCESS", "10.8.0.6", "192.0.2.1"));
         f.handler.onOpenVpnTerminated();
-        QCOMPARE(f.os.calls, (QStringList{"protectHost 192.0.2.10", "releaseHost 192.0.2.10"}));
+        QCOMPARE(f.os.calls, (QStringList {"protectHost 192.0.2.10", "releaseHost 192.0.2.10"}));
         QCOMPARE(remote.getHost(), QStringLiteral("192.0.2.10"));
     }
 
@@ -117,8 +117,8 @@ private slots:
         Remote second("192.0.2.11", 1194, "udp");
         f.handler.onRemote(second);
         QVERIFY(!second.isModified());
-        QCOMPARE(f.os.calls, (QStringList{"protectHost 192.0.2.10", "releaseHost 192.0.2.10",
-                                          "protectHost 192.0.2.11"}));
+        QCOMPARE(f.os.calls,
+                 (QStringList {"protectHost 192.0.2.10", "releaseHost 192.0.2.10", "protectHost 192.0.2.11"}));
     }
 
     void noAddressLeavesEverythingAlone()
@@ -141,7 +141,7 @@ private slots:
         f.handler.onRemote(remote);
         f.handler.onOpenVpnFailedToStart();
         f.handler.onOpenVpnTerminated();
-        QCOMPARE(f.os.callsOf("releaseHost"), QStringList{"releaseHost 192.0.2.10"});
+        QCOMPARE(f.os.callsOf("releaseHost"), QStringList {"releaseHost 192.0.2.10"});
     }
 
     void killSwitchCheckAfterTermination_data()
@@ -187,7 +187,7 @@ private slots:
         Fixture f;
         int checks = 0;
         f.os.interfacesDisabled = false;
-        f.os.onCall = [&](const QString& line) {
+        f.os.onCall = [&](const QString &line) {
             // The second check finds the interface down.
             if (line.startsWith("areInterfacesDisabled") && ++checks == 2)
                 f.os.interfacesDisabled = true;
@@ -202,7 +202,7 @@ private slots:
         Settings settings;
         stuck.handler.checkIKSInterfacesAreDisabled(settings);
         QCOMPARE(stuck.os.callsOf("areInterfacesDisabled").size(), 121);
-        QCOMPARE(stuck.log, QStringList{"ui:error One or more interfaces could not be disabled properly."});
+        QCOMPARE(stuck.log, QStringList {"ui:error One or more interfaces could not be disabled properly."});
     }
 };
 

@@ -36,84 +36,84 @@ class Frontend : public VpnFrontendDispatcher
 public:
     QStringList seen;
     QList<QSharedPointer<ConnectionParameters>> resultParameters;
-    void onVpnStartupResult(const VpnStartupResult& result) override
+    void onVpnStartupResult(const VpnStartupResult &result) override
     {
         seen << QStringLiteral("result %1").arg(result.getType());
         resultParameters << result.getConnectionParameters();
     }
-    void onUpdateState(const VpnConnectionState& state) override { seen << "state " + state.getState(); }
-    void onReceiveErrorMessage(const ErrorMessage& message) override { seen << "error " + message.getMessage(); }
+    void onUpdateState(const VpnConnectionState &state) override { seen << "state " + state.getState(); }
+    void onReceiveErrorMessage(const ErrorMessage &message) override { seen << "error " + message.getMessage(); }
     void onNewConfigWasDownloaded() override { seen << QStringLiteral("newconfig"); }
 };
 
 class ScriptedStartup;
-using Script = std::function<QSharedPointer<VpnProcess>(ScriptedStartup&)>;
+using Script = std::function<QSharedPointer<VpnProcess>(ScriptedStartup &)>;
 
 // A start-up that runs the test's script in place of the pipeline.
 class ScriptedStartup : public VpnStartup
 {
 public:
-    ScriptedStartup(QSharedPointer<ConnectionParameters> parameters, const Script& script, ManagementSocket& socket,
-                    HandlerList& handlers, QSharedPointer<OpenVpnLifeCycleHandler> extra)
+    ScriptedStartup(QSharedPointer<ConnectionParameters> parameters, const Script &script, ManagementSocket &socket,
+                    HandlerList &handlers, QSharedPointer<OpenVpnLifeCycleHandler> extra)
         : VpnStartup(std::move(parameters))
         , socket(socket)
-        , handlers(handlers)
-        , extra(std::move(extra))
-        , script(script)
+        , m_handlers(handlers)
+        , m_extra(std::move(extra))
+        , m_script(script)
     {
     }
 
-    QSharedPointer<VpnProcess> startVPN(Credentials, BlackHoleRouteManager&, VpnConnectionState&, LifeCycleClient&,
-                                        WebConfigSource&, WhatIsMyIp&, VpnBackend&) override
+    QSharedPointer<VpnProcess> startVPN(Credentials, BlackHoleRouteManager &, VpnConnectionState &, LifeCycleClient &,
+                                        WebConfigSource &, WhatIsMyIp &, VpnBackend &) override
     {
-        return script(*this);
+        return m_script(*this);
     }
 
     // Starts the engine on the backend's management socket, as the pipeline does.
     QSharedPointer<VpnProcess> startEngine()
     {
-        handlers.list = { extra };
-        socket.startVPN(parameters);
+        m_handlers.list = {m_extra};
+        socket.startVPN(m_parameters);
         return QSharedPointer<VpnProcess>(new StartedVpnProcess(
-            VpnStartupResult(parameters, VpnStartupResult::STARTED, QStringLiteral("VPN started"), 0), socket,
+            VpnStartupResult(m_parameters, VpnStartupResult::STARTED, QStringLiteral("VPN started"), 0), socket,
             QSharedPointer<BlackHoleRoute>()));
     }
     QSharedPointer<VpnProcess> aborted()
     {
         return QSharedPointer<VpnProcess>(new AbortedVpnProcess(
-            VpnStartupResult(parameters, VpnStartupResult::ABORTED, QStringLiteral("Aborted by the user."), 0)));
+            VpnStartupResult(m_parameters, VpnStartupResult::ABORTED, QStringLiteral("Aborted by the user."), 0)));
     }
 
-    ManagementSocket& socket;
+    ManagementSocket &socket;
 
 private:
-    HandlerList& handlers;
-    QSharedPointer<OpenVpnLifeCycleHandler> extra;
-    Script script;
+    HandlerList &m_handlers;
+    QSharedPointer<OpenVpnLifeCycleHandler> m_extra;
+    Script m_script;
 };
 
 class ScriptedParameters : public FakeConnectionParameters
 {
 public:
-    explicit ScriptedParameters(Script script, int& starts)
-        : script(std::move(script))
-        , starts(starts)
+    explicit ScriptedParameters(Script script, int &starts)
+        : m_script(std::move(script))
+        , m_starts(starts)
     {
     }
 
-    QSharedPointer<VpnStartup> createVpnStartup(Settings&, QSharedPointer<ConnectionParameters> self,
-                                                QNetworkAccessManager*, VpnFrontend&, VpnStateTracker&,
-                                                OsAbstraction&, DnsStack&, HandlerList& handlers, IpPoolList&,
-                                                ManagementSocket& socket, OpenConnectManagementSocket&,
+    QSharedPointer<VpnStartup> createVpnStartup(Settings &, QSharedPointer<ConnectionParameters> self,
+                                                QNetworkAccessManager *, VpnFrontend &, VpnStateTracker &,
+                                                OsAbstraction &, DnsStack &, HandlerList &handlers, IpPoolList &,
+                                                ManagementSocket &socket, OpenConnectManagementSocket &,
                                                 QSharedPointer<OpenVpnLifeCycleHandler> extra) const override
     {
-        ++starts;
-        return QSharedPointer<VpnStartup>(new ScriptedStartup(self, script, socket, handlers, extra));
+        ++m_starts;
+        return QSharedPointer<VpnStartup>(new ScriptedStartup(self, m_script, socket, handlers, extra));
     }
 
 private:
-    Script script;
-    int& starts;
+    Script m_script;
+    int &m_starts;
 };
 
 // Hears the engine events after the connection's own handlers.
@@ -139,34 +139,34 @@ class TestBackendMain : public QObject
 
     using World = BackendWorld<RecordingOsAbstraction, Frontend, ExtraHandler>;
 
-    int starts = 0;
-    ManagementSocket* socket = nullptr;
-    QProcess* engineProcess = nullptr;
-    QSharedPointer<QTcpSocket> engine;
+    int m_starts = 0;
+    ManagementSocket *m_socket = nullptr;
+    QProcess *m_engineProcess = nullptr;
+    QSharedPointer<QTcpSocket> m_engine;
 
     QSharedPointer<ConnectionParameters> parameters(Script script)
     {
-        return QSharedPointer<ConnectionParameters>(new ScriptedParameters(std::move(script), starts));
+        return QSharedPointer<ConnectionParameters>(new ScriptedParameters(std::move(script), m_starts));
     }
     // A start whose pipeline starts the engine at once.
     QSharedPointer<ConnectionParameters> engineStart()
     {
-        return parameters([this](ScriptedStartup& startup) {
-            socket = &startup.socket;
+        return parameters([this](ScriptedStartup &startup) {
+            m_socket = &startup.socket;
             return startup.startEngine();
         });
     }
     // Connects a fake engine to the management socket of the last start.
-    void connectEngine(World& world)
+    void connectEngine(World &world)
     {
-        engine = QSharedPointer<QTcpSocket>::create();
-        engine->connectToHost(QHostAddress::LocalHost, socket->serverPort());
+        m_engine = QSharedPointer<QTcpSocket>::create();
+        m_engine->connectToHost(QHostAddress::LocalHost, m_socket->serverPort());
         QTRY_VERIFY(world.extra->events.contains("accepted"));
     }
     void endEngineProcess()
     {
-        engineProcess->kill();
-        QVERIFY(engineProcess->waitForFinished());
+        m_engineProcess->kill();
+        QVERIFY(m_engineProcess->waitForFinished());
     }
 
 private slots:
@@ -174,8 +174,8 @@ private slots:
     {
         // Engine starts reach nothing but the sockets of the test.
         qputenv("WITH_OPENVPN_SIMULATOR", "TRUE");
-        OpenVpnCommand::setSimulatorStarter([this](QProcess& process, int) {
-            engineProcess = &process;
+        OpenVpnCommand::setSimulatorStarter([this](QProcess &process, int) {
+            m_engineProcess = &process;
             process.start(QStringLiteral("sleep"), {QStringLiteral("60")});
         });
     }
@@ -183,10 +183,10 @@ private slots:
     void init()
     {
         QSettings().clear();
-        starts = 0;
-        socket = nullptr;
-        engineProcess = nullptr;
-        engine.reset();
+        m_starts = 0;
+        m_socket = nullptr;
+        m_engineProcess = nullptr;
+        m_engine.reset();
     }
 
     void initRecoversACrashedStackTopFirstBeforeTheStartStage_data()
@@ -243,7 +243,7 @@ private slots:
         QFETCH(QString, result);
         World world;
         // The pipeline's waits process events, so the abort arrives while it runs.
-        auto p = parameters([](ScriptedStartup& startup) {
+        auto p = parameters([](ScriptedStartup &startup) {
             QTest::qWait(20);
             return startup.isAbortRequested() ? startup.aborted() : startup.startEngine();
         });
@@ -259,19 +259,19 @@ private slots:
         world.backend.startVPN(engineStart(), "user", "secret");
         world.frontend.seen.clear();
         world.backend.startVPN(engineStart(), "user", "secret");
-        QCOMPARE(starts, 1);
+        QCOMPARE(m_starts, 1);
         QCOMPARE(world.frontend.seen, QStringList());
     }
 
     void nestedStartDuringAStartIsIgnored()
     {
         World world;
-        world.backend.startVPN(parameters([&](ScriptedStartup& startup) {
+        world.backend.startVPN(parameters([&](ScriptedStartup &startup) {
                                    world.backend.startVPN(engineStart(), "user", "secret");
                                    return startup.aborted();
                                }),
                                "user", "secret");
-        QCOMPARE(starts, 1);
+        QCOMPARE(m_starts, 1);
         QCOMPARE(world.frontend.seen.filter("result"), QStringList {"result 0"});
     }
 
@@ -284,7 +284,7 @@ private slots:
         QCOMPARE(world.frontend.seen.filter("state"), QStringList());
 
         // During the start-up itself the half-started engine stays hidden too.
-        world.backend.startVPN(parameters([&](ScriptedStartup& startup) {
+        world.backend.startVPN(parameters([&](ScriptedStartup &startup) {
                                    world.backend.updateState("WAIT", "", "", "");
                                    return startup.startEngine();
                                }),
@@ -305,10 +305,10 @@ private slots:
         world.backend.startVPN(engineStart(), "user", "secret");
         connectEngine(world);
         endEngineProcess();
-        engine->disconnectFromHost();
+        m_engine->disconnectFromHost();
         QTRY_VERIFY(world.extra->events.contains("terminated"));
         world.backend.startVPN(engineStart(), "user", "secret");
-        QCOMPARE(starts, 2);
+        QCOMPARE(m_starts, 2);
     }
 
     // A frontend (or handler) that restarts as soon as it hears of the end
@@ -321,20 +321,20 @@ private slots:
         int startsSeenByTheHandler = -1;
         world.extra->onTerminated = [&] {
             world.backend.startVPN(engineStart(), "user", "secret");
-            startsSeenByTheHandler = starts;
+            startsSeenByTheHandler = m_starts;
         };
         endEngineProcess();
         // The engine has ended but its connection is still open, so its end is
         // not reported yet: no start either.
         world.backend.startVPN(engineStart(), "user", "secret");
-        QCOMPARE(starts, 1);
-        engine->disconnectFromHost();
+        QCOMPARE(m_starts, 1);
+        m_engine->disconnectFromHost();
         QTRY_VERIFY(world.extra->events.contains("terminated"));
         QCOMPARE(startsSeenByTheHandler, 1);
-        QCOMPARE(starts, 1);
+        QCOMPARE(m_starts, 1);
         world.extra->onTerminated = nullptr;
         world.backend.startVPN(engineStart(), "user", "secret");
-        QCOMPARE(starts, 2);
+        QCOMPARE(m_starts, 2);
     }
 
     // The frontend that asked waits for a result: a refusal because the last
@@ -349,10 +349,10 @@ private slots:
         world.frontend.resultParameters.clear();
         const QSharedPointer<ConnectionParameters> refused = engineStart();
         world.backend.startVPN(refused, "user", "secret");
-        QCOMPARE(starts, 1);
+        QCOMPARE(m_starts, 1);
         QCOMPARE(world.frontend.seen, QStringList {"result 0"});
         QCOMPARE(world.frontend.resultParameters.value(0), refused);
-        engine->disconnectFromHost();
+        m_engine->disconnectFromHost();
         QTRY_VERIFY(world.extra->events.contains("terminated"));
     }
 
@@ -381,7 +381,7 @@ private slots:
     {
         World world;
         world.backend.startVPN(engineStart(), "user", "secret");
-        emit socket->onOpenVpnTerminated();
+        emit m_socket->onOpenVpnTerminated();
         world.frontend.seen.clear();
         world.backend.updateState("CONNECTED", "SUCCESS", "10.8.0.2", "198.51.100.1");
         QCOMPARE(world.frontend.seen, QStringList {"state CONNECTED"});
@@ -398,7 +398,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        OpenVpnCommand::setSimulatorStarter([](QProcess&, int) {});
+        OpenVpnCommand::setSimulatorStarter([](QProcess &, int) {});
         qunsetenv("WITH_OPENVPN_SIMULATOR");
     }
 };

@@ -21,7 +21,7 @@
 namespace {
 
 // What each parameter class answers to one operation, as text.
-using Answer = std::function<QString(ConnectionParameters&)>;
+using Answer = std::function<QString(ConnectionParameters &)>;
 
 QString yesNo(bool value)
 {
@@ -50,44 +50,57 @@ private slots:
         QTest::addColumn<QString>("openVpn");
         QTest::addColumn<QString>("null");
 
-        QTest::newRow("getIksSettings") << Answer([](ConnectionParameters& p) { return num(p.getIksSettings()); })
-                                        << "1" << "2";
+        QTest::newRow("getIksSettings") << Answer([](ConnectionParameters &p) { return num(p.getIksSettings()); })
+                                        << "1"
+                                        << "2";
         QTest::newRow("getManageRouteProgramCheck")
-            << Answer([](ConnectionParameters& p) { return yesNo(p.getManageRouteProgramCheck()); }) << "true"
+            << Answer([](ConnectionParameters &p) { return yesNo(p.getManageRouteProgramCheck()); }) << "true"
             << "false";
         QTest::newRow("getTunTapDriverCheck")
-            << Answer([](ConnectionParameters& p) { return yesNo(p.getTunTapDriverCheck()); }) << "false" << "false";
-        QTest::newRow("getConfigFile")
-            << Answer([](ConnectionParameters& p) { return p.getConfigFile().fileName(); }) << "paris-udp.conf" << "";
-        QTest::newRow("getServerSite") << Answer([](ConnectionParameters& p) { return p.getServerSite().getId(); })
+            << Answer([](ConnectionParameters &p) { return yesNo(p.getTunTapDriverCheck()); }) << "false"
+            << "false";
+        QTest::newRow("getConfigFile") << Answer([](ConnectionParameters &p) { return p.getConfigFile().fileName(); })
+                                       << "paris-udp.conf"
+                                       << "";
+        QTest::newRow("getServerSite") << Answer([](ConnectionParameters &p) { return p.getServerSite().getId(); })
                                        << "FRA-Paris" << HalvorixServerSite().getId();
-        QTest::newRow("getProtocol") << Answer([](ConnectionParameters& p) { return num(p.getProtocol()); }) << "0"
+        QTest::newRow("getProtocol") << Answer([](ConnectionParameters &p) { return num(p.getProtocol()); }) << "0"
                                      << "0";
         QTest::newRow("getVpnPreparingString")
-            << Answer([](ConnectionParameters& p) { return p.getVpnPreparingString(); })
-            << "PREPARE_OPENVPN_ENVIRONMENT" << "PREPARE_GENERIC_VPN_ENVIRONMENT";
+            << Answer([](ConnectionParameters &p) { return p.getVpnPreparingString(); })
+            << "PREPARE_OPENVPN_ENVIRONMENT"
+            << "PREPARE_GENERIC_VPN_ENVIRONMENT";
         QTest::newRow("getVpnStartingString")
-            << Answer([](ConnectionParameters& p) { return p.getVpnStartingString(); }) << "OPENVPN_STARTING"
+            << Answer([](ConnectionParameters &p) { return p.getVpnStartingString(); }) << "OPENVPN_STARTING"
             << "GENERIC_VPN_STARTING";
-        QTest::newRow("isCipherStealth") << Answer([](ConnectionParameters& p) { return yesNo(p.isCipherStealth()); })
-                                         << "false" << "false";
-        QTest::newRow("getCipherName") << Answer([](ConnectionParameters& p) { return p.getCipherName(); })
-                                       << "AES-256-GCM" << "n/a";
+        QTest::newRow("isCipherStealth") << Answer([](ConnectionParameters &p) { return yesNo(p.isCipherStealth()); })
+                                         << "false"
+                                         << "false";
+        QTest::newRow("getCipherName") << Answer([](ConnectionParameters &p) { return p.getCipherName(); })
+                                       << "AES-256-GCM"
+                                       << "n/a";
         QTest::newRow("hasCipherAuthName")
-            << Answer([](ConnectionParameters& p) { return yesNo(p.hasCipherAuthName()); }) << "true" << "false";
-        QTest::newRow("getCipherAuthName") << Answer([](ConnectionParameters& p) { return p.getCipherAuthName(); })
-                                           << "SHA512" << "";
-        QTest::newRow("getSTunnelMode") << Answer([](ConnectionParameters& p) { return num(p.getSTunnelMode()); })
-                                        << "1" << "1";
-        QTest::newRow("getCipher valid")
-            << Answer([](ConnectionParameters& p) { return yesNo(p.getCipher().isValid()); }) << "true" << "false";
+            << Answer([](ConnectionParameters &p) { return yesNo(p.hasCipherAuthName()); }) << "true"
+            << "false";
+        QTest::newRow("getCipherAuthName")
+            << Answer([](ConnectionParameters &p) { return p.getCipherAuthName(); }) << "SHA512"
+            << "";
+        QTest::newRow("getSTunnelMode") << Answer([](ConnectionParameters &p) { return num(p.getSTunnelMode()); })
+                                        << "1"
+                                        << "1";
+        QTest::newRow("getCipher valid") << Answer([](ConnectionParameters &p) {
+            return yesNo(p.getCipher().isValid());
+        }) << "true"
+                                         << "false";
         QTest::newRow("getHostNamesList")
-            << Answer([](ConnectionParameters& p) { return p.getHostNamesList().join(','); })
-            << "udp-a.vpn.example,udp-b.vpn.example" << "";
-        QTest::newRow("getTunnelType") << Answer([](ConnectionParameters& p) { return p.getTunnelType().toString(); })
-                                       << "OpenVPN" << "OpenVPN";
+            << Answer([](ConnectionParameters &p) { return p.getHostNamesList().join(','); })
+            << "udp-a.vpn.example,udp-b.vpn.example"
+            << "";
+        QTest::newRow("getTunnelType") << Answer([](ConnectionParameters &p) { return p.getTunnelType().toString(); })
+                                       << "OpenVPN"
+                                       << "OpenVPN";
         QTest::newRow("getConnectionInfo null")
-            << Answer([](ConnectionParameters& p) { return yesNo(p.getConnectionInfo().isEmpty()); }) << "false"
+            << Answer([](ConnectionParameters &p) { return yesNo(p.getConnectionInfo().isEmpty()); }) << "false"
             << "true";
     }
 
@@ -198,9 +211,9 @@ private slots:
     {
         NullConnectionParameters parameters;
         const QList<QSharedPointer<ConnectionParameters>> copies {parameters.withIksSettings(Settings::ENABLE),
-                                                                   parameters.withManageRouteProgramCheck(true),
-                                                                   parameters.withTunTapDriverCheck(true)};
-        for (const QSharedPointer<ConnectionParameters>& copy : copies) {
+                                                                  parameters.withManageRouteProgramCheck(true),
+                                                                  parameters.withTunTapDriverCheck(true)};
+        for (const QSharedPointer<ConnectionParameters> &copy : copies) {
             QVERIFY(copy.dynamicCast<NullConnectionParameters>());
             QVERIFY(copy.data() != &parameters);
             QCOMPARE(copy->getIksSettings(), Settings::NOOP);
@@ -212,10 +225,14 @@ private slots:
     {
         QTest::addColumn<QString>("via");
         QTest::addColumn<QString>("handler");
-        QTest::newRow("UDP") << "UDP" << "";
-        QTest::newRow("TCP") << "TCP" << "";
-        QTest::newRow("stealth") << "TCP_WITH_STEALTH_PROXY" << "ShadowSocksLauncher";
-        QTest::newRow("custom proxy") << "TCP_WITH_CUSTOM_PROXY" << "ProxyConfigurator";
+        QTest::newRow("UDP") << "UDP"
+                             << "";
+        QTest::newRow("TCP") << "TCP"
+                             << "";
+        QTest::newRow("stealth") << "TCP_WITH_STEALTH_PROXY"
+                                 << "ShadowSocksLauncher";
+        QTest::newRow("custom proxy") << "TCP_WITH_CUSTOM_PROXY"
+                                      << "ProxyConfigurator";
     }
 
     void transportHandlers()
@@ -231,7 +248,7 @@ private slots:
         HandlerList handlers;
         parameters->setUpHandler(os, handlers, parameters, frontend);
         QStringList installed;
-        for (const auto& h : handlers.list) {
+        for (const auto &h : handlers.list) {
             if (h.dynamicCast<ShadowSocksLauncher>())
                 installed << "ShadowSocksLauncher";
             else if (h.dynamicCast<ProxyConfigurator>())
@@ -252,9 +269,8 @@ private slots:
 
     void engineHandlers()
     {
-        const QSharedPointer<ConnectionParameters> parameters(
-            new OpenVpnConnectionParameters(site(), ConnectVia::UDP(), cipher(""), ConnectionParameters::NO_STUNNEL,
-                                            Settings::ASK, true, true));
+        const QSharedPointer<ConnectionParameters> parameters(new OpenVpnConnectionParameters(
+            site(), ConnectVia::UDP(), cipher(""), ConnectionParameters::NO_STUNNEL, Settings::ASK, true, true));
         RecordingOsAbstraction os;
         RecordingStateTracker tracker;
         QStringList log;
@@ -275,7 +291,7 @@ private slots:
 private:
     static QString num(int value) { return QString::number(value); }
 
-    void writeFile(const QString& name, const QByteArray& content)
+    void writeFile(const QString &name, const QByteArray &content)
     {
         QFile file(m_dir.filePath(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -284,11 +300,11 @@ private:
 
     HalvorixServerSite site() const
     {
-        return HalvorixServerSite("FRA", "Paris", "paris-udp.conf", "paris-tcp.conf", false, false,
-                                  QDir(m_dir.path()), {}, QHostAddress(), GeoLocation(), QString(), 0);
+        return HalvorixServerSite("FRA", "Paris", "paris-udp.conf", "paris-tcp.conf", false, false, QDir(m_dir.path()),
+                                  {}, QHostAddress(), GeoLocation(), QString(), 0);
     }
 
-    static BackendOpenVPNConfigCipher cipher(const QString& scrambleMethod)
+    static BackendOpenVPNConfigCipher cipher(const QString &scrambleMethod)
     {
         return BackendOpenVPNConfigCipher("AES-256-GCM", 1194, "SHA512", QString(), QString(), scrambleMethod,
                                           QString(), 443);

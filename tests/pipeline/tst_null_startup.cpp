@@ -16,7 +16,7 @@ class ParametersLog : public VpnFrontendDispatcher
 {
 public:
     QStringList kinds;
-    void onVpnStartupProgress(const VpnStartupProgress& progress) override
+    void onVpnStartupProgress(const VpnStartupProgress &progress) override
     {
         const QSharedPointer<ConnectionParameters> parameters = progress.getConnectionParameters();
         if (!parameters)

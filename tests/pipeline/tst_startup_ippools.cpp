@@ -22,13 +22,13 @@ namespace {
 
 // Names each pool of a list by its kind; a nested list shows its members,
 // sorted for a shuffled list, whose member order is random.
-QString describe(const QSharedPointer<IpPoolInterface>& pool)
+QString describe(const QSharedPointer<IpPoolInterface> &pool)
 {
     if (const auto dns = pool.dynamicCast<DnsJsonIpPool>())
         return "dns:" + dns->getHostname();
     if (const auto list = pool.dynamicCast<IpPoolList>()) {
         QStringList members;
-        for (const auto& member : list->getPools())
+        for (const auto &member : list->getPools())
             members << describe(member);
         if (!pool.dynamicCast<ShuffleIpPoolList>())
             return "list[" + members.join(',') + "]";
@@ -37,7 +37,7 @@ QString describe(const QSharedPointer<IpPoolInterface>& pool)
     }
     if (const auto fixed = pool.dynamicCast<StaticIpPool>()) {
         QStringList addresses;
-        for (const QHostAddress& address : fixed->getAddresses())
+        for (const QHostAddress &address : fixed->getAddresses())
             addresses << address.toString();
         return "static{" + addresses.join(' ') + "}";
     }
@@ -48,7 +48,7 @@ QString describe(const QSharedPointer<IpPoolInterface>& pool)
     return "other";
 }
 
-void writeFile(const QString& path, const QByteArray& content)
+void writeFile(const QString &path, const QByteArray &content)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
@@ -80,8 +80,8 @@ private slots:
             << QStringList {"b.vpn.example", "a.vpn.example"} << QStringList {"192.0.2.7", "2001:db8::5"};
         QTest::newRow("only addresses") << QStringList {"192.0.2.1", "192.0.2.2"} << QStringList()
                                         << QStringList {"192.0.2.1", "192.0.2.2"};
-        QTest::newRow("neither address nor name") << QStringList {"300.1.2.3", "not a host"}
-                                                  << QStringList {"300.1.2.3", "not a host"} << QStringList();
+        QTest::newRow("neither address nor name")
+            << QStringList {"300.1.2.3", "not a host"} << QStringList {"300.1.2.3", "not a host"} << QStringList();
         QTest::newRow("empty") << QStringList() << QStringList() << QStringList();
     }
 
@@ -92,7 +92,7 @@ private slots:
         QFETCH(QStringList, addresses);
         QCOMPARE(StartupIpPools::filterRealHostNameFromRemoteServers(entries), hostnames);
         QStringList found;
-        for (const QHostAddress& address : StartupIpPools::filterIPsFromRemoteServers(entries))
+        for (const QHostAddress &address : StartupIpPools::filterIPsFromRemoteServers(entries))
             found << address.toString();
         QCOMPARE(found, addresses);
     }
@@ -107,8 +107,8 @@ private slots:
             << true << "198.51.100.9" << QStringList {"dedicated", "pinned", config, config};
         QTest::newRow("cache refreshed") << true << "" << QStringList {"pinned", config, config};
         QTest::newRow("no cache refresh") << false << "" << QStringList {"pinned", config};
-        QTest::newRow("no cache refresh, dedicated") << false << "198.51.100.9"
-                                                     << QStringList {"dedicated", "pinned", config};
+        QTest::newRow("no cache refresh, dedicated")
+            << false << "198.51.100.9" << QStringList {"dedicated", "pinned", config};
     }
 
     void fill()
@@ -124,7 +124,7 @@ private slots:
         IpPoolList pools;
         StartupIpPools::fillIpPoolList(pools, parameters, refreshDnsCache);
         QStringList found;
-        for (const auto& pool : pools.getPools())
+        for (const auto &pool : pools.getPools())
             found << describe(pool);
         // The cache list sits before the configuration list; both look alike here.
         QCOMPARE(found, expected);
@@ -158,7 +158,7 @@ private slots:
         IpPoolList pools;
         StartupIpPools::fillIpPoolList(pools, NullConnectionParameters(), false);
         QStringList found;
-        for (const auto& pool : pools.getPools())
+        for (const auto &pool : pools.getPools())
             found << describe(pool);
         QCOMPARE(found, QStringList({"pinned", "shuffle[static{}]"}));
         QVERIFY(!pools.hasValidIp());

@@ -2,8 +2,8 @@
 
 #include "backend/ErrorMessage.h"
 #include "backend/NullConnectionParameters.h"
-#include "backend/StartupWaits.h"
 #include "backend/OpenVpnConnectionParameters.h"
+#include "backend/StartupWaits.h"
 #include "backend/VpnFrontendDispatcher.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
 #include "openvpn/ConnectVia.h"
@@ -24,15 +24,15 @@ public:
     QStringList lines;
     std::function<void()> onProgress;
 
-    void onVpnStartupProgress(const VpnStartupProgress& progress) override
+    void onVpnStartupProgress(const VpnStartupProgress &progress) override
     {
         lines << QStringLiteral("%1 %2").arg(progress.getProgressMessageKey()).arg(progress.getState());
         if (onProgress)
             onProgress();
     }
-    void onReceiveErrorMessage(const ErrorMessage& message) override { lines << "error " + message.getMessage(); }
+    void onReceiveErrorMessage(const ErrorMessage &message) override { lines << "error " + message.getMessage(); }
 
-    int count(const QString& line) const { return lines.count(line); }
+    int count(const QString &line) const { return lines.count(line); }
 };
 
 const unsigned long TestPauseMs = 1;
@@ -43,16 +43,16 @@ class TestStartupWaits : public QObject
 {
     Q_OBJECT
 
-    Settings settings;
-    RecordingOsAbstraction os;
-    StageLog frontend;
-    bool abortRequested = false;
-    bool skipRequested = false;
+    Settings m_settings;
+    RecordingOsAbstraction m_os;
+    StageLog m_frontend;
+    bool m_abortRequested = false;
+    bool m_skipRequested = false;
     const QSharedPointer<ConnectionParameters> parameters {new NullConnectionParameters};
 
     StartupWaits waits(unsigned long pauseMs = TestPauseMs)
     {
-        return StartupWaits(settings, frontend, os, parameters, abortRequested, skipRequested, pauseMs);
+        return StartupWaits(m_settings, m_frontend, m_os, parameters, m_abortRequested, m_skipRequested, pauseMs);
     }
 
     VpnStartupProgress waiting() const
@@ -62,7 +62,7 @@ class TestStartupWaits : public QObject
     }
 
     // Sets a flag from the event loop, as the frontend's buttons do.
-    static void requestLater(bool& flag)
+    static void requestLater(bool &flag)
     {
         QTimer::singleShot(0, [&flag] { flag = true; });
     }
@@ -70,14 +70,14 @@ class TestStartupWaits : public QObject
 private slots:
     void init()
     {
-        os.calls.clear();
-        os.defaultRoute = true;
-        frontend.lines.clear();
-        frontend.onProgress = nullptr;
-        abortRequested = skipRequested = false;
-        os.interfacesEnabled = os.interfacesDisabled = true;
-        os.nameServers.clear();
-        settings.setInternetKillSwitchDisabledInterfaces({"Wi-Fi", "Ethernet"});
+        m_os.calls.clear();
+        m_os.defaultRoute = true;
+        m_frontend.lines.clear();
+        m_frontend.onProgress = nullptr;
+        m_abortRequested = m_skipRequested = false;
+        m_os.interfacesEnabled = m_os.interfacesDisabled = true;
+        m_os.nameServers.clear();
+        m_settings.setInternetKillSwitchDisabledInterfaces({"Wi-Fi", "Ethernet"});
     }
 
     void conditionAlreadyTrueCostsNothing()
@@ -86,7 +86,7 @@ private slots:
         timer.start();
         const auto outcome = waits(1000).waitLoop([] { return true; }, {true, true, true, "t", "x"}, waiting());
         QCOMPARE(outcome, StartupWaits::CONDITION_MET);
-        QVERIFY(frontend.lines.isEmpty());
+        QVERIFY(m_frontend.lines.isEmpty());
         QVERIFY(timer.elapsed() < 500);
     }
 
@@ -103,13 +103,13 @@ private slots:
         QFETCH(bool, warn);
         QFETCH(int, warnings);
         int passes = 0;
-        const auto outcome = waits().waitLoop([&passes] { return ++passes > 200; },
-                                              {true, true, warn, "Slow", "Continue?"}, waiting());
+        const auto outcome =
+            waits().waitLoop([&passes] { return ++passes > 200; }, {true, true, warn, "Slow", "Continue?"}, waiting());
         QCOMPARE(outcome, StartupWaits::CONDITION_MET);
-        QCOMPARE(frontend.count("LOOKUP_HOSTNAME_BEFORE_CONNECTING 7"), 200);
-        QCOMPARE(frontend.count("error Slow"), warnings);
+        QCOMPARE(m_frontend.count("LOOKUP_HOSTNAME_BEFORE_CONNECTING 7"), 200);
+        QCOMPARE(m_frontend.count("error Slow"), warnings);
         if (warnings)
-            QCOMPARE(frontend.lines.indexOf("error Slow"), StartupWaits::WARN_CYCLE + 1);
+            QCOMPARE(m_frontend.lines.indexOf("error Slow"), StartupWaits::WARN_CYCLE + 1);
     }
 
     void flagsEndOnlyTheWaitsThatWatchThem_data()
@@ -130,14 +130,14 @@ private slots:
         QFETCH(bool, skippable);
         QFETCH(bool, abort);
         QFETCH(int, outcome);
-        requestLater(abort ? abortRequested : skipRequested);
+        requestLater(abort ? m_abortRequested : m_skipRequested);
         int checks = 0;
-        const auto result = waits().waitLoop([&checks] { return ++checks > 20; },
-                                             {abortable, skippable, false, {}, {}}, waiting());
+        const auto result =
+            waits().waitLoop([&checks] { return ++checks > 20; }, {abortable, skippable, false, {}, {}}, waiting());
         QCOMPARE(int(result), outcome);
         // A honoured request ends the wait at the next check, after one pause;
         // an ignored one leaves it to its condition.
-        QCOMPARE(frontend.lines.size(), result == StartupWaits::CONDITION_MET ? 20 : 1);
+        QCOMPARE(m_frontend.lines.size(), result == StartupWaits::CONDITION_MET ? 20 : 1);
     }
 
     void waitsSleepInsteadOfSpinning()
@@ -155,31 +155,31 @@ private slots:
     void defaultRoutePresent()
     {
         QVERIFY(waits().checkDefaultRoute());
-        QCOMPARE(frontend.lines, QStringList({"CHECKING_DEFAULT_ROUTE 4", "CHECKING_DEFAULT_ROUTE 1"}));
+        QCOMPARE(m_frontend.lines, QStringList({"CHECKING_DEFAULT_ROUTE 4", "CHECKING_DEFAULT_ROUTE 1"}));
     }
 
     void defaultRouteArrivesLater()
     {
-        os.defaultRoute = false;
+        m_os.defaultRoute = false;
         int waitingMessages = 0;
-        frontend.onProgress = [&] {
-            if (frontend.lines.last() == "CHECKING_DEFAULT_ROUTE 6" && ++waitingMessages == 3)
-                os.defaultRoute = true;
+        m_frontend.onProgress = [&] {
+            if (m_frontend.lines.last() == "CHECKING_DEFAULT_ROUTE 6" && ++waitingMessages == 3)
+                m_os.defaultRoute = true;
         };
-        requestLater(skipRequested); // not skippable: changes nothing
+        requestLater(m_skipRequested); // not skippable: changes nothing
         QVERIFY(waits().checkDefaultRoute());
-        QCOMPARE(frontend.lines, QStringList({"CHECKING_DEFAULT_ROUTE 4", "CHECKING_DEFAULT_ROUTE 6",
-                                              "CHECKING_DEFAULT_ROUTE 6", "CHECKING_DEFAULT_ROUTE 6",
-                                              "CHECKING_DEFAULT_ROUTE 1"}));
+        QCOMPARE(m_frontend.lines,
+                 QStringList({"CHECKING_DEFAULT_ROUTE 4", "CHECKING_DEFAULT_ROUTE 6", "CHECKING_DEFAULT_ROUTE 6",
+                              "CHECKING_DEFAULT_ROUTE 6", "CHECKING_DEFAULT_ROUTE 1"}));
     }
 
     void defaultRouteWaitAborted()
     {
-        os.defaultRoute = false;
-        requestLater(abortRequested);
+        m_os.defaultRoute = false;
+        requestLater(m_abortRequested);
         QVERIFY(!waits().checkDefaultRoute());
-        QCOMPARE(frontend.lines.last(), QStringLiteral("CHECKING_DEFAULT_ROUTE 2"));
-        QCOMPARE(frontend.lines.filter("error").size(), 0);
+        QCOMPARE(m_frontend.lines.last(), QStringLiteral("CHECKING_DEFAULT_ROUTE 2"));
+        QCOMPARE(m_frontend.lines.filter("error").size(), 0);
     }
 
     // No wait gives up on its own, however long its condition takes: only the
@@ -190,9 +190,12 @@ private slots:
         QTest::addColumn<int>("stage"); // 0 default route, 1 enabling services, 2 disabling services
         QTest::addColumn<QString>("waiting");
         QTest::addColumn<QString>("done");
-        QTest::newRow("default route") << 0 << "CHECKING_DEFAULT_ROUTE 6" << "CHECKING_DEFAULT_ROUTE 1";
-        QTest::newRow("enabling services") << 1 << "ACTIVATE_INTERFACES 7" << "ACTIVATE_INTERFACES 1";
-        QTest::newRow("disabling services") << 2 << "DISABLE_INTERFACES 7" << "DISABLE_INTERFACES 1";
+        QTest::newRow("default route") << 0 << "CHECKING_DEFAULT_ROUTE 6"
+                                       << "CHECKING_DEFAULT_ROUTE 1";
+        QTest::newRow("enabling services") << 1 << "ACTIVATE_INTERFACES 7"
+                                           << "ACTIVATE_INTERFACES 1";
+        QTest::newRow("disabling services") << 2 << "DISABLE_INTERFACES 7"
+                                            << "DISABLE_INTERFACES 1";
     }
 
     void waitsHaveNoTimeLimit()
@@ -201,12 +204,12 @@ private slots:
         QFETCH(QString, waiting);
         QFETCH(QString, done);
         const int cycles = 1000;
-        os.defaultRoute = stage != 0;
-        os.interfacesEnabled = stage != 1;
-        os.interfacesDisabled = stage != 2;
-        frontend.onProgress = [&] {
-            if (frontend.count(waiting) == cycles)
-                os.defaultRoute = os.interfacesEnabled = os.interfacesDisabled = true;
+        m_os.defaultRoute = stage != 0;
+        m_os.interfacesEnabled = stage != 1;
+        m_os.interfacesDisabled = stage != 2;
+        m_frontend.onProgress = [&] {
+            if (m_frontend.count(waiting) == cycles)
+                m_os.defaultRoute = m_os.interfacesEnabled = m_os.interfacesDisabled = true;
         };
         StartupWaits stages = waits();
         if (stage == 0)
@@ -215,10 +218,10 @@ private slots:
             QVERIFY(stages.activateInternetKillSwitchDisabledInterfaces());
         else
             stages.disableInternetKillSwitchInterfaces();
-        QCOMPARE(frontend.count(waiting), cycles);
-        QCOMPARE(frontend.lines.last(), done);
+        QCOMPARE(m_frontend.count(waiting), cycles);
+        QCOMPARE(m_frontend.lines.last(), done);
         // Only the skippable stages warn of the long wait, once.
-        QCOMPARE(frontend.lines.filter("error").size(), stage == 0 ? 0 : 1);
+        QCOMPARE(m_frontend.lines.filter("error").size(), stage == 0 ? 0 : 1);
     }
 
     void activation_data()
@@ -240,15 +243,16 @@ private slots:
         QFETCH(int, request);
         QFETCH(bool, goOn);
         QFETCH(QStringList, stages);
-        os.interfacesEnabled = request == 0;
+        m_os.interfacesEnabled = request == 0;
         if (request)
-            requestLater(request == 1 ? skipRequested : abortRequested);
+            requestLater(request == 1 ? m_skipRequested : m_abortRequested);
         StartupWaits stages_ = waits();
         QCOMPARE(stages_.activateInternetKillSwitchDisabledInterfaces(), goOn);
-        QCOMPARE(frontend.lines, stages);
-        QCOMPARE(os.callsOf("enableInterfaces"), QStringList({"enableInterfaces [Wi-Fi]", "enableInterfaces [Ethernet]"}));
+        QCOMPARE(m_frontend.lines, stages);
+        QCOMPARE(m_os.callsOf("enableInterfaces"),
+                 QStringList({"enableInterfaces [Wi-Fi]", "enableInterfaces [Ethernet]"}));
         // Every attempt forgets the recorded services, whatever its outcome.
-        QVERIFY(settings.internetKillSwitchDisabledInterfaces().isEmpty());
+        QVERIFY(m_settings.internetKillSwitchDisabledInterfaces().isEmpty());
         QVERIFY(stages_.areKillSwitchInterfacesActivated());
     }
 
@@ -256,18 +260,18 @@ private slots:
     {
         StartupWaits stages = waits();
         QVERIFY(stages.activateInternetKillSwitchDisabledInterfaces());
-        frontend.lines.clear();
-        os.interfacesDisabled = false;
-        abortRequested = true; // the abort being carried out
+        m_frontend.lines.clear();
+        m_os.interfacesDisabled = false;
+        m_abortRequested = true; // the abort being carried out
         int waiting = 0;
-        frontend.onProgress = [&] {
-            if (frontend.lines.last() == "DISABLE_INTERFACES 7" && ++waiting == 2)
-                skipRequested = true;
+        m_frontend.onProgress = [&] {
+            if (m_frontend.lines.last() == "DISABLE_INTERFACES 7" && ++waiting == 2)
+                m_skipRequested = true;
         };
         stages.disableInternetKillSwitchInterfaces();
-        QCOMPARE(frontend.lines, QStringList({"DISABLE_INTERFACES 5", "DISABLE_INTERFACES 7", "DISABLE_INTERFACES 7",
-                                              "DISABLE_INTERFACES 3"}));
-        QCOMPARE(os.callsOf("disableKillSwitchInterfaces").size(), 1);
+        QCOMPARE(m_frontend.lines, QStringList({"DISABLE_INTERFACES 5", "DISABLE_INTERFACES 7", "DISABLE_INTERFACES 7",
+                                                "DISABLE_INTERFACES 3"}));
+        QCOMPARE(m_os.callsOf("disableKillSwitchInterfaces").size(), 1);
         QVERIFY(!stages.areKillSwitchInterfacesActivated());
     }
 
@@ -280,19 +284,19 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("client\nremote 192.0.2.1 1194\n");
         file.close();
-        const HalvorixServerSite site("DEU", "Berlin", "site-udp.conf", "site-tcp.conf", false, false,
-                                      QDir(dir.path()), {}, QHostAddress(), GeoLocation(), QString(), 0);
+        const HalvorixServerSite site("DEU", "Berlin", "site-udp.conf", "site-tcp.conf", false, false, QDir(dir.path()),
+                                      {}, QHostAddress(), GeoLocation(), QString(), 0);
         const QSharedPointer<ConnectionParameters> withHosts(
             new OpenVpnConnectionParameters(site, ConnectVia::UDP(), BackendOpenVPNConfigCipher(),
                                             ConnectionParameters::NO_STUNNEL, Settings::ASK, true, true));
-        os.nameServers = {QHostAddress("127.0.0.53")};
-        StartupWaits stages(settings, frontend, os, withHosts, abortRequested, skipRequested, TestPauseMs);
+        m_os.nameServers = {QHostAddress("127.0.0.53")};
+        StartupWaits stages(m_settings, m_frontend, m_os, withHosts, m_abortRequested, m_skipRequested, TestPauseMs);
         QVERIFY(stages.lookupHostnameBeforeConnecting());
-        QCOMPARE(frontend.lines.first(), QStringLiteral("LOOKUP_HOSTNAME_BEFORE_CONNECTING 5"));
-        QCOMPARE(frontend.lines.last(), QStringLiteral("LOOKUP_HOSTNAME_BEFORE_CONNECTING 1"));
-        QVERIFY(frontend.lines.filter("error").isEmpty());
-        QCOMPARE(os.callsOf("protectHost").size(), 1);
-        QCOMPARE(os.callsOf("releaseHost").size(), 1);
+        QCOMPARE(m_frontend.lines.first(), QStringLiteral("LOOKUP_HOSTNAME_BEFORE_CONNECTING 5"));
+        QCOMPARE(m_frontend.lines.last(), QStringLiteral("LOOKUP_HOSTNAME_BEFORE_CONNECTING 1"));
+        QVERIFY(m_frontend.lines.filter("error").isEmpty());
+        QCOMPARE(m_os.callsOf("protectHost").size(), 1);
+        QCOMPARE(m_os.callsOf("releaseHost").size(), 1);
     }
 };
 

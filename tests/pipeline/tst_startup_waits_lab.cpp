@@ -33,8 +33,8 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("client\nremote vpn-wait.orvalvpn.test 1194\n");
         file.close();
-        const HalvorixServerSite site("DEU", "Berlin", "site-udp.conf", "site-tcp.conf", false, false,
-                                      QDir(dir.path()), {}, QHostAddress(), GeoLocation(), QString(), 0);
+        const HalvorixServerSite site("DEU", "Berlin", "site-udp.conf", "site-tcp.conf", false, false, QDir(dir.path()),
+                                      {}, QHostAddress(), GeoLocation(), QString(), 0);
         const QSharedPointer<ConnectionParameters> parameters(
             new OpenVpnConnectionParameters(site, ConnectVia::UDP(), BackendOpenVPNConfigCipher(),
                                             ConnectionParameters::NO_STUNNEL, Settings::ASK, true, true));
@@ -50,7 +50,8 @@ private slots:
         clock.start();
         QVERIFY(stages.lookupHostnameBeforeConnecting());
         QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(DnsJson::getLocalDnsCache().resolve("vpn-wait.orvalvpn.test"), QList<QHostAddress> {QHostAddress("203.0.113.30")});
+        QCOMPARE(DnsJson::getLocalDnsCache().resolve("vpn-wait.orvalvpn.test"),
+                 QList<QHostAddress> {QHostAddress("203.0.113.30")});
     }
 };
 

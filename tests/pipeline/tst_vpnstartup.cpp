@@ -2,7 +2,6 @@
 #include "../handlers/RecordingStateTracker.h"
 #include "RecordingOsAbstraction.h"
 
-#include "websvc/SemVer.h"
 #include "backend/AbortedVpnProcess.h"
 #include "backend/DedicatedIpHandler.h"
 #include "backend/HandlerList.h"
@@ -27,6 +26,7 @@
 #include "system/DnsStack.h"
 #include "websvc/LifeCycleClient.h"
 #include "websvc/ReplyHandler.h"
+#include "websvc/SemVer.h"
 #include "websvc/WhatIsMyIp.h"
 
 #include <QFile>
@@ -45,14 +45,14 @@ class StageLog : public VpnFrontendDispatcher
 public:
     QStringList lines;
     QStringList results;
-    void onVpnStartupProgress(const VpnStartupProgress& progress) override
+    void onVpnStartupProgress(const VpnStartupProgress &progress) override
     {
         lines << QStringLiteral("%1 %2").arg(progress.getProgressMessageKey()).arg(progress.getState());
     }
-    void onVpnStartupResult(const VpnStartupResult& result) override
+    void onVpnStartupResult(const VpnStartupResult &result) override
     {
-        const int flags = (result.isRoutingTableManagerProgramCheckFailed() ? 1 : 0) | (result.isIksSettingsAsk() ? 2 : 0)
-            | (result.isTunTapProblemDetected() ? 4 : 0);
+        const int flags = (result.isRoutingTableManagerProgramCheckFailed() ? 1 : 0)
+                          | (result.isIksSettingsAsk() ? 2 : 0) | (result.isTunTapProblemDetected() ? 4 : 0);
         results << QStringLiteral("%1 %2 %3").arg(result.getType()).arg(result.getMessage()).arg(flags);
     }
 };
@@ -60,12 +60,15 @@ public:
 class QuietBackend : public VpnBackend
 {
 public:
-    std::function<void(QString, QString)> getErrorSender() override { return [](QString, QString) {}; }
+    std::function<void(QString, QString)> getErrorSender() override
+    {
+        return [](QString, QString) {};
+    }
     void sendErrorMessageToFrontend(QString, QString) override {}
     void startVPN(QSharedPointer<ConnectionParameters>, QString, QString) override {}
     void skip() override {}
     void abort() override {}
-    void login(const QString&, const QString&) override {}
+    void login(const QString &, const QString &) override {}
     void stopVPN() override {}
     void setSystemNameServers(DnsListEntry) override {}
     void closeEvent(quint64) override {}
@@ -80,92 +83,93 @@ class TestVpnStartup : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    Settings settings;
-    RecordingOsAbstraction os;
-    StageLog frontend;
-    RecordingStateTracker tracker;
-    QStringList socketCalls;
-    RecordingManagementSocket socket {socketCalls};
-    QNetworkAccessManager network;
-    DnsStack dnsStack {os};
-    HandlerList handlers;
-    IpPoolList pools;
-    BlackHoleRouteManager routes {os, frontend};
-    VpnConnectionState state {QSharedPointer<ConnectionParameters>(new NullConnectionParameters)};
-    LifeCycleClient lifeCycle {&network, "id", SemVer("1.0.0"), Local, QString(), QString()};
-    WebConfigSource webConfig {&network, "id", SemVer("1.0.0"), Local, QString()};
-    WhatIsMyIp whatIsMyIp {&network, "OrvalVPN", SemVer("1.0.0"), Local};
-    QuietBackend backend;
+    QTemporaryDir m_dir;
+    Settings m_settings;
+    RecordingOsAbstraction m_os;
+    StageLog m_frontend;
+    RecordingStateTracker m_tracker;
+    QStringList m_socketCalls;
+    RecordingManagementSocket m_socket {m_socketCalls};
+    QNetworkAccessManager m_network;
+    DnsStack m_dnsStack {m_os};
+    HandlerList m_handlers;
+    IpPoolList m_pools;
+    BlackHoleRouteManager m_routes {m_os, m_frontend};
+    VpnConnectionState m_state {QSharedPointer<ConnectionParameters>(new NullConnectionParameters)};
+    LifeCycleClient m_lifeCycle {&m_network, "id", SemVer("1.0.0"), Local, QString(), QString()};
+    WebConfigSource m_webConfig {&m_network, "id", SemVer("1.0.0"), Local, QString()};
+    WhatIsMyIp m_whatIsMyIp {&m_network, "OrvalVPN", SemVer("1.0.0"), Local};
+    QuietBackend m_backend;
 
-    QSharedPointer<ConnectionParameters> parameters(ConnectionParameters::STunnelMode mode = ConnectionParameters::NO_STUNNEL,
-                                                    Settings::IksSettings iks = Settings::NOOP, bool tunTap = false,
-                                                    bool routeProgram = false)
+    QSharedPointer<ConnectionParameters>
+    parameters(ConnectionParameters::STunnelMode mode = ConnectionParameters::NO_STUNNEL,
+               Settings::IksSettings iks = Settings::NOOP, bool tunTap = false, bool routeProgram = false)
     {
         const HalvorixServerSite site("DEU", "Berlin", "site-udp.conf", "site-tcp.conf", false, false,
-                                      QDir(dir.path()), {}, QHostAddress(), GeoLocation(), QString(), 0);
+                                      QDir(m_dir.path()), {}, QHostAddress(), GeoLocation(), QString(), 0);
         const BackendOpenVPNConfigCipher cipher("AES-256-GCM", 1194, "SHA512", QString(), QString(), QString(),
                                                 QString(), 443);
         return QSharedPointer<ConnectionParameters>(
             new OpenVpnConnectionParameters(site, ConnectVia::UDP(), cipher, mode, iks, tunTap, routeProgram));
     }
 
-    QSharedPointer<VpnProcess> start(const QSharedPointer<ConnectionParameters>& p, VpnStartupImpl** out = nullptr)
+    QSharedPointer<VpnProcess> start(const QSharedPointer<ConnectionParameters> &p, VpnStartupImpl **out = nullptr)
     {
-        VpnStartupImpl startup(settings, p, &network, frontend, tracker, os, dnsStack, handlers, pools, socket,
-                               QSharedPointer<OpenVpnLifeCycleHandler>(new NullHandler), 1);
+        VpnStartupImpl startup(m_settings, p, &m_network, m_frontend, m_tracker, m_os, m_dnsStack, m_handlers, m_pools,
+                               m_socket, QSharedPointer<OpenVpnLifeCycleHandler>(new NullHandler), 1);
         if (out)
             *out = &startup;
-        if (abortDuringWait)
+        if (m_abortDuringWait)
             QTimer::singleShot(0, &startup, &VpnStartup::onStartVPNAborted);
-        return startup.startVPN({"user", "secret"}, routes, state, lifeCycle, webConfig, whatIsMyIp, backend);
+        return startup.startVPN({"user", "secret"}, m_routes, m_state, m_lifeCycle, m_webConfig, m_whatIsMyIp,
+                                m_backend);
     }
 
-    bool abortDuringWait = false;
+    bool m_abortDuringWait = false;
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(dir.isValid());
-        QSettings().setValue(QStringLiteral("config/configDir"), dir.path());
-        QFile file(dir.filePath("site-udp.conf"));
+        QVERIFY(m_dir.isValid());
+        QSettings().setValue(QStringLiteral("config/configDir"), m_dir.path());
+        QFile file(m_dir.filePath("site-udp.conf"));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("client\nremote 192.0.2.1 1194\n");
     }
 
     void init()
     {
-        settings.setSeamlessReconnect(false);
-        settings.setPreventIPv6Leak(false);
-        settings.setLookupHostnameBeforeConnecting(false);
-        settings.setRefreshDNSCache(false);
-        settings.setInternetKillSwitch(false);
-        settings.setTerminateProcessesOnDisconnect(false);
-        settings.setInternetKillSwitchDisabledInterfaces({});
-        os.calls.clear();
-        os.defaultRoute = true;
-        os.tunTapProblem = false;
-        os.routeProgram = true;
-        frontend.lines.clear();
-        socketCalls.clear();
-        handlers.list.clear();
-        abortDuringWait = false;
+        m_settings.setSeamlessReconnect(false);
+        m_settings.setPreventIPv6Leak(false);
+        m_settings.setLookupHostnameBeforeConnecting(false);
+        m_settings.setRefreshDNSCache(false);
+        m_settings.setInternetKillSwitch(false);
+        m_settings.setTerminateProcessesOnDisconnect(false);
+        m_settings.setInternetKillSwitchDisabledInterfaces({});
+        m_os.calls.clear();
+        m_os.defaultRoute = true;
+        m_os.tunTapProblem = false;
+        m_os.routeProgram = true;
+        m_frontend.lines.clear();
+        m_socketCalls.clear();
+        m_handlers.list.clear();
+        m_abortDuringWait = false;
     }
 
     void startsTheEngineWithEveryStageInOrder()
     {
         const auto process = start(parameters());
         QVERIFY(process.dynamicCast<StartedVpnProcess>());
-        QCOMPARE(frontend.lines,
+        QCOMPARE(m_frontend.lines,
                  QStringList({"INIT_CONNECTION 0", "PRELIMINARY_CHECKS 4", "PRELIMINARY_CHECKS 1",
                               "CHECKING_DEFAULT_ROUTE 4", "CHECKING_DEFAULT_ROUTE 1", "PREPARE_OPENVPN_ENVIRONMENT 4",
                               "PREPARE_OPENVPN_ENVIRONMENT 1", "OPENVPN_STARTING 4", "OPENVPN_STARTING 1"}));
-        QCOMPARE(socketCalls, QStringList({"startVPN"}));
-        QVERIFY(pools.hasValidIp());
-        QCOMPARE(pools.getIp(), QHostAddress("192.0.2.1"));
+        QCOMPARE(m_socketCalls, QStringList({"startVPN"}));
+        QVERIFY(m_pools.hasValidIp());
+        QCOMPARE(m_pools.getIp(), QHostAddress("192.0.2.1"));
         // The backend's own handler comes last, the legacy signals before it.
-        QVERIFY(handlers.list.last().dynamicCast<NullHandler>());
-        QVERIFY(handlers.list.at(handlers.list.size() - 2).dynamicCast<LegacySignalsHandler>());
+        QVERIFY(m_handlers.list.last().dynamicCast<NullHandler>());
+        QVERIFY(m_handlers.list.at(m_handlers.list.size() - 2).dynamicCast<LegacySignalsHandler>());
     }
 
     void preliminaryChecksAreNotShortCircuited_data()
@@ -187,18 +191,19 @@ private slots:
         QFETCH(bool, recordedServices);
         QFETCH(int, iks);
         QFETCH(int, flags);
-        settings.setSeamlessReconnect(true);
-        os.tunTapProblem = tunTapProblem;
-        os.routeProgram = !routeProgramFails;
+        m_settings.setSeamlessReconnect(true);
+        m_os.tunTapProblem = tunTapProblem;
+        m_os.routeProgram = !routeProgramFails;
         if (recordedServices)
-            settings.setInternetKillSwitchDisabledInterfaces({"Wi-Fi"});
-        const auto process = start(parameters(ConnectionParameters::NO_STUNNEL, Settings::IksSettings(iks), true, true));
+            m_settings.setInternetKillSwitchDisabledInterfaces({"Wi-Fi"});
+        const auto process =
+            start(parameters(ConnectionParameters::NO_STUNNEL, Settings::IksSettings(iks), true, true));
         QVERIFY(process.dynamicCast<AbortedVpnProcess>());
-        process->sendResultTo(frontend);
-        QCOMPARE(frontend.results.last(), QStringLiteral("1 Preliminary checks failed! %1").arg(flags));
-        QCOMPARE(frontend.lines.last(), QStringLiteral("PRELIMINARY_CHECKS 2"));
-        QVERIFY(socketCalls.isEmpty());
-        QVERIFY(os.callsOf("enableInterfaces").isEmpty());
+        process->sendResultTo(m_frontend);
+        QCOMPARE(m_frontend.results.last(), QStringLiteral("1 Preliminary checks failed! %1").arg(flags));
+        QCOMPARE(m_frontend.lines.last(), QStringLiteral("PRELIMINARY_CHECKS 2"));
+        QVERIFY(m_socketCalls.isEmpty());
+        QVERIFY(m_os.callsOf("enableInterfaces").isEmpty());
     }
 
     void tunnelHandlerFollowsTheStunnelMode_data()
@@ -216,7 +221,7 @@ private slots:
         QFETCH(QString, tunnel);
         QVERIFY(start(parameters(ConnectionParameters::STunnelMode(mode))).dynamicCast<StartedVpnProcess>());
         QStringList found;
-        for (const auto& handler : handlers.list) {
+        for (const auto &handler : m_handlers.list) {
             if (handler.dynamicCast<STunnelHandler>())
                 found << "stunnel";
             else if (handler.dynamicCast<NullTunnelHandler>())
@@ -229,26 +234,26 @@ private slots:
     // Every optional handler on: the engine's events reach them in this order.
     void handlersInCallOrder()
     {
-        settings.setInternetKillSwitch(true);
-        settings.setTerminateProcessesOnDisconnect(true);
-        settings.setRefreshDNSCache(true);
+        m_settings.setInternetKillSwitch(true);
+        m_settings.setTerminateProcessesOnDisconnect(true);
+        m_settings.setRefreshDNSCache(true);
         const HalvorixServerSite site("DEU", "Berlin", "site-udp.conf", "site-tcp.conf", false, false,
-                                      QDir(dir.path()), {}, QHostAddress("198.51.100.4"), GeoLocation(), QString(),
+                                      QDir(m_dir.path()), {}, QHostAddress("198.51.100.4"), GeoLocation(), QString(),
                                       0);
-        const BackendOpenVPNConfigCipher cipher("AES-256-GCM", 1194, "SHA512", QString(), QString(), "xor",
-                                                QString(), 443);
+        const BackendOpenVPNConfigCipher cipher("AES-256-GCM", 1194, "SHA512", QString(), QString(), "xor", QString(),
+                                                443);
         const QSharedPointer<ConnectionParameters> stealth(
             new OpenVpnConnectionParameters(site, ConnectVia::TCP_WITH_STEALTH_PROXY(), cipher,
                                             ConnectionParameters::WITH_STUNNEL, Settings::NOOP, false, false));
         int sigTermPosition = -1;
-        os.onCall = [&](const QString& line) {
+        m_os.onCall = [&](const QString &line) {
             if (line.startsWith("addSigTermHandler"))
-                sigTermPosition = handlers.list.size();
+                sigTermPosition = m_handlers.list.size();
         };
         QVERIFY(start(stealth).dynamicCast<StartedVpnProcess>());
-        os.onCall = nullptr;
+        m_os.onCall = nullptr;
         QStringList names;
-        for (const auto& handler : handlers.list) {
+        for (const auto &handler : m_handlers.list) {
             QString name = QString::fromLatin1(typeid(*handler).name());
             while (!name.isEmpty() && name.at(0).isDigit())
                 name.remove(0, 1);
@@ -262,40 +267,40 @@ private slots:
                                      "LegacySignalsHandler", "NullHandler"}));
         QCOMPARE(sigTermPosition, 3);
         // The dedicated address comes first among the pools.
-        QCOMPARE(pools.getIp(), QHostAddress("198.51.100.4"));
+        QCOMPARE(m_pools.getIp(), QHostAddress("198.51.100.4"));
     }
 
     // The before-connect script is started, not awaited; an abort that
     // arrives meanwhile still keeps the engine from starting.
     void abortWhileTheScriptStartsKeepsTheEngineOff()
     {
-        settings.setExecuteExternalScripts(true);
-        settings.setPathToBeforeConnectScript(QStringLiteral("/bin/true"));
-        abortDuringWait = true;
+        m_settings.setExecuteExternalScripts(true);
+        m_settings.setPathToBeforeConnectScript(QStringLiteral("/bin/true"));
+        m_abortDuringWait = true;
         const auto process = start(parameters());
-        settings.setExecuteExternalScripts(false);
+        m_settings.setExecuteExternalScripts(false);
         QVERIFY(process.dynamicCast<AbortedVpnProcess>());
-        QVERIFY(socketCalls.isEmpty());
-        QCOMPARE(frontend.lines.last(), QStringLiteral("PREPARE_OPENVPN_ENVIRONMENT 1"));
-        QVERIFY(os.callsOf("disableKillSwitchInterfaces").isEmpty());
-        QVERIFY(!pools.hasValidIp());
+        QVERIFY(m_socketCalls.isEmpty());
+        QCOMPARE(m_frontend.lines.last(), QStringLiteral("PREPARE_OPENVPN_ENVIRONMENT 1"));
+        QVERIFY(m_os.callsOf("disableKillSwitchInterfaces").isEmpty());
+        QVERIFY(!m_pools.hasValidIp());
     }
 
     void abortAfterActivationDisablesTheServicesAgain()
     {
-        settings.setInternetKillSwitchDisabledInterfaces({"Wi-Fi"});
-        os.defaultRoute = false;
-        abortDuringWait = true;
+        m_settings.setInternetKillSwitchDisabledInterfaces({"Wi-Fi"});
+        m_os.defaultRoute = false;
+        m_abortDuringWait = true;
         const auto process = start(parameters(ConnectionParameters::NO_STUNNEL, Settings::ENABLE));
         QVERIFY(process.dynamicCast<AbortedVpnProcess>());
-        process->sendResultTo(frontend);
-        QCOMPARE(frontend.results.last(), QStringLiteral("0 Aborted by the user. 0"));
-        QCOMPARE(os.callsOf("enableInterfaces").size(), 1);
-        QCOMPARE(os.callsOf("disableKillSwitchInterfaces").size(), 1);
-        QVERIFY(frontend.lines.contains("CHECKING_DEFAULT_ROUTE 2"));
-        QCOMPARE(frontend.lines.last(), QStringLiteral("DISABLE_INTERFACES 1"));
-        QVERIFY(socketCalls.isEmpty());
-        QVERIFY(!pools.hasValidIp());
+        process->sendResultTo(m_frontend);
+        QCOMPARE(m_frontend.results.last(), QStringLiteral("0 Aborted by the user. 0"));
+        QCOMPARE(m_os.callsOf("enableInterfaces").size(), 1);
+        QCOMPARE(m_os.callsOf("disableKillSwitchInterfaces").size(), 1);
+        QVERIFY(m_frontend.lines.contains("CHECKING_DEFAULT_ROUTE 2"));
+        QCOMPARE(m_frontend.lines.last(), QStringLiteral("DISABLE_INTERFACES 1"));
+        QVERIFY(m_socketCalls.isEmpty());
+        QVERIFY(!m_pools.hasValidIp());
     }
 };
 

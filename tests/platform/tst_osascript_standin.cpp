@@ -43,17 +43,17 @@ class TestOsascriptStandIn : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir home;
+    QTemporaryDir m_home;
 
-    QString autostartDir() const { return home.filePath("config/autostart"); }
+    QString autostartDir() const { return m_home.filePath("config/autostart"); }
     QString entryPath() const { return autostartDir() + "/OrvalVPN.desktop"; }
 
     Run osascript(const QString &script) const
     {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("HOME", home.path());
-        environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
+        environment.insert("HOME", m_home.path());
+        environment.insert("XDG_CONFIG_HOME", m_home.filePath("config"));
         process.setProcessEnvironment(environment);
         process.start(ORVAL_OSASCRIPT, {"-e", script});
         if (!process.waitForFinished(30000))
@@ -76,7 +76,7 @@ class TestOsascriptStandIn : public QObject
     // returns its executable's directory.
     QString makeBundle(const QString &where) const
     {
-        const QString contents = home.filePath(where + "/OrvalVPN.app/Contents");
+        const QString contents = m_home.filePath(where + "/OrvalVPN.app/Contents");
         QDir().mkpath(contents + "/MacOS");
         QFile::copy(ORVAL_BUNDLE_DIR "/Info.plist", contents + "/Info.plist");
         QFile executable(contents + "/MacOS/OrvalVPN");
@@ -102,7 +102,7 @@ class TestOsascriptStandIn : public QObject
 private slots:
     void init()
     {
-        QVERIFY(home.isValid());
+        QVERIFY(m_home.isValid());
         QDir(autostartDir()).removeRecursively();
     }
 

@@ -22,4 +22,4 @@ inline void wipe()
     store.sync();
 }
 
-}
+} // namespace PrefsTestStore

@@ -37,7 +37,7 @@ void storePlainScheme()
 }
 
 const char *const UNDECODABLE = "Settings::getCredentials: the remembered login could not be decoded";
-}
+} // namespace
 
 class TestCredentials : public QObject
 {
@@ -61,8 +61,10 @@ private slots:
     {
         QTest::addColumn<QString>("username");
         QTest::addColumn<QString>("password");
-        QTest::newRow("plain") << "alice" << "s3cret";
-        QTest::newRow("empty both") << "" << "";
+        QTest::newRow("plain") << "alice"
+                               << "s3cret";
+        QTest::newRow("empty both") << ""
+                                    << "";
         QTest::newRow("unicode and quotes") << QStringLiteral("j\u00fcrgen@example.test") << "p\"a;ss=w/rd\u20ac";
         QTest::newRow("long") << QString(300, 'u') << QString(1000, 'p');
     }
@@ -98,8 +100,9 @@ private slots:
         settings.rememberCredentials("alice", "s3cret");
         QCOMPARE(raw("login/credentials").toString(), first);
         // Pinned: installations in the field hold records of exactly this form.
-        QCOMPARE(first, QStringLiteral("aRGpyZS6LjhbrwABDbwmAr3qevW7s7pvV1YlxRQsIeyz8MqNrn/lQJDR34WeMHgXSGOhPbPIhAfYZGNt"
-                                       "FiLrukmZ7TPJK9crpWVfHQ=="));
+        QCOMPARE(first,
+                 QStringLiteral("aRGpyZS6LjhbrwABDbwmAr3qevW7s7pvV1YlxRQsIeyz8MqNrn/lQJDR34WeMHgXSGOhPbPIhAfYZGNt"
+                                "FiLrukmZ7TPJK9crpWVfHQ=="));
         QVERIFY(!first.contains('\n'));
     }
 
@@ -188,7 +191,8 @@ private slots:
         Settings settings;
         settings.rememberCredentials("alice", "s3cret");
         settings.sync();
-        struct stat st {};
+        struct stat st
+        {};
         QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
         QCOMPARE(st.st_mode & 0777, mode_t(0600));
     }

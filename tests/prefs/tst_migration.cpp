@@ -10,21 +10,26 @@
 namespace {
 const QString FIXTURES = QStringLiteral(PREFS_FIXTURE_DIR);
 
-const QStringList OLD_KEYS{"resolve-remote-hostnames-with-fallback-ips", "prevent-dns-leak", "openvpn243-enabled",
-                           "openvpn23-enabled", "pixel-ratio", "network-server-ip-lookup", "seamless-reconnect"};
-}
+const QStringList OLD_KEYS {"resolve-remote-hostnames-with-fallback-ips",
+                            "prevent-dns-leak",
+                            "openvpn243-enabled",
+                            "openvpn23-enabled",
+                            "pixel-ratio",
+                            "network-server-ip-lookup",
+                            "seamless-reconnect"};
+} // namespace
 
 class TestMigration : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    NullOsAbstraction os;
+    QTemporaryDir m_dir;
+    NullOsAbstraction m_os;
 
     // A copy of a fixture store, opened the way the file-based accessor does.
     QString copyOf(const QString &fixture)
     {
-        const QString path = dir.filePath(fixture);
+        const QString path = m_dir.filePath(fixture);
         QFile::remove(path);
         if (!QFile::copy(FIXTURES + "/" + fixture, path))
             qFatal("fixture %s missing", qPrintable(fixture));
@@ -42,7 +47,7 @@ private slots:
     void initTestCase()
     {
         PrefsTestStore::init();
-        QVERIFY(dir.isValid());
+        QVERIFY(m_dir.isValid());
     }
 
     void fromEveryVersion_data()
@@ -64,7 +69,7 @@ private slots:
         if (from == 1)
             QTest::ignoreMessage(QtDebugMsg, "Migration Settings: from version 1 to version 2");
         expectSteps(from, 5);
-        settings.migrate(os);
+        settings.migrate(m_os);
         QCOMPARE(settings.group(), QStringLiteral("preferences"));
         settings.sync();
 
@@ -85,7 +90,7 @@ private slots:
             Settings v1(copyOf("settings-v1.conf"));
             QTest::ignoreMessage(QtDebugMsg, "Migration Settings: from version 1 to version 2");
             expectSteps(1, 5);
-            v1.migrate(os);
+            v1.migrate(m_os);
             // Unrelated preferences and the older login survive every step.
             QVERIFY(v1.autoConnectOnStartup());
             QCOMPARE(v1.getProxySettings(), Settings::STEALTH);
@@ -100,7 +105,7 @@ private slots:
         {
             Settings v2(copyOf("settings-v2.conf"));
             expectSteps(2, 5);
-            v2.migrate(os);
+            v2.migrate(m_os);
             QCOMPARE(v2.defaultServerSite(), QStringLiteral("FR-Paris"));
             QVERIFY(!v2.displayCipherWarning());
             QCOMPARE(v2.value("manage-routes-in-house"), QVariant(true));
@@ -108,7 +113,7 @@ private slots:
         {
             Settings v3(copyOf("settings-v3.conf"));
             expectSteps(3, 5);
-            v3.migrate(os);
+            v3.migrate(m_os);
             QVERIFY(!v3.hasDefaultServerSite());
             // A stored true overrides the newer key.
             QVERIFY(v3.seamlessReconnect());
@@ -116,7 +121,7 @@ private slots:
         {
             Settings v4(copyOf("settings-v4.conf"));
             expectSteps(4, 5);
-            v4.migrate(os);
+            v4.migrate(m_os);
             QVERIFY(v4.hasDefaultServerSite());
             QCOMPARE(v4.defaultServerSite(), QStringLiteral("usa-dallas"));
             QVERIFY(v4.seamlessReconnect());
@@ -139,7 +144,7 @@ private slots:
         QVERIFY(original.open(QIODevice::ReadOnly));
         {
             Settings settings(path);
-            settings.migrate(os);
+            settings.migrate(m_os);
             settings.sync();
         }
         QFile migrated(path);
@@ -163,7 +168,7 @@ private slots:
             raw.setValue("settingVersion", version);
         }
         Settings settings(path);
-        settings.migrate(os);
+        settings.migrate(m_os);
         QCOMPARE(settings.value("seamless-reconnect"), QVariant(false));
         settings.endGroup();
         QCOMPARE(settings.value("settingVersion").toInt(), version);
@@ -176,10 +181,10 @@ private slots:
         Settings settings;
         QTest::ignoreMessage(QtDebugMsg, "Migration Settings: from version 1 to version 2");
         expectSteps(1, 5);
-        settings.migrate(os);
+        settings.migrate(m_os);
         QSettings raw;
         QCOMPARE(raw.value("settingVersion").toInt(), 5);
-        QCOMPARE(raw.allKeys(), QStringList{"settingVersion"});
+        QCOMPARE(raw.allKeys(), QStringList {"settingVersion"});
     }
 
     void interruptedMigrationResumes()
@@ -192,7 +197,7 @@ private slots:
         }
         Settings settings(path);
         expectSteps(3, 5);
-        settings.migrate(os);
+        settings.migrate(m_os);
         settings.endGroup();
         QCOMPARE(settings.value("settingVersion").toInt(), 5);
         settings.beginGroup("preferences");

@@ -17,7 +17,7 @@ DnsListEntry entry(const QString &name, const QString &dns1, const QString &dns2
 {
     return DnsListEntry(name, QHostAddress(dns1), QHostAddress(dns2), editable);
 }
-}
+} // namespace
 
 class TestPrefValues : public QObject
 {
@@ -34,11 +34,16 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<bool>("logged");
-        QTest::newRow("StdErr") << "StdErr" << "StdErr" << false;
-        QTest::newRow("File") << "File" << "File" << false;
-        QTest::newRow("None") << "None" << "None" << false;
-        QTest::newRow("lower case") << "file" << "None" << true;
-        QTest::newRow("empty") << "" << "None" << true;
+        QTest::newRow("StdErr") << "StdErr"
+                                << "StdErr" << false;
+        QTest::newRow("File") << "File"
+                              << "File" << false;
+        QTest::newRow("None") << "None"
+                              << "None" << false;
+        QTest::newRow("lower case") << "file"
+                                    << "None" << true;
+        QTest::newRow("empty") << ""
+                               << "None" << true;
     }
 
     void logOptionFromString()
@@ -97,11 +102,16 @@ private slots:
         QTest::addColumn<int>("mtu");
         QTest::addColumn<bool>("isDefault");
         QTest::addColumn<bool>("isCustom");
-        QTest::newRow("default") << 0 << "Default" << "default-mtu-from-config" << 0 << 0 << true << false;
-        QTest::newRow("low") << 1 << "Low" << "low-mtu" << 1 << 512 << false << false;
-        QTest::newRow("medium") << 2 << "Medium" << "medium-mtu" << 2 << 24000 << false << false;
-        QTest::newRow("high") << 3 << "High" << "high-mtu" << 3 << 48000 << false << false;
-        QTest::newRow("custom") << 4 << "Custom" << "custom-mtu" << 4 << 24000 << false << true;
+        QTest::newRow("default") << 0 << "Default"
+                                 << "default-mtu-from-config" << 0 << 0 << true << false;
+        QTest::newRow("low") << 1 << "Low"
+                             << "low-mtu" << 1 << 512 << false << false;
+        QTest::newRow("medium") << 2 << "Medium"
+                                << "medium-mtu" << 2 << 24000 << false << false;
+        QTest::newRow("high") << 3 << "High"
+                              << "high-mtu" << 3 << 48000 << false << false;
+        QTest::newRow("custom") << 4 << "Custom"
+                                << "custom-mtu" << 4 << 24000 << false << true;
     }
 
     void mtuChoices()
@@ -197,9 +207,11 @@ private slots:
         if (stored.isValid())
             store.setValue("dns/recover-dns-stack-on-connect", stored);
         if (logged)
-            QTest::ignoreMessage(QtDebugMsg,
-                                 qPrintable("static DnsRecoveryPreference DnsRecoveryPreference::readFrom(const QSettings &) "
-                                            "Unexpected switch value:  \"" + stored.toString() + "\""));
+            QTest::ignoreMessage(
+                QtDebugMsg,
+                qPrintable("static DnsRecoveryPreference DnsRecoveryPreference::readFrom(const QSettings &) "
+                           "Unexpected switch value:  \""
+                           + stored.toString() + "\""));
         const DnsRecoveryPreference read = DnsRecoveryPreference::readFrom(store);
         QCOMPARE(int(read.getRecoverDnsSettingsPreference()), expected);
     }
@@ -209,9 +221,12 @@ private slots:
         QTest::addColumn<int>("choice");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("display");
-        QTest::newRow("auto") << int(DnsRecoveryPreference::autoRecover) << "autoRecover" << "Auto recover";
-        QTest::newRow("forget") << int(DnsRecoveryPreference::forget) << "forget" << "No (forget information)";
-        QTest::newRow("ask") << int(DnsRecoveryPreference::askOnStart) << "askOnStart" << "Ask on start";
+        QTest::newRow("auto") << int(DnsRecoveryPreference::autoRecover) << "autoRecover"
+                              << "Auto recover";
+        QTest::newRow("forget") << int(DnsRecoveryPreference::forget) << "forget"
+                                << "No (forget information)";
+        QTest::newRow("ask") << int(DnsRecoveryPreference::askOnStart) << "askOnStart"
+                             << "Ask on start";
     }
 
     void dnsRecoveryChoices()
@@ -237,18 +252,20 @@ private slots:
         QTest::addColumn<QVariant>("otherValue");
         QTest::addColumn<QString>("typeName");
         const auto custom = [](const QString &dns2) {
-            return QVariant::fromValue(DnsPreferenceAction::getDnsPreferenceActionCustom(entry("home", "192.0.2.1", dns2)));
+            return QVariant::fromValue(
+                DnsPreferenceAction::getDnsPreferenceActionCustom(entry("home", "192.0.2.1", dns2)));
         };
         QTest::newRow("DNS action") << custom("192.0.2.2") << custom("192.0.2.2") << custom("192.0.2.3")
                                     << "DnsPreferenceAction";
-        QTest::newRow("DNS action kinds") << QVariant::fromValue(DnsPreferenceAction::getDnsPreferenceActionVpn())
-                                          << QVariant::fromValue(DnsPreferenceAction::getDnsPreferenceActionVpn())
-                                          << QVariant::fromValue(DnsPreferenceAction::getDnsPreferenceActionPushed())
-                                          << "DnsPreferenceAction";
-        QTest::newRow("DNS recovery")
-            << QVariant::fromValue(DnsRecoveryPreference::getDnsRecoveryPreferenceForget())
-            << QVariant::fromValue(DnsRecoveryPreference(DnsRecoveryPreference::forget))
-            << QVariant::fromValue(DnsRecoveryPreference::getDnsRecoveryPreferenceAskOnStart()) << "DnsRecoveryPreference";
+        QTest::newRow("DNS action kinds")
+            << QVariant::fromValue(DnsPreferenceAction::getDnsPreferenceActionVpn())
+            << QVariant::fromValue(DnsPreferenceAction::getDnsPreferenceActionVpn())
+            << QVariant::fromValue(DnsPreferenceAction::getDnsPreferenceActionPushed()) << "DnsPreferenceAction";
+        QTest::newRow("DNS recovery") << QVariant::fromValue(DnsRecoveryPreference::getDnsRecoveryPreferenceForget())
+                                      << QVariant::fromValue(DnsRecoveryPreference(DnsRecoveryPreference::forget))
+                                      << QVariant::fromValue(
+                                             DnsRecoveryPreference::getDnsRecoveryPreferenceAskOnStart())
+                                      << "DnsRecoveryPreference";
         QTest::newRow("DNS list entry") << QVariant::fromValue(entry("a", "192.0.2.1", ""))
                                         << QVariant::fromValue(entry("a", "192.0.2.1", ""))
                                         << QVariant::fromValue(entry("a", "192.0.2.1", "", false)) << "DnsListEntry";
@@ -310,14 +327,15 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("display");
         QTest::addColumn<QStringList>("servers");
-        QTest::newRow("none") << DnsPreferenceAction::getDnsPreferenceActionNone() << "DNS_PREFERENCE_NONE" << "None"
-                              << QStringList();
+        QTest::newRow("none") << DnsPreferenceAction::getDnsPreferenceActionNone() << "DNS_PREFERENCE_NONE"
+                              << "None" << QStringList();
         QTest::newRow("pushed") << DnsPreferenceAction::getDnsPreferenceActionPushed() << "DNS_PREFERENCE_PUSHED"
                                 << "Pushed DNS" << QStringList();
-        QTest::newRow("vpn") << DnsPreferenceAction::getDnsPreferenceActionVpn() << "DNS_PREFERENCE_VPN" << "VPN DNS"
-                             << QStringList({"10.9.0.1", "10.8.0.1"});
+        QTest::newRow("vpn") << DnsPreferenceAction::getDnsPreferenceActionVpn() << "DNS_PREFERENCE_VPN"
+                             << "VPN DNS" << QStringList({"10.9.0.1", "10.8.0.1"});
         QTest::newRow("custom") << DnsPreferenceAction::getDnsPreferenceActionCustom(entry("home", "192.0.2.1", ""))
-                                << "DNS_PREFERENCE_CUSTOM" << "home" << QStringList({"192.0.2.1"});
+                                << "DNS_PREFERENCE_CUSTOM"
+                                << "home" << QStringList({"192.0.2.1"});
     }
 
     void actionKinds()
@@ -332,7 +350,8 @@ private slots:
         store.beginGroup("dns");
         action.writeTo(store, "dns-action-onstart");
         QCOMPARE(store.value("dns-action-onstart/dnspreference").toString(), stored);
-        for (const char *key : {"dnslistentry-name", "dnslistentry-dns1", "dnslistentry-dns2", "dnslistentry-iseditable"})
+        for (const char *key :
+             {"dnslistentry-name", "dnslistentry-dns1", "dnslistentry-dns2", "dnslistentry-iseditable"})
             QVERIFY2(store.contains(QStringLiteral("dns-action-onstart/") + key), key);
         QCOMPARE(DnsPreferenceAction::readFrom(store, "dns-action-onstart"), action);
         QCOMPARE(store.group(), QStringLiteral("dns"));
@@ -356,7 +375,8 @@ private slots:
         QTest::newRow("beforeconnect") << "dns-action-beforeconnect"
                                        << DnsPreferenceAction::getDnsPreferenceActionCustom(
                                               entry("OpenDNS", "208.67.222.222", "208.67.220.220", false));
-        QTest::newRow("afterconnect") << "dns-action-afterconnect" << DnsPreferenceAction::getDnsPreferenceActionPushed();
+        QTest::newRow("afterconnect") << "dns-action-afterconnect"
+                                      << DnsPreferenceAction::getDnsPreferenceActionPushed();
     }
 
     void defaultsPerStage()
@@ -385,10 +405,14 @@ private slots:
         QTest::addColumn<QString>("dns2");
         QTest::addColumn<bool>("expectedEditable");
         QTest::addColumn<QString>("expectedDns2");
-        QTest::newRow("true") << "true" << "192.0.2.2" << true << "192.0.2.2";
-        QTest::newRow("True") << "True" << "192.0.2.2" << false << "192.0.2.2";
-        QTest::newRow("1") << "1" << "192.0.2.2" << false << "192.0.2.2";
-        QTest::newRow("unparsable address") << "true" << "not-an-ip" << true << "";
+        QTest::newRow("true") << "true"
+                              << "192.0.2.2" << true << "192.0.2.2";
+        QTest::newRow("True") << "True"
+                              << "192.0.2.2" << false << "192.0.2.2";
+        QTest::newRow("1") << "1"
+                           << "192.0.2.2" << false << "192.0.2.2";
+        QTest::newRow("unparsable address") << "true"
+                                            << "not-an-ip" << true << "";
     }
 
     void customEntryFromStoredKeys()
@@ -410,7 +434,8 @@ private slots:
         QCOMPARE(read.getPreference(), DnsPreferenceAction::CUSTOM);
         QCOMPARE(read.getDnsListEntry().getName(), QStringLiteral("home"));
         QCOMPARE(read.getDnsListEntry().isEditable(), expectedEditable);
-        const QStringList servers = expectedDns2.isEmpty() ? QStringList{"192.0.2.1"} : QStringList{"192.0.2.1", expectedDns2};
+        const QStringList servers =
+            expectedDns2.isEmpty() ? QStringList {"192.0.2.1"} : QStringList {"192.0.2.1", expectedDns2};
         QCOMPARE(read.getNameServerDNSs(), servers);
     }
 
@@ -439,11 +464,11 @@ private slots:
 
     void statisticsLoadDropsBadCounts()
     {
-        QVariantMap counts{{"FR-Paris", 3u}, {"DE-Berlin", "abc"}, {"US-Denver", "7"}};
-        QSettings().setValue("preferences/user-statistics", QVariantMap{{"serverFrequencyUsage", counts}});
+        QVariantMap counts {{"FR-Paris", 3u}, {"DE-Berlin", "abc"}, {"US-Denver", "7"}};
+        QSettings().setValue("preferences/user-statistics", QVariantMap {{"serverFrequencyUsage", counts}});
         UserStatistics statistics;
         statistics.fillStatisticsFromSettings();
-        const QMap<QString, unsigned int> expected{{"FR-Paris", 3u}, {"US-Denver", 7u}};
+        const QMap<QString, unsigned int> expected {{"FR-Paris", 3u}, {"US-Denver", 7u}};
         QCOMPARE(statistics.getServerFrecuencyUsage(), expected);
     }
 
@@ -469,13 +494,13 @@ private slots:
         UserStatistics::initEmptyUserStatistics();
         QVERIFY(statistics.getServerFrecuencyUsage().isEmpty());
         UserStatistics::initUserStatistics();
-        const QMap<QString, unsigned int> expected{{"FR-Paris", 2u}, {"SE-Stockholm", 1u}};
+        const QMap<QString, unsigned int> expected {{"FR-Paris", 2u}, {"SE-Stockholm", 1u}};
         QCOMPARE(statistics.getServerFrecuencyUsage(), expected);
 
         statistics.resetStatistics();
         QVERIFY(statistics.getServerFrecuencyUsage().isEmpty());
         const QVariantMap stored = QSettings().value("preferences/user-statistics").toMap();
-        QCOMPARE(stored.keys(), QStringList{"serverFrequencyUsage"});
+        QCOMPARE(stored.keys(), QStringList {"serverFrequencyUsage"});
         QVERIFY(stored.value("serverFrequencyUsage").toMap().isEmpty());
     }
 };

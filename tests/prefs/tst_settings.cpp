@@ -12,8 +12,8 @@
 #include <QMainWindow>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
@@ -59,7 +59,8 @@ QVariant rawPreference(const QString &key)
 
 mode_t fileMode(const QString &path)
 {
-    struct stat st {};
+    struct stat st
+    {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return 0;
     return st.st_mode & 07777;
@@ -67,11 +68,12 @@ mode_t fileMode(const QString &path)
 
 ino_t inode(const QString &path)
 {
-    struct stat st {};
+    struct stat st
+    {};
     ::stat(QFile::encodeName(path).constData(), &st);
     return st.st_ino;
 }
-}
+} // namespace
 
 Q_DECLARE_METATYPE(Accessor)
 
@@ -98,20 +100,25 @@ private slots:
         flag("auto-connect-on-startup", &Settings::autoConnectOnStartup, &Settings::setAutoConnectOnStartup, false);
         flag("auto-login-on-connect", &Settings::autoLoginOnConnect, &Settings::setAutoLoginOnConnect, true);
         flag("start-minimized", &Settings::isStartMinimizedSetInPreference, &Settings::setStartMinimized, false);
-        flag("minimize-on-connect", &Settings::isMinimizeOnConnectSetInPreference, &Settings::setMinimizeOnConnect, false);
+        flag("minimize-on-connect", &Settings::isMinimizeOnConnectSetInPreference, &Settings::setMinimizeOnConnect,
+             false);
         flag("minimize-to-tray", &Settings::isMinimizeToTraySetInPreference, &Settings::setMinimizeToTray, false);
         flag("close-to-tray", &Settings::isCloseToTraySetInPreference, &Settings::setCloseToTray, false);
-        flag("display-notifications", &Settings::isDisplayNotificationsSetInPreference, &Settings::setDisplayNotifications, true);
-        flag("remember-window-geometry", &Settings::getRememberWindowGeometry, &Settings::setRememberWindowGeometry, false);
+        flag("display-notifications", &Settings::isDisplayNotificationsSetInPreference,
+             &Settings::setDisplayNotifications, true);
+        flag("remember-window-geometry", &Settings::getRememberWindowGeometry, &Settings::setRememberWindowGeometry,
+             false);
         flag("showLogToFileWarning", &Settings::getShowLogToFileWarning, &Settings::setShowLogToFileWarning, true);
         flag("arm-killswitch-after-first-connection", &Settings::armKillswitchAfterFirstConnection,
              &Settings::setArmKillswitchAfterFirstConnection, true);
-        flag("stillActiveWarningEnable", &Settings::stillActiveWarningEnable, &Settings::setStillActiveWarningEnable, true);
+        flag("stillActiveWarningEnable", &Settings::stillActiveWarningEnable, &Settings::setStillActiveWarningEnable,
+             true);
         flag("display-cipher-warning", &Settings::displayCipherWarning, &Settings::setDisplayCipherWarning, true);
         flag("pixel-ratio-toggle", &Settings::getPixelRatioToggle, &Settings::setPixelRatioToggle, false);
         flag("terminate-processes-on-disconnect", &Settings::terminateProcessesOnDisconnect,
              &Settings::setTerminateProcessesOnDisconnect, false);
-        flag("execute-external-scripts", &Settings::executeExternalScripts, &Settings::setExecuteExternalScripts, false);
+        flag("execute-external-scripts", &Settings::executeExternalScripts, &Settings::setExecuteExternalScripts,
+             false);
         flag("prevent-web-rtc-leak", &Settings::preventWebRtcLeak, &Settings::setPreventWebRtcLeak, false);
         flag("prevent-ipv6-leak", &Settings::preventIPv6Leak, &Settings::setPreventIPv6Leak, true);
         flag("refresh-local-dns-cache", &Settings::getRefreshDNSCache, &Settings::setRefreshDNSCache, true);
@@ -138,23 +145,27 @@ private slots:
 
         const auto text = [](const char *key, QString (Settings::*g)() const, void (Settings::*s)(const QString &)) {
             QTest::newRow(key) << QString::fromLatin1(key) << accessor(g, s) << QVariant(QString())
-                               << QVariant(QStringLiteral("/tmp/some path")) << QVariant(QStringLiteral("/tmp/some path"));
+                               << QVariant(QStringLiteral("/tmp/some path"))
+                               << QVariant(QStringLiteral("/tmp/some path"));
         };
-        text("path-to-before-connect-script", &Settings::pathToBeforeConnectScript, &Settings::setPathToBeforeConnectScript);
-        text("path-to-after-connect-script", &Settings::pathToAfterConnectScript, &Settings::setPathToAfterConnectScript);
+        text("path-to-before-connect-script", &Settings::pathToBeforeConnectScript,
+             &Settings::setPathToBeforeConnectScript);
+        text("path-to-after-connect-script", &Settings::pathToAfterConnectScript,
+             &Settings::setPathToAfterConnectScript);
         text("path-to-after-disconnect-script", &Settings::pathToAfterDisconnectScript,
              &Settings::setPathToAfterDisconnectScript);
         text("proxy-stealth-proxy-id", &Settings::getStealthProxyId, &Settings::setStealthProxyId);
         text("proxy-custom-address", &Settings::getProxyAddress, &Settings::setProxyAddress);
         text("proxy-custom-port", &Settings::getProxyPort, &Settings::setProxyPort);
 
-        const QStringList names{QStringLiteral("Safari"), QStringLiteral("Mail app")};
+        const QStringList names {QStringLiteral("Safari"), QStringLiteral("Mail app")};
         QTest::newRow("processes-to-kill")
             << "processes-to-kill" << accessor(&Settings::processKillList, &Settings::setProcessKillList)
             << QVariant(QStringList()) << QVariant(names) << QVariant(names);
         QTest::newRow("internet-kill-switch-disabled-interfaces")
             << "internet-kill-switch-disabled-interfaces"
-            << accessor(&Settings::internetKillSwitchDisabledInterfaces, &Settings::setInternetKillSwitchDisabledInterfaces)
+            << accessor(&Settings::internetKillSwitchDisabledInterfaces,
+                        &Settings::setInternetKillSwitchDisabledInterfaces)
             << QVariant(QStringList()) << QVariant(names) << QVariant(names);
 
         QTest::newRow("tls-minimum-version")
@@ -170,7 +181,8 @@ private slots:
             << QVariant(int(Settings::ASK)) << QVariant(int(Settings::NOOP)) << QVariant(QStringLiteral("noop"));
         QTest::newRow("proxy-settings stealth")
             << "proxy-settings" << enumAccessor(&Settings::getProxySettings, &Settings::setProxySettings)
-            << QVariant(int(Settings::DIRECT)) << QVariant(int(Settings::STEALTH)) << QVariant(QStringLiteral("STEALTH"));
+            << QVariant(int(Settings::DIRECT)) << QVariant(int(Settings::STEALTH))
+            << QVariant(QStringLiteral("STEALTH"));
         QTest::newRow("proxy-settings custom")
             << "proxy-settings" << enumAccessor(&Settings::getProxySettings, &Settings::setProxySettings)
             << QVariant(int(Settings::DIRECT)) << QVariant(int(Settings::CUSTOM)) << QVariant(QStringLiteral("CUSTOM"));
@@ -178,7 +190,7 @@ private slots:
             << "proxy-custom-protocol" << enumAccessor(&Settings::getProxyProtocol, &Settings::setProxyProtocol)
             << QVariant(int(Settings::HTTP)) << QVariant(int(Settings::SOCKS5)) << QVariant(QStringLiteral("SOCKS5"));
 
-        const Accessor logOption{
+        const Accessor logOption {
             [](Settings &s) { return QVariant(s.getLogHandlerOption().toString()); },
             [](Settings &s, const QVariant &v) { s.setLogHandlerOption(LogHandlerOption::fromString(v.toString())); }};
         QTest::newRow("logHandlerOption") << "logHandlerOption" << logOption << QVariant(QStringLiteral("None"))
@@ -219,17 +231,28 @@ private slots:
         const Accessor iks = enumAccessor(&Settings::iksEnableOnConnect, &Settings::setIksEnableOnConnect);
         const Accessor proxy = enumAccessor(&Settings::getProxySettings, &Settings::setProxySettings);
         const Accessor protocol = enumAccessor(&Settings::getProxyProtocol, &Settings::setProxyProtocol);
-        QTest::newRow("tls 1.1") << "tls-minimum-version" << "1.1" << tls << int(Settings::TLS_1_2)
-                                 << "Settings::TlsMinimumVersion Settings::getTlsMinimumVersion() const Unexpected switch value:  \"1.1\"";
-        QTest::newRow("tls 1.0") << "tls-minimum-version" << "1.0" << tls << int(Settings::TLS_1_0) << QString();
-        QTest::newRow("iks other case") << "enable-interfaces-on-connect" << "Enable" << iks << int(Settings::ASK)
-                                        << "Settings::IksSettings Settings::iksEnableOnConnect() Unexpected switch value:  \"Enable\"";
-        QTest::newRow("proxy SOCKS") << "proxy-settings" << "SOCKS" << proxy << int(Settings::DIRECT)
-                                     << "Settings::ProxySettings Settings::getProxySettings() const Unexpected switch value:  \"SOCKS\"";
-        QTest::newRow("proxy lower case") << "proxy-settings" << "stealth" << proxy << int(Settings::DIRECT)
-                                          << "Settings::ProxySettings Settings::getProxySettings() const Unexpected switch value:  \"stealth\"";
-        QTest::newRow("protocol socks4") << "proxy-custom-protocol" << "SOCKS4" << protocol << int(Settings::HTTP)
-                                         << "Settings::ProxyProtocol Settings::getProxyProtocol() const Unexpected switch value:  \"SOCKS4\"";
+        QTest::newRow("tls 1.1")
+            << "tls-minimum-version"
+            << "1.1" << tls << int(Settings::TLS_1_2)
+            << "Settings::TlsMinimumVersion Settings::getTlsMinimumVersion() const Unexpected switch value:  \"1.1\"";
+        QTest::newRow("tls 1.0") << "tls-minimum-version"
+                                 << "1.0" << tls << int(Settings::TLS_1_0) << QString();
+        QTest::newRow("iks other case")
+            << "enable-interfaces-on-connect"
+            << "Enable" << iks << int(Settings::ASK)
+            << "Settings::IksSettings Settings::iksEnableOnConnect() Unexpected switch value:  \"Enable\"";
+        QTest::newRow("proxy SOCKS")
+            << "proxy-settings"
+            << "SOCKS" << proxy << int(Settings::DIRECT)
+            << "Settings::ProxySettings Settings::getProxySettings() const Unexpected switch value:  \"SOCKS\"";
+        QTest::newRow("proxy lower case")
+            << "proxy-settings"
+            << "stealth" << proxy << int(Settings::DIRECT)
+            << "Settings::ProxySettings Settings::getProxySettings() const Unexpected switch value:  \"stealth\"";
+        QTest::newRow("protocol socks4")
+            << "proxy-custom-protocol"
+            << "SOCKS4" << protocol << int(Settings::HTTP)
+            << "Settings::ProxyProtocol Settings::getProxyProtocol() const Unexpected switch value:  \"SOCKS4\"";
     }
 
     void unexpectedStoredTexts()
@@ -251,10 +274,12 @@ private slots:
     void outOfRangeEnumsAreWrittenAsDefault()
     {
         Settings settings;
-        QTest::ignoreMessage(QtDebugMsg, "void Settings::setProxySettings(Settings::ProxySettings) Unexpected switch value:  7");
+        QTest::ignoreMessage(QtDebugMsg,
+                             "void Settings::setProxySettings(Settings::ProxySettings) Unexpected switch value:  7");
         settings.setProxySettings(static_cast<Settings::ProxySettings>(7));
         QCOMPARE(settings.value("proxy-settings").toString(), QStringLiteral("DIRECT"));
-        QTest::ignoreMessage(QtDebugMsg, "void Settings::setProxyProtocol(Settings::ProxyProtocol) Unexpected switch value:  9");
+        QTest::ignoreMessage(QtDebugMsg,
+                             "void Settings::setProxyProtocol(Settings::ProxyProtocol) Unexpected switch value:  9");
         settings.setProxyProtocol(static_cast<Settings::ProxyProtocol>(9));
         QCOMPARE(settings.value("proxy-custom-protocol").toString(), QStringLiteral("HTTP"));
         settings.setTlsMinimumVersion(static_cast<Settings::TlsMinimumVersion>(5));
@@ -458,11 +483,11 @@ private slots:
             raw.setValue("my-location-latitude", 48.5);
             raw.setValue("my-location-longitude", 2.25);
             raw.setValue("my-location-countrycode", QStringLiteral("FR"));
-            raw.setValue("saved-network-adapter-state/en0/staticNameServers", QStringList{QStringLiteral("1.2.3.4")});
-            raw.setValue("saved-network-adapter-state/start/Wi-Fi", QStringList{"192.0.2.53"});
-            raw.setValue("dns/current-dns-stack", QStringList{"start", "beforeConnect"});
+            raw.setValue("saved-network-adapter-state/en0/staticNameServers", QStringList {QStringLiteral("1.2.3.4")});
+            raw.setValue("saved-network-adapter-state/start/Wi-Fi", QStringList {"192.0.2.53"});
+            raw.setValue("dns/current-dns-stack", QStringList {"start", "beforeConnect"});
             raw.setValue("dns/custom-dns/size", 0);
-            raw.setValue("preferences/internet-kill-switch-disabled-interfaces", QStringList{"Wi-Fi"});
+            raw.setValue("preferences/internet-kill-switch-disabled-interfaces", QStringList {"Wi-Fi"});
         }
         Settings settings;
         settings.setAutoConnectOnStartup(true);
@@ -487,10 +512,10 @@ private slots:
         // The crash-recovery records survive: the next start must still be
         // able to undo what a crashed run changed.
         QCOMPARE(raw.value("saved-network-adapter-state/en0/staticNameServers").toStringList(),
-                 QStringList{"1.2.3.4"});
-        QCOMPARE(raw.value("saved-network-adapter-state/start/Wi-Fi").toStringList(), QStringList{"192.0.2.53"});
-        QCOMPARE(settings.getDnsStackNames(), (QStringList{"start", "beforeConnect"}));
-        QCOMPARE(settings.internetKillSwitchDisabledInterfaces(), QStringList{"Wi-Fi"});
+                 QStringList {"1.2.3.4"});
+        QCOMPARE(raw.value("saved-network-adapter-state/start/Wi-Fi").toStringList(), QStringList {"192.0.2.53"});
+        QCOMPARE(settings.getDnsStackNames(), (QStringList {"start", "beforeConnect"}));
+        QCOMPARE(settings.internetKillSwitchDisabledInterfaces(), QStringList {"Wi-Fi"});
         QVERIFY(!raw.contains("dns/custom-dns/size"));
         QVERIFY(!raw.contains("preferences/auto-connect-on-startup"));
         QVERIFY(UserStatistics::getUserStatistics().getServerFrecuencyUsage().isEmpty());
@@ -612,8 +637,9 @@ private slots:
         QVERIFY(::chmod(QFile::encodeName(path).constData(), 0644) == 0);
 
         QProcess run;
-        run.start(setpriv, {QStringLiteral("--reuid=%1").arg(nobody->pw_uid), QStringLiteral("--regid=%1").arg(nobody->pw_gid),
-                            QStringLiteral("--clear-groups"), probe, path});
+        run.start(setpriv,
+                  {QStringLiteral("--reuid=%1").arg(nobody->pw_uid), QStringLiteral("--regid=%1").arg(nobody->pw_gid),
+                   QStringLiteral("--clear-groups"), probe, path});
         QVERIFY(run.waitForFinished(20000));
         QCOMPARE(run.exitCode(), 0);
         QCOMPARE(QString::fromUtf8(run.readAllStandardOutput()).trimmed(), report);
@@ -623,7 +649,7 @@ private slots:
         QCOMPARE(file.readAll(), content);
         QCOMPARE(QFileInfo(path).ownerId(), userOwnsDirectory ? uint(nobody->pw_uid) : 0u);
         QCOMPARE(fileMode(path), userOwnsDirectory ? mode_t(0600) : mode_t(0644));
-        QCOMPARE(QDir(directory).entryList(QDir::Files), QStringList{QStringLiteral("store.ini")});
+        QCOMPARE(QDir(directory).entryList(QDir::Files), QStringList {QStringLiteral("store.ini")});
     }
 
     void recoverPermissionWithoutAFileFails()

@@ -32,7 +32,7 @@ DnsListEntry entry(const QString &name, const QString &dns1, const QString &dns2
 {
     return DnsListEntry(name, QHostAddress(dns1), QHostAddress(dns2), editable);
 }
-}
+} // namespace
 
 class TestStructuredPrefs : public QObject
 {
@@ -46,9 +46,12 @@ private slots:
     {
         QTest::addColumn<QString>("siteId");
         QTest::addColumn<QString>("key");
-        QTest::newRow("plain") << "FR-Paris" << "server-sites/public/FR-Paris/pinned-ip";
-        QTest::newRow("slash") << "US-New York/2" << "server-sites/public/US-New York_2/pinned-ip";
-        QTest::newRow("two slashes") << "a/b/c" << "server-sites/public/a_b_c/pinned-ip";
+        QTest::newRow("plain") << "FR-Paris"
+                               << "server-sites/public/FR-Paris/pinned-ip";
+        QTest::newRow("slash") << "US-New York/2"
+                               << "server-sites/public/US-New York_2/pinned-ip";
+        QTest::newRow("two slashes") << "a/b/c"
+                                     << "server-sites/public/a_b_c/pinned-ip";
     }
 
     void siteKeys()
@@ -192,7 +195,8 @@ private slots:
     void shorterListLeavesNoOldEntry()
     {
         Settings settings;
-        settings.setCustomDNS(DnsList({entry("a", "192.0.2.1", ""), entry("b", "192.0.2.2", ""), entry("c", "192.0.2.3", "")}));
+        settings.setCustomDNS(
+            DnsList({entry("a", "192.0.2.1", ""), entry("b", "192.0.2.2", ""), entry("c", "192.0.2.3", "")}));
         settings.setCustomDNS(DnsList({entry("z", "192.0.2.9", "")}));
         QCOMPARE(raw().value("dns/custom-dns/size").toInt(), 1);
         QVERIFY(!raw().contains("dns/custom-dns/2/name"));
@@ -217,7 +221,8 @@ private slots:
         QCOMPARE(settings.getDnsPreferenceActionBeforeConnect().getDnsListEntry().getName(), QStringLiteral("OpenDNS"));
         QCOMPARE(settings.getDnsPreferenceActionAfterConnect(), DnsPreferenceAction::getDnsPreferenceActionPushed());
 
-        const DnsPreferenceAction custom = DnsPreferenceAction::getDnsPreferenceActionCustom(entry("home", "192.0.2.1", "192.0.2.2"));
+        const DnsPreferenceAction custom =
+            DnsPreferenceAction::getDnsPreferenceActionCustom(entry("home", "192.0.2.1", "192.0.2.2"));
         settings.setDnsPreferenceActionOnStart(DnsPreferenceAction::getDnsPreferenceActionVpn());
         settings.setDnsPreferenceActionBeforeConnect(custom);
         settings.setDnsPreferenceActionAfterConnect(DnsPreferenceAction::getDnsPreferenceActionAdBlocking());

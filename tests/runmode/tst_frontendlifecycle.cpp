@@ -33,14 +33,14 @@ class LogOnlyTracker : public BackendStateTracker
 {
 public:
     explicit LogOnlyTracker(const DaemonVpnFrontend &logOnly)
-        : logOnly(logOnly)
+        : m_logOnly(logOnly)
     {
     }
     bool isNetworkGloballyProtected() override { return false; }
-    bool isVPNRunning() override { return logOnly.isActive(); }
+    bool isVPNRunning() override { return m_logOnly.isActive(); }
 
 private:
-    const DaemonVpnFrontend &logOnly;
+    const DaemonVpnFrontend &m_logOnly;
 };
 
 // The run mode's services around the decision class: a recording backend
@@ -150,19 +150,19 @@ private slots:
     void startupFrontends();
 
 private:
-    QSharedPointer<AnsweringMessageBoxFactory> boxes;
+    QSharedPointer<AnsweringMessageBoxFactory> m_boxes;
 };
 
 void TestFrontendLifecycle::init()
 {
-    boxes.reset(new AnsweringMessageBoxFactory);
-    MessageBoxFactory::setInstance(boxes);
+    m_boxes.reset(new AnsweringMessageBoxFactory);
+    MessageBoxFactory::setInstance(m_boxes);
 }
 
 void TestFrontendLifecycle::cleanup()
 {
     MessageBoxFactory::setInstance({});
-    boxes.reset();
+    m_boxes.reset();
 }
 
 // Triggers: "close" and "quit" (close-to-tray off, File > Quit: detach then
@@ -226,7 +226,7 @@ void TestFrontendLifecycle::quitDecisions()
 
     Settings().setStillActiveWarningEnable(warning);
     if (!answer.isEmpty())
-        boxes->answerWith({answer});
+        m_boxes->answerWith({answer});
     World world;
     world.backend.stillRunning = neverEnds;
     if (tray)
@@ -254,9 +254,9 @@ void TestFrontendLifecycle::quitDecisions()
         window->switchTrayOff();
     }
 
-    QCOMPARE(boxes->shown.size(), asked ? 1 : 0);
+    QCOMPARE(m_boxes->shown.size(), asked ? 1 : 0);
     if (asked)
-        QCOMPARE(boxes->shown.first().text, QString("OrvalVPN is still active."));
+        QCOMPARE(m_boxes->shown.first().text, QString("OrvalVPN is still active."));
     if (exits) {
         QTRY_COMPARE(world.exits, QList<int> {0});
         if (neverEnds) {

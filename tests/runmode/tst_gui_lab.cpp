@@ -35,11 +35,11 @@ class TestGuiLab : public QObject
 {
     Q_OBJECT
 
-    QScopedPointer<ConnectionLab> lab;
+    QScopedPointer<ConnectionLab> m_lab;
 
     bool fail(const QString &what)
     {
-        qWarning().noquote() << what << lab->diagnostics();
+        qWarning().noquote() << what << m_lab->diagnostics();
         return false;
     }
 
@@ -47,9 +47,9 @@ class TestGuiLab : public QObject
     // lab's update host.
     bool startGui()
     {
-        if (!lab->startDriver({}))
+        if (!m_lab->startDriver({}))
             return fail("no start");
-        if (lab->waitFor("window-shown") < 0 || lab->waitFor("config-downloaded") < 0)
+        if (m_lab->waitFor("window-shown") < 0 || m_lab->waitFor("config-downloaded") < 0)
             return fail("no window or no catalogue");
         return true;
     }
@@ -58,29 +58,29 @@ class TestGuiLab : public QObject
     {
         // TCP, where each offer has a port of its own: "Auto" would pick any
         // offer, and the lab's server speaks only the catalogue's default one.
-        lab->send("choose connectWidget/protocolSelect TCP");
-        lab->send(QString("choose connectWidget/portSelect %1 ").arg(ConnectionLab::TCP_PORT));
-        lab->send("type connectWidget/username " + ConnectionLab::USER);
-        lab->send("type connectWidget/password " + password);
-        lab->send("click connectWidget/connect");
-        return lab->waitFor("progress ") >= 0 || fail("Connect started nothing");
+        m_lab->send("choose connectWidget/protocolSelect TCP");
+        m_lab->send(QString("choose connectWidget/portSelect %1 ").arg(ConnectionLab::TCP_PORT));
+        m_lab->send("type connectWidget/username " + ConnectionLab::USER);
+        m_lab->send("type connectWidget/password " + password);
+        m_lab->send("click connectWidget/connect");
+        return m_lab->waitFor("progress ") >= 0 || fail("Connect started nothing");
     }
 
     // The text a widget shows now.
     QString read(const QString &name)
     {
-        const int from = lab->events().size();
-        lab->send("read " + name);
-        const int at = lab->waitFor("text " + name + " | ", 10000, from);
-        return at < 0 ? QString() : lab->events().at(at).section(" | ", 1);
+        const int from = m_lab->events().size();
+        m_lab->send("read " + name);
+        const int at = m_lab->waitFor("text " + name + " | ", 10000, from);
+        return at < 0 ? QString() : m_lab->events().at(at).section(" | ", 1);
     }
 
     void shoot(const QString &name)
     {
         QVERIFY(QDir().mkpath(Screenshot::directory()));
         const QString file = Screenshot::directory() + "/tst_gui_lab-" + name + ".png";
-        lab->send("screen " + file);
-        QVERIFY2(lab->waitFor("shot " + file, 10000) >= 0, qPrintable(lab->diagnostics()));
+        m_lab->send("screen " + file);
+        QVERIFY2(m_lab->waitFor("shot " + file, 10000) >= 0, qPrintable(m_lab->diagnostics()));
     }
 
     static bool ping(const QString &address)
@@ -114,17 +114,17 @@ private slots:
             QSKIP(qPrintable(reason));
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             QSKIP("Needs an X server (tests/harness/xvfb-session).");
-        lab.reset(new ConnectionLab);
-        lab->useMainProgram(QStringLiteral(ORVAL_GUIDRIVE_PROGRAM));
-        QVERIFY(lab->setUp());
+        m_lab.reset(new ConnectionLab);
+        m_lab->useMainProgram(QStringLiteral(ORVAL_GUIDRIVE_PROGRAM));
+        QVERIFY(m_lab->setUp());
     }
 
-    void cleanupTestCase() { lab.reset(); }
+    void cleanupTestCase() { m_lab.reset(); }
 
     void init()
     {
-        lab->resetHome();
-        Settings settings(lab->settingsFile());
+        m_lab->resetHome();
+        Settings settings(m_lab->settingsFile());
         settings.setLogHandlerOption(LogHandlerOption::StdErrHandler());
         settings.setDefaultServerSite(ConnectionLab::SITE);
         // Disconnect then leaves no black holes behind.
@@ -139,12 +139,12 @@ private slots:
     void cleanup()
     {
         if (QTest::currentTestFailed())
-            qWarning().noquote() << lab->diagnostics();
-        if (lab->quit(45000) == 0)
+            qWarning().noquote() << m_lab->diagnostics();
+        if (m_lab->quit(45000) == 0)
             return;
         QProcess cleanUp;
-        cleanUp.setProcessEnvironment(lab->driverEnvironment());
-        cleanUp.start(lab->bundleContents() + "/MacOS/OrvalVPN", {"--cleanup"});
+        cleanUp.setProcessEnvironment(m_lab->driverEnvironment());
+        cleanUp.start(m_lab->bundleContents() + "/MacOS/OrvalVPN", {"--cleanup"});
         cleanUp.waitForFinished(60000);
     }
 
@@ -157,18 +157,18 @@ private slots:
         shoot("connect-page");
         QVERIFY(connectFromTheConnectPage(ConnectionLab::PASSWORD));
         shoot("loading-page");
-        QVERIFY2(lab->waitFor("connected") >= 0, qPrintable(lab->diagnostics()));
-        const QString tunnelServer = Lab::tunnelAddress(lab->server(false));
+        QVERIFY2(m_lab->waitFor("connected") >= 0, qPrintable(m_lab->diagnostics()));
+        const QString tunnelServer = Lab::tunnelAddress(m_lab->server(false));
         const QString tunnelNetwork = tunnelServer.left(tunnelServer.lastIndexOf('.') + 1);
         QTRY_COMPARE_WITH_TIMEOUT(read("statusWidget/status"), QString("CONNECTED"), 10000);
         QVERIFY2(read("statusWidget/localIp").startsWith(tunnelNetwork), qPrintable(read("statusWidget/localIp")));
         QVERIFY(ping(tunnelServer));
         shoot("status-page");
 
-        lab->send("click statusWidget/disconnect");
-        QVERIFY2(lab->waitFor("terminated") >= 0, qPrintable(lab->diagnostics()));
+        m_lab->send("click statusWidget/disconnect");
+        QVERIFY2(m_lab->waitFor("terminated") >= 0, qPrintable(m_lab->diagnostics()));
         expectRestored(before);
-        QCOMPARE(lab->quit(), 0);
+        QCOMPARE(m_lab->quit(), 0);
     }
 
     void quitWhileConnectedRestores_data()
@@ -187,25 +187,25 @@ private slots:
         QFETCH(bool, tray);
         QFETCH(bool, warning);
         {
-            Settings settings(lab->settingsFile());
+            Settings settings(m_lab->settingsFile());
             settings.setTrayIconEnabled(tray);
             settings.setStillActiveWarningEnable(warning);
         }
         const SystemSnapshot before;
         QVERIFY(startGui());
         QVERIFY(connectFromTheConnectPage(ConnectionLab::PASSWORD));
-        QVERIFY2(lab->waitFor("connected") >= 0, qPrintable(lab->diagnostics()));
+        QVERIFY2(m_lab->waitFor("connected") >= 0, qPrintable(m_lab->diagnostics()));
         if (tray)
             shoot("connected-with-tray");
         QElapsedTimer quitting;
         quitting.start();
-        lab->send("quit");
+        m_lab->send("quit");
         if (warning)
-            lab->send("answer Yes");
-        QCOMPARE(lab->waitForExit(45000), 0);
+            m_lab->send("answer Yes");
+        QCOMPARE(m_lab->waitForExit(45000), 0);
         QVERIFY2(quitting.elapsed() < 30000, qPrintable(QString::number(quitting.elapsed())));
-        QVERIFY(!lab->eventsStartingWith("terminated").isEmpty());
-        QCOMPARE(lab->eventsStartingWith("answered").size(), warning ? 1 : 0);
+        QVERIFY(!m_lab->eventsStartingWith("terminated").isEmpty());
+        QCOMPARE(m_lab->eventsStartingWith("answered").size(), warning ? 1 : 0);
         expectRestored(before);
     }
 
@@ -215,9 +215,9 @@ private slots:
         const SystemSnapshot before;
         QVERIFY(startGui());
         QVERIFY(connectFromTheConnectPage(ConnectionLab::PASSWORD));
-        QVERIFY2(lab->waitFor("connected") >= 0, qPrintable(lab->diagnostics()));
-        lab->signalDriver(SIGTERM);
-        QCOMPARE(lab->waitForExit(30000), 0);
+        QVERIFY2(m_lab->waitFor("connected") >= 0, qPrintable(m_lab->diagnostics()));
+        m_lab->signalDriver(SIGTERM);
+        QCOMPARE(m_lab->waitForExit(30000), 0);
         expectRestored(before, true);
     }
 
@@ -227,14 +227,14 @@ private slots:
     {
         QVERIFY(startGui());
         QVERIFY(connectFromTheConnectPage("wrong-password"));
-        QVERIFY2(lab->waitFor("password 1", 60000) >= 0, qPrintable(lab->diagnostics()));
+        QVERIFY2(m_lab->waitFor("password 1", 60000) >= 0, qPrintable(m_lab->diagnostics()));
         QTRY_VERIFY_WITH_TIMEOUT(!read("loginWidget/authFailed").isEmpty(), 10000);
         shoot("login-page");
-        lab->send("type loginWidget/username " + ConnectionLab::USER);
-        lab->send("type loginWidget/password " + ConnectionLab::PASSWORD);
-        lab->send("click loginWidget/login");
-        QVERIFY2(lab->waitFor("connected") >= 0, qPrintable(lab->diagnostics()));
-        QCOMPARE(lab->quit(), 0);
+        m_lab->send("type loginWidget/username " + ConnectionLab::USER);
+        m_lab->send("type loginWidget/password " + ConnectionLab::PASSWORD);
+        m_lab->send("click loginWidget/login");
+        QVERIFY2(m_lab->waitFor("connected") >= 0, qPrintable(m_lab->diagnostics()));
+        QCOMPARE(m_lab->quit(), 0);
     }
 };
 

@@ -13,13 +13,13 @@ class TestOrvalVPNRunnable : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir socketDir;
+    QTemporaryDir m_socketDir;
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(socketDir.isValid());
-        qputenv("TMPDIR", socketDir.path().toLocal8Bit());
+        QVERIFY(m_socketDir.isValid());
+        qputenv("TMPDIR", m_socketDir.path().toLocal8Bit());
     }
 
     void nothingRunsBeforeTheRun()

@@ -11,12 +11,12 @@ public:
     LogCapture()
     {
         lines().clear();
-        previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
+        m_previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
             if (type == QtDebugMsg)
                 lines().append(message);
         });
     }
-    ~LogCapture() { qInstallMessageHandler(previous); }
+    ~LogCapture() { qInstallMessageHandler(m_previous); }
 
     static QStringList &lines()
     {
@@ -25,5 +25,5 @@ public:
     }
 
 private:
-    QtMessageHandler previous = nullptr;
+    QtMessageHandler m_previous = nullptr;
 };

@@ -38,22 +38,22 @@ class TestGuiVpnStartup : public QObject
 {
     Q_OBJECT
 
-    QSharedPointer<AnsweringMessageBoxFactory> factory;
-    QSharedPointer<CheckedParameters> params;
-    RecordingVpnBackend backend;
-    RecordingOsAbstraction os;
+    QSharedPointer<AnsweringMessageBoxFactory> m_factory;
+    QSharedPointer<CheckedParameters> m_params;
+    RecordingVpnBackend m_backend;
+    RecordingOsAbstraction m_os;
 
     QStringList shownDialogs() const
     {
         QStringList names;
-        for (const RecordingMessageBoxFactory::Shown &shown : factory->shown)
+        for (const RecordingMessageBoxFactory::Shown &shown : m_factory->shown)
             names.append(dialogName(shown));
         return names;
     }
 
     VpnStartupResult result(VpnStartupResult::ResultType type, unsigned char flags) const
     {
-        return VpnStartupResult(params, type, QStringLiteral("checks"), flags);
+        return VpnStartupResult(m_params, type, QStringLiteral("checks"), flags);
     }
 
 private slots:
@@ -67,11 +67,11 @@ private slots:
     void init()
     {
         QSettings().clear();
-        factory.reset(new AnsweringMessageBoxFactory);
-        MessageBoxFactory::setInstance(factory);
-        params.reset(new CheckedParameters);
-        backend.starts.clear();
-        os.calls.clear();
+        m_factory.reset(new AnsweringMessageBoxFactory);
+        MessageBoxFactory::setInstance(m_factory);
+        m_params.reset(new CheckedParameters);
+        m_backend.starts.clear();
+        m_os.calls.clear();
     }
 
     void cleanup() { MessageBoxFactory::setInstance({}); }
@@ -79,23 +79,23 @@ private slots:
     void startRefreshesTheSiteThenStarts()
     {
         Settings settings;
-        GuiVpnStartup startup(backend, settings, os);
-        startup.startVPN(params, QStringLiteral("alice"), QStringLiteral("secret"));
+        GuiVpnStartup startup(m_backend, settings, m_os);
+        startup.startVPN(m_params, QStringLiteral("alice"), QStringLiteral("secret"));
 
-        QCOMPARE(params->refreshCount, 1);
-        QCOMPARE(backend.starts.size(), 1);
-        QCOMPARE(backend.starts[0].parameters, params.staticCast<ConnectionParameters>());
-        QCOMPARE(backend.starts[0].user, QStringLiteral("alice"));
-        QCOMPARE(backend.starts[0].password, QStringLiteral("secret"));
-        QVERIFY(factory->shown.isEmpty());
+        QCOMPARE(m_params->refreshCount, 1);
+        QCOMPARE(m_backend.starts.size(), 1);
+        QCOMPARE(m_backend.starts[0].parameters, m_params.staticCast<ConnectionParameters>());
+        QCOMPARE(m_backend.starts[0].user, QStringLiteral("alice"));
+        QCOMPARE(m_backend.starts[0].password, QStringLiteral("secret"));
+        QVERIFY(m_factory->shown.isEmpty());
     }
 
     void startWithoutParametersStartsNothing()
     {
         Settings settings;
-        GuiVpnStartup startup(backend, settings, os);
+        GuiVpnStartup startup(m_backend, settings, m_os);
         startup.startVPN(QSharedPointer<ConnectionParameters>(), QString(), QString());
-        QVERIFY(backend.starts.isEmpty());
+        QVERIFY(m_backend.starts.isEmpty());
     }
 
     // Only a failed-checks result asks anything; the flags of the others are ignored.
@@ -116,14 +116,14 @@ private slots:
         QFETCH(bool, expected);
         QFETCH(bool, warned);
         Settings settings;
-        GuiVpnStartup startup(backend, settings, os);
+        GuiVpnStartup startup(m_backend, settings, m_os);
         LogCapture log;
         const bool running = startup.onVpnStartupResult(
             nullptr, result(static_cast<VpnStartupResult::ResultType>(type), ROUTING | IKS | TUNTAP), "u", "p");
 
         QCOMPARE(running, expected);
-        QVERIFY(factory->shown.isEmpty());
-        QVERIFY(backend.starts.isEmpty());
+        QVERIFY(m_factory->shown.isEmpty());
+        QVERIFY(m_backend.starts.isEmpty());
         QCOMPARE(LogCapture::lines().contains(QStringLiteral("Warning: unknown VpnStartupResult Type")), warned);
     }
 
@@ -139,30 +139,46 @@ private slots:
         QTest::addColumn<bool>("storedCheckTunTap");
         QTest::addColumn<int>("reinstalls");
 
-        const QStringList r{ "routing" }, i{ "iks" }, t{ "tuntap" };
-        QTest::newRow("no flag: restart unchanged") << 0 << QStringList() << true << QStringList() << true << UNCHANGED << 0 << true << 0;
-        QTest::newRow("routing: yes") << int(ROUTING) << QStringList{ "yes" } << true << r << true << "iks=0 route=0 tuntap=1" << 0 << true << 0;
-        QTest::newRow("routing: no") << int(ROUTING) << QStringList{ "no" } << true << r << false << QString() << 0 << true << 0;
-        QTest::newRow("routing: closed") << int(ROUTING) << QStringList{ "close" } << true << r << false << QString() << 0 << true << 0;
-        QTest::newRow("iks: yes, not saved") << int(IKS) << QStringList{ "yes" } << true << i << true << "iks=1 route=1 tuntap=1" << 0 << true << 0;
-        QTest::newRow("iks: yes, saved") << int(IKS) << QStringList{ "tick yes" } << true << i << true << "iks=1 route=1 tuntap=1" << 1 << true << 0;
-        QTest::newRow("iks: no, saved") << int(IKS) << QStringList{ "tick no" } << true << i << true << "iks=2 route=1 tuntap=1" << 2 << true << 0;
-        QTest::newRow("iks: cancel, ticked") << int(IKS) << QStringList{ "tick cancel" } << true << i << false << QString() << 0 << true << 0;
-        QTest::newRow("iks: closed, ticked") << int(IKS) << QStringList{ "tick close" } << true << i << false << QString() << 0 << true << 0;
-        QTest::newRow("tuntap: yes reinstalls") << int(TUNTAP) << QStringList{ "yes" } << true << t << true << UNCHANGED << 0 << true << 1;
-        QTest::newRow("tuntap: yes, unticked, switches the check on") << int(TUNTAP) << QStringList{ "yes" } << false << t << true << UNCHANGED << 0 << true << 1;
-        QTest::newRow("tuntap: no, ticked") << int(TUNTAP) << QStringList{ "tick no" } << true << t << true << "iks=0 route=1 tuntap=0" << 0 << false << 0;
-        QTest::newRow("tuntap: cancel, ticked") << int(TUNTAP) << QStringList{ "tick cancel" } << true << t << false << QString() << 0 << false << 0;
-        QTest::newRow("tuntap: closed") << int(TUNTAP) << QStringList{ "close" } << false << t << false << QString() << 0 << true << 0;
+        const QStringList r {"routing"}, i {"iks"}, t {"tuntap"};
+        QTest::newRow("no flag: restart unchanged")
+            << 0 << QStringList() << true << QStringList() << true << UNCHANGED << 0 << true << 0;
+        QTest::newRow("routing: yes") << int(ROUTING) << QStringList {"yes"} << true << r << true
+                                      << "iks=0 route=0 tuntap=1" << 0 << true << 0;
+        QTest::newRow("routing: no") << int(ROUTING) << QStringList {"no"} << true << r << false << QString() << 0
+                                     << true << 0;
+        QTest::newRow("routing: closed") << int(ROUTING) << QStringList {"close"} << true << r << false << QString()
+                                         << 0 << true << 0;
+        QTest::newRow("iks: yes, not saved")
+            << int(IKS) << QStringList {"yes"} << true << i << true << "iks=1 route=1 tuntap=1" << 0 << true << 0;
+        QTest::newRow("iks: yes, saved") << int(IKS) << QStringList {"tick yes"} << true << i << true
+                                         << "iks=1 route=1 tuntap=1" << 1 << true << 0;
+        QTest::newRow("iks: no, saved") << int(IKS) << QStringList {"tick no"} << true << i << true
+                                        << "iks=2 route=1 tuntap=1" << 2 << true << 0;
+        QTest::newRow("iks: cancel, ticked")
+            << int(IKS) << QStringList {"tick cancel"} << true << i << false << QString() << 0 << true << 0;
+        QTest::newRow("iks: closed, ticked")
+            << int(IKS) << QStringList {"tick close"} << true << i << false << QString() << 0 << true << 0;
+        QTest::newRow("tuntap: yes reinstalls")
+            << int(TUNTAP) << QStringList {"yes"} << true << t << true << UNCHANGED << 0 << true << 1;
+        QTest::newRow("tuntap: yes, unticked, switches the check on")
+            << int(TUNTAP) << QStringList {"yes"} << false << t << true << UNCHANGED << 0 << true << 1;
+        QTest::newRow("tuntap: no, ticked") << int(TUNTAP) << QStringList {"tick no"} << true << t << true
+                                            << "iks=0 route=1 tuntap=0" << 0 << false << 0;
+        QTest::newRow("tuntap: cancel, ticked")
+            << int(TUNTAP) << QStringList {"tick cancel"} << true << t << false << QString() << 0 << false << 0;
+        QTest::newRow("tuntap: closed") << int(TUNTAP) << QStringList {"close"} << false << t << false << QString() << 0
+                                        << true << 0;
         QTest::newRow("all: every answer lets it go on")
-            << int(ROUTING | IKS | TUNTAP) << QStringList{ "yes", "tick no", "tick yes" } << true << (r + i + t) << true
+            << int(ROUTING | IKS | TUNTAP) << QStringList {"yes", "tick no", "tick yes"} << true << (r + i + t) << true
             << "iks=2 route=0 tuntap=0" << 2 << false << 1;
         QTest::newRow("all: routing declined asks nothing more")
-            << int(ROUTING | IKS | TUNTAP) << QStringList{ "no" } << true << r << false << QString() << 0 << true << 0;
+            << int(ROUTING | IKS | TUNTAP) << QStringList {"no"} << true << r << false << QString() << 0 << true << 0;
         QTest::newRow("all: iks cancelled skips the driver dialog")
-            << int(ROUTING | IKS | TUNTAP) << QStringList{ "yes", "cancel" } << true << (r + i) << false << QString() << 0 << true << 0;
+            << int(ROUTING | IKS | TUNTAP) << QStringList {"yes", "cancel"} << true << (r + i) << false << QString()
+            << 0 << true << 0;
         QTest::newRow("iks saved, then driver cancelled: the saved decision stays")
-            << int(IKS | TUNTAP) << QStringList{ "tick yes", "cancel" } << true << (i + t) << false << QString() << 1 << true << 0;
+            << int(IKS | TUNTAP) << QStringList {"tick yes", "cancel"} << true << (i + t) << false << QString() << 1
+            << true << 0;
     }
 
     void failedChecks()
@@ -179,31 +195,31 @@ private slots:
 
         Settings settings;
         settings.setCheckTunTapOnConnect(checkTunTapBefore);
-        factory->answerWith(answers);
-        GuiVpnStartup startup(backend, settings, os);
+        m_factory->answerWith(answers);
+        GuiVpnStartup startup(m_backend, settings, m_os);
         const bool running = startup.onVpnStartupResult(
             nullptr, result(VpnStartupResult::PRELIMINARY_CHECKS_FAILED, static_cast<unsigned char>(flags)),
             QStringLiteral("bob"), QStringLiteral("pw2"));
 
         QCOMPARE(running, expected);
         QCOMPARE(shownDialogs(), dialogs);
-        QCOMPARE(backend.starts.size(), restart.isEmpty() ? 0 : 1);
+        QCOMPARE(m_backend.starts.size(), restart.isEmpty() ? 0 : 1);
         if (!restart.isEmpty()) {
-            const auto started = backend.starts[0].parameters.dynamicCast<CheckedParameters>();
+            const auto started = m_backend.starts[0].parameters.dynamicCast<CheckedParameters>();
             QVERIFY(started);
             QCOMPARE(started->describe(), restart);
             // The restart goes straight to the backend with the credentials given now.
             QCOMPARE(started->refreshCount, 0);
-            QCOMPARE(backend.starts[0].user, QStringLiteral("bob"));
-            QCOMPARE(backend.starts[0].password, QStringLiteral("pw2"));
+            QCOMPARE(m_backend.starts[0].user, QStringLiteral("bob"));
+            QCOMPARE(m_backend.starts[0].password, QStringLiteral("pw2"));
         }
-        QCOMPARE(params->describe(), UNCHANGED);
-        QCOMPARE(params->refreshCount, 0);
+        QCOMPARE(m_params->describe(), UNCHANGED);
+        QCOMPARE(m_params->refreshCount, 0);
 
         Settings after;
         QCOMPARE(int(after.iksEnableOnConnect()), storedIks);
         QCOMPARE(after.getCheckTunTapOnConnect(), storedCheckTunTap);
-        QCOMPARE(os.callsOf(QStringLiteral("reinstallTunTapDriver")).size(), reinstalls);
+        QCOMPARE(m_os.callsOf(QStringLiteral("reinstallTunTapDriver")).size(), reinstalls);
     }
 
     // Only a saved Yes or No replaces an interface decision stored earlier.
@@ -226,8 +242,8 @@ private slots:
         QFETCH(int, storedAfter);
         Settings settings;
         settings.setIksEnableOnConnect(Settings::NOOP);
-        factory->answerWith({ answer });
-        GuiVpnStartup startup(backend, settings, os);
+        m_factory->answerWith({answer});
+        GuiVpnStartup startup(m_backend, settings, m_os);
         QCOMPARE(int(startup.warningAskUserIKSEnableOnConnect(nullptr, settings)), choice);
         QCOMPARE(int(Settings().iksEnableOnConnect()), storedAfter);
     }
@@ -253,9 +269,9 @@ private slots:
                                     << "Internet Kill Switch detected disabled interfaces!\nActivate these interfaces "
                                        "before conneting?"
                                     << QString() << int(QMessageBox::Question) << yesNoCancel << "Save my decision";
-        QTest::newRow("driver") << int(TUNTAP) << "OrvalVPN" << "A driver problem was detected."
-                                << GuiVpnStartup::TUNTAP_FIRST_INFORMATIVE_TEXT << int(QMessageBox::Critical)
-                                << yesNoCancel << "Don't show this warning again";
+        QTest::newRow("driver") << int(TUNTAP) << "OrvalVPN"
+                                << "A driver problem was detected." << GuiVpnStartup::TUNTAP_FIRST_INFORMATIVE_TEXT
+                                << int(QMessageBox::Critical) << yesNoCancel << "Don't show this warning again";
     }
 
     void dialogLooks()
@@ -269,36 +285,37 @@ private slots:
         QFETCH(QString, checkBox);
 
         Settings settings;
-        GuiVpnStartup startup(backend, settings, os);
-        startup.onVpnStartupResult(nullptr, result(VpnStartupResult::PRELIMINARY_CHECKS_FAILED,
-                                                   static_cast<unsigned char>(flag)), QString(), QString());
+        GuiVpnStartup startup(m_backend, settings, m_os);
+        startup.onVpnStartupResult(
+            nullptr, result(VpnStartupResult::PRELIMINARY_CHECKS_FAILED, static_cast<unsigned char>(flag)), QString(),
+            QString());
 
-        QCOMPARE(factory->shown.size(), 1);
-        const RecordingMessageBoxFactory::Shown &shown = factory->shown[0];
+        QCOMPARE(m_factory->shown.size(), 1);
+        const RecordingMessageBoxFactory::Shown &shown = m_factory->shown[0];
         QCOMPARE(shown.title, title);
         QCOMPARE(shown.text, text);
         QCOMPARE(shown.informativeText, informativeText);
         QCOMPARE(int(shown.icon), icon);
         QCOMPARE(int(shown.buttons), buttons);
-        QCOMPARE(factory->checkBoxTexts[0], checkBox);
+        QCOMPARE(m_factory->checkBoxTexts[0], checkBox);
     }
 
     void driverAdviceOnlyInTheFirstDialogOfAnObject()
     {
         Settings settings;
-        factory->answerWith({ "no", "no", "no" });
+        m_factory->answerWith({"no", "no", "no"});
         {
-            GuiVpnStartup startup(backend, settings, os);
+            GuiVpnStartup startup(m_backend, settings, m_os);
             QVERIFY(startup.reinstallTAPDriver(nullptr, settings));
             QVERIFY(startup.reinstallTAPDriver(nullptr, settings));
         }
-        GuiVpnStartup next(backend, settings, os);
+        GuiVpnStartup next(m_backend, settings, m_os);
         QVERIFY(next.reinstallTAPDriver(nullptr, settings));
 
-        QCOMPARE(factory->shown.size(), 3);
-        QVERIFY(factory->shown[0].informativeText.contains(QStringLiteral("virus protection")));
-        QCOMPARE(factory->shown[1].informativeText, GuiVpnStartup::TUNTAP_REPEATED_INFORMATIVE_TEXT);
-        QCOMPARE(factory->shown[2].informativeText, GuiVpnStartup::TUNTAP_FIRST_INFORMATIVE_TEXT);
+        QCOMPARE(m_factory->shown.size(), 3);
+        QVERIFY(m_factory->shown[0].informativeText.contains(QStringLiteral("virus protection")));
+        QCOMPARE(m_factory->shown[1].informativeText, GuiVpnStartup::TUNTAP_REPEATED_INFORMATIVE_TEXT);
+        QCOMPARE(m_factory->shown[2].informativeText, GuiVpnStartup::TUNTAP_FIRST_INFORMATIVE_TEXT);
     }
 
     void dialogsBelongToTheParentWindow()
@@ -306,11 +323,11 @@ private slots:
         QWidget window;
         Settings settings;
         QWidget *boxParent = nullptr;
-        factory->answers.append([&boxParent](QDialog &dialog) {
+        m_factory->answers.append([&boxParent](QDialog &dialog) {
             boxParent = dialog.parentWidget();
             RecordingMessageBoxFactory::press(QMessageBox::Yes)(dialog);
         });
-        GuiVpnStartup startup(backend, settings, os);
+        GuiVpnStartup startup(m_backend, settings, m_os);
         QVERIFY(startup.onVpnStartupResult(&window, result(VpnStartupResult::PRELIMINARY_CHECKS_FAILED, IKS), "", ""));
         QCOMPARE(boxParent, &window);
     }

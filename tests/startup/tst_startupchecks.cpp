@@ -14,8 +14,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,24 +35,24 @@ public:
     {
         if (::geteuid() != 0)
             return;
-        active = ::syscall(SYS_capget, &header, saved) == 0;
-        if (!active)
+        m_active = ::syscall(SYS_capget, &m_header, m_saved) == 0;
+        if (!m_active)
             return;
-        __user_cap_data_struct reduced[2] = { saved[0], saved[1] };
+        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
         reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        active = ::syscall(SYS_capset, &header, reduced) == 0;
+        m_active = ::syscall(SYS_capset, &m_header, reduced) == 0;
     }
     ~PermissionBitsApply()
     {
-        if (active)
-            ::syscall(SYS_capset, &header, saved);
+        if (m_active)
+            ::syscall(SYS_capset, &m_header, m_saved);
     }
-    bool ok() const { return ::geteuid() != 0 || active; }
+    bool ok() const { return ::geteuid() != 0 || m_active; }
 
 private:
-    __user_cap_header_struct header{ _LINUX_CAPABILITY_VERSION_3, 0 };
-    __user_cap_data_struct saved[2] = {};
-    bool active = false;
+    __user_cap_header_struct m_header {_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2] = {};
+    bool m_active = false;
 };
 
 // Default offers on UDP 1194 and TCP 443.
@@ -90,19 +90,19 @@ class TestStartupChecks : public QObject
 {
     Q_OBJECT
 
-    QSharedPointer<AnsweringMessageBoxFactory> factory;
-    QTemporaryDir tmp;
-    UserStatistics statistics;
-    RecordingVpnBackend backend;
-    RecordingOsAbstraction os;
+    QSharedPointer<AnsweringMessageBoxFactory> m_factory;
+    QTemporaryDir m_tmp;
+    UserStatistics m_statistics;
+    RecordingVpnBackend m_backend;
+    RecordingOsAbstraction m_os;
 
     QString preferencePath() const { return Settings().fileName(); }
-    QString configDir() const { return tmp.path() + QStringLiteral("/configs"); }
+    QString configDir() const { return m_tmp.path() + QStringLiteral("/configs"); }
 
     void installCatalogue(const QByteArray &catalogue)
     {
         QVERIFY(QDir().mkpath(configDir()));
-        const QList<QPair<QString, QByteArray>> members{ { "configs2.csv", catalogue }, { "config5.json", cipherJson } };
+        const QList<QPair<QString, QByteArray>> members {{"configs2.csv", catalogue}, {"config5.json", cipherJson}};
         for (const auto &member : members) {
             QFile file(configDir() + QLatin1Char('/') + member.first);
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -114,7 +114,7 @@ class TestStartupChecks : public QObject
     QStringList shownTexts() const
     {
         QStringList texts;
-        for (const RecordingMessageBoxFactory::Shown &shown : factory->shown)
+        for (const RecordingMessageBoxFactory::Shown &shown : m_factory->shown)
             texts.append(shown.text);
         return texts;
     }
@@ -125,17 +125,17 @@ private slots:
         Q_INIT_RESOURCE(vpnbackend);
         QCoreApplication::setOrganizationName(QStringLiteral("OrvalVPN-test"));
         QCoreApplication::setApplicationName(QStringLiteral("tst_startupchecks"));
-        QVERIFY(tmp.isValid());
+        QVERIFY(m_tmp.isValid());
     }
 
     void init()
     {
         QSettings().clear();
         QDir(configDir()).removeRecursively();
-        factory.reset(new AnsweringMessageBoxFactory);
-        MessageBoxFactory::setInstance(factory);
-        statistics.clearInternalStatistics();
-        backend.starts.clear();
+        m_factory.reset(new AnsweringMessageBoxFactory);
+        MessageBoxFactory::setInstance(m_factory);
+        m_statistics.clearInternalStatistics();
+        m_backend.starts.clear();
     }
 
     void cleanup()
@@ -158,20 +158,20 @@ private slots:
         const QString notWritable = QStringLiteral("The config file is not writable!");
         const QString userChecks = QStringLiteral("Default action: the user will check the preference file permission");
         const QString tryRecover = QStringLiteral("Try to recover the preference file writable permission");
-        const QStringList askBox{ "ask" };
-        const QStringList bothBoxes{ "ask", StartupChecks::RECOVERY_FAILED_TEXT };
+        const QStringList askBox {"ask"};
+        const QStringList bothBoxes {"ask", StartupChecks::RECOVERY_FAILED_TEXT};
 
         QTest::newRow("writable") << "writable" << QStringList() << QStringList() << QStringList() << true;
-        QTest::newRow("read-only, no") << "read-only" << QStringList{ "no" } << askBox
-                                       << QStringList{ notWritable, userChecks } << false;
-        QTest::newRow("read-only, closed") << "read-only" << QStringList{ "close" } << askBox
-                                           << QStringList{ notWritable, userChecks } << false;
-        QTest::newRow("read-only, repaired") << "read-only" << QStringList{ "yes" } << askBox
-                                             << QStringList{ notWritable, tryRecover } << true;
-        QTest::newRow("directory, repair fails") << "directory" << QStringList{ "yes", "ok" } << bothBoxes
-                                                 << QStringList{ notWritable, tryRecover } << false;
-        QTest::newRow("directory, no") << "directory" << QStringList{ "no" } << askBox
-                                       << QStringList{ notWritable, userChecks } << false;
+        QTest::newRow("read-only, no") << "read-only" << QStringList {"no"} << askBox
+                                       << QStringList {notWritable, userChecks} << false;
+        QTest::newRow("read-only, closed")
+            << "read-only" << QStringList {"close"} << askBox << QStringList {notWritable, userChecks} << false;
+        QTest::newRow("read-only, repaired")
+            << "read-only" << QStringList {"yes"} << askBox << QStringList {notWritable, tryRecover} << true;
+        QTest::newRow("directory, repair fails")
+            << "directory" << QStringList {"yes", "ok"} << bothBoxes << QStringList {notWritable, tryRecover} << false;
+        QTest::newRow("directory, no") << "directory" << QStringList {"no"} << askBox
+                                       << QStringList {notWritable, userChecks} << false;
     }
 
     void preferenceFile()
@@ -193,16 +193,16 @@ private slots:
             QVERIFY(QFile::remove(path));
             QVERIFY(QDir().mkpath(path));
         }
-        factory->answerWith(answers);
+        m_factory->answerWith(answers);
 
         PermissionBitsApply permissions;
         if (!permissions.ok())
             QSKIP("Cannot drop the permission override of root");
         LogCapture capture;
-        StartupChecks(statistics).checkIfPreferenceFileIsWritable();
+        StartupChecks(m_statistics).checkIfPreferenceFileIsWritable();
         const QStringList lines = withoutBoxLines(LogCapture::lines());
 
-        QCOMPARE(lines, QStringList{ QStringLiteral("Configfile stored in:  ") + quoted(path) } + log);
+        QCOMPARE(lines, QStringList {QStringLiteral("Configfile stored in:  ") + quoted(path)} + log);
         const QString askText = StartupChecks::NOT_WRITABLE_TEXT + path;
         QCOMPARE(shownTexts(), boxes.replaceInStrings(QRegularExpression("^ask$"), askText));
         QCOMPARE(Settings().isPreferenceFileWritable(), writableAfter);
@@ -215,18 +215,19 @@ private slots:
         const QString path = preferencePath();
         QVERIFY(QFile::remove(path));
         QVERIFY(QDir().mkpath(path));
-        factory->answerWith({ "yes", "ok" });
-        StartupChecks(statistics).checkIfPreferenceFileIsWritable();
+        m_factory->answerWith({"yes", "ok"});
+        StartupChecks(m_statistics).checkIfPreferenceFileIsWritable();
 
-        QCOMPARE(factory->shown.size(), 2);
-        const RecordingMessageBoxFactory::Shown &ask = factory->shown[0];
+        QCOMPARE(m_factory->shown.size(), 2);
+        const RecordingMessageBoxFactory::Shown &ask = m_factory->shown[0];
         QCOMPARE(ask.title, QStringLiteral("OrvalVPN"));
         QCOMPARE(ask.text, QStringLiteral("OrvalVPN is not able to write its preferences.\nPlease check the writable "
-                                          "permissions of your config file:\n") + path);
+                                          "permissions of your config file:\n")
+                               + path);
         QCOMPARE(ask.informativeText, QStringLiteral("Do you want OrvalVPN try to fix it?"));
         QCOMPARE(ask.icon, QMessageBox::Question);
         QCOMPARE(ask.buttons, QMessageBox::Yes | QMessageBox::No);
-        const RecordingMessageBoxFactory::Shown &failed = factory->shown[1];
+        const RecordingMessageBoxFactory::Shown &failed = m_factory->shown[1];
         QCOMPARE(failed.text, QStringLiteral("The recovery process failed."));
         QCOMPARE(failed.informativeText, QString());
         QCOMPARE(failed.icon, QMessageBox::NoIcon);
@@ -245,29 +246,31 @@ private slots:
         const int recover = DnsRecoveryPreference::autoRecover;
         const int forget = DnsRecoveryPreference::forget;
         const int ask = DnsRecoveryPreference::askOnStart;
-        const QStringList stack{ "beforeConnect", "afterConnect" };
+        const QStringList stack {"beforeConnect", "afterConnect"};
         const QString notEmpty = QStringLiteral("DnsStackList not empty.");
         const QString tryRecover = QStringLiteral("DnsStackList not empty: try to recover the initial state.");
         const QString userRecovers = QStringLiteral("DnsStackList not empty: the user will recover the initial state.");
 
-        for (int choice : { recover, forget, ask })
-            QTest::addRow("empty stack, choice %d", choice) << QStringList() << choice << QString() << false << choice << QStringList();
+        for (int choice : {recover, forget, ask})
+            QTest::addRow("empty stack, choice %d", choice)
+                << QStringList() << choice << QString() << false << choice << QStringList();
         QTest::newRow("auto recover") << stack << recover << QString() << true << recover
-                                      << QStringList{ "DnsStackList not empty: Dns Auto Recover the initial state." };
+                                      << QStringList {"DnsStackList not empty: Dns Auto Recover the initial state."};
         QTest::newRow("auto forget") << stack << forget << QString() << false << forget
-                                     << QStringList{ "DnsStackList not empty: Dns Auto Forget the Dns State" };
-        QTest::newRow("ask: yes") << stack << ask << "yes" << true << ask << QStringList{ notEmpty, tryRecover };
+                                     << QStringList {"DnsStackList not empty: Dns Auto Forget the Dns State"};
+        QTest::newRow("ask: yes") << stack << ask << "yes" << true << ask << QStringList {notEmpty, tryRecover};
         QTest::newRow("ask: yes, saved") << stack << ask << "tick yes" << true << recover
-                                         << QStringList{ notEmpty, "DnsStackRecover enabled", tryRecover };
-        QTest::newRow("ask: no") << stack << ask << "no" << false << ask << QStringList{ notEmpty, userRecovers };
+                                         << QStringList {notEmpty, "DnsStackRecover enabled", tryRecover};
+        QTest::newRow("ask: no") << stack << ask << "no" << false << ask << QStringList {notEmpty, userRecovers};
         QTest::newRow("ask: no, saved") << stack << ask << "tick no" << false << forget
-                                        << QStringList{ notEmpty, "DnsStackRecover disabled", userRecovers };
-        QTest::newRow("ask: closed") << stack << ask << "close" << false << ask << QStringList{ notEmpty, userRecovers };
+                                        << QStringList {notEmpty, "DnsStackRecover disabled", userRecovers};
+        QTest::newRow("ask: closed") << stack << ask << "close" << false << ask << QStringList {notEmpty, userRecovers};
         QTest::newRow("ask: closed, saved") << stack << ask << "tick close" << false << forget
-                                            << QStringList{ notEmpty, "DnsStackRecover disabled", userRecovers };
+                                            << QStringList {notEmpty, "DnsStackRecover disabled", userRecovers};
         QTest::newRow("ask: ended without an answer, ticked")
             << stack << ask << "tick reject" << false << ask
-            << QStringList{ notEmpty, "Default Action: DnsStackList not empty: the user will recover the initial state." };
+            << QStringList {notEmpty,
+                            "Default Action: DnsStackList not empty: the user will recover the initial state."};
     }
 
     void dnsRecovery()
@@ -286,14 +289,14 @@ private slots:
                 DnsRecoveryPreference(static_cast<DnsRecoveryPreference::RecoverDNSSettings>(stored)));
         }
         if (!answer.isEmpty())
-            factory->answerWith({ answer });
+            m_factory->answerWith({answer});
 
         LogCapture capture;
-        const bool recover = StartupChecks(statistics).dnsStackRecoveryIsNecessary();
+        const bool recover = StartupChecks(m_statistics).dnsStackRecoveryIsNecessary();
         const QStringList lines = withoutBoxLines(LogCapture::lines());
 
         QCOMPARE(recover, expected);
-        QCOMPARE(factory->shown.size(), answer.isEmpty() ? 0 : 1);
+        QCOMPARE(m_factory->shown.size(), answer.isEmpty() ? 0 : 1);
         QCOMPARE(lines, log);
         Settings after;
         QCOMPARE(int(after.recoverDNSStackOnStart().getRecoverDnsSettingsPreference()), storedAfter);
@@ -304,55 +307,76 @@ private slots:
     {
         {
             Settings settings;
-            settings.setDnsStackNames({ "beforeConnect" });
+            settings.setDnsStackNames({"beforeConnect"});
             settings.setRecoverDNSStackOnStart(DnsRecoveryPreference::getDnsRecoveryPreferenceAskOnStart());
         }
         QStringList buttonTexts;
-        factory->answers.append([&buttonTexts](QDialog &dialog) {
+        m_factory->answers.append([&buttonTexts](QDialog &dialog) {
             auto &box = static_cast<QMessageBox &>(dialog);
             buttonTexts << box.button(QMessageBox::Yes)->text() << box.button(QMessageBox::No)->text();
             box.button(QMessageBox::Yes)->click();
         });
-        QVERIFY(StartupChecks(statistics).dnsStackRecoveryIsNecessary());
+        QVERIFY(StartupChecks(m_statistics).dnsStackRecoveryIsNecessary());
 
-        QCOMPARE(factory->shown.size(), 1);
-        const RecordingMessageBoxFactory::Shown &shown = factory->shown[0];
+        QCOMPARE(m_factory->shown.size(), 1);
+        const RecordingMessageBoxFactory::Shown &shown = m_factory->shown[0];
         QCOMPARE(shown.title, QStringLiteral("OrvalVPN"));
-        QCOMPARE(shown.text, QStringLiteral("OrvalVPN was shut down unclean.\nDNS configuration was changed and not reset."));
-        QCOMPARE(shown.informativeText, QStringLiteral("OrvalVPN should recover to the original DNS state!\n(Closing this "
-                                                       "window will not recover and forget the recovery infomation)"));
+        QCOMPARE(shown.text,
+                 QStringLiteral("OrvalVPN was shut down unclean.\nDNS configuration was changed and not reset."));
+        QCOMPARE(shown.informativeText,
+                 QStringLiteral("OrvalVPN should recover to the original DNS state!\n(Closing this "
+                                "window will not recover and forget the recovery infomation)"));
         QCOMPARE(shown.icon, QMessageBox::Question);
         QCOMPARE(shown.buttons, QMessageBox::Yes | QMessageBox::No);
-        QCOMPARE(buttonTexts, (QStringList{ "Yes, recover DNS", "No, forget recovery infomation" }));
-        QCOMPARE(factory->checkBoxTexts, QStringList{ "Save my decision" });
-        QCOMPARE(factory->defaultButtons, QStringList{ "Yes, recover DNS" });
+        QCOMPARE(buttonTexts, (QStringList {"Yes, recover DNS", "No, forget recovery infomation"}));
+        QCOMPARE(m_factory->checkBoxTexts, QStringList {"Save my decision"});
+        QCOMPARE(m_factory->defaultButtons, QStringList {"Yes, recover DNS"});
     }
 
     void connectAtLaunch_data()
     {
         QTest::addColumn<bool>("autoConnect");
-        QTest::addColumn<QString>("catalogue"); // full, empty, none (no valid configuration)
+        QTest::addColumn<QString>("catalogue");   // full, empty, none (no valid configuration)
         QTest::addColumn<QString>("defaultSite"); // empty: none stored
-        QTest::addColumn<QString>("location"); // "latitude,longitude"; empty: none stored
+        QTest::addColumn<QString>("location");    // "latitude,longitude"; empty: none stored
         QTest::addColumn<QString>("tunnelType");
         QTest::addColumn<QString>("started"); // site started, empty: nothing starts
         QTest::addColumn<QString>("udpFile");
         QTest::addColumn<QString>("logLine"); // expected among the lines; "-": no line at all
 
-        const QString noConfig = QStringLiteral("Error: connection at launch interrupted. No valid configuration found.");
-        const QString notFound = QStringLiteral("Warning: server not found, maybe the server is out of date. Server ID:  ");
+        const QString noConfig =
+            QStringLiteral("Error: connection at launch interrupted. No valid configuration found.");
+        const QString notFound =
+            QStringLiteral("Warning: server not found, maybe the server is out of date. Server ID:  ");
         const QString vienna = QStringLiteral("AUT-Vienna");
 
-        QTest::newRow("switched off") << false << "full" << vienna << QString() << "OpenVPN" << QString() << QString() << "-";
-        QTest::newRow("no configuration") << true << "none" << vienna << QString() << "OpenVPN" << QString() << QString() << noConfig;
-        QTest::newRow("no configuration, switched off") << false << "none" << vienna << QString() << "OpenVPN" << QString() << QString() << noConfig;
-        QTest::newRow("default site before location") << true << "full" << vienna << "35.0,139.0" << "OpenVPN" << vienna << "vienna-udp.conf" << QString();
-        QTest::newRow("nearest to the location") << true << "full" << QString() << "52.0,13.0" << "OpenVPN" << "DEU-Berlin" << "berlin-udp.conf" << QString();
-        QTest::newRow("nearest, far east") << true << "full" << QString() << "35.0,139.0" << "OpenVPN" << "JPN-Tokyo" << "tokyo-udp.conf" << QString();
-        QTest::newRow("neither: fallback, last row of it") << true << "full" << QString() << QString() << "OpenVPN" << "USA-Dallas" << "dallas2-udp.conf" << QString();
-        QTest::newRow("location, empty catalogue: fallback looked up") << true << "empty" << QString() << "52.0,13.0" << "OpenVPN" << QString() << QString() << notFound + quoted("USA-Dallas");
-        QTest::newRow("default site gone from the catalogue") << true << "full" << "GBR-London" << QString() << "OpenVPN" << QString() << QString() << notFound + quoted("GBR-London");
-        QTest::newRow("not OpenVPN") << true << "full" << vienna << QString() << "OpenConnect" << QString() << QString() << "Can not connect, unknown tunnel type \"OpenConnect\"";
+        QTest::newRow("switched off") << false << "full" << vienna << QString() << "OpenVPN" << QString() << QString()
+                                      << "-";
+        QTest::newRow("no configuration")
+            << true << "none" << vienna << QString() << "OpenVPN" << QString() << QString() << noConfig;
+        QTest::newRow("no configuration, switched off")
+            << false << "none" << vienna << QString() << "OpenVPN" << QString() << QString() << noConfig;
+        QTest::newRow("default site before location") << true << "full" << vienna << "35.0,139.0"
+                                                      << "OpenVPN" << vienna << "vienna-udp.conf" << QString();
+        QTest::newRow("nearest to the location") << true << "full" << QString() << "52.0,13.0"
+                                                 << "OpenVPN"
+                                                 << "DEU-Berlin"
+                                                 << "berlin-udp.conf" << QString();
+        QTest::newRow("nearest, far east") << true << "full" << QString() << "35.0,139.0"
+                                           << "OpenVPN"
+                                           << "JPN-Tokyo"
+                                           << "tokyo-udp.conf" << QString();
+        QTest::newRow("neither: fallback, last row of it") << true << "full" << QString() << QString() << "OpenVPN"
+                                                           << "USA-Dallas"
+                                                           << "dallas2-udp.conf" << QString();
+        QTest::newRow("location, empty catalogue: fallback looked up")
+            << true << "empty" << QString() << "52.0,13.0"
+            << "OpenVPN" << QString() << QString() << notFound + quoted("USA-Dallas");
+        QTest::newRow("default site gone from the catalogue")
+            << true << "full"
+            << "GBR-London" << QString() << "OpenVPN" << QString() << QString() << notFound + quoted("GBR-London");
+        QTest::newRow("not OpenVPN") << true << "full" << vienna << QString() << "OpenConnect" << QString() << QString()
+                                     << "Can not connect, unknown tunnel type \"OpenConnect\"";
     }
 
     void connectAtLaunch()
@@ -374,37 +398,38 @@ private slots:
             if (!defaultSite.isEmpty())
                 settings.setDefaultServerSite(defaultSite);
             if (!location.isEmpty())
-                settings.setMyLocation(GeoLocation(location.section(',', 0, 0).toDouble(), location.section(',', 1).toDouble()));
+                settings.setMyLocation(
+                    GeoLocation(location.section(',', 0, 0).toDouble(), location.section(',', 1).toDouble()));
             settings.setDefaultTunnelType(TunnelType::fromString(tunnelType));
         }
 
         LogCapture capture;
-        StartupChecks(statistics).connectAtLaunchIfNecessary(backend, os);
+        StartupChecks(m_statistics).connectAtLaunchIfNecessary(m_backend, m_os);
         const QStringList lines = LogCapture::lines();
 
         if (logLine == QLatin1String("-"))
             QCOMPARE(lines, QStringList());
         else if (!logLine.isEmpty())
             QVERIFY2(lines.contains(logLine), qPrintable(lines.join('\n')));
-        QVERIFY(factory->shown.isEmpty());
+        QVERIFY(m_factory->shown.isEmpty());
 
         Settings after;
         if (started.isEmpty()) {
-            QVERIFY(backend.starts.isEmpty());
-            QVERIFY(statistics.getServerFrecuencyUsage().isEmpty());
+            QVERIFY(m_backend.starts.isEmpty());
+            QVERIFY(m_statistics.getServerFrecuencyUsage().isEmpty());
             QCOMPARE(after.hasDefaultServerSite(), !defaultSite.isEmpty());
             QCOMPARE(after.hasDefaultOpenVpn243SelectionConfigCipher(), false);
             return;
         }
-        QCOMPARE(backend.starts.size(), 1);
-        const RecordingVpnBackend::Start &start = backend.starts[0];
+        QCOMPARE(m_backend.starts.size(), 1);
+        const RecordingVpnBackend::Start &start = m_backend.starts[0];
         QVERIFY(start.parameters);
         QCOMPARE(start.parameters->getServerSite().getId(), started);
         QCOMPARE(start.parameters->getServerSite().getUdpConfigFile(), udpFile);
         QVERIFY(start.parameters->getTunnelType() == TunnelType::OPENVPN243());
         QVERIFY(start.user.isEmpty());
         QVERIFY(start.password.isEmpty());
-        QCOMPARE(statistics.getServerFrecuencyUsage(), (QMap<QString, unsigned int>{ { started, 1u } }));
+        QCOMPARE(m_statistics.getServerFrecuencyUsage(), (QMap<QString, unsigned int> {{started, 1u}}));
         // The site becomes the default together with the OpenVPN choice it was started with.
         QCOMPARE(after.defaultServerSite(), started);
         QVERIFY(after.hasDefaultOpenVpn243SelectionConfigCipher());
@@ -421,9 +446,9 @@ private slots:
             settings.setPinnedIP(QStringLiteral("DEU-Berlin"), QHostAddress(QStringLiteral("192.0.2.44")));
             settings.setHasPinnedIP(QStringLiteral("DEU-Berlin"), true);
         }
-        StartupChecks(statistics).connectAtLaunchIfNecessary(backend, os);
-        QCOMPARE(backend.starts.size(), 1);
-        const HalvorixServerSite site = backend.starts[0].parameters->getServerSite();
+        StartupChecks(m_statistics).connectAtLaunchIfNecessary(m_backend, m_os);
+        QCOMPARE(m_backend.starts.size(), 1);
+        const HalvorixServerSite site = m_backend.starts[0].parameters->getServerSite();
         QVERIFY(site.isPinned());
         QCOMPARE(site.getPinnedIp(), QHostAddress(QStringLiteral("192.0.2.44")));
     }

@@ -29,7 +29,7 @@
 
 namespace {
 
-void say(const QString& line)
+void say(const QString &line)
 {
     std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
     std::fflush(stdout);
@@ -43,7 +43,7 @@ void waitForLine()
 
 } // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("OrvalVPN"));
@@ -53,7 +53,7 @@ int main(int argc, char** argv)
 
     MacOSXAbstractionImpl os;
     QObject::connect(&os, &OsAbstraction::errorMessage,
-                     [](const QString& title, const QString& text) { say("error: " + title + " | " + text); });
+                     [](const QString &title, const QString &text) { say("error: " + title + " | " + text); });
     VpnFrontendDispatcher frontend;
     DnsStack dnsStack(os);
     dnsStack.setStack(Settings().getDnsStackNames());

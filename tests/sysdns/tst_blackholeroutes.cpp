@@ -14,14 +14,17 @@ namespace {
 class ProgressLog : public VpnFrontendDispatcher
 {
 public:
-    explicit ProgressLog(QStringList& log) : log(log) {}
-    void onVpnStartupProgress(const VpnStartupProgress& progress) override
+    explicit ProgressLog(QStringList &log)
+        : m_log(log)
     {
-        log << QStringLiteral("progress %1 %2").arg(progress.getProgressMessageKey()).arg(progress.getState());
+    }
+    void onVpnStartupProgress(const VpnStartupProgress &progress) override
+    {
+        m_log << QStringLiteral("progress %1 %2").arg(progress.getProgressMessageKey()).arg(progress.getState());
     }
 
 private:
-    QStringList& log;
+    QStringList &m_log;
 };
 
 const QString AddV4 = "addProtectiveSimpleSplittedDefaultRoute";
@@ -35,14 +38,14 @@ class TestBlackHoleRoutes : public QObject
 {
     Q_OBJECT
 
-    QStringList log;
-    RecordingOsAbstraction os;
-    ProgressLog frontend{log};
+    QStringList m_log;
+    RecordingOsAbstraction m_os;
+    ProgressLog m_frontend {m_log};
 
     QStringList routeCalls() const
     {
         QStringList calls;
-        for (const QString& line : log) {
+        for (const QString &line : m_log) {
             if (!line.startsWith("progress"))
                 calls << line;
         }
@@ -53,8 +56,8 @@ private slots:
     void init()
     {
         QSettings().clear();
-        log.clear();
-        os.onCall = [this](const QString& line) { log << line; };
+        m_log.clear();
+        m_os.onCall = [this](const QString &line) { m_log << line; };
     }
 
     void routeObjectAddsAndRemovesWithProgress_data()
@@ -63,19 +66,17 @@ private slots:
         QTest::addColumn<bool>("ipv6");
         QTest::addColumn<QStringList>("added");
         QTest::addColumn<QStringList>("removed");
-        QTest::newRow("both") << true << true
-                              << QStringList{"progress ENABLE_SEAMLESS_RECONNECT 4", AddV4,
-                                             "progress ENABLE_SEAMLESS_RECONNECT 1", "progress ENABLE_IPV6_PROTECTION 4",
-                                             AddV6, "progress ENABLE_IPV6_PROTECTION 1"}
-                              << QStringList{"progress DISABLE_SEAMLESS_RECONNECT 4", RemoveV4,
-                                             "progress DISABLE_SEAMLESS_RECONNECT 1",
-                                             "progress DISABLE_IPV6_PROTECTION 4", RemoveV6,
-                                             "progress DISABLE_IPV6_PROTECTION 1"};
+        QTest::newRow("both")
+            << true << true
+            << QStringList {"progress ENABLE_SEAMLESS_RECONNECT 4", AddV4, "progress ENABLE_SEAMLESS_RECONNECT 1",
+                            "progress ENABLE_IPV6_PROTECTION 4",    AddV6, "progress ENABLE_IPV6_PROTECTION 1"}
+            << QStringList {"progress DISABLE_SEAMLESS_RECONNECT 4", RemoveV4, "progress DISABLE_SEAMLESS_RECONNECT 1",
+                            "progress DISABLE_IPV6_PROTECTION 4",    RemoveV6, "progress DISABLE_IPV6_PROTECTION 1"};
         QTest::newRow("IPv6 only") << false << true
-                                   << QStringList{"progress ENABLE_IPV6_PROTECTION 4", AddV6,
-                                                  "progress ENABLE_IPV6_PROTECTION 1"}
-                                   << QStringList{"progress DISABLE_IPV6_PROTECTION 4", RemoveV6,
-                                                  "progress DISABLE_IPV6_PROTECTION 1"};
+                                   << QStringList {"progress ENABLE_IPV6_PROTECTION 4", AddV6,
+                                                   "progress ENABLE_IPV6_PROTECTION 1"}
+                                   << QStringList {"progress DISABLE_IPV6_PROTECTION 4", RemoveV6,
+                                                   "progress DISABLE_IPV6_PROTECTION 1"};
         QTest::newRow("neither") << false << false << QStringList() << QStringList();
     }
 
@@ -86,21 +87,21 @@ private slots:
         QFETCH(QStringList, added);
         QFETCH(QStringList, removed);
         {
-            BlackHoleRouteImpl route(frontend, {}, os, ipv4, ipv6);
+            BlackHoleRouteImpl route(m_frontend, {}, m_os, ipv4, ipv6);
             QVERIFY(route.isActive());
-            QCOMPARE(log, added);
-            log.clear();
+            QCOMPARE(m_log, added);
+            m_log.clear();
         }
-        QCOMPARE(log, removed);
+        QCOMPARE(m_log, removed);
     }
 
     void globalRoutesServeEveryConnection()
     {
-        BlackHoleRouteManager manager(os, frontend);
+        BlackHoleRouteManager manager(m_os, m_frontend);
         QVERIFY(!manager.isNetworkGloballyProtected());
         manager.enableGlobalBlackHoleRoutes(false);
         QVERIFY(manager.isNetworkGloballyProtected());
-        QCOMPARE(routeCalls(), QStringList{AddV4});
+        QCOMPARE(routeCalls(), QStringList {AddV4});
 
         Settings settings;
         settings.setSeamlessReconnect(true);
@@ -109,23 +110,23 @@ private slots:
         QCOMPARE(first, second);
         first.reset();
         second.reset();
-        QCOMPARE(routeCalls(), QStringList{AddV4});
+        QCOMPARE(routeCalls(), QStringList {AddV4});
     }
 
     void reconnectKeepsTheHeldRoutes()
     {
-        BlackHoleRouteManager manager(os, frontend);
+        BlackHoleRouteManager manager(m_os, m_frontend);
         Settings settings;
         settings.setSeamlessReconnect(true);
         settings.setPreventIPv6Leak(false);
         QSharedPointer<BlackHoleRoute> held = manager.getBlackHoleRoutes(settings, {});
         settings.setPreventIPv6Leak(true);
         QCOMPARE(manager.getBlackHoleRoutes(settings, {}), held);
-        QCOMPARE(routeCalls(), QStringList{AddV4});
+        QCOMPARE(routeCalls(), QStringList {AddV4});
         held.reset();
-        QCOMPARE(routeCalls(), (QStringList{AddV4, RemoveV4}));
+        QCOMPARE(routeCalls(), (QStringList {AddV4, RemoveV4}));
         QSharedPointer<BlackHoleRoute> fresh = manager.getBlackHoleRoutes(settings, {});
-        QCOMPARE(routeCalls(), (QStringList{AddV4, RemoveV4, AddV4, AddV6}));
+        QCOMPARE(routeCalls(), (QStringList {AddV4, RemoveV4, AddV4, AddV6}));
     }
 
     // The routes of the new global object must survive the replacement.
@@ -133,15 +134,15 @@ private slots:
     {
         QTest::addColumn<bool>("secondIpv6");
         QTest::addColumn<QStringList>("calls");
-        QTest::newRow("same sets: kept") << false << QStringList{AddV4};
-        QTest::newRow("other sets: old removed first") << true << QStringList{AddV4, RemoveV4, AddV4, AddV6};
+        QTest::newRow("same sets: kept") << false << QStringList {AddV4};
+        QTest::newRow("other sets: old removed first") << true << QStringList {AddV4, RemoveV4, AddV4, AddV6};
     }
 
     void replacingTheGlobalRoutesNeverRemovesTheNewOnes()
     {
         QFETCH(bool, secondIpv6);
         QFETCH(QStringList, calls);
-        BlackHoleRouteManager manager(os, frontend);
+        BlackHoleRouteManager manager(m_os, m_frontend);
         manager.enableGlobalBlackHoleRoutes(false);
         manager.enableGlobalBlackHoleRoutes(secondIpv6);
         QCOMPARE(routeCalls(), calls);
@@ -151,17 +152,17 @@ private slots:
     void managerReleasesTheGlobalRoutes()
     {
         {
-            BlackHoleRouteManager manager(os, frontend);
+            BlackHoleRouteManager manager(m_os, m_frontend);
             manager.enableGlobalBlackHoleRoutes(true);
         }
-        QCOMPARE(routeCalls(), (QStringList{AddV4, AddV6, RemoveV4, RemoveV6}));
+        QCOMPARE(routeCalls(), (QStringList {AddV4, AddV6, RemoveV4, RemoveV6}));
     }
 
     void cleanUpRemovesBothSetsUnconditionally()
     {
-        BlackHoleRouteManager manager(os, frontend);
+        BlackHoleRouteManager manager(m_os, m_frontend);
         manager.cleanUpBlackHoleRoutes();
-        QCOMPARE(log, (QStringList{RemoveV4, RemoveV6}));
+        QCOMPARE(m_log, (QStringList {RemoveV4, RemoveV6}));
     }
 };
 

@@ -14,10 +14,7 @@ class TestDnsStack : public QObject
     Q_OBJECT
 
     static QStringList persisted() { return Settings().getDnsStackNames(); }
-    static bool persistedValueExists()
-    {
-        return QSettings().contains(QStringLiteral("dns/current-dns-stack"));
-    }
+    static bool persistedValueExists() { return QSettings().contains(QStringLiteral("dns/current-dns-stack")); }
 
 private slots:
     void init() { QSettings().clear(); }
@@ -40,9 +37,9 @@ private slots:
         RecordingOsAbstraction os;
         DnsStack stack(os);
         stack.push(stage, {"10.0.0.1"});
-        QCOMPARE(os.calls, QStringList{QStringLiteral("pushNameServers %1 [10.0.0.1] %2").arg(stage).arg(mode)});
-        QCOMPARE(stack.getStack(), QStringList{stage});
-        QCOMPARE(persisted(), QStringList{stage});
+        QCOMPARE(os.calls, QStringList {QStringLiteral("pushNameServers %1 [10.0.0.1] %2").arg(stage).arg(mode)});
+        QCOMPARE(stack.getStack(), QStringList {stage});
+        QCOMPARE(persisted(), QStringList {stage});
     }
 
     // A crash while the name servers change must leave a record of the stage.
@@ -51,11 +48,11 @@ private slots:
         RecordingOsAbstraction os;
         DnsStack stack(os);
         QStringList recordAtCall;
-        os.onCall = [&](const QString&) { recordAtCall = persisted(); };
+        os.onCall = [&](const QString &) { recordAtCall = persisted(); };
         stack.push(DnsStack::start, {});
-        QCOMPARE(recordAtCall, QStringList{"start"});
+        QCOMPARE(recordAtCall, QStringList {"start"});
         stack.push(DnsStack::beforeConnect, {"10.0.0.1"});
-        QCOMPARE(recordAtCall, (QStringList{"start", "beforeConnect"}));
+        QCOMPARE(recordAtCall, (QStringList {"start", "beforeConnect"}));
     }
 
     void popToUnwindsDownToTheStage()
@@ -67,10 +64,9 @@ private slots:
         stack.push(DnsStack::afterConnect, {"10.8.0.1"});
         os.calls.clear();
         QCOMPARE(stack.popTo(DnsStack::beforeConnect), QStringLiteral("beforeConnect"));
-        QCOMPARE(os.calls,
-                 (QStringList{"restoreNameServers afterConnect", "restoreNameServers beforeConnect"}));
-        QCOMPARE(stack.getStack(), QStringList{"start"});
-        QCOMPARE(persisted(), QStringList{"start"});
+        QCOMPARE(os.calls, (QStringList {"restoreNameServers afterConnect", "restoreNameServers beforeConnect"}));
+        QCOMPARE(stack.getStack(), QStringList {"start"});
+        QCOMPARE(persisted(), QStringList {"start"});
     }
 
     void popToOfAnAbsentStageChangesNothing()
@@ -82,7 +78,7 @@ private slots:
         os.calls.clear();
         QVERIFY(stack.popTo(DnsStack::afterConnect).isNull());
         QVERIFY(os.calls.isEmpty());
-        QCOMPARE(persisted(), (QStringList{"start", "beforeConnect"}));
+        QCOMPARE(persisted(), (QStringList {"start", "beforeConnect"}));
     }
 
     void popsOnAnEmptyStackWriteNothing()
@@ -103,7 +99,7 @@ private slots:
         stack.push(DnsStack::afterConnect, {});
         stack.push(DnsStack::afterConnect, {});
         QCOMPARE(stack.popTo(DnsStack::afterConnect), QStringLiteral("afterConnect"));
-        QCOMPARE(persisted(), (QStringList{"start", "afterConnect"}));
+        QCOMPARE(persisted(), (QStringList {"start", "afterConnect"}));
     }
 
     void recoveryRestoresTheRecordTopFirst()
@@ -115,8 +111,8 @@ private slots:
         QCOMPARE(persisted().size(), 3); // setStack writes nothing
         QVERIFY(os.calls.isEmpty());
         QCOMPARE(stack.popAll(), QStringLiteral("start"));
-        QCOMPARE(os.calls, (QStringList{"restoreNameServers afterConnect", "restoreNameServers beforeConnect",
-                                        "restoreNameServers start"}));
+        QCOMPARE(os.calls, (QStringList {"restoreNameServers afterConnect", "restoreNameServers beforeConnect",
+                                         "restoreNameServers start"}));
         QVERIFY(persisted().isEmpty());
         QVERIFY(persistedValueExists());
     }
@@ -125,15 +121,15 @@ private slots:
     {
         QTest::addColumn<DnsListEntry>("entry");
         QTest::addColumn<QString>("change");
-        const auto entry = [](const QString& dns1, const QString& dns2) {
+        const auto entry = [](const QString &dns1, const QString &dns2) {
             return DnsListEntry(QStringLiteral("mine"), QHostAddress(dns1), QHostAddress(dns2), true);
         };
         QTest::newRow("DHCP") << DnsListEntry::DHCPDEFAULT << "removeNameServers";
         QTest::newRow("addresses") << entry("192.0.2.1", "192.0.2.2") << "setNameServers [192.0.2.1,192.0.2.2]";
         // The helper refuses an empty name server, so none may be passed on.
-        QTest::newRow("Quad9, one address") << DnsListEntry(QStringLiteral("Quad9"), QHostAddress("9.9.9.9"),
-                                                            QHostAddress(), false)
-                                            << "setNameServers [9.9.9.9]";
+        QTest::newRow("Quad9, one address")
+            << DnsListEntry(QStringLiteral("Quad9"), QHostAddress("9.9.9.9"), QHostAddress(), false)
+            << "setNameServers [9.9.9.9]";
         QTest::newRow("custom, only DNS 1") << entry("192.0.2.1", "") << "setNameServers [192.0.2.1]";
     }
 
@@ -151,7 +147,7 @@ private slots:
         QCOMPARE(os.calls.value(1), change);
         QVERIFY(os.calls.value(2).startsWith("pushNameServers start "));
         QCOMPARE(os.calls.size(), 3);
-        QCOMPARE(persisted(), QStringList{"start"});
+        QCOMPARE(persisted(), QStringList {"start"});
     }
 
     // The start stage sets the name servers of the start action.

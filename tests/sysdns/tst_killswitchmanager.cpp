@@ -19,7 +19,7 @@ private slots:
         RecordingOsAbstraction os;
         os.failures.insert("enableInterfaces", {"failed", "text"});
         InternetKillSwitchManager::enableInterfaces(os, settings);
-        QCOMPARE(os.calls, (QStringList{"enableInterfaces [Wi-Fi]", "enableInterfaces [Ethernet]"}));
+        QCOMPARE(os.calls, (QStringList {"enableInterfaces [Wi-Fi]", "enableInterfaces [Ethernet]"}));
         QVERIFY(Settings().internetKillSwitchDisabledInterfaces().isEmpty());
     }
 
@@ -45,9 +45,11 @@ private slots:
             settings.setInternetKillSwitchDisabledInterfaces({"Wi-Fi"});
         }
         RecordingOsAbstraction os;
-        { InternetKillSwitchManager manager(os); }
-        QCOMPARE(os.calls, enabled ? QStringList{"enableInterfaces [Wi-Fi]"} : QStringList());
-        QCOMPARE(Settings().internetKillSwitchDisabledInterfaces(), enabled ? QStringList() : QStringList{"Wi-Fi"});
+        {
+            InternetKillSwitchManager manager(os);
+        }
+        QCOMPARE(os.calls, enabled ? QStringList {"enableInterfaces [Wi-Fi]"} : QStringList());
+        QCOMPARE(Settings().internetKillSwitchDisabledInterfaces(), enabled ? QStringList() : QStringList {"Wi-Fi"});
     }
 };
 

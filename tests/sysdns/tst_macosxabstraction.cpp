@@ -13,7 +13,7 @@
 
 namespace {
 
-void dropDebugLines(QtMsgType type, const QMessageLogContext&, const QString& message)
+void dropDebugLines(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type != QtDebugMsg)
         fprintf(stderr, "%s\n", qPrintable(message));
@@ -31,38 +31,38 @@ class TestMacOSXAbstraction : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    QScopedPointer<MacOSXAbstractionImpl> os;
+    QTemporaryDir m_dir;
+    QScopedPointer<MacOSXAbstractionImpl> m_os;
 
-    void copyProgram(const QString& from, const QString& to)
+    void copyProgram(const QString &from, const QString &to)
     {
-        QVERIFY(QFile::copy(QStringLiteral(FAKES_DIR "/") + from, dir.filePath(to)));
-        QVERIFY(QFile::setPermissions(dir.filePath(to), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(QFile::copy(QStringLiteral(FAKES_DIR "/") + from, m_dir.filePath(to)));
+        QVERIFY(QFile::setPermissions(m_dir.filePath(to), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
-    void write(const QString& name, const QByteArray& content)
+    void write(const QString &name, const QByteArray &content)
     {
-        QFile file(dir.filePath(name));
+        QFile file(m_dir.filePath(name));
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(content);
     }
 
-    void setServices(const QStringList& services) { write("services", services.join('\n').toUtf8() + '\n'); }
-    void setDns(const QString& service, const QStringList& servers)
+    void setServices(const QStringList &services) { write("services", services.join('\n').toUtf8() + '\n'); }
+    void setDns(const QString &service, const QStringList &servers)
     {
         write("dns-" + service, servers.isEmpty() ? QByteArray() : servers.join('\n').toUtf8() + '\n');
     }
-    QStringList dnsOf(const QString& service)
+    QStringList dnsOf(const QString &service)
     {
-        QFile file(dir.filePath("dns-" + service));
+        QFile file(m_dir.filePath("dns-" + service));
         if (!file.open(QIODevice::ReadOnly))
             return {};
         return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
     }
-    void failOn(const QString& word) { write("fail-" + word, {}); }
+    void failOn(const QString &word) { write("fail-" + word, {}); }
     QStringList runs()
     {
-        QFile file(dir.filePath("runs"));
+        QFile file(m_dir.filePath("runs"));
         if (!file.open(QIODevice::ReadOnly))
             return {};
         return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
@@ -72,23 +72,23 @@ private slots:
     void initTestCase()
     {
         qInstallMessageHandler(dropDebugLines);
-        QVERIFY(dir.isValid());
+        QVERIFY(m_dir.isValid());
         copyProgram("fake-helper", "helper");
         copyProgram("fake-networksetup", "networksetup");
-        os.reset(new MacOSXAbstractionImpl({dir.filePath("helper"), dir.filePath("networksetup")}));
+        m_os.reset(new MacOSXAbstractionImpl({m_dir.filePath("helper"), m_dir.filePath("networksetup")}));
     }
 
     void init()
     {
         QSettings().clear();
-        for (const QString& file : QDir(dir.path()).entryList({"runs", "dns-*", "up-*", "fail-*"}, QDir::Files))
-            QFile::remove(dir.filePath(file));
+        for (const QString &file : QDir(m_dir.path()).entryList({"runs", "dns-*", "up-*", "fail-*"}, QDir::Files))
+            QFile::remove(m_dir.filePath(file));
         setServices({"Wi-Fi", "Ethernet", "USB"});
     }
 
     void emptyServerListChangesNothing()
     {
-        os->setNameServers({});
+        m_os->setNameServers({});
         QVERIFY(runs().isEmpty());
     }
 
@@ -96,58 +96,59 @@ private slots:
     {
         setDns("Wi-Fi", {"10.0.0.1", "10.0.0.2"});
         setDns("Ethernet", {"10.0.0.2", "10.0.0.1"});
-        os->setNameServers({"10.0.0.1", "10.0.0.2"});
-        QCOMPARE(runs(), (QStringList{"SetNameServers Ethernet 10.0.0.1 10.0.0.2", "SetNameServers USB 10.0.0.1 10.0.0.2"}));
+        m_os->setNameServers({"10.0.0.1", "10.0.0.2"});
+        QCOMPARE(runs(),
+                 (QStringList {"SetNameServers Ethernet 10.0.0.1 10.0.0.2", "SetNameServers USB 10.0.0.1 10.0.0.2"}));
     }
 
     void pushSavesEveryServiceThenSets()
     {
         setDns("Wi-Fi", {"192.0.2.53"});
-        os->pushNameServers("afterConnect", {}, 1);
+        m_os->pushNameServers("afterConnect", {}, 1);
         QVERIFY(runs().isEmpty());
-        os->pushNameServers("beforeConnect", {"10.8.0.1"}, 2);
+        m_os->pushNameServers("beforeConnect", {"10.8.0.1"}, 2);
         QCOMPARE(runs().size(), 3);
         QSettings saved;
         saved.beginGroup("saved-network-adapter-state/afterConnect");
-        QCOMPARE(saved.value("Wi-Fi/staticNameServers").toStringList(), QStringList{"192.0.2.53"});
+        QCOMPARE(saved.value("Wi-Fi/staticNameServers").toStringList(), QStringList {"192.0.2.53"});
         QVERIFY(saved.contains("Ethernet/staticNameServers"));
         QVERIFY(saved.value("Ethernet/staticNameServers").toStringList().isEmpty());
     }
 
     void savingAStageAgainKeepsOnlyTheNewPicture()
     {
-        os->pushNameServers("start", {}, 2);
+        m_os->pushNameServers("start", {}, 2);
         setServices({"Wi-Fi"});
-        os->pushNameServers("start", {}, 2);
+        m_os->pushNameServers("start", {}, 2);
         QSettings saved;
         saved.beginGroup("saved-network-adapter-state/start");
-        QCOMPARE(saved.childGroups(), QStringList{"Wi-Fi"});
+        QCOMPARE(saved.childGroups(), QStringList {"Wi-Fi"});
     }
 
     // Restoring a DHCP service sends "empty", never the service name alone.
     void restorePutsBackEachService()
     {
         setDns("Wi-Fi", {"192.0.2.53"});
-        os->pushNameServers("beforeConnect", {"10.8.0.1"}, 2);
+        m_os->pushNameServers("beforeConnect", {"10.8.0.1"}, 2);
         setServices({"Wi-Fi", "Ethernet", "USB", "New"});
-        QFile::remove(dir.filePath("runs"));
-        os->restoreNameServers("beforeConnect");
-        QCOMPARE(runs(), (QStringList{"SetNameServers Wi-Fi 192.0.2.53", "SetNameServers Ethernet empty",
-                                      "SetNameServers USB empty"}));
-        QCOMPARE(dnsOf("Wi-Fi"), QStringList{"192.0.2.53"});
+        QFile::remove(m_dir.filePath("runs"));
+        m_os->restoreNameServers("beforeConnect");
+        QCOMPARE(runs(), (QStringList {"SetNameServers Wi-Fi 192.0.2.53", "SetNameServers Ethernet empty",
+                                       "SetNameServers USB empty"}));
+        QCOMPARE(dnsOf("Wi-Fi"), QStringList {"192.0.2.53"});
         QVERIFY(dnsOf("Ethernet").isEmpty());
-        QFile::remove(dir.filePath("runs"));
-        os->restoreNameServers("beforeConnect");
+        QFile::remove(m_dir.filePath("runs"));
+        m_os->restoreNameServers("beforeConnect");
         QVERIFY(runs().isEmpty()); // up to date
-        os->restoreNameServers("never saved");
+        m_os->restoreNameServers("never saved");
         QVERIFY(runs().isEmpty());
     }
 
     void removeSwitchesEveryServiceToDhcp()
     {
-        os->removeNameServers();
-        QCOMPARE(runs(), (QStringList{"SetNameServers Wi-Fi empty", "SetNameServers Ethernet empty",
-                                      "SetNameServers USB empty"}));
+        m_os->removeNameServers();
+        QCOMPARE(runs(), (QStringList {"SetNameServers Wi-Fi empty", "SetNameServers Ethernet empty",
+                                       "SetNameServers USB empty"}));
     }
 
     void helperFailureStopsTheRestAndIsReportedOnce_data()
@@ -161,14 +162,14 @@ private slots:
     {
         QFETCH(bool, enable);
         failOn("Ethernet");
-        QSignalSpy errors(os.data(), &OsAbstraction::errorMessage);
-        const QStringList services{"Wi-Fi", "Ethernet", "USB"};
+        QSignalSpy errors(m_os.data(), &OsAbstraction::errorMessage);
+        const QStringList services {"Wi-Fi", "Ethernet", "USB"};
         if (enable)
-            os->enableInterfaces(services);
+            m_os->enableInterfaces(services);
         else
-            os->disableInterfaces(services);
+            m_os->disableInterfaces(services);
         const QString state = enable ? " up" : " down";
-        QCOMPARE(runs(), (QStringList{"Interface Wi-Fi" + state, "Interface Ethernet" + state}));
+        QCOMPARE(runs(), (QStringList {"Interface Wi-Fi" + state, "Interface Ethernet" + state}));
         QCOMPARE(errors.count(), 1);
         QVERIFY(errors.at(0).at(0).toString().contains("refused"));
     }
@@ -176,21 +177,21 @@ private slots:
     void interfaceStateQueries()
     {
         write("up-Wi-Fi", {});
-        QVERIFY(os->areInterfacesEnabled({"Wi-Fi"}));
-        QVERIFY(!os->areInterfacesEnabled({"Wi-Fi", "Ethernet", "USB"}));
+        QVERIFY(m_os->areInterfacesEnabled({"Wi-Fi"}));
+        QVERIFY(!m_os->areInterfacesEnabled({"Wi-Fi", "Ethernet", "USB"}));
         QCOMPARE(runs().size(), 3); // stopped at Ethernet
-        QVERIFY(os->areInterfacesDisabled({"Ethernet", "USB"}));
-        QVERIFY(!os->areInterfacesDisabled({"Ethernet", "Wi-Fi"}));
-        QFile::remove(dir.filePath("runs"));
-        QVERIFY(os->areInterfacesDisabled({}));
+        QVERIFY(m_os->areInterfacesDisabled({"Ethernet", "USB"}));
+        QVERIFY(!m_os->areInterfacesDisabled({"Ethernet", "Wi-Fi"}));
+        QFile::remove(m_dir.filePath("runs"));
+        QVERIFY(m_os->areInterfacesDisabled({}));
         QVERIFY(runs().isEmpty());
     }
 
     void unreadableStateCountsAsTrueAfterTwoReports()
     {
         failOn("Wi-Fi");
-        QSignalSpy errors(os.data(), &OsAbstraction::errorMessage);
-        QVERIFY(os->areInterfacesEnabled({"Wi-Fi"}));
+        QSignalSpy errors(m_os.data(), &OsAbstraction::errorMessage);
+        QVERIFY(m_os->areInterfacesEnabled({"Wi-Fi"}));
         QCOMPARE(errors.count(), 2);
         QCOMPARE(errors.at(1).at(0).toString(), QStringLiteral("Network Interfaces state can not be checked."));
         QVERIFY(errors.at(1).at(1).toString().isEmpty());
@@ -204,35 +205,35 @@ private slots:
             settings.setInternetKillSwitchInterface(NetworkInterface("USB"));
         }
         failOn("Wi-Fi");
-        QSignalSpy errors(os.data(), &OsAbstraction::errorMessage);
-        os->disableKillSwitchInterfaces();
-        QCOMPARE(runs(), (QStringList{"Interface Wi-Fi down", "Interface USB down"}));
+        QSignalSpy errors(m_os.data(), &OsAbstraction::errorMessage);
+        m_os->disableKillSwitchInterfaces();
+        QCOMPARE(runs(), (QStringList {"Interface Wi-Fi down", "Interface USB down"}));
         QCOMPARE(errors.count(), 1);
         // Also the service whose run failed is recorded: it may be down all the same.
-        QCOMPARE(Settings().internetKillSwitchDisabledInterfaces(), (QStringList{"Wi-Fi", "USB"}));
+        QCOMPARE(Settings().internetKillSwitchDisabledInterfaces(), (QStringList {"Wi-Fi", "USB"}));
     }
 
     void listsTheServices()
     {
-        QCOMPARE(os->listNetworkInterfaces(),
-                 (QList<NetworkInterface>{NetworkInterface("Wi-Fi"), NetworkInterface("Ethernet"),
-                                          NetworkInterface("USB")}));
+        QCOMPARE(m_os->listNetworkInterfaces(),
+                 (QList<NetworkInterface> {NetworkInterface("Wi-Fi"), NetworkInterface("Ethernet"),
+                                           NetworkInterface("USB")}));
     }
 
     void connectionsShareTheHeldTerminationHandler()
     {
         HandlerList first;
         HandlerList second;
-        os->addSigTermHandler(first);
-        os->addSigTermHandler(second);
+        m_os->addSigTermHandler(first);
+        m_os->addSigTermHandler(second);
         QCOMPARE(first.list.size(), 1);
         QVERIFY(first.list.at(0));
         QCOMPARE(first.list.at(0), second.list.at(0));
         QVERIFY(!first.list.at(0).dynamicCast<SigTermHandler>());
 
-        os->installSigTermHandler();
+        m_os->installSigTermHandler();
         HandlerList third;
-        os->addSigTermHandler(third);
+        m_os->addSigTermHandler(third);
         QVERIFY(third.list.at(0).dynamicCast<SigTermHandler>());
         // Nothing may act on a signal in the test: the installed function replaces the process.
         for (const int signal : {SIGINT, SIGTERM, SIGABRT, SIGQUIT})
@@ -269,9 +270,10 @@ private slots:
         QCOMPARE(MacOSXAbstractionImpl::loginItemScript(S::List, "OrvalVPN", "/A"),
                  QStringLiteral("tell application \"System Events\" to get the name of every login item"));
         // A quote in a path must not end the string and add code to the script.
-        QCOMPARE(MacOSXAbstractionImpl::loginItemScript(S::Add, "Orval\"VPN", "/A\\\",hidden:true} & \"x"),
-                 QStringLiteral("tell application \"System Events\" to make login item at end with properties "
-                                "{name:\"Orval\\\"VPN\",path:\"/A\\\\\\\",hidden:true} & \\\"x/../../\",hidden:false}"));
+        QCOMPARE(
+            MacOSXAbstractionImpl::loginItemScript(S::Add, "Orval\"VPN", "/A\\\",hidden:true} & \"x"),
+            QStringLiteral("tell application \"System Events\" to make login item at end with properties "
+                           "{name:\"Orval\\\"VPN\",path:\"/A\\\\\\\",hidden:true} & \\\"x/../../\",hidden:false}"));
         QCOMPARE(MacOSXAbstractionImpl::loginItemScript(S::Remove, "a\"b", "/A"),
                  QStringLiteral("tell application \"System Events\" to delete login item \"a\\\"b\""));
     }

@@ -25,18 +25,18 @@ private slots:
         else
             os.disableInterface(QStringLiteral("Wi-Fi"));
         const QString expected = enable ? "enableInterfaces [Wi-Fi]" : "disableInterfaces [Wi-Fi]";
-        QCOMPARE(os.calls, QStringList{expected});
+        QCOMPARE(os.calls, QStringList {expected});
     }
 
     void routesToDns_data()
     {
         QTest::addColumn<QStringList>("servers");
         QTest::addColumn<QStringList>("routed");
-        QTest::newRow("resolver order") << QStringList{"10.0.0.2", "10.0.0.1"} << QStringList{"10.0.0.2", "10.0.0.1"};
-        QTest::newRow("only 0.0.0.0") << QStringList{"0.0.0.0"} << QStringList{};
-        QTest::newRow("none") << QStringList{} << QStringList{};
+        QTest::newRow("resolver order") << QStringList {"10.0.0.2", "10.0.0.1"} << QStringList {"10.0.0.2", "10.0.0.1"};
+        QTest::newRow("only 0.0.0.0") << QStringList {"0.0.0.0"} << QStringList {};
+        QTest::newRow("none") << QStringList {} << QStringList {};
         QTest::newRow("invalid and IPv6 dropped")
-            << QStringList{"0.0.0.0", "fd00::53", "192.0.2.53"} << QStringList{"192.0.2.53"};
+            << QStringList {"0.0.0.0", "fd00::53", "192.0.2.53"} << QStringList {"192.0.2.53"};
     }
 
     void routesToDns()
@@ -45,14 +45,14 @@ private slots:
         QFETCH(QStringList, routed);
         for (const bool protect : {true, false}) {
             RecordingOsAbstraction os;
-            for (const QString& server : servers)
+            for (const QString &server : servers)
                 os.nameServers << QHostAddress(server);
             if (protect)
                 os.protectRoutesToDns();
             else
                 os.removeRoutesToDns();
-            QStringList expected{"currentNameServers"};
-            for (const QString& server : routed)
+            QStringList expected {"currentNameServers"};
+            for (const QString &server : routed)
                 expected << (protect ? "protectHost " : "releaseHost ") + server;
             QCOMPARE(os.calls, expected);
         }
@@ -83,7 +83,7 @@ private slots:
         os.setNameServers({QStringLiteral("10.0.0.1"), QStringLiteral("10.0.0.2")});
         QCOMPARE(errors.count(), 1);
         QCOMPARE(errors.at(0).at(0).toString(), QStringLiteral("title"));
-        QCOMPARE(os.callsOf(QStringLiteral("setNameServers")), QStringList{"setNameServers [10.0.0.1,10.0.0.2]"});
+        QCOMPARE(os.callsOf(QStringLiteral("setNameServers")), QStringList {"setNameServers [10.0.0.1,10.0.0.2]"});
     }
 };
 

@@ -20,21 +20,21 @@ class TestSystemLayerLab : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    QString probeProgram;
-    QString realProgram;
-    QByteArray originalResolvConf;
-    const QStringList markedServices{"orvks0", "orvks1"};
+    QTemporaryDir m_dir;
+    QString m_probeProgram;
+    QString m_realProgram;
+    QByteArray m_originalResolvConf;
+    const QStringList markedServices {"orvks0", "orvks1"};
 
     // A bundle whose main program is a copy of `mainProgram`.
-    QString makeBundle(const QString& name, const QString& mainProgram)
+    QString makeBundle(const QString &name, const QString &mainProgram)
     {
         const QString contents =
-            Lab::makeBundle(ORVAL_BUNDLE_DIR, dir.path(), name, mainProgram, {"Helpers/Stelvane", "Platform"});
+            Lab::makeBundle(ORVAL_BUNDLE_DIR, m_dir.path(), name, mainProgram, {"Helpers/Stelvane", "Platform"});
         return contents.isEmpty() ? QString() : contents + "/MacOS/OrvalVPN";
     }
 
-    static QString run(const QString& program, const QStringList& arguments)
+    static QString run(const QString &program, const QStringList &arguments)
     {
         QProcess process;
         process.start(program, arguments);
@@ -43,9 +43,9 @@ class TestSystemLayerLab : public QObject
         return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
     }
 
-    QString probe(const QStringList& arguments) { return run(probeProgram, arguments); }
+    QString probe(const QStringList &arguments) { return run(m_probeProgram, arguments); }
 
-    static QString shell(const QString& command)
+    static QString shell(const QString &command)
     {
         QProcess process;
         process.start("sh", {"-c", command});
@@ -61,19 +61,19 @@ class TestSystemLayerLab : public QObject
 
     static QString blackHoles() { return shell("ip -4 route show type blackhole; ip -6 route show type unreachable"); }
 
-    static QString linkState(const QString& name)
+    static QString linkState(const QString &name)
     {
         return shell("ip -o link show dev " + name).contains(QRegularExpression("[<,]UP[,>]")) ? "up" : "down";
     }
 
     // Starts a probe that keeps its changes until told to go.
-    bool startHolding(QProcess& process, const QStringList& arguments)
+    bool startHolding(QProcess &process, const QStringList &arguments)
     {
-        process.start(probeProgram, arguments);
+        process.start(m_probeProgram, arguments);
         return process.waitForReadyRead(120000) && process.readAllStandardOutput().startsWith("ready");
     }
 
-    static void release(QProcess& process)
+    static void release(QProcess &process)
     {
         process.write("go\n");
         process.closeWriteChannel();
@@ -85,17 +85,17 @@ private slots:
     {
         if (!Lab::isActive())
             QSKIP("runs only inside the test network");
-        QVERIFY(dir.isValid());
+        QVERIFY(m_dir.isValid());
         QCoreApplication::setOrganizationName("OrvalVPN");
         QCoreApplication::setApplicationName("OrvalVPN");
-        probeProgram = makeBundle("Probe", SYSDNS_PROBE);
-        realProgram = makeBundle("Real", ORVAL_BUNDLE_DIR "/MacOS/OrvalVPN");
-        QVERIFY(!probeProgram.isEmpty() && !realProgram.isEmpty());
+        m_probeProgram = makeBundle("Probe", SYSDNS_PROBE);
+        m_realProgram = makeBundle("Real", ORVAL_BUNDLE_DIR "/MacOS/OrvalVPN");
+        QVERIFY(!m_probeProgram.isEmpty() && !m_realProgram.isEmpty());
         // Two more network services: the ends of a veth pair.
         QCOMPARE(shell("ip link add orvks0 type veth peer name orvks1 && ip link set orvks0 up && ip link set orvks1 up"
                        " && echo ok"),
                  QStringLiteral("ok"));
-        originalResolvConf = resolvConf();
+        m_originalResolvConf = resolvConf();
     }
 
     void init()
@@ -112,13 +112,13 @@ private slots:
               "ip link set orvks0 up; ip link set orvks1 up");
         QFile file("/etc/resolv.conf");
         if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            file.write(originalResolvConf);
+            file.write(m_originalResolvConf);
     }
 
     void nameServersPerStage()
     {
         QCOMPARE(probe({"dns-push", "start"}), QStringLiteral("ready"));
-        QCOMPARE(resolvConf(), originalResolvConf);
+        QCOMPARE(resolvConf(), m_originalResolvConf);
         QCOMPARE(probe({"dns-push", "beforeConnect", "192.0.2.1", "192.0.2.2"}), QStringLiteral("ready"));
         const QString changed = QString::fromLocal8Bit(resolvConf());
         const int services = shell("ip -o link show | grep -vc ': lo:'").toInt();
@@ -126,14 +126,13 @@ private slots:
         QCOMPARE(probe({"dns-push", "afterConnect", "198.51.100.53"}), QStringLiteral("ready"));
         QVERIFY(resolvConf().contains("nameserver 198.51.100.53\n"));
         QVERIFY(!resolvConf().contains("192.0.2.1"));
-        QCOMPARE(Settings().getDnsStackNames(),
-                 (QStringList{"start", "beforeConnect", "afterConnect"}));
+        QCOMPARE(Settings().getDnsStackNames(), (QStringList {"start", "beforeConnect", "afterConnect"}));
 
         QCOMPARE(probe({"dns-popto", "afterConnect"}), QStringLiteral("popped afterConnect\nready"));
         QCOMPARE(QString::fromLocal8Bit(resolvConf()), changed);
         QCOMPARE(probe({"dns-popto", "beforeConnect"}), QStringLiteral("popped beforeConnect\nready"));
-        QCOMPARE(resolvConf(), originalResolvConf);
-        QCOMPARE(Settings().getDnsStackNames(), QStringList{"start"});
+        QCOMPARE(resolvConf(), m_originalResolvConf);
+        QCOMPARE(Settings().getDnsStackNames(), QStringList {"start"});
         QCOMPARE(probe({"dns-popall"}), QStringLiteral("popped start\nready"));
         QVERIFY(Settings().getDnsStackNames().isEmpty());
     }
@@ -147,7 +146,7 @@ private slots:
         QVERIFY(!resolvConf().contains("192.0.2.10"));
         // Back to DHCP: every service's servers go ("empty" to the helper).
         QCOMPARE(probe({"dns-popall"}), QStringLiteral("popped start\nready"));
-        QCOMPARE(resolvConf(), originalResolvConf);
+        QCOMPARE(resolvConf(), m_originalResolvConf);
     }
 
     void blackHoleRoutesLiveAsLongAsTheirObject_data()
@@ -156,14 +155,14 @@ private slots:
         QTest::addColumn<bool>("seamless");
         QTest::addColumn<bool>("ipv6");
         QTest::addColumn<QStringList>("routes");
-        const QStringList v4{"blackhole 0.0.0.0/1", "blackhole 128.0.0.0/1"};
-        const QStringList v6{"unreachable ::/1", "unreachable 8000::/1"};
-        QTest::newRow("global IPv4") << QStringList{"blackhole-global"} << false << false << v4;
-        QTest::newRow("global both") << QStringList{"blackhole-global", "ipv6"} << false << false << v4 + v6;
+        const QStringList v4 {"blackhole 0.0.0.0/1", "blackhole 128.0.0.0/1"};
+        const QStringList v6 {"unreachable ::/1", "unreachable 8000::/1"};
+        QTest::newRow("global IPv4") << QStringList {"blackhole-global"} << false << false << v4;
+        QTest::newRow("global both") << QStringList {"blackhole-global", "ipv6"} << false << false << v4 + v6;
         QTest::newRow("connection, both preferences")
-            << QStringList{"blackhole-connection"} << true << true << v4 + v6;
-        QTest::newRow("connection, IPv6 only") << QStringList{"blackhole-connection"} << false << true << v6;
-        QTest::newRow("connection, none") << QStringList{"blackhole-connection"} << false << false << QStringList();
+            << QStringList {"blackhole-connection"} << true << true << v4 + v6;
+        QTest::newRow("connection, IPv6 only") << QStringList {"blackhole-connection"} << false << true << v6;
+        QTest::newRow("connection, none") << QStringList {"blackhole-connection"} << false << false << QStringList();
     }
 
     void blackHoleRoutesLiveAsLongAsTheirObject()
@@ -181,7 +180,7 @@ private slots:
         QProcess holder;
         QVERIFY(startHolding(holder, arguments));
         const QString present = blackHoles();
-        for (const QString& route : routes)
+        for (const QString &route : routes)
             QVERIFY2(present.contains(route), qPrintable(present));
         QCOMPARE(present.split('\n', Qt::SkipEmptyParts).size(), routes.size());
         release(holder);
@@ -227,26 +226,26 @@ private slots:
             Settings settings;
             settings.setInternetKillSwitch(true);
             settings.setRemoveInternetKillSwitchOnClose(removeOnClose);
-            for (const QString& service : markedServices)
+            for (const QString &service : markedServices)
                 settings.setInternetKillSwitchInterface(NetworkInterface(service));
         }
         QProcess crashed;
-        QVERIFY(startHolding(crashed, QStringList{"crash-scene", "192.0.2.1", "192.0.2.2"}));
-        QVERIFY(resolvConf() != originalResolvConf);
+        QVERIFY(startHolding(crashed, QStringList {"crash-scene", "192.0.2.1", "192.0.2.2"}));
+        QVERIFY(resolvConf() != m_originalResolvConf);
         QVERIFY(!blackHoles().isEmpty());
-        for (const QString& service : markedServices)
+        for (const QString &service : markedServices)
             QCOMPARE(linkState(service), QStringLiteral("down"));
         QCOMPARE(::kill(pid_t(crashed.processId()), SIGKILL), 0);
         QVERIFY(crashed.waitForFinished(10000));
 
         QProcess cleanUp;
-        cleanUp.start(realProgram, {"--cleanup"});
+        cleanUp.start(m_realProgram, {"--cleanup"});
         QVERIFY(cleanUp.waitForFinished(120000));
         QCOMPARE(cleanUp.exitCode(), 0);
-        QCOMPARE(resolvConf(), originalResolvConf);
+        QCOMPARE(resolvConf(), m_originalResolvConf);
         QCOMPARE(blackHoles(), QString());
         const QString expectedState = removeOnClose ? "up" : "down";
-        for (const QString& service : markedServices)
+        for (const QString &service : markedServices)
             QCOMPARE(linkState(service), expectedState);
         Settings after;
         QVERIFY(after.getDnsStackNames().isEmpty());

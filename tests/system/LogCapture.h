@@ -8,24 +8,28 @@
 class LogCapture
 {
 public:
-    LogCapture() { previous = qInstallMessageHandler(&LogCapture::handle); lines().clear(); }
-    ~LogCapture() { qInstallMessageHandler(previous); }
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
+    LogCapture()
+    {
+        m_previous = qInstallMessageHandler(&LogCapture::handle);
+        lines().clear();
+    }
+    ~LogCapture() { qInstallMessageHandler(m_previous); }
+    LogCapture(const LogCapture &) = delete;
+    LogCapture &operator=(const LogCapture &) = delete;
 
     QStringList messages() const { return lines(); }
-    bool contains(const QString& line) const { return lines().contains(line); }
-    int count(const QString& line) const { return lines().count(line); }
-    QStringList matching(const QString& part) const { return lines().filter(part); }
+    bool contains(const QString &line) const { return lines().contains(line); }
+    int count(const QString &line) const { return lines().count(line); }
+    QStringList matching(const QString &part) const { return lines().filter(part); }
     void clear() { lines().clear(); }
 
 private:
-    static QStringList& lines()
+    static QStringList &lines()
     {
         static QStringList captured;
         return captured;
     }
-    static void handle(QtMsgType, const QMessageLogContext&, const QString& message) { lines().append(message); }
+    static void handle(QtMsgType, const QMessageLogContext &, const QString &message) { lines().append(message); }
 
-    QtMessageHandler previous = nullptr;
+    QtMessageHandler m_previous = nullptr;
 };

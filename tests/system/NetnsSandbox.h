@@ -42,16 +42,16 @@ public:
     }
 
     // Runs `ip` with the arguments; true on exit code 0.
-    static bool ip(const QString& arguments)
+    static bool ip(const QString &arguments)
     {
         QProcess process;
         process.start(QStringLiteral("ip"), arguments.split(' ', Qt::SkipEmptyParts));
         return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit
-            && process.exitCode() == 0;
+               && process.exitCode() == 0;
     }
 
 private:
-    static QString failure(const char* what)
+    static QString failure(const char *what)
     {
         return QString::fromLatin1(what) + QStringLiteral(" failed: ") + QString::fromLocal8Bit(strerror(errno));
     }

@@ -10,7 +10,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments().mid(1);
@@ -22,7 +22,7 @@ int main(int argc, char** argv)
         }
         std::fputs(runner.execute(arguments, true).toLocal8Bit().constData(), stdout);
         return 0;
-    } catch (const StelvaneRunnerFailed& e) {
+    } catch (const StelvaneRunnerFailed &e) {
         std::printf("FAILED: %s | %s\n", qPrintable(e.title()), qPrintable(e.text()));
         return 3;
     }

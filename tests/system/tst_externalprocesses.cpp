@@ -30,52 +30,49 @@ class TestExternalProcesses : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    QList<Report> reports;
+    QTemporaryDir m_dir;
+    QList<Report> m_reports;
 
     FireAndForgetProcess::Callback recorder()
     {
-        return [this](const QString& message, const QString& details) { reports << Report{message, details}; };
+        return [this](const QString &message, const QString &details) { m_reports << Report {message, details}; };
     }
 
-    QString script(const QString& name, const QByteArray& body)
+    QString script(const QString &name, const QByteArray &body)
     {
-        const QString path = dir.filePath(name);
+        const QString path = m_dir.filePath(name);
         QFile file(path);
         file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        file.write("#!/bin/sh\necho $$ > \"" + dir.filePath(name + ".pid").toUtf8() + "\"\n" + body);
+        file.write("#!/bin/sh\necho $$ > \"" + m_dir.filePath(name + ".pid").toUtf8() + "\"\n" + body);
         file.close();
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         return path;
     }
 
-    qint64 pidOf(const QString& name)
+    qint64 pidOf(const QString &name)
     {
-        QFile file(dir.filePath(name + ".pid"));
+        QFile file(m_dir.filePath(name + ".pid"));
         return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toLongLong() : 0;
     }
 
 private slots:
-    void init()
-    {
-        reports.clear();
-    }
+    void init() { m_reports.clear(); }
 
     void scriptPastItsLimitIsKilled()
     {
         LogCapture log;
         const QString path = script("slow", "exec sleep 30\n");
         FireAndForgetProcess::execute("After Connect Script", 1, path, recorder());
-        QTRY_COMPARE_WITH_TIMEOUT(reports.size(), 1, 10000);
-        QCOMPARE(reports.first().message,
+        QTRY_COMPARE_WITH_TIMEOUT(m_reports.size(), 1, 10000);
+        QCOMPARE(m_reports.first().message,
                  QStringLiteral("After Connect Script was killed,\nbecause it did not terminate within 1 seconds!"));
-        QCOMPARE(reports.first().details, "Path: " + path);
+        QCOMPARE(m_reports.first().details, "Path: " + path);
         QTRY_VERIFY_WITH_TIMEOUT(log.contains(R"(FireAndForgetProcess "After Connect Script" was destructed.)"), 10000);
         QVERIFY(pidOf("slow") > 0);
         QVERIFY(!processAlive(pidOf("slow")));
         // The error signal of the kill is no second message.
         QVERIFY(!log.matching("signal ignored because process was killed by timeout handler").isEmpty());
-        QCOMPARE(reports.size(), 1);
+        QCOMPARE(m_reports.size(), 1);
     }
 
     void limitCountsFromTheStart()
@@ -83,19 +80,20 @@ private slots:
         const QString path = script("quick", "sleep 0.3\nexit 3\n");
         LogCapture log;
         FireAndForgetProcess::execute("Before Connect Script", 10, path, recorder());
-        QTRY_VERIFY_WITH_TIMEOUT(log.contains(R"(FireAndForgetProcess "Before Connect Script" was destructed.)"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(log.contains(R"(FireAndForgetProcess "Before Connect Script" was destructed.)"),
+                                 10000);
         QVERIFY(log.contains(R"(FireAndForgetProcess "Before Connect Script" finished with exit code 3)"));
-        QVERIFY(reports.isEmpty());
+        QVERIFY(m_reports.isEmpty());
     }
 
     void missingProgramFailsToStart()
     {
-        const QString path = dir.filePath("no-such-script");
+        const QString path = m_dir.filePath("no-such-script");
         LogCapture log;
         FireAndForgetProcess::execute("After Disconnect Script", 15, path, recorder());
-        QTRY_COMPARE_WITH_TIMEOUT(reports.size(), 1, 10000);
-        QCOMPARE(reports.first().message, QStringLiteral("After Disconnect Script failed to start."));
-        QCOMPARE(reports.first().details, "Path: " + path);
+        QTRY_COMPARE_WITH_TIMEOUT(m_reports.size(), 1, 10000);
+        QCOMPARE(m_reports.first().message, QStringLiteral("After Disconnect Script failed to start."));
+        QCOMPARE(m_reports.first().details, "Path: " + path);
         QTRY_VERIFY_WITH_TIMEOUT(log.contains(R"(FireAndForgetProcess "After Disconnect Script" was destructed.)"),
                                  10000);
     }
@@ -104,17 +102,17 @@ private slots:
     {
         const QString path = script("crash", "kill -SEGV $$\n");
         FireAndForgetProcess::execute("After Connect Script", 15, path, QStringList(), recorder());
-        QTRY_COMPARE_WITH_TIMEOUT(reports.size(), 1, 10000);
-        QCOMPARE(reports.first().message, QStringLiteral("After Connect Script has crashed."));
+        QTRY_COMPARE_WITH_TIMEOUT(m_reports.size(), 1, 10000);
+        QCOMPARE(m_reports.first().message, QStringLiteral("After Connect Script has crashed."));
     }
 
     void destructorWaitIsBounded()
     {
         // The marker is written once the trap is set: a TERM before that would end it.
-        const QString ready = dir.filePath("stubborn.ready");
+        const QString ready = m_dir.filePath("stubborn.ready");
         const QString path = script("stubborn", "trap '' TERM\ntouch \"" + ready.toUtf8() + "\"\nexec sleep 30\n");
         LogCapture log;
-        auto* runner = new FireAndForgetProcess("Before Connect Script", 1, path, QStringList(), recorder());
+        auto *runner = new FireAndForgetProcess("Before Connect Script", 1, path, QStringList(), recorder());
         runner->execute();
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ready), 10000);
         QElapsedTimer clock;
@@ -125,14 +123,14 @@ private slots:
         QVERIFY(log.contains(R"(FireAndForgetProcess "Before Connect Script" in destructor, process did not )"
                              "terminate within remainig timeout, killing silently..."));
         QVERIFY(!processAlive(pidOf("stubborn")));
-        QVERIFY(reports.isEmpty());
+        QVERIFY(m_reports.isEmpty());
     }
 
     void killAllEndsANamedProcess()
     {
         // A program name of our own, so that nothing else on the machine is hit.
         const QString name = QStringLiteral("orvkill%1").arg(QCoreApplication::applicationPid() % 100000);
-        const QString copy = dir.filePath(name);
+        const QString copy = m_dir.filePath(name);
         QVERIFY(QFile::copy("/bin/sleep", copy));
         QVERIFY(QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner));
         QProcess victim;
@@ -143,7 +141,8 @@ private slots:
         KillAll({name}).execute();
         QVERIFY(victim.waitForFinished(10000));
         QCOMPARE(victim.exitStatus(), QProcess::CrashExit);
-        QCOMPARE(log.messages(), QStringList{QStringLiteral(R"(Terminating program: "killall" ("-9", "%1"))").arg(name)});
+        QCOMPARE(log.messages(),
+                 QStringList {QStringLiteral(R"(Terminating program: "killall" ("-9", "%1"))").arg(name)});
     }
 
     void killAllRunsEveryNameInOrder()

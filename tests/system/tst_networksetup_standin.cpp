@@ -13,13 +13,13 @@ class TestNetworkSetupStandin : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    NetworkSetup setup{ORVAL_BUNDLE_DIR "/Platform/bin/networksetup"};
+    QTemporaryDir m_dir;
+    NetworkSetup m_setup {ORVAL_BUNDLE_DIR "/Platform/bin/networksetup"};
 
-    QString resolvConf() const { return dir.filePath("resolv.conf"); }
+    QString resolvConf() const { return m_dir.filePath("resolv.conf"); }
 
     // Rewrites the file in place: the bind mount over /etc/resolv.conf stays.
-    bool writeResolvConf(const QByteArray& content) const
+    bool writeResolvConf(const QByteArray &content) const
     {
         QFile file(resolvConf());
         return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
@@ -35,7 +35,7 @@ class TestNetworkSetupStandin : public QObject
     QStringList activeNameServers() const
     {
         QStringList servers;
-        for (const QByteArray& line : readResolvConf().split('\n')) {
+        for (const QByteArray &line : readResolvConf().split('\n')) {
             const QList<QByteArray> words = line.simplified().split(' ');
             if (words.size() >= 2 && words.first() == "nameserver")
                 servers << QString::fromLatin1(words.at(1));
@@ -43,12 +43,12 @@ class TestNetworkSetupStandin : public QObject
         return servers;
     }
 
-    static bool setDnsServers(const QStringList& arguments)
+    static bool setDnsServers(const QStringList &arguments)
     {
         QProcess process;
-        process.start(ORVAL_BUNDLE_DIR "/Platform/bin/networksetup", QStringList{"-setdnsservers"} + arguments);
+        process.start(ORVAL_BUNDLE_DIR "/Platform/bin/networksetup", QStringList {"-setdnsservers"} + arguments);
         return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit
-            && process.exitCode() == 0;
+               && process.exitCode() == 0;
     }
 
 private slots:
@@ -67,7 +67,7 @@ private slots:
 
     void listsEveryServiceWithoutStars()
     {
-        QStringList services = setup.listAllNetworkServices();
+        QStringList services = m_setup.listAllNetworkServices();
         services.sort();
         QCOMPARE(services, QStringList({"orvns0", "orvns1"}));
     }
@@ -79,7 +79,7 @@ private slots:
             QSKIP("needs /dev/net/tun");
         QVERIFY(NetnsSandbox::ip("tuntap add orvtun0 mode tun"));
         QVERIFY(NetnsSandbox::ip("link set orvtun0 up"));
-        const QStringList services = setup.listAllNetworkServices();
+        const QStringList services = m_setup.listAllNetworkServices();
         NetnsSandbox::ip("link del orvtun0");
         QVERIFY2(!services.contains("orvtun0"), qPrintable(services.join(", ")));
         QVERIFY(services.contains("orvns0"));
@@ -87,18 +87,12 @@ private slots:
 
     void nameServersOfAService()
     {
-        QCOMPARE(setup.getDnsServers("orvns0"), QStringList({"192.0.2.53", "2001:db8::53"}));
+        QCOMPARE(m_setup.getDnsServers("orvns0"), QStringList({"192.0.2.53", "2001:db8::53"}));
     }
 
-    void serviceWithoutNameServers()
-    {
-        QCOMPARE(setup.getDnsServers("orvns1"), QStringList());
-    }
+    void serviceWithoutNameServers() { QCOMPARE(m_setup.getDnsServers("orvns1"), QStringList()); }
 
-    void unknownServiceGivesNoServers()
-    {
-        QCOMPARE(setup.getDnsServers("orvnone9"), QStringList());
-    }
+    void unknownServiceGivesNoServers() { QCOMPARE(m_setup.getDnsServers("orvnone9"), QStringList()); }
 
     // Setting a service's name servers replaces those of the namespace's own
     // file (on macOS, the service's own): while set, a look-up asks no other
@@ -111,8 +105,9 @@ private slots:
         QTest::newRow("search and options stay")
             << QByteArray("# made by hand\nsearch test.example\nnameserver 198.51.100.1\nnameserver 2001:db8::1\n"
                           "options ndots:2\n")
-            << QStringList{"search test.example", "options ndots:2"};
-        QTest::newRow("no final line feed") << QByteArray("nameserver 198.51.100.1\nsearch a.example") << QStringList{"search a.example"};
+            << QStringList {"search test.example", "options ndots:2"};
+        QTest::newRow("no final line feed")
+            << QByteArray("nameserver 198.51.100.1\nsearch a.example") << QStringList {"search a.example"};
         QTest::newRow("blank lines and carriage returns")
             << QByteArray("\n\nnameserver 198.51.100.1\r\n\t nameserver\t198.51.100.2\n\n") << QStringList();
         QTest::newRow("empty file") << QByteArray() << QStringList();
@@ -126,22 +121,22 @@ private slots:
 
         QVERIFY(setDnsServers({"orvns0", "192.0.2.53", "2001:db8::53"}));
         QCOMPARE(activeNameServers(), QStringList({"192.0.2.53", "2001:db8::53"}));
-        QCOMPARE(setup.getDnsServers("orvns0"), QStringList({"192.0.2.53", "2001:db8::53"}));
+        QCOMPARE(m_setup.getDnsServers("orvns0"), QStringList({"192.0.2.53", "2001:db8::53"}));
         const QList<QByteArray> lines = readResolvConf().split('\n');
-        for (const QString& line : kept)
+        for (const QString &line : kept)
             QVERIFY2(lines.contains(line.toUtf8()), readResolvConf().constData());
 
         // A second service adds its servers; setting the first again replaces only its own.
         QVERIFY(setDnsServers({"orvns1", "192.0.2.54"}));
         QVERIFY(setDnsServers({"orvns0", "192.0.2.55"}));
         QCOMPARE(activeNameServers(), QStringList({"192.0.2.55", "192.0.2.54"}));
-        QCOMPARE(setup.getDnsServers("orvns1"), QStringList{"192.0.2.54"});
+        QCOMPARE(m_setup.getDnsServers("orvns1"), QStringList {"192.0.2.54"});
 
         QVERIFY(setDnsServers({"orvns0", "empty"}));
-        QCOMPARE(activeNameServers(), QStringList{"192.0.2.54"});
+        QCOMPARE(activeNameServers(), QStringList {"192.0.2.54"});
         QVERIFY(setDnsServers({"orvns1", "empty"}));
         QCOMPARE(readResolvConf(), original);
-        QCOMPARE(setup.getDnsServers("orvns0"), QStringList());
+        QCOMPARE(m_setup.getDnsServers("orvns0"), QStringList());
     }
 
     // A refused change leaves the file as it was.

@@ -7,12 +7,12 @@
 
 namespace {
 
-void startShell(QProcess& process, const QString& script)
+void startShell(QProcess &process, const QString &script)
 {
     process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script});
 }
 
-QString outLine(const QString& text)
+QString outLine(const QString &text)
 {
     return QStringLiteral("\"sh\" === \"stdout\" ==>> \"%1\"").arg(text);
 }
@@ -32,7 +32,7 @@ private slots:
         startShell(process, "printf 'one\\ntwo'; sleep 0.5");
         QVERIFY(logger->waitForProcessStarted(5));
         QVERIFY(process.waitForReadyRead(5000));
-        QCOMPARE(log.messages(), QStringList{outLine("one")});
+        QCOMPARE(log.messages(), QStringList {outLine("one")});
         QVERIFY(logger->waitForProcessFinished(5));
         QCOMPARE(log.messages(),
                  QStringList({outLine("one"), outLine("two"),
@@ -46,7 +46,7 @@ private slots:
         const auto logger = ProcessOutputLogger::logProcessOutput("sh", process);
         startShell(process, "printf '\\n\\ntext\\n'; sleep 0.5");
         QVERIFY(process.waitForReadyRead(5000));
-        QCOMPARE(log.messages(), QStringList{outLine("text")});
+        QCOMPARE(log.messages(), QStringList {outLine("text")});
         QVERIFY(logger->waitForProcessFinished(5));
     }
 
@@ -83,9 +83,10 @@ private slots:
         LogCapture log;
         QCOMPARE(logger->getStdOutCopy(), QByteArray());
         QCOMPARE(logger->getStdErrCopy(), QByteArray());
-        QCOMPARE(log.messages(),
-                 QStringList({"Warning, misconfiguration: stdout was not kept in memory - empty bytearray is returned",
-                              "Warning, misconfiguration: stderr was not kept in memory - empty bytearray is returned"}));
+        QCOMPARE(
+            log.messages(),
+            QStringList({"Warning, misconfiguration: stdout was not kept in memory - empty bytearray is returned",
+                         "Warning, misconfiguration: stderr was not kept in memory - empty bytearray is returned"}));
     }
 
     void failedStartCountsAsFinished()
@@ -105,7 +106,7 @@ private slots:
         auto process = std::make_unique<QProcess>();
         const auto logger = ProcessOutputLogger::logProcessOutput("sh", *process);
         process.reset();
-        QCOMPARE(log.messages(), QStringList{R"("sh" === process destroyed ===)"});
+        QCOMPARE(log.messages(), QStringList {R"("sh" === process destroyed ===)"});
     }
 };
 

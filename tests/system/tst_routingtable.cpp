@@ -15,12 +15,13 @@ namespace {
 
 using Bytes = QByteArray;
 
-template <typename T> void putAt(Bytes& bytes, int offset, T value)
+template<typename T>
+void putAt(Bytes &bytes, int offset, T value)
 {
     std::memcpy(bytes.data() + offset, &value, sizeof value);
 }
 
-Bytes sockaddrIn(const char* address, quint8 length = 16, quint8 family = BsdRoute::Family::Inet)
+Bytes sockaddrIn(const char *address, quint8 length = 16, quint8 family = BsdRoute::Family::Inet)
 {
     Bytes bytes(16, '\0');
     bytes[0] = char(length);
@@ -46,10 +47,10 @@ Bytes emptySockaddr()
 }
 
 // One routing message: the 92-byte header and the given addresses.
-Bytes message(quint32 flags, quint32 addrs, quint16 index, const QList<Bytes>& addresses)
+Bytes message(quint32 flags, quint32 addrs, quint16 index, const QList<Bytes> &addresses)
 {
     Bytes bytes(int(BsdRoute::Header::Size), '\0');
-    for (const Bytes& address : addresses)
+    for (const Bytes &address : addresses)
         bytes += address;
     putAt(bytes, int(BsdRoute::Header::MsgLen), quint16(bytes.size()));
     bytes[int(BsdRoute::Header::Version)] = char(BsdRoute::MessageVersion);
@@ -77,23 +78,19 @@ Bytes defaultRoute(quint16 index = 4, quint32 extraFlags = 0)
 QString names(unsigned index)
 {
     switch (index) {
-    case 1:
-        return QStringLiteral("lo0");
-    case 4:
-        return QStringLiteral("en0");
-    case 7:
-        return QStringLiteral("utun3");
-    default:
-        return QString();
+    case 1: return QStringLiteral("lo0");
+    case 4: return QStringLiteral("en0");
+    case 7: return QStringLiteral("utun3");
+    default: return QString();
     }
 }
 
-QStringList parse(const Bytes& dump)
+QStringList parse(const Bytes &dump)
 {
     QStringList result;
-    const auto entries = RoutingTableIPv4::parseDump(reinterpret_cast<const unsigned char*>(dump.constData()),
+    const auto entries = RoutingTableIPv4::parseDump(reinterpret_cast<const unsigned char *>(dump.constData()),
                                                      std::size_t(dump.size()), names);
-    for (const Route4Entry& entry : entries)
+    for (const Route4Entry &entry : entries)
         result << entry.toString();
     return result;
 }
@@ -109,7 +106,7 @@ struct FakeSysctl
     bool estimateFails = false;
     int fetches = 0;
 
-    int operator()(int* name, unsigned nameLength, void* oldValue, std::size_t* oldLength, void*, std::size_t)
+    int operator()(int *name, unsigned nameLength, void *oldValue, std::size_t *oldLength, void *, std::size_t)
     {
         const int expected[] = {4, 17, 0, 2, 1, 0};
         if (nameLength != 6 || std::memcmp(name, expected, sizeof expected) != 0)
@@ -143,7 +140,7 @@ private slots:
 
         const QList<Bytes> fullGw = {sockaddrIn("10.0.0.0"), sockaddrIn("192.0.2.1"), sockaddrIn("255.0.0.0")};
         QTest::newRow("empty dump") << Bytes() << QStringList() << QString();
-        QTest::newRow("default route") << defaultRoute() << QStringList{DefaultEntry}
+        QTest::newRow("default route") << defaultRoute() << QStringList {DefaultEntry}
                                        << QStringLiteral("Add route: ") + DefaultEntry;
         QTest::newRow("down") << message(Gw, All, 4, fullGw) << QStringList() << "Skipping down route";
         QTest::newRow("llinfo") << message(Up | BsdRoute::Flag::LlInfo, All, 4, fullGw) << QStringList()
@@ -154,12 +151,12 @@ private slots:
         QTest::newRow("inet6 destination")
             << message(Up, All, 4, {sockaddrIn("0.0.0.0", 16, 30), sockaddrIn("192.0.2.1"), emptySockaddr()})
             << QStringList() << "Skipping route with Destination family AF_INET6";
-        QTest::newRow("iso destination")
-            << message(Up, All, 4, {sockaddrIn("0.0.0.0", 16, 7), sockaddrIn("192.0.2.1"), emptySockaddr()})
-            << QStringList() << "Skipping route with Destination family ISO";
-        QTest::newRow("x25 destination")
-            << message(Up, All, 4, {sockaddrIn("0.0.0.0", 16, 10), sockaddrIn("192.0.2.1"), emptySockaddr()})
-            << QStringList() << "Skipping route with Destination family X.25";
+        QTest::newRow("iso destination") << message(
+            Up, All, 4, {sockaddrIn("0.0.0.0", 16, 7), sockaddrIn("192.0.2.1"), emptySockaddr()})
+                                         << QStringList() << "Skipping route with Destination family ISO";
+        QTest::newRow("x25 destination") << message(
+            Up, All, 4, {sockaddrIn("0.0.0.0", 16, 10), sockaddrIn("192.0.2.1"), emptySockaddr()})
+                                         << QStringList() << "Skipping route with Destination family X.25";
         QTest::newRow("appletalk destination")
             << message(Up, All, 4, {sockaddrIn("0.0.0.0", 16, 16), sockaddrIn("192.0.2.1"), emptySockaddr()})
             << QStringList() << "Skipping route with Destination family AppleTalk";
@@ -169,71 +166,70 @@ private slots:
         QTest::newRow("short destination")
             << message(Up, All, 4, {sockaddrIn("0.0.0.0", 8), sockaddrIn("192.0.2.1"), emptySockaddr()})
             << QStringList() << "Skipping route without destination";
-        QTest::newRow("no gateway bit")
-            << message(Up, BsdRoute::Addr::Dst | BsdRoute::Addr::Netmask, 4,
-                       {sockaddrIn("10.0.0.0"), sockaddrIn("255.0.0.0")})
-            << QStringList() << "Skipping route without gateway";
-        QTest::newRow("short gateway")
-            << message(Up, All, 4, {sockaddrIn("10.0.0.0"), sockaddrIn("192.0.2.1", 12), sockaddrIn("255.0.0.0")})
-            << QStringList() << "Skipping route without gateway";
-        QTest::newRow("inet6 gateway")
-            << message(Up, All, 4, {sockaddrIn("10.0.0.0"), sockaddrIn("192.0.2.1", 16, 30), sockaddrIn("255.0.0.0")})
-            << QStringList() << "Skipping route with Gateway Family AF_INET6";
-        QTest::newRow("no netmask")
-            << message(Up, BsdRoute::Addr::Dst | BsdRoute::Addr::Gateway, 4,
-                       {sockaddrIn("10.0.0.0"), sockaddrIn("192.0.2.1")})
-            << QStringList() << "Skipping route without netmask";
-        QTest::newRow("unknown interface") << defaultRoute(99) << QStringList()
-                                           << "Skipping route with unknown interface";
+        QTest::newRow("no gateway bit") << message(Up, BsdRoute::Addr::Dst | BsdRoute::Addr::Netmask, 4,
+                                                   {sockaddrIn("10.0.0.0"), sockaddrIn("255.0.0.0")})
+                                        << QStringList() << "Skipping route without gateway";
+        QTest::newRow("short gateway") << message(
+            Up, All, 4, {sockaddrIn("10.0.0.0"), sockaddrIn("192.0.2.1", 12), sockaddrIn("255.0.0.0")})
+                                       << QStringList() << "Skipping route without gateway";
+        QTest::newRow("inet6 gateway") << message(
+            Up, All, 4, {sockaddrIn("10.0.0.0"), sockaddrIn("192.0.2.1", 16, 30), sockaddrIn("255.0.0.0")})
+                                       << QStringList() << "Skipping route with Gateway Family AF_INET6";
+        QTest::newRow("no netmask") << message(Up, BsdRoute::Addr::Dst | BsdRoute::Addr::Gateway, 4,
+                                               {sockaddrIn("10.0.0.0"), sockaddrIn("192.0.2.1")})
+                                    << QStringList() << "Skipping route without netmask";
+        QTest::newRow("unknown interface")
+            << defaultRoute(99) << QStringList() << "Skipping route with unknown interface";
         QTest::newRow("host route without netmask")
             << message(Up | Gw | BsdRoute::Flag::Host, BsdRoute::Addr::Dst | BsdRoute::Addr::Gateway, 4,
                        {sockaddrIn("198.51.100.7"), sockaddrIn("192.0.2.1")})
-            << QStringList{"Route4Entry[iface=en0, destination=198.51.100.7, mask=255.255.255.255, "
-                           "gateway=192.0.2.1, metric=1]"}
+            << QStringList {"Route4Entry[iface=en0, destination=198.51.100.7, mask=255.255.255.255, "
+                            "gateway=192.0.2.1, metric=1]"}
             << QString();
         QTest::newRow("link-level gateway")
             << message(Up, All, 4, {sockaddrIn("0.0.0.0"), sockaddrDl(4), emptySockaddr()})
-            << QStringList{"Route4Entry[iface=en0, destination=0.0.0.0, mask=0.0.0.0, gateway=, metric=1]"}
+            << QStringList {"Route4Entry[iface=en0, destination=0.0.0.0, mask=0.0.0.0, gateway=, metric=1]"}
             << QString();
         QTest::newRow("interface-scoped")
             << defaultRoute(7, BsdRoute::Flag::IfScope)
-            << QStringList{"Route4Entry[iface=utun3, destination=0.0.0.0, mask=0.0.0.0, gateway=192.0.2.1, metric=2]"}
+            << QStringList {"Route4Entry[iface=utun3, destination=0.0.0.0, mask=0.0.0.0, gateway=192.0.2.1, metric=2]"}
             << QString();
         Bytes compactMask = sockaddrIn("255.255.255.0", 7, 0xff);
         QTest::newRow("compact netmask")
             << message(Up | Gw, All, 4, {sockaddrIn("10.1.2.0"), sockaddrIn("192.0.2.1"), compactMask})
-            << QStringList{"Route4Entry[iface=en0, destination=10.1.2.0, mask=255.255.255.0, gateway=192.0.2.1, "
-                           "metric=1]"}
+            << QStringList {"Route4Entry[iface=en0, destination=10.1.2.0, mask=255.255.255.0, gateway=192.0.2.1, "
+                            "metric=1]"}
             << QString();
         QTest::newRow("dump order kept")
             << defaultRoute(7, BsdRoute::Flag::IfScope) + message(Gw, All, 4, fullGw) + defaultRoute()
-            << QStringList{"Route4Entry[iface=utun3, destination=0.0.0.0, mask=0.0.0.0, gateway=192.0.2.1, metric=2]",
-                           DefaultEntry}
+            << QStringList {"Route4Entry[iface=utun3, destination=0.0.0.0, mask=0.0.0.0, gateway=192.0.2.1, metric=2]",
+                            DefaultEntry}
             << "Skipping down route";
 
         // Damaged dumps: the walk stays inside the fetched bytes.
         QTest::newRow("zero length ends the walk")
-            << defaultRoute() + withMessageLength(defaultRoute(), 0) + defaultRoute() << QStringList{DefaultEntry}
+            << defaultRoute() + withMessageLength(defaultRoute(), 0) + defaultRoute() << QStringList {DefaultEntry}
             << "Route dump damaged at byte 128: message length 0 with 256 bytes left, rest of the dump ignored";
         QTest::newRow("oversized length ends the walk")
-            << defaultRoute() + withMessageLength(defaultRoute(), 500) << QStringList{DefaultEntry}
+            << defaultRoute() + withMessageLength(defaultRoute(), 500) << QStringList {DefaultEntry}
             << "Route dump damaged at byte 128: message length 500 with 128 bytes left, rest of the dump ignored";
-        QTest::newRow("one stray byte") << defaultRoute() + Bytes(1, '\x01') << QStringList{DefaultEntry}
+        QTest::newRow("one stray byte") << defaultRoute() + Bytes(1, '\x01') << QStringList {DefaultEntry}
                                         << "Route dump damaged at byte 128: message length 0 with 1 bytes left, "
                                            "rest of the dump ignored";
         QTest::newRow("shorter than the header")
-            << Bytes::fromHex("0800050400000000") + defaultRoute() << QStringList{DefaultEntry}
+            << Bytes::fromHex("0800050400000000") + defaultRoute() << QStringList {DefaultEntry}
             << "Skipping route message shorter than its header";
         QTest::newRow("addresses cut off by the message length")
-            << withMessageLength(defaultRoute(), quint16(BsdRoute::Header::Size + 8)).left(int(BsdRoute::Header::Size) + 8)
+            << withMessageLength(defaultRoute(), quint16(BsdRoute::Header::Size + 8))
+                   .left(int(BsdRoute::Header::Size) + 8)
             << QStringList() << "Skipping route without destination";
-        QTest::newRow("gateway cut off")
-            << withMessageLength(defaultRoute(), quint16(BsdRoute::Header::Size + 20)).left(int(BsdRoute::Header::Size) + 20)
-            << QStringList() << "Skipping route without gateway";
-        QTest::newRow("netmask cut off")
-            << withMessageLength(message(Up | Gw, All, 4, fullGw), quint16(BsdRoute::Header::Size + 34))
-                   .left(int(BsdRoute::Header::Size) + 34)
-            << QStringList() << "Skipping route with truncated netmask";
+        QTest::newRow("gateway cut off") << withMessageLength(defaultRoute(), quint16(BsdRoute::Header::Size + 20))
+                                                .left(int(BsdRoute::Header::Size) + 20)
+                                         << QStringList() << "Skipping route without gateway";
+        QTest::newRow("netmask cut off") << withMessageLength(message(Up | Gw, All, 4, fullGw),
+                                                              quint16(BsdRoute::Header::Size + 34))
+                                                .left(int(BsdRoute::Header::Size) + 34)
+                                         << QStringList() << "Skipping route with truncated netmask";
     }
 
     void walk()
@@ -257,13 +253,13 @@ private slots:
             "en0\t076433C6\t010200C0\t0007\t0\t0\t0\tFFFFFFFF\t0\t0\t0\n"
             "*\t00000080\t00000000\t0201\t0\t0\t0\t00000080\t0\t0\t0\n"
             "en0\t00000064\t00000000\t0000\t0\t0\t0\t000000FF\t0\t0\t0\n";
-        const auto indexOf = [](const std::string& iface) -> unsigned {
+        const auto indexOf = [](const std::string &iface) -> unsigned {
             return iface == "en0" ? 4 : iface == "utun3" ? 7 : 0;
         };
         const std::vector<unsigned char> dump = orvalplatform::routeDumpFromProcNetRoute(procNetRoute, indexOf);
         LogCapture log;
         QStringList routes;
-        for (const Route4Entry& entry : RoutingTableIPv4::parseDump(dump.data(), dump.size(), names))
+        for (const Route4Entry &entry : RoutingTableIPv4::parseDump(dump.data(), dump.size(), names))
             routes << entry.toString();
         QCOMPARE(routes,
                  QStringList({"Route4Entry[iface=en0, destination=0.0.0.0, mask=0.0.0.0, gateway=192.0.2.1, metric=2]",
@@ -302,7 +298,7 @@ private slots:
 
     void fetchRetriesThreeTimes()
     {
-        FakeSysctl fake{defaultRoute(), 3};
+        FakeSysctl fake {defaultRoute(), 3};
         LogCapture log;
         RoutingTableIPv4 table(std::ref(fake), names);
         QCOMPARE(fake.fetches, 4);
@@ -312,11 +308,11 @@ private slots:
 
     void fourFailedFetchesThrow()
     {
-        FakeSysctl fake{defaultRoute(), 4};
+        FakeSysctl fake {defaultRoute(), 4};
         try {
             RoutingTableIPv4 table(std::ref(fake), names);
             QFAIL("no exception");
-        } catch (const RoutingTableIPv4Exception& e) {
+        } catch (const RoutingTableIPv4Exception &e) {
             QCOMPARE(e.text(), QStringLiteral("getRouteTree failed. Info: sysctl error"));
         }
         QCOMPARE(fake.fetches, 4);
@@ -324,7 +320,7 @@ private slots:
 
     void failedEstimateKeepsGoing()
     {
-        FakeSysctl fake{defaultRoute(), 0, true};
+        FakeSysctl fake {defaultRoute(), 0, true};
         LogCapture log;
         // Without an estimate the one-byte buffer is too small every time.
         QVERIFY_EXCEPTION_THROWN(RoutingTableIPv4(std::ref(fake), names), RoutingTableIPv4Exception);
@@ -333,12 +329,12 @@ private slots:
 
     void exceptionWhileWalkingIsWrapped()
     {
-        FakeSysctl fake{defaultRoute()};
+        FakeSysctl fake {defaultRoute()};
         const auto throwingNames = [](unsigned) -> QString { throw std::runtime_error("no interfaces"); };
         try {
             RoutingTableIPv4 table(std::ref(fake), throwingNames);
             QFAIL("no exception");
-        } catch (const RoutingTableIPv4Exception& e) {
+        } catch (const RoutingTableIPv4Exception &e) {
             QCOMPARE(e.text(), QStringLiteral("RoutingTableIPv4 constructor failed. Info: Cannot parse Routing "
                                               "Table - Nested exception: no interfaces"));
         }
@@ -373,7 +369,7 @@ private slots:
         try {
             routes.getFirstRoute();
             QFAIL("no exception");
-        } catch (const Routes4Exception& e) {
+        } catch (const Routes4Exception &e) {
             QCOMPARE(e.text(), QStringLiteral("Routes4::getFirstRoute failed. Info: The list is empty"));
         }
     }

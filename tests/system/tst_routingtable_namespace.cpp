@@ -10,10 +10,7 @@ class TestRoutingTableNamespace : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        NETNS_SANDBOX_OR_SKIP();
-    }
+    void initTestCase() { NETNS_SANDBOX_OR_SKIP(); }
 
     void emptyNamespaceHasNoDefaultRoute()
     {

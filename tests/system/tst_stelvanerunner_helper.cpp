@@ -13,17 +13,17 @@ class TestStelvaneRunnerHelper : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    QString mainProgram;
-    QString lastLog; // the probe's debug log, for failure messages
+    QTemporaryDir m_dir;
+    QString m_mainProgram;
+    QString m_lastLog; // the probe's debug log, for failure messages
 
-    QString probe(const QStringList& arguments)
+    QString probe(const QStringList &arguments)
     {
         QProcess process;
-        process.start(mainProgram, arguments);
+        process.start(m_mainProgram, arguments);
         if (!process.waitForFinished(30000))
             return QStringLiteral("probe did not finish");
-        lastLog = QString::fromLocal8Bit(process.readAllStandardError());
+        m_lastLog = QString::fromLocal8Bit(process.readAllStandardError());
         return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
     }
 
@@ -31,11 +31,11 @@ private slots:
     void initTestCase()
     {
         NETNS_SANDBOX_OR_SKIP();
-        QVERIFY(dir.isValid());
-        const QString contents = Lab::makeBundle(ORVAL_BUNDLE_DIR, dir.path(), "Probe", STELVANE_RUNNER_PROBE,
+        QVERIFY(m_dir.isValid());
+        const QString contents = Lab::makeBundle(ORVAL_BUNDLE_DIR, m_dir.path(), "Probe", STELVANE_RUNNER_PROBE,
                                                  {"Helpers/Stelvane", "Platform"});
         QVERIFY(!contents.isEmpty());
-        mainProgram = contents + "/MacOS/OrvalVPN";
+        m_mainProgram = contents + "/MacOS/OrvalVPN";
         QVERIFY(NetnsSandbox::ip("link add orvrh0 type veth peer name orvrh1"));
     }
 
@@ -49,7 +49,7 @@ private slots:
     void changeThroughTheHelper()
     {
         QVERIFY(NetnsSandbox::ip("link set orvrh1 down"));
-        QVERIFY2(probe({"Interface", "orvrh1", "up"}).isEmpty(), qPrintable(lastLog));
+        QVERIFY2(probe({"Interface", "orvrh1", "up"}).isEmpty(), qPrintable(m_lastLog));
         QCOMPARE(probe({"--enabled", "orvrh1"}), QStringLiteral("enabled"));
     }
 
@@ -60,7 +60,7 @@ private slots:
         try {
             runner.isInterfaceEnabled("orvrh0");
             QFAIL("no exception");
-        } catch (const StelvaneRunnerFailed& e) {
+        } catch (const StelvaneRunnerFailed &e) {
             QCOMPARE(e.title(), QStringLiteral("Stelvane Failed: The program Stelvane refused to run the command."));
             QCOMPARE(e.text(), QStringLiteral("Arguments:\nCheckInterfaceState orvrh0\nError code: 402"));
         }

@@ -10,12 +10,12 @@
 #include "system/SystemProfiler.h"
 #include "system/SystemProfilerFailed.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QDir>
-#include <QSysInfo>
 #include <algorithm>
 
 using Addresses = QList<QHostAddress>;
@@ -25,11 +25,11 @@ class TestSystemQueries : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
+    QTemporaryDir m_dir;
 
-    QString writeFile(const QString& name, const QByteArray& content, bool executable = false)
+    QString writeFile(const QString &name, const QByteArray &content, bool executable = false)
     {
-        const QString path = dir.filePath(name);
+        const QString path = m_dir.filePath(name);
         QFile file(path);
         file.open(QIODevice::WriteOnly | QIODevice::Truncate);
         file.write(content);
@@ -46,12 +46,12 @@ private slots:
         QTest::addColumn<QStringList>("services");
         const QByteArray header = "An asterisk (*) denotes that a network service is disabled.\n";
         QTest::newRow("disabled star removed") << header + "Wi-Fi\n*Bluetooth PAN\n"
-                                               << QStringList{"Wi-Fi", "Bluetooth PAN"};
+                                               << QStringList {"Wi-Fi", "Bluetooth PAN"};
         QTest::newRow("empty output") << QByteArray() << QStringList();
         QTest::newRow("header only") << header << QStringList();
         QTest::newRow("blanks and slash kept") << header + "  USB 10/100/1000 LAN  \n"
-                                               << QStringList{"USB 10/100/1000 LAN"};
-        QTest::newRow("only a leading star") << header + "*Eth*ernet\n" << QStringList{"Eth*ernet"};
+                                               << QStringList {"USB 10/100/1000 LAN"};
+        QTest::newRow("only a leading star") << header + "*Eth*ernet\n" << QStringList {"Eth*ernet"};
     }
 
     void services()
@@ -67,12 +67,12 @@ private slots:
         QTest::addColumn<QStringList>("servers");
         QTest::newRow("none set") << QByteArray("There aren't any DNS Servers set on Wi-Fi.\n") << QStringList();
         QTest::newRow("v4 and v6") << QByteArray("192.0.2.53\n2001:db8::53\n")
-                                   << QStringList{"192.0.2.53", "2001:db8::53"};
+                                   << QStringList {"192.0.2.53", "2001:db8::53"};
         // An error sentence starts with a hex letter too; it must never be saved and replayed.
         QTest::newRow("error sentence") << QByteArray("Error: The parameters were not valid.\n") << QStringList();
         QTest::newRow("hex-looking word") << QByteArray("deadbeef\nface\n") << QStringList();
         QTest::newRow("address with trailing words") << QByteArray("192.0.2.53 (dhcp)\n") << QStringList();
-        QTest::newRow("blanks around an address") << QByteArray("  192.0.2.53  \n\n") << QStringList{"192.0.2.53"};
+        QTest::newRow("blanks around an address") << QByteArray("  192.0.2.53  \n\n") << QStringList {"192.0.2.53"};
         QTest::newRow("empty") << QByteArray() << QStringList();
     }
 
@@ -85,20 +85,21 @@ private slots:
 
     void networksetupArgumentsAndOutput()
     {
-        const QString fake = writeFile("networksetup", "#!/bin/sh\nprintf 'header\\n'; for a in \"$@\"; do echo \"$a\"; done\n", true);
+        const QString fake =
+            writeFile("networksetup", "#!/bin/sh\nprintf 'header\\n'; for a in \"$@\"; do echo \"$a\"; done\n", true);
         NetworkSetup setup(fake);
-        QCOMPARE(setup.listAllNetworkServices(), QStringList{"listallnetworkservices"});
+        QCOMPARE(setup.listAllNetworkServices(), QStringList {"listallnetworkservices"});
         QCOMPARE(setup.execute({"getdnsservers", "Wi-Fi 2"}, false), QByteArray());
         QCOMPARE(setup.execute({"getdnsservers", "Wi-Fi 2"}, true), QByteArray("header\ngetdnsservers\nWi-Fi 2\n"));
     }
 
     void networksetupMissing()
     {
-        NetworkSetup setup(dir.filePath("no-networksetup"));
+        NetworkSetup setup(m_dir.filePath("no-networksetup"));
         try {
             setup.listAllNetworkServices();
             QFAIL("no exception");
-        } catch (const NetworkSetupFailed& e) {
+        } catch (const NetworkSetupFailed &e) {
             QCOMPARE(e.title(), QStringLiteral("NetworkSetup Failed: The program networksetup failed to start."));
             QCOMPARE(e.text(),
                      QStringLiteral("Please check that networksetup utility is correctly installed in your system."));
@@ -109,17 +110,18 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<Addresses>("addresses");
-        QTest::newRow("one server") << QByteArray("nameserver 192.168.1.1\n") << Addresses{QHostAddress("192.168.1.1")};
+        QTest::newRow("one server") << QByteArray("nameserver 192.168.1.1\n")
+                                    << Addresses {QHostAddress("192.168.1.1")};
         QTest::newRow("zero address dropped") << QByteArray("nameserver 0.0.0.0\n") << Addresses();
         QTest::newRow("tab, blank, capital ignored")
             << QByteArray("nameserver\t192.0.2.1\n nameserver 192.0.2.2\nNameserver 192.0.2.3\n") << Addresses();
-        QTest::newRow("scoped link-local") << QByteArray("nameserver fe80::1%lo\n")
-                                           << Addresses{QHostAddress("fe80::1%lo")};
+        QTest::newRow("scoped link-local")
+            << QByteArray("nameserver fe80::1%lo\n") << Addresses {QHostAddress("fe80::1%lo")};
         QTest::newRow("duplicates stay") << QByteArray("# resolv\nsearch example\nnameserver 192.0.2.1\n"
                                                        "nameserver 192.0.2.1\noptions ndots:1\n")
-                                         << Addresses{QHostAddress("192.0.2.1"), QHostAddress("192.0.2.1")};
-        QTest::newRow("garbage skipped, rest read") << QByteArray("nameserver bogus\nnameserver 2001:db8::1\n")
-                                                    << Addresses{QHostAddress("2001:db8::1")};
+                                         << Addresses {QHostAddress("192.0.2.1"), QHostAddress("192.0.2.1")};
+        QTest::newRow("garbage skipped, rest read")
+            << QByteArray("nameserver bogus\nnameserver 2001:db8::1\n") << Addresses {QHostAddress("2001:db8::1")};
     }
 
     void resolvConf()
@@ -135,30 +137,31 @@ private slots:
         LogCapture log;
         ResolvConf conf(writeFile("resolv.conf", "nameserver 0.0.0.0\n"));
         conf.getCurrentDNSAddresses();
-        QCOMPARE(log.messages(), QStringList({"Getting current DNS list", "DNS found: 0.0.0.0",
-                                              "Warning nameserver address could not be added. Line: nameserver 0.0.0.0"}));
+        QCOMPARE(log.messages(),
+                 QStringList({"Getting current DNS list", "DNS found: 0.0.0.0",
+                              "Warning nameserver address could not be added. Line: nameserver 0.0.0.0"}));
     }
 
     void resolvConfMissing()
     {
-        ResolvConf conf(dir.filePath("no-resolv.conf"));
+        ResolvConf conf(m_dir.filePath("no-resolv.conf"));
         QVERIFY(conf.currentContentAsLines().isEmpty());
         QVERIFY(conf.getCurrentDNSAddresses().isEmpty());
     }
 
     void invalidNameServersFiltered()
     {
-        Addresses list{QHostAddress(), QHostAddress("0.0.0.0"), QHostAddress("8.8.4.4")};
+        Addresses list {QHostAddress(), QHostAddress("0.0.0.0"), QHostAddress("8.8.4.4")};
         NameServerFilter::filterInvalidDNSAddresses(list);
-        QCOMPARE(list, Addresses{QHostAddress("8.8.4.4")});
+        QCOMPARE(list, Addresses {QHostAddress("8.8.4.4")});
     }
 
     void onlyIPv4NameServersGetHostRoutes()
     {
         LogCapture log;
-        const Addresses routable = NameServerFilter::hostRoutableNameServers(
-            {QHostAddress("192.0.2.53"), QHostAddress("2001:db8::53"), QHostAddress("fe80::1%lo"),
-             QHostAddress("198.51.100.53")});
+        const Addresses routable =
+            NameServerFilter::hostRoutableNameServers({QHostAddress("192.0.2.53"), QHostAddress("2001:db8::53"),
+                                                       QHostAddress("fe80::1%lo"), QHostAddress("198.51.100.53")});
         QCOMPARE(routable, Addresses({QHostAddress("192.0.2.53"), QHostAddress("198.51.100.53")}));
         QCOMPARE(log.matching("is not an IPv4 address").size(), 2);
         QVERIFY(log.messages().first().contains("2001:db8::53"));
@@ -171,17 +174,17 @@ private slots:
         const QByteArray header = "  UID COMM\n";
         QTest::newRow("header only") << header << QStringList();
         QTest::newRow("bundle path with blanks, twice")
-            << header + "  501 /Applications/Some App.app/Contents/MacOS/Some App\n"
-                        "  501 /Applications/Some App.app/Contents/MacOS/Some App\n"
-            << QStringList{"Some App"};
+            << header
+                   + "  501 /Applications/Some App.app/Contents/MacOS/Some App\n"
+                     "  501 /Applications/Some App.app/Contents/MacOS/Some App\n"
+            << QStringList {"Some App"};
         QTest::newRow("other users and root left out")
             << header + "    0 /sbin/launchd\n   502 /usr/bin/ssh\n 5010 /bin/zsh\n  501 /bin/bash\n"
-            << QStringList{"bash"};
-        QTest::newRow("no slash unchanged") << header + "501 sleep\n" << QStringList{"sleep"};
-        QTest::newRow("case-insensitive order, both kept")
-            << header + "501 /a/zeta\n501 /a/Alpha\n501 /a/alpha\n"
-            << QStringList{"Alpha", "alpha", "zeta"};
-        QTest::newRow("carriage returns") << header + "501 /bin/zsh\r\n501 /x/Mail\r\n" << QStringList{"Mail", "zsh"};
+            << QStringList {"bash"};
+        QTest::newRow("no slash unchanged") << header + "501 sleep\n" << QStringList {"sleep"};
+        QTest::newRow("case-insensitive order, both kept") << header + "501 /a/zeta\n501 /a/Alpha\n501 /a/alpha\n"
+                                                           << QStringList {"Alpha", "alpha", "zeta"};
+        QTest::newRow("carriage returns") << header + "501 /bin/zsh\r\n501 /x/Mail\r\n" << QStringList {"Mail", "zsh"};
     }
 
     void psLines()
@@ -191,7 +194,7 @@ private slots:
         const ProcessList list(501);
         const QSet<QString> selected = list.selectUnqiueProcessNames(ProcessList::splitLines(output));
         QStringList sorted(selected.cbegin(), selected.cend());
-        std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+        std::sort(sorted.begin(), sorted.end(), [](const QString &a, const QString &b) {
             const int c = a.compare(b, Qt::CaseInsensitive);
             return c != 0 ? c < 0 : a < b;
         });
@@ -207,7 +210,8 @@ private slots:
     void realPsListsThisProgram()
     {
         const QStringList names = ProcessList().getProcessNames();
-        QVERIFY2(names.contains(QStringLiteral("tst_systemqueri")) || names.contains(QStringLiteral("tst_systemqueries")),
+        QVERIFY2(names.contains(QStringLiteral("tst_systemqueri"))
+                     || names.contains(QStringLiteral("tst_systemqueries")),
                  qPrintable(names.join(',')));
         for (int i = 1; i < names.size(); ++i)
             QVERIFY(names.at(i - 1).compare(names.at(i), Qt::CaseInsensitive) <= 0);
@@ -250,7 +254,7 @@ private slots:
         try {
             SystemProfiler(SystemProfiler::Mini, {"SPHardwareDataType"}, fake, 1).execute();
             QFAIL("no exception");
-        } catch (const SystemProfilerFailed& e) {
+        } catch (const SystemProfilerFailed &e) {
             QCOMPARE(e.title(), QStringLiteral("SystemProfiler Failed: The program systemprofiler failed to finish."));
             QCOMPARE(e.text(),
                      QStringLiteral("Please check that systemprofiler utility is correctly installed in your system."));
@@ -262,23 +266,23 @@ private slots:
     void lsMissing()
     {
         try {
-            LsUtil ls({dir.filePath("sbin/ls"), dir.filePath("bin/ls")});
+            LsUtil ls({m_dir.filePath("sbin/ls"), m_dir.filePath("bin/ls")});
             QFAIL("no exception");
-        } catch (const LsUtilException& e) {
+        } catch (const LsUtilException &e) {
             QCOMPARE(e.text(), QStringLiteral("program \"ls\" not found in %1 nor in %2")
-                                   .arg(dir.filePath("sbin"), dir.filePath("bin")));
+                                   .arg(m_dir.filePath("sbin"), m_dir.filePath("bin")));
         }
     }
 
     void lsListsRecursivelyWithThisPlatformsOptions()
     {
-        QVERIFY(QDir(dir.path()).mkpath("Contents/MacOS"));
+        QVERIFY(QDir(m_dir.path()).mkpath("Contents/MacOS"));
         writeFile("Contents/MacOS/Program", "x");
         const LsUtil ls;
         QCOMPARE(ls.program(), QStringLiteral("/bin/ls")); // no /sbin/ls here
         LogCapture log;
-        LsUtil().applyLsToPath(dir.filePath("Contents"));
-        QVERIFY(log.contains("Applying ls to path: " + dir.filePath("Contents")));
+        LsUtil().applyLsToPath(m_dir.filePath("Contents"));
+        QVERIFY(log.contains("Applying ls to path: " + m_dir.filePath("Contents")));
         QVERIFY2(log.matching("Program\"").size() == 1, qPrintable(log.messages().join('\n')));
         QVERIFY(log.matching("=== process finished with exit code: 0,").size() == 1);
     }
@@ -290,7 +294,8 @@ private slots:
         const QStringList applying = log.matching("Applying ls to path: ");
         QCOMPARE(applying.size(), 1);
         QVERIFY(!applying.first().contains(".."));
-        QCOMPARE(applying.first(), "Applying ls to path: " + QDir(QCoreApplication::applicationDirPath() + "/../..").canonicalPath());
+        QCOMPARE(applying.first(),
+                 "Applying ls to path: " + QDir(QCoreApplication::applicationDirPath() + "/../..").canonicalPath());
     }
 
     void qtSystemInfo()

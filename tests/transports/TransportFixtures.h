@@ -14,13 +14,13 @@
 // Test doubles and real loopback peers shared by the transport tests.
 namespace TransportFixtures {
 
-inline QString helper(const QString& name)
+inline QString helper(const QString &name)
 {
     return QStringLiteral(ORVAL_HELPERS_DIR "/") + name;
 }
 
 // An executable shell script in dir that stands in for a transport program.
-inline QString writeScript(const QTemporaryDir& dir, const QString& name, const QByteArray& body)
+inline QString writeScript(const QTemporaryDir &dir, const QString &name, const QByteArray &body)
 {
     QFile script(dir.filePath(name));
     if (!script.open(QIODevice::WriteOnly))
@@ -39,7 +39,7 @@ public:
     {
         listen(QHostAddress::LocalHost);
         connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = nextPendingConnection()) {
+            while (QTcpSocket *socket = nextPendingConnection()) {
                 connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->write(socket->readAll()); });
                 connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             }
@@ -58,7 +58,7 @@ public:
     }
 
     // Starts it and waits until its merged output contains ready.
-    bool start(const QString& program, const QStringList& arguments, const QByteArray& ready)
+    bool start(const QString &program, const QStringList &arguments, const QByteArray &ready)
     {
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(program, arguments);
@@ -78,7 +78,7 @@ public:
 
 // Sends a line through the socket and answers what comes back. The event
 // loop keeps running meanwhile, since the far end may live in this thread.
-inline QByteArray roundTrip(QTcpSocket& socket, const QString& host, quint16 port)
+inline QByteArray roundTrip(QTcpSocket &socket, const QString &host, quint16 port)
 {
     const QByteArray probe = "through the tunnel\n";
     QByteArray answer;
@@ -102,18 +102,18 @@ public:
     QString getProgram() override { return QString(); }
     void enableManagementUpDown() override {}
     bool shouldPreventIpv6Leak() override { return false; }
-    void start(QProcess&) override {}
+    void start(QProcess &) override {}
     void enableManagementQueryRemote() override {}
-    void setCipher(const BackendOpenVPNConfigCipher&) override {}
-    void addRemote(const QHostAddress&) override {}
+    void setCipher(const BackendOpenVPNConfigCipher &) override {}
+    void addRemote(const QHostAddress &) override {}
     void enablePersistTun() override {}
     void disablePersistTun() override {}
     void setProxyDirect() override { calls << QStringLiteral("direct"); }
-    void setHttpProxy(const QString& address, const QString& port) override
+    void setHttpProxy(const QString &address, const QString &port) override
     {
         calls << QStringLiteral("http %1 %2").arg(address, port);
     }
-    void setSocks5Proxy(const QString& address, const QString& port) override
+    void setSocks5Proxy(const QString &address, const QString &port) override
     {
         calls << QStringLiteral("socks5 %1 %2").arg(address, port);
     }

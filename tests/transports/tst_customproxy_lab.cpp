@@ -15,15 +15,15 @@
 namespace {
 // Set for the probe: the proxy the user chose ("HTTP 198.51.100.1 8888") and
 // the address to ping through the tunnel.
-const char* const PROBE_PROXY = "ORVAL_PROBE_PROXY";
-const char* const PROBE_PING = "ORVAL_PROBE_PING";
+const char *const PROBE_PROXY = "ORVAL_PROBE_PROXY";
+const char *const PROBE_PING = "ORVAL_PROBE_PING";
 
 const quint16 HTTP_PROXY_PORT = 8888;
 const quint16 SOCKS_PROXY_PORT = 1080;
 const quint16 DEAD_PORT = 1081;
 
 // The user's choice as the preferences keep it.
-void storeCustomProxy(const QStringList& proxy)
+void storeCustomProxy(const QStringList &proxy)
 {
     Settings settings;
     settings.setProxySettings(Settings::CUSTOM);
@@ -35,7 +35,7 @@ void storeCustomProxy(const QStringList& proxy)
 // The client as the bundle's main program: the custom-proxy transport sets the
 // engine's proxy, the real helper starts the engine; on CONNECTED the probe
 // pings through the tunnel and stops. Every engine event goes to standard output.
-int runProbe(int argc, char** argv)
+int runProbe(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     storeCustomProxy(qEnvironmentVariable(PROBE_PROXY).split(' '));
@@ -52,7 +52,7 @@ int runProbe(int argc, char** argv)
     recorder->onPrepare = EngineProbe::prepare;
     recorder->passwordAction = [&] { socket.sendUsernamePassword("alice", "s3cret"); };
     bool stopping = false;
-    return EngineProbe::run(app, socket, *recorder, parameters, [&](const QString& event) {
+    return EngineProbe::run(app, socket, *recorder, parameters, [&](const QString &event) {
         if (event == "state CONNECTED" && !stopping) {
             stopping = true;
             const int ping = QProcess::execute("ping", {"-c", "1", "-W", "5", qEnvironmentVariable(PROBE_PING)});
@@ -71,16 +71,16 @@ class TestCustomProxyLab : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    QString bundle;
-    QProcess openvpnServer;
-    QProcess httpProxy;
-    QProcess socksProxy;
-    OpenVpnServerOptions server;
+    QTemporaryDir m_dir;
+    QString m_bundle;
+    QProcess m_openvpnServer;
+    QProcess m_httpProxy;
+    QProcess m_socksProxy;
+    OpenVpnServerOptions m_server;
 
-    QString path(const QString& name) const { return dir.filePath(name); }
+    QString path(const QString &name) const { return m_dir.filePath(name); }
 
-    static bool write(const QString& file, const QByteArray& content)
+    static bool write(const QString &file, const QByteArray &content)
     {
         QFile out(file);
         return out.open(QIODevice::WriteOnly) && out.write(content) == content.size();
@@ -90,36 +90,37 @@ private slots:
     void initTestCase()
     {
         LAB_REQUIRE({"openvpn", "tinyproxy", "microsocks"});
-        QVERIFY(dir.isValid());
+        QVERIFY(m_dir.isValid());
         QVERIFY(Lab::makePki(path("pki")));
-        bundle = Lab::makeProbeBundle(QStringLiteral(ORVAL_BUNDLE_DIR), dir.path());
-        QVERIFY(!bundle.isEmpty());
+        m_bundle = Lab::makeProbeBundle(QStringLiteral(ORVAL_BUNDLE_DIR), m_dir.path());
+        QVERIFY(!m_bundle.isEmpty());
 
-        server.network = "10.97.0.0";
-        server.user = "alice";
-        server.password = "s3cret";
-        server.extraArguments = QStringList{"--local", "127.0.0.1"};
-        QVERIFY(Lab::writeOpenVpnClientConfig(path("config/lab.ovpn"), path("pki"), "127.0.0.1", server.port));
-        QVERIFY(Lab::startOpenVpnServer(openvpnServer, path("pki"), server));
+        m_server.network = "10.97.0.0";
+        m_server.user = "alice";
+        m_server.password = "s3cret";
+        m_server.extraArguments = QStringList {"--local", "127.0.0.1"};
+        QVERIFY(Lab::writeOpenVpnClientConfig(path("config/lab.ovpn"), path("pki"), "127.0.0.1", m_server.port));
+        QVERIFY(Lab::startOpenVpnServer(m_openvpnServer, path("pki"), m_server));
 
         QVERIFY(write(path("tinyproxy.conf"), QStringLiteral("Port %1\nListen %2\nTimeout 60\nMaxClients 8\n"
                                                              "LogLevel Connect\nLogFile \"%3\"\n")
                                                   .arg(HTTP_PROXY_PORT)
                                                   .arg(Lab::serverAddress(), path("tinyproxy.log"))
                                                   .toUtf8()));
-        httpProxy.setProcessChannelMode(QProcess::ForwardedChannels);
-        Lab::startOnServer(httpProxy, "tinyproxy", {"-d", "-c", path("tinyproxy.conf")});
+        m_httpProxy.setProcessChannelMode(QProcess::ForwardedChannels);
+        Lab::startOnServer(m_httpProxy, "tinyproxy", {"-d", "-c", path("tinyproxy.conf")});
         QVERIFY(Lab::waitForServerPort(HTTP_PROXY_PORT));
-        socksProxy.setProcessChannelMode(QProcess::ForwardedChannels);
-        Lab::startOnServer(socksProxy, "microsocks", {"-i", Lab::serverAddress(), "-p", QString::number(SOCKS_PROXY_PORT)});
+        m_socksProxy.setProcessChannelMode(QProcess::ForwardedChannels);
+        Lab::startOnServer(m_socksProxy, "microsocks",
+                           {"-i", Lab::serverAddress(), "-p", QString::number(SOCKS_PROXY_PORT)});
         QVERIFY(Lab::waitForServerPort(SOCKS_PROXY_PORT));
     }
 
     void cleanupTestCase()
     {
-        Lab::stop(socksProxy);
-        Lab::stop(httpProxy);
-        Lab::stop(openvpnServer);
+        Lab::stop(m_socksProxy);
+        Lab::stop(m_httpProxy);
+        Lab::stop(m_openvpnServer);
     }
 
     void engineReachesTheServerOnlyThroughTheProxy_data()
@@ -140,10 +141,10 @@ private slots:
         QFETCH(bool, connects);
         QProcessEnvironment environment;
         environment.insert(PROBE_PROXY, QStringLiteral("%1 %2 %3").arg(protocol, Lab::serverAddress()).arg(port));
-        environment.insert(PROBE_PING, Lab::tunnelAddress(server));
-        const EngineProbe::Result probe = EngineProbe::start(bundle, path("config/lab.ovpn"), environment);
+        environment.insert(PROBE_PING, Lab::tunnelAddress(m_server));
+        const EngineProbe::Result probe = EngineProbe::start(m_bundle, path("config/lab.ovpn"), environment);
         QVERIFY(probe.finished);
-        const QStringList& events = probe.events;
+        const QStringList &events = probe.events;
         const bool connected = events.contains("state CONNECTED");
         if (probe.exitCode != 0 || connected != connects)
             qWarning().noquote() << "Events:\n" << events.join('\n') << "\nClient log:\n" << probe.log;

@@ -1,6 +1,6 @@
-#include "TransportFixtures.h"
 #include "RecordingFrontendLog.h"
 #include "RecordingOsAbstraction.h"
+#include "TransportFixtures.h"
 
 #include "openvpn/Hold.h"
 #include "openvpn/HoldLock.h"
@@ -17,7 +17,7 @@ using namespace TransportFixtures;
 namespace {
 const QString METHOD = QStringLiteral("chacha20-ietf-poly1305");
 const QString PASSWORD = QStringLiteral("stealthy secret");
-}
+} // namespace
 
 // ShadowSocksLauncher against the real ss-local and ss-server on loopback,
 // and against stand-in programs for the ways a start can end.
@@ -25,21 +25,21 @@ class TestShadowSocksLauncher : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    QTemporaryDir privateTemp;
-    RecordingOsAbstraction os;
-    RecordingFrontendLog frontend;
+    QTemporaryDir m_dir;
+    QTemporaryDir m_privateTemp;
+    RecordingOsAbstraction m_os;
+    RecordingFrontendLog m_frontend;
 
-    QSharedPointer<ShadowSocksLauncher> makeLauncher(const QList<StealthProxy>& proxies,
-                                                     const QString& program = helper("ss-local"))
+    QSharedPointer<ShadowSocksLauncher> makeLauncher(const QList<StealthProxy> &proxies,
+                                                     const QString &program = helper("ss-local"))
     {
-        QSharedPointer<ShadowSocksLauncher> launcher(new ShadowSocksLauncher(os, {}, frontend));
+        QSharedPointer<ShadowSocksLauncher> launcher(new ShadowSocksLauncher(m_os, {}, m_frontend));
         launcher->setProgram(program);
         launcher->setProxySource([proxies] { return proxies; });
         return launcher;
     }
 
-    static StealthProxy proxyAt(const QString& host, quint16 port, const QString& city = "Berlin")
+    static StealthProxy proxyAt(const QString &host, quint16 port, const QString &city = "Berlin")
     {
         return StealthProxy("de", city, host, QString::number(port), PASSWORD, METHOD);
     }
@@ -53,7 +53,8 @@ class TestShadowSocksLauncher : public QObject
 
     // Plays the management socket: holds its own lock while the handlers
     // run, lets it go afterwards, and reports how the hold ended.
-    struct HoldOutcome {
+    struct HoldOutcome
+    {
         Hold hold;
         QSignalSpy released;
         QSignalSpy aborted;
@@ -63,9 +64,9 @@ class TestShadowSocksLauncher : public QObject
             , aborted(&hold, &Hold::abort)
         {
         }
-        void run(ShadowSocksLauncher& launcher)
+        void run(ShadowSocksLauncher &launcher)
         {
-            HoldLock* own = hold();
+            HoldLock *own = hold();
             launcher.onHold(hold);
             own->release();
         }
@@ -76,21 +77,22 @@ private slots:
     void initTestCase()
     {
         // Temporary files of this run only, whatever else runs beside it.
-        QVERIFY(privateTemp.isValid());
-        qputenv("TMPDIR", QFile::encodeName(privateTemp.path()));
+        QVERIFY(m_privateTemp.isValid());
+        qputenv("TMPDIR", QFile::encodeName(m_privateTemp.path()));
     }
 
     void init()
     {
-        os.calls.clear();
-        frontend.calls.clear();
+        m_os.calls.clear();
+        m_frontend.calls.clear();
         Settings().setStealthProxyId(QString());
     }
 
     void writesTheExactConfiguration()
     {
-        const QByteArray json = ShadowSocksLauncher::configDocument(QHostAddress("192.0.2.7"), 8388, 15000, "pw", METHOD)
-                                    .toJson(QJsonDocument::Indented);
+        const QByteArray json =
+            ShadowSocksLauncher::configDocument(QHostAddress("192.0.2.7"), 8388, 15000, "pw", METHOD)
+                .toJson(QJsonDocument::Indented);
         QCOMPARE(json, QByteArray("{\n"
                                   "    \"fast_open\": false,\n"
                                   "    \"local_address\": \"127.0.0.1\",\n"
@@ -102,23 +104,26 @@ private slots:
                                   "    \"timeout\": 300,\n"
                                   "    \"workers\": 1\n"
                                   "}\n"));
-        QCOMPARE(ShadowSocksLauncher::arguments("/tmp/x"), (QStringList{ "-c", "/tmp/x" }));
+        QCOMPARE(ShadowSocksLauncher::arguments("/tmp/x"), (QStringList {"-c", "/tmp/x"}));
     }
 
     void choosesThePreferredProxy_data()
     {
         QTest::addColumn<QString>("preferred");
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("stored identifier") << "de-Munich" << "de-Munich";
-        QTest::newRow("unknown identifier gives the first") << "fr-Paris" << "de-Berlin";
-        QTest::newRow("none stored gives the first") << "" << "de-Berlin";
+        QTest::newRow("stored identifier") << "de-Munich"
+                                           << "de-Munich";
+        QTest::newRow("unknown identifier gives the first") << "fr-Paris"
+                                                            << "de-Berlin";
+        QTest::newRow("none stored gives the first") << ""
+                                                     << "de-Berlin";
     }
 
     void choosesThePreferredProxy()
     {
         QFETCH(QString, preferred);
         QFETCH(QString, chosen);
-        const QList<StealthProxy> proxies{ proxyAt("192.0.2.1", 1, "Berlin"), proxyAt("192.0.2.2", 2, "Munich") };
+        const QList<StealthProxy> proxies {proxyAt("192.0.2.1", 1, "Berlin"), proxyAt("192.0.2.2", 2, "Munich")};
         const QList<StealthProxy> result = ShadowSocksLauncher::chooseStealthProxy(proxies, preferred);
         QCOMPARE(result.size(), 1);
         QCOMPARE(result.first().getId(), chosen);
@@ -140,22 +145,24 @@ private slots:
         EchoServer echo;
         Peer server;
         const quint16 serverPort = freeLoopbackPort();
-        QVERIFY2(server.start("ss-server", { "-s", "127.0.0.1", "-p", QString::number(serverPort), "-k", PASSWORD,
-                                                     "-m", METHOD, "-v" },
-                              "listening"),
-                 server.output.constData());
+        QVERIFY2(
+            server.start("ss-server",
+                         {"-s", "127.0.0.1", "-p", QString::number(serverPort), "-k", PASSWORD, "-m", METHOD, "-v"},
+                         "listening"),
+            server.output.constData());
 
         Settings().setStealthProxyId("de-Hamburg");
-        const auto launcher = makeLauncher({ proxyAt("192.0.2.99", 9, "Berlin"), proxyAt("127.0.0.1", serverPort, "Hamburg") });
+        const auto launcher =
+            makeLauncher({proxyAt("192.0.2.99", 9, "Berlin"), proxyAt("127.0.0.1", serverPort, "Hamburg")});
         HoldOutcome outcome(0);
         outcome.run(*launcher);
         QVERIFY(outcome.released.isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(outcome.ended(), 1, 15000);
         QCOMPARE(outcome.released.count(), 1);
-        QVERIFY(frontend.calls.isEmpty());
-        QCOMPARE(os.callsOf("protectHost"), QStringList{ "protectHost 127.0.0.1" });
+        QVERIFY(m_frontend.calls.isEmpty());
+        QCOMPARE(m_os.callsOf("protectHost"), QStringList {"protectHost 127.0.0.1"});
         // The configuration holds the proxy's password: it must not outlive the start.
-        QVERIFY(QDir::temp().entryList({ QCoreApplication::applicationName() + ".*" }, QDir::Files).isEmpty());
+        QVERIFY(QDir::temp().entryList({QCoreApplication::applicationName() + ".*"}, QDir::Files).isEmpty());
 
         QTcpSocket socket;
         socket.setProxy(QNetworkProxy(QNetworkProxy::Socks5Proxy, "127.0.0.1", quint16(launcher->getLocalPort())));
@@ -165,23 +172,24 @@ private slots:
         HoldOutcome later(1);
         later.run(*launcher);
         QCOMPARE(later.released.count(), 1);
-        QCOMPARE(os.callsOf("protectHost").size(), 2);
+        QCOMPARE(m_os.callsOf("protectHost").size(), 2);
 
         launcher->onOpenVpnTerminated();
-        QCOMPARE(os.callsOf("releaseHost"), QStringList{ "releaseHost 127.0.0.1" });
+        QCOMPARE(m_os.callsOf("releaseHost"), QStringList {"releaseHost 127.0.0.1"});
         QVERIFY(LocalPortProbe::isFree(launcher->getLocalPort()));
     }
 
     void abortsWhenTheLocalPortIsTaken()
     {
-        const auto launcher = makeLauncher({ proxyAt("127.0.0.1", freeLoopbackPort()) });
+        const auto launcher = makeLauncher({proxyAt("127.0.0.1", freeLoopbackPort())});
         QTcpServer squatter;
         QVERIFY(squatter.listen(QHostAddress::LocalHost, quint16(launcher->getLocalPort())));
         HoldOutcome outcome(0);
         outcome.run(*launcher);
         QTRY_COMPARE_WITH_TIMEOUT(outcome.ended(), 1, 15000);
         QCOMPARE(outcome.aborted.count(), 1);
-        QCOMPARE(frontend.calls, QStringList{ "error Error while starting Stealth Proxy|ss-local could not be started" });
+        QCOMPARE(m_frontend.calls,
+                 QStringList {"error Error while starting Stealth Proxy|ss-local could not be started"});
     }
 
     // Each stand-in program ends the start in its own way; only a program
@@ -192,19 +200,21 @@ private slots:
         QTest::addColumn<bool>("released");
         QTest::addColumn<QString>("informative");
         QTest::newRow("listening line split across reads")
-            << QByteArray("printf ' INFO: listening at 127.0' ; sleep 0.5; printf '.0.1:1234\\n'; exec sleep 30") << true << "";
+            << QByteArray("printf ' INFO: listening at 127.0' ; sleep 0.5; printf '.0.1:1234\\n'; exec sleep 30")
+            << true << "";
         QTest::newRow("listening, then bind fails")
             << QByteArray("echo ' INFO: listening at 127.0.0.1:1234'; echo ' ERROR: bind: Address already in use' >&2; "
                           "exec sleep 30")
             << false << "ss-local could not be started";
-        QTest::newRow("listening, then ends")
-            << QByteArray("echo ' INFO: listening at 127.0.0.1:1234'; exit 255") << false << "ss-local could not be started";
+        QTest::newRow("listening, then ends") << QByteArray("echo ' INFO: listening at 127.0.0.1:1234'; exit 255")
+                                              << false << "ss-local could not be started";
         QTest::newRow("ends without a word") << QByteArray("exit 1") << false << "ss-local could not be started";
-        QTest::newRow("missing library")
-            << QByteArray("echo 'ss-local: error while loading shared libraries: libsodium.so.23' >&2; exec sleep 30")
-            << false << "Shared libraries are missing";
+        QTest::newRow("missing library") << QByteArray(
+            "echo 'ss-local: error while loading shared libraries: libsodium.so.23' >&2; exec sleep 30")
+                                         << false << "Shared libraries are missing";
         QTest::newRow("no dot where the pattern has one")
-            << QByteArray("echo ' INFO: listening at 127x0.0.1:1234'; exec sleep 30") << false << "ss-local could not be started";
+            << QByteArray("echo ' INFO: listening at 127x0.0.1:1234'; exec sleep 30") << false
+            << "ss-local could not be started";
     }
 
     void endsTheStartAsTheProgramSays()
@@ -212,23 +222,23 @@ private slots:
         QFETCH(QByteArray, script);
         QFETCH(bool, released);
         QFETCH(QString, informative);
-        const auto launcher = makeLauncher({ proxyAt("192.0.2.5", 8388) }, writeScript(dir, "ss-standin", script));
+        const auto launcher = makeLauncher({proxyAt("192.0.2.5", 8388)}, writeScript(m_dir, "ss-standin", script));
         launcher->setStartTimeout(2000);
         HoldOutcome outcome(0);
         outcome.run(*launcher);
         QTRY_COMPARE_WITH_TIMEOUT(outcome.ended(), 1, 10000);
         QCOMPARE(outcome.released.count(), released ? 1 : 0);
-        QCOMPARE(frontend.calls, released ? QStringList()
-                                          : QStringList{ "error Error while starting Stealth Proxy|" + informative });
+        QCOMPARE(m_frontend.calls,
+                 released ? QStringList() : QStringList {"error Error while starting Stealth Proxy|" + informative});
     }
 
     void resolvesAHostNameProxyBeforeStarting()
     {
-        const QString seen = dir.filePath("seen.json");
+        const QString seen = m_dir.filePath("seen.json");
         const auto launcher = makeLauncher(
-            { proxyAt("localhost", 8388) },
-            writeScript(dir, "ss-copy", "[ \"$1\" = -c ] && cp \"$2\" " + seen.toUtf8()
-                                            + "; echo ' INFO: listening at 127.0.0.1:1'; exec sleep 30"));
+            {proxyAt("localhost", 8388)}, writeScript(m_dir, "ss-copy",
+                                                      "[ \"$1\" = -c ] && cp \"$2\" " + seen.toUtf8()
+                                                          + "; echo ' INFO: listening at 127.0.0.1:1'; exec sleep 30"));
         HoldOutcome outcome(0);
         outcome.run(*launcher);
         QVERIFY(outcome.ended() == 0);
@@ -238,39 +248,41 @@ private slots:
         QCOMPARE(written.readAll(), ShadowSocksLauncher::configDocument(QHostAddress("127.0.0.1"), 8388,
                                                                         launcher->getLocalPort(), PASSWORD, METHOD)
                                         .toJson(QJsonDocument::Indented));
-        QCOMPARE(os.callsOf("protectHost"), QStringList{ "protectHost 127.0.0.1" });
+        QCOMPARE(m_os.callsOf("protectHost"), QStringList {"protectHost 127.0.0.1"});
     }
 
     void missingProgramIsReported()
     {
-        const auto launcher = makeLauncher({ proxyAt("192.0.2.5", 8388) }, dir.filePath("no-such-ss-local"));
+        const auto launcher = makeLauncher({proxyAt("192.0.2.5", 8388)}, m_dir.filePath("no-such-ss-local"));
         HoldOutcome outcome(0);
         outcome.run(*launcher);
         QCOMPARE(outcome.aborted.count(), 1);
-        QCOMPARE(frontend.calls, QStringList{ "error Error while starting Stealth Proxy|ss-local could not be started" });
+        QCOMPARE(m_frontend.calls,
+                 QStringList {"error Error while starting Stealth Proxy|ss-local could not be started"});
     }
 
     void emptyProxyListStopsTheEngine()
     {
-        const QString marker = dir.filePath("started");
-        const auto launcher = makeLauncher({}, writeScript(dir, "ss-marker", "touch " + marker.toUtf8()));
+        const QString marker = m_dir.filePath("started");
+        const auto launcher = makeLauncher({}, writeScript(m_dir, "ss-marker", "touch " + marker.toUtf8()));
         HoldOutcome outcome(0);
         outcome.run(*launcher);
         QCOMPARE(outcome.aborted.count(), 1);
-        QVERIFY(frontend.calls.isEmpty());
+        QVERIFY(m_frontend.calls.isEmpty());
         QTest::qWait(200);
         QVERIFY(!QFile::exists(marker));
     }
 
     void engineEndDuringTheStartAbortsTheHold()
     {
-        const auto launcher = makeLauncher({ proxyAt("192.0.2.5", 8388) }, writeScript(dir, "ss-silent", "exec sleep 30"));
+        const auto launcher =
+            makeLauncher({proxyAt("192.0.2.5", 8388)}, writeScript(m_dir, "ss-silent", "exec sleep 30"));
         HoldOutcome outcome(0);
         outcome.run(*launcher);
         QVERIFY(outcome.ended() == 0);
         launcher->onOpenVpnTerminated();
         QCOMPARE(outcome.aborted.count(), 1);
-        QCOMPARE(os.callsOf("releaseHost"), QStringList{ "releaseHost 192.0.2.5" });
+        QCOMPARE(m_os.callsOf("releaseHost"), QStringList {"releaseHost 192.0.2.5"});
     }
 };
 

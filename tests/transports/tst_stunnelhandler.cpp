@@ -1,7 +1,7 @@
-#include "TransportFixtures.h"
 #include "RecordingFrontendLog.h"
 #include "RecordingOsAbstraction.h"
 #include "RecordingStateTracker.h"
+#include "TransportFixtures.h"
 
 #include "backend/IpPoolList.h"
 #include "backend/StaticIpPool.h"
@@ -19,15 +19,16 @@ class TestSTunnelHandler : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    RecordingOsAbstraction os;
-    RecordingFrontendLog frontend;
-    RecordingStateTracker tracker;
-    IpPoolList pools;
+    QTemporaryDir m_dir;
+    RecordingOsAbstraction m_os;
+    RecordingFrontendLog m_frontend;
+    RecordingStateTracker m_tracker;
+    IpPoolList m_pools;
 
-    QSharedPointer<STunnelHandler> makeHandler(int stunnelPort, const QString& program = helper("stunnel"))
+    QSharedPointer<STunnelHandler> makeHandler(int stunnelPort, const QString &program = helper("stunnel"))
     {
-        QSharedPointer<STunnelHandler> handler(new STunnelHandler(os, {}, pools, stunnelPort, frontend, tracker));
+        QSharedPointer<STunnelHandler> handler(
+            new STunnelHandler(m_os, {}, m_pools, stunnelPort, m_frontend, m_tracker));
         handler->setProgram(program);
         return handler;
     }
@@ -38,24 +39,28 @@ class TestSTunnelHandler : public QObject
     }
 
     // Starts a TLS server on loopback that hands its clients to target.
-    bool startServerSide(Peer& server, quint16 port, quint16 target)
+    bool startServerSide(Peer &server, quint16 port, quint16 target)
     {
-        const QString cert = dir.filePath("cert.pem");
-        const QString key = dir.filePath("key.pem");
+        const QString cert = m_dir.filePath("cert.pem");
+        const QString key = m_dir.filePath("key.pem");
         if (!QFile::exists(cert)) {
-            const int made = QProcess::execute("openssl", { "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
-                                                            "-subj", "/CN=localhost", "-keyout", key, "-out", cert });
+            const int made =
+                QProcess::execute("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
+                                              "/CN=localhost", "-keyout", key, "-out", cert});
             if (made != 0)
                 return false;
         }
-        QFile config(dir.filePath("server.conf"));
+        QFile config(m_dir.filePath("server.conf"));
         if (!config.open(QIODevice::WriteOnly))
             return false;
         config.write(QStringLiteral("foreground = yes\npid =\nsyslog = no\n[server]\naccept = 127.0.0.1:%1\n"
                                     "connect = 127.0.0.1:%2\ncert = %3\nkey = %4\n")
-                         .arg(port).arg(target).arg(cert, key).toUtf8());
+                         .arg(port)
+                         .arg(target)
+                         .arg(cert, key)
+                         .toUtf8());
         config.close();
-        return server.start(helper("stunnel"), { config.fileName() }, "Configuration successful");
+        return server.start(helper("stunnel"), {config.fileName()}, "Configuration successful");
     }
 
     static quint16 freeLoopbackPort()
@@ -68,11 +73,11 @@ class TestSTunnelHandler : public QObject
 private slots:
     void init()
     {
-        os.calls.clear();
-        frontend.calls.clear();
-        tracker.calls.clear();
-        pools.clear();
-        pools.append(QSharedPointer<IpPoolInterface>(new StaticIpPool({ QHostAddress("127.0.0.1") })));
+        m_os.calls.clear();
+        m_frontend.calls.clear();
+        m_tracker.calls.clear();
+        m_pools.clear();
+        m_pools.append(QSharedPointer<IpPoolInterface>(new StaticIpPool({QHostAddress("127.0.0.1")})));
         QFile::remove(configPath());
     }
 
@@ -80,8 +85,10 @@ private slots:
     {
         QTest::addColumn<QString>("server");
         QTest::addColumn<QString>("connectLine");
-        QTest::newRow("IPv4") << "192.0.2.10" << "connect = 192.0.2.10:443\n";
-        QTest::newRow("IPv6 without brackets") << "2001:db8::1" << "connect = 2001:db8::1:443\n";
+        QTest::newRow("IPv4") << "192.0.2.10"
+                              << "connect = 192.0.2.10:443\n";
+        QTest::newRow("IPv6 without brackets") << "2001:db8::1"
+                                               << "connect = 2001:db8::1:443\n";
     }
 
     void writesTheExactConfiguration()
@@ -91,7 +98,7 @@ private slots:
         QCOMPARE(STunnelHandler::configText(15123, QHostAddress(server), 443),
                  "syslog = no\npid =\nforeground = yes\n[openvpn]\nclient = yes\naccept = 127.0.0.1:15123\n"
                      + connectLine);
-        QCOMPARE(STunnelHandler::arguments("/x/STunnel.conf"), QStringList{ "/x/STunnel.conf" });
+        QCOMPARE(STunnelHandler::arguments("/x/STunnel.conf"), QStringList {"/x/STunnel.conf"});
     }
 
     // The file stunnel is handed, byte for byte: the pool's address (not the
@@ -106,13 +113,13 @@ private slots:
     void handsStunnelTheExactConfigurationFile()
     {
         QFETCH(QString, server);
-        pools.clear();
-        pools.append(QSharedPointer<IpPoolInterface>(new StaticIpPool({ QHostAddress(server) })));
-        const QString seen = dir.filePath("seen.conf");
+        m_pools.clear();
+        m_pools.append(QSharedPointer<IpPoolInterface>(new StaticIpPool({QHostAddress(server)})));
+        const QString seen = m_dir.filePath("seen.conf");
         QFile::remove(seen);
-        const auto handler = makeHandler(
-            8443, writeScript(dir, "stunnel-copy",
-                              "[ $# -eq 1 ] && cp \"$1\" " + seen.toUtf8() + "; echo 'Configuration successful'; exec sleep 30"));
+        const auto handler = makeHandler(8443, writeScript(m_dir, "stunnel-copy",
+                                                           "[ $# -eq 1 ] && cp \"$1\" " + seen.toUtf8()
+                                                               + "; echo 'Configuration successful'; exec sleep 30"));
         Remote remote("server.example", 1194, "tcp-client");
         QSignalSpy released(&remote, &Remote::release);
         handler->onRemote(remote);
@@ -154,8 +161,8 @@ private slots:
 
         QTRY_COMPARE_WITH_TIMEOUT(released.count(), 1, 15000);
         QVERIFY(aborted.isEmpty());
-        QVERIFY(frontend.calls.isEmpty());
-        QCOMPARE(os.callsOf("protectHost"), QStringList{ "protectHost 127.0.0.1" });
+        QVERIFY(m_frontend.calls.isEmpty());
+        QCOMPARE(m_os.callsOf("protectHost"), QStringList {"protectHost 127.0.0.1"});
         QVERIFY2(!QFile::exists(configPath()), "the configuration outlived the ready line");
 
         QTcpSocket socket;
@@ -168,10 +175,10 @@ private slots:
         QCOMPARE(again.getHost(), QString("127.0.0.1"));
         QCOMPARE(again.getPort(), handler->getLocalPort());
         QVERIFY(again.isModified());
-        QCOMPARE(os.callsOf("protectHost").size(), 2);
+        QCOMPARE(m_os.callsOf("protectHost").size(), 2);
 
         handler->onOpenVpnTerminated();
-        QCOMPARE(os.callsOf("releaseHost"), QStringList{ "releaseHost 127.0.0.1" });
+        QCOMPARE(m_os.callsOf("releaseHost"), QStringList {"releaseHost 127.0.0.1"});
         QTcpSocket after;
         after.connectToHost("127.0.0.1", quint16(handler->getLocalPort()));
         QVERIFY(!after.waitForConnected(2000));
@@ -188,8 +195,9 @@ private slots:
         handler->onRemote(remote);
         QTRY_COMPARE_WITH_TIMEOUT(aborted.count(), 1, 15000);
         QVERIFY(released.isEmpty());
-        QVERIFY(!frontend.calls.isEmpty());
-        QVERIFY2(frontend.calls.first().startsWith("error STunnel Error.|Error line: "), qPrintable(frontend.calls.first()));
+        QVERIFY(!m_frontend.calls.isEmpty());
+        QVERIFY2(m_frontend.calls.first().startsWith("error STunnel Error.|Error line: "),
+                 qPrintable(m_frontend.calls.first()));
     }
 
     // Each stand-in program ends the start in its own way.
@@ -205,7 +213,7 @@ private slots:
             << QByteArray("echo 'Configuration successful'; exec sleep 30") << true << QStringList();
         QTest::newRow("error line wins over ready text")
             << QByteArray("echo '[!] Configuration successful' >&2; exec sleep 30") << false
-            << QStringList{ "error STunnel Error.|Error line: [!] Configuration successful" };
+            << QStringList {"error STunnel Error.|Error line: [!] Configuration successful"};
         QTest::newRow("ends without a word") << QByteArray("exit 1") << false << QStringList();
     }
 
@@ -214,52 +222,53 @@ private slots:
         QFETCH(QByteArray, script);
         QFETCH(bool, released);
         QFETCH(QStringList, messages);
-        const auto handler = makeHandler(443, writeScript(dir, "stunnel-standin", script));
+        const auto handler = makeHandler(443, writeScript(m_dir, "stunnel-standin", script));
         Remote remote("server.example", 1194, "tcp-client");
         QSignalSpy releasedSpy(&remote, &Remote::release);
         QSignalSpy abortedSpy(&remote, &Remote::abort);
         handler->onRemote(remote);
         QTRY_COMPARE_WITH_TIMEOUT(releasedSpy.count() + abortedSpy.count(), 1, 10000);
         QCOMPARE(releasedSpy.count(), released ? 1 : 0);
-        QCOMPARE(frontend.calls, messages);
+        QCOMPARE(m_frontend.calls, messages);
     }
 
     void missingProgramIsReported()
     {
-        const auto handler = makeHandler(443, dir.filePath("no-such-stunnel"));
+        const auto handler = makeHandler(443, m_dir.filePath("no-such-stunnel"));
         Remote remote("server.example", 1194, "tcp-client");
         QSignalSpy aborted(&remote, &Remote::abort);
         handler->onRemote(remote);
         QCOMPARE(aborted.count(), 1);
-        QCOMPARE(frontend.calls, QStringList{ "error Error while starting STunnel|STunnel could not be started" });
+        QCOMPARE(m_frontend.calls, QStringList {"error Error while starting STunnel|STunnel could not be started"});
         QCOMPARE(remote.getHost(), QString("127.0.0.1"));
     }
 
     void noServerAddressIsReported()
     {
-        pools.clear();
+        m_pools.clear();
         const auto handler = makeHandler(443);
         Remote remote("server.example", 1194, "tcp-client");
         QSignalSpy aborted(&remote, &Remote::abort);
         handler->onRemote(remote);
         QCOMPARE(aborted.count(), 1);
-        QCOMPARE(frontend.calls, QStringList{ "error STunnel can't resolve hostname. DNS request failed.|" });
-        QVERIFY(os.callsOf("protectHost").isEmpty());
+        QCOMPARE(m_frontend.calls, QStringList {"error STunnel can't resolve hostname. DNS request failed.|"});
+        QVERIFY(m_os.callsOf("protectHost").isEmpty());
     }
 
     void statesCarryTheServerAddress()
     {
-        pools.clear();
-        pools.append(QSharedPointer<IpPoolInterface>(new StaticIpPool({ QHostAddress("192.0.2.10") })));
-        const auto handler = makeHandler(443, writeScript(dir, "ready", "echo 'Configuration successful'; exec sleep 30"));
+        m_pools.clear();
+        m_pools.append(QSharedPointer<IpPoolInterface>(new StaticIpPool({QHostAddress("192.0.2.10")})));
+        const auto handler =
+            makeHandler(443, writeScript(m_dir, "ready", "echo 'Configuration successful'; exec sleep 30"));
         const OpenVpnGenericState state =
             OpenVpnGenericState::fromStateLine("CONNECTED", "SUCCESS", "10.8.0.2", "127.0.0.1");
         handler->onState(state);
         Remote remote("server.example", 1194, "tcp-client");
         handler->onRemote(remote);
         handler->onState(state);
-        QCOMPARE(tracker.calls, (QStringList{ "updateState CONNECTED|SUCCESS|10.8.0.2|",
-                                              "updateState CONNECTED|SUCCESS|10.8.0.2|192.0.2.10" }));
+        QCOMPARE(m_tracker.calls, (QStringList {"updateState CONNECTED|SUCCESS|10.8.0.2|",
+                                                "updateState CONNECTED|SUCCESS|10.8.0.2|192.0.2.10"}));
     }
 };
 

@@ -16,12 +16,14 @@ private slots:
         QTest::addColumn<QList<QByteArray>>("reads");
         QTest::addColumn<QList<QByteArray>>("lines");
         using L = QList<QByteArray>;
-        QTest::newRow("one read, two lines") << L{ "a\nb\n" } << L{ "a", "b" };
-        QTest::newRow("line split in two reads") << L{ "Configuration succ", "essful\n" } << L{ "Configuration successful" };
-        QTest::newRow("split in three reads") << L{ "lis", "tening at 127.0", ".0.1:1\nnext" } << L{ "listening at 127.0.0.1:1" };
-        QTest::newRow("unfinished tail waits") << L{ "x\ny" } << L{ "x" };
-        QTest::newRow("empty lines kept") << L{ "\n\n" } << L{ "", "" };
-        QTest::newRow("nothing") << L{ "" } << L{};
+        QTest::newRow("one read, two lines") << L {"a\nb\n"} << L {"a", "b"};
+        QTest::newRow("line split in two reads")
+            << L {"Configuration succ", "essful\n"} << L {"Configuration successful"};
+        QTest::newRow("split in three reads")
+            << L {"lis", "tening at 127.0", ".0.1:1\nnext"} << L {"listening at 127.0.0.1:1"};
+        QTest::newRow("unfinished tail waits") << L {"x\ny"} << L {"x"};
+        QTest::newRow("empty lines kept") << L {"\n\n"} << L {"", ""};
+        QTest::newRow("nothing") << L {""} << L {};
     }
 
     void splitsLinesAcrossReads()
@@ -30,7 +32,7 @@ private slots:
         QFETCH(QList<QByteArray>, lines);
         LineSplitter splitter;
         QList<QByteArray> got;
-        for (const QByteArray& read : reads)
+        for (const QByteArray &read : reads)
             got += splitter.feed(read);
         QCOMPARE(got, lines);
     }

@@ -1,6 +1,6 @@
-#include "TransportFixtures.h"
 #include "RecordingFrontendLog.h"
 #include "RecordingOsAbstraction.h"
+#include "TransportFixtures.h"
 
 #include "backend/HandlerList.h"
 #include "openvpn/ConnectVia.h"
@@ -20,10 +20,14 @@ private slots:
     {
         QTest::addColumn<QString>("choice");
         QTest::addColumn<QString>("handler");
-        QTest::newRow("UDP") << "UDP" << "";
-        QTest::newRow("TCP") << "TCP" << "";
-        QTest::newRow("stealth proxy") << "TCP_WITH_STEALTH_PROXY" << "ShadowSocksLauncher";
-        QTest::newRow("custom proxy") << "TCP_WITH_CUSTOM_PROXY" << "ProxyConfigurator";
+        QTest::newRow("UDP") << "UDP"
+                             << "";
+        QTest::newRow("TCP") << "TCP"
+                             << "";
+        QTest::newRow("stealth proxy") << "TCP_WITH_STEALTH_PROXY"
+                                       << "ShadowSocksLauncher";
+        QTest::newRow("custom proxy") << "TCP_WITH_CUSTOM_PROXY"
+                                      << "ProxyConfigurator";
     }
 
     void onlyProxyChoicesAddAHandler()
@@ -35,7 +39,7 @@ private slots:
         HandlerList handlers;
         const QSharedPointer<OpenVpnLifeCycleHandler> first(new ProxyConfigurator);
         handlers.list.append(first);
-        const ConnectVia& via = ConnectVia::fromString(choice);
+        const ConnectVia &via = ConnectVia::fromString(choice);
         via.setUpHandler(os, handlers, {}, frontend);
         QCOMPARE(via.isProxy(), !handler.isEmpty());
         QCOMPARE(handlers.list.size(), handler.isEmpty() ? 1 : 2);

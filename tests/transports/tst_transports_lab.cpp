@@ -9,8 +9,8 @@
 #include "backend/HandlerList.h"
 #include "backend/IpPoolList.h"
 #include "backend/StaticIpPool.h"
-#include "openvpn/ManagementSocket.h"
 #include "openvpn/LocalPortProbe.h"
+#include "openvpn/ManagementSocket.h"
 #include "openvpn/STunnelHandler.h"
 #include "openvpn/ShadowSocksLauncher.h"
 
@@ -25,7 +25,7 @@ const quint16 STUNNEL_PORT = 8443;
 const quint16 SHADOWSOCKS_PORT = 8388;
 const QString METHOD = QStringLiteral("chacha20-ietf-poly1305");
 const QString PASSWORD = QStringLiteral("lab secret");
-}
+} // namespace
 
 // A real OpenVPN TCP server in the lab's server namespace behind a server-side
 // stunnel and behind ss-server; a real engine on the client side reaches
@@ -34,28 +34,28 @@ class TestTransportsLab : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir pki;
-    QProcess openvpnServer;
-    QProcess stunnelServer;
-    QProcess shadowsocksServer;
-    OpenVpnServerOptions openvpnOptions;
+    QTemporaryDir m_pki;
+    QProcess m_openvpnServer;
+    QProcess m_stunnelServer;
+    QProcess m_shadowsocksServer;
+    OpenVpnServerOptions m_openvpnOptions;
 
-    bool writeFile(const QString& name, const QByteArray& content, QFile::Permissions permissions)
+    bool writeFile(const QString &name, const QByteArray &content, QFile::Permissions permissions)
     {
-        QFile file(pki.filePath(name));
+        QFile file(m_pki.filePath(name));
         return file.open(QIODevice::WriteOnly) && file.write(content) == content.size()
-            && file.setPermissions(permissions);
+               && file.setPermissions(permissions);
     }
 
-    QStringList engineArguments(int port, const QStringList& extra) const
+    QStringList engineArguments(int port, const QStringList &extra) const
     {
-        return Lab::openVpnClientArguments(pki.path(), openvpnOptions) + Lab::managementArguments(port)
-             + QStringList{ "--auth-user-pass", "--auth-nocache" } + extra;
+        return Lab::openVpnClientArguments(m_pki.path(), m_openvpnOptions) + Lab::managementArguments(port)
+               + QStringList {"--auth-user-pass", "--auth-nocache"} + extra;
     }
 
     // Runs the engine with the transport's handler until CONNECTED, then stops
     // it; or, when no connection is expected, until the engine gives up by itself.
-    void connectThrough(const QSharedPointer<OpenVpnLifeCycleHandler>& transport, const QStringList& extra,
+    void connectThrough(const QSharedPointer<OpenVpnLifeCycleHandler> &transport, const QStringList &extra,
                         bool expectConnected = true)
     {
         const InstalledEngine engine([this, extra](int port) { return engineArguments(port, extra); });
@@ -77,7 +77,7 @@ class TestTransportsLab : public QObject
         QTRY_VERIFY_WITH_TIMEOUT(recorder->reached(OpenVpnState::CONNECTED), 60000);
         // Traffic crosses the tunnel to the server's end of it.
         QProcess ping;
-        ping.start("ping", { "-c", "1", "-W", "5", "10.98.0.1" });
+        ping.start("ping", {"-c", "1", "-W", "5", "10.98.0.1"});
         QVERIFY(ping.waitForFinished(10000));
         QVERIFY2(ping.exitCode() == 0, ping.readAll().constData());
         socket.sendSigTerm();
@@ -88,32 +88,32 @@ class TestTransportsLab : public QObject
 private slots:
     void initTestCase()
     {
-        LAB_REQUIRE({ "openvpn" });
-        QVERIFY(pki.isValid());
-        QVERIFY(Lab::makePki(pki.path()));
-        openvpnOptions.network = "10.98.0.0";
-        openvpnOptions.user = "alice";
-        openvpnOptions.password = "s3cret";
-        QVERIFY(Lab::startOpenVpnServer(openvpnServer, pki.path(), openvpnOptions));
+        LAB_REQUIRE({"openvpn"});
+        QVERIFY(m_pki.isValid());
+        QVERIFY(Lab::makePki(m_pki.path()));
+        m_openvpnOptions.network = "10.98.0.0";
+        m_openvpnOptions.user = "alice";
+        m_openvpnOptions.password = "s3cret";
+        QVERIFY(Lab::startOpenVpnServer(m_openvpnServer, m_pki.path(), m_openvpnOptions));
         QVERIFY(writeFile("stunnel-server.conf",
                           QStringLiteral("foreground = yes\npid =\nsyslog = no\n[ovpn]\naccept = %1\n"
                                          "connect = 127.0.0.1:1194\ncert = %2\nkey = %3\n")
                               .arg(STUNNEL_PORT)
-                              .arg(pki.filePath("server.crt"), pki.filePath("server.key"))
+                              .arg(m_pki.filePath("server.crt"), m_pki.filePath("server.key"))
                               .toUtf8(),
                           QFile::ReadOwner | QFile::WriteOwner));
-        Lab::startOnServer(stunnelServer, "stunnel", { pki.filePath("stunnel-server.conf") });
+        Lab::startOnServer(m_stunnelServer, "stunnel", {m_pki.filePath("stunnel-server.conf")});
         QVERIFY(Lab::waitForServerPort(STUNNEL_PORT, 20000));
-        Lab::startOnServer(shadowsocksServer, "ss-server",
-                           { "-s", "0.0.0.0", "-p", QString::number(SHADOWSOCKS_PORT), "-k", PASSWORD, "-m", METHOD });
+        Lab::startOnServer(m_shadowsocksServer, "ss-server",
+                           {"-s", "0.0.0.0", "-p", QString::number(SHADOWSOCKS_PORT), "-k", PASSWORD, "-m", METHOD});
         QVERIFY(Lab::waitForServerPort(SHADOWSOCKS_PORT, 20000));
     }
 
     void cleanupTestCase()
     {
-        Lab::stop(shadowsocksServer);
-        Lab::stop(stunnelServer);
-        Lab::stop(openvpnServer);
+        Lab::stop(m_shadowsocksServer);
+        Lab::stop(m_stunnelServer);
+        Lab::stop(m_openvpnServer);
     }
 
     void stunnel_data()
@@ -135,7 +135,7 @@ private slots:
         RecordingFrontendLog frontend;
         RecordingStateTracker tracker;
         IpPoolList pools;
-        pools.append(QSharedPointer<IpPoolInterface>(new StaticIpPool({ QHostAddress(Lab::serverAddress()) })));
+        pools.append(QSharedPointer<IpPoolInterface>(new StaticIpPool({QHostAddress(Lab::serverAddress())})));
         QSharedPointer<STunnelHandler> stunnel(new STunnelHandler(os, {}, pools, peerPort, frontend, tracker));
         stunnel->setProgram(QStringLiteral(ORVAL_HELPERS_DIR "/stunnel"));
         QTcpServer squatter;
@@ -156,7 +156,7 @@ private slots:
         }
         // Nothing of the transport is left running.
         QTRY_VERIFY(LocalPortProbe::isFree(stunnel->getLocalPort()));
-        QCOMPARE(os.callsOf("releaseHost"), QStringList{ "releaseHost " + Lab::serverAddress() });
+        QCOMPARE(os.callsOf("releaseHost"), QStringList {"releaseHost " + Lab::serverAddress()});
     }
 
     void shadowsocks_data()
@@ -171,7 +171,7 @@ private slots:
         QTest::newRow("empty stealth-proxy list") << 0 << false << false << false << QStringList();
         QTest::newRow("taken local port")
             << int(SHADOWSOCKS_PORT) << true << true << false
-            << QStringList{ "error Error while starting Stealth Proxy|ss-local could not be started" };
+            << QStringList {"error Error while starting Stealth Proxy|ss-local could not be started"};
     }
 
     void shadowsocks()
@@ -188,21 +188,20 @@ private slots:
         launcher->setProxySource([proxyPort, hasProxy] {
             if (!hasProxy)
                 return QList<StealthProxy>();
-            return QList<StealthProxy>{ StealthProxy("xx", "Lab", Lab::serverAddress(), QString::number(proxyPort),
-                                                     PASSWORD, METHOD) };
+            return QList<StealthProxy> {
+                StealthProxy("xx", "Lab", Lab::serverAddress(), QString::number(proxyPort), PASSWORD, METHOD)};
         });
         QTcpServer squatter;
         if (portTaken)
             QVERIFY(squatter.listen(QHostAddress::LocalHost, quint16(launcher->getLocalPort())));
-        connectThrough(launcher, { "--socks-proxy", "127.0.0.1", QString::number(launcher->getLocalPort()) },
-                       connects);
+        connectThrough(launcher, {"--socks-proxy", "127.0.0.1", QString::number(launcher->getLocalPort())}, connects);
         QCOMPARE(frontend.calls, messages);
         squatter.close();
         // Nothing of the transport is left running.
         QTRY_VERIFY(LocalPortProbe::isFree(launcher->getLocalPort()));
         QCOMPARE(Lab::clientProcesses("ss-local"), QList<qint64>());
         if (hasProxy)
-            QCOMPARE(os.callsOf("releaseHost"), QStringList{ "releaseHost " + Lab::serverAddress() });
+            QCOMPARE(os.callsOf("releaseHost"), QStringList {"releaseHost " + Lab::serverAddress()});
         else
             QVERIFY(os.callsOf("protectHost").isEmpty());
     }

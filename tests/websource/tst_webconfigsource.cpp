@@ -22,8 +22,8 @@ QString configsDir()
 
 QByteArray archive()
 {
-    static const QByteArray zip = ZipWriter::write(
-        CatalogueGenerator::fromFile(ORVAL_CATALOGUE).members(CatalogueGenerator::Options()));
+    static const QByteArray zip =
+        ZipWriter::write(CatalogueGenerator::fromFile(ORVAL_CATALOGUE).members(CatalogueGenerator::Options()));
     return zip;
 }
 
@@ -62,11 +62,11 @@ class TestWebConfigSource : public QObject
 {
     Q_OBJECT
 
-    QNetworkAccessManager manager;
+    QNetworkAccessManager m_manager;
 
     WebConfigSource *makeSource(const QString &credentials = QString())
     {
-        auto *source = new WebConfigSource(&manager, "OrvalVpnDesktop", SemVer("v0.5.10"),
+        auto *source = new WebConfigSource(&m_manager, "OrvalVpnDesktop", SemVer("v0.5.10"),
                                            WebConfigSource::defaultConfigTxtAddress(), credentials, this);
         source->setInactivityTimeout(1500);
         return source;
@@ -100,8 +100,10 @@ private slots:
         QVERIFY(downloaded.wait(15000));
         QCOMPARE(installedVersion(), 7);
         QVERIFY(HalvorixConfig::hasValidConfig());
-        QVERIFY(QSettings().value("config/last-check").toString().contains(QRegularExpression(
-            R"(^\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d$)")));
+        QVERIFY(QSettings()
+                    .value("config/last-check")
+                    .toString()
+                    .contains(QRegularExpression(R"(^\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d$)")));
 
         const QJsonArray txt = requestsFor("/Config/default.txt");
         QCOMPARE(txt.size(), 1);
@@ -116,7 +118,12 @@ private slots:
         source->checkForUpdate();
         QTRY_COMPARE(requestsFor("/Config/default.txt").size(), 2);
         QTest::qWait(300);
-        QVERIFY(!requestsFor("/Config/default.txt").last().toObject().value("headers").toObject().contains("Authorization"));
+        QVERIFY(!requestsFor("/Config/default.txt")
+                     .last()
+                     .toObject()
+                     .value("headers")
+                     .toObject()
+                     .contains("Authorization"));
         QCOMPARE(requestsFor(ZIP_PATH).size(), 1);
     }
 
@@ -125,11 +132,11 @@ private slots:
         QTest::addColumn<QJsonObject>("behaviour");
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("lastCheckWritten");
-        QTest::newRow("config.txt missing") << QJsonObject{{"status", 404}} << "/Config/default.txt" << false;
-        QTest::newRow("config.txt hangs") << QJsonObject{{"hang", true}} << "/Config/default.txt" << false;
-        QTest::newRow("config.txt oversized") << QJsonObject{{"repeat", 20000}} << "/Config/default.txt" << false;
-        QTest::newRow("archive missing") << QJsonObject{{"status", 404}} << ZIP_PATH << true;
-        QTest::newRow("archive hangs") << QJsonObject{{"hang", true}} << ZIP_PATH << true;
+        QTest::newRow("config.txt missing") << QJsonObject {{"status", 404}} << "/Config/default.txt" << false;
+        QTest::newRow("config.txt hangs") << QJsonObject {{"hang", true}} << "/Config/default.txt" << false;
+        QTest::newRow("config.txt oversized") << QJsonObject {{"repeat", 20000}} << "/Config/default.txt" << false;
+        QTest::newRow("archive missing") << QJsonObject {{"status", 404}} << ZIP_PATH << true;
+        QTest::newRow("archive hangs") << QJsonObject {{"hang", true}} << ZIP_PATH << true;
     }
 
     void failuresLeaveTheInstallationAlone()

@@ -16,13 +16,13 @@ const TestCertificate &TestCertificate::instance()
 
 TestCertificate::TestCertificate()
 {
-    const QString certPath = dir.filePath(QStringLiteral("cert.pem"));
-    const QString keyPath = dir.filePath(QStringLiteral("key.pem"));
+    const QString certPath = m_dir.filePath(QStringLiteral("cert.pem"));
+    const QString keyPath = m_dir.filePath(QStringLiteral("key.pem"));
     QProcess openssl;
     openssl.setProcessChannelMode(QProcess::MergedChannels);
     openssl.start(QStringLiteral("openssl"),
-                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1",
-                   "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", keyPath, "-out", certPath});
+                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
+                   "subjectAltName=IP:127.0.0.1", "-keyout", keyPath, "-out", certPath});
     if (!openssl.waitForFinished(60000) || openssl.exitStatus() != QProcess::NormalExit || openssl.exitCode() != 0) {
         error = QStringLiteral("openssl failed: ") + QString::fromLocal8Bit(openssl.readAll());
         return;
@@ -54,19 +54,19 @@ QNetworkReply *TestNetworkAccessManager::createRequest(Operation op, const QNetw
 
 TestConnection::TestConnection(QSslSocket *socket)
     : QObject(socket)
-    , socket(socket)
+    , m_socket(socket)
 {
     connect(socket, &QSslSocket::readyRead, this, &TestConnection::onReadyRead);
 }
 
 void TestConnection::onReadyRead()
 {
-    buffer += socket->readAll();
-    const int headerEnd = buffer.indexOf("\r\n\r\n");
+    m_buffer += m_socket->readAll();
+    const int headerEnd = m_buffer.indexOf("\r\n\r\n");
     if (headerEnd < 0)
         return;
     TestHttpRequest request;
-    const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
+    const QList<QByteArray> lines = m_buffer.left(headerEnd).split('\n');
     const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
     request.method = requestLine.value(0);
     request.target = requestLine.value(1);
@@ -76,11 +76,11 @@ void TestConnection::onReadyRead()
             request.headers.insert(lines.at(i).left(colon).trimmed().toLower(), lines.at(i).mid(colon + 1).trimmed());
     }
     const int length = request.header("content-length").toInt();
-    if (buffer.size() < headerEnd + 4 + length)
+    if (m_buffer.size() < headerEnd + 4 + length)
         return;
-    request.body = buffer.mid(headerEnd + 4, length);
-    buffer.remove(0, headerEnd + 4 + length);
-    request.receivedAtMs = clock->elapsed();
+    request.body = m_buffer.mid(headerEnd + 4, length);
+    m_buffer.remove(0, headerEnd + 4 + length);
+    request.receivedAtMs = m_clock->elapsed();
     emit this->request(request);
 }
 
@@ -92,14 +92,14 @@ void TestConnection::sendHead(int status, qint64 contentLength, const QByteArray
 
 void TestConnection::send(const QByteArray &bytes)
 {
-    if (socket)
-        socket->write(bytes);
+    if (m_socket)
+        m_socket->write(bytes);
 }
 
 void TestConnection::close()
 {
-    if (socket)
-        socket->disconnectFromHost();
+    if (m_socket)
+        m_socket->disconnectFromHost();
 }
 
 void TestConnection::respond(int status, const QByteArray &body, const QByteArray &contentType)
@@ -127,9 +127,9 @@ void TestConnection::trickle(int status, const QByteArray &body, int pieceSize, 
 
 TestHttpsServer::TestHttpsServer(QObject *parent)
     : QTcpServer(parent)
-    , responder(replyWith(404, "not found"))
+    , m_responder(replyWith(404, "not found"))
 {
-    clock.start();
+    m_clock.start();
     listen(QHostAddress::LocalHost, 0);
 }
 
@@ -160,11 +160,11 @@ void TestHttpsServer::incomingConnection(qintptr descriptor)
     socket->setLocalCertificate(TestCertificate::instance().certificate);
     socket->setPrivateKey(TestCertificate::instance().key);
     auto *connection = new TestConnection(socket);
-    connection->clock = &clock;
+    connection->m_clock = &m_clock;
     connect(connection, &TestConnection::request, this, [this, connection](const TestHttpRequest &request) {
         requests.append(request);
         emit requestReceived();
-        responder(request, connection);
+        m_responder(request, connection);
     });
     socket->startServerEncryption();
 }
@@ -188,15 +188,15 @@ void WebClientTest::initTestCase()
 
 void WebClientTest::init()
 {
-    manager = new TestNetworkAccessManager(this);
-    server = new TestHttpsServer(this);
-    QVERIFY(server->isListening());
+    m_manager = new TestNetworkAccessManager(this);
+    m_server = new TestHttpsServer(this);
+    QVERIFY(m_server->isListening());
 }
 
 void WebClientTest::cleanup()
 {
-    delete server;
-    delete manager;
+    delete m_server;
+    delete m_manager;
 }
 
 LogCapture::LogCapture()

@@ -19,7 +19,7 @@
 struct TestHttpRequest
 {
     QByteArray method;
-    QByteArray target; // path and query, as sent
+    QByteArray target;                    // path and query, as sent
     QMap<QByteArray, QByteArray> headers; // names in lower case
     QByteArray body;
     qint64 receivedAtMs = 0; // since the server was created
@@ -43,7 +43,7 @@ public:
 
 private:
     TestCertificate();
-    QTemporaryDir dir;
+    QTemporaryDir m_dir;
 };
 
 // A network access manager that trusts the test certificate authority and
@@ -78,9 +78,9 @@ signals:
 private:
     void onReadyRead();
 
-    QPointer<QSslSocket> socket;
-    QByteArray buffer;
-    QElapsedTimer *clock = nullptr;
+    QPointer<QSslSocket> m_socket;
+    QByteArray m_buffer;
+    QElapsedTimer *m_clock = nullptr;
     friend class TestHttpsServer;
 };
 
@@ -95,7 +95,7 @@ public:
     explicit TestHttpsServer(QObject *parent = nullptr);
 
     QUrl url(const QString &pathAndQuery) const;
-    void setResponder(Responder responder) { this->responder = std::move(responder); }
+    void setResponder(Responder responder) { this->m_responder = std::move(responder); }
 
     // Responders for the common cases.
     static Responder replyWith(int status, const QByteArray &body, const QByteArray &contentType = "text/plain");
@@ -111,8 +111,8 @@ protected:
     void incomingConnection(qintptr descriptor) override;
 
 private:
-    Responder responder;
-    QElapsedTimer clock;
+    Responder m_responder;
+    QElapsedTimer m_clock;
 };
 
 // The set-up every web client test shares: each test function starts with a
@@ -123,8 +123,8 @@ class WebClientTest : public QObject
     Q_OBJECT
 
 protected:
-    TestNetworkAccessManager *manager = nullptr;
-    TestHttpsServer *server = nullptr;
+    TestNetworkAccessManager *m_manager = nullptr;
+    TestHttpsServer *m_server = nullptr;
 
 protected slots:
     void initTestCase();

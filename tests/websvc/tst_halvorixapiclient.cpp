@@ -1,6 +1,6 @@
+#include "websvc/CredentialsStore.h"
 #include "websvc/HalvorixAPIClient.h"
 #include "websvc/HalvorixAPIClientHandler.h"
-#include "websvc/CredentialsStore.h"
 
 #include "catalogue/CountryCode.h"
 #include "catalogue/HalvorixServerSite.h"
@@ -38,9 +38,9 @@ class TestHalvorixAPIClient : public WebClientTest
 {
     Q_OBJECT
 
-    HalvorixAPIClient *client = nullptr;
+    HalvorixAPIClient *m_client = nullptr;
 
-    QString logoPath() const { return client->getWhiteLabelLogoFileInfo().absoluteFilePath(); }
+    QString logoPath() const { return m_client->getWhiteLabelLogoFileInfo().absoluteFilePath(); }
 
     void writeOldLogo()
     {
@@ -58,10 +58,10 @@ class TestHalvorixAPIClient : public WebClientTest
     // Waits until the server has been quiet for a while after at least `count` requests.
     void settle(int count)
     {
-        QTRY_VERIFY_WITH_TIMEOUT(server->requests.size() >= count, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_server->requests.size() >= count, 10000);
         int seen = -1;
-        while (seen != server->requests.size()) {
-            seen = server->requests.size();
+        while (seen != m_server->requests.size()) {
+            seen = m_server->requests.size();
             QTest::qWait(300);
         }
     }
@@ -77,8 +77,8 @@ private slots:
     void init()
     {
         WebClientTest::init();
-        client = new HalvorixAPIClient(manager, server->url("/api/config").toString(), QStringLiteral("OrvalVPN"),
-                                       QStringLiteral("v0.5.10"), this);
+        m_client = new HalvorixAPIClient(m_manager, m_server->url("/api/config").toString(), QStringLiteral("OrvalVPN"),
+                                         QStringLiteral("v0.5.10"), this);
         Settings().setLastHalvorixAPIClientRequest(QDateTime::fromMSecsSinceEpoch(0, Qt::UTC));
         QFile::remove(logoPath());
         CredentialsStore::setUsernamePassword(QStringLiteral("alice"), QStringLiteral("s3cret"));
@@ -87,7 +87,7 @@ private slots:
     void cleanup()
     {
         Settings().setServerSitesWithDedicatedIp({});
-        delete client;
+        delete m_client;
         WebClientTest::cleanup();
         CredentialsStore::clearUsernamePassword();
     }
@@ -120,11 +120,11 @@ private slots:
 
     void requestForm()
     {
-        server->setResponder(TestHttpsServer::replyWith(200, "{}", "application/json"));
-        client->makeRequest();
+        m_server->setResponder(TestHttpsServer::replyWith(200, "{}", "application/json"));
+        m_client->makeRequest();
         settle(1);
-        QCOMPARE(server->requests.size(), 1);
-        const TestHttpRequest &request = server->requests.first();
+        QCOMPARE(m_server->requests.size(), 1);
+        const TestHttpRequest &request = m_server->requests.first();
         QCOMPARE(request.method, QByteArray("POST"));
         QCOMPARE(request.target, QByteArray("/api/config"));
         QCOMPARE(request.header("X-PROGRAM-NAME"), QByteArray("OrvalVPN"));
@@ -150,13 +150,13 @@ private slots:
 
     void retriesAreBoundedAndKeepTheCredentials()
     {
-        server->setResponder(TestHttpsServer::replyWith(503, "busy"));
-        client->makeRequest();
+        m_server->setResponder(TestHttpsServer::replyWith(503, "busy"));
+        m_client->makeRequest();
         // The lifecycle handler forgets the credentials right after the first request.
         CredentialsStore::clearUsernamePassword();
         settle(4);
-        QCOMPARE(server->requests.size(), 4);
-        for (const TestHttpRequest &request : server->requests)
+        QCOMPARE(m_server->requests.size(), 4);
+        for (const TestHttpRequest &request : m_server->requests)
             QCOMPARE(request.body, HalvorixAPIClient::configurationRequestBody("alice", "s3cret"));
     }
 
@@ -166,8 +166,8 @@ private slots:
         QTest::addColumn<int>("requests");
         QTest::addColumn<bool>("timeRecorded");
         QTest::newRow("at the limit") << int(HalvorixAPIClient::MAXIMUM_CONFIGURATION_RESPONSE_SIZE) << 1 << true;
-        QTest::newRow("one past, retried") << int(HalvorixAPIClient::MAXIMUM_CONFIGURATION_RESPONSE_SIZE) + 1 << 4
-                                           << false;
+        QTest::newRow("one past, retried")
+            << int(HalvorixAPIClient::MAXIMUM_CONFIGURATION_RESPONSE_SIZE) + 1 << 4 << false;
     }
 
     void replySizeLimit()
@@ -175,11 +175,11 @@ private slots:
         QFETCH(int, size);
         QByteArray body = "{}";
         body.append(QByteArray(size - body.size(), ' '));
-        server->setResponder(TestHttpsServer::replyWith(200, body, "application/json"));
-        client->makeRequest();
+        m_server->setResponder(TestHttpsServer::replyWith(200, body, "application/json"));
+        m_client->makeRequest();
         QFETCH(int, requests);
         settle(requests);
-        QCOMPARE(server->requests.size(), requests);
+        QCOMPARE(m_server->requests.size(), requests);
         // The time is recorded once the whole reply is read, which a loaded machine may not
         // have finished when the requests stop.
         QFETCH(bool, timeRecorded);
@@ -193,9 +193,9 @@ private slots:
     void withoutCredentialsNothingIsSent()
     {
         CredentialsStore::clearUsernamePassword();
-        client->makeRequest();
+        m_client->makeRequest();
         QTest::qWait(300);
-        QCOMPARE(server->connectionCount, 0);
+        QCOMPARE(m_server->connectionCount, 0);
     }
 
     void rateLimit_data()
@@ -215,26 +215,26 @@ private slots:
         QFETCH(bool, sent);
         if (agoMs >= 0)
             Settings().setLastHalvorixAPIClientRequest(QDateTime::currentDateTimeUtc().addMSecs(-agoMs));
-        server->setResponder(TestHttpsServer::replyWith(200, "{}", "application/json"));
+        m_server->setResponder(TestHttpsServer::replyWith(200, "{}", "application/json"));
         LogCapture log;
-        client->makeRequest();
+        m_client->makeRequest();
         QTest::qWait(sent ? 0 : 300);
         if (sent)
             settle(1);
-        QCOMPARE(server->requests.size(), sent ? 1 : 0);
+        QCOMPARE(m_server->requests.size(), sent ? 1 : 0);
         QCOMPARE(log.contains("HalvorixAPIClient configuration checked recently."), !sent);
     }
 
     void secondRequestWithinAnHourIsSkipped()
     {
-        server->setResponder(TestHttpsServer::replyWith(200, "{\"error\":\"no such user\"}", "application/json"));
-        client->makeRequest();
+        m_server->setResponder(TestHttpsServer::replyWith(200, "{\"error\":\"no such user\"}", "application/json"));
+        m_client->makeRequest();
         settle(1);
         const QDateTime recorded = Settings().lastHalvorixAPIClientRequest();
         QVERIFY(qAbs(recorded.msecsTo(QDateTime::currentDateTimeUtc())) < 10000);
-        client->makeRequest();
+        m_client->makeRequest();
         QTest::qWait(300);
-        QCOMPARE(server->requests.size(), 1);
+        QCOMPARE(m_server->requests.size(), 1);
     }
 
     void replyDecidesAboutTheOldLogo_data()
@@ -255,10 +255,10 @@ private slots:
         QFETCH(bool, logoKept);
         QFETCH(bool, timeRecorded);
         writeOldLogo();
-        server->setResponder(TestHttpsServer::replyWith(200, body, "application/json"));
-        client->makeRequest();
+        m_server->setResponder(TestHttpsServer::replyWith(200, body, "application/json"));
+        m_client->makeRequest();
         settle(1);
-        QCOMPARE(server->requests.size(), 1);
+        QCOMPARE(m_server->requests.size(), 1);
         QCOMPARE(QFile::exists(logoPath()), logoKept);
         QCOMPARE(Settings().lastHalvorixAPIClientRequest().toMSecsSinceEpoch() != 0, timeRecorded);
     }
@@ -281,37 +281,37 @@ private slots:
         QFETCH(bool, saved);
         writeOldLogo();
         const QByteArray oldLogo = logoOnDisk();
-        const QByteArray reply = "{\"logo\":\"" + server->url("/logo.png").toEncoded() + "\"}";
-        server->setResponder([&](const TestHttpRequest &request, TestConnection *connection) {
+        const QByteArray reply = "{\"logo\":\"" + m_server->url("/logo.png").toEncoded() + "\"}";
+        m_server->setResponder([&](const TestHttpRequest &request, TestConnection *connection) {
             if (request.target == "/logo.png")
                 connection->respond(200, logo, "image/png");
             else
                 connection->respond(200, reply, "application/json");
         });
-        QSignalSpy refreshed(client, &HalvorixAPIClient::logoImageRefreshed);
-        client->makeRequest();
+        QSignalSpy refreshed(m_client, &HalvorixAPIClient::logoImageRefreshed);
+        m_client->makeRequest();
         settle(2);
-        QCOMPARE(server->requests.size(), 2);
-        QCOMPARE(server->requests.at(1).method, QByteArray("GET"));
+        QCOMPARE(m_server->requests.size(), 2);
+        QCOMPARE(m_server->requests.at(1).method, QByteArray("GET"));
         QCOMPARE(refreshed.count(), saved ? 1 : 0);
         QCOMPARE(logoOnDisk(), saved ? logo : oldLogo);
         // Nothing is left behind beside the logo.
-        const QStringList leftovers = client->getWhiteLabelLogoFileInfo().dir().entryList(QDir::Files);
-        QCOMPARE(leftovers, QStringList{HalvorixAPIClient::LOGO_FILENAME});
+        const QStringList leftovers = m_client->getWhiteLabelLogoFileInfo().dir().entryList(QDir::Files);
+        QCOMPARE(leftovers, QStringList {HalvorixAPIClient::LOGO_FILENAME});
     }
 
     void logoDownloadRetriesAreBounded()
     {
-        const QByteArray reply = "{\"logo\":\"" + server->url("/logo.png").toEncoded() + "\"}";
-        server->setResponder([&](const TestHttpRequest &request, TestConnection *connection) {
+        const QByteArray reply = "{\"logo\":\"" + m_server->url("/logo.png").toEncoded() + "\"}";
+        m_server->setResponder([&](const TestHttpRequest &request, TestConnection *connection) {
             if (request.target == "/logo.png")
                 connection->respond(404, "gone");
             else
                 connection->respond(200, reply, "application/json");
         });
-        client->makeRequest();
+        m_client->makeRequest();
         settle(5);
-        QCOMPARE(server->requests.size(), 1 + 4);
+        QCOMPARE(m_server->requests.size(), 1 + 4);
         QVERIFY(!QFile::exists(logoPath()));
     }
 
@@ -323,17 +323,23 @@ private slots:
         Settings().setServerSitesWithDedicatedIp({HalvorixServerSite::dedicatedServerSite(
             "DEU", "home", QHostAddress("198.51.100.10"), QDir(configDir.path()), ServerSiteProtocolFilter("TCP"),
             ServerSitePortFilter(443))});
-        const QByteArray reply = "{\"ips\":["
-            "{\"Dedicated\":\"10.8.0.1\",\"server\":\"198.51.100.10\",\"port\":\"1194\",\"protocol\":\"UDP\",\"type\":\"dedicated\"},"
-            "{\"Dedicated\":\"\",\"server\":\"198.51.100.20\",\"port\":\"1194\",\"protocol\":\"UDP\",\"type\":\"dedicated\"},"
-            "{\"Dedicated\":\"10.8.0.2\",\"server\":\"vpn.example\",\"port\":\"1194\",\"protocol\":\"UDP\",\"type\":\"dedicated\"},"
-            "{\"Dedicated\":\"10.8.0.3\",\"server\":\"198.51.100.30\",\"port\":\"99999\",\"protocol\":\"UDP\",\"type\":\"dedicated\"},"
-            "{\"Dedicated\":\"10.8.0.4\",\"server\":\"198.51.100.40\",\"port\":443,\"protocol\":\"TCP\",\"type\":\"portforward\"},"
+        const QByteArray reply =
+            "{\"ips\":["
+            "{\"Dedicated\":\"10.8.0.1\",\"server\":\"198.51.100.10\",\"port\":\"1194\",\"protocol\":\"UDP\",\"type\":"
+            "\"dedicated\"},"
+            "{\"Dedicated\":\"\",\"server\":\"198.51.100.20\",\"port\":\"1194\",\"protocol\":\"UDP\",\"type\":"
+            "\"dedicated\"},"
+            "{\"Dedicated\":\"10.8.0.2\",\"server\":\"vpn.example\",\"port\":\"1194\",\"protocol\":\"UDP\",\"type\":"
+            "\"dedicated\"},"
+            "{\"Dedicated\":\"10.8.0.3\",\"server\":\"198.51.100.30\",\"port\":\"99999\",\"protocol\":\"UDP\",\"type\":"
+            "\"dedicated\"},"
+            "{\"Dedicated\":\"10.8.0.4\",\"server\":\"198.51.100.40\",\"port\":443,\"protocol\":\"TCP\",\"type\":"
+            "\"portforward\"},"
             "{\"Dedicated\":\"10.8.0.5\",\"server\":\"198.51.100.50\",\"ports\":\"1-9\",\"type\":\"dedicated\"}"
             "]}";
-        server->setResponder(TestHttpsServer::replyWith(200, reply, "application/json"));
+        m_server->setResponder(TestHttpsServer::replyWith(200, reply, "application/json"));
         LogCapture log;
-        client->makeRequest();
+        m_client->makeRequest();
         settle(1);
         QVERIFY(log.contains("Warning, dedicated server with null dedicated ip found"));
         QVERIFY(log.contains("Warning, dedicated server with null server ip found"));
@@ -360,19 +366,19 @@ private slots:
 
     void handlerRequestsOnceConnectedAndForgetsTheCredentials()
     {
-        server->setResponder(TestHttpsServer::replyWith(200, "{}", "application/json"));
+        m_server->setResponder(TestHttpsServer::replyWith(200, "{}", "application/json"));
         {
-            HalvorixAPIClientHandler handler(client);
+            HalvorixAPIClientHandler handler(m_client);
             handler.onState(OpenVpnGenericState::fromStateLine("CONNECTING", "", "", ""));
             QCOMPARE(CredentialsStore::getUsername(), QStringLiteral("alice"));
             handler.onState(OpenVpnStateConnected("SUCCESS", "10.8.0.6", "198.51.100.1"));
             QVERIFY(CredentialsStore::getUsername().isNull());
             QVERIFY(CredentialsStore::getPassword().isNull());
             settle(1);
-            QCOMPARE(server->requests.size(), 1);
-            QCOMPARE(server->requests.first().body, HalvorixAPIClient::configurationRequestBody("alice", "s3cret"));
+            QCOMPARE(m_server->requests.size(), 1);
+            QCOMPARE(m_server->requests.first().body, HalvorixAPIClient::configurationRequestBody("alice", "s3cret"));
         }
-        QCOMPARE(server->requests.size(), 1);
+        QCOMPARE(m_server->requests.size(), 1);
     }
 
     void handlerForgetsTheCredentialsWhenTheEngineEnds_data()
@@ -387,7 +393,7 @@ private slots:
     {
         QFETCH(int, event);
         {
-            HalvorixAPIClientHandler handler(client);
+            HalvorixAPIClientHandler handler(m_client);
             if (event == 0)
                 handler.onOpenVpnFailedToStart();
             else if (event == 1)
@@ -400,7 +406,7 @@ private slots:
         QVERIFY(CredentialsStore::getUsername().isNull());
         QVERIFY(CredentialsStore::getPassword().isNull());
         QTest::qWait(200);
-        QCOMPARE(server->connectionCount, 0);
+        QCOMPARE(m_server->connectionCount, 0);
     }
 };
 

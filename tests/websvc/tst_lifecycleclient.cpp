@@ -14,8 +14,9 @@ const QString TOKEN = QStringLiteral("3b9e0c7d1a5f48e2b6c07d93a1f5e2c8d4b7a90e6f
 
 QByteArray versionReply(const QString &version)
 {
-    return QStringLiteral("{\"current-version\": \"%1\", \"download-url\": \"https://dl.orvalvpn.example/OrvalVPN.dmg\","
-                          " \"changelog-url\": \"https://www.orvalvpn.example/changes\"}")
+    return QStringLiteral(
+               "{\"current-version\": \"%1\", \"download-url\": \"https://dl.orvalvpn.example/OrvalVPN.dmg\","
+               " \"changelog-url\": \"https://www.orvalvpn.example/changes\"}")
         .arg(version)
         .toUtf8();
 }
@@ -27,8 +28,8 @@ class TestLifeCycleClient : public WebClientTest
 
     LifeCycleClient *makeClient(const QString &authorization = QString())
     {
-        return new LifeCycleClient(manager, QStringLiteral("OrvalVpnDesktop"), SemVer(QStringLiteral("v0.5.10")),
-                                   server->url("/lifecycle/").toString(), TOKEN, authorization, this);
+        return new LifeCycleClient(m_manager, QStringLiteral("OrvalVpnDesktop"), SemVer(QStringLiteral("v0.5.10")),
+                                   m_server->url("/lifecycle/").toString(), TOKEN, authorization, this);
     }
 
     // Runs the event loop until no request is pending and the server has been
@@ -52,7 +53,7 @@ private slots:
     {
         LifeCycleClient *client = makeClient();
         QTest::qWait(200);
-        QCOMPARE(server->connectionCount, 0);
+        QCOMPARE(m_server->connectionCount, 0);
         QVERIFY(client->getPendingVersionRequest() == nullptr);
     }
 
@@ -101,12 +102,12 @@ private slots:
     {
         QFETCH(QString, authorization);
         QFETCH(QByteArray, expectedHeader);
-        server->setResponder(TestHttpsServer::replyWith(200, versionReply("v0.5.10"), "application/json"));
+        m_server->setResponder(TestHttpsServer::replyWith(200, versionReply("v0.5.10"), "application/json"));
         LifeCycleClient *client = makeClient(authorization);
         client->checkVersion();
         settle(client);
-        QCOMPARE(server->requests.size(), 1);
-        const TestHttpRequest &request = server->requests.first();
+        QCOMPARE(m_server->requests.size(), 1);
+        const TestHttpRequest &request = m_server->requests.first();
         QCOMPARE(request.method, QByteArray("GET"));
         QCOMPARE(request.target, QByteArray("/lifecycle/versions/current/MacOSX?flavor=dmg"));
         // SHA-256 of "MacOSX" followed by the token, in lower-case hex.
@@ -128,8 +129,8 @@ private slots:
         QTest::newRow("newer minor") << versionReply("0.6.0") << true << "software update available";
         QTest::newRow("same") << versionReply("v0.5.10") << false << "software is up to date";
         QTest::newRow("older") << versionReply("v0.5.9") << false << "software is up to date";
-        QTest::newRow("release candidate of running") << versionReply("v0.5.10-rc.1") << false
-                                                      << "software is up to date";
+        QTest::newRow("release candidate of running")
+            << versionReply("v0.5.10-rc.1") << false << "software is up to date";
         QTest::newRow("not a version") << versionReply("latest") << false << "software is up to date";
         QTest::newRow("not JSON") << QByteArray("  <html>oops</html>\n") << false
                                   << "Can not parse JSON:  \"<html>oops</html>\"";
@@ -143,13 +144,13 @@ private slots:
         QFETCH(QByteArray, body);
         QFETCH(bool, offered);
         QFETCH(QString, logText);
-        server->setResponder(TestHttpsServer::replyWith(200, body, "application/json"));
+        m_server->setResponder(TestHttpsServer::replyWith(200, body, "application/json"));
         LogCapture log;
         LifeCycleClient *client = makeClient();
         QSignalSpy update(client, &LifeCycleClient::updateAvailable);
         client->checkVersion();
         settle(client);
-        QCOMPARE(server->requests.size(), 1); // never retried
+        QCOMPARE(m_server->requests.size(), 1); // never retried
         QCOMPARE(update.count(), offered ? 1 : 0);
         const int success = log.indexOf("LifeCycleClient/OnCheckVersionSuccess");
         QVERIFY(success >= 0);
@@ -168,23 +169,23 @@ private slots:
     {
         LifeCycleClient *client = makeClient();
         QList<int> timeouts;
-        server->setResponder([&](const TestHttpRequest &, TestConnection *connection) {
+        m_server->setResponder([&](const TestHttpRequest &, TestConnection *connection) {
             timeouts.append(client->getPendingVersionRequest() ? client->getPendingVersionRequest()->getTimeout() : -1);
             connection->respond(503, "busy");
         });
         QSignalSpy update(client, &LifeCycleClient::updateAvailable);
         client->checkVersion();
-        QTRY_COMPARE_WITH_TIMEOUT(server->requests.size(), 4, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_server->requests.size(), 4, 10000);
         settle(client);
-        QCOMPARE(server->requests.size(), 4);
-        QCOMPARE(timeouts, (QList<int>{5000, 20000, 45000, 80000}));
+        QCOMPARE(m_server->requests.size(), 4);
+        QCOMPARE(timeouts, (QList<int> {5000, 20000, 45000, 80000}));
         QCOMPARE(update.count(), 0);
     }
 
     void retryThatSucceedsOffersTheUpdate()
     {
         int served = 0;
-        server->setResponder([&](const TestHttpRequest &, TestConnection *connection) {
+        m_server->setResponder([&](const TestHttpRequest &, TestConnection *connection) {
             if (++served == 1)
                 connection->respond(500, "error");
             else
@@ -197,7 +198,7 @@ private slots:
         settle(client);
         QCOMPARE(update.count(), 1);
         QCOMPARE(update.first().at(0).toString(), QStringLiteral("v1.0.0"));
-        QCOMPARE(server->requests.size(), 2);
+        QCOMPARE(m_server->requests.size(), 2);
     }
 
     // The backend aborts a check in flight when it starts a connection: the
@@ -205,18 +206,18 @@ private slots:
     // attempts remain.
     void abortedAttemptsAreRetried()
     {
-        server->setResponder(TestHttpsServer::silent());
+        m_server->setResponder(TestHttpsServer::silent());
         LifeCycleClient *client = makeClient();
         client->checkVersion();
         for (int attempt = 1; attempt <= 4; ++attempt) {
-            QTRY_COMPARE(server->requests.size(), attempt);
+            QTRY_COMPARE(m_server->requests.size(), attempt);
             QPointer<ReplyHandler> pending = client->getPendingVersionRequest();
             QVERIFY(pending);
             pending->abort();
             QTRY_VERIFY(pending.isNull());
         }
         settle(client);
-        QCOMPARE(server->requests.size(), 4);
+        QCOMPARE(m_server->requests.size(), 4);
     }
 };
 

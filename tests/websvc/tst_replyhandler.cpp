@@ -17,7 +17,7 @@ class FinishedOnlyReply : public QNetworkReply
 {
 public:
     explicit FinishedOnlyReply(const QByteArray &body)
-        : body(body)
+        : m_body(body)
     {
         open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
@@ -28,20 +28,20 @@ public:
     }
     void abort() override {}
     bool isSequential() const override { return true; }
-    qint64 bytesAvailable() const override { return body.size() - offset + QIODevice::bytesAvailable(); }
+    qint64 bytesAvailable() const override { return m_body.size() - m_offset + QIODevice::bytesAvailable(); }
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override
     {
-        const qint64 count = qMin(maxSize, qint64(body.size() - offset));
-        memcpy(data, body.constData() + offset, size_t(count));
-        offset += count;
+        const qint64 count = qMin(maxSize, qint64(m_body.size() - m_offset));
+        memcpy(data, m_body.constData() + m_offset, size_t(count));
+        m_offset += count;
         return count;
     }
 
 private:
-    QByteArray body;
-    qint64 offset = 0;
+    QByteArray m_body;
+    qint64 m_offset = 0;
 };
 
 } // namespace
@@ -60,14 +60,13 @@ class TestReplyHandler : public WebClientTest
         QPointer<QNetworkReply> reply;
     };
 
-
     // Starts a GET for path, wraps it and waits until the handler is gone.
     void run(Outcome &outcome, const QString &path, int timeout, qint64 maxSize,
              const std::function<void(ReplyHandler *)> &afterStart = nullptr)
     {
         QElapsedTimer clock;
         clock.start();
-        outcome.reply = manager->get(QNetworkRequest(server->url(path)));
+        outcome.reply = m_manager->get(QNetworkRequest(m_server->url(path)));
         outcome.handler = new ReplyHandler(outcome.reply, QStringLiteral("Test/Run"), timeout, maxSize);
         connect(outcome.handler, &ReplyHandler::success, this, [&outcome, &clock](const QByteArray &body) {
             ++outcome.successes;
@@ -88,7 +87,7 @@ class TestReplyHandler : public WebClientTest
 private slots:
     void successDeliversBodyAndCleansUp()
     {
-        server->setResponder(TestHttpsServer::replyWith(200, "203.0.113.7"));
+        m_server->setResponder(TestHttpsServer::replyWith(200, "203.0.113.7"));
         Outcome outcome;
         run(outcome, "/ip", 5000, 0);
         QCOMPARE(outcome.successes, 1);
@@ -99,7 +98,7 @@ private slots:
 
     void emptyBodyIsSuccess()
     {
-        server->setResponder(TestHttpsServer::replyWith(200, ""));
+        m_server->setResponder(TestHttpsServer::replyWith(200, ""));
         Outcome outcome;
         run(outcome, "/empty", 5000, 10);
         QCOMPARE(outcome.successes, 1);
@@ -108,7 +107,7 @@ private slots:
 
     void httpErrorIsFailure()
     {
-        server->setResponder(TestHttpsServer::replyWith(500, "oops"));
+        m_server->setResponder(TestHttpsServer::replyWith(500, "oops"));
         Outcome outcome;
         run(outcome, "/error", 5000, 0);
         QCOMPARE(outcome.successes, 0);
@@ -118,10 +117,10 @@ private slots:
 
     void untrustedServerFails()
     {
-        server->setResponder(TestHttpsServer::replyWith(200, "ok"));
+        m_server->setResponder(TestHttpsServer::replyWith(200, "ok"));
         QNetworkAccessManager plain;
         plain.setProxy(QNetworkProxy::NoProxy);
-        QNetworkReply *reply = plain.get(QNetworkRequest(server->url("/x")));
+        QNetworkReply *reply = plain.get(QNetworkRequest(m_server->url("/x")));
         QPointer<ReplyHandler> handler = new ReplyHandler(reply, QStringLiteral("Test/Untrusted"), 5000, 0);
         QSignalSpy failure(handler.data(), &ReplyHandler::failure);
         QSignalSpy success(handler.data(), &ReplyHandler::success);
@@ -150,7 +149,7 @@ private slots:
         QFETCH(int, bodySize);
         QFETCH(bool, accepted);
         const QByteArray body(bodySize, 'x');
-        server->setResponder(TestHttpsServer::replyWith(200, body));
+        m_server->setResponder(TestHttpsServer::replyWith(200, body));
         Outcome outcome;
         run(outcome, "/big", 10000, maxSize);
         QCOMPARE(outcome.successes + outcome.failures, 1);
@@ -186,7 +185,7 @@ private slots:
 
     void silentServerTimesOutOnce()
     {
-        server->setResponder(TestHttpsServer::silent());
+        m_server->setResponder(TestHttpsServer::silent());
         LogCapture log;
         Outcome outcome;
         run(outcome, "/silent", 400, 0);
@@ -202,7 +201,7 @@ private slots:
     void slowButSteadyTransferIsNotTimedOut()
     {
         // 25 pieces 100 ms apart: three times longer in total than the 800 ms time-out.
-        server->setResponder([](const TestHttpRequest &, TestConnection *connection) {
+        m_server->setResponder([](const TestHttpRequest &, TestConnection *connection) {
             connection->trickle(200, QByteArray(2500, 'z'), 100, 100);
         });
         Outcome outcome;
@@ -215,11 +214,11 @@ private slots:
 
     void abortLogsAndFailsOnce()
     {
-        server->setResponder(TestHttpsServer::silent());
+        m_server->setResponder(TestHttpsServer::silent());
         LogCapture log;
         Outcome outcome;
         run(outcome, "/abort", 10000, 0, [this](ReplyHandler *handler) {
-            QTRY_COMPARE(server->requests.size(), 1);
+            QTRY_COMPARE(m_server->requests.size(), 1);
             handler->abort();
         });
         QCOMPARE(outcome.failures, 1);

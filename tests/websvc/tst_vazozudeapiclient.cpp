@@ -9,19 +9,19 @@ class TestVazOzudeApiClient : public WebClientTest
 {
     Q_OBJECT
 
-    VazOzudeApiClient *client = nullptr;
+    VazOzudeApiClient *m_client = nullptr;
 
 private slots:
     void init()
     {
         WebClientTest::init();
-        client = new VazOzudeApiClient(manager, server->url("/token/config?format=txt").toString(),
-                                       SemVer(QStringLiteral("v0.5.10")), QStringLiteral("OrvalVpnDesktop"));
+        m_client = new VazOzudeApiClient(m_manager, m_server->url("/token/config?format=txt").toString(),
+                                         SemVer(QStringLiteral("v0.5.10")), QStringLiteral("OrvalVpnDesktop"));
     }
 
     void cleanup()
     {
-        delete client;
+        delete m_client;
         WebClientTest::cleanup();
     }
 
@@ -30,9 +30,12 @@ private slots:
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QByteArray>("authorization");
-        QTest::newRow("user and password") << "alice" << "s3cret" << QByteArray("Basic YWxpY2U6czNjcmV0");
-        QTest::newRow("empty password keeps colon") << "alice" << "" << QByteArray("Basic YWxpY2U6");
-        QTest::newRow("colon in password") << "bob" << "a:b" << QByteArray("Basic Ym9iOmE6Yg==");
+        QTest::newRow("user and password") << "alice"
+                                           << "s3cret" << QByteArray("Basic YWxpY2U6czNjcmV0");
+        QTest::newRow("empty password keeps colon") << "alice"
+                                                    << "" << QByteArray("Basic YWxpY2U6");
+        QTest::newRow("colon in password") << "bob"
+                                           << "a:b" << QByteArray("Basic Ym9iOmE6Yg==");
     }
 
     void requestForm()
@@ -40,37 +43,37 @@ private slots:
         QFETCH(QString, user);
         QFETCH(QString, password);
         QFETCH(QByteArray, authorization);
-        server->setResponder(TestHttpsServer::replyWith(200, "remote vpn.orvalvpn.example 1194\n"));
-        QSignalSpy ready(client, &VazOzudeApiClient::configTxtReady);
-        client->requestToken(user, password);
+        m_server->setResponder(TestHttpsServer::replyWith(200, "remote vpn.orvalvpn.example 1194\n"));
+        QSignalSpy ready(m_client, &VazOzudeApiClient::configTxtReady);
+        m_client->requestToken(user, password);
         QVERIFY(ready.wait(10000));
         QCOMPARE(ready.first().first().toString(), QStringLiteral("remote vpn.orvalvpn.example 1194\n"));
-        QCOMPARE(server->requests.size(), 1);
-        const TestHttpRequest &request = server->requests.first();
+        QCOMPARE(m_server->requests.size(), 1);
+        const TestHttpRequest &request = m_server->requests.first();
         QCOMPARE(request.method, QByteArray("GET"));
         QCOMPARE(request.target, QByteArray("/token/config?format=txt"));
         QCOMPARE(request.header("Authorization"), authorization);
         QCOMPARE(request.header("User-Agent"), QByteArray("OrvalVpnDesktop/v0.5.10 (MacOSX)"));
-        QVERIFY(!client->credentialsReady());
+        QVERIFY(!m_client->credentialsReady());
     }
 
     void failureIsLoggedAndDropped()
     {
-        server->setResponder(TestHttpsServer::replyWith(401, "denied"));
+        m_server->setResponder(TestHttpsServer::replyWith(401, "denied"));
         LogCapture log;
-        QSignalSpy ready(client, &VazOzudeApiClient::configTxtReady);
-        client->requestToken("alice", "wrong");
+        QSignalSpy ready(m_client, &VazOzudeApiClient::configTxtReady);
+        m_client->requestToken("alice", "wrong");
         QTRY_VERIFY(log.contains("processTokenReply: Could not get Token!"));
         QTest::qWait(200);
         QCOMPARE(ready.count(), 0);
-        QCOMPARE(server->requests.size(), 1);
+        QCOMPARE(m_server->requests.size(), 1);
     }
 
     void overlappingRequestsEachAnswerOnce()
     {
         // The first answer is held back until the second request has arrived.
         QList<TestConnection *> waiting;
-        server->setResponder([&](const TestHttpRequest &request, TestConnection *connection) {
+        m_server->setResponder([&](const TestHttpRequest &request, TestConnection *connection) {
             waiting.append(connection);
             Q_UNUSED(request)
             if (waiting.size() == 2) {
@@ -78,15 +81,15 @@ private slots:
                 waiting.at(0)->respond(200, "first");
             }
         });
-        QSignalSpy ready(client, &VazOzudeApiClient::configTxtReady);
-        client->requestToken("alice", "one");
-        client->requestToken("bob", "two");
+        QSignalSpy ready(m_client, &VazOzudeApiClient::configTxtReady);
+        m_client->requestToken("alice", "one");
+        m_client->requestToken("bob", "two");
         QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 2, 10000);
         QTest::qWait(200);
         QCOMPARE(ready.count(), 2);
-        QStringList texts{ready.at(0).first().toString(), ready.at(1).first().toString()};
+        QStringList texts {ready.at(0).first().toString(), ready.at(1).first().toString()};
         texts.sort();
-        QCOMPARE(texts, (QStringList{"first", "second"}));
+        QCOMPARE(texts, (QStringList {"first", "second"}));
     }
 
     void sizeLimit_data()
@@ -101,10 +104,10 @@ private slots:
     {
         QFETCH(int, size);
         QFETCH(bool, accepted);
-        server->setResponder(TestHttpsServer::replyWith(200, QByteArray(size, 'c')));
+        m_server->setResponder(TestHttpsServer::replyWith(200, QByteArray(size, 'c')));
         LogCapture log;
-        QSignalSpy ready(client, &VazOzudeApiClient::configTxtReady);
-        client->requestToken("alice", "pw");
+        QSignalSpy ready(m_client, &VazOzudeApiClient::configTxtReady);
+        m_client->requestToken("alice", "pw");
         QTRY_VERIFY_WITH_TIMEOUT(ready.count() == 1 || log.contains("Could not get Token!"), 10000);
         QCOMPARE(ready.count(), accepted ? 1 : 0);
         if (accepted)

@@ -8,7 +8,7 @@ class TestWhatIsMyIp : public WebClientTest
 {
     Q_OBJECT
 
-    WhatIsMyIp *client = nullptr;
+    WhatIsMyIp *m_client = nullptr;
 
     struct Update
     {
@@ -18,24 +18,24 @@ class TestWhatIsMyIp : public WebClientTest
     };
 
     // Every updateIp of the client, in order.
-    QList<Update> updates;
+    QList<Update> m_updates;
 
 private slots:
     void init()
     {
         WebClientTest::init();
-        client = new WhatIsMyIp(manager, QStringLiteral("OrvalVpnDesktop"), SemVer(QStringLiteral("v0.5.10")),
-                                server->url("/cgi-bin/whatismyip.pl").toString(), this);
-        updates.clear();
-        connect(client, &WhatIsMyIp::updateIp, this,
+        m_client = new WhatIsMyIp(m_manager, QStringLiteral("OrvalVpnDesktop"), SemVer(QStringLiteral("v0.5.10")),
+                                  m_server->url("/cgi-bin/whatismyip.pl").toString(), this);
+        m_updates.clear();
+        connect(m_client, &WhatIsMyIp::updateIp, this,
                 [this](VpnConnectionState::PublicIpDetectionState state, const QHostAddress &address, int count) {
-                    updates.append({int(state), address, count});
+                    m_updates.append({int(state), address, count});
                 });
     }
 
     void cleanup()
     {
-        delete client;
+        delete m_client;
         WebClientTest::cleanup();
     }
 
@@ -57,20 +57,20 @@ private slots:
         QFETCH(QByteArray, body);
         QFETCH(int, state);
         QFETCH(QString, address);
-        server->setResponder(TestHttpsServer::replyWith(200, body));
-        client->queryMyIp();
-        QCOMPARE(updates.size(), 1);
-        QCOMPARE(updates.at(0).state, 1);
-        QVERIFY(updates.at(0).address.isNull());
-        QCOMPARE(updates.at(0).count, 1);
-        QTRY_COMPARE_WITH_TIMEOUT(updates.size(), 2, 10000);
+        m_server->setResponder(TestHttpsServer::replyWith(200, body));
+        m_client->queryMyIp();
+        QCOMPARE(m_updates.size(), 1);
+        QCOMPARE(m_updates.at(0).state, 1);
+        QVERIFY(m_updates.at(0).address.isNull());
+        QCOMPARE(m_updates.at(0).count, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_updates.size(), 2, 10000);
         QTest::qWait(200);
-        QCOMPARE(updates.size(), 2);
-        QCOMPARE(updates.at(1).state, state);
-        QCOMPARE(updates.at(1).address, address.isEmpty() ? QHostAddress() : QHostAddress(address));
-        QCOMPARE(updates.at(1).count, 1);
-        QCOMPARE(server->requests.size(), 1); // an invalid answer is not retried
-        const TestHttpRequest &request = server->requests.first();
+        QCOMPARE(m_updates.size(), 2);
+        QCOMPARE(m_updates.at(1).state, state);
+        QCOMPARE(m_updates.at(1).address, address.isEmpty() ? QHostAddress() : QHostAddress(address));
+        QCOMPARE(m_updates.at(1).count, 1);
+        QCOMPARE(m_server->requests.size(), 1); // an invalid answer is not retried
+        const TestHttpRequest &request = m_server->requests.first();
         QCOMPARE(request.method, QByteArray("GET"));
         QCOMPARE(request.target, QByteArray("/cgi-bin/whatismyip.pl"));
         QCOMPARE(request.header("User-Agent"), QByteArray("OrvalVpnDesktop/v0.5.10 (MacOSX)"));
@@ -79,19 +79,19 @@ private slots:
 
     void failingPageGivesTwentyAttemptsThenFailure()
     {
-        server->setResponder(TestHttpsServer::replyWith(502, "bad gateway"));
-        client->queryMyIp();
-        QTRY_COMPARE_WITH_TIMEOUT(updates.size(), 21, 20000);
+        m_server->setResponder(TestHttpsServer::replyWith(502, "bad gateway"));
+        m_client->queryMyIp();
+        QTRY_COMPARE_WITH_TIMEOUT(m_updates.size(), 21, 20000);
         QTest::qWait(300);
-        QCOMPARE(updates.size(), 21);
+        QCOMPARE(m_updates.size(), 21);
         for (int i = 0; i < 20; ++i) {
-            QCOMPARE(updates.at(i).state, 1);
-            QCOMPARE(updates.at(i).count, i + 1);
+            QCOMPARE(m_updates.at(i).state, 1);
+            QCOMPARE(m_updates.at(i).count, i + 1);
         }
-        QCOMPARE(updates.at(20).state, 3);
-        QVERIFY(updates.at(20).address.isNull());
-        QCOMPARE(updates.at(20).count, 20);
-        QCOMPARE(server->requests.size(), 20);
+        QCOMPARE(m_updates.at(20).state, 3);
+        QVERIFY(m_updates.at(20).address.isNull());
+        QCOMPARE(m_updates.at(20).count, 20);
+        QCOMPARE(m_server->requests.size(), 20);
     }
 
     void attemptTimeouts_data()
@@ -113,19 +113,19 @@ private slots:
     void retryAfterFailureFindsTheAddress()
     {
         int served = 0;
-        server->setResponder([&](const TestHttpRequest &, TestConnection *connection) {
+        m_server->setResponder([&](const TestHttpRequest &, TestConnection *connection) {
             if (++served == 1)
                 connection->respond(500, "error");
             else
                 connection->respond(200, "198.51.100.1");
         });
-        client->queryMyIp();
-        QTRY_COMPARE_WITH_TIMEOUT(updates.size(), 3, 10000);
-        QCOMPARE(updates.at(1).state, 1);
-        QCOMPARE(updates.at(1).count, 2);
-        QCOMPARE(updates.at(2).state, 2);
-        QCOMPARE(updates.at(2).address, QHostAddress("198.51.100.1"));
-        QCOMPARE(updates.at(2).count, 2);
+        m_client->queryMyIp();
+        QTRY_COMPARE_WITH_TIMEOUT(m_updates.size(), 3, 10000);
+        QCOMPARE(m_updates.at(1).state, 1);
+        QCOMPARE(m_updates.at(1).count, 2);
+        QCOMPARE(m_updates.at(2).state, 2);
+        QCOMPARE(m_updates.at(2).address, QHostAddress("198.51.100.1"));
+        QCOMPARE(m_updates.at(2).count, 2);
     }
 };
 

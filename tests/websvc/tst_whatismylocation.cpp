@@ -11,8 +11,8 @@ class TestWhatIsMyLocation : public WebClientTest
 
     WhatIsMyLocation *makeClient()
     {
-        return new WhatIsMyLocation(manager, QStringLiteral("OrvalVpnDesktop"), SemVer(QStringLiteral("v0.5.10")),
-                                    server->url("/cgi-bin/whatismylocation.pl").toString(), 0, false, this);
+        return new WhatIsMyLocation(m_manager, QStringLiteral("OrvalVpnDesktop"), SemVer(QStringLiteral("v0.5.10")),
+                                    m_server->url("/cgi-bin/whatismylocation.pl").toString(), 0, false, this);
     }
 
 private slots:
@@ -23,24 +23,27 @@ private slots:
         QTest::addColumn<double>("latitude");
         QTest::addColumn<double>("longitude");
         QTest::addColumn<QString>("country");
-        QTest::newRow("strings") << QByteArray("{\"latitude\":\"48.85\",\"longitude\":\"2.35\",\"country_code3\":\"FRA\"}")
+        QTest::newRow("strings") << QByteArray(
+            "{\"latitude\":\"48.85\",\"longitude\":\"2.35\",\"country_code3\":\"FRA\"}")
                                  << true << 48.85 << 2.35 << "FRA";
         QTest::newRow("numbers") << QByteArray("{\"latitude\":48.85,\"longitude\":2.35,\"country_code3\":\"FRA\"}")
                                  << true << 48.85 << 2.35 << "FRA";
-        QTest::newRow("southern and western") << QByteArray("{\"latitude\":\"-33.87\",\"longitude\":-151.2}") << true
-                                              << -33.87 << -151.2 << "";
-        QTest::newRow("explicit zero") << QByteArray("{\"latitude\":\"0\",\"longitude\":0}") << true << 0.0 << 0.0 << "";
-        QTest::newRow("missing latitude") << QByteArray("{\"longitude\":\"2.35\",\"country_code3\":\"FRA\"}") << false
-                                          << 0.0 << 0.0 << "";
+        QTest::newRow("southern and western")
+            << QByteArray("{\"latitude\":\"-33.87\",\"longitude\":-151.2}") << true << -33.87 << -151.2 << "";
+        QTest::newRow("explicit zero") << QByteArray("{\"latitude\":\"0\",\"longitude\":0}") << true << 0.0 << 0.0
+                                       << "";
+        QTest::newRow("missing latitude")
+            << QByteArray("{\"longitude\":\"2.35\",\"country_code3\":\"FRA\"}") << false << 0.0 << 0.0 << "";
         QTest::newRow("missing longitude") << QByteArray("{\"latitude\":\"48.85\"}") << false << 0.0 << 0.0 << "";
         QTest::newRow("not numeric") << QByteArray("{\"latitude\":\"north\",\"longitude\":\"2.35\"}") << false << 0.0
                                      << 0.0 << "";
-        QTest::newRow("empty text") << QByteArray("{\"latitude\":\"\",\"longitude\":\"\"}") << false << 0.0 << 0.0 << "";
+        QTest::newRow("empty text") << QByteArray("{\"latitude\":\"\",\"longitude\":\"\"}") << false << 0.0 << 0.0
+                                    << "";
         QTest::newRow("null") << QByteArray("{\"latitude\":null,\"longitude\":null}") << false << 0.0 << 0.0 << "";
-        QTest::newRow("latitude out of range") << QByteArray("{\"latitude\":91,\"longitude\":0}") << false << 0.0 << 0.0
-                                               << "";
-        QTest::newRow("longitude out of range") << QByteArray("{\"latitude\":0,\"longitude\":\"180.5\"}") << false << 0.0
-                                                << 0.0 << "";
+        QTest::newRow("latitude out of range")
+            << QByteArray("{\"latitude\":91,\"longitude\":0}") << false << 0.0 << 0.0 << "";
+        QTest::newRow("longitude out of range")
+            << QByteArray("{\"latitude\":0,\"longitude\":\"180.5\"}") << false << 0.0 << 0.0 << "";
         QTest::newRow("not JSON") << QByteArray("<html></html>") << false << 0.0 << 0.0 << "";
         QTest::newRow("array") << QByteArray("[48.85, 2.35]") << false << 0.0 << 0.0 << "";
         QTest::newRow("empty") << QByteArray() << false << 0.0 << 0.0 << "";
@@ -77,7 +80,7 @@ private slots:
 
     void locationReplyIsReported()
     {
-        server->setResponder(TestHttpsServer::replyWith(
+        m_server->setResponder(TestHttpsServer::replyWith(
             200, "{\"latitude\":\"48.85\",\"longitude\":\"2.35\",\"country_code3\":\"FRA\"}", "application/json"));
         WhatIsMyLocation *client = makeClient();
         QSignalSpy location(client, &WhatIsMyLocation::updateLocation);
@@ -89,8 +92,8 @@ private slots:
         QCOMPARE(found.getLatitude(), 48.85);
         QCOMPARE(found.getLongitude(), 2.35);
         QCOMPARE(found.getCountryCode(), QStringLiteral("FRA"));
-        QCOMPARE(server->requests.size(), 1);
-        const TestHttpRequest &request = server->requests.first();
+        QCOMPARE(m_server->requests.size(), 1);
+        const TestHttpRequest &request = m_server->requests.first();
         QCOMPARE(request.method, QByteArray("GET"));
         QCOMPARE(request.target, QByteArray("/cgi-bin/whatismylocation.pl"));
         QCOMPARE(request.header("User-Agent"), QByteArray("OrvalVpnDesktop/v0.5.10 (MacOSX)"));
@@ -99,26 +102,26 @@ private slots:
 
     void replyWithoutCoordinatesReportsNothing()
     {
-        server->setResponder(TestHttpsServer::replyWith(200, "{\"country_code3\":\"FRA\"}", "application/json"));
+        m_server->setResponder(TestHttpsServer::replyWith(200, "{\"country_code3\":\"FRA\"}", "application/json"));
         WhatIsMyLocation *client = makeClient();
         QSignalSpy location(client, &WhatIsMyLocation::updateLocation);
         client->queryMyLocation();
-        QTRY_COMPARE(server->requests.size(), 1);
+        QTRY_COMPARE(m_server->requests.size(), 1);
         QTest::qWait(300);
         QCOMPARE(location.count(), 0);
-        QCOMPARE(server->requests.size(), 1);
+        QCOMPARE(m_server->requests.size(), 1);
     }
 
     void failingPageIsTriedTwentyTimes()
     {
-        server->setResponder(TestHttpsServer::replyWith(503, "busy"));
+        m_server->setResponder(TestHttpsServer::replyWith(503, "busy"));
         LogCapture log;
         WhatIsMyLocation *client = makeClient();
         QSignalSpy location(client, &WhatIsMyLocation::updateLocation);
         client->queryMyLocation();
         QTRY_VERIFY_WITH_TIMEOUT(log.contains("WhatIsMyLocation/OnFailure: giving up"), 20000);
         QTest::qWait(300);
-        QCOMPARE(server->requests.size(), 20);
+        QCOMPARE(m_server->requests.size(), 20);
         QCOMPARE(client->getCount(), 20);
         QCOMPARE(location.count(), 0);
 
@@ -127,29 +130,29 @@ private slots:
         client->queryMyLocation();
         QTRY_VERIFY_WITH_TIMEOUT(log.indexOf("WhatIsMyLocation/OnFailure: giving up", givenUp + 1) > givenUp, 20000);
         QTest::qWait(300);
-        QCOMPARE(server->requests.size(), 40);
+        QCOMPARE(m_server->requests.size(), 40);
     }
 
     void stopEndsTheRetries()
     {
-        server->setResponder(TestHttpsServer::replyWith(503, "busy"));
+        m_server->setResponder(TestHttpsServer::replyWith(503, "busy"));
         LogCapture log;
         WhatIsMyLocation *client = makeClient();
         client->queryMyLocation();
         client->stop();
-        QTRY_COMPARE(server->requests.size(), 1);
+        QTRY_COMPARE(m_server->requests.size(), 1);
         QTest::qWait(400);
-        QCOMPARE(server->requests.size(), 1);
+        QCOMPARE(m_server->requests.size(), 1);
         QVERIFY(!log.contains("WhatIsMyLocation/OnFailure"));
     }
 
     void silentPageIsRetriedAfterTheFirstTimeout()
     {
-        server->setResponder(TestHttpsServer::silent());
+        m_server->setResponder(TestHttpsServer::silent());
         WhatIsMyLocation *client = makeClient();
         client->queryMyLocation();
-        QTRY_COMPARE_WITH_TIMEOUT(server->requests.size(), 2, 10000);
-        const qint64 gap = server->requests.at(1).receivedAtMs - server->requests.at(0).receivedAtMs;
+        QTRY_COMPARE_WITH_TIMEOUT(m_server->requests.size(), 2, 10000);
+        const qint64 gap = m_server->requests.at(1).receivedAtMs - m_server->requests.at(0).receivedAtMs;
         QVERIFY2(gap >= 1800 && gap < 8000, qPrintable(QString::number(gap)));
         client->stop();
     }

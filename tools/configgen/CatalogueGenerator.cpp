@@ -4,9 +4,9 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QHostAddress>
 
 #include <sodium.h>
 
@@ -46,7 +46,7 @@ QJsonObject syntheticSite(int index)
     const QString host = QStringLiteral("syn-%1.vpn.orvalvpn.example").arg(index, 4, 10, QLatin1Char('0'));
     const QString address = QStringLiteral("%1%2").arg(index % 2 ? "198.51.100." : "203.0.113.").arg(index % 250 + 1);
     const QString country = syntheticCountries.at(index % syntheticCountries.size());
-    return QJsonObject{
+    return QJsonObject {
         {"country", country},
         {"udpFile", CatalogueGenerator::engineFileName(country, QStringLiteral("synthetic"), QStringLiteral("udp"))},
         {"tcpFile", CatalogueGenerator::engineFileName(country, QStringLiteral("synthetic"), QStringLiteral("tcp"))},
@@ -55,15 +55,15 @@ QJsonObject syntheticSite(int index)
         {"bittorrent", index % 2 == 0},
         {"latitude", QString::number(-60 + (index * 7) % 120)},
         {"longitude", QString::number(-170 + (index * 13) % 340)},
-        {"servers", QJsonObject{{host, QJsonArray{address}}}},
+        {"servers", QJsonObject {{host, QJsonArray {address}}}},
     };
 }
 
 } // namespace
 
 CatalogueGenerator::CatalogueGenerator(const QJsonObject &description, const QDir &directory)
-    : catalogue(description)
-    , sourceDir(directory)
+    : m_catalogue(description)
+    , m_sourceDir(directory)
 {
 }
 
@@ -72,7 +72,7 @@ CatalogueGenerator CatalogueGenerator::fromFile(const QString &catalogueFile)
     QFile file(catalogueFile);
     if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error("can not read " + catalogueFile.toStdString());
-    QJsonParseError error{};
+    QJsonParseError error {};
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
     if (!document.isObject())
         throw std::runtime_error(catalogueFile.toStdString() + ": " + error.errorString().toStdString());
@@ -81,7 +81,7 @@ CatalogueGenerator CatalogueGenerator::fromFile(const QString &catalogueFile)
 
 int CatalogueGenerator::version() const
 {
-    return catalogue.value(QLatin1String("version")).toInt();
+    return m_catalogue.value(QLatin1String("version")).toInt();
 }
 
 QString CatalogueGenerator::engineFileName(const QString &country, const QString &city, const QString &protocol)
@@ -118,7 +118,7 @@ QJsonArray CatalogueGenerator::sites(const Options &options) const
         for (int i = 0; i < options.syntheticSites; ++i)
             result.append(syntheticSite(i));
     } else {
-        result = catalogue.value(QLatin1String("sites")).toArray();
+        result = m_catalogue.value(QLatin1String("sites")).toArray();
     }
     if (options.serverName.isEmpty())
         return result;
@@ -128,7 +128,7 @@ QJsonArray CatalogueGenerator::sites(const Options &options) const
         addresses.append(address);
     for (int i = 0; i < result.size(); ++i) {
         QJsonObject site = result.at(i).toObject();
-        site.insert(QStringLiteral("servers"), QJsonObject{{options.serverName, addresses}});
+        site.insert(QStringLiteral("servers"), QJsonObject {{options.serverName, addresses}});
         result[i] = site;
     }
     return result;
@@ -136,7 +136,7 @@ QJsonArray CatalogueGenerator::sites(const Options &options) const
 
 QList<ZipWriter::Member> CatalogueGenerator::members(const Options &options) const
 {
-    const QJsonObject engine = catalogue.value(QLatin1String("engine")).toObject();
+    const QJsonObject engine = m_catalogue.value(QLatin1String("engine")).toObject();
     const int udpPort = options.udpPort ? options.udpPort : engine.value(QLatin1String("udpPort")).toInt(1194);
     const int tcpPort = options.tcpPort ? options.tcpPort : engine.value(QLatin1String("tcpPort")).toInt(443);
     const QJsonArray siteList = sites(options);
@@ -146,18 +146,22 @@ QList<ZipWriter::Member> CatalogueGenerator::members(const Options &options) con
     files.insert(QStringLiteral("config5.json"), cipherJson(siteList, options));
     files.insert(QStringLiteral("configs-stealth-proxies.csv"), encipherStealthProxies(stealthProxiesCsv()));
     files.insert(QStringLiteral("dns.json"), dnsJson(siteList));
-    QJsonObject openConnect = catalogue.value(QLatin1String("openconnect")).toObject();
+    QJsonObject openConnect = m_catalogue.value(QLatin1String("openconnect")).toObject();
     if (options.openConnectPort)
-        openConnect.insert(QStringLiteral("default"), QJsonObject{{"port", options.openConnectPort}});
+        openConnect.insert(QStringLiteral("default"), QJsonObject {{"port", options.openConnectPort}});
     files.insert(QStringLiteral("openconnect.json"), QJsonDocument(openConnect).toJson());
-    for (const QJsonValue &name : catalogue.value(QLatin1String("files")).toArray())
+    for (const QJsonValue &name : m_catalogue.value(QLatin1String("files")).toArray())
         files.insert(name.toString(), readSource(name.toString()));
 
-    QJsonObject dedicatedServers = catalogue.value(QLatin1String("dedicated")).toObject().value(QLatin1String("servers")).toObject();
+    QJsonObject dedicatedServers =
+        m_catalogue.value(QLatin1String("dedicated")).toObject().value(QLatin1String("servers")).toObject();
     if (!options.serverName.isEmpty())
-        dedicatedServers = siteList.isEmpty() ? QJsonObject() : siteList.first().toObject().value(QLatin1String("servers")).toObject();
-    files.insert(QStringLiteral("dedicated-udp.conf"), engineFile(QStringLiteral("udpTemplate"), QStringLiteral("dedicated IP"), dedicatedServers, udpPort));
-    files.insert(QStringLiteral("dedicated-tcp.conf"), engineFile(QStringLiteral("tcpTemplate"), QStringLiteral("dedicated IP"), dedicatedServers, tcpPort));
+        dedicatedServers =
+            siteList.isEmpty() ? QJsonObject() : siteList.first().toObject().value(QLatin1String("servers")).toObject();
+    files.insert(QStringLiteral("dedicated-udp.conf"),
+                 engineFile(QStringLiteral("udpTemplate"), QStringLiteral("dedicated IP"), dedicatedServers, udpPort));
+    files.insert(QStringLiteral("dedicated-tcp.conf"),
+                 engineFile(QStringLiteral("tcpTemplate"), QStringLiteral("dedicated IP"), dedicatedServers, tcpPort));
 
     for (const QJsonValue &value : siteList) {
         const QJsonObject site = value.toObject();
@@ -165,8 +169,10 @@ QList<ZipWriter::Member> CatalogueGenerator::members(const Options &options) con
         const QString city = text(site, "city");
         const QJsonObject servers = site.value(QLatin1String("servers")).toObject();
         const QString label = country + '-' + city;
-        files.insert(siteFileName(site, QStringLiteral("udp")), engineFile(QStringLiteral("udpTemplate"), label, servers, udpPort));
-        files.insert(siteFileName(site, QStringLiteral("tcp")), engineFile(QStringLiteral("tcpTemplate"), label, servers, tcpPort));
+        files.insert(siteFileName(site, QStringLiteral("udp")),
+                     engineFile(QStringLiteral("udpTemplate"), label, servers, udpPort));
+        files.insert(siteFileName(site, QStringLiteral("tcp")),
+                     engineFile(QStringLiteral("tcpTemplate"), label, servers, tcpPort));
     }
     for (auto it = options.extraMembers.cbegin(); it != options.extraMembers.cend(); ++it)
         files.insert(it.key(), it.value());
@@ -187,21 +193,24 @@ QByteArray CatalogueGenerator::catalogueCsv(const QJsonArray &siteList) const
         const QString country = text(site, "country");
         const QString city = text(site, "city");
         const QStringList fields = {
-            country, city,
+            country,
+            city,
             siteFileName(site, QStringLiteral("udp")),
             siteFileName(site, QStringLiteral("tcp")),
             yesNo(site.value(QLatin1String("stealth")).toBool()),
             yesNo(site.value(QLatin1String("bittorrent")).toBool()),
-            text(site, "latitude"), text(site, "longitude"),
+            text(site, "latitude"),
+            text(site, "longitude"),
         };
         csv += fields.join(QLatin1Char(';')).toUtf8() + '\n';
     }
     return csv;
 }
 
-QByteArray CatalogueGenerator::engineFile(const QString &templateKey, const QString &site, const QJsonObject &servers, int port) const
+QByteArray CatalogueGenerator::engineFile(const QString &templateKey, const QString &site, const QJsonObject &servers,
+                                          int port) const
 {
-    const QString templateName = catalogue.value(QLatin1String("engine")).toObject().value(templateKey).toString();
+    const QString templateName = m_catalogue.value(QLatin1String("engine")).toObject().value(templateKey).toString();
     QStringList remotes;
     for (auto it = servers.constBegin(); it != servers.constEnd(); ++it)
         remotes.append(QStringLiteral("remote %1 %2").arg(it.key()).arg(port));
@@ -214,11 +223,11 @@ QByteArray CatalogueGenerator::engineFile(const QString &templateKey, const QStr
 QByteArray CatalogueGenerator::stealthProxiesCsv() const
 {
     QByteArray csv = "COUNTRY;CITY;HOST;PORT;PASSWORD;METHOD\n";
-    for (const QJsonValue &value : catalogue.value(QLatin1String("stealthProxies")).toArray()) {
+    for (const QJsonValue &value : m_catalogue.value(QLatin1String("stealthProxies")).toArray()) {
         const QJsonObject proxy = value.toObject();
         const QStringList fields = {
-            text(proxy, "country"), text(proxy, "city"), text(proxy, "host"),
-            text(proxy, "port"), text(proxy, "password"), text(proxy, "method"),
+            text(proxy, "country"), text(proxy, "city"),     text(proxy, "host"),
+            text(proxy, "port"),    text(proxy, "password"), text(proxy, "method"),
         };
         csv += fields.join(QLatin1Char(';')).toUtf8() + '\n';
     }
@@ -227,17 +236,18 @@ QByteArray CatalogueGenerator::stealthProxiesCsv() const
 
 QByteArray CatalogueGenerator::cipherJson(const QJsonArray &siteList, const Options &options) const
 {
-    QJsonObject ciphers = catalogue.value(QLatin1String("ciphers")).toObject();
+    QJsonObject ciphers = m_catalogue.value(QLatin1String("ciphers")).toObject();
     if (options.syntheticSites > 0) {
         // Every fourth generated site carries a list of its own; the others
         // take the default list. Compact, as a big list must stay under the
         // archive's 1 MiB per member.
-        const QJsonValue offers = ciphers.value(QLatin1String("default")).toObject().value(QLatin1String("supportedCiphers"));
+        const QJsonValue offers =
+            ciphers.value(QLatin1String("default")).toObject().value(QLatin1String("supportedCiphers"));
         QJsonObject serverSites;
         for (int i = 0; i < siteList.size(); i += 4) {
             const QJsonObject site = siteList.at(i).toObject();
             QJsonObject cities = serverSites.value(text(site, "country")).toObject();
-            cities.insert(text(site, "city"), QJsonObject{{"supportedCiphers", offers}});
+            cities.insert(text(site, "city"), QJsonObject {{"supportedCiphers", offers}});
             serverSites.insert(text(site, "country"), cities);
         }
         ciphers.insert(QStringLiteral("serverSites"), serverSites);
@@ -256,12 +266,12 @@ QByteArray CatalogueGenerator::dnsJson(const QJsonArray &siteList) const
                 resolve.insert(it.key(), it.value());
         }
     }
-    return QJsonDocument(QJsonObject{{"resolve", resolve}}).toJson();
+    return QJsonDocument(QJsonObject {{"resolve", resolve}}).toJson();
 }
 
 QByteArray CatalogueGenerator::readSource(const QString &name) const
 {
-    QFile file(sourceDir.absoluteFilePath(name));
+    QFile file(m_sourceDir.absoluteFilePath(name));
     if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error("can not read " + file.fileName().toStdString());
     return file.readAll();

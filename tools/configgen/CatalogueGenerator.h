@@ -54,6 +54,6 @@ private:
     QByteArray dnsJson(const QJsonArray &sites) const;
     QByteArray readSource(const QString &name) const;
 
-    QJsonObject catalogue;
-    QDir sourceDir;
+    QJsonObject m_catalogue;
+    QDir m_sourceDir;
 };

@@ -1,6 +1,5 @@
 #include "ZipWriter.h"
 
-
 #include <zlib.h>
 
 #include <stdexcept>
@@ -27,7 +26,7 @@ constexpr quint32 fixedDosDate = ((2026 - 1980) << 9) | (1 << 5) | 1;
 
 QByteArray ZipWriter::rawDeflate(const QByteArray &data)
 {
-    z_stream stream{};
+    z_stream stream {};
     if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
         throw std::runtime_error("deflateInit2 failed");
     QByteArray out(int(deflateBound(&stream, uLong(data.size()))), '\0');
@@ -50,7 +49,8 @@ QByteArray ZipWriter::write(const QList<Member> &members, const QByteArray &comm
     for (const Member &member : members) {
         const QByteArray name = member.name.toUtf8();
         const QByteArray payload = member.method == Deflated ? rawDeflate(member.data) : member.data;
-        const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(member.data.constData()), uInt(member.data.size())));
+        const quint32 crc =
+            quint32(crc32(0, reinterpret_cast<const Bytef *>(member.data.constData()), uInt(member.data.size())));
         const quint32 offset = quint32(body.size());
 
         put32(body, 0x04034b50);

@@ -28,21 +28,39 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Packs a catalogue description into config.zip and config.txt."));
     parser.addHelpOption();
-    const QCommandLineOption catalogueOption(QStringLiteral("catalogue"), QStringLiteral("Catalogue description (catalogue.json)."), QStringLiteral("file"));
-    const QCommandLineOption zipOption(QStringLiteral("zip"), QStringLiteral("Archive to write."), QStringLiteral("file"));
-    const QCommandLineOption txtOption(QStringLiteral("txt"), QStringLiteral("Announcement to write (no final line feed)."), QStringLiteral("file"));
-    const QCommandLineOption versionOption(QStringLiteral("version"), QStringLiteral("Version to announce instead of the catalogue's."), QStringLiteral("n"));
-    const QCommandLineOption urlOption(QStringLiteral("url"), QStringLiteral("Archive address to announce."), QStringLiteral("url"),
+    const QCommandLineOption catalogueOption(
+        QStringLiteral("catalogue"), QStringLiteral("Catalogue description (catalogue.json)."), QStringLiteral("file"));
+    const QCommandLineOption zipOption(QStringLiteral("zip"), QStringLiteral("Archive to write."),
+                                       QStringLiteral("file"));
+    const QCommandLineOption txtOption(
+        QStringLiteral("txt"), QStringLiteral("Announcement to write (no final line feed)."), QStringLiteral("file"));
+    const QCommandLineOption versionOption(QStringLiteral("version"),
+                                           QStringLiteral("Version to announce instead of the catalogue's."),
+                                           QStringLiteral("n"));
+    const QCommandLineOption urlOption(QStringLiteral("url"), QStringLiteral("Archive address to announce."),
+                                       QStringLiteral("url"),
                                        QStringLiteral("https://update.orvalvpn.example/Config/config.zip"));
-    const QCommandLineOption serverOption(QStringLiteral("server"), QStringLiteral("Reach every site through this server: NAME or NAME=ADDRESS[,ADDRESS...]."), QStringLiteral("server"));
-    const QCommandLineOption udpPortOption(QStringLiteral("udp-port"), QStringLiteral("Server port of the UDP engine files."), QStringLiteral("port"));
-    const QCommandLineOption tcpPortOption(QStringLiteral("tcp-port"), QStringLiteral("Server port of the TCP engine files."), QStringLiteral("port"));
-    const QCommandLineOption openConnectPortOption(QStringLiteral("openconnect-port"), QStringLiteral("Default OpenConnect server port."), QStringLiteral("port"));
-    const QCommandLineOption sitesOption(QStringLiteral("synthetic-sites"), QStringLiteral("Replace the sites by this many generated ones."), QStringLiteral("n"));
-    const QCommandLineOption memberOption(QStringLiteral("member"), QStringLiteral("Add or replace a member: NAME=FILE (repeatable)."), QStringLiteral("member"));
-    const QCommandLineOption plainOption(QStringLiteral("plain-dir"), QStringLiteral("Also write the members, unpacked, into this directory."), QStringLiteral("dir"));
-    parser.addOptions({catalogueOption, zipOption, txtOption, versionOption, urlOption, serverOption,
-                       udpPortOption, tcpPortOption, openConnectPortOption, sitesOption, memberOption, plainOption});
+    const QCommandLineOption serverOption(
+        QStringLiteral("server"),
+        QStringLiteral("Reach every site through this server: NAME or NAME=ADDRESS[,ADDRESS...]."),
+        QStringLiteral("server"));
+    const QCommandLineOption udpPortOption(
+        QStringLiteral("udp-port"), QStringLiteral("Server port of the UDP engine files."), QStringLiteral("port"));
+    const QCommandLineOption tcpPortOption(
+        QStringLiteral("tcp-port"), QStringLiteral("Server port of the TCP engine files."), QStringLiteral("port"));
+    const QCommandLineOption openConnectPortOption(
+        QStringLiteral("openconnect-port"), QStringLiteral("Default OpenConnect server port."), QStringLiteral("port"));
+    const QCommandLineOption sitesOption(QStringLiteral("synthetic-sites"),
+                                         QStringLiteral("Replace the sites by this many generated ones."),
+                                         QStringLiteral("n"));
+    const QCommandLineOption memberOption(QStringLiteral("member"),
+                                          QStringLiteral("Add or replace a member: NAME=FILE (repeatable)."),
+                                          QStringLiteral("member"));
+    const QCommandLineOption plainOption(QStringLiteral("plain-dir"),
+                                         QStringLiteral("Also write the members, unpacked, into this directory."),
+                                         QStringLiteral("dir"));
+    parser.addOptions({catalogueOption, zipOption, txtOption, versionOption, urlOption, serverOption, udpPortOption,
+                       tcpPortOption, openConnectPortOption, sitesOption, memberOption, plainOption});
     parser.process(app);
 
     QTextStream err(stderr);

@@ -3,12 +3,12 @@
 #include "EventLog.h"
 #include "StageLog.h"
 
-#include "backend/NullHandler.h"
 #include "BuildConfig.h"
+#include "backend/NullHandler.h"
 #include "backend/OpenVpnConnectionParameters.h"
-#include "catalogue/OpenVpnConfigCipher.h"
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/HalvorixServerSite.h"
+#include "catalogue/OpenVpnConfigCipher.h"
 #include "gui/GuiVpnStartup.h"
 #include "openconnect/OpenConnectConnectionParameters.h"
 #include "openvpn/ConnectVia.h"
@@ -27,7 +27,7 @@ const int UPDATE_CHECK_BOUND_MS = 45000;
 const int QUIT_BOUND_MS = 30000;
 } // namespace
 
-Drive::Drive(const EventLog& log, const DriveOptions& options)
+Drive::Drive(const EventLog &log, const DriveOptions &options)
     : m_log(log)
     , m_options(options)
     , m_services(m_os, BackendServices::WebSetup::product())
@@ -75,22 +75,23 @@ void Drive::onUpdateCheckSettled()
         return;
     }
     const QList<HalvorixServerSite> sites = HalvorixConfig::getServerSites();
-    const auto site = std::find_if(sites.cbegin(), sites.cend(), [this](const HalvorixServerSite& candidate) {
+    const auto site = std::find_if(sites.cbegin(), sites.cend(), [this](const HalvorixServerSite &candidate) {
         return candidate.getId() == m_options.site();
     });
     m_log.print(QStringLiteral("config-ready"));
     if (site == sites.cend()) {
         QStringList known;
-        for (const HalvorixServerSite& candidate : sites)
+        for (const HalvorixServerSite &candidate : sites)
             known << candidate.getId();
-        finish(SiteNotFound, QStringLiteral("Site not found | %1 is none of: %2")
-                                 .arg(m_options.site(), known.join(QLatin1Char(' '))));
+        finish(
+            SiteNotFound,
+            QStringLiteral("Site not found | %1 is none of: %2").arg(m_options.site(), known.join(QLatin1Char(' '))));
         return;
     }
     connectTo(*site);
 }
 
-void Drive::connectTo(const HalvorixServerSite& site)
+void Drive::connectTo(const HalvorixServerSite &site)
 {
     Settings settings;
     const QSharedPointer<ConnectionParameters> parameters = connectionParameters(settings, site);
@@ -102,15 +103,15 @@ void Drive::connectTo(const HalvorixServerSite& site)
     GuiVpnStartup(m_backend, settings, m_os).startVPN(parameters, m_options.user(), m_options.password());
 }
 
-QSharedPointer<ConnectionParameters> Drive::connectionParameters(Settings& settings,
-                                                                 const HalvorixServerSite& site) const
+QSharedPointer<ConnectionParameters> Drive::connectionParameters(Settings &settings,
+                                                                 const HalvorixServerSite &site) const
 {
     if (m_options.tunnel() == DriveOptions::Tunnel::OpenConnect) {
         return QSharedPointer<ConnectionParameters>(new OpenConnectConnectionParameters(
             site, m_options.openConnectVia(), settings.iksEnableOnConnect(), settings.getCheckTunTapOnConnect(), true));
     }
     // The site's default offer for the transport's protocol.
-    const ConnectVia& via = m_options.openVpnVia();
+    const ConnectVia &via = m_options.openVpnVia();
     const OpenVpnConfigCipher offer = site.getDefaultCipherFor(via.getProtocol());
     const BackendOpenVPNConfigCipher cipher =
         site.getBackendCipher(via.getProtocol(), offer.getCipher(), offer.getPort(), offer.getAuth());
@@ -149,7 +150,7 @@ QString Drive::commandText(QByteArray line)
     return QString::fromUtf8(line);
 }
 
-void Drive::execute(const QString& line)
+void Drive::execute(const QString &line)
 {
     if (line.trimmed().isEmpty())
         return;
@@ -203,7 +204,7 @@ void Drive::quit()
         m_backend.abort();
 }
 
-void Drive::finish(int exitCode, const QString& error)
+void Drive::finish(int exitCode, const QString &error)
 {
     if (!error.isEmpty())
         m_log.print(QStringLiteral("error ") + error);

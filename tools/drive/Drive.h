@@ -28,7 +28,7 @@ class Drive : public QObject
 public:
     enum ExitCode { Normal = 0, BadArguments = 2, NoCatalogue = 3, SiteNotFound = 4 };
 
-    Drive(const EventLog& log, const DriveOptions& options);
+    Drive(const EventLog &log, const DriveOptions &options);
     ~Drive() override;
 
     // Initialises the backend; the rest happens in the event loop, which ends
@@ -37,22 +37,21 @@ public:
 
 private:
     void onUpdateCheckSettled();
-    void connectTo(const HalvorixServerSite& site);
-    QSharedPointer<ConnectionParameters> connectionParameters(Settings& settings,
-                                                              const HalvorixServerSite& site) const;
+    void connectTo(const HalvorixServerSite &site);
+    QSharedPointer<ConnectionParameters> connectionParameters(Settings &settings, const HalvorixServerSite &site) const;
     void readCommands();
     static QString commandText(QByteArray line);
-    void execute(const QString& line);
+    void execute(const QString &line);
     void onRunEnded();
     void onConnectTimeout();
     void quit();
-    void finish(int exitCode, const QString& error = QString());
+    void finish(int exitCode, const QString &error = QString());
 
-    const EventLog& m_log;
+    const EventLog &m_log;
     const DriveOptions m_options;
     MacOSXAbstractionImpl m_os;
     BackendServices m_services;
-    VpnBackendMain& m_backend;
+    VpnBackendMain &m_backend;
     QSharedPointer<PrintingFrontend> m_frontend;
     UpdateCheckWait m_updateCheck;
     QSocketNotifier m_stdin;

@@ -7,9 +7,9 @@
 #include <QMap>
 
 namespace {
-const QMap<QString, DriveOptions::Transport>& transportNames()
+const QMap<QString, DriveOptions::Transport> &transportNames()
 {
-    static const QMap<QString, DriveOptions::Transport> names{
+    static const QMap<QString, DriveOptions::Transport> names {
         {QStringLiteral("udp"), DriveOptions::Transport::Udp},
         {QStringLiteral("tcp"), DriveOptions::Transport::Tcp},
         {QStringLiteral("stealth"), DriveOptions::Transport::Stealth},
@@ -23,7 +23,7 @@ bool isDirect(DriveOptions::Transport transport)
 }
 } // namespace
 
-DriveOptions DriveOptions::parse(const QStringList& arguments)
+DriveOptions DriveOptions::parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
     const QCommandLineOption site(QStringLiteral("site"), QString(), QStringLiteral("ID"));
@@ -37,7 +37,7 @@ DriveOptions DriveOptions::parse(const QStringList& arguments)
     parser.addOptions({site, protocol, via, stunnel, tunnel, user, password, timeout});
 
     DriveOptions options;
-    if (!parser.parse(QStringList{QStringLiteral("orval-drive")} + arguments)) {
+    if (!parser.parse(QStringList {QStringLiteral("orval-drive")} + arguments)) {
         options.m_error = parser.errorText();
         return options;
     }
@@ -102,32 +102,24 @@ QString DriveOptions::usage()
                           "[--connect-timeout S]");
 }
 
-const ConnectVia& DriveOptions::openVpnVia() const
+const ConnectVia &DriveOptions::openVpnVia() const
 {
     switch (m_transport) {
-    case Transport::Tcp:
-        return ConnectVia::TCP();
-    case Transport::Stealth:
-        return ConnectVia::TCP_WITH_STEALTH_PROXY();
-    case Transport::Custom:
-        return ConnectVia::TCP_WITH_CUSTOM_PROXY();
-    case Transport::Udp:
-        break;
+    case Transport::Tcp: return ConnectVia::TCP();
+    case Transport::Stealth: return ConnectVia::TCP_WITH_STEALTH_PROXY();
+    case Transport::Custom: return ConnectVia::TCP_WITH_CUSTOM_PROXY();
+    case Transport::Udp: break;
     }
     return ConnectVia::UDP();
 }
 
-const OpenConnectConnectVia& DriveOptions::openConnectVia() const
+const OpenConnectConnectVia &DriveOptions::openConnectVia() const
 {
     switch (m_transport) {
-    case Transport::Tcp:
-        return OpenConnectConnectVia::TCP();
-    case Transport::Stealth:
-        return OpenConnectConnectVia::TCP_WITH_STEALTH_PROXY();
-    case Transport::Custom:
-        return OpenConnectConnectVia::TCP_WITH_CUSTOM_PROXY();
-    case Transport::Udp:
-        break;
+    case Transport::Tcp: return OpenConnectConnectVia::TCP();
+    case Transport::Stealth: return OpenConnectConnectVia::TCP_WITH_STEALTH_PROXY();
+    case Transport::Custom: return OpenConnectConnectVia::TCP_WITH_CUSTOM_PROXY();
+    case Transport::Udp: break;
     }
     return OpenConnectConnectVia::UDP();
 }

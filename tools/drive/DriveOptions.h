@@ -16,7 +16,7 @@ public:
 
     // Parses the arguments (without the program name). On failure the result
     // is invalid and error() says why.
-    static DriveOptions parse(const QStringList& arguments);
+    static DriveOptions parse(const QStringList &arguments);
     static QString usage();
 
     bool isValid() const { return m_error.isEmpty(); }
@@ -31,8 +31,8 @@ public:
     // Seconds a start may take to reach CONNECTED; 0 waits for ever.
     int connectTimeout() const { return m_connectTimeout; }
 
-    const ConnectVia& openVpnVia() const;
-    const OpenConnectConnectVia& openConnectVia() const;
+    const ConnectVia &openVpnVia() const;
+    const OpenConnectConnectVia &openConnectVia() const;
 
 private:
     QString m_error;

@@ -7,7 +7,7 @@ EventLog::EventLog()
     m_clock.start();
 }
 
-void EventLog::print(const QString& event) const
+void EventLog::print(const QString &event) const
 {
     const QByteArray line = QStringLiteral("[%1] %2\n").arg(m_clock.elapsed()).arg(oneLine(event)).toUtf8();
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);

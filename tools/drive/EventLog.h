@@ -11,7 +11,7 @@ class EventLog
 public:
     EventLog();
 
-    void print(const QString& event) const;
+    void print(const QString &event) const;
 
     // Keeps a text on its event line: line breaks become "\n".
     static QString oneLine(QString text);

@@ -2,34 +2,34 @@
 
 #include "EventLog.h"
 
-PrintingFrontend::PrintingFrontend(const EventLog& log)
+PrintingFrontend::PrintingFrontend(const EventLog &log)
     : m_log(log)
 {
 }
 
-void PrintingFrontend::onVpnStartupProgress(const VpnStartupProgress& progress)
+void PrintingFrontend::onVpnStartupProgress(const VpnStartupProgress &progress)
 {
     m_log.print(QStringLiteral("progress %1 %2").arg(progress.getProgressMessageKey()).arg(int(progress.getState())));
 }
 
-void PrintingFrontend::onVpnStartupResult(const VpnStartupResult& result)
+void PrintingFrontend::onVpnStartupResult(const VpnStartupResult &result)
 {
     m_log.print(QStringLiteral("result %1 %2").arg(int(result.getType())).arg(result.getMessage()));
     if (result.getType() != VpnStartupResult::STARTED)
         emit startupEnded();
 }
 
-void PrintingFrontend::onUpdateState(const VpnConnectionState& state)
+void PrintingFrontend::onUpdateState(const VpnConnectionState &state)
 {
     m_log.print(QStringLiteral("state %1 %2 %3").arg(state.getState(), state.getLocalIp(), state.getRemoteIp()));
 }
 
-void PrintingFrontend::onReceiveErrorMessage(const ErrorMessage& message)
+void PrintingFrontend::onReceiveErrorMessage(const ErrorMessage &message)
 {
     m_log.print(QStringLiteral("error ") + errorText(message));
 }
 
-void PrintingFrontend::onReceiveFatalErrorMessage(const ErrorMessage& message)
+void PrintingFrontend::onReceiveFatalErrorMessage(const ErrorMessage &message)
 {
     m_log.print(QStringLiteral("fatal ") + errorText(message));
 }
@@ -44,7 +44,7 @@ void PrintingFrontend::onEventClosed(quint64)
 {
 }
 
-void PrintingFrontend::vpnPasswordRequest(const PasswordRequestMessage& request)
+void PrintingFrontend::vpnPasswordRequest(const PasswordRequestMessage &request)
 {
     m_log.print(QStringLiteral("password %1").arg(request.getPasswordFailures()));
 }
@@ -65,7 +65,7 @@ void PrintingFrontend::onNewConfigWasDownloaded()
     emit newConfigWasDownloaded();
 }
 
-QString PrintingFrontend::errorText(const ErrorMessage& message)
+QString PrintingFrontend::errorText(const ErrorMessage &message)
 {
     return message.getMessage() + QStringLiteral(" | ") + message.getInformativeText();
 }

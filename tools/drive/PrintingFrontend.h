@@ -13,16 +13,16 @@ class PrintingFrontend : public QObject, public VpnFrontend
     Q_OBJECT
 
 public:
-    explicit PrintingFrontend(const EventLog& log);
+    explicit PrintingFrontend(const EventLog &log);
 
-    void onVpnStartupProgress(const VpnStartupProgress& progress) override;
-    void onVpnStartupResult(const VpnStartupResult& result) override;
-    void onUpdateState(const VpnConnectionState& state) override;
-    void onReceiveErrorMessage(const ErrorMessage& message) override;
-    void onReceiveFatalErrorMessage(const ErrorMessage& message) override;
+    void onVpnStartupProgress(const VpnStartupProgress &progress) override;
+    void onVpnStartupResult(const VpnStartupResult &result) override;
+    void onUpdateState(const VpnConnectionState &state) override;
+    void onReceiveErrorMessage(const ErrorMessage &message) override;
+    void onReceiveFatalErrorMessage(const ErrorMessage &message) override;
     void vpnTerminated(VpnTerminationReport report) override;
     void onEventClosed(quint64 eventId) override;
-    void vpnPasswordRequest(const PasswordRequestMessage& request) override;
+    void vpnPasswordRequest(const PasswordRequestMessage &request) override;
     void onUpdateByteCount(ByteCount byteCount) override;
     void onConnected() override;
     void onNewConfigWasDownloaded() override;
@@ -38,7 +38,7 @@ signals:
     void newConfigWasDownloaded();
 
 private:
-    static QString errorText(const ErrorMessage& message);
+    static QString errorText(const ErrorMessage &message);
 
-    const EventLog& m_log;
+    const EventLog &m_log;
 };

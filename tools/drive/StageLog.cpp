@@ -3,26 +3,26 @@
 #include "EventLog.h"
 
 StageLog::StageLog(const EventLog &log)
-    : log(log)
+    : m_log(log)
 {
 }
 
 void StageLog::onOpenVpnStarted(QProcess &)
 {
-    log.print(QStringLiteral("engine started"));
+    m_log.print(QStringLiteral("engine started"));
 }
 
 void StageLog::onHold(Hold &)
 {
-    log.print(QStringLiteral("hold"));
+    m_log.print(QStringLiteral("hold"));
 }
 
 void StageLog::onRemote(Remote &)
 {
-    log.print(QStringLiteral("remote"));
+    m_log.print(QStringLiteral("remote"));
 }
 
 void StageLog::onUp(const PushedOptions &)
 {
-    log.print(QStringLiteral("up"));
+    m_log.print(QStringLiteral("up"));
 }

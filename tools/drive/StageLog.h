@@ -19,5 +19,5 @@ public:
     void onUp(const PushedOptions &options) override;
 
 private:
-    const EventLog &log;
+    const EventLog &m_log;
 };

@@ -3,7 +3,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 
-UpdateCheckWait::UpdateCheckWait(QNetworkAccessManager& manager, int boundMs)
+UpdateCheckWait::UpdateCheckWait(QNetworkAccessManager &manager, int boundMs)
     : m_manager(manager)
 {
     m_bound.setSingleShot(true);
@@ -22,8 +22,8 @@ void UpdateCheckWait::onNewConfigWasDownloaded()
 
 void UpdateCheckWait::checkRequests()
 {
-    const QList<QNetworkReply*> replies = m_manager.findChildren<QNetworkReply*>();
-    for (const QNetworkReply* reply : replies) {
+    const QList<QNetworkReply *> replies = m_manager.findChildren<QNetworkReply *>();
+    for (const QNetworkReply *reply : replies) {
         if (reply->isRunning())
             return;
     }

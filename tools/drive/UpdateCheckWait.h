@@ -13,7 +13,7 @@ class UpdateCheckWait : public QObject
     Q_OBJECT
 
 public:
-    UpdateCheckWait(QNetworkAccessManager& manager, int boundMs);
+    UpdateCheckWait(QNetworkAccessManager &manager, int boundMs);
 
 public slots:
     void onNewConfigWasDownloaded();
@@ -25,7 +25,7 @@ private:
     void checkRequests();
     void settle();
 
-    QNetworkAccessManager& m_manager;
+    QNetworkAccessManager &m_manager;
     QTimer m_bound;
     bool m_settled = false;
 };

@@ -13,7 +13,7 @@
 
 #include <cstdio>
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     const EventLog log;
     QCoreApplication::setOrganizationName(QStringLiteral("OrvalVPN"));
@@ -23,7 +23,7 @@ int main(int argc, char** argv)
     const QStringList arguments = application.arguments().mid(1);
 
     // The termination-signal handler re-runs this program with "--cleanup".
-    if (arguments == QStringList{QStringLiteral("--cleanup")}) {
+    if (arguments == QStringList {QStringLiteral("--cleanup")}) {
         CleanUpRunnable cleanUp;
         return cleanUp.run();
     }

@@ -20,19 +20,19 @@
 #include <unistd.h>
 
 GuiCommands::GuiCommands(const EventLog &log, OrvalVPNRunnable &runnable)
-    : log(log)
-    , runnable(runnable)
-    , input(STDIN_FILENO, QSocketNotifier::Read)
+    : m_log(log)
+    , m_runnable(runnable)
+    , m_input(STDIN_FILENO, QSocketNotifier::Read)
 {
-    connect(&input, &QSocketNotifier::activated, this, &GuiCommands::readCommands);
+    connect(&m_input, &QSocketNotifier::activated, this, &GuiCommands::readCommands);
     qApp->installEventFilter(this);
 }
 
 bool GuiCommands::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!windowShown && event->type() == QEvent::Show && qobject_cast<QMainWindow *>(watched)) {
-        windowShown = true;
-        log.print(QStringLiteral("window-shown"));
+    if (!m_windowShown && event->type() == QEvent::Show && qobject_cast<QMainWindow *>(watched)) {
+        m_windowShown = true;
+        m_log.print(QStringLiteral("window-shown"));
     }
     return QObject::eventFilter(watched, event);
 }
@@ -44,10 +44,10 @@ void GuiCommands::readCommands()
     if (count < 0 && (errno == EAGAIN || errno == EINTR))
         return;
     if (count > 0)
-        pending.append(buffer, int(count));
-    for (int end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
-        QByteArray line = pending.left(end);
-        pending.remove(0, end + 1);
+        m_pending.append(buffer, int(count));
+    for (int end = m_pending.indexOf('\n'); end >= 0; end = m_pending.indexOf('\n')) {
+        QByteArray line = m_pending.left(end);
+        m_pending.remove(0, end + 1);
         if (line.endsWith('\r'))
             line.chop(1);
         // Run from the event loop: a command that opens a modal box then
@@ -56,7 +56,7 @@ void GuiCommands::readCommands()
         QTimer::singleShot(0, this, [this, command] { execute(command); });
     }
     if (count <= 0) {
-        input.setEnabled(false);
+        m_input.setEnabled(false);
         QTimer::singleShot(0, this, &GuiCommands::quit);
     }
 }
@@ -108,7 +108,7 @@ void GuiCommands::answer(const QString &buttonText)
         return fail(QStringLiteral("No question"), buttonText);
     for (QAbstractButton *button : box->buttons()) {
         if (button->text().remove(QLatin1Char('&')) == buttonText) {
-            log.print(QStringLiteral("answered %1 | %2").arg(buttonText, EventLog::oneLine(box->text())));
+            m_log.print(QStringLiteral("answered %1 | %2").arg(buttonText, EventLog::oneLine(box->text())));
             button->click();
             return;
         }
@@ -157,7 +157,7 @@ void GuiCommands::read(const QString &name)
         text = button->text();
     else
         return fail(QStringLiteral("No text"), name);
-    log.print(QStringLiteral("text %1 | %2").arg(name, EventLog::oneLine(text)));
+    m_log.print(QStringLiteral("text %1 | %2").arg(name, EventLog::oneLine(text)));
 }
 
 void GuiCommands::shot(const QString &file, bool wholeScreen)
@@ -176,7 +176,7 @@ void GuiCommands::shot(const QString &file, bool wholeScreen)
     }
     if (picture.isNull() || !picture.save(file, "PNG"))
         return fail(QStringLiteral("No picture"), file);
-    log.print(QStringLiteral("shot ") + file);
+    m_log.print(QStringLiteral("shot ") + file);
 }
 
 void GuiCommands::quit()
@@ -184,7 +184,7 @@ void GuiCommands::quit()
     if (auto *action = qobject_cast<QAction *>(find(QStringLiteral("actionQuit"))))
         action->trigger();
     else
-        runnable.onExitApplication();
+        m_runnable.onExitApplication();
 }
 
 QObject *GuiCommands::find(const QString &name)
@@ -206,5 +206,5 @@ QObject *GuiCommands::find(const QString &name)
 
 void GuiCommands::fail(const QString &what, const QString &detail) const
 {
-    log.print(QStringLiteral("error %1 | %2").arg(what, detail));
+    m_log.print(QStringLiteral("error %1 | %2").arg(what, detail));
 }

@@ -47,9 +47,9 @@ private:
     static QObject *find(const QString &name);
     void fail(const QString &what, const QString &detail) const;
 
-    const EventLog &log;
-    OrvalVPNRunnable &runnable;
-    QSocketNotifier input;
-    QByteArray pending;
-    bool windowShown = false;
+    const EventLog &m_log;
+    OrvalVPNRunnable &m_runnable;
+    QSocketNotifier m_input;
+    QByteArray m_pending;
+    bool m_windowShown = false;
 };

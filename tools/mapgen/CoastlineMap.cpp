@@ -90,7 +90,7 @@ bool CoastlineMap::joinRings(const QVector<Segment> &segments, QString *error)
             used[next] = true;
             ring += QPolygonF(segments[next].points.mid(1));
         }
-        rings[level].append(unwrapped(ring));
+        m_rings[level].append(unwrapped(ring));
     }
     return true;
 }
@@ -117,13 +117,13 @@ QPolygonF CoastlineMap::unwrapped(QPolygonF ring)
 
 int CoastlineMap::ringCount(int level) const
 {
-    return rings.value(level).size();
+    return m_rings.value(level).size();
 }
 
 QPainterPath CoastlineMap::projectedPath(int level, int width) const
 {
     QPainterPath path;
-    for (const QPolygonF &ring : rings.value(level)) {
+    for (const QPolygonF &ring : m_rings.value(level)) {
         QPolygonF projected;
         projected.reserve(ring.size());
         for (const QPointF &point : ring)

@@ -40,5 +40,5 @@ private:
 
     // Per level, rings in degrees with continuous longitudes (they may leave
     // -180..180); a ring around a pole is closed along that pole.
-    QMap<int, QVector<QPolygonF>> rings;
+    QMap<int, QVector<QPolygonF>> m_rings;
 };

@@ -5,19 +5,19 @@
 
 DnsListDialog::DnsListDialog(const DnsList &list, const QList<DnsListEntry> &inUse, QWidget *parent)
     : QDialog(parent)
-    , ui(new Ui::DnsListDialog)
+    , m_ui(new Ui::DnsListDialog)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     setWindowTitle(QStringLiteral("Edit nameservers"));
     setStyleSheet(StyleSheet::fromResource(QStringLiteral(":/resources/dnslistdialog.qss")));
-    ui->dnsListWidget->setCustomDnsList(list, inUse);
+    m_ui->dnsListWidget->setCustomDnsList(list, inUse);
 }
 
 DnsListDialog::~DnsListDialog() = default;
 
 DnsList DnsListDialog::getDnsList() const
 {
-    return ui->dnsListWidget->getCustomDnsList();
+    return m_ui->dnsListWidget->getCustomDnsList();
 }
 
 void DnsListDialog::on_okButton_clicked()

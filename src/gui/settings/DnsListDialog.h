@@ -28,5 +28,5 @@ private slots:
     void on_cancelButton_clicked();
 
 private:
-    QScopedPointer<Ui::DnsListDialog> ui;
+    QScopedPointer<Ui::DnsListDialog> m_ui;
 };

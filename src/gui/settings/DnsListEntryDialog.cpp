@@ -5,30 +5,30 @@
 
 DnsListEntryDialog::DnsListEntryDialog(QWidget *parent)
     : QDialog(parent)
-    , ui(new Ui::DnsListEntryDialog)
+    , m_ui(new Ui::DnsListEntryDialog)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     setWindowTitle(QStringLiteral("Edit nameserver entry"));
     setStyleSheet(StyleSheet::fromResource(QStringLiteral(":/resources/dnslistentrydialog.qss")));
-    ui->okButton->setEnabled(false);
-    connect(ui->dnslistentrywidget, &DnsListEntryWidget::areInputsValid, this, &DnsListEntryDialog::onInputsChecked);
+    m_ui->okButton->setEnabled(false);
+    connect(m_ui->dnslistentrywidget, &DnsListEntryWidget::areInputsValid, this, &DnsListEntryDialog::onInputsChecked);
 }
 
 DnsListEntryDialog::~DnsListEntryDialog() = default;
 
 void DnsListEntryDialog::setListEntryToEdit(const QStringList &usedNames, const DnsListEntry &entry)
 {
-    ui->dnslistentrywidget->setListEntryToEdit(usedNames, entry);
+    m_ui->dnslistentrywidget->setListEntryToEdit(usedNames, entry);
 }
 
 DnsListEntry DnsListEntryDialog::getModifiedEntry()
 {
-    return ui->dnslistentrywidget->getNewEntry();
+    return m_ui->dnslistentrywidget->getNewEntry();
 }
 
 void DnsListEntryDialog::onInputsChecked(bool valid)
 {
-    ui->okButton->setEnabled(valid);
+    m_ui->okButton->setEnabled(valid);
 }
 
 void DnsListEntryDialog::on_okButton_clicked()

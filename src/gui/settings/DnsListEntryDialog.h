@@ -28,5 +28,5 @@ private slots:
     void on_cancelButton_clicked();
 
 private:
-    QScopedPointer<Ui::DnsListEntryDialog> ui;
+    QScopedPointer<Ui::DnsListEntryDialog> m_ui;
 };

@@ -23,35 +23,36 @@ QHostAddress addressOf(const QLineEdit &edit)
 
 DnsListEntryWidget::DnsListEntryWidget(QWidget *parent)
     : QWidget(parent)
-    , ui(new Ui::DnsListEntryWidget)
-    , entry(QString(), QHostAddress(), QHostAddress(), true)
+    , m_ui(new Ui::DnsListEntryWidget)
+    , m_entry(QString(), QHostAddress(), QHostAddress(), true)
 {
-    ui->setupUi(this);
-    ui->nameNS->setText(QString());
-    ui->dns1Address->setText(QString());
-    ui->dns2Address->setText(QString());
+    m_ui->setupUi(this);
+    m_ui->nameNS->setText(QString());
+    m_ui->dns1Address->setText(QString());
+    m_ui->dns2Address->setText(QString());
 }
 
 DnsListEntryWidget::~DnsListEntryWidget() = default;
 
 void DnsListEntryWidget::setListEntryToEdit(const QStringList &usedNames, const DnsListEntry &entry)
 {
-    this->entry = entry;
-    this->usedNames = usedNames;
+    this->m_entry = entry;
+    this->m_usedNames = usedNames;
     // An entry without a name or a first address is shown as a new one; a
     // null second address shows as the empty text.
     const bool complete = !entry.getName().isEmpty() && !entry.getDns1().isNull();
-    ui->nameNS->setText(complete ? entry.getName() : QString());
-    ui->dns1Address->setText(complete ? entry.getDns1().toString() : QString());
-    ui->dns2Address->setText(complete ? entry.getDns2().toString() : QString());
+    m_ui->nameNS->setText(complete ? entry.getName() : QString());
+    m_ui->dns1Address->setText(complete ? entry.getDns1().toString() : QString());
+    m_ui->dns2Address->setText(complete ? entry.getDns2().toString() : QString());
     // The texts may not have changed while the names to avoid did.
     checkInputs();
 }
 
 DnsListEntry DnsListEntryWidget::getNewEntry()
 {
-    entry = DnsListEntry(ui->nameNS->text().trimmed(), addressOf(*ui->dns1Address), addressOf(*ui->dns2Address), true);
-    return entry;
+    m_entry = DnsListEntry(m_ui->nameNS->text().trimmed(), addressOf(*m_ui->dns1Address), addressOf(*m_ui->dns2Address),
+                           true);
+    return m_entry;
 }
 
 void DnsListEntryWidget::on_nameNS_textChanged(const QString &)
@@ -71,12 +72,12 @@ void DnsListEntryWidget::on_dns2Address_textChanged(const QString &)
 
 void DnsListEntryWidget::checkInputs()
 {
-    const bool secondValid = ui->dns2Address->hasAcceptableInput() || ui->dns2Address->text().isEmpty();
-    emit areInputsValid(isNameAvailable(ui->nameNS->text().trimmed()) && ui->dns1Address->hasAcceptableInput()
+    const bool secondValid = m_ui->dns2Address->hasAcceptableInput() || m_ui->dns2Address->text().isEmpty();
+    emit areInputsValid(isNameAvailable(m_ui->nameNS->text().trimmed()) && m_ui->dns1Address->hasAcceptableInput()
                         && secondValid);
 }
 
 bool DnsListEntryWidget::isNameAvailable(const QString &name) const
 {
-    return !name.isEmpty() && !usedNames.contains(name) && !reservedNames().contains(name, Qt::CaseInsensitive);
+    return !name.isEmpty() && !m_usedNames.contains(name) && !reservedNames().contains(name, Qt::CaseInsensitive);
 }

@@ -36,7 +36,7 @@ private:
     void checkInputs();
     bool isNameAvailable(const QString &name) const;
 
-    QScopedPointer<Ui::DnsListEntryWidget> ui;
-    DnsListEntry entry;
-    QStringList usedNames;
+    QScopedPointer<Ui::DnsListEntryWidget> m_ui;
+    DnsListEntry m_entry;
+    QStringList m_usedNames;
 };

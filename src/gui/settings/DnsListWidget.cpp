@@ -23,95 +23,95 @@ QString displayText(const DnsListEntry &entry)
 
 DnsListWidget::DnsListWidget(QWidget *parent)
     : QWidget(parent)
-    , ui(new Ui::DnsListWidget)
+    , m_ui(new Ui::DnsListWidget)
 {
-    dnsList.addHardCodedEntries();
-    ui->setupUi(this);
-    ui->customDNSListEdit->setEnabled(false);
-    ui->customDNSListRemove->setEnabled(false);
+    m_dnsList.addHardCodedEntries();
+    m_ui->setupUi(this);
+    m_ui->customDNSListEdit->setEnabled(false);
+    m_ui->customDNSListRemove->setEnabled(false);
 }
 
 DnsListWidget::~DnsListWidget() = default;
 
 void DnsListWidget::setCustomDnsList(const DnsList &list, const QList<DnsListEntry> &inUse)
 {
-    dnsList = list;
-    this->inUse = inUse;
+    m_dnsList = list;
+    this->m_inUse = inUse;
     updateCustomDnsListView();
 }
 
 DnsList DnsListWidget::getCustomDnsList() const
 {
-    return dnsList;
+    return m_dnsList;
 }
 
 void DnsListWidget::updateCustomDnsListView()
 {
-    ui->customDnsList->clear();
-    for (const DnsListEntry &entry : qAsConst(dnsList)) {
-        auto *item = new QListWidgetItem(displayText(entry), ui->customDnsList);
+    m_ui->customDnsList->clear();
+    for (const DnsListEntry &entry : qAsConst(m_dnsList)) {
+        auto *item = new QListWidgetItem(displayText(entry), m_ui->customDnsList);
         item->setData(Qt::UserRole, QVariant::fromValue(entry));
     }
-    ui->customDnsList->sortItems(Qt::AscendingOrder);
+    m_ui->customDnsList->sortItems(Qt::AscendingOrder);
     fitListToEntries();
 }
 
 void DnsListWidget::fitListToEntries()
 {
     // Wide enough for the longest entry, within reason, so addresses are not cut off.
-    const QListWidget &list = *ui->customDnsList;
+    const QListWidget &list = *m_ui->customDnsList;
     const int chrome = 2 * list.frameWidth() + list.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    ui->customDnsList->setMinimumWidth(qMin(list.sizeHintForColumn(0) + chrome, MAXIMUM_LIST_WIDTH));
+    m_ui->customDnsList->setMinimumWidth(qMin(list.sizeHintForColumn(0) + chrome, MAXIMUM_LIST_WIDTH));
 }
 
 bool DnsListWidget::isLocked(const DnsListEntry &entry) const
 {
-    return !entry.isEditable() || inUse.contains(entry);
+    return !entry.isEditable() || m_inUse.contains(entry);
 }
 
 void DnsListWidget::on_customDnsList_itemSelectionChanged()
 {
-    const QList<QListWidgetItem *> selected = ui->customDnsList->selectedItems();
+    const QList<QListWidgetItem *> selected = m_ui->customDnsList->selectedItems();
     const bool editable = selected.size() == 1 && !isLocked(entryOf(*selected.first()));
-    ui->customDNSListEdit->setEnabled(editable);
-    ui->customDNSListRemove->setEnabled(editable);
+    m_ui->customDNSListEdit->setEnabled(editable);
+    m_ui->customDNSListRemove->setEnabled(editable);
 }
 
 void DnsListWidget::on_customDNSListAdd_clicked()
 {
     DnsListEntryDialog dialog(this);
-    dialog.setListEntryToEdit(dnsList.getNames(), DnsListEntry(QString(), QHostAddress(), QHostAddress(), true));
+    dialog.setListEntryToEdit(m_dnsList.getNames(), DnsListEntry(QString(), QHostAddress(), QHostAddress(), true));
     if (dialog.exec() == QDialog::Accepted)
-        dnsList.append(dialog.getModifiedEntry());
+        m_dnsList.append(dialog.getModifiedEntry());
     updateCustomDnsListView();
 }
 
 void DnsListWidget::on_customDNSListEdit_clicked()
 {
-    const QListWidgetItem *item = ui->customDnsList->currentItem();
+    const QListWidgetItem *item = m_ui->customDnsList->currentItem();
     if (!item)
         return;
     const DnsListEntry current = entryOf(*item);
-    QStringList usedNames = dnsList.getNames();
+    QStringList usedNames = m_dnsList.getNames();
     usedNames.removeOne(current.getName());
 
     DnsListEntryDialog dialog(this);
     dialog.setListEntryToEdit(usedNames, current);
     if (dialog.exec() == QDialog::Accepted) {
-        const int index = dnsList.indexOf(current);
+        const int index = m_dnsList.indexOf(current);
         if (index >= 0)
-            dnsList.replace(index, dialog.getModifiedEntry());
+            m_dnsList.replace(index, dialog.getModifiedEntry());
     }
     updateCustomDnsListView();
 }
 
 void DnsListWidget::on_customDNSListRemove_clicked()
 {
-    const QList<QListWidgetItem *> selected = ui->customDnsList->selectedItems();
+    const QList<QListWidgetItem *> selected = m_ui->customDnsList->selectedItems();
     if (selected.isEmpty())
         return;
     const DnsListEntry entry = entryOf(*selected.first());
     if (entry.isEditable())
-        dnsList.removeOne(entry);
+        m_dnsList.removeOne(entry);
     updateCustomDnsListView();
 }

@@ -34,7 +34,7 @@ private:
     void fitListToEntries();
     bool isLocked(const DnsListEntry &entry) const;
 
-    QScopedPointer<Ui::DnsListWidget> ui;
-    DnsList dnsList;
-    QList<DnsListEntry> inUse;
+    QScopedPointer<Ui::DnsListWidget> m_ui;
+    DnsList m_dnsList;
+    QList<DnsListEntry> m_inUse;
 };

@@ -6,11 +6,11 @@
 InternetKillSwitchInterfacesDialog::InternetKillSwitchInterfacesDialog(
     const QList<NetworkInterface> &allInterfaces, const QList<NetworkInterface> &selectedInterfaces, QWidget *parent)
     : QDialog(parent)
-    , ui(new Ui::InternetKillSwitchInterfacesDialog)
-    , allInterfaces(allInterfaces)
-    , selectedInterfaces(selectedInterfaces)
+    , m_ui(new Ui::InternetKillSwitchInterfacesDialog)
+    , m_allInterfaces(allInterfaces)
+    , m_selectedInterfaces(selectedInterfaces)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     setStyleSheet(StyleSheet::fromResource(QStringLiteral(":/resources/internetkillswitchinterfacesdialog.qss")));
     setWindowTitle(QStringLiteral("Select Interfaces"));
     updateInternetKillSwitchInterfaceListView();
@@ -20,31 +20,31 @@ InternetKillSwitchInterfacesDialog::~InternetKillSwitchInterfacesDialog() = defa
 
 void InternetKillSwitchInterfacesDialog::updateInternetKillSwitchInterfaceListView()
 {
-    ui->internetKillSwitchInterfaces->clear();
-    for (const NetworkInterface &service : qAsConst(allInterfaces)) {
-        auto *item = new QListWidgetItem(service.getName(), ui->internetKillSwitchInterfaces);
+    m_ui->internetKillSwitchInterfaces->clear();
+    for (const NetworkInterface &service : qAsConst(m_allInterfaces)) {
+        auto *item = new QListWidgetItem(service.getName(), m_ui->internetKillSwitchInterfaces);
         item->setData(Qt::UserRole, QVariant::fromValue(service));
         // Services are the same when their names are.
-        item->setCheckState(selectedInterfaces.contains(service) ? Qt::Checked : Qt::Unchecked);
+        item->setCheckState(m_selectedInterfaces.contains(service) ? Qt::Checked : Qt::Unchecked);
     }
-    ui->internetKillSwitchInterfaces->sortItems(Qt::AscendingOrder);
+    m_ui->internetKillSwitchInterfaces->sortItems(Qt::AscendingOrder);
 }
 
 QList<NetworkInterface> InternetKillSwitchInterfacesDialog::getInternetKillSwitchInterfacesSelected()
 {
-    selectedInterfaces.clear();
-    for (int row = 0; row < ui->internetKillSwitchInterfaces->count(); ++row) {
-        const QListWidgetItem *item = ui->internetKillSwitchInterfaces->item(row);
+    m_selectedInterfaces.clear();
+    for (int row = 0; row < m_ui->internetKillSwitchInterfaces->count(); ++row) {
+        const QListWidgetItem *item = m_ui->internetKillSwitchInterfaces->item(row);
         if (item->checkState() == Qt::Checked)
-            selectedInterfaces << item->data(Qt::UserRole).value<NetworkInterface>();
+            m_selectedInterfaces << item->data(Qt::UserRole).value<NetworkInterface>();
     }
-    return selectedInterfaces;
+    return m_selectedInterfaces;
 }
 
 void InternetKillSwitchInterfacesDialog::setAllCheckStates(Qt::CheckState state)
 {
-    for (int row = 0; row < ui->internetKillSwitchInterfaces->count(); ++row)
-        ui->internetKillSwitchInterfaces->item(row)->setCheckState(state);
+    for (int row = 0; row < m_ui->internetKillSwitchInterfaces->count(); ++row)
+        m_ui->internetKillSwitchInterfaces->item(row)->setCheckState(state);
 }
 
 void InternetKillSwitchInterfacesDialog::on_checkAllButton_clicked()

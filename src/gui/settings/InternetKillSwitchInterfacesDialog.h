@@ -34,7 +34,7 @@ private:
     void updateInternetKillSwitchInterfaceListView();
     void setAllCheckStates(Qt::CheckState state);
 
-    QScopedPointer<Ui::InternetKillSwitchInterfacesDialog> ui;
-    QList<NetworkInterface> allInterfaces;
-    QList<NetworkInterface> selectedInterfaces;
+    QScopedPointer<Ui::InternetKillSwitchInterfacesDialog> m_ui;
+    QList<NetworkInterface> m_allInterfaces;
+    QList<NetworkInterface> m_selectedInterfaces;
 };

@@ -14,7 +14,7 @@ QValidator::State IpAddressValidator::validate(QString &input, int &pos) const
     pos = qMin(pos, input.length());
 
     static const QRegExp groupJustFilled(QStringLiteral("(\\d{1,3}\\.){0,2}\\d{3}"));
-    if (lastText.length() < input.length() && groupJustFilled.exactMatch(input)) {
+    if (m_lastText.length() < input.length() && groupJustFilled.exactMatch(input)) {
         if (pos == input.length())
             ++pos;
         input.append(QLatin1Char('.'));
@@ -24,7 +24,7 @@ QValidator::State IpAddressValidator::validate(QString &input, int &pos) const
     // A refused keystroke leaves the editor's text as it was, so it must not
     // count as the text to grow from.
     if (state != Invalid)
-        lastText = input;
+        m_lastText = input;
     return state;
 }
 

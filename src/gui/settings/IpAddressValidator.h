@@ -17,5 +17,5 @@ private:
 
     // The text after the previous validation that the editor could keep: the
     // automatic dot is added only while the text grows.
-    mutable QString lastText;
+    mutable QString m_lastText;
 };

@@ -14,13 +14,13 @@ QByteArray upToNul(const QByteArray &bytes)
     const int nul = bytes.indexOf('\0');
     return nul < 0 ? bytes : bytes.left(nul);
 }
-}
+} // namespace
 
 LogDialog::LogDialog(QWidget *parent)
     : QDialog(parent)
-    , ui(new Ui::LogDialog)
+    , m_ui(new Ui::LogDialog)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     setStyleSheet(StyleSheet::fromResource(QStringLiteral(":/resources/logdialog.qss")));
     refreshLog();
 }
@@ -34,7 +34,7 @@ void LogDialog::refreshLog()
         return;
     // Never rich text: a log line that looks like HTML would otherwise render,
     // with links that navigate inside the viewer.
-    ui->logViewer->setPlainText(QString::fromUtf8(upToNul(log.readAll())));
+    m_ui->logViewer->setPlainText(QString::fromUtf8(upToNul(log.readAll())));
 }
 
 void LogDialog::on_refreshLogButton_clicked()
@@ -44,7 +44,7 @@ void LogDialog::on_refreshLogButton_clicked()
 
 void LogDialog::on_copyToClipboardButton_clicked()
 {
-    QGuiApplication::clipboard()->setText(ui->logViewer->toPlainText(), QClipboard::Clipboard);
+    QGuiApplication::clipboard()->setText(m_ui->logViewer->toPlainText(), QClipboard::Clipboard);
 }
 
 void LogDialog::on_closeButton_clicked()

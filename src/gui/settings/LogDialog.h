@@ -24,5 +24,5 @@ private slots:
     void on_closeButton_clicked();
 
 private:
-    QScopedPointer<Ui::LogDialog> ui;
+    QScopedPointer<Ui::LogDialog> m_ui;
 };

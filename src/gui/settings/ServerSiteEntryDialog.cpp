@@ -5,13 +5,13 @@
 
 ServerSiteEntryDialog::ServerSiteEntryDialog(QWidget *parent)
     : QDialog(parent)
-    , ui(new Ui::ServerSiteEntryDialog)
+    , m_ui(new Ui::ServerSiteEntryDialog)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     setWindowTitle(QStringLiteral("Add new dedicated Ip"));
     setStyleSheet(StyleSheet::fromResource(QStringLiteral(":/resources/serversiteentrydialog.qss")));
-    ui->okButton->setEnabled(false);
-    connect(ui->serversiteentrywidget, &ServerSiteEntryWidget::areInputsValid, this,
+    m_ui->okButton->setEnabled(false);
+    connect(m_ui->serversiteentrywidget, &ServerSiteEntryWidget::areInputsValid, this,
             &ServerSiteEntryDialog::onInputsChecked);
 }
 
@@ -19,22 +19,22 @@ ServerSiteEntryDialog::~ServerSiteEntryDialog() = default;
 
 void ServerSiteEntryDialog::setAlreadyUsedIps(const QList<QHostAddress> &addresses)
 {
-    ui->serversiteentrywidget->setAlreadyUsedIps(addresses);
+    m_ui->serversiteentrywidget->setAlreadyUsedIps(addresses);
 }
 
 HalvorixServerSite ServerSiteEntryDialog::getNewEntry() const
 {
-    return ui->serversiteentrywidget->getNewEntry();
+    return m_ui->serversiteentrywidget->getNewEntry();
 }
 
 bool ServerSiteEntryDialog::setAsDefault() const
 {
-    return ui->serversiteentrywidget->setAsDefault();
+    return m_ui->serversiteentrywidget->setAsDefault();
 }
 
 void ServerSiteEntryDialog::onInputsChecked(bool valid)
 {
-    ui->okButton->setEnabled(valid);
+    m_ui->okButton->setEnabled(valid);
 }
 
 void ServerSiteEntryDialog::on_okButton_clicked()

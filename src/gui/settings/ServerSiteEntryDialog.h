@@ -31,5 +31,5 @@ private slots:
     void on_cancelButton_clicked();
 
 private:
-    QScopedPointer<Ui::ServerSiteEntryDialog> ui;
+    QScopedPointer<Ui::ServerSiteEntryDialog> m_ui;
 };

@@ -11,13 +11,13 @@
 
 ServerSiteEntryWidget::ServerSiteEntryWidget(QWidget *parent)
     : QWidget(parent)
-    , ui(new Ui::ServerSiteEntryWidget)
+    , m_ui(new Ui::ServerSiteEntryWidget)
 {
-    ui->setupUi(this);
-    ui->serverSitesDedicatedIpComment->setText(QString());
-    ui->serverSitesDedicatedIpAddress->setText(QString());
-    ui->serverSitesProtocolFilter->clear();
-    ui->serverSitesPortFilter->clear();
+    m_ui->setupUi(this);
+    m_ui->serverSitesDedicatedIpComment->setText(QString());
+    m_ui->serverSitesDedicatedIpAddress->setText(QString());
+    m_ui->serverSitesProtocolFilter->clear();
+    m_ui->serverSitesPortFilter->clear();
     fillCountries();
     fillFilters();
 }
@@ -27,8 +27,8 @@ ServerSiteEntryWidget::~ServerSiteEntryWidget() = default;
 void ServerSiteEntryWidget::fillCountries()
 {
     for (const CountryCode &country : CountryCode::countryCodes())
-        ui->serverSitesDedicatedIpCountryCode->addItem(QIcon(country.getFlagPath()), country.getName(),
-                                                       country.getIso3Code());
+        m_ui->serverSitesDedicatedIpCountryCode->addItem(QIcon(country.getFlagPath()), country.getName(),
+                                                         country.getIso3Code());
 }
 
 void ServerSiteEntryWidget::fillFilters()
@@ -36,32 +36,32 @@ void ServerSiteEntryWidget::fillFilters()
     Settings settings;
     const QList<OpenVpnConfigCipher> offers = ConfigJson(settings).getDefaultCiphers();
     for (const ServerSiteProtocolFilter &filter : ServerSiteProtocolFilter::createProtocolFilterList(offers))
-        ui->serverSitesProtocolFilter->addItem(filter.displayString(), QVariant::fromValue(filter));
+        m_ui->serverSitesProtocolFilter->addItem(filter.displayString(), QVariant::fromValue(filter));
     for (const ServerSitePortFilter &filter : ServerSitePortFilter::createPortFilterList(offers))
-        ui->serverSitesPortFilter->addItem(filter.displayString(), QVariant::fromValue(filter));
+        m_ui->serverSitesPortFilter->addItem(filter.displayString(), QVariant::fromValue(filter));
 }
 
 void ServerSiteEntryWidget::setAlreadyUsedIps(const QList<QHostAddress> &addresses)
 {
     for (const QHostAddress &address : addresses)
-        usedAddresses << address.toString();
+        m_usedAddresses << address.toString();
 }
 
 void ServerSiteEntryWidget::on_serverSitesDedicatedIpAddress_textChanged(const QString &text)
 {
-    emit areInputsValid(!usedAddresses.contains(text) && ui->serverSitesDedicatedIpAddress->hasAcceptableInput());
+    emit areInputsValid(!m_usedAddresses.contains(text) && m_ui->serverSitesDedicatedIpAddress->hasAcceptableInput());
 }
 
 HalvorixServerSite ServerSiteEntryWidget::getNewEntry() const
 {
     return HalvorixServerSite::dedicatedServerSite(
-        ui->serverSitesDedicatedIpCountryCode->currentData().toString(), ui->serverSitesDedicatedIpComment->text(),
-        QHostAddress(ui->serverSitesDedicatedIpAddress->text().trimmed()), QDir(QString()),
-        ui->serverSitesProtocolFilter->currentData().value<ServerSiteProtocolFilter>(),
-        ui->serverSitesPortFilter->currentData().value<ServerSitePortFilter>());
+        m_ui->serverSitesDedicatedIpCountryCode->currentData().toString(), m_ui->serverSitesDedicatedIpComment->text(),
+        QHostAddress(m_ui->serverSitesDedicatedIpAddress->text().trimmed()), QDir(QString()),
+        m_ui->serverSitesProtocolFilter->currentData().value<ServerSiteProtocolFilter>(),
+        m_ui->serverSitesPortFilter->currentData().value<ServerSitePortFilter>());
 }
 
 bool ServerSiteEntryWidget::setAsDefault() const
 {
-    return ui->serverSitesSetAsDefaultCheckbox->isChecked();
+    return m_ui->serverSitesSetAsDefaultCheckbox->isChecked();
 }

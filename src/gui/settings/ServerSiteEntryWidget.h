@@ -38,6 +38,6 @@ private:
     void fillCountries();
     void fillFilters();
 
-    QScopedPointer<Ui::ServerSiteEntryWidget> ui;
-    QStringList usedAddresses;
+    QScopedPointer<Ui::ServerSiteEntryWidget> m_ui;
+    QStringList m_usedAddresses;
 };

@@ -10,22 +10,22 @@ SettingsDialog::SettingsDialog(QWidget *parent, const QList<StealthProxy> &steal
                                VpnBackend &vpnBackend, bool globalRouteAlreadyActive, bool autoLoginAllowed,
                                bool connectionActive)
     : QDialog(parent)
-    , ui(new Ui_SettingsDialog)
-    , osAbstraction(osAbstraction)
-    , vpnBackend(vpnBackend)
+    , m_ui(new Ui_SettingsDialog)
+    , m_osAbstraction(osAbstraction)
+    , m_vpnBackend(vpnBackend)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     setStyleSheet(StyleSheet::fromResource(QStringLiteral(":/resources/settingsdialog.qss")));
 
-    SettingsWidget *widget = ui->settingsWidget;
+    SettingsWidget *widget = m_ui->settingsWidget;
     // accept() was connected first by the form: the dialog is hidden before
     // the save asks its questions.
-    connect(ui->buttonBox, &QDialogButtonBox::accepted, widget, &SettingsWidget::onDialogSave);
-    connect(ui->buttonBox, &QDialogButtonBox::rejected, widget, &SettingsWidget::onDialogCancel);
-    connect(ui->buttonBox->button(QDialogButtonBox::RestoreDefaults), &QPushButton::clicked, widget,
+    connect(m_ui->buttonBox, &QDialogButtonBox::accepted, widget, &SettingsWidget::onDialogSave);
+    connect(m_ui->buttonBox, &QDialogButtonBox::rejected, widget, &SettingsWidget::onDialogCancel);
+    connect(m_ui->buttonBox->button(QDialogButtonBox::RestoreDefaults), &QPushButton::clicked, widget,
             &SettingsWidget::onRestoreDefaults);
     // A custom proxy without a usable address or port can't be saved.
-    QPushButton *save = ui->buttonBox->button(QDialogButtonBox::Save);
+    QPushButton *save = m_ui->buttonBox->button(QDialogButtonBox::Save);
     connect(widget, &SettingsWidget::areInputsValid, save, &QPushButton::setEnabled);
 
     widget->setOsAbstraction(&osAbstraction);

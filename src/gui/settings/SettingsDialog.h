@@ -24,7 +24,7 @@ public:
     ~SettingsDialog() override;
 
 private:
-    QScopedPointer<Ui_SettingsDialog> ui;
-    OsAbstraction &osAbstraction;
-    VpnBackend &vpnBackend;
+    QScopedPointer<Ui_SettingsDialog> m_ui;
+    OsAbstraction &m_osAbstraction;
+    VpnBackend &m_vpnBackend;
 };

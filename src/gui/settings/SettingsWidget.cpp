@@ -71,32 +71,33 @@ DnsPreferenceAction dnsActionOf(const QComboBox &combo)
 
 SettingsWidget::SettingsWidget(QWidget *parent)
     : QWidget(parent)
-    , ui(new Ui_SettingsWidget)
+    , m_ui(new Ui_SettingsWidget)
 {
-    dnsList.addHardCodedEntries();
-    ui->setupUi(this);
+    m_dnsList.addHardCodedEntries();
+    m_ui->setupUi(this);
     setStyleSheet(StyleSheet::fromResource(QStringLiteral(":/resources/settingswidget.qss")));
 
     // Kept in the form for the stored values, but not offered here.
-    ui->preventWebRtcLeak->hide();
-    ui->blockOutsideDns->hide();
-    ui->CheckTunTapOnConnect->hide();
-    ui->minimizeToTray_widget->hide();
-    ui->hideFromDock->show();
+    m_ui->preventWebRtcLeak->hide();
+    m_ui->blockOutsideDns->hide();
+    m_ui->CheckTunTapOnConnect->hide();
+    m_ui->minimizeToTray_widget->hide();
+    m_ui->hideFromDock->show();
 
-    connect(ui->proxySettingsStealth, &QRadioButton::toggled, ui->proxySettingsStealthValues, &QWidget::setEnabled);
-    connect(ui->proxySettingsCustom, &QRadioButton::toggled, ui->proxySettingsCustomValues, &QWidget::setEnabled);
-    connect(ui->proxySettingsCustom, &QRadioButton::toggled, this, &SettingsWidget::updateSaveAllowed);
-    connect(ui->logOptionComboBox, QOverload<int>::of(&QComboBox::activated), this, [this] { logOptionChosen = true; });
+    connect(m_ui->proxySettingsStealth, &QRadioButton::toggled, m_ui->proxySettingsStealthValues, &QWidget::setEnabled);
+    connect(m_ui->proxySettingsCustom, &QRadioButton::toggled, m_ui->proxySettingsCustomValues, &QWidget::setEnabled);
+    connect(m_ui->proxySettingsCustom, &QRadioButton::toggled, this, &SettingsWidget::updateSaveAllowed);
+    connect(m_ui->logOptionComboBox, QOverload<int>::of(&QComboBox::activated), this,
+            [this] { m_logOptionChosen = true; });
 
-    ui->proxyProtocol->clear();
-    ui->proxyProtocol->addItem(tr("HTTP"), int(Settings::HTTP));
-    ui->proxyProtocol->addItem(tr("Socks5"), int(Settings::SOCKS5));
+    m_ui->proxyProtocol->clear();
+    m_ui->proxyProtocol->addItem(tr("HTTP"), int(Settings::HTTP));
+    m_ui->proxyProtocol->addItem(tr("Socks5"), int(Settings::SOCKS5));
 
-    ui->proxyPort->setValidator(new QIntValidator(1, 65535, this));
-    ui->mtuLineEdit->setValidator(new QIntValidator(MtuPreference::LOW_MTU, MtuPreference::HIGH_MTU, this));
+    m_ui->proxyPort->setValidator(new QIntValidator(1, 65535, this));
+    m_ui->mtuLineEdit->setValidator(new QIntValidator(MtuPreference::LOW_MTU, MtuPreference::HIGH_MTU, this));
 
-    ui->tlsMinimumVersionLabel->setToolTip(
+    m_ui->tlsMinimumVersionLabel->setToolTip(
         tr("All Halvorix servers support TLS 1.2, so choosing TLS 1.0 is not recommended."));
 }
 
@@ -104,23 +105,23 @@ SettingsWidget::~SettingsWidget() = default;
 
 void SettingsWidget::setOsAbstraction(OsAbstraction *os)
 {
-    osAbstraction = os;
-    ui->autostart->setVisible(os->supportsAutostart());
+    m_osAbstraction = os;
+    m_ui->autostart->setVisible(os->supportsAutostart());
 }
 
 void SettingsWidget::setVpnBackend(VpnBackend *backend)
 {
-    vpnBackend = backend;
+    m_vpnBackend = backend;
 }
 
 void SettingsWidget::setGlobalRouteAlreadyActive(bool active)
 {
-    globalRouteAlreadyActive = active;
+    m_globalRouteAlreadyActive = active;
 }
 
 void SettingsWidget::setConnectionActive(bool active)
 {
-    connectionActive = active;
+    m_connectionActive = active;
     updateDnsButtons();
 }
 
@@ -132,12 +133,12 @@ void SettingsWidget::init(const QList<StealthProxy> &stealthProxies)
 
 void SettingsWidget::disableAutoLogin()
 {
-    ui->autoLogin->hide();
+    m_ui->autoLogin->hide();
 }
 
 void SettingsWidget::setServerSitesFocus()
 {
-    ui->serverSitesDedicatedIpAdd->setFocus(Qt::OtherFocusReason);
+    m_ui->serverSitesDedicatedIpAdd->setFocus(Qt::OtherFocusReason);
 }
 
 void SettingsWidget::setCurrentItemByDataOrFirstEntry(QComboBox *combo, const QVariant &value)
@@ -159,7 +160,7 @@ bool SettingsWidget::isKillableProcessName(const QString &name)
 
 void SettingsWidget::loadSettings()
 {
-    defaultServerSiteChange.reset();
+    m_defaultServerSiteChange.reset();
     loadGeneralTab();
     loadScriptsAndAppKillTabs();
     loadNetworkTab();
@@ -173,124 +174,124 @@ void SettingsWidget::loadSettings()
 void SettingsWidget::loadGeneralTab()
 {
     Settings settings;
-    ui->autostart->setChecked(osAbstraction && osAbstraction->isLoginItem());
-    ui->forgetCredentials->setEnabled(settings.remembersCredentials());
-    ui->autoConnect->setChecked(settings.autoConnectOnStartup());
-    ui->autoLogin->setChecked(settings.autoLoginOnConnect());
-    ui->armKillswitch->setChecked(settings.armKillswitchAfterFirstConnection());
-    ui->stillActiveWarning->setChecked(settings.stillActiveWarningEnable());
+    m_ui->autostart->setChecked(m_osAbstraction && m_osAbstraction->isLoginItem());
+    m_ui->forgetCredentials->setEnabled(settings.remembersCredentials());
+    m_ui->autoConnect->setChecked(settings.autoConnectOnStartup());
+    m_ui->autoLogin->setChecked(settings.autoLoginOnConnect());
+    m_ui->armKillswitch->setChecked(settings.armKillswitchAfterFirstConnection());
+    m_ui->stillActiveWarning->setChecked(settings.stillActiveWarningEnable());
 
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        ui->enableTrayIcon->setEnabled(false);
-        ui->enableTrayIcon->setToolTip(tr("System tray is not available on your platform."));
+        m_ui->enableTrayIcon->setEnabled(false);
+        m_ui->enableTrayIcon->setToolTip(tr("System tray is not available on your platform."));
     }
     // The stored choice itself: without a tray it is shown, and kept, as it is.
-    ui->enableTrayIcon->setChecked(settings.isTrayIconSetInPreference());
+    m_ui->enableTrayIcon->setChecked(settings.isTrayIconSetInPreference());
     const bool trayInUse = settings.trayIconEnabled();
     setTrayDependentsEnabled(trayInUse);
-    ui->startMinimized->setChecked(settings.isStartMinimizedSetInPreference());
-    ui->minimizeOnConnect->setChecked(settings.isMinimizeOnConnectSetInPreference());
-    ui->closeToTray->setChecked(settings.isCloseToTraySetInPreference());
-    ui->minimizeToTray->setChecked(settings.isMinimizeToTraySetInPreference());
-    ui->displayNotifications->setChecked(settings.isDisplayNotificationsSetInPreference());
+    m_ui->startMinimized->setChecked(settings.isStartMinimizedSetInPreference());
+    m_ui->minimizeOnConnect->setChecked(settings.isMinimizeOnConnectSetInPreference());
+    m_ui->closeToTray->setChecked(settings.isCloseToTraySetInPreference());
+    m_ui->minimizeToTray->setChecked(settings.isMinimizeToTraySetInPreference());
+    m_ui->displayNotifications->setChecked(settings.isDisplayNotificationsSetInPreference());
 
-    ui->displayCipherWarnings->setChecked(settings.displayCipherWarning());
-    ui->dpiScaling->setChecked(settings.getPixelRatioToggle());
-    ui->rememberWindowGeometry->setChecked(settings.getRememberWindowGeometry());
-    ui->hideFromDock->setChecked(settings.getHideFromDock());
+    m_ui->displayCipherWarnings->setChecked(settings.displayCipherWarning());
+    m_ui->dpiScaling->setChecked(settings.getPixelRatioToggle());
+    m_ui->rememberWindowGeometry->setChecked(settings.getRememberWindowGeometry());
+    m_ui->hideFromDock->setChecked(settings.getHideFromDock());
 
-    ui->tabWidget->setCurrentIndex(settings.settingsDialogCurrentTabIndex());
-    if (ui->tabWidget->currentWidget() == ui->serverSites)
+    m_ui->tabWidget->setCurrentIndex(settings.settingsDialogCurrentTabIndex());
+    if (m_ui->tabWidget->currentWidget() == m_ui->serverSites)
         setServerSitesFocus();
 }
 
 void SettingsWidget::loadScriptsAndAppKillTabs()
 {
     Settings settings;
-    ui->doExecuteExternalScripts->setChecked(settings.executeExternalScripts());
-    ui->pathToBeforeConnectScript->setText(settings.pathToBeforeConnectScript());
-    ui->pathToAfterConnectScript->setText(settings.pathToAfterConnectScript());
-    ui->pathToAfterDisconnectScript->setText(settings.pathToAfterDisconnectScript());
+    m_ui->doExecuteExternalScripts->setChecked(settings.executeExternalScripts());
+    m_ui->pathToBeforeConnectScript->setText(settings.pathToBeforeConnectScript());
+    m_ui->pathToAfterConnectScript->setText(settings.pathToAfterConnectScript());
+    m_ui->pathToAfterDisconnectScript->setText(settings.pathToAfterDisconnectScript());
 
-    ui->doTerminateProcessesOnDisconnect->setChecked(settings.terminateProcessesOnDisconnect());
-    ui->processesToKillByNameList->clear();
-    ui->processesToKillByNameList->addItems(settings.processKillList());
+    m_ui->doTerminateProcessesOnDisconnect->setChecked(settings.terminateProcessesOnDisconnect());
+    m_ui->processesToKillByNameList->clear();
+    m_ui->processesToKillByNameList->addItems(settings.processKillList());
 }
 
 void SettingsWidget::loadNetworkTab()
 {
     Settings settings;
-    ui->recoverDNSStackOnStart->clear();
+    m_ui->recoverDNSStackOnStart->clear();
     for (const DnsRecoveryPreference &preference : {DnsRecoveryPreference::getDnsRecoveryPreferenceAutoRecover(),
                                                     DnsRecoveryPreference::getDnsRecoveryPreferenceAskOnStart(),
                                                     DnsRecoveryPreference::getDnsRecoveryPreferenceForget()})
-        ui->recoverDNSStackOnStart->addItem(preference.getDisplayName(), QVariant::fromValue(preference));
-    setCurrentItemByDataOrFirstEntry(ui->recoverDNSStackOnStart,
+        m_ui->recoverDNSStackOnStart->addItem(preference.getDisplayName(), QVariant::fromValue(preference));
+    setCurrentItemByDataOrFirstEntry(m_ui->recoverDNSStackOnStart,
                                      QVariant::fromValue(settings.recoverDNSStackOnStart()));
 
-    ui->preventWebRtcLeak->setChecked(settings.preventWebRtcLeak());
-    ui->preventIPv6Leak->setChecked(settings.preventIPv6Leak());
-    ui->preventIPv6Leak->setEnabled(!globalRouteAlreadyActive);
-    ui->seamlessReconnect->setEnabled(!globalRouteAlreadyActive);
-    if (globalRouteAlreadyActive) {
-        ui->preventIPv6Leak->setText(
+    m_ui->preventWebRtcLeak->setChecked(settings.preventWebRtcLeak());
+    m_ui->preventIPv6Leak->setChecked(settings.preventIPv6Leak());
+    m_ui->preventIPv6Leak->setEnabled(!m_globalRouteAlreadyActive);
+    m_ui->seamlessReconnect->setEnabled(!m_globalRouteAlreadyActive);
+    if (m_globalRouteAlreadyActive) {
+        m_ui->preventIPv6Leak->setText(
             tr("Prevent IPv6 leak (cannot be changed if \"Block internet when not connected\" is active)"));
-        ui->seamlessReconnect->setText(
+        m_ui->seamlessReconnect->setText(
             tr("Seamless reconnect (cannot be changed if \"Block internet when not connected\" is active)"));
     } else {
-        ui->preventIPv6Leak->setText(tr("Prevent IPv6 leak"));
-        ui->seamlessReconnect->setText(tr("Seamless reconnect"));
+        m_ui->preventIPv6Leak->setText(tr("Prevent IPv6 leak"));
+        m_ui->seamlessReconnect->setText(tr("Seamless reconnect"));
     }
-    ui->seamlessReconnect->setChecked(settings.seamlessReconnect());
-    ui->blockInternetWhenNotConnected->setEnabled(ui->seamlessReconnect->isChecked());
-    ui->blockInternetWhenNotConnected->setChecked(settings.isBlockInternetWhenNotConnectedSetInPreference());
+    m_ui->seamlessReconnect->setChecked(settings.seamlessReconnect());
+    m_ui->blockInternetWhenNotConnected->setEnabled(m_ui->seamlessReconnect->isChecked());
+    m_ui->blockInternetWhenNotConnected->setChecked(settings.isBlockInternetWhenNotConnectedSetInPreference());
 
-    ui->internetKillSwitch->setChecked(settings.internetKillSwitch());
-    ui->internetKillSwitchShowDialogButton->setEnabled(ui->internetKillSwitch->isChecked());
-    ui->removeIKSonClose->setEnabled(ui->internetKillSwitch->isChecked());
-    ui->removeIKSonClose->setChecked(settings.isRemoveInternetKillSwitchOnCloseSetInPreference());
+    m_ui->internetKillSwitch->setChecked(settings.internetKillSwitch());
+    m_ui->internetKillSwitchShowDialogButton->setEnabled(m_ui->internetKillSwitch->isChecked());
+    m_ui->removeIKSonClose->setEnabled(m_ui->internetKillSwitch->isChecked());
+    m_ui->removeIKSonClose->setChecked(settings.isRemoveInternetKillSwitchOnCloseSetInPreference());
 
-    allInterfaces = osAbstraction ? osAbstraction->listNetworkInterfaces() : QList<NetworkInterface>();
-    killSwitchInterfaces.clear();
-    for (const NetworkInterface &networkInterface : qAsConst(allInterfaces)) {
+    m_allInterfaces = m_osAbstraction ? m_osAbstraction->listNetworkInterfaces() : QList<NetworkInterface>();
+    m_killSwitchInterfaces.clear();
+    for (const NetworkInterface &networkInterface : qAsConst(m_allInterfaces)) {
         if (settings.isInternetKillSwitchInterface(networkInterface))
-            killSwitchInterfaces.append(networkInterface);
+            m_killSwitchInterfaces.append(networkInterface);
     }
 
     switch (settings.iksEnableOnConnect()) {
-    case Settings::NOOP: ui->iksEnableOnConnect->setCurrentText(QStringLiteral("No")); break;
-    case Settings::ENABLE: ui->iksEnableOnConnect->setCurrentText(QStringLiteral("Yes")); break;
-    default: ui->iksEnableOnConnect->setCurrentText(QStringLiteral("Ask")); break;
+    case Settings::NOOP: m_ui->iksEnableOnConnect->setCurrentText(QStringLiteral("No")); break;
+    case Settings::ENABLE: m_ui->iksEnableOnConnect->setCurrentText(QStringLiteral("Yes")); break;
+    default: m_ui->iksEnableOnConnect->setCurrentText(QStringLiteral("Ask")); break;
     }
 
-    dnsList = settings.getCustomDNS();
+    m_dnsList = settings.getCustomDNS();
     refreshDnsPreferenceComboBoxes();
     selectStoredDnsActions();
-    ui->refreshDNSCache->setChecked(settings.getRefreshDNSCache());
-    ui->cleanDNSCache->setEnabled(DnsJson::isLocalDNSCachePresent());
-    ui->lookupHostnameBeforeConnecting->setChecked(settings.getLookupHostnameBeforeConnecting());
+    m_ui->refreshDNSCache->setChecked(settings.getRefreshDNSCache());
+    m_ui->cleanDNSCache->setEnabled(DnsJson::isLocalDNSCachePresent());
+    m_ui->lookupHostnameBeforeConnecting->setChecked(settings.getLookupHostnameBeforeConnecting());
 
     switch (settings.getTlsMinimumVersion()) {
-    case Settings::TLS_1_0: ui->tlsMinimumVersionComboBox->setCurrentText(QStringLiteral("1.0")); break;
-    case Settings::TLS_1_2: ui->tlsMinimumVersionComboBox->setCurrentText(QStringLiteral("1.2")); break;
+    case Settings::TLS_1_0: m_ui->tlsMinimumVersionComboBox->setCurrentText(QStringLiteral("1.0")); break;
+    case Settings::TLS_1_2: m_ui->tlsMinimumVersionComboBox->setCurrentText(QStringLiteral("1.2")); break;
     }
 
     const MtuPreference *mtu = settings.getMtuPreference();
-    ui->mtuComboBox->clear();
+    m_ui->mtuComboBox->clear();
     for (MtuPreference *preference : MtuPreference::ALLMTUPREFERENCES())
-        ui->mtuComboBox->addItem(preference->displayName(), QVariant::fromValue(preference));
-    ui->mtuComboBox->setCurrentText(mtu->displayName());
-    ui->mtuLineEdit->setText(QString::number(mtu->getMtu()));
+        m_ui->mtuComboBox->addItem(preference->displayName(), QVariant::fromValue(preference));
+    m_ui->mtuComboBox->setCurrentText(mtu->displayName());
+    m_ui->mtuLineEdit->setText(QString::number(mtu->getMtu()));
 }
 
 void SettingsWidget::selectStoredDnsActions()
 {
     Settings settings;
-    setCurrentItemByDataOrFirstEntry(ui->onStartDnsComboBox,
+    setCurrentItemByDataOrFirstEntry(m_ui->onStartDnsComboBox,
                                      QVariant::fromValue(settings.getDnsPreferenceActionOnStart()));
-    setCurrentItemByDataOrFirstEntry(ui->beforeConnectDnsComboBox,
+    setCurrentItemByDataOrFirstEntry(m_ui->beforeConnectDnsComboBox,
                                      QVariant::fromValue(settings.getDnsPreferenceActionBeforeConnect()));
-    setCurrentItemByDataOrFirstEntry(ui->afterConnectDnsComboBox,
+    setCurrentItemByDataOrFirstEntry(m_ui->afterConnectDnsComboBox,
                                      QVariant::fromValue(settings.getDnsPreferenceActionAfterConnect()));
 }
 
@@ -298,51 +299,51 @@ void SettingsWidget::loadProxyTab()
 {
     Settings settings;
     switch (settings.getProxySettings()) {
-    case Settings::STEALTH: ui->proxySettingsStealth->setChecked(true); break;
-    case Settings::CUSTOM: ui->proxySettingsCustom->setChecked(true); break;
-    case Settings::DIRECT: ui->proxySettingsDirect->setChecked(true); break;
+    case Settings::STEALTH: m_ui->proxySettingsStealth->setChecked(true); break;
+    case Settings::CUSTOM: m_ui->proxySettingsCustom->setChecked(true); break;
+    case Settings::DIRECT: m_ui->proxySettingsDirect->setChecked(true); break;
     default:
         qDebug() << "Unknown proxy settings type" << int(settings.getProxySettings());
-        ui->proxySettingsDirect->setChecked(true);
+        m_ui->proxySettingsDirect->setChecked(true);
         break;
     }
-    setCurrentItemByDataOrFirstEntry(ui->stealthProxyServer, settings.getStealthProxyId());
-    setCurrentItemByDataOrFirstEntry(ui->proxyProtocol, int(settings.getProxyProtocol()));
-    ui->proxyAddressCheck->hide();
-    ui->proxyAddress->setText(settings.getProxyAddress());
-    ui->proxyPort->setText(settings.getProxyPort());
+    setCurrentItemByDataOrFirstEntry(m_ui->stealthProxyServer, settings.getStealthProxyId());
+    setCurrentItemByDataOrFirstEntry(m_ui->proxyProtocol, int(settings.getProxyProtocol()));
+    m_ui->proxyAddressCheck->hide();
+    m_ui->proxyAddress->setText(settings.getProxyAddress());
+    m_ui->proxyPort->setText(settings.getProxyPort());
 }
 
 void SettingsWidget::loadServersTab()
 {
     Settings settings;
-    ui->serverSitesDedicatedIpList->clear();
+    m_ui->serverSitesDedicatedIpList->clear();
     for (const HalvorixServerSite &site : settings.serverSitesWithDedicatedIp()) {
         if (site.getDedicatedIp().isNull())
             continue;
         auto *item = new QListWidgetItem(flagOf(site.getCountryCode()), site.getDedicatedIpDisplayInfo(),
-                                         ui->serverSitesDedicatedIpList);
+                                         m_ui->serverSitesDedicatedIpList);
         item->setData(Qt::UserRole, QVariant::fromValue(site));
     }
-    ui->serverSitesDedicatedIpList->sortItems(Qt::AscendingOrder);
+    m_ui->serverSitesDedicatedIpList->sortItems(Qt::AscendingOrder);
 }
 
 void SettingsWidget::loadDebugTab()
 {
     Settings settings;
-    ui->logToFileWarningActive->setChecked(settings.getShowLogToFileWarning());
-    ui->logOptionComboBox->clear();
+    m_ui->logToFileWarningActive->setChecked(settings.getShowLogToFileWarning());
+    m_ui->logOptionComboBox->clear();
     for (const LogHandlerOption *option : {&LogHandlerOption::NullHandler(), &LogHandlerOption::FileHandler()})
-        ui->logOptionComboBox->addItem(option->toString(), QVariant::fromValue(option));
-    loadedLogOption = &settings.getLogHandlerOption();
-    logOptionChosen = false;
-    for (int i = 0; i < ui->logOptionComboBox->count(); ++i) {
-        if (*ui->logOptionComboBox->itemData(i).value<const LogHandlerOption *>() == *loadedLogOption)
-            ui->logOptionComboBox->setCurrentIndex(i);
+        m_ui->logOptionComboBox->addItem(option->toString(), QVariant::fromValue(option));
+    m_loadedLogOption = &settings.getLogHandlerOption();
+    m_logOptionChosen = false;
+    for (int i = 0; i < m_ui->logOptionComboBox->count(); ++i) {
+        if (*m_ui->logOptionComboBox->itemData(i).value<const LogHandlerOption *>() == *m_loadedLogOption)
+            m_ui->logOptionComboBox->setCurrentIndex(i);
     }
-    ui->logFolderPathLineEdit->setReadOnly(true);
-    ui->logFolderPathLineEdit->setText(logFolderPath());
-    ui->showLogButton->setEnabled(*logOptionOf(*ui->logOptionComboBox) == LogHandlerOption::FileHandler());
+    m_ui->logFolderPathLineEdit->setReadOnly(true);
+    m_ui->logFolderPathLineEdit->setText(logFolderPath());
+    m_ui->showLogButton->setEnabled(*logOptionOf(*m_ui->logOptionComboBox) == LogHandlerOption::FileHandler());
     refreshDebugTab();
 }
 
@@ -350,7 +351,8 @@ void SettingsWidget::loadDebugTab()
 
 void SettingsWidget::refreshDnsPreferenceComboBoxes()
 {
-    QComboBox *const combos[] = {ui->onStartDnsComboBox, ui->beforeConnectDnsComboBox, ui->afterConnectDnsComboBox};
+    QComboBox *const combos[] = {m_ui->onStartDnsComboBox, m_ui->beforeConnectDnsComboBox,
+                                 m_ui->afterConnectDnsComboBox};
     QVariantList chosen;
     for (QComboBox *combo : combos) {
         chosen << combo->currentData();
@@ -361,8 +363,8 @@ void SettingsWidget::refreshDnsPreferenceComboBoxes()
     for (const DnsPreferenceAction &action :
          {DnsPreferenceAction::getDnsPreferenceActionPushed(), DnsPreferenceAction::getDnsPreferenceActionVpn(),
           DnsPreferenceAction::getDnsPreferenceActionAdBlocking()})
-        ui->afterConnectDnsComboBox->addItem(action.getDisplayName(), QVariant::fromValue(action));
-    for (const DnsListEntry &entry : qAsConst(dnsList)) {
+        m_ui->afterConnectDnsComboBox->addItem(action.getDisplayName(), QVariant::fromValue(action));
+    for (const DnsListEntry &entry : qAsConst(m_dnsList)) {
         const DnsPreferenceAction action = DnsPreferenceAction::getDnsPreferenceActionCustom(entry);
         for (QComboBox *combo : combos)
             combo->addItem(action.getDisplayName(), QVariant::fromValue(action));
@@ -378,16 +380,16 @@ void SettingsWidget::refreshDebugTab()
     QDir folder;
     const QString path = logFolderPath();
     if (!folder.mkpath(path) || !folder.cd(path)) {
-        ui->cleanLogFolderButton->setEnabled(false);
-        ui->logFolderSizeBytes->setText(AbstractMessageHandler::humanReadableByte(0));
+        m_ui->cleanLogFolderButton->setEnabled(false);
+        m_ui->logFolderSizeBytes->setText(AbstractMessageHandler::humanReadableByte(0));
         return;
     }
-    ui->cleanLogFolderButton->setEnabled(
+    m_ui->cleanLogFolderButton->setEnabled(
         !folder.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
     quint64 total = 0;
     for (const QFileInfo &file : folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
         total += quint64(file.size());
-    ui->logFolderSizeBytes->setText(AbstractMessageHandler::humanReadableByte(total));
+    m_ui->logFolderSizeBytes->setText(AbstractMessageHandler::humanReadableByte(total));
 }
 
 // Saving.
@@ -395,124 +397,124 @@ void SettingsWidget::refreshDebugTab()
 void SettingsWidget::onDialogSave()
 {
     Settings settings;
-    settings.setAutoConnectOnStartup(ui->autoConnect->isChecked());
-    settings.setAutoLoginOnConnect(ui->autoLogin->isChecked());
-    settings.setArmKillswitchAfterFirstConnection(ui->armKillswitch->isChecked());
-    settings.setStillActiveWarningEnable(ui->stillActiveWarning->isChecked());
+    settings.setAutoConnectOnStartup(m_ui->autoConnect->isChecked());
+    settings.setAutoLoginOnConnect(m_ui->autoLogin->isChecked());
+    settings.setArmKillswitchAfterFirstConnection(m_ui->armKillswitch->isChecked());
+    settings.setStillActiveWarningEnable(m_ui->stillActiveWarning->isChecked());
 
-    if (osAbstraction) {
-        if (ui->autostart->isChecked())
-            osAbstraction->addLoginItem();
+    if (m_osAbstraction) {
+        if (m_ui->autostart->isChecked())
+            m_osAbstraction->addLoginItem();
         else
-            osAbstraction->removeLoginItem();
+            m_osAbstraction->removeLoginItem();
     }
 
     // Without a tray the box only shows the stored choice, which stays.
     if (QSystemTrayIcon::isSystemTrayAvailable())
-        settings.setTrayIconEnabled(ui->enableTrayIcon->isChecked());
-    settings.setStartMinimized(ui->startMinimized->isChecked());
-    settings.setMinimizeOnConnect(ui->minimizeOnConnect->isChecked());
-    settings.setCloseToTray(ui->closeToTray->isChecked());
-    settings.setMinimizeToTray(ui->minimizeToTray->isChecked());
-    settings.setDisplayNotifications(ui->displayNotifications->isChecked());
-    settings.setDisplayCipherWarning(ui->displayCipherWarnings->isChecked());
-    settings.setPixelRatioToggle(ui->dpiScaling->isChecked());
-    settings.setRememberWindowGeometry(ui->rememberWindowGeometry->isChecked());
-    settings.setHideFromDock(ui->hideFromDock->isChecked());
+        settings.setTrayIconEnabled(m_ui->enableTrayIcon->isChecked());
+    settings.setStartMinimized(m_ui->startMinimized->isChecked());
+    settings.setMinimizeOnConnect(m_ui->minimizeOnConnect->isChecked());
+    settings.setCloseToTray(m_ui->closeToTray->isChecked());
+    settings.setMinimizeToTray(m_ui->minimizeToTray->isChecked());
+    settings.setDisplayNotifications(m_ui->displayNotifications->isChecked());
+    settings.setDisplayCipherWarning(m_ui->displayCipherWarnings->isChecked());
+    settings.setPixelRatioToggle(m_ui->dpiScaling->isChecked());
+    settings.setRememberWindowGeometry(m_ui->rememberWindowGeometry->isChecked());
+    settings.setHideFromDock(m_ui->hideFromDock->isChecked());
 
-    settings.setSettingsDialogCurrentTabIndex(ui->tabWidget->currentIndex());
+    settings.setSettingsDialogCurrentTabIndex(m_ui->tabWidget->currentIndex());
 
-    settings.setExecuteExternalScripts(ui->doExecuteExternalScripts->isChecked());
-    settings.setPathToBeforeConnectScript(ui->pathToBeforeConnectScript->text());
-    settings.setPathToAfterConnectScript(ui->pathToAfterConnectScript->text());
-    settings.setPathToAfterDisconnectScript(ui->pathToAfterDisconnectScript->text());
+    settings.setExecuteExternalScripts(m_ui->doExecuteExternalScripts->isChecked());
+    settings.setPathToBeforeConnectScript(m_ui->pathToBeforeConnectScript->text());
+    settings.setPathToAfterConnectScript(m_ui->pathToAfterConnectScript->text());
+    settings.setPathToAfterDisconnectScript(m_ui->pathToAfterDisconnectScript->text());
 
-    if (ui->doTerminateProcessesOnDisconnect->isChecked() && !KillAll::verifyKillAllExistsOnLinux())
+    if (m_ui->doTerminateProcessesOnDisconnect->isChecked() && !KillAll::verifyKillAllExistsOnLinux())
         showBox(tr("App Kill option doesn't seem to work properly"), QMessageBox::Ok, MessageBoxFactory::Warning,
                 tr("Can not find killall utility. Please install PSmisc package."));
-    settings.setTerminateProcessesOnDisconnect(ui->doTerminateProcessesOnDisconnect->isChecked());
+    settings.setTerminateProcessesOnDisconnect(m_ui->doTerminateProcessesOnDisconnect->isChecked());
     settings.setProcessKillList(processesToKillByName());
 
-    if (ui->autostart->isChecked()
-        && ui->recoverDNSStackOnStart->currentData().value<DnsRecoveryPreference>()
+    if (m_ui->autostart->isChecked()
+        && m_ui->recoverDNSStackOnStart->currentData().value<DnsRecoveryPreference>()
                == DnsRecoveryPreference::getDnsRecoveryPreferenceAskOnStart())
         warningAutoStartWithAskDNSRecovery();
-    settings.setRecoverDNSStackOnStart(ui->recoverDNSStackOnStart->currentData().value<DnsRecoveryPreference>());
+    settings.setRecoverDNSStackOnStart(m_ui->recoverDNSStackOnStart->currentData().value<DnsRecoveryPreference>());
 
-    settings.setPreventWebRtcLeak(ui->preventWebRtcLeak->isChecked());
-    settings.setPreventIPv6Leak(ui->preventIPv6Leak->isChecked());
-    settings.setSeamlessReconnect(ui->seamlessReconnect->isChecked());
-    settings.setBlockInternetWhenNotConnected(ui->blockInternetWhenNotConnected->isChecked());
-    settings.setInternetKillSwitch(ui->internetKillSwitch->isChecked());
-    settings.setRemoveInternetKillSwitchOnClose(ui->removeIKSonClose->isChecked());
+    settings.setPreventWebRtcLeak(m_ui->preventWebRtcLeak->isChecked());
+    settings.setPreventIPv6Leak(m_ui->preventIPv6Leak->isChecked());
+    settings.setSeamlessReconnect(m_ui->seamlessReconnect->isChecked());
+    settings.setBlockInternetWhenNotConnected(m_ui->blockInternetWhenNotConnected->isChecked());
+    settings.setInternetKillSwitch(m_ui->internetKillSwitch->isChecked());
+    settings.setRemoveInternetKillSwitchOnClose(m_ui->removeIKSonClose->isChecked());
 
-    for (const NetworkInterface &networkInterface : qAsConst(allInterfaces)) {
-        if (killSwitchInterfaces.contains(networkInterface))
+    for (const NetworkInterface &networkInterface : qAsConst(m_allInterfaces)) {
+        if (m_killSwitchInterfaces.contains(networkInterface))
             settings.setInternetKillSwitchInterface(networkInterface);
         else
             settings.clearInternetKillSwitchInterface(networkInterface);
     }
 
-    const QString iks = ui->iksEnableOnConnect->currentText();
+    const QString iks = m_ui->iksEnableOnConnect->currentText();
     settings.setIksEnableOnConnect(iks == QLatin1String("Yes")  ? Settings::ENABLE
                                    : iks == QLatin1String("No") ? Settings::NOOP
                                                                 : Settings::ASK);
 
-    if (ui->proxySettingsDirect->isChecked()) {
+    if (m_ui->proxySettingsDirect->isChecked()) {
         settings.setProxySettings(Settings::DIRECT);
-    } else if (ui->proxySettingsStealth->isChecked()) {
+    } else if (m_ui->proxySettingsStealth->isChecked()) {
         settings.setProxySettings(Settings::STEALTH);
         // Without any stealth proxy the stored choice stays.
-        if (ui->stealthProxyServer->currentIndex() >= 0)
-            settings.setStealthProxyId(ui->stealthProxyServer->currentData().toString());
-    } else if (ui->proxySettingsCustom->isChecked()) {
+        if (m_ui->stealthProxyServer->currentIndex() >= 0)
+            settings.setStealthProxyId(m_ui->stealthProxyServer->currentData().toString());
+    } else if (m_ui->proxySettingsCustom->isChecked()) {
         settings.setProxySettings(Settings::CUSTOM);
-        const QVariant protocol = ui->proxyProtocol->currentData();
+        const QVariant protocol = m_ui->proxyProtocol->currentData();
         settings.setProxyProtocol(protocol.isValid() ? Settings::ProxyProtocol(protocol.toInt()) : Settings::HTTP);
-        settings.setProxyAddress(ui->proxyAddress->text());
-        settings.setProxyPort(ui->proxyPort->text());
+        settings.setProxyAddress(m_ui->proxyAddress->text());
+        settings.setProxyPort(m_ui->proxyPort->text());
     }
 
     QList<HalvorixServerSite> sites;
-    for (int i = 0; i < ui->serverSitesDedicatedIpList->count(); ++i)
-        sites << ui->serverSitesDedicatedIpList->item(i)->data(Qt::UserRole).value<HalvorixServerSite>();
+    for (int i = 0; i < m_ui->serverSitesDedicatedIpList->count(); ++i)
+        sites << m_ui->serverSitesDedicatedIpList->item(i)->data(Qt::UserRole).value<HalvorixServerSite>();
     settings.setServerSitesWithDedicatedIp(sites);
-    if (defaultServerSiteChange) {
-        if (defaultServerSiteChange->isEmpty())
+    if (m_defaultServerSiteChange) {
+        if (m_defaultServerSiteChange->isEmpty())
             settings.removeDefaultServerSite();
         else
-            settings.setDefaultServerSite(*defaultServerSiteChange);
+            settings.setDefaultServerSite(*m_defaultServerSiteChange);
     }
 
-    settings.setCustomDNS(dnsList);
-    settings.setDnsPreferenceActionOnStart(dnsActionOf(*ui->onStartDnsComboBox));
-    settings.setDnsPreferenceActionBeforeConnect(dnsActionOf(*ui->beforeConnectDnsComboBox));
-    settings.setDnsPreferenceActionAfterConnect(dnsActionOf(*ui->afterConnectDnsComboBox));
-    settings.setRefreshDNSCache(ui->refreshDNSCache->isChecked());
-    settings.setLookupHostnameBeforeConnecting(ui->lookupHostnameBeforeConnecting->isChecked());
+    settings.setCustomDNS(m_dnsList);
+    settings.setDnsPreferenceActionOnStart(dnsActionOf(*m_ui->onStartDnsComboBox));
+    settings.setDnsPreferenceActionBeforeConnect(dnsActionOf(*m_ui->beforeConnectDnsComboBox));
+    settings.setDnsPreferenceActionAfterConnect(dnsActionOf(*m_ui->afterConnectDnsComboBox));
+    settings.setRefreshDNSCache(m_ui->refreshDNSCache->isChecked());
+    settings.setLookupHostnameBeforeConnecting(m_ui->lookupHostnameBeforeConnecting->isChecked());
 
-    const QString tls = ui->tlsMinimumVersionComboBox->currentText();
+    const QString tls = m_ui->tlsMinimumVersionComboBox->currentText();
     if (tls == QLatin1String("1.2"))
         settings.setTlsMinimumVersion(Settings::TLS_1_2);
     else if (tls == QLatin1String("1.0"))
         settings.setTlsMinimumVersion(Settings::TLS_1_0);
 
-    if (MtuPreference *mtu = mtuPreferenceOf(*ui->mtuComboBox)) {
-        if (ui->mtuLineEdit->hasAcceptableInput())
-            mtu->setMtuIfCustom(ui->mtuLineEdit->text().toInt());
+    if (MtuPreference *mtu = mtuPreferenceOf(*m_ui->mtuComboBox)) {
+        if (m_ui->mtuLineEdit->hasAcceptableInput())
+            mtu->setMtuIfCustom(m_ui->mtuLineEdit->text().toInt());
         settings.setMtuPreference(mtu);
     }
 
-    if (*logOptionOf(*ui->logOptionComboBox) == LogHandlerOption::FileHandler()
-        && ui->logToFileWarningActive->isChecked())
+    if (*logOptionOf(*m_ui->logOptionComboBox) == LogHandlerOption::FileHandler()
+        && m_ui->logToFileWarningActive->isChecked())
         warningLogFile();
-    settings.setShowLogToFileWarning(ui->logToFileWarningActive->isChecked());
-    settings.setLogHandlerOption(logOptionChosen ? *logOptionOf(*ui->logOptionComboBox) : *loadedLogOption);
+    settings.setShowLogToFileWarning(m_ui->logToFileWarningActive->isChecked());
+    settings.setLogHandlerOption(m_logOptionChosen ? *logOptionOf(*m_ui->logOptionComboBox) : *m_loadedLogOption);
 }
 
 void SettingsWidget::onDialogCancel()
 {
-    Settings().setSettingsDialogCurrentTabIndex(ui->tabWidget->currentIndex());
+    Settings().setSettingsDialogCurrentTabIndex(m_ui->tabWidget->currentIndex());
 }
 
 void SettingsWidget::onRestoreDefaults()
@@ -535,7 +537,7 @@ void SettingsWidget::warningAutoStartWithAskDNSRecovery()
                                QMessageBox::Yes | QMessageBox::No, MessageBoxFactory::Question,
                                tr("Do you want to set it as \"%1\"?").arg(autoRecover));
     if (answer == QMessageBox::Yes)
-        ui->recoverDNSStackOnStart->setCurrentText(autoRecover);
+        m_ui->recoverDNSStackOnStart->setCurrentText(autoRecover);
 }
 
 void SettingsWidget::warningLogFile()
@@ -550,10 +552,10 @@ void SettingsWidget::warningLogFile()
     const int answer = box->exec();
     if (answer == QMessageBox::Yes) {
         if (box->checkBox() && box->checkBox()->isChecked())
-            ui->logToFileWarningActive->setChecked(false);
+            m_ui->logToFileWarningActive->setChecked(false);
     } else if (answer == QMessageBox::No) {
-        ui->logOptionComboBox->setCurrentIndex(
-            ui->logOptionComboBox->findData(QVariant::fromValue(&LogHandlerOption::NullHandler())));
+        m_ui->logOptionComboBox->setCurrentIndex(
+            m_ui->logOptionComboBox->findData(QVariant::fromValue(&LogHandlerOption::NullHandler())));
     }
 }
 
@@ -569,8 +571,8 @@ int SettingsWidget::showBox(const QString &text, QMessageBox::StandardButtons bu
 QStringList SettingsWidget::processesToKillByName() const
 {
     QStringList names;
-    for (int i = 0; i < ui->processesToKillByNameList->count(); ++i)
-        names << ui->processesToKillByNameList->item(i)->text();
+    for (int i = 0; i < m_ui->processesToKillByNameList->count(); ++i)
+        names << m_ui->processesToKillByNameList->item(i)->text();
     return names;
 }
 
@@ -585,8 +587,8 @@ void SettingsWidget::on_enableTrayIcon_stateChanged(int state)
 
 void SettingsWidget::setTrayDependentsEnabled(bool enabled)
 {
-    for (QCheckBox *dependent :
-         {ui->startMinimized, ui->minimizeOnConnect, ui->closeToTray, ui->minimizeToTray, ui->displayNotifications})
+    for (QCheckBox *dependent : {m_ui->startMinimized, m_ui->minimizeOnConnect, m_ui->closeToTray, m_ui->minimizeToTray,
+                                 m_ui->displayNotifications})
         dependent->setEnabled(enabled);
 }
 
@@ -603,47 +605,47 @@ void SettingsWidget::on_forgetCredentials_clicked()
 void SettingsWidget::on_nameOfProcessToAdd_textChanged(const QString &text)
 {
     const QString name = text.trimmed();
-    ui->addProcessToKillList->setEnabled(isKillableProcessName(name)
-                                         && ui->processesToKillByNameList->findItems(name, Qt::MatchExactly).isEmpty());
+    m_ui->addProcessToKillList->setEnabled(
+        isKillableProcessName(name) && m_ui->processesToKillByNameList->findItems(name, Qt::MatchExactly).isEmpty());
 }
 
 void SettingsWidget::addProcessName(const QString &name)
 {
-    const QList<QListWidgetItem *> listed = ui->processesToKillByNameList->findItems(name, Qt::MatchExactly);
+    const QList<QListWidgetItem *> listed = m_ui->processesToKillByNameList->findItems(name, Qt::MatchExactly);
     if (listed.isEmpty())
-        ui->processesToKillByNameList->addItem(name);
+        m_ui->processesToKillByNameList->addItem(name);
     else
-        ui->processesToKillByNameList->setCurrentItem(listed.first());
-    ui->doTerminateProcessesOnDisconnect->setChecked(true);
+        m_ui->processesToKillByNameList->setCurrentItem(listed.first());
+    m_ui->doTerminateProcessesOnDisconnect->setChecked(true);
 }
 
 void SettingsWidget::on_addProcessToKillList_clicked()
 {
-    const QString name = ui->nameOfProcessToAdd->text().trimmed();
+    const QString name = m_ui->nameOfProcessToAdd->text().trimmed();
     if (!isKillableProcessName(name))
         return;
-    const bool listed = !ui->processesToKillByNameList->findItems(name, Qt::MatchExactly).isEmpty();
+    const bool listed = !m_ui->processesToKillByNameList->findItems(name, Qt::MatchExactly).isEmpty();
     addProcessName(name);
     if (!listed)
-        ui->nameOfProcessToAdd->clear();
+        m_ui->nameOfProcessToAdd->clear();
 }
 
 void SettingsWidget::on_removeSelectedProcessFromKillList_clicked()
 {
-    qDeleteAll(ui->processesToKillByNameList->selectedItems());
+    qDeleteAll(m_ui->processesToKillByNameList->selectedItems());
 }
 
 void SettingsWidget::on_processesToKillByNameList_itemSelectionChanged()
 {
-    const bool selected = !ui->processesToKillByNameList->selectedItems().isEmpty();
-    ui->removeSelectedProcessFromKillList->setEnabled(selected);
-    ui->testKillAll->setEnabled(selected);
+    const bool selected = !m_ui->processesToKillByNameList->selectedItems().isEmpty();
+    m_ui->removeSelectedProcessFromKillList->setEnabled(selected);
+    m_ui->testKillAll->setEnabled(selected);
 }
 
 void SettingsWidget::on_testKillAll_clicked()
 {
     QStringList names;
-    for (const QListWidgetItem *item : ui->processesToKillByNameList->selectedItems()) {
+    for (const QListWidgetItem *item : m_ui->processesToKillByNameList->selectedItems()) {
         if (isKillableProcessName(item->text()))
             names << item->text();
     }
@@ -682,31 +684,31 @@ void SettingsWidget::selectPathToScript(const QString &title, QLineEdit *target)
     const QString path = QFileDialog::getOpenFileName(this, title, start, SCRIPT_FILTER);
     if (path.isEmpty())
         return;
-    ui->doExecuteExternalScripts->setChecked(true);
+    m_ui->doExecuteExternalScripts->setChecked(true);
     target->setText(path);
 }
 
 void SettingsWidget::on_selectPathToBeforeConnectScript_clicked()
 {
-    selectPathToScript(tr("Select Before Connect Script"), ui->pathToBeforeConnectScript);
+    selectPathToScript(tr("Select Before Connect Script"), m_ui->pathToBeforeConnectScript);
 }
 
 void SettingsWidget::on_selectPathToAfterConnectScript_clicked()
 {
-    selectPathToScript(tr("Select After Connect Script"), ui->pathToAfterConnectScript);
+    selectPathToScript(tr("Select After Connect Script"), m_ui->pathToAfterConnectScript);
 }
 
 void SettingsWidget::on_selectPathToAfterDisconnectScript_clicked()
 {
-    selectPathToScript(tr("Select After Disconnect Script"), ui->pathToAfterDisconnectScript);
+    selectPathToScript(tr("Select After Disconnect Script"), m_ui->pathToAfterDisconnectScript);
 }
 
 void SettingsWidget::on_clearScript_clicked()
 {
-    ui->doExecuteExternalScripts->setChecked(false);
-    ui->pathToBeforeConnectScript->clear();
-    ui->pathToAfterConnectScript->clear();
-    ui->pathToAfterDisconnectScript->clear();
+    m_ui->doExecuteExternalScripts->setChecked(false);
+    m_ui->pathToBeforeConnectScript->clear();
+    m_ui->pathToAfterConnectScript->clear();
+    m_ui->pathToAfterDisconnectScript->clear();
 }
 
 // Network tab.
@@ -715,36 +717,36 @@ void SettingsWidget::on_internetKillSwitch_stateChanged(int state)
 {
     if (state == Qt::PartiallyChecked)
         return;
-    ui->internetKillSwitchShowDialogButton->setEnabled(state == Qt::Checked);
-    ui->removeIKSonClose->setEnabled(state == Qt::Checked);
+    m_ui->internetKillSwitchShowDialogButton->setEnabled(state == Qt::Checked);
+    m_ui->removeIKSonClose->setEnabled(state == Qt::Checked);
 }
 
 void SettingsWidget::on_internetKillSwitchShowDialogButton_clicked()
 {
-    InternetKillSwitchInterfacesDialog dialog(allInterfaces, killSwitchInterfaces, this);
+    InternetKillSwitchInterfacesDialog dialog(m_allInterfaces, m_killSwitchInterfaces, this);
     if (dialog.exec() == QDialog::Accepted)
-        killSwitchInterfaces = dialog.getInternetKillSwitchInterfacesSelected();
+        m_killSwitchInterfaces = dialog.getInternetKillSwitchInterfacesSelected();
 }
 
 void SettingsWidget::on_seamlessReconnect_clicked()
 {
-    ui->blockInternetWhenNotConnected->setEnabled(ui->seamlessReconnect->isChecked());
+    m_ui->blockInternetWhenNotConnected->setEnabled(m_ui->seamlessReconnect->isChecked());
 }
 
 void SettingsWidget::on_dnsListWidget_clicked()
 {
-    const QList<DnsListEntry> inUse {dnsActionOf(*ui->onStartDnsComboBox).getDnsListEntry(),
-                                     dnsActionOf(*ui->beforeConnectDnsComboBox).getDnsListEntry(),
-                                     dnsActionOf(*ui->afterConnectDnsComboBox).getDnsListEntry()};
-    DnsListDialog dialog(dnsList, inUse, this);
+    const QList<DnsListEntry> inUse {dnsActionOf(*m_ui->onStartDnsComboBox).getDnsListEntry(),
+                                     dnsActionOf(*m_ui->beforeConnectDnsComboBox).getDnsListEntry(),
+                                     dnsActionOf(*m_ui->afterConnectDnsComboBox).getDnsListEntry()};
+    DnsListDialog dialog(m_dnsList, inUse, this);
     if (dialog.exec() == QDialog::Accepted)
-        dnsList = dialog.getDnsList();
+        m_dnsList = dialog.getDnsList();
     refreshDnsPreferenceComboBoxes();
 }
 
 void SettingsWidget::on_setSystemDNSButton_clicked()
 {
-    SystemNameServerSettingDialog dialog(vpnBackend, dnsList, this);
+    SystemNameServerSettingDialog dialog(m_vpnBackend, m_dnsList, this);
     if (dialog.exec() == QDialog::Accepted)
         qDebug() << "System NameServer are changed";
     else
@@ -755,7 +757,7 @@ void SettingsWidget::on_cleanDNSCache_clicked()
 {
     if (!DnsJson::cleanLocalDNSCache())
         showBox(tr("Local DNS cache could not be deleted."), QMessageBox::Ok, MessageBoxFactory::Warning);
-    ui->cleanDNSCache->setEnabled(false);
+    m_ui->cleanDNSCache->setEnabled(false);
 }
 
 void SettingsWidget::on_refreshDNSCacheNow_clicked()
@@ -763,127 +765,129 @@ void SettingsWidget::on_refreshDNSCacheNow_clicked()
     GuiLocalDnsJsonRefresher refresher(this);
     connect(
         &refresher, &GuiLocalDnsJsonRefresher::refreshFinished, &refresher,
-        [this] { ui->cleanDNSCache->setEnabled(DnsJson::isLocalDNSCachePresent()); }, Qt::DirectConnection);
+        [this] { m_ui->cleanDNSCache->setEnabled(DnsJson::isLocalDNSCachePresent()); }, Qt::DirectConnection);
     const QStringList hostNames = HalvorixConfig::getHostNamesFromHalvorixServerSites();
-    osAbstraction->protectRoutesToDns();
+    m_osAbstraction->protectRoutesToDns();
     refresher.resolveHostNames(hostNames);
-    osAbstraction->removeRoutesToDns();
+    m_osAbstraction->removeRoutesToDns();
 }
 
 void SettingsWidget::updateDnsButtons()
 {
-    ui->setSystemDNSButton->setEnabled(!connectionActive);
-    ui->refreshDNSCacheNow->setEnabled(!connectionActive);
+    m_ui->setSystemDNSButton->setEnabled(!m_connectionActive);
+    m_ui->refreshDNSCacheNow->setEnabled(!m_connectionActive);
 }
 
 void SettingsWidget::on_mtuComboBox_currentIndexChanged(int index)
 {
-    const MtuPreference *mtu = index < 0 ? nullptr : mtuPreferenceOf(*ui->mtuComboBox);
+    const MtuPreference *mtu = index < 0 ? nullptr : mtuPreferenceOf(*m_ui->mtuComboBox);
     if (!mtu)
         return;
-    ui->mtuLineEdit->setText(QString::number(mtu->getMtu()));
-    ui->mtuLineEdit->setEnabled(mtu->isCustomMtu());
+    m_ui->mtuLineEdit->setText(QString::number(mtu->getMtu()));
+    m_ui->mtuLineEdit->setEnabled(mtu->isCustomMtu());
 }
 
 void SettingsWidget::on_mtuLineEdit_textChanged(const QString &)
 {
-    const MtuPreference *mtu = mtuPreferenceOf(*ui->mtuComboBox);
-    const bool refused = mtu && mtu->isCustomMtu() && !ui->mtuLineEdit->hasAcceptableInput();
-    ui->mtuLineEdit->setStyleSheet(refused ? RED_TEXT : BLACK_TEXT);
+    const MtuPreference *mtu = mtuPreferenceOf(*m_ui->mtuComboBox);
+    const bool refused = mtu && mtu->isCustomMtu() && !m_ui->mtuLineEdit->hasAcceptableInput();
+    m_ui->mtuLineEdit->setStyleSheet(refused ? RED_TEXT : BLACK_TEXT);
 }
 
 // Proxy tab.
 
 void SettingsWidget::setStealthProxies(const QList<StealthProxy> &stealthProxies)
 {
-    ui->stealthProxyServer->clear();
+    m_ui->stealthProxyServer->clear();
     for (const StealthProxy &proxy : stealthProxies) {
         const CountryCode country = CountryCode::findByIsoCode(proxy.getCountryCode());
-        ui->stealthProxyServer->addItem(QIcon(QPixmap(country.getFlagPath())),
-                                        country.getName() + QStringLiteral(" - ") + proxy.getCity(), proxy.getId());
+        m_ui->stealthProxyServer->addItem(QIcon(QPixmap(country.getFlagPath())),
+                                          country.getName() + QStringLiteral(" - ") + proxy.getCity(), proxy.getId());
     }
-    ui->stealthProxyServer->setEnabled(ui->stealthProxyServer->count() > 1);
+    m_ui->stealthProxyServer->setEnabled(m_ui->stealthProxyServer->count() > 1);
     // Nothing to choose: the stealth kind could only store an empty proxy.
-    ui->proxySettingsStealth->setEnabled(!stealthProxies.isEmpty());
+    m_ui->proxySettingsStealth->setEnabled(!stealthProxies.isEmpty());
 }
 
 bool SettingsWidget::isProxyAddressAcceptable() const
 {
-    return ui->proxyAddress->hasAcceptableInput() && !QHostAddress(ui->proxyAddress->text().trimmed()).isNull();
+    return m_ui->proxyAddress->hasAcceptableInput() && !QHostAddress(m_ui->proxyAddress->text().trimmed()).isNull();
 }
 
 void SettingsWidget::on_proxyAddress_textChanged(const QString &text)
 {
-    ui->proxyAddressCheck->hide();
+    m_ui->proxyAddressCheck->hide();
     if (!text.trimmed().isEmpty() && !isProxyAddressAcceptable())
-        ui->proxyAddressCheck->show();
+        m_ui->proxyAddressCheck->show();
     updateSaveAllowed();
 }
 
 void SettingsWidget::on_proxyPort_textChanged(const QString &)
 {
-    ui->proxyPort->setStyleSheet(ui->proxyPort->hasAcceptableInput() ? BLACK_TEXT : RED_TEXT);
+    m_ui->proxyPort->setStyleSheet(m_ui->proxyPort->hasAcceptableInput() ? BLACK_TEXT : RED_TEXT);
     updateSaveAllowed();
 }
 
 void SettingsWidget::updateSaveAllowed()
 {
-    emit areInputsValid(!ui->proxySettingsCustom->isChecked()
-                        || (isProxyAddressAcceptable() && ui->proxyPort->hasAcceptableInput()));
+    emit areInputsValid(!m_ui->proxySettingsCustom->isChecked()
+                        || (isProxyAddressAcceptable() && m_ui->proxyPort->hasAcceptableInput()));
 }
 
 // Servers tab.
 
 void SettingsWidget::on_serverSitesDedicatedIpList_itemSelectionChanged()
 {
-    ui->serverSitesDedicatedIpRemove->setEnabled(!ui->serverSitesDedicatedIpList->selectedItems().isEmpty());
+    m_ui->serverSitesDedicatedIpRemove->setEnabled(!m_ui->serverSitesDedicatedIpList->selectedItems().isEmpty());
 }
 
 void SettingsWidget::on_tabWidget_currentChanged(int index)
 {
-    if (ui->tabWidget->widget(index) == ui->serverSites)
+    if (m_ui->tabWidget->widget(index) == m_ui->serverSites)
         setServerSitesFocus();
 }
 
 QString SettingsWidget::effectiveDefaultServerSite() const
 {
-    return defaultServerSiteChange ? *defaultServerSiteChange : Settings().defaultServerSite();
+    return m_defaultServerSiteChange ? *m_defaultServerSiteChange : Settings().defaultServerSite();
 }
 
 void SettingsWidget::on_serverSitesDedicatedIpAdd_clicked()
 {
     ServerSiteEntryDialog dialog(this);
     QList<QHostAddress> used;
-    for (int i = 0; i < ui->serverSitesDedicatedIpList->count(); ++i)
-        used
-            << ui->serverSitesDedicatedIpList->item(i)->data(Qt::UserRole).value<HalvorixServerSite>().getDedicatedIp();
+    for (int i = 0; i < m_ui->serverSitesDedicatedIpList->count(); ++i)
+        used << m_ui->serverSitesDedicatedIpList->item(i)
+                    ->data(Qt::UserRole)
+                    .value<HalvorixServerSite>()
+                    .getDedicatedIp();
     dialog.setAlreadyUsedIps(used);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const HalvorixServerSite site = dialog.getNewEntry();
     const QString text = site.getDedicatedIpDisplayInfo();
-    const QList<QListWidgetItem *> listed = ui->serverSitesDedicatedIpList->findItems(text, Qt::MatchExactly);
+    const QList<QListWidgetItem *> listed = m_ui->serverSitesDedicatedIpList->findItems(text, Qt::MatchExactly);
     if (!listed.isEmpty()) {
-        ui->serverSitesDedicatedIpList->setCurrentItem(listed.first());
+        m_ui->serverSitesDedicatedIpList->setCurrentItem(listed.first());
         return;
     }
-    auto *item = new QListWidgetItem(flagOf(site.getCountryCode()), text, ui->serverSitesDedicatedIpList);
+    auto *item = new QListWidgetItem(flagOf(site.getCountryCode()), text, m_ui->serverSitesDedicatedIpList);
     item->setData(Qt::UserRole, QVariant::fromValue(site));
     // Written with the site itself by the save, never behind a Cancel.
     if (dialog.setAsDefault())
-        defaultServerSiteChange = site.getId();
+        m_defaultServerSiteChange = site.getId();
 }
 
 void SettingsWidget::on_serverSitesDedicatedIpRemove_clicked()
 {
     const QString defaultSite = effectiveDefaultServerSite();
-    for (QListWidgetItem *item : ui->serverSitesDedicatedIpList->selectedItems()) {
+    for (QListWidgetItem *item : m_ui->serverSitesDedicatedIpList->selectedItems()) {
         if (item->data(Qt::UserRole).value<HalvorixServerSite>().getId() == defaultSite) {
             if (showBox(tr("You are removing your default server!"), QMessageBox::Ok | QMessageBox::Cancel,
                         MessageBoxFactory::Warning, tr("Are you sure?"))
                 != QMessageBox::Ok)
                 return;
-            defaultServerSiteChange = QString();
+            m_defaultServerSiteChange = QString();
         }
         delete item;
     }

@@ -118,21 +118,21 @@ private:
     void updateDnsButtons();
     QString effectiveDefaultServerSite() const;
 
-    QScopedPointer<Ui_SettingsWidget> ui;
-    VpnBackend *vpnBackend = nullptr;
-    OsAbstraction *osAbstraction = nullptr;
-    bool globalRouteAlreadyActive = false;
-    DnsList dnsList;
-    QList<NetworkInterface> allInterfaces;
-    QList<NetworkInterface> killSwitchInterfaces;
+    QScopedPointer<Ui_SettingsWidget> m_ui;
+    VpnBackend *m_vpnBackend = nullptr;
+    OsAbstraction *m_osAbstraction = nullptr;
+    bool m_globalRouteAlreadyActive = false;
+    DnsList m_dnsList;
+    QList<NetworkInterface> m_allInterfaces;
+    QList<NetworkInterface> m_killSwitchInterfaces;
 
-    bool connectionActive = false;
+    bool m_connectionActive = false;
     // The default-server change made in the dedicated-IP list, written by
     // the save: a site identifier, or the empty text when the default was
     // removed. Nothing when the list left the default alone.
-    std::optional<QString> defaultServerSiteChange;
+    std::optional<QString> m_defaultServerSiteChange;
     // A stored log option without an item of its own stays stored until the
     // user picks an item.
-    const LogHandlerOption *loadedLogOption = nullptr;
-    bool logOptionChosen = false;
+    const LogHandlerOption *m_loadedLogOption = nullptr;
+    bool m_logOptionChosen = false;
 };

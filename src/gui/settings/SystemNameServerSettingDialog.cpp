@@ -7,11 +7,11 @@
 SystemNameServerSettingDialog::SystemNameServerSettingDialog(VpnBackend *backend, const DnsList &dnsList,
                                                              QWidget *parent)
     : QDialog(parent)
-    , ui(new Ui::SystemNameServerSettingDialog)
-    , backend(backend)
-    , dnsList(dnsList)
+    , m_ui(new Ui::SystemNameServerSettingDialog)
+    , m_backend(backend)
+    , m_dnsList(dnsList)
 {
-    ui->setupUi(this);
+    m_ui->setupUi(this);
     setStyleSheet(StyleSheet::fromResource(QStringLiteral(":/resources/systemnameserversettingdialog.qss")));
     setWindowTitle(QStringLiteral("Set System DNS"));
     fillNameServers();
@@ -21,16 +21,16 @@ SystemNameServerSettingDialog::~SystemNameServerSettingDialog() = default;
 
 void SystemNameServerSettingDialog::fillNameServers()
 {
-    ui->nameServerComboBox->clear();
-    ui->nameServerComboBox->addItem(DnsListEntry::DHCPDEFAULT.getName(),
-                                    QVariant::fromValue(DnsListEntry::DHCPDEFAULT));
-    for (const DnsListEntry &entry : qAsConst(dnsList))
-        ui->nameServerComboBox->addItem(entry.getName(), QVariant::fromValue(entry));
+    m_ui->nameServerComboBox->clear();
+    m_ui->nameServerComboBox->addItem(DnsListEntry::DHCPDEFAULT.getName(),
+                                      QVariant::fromValue(DnsListEntry::DHCPDEFAULT));
+    for (const DnsListEntry &entry : qAsConst(m_dnsList))
+        m_ui->nameServerComboBox->addItem(entry.getName(), QVariant::fromValue(entry));
 }
 
 void SystemNameServerSettingDialog::on_okButton_clicked()
 {
-    backend->setSystemNameServers(ui->nameServerComboBox->currentData().value<DnsListEntry>());
+    m_backend->setSystemNameServers(m_ui->nameServerComboBox->currentData().value<DnsListEntry>());
     done(QDialog::Accepted);
 }
 

@@ -30,7 +30,7 @@ private slots:
 private:
     void fillNameServers();
 
-    QScopedPointer<Ui::SystemNameServerSettingDialog> ui;
-    VpnBackend *backend;
-    DnsList dnsList;
+    QScopedPointer<Ui::SystemNameServerSettingDialog> m_ui;
+    VpnBackend *m_backend;
+    DnsList m_dnsList;
 };

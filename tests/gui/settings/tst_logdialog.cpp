@@ -12,11 +12,11 @@ class TestLogDialog : public QObject
 {
     Q_OBJECT
 
-    QString logPath;
+    QString m_logPath;
 
     void writeLog(const QByteArray &bytes, QIODevice::OpenMode mode = QIODevice::Truncate)
     {
-        QFile file(logPath);
+        QFile file(m_logPath);
         QVERIFY(file.open(QIODevice::WriteOnly | mode));
         file.write(bytes);
     }
@@ -34,11 +34,11 @@ private slots:
     void initTestCase()
     {
         Q_INIT_RESOURCE(vpnbackend);
-        logPath = FileMessageHandler::getCurrentLog().absoluteFilePath();
-        QVERIFY(!logPath.isEmpty());
+        m_logPath = FileMessageHandler::getCurrentLog().absoluteFilePath();
+        QVERIFY(!m_logPath.isEmpty());
     }
 
-    void init() { QFile::remove(logPath); }
+    void init() { QFile::remove(m_logPath); }
 
     void form()
     {
@@ -75,7 +75,7 @@ private slots:
     {
         writeLog("kept\n");
         LogDialog dialog;
-        QFile::remove(logPath);
+        QFile::remove(m_logPath);
         click(dialog, "refreshLogButton");
         QCOMPARE(shown(dialog), QStringLiteral("kept\n"));
     }

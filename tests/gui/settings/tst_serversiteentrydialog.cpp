@@ -41,7 +41,7 @@ class TestServerSiteEntryDialog : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir configDir;
+    QTemporaryDir m_configDir;
 
     static bool okEnabled(ServerSiteEntryDialog &dialog) { return child<QPushButton>(dialog, "okButton")->isEnabled(); }
     static QLineEdit *address(ServerSiteEntryDialog &dialog)
@@ -52,12 +52,12 @@ class TestServerSiteEntryDialog : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(configDir.isValid());
-        QFile file(configDir.filePath(QStringLiteral("config5.json")));
+        QVERIFY(m_configDir.isValid());
+        QFile file(m_configDir.filePath(QStringLiteral("config5.json")));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(CONFIG5);
         file.close();
-        QSettings().setValue(QStringLiteral("config/configDir"), configDir.path());
+        QSettings().setValue(QStringLiteral("config/configDir"), m_configDir.path());
     }
 
     void startState()

@@ -84,21 +84,21 @@ class TestSettingsActions : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<SettingsDialogWorld> world;
-    QTemporaryDir scratch;
-    QTranslator translator;
+    std::unique_ptr<SettingsDialogWorld> m_world;
+    QTemporaryDir m_scratch;
+    QTranslator m_translator;
 
 private slots:
     void initTestCase()
     {
         Q_INIT_RESOURCE(vpnbackend);
-        QVERIFY(scratch.isValid());
+        QVERIFY(m_scratch.isValid());
         // The product name comes from the application's translation.
-        QVERIFY(ApplicationTranslation::install(translator));
+        QVERIFY(ApplicationTranslation::install(m_translator));
     }
 
-    void init() { world = std::make_unique<SettingsDialogWorld>(); }
-    void cleanup() { world.reset(); }
+    void init() { m_world = std::make_unique<SettingsDialogWorld>(); }
+    void cleanup() { m_world.reset(); }
 
     void addProcess_data()
     {
@@ -127,7 +127,7 @@ private slots:
         QFETCH(QString, lineEdit);
         QFETCH(bool, terminate);
         Settings().setProcessKillList({QStringLiteral("Mail"), QStringLiteral("sleep")});
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         QLineEdit *name = control<QLineEdit>(*dialog, "nameOfProcessToAdd");
         QPushButton *add = control<QPushButton>(*dialog, "addProcessToKillList");
         QListWidget *processes = control<QListWidget>(*dialog, "processesToKillByNameList");
@@ -147,7 +147,7 @@ private slots:
     void removeAndSelection()
     {
         Settings().setProcessKillList({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         QListWidget *processes = control<QListWidget>(*dialog, "processesToKillByNameList");
         QPushButton *remove = control<QPushButton>(*dialog, "removeSelectedProcessFromKillList");
         QPushButton *test = control<QPushButton>(*dialog, "testKillAll");
@@ -172,24 +172,24 @@ private slots:
         QProcess chosenProcess;
         QProcess otherProcess;
         for (auto [name, process] : {std::make_pair(chosen, &chosenProcess), std::make_pair(other, &otherProcess)}) {
-            const QString copy = scratch.filePath(name);
+            const QString copy = m_scratch.filePath(name);
             QVERIFY(QFile::copy(sleep, copy));
             QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner);
             process->start(copy, {QStringLiteral("60")});
             QVERIFY(process->waitForStarted());
         }
         Settings().setProcessKillList({chosen, other});
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         select(*control<QListWidget>(*dialog, "processesToKillByNameList"), {chosen});
 
-        world->boxes->answerWith({"no"});
+        m_world->boxes->answerWith({"no"});
         control<QPushButton>(*dialog, "testKillAll")->click();
-        QCOMPARE(world->boxes->shown.size(), 1);
-        QCOMPARE(world->boxes->shown.first().buttons, QMessageBox::Yes | QMessageBox::No);
-        QCOMPARE(world->boxes->shown.first().informativeText, chosen);
+        QCOMPARE(m_world->boxes->shown.size(), 1);
+        QCOMPARE(m_world->boxes->shown.first().buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(m_world->boxes->shown.first().informativeText, chosen);
         QVERIFY(!chosenProcess.waitForFinished(1000));
 
-        world->boxes->answerWith({"yes"});
+        m_world->boxes->answerWith({"yes"});
         control<QPushButton>(*dialog, "testKillAll")->click();
         QVERIFY(chosenProcess.waitForFinished(10000));
         QCOMPARE(chosenProcess.exitStatus(), QProcess::CrashExit);
@@ -203,10 +203,10 @@ private slots:
     void testNeverEndsThisProgram()
     {
         Settings().setProcessKillList({ownName(), QStringLiteral("-s")});
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         select(*control<QListWidget>(*dialog, "processesToKillByNameList"), {ownName(), "-s"});
         control<QPushButton>(*dialog, "testKillAll")->click();
-        QCOMPARE(world->boxes->shown.size(), 0);
+        QCOMPARE(m_world->boxes->shown.size(), 0);
     }
 
     void pickProcess_data()
@@ -223,9 +223,9 @@ private slots:
     {
         QFETCH(QString, answer);
         QFETCH(bool, added);
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         QString picked;
-        world->boxes->answers << [answer, &picked](QDialog &box) {
+        m_world->boxes->answers << [answer, &picked](QDialog &box) {
             auto *input = qobject_cast<QInputDialog *>(&box);
             const QStringList offered = input->comboBoxItems();
             // This test itself, or some other program of this user.
@@ -241,9 +241,9 @@ private slots:
                 input->accept();
         };
         control<QPushButton>(*dialog, "selectProcessName")->click();
-        QCOMPARE(world->boxes->shown.size(), 1);
-        QCOMPARE(world->boxes->shown.first().title, QStringLiteral("OrvalVPN/ Select Process"));
-        QCOMPARE(world->boxes->shown.first().text, QStringLiteral("Select a process for adding to kill list:"));
+        QCOMPARE(m_world->boxes->shown.size(), 1);
+        QCOMPARE(m_world->boxes->shown.first().title, QStringLiteral("OrvalVPN/ Select Process"));
+        QCOMPARE(m_world->boxes->shown.first().text, QStringLiteral("Select a process for adding to kill list:"));
         QVERIFY(!picked.isEmpty());
         const QStringList listed = itemTexts(*control<QListWidget>(*dialog, "processesToKillByNameList"));
         QCOMPARE(listed.contains(picked), added);
@@ -270,13 +270,13 @@ private slots:
         QFETCH(QString, button);
         QFETCH(QString, target);
         QFETCH(bool, chosen);
-        const QString script = scratch.filePath(QStringLiteral("up.sh"));
+        const QString script = m_scratch.filePath(QStringLiteral("up.sh"));
         QVERIFY(writeFile(script, "#!/bin/sh\n"));
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         if (chosen)
-            world->boxes->answers << AnsweringMessageBoxFactory::chooseFile(script);
+            m_world->boxes->answers << AnsweringMessageBoxFactory::chooseFile(script);
         control<QPushButton>(*dialog, qPrintable(button))->click();
-        QCOMPARE(world->boxes->shown.size(), 1);
+        QCOMPARE(m_world->boxes->shown.size(), 1);
         QCOMPARE(control<QLineEdit>(*dialog, qPrintable(target))->text(), chosen ? script : QString());
         QCOMPARE(control<QCheckBox>(*dialog, "doExecuteExternalScripts")->isChecked(), chosen);
 
@@ -300,8 +300,8 @@ private slots:
         QFETCH(bool, setAsDefault);
         QFETCH(bool, saved);
         Settings().setDefaultServerSite(QStringLiteral("previous"));
-        const auto dialog = world->open();
-        world->boxes->answers << [setAsDefault](QDialog &entry) {
+        const auto dialog = m_world->open();
+        m_world->boxes->answers << [setAsDefault](QDialog &entry) {
             entry.findChild<QLineEdit *>(QStringLiteral("serverSitesDedicatedIpAddress"))
                 ->setText(QStringLiteral("203.0.113.5"));
             entry.findChild<QCheckBox *>(QStringLiteral("serverSitesSetAsDefaultCheckbox"))->setChecked(setAsDefault);
@@ -346,17 +346,17 @@ private slots:
             settings.setServerSitesWithDedicatedIp({first, second});
             settings.setDefaultServerSite(first.getId());
         }
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         QListWidget *list = control<QListWidget>(*dialog, "serverSitesDedicatedIpList");
         QPushButton *remove = control<QPushButton>(*dialog, "serverSitesDedicatedIpRemove");
         QVERIFY(!remove->isEnabled());
         for (int i = 0; i < list->count(); ++i)
             list->item(i)->setSelected(true);
         QVERIFY(remove->isEnabled());
-        world->boxes->answerWith({answer});
+        m_world->boxes->answerWith({answer});
         remove->click();
-        QCOMPARE(world->boxes->shown.size(), 1);
-        QCOMPARE(world->boxes->shown.first().text, QStringLiteral("You are removing your default server!"));
+        QCOMPARE(m_world->boxes->shown.size(), 1);
+        QCOMPARE(m_world->boxes->shown.first().text, QStringLiteral("You are removing your default server!"));
         QCOMPARE(Settings().defaultServerSite(), first.getId());
         SettingsDialogWorld::press(*dialog, saved ? QDialogButtonBox::Save : QDialogButtonBox::Cancel);
         QCOMPARE(Settings().serverSitesWithDedicatedIp().size(), left);
@@ -378,13 +378,13 @@ private slots:
         QFETCH(int, count);
         QFETCH(bool, kindEnabled);
         QFETCH(bool, comboEnabled);
-        world->stealthProxies = world->stealthProxies.mid(0, count);
+        m_world->stealthProxies = m_world->stealthProxies.mid(0, count);
         {
             Settings settings;
             settings.setProxySettings(Settings::STEALTH);
             settings.setStealthProxyId(QStringLiteral("xx-Nowhere"));
         }
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         QComboBox *combo = control<QComboBox>(*dialog, "stealthProxyServer");
         QCOMPARE(combo->count(), count);
         QCOMPARE(control<QRadioButton>(*dialog, "proxySettingsStealth")->isEnabled(), kindEnabled);
@@ -427,7 +427,7 @@ private slots:
         QFETCH(int, storedMtu);
         MtuPreference::CUSTOM_MTUPREFERENCE()->setMtuIfCustom(1300);
         Settings().setMtuPreference(MtuPreference::CUSTOM_MTUPREFERENCE());
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         QComboBox *combo = control<QComboBox>(*dialog, "mtuComboBox");
         QLineEdit *edit = control<QLineEdit>(*dialog, "mtuLineEdit");
         QCOMPARE(combo->currentData().value<MtuPreference *>(), MtuPreference::CUSTOM_MTUPREFERENCE());
@@ -473,7 +473,7 @@ private slots:
         QFETCH(bool, warning);
         QFETCH(QString, port);
         QFETCH(QString, portStyle);
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         control<QRadioButton>(*dialog, "proxySettingsCustom")->setChecked(true);
         QVERIFY(control<QWidget>(*dialog, "proxySettingsCustomValues")->isEnabled());
         QVERIFY(!control<QWidget>(*dialog, "proxySettingsStealthValues")->isEnabled());
@@ -498,11 +498,11 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(bool, forgotten);
         Settings().rememberCredentials(QStringLiteral("alice"), QStringLiteral("s3cret"));
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         QVERIFY(control<QPushButton>(*dialog, "forgetCredentials")->isEnabled());
-        world->boxes->answerWith({answer});
+        m_world->boxes->answerWith({answer});
         control<QPushButton>(*dialog, "forgetCredentials")->click();
-        QCOMPARE(world->boxes->shown.first().text, QStringLiteral("Deleting username and password!"));
+        QCOMPARE(m_world->boxes->shown.first().text, QStringLiteral("Deleting username and password!"));
         SettingsDialogWorld::press(*dialog, QDialogButtonBox::Cancel);
         QCOMPARE(Settings().remembersCredentials(), !forgotten);
     }
@@ -514,7 +514,7 @@ private slots:
             settings.setInternetKillSwitch(false);
             settings.setSeamlessReconnect(false);
         }
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         QCheckBox *killSwitch = control<QCheckBox>(*dialog, "internetKillSwitch");
         QVERIFY(!control<QPushButton>(*dialog, "internetKillSwitchShowDialogButton")->isEnabled());
         QVERIFY(!control<QCheckBox>(*dialog, "removeIKSonClose")->isEnabled());
@@ -544,8 +544,8 @@ private slots:
     void dnsButtons()
     {
         QFETCH(bool, connectionActive);
-        world->connectionActive = connectionActive;
-        const auto dialog = world->open();
+        m_world->connectionActive = connectionActive;
+        const auto dialog = m_world->open();
         QCOMPARE(control<QPushButton>(*dialog, "setSystemDNSButton")->isEnabled(), !connectionActive);
         QCOMPARE(control<QPushButton>(*dialog, "refreshDNSCacheNow")->isEnabled(), !connectionActive);
     }
@@ -553,14 +553,14 @@ private slots:
     // The chosen name servers go to the backend; the dialog writes nothing.
     void setSystemNameServers()
     {
-        const auto dialog = world->open();
-        world->boxes->answers << [](QDialog &chooser) {
+        const auto dialog = m_world->open();
+        m_world->boxes->answers << [](QDialog &chooser) {
             QComboBox *servers = chooser.findChild<QComboBox *>(QStringLiteral("nameServerComboBox"));
             servers->setCurrentText(QStringLiteral("Quad9"));
             chooser.findChild<QPushButton *>(QStringLiteral("okButton"))->click();
         };
         control<QPushButton>(*dialog, "setSystemDNSButton")->click();
-        QCOMPARE(world->backend.callsOf(QStringLiteral("setSystemNameServers")),
+        QCOMPARE(m_world->backend.callsOf(QStringLiteral("setSystemNameServers")),
                  QStringList {"setSystemNameServers Quad9 [9.9.9.9]"});
     }
 
@@ -581,7 +581,7 @@ private slots:
                                    QHostAddress(QStringLiteral("10.0.0.%1").arg(i + 1)), QHostAddress(), true);
         Settings().setCustomDNS(custom);
         const DnsList list = Settings().getCustomDNS();
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         for (const char *name : {"onStartDnsComboBox", "beforeConnectDnsComboBox", "afterConnectDnsComboBox"}) {
             QComboBox *combo = control<QComboBox>(*dialog, name);
             const bool after = QByteArray(name).startsWith("after");
@@ -609,12 +609,12 @@ private slots:
             settings.setCustomDNS(DnsList({vpn}));
             settings.setDnsPreferenceActionAfterConnect(custom);
         }
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         QComboBox *after = control<QComboBox>(*dialog, "afterConnectDnsComboBox");
         QCOMPARE(after->currentData().value<DnsPreferenceAction>(), custom);
-        world->boxes->answerWith({"reject"});
+        m_world->boxes->answerWith({"reject"});
         control<QPushButton>(*dialog, "dnsListWidget")->click();
-        QCOMPARE(world->boxes->shown.size(), 1);
+        QCOMPARE(m_world->boxes->shown.size(), 1);
         QCOMPARE(after->currentData().value<DnsPreferenceAction>(), custom);
         SettingsDialogWorld::press(*dialog, QDialogButtonBox::Save);
         QCOMPARE(Settings().getDnsPreferenceActionAfterConnect(), custom);
@@ -639,15 +639,15 @@ private slots:
             // A directory in its place, with something inside, is not removed as a file.
             QVERIFY(QDir().mkpath(cache + QStringLiteral("/inside")));
         }
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         QPushButton *clean = control<QPushButton>(*dialog, "cleanDNSCache");
         QVERIFY(clean->isEnabled());
         clean->click();
         QCOMPARE(QFileInfo::exists(cache), !removable);
-        QCOMPARE(world->boxes->shown.size(), removable ? 0 : 1);
+        QCOMPARE(m_world->boxes->shown.size(), removable ? 0 : 1);
         if (!removable) {
-            QCOMPARE(world->boxes->shown.first().text, QStringLiteral("Local DNS cache could not be deleted."));
-            QCOMPARE(world->boxes->shown.first().icon, QMessageBox::Warning);
+            QCOMPARE(m_world->boxes->shown.first().text, QStringLiteral("Local DNS cache could not be deleted."));
+            QCOMPARE(m_world->boxes->shown.first().icon, QMessageBox::Warning);
             QDir(cache).removeRecursively();
         }
         QVERIFY(!clean->isEnabled());
@@ -656,15 +656,15 @@ private slots:
     // Host routes to the name servers exist only while the look-ups run.
     void refreshDnsCacheProtectsTheNameServers()
     {
-        world->os.nameServers = {QHostAddress(QStringLiteral("192.0.2.53"))};
-        const auto dialog = world->open();
+        m_world->os.nameServers = {QHostAddress(QStringLiteral("192.0.2.53"))};
+        const auto dialog = m_world->open();
         // The progress dialog ends by itself: there is no catalogue to look up.
-        world->boxes->answers << AnsweringMessageBoxFactory::leave();
+        m_world->boxes->answers << AnsweringMessageBoxFactory::leave();
         control<QPushButton>(*dialog, "refreshDNSCacheNow")->click();
-        QCOMPARE(world->os.callsOf(QStringLiteral("protectHost")), QStringList {"protectHost 192.0.2.53"});
-        QCOMPARE(world->os.callsOf(QStringLiteral("releaseHost")), QStringList {"releaseHost 192.0.2.53"});
-        QVERIFY(world->os.calls.indexOf(QStringLiteral("protectHost 192.0.2.53"))
-                < world->os.calls.indexOf(QStringLiteral("releaseHost 192.0.2.53")));
+        QCOMPARE(m_world->os.callsOf(QStringLiteral("protectHost")), QStringList {"protectHost 192.0.2.53"});
+        QCOMPARE(m_world->os.callsOf(QStringLiteral("releaseHost")), QStringList {"releaseHost 192.0.2.53"});
+        QVERIFY(m_world->os.calls.indexOf(QStringLiteral("protectHost 192.0.2.53"))
+                < m_world->os.calls.indexOf(QStringLiteral("releaseHost 192.0.2.53")));
     }
 
     void logFolder_data()
@@ -695,7 +695,7 @@ private slots:
             QVERIFY(folder.mkpath(QStringLiteral("sub")));
             QVERIFY(writeFile(folder.filePath(QStringLiteral("sub/big.txt")), QByteArray(9000, 'c')));
         }
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         QVERIFY(QFileInfo(logFolderPath()).isDir());
         QCOMPARE(control<QLineEdit>(*dialog, "logFolderPathLineEdit")->text(), logFolderPath());
         QVERIFY(control<QLineEdit>(*dialog, "logFolderPathLineEdit")->isReadOnly());
@@ -729,14 +729,14 @@ private slots:
         QVERIFY(writeFile(stuck, QByteArray(200, 'b')));
         if (!removable && !setImmutable(stuck, true))
             QSKIP("the file system cannot make a file undeletable (chattr)");
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         control<QPushButton>(*dialog, "cleanLogFolderButton")->click();
         if (!removable)
             QVERIFY(setImmutable(stuck, false));
         QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("log_0.txt"))));
-        QCOMPARE(world->boxes->shown.size(), removable ? 0 : 1);
+        QCOMPARE(m_world->boxes->shown.size(), removable ? 0 : 1);
         if (!removable)
-            QCOMPARE(world->boxes->shown.first().text, QStringLiteral("Some log file could not be deleted."));
+            QCOMPARE(m_world->boxes->shown.first().text, QStringLiteral("Some log file could not be deleted."));
         QCOMPARE(control<QLabel>(*dialog, "logFolderSizeBytes")->text(),
                  AbstractMessageHandler::humanReadableByte(removable ? 0 : 200));
         QCOMPARE(control<QPushButton>(*dialog, "cleanLogFolderButton")->isEnabled(), !removable);
@@ -746,13 +746,13 @@ private slots:
     void showLog()
     {
         Settings().setLogHandlerOption(LogHandlerOption::FileHandler());
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         QPushButton *show = control<QPushButton>(*dialog, "showLogButton");
         QVERIFY(show->isEnabled());
-        world->boxes->answerWith({"reject"});
+        m_world->boxes->answerWith({"reject"});
         show->click();
-        QCOMPARE(world->boxes->shown.size(), 1);
-        QCOMPARE(world->boxes->shown.first().className, QStringLiteral("LogDialog"));
+        QCOMPARE(m_world->boxes->shown.size(), 1);
+        QCOMPARE(m_world->boxes->shown.first().className, QStringLiteral("LogDialog"));
     }
 };
 

@@ -76,17 +76,17 @@ class TestSettingsDialog : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<SettingsDialogWorld> world;
+    std::unique_ptr<SettingsDialogWorld> m_world;
 
 private slots:
     void initTestCase() { Q_INIT_RESOURCE(vpnbackend); }
 
-    void init() { world = std::make_unique<SettingsDialogWorld>(); }
-    void cleanup() { world.reset(); }
+    void init() { m_world = std::make_unique<SettingsDialogWorld>(); }
+    void cleanup() { m_world.reset(); }
 
     void dialogAroundTheWidget()
     {
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         QCOMPARE(dialog->objectName(), QStringLiteral("SettingsDialog"));
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Settings"));
         QCOMPARE(dialog->size(), QSize(457, 300));
@@ -116,10 +116,10 @@ private slots:
     {
         QFETCH(bool, autostartSupported);
         QFETCH(bool, autoLoginAllowed);
-        world->os.autostart = autostartSupported;
-        world->autoLoginAllowed = autoLoginAllowed;
+        m_world->os.autostart = autostartSupported;
+        m_world->autoLoginAllowed = autoLoginAllowed;
         Settings().setAutoLoginOnConnect(true);
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         QCOMPARE(control<QCheckBox>(*dialog, "autostart")->isHidden(), !autostartSupported);
         QCOMPARE(control<QCheckBox>(*dialog, "autoLogin")->isHidden(), !autoLoginAllowed);
         SettingsDialogWorld::press(*dialog, QDialogButtonBox::Save);
@@ -182,7 +182,7 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QString, text);
         QFETCH(bool, acceptable);
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         QLineEdit *edit = control<QLineEdit>(*dialog, qPrintable(field));
         edit->setText(text);
         QCOMPARE(edit->hasAcceptableInput(), acceptable);
@@ -305,14 +305,14 @@ private slots:
         QFETCH(StoreChange, change);
         QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
         // Every key the dialog writes is stored once, then the row's values.
-        world->openAndSave();
+        m_world->openAndSave();
         {
             Settings settings;
             change(settings);
         }
         const QMap<QString, QString> before = SettingsDialogWorld::storedValues();
         const QByteArray file = SettingsDialogWorld::storeFile();
-        world->openAndSave();
+        m_world->openAndSave();
         const QMap<QString, QString> after = SettingsDialogWorld::storedValues();
         QVERIFY2(after == before, qPrintable(SettingsDialogWorld::differences(before, after)));
         QCOMPARE(SettingsDialogWorld::storeFile(), file);
@@ -321,7 +321,7 @@ private slots:
     // The two hidden boxes that nothing else uses are neither read nor written.
     void hiddenBoxesStayOutOfTheStore()
     {
-        world->openAndSave();
+        m_world->openAndSave();
         const QMap<QString, QString> stored = SettingsDialogWorld::storedValues();
         QVERIFY(stored.contains(QStringLiteral("preferences/prevent-web-rtc-leak")));
         QVERIFY(!stored.contains(QStringLiteral("preferences/block-outside-dns")));
@@ -331,7 +331,7 @@ private slots:
     // A dedicated-IP site without an address is neither shown nor kept.
     void dropsDedicatedIpWithoutAddress()
     {
-        const QString config = world->configDir.path();
+        const QString config = m_world->configDir.path();
         Settings().setServerSitesWithDedicatedIp(
             {dedicatedSite(QStringLiteral("de"), QStringLiteral("office"), QStringLiteral("203.0.113.5"), config)});
         {
@@ -341,7 +341,7 @@ private slots:
             store.setValue(QStringLiteral("2/country-code"), QStringLiteral("nl"));
             store.setValue(QStringLiteral("size"), 2);
         }
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         QCOMPARE(control<QListWidget>(*dialog, "serverSitesDedicatedIpList")->count(), 1);
         SettingsDialogWorld::press(*dialog, QDialogButtonBox::Save);
         const QList<HalvorixServerSite> stored = Settings().serverSitesWithDedicatedIp();
@@ -352,10 +352,10 @@ private slots:
     // Changes made in every tab are dropped; only the tab shown is kept.
     void cancelWritesOnlyTheTabIndex()
     {
-        world->openAndSave();
-        world->os.calls.clear();
+        m_world->openAndSave();
+        m_world->os.calls.clear();
         const QMap<QString, QString> before = SettingsDialogWorld::storedValues();
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         for (QCheckBox *box : dialog->findChildren<QCheckBox *>())
             box->setChecked(!box->isChecked());
         control<QRadioButton>(*dialog, "proxySettingsStealth")->setChecked(true);
@@ -369,11 +369,11 @@ private slots:
         expected.insert(QStringLiteral("preferences/settings-dialog-current-tab-index"), QStringLiteral("4"));
         const QMap<QString, QString> after = SettingsDialogWorld::storedValues();
         QVERIFY2(after == expected, qPrintable(SettingsDialogWorld::differences(expected, after)));
-        QVERIFY(world->os.callsOf(QStringLiteral("addLoginItem")).isEmpty());
-        QVERIFY(world->os.callsOf(QStringLiteral("removeLoginItem")).isEmpty());
+        QVERIFY(m_world->os.callsOf(QStringLiteral("addLoginItem")).isEmpty());
+        QVERIFY(m_world->os.callsOf(QStringLiteral("removeLoginItem")).isEmpty());
 
         // Reopened, it shows the old values on the tab that was open.
-        const auto again = world->open();
+        const auto again = m_world->open();
         QCOMPARE(control<QTabWidget>(*again, "tabWidget")->currentIndex(), 4);
         QVERIFY(control<QRadioButton>(*again, "proxySettingsDirect")->isChecked());
     }
@@ -403,11 +403,11 @@ private slots:
         }
         QSettings().setValue(QStringLiteral("saved-network-adapter-state/Wi-Fi/dns"), QStringLiteral("10.0.0.1"));
         const QMap<QString, QString> before = SettingsDialogWorld::storedValues();
-        const auto dialog = world->open();
-        world->boxes->answerWith({answer});
+        const auto dialog = m_world->open();
+        m_world->boxes->answerWith({answer});
         SettingsDialogWorld::button(*dialog, QDialogButtonBox::RestoreDefaults)->click();
-        QCOMPARE(world->boxes->shown.size(), 1);
-        QCOMPARE(world->boxes->shown.first().buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(m_world->boxes->shown.size(), 1);
+        QCOMPARE(m_world->boxes->shown.first().buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(dialog->result(), int(QDialog::Rejected));
 
         const QMap<QString, QString> after = SettingsDialogWorld::storedValues();
@@ -457,19 +457,19 @@ private slots:
         QFETCH(int, stored);
         Settings().setRecoverDNSStackOnStart(
             DnsRecoveryPreference(DnsRecoveryPreference::RecoverDNSSettings(recovery)));
-        world->os.loginItem = autostart;
-        const auto dialog = world->open();
-        world->boxes->answerWith({answer});
+        m_world->os.loginItem = autostart;
+        const auto dialog = m_world->open();
+        m_world->boxes->answerWith({answer});
         SettingsDialogWorld::press(*dialog, QDialogButtonBox::Save);
-        QCOMPARE(world->boxes->shown.size(), questions);
+        QCOMPARE(m_world->boxes->shown.size(), questions);
         if (questions) {
-            QCOMPARE(world->boxes->shown.first().informativeText,
+            QCOMPARE(m_world->boxes->shown.first().informativeText,
                      QStringLiteral("Do you want to set it as \"Auto recover\"?"));
-            QCOMPARE(world->boxes->shown.first().icon, QMessageBox::Question);
+            QCOMPARE(m_world->boxes->shown.first().icon, QMessageBox::Question);
         }
         QCOMPARE(int(Settings().recoverDNSStackOnStart().getRecoverDnsSettingsPreference()), stored);
         QCOMPARE(
-            world->os.callsOf(autostart ? QStringLiteral("addLoginItem") : QStringLiteral("removeLoginItem")).size(),
+            m_world->os.callsOf(autostart ? QStringLiteral("addLoginItem") : QStringLiteral("removeLoginItem")).size(),
             1);
     }
 
@@ -501,15 +501,15 @@ private slots:
         QFETCH(QString, storedOption);
         QFETCH(bool, storedWarning);
         Settings().setShowLogToFileWarning(warning);
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         QComboBox *combo = control<QComboBox>(*dialog, "logOptionComboBox");
         combo->setCurrentText(option);
         emit combo->activated(combo->currentIndex());
-        world->boxes->answerWith({answer});
+        m_world->boxes->answerWith({answer});
         SettingsDialogWorld::press(*dialog, QDialogButtonBox::Save);
-        QCOMPARE(world->boxes->shown.size(), questions);
+        QCOMPARE(m_world->boxes->shown.size(), questions);
         if (questions)
-            QCOMPARE(world->boxes->checkBoxTexts.first(), QStringLiteral("Don't ask me again"));
+            QCOMPARE(m_world->boxes->checkBoxTexts.first(), QStringLiteral("Don't ask me again"));
         QCOMPARE(Settings().getLogHandlerOption().toString(), storedOption);
         QCOMPARE(Settings().getShowLogToFileWarning(), storedWarning);
     }
@@ -518,13 +518,13 @@ private slots:
     void standardErrorLogKeptUntilChosen()
     {
         Settings().setLogHandlerOption(LogHandlerOption::StdErrHandler());
-        auto dialog = world->open();
+        auto dialog = m_world->open();
         QComboBox *combo = control<QComboBox>(*dialog, "logOptionComboBox");
         QCOMPARE(combo->currentText(), QStringLiteral("None"));
         SettingsDialogWorld::press(*dialog, QDialogButtonBox::Save);
         QCOMPARE(Settings().getLogHandlerOption(), LogHandlerOption::StdErrHandler());
 
-        dialog = world->open();
+        dialog = m_world->open();
         combo = control<QComboBox>(*dialog, "logOptionComboBox");
         emit combo->activated(combo->currentIndex());
         SettingsDialogWorld::press(*dialog, QDialogButtonBox::Save);
@@ -539,8 +539,8 @@ private slots:
             settings.setPreventIPv6Leak(true);
             settings.setSeamlessReconnect(false);
         }
-        world->globalRouteAlreadyActive = true;
-        const auto dialog = world->open();
+        m_world->globalRouteAlreadyActive = true;
+        const auto dialog = m_world->open();
         QCheckBox *ipv6 = control<QCheckBox>(*dialog, "preventIPv6Leak");
         QCheckBox *seamless = control<QCheckBox>(*dialog, "seamlessReconnect");
         QVERIFY(!ipv6->isEnabled());
@@ -565,15 +565,15 @@ private slots:
             settings.setInternetKillSwitchInterface(NetworkInterface(QStringLiteral("Wi-Fi")));
             settings.setInternetKillSwitchInterface(NetworkInterface(QStringLiteral("Gone")));
         }
-        const auto dialog = world->open();
-        world->boxes->answers << [](QDialog &chooser) {
+        const auto dialog = m_world->open();
+        m_world->boxes->answers << [](QDialog &chooser) {
             QListWidget *list = chooser.findChild<QListWidget *>(QStringLiteral("internetKillSwitchInterfaces"));
             for (int i = 0; i < list->count(); ++i)
                 list->item(i)->setCheckState(list->item(i)->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
             chooser.findChild<QPushButton *>(QStringLiteral("okButton"))->click();
         };
         control<QPushButton>(*dialog, "internetKillSwitchShowDialogButton")->click();
-        QCOMPARE(world->boxes->shown.size(), 1);
+        QCOMPARE(m_world->boxes->shown.size(), 1);
         SettingsDialogWorld::press(*dialog, QDialogButtonBox::Save);
         Settings settings;
         QVERIFY(!settings.isInternetKillSwitchInterface(NetworkInterface(QStringLiteral("Wi-Fi"))));
@@ -628,7 +628,7 @@ private slots:
             settings.setProxyAddress(address);
             settings.setProxyPort(port);
         }
-        const auto dialog = world->open();
+        const auto dialog = m_world->open();
         control<QRadioButton>(*dialog, qPrintable(kind))->setChecked(true);
         QCOMPARE(SettingsDialogWorld::button(*dialog, QDialogButtonBox::Save)->isEnabled(), allowed);
         // Whatever the start, fixing the fields allows the save again.

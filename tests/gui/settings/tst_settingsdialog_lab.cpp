@@ -27,7 +27,7 @@ class TestSettingsDialogLab : public QObject
 {
     Q_OBJECT
 
-    QScopedPointer<ConnectionLab> lab;
+    QScopedPointer<ConnectionLab> m_lab;
 
     // Opens the dialog on the driver's settings, lets `choose` change the
     // form, and presses Save.
@@ -52,9 +52,9 @@ class TestSettingsDialogLab : public QObject
     {
         const QStringList arguments {"--site",     ConnectionLab::SITE,    "--user", ConnectionLab::USER,
                                      "--password", ConnectionLab::PASSWORD};
-        if (lab->startDriver(arguments + transport) && lab->waitFor("connected") >= 0)
+        if (m_lab->startDriver(arguments + transport) && m_lab->waitFor("connected") >= 0)
             return true;
-        qWarning().noquote() << lab->diagnostics();
+        qWarning().noquote() << m_lab->diagnostics();
         return false;
     }
 
@@ -79,20 +79,20 @@ private slots:
         const QString reason = ConnectionLab::unavailableReason();
         if (!reason.isEmpty())
             QSKIP(qPrintable(reason));
-        lab.reset(new ConnectionLab);
-        QVERIFY(lab->setUp());
+        m_lab.reset(new ConnectionLab);
+        QVERIFY(m_lab->setUp());
         // This process's preferences are the driver's.
         QCoreApplication::setOrganizationName(QStringLiteral("OrvalVPN"));
         QCoreApplication::setApplicationName(QStringLiteral("OrvalVPN"));
-        const QFileInfo file(lab->settingsFile());
+        const QFileInfo file(m_lab->settingsFile());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, file.dir().absolutePath() + "/..");
         QCOMPARE(QFileInfo(Settings().fileName()).absoluteFilePath(), file.absoluteFilePath());
     }
 
-    void cleanupTestCase() { lab.reset(); }
+    void cleanupTestCase() { m_lab.reset(); }
 
-    void init() { lab->resetHome(); }
-    void cleanup() { lab->quit(); }
+    void init() { m_lab->resetHome(); }
+    void cleanup() { m_lab->quit(); }
 
     // A custom HTTP proxy chosen in the dialog carries the connection: the
     // lab's tinyproxy opens the tunnel to the server's TCP port.
@@ -105,13 +105,13 @@ private slots:
             dialog.findChild<QLineEdit *>(QStringLiteral("proxyPort"))
                 ->setText(QString::number(ConnectionLab::HTTP_PROXY_PORT));
         });
-        const QByteArray logBefore = lab->httpProxyLog();
+        const QByteArray logBefore = m_lab->httpProxyLog();
         QVERIFY(connect({"--via", "custom"}));
         // Relayed on the server side: the server never sees the client itself.
-        QVERIFY(!lab->lastPeerAddress(false).isEmpty());
-        QVERIFY(lab->lastPeerAddress(false) != Lab::clientAddress());
+        QVERIFY(!m_lab->lastPeerAddress(false).isEmpty());
+        QVERIFY(m_lab->lastPeerAddress(false) != Lab::clientAddress());
         // The client came to the proxy, which opened the tunnel to the server's TCP port.
-        const QString seen = QString::fromUtf8(lab->httpProxyLog().mid(logBefore.size()));
+        const QString seen = QString::fromUtf8(m_lab->httpProxyLog().mid(logBefore.size()));
         const QRegularExpression client(QStringLiteral("Connect \\(file descriptor \\d+\\): ")
                                         + QRegularExpression::escape(Lab::clientAddress()));
         const QRegularExpression request(

@@ -28,14 +28,14 @@ class TestSettingsDnsLab : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    QString probeProgram;
-    QByteArray originalResolvConf;
+    QTemporaryDir m_dir;
+    QString m_probeProgram;
+    QByteArray m_originalResolvConf;
 
     QString probe(const QStringList &arguments, int *exitCode = nullptr)
     {
         QProcess process;
-        process.start(probeProgram, arguments);
+        process.start(m_probeProgram, arguments);
         const bool finished = process.waitForFinished(120000);
         if (exitCode)
             *exitCode = finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
@@ -61,7 +61,7 @@ class TestSettingsDnsLab : public QObject
     // The catalogue, with every site at SERVER_NAME, as the installed configuration.
     bool installCatalogue()
     {
-        const QString configDir = dir.filePath(QStringLiteral("config"));
+        const QString configDir = m_dir.filePath(QStringLiteral("config"));
         try {
             CatalogueGenerator::Options options;
             options.serverName = SERVER_NAME;
@@ -87,15 +87,15 @@ private slots:
     {
         if (!Lab::isActive())
             QSKIP("runs only inside the test network");
-        QVERIFY(dir.isValid());
+        QVERIFY(m_dir.isValid());
         QCoreApplication::setOrganizationName(QStringLiteral("OrvalVPN"));
         QCoreApplication::setApplicationName(QStringLiteral("OrvalVPN"));
-        const QString contents = Lab::makeBundle(QStringLiteral(ORVAL_BUNDLE_DIR), dir.path(), QStringLiteral("Probe"),
-                                                 QStringLiteral(SETTINGS_PROBE),
+        const QString contents = Lab::makeBundle(QStringLiteral(ORVAL_BUNDLE_DIR), m_dir.path(),
+                                                 QStringLiteral("Probe"), QStringLiteral(SETTINGS_PROBE),
                                                  {QStringLiteral("Helpers/Stelvane"), QStringLiteral("Platform")});
         QVERIFY(!contents.isEmpty());
-        probeProgram = contents + QStringLiteral("/MacOS/OrvalVPN");
-        originalResolvConf = resolvConf();
+        m_probeProgram = contents + QStringLiteral("/MacOS/OrvalVPN");
+        m_originalResolvConf = resolvConf();
         QVERIFY(!nameServers().isEmpty());
     }
 
@@ -104,11 +104,11 @@ private slots:
     // Whatever a failed test changed, the next one starts from the lab's own name servers.
     void cleanup()
     {
-        if (resolvConf() == originalResolvConf)
+        if (resolvConf() == m_originalResolvConf)
             return;
         QFile file(QStringLiteral("/etc/resolv.conf"));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(originalResolvConf);
+        file.write(m_originalResolvConf);
     }
 
     void setSystemNameServers()
@@ -119,14 +119,14 @@ private slots:
         QCOMPARE(nameServers(), (QStringList {"8.8.8.8", "8.8.4.4"}));
 
         QCOMPARE(probe({"system-dns", "Set DNS to automatic (DHCP)"}), QStringLiteral("dialogs 1\ndone"));
-        QCOMPARE(resolvConf(), originalResolvConf);
+        QCOMPARE(resolvConf(), m_originalResolvConf);
 
         // An entry with a single address: no empty second server reaches the helper.
         QCOMPARE(probe({"system-dns", "Quad9"}), QStringLiteral("dialogs 1\ndone"));
         QCOMPARE(nameServers(), QStringList {"9.9.9.9"});
 
         QCOMPARE(probe({"system-dns", "Set DNS to automatic (DHCP)"}), QStringLiteral("dialogs 1\ndone"));
-        QCOMPARE(resolvConf(), originalResolvConf);
+        QCOMPARE(resolvConf(), m_originalResolvConf);
     }
 
     void refreshCacheFromTheLabResolver()

@@ -61,19 +61,19 @@ class TestSettingsForms : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir configDir;
+    QTemporaryDir m_configDir;
 
 private slots:
     void initTestCase()
     {
         Q_INIT_RESOURCE(vpnbackend);
         // The dedicated-IP form reads the configuration's default offers.
-        QVERIFY(configDir.isValid());
-        QFile config(configDir.filePath(QStringLiteral("config5.json")));
+        QVERIFY(m_configDir.isValid());
+        QFile config(m_configDir.filePath(QStringLiteral("config5.json")));
         QVERIFY(config.open(QIODevice::WriteOnly));
         config.write("{}");
         config.close();
-        QSettings().setValue(QStringLiteral("config/configDir"), configDir.path());
+        QSettings().setValue(QStringLiteral("config/configDir"), m_configDir.path());
     }
 
     void everyFormBindsItsSlots_data()

@@ -24,7 +24,7 @@ class TestSettingsScreenshots : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir configDir;
+    QTemporaryDir m_configDir;
 
     void shoot(QWidget &window, const QString &name)
     {
@@ -37,14 +37,14 @@ private slots:
     void initTestCase()
     {
         Q_INIT_RESOURCE(vpnbackend);
-        QVERIFY(configDir.isValid());
-        QFile config(configDir.filePath(QStringLiteral("config5.json")));
+        QVERIFY(m_configDir.isValid());
+        QFile config(m_configDir.filePath(QStringLiteral("config5.json")));
         QVERIFY(config.open(QIODevice::WriteOnly));
         config.write(R"({ "default": { "supportedCiphers": [
             { "cipher": "AES-128-GCM", "ciphers": ["AES-128-GCM"], "protocol": "UDP", "port": 1194 },
             { "cipher": "AES-256-CBC", "ciphers": ["AES-256-CBC"], "protocol": "TCP", "port": 443 } ] } })");
         config.close();
-        QSettings().setValue(QStringLiteral("config/configDir"), configDir.path());
+        QSettings().setValue(QStringLiteral("config/configDir"), m_configDir.path());
     }
 
     void settingsTabs()

@@ -269,10 +269,29 @@ void OrvalVpnMapWidget::wheelEvent(QWheelEvent *event)
 void OrvalVpnMapWidget::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const PaintOrvalVpnMap frame(&m_resources, m_connected, m_connectedServerSite, matrix(0, 0),
-                                 serverSitesOrderdByDistanceTo2(mouseOnMap()), m_startLocation, m_mousePosition,
-                                 m_publicIp, width(), height(), m_showingServerList);
+    PaintOrvalVpnMap frame(&m_resources, m_connected, m_connectedServerSite, matrix(0, 0),
+                           serverSitesOrderdByDistanceTo2(mouseOnMap()), m_startLocation, m_mousePosition, m_publicIp,
+                           width(), height(), m_showingServerList);
+    frame.setCoveredArea(coveredArea());
     frame.paint(&painter);
+}
+
+void OrvalVpnMapWidget::setOverlays(const QList<QWidget *> &overlays)
+{
+    m_overlays.clear();
+    for (QWidget *overlay : overlays)
+        m_overlays.append(overlay);
+    update();
+}
+
+QRegion OrvalVpnMapWidget::coveredArea() const
+{
+    QRegion area;
+    for (const QPointer<QWidget> &overlay : m_overlays) {
+        if (overlay && overlay->isVisibleTo(this))
+            area += QRect(overlay->mapTo(this, QPoint(0, 0)), overlay->size());
+    }
+    return area;
 }
 
 void OrvalVpnMapWidget::zoom(QWheelEvent *event)

@@ -6,6 +6,8 @@
 
 #include <QList>
 #include <QPointF>
+#include <QPointer>
+#include <QRegion>
 #include <QSharedPointer>
 #include <QString>
 #include <QTransform>
@@ -37,6 +39,9 @@ public:
     QPointF getCenter() const;
     QString getPublicIp() const;
     bool isConnected() const;
+    // Widgets (descendants of this one) that lie over the map as panels: while
+    // one is visible, no site nest is drawn under it.
+    void setOverlays(const QList<QWidget *> &overlays);
 
 signals:
     void closestServerSiteToMouse(HalvorixServerSite serverSites);
@@ -84,6 +89,8 @@ private:
     // The mouse position in map pixels of the central copy.
     QPointF mouseOnMap() const;
     double mapWidth() const;
+    // The area of the visible overlays, in widget pixels.
+    QRegion coveredArea() const;
 
     QPointF m_pan;
     double m_zoomFactor;
@@ -99,4 +106,5 @@ private:
     bool m_dragging;
     bool m_connected;
     bool m_showingServerList;
+    QList<QPointer<QWidget>> m_overlays;
 };

@@ -72,6 +72,11 @@ void PaintOrvalVpnMap::paint(QPainter *painter) const
         paintVpnMarker(painter, m_connectedServerSite);
 }
 
+void PaintOrvalVpnMap::setCoveredArea(const QRegion &area)
+{
+    m_coveredArea = area;
+}
+
 bool PaintOrvalVpnMap::isSet(const GeoLocation &location)
 {
     return location.getLatitude() != 0.0 && location.getLongitude() != 0.0;
@@ -118,9 +123,14 @@ void PaintOrvalVpnMap::paintOrvals(QPainter *painter) const
 {
     const SavedPainterState state(painter);
     painter->setOpacity(1.0);
-    // Nearest to the mouse last, on top.
-    for (auto site = m_serverSitesByDistance.crbegin(); site != m_serverSitesByDistance.crend(); ++site)
-        paintNest(painter, site->getLocation());
+    {
+        const SavedPainterState nests(painter);
+        if (!m_coveredArea.isEmpty())
+            painter->setClipRegion(QRegion(0, 0, m_width, m_height).subtracted(m_coveredArea));
+        // Nearest to the mouse last, on top.
+        for (auto site = m_serverSitesByDistance.crbegin(); site != m_serverSitesByDistance.crend(); ++site)
+            paintNest(painter, site->getLocation());
+    }
     if (m_connected)
         paintConnectLocations(painter);
     paintHome(painter, m_startLocation);

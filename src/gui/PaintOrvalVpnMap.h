@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QPointF>
+#include <QRegion>
 #include <QString>
 #include <QTransform>
 
@@ -29,6 +30,10 @@ public:
                      bool showingServerList);
 
     void paint(QPainter *painter) const;
+    // Widget pixels under the panels that lie over the map: no nest is drawn
+    // there, so that a see-through panel shows the map but no marker over its
+    // text. Empty (the default): nests everywhere.
+    void setCoveredArea(const QRegion &area);
 
     // A location is drawn only when both its latitude and its longitude are set
     // (not exactly 0).
@@ -70,4 +75,5 @@ private:
     int m_width;
     int m_height;
     bool m_showingServerList;
+    QRegion m_coveredArea;
 };

@@ -9,6 +9,7 @@
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/LocalConfigSource.h"
 #include "gui/ApplicationTranslation.h"
+#include "gui/StyleOrvalVpn.h"
 #include "prefs/Settings.h"
 
 #include <QGuiApplication>
@@ -69,7 +70,11 @@ private slots:
         QVERIFY(ApplicationTranslation::install(m_translator));
         LocalConfigSource().execute();
         QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10000);
+        // The server list's rows as the GUI run paints them.
+        ServerListWidgetStyle::setInstance(QSharedPointer<StyleOrvalVpn>::create());
     }
+
+    void cleanupTestCase() { ServerListWidgetStyle::setInstance({}); }
 
     void init()
     {

@@ -538,6 +538,48 @@ private slots:
         QVERIFY(QMetaObject::invokeMethod(&view, qPrintable(slot)));
         QCOMPARE(view.getPan(), pan);
     }
+
+    void overlaysHideTheNestsUnderThem_data()
+    {
+        QTest::addColumn<bool>("registered");
+        QTest::addColumn<bool>("nested");
+        QTest::addColumn<bool>("hidden");
+        QTest::addColumn<bool>("nestShows");
+        QTest::newRow("overlay") << true << false << false << false;
+        QTest::newRow("overlay inside a container") << true << true << false << false;
+        QTest::newRow("hidden overlay") << true << false << true << true;
+        QTest::newRow("child that is no overlay") << false << false << false << true;
+    }
+
+    // A see-through panel over London, whose nest sits at the view's centre:
+    // under a visible overlay the map looks as it does without any site.
+    void overlaysHideTheNestsUnderThem()
+    {
+        QFETCH(bool, registered);
+        QFETCH(bool, nested);
+        QFETCH(bool, hidden);
+        QFETCH(bool, nestShows);
+        const QRect under(150, 100, 100, 100);
+        const auto picture = [&](const QList<HalvorixServerSite> &sites) {
+            OrvalVpnMapWidget view;
+            view.resize(400, 300);
+            view.setServerSites(sites);
+            view.centerAroundLocation(MapTestSites::london().getLocation());
+            view.mainWindowIsShowingServerList(); // no hover callout
+            QWidget *parent = &view;
+            if (nested) {
+                parent = new QWidget(&view);
+                parent->setGeometry(100, 50, 250, 200);
+            }
+            auto *panel = new QWidget(parent);
+            panel->setGeometry(QRect(parent->mapFrom(&view, under.topLeft()), under.size()));
+            panel->setVisible(!hidden);
+            if (registered)
+                view.setOverlays({panel});
+            return view.grab().toImage().copy(under);
+        };
+        QCOMPARE(picture({MapTestSites::london()}) != picture({}), nestShows);
+    }
 };
 
 QTEST_MAIN(TestOrvalVpnMapWidget)

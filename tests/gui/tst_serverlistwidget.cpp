@@ -524,8 +524,10 @@ private slots:
         QVERIFY(!sameColours(badgeSquare(background, {PIN, DEDICATED_BADGE}),
                              badgeSquare(background, {DEDICATED_BADGE, PIN})));
         QVERIFY(!sameColours(badgeSquare(background, {PIN}), badgeSquare(background, {GREY_PIN})));
+        // In the probe's colours, not the product's (see rows-branded for those).
         Screenshot::save(image.copy(ROW).scaled(ROW.size() * 2),
-                         QStringLiteral("badges-") + QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-'));
+                         QStringLiteral("probe-badges-")
+                             + QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-'));
     }
 
     void textLines_data()

@@ -1,30 +1,51 @@
 # shellcheck shell=bash disable=SC2034 # DRIVER_MATCH and the SESSION_* are read by the callers
-# Sourced by scripts/run and the connection benchmark: a lab with the VPN
-# service (vpn-service), a copy of the built bundle whose MacOS/OrvalVPN is the
-# backend driver (tools/drive), and helpers to run that driver in the client
-# namespace and follow its event lines.
+# Sourced by scripts/run and the benchmarks: a lab with the VPN service
+# (vpn-service), a copy of the built bundle whose MacOS/OrvalVPN is the program
+# to run (the backend driver tools/drive, the GUI driver tools/guidrive or the
+# product itself), and helpers to run that program in the client namespace and
+# follow its event lines.
 #
-#   session_up BUILD_DIR       lab + service + bundle + a fresh HOME; sets SESSION_*
-#   session_down               stops what the session started and removes it (call from an EXIT trap)
-#   driver_start ARGS...       starts the driver (stdin: driver_send; stdout: $DRIVER_LOG)
-#   driver_send LINE           one command on the driver's stdin
+#   session_up BUILD_DIR [PROGRAM]  lab + service + bundle + a fresh HOME; sets SESSION_*.
+#                              PROGRAM (default: the driver) becomes the bundle's
+#                              MacOS/OrvalVPN; SESSION_DRIVER, SESSION_GUIDRIVE and
+#                              SESSION_PRODUCT name the three
+#   session_program PROGRAM    puts another program in the bundle (between runs)
+#   session_display            an X server of the session's own (Xvfb and twm) in the
+#                              client namespace; sets SESSION_DISPLAY
+#   session_fresh_home         an empty HOME for the next run
+#   session_down               stops what the session started and removes it (call from
+#                              an EXIT trap): the program first (SIGTERM: it restores what
+#                              it changed), then the X server, the service and the lab
+#   driver_start ARGS...       starts the program (stdin: driver_send; stdout: $DRIVER_LOG)
+#                              in a session of its own, so that a Ctrl-C reaches only the
+#                              caller, which then tears down in order
+#   driver_send LINE           one command on the program's stdin
 #   driver_wait REGEX SECONDS  returns when a new event line matches (kept in DRIVER_MATCH);
-#                              1 on time-out or driver exit
+#                              1 on time-out or program exit
 #   driver_finish SECONDS      closes stdin (the driver quits), waits for the exit; kills on time-out
 #   driver_ms EVENT            the time stamp (ms) of the first line of that event
 #   in_client CMD...           runs CMD in the client namespace
-# QT_MESSAGE_PATTERN, when set, reaches the driver (e.g. "%{time process} %{message}"
-# puts time stamps in its log, $SESSION_DIR/run-N/stderr, for profiling).
+# The program's environment: the fresh HOME and its XDG directories, then
+# DRIVER_ENV (NAME=VALUE words; by default QT_QPA_PLATFORM=offscreen; a GUI run
+# sets DISPLAY and QT_QPA_PLATFORM=xcb instead). QT_MESSAGE_PATTERN, when set,
+# reaches the program too (e.g. "%{time process} %{message}" puts time stamps in
+# its log, $SESSION_DIR/run-N/stderr, for profiling).
 # Callers set DRIVER_ECHO=1 to have event lines printed as driver_wait reads them.
 
 harness_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 SESSION_NAME=""
 SESSION_DIR=""
+SESSION_DISPLAY=""
+DISPLAY_PID=""
+DISPLAY_INPUT=""
 DRIVER_PID=""
 DRIVER_LOG=""
 DRIVER_SEEN=0
 DRIVER_MATCH=""
 DRIVER_ECHO="${DRIVER_ECHO:-0}"
+DRIVER_ENV=(QT_QPA_PLATFORM=offscreen)
+# How long a program may take to end after SIGTERM (its clean-up run included).
+DRIVER_STOP_SECONDS=30
 
 session_require_root() {
   if [ "$(id -u)" -ne 0 ]; then
@@ -35,29 +56,82 @@ session_require_root() {
 
 session_up() {
   local build="$1"
-  local driver="$build/tools/drive/orval-drive"
-  [ -x "$driver" ] || { echo "no driver at $driver (build the tree first)" >&2; return 1; }
+  SESSION_DRIVER="$build/tools/drive/orval-drive"
+  SESSION_GUIDRIVE="$build/tools/guidrive/orval-guidrive"
+  SESSION_PRODUCT="$build/OrvalVPN.app/Contents/MacOS/OrvalVPN"
+  local program="${2:-$SESSION_DRIVER}"
+  [ -x "$program" ] || { echo "no program at $program (build the tree first)" >&2; return 1; }
   [ -e /dev/net/tun ] || { echo "no /dev/net/tun here: no tunnel can be made" >&2; return 1; }
   SESSION_NAME="od$$"
   SESSION_DIR="$(mktemp -d /tmp/orval-session.XXXXXX)"
   "$harness_dir/lab" up "$SESSION_NAME" >/dev/null
   "$harness_dir/vpn-service" up "$SESSION_NAME" "$build/tools/orval-configgen"
   eval "$("$harness_dir/vpn-service" env)"
-  # A copy, not a link: the helper accepts only a parent at <bundle>/Contents/MacOS/OrvalVPN.
   SESSION_BUNDLE="$SESSION_DIR/OrvalVPN.app"
   cp -a "$build/OrvalVPN.app" "$SESSION_BUNDLE"
-  cp "$driver" "$SESSION_BUNDLE/Contents/MacOS/OrvalVPN"
+  session_program "$program"
   SESSION_HOME="$SESSION_DIR/home"
   mkdir -p "$SESSION_HOME"
 }
 
-session_down() {
-  if [ -n "$DRIVER_PID" ] && kill -0 "$DRIVER_PID" 2>/dev/null; then
-    kill "$DRIVER_PID" 2>/dev/null || true
-    for _ in $(seq 1 50); do kill -0 "$DRIVER_PID" 2>/dev/null || break; sleep 0.1; done
-    kill -9 "$DRIVER_PID" 2>/dev/null || true
+# A copy, not a link: the helper accepts only a parent at <bundle>/Contents/MacOS/OrvalVPN.
+# Renamed into place, so that a copy still running keeps its own file.
+session_program() {
+  local target="$SESSION_BUNDLE/Contents/MacOS/OrvalVPN"
+  [ -x "$1" ] || { echo "no program at $1 (build the tree first)" >&2; return 1; }
+  cp "$1" "$target.new"
+  mv -f "$target.new" "$target"
+}
+
+session_fresh_home() {
+  rm -rf "$SESSION_HOME"
+  mkdir -p "$SESSION_HOME"
+}
+
+# The X server runs while its command (waiting on a pipe from here) runs: it
+# ends when session_down closes that pipe, or when this shell dies.
+session_display() {
+  local file="$SESSION_DIR/display"
+  : >"$file"
+  # shellcheck disable=SC2016 # the X session's own DISPLAY
+  exec {DISPLAY_INPUT}> >(exec ip netns exec "$SESSION_NAME-c" setsid -w "$harness_dir/xvfb-session" --wm -- \
+    sh -c 'echo "$DISPLAY" >"$1" && exec cat >/dev/null' sh "$file" >"$SESSION_DIR/display.log" 2>&1 3>&-)
+  DISPLAY_PID=$!
+  for _ in $(seq 1 100); do
+    [ -s "$file" ] && break
+    kill -0 "$DISPLAY_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ ! -s "$file" ]; then
+    cat "$SESSION_DIR/display.log" >&2
+    echo "no X server (Xvfb, twm: scripts/deps installs them)" >&2
+    return 1
   fi
+  SESSION_DISPLAY="$(cat "$file")"
+}
+
+# Ends a process: SIGTERM, then SIGKILL after SECONDS.
+stop_process() {
+  local pid="$1" seconds="$2"
+  kill -0 "$pid" 2>/dev/null || return 0
+  kill "$pid" 2>/dev/null || true
+  for _ in $(seq 1 $((seconds * 10))); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
+  echo "process $pid did not end within $seconds s; killing it" >&2
+  kill -9 "$pid" 2>/dev/null || true
+}
+
+session_down() {
+  if [ -n "$DRIVER_PID" ]; then stop_process "$DRIVER_PID" "$DRIVER_STOP_SECONDS"; fi
+  DRIVER_PID=""
   exec 3>&-
+  if [ -n "$DISPLAY_PID" ]; then
+    exec {DISPLAY_INPUT}>&-
+    for _ in $(seq 1 50); do kill -0 "$DISPLAY_PID" 2>/dev/null || break; sleep 0.1; done
+    # Its own session: the process group holds Xvfb and twm too.
+    kill -9 -- "-$DISPLAY_PID" 2>/dev/null || true
+    DISPLAY_PID=""
+    DISPLAY_INPUT=""
+  fi
   if [ -n "$SESSION_NAME" ]; then
     "$harness_dir/vpn-service" down "$SESSION_NAME" || true
     "$harness_dir/lab" down "$SESSION_NAME" || true
@@ -81,9 +155,13 @@ driver_start() {
   mkfifo "$run/stdin"
   # Held open read-write here so that the driver sees end of input only when we close it.
   exec 3<>"$run/stdin"
-  ip netns exec "$SESSION_NAME-c" env ${QT_MESSAGE_PATTERN:+QT_MESSAGE_PATTERN="$QT_MESSAGE_PATTERN"} HOME="$SESSION_HOME" XDG_CONFIG_HOME="$SESSION_HOME/.config" \
-    XDG_DATA_HOME="$SESSION_HOME/.local/share" QT_QPA_PLATFORM=offscreen \
-    "$SESSION_BUNDLE/Contents/MacOS/OrvalVPN" "$@" <"$run/stdin" >"$DRIVER_LOG" 2>"$DRIVER_ERR" 3>&- &
+  (
+    # The X server's pipe stays here: it must not outlive this shell in the program's engines.
+    if [ -n "$DISPLAY_INPUT" ]; then exec {DISPLAY_INPUT}>&-; fi
+    exec ip netns exec "$SESSION_NAME-c" setsid -w env ${QT_MESSAGE_PATTERN:+QT_MESSAGE_PATTERN="$QT_MESSAGE_PATTERN"} \
+      HOME="$SESSION_HOME" XDG_CONFIG_HOME="$SESSION_HOME/.config" XDG_DATA_HOME="$SESSION_HOME/.local/share" \
+      "${DRIVER_ENV[@]}" "$SESSION_BUNDLE/Contents/MacOS/OrvalVPN" "$@" <"$run/stdin" >"$DRIVER_LOG" 2>"$DRIVER_ERR" 3>&-
+  ) &
   DRIVER_PID=$!
 }
 DRIVER_RUNS=0

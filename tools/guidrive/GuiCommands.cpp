@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QScreen>
@@ -129,7 +130,10 @@ void GuiCommands::type(const QString &name, const QString &text)
 
 void GuiCommands::choose(const QString &name, const QString &text)
 {
-    auto *const box = qobject_cast<QComboBox *>(find(name));
+    QObject *const target = find(name);
+    if (auto *list = qobject_cast<QListWidget *>(target))
+        return chooseRow(*list, text);
+    auto *const box = qobject_cast<QComboBox *>(target);
     if (!box)
         return fail(QStringLiteral("No such choice"), name);
     const int index = box->findText(text, Qt::MatchStartsWith);
@@ -143,6 +147,19 @@ void GuiCommands::choose(const QString &name, const QString &text)
     QT_WARNING_DISABLE_DEPRECATED
     emit box->activated(box->itemText(index));
     QT_WARNING_POP
+}
+
+void GuiCommands::chooseRow(QListWidget &list, const QString &text)
+{
+    const QList<QListWidgetItem *> rows = list.findItems(text, Qt::MatchStartsWith);
+    if (rows.isEmpty())
+        return fail(QStringLiteral("No such entry"), list.objectName() + QLatin1Char(' ') + text);
+    // A click where the row is, as the user's: the list answers clicks, not selections.
+    list.scrollToItem(rows.first());
+    const QRect row = list.visualItemRect(rows.first());
+    if (!list.isVisible() || !list.viewport()->rect().intersects(row))
+        return fail(QStringLiteral("Not shown"), list.objectName() + QLatin1Char(' ') + text);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
 }
 
 void GuiCommands::read(const QString &name)

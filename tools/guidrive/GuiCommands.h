@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 
 class EventLog;
+class QListWidget;
 class OrvalVPNRunnable;
 
 // Plays the user of the real GUI for tests, demos and benchmarks: reads one
@@ -13,7 +14,8 @@ class OrvalVPNRunnable;
 //   click NAME        clicks a button (or any widget), triggers an action;
 //                     NAME may be a path, "loginWidget/username"
 //   type NAME TEXT    types TEXT (everything after the name) into a widget
-//   choose NAME TEXT  picks the first entry starting with TEXT in a drop-down list
+//   choose NAME TEXT  picks the first entry starting with TEXT in a drop-down list,
+//                     or clicks the first such row of a list
 //   read NAME         prints "text NAME | TEXT" of a label, field or button
 //   shot FILE         saves a picture of the main window as PNG
 //   screen FILE       saves a picture of the whole screen as PNG
@@ -39,6 +41,7 @@ private:
     void answer(const QString &buttonText);
     void type(const QString &name, const QString &text);
     void choose(const QString &name, const QString &text);
+    void chooseRow(QListWidget &list, const QString &text);
     void read(const QString &name);
     void shot(const QString &file, bool wholeScreen);
     void quit();

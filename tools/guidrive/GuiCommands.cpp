@@ -91,6 +91,9 @@ void GuiCommands::click(const QString &name)
     if (auto *action = qobject_cast<QAction *>(target)) {
         action->trigger();
     } else if (auto *button = qobject_cast<QAbstractButton *>(target)) {
+        // As for a user: a button that is not offered cannot be pressed.
+        if (!button->isVisible())
+            return fail(QStringLiteral("Not shown"), name);
         if (!button->isEnabled())
             return fail(QStringLiteral("Disabled"), name);
         button->click();

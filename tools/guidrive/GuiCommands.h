@@ -11,7 +11,8 @@ class OrvalVPNRunnable;
 // command a line from standard input and acts on the widgets by object name.
 //
 //   click NAME        clicks a button (or any widget), triggers an action;
-//                     NAME may be a path, "loginWidget/username"
+//                     NAME may be a path, "loginWidget/username"; a button
+//                     must be shown and enabled
 //   type NAME TEXT    types TEXT (everything after the name) into a widget
 //   choose NAME TEXT  picks the first entry starting with TEXT in a drop-down list
 //   read NAME         prints "text NAME | TEXT" of a label, field or button

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QByteArray>
+#include "StdinLines.h"
+
 #include <QObject>
-#include <QSocketNotifier>
 
 class EventLog;
 class OrvalVPNRunnable;
@@ -34,7 +34,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void readCommands();
+    void onLine(const QString &line);
     void execute(const QString &line);
     void click(const QString &name);
     void answer(const QString &buttonText);
@@ -50,7 +50,6 @@ private:
 
     const EventLog &m_log;
     OrvalVPNRunnable &m_runnable;
-    QSocketNotifier m_input;
-    QByteArray m_pending;
+    StdinLines m_input;
     bool m_windowShown = false;
 };

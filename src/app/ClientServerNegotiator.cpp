@@ -31,7 +31,10 @@ bool ClientServerNegotiator::negotiate()
         qDebug() << "Warning: Application will not start - was it the first instance?";
         return false;
     }
+    // The link lost on either side ends the application, through the run mode.
     connect(&m_client, &VpnBackendAbstractClient::quitApplication, this, &ClientServerNegotiator::emitExitApplication);
+    connect(&m_server, &VpnBackendAbstractServer::lastConnectionLost, this,
+            &ClientServerNegotiator::emitExitApplication);
     return true;
 }
 

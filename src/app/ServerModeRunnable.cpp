@@ -6,6 +6,8 @@
 ServerModeRunnable::ServerModeRunnable()
     : m_server(m_factory)
 {
+    // Nothing else runs here: the run ends with the last connection.
+    QObject::connect(&m_server, &VpnBackendAbstractServer::lastConnectionLost, [] { QCoreApplication::exit(0); });
 }
 
 int ServerModeRunnable::run()

@@ -27,6 +27,11 @@ public:
 
     static const QString serverLabelPostfix;
 
+signals:
+    // The listed connection (the own instance's link) is gone: the
+    // application ends, through its own quit rules.
+    void lastConnectionLost();
+
 public slots:
     virtual void onNewConnectionReceived() = 0;
     virtual void onConnectionClosed(ServerAbstractSocket *abstractSocket) = 0;

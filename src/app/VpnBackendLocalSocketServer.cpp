@@ -4,7 +4,6 @@
 #include "app/AbstractProtocolMessageHandler.h"
 #include "app/ServerLocalSocket.h"
 
-#include <QCoreApplication>
 #include <QDebug>
 #include <QLocalSocket>
 #include <QScopedPointer>
@@ -129,6 +128,6 @@ void VpnBackendLocalSocketServer::onConnectionClosed(ServerAbstractSocket *abstr
     m_connectionCount = static_cast<quint32>(m_connectedSockets.size());
     if (m_connectedSockets.isEmpty()) {
         qDebug() << "Last connection lost: shutDown the local server";
-        QCoreApplication::exit(0);
+        emit lastConnectionLost();
     }
 }

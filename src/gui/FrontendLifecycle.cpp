@@ -72,6 +72,8 @@ void FrontendLifecycle::createNewTrayIcon()
     if (m_dispatcher.containsFrontendOfType<TrayIcon>())
         return;
     const QSharedPointer<TrayIcon> tray = makeTrayIcon();
+    // The tray's own wait would be a loop nested above a start-up's pauses.
+    tray->leaveStopToApplication();
     connect(tray.data(), &TrayIcon::exitApplication, this, &FrontendLifecycle::onExitApplication);
     connect(tray.data(), &TrayIcon::createNewMainWindow, this, &FrontendLifecycle::createNewMainWindow);
     connect(tray.data(), &TrayIcon::showMainWindow, this, &FrontendLifecycle::showMainWindow);

@@ -421,7 +421,8 @@ void TrayIcon::onQuitApplication()
     if (m_stateTracker.isVPNRunning()) {
         if (Settings().stillActiveWarningEnable() && !QuitConfirmation::ask(nullptr))
             return;
-        stopAndWait();
+        if (m_stopsOnQuit)
+            stopAndWait();
     }
     emit exitApplication();
 }

@@ -49,6 +49,10 @@ public:
     void terminateVPN();
     // The bound of the wait for a stopped connection's end; tests shorten it.
     void setStopWaitMs(int milliseconds) { m_stopWaitMs = milliseconds; }
+    // Quit then only asks and emits exitApplication: whoever hears it stops
+    // the connection and waits for its end (the GUI run does, in its own
+    // event loop, where a start-up's result can arrive).
+    void leaveStopToApplication() { m_stopsOnQuit = false; }
 
     void onVpnStartupProgress(const VpnStartupProgress &progress) override;
     void onVpnStartupResult(const VpnStartupResult &result) override;
@@ -130,6 +134,7 @@ private:
     QString m_lastNotification;
 
     int m_stopWaitMs = DEFAULT_STOP_WAIT_MS;
+    bool m_stopsOnQuit = true;
     QEventLoop *m_stopWait = nullptr;
     bool m_endReported = false;
     // Between a start's initial progress and its result.

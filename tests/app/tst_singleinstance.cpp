@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -116,6 +117,26 @@ private slots:
 
         first.socket.disconnectFromServer();
         QTRY_VERIFY(logged("Last connection lost: shutDown the local server"));
+    }
+
+    // The own instance's link lost ends nothing by itself: the server reports
+    // it, and the run mode ends through its quit rules (a running connection
+    // stopped first), not by an exit behind its back.
+    void lostLinkIsReportedNotExited()
+    {
+        SimpleProtocolMessageHandlerFactory factory;
+        VpnBackendLocalSocketServer server(factory);
+        QVERIFY(server.startingServer());
+        QSignalSpy lost(&server, &VpnBackendAbstractServer::lastConnectionLost);
+        RawClient first(serverName());
+        QTRY_COMPARE(first.lines.size(), 2);
+
+        QEventLoop loop;
+        connect(&server, &VpnBackendAbstractServer::lastConnectionLost, &loop, [&loop] { loop.exit(7); });
+        QTimer::singleShot(0, &first.socket, [&first] { first.socket.disconnectFromServer(); });
+        QTimer::singleShot(5000, &loop, [&loop] { loop.exit(8); });
+        QCOMPARE(loop.exec(), 7);
+        QCOMPARE(lost.count(), 1);
     }
 
     void destroyedServerSaysBye()

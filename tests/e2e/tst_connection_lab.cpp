@@ -1,4 +1,5 @@
 #include "ConnectionLab.h"
+#include "DeadNameServer.h"
 #include "PacketCapture.h"
 
 #include "prefs/DnsPreferenceAction.h"
@@ -232,24 +233,7 @@ private slots:
     void skipLeavesTheHostNameLookupToTheCatalogue()
     {
         // A name server that never answers holds the look-up.
-        struct DeadNameServer
-        {
-            QByteArray original;
-            DeadNameServer()
-            {
-                QFile file("/etc/resolv.conf");
-                if (file.open(QIODevice::ReadOnly))
-                    original = file.readAll();
-                write("nameserver 198.51.100.9\n");
-            }
-            ~DeadNameServer() { write(original); }
-            static void write(const QByteArray &content)
-            {
-                QFile file("/etc/resolv.conf");
-                if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-                    file.write(content);
-            }
-        } deadNameServer;
+        const DeadNameServer deadNameServer;
         QVERIFY(m_lab->startDriver(driverArguments({"--protocol", "udp"})));
         const int waiting = m_lab->waitFor("progress LOOKUP_HOSTNAME_BEFORE_CONNECTING 7");
         QVERIFY2(waiting >= 0, qPrintable(m_lab->diagnostics()));

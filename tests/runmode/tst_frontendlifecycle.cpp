@@ -142,6 +142,7 @@ private slots:
     void quitDecisions_data();
     void quitDecisions();
     void userInputIsHeldWhileTheRunEnds();
+    void trayQuitDuringAStartUpPauseEndsAtOnce();
     void oneTrayIcon();
     void everyMainWindowIsNew();
     void showOrToggleCreatesAWindowOnlyWhenNoneIsAttached_data();
@@ -167,7 +168,7 @@ void TestFrontendLifecycle::cleanup()
 
 // Triggers: "close" and "quit" (close-to-tray off, File > Quit: detach then
 // ask to exit), "close to tray" and "minimise to tray" (detach only), "tray
-// quit" (the tray's own question and wait, then its exitApplication),
+// quit" (the tray's own question, then its exitApplication),
 // "negotiator lost" (exitApplication of the single-instance link), "tray
 // off" (the window detaches the tray icon).
 void TestFrontendLifecycle::quitDecisions_data()
@@ -310,6 +311,37 @@ void TestFrontendLifecycle::userInputIsHeldWhileTheRunEnds()
     QCOMPARE(world.exits, QList<int> {0});
     QTest::mouseClick(&connect, Qt::LeftButton);
     QCOMPARE(clicks.size(), 1);
+}
+
+// A start-up waits in short nested loops of its own and sees an abort only
+// when such a pause returns. Quit from the tray during a pause must not wait
+// in a loop above it: the start-up's result could not arrive before the bound.
+void TestFrontendLifecycle::trayQuitDuringAStartUpPauseEndsAtOnce()
+{
+    const int bound = 5000;
+    Settings().setStillActiveWarningEnable(false);
+    World world;
+    // The pausing start-up below reports its own end.
+    world.backend.stillRunning = true;
+    world.lifecycle.setQuitBoundMs(bound);
+    world.lifecycle.createNewTrayIcon();
+    world.trays.first()->setStopWaitMs(bound);
+    world.enterPhase("starting");
+
+    QTimer::singleShot(50, world.trays.first(), &TrayIcon::onQuitApplication);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (world.backend.callsOf("abort").isEmpty() && elapsed.elapsed() < 2 * bound) {
+        QEventLoop pause;
+        QTimer::singleShot(20, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
+    world.dispatcher.onVpnStartupResult(
+        VpnStartupResult(noParameters(), VpnStartupResult::ABORTED, "Aborted by the user.", 0));
+    QTRY_COMPARE(world.exits, QList<int> {0});
+    QVERIFY2(elapsed.elapsed() < bound / 2, qPrintable(QString::number(elapsed.elapsed())));
+    QCOMPARE(world.backend.callsOf("abort").size(), 1);
+    QVERIFY(world.exitedAfterEnd);
 }
 
 void TestFrontendLifecycle::oneTrayIcon()

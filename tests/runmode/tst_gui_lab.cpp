@@ -1,4 +1,5 @@
 #include "ConnectionLab.h"
+#include "DeadNameServer.h"
 #include "Lab.h"
 #include "Screenshot.h"
 
@@ -164,6 +165,40 @@ private slots:
         QVERIFY2(read("statusWidget/localIp").startsWith(tunnelNetwork), qPrintable(read("statusWidget/localIp")));
         QVERIFY(ping(tunnelServer));
         shoot("status-page");
+
+        m_lab->send("click statusWidget/disconnect");
+        QVERIFY2(m_lab->waitFor("terminated") >= 0, qPrintable(m_lab->diagnostics()));
+        expectRestored(before);
+        QCOMPARE(m_lab->quit(), 0);
+    }
+
+    // A name server that never answers holds the host-name look-up: the
+    // loading page offers Continue, and the start goes on with the addresses
+    // the catalogue holds for the site.
+    void continueOnTheHostNameWaitUsesTheCatalogue()
+    {
+        QVERIFY(startGui());
+        const DeadNameServer deadNameServer;
+        const SystemSnapshot before;
+        QVERIFY(connectFromTheConnectPage(ConnectionLab::PASSWORD));
+        const int waiting = m_lab->waitFor("progress LOOKUP_HOSTNAME_BEFORE_CONNECTING 7");
+        QVERIFY2(waiting >= 0, qPrintable(m_lab->diagnostics()));
+        QCOMPARE(read("loadingWidget/skip"), QString("Continue"));
+        shoot("loading-page-continue");
+        // Refused, with an error line, unless the button is shown and enabled.
+        m_lab->send("click loadingWidget/skip");
+        QVERIFY2(m_lab->waitFor("progress LOOKUP_HOSTNAME_BEFORE_CONNECTING 3", 20000, waiting) >= 0,
+                 qPrintable(m_lab->diagnostics()));
+        QVERIFY2(m_lab->waitFor("connected") >= 0, qPrintable(m_lab->diagnostics()));
+        QVERIFY(m_lab->eventsStartingWith("progress LOOKUP_HOSTNAME_BEFORE_CONNECTING 1").isEmpty());
+        QVERIFY2(m_lab->eventsStartingWith("error ").isEmpty(), qPrintable(m_lab->diagnostics()));
+        // The engine went to the address the catalogue lists, the name being unresolvable.
+        const QStringList connected = m_lab->eventsStartingWith("state CONNECTED ");
+        QVERIFY(!connected.isEmpty());
+        QCOMPARE(connected.last().section(' ', 3, 3), ConnectionLab::vpnAddress());
+        QTRY_COMPARE_WITH_TIMEOUT(read("statusWidget/remoteIp"), ConnectionLab::vpnAddress(), 10000);
+        QVERIFY(ping(Lab::tunnelAddress(m_lab->server(false))));
+        shoot("status-page-after-continue");
 
         m_lab->send("click statusWidget/disconnect");
         QVERIFY2(m_lab->waitFor("terminated") >= 0, qPrintable(m_lab->diagnostics()));

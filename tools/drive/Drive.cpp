@@ -17,8 +17,6 @@
 #include <QCoreApplication>
 
 #include <algorithm>
-#include <cerrno>
-#include <unistd.h>
 
 namespace {
 // Longer than the web clients' own inactivity limit, so a hung update host
@@ -34,7 +32,6 @@ Drive::Drive(const EventLog &log, const DriveOptions &options)
     , m_backend(m_services.backend)
     , m_frontend(new PrintingFrontend(log))
     , m_updateCheck(m_services.networkAccessManager, UPDATE_CHECK_BOUND_MS)
-    , m_stdin(STDIN_FILENO, QSocketNotifier::Read)
 {
     connect(m_frontend.data(), &PrintingFrontend::newConfigWasDownloaded, &m_updateCheck,
             &UpdateCheckWait::onNewConfigWasDownloaded);
@@ -43,7 +40,8 @@ Drive::Drive(const EventLog &log, const DriveOptions &options)
     // No engine ran, so no end of one will be reported.
     connect(m_frontend.data(), &PrintingFrontend::startupEnded, this, &Drive::onRunEnded);
     connect(&m_updateCheck, &UpdateCheckWait::settled, this, &Drive::onUpdateCheckSettled);
-    connect(&m_stdin, &QSocketNotifier::activated, this, &Drive::readCommands);
+    connect(&m_commands, &StdinLines::line, this, &Drive::execute);
+    connect(&m_commands, &StdinLines::ended, this, &Drive::quit);
     m_quitBound.setSingleShot(true);
     connect(&m_quitBound, &QTimer::timeout, this,
             [this] { finish(Normal, QStringLiteral("The connection did not end | quitting anyway")); });
@@ -120,36 +118,6 @@ QSharedPointer<ConnectionParameters> Drive::connectionParameters(Settings &setti
         settings.iksEnableOnConnect(), settings.getCheckTunTapOnConnect(), true));
 }
 
-void Drive::readCommands()
-{
-    char buffer[4096];
-    const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
-    if (count < 0 && (errno == EAGAIN || errno == EINTR))
-        return;
-    if (count > 0)
-        m_input.append(buffer, int(count));
-    for (int end = m_input.indexOf('\n'); end >= 0; end = m_input.indexOf('\n')) {
-        const QByteArray line = m_input.left(end);
-        m_input.remove(0, end + 1);
-        execute(commandText(line));
-    }
-    if (count <= 0) {
-        // End of input: a last line without its line feed still counts.
-        m_stdin.setEnabled(false);
-        execute(commandText(m_input));
-        m_input.clear();
-        quit();
-    }
-}
-
-QString Drive::commandText(QByteArray line)
-{
-    // Blanks inside and at the end belong to a password; a CR is the sender's line end.
-    if (line.endsWith('\r'))
-        line.chop(1);
-    return QString::fromUtf8(line);
-}
-
 void Drive::execute(const QString &line)
 {
     if (line.trimmed().isEmpty())
@@ -210,6 +178,6 @@ void Drive::finish(int exitCode, const QString &error)
         m_log.print(QStringLiteral("error ") + error);
     m_quitting = true;
     m_quitBound.stop();
-    m_stdin.setEnabled(false);
+    m_commands.stop();
     QCoreApplication::exit(exitCode);
 }

@@ -2,6 +2,7 @@
 
 #include "DriveOptions.h"
 #include "PrintingFrontend.h"
+#include "StdinLines.h"
 #include "UpdateCheckWait.h"
 
 #include "app/BackendServices.h"
@@ -9,7 +10,6 @@
 
 #include <QObject>
 #include <QSharedPointer>
-#include <QSocketNotifier>
 #include <QTimer>
 
 class EventLog;
@@ -39,8 +39,6 @@ private:
     void onUpdateCheckSettled();
     void connectTo(const HalvorixServerSite &site);
     QSharedPointer<ConnectionParameters> connectionParameters(Settings &settings, const HalvorixServerSite &site) const;
-    void readCommands();
-    static QString commandText(QByteArray line);
     void execute(const QString &line);
     void onRunEnded();
     void onConnectTimeout();
@@ -54,8 +52,7 @@ private:
     VpnBackendMain &m_backend;
     QSharedPointer<PrintingFrontend> m_frontend;
     UpdateCheckWait m_updateCheck;
-    QSocketNotifier m_stdin;
-    QByteArray m_input;
+    StdinLines m_commands;
     QTimer m_quitBound;
     QTimer m_connectTimeout;
     bool m_running = false;

@@ -17,15 +17,13 @@
 #include <QTest>
 #include <QTimer>
 
-#include <cerrno>
-#include <unistd.h>
-
 GuiCommands::GuiCommands(const EventLog &log, OrvalVPNRunnable &runnable)
     : m_log(log)
     , m_runnable(runnable)
-    , m_input(STDIN_FILENO, QSocketNotifier::Read)
 {
-    connect(&m_input, &QSocketNotifier::activated, this, &GuiCommands::readCommands);
+    connect(&m_input, &StdinLines::line, this, &GuiCommands::onLine);
+    // After the commands read before the end.
+    connect(&m_input, &StdinLines::ended, this, [this] { QTimer::singleShot(0, this, &GuiCommands::quit); });
     qApp->installEventFilter(this);
 }
 
@@ -38,28 +36,11 @@ bool GuiCommands::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-void GuiCommands::readCommands()
+void GuiCommands::onLine(const QString &line)
 {
-    char buffer[4096];
-    const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
-    if (count < 0 && (errno == EAGAIN || errno == EINTR))
-        return;
-    if (count > 0)
-        m_pending.append(buffer, int(count));
-    for (int end = m_pending.indexOf('\n'); end >= 0; end = m_pending.indexOf('\n')) {
-        QByteArray line = m_pending.left(end);
-        m_pending.remove(0, end + 1);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        // Run from the event loop: a command that opens a modal box then
-        // leaves the next one (its answer) to that box's own loop.
-        const QString command = QString::fromUtf8(line);
-        QTimer::singleShot(0, this, [this, command] { execute(command); });
-    }
-    if (count <= 0) {
-        m_input.setEnabled(false);
-        QTimer::singleShot(0, this, &GuiCommands::quit);
-    }
+    // Run from the event loop: a command that opens a modal box then leaves
+    // the next one (its answer) to that box's own loop.
+    QTimer::singleShot(0, this, [this, line] { execute(line); });
 }
 
 void GuiCommands::execute(const QString &line)
@@ -92,6 +73,9 @@ void GuiCommands::click(const QString &name)
     if (auto *action = qobject_cast<QAction *>(target)) {
         action->trigger();
     } else if (auto *button = qobject_cast<QAbstractButton *>(target)) {
+        // As for a user: a button that is not offered cannot be pressed.
+        if (!button->isVisible())
+            return fail(QStringLiteral("Not shown"), name);
         if (!button->isEnabled())
             return fail(QStringLiteral("Disabled"), name);
         button->click();

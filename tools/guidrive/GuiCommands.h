@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QByteArray>
+#include "StdinLines.h"
+
 #include <QObject>
-#include <QSocketNotifier>
 
 class EventLog;
 class QListWidget;
@@ -12,7 +12,8 @@ class OrvalVPNRunnable;
 // command a line from standard input and acts on the widgets by object name.
 //
 //   click NAME        clicks a button (or any widget), triggers an action;
-//                     NAME may be a path, "loginWidget/username"
+//                     NAME may be a path, "loginWidget/username"; a button
+//                     must be shown and enabled
 //   type NAME TEXT    types TEXT (everything after the name) into a widget
 //   choose NAME TEXT  picks the first entry starting with TEXT in a drop-down list,
 //                     or clicks the first such row of a list
@@ -35,7 +36,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void readCommands();
+    void onLine(const QString &line);
     void execute(const QString &line);
     void click(const QString &name);
     void answer(const QString &buttonText);
@@ -52,7 +53,6 @@ private:
 
     const EventLog &m_log;
     OrvalVPNRunnable &m_runnable;
-    QSocketNotifier m_input;
-    QByteArray m_pending;
+    StdinLines m_input;
     bool m_windowShown = false;
 };

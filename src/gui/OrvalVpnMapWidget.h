@@ -40,7 +40,7 @@ public:
     QString getPublicIp() const;
     bool isConnected() const;
     // Widgets (descendants of this one) that lie over the map as panels: while
-    // one is visible, no site nest is drawn under it.
+    // one is visible, no marker is drawn under it.
     void setOverlays(const QList<QWidget *> &overlays);
 
 signals:

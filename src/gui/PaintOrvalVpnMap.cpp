@@ -66,10 +66,17 @@ void PaintOrvalVpnMap::paint(QPainter *painter) const
         painter->drawImage(QRectF(0, 0, m_width, m_height), background, QRectF(background.rect()));
     }
     paintMap(painter);
-    paintOrvals(painter);
+    {
+        const SavedPainterState markers(painter);
+        clipToUncoveredArea(painter);
+        paintOrvals(painter);
+    }
     paintBanner(painter);
-    if (m_connected)
+    if (m_connected) {
+        const SavedPainterState marker(painter);
+        clipToUncoveredArea(painter);
         paintVpnMarker(painter, m_connectedServerSite);
+    }
 }
 
 void PaintOrvalVpnMap::setCoveredArea(const QRegion &area)
@@ -123,19 +130,20 @@ void PaintOrvalVpnMap::paintOrvals(QPainter *painter) const
 {
     const SavedPainterState state(painter);
     painter->setOpacity(1.0);
-    {
-        const SavedPainterState nests(painter);
-        if (!m_coveredArea.isEmpty())
-            painter->setClipRegion(QRegion(0, 0, m_width, m_height).subtracted(m_coveredArea));
-        // Nearest to the mouse last, on top.
-        for (auto site = m_serverSitesByDistance.crbegin(); site != m_serverSitesByDistance.crend(); ++site)
-            paintNest(painter, site->getLocation());
-    }
+    // Nearest to the mouse last, on top.
+    for (auto site = m_serverSitesByDistance.crbegin(); site != m_serverSitesByDistance.crend(); ++site)
+        paintNest(painter, site->getLocation());
     if (m_connected)
         paintConnectLocations(painter);
     paintHome(painter, m_startLocation);
     if (!m_serverSitesByDistance.isEmpty() && !m_connected && !m_showingServerList)
         paintOrvalMarker(painter, m_serverSitesByDistance.first());
+}
+
+void PaintOrvalVpnMap::clipToUncoveredArea(QPainter *painter) const
+{
+    if (!m_coveredArea.isEmpty())
+        painter->setClipRegion(QRegion(0, 0, m_width, m_height).subtracted(m_coveredArea));
 }
 
 void PaintOrvalVpnMap::paintVpnMarker(QPainter *painter, const HalvorixServerSite &site) const

@@ -539,33 +539,41 @@ private slots:
         QCOMPARE(view.getPan(), pan);
     }
 
-    void overlaysHideTheNestsUnderThem_data()
+    void overlaysHideTheMarkersUnderThem_data()
     {
+        QTest::addColumn<bool>("home");
         QTest::addColumn<bool>("registered");
         QTest::addColumn<bool>("nested");
         QTest::addColumn<bool>("hidden");
-        QTest::addColumn<bool>("nestShows");
-        QTest::newRow("overlay") << true << false << false << false;
-        QTest::newRow("overlay inside a container") << true << true << false << false;
-        QTest::newRow("hidden overlay") << true << false << true << true;
-        QTest::newRow("child that is no overlay") << false << false << false << true;
+        QTest::addColumn<bool>("markerShows");
+        QTest::newRow("overlay") << false << true << false << false << false;
+        QTest::newRow("overlay inside a container") << false << true << true << false << false;
+        QTest::newRow("hidden overlay") << false << true << false << true << true;
+        QTest::newRow("child that is no overlay") << false << false << false << false << true;
+        QTest::newRow("home under an overlay") << true << true << false << false << false;
+        QTest::newRow("home, no overlay") << true << false << false << false << true;
     }
 
-    // A see-through panel over London, whose nest sits at the view's centre:
-    // under a visible overlay the map looks as it does without any site.
-    void overlaysHideTheNestsUnderThem()
+    // A see-through panel over London, at the view's centre, where a site's
+    // nest or the own location's home sits: under a visible overlay the map
+    // looks as it does without that marker.
+    void overlaysHideTheMarkersUnderThem()
     {
+        QFETCH(bool, home);
         QFETCH(bool, registered);
         QFETCH(bool, nested);
         QFETCH(bool, hidden);
-        QFETCH(bool, nestShows);
+        QFETCH(bool, markerShows);
         const QRect under(150, 100, 100, 100);
-        const auto picture = [&](const QList<HalvorixServerSite> &sites) {
+        const auto picture = [&](bool withMarker) {
             OrvalVpnMapWidget view;
             view.resize(400, 300);
-            view.setServerSites(sites);
+            // Both pictures set a start (it resets the zoom); an unset one draws no home.
+            view.setStartLocation(withMarker && home ? MapTestSites::london().getLocation() : GeoLocation());
+            if (withMarker && !home)
+                view.setServerSites({MapTestSites::london()});
             view.centerAroundLocation(MapTestSites::london().getLocation());
-            view.mainWindowIsShowingServerList(); // no hover callout
+            view.mainWindowIsShowingServerList(); // no callouts
             QWidget *parent = &view;
             if (nested) {
                 parent = new QWidget(&view);
@@ -578,7 +586,7 @@ private slots:
                 view.setOverlays({panel});
             return view.grab().toImage().copy(under);
         };
-        QCOMPARE(picture({MapTestSites::london()}) != picture({}), nestShows);
+        QCOMPARE(picture(true) != picture(false), markerShows);
     }
 };
 

@@ -13,6 +13,7 @@
 #include "prefs/DnsList.h"
 #include "prefs/DnsPreferenceAction.h"
 #include "prefs/DnsRecoveryPreference.h"
+#include "prefs/LockFileLeftover.h"
 #include "prefs/MtuPreference.h"
 #include "prefs/OwnerOnlyFile.h"
 #include "prefs/UserStatistics.h"
@@ -23,7 +24,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QLockFile>
 #include <QMainWindow>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -144,12 +144,8 @@ Settings::Settings(const QString &fileName)
 
 void Settings::removeLockLeftByThisProcess()
 {
-    QLockFile lock(QSettings().fileName() + QStringLiteral(".lock"));
-    qint64 owner = 0;
-    if (lock.getLockInfo(&owner, nullptr, nullptr) && owner == QCoreApplication::applicationPid()) {
-        qDebug() << "Removing the settings lock left by this process before it was replaced";
-        lock.removeStaleLockFile();
-    }
+    if (LockFileLeftover::removeIfLeftByThisProcess(QSettings().fileName() + QStringLiteral(".lock")))
+        qDebug() << "Removed the settings lock left by this process before it was replaced";
 }
 
 void Settings::leaveGroup()

@@ -1,3 +1,5 @@
+#include "DeadSocket.h"
+
 #include "app/CleanUpRunnable.h"
 #include "app/SimpleProtocolMessageHandlerFactory.h"
 #include "app/VpnBackendLocalSocketServer.h"
@@ -9,10 +11,6 @@
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 namespace {
 // Records the system-layer steps in the order the clean-up asks for them.
@@ -31,20 +29,6 @@ public:
 
     QStringList &steps;
 };
-
-// A socket file nobody listens on, as a crashed instance leaves it.
-bool bindDeadSocket(const QString &path)
-{
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    if (fd < 0)
-        return false;
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof(address.sun_path));
-    const bool bound = bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0;
-    close(fd);
-    return bound && QFile::exists(path);
-}
 
 QString serverName()
 {
@@ -169,7 +153,7 @@ private slots:
     void staleServerNameIsRemoved()
     {
         const QString path = serverName();
-        QVERIFY(bindDeadSocket(path));
+        QVERIFY(DeadSocket::bindAt(path));
         QCOMPARE(runCleanUp(), 0);
         QVERIFY(!QFile::exists(path));
     }
@@ -179,7 +163,7 @@ private slots:
     void staleServerNameOfTheReplacedImageIsRemoved()
     {
         const QString path = serverName();
-        QVERIFY(bindDeadSocket(path));
+        QVERIFY(DeadSocket::bindAt(path));
         QVERIFY(leaveLockOfThisProcess(path + ".lock"));
 
         QCOMPARE(runCleanUp(), 0);

@@ -63,21 +63,35 @@ private slots:
         QTest::addColumn<int>("squatted");     // how many of them
         QTest::addColumn<QString>("expected"); // "runtime", "temp0", "temp1" or "none"
 
-        QTest::newRow("own runtime folder") << "private" << "missing" << 0 << "runtime";
-        QTest::newRow("runtime folder open to others") << "open" << "missing" << 0 << "temp0";
-        QTest::newRow("another user's runtime folder") << "others" << "missing" << 0 << "temp0";
-        QTest::newRow("runtime folder through a link") << "link" << "missing" << 0 << "temp0";
-        QTest::newRow("runtime folder is a file") << "file" << "missing" << 0 << "temp0";
-        QTest::newRow("runtime folder missing") << "missing" << "missing" << 0 << "temp0";
-        QTest::newRow("relative runtime folder") << "relative" << "missing" << 0 << "temp0";
-        QTest::newRow("no runtime folder") << "unset" << "missing" << 0 << "temp0";
-        QTest::newRow("own temporary folder again") << "unset" << "private" << 1 << "temp0";
-        QTest::newRow("temporary name of another user") << "unset" << "others" << 1 << "temp1";
-        QTest::newRow("temporary name open to others") << "unset" << "open" << 1 << "temp1";
-        QTest::newRow("temporary name is a link") << "unset" << "link" << 1 << "temp1";
-        QTest::newRow("temporary name is a file") << "unset" << "file" << 1 << "temp1";
+        QTest::newRow("own runtime folder") << "private"
+                                            << "missing" << 0 << "runtime";
+        QTest::newRow("runtime folder open to others") << "open"
+                                                       << "missing" << 0 << "temp0";
+        QTest::newRow("another user's runtime folder") << "others"
+                                                       << "missing" << 0 << "temp0";
+        QTest::newRow("runtime folder through a link") << "link"
+                                                       << "missing" << 0 << "temp0";
+        QTest::newRow("runtime folder is a file") << "file"
+                                                  << "missing" << 0 << "temp0";
+        QTest::newRow("runtime folder missing") << "missing"
+                                                << "missing" << 0 << "temp0";
+        QTest::newRow("relative runtime folder") << "relative"
+                                                 << "missing" << 0 << "temp0";
+        QTest::newRow("no runtime folder") << "unset"
+                                           << "missing" << 0 << "temp0";
+        QTest::newRow("own temporary folder again") << "unset"
+                                                    << "private" << 1 << "temp0";
+        QTest::newRow("temporary name of another user") << "unset"
+                                                        << "others" << 1 << "temp1";
+        QTest::newRow("temporary name open to others") << "unset"
+                                                       << "open" << 1 << "temp1";
+        QTest::newRow("temporary name is a link") << "unset"
+                                                  << "link" << 1 << "temp1";
+        QTest::newRow("temporary name is a file") << "unset"
+                                                  << "file" << 1 << "temp1";
         QTest::newRow("every temporary name taken")
-            << "unset" << "others" << PrivateRuntimeDirectory::temporaryNameCount << "none";
+            << "unset"
+            << "others" << PrivateRuntimeDirectory::temporaryNameCount << "none";
     }
 
     void locate()

@@ -1,3 +1,5 @@
+#include "DeadSocket.h"
+
 #include "app/ClientServerNegotiator.h"
 #include "app/PrivateRuntimeDirectory.h"
 #include "app/ProtocolLineBuffer.h"
@@ -13,9 +15,7 @@
 #include <QTimer>
 
 #include <ctime>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 #include <utime.h>
 
@@ -36,20 +36,6 @@ bool logged(const QString &text)
             return true;
     }
     return false;
-}
-
-// A socket file nobody listens on, as a crashed instance leaves it.
-bool bindDeadSocket(const QString &path)
-{
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    if (fd < 0)
-        return false;
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof(address.sun_path));
-    const bool bound = bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0;
-    close(fd);
-    return bound && QFile::exists(path);
 }
 
 // A raw client of the protocol that collects the server's lines.
@@ -200,7 +186,7 @@ private slots:
     void staleNameIsRemoved()
     {
         const QString path = serverName();
-        QVERIFY(bindDeadSocket(path));
+        QVERIFY(DeadSocket::bindAt(path));
 
         ClientServerNegotiator negotiator;
         QVERIFY(negotiator.negotiate());
@@ -231,7 +217,7 @@ private slots:
         if (kind == "listening") {
             QVERIFY(squatter.listen(shared));
         } else if (kind == "dead") {
-            QVERIFY(bindDeadSocket(shared));
+            QVERIFY(DeadSocket::bindAt(shared));
         } else {
             QFile file(shared);
             QVERIFY(file.open(QIODevice::WriteOnly));

@@ -31,7 +31,8 @@ QString PrivateRuntimeDirectory::locate(const QString &applicationName)
     Q_UNUSED(applicationName)
     char buffer[PATH_MAX];
     const size_t length = ::confstr(_CS_DARWIN_USER_TEMP_DIR, buffer, sizeof buffer);
-    const QString folder = length > 0 && length <= sizeof buffer ? QDir::cleanPath(QFile::decodeName(buffer)) : QString();
+    const QString folder =
+        length > 0 && length <= sizeof buffer ? QDir::cleanPath(QFile::decodeName(buffer)) : QString();
     if (isPrivate(folder))
         return folder;
     qDebug() << "Single instance: the per-user temporary folder is not private:" << folder;
@@ -59,8 +60,8 @@ bool PrivateRuntimeDirectory::isPrivate(const QString &path)
 
 QString PrivateRuntimeDirectory::underTemporaryPath(const QString &applicationName)
 {
-    const QString base = QDir::tempPath() + QLatin1Char('/') + applicationName + QLatin1Char('-')
-                         + QString::number(::geteuid());
+    const QString base =
+        QDir::tempPath() + QLatin1Char('/') + applicationName + QLatin1Char('-') + QString::number(::geteuid());
     for (int i = 0; i < temporaryNameCount; ++i) {
         const QString candidate = i == 0 ? base : base + QLatin1Char('-') + QString::number(i);
         if (createPrivate(candidate))

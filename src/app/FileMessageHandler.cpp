@@ -1,6 +1,7 @@
 #include "app/FileMessageHandler.h"
 
 #include "app/FileMessageHandlerException.h"
+#include "prefs/OwnerOnlyFile.h"
 
 #include <QDebug>
 #include <QMutex>
@@ -32,6 +33,9 @@ FileMessageHandler::FileMessageHandler()
         return;
     }
     removeOldLogs(m_logDirectory);
+    // Logs of an older build may be readable by others.
+    for (const QFileInfo &log : getAllLogs(m_logDirectory))
+        OwnerOnlyFile::restrictToOwner(log.absoluteFilePath());
     if (!prepareLogFile())
         return;
     m_stream = QSharedPointer<QTextStream>::create(&m_file);
@@ -64,6 +68,8 @@ QDir FileMessageHandler::getLogDirectory()
         throw FileMessageHandlerException(QStringLiteral("Can't create ") + path);
     if (!dir.cd(path))
         throw FileMessageHandlerException(QStringLiteral("Can't go into ") + path);
+    // The logs hold the engine's management dialogue: for this user's eyes only.
+    OwnerOnlyFile::restrictToOwner(path);
     return dir;
 }
 
@@ -144,6 +150,8 @@ bool FileMessageHandler::prepareLogFile()
         m_file.close();
     rotateLogsIfNeeded();
     m_file.setFileName(m_logDirectory.absoluteFilePath(logFileName()));
+    // Renames keep a file's mode, so the rotated logs stay owner-only too.
+    OwnerOnlyFile::createIfMissing(m_file.fileName());
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append)) {
         qWarning() << "FileMessageHandler: Can't write to:" << m_file.fileName();
         return false;

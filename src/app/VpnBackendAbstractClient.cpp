@@ -8,7 +8,7 @@
 
 VpnBackendAbstractClient::VpnBackendAbstractClient(QObject *parent)
     : QObject(parent)
-    , m_serverName(QCoreApplication::applicationName() + VpnBackendAbstractServer::serverLabelPostfix)
+    , m_serverName(VpnBackendAbstractServer::socketPath(QCoreApplication::applicationName()))
 {
 }
 

@@ -1,5 +1,7 @@
 #include "app/VpnBackendAbstractServer.h"
 
+#include "app/PrivateRuntimeDirectory.h"
+
 #include <QCoreApplication>
 
 const QString VpnBackendAbstractServer::serverLabelPostfix = QStringLiteral("-Service");
@@ -7,11 +9,17 @@ const QString VpnBackendAbstractServer::serverLabelPostfix = QStringLiteral("-Se
 VpnBackendAbstractServer::VpnBackendAbstractServer(AbstractFactoryProtocolMessageHandler &factory, QObject *parent)
     : QObject(parent)
     , m_factory(factory)
-    , m_serverName(QCoreApplication::applicationName() + serverLabelPostfix)
+    , m_serverName(socketPath(QCoreApplication::applicationName()))
 {
 }
 
 QString VpnBackendAbstractServer::serverName() const
 {
     return m_serverName;
+}
+
+QString VpnBackendAbstractServer::socketPath(const QString &applicationName)
+{
+    const QString folder = PrivateRuntimeDirectory::locate(applicationName);
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + applicationName + serverLabelPostfix;
 }

@@ -15,6 +15,8 @@ class VpnBackendAbstractServer : public QObject
 public:
     explicit VpnBackendAbstractServer(AbstractFactoryProtocolMessageHandler &factory, QObject *parent = nullptr);
 
+    // The socket's full path, through which server and client meet; empty
+    // when this user has no private folder for it.
     QString serverName() const;
 
     virtual bool checkPreviousInstance() = 0;
@@ -26,6 +28,9 @@ public:
     virtual void disconnectAllSockets() = 0;
 
     static const QString serverLabelPostfix;
+    // The socket of `applicationName` + `serverLabelPostfix` in the user's
+    // private folder (PrivateRuntimeDirectory); empty when there is none.
+    static QString socketPath(const QString &applicationName);
 
 signals:
     // The listed connection (the own instance's link) is gone: the

@@ -3,20 +3,27 @@
 #include "app/AbstractFactoryProtocolMessageHandler.h"
 #include "app/AbstractProtocolMessageHandler.h"
 #include "app/ServerLocalSocket.h"
+#include "prefs/LockFileLeftover.h"
 
 #include <QDebug>
 #include <QLocalSocket>
 #include <QScopedPointer>
 
+namespace {
+const QString lockSuffix = QStringLiteral(".lock");
+}
+
 VpnBackendLocalSocketServer::VpnBackendLocalSocketServer(AbstractFactoryProtocolMessageHandler &factory,
                                                          QObject *parent)
     : VpnBackendAbstractServer(factory, parent)
     , m_server(new QLocalServer(this))
+    , m_lock(m_serverName + lockSuffix)
 {
 }
 
 VpnBackendLocalSocketServer::~VpnBackendLocalSocketServer()
 {
+    // Closing removes the socket file; the lock goes only after it.
     m_server->close();
     // Closing the sockets of a server being destroyed must not call back into it.
     for (ServerAbstractSocket *socket : qAsConst(m_connectedSockets))
@@ -28,6 +35,8 @@ VpnBackendLocalSocketServer::~VpnBackendLocalSocketServer()
 bool VpnBackendLocalSocketServer::checkPreviousInstance()
 {
     qDebug() << "Checking if Server instance was running";
+    if (m_serverName.isEmpty())
+        return false;
     for (int attempt = 1; attempt <= probeAttempts; ++attempt) {
         QScopedPointer<QLocalSocket> probe(new QLocalSocket);
         probe->setServerName(m_serverName);
@@ -54,19 +63,48 @@ bool VpnBackendLocalSocketServer::checkPreviousInstance()
 
 bool VpnBackendLocalSocketServer::cleanUpPreviousInstance()
 {
-    return QLocalServer::removeServer(m_serverName);
+    if (m_server->isListening() || !takeLock())
+        return false;
+    const bool removed = QLocalServer::removeServer(m_serverName);
+    m_lock.unlock();
+    return removed;
 }
 
 bool VpnBackendLocalSocketServer::startingServer()
 {
     qDebug() << "Starting the local server...";
+    if (m_serverName.isEmpty()) {
+        qDebug() << "Error: Unable to start the local server: no private folder for its name";
+        return false;
+    }
+    if (!takeLock()) {
+        qDebug() << "Error: Unable to start the local server: its name is held by a running instance";
+        return false;
+    }
     if (!m_server->listen(m_serverName)) {
         qDebug() << "Error: Unable to start the local server:" << m_server->errorString();
+        m_lock.unlock();
         return false;
     }
     connect(m_server, &QLocalServer::newConnection, this, &VpnBackendLocalSocketServer::onNewConnectionReceived,
             Qt::UniqueConnection);
     return true;
+}
+
+// True when this server holds the lock: it was free, or its holder is gone.
+bool VpnBackendLocalSocketServer::takeLock()
+{
+    if (m_lock.isLocked())
+        return true;
+    if (m_serverName.isEmpty())
+        return false;
+    LockFileLeftover::removeIfLeftByThisProcess(m_serverName + lockSuffix);
+    if (m_lock.tryLock(0))
+        return true;
+    qint64 holder = 0;
+    m_lock.getLockInfo(&holder, nullptr, nullptr);
+    qDebug() << "The server name's lock is held by process" << holder << "- error:" << m_lock.error();
+    return false;
 }
 
 bool VpnBackendLocalSocketServer::isStarted()

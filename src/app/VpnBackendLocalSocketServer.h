@@ -4,9 +4,13 @@
 
 #include <QList>
 #include <QLocalServer>
+#include <QLockFile>
 
 class QLocalSocket;
 
+// Listens only while it holds the lock beside the socket ("<socket>.lock"):
+// the lock proves whether the name's holder is alive, so a name is removed
+// only once its holder is gone, and by no one while it runs.
 class VpnBackendLocalSocketServer : public VpnBackendAbstractServer
 {
     Q_OBJECT
@@ -32,6 +36,9 @@ public slots:
     void onConnectionAccepted(QLocalSocket *newLocalSocket);
 
 private:
+    bool takeLock();
+
     QLocalServer *m_server;
+    QLockFile m_lock;
     QList<ServerAbstractSocket *> m_connectedSockets;
 };

@@ -13,7 +13,9 @@
 #include "prefs/DnsList.h"
 #include "prefs/DnsPreferenceAction.h"
 #include "prefs/DnsRecoveryPreference.h"
+#include "prefs/LockFileLeftover.h"
 #include "prefs/MtuPreference.h"
+#include "prefs/OwnerOnlyFile.h"
 #include "prefs/UserStatistics.h"
 #include "system/NetworkInterface.h"
 
@@ -22,13 +24,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QLockFile>
 #include <QMainWindow>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -72,19 +72,6 @@ const char *const KEY_PLAIN_REMEMBER = "login/rememberCredentials";
 const char *const CREDENTIAL_NONCE_HEX = "a4c19e07b35f2d68";
 const char *const CREDENTIAL_KEY_HEX = "7e2b91d04fc3a8561b0de7f29c64a3158f0b2ed7c6194a53e81d07bf2a95c46d";
 
-// Credentials live in this file: it must never be readable by others, so it
-// is created owner-only before the store first writes it. Later writes
-// replace the file atomically and keep its mode.
-void createStoreFileOwnerOnly(const QString &path)
-{
-    if (path.isEmpty() || QFileInfo::exists(path))
-        return;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0)
-        ::close(fd);
-}
-
 // What the next start or a clean-up run needs to undo a crashed run's changes
 // to the system: the DNS stages, the name servers they saved and the services
 // the kill switch disabled. A reset keeps them, or those changes could never
@@ -116,15 +103,14 @@ QDir writableDirectory(const QString &path, const char *noLocationMessage)
     return QDir(path);
 }
 
-// A store written by an older build may be readable by others; it is about
-// to hold the login, so take that away. Later atomic rewrites keep the mode.
-void restrictToOwner(const QString &path)
+// Credentials live in this file: it is created owner-only before the store
+// first writes it; later writes replace it atomically and keep its mode.
+void createStoreFileOwnerOnly(const QString &path)
 {
-    struct stat st
-    {};
-    const QByteArray native = QFile::encodeName(path);
-    if (::stat(native.constData(), &st) == 0 && (st.st_mode & 077) != 0)
-        ::chmod(native.constData(), st.st_mode & 0700);
+    if (path.isEmpty() || QFileInfo::exists(path))
+        return;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    OwnerOnlyFile::createIfMissing(path);
 }
 
 bool writeAll(int fd, const QByteArray &bytes)
@@ -158,12 +144,8 @@ Settings::Settings(const QString &fileName)
 
 void Settings::removeLockLeftByThisProcess()
 {
-    QLockFile lock(QSettings().fileName() + QStringLiteral(".lock"));
-    qint64 owner = 0;
-    if (lock.getLockInfo(&owner, nullptr, nullptr) && owner == QCoreApplication::applicationPid()) {
-        qDebug() << "Removing the settings lock left by this process before it was replaced";
-        lock.removeStaleLockFile();
-    }
+    if (LockFileLeftover::removeIfLeftByThisProcess(QSettings().fileName() + QStringLiteral(".lock")))
+        qDebug() << "Removed the settings lock left by this process before it was replaced";
 }
 
 void Settings::leaveGroup()
@@ -1278,7 +1260,9 @@ bool Settings::remembersCredentials()
 
 void Settings::rememberCredentials(const QString &username, const QString &password)
 {
-    restrictToOwner(QSettings::fileName());
+    // A store written by an older build may be readable by others; it is about
+    // to hold the login, so take that away.
+    OwnerOnlyFile::restrictToOwner(QSettings::fileName());
     leaveGroup();
     remove(QLatin1String(KEY_PLAIN_USERNAME));
     remove(QLatin1String(KEY_PLAIN_PASSWORD));

@@ -1,15 +1,16 @@
+#include "DeadSocket.h"
+
 #include "app/CleanUpRunnable.h"
+#include "app/SimpleProtocolMessageHandlerFactory.h"
+#include "app/VpnBackendLocalSocketServer.h"
 #include "prefs/Settings.h"
 
 #include <QElapsedTimer>
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 namespace {
 // Records the system-layer steps in the order the clean-up asks for them.
@@ -28,6 +29,34 @@ public:
 
     QStringList &steps;
 };
+
+QString serverName()
+{
+    return VpnBackendAbstractServer::socketPath(QCoreApplication::applicationName());
+}
+
+// The lock file that a replaced image of this process leaves behind: it
+// names this process, and no one holds it.
+bool leaveLockOfThisProcess(const QString &lockPath)
+{
+    QByteArray content;
+    {
+        QLockFile held(lockPath);
+        QFile file(lockPath);
+        if (!held.tryLock() || !file.open(QIODevice::ReadOnly))
+            return false;
+        content = file.readAll();
+    }
+    QFile file(lockPath);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+int runCleanUp()
+{
+    QStringList done;
+    CleanUpRunnable runnable([&] { return QSharedPointer<RecordingSystemLayer>::create(done); });
+    return runnable.run();
+}
 } // namespace
 
 class TestCleanUpRunnable : public QObject
@@ -37,7 +66,11 @@ class TestCleanUpRunnable : public QObject
     QTemporaryDir m_runtime;
 
 private slots:
-    void initTestCase() { qputenv("TMPDIR", m_runtime.path().toUtf8()); }
+    void initTestCase()
+    {
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", m_runtime.path().toUtf8());
+    }
 
     void init() { Settings().clear(); }
 
@@ -87,18 +120,7 @@ private slots:
     void settingsLockOfTheReplacedImageIsRemoved()
     {
         const QString lockPath = QSettings().fileName() + ".lock";
-        QByteArray leftOver;
-        {
-            QLockFile held(lockPath);
-            QVERIFY(held.tryLock());
-            QFile file(lockPath);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            leftOver = file.readAll();
-        }
-        QFile file(lockPath);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(leftOver);
-        file.close();
+        QVERIFY(leaveLockOfThisProcess(lockPath));
 
         QStringList done;
         QElapsedTimer clock;
@@ -130,20 +152,37 @@ private slots:
 
     void staleServerNameIsRemoved()
     {
-        const QString path = m_runtime.filePath(QCoreApplication::applicationName() + "-Service");
-        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        QVERIFY(fd >= 0);
-        sockaddr_un address {};
-        address.sun_family = AF_UNIX;
-        qstrncpy(address.sun_path, path.toUtf8().constData(), sizeof(address.sun_path));
-        QCOMPARE(bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)), 0);
-        close(fd);
-        QVERIFY(QFile::exists(path));
-
-        QStringList done;
-        CleanUpRunnable runnable([&] { return QSharedPointer<RecordingSystemLayer>::create(done); });
-        QCOMPARE(runnable.run(), 0);
+        const QString path = serverName();
+        QVERIFY(DeadSocket::bindAt(path));
+        QCOMPARE(runCleanUp(), 0);
         QVERIFY(!QFile::exists(path));
+    }
+
+    // A termination signal replaced the instance by this clean-up run: the
+    // old image's server lock names this very process, and no one holds it.
+    void staleServerNameOfTheReplacedImageIsRemoved()
+    {
+        const QString path = serverName();
+        QVERIFY(DeadSocket::bindAt(path));
+        QVERIFY(leaveLockOfThisProcess(path + ".lock"));
+
+        QCOMPARE(runCleanUp(), 0);
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(!QFile::exists(path + ".lock"));
+    }
+
+    // A clean-up started beside a running instance leaves its name alone,
+    // so no second instance can start beside it.
+    void runningInstanceKeepsItsName()
+    {
+        SimpleProtocolMessageHandlerFactory factory;
+        VpnBackendLocalSocketServer running(factory);
+        QVERIFY(running.startingServer());
+        QCOMPARE(runCleanUp(), 0);
+        QVERIFY(QFile::exists(serverName()));
+        QLocalSocket probe;
+        probe.connectToServer(serverName());
+        QVERIFY(probe.waitForConnected(3000));
     }
 };
 

@@ -1,4 +1,5 @@
 #include "app/ProtocolLineBuffer.h"
+#include "app/VpnBackendAbstractServer.h"
 
 #include <QDir>
 #include <QLocalSocket>
@@ -45,7 +46,7 @@ struct RawClient
     RawClient()
     {
         QObject::connect(&socket, &QLocalSocket::readyRead, [this] { lines += buffer.append(socket.readAll()); });
-        socket.connectToServer("OrvalVPN-Service");
+        socket.connectToServer(VpnBackendAbstractServer::socketPath("OrvalVPN"));
     }
 };
 } // namespace
@@ -73,6 +74,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(QFile::exists(PROGRAM), qPrintable(PROGRAM));
+        // The programs' single-instance folder lies under it.
+        qunsetenv("XDG_RUNTIME_DIR");
         qputenv("TMPDIR", m_runtime.path().toUtf8());
     }
 
@@ -258,7 +261,7 @@ private slots:
         QProcess server;
         server.start(PROGRAM, {"--server-mode"});
         QVERIFY(server.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_runtime.filePath("OrvalVPN-Service")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(VpnBackendAbstractServer::socketPath("OrvalVPN")), 10000);
 
         RawClient first;
         QTRY_COMPARE(first.lines, QStringList({">HELLO FROM SERVER", ">FIRST_INSTANCE"}));
@@ -279,6 +282,37 @@ private slots:
         const QString log = QString::fromUtf8(server.readAllStandardError());
         QVERIFY(log.contains("Starting VpnBackend Server..."));
         QVERIFY(log.contains("Last connection lost: shutDown the local server"));
+    }
+
+    // A server killed outright leaves its socket and lock behind; the next
+    // start of the same user takes the name over.
+    void killedServerDoesNotBlockTheNextStart()
+    {
+        const QString socket = VpnBackendAbstractServer::socketPath("OrvalVPN");
+        QProcess killed;
+        killed.start(PROGRAM, {"--server-mode"});
+        QVERIFY(killed.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socket), 10000);
+        killed.kill();
+        QVERIFY(killed.waitForFinished(10000));
+        QVERIFY(QFile::exists(socket));
+        QVERIFY(QFile::exists(socket + ".lock"));
+
+        QProcess next;
+        next.start(PROGRAM, {"--server-mode"});
+        QVERIFY(next.waitForStarted());
+        // Refused until the new server has removed the leftover and listens.
+        QScopedPointer<RawClient> first;
+        for (int attempt = 0; attempt < 100 && (!first || !first->socket.waitForConnected(1000)); ++attempt) {
+            first.reset(new RawClient);
+            QTest::qWait(100);
+        }
+        QTRY_COMPARE(first->lines, QStringList({">HELLO FROM SERVER", ">FIRST_INSTANCE"}));
+        first->socket.disconnectFromServer();
+        QVERIFY(next.waitForFinished(10000));
+        QCOMPARE(next.exitCode(), 0);
+        QVERIFY(QString::fromUtf8(next.readAllStandardError()).contains("Clean up previous server is needed"));
+        QVERIFY(!QFile::exists(socket));
     }
 };
 

@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <sys/stat.h>
+
 namespace {
 QStringList captured;
 
@@ -25,6 +27,13 @@ void writeLog(const QString &path, const QByteArray &text, qint64 size = -1)
     file.write(text);
     if (size >= 0)
         QVERIFY(file.resize(size));
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat st
+    {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : mode_t(0);
 }
 
 QByteArray head(const QString &path, int bytes)
@@ -169,6 +178,40 @@ private slots:
         QCOMPARE(head(log(0), 8), QByteArray("round 6\n"));
         QCOMPARE(head(log(1), 8), QByteArray("round 5\n"));
         QCOMPARE(head(log(4), 8), QByteArray("round 2\n"));
+    }
+
+    // The logs hold the engine's management dialogue: their folder and every
+    // log, new, rotated or left readable by an older build, are the user's alone.
+    void logsAreOwnerOnly_data()
+    {
+        QTest::addColumn<bool>("olderBuild");
+        QTest::newRow("fresh") << false;
+        QTest::newRow("left readable by an older build") << true;
+    }
+
+    void logsAreOwnerOnly()
+    {
+        QFETCH(bool, olderBuild);
+        const mode_t previousMask = ::umask(022);
+        if (olderBuild) {
+            QCOMPARE(::chmod(QFile::encodeName(m_logs.path()).constData(), 0755), 0);
+            writeLog(log(0), "old\n", LIMIT);
+            writeLog(log(1), "older\n");
+            for (int n : {0, 1})
+                QCOMPARE(::chmod(QFile::encodeName(log(n)).constData(), 0644), 0);
+        }
+        {
+            FileMessageHandler handler;
+            qDebug("first");
+            QVERIFY(QFile::resize(log(0), LIMIT + 1));
+            qDebug("after a rotation");
+        }
+        ::umask(previousMask);
+        QCOMPARE(modeOf(m_logs.path()), mode_t(0700));
+        const QStringList logs = m_logs.entryList(QDir::Files);
+        QVERIFY(logs.size() >= 2);
+        for (const QString &name : logs)
+            QVERIFY2(modeOf(m_logs.absoluteFilePath(name)) == 0600, qPrintable(name));
     }
 
     void leftoversAreRemovedAtStart()

@@ -1,17 +1,23 @@
+#include "DeadSocket.h"
+
 #include "app/ClientServerNegotiator.h"
+#include "app/PrivateRuntimeDirectory.h"
 #include "app/ProtocolLineBuffer.h"
 #include "app/SimpleProtocolMessageHandlerFactory.h"
 #include "app/VpnBackendLocalSocketServer.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-#include <sys/socket.h>
-#include <sys/un.h>
+#include <ctime>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utime.h>
 
 namespace {
 QStringList captured;
@@ -53,12 +59,13 @@ class TestSingleInstance : public QObject
 
     QTemporaryDir m_runtime;
 
-    QString serverName() const { return QCoreApplication::applicationName() + "-Service"; }
+    static QString serverName() { return VpnBackendAbstractServer::socketPath(QCoreApplication::applicationName()); }
 
 private slots:
     void initTestCase()
     {
-        // The socket names live in the temporary directory: keep them private to this run.
+        // The socket names live in a folder under the temporary directory: keep them private to this run.
+        qunsetenv("XDG_RUNTIME_DIR");
         qputenv("TMPDIR", m_runtime.path().toUtf8());
         testHandler = qInstallMessageHandler(capture);
     }
@@ -178,20 +185,110 @@ private slots:
 
     void staleNameIsRemoved()
     {
-        // A socket file nobody listens on, as a crashed instance leaves it.
-        const QString path = m_runtime.filePath(serverName());
-        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        QVERIFY(fd >= 0);
-        sockaddr_un address {};
-        address.sun_family = AF_UNIX;
-        qstrncpy(address.sun_path, path.toUtf8().constData(), sizeof(address.sun_path));
-        QCOMPARE(bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)), 0);
-        close(fd);
-        QVERIFY(QFile::exists(path));
+        const QString path = serverName();
+        QVERIFY(DeadSocket::bindAt(path));
 
         ClientServerNegotiator negotiator;
         QVERIFY(negotiator.negotiate());
         QVERIFY(logged("Clean up previous server is needed"));
+    }
+
+    // The old name in the shared temporary folder is anyone's to take: what
+    // another user put there neither stops this instance nor is removed.
+    void othersNameInTheSharedFolderChangesNothing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("listening socket") << "listening";
+        QTest::newRow("dead socket") << "dead";
+        QTest::newRow("plain file") << "file";
+    }
+
+    void othersNameInTheSharedFolderChangesNothing()
+    {
+        QFETCH(QString, kind);
+        const QString shared = QDir::tempPath() + '/' + QCoreApplication::applicationName() + "-Service";
+        QLocalServer squatter;
+        int probes = 0;
+        connect(&squatter, &QLocalServer::newConnection, [&] {
+            ++probes;
+            // What a running instance would say to a second one.
+            squatter.nextPendingConnection()->write(">HELLO FROM SERVER\n>SHUTDOWN_MULTIPLE_INSTANCES\n>BYE\n");
+        });
+        if (kind == "listening") {
+            QVERIFY(squatter.listen(shared));
+        } else if (kind == "dead") {
+            QVERIFY(DeadSocket::bindAt(shared));
+        } else {
+            QFile file(shared);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        // Another user's, where this test may make it so.
+        if (geteuid() == 0)
+            QCOMPARE(lchown(QFile::encodeName(shared).constData(), 65534, 65534), 0);
+
+        {
+            ClientServerNegotiator negotiator;
+            QVERIFY(negotiator.negotiate());
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(probes, 0);
+        QVERIFY(QFileInfo::exists(shared));
+        squatter.close();
+        QFile::remove(shared);
+    }
+
+    // Only the name's holder removes it: a clean-up, or a probe that judges the
+    // name stale, leaves a running instance's name to it, so no second copy
+    // starts beside it, however long the first one has been running.
+    void runningInstanceKeepsItsName_data()
+    {
+        QTest::addColumn<int>("lockAgeSeconds");
+        QTest::newRow("just started") << 0;
+        QTest::newRow("running for an hour") << 3600;
+    }
+
+    void runningInstanceKeepsItsName()
+    {
+        QFETCH(int, lockAgeSeconds);
+        ClientServerNegotiator first;
+        QVERIFY(first.negotiate());
+        const QByteArray lock = QFile::encodeName(serverName() + ".lock");
+        const utimbuf old {time(nullptr) - lockAgeSeconds, time(nullptr) - lockAgeSeconds};
+        QCOMPARE(utime(lock.constData(), &old), 0);
+
+        SimpleProtocolMessageHandlerFactory factory;
+        VpnBackendLocalSocketServer other(factory);
+        QVERIFY(!other.cleanUpPreviousInstance());
+        QVERIFY(!other.startingServer());
+        QVERIFY(logged("Error: Unable to start the local server: its name is held by a running instance"));
+        QVERIFY(QFileInfo::exists(serverName()));
+
+        ClientServerNegotiator second;
+        QVERIFY(!second.negotiate());
+        QVERIFY(logged("Warning: Another instance found."));
+        QSignalSpy exit(&first, &ClientServerNegotiator::exitApplication);
+        QTest::qWait(50);
+        QCOMPARE(exit.count(), 0);
+    }
+
+    // In a temporary folder open to all, as /tmp is, the server's socket and
+    // lock keep to the user's private folder inside it, under the same name.
+    void nameLivesInThePrivateFolder()
+    {
+        QTemporaryDir shared;
+        QCOMPARE(chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
+        qputenv("TMPDIR", QFile::encodeName(shared.path()));
+        {
+            ClientServerNegotiator negotiator;
+            QVERIFY(negotiator.negotiate());
+            const QFileInfo socket(serverName());
+            QVERIFY(socket.exists());
+            QCOMPARE(socket.fileName(), QCoreApplication::applicationName() + "-Service");
+            QCOMPARE(QFileInfo(socket.absolutePath()).absolutePath(), shared.path());
+            QVERIFY(PrivateRuntimeDirectory::isPrivate(socket.absolutePath()));
+            QVERIFY(QFileInfo::exists(serverName() + ".lock"));
+        }
+        qputenv("TMPDIR", m_runtime.path().toUtf8());
     }
 };
 

@@ -8,7 +8,7 @@
 #include <QtTest>
 
 // The GUI run mode before its run: what it builds and answers. The single-
-// instance socket lives in a directory of this test's own.
+// instance socket lives in a folder under a directory of this test's own.
 class TestOrvalVPNRunnable : public QObject
 {
     Q_OBJECT
@@ -19,6 +19,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_socketDir.isValid());
+        qunsetenv("XDG_RUNTIME_DIR");
         qputenv("TMPDIR", m_socketDir.path().toLocal8Bit());
     }
 

@@ -83,10 +83,15 @@ void TestSecondInstance::refusedSecondInstanceKeepsTheStatistics()
     QCOMPARE(first.state(), QProcess::Running);
     QCOMPARE(storedStatistics(settingsFile), seeded);
 
-    // SIGTERM runs the clean-up in place of the first instance; it ends by itself.
+    // SIGTERM runs the clean-up in place of the first instance; it ends by
+    // itself, and takes the name and the lock that its old image left.
+    const QString socket = dir.path() + "/run/OrvalVPN-Service";
+    QVERIFY(QFile::exists(socket) && QFile::exists(socket + ".lock"));
     ::kill(pid_t(first.processId()), SIGTERM);
     QVERIFY(first.waitForFinished(60000));
     QCOMPARE(first.exitCode(), 0);
+    QVERIFY(!QFile::exists(socket));
+    QVERIFY(!QFile::exists(socket + ".lock"));
 }
 
 QTEST_GUILESS_MAIN(TestSecondInstance)

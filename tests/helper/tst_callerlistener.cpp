@@ -1,4 +1,6 @@
 // Which loopback listeners the helper lets a caller aim an engine at.
+#include "AnotherUser.h"
+
 #include "helper/CallerListener.h"
 #include "helper/IllegalArgumentException.h"
 
@@ -158,11 +160,7 @@ private slots:
         const quint16 port = probe.serverPort();
         probe.close();
         QProcess other;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(LISTEN, QString::number(port));
-        other.setProcessEnvironment(environment);
-        other.start("setpriv",
-                    {"--reuid=65534", "--regid=65534", "--clear-groups", QCoreApplication::applicationFilePath()});
+        AnotherUser::startThisProgram(other, LISTEN, QString::number(port));
         QVERIFY(other.waitForReadyRead(10000));
         QCOMPARE(refusalOf(port), QString("IllegalArgumentException: ManagementPort=%1 (the loopback listener at "
                                           "this port is not the calling user's)")

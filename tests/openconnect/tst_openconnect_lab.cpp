@@ -4,6 +4,7 @@
 // Contents/MacOS/OrvalVPN (beside copies of the helper, the engine, the
 // vpnc-script and the platform programs) and runs there, so that the helper's
 // caller, place and checksum checks are all real.
+#include "AnotherUser.h"
 #include "OpenConnectLab.h"
 #include "OpenConnectTestDoubles.h"
 
@@ -16,8 +17,6 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
-
-#include <cstdio>
 
 using namespace OpenConnectLab;
 
@@ -42,15 +41,7 @@ int aimHelperAtTheClient()
     MacOSXAbstractionImpl os;
     OpenConnectCommand command(os, Lab::serverAddress(), ATTACKER_PORT, HalvorixServerSite::TCP, ports.value(0).toInt(),
                                ports.value(1).toInt(), OpenConnectCommand::RECONNECT_TIMEOUT_SECONDS);
-    QProcess helper;
-    command.start(helper);
-    if (!helper.waitForFinished(30000)) {
-        helper.kill();
-        helper.waitForFinished();
-        return 3;
-    }
-    std::fputs(helper.readAllStandardError().constData(), stdout);
-    return helper.exitCode();
+    return AnotherUser::runHelper(command);
 }
 
 // The client's end of one run: the real system layer, a recording frontend
@@ -172,11 +163,7 @@ private slots:
         const QString cmdFdWrite = QString::number(socket.cmdFdWritePort());
 
         QProcess attacker;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(AIMED_AT, cmdFd + ',' + cmdFdWrite);
-        attacker.setProcessEnvironment(environment);
-        attacker.start("setpriv",
-                       {"--reuid=65534", "--regid=65534", "--clear-groups", QCoreApplication::applicationFilePath()});
+        AnotherUser::startThisProgram(attacker, AIMED_AT, cmdFd + ',' + cmdFdWrite);
         QVERIFY(attacker.waitForFinished(40000));
         const QString said = QString::fromLocal8Bit(attacker.readAllStandardOutput());
         QVERIFY2(said.startsWith("Failure creating command 'OpenConnect' with arguments: ")

@@ -1,3 +1,4 @@
+#include "AnotherUser.h"
 #include "EngineProbe.h"
 #include "Lab.h"
 #include "RecordingOsAbstraction.h"
@@ -10,8 +11,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <cstdio>
 
 namespace {
 // Set when a local program of another user is to connect to the management
@@ -35,15 +34,7 @@ int aimHelperAtTheProbe(int argc, char **argv)
     OpenVpnCommand command(os, QFileInfo(qEnvironmentVariable(ATTACKER_CONFIG)),
                            qEnvironmentVariableIntValue(AIMED_AT));
     EngineProbe::prepare(command);
-    QProcess helper;
-    command.start(helper);
-    if (!helper.waitForFinished(30000)) {
-        helper.kill();
-        helper.waitForFinished();
-        return 3;
-    }
-    std::fputs(helper.readAllStandardError().constData(), stdout);
-    return helper.exitCode();
+    return AnotherUser::runHelper(command);
 }
 
 // Plays the attack on the probe's management port before its run starts.
@@ -52,11 +43,7 @@ bool attack(quint16 port, QProcess &impostor)
 {
     EngineProbe::say(QStringLiteral("management port %1").arg(port));
     QProcess attacker;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(AIMED_AT, QString::number(port));
-    attacker.setProcessEnvironment(environment);
-    attacker.start("setpriv",
-                   {"--reuid=65534", "--regid=65534", "--clear-groups", QCoreApplication::applicationFilePath()});
+    AnotherUser::startThisProgram(attacker, AIMED_AT, QString::number(port));
     if (!attacker.waitForFinished(40000))
         return false;
     EngineProbe::say(QStringLiteral("attacker exit %1").arg(attacker.exitCode()));

@@ -1,3 +1,5 @@
+#include "AnotherUser.h"
+
 #include "peerowner/TcpPeerProcess.h"
 #include "system/LoopbackPeer.h"
 
@@ -56,17 +58,21 @@ const QByteArray TCP6 = "  sl  local_address                         remote_addr
                         "   1: 00000000000000000000000001000000:D433 00000000000000000000000001000000:1D4C 01 "
                         "00000000:00000000 00:00000000 00000000    33        0 107 1\n";
 
-// A program of this user that connects to 127.0.0.1:`port` (or [::1]) and stays.
-bool startConnector(QProcess &process, quint16 port, const QString &host = "127.0.0.1")
-{
-    process.start("bash",
-                  {"-c", QString("exec 3<>/dev/tcp/%1/%2 && echo connected && exec sleep 30").arg(host).arg(port)});
-    return process.waitForReadyRead(10000);
-}
-
 QTcpSocket *acceptOne(QTcpServer &server)
 {
     return server.waitForNewConnection(10000) ? server.nextPendingConnection() : nullptr;
+}
+
+// `server`'s connection from `connector`, a program of this user that
+// connects to it and stays; null when that fails.
+QTcpSocket *acceptFromConnector(QTcpServer &server, QProcess &connector)
+{
+    if (!server.listen(QHostAddress::LocalHost))
+        return nullptr;
+    connector.start(
+        "bash",
+        {"-c", QString("exec 3<>/dev/tcp/127.0.0.1/%1 && echo connected && exec sleep 30").arg(server.serverPort())});
+    return connector.waitForReadyRead(10000) ? acceptOne(server) : nullptr;
 }
 
 void stop(QProcess &process)
@@ -196,10 +202,8 @@ private slots:
     void anotherProcess()
     {
         QTcpServer server;
-        QVERIFY(server.listen(QHostAddress::LocalHost));
         QProcess connector;
-        QVERIFY(startConnector(connector, server.serverPort()));
-        QTcpSocket *accepted = acceptOne(server);
+        QTcpSocket *accepted = acceptFromConnector(server, connector);
         QVERIFY(accepted);
         QProcess bystander;
         bystander.start("sleep", {"30"});
@@ -217,10 +221,8 @@ private slots:
     void closedSocket()
     {
         QTcpServer server;
-        QVERIFY(server.listen(QHostAddress::LocalHost));
         QProcess connector;
-        QVERIFY(startConnector(connector, server.serverPort()));
-        QTcpSocket *accepted = acceptOne(server);
+        QTcpSocket *accepted = acceptFromConnector(server, connector);
         QVERIFY(accepted);
         const qint64 pid = connector.processId();
         stop(connector);
@@ -239,11 +241,7 @@ private slots:
         if (geteuid() != 0)
             QSKIP("needs root to judge as another user");
         QProcess judge;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(JUDGE, "1");
-        judge.setProcessEnvironment(environment);
-        judge.start("setpriv",
-                    {"--reuid=65534", "--regid=65534", "--clear-groups", QCoreApplication::applicationFilePath()});
+        AnotherUser::startThisProgram(judge, JUDGE, "1");
         QVERIFY(judge.waitForReadyRead(10000));
         const quint16 port = quint16(judge.readLine().trimmed().toUInt());
         QTcpSocket root;

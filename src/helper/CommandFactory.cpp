@@ -5,6 +5,7 @@
 #include "helper/AddSimpleSplittedIPV6RouteToUnreachable.h"
 #include "helper/AddSimpleSplittedRouteToBlackhole.h"
 #include "helper/ArgumentRules.h"
+#include "helper/CallerListener.h"
 #include "helper/CheckDefaultRouteCommand.h"
 #include "helper/CheckInterfaceStateCommand.h"
 #include "helper/CommandWords.h"
@@ -171,6 +172,7 @@ std::unique_ptr<Command> CommandFactory::buildCommand()
         p.tunMtu = requireIntArg("tunMtu");
         auto command = std::make_unique<OpenVpnCommand>(p);
         command->loadConfiguration();
+        CallerListener::require("ManagementPort", p.managementPort);
         return command;
     }
     if (c == command::SET_NAME_SERVERS) {
@@ -198,8 +200,11 @@ std::unique_ptr<Command> CommandFactory::buildCommand()
         const std::string script = requireArg("PathToVpncScript");
         const bool disableDtls = requireBoolArg("disable_dtls");
         const int reconnectTimeout = requireIntArg("reconnect_timeout");
-        return std::make_unique<OpenConnectCommand>(program, server, verbose, commandPort, commandWritePort, script,
-                                                    disableDtls, reconnectTimeout);
+        auto command = std::make_unique<OpenConnectCommand>(program, server, verbose, commandPort, commandWritePort,
+                                                            script, disableDtls, reconnectTimeout);
+        CallerListener::require("cmd_fd_port", commandPort);
+        CallerListener::require("cmd_fd_write_port", commandWritePort);
+        return command;
     }
     if (c == command::SET_INTERFACE_UP)
         return std::make_unique<SetInterfaceUp>(requireInterfaceName("interface_name"));

@@ -192,7 +192,12 @@ void OpenConnectManagementSocket::remoteLockRelease()
     m_loginFailed = false;
     m_cmdFdBuffer.clear();
     m_cmdFdWriteBuffer.clear();
+    m_enginePid = 0;
     command.start(m_process);
+    // The helper replaces itself with the engine. Known before any
+    // connection is judged: those waiting meanwhile are judged from the event
+    // loop, after this returns.
+    m_enginePid = m_process.processId();
     m_handler.onOpenVpnStarted(m_process);
 }
 
@@ -225,7 +230,7 @@ QTcpSocket *OpenConnectManagementSocket::acceptEngineConnection(QTcpServer *serv
     QTcpSocket *socket = server->nextPendingConnection();
     if (!socket)
         return nullptr;
-    if (!m_runActive || taken || !m_isEngine(*socket)) {
+    if (!m_runActive || m_enginePid <= 0 || taken || !m_isEngine(*socket, m_enginePid)) {
         // Only the engine of the current run may speak for it; anything else
         // on loopback is turned away before it can send a line, and the
         // engine may still come.
@@ -541,6 +546,7 @@ void OpenConnectManagementSocket::processError(QProcess::ProcessError error)
     if (error == QProcess::FailedToStart) {
         qDebug() << "processError: failed to start" << enumName(error);
         m_runActive = false;
+        m_enginePid = 0;
         m_killTimer.stop();
         clearCredentials();
         m_handler.onOpenVpnFailedToStart();
@@ -552,6 +558,8 @@ void OpenConnectManagementSocket::processError(QProcess::ProcessError error)
 void OpenConnectManagementSocket::processFinished(int exitCode, QProcess::ExitStatus exitStatus)
 {
     qDebug().noquote() << QStringLiteral("processFinished %1, %2").arg(exitCode).arg(enumName(exitStatus));
+    // Its process id may soon be another program's.
+    m_enginePid = 0;
     notifyOpenConnectTerminatedWhenProcessTerminatedAndSocketClosed();
 }
 

@@ -51,7 +51,7 @@ public:
     // Shorter delays for tests; the defaults are the product's.
     void setDelays(int connectedStateDelayMs, int stopGraceMs);
     // How the engine's connections are told from any other (by default: their
-    // sockets are root's).
+    // sockets belong to the engine process started for the run).
     void setEngineCheck(LoopbackPeer::EngineCheck check) { m_isEngine = std::move(check); }
 
     // Tells the user that the server refused the credentials. The user
@@ -134,7 +134,9 @@ private:
     bool m_runActive = false;
     bool m_cmdFdTaken = false;
     bool m_cmdFdWriteTaken = false;
-    LoopbackPeer::EngineCheck m_isEngine = LoopbackPeer::isRootOwned;
+    // The process the engine's connections must come from; 0 until it is known.
+    qint64 m_enginePid = 0;
+    LoopbackPeer::EngineCheck m_isEngine = LoopbackPeer::isEngine;
     bool m_loginFailed = false;
     bool m_reportingTermination = false;
     // A refused start whose failure is not yet reported.

@@ -13,6 +13,7 @@
 #include "openvpn/UsernamePasswordSanitizer.h"
 #include "websvc/CredentialsStore.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QMetaEnum>
 #include <QScopedValueRollback>
@@ -86,9 +87,22 @@ void ManagementSocket::startVPN(QSharedPointer<ConnectionParameters> parameters)
     command.setOpenVpn243Version();
     m_handler.onOpenVpnPrepareArguments(command);
     m_awaitingEngine = true;
+    m_enginePid = 0;
     m_terminationPending = true;
     command.start(m_process);
+    // Known before any connection is judged: those waiting meanwhile are
+    // judged from the event loop, after this returns.
+    m_enginePid = startedEnginePid();
     m_handler.onOpenVpnStarted(m_process);
+}
+
+qint64 ManagementSocket::startedEnginePid() const
+{
+    // The helper run just started becomes the engine; the developer's
+    // simulator, when it started no process, plays the engine in this one.
+    if (m_process.processId() > 0)
+        return m_process.processId();
+    return OpenVpnCommand::simulatorRequested() ? QCoreApplication::applicationPid() : 0;
 }
 
 bool ManagementSocket::isProcessRunning()
@@ -103,11 +117,11 @@ void ManagementSocket::connectionAccepted()
         // Anything else on this machine could connect to the port; only the
         // engine of the run being started may drive the client (and be told
         // the credentials). Others are turned away; the engine may still come.
-        const bool engine = m_awaitingEngine && m_isEngine(*incoming);
-        if (!engine) {
+        const bool awaiting = m_awaitingEngine && m_enginePid > 0;
+        if (!awaiting || !m_isEngine(*incoming, m_enginePid)) {
             qWarning() << "ManagementSocket: refused a management connection from port" << incoming->peerPort()
-                       << (m_awaitingEngine ? "(not the engine: its socket is not root's)"
-                                            : "(no engine is being started, or it is already connected)");
+                       << (awaiting ? "(not the engine: its socket is not the engine process's)"
+                                    : "(no engine is being started, or it is already connected)");
             incoming->abort();
             incoming->deleteLater();
             continue;
@@ -385,6 +399,7 @@ void ManagementSocket::processError(QProcess::ProcessError error)
     if (error == QProcess::FailedToStart) {
         qDebug() << "processError: failed to start" << enumName(error);
         m_awaitingEngine = false;
+        m_enginePid = 0;
         // No termination follows an engine that never ran.
         m_terminationPending = false;
         m_handler.onOpenVpnFailedToStart();
@@ -397,6 +412,7 @@ void ManagementSocket::processFinished(int exitCode, QProcess::ExitStatus exitSt
 {
     qDebug() << "processFinished" << exitCode << "," << enumName(exitStatus);
     m_awaitingEngine = false;
+    m_enginePid = 0;
     notifyOpenVpnTerminatedWhenProcessTerminatedAndSocketClosed();
 }
 

@@ -35,7 +35,7 @@ public:
     // The port the engine is told to connect to; 0 when listening failed.
     quint16 serverPort() const;
     // How the engine's connection is told from any other (by default: its
-    // socket is root's).
+    // socket belongs to the engine process started for the run).
     void setEngineCheck(LoopbackPeer::EngineCheck check) { m_isEngine = std::move(check); }
 
 signals:
@@ -68,6 +68,7 @@ private:
     void handleState(const QByteArray &rest);
     void handleByteCount(const QByteArray &rest);
     void handleUpDown(const QByteArray &line);
+    qint64 startedEnginePid() const;
     void dropSocket();
     void dropHold();
     void dropRemote();
@@ -88,7 +89,9 @@ private:
     bool m_connected = false;
     // Only the engine of the run being started may connect, and only once.
     bool m_awaitingEngine = false;
-    LoopbackPeer::EngineCheck m_isEngine = LoopbackPeer::isRootOwned;
+    // The process the engine's connection must come from; 0 until it is known.
+    qint64 m_enginePid = 0;
+    LoopbackPeer::EngineCheck m_isEngine = LoopbackPeer::isEngine;
     // The end of the current run is still to be reported (exactly once).
     bool m_terminationPending = false;
     bool m_reportingTermination = false;

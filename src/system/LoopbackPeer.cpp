@@ -1,11 +1,22 @@
 #include "system/LoopbackPeer.h"
 
-#include "peerowner/TcpPeerOwner.h"
+#include "peerowner/TcpPeerProcess.h"
 
+#include <QDebug>
 #include <QTcpSocket>
 
-bool LoopbackPeer::isRootOwned(const QTcpSocket &socket)
+bool LoopbackPeer::isEngine(const QTcpSocket &socket, qint64 enginePid)
 {
     const qintptr descriptor = socket.socketDescriptor();
-    return descriptor >= 0 && orvalplatform::tcpPeerOwner(static_cast<int>(descriptor)) == 0;
+    if (descriptor < 0 || enginePid <= 0)
+        return false;
+    const orvalplatform::TcpPeer peer = orvalplatform::tcpPeer(static_cast<int>(descriptor), enginePid);
+    switch (peer.match) {
+    case orvalplatform::PeerMatch::Process: return true;
+    case orvalplatform::PeerMatch::Other: return false;
+    case orvalplatform::PeerMatch::Hidden: break;
+    }
+    qWarning() << "LoopbackPeer: the descriptors of engine process" << enginePid
+               << "are hidden from this user; judging its connection by the owner of its socket";
+    return peer.uid == 0;
 }

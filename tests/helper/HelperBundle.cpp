@@ -107,6 +107,12 @@ HelperBundle::Result HelperBundle::run(const QStringList &arguments, const QByte
     if (!netns.isEmpty())
         command = QStringList {"ip", "netns", "exec", netns} + command;
     QProcess process;
+    QStringList ports;
+    for (const quint16 port : m_listenPorts)
+        ports << QString::number(port);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("STELVANE_TEST_LISTEN", ports.join(','));
+    process.setProcessEnvironment(environment);
     process.start(command.takeFirst(), command);
     Result result;
     if (!process.waitForStarted(10000))

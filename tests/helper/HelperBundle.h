@@ -4,6 +4,7 @@
 // launcher as its main executable, so that every place check is real.
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -38,6 +39,10 @@ public:
     // The two authentication lines for a timestamp `offsetMs` from now.
     static QByteArray token(qint64 offsetMs = 0);
 
+    // The loopback ports the launcher listens at during each run, as the
+    // client listens at the ports it hands an engine.
+    void setListenPorts(const QList<quint16> &ports) { m_listenPorts = ports; }
+
     // Runs `launcher helper arguments...` as `user`, optionally inside
     // network namespace `netns`, writing `input` on its standard input.
     Result run(const QStringList &arguments, const QByteArray &input, User user = User::Root,
@@ -49,6 +54,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_contents;
+    QList<quint16> m_listenPorts;
 };
 
 // A test main that needs root (set-uid helper, namespaces): 77 tells CTest

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -69,6 +70,12 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_config.isValid());
+        // The engines' ports: listeners of the calling user, as the client's are.
+        for (QTcpServer *listener : {&m_management, &m_cmdFd, &m_cmdFdWrite})
+            QVERIFY(listener->listen(QHostAddress::LocalHost));
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        m_closedPort = QString::number(closed.serverPort());
         QFile conf(m_config.path() + "/client.conf");
         QVERIFY(conf.open(QIODevice::WriteOnly));
         conf.write("client\ndev tun\nremote 192.0.2.1 1194\n");
@@ -247,13 +254,14 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("built");
         const QString dir = m_config.path();
+        const QString port = QString::number(m_management.serverPort());
         const QString canonicalDir = QFileInfo(dir).canonicalFilePath();
         const QString fixed =
-            "openvpn: --cd|" + canonicalDir
-            + "|--config|CONFIG|--management|127.0.0.1|7505|--management-client|--management-hold|--management-query-"
-              "passwords|--management-up-down|--auth-retry|interact|--script-security|1|--route-noexec";
+            "openvpn: --cd|" + canonicalDir + "|--config|CONFIG|--management|127.0.0.1|" + port
+            + "|--management-client|--management-hold|--management-query-passwords|--management-up-down|--auth-retry|"
+              "interact|--script-security|1|--route-noexec";
         auto line = [&](const QStringList &middle, const QStringList &tail) {
-            return QStringList {"/x/Contents/Helpers/openvpn_v2_4", dir, "client.conf", "7505"} + middle + tail;
+            return QStringList {"/x/Contents/Helpers/openvpn_v2_4", dir, "client.conf", port} + middle + tail;
         };
         const QStringList plainMiddle = {"false", "false", "AES-256-GCM", "", "",  "",
                                          "",      "",      "direct",      "", "1", "false"};
@@ -335,21 +343,26 @@ private slots:
                        + QStringList {"0", "1.2", "0"},
                    "ManagementPort=0");
         refusedRow("config dir as option",
-                   QStringList {"/x/Contents/Helpers/openvpn_v2_4", "--up", "client.conf", "7505"} + plainMiddle
+                   QStringList {"/x/Contents/Helpers/openvpn_v2_4", "--up", "client.conf", port} + plainMiddle
                        + QStringList {"0", "1.2", "0"},
                    "PathToConfigDir=--up");
         refusedRow("config outside its directory",
-                   QStringList {"/x/Contents/Helpers/openvpn_v2_4", dir, "../../etc/passwd", "7505"} + plainMiddle
+                   QStringList {"/x/Contents/Helpers/openvpn_v2_4", dir, "../../etc/passwd", port} + plainMiddle
                        + QStringList {"0", "1.2", "0"},
                    "configFile=../../etc/passwd (outside the configuration directory)");
         refusedRow("config missing",
-                   QStringList {"/x/Contents/Helpers/openvpn_v2_4", dir, "none.conf", "7505"} + plainMiddle
+                   QStringList {"/x/Contents/Helpers/openvpn_v2_4", dir, "none.conf", port} + plainMiddle
                        + QStringList {"0", "1.2", "0"},
                    "configFile=none.conf (not found)");
         refusedRow("config dir relative",
-                   QStringList {"/x/Contents/Helpers/openvpn_v2_4", "conf", "client.conf", "7505"} + plainMiddle
+                   QStringList {"/x/Contents/Helpers/openvpn_v2_4", "conf", "client.conf", port} + plainMiddle
                        + QStringList {"0", "1.2", "0"},
                    "PathToConfigDir=conf");
+        // The engine would serve whoever listens at its management port.
+        refusedRow("no listener at the management port",
+                   QStringList {"/x/Contents/Helpers/openvpn_v2_4", dir, "client.conf", m_closedPort} + plainMiddle
+                       + QStringList {"0", "1.2", "0"},
+                   "ManagementPort=" + m_closedPort + " (no loopback listener at this port)");
         QTest::newRow("remote count 0 reads the TLS version next")
             << line(plainMiddle, {"0", "1.0", "0", "extra"})
             << fixed + "|--ncp-disable|--cipher|AES-256-GCM|--tls-version-min|1.0";
@@ -377,16 +390,25 @@ private slots:
                         const QString &timeout) {
             return QStringList {program, server, "true", a, b, script, dtls, timeout};
         };
-        QTest::newRow("name")
-            << line("https://vpn.example:443/", "4001", "4002", "false", "30")
-            << "openconnect: "
-               "https://vpn.example:443/"
-               "|--verbose|--vyx-port-cmd-fd|4001|--vyx-port-cmd-fd-write|4002|--script|SCRIPT|--reconnect-timeout|30";
-        QTest::newRow("IPv6, no DTLS") << line("https://[2001:db8::1]:8443/", "4001", "4002", "true", "0")
-                                       << "openconnect: "
-                                          "https://[2001:db8::1]:8443/"
-                                          "|--verbose|--vyx-port-cmd-fd|4001|--vyx-port-cmd-fd-write|4002|--script|"
-                                          "SCRIPT|--no-dtls|--reconnect-timeout|0";
+        const QString cmdFd = QString::number(m_cmdFd.serverPort());
+        const QString cmdFdWrite = QString::number(m_cmdFdWrite.serverPort());
+        const QString ports = "|--vyx-port-cmd-fd|" + cmdFd + "|--vyx-port-cmd-fd-write|" + cmdFdWrite;
+        QTest::newRow("name") << line("https://vpn.example:443/", cmdFd, cmdFdWrite, "false", "30")
+                              << "openconnect: https://vpn.example:443/|--verbose" + ports
+                                     + "|--script|SCRIPT|--reconnect-timeout|30";
+        QTest::newRow("IPv6, no DTLS") << line("https://[2001:db8::1]:8443/", cmdFd, cmdFdWrite, "true", "0")
+                                       << "openconnect: https://[2001:db8::1]:8443/|--verbose" + ports
+                                              + "|--script|SCRIPT|--no-dtls|--reconnect-timeout|0";
+        for (const bool write : {false, true}) {
+            const QStringList arguments =
+                write ? line("https://vpn.example:443/", cmdFd, m_closedPort, "false", "30")
+                      : line("https://vpn.example:443/", m_closedPort, cmdFdWrite, "false", "30");
+            QTest::newRow(write ? "no listener at the write port" : "no listener at the command port")
+                << arguments
+                << refused("OpenConnect", arguments,
+                           QString("IllegalArgumentException: ") + (write ? "cmd_fd_write_port=" : "cmd_fd_port=")
+                               + m_closedPort + " (no loopback listener at this port)");
+        }
         const struct
         {
             const char *name;
@@ -432,6 +454,10 @@ private slots:
 
 private:
     QTemporaryDir m_config;
+    QTcpServer m_management;
+    QTcpServer m_cmdFd;
+    QTcpServer m_cmdFdWrite;
+    QString m_closedPort;
 };
 
 QTEST_GUILESS_MAIN(TestCommandFactory)

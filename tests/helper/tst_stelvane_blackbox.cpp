@@ -4,6 +4,8 @@
 
 #include <PropertyList.h>
 
+#include "peerowner/TcpListenerOwner.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,6 +20,9 @@
 #include <functional>
 
 Q_DECLARE_METATYPE(HelperBundle::User)
+
+// No listener but the caller's own at the engine's ports.
+constexpr int NO_LISTENER = -1;
 
 // A row's input is made when the row runs: tokens made while the table is built go stale
 // before the last rows run on a slow machine.
@@ -64,18 +69,27 @@ private:
     HelperBundle m_bundle;
     HelperBundle m_other;
     QString m_config;
+    // The engines' ports, where the launcher listens as the calling user.
+    quint16 m_managementPort = 0;
+    quint16 m_cmdFdPort = 0;
+    quint16 m_cmdFdWritePort = 0;
+    // A port without a listener unless a test puts one there.
+    quint16 m_foreignPort = 0;
 
     QStringList openVpn(const QString &program, const QString &configFile = "client.conf",
                         const QString &cipher = "AES-256-GCM") const
     {
-        return {"OpenVPN", program, m_config, configFile, "7505", "true", "false", cipher, "",    "",
-                "",        "",      "",       "direct",   "",     "1",    "false", "0",    "1.2", "0"};
+        return {"OpenVPN", program, m_config, configFile, QString::number(m_managementPort),
+                "true",    "false", cipher,   "",         "",
+                "",        "",      "",       "direct",   "",
+                "1",       "false", "0",      "1.2",      "0"};
     }
 
     QStringList openConnect(const QString &program, const QString &script,
                             const QString &server = "https://vpn.example:443/") const
     {
-        return {"OpenConnect", program, server, "true", "4001", "4002", script, "false", "30"};
+        return {"OpenConnect", program, server, "true", QString::number(m_cmdFdPort), QString::number(m_cmdFdWritePort),
+                script,        "false", "30"};
     }
 
     QString contents(const QString &relative) const { return m_bundle.contents() + "/Contents/" + relative; }
@@ -101,6 +115,13 @@ private slots:
         QString reason;
         QVERIFY2(m_bundle.create("Test", &reason), qPrintable(reason));
         QVERIFY2(m_other.create("Other", &reason), qPrintable(reason));
+        for (quint16 *port : {&m_managementPort, &m_cmdFdPort, &m_cmdFdWritePort, &m_foreignPort}) {
+            QTcpServer probe;
+            QVERIFY(probe.listen(QHostAddress::LocalHost));
+            *port = probe.serverPort();
+        }
+        for (HelperBundle *bundle : {&m_bundle, &m_other})
+            bundle->setListenPorts({m_managementPort, m_cmdFdPort, m_cmdFdWritePort});
         m_config = m_bundle.root() + "/config";
         QVERIFY(QDir().mkpath(m_config));
         QVERIFY(TestFiles::write(m_config + "/client.conf", "client\ndev tun\nremote 192.0.2.1 1194\n"));
@@ -323,8 +344,8 @@ private slots:
                                                                                     contents + "/Helpers/openconnect",
                                                                                     "https://vpn.example:443/",
                                                                                     "true",
-                                                                                    "4001",
-                                                                                    "4002",
+                                                                                    QString::number(m_cmdFdPort),
+                                                                                    QString::number(m_cmdFdWritePort),
                                                                                     contents + "/" + program,
                                                                                     "false",
                                                                                     "30"};
@@ -335,6 +356,69 @@ private slots:
         QCOMPARE(QString::fromUtf8(result.err), "Exec failed (" + contents + "/" + program
                                                     + "): refusing to run it as root: others than root may change "
                                                     + path + " (owner 0, mode 0775)");
+        QCOMPARE(result.exitCode, 255);
+    }
+
+    // An engine serves whoever listens at the ports it is given: a caller may
+    // aim it only at listeners of its own, never at another user's client.
+    void enginePortsMustBeTheCallersListeners_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<HelperBundle::User>("caller");
+        QTest::addColumn<int>("foreignListener");
+        QTest::addColumn<QByteArray>("err");
+        const QString port = QString::number(m_foreignPort);
+        QStringList openVpnAtPort = openVpn(contents("Helpers/openvpn_v2_4"));
+        openVpnAtPort[4] = port;
+        QStringList commandPort =
+            openConnect(contents("Helpers/openconnect"), contents("Resources/app/bin/vpnc-script"));
+        QStringList writePort = commandPort;
+        commandPort[4] = port;
+        writePort[5] = port;
+        const QString none = "(no loopback listener at this port)";
+        const QString other = "(the loopback listener at this port is not the calling user's)";
+        const auto row = [&](const char *name, const QStringList &arguments, HelperBundle::User caller, int listener,
+                             const QString &refusal) {
+            QTest::newRow(name) << arguments << caller << listener
+                                << failure(arguments.first(), arguments.mid(1), "IllegalArgumentException: " + refusal);
+        };
+        using User = HelperBundle::User;
+        row("root: no listener", openVpnAtPort, User::Root, NO_LISTENER, "ManagementPort=" + port + " " + none);
+        row("nobody: no listener", openVpnAtPort, User::Nobody, NO_LISTENER, "ManagementPort=" + port + " " + none);
+        row("nobody: root's listener", openVpnAtPort, User::Nobody, int(User::Root),
+            "ManagementPort=" + port + " " + other);
+        row("root: nobody's listener", openVpnAtPort, User::Root, int(User::Nobody),
+            "ManagementPort=" + port + " " + other);
+        row("nobody: OpenConnect, root's command port", commandPort, User::Nobody, int(User::Root),
+            "cmd_fd_port=" + port + " " + other);
+        row("root: OpenConnect, nobody's write port", writePort, User::Root, int(User::Nobody),
+            "cmd_fd_write_port=" + port + " " + other);
+    }
+
+    void enginePortsMustBeTheCallersListeners()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(HelperBundle::User, caller);
+        QFETCH(int, foreignListener);
+        QFETCH(QByteArray, err);
+        QTcpServer rootListener;
+        QProcess nobodyListener;
+        if (foreignListener == int(HelperBundle::User::Root)) {
+            QVERIFY(rootListener.listen(QHostAddress::LocalHost, m_foreignPort));
+        } else if (foreignListener == int(HelperBundle::User::Nobody)) {
+            // The launcher, as nobody, listening while a program of no interest runs.
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("STELVANE_TEST_LISTEN", QString::number(m_foreignPort));
+            nobodyListener.setProcessEnvironment(environment);
+            nobodyListener.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                             QStringLiteral(STELVANE_LAUNCHER), "/bin/sleep", "60"});
+            QTRY_VERIFY(!orvalplatform::loopbackListenerOwners(m_foreignPort).empty());
+        }
+        const HelperBundle::Result result = m_bundle.run(arguments, HelperBundle::token(), caller);
+        nobodyListener.kill();
+        nobodyListener.waitForFinished();
+        QCOMPARE(result.err, err);
+        QCOMPARE(result.out, QByteArray());
         QCOMPARE(result.exitCode, 255);
     }
 
@@ -353,26 +437,20 @@ private slots:
 
     // With the real engines: each ran from the checked file, and OpenVPN read
     // the sealed copy of the checked configuration. Neither leaves loopback:
-    // OpenVPN stops at the configuration, OpenConnect at its closed command port.
+    // OpenVPN stops at the configuration; OpenConnect, past the caller's
+    // command channels, at its server's closed port.
     void realEnginesStartFromTheCheckedFiles_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("output");
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost));
-        const QString closedPort = QString::number(probe.serverPort());
-        probe.close();
         const QString probeError = "*Options error: Unknown key direction '5' -- must be '0' or '1'*";
         QTest::newRow("OpenVPN") << openVpn(contents("Helpers/openvpn_v2_4"), "probe.conf") << 1 << probeError;
         QTest::newRow("OpenVPN through ..")
             << openVpn(contents("Helpers/../Helpers/openvpn_v2_4"), "probe.conf") << 1 << probeError;
-        QStringList connect = openConnect(contents("Helpers/openconnect"),
-                                          contents("Resources/app/bin/../bin/vpnc-script"), "https://127.0.0.1:9/");
-        connect[4] = closedPort;
-        QTest::newRow("OpenConnect") << connect << 2
-                                     << "openconnect: cannot connect to the command port " + closedPort
-                                            + ": Connection refused*";
+        const QStringList connect = openConnect(
+            contents("Helpers/openconnect"), contents("Resources/app/bin/../bin/vpnc-script"), "https://127.0.0.1:9/");
+        QTest::newRow("OpenConnect") << connect << 1 << "Attempting to connect to server 127.0.0.1:9";
     }
 
     void realEnginesStartFromTheCheckedFiles()
@@ -399,9 +477,13 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         const QString engine = contents("Helpers/openvpn_v2_4");
         const QString canonicalConfig = QFileInfo(m_config).canonicalFilePath();
-        QTest::newRow("OpenVPN") << openVpn(engine)
-                                 << QStringList {"--cd",         canonicalConfig, "--config", "/proc/self/fd/*",
-                                                 "--management", "127.0.0.1",     "7505"};
+        QTest::newRow("OpenVPN") << openVpn(engine) << QStringList {"--cd",
+                                                                    canonicalConfig,
+                                                                    "--config",
+                                                                    "/proc/self/fd/*",
+                                                                    "--management",
+                                                                    "127.0.0.1",
+                                                                    QString::number(m_managementPort)};
         QTest::newRow("OpenVPN through ..")
             << openVpn(contents("Helpers/../Helpers/openvpn_v2_4")) << QStringList {"--cd", canonicalConfig};
         QTest::newRow("OpenConnect") << openConnect(contents("Helpers/openconnect"),
@@ -410,9 +492,9 @@ private slots:
                                             "https://vpn.example:443/",
                                             "--verbose",
                                             "--vyx-port-cmd-fd",
-                                            "4001",
+                                            QString::number(m_cmdFdPort),
                                             "--vyx-port-cmd-fd-write",
-                                            "4002",
+                                            QString::number(m_cmdFdWritePort),
                                             "--script",
                                             QFileInfo(contents("Resources/app/bin/vpnc-script")).canonicalFilePath(),
                                             "--reconnect-timeout",

@@ -4,12 +4,15 @@
 // Contents/MacOS/OrvalVPN (beside copies of the helper, the engine, the
 // vpnc-script and the platform programs) and runs there, so that the helper's
 // caller, place and checksum checks are all real.
+#include "AnotherUser.h"
 #include "OpenConnectLab.h"
 #include "OpenConnectTestDoubles.h"
 
+#include "openconnect/OpenConnectCommand.h"
 #include "openconnect/OpenConnectManagementSocket.h"
 #include "system/MacOSXAbstractionImpl.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -18,6 +21,29 @@
 using namespace OpenConnectLab;
 
 namespace {
+// The attacker's OpenConnect server, beside the lab's.
+const quint16 ATTACKER_PORT = 4444;
+const QString ATTACKER = QStringLiteral("attacker-ocserv");
+// Set, to the client's two command ports ("cmd_fd,cmd_fd_write"), when this
+// program runs as another user's client having the helper aim an engine there.
+const char *const AIMED_AT = "ORVAL_OPENCONNECT_LAB_AIMED_AT";
+
+QString attackerServer()
+{
+    return QStringLiteral("https://%1:%2/").arg(Lab::serverAddress()).arg(ATTACKER_PORT);
+}
+
+// The attacker's client: the helper's OpenConnect command as the client
+// sends it, with the other client's command ports in place of its own.
+int aimHelperAtTheClient()
+{
+    const QStringList ports = qEnvironmentVariable(AIMED_AT).split(',');
+    MacOSXAbstractionImpl os;
+    OpenConnectCommand command(os, Lab::serverAddress(), ATTACKER_PORT, HalvorixServerSite::TCP, ports.value(0).toInt(),
+                               ports.value(1).toInt(), OpenConnectCommand::RECONNECT_TIMEOUT_SECONDS);
+    return AnotherUser::runHelper(command);
+}
+
 // The client's end of one run: the real system layer, a recording frontend
 // and handler, and the socket, which answers the engine's password request
 // with `password` and gives a stopping engine `stopGraceMs`.
@@ -49,10 +75,13 @@ private slots:
         QVERIFY(m_config.isValid());
         QVERIFY(writeSite(m_config.path()));
         QVERIFY2(Lab::startOcserv(m_server, USER, PASSWORD, VPN_PORT), "ocserv did not start");
+        QVERIFY2(Lab::startOcserv(m_attackerServer, "mallory", "mallory's", ATTACKER_PORT, ATTACKER),
+                 "the attacker's ocserv did not start");
     }
 
     void cleanupTestCase()
     {
+        Lab::stop(m_attackerServer);
         m_server.kill();
         m_server.waitForFinished(5000);
     }
@@ -118,6 +147,55 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(terminated.count(), 1, 20000);
     }
 
+    // Another local user wants the client's login. Through the helper, aimed
+    // at the client's command ports, the attacker's run is refused before
+    // anything starts; a root engine of the attacker's that waits at both
+    // ports when the client's own engine starts (what a helper without that
+    // check would have started) is turned away before it hears a word, and
+    // the client's own engine connects. The attacker's server is asked for
+    // no login.
+    void anotherUsersEngineNeverGetsTheLogin()
+    {
+        LabClient client(PASSWORD, 10000);
+        OpenConnectManagementSocket &socket = client.socket;
+        RecordingHandler &handler = client.handler;
+        const QString cmdFd = QString::number(socket.cmdFdPort());
+        const QString cmdFdWrite = QString::number(socket.cmdFdWritePort());
+
+        QProcess attacker;
+        AnotherUser::startThisProgram(attacker, AIMED_AT, cmdFd + ',' + cmdFdWrite);
+        QVERIFY(attacker.waitForFinished(40000));
+        const QString said = QString::fromLocal8Bit(attacker.readAllStandardOutput());
+        QVERIFY2(said.startsWith("Failure creating command 'OpenConnect' with arguments: ")
+                     && said.endsWith("error message: IllegalArgumentException: cmd_fd_port=" + cmdFd
+                                      + " (the loopback listener at this port is not the calling user's)\n"),
+                 qPrintable(said));
+        QCOMPARE(attacker.exitCode(), 255);
+
+        const QString contents = QCoreApplication::applicationDirPath() + "/..";
+        QProcess impostor;
+        impostor.setProcessChannelMode(QProcess::MergedChannels);
+        impostor.start(contents + "/Helpers/openconnect",
+                       {attackerServer(), "--vyx-port-cmd-fd", cmdFd, "--vyx-port-cmd-fd-write", cmdFdWrite, "--script",
+                        contents + "/Resources/app/bin/vpnc-script", "--reconnect-timeout", "30"});
+        // Both of its connections wait in the servers' queues: judged first.
+        QVERIFY(Lab::waitForConnectionTo(socket.cmdFdPort()) && Lab::waitForConnectionTo(socket.cmdFdWritePort()));
+        for (int channel = 0; channel < 2; ++channel)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refusing an unexpected command channel connection"));
+
+        socket.startVPN(parameters());
+        QTRY_VERIFY_WITH_TIMEOUT(!handler.startingWith("state CONNECTED").isEmpty(), 40000);
+        QCOMPARE(handler.count("accepted"), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(impostor.state(), QProcess::NotRunning, 20000);
+        QFile heard(Lab::ocservLog(ATTACKER));
+        QVERIFY(heard.open(QIODevice::ReadOnly));
+        const QByteArray log = heard.readAll();
+        QVERIFY2(!log.contains("authenticate user") && !log.contains(USER.toUtf8()), log.constData());
+
+        socket.sendSigTerm();
+        QTRY_COMPARE_WITH_TIMEOUT(client.terminated.count(), 1, 20000);
+    }
+
     void wrongPasswordEndsWithTheLoginFailedMessage()
     {
         LabClient client("wrong", 3000);
@@ -147,6 +225,7 @@ private:
 
     QTemporaryDir m_config;
     QProcess m_server;
+    QProcess m_attackerServer;
 };
 
 int main(int argc, char **argv)
@@ -154,6 +233,8 @@ int main(int argc, char **argv)
     if (!runsInBundle())
         return runFromBundle(argc, argv, QStringLiteral(ORVAL_BUNDLE_DIR));
     QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(AIMED_AT))
+        return aimHelperAtTheClient();
     TestOpenConnectLab test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -74,6 +74,13 @@ private slots:
         m_os.failures.clear();
         m_socket.reset(new OpenConnectManagementSocket(m_os, m_frontend, m_handler));
         m_socket->setDelays(200, 500);
+        // The test plays the engine from this process, not from the helper
+        // stand-in the socket starts.
+        m_judgedPid = 0;
+        m_socket->setEngineCheck([this](const QTcpSocket &peer, qint64 pid) {
+            m_judgedPid = pid;
+            return LoopbackPeer::isEngine(peer, QCoreApplication::applicationPid());
+        });
         m_parameters.reset(new TestParameters(site(), HalvorixServerSite::UDP));
     }
 
@@ -296,7 +303,10 @@ private slots:
     void aConnectionThatIsNotTheEngineIsRefused()
     {
         quint16 foreignPort = 0;
-        m_socket->setEngineCheck([&](const QTcpSocket &peer) { return peer.peerPort() != foreignPort; });
+        m_socket->setEngineCheck([&](const QTcpSocket &peer, qint64 pid) {
+            m_judgedPid = pid;
+            return peer.peerPort() != foreignPort;
+        });
         m_socket->startVPN(m_parameters);
         QTRY_VERIFY(QFile::exists(m_engineDir.filePath("arguments")));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refusing an unexpected command channel connection"));
@@ -313,6 +323,28 @@ private slots:
         QTRY_COMPARE(m_handler.count("accepted"), 1);
         engine.send(">REQUEST_PASSWORD");
         QTRY_COMPARE(m_handler.count("password 1"), 1);
+        // Each connection was judged against the process started for the run.
+        QFile pid(m_engineDir.filePath("pid"));
+        QVERIFY(pid.open(QIODevice::ReadOnly));
+        QCOMPARE(m_judgedPid, pid.readAll().trimmed().toLongLong());
+    }
+
+    // By default a connection from any process but the started one is
+    // turned away, root's included (this test's own is, run as root).
+    void connectionsOfAnotherProcessAreRefusedByDefault()
+    {
+        m_socket->setEngineCheck(LoopbackPeer::isEngine);
+        m_socket->startVPN(m_parameters);
+        QTRY_VERIFY(QFile::exists(m_engineDir.filePath("arguments")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refusing an unexpected command channel connection"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refusing an unexpected command channel connection"));
+        EngineSide impostor;
+        QVERIFY(impostor.connectTo(*m_socket));
+        impostor.send(">REQUEST_PASSWORD");
+        QTRY_COMPARE(impostor.cmdFd.state(), QAbstractSocket::UnconnectedState);
+        QTRY_COMPARE(impostor.cmdFdWrite.state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(m_handler.count("accepted"), 0);
+        QCOMPARE(m_handler.count("password 1"), 0);
     }
 
     void onlyTheEngineOfTheCurrentRunIsAccepted()
@@ -460,6 +492,7 @@ private:
     RecordingFrontend m_frontend;
     RecordingHandler m_handler;
     QScopedPointer<OpenConnectManagementSocket> m_socket;
+    qint64 m_judgedPid = 0;
     QSharedPointer<ConnectionParameters> m_parameters;
 };
 

@@ -87,7 +87,11 @@ private slots:
         RecordingLifeCycleHandler handler;
         ManagementSocket socket(os(), handler);
         quint16 foreignPort = 0;
-        socket.setEngineCheck([&](const QTcpSocket &peer) { return peer.peerPort() != foreignPort; });
+        qint64 judgedPid = 0;
+        socket.setEngineCheck([&](const QTcpSocket &peer, qint64 pid) {
+            judgedPid = pid;
+            return peer.peerPort() != foreignPort;
+        });
         startRun(socket);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused a management connection .*not the engine"));
         FakeEngine foreign(socket.serverPort());
@@ -101,6 +105,32 @@ private slots:
         QTRY_VERIFY(handler.events.contains("accepted"));
         engine.sendLines({">HOLD:Waiting for hold release:0"});
         QTRY_COMPARE(engine.commands(), SETUP + QStringList {"hold release"});
+        // The simulator started no process: it plays the engine in this one.
+        QCOMPARE(judgedPid, QCoreApplication::applicationPid());
+    }
+
+    // By default only the process started for the run is its engine, even
+    // when another connection comes first and is root's, as an engine
+    // started for another user would be (this test's own is, run as root).
+    void onlyTheStartedProcessIsTheEngine()
+    {
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        OpenVpnCommand::setSimulatorStarter([](QProcess &process, int port) {
+            process.start("bash", {"-c", QString("exec 3<>/dev/tcp/127.0.0.1/%1 || exit 1; "
+                                                 "echo '>HOLD:Waiting for hold release:0' >&3; exec cat <&3")
+                                             .arg(port)});
+        });
+        // Waiting in the server's queue when the run starts: judged first.
+        FakeEngine impostor(socket.serverPort());
+        QVERIFY(impostor.socket.waitForConnected(5000));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused a management connection .*not the engine"));
+        startRun(socket);
+        QTRY_VERIFY(handler.events.contains("hold 0"));
+        QTRY_COMPARE(impostor.socket.state(), QAbstractSocket::UnconnectedState);
+        QVERIFY(impostor.commands().isEmpty());
+        QCOMPARE(handler.events.filter("accepted").size(), 1);
+        OpenVpnCommand::setSimulatorStarter([](QProcess &, int) {});
     }
 
     // Every answer to the engine goes out at once, not after the engine's

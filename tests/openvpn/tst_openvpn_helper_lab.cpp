@@ -1,9 +1,14 @@
+#include "AnotherUser.h"
 #include "EngineProbe.h"
 #include "Lab.h"
 #include "RecordingOsAbstraction.h"
 
+#include "openvpn/OpenVpnCommand.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -11,11 +16,56 @@ namespace {
 // Set when a local program of another user is to connect to the management
 // port first, before the engine is started.
 const char *const INTRUDER = "ORVAL_PROBE_INTRUDER";
+// Set, to an engine configuration that reaches the attacker's server, when
+// the probe is to face another local user who wants its login: first
+// through the helper, then with a root engine of the attacker's already
+// waiting at the management port when the probe's own engine starts.
+const char *const ATTACKER_CONFIG = "ORVAL_PROBE_ATTACKER_CONFIG";
+// Set, to the probe's management port, when this program runs as the
+// attacker's client (as nobody), having the helper aim an engine there.
+const char *const AIMED_AT = "ORVAL_PROBE_AIMED_AT";
+
+// The attacker's client: the helper's OpenVPN command as the client sends it,
+// with the probe's management port in place of a port of its own.
+int aimHelperAtTheProbe(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    RecordingOsAbstraction os;
+    OpenVpnCommand command(os, QFileInfo(qEnvironmentVariable(ATTACKER_CONFIG)),
+                           qEnvironmentVariableIntValue(AIMED_AT));
+    EngineProbe::prepare(command);
+    return AnotherUser::runHelper(command);
+}
+
+// Plays the attack on the probe's management port before its run starts.
+// False when a step of the attack itself fails.
+bool attack(quint16 port, QProcess &impostor)
+{
+    EngineProbe::say(QStringLiteral("management port %1").arg(port));
+    QProcess attacker;
+    AnotherUser::startThisProgram(attacker, AIMED_AT, QString::number(port));
+    if (!attacker.waitForFinished(40000))
+        return false;
+    EngineProbe::say(QStringLiteral("attacker exit %1").arg(attacker.exitCode()));
+    for (const QByteArray &line : attacker.readAllStandardOutput().split('\n')) {
+        if (!line.isEmpty())
+            EngineProbe::say("attacker said " + QString::fromLocal8Bit(line));
+    }
+    // What a helper without that check would have started for the attacker:
+    // a root engine, aimed at the probe and at the attacker's server. Its
+    // connection waits in the server's queue, so the probe judges it first.
+    impostor.setProcessChannelMode(QProcess::MergedChannels);
+    impostor.start(Lab::openVpnProgram(),
+                   QStringList {"--config", qEnvironmentVariable(ATTACKER_CONFIG)} + Lab::managementArguments(port));
+    return Lab::waitForConnectionTo(port);
+}
 
 // The client as the bundle's main program: starts the engine through the
 // real helper and stops it once it is up and has counted traffic.
 int runProbe(int argc, char **argv)
 {
+    if (qEnvironmentVariableIsSet(AIMED_AT))
+        return aimHelperAtTheProbe(argc, argv);
     QCoreApplication app(argc, argv);
     RecordingOsAbstraction os;
     RecordingLifeCycleHandler handler;
@@ -27,6 +77,9 @@ int runProbe(int argc, char **argv)
         if (!Lab::connectAsAnotherUser(intruder, socket.serverPort()))
             return 3;
     }
+    QProcess impostor;
+    if (qEnvironmentVariableIsSet(ATTACKER_CONFIG) && !attack(socket.serverPort(), impostor))
+        return 4;
     handler.onPrepare = EngineProbe::prepare;
     int passwordRequests = 0;
     handler.passwordAction = [&] {
@@ -53,6 +106,7 @@ int runProbe(int argc, char **argv)
         if (!line.isEmpty())
             EngineProbe::say("intruder " + QString::fromLatin1(line));
     }
+    Lab::stop(impostor);
     return exitCode;
 }
 } // namespace
@@ -66,6 +120,9 @@ class TestOpenVpnHelperLab : public QObject
     QTemporaryDir m_dir;
     QProcess m_server;
     OpenVpnServerOptions m_options;
+    // Another local user's server, where that user wants the probe's login.
+    QProcess m_attackerServer;
+    OpenVpnServerOptions m_attackerOptions;
     QString m_bundle;
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -85,9 +142,20 @@ private slots:
         QVERIFY(
             Lab::writeOpenVpnClientConfig(path("config/lab.ovpn"), path("pki"), Lab::serverAddress(), m_options.port));
         QVERIFY(Lab::startOpenVpnServer(m_server, path("pki"), m_options));
+        m_attackerOptions.port = 1195;
+        m_attackerOptions.network = "10.98.0.0";
+        m_attackerOptions.user = "mallory";
+        m_attackerOptions.password = "mallory's";
+        QVERIFY(Lab::writeOpenVpnClientConfig(path("attacker/attacker.ovpn"), path("pki"), Lab::serverAddress(),
+                                              m_attackerOptions.port));
+        QVERIFY(Lab::startOpenVpnServer(m_attackerServer, path("pki"), m_attackerOptions));
     }
 
-    void cleanupTestCase() { Lab::stop(m_server); }
+    void cleanupTestCase()
+    {
+        Lab::stop(m_attackerServer);
+        Lab::stop(m_server);
+    }
 
     void helperRunsTheEngineFromHoldToConnectedToOneEnd()
     {
@@ -127,6 +195,42 @@ private slots:
         QCOMPARE(probe.events.filter("accepted").size(), 1);
         QVERIFY(probe.events.contains("state CONNECTED"));
         QCOMPARE(probe.events.filter("password"), (QStringList {"password 0", "password 1"}));
+    }
+
+    // Another local user wants the probe's login. Through the helper, aimed
+    // at the probe's management port, the attacker's run is refused before
+    // anything starts; a root engine of the attacker's that waits at that
+    // port when the probe's own engine starts (what a helper without that
+    // check would have started) is turned away before it hears a word, and
+    // the probe's own engine connects. The attacker's server hears nothing.
+    void anotherUsersEngineNeverGetsTheLogin()
+    {
+        QProcessEnvironment environment;
+        environment.insert(ATTACKER_CONFIG, path("attacker/attacker.ovpn"));
+        const EngineProbe::Result probe = EngineProbe::start(m_bundle, path("config/lab.ovpn"), environment);
+        QVERIFY(probe.finished);
+        QFile attackerLog(Lab::openVpnServerLog(path("pki"), m_attackerOptions));
+        QVERIFY(attackerLog.open(QIODevice::ReadOnly));
+        const QString heard = QString::fromLocal8Bit(attackerLog.readAll());
+        const QString all = probe.events.join('\n') + "\n" + probe.log + "\nATTACKER'S SERVER:\n" + heard;
+        QVERIFY2(probe.exitCode == 0, qPrintable(all));
+
+        const QString port = probe.events.filter(QRegularExpression("^management port ")).value(0).section(' ', 2);
+        QVERIFY(!port.isEmpty());
+        QCOMPARE(probe.events.filter("attacker exit"), QStringList {"attacker exit 255"});
+        const QStringList said = probe.events.filter("attacker said");
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said.first().startsWith("attacker said Failure creating command 'OpenVPN' with arguments: ")
+                     && said.first().endsWith("error message: IllegalArgumentException: ManagementPort=" + port
+                                              + " (the loopback listener at this port is not the calling user's)"),
+                 qPrintable(said.first()));
+
+        QVERIFY2(probe.log.contains("refused a management connection") && probe.log.contains("not the engine"),
+                 qPrintable(all));
+        QCOMPARE(probe.events.filter("accepted").size(), 1);
+        QVERIFY2(probe.events.contains("state CONNECTED"), qPrintable(all));
+        QCOMPARE(probe.events.filter("password"), (QStringList {"password 0", "password 1"}));
+        QVERIFY2(!heard.contains("TLS: Initial packet") && !heard.contains("alice"), qPrintable(all));
     }
 };
 

@@ -73,6 +73,11 @@ public:
     QSharedPointer<VpnProcess> startEngine()
     {
         m_handlers.list = {m_extra};
+        // The test plays the engine from this process; the process started
+        // for the run only stands for the engine's.
+        socket.setEngineCheck([](const QTcpSocket &peer, qint64) {
+            return LoopbackPeer::isEngine(peer, QCoreApplication::applicationPid());
+        });
         socket.startVPN(m_parameters);
         return QSharedPointer<VpnProcess>(new StartedVpnProcess(
             VpnStartupResult(m_parameters, VpnStartupResult::STARTED, QStringLiteral("VPN started"), 0), socket,

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <linux/if_addr.h>
+#include <linux/if_link.h>
 #include <linux/rtnetlink.h>
 #include <map>
 
@@ -151,6 +152,19 @@ bool dumpAddresses(std::vector<AddressEntry> &addresses, std::string &error)
 bool dumpRoutes(std::vector<RouteEntry> &routes, std::string &error)
 {
     return dump(RTM_GETROUTE, &rtmsg::rtm_family, routeFrom, routes, error);
+}
+
+unsigned linkUpCount(unsigned index)
+{
+    ifinfomsg header {};
+    header.ifi_index = static_cast<int>(index);
+    std::optional<unsigned> count;
+    const int result =
+        NetlinkRequest(RTM_GETLINK, NLM_F_ACK, &header, sizeof header).dump([&](const nlmsghdr &message) {
+            if (message.nlmsg_type == RTM_NEWLINK && message.nlmsg_len >= NLMSG_LENGTH(sizeof header))
+                count = number<uint32_t>(NetlinkRequest::attributes(message, sizeof header), IFLA_CARRIER_UP_COUNT);
+        });
+    return result == 0 ? count.value_or(0) : 0;
 }
 
 int addAddress(const AddressEntry &address, unsigned index)

@@ -63,6 +63,10 @@ struct RouteEntry
 bool dumpAddresses(std::vector<AddressEntry> &addresses, std::string &error);
 bool dumpRoutes(std::vector<RouteEntry> &routes, std::string &error);
 
+// How often interface `index` has come up (its carrier), which any bringing
+// up of the link counts; 0 when the kernel does not tell.
+unsigned linkUpCount(unsigned index);
+
 // Adds the entry to the main table or to interface `index` with every
 // property it was dumped with: 0 or the kernel's errno value.
 int addAddress(const AddressEntry &address, unsigned index);

@@ -193,12 +193,14 @@ bool sameKey(const RouteEntry &a, const RouteEntry &b)
 
 } // namespace
 
-ServiceRecord ServiceRecord::of(const std::string &service, const std::string &owner, unsigned index,
+ServiceRecord ServiceRecord::of(const std::string &service, const std::string &owner, unsigned index, unsigned upCount,
                                 const std::vector<AddressEntry> &addresses, const std::vector<RouteEntry> &routes)
 {
     ServiceRecord record;
     record.m_service = service;
     record.m_owner = owner;
+    record.m_index = index;
+    record.m_upCount = upCount;
     for (AddressEntry address : addresses) {
         // Addresses with a lifetime come back through the autoconfiguration that made them.
         if (address.index != index || !(address.flags & IFA_F_PERMANENT)
@@ -218,7 +220,8 @@ ServiceRecord ServiceRecord::of(const std::string &service, const std::string &o
 
 std::string ServiceRecord::text() const
 {
-    std::string text = HEADER + "\nservice " + m_service + "\nowner " + m_owner + "\n";
+    std::string text = HEADER + "\nservice " + m_service + "\nowner " + m_owner + "\nlink " + std::to_string(m_index)
+                       + " " + std::to_string(m_upCount) + "\n";
     for (const AddressEntry &address : m_addresses)
         text += addressLine(address) + "\n";
     for (const RouteEntry &route : m_routes)
@@ -234,6 +237,7 @@ bool ServiceRecord::parse(const std::string &text, ServiceRecord &record)
         return false;
     ServiceRecord read;
     bool ended = false;
+    bool linked = false;
     while (!ended && std::getline(lines, line)) {
         const Fields fields(line);
         if (fields.size() == 0)
@@ -246,6 +250,10 @@ bool ServiceRecord::parse(const std::string &text, ServiceRecord &record)
             read.m_service = fields.word(1);
         } else if (kind == "owner" && fields.size() == 2 && read.m_owner.empty()) {
             read.m_owner = fields.word(1);
+        } else if (kind == "link" && fields.size() == 3 && !linked) {
+            linked = fields.number(1, 0xffffffffu, read.m_index) && fields.number(2, 0xffffffffu, read.m_upCount);
+            if (!linked)
+                return false;
         } else if (kind == "address") {
             read.m_addresses.emplace_back();
             if (!parseAddress(fields, read.m_addresses.back()))
@@ -258,7 +266,8 @@ bool ServiceRecord::parse(const std::string &text, ServiceRecord &record)
             return false;
         }
     }
-    if (!ended || lines.peek() != std::char_traits<char>::eof() || read.m_service.empty() || read.m_owner.empty())
+    if (!ended || !linked || lines.peek() != std::char_traits<char>::eof() || read.m_service.empty()
+        || read.m_owner.empty())
         return false;
     record = read;
     return true;

@@ -18,9 +18,10 @@ class ServiceRecord
 public:
     ServiceRecord() = default;
 
-    // The record of `service` (interface `index`) in a network namespace
-    // that `owner` names for good, from everything the kernel holds.
-    static ServiceRecord of(const std::string &service, const std::string &owner, unsigned index,
+    // The record of `service` (interface `index`, come up `upCount` times)
+    // in a network namespace that `owner` names for good, from everything
+    // the kernel holds.
+    static ServiceRecord of(const std::string &service, const std::string &owner, unsigned index, unsigned upCount,
                             const std::vector<AddressEntry> &addresses, const std::vector<RouteEntry> &routes);
 
     // The record as text, and back: false for anything that is not such a
@@ -32,6 +33,11 @@ public:
     const std::string &owner() const { return m_owner; }
     const std::vector<AddressEntry> &addresses() const { return m_addresses; }
     const std::vector<RouteEntry> &routes() const { return m_routes; }
+
+    // Whether interface `index`, come up `upCount` times, is the link the
+    // record was made of and has stayed down since. A link brought up by
+    // other means meanwhile has a configuration of its own by now.
+    bool isFor(unsigned index, unsigned upCount) const { return index == m_index && upCount == m_upCount; }
 
     // What of the record the current state of interface `index` lacks, in
     // an order the kernel accepts: the addresses (that bring their own
@@ -47,6 +53,8 @@ public:
 private:
     std::string m_service;
     std::string m_owner;
+    unsigned m_index = 0;
+    unsigned m_upCount = 0;
     std::vector<AddressEntry> m_addresses;
     std::vector<RouteEntry> m_routes;
 };

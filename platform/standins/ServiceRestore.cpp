@@ -111,32 +111,37 @@ bool keepServiceState(const std::string &service, std::string &error)
         error = "no interface " + service;
         return false;
     }
-    const ServiceRecord record = ServiceRecord::of(service, space.owner, index, addresses, routes);
+    const ServiceRecord record = ServiceRecord::of(service, space.owner, index, linkUpCount(index), addresses, routes);
     return store.save(recordName(space, service), record.text(), error);
 }
 
-bool restoreServiceState(const std::string &service, std::string &error)
+bool bringServiceUp(const std::string &service, std::string &error)
 {
     Namespace space;
     ServiceRecordStore store(ServiceRecordStore::DIRECTORY);
     ServiceRecord record;
     std::string unused;
-    // Without a namespace of its own or a folder there can be no record.
-    if (!currentNamespace(space, unused) || !store.open(unused)
-        || !ownRecord(store, space, recordName(space, service), record))
-        return true;
-    store.remove(recordName(space, service));
     const unsigned index = ::if_nametoindex(service.c_str());
+    // Whose the record is must be known before the link comes up. Without
+    // a namespace of its own or a folder there is none.
+    const unsigned upCount = linkUpCount(index);
+    const std::string name = currentNamespace(space, unused) ? recordName(space, service) : std::string();
+    const bool recorded = !name.empty() && store.open(unused) && ownRecord(store, space, name, record);
+    if (!setLinkUp(service, true, error))
+        return false;
+    if (!recorded)
+        return true;
+    store.remove(name);
+    if (!record.isFor(index, upCount))
+        return true;
     std::vector<AddressEntry> addresses;
     std::vector<RouteEntry> routes;
     std::string failures;
-    if (index != 0 && dumpAddresses(addresses, failures)) {
+    if (dumpAddresses(addresses, failures)) {
         addEach(record.missingAddresses(index, addresses), index, addAddress, failures);
         // The addresses just added brought routes of their own.
         if (dumpRoutes(routes, failures))
             addEach(record.missingRoutes(routes), index, addRoute, failures);
-    } else if (failures.empty()) {
-        failures = "no interface " + service;
     }
     if (failures.empty())
         return true;

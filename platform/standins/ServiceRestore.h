@@ -15,10 +15,11 @@ namespace standins {
 // Records what the service `service` would lose going down; false with the
 // reason when that cannot be done.
 bool keepServiceState(const std::string &service, std::string &error);
-// Gives `service` back what was recorded when it went down, leaving out
-// whatever exists already, and removes the record. False with what could
-// not be given back.
-bool restoreServiceState(const std::string &service, std::string &error);
+// Brings `service` up and gives it back what was recorded when it went
+// down, leaving out whatever exists already; the record goes. A record of a
+// link that came up by other means meanwhile is dropped unused. False with
+// the reason the link stays down or what could not be given back.
+bool bringServiceUp(const std::string &service, std::string &error);
 // A route deleted while its service is down is dropped from the records of
 // this namespace, so that it does not come back with the service. True when
 // a record held it.

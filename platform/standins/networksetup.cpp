@@ -161,7 +161,7 @@ int setEnabled(const standins::Interface &service, const std::string &state)
     // when it went down stays.
     if (!on && service.up && !standins::keepServiceState(service.name, error))
         std::cerr << "networksetup: " << service.name << " will come back without its routes: " << error << std::endl;
-    if (!standins::setLinkUp(service.name, on, error) || (on && !standins::restoreServiceState(service.name, error))) {
+    if (!(on ? standins::bringServiceUp(service.name, error) : standins::setLinkUp(service.name, false, error))) {
         std::cerr << "** Error: " << error << std::endl;
         return 1;
     }

@@ -71,6 +71,13 @@ public:
 
     void remove()
     {
+        struct stat space
+        {};
+        // What the networksetup stand-in kept of services left down there.
+        if (m_created && ::stat(QFile::encodeName("/run/netns/" + m_name).constData(), &space) == 0) {
+            for (const QString &record : QDir("/run/orval-networksetup").entryList({QString("%1-*").arg(space.st_ino)}))
+                QFile::remove("/run/orval-networksetup/" + record);
+        }
         if (m_created)
             QProcess::execute("ip", {"netns", "delete", m_name});
         m_created = false;
@@ -121,6 +128,14 @@ private:
 
     QString routes4() const { return m_ns.output({"ip", "-4", "route"}); }
     QString routes6() const { return m_ns.output({"ip", "-6", "route"}); }
+    // Where networksetup keeps what `service` of the test's namespace lost going down.
+    QString recordFile(const QString &service) const
+    {
+        struct stat space
+        {};
+        ::stat(QFile::encodeName("/run/netns/" + m_ns.name()).constData(), &space);
+        return QString("/run/orval-networksetup/%1-%2").arg(space.st_ino).arg(service);
+    }
     QString addresses() const { return m_ns.output({"ip", "addr", "show", "dev", "vt0"}); }
     // Routes, addresses and link flags, without what the kernel changes on
     // its own meanwhile (address flags such as "tentative", link states).
@@ -354,18 +369,36 @@ private slots:
     // may get its inode: such a record is dropped, never applied.
     void recordOfAGoneNamespaceIsNotApplied()
     {
-        struct stat space
-        {};
-        QCOMPARE(::stat(QFile::encodeName("/run/netns/" + m_ns.name()).constData(), &space), 0);
-        const QString record = QString("/run/orval-networksetup/%1-sv0").arg(space.st_ino);
+        const QString record = recordFile("sv0");
         QVERIFY(::mkdir("/run/orval-networksetup", 0700) == 0 || errno == EEXIST);
         QVERIFY(TestFiles::write(record, "networksetup service record 1\nservice sv0\nowner "
-                                         "2e8e2705-1cc6-448e-94f4-2679ae9e7cff:1\n"
+                                         "2e8e2705-1cc6-448e-94f4-2679ae9e7cff:1\nlink 3 1\n"
                                          "route 4 203.0.113.0 24 0 3 0 1 0 10.77.0.1 - - - -\nend\n"));
         QVERIFY(QFile::setPermissions(record, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         QVERIFY(succeeded(helper({"Interface", "sv0", "up"}, HelperBundle::User::Nobody)));
         QVERIFY2(!routes4().contains("203.0.113.0"), qPrintable(routes4()));
         QVERIFY(!QFile::exists(record));
+    }
+
+    // Brought up by other means after networksetup took it down (and down
+    // again), a service has a configuration of its own: the record of the
+    // first time is dropped, not applied.
+    void recordOfAnEarlierDownTimeIsNotApplied()
+    {
+        // The peer's carrier makes each bringing up count.
+        QVERIFY(m_ns.exec({"ip", "link", "set", "vt0", "up"}));
+        QVERIFY(m_ns.exec({"ip", "route", "add", "203.0.113.0/24", "via", "10.77.0.1"}));
+        const auto restore = qScopeGuard([this] {
+            m_ns.exec({"ip", "link", "set", "sv0", "up"});
+            m_ns.exec({"ip", "route", "del", "203.0.113.0/24"});
+        });
+        QVERIFY(succeeded(helper({"Interface", "sv0", "down"})));
+        QVERIFY(QFile::exists(recordFile("sv0")));
+        QVERIFY(m_ns.exec({"ip", "link", "set", "sv0", "up"}));
+        QVERIFY(m_ns.exec({"ip", "link", "set", "sv0", "down"}));
+        QVERIFY(succeeded(helper({"Interface", "sv0", "up"})));
+        QVERIFY2(!routes4().contains("203.0.113.0"), qPrintable(routes4()));
+        QVERIFY(!QFile::exists(recordFile("sv0")));
     }
 
     // Forms the product never uses are refused before anything changes.

@@ -21,6 +21,8 @@ using standins::ServiceRecord;
 
 const unsigned SERVICE = 2;
 const unsigned OTHER = 3;
+// How often the service's link had come up when it went down.
+const unsigned UP_COUNT = 5;
 const std::string OWNER = "2e8e2705-1cc6-448e-94f4-2679ae9e7cff:4711";
 
 AddressEntry address(bool ipv6, const std::string &local, int prefixLength, unsigned index = SERVICE)
@@ -95,7 +97,7 @@ QStringList locals(const std::vector<AddressEntry> &addresses)
 // routes through the gateway, on the link, and IPv6 ones.
 ServiceRecord labRecord()
 {
-    return ServiceRecord::of("eth0", OWNER, SERVICE,
+    return ServiceRecord::of("eth0", OWNER, SERVICE, UP_COUNT,
                              {address(false, "198.51.100.2", 24), address(true, "2001:db8:5::2", 64)},
                              {route(false, "0.0.0.0", 0, "198.51.100.1"), route(false, "203.0.113.0", 24),
                               route(true, "::", 0, "2001:db8:5::1"), route(true, "2001:db8:77::", 48)});
@@ -147,7 +149,7 @@ private slots:
     {
         QFETCH(RouteEntry, route);
         QFETCH(bool, recorded);
-        const ServiceRecord record = ServiceRecord::of("eth0", OWNER, SERVICE, {}, {route});
+        const ServiceRecord record = ServiceRecord::of("eth0", OWNER, SERVICE, UP_COUNT, {}, {route});
         QCOMPARE(record.routes().size(), size_t(recorded ? 1 : 0));
     }
 
@@ -178,7 +180,7 @@ private slots:
         QFETCH(AddressEntry, address);
         QFETCH(bool, recorded);
         QFETCH(QString, label);
-        const ServiceRecord record = ServiceRecord::of("eth0", OWNER, SERVICE, {address}, {});
+        const ServiceRecord record = ServiceRecord::of("eth0", OWNER, SERVICE, UP_COUNT, {address}, {});
         QCOMPARE(record.addresses().size(), size_t(recorded ? 1 : 0));
         if (recorded)
             QCOMPARE(QString::fromStdString(record.addresses().front().label), label);
@@ -283,7 +285,7 @@ private slots:
         const RouteEntry elsewhere =
             changed(route(false, "0.0.0.0", 0, "192.0.2.1"), [](RouteEntry &entry) { entry.index = OTHER; });
         const ServiceRecord record =
-            ServiceRecord::of("eth0", OWNER, SERVICE, {pointToPoint, broadcast}, {everything, elsewhere});
+            ServiceRecord::of("eth0", OWNER, SERVICE, UP_COUNT, {pointToPoint, broadcast}, {everything, elsewhere});
         ServiceRecord read;
         QVERIFY(ServiceRecord::parse(record.text(), read));
         QCOMPARE(read.text(), record.text());
@@ -306,6 +308,28 @@ private slots:
         QCOMPARE(back.table, unsigned(RT_TABLE_MAIN));
     }
 
+    void isForTheLinkAsItWentDown_data()
+    {
+        QTest::addColumn<unsigned>("index");
+        QTest::addColumn<unsigned>("upCount");
+        QTest::addColumn<bool>("isFor");
+        QTest::newRow("down since") << SERVICE << UP_COUNT << true;
+        QTest::newRow("up and down again meanwhile") << SERVICE << UP_COUNT + 1 << false;
+        QTest::newRow("another interface of the name") << OTHER << UP_COUNT << false;
+    }
+
+    // Only while the link stays down from the record on: brought up by other
+    // means, it has a configuration of its own.
+    void isForTheLinkAsItWentDown()
+    {
+        QFETCH(unsigned, index);
+        QFETCH(unsigned, upCount);
+        QFETCH(bool, isFor);
+        ServiceRecord read;
+        QVERIFY(ServiceRecord::parse(labRecord().text(), read));
+        QCOMPARE(read.isFor(index, upCount), isFor);
+    }
+
     // A record is read only whole and well-formed: nothing of a damaged one
     // is given to the kernel.
     void refusesWhatItDidNotWrite_data()
@@ -322,6 +346,9 @@ private slots:
         QTest::newRow("no service") << replaced("service eth0\n", "");
         QTest::newRow("no owner") << replaced("owner ", "owners ");
         QTest::newRow("second service") << replaced("service eth0\n", "service eth0\nservice eth1\n");
+        QTest::newRow("no link") << replaced("link 2 5\n", "");
+        QTest::newRow("link without its count") << replaced("link 2 5\n", "link 2\n");
+        QTest::newRow("second link") << replaced("link 2 5\n", "link 2 5\nlink 3 5\n");
         QTest::newRow("service as an option") << replaced("service eth0", "service -eth0");
         QTest::newRow("blank line") << replaced("\nend\n", "\n\nend\n");
         QTest::newRow("unknown line") << replaced("\nend\n", "\nrule 4 0.0.0.0\nend\n");

@@ -137,6 +137,17 @@ bool addBinary(NetlinkRequest &request, unsigned short type, bool ipv6, const st
     return ::inet_pton(familyOf(ipv6), address.c_str(), bytes) == 1 && request.add(type, bytes, sizeOf(ipv6));
 }
 
+// An attribute of the kernel's width T for a value that may be absent: true
+// when there is none to add.
+template<typename T, typename V>
+bool addNumber(NetlinkRequest &request, unsigned short type, const std::optional<V> &value)
+{
+    if (!value)
+        return true;
+    const T number = static_cast<T>(*value);
+    return request.add(type, &number, sizeof number);
+}
+
 int sent(const NetlinkRequest &request, bool built)
 {
     return built ? request.send() : EINVAL;
@@ -177,21 +188,14 @@ int addAddress(const AddressEntry &address, unsigned index)
     header.ifa_scope = static_cast<unsigned char>(address.scope);
     header.ifa_index = index;
     NetlinkRequest request(RTM_NEWADDR, NLM_F_ACK | NLM_F_CREATE | NLM_F_EXCL, &header, sizeof header);
-    bool built = addBinary(request, IFA_LOCAL, address.ipv6, address.local)
-                 && addBinary(request, IFA_ADDRESS, address.ipv6, address.peer.empty() ? address.local : address.peer)
-                 && request.add(IFA_FLAGS, &flags, sizeof flags);
-    if (!address.broadcast.empty())
-        built = built && addBinary(request, IFA_BROADCAST, address.ipv6, address.broadcast);
-    if (!address.label.empty())
-        built = built && request.add(IFA_LABEL, address.label.c_str(), address.label.size() + 1);
-    if (address.metric) {
-        const uint32_t metric = *address.metric;
-        built = built && request.add(IFA_RT_PRIORITY, &metric, sizeof metric);
-    }
-    if (address.protocol) {
-        const uint8_t protocol = static_cast<uint8_t>(*address.protocol);
-        built = built && request.add(IFA_PROTO, &protocol, sizeof protocol);
-    }
+    const bool built =
+        addBinary(request, IFA_LOCAL, address.ipv6, address.local)
+        && addBinary(request, IFA_ADDRESS, address.ipv6, address.peer.empty() ? address.local : address.peer)
+        && request.add(IFA_FLAGS, &flags, sizeof flags)
+        && (address.broadcast.empty() || addBinary(request, IFA_BROADCAST, address.ipv6, address.broadcast))
+        && (address.label.empty() || request.add(IFA_LABEL, address.label.c_str(), address.label.size() + 1))
+        && addNumber<uint32_t>(request, IFA_RT_PRIORITY, address.metric)
+        && addNumber<uint8_t>(request, IFA_PROTO, address.protocol);
     return sent(request, built);
 }
 
@@ -207,22 +211,13 @@ int addRoute(const RouteEntry &route, unsigned index)
     header.rtm_type = static_cast<unsigned char>(route.type);
     header.rtm_flags = route.flags & RTNH_F_ONLINK;
     NetlinkRequest request(RTM_NEWROUTE, NLM_F_ACK | NLM_F_CREATE | NLM_F_EXCL, &header, sizeof header);
-    bool built =
-        addBinary(request, RTA_DST, route.ipv6, route.destination) && request.add(RTA_OIF, &index, sizeof index);
-    if (!route.gateway.empty())
-        built = built && addBinary(request, RTA_GATEWAY, route.ipv6, route.gateway);
-    if (!route.source.empty())
-        built = built && addBinary(request, RTA_PREFSRC, route.ipv6, route.source);
-    if (route.priority) {
-        const uint32_t priority = *route.priority;
-        built = built && request.add(RTA_PRIORITY, &priority, sizeof priority);
-    }
-    if (route.preference) {
-        const uint8_t preference = static_cast<uint8_t>(*route.preference);
-        built = built && request.add(RTA_PREF, &preference, sizeof preference);
-    }
-    if (!route.metrics.empty())
-        built = built && request.add(RTA_METRICS, route.metrics.data(), route.metrics.size());
+    const bool built =
+        addBinary(request, RTA_DST, route.ipv6, route.destination) && request.add(RTA_OIF, &index, sizeof index)
+        && (route.gateway.empty() || addBinary(request, RTA_GATEWAY, route.ipv6, route.gateway))
+        && (route.source.empty() || addBinary(request, RTA_PREFSRC, route.ipv6, route.source))
+        && addNumber<uint32_t>(request, RTA_PRIORITY, route.priority)
+        && addNumber<uint8_t>(request, RTA_PREF, route.preference)
+        && (route.metrics.empty() || request.add(RTA_METRICS, route.metrics.data(), route.metrics.size()));
     return sent(request, built);
 }
 

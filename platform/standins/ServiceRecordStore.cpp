@@ -1,5 +1,7 @@
 #include "ServiceRecordStore.h"
 
+#include "StandIn.h"
+
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -25,20 +27,6 @@ bool isName(const std::string &name)
 bool ownOnly(const struct stat &status, mode_t forbidden)
 {
     return status.st_uid == ::geteuid() && (status.st_mode & forbidden) == 0;
-}
-
-bool writeAll(int fd, const std::string &content)
-{
-    size_t written = 0;
-    while (written < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        written += static_cast<size_t>(n);
-    }
-    return true;
 }
 
 } // namespace

@@ -286,6 +286,20 @@ int changeRoute(const RouteChange &change, std::string &error)
     return result;
 }
 
+bool writeAll(int fd, const std::string &content)
+{
+    size_t written = 0;
+    while (written < content.size()) {
+        const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        written += static_cast<size_t>(n);
+    }
+    return true;
+}
+
 IpResult ip(const std::vector<std::string> &arguments)
 {
     IpResult result;

@@ -67,6 +67,9 @@ struct RouteChange
 // value of the failure with the kernel's reason in `error`.
 int changeRoute(const RouteChange &change, std::string &error);
 
+// Writes all of `content` to `fd`; false on a failure (errno tells why).
+bool writeAll(int fd, const std::string &content);
+
 // Runs iproute2's ip with the arguments, capturing its output.
 IpResult ip(const std::vector<std::string> &arguments);
 

@@ -107,16 +107,8 @@ bool writeResolvConf(const std::string &content)
     const int fd = ::open(RESOLV_CONF, O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0)
         return false;
-    size_t written = 0;
-    while (written < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        written += static_cast<size_t>(n);
-    }
-    return ::close(fd) == 0 && written == content.size();
+    const bool written = standins::writeAll(fd, content);
+    return ::close(fd) == 0 && written;
 }
 
 void printServers(const std::string &service)

@@ -1,5 +1,7 @@
 #include "StandIn.h"
 
+#include "NetlinkRequest.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstdio>
@@ -154,6 +156,15 @@ bool isIpv6(const std::string &text)
     return ::inet_pton(AF_INET6, text.c_str(), &address) == 1;
 }
 
+bool sameAddress(bool ipv6, const std::string &a, const std::string &b)
+{
+    const int family = ipv6 ? AF_INET6 : AF_INET;
+    unsigned char first[sizeof(in6_addr)] = {};
+    unsigned char second[sizeof(in6_addr)] = {};
+    return ::inet_pton(family, a.c_str(), first) == 1 && ::inet_pton(family, b.c_str(), second) == 1
+           && std::memcmp(first, second, sizeof first) == 0;
+}
+
 namespace {
 
 // Interface requests go through any socket of the namespace.
@@ -228,84 +239,7 @@ bool setLinkUp(const std::string &name, bool up, std::string &error)
     return false;
 }
 
-namespace {
-
-// One rtnetlink request: the headers, then attributes appended in place.
-class RouteRequest
-{
-public:
-    RouteRequest(unsigned short type, unsigned short flags)
-    {
-        m_message.header.nlmsg_len = NLMSG_LENGTH(sizeof(rtmsg));
-        m_message.header.nlmsg_type = type;
-        m_message.header.nlmsg_flags = static_cast<unsigned short>(NLM_F_REQUEST | NLM_F_ACK | flags);
-        m_message.header.nlmsg_seq = 1;
-    }
-
-    rtmsg &route() { return m_message.route; }
-
-    bool add(unsigned short type, const void *data, size_t size)
-    {
-        const size_t at = NLMSG_ALIGN(m_message.header.nlmsg_len);
-        if (at + RTA_SPACE(size) > sizeof m_message)
-            return false;
-        rtattr *attribute = reinterpret_cast<rtattr *>(reinterpret_cast<char *>(&m_message) + at);
-        attribute->rta_type = type;
-        attribute->rta_len = static_cast<unsigned short>(RTA_LENGTH(size));
-        std::memcpy(RTA_DATA(attribute), data, size);
-        m_message.header.nlmsg_len = static_cast<unsigned>(at + RTA_SPACE(size));
-        return true;
-    }
-
-    // Sends the request and reads the kernel's answer: 0 or an errno value.
-    int send() const
-    {
-        const int fd = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE);
-        if (fd < 0)
-            return errno;
-        sockaddr_nl kernel {};
-        kernel.nl_family = AF_NETLINK;
-        const bool sent = ::sendto(fd, &m_message, m_message.header.nlmsg_len, 0,
-                                   reinterpret_cast<const sockaddr *>(&kernel), sizeof kernel)
-                          >= 0;
-        const int result = sent ? answer(fd) : errno;
-        ::close(fd);
-        return result;
-    }
-
-private:
-    static int answer(int fd)
-    {
-        alignas(nlmsghdr) char buffer[8192];
-        for (;;) {
-            const ssize_t received = ::recv(fd, buffer, sizeof buffer, 0);
-            if (received < 0 && errno == EINTR)
-                continue;
-            if (received <= 0)
-                return received < 0 ? errno : EIO;
-            int left = static_cast<int>(received);
-            for (const nlmsghdr *header = reinterpret_cast<const nlmsghdr *>(buffer); NLMSG_OK(header, left);
-                 header = NLMSG_NEXT(header, left)) {
-                if (header->nlmsg_type != NLMSG_ERROR || header->nlmsg_seq != 1)
-                    continue;
-                if (header->nlmsg_len < NLMSG_LENGTH(sizeof(nlmsgerr)))
-                    return EIO;
-                return -static_cast<const nlmsgerr *>(NLMSG_DATA(header))->error;
-            }
-        }
-    }
-
-    struct
-    {
-        nlmsghdr header;
-        rtmsg route;
-        char attributes[128];
-    } m_message {};
-};
-
-} // namespace
-
-bool changeRoute(const RouteChange &change, std::string &error)
+int changeRoute(const RouteChange &change, std::string &error)
 {
     const int family = change.ipv6 ? AF_INET6 : AF_INET;
     const size_t size = change.ipv6 ? sizeof(in6_addr) : sizeof(in_addr);
@@ -316,15 +250,14 @@ bool changeRoute(const RouteChange &change, std::string &error)
         || change.prefixLength > full
         || (!change.gateway.empty() && ::inet_pton(family, change.gateway.c_str(), gateway) != 1)) {
         error = std::strerror(EINVAL);
-        return false;
+        return EINVAL;
     }
     unsigned device = 0;
     if (!change.device.empty() && (device = ::if_nametoindex(change.device.c_str())) == 0) {
         error = "Cannot find device \"" + change.device + "\"";
-        return false;
+        return ENODEV;
     }
-    RouteRequest request(change.adding ? RTM_NEWROUTE : RTM_DELROUTE, change.adding ? NLM_F_CREATE | NLM_F_EXCL : 0);
-    rtmsg &route = request.route();
+    rtmsg route {};
     route.rtm_family = static_cast<unsigned char>(family);
     route.rtm_dst_len = static_cast<unsigned char>(change.prefixLength);
     route.rtm_table = RT_TABLE_MAIN;
@@ -340,16 +273,31 @@ bool changeRoute(const RouteChange &change, std::string &error)
         route.rtm_scope = RT_SCOPE_LINK;
     else
         route.rtm_scope = RT_SCOPE_UNIVERSE;
+    NetlinkRequest request(change.adding ? RTM_NEWROUTE : RTM_DELROUTE,
+                           change.adding ? NLM_F_ACK | NLM_F_CREATE | NLM_F_EXCL : NLM_F_ACK, &route, sizeof route);
     bool built = request.add(RTA_DST, destination, size);
     if (!change.gateway.empty())
         built = built && request.add(RTA_GATEWAY, gateway, size);
     if (device != 0)
         built = built && request.add(RTA_OIF, &device, sizeof device);
     const int result = built ? request.send() : EMSGSIZE;
-    if (result == 0)
-        return true;
-    error = std::strerror(result);
-    return false;
+    if (result != 0)
+        error = std::strerror(result);
+    return result;
+}
+
+bool writeAll(int fd, const std::string &content)
+{
+    size_t written = 0;
+    while (written < content.size()) {
+        const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        written += static_cast<size_t>(n);
+    }
+    return true;
 }
 
 IpResult ip(const std::vector<std::string> &arguments)

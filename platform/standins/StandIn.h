@@ -22,6 +22,8 @@ bool isIpv4(const std::string &text);
 // One to three decimal digits, at most `most`.
 bool isPrefixLength(const std::string &text, int most);
 bool isIpv6(const std::string &text);
+// Whether two texts name the same address of the family, however spelled.
+bool sameAddress(bool ipv6, const std::string &a, const std::string &b);
 
 struct Interface
 {
@@ -61,9 +63,12 @@ struct RouteChange
 };
 
 // Adds or deletes a route of the main table over rtnetlink, with what
-// 'ip route add|del' would send; no program is started. On failure false,
-// with the kernel's reason.
-bool changeRoute(const RouteChange &change, std::string &error);
+// 'ip route add|del' would send; no program is started. 0, or the errno
+// value of the failure with the kernel's reason in `error`.
+int changeRoute(const RouteChange &change, std::string &error);
+
+// Writes all of `content` to `fd`; false on a failure (errno tells why).
+bool writeAll(int fd, const std::string &content);
 
 // Runs iproute2's ip with the arguments, capturing its output.
 IpResult ip(const std::vector<std::string> &arguments);

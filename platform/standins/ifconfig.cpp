@@ -9,7 +9,6 @@
 
 #include <arpa/inet.h>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <sstream>
 
@@ -55,14 +54,6 @@ int maskPrefix(const std::string &mask)
     return bits == contiguous ? prefix : -1;
 }
 
-bool sameAddress(int family, const std::string &a, const std::string &b)
-{
-    unsigned char first[sizeof(in6_addr)] = {};
-    unsigned char second[sizeof(in6_addr)] = {};
-    return ::inet_pton(family, a.c_str(), first) == 1 && ::inet_pton(family, b.c_str(), second) == 1
-           && std::memcmp(first, second, sizeof first) == 0;
-}
-
 // The iproute2 spelling ("A/24" or "A peer P/24") of `address` on `device`,
 // empty when the device does not have it.
 std::vector<std::string> assignedAddress(bool ipv6, const std::string &device, const std::string &address)
@@ -78,7 +69,7 @@ std::vector<std::string> assignedAddress(bool ipv6, const std::string &device, c
             if (words[i] != "inet" && words[i] != "inet6")
                 continue;
             const std::string &local = words[i + 1];
-            if (!sameAddress(ipv6 ? AF_INET6 : AF_INET, local.substr(0, local.find('/')), address))
+            if (!standins::sameAddress(ipv6, local.substr(0, local.find('/')), address))
                 break;
             if (i + 3 < words.size() && words[i + 2] == "peer")
                 return {local, "peer", words[i + 3]};

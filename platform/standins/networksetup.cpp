@@ -2,7 +2,8 @@
 // uses. A network service is a non-loopback interface of the caller's network
 // namespace other than a tunnel, named after it, enabled when it is up; the
 // name servers set on services are kept in the namespace's /etc/resolv.conf
-// (see NameServerFile).
+// (see NameServerFile). A service taken down gets its routes and addresses
+// back when it is brought up (see ServiceRestore).
 //   networksetup -listallnetworkservices
 //   networksetup -getnetworkserviceenabled SERVICE
 //   networksetup -setnetworkserviceenabled SERVICE on|off
@@ -10,6 +11,7 @@
 //   networksetup -setdnsservers SERVICE ADDRESS... | empty
 // (each also without its leading "-", as the real program accepts)
 #include "NameServerFile.h"
+#include "ServiceRestore.h"
 #include "StandIn.h"
 
 #include <algorithm>
@@ -105,16 +107,8 @@ bool writeResolvConf(const std::string &content)
     const int fd = ::open(RESOLV_CONF, O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0)
         return false;
-    size_t written = 0;
-    while (written < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        written += static_cast<size_t>(n);
-    }
-    return ::close(fd) == 0 && written == content.size();
+    const bool written = standins::writeAll(fd, content);
+    return ::close(fd) == 0 && written;
 }
 
 void printServers(const std::string &service)
@@ -146,16 +140,24 @@ int setServers(const std::string &service, std::vector<std::string> servers)
     return 1;
 }
 
-int setEnabled(const std::string &service, const std::string &state)
+// Off, a service loses its routes and addresses; on, it gets them back, as
+// on macOS (see ServiceRestore).
+int setEnabled(const standins::Interface &service, const std::string &state)
 {
     if (state != "on" && state != "off")
         invalid();
     standins::requireOwnNetworkNamespace("networksetup");
+    const bool on = state == "on";
     std::string error;
-    if (standins::setLinkUp(service, state == "on", error))
-        return 0;
-    std::cerr << "** Error: " << error << std::endl;
-    return 1;
+    // Once down, the service has nothing left to record: the record made
+    // when it went down stays.
+    if (!on && service.up && !standins::keepServiceState(service.name, error))
+        std::cerr << "networksetup: " << service.name << " will come back without its routes: " << error << std::endl;
+    if (!(on ? standins::bringServiceUp(service.name, error) : standins::setLinkUp(service.name, false, error))) {
+        std::cerr << "** Error: " << error << std::endl;
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -181,7 +183,7 @@ int main(int argc, char **argv)
     } else if (command == "setnetworkserviceenabled") {
         if (arguments.size() != 2)
             invalid();
-        return setEnabled(requireService(arguments[0]).name, arguments[1]);
+        return setEnabled(requireService(arguments[0]), arguments[1]);
     } else if (command == "getdnsservers") {
         if (arguments.size() != 1)
             invalid();

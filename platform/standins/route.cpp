@@ -4,8 +4,10 @@
 //   route                                   (usage, exit 64)
 //   route -n get default
 //   route add|delete [-inet6] NET/PREFIX [GATEWAY | -interface IF] [-blackhole | -reject]
+#include "ServiceRestore.h"
 #include "StandIn.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -113,7 +115,10 @@ int change(const std::string &action, int argc, char **argv)
     const std::string report =
         route.adding ? "add " + what + " " + address + ": gateway " + target : "delete " + what + " " + address;
     std::string error;
-    if (standins::changeRoute(route, error)) {
+    const int result = standins::changeRoute(route, error);
+    // A route that went with its service, deleted before the service comes
+    // back, is deleted from what the service gets back.
+    if (result == 0 || (result == ESRCH && !route.adding && standins::forgetDeletedRoute(route))) {
         std::cout << report << std::endl;
         return 0;
     }

@@ -49,6 +49,18 @@ QByteArray resolvConf()
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Everything of the client's network a restore must give back, as the
+// system shows it: routes of both families, links with their addresses, and
+// the name servers' file.
+QString networkState()
+{
+    QString addresses;
+    QString links;
+    ConnectionLab::run("ip", {"addr"}, &addresses);
+    ConnectionLab::run("ip", {"link"}, &links);
+    return ConnectionLab::routes() + addresses + links + QString::fromUtf8(resolvConf());
+}
+
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
 {
     QElapsedTimer timer;
@@ -417,6 +429,65 @@ private slots:
         QCOMPARE(enginesLeft(), QStringList());
         QCOMPARE(resolvConf(), m_resolvConfBefore);
         QCOMPARE(ConnectionLab::blackHoleRoutes(), m_blackHolesBefore);
+    }
+
+    void killSwitchRestoreBringsTheNetworkBack_data()
+    {
+        QTest::addColumn<bool>("clientKilled");
+        QTest::newRow("quit") << false;
+        QTest::newRow("client killed, then the clean-up run") << true;
+    }
+    // The engine dies (kill -9) with the kill switch on: the link goes down
+    // and, with it, its routes and IPv6 addresses. Bringing it back on close
+    // (the driver quitting, or the clean-up run after the client was killed
+    // too) gives the client's network back exactly as it was: every route of
+    // both families, the links and their addresses, the name servers.
+    void killSwitchRestoreBringsTheNetworkBack()
+    {
+        QFETCH(bool, clientKilled);
+        // What a real network gives a machine beyond the lab's own: IPv6 and
+        // a second route through the gateway.
+        const auto removeExtras = qScopeGuard([] {
+            ConnectionLab::run("ip", {"route", "del", "203.0.113.0/24"});
+            ConnectionLab::run("ip", {"-6", "route", "del", "default"});
+            ConnectionLab::run("ip", {"-6", "addr", "del", "2001:db8:5::2/64", "dev", "eth0"});
+        });
+        for (const QStringList &command :
+             QList<QStringList> {{"route", "add", "203.0.113.0/24", "via", Lab::serverAddress(), "metric", "5"},
+                                 {"-6", "addr", "add", "2001:db8:5::2/64", "dev", "eth0", "nodad"},
+                                 {"-6", "route", "add", "default", "via", "2001:db8:5::1", "dev", "eth0"}})
+            QCOMPARE(ConnectionLab::run("ip", command), 0);
+        QVERIFY(waitUntil([] { return !networkState().contains("tentative"); }, 15000));
+        const QString before = networkState();
+        writeSettings([](Settings &settings) {
+            settings.setInternetKillSwitch(true);
+            settings.setInternetKillSwitchInterface(NetworkInterface("eth0"));
+            settings.setRemoveInternetKillSwitchOnClose(true);
+        });
+        QVERIFY(started({"--protocol", "udp", "--user", ConnectionLab::USER, "--password", ConnectionLab::PASSWORD}));
+        QVERIFY(seen("connected"));
+        const QList<qint64> engines = Lab::clientProcesses("openvpn");
+        QVERIFY(!engines.isEmpty());
+        for (const qint64 pid : engines)
+            ::kill(pid_t(pid), SIGKILL);
+        QVERIFY(seen("terminated", 30000));
+        QVERIFY(!linkUp());
+        QVERIFY2(!ConnectionLab::routes().contains("default"), qPrintable(ConnectionLab::routes()));
+
+        if (clientKilled) {
+            m_lab->signalDriver(SIGKILL);
+            QCOMPARE(m_lab->waitForExit(10000), -1);
+            runProductCleanUp();
+        } else {
+            QCOMPARE(m_lab->quit(), 0);
+        }
+        if (QTest::currentTestFailed())
+            return;
+        // The link-local address comes back after its duplicate detection.
+        waitUntil([&before] { return networkState() == before; }, 15000);
+        QCOMPARE(networkState().split('\n'), before.split('\n'));
+        QCOMPARE(Settings(m_lab->settingsFile()).internetKillSwitchDisabledInterfaces(), QStringList());
+        QCOMPARE(enginesLeft(), QStringList());
     }
 
     void startAfterKillSwitchCut_data()

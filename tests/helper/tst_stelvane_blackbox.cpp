@@ -10,13 +10,17 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTest>
 
+#include <csignal>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <functional>
 
 Q_DECLARE_METATYPE(HelperBundle::User)
@@ -51,6 +55,81 @@ Input stamped(qint64 offsetMs, const QByteArray &rest)
 } // namespace
 
 namespace {
+
+// The fields of /proc/PID/status by name ("Uid" gives "real\teffective\tsaved\tfs").
+QMap<QString, QString> processStatus(qint64 pid)
+{
+    QMap<QString, QString> fields;
+    for (const QString &line : QString::fromUtf8(TestFiles::read(QString("/proc/%1/status").arg(pid))).split('\n')) {
+        const int colon = line.indexOf(':');
+        if (colon > 0)
+            fields.insert(line.left(colon), line.mid(colon + 1).trimmed());
+    }
+    return fields;
+}
+
+// Loopback listeners owned by nobody, as a client's are by its user: the
+// test's listener program run through setpriv.
+class CallersListener
+{
+public:
+    ~CallersListener()
+    {
+        m_process.closeWriteChannel();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+
+    bool start(int count)
+    {
+        m_process.start(
+            "setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", STELVANE_LISTENER, QString::number(count)});
+        if (!waitForLine([](const QString &line) { return line.startsWith("ports "); }, 10000))
+            return false;
+        m_ports = m_lines.first().mid(6).split(' ');
+        return m_ports.size() == count;
+    }
+
+    const QStringList &ports() const { return m_ports; }
+
+    bool waitForConnection(const QString &port, int timeoutMs)
+    {
+        return waitForLine([&port](const QString &line) { return line == "accepted " + port; }, timeoutMs);
+    }
+
+private:
+    bool waitForLine(const std::function<bool(const QString &)> &matches, int timeoutMs)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        for (;;) {
+            while (m_process.canReadLine())
+                m_lines << QString::fromUtf8(m_process.readLine()).trimmed();
+            if (std::any_of(m_lines.cbegin(), m_lines.cend(), matches))
+                return true;
+            if (m_process.state() == QProcess::NotRunning || timer.elapsed() > timeoutMs)
+                return false;
+            m_process.waitForReadyRead(100);
+        }
+    }
+
+    QProcess m_process;
+    QStringList m_lines;
+    QStringList m_ports;
+};
+
+// The first process whose parent is `parent`, or 0.
+qint64 childOf(qint64 parent)
+{
+    for (const QString &entry : QDir("/proc").entryList(QDir::Dirs)) {
+        bool isNumber = false;
+        const qint64 pid = entry.toLongLong(&isNumber);
+        if (isNumber && processStatus(pid).value("PPid") == QString::number(parent))
+            return pid;
+    }
+    return 0;
+}
 
 QByteArray failure(const QString &command, const QStringList &arguments, const QString &message)
 {
@@ -522,6 +601,82 @@ private slots:
                              .hasMatch(),
                          qPrintable(head.join(' ')));
         }
+    }
+
+    void enginesRunAsFullRootForAnyCaller_data()
+    {
+        QTest::addColumn<bool>("openVpnEngine");
+        QTest::newRow("OpenVPN") << true;
+        QTest::newRow("OpenConnect") << false;
+    }
+
+    // Whoever calls the helper, the engine runs as root whole: real,
+    // effective and saved ids 0 and none of the caller's groups, so that
+    // neither the engine nor anything it starts keeps a trace of the caller.
+    // The caller is nobody with a group of its own; it owns the listeners
+    // the engine reports to, as a client does, and the engine is looked at
+    // while it holds at its first connection.
+    void enginesRunAsFullRootForAnyCaller()
+    {
+        QFETCH(bool, openVpnEngine);
+        if (placeholderEngines())
+            QSKIP("the staged engines are placeholders (see enginesRunAsRootWithTheCheckedFile)");
+        CallersListener listener;
+        QVERIFY(listener.start(openVpnEngine ? 1 : 3));
+        const QStringList ports = listener.ports();
+        QStringList arguments;
+        if (openVpnEngine) {
+            // Complete enough for the engine to go on to its management port.
+            const QString key = m_bundle.root() + "/hold-ca.key";
+            const QString certificate = m_bundle.root() + "/hold-ca.crt";
+            QCOMPARE(QProcess::execute("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt",
+                                                   "ec_paramgen_curve:prime256v1", "-nodes", "-days", "1", "-subj",
+                                                   "/CN=hold", "-keyout", key, "-out", certificate}),
+                     0);
+            QVERIFY(TestFiles::write(m_config + "/hold.conf",
+                                     "client\ndev tun\nremote 192.0.2.1 1194\nauth-user-pass\n<ca>\n"
+                                         + TestFiles::read(certificate) + "</ca>\n"));
+            arguments = openVpn(contents("Helpers/openvpn_v2_4"), "hold.conf");
+        } else {
+            // Its server is a listener that never answers: the engine waits there.
+            arguments = openConnect(contents("Helpers/openconnect"), contents("Resources/app/bin/vpnc-script"),
+                                    "https://127.0.0.1:" + ports.at(2) + "/");
+            arguments[5] = ports.at(1);
+        }
+        arguments[4] = ports.at(0);
+        QProcess caller;
+        caller.setProcessChannelMode(QProcess::MergedChannels);
+        caller.start("setpriv", QStringList {"--reuid=65534", "--regid=65534", "--groups=4242", m_bundle.launcher(),
+                                             m_bundle.helper()}
+                                    + arguments);
+        QVERIFY(caller.waitForStarted());
+        qint64 engine = 0;
+        const auto stop = qScopeGuard([&] {
+            if (engine > 0)
+                ::kill(pid_t(engine), SIGKILL);
+            if (!caller.waitForFinished(10000))
+                caller.kill();
+            caller.waitForFinished(5000);
+        });
+        caller.write(HelperBundle::token());
+        QVERIFY(caller.waitForBytesWritten(5000));
+        caller.closeWriteChannel();
+        if (!listener.waitForConnection(ports.at(0), 30000)) {
+            caller.waitForFinished(2000);
+            QFAIL(caller.readAll().constData());
+        }
+        engine = childOf(caller.processId());
+        QVERIFY(engine > 0);
+        const QMap<QString, QString> status = processStatus(engine);
+        const QString program = QFileInfo(QFile::symLinkTarget(QString("/proc/%1/exe").arg(engine))).fileName();
+        QCOMPARE(program, QString(openVpnEngine ? "openvpn" : "openconnect"));
+        QCOMPARE(status.value("Uid"), QString("0\t0\t0\t0"));
+        QCOMPARE(status.value("Gid"), QString("0\t0\t0\t0"));
+        QCOMPARE(status.value("Groups"), QString());
+        // The caller was nobody indeed, with its group.
+        const QMap<QString, QString> callerStatus = processStatus(caller.processId());
+        QCOMPARE(callerStatus.value("Uid"), QString("65534\t65534\t65534\t65534"));
+        QCOMPARE(callerStatus.value("Groups"), QString("4242"));
     }
 
     void modifiedEnginesAreRefused_data()

@@ -7,8 +7,11 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 
+#include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(HelperBundle::User)
@@ -68,6 +71,13 @@ public:
 
     void remove()
     {
+        struct stat space
+        {};
+        // What the networksetup stand-in kept of services left down there.
+        if (m_created && ::stat(QFile::encodeName("/run/netns/" + m_name).constData(), &space) == 0) {
+            for (const QString &record : QDir("/run/orval-networksetup").entryList({QString("%1-*").arg(space.st_ino)}))
+                QFile::remove("/run/orval-networksetup/" + record);
+        }
         if (m_created)
             QProcess::execute("ip", {"netns", "delete", m_name});
         m_created = false;
@@ -118,6 +128,14 @@ private:
 
     QString routes4() const { return m_ns.output({"ip", "-4", "route"}); }
     QString routes6() const { return m_ns.output({"ip", "-6", "route"}); }
+    // Where networksetup keeps what `service` of the test's namespace lost going down.
+    QString recordFile(const QString &service) const
+    {
+        struct stat space
+        {};
+        ::stat(QFile::encodeName("/run/netns/" + m_ns.name()).constData(), &space);
+        return QString("/run/orval-networksetup/%1-%2").arg(space.st_ino).arg(service);
+    }
     QString addresses() const { return m_ns.output({"ip", "addr", "show", "dev", "vt0"}); }
     // Routes, addresses and link flags, without what the kernel changes on
     // its own meanwhile (address flags such as "tentative", link states).
@@ -297,6 +315,90 @@ private slots:
         QCOMPARE(
             unknown.err,
             QByteArray("nosuch0 is not a recognized network service.\n** Error: The parameters were not valid.\n"));
+    }
+
+    // As on macOS, a service taken down and brought up again (the kill
+    // switch's way) comes back with its routes, IPv6 included, and its
+    // addresses, byte for byte; a host route the client released meanwhile
+    // stays released, and a second "down" does not lose the first's record.
+    void serviceComesBackWhole()
+    {
+        const QList<QStringList> configuration = {
+            {"ip", "route", "add", "default", "via", "10.77.0.1"},
+            {"ip", "route", "add", "203.0.113.0/24", "via", "10.77.0.1", "metric", "5", "mtu", "lock", "1300"},
+            {"ip", "-6", "addr", "add", "fd00:77::2/64", "dev", "sv0", "nodad"},
+            {"ip", "-6", "route", "add", "default", "via", "fd00:77::1", "dev", "sv0"},
+            {"ip", "-6", "route", "add", "fd00:78::/48", "dev", "sv0", "metric", "7"}};
+        const auto removeConfiguration = qScopeGuard([this] {
+            m_ns.exec({"ip", "route", "del", "default"});
+            m_ns.exec({"ip", "route", "del", "203.0.113.0/24"});
+            m_ns.exec({"ip", "-6", "addr", "del", "fd00:77::2/64", "dev", "sv0"});
+            m_ns.exec({"ip", "-6", "route", "del", "fd00:78::/48"});
+            m_ns.exec({"ip", "link", "set", "sv0", "up"});
+        });
+        for (const QStringList &command : configuration)
+            QVERIFY2(m_ns.exec(command), qPrintable(command.join(' ')));
+        // Its own: the order of equal routes of two links (fe80::/64) is the kernel's.
+        const auto service = [this] {
+            return m_ns.output({"ip", "-4", "route", "show", "dev", "sv0"})
+                   + m_ns.output({"ip", "-6", "route", "show", "dev", "sv0"})
+                   + m_ns.output({"ip", "addr", "show", "dev", "sv0"});
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!service().contains("tentative"), 10000);
+        const QString before = service();
+        QVERIFY(succeeded(helper({"ProtectHost", "198.51.100.7", "10.77.0.1"}, HelperBundle::User::Nobody)));
+
+        QVERIFY(succeeded(helper({"Interface", "sv0", "down"}, HelperBundle::User::Nobody)));
+        QVERIFY(succeeded(helper({"Interface", "sv0", "down"})));
+        QVERIFY2(!(routes4() + routes6()).contains("default via") && !service().contains("fd00:77::2"),
+                 qPrintable(service()));
+        const HelperBundle::Result released = helper({"ReleaseHost", "198.51.100.7"}, HelperBundle::User::Nobody);
+        QCOMPARE(released.out, QByteArray("delete host 198.51.100.7\n"));
+        QCOMPARE(released.exitCode, 0);
+
+        QVERIFY(succeeded(helper({"Interface", "sv0", "up"}, HelperBundle::User::Nobody)));
+        // The link-local address comes back after its duplicate detection.
+        QTRY_COMPARE_WITH_TIMEOUT(service(), before, 10000);
+        // Given back once: a later "up" adds nothing.
+        QVERIFY(m_ns.exec({"ip", "route", "del", "203.0.113.0/24"}));
+        QVERIFY(succeeded(helper({"Interface", "sv0", "up"})));
+        QVERIFY2(!routes4().contains("203.0.113.0/24"), qPrintable(routes4()));
+    }
+
+    // A namespace that is gone may leave its record behind, and a new one
+    // may get its inode: such a record is dropped, never applied.
+    void recordOfAGoneNamespaceIsNotApplied()
+    {
+        const QString record = recordFile("sv0");
+        QVERIFY(::mkdir("/run/orval-networksetup", 0700) == 0 || errno == EEXIST);
+        QVERIFY(TestFiles::write(record, "networksetup service record 1\nservice sv0\nowner "
+                                         "2e8e2705-1cc6-448e-94f4-2679ae9e7cff:1\nlink 3 1\n"
+                                         "route 4 203.0.113.0 24 0 3 0 1 0 10.77.0.1 - - - -\nend\n"));
+        QVERIFY(QFile::setPermissions(record, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QVERIFY(succeeded(helper({"Interface", "sv0", "up"}, HelperBundle::User::Nobody)));
+        QVERIFY2(!routes4().contains("203.0.113.0"), qPrintable(routes4()));
+        QVERIFY(!QFile::exists(record));
+    }
+
+    // Brought up by other means after networksetup took it down (and down
+    // again), a service has a configuration of its own: the record of the
+    // first time is dropped, not applied.
+    void recordOfAnEarlierDownTimeIsNotApplied()
+    {
+        // The peer's carrier makes each bringing up count.
+        QVERIFY(m_ns.exec({"ip", "link", "set", "vt0", "up"}));
+        QVERIFY(m_ns.exec({"ip", "route", "add", "203.0.113.0/24", "via", "10.77.0.1"}));
+        const auto restore = qScopeGuard([this] {
+            m_ns.exec({"ip", "link", "set", "sv0", "up"});
+            m_ns.exec({"ip", "route", "del", "203.0.113.0/24"});
+        });
+        QVERIFY(succeeded(helper({"Interface", "sv0", "down"})));
+        QVERIFY(QFile::exists(recordFile("sv0")));
+        QVERIFY(m_ns.exec({"ip", "link", "set", "sv0", "up"}));
+        QVERIFY(m_ns.exec({"ip", "link", "set", "sv0", "down"}));
+        QVERIFY(succeeded(helper({"Interface", "sv0", "up"})));
+        QVERIFY2(!routes4().contains("203.0.113.0"), qPrintable(routes4()));
+        QVERIFY(!QFile::exists(recordFile("sv0")));
     }
 
     // Forms the product never uses are refused before anything changes.

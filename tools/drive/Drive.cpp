@@ -30,6 +30,7 @@ Drive::Drive(const EventLog &log, const DriveOptions &options)
     , m_options(options)
     , m_services(m_os, BackendServices::WebSetup::product())
     , m_backend(m_services.backend)
+    , m_killSwitchManager(m_os)
     , m_frontend(new PrintingFrontend(log))
     , m_updateCheck(m_services.networkAccessManager, UPDATE_CHECK_BOUND_MS)
 {

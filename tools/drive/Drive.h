@@ -6,6 +6,7 @@
 #include "UpdateCheckWait.h"
 
 #include "app/BackendServices.h"
+#include "system/InternetKillSwitchManager.h"
 #include "system/MacOSXAbstractionImpl.h"
 
 #include <QObject>
@@ -50,6 +51,9 @@ private:
     MacOSXAbstractionImpl m_os;
     BackendServices m_services;
     VpnBackendMain &m_backend;
+    // As in the run mode: on exit it brings back the services the kill
+    // switch took down, when the preferences ask for that on close.
+    InternetKillSwitchManager m_killSwitchManager;
     QSharedPointer<PrintingFrontend> m_frontend;
     UpdateCheckWait m_updateCheck;
     StdinLines m_commands;

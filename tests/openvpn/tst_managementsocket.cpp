@@ -77,6 +77,12 @@ private slots:
     {
         // A run starts nothing but the fake engine of the test.
         qputenv("WITH_OPENVPN_SIMULATOR", "TRUE");
+    }
+
+    // Each test starts from the starter that starts nothing, also after a
+    // test that set its own one failed half-way.
+    void init()
+    {
         OpenVpnCommand::setSimulatorStarter([](QProcess &, int) {});
     }
 
@@ -112,6 +118,8 @@ private slots:
     // By default only the process started for the run is its engine, even
     // when another connection comes first and is root's, as an engine
     // started for another user would be (this test's own is, run as root).
+    // The impostor is a process of its own: a socket of this process would be
+    // inherited by the engine's process until it replaces its image.
     void onlyTheStartedProcessIsTheEngine()
     {
         RecordingLifeCycleHandler handler;
@@ -122,15 +130,19 @@ private slots:
                                              .arg(port)});
         });
         // Waiting in the server's queue when the run starts: judged first.
-        FakeEngine impostor(socket.serverPort());
-        QVERIFY(impostor.socket.waitForConnected(5000));
+        QProcess impostor;
+        impostor.start("bash", {"-c", QString("exec 3<>/dev/tcp/127.0.0.1/%1 || exit 1; echo connected; exec cat <&3")
+                                          .arg(socket.serverPort())});
+        // Waited for without the event loop, which would judge it before the run.
+        QVERIFY(impostor.waitForReadyRead(30000));
+        QCOMPARE(impostor.readAllStandardOutput(), QByteArray("connected\n"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused a management connection .*not the engine"));
         startRun(socket);
-        QTRY_VERIFY(handler.events.contains("hold 0"));
-        QTRY_COMPARE(impostor.socket.state(), QAbstractSocket::UnconnectedState);
-        QVERIFY(impostor.commands().isEmpty());
+        // Real process starts: a loaded machine may take a while.
+        QTRY_VERIFY_WITH_TIMEOUT(handler.events.contains("hold 0"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(impostor.state(), QProcess::NotRunning, 30000);
+        QCOMPARE(impostor.readAllStandardOutput(), QByteArray());
         QCOMPARE(handler.events.filter("accepted").size(), 1);
-        OpenVpnCommand::setSimulatorStarter([](QProcess &, int) {});
     }
 
     // Every answer to the engine goes out at once, not after the engine's
@@ -376,7 +388,6 @@ private slots:
         QTest::qWait(20);
         QCOMPARE(terminated.count(), 1);
         QCOMPARE(handler.events.filter("terminated").size(), 1);
-        OpenVpnCommand::setSimulatorStarter([](QProcess &, int) {});
     }
 
     void helperThatCannotStartIsReportedAsFailedToStart()

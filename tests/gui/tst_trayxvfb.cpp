@@ -57,12 +57,11 @@ private slots:
         tray.setToolTip(QStringLiteral("OrvalVPN"));
         tray.show();
         // Docked once it sits in trayer's panel at the bottom of the screen,
-        // showing the connected look: the blue disc and the green badge.
-        // trayer may dock the icon while its panel is still narrow at the
-        // screen's right edge (the icon mostly off the screen) and widen the
-        // panel only then, which moves the icon; twm's frame may also push the
-        // panel a pixel or two past the edge. So each look reads where the
-        // icon is now and grabs the part of it on the screen.
+        // showing the connected look: the blue disc and the green badge. The
+        // icon can move after it first shows up in the panel (a panel that
+        // widens for it moves it), and twm's frame can put the panel a pixel
+        // past the screen's edge: so each look reads where the icon is now
+        // and grabs the part of it on the screen.
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QRect dock;
         QImage docked;

@@ -56,19 +56,24 @@ private slots:
         QSystemTrayIcon tray(connected);
         tray.setToolTip(QStringLiteral("OrvalVPN"));
         tray.show();
-        // Docked once it sits in trayer's panel at the bottom of the screen.
+        // Docked once it sits in trayer's panel at the bottom of the screen,
+        // showing the connected look: the blue disc and the green badge. The
+        // icon can move after it first shows up in the panel (a panel that
+        // widens for it moves it), and twm's frame can put the panel a pixel
+        // past the screen's edge: so each look reads where the icon is now
+        // and grabs the part of it on the screen.
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QTRY_VERIFY_WITH_TIMEOUT(!tray.geometry().isEmpty() && tray.geometry().bottom() > screen.height() / 2, 10000);
-
-        // The docked icon shows the connected look: the blue disc and the green badge.
-        const QRect dock = tray.geometry();
+        QRect dock;
         QImage docked;
-        const auto grabDock = [&] {
-            docked = Screenshot::grabScreen(dock);
+        const auto dockedLookShows = [&] {
+            dock = tray.geometry();
+            if ((dock & screen).isEmpty() || dock.bottom() <= screen.height() / 2)
+                return false;
+            docked = Screenshot::grabScreen(dock & screen);
             return pixelsNear(docked, QColor(0x21, 0x5c, 0xac)) > 20
                    && pixelsNear(docked, QColor(0x2f, 0xb4, 0x61)) > 2;
         };
-        QTRY_VERIFY_WITH_TIMEOUT(grabDock(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(dockedLookShows(), 20000);
         Screenshot::save(docked.scaled(docked.size() * 4), QStringLiteral("docked-icon-x4"));
 
         tray.showMessage(QStringLiteral("OrvalVPN"), QStringLiteral("Connected!"), QSystemTrayIcon::Information, 20000);

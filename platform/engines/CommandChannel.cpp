@@ -173,4 +173,10 @@ char CommandChannel::readCommand()
     return line.empty() ? 0 : line.front();
 }
 
+void CommandChannel::endCommands()
+{
+    // A reader blocked in poll() on the socket wakes up to end of stream.
+    ::shutdown(m_commandWriteFd, SHUT_RD);
+}
+
 } // namespace engines

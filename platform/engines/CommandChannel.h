@@ -29,6 +29,9 @@ public:
     void cancelAnswers();
     // The next command letter on cmd_fd_write; 0 at end of stream.
     char readCommand();
+    // Ends a wait for a command: readCommand() returns 0 from then on. Safe
+    // to call from another thread.
+    void endCommands();
 
 private:
     static int connectTo(int port);

@@ -30,6 +30,9 @@ struct Engine
     std::unique_ptr<CommandChannel> channel;
     openconnect_info *vpn = nullptr;
     int commandPipe = -1;
+    // Reads the client's commands while the library runs; joined before the
+    // library and the channel it uses are freed.
+    std::thread forwarder;
 };
 
 Engine engine;
@@ -152,7 +155,7 @@ int connectAndRun()
     }
     if (engine.options.disableDtls)
         openconnect_disable_dtls(engine.vpn);
-    std::thread(forwardCommands).detach();
+    engine.forwarder = std::thread(forwardCommands);
 
     if (openconnect_obtain_cookie(engine.vpn) != 0)
         return 1; // refused or cancelled: the library and the client have said why
@@ -179,6 +182,14 @@ int connectAndRun()
     return 1;
 }
 
+void stopForwardingCommands()
+{
+    if (!engine.forwarder.joinable())
+        return;
+    engine.channel->endCommands();
+    engine.forwarder.join();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -192,6 +203,7 @@ int main(int argc, char *argv[])
     }
     openconnect_init_ssl();
     const int status = connectAndRun();
+    stopForwardingCommands();
     if (engine.vpn)
         openconnect_vpninfo_free(engine.vpn); // runs the vpnc-script's disconnect step
     return status;

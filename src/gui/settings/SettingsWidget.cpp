@@ -1,6 +1,5 @@
 #include "gui/settings/SettingsWidget.h"
 
-#include "app/AbstractMessageHandler.h"
 #include "app/FileMessageHandler.h"
 #include "app/LogHandlerOption.h"
 #include "catalogue/CountryCode.h"
@@ -16,7 +15,6 @@
 #include "gui/settings/LogDialog.h"
 #include "gui/settings/ServerSiteEntryDialog.h"
 #include "gui/settings/SystemNameServerSettingDialog.h"
-#include "prefs/DnsPreferenceAction.h"
 #include "prefs/DnsRecoveryPreference.h"
 #include "prefs/MtuPreference.h"
 #include "prefs/Settings.h"
@@ -25,7 +23,6 @@
 #include "system/ProcessList.h"
 #include "ui_SettingsWidget.h"
 
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
@@ -34,46 +31,25 @@
 #include <QHostAddress>
 #include <QInputDialog>
 #include <QIntValidator>
-#include <QStandardPaths>
-#include <QSystemTrayIcon>
 
 namespace {
 const QString RED_TEXT = QStringLiteral("color : red");
 const QString BLACK_TEXT = QStringLiteral("color : black");
 const QString SCRIPT_FILTER = QStringLiteral("Scripts (*.cmd *.bat *.vbs *.sh *.pl);;Windows Executables "
                                              "(*.exe);;MacOSX Applications (*.app);;Any files (*)");
-
-QIcon flagOf(const QString &countryCode)
-{
-    return QIcon(QPixmap(CountryCode::findByIsoCode(countryCode).getFlagPath()));
-}
-
-QString logFolderPath()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::DataLocation) + QStringLiteral("/logs");
-}
-
-const LogHandlerOption *logOptionOf(const QComboBox &combo)
-{
-    return combo.currentData().value<const LogHandlerOption *>();
-}
-
-MtuPreference *mtuPreferenceOf(const QComboBox &combo)
-{
-    return combo.currentData().value<MtuPreference *>();
-}
-
-DnsPreferenceAction dnsActionOf(const QComboBox &combo)
-{
-    return combo.currentData().value<DnsPreferenceAction>();
-}
 } // namespace
 
 SettingsWidget::SettingsWidget(QWidget *parent)
     : QWidget(parent)
     , m_ui(new Ui_SettingsWidget)
+    , m_generalTab(*m_ui)
+    , m_appKillTab(*m_ui)
+    , m_scriptsTab(*m_ui)
+    , m_networkTab(*m_ui)
+    , m_proxyTab(*m_ui)
+    , m_serversTab(*m_ui)
+    , m_debugTab(*m_ui)
 {
-    m_dnsList.addHardCodedEntries();
     m_ui->setupUi(this);
     setStyleSheet(StyleSheet::fromResource(QStringLiteral(":/resources/settingswidget.qss")));
 
@@ -88,7 +64,7 @@ SettingsWidget::SettingsWidget(QWidget *parent)
     connect(m_ui->proxySettingsCustom, &QRadioButton::toggled, m_ui->proxySettingsCustomValues, &QWidget::setEnabled);
     connect(m_ui->proxySettingsCustom, &QRadioButton::toggled, this, &SettingsWidget::updateSaveAllowed);
     connect(m_ui->logOptionComboBox, QOverload<int>::of(&QComboBox::activated), this,
-            [this] { m_logOptionChosen = true; });
+            [this] { m_debugTab.noteLogOptionChosen(); });
 
     m_ui->proxyProtocol->clear();
     m_ui->proxyProtocol->addItem(tr("HTTP"), int(Settings::HTTP));
@@ -160,356 +136,50 @@ bool SettingsWidget::isKillableProcessName(const QString &name)
 
 void SettingsWidget::loadSettings()
 {
-    m_defaultServerSiteChange.reset();
-    loadGeneralTab();
-    loadScriptsAndAppKillTabs();
-    loadNetworkTab();
-    loadProxyTab();
-    loadServersTab();
-    loadDebugTab();
+    Settings settings;
+    m_generalTab.load(settings, m_osAbstraction);
+    showStoredTab(settings);
+    m_scriptsTab.load(settings);
+    m_appKillTab.load(settings);
+    m_networkTab.load(settings, m_osAbstraction, m_globalRouteAlreadyActive);
+    m_proxyTab.load(settings);
+    m_serversTab.load(settings);
+    m_debugTab.load(settings);
     updateDnsButtons();
     updateSaveAllowed();
 }
 
-void SettingsWidget::loadGeneralTab()
+void SettingsWidget::showStoredTab(const Settings &settings)
 {
-    Settings settings;
-    m_ui->autostart->setChecked(m_osAbstraction && m_osAbstraction->isLoginItem());
-    m_ui->forgetCredentials->setEnabled(settings.remembersCredentials());
-    m_ui->autoConnect->setChecked(settings.autoConnectOnStartup());
-    m_ui->autoLogin->setChecked(settings.autoLoginOnConnect());
-    m_ui->armKillswitch->setChecked(settings.armKillswitchAfterFirstConnection());
-    m_ui->stillActiveWarning->setChecked(settings.stillActiveWarningEnable());
-
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_ui->enableTrayIcon->setEnabled(false);
-        m_ui->enableTrayIcon->setToolTip(tr("System tray is not available on your platform."));
-    }
-    // The stored choice itself: without a tray it is shown, and kept, as it is.
-    m_ui->enableTrayIcon->setChecked(settings.isTrayIconSetInPreference());
-    const bool trayInUse = settings.trayIconEnabled();
-    setTrayDependentsEnabled(trayInUse);
-    m_ui->startMinimized->setChecked(settings.isStartMinimizedSetInPreference());
-    m_ui->minimizeOnConnect->setChecked(settings.isMinimizeOnConnectSetInPreference());
-    m_ui->closeToTray->setChecked(settings.isCloseToTraySetInPreference());
-    m_ui->minimizeToTray->setChecked(settings.isMinimizeToTraySetInPreference());
-    m_ui->displayNotifications->setChecked(settings.isDisplayNotificationsSetInPreference());
-
-    m_ui->displayCipherWarnings->setChecked(settings.displayCipherWarning());
-    m_ui->dpiScaling->setChecked(settings.getPixelRatioToggle());
-    m_ui->rememberWindowGeometry->setChecked(settings.getRememberWindowGeometry());
-    m_ui->hideFromDock->setChecked(settings.getHideFromDock());
-
     m_ui->tabWidget->setCurrentIndex(settings.settingsDialogCurrentTabIndex());
     if (m_ui->tabWidget->currentWidget() == m_ui->serverSites)
         setServerSitesFocus();
 }
 
-void SettingsWidget::loadScriptsAndAppKillTabs()
-{
-    Settings settings;
-    m_ui->doExecuteExternalScripts->setChecked(settings.executeExternalScripts());
-    m_ui->pathToBeforeConnectScript->setText(settings.pathToBeforeConnectScript());
-    m_ui->pathToAfterConnectScript->setText(settings.pathToAfterConnectScript());
-    m_ui->pathToAfterDisconnectScript->setText(settings.pathToAfterDisconnectScript());
-
-    m_ui->doTerminateProcessesOnDisconnect->setChecked(settings.terminateProcessesOnDisconnect());
-    m_ui->processesToKillByNameList->clear();
-    m_ui->processesToKillByNameList->addItems(settings.processKillList());
-}
-
-void SettingsWidget::loadNetworkTab()
-{
-    Settings settings;
-    m_ui->recoverDNSStackOnStart->clear();
-    for (const DnsRecoveryPreference &preference : {DnsRecoveryPreference::getDnsRecoveryPreferenceAutoRecover(),
-                                                    DnsRecoveryPreference::getDnsRecoveryPreferenceAskOnStart(),
-                                                    DnsRecoveryPreference::getDnsRecoveryPreferenceForget()})
-        m_ui->recoverDNSStackOnStart->addItem(preference.getDisplayName(), QVariant::fromValue(preference));
-    setCurrentItemByDataOrFirstEntry(m_ui->recoverDNSStackOnStart,
-                                     QVariant::fromValue(settings.recoverDNSStackOnStart()));
-
-    m_ui->preventWebRtcLeak->setChecked(settings.preventWebRtcLeak());
-    m_ui->preventIPv6Leak->setChecked(settings.preventIPv6Leak());
-    m_ui->preventIPv6Leak->setEnabled(!m_globalRouteAlreadyActive);
-    m_ui->seamlessReconnect->setEnabled(!m_globalRouteAlreadyActive);
-    if (m_globalRouteAlreadyActive) {
-        m_ui->preventIPv6Leak->setText(
-            tr("Prevent IPv6 leak (cannot be changed if \"Block internet when not connected\" is active)"));
-        m_ui->seamlessReconnect->setText(
-            tr("Seamless reconnect (cannot be changed if \"Block internet when not connected\" is active)"));
-    } else {
-        m_ui->preventIPv6Leak->setText(tr("Prevent IPv6 leak"));
-        m_ui->seamlessReconnect->setText(tr("Seamless reconnect"));
-    }
-    m_ui->seamlessReconnect->setChecked(settings.seamlessReconnect());
-    m_ui->blockInternetWhenNotConnected->setEnabled(m_ui->seamlessReconnect->isChecked());
-    m_ui->blockInternetWhenNotConnected->setChecked(settings.isBlockInternetWhenNotConnectedSetInPreference());
-
-    m_ui->internetKillSwitch->setChecked(settings.internetKillSwitch());
-    m_ui->internetKillSwitchShowDialogButton->setEnabled(m_ui->internetKillSwitch->isChecked());
-    m_ui->removeIKSonClose->setEnabled(m_ui->internetKillSwitch->isChecked());
-    m_ui->removeIKSonClose->setChecked(settings.isRemoveInternetKillSwitchOnCloseSetInPreference());
-
-    m_allInterfaces = m_osAbstraction ? m_osAbstraction->listNetworkInterfaces() : QList<NetworkInterface>();
-    m_killSwitchInterfaces.clear();
-    for (const NetworkInterface &networkInterface : qAsConst(m_allInterfaces)) {
-        if (settings.isInternetKillSwitchInterface(networkInterface))
-            m_killSwitchInterfaces.append(networkInterface);
-    }
-
-    switch (settings.iksEnableOnConnect()) {
-    case Settings::NOOP: m_ui->iksEnableOnConnect->setCurrentText(QStringLiteral("No")); break;
-    case Settings::ENABLE: m_ui->iksEnableOnConnect->setCurrentText(QStringLiteral("Yes")); break;
-    default: m_ui->iksEnableOnConnect->setCurrentText(QStringLiteral("Ask")); break;
-    }
-
-    m_dnsList = settings.getCustomDNS();
-    refreshDnsPreferenceComboBoxes();
-    selectStoredDnsActions();
-    m_ui->refreshDNSCache->setChecked(settings.getRefreshDNSCache());
-    m_ui->cleanDNSCache->setEnabled(DnsJson::isLocalDNSCachePresent());
-    m_ui->lookupHostnameBeforeConnecting->setChecked(settings.getLookupHostnameBeforeConnecting());
-
-    switch (settings.getTlsMinimumVersion()) {
-    case Settings::TLS_1_0: m_ui->tlsMinimumVersionComboBox->setCurrentText(QStringLiteral("1.0")); break;
-    case Settings::TLS_1_2: m_ui->tlsMinimumVersionComboBox->setCurrentText(QStringLiteral("1.2")); break;
-    }
-
-    const MtuPreference *mtu = settings.getMtuPreference();
-    m_ui->mtuComboBox->clear();
-    for (MtuPreference *preference : MtuPreference::ALLMTUPREFERENCES())
-        m_ui->mtuComboBox->addItem(preference->displayName(), QVariant::fromValue(preference));
-    m_ui->mtuComboBox->setCurrentText(mtu->displayName());
-    m_ui->mtuLineEdit->setText(QString::number(mtu->getMtu()));
-}
-
-void SettingsWidget::selectStoredDnsActions()
-{
-    Settings settings;
-    setCurrentItemByDataOrFirstEntry(m_ui->onStartDnsComboBox,
-                                     QVariant::fromValue(settings.getDnsPreferenceActionOnStart()));
-    setCurrentItemByDataOrFirstEntry(m_ui->beforeConnectDnsComboBox,
-                                     QVariant::fromValue(settings.getDnsPreferenceActionBeforeConnect()));
-    setCurrentItemByDataOrFirstEntry(m_ui->afterConnectDnsComboBox,
-                                     QVariant::fromValue(settings.getDnsPreferenceActionAfterConnect()));
-}
-
-void SettingsWidget::loadProxyTab()
-{
-    Settings settings;
-    switch (settings.getProxySettings()) {
-    case Settings::STEALTH: m_ui->proxySettingsStealth->setChecked(true); break;
-    case Settings::CUSTOM: m_ui->proxySettingsCustom->setChecked(true); break;
-    case Settings::DIRECT: m_ui->proxySettingsDirect->setChecked(true); break;
-    default:
-        qDebug() << "Unknown proxy settings type" << int(settings.getProxySettings());
-        m_ui->proxySettingsDirect->setChecked(true);
-        break;
-    }
-    setCurrentItemByDataOrFirstEntry(m_ui->stealthProxyServer, settings.getStealthProxyId());
-    setCurrentItemByDataOrFirstEntry(m_ui->proxyProtocol, int(settings.getProxyProtocol()));
-    m_ui->proxyAddressCheck->hide();
-    m_ui->proxyAddress->setText(settings.getProxyAddress());
-    m_ui->proxyPort->setText(settings.getProxyPort());
-}
-
-void SettingsWidget::loadServersTab()
-{
-    Settings settings;
-    m_ui->serverSitesDedicatedIpList->clear();
-    for (const HalvorixServerSite &site : settings.serverSitesWithDedicatedIp()) {
-        if (site.getDedicatedIp().isNull())
-            continue;
-        auto *item = new QListWidgetItem(flagOf(site.getCountryCode()), site.getDedicatedIpDisplayInfo(),
-                                         m_ui->serverSitesDedicatedIpList);
-        item->setData(Qt::UserRole, QVariant::fromValue(site));
-    }
-    m_ui->serverSitesDedicatedIpList->sortItems(Qt::AscendingOrder);
-}
-
-void SettingsWidget::loadDebugTab()
-{
-    Settings settings;
-    m_ui->logToFileWarningActive->setChecked(settings.getShowLogToFileWarning());
-    m_ui->logOptionComboBox->clear();
-    for (const LogHandlerOption *option : {&LogHandlerOption::NullHandler(), &LogHandlerOption::FileHandler()})
-        m_ui->logOptionComboBox->addItem(option->toString(), QVariant::fromValue(option));
-    m_loadedLogOption = &settings.getLogHandlerOption();
-    m_logOptionChosen = false;
-    for (int i = 0; i < m_ui->logOptionComboBox->count(); ++i) {
-        if (*m_ui->logOptionComboBox->itemData(i).value<const LogHandlerOption *>() == *m_loadedLogOption)
-            m_ui->logOptionComboBox->setCurrentIndex(i);
-    }
-    m_ui->logFolderPathLineEdit->setReadOnly(true);
-    m_ui->logFolderPathLineEdit->setText(logFolderPath());
-    m_ui->showLogButton->setEnabled(*logOptionOf(*m_ui->logOptionComboBox) == LogHandlerOption::FileHandler());
-    refreshDebugTab();
-}
-
-// The DNS action lists and the debug tab.
-
-void SettingsWidget::refreshDnsPreferenceComboBoxes()
-{
-    QComboBox *const combos[] = {m_ui->onStartDnsComboBox, m_ui->beforeConnectDnsComboBox,
-                                 m_ui->afterConnectDnsComboBox};
-    QVariantList chosen;
-    for (QComboBox *combo : combos) {
-        chosen << combo->currentData();
-        combo->clear();
-        combo->addItem(DnsPreferenceAction::getDnsPreferenceActionNone().getDisplayName(),
-                       QVariant::fromValue(DnsPreferenceAction::getDnsPreferenceActionNone()));
-    }
-    for (const DnsPreferenceAction &action :
-         {DnsPreferenceAction::getDnsPreferenceActionPushed(), DnsPreferenceAction::getDnsPreferenceActionVpn(),
-          DnsPreferenceAction::getDnsPreferenceActionAdBlocking()})
-        m_ui->afterConnectDnsComboBox->addItem(action.getDisplayName(), QVariant::fromValue(action));
-    for (const DnsListEntry &entry : qAsConst(m_dnsList)) {
-        const DnsPreferenceAction action = DnsPreferenceAction::getDnsPreferenceActionCustom(entry);
-        for (QComboBox *combo : combos)
-            combo->addItem(action.getDisplayName(), QVariant::fromValue(action));
-    }
-    // By the action itself, not by its name: a custom entry may be named like
-    // a built-in action.
-    for (int i = 0; i < 3; ++i)
-        setCurrentItemByDataOrFirstEntry(combos[i], chosen.at(i));
-}
-
-void SettingsWidget::refreshDebugTab()
-{
-    QDir folder;
-    const QString path = logFolderPath();
-    if (!folder.mkpath(path) || !folder.cd(path)) {
-        m_ui->cleanLogFolderButton->setEnabled(false);
-        m_ui->logFolderSizeBytes->setText(AbstractMessageHandler::humanReadableByte(0));
-        return;
-    }
-    m_ui->cleanLogFolderButton->setEnabled(
-        !folder.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
-    quint64 total = 0;
-    for (const QFileInfo &file : folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
-        total += quint64(file.size());
-    m_ui->logFolderSizeBytes->setText(AbstractMessageHandler::humanReadableByte(total));
-}
-
-// Saving.
+// Saving: every tab, with the questions in their places.
 
 void SettingsWidget::onDialogSave()
 {
     Settings settings;
-    settings.setAutoConnectOnStartup(m_ui->autoConnect->isChecked());
-    settings.setAutoLoginOnConnect(m_ui->autoLogin->isChecked());
-    settings.setArmKillswitchAfterFirstConnection(m_ui->armKillswitch->isChecked());
-    settings.setStillActiveWarningEnable(m_ui->stillActiveWarning->isChecked());
-
-    if (m_osAbstraction) {
-        if (m_ui->autostart->isChecked())
-            m_osAbstraction->addLoginItem();
-        else
-            m_osAbstraction->removeLoginItem();
-    }
-
-    // Without a tray the box only shows the stored choice, which stays.
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        settings.setTrayIconEnabled(m_ui->enableTrayIcon->isChecked());
-    settings.setStartMinimized(m_ui->startMinimized->isChecked());
-    settings.setMinimizeOnConnect(m_ui->minimizeOnConnect->isChecked());
-    settings.setCloseToTray(m_ui->closeToTray->isChecked());
-    settings.setMinimizeToTray(m_ui->minimizeToTray->isChecked());
-    settings.setDisplayNotifications(m_ui->displayNotifications->isChecked());
-    settings.setDisplayCipherWarning(m_ui->displayCipherWarnings->isChecked());
-    settings.setPixelRatioToggle(m_ui->dpiScaling->isChecked());
-    settings.setRememberWindowGeometry(m_ui->rememberWindowGeometry->isChecked());
-    settings.setHideFromDock(m_ui->hideFromDock->isChecked());
-
+    m_generalTab.save(settings, m_osAbstraction);
     settings.setSettingsDialogCurrentTabIndex(m_ui->tabWidget->currentIndex());
-
-    settings.setExecuteExternalScripts(m_ui->doExecuteExternalScripts->isChecked());
-    settings.setPathToBeforeConnectScript(m_ui->pathToBeforeConnectScript->text());
-    settings.setPathToAfterConnectScript(m_ui->pathToAfterConnectScript->text());
-    settings.setPathToAfterDisconnectScript(m_ui->pathToAfterDisconnectScript->text());
+    m_scriptsTab.save(settings);
 
     if (m_ui->doTerminateProcessesOnDisconnect->isChecked() && !KillAll::verifyKillAllExistsOnLinux())
-        showBox(tr("App Kill option doesn't seem to work properly"), QMessageBox::Ok, MessageBoxFactory::Warning,
-                tr("Can not find killall utility. Please install PSmisc package."));
-    settings.setTerminateProcessesOnDisconnect(m_ui->doTerminateProcessesOnDisconnect->isChecked());
-    settings.setProcessKillList(processesToKillByName());
+        warningKillAllMissing();
+    m_appKillTab.save(settings);
 
     if (m_ui->autostart->isChecked()
         && m_ui->recoverDNSStackOnStart->currentData().value<DnsRecoveryPreference>()
                == DnsRecoveryPreference::getDnsRecoveryPreferenceAskOnStart())
         warningAutoStartWithAskDNSRecovery();
-    settings.setRecoverDNSStackOnStart(m_ui->recoverDNSStackOnStart->currentData().value<DnsRecoveryPreference>());
+    m_networkTab.save(settings);
+    m_proxyTab.save(settings);
+    m_serversTab.save(settings);
 
-    settings.setPreventWebRtcLeak(m_ui->preventWebRtcLeak->isChecked());
-    settings.setPreventIPv6Leak(m_ui->preventIPv6Leak->isChecked());
-    settings.setSeamlessReconnect(m_ui->seamlessReconnect->isChecked());
-    settings.setBlockInternetWhenNotConnected(m_ui->blockInternetWhenNotConnected->isChecked());
-    settings.setInternetKillSwitch(m_ui->internetKillSwitch->isChecked());
-    settings.setRemoveInternetKillSwitchOnClose(m_ui->removeIKSonClose->isChecked());
-
-    for (const NetworkInterface &networkInterface : qAsConst(m_allInterfaces)) {
-        if (m_killSwitchInterfaces.contains(networkInterface))
-            settings.setInternetKillSwitchInterface(networkInterface);
-        else
-            settings.clearInternetKillSwitchInterface(networkInterface);
-    }
-
-    const QString iks = m_ui->iksEnableOnConnect->currentText();
-    settings.setIksEnableOnConnect(iks == QLatin1String("Yes")  ? Settings::ENABLE
-                                   : iks == QLatin1String("No") ? Settings::NOOP
-                                                                : Settings::ASK);
-
-    if (m_ui->proxySettingsDirect->isChecked()) {
-        settings.setProxySettings(Settings::DIRECT);
-    } else if (m_ui->proxySettingsStealth->isChecked()) {
-        settings.setProxySettings(Settings::STEALTH);
-        // Without any stealth proxy the stored choice stays.
-        if (m_ui->stealthProxyServer->currentIndex() >= 0)
-            settings.setStealthProxyId(m_ui->stealthProxyServer->currentData().toString());
-    } else if (m_ui->proxySettingsCustom->isChecked()) {
-        settings.setProxySettings(Settings::CUSTOM);
-        const QVariant protocol = m_ui->proxyProtocol->currentData();
-        settings.setProxyProtocol(protocol.isValid() ? Settings::ProxyProtocol(protocol.toInt()) : Settings::HTTP);
-        settings.setProxyAddress(m_ui->proxyAddress->text());
-        settings.setProxyPort(m_ui->proxyPort->text());
-    }
-
-    QList<HalvorixServerSite> sites;
-    for (int i = 0; i < m_ui->serverSitesDedicatedIpList->count(); ++i)
-        sites << m_ui->serverSitesDedicatedIpList->item(i)->data(Qt::UserRole).value<HalvorixServerSite>();
-    settings.setServerSitesWithDedicatedIp(sites);
-    if (m_defaultServerSiteChange) {
-        if (m_defaultServerSiteChange->isEmpty())
-            settings.removeDefaultServerSite();
-        else
-            settings.setDefaultServerSite(*m_defaultServerSiteChange);
-    }
-
-    settings.setCustomDNS(m_dnsList);
-    settings.setDnsPreferenceActionOnStart(dnsActionOf(*m_ui->onStartDnsComboBox));
-    settings.setDnsPreferenceActionBeforeConnect(dnsActionOf(*m_ui->beforeConnectDnsComboBox));
-    settings.setDnsPreferenceActionAfterConnect(dnsActionOf(*m_ui->afterConnectDnsComboBox));
-    settings.setRefreshDNSCache(m_ui->refreshDNSCache->isChecked());
-    settings.setLookupHostnameBeforeConnecting(m_ui->lookupHostnameBeforeConnecting->isChecked());
-
-    const QString tls = m_ui->tlsMinimumVersionComboBox->currentText();
-    if (tls == QLatin1String("1.2"))
-        settings.setTlsMinimumVersion(Settings::TLS_1_2);
-    else if (tls == QLatin1String("1.0"))
-        settings.setTlsMinimumVersion(Settings::TLS_1_0);
-
-    if (MtuPreference *mtu = mtuPreferenceOf(*m_ui->mtuComboBox)) {
-        if (m_ui->mtuLineEdit->hasAcceptableInput())
-            mtu->setMtuIfCustom(m_ui->mtuLineEdit->text().toInt());
-        settings.setMtuPreference(mtu);
-    }
-
-    if (*logOptionOf(*m_ui->logOptionComboBox) == LogHandlerOption::FileHandler()
-        && m_ui->logToFileWarningActive->isChecked())
+    if (m_debugTab.chosenLogOption() == LogHandlerOption::FileHandler() && m_ui->logToFileWarningActive->isChecked())
         warningLogFile();
-    settings.setShowLogToFileWarning(m_ui->logToFileWarningActive->isChecked());
-    settings.setLogHandlerOption(m_logOptionChosen ? *logOptionOf(*m_ui->logOptionComboBox) : *m_loadedLogOption);
+    m_debugTab.save(settings);
 }
 
 void SettingsWidget::onDialogCancel()
@@ -527,6 +197,12 @@ void SettingsWidget::onRestoreDefaults()
         return;
     Settings().clear();
     loadSettings();
+}
+
+void SettingsWidget::warningKillAllMissing()
+{
+    showBox(tr("App Kill option doesn't seem to work properly"), QMessageBox::Ok, MessageBoxFactory::Warning,
+            tr("Can not find killall utility. Please install PSmisc package."));
 }
 
 void SettingsWidget::warningAutoStartWithAskDNSRecovery()
@@ -568,28 +244,13 @@ int SettingsWidget::showBox(const QString &text, QMessageBox::StandardButtons bu
                                                             &closer);
 }
 
-QStringList SettingsWidget::processesToKillByName() const
-{
-    QStringList names;
-    for (int i = 0; i < m_ui->processesToKillByNameList->count(); ++i)
-        names << m_ui->processesToKillByNameList->item(i)->text();
-    return names;
-}
-
 // General tab.
 
 void SettingsWidget::on_enableTrayIcon_stateChanged(int state)
 {
     if (state == Qt::PartiallyChecked)
         return;
-    setTrayDependentsEnabled(state == Qt::Checked);
-}
-
-void SettingsWidget::setTrayDependentsEnabled(bool enabled)
-{
-    for (QCheckBox *dependent : {m_ui->startMinimized, m_ui->minimizeOnConnect, m_ui->closeToTray, m_ui->minimizeToTray,
-                                 m_ui->displayNotifications})
-        dependent->setEnabled(enabled);
+    m_generalTab.setTrayDependentsEnabled(state == Qt::Checked);
 }
 
 void SettingsWidget::on_forgetCredentials_clicked()
@@ -723,9 +384,9 @@ void SettingsWidget::on_internetKillSwitch_stateChanged(int state)
 
 void SettingsWidget::on_internetKillSwitchShowDialogButton_clicked()
 {
-    InternetKillSwitchInterfacesDialog dialog(m_allInterfaces, m_killSwitchInterfaces, this);
+    InternetKillSwitchInterfacesDialog dialog(m_networkTab.allInterfaces(), m_networkTab.killSwitchInterfaces(), this);
     if (dialog.exec() == QDialog::Accepted)
-        m_killSwitchInterfaces = dialog.getInternetKillSwitchInterfacesSelected();
+        m_networkTab.setKillSwitchInterfaces(dialog.getInternetKillSwitchInterfacesSelected());
 }
 
 void SettingsWidget::on_seamlessReconnect_clicked()
@@ -735,18 +396,15 @@ void SettingsWidget::on_seamlessReconnect_clicked()
 
 void SettingsWidget::on_dnsListWidget_clicked()
 {
-    const QList<DnsListEntry> inUse {dnsActionOf(*m_ui->onStartDnsComboBox).getDnsListEntry(),
-                                     dnsActionOf(*m_ui->beforeConnectDnsComboBox).getDnsListEntry(),
-                                     dnsActionOf(*m_ui->afterConnectDnsComboBox).getDnsListEntry()};
-    DnsListDialog dialog(m_dnsList, inUse, this);
+    DnsListDialog dialog(m_networkTab.dnsList(), m_networkTab.dnsEntriesInUse(), this);
     if (dialog.exec() == QDialog::Accepted)
-        m_dnsList = dialog.getDnsList();
-    refreshDnsPreferenceComboBoxes();
+        m_networkTab.setDnsList(dialog.getDnsList());
+    m_networkTab.refreshDnsPreferenceComboBoxes();
 }
 
 void SettingsWidget::on_setSystemDNSButton_clicked()
 {
-    SystemNameServerSettingDialog dialog(m_vpnBackend, m_dnsList, this);
+    SystemNameServerSettingDialog dialog(m_vpnBackend, m_networkTab.dnsList(), this);
     if (dialog.exec() == QDialog::Accepted)
         qDebug() << "System NameServer are changed";
     else
@@ -780,7 +438,7 @@ void SettingsWidget::updateDnsButtons()
 
 void SettingsWidget::on_mtuComboBox_currentIndexChanged(int index)
 {
-    const MtuPreference *mtu = index < 0 ? nullptr : mtuPreferenceOf(*m_ui->mtuComboBox);
+    const MtuPreference *mtu = index < 0 ? nullptr : m_networkTab.chosenMtu();
     if (!mtu)
         return;
     m_ui->mtuLineEdit->setText(QString::number(mtu->getMtu()));
@@ -789,7 +447,7 @@ void SettingsWidget::on_mtuComboBox_currentIndexChanged(int index)
 
 void SettingsWidget::on_mtuLineEdit_textChanged(const QString &)
 {
-    const MtuPreference *mtu = mtuPreferenceOf(*m_ui->mtuComboBox);
+    const MtuPreference *mtu = m_networkTab.chosenMtu();
     const bool refused = mtu && mtu->isCustomMtu() && !m_ui->mtuLineEdit->hasAcceptableInput();
     m_ui->mtuLineEdit->setStyleSheet(refused ? RED_TEXT : BLACK_TEXT);
 }
@@ -847,11 +505,6 @@ void SettingsWidget::on_tabWidget_currentChanged(int index)
         setServerSitesFocus();
 }
 
-QString SettingsWidget::effectiveDefaultServerSite() const
-{
-    return m_defaultServerSiteChange ? *m_defaultServerSiteChange : Settings().defaultServerSite();
-}
-
 void SettingsWidget::on_serverSitesDedicatedIpAdd_clicked()
 {
     ServerSiteEntryDialog dialog(this);
@@ -865,29 +518,28 @@ void SettingsWidget::on_serverSitesDedicatedIpAdd_clicked()
     if (dialog.exec() != QDialog::Accepted)
         return;
     const HalvorixServerSite site = dialog.getNewEntry();
-    const QString text = site.getDedicatedIpDisplayInfo();
-    const QList<QListWidgetItem *> listed = m_ui->serverSitesDedicatedIpList->findItems(text, Qt::MatchExactly);
+    const QList<QListWidgetItem *> listed =
+        m_ui->serverSitesDedicatedIpList->findItems(site.getDedicatedIpDisplayInfo(), Qt::MatchExactly);
     if (!listed.isEmpty()) {
         m_ui->serverSitesDedicatedIpList->setCurrentItem(listed.first());
         return;
     }
-    auto *item = new QListWidgetItem(flagOf(site.getCountryCode()), text, m_ui->serverSitesDedicatedIpList);
-    item->setData(Qt::UserRole, QVariant::fromValue(site));
+    m_serversTab.appendSite(site);
     // Written with the site itself by the save, never behind a Cancel.
     if (dialog.setAsDefault())
-        m_defaultServerSiteChange = site.getId();
+        m_serversTab.setDefaultServerSite(site.getId());
 }
 
 void SettingsWidget::on_serverSitesDedicatedIpRemove_clicked()
 {
-    const QString defaultSite = effectiveDefaultServerSite();
+    const QString defaultSite = m_serversTab.defaultServerSite();
     for (QListWidgetItem *item : m_ui->serverSitesDedicatedIpList->selectedItems()) {
         if (item->data(Qt::UserRole).value<HalvorixServerSite>().getId() == defaultSite) {
             if (showBox(tr("You are removing your default server!"), QMessageBox::Ok | QMessageBox::Cancel,
                         MessageBoxFactory::Warning, tr("Are you sure?"))
                 != QMessageBox::Ok)
                 return;
-            m_defaultServerSiteChange = QString();
+            m_serversTab.removeDefaultServerSite();
         }
         delete item;
     }
@@ -903,12 +555,12 @@ void SettingsWidget::on_showLogButton_clicked()
 
 void SettingsWidget::on_logFolderSizeRefreshButton_clicked()
 {
-    refreshDebugTab();
+    m_debugTab.refresh();
 }
 
 void SettingsWidget::on_cleanLogFolderButton_clicked()
 {
     if (!FileMessageHandler::removeAllLogs())
         showBox(tr("Some log file could not be deleted."), QMessageBox::Ok, MessageBoxFactory::Warning);
-    refreshDebugTab();
+    m_debugTab.refresh();
 }

@@ -1,8 +1,13 @@
 #pragma once
 
 #include "catalogue/StealthProxy.h"
-#include "prefs/DnsList.h"
-#include "system/NetworkInterface.h"
+#include "gui/settings/AppKillSettingsTab.h"
+#include "gui/settings/DebugSettingsTab.h"
+#include "gui/settings/GeneralSettingsTab.h"
+#include "gui/settings/NetworkSettingsTab.h"
+#include "gui/settings/ProxySettingsTab.h"
+#include "gui/settings/ScriptsSettingsTab.h"
+#include "gui/settings/ServersSettingsTab.h"
 
 #include <QList>
 #include <QMessageBox>
@@ -12,19 +17,18 @@
 #include <QVariant>
 #include <QWidget>
 
-#include <optional>
-
-class LogHandlerOption;
 class OsAbstraction;
 class QComboBox;
 class QLineEdit;
+class Settings;
 class VpnBackend;
 class Ui_SettingsWidget;
 
 // Every preference of the client in seven tabs. The controls are filled from
-// the preferences by loadSettings and written back only by onDialogSave; a few
-// actions (forgetting credentials, terminating processes, the DNS cache, the
-// log files, the system name servers) act at once.
+// the preferences by loadSettings and written back only by onDialogSave, each
+// tab by a small class of its own over the form; a few actions (forgetting
+// credentials, terminating processes, the DNS cache, the log files, the
+// system name servers) act at once.
 class SettingsWidget : public QWidget
 {
     Q_OBJECT
@@ -44,10 +48,7 @@ public:
 
     void setStealthProxies(const QList<StealthProxy> &stealthProxies);
     void loadSettings();
-    void refreshDnsPreferenceComboBoxes();
-    void refreshDebugTab();
     void setServerSitesFocus();
-    QStringList processesToKillByName() const;
 
     // Selects the first item whose user data equals value, else the first item.
     static void setCurrentItemByDataOrFirstEntry(QComboBox *combo, const QVariant &value);
@@ -97,42 +98,32 @@ private slots:
     void on_cleanLogFolderButton_clicked();
 
 private:
-    void loadGeneralTab();
-    void loadScriptsAndAppKillTabs();
-    void loadNetworkTab();
-    void loadProxyTab();
-    void loadServersTab();
-    void loadDebugTab();
-    void selectStoredDnsActions();
+    void showStoredTab(const Settings &settings);
 
+    void warningKillAllMissing();
     void warningAutoStartWithAskDNSRecovery();
     void warningLogFile();
     int showBox(const QString &text, QMessageBox::StandardButtons buttons, int icon,
                 const QString &informativeText = QString());
 
-    void setTrayDependentsEnabled(bool enabled);
     void addProcessName(const QString &name);
     void selectPathToScript(const QString &title, QLineEdit *target);
     bool isProxyAddressAcceptable() const;
     void updateSaveAllowed();
     void updateDnsButtons();
-    QString effectiveDefaultServerSite() const;
 
     QScopedPointer<Ui_SettingsWidget> m_ui;
     VpnBackend *m_vpnBackend = nullptr;
     OsAbstraction *m_osAbstraction = nullptr;
     bool m_globalRouteAlreadyActive = false;
-    DnsList m_dnsList;
-    QList<NetworkInterface> m_allInterfaces;
-    QList<NetworkInterface> m_killSwitchInterfaces;
-
     bool m_connectionActive = false;
-    // The default-server change made in the dedicated-IP list, written by
-    // the save: a site identifier, or the empty text when the default was
-    // removed. Nothing when the list left the default alone.
-    std::optional<QString> m_defaultServerSiteChange;
-    // A stored log option without an item of its own stays stored until the
-    // user picks an item.
-    const LogHandlerOption *m_loadedLogOption = nullptr;
-    bool m_logOptionChosen = false;
+
+    // One per tab, each over the form; made after it and gone before it.
+    GeneralSettingsTab m_generalTab;
+    AppKillSettingsTab m_appKillTab;
+    ScriptsSettingsTab m_scriptsTab;
+    NetworkSettingsTab m_networkTab;
+    ProxySettingsTab m_proxyTab;
+    ServersSettingsTab m_serversTab;
+    DebugSettingsTab m_debugTab;
 };

@@ -1,0 +1,62 @@
+#include "gui/settings/DebugSettingsTab.h"
+
+#include "app/AbstractMessageHandler.h"
+#include "app/LogHandlerOption.h"
+#include "prefs/Settings.h"
+#include "ui_SettingsWidget.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace {
+QString logFolderPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DataLocation) + QStringLiteral("/logs");
+}
+} // namespace
+
+void DebugSettingsTab::load(const Settings &settings)
+{
+    m_ui.logToFileWarningActive->setChecked(settings.getShowLogToFileWarning());
+    m_ui.logOptionComboBox->clear();
+    for (const LogHandlerOption *option : {&LogHandlerOption::NullHandler(), &LogHandlerOption::FileHandler()})
+        m_ui.logOptionComboBox->addItem(option->toString(), QVariant::fromValue(option));
+    m_loadedLogOption = &settings.getLogHandlerOption();
+    m_logOptionChosen = false;
+    for (int i = 0; i < m_ui.logOptionComboBox->count(); ++i) {
+        if (*m_ui.logOptionComboBox->itemData(i).value<const LogHandlerOption *>() == *m_loadedLogOption)
+            m_ui.logOptionComboBox->setCurrentIndex(i);
+    }
+    m_ui.logFolderPathLineEdit->setReadOnly(true);
+    m_ui.logFolderPathLineEdit->setText(logFolderPath());
+    m_ui.showLogButton->setEnabled(chosenLogOption() == LogHandlerOption::FileHandler());
+    refresh();
+}
+
+void DebugSettingsTab::save(Settings &settings)
+{
+    settings.setShowLogToFileWarning(m_ui.logToFileWarningActive->isChecked());
+    settings.setLogHandlerOption(m_logOptionChosen ? chosenLogOption() : *m_loadedLogOption);
+}
+
+void DebugSettingsTab::refresh()
+{
+    QDir folder;
+    const QString path = logFolderPath();
+    if (!folder.mkpath(path) || !folder.cd(path)) {
+        m_ui.cleanLogFolderButton->setEnabled(false);
+        m_ui.logFolderSizeBytes->setText(AbstractMessageHandler::humanReadableByte(0));
+        return;
+    }
+    m_ui.cleanLogFolderButton->setEnabled(
+        !folder.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+    quint64 total = 0;
+    for (const QFileInfo &file : folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
+        total += quint64(file.size());
+    m_ui.logFolderSizeBytes->setText(AbstractMessageHandler::humanReadableByte(total));
+}
+
+const LogHandlerOption &DebugSettingsTab::chosenLogOption() const
+{
+    return *m_ui.logOptionComboBox->currentData().value<const LogHandlerOption *>();
+}

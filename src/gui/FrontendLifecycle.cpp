@@ -89,8 +89,7 @@ void FrontendLifecycle::createNewMainWindow()
     // By name: the factory's window type is not known here.
     connect(object, SIGNAL(exitApplication(QWidget *)), this, SLOT(onAskAndExitApplication(QWidget *)));
     connect(object, SIGNAL(detachFrontend(VpnFrontend *)), this, SLOT(detachFrontend(VpnFrontend *)));
-    connect(object, SIGNAL(attachTrayIcon()), this, SLOT(createNewTrayIcon()));
-    connect(object, SIGNAL(detachTrayIcon()), this, SLOT(detachTrayIcon()));
+    connect(object, SIGNAL(settingsSaved()), this, SLOT(onSettingsSaved()));
     m_windows.append(window.data());
     m_dispatcher.add(window);
 }
@@ -152,6 +151,17 @@ void FrontendLifecycle::detachTrayIcon()
 {
     m_dispatcher.detachAllFrontendsOfType<TrayIcon>();
     quitWhenNoFrontendIsVisible();
+}
+
+void FrontendLifecycle::onSettingsSaved()
+{
+    if (Settings().trayIconEnabled())
+        createNewTrayIcon();
+    else
+        detachTrayIcon();
+    const QList<VpnFrontend *> windows = m_windows;
+    for (VpnFrontend *window : windows)
+        QMetaObject::invokeMethod(dynamic_cast<QObject *>(window), "onSettingsSaved");
 }
 
 bool FrontendLifecycle::eventFilter(QObject *watched, QEvent *event)

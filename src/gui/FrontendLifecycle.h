@@ -38,8 +38,8 @@ class FrontendLifecycle : public QObject
 public:
     using TrayIconFactory = std::function<QSharedPointer<TrayIcon>()>;
     // A main window: a QMainWindow and a VpnFrontend with the signals
-    // exitApplication(QWidget*), detachFrontend(VpnFrontend*),
-    // attachTrayIcon() and detachTrayIcon().
+    // exitApplication(QWidget*), detachFrontend(VpnFrontend*) and
+    // settingsSaved(), and the slot onSettingsSaved().
     using MainWindowFactory = std::function<QSharedPointer<VpnFrontend>()>;
     using ExitRequest = std::function<void(int)>;
 
@@ -69,6 +69,9 @@ public slots:
     void toggleMainWindowVisibility();
     void detachFrontend(VpnFrontend *frontend);
     void detachTrayIcon();
+    // A window's preferences dialog changed the stored preferences: the tray
+    // icon follows its preference, and every window shows them again.
+    void onSettingsSaved();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,7 +1,6 @@
 #include "gui/OrvalVPNConnectWidget.h"
 
 #include "backend/OpenVpnConnectionParameters.h"
-#include "catalogue/HalvorixConfig.h"
 #include "catalogue/ServerSitesOrder.h"
 #include "gui/ConnectionSummary.h"
 #include "gui/OpenVpn243SetupConnectWidget.h"
@@ -290,17 +289,12 @@ void OrvalVPNConnectWidget::on_selectServerSite_clicked()
 
 void OrvalVPNConnectWidget::on_settings_linkActivated(const QString &)
 {
-    if (m_osAbstraction && m_vpnBackend && m_backendStateTracker)
-        SettingsDialogLauncher::run(this, m_stealthProxies, *m_osAbstraction, *m_vpnBackend, *m_backendStateTracker);
-    else
+    if (!m_osAbstraction || !m_vpnBackend || !m_backendStateTracker) {
         qWarning() << "The preferences need the services the main window hands the connect panel.";
-    if (Settings().trayIconEnabled())
-        emit attachTrayIcon();
-    else
-        emit detachTrayIcon();
-    setServerSites(HalvorixConfig::getServerSites());
-    setDefaultCurrentServerSite();
-    updateGUIFromSettings();
+        return;
+    }
+    if (SettingsDialogLauncher::run(this, m_stealthProxies, *m_osAbstraction, *m_vpnBackend, *m_backendStateTracker))
+        emit settingsSaved();
 }
 
 void OrvalVPNConnectWidget::on_pinServerIp_clicked()

@@ -76,8 +76,9 @@ signals:
     void startOpenVpn243(QSharedPointer<ConnectionParameters> startOpenVpn243Params);
     void selectServerSite(HalvorixServerSite currentServerSite);
     void login(QString, QString);
-    void attachTrayIcon();
-    void detachTrayIcon();
+    // The preferences dialog of the settings link changed the stored
+    // preferences; the main window passes it on.
+    void settingsSaved();
 
 public slots:
     void onDisconnected();

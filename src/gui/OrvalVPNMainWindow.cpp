@@ -116,8 +116,7 @@ void OrvalVPNMainWindow::connectWidgets(LifeCycleClient &lifeCycleClient)
             SLOT(onStartOpenVpn(QSharedPointer<ConnectionParameters>)));
     connect(m_ui->connectWidget, SIGNAL(selectServerSite(HalvorixServerSite)), this,
             SLOT(showServerListPage(HalvorixServerSite)));
-    connect(m_ui->connectWidget, SIGNAL(attachTrayIcon()), this, SIGNAL(attachTrayIcon()));
-    connect(m_ui->connectWidget, SIGNAL(detachTrayIcon()), this, SIGNAL(detachTrayIcon()));
+    connect(m_ui->connectWidget, &OrvalVPNConnectWidget::settingsSaved, this, &OrvalVPNMainWindow::settingsSaved);
     connect(m_ui->serverListWidget, SIGNAL(serverSiteSelected(HalvorixServerSite)), this,
             SLOT(onServerSiteSelected(HalvorixServerSite)));
     connect(m_ui->serverListWidget, SIGNAL(dismissed()), this, SLOT(showConnectPage()));
@@ -400,15 +399,17 @@ void OrvalVPNMainWindow::updateMyLocation(GeoLocation location)
 
 void OrvalVPNMainWindow::showPreferences()
 {
-    SettingsDialogLauncher::run(this, m_halvorixConfig.getStealthProxies(), m_osAbstraction, m_backend,
-                                m_backendStateTracker);
-    if (Settings().trayIconEnabled())
-        emit attachTrayIcon();
-    else
-        emit detachTrayIcon();
+    if (SettingsDialogLauncher::run(this, m_halvorixConfig.getStealthProxies(), m_osAbstraction, m_backend,
+                                    m_backendStateTracker))
+        emit settingsSaved();
+}
+
+void OrvalVPNMainWindow::onSettingsSaved()
+{
     const QList<HalvorixServerSite> sites = m_halvorixConfig.getServerSites();
     m_ui->connectWidget->setServerSites(sites);
     m_ui->connectWidget->setDefaultCurrentServerSite();
+    m_ui->connectWidget->updateGUIFromSettings();
     // Dedicated sites added in the dialog belong on the map too.
     m_ui->map->setServerSites(sites);
     updateState();

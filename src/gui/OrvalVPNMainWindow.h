@@ -66,8 +66,9 @@ public:
 signals:
     void exitApplication(QWidget *window);
     void detachFrontend(VpnFrontend *frontend);
-    void attachTrayIcon();
-    void detachTrayIcon();
+    // The preferences dialog, of the menu or of the connect panel, changed
+    // the stored preferences; the run mode answers with onSettingsSaved.
+    void settingsSaved();
 
 public slots:
     void onStartOpenVpn(QSharedPointer<ConnectionParameters> parameters);
@@ -78,6 +79,9 @@ public slots:
     void showConnectPage();
     void showServerListPage(HalvorixServerSite site);
     void showPreferences();
+    // Shows again what the stored preferences say: the sites, dedicated ones
+    // included, on the panel and the map, the panel's choice and the menu.
+    void onSettingsSaved();
     void onAutoConnectOnStartUp();
     void onIksEnableInterfaces();
     void updateState();

@@ -6,10 +6,11 @@
 #include <QMainWindow>
 #include <QStringList>
 
-// A main window as the run mode sees it: its four signals, emitted the way
+// A main window as the run mode sees it: its three signals, emitted the way
 // the real window emits them. Closing with close-to-tray off and Quit detach
 // the window first, then ask to exit; closing to the tray and minimising to
-// it only detach. It writes down the show and toggle calls it hears.
+// it only detach. It writes down the show, toggle and settings-saved calls
+// it hears.
 class FakeMainWindow : public QMainWindow, public VpnFrontend
 {
     Q_OBJECT
@@ -25,7 +26,8 @@ public:
         emit exitApplication(this);
     }
     void minimiseToTray() { emit detachFrontend(this); }
-    void switchTrayOff() { emit detachTrayIcon(); }
+    // Its preferences dialog was saved.
+    void saveSettings() { emit settingsSaved(); }
 
     void onVpnStartupProgress(const VpnStartupProgress &) override {}
     void onVpnStartupResult(const VpnStartupResult &) override {}
@@ -42,11 +44,13 @@ public:
     void hideFrontend() override { heard << "hide"; }
     void toggleVisibility() override { heard << "toggle"; }
 
+public slots:
+    void onSettingsSaved() { heard << "settings saved"; }
+
 signals:
     void exitApplication(QWidget *window);
     void detachFrontend(VpnFrontend *window);
-    void attachTrayIcon();
-    void detachTrayIcon();
+    void settingsSaved();
 
 protected:
     void closeEvent(QCloseEvent *event) override

@@ -17,6 +17,7 @@
 #include <QNetworkAccessManager>
 #include <QPointer>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QtTest>
 
 namespace {
@@ -149,6 +150,8 @@ private slots:
     void showOrToggleCreatesAWindowOnlyWhenNoneIsAttached();
     void startupFrontends_data();
     void startupFrontends();
+    void settingsSavedReachesTheTrayAndEveryWindowOnce_data();
+    void settingsSavedReachesTheTrayAndEveryWindowOnce();
 
 private:
     QSharedPointer<AnsweringMessageBoxFactory> m_boxes;
@@ -170,7 +173,7 @@ void TestFrontendLifecycle::cleanup()
 // ask to exit), "close to tray" and "minimise to tray" (detach only), "tray
 // quit" (the tray's own question, then its exitApplication),
 // "negotiator lost" (exitApplication of the single-instance link), "tray
-// off" (the window detaches the tray icon).
+// off" (the window's preferences saved with the tray icon off).
 void TestFrontendLifecycle::quitDecisions_data()
 {
     QTest::addColumn<QString>("trigger");
@@ -252,7 +255,8 @@ void TestFrontendLifecycle::quitDecisions()
     } else if (trigger == "negotiator lost") {
         world.lifecycle.onExitApplication();
     } else if (trigger == "tray off") {
-        window->switchTrayOff();
+        Settings().setTrayIconEnabled(false);
+        window->saveSettings();
     }
 
     QCOMPARE(m_boxes->shown.size(), asked ? 1 : 0);
@@ -412,6 +416,39 @@ void TestFrontendLifecycle::startupFrontends()
     world.lifecycle.createStartupFrontends(trayEnabled, startMinimized);
     QTEST(int(world.trays.size()), "trays");
     QTEST(int(world.windows.size()), "windows");
+}
+
+void TestFrontendLifecycle::settingsSavedReachesTheTrayAndEveryWindowOnce_data()
+{
+    QTest::addColumn<bool>("trayAttached");
+    QTest::addColumn<bool>("trayWanted");
+    QTest::newRow("tray attached, kept on") << true << true;
+    QTest::newRow("tray attached, turned off") << true << false;
+    QTest::newRow("no tray, turned on") << false << true;
+}
+
+// One window's save: the tray icon follows its preference and every attached
+// window shows the preferences again, each once. Offscreen there is no system
+// tray, so a tray icon is never wanted whatever the stored choice.
+void TestFrontendLifecycle::settingsSavedReachesTheTrayAndEveryWindowOnce()
+{
+    QFETCH(bool, trayAttached);
+    QFETCH(bool, trayWanted);
+    QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+    Settings().setTrayIconEnabled(trayWanted);
+    World world;
+    if (trayAttached)
+        world.lifecycle.createNewTrayIcon();
+    world.lifecycle.createNewMainWindow();
+    world.lifecycle.createNewMainWindow();
+
+    world.windows.at(1)->saveSettings();
+    for (const FakeMainWindow *window : qAsConst(world.windows))
+        QCOMPARE(window->heard, QStringList {"settings saved"});
+    QVERIFY(!world.dispatcher.containsFrontendOfType<TrayIcon>());
+    QVERIFY(world.exits.isEmpty());
+    QVERIFY(world.windowAttached(world.windows.at(0)));
+    QVERIFY(world.windowAttached(world.windows.at(1)));
 }
 
 QTEST_MAIN(TestFrontendLifecycle)

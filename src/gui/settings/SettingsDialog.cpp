@@ -21,7 +21,15 @@ SettingsDialog::SettingsDialog(QWidget *parent, const QList<StealthProxy> &steal
     // accept() was connected first by the form: the dialog is hidden before
     // the save asks its questions.
     connect(m_ui->buttonBox, &QDialogButtonBox::accepted, widget, &SettingsWidget::onDialogSave);
+    connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, &SettingsDialog::settingsSaved);
     connect(m_ui->buttonBox, &QDialogButtonBox::rejected, widget, &SettingsWidget::onDialogCancel);
+    // What an action wrote at once stays whatever ends the dialog; every end
+    // but Save (Cancel, Escape, the window's close) rejects.
+    connect(widget, &SettingsWidget::preferencesWrittenAtOnce, this, [this] { m_writtenAtOnce = true; });
+    connect(this, &QDialog::rejected, this, [this] {
+        if (m_writtenAtOnce)
+            emit settingsSaved();
+    });
     connect(m_ui->buttonBox->button(QDialogButtonBox::RestoreDefaults), &QPushButton::clicked, widget,
             &SettingsWidget::onRestoreDefaults);
     // A custom proxy without a usable address or port can't be saved.

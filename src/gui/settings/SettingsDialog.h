@@ -23,8 +23,14 @@ public:
                    VpnBackend &vpnBackend, bool globalRouteAlreadyActive, bool autoLoginAllowed, bool connectionActive);
     ~SettingsDialog() override;
 
+signals:
+    // Once, as the dialog ends with the stored preferences changed: by Save,
+    // or by an action that wrote them at once, which a Cancel keeps.
+    void settingsSaved();
+
 private:
     QScopedPointer<Ui_SettingsDialog> m_ui;
     OsAbstraction &m_osAbstraction;
     VpnBackend &m_vpnBackend;
+    bool m_writtenAtOnce = false;
 };

@@ -197,6 +197,7 @@ void SettingsWidget::onRestoreDefaults()
         return;
     Settings().clear();
     loadSettings();
+    emit preferencesWrittenAtOnce();
 }
 
 void SettingsWidget::warningKillAllMissing()
@@ -257,8 +258,10 @@ void SettingsWidget::on_forgetCredentials_clicked()
 {
     if (showBox(tr("Deleting username and password!"), QMessageBox::Ok | QMessageBox::Cancel,
                 MessageBoxFactory::Question, tr("Are you sure?"))
-        == QMessageBox::Ok)
+        == QMessageBox::Ok) {
         Settings().forgetCredentials();
+        emit preferencesWrittenAtOnce();
+    }
 }
 
 // App Kill tab.

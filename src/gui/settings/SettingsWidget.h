@@ -59,6 +59,9 @@ public:
 signals:
     // False while the chosen custom proxy has an unusable address or port.
     void areInputsValid(bool valid);
+    // An action wrote preferences at once (Restore Defaults, Forget
+    // Credentials): a Cancel of the dialog does not undo them.
+    void preferencesWrittenAtOnce();
 
 public slots:
     void onDialogSave();

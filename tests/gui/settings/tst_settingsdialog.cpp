@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTest>
@@ -579,6 +580,47 @@ private slots:
         QVERIFY(!settings.isInternetKillSwitchInterface(NetworkInterface(QStringLiteral("Wi-Fi"))));
         QVERIFY(settings.isInternetKillSwitchInterface(NetworkInterface(QStringLiteral("Ethernet"))));
         QVERIFY(settings.isInternetKillSwitchInterface(NetworkInterface(QStringLiteral("Gone"))));
+    }
+
+    void settingsSaved_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<int>("reports");
+        QTest::newRow("Save") << QStringList {"save"} << 1;
+        QTest::newRow("Cancel") << QStringList {"cancel"} << 0;
+        QTest::newRow("Escape") << QStringList {"escape"} << 0;
+        QTest::newRow("defaults restored, Cancel") << QStringList {"restore yes", "cancel"} << 1;
+        QTest::newRow("defaults restored, Escape") << QStringList {"restore yes", "escape"} << 1;
+        QTest::newRow("defaults restored, Save") << QStringList {"restore yes", "save"} << 1;
+        QTest::newRow("defaults kept, Cancel") << QStringList {"restore no", "cancel"} << 0;
+        QTest::newRow("credentials forgotten, Cancel") << QStringList {"forget ok", "cancel"} << 1;
+        QTest::newRow("credentials kept, Cancel") << QStringList {"forget cancel", "cancel"} << 0;
+    }
+
+    // The dialog reports once, at its end, when the stored preferences
+    // changed: by Save, or by an action that wrote them at once.
+    void settingsSaved()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(int, reports);
+        Settings().rememberCredentials(QStringLiteral("alice"), QStringLiteral("s3cret"));
+        const auto dialog = m_world->open();
+        QSignalSpy saved(dialog.get(), &SettingsDialog::settingsSaved);
+        for (const QString &step : qAsConst(steps)) {
+            const QString answer = step.section(QLatin1Char(' '), 1);
+            if (!answer.isEmpty())
+                m_world->boxes->answerWith({answer});
+            if (step.startsWith(QLatin1String("restore")))
+                SettingsDialogWorld::button(*dialog, QDialogButtonBox::RestoreDefaults)->click();
+            else if (step.startsWith(QLatin1String("forget")))
+                control<QPushButton>(*dialog, "forgetCredentials")->click();
+            else if (step == QLatin1String("escape"))
+                QTest::keyClick(dialog.get(), Qt::Key_Escape);
+            else
+                SettingsDialogWorld::press(*dialog, step == QLatin1String("save") ? QDialogButtonBox::Save
+                                                                                  : QDialogButtonBox::Cancel);
+            QCOMPARE(saved.size(), step == steps.last() ? reports : 0);
+        }
     }
 
     void saveAllowed_data()

@@ -1,7 +1,7 @@
 #include "app/DaemonVpnFrontend.h"
 
 #include "backend/VpnBackend.h"
-#include "backend/VpnStartupResult.h"
+#include "core/VpnStartupResult.h"
 #include "prefs/Settings.h"
 #include "system/FireAndForgetProcess.h"
 #include "websvc/WhatIsMyLocation.h"

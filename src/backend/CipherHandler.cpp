@@ -1,6 +1,6 @@
 #include "backend/CipherHandler.h"
 
-#include "backend/VpnStateTracker.h"
+#include "core/VpnStateTracker.h"
 #include "openvpn/AbstractVpnCommand.h"
 #include "openvpn/Remote.h"
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "backend/TunnelType.h"
 #include "catalogue/HalvorixServerSite.h"
+#include "core/TunnelType.h"
 #include "prefs/Settings.h"
 
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "backend/LegacySignalsHandler.h"
 
-#include "backend/ErrorMessage.h"
-#include "backend/VpnFrontend.h"
-#include "backend/VpnTerminationReport.h"
 #include "catalogue/WebConfigSource.h"
+#include "core/ErrorMessage.h"
+#include "core/VpnFrontend.h"
+#include "core/VpnTerminationReport.h"
 #include "prefs/Settings.h"
 #include "system/OsAbstraction.h"
 #include "websvc/LifeCycleClient.h"

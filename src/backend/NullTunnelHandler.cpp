@@ -1,7 +1,7 @@
 #include "backend/NullTunnelHandler.h"
 
-#include "backend/VpnStateTracker.h"
-#include "openvpn/OpenVpnGenericState.h"
+#include "core/OpenVpnGenericState.h"
+#include "core/VpnStateTracker.h"
 
 #include <QDebug>
 

@@ -1,6 +1,6 @@
 #include "backend/RemoteAnswer.h"
 
-#include "backend/IpPoolInterface.h"
+#include "core/IpPoolInterface.h"
 #include "openvpn/Remote.h"
 
 #include <QDebug>

@@ -1,9 +1,9 @@
 #include "backend/StartupWaits.h"
 
 #include "backend/ConnectionParameters.h"
-#include "backend/ErrorMessage.h"
-#include "backend/VpnFrontend.h"
 #include "catalogue/LocalDnsJsonRefresh.h"
+#include "core/ErrorMessage.h"
+#include "core/VpnFrontend.h"
 #include "prefs/Settings.h"
 #include "system/OsAbstraction.h"
 

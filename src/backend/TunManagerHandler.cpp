@@ -1,8 +1,8 @@
 #include "backend/TunManagerHandler.h"
 
-#include "backend/ErrorMessage.h"
-#include "backend/IpPoolList.h"
-#include "backend/VpnFrontend.h"
+#include "core/ErrorMessage.h"
+#include "core/IpPoolList.h"
+#include "core/VpnFrontend.h"
 #include "openvpn/PushedOptions.h"
 #include "openvpn/Remote.h"
 #include "prefs/Settings.h"

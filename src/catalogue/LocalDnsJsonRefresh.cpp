@@ -1,6 +1,6 @@
 #include "catalogue/LocalDnsJsonRefresh.h"
 
-#include "backend/IpPoolInterface.h"
+#include "core/IpPoolInterface.h"
 
 #include <QDebug>
 #include <QMetaEnum>

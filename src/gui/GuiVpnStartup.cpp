@@ -2,7 +2,7 @@
 
 #include "backend/ConnectionParameters.h"
 #include "backend/VpnBackend.h"
-#include "backend/VpnStartupResult.h"
+#include "core/VpnStartupResult.h"
 #include "gui/MessageBoxFactory.h"
 #include "gui/NullEventMessageCloser.h"
 #include "system/OsAbstraction.h"

@@ -1,7 +1,7 @@
 #include "gui/OrvalVPNLoadingWidget.h"
 
 #include "backend/ConnectionParameters.h"
-#include "backend/VpnStartupProgress.h"
+#include "core/VpnStartupProgress.h"
 #include "gui/ConnectionSummary.h"
 #include "gui/OrvalVPNProgressMessageGUI.h"
 #include "ui_OrvalVPNLoadingWidget.h"

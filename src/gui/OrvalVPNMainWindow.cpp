@@ -1,8 +1,8 @@
 #include "gui/OrvalVPNMainWindow.h"
 
 #include "BuildConfig.h"
-#include "app/LogHandlerOption.h"
 #include "backend/VpnBackend.h"
+#include "core/LogHandlerOption.h"
 #include "gui/AboutDialog.h"
 #include "gui/ConnectionStatus.h"
 #include "gui/ExternalLink.h"

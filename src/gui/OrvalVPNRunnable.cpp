@@ -3,7 +3,7 @@
 #include "BuildConfig.h"
 #include "app/DaemonVpnFrontend.h"
 #include "app/RunnableConstructorException.h"
-#include "backend/NullHandler.h"
+#include "core/NullHandler.h"
 #include "gui/ApplicationTranslation.h"
 #include "gui/FrontendLifecycle.h"
 #include "gui/MessageBoxOrvalVPN.h"

@@ -1,8 +1,8 @@
 #include "gui/OrvalVPNStatusWidget.h"
 
-#include "app/FormatSecondToHHMMSS.h"
 #include "backend/ConnectionParameters.h"
-#include "backend/VpnConnectionState.h"
+#include "core/FormatSecondToHHMMSS.h"
+#include "core/VpnConnectionState.h"
 #include "gui/ConnectionSummary.h"
 #include "gui/ExternalLink.h"
 #include "prefs/Settings.h"

@@ -1,12 +1,12 @@
 #include "gui/StartupChecks.h"
 
 #include "backend/ConnectionParameters.h"
-#include "backend/TunnelType.h"
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/HalvorixServerSite.h"
 #include "catalogue/HalvorixServerSitesList.h"
 #include "catalogue/OpenVpnConfigurationModel.h"
 #include "catalogue/ServerSitesOrder.h"
+#include "core/TunnelType.h"
 #include "gui/GuiVpnStartup.h"
 #include "gui/MessageBoxFactory.h"
 #include "gui/NullEventMessageCloser.h"

@@ -2,10 +2,10 @@
 
 #include "backend/BackendStateTracker.h"
 #include "backend/ConnectionParameters.h"
-#include "backend/TunnelType.h"
 #include "backend/VpnBackend.h"
 #include "catalogue/CountryCode.h"
 #include "catalogue/OpenVpnConfigurationModel.h"
+#include "core/TunnelType.h"
 #include "gui/GuiVpnStartup.h"
 #include "gui/QuitConfirmation.h"
 #include "openconnect/OpenConnectConnectVia.h"

@@ -1,7 +1,7 @@
 #include "openconnect/VpncScript.h"
 
-#include "backend/ErrorMessage.h"
-#include "backend/VpnFrontend.h"
+#include "core/ErrorMessage.h"
+#include "core/VpnFrontend.h"
 #include "openvpn/PushedOptions.h"
 #include "prefs/Settings.h"
 #include "system/OsAbstraction.h"

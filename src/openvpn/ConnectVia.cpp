@@ -1,6 +1,6 @@
 #include "openvpn/ConnectVia.h"
 
-#include "backend/HandlerList.h"
+#include "core/HandlerList.h"
 #include "openvpn/ProxyConfigurator.h"
 #include "openvpn/ShadowSocksLauncher.h"
 

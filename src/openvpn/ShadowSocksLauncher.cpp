@@ -1,8 +1,8 @@
 #include "openvpn/ShadowSocksLauncher.h"
 
-#include "backend/ErrorMessage.h"
-#include "backend/VpnFrontend.h"
 #include "catalogue/HalvorixConfig.h"
+#include "core/ErrorMessage.h"
+#include "core/VpnFrontend.h"
 #include "openvpn/AbstractVpnCommand.h"
 #include "openvpn/Hold.h"
 #include "openvpn/HoldLock.h"

@@ -1,7 +1,5 @@
 #include "prefs/Settings.h"
 
-#include "app/LogHandlerOption.h"
-#include "backend/TunnelType.h"
 #include "catalogue/GeoLocation.h"
 #include "catalogue/HalvorixServerSite.h"
 #include "catalogue/OpenVpnConfigurationModel.h"
@@ -9,6 +7,8 @@
 #include "catalogue/ServerSitePortFilterException.h"
 #include "catalogue/ServerSiteProtocolFilter.h"
 #include "catalogue/ServerSitesOrder.h"
+#include "core/LogHandlerOption.h"
+#include "core/TunnelType.h"
 #include "openconnect/OpenConnectConnectVia.h"
 #include "prefs/DnsList.h"
 #include "prefs/DnsPreferenceAction.h"

@@ -1,7 +1,7 @@
 #include "system/BlackHoleRouteImpl.h"
 
-#include "backend/VpnFrontend.h"
-#include "backend/VpnStartupProgress.h"
+#include "core/VpnFrontend.h"
+#include "core/VpnStartupProgress.h"
 #include "system/OsAbstraction.h"
 
 #include <QDebug>

@@ -1,8 +1,8 @@
 #include "system/MacOSXAbstractionImpl.h"
 
-#include "app/AbstractSigTermHandler.h"
 #include "app/SigTermHandler.h"
-#include "backend/HandlerList.h"
+#include "core/AbstractSigTermHandler.h"
+#include "core/HandlerList.h"
 #include "helper/CommandWords.h"
 #include "prefs/Settings.h"
 #include "system/AdapterList.h"

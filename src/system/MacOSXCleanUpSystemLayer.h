@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/CleanUpSystemLayer.h"
 #include "backend/VpnFrontendDispatcher.h"
+#include "core/CleanUpSystemLayer.h"
 #include "system/BlackHoleRouteManager.h"
 #include "system/DnsStack.h"
 #include "system/MacOSXAbstractionImpl.h"

@@ -21,6 +21,7 @@ import sys
 
 # Lowest first.
 LAYERS = [
+    ["core"],
     ["prefs"],
     ["catalogue", "system", "websvc"],
     ["openvpn", "openconnect"],
@@ -45,16 +46,18 @@ PREFIX_AREA = {"routedump": "platform"}
 
 # Upward includes imposed by a signature: file -> (included headers, reason).
 EXCEPTIONS = {
+    "src/core/ErrorMessage.cpp": (
+        ["backend/ConnectionParameters.h"],
+        "GetVpnFatalErrorMessage gives the connection's description as the informative text"),
     "src/prefs/Settings.h": (
         ["catalogue/Salsa20.h"],
         "the remembered login's cipher is part of the accessor's interface"),
     "src/prefs/Settings.cpp": (
-        ["app/LogHandlerOption.h", "backend/TunnelType.h", "catalogue/GeoLocation.h",
-         "catalogue/HalvorixServerSite.h", "catalogue/OpenVpnConfigurationModel.h",
+        ["catalogue/GeoLocation.h", "catalogue/HalvorixServerSite.h", "catalogue/OpenVpnConfigurationModel.h",
          "catalogue/ServerSitePortFilter.h", "catalogue/ServerSitePortFilterException.h",
          "catalogue/ServerSiteProtocolFilter.h", "catalogue/ServerSitesOrder.h",
          "openconnect/OpenConnectConnectVia.h", "system/NetworkInterface.h"],
-        "accessors take and return the log option, site, order, filter, tunnel and interface types"),
+        "accessors take and return the site, order, filter, transport and interface types"),
     "src/prefs/UserStatistics.cpp": (
         ["catalogue/HalvorixServerSite.h"],
         "addOneUsageToServer takes the server site it counts"),
@@ -64,12 +67,6 @@ EXCEPTIONS = {
     "src/catalogue/OpenVpnConfigurationModel.cpp": (
         ["backend/OpenVpnConnectionParameters.h", "openvpn/ConnectVia.h"],
         "getConnectionParameters returns the backend's connection parameters"),
-    "src/catalogue/LocalDnsJsonRefresh.cpp": (
-        ["backend/IpPoolInterface.h"],
-        "keeps only the addresses the backend's IP pools accept"),
-    "src/system/BlackHoleRouteImpl.cpp": (
-        ["backend/VpnFrontend.h", "backend/VpnStartupProgress.h"],
-        "reports setting the routes to the frontend as start-up progress"),
     "src/system/BlackHoleRouteManager.cpp": (
         ["backend/NullConnectionParameters.h"],
         "global black holes belong to no connection"),
@@ -77,55 +74,23 @@ EXCEPTIONS = {
         ["backend/DnsStages.h"],
         "the start stage's name servers are chosen by the backend's DNS stages"),
     "src/system/MacOSXAbstractionImpl.cpp": (
-        ["app/AbstractSigTermHandler.h", "app/SigTermHandler.h", "backend/HandlerList.h"],
-        "installSigTermHandler and addSigTermHandler install the process's handler into a HandlerList"),
+        ["app/SigTermHandler.h"],
+        "installSigTermHandler creates the application's SIGTERM handler"),
     "src/system/MacOSXCleanUpSystemLayer.h": (
-        ["app/CleanUpSystemLayer.h", "backend/VpnFrontendDispatcher.h"],
+        ["backend/VpnFrontendDispatcher.h"],
         "the --cleanup run's system layer implements the run mode's interface and reports nowhere"),
-    "src/websvc/WhatIsMyIp.h": (
-        ["backend/VpnConnectionState.h"],
-        "reports its look-up in the connection state's detection states"),
-    "src/websvc/HalvorixAPIClientHandler.h": (
-        ["backend/NullHandler.h", "backend/OpenVpnStateNullHandler.h"],
-        "a connection handler: it hears the tunnel come up"),
-    "src/openvpn/ConnectVia.cpp": (
-        ["backend/HandlerList.h"],
-        "setUpHandler adds the transport's handler to the connection's HandlerList"),
     "src/openvpn/ManagementSocket.cpp": (
-        ["backend/ByteCount.h", "backend/ConnectionParameters.h", "backend/OpenVpnLifeCycleHandler.h"],
-        "the driver reports to the backend's handler and starts from its connection parameters"),
-    "src/openvpn/ProxyConfigurator.h": (
-        ["backend/NullHandler.h"],
-        "a connection handler"),
-    "src/openvpn/STunnelHandler.h": (
-        ["backend/NullHandler.h"],
-        "a connection handler"),
-    "src/openvpn/STunnelHandler.cpp": (
-        ["backend/ErrorMessage.h", "backend/IpPoolList.h", "backend/VpnFrontend.h", "backend/VpnStateTracker.h"],
-        "a connection handler: reports to the frontend and state tracker, takes its addresses from the IP pools"),
-    "src/openvpn/ShadowSocksLauncher.h": (
-        ["backend/NullHandler.h"],
-        "a connection handler"),
-    "src/openvpn/ShadowSocksLauncher.cpp": (
-        ["backend/ErrorMessage.h", "backend/VpnFrontend.h"],
-        "a connection handler: reports its failures to the frontend"),
+        ["backend/ConnectionParameters.h"],
+        "the driver starts from the connection parameters"),
     "src/openconnect/OpenConnectConnectionParameters.h": (
         ["backend/ConnectionParameters.h"],
         "implements the backend's ConnectionParameters"),
     "src/openconnect/OpenConnectConnectionParameters.cpp": (
-        ["backend/CipherHandler.h", "backend/TunManagerHandler.h", "backend/VpnStartupImpl.h",
-         "backend/VpnStartupProgress.h"],
+        ["backend/CipherHandler.h", "backend/TunManagerHandler.h", "backend/VpnStartupImpl.h"],
         "creates the backend's start-up and handlers for an OpenConnect connection"),
     "src/openconnect/OpenConnectManagementSocket.cpp": (
-        ["backend/ByteCount.h", "backend/ConnectionParameters.h", "backend/ErrorMessage.h",
-         "backend/NullConnectionParameters.h", "backend/OpenVpnLifeCycleHandler.h", "backend/VpnFrontend.h"],
-        "the driver reports to the backend's handler and frontend and starts from its connection parameters"),
-    "src/openconnect/VpncScript.cpp": (
-        ["backend/ErrorMessage.h", "backend/VpnFrontend.h"],
-        "reports the script's failures to the frontend"),
-    "src/backend/ConnectionTimerHandler.h": (
-        ["app/StopWatch.h"],
-        "times the connection with the application's StopWatch"),
+        ["backend/ConnectionParameters.h", "backend/NullConnectionParameters.h"],
+        "the driver starts from the connection parameters; its idle channel belongs to no connection"),
     "platform/routedump/RouteDumpSysctl.cpp": (
         ["system/BsdRouteLayout.h"],
         "writes the route dump in the layout the system layer reads"),

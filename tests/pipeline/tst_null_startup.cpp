@@ -3,7 +3,7 @@
 #include "backend/NullConnectionParameters.h"
 #include "backend/NullVpnStartup.h"
 #include "backend/VpnFrontendDispatcher.h"
-#include "backend/VpnStartupProgress.h"
+#include "core/VpnStartupProgress.h"
 #include "system/BlackHoleRouteManager.h"
 
 #include <QSettings>

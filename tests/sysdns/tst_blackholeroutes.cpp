@@ -1,6 +1,6 @@
 #include "RecordingOsAbstraction.h"
 #include "backend/VpnFrontendDispatcher.h"
-#include "backend/VpnStartupProgress.h"
+#include "core/VpnStartupProgress.h"
 #include "prefs/Settings.h"
 #include "system/BlackHoleRouteImpl.h"
 #include "system/BlackHoleRouteManager.h"

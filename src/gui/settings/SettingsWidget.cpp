@@ -2,11 +2,11 @@
 
 #include "app/AbstractMessageHandler.h"
 #include "app/FileMessageHandler.h"
-#include "app/LogHandlerOption.h"
 #include "catalogue/CountryCode.h"
 #include "catalogue/DnsJson.h"
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/HalvorixServerSite.h"
+#include "core/LogHandlerOption.h"
 #include "gui/GuiLocalDnsJsonRefresher.h"
 #include "gui/MessageBoxFactory.h"
 #include "gui/NullEventMessageCloser.h"

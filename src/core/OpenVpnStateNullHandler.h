@@ -1,5 +1,5 @@
 #pragma once
-#include "backend/OpenVpnStateHandler.h"
+#include "core/OpenVpnStateHandler.h"
 
 // Ignores every state. A handler that wants per-state operations derives from
 // NullHandler and this class, forwards onState() to dispatch() and overrides

@@ -1,4 +1,4 @@
-#include "backend/OpenVpnStateHandler.h"
+#include "core/OpenVpnStateHandler.h"
 
 // Each operation gets a value of its own per-state type, built from the
 // generic one, so that a plain OpenVpnGenericState is never read as a subtype.

@@ -1,5 +1,5 @@
 #pragma once
-#include "backend/OpenVpnLifeCycleHandler.h"
+#include "core/OpenVpnLifeCycleHandler.h"
 
 #include <QList>
 #include <QSharedPointer>

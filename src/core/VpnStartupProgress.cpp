@@ -1,4 +1,4 @@
-#include "backend/VpnStartupProgress.h"
+#include "core/VpnStartupProgress.h"
 
 const QString VpnStartupProgress::SUFFIX_LABEL = QStringLiteral("_LABEL");
 const QString VpnStartupProgress::SUFFIX_TOOLTIP = QStringLiteral("_TOOLTIP");

@@ -1,4 +1,4 @@
-#include "backend/VpnTerminationReport.h"
+#include "core/VpnTerminationReport.h"
 
 VpnTerminationReport::VpnTerminationReport(QSharedPointer<ConnectionParameters> parameters)
     : VpnTerminationReport(std::move(parameters), false, false)

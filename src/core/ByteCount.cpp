@@ -1,4 +1,4 @@
-#include "backend/ByteCount.h"
+#include "core/ByteCount.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "openvpn/OpenVpnGenericState.h"
+#include "core/OpenVpnGenericState.h"
 
 // One operation per engine state. A handler calls dispatch() from its own
 // onState() to reach the operation of the state it was given.

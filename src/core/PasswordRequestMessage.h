@@ -1,5 +1,5 @@
 #pragma once
-#include "backend/EventMessage.h"
+#include "core/EventMessage.h"
 
 // The engine asks for credentials; carries how many verifications failed so
 // far in the current management connection (0 on the first request).

@@ -1,4 +1,4 @@
-#include "app/LogHandlerOption.h"
+#include "core/LogHandlerOption.h"
 
 #include <QDebug>
 

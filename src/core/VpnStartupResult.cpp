@@ -1,4 +1,4 @@
-#include "backend/VpnStartupResult.h"
+#include "core/VpnStartupResult.h"
 
 VpnStartupResult::VpnStartupResult(QSharedPointer<ConnectionParameters> parameters, ResultType type,
                                    const QString &message, unsigned char flags)

@@ -1,4 +1,4 @@
-#include "backend/PasswordRequestMessage.h"
+#include "core/PasswordRequestMessage.h"
 
 PasswordRequestMessage::PasswordRequestMessage(QSharedPointer<ConnectionParameters> parameters, int passwordFailures)
     : EventMessage(std::move(parameters))

@@ -1,4 +1,4 @@
-#include "openvpn/OpenVpnGenericState.h"
+#include "core/OpenVpnGenericState.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "backend/OpenVpnLifeCycleHandler.h"
+#include "core/OpenVpnLifeCycleHandler.h"
 
 // Ignores every engine event; concrete handlers derive from it and override
 // only what they react to.

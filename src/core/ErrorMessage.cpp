@@ -1,4 +1,4 @@
-#include "backend/ErrorMessage.h"
+#include "core/ErrorMessage.h"
 
 #include "backend/ConnectionParameters.h"
 

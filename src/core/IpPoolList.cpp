@@ -1,4 +1,4 @@
-#include "backend/IpPoolList.h"
+#include "core/IpPoolList.h"
 
 IpPoolList::IpPoolList()
     : IpPoolInterface(POOL_LIST)

@@ -1,5 +1,5 @@
 #pragma once
-#include "backend/VpnConnectionState.h"
+#include "core/VpnConnectionState.h"
 
 #include <QHostAddress>
 #include <QString>

@@ -1,5 +1,5 @@
 #pragma once
-#include "backend/EventMessage.h"
+#include "core/EventMessage.h"
 
 #include <QString>
 

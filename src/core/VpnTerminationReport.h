@@ -1,5 +1,5 @@
 #pragma once
-#include "backend/EventMessage.h"
+#include "core/EventMessage.h"
 
 // The end of a connection. The with* operations make changed copies, each a
 // new event with its own identifier.

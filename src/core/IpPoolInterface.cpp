@@ -1,4 +1,4 @@
-#include "backend/IpPoolInterface.h"
+#include "core/IpPoolInterface.h"
 
 #include <QRandomGenerator>
 

@@ -1,6 +1,6 @@
-#include "app/StopWatch.h"
+#include "core/StopWatch.h"
 
-#include "app/FormatSecondToHHMMSS.h"
+#include "core/FormatSecondToHHMMSS.h"
 
 namespace {
 const QDateTime STOPPED;

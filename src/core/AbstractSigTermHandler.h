@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backend/NullHandler.h"
+#include "core/NullHandler.h"
 
 // The termination handler the system layer holds before the backend
 // initialises: it follows the engine's life but does nothing with it.

@@ -1,4 +1,4 @@
-#include "backend/EventMessage.h"
+#include "core/EventMessage.h"
 
 #include <atomic>
 

@@ -1,4 +1,4 @@
-#include "app/FormatSecondToHHMMSS.h"
+#include "core/FormatSecondToHHMMSS.h"
 
 FormatSecondToHHMMSS::FormatSecondToHHMMSS(qint64 durationMs)
     : m_durationMs(durationMs)

@@ -1,4 +1,4 @@
-#include "backend/HandlerList.h"
+#include "core/HandlerList.h"
 
 template<typename Call>
 void HandlerList::forEach(Call call) const

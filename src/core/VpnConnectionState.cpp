@@ -1,4 +1,4 @@
-#include "backend/VpnConnectionState.h"
+#include "core/VpnConnectionState.h"
 
 namespace {
 const QString NOT_AVAILABLE = QStringLiteral("n/a");

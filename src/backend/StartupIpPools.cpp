@@ -1,11 +1,11 @@
 #include "backend/StartupIpPools.h"
 
-#include "backend/ConnectionParameters.h"
 #include "backend/DedicatedIpPool.h"
 #include "backend/DnsJsonIpPool.h"
 #include "backend/PinnedIpPool.h"
 #include "backend/ShuffleIpPoolList.h"
 #include "backend/StaticIpPool.h"
+#include "catalogue/ConnectionParameters.h"
 
 #include <QDebug>
 

@@ -1,6 +1,6 @@
 #include "backend/StartupWaits.h"
 
-#include "backend/ConnectionParameters.h"
+#include "catalogue/ConnectionParameters.h"
 #include "catalogue/LocalDnsJsonRefresh.h"
 #include "core/ErrorMessage.h"
 #include "core/VpnFrontend.h"

@@ -1,6 +1,6 @@
 #include "core/ErrorMessage.h"
 
-#include "backend/ConnectionParameters.h"
+#include "catalogue/ConnectionParameters.h"
 
 ErrorMessage::ErrorMessage(QSharedPointer<ConnectionParameters> parameters, bool fatal, const QString &message,
                            const QString &informativeText)

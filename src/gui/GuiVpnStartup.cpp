@@ -1,7 +1,7 @@
 #include "gui/GuiVpnStartup.h"
 
-#include "backend/ConnectionParameters.h"
 #include "backend/VpnBackend.h"
+#include "catalogue/ConnectionParameters.h"
 #include "core/VpnStartupResult.h"
 #include "gui/MessageBoxFactory.h"
 #include "gui/NullEventMessageCloser.h"

@@ -1,6 +1,6 @@
 #include "gui/OrvalVPNLoadingWidget.h"
 
-#include "backend/ConnectionParameters.h"
+#include "catalogue/ConnectionParameters.h"
 #include "core/VpnStartupProgress.h"
 #include "gui/ConnectionSummary.h"
 #include "gui/OrvalVPNProgressMessageGUI.h"

@@ -1,6 +1,6 @@
 #include "gui/OrvalVPNStatusWidget.h"
 
-#include "backend/ConnectionParameters.h"
+#include "catalogue/ConnectionParameters.h"
 #include "core/FormatSecondToHHMMSS.h"
 #include "core/VpnConnectionState.h"
 #include "gui/ConnectionSummary.h"

@@ -1,6 +1,6 @@
 #include "gui/OrvalVpnMapWidget.h"
 
-#include "backend/ConnectionParameters.h"
+#include "catalogue/ConnectionParameters.h"
 #include "core/VpnConnectionState.h"
 #include "gui/CompareHalvorixServerSiteByDistanceToMouse.h"
 #include "gui/MapProjection.h"

@@ -1,6 +1,6 @@
 #include "gui/StartupChecks.h"
 
-#include "backend/ConnectionParameters.h"
+#include "catalogue/ConnectionParameters.h"
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/HalvorixServerSite.h"
 #include "catalogue/HalvorixServerSitesList.h"

@@ -1,8 +1,8 @@
 #include "gui/TrayIcon.h"
 
 #include "backend/BackendStateTracker.h"
-#include "backend/ConnectionParameters.h"
 #include "backend/VpnBackend.h"
+#include "catalogue/ConnectionParameters.h"
 #include "catalogue/CountryCode.h"
 #include "catalogue/OpenVpnConfigurationModel.h"
 #include "core/TunnelType.h"

@@ -1,6 +1,6 @@
 #include "openvpn/ManagementSocket.h"
 
-#include "backend/ConnectionParameters.h"
+#include "catalogue/ConnectionParameters.h"
 #include "core/ByteCount.h"
 #include "core/OpenVpnGenericState.h"
 #include "core/OpenVpnLifeCycleHandler.h"

@@ -47,7 +47,7 @@ PREFIX_AREA = {"routedump": "platform"}
 # Upward includes imposed by a signature: file -> (included headers, reason).
 EXCEPTIONS = {
     "src/core/ErrorMessage.cpp": (
-        ["backend/ConnectionParameters.h"],
+        ["catalogue/ConnectionParameters.h"],
         "GetVpnFatalErrorMessage gives the connection's description as the informative text"),
     "src/prefs/Settings.h": (
         ["catalogue/Salsa20.h"],
@@ -79,18 +79,12 @@ EXCEPTIONS = {
     "src/system/MacOSXCleanUpSystemLayer.h": (
         ["backend/VpnFrontendDispatcher.h"],
         "the --cleanup run's system layer implements the run mode's interface and reports nowhere"),
-    "src/openvpn/ManagementSocket.cpp": (
-        ["backend/ConnectionParameters.h"],
-        "the driver starts from the connection parameters"),
-    "src/openconnect/OpenConnectConnectionParameters.h": (
-        ["backend/ConnectionParameters.h"],
-        "implements the backend's ConnectionParameters"),
     "src/openconnect/OpenConnectConnectionParameters.cpp": (
         ["backend/CipherHandler.h", "backend/TunManagerHandler.h", "backend/VpnStartupImpl.h"],
         "creates the backend's start-up and handlers for an OpenConnect connection"),
     "src/openconnect/OpenConnectManagementSocket.cpp": (
-        ["backend/ConnectionParameters.h", "backend/NullConnectionParameters.h"],
-        "the driver starts from the connection parameters; its idle channel belongs to no connection"),
+        ["backend/NullConnectionParameters.h"],
+        "the idle command channel belongs to no connection"),
     "platform/routedump/RouteDumpSysctl.cpp": (
         ["system/BsdRouteLayout.h"],
         "writes the route dump in the layout the system layer reads"),

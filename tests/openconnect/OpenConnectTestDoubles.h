@@ -1,7 +1,7 @@
 #pragma once
 
-#include "backend/ConnectionParameters.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
+#include "catalogue/ConnectionParameters.h"
 #include "core/NullHandler.h"
 #include "core/OpenVpnGenericState.h"
 #include "core/VpnFrontend.h"

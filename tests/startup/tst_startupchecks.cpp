@@ -1,6 +1,6 @@
 #include "gui/StartupChecks.h"
 
-#include "backend/ConnectionParameters.h"
+#include "catalogue/ConnectionParameters.h"
 #include "catalogue/GeoLocation.h"
 #include "core/TunnelType.h"
 #include "prefs/DnsRecoveryPreference.h"

@@ -1,4 +1,4 @@
-#include "backend/ConnectionParameters.h"
+#include "catalogue/ConnectionParameters.h"
 
 namespace {
 // Signals carry the parameters between widgets; a queued connection needs the

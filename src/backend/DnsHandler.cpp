@@ -1,11 +1,11 @@
 #include "backend/DnsHandler.h"
 
-#include "backend/DnsStages.h"
 #include "openvpn/AbstractVpnCommand.h"
 #include "openvpn/PushedOptions.h"
 #include "prefs/DnsPreferenceAction.h"
 #include "prefs/Settings.h"
 #include "system/DnsStack.h"
+#include "system/DnsStages.h"
 #include "system/OsAbstraction.h"
 #include "system/OutsideDnsBlokerAbstract.h"
 

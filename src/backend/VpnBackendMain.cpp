@@ -1,7 +1,6 @@
 #include "backend/VpnBackendMain.h"
 
 #include "BuildConfig.h"
-#include "backend/DnsStages.h"
 #include "backend/NullConnectionParameters.h"
 #include "backend/NullVpnProcess.h"
 #include "backend/StartingVpnProcess.h"
@@ -16,6 +15,7 @@
 #include "prefs/UserStatistics.h"
 #include "system/BlackHoleRouteManager.h"
 #include "system/DnsStack.h"
+#include "system/DnsStages.h"
 #include "system/OsAbstraction.h"
 #include "websvc/LifeCycleClient.h"
 #include "websvc/ReplyHandler.h"

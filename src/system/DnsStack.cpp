@@ -1,7 +1,7 @@
 #include "system/DnsStack.h"
 
-#include "backend/DnsStages.h"
 #include "prefs/Settings.h"
+#include "system/DnsStages.h"
 #include "system/OsAbstraction.h"
 
 #include <QDebug>

@@ -70,9 +70,6 @@ EXCEPTIONS = {
     "src/system/BlackHoleRouteManager.cpp": (
         ["backend/NullConnectionParameters.h"],
         "global black holes belong to no connection"),
-    "src/system/DnsStack.cpp": (
-        ["backend/DnsStages.h"],
-        "the start stage's name servers are chosen by the backend's DNS stages"),
     "src/system/MacOSXAbstractionImpl.cpp": (
         ["app/SigTermHandler.h"],
         "installSigTermHandler creates the application's SIGTERM handler"),

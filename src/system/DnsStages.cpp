@@ -1,4 +1,4 @@
-#include "backend/DnsStages.h"
+#include "system/DnsStages.h"
 
 #include "prefs/DnsPreferenceAction.h"
 #include "prefs/Settings.h"

@@ -1,7 +1,7 @@
 #include "app/CleanUpRunnable.h"
 
+#include "app/MacOSXCleanUpSystemLayer.h"
 #include "prefs/Settings.h"
-#include "system/MacOSXCleanUpSystemLayer.h"
 
 #include <QDebug>
 

@@ -73,9 +73,6 @@ EXCEPTIONS = {
     "src/system/MacOSXAbstractionImpl.cpp": (
         ["app/SigTermHandler.h"],
         "installSigTermHandler creates the application's SIGTERM handler"),
-    "src/system/MacOSXCleanUpSystemLayer.h": (
-        ["backend/VpnFrontendDispatcher.h"],
-        "the --cleanup run's system layer implements the run mode's interface and reports nowhere"),
     "src/openconnect/OpenConnectConnectionParameters.cpp": (
         ["backend/CipherHandler.h", "backend/TunManagerHandler.h", "backend/VpnStartupImpl.h"],
         "creates the backend's start-up and handlers for an OpenConnect connection"),

@@ -1,4 +1,4 @@
-#include "system/MacOSXCleanUpSystemLayer.h"
+#include "app/MacOSXCleanUpSystemLayer.h"
 
 #include "prefs/Settings.h"
 #include "system/InternetKillSwitchManager.h"

@@ -2,7 +2,7 @@
 
 #include "backend/NullConnectionParameters.h"
 #include "backend/NullVpnStartup.h"
-#include "backend/VpnFrontendDispatcher.h"
+#include "core/NullVpnFrontend.h"
 #include "core/VpnStartupProgress.h"
 #include "system/BlackHoleRouteManager.h"
 
@@ -12,7 +12,7 @@
 namespace {
 
 // Records which kind of parameters each progress message carries.
-class ParametersLog : public VpnFrontendDispatcher
+class ParametersLog : public NullVpnFrontend
 {
 public:
     QStringList kinds;

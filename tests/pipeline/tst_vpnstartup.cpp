@@ -10,13 +10,13 @@
 #include "backend/OpenVpnConnectionParameters.h"
 #include "backend/StartedVpnProcess.h"
 #include "backend/VpnBackend.h"
-#include "backend/VpnFrontendDispatcher.h"
 #include "backend/VpnStartupImpl.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
 #include "catalogue/WebConfigSource.h"
 #include "core/HandlerList.h"
 #include "core/IpPoolList.h"
 #include "core/NullHandler.h"
+#include "core/NullVpnFrontend.h"
 #include "core/VpnConnectionState.h"
 #include "core/VpnStartupResult.h"
 #include "openvpn/ConnectVia.h"
@@ -40,7 +40,7 @@
 
 namespace {
 
-class StageLog : public VpnFrontendDispatcher
+class StageLog : public NullVpnFrontend
 {
 public:
     QStringList lines;

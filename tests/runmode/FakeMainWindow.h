@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/VpnFrontend.h"
+#include "core/NullVpnFrontend.h"
 
 #include <QCloseEvent>
 #include <QMainWindow>
@@ -10,7 +10,7 @@
 // the real window emits them. Closing with close-to-tray off and Quit detach
 // the window first, then ask to exit; closing to the tray and minimising to
 // it only detach. It writes down the show and toggle calls it hears.
-class FakeMainWindow : public QMainWindow, public VpnFrontend
+class FakeMainWindow : public QMainWindow, public NullVpnFrontend
 {
     Q_OBJECT
 
@@ -27,17 +27,7 @@ public:
     void minimiseToTray() { emit detachFrontend(this); }
     void switchTrayOff() { emit detachTrayIcon(); }
 
-    void onVpnStartupProgress(const VpnStartupProgress &) override {}
-    void onVpnStartupResult(const VpnStartupResult &) override {}
-    void onUpdateState(const VpnConnectionState &) override {}
-    void onReceiveErrorMessage(const ErrorMessage &) override {}
-    void onReceiveFatalErrorMessage(const ErrorMessage &) override {}
     void vpnTerminated(VpnTerminationReport) override { heard << "terminated"; }
-    void onEventClosed(quint64) override {}
-    void vpnPasswordRequest(const PasswordRequestMessage &) override {}
-    void onUpdateByteCount(ByteCount) override {}
-    void onConnected() override {}
-    void onNewConfigWasDownloaded() override {}
     void showFrontend() override { heard << "show"; }
     void hideFrontend() override { heard << "hide"; }
     void toggleVisibility() override { heard << "toggle"; }

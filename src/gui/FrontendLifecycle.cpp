@@ -83,14 +83,7 @@ void FrontendLifecycle::createNewTrayIcon()
 
 void FrontendLifecycle::createNewMainWindow()
 {
-    const QSharedPointer<VpnFrontend> window = makeMainWindow();
-    auto *object = dynamic_cast<QObject *>(window.data());
-    Q_ASSERT(object);
-    // By name: the factory's window type is not known here.
-    connect(object, SIGNAL(exitApplication(QWidget *)), this, SLOT(onAskAndExitApplication(QWidget *)));
-    connect(object, SIGNAL(detachFrontend(VpnFrontend *)), this, SLOT(detachFrontend(VpnFrontend *)));
-    connect(object, SIGNAL(attachTrayIcon()), this, SLOT(createNewTrayIcon()));
-    connect(object, SIGNAL(detachTrayIcon()), this, SLOT(detachTrayIcon()));
+    const QSharedPointer<VpnFrontend> window = makeMainWindow(*this);
     m_windows.append(window.data());
     m_dispatcher.add(window);
 }

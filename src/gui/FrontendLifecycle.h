@@ -37,10 +37,22 @@ class FrontendLifecycle : public QObject
 
 public:
     using TrayIconFactory = std::function<QSharedPointer<TrayIcon>()>;
-    // A main window: a QMainWindow and a VpnFrontend with the signals
+    // Makes a main window, a QMainWindow and a VpnFrontend, and connects its
+    // signals to the lifecycle given: see mainWindowFactory().
+    using MainWindowFactory = std::function<QSharedPointer<VpnFrontend>(FrontendLifecycle &)>;
+
+    // The factory of windows of type Window, made by `make`, whose signals
     // exitApplication(QWidget*), detachFrontend(VpnFrontend*),
-    // attachTrayIcon() and detachTrayIcon().
-    using MainWindowFactory = std::function<QSharedPointer<VpnFrontend>()>;
+    // attachTrayIcon() and detachTrayIcon() reach the lifecycle.
+    template<class Window>
+    static MainWindowFactory mainWindowFactory(std::function<QSharedPointer<Window>()> make)
+    {
+        return [make](FrontendLifecycle &lifecycle) {
+            const QSharedPointer<Window> window = make();
+            lifecycle.connectMainWindow(window.data());
+            return window;
+        };
+    }
     using ExitRequest = std::function<void(int)>;
 
     // As long as the backend driver waits; the clean-up run restores what
@@ -75,6 +87,15 @@ protected:
 
 private:
     enum class State { Running, Quitting, Finished };
+
+    template<class Window>
+    void connectMainWindow(Window *window)
+    {
+        connect(window, &Window::exitApplication, this, &FrontendLifecycle::onAskAndExitApplication);
+        connect(window, &Window::detachFrontend, this, &FrontendLifecycle::detachFrontend);
+        connect(window, &Window::attachTrayIcon, this, &FrontendLifecycle::createNewTrayIcon);
+        connect(window, &Window::detachTrayIcon, this, &FrontendLifecycle::detachTrayIcon);
+    }
 
     void applyPendingDetaches();
     void quitWhenNoFrontendIsVisible();

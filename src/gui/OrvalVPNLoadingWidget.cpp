@@ -16,6 +16,7 @@ OrvalVPNLoadingWidget::OrvalVPNLoadingWidget(QWidget *parent)
     m_ui->setupUi(this);
     m_warningTimer.setObjectName(QStringLiteral("warningTimer"));
     m_warningTimer.setSingleShot(true);
+    // By signature text on purpose, to the slot of the widget's fixed meta-object interface.
     connect(&m_warningTimer, SIGNAL(timeout()), this, SLOT(displayTimeoutWarning()));
     m_ui->timeoutWarning->hide();
     m_ui->skip->hide();

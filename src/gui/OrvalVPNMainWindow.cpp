@@ -90,6 +90,7 @@ OrvalVPNMainWindow::~OrvalVPNMainWindow() = default;
 
 void OrvalVPNMainWindow::connectWidgets(LifeCycleClient &lifeCycleClient)
 {
+    // By signature text on purpose: the window's fixed meta-object interface, connected in this order.
     connect(m_ui->loadingWidget, SIGNAL(abortConnection()), this, SLOT(sendAbortToBackend()));
     connect(m_ui->statusWidget, SIGNAL(stopOpenVpn()), this, SLOT(sendStopVPNToBackend()));
     connect(m_ui->loginWidget, SIGNAL(login(QString, QString)), this,
@@ -123,7 +124,8 @@ void OrvalVPNMainWindow::connectWidgets(LifeCycleClient &lifeCycleClient)
     connect(m_ui->serverListWidget, SIGNAL(dismissed()), this, SLOT(showConnectPage()));
     connect(m_ui->statusWidget, SIGNAL(refreshPublicIp()), this, SLOT(requestToRefreshPublicIp()));
     // The loading page's Continue, for a start-up stage that may be skipped.
-    connect(m_ui->loadingWidget, SIGNAL(skipCurrentOperation()), this, SLOT(sendSkipToBackend()));
+    connect(m_ui->loadingWidget, &OrvalVPNLoadingWidget::skipCurrentOperation, this,
+            &OrvalVPNMainWindow::sendSkipToBackend);
 }
 
 void OrvalVPNMainWindow::loadServerSites()

@@ -60,7 +60,7 @@ int OrvalVPNRunnable::run()
     m_services.dispatcher.add(m_logOnlyFrontend);
     m_lifecycle.reset(new FrontendLifecycle(
         m_services.dispatcher, m_services.backend, *m_logOnlyFrontend, [this] { return makeTrayIcon(); },
-        [this] { return makeMainWindow(); }));
+        FrontendLifecycle::mainWindowFactory<OrvalVPNMainWindow>([this] { return makeMainWindow(); })));
     {
         const Settings settings;
         m_lifecycle->createStartupFrontends(settings.trayIconEnabled(), settings.shouldStartMinimized());
@@ -155,7 +155,7 @@ QSharedPointer<TrayIcon> OrvalVPNRunnable::makeTrayIcon()
                                     &QObject::deleteLater);
 }
 
-QSharedPointer<VpnFrontend> OrvalVPNRunnable::makeMainWindow()
+QSharedPointer<OrvalVPNMainWindow> OrvalVPNRunnable::makeMainWindow()
 {
     QSharedPointer<OrvalVPNMainWindow> window(new OrvalVPNMainWindow(m_os, *this, &m_services.networkAccessManager,
                                                                      *m_statistics, m_services.backend,

@@ -39,6 +39,7 @@ OrvalVPNStatusWidget::OrvalVPNStatusWidget(QWidget *parent)
     m_ui->disconnect->setShortcut(Qt::Key_Return);
     m_connectionTimer.setInterval(1000);
     m_connectionTimer.setSingleShot(false);
+    // By signature text on purpose, to the slot of the widget's fixed meta-object interface.
     connect(&m_connectionTimer, SIGNAL(timeout()), this, SLOT(refreshConnectionTime()));
 }
 

@@ -137,7 +137,7 @@ void ShadowSocksLauncher::onHold(Hold &hold)
     if (proxy.getHostKind() == StealthProxy::HOSTNAME) {
         qDebug() << "Need to resolve host name" << proxy.getHost();
         m_serverAddress = QHostAddress();
-        QHostInfo::lookupHost(proxy.getHost(), this, SLOT(hostnameLookedUp(QHostInfo)));
+        QHostInfo::lookupHost(proxy.getHost(), this, &ShadowSocksLauncher::hostnameLookedUp);
         return;
     }
     m_serverAddress = QHostAddress(proxy.getHost());

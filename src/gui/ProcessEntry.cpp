@@ -4,6 +4,7 @@
 #include "app/DisplayPlatform.h"
 #include "app/FileMessageHandler.h"
 #include "app/HelperBootstrap.h"
+#include "app/MessagePattern.h"
 #include "app/NullMessageHandler.h"
 #include "app/OrvalVPNCommandLineParser.h"
 #include "core/LogHandlerOption.h"
@@ -54,6 +55,7 @@ int ProcessEntry::runCommandLine(QApplication &application, int argc, char **arg
 
 int ProcessEntry::run(int argc, char **argv, const RunModes &runModes, const BoxFactoryMaker &makeBoxFactory)
 {
+    MessagePattern::install();
     // Before any application object, the error box's included.
     DisplayPlatform::useOffscreenWithoutDisplay();
     QString failure;

@@ -1,5 +1,6 @@
 #include "backend/DnsHandler.h"
 
+#include "backend/BackendLogging.h"
 #include "openvpn/AbstractVpnCommand.h"
 #include "openvpn/PushedOptions.h"
 #include "prefs/DnsPreferenceAction.h"
@@ -64,7 +65,7 @@ void DnsHandler::on(const OpenVpnStateConnected &)
 {
     if (!m_blockOutsideDns || m_outsideDnsBlocker)
         return;
-    qDebug() << "Blocking outside DNS";
+    qCDebug(lcBackend) << "Blocking outside DNS";
     m_outsideDnsBlocker.reset(m_os.createOutsideDnsBlocker(m_engineProgram));
 }
 
@@ -83,6 +84,6 @@ void DnsHandler::unblock()
 {
     if (!m_blockOutsideDns)
         return;
-    qDebug() << "Unblocking outside DNS";
+    qCDebug(lcBackend) << "Unblocking outside DNS";
     m_outsideDnsBlocker.reset();
 }

@@ -1,5 +1,6 @@
 #include "backend/LegacySignalsHandler.h"
 
+#include "backend/BackendLogging.h"
 #include "catalogue/WebConfigSource.h"
 #include "core/ErrorMessage.h"
 #include "core/VpnFrontend.h"
@@ -51,7 +52,7 @@ bool LegacySignalsHandler::isFilteredFatal(const QString &message)
 void LegacySignalsHandler::onFatal(const QString &message)
 {
     if (isFilteredFatal(message)) {
-        qDebug() << message;
+        qCDebug(lcBackend) << message;
         return;
     }
     resetNetwork();

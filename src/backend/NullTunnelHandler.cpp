@@ -1,5 +1,6 @@
 #include "backend/NullTunnelHandler.h"
 
+#include "backend/BackendLogging.h"
 #include "core/OpenVpnGenericState.h"
 #include "core/VpnStateTracker.h"
 
@@ -8,12 +9,12 @@
 NullTunnelHandler::NullTunnelHandler(VpnStateTracker &stateTracker)
     : m_stateTracker(stateTracker)
 {
-    qDebug() << "NullTunnelHandler::NullTunnelHandler(VpnStateTracker &)";
+    qCDebug(lcBackend) << "NullTunnelHandler::NullTunnelHandler(VpnStateTracker &)";
 }
 
 NullTunnelHandler::~NullTunnelHandler()
 {
-    qDebug() << "virtual NullTunnelHandler::~NullTunnelHandler()";
+    qCDebug(lcBackend) << "virtual NullTunnelHandler::~NullTunnelHandler()";
 }
 
 void NullTunnelHandler::onState(const OpenVpnGenericState &state)

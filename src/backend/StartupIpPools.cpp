@@ -1,5 +1,6 @@
 #include "backend/StartupIpPools.h"
 
+#include "backend/BackendLogging.h"
 #include "backend/DedicatedIpPool.h"
 #include "backend/DnsJsonIpPool.h"
 #include "backend/PinnedIpPool.h"
@@ -42,7 +43,7 @@ void StartupIpPools::fillIpPoolList(IpPoolList &pools, const ConnectionParameter
     if (!site.getDedicatedIp().isNull())
         pools.prepend(QSharedPointer<IpPoolInterface>(new DedicatedIpPool(site.getDedicatedIp())));
     pools.shuffleIps();
-    qDebug().noquote() << "IpPoolList filled: " + pools.toString();
+    qCDebug(lcBackend).noquote() << "IpPoolList filled: " + pools.toString();
 }
 
 QSharedPointer<IpPoolList> StartupIpPools::getShuffleIpPoolListFromConfig(const QStringList &remoteServers)

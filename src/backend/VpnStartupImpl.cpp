@@ -2,6 +2,7 @@
 
 #include "backend/AbortedVpnProcess.h"
 #include "backend/AppKillSwitchHandler.h"
+#include "backend/BackendLogging.h"
 #include "backend/BindIpv6Handler.h"
 #include "backend/ConnectionTimerHandler.h"
 #include "backend/CredentialsHandler.h"
@@ -88,7 +89,7 @@ QSharedPointer<VpnProcess> VpnStartupImpl::startVPN(Credentials credentials,
                 return abortConnection();
             break;
         case Settings::NOOP: break;
-        default: qWarning() << "Warning: unexpected Settings::IksSettings"; break;
+        default: qCWarning(lcBackend) << "Warning: unexpected Settings::IksSettings"; break;
         }
     }
     if (!m_waits.checkDefaultRoute())
@@ -202,5 +203,5 @@ void VpnStartupImpl::addTunnelHandler(ConnectionParameters::STunnelMode mode)
         m_handlers.list.append(QSharedPointer<OpenVpnLifeCycleHandler>(new NullTunnelHandler(m_stateTracker)));
         return;
     }
-    qWarning() << "Error: unknown stunnel option.";
+    qCWarning(lcBackend) << "Error: unknown stunnel option.";
 }

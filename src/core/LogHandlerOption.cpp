@@ -1,5 +1,7 @@
 #include "core/LogHandlerOption.h"
 
+#include "core/CoreLogging.h"
+
 #include <QDebug>
 
 const StdErrHandlerOption StdErrHandlerOption::INSTANCE;
@@ -42,6 +44,6 @@ const LogHandlerOption &LogHandlerOption::fromString(const QString &text)
         if (option->toString() == text)
             return *option;
     }
-    qDebug() << "Unexpected Log option: " << text;
+    qCDebug(lcCore) << "Unexpected Log option: " << text;
     return NullHandler();
 }

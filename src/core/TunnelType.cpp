@@ -1,5 +1,7 @@
 #include "core/TunnelType.h"
 
+#include "core/CoreLogging.h"
+
 #include <QDebug>
 
 const TunnelTypeOpenVPN243 TunnelTypeOpenVPN243::INSTANCE;
@@ -22,8 +24,8 @@ const TunnelType &TunnelType::fromString(const QString &name)
         if (candidate->toString() == name)
             return *candidate;
     }
-    qDebug().noquote() << "static const TunnelType &TunnelType::fromString(const QString &)"
-                       << QStringLiteral("Unexpected switch value: ") + name;
+    qCDebug(lcCore).noquote() << "static const TunnelType &TunnelType::fromString(const QString &)"
+                              << QStringLiteral("Unexpected switch value: ") + name;
     return OPENVPN243();
 }
 

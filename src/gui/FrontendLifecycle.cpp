@@ -3,6 +3,7 @@
 #include "app/DaemonVpnFrontend.h"
 #include "backend/VpnBackend.h"
 #include "backend/VpnFrontendDispatcher.h"
+#include "gui/GuiLogging.h"
 #include "gui/QuitConfirmation.h"
 #include "gui/TrayIcon.h"
 #include "prefs/Settings.h"
@@ -48,8 +49,8 @@ FrontendLifecycle::FrontendLifecycle(VpnFrontendDispatcher &dispatcher, VpnBacke
     m_quitBound.setSingleShot(true);
     m_quitBound.setInterval(DEFAULT_QUIT_BOUND_MS);
     connect(&m_quitBound, &QTimer::timeout, this, [this] {
-        qWarning() << "FrontendLifecycle - the connection did not report its end within" << m_quitBound.interval()
-                   << "ms; quitting anyway";
+        qCWarning(lcGui) << "FrontendLifecycle - the connection did not report its end within" << m_quitBound.interval()
+                         << "ms; quitting anyway";
         finish();
     });
     connect(&logOnlyFrontend, &DaemonVpnFrontend::runEnded, this, [this] {

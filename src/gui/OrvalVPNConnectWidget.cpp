@@ -4,6 +4,7 @@
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/ServerSitesOrder.h"
 #include "gui/ConnectionSummary.h"
+#include "gui/GuiLogging.h"
 #include "gui/OpenVpn243SetupConnectWidget.h"
 #include "gui/SettingsDialogLauncher.h"
 #include "openvpn/ConnectVia.h"
@@ -234,8 +235,8 @@ QSharedPointer<ConnectionParameters> OrvalVPNConnectWidget::connectionParameters
     const ConnectVia &via = currentOpenVpn243Protocol();
     const OpenVpnConfigCipher offer = getCurrentConfigCipher();
     const QString cipherName = m_ui->cipherSelect->currentText();
-    qDebug() << "Connect OpenVPN 2.4 - connectVia: " << via.toString()
-             << " - cipher: " << offer.getDisplayPortAuthStealthName() << " " << cipherName;
+    qCDebug(lcGui) << "Connect OpenVPN 2.4 - connectVia: " << via.toString()
+                   << " - cipher: " << offer.getDisplayPortAuthStealthName() << " " << cipherName;
     const BackendOpenVPNConfigCipher cipher =
         m_currentServerSite.getBackendCipher(via.getProtocol(), cipherName, offer.getPort(), offer.getAuth());
     return QSharedPointer<ConnectionParameters>(new OpenVpnConnectionParameters(

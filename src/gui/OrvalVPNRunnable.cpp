@@ -6,6 +6,7 @@
 #include "core/NullHandler.h"
 #include "gui/ApplicationTranslation.h"
 #include "gui/FrontendLifecycle.h"
+#include "gui/GuiLogging.h"
 #include "gui/MessageBoxOrvalVPN.h"
 #include "gui/OrvalVPNMainWindow.h"
 #include "gui/ServerListWidgetStyle.h"
@@ -45,7 +46,7 @@ int OrvalVPNRunnable::run()
     m_services.backend.init(QSharedPointer<NullHandler>::create(), recoverDnsStack);
 
     QTranslator translator;
-    qDebug() << "OrvalVPN " << BuildConfig::applicationVersion;
+    qCDebug(lcGui) << "OrvalVPN " << BuildConfig::applicationVersion;
     MessageBoxFactory::setInstance(QSharedPointer<MessageBoxOrvalVPN>::create());
     ApplicationTranslation::install(translator);
     QGuiApplication::setQuitOnLastWindowClosed(false);
@@ -126,7 +127,7 @@ void OrvalVPNRunnable::updateMyLocation(GeoLocation geoLocation)
 {
     // A look-up answered while a connection comes up saw the VPN's exit.
     if (isVPNRunning()) {
-        qDebug() << "OrvalVPNRunnable - location ignored while a connection starts or runs";
+        qCDebug(lcGui) << "OrvalVPNRunnable - location ignored while a connection starts or runs";
         return;
     }
     Settings().setMyLocation(geoLocation);

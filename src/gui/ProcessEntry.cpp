@@ -8,6 +8,7 @@
 #include "app/NullMessageHandler.h"
 #include "app/OrvalVPNCommandLineParser.h"
 #include "core/LogHandlerOption.h"
+#include "gui/GuiLogging.h"
 #include "gui/MessageBoxOrvalVPN.h"
 #include "gui/NullEventMessageCloser.h"
 #include "gui/OpenConnectLoginFailedBox.h"
@@ -91,7 +92,7 @@ int ProcessEntry::runSteps(int &argc, char **argv, const RunModes &runModes)
     Q_INIT_RESOURCE(resources);
     Q_INIT_RESOURCE(progress);
     Q_INIT_RESOURCE(translations);
-    qDebug() << "Working directory set to:" << QDir::currentPath();
+    qCDebug(lcGui) << "Working directory set to:" << QDir::currentPath();
     HelperBootstrap(QCoreApplication::applicationDirPath()).init_permissions();
     return runModes(application, argc, argv);
 }
@@ -100,7 +101,7 @@ int ProcessEntry::showFatalError(int &argc, char **argv, const QString &what, co
 {
     QApplication application(argc, argv);
     // Qt's own handler is back in place: this line reaches standard error.
-    qWarning() << "Fatal error:" << what;
+    qCWarning(lcGui) << "Fatal error:" << what;
     // Without a display no one could ever close the box (a clean-up at boot).
     if (!DisplayPlatform::hasDisplay())
         return 1;

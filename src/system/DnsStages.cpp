@@ -3,6 +3,7 @@
 #include "prefs/DnsPreferenceAction.h"
 #include "prefs/Settings.h"
 #include "system/NameServerFilter.h"
+#include "system/SystemLogging.h"
 
 #include <QDebug>
 #include <QHostAddress>
@@ -31,7 +32,7 @@ QStringList DnsStages::validNameServers(const QStringList &servers)
         // is no name-server address.
         if (server.contains(QLatin1Char('%')) || !address.setAddress(server.trimmed())
             || !NameServerFilter::isDNSAddressValid(address)) {
-            qWarning() << "Ignoring invalid name server:" << server;
+            qCWarning(lcSystem) << "Ignoring invalid name server:" << server;
             continue;
         }
         valid << address.toString();

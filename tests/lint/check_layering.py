@@ -10,6 +10,9 @@ signature imposes are named exceptions below (the including file, the
 headers, one reason); any other crossing fails, and so does an exception that
 no longer matches an include. A new area goes into LAYERS or APART first.
 
+The areas, drawn with the includes between them (named exceptions aside),
+form no circle: not even two areas of one library include each other.
+
 Hard rules that no exception can lift: nothing outside src/gui/, src/main.cpp
 and tools/ includes gui/; no QtWidgets header outside them, except where a
 signature puts one in Settings.
@@ -210,6 +213,7 @@ def check(root, widgets):
     errors += [f"{path}: QtWidgets exceptions are for Settings alone"
                for path in WIDGETS_EXCEPTIONS if not path.startswith("src/prefs/Settings.")]
     used = set()
+    graph = {}  # area -> {included area: an include that draws the edge}
     for path in source_files(root):
         area = area_of_file(path)
         if area != TOP and area not in areas:
@@ -220,15 +224,47 @@ def check(root, widgets):
                 error = widgets_error(path, header, widgets, used)
             elif "/" in header and area_of_include(header) in areas:
                 error = layering_error(path, area, header, used)
+                target = area_of_include(header)
+                if not error and area not in (TOP, target) and may_include(area, header):
+                    graph.setdefault(area, {}).setdefault(target, f"{path}: {header}")
             else:
                 error = None
             if error:
                 errors.append(f"{path}:{number}: {header}: {error}")
+    errors += circle_errors(graph)
     for table in (EXCEPTIONS, WIDGETS_EXCEPTIONS):
         for path, (headers, _) in table.items():
             errors += [f"{path}: {header}: a stale exception, no such include any more"
                        for header in headers if (path, header) not in used]
     return errors
+
+
+def circle_errors(graph):
+    """One error per circle of areas: each area of it, and an include that leads on."""
+    errors = []
+    done = set()
+    for start in sorted(graph):
+        circle = circle_through(graph, start)
+        if circle and frozenset(circle) not in done:
+            done.add(frozenset(circle))
+            steps = "; ".join(graph[a][b] for a, b in zip(circle, circle[1:] + circle[:1]))
+            errors.append(f"a circle of includes: {' -> '.join(circle + circle[:1])} ({steps})")
+    return errors
+
+
+def circle_through(graph, start):
+    """The shortest path of areas from start back to start, or None."""
+    paths = {start: [start]}
+    pending = [start]
+    while pending:
+        area = pending.pop(0)
+        for target in sorted(graph.get(area, {})):
+            if target == start:
+                return paths[area]
+            if target not in paths:
+                paths[target] = paths[area] + [target]
+                pending.append(target)
+    return None
 
 
 def main():

@@ -62,7 +62,7 @@ function(orval_add_library name)
       target_link_libraries(${name}_upward_check PRIVATE "$<TARGET_FILE:${upward}_shared>")
       add_dependencies(${name}_upward_check ${upward}_shared)
     endforeach()
-    target_link_options(${name}_upward_check PRIVATE LINKER:--no-undefined
+    target_link_options(${name}_upward_check PRIVATE LINKER:--no-undefined LINKER:--strip-all
       "LINKER:-rpath-link,$<TARGET_FILE_DIR:${name}_shared>")
   endif()
 endfunction()

@@ -1,7 +1,8 @@
 #include "app/CleanUpRunnable.h"
 
+#include "app/AppLogging.h"
+#include "app/MacOSXCleanUpSystemLayer.h"
 #include "prefs/Settings.h"
-#include "system/MacOSXCleanUpSystemLayer.h"
 
 #include <QDebug>
 
@@ -19,11 +20,11 @@ QSharedPointer<CleanUpSystemLayer> CleanUpRunnable::defaultSystemLayer()
 int CleanUpRunnable::run()
 {
     const QSharedPointer<CleanUpSystemLayer> system = m_makeSystemLayer();
-    qDebug() << "VpnBackend Command Line: execute option --cleanup";
+    qCDebug(lcApp) << "VpnBackend Command Line: execute option --cleanup";
     Settings::removeLockLeftByThisProcess();
     const QStringList dnsStages = Settings().getDnsStackNames();
     if (!dnsStages.isEmpty()) {
-        qDebug() << "Recover DNS state.";
+        qCDebug(lcApp) << "Recover DNS state.";
         system->recoverDnsStack(dnsStages);
     }
     m_server.cleanUpPreviousInstance();

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/AbstractRunnable.h"
-#include "app/CleanUpSystemLayer.h"
 #include "app/SimpleProtocolMessageHandlerFactory.h"
 #include "app/VpnBackendLocalSocketServer.h"
+#include "core/CleanUpSystemLayer.h"
 
 #include <QSharedPointer>
 

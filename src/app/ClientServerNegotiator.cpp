@@ -1,5 +1,7 @@
 #include "app/ClientServerNegotiator.h"
 
+#include "app/AppLogging.h"
+
 #include <QDebug>
 
 ClientServerNegotiator::ClientServerNegotiator(QObject *parent)
@@ -13,22 +15,22 @@ ClientServerNegotiator::ClientServerNegotiator(QObject *parent)
 bool ClientServerNegotiator::negotiate()
 {
     if (m_server.checkPreviousInstance()) {
-        qDebug() << "Warning: Another instance found.";
+        qCDebug(lcApp) << "Warning: Another instance found.";
         return false;
     }
-    qDebug() << "Server was not running, start it";
+    qCDebug(lcApp) << "Server was not running, start it";
     if (!m_server.startingServer()) {
-        qDebug() << "Error: Server could not be started";
+        qCDebug(lcApp) << "Error: Server could not be started";
         return false;
     }
-    qDebug() << "Server is started";
+    qCDebug(lcApp) << "Server is started";
     if (!m_client.startingClient()) {
-        qDebug() << "Error: client could not be connected to the server...";
+        qCDebug(lcApp) << "Error: client could not be connected to the server...";
         return false;
     }
     if (!m_clientHandler->isFirstInstance()) {
         m_client.disconnectSocket();
-        qDebug() << "Warning: Application will not start - was it the first instance?";
+        qCDebug(lcApp) << "Warning: Application will not start - was it the first instance?";
         return false;
     }
     // The link lost on either side ends the application, through the run mode.

@@ -1,5 +1,6 @@
 #include "app/ClientSimpleProtocolMessageHandler.h"
 
+#include "app/AppLogging.h"
 #include "app/VpnBackendAbstractClient.h"
 
 #include <QCoreApplication>
@@ -24,9 +25,9 @@ void ClientSimpleProtocolMessageHandler::connectionRefused()
 
 void ClientSimpleProtocolMessageHandler::messageHandler(const QString &message)
 {
-    qDebug() << "Message from server:" << message;
+    qCDebug(lcApp) << "Message from server:" << message;
     if (message.startsWith(firstInstance)) {
-        qDebug() << "First Instance - proceeding...";
+        qCDebug(lcApp) << "First Instance - proceeding...";
         setFirstInstance(true);
     } else if (message.startsWith(shutdownMultipleInstances)) {
         setFirstInstance(false);
@@ -48,6 +49,6 @@ bool ClientSimpleProtocolMessageHandler::isFirstInstance()
             QThread::msleep(100);
     }
     if (!m_answered)
-        qDebug() << "Warning: First Instance Message not received";
+        qCDebug(lcApp) << "Warning: First Instance Message not received";
     return m_firstInstance;
 }

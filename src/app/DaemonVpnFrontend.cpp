@@ -1,7 +1,8 @@
 #include "app/DaemonVpnFrontend.h"
 
+#include "app/AppLogging.h"
 #include "backend/VpnBackend.h"
-#include "backend/VpnStartupResult.h"
+#include "core/VpnStartupResult.h"
 #include "prefs/Settings.h"
 #include "system/FireAndForgetProcess.h"
 #include "websvc/WhatIsMyLocation.h"
@@ -29,7 +30,7 @@ DaemonVpnFrontend::DaemonVpnFrontend(QNetworkAccessManager *networkAccessManager
 
 void DaemonVpnFrontend::onVpnStartupProgress(const VpnStartupProgress &progress)
 {
-    qDebug() << "Daemon::onVpnStartupProgress - " << progress.getProgressMessageKey();
+    qCDebug(lcApp) << "Daemon::onVpnStartupProgress - " << progress.getProgressMessageKey();
     // A failed look-up is not retried while a connection starts.
     if (progress.isInitialState()) {
         m_starting = true;
@@ -39,7 +40,7 @@ void DaemonVpnFrontend::onVpnStartupProgress(const VpnStartupProgress &progress)
 
 void DaemonVpnFrontend::onVpnStartupResult(const VpnStartupResult &result)
 {
-    qDebug() << "Daemon::onVpnStartupResult";
+    qCDebug(lcApp) << "Daemon::onVpnStartupResult";
     m_starting = false;
     // A started engine runs before its first state report: a quit must stop it.
     if (result.getType() == VpnStartupResult::STARTED) {
@@ -51,27 +52,28 @@ void DaemonVpnFrontend::onVpnStartupResult(const VpnStartupResult &result)
 
 void DaemonVpnFrontend::onUpdateState(const VpnConnectionState &)
 {
-    qDebug() << "Daemon::onUpdateState";
+    qCDebug(lcApp) << "Daemon::onUpdateState";
     m_running = true;
 }
 
 void DaemonVpnFrontend::onReceiveErrorMessage(const ErrorMessage &message)
 {
-    qDebug() << "Daemon::onReceiveErrorMessage - " << message.getMessage() << " , " << message.getInformativeText();
+    qCDebug(lcApp) << "Daemon::onReceiveErrorMessage - " << message.getMessage() << " , "
+                   << message.getInformativeText();
 }
 
 void DaemonVpnFrontend::onReceiveFatalErrorMessage(const ErrorMessage &message)
 {
-    qDebug() << "Daemon::onReceiveFatalErrorMessage - " << message.getMessage() << " , "
-             << message.getInformativeText();
+    qCDebug(lcApp) << "Daemon::onReceiveFatalErrorMessage - " << message.getMessage() << " , "
+                   << message.getInformativeText();
     m_networkAccessManager->clearAccessCache();
 }
 
 void DaemonVpnFrontend::vpnTerminated(VpnTerminationReport report)
 {
-    qDebug() << "Daemon::vpnTerminated"
-             << " - failed to start flag: " << flagText(report.getFailedToStartFlag())
-             << " - password request flag: " << flagText(report.getPasswordRequestFlag());
+    qCDebug(lcApp) << "Daemon::vpnTerminated"
+                   << " - failed to start flag: " << flagText(report.getFailedToStartFlag())
+                   << " - password request flag: " << flagText(report.getPasswordRequestFlag());
     m_running = false;
     m_starting = false;
     m_networkAccessManager->clearAccessCache();
@@ -84,22 +86,22 @@ void DaemonVpnFrontend::vpnTerminated(VpnTerminationReport report)
 
 void DaemonVpnFrontend::onEventClosed(quint64 eventId)
 {
-    qDebug() << "Daemon::onEventClosed - id " << eventId;
+    qCDebug(lcApp) << "Daemon::onEventClosed - id " << eventId;
 }
 
 void DaemonVpnFrontend::vpnPasswordRequest(const PasswordRequestMessage &request)
 {
-    qDebug() << "Daemon::vpnPasswordRequest - authRetry " << request.getPasswordFailures();
+    qCDebug(lcApp) << "Daemon::vpnPasswordRequest - authRetry " << request.getPasswordFailures();
 }
 
 void DaemonVpnFrontend::onUpdateByteCount(ByteCount)
 {
-    qDebug() << "Daemon::onUpdateByteCount";
+    qCDebug(lcApp) << "Daemon::onUpdateByteCount";
 }
 
 void DaemonVpnFrontend::onConnected()
 {
-    qDebug() << "Daemon::onConnected";
+    qCDebug(lcApp) << "Daemon::onConnected";
     m_networkAccessManager->clearAccessCache();
     Settings settings;
     runScript(settings.executeAfterConnectScript(), QStringLiteral("After Connect Script"),
@@ -108,7 +110,7 @@ void DaemonVpnFrontend::onConnected()
 
 void DaemonVpnFrontend::onNewConfigWasDownloaded()
 {
-    qDebug() << "Daemon::onNewConfigWasDownloaded";
+    qCDebug(lcApp) << "Daemon::onNewConfigWasDownloaded";
 }
 
 void DaemonVpnFrontend::runScript(bool switchedOn, const QString &displayName, const QString &program)

@@ -1,5 +1,6 @@
 #include "app/FileMessageHandler.h"
 
+#include "app/AppLogging.h"
 #include "app/FileMessageHandlerException.h"
 #include "prefs/OwnerOnlyFile.h"
 
@@ -29,7 +30,7 @@ FileMessageHandler::FileMessageHandler()
     try {
         m_logDirectory = getLogDirectory();
     } catch (const FileMessageHandlerException &e) {
-        qWarning() << "FileMessageHandler error, log can not be written:" << e.message;
+        qCWarning(lcApp) << "FileMessageHandler error, log can not be written:" << e.message;
         return;
     }
     removeOldLogs(m_logDirectory);
@@ -40,7 +41,7 @@ FileMessageHandler::FileMessageHandler()
         return;
     m_stream = QSharedPointer<QTextStream>::create(&m_file);
     m_stream->setCodec("UTF-8");
-    qDebug() << "FileMessageHandler: installing...";
+    qCDebug(lcApp) << "FileMessageHandler: installing...";
     m_previousHandler = qInstallMessageHandler(messageOutput);
     m_previousFileHandler = currentHandler;
     currentHandler = this;
@@ -78,7 +79,7 @@ QFileInfo FileMessageHandler::getCurrentLog()
     try {
         return QFileInfo(getLogDirectory(), logFileName());
     } catch (const FileMessageHandlerException &e) {
-        qWarning() << "FileMessageHandler error, log can not be found:" << e.message;
+        qCWarning(lcApp) << "FileMessageHandler error, log can not be found:" << e.message;
         return QFileInfo();
     }
 }
@@ -93,7 +94,7 @@ bool FileMessageHandler::removeAllLogs()
             allRemoved = removeFileOrPrintError(log) && allRemoved;
         return allRemoved;
     } catch (const FileMessageHandlerException &e) {
-        qDebug() << "Error while deleting log files:" << e.message;
+        qCDebug(lcApp) << "Error while deleting log files:" << e.message;
         return false;
     }
 }
@@ -125,7 +126,7 @@ bool FileMessageHandler::removeFileOrPrintError(const QFileInfo &file)
 {
     if (QFile::remove(file.absoluteFilePath()))
         return true;
-    qDebug() << "FileMessageHandler error, can not remove log file:" << file.absoluteFilePath();
+    qCDebug(lcApp) << "FileMessageHandler error, can not remove log file:" << file.absoluteFilePath();
     return false;
 }
 
@@ -153,7 +154,7 @@ bool FileMessageHandler::prepareLogFile()
     // Renames keep a file's mode, so the rotated logs stay owner-only too.
     OwnerOnlyFile::createIfMissing(m_file.fileName());
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        qWarning() << "FileMessageHandler: Can't write to:" << m_file.fileName();
+        qCWarning(lcApp) << "FileMessageHandler: Can't write to:" << m_file.fileName();
         return false;
     }
     return true;
@@ -174,14 +175,15 @@ void FileMessageHandler::rotateLogsIfNeeded()
         // A log that cannot be moved stays where it is: its lines are kept and
         // the files below it, which cannot move either, keep theirs.
         if (!numbered) {
-            qDebug() << "FileMessageHandler error, can not parse correctly the logfile name:" << log.absoluteFilePath();
+            qCDebug(lcApp) << "FileMessageHandler error, can not parse correctly the logfile name:"
+                           << log.absoluteFilePath();
             continue;
         }
         const QString target =
             m_logDirectory.absoluteFilePath(fileNameNoExtension + QString::number(number + 1) + fileExtension);
         if (!QFile::rename(log.absoluteFilePath(), target))
-            qDebug() << "FileMessageHandler error, can not rename the logfile:" << log.absoluteFilePath() << "into"
-                     << target;
+            qCDebug(lcApp) << "FileMessageHandler error, can not rename the logfile:" << log.absoluteFilePath()
+                           << "into" << target;
     }
 }
 
@@ -205,7 +207,7 @@ void FileMessageHandler::handle(QtMsgType type, const QMessageLogContext &contex
     if (m_file.size() > maximumFileSizeBytes && !prepareLogFile()) {
         const QtMessageHandler previous = m_previousHandler;
         switchBackToPreviousHandler();
-        qWarning() << "FileMessageHandler error: switched back to previous handler";
+        qCWarning(lcApp) << "FileMessageHandler error: switched back to previous handler";
         // The record that found the log unwritable still reaches a destination.
         if (previous)
             previous(type, context, message);
@@ -220,14 +222,14 @@ void FileMessageHandler::handle(QtMsgType type, const QMessageLogContext &contex
 
 void FileMessageHandler::switchBackToPreviousHandler()
 {
-    qDebug() << "FileMessageHandler: switch back to previous handler";
-    qDebug() << "FileMessageHandler: closing log file";
+    qCDebug(lcApp) << "FileMessageHandler: switch back to previous handler";
+    qCDebug(lcApp) << "FileMessageHandler: closing log file";
     if (m_file.isOpen())
         m_file.close();
     if (m_previousHandler) {
         qInstallMessageHandler(m_previousHandler);
         m_previousHandler = nullptr;
-        qDebug() << "FileMessageHandler: back to previous log message handler";
+        qCDebug(lcApp) << "FileMessageHandler: back to previous log message handler";
     }
     if (currentHandler == this)
         currentHandler = m_previousFileHandler;

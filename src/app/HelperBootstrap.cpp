@@ -1,6 +1,7 @@
 #include "app/HelperBootstrap.h"
 
 #include "BuildConfig.h"
+#include "app/AppLogging.h"
 #include "system/AppleScriptString.h"
 
 #include <QDebug>
@@ -67,7 +68,7 @@ void HelperBootstrap::init_permissions() const
     if (file_is_suid(helperPath()))
         return;
     const QStringList args = arguments();
-    qDebug() << "Invoking" << program() << args;
+    qCDebug(lcApp) << "Invoking" << program() << args;
     QProcess prompt;
     prompt.start(program(), args, QIODevice::ReadWrite);
     prompt.waitForFinished(promptTimeoutMs);

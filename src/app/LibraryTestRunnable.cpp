@@ -1,5 +1,7 @@
 #include "app/LibraryTestRunnable.h"
 
+#include "app/AppLogging.h"
+
 #include <QDebug>
 
 LibraryTestRunnable::LibraryTestRunnable(const QString &applicationName)
@@ -9,6 +11,6 @@ LibraryTestRunnable::LibraryTestRunnable(const QString &applicationName)
 
 int LibraryTestRunnable::run()
 {
-    qDebug().noquote() << "Try to run" << m_applicationName;
+    qCDebug(lcApp).noquote() << "Try to run" << m_applicationName;
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "app/NullMessageHandler.h"
 
+#include "app/AppLogging.h"
+
 #include <QDebug>
 
 namespace {
@@ -10,7 +12,7 @@ void discardMessage(QtMsgType, const QMessageLogContext &, const QString &)
 
 NullMessageHandler::NullMessageHandler()
 {
-    qDebug() << "NullMessageHandler: no log supported";
+    qCDebug(lcApp) << "NullMessageHandler: no log supported";
     qInstallMessageHandler(discardMessage);
 }
 

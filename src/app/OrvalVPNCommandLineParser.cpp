@@ -1,5 +1,6 @@
 #include "app/OrvalVPNCommandLineParser.h"
 
+#include "app/AppLogging.h"
 #include "app/CleanUpRunnable.h"
 #include "app/DisplayPlatform.h"
 #include "app/LibraryTestRunnable.h"
@@ -33,7 +34,7 @@ int OrvalVPNCommandLineParser::runRunnable(QApplication &application)
     try {
         return runChosenMode(application);
     } catch (const RunnableConstructorException &e) {
-        qDebug() << "Runnable can not be constructed - error:" << e.message << "- exitCode:" << e.exitCode;
+        qCDebug(lcApp) << "Runnable can not be constructed - error:" << e.message << "- exitCode:" << e.exitCode;
         return e.exitCode;
     }
 }
@@ -67,6 +68,6 @@ int OrvalVPNCommandLineParser::runGui(QApplication &application)
     }
     if (m_guiRunMode)
         return m_guiRunMode(application);
-    qDebug() << "No run mode chosen and this build has no GUI run: see --help";
+    qCDebug(lcApp) << "No run mode chosen and this build has no GUI run: see --help";
     return 1;
 }

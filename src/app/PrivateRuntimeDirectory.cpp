@@ -1,5 +1,7 @@
 #include "app/PrivateRuntimeDirectory.h"
 
+#include "app/AppLogging.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -35,14 +37,14 @@ QString PrivateRuntimeDirectory::locate(const QString &applicationName)
         length > 0 && length <= sizeof buffer ? QDir::cleanPath(QFile::decodeName(buffer)) : QString();
     if (isPrivate(folder))
         return folder;
-    qDebug() << "Single instance: the per-user temporary folder is not private:" << folder;
+    qCDebug(lcApp) << "Single instance: the per-user temporary folder is not private:" << folder;
     return QString();
 #else
     const QString runtime = QDir::cleanPath(qEnvironmentVariable("XDG_RUNTIME_DIR"));
     if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime)) {
         if (isPrivate(runtime))
             return runtime;
-        qDebug() << "Single instance: XDG_RUNTIME_DIR is not a private folder of this user:" << runtime;
+        qCDebug(lcApp) << "Single instance: XDG_RUNTIME_DIR is not a private folder of this user:" << runtime;
     }
     return underTemporaryPath(applicationName);
 #endif
@@ -66,9 +68,9 @@ QString PrivateRuntimeDirectory::underTemporaryPath(const QString &applicationNa
         const QString candidate = i == 0 ? base : base + QLatin1Char('-') + QString::number(i);
         if (createPrivate(candidate))
             return candidate;
-        qDebug() << "Single instance: not a private folder of this user, another name is tried:" << candidate;
+        qCDebug(lcApp) << "Single instance: not a private folder of this user, another name is tried:" << candidate;
     }
-    qDebug() << "Single instance: no private folder for the server name under" << QDir::tempPath();
+    qCDebug(lcApp) << "Single instance: no private folder for the server name under" << QDir::tempPath();
     return QString();
 }
 

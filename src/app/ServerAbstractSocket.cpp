@@ -1,6 +1,7 @@
 #include "app/ServerAbstractSocket.h"
 
 #include "app/AbstractProtocolMessageHandler.h"
+#include "app/AppLogging.h"
 
 #include <QDebug>
 
@@ -19,12 +20,12 @@ void ServerAbstractSocket::onMessageFromSocketReceived(const QString &message)
     if (m_handler)
         m_handler->messageHandler(message);
     else
-        qDebug() << "Error: Message Handler is Null";
+        qCDebug(lcApp) << "Error: Message Handler is Null";
 }
 
 void ServerAbstractSocket::onSocketDisconnected()
 {
-    qDebug() << "ServerAbstractSocket Socket is disconnected.";
+    qCDebug(lcApp) << "ServerAbstractSocket Socket is disconnected.";
     emit connectionClosed(this);
     deleteLater();
 }

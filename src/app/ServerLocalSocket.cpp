@@ -1,5 +1,7 @@
 #include "app/ServerLocalSocket.h"
 
+#include "app/AppLogging.h"
+
 #include <QDebug>
 
 ServerLocalSocket::ServerLocalSocket(QLocalSocket *socket, QObject *parent)
@@ -15,7 +17,7 @@ ServerLocalSocket::ServerLocalSocket(QLocalSocket *socket, QObject *parent)
 
 ServerLocalSocket::~ServerLocalSocket()
 {
-    qDebug() << "Deleting ServerLocalSocket";
+    qCDebug(lcApp) << "Deleting ServerLocalSocket";
     m_socket->disconnect(this);
     if (m_socket->state() == QLocalSocket::ConnectedState)
         m_socket->disconnectFromServer();
@@ -45,8 +47,8 @@ bool ServerLocalSocket::operator==(const ServerLocalSocket &other) const
 
 void ServerLocalSocket::manageError()
 {
-    qDebug() << "LocalSocker ErrorString:" << m_socket->errorString();
-    qDebug() << "LocalSocket Error:" << m_socket->error();
+    qCDebug(lcApp) << "LocalSocker ErrorString:" << m_socket->errorString();
+    qCDebug(lcApp) << "LocalSocket Error:" << m_socket->error();
 }
 
 void ServerLocalSocket::onReadyReadReceived()

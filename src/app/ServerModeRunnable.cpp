@@ -1,5 +1,7 @@
 #include "app/ServerModeRunnable.h"
 
+#include "app/AppLogging.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 
@@ -12,13 +14,13 @@ ServerModeRunnable::ServerModeRunnable()
 
 int ServerModeRunnable::run()
 {
-    qDebug() << "Starting VpnBackend Server...";
+    qCDebug(lcApp) << "Starting VpnBackend Server...";
     if (m_server.checkPreviousInstance()) {
-        qDebug() << "Another server instance is running. Close it before trying again...";
+        qCDebug(lcApp) << "Another server instance is running. Close it before trying again...";
         return 0;
     }
     if (!m_server.startingServer()) {
-        qDebug() << "Server not started";
+        qCDebug(lcApp) << "Server not started";
         return -1;
     }
     QCoreApplication::exec();

@@ -1,5 +1,6 @@
 #include "app/ServerSimpleProtocolMessageHandler.h"
 
+#include "app/AppLogging.h"
 #include "app/ServerAbstractSocket.h"
 
 #include <QDebug>
@@ -26,5 +27,5 @@ void ServerSimpleProtocolMessageHandler::connectionRefused()
 
 void ServerSimpleProtocolMessageHandler::messageHandler(const QString &message)
 {
-    qDebug() << "Message received from connected client:" << message;
+    qCDebug(lcApp) << "Message received from connected client:" << message;
 }

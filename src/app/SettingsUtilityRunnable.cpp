@@ -1,5 +1,6 @@
 #include "app/SettingsUtilityRunnable.h"
 
+#include "app/AppLogging.h"
 #include "prefs/Settings.h"
 
 #include <QDebug>
@@ -28,7 +29,7 @@ QString SettingsUtilityRunnable::getOptionsDescriptionPrettyPrint()
 
 int SettingsUtilityRunnable::run()
 {
-    qDebug() << "Settings command line utility for" << m_applicationName;
+    qCDebug(lcApp) << "Settings command line utility for" << m_applicationName;
     if (m_option == REWRITE_CONFIGURATION_FILE)
         return recoverWriteablePermission();
     if (m_option == RESET)
@@ -40,10 +41,10 @@ int SettingsUtilityRunnable::recoverWriteablePermission()
 {
     Settings settings;
     if (settings.recoverPreferenceFilePermission()) {
-        qDebug() << "Settings file recovered.";
+        qCDebug(lcApp) << "Settings file recovered.";
         return 0;
     }
-    qDebug() << "Settings file recovery failed.";
+    qCDebug(lcApp) << "Settings file recovery failed.";
     return 1;
 }
 
@@ -51,16 +52,17 @@ int SettingsUtilityRunnable::reset()
 {
     Settings settings;
     if (!settings.isPreferenceFileWritable()) {
-        qDebug() << "Settings file is not writable. Please try the following option:" << REWRITE_CONFIGURATION_FILE;
+        qCDebug(lcApp) << "Settings file is not writable. Please try the following option:"
+                       << REWRITE_CONFIGURATION_FILE;
         return 1;
     }
-    qDebug() << "Settings resetted.";
+    qCDebug(lcApp) << "Settings resetted.";
     settings.clear();
     return 0;
 }
 
 int SettingsUtilityRunnable::printHelp()
 {
-    qDebug() << "Settings utility unknown option. Valid options are:" << getOptions();
+    qCDebug(lcApp) << "Settings utility unknown option. Valid options are:" << getOptions();
     return 0;
 }

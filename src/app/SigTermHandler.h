@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AbstractSigTermHandler.h"
+#include "core/AbstractSigTermHandler.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,7 @@
 #include "app/VpnBackendAbstractClient.h"
 
 #include "app/AbstractProtocolMessageHandler.h"
+#include "app/AppLogging.h"
 #include "app/VpnBackendAbstractServer.h"
 
 #include <QCoreApplication>
@@ -32,5 +33,5 @@ void VpnBackendAbstractClient::handleServerMessage(const QString &message)
     if (m_handler)
         m_handler->messageHandler(message);
     else
-        qDebug() << "Error: Message Handler is Null";
+        qCDebug(lcApp) << "Error: Message Handler is Null";
 }

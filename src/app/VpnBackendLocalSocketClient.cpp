@@ -1,6 +1,7 @@
 #include "app/VpnBackendLocalSocketClient.h"
 
 #include "app/AbstractProtocolMessageHandler.h"
+#include "app/AppLogging.h"
 
 #include <QDebug>
 
@@ -22,13 +23,13 @@ VpnBackendLocalSocketClient::~VpnBackendLocalSocketClient()
 
 bool VpnBackendLocalSocketClient::startingClient()
 {
-    qDebug() << "Starting Client...";
+    qCDebug(lcApp) << "Starting Client...";
     for (int attempt = 1; attempt <= connectAttempts; ++attempt) {
         auto *socket = new QLocalSocket;
         socket->setServerName(m_serverName);
         socket->connectToServer(QIODevice::ReadWrite);
         if (socket->waitForConnected(connectTimeoutMs)) {
-            qDebug() << "Connection with server established";
+            qCDebug(lcApp) << "Connection with server established";
             m_socket = socket;
             connect(socket, &QLocalSocket::readyRead, this, &VpnBackendLocalSocketClient::readDataFromLocalSocket);
             connect(socket, &QLocalSocket::errorOccurred, this, &VpnBackendLocalSocketClient::manageError);
@@ -36,18 +37,19 @@ bool VpnBackendLocalSocketClient::startingClient()
             if (m_handler)
                 m_handler->makeHandShake();
             else
-                qDebug() << "Error: Message Handler is Null";
+                qCDebug(lcApp) << "Error: Message Handler is Null";
             return true;
         }
         const QLocalSocket::LocalSocketError error = socket->error();
-        qDebug() << "Connection with server failed - Error:" << error << "- ErrorString:" << socket->errorString();
+        qCDebug(lcApp) << "Connection with server failed - Error:" << error
+                       << "- ErrorString:" << socket->errorString();
         socket->deleteLater();
         switch (error) {
         case QLocalSocket::ConnectionRefusedError:
-        case QLocalSocket::SocketTimeoutError: qDebug() << "Timeout - Try again..."; break;
-        case QLocalSocket::ServerNotFoundError: qDebug() << "Server not found."; return false;
-        case QLocalSocket::SocketAccessError: qDebug() << "Lack of permissions."; return false;
-        default: qDebug() << "Unexpected situation occurred. Try again..."; break;
+        case QLocalSocket::SocketTimeoutError: qCDebug(lcApp) << "Timeout - Try again..."; break;
+        case QLocalSocket::ServerNotFoundError: qCDebug(lcApp) << "Server not found."; return false;
+        case QLocalSocket::SocketAccessError: qCDebug(lcApp) << "Lack of permissions."; return false;
+        default: qCDebug(lcApp) << "Unexpected situation occurred. Try again..."; break;
         }
     }
     return false;
@@ -81,13 +83,13 @@ void VpnBackendLocalSocketClient::readDataFromLocalSocket()
 void VpnBackendLocalSocketClient::manageError(QLocalSocket::LocalSocketError error)
 {
     if (m_socket)
-        qDebug() << "LocalSocker ErrorString:" << m_socket->errorString();
-    qDebug() << "LocalSocket Error:" << error;
+        qCDebug(lcApp) << "LocalSocker ErrorString:" << m_socket->errorString();
+    qCDebug(lcApp) << "LocalSocket Error:" << error;
 }
 
 void VpnBackendLocalSocketClient::onSocketDisconnected()
 {
-    qDebug() << "Socket disconnected";
+    qCDebug(lcApp) << "Socket disconnected";
     readDataFromLocalSocket();
     if (m_handler)
         m_handler->connectionRefused();

@@ -2,6 +2,7 @@
 
 #include "app/AbstractFactoryProtocolMessageHandler.h"
 #include "app/AbstractProtocolMessageHandler.h"
+#include "app/AppLogging.h"
 #include "app/ServerLocalSocket.h"
 #include "prefs/LockFileLeftover.h"
 
@@ -34,7 +35,7 @@ VpnBackendLocalSocketServer::~VpnBackendLocalSocketServer()
 
 bool VpnBackendLocalSocketServer::checkPreviousInstance()
 {
-    qDebug() << "Checking if Server instance was running";
+    qCDebug(lcApp) << "Checking if Server instance was running";
     if (m_serverName.isEmpty())
         return false;
     for (int attempt = 1; attempt <= probeAttempts; ++attempt) {
@@ -43,17 +44,17 @@ bool VpnBackendLocalSocketServer::checkPreviousInstance()
         probe->connectToServer(QIODevice::ReadWrite);
         if (probe->waitForConnected(probeTimeoutMs))
             return true;
-        qDebug() << "No Server Found - Test Result:" << probe->error()
-                 << "- Test Result String:" << probe->errorString();
+        qCDebug(lcApp) << "No Server Found - Test Result:" << probe->error()
+                       << "- Test Result String:" << probe->errorString();
         switch (probe->error()) {
-        case QLocalSocket::SocketTimeoutError: qDebug() << "Timeout - Repeating check"; continue;
+        case QLocalSocket::SocketTimeoutError: qCDebug(lcApp) << "Timeout - Repeating check"; continue;
         case QLocalSocket::ConnectionRefusedError:
-            qDebug() << "Clean up previous server is needed";
+            qCDebug(lcApp) << "Clean up previous server is needed";
             cleanUpPreviousInstance();
             return false;
-        case QLocalSocket::ServerNotFoundError: qDebug() << "The server can be started safely..."; return false;
+        case QLocalSocket::ServerNotFoundError: qCDebug(lcApp) << "The server can be started safely..."; return false;
         default:
-            qDebug() << "Unexpected situation occurred. Try to cleanup...";
+            qCDebug(lcApp) << "Unexpected situation occurred. Try to cleanup...";
             cleanUpPreviousInstance();
             return false;
         }
@@ -72,17 +73,17 @@ bool VpnBackendLocalSocketServer::cleanUpPreviousInstance()
 
 bool VpnBackendLocalSocketServer::startingServer()
 {
-    qDebug() << "Starting the local server...";
+    qCDebug(lcApp) << "Starting the local server...";
     if (m_serverName.isEmpty()) {
-        qDebug() << "Error: Unable to start the local server: no private folder for its name";
+        qCDebug(lcApp) << "Error: Unable to start the local server: no private folder for its name";
         return false;
     }
     if (!takeLock()) {
-        qDebug() << "Error: Unable to start the local server: its name is held by a running instance";
+        qCDebug(lcApp) << "Error: Unable to start the local server: its name is held by a running instance";
         return false;
     }
     if (!m_server->listen(m_serverName)) {
-        qDebug() << "Error: Unable to start the local server:" << m_server->errorString();
+        qCDebug(lcApp) << "Error: Unable to start the local server:" << m_server->errorString();
         m_lock.unlock();
         return false;
     }
@@ -103,7 +104,7 @@ bool VpnBackendLocalSocketServer::takeLock()
         return true;
     qint64 holder = 0;
     m_lock.getLockInfo(&holder, nullptr, nullptr);
-    qDebug() << "The server name's lock is held by process" << holder << "- error:" << m_lock.error();
+    qCDebug(lcApp) << "The server name's lock is held by process" << holder << "- error:" << m_lock.error();
     return false;
 }
 
@@ -133,7 +134,7 @@ void VpnBackendLocalSocketServer::disconnectAllSockets()
 
 void VpnBackendLocalSocketServer::onNewConnectionReceived()
 {
-    qDebug() << "New connection detected";
+    qCDebug(lcApp) << "New connection detected";
     while (QLocalSocket *socket = m_server->nextPendingConnection())
         onConnectionAccepted(socket);
 }
@@ -143,14 +144,14 @@ void VpnBackendLocalSocketServer::onConnectionAccepted(QLocalSocket *newLocalSoc
     const quint32 count = m_connectionCount++;
     auto *connection = new ServerLocalSocket(newLocalSocket, this);
     if (count == 0) {
-        qDebug() << "ConnectionAccepted: first instance";
+        qCDebug(lcApp) << "ConnectionAccepted: first instance";
         m_connectedSockets.append(connection);
         connect(connection, &ServerAbstractSocket::connectionClosed, this,
                 &VpnBackendLocalSocketServer::onConnectionClosed);
         m_factory.createServerProtocolMessageHandler(*this, *connection)->makeHandShake();
         return;
     }
-    qDebug() << "ConnectionAccepted: multiple instances detected";
+    qCDebug(lcApp) << "ConnectionAccepted: multiple instances detected";
     m_factory.createServerProtocolMessageHandler(*this, *connection)->connectionRefused();
     sendToConnectedSockets(AbstractProtocolMessageHandler::getVisibility);
     connection->closeSocket();
@@ -161,11 +162,11 @@ void VpnBackendLocalSocketServer::onConnectionAccepted(QLocalSocket *newLocalSoc
 
 void VpnBackendLocalSocketServer::onConnectionClosed(ServerAbstractSocket *abstractSocket)
 {
-    qDebug() << "Connection closed";
+    qCDebug(lcApp) << "Connection closed";
     m_connectedSockets.removeAll(abstractSocket);
     m_connectionCount = static_cast<quint32>(m_connectedSockets.size());
     if (m_connectedSockets.isEmpty()) {
-        qDebug() << "Last connection lost: shutDown the local server";
+        qCDebug(lcApp) << "Last connection lost: shutDown the local server";
         emit lastConnectionLost();
     }
 }

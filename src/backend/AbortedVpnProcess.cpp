@@ -1,6 +1,6 @@
 #include "backend/AbortedVpnProcess.h"
 
-#include "backend/VpnFrontend.h"
+#include "core/VpnFrontend.h"
 
 AbortedVpnProcess::AbortedVpnProcess(VpnStartupResult result)
     : m_result(std::move(result))

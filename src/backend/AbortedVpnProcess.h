@@ -1,6 +1,6 @@
 #pragma once
 #include "backend/VpnProcess.h"
-#include "backend/VpnStartupResult.h"
+#include "core/VpnStartupResult.h"
 
 // The start-up failed or was aborted; only its result remains to be told.
 class AbortedVpnProcess : public VpnProcess

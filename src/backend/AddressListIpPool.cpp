@@ -1,5 +1,7 @@
 #include "backend/AddressListIpPool.h"
 
+#include "backend/BackendLogging.h"
+
 #include <QDebug>
 
 AddressListIpPool::AddressListIpPool(qint32 type, const QString &logName)
@@ -15,9 +17,9 @@ bool AddressListIpPool::hasValidIp() const
 
 QHostAddress AddressListIpPool::getIp() const
 {
-    qDebug().noquote() << m_logName + QStringLiteral(": get Ip");
+    qCDebug(lcBackend).noquote() << m_logName + QStringLiteral(": get Ip");
     if (m_addresses.isEmpty()) {
-        qDebug().noquote() << m_logName + QStringLiteral(" Warning: IpPool list is empty");
+        qCDebug(lcBackend).noquote() << m_logName + QStringLiteral(" Warning: IpPool list is empty");
         return QHostAddress();
     }
     // A re-resolution may shorten the list under the current index; value()
@@ -54,7 +56,7 @@ void AddressListIpPool::setAddresses(const QList<QHostAddress> &candidates, cons
         if (isValidIpAddress(address))
             m_addresses.append(address);
         else
-            qDebug() << rejectedLine;
+            qCDebug(lcBackend) << rejectedLine;
     }
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "backend/IpPoolInterface.h"
+#include "core/IpPoolInterface.h"
 
 #include <QList>
 

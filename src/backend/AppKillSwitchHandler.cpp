@@ -1,5 +1,6 @@
 #include "backend/AppKillSwitchHandler.h"
 
+#include "backend/BackendLogging.h"
 #include "prefs/Settings.h"
 #include "system/KillAll.h"
 
@@ -7,7 +8,7 @@
 
 AppKillSwitchHandler::AppKillSwitchHandler()
 {
-    qDebug() << "AppKillSwitchHandler::AppKillSwitchHandler()";
+    qCDebug(lcBackend) << "AppKillSwitchHandler::AppKillSwitchHandler()";
 }
 
 void AppKillSwitchHandler::onOpenVpnTerminated()

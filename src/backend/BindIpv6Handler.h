@@ -1,5 +1,5 @@
 #pragma once
-#include "backend/NullHandler.h"
+#include "core/NullHandler.h"
 
 class OsAbstraction;
 

@@ -1,6 +1,7 @@
 #include "backend/CipherHandler.h"
 
-#include "backend/VpnStateTracker.h"
+#include "backend/BackendLogging.h"
+#include "core/VpnStateTracker.h"
 #include "openvpn/AbstractVpnCommand.h"
 #include "openvpn/Remote.h"
 
@@ -46,7 +47,7 @@ void CipherHandler::onControlChannel(const QString &tlsVersion, const QString &c
     } else if (m_vpnProtocol == OPENVPN) {
         pfs = cipherText.contains(QLatin1String("DHE-"));
     } else {
-        qDebug() << "Warning, unexpected VPNProtocol";
+        qCDebug(lcBackend) << "Warning, unexpected VPNProtocol";
         return;
     }
     // TLS 1.3 suites name no key exchange, yet every one of them is ephemeral.

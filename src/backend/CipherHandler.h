@@ -1,8 +1,8 @@
 #pragma once
-#include "backend/NullHandler.h"
 #include "backend/OpenVpnConfigTls.h"
-#include "backend/OpenVpnStateNullHandler.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
+#include "core/NullHandler.h"
+#include "core/OpenVpnStateNullHandler.h"
 
 class VpnStateTracker;
 

@@ -1,6 +1,6 @@
 #include "backend/ConnectionTimerHandler.h"
 
-#include "backend/VpnConnectionState.h"
+#include "core/VpnConnectionState.h"
 
 ConnectionTimerHandler::ConnectionTimerHandler(VpnConnectionState &connectionState)
     : m_connectionState(connectionState)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/StopWatch.h"
-#include "backend/NullHandler.h"
-#include "backend/OpenVpnStateNullHandler.h"
+#include "core/NullHandler.h"
+#include "core/OpenVpnStateNullHandler.h"
+#include "core/StopWatch.h"
 
 #include <QDateTime>
 

@@ -1,7 +1,7 @@
 #include "backend/CredentialsHandler.h"
 
-#include "backend/PasswordRequestMessage.h"
-#include "backend/VpnFrontend.h"
+#include "core/PasswordRequestMessage.h"
+#include "core/VpnFrontend.h"
 #include "openvpn/AbstractManagementSocket.h"
 #include "prefs/Settings.h"
 

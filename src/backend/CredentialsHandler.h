@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backend/NullHandler.h"
+#include "core/NullHandler.h"
 
 #include <QObject>
 #include <QSharedPointer>

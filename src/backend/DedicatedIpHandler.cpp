@@ -1,7 +1,7 @@
 #include "backend/DedicatedIpHandler.h"
 
-#include "backend/IpPoolList.h"
 #include "backend/RemoteAnswer.h"
+#include "core/IpPoolList.h"
 #include "openvpn/AbstractVpnCommand.h"
 
 DedicatedIpHandler::DedicatedIpHandler(IpPoolList &ipPools)

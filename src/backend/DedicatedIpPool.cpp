@@ -1,5 +1,7 @@
 #include "backend/DedicatedIpPool.h"
 
+#include "backend/BackendLogging.h"
+
 #include <QDebug>
 
 DedicatedIpPool::DedicatedIpPool(const QHostAddress &address)
@@ -9,7 +11,7 @@ DedicatedIpPool::DedicatedIpPool(const QHostAddress &address)
     if (isValidIpAddress(address))
         this->m_address = address;
     else
-        qDebug() << "DedicatedIpPool Warning misconfiguration: invalid IP inserted in dedicated list.";
+        qCDebug(lcBackend) << "DedicatedIpPool Warning misconfiguration: invalid IP inserted in dedicated list.";
 }
 
 bool DedicatedIpPool::hasValidIp() const
@@ -19,9 +21,9 @@ bool DedicatedIpPool::hasValidIp() const
 
 QHostAddress DedicatedIpPool::getIp() const
 {
-    qDebug() << "DedicatedIpPool: get Ip";
+    qCDebug(lcBackend) << "DedicatedIpPool: get Ip";
     if (m_address.isNull())
-        qDebug() << "DedicatedIpPool Warning: IpPool list is empty";
+        qCDebug(lcBackend) << "DedicatedIpPool Warning: IpPool list is empty";
     return m_address;
 }
 

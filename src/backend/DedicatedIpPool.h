@@ -1,5 +1,5 @@
 #pragma once
-#include "backend/IpPoolInterface.h"
+#include "core/IpPoolInterface.h"
 
 // The dedicated address of a dedicated-IP site.
 class DedicatedIpPool : public IpPoolInterface

@@ -1,11 +1,12 @@
 #include "backend/DnsHandler.h"
 
-#include "backend/DnsStages.h"
+#include "backend/BackendLogging.h"
 #include "openvpn/AbstractVpnCommand.h"
 #include "openvpn/PushedOptions.h"
 #include "prefs/DnsPreferenceAction.h"
 #include "prefs/Settings.h"
 #include "system/DnsStack.h"
+#include "system/DnsStages.h"
 #include "system/OsAbstraction.h"
 #include "system/OutsideDnsBlokerAbstract.h"
 
@@ -64,7 +65,7 @@ void DnsHandler::on(const OpenVpnStateConnected &)
 {
     if (!m_blockOutsideDns || m_outsideDnsBlocker)
         return;
-    qDebug() << "Blocking outside DNS";
+    qCDebug(lcBackend) << "Blocking outside DNS";
     m_outsideDnsBlocker.reset(m_os.createOutsideDnsBlocker(m_engineProgram));
 }
 
@@ -83,6 +84,6 @@ void DnsHandler::unblock()
 {
     if (!m_blockOutsideDns)
         return;
-    qDebug() << "Unblocking outside DNS";
+    qCDebug(lcBackend) << "Unblocking outside DNS";
     m_outsideDnsBlocker.reset();
 }

@@ -1,7 +1,7 @@
 #include "backend/FireWallWarningHandler.h"
 
-#include "backend/ErrorMessage.h"
-#include "backend/VpnFrontend.h"
+#include "core/ErrorMessage.h"
+#include "core/VpnFrontend.h"
 
 FireWallWarningHandler::FireWallWarningHandler(VpnFrontend &frontend,
                                                QSharedPointer<ConnectionParameters> connectionParameters)

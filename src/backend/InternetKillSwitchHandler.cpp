@@ -1,5 +1,6 @@
 #include "backend/InternetKillSwitchHandler.h"
 
+#include "backend/BackendLogging.h"
 #include "openvpn/AbstractManagementSocket.h"
 #include "openvpn/AbstractVpnCommand.h"
 #include "prefs/Settings.h"
@@ -11,7 +12,8 @@ InternetKillSwitchHandler::InternetKillSwitchHandler(OsAbstraction &os, Abstract
     : m_os(os)
     , m_managementSocket(managementSocket)
 {
-    qDebug() << "InternetKillSwitchHandler::InternetKillSwitchHandler(OsAbstraction &, AbstractManagementSocket &)";
+    qCDebug(lcBackend)
+        << "InternetKillSwitchHandler::InternetKillSwitchHandler(OsAbstraction &, AbstractManagementSocket &)";
 }
 
 void InternetKillSwitchHandler::onOpenVpnPrepareArguments(AbstractVpnCommand &command)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "backend/NullHandler.h"
-#include "backend/OpenVpnStateNullHandler.h"
+#include "core/NullHandler.h"
+#include "core/OpenVpnStateNullHandler.h"
 
 class AbstractManagementSocket;
 class OsAbstraction;

@@ -1,6 +1,6 @@
 #pragma once
-#include "backend/NullHandler.h"
-#include "backend/OpenVpnStateNullHandler.h"
+#include "core/NullHandler.h"
+#include "core/OpenVpnStateNullHandler.h"
 
 #include <QObject>
 

@@ -1,9 +1,10 @@
 #include "backend/LegacySignalsHandler.h"
 
-#include "backend/ErrorMessage.h"
-#include "backend/VpnFrontend.h"
-#include "backend/VpnTerminationReport.h"
+#include "backend/BackendLogging.h"
 #include "catalogue/WebConfigSource.h"
+#include "core/ErrorMessage.h"
+#include "core/VpnFrontend.h"
+#include "core/VpnTerminationReport.h"
 #include "prefs/Settings.h"
 #include "system/OsAbstraction.h"
 #include "websvc/LifeCycleClient.h"
@@ -51,7 +52,7 @@ bool LegacySignalsHandler::isFilteredFatal(const QString &message)
 void LegacySignalsHandler::onFatal(const QString &message)
 {
     if (isFilteredFatal(message)) {
-        qDebug() << message;
+        qCDebug(lcBackend) << message;
         return;
     }
     resetNetwork();

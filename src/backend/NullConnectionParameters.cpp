@@ -1,9 +1,9 @@
 #include "backend/NullConnectionParameters.h"
 
-#include "backend/NullHandler.h"
 #include "backend/NullVpnStartup.h"
-#include "backend/VpnStartupProgress.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
+#include "core/NullHandler.h"
+#include "core/VpnStartupProgress.h"
 
 Settings::IksSettings NullConnectionParameters::getIksSettings() const
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backend/ConnectionParameters.h"
+#include "catalogue/ConnectionParameters.h"
 
 // Stands for no connection: the backend's state before any attempt, the
 // global black-hole routes and the OpenConnect command channel's idle state.

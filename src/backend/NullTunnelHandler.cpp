@@ -1,19 +1,20 @@
 #include "backend/NullTunnelHandler.h"
 
-#include "backend/VpnStateTracker.h"
-#include "openvpn/OpenVpnGenericState.h"
+#include "backend/BackendLogging.h"
+#include "core/OpenVpnGenericState.h"
+#include "core/VpnStateTracker.h"
 
 #include <QDebug>
 
 NullTunnelHandler::NullTunnelHandler(VpnStateTracker &stateTracker)
     : m_stateTracker(stateTracker)
 {
-    qDebug() << "NullTunnelHandler::NullTunnelHandler(VpnStateTracker &)";
+    qCDebug(lcBackend) << "NullTunnelHandler::NullTunnelHandler(VpnStateTracker &)";
 }
 
 NullTunnelHandler::~NullTunnelHandler()
 {
-    qDebug() << "virtual NullTunnelHandler::~NullTunnelHandler()";
+    qCDebug(lcBackend) << "virtual NullTunnelHandler::~NullTunnelHandler()";
 }
 
 void NullTunnelHandler::onState(const OpenVpnGenericState &state)

@@ -1,7 +1,7 @@
 #include "backend/NullVpnStartup.h"
 
-#include "backend/ConnectionParameters.h"
 #include "backend/NullVpnProcess.h"
+#include "catalogue/ConnectionParameters.h"
 
 NullVpnStartup::NullVpnStartup(QSharedPointer<ConnectionParameters> parameters)
     : VpnStartup(std::move(parameters))

@@ -3,7 +3,7 @@
 #include "backend/CipherHandler.h"
 #include "backend/TunManagerHandler.h"
 #include "backend/VpnStartupImpl.h"
-#include "backend/VpnStartupProgress.h"
+#include "core/VpnStartupProgress.h"
 #include "openvpn/ConnectVia.h"
 #include "openvpn/ManagementSocket.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "backend/ConnectionParameters.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
+#include "catalogue/ConnectionParameters.h"
 
 class ConnectVia;
 

@@ -1,7 +1,7 @@
 #include "backend/PinnedIPHandler.h"
 
-#include "backend/IpPoolList.h"
 #include "backend/RemoteAnswer.h"
+#include "core/IpPoolList.h"
 #include "openvpn/AbstractVpnCommand.h"
 
 PinnedIPHandler::PinnedIPHandler(IpPoolList &ipPools)

@@ -1,5 +1,6 @@
 #include "backend/PinnedIpPool.h"
 
+#include "backend/BackendLogging.h"
 #include "prefs/Settings.h"
 
 #include <QDebug>
@@ -18,7 +19,7 @@ bool PinnedIpPool::hasValidIp() const
 
 QHostAddress PinnedIpPool::getIp() const
 {
-    qDebug() << "PinnedIpPool: get Ip";
+    qCDebug(lcBackend) << "PinnedIpPool: get Ip";
     Settings settings;
     if (settings.hasPinnedIP(m_siteId)) {
         // A stored "0.0.0.0" or any-address is no server to connect to.
@@ -26,7 +27,7 @@ QHostAddress PinnedIpPool::getIp() const
         if (isValidIpAddress(pinned))
             return pinned;
     }
-    qDebug() << "PinnedIpPool Warning: no valid PinnedIp";
+    qCDebug(lcBackend) << "PinnedIpPool Warning: no valid PinnedIp";
     return QHostAddress();
 }
 

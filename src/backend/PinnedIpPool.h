@@ -1,5 +1,5 @@
 #pragma once
-#include "backend/IpPoolInterface.h"
+#include "core/IpPoolInterface.h"
 
 // The address the user pinned for a site. Nothing is kept: every question
 // reads the preferences anew, so a change made while connected counts at the

@@ -1,6 +1,7 @@
 #include "backend/RemoteAnswer.h"
 
-#include "backend/IpPoolInterface.h"
+#include "backend/BackendLogging.h"
+#include "core/IpPoolInterface.h"
 #include "openvpn/Remote.h"
 
 #include <QDebug>
@@ -10,7 +11,7 @@ void RemoteAnswer::answerFromPools(const IpPoolInterface &pools, Remote &remote)
     const QHostAddress address = pools.getIp();
     if (!IpPoolInterface::isValidIpAddress(address)) {
         // "remote MOD" with an empty host would only make the engine fail.
-        qDebug() << "RemoteAnswer: no valid server address in the pools; remote left as queried";
+        qCDebug(lcBackend) << "RemoteAnswer: no valid server address in the pools; remote left as queried";
         return;
     }
     remote.setHost(address.toString());

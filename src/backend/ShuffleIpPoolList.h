@@ -1,5 +1,5 @@
 #pragma once
-#include "backend/IpPoolList.h"
+#include "core/IpPoolList.h"
 
 // A pool list whose shuffle also puts its members in a random order, so that
 // equal-priority servers share the load.

@@ -1,6 +1,6 @@
 #include "backend/StartedVpnProcess.h"
 
-#include "backend/VpnFrontend.h"
+#include "core/VpnFrontend.h"
 #include "openvpn/AbstractManagementSocket.h"
 #include "system/BlackHoleRoute.h"
 

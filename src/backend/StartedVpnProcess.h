@@ -1,6 +1,6 @@
 #pragma once
 #include "backend/VpnProcess.h"
-#include "backend/VpnStartupResult.h"
+#include "core/VpnStartupResult.h"
 
 #include <QSharedPointer>
 

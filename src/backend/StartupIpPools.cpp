@@ -1,11 +1,12 @@
 #include "backend/StartupIpPools.h"
 
-#include "backend/ConnectionParameters.h"
+#include "backend/BackendLogging.h"
 #include "backend/DedicatedIpPool.h"
 #include "backend/DnsJsonIpPool.h"
 #include "backend/PinnedIpPool.h"
 #include "backend/ShuffleIpPoolList.h"
 #include "backend/StaticIpPool.h"
+#include "catalogue/ConnectionParameters.h"
 
 #include <QDebug>
 
@@ -42,7 +43,7 @@ void StartupIpPools::fillIpPoolList(IpPoolList &pools, const ConnectionParameter
     if (!site.getDedicatedIp().isNull())
         pools.prepend(QSharedPointer<IpPoolInterface>(new DedicatedIpPool(site.getDedicatedIp())));
     pools.shuffleIps();
-    qDebug().noquote() << "IpPoolList filled: " + pools.toString();
+    qCDebug(lcBackend).noquote() << "IpPoolList filled: " + pools.toString();
 }
 
 QSharedPointer<IpPoolList> StartupIpPools::getShuffleIpPoolListFromConfig(const QStringList &remoteServers)

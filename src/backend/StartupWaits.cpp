@@ -1,9 +1,10 @@
 #include "backend/StartupWaits.h"
 
-#include "backend/ConnectionParameters.h"
-#include "backend/ErrorMessage.h"
-#include "backend/VpnFrontend.h"
+#include "backend/BackendLogging.h"
+#include "catalogue/ConnectionParameters.h"
 #include "catalogue/LocalDnsJsonRefresh.h"
+#include "core/ErrorMessage.h"
+#include "core/VpnFrontend.h"
 #include "prefs/Settings.h"
 #include "system/OsAbstraction.h"
 
@@ -38,7 +39,7 @@ StartupWaits::Outcome StartupWaits::waitLoop(const std::function<bool()> &predic
         pause();
         m_frontend.onVpnStartupProgress(progress);
         if (cycle == WARN_CYCLE && wait.warn) {
-            qWarning() << "Warning: wait loop lasted more than 30 secs";
+            qCWarning(lcBackend) << "Warning: wait loop lasted more than 30 secs";
             m_frontend.onReceiveErrorMessage(
                 ErrorMessage::GetErrorMessage(progress.getConnectionParameters(), wait.title, wait.text));
         }
@@ -63,17 +64,17 @@ bool StartupWaits::checkDefaultRoute() const
 {
     const QString &key = VpnStartupProgress::CHECKING_DEFAULT_ROUTE;
     reportProgress(key, VpnStartupProgress::RUNNING);
-    qDebug() << "Waiting for default route";
+    qCDebug(lcBackend) << "Waiting for default route";
     const Wait wait {true, false, false, QString(), QString()};
     const Outcome outcome = waitLoop([this] { return m_os.hasDefaultRoute(); }, wait,
                                      VpnStartupProgress(m_parameters, key, VpnStartupProgress::WAITING));
     if (outcome == ABORTED) {
         reportProgress(key, VpnStartupProgress::FAILED);
-        qDebug() << "Connection aborted before default route was found";
+        qCDebug(lcBackend) << "Connection aborted before default route was found";
         return false;
     }
     reportProgress(key, VpnStartupProgress::SUCCESS);
-    qDebug() << "Default route found";
+    qCDebug(lcBackend) << "Default route found";
     return true;
 }
 
@@ -87,7 +88,7 @@ bool StartupWaits::activateInternetKillSwitchDisabledInterfaces()
     const QStringList services = m_settings.internetKillSwitchDisabledInterfaces();
     for (const QString &service : services)
         m_os.enableInterface(service);
-    qDebug() << "Waiting while enabling interfaces...";
+    qCDebug(lcBackend) << "Waiting while enabling interfaces...";
     const Outcome outcome = skippableWait(
         [this, &services] { return m_os.areInterfacesEnabled(services); }, true, key,
         QStringLiteral("One or more interfaces were not enabled properly.\nPlease enable them manually before "
@@ -97,16 +98,16 @@ bool StartupWaits::activateInternetKillSwitchDisabledInterfaces()
     m_settings.setInternetKillSwitchDisabledInterfaces(QStringList());
     if (outcome == SKIPPED) {
         reportProgress(key, VpnStartupProgress::SKIPPED);
-        qDebug() << "Operation skipped before interfaces were enabled";
+        qCDebug(lcBackend) << "Operation skipped before interfaces were enabled";
         return true;
     }
     if (outcome == ABORTED) {
         reportProgress(key, VpnStartupProgress::FAILED);
-        qDebug() << "Connection aborted before interfaces were enabled";
+        qCDebug(lcBackend) << "Connection aborted before interfaces were enabled";
         return false;
     }
     reportProgress(key, VpnStartupProgress::SUCCESS);
-    qDebug() << "Interfaces enabled correctly";
+    qCDebug(lcBackend) << "Interfaces enabled correctly";
     return true;
 }
 
@@ -117,7 +118,7 @@ void StartupWaits::disableInternetKillSwitchInterfaces()
     m_skipRequested = false;
     m_os.disableKillSwitchInterfaces();
     const QStringList services = m_settings.internetKillSwitchDisabledInterfaces();
-    qDebug() << "Waiting while disabling interfaces...";
+    qCDebug(lcBackend) << "Waiting while disabling interfaces...";
     // Not abortable: it runs while an abort is being carried out.
     const Outcome outcome = skippableWait(
         [this, &services] { return m_os.areInterfacesDisabled(services); }, false, key,
@@ -128,11 +129,11 @@ void StartupWaits::disableInternetKillSwitchInterfaces()
     m_killSwitchInterfacesActivated = false;
     if (outcome == SKIPPED) {
         reportProgress(key, VpnStartupProgress::SKIPPED);
-        qDebug() << "Operation skipped before interfaces were disabled";
+        qCDebug(lcBackend) << "Operation skipped before interfaces were disabled";
         return;
     }
     reportProgress(key, VpnStartupProgress::SUCCESS);
-    qDebug() << "Interfaces disabled.";
+    qCDebug(lcBackend) << "Interfaces disabled.";
 }
 
 bool StartupWaits::lookupHostnameBeforeConnecting()
@@ -152,7 +153,7 @@ bool StartupWaits::lookupHostnameBeforeConnecting()
     refresh.setStopFlag(false);
     m_os.protectRoutesToDns();
     refresh.doNextLookUpIfNeeded();
-    qDebug() << "Waiting while looking up hostname...";
+    qCDebug(lcBackend) << "Waiting while looking up hostname...";
     const Outcome outcome = skippableWait(
         [&lookupsFinished] { return lookupsFinished; }, true, key, QStringLiteral("Hostname could not be resolved."),
         QStringLiteral("You can skip this step clicking on \"Continue\" and try to connect using the DNS cache."));
@@ -160,17 +161,17 @@ bool StartupWaits::lookupHostnameBeforeConnecting()
     m_os.removeRoutesToDns();
     if (outcome == SKIPPED) {
         reportProgress(key, VpnStartupProgress::SKIPPED);
-        qDebug() << "Operation skipped before hostnames were looked up";
+        qCDebug(lcBackend) << "Operation skipped before hostnames were looked up";
         m_skipRequested = false;
         return true;
     }
     if (outcome == ABORTED) {
         reportProgress(key, VpnStartupProgress::FAILED);
-        qDebug() << "Connection aborted before hostnames were looked up";
+        qCDebug(lcBackend) << "Connection aborted before hostnames were looked up";
         return false;
     }
     reportProgress(key, VpnStartupProgress::SUCCESS);
-    qDebug() << "Hostnames looked up correctly";
+    qCDebug(lcBackend) << "Hostnames looked up correctly";
     return true;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backend/VpnStartupProgress.h"
+#include "core/VpnStartupProgress.h"
 
 #include <QEventLoop>
 #include <QPointer>

@@ -1,8 +1,9 @@
 #include "backend/TunManagerHandler.h"
 
-#include "backend/ErrorMessage.h"
-#include "backend/IpPoolList.h"
-#include "backend/VpnFrontend.h"
+#include "backend/BackendLogging.h"
+#include "core/ErrorMessage.h"
+#include "core/IpPoolList.h"
+#include "core/VpnFrontend.h"
 #include "openvpn/PushedOptions.h"
 #include "openvpn/Remote.h"
 #include "prefs/Settings.h"
@@ -62,7 +63,7 @@ void TunManagerHandler::onRemote(Remote &remote)
 {
     const QHostAddress address = m_ipPools.getIp();
     if (address.isNull()) {
-        qDebug() << "Could not resolve hostname";
+        qCDebug(lcBackend) << "Could not resolve hostname";
         return;
     }
     releaseProtectedRemote();
@@ -116,7 +117,7 @@ void TunManagerHandler::add4SplittedRouteIfNecessary()
     if (m_vpnGateway.isNull()) {
         // Routes towards no gateway would send all traffic nowhere, or fail
         // half-way; the engine's own routes stay in charge.
-        qWarning() << "TunManagerHandler: no VPN gateway pushed, split routes not added";
+        qCWarning(lcBackend) << "TunManagerHandler: no VPN gateway pushed, split routes not added";
         if (!m_missingGatewayReported) {
             m_missingGatewayReported = true;
             m_frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(
@@ -144,16 +145,16 @@ void TunManagerHandler::checkIKSInterfacesAreDisabled(Settings &settings)
     if (!settings.internetKillSwitch())
         return;
     const QStringList services = settings.internetKillSwitchDisabledInterfaces();
-    qDebug() << "Waiting while disabling interfaces...";
+    qCDebug(lcBackend) << "Waiting while disabling interfaces...";
     for (int check = 0; check < INTERFACE_CHECKS && !m_os.areInterfacesDisabled(services); ++check) {
         QThread::msleep(m_interfaceCheckPauseMs);
         QCoreApplication::processEvents();
     }
     if (m_os.areInterfacesDisabled(services)) {
-        qDebug() << "Interfaces disabled.";
+        qCDebug(lcBackend) << "Interfaces disabled.";
         return;
     }
-    qDebug() << "Some interface is still enabled....";
+    qCDebug(lcBackend) << "Some interface is still enabled....";
     m_frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(
         m_parameters, QStringLiteral("One or more interfaces could not be disabled properly."),
         QStringLiteral("Please disable them manually.")));

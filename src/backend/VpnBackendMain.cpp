@@ -1,21 +1,22 @@
 #include "backend/VpnBackendMain.h"
 
 #include "BuildConfig.h"
-#include "backend/DnsStages.h"
-#include "backend/ErrorMessage.h"
+#include "backend/BackendLogging.h"
 #include "backend/NullConnectionParameters.h"
 #include "backend/NullVpnProcess.h"
 #include "backend/StartingVpnProcess.h"
-#include "backend/VpnFrontend.h"
 #include "backend/VpnStartup.h"
-#include "backend/VpnStartupResult.h"
 #include "catalogue/DnsJson.h"
 #include "catalogue/LocalConfigSource.h"
 #include "catalogue/WebConfigSource.h"
+#include "core/ErrorMessage.h"
+#include "core/VpnFrontend.h"
+#include "core/VpnStartupResult.h"
 #include "prefs/Settings.h"
 #include "prefs/UserStatistics.h"
 #include "system/BlackHoleRouteManager.h"
 #include "system/DnsStack.h"
+#include "system/DnsStages.h"
 #include "system/OsAbstraction.h"
 #include "websvc/LifeCycleClient.h"
 #include "websvc/ReplyHandler.h"
@@ -57,8 +58,8 @@ void VpnBackendMain::init(QSharedPointer<OpenVpnLifeCycleHandler> extraHandler, 
 {
     m_initialised = true;
     printApplicationLabel();
-    qDebug() << "OpenSSL version (build)" << QSslSocket::sslLibraryBuildVersionString();
-    qDebug() << "OpenSSL version (runtime)" << QSslSocket::sslLibraryVersionString();
+    qCDebug(lcBackend) << "OpenSSL version (build)" << QSslSocket::sslLibraryBuildVersionString();
+    qCDebug(lcBackend) << "OpenSSL version (runtime)" << QSslSocket::sslLibraryVersionString();
     Settings settings;
     settings.migrate(m_os);
     activateSigTermHandler();
@@ -138,7 +139,7 @@ bool VpnBackendMain::isEngineRunEnding() const
 // result returns to where a new one can be asked for.
 void VpnBackendMain::refuseStartWhileTheLastRunEnds(QSharedPointer<ConnectionParameters> parameters)
 {
-    qDebug() << "VpnBackend: start refused, the last engine run is still ending";
+    qCDebug(lcBackend) << "VpnBackend: start refused, the last engine run is still ending";
     m_frontend.onVpnStartupResult(VpnStartupResult(parameters, VpnStartupResult::ABORTED,
                                                    QStringLiteral("The previous connection is still ending."), 0));
 }
@@ -215,10 +216,10 @@ void VpnBackendMain::onVpnProcessTerminated()
     // A start in progress, or an engine that still runs, belongs to a newer
     // run than the one whose end is reported: it must not be dropped.
     if (!m_currentProcess->isStopped()) {
-        qDebug() << "VpnProcess terminated: report of an earlier run ignored";
+        qCDebug(lcBackend) << "VpnProcess terminated: report of an earlier run ignored";
         return;
     }
-    qDebug() << "VpnProcess terminated";
+    qCDebug(lcBackend) << "VpnProcess terminated";
     m_currentProcess.reset(new NullVpnProcess);
 }
 
@@ -230,7 +231,7 @@ void VpnBackendMain::onNewConfigWasDownloaded()
 
 void VpnBackendMain::printApplicationLabel() const
 {
-    qDebug() << "VpnBackend " << BuildConfig::applicationVersion;
+    qCDebug(lcBackend) << "VpnBackend " << BuildConfig::applicationVersion;
 }
 
 void VpnBackendMain::activateSigTermHandler()
@@ -247,10 +248,10 @@ void VpnBackendMain::recoverDnsStackFromCrash(Settings &settings)
 {
     const QStringList names = settings.getDnsStackNames();
     if (names.isEmpty()) {
-        qDebug() << "DnsStack state is clean!";
+        qCDebug(lcBackend) << "DnsStack state is clean!";
         return;
     }
-    qDebug() << "Recoverying the DnsStack: " << names.join(", ");
+    qCDebug(lcBackend) << "Recoverying the DnsStack: " << names.join(", ");
     m_dnsStack.setStack(names);
     m_dnsStack.popAll();
 }

@@ -1,9 +1,9 @@
 #pragma once
-#include "backend/HandlerList.h"
-#include "backend/IpPoolList.h"
 #include "backend/VpnBackend.h"
-#include "backend/VpnConnectionState.h"
-#include "backend/VpnStateTracker.h"
+#include "core/HandlerList.h"
+#include "core/IpPoolList.h"
+#include "core/VpnConnectionState.h"
+#include "core/VpnStateTracker.h"
 #include "openconnect/OpenConnectManagementSocket.h"
 #include "openvpn/ManagementSocket.h"
 

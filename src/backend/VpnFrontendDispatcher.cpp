@@ -1,5 +1,7 @@
 #include "backend/VpnFrontendDispatcher.h"
 
+#include "backend/BackendLogging.h"
+
 #include <QDebug>
 
 template<typename Call>
@@ -107,7 +109,7 @@ void VpnFrontendDispatcher::remove(VpnFrontend *frontend)
             return;
         }
     }
-    qDebug() << "VpnFrontendDispatcher Warning: frontend could not be removed.";
+    qCDebug(lcBackend) << "VpnFrontendDispatcher Warning: frontend could not be removed.";
 }
 
 void VpnFrontendDispatcher::removeAll()
@@ -124,8 +126,8 @@ void VpnFrontendDispatcher::sendLastMessageToNewFrontend(VpnFrontend &frontend) 
         if (const auto *progress = dynamic_cast<const VpnStartupProgress *>(message.data()))
             frontend.onVpnStartupProgress(*progress);
         else
-            qDebug() << "Error: a message that is NOT a VpnStartupProgress type is found in "
-                        "startupProgressMessages list";
+            qCDebug(lcBackend) << "Error: a message that is NOT a VpnStartupProgress type is found in "
+                                  "startupProgressMessages list";
     }
     for (const QSharedPointer<EventMessage> &message : lastStatus) {
         if (const auto *result = dynamic_cast<const VpnStartupResult *>(message.data()))
@@ -135,8 +137,8 @@ void VpnFrontendDispatcher::sendLastMessageToNewFrontend(VpnFrontend &frontend) 
         else if (const auto *request = dynamic_cast<const PasswordRequestMessage *>(message.data()))
             frontend.vpnPasswordRequest(*request);
         else
-            qDebug() << "Error: a message that is NOT a VpnStartupResult, VpnConnectionState or "
-                        "PasswordRequestMessage type is found in lastStatusMessage list";
+            qCDebug(lcBackend) << "Error: a message that is NOT a VpnStartupResult, VpnConnectionState or "
+                                  "PasswordRequestMessage type is found in lastStatusMessage list";
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "backend/EventMessage.h"
-#include "backend/VpnFrontend.h"
+#include "core/EventMessage.h"
+#include "core/VpnFrontend.h"
 
 #include <QList>
 #include <QSharedPointer>

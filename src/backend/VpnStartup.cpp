@@ -1,6 +1,6 @@
 #include "backend/VpnStartup.h"
 
-#include "backend/ConnectionParameters.h"
+#include "catalogue/ConnectionParameters.h"
 
 VpnStartup::VpnStartup(QSharedPointer<ConnectionParameters> parameters)
     : m_parameters(std::move(parameters))

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backend/Credentials.h"
+#include "core/Credentials.h"
 
 #include <QObject>
 #include <QSharedPointer>

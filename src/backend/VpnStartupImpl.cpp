@@ -2,16 +2,15 @@
 
 #include "backend/AbortedVpnProcess.h"
 #include "backend/AppKillSwitchHandler.h"
+#include "backend/BackendLogging.h"
 #include "backend/BindIpv6Handler.h"
 #include "backend/ConnectionTimerHandler.h"
 #include "backend/CredentialsHandler.h"
 #include "backend/DedicatedIpHandler.h"
 #include "backend/DnsHandler.h"
 #include "backend/FireWallWarningHandler.h"
-#include "backend/HandlerList.h"
 #include "backend/InternetKillSwitchHandler.h"
 #include "backend/IpPoolHandler.h"
-#include "backend/IpPoolList.h"
 #include "backend/LegacySignalsHandler.h"
 #include "backend/LifeCycleClientHandler.h"
 #include "backend/LocalDnsJsonRefreshHandler.h"
@@ -20,11 +19,13 @@
 #include "backend/StartedVpnProcess.h"
 #include "backend/StartupIpPools.h"
 #include "backend/VpnBackend.h"
-#include "backend/VpnConnectionState.h"
-#include "backend/VpnFrontend.h"
-#include "backend/VpnStartupResult.h"
 #include "backend/WhatIsMyIpHandler.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
+#include "core/HandlerList.h"
+#include "core/IpPoolList.h"
+#include "core/VpnConnectionState.h"
+#include "core/VpnFrontend.h"
+#include "core/VpnStartupResult.h"
 #include "openvpn/AbstractManagementSocket.h"
 #include "openvpn/STunnelHandler.h"
 #include "prefs/Settings.h"
@@ -88,7 +89,7 @@ QSharedPointer<VpnProcess> VpnStartupImpl::startVPN(Credentials credentials,
                 return abortConnection();
             break;
         case Settings::NOOP: break;
-        default: qWarning() << "Warning: unexpected Settings::IksSettings"; break;
+        default: qCWarning(lcBackend) << "Warning: unexpected Settings::IksSettings"; break;
         }
     }
     if (!m_waits.checkDefaultRoute())
@@ -202,5 +203,5 @@ void VpnStartupImpl::addTunnelHandler(ConnectionParameters::STunnelMode mode)
         m_handlers.list.append(QSharedPointer<OpenVpnLifeCycleHandler>(new NullTunnelHandler(m_stateTracker)));
         return;
     }
-    qWarning() << "Error: unknown stunnel option.";
+    qCWarning(lcBackend) << "Error: unknown stunnel option.";
 }

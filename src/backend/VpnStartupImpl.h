@@ -1,8 +1,8 @@
 #pragma once
 
-#include "backend/ConnectionParameters.h"
 #include "backend/StartupWaits.h"
 #include "backend/VpnStartup.h"
+#include "catalogue/ConnectionParameters.h"
 
 class AbstractManagementSocket;
 class DnsStack;

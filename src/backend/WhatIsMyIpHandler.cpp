@@ -1,6 +1,6 @@
 #include "backend/WhatIsMyIpHandler.h"
 
-#include "backend/VpnStateTracker.h"
+#include "core/VpnStateTracker.h"
 #include "websvc/WhatIsMyIp.h"
 
 WhatIsMyIpHandler::WhatIsMyIpHandler(VpnStateTracker &stateTracker, WhatIsMyIp &whatIsMyIp)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "backend/NullHandler.h"
-#include "backend/OpenVpnStateNullHandler.h"
-#include "backend/VpnConnectionState.h"
+#include "core/NullHandler.h"
+#include "core/OpenVpnStateNullHandler.h"
+#include "core/VpnConnectionState.h"
 
 #include <QHostAddress>
 #include <QObject>

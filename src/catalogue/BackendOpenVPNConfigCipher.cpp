@@ -1,5 +1,6 @@
 #include "catalogue/BackendOpenVPNConfigCipher.h"
 
+#include "catalogue/CatalogueLogging.h"
 #include "catalogue/CipherValidation.h"
 
 #include <QDebug>
@@ -34,10 +35,10 @@ BackendOpenVPNConfigCipher BackendOpenVPNConfigCipher::createBackendOpenVpnConfi
         return BackendOpenVPNConfigCipher(cipher, port, auth, tlsCrypt, tlsKey, scrambleMethod, scrambleMask,
                                           stunnelPort);
     } catch (const std::invalid_argument &) {
-        qDebug() << "Invalid argument while constructing BackendOpenVpnConfigCipher: "
-                 << "cipher " << cipher << "port " << port << "auth " << auth << "tlscrypt " << tlsCrypt << "tlskey "
-                 << tlsKey << "scrambleMethod " << scrambleMethod << "scrambleMask " << scrambleMask << "stunnel-port "
-                 << stunnelPort;
+        qCDebug(lcCatalogue) << "Invalid argument while constructing BackendOpenVpnConfigCipher: "
+                             << "cipher " << cipher << "port " << port << "auth " << auth << "tlscrypt " << tlsCrypt
+                             << "tlskey " << tlsKey << "scrambleMethod " << scrambleMethod << "scrambleMask "
+                             << scrambleMask << "stunnel-port " << stunnelPort;
         return BackendOpenVPNConfigCipher();
     }
 }

@@ -1,5 +1,6 @@
 #include "catalogue/ConfigJson.h"
 
+#include "catalogue/CatalogueLogging.h"
 #include "prefs/Settings.h"
 
 #include <QDebug>
@@ -48,7 +49,7 @@ ConfigJson::ConfigJson(Settings &settings)
     const QString fileName = QFileInfo(settings.configDir(), QStringLiteral("config5.json")).absoluteFilePath();
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        qDebug() << "FATAL: can not read " << fileName;
+        qCDebug(lcCatalogue) << "FATAL: can not read " << fileName;
         return;
     }
     m_root = QJsonDocument::fromJson(file.readAll()).object();
@@ -57,7 +58,7 @@ ConfigJson::ConfigJson(Settings &settings)
 QList<OpenVpnConfigCipher> ConfigJson::getDefaultCiphers() const
 {
     return ciphersFrom(m_root.value(QStringLiteral("default")).toObject().value(SUPPORTED_CIPHERS),
-                       [] { qDebug() << "Invalid argument while parsing JSON defaults"; });
+                       [] { qCDebug(lcCatalogue) << "Invalid argument while parsing JSON defaults"; });
 }
 
 QList<OpenVpnConfigCipher> ConfigJson::getCipherListFromJson(const QString &country, const QString &city) const
@@ -67,7 +68,7 @@ QList<OpenVpnConfigCipher> ConfigJson::getCipherListFromJson(const QString &coun
     if (!site.contains(SUPPORTED_CIPHERS))
         return getDefaultCiphers();
     return ciphersFrom(site.value(SUPPORTED_CIPHERS), [&country, &city] {
-        qDebug() << "Invalid argument while parsing JSON for country/city: " << country << city;
+        qCDebug(lcCatalogue) << "Invalid argument while parsing JSON for country/city: " << country << city;
     });
 }
 

@@ -1,6 +1,7 @@
 #include "catalogue/ConfigTxt.h"
 
 #include "catalogue/CanNotParseConfigTxtException.h"
+#include "catalogue/CatalogueLogging.h"
 
 #include <QDebug>
 #include <QSettings>
@@ -18,14 +19,14 @@ void ConfigTxt::execute()
 
     const QList<QByteArray> parts = m_raw.split('*');
     if (parts.size() != 3) {
-        qDebug() << "config.txt must have exactly 3 fields" << m_raw;
+        qCDebug(lcCatalogue) << "config.txt must have exactly 3 fields" << m_raw;
         throw CanNotParseConfigTxtException(QStringLiteral("config.txt must have exactly 3 fields"));
     }
 
     bool ok = false;
     const int parsedVersion = parts[0].toInt(&ok, 10);
     if (!ok) {
-        qDebug() << "Error parsing version: " << parts[0];
+        qCDebug(lcCatalogue) << "Error parsing version: " << parts[0];
         throw CanNotParseConfigTxtException(QStringLiteral("Invalid version: %1").arg(QString::fromUtf8(parts[0])));
     }
     m_version = parsedVersion;
@@ -33,7 +34,7 @@ void ConfigTxt::execute()
 
     const QUrl parsedUrl(QString::fromUtf8(parts[2]), QUrl::TolerantMode);
     if (!parsedUrl.isValid()) {
-        qDebug() << "Error parsing url to config.zip: " << parts[2];
+        qCDebug(lcCatalogue) << "Error parsing url to config.zip: " << parts[2];
         throw CanNotParseConfigTxtException(
             QStringLiteral("Invalid URL to config.zip: %1").arg(QString::fromUtf8(parts[2])));
     }
@@ -61,15 +62,15 @@ bool ConfigTxt::isNewVersion() const
     bool ok = false;
     const int installed = settings.value(QStringLiteral("config/version"), 0).toInt(&ok);
     if (!ok) {
-        qDebug() << "Can not read current version, triggering download of config.zip";
+        qCDebug(lcCatalogue) << "Can not read current version, triggering download of config.zip";
         return true;
     }
     if (m_version <= installed) {
-        qDebug() << "No new config.zip version available";
+        qCDebug(lcCatalogue) << "No new config.zip version available";
         return false;
     }
-    qDebug() << QStringLiteral("Detected version increment (%1 > %2), triggering download of config.zip")
-                    .arg(m_version)
-                    .arg(installed);
+    qCDebug(lcCatalogue) << QStringLiteral("Detected version increment (%1 > %2), triggering download of config.zip")
+                                .arg(m_version)
+                                .arg(installed);
     return true;
 }

@@ -1,5 +1,6 @@
 #include "catalogue/ConfigZip.h"
 
+#include "catalogue/CatalogueLogging.h"
 #include "catalogue/ConfigZipWriteException.h"
 #include "catalogue/zip_archive.h"
 #include "catalogue/zip_exception.h"
@@ -23,7 +24,7 @@ const QString unzipFailed = QStringLiteral("FATAL: Can not unzip the data");
 
 [[noreturn]] void fail(const QString &logLine, const QString &message)
 {
-    qDebug().noquote() << logLine;
+    qCDebug(lcCatalogue).noquote() << logLine;
     throw ConfigZipWriteException(message);
 }
 
@@ -69,13 +70,13 @@ bool ConfigZip::enterDirectory(QDir &dir, const QString &path) const
 
 void ConfigZip::execute()
 {
-    qDebug() << "ConfigZip/execute: size of config.zip:" << m_archive.size();
+    qCDebug(lcCatalogue) << "ConfigZip/execute: size of config.zip:" << m_archive.size();
     if (!checksumMatches())
         return;
 
     bool createdConfigsDir = false;
     const QDir configsDir = prepareConfigsDir(createdConfigsDir);
-    qDebug().noquote() << "ConfigZip/execute: configsDir=" + configsDir.absolutePath();
+    qCDebug(lcCatalogue).noquote() << "ConfigZip/execute: configsDir=" + configsDir.absolutePath();
 
     try {
         const QString stagingTemplate =
@@ -108,9 +109,9 @@ bool ConfigZip::checksumMatches() const
     const QString actual = QString::fromLatin1(QCryptographicHash::hash(m_archive, QCryptographicHash::Md5).toHex());
     if (actual == m_md5sum)
         return true;
-    qDebug() << "ConfigZip/execute: MD5 check failed, keeping current config!";
-    qDebug().noquote() << "ConfigZip/execute: expected: " + m_md5sum;
-    qDebug().noquote() << "ConfigZip/execute: actual:   " + actual;
+    qCDebug(lcCatalogue) << "ConfigZip/execute: MD5 check failed, keeping current config!";
+    qCDebug(lcCatalogue).noquote() << "ConfigZip/execute: expected: " + m_md5sum;
+    qCDebug(lcCatalogue).noquote() << "ConfigZip/execute: actual:   " + actual;
     return false;
 }
 
@@ -145,7 +146,7 @@ QStringList ConfigZip::stageMembers(const zip_archive &zip, const QDir &configsD
 
     QStringList names;
     for (const zip_file &file : zip.files) {
-        qDebug().noquote() << "unpacking " + file.name;
+        qCDebug(lcCatalogue).noquote() << "unpacking " + file.name;
         const QByteArray bytes = zip.get_file_data(file);
         const QString target = configsDir.absoluteFilePath(file.name);
 
@@ -187,7 +188,8 @@ void ConfigZip::replaceMembers(const QStringList &names, const QDir &configsDir,
         const int error = errno;
         for (const QString &done : qAsConst(replaced)) {
             if (!renameOver(backups.absoluteFilePath(done), configsDir.absoluteFilePath(done)))
-                qWarning().noquote() << "ConfigZip/execute: Can not restore " + configsDir.absoluteFilePath(done);
+                qCWarning(lcCatalogue).noquote()
+                    << "ConfigZip/execute: Can not restore " + configsDir.absoluteFilePath(done);
         }
         for (const QString &done : qAsConst(added))
             QFile::remove(configsDir.absoluteFilePath(done));

@@ -1,5 +1,6 @@
 #include "catalogue/DnsJson.h"
 
+#include "catalogue/CatalogueLogging.h"
 #include "prefs/Settings.h"
 
 #include <QDebug>
@@ -55,8 +56,9 @@ void DnsJson::purgeDNSCacheIfNecessary()
 QByteArray DnsJson::readFile(QFile &file)
 {
     if (!file.open(QIODevice::ReadOnly)) {
-        qDebug() << QStringLiteral("DnsJson: Can not open %1 in ReadOnly mode, fallback IPs are not available")
-                        .arg(file.fileName());
+        qCDebug(lcCatalogue) << QStringLiteral(
+                                    "DnsJson: Can not open %1 in ReadOnly mode, fallback IPs are not available")
+                                    .arg(file.fileName());
         return QByteArray();
     }
     return file.readAll();
@@ -87,7 +89,7 @@ void DnsJson::updateDnsList(const QString &host, const QList<QHostAddress> &addr
         resolve.insert(host, texts);
     }
     m_table.insert(RESOLVE, resolve);
-    qDebug() << "DnsJson: " << host << " refreshed. IPs found: " << addresses.size();
+    qCDebug(lcCatalogue) << "DnsJson: " << host << " refreshed. IPs found: " << addresses.size();
 }
 
 void DnsJson::updateLastModifiedTimestamp()
@@ -102,23 +104,25 @@ void DnsJson::saveToLocalCache() const
     QFile::remove(temporary);
     QFile file(temporary);
     if (!file.open(QIODevice::WriteOnly)) {
-        qDebug() << QStringLiteral("DnsJson: Can not open %1 in Write mode, IPs can not be refreshed").arg(temporary);
+        qCDebug(lcCatalogue)
+            << QStringLiteral("DnsJson: Can not open %1 in Write mode, IPs can not be refreshed").arg(temporary);
         return;
     }
     const QByteArray content = QJsonDocument(m_table).toJson(QJsonDocument::Indented);
     const bool written = file.write(content) == content.size() && file.flush();
     file.close();
     if (!written) {
-        qDebug() << QStringLiteral("DnsJson: Can not open %1 in Write mode, IPs can not be refreshed").arg(temporary);
+        qCDebug(lcCatalogue)
+            << QStringLiteral("DnsJson: Can not open %1 in Write mode, IPs can not be refreshed").arg(temporary);
         QFile::remove(temporary);
         return;
     }
     // rename(2) replaces the old cache in one step, so readers never find it missing.
     if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0) {
-        qDebug() << QStringLiteral("DnsJson: Can not rename %1 into %2").arg(temporary, target);
+        qCDebug(lcCatalogue) << QStringLiteral("DnsJson: Can not rename %1 into %2").arg(temporary, target);
         return;
     }
-    qDebug() << QStringLiteral("IPs refreshed: %1").arg(target);
+    qCDebug(lcCatalogue) << QStringLiteral("IPs refreshed: %1").arg(target);
 }
 
 QList<QHostAddress> DnsJson::resolve(const QString &host) const

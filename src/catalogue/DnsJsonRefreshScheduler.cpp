@@ -1,5 +1,6 @@
 #include "catalogue/DnsJsonRefreshScheduler.h"
 
+#include "catalogue/CatalogueLogging.h"
 #include "catalogue/LocalDnsJsonRefresh.h"
 
 #include <QDateTime>
@@ -71,7 +72,7 @@ void DnsJsonRefreshScheduler::startLookUp()
         // A running series is left to finish: advancing it now would file the
         // answer in flight under the next host name.
         if (!m_refresh->stopFlag()) {
-            qDebug() << "DnsJsonRefreshScheduler: previous refresh still running, skipped";
+            qCDebug(lcCatalogue) << "DnsJsonRefreshScheduler: previous refresh still running, skipped";
             return;
         }
         // A stopped one still waiting for its answer is dropped; a fresh series starts.

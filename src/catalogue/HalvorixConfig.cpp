@@ -1,6 +1,7 @@
 #include "catalogue/HalvorixConfig.h"
 
 #include "catalogue/CatalogueCsv.h"
+#include "catalogue/CatalogueLogging.h"
 #include "catalogue/ConfigJson.h"
 #include "catalogue/Salsa20.h"
 #include "catalogue/StealthProxyKey.h"
@@ -32,13 +33,13 @@ QList<HalvorixServerSite> HalvorixConfig::getServerSites()
     Settings settings;
     QList<HalvorixServerSite> sites = settings.serverSitesWithDedicatedIp();
     if (!settings.hasConfigDir()) {
-        qDebug() << "FATAL: configDir not set";
+        qCDebug(lcCatalogue) << "FATAL: configDir not set";
         return sites;
     }
     const QDir configDir = settings.configDir();
     QFile file(configDir.absoluteFilePath(CATALOGUE_FILE));
     if (!file.open(QIODevice::ReadOnly)) {
-        qDebug().noquote() << "FATAL: can not read " + file.fileName();
+        qCDebug(lcCatalogue).noquote() << "FATAL: can not read " + file.fileName();
         return sites;
     }
     const QByteArray content = file.readAll();
@@ -50,10 +51,10 @@ QList<HalvorixServerSite> HalvorixConfig::getServerSites()
         if (f.size() < 6) {
             // A blank line is no row; anything else this short names no site.
             if (!row.line.isEmpty())
-                qDebug().noquote() << QStringLiteral("Skipping line %1 of %2: %3 fields")
-                                          .arg(row.lineNumber)
-                                          .arg(CATALOGUE_FILE)
-                                          .arg(f.size());
+                qCDebug(lcCatalogue).noquote() << QStringLiteral("Skipping line %1 of %2: %3 fields")
+                                                      .arg(row.lineNumber)
+                                                      .arg(CATALOGUE_FILE)
+                                                      .arg(f.size());
             continue;
         }
         const GeoLocation location = f.size() >= 8 ? toGeoLocation(f[6], f[7]) : GeoLocation(0, 0, QString());
@@ -82,12 +83,12 @@ QList<StealthProxy> HalvorixConfig::getStealthProxies()
 {
     Settings settings;
     if (!settings.hasConfigDir()) {
-        qWarning() << "WARNING: configDir not set";
+        qCWarning(lcCatalogue) << "WARNING: configDir not set";
         return {};
     }
     QFile file(settings.configDir().absoluteFilePath(STEALTH_PROXIES_FILE));
     if (!file.open(QIODevice::ReadOnly)) {
-        qWarning().noquote() << "WARNING: Can't open " + file.fileName();
+        qCWarning(lcCatalogue).noquote() << "WARNING: Can't open " + file.fileName();
         return {};
     }
     const QByteArray enciphered = file.readAll();
@@ -106,10 +107,10 @@ QList<StealthProxy> HalvorixConfig::readStealthProxies(const QByteArray &plain)
         try {
             proxies.append(StealthProxy(field(0), field(1), field(2), field(3), field(4), field(5)));
         } catch (const std::exception &e) {
-            qWarning().noquote() << QStringLiteral("Can't parse %1, line %2: %3; context: %4")
-                                        .arg(STEALTH_PROXIES_FILE)
-                                        .arg(row.lineNumber)
-                                        .arg(QString::fromUtf8(e.what()), row.line);
+            qCWarning(lcCatalogue).noquote() << QStringLiteral("Can't parse %1, line %2: %3; context: %4")
+                                                    .arg(STEALTH_PROXIES_FILE)
+                                                    .arg(row.lineNumber)
+                                                    .arg(QString::fromUtf8(e.what()), row.line);
         }
     }
     return proxies;
@@ -149,9 +150,9 @@ GeoLocation HalvorixConfig::toGeoLocation(const QString &latitude, const QString
     const double lat = c.toDouble(latitude, &latitudeOk);
     const double lon = c.toDouble(longitude, &longitudeOk);
     if (!latitudeOk)
-        qDebug().noquote() << "Invalid value for latitude: " + latitude;
+        qCDebug(lcCatalogue).noquote() << "Invalid value for latitude: " + latitude;
     if (!longitudeOk)
-        qDebug().noquote() << "Invalid value for longitude: " + longitude;
+        qCDebug(lcCatalogue).noquote() << "Invalid value for longitude: " + longitude;
     if (latitudeOk && longitudeOk)
         return GeoLocation(lat, lon, QString());
     return GeoLocation(0, 0, QString());

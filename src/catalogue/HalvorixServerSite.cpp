@@ -1,5 +1,6 @@
 #include "catalogue/HalvorixServerSite.h"
 
+#include "catalogue/CatalogueLogging.h"
 #include "catalogue/ConfigJson.h"
 #include "catalogue/CountryCode.h"
 #include "catalogue/ServerSitePortFilter.h"
@@ -82,7 +83,7 @@ QString HalvorixServerSite::toString(Protocol protocol)
     case UDP: return QStringLiteral("UDP");
     case TCP: return QStringLiteral("TCP");
     }
-    qDebug() << UNKNOWN_PROTOCOL;
+    qCDebug(lcCatalogue) << UNKNOWN_PROTOCOL;
     return QStringLiteral("UDP");
 }
 
@@ -93,7 +94,7 @@ HalvorixServerSite::Protocol HalvorixServerSite::fromString(const QString &text)
         return UDP;
     if (upper == QLatin1String("TCP"))
         return TCP;
-    qDebug() << UNKNOWN_PROTOCOL;
+    qCDebug(lcCatalogue) << UNKNOWN_PROTOCOL;
     return UDP;
 }
 
@@ -253,14 +254,14 @@ QFileInfo HalvorixServerSite::getOpenVpnConfigFile(Protocol protocol) const
     switch (protocol) {
     case TCP: return QFileInfo(m_configDir.filePath(m_tcpConfigFile));
     case UDP: break;
-    default: qDebug() << "Error: unknown Protocol -> switch back to default value UDP"; break;
+    default: qCDebug(lcCatalogue) << "Error: unknown Protocol -> switch back to default value UDP"; break;
     }
     return QFileInfo(m_configDir.filePath(m_udpConfigFile));
 }
 
 QStringList HalvorixServerSite::getRemoteServers(const QFileInfo &file) const
 {
-    qDebug() << file.absoluteFilePath();
+    qCDebug(lcCatalogue) << file.absoluteFilePath();
     QFile input(file.absoluteFilePath());
     if (!input.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};

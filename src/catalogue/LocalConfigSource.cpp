@@ -1,6 +1,7 @@
 #include "catalogue/LocalConfigSource.h"
 
 #include "catalogue/CanNotParseConfigTxtException.h"
+#include "catalogue/CatalogueLogging.h"
 #include "catalogue/ConfigTxt.h"
 #include "catalogue/ConfigZip.h"
 #include "catalogue/ConfigZipWriteException.h"
@@ -24,18 +25,18 @@ LocalConfigSource::LocalConfigSource()
 
 void LocalConfigSource::execute()
 {
-    qDebug() << "LocalConfigSource/execute";
+    qCDebug(lcCatalogue) << "LocalConfigSource/execute";
 
     QFile txtFile(QStringLiteral(":/config/default.txt"));
     if (!txtFile.open(QIODevice::ReadOnly)) {
-        qDebug() << "FATAL: Can not read default config.txt";
+        qCDebug(lcCatalogue) << "FATAL: Can not read default config.txt";
         return;
     }
     ConfigTxt txt(txtFile.readAll());
     try {
         txt.execute();
     } catch (const CanNotParseConfigTxtException &) {
-        qDebug() << "FATAL: Could not parse bundled config.txt";
+        qCDebug(lcCatalogue) << "FATAL: Could not parse bundled config.txt";
         return;
     }
 
@@ -44,12 +45,12 @@ void LocalConfigSource::execute()
 
     QFile zipFile(QStringLiteral(":/config/default.zip"));
     if (!zipFile.open(QIODevice::ReadOnly)) {
-        qDebug() << "FATAL: Could not open bundled config.zip";
+        qCDebug(lcCatalogue) << "FATAL: Could not open bundled config.zip";
         return;
     }
     try {
         ConfigZip(zipFile.readAll(), txt.getMd5sum(), txt.getVersion()).execute();
     } catch (const ConfigZipWriteException &e) {
-        qDebug().noquote() << "FATAL: Could not parse bundled config.zip. Error: " + e.getMessage();
+        qCDebug(lcCatalogue).noquote() << "FATAL: Could not parse bundled config.zip. Error: " + e.getMessage();
     }
 }

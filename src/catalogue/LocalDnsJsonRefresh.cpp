@@ -1,6 +1,7 @@
 #include "catalogue/LocalDnsJsonRefresh.h"
 
-#include "backend/IpPoolInterface.h"
+#include "catalogue/CatalogueLogging.h"
+#include "core/IpPoolInterface.h"
 
 #include <QDebug>
 #include <QMetaEnum>
@@ -37,7 +38,7 @@ void LocalDnsJsonRefresh::doLookUp()
 {
     if (m_stop)
         return;
-    qDebug() << "LocalDnsJsonRefresh: look up Ips for hostname: " << m_currentHostname;
+    qCDebug(lcCatalogue) << "LocalDnsJsonRefresh: look up Ips for hostname: " << m_currentHostname;
     m_lookup.setName(m_currentHostname);
     if (!m_currentHostname.isEmpty() && QHostAddress(m_currentHostname).isNull()) {
         if (!isLookingUp())
@@ -45,18 +46,18 @@ void LocalDnsJsonRefresh::doLookUp()
         m_started = true;
         return;
     }
-    qDebug() << "LocalDnsJsonRefresh: no look up is needed for: " << m_currentHostname;
+    qCDebug(lcCatalogue) << "LocalDnsJsonRefresh: no look up is needed for: " << m_currentHostname;
     doNextLookUpIfNeeded();
 }
 
 void LocalDnsJsonRefresh::onHostLookedUp()
 {
     if (m_lookup.error() != QDnsLookup::NoError) {
-        qDebug() << "LocalDnsJsonRefresh Warning: DNS Lookup failed for: " << m_currentHostname
-                 << " errorStr: " << m_lookup.errorString()
-                 << " error code: " << QMetaEnum::fromType<QDnsLookup::Error>().valueToKey(m_lookup.error());
+        qCDebug(lcCatalogue) << "LocalDnsJsonRefresh Warning: DNS Lookup failed for: " << m_currentHostname
+                             << " errorStr: " << m_lookup.errorString() << " error code: "
+                             << QMetaEnum::fromType<QDnsLookup::Error>().valueToKey(m_lookup.error());
     } else {
-        qDebug() << "LocalDnsJsonRefresh: look up done for: " << m_currentHostname;
+        qCDebug(lcCatalogue) << "LocalDnsJsonRefresh: look up done for: " << m_currentHostname;
         m_table.updateDnsList(m_currentHostname, addressesOfCurrentHost());
     }
     doNextLookUpIfNeeded();
@@ -71,7 +72,8 @@ QList<QHostAddress> LocalDnsJsonRefresh::addressesOfCurrentHost() const
             && address.protocol() == QAbstractSocket::IPv4Protocol && IpPoolInterface::isValidIpAddress(address))
             kept.append(address);
         else
-            qDebug() << "Ignoring additional record for hostname: " << record.name() << " IP: " << address.toString();
+            qCDebug(lcCatalogue) << "Ignoring additional record for hostname: " << record.name()
+                                 << " IP: " << address.toString();
     }
     return kept;
 }

@@ -1,6 +1,7 @@
 #include "catalogue/OpenVpnConfigurationModel.h"
 
 #include "backend/OpenVpnConnectionParameters.h"
+#include "catalogue/CatalogueLogging.h"
 #include "catalogue/HalvorixServerSite.h"
 #include "openvpn/ConnectVia.h"
 
@@ -48,7 +49,7 @@ const ConnectVia &OpenVpnConfigurationModel::getProtocol() const
     case Settings::STEALTH: return ConnectVia::TCP_WITH_STEALTH_PROXY();
     case Settings::DIRECT: return ConnectVia::fromString(m_protocol);
     }
-    qWarning() << "Unknown switch value (ProxySettings): " << int(m_proxySettings);
+    qCWarning(lcCatalogue) << "Unknown switch value (ProxySettings): " << int(m_proxySettings);
     return ConnectVia::UDP();
 }
 
@@ -153,9 +154,9 @@ OpenVpnConfigurationModel::getConnectionParameters(Settings &settings, const Hal
     const ComboBoxConfigCipher entry = getComboBoxConfigCipher(site, false);
     const QString cipherName = getCipher(entry);
     const OpenVpnConfigCipher offer = entry.getConfigByCipher(cipherName);
-    qDebug() << "ConnectionParameters for OpenVPN 2.4: "
-             << "connectVia: " << via.toString() << " - cipher: " << offer.getDisplayPortAuthStealthName() << " "
-             << cipherName;
+    qCDebug(lcCatalogue) << "ConnectionParameters for OpenVPN 2.4: "
+                         << "connectVia: " << via.toString() << " - cipher: " << offer.getDisplayPortAuthStealthName()
+                         << " " << cipherName;
     const BackendOpenVPNConfigCipher cipher =
         site.getBackendCipher(via.getProtocol(), cipherName, offer.getPort(), offer.getAuth());
     return QSharedPointer<ConnectionParameters>(new OpenVpnConnectionParameters(

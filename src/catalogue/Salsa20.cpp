@@ -1,5 +1,7 @@
 #include "catalogue/Salsa20.h"
 
+#include "catalogue/CatalogueLogging.h"
+
 #include <QDebug>
 #include <QString>
 
@@ -38,7 +40,7 @@ Salsa20 Salsa20::createSalsa20(const QByteArray &nonce, const QByteArray &key)
     try {
         return Salsa20(nonce, key);
     } catch (const std::invalid_argument &e) {
-        qDebug() << "Error constructing Salsa20: " << e.what();
+        qCDebug(lcCatalogue) << "Error constructing Salsa20: " << e.what();
         return Salsa20(QByteArray(NONCE_BYTES, '\0'), QByteArray(KEY_BYTES, '\0'));
     }
 }

@@ -1,5 +1,6 @@
 #include "catalogue/ServerSitePortFilter.h"
 
+#include "catalogue/CatalogueLogging.h"
 #include "catalogue/ServerSitePortFilterException.h"
 
 #include <QDebug>
@@ -57,7 +58,7 @@ QList<ServerSitePortFilter> ServerSitePortFilter::createPortFilterList(const QLi
         try {
             filters.append(ServerSitePortFilter(port));
         } catch (const ServerSitePortFilterException &e) {
-            qDebug() << "ServerSitePortFilter could not be created: " << e.getMessage();
+            qCDebug(lcCatalogue) << "ServerSitePortFilter could not be created: " << e.getMessage();
         }
     }
     return filters;

@@ -2,6 +2,7 @@
 
 #include "BuildConfig.h"
 #include "catalogue/CanNotParseConfigTxtException.h"
+#include "catalogue/CatalogueLogging.h"
 #include "catalogue/ConfigTxt.h"
 #include "catalogue/ConfigZip.h"
 #include "catalogue/ConfigZipWriteException.h"
@@ -44,9 +45,9 @@ ReplyHandler *WebConfigSource::send(const QUrl &url, const QString &userAgent, c
 
 void WebConfigSource::checkForUpdate()
 {
-    qDebug() << "WebConfigSource/CheckForUpdate";
+    qCDebug(lcCatalogue) << "WebConfigSource/CheckForUpdate";
     if (m_inProgress) {
-        qDebug() << "WebConfigSource/CheckForUpdate: A download is already in progress, aborting!";
+        qCDebug(lcCatalogue) << "WebConfigSource/CheckForUpdate: A download is already in progress, aborting!";
         return;
     }
     m_announcedVersion = 0;
@@ -63,15 +64,15 @@ void WebConfigSource::checkForUpdate()
 void WebConfigSource::failed(const QString &what)
 {
     m_inProgress = nullptr;
-    qDebug().noquote() << what + m_lastError;
+    qCDebug(lcCatalogue).noquote() << what + m_lastError;
 }
 
 void WebConfigSource::handleConfigTxtReply(const QByteArray &received)
 {
-    qDebug() << "WebConfigSource/HandleConfigTxtReply";
+    qCDebug(lcCatalogue) << "WebConfigSource/HandleConfigTxtReply";
     m_inProgress = nullptr;
     const QByteArray body = received.trimmed();
-    qDebug() << "WebConfigSource/HandleConfigTxtReply:" << body;
+    qCDebug(lcCatalogue) << "WebConfigSource/HandleConfigTxtReply:" << body;
     try {
         ConfigTxt configTxt(body);
         configTxt.execute();
@@ -85,15 +86,15 @@ void WebConfigSource::handleConfigTxtReply(const QByteArray &received)
         settings.sync();
         m_credentials = QString();
     } catch (const CanNotParseConfigTxtException &) {
-        qDebug() << "WebConfigSource/HandleConfigTxtReply: CanNotParseConfigTxtException";
+        qCDebug(lcCatalogue) << "WebConfigSource/HandleConfigTxtReply: CanNotParseConfigTxtException";
     }
 }
 
 void WebConfigSource::downloadToMemory(const QUrl &address)
 {
-    qDebug() << "WebConfigSource/DownloadToMemory";
+    qCDebug(lcCatalogue) << "WebConfigSource/DownloadToMemory";
     if (m_inProgress) {
-        qDebug() << "WebConfigSource/DownloadToMemory: A download is already in progress, aborting!";
+        qCDebug(lcCatalogue) << "WebConfigSource/DownloadToMemory: A download is already in progress, aborting!";
         return;
     }
     QUrl url(address);
@@ -108,7 +109,7 @@ void WebConfigSource::downloadToMemory(const QUrl &address)
 
 void WebConfigSource::handleConfigZipReply(const QByteArray &body)
 {
-    qDebug() << "WebConfigSource/HandleConfigZipReply";
+    qCDebug(lcCatalogue) << "WebConfigSource/HandleConfigZipReply";
     m_inProgress = nullptr;
     try {
         ConfigZip(body, m_announcedMd5sum, m_announcedVersion).execute();

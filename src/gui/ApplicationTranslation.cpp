@@ -1,5 +1,7 @@
 #include "gui/ApplicationTranslation.h"
 
+#include "gui/GuiLogging.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QTranslator>
@@ -12,7 +14,7 @@ bool ApplicationTranslation::install(QTranslator &translator, const QString &res
     // into whatever installs the translation.
     Q_INIT_RESOURCE(translations);
     if (!translator.load(resource)) {
-        qWarning() << "Could not load the translation" << resource;
+        qCWarning(lcGui) << "Could not load the translation" << resource;
         return false;
     }
     QCoreApplication::installTranslator(&translator);

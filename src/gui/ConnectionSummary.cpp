@@ -1,6 +1,6 @@
 #include "gui/ConnectionSummary.h"
 
-#include "backend/ConnectionParameters.h"
+#include "catalogue/ConnectionParameters.h"
 #include "catalogue/CountryCode.h"
 #include "catalogue/HalvorixServerSite.h"
 

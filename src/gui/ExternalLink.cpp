@@ -1,5 +1,7 @@
 #include "gui/ExternalLink.h"
 
+#include "gui/GuiLogging.h"
+
 #include <QDebug>
 #include <QDesktopServices>
 #include <QLabel>
@@ -21,7 +23,7 @@ bool ExternalLink::open(const QString &link)
 {
     const QUrl url(link, QUrl::StrictMode);
     if (!isAcceptable(url)) {
-        qWarning() << "Refused to open the link" << link << "(only https addresses are opened)";
+        qCWarning(lcGui) << "Refused to open the link" << link << "(only https addresses are opened)";
         return false;
     }
     return opener() ? opener()(url) : QDesktopServices::openUrl(url);

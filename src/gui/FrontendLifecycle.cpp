@@ -3,6 +3,7 @@
 #include "app/DaemonVpnFrontend.h"
 #include "backend/VpnBackend.h"
 #include "backend/VpnFrontendDispatcher.h"
+#include "gui/GuiLogging.h"
 #include "gui/QuitConfirmation.h"
 #include "gui/TrayIcon.h"
 #include "prefs/Settings.h"
@@ -48,8 +49,8 @@ FrontendLifecycle::FrontendLifecycle(VpnFrontendDispatcher &dispatcher, VpnBacke
     m_quitBound.setSingleShot(true);
     m_quitBound.setInterval(DEFAULT_QUIT_BOUND_MS);
     connect(&m_quitBound, &QTimer::timeout, this, [this] {
-        qWarning() << "FrontendLifecycle - the connection did not report its end within" << m_quitBound.interval()
-                   << "ms; quitting anyway";
+        qCWarning(lcGui) << "FrontendLifecycle - the connection did not report its end within" << m_quitBound.interval()
+                         << "ms; quitting anyway";
         finish();
     });
     connect(&logOnlyFrontend, &DaemonVpnFrontend::runEnded, this, [this] {
@@ -83,13 +84,7 @@ void FrontendLifecycle::createNewTrayIcon()
 
 void FrontendLifecycle::createNewMainWindow()
 {
-    const QSharedPointer<VpnFrontend> window = makeMainWindow();
-    auto *object = dynamic_cast<QObject *>(window.data());
-    Q_ASSERT(object);
-    // By name: the factory's window type is not known here.
-    connect(object, SIGNAL(exitApplication(QWidget *)), this, SLOT(onAskAndExitApplication(QWidget *)));
-    connect(object, SIGNAL(detachFrontend(VpnFrontend *)), this, SLOT(detachFrontend(VpnFrontend *)));
-    connect(object, SIGNAL(settingsSaved()), this, SLOT(onSettingsSaved()));
+    const QSharedPointer<VpnFrontend> window = makeMainWindow(*this);
     m_windows.append(window.data());
     m_dispatcher.add(window);
 }
@@ -160,6 +155,7 @@ void FrontendLifecycle::onSettingsSaved()
     else
         detachTrayIcon();
     const QList<VpnFrontend *> windows = m_windows;
+    // By name: the window's type is known only to its factory.
     for (VpnFrontend *window : windows)
         QMetaObject::invokeMethod(dynamic_cast<QObject *>(window), "onSettingsSaved");
 }

@@ -37,10 +37,23 @@ class FrontendLifecycle : public QObject
 
 public:
     using TrayIconFactory = std::function<QSharedPointer<TrayIcon>()>;
-    // A main window: a QMainWindow and a VpnFrontend with the signals
+    // Makes a main window, a QMainWindow and a VpnFrontend, and connects its
+    // signals to the lifecycle given: see mainWindowFactory().
+    using MainWindowFactory = std::function<QSharedPointer<VpnFrontend>(FrontendLifecycle &)>;
+
+    // The factory of windows of type Window, made by `make`, whose signals
     // exitApplication(QWidget*), detachFrontend(VpnFrontend*) and
-    // settingsSaved(), and the slot onSettingsSaved().
-    using MainWindowFactory = std::function<QSharedPointer<VpnFrontend>()>;
+    // settingsSaved() reach the lifecycle; it calls the window's slot
+    // onSettingsSaved() when the stored preferences change.
+    template<class Window>
+    static MainWindowFactory mainWindowFactory(std::function<QSharedPointer<Window>()> make)
+    {
+        return [make](FrontendLifecycle &lifecycle) {
+            const QSharedPointer<Window> window = make();
+            lifecycle.connectMainWindow(window.data());
+            return window;
+        };
+    }
     using ExitRequest = std::function<void(int)>;
 
     // As long as the backend driver waits; the clean-up run restores what
@@ -78,6 +91,14 @@ protected:
 
 private:
     enum class State { Running, Quitting, Finished };
+
+    template<class Window>
+    void connectMainWindow(Window *window)
+    {
+        connect(window, &Window::exitApplication, this, &FrontendLifecycle::onAskAndExitApplication);
+        connect(window, &Window::detachFrontend, this, &FrontendLifecycle::detachFrontend);
+        connect(window, &Window::settingsSaved, this, &FrontendLifecycle::onSettingsSaved);
+    }
 
     void applyPendingDetaches();
     void quitWhenNoFrontendIsVisible();

@@ -1,6 +1,7 @@
 #include "gui/GuiLocalDnsJsonRefresher.h"
 
 #include "catalogue/LocalDnsJsonRefresh.h"
+#include "gui/GuiLogging.h"
 #include "gui/ProgressBarDialog.h"
 
 #include <QDebug>
@@ -17,7 +18,7 @@ void GuiLocalDnsJsonRefresher::resolveHostNames(const QStringList &hostNames)
     ProgressBarDialog dialog(m_parentWidget);
     connect(&dialog, &ProgressBarDialog::closingDialog, &refresh, [&refresh] {
         refresh.setStopFlag(true);
-        qDebug() << "Stop Refreshing DNS Cache";
+        qCDebug(lcGui) << "Stop Refreshing DNS Cache";
     });
     dialog.setWindowTitle(QStringLiteral("Refreshing DNS Cache"));
     dialog.resetValuse();
@@ -27,13 +28,13 @@ void GuiLocalDnsJsonRefresher::resolveHostNames(const QStringList &hostNames)
             [&dialog](const QString &host, int index, int) { dialog.advanceProgress(index, host); });
     connect(&refresh, &LocalDnsJsonRefresh::dnslookupfinished, &dialog, [this, &dialog] {
         emit refreshFinished();
-        qDebug() << "Refreshing DNS Cache Complete";
+        qCDebug(lcGui) << "Refreshing DNS Cache Complete";
         dialog.close();
     });
     refresh.setStopFlag(false);
     // Started from inside the dialog's loop: a refresh with nothing to look up
     // finishes at once, and its close must reach a dialog that is already open.
     QMetaObject::invokeMethod(&refresh, &LocalDnsJsonRefresh::doNextLookUpIfNeeded, Qt::QueuedConnection);
-    qDebug() << "User action: Refreshing DNS Cache";
+    qCDebug(lcGui) << "User action: Refreshing DNS Cache";
     dialog.exec();
 }

@@ -1,8 +1,9 @@
 #include "gui/GuiVpnStartup.h"
 
-#include "backend/ConnectionParameters.h"
 #include "backend/VpnBackend.h"
-#include "backend/VpnStartupResult.h"
+#include "catalogue/ConnectionParameters.h"
+#include "core/VpnStartupResult.h"
+#include "gui/GuiLogging.h"
 #include "gui/MessageBoxFactory.h"
 #include "gui/NullEventMessageCloser.h"
 #include "system/OsAbstraction.h"
@@ -64,7 +65,7 @@ void GuiVpnStartup::startVPN(QSharedPointer<ConnectionParameters> params, QStrin
 {
     // Nothing to start: refreshing a null site would crash the GUI.
     if (!params) {
-        qDebug() << "GuiVpnStartup::startVPN - Error: no connection parameters, nothing started";
+        qCDebug(lcGui) << "GuiVpnStartup::startVPN - Error: no connection parameters, nothing started";
         return;
     }
     params->refreshServerSite(m_settings);
@@ -77,12 +78,12 @@ bool GuiVpnStartup::onVpnStartupResult(QWidget *parent, const VpnStartupResult &
     case VpnStartupResult::ABORTED: return false;
     case VpnStartupResult::STARTED: return true;
     case VpnStartupResult::PRELIMINARY_CHECKS_FAILED: break;
-    default: qDebug() << "Warning: unknown VpnStartupResult Type"; return false;
+    default: qCDebug(lcGui) << "Warning: unknown VpnStartupResult Type"; return false;
     }
 
     QSharedPointer<ConnectionParameters> params = result.getConnectionParameters();
     if (!params) {
-        qDebug() << "GuiVpnStartup::onVpnStartupResult - Error: the result carries no connection parameters";
+        qCDebug(lcGui) << "GuiVpnStartup::onVpnStartupResult - Error: the result carries no connection parameters";
         return false;
     }
     if (result.isRoutingTableManagerProgramCheckFailed()) {

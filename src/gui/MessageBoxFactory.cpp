@@ -1,6 +1,7 @@
 #include "gui/MessageBoxFactory.h"
 
 #include "gui/EventMessageCloser.h"
+#include "gui/GuiLogging.h"
 #include "gui/MessageBoxBasic.h"
 #include "gui/StyleSheet.h"
 #include "gui/VyxMessageBox.h"
@@ -33,7 +34,7 @@ void MessageBoxFactory::setInstance(const QSharedPointer<MessageBoxFactory> &fac
 MessageBoxFactory *MessageBoxFactory::getInstance()
 {
     if (!instance) {
-        qDebug() << "Warning, MessageBoxStyle not set: use MessageBoxBasic";
+        qCDebug(lcGui) << "Warning, MessageBoxStyle not set: use MessageBoxBasic";
         instance = QSharedPointer<MessageBoxBasic>::create();
     }
     return instance.data();

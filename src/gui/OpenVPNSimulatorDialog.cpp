@@ -1,4 +1,6 @@
 #include "gui/OpenVPNSimulatorDialog.h"
+
+#include "gui/GuiLogging.h"
 #include "ui_OpenVPNSimulatorDialog.h"
 
 #include "openvpn/OpenVpnCommand.h"
@@ -25,17 +27,17 @@ OpenVPNSimulatorDialog::OpenVPNSimulatorDialog(QProcess &process, int port, QWid
 {
     m_ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    qDebug() << "Starting simulator...";
+    qCDebug(lcGui) << "Starting simulator...";
     setWindowTitle(QStringLiteral("OpenVPN Simulator"));
 
     m_ui->connLogText->setReadOnly(true);
     m_ui->connLogText->setText(QStringLiteral("Starting simulator..."));
     m_ui->connLogText->append(QStringLiteral("Host: localhost - Port: %1").arg(port));
 
-    qDebug() << "Socket state:" << m_socket.state();
+    qCDebug(lcGui) << "Socket state:" << m_socket.state();
     m_socket.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port), QIODevice::ReadWrite);
-    qDebug() << "Socket connecting to localhost port:" << port;
-    qDebug() << "Socket state:" << m_socket.state();
+    qCDebug(lcGui) << "Socket connecting to localhost port:" << port;
+    qCDebug(lcGui) << "Socket state:" << m_socket.state();
     if (!m_socket.waitForConnected(CONNECT_TIMEOUT_MS)) {
         m_ui->connLogText->setTextBackgroundColor(QColor(QStringLiteral("red")));
         m_ui->connLogText->append(QStringLiteral("ERROR: Socket not connected! The simulator will not work!"));
@@ -47,12 +49,12 @@ OpenVPNSimulatorDialog::OpenVPNSimulatorDialog(QProcess &process, int port, QWid
     m_ui->hintCommand->setStyleSheet(QStringLiteral("QLineEdit {background-color: lightgray}"));
     connect(&m_socket, &QTcpSocket::readyRead, this, &OpenVPNSimulatorDialog::socketRead);
     connect(m_ui->closeSim, &QPushButton::clicked, this, &QDialog::close);
-    qDebug() << "Socket state:" << m_socket.state();
+    qCDebug(lcGui) << "Socket state:" << m_socket.state();
 }
 
 OpenVPNSimulatorDialog::~OpenVPNSimulatorDialog()
 {
-    qDebug() << "Destroying simulator dialog...";
+    qCDebug(lcGui) << "Destroying simulator dialog...";
 }
 
 void OpenVPNSimulatorDialog::install()
@@ -186,7 +188,7 @@ void OpenVPNSimulatorDialog::closeEvent(QCloseEvent *event)
     // The event can come again while the first close is still under way.
     if (!m_closing) {
         m_closing = true;
-        qDebug() << "Stopping simulator...";
+        qCDebug(lcGui) << "Stopping simulator...";
         emit m_process.finished(1, QProcess::NormalExit);
     }
     QDialog::closeEvent(event);

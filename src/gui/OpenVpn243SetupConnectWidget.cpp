@@ -1,5 +1,6 @@
 #include "gui/OpenVpn243SetupConnectWidget.h"
 
+#include "gui/GuiLogging.h"
 #include "openvpn/ConnectVia.h"
 #include "prefs/Settings.h"
 
@@ -139,7 +140,7 @@ void OpenVpn243SetupConnectWidget::fillProtocolCBOptions(Settings &settings, con
     case Settings::DIRECT: break;
     case Settings::CUSTOM: addProxyOption(hasTcp, tr("Custom Proxy"), ConnectVia::TCP_WITH_CUSTOM_PROXY()); return;
     case Settings::STEALTH: addProxyOption(hasTcp, tr("Stealth Proxy"), ConnectVia::TCP_WITH_STEALTH_PROXY()); return;
-    default: qDebug() << Q_FUNC_INFO << "Unexpected switch value (ProxySettings): " << int(proxy); break;
+    default: qCDebug(lcGui) << Q_FUNC_INFO << "Unexpected switch value (ProxySettings): " << int(proxy); break;
     }
 
     if (hasConfigFile(site, HalvorixServerSite::UDP))

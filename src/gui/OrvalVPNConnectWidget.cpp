@@ -3,6 +3,7 @@
 #include "backend/OpenVpnConnectionParameters.h"
 #include "catalogue/ServerSitesOrder.h"
 #include "gui/ConnectionSummary.h"
+#include "gui/GuiLogging.h"
 #include "gui/OpenVpn243SetupConnectWidget.h"
 #include "gui/SettingsDialogLauncher.h"
 #include "openvpn/ConnectVia.h"
@@ -233,8 +234,8 @@ QSharedPointer<ConnectionParameters> OrvalVPNConnectWidget::connectionParameters
     const ConnectVia &via = currentOpenVpn243Protocol();
     const OpenVpnConfigCipher offer = getCurrentConfigCipher();
     const QString cipherName = m_ui->cipherSelect->currentText();
-    qDebug() << "Connect OpenVPN 2.4 - connectVia: " << via.toString()
-             << " - cipher: " << offer.getDisplayPortAuthStealthName() << " " << cipherName;
+    qCDebug(lcGui) << "Connect OpenVPN 2.4 - connectVia: " << via.toString()
+                   << " - cipher: " << offer.getDisplayPortAuthStealthName() << " " << cipherName;
     const BackendOpenVPNConfigCipher cipher =
         m_currentServerSite.getBackendCipher(via.getProtocol(), cipherName, offer.getPort(), offer.getAuth());
     return QSharedPointer<ConnectionParameters>(new OpenVpnConnectionParameters(
@@ -290,7 +291,7 @@ void OrvalVPNConnectWidget::on_selectServerSite_clicked()
 void OrvalVPNConnectWidget::on_settings_linkActivated(const QString &)
 {
     if (!m_osAbstraction || !m_vpnBackend || !m_backendStateTracker) {
-        qWarning() << "The preferences need the services the main window hands the connect panel.";
+        qCWarning(lcGui) << "The preferences need the services the main window hands the connect panel.";
         return;
     }
     if (SettingsDialogLauncher::run(this, m_stealthProxies, *m_osAbstraction, *m_vpnBackend, *m_backendStateTracker))

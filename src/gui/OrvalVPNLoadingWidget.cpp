@@ -1,7 +1,7 @@
 #include "gui/OrvalVPNLoadingWidget.h"
 
-#include "backend/ConnectionParameters.h"
-#include "backend/VpnStartupProgress.h"
+#include "catalogue/ConnectionParameters.h"
+#include "core/VpnStartupProgress.h"
 #include "gui/ConnectionSummary.h"
 #include "gui/OrvalVPNProgressMessageGUI.h"
 #include "ui_OrvalVPNLoadingWidget.h"
@@ -16,6 +16,7 @@ OrvalVPNLoadingWidget::OrvalVPNLoadingWidget(QWidget *parent)
     m_ui->setupUi(this);
     m_warningTimer.setObjectName(QStringLiteral("warningTimer"));
     m_warningTimer.setSingleShot(true);
+    // By signature text on purpose, to the slot of the widget's fixed meta-object interface.
     connect(&m_warningTimer, SIGNAL(timeout()), this, SLOT(displayTimeoutWarning()));
     m_ui->timeoutWarning->hide();
     m_ui->skip->hide();

@@ -1,11 +1,12 @@
 #include "gui/OrvalVPNMainWindow.h"
 
 #include "BuildConfig.h"
-#include "app/LogHandlerOption.h"
 #include "backend/VpnBackend.h"
+#include "core/LogHandlerOption.h"
 #include "gui/AboutDialog.h"
 #include "gui/ConnectionStatus.h"
 #include "gui/ExternalLink.h"
+#include "gui/GuiLogging.h"
 #include "gui/GuiVpnStartup.h"
 #include "gui/MessageBoxFactory.h"
 #include "gui/NullEventMessageCloser.h"
@@ -90,6 +91,7 @@ OrvalVPNMainWindow::~OrvalVPNMainWindow() = default;
 
 void OrvalVPNMainWindow::connectWidgets(LifeCycleClient &lifeCycleClient)
 {
+    // By signature text on purpose: the window's fixed meta-object interface, connected in this order.
     connect(m_ui->loadingWidget, SIGNAL(abortConnection()), this, SLOT(sendAbortToBackend()));
     connect(m_ui->statusWidget, SIGNAL(stopOpenVpn()), this, SLOT(sendStopVPNToBackend()));
     connect(m_ui->loginWidget, SIGNAL(login(QString, QString)), this,
@@ -122,7 +124,8 @@ void OrvalVPNMainWindow::connectWidgets(LifeCycleClient &lifeCycleClient)
     connect(m_ui->serverListWidget, SIGNAL(dismissed()), this, SLOT(showConnectPage()));
     connect(m_ui->statusWidget, SIGNAL(refreshPublicIp()), this, SLOT(requestToRefreshPublicIp()));
     // The loading page's Continue, for a start-up stage that may be skipped.
-    connect(m_ui->loadingWidget, SIGNAL(skipCurrentOperation()), this, SLOT(sendSkipToBackend()));
+    connect(m_ui->loadingWidget, &OrvalVPNLoadingWidget::skipCurrentOperation, this,
+            &OrvalVPNMainWindow::sendSkipToBackend);
 }
 
 void OrvalVPNMainWindow::loadServerSites()
@@ -201,7 +204,7 @@ void OrvalVPNMainWindow::showLoginPage()
 
 void OrvalVPNMainWindow::onVpnStartupProgress(const VpnStartupProgress &progress)
 {
-    qDebug() << "MainWindow::onVpnStartupProgress - " << progress.getProgressMessageKey();
+    qCDebug(lcGui) << "MainWindow::onVpnStartupProgress - " << progress.getProgressMessageKey();
     if (progress.isInitialState()) {
         m_ui->statusWidget->initialize(progress.getConnectionParameters());
         showLoadingPage();
@@ -216,7 +219,7 @@ void OrvalVPNMainWindow::onVpnStartupProgress(const VpnStartupProgress &progress
 
 void OrvalVPNMainWindow::onVpnStartupResult(const VpnStartupResult &result)
 {
-    qDebug() << "MainWindow::onVpnStartupResult";
+    qCDebug(lcGui) << "MainWindow::onVpnStartupResult";
     Settings settings;
     GuiVpnStartup startup(m_backend, settings, m_osAbstraction);
     if (!startup.onVpnStartupResult(this, result, m_ui->connectWidget->getUser(), m_ui->connectWidget->getPass()))
@@ -225,7 +228,7 @@ void OrvalVPNMainWindow::onVpnStartupResult(const VpnStartupResult &result)
 
 void OrvalVPNMainWindow::onUpdateState(const VpnConnectionState &state)
 {
-    qDebug() << "MainWindow::onUpdateState";
+    qCDebug(lcGui) << "MainWindow::onUpdateState";
     showStatusPage();
     m_ui->statusWidget->onUpdateState(state);
     m_connectionStatus->setState(state.getState());
@@ -234,14 +237,15 @@ void OrvalVPNMainWindow::onUpdateState(const VpnConnectionState &state)
 
 void OrvalVPNMainWindow::onReceiveErrorMessage(const ErrorMessage &message)
 {
-    qDebug() << "MainWindow::onReceiveErrorMessage - " << message.getMessage() << " , " << message.getInformativeText();
+    qCDebug(lcGui) << "MainWindow::onReceiveErrorMessage - " << message.getMessage() << " , "
+                   << message.getInformativeText();
     showErrorMessage(message, ERROR_TITLE);
 }
 
 void OrvalVPNMainWindow::onReceiveFatalErrorMessage(const ErrorMessage &message)
 {
-    qDebug() << "MainWindow::onReceiveFatalErrorMessage - " << message.getMessage() << " , "
-             << message.getInformativeText();
+    qCDebug(lcGui) << "MainWindow::onReceiveFatalErrorMessage - " << message.getMessage() << " , "
+                   << message.getInformativeText();
     showErrorMessage(message, FATAL_ERROR_TITLE);
 }
 
@@ -256,9 +260,9 @@ void OrvalVPNMainWindow::showErrorMessage(const ErrorMessage &message, const QSt
 
 void OrvalVPNMainWindow::vpnTerminated(VpnTerminationReport report)
 {
-    qDebug() << "MainWindow::vpnTerminated"
-             << " - failed to start flag: " << report.getFailedToStartFlag()
-             << " - password request flag: " << report.getPasswordRequestFlag();
+    qCDebug(lcGui) << "MainWindow::vpnTerminated"
+                   << " - failed to start flag: " << report.getFailedToStartFlag()
+                   << " - password request flag: " << report.getPasswordRequestFlag();
     showConnectPage();
     m_connectionStatus->setState(tr("VPN Connection Terminated"));
     m_ui->map->onDisconnected();
@@ -267,13 +271,13 @@ void OrvalVPNMainWindow::vpnTerminated(VpnTerminationReport report)
 
 void OrvalVPNMainWindow::onEventClosed(quint64 eventId)
 {
-    qDebug() << "MainWindow::onEventClosed - id " << eventId;
+    qCDebug(lcGui) << "MainWindow::onEventClosed - id " << eventId;
     closeMessageBox(eventId);
 }
 
 void OrvalVPNMainWindow::vpnPasswordRequest(const PasswordRequestMessage &request)
 {
-    qDebug() << "MainWindow::vpnPasswordRequest - authRetry " << request.getPasswordFailures();
+    qCDebug(lcGui) << "MainWindow::vpnPasswordRequest - authRetry " << request.getPasswordFailures();
     m_connectionStatus->setState(tr("Credentials Required"));
     // Also on a first request: it takes down the banner of an earlier attempt.
     m_ui->loginWidget->authFailed(request.getPasswordFailures() != 0);
@@ -282,13 +286,13 @@ void OrvalVPNMainWindow::vpnPasswordRequest(const PasswordRequestMessage &reques
 
 void OrvalVPNMainWindow::onUpdateByteCount(ByteCount byteCount)
 {
-    qDebug() << "MainWindow::onUpdateByteCount";
+    qCDebug(lcGui) << "MainWindow::onUpdateByteCount";
     m_ui->statusWidget->onUpdateByteCount(byteCount);
 }
 
 void OrvalVPNMainWindow::onConnected()
 {
-    qDebug() << "MainWindow::onConnected";
+    qCDebug(lcGui) << "MainWindow::onConnected";
 }
 
 void OrvalVPNMainWindow::onNewConfigWasDownloaded()
@@ -361,7 +365,7 @@ void OrvalVPNMainWindow::onUpdateAvailable(QString version, QUrl downloadUrl, QU
     // offered, and as text, never as markup of the banner.
     for (const QUrl &url : {downloadUrl, changelogUrl}) {
         if (!ExternalLink::isAcceptable(url)) {
-            qWarning() << "MainWindow::onUpdateAvailable - refused the update notice with the address" << url;
+            qCWarning(lcGui) << "MainWindow::onUpdateAvailable - refused the update notice with the address" << url;
             return;
         }
     }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "backend/VpnFrontend.h"
 #include "catalogue/GeoLocation.h"
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/HalvorixServerSite.h"
+#include "core/VpnFrontend.h"
 #include "gui/EventMessageCloserImpl.h"
 
 #include <QMainWindow>

@@ -3,9 +3,10 @@
 #include "BuildConfig.h"
 #include "app/DaemonVpnFrontend.h"
 #include "app/RunnableConstructorException.h"
-#include "backend/NullHandler.h"
+#include "core/NullHandler.h"
 #include "gui/ApplicationTranslation.h"
 #include "gui/FrontendLifecycle.h"
+#include "gui/GuiLogging.h"
 #include "gui/MessageBoxOrvalVPN.h"
 #include "gui/OrvalVPNMainWindow.h"
 #include "gui/ServerListWidgetStyle.h"
@@ -45,7 +46,7 @@ int OrvalVPNRunnable::run()
     m_services.backend.init(QSharedPointer<NullHandler>::create(), recoverDnsStack);
 
     QTranslator translator;
-    qDebug() << "OrvalVPN " << BuildConfig::applicationVersion;
+    qCDebug(lcGui) << "OrvalVPN " << BuildConfig::applicationVersion;
     MessageBoxFactory::setInstance(QSharedPointer<MessageBoxOrvalVPN>::create());
     ApplicationTranslation::install(translator);
     QGuiApplication::setQuitOnLastWindowClosed(false);
@@ -60,7 +61,7 @@ int OrvalVPNRunnable::run()
     m_services.dispatcher.add(m_logOnlyFrontend);
     m_lifecycle.reset(new FrontendLifecycle(
         m_services.dispatcher, m_services.backend, *m_logOnlyFrontend, [this] { return makeTrayIcon(); },
-        [this] { return makeMainWindow(); }));
+        FrontendLifecycle::mainWindowFactory<OrvalVPNMainWindow>([this] { return makeMainWindow(); })));
     {
         const Settings settings;
         m_lifecycle->createStartupFrontends(settings.trayIconEnabled(), settings.shouldStartMinimized());
@@ -126,7 +127,7 @@ void OrvalVPNRunnable::updateMyLocation(GeoLocation geoLocation)
 {
     // A look-up answered while a connection comes up saw the VPN's exit.
     if (isVPNRunning()) {
-        qDebug() << "OrvalVPNRunnable - location ignored while a connection starts or runs";
+        qCDebug(lcGui) << "OrvalVPNRunnable - location ignored while a connection starts or runs";
         return;
     }
     Settings().setMyLocation(geoLocation);
@@ -155,7 +156,7 @@ QSharedPointer<TrayIcon> OrvalVPNRunnable::makeTrayIcon()
                                     &QObject::deleteLater);
 }
 
-QSharedPointer<VpnFrontend> OrvalVPNRunnable::makeMainWindow()
+QSharedPointer<OrvalVPNMainWindow> OrvalVPNRunnable::makeMainWindow()
 {
     QSharedPointer<OrvalVPNMainWindow> window(new OrvalVPNMainWindow(m_os, *this, &m_services.networkAccessManager,
                                                                      *m_statistics, m_services.backend,

@@ -13,6 +13,7 @@
 
 class DaemonVpnFrontend;
 class FrontendLifecycle;
+class OrvalVPNMainWindow;
 class QApplication;
 class QWidget;
 class TrayIcon;
@@ -59,7 +60,7 @@ public:
 private:
     int runEventLoop();
     QSharedPointer<TrayIcon> makeTrayIcon();
-    QSharedPointer<VpnFrontend> makeMainWindow();
+    QSharedPointer<OrvalVPNMainWindow> makeMainWindow();
     // Drops the windows and the tray icon before the services they call go.
     void releaseFrontends();
 

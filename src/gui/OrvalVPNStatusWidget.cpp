@@ -1,10 +1,11 @@
 #include "gui/OrvalVPNStatusWidget.h"
 
-#include "app/FormatSecondToHHMMSS.h"
-#include "backend/ConnectionParameters.h"
-#include "backend/VpnConnectionState.h"
+#include "catalogue/ConnectionParameters.h"
+#include "core/FormatSecondToHHMMSS.h"
+#include "core/VpnConnectionState.h"
 #include "gui/ConnectionSummary.h"
 #include "gui/ExternalLink.h"
+#include "gui/GuiLogging.h"
 #include "prefs/Settings.h"
 #include "ui_OrvalVPNStatusWidget.h"
 
@@ -39,6 +40,7 @@ OrvalVPNStatusWidget::OrvalVPNStatusWidget(QWidget *parent)
     m_ui->disconnect->setShortcut(Qt::Key_Return);
     m_connectionTimer.setInterval(1000);
     m_connectionTimer.setSingleShot(false);
+    // By signature text on purpose, to the slot of the widget's fixed meta-object interface.
     connect(&m_connectionTimer, SIGNAL(timeout()), this, SLOT(refreshConnectionTime()));
 }
 
@@ -73,23 +75,23 @@ void OrvalVPNStatusWidget::initialize(QSharedPointer<ConnectionParameters> param
 
 void OrvalVPNStatusWidget::onUpdateState(const VpnConnectionState &connectionState)
 {
-    qDebug() << "StatusWidget::onUpdateState";
+    qCDebug(lcGui) << "StatusWidget::onUpdateState";
     m_connectionTime = connectionState.getConnectionTime();
     m_connectedAt = connectionState.getConnectedAtTimestamp();
-    qDebug() << "Connection Times updated: "
-             << "connectionCount" << connectionState.getConnectionCount() << " , "
-             << "connectedAt" << m_connectedAt.toString(Qt::TextDate) << " , "
-             << "connectionTime " << m_connectionTime << " , "
-             << "startedAt " << connectionState.getStartedAtTimestamp().toString(Qt::TextDate);
-    qDebug() << "State isStateChanged(): " << (connectionState.isStateChanged() ? "true" : "false");
-    qDebug() << "State isTlsCipherChange(): " << (connectionState.isTlsCipherChange() ? "true" : "false");
-    qDebug() << "State updated: - " << connectionState.getState() << " , " << connectionState.getCause() << " , "
-             << connectionState.getLocalIp() << " , " << connectionState.getRemoteIp();
+    qCDebug(lcGui) << "Connection Times updated: "
+                   << "connectionCount" << connectionState.getConnectionCount() << " , "
+                   << "connectedAt" << m_connectedAt.toString(Qt::TextDate) << " , "
+                   << "connectionTime " << m_connectionTime << " , "
+                   << "startedAt " << connectionState.getStartedAtTimestamp().toString(Qt::TextDate);
+    qCDebug(lcGui) << "State isStateChanged(): " << (connectionState.isStateChanged() ? "true" : "false");
+    qCDebug(lcGui) << "State isTlsCipherChange(): " << (connectionState.isTlsCipherChange() ? "true" : "false");
+    qCDebug(lcGui) << "State updated: - " << connectionState.getState() << " , " << connectionState.getCause() << " , "
+                   << connectionState.getLocalIp() << " , " << connectionState.getRemoteIp();
     onUpdateState(connectionState.getState(), connectionState.getCause(), connectionState.getLocalIp(),
                   connectionState.getRemoteIp());
-    qDebug() << "TlsCipher changed - "
-             << "isPfs=" << (connectionState.getIsPfs() ? "true" : "false") << " , " << connectionState.getTlsVersion()
-             << " , " << connectionState.getCipherInfo();
+    qCDebug(lcGui) << "TlsCipher changed - "
+                   << "isPfs=" << (connectionState.getIsPfs() ? "true" : "false") << " , "
+                   << connectionState.getTlsVersion() << " , " << connectionState.getCipherInfo();
     tlsCipherChanged(connectionState.getIsPfs(), connectionState.getTlsVersion(), connectionState.getCipherInfo());
     onPublicIp(connectionState);
     refreshConnectionTime();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "backend/ByteCount.h"
 #include "catalogue/HalvorixServerSite.h"
+#include "core/ByteCount.h"
 
 #include <QDateTime>
 #include <QScopedPointer>

@@ -1,7 +1,7 @@
 #include "gui/OrvalVpnMapWidget.h"
 
-#include "backend/ConnectionParameters.h"
-#include "backend/VpnConnectionState.h"
+#include "catalogue/ConnectionParameters.h"
+#include "core/VpnConnectionState.h"
 #include "gui/CompareHalvorixServerSiteByDistanceToMouse.h"
 #include "gui/MapProjection.h"
 #include "gui/PaintOrvalVpnMap.h"

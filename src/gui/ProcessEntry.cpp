@@ -4,9 +4,11 @@
 #include "app/DisplayPlatform.h"
 #include "app/FileMessageHandler.h"
 #include "app/HelperBootstrap.h"
-#include "app/LogHandlerOption.h"
+#include "app/MessagePattern.h"
 #include "app/NullMessageHandler.h"
 #include "app/OrvalVPNCommandLineParser.h"
+#include "core/LogHandlerOption.h"
+#include "gui/GuiLogging.h"
 #include "gui/MessageBoxOrvalVPN.h"
 #include "gui/NullEventMessageCloser.h"
 #include "gui/OpenConnectLoginFailedBox.h"
@@ -54,6 +56,7 @@ int ProcessEntry::runCommandLine(QApplication &application, int argc, char **arg
 
 int ProcessEntry::run(int argc, char **argv, const RunModes &runModes, const BoxFactoryMaker &makeBoxFactory)
 {
+    MessagePattern::install();
     // Before any application object, the error box's included.
     DisplayPlatform::useOffscreenWithoutDisplay();
     QString failure;
@@ -89,7 +92,7 @@ int ProcessEntry::runSteps(int &argc, char **argv, const RunModes &runModes)
     Q_INIT_RESOURCE(resources);
     Q_INIT_RESOURCE(progress);
     Q_INIT_RESOURCE(translations);
-    qDebug() << "Working directory set to:" << QDir::currentPath();
+    qCDebug(lcGui) << "Working directory set to:" << QDir::currentPath();
     HelperBootstrap(QCoreApplication::applicationDirPath()).init_permissions();
     return runModes(application, argc, argv);
 }
@@ -98,7 +101,7 @@ int ProcessEntry::showFatalError(int &argc, char **argv, const QString &what, co
 {
     QApplication application(argc, argv);
     // Qt's own handler is back in place: this line reaches standard error.
-    qWarning() << "Fatal error:" << what;
+    qCWarning(lcGui) << "Fatal error:" << what;
     // Without a display no one could ever close the box (a clean-up at boot).
     if (!DisplayPlatform::hasDisplay())
         return 1;

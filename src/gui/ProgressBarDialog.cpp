@@ -1,5 +1,6 @@
 #include "gui/ProgressBarDialog.h"
 
+#include "gui/GuiLogging.h"
 #include "ui_ProgressBarDialog.h"
 
 #include <QDebug>
@@ -15,7 +16,7 @@ ProgressBarDialog::ProgressBarDialog(QWidget *parent)
         setStyleSheet(QString::fromLatin1(style.readAll()));
     m_ui->progressDescripcion->clear();
     m_ui->progressBar->setValue(0);
-    qDebug() << "ProgressDialog created";
+    qCDebug(lcGui) << "ProgressDialog created";
 }
 
 ProgressBarDialog::~ProgressBarDialog() = default;
@@ -55,14 +56,14 @@ const QLabel *ProgressBarDialog::description() const
 
 void ProgressBarDialog::on_abort_clicked()
 {
-    qDebug() << "ProgressDialog aborting";
+    qCDebug(lcGui) << "ProgressDialog aborting";
     emit abortButtonClicked();
     close();
 }
 
 void ProgressBarDialog::closeEvent(QCloseEvent *event)
 {
-    qDebug() << "ProgressDialog closing";
+    qCDebug(lcGui) << "ProgressDialog closing";
     emit closingDialog();
     QDialog::closeEvent(event);
 }

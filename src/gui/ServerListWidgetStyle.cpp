@@ -1,5 +1,6 @@
 #include "gui/ServerListWidgetStyle.h"
 
+#include "gui/GuiLogging.h"
 #include "gui/StyleBasic.h"
 
 #include <QDebug>
@@ -14,7 +15,7 @@ void ServerListWidgetStyle::setInstance(const QSharedPointer<ServerListWidgetSty
 ServerListWidgetStyle *ServerListWidgetStyle::getInstance()
 {
     if (!instance) {
-        qDebug() << "Warning, ServerListWidgetStyle not set: use StyleBasic";
+        qCDebug(lcGui) << "Warning, ServerListWidgetStyle not set: use StyleBasic";
         instance = QSharedPointer<StyleBasic>::create();
     }
     return instance.data();

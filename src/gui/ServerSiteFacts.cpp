@@ -1,6 +1,7 @@
 #include "gui/ServerSiteFacts.h"
 
 #include "gui/ConnectionSummary.h"
+#include "gui/GuiLogging.h"
 #include "ui_ServerSiteFacts.h"
 
 #include <QDebug>
@@ -42,7 +43,7 @@ ServerSiteFacts::~ServerSiteFacts() = default;
 
 void ServerSiteFacts::onServerSite(HalvorixServerSite site)
 {
-    qDebug() << Q_FUNC_INFO;
+    qCDebug(lcGui) << Q_FUNC_INFO;
     show({m_ui->flag, m_ui->country, m_ui->city, m_ui->stealthIcon, m_ui->bittorrentIcon, m_ui->protocol, m_ui->cipher,
           m_ui->label_2},
          site);

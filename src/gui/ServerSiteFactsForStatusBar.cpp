@@ -1,5 +1,6 @@
 #include "gui/ServerSiteFactsForStatusBar.h"
 
+#include "gui/GuiLogging.h"
 #include "gui/ServerSiteFacts.h"
 #include "ui_ServerSiteFactsForStatusBar.h"
 
@@ -16,7 +17,7 @@ ServerSiteFactsForStatusBar::~ServerSiteFactsForStatusBar() = default;
 
 void ServerSiteFactsForStatusBar::onServerSite(HalvorixServerSite site)
 {
-    qDebug() << Q_FUNC_INFO;
+    qCDebug(lcGui) << Q_FUNC_INFO;
     ServerSiteFacts::show({m_ui->flag, m_ui->country, m_ui->city, m_ui->stealthIcon, m_ui->bittorrentIcon,
                            m_ui->protocol, m_ui->cipher, m_ui->location},
                           site);

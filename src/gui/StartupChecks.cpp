@@ -1,12 +1,13 @@
 #include "gui/StartupChecks.h"
 
-#include "backend/ConnectionParameters.h"
-#include "backend/TunnelType.h"
+#include "catalogue/ConnectionParameters.h"
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/HalvorixServerSite.h"
 #include "catalogue/HalvorixServerSitesList.h"
 #include "catalogue/OpenVpnConfigurationModel.h"
 #include "catalogue/ServerSitesOrder.h"
+#include "core/TunnelType.h"
+#include "gui/GuiLogging.h"
 #include "gui/GuiVpnStartup.h"
 #include "gui/MessageBoxFactory.h"
 #include "gui/NullEventMessageCloser.h"
@@ -41,21 +42,21 @@ StartupChecks::StartupChecks(UserStatistics &statistics)
 void StartupChecks::checkIfPreferenceFileIsWritable()
 {
     Settings settings;
-    qDebug() << "Configfile stored in: " << settings.fileName();
+    qCDebug(lcGui) << "Configfile stored in: " << settings.fileName();
     if (settings.isPreferenceFileWritable())
         return;
 
-    qDebug() << "The config file is not writable!";
+    qCDebug(lcGui) << "The config file is not writable!";
     MessageBoxFactory *factory = MessageBoxFactory::getInstance();
     NullEventMessageCloser closer;
     const int answer = factory->execMessageBox(nullptr, NOT_WRITABLE_TEXT + settings.fileName(),
                                                QMessageBox::Yes | QMessageBox::No, MessageBoxFactory::Question,
                                                NOT_WRITABLE_INFORMATIVE_TEXT, QString(), QMessageBox::No, 0, &closer);
     if (answer != QMessageBox::Yes) {
-        qDebug() << "Default action: the user will check the preference file permission";
+        qCDebug(lcGui) << "Default action: the user will check the preference file permission";
         return;
     }
-    qDebug() << "Try to recover the preference file writable permission";
+    qCDebug(lcGui) << "Try to recover the preference file writable permission";
     if (!settings.recoverPreferenceFilePermission()) {
         factory->execMessageBox(nullptr, RECOVERY_FAILED_TEXT, QMessageBox::Ok, MessageBoxFactory::NoIcon, QString(),
                                 QString(), QMessageBox::NoButton, 0, &closer);
@@ -70,15 +71,15 @@ bool StartupChecks::dnsStackRecoveryIsNecessary()
 
     const DnsRecoveryPreference stored = settings.recoverDNSStackOnStart();
     if (stored == DnsRecoveryPreference::getDnsRecoveryPreferenceAutoRecover()) {
-        qDebug() << "DnsStackList not empty: Dns Auto Recover the initial state.";
+        qCDebug(lcGui) << "DnsStackList not empty: Dns Auto Recover the initial state.";
         return true;
     }
     if (stored != DnsRecoveryPreference::getDnsRecoveryPreferenceAskOnStart()) {
-        qDebug() << "DnsStackList not empty: Dns Auto Forget the Dns State";
+        qCDebug(lcGui) << "DnsStackList not empty: Dns Auto Forget the Dns State";
         return false;
     }
 
-    qDebug() << "DnsStackList not empty.";
+    qCDebug(lcGui) << "DnsStackList not empty.";
     NullEventMessageCloser closer;
     const QSharedPointer<QMessageBox> box = MessageBoxFactory::getInstance()->getMessageBoxWithCheckBox(
         nullptr, DNS_UNCLEAN_TEXT, DNS_CHECK_BOX_TEXT, QMessageBox::Yes | QMessageBox::No, MessageBoxFactory::Question,
@@ -91,21 +92,21 @@ bool StartupChecks::dnsStackRecoveryIsNecessary()
 
     if (answer == QMessageBox::Yes) {
         if (saveDecision) {
-            qDebug() << "DnsStackRecover enabled";
+            qCDebug(lcGui) << "DnsStackRecover enabled";
             settings.setRecoverDNSStackOnStart(DnsRecoveryPreference::getDnsRecoveryPreferenceAutoRecover());
         }
-        qDebug() << "DnsStackList not empty: try to recover the initial state.";
+        qCDebug(lcGui) << "DnsStackList not empty: try to recover the initial state.";
         return true;
     }
     if (answer == QMessageBox::No) {
         if (saveDecision) {
-            qDebug() << "DnsStackRecover disabled";
+            qCDebug(lcGui) << "DnsStackRecover disabled";
             settings.setRecoverDNSStackOnStart(DnsRecoveryPreference::getDnsRecoveryPreferenceForget());
         }
-        qDebug() << "DnsStackList not empty: the user will recover the initial state.";
+        qCDebug(lcGui) << "DnsStackList not empty: the user will recover the initial state.";
         return false;
     }
-    qDebug() << "Default Action: DnsStackList not empty: the user will recover the initial state.";
+    qCDebug(lcGui) << "Default Action: DnsStackList not empty: the user will recover the initial state.";
     return false;
 }
 
@@ -114,14 +115,14 @@ void StartupChecks::connectAtLaunchIfNecessary(VpnBackend &backend, OsAbstractio
     Settings settings;
     const bool validConfig = HalvorixConfig::hasValidConfig();
     if (!validConfig)
-        qDebug() << "Error: connection at launch interrupted. No valid configuration found.";
+        qCDebug(lcGui) << "Error: connection at launch interrupted. No valid configuration found.";
     if (!settings.autoConnectOnStartup() || !validConfig)
         return;
 
     const QString siteId = chooseServerSiteId(settings);
     HalvorixServerSite site;
     if (!findServerSite(siteId, site)) {
-        qDebug() << "Warning: server not found, maybe the server is out of date. Server ID: " << siteId;
+        qCDebug(lcGui) << "Warning: server not found, maybe the server is out of date. Server ID: " << siteId;
         return;
     }
 
@@ -132,10 +133,10 @@ void StartupChecks::connectAtLaunchIfNecessary(VpnBackend &backend, OsAbstractio
         settings.setDefaultServerSite(site.getId(), model);
         params = model.getConnectionParameters(settings, site);
     } else {
-        qDebug() << "Can not connect, unknown tunnel type" << tunnelType.toString();
+        qCDebug(lcGui) << "Can not connect, unknown tunnel type" << tunnelType.toString();
     }
     if (!params) {
-        qDebug() << "Error: unexpected exit point. ConnectionParameters should not be null at this point.";
+        qCDebug(lcGui) << "Error: unexpected exit point. ConnectionParameters should not be null at this point.";
         return;
     }
 

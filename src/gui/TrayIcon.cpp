@@ -1,11 +1,12 @@
 #include "gui/TrayIcon.h"
 
 #include "backend/BackendStateTracker.h"
-#include "backend/ConnectionParameters.h"
-#include "backend/TunnelType.h"
 #include "backend/VpnBackend.h"
+#include "catalogue/ConnectionParameters.h"
 #include "catalogue/CountryCode.h"
 #include "catalogue/OpenVpnConfigurationModel.h"
+#include "core/TunnelType.h"
+#include "gui/GuiLogging.h"
 #include "gui/GuiVpnStartup.h"
 #include "gui/QuitConfirmation.h"
 #include "openconnect/OpenConnectConnectVia.h"
@@ -123,7 +124,7 @@ void TrayIcon::terminateVPN()
 
 void TrayIcon::onVpnStartupProgress(const VpnStartupProgress &progress)
 {
-    qDebug().noquote() << "TrayIcon::onVpnStartupProgress - " + progress.getProgressMessageKey();
+    qCDebug(lcGui).noquote() << "TrayIcon::onVpnStartupProgress - " + progress.getProgressMessageKey();
     if (progress.isInitialState()) {
         m_startUpRunning = true;
         onConnecting();
@@ -132,13 +133,13 @@ void TrayIcon::onVpnStartupProgress(const VpnStartupProgress &progress)
 
 void TrayIcon::onVpnStartupResult(const VpnStartupResult &result)
 {
-    qDebug() << "TrayIcon::onVpnStartupResult";
+    qCDebug(lcGui) << "TrayIcon::onVpnStartupResult";
     m_startUpRunning = false;
     switch (result.getType()) {
     case VpnStartupResult::STARTED: onConnecting(); return;
     case VpnStartupResult::ABORTED:
     case VpnStartupResult::PRELIMINARY_CHECKS_FAILED: break;
-    default: qDebug() << "Warning: unknown VpnStartupResult Type"; break;
+    default: qCDebug(lcGui) << "Warning: unknown VpnStartupResult Type"; break;
     }
     onDisconnected();
     runEnded();
@@ -146,7 +147,7 @@ void TrayIcon::onVpnStartupResult(const VpnStartupResult &result)
 
 void TrayIcon::onUpdateState(const VpnConnectionState &state)
 {
-    qDebug() << "TrayIcon::onUpdateState";
+    qCDebug(lcGui) << "TrayIcon::onUpdateState";
     if (!state.isStateChanged())
         return;
     const QSharedPointer<ConnectionParameters> parameters = state.getConnectionParameters();
@@ -175,33 +176,34 @@ void TrayIcon::onUpdateState(const VpnConnectionState &state)
 
 void TrayIcon::onReceiveErrorMessage(const ErrorMessage &message)
 {
-    qDebug().noquote() << "TrayIcon::onReceiveErrorMessage - " + message.getMessage() + " , "
-                              + message.getInformativeText();
+    qCDebug(lcGui).noquote() << "TrayIcon::onReceiveErrorMessage - " + message.getMessage() + " , "
+                                    + message.getInformativeText();
 }
 
 void TrayIcon::onReceiveFatalErrorMessage(const ErrorMessage &message)
 {
-    qDebug().noquote() << "TrayIcon::onReceiveFatalErrorMessage - " + message.getMessage() + " , "
-                              + message.getInformativeText();
+    qCDebug(lcGui).noquote() << "TrayIcon::onReceiveFatalErrorMessage - " + message.getMessage() + " , "
+                                    + message.getInformativeText();
     onDisconnected();
 }
 
 void TrayIcon::vpnTerminated(VpnTerminationReport report)
 {
-    qDebug().noquote() << "TrayIcon::vpnTerminated - failed to start flag: " + boolText(report.getFailedToStartFlag())
-                              + " - password request flag: " + boolText(report.getPasswordRequestFlag());
+    qCDebug(lcGui).noquote() << "TrayIcon::vpnTerminated - failed to start flag: "
+                                    + boolText(report.getFailedToStartFlag())
+                                    + " - password request flag: " + boolText(report.getPasswordRequestFlag());
     onDisconnected();
     runEnded();
 }
 
 void TrayIcon::onEventClosed(quint64 eventId)
 {
-    qDebug() << "TrayIcon::onEventClosed - id " << eventId;
+    qCDebug(lcGui) << "TrayIcon::onEventClosed - id " << eventId;
 }
 
 void TrayIcon::vpnPasswordRequest(const PasswordRequestMessage &request)
 {
-    qDebug() << "TrayIcon::vpnPasswordRequest - authRetry " << request.getPasswordFailures();
+    qCDebug(lcGui) << "TrayIcon::vpnPasswordRequest - authRetry " << request.getPasswordFailures();
     if (request.getPasswordFailures() != 0) {
         notifyUserLoginFailed();
         return;
@@ -213,7 +215,7 @@ void TrayIcon::vpnPasswordRequest(const PasswordRequestMessage &request)
 
 void TrayIcon::onUpdateByteCount(ByteCount byteCount)
 {
-    qDebug() << "TrayIcon::onUpdateByteCount";
+    qCDebug(lcGui) << "TrayIcon::onUpdateByteCount";
     m_sentText = byteCount.humanReadableByteCount(byteCount.getBytesSent(), 0);
     m_receivedText = byteCount.humanReadableByteCount(byteCount.getBytesReceived(), 0);
     updateTooltip();
@@ -221,13 +223,13 @@ void TrayIcon::onUpdateByteCount(ByteCount byteCount)
 
 void TrayIcon::onConnected()
 {
-    qDebug() << "TrayIcon::onConnected";
+    qCDebug(lcGui) << "TrayIcon::onConnected";
     setLook(CONNECTED_IMAGE, false);
 }
 
 void TrayIcon::onNewConfigWasDownloaded()
 {
-    qDebug() << "TrayIcon::onNewConfigWasDownloaded";
+    qCDebug(lcGui) << "TrayIcon::onNewConfigWasDownloaded";
     setServerSites(m_serverConfig.getServerSites());
 }
 
@@ -352,7 +354,8 @@ void TrayIcon::startVPN(const QString &serverSiteId)
     if (!found) {
         displayNotifications(tr("Server not found!"), tr("The server might be out of date. Please try another server."),
                              QSystemTrayIcon::Warning);
-        qDebug().noquote() << "Warning: server not found, maybe the server is out of date. Server ID: " + serverSiteId;
+        qCDebug(lcGui).noquote() << "Warning: server not found, maybe the server is out of date. Server ID: "
+                                        + serverSiteId;
         return;
     }
 
@@ -368,15 +371,15 @@ void TrayIcon::startVPN(const QString &serverSiteId)
     } else if (tunnelType == TunnelType::OPENCONNECT()) {
         const OpenConnectConnectVia &connectVia = settings.defaultOpenConnectConnectVia();
         settings.setDefaultServerSite(serverSiteId, connectVia, settings.defaultOpenVpn243SelectionConfigCipher());
-        qDebug().noquote() << "Connect OpenConnect - connectVia: " + connectVia.toString();
+        qCDebug(lcGui).noquote() << "Connect OpenConnect - connectVia: " + connectVia.toString();
         parameters = QSharedPointer<OpenConnectConnectionParameters>::create(
             m_currentServerSite, connectVia, settings.iksEnableOnConnect(), settings.getCheckTunTapOnConnect(), true);
     } else {
-        qDebug().noquote() << "Can not connect, unknown tunnel type" + tunnelType.toString();
+        qCDebug(lcGui).noquote() << "Can not connect, unknown tunnel type" + tunnelType.toString();
     }
 
     if (!parameters) {
-        qDebug() << "Error: unexpected exit point. ConnectionParameters should not be null at this point.";
+        qCDebug(lcGui) << "Error: unexpected exit point. ConnectionParameters should not be null at this point.";
         displayNotifications(tr("Insufficient data found!"), tr("Please start a connection from the main window."),
                              QSystemTrayIcon::Warning);
         return;
@@ -462,7 +465,7 @@ void TrayIcon::stopAndWait()
     m_stopWait = nullptr;
     // Crash recovery restores what the run left on the next start.
     if (!m_endReported)
-        qWarning() << "TrayIcon - the connection did not report its end within" << m_stopWaitMs << "ms; going on";
+        qCWarning(lcGui) << "TrayIcon - the connection did not report its end within" << m_stopWaitMs << "ms; going on";
 }
 
 void TrayIcon::runEnded()

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "backend/VpnFrontend.h"
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/HalvorixServerSite.h"
+#include "core/VpnFrontend.h"
 
 #include <QList>
 #include <QMultiHash>

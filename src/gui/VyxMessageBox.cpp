@@ -1,5 +1,7 @@
 #include "gui/VyxMessageBox.h"
 
+#include "gui/GuiLogging.h"
+
 #include <QCloseEvent>
 #include <QDebug>
 
@@ -12,6 +14,6 @@ VyxMessageBox::VyxMessageBox(QWidget *parent, QMessageBox::StandardButton closeR
 void VyxMessageBox::closeEvent(QCloseEvent *event)
 {
     setResult(m_closeResult);
-    qDebug() << "VyxMessageBox CloseEvent. Result set to:" << static_cast<int>(m_closeResult);
+    qCDebug(lcGui) << "VyxMessageBox CloseEvent. Result set to:" << static_cast<int>(m_closeResult);
     event->accept();
 }

@@ -1,6 +1,7 @@
 #include "openconnect/OpenConnectCommand.h"
 
 #include "helper/CommandWords.h"
+#include "openvpn/EngineLogging.h"
 #include "prefs/Settings.h"
 #include "system/OsAbstraction.h"
 #include "system/StelvaneSecurityCheck.h"
@@ -69,7 +70,7 @@ void OpenConnectCommand::start(QProcess &process)
 {
     const QString program = getProgram();
     const QStringList arguments = getArgumentsMacOSX();
-    qDebug() << "Starting " << program << " with arguments " << arguments;
+    qCDebug(lcEngine) << "Starting " << program << " with arguments " << arguments;
     new StelvaneSecurityCheck(&process);
     process.start(program, arguments, QIODevice::ReadWrite);
 }

@@ -1,5 +1,7 @@
 #include "openconnect/OpenConnectConnectVia.h"
 
+#include "openvpn/EngineLogging.h"
+
 #include <QDebug>
 
 namespace {
@@ -82,8 +84,8 @@ const OpenConnectConnectVia &OpenConnectConnectVia::fromString(const QString &na
         if (via->toString() == name)
             return *via;
     }
-    qDebug() << "static const OpenConnectConnectVia &OpenConnectConnectVia::fromString(const QString &)"
-             << "Unexpected switch name: " << name;
+    qCDebug(lcEngine) << "static const OpenConnectConnectVia &OpenConnectConnectVia::fromString(const QString &)"
+                      << "Unexpected switch name: " << name;
     return TCP();
 }
 

@@ -3,8 +3,8 @@
 #include "backend/CipherHandler.h"
 #include "backend/TunManagerHandler.h"
 #include "backend/VpnStartupImpl.h"
-#include "backend/VpnStartupProgress.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
+#include "core/VpnStartupProgress.h"
 #include "openconnect/OpenConnectConnectVia.h"
 #include "openconnect/OpenConnectManagementSocket.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backend/ConnectionParameters.h"
+#include "catalogue/ConnectionParameters.h"
 
 class OpenConnectConnectVia;
 

@@ -1,5 +1,6 @@
 #include "openconnect/OpenConnectJson.h"
 
+#include "openvpn/EngineLogging.h"
 #include "prefs/Settings.h"
 
 #include <QDebug>
@@ -17,7 +18,7 @@ OpenConnectJson::OpenConnectJson(Settings &settings)
 {
     QFile file(settings.configDir().filePath(QStringLiteral("openconnect.json")));
     if (!file.open(QIODevice::ReadOnly)) {
-        qDebug() << "FATAL: can not read " << file.fileName();
+        qCDebug(lcEngine) << "FATAL: can not read " << file.fileName();
         return;
     }
     m_root = QJsonDocument::fromJson(file.readAll()).object();

@@ -1,5 +1,7 @@
 #include "openconnect/OpenConnectLineBuffer.h"
 
+#include "openvpn/EngineLogging.h"
+
 #include <QDebug>
 
 QList<QByteArray> OpenConnectLineBuffer::append(const QByteArray &bytes)
@@ -12,7 +14,8 @@ QList<QByteArray> OpenConnectLineBuffer::append(const QByteArray &bytes)
         if (!m_discarding)
             m_pending.append(bytes.constData() + start, end - start);
         if (m_pending.size() > MAX_LINE_LENGTH) {
-            qWarning() << "OpenConnect: dropping a command channel line longer than" << MAX_LINE_LENGTH << "bytes";
+            qCWarning(lcEngine) << "OpenConnect: dropping a command channel line longer than" << MAX_LINE_LENGTH
+                                << "bytes";
             m_pending.clear();
             m_discarding = true;
             ++m_dropped;

@@ -1,19 +1,20 @@
 #include "openconnect/OpenConnectManagementSocket.h"
 
-#include "backend/ByteCount.h"
-#include "backend/ConnectionParameters.h"
-#include "backend/ErrorMessage.h"
 #include "backend/NullConnectionParameters.h"
-#include "backend/OpenVpnLifeCycleHandler.h"
-#include "backend/VpnFrontend.h"
+#include "catalogue/ConnectionParameters.h"
+#include "core/ByteCount.h"
+#include "core/ErrorMessage.h"
+#include "core/OpenVpnGenericState.h"
+#include "core/OpenVpnLifeCycleHandler.h"
+#include "core/VpnFrontend.h"
 #include "openconnect/OpenConnectCommand.h"
 #include "openconnect/OpenConnectConnectionParameters.h"
 #include "openconnect/OpenConnectJson.h"
 #include "openconnect/OpenConnectProgress.h"
 #include "openconnect/OpenConnectUsernamePasswordSanitizer.h"
 #include "openconnect/VpncScript.h"
+#include "openvpn/EngineLogging.h"
 #include "openvpn/LowLatencySocket.h"
-#include "openvpn/OpenVpnGenericState.h"
 #include "openvpn/Remote.h"
 #include "openvpn/RemoteLock.h"
 #include "prefs/Settings.h"
@@ -56,7 +57,7 @@ void notifyLoginFailed(const QString &message)
     if (loginFailedNotifier())
         loginFailedNotifier()(message);
     else
-        qWarning().noquote() << "OpenConnect login failed, nobody to tell the user:" << message;
+        qCWarning(lcEngine).noquote() << "OpenConnect login failed, nobody to tell the user:" << message;
 }
 
 } // namespace
@@ -89,7 +90,7 @@ OpenConnectManagementSocket::OpenConnectManagementSocket(OsAbstraction &os, VpnF
     connect(&m_killTimer, &QTimer::timeout, this, [this] {
         if (m_process.state() == QProcess::NotRunning)
             return;
-        qDebug() << "OpenConnect did not stop in time: kill openconnect";
+        qCDebug(lcEngine) << "OpenConnect did not stop in time: kill openconnect";
         m_process.kill();
     });
 }
@@ -108,12 +109,13 @@ OpenConnectManagementSocket::~OpenConnectManagementSocket()
 void OpenConnectManagementSocket::listen(QTcpServer *server)
 {
     if (server->listen(QHostAddress::LocalHost, 0))
-        qDebug().noquote() << QStringLiteral("Server listening on %1:%2")
-                                  .arg(server->serverAddress().toString())
-                                  .arg(server->serverPort());
+        qCDebug(lcEngine).noquote() << QStringLiteral("Server listening on %1:%2")
+                                           .arg(server->serverAddress().toString())
+                                           .arg(server->serverPort());
     else
-        qWarning().noquote() << QStringLiteral("Could not bind to ephemeral port on listen address %1: %2")
-                                    .arg(QHostAddress(QHostAddress::LocalHost).toString(), server->errorString());
+        qCWarning(lcEngine).noquote() << QStringLiteral("Could not bind to ephemeral port on listen address %1: %2")
+                                             .arg(QHostAddress(QHostAddress::LocalHost).toString(),
+                                                  server->errorString());
 }
 
 quint16 OpenConnectManagementSocket::cmdFdPort() const
@@ -156,7 +158,7 @@ void OpenConnectManagementSocket::startVPN(QSharedPointer<ConnectionParameters> 
     if (m_remote)
         m_remote->deleteLater();
     if (!parameters) {
-        qWarning() << "OpenConnect: start without connection parameters ignored";
+        qCWarning(lcEngine) << "OpenConnect: start without connection parameters ignored";
         return;
     }
     m_remote = parameters->getServerSite().getOpenConnectServer(parameters->getProtocol());
@@ -205,7 +207,7 @@ void OpenConnectManagementSocket::refuseStart(const QString &reason)
 {
     // The engine has no proxy support: connecting without the chosen proxy
     // would expose the user's address where they asked it to be hidden.
-    qWarning().noquote() << "Refusing to start OpenConnect:" << reason;
+    qCWarning(lcEngine).noquote() << "Refusing to start OpenConnect:" << reason;
     m_frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(
         m_parameters, reason, QStringLiteral("Choose a connection without a proxy and connect again.")));
     clearCredentials();
@@ -234,7 +236,8 @@ QTcpSocket *OpenConnectManagementSocket::acceptEngineConnection(QTcpServer *serv
         // Only the engine of the current run may speak for it; anything else
         // on loopback is turned away before it can send a line, and the
         // engine may still come.
-        qWarning() << "OpenConnect: refusing an unexpected command channel connection from port" << socket->peerPort();
+        qCWarning(lcEngine) << "OpenConnect: refusing an unexpected command channel connection from port"
+                            << socket->peerPort();
         socket->abort();
         socket->deleteLater();
         return nullptr;
@@ -249,7 +252,7 @@ void OpenConnectManagementSocket::connectionAccepted_cmd_fd()
         QTcpSocket *socket = acceptEngineConnection(m_cmdFdServer, m_cmdFdTaken);
         if (!socket)
             continue;
-        qDebug() << "connectionAccepted";
+        qCDebug(lcEngine) << "connectionAccepted";
         m_cmdFdConnected = true;
         m_passwordRequestCount = 0;
         m_handler.onConnectionAccepted();
@@ -268,7 +271,7 @@ void OpenConnectManagementSocket::connectionAccepted_cmd_fd_write()
         QTcpSocket *socket = acceptEngineConnection(m_cmdFdWriteServer, m_cmdFdWriteTaken);
         if (!socket)
             continue;
-        qDebug() << "connectionAccepted";
+        qCDebug(lcEngine) << "connectionAccepted";
         m_passwordRequestCount = 0;
         if (m_cmdFdWriteSocket)
             m_cmdFdWriteSocket->deleteLater();
@@ -299,13 +302,13 @@ void OpenConnectManagementSocket::readSocket_cmd_fd_write()
 void OpenConnectManagementSocket::sendLine(QTcpSocket *socket, const QString &command, const char *channelName)
 {
     if (!socket) {
-        qWarning() << "Warning: OpenConnect" << channelName << "socket is null";
+        qCWarning(lcEngine) << "Warning: OpenConnect" << channelName << "socket is null";
         return;
     }
     const int nul = command.indexOf(QChar(0));
     const QByteArray bytes = (nul < 0 ? command : command.left(nul)).toUtf8();
     if (socket->write(bytes) < 0 || socket->write("\n", 1) < 0)
-        qWarning() << "Error in sending command to socket";
+        qCWarning(lcEngine) << "Error in sending command to socket";
     socket->flush();
 }
 
@@ -331,7 +334,7 @@ void OpenConnectManagementSocket::sendConnectedState()
 
 void OpenConnectManagementSocket::sendSigTerm()
 {
-    qDebug() << "Send SigTerm to OpenConnect";
+    qCDebug(lcEngine) << "Send SigTerm to OpenConnect";
     if (m_cmdFdConnected) {
         sendCommandToCmdFdWriteSocket(QStringLiteral("x"));
         sendCommandToCmdFdSocket(QStringLiteral("\n"));
@@ -339,7 +342,7 @@ void OpenConnectManagementSocket::sendSigTerm()
         if (!m_killTimer.isActive())
             m_killTimer.start();
     } else {
-        qDebug() << "kill openconnect";
+        qCDebug(lcEngine) << "kill openconnect";
         m_process.kill();
     }
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -356,16 +359,16 @@ void OpenConnectManagementSocket::handleMessageFromOpenConnectCmdFdSocket(const 
     else if (line.startsWith(PROGRESS))
         handleProgress(OpenConnectProgress::progressText(line));
     else
-        qDebug() << "unhandled message: " << line;
+        qCDebug(lcEngine) << "unhandled message: " << line;
 }
 
 void OpenConnectManagementSocket::runVpncScript()
 {
     if (VpncScript::createAndExecuteVpncScript(m_os, m_parameters, m_frontend, m_pushedOptions)) {
-        qDebug() << "VpncScript executed correctly.";
+        qCDebug(lcEngine) << "VpncScript executed correctly.";
         sendCommandToCmdFdSocket(QStringLiteral(">VPNC_SCRIPT_OK\n"));
     } else {
-        qDebug() << "VpncScript failed.";
+        qCDebug(lcEngine) << "VpncScript failed.";
         sendCommandToCmdFdSocket(QStringLiteral(">VPNC_SCRIPT_FAILED\n"));
         sendSigTerm();
     }
@@ -378,15 +381,15 @@ void OpenConnectManagementSocket::handleProgress(const QString &text)
                                            QStringLiteral(">DNS_2_UP")};
     if (text.startsWith(QLatin1String("--servercert"))) {
         m_serverCertificate = P::rest(text, QStringLiteral("--servercert"));
-        qDebug() << "Server certificate: " << m_serverCertificate;
+        qCDebug(lcEngine) << "Server certificate: " << m_serverCertificate;
     } else if (text.startsWith(QLatin1String("Connected to HTTPS on"))) {
         m_handler.onState(genericState(OpenVpnState::CONNECTING));
-        qDebug() << text;
+        qCDebug(lcEngine) << text;
     } else if (text.startsWith(QLatin1String(">DNS_UP INIT"))) {
         m_pushedOptions.setUpDown(QStringLiteral("UP"));
     } else if (text.startsWith(QLatin1String(">DNS_UP END"))) {
         if (m_pushedOptions.getUpDown() == QLatin1String("UP")) {
-            qDebug() << "Push DNS from VPN";
+            qCDebug(lcEngine) << "Push DNS from VPN";
             m_handler.onUp(m_pushedOptions);
         }
     } else if (text.startsWith(QLatin1String(">DNS_"))
@@ -400,24 +403,24 @@ void OpenConnectManagementSocket::handleProgress(const QString &text)
         m_pushedOptions.addOption(P::rest(text, QStringLiteral(">VPNC_SCRIPT_ENV")).trimmed());
     } else if (text.startsWith(QLatin1String(">REMOTEIP"))) {
         m_remoteIp = P::rest(text, QStringLiteral(">REMOTEIP"));
-        qDebug() << "openconnectManagementsocket serveraddress" << m_remoteIp;
+        qCDebug(lcEngine) << "openconnectManagementsocket serveraddress" << m_remoteIp;
     } else if (text.startsWith(QLatin1String("CSTP connected"))) {
         tunnelEstablished(text);
     } else if (text.startsWith(QLatin1String("CSTP Ciphersuite:"))) {
-        qDebug() << text;
+        qCDebug(lcEngine) << text;
         const P::Cipher cipher = P::parseCipherSuite(text);
         if (cipher.valid)
             m_handler.onControlChannel(cipher.tlsVersion, cipher.cipher);
         else
-            qDebug() << "Unrecognised cipher suite description";
+            qCDebug(lcEngine) << "Unrecognised cipher suite description";
     } else if (text.startsWith(QLatin1String("Connected as"))) {
-        qDebug() << text;
+        qCDebug(lcEngine) << text;
         m_localIp = P::parseLocalAddress(P::rest(text, QStringLiteral("Connected as")));
         m_connectedStateTimer.start();
     } else if (text.startsWith(QLatin1String("Established DTLS connection"))) {
-        qDebug() << text;
+        qCDebug(lcEngine) << text;
     } else if (text.startsWith(QLatin1String(">RECONNECTING"))) {
-        qDebug() << text;
+        qCDebug(lcEngine) << text;
         m_handler.onState(OpenVpnStateReconnecting(QString()));
     } else if (text.startsWith(QLatin1String(">VYXSTATS"))) {
         const P::Counters counters = P::parseByteCounts(P::rest(text, QStringLiteral(">VYXSTATS")));
@@ -426,18 +429,18 @@ void OpenConnectManagementSocket::handleProgress(const QString &text)
     } else if (text.startsWith(QLatin1String(">VYXERR"))) {
         const QString message = P::rest(text, QStringLiteral(">VYXERR"));
         m_handler.onFatal(message);
-        qDebug() << message;
+        qCDebug(lcEngine) << message;
     } else if (P::isErrorText(text)) {
         m_lastError = text;
-        qDebug() << "Error: " << text;
+        qCDebug(lcEngine) << "Error: " << text;
     } else {
-        qDebug() << "unhandled info progress: " << text;
+        qCDebug(lcEngine) << "unhandled info progress: " << text;
     }
 }
 
 void OpenConnectManagementSocket::tunnelEstablished(const QString &text)
 {
-    qDebug() << text;
+    qCDebug(lcEngine) << text;
     m_handler.onState(genericState(OpenVpnState::CONNECTING));
     m_handler.onState(genericState(OpenVpnState::WAIT));
     m_handler.onState(genericState(OpenVpnState::AUTH));
@@ -509,7 +512,7 @@ void OpenConnectManagementSocket::sendUsernameOrPasswordToManagementSocket()
 QString OpenConnectManagementSocket::escape(const QString &value, const QString &label) const
 {
     if (OpenConnectUsernamePasswordSanitizer(value).containsIllegalChars())
-        qDebug().noquote() << "Silently removing illegal characters from " + label;
+        qCDebug(lcEngine).noquote() << "Silently removing illegal characters from " + label;
     return OpenConnectUsernamePasswordSanitizer::sanitiseEscape(value);
 }
 
@@ -528,7 +531,7 @@ void OpenConnectManagementSocket::logProcessOutput(QProcess::ProcessChannel chan
     const QByteArray output = m_process.readAll();
     const QList<QByteArray> lines = output.split('\n');
     for (int i = 0; i + 1 < lines.size(); ++i)
-        qDebug().noquote() << label + QString::fromLocal8Bit(lines.at(i).trimmed());
+        qCDebug(lcEngine).noquote() << label + QString::fromLocal8Bit(lines.at(i).trimmed());
 }
 
 void OpenConnectManagementSocket::readStdOut()
@@ -544,7 +547,7 @@ void OpenConnectManagementSocket::readStdErr()
 void OpenConnectManagementSocket::processError(QProcess::ProcessError error)
 {
     if (error == QProcess::FailedToStart) {
-        qDebug() << "processError: failed to start" << enumName(error);
+        qCDebug(lcEngine) << "processError: failed to start" << enumName(error);
         m_runActive = false;
         m_enginePid = 0;
         m_killTimer.stop();
@@ -552,12 +555,12 @@ void OpenConnectManagementSocket::processError(QProcess::ProcessError error)
         m_handler.onOpenVpnFailedToStart();
         return;
     }
-    qDebug().noquote() << "processError: " + enumName(error) + ", ignored";
+    qCDebug(lcEngine).noquote() << "processError: " + enumName(error) + ", ignored";
 }
 
 void OpenConnectManagementSocket::processFinished(int exitCode, QProcess::ExitStatus exitStatus)
 {
-    qDebug().noquote() << QStringLiteral("processFinished %1, %2").arg(exitCode).arg(enumName(exitStatus));
+    qCDebug(lcEngine).noquote() << QStringLiteral("processFinished %1, %2").arg(exitCode).arg(enumName(exitStatus));
     // Its process id may soon be another program's.
     m_enginePid = 0;
     notifyOpenConnectTerminatedWhenProcessTerminatedAndSocketClosed();
@@ -585,9 +588,9 @@ void OpenConnectManagementSocket::notifyOpenConnectTerminatedWhenProcessTerminat
     m_killTimer.stop();
     if (!m_lastError.isEmpty())
         m_handler.onFatal(m_lastError);
-    qDebug().noquote() << QStringLiteral("Vpn Terminated: exit code: %1 - exit status: %2")
-                              .arg(m_process.exitCode())
-                              .arg(enumName(m_process.exitStatus()));
+    qCDebug(lcEngine).noquote() << QStringLiteral("Vpn Terminated: exit code: %1 - exit status: %2")
+                                       .arg(m_process.exitCode())
+                                       .arg(enumName(m_process.exitStatus()));
     clearCredentials();
     if (m_cmdFdWriteSocket)
         m_cmdFdWriteSocket->deleteLater();

@@ -1,7 +1,8 @@
 #include "openconnect/VpncScript.h"
 
-#include "backend/ErrorMessage.h"
-#include "backend/VpnFrontend.h"
+#include "core/ErrorMessage.h"
+#include "core/VpnFrontend.h"
+#include "openvpn/EngineLogging.h"
 #include "openvpn/PushedOptions.h"
 #include "prefs/Settings.h"
 #include "system/OsAbstraction.h"
@@ -64,15 +65,15 @@ VpncScript::VpncScript(VpnFrontend &frontend, QSharedPointer<ConnectionParameter
     const QHash<QString, QString> environment = options.getOptions();
     for (auto it = environment.begin(); it != environment.end(); ++it)
         m_environment.insert(it.key(), it.value());
-    qDebug() << "VpncScript constructor. Environment variables:";
+    qCDebug(lcEngine) << "VpncScript constructor. Environment variables:";
     for (auto it = m_environment.begin(); it != m_environment.end(); ++it)
-        qDebug().noquote() << it.key() + " : " + it.value();
+        qCDebug(lcEngine).noquote() << it.key() + " : " + it.value();
     validate();
 }
 
 void VpncScript::reject(const QString &message) const
 {
-    qDebug().noquote() << message;
+    qCDebug(lcEngine).noquote() << message;
     throw std::invalid_argument("VpncScript::constructor");
 }
 
@@ -138,7 +139,7 @@ bool VpncScript::execute(OsAbstraction &os, Settings &settings)
 {
     const QString why = reason();
     if (is(why, "pre-init")) {
-        qDebug() << "vpncscript pre-init";
+        qCDebug(lcEngine) << "vpncscript pre-init";
         return true;
     }
     if (is(why, "connect"))
@@ -146,12 +147,12 @@ bool VpncScript::execute(OsAbstraction &os, Settings &settings)
     if (is(why, "reconnecting"))
         return reconnectingScript(os, settings);
     if (is(why, "reconnect")) {
-        qDebug() << "vpncscript reconnect";
+        qCDebug(lcEngine) << "vpncscript reconnect";
         return true;
     }
     if (is(why, "disconnect"))
         return disconnectScript(os, settings);
-    qDebug() << "VpncScript Error: unexpected reason";
+    qCDebug(lcEngine) << "VpncScript Error: unexpected reason";
     tellUser(QStringLiteral("A problem occurred while setting up the network."),
              QStringLiteral("Aborting connection..."));
     return false;
@@ -159,7 +160,7 @@ bool VpncScript::execute(OsAbstraction &os, Settings &settings)
 
 bool VpncScript::connectScript(OsAbstraction &os, Settings &) const
 {
-    qDebug() << "vpncscript connect";
+    qCDebug(lcEngine) << "vpncscript connect";
     const QString tunnel = device();
     const QHostAddress gateway = address(GATEWAY);
     const QHostAddress local = address(ADDRESS);
@@ -169,7 +170,7 @@ bool VpncScript::connectScript(OsAbstraction &os, Settings &) const
                       && succeeds(os, [&] { os.add4SplittedRoutesToInterface(tunnel); });
     if (done)
         return true;
-    qDebug() << "vpncscript connect: a network change failed, taking the others back";
+    qCDebug(lcEngine) << "vpncscript connect: a network change failed, taking the others back";
     undoConnect(os);
     tellUser(QStringLiteral("A problem occurred while setting up the network."),
              QStringLiteral("Aborting connection..."));
@@ -178,11 +179,11 @@ bool VpncScript::connectScript(OsAbstraction &os, Settings &) const
 
 bool VpncScript::reconnectingScript(OsAbstraction &os, Settings &) const
 {
-    qDebug() << "vpncscript reconnecting";
+    qCDebug(lcEngine) << "vpncscript reconnecting";
     const QHostAddress gateway = address(GATEWAY);
     const bool released = succeeds(os, [&] { os.releaseHost(gateway); });
     if (!released)
-        qDebug() << "vpncscript reconnecting: the old route to the server could not be removed";
+        qCDebug(lcEngine) << "vpncscript reconnecting: the old route to the server could not be removed";
     if (succeeds(os, [&] { os.protectHost(gateway); }))
         return true;
     // Without the host route the engine's own traffic would enter the tunnel.
@@ -202,7 +203,7 @@ void VpncScript::undoConnect(OsAbstraction &os) const
 
 bool VpncScript::disconnectScript(OsAbstraction &os, Settings &) const
 {
-    qDebug() << "vpncscript disconnect";
+    qCDebug(lcEngine) << "vpncscript disconnect";
     undoConnect(os);
     return true;
 }
@@ -218,7 +219,7 @@ bool VpncScript::createAndExecuteVpncScript(OsAbstraction &os, QSharedPointer<Co
         frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(
             parameters, QStringLiteral("An error occurred while configuring the network."),
             QStringLiteral("VPN connection could not work.")));
-        qDebug() << "Error executing vpnc-script: " << e.what();
+        qCDebug(lcEngine) << "Error executing vpnc-script: " << e.what();
         return false;
     }
 }

@@ -1,6 +1,7 @@
 #include "openvpn/ConnectVia.h"
 
-#include "backend/HandlerList.h"
+#include "core/HandlerList.h"
+#include "openvpn/EngineLogging.h"
 #include "openvpn/ProxyConfigurator.h"
 #include "openvpn/ShadowSocksLauncher.h"
 
@@ -103,8 +104,8 @@ const ConnectVia &ConnectVia::fromString(const QString &name)
         if (via->toString() == name)
             return *via;
     }
-    qDebug() << "static const ConnectVia &ConnectVia::fromString(const QString &)"
-             << "Unexpected switch name: " << name;
+    qCDebug(lcEngine) << "static const ConnectVia &ConnectVia::fromString(const QString &)"
+                      << "Unexpected switch name: " << name;
     return UDP();
 }
 

@@ -1,5 +1,6 @@
 #include "openvpn/Hold.h"
 
+#include "openvpn/EngineLogging.h"
 #include "openvpn/HoldLock.h"
 
 #include <QDebug>
@@ -8,12 +9,12 @@ Hold::Hold(int number, QObject *parent)
     : Lockable(parent)
     , m_number(number)
 {
-    qDebug() << "Hold created";
+    qCDebug(lcEngine) << "Hold created";
 }
 
 Hold::~Hold()
 {
-    qDebug() << "Hold destroyed";
+    qCDebug(lcEngine) << "Hold destroyed";
 }
 
 HoldLock *Hold::operator()()

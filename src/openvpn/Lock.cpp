@@ -1,5 +1,6 @@
 #include "openvpn/Lock.h"
 
+#include "openvpn/EngineLogging.h"
 #include "openvpn/Lockable.h"
 
 #include <QDebug>
@@ -17,7 +18,7 @@ Lockable *Lock::lockable() const
 bool Lock::takeActive()
 {
     if (!m_active) {
-        qDebug() << metaObject()->className() << "was already aborted or released";
+        qCDebug(lcEngine) << metaObject()->className() << "was already aborted or released";
         return false;
     }
     m_active = false;

@@ -1,5 +1,7 @@
 #include "openvpn/Lockable.h"
 
+#include "openvpn/EngineLogging.h"
+
 #include <QDebug>
 
 namespace {
@@ -7,7 +9,7 @@ namespace {
 void log(const Lockable &lockable, const char *what)
 {
     const QString name = QString::fromLatin1(lockable.metaObject()->className());
-    qDebug().noquote() << QStringLiteral("%1: %2 %1Lock").arg(name, QLatin1String(what));
+    qCDebug(lcEngine).noquote() << QStringLiteral("%1: %2 %1Lock").arg(name, QLatin1String(what));
 }
 } // namespace
 

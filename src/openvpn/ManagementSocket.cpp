@@ -1,13 +1,14 @@
 #include "openvpn/ManagementSocket.h"
 
-#include "backend/ByteCount.h"
-#include "backend/ConnectionParameters.h"
-#include "backend/OpenVpnLifeCycleHandler.h"
+#include "catalogue/ConnectionParameters.h"
+#include "core/ByteCount.h"
+#include "core/OpenVpnGenericState.h"
+#include "core/OpenVpnLifeCycleHandler.h"
+#include "openvpn/EngineLogging.h"
 #include "openvpn/Hold.h"
 #include "openvpn/HoldLock.h"
 #include "openvpn/LowLatencySocket.h"
 #include "openvpn/OpenVpnCommand.h"
-#include "openvpn/OpenVpnGenericState.h"
 #include "openvpn/Remote.h"
 #include "openvpn/RemoteLock.h"
 #include "openvpn/UsernamePasswordSanitizer.h"
@@ -44,8 +45,8 @@ void logLines(const char *prefix, const QByteArray &output)
 {
     const QList<QByteArray> lines = output.split('\n');
     for (int i = 0; i < lines.size() - 1; ++i)
-        qDebug().noquote() << prefix << text(lines.at(i).trimmed());
-    qDebug().noquote() << prefix << text(lines.last());
+        qCDebug(lcEngine).noquote() << prefix << text(lines.at(i).trimmed());
+    qCDebug(lcEngine).noquote() << prefix << text(lines.last());
 }
 } // namespace
 
@@ -57,10 +58,11 @@ ManagementSocket::ManagementSocket(OsAbstraction &os, OpenVpnLifeCycleHandler &h
 {
     connect(m_server, &QTcpServer::newConnection, this, &ManagementSocket::connectionAccepted);
     if (m_server->listen(QHostAddress::LocalHost, 0))
-        qDebug() << "Server listening on" << m_server->serverAddress().toString() << ":" << m_server->serverPort();
+        qCDebug(lcEngine) << "Server listening on" << m_server->serverAddress().toString() << ":"
+                          << m_server->serverPort();
     else
-        qDebug() << "Could not bind to ephemeral port on listen address"
-                 << QHostAddress(QHostAddress::LocalHost).toString() << ":" << m_server->errorString();
+        qCDebug(lcEngine) << "Could not bind to ephemeral port on listen address"
+                          << QHostAddress(QHostAddress::LocalHost).toString() << ":" << m_server->errorString();
     connect(&m_process, &QProcess::errorOccurred, this, &ManagementSocket::processError);
     connect(&m_process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
             &ManagementSocket::processFinished);
@@ -119,15 +121,15 @@ void ManagementSocket::connectionAccepted()
         // the credentials). Others are turned away; the engine may still come.
         const bool awaiting = m_awaitingEngine && m_enginePid > 0;
         if (!awaiting || !m_isEngine(*incoming, m_enginePid)) {
-            qWarning() << "ManagementSocket: refused a management connection from port" << incoming->peerPort()
-                       << (awaiting ? "(not the engine: its socket is not the engine process's)"
-                                    : "(no engine is being started, or it is already connected)");
+            qCWarning(lcEngine) << "ManagementSocket: refused a management connection from port" << incoming->peerPort()
+                                << (awaiting ? "(not the engine: its socket is not the engine process's)"
+                                             : "(no engine is being started, or it is already connected)");
             incoming->abort();
             incoming->deleteLater();
             continue;
         }
         m_awaitingEngine = false;
-        qDebug() << "connectionAccepted";
+        qCDebug(lcEngine) << "connectionAccepted";
         m_connected = true;
         m_holdCount = 0;
         m_passwordFailures = 0;
@@ -176,7 +178,8 @@ void ManagementSocket::readSocket()
         handleMessageFromOpenVpn(line);
     }
     if (m_lineBuffer.size() > MAX_LINE_LENGTH) {
-        qWarning() << "ManagementSocket: discarding a management line longer than" << MAX_LINE_LENGTH << "bytes";
+        qCWarning(lcEngine) << "ManagementSocket: discarding a management line longer than" << MAX_LINE_LENGTH
+                            << "bytes";
         m_lineBuffer.clear();
         m_discardingLine = true;
     }
@@ -184,7 +187,7 @@ void ManagementSocket::readSocket()
 
 void ManagementSocket::handleMessageFromOpenVpn(const QByteArray &line)
 {
-    qDebug().noquote() << "OpenVPN mgmt message:" << text(line);
+    qCDebug(lcEngine).noquote() << "OpenVPN mgmt message:" << text(line);
     if (line.startsWith(">HOLD:"))
         handleHold();
     else if (line.startsWith(">LOG:"))
@@ -204,7 +207,7 @@ void ManagementSocket::handleMessageFromOpenVpn(const QByteArray &line)
     else if (line.startsWith(">FATAL:"))
         m_handler.onFatal(text(restOf(line)));
     else
-        qDebug().noquote() << "unhandled message:" << text(line);
+        qCDebug(lcEngine).noquote() << "unhandled message:" << text(line);
 }
 
 void ManagementSocket::handleHold()
@@ -216,7 +219,7 @@ void ManagementSocket::handleHold()
     if (m_currentHold) {
         // Handlers may still hold its locks, so it stays alive, but it can no
         // longer answer for the new hold.
-        qDebug() << "ManagementSocket: a new hold replaces one still unanswered";
+        qCDebug(lcEngine) << "ManagementSocket: a new hold replaces one still unanswered";
         m_currentHold->disconnect(this);
     }
     Hold *hold = new Hold(m_holdCount, this);
@@ -237,7 +240,7 @@ void ManagementSocket::handleLog(const QByteArray &rest)
     const QString message = text(fields.mid(2).join(','));
     if (!message.startsWith(QLatin1String("Control Channel:")))
         return;
-    qDebug().noquote() << message;
+    qCDebug(lcEngine).noquote() << message;
     const QStringList parts = message.mid(message.indexOf(':') + 1).split(',');
     if (parts.size() < 2)
         return;
@@ -250,11 +253,11 @@ void ManagementSocket::handleRemote(const QByteArray &rest)
 {
     const QStringList fields = text(rest).split(',');
     if (fields.size() < 3) {
-        qDebug() << "ManagementSocket: remote query without host, port and protocol";
+        qCDebug(lcEngine) << "ManagementSocket: remote query without host, port and protocol";
         return;
     }
     if (m_currentRemote) {
-        qDebug() << "ManagementSocket: a new remote query replaces one still unanswered";
+        qCDebug(lcEngine) << "ManagementSocket: a new remote query replaces one still unanswered";
         m_currentRemote->disconnect(this);
     }
     Remote *remote = new Remote(fields.at(0), fields.at(1).toInt(), fields.at(2));
@@ -271,7 +274,7 @@ void ManagementSocket::handleState(const QByteArray &rest)
 {
     const QStringList fields = text(rest).split(',');
     if (fields.size() < 5) {
-        qDebug() << "ManagementSocket: state line with fewer than five fields";
+        qCDebug(lcEngine) << "ManagementSocket: state line with fewer than five fields";
         return;
     }
     m_handler.onState(OpenVpnGenericState::fromStateLine(fields.at(1), fields.at(2), fields.at(3), fields.at(4)));
@@ -281,7 +284,7 @@ void ManagementSocket::handleByteCount(const QByteArray &rest)
 {
     const QStringList fields = text(rest).split(',');
     if (fields.size() < 2) {
-        qDebug() << "ManagementSocket: byte count without two fields";
+        qCDebug(lcEngine) << "ManagementSocket: byte count without two fields";
         return;
     }
     m_handler.onByteCount(ByteCount(fields.at(0).toULongLong(), fields.at(1).toULongLong()));
@@ -306,11 +309,11 @@ void ManagementSocket::handleUpDown(const QByteArray &line)
 void ManagementSocket::sendCommand(const QString &command)
 {
     if (!m_socket) {
-        qDebug() << "Warning: OpenVPN management socket is null";
+        qCDebug(lcEngine) << "Warning: OpenVPN management socket is null";
         return;
     }
     if (m_socket->state() != QAbstractSocket::ConnectedState) {
-        qDebug() << "Warning: OpenVPN management connection is closed; command dropped";
+        qCDebug(lcEngine) << "Warning: OpenVPN management connection is closed; command dropped";
         return;
     }
     m_socket->write(command.toUtf8() + '\n');
@@ -320,7 +323,7 @@ QString ManagementSocket::escape(const QString &value, const QString &label)
 {
     const UsernamePasswordSanitizer sanitizer(value);
     if (sanitizer.containsIllegalChars())
-        qDebug().noquote() << "Silently removing illegal characters from" << label;
+        qCDebug(lcEngine).noquote() << "Silently removing illegal characters from" << label;
     return sanitizer.sanitiseEscape();
 }
 
@@ -334,7 +337,7 @@ void ManagementSocket::sendUsernamePassword(const QString &username, const QStri
 
 void ManagementSocket::sendSigTerm()
 {
-    qDebug() << "Send SigTerm to OpenVPN";
+    qCDebug(lcEngine) << "Send SigTerm to OpenVPN";
     if (m_connected)
         sendCommand(QStringLiteral("signal SIGTERM"));
     else
@@ -380,7 +383,7 @@ void ManagementSocket::remoteLockRelease()
                                     .arg(m_currentRemote->getHost())
                                     .arg(m_currentRemote->getPort())
                                     .arg(m_currentRemote->getProtocol());
-        qDebug().noquote() << command;
+        qCDebug(lcEngine).noquote() << command;
         sendCommand(command);
     } else {
         sendCommand(QStringLiteral("remote ACCEPT"));
@@ -397,7 +400,7 @@ void ManagementSocket::remoteLockAbort()
 void ManagementSocket::processError(QProcess::ProcessError error)
 {
     if (error == QProcess::FailedToStart) {
-        qDebug() << "processError: failed to start" << enumName(error);
+        qCDebug(lcEngine) << "processError: failed to start" << enumName(error);
         m_awaitingEngine = false;
         m_enginePid = 0;
         // No termination follows an engine that never ran.
@@ -405,12 +408,12 @@ void ManagementSocket::processError(QProcess::ProcessError error)
         m_handler.onOpenVpnFailedToStart();
         return;
     }
-    qDebug().noquote() << "processError:" << enumName(error) << ", ignored";
+    qCDebug(lcEngine).noquote() << "processError:" << enumName(error) << ", ignored";
 }
 
 void ManagementSocket::processFinished(int exitCode, QProcess::ExitStatus exitStatus)
 {
-    qDebug() << "processFinished" << exitCode << "," << enumName(exitStatus);
+    qCDebug(lcEngine) << "processFinished" << exitCode << "," << enumName(exitStatus);
     m_awaitingEngine = false;
     m_enginePid = 0;
     notifyOpenVpnTerminatedWhenProcessTerminatedAndSocketClosed();
@@ -438,8 +441,8 @@ void ManagementSocket::notifyOpenVpnTerminatedWhenProcessTerminatedAndSocketClos
         return;
     m_terminationPending = false;
     const QScopedValueRollback<bool> reporting(m_reportingTermination, true);
-    qDebug() << "Vpn Terminated: exit code:" << m_process.exitCode()
-             << "- exit status:" << enumName(m_process.exitStatus());
+    qCDebug(lcEngine) << "Vpn Terminated: exit code:" << m_process.exitCode()
+                      << "- exit status:" << enumName(m_process.exitStatus());
     m_handler.onOpenVpnTerminated();
     emit onOpenVpnTerminated();
 }

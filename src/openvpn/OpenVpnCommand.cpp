@@ -2,6 +2,7 @@
 
 #include "catalogue/BackendOpenVPNConfigCipher.h"
 #include "helper/CommandWords.h"
+#include "openvpn/EngineLogging.h"
 #include "prefs/MtuPreference.h"
 #include "prefs/Settings.h"
 #include "system/OsAbstraction.h"
@@ -69,13 +70,13 @@ void OpenVpnCommand::start(QProcess &process)
 {
     const QString helper = getProgram();
     const QStringList arguments = getArgumentsMacOSX();
-    qDebug() << "Starting" << helper << "with arguments" << arguments;
+    qCDebug(lcEngine) << "Starting" << helper << "with arguments" << arguments;
     if (simulatorRequested()) {
         if (simulatorStarter()) {
             simulatorStarter()(process, m_managementPort);
         } else {
             // Neither the simulator nor, unasked, the real engine: the run fails visibly.
-            qWarning() << "OpenVpnCommand: the simulator was asked for, but this program has none";
+            qCWarning(lcEngine) << "OpenVpnCommand: the simulator was asked for, but this program has none";
             emit process.errorOccurred(QProcess::FailedToStart);
         }
         return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backend/NullHandler.h"
+#include "core/NullHandler.h"
 
 // Gives the engine the user's own HTTP or SOCKS5 proxy from the preferences.
 class ProxyConfigurator : public NullHandler

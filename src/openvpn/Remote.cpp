@@ -1,5 +1,6 @@
 #include "openvpn/Remote.h"
 
+#include "openvpn/EngineLogging.h"
 #include "openvpn/RemoteLock.h"
 
 #include <QDebug>
@@ -9,12 +10,12 @@ Remote::Remote(const QString &host, int port, const QString &protocol)
     , m_port(port)
     , m_protocol(protocol)
 {
-    qDebug() << "Remote object created";
+    qCDebug(lcEngine) << "Remote object created";
 }
 
 Remote::~Remote()
 {
-    qDebug() << "Remote object destroyed";
+    qCDebug(lcEngine) << "Remote object destroyed";
 }
 
 RemoteLock *Remote::getRemoteLock()

@@ -1,11 +1,12 @@
 #include "openvpn/STunnelHandler.h"
 
-#include "backend/ErrorMessage.h"
-#include "backend/IpPoolList.h"
-#include "backend/VpnFrontend.h"
-#include "backend/VpnStateTracker.h"
+#include "core/ErrorMessage.h"
+#include "core/IpPoolList.h"
+#include "core/OpenVpnGenericState.h"
+#include "core/VpnFrontend.h"
+#include "core/VpnStateTracker.h"
+#include "openvpn/EngineLogging.h"
 #include "openvpn/LocalPortProbe.h"
-#include "openvpn/OpenVpnGenericState.h"
 #include "openvpn/Remote.h"
 #include "openvpn/RemoteLock.h"
 #include "system/OsAbstraction.h"
@@ -87,16 +88,16 @@ void STunnelHandler::answerWithLocalEndpoint(Remote &remote) const
 void STunnelHandler::onRemote(Remote &remote)
 {
     if (m_process.state() != QProcess::NotRunning) {
-        qDebug() << "Protecting route to" << m_serverAddress.toString();
+        qCDebug(lcEngine) << "Protecting route to" << m_serverAddress.toString();
         answerWithLocalEndpoint(remote);
         m_os.protectHost(m_serverAddress);
         return;
     }
     m_remoteLock = remote.getRemoteLock();
-    qDebug() << "Protecting route to " << remote.getHost();
+    qCDebug(lcEngine) << "Protecting route to " << remote.getHost();
     m_serverAddress = m_ipPoolList.getIp();
     if (m_serverAddress.isNull()) {
-        qDebug() << "Error, could not resolve hostname";
+        qCDebug(lcEngine) << "Error, could not resolve hostname";
         reportError(QStringLiteral("STunnel can't resolve hostname. DNS request failed."), QString());
         abortRemoteLock();
     } else if (m_localPort == 0) {
@@ -118,8 +119,8 @@ void STunnelHandler::startSTunnel()
     }
     m_configFile.setFileName(QDir(dirPath).absolutePath() + QStringLiteral("/STunnel.conf"));
     if (!m_configFile.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
-        qDebug() << "Error opening STunnel config file: " << m_configFile.error();
-        qDebug() << "Can't create STunnel config file. Bailing out...";
+        qCDebug(lcEngine) << "Error opening STunnel config file: " << m_configFile.error();
+        qCDebug(lcEngine) << "Can't create STunnel config file. Bailing out...";
         failStart(QStringLiteral("STunnel config file could not be created."));
         return;
     }
@@ -129,7 +130,7 @@ void STunnelHandler::startSTunnel()
     m_stdoutLines = LineSplitter();
     m_stderrLines = LineSplitter();
     const QStringList args = arguments(m_configFile.fileName());
-    qDebug() << "Starting STunnel:" << m_program << args;
+    qCDebug(lcEngine) << "Starting STunnel:" << m_program << args;
     m_process.start(m_program, args, QIODevice::ReadWrite);
     if (!m_process.waitForStarted(30000))
         failStart(QStringLiteral("STunnel could not be started"));
@@ -137,7 +138,7 @@ void STunnelHandler::startSTunnel()
 
 void STunnelHandler::failStart(const QString &informativeText)
 {
-    qDebug() << "Can't start STunnel.";
+    qCDebug(lcEngine) << "Can't start STunnel.";
     reportError(START_ERROR, informativeText);
     abortRemoteLock();
 }
@@ -152,13 +153,13 @@ void STunnelHandler::abortRemoteLock()
     if (m_remoteLock)
         m_remoteLock->abort();
     else
-        qDebug() << "RemoteLock vanished";
+        qCDebug(lcEngine) << "RemoteLock vanished";
 }
 
 void STunnelHandler::processStandardOutput()
 {
     const QByteArray bytes = m_process.readAllStandardOutput();
-    qDebug() << "STunnel:" << bytes;
+    qCDebug(lcEngine) << "STunnel:" << bytes;
     for (const QByteArray &line : m_stdoutLines.feed(bytes))
         processBuffer(line);
 }
@@ -166,7 +167,7 @@ void STunnelHandler::processStandardOutput()
 void STunnelHandler::processStandardError()
 {
     const QByteArray bytes = m_process.readAllStandardError();
-    qDebug() << "STunnel:" << bytes;
+    qCDebug(lcEngine) << "STunnel:" << bytes;
     for (const QByteArray &line : m_stderrLines.feed(bytes))
         processBuffer(line);
 }
@@ -180,12 +181,12 @@ void STunnelHandler::processBuffer(const QByteArray &line)
         m_configFile.remove();
         abortRemoteLock();
     } else if (m_successPattern.match(text).hasMatch()) {
-        qDebug() << "STunnel started successfully and is listening at port " << m_localPort;
+        qCDebug(lcEngine) << "STunnel started successfully and is listening at port " << m_localPort;
         m_configFile.remove();
         if (m_remoteLock)
             m_remoteLock->release();
         else
-            qDebug() << "RemoteLock vanished";
+            qCDebug(lcEngine) << "RemoteLock vanished";
     }
 }
 
@@ -203,7 +204,7 @@ void STunnelHandler::onState(const OpenVpnGenericState &state)
 
 void STunnelHandler::onOpenVpnTerminated()
 {
-    qDebug() << "STunnelHandler: engine ended, stopping STunnel";
+    qCDebug(lcEngine) << "STunnelHandler: engine ended, stopping STunnel";
     m_process.kill();
     m_process.waitForFinished(5000);
     if (m_remoteLock)

@@ -1,9 +1,10 @@
 #include "openvpn/ShadowSocksLauncher.h"
 
-#include "backend/ErrorMessage.h"
-#include "backend/VpnFrontend.h"
 #include "catalogue/HalvorixConfig.h"
+#include "core/ErrorMessage.h"
+#include "core/VpnFrontend.h"
 #include "openvpn/AbstractVpnCommand.h"
+#include "openvpn/EngineLogging.h"
 #include "openvpn/Hold.h"
 #include "openvpn/HoldLock.h"
 #include "openvpn/LocalPortProbe.h"
@@ -34,7 +35,7 @@ ShadowSocksLauncher::ShadowSocksLauncher(OsAbstraction &os, QSharedPointer<Conne
     m_settleTimer.setSingleShot(true);
     m_settleTimer.setInterval(SETTLE_MS);
     connect(&m_startTimer, &QTimer::timeout, this, [this] {
-        qDebug() << "ShadowSocks did not report listening in time. Bailing out...";
+        qCDebug(lcEngine) << "ShadowSocks did not report listening in time. Bailing out...";
         fail(NOT_STARTED);
     });
     connect(&m_settleTimer, &QTimer::timeout, this, &ShadowSocksLauncher::onListening);
@@ -74,7 +75,7 @@ QList<StealthProxy> ShadowSocksLauncher::chooseStealthProxy(const QList<StealthP
                                                             const QString &preferredId)
 {
     if (proxies.isEmpty()) {
-        qDebug() << "List of stealth proxies is empty!";
+        qCDebug(lcEngine) << "List of stealth proxies is empty!";
         return {};
     }
     for (const StealthProxy &proxy : proxies) {
@@ -119,7 +120,7 @@ void ShadowSocksLauncher::onOpenVpnPrepareArguments(AbstractVpnCommand &command)
 void ShadowSocksLauncher::onHold(Hold &hold)
 {
     if (hold.getNumber() != 0) {
-        qDebug() << "Protecting route to" << m_serverAddress.toString();
+        qCDebug(lcEngine) << "Protecting route to" << m_serverAddress.toString();
         m_os.protectHost(m_serverAddress);
         return;
     }
@@ -135,9 +136,9 @@ void ShadowSocksLauncher::onHold(Hold &hold)
     m_method = proxy.getMethod();
     m_serverPort = proxy.getPort();
     if (proxy.getHostKind() == StealthProxy::HOSTNAME) {
-        qDebug() << "Need to resolve host name" << proxy.getHost();
+        qCDebug(lcEngine) << "Need to resolve host name" << proxy.getHost();
         m_serverAddress = QHostAddress();
-        QHostInfo::lookupHost(proxy.getHost(), this, SLOT(hostnameLookedUp(QHostInfo)));
+        QHostInfo::lookupHost(proxy.getHost(), this, &ShadowSocksLauncher::hostnameLookedUp);
         return;
     }
     m_serverAddress = QHostAddress(proxy.getHost());
@@ -147,22 +148,22 @@ void ShadowSocksLauncher::onHold(Hold &hold)
 void ShadowSocksLauncher::hostnameLookedUp(const QHostInfo &info)
 {
     if (!m_holdLock) {
-        qDebug() << "DNS lookup returned with success, but hold lock has vanished...";
+        qCDebug(lcEngine) << "DNS lookup returned with success, but hold lock has vanished...";
         return;
     }
     if (info.error() != QHostInfo::NoError) {
-        qDebug() << "DNS lookup returned with error " << info.error() << ", aborting hold";
+        qCDebug(lcEngine) << "DNS lookup returned with error " << info.error() << ", aborting hold";
         m_frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(
             m_parameters, QStringLiteral("Stealth Proxy can't resolve stealth proxy. DNS request failed."), QString()));
         m_holdLock->abort();
         return;
     }
     if (info.addresses().isEmpty()) {
-        qDebug() << "DNS lookup returned with success, but no address returned, aborting hold";
+        qCDebug(lcEngine) << "DNS lookup returned with success, but no address returned, aborting hold";
         m_holdLock->abort();
         return;
     }
-    qDebug() << "DNS lookup returned with success, starting ShadowSocks";
+    qCDebug(lcEngine) << "DNS lookup returned with success, starting ShadowSocks";
     m_serverAddress = info.addresses().first();
     startShadowSocks();
 }
@@ -170,14 +171,14 @@ void ShadowSocksLauncher::hostnameLookedUp(const QHostInfo &info)
 void ShadowSocksLauncher::startShadowSocks()
 {
     if (m_localPort == 0) {
-        qDebug() << "No free local port for ShadowSocks.";
+        qCDebug(lcEngine) << "No free local port for ShadowSocks.";
         fail(NOT_STARTED);
         return;
     }
     m_configFile.reset(new QTemporaryFile);
     if (!m_configFile->open()) {
-        qDebug() << "Error opening ShadowSocks config file: " << m_configFile->error()
-                 << "Can't create ShadowSocks config file. Bailing out...";
+        qCDebug(lcEngine) << "Error opening ShadowSocks config file: " << m_configFile->error()
+                          << "Can't create ShadowSocks config file. Bailing out...";
         fail(QStringLiteral("ShadowSocks config file could not be created."));
         return;
     }
@@ -188,11 +189,11 @@ void ShadowSocksLauncher::startShadowSocks()
     m_stdoutLines = LineSplitter();
     m_stderrLines = LineSplitter();
     const QStringList args = arguments(m_configFile->fileName());
-    qDebug() << "Starting ShadowSocks:" << m_program << args;
+    qCDebug(lcEngine) << "Starting ShadowSocks:" << m_program << args;
     m_os.protectHost(m_serverAddress);
     m_process.start(m_program, args, QIODevice::ReadWrite);
     if (!m_process.waitForStarted(START_TIMEOUT_MS)) {
-        qDebug() << "Can't start ShadowSocks.";
+        qCDebug(lcEngine) << "Can't start ShadowSocks.";
         fail(NOT_STARTED);
         return;
     }
@@ -202,7 +203,7 @@ void ShadowSocksLauncher::startShadowSocks()
 void ShadowSocksLauncher::processStandardOutput()
 {
     const QByteArray bytes = m_process.readAllStandardOutput();
-    qDebug() << "ShadowSocks:" << bytes;
+    qCDebug(lcEngine) << "ShadowSocks:" << bytes;
     for (const QByteArray &line : m_stdoutLines.feed(bytes))
         processBuffer(line);
 }
@@ -210,7 +211,7 @@ void ShadowSocksLauncher::processStandardOutput()
 void ShadowSocksLauncher::processStandardError()
 {
     const QByteArray bytes = m_process.readAllStandardError();
-    qDebug() << "ShadowSocks:" << bytes;
+    qCDebug(lcEngine) << "ShadowSocks:" << bytes;
     for (const QByteArray &line : m_stderrLines.feed(bytes))
         processBuffer(line);
 }
@@ -225,7 +226,7 @@ void ShadowSocksLauncher::processBuffer(const QByteArray &line)
         fail(QStringLiteral("Shared libraries are missing"));
     } else if (text.contains(QLatin1String("ERROR: bind"))
                || text.contains(QLatin1String("TCP server listen failed."))) {
-        qDebug() << "ShadowSocks could not bind listening port. Bailing out...";
+        qCDebug(lcEngine) << "ShadowSocks could not bind listening port. Bailing out...";
         fail(NOT_STARTED);
     } else if (m_listeningPattern.match(text).hasMatch()) {
         m_settleTimer.start();
@@ -240,18 +241,18 @@ void ShadowSocksLauncher::onListening()
         fail(NOT_STARTED);
         return;
     }
-    qDebug() << "ShadowSocks started successfully and is listening at TCP port " << m_localPort;
+    qCDebug(lcEngine) << "ShadowSocks started successfully and is listening at TCP port " << m_localPort;
     if (m_holdLock)
         m_holdLock->release();
     else
-        qDebug() << "HoldLock vanished";
+        qCDebug(lcEngine) << "HoldLock vanished";
     endWait();
 }
 
 void ShadowSocksLauncher::onProcessFinished()
 {
     if (m_startTimer.isActive()) {
-        qDebug() << "ShadowSocks ended before it listened.";
+        qCDebug(lcEngine) << "ShadowSocks ended before it listened.";
         fail(NOT_STARTED);
     }
 }
@@ -270,7 +271,7 @@ void ShadowSocksLauncher::abortHoldLock()
     if (m_holdLock)
         m_holdLock->abort();
     else
-        qDebug() << "HoldLock vanished";
+        qCDebug(lcEngine) << "HoldLock vanished";
 }
 
 void ShadowSocksLauncher::endWait()
@@ -291,7 +292,7 @@ void ShadowSocksLauncher::stopProcess()
 
 void ShadowSocksLauncher::onOpenVpnFailedToStart()
 {
-    qDebug() << "ShadowSocksLauncher: engine failed to start, stopping ShadowSocks";
+    qCDebug(lcEngine) << "ShadowSocksLauncher: engine failed to start, stopping ShadowSocks";
     if (m_startTimer.isActive())
         abortHoldLock();
     endWait();
@@ -300,7 +301,7 @@ void ShadowSocksLauncher::onOpenVpnFailedToStart()
 
 void ShadowSocksLauncher::onOpenVpnTerminated()
 {
-    qDebug() << "ShadowSocksLauncher: engine ended, stopping ShadowSocks";
+    qCDebug(lcEngine) << "ShadowSocksLauncher: engine ended, stopping ShadowSocks";
     if (m_startTimer.isActive())
         abortHoldLock();
     endWait();

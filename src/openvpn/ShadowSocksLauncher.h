@@ -1,7 +1,7 @@
 #pragma once
 
-#include "backend/NullHandler.h"
 #include "catalogue/StealthProxy.h"
+#include "core/NullHandler.h"
 #include "openvpn/LineSplitter.h"
 
 #include <QHostAddress>

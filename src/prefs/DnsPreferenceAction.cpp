@@ -1,6 +1,7 @@
 #include "prefs/DnsPreferenceAction.h"
 
 #include "prefs/ComparableMetaType.h"
+#include "prefs/PrefsLogging.h"
 
 #include <QDebug>
 #include <QSettings>
@@ -120,7 +121,7 @@ QString DnsPreferenceAction::getDisplayName() const
     case VPN: return QLatin1String(VPN_NAME);
     case AD_BLOCKING: return QLatin1String(AD_BLOCKING_NAME);
     }
-    qDebug() << "Error: DnsPreferenceAction with no DisplayName";
+    qCDebug(lcPrefs) << "Error: DnsPreferenceAction with no DisplayName";
     return QString();
 }
 
@@ -162,7 +163,7 @@ DnsPreferenceAction DnsPreferenceAction::readFrom(QSettings &settings, const QSt
             settings.value(QLatin1String(KEY_EDITABLE), QStringLiteral("false")).toString() == QLatin1String("true"));
         action = getDnsPreferenceActionCustom(entry);
     } else {
-        qDebug() << "Error: DNS_PREFERENCE not found!" << stored;
+        qCDebug(lcPrefs) << "Error: DNS_PREFERENCE not found!" << stored;
     }
     settings.endGroup();
     return action;

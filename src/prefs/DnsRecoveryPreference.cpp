@@ -1,6 +1,7 @@
 #include "prefs/DnsRecoveryPreference.h"
 
 #include "prefs/ComparableMetaType.h"
+#include "prefs/PrefsLogging.h"
 
 #include <QDebug>
 #include <QSettings>
@@ -53,8 +54,8 @@ DnsRecoveryPreference DnsRecoveryPreference::readFrom(const QSettings &settings)
     if (text == QLatin1String(FORGET))
         return DnsRecoveryPreference(forget);
     if (text != QLatin1String(AUTO_RECOVER))
-        qDebug() << "static DnsRecoveryPreference DnsRecoveryPreference::readFrom(const QSettings &)"
-                 << "Unexpected switch value: " << text;
+        qCDebug(lcPrefs) << "static DnsRecoveryPreference DnsRecoveryPreference::readFrom(const QSettings &)"
+                         << "Unexpected switch value: " << text;
     return DnsRecoveryPreference(autoRecover);
 }
 

@@ -1,5 +1,7 @@
 #include "prefs/MtuPreference.h"
 
+#include "prefs/PrefsLogging.h"
+
 #include <QDebug>
 #include <QSettings>
 
@@ -45,8 +47,8 @@ MtuPreference *MtuPreference::readFrom(const QSettings &settings)
         }
     }
     if (!type.isEmpty())
-        qDebug() << "static MtuPreference *MtuPreference::readFrom(const QSettings &)"
-                 << "Unexpected switch value: " << type;
+        qCDebug(lcPrefs) << "static MtuPreference *MtuPreference::readFrom(const QSettings &)"
+                         << "Unexpected switch value: " << type;
     return DEFAULT_MTUPREFERENCE();
 }
 

@@ -1,6 +1,7 @@
 #include "prefs/Settings.h"
 
 #include "prefs/MtuPreference.h"
+#include "prefs/PrefsLogging.h"
 
 #include <QDebug>
 
@@ -12,8 +13,8 @@ Settings::TlsMinimumVersion Settings::getTlsMinimumVersion() const
     if (stored == QLatin1String("1.0"))
         return TLS_1_0;
     if (stored != QLatin1String("1.2"))
-        qDebug() << "Settings::TlsMinimumVersion Settings::getTlsMinimumVersion() const"
-                 << "Unexpected switch value: " << stored;
+        qCDebug(lcPrefs) << "Settings::TlsMinimumVersion Settings::getTlsMinimumVersion() const"
+                         << "Unexpected switch value: " << stored;
     return TLS_1_2;
 }
 

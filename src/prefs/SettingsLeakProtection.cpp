@@ -1,5 +1,6 @@
 #include "prefs/Settings.h"
 
+#include "prefs/PrefsLogging.h"
 #include "system/NetworkInterface.h"
 
 #include <QDebug>
@@ -92,8 +93,8 @@ Settings::IksSettings Settings::iksEnableOnConnect() const
     if (stored == QLatin1String("noop"))
         return NOOP;
     if (stored != QLatin1String("ask"))
-        qDebug() << "Settings::IksSettings Settings::iksEnableOnConnect()"
-                 << "Unexpected switch value: " << stored;
+        qCDebug(lcPrefs) << "Settings::IksSettings Settings::iksEnableOnConnect()"
+                         << "Unexpected switch value: " << stored;
     return ASK;
 }
 

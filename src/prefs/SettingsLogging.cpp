@@ -1,6 +1,6 @@
 #include "prefs/Settings.h"
 
-#include "app/LogHandlerOption.h"
+#include "core/LogHandlerOption.h"
 
 // Logging.
 

@@ -1,6 +1,7 @@
 #include "prefs/Settings.h"
 
 #include "prefs/OwnerOnlyFile.h"
+#include "prefs/PrefsLogging.h"
 
 #include <QDebug>
 #include <QJsonDocument>
@@ -37,7 +38,7 @@ QJsonObject Settings::getCredentials()
         QJsonDocument::fromBinaryData(newCredentialCrypt().crypt(sealed), QJsonDocument::Validate);
     QT_WARNING_POP
     if (!document.isObject() || document.object().isEmpty()) {
-        qDebug() << "Settings::getCredentials: the remembered login could not be decoded";
+        qCDebug(lcPrefs) << "Settings::getCredentials: the remembered login could not be decoded";
         return QJsonObject();
     }
     return document.object();

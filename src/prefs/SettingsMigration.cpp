@@ -1,5 +1,6 @@
 #include "prefs/Settings.h"
 
+#include "prefs/PrefsLogging.h"
 #include "prefs/SettingsKeys.h"
 
 #include <QDebug>
@@ -30,7 +31,7 @@ void Settings::migrate(OsAbstraction &osAbstraction)
         default: migrateFromVersion4(); break;
         }
         const int next = version + 1;
-        qDebug().noquote() << QStringLiteral("Settings updated to version %1").arg(next);
+        qCDebug(lcPrefs).noquote() << QStringLiteral("Settings updated to version %1").arg(next);
         // Written after each step, so an interrupted migration resumes where it stopped.
         setTopLevelValue(QLatin1String(KEY_SETTING_VERSION), next);
     }
@@ -38,7 +39,7 @@ void Settings::migrate(OsAbstraction &osAbstraction)
 
 void Settings::migrateFromVersion1(OsAbstraction &)
 {
-    qDebug() << "Migration Settings: from version 1 to version 2";
+    qCDebug(lcPrefs) << "Migration Settings: from version 1 to version 2";
     removeIfPresent("resolve-remote-hostnames-with-fallback-ips");
     removeIfPresent("prevent-dns-leak");
 }

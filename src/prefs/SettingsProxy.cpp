@@ -1,5 +1,7 @@
 #include "prefs/Settings.h"
 
+#include "prefs/PrefsLogging.h"
+
 #include <QDebug>
 
 namespace {
@@ -18,8 +20,8 @@ Settings::ProxySettings Settings::getProxySettings() const
         return STEALTH;
     if (stored == QLatin1String("CUSTOM"))
         return CUSTOM;
-    qDebug() << "Settings::ProxySettings Settings::getProxySettings() const"
-             << "Unexpected switch value: " << stored;
+    qCDebug(lcPrefs) << "Settings::ProxySettings Settings::getProxySettings() const"
+                     << "Unexpected switch value: " << stored;
     return DIRECT;
 }
 
@@ -31,8 +33,8 @@ void Settings::setProxySettings(ProxySettings v)
     case STEALTH: stored = QStringLiteral("STEALTH"); break;
     case CUSTOM: stored = QStringLiteral("CUSTOM"); break;
     default:
-        qDebug() << "void Settings::setProxySettings(Settings::ProxySettings)"
-                 << "Unexpected switch value: " << static_cast<int>(v);
+        qCDebug(lcPrefs) << "void Settings::setProxySettings(Settings::ProxySettings)"
+                         << "Unexpected switch value: " << static_cast<int>(v);
     }
     store(KEY_PROXY_SETTINGS, stored);
 }
@@ -53,8 +55,8 @@ Settings::ProxyProtocol Settings::getProxyProtocol() const
         return HTTP;
     if (stored == QLatin1String("SOCKS5"))
         return SOCKS5;
-    qDebug() << "Settings::ProxyProtocol Settings::getProxyProtocol() const"
-             << "Unexpected switch value: " << stored;
+    qCDebug(lcPrefs) << "Settings::ProxyProtocol Settings::getProxyProtocol() const"
+                     << "Unexpected switch value: " << stored;
     return HTTP;
 }
 
@@ -65,8 +67,8 @@ void Settings::setProxyProtocol(ProxyProtocol v)
     case HTTP: break;
     case SOCKS5: stored = QStringLiteral("SOCKS5"); break;
     default:
-        qDebug() << "void Settings::setProxyProtocol(Settings::ProxyProtocol)"
-                 << "Unexpected switch value: " << static_cast<int>(v);
+        qCDebug(lcPrefs) << "void Settings::setProxyProtocol(Settings::ProxyProtocol)"
+                         << "Unexpected switch value: " << static_cast<int>(v);
     }
     store(KEY_PROXY_PROTOCOL, stored);
 }

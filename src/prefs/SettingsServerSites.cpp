@@ -1,12 +1,13 @@
 #include "prefs/Settings.h"
 
-#include "backend/TunnelType.h"
 #include "catalogue/HalvorixServerSite.h"
 #include "catalogue/OpenVpnConfigurationModel.h"
 #include "catalogue/ServerSitePortFilter.h"
 #include "catalogue/ServerSitePortFilterException.h"
 #include "catalogue/ServerSiteProtocolFilter.h"
+#include "core/TunnelType.h"
 #include "openconnect/OpenConnectConnectVia.h"
+#include "prefs/PrefsLogging.h"
 #include "prefs/SettingsKeys.h"
 
 #include <QDebug>
@@ -77,7 +78,7 @@ QList<HalvorixServerSite> Settings::serverSitesWithDedicatedIp()
         try {
             portFilter = ServerSitePortFilter(value(QStringLiteral("port"), 0).toInt());
         } catch (const ServerSitePortFilterException &e) {
-            qDebug() << "Settings::serverSitesWithDedicatedIp:" << e.getMessage() << "- any port is used";
+            qCDebug(lcPrefs) << "Settings::serverSitesWithDedicatedIp:" << e.getMessage() << "- any port is used";
         }
         sites << HalvorixServerSite::dedicatedServerSite(
             text("country-code"), text("comment"), QHostAddress(text("ip-address", QStringLiteral("0.0.0.0"))),
@@ -146,7 +147,7 @@ void Settings::setDefaultServerSite(const QString &siteId, const OpenConnectConn
         break;
     case OpenConnectConnectVia::TcpWithStealthProxy:
     case OpenConnectConnectVia::TcpWithCustomProxy: break;
-    default: qWarning() << "Unexpected switch value (OpenConnectConnectVia::Type)" << kind;
+    default: qCWarning(lcPrefs) << "Unexpected switch value (OpenConnectConnectVia::Type)" << kind;
     }
 }
 

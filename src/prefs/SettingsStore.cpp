@@ -2,6 +2,7 @@
 
 #include "catalogue/GeoLocation.h"
 #include "prefs/LockFileLeftover.h"
+#include "prefs/PrefsLogging.h"
 #include "prefs/SettingsKeys.h"
 #include "prefs/UserStatistics.h"
 
@@ -45,11 +46,11 @@ QList<QPair<QString, QVariant>> crashRecoveryRecords(const QSettings &store)
 QDir writableDirectory(const QString &path, const char *noLocationMessage)
 {
     if (path.isEmpty()) {
-        qDebug() << noLocationMessage;
+        qCDebug(lcPrefs) << noLocationMessage;
         return QDir(QString());
     }
     if (!QDir().mkpath(path)) {
-        qDebug() << "Warning: Can not create " << path;
+        qCDebug(lcPrefs) << "Warning: Can not create " << path;
         return QDir(QString());
     }
     return QDir(path);
@@ -114,7 +115,7 @@ bool Settings::hasConfigDir()
 QDir Settings::configDir()
 {
     if (!hasConfigDir())
-        qDebug() << "Accessing configDir(), but configDir is not set. Call hasConfigDir() first!";
+        qCDebug(lcPrefs) << "Accessing configDir(), but configDir is not set. Call hasConfigDir() first!";
     return QDir(topLevelValue(QLatin1String(KEY_CONFIG_DIR)).toString());
 }
 
@@ -144,7 +145,7 @@ QString Settings::getDocUrl(const QString &document)
 void Settings::removeLockLeftByThisProcess()
 {
     if (LockFileLeftover::removeIfLeftByThisProcess(QSettings().fileName() + QStringLiteral(".lock")))
-        qDebug() << "Removed the settings lock left by this process before it was replaced";
+        qCDebug(lcPrefs) << "Removed the settings lock left by this process before it was replaced";
 }
 
 // Location.
@@ -180,7 +181,7 @@ void Settings::clear()
     const int version = value(QLatin1String(KEY_SETTING_VERSION), 1).toInt();
     const QString installId = text(KEY_INSTALL_ID, QString());
     const QString configDirectory = text(KEY_CONFIG_DIR);
-    qDebug() << installId;
+    qCDebug(lcPrefs) << installId;
     const QList<QPair<QString, QVariant>> recoveryRecords = crashRecoveryRecords(*this);
 
     QSettings::clear();

@@ -1,6 +1,7 @@
 #include "prefs/UserStatistics.h"
 
 #include "catalogue/HalvorixServerSite.h"
+#include "prefs/PrefsLogging.h"
 #include "prefs/Settings.h"
 
 #include <QDebug>
@@ -34,7 +35,7 @@ void UserStatistics::fillStatisticsFromSettings()
         if (stored.contains(SERVER_FRECUENCY_USAGE))
             m_usage = convertMapQVariantToUInt(stored.value(SERVER_FRECUENCY_USAGE).toMap());
     } catch (const std::exception &) {
-        qDebug() << "Warning: could not recover user statistics.";
+        qCDebug(lcPrefs) << "Warning: could not recover user statistics.";
         resetStatistics();
     }
 }

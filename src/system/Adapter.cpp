@@ -4,6 +4,7 @@
 #include "system/NetworkSetup.h"
 #include "system/NetworkSetupFailed.h"
 #include "system/StelvaneRunner.h"
+#include "system/SystemLogging.h"
 
 #include <QDebug>
 #include <QSettings>
@@ -14,7 +15,7 @@ Adapter::Adapter(const QString &service, NetworkSetup &networkSetup)
     try {
         m_nameServers = networkSetup.getDnsServers(service);
     } catch (const NetworkSetupFailed &) {
-        qDebug() << "NetworkSetup failed";
+        qCDebug(lcSystem) << "NetworkSetup failed";
     }
 }
 
@@ -37,10 +38,10 @@ void Adapter::saveNameServers(QSettings &settings) const
 
 void Adapter::setNameServers(StelvaneRunner &runner, const QStringList &servers) const
 {
-    qDebug() << "set name servers of" << m_name << ": current DNS list" << m_nameServers << ", new DNS list "
-             << servers;
+    qCDebug(lcSystem) << "set name servers of" << m_name << ": current DNS list" << m_nameServers << ", new DNS list "
+                      << servers;
     if (servers == m_nameServers) {
-        qDebug() << "set name servers of" << m_name << ": config is up to date.";
+        qCDebug(lcSystem) << "set name servers of" << m_name << ": config is up to date.";
         return;
     }
     runner.execute(setNameServersCommand(m_name, servers), false);
@@ -48,24 +49,24 @@ void Adapter::setNameServers(StelvaneRunner &runner, const QStringList &servers)
 
 void Adapter::removeNameServers(StelvaneRunner &runner) const
 {
-    qDebug() << "restore name servers of" << m_name << ": switching to DHCP";
+    qCDebug(lcSystem) << "restore name servers of" << m_name << ": switching to DHCP";
     runner.removeNameServers(m_name);
 }
 
 void Adapter::restoreNameServers(StelvaneRunner &runner, const QSettings &settings) const
 {
     if (!settings.contains(savedKey())) {
-        qDebug() << "restore name servers of" << m_name << ": no saved name servers found.";
+        qCDebug(lcSystem) << "restore name servers of" << m_name << ": no saved name servers found.";
         return;
     }
     const QStringList saved = settings.value(savedKey()).toStringList();
-    qDebug() << "restore name servers of" << m_name << ": current DNS list" << m_nameServers << ", restore DNS list "
-             << saved;
+    qCDebug(lcSystem) << "restore name servers of" << m_name << ": current DNS list" << m_nameServers
+                      << ", restore DNS list " << saved;
     if (saved == m_nameServers) {
-        qDebug() << "restore name servers of" << m_name << ": config is up to date.";
+        qCDebug(lcSystem) << "restore name servers of" << m_name << ": config is up to date.";
     } else {
-        qDebug() << "restore name servers of" << m_name
-                 << (saved.isEmpty() ? ": switching to DHCP" : ": switching to static DNS");
+        qCDebug(lcSystem) << "restore name servers of" << m_name
+                          << (saved.isEmpty() ? ": switching to DHCP" : ": switching to static DNS");
         runner.execute(setNameServersCommand(m_name, saved), false);
     }
 }

@@ -1,8 +1,9 @@
 #include "system/BlackHoleRouteImpl.h"
 
-#include "backend/VpnFrontend.h"
-#include "backend/VpnStartupProgress.h"
+#include "core/VpnFrontend.h"
+#include "core/VpnStartupProgress.h"
 #include "system/OsAbstraction.h"
+#include "system/SystemLogging.h"
 
 #include <QDebug>
 
@@ -14,14 +15,14 @@ BlackHoleRouteImpl::BlackHoleRouteImpl(VpnFrontend &frontend, QSharedPointer<Con
     , m_ipv6(ipv6)
     , m_frontend(frontend)
 {
-    qDebug() << "BlackHoleRouteImpl constructor";
+    qCDebug(lcSystem) << "BlackHoleRouteImpl constructor";
     if (ipv4) {
-        qDebug() << "Adding BlackHoleRoutes";
+        qCDebug(lcSystem) << "Adding BlackHoleRoutes";
         changeWithProgress(VpnStartupProgress::ENABLE_SEAMLESS_RECONNECT,
                            [this] { this->m_osAbstraction.addProtectiveSimpleSplittedDefaultRoute(); });
     }
     if (ipv6) {
-        qDebug() << "Adding IPv6 BlackHoleRoutes";
+        qCDebug(lcSystem) << "Adding IPv6 BlackHoleRoutes";
         changeWithProgress(VpnStartupProgress::ENABLE_IPV6_PROTECTION,
                            [this] { this->m_osAbstraction.addProtectiveSimpleSplittedIPV6DefaultRoute(); });
     }
@@ -29,14 +30,14 @@ BlackHoleRouteImpl::BlackHoleRouteImpl(VpnFrontend &frontend, QSharedPointer<Con
 
 BlackHoleRouteImpl::~BlackHoleRouteImpl()
 {
-    qDebug() << "BlackHoleRouteImpl destructor";
+    qCDebug(lcSystem) << "BlackHoleRouteImpl destructor";
     if (m_ipv4) {
-        qDebug() << "Removing BlackHoleRoutes";
+        qCDebug(lcSystem) << "Removing BlackHoleRoutes";
         changeWithProgress(VpnStartupProgress::DISABLE_SEAMLESS_RECONNECT,
                            [this] { m_osAbstraction.removeProtectiveSimpleSplittedDefaultRoute(); });
     }
     if (m_ipv6) {
-        qDebug() << "Removing IPv6 BlackHoleRoutes";
+        qCDebug(lcSystem) << "Removing IPv6 BlackHoleRoutes";
         changeWithProgress(VpnStartupProgress::DISABLE_IPV6_PROTECTION,
                            [this] { m_osAbstraction.removeProtectiveSimpleSplittedIPV6DefaultRoute(); });
     }

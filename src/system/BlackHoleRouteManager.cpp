@@ -5,6 +5,7 @@
 #include "system/BlackHoleRouteImpl.h"
 #include "system/NullBlackHoleRoute.h"
 #include "system/OsAbstraction.h"
+#include "system/SystemLogging.h"
 
 #include <QDebug>
 
@@ -59,8 +60,8 @@ bool BlackHoleRouteManager::isNetworkGloballyProtected() const
 
 void BlackHoleRouteManager::cleanUpBlackHoleRoutes()
 {
-    qDebug() << "Removing BlackHoleRoutes";
+    qCDebug(lcSystem) << "Removing BlackHoleRoutes";
     m_osAbstraction.removeProtectiveSimpleSplittedDefaultRoute();
-    qDebug() << "Removing IPv6 BlackHoleRoutes";
+    qCDebug(lcSystem) << "Removing IPv6 BlackHoleRoutes";
     m_osAbstraction.removeProtectiveSimpleSplittedIPV6DefaultRoute();
 }

@@ -1,8 +1,9 @@
 #include "system/DnsStack.h"
 
-#include "backend/DnsStages.h"
 #include "prefs/Settings.h"
+#include "system/DnsStages.h"
 #include "system/OsAbstraction.h"
+#include "system/SystemLogging.h"
 
 #include <QDebug>
 
@@ -25,7 +26,7 @@ void DnsStack::persist(const char *label)
     Settings settings;
     settings.setDnsStackNames(m_stack);
     settings.sync();
-    qDebug() << label << settings.getDnsStackNames();
+    qCDebug(lcSystem) << label << settings.getDnsStackNames();
 }
 
 void DnsStack::push(const QString &stage, const QStringList &servers)
@@ -46,11 +47,11 @@ void DnsStack::restoreTop()
 QString DnsStack::popTo(const QString &stage)
 {
     if (m_stack.isEmpty()) {
-        qDebug() << "DnsStack empty!";
+        qCDebug(lcSystem) << "DnsStack empty!";
         return QString();
     }
     if (!m_stack.contains(stage)) {
-        qDebug() << "DnsStack does not contain " << stage;
+        qCDebug(lcSystem) << "DnsStack does not contain " << stage;
         return QString();
     }
     QString popped;
@@ -58,7 +59,7 @@ QString DnsStack::popTo(const QString &stage)
         popped = m_stack.last();
         restoreTop();
     }
-    qDebug() << stage << " found in DnsStack!";
+    qCDebug(lcSystem) << stage << " found in DnsStack!";
     persist("Current Dns stack list after PopTo: ");
     return popped;
 }
@@ -66,7 +67,7 @@ QString DnsStack::popTo(const QString &stage)
 QString DnsStack::popAll()
 {
     if (m_stack.isEmpty()) {
-        qDebug() << "DnsStack empty!";
+        qCDebug(lcSystem) << "DnsStack empty!";
         return QString();
     }
     QString popped;
@@ -100,14 +101,14 @@ void DnsStack::warnUnlessOnlyStart(const char *operation) const
 {
     if (m_stack == QStringList {start})
         return;
-    qDebug() << "Warning, unexpected stackList: " << m_stack;
-    qDebug().noquote() << QStringLiteral("The option %1 should be used only when the dnsstack is on start")
-                              .arg(QLatin1String(operation));
+    qCDebug(lcSystem) << "Warning, unexpected stackList: " << m_stack;
+    qCDebug(lcSystem).noquote() << QStringLiteral("The option %1 should be used only when the dnsstack is on start")
+                                       .arg(QLatin1String(operation));
 }
 
 void DnsStack::restoreSystemDHCPNameServer(Settings &settings)
 {
-    qDebug() << "Restoring System NameServers to DHCP";
+    qCDebug(lcSystem) << "Restoring System NameServers to DHCP";
     warnUnlessOnlyStart("restoreSystemDHCPNameServer");
     popAll();
     m_osAbstraction.removeNameServers();
@@ -116,7 +117,7 @@ void DnsStack::restoreSystemDHCPNameServer(Settings &settings)
 
 void DnsStack::setSystemNameServersTo(Settings &settings, const QStringList &servers)
 {
-    qDebug() << "Setting System NameServers to: " << servers;
+    qCDebug(lcSystem) << "Setting System NameServers to: " << servers;
     warnUnlessOnlyStart("setSystemNameServersTo");
     popAll();
     m_osAbstraction.setNameServers(servers);

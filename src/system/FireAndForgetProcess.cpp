@@ -1,5 +1,7 @@
 #include "system/FireAndForgetProcess.h"
 
+#include "system/SystemLogging.h"
+
 #include <QDebug>
 #include <QMetaEnum>
 
@@ -53,21 +55,21 @@ FireAndForgetProcess::~FireAndForgetProcess()
         // killed: no open-ended wait then, only the bounded one below.
         const int remaining = m_timer.isActive() ? m_timer.remainingTime() : 0;
         m_timer.stop();
-        qDebug().noquote() << logPrefix()
-                           << "in destructor, but process still running, waiting for remainig milli seconds"
-                           << remaining;
+        qCDebug(lcSystem).noquote() << logPrefix()
+                                    << "in destructor, but process still running, waiting for remainig milli seconds"
+                                    << remaining;
         if (!m_process.waitForFinished(remaining)) {
-            qDebug().noquote()
+            qCDebug(lcSystem).noquote()
                 << logPrefix()
                 << "in destructor, process did not terminate within remainig timeout, killing silently...";
             m_killedByTimeout = true;
             m_process.kill();
             if (!m_process.waitForFinished(KillWaitMs))
-                qDebug().noquote() << logPrefix()
-                                   << "in destructor, process was killed but is still alive, proceeding...";
+                qCDebug(lcSystem).noquote()
+                    << logPrefix() << "in destructor, process was killed but is still alive, proceeding...";
         }
     }
-    qDebug().noquote() << logPrefix() << "was destructed.";
+    qCDebug(lcSystem).noquote() << logPrefix() << "was destructed.";
     // What the process emits while the member is destroyed must not reach this half-destroyed object.
     m_process.disconnect(this);
 }
@@ -79,15 +81,15 @@ QString FireAndForgetProcess::logPrefix() const
 
 void FireAndForgetProcess::execute()
 {
-    qDebug().noquote() << logPrefix() << "executing:" << QStringLiteral("\"%1\"").arg(m_program)
-                       << m_arguments.join(' ');
+    qCDebug(lcSystem).noquote() << logPrefix() << "executing:" << QStringLiteral("\"%1\"").arg(m_program)
+                                << m_arguments.join(' ');
     m_killedByTimeout = false;
     m_process.start(m_program, m_arguments, QIODevice::ReadWrite);
 }
 
 void FireAndForgetProcess::processTimedout()
 {
-    qDebug().noquote() << logPrefix() << "did not terminate on time, killing it....";
+    qCDebug(lcSystem).noquote() << logPrefix() << "did not terminate on time, killing it....";
     m_killedByTimeout = true;
     m_process.kill();
     deleteLater();
@@ -99,7 +101,7 @@ void FireAndForgetProcess::processTimedout()
 
 void FireAndForgetProcess::processFinished(int exitCode)
 {
-    qDebug().noquote() << logPrefix() << "finished with exit code" << exitCode;
+    qCDebug(lcSystem).noquote() << logPrefix() << "finished with exit code" << exitCode;
     m_timer.stop();
     deleteLater();
 }
@@ -107,21 +109,21 @@ void FireAndForgetProcess::processFinished(int exitCode)
 void FireAndForgetProcess::processError(QProcess::ProcessError error)
 {
     if (m_killedByTimeout) {
-        qDebug().noquote() << logPrefix() << "failed with error" << errorName(error)
-                           << ", signal ignored because process was killed by timeout handler";
+        qCDebug(lcSystem).noquote() << logPrefix() << "failed with error" << errorName(error)
+                                    << ", signal ignored because process was killed by timeout handler";
         return;
     }
     if (error != QProcess::FailedToStart && error != QProcess::Crashed) {
-        qDebug().noquote() << logPrefix() << "failed with error" << errorName(error);
+        qCDebug(lcSystem).noquote() << logPrefix() << "failed with error" << errorName(error);
         return;
     }
     m_timer.stop();
     deleteLater();
     if (error == QProcess::Crashed) {
-        qDebug().noquote() << logPrefix() << "crashed";
+        qCDebug(lcSystem).noquote() << logPrefix() << "crashed";
         m_callback(QStringLiteral("%1 has crashed.").arg(m_name), QStringLiteral("Path: %1").arg(m_program));
     } else {
-        qDebug().noquote() << logPrefix() << "failed to start";
+        qCDebug(lcSystem).noquote() << logPrefix() << "failed to start";
         m_callback(QStringLiteral("%1 failed to start.").arg(m_name), QStringLiteral("Path: %1").arg(m_program));
     }
 }

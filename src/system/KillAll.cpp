@@ -1,5 +1,7 @@
 #include "system/KillAll.h"
 
+#include "system/SystemLogging.h"
+
 #include <QDebug>
 #include <QProcess>
 
@@ -33,7 +35,7 @@ void KillAll::killProcess(const QString &name)
     QObject::connect(process, &QProcess::errorOccurred, process, &QObject::deleteLater);
     const QString program = QStringLiteral("killall");
     const QStringList args = arguments(name);
-    qDebug() << "Terminating program:" << program << args;
+    qCDebug(lcSystem) << "Terminating program:" << program << args;
     process->start(program, args, QIODevice::ReadWrite);
 }
 

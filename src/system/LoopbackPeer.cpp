@@ -1,6 +1,7 @@
 #include "system/LoopbackPeer.h"
 
 #include "peerowner/TcpPeerProcess.h"
+#include "system/SystemLogging.h"
 
 #include <QDebug>
 #include <QTcpSocket>
@@ -16,7 +17,7 @@ bool LoopbackPeer::isEngine(const QTcpSocket &socket, qint64 enginePid)
     case orvalplatform::PeerMatch::Other: return false;
     case orvalplatform::PeerMatch::Hidden: break;
     }
-    qWarning() << "LoopbackPeer: the descriptors of engine process" << enginePid
-               << "are hidden from this user; judging its connection by the owner of its socket";
+    qCWarning(lcSystem) << "LoopbackPeer: the descriptors of engine process" << enginePid
+                        << "are hidden from this user; judging its connection by the owner of its socket";
     return peer.uid == 0;
 }

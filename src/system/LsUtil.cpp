@@ -2,6 +2,7 @@
 
 #include "system/LsUtilException.h"
 #include "system/ProcessOutputLogger.h"
+#include "system/SystemLogging.h"
 #include "system/SystemPrograms.h"
 
 #include <QDebug>
@@ -36,22 +37,23 @@ QStringList LsUtil::arguments(const QString &path) const
 
 void LsUtil::applyLsToPath(const QString &path)
 {
-    qDebug().noquote() << "Applying ls to path:" << path;
+    qCDebug(lcSystem).noquote() << "Applying ls to path:" << path;
     const QStringList args = arguments(path);
     const QString joined = args.join(' ');
     QProcess process;
     const QSharedPointer<ProcessOutputLogger> logger =
         ProcessOutputLogger::logProcessOutput(QStringLiteral("LsUtil"), process);
-    qDebug().noquote() << "Starting" << m_lsProgram << joined;
+    qCDebug(lcSystem).noquote() << "Starting" << m_lsProgram << joined;
     process.start(m_lsProgram, args, QIODevice::ReadWrite);
     if (!logger->waitForProcessStarted(m_timeoutSeconds)) {
-        qDebug().noquote()
+        qCDebug(lcSystem).noquote()
             << QStringLiteral("LsUtil failed to start after %1 seconds, args: %2").arg(m_timeoutSeconds).arg(joined);
         process.kill();
     } else if (!logger->waitForProcessFinished(m_timeoutSeconds)) {
-        qDebug().noquote() << QStringLiteral("LsUtil did not finish after %1 seconds, it will be killed, args: %2")
-                                  .arg(m_timeoutSeconds)
-                                  .arg(joined);
+        qCDebug(lcSystem).noquote() << QStringLiteral(
+                                           "LsUtil did not finish after %1 seconds, it will be killed, args: %2")
+                                           .arg(m_timeoutSeconds)
+                                           .arg(joined);
         process.kill();
         process.waitForFinished(1000);
     }

@@ -1,8 +1,8 @@
 #include "system/MacOSXAbstractionImpl.h"
 
-#include "app/AbstractSigTermHandler.h"
 #include "app/SigTermHandler.h"
-#include "backend/HandlerList.h"
+#include "core/AbstractSigTermHandler.h"
+#include "core/HandlerList.h"
 #include "helper/CommandWords.h"
 #include "prefs/Settings.h"
 #include "system/AdapterList.h"
@@ -17,6 +17,7 @@
 #include "system/StelvaneRunner.h"
 #include "system/StelvaneRunnerFailed.h"
 #include "system/SystemInfoLog.h"
+#include "system/SystemLogging.h"
 #include "system/SystemProfiler.h"
 #include "system/SystemProfilerFailed.h"
 #include "system/SystemPrograms.h"
@@ -63,7 +64,7 @@ MacOSXAbstractionImpl::Programs MacOSXAbstractionImpl::systemPrograms()
 
 void MacOSXAbstractionImpl::reportFailure(const char *line, const QString &title, const QString &text)
 {
-    qDebug() << line;
+    qCDebug(lcSystem) << line;
     emit errorMessage(title, text);
 }
 
@@ -82,7 +83,7 @@ bool MacOSXAbstractionImpl::guarded(const std::function<void()> &step)
 
 void MacOSXAbstractionImpl::printSystemInfo()
 {
-    qDebug() << "Printing System Info";
+    qCDebug(lcSystem) << "Printing System Info";
     SystemInfoLog::printQtSystemInfo();
     try {
         SystemProfiler(SystemProfiler::Mini,
@@ -90,7 +91,8 @@ void MacOSXAbstractionImpl::printSystemInfo()
                         QStringLiteral("SPNetworkDataType")})
             .execute();
     } catch (const SystemProfilerFailed &failure) {
-        qDebug().noquote() << "SystemProfiler failed - Error: " + failure.title() + " - Info: " + failure.text();
+        qCDebug(lcSystem).noquote() << "SystemProfiler failed - Error: " + failure.title()
+                                           + " - Info: " + failure.text();
     }
     SystemInfoLog::printBundleLs();
 }
@@ -142,9 +144,9 @@ void MacOSXAbstractionImpl::restoreNameServers(const QString &stage)
 
 Routes4 MacOSXAbstractionImpl::defaultRoutes()
 {
-    qDebug() << "Getting complete Routing Table...";
+    qCDebug(lcSystem) << "Getting complete Routing Table...";
     const RoutingTableIPv4 table;
-    qDebug() << "Routing Table complete";
+    qCDebug(lcSystem) << "Routing Table complete";
     Routes4 routes = table.getRoutes4();
     routes.retainDefaultRoutes();
     routes.sortByMetric();
@@ -156,12 +158,13 @@ void MacOSXAbstractionImpl::protectHost(const QHostAddress &host)
     auto routingFailure = [this](const QString &text) {
         emit errorMessage(QStringLiteral("Error protecting host route - default route existence can not be checked."),
                           QStringLiteral("Error: ") + text);
-        qDebug().noquote() << "Error protecting host route - exception while getting the default route: " + text;
+        qCDebug(lcSystem).noquote() << "Error protecting host route - exception while getting the default route: "
+                                           + text;
     };
     try {
         const Routes4 routes = defaultRoutes();
         if (!routes.containsDefaultRoute()) {
-            qDebug() << "Error while protecting route to host: default route was not found";
+            qCDebug(lcSystem) << "Error while protecting route to host: default route was not found";
             return;
         }
         const QHostAddress gateway = routes.getFirstRoute().gateway;
@@ -243,7 +246,7 @@ bool MacOSXAbstractionImpl::hasDefaultRoute()
     } catch (const RoutingTableIPv4Exception &failure) {
         emit errorMessage(QStringLiteral("Default route existence can not be checked."),
                           QStringLiteral("Error: ") + failure.text());
-        qDebug().noquote() << "Exception while getting the default route: " + failure.text();
+        qCDebug(lcSystem).noquote() << "Exception while getting the default route: " + failure.text();
         return true;
     }
 }
@@ -282,7 +285,7 @@ QByteArray MacOSXAbstractionImpl::runOsascript(LoginItemScript kind, bool wantOu
     const QString program = platformProgram(QStringLiteral("osascript"), QStringLiteral("osascript"));
     const QStringList arguments {QStringLiteral("-e"), loginItemScript(kind, QCoreApplication::applicationName(),
                                                                        QCoreApplication::applicationDirPath())};
-    qDebug() << "Invoking " << program << arguments;
+    qCDebug(lcSystem) << "Invoking " << program << arguments;
     QProcess process;
     process.start(program, arguments);
     const bool finished = process.waitForFinished(ProgramTimeoutMs);
@@ -396,7 +399,7 @@ void MacOSXAbstractionImpl::showDockIcon()
 {
     const int32_t result = DockIconManager().showDockIcon();
     if (result != 0)
-        qDebug().noquote() << "Warning: DockIconManager.showDockIcon() result = " + QString::number(result);
+        qCDebug(lcSystem).noquote() << "Warning: DockIconManager.showDockIcon() result = " + QString::number(result);
 }
 
 void MacOSXAbstractionImpl::hideDockIcon()

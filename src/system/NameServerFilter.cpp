@@ -1,5 +1,7 @@
 #include "system/NameServerFilter.h"
 
+#include "system/SystemLogging.h"
+
 #include <QDebug>
 #include <algorithm>
 
@@ -22,8 +24,8 @@ QList<QHostAddress> NameServerFilter::hostRoutableNameServers(const QList<QHostA
         if (address.protocol() == QAbstractSocket::IPv4Protocol)
             routable << address;
         else
-            qDebug().noquote() << "Name server" << address.toString()
-                               << "is not an IPv4 address: no host route through the IPv4 gateway, skipped";
+            qCDebug(lcSystem).noquote() << "Name server" << address.toString()
+                                        << "is not an IPv4 address: no host route through the IPv4 gateway, skipped";
     }
     return routable;
 }

@@ -2,6 +2,7 @@
 
 #include "system/NetworkSetupFailed.h"
 #include "system/ProcessOutputLogger.h"
+#include "system/SystemLogging.h"
 #include "system/SystemPrograms.h"
 
 #include <QDebug>
@@ -29,7 +30,7 @@ NetworkSetup::~NetworkSetup() = default;
 
 QByteArray NetworkSetup::execute(const QStringList &arguments, bool wantOutput)
 {
-    qDebug().noquote() << "Starting networksetup" << arguments.join(' ');
+    qCDebug(lcSystem).noquote() << "Starting networksetup" << arguments.join(' ');
     QProcess process;
     const QString name = QStringLiteral("networksetup");
     const QSharedPointer<ProcessOutputLogger> logger =
@@ -40,13 +41,13 @@ QByteArray NetworkSetup::execute(const QStringList &arguments, bool wantOutput)
     const QString hint =
         QStringLiteral("Please check that networksetup utility is correctly installed in your system.");
     if (!logger->waitForProcessStarted(TimeoutSeconds)) {
-        qDebug() << "networksetup failed to start after 30 seconds";
+        qCDebug(lcSystem) << "networksetup failed to start after 30 seconds";
         process.kill();
         throw NetworkSetupFailed(QStringLiteral("The program networksetup failed to start."), hint);
     }
     process.closeWriteChannel();
     if (!logger->waitForProcessFinished(TimeoutSeconds)) {
-        qDebug() << "networksetup did not finish after 30 seconds, it will be killed";
+        qCDebug(lcSystem) << "networksetup did not finish after 30 seconds, it will be killed";
         process.kill();
         process.waitForFinished(1000);
         throw NetworkSetupFailed(QStringLiteral("The program networksetup failed to finish."), hint);

@@ -1,6 +1,7 @@
 #include "system/OsAbstraction.h"
 
 #include "system/NameServerFilter.h"
+#include "system/SystemLogging.h"
 
 #include <QDebug>
 
@@ -31,20 +32,20 @@ QList<QHostAddress> OsAbstraction::routableNameServers()
     // A host route through the IPv4 gateway exists only for IPv4 servers.
     servers = NameServerFilter::hostRoutableNameServers(servers);
     if (servers.isEmpty())
-        qDebug() << "Warning no DNS found.";
+        qCDebug(lcSystem) << "Warning no DNS found.";
     return servers;
 }
 
 void OsAbstraction::protectRoutesToDns()
 {
-    qDebug() << "Protecting routes to DNS";
+    qCDebug(lcSystem) << "Protecting routes to DNS";
     for (const QHostAddress &server : routableNameServers())
         protectHost(server);
 }
 
 void OsAbstraction::removeRoutesToDns()
 {
-    qDebug() << "Removing routes to DNS";
+    qCDebug(lcSystem) << "Removing routes to DNS";
     for (const QHostAddress &server : routableNameServers())
         releaseHost(server);
 }

@@ -1,5 +1,7 @@
 #include "system/ProcessList.h"
 
+#include "system/SystemLogging.h"
+
 #include <QDebug>
 #include <QProcess>
 #include <algorithm>
@@ -40,7 +42,7 @@ QStringList ProcessList::getProcessNames()
 QByteArray ProcessList::executePs()
 {
     auto process = std::make_unique<QProcess>();
-    qDebug() << "Listing running processes using:" << m_psProgram << m_psArguments;
+    qCDebug(lcSystem) << "Listing running processes using:" << m_psProgram << m_psArguments;
     process->start(m_psProgram, m_psArguments, QIODevice::ReadWrite);
     process->waitForFinished(PsTimeoutMs);
     return process->readAllStandardOutput();

@@ -1,5 +1,7 @@
 #include "system/ProcessOutputLogger.h"
 
+#include "system/SystemLogging.h"
+
 #include <QDebug>
 #include <QMetaEnum>
 #include <QTextStream>
@@ -51,14 +53,14 @@ bool ProcessOutputLogger::waitForProcessFinished(int seconds)
 QByteArray ProcessOutputLogger::getStdOutCopy() const
 {
     if (!m_retain)
-        qDebug() << "Warning, misconfiguration: stdout was not kept in memory - empty bytearray is returned";
+        qCDebug(lcSystem) << "Warning, misconfiguration: stdout was not kept in memory - empty bytearray is returned";
     return m_stdoutCopy;
 }
 
 QByteArray ProcessOutputLogger::getStdErrCopy() const
 {
     if (!m_retain)
-        qDebug() << "Warning, misconfiguration: stderr was not kept in memory - empty bytearray is returned";
+        qCDebug(lcSystem) << "Warning, misconfiguration: stderr was not kept in memory - empty bytearray is returned";
     return m_stderrCopy;
 }
 
@@ -106,7 +108,7 @@ QStringList ProcessOutputLogger::splitLines(const QByteArray &bytes)
 void ProcessOutputLogger::logLines(const QByteArray &bytes, const char *stream) const
 {
     for (const QString &line : splitLines(bytes))
-        qDebug() << m_name << "===" << QString::fromLatin1(stream) << "==>>" << line;
+        qCDebug(lcSystem) << m_name << "===" << QString::fromLatin1(stream) << "==>>" << line;
 }
 
 void ProcessOutputLogger::printAndForgetLog()
@@ -120,9 +122,9 @@ void ProcessOutputLogger::printAndForgetLog()
     logLines(m_stdoutPending, "stdout");
     logLines(m_stderrPending, "stderr");
     if (m_process->state() == QProcess::Running)
-        qDebug() << m_name << "=== the process is still running ===";
+        qCDebug(lcSystem) << m_name << "=== the process is still running ===";
     else if (m_process->state() == QProcess::Starting)
-        qDebug() << m_name << "=== the process is still starting ===";
+        qCDebug(lcSystem) << m_name << "=== the process is still starting ===";
     m_stdoutPending.clear();
     m_stderrPending.clear();
 }
@@ -130,17 +132,17 @@ void ProcessOutputLogger::printAndForgetLog()
 void ProcessOutputLogger::finished(int exitCode, QProcess::ExitStatus exitStatus)
 {
     printAndForgetLog();
-    qDebug().nospace() << m_name << " === process finished with exit code: " << exitCode
-                       << ", exit status: " << enumName(exitStatus) << " ===";
+    qCDebug(lcSystem).nospace() << m_name << " === process finished with exit code: " << exitCode
+                                << ", exit status: " << enumName(exitStatus) << " ===";
 }
 
 void ProcessOutputLogger::errorOccurred(QProcess::ProcessError error)
 {
-    qDebug().nospace() << m_name << " === an error occurred: " << enumName(error) << " ===";
+    qCDebug(lcSystem).nospace() << m_name << " === an error occurred: " << enumName(error) << " ===";
     printAndForgetLog();
 }
 
 void ProcessOutputLogger::deleted()
 {
-    qDebug() << m_name << "=== process destroyed ===";
+    qCDebug(lcSystem) << m_name << "=== process destroyed ===";
 }

@@ -1,5 +1,7 @@
 #include "system/ResolvConf.h"
 
+#include "system/SystemLogging.h"
+
 #include <QDebug>
 #include <QTextStream>
 
@@ -23,19 +25,19 @@ QStringList ResolvConf::currentContentAsLines()
 
 QList<QHostAddress> ResolvConf::getCurrentDNSAddresses()
 {
-    qDebug() << "Getting current DNS list";
+    qCDebug(lcSystem) << "Getting current DNS list";
     const QString prefix = QStringLiteral("nameserver ");
     QList<QHostAddress> addresses;
     for (const QString &line : currentContentAsLines()) {
         if (!line.startsWith(prefix))
             continue;
         const QString rest = line.mid(prefix.size());
-        qDebug().noquote() << "DNS found:" << rest;
+        qCDebug(lcSystem).noquote() << "DNS found:" << rest;
         const QHostAddress address(rest.trimmed());
         if (!address.isNull() && address.toString() != QLatin1String("0.0.0.0"))
             addresses << address;
         else
-            qDebug().noquote() << "Warning nameserver address could not be added. Line:" << line;
+            qCDebug(lcSystem).noquote() << "Warning nameserver address could not be added. Line:" << line;
     }
     return addresses;
 }

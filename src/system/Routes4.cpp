@@ -1,6 +1,7 @@
 #include "system/Routes4.h"
 
 #include "system/Routes4Exception.h"
+#include "system/SystemLogging.h"
 
 #include <QDebug>
 #include <algorithm>
@@ -9,7 +10,7 @@ Routes4::Routes4(const QList<Route4Entry> &entries)
     : m_routes(entries)
 {
     for (const Route4Entry &entry : m_routes)
-        qDebug().noquote() << entry.toString();
+        qCDebug(lcSystem).noquote() << entry.toString();
 }
 
 void Routes4::retainDefaultRoutes()

@@ -2,6 +2,7 @@
 
 #include "system/BsdRouteLayout.h"
 #include "system/RoutingTableIPv4Exception.h"
+#include "system/SystemLogging.h"
 
 #include <QDebug>
 #include <algorithm>
@@ -35,7 +36,7 @@ quint32 ipv4At(const unsigned char *data, std::size_t offset)
 
 void skip(const char *reason)
 {
-    qDebug().noquote() << reason;
+    qCDebug(lcSystem).noquote() << reason;
 }
 
 // One routing message, bounded by its own length, with the offsets of its
@@ -95,8 +96,8 @@ void appendRtmEntry(const RouteMessage &message, const RoutingTableIPv4::Interfa
     if (!(message.addrs() & BsdRoute::Addr::Dst) || !dst || !message.holds(dst, 2))
         return skip("Skipping route without destination");
     if (message.family(dst) != BsdRoute::Family::Inet) {
-        qDebug().noquote() << "Skipping route with Destination family"
-                           << RoutingTableIPv4::family_to_str(message.family(dst));
+        qCDebug(lcSystem).noquote() << "Skipping route with Destination family"
+                                    << RoutingTableIPv4::family_to_str(message.family(dst));
         return;
     }
     if (message.lengthByte(dst) < int(BsdRoute::SockaddrIn::Size) || !message.holds(dst, BsdRoute::SockaddrIn::Size))
@@ -111,8 +112,8 @@ void appendRtmEntry(const RouteMessage &message, const RoutingTableIPv4::Interfa
     if (message.family(gw) == BsdRoute::Family::Inet) {
         gateway = QHostAddress(message.ipv4(gw));
     } else if (message.family(gw) != BsdRoute::Family::Link) {
-        qDebug().noquote() << "Skipping route with Gateway Family"
-                           << RoutingTableIPv4::family_to_str(message.family(gw));
+        qCDebug(lcSystem).noquote() << "Skipping route with Gateway Family"
+                                    << RoutingTableIPv4::family_to_str(message.family(gw));
         return;
     }
 
@@ -131,7 +132,7 @@ void appendRtmEntry(const RouteMessage &message, const RoutingTableIPv4::Interfa
         return skip("Skipping route with unknown interface");
 
     const Route4Entry entry(iface, destination, mask, gateway, (flags & BsdRoute::Flag::IfScope) ? 2 : 1);
-    qDebug().noquote() << "Add route:" << entry.toString();
+    qCDebug(lcSystem).noquote() << "Add route:" << entry.toString();
     entries.append(entry);
 }
 
@@ -145,7 +146,7 @@ RoutingTableIPv4::RoutingTableIPv4()
 RoutingTableIPv4::RoutingTableIPv4(const Sysctl &sysctl, const InterfaceNames &names)
 {
     initializeRouteTreeBuf(sysctl);
-    qDebug() << "Parsing Route Table";
+    qCDebug(lcSystem) << "Parsing Route Table";
     try {
         m_entries = parseDump(m_buffer.data(), m_length, names);
     } catch (const std::exception &e) {
@@ -168,12 +169,12 @@ void RoutingTableIPv4::initializeRouteTreeBuf(const Sysctl &sysctl)
                                           BsdRoute::Family::Inet, BsdRoute::NetRtDump, 0};
     for (int attempt = 0; attempt < FetchAttempts; ++attempt) {
         if (sysctl(name, BsdRoute::DumpNameLength, nullptr, &m_length, nullptr, 0) < 0)
-            qDebug() << "Warning: sysctl: net.route.0.0.dump estimate failed";
+            qCDebug(lcSystem) << "Warning: sysctl: net.route.0.0.dump estimate failed";
         try {
             // Never a zero-sized buffer: a null buffer would ask for the estimate again.
             m_buffer.assign(std::max<std::size_t>(m_length, 1), 0);
         } catch (const std::bad_alloc &) {
-            qDebug() << "Warning: malloc() failed";
+            qCDebug(lcSystem) << "Warning: malloc() failed";
             m_buffer = {};
             continue;
         }
@@ -182,7 +183,7 @@ void RoutingTableIPv4::initializeRouteTreeBuf(const Sysctl &sysctl)
             m_length = std::min(fetched, m_buffer.size());
             return;
         }
-        qDebug() << "Warning: sysctl: net.route.0.0.dump failed";
+        qCDebug(lcSystem) << "Warning: sysctl: net.route.0.0.dump failed";
     }
     m_buffer = {};
     m_length = 0;
@@ -198,11 +199,12 @@ QList<Route4Entry> RoutingTableIPv4::parseDump(const unsigned char *data, std::s
         const std::size_t remaining = length - position;
         const std::size_t messageLength = remaining >= 2 ? readAt<quint16>(data, position) : 0;
         if (messageLength == 0 || messageLength > remaining) {
-            qDebug().noquote() << QStringLiteral("Route dump damaged at byte %1: message length %2 with %3 bytes left, "
-                                                 "rest of the dump ignored")
-                                      .arg(position)
-                                      .arg(messageLength)
-                                      .arg(remaining);
+            qCDebug(lcSystem).noquote() << QStringLiteral(
+                                               "Route dump damaged at byte %1: message length %2 with %3 bytes left, "
+                                               "rest of the dump ignored")
+                                               .arg(position)
+                                               .arg(messageLength)
+                                               .arg(remaining);
             break;
         }
         if (messageLength < BsdRoute::Header::Size)

@@ -4,6 +4,7 @@
 #include "system/ProcessOutputLogger.h"
 #include "system/StelvaneRunnerFailed.h"
 #include "system/StelvaneSecurityCheck.h"
+#include "system/SystemLogging.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -46,7 +47,7 @@ QString StelvaneRunner::bundledHelperPath()
 QString StelvaneRunner::execute(const QStringList &arguments, bool wantStdout)
 {
     const QString joined = arguments.join(' ');
-    qDebug().noquote() << "Starting" << m_program << joined;
+    qCDebug(lcHelperRunner).noquote() << "Starting" << m_program << joined;
 
     QProcess process;
     // Standard error is always kept: a refusal is recognised by its text.
@@ -56,18 +57,18 @@ QString StelvaneRunner::execute(const QStringList &arguments, bool wantStdout)
     process.start(m_program, arguments, QIODevice::ReadWrite);
 
     if (!logger->waitForProcessStarted(m_timeouts.startSeconds)) {
-        qDebug().noquote() << QStringLiteral("StelvaneRunner failed to start after %1 seconds, args: %2")
-                                  .arg(m_timeouts.startSeconds)
-                                  .arg(joined);
+        qCDebug(lcHelperRunner).noquote() << QStringLiteral("StelvaneRunner failed to start after %1 seconds, args: %2")
+                                                 .arg(m_timeouts.startSeconds)
+                                                 .arg(joined);
         process.kill();
         throw StelvaneRunnerFailed(QStringLiteral("The program Stelvane failed to start."),
                                    QStringLiteral("Arguments:\n") + joined);
     }
     if (!logger->waitForProcessFinished(m_timeouts.finishSeconds)) {
-        qDebug().noquote() << QStringLiteral(
-                                  "StelvaneRunner did not finish after %1 seconds, it will be killed, args: %2")
-                                  .arg(m_timeouts.finishSeconds)
-                                  .arg(joined);
+        qCDebug(lcHelperRunner).noquote()
+            << QStringLiteral("StelvaneRunner did not finish after %1 seconds, it will be killed, args: %2")
+                   .arg(m_timeouts.finishSeconds)
+                   .arg(joined);
         process.kill();
         process.waitForFinished(1000);
         throw StelvaneRunnerFailed(QStringLiteral("The program Stelvane failed to finish."),

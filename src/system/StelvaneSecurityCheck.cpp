@@ -1,6 +1,7 @@
 #include "system/StelvaneSecurityCheck.h"
 
 #include "helper/SharedKey.h"
+#include "system/SystemLogging.h"
 
 #include <QCryptographicHash>
 #include <QDebug>
@@ -41,7 +42,7 @@ void StelvaneSecurityCheck::sendSecurityCheckToProcess()
     const QByteArray lines = authenticationLines(currentMilliseconds());
     const int firstLineLength = lines.indexOf('\n') + 1;
     if (m_process->write(lines.left(firstLineLength)) < 0 || m_process->write(lines.mid(firstLineLength)) < 0)
-        qDebug() << "Warning: could not write the data.";
+        qCDebug(lcHelperRunner) << "Warning: could not write the data.";
     detachProcess();
 }
 

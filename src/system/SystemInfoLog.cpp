@@ -2,6 +2,7 @@
 
 #include "system/LsUtil.h"
 #include "system/LsUtilException.h"
+#include "system/SystemLogging.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -10,12 +11,12 @@
 
 void SystemInfoLog::printQtSystemInfo()
 {
-    qDebug() << "Qt System Info ==>> [init]";
-    qDebug().noquote() << "Qt System Info ==>> currentCpuArchitecture" << QSysInfo::currentCpuArchitecture();
-    qDebug().noquote() << "Qt System Info ==>> prettyProductName" << QSysInfo::prettyProductName();
-    qDebug().noquote() << "Qt System Info ==>> productType" << QSysInfo::productType();
-    qDebug().noquote() << "Qt System Info ==>> productVersion" << QSysInfo::productVersion();
-    qDebug() << "Qt System Info ==>> [end]";
+    qCDebug(lcSystem) << "Qt System Info ==>> [init]";
+    qCDebug(lcSystem).noquote() << "Qt System Info ==>> currentCpuArchitecture" << QSysInfo::currentCpuArchitecture();
+    qCDebug(lcSystem).noquote() << "Qt System Info ==>> prettyProductName" << QSysInfo::prettyProductName();
+    qCDebug(lcSystem).noquote() << "Qt System Info ==>> productType" << QSysInfo::productType();
+    qCDebug(lcSystem).noquote() << "Qt System Info ==>> productVersion" << QSysInfo::productVersion();
+    qCDebug(lcSystem) << "Qt System Info ==>> [end]";
 }
 
 QString SystemInfoLog::bundlePath()
@@ -29,6 +30,6 @@ void SystemInfoLog::printBundleLs()
         LsUtil ls;
         ls.applyLsToPath(bundlePath());
     } catch (const LsUtilException &e) {
-        qDebug().noquote() << "LsUtil failed:" << e.text();
+        qCDebug(lcSystem).noquote() << "LsUtil failed:" << e.text();
     }
 }

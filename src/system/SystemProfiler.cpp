@@ -1,6 +1,7 @@
 #include "system/SystemProfiler.h"
 
 #include "system/ProcessOutputLogger.h"
+#include "system/SystemLogging.h"
 #include "system/SystemProfilerFailed.h"
 #include "system/SystemPrograms.h"
 
@@ -40,7 +41,7 @@ QStringList SystemProfiler::arguments() const
 void SystemProfiler::execute()
 {
     const QStringList args = arguments();
-    qDebug().noquote() << "Starting system_profiler" << args.join(' ');
+    qCDebug(lcSystem).noquote() << "Starting system_profiler" << args.join(' ');
     QProcess process;
     const QSharedPointer<ProcessOutputLogger> logger =
         ProcessOutputLogger::logProcessOutput(QStringLiteral("system_profiler"), process);
@@ -49,14 +50,16 @@ void SystemProfiler::execute()
     const QString hint =
         QStringLiteral("Please check that systemprofiler utility is correctly installed in your system.");
     if (!logger->waitForProcessStarted(m_timeoutSeconds)) {
-        qDebug().noquote() << QStringLiteral("systemprofiler failed to start after %1 seconds").arg(m_timeoutSeconds);
+        qCDebug(lcSystem).noquote()
+            << QStringLiteral("systemprofiler failed to start after %1 seconds").arg(m_timeoutSeconds);
         process.kill();
         throw SystemProfilerFailed(QStringLiteral("The program systemprofiler failed to start."), hint);
     }
     process.closeWriteChannel();
     if (!logger->waitForProcessFinished(m_timeoutSeconds)) {
-        qDebug().noquote() << QStringLiteral("systemprofiler did not finish after %1 seconds, it will be killed")
-                                  .arg(m_timeoutSeconds);
+        qCDebug(lcSystem).noquote() << QStringLiteral(
+                                           "systemprofiler did not finish after %1 seconds, it will be killed")
+                                           .arg(m_timeoutSeconds);
         process.kill();
         process.waitForFinished(1000);
         throw SystemProfilerFailed(QStringLiteral("The program systemprofiler failed to finish."), hint);

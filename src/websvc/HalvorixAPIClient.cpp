@@ -7,6 +7,7 @@
 #include "prefs/Settings.h"
 #include "websvc/CredentialsStore.h"
 #include "websvc/ReplyHandler.h"
+#include "websvc/WebsvcLogging.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -91,13 +92,13 @@ void HalvorixAPIClient::makeRequest()
     Settings settings;
     const qint64 sinceLast = settings.lastHalvorixAPIClientRequest().msecsTo(QDateTime::currentDateTimeUtc());
     if (sinceLast <= MINIMUM_INTERVAL_BETWEEN_REQUESTS) {
-        qDebug() << "HalvorixAPIClient configuration checked recently.";
+        qCDebug(lcWebsvc) << "HalvorixAPIClient configuration checked recently.";
         return;
     }
     m_username = CredentialsStore::getUsername();
     m_password = CredentialsStore::getPassword();
     if (m_username.isEmpty()) {
-        qDebug() << "HalvorixAPIClient: no credentials to send";
+        qCDebug(lcWebsvc) << "HalvorixAPIClient: no credentials to send";
         return;
     }
     m_configAttempt = 1;
@@ -106,7 +107,7 @@ void HalvorixAPIClient::makeRequest()
 
 void HalvorixAPIClient::getConfiguration()
 {
-    qDebug() << "HalvorixAPIClient/GetConfiguration";
+    qCDebug(lcWebsvc) << "HalvorixAPIClient/GetConfiguration";
     QNetworkRequest request {QUrl(m_url)};
     request.setRawHeader(PROGRAM_NAME, m_programName.toUtf8());
     request.setRawHeader(PROGRAM_VERSION, m_programVersion.toUtf8());
@@ -120,10 +121,10 @@ void HalvorixAPIClient::getConfiguration()
 
 void HalvorixAPIClient::onConfigurationFailure()
 {
-    qDebug() << "HalvorixAPIClient: configuration download failed";
+    qCDebug(lcWebsvc) << "HalvorixAPIClient: configuration download failed";
     ++m_configAttempt;
     if (m_configAttempt > MAXIMUM_ATTEMPTS) {
-        qDebug() << "HalvorixAPIClient: giving up after" << MAXIMUM_ATTEMPTS << "attempts";
+        qCDebug(lcWebsvc) << "HalvorixAPIClient: giving up after" << MAXIMUM_ATTEMPTS << "attempts";
         return;
     }
     getConfiguration();
@@ -135,16 +136,16 @@ void HalvorixAPIClient::parseConfigurationResponse(const QByteArray &body)
     const QJsonDocument document = QJsonDocument::fromJson(body, &error);
     // A proxy's or portal's page is no answer: it must not remove the logo.
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
-        qDebug() << "HalvorixAPIClient: reply is not a JSON object:" << error.errorString();
+        qCDebug(lcWebsvc) << "HalvorixAPIClient: reply is not a JSON object:" << error.errorString();
         return;
     }
     Settings().setLastHalvorixAPIClientRequest(QDateTime::currentDateTimeUtc());
     QJsonObject reply = document.object();
-    qDebug() << "HalvorixAPIReplyHandler parsing response "
-             << QString::fromUtf8(document.toJson(QJsonDocument::Compact));
+    qCDebug(lcWebsvc) << "HalvorixAPIReplyHandler parsing response "
+                      << QString::fromUtf8(document.toJson(QJsonDocument::Compact));
     if (reply.contains(ERROR_KEY)) {
-        qDebug() << "HalvorixAPIClient error getting the configuration from the server: "
-                 << reply.value(ERROR_KEY).toString();
+        qCDebug(lcWebsvc) << "HalvorixAPIClient error getting the configuration from the server: "
+                          << reply.value(ERROR_KEY).toString();
         return;
     }
     parseJsonForLogo(reply);
@@ -166,12 +167,12 @@ void HalvorixAPIClient::parseJsonForLogo(QJsonObject &reply)
     }
     const QFileInfo logo = getWhiteLabelLogoFileInfo();
     if (logo.exists() && !QFile::remove(logo.absoluteFilePath()))
-        qDebug() << "Error: old logo in " << logo.absoluteFilePath() << " could not be removed.";
+        qCDebug(lcWebsvc) << "Error: old logo in " << logo.absoluteFilePath() << " could not be removed.";
 }
 
 void HalvorixAPIClient::downloadWhiteLabelLogo()
 {
-    qDebug() << "HalvorixAPIClient/DownloadWhiteLabelLogo";
+    qCDebug(lcWebsvc) << "HalvorixAPIClient/DownloadWhiteLabelLogo";
     auto *handler = new ReplyHandler(m_manager->get(QNetworkRequest(QUrl(m_logoUrl))),
                                      QStringLiteral("HalvorixAPIClient/DownloadWhiteLabelLogo"),
                                      attemptTimeout(m_logoAttempt), MAXIMUM_WHITELOGO_SIZE);
@@ -181,10 +182,10 @@ void HalvorixAPIClient::downloadWhiteLabelLogo()
 
 void HalvorixAPIClient::onWhiteLabelLogoFailure()
 {
-    qDebug() << "HalvorixAPIClient: configuration download failed";
+    qCDebug(lcWebsvc) << "HalvorixAPIClient: configuration download failed";
     ++m_logoAttempt;
     if (m_logoAttempt > MAXIMUM_ATTEMPTS) {
-        qDebug() << "HalvorixAPIClient: giving up the logo after" << MAXIMUM_ATTEMPTS << "attempts";
+        qCDebug(lcWebsvc) << "HalvorixAPIClient: giving up the logo after" << MAXIMUM_ATTEMPTS << "attempts";
         return;
     }
     downloadWhiteLabelLogo();
@@ -196,7 +197,7 @@ void HalvorixAPIClient::saveWhiteLabelLogo(const QByteArray &data)
     // Judge the downloaded image itself, not whatever lies on disk.
     const QImage image = QImage::fromData(data);
     if (image.isNull()) {
-        qDebug() << "HalvorixAPIClient Warning: the downloaded logo is not an image";
+        qCDebug(lcWebsvc) << "HalvorixAPIClient Warning: the downloaded logo is not an image";
         return;
     }
     if (!securityCheckPixmapSize(image))
@@ -205,23 +206,23 @@ void HalvorixAPIClient::saveWhiteLabelLogo(const QByteArray &data)
     // Written aside and renamed, so that a failed write keeps the old logo.
     QSaveFile file(logo.absoluteFilePath());
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        qDebug() << "Warning: logo file was not writeable. New logo could not be saved";
+        qCDebug(lcWebsvc) << "Warning: logo file was not writeable. New logo could not be saved";
         return;
     }
-    qDebug() << "Logo image saved in " << logo.absoluteFilePath();
+    qCDebug(lcWebsvc) << "Logo image saved in " << logo.absoluteFilePath();
     emit logoImageRefreshed();
 }
 
 bool HalvorixAPIClient::securityCheckPixmapSize(const QImage &image) const
 {
     if (image.width() > MAXIMUM_WHITELOGO_PIXMAP_SIZE_WIDTH || image.height() > MAXIMUM_WHITELOGO_PIXMAP_SIZE_HEIGTH) {
-        qDebug() << "HalvorixAPIClient Warning: pixmap is unusually big: " << image.width() << "*" << image.height()
-                 << " pixels "
-                 << " while the maximum size is " << MAXIMUM_WHITELOGO_PIXMAP_SIZE_WIDTH << "*"
-                 << MAXIMUM_WHITELOGO_PIXMAP_SIZE_HEIGTH;
+        qCDebug(lcWebsvc) << "HalvorixAPIClient Warning: pixmap is unusually big: " << image.width() << "*"
+                          << image.height() << " pixels "
+                          << " while the maximum size is " << MAXIMUM_WHITELOGO_PIXMAP_SIZE_WIDTH << "*"
+                          << MAXIMUM_WHITELOGO_PIXMAP_SIZE_HEIGTH;
         return false;
     }
-    qDebug() << "HalvorixAPIClient pixmap size: " << image.height() << "*" << image.width() << " pixels";
+    qCDebug(lcWebsvc) << "HalvorixAPIClient pixmap size: " << image.height() << "*" << image.width() << " pixels";
     return true;
 }
 
@@ -234,7 +235,8 @@ void HalvorixAPIClient::parseJsonForIps(QJsonObject &reply)
     QList<HalvorixServerSite> list = settings.serverSitesWithDedicatedIp();
     for (const QJsonValue &value : entries) {
         const QJsonObject entry = value.toObject();
-        qDebug() << "DedicatedIP found: " << QString::fromUtf8(QJsonDocument(entry).toJson(QJsonDocument::Compact));
+        qCDebug(lcWebsvc) << "DedicatedIP found: "
+                          << QString::fromUtf8(QJsonDocument(entry).toJson(QJsonDocument::Compact));
         const QString dedicatedText = entry.value(IPS_KEY_DEDICATED).toString();
         const QHostAddress dedicatedAddress(dedicatedText);
         const int port = portOf(entry.value(IPS_KEY_PORT));
@@ -242,16 +244,16 @@ void HalvorixAPIClient::parseJsonForIps(QJsonObject &reply)
         const QHostAddress serverAddress(entry.value(IPS_KEY_SERVER).toString());
         const QString type = entry.value(IPS_KEY_TYPE).toString();
         if (dedicatedAddress.isNull()) {
-            qDebug() << "Warning, dedicated server with null dedicated ip found";
+            qCDebug(lcWebsvc) << "Warning, dedicated server with null dedicated ip found";
             continue;
         }
         if (serverAddress.isNull()) {
-            qDebug() << "Warning, dedicated server with null server ip found";
+            qCDebug(lcWebsvc) << "Warning, dedicated server with null server ip found";
             continue;
         }
         // The port filter refuses such a port by throwing, which no slot may do.
         if (port < 0 || port > 65535) {
-            qDebug() << "Warning, dedicated server with invalid port found";
+            qCDebug(lcWebsvc) << "Warning, dedicated server with invalid port found";
             continue;
         }
         const ServerSiteProtocolFilter protocolFilter(protocol);
@@ -260,7 +262,8 @@ void HalvorixAPIClient::parseJsonForIps(QJsonObject &reply)
             return site.getDedicatedIp() == serverAddress;
         });
         if (existing != list.end()) {
-            qDebug() << "DedicatedIP already present in the list - port, protocol and dedicatedip will be refreshed";
+            qCDebug(lcWebsvc)
+                << "DedicatedIP already present in the list - port, protocol and dedicatedip will be refreshed";
             *existing =
                 HalvorixServerSite::dedicatedServerSite(existing->getCountryCode(), existing->getCity(), serverAddress,
                                                         QDir(QString()), protocolFilter, portFilter);

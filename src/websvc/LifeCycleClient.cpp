@@ -1,6 +1,7 @@
 #include "websvc/LifeCycleClient.h"
 
 #include "websvc/ReplyHandler.h"
+#include "websvc/WebsvcLogging.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -41,9 +42,9 @@ QString LifeCycleClient::readBuildFlavor(const QString &path)
 void LifeCycleClient::loadBuildFlavor()
 {
     const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/../Resources/build.conf");
-    qDebug() << "Loading " << path;
+    qCDebug(lcWebsvc) << "Loading " << path;
     m_buildFlavor = readBuildFlavor(path);
-    qDebug() << "Build flavor: " << m_buildFlavor;
+    qCDebug(lcWebsvc) << "Build flavor: " << m_buildFlavor;
 }
 
 void LifeCycleClient::loadInstallId()
@@ -79,14 +80,14 @@ QByteArray LifeCycleClient::userAgent() const
 
 void LifeCycleClient::checkVersion()
 {
-    qDebug() << "LifeCycleClient/CheckVersion";
+    qCDebug(lcWebsvc) << "LifeCycleClient/CheckVersion";
     m_attempt = 1;
     doCheckVersion();
 }
 
 void LifeCycleClient::doCheckVersion()
 {
-    qDebug() << "LifeCycleClient/doCheckVersion";
+    qCDebug(lcWebsvc) << "LifeCycleClient/doCheckVersion";
     QNetworkRequest request(checkVersionUrl());
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setRawHeader("X-CHECKSUM", checkVersionUrlChecksum());
@@ -105,7 +106,7 @@ void LifeCycleClient::doCheckVersion()
 
 void LifeCycleClient::onCheckVersionFailed()
 {
-    qDebug() << "LifeCycleClient/OnCheckVersionFailed";
+    qCDebug(lcWebsvc) << "LifeCycleClient/OnCheckVersionFailed";
     m_pendingVersionRequest = nullptr;
     // Also a request the backend aborted at a connection start: the check is
     // made again, through the connection being set up, while attempts remain.
@@ -115,13 +116,14 @@ void LifeCycleClient::onCheckVersionFailed()
 
 void LifeCycleClient::onCheckVersionSuccess(const QByteArray &body)
 {
-    qDebug() << "LifeCycleClient/OnCheckVersionSuccess";
+    qCDebug(lcWebsvc) << "LifeCycleClient/OnCheckVersionSuccess";
     m_pendingVersionRequest = nullptr;
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(body, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
-        qDebug() << "LifeCycleClient/OnCheckVersionSuccess: Can not parse JSON: " << QString::fromUtf8(body).trimmed();
-        qDebug() << "LifeCycleClient/OnCheckVersionSuccess: Can not parse JSON: " << error.error;
+        qCDebug(lcWebsvc) << "LifeCycleClient/OnCheckVersionSuccess: Can not parse JSON: "
+                          << QString::fromUtf8(body).trimmed();
+        qCDebug(lcWebsvc) << "LifeCycleClient/OnCheckVersionSuccess: Can not parse JSON: " << error.error;
         return;
     }
     const QJsonObject reply = document.object();
@@ -132,10 +134,10 @@ void LifeCycleClient::onCheckVersionSuccess(const QByteArray &body)
         return;
     const QString currentVersion = reply.value(currentVersionKey).toString();
     if (m_version.isOlderThan(SemVer(currentVersion))) {
-        qDebug() << "LifeCycleClient/OnCheckVersionSuccess: software update available " << currentVersion;
+        qCDebug(lcWebsvc) << "LifeCycleClient/OnCheckVersionSuccess: software update available " << currentVersion;
         emit updateAvailable(currentVersion, QUrl(reply.value(downloadUrlKey).toString()),
                              QUrl(reply.value(changelogUrlKey).toString()));
     } else {
-        qDebug() << "LifeCycleClient/OnCheckVersionSuccess: software is up to date " << currentVersion;
+        qCDebug(lcWebsvc) << "LifeCycleClient/OnCheckVersionSuccess: software is up to date " << currentVersion;
     }
 }

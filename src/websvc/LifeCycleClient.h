@@ -1,5 +1,6 @@
 #pragma once
 
+#include "websvc/ReplyHandler.h"
 #include "websvc/SemVer.h"
 
 #include <QObject>
@@ -8,7 +9,6 @@
 #include <QUrl>
 
 class QNetworkAccessManager;
-class ReplyHandler;
 
 // Asks the update service for the current client version of this platform
 // and build flavour, and announces it when it is newer than the running one.

@@ -1,5 +1,7 @@
 #include "websvc/ReplyHandler.h"
 
+#include "websvc/WebsvcLogging.h"
+
 #include <QDebug>
 #include <QNetworkReply>
 
@@ -25,8 +27,8 @@ ReplyHandler::~ReplyHandler()
     if (m_reply)
         m_reply->deleteLater();
     m_reply = nullptr;
-    qDebug().noquote() << m_label << ": "
-                       << "ReplyHandler destroyed";
+    qCDebug(lcWebsvc).noquote() << m_label << ": "
+                                << "ReplyHandler destroyed";
 }
 
 void ReplyHandler::abort()
@@ -36,32 +38,32 @@ void ReplyHandler::abort()
 
 void ReplyHandler::stopReply()
 {
-    qDebug().noquote() << m_label << ": "
-                       << "HTTP request aborted";
+    qCDebug(lcWebsvc).noquote() << m_label << ": "
+                                << "HTTP request aborted";
     if (m_reply)
         m_reply->abort();
 }
 
 void ReplyHandler::onRequestTimeout()
 {
-    qDebug().noquote() << m_label << ": "
-                       << "HTTP request timed out";
+    qCDebug(lcWebsvc).noquote() << m_label << ": "
+                                << "HTTP request timed out";
     if (m_reply)
         m_reply->abort();
 }
 
 void ReplyHandler::onDownloadProgress(qint64, qint64)
 {
-    qDebug().noquote() << m_label << ": "
-                       << "HTTP download progress";
+    qCDebug(lcWebsvc).noquote() << m_label << ": "
+                                << "HTTP download progress";
     if (!m_finished)
         m_timer.start(m_timeout);
 }
 
 void ReplyHandler::onUploadProgress(qint64, qint64)
 {
-    qDebug().noquote() << m_label << ": "
-                       << "HTTP upload progress";
+    qCDebug(lcWebsvc).noquote() << m_label << ": "
+                                << "HTTP upload progress";
     if (!m_finished)
         m_timer.start(m_timeout);
 }
@@ -79,8 +81,8 @@ void ReplyHandler::onReadyRead()
     while (!chunk.isEmpty()) {
         m_buffer.append(chunk);
         if (isOverLimit()) {
-            qDebug().noquote() << m_label << ": "
-                               << "Error: response size bigger than expected - aborting";
+            qCDebug(lcWebsvc).noquote() << m_label << ": "
+                                        << "Error: response size bigger than expected - aborting";
             stopReply();
             return;
         }
@@ -95,12 +97,12 @@ void ReplyHandler::onRequestFinished()
     m_finished = true;
     m_timer.stop();
     if (m_reply->error() != QNetworkReply::NoError) {
-        qDebug().noquote() << m_label << ": "
-                           << "HTTP request failed: " << m_reply->errorString();
+        qCDebug(lcWebsvc).noquote() << m_label << ": "
+                                    << "HTTP request failed: " << m_reply->errorString();
         emit failure();
     } else {
-        qDebug().noquote() << m_label << ": "
-                           << "HTTP request was successful";
+        qCDebug(lcWebsvc).noquote() << m_label << ": "
+                                    << "HTTP request was successful";
         onReadyRead();
         // The last bytes may arrive only now, after the reply has finished,
         // when aborting no longer turns it into an error.

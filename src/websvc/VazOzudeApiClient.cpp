@@ -2,6 +2,7 @@
 
 #include "websvc/ReplyHandler.h"
 #include "websvc/WebClientRequest.h"
+#include "websvc/WebsvcLogging.h"
 
 #include <QDebug>
 #include <QNetworkAccessManager>
@@ -17,7 +18,7 @@ VazOzudeApiClient::VazOzudeApiClient(QNetworkAccessManager *manager, const QStri
 
 void VazOzudeApiClient::requestToken(const QString &user, const QString &password)
 {
-    qDebug() << "Request ConfigTxt to " << m_url;
+    qCDebug(lcWebsvc) << "Request ConfigTxt to " << m_url;
     QNetworkRequest request = WebClientRequest::create(QUrl(m_url), m_appName, m_version);
     request.setRawHeader("Authorization", "Basic " + (user + QLatin1Char(':') + password).toLocal8Bit().toBase64());
     m_username = user;
@@ -34,5 +35,5 @@ void VazOzudeApiClient::processTokenReply(const QByteArray &body)
 
 void VazOzudeApiClient::onTokenFailure()
 {
-    qDebug() << "processTokenReply: Could not get Token!";
+    qCDebug(lcWebsvc) << "processTokenReply: Could not get Token!";
 }

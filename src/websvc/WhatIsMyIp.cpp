@@ -2,6 +2,7 @@
 
 #include "websvc/ReplyHandler.h"
 #include "websvc/WebClientRequest.h"
+#include "websvc/WebsvcLogging.h"
 
 #include <QDebug>
 #include <QNetworkAccessManager>
@@ -18,14 +19,14 @@ WhatIsMyIp::WhatIsMyIp(QNetworkAccessManager *manager, const QString &appName, c
 
 void WhatIsMyIp::queryMyIp()
 {
-    qDebug() << "WhatIsMyIp/QueryMyIp";
+    qCDebug(lcWebsvc) << "WhatIsMyIp/QueryMyIp";
     m_count = 0;
     doQueryMyIp();
 }
 
 void WhatIsMyIp::doQueryMyIp()
 {
-    qDebug() << "WhatIsMyIp/DoQueryMyIp: count=" << m_count;
+    qCDebug(lcWebsvc) << "WhatIsMyIp/DoQueryMyIp: count=" << m_count;
     ++m_count;
     emit updateIp(VpnConnectionState::QUERYING, QHostAddress(), m_count);
     const QNetworkRequest request = WebClientRequest::create(QUrl(m_url), m_appName, m_version);
@@ -38,12 +39,12 @@ void WhatIsMyIp::doQueryMyIp()
 void WhatIsMyIp::onSuccess(const QByteArray &body)
 {
     const QString text = QString::fromUtf8(body);
-    qDebug() << "WhatIsMyIp/OnSuccess: ip address=" << text;
+    qCDebug(lcWebsvc) << "WhatIsMyIp/OnSuccess: ip address=" << text;
     QHostAddress address;
     // The page answers with the bare address; QHostAddress alone would
     // overlook surrounding white space.
     if (text != text.trimmed() || !address.setAddress(text)) {
-        qDebug() << "WhatIsMyIp/OnSuccess Warning: ip address is not valid";
+        qCDebug(lcWebsvc) << "WhatIsMyIp/OnSuccess Warning: ip address is not valid";
         emit updateIp(VpnConnectionState::DETECTION_FAILED, QHostAddress(), m_count);
         return;
     }
@@ -52,12 +53,12 @@ void WhatIsMyIp::onSuccess(const QByteArray &body)
 
 void WhatIsMyIp::onFailure()
 {
-    qDebug() << "WhatIsMyIp/OnFailure";
+    qCDebug(lcWebsvc) << "WhatIsMyIp/OnFailure";
     if (m_count >= MAXIMUM_ATTEMPTS) {
-        qDebug() << "WhatIsMyIp/OnFailure: giving up";
+        qCDebug(lcWebsvc) << "WhatIsMyIp/OnFailure: giving up";
         emit updateIp(VpnConnectionState::DETECTION_FAILED, QHostAddress(), m_count);
         return;
     }
-    qDebug() << "WhatIsMyIp/OnFailure: retrying";
+    qCDebug(lcWebsvc) << "WhatIsMyIp/OnFailure: retrying";
     doQueryMyIp();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backend/VpnConnectionState.h"
+#include "core/VpnConnectionState.h"
 #include "websvc/SemVer.h"
 
 #include <QHostAddress>

@@ -2,6 +2,7 @@
 
 #include "websvc/ReplyHandler.h"
 #include "websvc/WebClientRequest.h"
+#include "websvc/WebsvcLogging.h"
 
 #include <QDebug>
 #include <QJsonDocument>
@@ -40,7 +41,7 @@ WhatIsMyLocation::WhatIsMyLocation(QNetworkAccessManager *manager, const QString
 
 void WhatIsMyLocation::queryMyLocation()
 {
-    qDebug() << "WhatIsMyLocation/QueryMyLocation";
+    qCDebug(lcWebsvc) << "WhatIsMyLocation/QueryMyLocation";
     m_count = 0;
     m_stopFlag = false;
     doQueryMyLocation();
@@ -53,7 +54,7 @@ void WhatIsMyLocation::stop()
 
 void WhatIsMyLocation::doQueryMyLocation()
 {
-    qDebug() << "WhatIsMyLocation/doQueryMyLocation: count=" << m_count;
+    qCDebug(lcWebsvc) << "WhatIsMyLocation/doQueryMyLocation: count=" << m_count;
     ++m_count;
     const QNetworkRequest request = WebClientRequest::create(QUrl(m_url), m_appName, m_version);
     auto *handler = new ReplyHandler(m_manager->get(request), QStringLiteral("WhatIsMyLocation/doQueryMyLocation"),
@@ -80,11 +81,11 @@ void WhatIsMyLocation::onSuccess(const QByteArray &body)
     // Without valid coordinates there is no location: reporting 0,0 would
     // place the user in the Gulf of Guinea and skew the proximity order.
     if (!parseLocation(body, location)) {
-        qDebug() << "WhatIsMyLocation/OnSuccess Warning: no valid location in reply:"
-                 << QString::fromUtf8(body.left(200));
+        qCDebug(lcWebsvc) << "WhatIsMyLocation/OnSuccess Warning: no valid location in reply:"
+                          << QString::fromUtf8(body.left(200));
         return;
     }
-    qDebug() << "WhatIsMyLocation/OnSuccess: location=" << location.getLatitude() << location.getLongitude();
+    qCDebug(lcWebsvc) << "WhatIsMyLocation/OnSuccess: location=" << location.getLatitude() << location.getLongitude();
     emit updateLocation(location);
 }
 
@@ -92,11 +93,11 @@ void WhatIsMyLocation::onFailure()
 {
     if (m_stopFlag)
         return;
-    qDebug() << "WhatIsMyLocation/OnFailure";
+    qCDebug(lcWebsvc) << "WhatIsMyLocation/OnFailure";
     if (m_count >= MAXIMUM_ATTEMPTS) {
-        qDebug() << "WhatIsMyLocation/OnFailure: giving up";
+        qCDebug(lcWebsvc) << "WhatIsMyLocation/OnFailure: giving up";
         return;
     }
-    qDebug() << "WhatIsMyLocation/OnFailure: retrying";
+    qCDebug(lcWebsvc) << "WhatIsMyLocation/OnFailure: retrying";
     doQueryMyLocation();
 }

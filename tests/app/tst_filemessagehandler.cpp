@@ -1,5 +1,15 @@
 #include "app/AbstractMessageHandler.h"
+#include "app/AppLogging.h"
 #include "app/FileMessageHandler.h"
+#include "app/MessagePattern.h"
+#include "backend/BackendLogging.h"
+#include "catalogue/CatalogueLogging.h"
+#include "core/CoreLogging.h"
+#include "gui/GuiLogging.h"
+#include "openvpn/EngineLogging.h"
+#include "prefs/PrefsLogging.h"
+#include "system/SystemLogging.h"
+#include "websvc/WebsvcLogging.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,6 +64,8 @@ QByteArray tail(const QString &path, int bytes)
 }
 } // namespace
 
+Q_DECLARE_METATYPE(const QLoggingCategory *)
+
 class TestFileMessageHandler : public QObject
 {
     Q_OBJECT
@@ -64,6 +76,9 @@ class TestFileMessageHandler : public QObject
     QString log(int number) const { return m_logs.absoluteFilePath(QStringLiteral("log_%1.txt").arg(number)); }
 
 private slots:
+    // As the program does before its first message.
+    void initTestCase() { MessagePattern::install(); }
+
     void init()
     {
         m_logs = FileMessageHandler::getLogDirectory();
@@ -108,6 +123,27 @@ private slots:
         qDebug("after");
         QVERIFY(captured.contains(QStringLiteral("after")));
         QVERIFY(captured.contains(QStringLiteral("FileMessageHandler: back to previous log message handler")));
+    }
+
+    // Debug lines are on by default in every area's category, as they are
+    // without one, and a record is the text alone, without the category.
+    void everyAreasDebugLinesAreWrittenAsTheirText_data()
+    {
+        QTest::addColumn<const QLoggingCategory *>("category");
+        for (const QLoggingCategory *category : {&lcCore(), &lcPrefs(), &lcWebsvc(), &lcCatalogue(), &lcSystem(),
+                                                 &lcHelperRunner(), &lcEngine(), &lcBackend(), &lcApp(), &lcGui()})
+            QTest::newRow(category->categoryName()) << category;
+    }
+
+    void everyAreasDebugLinesAreWrittenAsTheirText()
+    {
+        QFETCH(const QLoggingCategory *, category);
+        const QLoggingCategory &area = *category;
+        {
+            FileMessageHandler handler;
+            qCDebug(area) << "a line of" << QStringLiteral("an area");
+        }
+        QCOMPARE(head(log(0), 200).split('\n').value(0), QByteArray("a line of \"an area\""));
     }
 
     void rotationAtConstruction_data()

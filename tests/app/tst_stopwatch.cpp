@@ -1,5 +1,5 @@
-#include "app/FormatSecondToHHMMSS.h"
-#include "app/StopWatch.h"
+#include "core/FormatSecondToHHMMSS.h"
+#include "core/StopWatch.h"
 
 #include <QTest>
 #include <QThread>

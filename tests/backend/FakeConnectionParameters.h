@@ -1,6 +1,6 @@
 #pragma once
-#include "backend/ConnectionParameters.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
+#include "catalogue/ConnectionParameters.h"
 
 // Connection parameters that only describe themselves; enough for messages
 // and the process states, which pass the parameters through untouched.

@@ -1,5 +1,5 @@
 #pragma once
-#include "backend/VpnFrontend.h"
+#include "core/VpnFrontend.h"
 
 #include <QStringList>
 

@@ -1,9 +1,9 @@
 #include "backend/DedicatedIpPool.h"
 #include "backend/DnsJsonIpPool.h"
-#include "backend/IpPoolList.h"
 #include "backend/PinnedIpPool.h"
 #include "backend/ShuffleIpPoolList.h"
 #include "backend/StaticIpPool.h"
+#include "core/IpPoolList.h"
 
 #include "catalogue/DnsJson.h"
 #include "prefs/Settings.h"

@@ -1,11 +1,11 @@
 #include "FakeConnectionParameters.h"
-#include "backend/ByteCount.h"
-#include "backend/ErrorMessage.h"
-#include "backend/PasswordRequestMessage.h"
-#include "backend/VpnConnectionState.h"
-#include "backend/VpnStartupProgress.h"
-#include "backend/VpnStartupResult.h"
-#include "backend/VpnTerminationReport.h"
+#include "core/ByteCount.h"
+#include "core/ErrorMessage.h"
+#include "core/PasswordRequestMessage.h"
+#include "core/VpnConnectionState.h"
+#include "core/VpnStartupProgress.h"
+#include "core/VpnStartupResult.h"
+#include "core/VpnTerminationReport.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
-#include "backend/HandlerList.h"
-#include "backend/NullHandler.h"
-#include "backend/OpenVpnStateNullHandler.h"
-#include "openvpn/OpenVpnGenericState.h"
+#include "core/HandlerList.h"
+#include "core/NullHandler.h"
+#include "core/OpenVpnGenericState.h"
+#include "core/OpenVpnStateNullHandler.h"
 
 #include <QTest>
 

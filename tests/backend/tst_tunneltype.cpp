@@ -1,4 +1,4 @@
-#include "backend/TunnelType.h"
+#include "core/TunnelType.h"
 
 #include <QTest>
 

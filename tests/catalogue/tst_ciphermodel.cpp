@@ -1,6 +1,6 @@
 #include "CatalogueFixtures.h"
 
-#include "backend/ConnectionParameters.h"
+#include "catalogue/ConnectionParameters.h"
 #include "catalogue/OpenVpnConfigurationModel.h"
 #include "openvpn/ConnectVia.h"
 #include "prefs/Settings.h"

@@ -1,7 +1,7 @@
 // The loading page: stage lines, the slow-stage banner, Cancel and Continue.
 #include "SiteConnectionParameters.h"
 #include "StageTextTable.h"
-#include "backend/VpnStartupProgress.h"
+#include "core/VpnStartupProgress.h"
 #include "gui/ApplicationTranslation.h"
 #include "gui/OrvalVPNLoadingWidget.h"
 #include "gui/OrvalVPNProgressMessageGUI.h"

@@ -7,8 +7,8 @@
 #include "MainWindowServices.h"
 #include "SiteConnectionParameters.h"
 
-#include "app/LogHandlerOption.h"
 #include "catalogue/HalvorixConfig.h"
+#include "core/LogHandlerOption.h"
 #include "gui/ExternalLink.h"
 #include "gui/MapProjection.h"
 #include "gui/MouseEventBlockingWidget.h"

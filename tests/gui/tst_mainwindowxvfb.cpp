@@ -5,9 +5,9 @@
 #include "Screenshot.h"
 #include "SiteConnectionParameters.h"
 
-#include "backend/ByteCount.h"
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/LocalConfigSource.h"
+#include "core/ByteCount.h"
 #include "gui/ApplicationTranslation.h"
 #include "gui/StyleOrvalVpn.h"
 #include "prefs/Settings.h"

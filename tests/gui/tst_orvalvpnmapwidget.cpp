@@ -6,7 +6,7 @@
 
 #include "MapTestSites.h"
 
-#include "backend/VpnConnectionState.h"
+#include "core/VpnConnectionState.h"
 #include "gui/MapProjection.h"
 #include "gui/OrvalVpnMapWidget.h"
 

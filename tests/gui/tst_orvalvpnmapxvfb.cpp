@@ -9,7 +9,7 @@
 #include "MapTestSites.h"
 #include "Screenshot.h"
 
-#include "backend/VpnConnectionState.h"
+#include "core/VpnConnectionState.h"
 #include "gui/MapProjection.h"
 #include "gui/OrvalVpnMapWidget.h"
 

@@ -1,7 +1,7 @@
 // The status page of a running connection: addresses, pin, counters and time.
 #include "SiteConnectionParameters.h"
-#include "backend/ByteCount.h"
-#include "backend/VpnConnectionState.h"
+#include "core/ByteCount.h"
+#include "core/VpnConnectionState.h"
 #include "gui/ApplicationTranslation.h"
 #include "gui/OrvalVPNStatusWidget.h"
 #include "prefs/Settings.h"

@@ -1,5 +1,5 @@
 #include "StageTextTable.h"
-#include "backend/VpnStartupProgress.h"
+#include "core/VpnStartupProgress.h"
 #include "gui/ApplicationTranslation.h"
 
 #include <QCoreApplication>

@@ -16,7 +16,7 @@
 #include "XvfbDisplay.h"
 
 #include "app/BackendServices.h"
-#include "backend/NullHandler.h"
+#include "core/NullHandler.h"
 #include "gui/ApplicationTranslation.h"
 #include "system/MacOSXAbstractionImpl.h"
 

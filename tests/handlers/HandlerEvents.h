@@ -1,7 +1,7 @@
 #pragma once
 
-#include "backend/OpenVpnLifeCycleHandler.h"
-#include "openvpn/OpenVpnGenericState.h"
+#include "core/OpenVpnGenericState.h"
+#include "core/OpenVpnLifeCycleHandler.h"
 
 #include <QProcess>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backend/VpnFrontend.h"
+#include "core/VpnFrontend.h"
 
 #include <QStringList>
 

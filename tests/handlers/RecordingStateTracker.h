@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backend/VpnStateTracker.h"
+#include "core/VpnStateTracker.h"
 
 #include <QStringList>
 

@@ -6,12 +6,12 @@
 
 #include "backend/CredentialsHandler.h"
 #include "backend/DnsHandler.h"
-#include "backend/DnsStages.h"
 #include "backend/InternetKillSwitchHandler.h"
 #include "openvpn/PushedOptions.h"
 #include "prefs/DnsPreferenceAction.h"
 #include "prefs/Settings.h"
 #include "system/DnsStack.h"
+#include "system/DnsStages.h"
 #include "system/OutsideDnsBlokerAbstract.h"
 
 #include <QtTest>

@@ -1,12 +1,17 @@
 #!/usr/bin/env python3
 """Checks the include layering of src/, platform/ and tools/ (tests are not checked).
 
-An area may include its own layer and the layers below it. The helper and the
+Each layer is a library that links only the layers below it (src/CMakeLists.txt),
+so an area may include itself, the areas of its own library and the layers
+below it; two libraries of one layer link neither each other. The helper and the
 platform layer stand apart: they include only themselves, and the client
 reaches them only through their shared headers. Upward includes that a
 signature imposes are named exceptions below (the including file, the
 headers, one reason); any other crossing fails, and so does an exception that
 no longer matches an include. A new area goes into LAYERS or APART first.
+
+The areas, drawn with the includes between them (named exceptions aside),
+form no circle: not even two areas of one library include each other.
 
 Hard rules that no exception can lift: nothing outside src/gui/, src/main.cpp
 and tools/ includes gui/; no QtWidgets header outside them, except where a
@@ -21,13 +26,19 @@ import sys
 
 # Lowest first.
 LAYERS = [
+    ["core"],
     ["prefs"],
-    ["catalogue", "system", "websvc"],
+    ["websvc"],
+    ["catalogue"],
+    ["system"],
     ["openvpn", "openconnect"],
     ["backend"],
     ["app"],
     ["gui"],
 ]
+
+# Areas that share one library (orval_engine); any other area is a library of its own.
+LIBRARY_OF_AREA = {"openvpn": "engine", "openconnect": "engine"}
 
 # Areas apart from the layers, and the headers of theirs the client may include.
 APART = {
@@ -45,14 +56,14 @@ PREFIX_AREA = {"routedump": "platform"}
 
 # Upward includes imposed by a signature: file -> (included headers, reason).
 EXCEPTIONS = {
+    "src/core/ErrorMessage.cpp": (
+        ["catalogue/ConnectionParameters.h"],
+        "GetVpnFatalErrorMessage gives the connection's description as the informative text"),
     "src/prefs/Settings.h": (
         ["catalogue/Salsa20.h"],
         "the remembered login's cipher is part of the accessor's interface"),
-    "src/prefs/SettingsLogging.cpp": (
-        ["app/LogHandlerOption.h"],
-        "the log option accessors take and return the log option"),
     "src/prefs/SettingsServerSites.cpp": (
-        ["backend/TunnelType.h", "catalogue/HalvorixServerSite.h", "catalogue/OpenVpnConfigurationModel.h",
+        ["catalogue/HalvorixServerSite.h", "catalogue/OpenVpnConfigurationModel.h",
          "catalogue/ServerSitePortFilter.h", "catalogue/ServerSitePortFilterException.h",
          "catalogue/ServerSiteProtocolFilter.h", "openconnect/OpenConnectConnectVia.h"],
         "accessors take and return the site, filter, tunnel and connection choice types"),
@@ -68,74 +79,31 @@ EXCEPTIONS = {
     "src/prefs/UserStatistics.cpp": (
         ["catalogue/HalvorixServerSite.h"],
         "addOneUsageToServer takes the server site it counts"),
+    "src/websvc/WhatIsMyLocation.h": (
+        ["catalogue/GeoLocation.h"],
+        "updateLocation reports the location found as a GeoLocation"),
+    "src/websvc/HalvorixAPIClient.cpp": (
+        ["catalogue/CountryCode.h", "catalogue/HalvorixServerSite.h", "catalogue/ServerSitePortFilter.h",
+         "catalogue/ServerSiteProtocolFilter.h"],
+        "each dedicated or port-forward address becomes a dedicated-IP server site"),
     "src/catalogue/HalvorixServerSite.cpp": (
         ["openconnect/OpenConnectJson.h", "openvpn/ConnectVia.h", "openvpn/Remote.h"],
         "a site lists its ciphers per ConnectVia and returns its OpenConnect server as a Remote"),
     "src/catalogue/OpenVpnConfigurationModel.cpp": (
         ["backend/OpenVpnConnectionParameters.h", "openvpn/ConnectVia.h"],
         "getConnectionParameters returns the backend's connection parameters"),
-    "src/catalogue/LocalDnsJsonRefresh.cpp": (
-        ["backend/IpPoolInterface.h"],
-        "keeps only the addresses the backend's IP pools accept"),
-    "src/system/BlackHoleRouteImpl.cpp": (
-        ["backend/VpnFrontend.h", "backend/VpnStartupProgress.h"],
-        "reports setting the routes to the frontend as start-up progress"),
     "src/system/BlackHoleRouteManager.cpp": (
         ["backend/NullConnectionParameters.h"],
         "global black holes belong to no connection"),
-    "src/system/DnsStack.cpp": (
-        ["backend/DnsStages.h"],
-        "the start stage's name servers are chosen by the backend's DNS stages"),
     "src/system/MacOSXAbstractionImpl.cpp": (
-        ["app/AbstractSigTermHandler.h", "app/SigTermHandler.h", "backend/HandlerList.h"],
-        "installSigTermHandler and addSigTermHandler install the process's handler into a HandlerList"),
-    "src/system/MacOSXCleanUpSystemLayer.h": (
-        ["app/CleanUpSystemLayer.h", "backend/VpnFrontendDispatcher.h"],
-        "the --cleanup run's system layer implements the run mode's interface and reports nowhere"),
-    "src/websvc/WhatIsMyIp.h": (
-        ["backend/VpnConnectionState.h"],
-        "reports its look-up in the connection state's detection states"),
-    "src/websvc/HalvorixAPIClientHandler.h": (
-        ["backend/NullHandler.h", "backend/OpenVpnStateNullHandler.h"],
-        "a connection handler: it hears the tunnel come up"),
-    "src/openvpn/ConnectVia.cpp": (
-        ["backend/HandlerList.h"],
-        "setUpHandler adds the transport's handler to the connection's HandlerList"),
-    "src/openvpn/ManagementSocket.cpp": (
-        ["backend/ByteCount.h", "backend/ConnectionParameters.h", "backend/OpenVpnLifeCycleHandler.h"],
-        "the driver reports to the backend's handler and starts from its connection parameters"),
-    "src/openvpn/ProxyConfigurator.h": (
-        ["backend/NullHandler.h"],
-        "a connection handler"),
-    "src/openvpn/STunnelHandler.h": (
-        ["backend/NullHandler.h"],
-        "a connection handler"),
-    "src/openvpn/STunnelHandler.cpp": (
-        ["backend/ErrorMessage.h", "backend/IpPoolList.h", "backend/VpnFrontend.h", "backend/VpnStateTracker.h"],
-        "a connection handler: reports to the frontend and state tracker, takes its addresses from the IP pools"),
-    "src/openvpn/ShadowSocksLauncher.h": (
-        ["backend/NullHandler.h"],
-        "a connection handler"),
-    "src/openvpn/ShadowSocksLauncher.cpp": (
-        ["backend/ErrorMessage.h", "backend/VpnFrontend.h"],
-        "a connection handler: reports its failures to the frontend"),
-    "src/openconnect/OpenConnectConnectionParameters.h": (
-        ["backend/ConnectionParameters.h"],
-        "implements the backend's ConnectionParameters"),
+        ["app/SigTermHandler.h"],
+        "installSigTermHandler creates the application's SIGTERM handler"),
     "src/openconnect/OpenConnectConnectionParameters.cpp": (
-        ["backend/CipherHandler.h", "backend/TunManagerHandler.h", "backend/VpnStartupImpl.h",
-         "backend/VpnStartupProgress.h"],
+        ["backend/CipherHandler.h", "backend/TunManagerHandler.h", "backend/VpnStartupImpl.h"],
         "creates the backend's start-up and handlers for an OpenConnect connection"),
     "src/openconnect/OpenConnectManagementSocket.cpp": (
-        ["backend/ByteCount.h", "backend/ConnectionParameters.h", "backend/ErrorMessage.h",
-         "backend/NullConnectionParameters.h", "backend/OpenVpnLifeCycleHandler.h", "backend/VpnFrontend.h"],
-        "the driver reports to the backend's handler and frontend and starts from its connection parameters"),
-    "src/openconnect/VpncScript.cpp": (
-        ["backend/ErrorMessage.h", "backend/VpnFrontend.h"],
-        "reports the script's failures to the frontend"),
-    "src/backend/ConnectionTimerHandler.h": (
-        ["app/StopWatch.h"],
-        "times the connection with the application's StopWatch"),
+        ["backend/NullConnectionParameters.h"],
+        "the idle command channel belongs to no connection"),
     "platform/routedump/RouteDumpSysctl.cpp": (
         ["system/BsdRouteLayout.h"],
         "writes the route dump in the layout the system layer reads"),
@@ -183,7 +151,11 @@ def may_include(area, header):
         return area not in APART and header in APART[target]
     if area in APART:
         return False
-    return rank_of(target) <= rank_of(area)
+    return rank_of(target) < rank_of(area) or library_of(target) == library_of(area)
+
+
+def library_of(area):
+    return LIBRARY_OF_AREA.get(area, area)
 
 
 def source_files(root):
@@ -236,6 +208,8 @@ def layering_error(path, area, header, used):
         return "only src/gui/, src/main.cpp and tools/ include gui/"
     if may_include(area, header) or excepted(EXCEPTIONS, path, header, used):
         return None
+    if area != TOP and rank_of(area) is not None and rank_of(target) == rank_of(area):
+        return f"{area} may not include {target}: libraries of one layer link neither each other"
     return f"{area} may not include {target}"
 
 
@@ -247,6 +221,7 @@ def check(root, widgets):
     errors += [f"{path}: QtWidgets exceptions are for Settings alone"
                for path in WIDGETS_EXCEPTIONS if not path.startswith("src/prefs/Settings")]
     used = set()
+    graph = {}  # area -> {included area: an include that draws the edge}
     for path in source_files(root):
         area = area_of_file(path)
         if area != TOP and area not in areas:
@@ -257,15 +232,47 @@ def check(root, widgets):
                 error = widgets_error(path, header, widgets, used)
             elif "/" in header and area_of_include(header) in areas:
                 error = layering_error(path, area, header, used)
+                target = area_of_include(header)
+                if not error and area not in (TOP, target) and may_include(area, header):
+                    graph.setdefault(area, {}).setdefault(target, f"{path}: {header}")
             else:
                 error = None
             if error:
                 errors.append(f"{path}:{number}: {header}: {error}")
+    errors += circle_errors(graph)
     for table in (EXCEPTIONS, WIDGETS_EXCEPTIONS):
         for path, (headers, _) in table.items():
             errors += [f"{path}: {header}: a stale exception, no such include any more"
                        for header in headers if (path, header) not in used]
     return errors
+
+
+def circle_errors(graph):
+    """One error per circle of areas: each area of it, and an include that leads on."""
+    errors = []
+    done = set()
+    for start in sorted(graph):
+        circle = circle_through(graph, start)
+        if circle and frozenset(circle) not in done:
+            done.add(frozenset(circle))
+            steps = "; ".join(graph[a][b] for a, b in zip(circle, circle[1:] + circle[:1]))
+            errors.append(f"a circle of includes: {' -> '.join(circle + circle[:1])} ({steps})")
+    return errors
+
+
+def circle_through(graph, start):
+    """The shortest path of areas from start back to start, or None."""
+    paths = {start: [start]}
+    pending = [start]
+    while pending:
+        area = pending.pop(0)
+        for target in sorted(graph.get(area, {})):
+            if target == start:
+                return paths[area]
+            if target not in paths:
+                paths[target] = paths[area] + [target]
+                pending.append(target)
+    return None
 
 
 def main():

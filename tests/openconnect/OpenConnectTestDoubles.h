@@ -1,10 +1,10 @@
 #pragma once
 
-#include "backend/ConnectionParameters.h"
-#include "backend/NullHandler.h"
-#include "backend/VpnFrontend.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
-#include "openvpn/OpenVpnGenericState.h"
+#include "catalogue/ConnectionParameters.h"
+#include "core/NullHandler.h"
+#include "core/OpenVpnGenericState.h"
+#include "core/VpnFrontend.h"
 #include "openvpn/PushedOptions.h"
 #include "openvpn/Remote.h"
 

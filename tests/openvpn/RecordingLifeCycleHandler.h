@@ -1,9 +1,9 @@
 #pragma once
-#include "backend/ByteCount.h"
-#include "backend/NullHandler.h"
+#include "core/ByteCount.h"
+#include "core/NullHandler.h"
+#include "core/OpenVpnGenericState.h"
 #include "openvpn/Hold.h"
 #include "openvpn/HoldLock.h"
-#include "openvpn/OpenVpnGenericState.h"
 #include "openvpn/PushedOptions.h"
 #include "openvpn/Remote.h"
 

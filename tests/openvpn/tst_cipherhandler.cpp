@@ -1,7 +1,7 @@
 #include "RecordingOsAbstraction.h"
 #include "backend/CipherHandler.h"
 #include "backend/OpenVpnConfigTls.h"
-#include "backend/VpnStateTracker.h"
+#include "core/VpnStateTracker.h"
 #include "openvpn/OpenVpnCommand.h"
 #include "openvpn/Remote.h"
 

@@ -2,9 +2,9 @@
 #include "../backend/RecordingFrontend.h"
 #include "RecordingOsAbstraction.h"
 
-#include "backend/IpPoolList.h"
 #include "backend/StaticIpPool.h"
 #include "backend/TunManagerHandler.h"
+#include "core/IpPoolList.h"
 #include "openvpn/PushedOptions.h"
 #include "openvpn/Remote.h"
 #include "prefs/Settings.h"

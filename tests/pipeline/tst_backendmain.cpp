@@ -3,14 +3,14 @@
 #include "RecordingOsAbstraction.h"
 
 #include "backend/AbortedVpnProcess.h"
-#include "backend/HandlerList.h"
-#include "backend/NullHandler.h"
 #include "backend/StartedVpnProcess.h"
 #include "backend/VpnBackendMain.h"
-#include "backend/VpnFrontendDispatcher.h"
 #include "backend/VpnStartup.h"
-#include "backend/VpnStartupResult.h"
 #include "catalogue/WebConfigSource.h"
+#include "core/HandlerList.h"
+#include "core/NullHandler.h"
+#include "core/NullVpnFrontend.h"
+#include "core/VpnStartupResult.h"
 #include "openvpn/OpenVpnCommand.h"
 #include "prefs/Settings.h"
 #include "system/BlackHoleRoute.h"
@@ -31,7 +31,7 @@
 namespace {
 
 // Results, states and errors as the frontend sees them.
-class Frontend : public VpnFrontendDispatcher
+class Frontend : public NullVpnFrontend
 {
 public:
     QStringList seen;

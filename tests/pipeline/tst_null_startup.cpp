@@ -2,8 +2,8 @@
 
 #include "backend/NullConnectionParameters.h"
 #include "backend/NullVpnStartup.h"
-#include "backend/VpnFrontendDispatcher.h"
-#include "backend/VpnStartupProgress.h"
+#include "core/NullVpnFrontend.h"
+#include "core/VpnStartupProgress.h"
 #include "system/BlackHoleRouteManager.h"
 
 #include <QSettings>
@@ -12,7 +12,7 @@
 namespace {
 
 // Records which kind of parameters each progress message carries.
-class ParametersLog : public VpnFrontendDispatcher
+class ParametersLog : public NullVpnFrontend
 {
 public:
     QStringList kinds;

@@ -1,6 +1,5 @@
 #include "backend/DedicatedIpPool.h"
 #include "backend/DnsJsonIpPool.h"
-#include "backend/IpPoolList.h"
 #include "backend/NullConnectionParameters.h"
 #include "backend/OpenVpnConnectionParameters.h"
 #include "backend/PinnedIpPool.h"
@@ -9,6 +8,7 @@
 #include "backend/StaticIpPool.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
 #include "catalogue/DnsJson.h"
+#include "core/IpPoolList.h"
 #include "openvpn/ConnectVia.h"
 #include "prefs/Settings.h"
 

@@ -1,11 +1,11 @@
 #include "RecordingOsAbstraction.h"
 
-#include "backend/ErrorMessage.h"
 #include "backend/NullConnectionParameters.h"
 #include "backend/OpenVpnConnectionParameters.h"
 #include "backend/StartupWaits.h"
-#include "backend/VpnFrontendDispatcher.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
+#include "core/ErrorMessage.h"
+#include "core/NullVpnFrontend.h"
 #include "openvpn/ConnectVia.h"
 #include "prefs/Settings.h"
 
@@ -18,7 +18,7 @@
 namespace {
 
 // Writes down progress as "KEY state" and errors as "error title".
-class StageLog : public VpnFrontendDispatcher
+class StageLog : public NullVpnFrontend
 {
 public:
     QStringList lines;

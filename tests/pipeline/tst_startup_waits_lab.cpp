@@ -4,9 +4,9 @@
 #include "backend/NullConnectionParameters.h"
 #include "backend/OpenVpnConnectionParameters.h"
 #include "backend/StartupWaits.h"
-#include "backend/VpnFrontendDispatcher.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
 #include "catalogue/DnsJson.h"
+#include "core/NullVpnFrontend.h"
 #include "openvpn/ConnectVia.h"
 #include "prefs/Settings.h"
 
@@ -40,7 +40,7 @@ private slots:
                                             ConnectionParameters::NO_STUNNEL, Settings::ASK, true, true));
         Settings settings;
         RecordingOsAbstraction os;
-        VpnFrontendDispatcher frontend;
+        NullVpnFrontend frontend;
         bool abortRequested = false;
         bool skipRequested = false;
         const unsigned long pauseMs = 20000;

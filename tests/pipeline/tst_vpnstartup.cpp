@@ -4,21 +4,21 @@
 
 #include "backend/AbortedVpnProcess.h"
 #include "backend/DedicatedIpHandler.h"
-#include "backend/HandlerList.h"
-#include "backend/IpPoolList.h"
 #include "backend/LegacySignalsHandler.h"
 #include "backend/NullConnectionParameters.h"
-#include "backend/NullHandler.h"
 #include "backend/NullTunnelHandler.h"
 #include "backend/OpenVpnConnectionParameters.h"
 #include "backend/StartedVpnProcess.h"
 #include "backend/VpnBackend.h"
-#include "backend/VpnConnectionState.h"
-#include "backend/VpnFrontendDispatcher.h"
 #include "backend/VpnStartupImpl.h"
-#include "backend/VpnStartupResult.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
 #include "catalogue/WebConfigSource.h"
+#include "core/HandlerList.h"
+#include "core/IpPoolList.h"
+#include "core/NullHandler.h"
+#include "core/NullVpnFrontend.h"
+#include "core/VpnConnectionState.h"
+#include "core/VpnStartupResult.h"
 #include "openvpn/ConnectVia.h"
 #include "openvpn/STunnelHandler.h"
 #include "prefs/Settings.h"
@@ -40,7 +40,7 @@
 
 namespace {
 
-class StageLog : public VpnFrontendDispatcher
+class StageLog : public NullVpnFrontend
 {
 public:
     QStringList lines;

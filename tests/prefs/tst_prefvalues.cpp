@@ -1,7 +1,7 @@
 #include "PrefsTestStore.h"
 
-#include "app/LogHandlerOption.h"
 #include "catalogue/HalvorixServerSite.h"
+#include "core/LogHandlerOption.h"
 #include "prefs/DnsList.h"
 #include "prefs/DnsPreferenceAction.h"
 #include "prefs/DnsRecoveryPreference.h"

@@ -1,6 +1,6 @@
 #include "PrefsTestStore.h"
 
-#include "app/LogHandlerOption.h"
+#include "core/LogHandlerOption.h"
 #include "prefs/DnsRecoveryPreference.h"
 #include "prefs/MtuPreference.h"
 #include "prefs/Settings.h"

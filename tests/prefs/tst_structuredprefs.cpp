@@ -1,10 +1,10 @@
 #include "PrefsTestStore.h"
 
-#include "backend/TunnelType.h"
 #include "catalogue/GeoLocation.h"
 #include "catalogue/HalvorixServerSite.h"
 #include "catalogue/OpenVpnConfigurationModel.h"
 #include "catalogue/ServerSitesOrder.h"
+#include "core/TunnelType.h"
 #include "openconnect/OpenConnectConnectVia.h"
 #include "prefs/DnsList.h"
 #include "prefs/DnsPreferenceAction.h"

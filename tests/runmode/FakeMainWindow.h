@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backend/VpnFrontend.h"
+#include "core/NullVpnFrontend.h"
 
 #include <QCloseEvent>
 #include <QMainWindow>
@@ -11,7 +11,7 @@
 // the window first, then ask to exit; closing to the tray and minimising to
 // it only detach. It writes down the show, toggle and settings-saved calls
 // it hears.
-class FakeMainWindow : public QMainWindow, public VpnFrontend
+class FakeMainWindow : public QMainWindow, public NullVpnFrontend
 {
     Q_OBJECT
 
@@ -29,17 +29,7 @@ public:
     // Its preferences dialog was saved.
     void saveSettings() { emit settingsSaved(); }
 
-    void onVpnStartupProgress(const VpnStartupProgress &) override {}
-    void onVpnStartupResult(const VpnStartupResult &) override {}
-    void onUpdateState(const VpnConnectionState &) override {}
-    void onReceiveErrorMessage(const ErrorMessage &) override {}
-    void onReceiveFatalErrorMessage(const ErrorMessage &) override {}
     void vpnTerminated(VpnTerminationReport) override { heard << "terminated"; }
-    void onEventClosed(quint64) override {}
-    void vpnPasswordRequest(const PasswordRequestMessage &) override {}
-    void onUpdateByteCount(ByteCount) override {}
-    void onConnected() override {}
-    void onNewConfigWasDownloaded() override {}
     void showFrontend() override { heard << "show"; }
     void hideFrontend() override { heard << "hide"; }
     void toggleVisibility() override { heard << "toggle"; }

@@ -72,7 +72,7 @@ struct World
     });
 
     FrontendLifecycle lifecycle {dispatcher, backend, *logOnly, [this] { return makeTray(); },
-                                 [this] { return makeWindow(); }};
+                                 FrontendLifecycle::mainWindowFactory<FakeMainWindow>([this] { return makeWindow(); })};
 
     World()
     {
@@ -99,7 +99,7 @@ struct World
         return tray;
     }
 
-    QSharedPointer<VpnFrontend> makeWindow()
+    QSharedPointer<FakeMainWindow> makeWindow()
     {
         QSharedPointer<FakeMainWindow> window(new FakeMainWindow, &QObject::deleteLater);
         window->show();

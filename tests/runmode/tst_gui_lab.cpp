@@ -3,7 +3,7 @@
 #include "Lab.h"
 #include "Screenshot.h"
 
-#include "app/LogHandlerOption.h"
+#include "core/LogHandlerOption.h"
 #include "prefs/DnsPreferenceAction.h"
 #include "prefs/Settings.h"
 

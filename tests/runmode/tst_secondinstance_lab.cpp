@@ -1,6 +1,6 @@
 #include "Lab.h"
 
-#include "app/LogHandlerOption.h"
+#include "core/LogHandlerOption.h"
 #include "prefs/Settings.h"
 #include "prefs/UserStatistics.h"
 

@@ -1,6 +1,6 @@
 #include "gui/GuiVpnStartup.h"
 
-#include "backend/VpnStartupResult.h"
+#include "core/VpnStartupResult.h"
 #include "prefs/Settings.h"
 
 #include "AnsweringMessageBoxFactory.h"

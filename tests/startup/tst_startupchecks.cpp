@@ -1,8 +1,8 @@
 #include "gui/StartupChecks.h"
 
-#include "backend/ConnectionParameters.h"
-#include "backend/TunnelType.h"
+#include "catalogue/ConnectionParameters.h"
 #include "catalogue/GeoLocation.h"
+#include "core/TunnelType.h"
 #include "prefs/DnsRecoveryPreference.h"
 #include "prefs/Settings.h"
 #include "prefs/UserStatistics.h"

@@ -14,7 +14,7 @@
 //       holes, disables the kill-switch services, then waits to be killed
 // Prints "ready" once the changes are made, then the errors the system layer
 // reported, one "error: TITLE | TEXT" line each.
-#include "backend/VpnFrontendDispatcher.h"
+#include "core/NullVpnFrontend.h"
 #include "prefs/Settings.h"
 #include "system/BlackHoleRouteManager.h"
 #include "system/DnsStack.h"
@@ -54,7 +54,7 @@ int main(int argc, char **argv)
     MacOSXAbstractionImpl os;
     QObject::connect(&os, &OsAbstraction::errorMessage,
                      [](const QString &title, const QString &text) { say("error: " + title + " | " + text); });
-    VpnFrontendDispatcher frontend;
+    NullVpnFrontend frontend;
     DnsStack dnsStack(os);
     dnsStack.setStack(Settings().getDnsStackNames());
     BlackHoleRouteManager blackHoles(os, frontend);

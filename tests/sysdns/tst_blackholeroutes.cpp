@@ -1,6 +1,6 @@
 #include "RecordingOsAbstraction.h"
-#include "backend/VpnFrontendDispatcher.h"
-#include "backend/VpnStartupProgress.h"
+#include "core/NullVpnFrontend.h"
+#include "core/VpnStartupProgress.h"
 #include "prefs/Settings.h"
 #include "system/BlackHoleRouteImpl.h"
 #include "system/BlackHoleRouteManager.h"
@@ -11,7 +11,7 @@
 namespace {
 
 // Writes the progress messages into the same log as the system calls.
-class ProgressLog : public VpnFrontendDispatcher
+class ProgressLog : public NullVpnFrontend
 {
 public:
     explicit ProgressLog(QStringList &log)

@@ -1,5 +1,5 @@
 #include "app/SigTermHandler.h"
-#include "backend/HandlerList.h"
+#include "core/HandlerList.h"
 #include "prefs/Settings.h"
 #include "system/MacOSXAbstractionImpl.h"
 

@@ -3,7 +3,7 @@
 #include "Lab.h"
 #include "RecordingOsAbstraction.h"
 
-#include "backend/HandlerList.h"
+#include "core/HandlerList.h"
 #include "openvpn/ConnectVia.h"
 #include "prefs/Settings.h"
 

@@ -3,9 +3,9 @@
 #include "RecordingStateTracker.h"
 #include "TransportFixtures.h"
 
-#include "backend/IpPoolList.h"
 #include "backend/StaticIpPool.h"
-#include "openvpn/OpenVpnGenericState.h"
+#include "core/IpPoolList.h"
+#include "core/OpenVpnGenericState.h"
 #include "openvpn/Remote.h"
 #include "openvpn/STunnelHandler.h"
 

@@ -2,7 +2,7 @@
 #include "RecordingOsAbstraction.h"
 #include "TransportFixtures.h"
 
-#include "backend/HandlerList.h"
+#include "core/HandlerList.h"
 #include "openvpn/ConnectVia.h"
 #include "openvpn/ProxyConfigurator.h"
 #include "openvpn/ShadowSocksLauncher.h"

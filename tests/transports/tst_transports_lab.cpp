@@ -6,9 +6,9 @@
 #include "RecordingOsAbstraction.h"
 #include "RecordingStateTracker.h"
 
-#include "backend/HandlerList.h"
-#include "backend/IpPoolList.h"
 #include "backend/StaticIpPool.h"
+#include "core/HandlerList.h"
+#include "core/IpPoolList.h"
 #include "openvpn/LocalPortProbe.h"
 #include "openvpn/ManagementSocket.h"
 #include "openvpn/STunnelHandler.h"

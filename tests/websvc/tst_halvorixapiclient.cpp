@@ -6,7 +6,7 @@
 #include "catalogue/HalvorixServerSite.h"
 #include "catalogue/ServerSitePortFilter.h"
 #include "catalogue/ServerSiteProtocolFilter.h"
-#include "openvpn/OpenVpnGenericState.h"
+#include "core/OpenVpnGenericState.h"
 #include "prefs/Settings.h"
 
 #include "TestHttpsServer.h"

@@ -4,11 +4,11 @@
 #include "StageLog.h"
 
 #include "BuildConfig.h"
-#include "backend/NullHandler.h"
 #include "backend/OpenVpnConnectionParameters.h"
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/HalvorixServerSite.h"
 #include "catalogue/OpenVpnConfigCipher.h"
+#include "core/NullHandler.h"
 #include "gui/GuiVpnStartup.h"
 #include "openconnect/OpenConnectConnectionParameters.h"
 #include "openvpn/ConnectVia.h"

@@ -8,6 +8,7 @@
 #include "BuildConfig.h"
 #include "app/CleanUpRunnable.h"
 #include "app/HelperBootstrap.h"
+#include "app/MessagePattern.h"
 
 #include <QCoreApplication>
 
@@ -15,6 +16,7 @@
 
 int main(int argc, char **argv)
 {
+    MessagePattern::install();
     const EventLog log;
     QCoreApplication::setOrganizationName(QStringLiteral("OrvalVPN"));
     QCoreApplication::setOrganizationDomain(QLatin1String(BuildConfig::organisationDomain));

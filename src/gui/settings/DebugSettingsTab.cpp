@@ -1,7 +1,7 @@
 #include "gui/settings/DebugSettingsTab.h"
 
 #include "app/AbstractMessageHandler.h"
-#include "app/LogHandlerOption.h"
+#include "core/LogHandlerOption.h"
 #include "prefs/Settings.h"
 #include "ui_SettingsWidget.h"
 

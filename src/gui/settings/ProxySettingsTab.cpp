@@ -1,5 +1,6 @@
 #include "gui/settings/ProxySettingsTab.h"
 
+#include "gui/GuiLogging.h"
 #include "gui/settings/SettingsWidget.h"
 #include "prefs/Settings.h"
 #include "ui_SettingsWidget.h"
@@ -13,7 +14,7 @@ void ProxySettingsTab::load(const Settings &settings)
     case Settings::CUSTOM: m_ui.proxySettingsCustom->setChecked(true); break;
     case Settings::DIRECT: m_ui.proxySettingsDirect->setChecked(true); break;
     default:
-        qDebug() << "Unknown proxy settings type" << int(settings.getProxySettings());
+        qCDebug(lcGui) << "Unknown proxy settings type" << int(settings.getProxySettings());
         m_ui.proxySettingsDirect->setChecked(true);
         break;
     }

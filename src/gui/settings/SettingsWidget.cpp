@@ -1,12 +1,13 @@
 #include "gui/settings/SettingsWidget.h"
 
 #include "app/FileMessageHandler.h"
-#include "app/LogHandlerOption.h"
 #include "catalogue/CountryCode.h"
 #include "catalogue/DnsJson.h"
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/HalvorixServerSite.h"
+#include "core/LogHandlerOption.h"
 #include "gui/GuiLocalDnsJsonRefresher.h"
+#include "gui/GuiLogging.h"
 #include "gui/MessageBoxFactory.h"
 #include "gui/NullEventMessageCloser.h"
 #include "gui/StyleSheet.h"
@@ -409,9 +410,9 @@ void SettingsWidget::on_setSystemDNSButton_clicked()
 {
     SystemNameServerSettingDialog dialog(m_vpnBackend, m_networkTab.dnsList(), this);
     if (dialog.exec() == QDialog::Accepted)
-        qDebug() << "System NameServer are changed";
+        qCDebug(lcGui) << "System NameServer are changed";
     else
-        qDebug() << "System NameServer changing: operation aborted";
+        qCDebug(lcGui) << "System NameServer changing: operation aborted";
 }
 
 void SettingsWidget::on_cleanDNSCache_clicked()

@@ -1,11 +1,11 @@
 #include "SettingsDialogWorld.h"
 
 #include "app/AbstractMessageHandler.h"
-#include "app/LogHandlerOption.h"
 #include "catalogue/DnsJson.h"
 #include "catalogue/HalvorixServerSite.h"
 #include "catalogue/ServerSitePortFilter.h"
 #include "catalogue/ServerSiteProtocolFilter.h"
+#include "core/LogHandlerOption.h"
 #include "gui/ApplicationTranslation.h"
 #include "gui/settings/IpAddressEdit.h"
 #include "prefs/DnsPreferenceAction.h"

@@ -1,9 +1,9 @@
 #include "SettingsDialogWorld.h"
 
-#include "app/LogHandlerOption.h"
 #include "catalogue/HalvorixServerSite.h"
 #include "catalogue/ServerSitePortFilter.h"
 #include "catalogue/ServerSiteProtocolFilter.h"
+#include "core/LogHandlerOption.h"
 #include "prefs/DnsPreferenceAction.h"
 #include "prefs/DnsRecoveryPreference.h"
 #include "prefs/MtuPreference.h"

@@ -1,0 +1,3 @@
+#include "app/AppLogging.h"
+
+Q_LOGGING_CATEGORY(lcApp, "orval.app")

@@ -1,0 +1,3 @@
+#include "backend/BackendLogging.h"
+
+Q_LOGGING_CATEGORY(lcBackend, "orval.backend")

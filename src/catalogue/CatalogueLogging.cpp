@@ -1,0 +1,3 @@
+#include "catalogue/CatalogueLogging.h"
+
+Q_LOGGING_CATEGORY(lcCatalogue, "orval.catalogue")

@@ -1,0 +1,3 @@
+#include "gui/GuiLogging.h"
+
+Q_LOGGING_CATEGORY(lcGui, "orval.gui")

@@ -1,0 +1,3 @@
+#include "openvpn/EngineLogging.h"
+
+Q_LOGGING_CATEGORY(lcEngine, "orval.engine")

@@ -1,0 +1,3 @@
+#include "prefs/PrefsLogging.h"
+
+Q_LOGGING_CATEGORY(lcPrefs, "orval.prefs")

@@ -1,0 +1,3 @@
+#include "websvc/WebsvcLogging.h"
+
+Q_LOGGING_CATEGORY(lcWebsvc, "orval.websvc")

@@ -676,6 +676,8 @@ private slots:
         QTest::newRow("empty") << "empty" << false << quint64(0);
         QTest::newRow("only a subfolder") << "subfolder" << true << quint64(0);
         QTest::newRow("two logs") << "files" << true << quint64(1500 + 700);
+        QTest::newRow("only a hidden file") << "hidden" << false << quint64(0);
+        QTest::newRow("a log beside a hidden file") << "log and hidden" << true << quint64(1500);
     }
 
     void logFolder()
@@ -695,6 +697,10 @@ private slots:
             QVERIFY(folder.mkpath(QStringLiteral("sub")));
             QVERIFY(writeFile(folder.filePath(QStringLiteral("sub/big.txt")), QByteArray(9000, 'c')));
         }
+        if (content.contains(QLatin1String("hidden")))
+            QVERIFY(writeFile(folder.filePath(QStringLiteral(".DS_Store")), QByteArray(6148, 'h')));
+        if (content == QLatin1String("log and hidden"))
+            QVERIFY(writeFile(folder.filePath(QStringLiteral("log_0.txt")), QByteArray(1500, 'a')));
         const auto dialog = m_world->open();
         QVERIFY(QFileInfo(logFolderPath()).isDir());
         QCOMPARE(control<QLineEdit>(*dialog, "logFolderPathLineEdit")->text(), logFolderPath());

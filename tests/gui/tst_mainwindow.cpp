@@ -21,14 +21,18 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -704,6 +708,43 @@ private slots:
         const QPoint there = map.matrix(0, 0).map(MapProjection::toMap(dedicated.getLocation())).toPoint();
         QTest::mouseClick(&map, Qt::LeftButton, {}, there);
         QCOMPARE(world.currentSite(), dedicated.getId());
+    }
+
+    // The preferences opened from the window look alike on every tab: each
+    // group box wears the settings' style sheet (its border colour), whichever
+    // tab the form built first; so do the small dialogs opened from there.
+    void preferencesWearTheirStyleSheet()
+    {
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        QStringList plain;
+        const auto checkBoxes = [&plain](QWidget &within, const QString &where) {
+            for (QGroupBox *box : within.findChildren<QGroupBox *>()) {
+                if (!box->isVisible())
+                    continue;
+                const QImage picture = box->grab().toImage();
+                if (QColor(picture.pixel(0, picture.height() / 2)) != QColor(QStringLiteral("#c5ccd4")))
+                    plain << where + QLatin1Char('/') + box->objectName();
+            }
+        };
+        const auto checkDialog = [checkBoxes](QDialog &dialog) {
+            checkBoxes(dialog, dialog.metaObject()->className());
+            dialog.reject();
+        };
+        m_factory->answers << [checkBoxes](QDialog &dialog) {
+            auto *tabs = dialog.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+            for (int i = 0; i < tabs->count(); ++i) {
+                tabs->setCurrentIndex(i);
+                checkBoxes(*tabs->widget(i), tabs->widget(i)->objectName());
+            }
+            dialog.findChild<QPushButton *>(QStringLiteral("dnsListWidget"))->click();
+            dialog.findChild<QPushButton *>(QStringLiteral("serverSitesDedicatedIpAdd"))->click();
+            dialog.reject();
+        };
+        m_factory->answers << checkDialog << checkDialog;
+        window.findChild<QAction *>("actionPreferences")->trigger();
+        QCOMPARE(m_factory->shown.size(), 3);
+        QVERIFY2(plain.isEmpty(), qPrintable(QStringLiteral("plain group boxes: ") + plain.join(QLatin1Char(' '))));
     }
 
     void credentialsAfterPreferences_data()

@@ -90,7 +90,7 @@ QString DnsListEntryWidget::refusal() const
     if (m_usedNames.contains(name))
         return tr("Another entry has this name.");
     if (reservedNames().contains(name, Qt::CaseInsensitive))
-        return tr("\"%1\" is the name of a DNS choice of its own.").arg(name);
+        return tr("\"%1\" is already the name of a DNS choice.").arg(name);
     if (m_ui->dns1Address->text().isEmpty())
         return tr("Enter the address of the first name server.");
     if (!m_ui->dns1Address->hasAcceptableInput())

@@ -52,8 +52,11 @@ SettingsWidget::SettingsWidget(QWidget *parent)
     , m_serversTab(*m_ui)
     , m_debugTab(*m_ui)
 {
-    m_ui->setupUi(this);
+    // The sheet before the form: under a parent with a sheet of its own (the
+    // main window's), Qt would not repolish the tab pages that setupUi has
+    // already polished, and their group boxes would keep the plain look.
     setStyleSheet(StyleSheet::fromResource(QStringLiteral(":/resources/settingswidget.qss")));
+    m_ui->setupUi(this);
 
     // Kept in the form for the stored values, but not offered here.
     m_ui->preventWebRtcLeak->hide();

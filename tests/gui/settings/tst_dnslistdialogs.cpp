@@ -98,7 +98,7 @@ private slots:
         const QString noName = QStringLiteral("Enter a name for the entry.");
         const QString usedName = QStringLiteral("Another entry has this name.");
         const auto reserved = [](const char *name) {
-            return QStringLiteral("\"%1\" is the name of a DNS choice of its own.").arg(QLatin1String(name));
+            return QStringLiteral("\"%1\" is already the name of a DNS choice.").arg(QLatin1String(name));
         };
         const QString noFirst = QStringLiteral("Enter the address of the first name server.");
         const QString badFirst = QStringLiteral("The first address is not a valid IPv4 address.");

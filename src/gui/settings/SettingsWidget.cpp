@@ -502,8 +502,8 @@ void SettingsWidget::on_proxyPort_textChanged(const QString &)
 
 QString SettingsWidget::proxyAddressRefusal() const
 {
-    // An address being typed in is refused; an empty one only when the
-    // custom proxy needs it.
+    // An unusable address is refused whatever the proxy kind (the field
+    // keeps it); an empty one only when the custom proxy needs it.
     if (m_ui->proxyAddress->text().trimmed().isEmpty())
         return m_ui->proxySettingsCustom->isChecked() ? tr("Enter the address of the proxy server.") : QString();
     return isProxyAddressAcceptable() ? QString() : tr("Warning: the inserted address is not valid.");

@@ -108,6 +108,12 @@ void OrvalVPNConnectWidget::setCurrentServerSiteFromUISelection(const HalvorixSe
     updateConnectButton();
 }
 
+void OrvalVPNConnectWidget::showStoredCredentials()
+{
+    updateCredentials();
+    m_ui->rememberCredentials->setChecked(Settings().remembersCredentials());
+}
+
 void OrvalVPNConnectWidget::makeCurrent(const HalvorixServerSite &site, bool preferStealth)
 {
     m_currentServerSite = site;

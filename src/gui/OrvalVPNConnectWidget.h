@@ -50,6 +50,10 @@ public:
     void saveCurrentServerSite();
     void updateGUIFromSettings();
     void updateCredentials();
+    // After the preferences changed: the stored credentials, and Remember
+    // Credentials ticked exactly when some are remembered (a tick left
+    // behind Restore Defaults would store the next ones again).
+    void showStoredCredentials();
     // Connect needs a site, a transport and both credentials.
     void updateConnectButton();
     void setUpPinnedIp();

@@ -414,6 +414,7 @@ void OrvalVPNMainWindow::onSettingsSaved()
     m_ui->connectWidget->setServerSites(sites);
     m_ui->connectWidget->setDefaultCurrentServerSite();
     m_ui->connectWidget->updateGUIFromSettings();
+    m_ui->connectWidget->showStoredCredentials();
     // Dedicated sites added in the dialog belong on the map too.
     m_ui->map->setServerSites(sites);
     updateState();

@@ -20,17 +20,26 @@
 #include "system/NetworkInterface.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QToolButton>
 
 Q_DECLARE_METATYPE(VpnFrontend *)
+Q_DECLARE_METATYPE(QDialogButtonBox::StandardButton)
 
 using BuiltInCatalogue::child;
 
@@ -699,6 +708,111 @@ private slots:
         const QPoint there = map.matrix(0, 0).map(MapProjection::toMap(dedicated.getLocation())).toPoint();
         QTest::mouseClick(&map, Qt::LeftButton, {}, there);
         QCOMPARE(world.currentSite(), dedicated.getId());
+    }
+
+    // The preferences opened from the window look alike on every tab: each
+    // group box wears the settings' style sheet (its border colour), whichever
+    // tab the form built first; so do the small dialogs opened from there.
+    void preferencesWearTheirStyleSheet()
+    {
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        QStringList plain;
+        const auto checkBoxes = [&plain](QWidget &within, const QString &where) {
+            for (QGroupBox *box : within.findChildren<QGroupBox *>()) {
+                if (!box->isVisible())
+                    continue;
+                const QImage picture = box->grab().toImage();
+                if (QColor(picture.pixel(0, picture.height() / 2)) != QColor(QStringLiteral("#c5ccd4")))
+                    plain << where + QLatin1Char('/') + box->objectName();
+            }
+        };
+        const auto checkDialog = [checkBoxes](QDialog &dialog) {
+            checkBoxes(dialog, dialog.metaObject()->className());
+            dialog.reject();
+        };
+        m_factory->answers << [checkBoxes](QDialog &dialog) {
+            auto *tabs = dialog.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+            for (int i = 0; i < tabs->count(); ++i) {
+                tabs->setCurrentIndex(i);
+                checkBoxes(*tabs->widget(i), tabs->widget(i)->objectName());
+            }
+            dialog.findChild<QPushButton *>(QStringLiteral("dnsListWidget"))->click();
+            dialog.findChild<QPushButton *>(QStringLiteral("serverSitesDedicatedIpAdd"))->click();
+            dialog.reject();
+        };
+        m_factory->answers << checkDialog << checkDialog;
+        window.findChild<QAction *>("actionPreferences")->trigger();
+        QCOMPARE(m_factory->shown.size(), 3);
+        QVERIFY2(plain.isEmpty(), qPrintable(QStringLiteral("plain group boxes: ") + plain.join(QLatin1Char(' '))));
+    }
+
+    void credentialsAfterPreferences_data()
+    {
+        QTest::addColumn<QString>("opener");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QDialogButtonBox::StandardButton>("end");
+        QTest::addColumn<bool>("remembered");
+        const auto cancel = QDialogButtonBox::Cancel;
+        QTest::newRow("menu: defaults restored, Cancel") << "menu"
+                                                         << "restore" << cancel << false;
+        QTest::newRow("menu: defaults restored, Save") << "menu"
+                                                       << "restore" << QDialogButtonBox::Save << false;
+        QTest::newRow("menu: credentials forgotten, Cancel") << "menu"
+                                                             << "forget" << cancel << false;
+        QTest::newRow("menu: Cancel") << "menu"
+                                      << "" << cancel << true;
+        QTest::newRow("link: defaults restored, Cancel") << "link"
+                                                         << "restore" << cancel << false;
+        QTest::newRow("link: credentials forgotten, Cancel") << "link"
+                                                             << "forget" << cancel << false;
+    }
+
+    // Credentials removed in the preferences leave the connect page: neither
+    // shown nor ticked to be remembered, so the next Connect stores none.
+    void credentialsAfterPreferences()
+    {
+        QFETCH(QString, opener);
+        QFETCH(QString, action);
+        QFETCH(QDialogButtonBox::StandardButton, end);
+        QFETCH(bool, remembered);
+        Settings().rememberCredentials(QStringLiteral("alice"), QStringLiteral("s3cret"));
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        QVERIFY(QObject::connect(&window, SIGNAL(settingsSaved()), &window, SLOT(onSettingsSaved())));
+        QSignalSpy saved(&window, &OrvalVPNMainWindow::settingsSaved);
+        auto &page = child<OrvalVPNConnectWidget>(window, "connectWidget");
+        auto &username = child<QLineEdit>(page, "username");
+        auto &password = child<QLineEdit>(page, "password");
+        auto &remember = child<QCheckBox>(page, "rememberCredentials");
+        QCOMPARE(username.text(), QStringLiteral("alice"));
+        QVERIFY(remember.isChecked());
+
+        m_factory->answers << [action, end](QDialog &dialog) {
+            if (action == QLatin1String("restore"))
+                dialog.findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::RestoreDefaults)->click();
+            else if (action == QLatin1String("forget"))
+                dialog.findChild<QPushButton *>("forgetCredentials")->click();
+            dialog.findChild<QDialogButtonBox *>("buttonBox")->button(end)->click();
+        };
+        m_factory->answers << AnsweringMessageBoxFactory::answer(action == QLatin1String("restore") ? "yes" : "ok");
+        if (opener == QLatin1String("menu"))
+            window.findChild<QAction *>("actionPreferences")->trigger();
+        else
+            emit child<QLabel>(page, "settings").linkActivated(QStringLiteral("settings"));
+        QCOMPARE(m_factory->shown.first().className, QStringLiteral("SettingsDialog"));
+        QCOMPARE(saved.size(), remembered ? 0 : 1);
+        QCOMPARE(Settings().remembersCredentials(), remembered);
+        QCOMPARE(username.text(), remembered ? QStringLiteral("alice") : QString());
+        QCOMPARE(password.text(), remembered ? QStringLiteral("s3cret") : QString());
+        QCOMPARE(remember.isChecked(), remembered);
+
+        // The next Connect stores credentials only where the user ticks the box again.
+        username.setText(QStringLiteral("bob"));
+        password.setText(QStringLiteral("pw"));
+        child<QPushButton>(page, "connect").click();
+        QCOMPARE(world.backend.starts.size(), 1);
+        QCOMPARE(Settings().remembersCredentials(), remembered);
     }
 };
 

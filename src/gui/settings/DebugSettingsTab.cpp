@@ -21,11 +21,14 @@ void DebugSettingsTab::load(const Settings &settings)
     m_ui.logOptionComboBox->clear();
     for (const LogHandlerOption *option : {&LogHandlerOption::NullHandler(), &LogHandlerOption::FileHandler()})
         m_ui.logOptionComboBox->addItem(option->toString(), QVariant::fromValue(option));
-    m_loadedLogOption = &settings.getLogHandlerOption();
+    const LogHandlerOption &stored = settings.getLogHandlerOption();
+    m_unlistedLogOption = &stored;
     m_logOptionChosen = false;
     for (int i = 0; i < m_ui.logOptionComboBox->count(); ++i) {
-        if (*m_ui.logOptionComboBox->itemData(i).value<const LogHandlerOption *>() == *m_loadedLogOption)
+        if (*m_ui.logOptionComboBox->itemData(i).value<const LogHandlerOption *>() == stored) {
             m_ui.logOptionComboBox->setCurrentIndex(i);
+            m_unlistedLogOption = nullptr;
+        }
     }
     m_ui.logFolderPathLineEdit->setReadOnly(true);
     m_ui.logFolderPathLineEdit->setText(logFolderPath());
@@ -36,7 +39,7 @@ void DebugSettingsTab::load(const Settings &settings)
 void DebugSettingsTab::save(Settings &settings)
 {
     settings.setShowLogToFileWarning(m_ui.logToFileWarningActive->isChecked());
-    settings.setLogHandlerOption(m_logOptionChosen ? chosenLogOption() : *m_loadedLogOption);
+    settings.setLogHandlerOption(m_logOptionChosen || !m_unlistedLogOption ? chosenLogOption() : *m_unlistedLogOption);
 }
 
 void DebugSettingsTab::refresh()
@@ -48,10 +51,11 @@ void DebugSettingsTab::refresh()
         m_ui.logFolderSizeBytes->setText(AbstractMessageHandler::humanReadableByte(0));
         return;
     }
-    m_ui.cleanLogFolderButton->setEnabled(
-        !folder.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+    // Hidden and system entries (a Finder's ".DS_Store") are not logs: they
+    // neither offer Clean nor add to the size.
+    m_ui.cleanLogFolderButton->setEnabled(!folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
     quint64 total = 0;
-    for (const QFileInfo &file : folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
+    for (const QFileInfo &file : folder.entryInfoList(QDir::Files))
         total += quint64(file.size());
     m_ui.logFolderSizeBytes->setText(AbstractMessageHandler::humanReadableByte(total));
 }

@@ -23,7 +23,8 @@ public:
 
 private:
     // A stored log option without an item of its own stays stored until the
-    // user picks an item.
-    const LogHandlerOption *m_loadedLogOption = nullptr;
+    // user picks an item; null when the stored option has an item, so the
+    // save stores what the list shows, whoever changed it.
+    const LogHandlerOption *m_unlistedLogOption = nullptr;
     bool m_logOptionChosen = false;
 };

@@ -1,5 +1,6 @@
 #include "gui/settings/DnsListEntryWidget.h"
 
+#include "gui/settings/InputRefusal.h"
 #include "prefs/DnsPreferenceAction.h"
 #include "ui_DnsListEntryWidget.h"
 
@@ -30,6 +31,7 @@ DnsListEntryWidget::DnsListEntryWidget(QWidget *parent)
     m_ui->nameNS->setText(QString());
     m_ui->dns1Address->setText(QString());
     m_ui->dns2Address->setText(QString());
+    m_ui->inputsCheck->hide();
 }
 
 DnsListEntryWidget::~DnsListEntryWidget() = default;
@@ -72,12 +74,28 @@ void DnsListEntryWidget::on_dns2Address_textChanged(const QString &)
 
 void DnsListEntryWidget::checkInputs()
 {
-    const bool secondValid = m_ui->dns2Address->hasAcceptableInput() || m_ui->dns2Address->text().isEmpty();
-    emit areInputsValid(isNameAvailable(m_ui->nameNS->text().trimmed()) && m_ui->dns1Address->hasAcceptableInput()
-                        && secondValid);
+    const QString reason = refusal();
+    // Fields all empty: a new entry not yet begun, nothing to explain.
+    const bool begun =
+        !m_ui->nameNS->text().isEmpty() || !m_ui->dns1Address->text().isEmpty() || !m_ui->dns2Address->text().isEmpty();
+    InputRefusal::show(*m_ui->inputsCheck, begun ? reason : QString());
+    emit areInputsValid(reason.isEmpty());
 }
 
-bool DnsListEntryWidget::isNameAvailable(const QString &name) const
+QString DnsListEntryWidget::refusal() const
 {
-    return !name.isEmpty() && !m_usedNames.contains(name) && !reservedNames().contains(name, Qt::CaseInsensitive);
+    const QString name = m_ui->nameNS->text().trimmed();
+    if (name.isEmpty())
+        return tr("Enter a name for the entry.");
+    if (m_usedNames.contains(name))
+        return tr("Another entry has this name.");
+    if (reservedNames().contains(name, Qt::CaseInsensitive))
+        return tr("\"%1\" is already the name of a DNS choice.").arg(name);
+    if (m_ui->dns1Address->text().isEmpty())
+        return tr("Enter the address of the first name server.");
+    if (!m_ui->dns1Address->hasAcceptableInput())
+        return tr("The first address is not a valid IPv4 address.");
+    if (!m_ui->dns2Address->text().isEmpty() && !m_ui->dns2Address->hasAcceptableInput())
+        return tr("The second address is not a valid IPv4 address (or leave it empty).");
+    return QString();
 }

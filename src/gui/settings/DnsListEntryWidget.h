@@ -11,7 +11,7 @@ class DnsListEntryWidget;
 }
 
 // The fields of one name-server entry; reports after every change whether
-// they make a valid entry.
+// they make a valid entry, and says why not under the fields.
 class DnsListEntryWidget : public QWidget
 {
     Q_OBJECT
@@ -34,7 +34,9 @@ private slots:
 
 private:
     void checkInputs();
-    bool isNameAvailable(const QString &name) const;
+    // Why the fields make no valid entry, for the line under them; empty
+    // when they make one.
+    QString refusal() const;
 
     QScopedPointer<Ui::DnsListEntryWidget> m_ui;
     DnsListEntry m_entry;

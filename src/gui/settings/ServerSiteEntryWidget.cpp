@@ -4,6 +4,7 @@
 #include "catalogue/CountryCode.h"
 #include "catalogue/ServerSitePortFilter.h"
 #include "catalogue/ServerSiteProtocolFilter.h"
+#include "gui/settings/InputRefusal.h"
 #include "prefs/Settings.h"
 #include "ui_ServerSiteEntryWidget.h"
 
@@ -16,6 +17,7 @@ ServerSiteEntryWidget::ServerSiteEntryWidget(QWidget *parent)
     m_ui->setupUi(this);
     m_ui->serverSitesDedicatedIpComment->setText(QString());
     m_ui->serverSitesDedicatedIpAddress->setText(QString());
+    m_ui->inputsCheck->hide();
     m_ui->serverSitesProtocolFilter->clear();
     m_ui->serverSitesPortFilter->clear();
     fillCountries();
@@ -49,7 +51,14 @@ void ServerSiteEntryWidget::setAlreadyUsedIps(const QList<QHostAddress> &address
 
 void ServerSiteEntryWidget::on_serverSitesDedicatedIpAddress_textChanged(const QString &text)
 {
-    emit areInputsValid(!m_usedAddresses.contains(text) && m_ui->serverSitesDedicatedIpAddress->hasAcceptableInput());
+    QString reason;
+    if (m_usedAddresses.contains(text))
+        reason = tr("This address is already in the list.");
+    else if (!m_ui->serverSitesDedicatedIpAddress->hasAcceptableInput())
+        reason =
+            text.isEmpty() ? tr("Enter the server's IPv4 address.") : tr("The address is not a valid IPv4 address.");
+    InputRefusal::show(*m_ui->inputsCheck, reason);
+    emit areInputsValid(reason.isEmpty());
 }
 
 HalvorixServerSite ServerSiteEntryWidget::getNewEntry() const

@@ -32,7 +32,7 @@ SettingsDialog::SettingsDialog(QWidget *parent, const QList<StealthProxy> &steal
     });
     connect(m_ui->buttonBox->button(QDialogButtonBox::RestoreDefaults), &QPushButton::clicked, widget,
             &SettingsWidget::onRestoreDefaults);
-    // A custom proxy without a usable address or port can't be saved.
+    // An unusable custom MTU or custom proxy can't be saved; the form says why.
     QPushButton *save = m_ui->buttonBox->button(QDialogButtonBox::Save);
     connect(widget, &SettingsWidget::areInputsValid, save, &QPushButton::setEnabled);
 

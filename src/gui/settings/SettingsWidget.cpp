@@ -12,6 +12,7 @@
 #include "gui/NullEventMessageCloser.h"
 #include "gui/StyleSheet.h"
 #include "gui/settings/DnsListDialog.h"
+#include "gui/settings/InputRefusal.h"
 #include "gui/settings/InternetKillSwitchInterfacesDialog.h"
 #include "gui/settings/LogDialog.h"
 #include "gui/settings/ServerSiteEntryDialog.h"
@@ -51,8 +52,11 @@ SettingsWidget::SettingsWidget(QWidget *parent)
     , m_serversTab(*m_ui)
     , m_debugTab(*m_ui)
 {
-    m_ui->setupUi(this);
+    // The sheet before the form: under a parent with a sheet of its own (the
+    // main window's), Qt would not repolish the tab pages that setupUi has
+    // already polished, and their group boxes would keep the plain look.
     setStyleSheet(StyleSheet::fromResource(QStringLiteral(":/resources/settingswidget.qss")));
+    m_ui->setupUi(this);
 
     // Kept in the form for the stored values, but not offered here.
     m_ui->preventWebRtcLeak->hide();
@@ -63,7 +67,7 @@ SettingsWidget::SettingsWidget(QWidget *parent)
 
     connect(m_ui->proxySettingsStealth, &QRadioButton::toggled, m_ui->proxySettingsStealthValues, &QWidget::setEnabled);
     connect(m_ui->proxySettingsCustom, &QRadioButton::toggled, m_ui->proxySettingsCustomValues, &QWidget::setEnabled);
-    connect(m_ui->proxySettingsCustom, &QRadioButton::toggled, this, &SettingsWidget::updateSaveAllowed);
+    connect(m_ui->proxySettingsCustom, &QRadioButton::toggled, this, &SettingsWidget::checkInputs);
     connect(m_ui->logOptionComboBox, QOverload<int>::of(&QComboBox::activated), this,
             [this] { m_debugTab.noteLogOptionChosen(); });
 
@@ -147,7 +151,7 @@ void SettingsWidget::loadSettings()
     m_serversTab.load(settings);
     m_debugTab.load(settings);
     updateDnsButtons();
-    updateSaveAllowed();
+    checkInputs();
 }
 
 void SettingsWidget::showStoredTab(const Settings &settings)
@@ -447,13 +451,22 @@ void SettingsWidget::on_mtuComboBox_currentIndexChanged(int index)
         return;
     m_ui->mtuLineEdit->setText(QString::number(mtu->getMtu()));
     m_ui->mtuLineEdit->setEnabled(mtu->isCustomMtu());
+    // The text may not have changed while the choice did.
+    on_mtuLineEdit_textChanged(m_ui->mtuLineEdit->text());
 }
 
 void SettingsWidget::on_mtuLineEdit_textChanged(const QString &)
 {
+    m_ui->mtuLineEdit->setStyleSheet(mtuRefusal().isEmpty() ? BLACK_TEXT : RED_TEXT);
+    checkInputs();
+}
+
+QString SettingsWidget::mtuRefusal() const
+{
     const MtuPreference *mtu = m_networkTab.chosenMtu();
-    const bool refused = mtu && mtu->isCustomMtu() && !m_ui->mtuLineEdit->hasAcceptableInput();
-    m_ui->mtuLineEdit->setStyleSheet(refused ? RED_TEXT : BLACK_TEXT);
+    if (!mtu || !mtu->isCustomMtu() || m_ui->mtuLineEdit->hasAcceptableInput())
+        return QString();
+    return tr("The MTU must be a number from %1 to %2.").arg(MtuPreference::LOW_MTU).arg(MtuPreference::HIGH_MTU);
 }
 
 // Proxy tab.
@@ -476,24 +489,42 @@ bool SettingsWidget::isProxyAddressAcceptable() const
     return m_ui->proxyAddress->hasAcceptableInput() && !QHostAddress(m_ui->proxyAddress->text().trimmed()).isNull();
 }
 
-void SettingsWidget::on_proxyAddress_textChanged(const QString &text)
+void SettingsWidget::on_proxyAddress_textChanged(const QString &)
 {
-    m_ui->proxyAddressCheck->hide();
-    if (!text.trimmed().isEmpty() && !isProxyAddressAcceptable())
-        m_ui->proxyAddressCheck->show();
-    updateSaveAllowed();
+    checkInputs();
 }
 
 void SettingsWidget::on_proxyPort_textChanged(const QString &)
 {
     m_ui->proxyPort->setStyleSheet(m_ui->proxyPort->hasAcceptableInput() ? BLACK_TEXT : RED_TEXT);
-    updateSaveAllowed();
+    checkInputs();
 }
 
-void SettingsWidget::updateSaveAllowed()
+QString SettingsWidget::proxyAddressRefusal() const
 {
-    emit areInputsValid(!m_ui->proxySettingsCustom->isChecked()
-                        || (isProxyAddressAcceptable() && m_ui->proxyPort->hasAcceptableInput()));
+    // An unusable address is refused whatever the proxy kind (the field
+    // keeps it); an empty one only when the custom proxy needs it.
+    if (m_ui->proxyAddress->text().trimmed().isEmpty())
+        return m_ui->proxySettingsCustom->isChecked() ? tr("Enter the address of the proxy server.") : QString();
+    return isProxyAddressAcceptable() ? QString() : tr("Warning: the inserted address is not valid.");
+}
+
+QString SettingsWidget::proxyPortRefusal() const
+{
+    if (!m_ui->proxySettingsCustom->isChecked() || m_ui->proxyPort->hasAcceptableInput())
+        return QString();
+    return tr("The port must be a number from 1 to 65535.");
+}
+
+void SettingsWidget::checkInputs()
+{
+    const QString mtu = mtuRefusal();
+    const QString port = proxyPortRefusal();
+    InputRefusal::show(*m_ui->mtuCheck, mtu);
+    InputRefusal::show(*m_ui->proxyAddressCheck, proxyAddressRefusal());
+    InputRefusal::show(*m_ui->proxyPortCheck, port);
+    const bool proxyUsable = !m_ui->proxySettingsCustom->isChecked() || (isProxyAddressAcceptable() && port.isEmpty());
+    emit areInputsValid(proxyUsable && mtu.isEmpty());
 }
 
 // Servers tab.

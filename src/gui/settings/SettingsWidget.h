@@ -57,7 +57,8 @@ public:
     static bool isKillableProcessName(const QString &name);
 
 signals:
-    // False while the chosen custom proxy has an unusable address or port.
+    // False while a custom MTU or the chosen custom proxy's address or port
+    // is unusable.
     void areInputsValid(bool valid);
     // An action wrote preferences at once (Restore Defaults, Forget
     // Credentials): a Cancel of the dialog does not undo them.
@@ -112,7 +113,12 @@ private:
     void addProcessName(const QString &name);
     void selectPathToScript(const QString &title, QLineEdit *target);
     bool isProxyAddressAcceptable() const;
-    void updateSaveAllowed();
+    // Why a value is refused, for the line under its field; empty when it is not.
+    QString mtuRefusal() const;
+    QString proxyAddressRefusal() const;
+    QString proxyPortRefusal() const;
+    // Shows every refusal and allows the save only when there is none.
+    void checkInputs();
     void updateDnsButtons();
 
     QScopedPointer<Ui_SettingsWidget> m_ui;

@@ -5,6 +5,7 @@
 #include "gui/settings/DnsListWidget.h"
 #include "gui/settings/IpAddressEdit.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -77,6 +78,8 @@ private slots:
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Edit nameserver entry"));
         dialog.setListEntryToEdit({}, DnsListEntry(QString(), QHostAddress(), QHostAddress(), true));
         QVERIFY(!button(dialog, "okButton")->isEnabled());
+        // A new entry not yet begun is not scolded.
+        QVERIFY(dialog.findChild<QLabel *>(QStringLiteral("inputsCheck"))->isHidden());
         QVERIFY(field(dialog, "nameNS")->text().isEmpty());
         QVERIFY(qobject_cast<IpAddressEdit *>(field(dialog, "dns1Address")));
         QVERIFY(qobject_cast<IpAddressEdit *>(field(dialog, "dns2Address")));
@@ -89,31 +92,39 @@ private slots:
         QTest::addColumn<QString>("dns1");
         QTest::addColumn<QString>("dns2");
         QTest::addColumn<QStringList>("usedNames");
-        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("reason");
 
         const QStringList used {"Level3", "Google", "Home"};
+        const QString noName = QStringLiteral("Enter a name for the entry.");
+        const QString usedName = QStringLiteral("Another entry has this name.");
+        const auto reserved = [](const char *name) {
+            return QStringLiteral("\"%1\" is already the name of a DNS choice.").arg(QLatin1String(name));
+        };
+        const QString noFirst = QStringLiteral("Enter the address of the first name server.");
+        const QString badFirst = QStringLiteral("The first address is not a valid IPv4 address.");
+        const QString badSecond = QStringLiteral("The second address is not a valid IPv4 address (or leave it empty).");
         // clang-format off
-        QTest::newRow("one address") << "Office" << "10.0.0.1" << "" << used << true;
-        QTest::newRow("two addresses") << "Office" << "10.0.0.1" << "10.0.0.2" << used << true;
-        QTest::newRow("blanks around the name") << "  Office  " << "10.0.0.1" << "" << used << true;
-        QTest::newRow("empty name") << "" << "10.0.0.1" << "" << used << false;
-        QTest::newRow("blanks only") << "   " << "10.0.0.1" << "" << used << false;
-        QTest::newRow("used name") << "Google" << "10.0.0.1" << "" << used << false;
-        QTest::newRow("used name with blanks") << " Home " << "10.0.0.1" << "" << used << false;
-        QTest::newRow("used name, other case") << "google" << "10.0.0.1" << "" << used << true;
-        QTest::newRow("reserved None") << "None" << "10.0.0.1" << "" << used << false;
-        QTest::newRow("reserved Pushed DNS") << "Pushed DNS" << "10.0.0.1" << "" << used << false;
-        QTest::newRow("reserved VPN DNS") << "VPN DNS" << "10.0.0.1" << "" << used << false;
-        QTest::newRow("reserved Ad Blocking DNS") << "Ad Blocking DNS" << "10.0.0.1" << "" << used << false;
-        QTest::newRow("reserved DHCP") << "Set DNS to automatic (DHCP)" << "10.0.0.1" << "" << used << false;
-        QTest::newRow("reserved, other case and blanks") << "  vpn dns " << "10.0.0.1" << "" << used << false;
-        QTest::newRow("reserved name as part of a name") << "None of these" << "10.0.0.1" << "" << used << true;
-        QTest::newRow("no first address") << "Office" << "" << "10.0.0.2" << used << false;
-        QTest::newRow("incomplete first address") << "Office" << "10.0.0" << "" << used << false;
-        QTest::newRow("incomplete second address") << "Office" << "10.0.0.1" << "10.0." << used << false;
-        QTest::newRow("group above 255") << "Office" << "300.1.1.1" << "" << used << false;
-        QTest::newRow("leading zero") << "Office" << "010.0.0.1" << "" << used << false;
-        QTest::newRow("leading zero, second") << "Office" << "10.0.0.1" << "10.0.0.02" << used << false;
+        QTest::newRow("one address") << "Office" << "10.0.0.1" << "" << used << QString();
+        QTest::newRow("two addresses") << "Office" << "10.0.0.1" << "10.0.0.2" << used << QString();
+        QTest::newRow("blanks around the name") << "  Office  " << "10.0.0.1" << "" << used << QString();
+        QTest::newRow("empty name") << "" << "10.0.0.1" << "" << used << noName;
+        QTest::newRow("blanks only") << "   " << "10.0.0.1" << "" << used << noName;
+        QTest::newRow("used name") << "Google" << "10.0.0.1" << "" << used << usedName;
+        QTest::newRow("used name with blanks") << " Home " << "10.0.0.1" << "" << used << usedName;
+        QTest::newRow("used name, other case") << "google" << "10.0.0.1" << "" << used << QString();
+        QTest::newRow("reserved None") << "None" << "10.0.0.1" << "" << used << reserved("None");
+        QTest::newRow("reserved Pushed DNS") << "Pushed DNS" << "10.0.0.1" << "" << used << reserved("Pushed DNS");
+        QTest::newRow("reserved VPN DNS") << "VPN DNS" << "10.0.0.1" << "" << used << reserved("VPN DNS");
+        QTest::newRow("reserved Ad Blocking DNS") << "Ad Blocking DNS" << "10.0.0.1" << "" << used << reserved("Ad Blocking DNS");
+        QTest::newRow("reserved DHCP") << "Set DNS to automatic (DHCP)" << "10.0.0.1" << "" << used << reserved("Set DNS to automatic (DHCP)");
+        QTest::newRow("reserved, other case and blanks") << "  vpn dns " << "10.0.0.1" << "" << used << reserved("vpn dns");
+        QTest::newRow("reserved name as part of a name") << "None of these" << "10.0.0.1" << "" << used << QString();
+        QTest::newRow("no first address") << "Office" << "" << "10.0.0.2" << used << noFirst;
+        QTest::newRow("incomplete first address") << "Office" << "10.0.0" << "" << used << badFirst;
+        QTest::newRow("incomplete second address") << "Office" << "10.0.0.1" << "10.0." << used << badSecond;
+        QTest::newRow("group above 255") << "Office" << "300.1.1.1" << "" << used << badFirst;
+        QTest::newRow("leading zero") << "Office" << "010.0.0.1" << "" << used << badFirst;
+        QTest::newRow("leading zero, second") << "Office" << "10.0.0.1" << "10.0.0.02" << used << badSecond;
         // clang-format on
     }
 
@@ -123,13 +134,18 @@ private slots:
         QFETCH(QString, dns1);
         QFETCH(QString, dns2);
         QFETCH(QStringList, usedNames);
-        QFETCH(bool, ok);
+        QFETCH(QString, reason);
         DnsListEntryDialog dialog;
         dialog.setListEntryToEdit(usedNames, DnsListEntry(QString(), QHostAddress(), QHostAddress(), true));
         field(dialog, "nameNS")->setText(name);
         field(dialog, "dns1Address")->setText(dns1);
         field(dialog, "dns2Address")->setText(dns2);
-        QCOMPARE(button(dialog, "okButton")->isEnabled(), ok);
+        QCOMPARE(button(dialog, "okButton")->isEnabled(), reason.isEmpty());
+        // OK greyed out says why, under the fields.
+        const QLabel *check = dialog.findChild<QLabel *>(QStringLiteral("inputsCheck"));
+        QVERIFY(check);
+        QCOMPARE(check->isHidden(), reason.isEmpty());
+        QCOMPARE(check->text(), reason);
     }
 
     void okFollowsEveryField()

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -65,6 +66,7 @@ private slots:
         ServerSiteEntryDialog dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Add new dedicated Ip"));
         QVERIFY(!okEnabled(dialog));
+        QVERIFY(child<QLabel>(dialog, "inputsCheck")->isHidden());
         QVERIFY(!dialog.setAsDefault());
         QCOMPARE(itemTexts(child<QComboBox>(dialog, "serverSitesProtocolFilter")), (QStringList {"Any", "UDP", "TCP"}));
         QCOMPARE(itemTexts(child<QComboBox>(dialog, "serverSitesPortFilter")), (QStringList {"Any", "443", "1194"}));
@@ -84,18 +86,21 @@ private slots:
     {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<int>("backspaces");
-        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("reason");
+        const QString invalid = QStringLiteral("The address is not a valid IPv4 address.");
+        const QString listed = QStringLiteral("This address is already in the list.");
+        const QString empty = QStringLiteral("Enter the server's IPv4 address.");
         // clang-format off
-        QTest::newRow("complete") << "10.8.0.1" << 0 << true;
-        QTest::newRow("shortened") << "10.8.0.1" << 1 << false;
-        QTest::newRow("shortened and retyped") << "10.8.0.12" << 1 << true;
-        QTest::newRow("already in the list") << "10.8.0.7" << 0 << false;
-        QTest::newRow("already in the list, longer") << "10.8.0.77" << 0 << true;
-        QTest::newRow("group above 255") << "300.1.1.1" << 0 << false;
-        QTest::newRow("leading zero") << "010.8.0.1" << 0 << false;
-        QTest::newRow("leading zero of a listed address") << "10.8.0.07" << 0 << false;
-        QTest::newRow("incomplete") << "10.8.0." << 0 << false;
-        QTest::newRow("emptied") << "1" << 1 << false;
+        QTest::newRow("complete") << "10.8.0.1" << 0 << QString();
+        QTest::newRow("shortened") << "10.8.0.1" << 1 << invalid;
+        QTest::newRow("shortened and retyped") << "10.8.0.12" << 1 << QString();
+        QTest::newRow("already in the list") << "10.8.0.7" << 0 << listed;
+        QTest::newRow("already in the list, longer") << "10.8.0.77" << 0 << QString();
+        QTest::newRow("group above 255") << "300.1.1.1" << 0 << invalid;
+        QTest::newRow("leading zero") << "010.8.0.1" << 0 << invalid;
+        QTest::newRow("leading zero of a listed address") << "10.8.0.07" << 0 << invalid;
+        QTest::newRow("incomplete") << "10.8.0." << 0 << invalid;
+        QTest::newRow("emptied") << "1" << 1 << empty;
         // clang-format on
     }
 
@@ -103,13 +108,17 @@ private slots:
     {
         QFETCH(QString, keys);
         QFETCH(int, backspaces);
-        QFETCH(bool, ok);
+        QFETCH(QString, reason);
         ServerSiteEntryDialog dialog;
         dialog.setAlreadyUsedIps({QHostAddress(QStringLiteral("10.8.0.7")), QHostAddress(QStringLiteral("10.9.0.1"))});
         QTest::keyClicks(address(dialog), keys);
         for (int i = 0; i < backspaces; ++i)
             QTest::keyClick(address(dialog), Qt::Key_Backspace);
-        QCOMPARE(okEnabled(dialog), ok);
+        QCOMPARE(okEnabled(dialog), reason.isEmpty());
+        // OK greyed out says why, under the address.
+        const QLabel *check = child<QLabel>(dialog, "inputsCheck");
+        QCOMPARE(check->isHidden(), reason.isEmpty());
+        QCOMPARE(check->text(), reason);
     }
 
     void onlyTheAddressIsChecked()

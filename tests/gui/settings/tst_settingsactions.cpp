@@ -403,85 +403,133 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("editable");
-        QTest::addColumn<QString>("style");
+        QTest::addColumn<bool>("refused");
         QTest::addColumn<int>("storedMtu");
         const QList<MtuPreference *> all = MtuPreference::ALLMTUPREFERENCES();
         for (int i = 0; i < all.size(); ++i) {
             if (!all.at(i)->isCustomMtu())
                 QTest::newRow(qPrintable(all.at(i)->displayName()))
-                    << i << QString() << false << QString() << all.at(i)->getMtu();
+                    << i << QString() << false << false << all.at(i)->getMtu();
             else {
-                QTest::newRow("custom 1400") << i << "1400" << true << "color : black" << 1400;
-                QTest::newRow("custom 100: refused") << i << "100" << true << "color : red" << 1300;
-                QTest::newRow("custom 50000: refused") << i << "50000" << true << "color : red" << 1300;
+                QTest::newRow("custom 1400") << i << "1400" << true << false << 1400;
+                QTest::newRow("custom 100: refused") << i << "100" << true << true << 1300;
+                QTest::newRow("custom 0: refused") << i << "0" << true << true << 1300;
+                QTest::newRow("custom 50000: refused") << i << "50000" << true << true << 1300;
+                QTest::newRow("custom 70000: refused") << i << "70000" << true << true << 1300;
+                QTest::newRow("custom empty: refused") << i << "" << true << true << 1300;
             }
         }
     }
 
+    // A refused custom MTU turns red, says why under the field and cannot be
+    // saved; the store keeps its MTU.
     void mtuChoice()
     {
         QFETCH(int, index);
         QFETCH(QString, typed);
         QFETCH(bool, editable);
-        QFETCH(QString, style);
+        QFETCH(bool, refused);
         QFETCH(int, storedMtu);
         MtuPreference::CUSTOM_MTUPREFERENCE()->setMtuIfCustom(1300);
         Settings().setMtuPreference(MtuPreference::CUSTOM_MTUPREFERENCE());
         const auto dialog = m_world->open();
         QComboBox *combo = control<QComboBox>(*dialog, "mtuComboBox");
         QLineEdit *edit = control<QLineEdit>(*dialog, "mtuLineEdit");
+        QLabel *check = control<QLabel>(*dialog, "mtuCheck");
+        QPushButton *save = SettingsDialogWorld::button(*dialog, QDialogButtonBox::Save);
         QCOMPARE(combo->currentData().value<MtuPreference *>(), MtuPreference::CUSTOM_MTUPREFERENCE());
         QCOMPARE(edit->text(), QStringLiteral("1300"));
+        QVERIFY(check->isHidden());
         combo->setCurrentIndex(index);
         const MtuPreference *chosen = combo->currentData().value<MtuPreference *>();
         QCOMPARE(edit->isEnabled(), editable);
         if (!editable)
             QCOMPARE(edit->text(), QString::number(chosen->getMtu()));
-        else {
+        else
             edit->setText(typed);
-            QCOMPARE(edit->styleSheet(), style);
+        QCOMPARE(edit->styleSheet(), refused ? QStringLiteral("color : red") : QStringLiteral("color : black"));
+        QCOMPARE(check->isHidden(), !refused);
+        QCOMPARE(check->text(), refused ? QStringLiteral("The MTU must be a number from 512 to 48000.") : QString());
+        QCOMPARE(save->isEnabled(), !refused);
+        if (refused) {
+            SettingsDialogWorld::press(*dialog, QDialogButtonBox::Cancel);
+        } else {
+            SettingsDialogWorld::press(*dialog, QDialogButtonBox::Save);
+            QCOMPARE(Settings().getMtuPreference()->getType(), chosen->getType());
         }
-        SettingsDialogWorld::press(*dialog, QDialogButtonBox::Save);
-        const MtuPreference *stored = Settings().getMtuPreference();
-        QCOMPARE(stored->getType(), chosen->getType());
-        QCOMPARE(stored->getMtu(), storedMtu);
+        QCOMPARE(Settings().getMtuPreference()->getMtu(), storedMtu);
+    }
+
+    // Leaving a refused custom MTU for a fixed one takes the refusal away.
+    void refusedMtuLeftForAFixedOne()
+    {
+        const auto dialog = m_world->open();
+        QComboBox *combo = control<QComboBox>(*dialog, "mtuComboBox");
+        const QList<MtuPreference *> all = MtuPreference::ALLMTUPREFERENCES();
+        combo->setCurrentIndex(all.indexOf(MtuPreference::CUSTOM_MTUPREFERENCE()));
+        control<QLineEdit>(*dialog, "mtuLineEdit")->setText(QStringLiteral("0"));
+        QVERIFY(!SettingsDialogWorld::button(*dialog, QDialogButtonBox::Save)->isEnabled());
+        combo->setCurrentIndex(all.indexOf(MtuPreference::LOW_MTUPREFERENCE()));
+        QVERIFY(control<QLabel>(*dialog, "mtuCheck")->isHidden());
+        QCOMPARE(control<QLineEdit>(*dialog, "mtuLineEdit")->styleSheet(), QStringLiteral("color : black"));
+        QVERIFY(SettingsDialogWorld::button(*dialog, QDialogButtonBox::Save)->isEnabled());
     }
 
     void proxyFields_data()
     {
+        const QString invalid = QStringLiteral("Warning: the inserted address is not valid.");
+        const QString portRange = QStringLiteral("The port must be a number from 1 to 65535.");
         QTest::addColumn<QString>("address");
-        QTest::addColumn<bool>("warning");
+        QTest::addColumn<QString>("addressReason");
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("portStyle");
-        QTest::newRow("both good") << "198.51.100.1" << false << "8888"
-                                   << "color : black";
-        QTest::newRow("empty address: no warning") << "" << false << "1"
-                                                   << "color : black";
-        QTest::newRow("partly typed") << "198.51." << true << "65535"
-                                      << "color : black";
-        QTest::newRow("group above 255") << "198.51.100.256" << true << "0"
-                                         << "color : red";
-        QTest::newRow("port above the range") << "10.0.0.1" << false << "65536"
-                                              << "color : red";
-        QTest::newRow("empty port") << "10.0.0.1" << false << ""
-                                    << "color : red";
+        QTest::addColumn<QString>("portReason");
+        QTest::newRow("both good") << "198.51.100.1" << QString() << "8888"
+                                   << "color : black" << QString();
+        QTest::newRow("empty address") << ""
+                                       << "Enter the address of the proxy server."
+                                       << "1"
+                                       << "color : black" << QString();
+        QTest::newRow("partly typed") << "198.51." << invalid << "65535"
+                                      << "color : black" << QString();
+        QTest::newRow("group above 255") << "198.51.100.256" << invalid << "0"
+                                         << "color : red" << portRange;
+        QTest::newRow("port above the range") << "10.0.0.1" << QString() << "65536"
+                                              << "color : red" << portRange;
+        QTest::newRow("port 70000") << "10.0.0.1" << QString() << "70000"
+                                    << "color : red" << portRange;
+        QTest::newRow("empty port") << "10.0.0.1" << QString() << ""
+                                    << "color : red" << portRange;
     }
 
+    // A refused custom proxy field says why on a line of its own.
     void proxyFields()
     {
         QFETCH(QString, address);
-        QFETCH(bool, warning);
+        QFETCH(QString, addressReason);
         QFETCH(QString, port);
         QFETCH(QString, portStyle);
+        QFETCH(QString, portReason);
         const auto dialog = m_world->open();
         control<QRadioButton>(*dialog, "proxySettingsCustom")->setChecked(true);
         QVERIFY(control<QWidget>(*dialog, "proxySettingsCustomValues")->isEnabled());
         QVERIFY(!control<QWidget>(*dialog, "proxySettingsStealthValues")->isEnabled());
         control<IpAddressEdit>(*dialog, "proxyAddress")->setText(QStringLiteral("1.2.3.4"));
         control<IpAddressEdit>(*dialog, "proxyAddress")->setText(address);
-        QCOMPARE(control<QLabel>(*dialog, "proxyAddressCheck")->isHidden(), !warning);
+        QLabel *addressCheck = control<QLabel>(*dialog, "proxyAddressCheck");
+        QCOMPARE(addressCheck->isHidden(), addressReason.isEmpty());
+        if (!addressReason.isEmpty())
+            QCOMPARE(addressCheck->text(), addressReason);
         control<QLineEdit>(*dialog, "proxyPort")->setText(port);
         QCOMPARE(control<QLineEdit>(*dialog, "proxyPort")->styleSheet(), portStyle);
+        QLabel *portCheck = control<QLabel>(*dialog, "proxyPortCheck");
+        QCOMPARE(portCheck->isHidden(), portReason.isEmpty());
+        QCOMPARE(portCheck->text(), portReason);
+
+        // Another kind of proxy needs neither field: nothing is refused.
+        control<QRadioButton>(*dialog, "proxySettingsDirect")->setChecked(true);
+        QVERIFY(portCheck->isHidden());
+        QCOMPARE(addressCheck->isHidden(), addressReason.isEmpty() || address.isEmpty());
     }
 
     void forgetCredentials_data()
@@ -676,6 +724,8 @@ private slots:
         QTest::newRow("empty") << "empty" << false << quint64(0);
         QTest::newRow("only a subfolder") << "subfolder" << true << quint64(0);
         QTest::newRow("two logs") << "files" << true << quint64(1500 + 700);
+        QTest::newRow("only a hidden file") << "hidden" << false << quint64(0);
+        QTest::newRow("a log beside a hidden file") << "log and hidden" << true << quint64(1500);
     }
 
     void logFolder()
@@ -695,6 +745,10 @@ private slots:
             QVERIFY(folder.mkpath(QStringLiteral("sub")));
             QVERIFY(writeFile(folder.filePath(QStringLiteral("sub/big.txt")), QByteArray(9000, 'c')));
         }
+        if (content.contains(QLatin1String("hidden")))
+            QVERIFY(writeFile(folder.filePath(QStringLiteral(".DS_Store")), QByteArray(6148, 'h')));
+        if (content == QLatin1String("log and hidden"))
+            QVERIFY(writeFile(folder.filePath(QStringLiteral("log_0.txt")), QByteArray(1500, 'a')));
         const auto dialog = m_world->open();
         QVERIFY(QFileInfo(logFolderPath()).isDir());
         QCOMPARE(control<QLineEdit>(*dialog, "logFolderPathLineEdit")->text(), logFolderPath());

@@ -476,25 +476,32 @@ private slots:
 
     void logFileQuestion_data()
     {
+        QTest::addColumn<bool>("picked");
         QTest::addColumn<QString>("option");
         QTest::addColumn<bool>("warning");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<int>("questions");
         QTest::addColumn<QString>("storedOption");
         QTest::addColumn<bool>("storedWarning");
-        QTest::newRow("File, warning off: no question") << "File" << false << "no" << 0 << "File" << false;
-        QTest::newRow("File, No") << "File" << true << "no" << 1 << "None" << true;
-        QTest::newRow("File, ticked No") << "File" << true << "tick no" << 1 << "None" << true;
-        QTest::newRow("File, Yes") << "File" << true << "yes" << 1 << "File" << true;
-        QTest::newRow("File, ticked Yes") << "File" << true << "tick yes" << 1 << "File" << false;
+        QTest::newRow("File, warning off: no question") << true << "File" << false << "no" << 0 << "File" << false;
+        QTest::newRow("File, No") << true << "File" << true << "no" << 1 << "None" << true;
+        QTest::newRow("File, ticked No") << true << "File" << true << "tick no" << 1 << "None" << true;
+        QTest::newRow("File, Yes") << true << "File" << true << "yes" << 1 << "File" << true;
+        QTest::newRow("File, ticked Yes") << true << "File" << true << "tick yes" << 1 << "File" << false;
         // A closed box answers with its escape button, No.
-        QTest::newRow("File, closed") << "File" << true << "close" << 1 << "None" << true;
-        QTest::newRow("None: no question") << "None" << true << "no" << 0 << "None" << true;
+        QTest::newRow("File, closed") << true << "File" << true << "close" << 1 << "None" << true;
+        QTest::newRow("None: no question") << true << "None" << true << "no" << 0 << "None" << true;
+        // File already stored and the list left alone: the answer still counts.
+        QTest::newRow("stored File, No") << false << "File" << true << "no" << 1 << "None" << true;
+        QTest::newRow("stored File, closed") << false << "File" << true << "close" << 1 << "None" << true;
+        QTest::newRow("stored File, Yes") << false << "File" << true << "yes" << 1 << "File" << true;
+        QTest::newRow("stored File, ticked Yes") << false << "File" << true << "tick yes" << 1 << "File" << false;
     }
 
     // Logging to a file is confirmed on Save unless the user turned that off.
     void logFileQuestion()
     {
+        QFETCH(bool, picked);
         QFETCH(QString, option);
         QFETCH(bool, warning);
         QFETCH(QString, answer);
@@ -502,10 +509,15 @@ private slots:
         QFETCH(QString, storedOption);
         QFETCH(bool, storedWarning);
         Settings().setShowLogToFileWarning(warning);
+        if (!picked)
+            Settings().setLogHandlerOption(LogHandlerOption::fromString(option));
         const auto dialog = m_world->open();
         QComboBox *combo = control<QComboBox>(*dialog, "logOptionComboBox");
-        combo->setCurrentText(option);
-        emit combo->activated(combo->currentIndex());
+        if (picked) {
+            combo->setCurrentText(option);
+            emit combo->activated(combo->currentIndex());
+        }
+        QCOMPARE(combo->currentText(), option);
         m_world->boxes->answerWith({answer});
         SettingsDialogWorld::press(*dialog, QDialogButtonBox::Save);
         QCOMPARE(m_world->boxes->shown.size(), questions);

@@ -193,6 +193,8 @@ private slots:
                        "proxyAddressLabel",
                        "proxyPortLabel",
                        "proxyAddressCheck",
+                       "proxyPortCheck",
+                       "mtuCheck",
                        "serverSitesDedicatedIpLabel",
                        "logOptionLabel",
                        "logFolderPathLabel",

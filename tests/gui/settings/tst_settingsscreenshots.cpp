@@ -1,68 +1,96 @@
-#include "RecordingOsAbstraction.h"
-#include "RecordingVpnBackend.h"
+#include "../BuiltInCatalogue.h"
+#include "../MainWindowServices.h"
+#include "ModalAnswer.h"
 #include "Screenshot.h"
+
+#include "gui/ApplicationTranslation.h"
+#include "gui/MessageBoxOrvalVPN.h"
+#include "gui/StyleOrvalVpn.h"
 #include "gui/StyleSheet.h"
-#include "gui/settings/DnsListDialog.h"
-#include "gui/settings/DnsListEntryDialog.h"
-#include "gui/settings/InternetKillSwitchInterfacesDialog.h"
-#include "gui/settings/ServerSiteEntryDialog.h"
-#include "gui/settings/SettingsDialog.h"
-#include "gui/settings/SystemNameServerSettingDialog.h"
+#include "prefs/MtuPreference.h"
 #include "prefs/Settings.h"
 #include "ui_SettingsWidget.h"
 
-#include <QFile>
+#include <QAction>
+#include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
-#include <QSettings>
+#include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
+
+#include <functional>
 
 // Pictures of the settings form's tabs and of the small settings dialogs, for
-// a person to look at; nothing is compared.
+// a person to look at; nothing is compared. The dialogs are opened as the
+// product opens them: the preferences from the main window's menu, with the
+// run's message boxes, translation and styles installed, and the small
+// dialogs from the buttons of the settings form.
 class TestSettingsScreenshots : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_configDir;
+    QTranslator m_translator;
+    QScopedPointer<MainWindowServices> m_services;
 
-    void shoot(QWidget &window, const QString &name)
+    static void shoot(QWidget &window, const QString &name)
     {
-        window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(!Screenshot::saveWidget(window, name).isEmpty());
+    }
+
+    template<typename T>
+    static T &child(QWidget &parent, const char *name)
+    {
+        T *found = parent.findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("No %s named %s", T::staticMetaObject.className(), name);
+        return *found;
+    }
+
+    // Opens the preferences from the main window, runs act while they are up
+    // and cancels them.
+    void withPreferences(const std::function<void(QDialog &)> &act)
+    {
+        bool acted = false;
+        whenModal([&acted, act](QWidget &modal) {
+            auto &dialog = static_cast<QDialog &>(modal);
+            act(dialog);
+            acted = true;
+            dialog.reject();
+        });
+        m_services->window->findChild<QAction *>(QStringLiteral("actionPreferences"))->trigger();
+        QVERIFY(acted);
+    }
+
+    // Clicks the button that opens a small dialog, runs act on that dialog
+    // and cancels it.
+    static void withDialogOf(QAbstractButton &opener, const std::function<void(QDialog &)> &act)
+    {
+        whenModal([act](QWidget &modal) {
+            auto &dialog = static_cast<QDialog &>(modal);
+            act(dialog);
+            dialog.reject();
+        });
+        opener.click();
+    }
+
+    static void showTab(QDialog &dialog, const char *page)
+    {
+        auto &tabs = child<QTabWidget>(dialog, "tabWidget");
+        tabs.setCurrentWidget(&child<QWidget>(tabs, page));
     }
 
 private slots:
     void initTestCase()
     {
         Q_INIT_RESOURCE(vpnbackend);
-        QVERIFY(m_configDir.isValid());
-        QFile config(m_configDir.filePath(QStringLiteral("config5.json")));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write(R"({ "default": { "supportedCiphers": [
-            { "cipher": "AES-128-GCM", "ciphers": ["AES-128-GCM"], "protocol": "UDP", "port": 1194 },
-            { "cipher": "AES-256-CBC", "ciphers": ["AES-256-CBC"], "protocol": "TCP", "port": 443 } ] } })");
-        config.close();
-        QSettings().setValue(QStringLiteral("config/configDir"), m_configDir.path());
-    }
-
-    void settingsTabs()
-    {
-        QWidget form;
-        Ui_SettingsWidget ui;
-        ui.setupUi(&form);
-        // As the settings widget shows it.
-        form.setStyleSheet(StyleSheet::fromResource(QStringLiteral(":/resources/settingswidget.qss")));
-        for (int i = 0; i < ui.tabWidget->count(); ++i) {
-            ui.tabWidget->setCurrentIndex(i);
-            shoot(form, QStringLiteral("settings-tab-%1-%2").arg(i).arg(ui.tabWidget->widget(i)->objectName()));
-        }
-    }
-
-    // The dialog as the user opens it, loaded from the preferences.
-    void settingsDialogTabs()
-    {
+        QVERIFY(BuiltInCatalogue::install());
+        // What the GUI run installs before its first window.
+        MessageBoxFactory::setInstance(QSharedPointer<MessageBoxOrvalVPN>::create());
+        QVERIFY(ApplicationTranslation::install(m_translator));
+        ServerListWidgetStyle::setInstance(QSharedPointer<StyleOrvalVpn>::create());
         {
             Settings settings;
             settings.setProcessKillList({QStringLiteral("Mail"), QStringLiteral("firefox")});
@@ -70,63 +98,125 @@ private slots:
             settings.setProxySettings(Settings::CUSTOM);
             settings.setProxyAddress(QStringLiteral("198.51.100.1"));
             settings.setProxyPort(QStringLiteral("8888"));
+            settings.setInternetKillSwitch(true);
+            settings.setDefaultServerSite(QStringLiteral("CHE-Zurich"));
         }
-        RecordingOsAbstraction os;
-        os.autostart = true;
-        RecordingVpnBackend backend;
-        const QList<StealthProxy> proxies {StealthProxy(QStringLiteral("nl"), QStringLiteral("Amsterdam"),
-                                                        QStringLiteral("198.51.100.10"), QStringLiteral("8388"),
-                                                        QStringLiteral("secret"), QStringLiteral("aes-256-gcm"))};
-        SettingsDialog dialog(nullptr, proxies, os, backend, false, true, false);
-        QTabWidget *tabs = dialog.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
-        for (int i = 0; i < tabs->count(); ++i) {
-            tabs->setCurrentIndex(i);
-            shoot(dialog, QStringLiteral("settings-dialog-%1-%2").arg(i).arg(tabs->widget(i)->objectName()));
+        m_services.reset(new MainWindowServices);
+        m_services->os.autostart = true;
+        m_services->os.networkInterfaces = {NetworkInterface(QStringLiteral("Wi-Fi")),
+                                            NetworkInterface(QStringLiteral("Ethernet")),
+                                            NetworkInterface(QStringLiteral("Thunderbolt Bridge"))};
+        m_services->create().show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_services->window.data()));
+    }
+
+    void cleanupTestCase()
+    {
+        m_services.reset();
+        ServerListWidgetStyle::setInstance({});
+        MessageBoxFactory::setInstance({});
+    }
+
+    // The bare form as designed, under its own style sheet.
+    void settingsTabs()
+    {
+        QWidget form;
+        Ui_SettingsWidget ui;
+        form.setStyleSheet(StyleSheet::fromResource(QStringLiteral(":/resources/settingswidget.qss")));
+        ui.setupUi(&form);
+        for (int i = 0; i < ui.tabWidget->count(); ++i) {
+            ui.tabWidget->setCurrentIndex(i);
+            form.show();
+            shoot(form, QStringLiteral("settings-tab-%1-%2").arg(i).arg(ui.tabWidget->widget(i)->objectName()));
         }
     }
 
-    void dnsListDialog()
+    // Every tab of the preferences opened from the main window.
+    void settingsDialogTabs()
     {
-        DnsList list({DnsListEntry(QStringLiteral("Office"), QHostAddress(QStringLiteral("10.0.0.1")),
-                                   QHostAddress(QStringLiteral("10.0.0.2")), true)});
-        list.addHardCodedEntries();
-        DnsListDialog dialog(list, {});
-        shoot(dialog, QStringLiteral("dns-list-dialog"));
+        withPreferences([](QDialog &dialog) {
+            auto &tabs = child<QTabWidget>(dialog, "tabWidget");
+            for (int i = 0; i < tabs.count(); ++i) {
+                tabs.setCurrentIndex(i);
+                shoot(dialog, QStringLiteral("settings-dialog-%1-%2").arg(i).arg(tabs.widget(i)->objectName()));
+            }
+        });
     }
 
-    void dnsListEntryDialog()
+    // Each refused value of the form, with the line that says why.
+    void settingsRefusals()
     {
-        // The widest addresses, to show that the address fields fit them.
-        DnsListEntryDialog dialog;
-        dialog.setListEntryToEdit({}, DnsListEntry(QStringLiteral("Office"),
-                                                   QHostAddress(QStringLiteral("208.167.222.222")),
-                                                   QHostAddress(QStringLiteral("255.255.255.254")), true));
-        shoot(dialog, QStringLiteral("dns-list-entry-dialog"));
+        withPreferences([](QDialog &dialog) {
+            showTab(dialog, "network");
+            auto &mtu = child<QComboBox>(dialog, "mtuComboBox");
+            mtu.setCurrentIndex(MtuPreference::ALLMTUPREFERENCES().indexOf(MtuPreference::CUSTOM_MTUPREFERENCE()));
+            child<QLineEdit>(dialog, "mtuLineEdit").setText(QStringLiteral("70000"));
+            shoot(dialog, QStringLiteral("refused-mtu"));
+            mtu.setCurrentIndex(0);
+
+            showTab(dialog, "proxy");
+            child<QLineEdit>(dialog, "proxyPort").setText(QStringLiteral("0"));
+            shoot(dialog, QStringLiteral("refused-proxy-port"));
+            child<QLineEdit>(dialog, "proxyAddress").setText(QStringLiteral("198.51.100."));
+            shoot(dialog, QStringLiteral("refused-proxy-address-and-port"));
+            child<QLineEdit>(dialog, "proxyPort").setText(QStringLiteral("8888"));
+            child<QLineEdit>(dialog, "proxyAddress").clear();
+            shoot(dialog, QStringLiteral("refused-proxy-address-empty"));
+        });
+    }
+
+    void dnsListDialogs()
+    {
+        withPreferences([](QDialog &settings) {
+            showTab(settings, "network");
+            withDialogOf(child<QPushButton>(settings, "dnsListWidget"), [](QDialog &list) {
+                shoot(list, QStringLiteral("dns-list-dialog"));
+                withDialogOf(child<QPushButton>(list, "customDNSListAdd"), [](QDialog &entry) {
+                    // The widest addresses, to show that the address fields fit them.
+                    child<QLineEdit>(entry, "nameNS").setText(QStringLiteral("Office"));
+                    child<QLineEdit>(entry, "dns1Address").setText(QStringLiteral("208.167.222.222"));
+                    child<QLineEdit>(entry, "dns2Address").setText(QStringLiteral("255.255.255.254"));
+                    shoot(entry, QStringLiteral("dns-list-entry-dialog"));
+                    child<QLineEdit>(entry, "nameNS").setText(QStringLiteral("VPN DNS"));
+                    shoot(entry, QStringLiteral("dns-list-entry-refused-name"));
+                    child<QLineEdit>(entry, "nameNS").setText(QStringLiteral("Office"));
+                    child<QLineEdit>(entry, "dns2Address").setText(QStringLiteral("10.0."));
+                    shoot(entry, QStringLiteral("dns-list-entry-refused-address"));
+                });
+            });
+        });
     }
 
     void serverSiteEntryDialog()
     {
-        ServerSiteEntryDialog dialog;
-        dialog.findChild<QLineEdit *>(QStringLiteral("serverSitesDedicatedIpAddress"))
-            ->setText(QStringLiteral("203.113.200.254"));
-        shoot(dialog, QStringLiteral("server-site-entry-dialog"));
+        withPreferences([](QDialog &settings) {
+            showTab(settings, "serverSites");
+            withDialogOf(child<QPushButton>(settings, "serverSitesDedicatedIpAdd"), [](QDialog &entry) {
+                auto &address = child<QLineEdit>(entry, "serverSitesDedicatedIpAddress");
+                address.setText(QStringLiteral("203.113.200.254"));
+                shoot(entry, QStringLiteral("server-site-entry-dialog"));
+                address.setText(QStringLiteral("203.113.200."));
+                shoot(entry, QStringLiteral("server-site-entry-refused"));
+            });
+        });
     }
 
     void systemNameServerDialog()
     {
-        DnsList list;
-        list.addHardCodedEntries();
-        SystemNameServerSettingDialog dialog(nullptr, list);
-        shoot(dialog, QStringLiteral("system-name-server-dialog"));
+        withPreferences([](QDialog &settings) {
+            showTab(settings, "network");
+            withDialogOf(child<QPushButton>(settings, "setSystemDNSButton"),
+                         [](QDialog &dialog) { shoot(dialog, QStringLiteral("system-name-server-dialog")); });
+        });
     }
 
     void killSwitchInterfacesDialog()
     {
-        InternetKillSwitchInterfacesDialog dialog({NetworkInterface(QStringLiteral("Wi-Fi")),
-                                                   NetworkInterface(QStringLiteral("Ethernet")),
-                                                   NetworkInterface(QStringLiteral("Thunderbolt Bridge"))},
-                                                  {NetworkInterface(QStringLiteral("Wi-Fi"))});
-        shoot(dialog, QStringLiteral("kill-switch-interfaces-dialog"));
+        withPreferences([](QDialog &settings) {
+            showTab(settings, "network");
+            withDialogOf(child<QPushButton>(settings, "internetKillSwitchShowDialogButton"),
+                         [](QDialog &dialog) { shoot(dialog, QStringLiteral("kill-switch-interfaces-dialog")); });
+        });
     }
 };
 

@@ -58,7 +58,7 @@ OrvalVPNMainWindow::OrvalVPNMainWindow(OsAbstraction &osAbstraction, BackendStat
     m_ui->serverListBlockingWidget->blocking = false;
     m_ui->serverListWidget->hide();
     m_ui->stackedWidget->hide();
-    // The panels are see-through: the map shows under them, its markers do not.
+    // The panels are see-through: the map and its markers show under them.
     m_ui->map->setOverlays({m_ui->serverListWidget, m_ui->stackedWidget, m_ui->bottomPanel});
 
     connectWidgets(lifeCycleClient);

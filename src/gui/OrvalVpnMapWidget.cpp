@@ -272,7 +272,6 @@ void OrvalVpnMapWidget::paintEvent(QPaintEvent *)
     PaintOrvalVpnMap frame(&m_resources, m_connected, m_connectedServerSite, matrix(0, 0),
                            serverSitesOrderdByDistanceTo2(mouseOnMap()), m_startLocation, m_mousePosition, m_publicIp,
                            width(), height(), m_showingServerList);
-    frame.setCoveredArea(coveredArea());
     frame.paint(&painter);
 }
 

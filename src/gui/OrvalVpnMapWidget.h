@@ -39,8 +39,8 @@ public:
     QPointF getCenter() const;
     QString getPublicIp() const;
     bool isConnected() const;
-    // Widgets (descendants of this one) that lie over the map as panels: while
-    // one is visible, no marker is drawn under it.
+    // Widgets (descendants of this one) that lie over the map as see-through
+    // panels: the map and its markers show through them.
     void setOverlays(const QList<QWidget *> &overlays);
 
 signals:

@@ -66,22 +66,10 @@ void PaintOrvalVpnMap::paint(QPainter *painter) const
         painter->drawImage(QRectF(0, 0, m_width, m_height), background, QRectF(background.rect()));
     }
     paintMap(painter);
-    {
-        const SavedPainterState markers(painter);
-        clipToUncoveredArea(painter);
-        paintOrvals(painter);
-    }
+    paintOrvals(painter);
     paintBanner(painter);
-    if (m_connected) {
-        const SavedPainterState marker(painter);
-        clipToUncoveredArea(painter);
+    if (m_connected)
         paintVpnMarker(painter, m_connectedServerSite);
-    }
-}
-
-void PaintOrvalVpnMap::setCoveredArea(const QRegion &area)
-{
-    m_coveredArea = area;
 }
 
 bool PaintOrvalVpnMap::isSet(const GeoLocation &location)
@@ -138,12 +126,6 @@ void PaintOrvalVpnMap::paintOrvals(QPainter *painter) const
     paintHome(painter, m_startLocation);
     if (!m_serverSitesByDistance.isEmpty() && !m_connected && !m_showingServerList)
         paintOrvalMarker(painter, m_serverSitesByDistance.first());
-}
-
-void PaintOrvalVpnMap::clipToUncoveredArea(QPainter *painter) const
-{
-    if (!m_coveredArea.isEmpty())
-        painter->setClipRegion(QRegion(0, 0, m_width, m_height).subtracted(m_coveredArea));
 }
 
 void PaintOrvalVpnMap::paintVpnMarker(QPainter *painter, const HalvorixServerSite &site) const

@@ -30,10 +30,6 @@ public:
                      bool showingServerList);
 
     void paint(QPainter *painter) const;
-    // Widget pixels under the panels that lie over the map: no marker (nest,
-    // home, curve, callout) is drawn there, so that a see-through panel shows
-    // the map but nothing over its text. Empty (the default): markers everywhere.
-    void setCoveredArea(const QRegion &area);
 
     // A location is drawn only when both its latitude and its longitude are set
     // (not exactly 0).
@@ -46,7 +42,6 @@ public:
 private:
     void paintMap(QPainter *painter) const;
     void paintOrvals(QPainter *painter) const;
-    void clipToUncoveredArea(QPainter *painter) const;
     void paintVpnMarker(QPainter *painter, const HalvorixServerSite &site) const;
     void paintNest(QPainter *painter, const GeoLocation &location) const;
     void paintConnectLocations(QPainter *painter) const;
@@ -76,5 +71,4 @@ private:
     int m_width;
     int m_height;
     bool m_showingServerList;
-    QRegion m_coveredArea;
 };

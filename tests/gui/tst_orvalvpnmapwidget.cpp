@@ -539,31 +539,29 @@ private slots:
         QCOMPARE(view.getPan(), pan);
     }
 
-    void overlaysHideTheMarkersUnderThem_data()
+    void markersUnderPanelsAreDrawn_data()
     {
         QTest::addColumn<bool>("home");
         QTest::addColumn<bool>("registered");
         QTest::addColumn<bool>("nested");
         QTest::addColumn<bool>("hidden");
-        QTest::addColumn<bool>("markerShows");
-        QTest::newRow("overlay") << false << true << false << false << false;
-        QTest::newRow("overlay inside a container") << false << true << true << false << false;
-        QTest::newRow("hidden overlay") << false << true << false << true << true;
-        QTest::newRow("child that is no overlay") << false << false << false << false << true;
-        QTest::newRow("home under an overlay") << true << true << false << false << false;
-        QTest::newRow("home, no overlay") << true << false << false << false << true;
+        QTest::newRow("overlay") << false << true << false << false;
+        QTest::newRow("overlay inside a container") << false << true << true << false;
+        QTest::newRow("hidden overlay") << false << true << false << true;
+        QTest::newRow("child that is no overlay") << false << false << false << false;
+        QTest::newRow("home under an overlay") << true << true << false << false;
+        QTest::newRow("home, no overlay") << true << false << false << false;
     }
 
     // A see-through panel over London, at the view's centre, where a site's
-    // nest or the own location's home sits: under a visible overlay the map
-    // looks as it does without that marker.
-    void overlaysHideTheMarkersUnderThem()
+    // nest or the own location's home sits: the marker shows through the
+    // panel whether or not it is one of the map's overlays.
+    void markersUnderPanelsAreDrawn()
     {
         QFETCH(bool, home);
         QFETCH(bool, registered);
         QFETCH(bool, nested);
         QFETCH(bool, hidden);
-        QFETCH(bool, markerShows);
         const QRect under(150, 100, 100, 100);
         const auto picture = [&](bool withMarker) {
             OrvalVpnMapWidget view;
@@ -586,7 +584,7 @@ private slots:
                 view.setOverlays({panel});
             return view.grab().toImage().copy(under);
         };
-        QCOMPARE(picture(true) != picture(false), markerShows);
+        QVERIFY(picture(true) != picture(false));
     }
 };
 

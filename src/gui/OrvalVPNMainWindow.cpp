@@ -222,8 +222,12 @@ void OrvalVPNMainWindow::onVpnStartupResult(const VpnStartupResult &result)
     qCDebug(lcGui) << "MainWindow::onVpnStartupResult";
     Settings settings;
     GuiVpnStartup startup(m_backend, settings, m_osAbstraction);
-    if (!startup.onVpnStartupResult(this, result, m_ui->connectWidget->getUser(), m_ui->connectWidget->getPass()))
+    if (!startup.onVpnStartupResult(this, result, m_ui->connectWidget->getUser(), m_ui->connectWidget->getPass())) {
+        // The start ended here, without a termination to follow: the map
+        // leaves the connection view before the connect page repaints it.
+        m_ui->map->onDisconnected();
         showConnectPage();
+    }
 }
 
 void OrvalVPNMainWindow::onUpdateState(const VpnConnectionState &state)

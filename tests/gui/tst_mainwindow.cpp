@@ -263,6 +263,38 @@ private slots:
         QCOMPARE(world.backend.callsOf("startVPN").size(), steps.contains("answer yes") ? 1 : 0);
     }
 
+    void mapShowsTheConnectionOnlyWhileAStartRuns_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<bool>("connected");
+        const QString start = QStringLiteral("progress initial");
+        QTest::newRow("starting") << QStringList {start} << true;
+        QTest::newRow("started") << QStringList {start, "result started"} << true;
+        QTest::newRow("aborted") << QStringList {start, "result aborted"} << false;
+        QTest::newRow("checks failed, not retried") << QStringList {start, "result checks failed"} << false;
+        QTest::newRow("checks failed, retried") << QStringList {start, "answer yes", "result checks failed"} << true;
+        QTest::newRow("ended before connecting") << QStringList {start, "result started", "terminated"} << false;
+        QTest::newRow("connected") << QStringList {start, "state CONNECTED"} << true;
+        QTest::newRow("terminated") << QStringList {start, "state CONNECTED", "terminated"} << false;
+        QTest::newRow("aborted, then a new start") << QStringList {start, "result aborted", start} << true;
+    }
+
+    // A start that ends leaves the map's connection view, however it ends, so
+    // that the own location's and the hover callouts come back.
+    void mapShowsTheConnectionOnlyWhileAStartRuns()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(bool, connected);
+        WindowWorld world;
+        world.factory = m_factory.data();
+        world.make();
+        for (const QString &step : steps)
+            world.deliver(step);
+        const OrvalVpnMapWidget &map = child<OrvalVpnMapWidget>(*world.window, "map");
+        QCOMPARE(map.isConnected(), connected);
+        QCOMPARE(map.getViewOffset(), connected ? QPointF(350, 0) : QPointF());
+    }
+
     void loginBanner_data()
     {
         QTest::addColumn<QStringList>("requests");

@@ -164,6 +164,24 @@ private slots:
         QCOMPARE(missing.mapWidth(), MapProjection::MAP_WIDTH);
     }
 
+    // Every map widget holds resources: they share one decoded copy of each image.
+    void resourcesShareOneDecodedCopy()
+    {
+        const OrvalVpnMapResources first;
+        const OrvalVpnMapResources second;
+        const QList<QPair<const QImage *, const QImage *>> images {{&first.background, &second.background},
+                                                                   {&first.map, &second.map},
+                                                                   {&first.banner, &second.banner},
+                                                                   {&first.marker, &second.marker},
+                                                                   {&first.nest, &second.nest},
+                                                                   {&first.home, &second.home},
+                                                                   {&first.factsBackground, &second.factsBackground}};
+        for (const auto &pair : images) {
+            QVERIFY(!pair.first->isNull());
+            QCOMPARE(pair.first->constBits(), pair.second->constBits());
+        }
+    }
+
     // Each copy is the painter's own transform times copy i: the block shows
     // exactly three times, one map width (times the zoom) apart.
     void mapCopiesAreNotAccumulated_data()

@@ -58,8 +58,9 @@ OrvalVPNMainWindow::OrvalVPNMainWindow(OsAbstraction &osAbstraction, BackendStat
     m_ui->serverListBlockingWidget->blocking = false;
     m_ui->serverListWidget->hide();
     m_ui->stackedWidget->hide();
-    // The panels are see-through: the map and its markers show under them.
-    m_ui->map->setOverlays({m_ui->serverListWidget, m_ui->stackedWidget, m_ui->bottomPanel});
+    // The panels are see-through: the map and its markers show under them;
+    // callouts go where no panel (nor the update banner) hides them.
+    m_ui->map->setOverlays({m_ui->serverListWidget, m_ui->stackedWidget, m_ui->bottomPanel, m_ui->updateInfo});
 
     connectWidgets(lifeCycleClient);
     m_ui->connectWidget->setOsAbstraction(&osAbstraction);

@@ -23,6 +23,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
@@ -293,6 +294,74 @@ private slots:
         const OrvalVpnMapWidget &map = child<OrvalVpnMapWidget>(*world.window, "map");
         QCOMPARE(map.isConnected(), connected);
         QCOMPARE(map.getViewOffset(), connected ? QPointF(350, 0) : QPointF());
+    }
+
+    // Every callout reads whole inside the visible map: the map minus the
+    // panels shown over it and the banner. Hover over each site (or the map's
+    // edge nearest it) on the connect page, with and without an own
+    // location, and each site connected on the status page.
+    void calloutsReadWholeInTheVisibleMap_data()
+    {
+        QTest::addColumn<QString>("site");
+        QTest::addColumn<QString>("mode");
+        // The catalogue's own sites, not dedicated ones an earlier run stored.
+        BuiltInCatalogue::resetPreferences();
+        for (const HalvorixServerSite &site : HalvorixConfig::getServerSites()) {
+            for (const char *mode : {"hover", "hover with own location", "connected"})
+                QTest::addRow("%s, %s", qPrintable(site.getId()), mode) << site.getId() << mode;
+        }
+    }
+
+    void calloutsReadWholeInTheVisibleMap()
+    {
+        QFETCH(QString, site);
+        QFETCH(QString, mode);
+        if (mode != "hover")
+            Settings().setMyLocation(GeoLocation(32.7767, -96.7970, QStringLiteral("USA")));
+        WindowWorld world;
+        world.factory = m_factory.data();
+        OrvalVPNMainWindow &window = world.make();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        OrvalVpnMapWidget &map = child<OrvalVpnMapWidget>(window, "map");
+        const HalvorixServerSite chosen = BuiltInCatalogue::site(site);
+        if (mode == "connected") {
+            const auto connection = QSharedPointer<ConnectionParameters>(
+                new SiteConnectionParameters(chosen, HalvorixServerSite::UDP, QStringLiteral("AES-256-GCM")));
+            window.onVpnStartupProgress(
+                VpnStartupProgress(connection, QStringLiteral("INIT_CONNECTION"), VpnStartupProgress::INITIAL));
+            VpnConnectionState state(connection);
+            state.updateState(QStringLiteral("CONNECTED"), QString(), QStringLiteral("10.8.0.6"),
+                              QStringLiteral("198.51.100.1"));
+            window.onUpdateState(state);
+            QCOMPARE(world.page(), QStringLiteral("status"));
+        } else {
+            const QPointF at = map.matrix(0, 0).map(MapProjection::toMap(chosen.getLocation()));
+            const QPoint mouse(qBound(0, int(at.x()), map.width() - 1), qBound(0, int(at.y()), map.height() - 1));
+            QMouseEvent move(QEvent::MouseMove, mouse, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(&map, &move);
+        }
+        QCoreApplication::processEvents();
+
+        QRegion visible(map.rect());
+        for (const char *panel : {"serverListWidget", "stackedWidget", "bottomPanel", "updateInfo"}) {
+            const QWidget &widget = child<QWidget>(window, panel);
+            if (widget.isVisible())
+                visible -= QRect(widget.mapTo(&map, QPoint()), widget.size());
+        }
+        // The banner: 200 pixels wide, 10 from the right edge and 5 from the top.
+        visible -= QRectF(map.width() - 210, 5, 200, 200.0 * 79 / 224).toAlignedRect();
+        const QList<QRectF> callouts = map.calloutRects();
+        QCOMPARE(callouts.size(), mode == "hover with own location" ? 2 : 1);
+        for (const QRectF &callout : callouts) {
+            const QRect rect = callout.toRect();
+            QVERIFY2((QRegion(rect) - visible).isEmpty(),
+                     qPrintable(QStringLiteral("callout at (%1, %2) %3x%4 leaves the visible map")
+                                    .arg(rect.x())
+                                    .arg(rect.y())
+                                    .arg(rect.width())
+                                    .arg(rect.height())));
+        }
     }
 
     void loginBanner_data()

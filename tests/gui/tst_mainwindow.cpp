@@ -4,6 +4,7 @@
 // banner, the menus, closing and minimising.
 #include "AnsweringMessageBoxFactory.h"
 #include "BuiltInCatalogue.h"
+#include "MainWindowMapSteps.h"
 #include "MainWindowServices.h"
 #include "SiteConnectionParameters.h"
 
@@ -23,7 +24,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
@@ -326,20 +326,10 @@ private slots:
         OrvalVpnMapWidget &map = child<OrvalVpnMapWidget>(window, "map");
         const HalvorixServerSite chosen = BuiltInCatalogue::site(site);
         if (mode == "connected") {
-            const auto connection = QSharedPointer<ConnectionParameters>(
-                new SiteConnectionParameters(chosen, HalvorixServerSite::UDP, QStringLiteral("AES-256-GCM")));
-            window.onVpnStartupProgress(
-                VpnStartupProgress(connection, QStringLiteral("INIT_CONNECTION"), VpnStartupProgress::INITIAL));
-            VpnConnectionState state(connection);
-            state.updateState(QStringLiteral("CONNECTED"), QString(), QStringLiteral("10.8.0.6"),
-                              QStringLiteral("198.51.100.1"));
-            window.onUpdateState(state);
+            MainWindowMapSteps::connect(window, chosen);
             QCOMPARE(world.page(), QStringLiteral("status"));
         } else {
-            const QPointF at = map.matrix(0, 0).map(MapProjection::toMap(chosen.getLocation()));
-            const QPoint mouse(qBound(0, int(at.x()), map.width() - 1), qBound(0, int(at.y()), map.height() - 1));
-            QMouseEvent move(QEvent::MouseMove, mouse, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(&map, &move);
+            MainWindowMapSteps::hover(map, chosen);
         }
         QCoreApplication::processEvents();
 

@@ -2,18 +2,15 @@
 // look at (build/screenshots/tst_mainwindowmapxvfb-*.png) of the default view
 // with the nests under the bottom panel, hover callouts near the banner and
 // the panels, and the connected site's callout beside the status panel.
+#include "MainWindowMapSteps.h"
 #include "MainWindowServices.h"
 #include "Screenshot.h"
-#include "SiteConnectionParameters.h"
 
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/LocalConfigSource.h"
-#include "gui/MapProjection.h"
-#include "gui/OrvalVpnMapWidget.h"
 #include "prefs/Settings.h"
 
 #include <QGuiApplication>
-#include <QMouseEvent>
 #include <QTest>
 
 Q_DECLARE_METATYPE(VpnFrontend *)
@@ -72,10 +69,7 @@ private slots:
 
     void cleanup() { m_world.reset(); }
 
-    void defaultView()
-    {
-        shoot(window(false), QStringLiteral("default"));
-    }
+    void defaultView() { shoot(window(false), QStringLiteral("default")); }
 
     void hover_data()
     {
@@ -89,17 +83,12 @@ private slots:
         QTest::newRow("canada-with-own-location") << "CAN-Toronto" << true;
     }
 
-    // The mouse on the site, or the map's edge nearest it.
     void hover()
     {
         QFETCH(QString, site);
         QFETCH(bool, ownLocation);
         OrvalVPNMainWindow &main = window(ownLocation);
-        OrvalVpnMapWidget &view = map(main);
-        const QPointF at = view.matrix(0, 0).map(MapProjection::toMap(::site(site).getLocation()));
-        const QPoint mouse(qBound(0, int(at.x()), view.width() - 1), qBound(0, int(at.y()), view.height() - 1));
-        QMouseEvent move(QEvent::MouseMove, mouse, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(&view, &move);
+        MainWindowMapSteps::hover(map(main), ::site(site));
         shoot(main, QStringLiteral("hover-") + QTest::currentDataTag());
     }
 
@@ -116,14 +105,7 @@ private slots:
     {
         QFETCH(QString, site);
         OrvalVPNMainWindow &main = window(true);
-        const auto connection = QSharedPointer<ConnectionParameters>(
-            new SiteConnectionParameters(::site(site), HalvorixServerSite::UDP, QStringLiteral("AES-256-GCM")));
-        main.onVpnStartupProgress(
-            VpnStartupProgress(connection, QStringLiteral("INIT_CONNECTION"), VpnStartupProgress::INITIAL));
-        VpnConnectionState state(connection);
-        state.updateState(QStringLiteral("CONNECTED"), QStringLiteral("SUCCESS"), QStringLiteral("10.8.0.6"),
-                          QStringLiteral("192.0.2.1"));
-        main.onUpdateState(state);
+        MainWindowMapSteps::connect(main, ::site(site));
         shoot(main, QStringLiteral("connected-") + QTest::currentDataTag());
     }
 };

@@ -3,7 +3,7 @@
 #include <QRegion>
 #include <QVector>
 
-#include <limits>
+#include <algorithm>
 
 namespace {
 double displacement(const QPointF &from, const QPointF &to)
@@ -31,31 +31,31 @@ QRectF CalloutPlacement::place(const QRectF &preferred, const QPointF &anchor, c
 {
     if (readsWhole(preferred) && !preferred.intersects(marker))
         return preferred;
-    QRectF nearest;
-    double nearestDisplacement = std::numeric_limits<double>::max();
-    QRectF mostVisible = preferred;
-    double mostVisibleArea = visibleArea(preferred);
-    double mostVisibleDisplacement = 0;
+    QList<QRectF> places;
     for (const QPointF &topLeft : candidates(preferred, anchor)) {
         const QRectF rect(topLeft, preferred.size());
-        if (rect.intersects(marker))
-            continue;
-        const double moved = displacement(preferred.topLeft(), topLeft);
-        if (readsWhole(rect)) {
-            if (moved < nearestDisplacement) {
-                nearest = rect;
-                nearestDisplacement = moved;
-            }
-            continue;
-        }
+        if (!rect.intersects(marker))
+            places << rect;
+    }
+    // Nearest first.
+    std::stable_sort(places.begin(), places.end(), [&](const QRectF &a, const QRectF &b) {
+        return displacement(preferred.topLeft(), a.topLeft()) < displacement(preferred.topLeft(), b.topLeft());
+    });
+    for (const QRectF &rect : qAsConst(places)) {
+        if (readsWhole(rect))
+            return rect;
+    }
+    // None reads whole: the place that shows most of it, the nearest of equals.
+    QRectF best = preferred;
+    double bestArea = visibleArea(preferred);
+    for (const QRectF &rect : qAsConst(places)) {
         const double shown = visibleArea(rect);
-        if (shown > mostVisibleArea || (shown == mostVisibleArea && moved < mostVisibleDisplacement)) {
-            mostVisible = rect;
-            mostVisibleArea = shown;
-            mostVisibleDisplacement = moved;
+        if (shown > bestArea) {
+            best = rect;
+            bestArea = shown;
         }
     }
-    return nearest.isNull() ? mostVisible : nearest;
+    return best;
 }
 
 bool CalloutPlacement::readsWhole(const QRectF &rect) const

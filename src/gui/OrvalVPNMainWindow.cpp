@@ -58,8 +58,9 @@ OrvalVPNMainWindow::OrvalVPNMainWindow(OsAbstraction &osAbstraction, BackendStat
     m_ui->serverListBlockingWidget->blocking = false;
     m_ui->serverListWidget->hide();
     m_ui->stackedWidget->hide();
-    // The panels are see-through: the map shows under them, its markers do not.
-    m_ui->map->setOverlays({m_ui->serverListWidget, m_ui->stackedWidget, m_ui->bottomPanel});
+    // The panels are see-through: the map and its markers show under them;
+    // callouts go where no panel (nor the update banner) hides them.
+    m_ui->map->setOverlays({m_ui->serverListWidget, m_ui->stackedWidget, m_ui->bottomPanel, m_ui->updateInfo});
 
     connectWidgets(lifeCycleClient);
     m_ui->connectWidget->setOsAbstraction(&osAbstraction);
@@ -222,8 +223,12 @@ void OrvalVPNMainWindow::onVpnStartupResult(const VpnStartupResult &result)
     qCDebug(lcGui) << "MainWindow::onVpnStartupResult";
     Settings settings;
     GuiVpnStartup startup(m_backend, settings, m_osAbstraction);
-    if (!startup.onVpnStartupResult(this, result, m_ui->connectWidget->getUser(), m_ui->connectWidget->getPass()))
+    if (!startup.onVpnStartupResult(this, result, m_ui->connectWidget->getUser(), m_ui->connectWidget->getPass())) {
+        // The start ended here, without a termination to follow: the map
+        // leaves the connection view before the connect page repaints it.
+        m_ui->map->onDisconnected();
         showConnectPage();
+    }
 }
 
 void OrvalVPNMainWindow::onUpdateState(const VpnConnectionState &state)

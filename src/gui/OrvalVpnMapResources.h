@@ -2,7 +2,8 @@
 
 #include <QImage>
 
-// The images of the world map, loaded once from the resource tree. A missing
+// The images of the world map, decoded once per process from the resource
+// tree and shared (implicitly) by every object of this class. A missing
 // image stays null and draws nothing.
 class OrvalVpnMapResources
 {

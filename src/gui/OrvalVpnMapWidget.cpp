@@ -4,7 +4,7 @@
 #include "core/VpnConnectionState.h"
 #include "gui/CompareHalvorixServerSiteByDistanceToMouse.h"
 #include "gui/MapProjection.h"
-#include "gui/PaintOrvalVpnMap.h"
+#include "gui/OrvalVpnMapCallouts.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -33,6 +33,7 @@ OrvalVpnMapWidget::OrvalVpnMapWidget(QWidget *parent)
     , m_dragging(false)
     , m_connected(false)
     , m_showingServerList(false)
+    , m_callouts(QSharedPointer<OrvalVpnMapCallouts>::create())
 {
     setMouseTracking(true);
     update();
@@ -85,14 +86,12 @@ bool OrvalVpnMapWidget::isConnected() const
 
 void OrvalVpnMapWidget::mainWindowIsShowingServerList()
 {
-    m_showingServerList = true;
-    update();
+    changeFrame([this] { m_showingServerList = true; });
 }
 
 void OrvalVpnMapWidget::mainWindowisNotShowingServerList()
 {
-    m_showingServerList = false;
-    update();
+    changeFrame([this] { m_showingServerList = false; });
 }
 
 void OrvalVpnMapWidget::onDisconnected()
@@ -147,16 +146,19 @@ void OrvalVpnMapWidget::centerAroundLocation(GeoLocation center)
 
 void OrvalVpnMapWidget::setPublicIp(const VpnConnectionState &connectionState)
 {
+    changeFrame([&] { m_publicIp = publicIpText(connectionState); });
+}
+
+QString OrvalVpnMapWidget::publicIpText(const VpnConnectionState &connectionState)
+{
     switch (connectionState.getPublicIpDetectionState()) {
     case VpnConnectionState::QUERYING:
         // One more dot per attempt, starting again after three.
-        m_publicIp = tr("Detecting") + QStringLiteral(".").repeated(qMax(0, connectionState.getDetectionCycle() % 4));
-        break;
-    case VpnConnectionState::FOUND: m_publicIp = connectionState.getDetectedPublicIpAddress().toString(); break;
-    case VpnConnectionState::DETECTION_FAILED: m_publicIp = tr("Detection Failed."); break;
-    default: m_publicIp = tr("n/a"); break;
+        return tr("Detecting") + QStringLiteral(".").repeated(qMax(0, connectionState.getDetectionCycle() % 4));
+    case VpnConnectionState::FOUND: return connectionState.getDetectedPublicIpAddress().toString();
+    case VpnConnectionState::DETECTION_FAILED: return tr("Detection Failed.");
+    default: return tr("n/a");
     }
-    update();
 }
 
 void OrvalVpnMapWidget::showDefault()
@@ -268,20 +270,68 @@ void OrvalVpnMapWidget::wheelEvent(QWheelEvent *event)
 
 void OrvalVpnMapWidget::paintEvent(QPaintEvent *)
 {
+    // The painter clips to the event's region: a partial repaint draws little.
     QPainter painter(this);
+    frame().paint(&painter);
+}
+
+bool OrvalVpnMapWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    // Where the shown panels stand decides where the callouts go.
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::Move:
+    case QEvent::Resize: update(); break;
+    default: break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+PaintOrvalVpnMap OrvalVpnMapWidget::frame() const
+{
     PaintOrvalVpnMap frame(&m_resources, m_connected, m_connectedServerSite, matrix(0, 0),
                            serverSitesOrderdByDistanceTo2(mouseOnMap()), m_startLocation, m_mousePosition, m_publicIp,
                            width(), height(), m_showingServerList);
     frame.setCoveredArea(coveredArea());
-    frame.paint(&painter);
+    frame.setCallouts(m_callouts);
+    return frame;
+}
+
+void OrvalVpnMapWidget::changeFrame(const std::function<void()> &change)
+{
+    // A hidden map is painted whole when it shows again.
+    if (!isVisible()) {
+        change();
+        return;
+    }
+    const PaintOrvalVpnMap before = frame();
+    change();
+    const QRegion changed = frame().changedFrom(before);
+    if (!changed.isEmpty())
+        update(changed);
 }
 
 void OrvalVpnMapWidget::setOverlays(const QList<QWidget *> &overlays)
 {
+    for (const QPointer<QWidget> &overlay : qAsConst(m_overlays)) {
+        if (overlay)
+            overlay->removeEventFilter(this);
+    }
     m_overlays.clear();
-    for (QWidget *overlay : overlays)
+    for (QWidget *overlay : overlays) {
+        overlay->installEventFilter(this);
         m_overlays.append(overlay);
+    }
     update();
+}
+
+QList<QRectF> OrvalVpnMapWidget::calloutRects() const
+{
+    QList<QRectF> rects;
+    for (const PaintOrvalVpnMap::Callout &callout : frame().callouts())
+        rects << callout.rect;
+    return rects;
 }
 
 QRegion OrvalVpnMapWidget::coveredArea() const
@@ -307,10 +357,11 @@ void OrvalVpnMapWidget::zoom(QWheelEvent *event)
 
 void OrvalVpnMapWidget::updateMousePos(QMouseEvent *event)
 {
-    m_mousePosition = QPointF(qRound(event->localPos().x()), qRound(event->localPos().y()));
-    m_closestServerSite = findClosestToMouse();
+    changeFrame([&] {
+        m_mousePosition = QPointF(qRound(event->localPos().x()), qRound(event->localPos().y()));
+        m_closestServerSite = findClosestToMouse();
+    });
     emit closestServerSiteToMouse(m_closestServerSite);
-    update();
 }
 
 void OrvalVpnMapWidget::limitDrawingBeyondMap()

@@ -3,6 +3,7 @@
 #include "catalogue/GeoLocation.h"
 #include "catalogue/HalvorixServerSite.h"
 #include "gui/OrvalVpnMapResources.h"
+#include "gui/PaintOrvalVpnMap.h"
 
 #include <QList>
 #include <QPointF>
@@ -13,7 +14,10 @@
 #include <QTransform>
 #include <QWidget>
 
+#include <functional>
+
 class ConnectionParameters;
+class OrvalVpnMapCallouts;
 class VpnConnectionState;
 
 // The world-map panel: the catalogue's server sites on a Mercator map, the
@@ -21,7 +25,9 @@ class VpnConnectionState;
 // from the own location. Dragging with the left button pans, the wheel with
 // Control (Command on macOS) zooms, a click picks the site nearest the mouse.
 // The widget owns the view state and the hit-testing; each frame is drawn by
-// a PaintOrvalVpnMap made from that state.
+// a PaintOrvalVpnMap made from that state. A mouse move, the public IP and
+// the server-list flag repaint only what they change; nothing is computed
+// for the map while it is hidden.
 class OrvalVpnMapWidget : public QWidget
 {
     Q_OBJECT
@@ -39,9 +45,12 @@ public:
     QPointF getCenter() const;
     QString getPublicIp() const;
     bool isConnected() const;
-    // Widgets (descendants of this one) that lie over the map as panels: while
-    // one is visible, no marker is drawn under it.
+    // Widgets (descendants of this one) that lie over the map as see-through
+    // panels: the map and its markers show through them, the callouts are
+    // placed clear of those shown.
     void setOverlays(const QList<QWidget *> &overlays);
+    // Where the callouts now shown stand, in widget pixels.
+    QList<QRectF> calloutRects() const;
 
 signals:
     void closestServerSiteToMouse(HalvorixServerSite serverSites);
@@ -75,10 +84,16 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The frame of the current state.
+    PaintOrvalVpnMap frame() const;
+    // Applies the change and repaints where the frame differs from the one before it.
+    void changeFrame(const std::function<void()> &change);
     void zoom(QWheelEvent *event);
     void updateMousePos(QMouseEvent *event);
+    static QString publicIpText(const VpnConnectionState &connectionState);
     void limitDrawingBeyondMap();
     HalvorixServerSite findClosestToMouse() const;
     QList<HalvorixServerSite> serverSitesOrderdByDistanceTo2(QPointF point) const;
@@ -107,4 +122,5 @@ private:
     bool m_connected;
     bool m_showingServerList;
     QList<QPointer<QWidget>> m_overlays;
+    QSharedPointer<OrvalVpnMapCallouts> m_callouts;
 };

@@ -1,17 +1,19 @@
 #include "gui/PaintOrvalVpnMap.h"
 
 #include "catalogue/CountryCode.h"
+#include "gui/CalloutPlacement.h"
 #include "gui/CompareHalvorixServerSiteByDistanceToMouse.h"
 #include "gui/MapProjection.h"
+#include "gui/OrvalVpnMapCallouts.h"
 #include "gui/OrvalVpnMapResources.h"
 
+#include <QHash>
 #include <QLineF>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
 #include <QStringList>
 #include <QTextDocument>
-#include <QUrl>
+#include <QVector>
 
 namespace {
 // Restores the painter on leaving the scope, so that no step's transform,
@@ -32,12 +34,39 @@ private:
     QPainter *m_painter;
 };
 
-const QString CALLOUT_STYLE =
-    QStringLiteral("img { float: left;}div { float: right; border-style: solid; border-color: black;}");
-const QString FLAG_URL = QStringLiteral("mydata://flag.png");
 // The callout text ends this many pixels above its anchor.
 constexpr double CALLOUT_LIFT = 50.0;
+constexpr double NEST_SCALE = 0.3;
+constexpr double HOME_SCALE = 0.6;
+constexpr double MARKER_SCALE = 0.75;
+
+QSizeF scaled(const QImage &image, double scale)
+{
+    return QSizeF(image.size()) * scale;
+}
+
+QRectF centredOn(const QPointF &centre, const QSizeF &size)
+{
+    return QRectF(centre - QPointF(size.width() / 2, size.height() / 2), size);
+}
+
+// The pixels a drawn rectangle touches, antialiased edges included.
+QRect touched(const QRectF &rect)
+{
+    return rect.toAlignedRect().adjusted(-1, -1, 1, 1);
+}
+
+bool samePlace(const GeoLocation &a, const GeoLocation &b)
+{
+    return a.getLatitude() == b.getLatitude() && a.getLongitude() == b.getLongitude()
+           && a.getCountryCode() == b.getCountryCode();
+}
 } // namespace
+
+bool PaintOrvalVpnMap::Callout::operator==(const Callout &other) const
+{
+    return html == other.html && countryCode == other.countryCode && rect == other.rect && marker == other.marker;
+}
 
 PaintOrvalVpnMap::PaintOrvalVpnMap(const OrvalVpnMapResources *resources, bool connected,
                                    const HalvorixServerSite &connectedServerSite, const QTransform &viewMatrix,
@@ -55,6 +84,7 @@ PaintOrvalVpnMap::PaintOrvalVpnMap(const OrvalVpnMapResources *resources, bool c
     , m_width(width)
     , m_height(height)
     , m_showingServerList(showingServerList)
+    , m_callouts(QSharedPointer<OrvalVpnMapCallouts>::create())
 {
 }
 
@@ -66,22 +96,53 @@ void PaintOrvalVpnMap::paint(QPainter *painter) const
         painter->drawImage(QRectF(0, 0, m_width, m_height), background, QRectF(background.rect()));
     }
     paintMap(painter);
-    {
-        const SavedPainterState markers(painter);
-        clipToUncoveredArea(painter);
-        paintOrvals(painter);
-    }
+    paintOrvals(painter);
     paintBanner(painter);
-    if (m_connected) {
-        const SavedPainterState marker(painter);
-        clipToUncoveredArea(painter);
+    if (m_connected)
         paintVpnMarker(painter, m_connectedServerSite);
-    }
 }
 
 void PaintOrvalVpnMap::setCoveredArea(const QRegion &area)
 {
     m_coveredArea = area;
+}
+
+void PaintOrvalVpnMap::setCallouts(const QSharedPointer<OrvalVpnMapCallouts> &callouts)
+{
+    m_callouts = callouts;
+}
+
+QList<PaintOrvalVpnMap::Callout> PaintOrvalVpnMap::callouts() const
+{
+    QList<Callout> shown;
+    for (const std::optional<Callout> &callout : {homeCallout(), hoverCallout(), connectedCallout()}) {
+        if (callout)
+            shown << *callout;
+    }
+    return shown;
+}
+
+QRegion PaintOrvalVpnMap::changedFrom(const PaintOrvalVpnMap &before) const
+{
+    const QRect whole(0, 0, m_width, m_height);
+    if (!sameView(before))
+        return whole;
+    QRegion changed;
+    const QList<Callout> now = callouts();
+    const QList<Callout> then = before.callouts();
+    for (const Callout &callout : now + then) {
+        if (!now.contains(callout) || !then.contains(callout))
+            changed += QRegion(touched(callout.rect)) + touched(callout.marker);
+    }
+    return (changed + restackedNests(before)) & whole;
+}
+
+QRectF PaintOrvalVpnMap::bannerRect() const
+{
+    const QImage &banner = m_resources->banner;
+    if (banner.isNull())
+        return QRectF();
+    return QRectF(m_width - 210, 5, 200, 200.0 * banner.height() / banner.width());
 }
 
 bool PaintOrvalVpnMap::isSet(const GeoLocation &location)
@@ -140,17 +201,12 @@ void PaintOrvalVpnMap::paintOrvals(QPainter *painter) const
         paintOrvalMarker(painter, m_serverSitesByDistance.first());
 }
 
-void PaintOrvalVpnMap::clipToUncoveredArea(QPainter *painter) const
-{
-    if (!m_coveredArea.isEmpty())
-        painter->setClipRegion(QRegion(0, 0, m_width, m_height).subtracted(m_coveredArea));
-}
-
 void PaintOrvalVpnMap::paintVpnMarker(QPainter *painter, const HalvorixServerSite &site) const
 {
     if (!isSet(site.getLocation()))
         return;
-    paintSiteMarker(painter, site, copy(0).map(project(site.getLocation())));
+    paintCallout(painter, connectedCallout());
+    paintSiteMarker(painter, copy(0).map(project(site.getLocation())));
 }
 
 void PaintOrvalVpnMap::paintNest(QPainter *painter, const GeoLocation &location) const
@@ -161,7 +217,7 @@ void PaintOrvalVpnMap::paintNest(QPainter *painter, const GeoLocation &location)
     for (int i = -1; i <= 1; ++i) {
         const SavedPainterState state(painter);
         painter->translate(copy(i).map(projected));
-        drawCentred(painter, m_resources->nest, 0.3);
+        drawCentred(painter, m_resources->nest, NEST_SCALE);
     }
 }
 
@@ -195,19 +251,19 @@ void PaintOrvalVpnMap::paintHome(QPainter *painter, const GeoLocation &location)
 {
     if (!isSet(location))
         return;
+    paintCallout(painter, homeCallout());
     const SavedPainterState state(painter);
     painter->translate(getLocationToDrawNextToReference(location, QPointF(m_width * 0.5, m_height * 0.5)));
-    if (!m_connected && !m_showingServerList)
-        paintCallout(painter, homeCalloutHtml(m_publicIp), location.getCountryCode());
     painter->setOpacity(0.75);
-    drawCentred(painter, m_resources->home, 0.6);
+    drawCentred(painter, m_resources->home, HOME_SCALE);
 }
 
 void PaintOrvalVpnMap::paintOrvalMarker(QPainter *painter, const HalvorixServerSite &site) const
 {
     if (!isSet(site.getLocation()))
         return;
-    paintSiteMarker(painter, site, getLocationToDrawNextToReference(site.getLocation(), m_mousePosition));
+    paintCallout(painter, hoverCallout());
+    paintSiteMarker(painter, getLocationToDrawNextToReference(site.getLocation(), m_mousePosition));
 }
 
 QPointF PaintOrvalVpnMap::getLocationToDrawNextToReference(const GeoLocation &location, const QPointF &reference) const
@@ -226,34 +282,116 @@ void PaintOrvalVpnMap::paintBanner(QPainter *painter) const
     if (banner.isNull())
         return;
     const SavedPainterState state(painter);
-    // 200 pixels wide, 10 from the right edge and 5 from the top, aspect kept.
-    const QRectF target(m_width - 210, 5, 200, 200.0 * banner.height() / banner.width());
-    painter->drawImage(target, banner, QRectF(banner.rect()));
+    painter->drawImage(bannerRect(), banner, QRectF(banner.rect()));
 }
 
-void PaintOrvalVpnMap::paintCallout(QPainter *painter, const QString &html, const QString &countryCode) const
+std::optional<PaintOrvalVpnMap::Callout> PaintOrvalVpnMap::homeCallout() const
 {
-    QTextDocument document;
-    document.setDefaultStyleSheet(CALLOUT_STYLE);
-    document.addResource(QTextDocument::ImageResource, QUrl(FLAG_URL),
-                         QVariant::fromValue(QPixmap(CountryCode::findByIsoCode(countryCode).getFlagPath())));
-    document.setHtml(html);
-    const QSizeF size = document.size();
-
-    const SavedPainterState state(painter);
-    painter->translate(-size.width() * 0.5, -size.height() - CALLOUT_LIFT);
-    const QImage &backdrop = m_resources->factsBackground;
-    painter->drawImage(QRectF(0, 0, int(size.width() * 1.2), int(size.height() * 1.3)), backdrop,
-                       QRectF(backdrop.rect()));
-    document.drawContents(painter);
+    if (!isSet(m_startLocation) || m_connected || m_showingServerList)
+        return std::nullopt;
+    const QPointF anchor = getLocationToDrawNextToReference(m_startLocation, QPointF(m_width * 0.5, m_height * 0.5));
+    return placedCallout(homeCalloutHtml(m_publicIp), m_startLocation.getCountryCode(), anchor,
+                         scaled(m_resources->home, HOME_SCALE));
 }
 
-void PaintOrvalVpnMap::paintSiteMarker(QPainter *painter, const HalvorixServerSite &site, const QPointF &anchor) const
+std::optional<PaintOrvalVpnMap::Callout> PaintOrvalVpnMap::hoverCallout() const
+{
+    if (m_serverSitesByDistance.isEmpty() || m_connected || m_showingServerList)
+        return std::nullopt;
+    const HalvorixServerSite &site = m_serverSitesByDistance.first();
+    if (!isSet(site.getLocation()))
+        return std::nullopt;
+    const QPointF anchor = getLocationToDrawNextToReference(site.getLocation(), m_mousePosition);
+    return placedCallout(siteCalloutHtml(site), site.getCountryCode(), anchor, siteMarkerSize());
+}
+
+std::optional<PaintOrvalVpnMap::Callout> PaintOrvalVpnMap::connectedCallout() const
+{
+    if (!m_connected || !isSet(m_connectedServerSite.getLocation()))
+        return std::nullopt;
+    const QPointF anchor = copy(0).map(project(m_connectedServerSite.getLocation()));
+    return placedCallout(siteCalloutHtml(m_connectedServerSite), m_connectedServerSite.getCountryCode(), anchor,
+                         siteMarkerSize());
+}
+
+PaintOrvalVpnMap::Callout PaintOrvalVpnMap::placedCallout(const QString &html, const QString &countryCode,
+                                                          const QPointF &anchor, const QSizeF &markerSize) const
+{
+    const QSizeF text = m_callouts->document(html, countryCode).size();
+    // The backdrop reaches beyond the text: a fifth to the right, three tenths below.
+    const QRectF above(anchor.x() - text.width() * 0.5, anchor.y() - text.height() - CALLOUT_LIFT,
+                       int(text.width() * 1.2), int(text.height() * 1.3));
+    QList<QRectF> covered;
+    for (const QRect &rect : m_coveredArea)
+        covered << QRectF(rect);
+    if (!bannerRect().isEmpty())
+        covered << bannerRect();
+    const QRectF marker = centredOn(anchor, markerSize);
+    const CalloutPlacement placement(QRectF(0, 0, m_width, m_height), covered);
+    return Callout {html, countryCode, placement.place(above, anchor, marker), marker};
+}
+
+void PaintOrvalVpnMap::paintCallout(QPainter *painter, const std::optional<Callout> &callout) const
+{
+    if (!callout)
+        return;
+    const SavedPainterState state(painter);
+    painter->translate(callout->rect.topLeft());
+    const QImage &backdrop = m_resources->factsBackground;
+    painter->drawImage(QRectF(QPointF(), callout->rect.size()), backdrop, QRectF(backdrop.rect()));
+    m_callouts->document(callout->html, callout->countryCode).drawContents(painter);
+}
+
+void PaintOrvalVpnMap::paintSiteMarker(QPainter *painter, const QPointF &anchor) const
 {
     const SavedPainterState state(painter);
     painter->translate(anchor);
-    paintCallout(painter, siteCalloutHtml(site), site.getCountryCode());
-    drawCentred(painter, m_resources->marker, 0.75);
+    drawCentred(painter, m_resources->marker, MARKER_SCALE);
+}
+
+// A site's marker stands on its nest: the callout leaves both visible.
+QSizeF PaintOrvalVpnMap::siteMarkerSize() const
+{
+    return scaled(m_resources->marker, MARKER_SCALE).expandedTo(scaled(m_resources->nest, NEST_SCALE));
+}
+
+// Nests are drawn farthest from the mouse first: where two overlap, the one
+// on top changes when their order does.
+QRegion PaintOrvalVpnMap::restackedNests(const PaintOrvalVpnMap &before) const
+{
+    QHash<QString, int> rankBefore;
+    for (int i = 0; i < before.m_serverSitesByDistance.size(); ++i)
+        rankBefore.insert(before.m_serverSitesByDistance.at(i).getId(), i);
+    const QSizeF size = scaled(m_resources->nest, NEST_SCALE);
+    QVector<QRectF> nests;
+    QStringList ids;
+    for (const HalvorixServerSite &site : m_serverSitesByDistance) {
+        if (!isSet(site.getLocation()))
+            continue;
+        nests << centredOn(copy(0).map(project(site.getLocation())), size);
+        ids << site.getId();
+    }
+    const QPointF copyShift = copy(1).map(QPointF()) - copy(0).map(QPointF());
+    QRegion changed;
+    for (int nearer = 0; nearer < nests.size(); ++nearer) {
+        for (int farther = nearer + 1; farther < nests.size(); ++farther) {
+            const QRectF overlap = nests.at(nearer) & nests.at(farther);
+            if (overlap.isEmpty() || rankBefore.value(ids.at(nearer)) < rankBefore.value(ids.at(farther)))
+                continue;
+            for (int i = -1; i <= 1; ++i)
+                changed += touched(overlap.translated(copyShift * i));
+        }
+    }
+    return changed;
+}
+
+bool PaintOrvalVpnMap::sameView(const PaintOrvalVpnMap &other) const
+{
+    return m_resources == other.m_resources && m_viewMatrix == other.m_viewMatrix && m_width == other.m_width
+           && m_height == other.m_height && m_coveredArea == other.m_coveredArea && m_connected == other.m_connected
+           && samePlace(m_connectedServerSite.getLocation(), other.m_connectedServerSite.getLocation())
+           && samePlace(m_startLocation, other.m_startLocation)
+           && m_serverSitesByDistance.size() == other.m_serverSitesByDistance.size();
 }
 
 void PaintOrvalVpnMap::drawCentred(QPainter *painter, const QImage &image, double scale) const

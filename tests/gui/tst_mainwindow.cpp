@@ -4,6 +4,7 @@
 // banner, the menus, closing and minimising.
 #include "AnsweringMessageBoxFactory.h"
 #include "BuiltInCatalogue.h"
+#include "MainWindowMapSteps.h"
 #include "MainWindowServices.h"
 #include "SiteConnectionParameters.h"
 
@@ -270,6 +271,96 @@ private slots:
         QCOMPARE(world.currentSite(), site);
         QCOMPARE(Settings().defaultServerSite(), site);
         QCOMPARE(world.backend.callsOf("startVPN").size(), steps.contains("answer yes") ? 1 : 0);
+    }
+
+    void mapShowsTheConnectionOnlyWhileAStartRuns_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<bool>("connected");
+        const QString start = QStringLiteral("progress initial");
+        QTest::newRow("starting") << QStringList {start} << true;
+        QTest::newRow("started") << QStringList {start, "result started"} << true;
+        QTest::newRow("aborted") << QStringList {start, "result aborted"} << false;
+        QTest::newRow("checks failed, not retried") << QStringList {start, "result checks failed"} << false;
+        QTest::newRow("checks failed, retried") << QStringList {start, "answer yes", "result checks failed"} << true;
+        QTest::newRow("ended before connecting") << QStringList {start, "result started", "terminated"} << false;
+        QTest::newRow("connected") << QStringList {start, "state CONNECTED"} << true;
+        QTest::newRow("terminated") << QStringList {start, "state CONNECTED", "terminated"} << false;
+        QTest::newRow("aborted, then a new start") << QStringList {start, "result aborted", start} << true;
+    }
+
+    // A start that ends leaves the map's connection view, however it ends, so
+    // that the own location's and the hover callouts come back.
+    void mapShowsTheConnectionOnlyWhileAStartRuns()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(bool, connected);
+        WindowWorld world;
+        world.factory = m_factory.data();
+        world.make();
+        for (const QString &step : steps)
+            world.deliver(step);
+        const OrvalVpnMapWidget &map = child<OrvalVpnMapWidget>(*world.window, "map");
+        QCOMPARE(map.isConnected(), connected);
+        QCOMPARE(map.getViewOffset(), connected ? QPointF(350, 0) : QPointF());
+    }
+
+    // Every callout reads whole inside the visible map: the map minus the
+    // panels shown over it and the banner. Hover over each site (or the map's
+    // edge nearest it) on the connect page, with and without an own
+    // location, and each site connected on the status page.
+    void calloutsReadWholeInTheVisibleMap_data()
+    {
+        QTest::addColumn<QString>("site");
+        QTest::addColumn<QString>("mode");
+        // The catalogue's own sites, not dedicated ones an earlier run stored.
+        BuiltInCatalogue::resetPreferences();
+        for (const HalvorixServerSite &site : HalvorixConfig::getServerSites()) {
+            for (const char *mode : {"hover", "hover with own location", "connected"})
+                QTest::addRow("%s, %s", qPrintable(site.getId()), mode) << site.getId() << mode;
+        }
+    }
+
+    void calloutsReadWholeInTheVisibleMap()
+    {
+        QFETCH(QString, site);
+        QFETCH(QString, mode);
+        if (mode != "hover")
+            Settings().setMyLocation(GeoLocation(32.7767, -96.7970, QStringLiteral("USA")));
+        WindowWorld world;
+        world.factory = m_factory.data();
+        OrvalVPNMainWindow &window = world.make();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        OrvalVpnMapWidget &map = child<OrvalVpnMapWidget>(window, "map");
+        const HalvorixServerSite chosen = BuiltInCatalogue::site(site);
+        if (mode == "connected") {
+            MainWindowMapSteps::connect(window, chosen);
+            QCOMPARE(world.page(), QStringLiteral("status"));
+        } else {
+            MainWindowMapSteps::hover(map, chosen);
+        }
+        QCoreApplication::processEvents();
+
+        QRegion visible(map.rect());
+        for (const char *panel : {"serverListWidget", "stackedWidget", "bottomPanel", "updateInfo"}) {
+            const QWidget &widget = child<QWidget>(window, panel);
+            if (widget.isVisible())
+                visible -= QRect(widget.mapTo(&map, QPoint()), widget.size());
+        }
+        // The banner: 200 pixels wide, 10 from the right edge and 5 from the top.
+        visible -= QRectF(map.width() - 210, 5, 200, 200.0 * 79 / 224).toAlignedRect();
+        const QList<QRectF> callouts = map.calloutRects();
+        QCOMPARE(callouts.size(), mode == "hover with own location" ? 2 : 1);
+        for (const QRectF &callout : callouts) {
+            const QRect rect = callout.toRect();
+            QVERIFY2((QRegion(rect) - visible).isEmpty(),
+                     qPrintable(QStringLiteral("callout at (%1, %2) %3x%4 leaves the visible map")
+                                    .arg(rect.x())
+                                    .arg(rect.y())
+                                    .arg(rect.width())
+                                    .arg(rect.height())));
+        }
     }
 
     void loginBanner_data()

@@ -4,6 +4,8 @@
 // connection curve; and the callout texts.
 #include "MapTestSites.h"
 
+#include "gui/CalloutPlacement.h"
+
 #include "gui/MapProjection.h"
 #include "gui/OrvalVpnMapResources.h"
 #include "gui/PaintOrvalVpnMap.h"
@@ -83,6 +85,8 @@ struct Frame
     QString publicIp = QStringLiteral("n/a");
     QSize size = QSize(1000, 600);
     bool showingServerList = false;
+    // Under see-through panels: callouts are placed clear of it.
+    QRegion covered;
 
     QTransform matrix() const
     {
@@ -99,15 +103,20 @@ struct Frame
         return matrix().map(MapProjection::toMap(location, MAP_WIDTH) + QPointF(copy * MAP_WIDTH, 0));
     }
 
+    PaintOrvalVpnMap painter(const OrvalVpnMapResources &resources) const
+    {
+        PaintOrvalVpnMap frame(&resources, connected, connectedSite, matrix(), sites, start, mouse, publicIp,
+                               size.width(), size.height(), showingServerList);
+        frame.setCoveredArea(covered);
+        return frame;
+    }
     QImage render(const OrvalVpnMapResources &resources, const QPointF &entryShift = QPointF()) const
     {
         QImage image(size, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::white);
         QPainter painter(&image);
         painter.translate(entryShift);
-        PaintOrvalVpnMap(&resources, connected, connectedSite, matrix(), sites, start, mouse, publicIp, size.width(),
-                         size.height(), showingServerList)
-            .paint(&painter);
+        this->painter(resources).paint(&painter);
         return image;
     }
 };
@@ -162,6 +171,174 @@ private slots:
         OrvalVpnMapResources missing;
         missing.map = QImage();
         QCOMPARE(missing.mapWidth(), MapProjection::MAP_WIDTH);
+    }
+
+    // Every map widget holds resources: they share one decoded copy of each image.
+    void resourcesShareOneDecodedCopy()
+    {
+        const OrvalVpnMapResources first;
+        const OrvalVpnMapResources second;
+        const QList<QPair<const QImage *, const QImage *>> images {{&first.background, &second.background},
+                                                                   {&first.map, &second.map},
+                                                                   {&first.banner, &second.banner},
+                                                                   {&first.marker, &second.marker},
+                                                                   {&first.nest, &second.nest},
+                                                                   {&first.home, &second.home},
+                                                                   {&first.factsBackground, &second.factsBackground}};
+        for (const auto &pair : images) {
+            QVERIFY(!pair.first->isNull());
+            QCOMPARE(pair.first->constBits(), pair.second->constBits());
+        }
+    }
+
+    // A 100x60 callout in a 400x300 map whose preferred place ends 20 pixels
+    // above its anchor; the marker is 30x30 on the anchor.
+    void calloutPlacement_data()
+    {
+        QTest::addColumn<QList<QRectF>>("covered");
+        QTest::addColumn<QPointF>("anchor");
+        QTest::addColumn<QPointF>("placed");
+        const QList<QRectF> none;
+        const QRectF banner(190, 5, 200, 70);
+        QTest::newRow("fits above") << none << QPointF(200, 150) << QPointF(150, 70);
+        QTest::newRow("at the top: flipped below") << none << QPointF(200, 40) << QPointF(150, 60);
+        QTest::newRow("at the left edge: shifted in") << none << QPointF(20, 150) << QPointF(0, 70);
+        QTest::newRow("at the right edge: shifted in") << none << QPointF(390, 150) << QPointF(300, 70);
+        QTest::newRow("under the banner: flipped below")
+            << QList<QRectF> {banner} << QPointF(300, 120) << QPointF(250, 140);
+        QTest::newRow("beside a side panel: shifted beside it")
+            << QList<QRectF> {QRectF(0, 0, 150, 300)} << QPointF(170, 150) << QPointF(150, 70);
+        // Just below the bar the callout would cover its marker: it goes above the bar.
+        QTest::newRow("never over its marker")
+            << QList<QRectF> {QRectF(0, 60, 400, 30)} << QPointF(200, 150) << QPointF(150, 0);
+        QTest::newRow("nothing fits whole: shows most, nearest")
+            << QList<QRectF> {QRectF(0, 0, 400, 250)} << QPointF(200, 150) << QPointF(150, 240);
+    }
+
+    void calloutPlacement()
+    {
+        QFETCH(QList<QRectF>, covered);
+        QFETCH(QPointF, anchor);
+        QFETCH(QPointF, placed);
+        const QRectF preferred(anchor.x() - 50, anchor.y() - 80, 100, 60);
+        const QRectF marker(anchor - QPointF(15, 15), QSizeF(30, 30));
+        const CalloutPlacement placement(QRectF(0, 0, 400, 300), covered);
+        const QRectF rect = placement.place(preferred, anchor, marker);
+        QCOMPARE(rect, QRectF(placed, preferred.size()));
+        QVERIFY(!rect.intersects(marker));
+    }
+
+    // The callouts go where the placement puts them, clear of the covered
+    // area and the banner, and are drawn there.
+    void calloutsAreDrawnClearOfTheCoveredArea_data()
+    {
+        QTest::addColumn<bool>("connected");
+        QTest::newRow("hovered") << false;
+        QTest::newRow("connected") << true;
+    }
+
+    void calloutsAreDrawnClearOfTheCoveredArea()
+    {
+        QFETCH(bool, connected);
+        Frame frame;
+        frame.zoom = 1.0;
+        frame.centre = QPointF(540, 480);
+        const HalvorixServerSite site = MapTestSites::site("DEU", "Covered", 30, 20);
+        frame.sites = {site};
+        frame.connected = connected;
+        frame.connectedSite = site;
+        const QPointF anchor = frame.at(site.getLocation());
+        frame.mouse = anchor;
+        // A panel over the place above the site.
+        const QRect panel(int(anchor.x()) - 150, 0, 300, int(anchor.y()) - 40);
+        frame.covered = panel;
+        const QImage image = frame.render(m_art);
+
+        const QList<PaintOrvalVpnMap::Callout> callouts = frame.painter(m_art).callouts();
+        QCOMPARE(callouts.size(), 1);
+        const QRectF rect = callouts.first().rect;
+        QVERIFY(!rect.intersects(panel));
+        QVERIFY(QRectF(image.rect()).contains(rect));
+        QVERIFY2(rect.top() > anchor.y(), "flipped below its site");
+        const auto backdrop = [](const QColor &pixel) { return is(pixel, BACKDROP); };
+        QCOMPARE(count(image, panel, backdrop), 0);
+        QVERIFY(count(image, rect.toRect(), backdrop) > rect.width() * rect.height() / 2);
+        // The marker on the site stays in sight.
+        QVERIFY(is(image.pixelColor(anchor.toPoint()), MARKER));
+    }
+
+    // What a later frame repaints: the callouts that changed, the nests whose
+    // stacking changed, or everything when the view did.
+    void changedRegion_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("hover moves to another site") << "other site";
+        QTest::newRow("mouse moves, same site nearest") << "same site";
+        QTest::newRow("public IP, idle") << "ip idle";
+        QTest::newRow("public IP, connected") << "ip connected";
+        QTest::newRow("server list shown") << "server list";
+        QTest::newRow("zoom") << "zoom";
+        QTest::newRow("overlapping nests swap") << "swap";
+    }
+
+    void changedRegion()
+    {
+        QFETCH(QString, change);
+        Frame frame;
+        frame.zoom = 1.0;
+        frame.centre = QPointF(540, 480);
+        const HalvorixServerSite west = MapTestSites::site("USA", "West", 30, -20);
+        const HalvorixServerSite east = MapTestSites::site("DEU", "East", 30, 20);
+        const HalvorixServerSite touching = MapTestSites::site("DEU", "Touching", 31, 21);
+        frame.sites = {west, east};
+        frame.start = place(-20, 0.5);
+        frame.mouse = frame.at(west.getLocation());
+        frame.connected = change == "ip connected";
+        frame.connectedSite = east;
+        if (change == "swap") {
+            // No callouts: only the nests' stacking changes.
+            frame.showingServerList = true;
+            frame.sites = {east, touching, west};
+        }
+        const PaintOrvalVpnMap before = frame.painter(m_art);
+
+        Frame after = frame;
+        QRegion expected;
+        // Each rectangle with a pixel around it for antialiased edges.
+        const auto touched = [](const QRectF &rect) { return rect.toAlignedRect().adjusted(-1, -1, 1, 1); };
+        const auto area = [&](const QList<PaintOrvalVpnMap::Callout> &callouts) {
+            QRegion region;
+            for (const PaintOrvalVpnMap::Callout &callout : callouts)
+                region += QRegion(touched(callout.rect)) + touched(callout.marker);
+            return region;
+        };
+        if (change == "other site") {
+            after.sites = {east, west};
+            after.mouse = frame.at(east.getLocation());
+            expected = area({before.callouts().at(1), after.painter(m_art).callouts().at(1)});
+        } else if (change == "same site") {
+            after.mouse += QPointF(3, 2);
+        } else if (change.startsWith("ip")) {
+            after.publicIp = QStringLiteral("203.0.113.7");
+            if (change == "ip idle")
+                expected = area({before.callouts().first(), after.painter(m_art).callouts().first()});
+        } else if (change == "server list") {
+            after.showingServerList = true;
+            expected = area(before.callouts());
+        } else if (change == "zoom") {
+            after.zoom = 1.05;
+            expected = QRect(QPoint(), frame.size);
+        } else if (change == "swap") {
+            after.sites = {touching, east, west};
+            after.mouse = frame.at(touching.getLocation());
+            // The synthetic nest is 174 pixels wide, drawn at 0.3.
+            const QSizeF nest(52.2, 52.2);
+            const QRectF overlap = QRectF(frame.at(east.getLocation()) - QPointF(26.1, 26.1), nest)
+                                   & QRectF(frame.at(touching.getLocation()) - QPointF(26.1, 26.1), nest);
+            QVERIFY(!overlap.isEmpty());
+            expected = touched(overlap);
+        }
+        QCOMPARE(after.painter(m_art).changedFrom(before), expected & QRect(QPoint(), frame.size));
     }
 
     // Each copy is the painter's own transform times copy i: the block shows

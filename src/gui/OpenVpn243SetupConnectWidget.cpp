@@ -103,9 +103,9 @@ OpenVpnConfigurationModel OpenVpn243SetupConnectWidget::getSelectionCipherFromUI
 {
     if (m_protocolCB.currentIndex() < 0 || !hasCurrentPortEntry())
         return OpenVpnConfigurationModel();
-    return OpenVpnConfigurationModel(m_cipherCB.currentText(),
-                                     HalvorixServerSite::toString(currentProtocol().getProtocol()),
-                                     currentPortEntry().getPort(), m_stunnelChB.isChecked());
+    return OpenVpnConfigurationModel(
+        m_cipherCB.currentText(), HalvorixServerSite::toString(currentProtocol().getProtocol()),
+        currentPortEntry().getPort(), m_stunnelChB.isChecked(), currentPortEntry().getAuth());
 }
 
 const ConnectVia &OpenVpn243SetupConnectWidget::currentProtocol() const

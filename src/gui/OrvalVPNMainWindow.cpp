@@ -162,9 +162,9 @@ void OrvalVPNMainWindow::showConnectPage()
     m_ui->map->mainWindowisNotShowingServerList();
     m_ui->map->update();
     m_ui->connectWidget->setEnabled(true);
-    m_ui->bottomPanel->show();
     m_ui->serverListWidget->hide();
     m_ui->stackedWidget->hide();
+    m_ui->bottomPanel->show();
     m_ui->blockingWidget->blocking = false;
     m_ui->connectWidget->updateGUIFromSettings();
     updateState();
@@ -184,34 +184,33 @@ void OrvalVPNMainWindow::showServerListPage(HalvorixServerSite site)
 void OrvalVPNMainWindow::showLoadingPage()
 {
     m_ui->loadingWidget->setEnabled(true);
-    m_ui->stackedWidget->setCurrentWidget(m_ui->loadingWidget);
     m_ui->blockingWidget->blocking = true;
-    m_ui->stackedWidget->show();
-    m_ui->bottomPanel->hide();
-    // A start from the tray while the list is open: the list goes, or it
-    // would stand beside the connection pages.
-    m_ui->serverListWidget->hide();
-    m_ui->map->mainWindowisNotShowingServerList();
+    showConnectionPage(*m_ui->loadingWidget);
 }
 
 void OrvalVPNMainWindow::showStatusPage()
 {
-    m_ui->bottomPanel->hide();
-    m_ui->stackedWidget->setCurrentWidget(m_ui->statusWidget);
-    m_ui->stackedWidget->show();
-    m_ui->serverListWidget->hide();
-    m_ui->map->mainWindowisNotShowingServerList();
+    showConnectionPage(*m_ui->statusWidget);
 }
 
 void OrvalVPNMainWindow::showLoginPage()
 {
     m_ui->loginWidget->configure();
-    m_ui->stackedWidget->setCurrentWidget(m_ui->loginWidget);
-    m_ui->stackedWidget->show();
+    showConnectionPage(*m_ui->loginWidget);
+    m_ui->loginWidget->focusUsername();
+}
+
+void OrvalVPNMainWindow::showConnectionPage(QWidget &page)
+{
+    // What goes is hidden before the page shows: for a moment both would
+    // count in the window's minimum size, and the window would grow for good.
     m_ui->bottomPanel->hide();
+    // A start from the tray while the list is open: the list goes, or it
+    // would stand beside the connection pages.
     m_ui->serverListWidget->hide();
     m_ui->map->mainWindowisNotShowingServerList();
-    m_ui->loginWidget->focusUsername();
+    m_ui->stackedWidget->setCurrentWidget(&page);
+    m_ui->stackedWidget->show();
 }
 
 // What the backend reports.

@@ -105,6 +105,7 @@ private:
     void showLoadingPage();
     void showStatusPage();
     void showLoginPage();
+    void showConnectionPage(QWidget &page);
     // The connect panel shows the site a start connects to.
     void showSiteOfStart(const VpnStartupProgress &progress);
     void showErrorMessage(const ErrorMessage &message, const QString &title);

@@ -163,6 +163,10 @@ private slots:
         }
         QCOMPARE(text<QLabel>(panel, "label_2"), QStringLiteral("47.367,8.550"));
         QCOMPARE(text<QLabel>(line, "location"), QStringLiteral("47.367,8.550"));
+        // The status bar's small flag keeps the flags' proportions.
+        const QLabel &flag = *line.findChild<QLabel *>(QStringLiteral("flag"));
+        const QSize image = flag.pixmap(Qt::ReturnByValue).size();
+        QCOMPARE(flag.width() * image.height(), flag.height() * image.width());
         // The captions next to the icons stay, whatever the marks.
         QVERIFY(panel.findChild<QLabel *>(QStringLiteral("stealthLabel"))->isVisible());
         QVERIFY(panel.findChild<QLabel *>(QStringLiteral("bittorrentLabel"))->isVisible());

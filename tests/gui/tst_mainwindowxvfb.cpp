@@ -199,14 +199,20 @@ private slots:
             QVERIFY2(cut.isEmpty(), qPrintable(where + ": " + cut.join(", ")));
         };
         check("at the start");
+        const QWidget &bottomPanel = *window.findChild<QWidget *>(QStringLiteral("bottomPanel"));
+        const int plainPanelHeight = bottomPanel.height();
         for (const Settings::ProxySettings proxy : {Settings::DIRECT, Settings::CUSTOM, Settings::STEALTH}) {
             Settings().setProxySettings(proxy);
             window.onSettingsSaved();
             for (const HalvorixServerSite &site : HalvorixConfig::getServerSites()) {
                 window.onServerSiteSelected(site);
-                check(QStringLiteral("proxy %1, %2").arg(int(proxy)).arg(site.getId()));
+                const QString where = QStringLiteral("proxy %1, %2").arg(int(proxy)).arg(site.getId());
+                check(where);
                 if (QTest::currentTestFailed())
                     return;
+                // Stealth or not, the panel does not jump; rows of addresses add to it.
+                if (!Settings().hasPinnedIP(site.getId()) && site.getId() != DEDICATED)
+                    QVERIFY2(bottomPanel.height() == plainPanelHeight, qPrintable(where));
             }
             if (proxy == Settings::STEALTH)
                 shoot(window, QStringLiteral("connect-stealth-proxy"));

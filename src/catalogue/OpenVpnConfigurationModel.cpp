@@ -11,6 +11,7 @@
 namespace {
 const QString PORTS_KEY = QStringLiteral("connect/OpenVPN24-ports");
 const QString PORT_KEY = QStringLiteral("port");
+const QString AUTH_KEY = QStringLiteral("auth");
 const QString CIPHER_KEY = QStringLiteral("connect/OpenVPN24-cipher");
 const QString PROTOCOL_KEY = QStringLiteral("connect/OpenVPN24-protocol");
 const QString STUNNEL_KEY = QStringLiteral("connect/OpenVPN24-stunnel");
@@ -22,9 +23,10 @@ OpenVpnConfigurationModel::OpenVpnConfigurationModel()
 }
 
 OpenVpnConfigurationModel::OpenVpnConfigurationModel(const QString &cipher, const QString &protocol,
-                                                     const QList<int> &ports, bool stunnel)
+                                                     const QList<int> &ports, bool stunnel, const QStringList &auths)
     : m_cipher(cipher)
     , m_ports(ports)
+    , m_auths(auths)
     , m_stunnel(stunnel)
 {
     setProxySettingsAndProtocol(protocol);
@@ -68,6 +70,16 @@ QList<int> OpenVpnConfigurationModel::getPorts() const
     return m_ports;
 }
 
+QStringList OpenVpnConfigurationModel::getAuths() const
+{
+    return m_auths;
+}
+
+bool OpenVpnConfigurationModel::pairsKnown() const
+{
+    return !m_ports.isEmpty() && m_auths.size() == m_ports.size();
+}
+
 QString OpenVpnConfigurationModel::getProtocolString() const
 {
     return m_protocol;
@@ -97,10 +109,29 @@ ComboBoxConfigCipher OpenVpnConfigurationModel::getComboBoxConfigCipher(const Ha
                 return entry;
         }
     }
-    const ComboBoxConfigCipher candidate(site.getCipherListByProtocolPorts(via.getProtocol(), m_ports));
+    const ComboBoxConfigCipher candidate(chosenOffers(site, via));
     if (entries.contains(candidate))
         return candidate;
     return ComboBoxConfigCipher::getDefaultComboBoxConfigCipher(site, via);
+}
+
+QList<OpenVpnConfigCipher> OpenVpnConfigurationModel::chosenOffers(const HalvorixServerSite &site,
+                                                                   const ConnectVia &via) const
+{
+    // Two entries of a site may share a port and differ in the digest.
+    const QList<OpenVpnConfigCipher> byPort = site.getCipherListByProtocolPorts(via.getProtocol(), m_ports);
+    if (!pairsKnown())
+        return byPort;
+    QList<OpenVpnConfigCipher> offers;
+    for (const OpenVpnConfigCipher &offer : byPort) {
+        for (int i = 0; i < m_ports.size(); ++i) {
+            if (m_ports.at(i) == offer.getPort() && m_auths.at(i) == offer.getAuth()) {
+                offers.append(offer);
+                break;
+            }
+        }
+    }
+    return offers;
 }
 
 void OpenVpnConfigurationModel::writeTo(QSettings &settings) const
@@ -109,6 +140,8 @@ void OpenVpnConfigurationModel::writeTo(QSettings &settings) const
     for (int i = 0; i < m_ports.size(); ++i) {
         settings.setArrayIndex(i);
         settings.setValue(PORT_KEY, m_ports.at(i));
+        if (pairsKnown())
+            settings.setValue(AUTH_KEY, m_auths.at(i));
     }
     settings.endArray();
     settings.setValue(CIPHER_KEY, m_cipher);
@@ -119,14 +152,21 @@ void OpenVpnConfigurationModel::writeTo(QSettings &settings) const
 OpenVpnConfigurationModel OpenVpnConfigurationModel::readFrom(QSettings &settings)
 {
     QList<int> ports;
+    QStringList auths;
+    bool everyAuthStored = true;
     const int size = settings.beginReadArray(PORTS_KEY);
     for (int i = 0; i < size; ++i) {
         settings.setArrayIndex(i);
         ports.append(settings.value(PORT_KEY).toInt());
+        everyAuthStored = everyAuthStored && settings.contains(AUTH_KEY);
+        auths.append(settings.value(AUTH_KEY).toString());
     }
     settings.endArray();
+    // Older files stored the ports alone.
+    if (!everyAuthStored)
+        auths.clear();
     return OpenVpnConfigurationModel(settings.value(CIPHER_KEY).toString(), settings.value(PROTOCOL_KEY).toString(),
-                                     ports, settings.value(STUNNEL_KEY).toBool());
+                                     ports, settings.value(STUNNEL_KEY).toBool(), auths);
 }
 
 bool OpenVpnConfigurationModel::checkIfDefaultValueExists(QSettings &settings)

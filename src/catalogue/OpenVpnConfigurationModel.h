@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class ConnectVia;
 class ConnectionParameters;
@@ -14,7 +15,7 @@ class HalvorixServerSite;
 class QSettings;
 
 // The user's OpenVPN 2.4 choice, independent of any one site: protocol,
-// cipher name, the ports of the chosen port entry and stunnel, with the
+// cipher name, the ports and auth digests of the chosen port entry and stunnel, with the
 // proxy preference (read when the model is built) overriding the protocol.
 // Applied to a site, it falls back in a fixed order where the site lacks
 // the exact choice.
@@ -22,7 +23,11 @@ class OpenVpnConfigurationModel
 {
 public:
     OpenVpnConfigurationModel();
-    OpenVpnConfigurationModel(const QString &cipher, const QString &protocol, const QList<int> &ports, bool stunnel);
+    // auths holds the auth digest of each port, in the same order; without
+    // them (a choice stored by an older version) the ports alone identify
+    // the entry.
+    OpenVpnConfigurationModel(const QString &cipher, const QString &protocol, const QList<int> &ports, bool stunnel,
+                              const QStringList &auths = {});
 
     // Direct connections take the given protocol; through a proxy the stored
     // direct protocol is kept.
@@ -32,6 +37,7 @@ public:
     bool stunnelEnabled() const;
     QString getCipher() const;
     QList<int> getPorts() const;
+    QStringList getAuths() const;
     // The protocol text that is stored ("UDP" or "TCP").
     QString getProtocolString() const;
     Settings::ProxySettings getProxySettings() const;
@@ -54,9 +60,15 @@ public:
     static QString getOpenVPN243ProtocolFromSettings(QSettings &settings);
 
 private:
+    // The site's offers of the chosen entry: those of a stored (port, auth)
+    // pair, or of a stored port when no digests are stored.
+    QList<OpenVpnConfigCipher> chosenOffers(const HalvorixServerSite &site, const ConnectVia &via) const;
+    bool pairsKnown() const;
+
     QString m_protocol;
     QString m_cipher;
     QList<int> m_ports;
+    QStringList m_auths;
     bool m_stunnel = false;
     Settings::ProxySettings m_proxySettings = Settings::DIRECT;
 };

@@ -30,3 +30,8 @@ quint64 EventMessage::generateEventId()
 {
     return globalEventId.fetch_add(1);
 }
+
+quint64 EventMessage::peekNextEventId()
+{
+    return globalEventId.load();
+}

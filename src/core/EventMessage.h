@@ -21,6 +21,9 @@ public:
 
     // Returns the next identifier; the first one handed out is 0.
     static quint64 generateEventId();
+    // The identifier the next message will get, without taking it: every
+    // message made before this call has a smaller one.
+    static quint64 peekNextEventId();
 
 private:
     quint64 m_id;

@@ -82,8 +82,23 @@ void MessageBoxFactory::setPlainTexts(QMessageBox &box, const QString &text, con
         return;
     box.setInformativeText(informativeText);
     // QMessageBox offers no format for this label; it is found by the name Qt gives it.
-    if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+    if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"))) {
         label->setTextFormat(Qt::PlainText);
+        giveReadableWidth(*label);
+    }
+}
+
+// QMessageBox sizes itself to the main text and wraps the explanation into
+// that width: a short question over a long explanation made a narrow column
+// of many lines. The explanation gets its own width, up to a readable measure.
+void MessageBoxFactory::giveReadableWidth(QLabel &informativeLabel)
+{
+    const QFontMetrics metrics = informativeLabel.fontMetrics();
+    const int measure = READABLE_MEASURE_IN_CHARACTERS * metrics.averageCharWidth();
+    int widest = 0;
+    for (const QString &line : informativeLabel.text().split(QLatin1Char('\n')))
+        widest = qMax(widest, metrics.horizontalAdvance(line));
+    informativeLabel.setMinimumWidth(qMin(widest, measure));
 }
 
 QSharedPointer<QMessageBox> MessageBoxFactory::getMessageBoxWithCheckBox(

@@ -9,6 +9,7 @@
 
 class EventMessageCloser;
 class QDialog;
+class QLabel;
 
 // The process-wide maker of every message box: one look for all boxes, ready
 // button sets with callbacks, and boxes that the backend can close by event id.
@@ -79,6 +80,8 @@ private:
                         EventMessageCloser *closer);
     void loadStyleSheet();
     static void setPlainTexts(QMessageBox &box, const QString &text, const QString &informativeText);
+    static void giveReadableWidth(QLabel &informativeLabel);
+    static constexpr int READABLE_MEASURE_IN_CHARACTERS = 60;
 
     static QSharedPointer<MessageBoxFactory> instance;
 };

@@ -9,6 +9,8 @@
 #include <QDebug>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 namespace {
 bool hasConfigFile(const HalvorixServerSite &site, HalvorixServerSite::Protocol protocol)
@@ -103,9 +105,9 @@ OpenVpnConfigurationModel OpenVpn243SetupConnectWidget::getSelectionCipherFromUI
 {
     if (m_protocolCB.currentIndex() < 0 || !hasCurrentPortEntry())
         return OpenVpnConfigurationModel();
-    return OpenVpnConfigurationModel(m_cipherCB.currentText(),
-                                     HalvorixServerSite::toString(currentProtocol().getProtocol()),
-                                     currentPortEntry().getPort(), m_stunnelChB.isChecked());
+    return OpenVpnConfigurationModel(
+        m_cipherCB.currentText(), HalvorixServerSite::toString(currentProtocol().getProtocol()),
+        currentPortEntry().getPort(), m_stunnelChB.isChecked(), currentPortEntry().getAuth());
 }
 
 const ConnectVia &OpenVpn243SetupConnectWidget::currentProtocol() const
@@ -126,6 +128,39 @@ void OpenVpn243SetupConnectWidget::setUpPortAuthBox(const HalvorixServerSite &si
 {
     fillPortAuthBoxOptions(site);
     selectPortAuthBoxOption(site, preferStealth, model);
+}
+
+namespace {
+void reserveWidthFor(QComboBox &box, const QStringList &texts)
+{
+    // The box's own measure of an entry, for the widest text it may hold.
+    const QFontMetrics metrics = box.fontMetrics();
+    int widest = 0;
+    for (const QString &text : texts)
+        widest = qMax(widest, metrics.horizontalAdvance(text));
+    QStyleOptionComboBox option;
+    option.initFrom(&box);
+    option.editable = box.isEditable();
+    const QSize contents(widest, metrics.height());
+    box.setMinimumWidth(box.style()->sizeFromContents(QStyle::CT_ComboBox, &option, contents, &box).width());
+}
+} // namespace
+
+void OpenVpn243SetupConnectWidget::reserveWidths(const QList<HalvorixServerSite> &sites)
+{
+    QStringList ports;
+    QStringList ciphers;
+    for (const HalvorixServerSite &site : sites) {
+        for (const ConnectVia *via : {&ConnectVia::UDP(), &ConnectVia::TCP()}) {
+            for (const ComboBoxConfigCipher &entry : ComboBoxConfigCipher::getComboBoxConfigCipherList(site, *via)) {
+                ports.append(entry.getDisplayPort());
+                ciphers.append(entry.getCiphers());
+            }
+        }
+    }
+    reserveWidthFor(m_protocolCB, {tr("UDP"), tr("TCP"), tr("Custom Proxy"), tr("Stealth Proxy")});
+    reserveWidthFor(m_portAuthBox, ports);
+    reserveWidthFor(m_cipherCB, ciphers);
 }
 
 void OpenVpn243SetupConnectWidget::fillProtocolCBOptions(Settings &settings, const HalvorixServerSite &site)

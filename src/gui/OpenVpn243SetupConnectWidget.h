@@ -44,6 +44,11 @@ public:
     // The current transport; UDP when the transport box has none.
     const ConnectVia &currentProtocol() const;
 
+    // Each box gets the width of the longest text it may hold for any of
+    // the sites, so that no entry is cut and the page keeps its width from
+    // site to site.
+    void reserveWidths(const QList<HalvorixServerSite> &sites);
+
     void setUpProtocolCB(Settings &settings, const HalvorixServerSite &site, const OpenVpnConfigurationModel &model);
     void setUpPortAuthBox(const HalvorixServerSite &site, bool preferStealth, const OpenVpnConfigurationModel &model);
 

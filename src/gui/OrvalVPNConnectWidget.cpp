@@ -1,6 +1,7 @@
 #include "gui/OrvalVPNConnectWidget.h"
 
 #include "backend/OpenVpnConnectionParameters.h"
+#include "catalogue/CountryCode.h"
 #include "catalogue/ServerSitesOrder.h"
 #include "gui/ConnectionSummary.h"
 #include "gui/GuiLogging.h"
@@ -18,6 +19,20 @@ namespace {
 const QString FALLBACK_SERVER_SITE = QStringLiteral("USA-Dallas");
 const QString STRUCK_THROUGH = QStringLiteral("QLabel{text-decoration: line-through;}");
 
+// A site's name wraps between words: the label is as wide as the widest
+// word of all the names it may show.
+void reserveWidthForWords(QLabel &label, const QStringList &texts)
+{
+    const QFontMetrics metrics = label.fontMetrics();
+    int widest = 0;
+    for (const QString &text : texts) {
+        for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            widest = qMax(widest, metrics.horizontalAdvance(word));
+    }
+    label.setWordWrap(true);
+    label.setMinimumWidth(widest + label.contentsMargins().left() + label.contentsMargins().right());
+}
+
 void keepSpaceWhenHidden(QWidget &widget)
 {
     QSizePolicy policy = widget.sizePolicy();
@@ -34,8 +49,11 @@ OrvalVPNConnectWidget::OrvalVPNConnectWidget(QWidget *parent)
     m_setupConnectWidget = QSharedPointer<AbstractSetupConnectWidget>(new OpenVpn243SetupConnectWidget(
         *m_ui->protocolSelect, *m_ui->portSelect, *m_ui->cipherSelect, *m_ui->stunnelCheckbox, *m_ui->connect,
         *m_ui->cipherWarningSign, *m_ui->cipherWarningSign_2, *m_ui->stealthIcon, *m_ui->stealthLabel));
-    keepSpaceWhenHidden(*m_ui->cipherWarningSign);
-    keepSpaceWhenHidden(*m_ui->cipherWarningSign_2);
+    // The panel keeps its layout whatever the site offers.
+    for (QWidget *widget :
+         {static_cast<QWidget *>(m_ui->cipherWarningSign), static_cast<QWidget *>(m_ui->cipherWarningSign_2),
+          static_cast<QWidget *>(m_ui->stealthIcon), static_cast<QWidget *>(m_ui->stealthLabel)})
+        keepSpaceWhenHidden(*widget);
     setServerSites({});
     makeCurrent(HalvorixServerSite(), false);
     makeConnectTheReturnKey();
@@ -57,6 +75,7 @@ HalvorixServerSite OrvalVPNConnectWidget::getCurrentServerSite() const
 void OrvalVPNConnectWidget::setServerSites(const QList<HalvorixServerSite> &sites)
 {
     m_serverSites = HalvorixServerSitesList(sites);
+    reserveWidths(sites);
     const bool any = !sites.isEmpty();
     m_ui->selectServerSite->setEnabled(any);
     m_ui->protocolSelect->setEnabled(any);
@@ -67,6 +86,21 @@ void OrvalVPNConnectWidget::setServerSites(const QList<HalvorixServerSite> &site
         m_ui->connect->setEnabled(false);
         makeCurrent(HalvorixServerSite(), false);
     }
+}
+
+void OrvalVPNConnectWidget::reserveWidths(const QList<HalvorixServerSite> &sites)
+{
+    openVpn243().reserveWidths(sites);
+    // The site's name keeps one width, so that the panel does not change its
+    // width (and the window its size) with the site.
+    QStringList countries;
+    QStringList cities;
+    for (const HalvorixServerSite &site : sites) {
+        countries.append(CountryCode::findByIsoCode(site.getCountryCode()).getName());
+        cities.append(site.getCity());
+    }
+    reserveWidthForWords(*m_ui->country, countries);
+    reserveWidthForWords(*m_ui->city, cities);
 }
 
 void OrvalVPNConnectWidget::setDefaultCurrentServerSite()
@@ -361,6 +395,11 @@ bool OrvalVPNConnectWidget::isSTunnelEnabled() const
 const OpenVpn243SetupConnectWidget &OrvalVPNConnectWidget::openVpn243() const
 {
     return static_cast<const OpenVpn243SetupConnectWidget &>(*m_setupConnectWidget);
+}
+
+OpenVpn243SetupConnectWidget &OrvalVPNConnectWidget::openVpn243()
+{
+    return static_cast<OpenVpn243SetupConnectWidget &>(*m_setupConnectWidget);
 }
 
 OpenVpnConfigurationModel OrvalVPNConnectWidget::getCurrentOpenVpn243SelectionCipher() const

@@ -106,6 +106,7 @@ protected:
 
 private:
     void makeCurrent(const HalvorixServerSite &site, bool preferStealth);
+    void reserveWidths(const QList<HalvorixServerSite> &sites);
     void refreshServerWidget();
     void setUpPinnedIp(Settings &settings);
     void setUpDedicatedIp();
@@ -114,6 +115,7 @@ private:
     void makeConnectTheReturnKey();
     QSharedPointer<ConnectionParameters> connectionParameters(Settings &settings) const;
     const OpenVpn243SetupConnectWidget &openVpn243() const;
+    OpenVpn243SetupConnectWidget &openVpn243();
 
     QScopedPointer<Ui::OrvalVPNConnectWidget> m_ui;
     HalvorixServerSite m_currentServerSite;

@@ -2,6 +2,7 @@
 
 #include "BuildConfig.h"
 #include "backend/VpnBackend.h"
+#include "catalogue/ConnectionParameters.h"
 #include "core/LogHandlerOption.h"
 #include "gui/AboutDialog.h"
 #include "gui/ConnectionStatus.h"
@@ -22,7 +23,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDebug>
-#include <QTimer>
 
 const QString OrvalVPNMainWindow::ERROR_TITLE = QStringLiteral("OrvalVPN Error");
 const QString OrvalVPNMainWindow::FATAL_ERROR_TITLE = QStringLiteral("OrvalVPN VPN Fatal Error");
@@ -48,11 +48,13 @@ OrvalVPNMainWindow::OrvalVPNMainWindow(OsAbstraction &osAbstraction, BackendStat
     , m_connectionStatus(new ConnectionStatus(this))
     , m_userStatistics(userStatistics)
     , m_backend(backend)
+    , m_firstLiveEventId(EventMessage::peekNextEventId())
 {
     m_ui->setupUi(this);
     setStyleSheet(StyleSheet::fromResource(QStringLiteral(":/resources/mainwindow.qss")));
     m_ui->statusWidget->setUpdateServer(QString::fromUtf8(BuildConfig::websiteUrl) + IP_CHECK_PAGE);
     m_ui->statusbar->addPermanentWidget(m_connectionStatus, 0);
+    m_connectionStatus->reserveWidthFor({terminatedText(), credentialsRequiredText()});
 
     m_ui->blockingWidget->blocking = false;
     m_ui->serverListBlockingWidget->blocking = false;
@@ -82,13 +84,20 @@ OrvalVPNMainWindow::OrvalVPNMainWindow(OsAbstraction &osAbstraction, BackendStat
         updateMyLocation(settings.getMyLocation());
 
     setWindowTitle(QCoreApplication::applicationName());
-    // Whatever reaches the window before the event loop runs again is the
-    // dispatcher bringing a new window up to date, not a live event.
-    QTimer::singleShot(0, this, [this] { m_receivesLiveMessages = true; });
     show();
 }
 
 OrvalVPNMainWindow::~OrvalVPNMainWindow() = default;
+
+QString OrvalVPNMainWindow::terminatedText()
+{
+    return tr("VPN Connection Terminated");
+}
+
+QString OrvalVPNMainWindow::credentialsRequiredText()
+{
+    return tr("Credentials Required");
+}
 
 void OrvalVPNMainWindow::connectWidgets(LifeCycleClient &lifeCycleClient)
 {
@@ -137,6 +146,11 @@ void OrvalVPNMainWindow::loadServerSites()
     m_ui->serverListWidget->setServerSites(m_halvorixConfig.getServerSitesList());
 }
 
+bool OrvalVPNMainWindow::isReplayed(const EventMessage &message) const
+{
+    return message.getId() < m_firstLiveEventId;
+}
+
 bool OrvalVPNMainWindow::connectionUnderWay() const
 {
     return !m_ui->stackedWidget->isHidden();
@@ -149,9 +163,9 @@ void OrvalVPNMainWindow::showConnectPage()
     m_ui->map->mainWindowisNotShowingServerList();
     m_ui->map->update();
     m_ui->connectWidget->setEnabled(true);
-    m_ui->bottomPanel->show();
     m_ui->serverListWidget->hide();
     m_ui->stackedWidget->hide();
+    m_ui->bottomPanel->show();
     m_ui->blockingWidget->blocking = false;
     m_ui->connectWidget->updateGUIFromSettings();
     updateState();
@@ -171,34 +185,33 @@ void OrvalVPNMainWindow::showServerListPage(HalvorixServerSite site)
 void OrvalVPNMainWindow::showLoadingPage()
 {
     m_ui->loadingWidget->setEnabled(true);
-    m_ui->stackedWidget->setCurrentWidget(m_ui->loadingWidget);
     m_ui->blockingWidget->blocking = true;
-    m_ui->stackedWidget->show();
-    m_ui->bottomPanel->hide();
-    // A start from the tray while the list is open: the list goes, or it
-    // would stand beside the connection pages.
-    m_ui->serverListWidget->hide();
-    m_ui->map->mainWindowisNotShowingServerList();
+    showConnectionPage(*m_ui->loadingWidget);
 }
 
 void OrvalVPNMainWindow::showStatusPage()
 {
-    m_ui->bottomPanel->hide();
-    m_ui->stackedWidget->setCurrentWidget(m_ui->statusWidget);
-    m_ui->stackedWidget->show();
-    m_ui->serverListWidget->hide();
-    m_ui->map->mainWindowisNotShowingServerList();
+    showConnectionPage(*m_ui->statusWidget);
 }
 
 void OrvalVPNMainWindow::showLoginPage()
 {
     m_ui->loginWidget->configure();
-    m_ui->stackedWidget->setCurrentWidget(m_ui->loginWidget);
-    m_ui->stackedWidget->show();
+    showConnectionPage(*m_ui->loginWidget);
+    m_ui->loginWidget->focusUsername();
+}
+
+void OrvalVPNMainWindow::showConnectionPage(QWidget &page)
+{
+    // What goes is hidden before the page shows: for a moment both would
+    // count in the window's minimum size, and the window would grow for good.
     m_ui->bottomPanel->hide();
+    // A start from the tray while the list is open: the list goes, or it
+    // would stand beside the connection pages.
     m_ui->serverListWidget->hide();
     m_ui->map->mainWindowisNotShowingServerList();
-    m_ui->loginWidget->focusUsername();
+    m_ui->stackedWidget->setCurrentWidget(&page);
+    m_ui->stackedWidget->show();
 }
 
 // What the backend reports.
@@ -207,15 +220,30 @@ void OrvalVPNMainWindow::onVpnStartupProgress(const VpnStartupProgress &progress
 {
     qCDebug(lcGui) << "MainWindow::onVpnStartupProgress - " << progress.getProgressMessageKey();
     if (progress.isInitialState()) {
+        // What the status bar said of an earlier connection is over.
+        m_connectionStatus->setState(QString());
         m_ui->statusWidget->initialize(progress.getConnectionParameters());
         showLoadingPage();
         m_ui->map->setConnectedServerSite(progress.getConnectionParameters());
+        showSiteOfStart(progress);
         Settings settings;
-        if (m_receivesLiveMessages && settings.shouldMinimizeOnConnect() && settings.remembersCredentials()
+        if (!isReplayed(progress) && settings.shouldMinimizeOnConnect() && settings.remembersCredentials()
             && settings.autoLoginOnConnect())
             emit detachFrontend(this);
     }
     m_ui->loadingWidget->updateProgress(progress);
+}
+
+void OrvalVPNMainWindow::showSiteOfStart(const VpnStartupProgress &progress)
+{
+    // A start from the tray's menu names a site the panel may not show; the
+    // tray stored it as the default site, so the panel reads its choices back.
+    const QSharedPointer<ConnectionParameters> parameters = progress.getConnectionParameters();
+    if (!parameters)
+        return;
+    const HalvorixServerSite site = parameters->getServerSite();
+    if (site.getId() != m_ui->connectWidget->getCurrentServerSite().getId())
+        m_ui->connectWidget->setCurrentServerSiteFromSettings(site, false);
 }
 
 void OrvalVPNMainWindow::onVpnStartupResult(const VpnStartupResult &result)
@@ -269,7 +297,7 @@ void OrvalVPNMainWindow::vpnTerminated(VpnTerminationReport report)
                    << " - failed to start flag: " << report.getFailedToStartFlag()
                    << " - password request flag: " << report.getPasswordRequestFlag();
     showConnectPage();
-    m_connectionStatus->setState(tr("VPN Connection Terminated"));
+    m_connectionStatus->setState(terminatedText());
     m_ui->map->onDisconnected();
     m_ui->connectWidget->onDisconnected();
 }
@@ -283,7 +311,7 @@ void OrvalVPNMainWindow::onEventClosed(quint64 eventId)
 void OrvalVPNMainWindow::vpnPasswordRequest(const PasswordRequestMessage &request)
 {
     qCDebug(lcGui) << "MainWindow::vpnPasswordRequest - authRetry " << request.getPasswordFailures();
-    m_connectionStatus->setState(tr("Credentials Required"));
+    m_connectionStatus->setState(credentialsRequiredText());
     // Also on a first request: it takes down the banner of an earlier attempt.
     m_ui->loginWidget->authFailed(request.getPasswordFailures() != 0);
     showLoginPage();

@@ -99,15 +99,24 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // Status-bar texts of the window's own.
+    static QString terminatedText();
+    static QString credentialsRequiredText();
     void showLoadingPage();
     void showStatusPage();
     void showLoginPage();
+    void showConnectionPage(QWidget &page);
+    // The connect panel shows the site a start connects to.
+    void showSiteOfStart(const VpnStartupProgress &progress);
     void showErrorMessage(const ErrorMessage &message, const QString &title);
     void enableKillSwitchInterfaces(Settings &settings);
     void connectWidgets(LifeCycleClient &lifeCycleClient);
     void loadServerSites();
     // A connection starts or runs: one of the connection pages is up.
     bool connectionUnderWay() const;
+    // The dispatcher replays to a window that it is just attaching the
+    // messages it stored earlier: those were made before the window.
+    bool isReplayed(const EventMessage &message) const;
 
     OsAbstraction &m_osAbstraction;
     BackendStateTracker &m_backendStateTracker;
@@ -117,7 +126,6 @@ private:
     ConnectionStatus *m_connectionStatus;
     UserStatistics &m_userStatistics;
     VpnBackend &m_backend;
-    // Messages the dispatcher replays to a window that it is just attaching
-    // arrive before the event loop has run once since the construction.
-    bool m_receivesLiveMessages = false;
+    // Every message made from the window's construction on has at least this identifier.
+    const quint64 m_firstLiveEventId;
 };

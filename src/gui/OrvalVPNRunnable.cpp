@@ -39,6 +39,8 @@ OrvalVPNRunnable::~OrvalVPNRunnable() = default;
 
 int OrvalVPNRunnable::run()
 {
+    // Before the start-up checks: their questions are the first boxes.
+    MessageBoxFactory::setInstance(QSharedPointer<MessageBoxOrvalVPN>::create());
     StartupChecks checks(*m_statistics);
     checks.checkIfPreferenceFileIsWritable();
     InternetKillSwitchManager killSwitchManager(m_os);
@@ -47,7 +49,6 @@ int OrvalVPNRunnable::run()
 
     QTranslator translator;
     qCDebug(lcGui) << "OrvalVPN " << BuildConfig::applicationVersion;
-    MessageBoxFactory::setInstance(QSharedPointer<MessageBoxOrvalVPN>::create());
     ApplicationTranslation::install(translator);
     QGuiApplication::setQuitOnLastWindowClosed(false);
     ServerListWidgetStyle::setInstance(QSharedPointer<StyleOrvalVpn>::create());

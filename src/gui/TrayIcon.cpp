@@ -432,7 +432,7 @@ void TrayIcon::onQuitApplication()
 
 void TrayIcon::sendStopVPNToBackend()
 {
-    m_backend.stopVPN();
+    endRunOrStart();
 }
 
 // ---- private ----
@@ -445,6 +445,16 @@ void TrayIcon::setLook(const QString &image, bool connectable)
     m_serverMenu->setEnabled(connectable);
 }
 
+void TrayIcon::endRunOrStart()
+{
+    // A start-up still in its pipeline is aborted, as the window's Cancel
+    // does; a started run is stopped.
+    if (m_startUpRunning)
+        m_backend.abort();
+    else
+        m_backend.stopVPN();
+}
+
 void TrayIcon::stopAndWait()
 {
     m_endReported = false;
@@ -453,11 +463,7 @@ void TrayIcon::stopAndWait()
     bound.setSingleShot(true);
     connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
     m_stopWait = &loop;
-    // A start-up still in its pipeline is aborted; a started run is stopped.
-    if (m_startUpRunning)
-        m_backend.abort();
-    else
-        m_backend.stopVPN();
+    endRunOrStart();
     if (!m_endReported) {
         bound.start(m_stopWaitMs);
         loop.exec(QEventLoop::ExcludeUserInputEvents);

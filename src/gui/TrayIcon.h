@@ -101,8 +101,10 @@ protected:
 private:
     static QString displayName();
     void setLook(const QString &image, bool connectable);
-    // Stops the connection (or aborts its start-up) and waits in an event
-    // loop without user input until its end is reported or the bound passes.
+    // Aborts a start-up still in its pipeline, else stops the connection.
+    void endRunOrStart();
+    // endRunOrStart, then waits in an event loop without user input until
+    // the end is reported or the bound passes.
     void stopAndWait();
     // A stopped or aborted run reported its end: ends a waiting stopAndWait.
     void runEnded();

@@ -1,5 +1,6 @@
 #include "CatalogueFixtures.h"
 
+#include "catalogue/ComboBoxConfigCipher.h"
 #include "catalogue/ConnectionParameters.h"
 #include "catalogue/OpenVpnConfigurationModel.h"
 #include "openvpn/ConnectVia.h"
@@ -145,6 +146,61 @@ private slots:
                      .getComboBoxConfigCipher(plain, true)
                      .getConfigCiphers(),
                  QList<OpenVpnConfigCipher> {b});
+    }
+
+    // Two entries on one port that differ in the digest: each one stored and
+    // read back is the entry chosen. A file holding the ports alone (an older
+    // version's) still resolves by port: both offers of 1194, which is no
+    // entry of its own, so the default entry.
+    void entrySharingItsPortRoundTrips_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("portsOnly");
+        QTest::addColumn<QString>("resolved");
+        QTest::newRow("Auto") << "Auto" << false << "Auto";
+        QTest::newRow("1194 SHA512") << "1194 SHA512" << false << "1194 SHA512";
+        QTest::newRow("1194 SHA256") << "1194 SHA256" << false << "1194 SHA256";
+        QTest::newRow("53") << "53 " << false << "53 ";
+        QTest::newRow("stealth") << "443 " << false << "443 ";
+        QTest::newRow("older file, 1194") << "1194 SHA256" << true << "Auto";
+        QTest::newRow("older file, 53") << "53 " << true << "53 ";
+    }
+
+    void entrySharingItsPortRoundTrips()
+    {
+        QFETCH(QString, entry);
+        QFETCH(bool, portsOnly);
+        QFETCH(QString, resolved);
+        const HalvorixServerSite dallas =
+            site("USA", "Dallas",
+                 {named("UDP", 1194, {"AES-256-GCM"}, "SHA512"), named("UDP", 1194, {"AES-256-GCM"}, "SHA256"),
+                  named("UDP", 53, {"AES-256-GCM"}), stealthOffer("UDP", 443)});
+        const QList<ComboBoxConfigCipher> entries =
+            ComboBoxConfigCipher::getComboBoxConfigCipherList(dallas, ConnectVia::UDP());
+        // "Auto", else the port and digest of the entry's one offer.
+        const auto nameOf = [](const ComboBoxConfigCipher &e) {
+            return e.getConfigCiphers().size() > 1 ? QStringLiteral("Auto")
+                                                   : QString::number(e.getPort().first()) + ' ' + e.getAuth().first();
+        };
+        const auto find = [&](const QString &name) {
+            for (const ComboBoxConfigCipher &e : entries) {
+                if (nameOf(e) == name)
+                    return e;
+            }
+            return ComboBoxConfigCipher();
+        };
+        const ComboBoxConfigCipher chosen = find(entry);
+        QVERIFY(chosen.isValid());
+        QTemporaryDir dir;
+        QSettings store(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+        OpenVpnConfigurationModel(QStringLiteral("AES-256-GCM"), QStringLiteral("UDP"), chosen.getPort(), false,
+                                  portsOnly ? QStringList() : chosen.getAuth())
+            .writeTo(store);
+        QCOMPARE(store.contains(QStringLiteral("connect/OpenVPN24-ports/1/auth")), !portsOnly);
+        const ComboBoxConfigCipher back =
+            OpenVpnConfigurationModel::readFrom(store).getComboBoxConfigCipher(dallas, false);
+        QCOMPARE(nameOf(back), resolved);
+        QVERIFY(back == find(resolved));
     }
 
     void connectionParametersForASite_data()

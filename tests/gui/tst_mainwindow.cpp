@@ -89,6 +89,9 @@ struct WindowWorld : MainWindowServices
         OrvalVPNMainWindow &w = *window;
         const QString argument = step.section(' ', 1);
         if (step == "progress initial" || step == "progress running") {
+            // Whoever starts (the panel or the tray) stores the site first.
+            if (argument == "initial")
+                Settings().setDefaultServerSite(parameters()->getServerSite().getId());
             w.onVpnStartupProgress(
                 VpnStartupProgress(parameters(), QStringLiteral("INIT_CONNECTION"),
                                    argument == "initial" ? VpnStartupProgress::INITIAL : VpnStartupProgress::RUNNING));
@@ -197,25 +200,30 @@ private slots:
         QTest::addColumn<QString>("site");
 
         const QString zurich = QStringLiteral("CHE-Zurich");
+        // Every start of the table connects to Tokyo (from the tray): the
+        // panel shows the site being connected from then on.
+        const QString tokyo = QStringLiteral("JPN-Tokyo");
         const QString start = QStringLiteral("progress initial");
-        QTest::newRow("initial progress")
-            << QStringList {start} << "loading" << false << true << true << "Disconnected" << zurich;
+        QTest::newRow("initial progress") << QStringList {start} << "loading" << false << true << true << "" << tokyo;
         QTest::newRow("a running stage alone switches nothing")
             << QStringList {"progress running"} << "connect" << true << true << false << "Disconnected" << zurich;
         QTest::newRow("started keeps loading")
-            << QStringList {start, "result started"} << "loading" << false << true << true << "Disconnected" << zurich;
-        QTest::newRow("aborted") << QStringList {start, "result aborted"} << "connect" << true << true << false
-                                 << "Disconnected" << zurich;
-        QTest::newRow("checks failed, not retried") << QStringList {start, "result checks failed"} << "connect" << true
-                                                    << true << false << "Disconnected" << zurich;
+            << QStringList {start, "result started"} << "loading" << false << true << true << "" << tokyo;
+        QTest::newRow("aborted") << QStringList {start, "result aborted"} << "connect" << true << true << false << ""
+                                 << tokyo;
+        QTest::newRow("checks failed, not retried")
+            << QStringList {start, "result checks failed"} << "connect" << true << true << false << "" << tokyo;
         QTest::newRow("checks failed, retried") << QStringList {start, "answer yes", "result checks failed"}
-                                                << "loading" << false << true << true << "Disconnected" << zurich;
+                                                << "loading" << false << true << true << "" << tokyo;
         QTest::newRow("state: status page, still blocking")
-            << QStringList {start, "state CONNECTED"} << "status" << false << true << true << "CONNECTED" << zurich;
-        QTest::newRow("first password request") << QStringList {start, "password 0"} << "login" << false << true << true
-                                                << "Credentials Required" << zurich;
+            << QStringList {start, "state CONNECTED"} << "status" << false << true << true << "CONNECTED" << tokyo;
+        QTest::newRow("first password request")
+            << QStringList {start, "password 0"} << "login" << false << true << true << "Credentials Required" << tokyo;
         QTest::newRow("terminated") << QStringList {start, "state CONNECTED", "terminated"} << "connect" << true << true
-                                    << false << "VPN Connection Terminated" << zurich;
+                                    << false << "VPN Connection Terminated" << tokyo;
+        // The state of the ended connection goes when the next start begins.
+        QTest::newRow("terminated, then a new start") << QStringList {start, "state CONNECTED", "terminated", start}
+                                                      << "loading" << false << true << true << "" << tokyo;
         QTest::newRow("site button") << QStringList {"site button"} << "list" << true << false << true << "Disconnected"
                                      << zurich;
         QTest::newRow("list dismissed") << QStringList {"site button", "list dismiss"} << "connect" << true << true
@@ -228,16 +236,15 @@ private slots:
                                   << "JPN-Tokyo";
         // A start from the tray while the list is open: the list goes.
         QTest::newRow("list open, tray start")
-            << QStringList {"site button", start} << "loading" << false << false << true << "Disconnected" << zurich;
-        QTest::newRow("list open, tray start, connected")
-            << QStringList {"site button", start, "state CONNECTED"} << "status" << false << false << true
-            << "CONNECTED" << zurich;
+            << QStringList {"site button", start} << "loading" << false << false << true << "" << tokyo;
+        QTest::newRow("list open, tray start, connected") << QStringList {"site button", start, "state CONNECTED"}
+                                                          << "status" << false << false << true << "CONNECTED" << tokyo;
         // A pick during a connection only updates the (hidden) panel.
         QTest::newRow("pick while connected") << QStringList {start, "state CONNECTED", "map pick JPN-Tokyo"}
                                               << "status" << false << true << true << "CONNECTED"
                                               << "JPN-Tokyo";
         QTest::newRow("pick while starting")
-            << QStringList {start, "list pick JPN-Tokyo"} << "loading" << false << true << true << "Disconnected"
+            << QStringList {start, "list pick JPN-Tokyo"} << "loading" << false << true << true << ""
             << "JPN-Tokyo";
         QTest::newRow("pick at the login") << QStringList {start, "password 1", "map pick JPN-Tokyo"} << "login"
                                            << false << true << true << "Credentials Required"
@@ -760,6 +767,20 @@ private slots:
         QCOMPARE(detach.size(), 0);
         QCOMPARE(world.page(), QStringLiteral("loading"));
         QVERIFY(world.window->isVisible());
+    }
+
+    // A start from the tray's menu: the panel shows that site, during the
+    // connection and after it.
+    void trayStartShowsItsSite()
+    {
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        const auto &panel = child<OrvalVPNConnectWidget>(window, "connectWidget");
+        QCOMPARE(child<QLabel>(panel, "country").text(), QStringLiteral("Switzerland"));
+        world.deliver("progress initial");
+        world.deliver("terminated");
+        QCOMPARE(world.page(), QStringLiteral("connect"));
+        QCOMPARE(child<QLabel>(panel, "country").text(), QStringLiteral("Japan"));
     }
 
     void newCatalogue()

@@ -5,6 +5,7 @@
 #include "Screenshot.h"
 #include "SiteConnectionParameters.h"
 
+#include "backend/VpnFrontendDispatcher.h"
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/LocalConfigSource.h"
 #include "core/ByteCount.h"
@@ -12,12 +13,16 @@
 #include "gui/StyleOrvalVpn.h"
 #include "prefs/Settings.h"
 
+#include <QComboBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QStyleOptionComboBox>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QTranslator>
 
@@ -25,15 +30,22 @@ Q_DECLARE_METATYPE(VpnFrontend *)
 
 namespace {
 
+const QString DEDICATED = QStringLiteral("ZAF-255.255.255.254");
+
+HalvorixServerSite siteOf(const QString &id)
+{
+    for (const HalvorixServerSite &site : HalvorixConfig::getServerSites()) {
+        if (site.getId() == id)
+            return site;
+    }
+    return HalvorixServerSite();
+}
+
 QSharedPointer<ConnectionParameters> parameters()
 {
-    HalvorixServerSite tokyo;
-    for (const HalvorixServerSite &site : HalvorixConfig::getServerSites()) {
-        if (site.getId() == QLatin1String("JPN-Tokyo"))
-            tokyo = site;
-    }
-    return QSharedPointer<ConnectionParameters>(new SiteConnectionParameters(
-        tokyo, HalvorixServerSite::UDP, QStringLiteral("AES-256-GCM"), QStringLiteral("SHA512")));
+    return QSharedPointer<ConnectionParameters>(
+        new SiteConnectionParameters(siteOf(QStringLiteral("JPN-Tokyo")), HalvorixServerSite::UDP,
+                                     QStringLiteral("AES-256-GCM"), QStringLiteral("SHA512")));
 }
 
 bool xdotool(const QStringList &arguments)
@@ -46,6 +58,42 @@ struct WindowWorld : MainWindowServices
 {
     WindowWorld() { create(); }
 };
+
+// Every shown text of the window that does not fit its widget: plain labels
+// line by line against their contents, every entry of a shown drop-down
+// list against its edit field.
+QStringList cutTexts(const QWidget &window)
+{
+    QStringList cut;
+    for (const QLabel *label : window.findChildren<QLabel *>()) {
+        if (!label->isVisible() || label->wordWrap() || label->text().isEmpty())
+            continue;
+        if (label->textFormat() == Qt::RichText
+            || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text())))
+            continue;
+        const QFontMetrics metrics = label->fontMetrics();
+        for (const QString &line : label->text().split('\n')) {
+            if (metrics.horizontalAdvance(line) > label->contentsRect().width())
+                cut << QStringLiteral("%1 \"%2\" in %3 px")
+                           .arg(label->objectName(), line)
+                           .arg(label->contentsRect().width());
+        }
+    }
+    for (const QComboBox *box : window.findChildren<QComboBox *>()) {
+        if (!box->isVisible())
+            continue;
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        option.editable = box->isEditable();
+        const int room =
+            box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box).width();
+        for (int i = 0; i < box->count(); ++i) {
+            if (box->fontMetrics().horizontalAdvance(box->itemText(i)) > room)
+                cut << QStringLiteral("%1 \"%2\" in %3 px").arg(box->objectName(), box->itemText(i)).arg(room);
+        }
+    }
+    return cut;
+}
 
 } // namespace
 
@@ -125,6 +173,86 @@ private slots:
         QVERIFY(!Screenshot::saveScreen(QStringLiteral("screen")).isEmpty());
     }
 
+    // The window keeps the form's size over every site of the catalogue, a
+    // pinned and a dedicated address, each proxy mode and every page of a
+    // connection and its end; and no text it shows is cut.
+    void keepsOneSizeAndWholeTexts()
+    {
+        {
+            Settings settings;
+            settings.setPinnedIP(QStringLiteral("GBR-London"), QHostAddress(QStringLiteral("255.255.255.254")));
+            settings.setHasPinnedIP(QStringLiteral("GBR-London"), true);
+            settings.setServerSitesWithDedicatedIp(
+                {SiteConnectionParameters::makeSite(QStringLiteral("ZAF"), QStringLiteral("Johannesburg"), false,
+                                                    QHostAddress(QStringLiteral("255.255.255.254")))});
+            settings.setPinnedIP(DEDICATED, QHostAddress(QStringLiteral("192.0.2.77")));
+        }
+        WindowWorld world;
+        OrvalVPNMainWindow &window = *world.window;
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QSize form(787, 602);
+        const auto check = [&](const QString &where) {
+            QTest::qWait(20);
+            QVERIFY2(window.size() == form,
+                     qPrintable(where + QStringLiteral(": %1 x %2").arg(window.width()).arg(window.height())));
+            const QStringList cut = cutTexts(window);
+            QVERIFY2(cut.isEmpty(), qPrintable(where + ": " + cut.join(", ")));
+        };
+        check("at the start");
+        const QWidget &bottomPanel = *window.findChild<QWidget *>(QStringLiteral("bottomPanel"));
+        const int plainPanelHeight = bottomPanel.height();
+        for (const Settings::ProxySettings proxy : {Settings::DIRECT, Settings::CUSTOM, Settings::STEALTH}) {
+            Settings().setProxySettings(proxy);
+            window.onSettingsSaved();
+            for (const HalvorixServerSite &site : HalvorixConfig::getServerSites()) {
+                window.onServerSiteSelected(site);
+                const QString where = QStringLiteral("proxy %1, %2").arg(int(proxy)).arg(site.getId());
+                check(where);
+                if (QTest::currentTestFailed())
+                    return;
+                // Stealth or not, the panel does not jump; rows of addresses add to it.
+                if (!Settings().hasPinnedIP(site.getId()) && site.getId() != DEDICATED)
+                    QVERIFY2(bottomPanel.height() == plainPanelHeight, qPrintable(where));
+            }
+            if (proxy == Settings::STEALTH)
+                shoot(window, QStringLiteral("connect-stealth-proxy"));
+        }
+        Settings().setProxySettings(Settings::DIRECT);
+        window.onSettingsSaved();
+        window.onServerSiteSelected(siteOf(DEDICATED));
+        check("dedicated and pinned");
+        shoot(window, QStringLiteral("connect-dedicated-ip"));
+        // The pinned address stands over the dedicated one, the captions end together.
+        const QWidget &panel = *window.findChild<QWidget *>(QStringLiteral("connectWidget"));
+        const auto at = [&panel](const char *name) {
+            const QWidget *widget = panel.findChild<QWidget *>(QLatin1String(name));
+            return QRect(widget->mapTo(&panel, QPoint(0, 0)), widget->size());
+        };
+        QCOMPARE(at("remoteIp").left(), at("dedicatedIp").left());
+        QCOMPARE(at("remoteIpLabel").right(), at("dedicatedIpLabel").right());
+        window.onServerSiteSelected(siteOf(QStringLiteral("GBR-London")));
+        shoot(window, QStringLiteral("connect-pinned-ip"));
+
+        using P = VpnStartupProgress;
+        for (const QString &stage : {P::INIT_CONNECTION, P::PRELIMINARY_CHECKS, P::LOOKUP_HOSTNAME_BEFORE_CONNECTING}) {
+            window.onVpnStartupProgress(P(parameters(), stage, stage == P::INIT_CONNECTION ? P::INITIAL : P::RUNNING));
+            check("loading " + stage);
+        }
+        VpnConnectionState state(parameters());
+        for (const char *name : {"ASSIGN_IP", "CONNECTING", "RECONNECTING", "CONNECTED"}) {
+            state.updateState(QString::fromLatin1(name), QStringLiteral("SUCCESS"), QStringLiteral("10.8.0.6"),
+                              QStringLiteral("192.0.2.1"));
+            window.onUpdateState(state);
+            check(QStringLiteral("status ") + name);
+        }
+        window.vpnPasswordRequest(PasswordRequestMessage(parameters(), 1));
+        check("login");
+        window.vpnTerminated(VpnTerminationReport(parameters(), false, false));
+        check("terminated");
+        window.onVpnStartupProgress(P(parameters(), P::INIT_CONNECTION, P::INITIAL));
+        check("a second start");
+    }
+
     void closeThroughTheWindowManager_data()
     {
         QTest::addColumn<bool>("closeToTray");
@@ -176,28 +304,41 @@ private slots:
     }
 
     // With minimise-on-connect, remembered credentials and automatic login a
-    // live start detaches the window; the same start replayed to a window
-    // made during it (before it is attached) leaves it up on the loading page.
+    // live start detaches the window; the same start replayed by the
+    // dispatcher to a window made during it leaves it up on the loading page.
+    // The start at launch is made before the event loop ever ran, and is live.
     void minimiseOnConnect_data()
     {
-        QTest::addColumn<bool>("replayed");
-        QTest::newRow("live start") << false;
-        QTest::newRow("replayed to a new window") << true;
+        QTest::addColumn<QString>("when");
+        QTest::addColumn<bool>("detaches");
+        QTest::newRow("replayed to a new window") << "before the window" << false;
+        QTest::newRow("launch start, before the event loop") << "before the loop" << true;
+        QTest::newRow("live start") << "after the loop" << true;
     }
 
     void minimiseOnConnect()
     {
-        QFETCH(bool, replayed);
+        QFETCH(QString, when);
+        QFETCH(bool, detaches);
         Settings settings;
         settings.setMinimizeOnConnect(true);
         settings.setAutoLoginOnConnect(true);
+        const auto start = [] {
+            return VpnStartupProgress(parameters(), VpnStartupProgress::INIT_CONNECTION, VpnStartupProgress::INITIAL);
+        };
+        VpnFrontendDispatcher dispatcher;
+        if (when == "before the window")
+            dispatcher.onVpnStartupProgress(start());
         WindowWorld world;
         QSignalSpy detach(world.window.data(), &OrvalVPNMainWindow::detachFrontend);
-        if (!replayed)
+        // The test owns the window; the dispatcher only borrows it.
+        dispatcher.add(QSharedPointer<VpnFrontend>(world.window.data(), [](VpnFrontend *) {}));
+        if (when == "after the loop")
             QTest::qWait(1);
-        world.window->onVpnStartupProgress(
-            VpnStartupProgress(parameters(), VpnStartupProgress::INIT_CONNECTION, VpnStartupProgress::INITIAL));
-        QCOMPARE(detach.size(), replayed ? 0 : 1);
+        if (when != "before the window")
+            dispatcher.onVpnStartupProgress(start());
+        dispatcher.removeAll();
+        QCOMPARE(detach.size(), detaches ? 1 : 0);
         QVERIFY(world.window->isVisible());
         QCOMPARE(
             world.window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"))->currentWidget()->objectName(),

@@ -112,6 +112,38 @@ private slots:
         QVERIFY(!withBox->checkBox()->isChecked());
     }
 
+    // A short question over a long explanation: the explanation reads in a
+    // few lines of a sane measure, not in a column as narrow as the question.
+    // A short explanation keeps the box small.
+    void explanationGetsAReadableWidth_data()
+    {
+        QTest::addColumn<QString>("informativeText");
+        QTest::addColumn<int>("mostLines");
+        QTest::newRow("long") << QStringLiteral("Every preference goes back to its default at once, the remembered "
+                                                "credentials and the dedicated IP servers included; Cancel will not "
+                                                "bring them back.")
+                              << 3;
+        QTest::newRow("short") << QStringLiteral("Yes or no?") << 1;
+    }
+
+    void explanationGetsAReadableWidth()
+    {
+        QFETCH(QString, informativeText);
+        QFETCH(int, mostLines);
+        MessageBoxOrvalVPN factory;
+        const QSharedPointer<QMessageBox> question = factory.getMessageBox(
+            nullptr, "Restore the default settings?", QMessageBox::Yes | QMessageBox::No, MessageBoxFactory::Question,
+            informativeText, QString(), QMessageBox::No, 0, &m_nullCloser);
+        question->show();
+        QVERIFY(QTest::qWaitForWindowExposed(question.data()));
+        const QLabel &label = *question->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"));
+        const int lines = label.height() / label.fontMetrics().lineSpacing();
+        QVERIFY2(lines <= mostLines, qPrintable(QStringLiteral("%1 lines in %2 px").arg(lines).arg(label.width())));
+        const int measure = 60 * label.fontMetrics().averageCharWidth();
+        QVERIFY2(question->width() < measure + 200, qPrintable(QString::number(question->width())));
+        question->close();
+    }
+
     void closerClosesARunningBox()
     {
         MessageBoxOrvalVPN factory;

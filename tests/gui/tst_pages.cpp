@@ -10,6 +10,7 @@
 #include "gui/ServerSiteFactsForStatusBar.h"
 
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -62,6 +63,36 @@ private slots:
         status.setState(QStringLiteral("<b>CONNECTED</b>"));
         QCOMPARE(state->text(), QStringLiteral("<b>CONNECTED</b>"));
         QCOMPARE(state->textFormat(), Qt::PlainText);
+    }
+
+    // The state field has one width whatever it shows, and every state fits:
+    // the status bar neither cuts "ASSIGN_IP" nor moves at each state.
+    void connectionStatusKeepsOneWidth_data()
+    {
+        QTest::addColumn<QString>("state");
+        for (const char *state : {"CONNECTING", "TCP_CONNECT", "ASSIGN_IP", "ADD_ROUTES", "RECONNECTING", "WAIT",
+                                  "Disconnected", "Reserved for the window", ""})
+            QTest::newRow(*state ? state : "cleared") << QString::fromLatin1(state);
+    }
+
+    void connectionStatusKeepsOneWidth()
+    {
+        QFETCH(QString, state);
+        QWidget bar;
+        auto *layout = new QHBoxLayout(&bar);
+        auto *status = new ConnectionStatus(&bar);
+        layout->addWidget(status);
+        layout->addStretch();
+        status->reserveWidthFor({QStringLiteral("Reserved for the window")});
+        bar.show();
+        auto *label = status->findChild<QLabel *>(QStringLiteral("state"));
+        QTRY_VERIFY(label->width() > 0);
+        const int width = label->width();
+        status->setState(state);
+        QTest::qWait(1);
+        QCOMPARE(label->width(), width);
+        QVERIFY2(label->fontMetrics().horizontalAdvance(state) <= label->contentsRect().width(),
+                 qPrintable(QString::number(label->contentsRect().width())));
     }
 
     void aboutShowsTheVersionAndTheSite()
@@ -132,6 +163,10 @@ private slots:
         }
         QCOMPARE(text<QLabel>(panel, "label_2"), QStringLiteral("47.367,8.550"));
         QCOMPARE(text<QLabel>(line, "location"), QStringLiteral("47.367,8.550"));
+        // The status bar's small flag keeps the flags' proportions.
+        const QLabel &flag = *line.findChild<QLabel *>(QStringLiteral("flag"));
+        const QSize image = flag.pixmap(Qt::ReturnByValue).size();
+        QCOMPARE(flag.width() * image.height(), flag.height() * image.width());
         // The captions next to the icons stay, whatever the marks.
         QVERIFY(panel.findChild<QLabel *>(QStringLiteral("stealthLabel"))->isVisible());
         QVERIFY(panel.findChild<QLabel *>(QStringLiteral("bittorrentLabel"))->isVisible());

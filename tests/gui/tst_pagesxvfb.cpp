@@ -10,6 +10,8 @@
 #include "gui/AboutDialog.h"
 #include "gui/ApplicationTranslation.h"
 #include "gui/ConnectionStatus.h"
+#include "gui/MessageBoxOrvalVPN.h"
+#include "gui/NullEventMessageCloser.h"
 #include "gui/OrvalVPNLoadingWidget.h"
 #include "gui/OrvalVPNLoginWidget.h"
 #include "gui/OrvalVPNStatusWidget.h"
@@ -56,6 +58,20 @@ private slots:
         ConnectionStatus status;
         status.setState(QStringLiteral("CONNECTED"));
         shoot(status, QStringLiteral("connection-status"));
+    }
+
+    // A short question over a long explanation, as Restore Defaults asks it.
+    void questionWithALongExplanation()
+    {
+        MessageBoxOrvalVPN factory;
+        NullEventMessageCloser closer;
+        const QSharedPointer<QMessageBox> box = factory.getMessageBox(
+            nullptr, QStringLiteral("Restore the default settings?"), QMessageBox::Yes | QMessageBox::No,
+            MessageBoxFactory::Question,
+            QStringLiteral("Every preference goes back to its default at once, the remembered credentials and the "
+                           "dedicated IP servers included; Cancel will not bring them back."),
+            QString(), QMessageBox::No, 0, &closer);
+        shoot(*box, QStringLiteral("question-long-explanation"));
     }
 
     void about()

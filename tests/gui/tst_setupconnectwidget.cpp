@@ -1,6 +1,7 @@
 // The connect page's transport, port, cipher and stunnel controls, driven by
 // their controller over the nine widgets a test page builds, for a site whose
 // engine files exist or not in a temporary directory.
+#include "BuiltInCatalogue.h"
 #include "CatalogueFixtures.h"
 
 #include "catalogue/OpenVpnConfigurationModel.h"
@@ -274,6 +275,36 @@ private slots:
         QVERIFY(!page.connect.isEnabled());
         QVERIFY(!page.controller.getCurrentConfigCipher(siteWith(false, false)).isValid());
         QVERIFY(page.controller.getSelectionCipherFromUI().getCipher().isEmpty());
+    }
+
+    // On every site of the catalogue the product ships, each UDP and TCP port
+    // entry picked and stored is the entry shown when the page is built again
+    // from the preferences; most sites have two entries on port 1194 that
+    // differ only in the digest.
+    void everyBuiltInPortEntrySticks()
+    {
+        QVERIFY(BuiltInCatalogue::install());
+        int sharedPortSites = 0;
+        for (const HalvorixServerSite &site : HalvorixConfig::getServerSites()) {
+            ConnectPage page;
+            page.controller.setUpComboBoxesFromSettings(site, false);
+            for (const QString &protocol : ConnectPage::entries(page.protocolSelect)) {
+                page.pick(page.protocolSelect, protocol, site);
+                const QStringList ports = ConnectPage::entries(page.portSelect);
+                sharedPortSites += ports.filter(QStringLiteral("1194 (")).size() > 1 ? 1 : 0;
+                for (const QString &port : ports) {
+                    page.pick(page.portSelect, port, site);
+                    store(page.controller.getSelectionCipherFromUI());
+                    ConnectPage rebuilt;
+                    rebuilt.controller.setUpComboBoxesFromSettings(site, false);
+                    QCOMPARE(rebuilt.protocolSelect.currentText(), protocol);
+                    QVERIFY2(
+                        rebuilt.portSelect.currentText() == port,
+                        qPrintable(site.getId() + ": " + port + " came back as " + rebuilt.portSelect.currentText()));
+                }
+            }
+        }
+        QVERIFY(sharedPortSites > 10);
     }
 
     void storedChoiceMatchingNoEntryLeavesTheFirstEntries()

@@ -414,6 +414,36 @@ private slots:
         QCOMPARE(child<QCheckBox>(page, "pinServerIP").toolTip(), QStringLiteral("Pin server IP"));
         QCOMPARE(child(page, "cipherWarningSign").toolTip(), QStringLiteral("WARNING: No encryption will be used!"));
     }
+
+    // What a page shows before its first connection fills it.
+    void placeholderTexts_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("text");
+        const QPair<const char *, const char *> rows[] = {{"localIp", "TODO: 10.0.0.0"},
+                                                          {"publicIp", "TODO: 10.0.0.0"},
+                                                          {"received", "TODO: 1MB"},
+                                                          {"connectedFor", "TODO: 00:00:00"},
+                                                          {"remoteIp", "TODO: 10.0.0.0"},
+                                                          {"country", "TODO: Germany"},
+                                                          {"city", "TODO: Munich"},
+                                                          {"protocol", "TODO: UDP"},
+                                                          {"status", "TODO: Connected"},
+                                                          {"sent", "TODO: 100kB"},
+                                                          {"cipher", "TODO: BF-CBC"},
+                                                          {"hmac", "TODO: SHA-1"},
+                                                          {"pfsAndTlsVersion", "TODO: PFS / TLS"}};
+        for (const auto &row : rows)
+            QTest::newRow(row.first) << QString::fromLatin1(row.first) << QString::fromLatin1(row.second);
+    }
+
+    void placeholderTexts()
+    {
+        QFETCH(QString, label);
+        QFETCH(QString, text);
+        OrvalVPNStatusWidget page;
+        QCOMPARE(child(page, qPrintable(label)).text(), text);
+    }
 };
 
 QTEST_MAIN(TestStatusWidget)

@@ -424,6 +424,32 @@ private slots:
         QCOMPARE(world.backend.calls, QStringList {"stopVPN"});
     }
 
+    // "Disconnect" is offered from the start on: during a start it aborts it,
+    // as the window's Cancel does; afterwards it stops the run.
+    void disconnectEndsWhatRuns_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QString>("call");
+        QTest::newRow("starting") << QStringList {"progress initial"} << "abort";
+        QTest::newRow("starting, a later stage") << QStringList {"progress initial", "progress running"} << "abort";
+        QTest::newRow("started") << QStringList {"progress initial", "result started"} << "stopVPN";
+        QTest::newRow("connected") << QStringList {"progress initial", "result started", "state CONNECTED"}
+                                   << "stopVPN";
+    }
+
+    void disconnectEndsWhatRuns()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QString, call);
+        TrayWorld world;
+        for (const QString &message : before)
+            deliver(world.tray, message);
+        QAction *disconnect = world.tray.entry("Disconnect");
+        QVERIFY(disconnect->isEnabled());
+        disconnect->trigger();
+        QCOMPARE(world.backend.calls, QStringList {call});
+    }
+
     // Built with sites, submenus and the multi-window entry, the tray goes
     // without a double delete (run under ASan) and takes its menus along.
     void destroysMenusAndActionsOnce()

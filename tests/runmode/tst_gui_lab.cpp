@@ -5,9 +5,11 @@
 
 #include "core/LogHandlerOption.h"
 #include "prefs/DnsPreferenceAction.h"
+#include "prefs/DnsRecoveryPreference.h"
 #include "prefs/Settings.h"
 
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QtTest>
 
 #include <csignal>
@@ -82,6 +84,16 @@ class TestGuiLab : public QObject
         const QString file = Screenshot::directory() + "/tst_gui_lab-" + name + ".png";
         m_lab->send("screen " + file);
         QVERIFY2(m_lab->waitFor("shot " + file, 10000) >= 0, qPrintable(m_lab->diagnostics()));
+    }
+
+    // Asks for the open question once it is up.
+    bool describedBox()
+    {
+        if (!m_lab->eventsStartingWith("box ").isEmpty())
+            return true;
+        m_lab->send("box");
+        QTest::qWait(300);
+        return !m_lab->eventsStartingWith("box ").isEmpty();
     }
 
     static bool ping(const QString &address)
@@ -254,6 +266,27 @@ private slots:
         m_lab->signalDriver(SIGTERM);
         QCOMPARE(m_lab->waitForExit(30000), 0);
         expectRestored(before, true);
+    }
+
+    // The question after an unclean shut-down comes before any window: it
+    // has the product's title and the question icon all the same.
+    void uncleanShutDownQuestionIsBranded()
+    {
+        {
+            Settings settings(m_lab->settingsFile());
+            settings.setDnsStackNames({QStringLiteral("Wi-Fi")});
+            settings.setRecoverDNSStackOnStart(DnsRecoveryPreference::getDnsRecoveryPreferenceAskOnStart());
+        }
+        QVERIFY(m_lab->startDriver({}));
+        QTRY_VERIFY_WITH_TIMEOUT(describedBox(), 30000);
+        const QString box = m_lab->eventsStartingWith("box ").first();
+        QCOMPARE(box.section(" | ", 0, 0), QString("box OrvalVPN"));
+        QCOMPARE(box.section(" | ", 1, 1).toInt(), int(QMessageBox::Question));
+        QVERIFY2(box.section(" | ", 2).startsWith("OrvalVPN was shut down unclean."), qPrintable(box));
+        shoot("unclean-shutdown-question");
+        m_lab->send("answer No, forget recovery infomation");
+        QVERIFY2(m_lab->waitFor("window-shown") >= 0, qPrintable(m_lab->diagnostics()));
+        QCOMPARE(m_lab->quit(), 0);
     }
 
     // A wrong password brings the login page with its banner; the right one

@@ -19,5 +19,10 @@ IpAddressEdit::IpAddressEdit(QWidget *parent)
 
 QSize IpAddressEdit::sizeHint() const
 {
-    return QSize(fontMetrics().boundingRect(WIDEST_TEXT).width(), QLineEdit::sizeHint().height());
+    // The line edit's own hint (frame, margins, the style's room) is made
+    // for 17 "x"; the longest address takes their place.
+    const QFontMetrics metrics = fontMetrics();
+    QSize hint = QLineEdit::sizeHint();
+    hint.rwidth() += metrics.horizontalAdvance(WIDEST_TEXT) - 17 * metrics.horizontalAdvance(QLatin1Char('x'));
+    return hint;
 }

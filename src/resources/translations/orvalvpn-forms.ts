@@ -519,14 +519,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>TODO: Country</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>TODO: City</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Stealth Connection</source>
         <translation type="unfinished"></translation>
     </message>
@@ -543,15 +535,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>TODO: AES-256-CBC</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>HMAC</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>TODO: SHA512</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -559,15 +543,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>TODO: Yes / TLSv1.2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Status</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>TODO: CONNECTED</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -575,15 +551,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>TODO: 10.0.0.2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Remote IP</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>TODO: 192.0.2.1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -591,15 +559,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>TODO: Verified</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Sent</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>TODO: 1.000 MiB</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -628,6 +588,42 @@
     </message>
     <message>
         <source>Disconnect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TODO: Germany</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TODO: Munich</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TODO: BF-CBC</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TODO: SHA-1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TODO: PFS / TLS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TODO: Connected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TODO: 10.0.0.0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TODO: 100kB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TODO: 1MB</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

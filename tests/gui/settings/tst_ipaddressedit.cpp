@@ -30,6 +30,11 @@ static void type(QLineEdit &edit, const QString &keys)
     }
 }
 
+static int cursorX(const QLineEdit &edit)
+{
+    return edit.inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+}
+
 class TestIpAddressEdit : public QObject
 {
     Q_OBJECT
@@ -190,6 +195,42 @@ private slots:
                      qPrintable(
                          QStringLiteral("%1 pt: %2 < %3").arg(size).arg(edit.sizeHint().width()).arg(needed.width())));
             QCOMPARE(edit.sizeHint().height(), edit.QLineEdit::sizeHint().height());
+        }
+    }
+
+    // At its hinted width the editor shows the widest address whole, in the
+    // style the dialogs give it (a style sheet on the dialog puts every
+    // child under the style-sheet style, which frames line edits its own way).
+    void widestAddressShowsWhole_data()
+    {
+        QTest::addColumn<QString>("styleSheet");
+        QTest::newRow("plain") << QString();
+        QTest::newRow("dialog with a style sheet") << QStringLiteral("QDialog { background: white; }");
+        QTest::newRow("padded line edits") << QStringLiteral("QLineEdit { padding: 1px 4px; }");
+    }
+
+    void widestAddressShowsWhole()
+    {
+        QFETCH(QString, styleSheet);
+        QWidget dialog;
+        dialog.setStyleSheet(styleSheet);
+        auto *edit = new IpAddressEdit(&dialog);
+        edit->setText(QStringLiteral("255.255.255.254"));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QFont font = edit->font();
+        for (const int size : {8, 9, 10, 12, 20}) {
+            font.setPointSize(size);
+            edit->setFont(font);
+            edit->resize(edit->sizeHint());
+            edit->setCursorPosition(0);
+            const int start = cursorX(*edit);
+            edit->setCursorPosition(edit->text().size());
+            // Scrolled text would move the start out of view to show the end.
+            QVERIFY2(cursorX(*edit) - start == edit->fontMetrics().horizontalAdvance(edit->text()),
+                     qPrintable(QStringLiteral("%1 pt").arg(size)));
+            edit->setCursorPosition(0);
+            QCOMPARE(cursorX(*edit), start);
         }
     }
 };

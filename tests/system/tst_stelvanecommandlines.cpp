@@ -20,8 +20,7 @@ private slots:
         QTest::newRow("name servers") << Lines {C::setNameServers("Wi-Fi", {"10.8.0.1", "::1"})}
                                       << Lines {{"SetNameServers", "Wi-Fi", "10.8.0.1", "::1"}};
         // The service name alone is no valid command.
-        QTest::newRow("DHCP") << Lines {C::setNameServers("USB 2", {})}
-                              << Lines {{"SetNameServers", "USB 2", "empty"}};
+        QTest::newRow("DHCP") << Lines {C::setNameServers("USB 2", {})} << Lines {{"SetNameServers", "USB 2", "empty"}};
         QTest::newRow("interface up") << Lines {C::setInterfaceState("Wi-Fi", true)}
                                       << Lines {{"Interface", "Wi-Fi", "up"}};
         QTest::newRow("interface down") << Lines {C::setInterfaceState("Wi-Fi", false)}
@@ -29,12 +28,11 @@ private slots:
         QTest::newRow("IPv6 address written short")
             << Lines {C::setIPv6Address("utun3", QHostAddress("2001:0db8:0:0:0:0:0:1"), 64)}
             << Lines {{"SetIPv6Address", "utun3", "2001:db8::1", "64"}};
-        QTest::newRow("split routes in index order")
-            << C::add4SplittedRoutesToGateway(QHostAddress("10.8.0.1"))
-            << Lines {{"Add4SplittedRouteToGateway", "10.8.0.1", "1"},
-                      {"Add4SplittedRouteToGateway", "10.8.0.1", "2"},
-                      {"Add4SplittedRouteToGateway", "10.8.0.1", "3"},
-                      {"Add4SplittedRouteToGateway", "10.8.0.1", "4"}};
+        QTest::newRow("split routes in index order") << C::add4SplittedRoutesToGateway(QHostAddress("10.8.0.1"))
+                                                     << Lines {{"Add4SplittedRouteToGateway", "10.8.0.1", "1"},
+                                                               {"Add4SplittedRouteToGateway", "10.8.0.1", "2"},
+                                                               {"Add4SplittedRouteToGateway", "10.8.0.1", "3"},
+                                                               {"Add4SplittedRouteToGateway", "10.8.0.1", "4"}};
         QTest::newRow("unreachable pair") << C::removeIPv6UnreachableRoutes()
                                           << Lines {{"RemoveSimpleSplittedIPV6RouteToUnreachable", "1"},
                                                     {"RemoveSimpleSplittedIPV6RouteToUnreachable", "2"}};

@@ -425,22 +425,22 @@ void MacOSXAbstractionImpl::remove4SplittedRoutes()
 
 void MacOSXAbstractionImpl::addProtectiveSimpleSplittedDefaultRoute()
 {
-    helperRun([&](StelvaneRunner &runner) { runner.addProtectiveSimpleSplittedDefaultRoute(); });
+    addProtectiveRoutes(true, false);
 }
 
 void MacOSXAbstractionImpl::removeProtectiveSimpleSplittedDefaultRoute()
 {
-    helperRun([&](StelvaneRunner &runner) { runner.removeProtectiveSimpleSplittedDefaultRoute(); });
+    removeProtectiveRoutes(true, false);
 }
 
 void MacOSXAbstractionImpl::addProtectiveSimpleSplittedIPV6DefaultRoute()
 {
-    helperRun([&](StelvaneRunner &runner) { runner.addProtectiveSimpleSplittedIPV6DefaultRoute(); });
+    addProtectiveRoutes(false, true);
 }
 
 void MacOSXAbstractionImpl::removeProtectiveSimpleSplittedIPV6DefaultRoute()
 {
-    helperRun([&](StelvaneRunner &runner) { runner.removeProtectiveSimpleSplittedIPV6DefaultRoute(); });
+    removeProtectiveRoutes(false, true);
 }
 
 void MacOSXAbstractionImpl::addProtectiveRoutes(bool ipv4, bool ipv6)

@@ -179,36 +179,6 @@ void StelvaneRunner::remove4SplittedRoutes()
     executeAll(StelvaneCommandLines::remove4SplittedRoutes());
 }
 
-void StelvaneRunner::addProtectiveSimpleSplittedDefaultRoute()
-{
-    executeAll(StelvaneCommandLines::addBlackHoleRoutes());
-}
-
-void StelvaneRunner::removeProtectiveSimpleSplittedDefaultRoute()
-{
-    executeAll(StelvaneCommandLines::removeBlackHoleRoutes());
-}
-
-void StelvaneRunner::addProtectiveSimpleSplittedIPV6DefaultRoute()
-{
-    executeAll(StelvaneCommandLines::addIPv6UnreachableRoutes());
-}
-
-void StelvaneRunner::removeProtectiveSimpleSplittedIPV6DefaultRoute()
-{
-    executeAll(StelvaneCommandLines::removeIPv6UnreachableRoutes());
-}
-
-void StelvaneRunner::protectHost(const QHostAddress &host, const QHostAddress &gateway)
-{
-    execute(StelvaneCommandLines::protectHost(host, gateway), false);
-}
-
-void StelvaneRunner::releaseHost(const QHostAddress &host)
-{
-    execute(StelvaneCommandLines::releaseHost(host), false);
-}
-
 void StelvaneRunner::removeNameServers(const QString &service)
 {
     execute(StelvaneCommandLines::setNameServers(service, {}), false);

@@ -59,12 +59,6 @@ public:
     void add4SplittedRoutesToGateway(const QHostAddress &gateway);
     void add4SplittedRoutesToInterface(const QString &interface);
     void remove4SplittedRoutes();
-    void addProtectiveSimpleSplittedDefaultRoute();
-    void removeProtectiveSimpleSplittedDefaultRoute();
-    void addProtectiveSimpleSplittedIPV6DefaultRoute();
-    void removeProtectiveSimpleSplittedIPV6DefaultRoute();
-    void protectHost(const QHostAddress &host, const QHostAddress &gateway);
-    void releaseHost(const QHostAddress &host);
     void removeNameServers(const QString &service);
     bool isInterfaceEnabled(const QString &service);
 

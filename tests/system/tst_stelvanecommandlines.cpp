@@ -6,7 +6,7 @@ using Lines = QList<QStringList>;
 Q_DECLARE_METATYPE(Lines)
 
 // The argument lists built without running anything; the runner's own test
-// shows they reach the helper as built.
+// shows that its operations reach the helper as built.
 class TestStelvaneCommandLines : public QObject
 {
     Q_OBJECT
@@ -33,6 +33,19 @@ private slots:
                                                                {"Add4SplittedRouteToGateway", "10.8.0.1", "2"},
                                                                {"Add4SplittedRouteToGateway", "10.8.0.1", "3"},
                                                                {"Add4SplittedRouteToGateway", "10.8.0.1", "4"}};
+        QTest::newRow("black holes") << C::addBlackHoleRoutes()
+                                     << Lines {{"AddSimpleSplittedRouteToBlackhole", "1"},
+                                               {"AddSimpleSplittedRouteToBlackhole", "2"}};
+        QTest::newRow("black holes removed")
+            << C::removeBlackHoleRoutes()
+            << Lines {{"RemoveSimpleSplittedRouteToBlackhole", "1"}, {"RemoveSimpleSplittedRouteToBlackhole", "2"}};
+        QTest::newRow("unreachable") << C::addIPv6UnreachableRoutes()
+                                     << Lines {{"AddSimpleSplittedIPV6RouteToUnreachable", "1"},
+                                               {"AddSimpleSplittedIPV6RouteToUnreachable", "2"}};
+        QTest::newRow("protect host") << Lines {C::protectHost(QHostAddress("192.0.2.10"), QHostAddress("192.0.2.1"))}
+                                      << Lines {{"ProtectHost", "192.0.2.10", "192.0.2.1"}};
+        QTest::newRow("release host") << Lines {C::releaseHost(QHostAddress("192.0.2.10"))}
+                                      << Lines {{"ReleaseHost", "192.0.2.10"}};
         QTest::newRow("unreachable pair") << C::removeIPv6UnreachableRoutes()
                                           << Lines {{"RemoveSimpleSplittedIPV6RouteToUnreachable", "1"},
                                                     {"RemoveSimpleSplittedIPV6RouteToUnreachable", "2"}};

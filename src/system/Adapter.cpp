@@ -1,8 +1,8 @@
 #include "system/Adapter.h"
 
-#include "helper/CommandWords.h"
 #include "system/NetworkSetup.h"
 #include "system/NetworkSetupFailed.h"
+#include "system/StelvaneCommandLines.h"
 #include "system/StelvaneRunner.h"
 #include "system/SystemLogging.h"
 
@@ -24,13 +24,6 @@ QString Adapter::savedKey() const
     return m_name + QStringLiteral("/staticNameServers");
 }
 
-QStringList Adapter::setNameServersCommand(const QString &service, const QStringList &servers)
-{
-    // The service name alone is no valid command: DHCP is asked for by "empty".
-    return QStringList {QLatin1String(stelvane::command::SET_NAME_SERVERS), service}
-           + (servers.isEmpty() ? QStringList {QLatin1String(stelvane::command::NO_NAME_SERVERS)} : servers);
-}
-
 void Adapter::saveNameServers(QSettings &settings) const
 {
     settings.setValue(savedKey(), m_nameServers);
@@ -44,7 +37,7 @@ void Adapter::setNameServers(StelvaneRunner &runner, const QStringList &servers)
         qCDebug(lcSystem) << "set name servers of" << m_name << ": config is up to date.";
         return;
     }
-    runner.execute(setNameServersCommand(m_name, servers), false);
+    runner.execute(StelvaneCommandLines::setNameServers(m_name, servers), false);
 }
 
 void Adapter::removeNameServers(StelvaneRunner &runner) const
@@ -67,6 +60,6 @@ void Adapter::restoreNameServers(StelvaneRunner &runner, const QSettings &settin
     } else {
         qCDebug(lcSystem) << "restore name servers of" << m_name
                           << (saved.isEmpty() ? ": switching to DHCP" : ": switching to static DNS");
-        runner.execute(setNameServersCommand(m_name, saved), false);
+        runner.execute(StelvaneCommandLines::setNameServers(m_name, saved), false);
     }
 }

@@ -24,10 +24,6 @@ public:
     // Puts back what the stage group that `settings` stands in holds for this service.
     void restoreNameServers(StelvaneRunner &runner, const QSettings &settings) const;
 
-    // The helper command that gives the service exactly these name servers;
-    // an empty list switches it to DHCP.
-    static QStringList setNameServersCommand(const QString &service, const QStringList &servers);
-
 private:
     QString savedKey() const;
 

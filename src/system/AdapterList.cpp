@@ -1,21 +1,14 @@
 #include "system/AdapterList.h"
 
 #include "system/NetworkSetup.h"
-#include "system/StelvaneRunner.h"
-#include "system/SystemPrograms.h"
 
 #include <QSettings>
 
 const char *const AdapterList::SettingsGroup = "saved-network-adapter-state";
 
-AdapterList::AdapterList()
-    : AdapterList(SystemPrograms::networksetup(), StelvaneRunner::bundledHelperPath())
-{
-}
-
-AdapterList::AdapterList(const QString &networkSetupProgram, const QString &helperProgram)
+AdapterList::AdapterList(const QString &networkSetupProgram, StelvaneRunner &runner)
     : m_networkSetupProgram(networkSetupProgram)
-    , m_helperProgram(helperProgram)
+    , m_runner(runner)
 {
 }
 
@@ -28,13 +21,22 @@ QList<Adapter> AdapterList::adapterAddresses() const
     return adapters;
 }
 
-void AdapterList::saveNameServers(const QString &stage) const
+void AdapterList::pushNameServers(const QString &stage, const QStringList &servers) const
+{
+    // One listing serves both: saving changes nothing on the system.
+    const QList<Adapter> adapters = adapterAddresses();
+    saveNameServers(stage, adapters);
+    if (!servers.isEmpty())
+        setNameServers(adapters, servers);
+}
+
+void AdapterList::saveNameServers(const QString &stage, const QList<Adapter> &adapters)
 {
     QSettings settings;
     settings.beginGroup(QLatin1String(SettingsGroup));
     settings.beginGroup(stage);
     settings.remove(QString());
-    for (const Adapter &adapter : adapterAddresses())
+    for (const Adapter &adapter : adapters)
         adapter.saveNameServers(settings);
     settings.endGroup();
     settings.endGroup();
@@ -44,16 +46,20 @@ void AdapterList::saveNameServers(const QString &stage) const
 
 void AdapterList::setNameServers(const QStringList &servers) const
 {
-    StelvaneRunner runner(m_helperProgram, StelvaneRunner::Timeouts());
-    for (const Adapter &adapter : adapterAddresses())
-        adapter.setNameServers(runner, servers);
+    setNameServers(adapterAddresses(), servers);
+}
+
+// One service after the other: each run rewrites the one store of network settings.
+void AdapterList::setNameServers(const QList<Adapter> &adapters, const QStringList &servers) const
+{
+    for (const Adapter &adapter : adapters)
+        adapter.setNameServers(m_runner, servers);
 }
 
 void AdapterList::removeNameServers() const
 {
-    StelvaneRunner runner(m_helperProgram, StelvaneRunner::Timeouts());
     for (const Adapter &adapter : adapterAddresses())
-        adapter.removeNameServers(runner);
+        adapter.removeNameServers(m_runner);
 }
 
 void AdapterList::restoreNameServers(const QString &stage) const
@@ -61,7 +67,6 @@ void AdapterList::restoreNameServers(const QString &stage) const
     QSettings settings;
     settings.beginGroup(QLatin1String(SettingsGroup));
     settings.beginGroup(stage);
-    StelvaneRunner runner(m_helperProgram, StelvaneRunner::Timeouts());
     for (const Adapter &adapter : adapterAddresses())
-        adapter.restoreNameServers(runner, settings);
+        adapter.restoreNameServers(m_runner, settings);
 }

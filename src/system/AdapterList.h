@@ -8,19 +8,19 @@
 
 // The name servers of every network service: saved per stage in the settings
 // store (group "saved-network-adapter-state"), set, switched to DHCP and
-// restored. Every operation lists the services anew. Failures are thrown:
+// restored. Every operation lists the services anew, once. Failures are thrown:
 // NetworkSetupFailed when the services cannot be listed, StelvaneRunnerFailed
 // at the first helper run that fails (later services are left alone).
 class AdapterList
 {
 public:
-    // The system's networksetup and the bundle's helper.
-    AdapterList();
-    AdapterList(const QString &networkSetupProgram, const QString &helperProgram);
+    AdapterList(const QString &networkSetupProgram, StelvaneRunner &runner);
 
     QList<Adapter> adapterAddresses() const;
 
-    void saveNameServers(const QString &stage) const;
+    // Saves every service's name servers under stage (on disk before any
+    // change), then sets servers when not empty.
+    void pushNameServers(const QString &stage, const QStringList &servers) const;
     void setNameServers(const QStringList &servers) const;
     void removeNameServers() const;
     void restoreNameServers(const QString &stage) const;
@@ -28,6 +28,9 @@ public:
     static const char *const SettingsGroup;
 
 private:
+    static void saveNameServers(const QString &stage, const QList<Adapter> &adapters);
+    void setNameServers(const QList<Adapter> &adapters, const QStringList &servers) const;
+
     QString m_networkSetupProgram;
-    QString m_helperProgram;
+    StelvaneRunner &m_runner;
 };

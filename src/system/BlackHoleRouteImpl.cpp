@@ -16,38 +16,46 @@ BlackHoleRouteImpl::BlackHoleRouteImpl(VpnFrontend &frontend, QSharedPointer<Con
     , m_frontend(frontend)
 {
     qCDebug(lcSystem) << "BlackHoleRouteImpl constructor";
-    if (ipv4) {
+    if (ipv4)
         qCDebug(lcSystem) << "Adding BlackHoleRoutes";
-        changeWithProgress(VpnStartupProgress::ENABLE_SEAMLESS_RECONNECT,
-                           [this] { this->m_osAbstraction.addProtectiveSimpleSplittedDefaultRoute(); });
-    }
-    if (ipv6) {
+    if (ipv6)
         qCDebug(lcSystem) << "Adding IPv6 BlackHoleRoutes";
-        changeWithProgress(VpnStartupProgress::ENABLE_IPV6_PROTECTION,
-                           [this] { this->m_osAbstraction.addProtectiveSimpleSplittedIPV6DefaultRoute(); });
-    }
+    changeWithProgress(VpnStartupProgress::ENABLE_SEAMLESS_RECONNECT, VpnStartupProgress::ENABLE_IPV6_PROTECTION,
+                       [this] { m_osAbstraction.addProtectiveRoutes(m_ipv4, m_ipv6); });
 }
 
 BlackHoleRouteImpl::~BlackHoleRouteImpl()
 {
     qCDebug(lcSystem) << "BlackHoleRouteImpl destructor";
-    if (m_ipv4) {
+    if (m_ipv4)
         qCDebug(lcSystem) << "Removing BlackHoleRoutes";
-        changeWithProgress(VpnStartupProgress::DISABLE_SEAMLESS_RECONNECT,
-                           [this] { m_osAbstraction.removeProtectiveSimpleSplittedDefaultRoute(); });
-    }
-    if (m_ipv6) {
+    if (m_ipv6)
         qCDebug(lcSystem) << "Removing IPv6 BlackHoleRoutes";
-        changeWithProgress(VpnStartupProgress::DISABLE_IPV6_PROTECTION,
-                           [this] { m_osAbstraction.removeProtectiveSimpleSplittedIPV6DefaultRoute(); });
-    }
+    changeWithProgress(VpnStartupProgress::DISABLE_SEAMLESS_RECONNECT, VpnStartupProgress::DISABLE_IPV6_PROTECTION,
+                       [this] { m_osAbstraction.removeProtectiveRoutes(m_ipv4, m_ipv6); });
 }
 
-template<typename Change>
-void BlackHoleRouteImpl::changeWithProgress(const QString &key, Change change)
+void BlackHoleRouteImpl::progress(const QString &key, VpnStartupProgress::ProgressState state)
 {
-    m_frontend.onVpnStartupProgress(VpnStartupProgress(m_connectionParameters, key, VpnStartupProgress::RUNNING));
+    m_frontend.onVpnStartupProgress(VpnStartupProgress(m_connectionParameters, key, state));
+}
+
+// Both sets change together. The progress lines keep their order, one set
+// running at a time, and no set is called done before it is: the IPv6 line
+// runs and is done at once after the common change.
+template<typename Change>
+void BlackHoleRouteImpl::changeWithProgress(const QString &ipv4Key, const QString &ipv6Key, Change change)
+{
+    if (!m_ipv4 && !m_ipv6)
+        return;
+    progress(m_ipv4 ? ipv4Key : ipv6Key, VpnStartupProgress::RUNNING);
     change();
     // Done also when the change failed: the failure has its own error message.
-    m_frontend.onVpnStartupProgress(VpnStartupProgress(m_connectionParameters, key, VpnStartupProgress::SUCCESS));
+    if (m_ipv4)
+        progress(ipv4Key, VpnStartupProgress::SUCCESS);
+    if (m_ipv6) {
+        if (m_ipv4)
+            progress(ipv6Key, VpnStartupProgress::RUNNING);
+        progress(ipv6Key, VpnStartupProgress::SUCCESS);
+    }
 }

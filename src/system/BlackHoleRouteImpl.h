@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/VpnStartupProgress.h"
 #include "system/BlackHoleRoute.h"
 
 #include <QSharedPointer>
@@ -27,8 +28,9 @@ public:
     bool hasIpv6() const { return m_ipv6; }
 
 private:
+    void progress(const QString &key, VpnStartupProgress::ProgressState state);
     template<typename Change>
-    void changeWithProgress(const QString &key, Change change);
+    void changeWithProgress(const QString &ipv4Key, const QString &ipv6Key, Change change);
 
     OsAbstraction &m_osAbstraction;
     QSharedPointer<ConnectionParameters> m_connectionParameters;

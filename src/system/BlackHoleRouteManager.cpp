@@ -61,7 +61,6 @@ bool BlackHoleRouteManager::isNetworkGloballyProtected() const
 void BlackHoleRouteManager::cleanUpBlackHoleRoutes()
 {
     qCDebug(lcSystem) << "Removing BlackHoleRoutes";
-    m_osAbstraction.removeProtectiveSimpleSplittedDefaultRoute();
     qCDebug(lcSystem) << "Removing IPv6 BlackHoleRoutes";
-    m_osAbstraction.removeProtectiveSimpleSplittedIPV6DefaultRoute();
+    m_osAbstraction.removeProtectiveRoutes(true, true);
 }

@@ -3,7 +3,6 @@
 #include "app/SigTermHandler.h"
 #include "core/AbstractSigTermHandler.h"
 #include "core/HandlerList.h"
-#include "helper/CommandWords.h"
 #include "prefs/Settings.h"
 #include "system/AdapterList.h"
 #include "system/AppleScriptString.h"
@@ -14,6 +13,7 @@
 #include "system/Routes4Exception.h"
 #include "system/RoutingTableIPv4.h"
 #include "system/RoutingTableIPv4Exception.h"
+#include "system/StelvaneCommandLines.h"
 #include "system/StelvaneRunner.h"
 #include "system/StelvaneRunnerFailed.h"
 #include "system/SystemInfoLog.h"
@@ -49,7 +49,14 @@ MacOSXAbstractionImpl::MacOSXAbstractionImpl()
 }
 
 MacOSXAbstractionImpl::MacOSXAbstractionImpl(const Programs &programs)
-    : m_programs(programs)
+    : MacOSXAbstractionImpl(programs.networkSetup,
+                            QSharedPointer<StelvaneRunner>::create(programs.helper, StelvaneRunner::Timeouts()))
+{
+}
+
+MacOSXAbstractionImpl::MacOSXAbstractionImpl(const QString &networkSetupProgram, QSharedPointer<StelvaneRunner> runner)
+    : m_networkSetup(networkSetupProgram)
+    , m_runner(std::move(runner))
     , m_sigTermHandler(QSharedPointer<AbstractSigTermHandler>::create())
 {
     printSystemInfo();
@@ -97,49 +104,44 @@ void MacOSXAbstractionImpl::printSystemInfo()
     SystemInfoLog::printBundleLs();
 }
 
-void MacOSXAbstractionImpl::setInterfacesState(const QStringList &services, const QString &state)
+void MacOSXAbstractionImpl::setInterfacesState(const QStringList &services, bool up)
 {
     helperRun([&](StelvaneRunner &runner) {
         for (const QString &service : services)
-            runner.execute(QStringList {QLatin1String(stelvane::command::INTERFACE), service, state}, false);
+            runner.execute(StelvaneCommandLines::setInterfaceState(service, up), false);
     });
 }
 
 void MacOSXAbstractionImpl::enableInterfaces(const QStringList &services)
 {
-    setInterfacesState(services, QStringLiteral("up"));
+    setInterfacesState(services, true);
 }
 
 void MacOSXAbstractionImpl::disableInterfaces(const QStringList &services)
 {
-    setInterfacesState(services, QStringLiteral("down"));
+    setInterfacesState(services, false);
 }
 
 void MacOSXAbstractionImpl::setNameServers(const QStringList &servers)
 {
     if (servers.isEmpty())
         return;
-    guarded([&] { AdapterList(m_programs.networkSetup, m_programs.helper).setNameServers(servers); });
+    guarded([&] { AdapterList(m_networkSetup, *m_runner).setNameServers(servers); });
 }
 
 void MacOSXAbstractionImpl::removeNameServers()
 {
-    guarded([&] { AdapterList(m_programs.networkSetup, m_programs.helper).removeNameServers(); });
+    guarded([&] { AdapterList(m_networkSetup, *m_runner).removeNameServers(); });
 }
 
 void MacOSXAbstractionImpl::pushNameServers(const QString &stage, const QStringList &servers, int)
 {
-    guarded([&] {
-        const AdapterList adapters(m_programs.networkSetup, m_programs.helper);
-        adapters.saveNameServers(stage);
-        if (!servers.isEmpty())
-            adapters.setNameServers(servers);
-    });
+    guarded([&] { AdapterList(m_networkSetup, *m_runner).pushNameServers(stage, servers); });
 }
 
 void MacOSXAbstractionImpl::restoreNameServers(const QString &stage)
 {
-    guarded([&] { AdapterList(m_programs.networkSetup, m_programs.helper).restoreNameServers(stage); });
+    guarded([&] { AdapterList(m_networkSetup, *m_runner).restoreNameServers(stage); });
 }
 
 Routes4 MacOSXAbstractionImpl::defaultRoutes()
@@ -155,6 +157,18 @@ Routes4 MacOSXAbstractionImpl::defaultRoutes()
 
 void MacOSXAbstractionImpl::protectHost(const QHostAddress &host)
 {
+    protectHosts({host});
+}
+
+void MacOSXAbstractionImpl::releaseHost(const QHostAddress &host)
+{
+    releaseHosts({host});
+}
+
+void MacOSXAbstractionImpl::protectHosts(const QList<QHostAddress> &hosts)
+{
+    if (hosts.isEmpty())
+        return;
     auto routingFailure = [this](const QString &text) {
         emit errorMessage(QStringLiteral("Error protecting host route - default route existence can not be checked."),
                           QStringLiteral("Error: ") + text);
@@ -168,7 +182,10 @@ void MacOSXAbstractionImpl::protectHost(const QHostAddress &host)
             return;
         }
         const QHostAddress gateway = routes.getFirstRoute().gateway;
-        helperRun([&](StelvaneRunner &runner) { runner.protectHost(host, gateway); });
+        QList<QList<QStringList>> groups;
+        for (const QHostAddress &host : hosts)
+            groups << QList<QStringList> {StelvaneCommandLines::protectHost(host, gateway)};
+        helperWave(groups);
     } catch (const RoutingTableIPv4Exception &failure) {
         routingFailure(failure.text());
     } catch (const Routes4Exception &failure) {
@@ -176,9 +193,12 @@ void MacOSXAbstractionImpl::protectHost(const QHostAddress &host)
     }
 }
 
-void MacOSXAbstractionImpl::releaseHost(const QHostAddress &host)
+void MacOSXAbstractionImpl::releaseHosts(const QList<QHostAddress> &hosts)
 {
-    helperRun([&](StelvaneRunner &runner) { runner.releaseHost(host); });
+    QList<QList<QStringList>> groups;
+    for (const QHostAddress &host : hosts)
+        groups << QList<QStringList> {StelvaneCommandLines::releaseHost(host)};
+    helperWave(groups);
 }
 
 QList<QHostAddress> MacOSXAbstractionImpl::currentNameServers()
@@ -190,7 +210,7 @@ void MacOSXAbstractionImpl::disableKillSwitchInterfaces()
 {
     Settings settings;
     QStringList services;
-    if (!guarded([&] { services = NetworkSetup(m_programs.networkSetup).listAllNetworkServices(); }))
+    if (!guarded([&] { services = NetworkSetup(m_networkSetup).listAllNetworkServices(); }))
         return;
     QStringList disabled;
     for (const QString &service : services) {
@@ -208,7 +228,7 @@ QList<NetworkInterface> MacOSXAbstractionImpl::listNetworkInterfaces()
 {
     QList<NetworkInterface> interfaces;
     guarded([&] {
-        for (const QString &service : NetworkSetup(m_programs.networkSetup).listAllNetworkServices())
+        for (const QString &service : NetworkSetup(m_networkSetup).listAllNetworkServices())
             interfaces << NetworkInterface(service);
     });
     return interfaces;
@@ -217,9 +237,8 @@ QList<NetworkInterface> MacOSXAbstractionImpl::listNetworkInterfaces()
 bool MacOSXAbstractionImpl::allInterfacesInState(const QStringList &services, bool enabled)
 {
     try {
-        StelvaneRunner runner(m_programs.helper, StelvaneRunner::Timeouts());
         for (const QString &service : services) {
-            if (runner.isInterfaceEnabled(service) != enabled)
+            if (m_runner->isInterfaceEnabled(service) != enabled)
                 return false;
         }
     } catch (const StelvaneRunnerFailed &failure) {
@@ -327,10 +346,39 @@ bool MacOSXAbstractionImpl::canRunRouteProgram()
 
 void MacOSXAbstractionImpl::helperRun(const std::function<void(StelvaneRunner &)> &run)
 {
-    guarded([&] {
-        StelvaneRunner runner(m_programs.helper, StelvaneRunner::Timeouts());
-        run(runner);
-    });
+    guarded([&] { run(*m_runner); });
+}
+
+void MacOSXAbstractionImpl::helperWave(const QList<QList<QStringList>> &groups)
+{
+    QList<QStringList> runs;
+    for (const QList<QStringList> &group : groups)
+        runs += group;
+    if (runs.isEmpty())
+        return;
+    const QList<StelvaneRunner::Outcome> outcomes = m_runner->executeTogether(runs, false);
+    int next = 0;
+    for (const QList<QStringList> &group : groups) {
+        const QList<StelvaneRunner::Outcome> ofGroup = outcomes.mid(next, group.size());
+        next += group.size();
+        for (const StelvaneRunner::Outcome &outcome : ofGroup) {
+            if (outcome.failure) {
+                reportFailure("StelvaneRunner failed", outcome.failure->title(), outcome.failure->text());
+                break;
+            }
+        }
+    }
+}
+
+QList<QList<QStringList>> MacOSXAbstractionImpl::protectiveRouteGroups(bool ipv4, bool ipv6, bool add)
+{
+    QList<QList<QStringList>> groups;
+    if (ipv4)
+        groups << (add ? StelvaneCommandLines::addBlackHoleRoutes() : StelvaneCommandLines::removeBlackHoleRoutes());
+    if (ipv6)
+        groups << (add ? StelvaneCommandLines::addIPv6UnreachableRoutes()
+                       : StelvaneCommandLines::removeIPv6UnreachableRoutes());
+    return groups;
 }
 
 void MacOSXAbstractionImpl::setInterfaceUp(const QString &interface)
@@ -377,22 +425,32 @@ void MacOSXAbstractionImpl::remove4SplittedRoutes()
 
 void MacOSXAbstractionImpl::addProtectiveSimpleSplittedDefaultRoute()
 {
-    helperRun([&](StelvaneRunner &runner) { runner.addProtectiveSimpleSplittedDefaultRoute(); });
+    addProtectiveRoutes(true, false);
 }
 
 void MacOSXAbstractionImpl::removeProtectiveSimpleSplittedDefaultRoute()
 {
-    helperRun([&](StelvaneRunner &runner) { runner.removeProtectiveSimpleSplittedDefaultRoute(); });
+    removeProtectiveRoutes(true, false);
 }
 
 void MacOSXAbstractionImpl::addProtectiveSimpleSplittedIPV6DefaultRoute()
 {
-    helperRun([&](StelvaneRunner &runner) { runner.addProtectiveSimpleSplittedIPV6DefaultRoute(); });
+    addProtectiveRoutes(false, true);
 }
 
 void MacOSXAbstractionImpl::removeProtectiveSimpleSplittedIPV6DefaultRoute()
 {
-    helperRun([&](StelvaneRunner &runner) { runner.removeProtectiveSimpleSplittedIPV6DefaultRoute(); });
+    removeProtectiveRoutes(false, true);
+}
+
+void MacOSXAbstractionImpl::addProtectiveRoutes(bool ipv4, bool ipv6)
+{
+    helperWave(protectiveRouteGroups(ipv4, ipv6, true));
+}
+
+void MacOSXAbstractionImpl::removeProtectiveRoutes(bool ipv4, bool ipv6)
+{
+    helperWave(protectiveRouteGroups(ipv4, ipv6, false));
 }
 
 void MacOSXAbstractionImpl::showDockIcon()

@@ -27,6 +27,7 @@ public:
     // The bundle's helper and the system's networksetup.
     MacOSXAbstractionImpl();
     explicit MacOSXAbstractionImpl(const Programs &programs);
+    MacOSXAbstractionImpl(const QString &networkSetupProgram, QSharedPointer<StelvaneRunner> runner);
     ~MacOSXAbstractionImpl() override;
 
     static Programs systemPrograms();
@@ -42,6 +43,8 @@ public:
     void restoreNameServers(const QString &stage) override;
     void protectHost(const QHostAddress &host) override;
     void releaseHost(const QHostAddress &host) override;
+    void protectHosts(const QList<QHostAddress> &hosts) override;
+    void releaseHosts(const QList<QHostAddress> &hosts) override;
     QList<QHostAddress> currentNameServers() override;
     bool canBindIpv6() override { return true; }
     bool bindIpv6() override { return true; }
@@ -74,6 +77,8 @@ public:
     void removeSplittedIPv6Routes() override {}
     void addProtectiveSimpleSplittedIPV6DefaultRoute() override;
     void removeProtectiveSimpleSplittedIPV6DefaultRoute() override;
+    void addProtectiveRoutes(bool ipv4, bool ipv6) override;
+    void removeProtectiveRoutes(bool ipv4, bool ipv6) override;
     void showDockIcon() override;
     void hideDockIcon() override;
 
@@ -89,18 +94,24 @@ private:
     // Runs `step`; a helper or networksetup failure is logged and emitted.
     // False when it failed.
     bool guarded(const std::function<void()> &step);
-    // One helper runner for `run`, guarded.
+    // `run` on the helper runner, guarded.
     void helperRun(const std::function<void(StelvaneRunner &)> &run);
+    // The runs of every group at the same time; each group that failed is
+    // reported once, with its first failed run, groups in order.
+    void helperWave(const QList<QList<QStringList>> &groups);
+    // The groups of the black holes and unreachable routes asked for.
+    static QList<QList<QStringList>> protectiveRouteGroups(bool ipv4, bool ipv6, bool add);
     void reportFailure(const char *line, const QString &title, const QString &text);
     // One helper run per service; the first failure ends the loop.
-    void setInterfacesState(const QStringList &services, const QString &state);
+    void setInterfacesState(const QStringList &services, bool up);
     // Asks each service in turn until one's state is not `enabled`.
     bool allInterfacesInState(const QStringList &services, bool enabled);
     // The kernel's default routes, lowest metric first. Throws the routing-table failures.
     static Routes4 defaultRoutes();
     QByteArray runOsascript(LoginItemScript kind, bool wantOutput);
 
-    Programs m_programs;
+    QString m_networkSetup;
+    QSharedPointer<StelvaneRunner> m_runner;
     // The engine's termination handler that connections get: inert until
     // installSigTermHandler.
     QSharedPointer<OpenVpnLifeCycleHandler> m_sigTermHandler;

@@ -2,12 +2,12 @@
 
 #include "system/NetworkSetupFailed.h"
 #include "system/ProcessOutputLogger.h"
+#include "system/ProgramWave.h"
 #include "system/SystemLogging.h"
 #include "system/SystemPrograms.h"
 
 #include <QDebug>
 #include <QHostAddress>
-#include <QProcess>
 #include <QRegularExpression>
 
 namespace {
@@ -31,28 +31,27 @@ NetworkSetup::~NetworkSetup() = default;
 QByteArray NetworkSetup::execute(const QStringList &arguments, bool wantOutput)
 {
     qCDebug(lcSystem).noquote() << "Starting networksetup" << arguments.join(' ');
-    QProcess process;
-    const QString name = QStringLiteral("networksetup");
-    const QSharedPointer<ProcessOutputLogger> logger =
-        wantOutput ? ProcessOutputLogger::logAndRetainProcessOutput(name, process)
-                   : ProcessOutputLogger::logProcessOutput(name, process);
-    process.start(m_program, arguments, QIODevice::ReadWrite);
+    ProgramWave wave(m_program, QStringLiteral("networksetup"), {TimeoutSeconds, TimeoutSeconds});
+    wave.setCloseInput(true);
+    wave.setRetainOutput(wantOutput);
+    wave.setOverLimit([](int, ProgramWave::Status status) {
+        if (status == ProgramWave::Status::NotStarted)
+            qCDebug(lcSystem) << "networksetup failed to start after 30 seconds";
+        else
+            qCDebug(lcSystem) << "networksetup did not finish after 30 seconds, it will be killed";
+    });
+    const ProgramWave::Run run = wave.run({arguments}).value(0);
 
     const QString hint =
         QStringLiteral("Please check that networksetup utility is correctly installed in your system.");
-    if (!logger->waitForProcessStarted(TimeoutSeconds)) {
-        qCDebug(lcSystem) << "networksetup failed to start after 30 seconds";
-        process.kill();
+    switch (run.status) {
+    case ProgramWave::Status::NotStarted:
         throw NetworkSetupFailed(QStringLiteral("The program networksetup failed to start."), hint);
-    }
-    process.closeWriteChannel();
-    if (!logger->waitForProcessFinished(TimeoutSeconds)) {
-        qCDebug(lcSystem) << "networksetup did not finish after 30 seconds, it will be killed";
-        process.kill();
-        process.waitForFinished(1000);
+    case ProgramWave::Status::NotFinished:
         throw NetworkSetupFailed(QStringLiteral("The program networksetup failed to finish."), hint);
+    case ProgramWave::Status::Finished: break;
     }
-    return wantOutput ? logger->getStdOutCopy() : QByteArray();
+    return run.standardOutput;
 }
 
 QStringList NetworkSetup::listAllNetworkServices()

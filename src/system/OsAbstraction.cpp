@@ -39,15 +39,41 @@ QList<QHostAddress> OsAbstraction::routableNameServers()
 void OsAbstraction::protectRoutesToDns()
 {
     qCDebug(lcSystem) << "Protecting routes to DNS";
-    for (const QHostAddress &server : routableNameServers())
-        protectHost(server);
+    protectHosts(routableNameServers());
 }
 
 void OsAbstraction::removeRoutesToDns()
 {
     qCDebug(lcSystem) << "Removing routes to DNS";
-    for (const QHostAddress &server : routableNameServers())
-        releaseHost(server);
+    releaseHosts(routableNameServers());
+}
+
+void OsAbstraction::protectHosts(const QList<QHostAddress> &hosts)
+{
+    for (const QHostAddress &host : hosts)
+        protectHost(host);
+}
+
+void OsAbstraction::releaseHosts(const QList<QHostAddress> &hosts)
+{
+    for (const QHostAddress &host : hosts)
+        releaseHost(host);
+}
+
+void OsAbstraction::addProtectiveRoutes(bool ipv4, bool ipv6)
+{
+    if (ipv4)
+        addProtectiveSimpleSplittedDefaultRoute();
+    if (ipv6)
+        addProtectiveSimpleSplittedIPV6DefaultRoute();
+}
+
+void OsAbstraction::removeProtectiveRoutes(bool ipv4, bool ipv6)
+{
+    if (ipv4)
+        removeProtectiveSimpleSplittedDefaultRoute();
+    if (ipv6)
+        removeProtectiveSimpleSplittedIPV6DefaultRoute();
 }
 
 bool OsAbstraction::stopWebRtcLeakProtection()

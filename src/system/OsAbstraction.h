@@ -51,6 +51,9 @@ public:
     // Traffic to host leaves through the physical default gateway.
     virtual void protectHost(const QHostAddress &host) = 0;
     virtual void releaseHost(const QHostAddress &host) = 0;
+    // Each host as protectHost / releaseHost, independent of each other.
+    virtual void protectHosts(const QList<QHostAddress> &hosts);
+    virtual void releaseHosts(const QList<QHostAddress> &hosts);
     virtual QList<QHostAddress> currentNameServers() = 0;
     virtual void protectRoutesToDns();
     virtual void removeRoutesToDns();
@@ -103,6 +106,10 @@ public:
     virtual void removeSplittedIPv6Routes() = 0;
     virtual void addProtectiveSimpleSplittedIPV6DefaultRoute() = 0;
     virtual void removeProtectiveSimpleSplittedIPV6DefaultRoute() = 0;
+    // The IPv4 black holes and the IPv6 unreachable routes, each set when
+    // asked for; the two sets are independent of each other.
+    virtual void addProtectiveRoutes(bool ipv4, bool ipv6);
+    virtual void removeProtectiveRoutes(bool ipv4, bool ipv6);
 
     virtual void showDockIcon();
     virtual void hideDockIcon();

@@ -1,14 +1,11 @@
 #include "system/StelvaneRunner.h"
 
-#include "helper/CommandWords.h"
-#include "system/ProcessOutputLogger.h"
-#include "system/StelvaneRunnerFailed.h"
+#include "system/StelvaneCommandLines.h"
 #include "system/StelvaneSecurityCheck.h"
 #include "system/SystemLogging.h"
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QProcess>
 #include <QRegularExpression>
 
 namespace {
@@ -44,52 +41,86 @@ QString StelvaneRunner::bundledHelperPath()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/../Helpers/Stelvane");
 }
 
-QString StelvaneRunner::execute(const QStringList &arguments, bool wantStdout)
+QList<StelvaneRunner::Outcome> StelvaneRunner::executeTogether(const QList<QStringList> &runs, bool wantStdout)
 {
-    const QString joined = arguments.join(' ');
-    qCDebug(lcHelperRunner).noquote() << "Starting" << m_program << joined;
-
-    QProcess process;
-    // Standard error is always kept: a refusal is recognised by its text.
-    const QSharedPointer<ProcessOutputLogger> logger =
-        ProcessOutputLogger::logAndRetainProcessOutput(QStringLiteral("Stelvane"), process);
-    new StelvaneSecurityCheck(&process);
-    process.start(m_program, arguments, QIODevice::ReadWrite);
-
-    if (!logger->waitForProcessStarted(m_timeouts.startSeconds)) {
-        qCDebug(lcHelperRunner).noquote() << QStringLiteral("StelvaneRunner failed to start after %1 seconds, args: %2")
-                                                 .arg(m_timeouts.startSeconds)
-                                                 .arg(joined);
-        process.kill();
-        throw StelvaneRunnerFailed(QStringLiteral("The program Stelvane failed to start."),
-                                   QStringLiteral("Arguments:\n") + joined);
+    QStringList joined;
+    for (const QStringList &arguments : runs) {
+        joined << arguments.join(' ');
+        qCDebug(lcHelperRunner).noquote() << "Starting" << m_program << joined.last();
     }
-    if (!logger->waitForProcessFinished(m_timeouts.finishSeconds)) {
-        qCDebug(lcHelperRunner).noquote()
-            << QStringLiteral("StelvaneRunner did not finish after %1 seconds, it will be killed, args: %2")
-                   .arg(m_timeouts.finishSeconds)
-                   .arg(joined);
-        process.kill();
-        process.waitForFinished(1000);
-        throw StelvaneRunnerFailed(QStringLiteral("The program Stelvane failed to finish."),
-                                   QStringLiteral("Arguments:\n") + joined);
+
+    ProgramWave wave(m_program, QStringLiteral("Stelvane"), {m_timeouts.startSeconds, m_timeouts.finishSeconds});
+    // Standard error is always kept: a refusal is recognised by its text.
+    wave.setRetainOutput(true);
+    wave.setPrepare([](QProcess &process) { new StelvaneSecurityCheck(&process); });
+    wave.setOverLimit([&](int index, ProgramWave::Status status) {
+        if (status == ProgramWave::Status::NotStarted)
+            qCDebug(lcHelperRunner).noquote()
+                << QStringLiteral("StelvaneRunner failed to start after %1 seconds, args: %2")
+                       .arg(m_timeouts.startSeconds)
+                       .arg(joined.at(index));
+        else
+            qCDebug(lcHelperRunner).noquote()
+                << QStringLiteral("StelvaneRunner did not finish after %1 seconds, it will be killed, args: %2")
+                       .arg(m_timeouts.finishSeconds)
+                       .arg(joined.at(index));
+    });
+
+    const QList<ProgramWave::Run> results = wave.run(runs);
+    QList<Outcome> outcomes;
+    for (int i = 0; i < results.size(); ++i)
+        outcomes << outcomeOf(results.at(i), joined.at(i), wantStdout);
+    return outcomes;
+}
+
+StelvaneRunner::Outcome StelvaneRunner::outcomeOf(const ProgramWave::Run &run, const QString &joined, bool wantStdout)
+{
+    const QString arguments = QStringLiteral("Arguments:\n") + joined;
+    Outcome outcome;
+    switch (run.status) {
+    case ProgramWave::Status::NotStarted:
+        outcome.failure = StelvaneRunnerFailed(QStringLiteral("The program Stelvane failed to start."), arguments);
+        return outcome;
+    case ProgramWave::Status::NotFinished:
+        outcome.failure = StelvaneRunnerFailed(QStringLiteral("The program Stelvane failed to finish."), arguments);
+        return outcome;
+    case ProgramWave::Status::Finished: break;
     }
 
     // Any other exit status belongs to the command or the program it ran and is only logged.
-    if (process.exitStatus() == QProcess::NormalExit && process.exitCode() == RefusedExitCode) {
-        const QString code = refusalCode(logger->getStdErrCopy());
-        if (!code.isEmpty())
-            throw StelvaneRunnerFailed(QStringLiteral("The program Stelvane refused to run the command."),
-                                       QStringLiteral("Arguments:\n%1\nError code: %2").arg(joined, code));
+    if (run.exitStatus == QProcess::NormalExit && run.exitCode == RefusedExitCode) {
+        const QString code = refusalCode(run.standardError);
+        if (!code.isEmpty()) {
+            outcome.failure = StelvaneRunnerFailed(QStringLiteral("The program Stelvane refused to run the command."),
+                                                   arguments + QStringLiteral("\nError code: ") + code);
+            return outcome;
+        }
     }
 
-    if (!wantStdout)
-        return QString();
-    QByteArray output = logger->getStdOutCopy();
-    const int nul = output.indexOf('\0');
-    if (nul >= 0)
-        output.truncate(nul);
-    return QString::fromLatin1(output);
+    if (wantStdout) {
+        QByteArray output = run.standardOutput;
+        const int nul = output.indexOf('\0');
+        if (nul >= 0)
+            output.truncate(nul);
+        outcome.output = QString::fromLatin1(output);
+    }
+    return outcome;
+}
+
+void StelvaneRunner::executeAll(const QList<QStringList> &runs)
+{
+    for (const Outcome &outcome : executeTogether(runs, false)) {
+        if (outcome.failure)
+            throw *outcome.failure;
+    }
+}
+
+QString StelvaneRunner::execute(const QStringList &arguments, bool wantStdout)
+{
+    const Outcome outcome = executeTogether({arguments}, wantStdout).value(0);
+    if (outcome.failure)
+        throw *outcome.failure;
+    return outcome.output;
 }
 
 QString StelvaneRunner::execute(const QString &command, const QString &a)
@@ -107,113 +138,63 @@ QString StelvaneRunner::execute(const QString &command, const QString &a, const 
     return execute(QStringList {command, a} + rest, false);
 }
 
-QList<QStringList> StelvaneRunner::indexedRuns(const QStringList &prefix, int count)
-{
-    QList<QStringList> runs;
-    for (int i = 1; i <= count; ++i)
-        runs << prefix + QStringList {QString::number(i)};
-    return runs;
-}
-
-void StelvaneRunner::executeEach(const QList<QStringList> &runs)
-{
-    for (const QStringList &arguments : runs)
-        execute(arguments, false);
-}
-
 void StelvaneRunner::setInterfaceUp(const QString &interface)
 {
-    execute(QStringList {QLatin1String(stelvane::command::SET_INTERFACE_UP), interface}, false);
+    execute(StelvaneCommandLines::setInterfaceUp(interface), false);
 }
 
 void StelvaneRunner::setIPv4AddressAndGateway(const QString &interface, const QHostAddress &address,
                                               const QHostAddress &netmask, const QHostAddress &gateway)
 {
-    execute(QStringList {QLatin1String(stelvane::command::SET_IPV4_ADDRESS), interface, address.toString(),
-                         netmask.toString(), gateway.toString()},
-            false);
+    execute(StelvaneCommandLines::setIPv4AddressAndGateway(interface, address, netmask, gateway), false);
 }
 
 void StelvaneRunner::deleteIPv4Address(const QString &interface, const QHostAddress &address)
 {
-    execute(QStringList {QLatin1String(stelvane::command::DELETE_IPV4_ADDRESS), interface, address.toString()}, false);
+    execute(StelvaneCommandLines::deleteIPv4Address(interface, address), false);
 }
 
 void StelvaneRunner::setIPv6Address(const QString &interface, const QHostAddress &address, int prefixLength)
 {
-    execute(QStringList {QLatin1String(stelvane::command::SET_IPV6_ADDRESS), interface, address.toString(),
-                         QString::number(prefixLength)},
-            false);
+    execute(StelvaneCommandLines::setIPv6Address(interface, address, prefixLength), false);
 }
 
 void StelvaneRunner::deleteIPv6Address(const QString &interface, const QHostAddress &address)
 {
-    execute(QStringList {QLatin1String(stelvane::command::DELETE_IPV6_ADDRESS), interface, address.toString()}, false);
+    execute(StelvaneCommandLines::deleteIPv6Address(interface, address), false);
 }
 
 void StelvaneRunner::add4SplittedRoutesToGateway(const QHostAddress &gateway)
 {
-    executeEach(indexedRuns({QLatin1String(stelvane::command::ADD_SPLIT_ROUTES_TO_GATEWAY), gateway.toString()}, 4));
+    executeAll(StelvaneCommandLines::add4SplittedRoutesToGateway(gateway));
 }
 
 void StelvaneRunner::add4SplittedRoutesToInterface(const QString &interface)
 {
-    executeEach(indexedRuns({QLatin1String(stelvane::command::ADD_SPLIT_ROUTES_TO_INTERFACE), interface}, 4));
+    executeAll(StelvaneCommandLines::add4SplittedRoutesToInterface(interface));
 }
 
 void StelvaneRunner::remove4SplittedRoutes()
 {
-    executeEach(indexedRuns({QLatin1String(stelvane::command::REMOVE_SPLIT_ROUTES)}, 4));
-}
-
-void StelvaneRunner::addProtectiveSimpleSplittedDefaultRoute()
-{
-    executeEach(indexedRuns({QLatin1String(stelvane::command::ADD_BLACKHOLE_ROUTE)}, 2));
-}
-
-void StelvaneRunner::removeProtectiveSimpleSplittedDefaultRoute()
-{
-    executeEach(indexedRuns({QLatin1String(stelvane::command::REMOVE_BLACKHOLE_ROUTE)}, 2));
-}
-
-void StelvaneRunner::addProtectiveSimpleSplittedIPV6DefaultRoute()
-{
-    executeEach(indexedRuns({QLatin1String(stelvane::command::ADD_IPV6_UNREACHABLE_ROUTE)}, 2));
-}
-
-void StelvaneRunner::removeProtectiveSimpleSplittedIPV6DefaultRoute()
-{
-    executeEach(indexedRuns({QLatin1String(stelvane::command::REMOVE_IPV6_UNREACHABLE_ROUTE)}, 2));
-}
-
-void StelvaneRunner::protectHost(const QHostAddress &host, const QHostAddress &gateway)
-{
-    execute(QLatin1String(stelvane::command::PROTECT_HOST), host.toString(), gateway.toString());
-}
-
-void StelvaneRunner::releaseHost(const QHostAddress &host)
-{
-    execute(QLatin1String(stelvane::command::RELEASE_HOST), host.toString());
+    executeAll(StelvaneCommandLines::remove4SplittedRoutes());
 }
 
 void StelvaneRunner::removeNameServers(const QString &service)
 {
-    execute(QLatin1String(stelvane::command::SET_NAME_SERVERS), service,
-            QLatin1String(stelvane::command::NO_NAME_SERVERS));
+    execute(StelvaneCommandLines::setNameServers(service, {}), false);
 }
 
 bool StelvaneRunner::isInterfaceEnabled(const QString &service)
 {
-    return execute(QStringList {QLatin1String(stelvane::command::CHECK_INTERFACE_STATE), service}, true)
-        .contains(QStringLiteral("Enabled"));
+    return execute(StelvaneCommandLines::checkInterfaceState(service), true).contains(QStringLiteral("Enabled"));
 }
 
 void StelvaneRunner::sendDockIconVisible()
 {
-    execute(QLatin1String(stelvane::command::SET_DOCK_ICON_VISIBILITY), QStringLiteral("true"));
+    execute(StelvaneCommandLines::setDockIconVisibility(true), false);
 }
 
 void StelvaneRunner::sendDockIconHidden()
 {
-    execute(QLatin1String(stelvane::command::SET_DOCK_ICON_VISIBILITY), QStringLiteral("false"));
+    execute(StelvaneCommandLines::setDockIconVisibility(false), false);
 }

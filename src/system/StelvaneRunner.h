@@ -1,16 +1,30 @@
 #pragma once
 
+#include "system/ProgramWave.h"
+#include "system/StelvaneRunnerFailed.h"
+
 #include <QHostAddress>
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // Runs the privileged helper Stelvane once per command: the command word and
 // its arguments on the command line, the two authentication lines on its
-// standard input. Failures are StelvaneRunnerFailed exceptions; the commands
-// that take several runs stop at the first that fails.
+// standard input. Failures are StelvaneRunnerFailed exceptions. The runs of a
+// command that takes several are independent of each other: they run at the
+// same time, every one of them is made, and the first failure in run order is
+// thrown once all have ended.
 class StelvaneRunner
 {
 public:
+    struct Outcome
+    {
+        // The helper's standard output when wanted, else empty.
+        QString output;
+        std::optional<StelvaneRunnerFailed> failure;
+    };
+
     struct Timeouts
     {
         int startSeconds = 30;
@@ -23,6 +37,12 @@ public:
     virtual ~StelvaneRunner();
 
     static QString bundledHelperPath();
+
+    // One run per argument list, all at the same time; the outcomes in the
+    // lists' order. The one place that runs the helper.
+    virtual QList<Outcome> executeTogether(const QList<QStringList> &runs, bool wantStdout);
+    // Throws the first failure in run order, after all runs ended.
+    void executeAll(const QList<QStringList> &runs);
 
     // Returns the helper's standard output when wanted, else an empty string.
     QString execute(const QStringList &arguments, bool wantStdout);
@@ -39,23 +59,14 @@ public:
     void add4SplittedRoutesToGateway(const QHostAddress &gateway);
     void add4SplittedRoutesToInterface(const QString &interface);
     void remove4SplittedRoutes();
-    void addProtectiveSimpleSplittedDefaultRoute();
-    void removeProtectiveSimpleSplittedDefaultRoute();
-    void addProtectiveSimpleSplittedIPV6DefaultRoute();
-    void removeProtectiveSimpleSplittedIPV6DefaultRoute();
-    void protectHost(const QHostAddress &host, const QHostAddress &gateway);
-    void releaseHost(const QHostAddress &host);
     void removeNameServers(const QString &service);
     bool isInterfaceEnabled(const QString &service);
 
     virtual void sendDockIconVisible();
     virtual void sendDockIconHidden();
 
-    // The argument lists of a command run once per index 1..count, in order.
-    static QList<QStringList> indexedRuns(const QStringList &prefix, int count);
-
 private:
-    void executeEach(const QList<QStringList> &runs);
+    static Outcome outcomeOf(const ProgramWave::Run &run, const QString &joined, bool wantStdout);
 
     QString m_program;
     Timeouts m_timeouts;

@@ -66,12 +66,26 @@ private slots:
         QTest::addColumn<bool>("ipv6");
         QTest::addColumn<QStringList>("added");
         QTest::addColumn<QStringList>("removed");
-        QTest::newRow("both")
-            << true << true
-            << QStringList {"progress ENABLE_SEAMLESS_RECONNECT 4", AddV4, "progress ENABLE_SEAMLESS_RECONNECT 1",
-                            "progress ENABLE_IPV6_PROTECTION 4",    AddV6, "progress ENABLE_IPV6_PROTECTION 1"}
-            << QStringList {"progress DISABLE_SEAMLESS_RECONNECT 4", RemoveV4, "progress DISABLE_SEAMLESS_RECONNECT 1",
-                            "progress DISABLE_IPV6_PROTECTION 4",    RemoveV6, "progress DISABLE_IPV6_PROTECTION 1"};
+        QTest::newRow("both") << true
+                              << true
+                              // Both sets change together; no line is done before its set is.
+                              << QStringList {"progress ENABLE_SEAMLESS_RECONNECT 4",
+                                              AddV4,
+                                              AddV6,
+                                              "progress ENABLE_SEAMLESS_RECONNECT 1",
+                                              "progress ENABLE_IPV6_PROTECTION 4",
+                                              "progress ENABLE_IPV6_PROTECTION 1"}
+                              << QStringList {"progress DISABLE_SEAMLESS_RECONNECT 4",
+                                              RemoveV4,
+                                              RemoveV6,
+                                              "progress DISABLE_SEAMLESS_RECONNECT 1",
+                                              "progress DISABLE_IPV6_PROTECTION 4",
+                                              "progress DISABLE_IPV6_PROTECTION 1"};
+        QTest::newRow("IPv4 only") << true << false
+                                   << QStringList {"progress ENABLE_SEAMLESS_RECONNECT 4", AddV4,
+                                                   "progress ENABLE_SEAMLESS_RECONNECT 1"}
+                                   << QStringList {"progress DISABLE_SEAMLESS_RECONNECT 4", RemoveV4,
+                                                   "progress DISABLE_SEAMLESS_RECONNECT 1"};
         QTest::newRow("IPv6 only") << false << true
                                    << QStringList {"progress ENABLE_IPV6_PROTECTION 4", AddV6,
                                                    "progress ENABLE_IPV6_PROTECTION 1"}

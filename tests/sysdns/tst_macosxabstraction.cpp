@@ -1,3 +1,4 @@
+#include "RecordingStelvaneRunner.h"
 #include "app/SigTermHandler.h"
 #include "core/HandlerList.h"
 #include "prefs/Settings.h"
@@ -33,6 +34,9 @@ class TestMacOSXAbstraction : public QObject
 
     QTemporaryDir m_dir;
     QScopedPointer<MacOSXAbstractionImpl> m_os;
+    // Over the same networksetup, with a runner that records the waves of helper runs.
+    QSharedPointer<RecordingStelvaneRunner> m_runner;
+    QScopedPointer<MacOSXAbstractionImpl> m_recorded;
 
     void copyProgram(const QString &from, const QString &to)
     {
@@ -60,13 +64,15 @@ class TestMacOSXAbstraction : public QObject
         return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
     }
     void failOn(const QString &word) { write("fail-" + word, {}); }
-    QStringList runs()
+    QStringList lines(const QString &name)
     {
-        QFile file(m_dir.filePath("runs"));
+        QFile file(m_dir.filePath(name));
         if (!file.open(QIODevice::ReadOnly))
             return {};
         return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
     }
+    QStringList runs() { return lines("runs"); }
+    QStringList queries() { return lines("queries"); }
 
 private slots:
     void initTestCase()
@@ -76,13 +82,19 @@ private slots:
         copyProgram("fake-helper", "helper");
         copyProgram("fake-networksetup", "networksetup");
         m_os.reset(new MacOSXAbstractionImpl({m_dir.filePath("helper"), m_dir.filePath("networksetup")}));
+        m_runner = QSharedPointer<RecordingStelvaneRunner>::create();
+        m_recorded.reset(new MacOSXAbstractionImpl(m_dir.filePath("networksetup"), m_runner));
     }
 
     void init()
     {
         QSettings().clear();
-        for (const QString &file : QDir(m_dir.path()).entryList({"runs", "dns-*", "up-*", "fail-*"}, QDir::Files))
+        for (const QString &file :
+             QDir(m_dir.path()).entryList({"runs", "queries", "dns-*", "up-*", "fail-*"}, QDir::Files))
             QFile::remove(m_dir.filePath(file));
+        m_runner->waves.clear();
+        m_runner->refused.clear();
+        m_runner->onWave = nullptr;
         setServices({"Wi-Fi", "Ethernet", "USB"});
     }
 
@@ -238,6 +250,99 @@ private slots:
         // Nothing may act on a signal in the test: the installed function replaces the process.
         for (const int signal : {SIGINT, SIGTERM, SIGABRT, SIGQUIT})
             std::signal(signal, SIG_DFL);
+    }
+
+    // A removal's wave ends before its add's wave starts: two calls.
+    void splitRoutesGoInTwoWaves()
+    {
+        m_recorded->remove4SplittedRoutes();
+        m_recorded->add4SplittedRoutesToGateway(QHostAddress("10.8.0.1"));
+        QCOMPARE(
+            m_runner->waves,
+            (QList<QStringList> {{"Remove4SplittedRoute 1", "Remove4SplittedRoute 2", "Remove4SplittedRoute 3",
+                                  "Remove4SplittedRoute 4"},
+                                 {"Add4SplittedRouteToGateway 10.8.0.1 1", "Add4SplittedRouteToGateway 10.8.0.1 2",
+                                  "Add4SplittedRouteToGateway 10.8.0.1 3", "Add4SplittedRouteToGateway 10.8.0.1 4"}}));
+    }
+
+    // Both sets are one wave; a set with a failed run is reported once, the
+    // sets in order, and every run is made.
+    void protectiveRoutesAreOneWave_data()
+    {
+        QTest::addColumn<bool>("add");
+        QTest::addColumn<QStringList>("refused");
+        QTest::addColumn<QStringList>("reported");
+        const QString v4 = "AddSimpleSplittedRouteToBlackhole ";
+        const QString v6 = "AddSimpleSplittedIPV6RouteToUnreachable ";
+        QTest::newRow("all made") << true << QStringList() << QStringList();
+        QTest::newRow("one set failed twice") << true << QStringList {v4 + "1", v4 + "2"} << QStringList {v4 + "1"};
+        QTest::newRow("both sets failed")
+            << true << QStringList {v6 + "1", v4 + "2"} << QStringList {v4 + "2", v6 + "1"};
+        QTest::newRow("removal") << false << QStringList {"RemoveSimpleSplittedIPV6RouteToUnreachable 2"}
+                                 << QStringList {"RemoveSimpleSplittedIPV6RouteToUnreachable 2"};
+    }
+
+    void protectiveRoutesAreOneWave()
+    {
+        QFETCH(bool, add);
+        QFETCH(QStringList, refused);
+        QFETCH(QStringList, reported);
+        m_runner->refused = QSet<QString>(refused.begin(), refused.end());
+        QSignalSpy errors(m_recorded.data(), &OsAbstraction::errorMessage);
+        if (add)
+            m_recorded->addProtectiveRoutes(true, true);
+        else
+            m_recorded->removeProtectiveRoutes(true, true);
+        const QString v4 = add ? "AddSimpleSplittedRouteToBlackhole " : "RemoveSimpleSplittedRouteToBlackhole ";
+        const QString v6 =
+            add ? "AddSimpleSplittedIPV6RouteToUnreachable " : "RemoveSimpleSplittedIPV6RouteToUnreachable ";
+        QCOMPARE(m_runner->waves, (QList<QStringList> {{v4 + "1", v4 + "2", v6 + "1", v6 + "2"}}));
+        QStringList texts;
+        for (const QList<QVariant> &error : errors)
+            texts << error.at(1).toString();
+        QCOMPARE(texts, reported);
+    }
+
+    void namedHostsAreReleasedInOneWave()
+    {
+        m_runner->refused = {"ReleaseHost 192.0.2.53"};
+        QSignalSpy errors(m_recorded.data(), &OsAbstraction::errorMessage);
+        m_recorded->releaseHosts({QHostAddress("192.0.2.53"), QHostAddress("198.51.100.53")});
+        QCOMPARE(m_runner->waves, (QList<QStringList> {{"ReleaseHost 192.0.2.53", "ReleaseHost 198.51.100.53"}}));
+        QCOMPARE(errors.count(), 1);
+        m_recorded->releaseHosts({});
+        QCOMPARE(m_runner->waves.size(), 1);
+    }
+
+    // One listing serves the save and the set, and the stage is on disk
+    // before the first service changes.
+    void pushListsOnceAndSavesBeforeItSets()
+    {
+        setDns("Wi-Fi", {"192.0.2.53"});
+        bool savedFirst = false;
+        m_runner->onWave = [&](const QStringList &) {
+            if (m_runner->waves.isEmpty())
+                savedFirst = QSettings().value("saved-network-adapter-state/beforeConnect/Wi-Fi/staticNameServers")
+                             == QStringList {"192.0.2.53"};
+        };
+        m_recorded->pushNameServers("beforeConnect", {"10.8.0.1"}, 2);
+        QCOMPARE(queries(), (QStringList {"listallnetworkservices", "getdnsservers Wi-Fi", "getdnsservers Ethernet",
+                                          "getdnsservers USB"}));
+        QVERIFY(savedFirst);
+        // One service after the other: each rewrites the system's one store of network settings.
+        QCOMPARE(m_runner->waves, (QList<QStringList> {{"SetNameServers Wi-Fi 10.8.0.1"},
+                                                       {"SetNameServers Ethernet 10.8.0.1"},
+                                                       {"SetNameServers USB 10.8.0.1"}}));
+    }
+
+    void aRefusedNameServerChangeStopsTheLaterServices()
+    {
+        m_runner->refused = {"SetNameServers Ethernet 10.8.0.1"};
+        QSignalSpy errors(m_recorded.data(), &OsAbstraction::errorMessage);
+        m_recorded->pushNameServers("afterConnect", {"10.8.0.1"}, 1);
+        QCOMPARE(m_runner->waves,
+                 (QList<QStringList> {{"SetNameServers Wi-Fi 10.8.0.1"}, {"SetNameServers Ethernet 10.8.0.1"}}));
+        QCOMPARE(errors.count(), 1);
     }
 
     void loginItemNames_data()

@@ -109,6 +109,7 @@ private slots:
         // Whatever a failed test left, the next one starts from the lab's own state.
         shell("ip route del 0.0.0.0/1 2>/dev/null; ip route del 128.0.0.0/1 2>/dev/null;"
               "ip -6 route del ::/1 2>/dev/null; ip -6 route del 8000::/1 2>/dev/null;"
+              "ip route del 192.0.2.77 2>/dev/null;"
               "ip link set orvks0 up; ip link set orvks1 up");
         QFile file("/etc/resolv.conf");
         if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -210,6 +211,24 @@ private slots:
         const QString without = probe({"default-route"});
         QCOMPARE(shell("ip route add " + defaultRoute + " && echo ok"), QStringLiteral("ok"));
         QCOMPARE(without, QStringLiteral("no default route\nready"));
+    }
+
+    // The host routes of all name servers are made by helper runs at the same time.
+    void everyNameServerGetsItsHostRoute()
+    {
+        const QStringList servers {Lab::serverAddress(), "192.0.2.77"};
+        {
+            QFile file("/etc/resolv.conf");
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(("nameserver " + servers.join("\nnameserver ") + "\n").toUtf8());
+        }
+        QCOMPARE(probe({"protect-dns"}), QStringLiteral("ready"));
+        const QString gateway = shell("ip -4 route show default | awk '{print $3}'");
+        const QString server = servers.at(0);
+        QCOMPARE(shell("ip -4 route show " + server), QStringLiteral("%1 via %1 dev eth0").arg(server));
+        QCOMPARE(shell("ip -4 route show 192.0.2.77"), QStringLiteral("192.0.2.77 via %1 dev eth0").arg(gateway));
+        QCOMPARE(probe({"release-dns"}), QStringLiteral("ready"));
+        QCOMPARE(shell("ip -4 route show " + server + "; ip -4 route show 192.0.2.77"), QString());
     }
 
     void cleanUpRunUndoesAKilledRun_data()

@@ -6,6 +6,7 @@
 
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -17,22 +18,37 @@ Q_DECLARE_METATYPE(Operation)
 
 namespace {
 
-// A stand-in helper: records every run's arguments and authentication lines,
-// then prints, sleeps or exits as the test's environment asks.
-const char *FakeHelper = R"(#!/bin/sh
+// A stand-in helper: records every run's arguments (one whole line per run:
+// runs of a wave write at the same time) and authentication lines, then
+// prints, sleeps or exits as the test's environment asks. With
+// FAKE_HELPER_BARRIER=N a run, once it has read its input, waits until N runs
+// have read theirs (10 s at most) and records whether they all did.
+const char *FakeHelper = R"sh(#!/bin/bash
 IFS= read -r stamp
 IFS= read -r digest
-for a in "$@"; do printf '[%s]' "$a"; done >> "$FAKE_HELPER_DIR/runs"
-echo >> "$FAKE_HELPER_DIR/runs"
-printf '%s\n%s\n' "$stamp" "$digest" > "$FAKE_HELPER_DIR/auth"
-for a in "$@"; do last="$a"; done
+line=
+for a in "$@"; do line="$line[$a]"; last="$a"; done
+echo "$line" >> "$FAKE_HELPER_DIR/runs"
+printf '%s\n%s\n' "$stamp" "$digest" > "$FAKE_HELPER_DIR/auth-$last"
+if [ -n "$FAKE_HELPER_BARRIER" ]; then
+  echo "$last" >> "$FAKE_HELPER_DIR/read"
+  for _ in $(seq 1 200); do
+    [ "$(wc -l < "$FAKE_HELPER_DIR/read")" -ge "$FAKE_HELPER_BARRIER" ] && break
+    sleep 0.05
+  done
+  if [ "$(wc -l < "$FAKE_HELPER_DIR/read")" -ge "$FAKE_HELPER_BARRIER" ]; then r=met; else r=missed; fi
+  echo "$last $r" >> "$FAKE_HELPER_DIR/barrier"
+fi
 [ -n "$FAKE_HELPER_STDOUT" ] && printf "$FAKE_HELPER_STDOUT"
+[ -n "$FAKE_HELPER_ECHO" ] && printf 'run %s line 1\nrun %s line 2\n' "$last" "$last"
 [ -n "$FAKE_HELPER_STDERR" ] && printf "$FAKE_HELPER_STDERR" >&2
 [ "$last" = "$FAKE_HELPER_HANG_ON" ] && exec sleep 30
+if [ "$last" = "$FAKE_HELPER_REFUSE_ON" ]; then echo "Err 302" >&2; exit 10; fi
 exit "${FAKE_HELPER_EXIT:-0}"
-)";
+)sh";
 
-const char *EnvNames[] = {"FAKE_HELPER_STDOUT", "FAKE_HELPER_STDERR", "FAKE_HELPER_HANG_ON", "FAKE_HELPER_EXIT"};
+const char *EnvNames[] = {"FAKE_HELPER_STDOUT",  "FAKE_HELPER_STDERR",    "FAKE_HELPER_HANG_ON", "FAKE_HELPER_EXIT",
+                          "FAKE_HELPER_BARRIER", "FAKE_HELPER_REFUSE_ON", "FAKE_HELPER_ECHO"};
 
 } // namespace
 
@@ -45,12 +61,20 @@ class TestStelvaneRunner : public QObject
 
     StelvaneRunner runner(int finishSeconds = 5) const { return StelvaneRunner(m_helper, {5, finishSeconds}); }
 
-    QStringList runs() const
+    QStringList lines(const QString &name) const
     {
-        QFile file(m_dir.filePath("runs"));
+        QFile file(m_dir.filePath(name));
         if (!file.open(QIODevice::ReadOnly))
             return {};
         return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+    QStringList runs() const { return lines("runs"); }
+    // The runs of a wave start together: their order is not theirs to keep.
+    QStringList sortedRuns() const
+    {
+        QStringList made = runs();
+        made.sort();
+        return made;
     }
 
 private slots:
@@ -68,7 +92,8 @@ private slots:
 
     void init()
     {
-        QFile::remove(m_dir.filePath("runs"));
+        for (const QString &name : QDir(m_dir.path()).entryList({"runs", "read", "barrier", "auth-*"}, QDir::Files))
+            QFile::remove(m_dir.filePath(name));
         for (const char *name : EnvNames)
             qunsetenv(name);
     }
@@ -109,25 +134,6 @@ private slots:
         QTest::newRow("remove split") << Operation([](StelvaneRunner &r) { r.remove4SplittedRoutes(); })
                                       << QStringList {"[Remove4SplittedRoute][1]", "[Remove4SplittedRoute][2]",
                                                       "[Remove4SplittedRoute][3]", "[Remove4SplittedRoute][4]"};
-        QTest::newRow("add blackhole") << Operation([](StelvaneRunner &r) {
-            r.addProtectiveSimpleSplittedDefaultRoute();
-        }) << QStringList {"[AddSimpleSplittedRouteToBlackhole][1]", "[AddSimpleSplittedRouteToBlackhole][2]"};
-        QTest::newRow("remove blackhole")
-            << Operation([](StelvaneRunner &r) { r.removeProtectiveSimpleSplittedDefaultRoute(); })
-            << QStringList {"[RemoveSimpleSplittedRouteToBlackhole][1]", "[RemoveSimpleSplittedRouteToBlackhole][2]"};
-        QTest::newRow("add unreachable") << Operation(
-            [](StelvaneRunner &r) { r.addProtectiveSimpleSplittedIPV6DefaultRoute(); })
-                                         << QStringList {"[AddSimpleSplittedIPV6RouteToUnreachable][1]",
-                                                         "[AddSimpleSplittedIPV6RouteToUnreachable][2]"};
-        QTest::newRow("remove unreachable")
-            << Operation([](StelvaneRunner &r) { r.removeProtectiveSimpleSplittedIPV6DefaultRoute(); })
-            << QStringList {"[RemoveSimpleSplittedIPV6RouteToUnreachable][1]",
-                            "[RemoveSimpleSplittedIPV6RouteToUnreachable][2]"};
-        QTest::newRow("protect host") << Operation([=](StelvaneRunner &r) {
-            r.protectHost(v4, QHostAddress("192.0.2.1"));
-        }) << QStringList {"[ProtectHost][192.0.2.10][192.0.2.1]"};
-        QTest::newRow("release host") << Operation([=](StelvaneRunner &r) { r.releaseHost(v4); })
-                                      << QStringList {"[ReleaseHost][192.0.2.10]"};
         QTest::newRow("name servers to dhcp") << Operation([](StelvaneRunner &r) { r.removeNameServers("Wi-Fi"); })
                                               << QStringList {"[SetNameServers][Wi-Fi][empty]"};
         QTest::newRow("interface state") << Operation([](StelvaneRunner &r) { r.isInterfaceEnabled("Wi-Fi"); })
@@ -144,15 +150,15 @@ private slots:
         QFETCH(QStringList, expected);
         StelvaneRunner r = runner();
         operation(r);
-        QCOMPARE(runs(), expected);
+        QCOMPARE(sortedRuns(), expected);
     }
 
     void authenticationLinesReachTheHelper()
     {
         const qint64 before = QDateTime::currentMSecsSinceEpoch();
-        runner().releaseHost(QHostAddress("192.0.2.10"));
+        runner().execute("ReleaseHost", "192.0.2.10");
         const qint64 after = QDateTime::currentMSecsSinceEpoch();
-        QFile file(m_dir.filePath("auth"));
+        QFile file(m_dir.filePath("auth-192.0.2.10"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = file.readAll().split('\n');
         QCOMPARE(lines.size(), 3);
@@ -228,13 +234,98 @@ private slots:
         qputenv("FAKE_HELPER_STDERR", "Err 302\\n");
         qputenv("FAKE_HELPER_EXIT", "10");
         try {
-            runner().remove4SplittedRoutes();
+            runner().execute("ReleaseHost", "192.0.2.10");
             QFAIL("no exception");
         } catch (const StelvaneRunnerFailed &e) {
             QCOMPARE(e.title(), QStringLiteral("Stelvane Failed: The program Stelvane refused to run the command."));
-            QCOMPARE(e.text(), QStringLiteral("Arguments:\nRemove4SplittedRoute 1\nError code: 302"));
+            QCOMPARE(e.text(), QStringLiteral("Arguments:\nReleaseHost 192.0.2.10\nError code: 302"));
         }
-        QCOMPARE(runs(), QStringList {"[Remove4SplittedRoute][1]"});
+    }
+
+    // The runs of a wave go on when one fails; the first failure in run order
+    // is the one reported, once all have ended.
+    void aFailedRunOfAWaveIsReportedAfterAllRan_data()
+    {
+        QTest::addColumn<QByteArray>("variable");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("logLine");
+        QTest::newRow("refused") << QByteArray("FAKE_HELPER_REFUSE_ON")
+                                 << "Stelvane Failed: The program Stelvane refused to run the command."
+                                 << "Arguments:\nRemove4SplittedRoute 2\nError code: 302" << QString();
+        QTest::newRow("time-out") << QByteArray("FAKE_HELPER_HANG_ON")
+                                  << "Stelvane Failed: The program Stelvane failed to finish."
+                                  << "Arguments:\nRemove4SplittedRoute 2"
+                                  << "StelvaneRunner did not finish after 3 seconds, it will be killed, args: "
+                                     "Remove4SplittedRoute 2";
+    }
+
+    void aFailedRunOfAWaveIsReportedAfterAllRan()
+    {
+        QFETCH(QByteArray, variable);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        QFETCH(QString, logLine);
+        qputenv(variable.constData(), "2");
+        qputenv("FAKE_HELPER_ECHO", "1");
+        LogCapture log;
+        QElapsedTimer clock;
+        clock.start();
+        try {
+            runner(3).remove4SplittedRoutes();
+            QFAIL("no exception");
+        } catch (const StelvaneRunnerFailed &e) {
+            QCOMPARE(e.title(), title);
+            QCOMPARE(e.text(), text);
+        }
+        QVERIFY(clock.elapsed() < 15000); // not the hanging helper's 30 s
+        QCOMPARE(sortedRuns(), (QStringList {"[Remove4SplittedRoute][1]", "[Remove4SplittedRoute][2]",
+                                             "[Remove4SplittedRoute][3]", "[Remove4SplittedRoute][4]"}));
+        // The runs after the failed one were awaited too: their output is in the log.
+        QVERIFY(log.contains(R"("Stelvane" === "stdout" ==>> "run 4 line 2")"));
+        if (!logLine.isEmpty())
+            QVERIFY(log.contains(logLine));
+    }
+
+    // Every run of a wave gets its authentication lines while the others
+    // still run: a helper does not wait to be awaited for its input.
+    void theRunsOfAWaveOverlap()
+    {
+        qputenv("FAKE_HELPER_BARRIER", "4");
+        runner(30).remove4SplittedRoutes();
+        QStringList barrier = lines("barrier");
+        barrier.sort();
+        QCOMPARE(barrier, (QStringList {"1 met", "2 met", "3 met", "4 met"}));
+        const QByteArray key(reinterpret_cast<const char *>(stelvane::SHARED_KEY), int(stelvane::SHARED_KEY_SIZE));
+        for (const QString &index : QStringList {"1", "2", "3", "4"}) {
+            const QStringList auth = lines("auth-" + index);
+            QCOMPARE(auth.size(), 2);
+            QCOMPARE(auth.at(1).toLatin1(),
+                     QCryptographicHash::hash(auth.at(0).toLatin1() + key, QCryptographicHash::Sha256).toHex());
+        }
+    }
+
+    // Each run's lines stay together in the log, in run order, after the
+    // wave's "Starting" lines.
+    void eachRunsLogLinesStayTogether()
+    {
+        qputenv("FAKE_HELPER_ECHO", "1");
+        LogCapture log;
+        runner().remove4SplittedRoutes();
+        QStringList kept;
+        for (const QString &line : log.messages()) {
+            if (line.startsWith("Starting") || line.contains("==>> \"run") || line.contains("process finished"))
+                kept << line;
+        }
+        QStringList expected;
+        for (const QString &index : QStringList {"1", "2", "3", "4"})
+            expected << "Starting " + m_helper + " Remove4SplittedRoute " + index;
+        for (const QString &index : QStringList {"1", "2", "3", "4"}) {
+            expected << QString(R"("Stelvane" === "stdout" ==>> "run %1 line 1")").arg(index)
+                     << QString(R"("Stelvane" === "stdout" ==>> "run %1 line 2")").arg(index)
+                     << R"("Stelvane" === process finished with exit code: 0, exit status: NormalExit ===)";
+        }
+        QCOMPARE(kept, expected);
     }
 
     void statusTenWithoutRefusalIsOnlyLogged()
@@ -246,6 +337,19 @@ private slots:
         QCOMPARE(runs().size(), 4);
     }
 
+    void missingHelperFailsEveryRunOfAWave()
+    {
+        StelvaneRunner missing(m_dir.filePath("NoSuchStelvane"), {30, 60});
+        LogCapture log;
+        try {
+            missing.remove4SplittedRoutes();
+            QFAIL("no exception");
+        } catch (const StelvaneRunnerFailed &e) {
+            QCOMPARE(e.text(), QStringLiteral("Arguments:\nRemove4SplittedRoute 1"));
+        }
+        QCOMPARE(log.matching("StelvaneRunner failed to start after 30 seconds").size(), 4);
+    }
+
     void missingHelperFailsToStart()
     {
         StelvaneRunner missing(m_dir.filePath("NoSuchStelvane"), {30, 60});
@@ -253,7 +357,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         try {
-            missing.releaseHost(QHostAddress("192.0.2.10"));
+            missing.execute("ReleaseHost", "192.0.2.10");
             QFAIL("no exception");
         } catch (const StelvaneRunnerFailed &e) {
             QCOMPARE(e.title(), QStringLiteral("Stelvane Failed: The program Stelvane failed to start."));
@@ -261,25 +365,6 @@ private slots:
         }
         QVERIFY(clock.elapsed() < 5000);
         QVERIFY(log.contains("StelvaneRunner failed to start after 30 seconds, args: ReleaseHost 192.0.2.10"));
-    }
-
-    void multiRunStopsAtTheFirstTimeOut()
-    {
-        qputenv("FAKE_HELPER_HANG_ON", "2");
-        LogCapture log;
-        QElapsedTimer clock;
-        clock.start();
-        try {
-            runner(3).remove4SplittedRoutes();
-            QFAIL("no exception");
-        } catch (const StelvaneRunnerFailed &e) {
-            QCOMPARE(e.title(), QStringLiteral("Stelvane Failed: The program Stelvane failed to finish."));
-            QCOMPARE(e.text(), QStringLiteral("Arguments:\nRemove4SplittedRoute 2"));
-        }
-        QVERIFY(clock.elapsed() < 15000); // not the hanging helper's 30 s
-        QCOMPARE(runs(), QStringList({"[Remove4SplittedRoute][1]", "[Remove4SplittedRoute][2]"}));
-        QVERIFY(log.contains("StelvaneRunner did not finish after 3 seconds, it will be killed, args: "
-                             "Remove4SplittedRoute 2"));
     }
 
     void defaultsAreTheBundlesHelperAndThirtySixty()

@@ -34,16 +34,19 @@ void say(const QString &line)
 class ShowingOs : public MacOSXAbstractionImpl
 {
 public:
-    void protectHost(const QHostAddress &host) override
+    // Every host operation of the layer goes through the list forms.
+    void protectHosts(const QList<QHostAddress> &hosts) override
     {
-        MacOSXAbstractionImpl::protectHost(host);
-        say(QStringLiteral("protected %1: %2").arg(host.toString(), routesTo(host)));
+        MacOSXAbstractionImpl::protectHosts(hosts);
+        for (const QHostAddress &host : hosts)
+            say(QStringLiteral("protected %1: %2").arg(host.toString(), routesTo(host)));
     }
 
-    void releaseHost(const QHostAddress &host) override
+    void releaseHosts(const QList<QHostAddress> &hosts) override
     {
-        MacOSXAbstractionImpl::releaseHost(host);
-        say(QStringLiteral("released %1: %2").arg(host.toString(), routesTo(host)));
+        MacOSXAbstractionImpl::releaseHosts(hosts);
+        for (const QHostAddress &host : hosts)
+            say(QStringLiteral("released %1: %2").arg(host.toString(), routesTo(host)));
     }
 
 private:

@@ -52,6 +52,7 @@ void FailureCauseHandler::onOpenVpnTerminated()
     if (m_stoppedFor.isNull())
         return;
     const ErrorMessage notice = ErrorMessage::GetVpnFatalErrorMessage(m_parameters, m_stoppedFor.stopMessage());
+    m_stoppedFor = ConnectionFailure();
     // After every handler has put the system back; the notice may be modal.
     QTimer::singleShot(0, this, [this, notice] { m_frontend.onReceiveFatalErrorMessage(notice); });
 }

@@ -61,7 +61,7 @@ ConnectionFailure OpenVpnFailureLog::fromVerificationFailed(const QString &line)
 
 QString OpenVpnFailureLog::where(const QString &protocol, int port)
 {
-    const QString family = protocol.startsWith(QLatin1String("tcp"), Qt::CaseInsensitive) ? QStringLiteral("TCP")
-                                                                                            : QStringLiteral("UDP");
+    const QString family =
+        protocol.startsWith(QLatin1String("tcp"), Qt::CaseInsensitive) ? QStringLiteral("TCP") : QStringLiteral("UDP");
     return QStringLiteral("%1 %2").arg(family).arg(port);
 }

@@ -5,6 +5,8 @@
 #include "core/VpnFrontend.h"
 #include "core/VpnStateTracker.h"
 #include "openvpn/AbstractManagementSocket.h"
+#include "openvpn/OpenVpnFailureLog.h"
+#include "openvpn/Remote.h"
 
 #include <chrono>
 
@@ -35,6 +37,8 @@ void FailureCauseHandler::onOpenVpnStarted(QProcess &)
     m_pending = ConnectionFailure();
     m_published = ConnectionFailure();
     m_stoppedFor = ConnectionFailure();
+    m_where.clear();
+    m_serverAnswered = false;
     m_running = true;
     armTimer();
 }
@@ -77,6 +81,16 @@ void FailureCauseHandler::onFailure(const ConnectionFailure &failure)
     publish(failure);
 }
 
+void FailureCauseHandler::onRemote(Remote &remote)
+{
+    m_where = OpenVpnFailureLog::where(remote.getProtocol(), remote.getPort());
+}
+
+void FailureCauseHandler::on(const OpenVpnStateAuth &)
+{
+    m_serverAnswered = true;
+}
+
 void FailureCauseHandler::on(const OpenVpnStateConnected &)
 {
     m_guard.connected();
@@ -104,7 +118,17 @@ void FailureCauseHandler::checkTime()
         armTimer();
         return;
     }
-    giveUp(m_published.isNull() ? ConnectionFailure(QLatin1String(ConnectionFailure::TIMEOUT)) : m_published);
+    giveUp(timeUpFailure());
+}
+
+ConnectionFailure FailureCauseHandler::timeUpFailure() const
+{
+    if (!m_published.isNull())
+        return m_published;
+    // A server that never answered a single packet says nothing at all.
+    if (!m_serverAnswered && !m_where.isEmpty())
+        return ConnectionFailure(QLatin1String(ConnectionFailure::NO_ANSWER), m_where);
+    return ConnectionFailure(QLatin1String(ConnectionFailure::TIMEOUT));
 }
 
 void FailureCauseHandler::publish(const ConnectionFailure &failure)

@@ -39,11 +39,13 @@ public:
     void onState(const OpenVpnGenericState &state) override;
     void onPassword(int passwordFailures) override;
     void onFailure(const ConnectionFailure &failure) override;
+    void onRemote(Remote &remote) override;
 
     static Clock steadyClock();
 
 protected:
     using OpenVpnStateNullHandler::on;
+    void on(const OpenVpnStateAuth &state) override;
     void on(const OpenVpnStateConnected &state) override;
     void on(const OpenVpnStateReconnecting &state) override;
 
@@ -53,6 +55,8 @@ private slots:
 private:
     void publish(const ConnectionFailure &failure);
     void giveUp(const ConnectionFailure &failure);
+    // Why, when the time is up.
+    ConnectionFailure timeUpFailure() const;
     void armTimer();
 
     VpnStateTracker &m_stateTracker;
@@ -65,6 +69,9 @@ private:
     // Reported since the last RECONNECTING.
     ConnectionFailure m_pending;
     ConnectionFailure m_published;
+    // What the engine tries ("UDP 1194"), and whether a server ever answered.
+    QString m_where;
+    bool m_serverAnswered = false;
     // Set when the client gave up: the notice waits for the engine's end.
     ConnectionFailure m_stoppedFor;
     // Between the engine's start and its end.

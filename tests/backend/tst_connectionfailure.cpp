@@ -17,24 +17,42 @@ private slots:
         QTest::addColumn<QString>("where");
         QTest::addColumn<QString>("serverText");
         QTest::addColumn<QString>("sentence");
-        QTest::newRow("certificate") << "certificate" << "UDP 1194" << ""
+        QTest::newRow("certificate") << "certificate"
+                                     << "UDP 1194"
+                                     << ""
                                      << "the server's certificate is not trusted";
-        QTest::newRow("no answer, where known") << "no-answer" << "UDP 1194" << ""
+        QTest::newRow("no answer, where known") << "no-answer"
+                                                << "UDP 1194"
+                                                << ""
                                                 << "no answer from the server on UDP 1194";
-        QTest::newRow("no answer, where unknown") << "no-answer" << "" << ""
+        QTest::newRow("no answer, where unknown") << "no-answer"
+                                                  << ""
+                                                  << ""
                                                   << "no answer from the server";
-        QTest::newRow("refused") << "refused" << "TCP 443" << ""
+        QTest::newRow("refused") << "refused"
+                                 << "TCP 443"
+                                 << ""
                                  << "the server refused the connection on TCP 443";
-        QTest::newRow("state word") << "tls-error" << "" << ""
+        QTest::newRow("state word") << "tls-error"
+                                    << ""
+                                    << ""
                                     << "the secure channel to the server could not be set up";
-        QTest::newRow("outage") << "ping-restart" << "" << ""
+        QTest::newRow("outage") << "ping-restart"
+                                << ""
+                                << ""
                                 << "the server stopped answering";
-        QTest::newRow("plain refusal") << "auth-failure" << "" << ""
+        QTest::newRow("plain refusal") << "auth-failure"
+                                       << ""
+                                       << ""
                                        << "the server refused the login";
         QTest::newRow("server's reason")
-            << "auth-failure" << "" << "Data channel cipher negotiation failed (no shared cipher)"
+            << "auth-failure"
+            << ""
+            << "Data channel cipher negotiation failed (no shared cipher)"
             << "the server refused the connection: Data channel cipher negotiation failed (no shared cipher)";
-        QTest::newRow("unknown word") << "sigusr1-custom" << "UDP 1194" << ""
+        QTest::newRow("unknown word") << "sigusr1-custom"
+                                      << "UDP 1194"
+                                      << ""
                                       << "sigusr1-custom";
     }
     void describe()
@@ -61,18 +79,25 @@ private slots:
         QTest::addColumn<QString>("cause");
         QTest::addColumn<QString>("serverText");
         QTest::addColumn<bool>("aboutCredentials");
-        QTest::newRow("plain refusal") << "auth-failure" << "" << true;
-        QTest::newRow("session token") << "auth-failure (auth-token)" << "" << true;
-        QTest::newRow("password named") << "auth-failure" << "Wrong Password" << true;
-        QTest::newRow("user name named") << "auth-failure" << "unknown username" << true;
-        QTest::newRow("challenge") << "auth-failure" << "CRV1:R,E:Om01u7Fh4LrGBS7uh0SWmzwabUiGiW6l:Y3Ix:Your PIN"
-                                   << true;
+        QTest::newRow("plain refusal") << "auth-failure"
+                                       << "" << true;
+        QTest::newRow("session token") << "auth-failure (auth-token)"
+                                       << "" << true;
+        QTest::newRow("password named") << "auth-failure"
+                                        << "Wrong Password" << true;
+        QTest::newRow("user name named") << "auth-failure"
+                                         << "unknown username" << true;
+        QTest::newRow("challenge") << "auth-failure"
+                                   << "CRV1:R,E:Om01u7Fh4LrGBS7uh0SWmzwabUiGiW6l:Y3Ix:Your PIN" << true;
         QTest::newRow("no shared cipher") << "auth-failure"
                                           << "Data channel cipher negotiation failed (no shared cipher)" << false;
-        QTest::newRow("account closed") << "auth-failure" << "Subscription expired" << false;
+        QTest::newRow("account closed") << "auth-failure"
+                                        << "Subscription expired" << false;
         // A word that merely contains a credential word is not one.
-        QTest::newRow("word inside a word") << "auth-failure" << "Footprint of the client is banned" << false;
-        QTest::newRow("not a refusal") << "tls-error" << "" << false;
+        QTest::newRow("word inside a word") << "auth-failure"
+                                            << "Footprint of the client is banned" << false;
+        QTest::newRow("not a refusal") << "tls-error"
+                                       << "" << false;
     }
     void aboutCredentials()
     {
@@ -98,9 +123,10 @@ private slots:
         QTest::newRow("chain not trusted")
             << "VERIFY ERROR: depth=1, error=self-signed certificate in certificate chain: CN=Other CA, serial=1"
             << "certificate";
-        QTest::newRow("name check") << "VERIFY X509NAME ERROR: CN=server, must be vpn.example" << "certificate";
-        QTest::newRow("library text")
-            << "OpenSSL: error:0A000086:SSL routines::certificate verify failed:" << "certificate";
+        QTest::newRow("name check") << "VERIFY X509NAME ERROR: CN=server, must be vpn.example"
+                                    << "certificate";
+        QTest::newRow("library text") << "OpenSSL: error:0A000086:SSL routines::certificate verify failed:"
+                                      << "certificate";
         QTest::newRow("udp port closed") << "read UDPv4 [ECONNREFUSED]: Connection refused (fd=3,code=111)"
                                          << "no-answer";
         QTest::newRow("udp host unreachable") << "read UDPv4 [EHOSTUNREACH]: No route to host (fd=3,code=113)"
@@ -113,11 +139,15 @@ private slots:
         QTest::newRow("tcp no route") << "TCP: connect to [AF_INET]198.51.100.99:443 failed: No route to host"
                                       << "no-answer";
         QTest::newRow("name look-up")
-            << "RESOLVE: Cannot resolve host address: vpn.example:1194 (Name or service not known)" << "resolve";
+            << "RESOLVE: Cannot resolve host address: vpn.example:1194 (Name or service not known)"
+            << "resolve";
         // Lines that only follow the cause, or say nothing of one.
-        QTest::newRow("handshake summary") << "TLS Error: TLS handshake failed" << "";
-        QTest::newRow("restart notice") << "SIGUSR1[soft,tls-error] received, process restarting" << "";
-        QTest::newRow("cause quoted later") << "Note: peer said VERIFY ERROR" << "";
+        QTest::newRow("handshake summary") << "TLS Error: TLS handshake failed"
+                                           << "";
+        QTest::newRow("restart notice") << "SIGUSR1[soft,tls-error] received, process restarting"
+                                        << "";
+        QTest::newRow("cause quoted later") << "Note: peer said VERIFY ERROR"
+                                            << "";
     }
     void openVpnLog()
     {
@@ -135,9 +165,12 @@ private slots:
         QTest::newRow("with reason")
             << ">PASSWORD:Verification Failed: 'Auth' ['Data channel cipher negotiation failed (no shared cipher)']"
             << "Data channel cipher negotiation failed (no shared cipher)";
-        QTest::newRow("plain") << ">PASSWORD:Verification Failed: 'Auth'" << "";
-        QTest::newRow("empty reason") << ">PASSWORD:Verification Failed: 'Auth' ['']" << "";
-        QTest::newRow("unterminated") << ">PASSWORD:Verification Failed: 'Auth' ['half" << "";
+        QTest::newRow("plain") << ">PASSWORD:Verification Failed: 'Auth'"
+                               << "";
+        QTest::newRow("empty reason") << ">PASSWORD:Verification Failed: 'Auth' ['']"
+                                      << "";
+        QTest::newRow("unterminated") << ">PASSWORD:Verification Failed: 'Auth' ['half"
+                                      << "";
     }
     void verificationFailed()
     {
@@ -152,10 +185,14 @@ private slots:
     {
         QTest::addColumn<QString>("protocol");
         QTest::addColumn<QString>("where");
-        QTest::newRow("udp") << "udp" << "UDP 1194";
-        QTest::newRow("udp4") << "udp4" << "UDP 1194";
-        QTest::newRow("tcp client") << "tcp-client" << "TCP 1194";
-        QTest::newRow("tcp6") << "TCP6" << "TCP 1194";
+        QTest::newRow("udp") << "udp"
+                             << "UDP 1194";
+        QTest::newRow("udp4") << "udp4"
+                              << "UDP 1194";
+        QTest::newRow("tcp client") << "tcp-client"
+                                    << "TCP 1194";
+        QTest::newRow("tcp6") << "TCP6"
+                              << "TCP 1194";
     }
     void where()
     {
@@ -170,15 +207,23 @@ private slots:
         QTest::addColumn<QString>("cause");
         QTest::addColumn<QString>("where");
         QTest::newRow("refused") << "Failed to connect to 198.51.100.7:4443: Connection refused\n"
-                                 << "refused" << "TCP 4443";
-        QTest::newRow("no route") << "Failed to connect to 198.51.100.7:4443: No route to host" << "no-answer"
+                                 << "refused"
+                                 << "TCP 4443";
+        QTest::newRow("no route") << "Failed to connect to 198.51.100.7:4443: No route to host"
+                                  << "no-answer"
                                   << "TCP 4443";
-        QTest::newRow("ipv6 host") << "Failed to connect to [2001:db8::7]:443: Connection timed out" << "no-answer"
+        QTest::newRow("ipv6 host") << "Failed to connect to [2001:db8::7]:443: Connection timed out"
+                                   << "no-answer"
                                    << "TCP 443";
         QTest::newRow("name look-up") << "getaddrinfo failed for host 'vpn.example': Name or service not known"
-                                      << "resolve" << "";
-        QTest::newRow("summary") << "Failed to open HTTPS connection to 198.51.100.7" << "" << "";
-        QTest::newRow("other reason") << "Failed to connect to 198.51.100.7:4443: Permission denied" << "" << "";
+                                      << "resolve"
+                                      << "";
+        QTest::newRow("summary") << "Failed to open HTTPS connection to 198.51.100.7"
+                                 << ""
+                                 << "";
+        QTest::newRow("other reason") << "Failed to connect to 198.51.100.7:4443: Permission denied"
+                                      << ""
+                                      << "";
     }
     void openConnectProgress()
     {

@@ -33,35 +33,39 @@ private slots:
         QTest::newRow("same failure three times")
             << Steps {{1000, "certificate", ""}, {2000, "certificate", ""}, {3000, "certificate", ""}} << 2;
         QTest::newRow("twice is not enough") << Steps {{1000, "certificate", ""}, {2000, "certificate", ""}} << -1;
-        QTest::newRow("a different failure starts the count again")
-            << Steps {{1000, "certificate", ""}, {2000, "certificate", ""}, {3000, "tls-error", ""},
-                      {4000, "certificate", ""}, {5000, "certificate", ""}}
-            << -1;
+        QTest::newRow("a different failure starts the count again") << Steps {{1000, "certificate", ""},
+                                                                              {2000, "certificate", ""},
+                                                                              {3000, "tls-error", ""},
+                                                                              {4000, "certificate", ""},
+                                                                              {5000, "certificate", ""}}
+                                                                    << -1;
         QTest::newRow("the server's text counts as part of the cause")
             << Steps {{1000, "auth-failure", "a"}, {2000, "auth-failure", "b"}, {3000, "auth-failure", "a"}} << -1;
-        QTest::newRow("a server's refusal counts")
-            << Steps {{1000, "auth-failure", "no shared cipher"},
-                      {2000, "auth-failure", "no shared cipher"},
-                      {3000, "auth-failure", "no shared cipher"}}
-            << 2;
-        QTest::newRow("refused credentials do not count")
-            << Steps {{1000, "auth-failure", ""}, {2000, "auth-failure", ""}, {3000, "auth-failure", ""},
-                      {4000, "auth-failure", ""}}
-            << -1;
-        QTest::newRow("refused credentials do not break a count")
-            << Steps {{1000, "no-answer", ""}, {2000, "no-answer", ""}, {3000, "auth-failure", ""},
-                      {4000, "no-answer", ""}}
-            << 3;
+        QTest::newRow("a server's refusal counts") << Steps {{1000, "auth-failure", "no shared cipher"},
+                                                             {2000, "auth-failure", "no shared cipher"},
+                                                             {3000, "auth-failure", "no shared cipher"}}
+                                                   << 2;
+        QTest::newRow("refused credentials do not count") << Steps {{1000, "auth-failure", ""},
+                                                                    {2000, "auth-failure", ""},
+                                                                    {3000, "auth-failure", ""},
+                                                                    {4000, "auth-failure", ""}}
+                                                          << -1;
+        QTest::newRow("refused credentials do not break a count") << Steps {{1000, "no-answer", ""},
+                                                                            {2000, "no-answer", ""},
+                                                                            {3000, "auth-failure", ""},
+                                                                            {4000, "no-answer", ""}}
+                                                                  << 3;
         QTest::newRow("time is up at 60 s") << Steps {{59999, "tick", ""}, {60000, "tick", ""}} << 1;
         QTest::newRow("one failure after 60 s") << Steps {{61000, "no-answer", ""}} << 0;
         QTest::newRow("password time does not count")
             << Steps {{10000, "pause", ""}, {70000, "resume", ""}, {119999, "tick", ""}, {120000, "tick", ""}} << 3;
-        QTest::newRow("time stands still while paused")
-            << Steps {{10000, "pause", ""}, {100000, "tick", ""}} << -1;
-        QTest::newRow("never after a first CONNECTED")
-            << Steps {{1000, "connected", ""}, {2000, "ping-restart", ""}, {3000, "ping-restart", ""},
-                      {4000, "ping-restart", ""}, {200000, "tick", ""}}
-            << -1;
+        QTest::newRow("time stands still while paused") << Steps {{10000, "pause", ""}, {100000, "tick", ""}} << -1;
+        QTest::newRow("never after a first CONNECTED") << Steps {{1000, "connected", ""},
+                                                                 {2000, "ping-restart", ""},
+                                                                 {3000, "ping-restart", ""},
+                                                                 {4000, "ping-restart", ""},
+                                                                 {200000, "tick", ""}}
+                                                       << -1;
     }
     void giveUp()
     {

@@ -6,6 +6,7 @@
 #include "backend/FailureCauseHandler.h"
 #include "core/HandlerList.h"
 #include "core/OpenVpnGenericState.h"
+#include "openvpn/Remote.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -67,9 +68,10 @@ private slots:
         m_socket.reset(new RecordingManagementSocket(m_socketCalls));
         m_tracker.calls.clear();
         m_frontend.calls.clear();
-        m_list.list = {QSharedPointer<OpenVpnLifeCycleHandler>(new FailureCauseHandler(
-                           m_tracker, m_frontend, *m_socket,
-                           QSharedPointer<ConnectionParameters>(new FakeConnectionParameters), [this] { return m_now; })),
+        m_list.list = {QSharedPointer<OpenVpnLifeCycleHandler>(
+                           new FailureCauseHandler(m_tracker, m_frontend, *m_socket,
+                                                   QSharedPointer<ConnectionParameters>(new FakeConnectionParameters),
+                                                   [this] { return m_now; })),
                        QSharedPointer<OpenVpnLifeCycleHandler>(new StatePublisher(m_tracker))};
     }
 
@@ -144,15 +146,32 @@ private slots:
                      QStringList({"fatal Could not connect: no answer from the server on UDP 1194. vpnFatal=1"}));
     }
 
-    // Nothing at all was reported: the notice says that time ran out.
+    void timeUpWithoutACause_data()
+    {
+        QTest::addColumn<bool>("serverAnswered");
+        QTest::addColumn<QString>("notice");
+        // A silent host: not one packet came back.
+        QTest::newRow("no answer at all")
+            << false << "fatal Could not connect: no answer from the server on UDP 1194. vpnFatal=1";
+        QTest::newRow("stuck after an answer")
+            << true << "fatal Could not connect: no connection within 60 seconds. vpnFatal=1";
+    }
+    // Nothing was reported: the notice says what the states showed.
     void timeUpWithoutACause()
     {
+        QFETCH(bool, serverAnswered);
+        QFETCH(QString, notice);
         startEngine();
-        m_now = FirstConnectionGuard::TIME_LIMIT_MS + 1;
+        Remote remote("vpn.example", 1194, "udp");
+        m_list.onRemote(remote);
         m_list.onState(state(OpenVpnState::WAIT));
+        if (serverAnswered)
+            m_list.onState(state(OpenVpnState::AUTH));
+        m_now = FirstConnectionGuard::TIME_LIMIT_MS + 1;
+        m_list.onState(state(serverAnswered ? OpenVpnState::GET_CONFIG : OpenVpnState::WAIT));
         QCOMPARE(sigTerms(), 1);
         m_list.onOpenVpnTerminated();
-        QTRY_COMPARE(fatals(), QStringList({"fatal Could not connect: no connection within 60 seconds. vpnFatal=1"}));
+        QTRY_COMPARE(fatals(), QStringList({notice}));
     }
 
     // Time at the login page is the user's; it starts again with the next state.

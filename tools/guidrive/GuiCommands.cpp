@@ -61,6 +61,8 @@ void GuiCommands::execute(const QString &line)
         shot(line.section(QLatin1Char(' '), 1), command == QLatin1String("screen"));
     else if (command == QLatin1String("answer"))
         answer(line.section(QLatin1Char(' '), 1));
+    else if (command == QLatin1String("box"))
+        describeBox();
     else if (command == QLatin1String("quit"))
         quit();
     else
@@ -99,6 +101,19 @@ void GuiCommands::answer(const QString &buttonText)
         }
     }
     fail(QStringLiteral("No such button"), buttonText);
+}
+
+void GuiCommands::describeBox()
+{
+    auto *const box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (!box)
+        return fail(QStringLiteral("No box"), QString());
+    QStringList buttons;
+    for (QAbstractButton *button : box->buttons())
+        buttons << button->text().remove(QLatin1Char('&'));
+    m_log.print(QStringLiteral("box %1 | %2 | %3")
+                    .arg(EventLog::oneLine(box->text()), EventLog::oneLine(box->informativeText()),
+                         buttons.join(QStringLiteral(", "))));
 }
 
 void GuiCommands::type(const QString &name, const QString &text)

@@ -21,6 +21,8 @@ class OrvalVPNRunnable;
 //   shot FILE         saves a picture of the main window as PNG
 //   screen FILE       saves a picture of the whole screen as PNG
 //   answer TEXT       presses the button TEXT ("Yes") of the open question
+//   box               prints "box TEXT | INFORMATIVE TEXT | BUTTON, BUTTON" of the
+//                     open message box
 //   quit              File > Quit of the main window (the tray's Quit without one)
 //
 // End of input quits as well. It prints "window-shown" when a main window
@@ -40,6 +42,7 @@ private:
     void execute(const QString &line);
     void click(const QString &name);
     void answer(const QString &buttonText);
+    void describeBox();
     void type(const QString &name, const QString &text);
     void choose(const QString &name, const QString &text);
     void chooseRow(QListWidget &list, const QString &text);

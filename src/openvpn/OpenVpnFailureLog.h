@@ -1,7 +1,6 @@
 #pragma once
 #include "core/ConnectionFailure.h"
 
-#include <QByteArray>
 #include <QString>
 
 // Pure readers of the engine's messages that tell why an attempt fails.

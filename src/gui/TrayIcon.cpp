@@ -150,8 +150,11 @@ void TrayIcon::onUpdateState(const VpnConnectionState &state)
     qCDebug(lcGui) << "TrayIcon::onUpdateState";
     const ConnectionFailure failure = state.getFailure();
     m_failureText = failure.isNull() || state.getState() == CONNECTED_STATE ? QString() : failure.retryText();
-    if (state.isFailureChange())
+    if (state.isFailureChange()) {
+        // A tray attached meanwhile hears of the state with its cause.
+        m_stateText = state.getState();
         updateTooltip();
+    }
     if (!state.isStateChanged())
         return;
     const QSharedPointer<ConnectionParameters> parameters = state.getConnectionParameters();

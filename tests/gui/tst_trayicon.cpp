@@ -234,6 +234,14 @@ private slots:
         connection.updateState("CONNECTED", "SUCCESS", "10.8.0.6", "198.51.100.1");
         world.tray.onUpdateState(connection);
         QVERIFY2(!world.tray.icon().toolTip().contains("Reconnecting"), qPrintable(world.tray.icon().toolTip()));
+
+        // A tray attached later may first hear the cause alone.
+        TrayWorld attachedLater;
+        VpnConnectionState replayed = state("RECONNECTING");
+        replayed.updateFailure(ConnectionFailure("ping-restart"));
+        attachedLater.tray.onUpdateState(replayed);
+        QCOMPARE(attachedLater.tray.icon().toolTip(),
+                 QString("OrvalVPN - RECONNECTING\nReconnecting: the server stopped answering"));
     }
 
     void disconnectedTooltip()

@@ -1,9 +1,11 @@
 #include "backend/CredentialsHandler.h"
 
+#include "core/ConnectionFailure.h"
 #include "core/PasswordRequestMessage.h"
 #include "core/VpnFrontend.h"
 #include "openvpn/AbstractManagementSocket.h"
 #include "prefs/Settings.h"
+#include "websvc/CredentialsStore.h"
 
 CredentialsHandler::CredentialsHandler(VpnFrontend &frontend, AbstractManagementSocket &managementSocket,
                                        QSharedPointer<ConnectionParameters> connectionParameters,
@@ -19,6 +21,8 @@ CredentialsHandler::CredentialsHandler(VpnFrontend &frontend, AbstractManagement
 void CredentialsHandler::onPassword(int failedVerifications)
 {
     if (failedVerifications < 1 && answerAutomatically())
+        return;
+    if (failedVerifications > 0 && answerWithTheLastPair())
         return;
     m_frontend.vpnPasswordRequest(PasswordRequestMessage(m_connectionParameters, failedVerifications));
 }
@@ -41,5 +45,25 @@ bool CredentialsHandler::answerAutomatically()
     m_username = QString();
     m_password = QString();
     m_spent = true;
+    return true;
+}
+
+void CredentialsHandler::onFailure(const ConnectionFailure &failure)
+{
+    m_refusedNotForCredentials =
+        failure.cause() == QLatin1String(ConnectionFailure::AUTH_FAILURE) && !failure.isAboutCredentials();
+}
+
+bool CredentialsHandler::answerWithTheLastPair()
+{
+    // One refusal allows one answer: a plain refusal after it asks the user.
+    if (!m_refusedNotForCredentials)
+        return false;
+    m_refusedNotForCredentials = false;
+    const QString username = CredentialsStore::getUsername();
+    const QString password = CredentialsStore::getPassword();
+    if (username.isEmpty() || password.isEmpty())
+        return false;
+    m_managementSocket.sendUsernamePassword(username, password);
     return true;
 }

@@ -12,7 +12,9 @@ class VpnFrontend;
 
 // Answers the engine's first request for user name and password by itself,
 // with the pair given at connect time or the remembered one when automatic
-// login is on; every later request goes to the user.
+// login is on; every later request goes to the user, but for the one after
+// a server's refusal that is not about the credentials: other credentials
+// would not help, so the engine gets the pair it last had again.
 class CredentialsHandler : public QObject, public NullHandler
 {
     Q_OBJECT
@@ -23,9 +25,11 @@ public:
                        const QString &password);
 
     void onPassword(int failedVerifications) override;
+    void onFailure(const ConnectionFailure &failure) override;
 
 private:
     bool answerAutomatically();
+    bool answerWithTheLastPair();
 
     VpnFrontend &m_frontend;
     AbstractManagementSocket &m_managementSocket;
@@ -33,4 +37,5 @@ private:
     QString m_username;
     QString m_password;
     bool m_spent = false;
+    bool m_refusedNotForCredentials = false;
 };

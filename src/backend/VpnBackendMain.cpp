@@ -194,6 +194,12 @@ void VpnBackendMain::tlsCipherChanged(bool isPfs, const QString &tlsVersion, con
     sendUpdatedState();
 }
 
+void VpnBackendMain::updateFailure(const ConnectionFailure &failure)
+{
+    m_connectionState.updateFailure(failure);
+    sendUpdatedState();
+}
+
 void VpnBackendMain::clearDetectedPublicIp()
 {
     m_connectionState.clearDetectedPublicIp();

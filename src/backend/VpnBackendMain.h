@@ -52,6 +52,7 @@ public:
     void updateState(const QString &state, const QString &cause, const QString &localIp,
                      const QString &remoteIp) override;
     void tlsCipherChanged(bool isPfs, const QString &tlsVersion, const QString &cipherInfo) override;
+    void updateFailure(const ConnectionFailure &failure) override;
     void clearDetectedPublicIp() override;
     void updatedDetectedPublicIp(VpnConnectionState::PublicIpDetectionState detectionState, QHostAddress address,
                                  int detectionCycle) override;

@@ -8,6 +8,7 @@
 #include "backend/CredentialsHandler.h"
 #include "backend/DedicatedIpHandler.h"
 #include "backend/DnsHandler.h"
+#include "backend/FailureCauseHandler.h"
 #include "backend/FireWallWarningHandler.h"
 #include "backend/InternetKillSwitchHandler.h"
 #include "backend/IpPoolHandler.h"
@@ -182,6 +183,8 @@ void VpnStartupImpl::addHandlers(Credentials &credentials, VpnConnectionState &c
     list.append(m_parameters->createTunManagerHandler(m_os, m_parameters, m_ipPools, m_frontend));
     list.append(Handler(new ConnectionTimerHandler(connectionState)));
     list.append(Handler(new WhatIsMyIpHandler(m_stateTracker, whatIsMyIp)));
+    // Before the tunnel handler, which publishes the states.
+    list.append(Handler(new FailureCauseHandler(m_stateTracker, m_frontend, m_managementSocket, m_parameters)));
     addTunnelHandler(m_parameters->getSTunnelMode());
     m_parameters->setUpHandler(m_os, m_handlers, m_parameters, m_frontend);
     if (m_settings.getRefreshDNSCache())

@@ -82,3 +82,8 @@ void HandlerList::onControlChannel(const QString &tlsVersion, const QString &cip
 {
     forEach([&](OpenVpnLifeCycleHandler &h) { h.onControlChannel(tlsVersion, cipher); });
 }
+
+void HandlerList::onFailure(const ConnectionFailure &failure)
+{
+    forEach([&](OpenVpnLifeCycleHandler &h) { h.onFailure(failure); });
+}

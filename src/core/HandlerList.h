@@ -21,6 +21,7 @@ public:
     void onPassword(int passwordFailures) override;
     void onByteCount(const ByteCount &byteCount) override;
     void onFatal(const QString &message) override;
+    void onFailure(const ConnectionFailure &failure) override;
     void onConnectionClosed() override;
     void onRemote(Remote &remote) override;
     void onUp(const PushedOptions &options) override;

@@ -18,6 +18,7 @@ public:
     void onPassword(int) override {}
     void onByteCount(const ByteCount &) override {}
     void onFatal(const QString &) override {}
+    void onFailure(const ConnectionFailure &) override {}
     void onConnectionClosed() override {}
     void onRemote(Remote &) override {}
     void onUp(const PushedOptions &) override {}

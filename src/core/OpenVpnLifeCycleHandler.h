@@ -3,6 +3,7 @@
 
 class AbstractVpnCommand;
 class ByteCount;
+class ConnectionFailure;
 class Hold;
 class OpenVpnGenericState;
 class PushedOptions;
@@ -30,6 +31,9 @@ public:
     virtual void onPassword(int passwordFailures) = 0;
     virtual void onByteCount(const ByteCount &byteCount) = 0;
     virtual void onFatal(const QString &message) = 0;
+    // The engine told why the current attempt is failing; the attempt's
+    // RECONNECTING state (if any) follows.
+    virtual void onFailure(const ConnectionFailure &failure) = 0;
     virtual void onConnectionClosed() = 0;
     // A handler may change host and port, or take a lock on the remote.
     virtual void onRemote(Remote &remote) = 0;

@@ -1,5 +1,7 @@
 #include "core/VpnConnectionState.h"
 
+#include "core/OpenVpnGenericState.h"
+
 namespace {
 const QString NOT_AVAILABLE = QStringLiteral("n/a");
 }
@@ -19,7 +21,15 @@ void VpnConnectionState::updateState(const QString &state, const QString &cause,
     this->m_cause = cause;
     this->m_localIp = localIp;
     this->m_remoteIp = remoteIp;
+    if (state == OpenVpnGenericState::nameOf(OpenVpnState::CONNECTED))
+        m_failure = ConnectionFailure();
     m_changeKind = STATE_CHANGE;
+}
+
+void VpnConnectionState::updateFailure(const ConnectionFailure &failure)
+{
+    m_failure = failure;
+    m_changeKind = FAILURE_CHANGE;
 }
 
 void VpnConnectionState::tlsCipherChanged(bool isPfs, const QString &tlsVersion, const QString &cipherInfo)
@@ -57,6 +67,7 @@ void VpnConnectionState::clear()
 {
     m_state = NOT_AVAILABLE;
     m_cause.clear();
+    m_failure = ConnectionFailure();
     m_localIp = NOT_AVAILABLE;
     m_remoteIp = NOT_AVAILABLE;
     m_isPfs = false;
@@ -79,6 +90,11 @@ bool VpnConnectionState::isTlsCipherChange() const
     return m_changeKind == TLS_CIPHER_CHANGE;
 }
 
+bool VpnConnectionState::isFailureChange() const
+{
+    return m_changeKind == FAILURE_CHANGE;
+}
+
 QHostAddress VpnConnectionState::getDetectedPublicIpAddress() const
 {
     return m_detectionState == FOUND ? m_detectedPublicIp : QHostAddress();
@@ -96,6 +112,10 @@ QString VpnConnectionState::getState() const
 QString VpnConnectionState::getCause() const
 {
     return m_cause;
+}
+ConnectionFailure VpnConnectionState::getFailure() const
+{
+    return m_failure;
 }
 QString VpnConnectionState::getLocalIp() const
 {

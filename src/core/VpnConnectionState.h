@@ -1,4 +1,5 @@
 #pragma once
+#include "core/ConnectionFailure.h"
 #include "core/EventMessage.h"
 
 #include <QDateTime>
@@ -19,6 +20,8 @@ public:
     void tlsCipherChanged(bool isPfs, const QString &tlsVersion, const QString &cipherInfo);
     void updateConnectionTimes(int count, const QDateTime &startedAt, qint64 connectionTime,
                                const QDateTime &connectedAt);
+    // Why the current attempt failed; a CONNECTED state clears it.
+    void updateFailure(const ConnectionFailure &failure);
     void updatedDetectedPublicIp(PublicIpDetectionState detectionState, const QHostAddress &address, int cycle);
     void clearDetectedPublicIp();
     // Resets everything of the previous attempt but the connection counters.
@@ -26,11 +29,13 @@ public:
 
     bool isStateChanged() const;
     bool isTlsCipherChange() const;
+    bool isFailureChange() const;
     QHostAddress getDetectedPublicIpAddress() const;
     bool isPublicIpVerified() const;
 
     QString getState() const;
     QString getCause() const;
+    ConnectionFailure getFailure() const;
     QString getLocalIp() const;
     QString getRemoteIp() const;
     bool getIsPfs() const;
@@ -44,10 +49,11 @@ public:
     int getDetectionCycle() const;
 
 private:
-    enum ChangeKind : qint32 { NO_CHANGE = 0, STATE_CHANGE = 1, TLS_CIPHER_CHANGE = 2 };
+    enum ChangeKind : qint32 { NO_CHANGE = 0, STATE_CHANGE = 1, TLS_CIPHER_CHANGE = 2, FAILURE_CHANGE = 3 };
 
     QString m_state;
     QString m_cause;
+    ConnectionFailure m_failure;
     QString m_localIp;
     QString m_remoteIp;
     bool m_isPfs = false;

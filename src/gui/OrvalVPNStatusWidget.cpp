@@ -63,6 +63,7 @@ void OrvalVPNStatusWidget::initialize(QSharedPointer<ConnectionParameters> param
     m_ui->pfsAndTlsVersion->setText(QStringLiteral("n/a / n/a"));
     m_ui->pfsAndTlsVersion->setToolTip(QString());
     m_ui->status->setText(NOT_AVAILABLE);
+    showFailure(QString());
     m_ui->localIp->setText(NOT_AVAILABLE);
     updateRemoteIp(m_lastState, m_lastRemoteIp);
     m_ui->publicIp->setText(NOT_AVAILABLE);
@@ -89,6 +90,8 @@ void OrvalVPNStatusWidget::onUpdateState(const VpnConnectionState &connectionSta
                    << connectionState.getLocalIp() << " , " << connectionState.getRemoteIp();
     onUpdateState(connectionState.getState(), connectionState.getCause(), connectionState.getLocalIp(),
                   connectionState.getRemoteIp());
+    const ConnectionFailure failure = connectionState.getFailure();
+    showFailure(failure.isNull() || connectionState.getState() == CONNECTED ? QString() : failure.retryText());
     qCDebug(lcGui) << "TlsCipher changed - "
                    << "isPfs=" << (connectionState.getIsPfs() ? "true" : "false") << " , "
                    << connectionState.getTlsVersion() << " , " << connectionState.getCipherInfo();
@@ -109,6 +112,12 @@ void OrvalVPNStatusWidget::onUpdateState(const QString &state, const QString &, 
     m_ui->status->setText(state);
     m_ui->localIp->setText(orNotAvailable(localIp));
     updateRemoteIp(state, remoteIp);
+}
+
+void OrvalVPNStatusWidget::showFailure(const QString &text)
+{
+    m_ui->failure->setText(text);
+    m_ui->failure->setVisible(!text.isEmpty());
 }
 
 void OrvalVPNStatusWidget::tlsCipherChanged(bool isPfs, const QString &tlsVersion, const QString &cipherInfo)

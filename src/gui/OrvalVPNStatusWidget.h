@@ -47,6 +47,8 @@ public slots:
 
 private:
     void onUpdateState(const QString &state, const QString &cause, const QString &localIp, const QString &remoteIp);
+    // Why the engine tries again; hidden when empty.
+    void showFailure(const QString &text);
     void tlsCipherChanged(bool isPfs, const QString &tlsVersion, const QString &cipherInfo);
     void onPublicIp(const VpnConnectionState &connectionState);
     void updateRemoteIp(const QString &state, const QString &remoteIp);

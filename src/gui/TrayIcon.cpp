@@ -148,6 +148,13 @@ void TrayIcon::onVpnStartupResult(const VpnStartupResult &result)
 void TrayIcon::onUpdateState(const VpnConnectionState &state)
 {
     qCDebug(lcGui) << "TrayIcon::onUpdateState";
+    const ConnectionFailure failure = state.getFailure();
+    m_failureText = failure.isNull() || state.getState() == CONNECTED_STATE ? QString() : failure.retryText();
+    if (state.isFailureChange()) {
+        // A tray attached meanwhile hears of the state with its cause.
+        m_stateText = state.getState();
+        updateTooltip();
+    }
     if (!state.isStateChanged())
         return;
     const QSharedPointer<ConnectionParameters> parameters = state.getConnectionParameters();
@@ -283,6 +290,7 @@ void TrayIcon::notifyUserLoginFailed()
 void TrayIcon::onDisconnected()
 {
     setLook(DISCONNECTED_IMAGE, true);
+    m_failureText.clear();
     m_trayIcon->setToolTip(tr("%1 - Disconnected").arg(displayName()));
     displayNotifications(tr("Disconnected!"), tr("Disconnected from %1 service!").arg(displayName()),
                          QSystemTrayIcon::Information);
@@ -408,6 +416,8 @@ QString TrayIcon::shownCity() const
 void TrayIcon::updateTooltip()
 {
     QString text = tr("%1 - %2").arg(displayName(), m_stateText);
+    if (!m_failureText.isEmpty())
+        text += QLatin1Char('\n') + m_failureText;
     if (m_stateText == CONNECTED_STATE) {
         text += tr("\n%1 - %2")
                     .arg(CountryCode::findByIsoCode(m_currentServerSite.getCountryCode()).getIso3Code(), shownCity());

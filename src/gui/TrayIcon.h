@@ -128,6 +128,8 @@ private:
     QList<QSharedPointer<QMenu>> m_serverSubMenus;
     QAction *m_newMainWindowAction;
     QString m_stateText;
+    // Why the engine tries again, while it does.
+    QString m_failureText;
     QString m_sentText;
     QString m_receivedText;
     QString m_localIp;

@@ -151,6 +151,7 @@ void OpenConnectManagementSocket::startVPN(QSharedPointer<ConnectionParameters> 
     m_remoteIp = QStringLiteral("n/a");
     m_localIp = QStringLiteral("n/a");
     m_lastError.clear();
+    m_failure = ConnectionFailure();
     m_serverCertificate.clear();
     // Credentials of an earlier run must never reach this run's engine.
     clearCredentials();
@@ -433,14 +434,24 @@ void OpenConnectManagementSocket::handleProgress(const QString &text)
     } else if (P::isErrorText(text)) {
         m_lastError = text;
         qCDebug(lcEngine) << "Error: " << text;
+        reportFailure(P::failureOf(text));
     } else {
         qCDebug(lcEngine) << "unhandled info progress: " << text;
     }
 }
 
+void OpenConnectManagementSocket::reportFailure(const ConnectionFailure &failure)
+{
+    if (failure.isNull())
+        return;
+    m_failure = failure;
+    m_handler.onFailure(failure);
+}
+
 void OpenConnectManagementSocket::tunnelEstablished(const QString &text)
 {
     qCDebug(lcEngine) << text;
+    m_failure = ConnectionFailure();
     m_handler.onState(genericState(OpenVpnState::CONNECTING));
     m_handler.onState(genericState(OpenVpnState::WAIT));
     m_handler.onState(genericState(OpenVpnState::AUTH));
@@ -587,7 +598,7 @@ void OpenConnectManagementSocket::notifyOpenConnectTerminatedWhenProcessTerminat
     m_connectedStateTimer.stop();
     m_killTimer.stop();
     if (!m_lastError.isEmpty())
-        m_handler.onFatal(m_lastError);
+        m_handler.onFatal(m_failure.isNull() ? m_lastError : m_failure.stopMessage());
     qCDebug(lcEngine).noquote() << QStringLiteral("Vpn Terminated: exit code: %1 - exit status: %2")
                                        .arg(m_process.exitCode())
                                        .arg(enumName(m_process.exitStatus()));

@@ -1,6 +1,6 @@
 #pragma once
-
 #include "catalogue/HalvorixServerSite.h"
+#include "core/ConnectionFailure.h"
 #include "openconnect/OpenConnectLineBuffer.h"
 #include "openvpn/AbstractManagementSocket.h"
 #include "openvpn/PushedOptions.h"
@@ -94,6 +94,7 @@ private:
     void handleProgress(const QString &text);
     void handleCredentialsRequest(const QByteArray &line);
     void runVpncScript();
+    void reportFailure(const ConnectionFailure &failure);
     void tunnelEstablished(const QString &text);
     void loginFailure();
     void logProcessOutput(QProcess::ProcessChannel channel, const char *label);
@@ -128,6 +129,8 @@ private:
     QTimer m_statusTimer;
     QPointer<Remote> m_remote;
     QString m_lastError;
+    // The cause the engine named last; it heads the notice at termination.
+    ConnectionFailure m_failure;
     QTimer m_connectedStateTimer;
     QTimer m_killTimer;
     // One engine run: from its start until its termination was reported.

@@ -56,8 +56,29 @@ OpenConnectProgress::Counters OpenConnectProgress::parseByteCounts(const QString
     return counters;
 }
 
+ConnectionFailure OpenConnectProgress::failureOf(const QString &text)
+{
+    static const QRegularExpression connect(QStringLiteral("^Failed to connect to .*:(\\d+): (.*)$"));
+    static const QRegularExpression unreachable(
+        QStringLiteral("^(No route to host|Network is unreachable|Connection timed out|Host is unreachable)"));
+    const QRegularExpressionMatch match = connect.match(text.trimmed());
+    if (match.hasMatch()) {
+        const QString where = QStringLiteral("TCP %1").arg(match.captured(1));
+        if (match.captured(2).startsWith(QLatin1String("Connection refused")))
+            return ConnectionFailure(QLatin1String(ConnectionFailure::REFUSED), where);
+        if (unreachable.match(match.captured(2)).hasMatch())
+            return ConnectionFailure(QLatin1String(ConnectionFailure::NO_ANSWER), where);
+        return ConnectionFailure();
+    }
+    if (text.startsWith(QLatin1String("getaddrinfo failed for host")))
+        return ConnectionFailure(QLatin1String(ConnectionFailure::RESOLVE));
+    return ConnectionFailure();
+}
+
 bool OpenConnectProgress::isErrorText(const QString &text)
 {
+    if (text.startsWith(QLatin1String("getaddrinfo failed for host")))
+        return true;
     if (text.startsWith(QLatin1String("Failed to reconnect to")))
         return false;
     static const char *const prefixes[] = {"Permission denied", "Operation not permitted", "Failed to", "Unknown error",

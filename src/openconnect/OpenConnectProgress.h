@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ConnectionFailure.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -38,4 +40,8 @@ public:
     static Counters parseByteCounts(const QString &rest);
     // Engine texts that describe a failure worth reporting at termination.
     static bool isErrorText(const QString &text);
+    // The cause an error text names: "Failed to connect to H:443: Connection
+    // refused" (or an unreachable host) and a failed name look-up; a null
+    // failure for any other text.
+    static ConnectionFailure failureOf(const QString &text);
 };

@@ -9,6 +9,7 @@
 #include "openvpn/HoldLock.h"
 #include "openvpn/LowLatencySocket.h"
 #include "openvpn/OpenVpnCommand.h"
+#include "openvpn/OpenVpnFailureLog.h"
 #include "openvpn/Remote.h"
 #include "openvpn/RemoteLock.h"
 #include "openvpn/UsernamePasswordSanitizer.h"
@@ -85,6 +86,7 @@ quint16 ManagementSocket::serverPort() const
 void ManagementSocket::startVPN(QSharedPointer<ConnectionParameters> parameters)
 {
     m_pushedOptions = PushedOptions();
+    m_where.clear();
     OpenVpnCommand command(m_os, parameters->getConfigFile(), m_server->serverPort());
     command.setOpenVpn243Version();
     m_handler.onOpenVpnPrepareArguments(command);
@@ -199,7 +201,7 @@ void ManagementSocket::handleMessageFromOpenVpn(const QByteArray &line)
     else if (line.startsWith(">PASSWORD:Need"))
         m_handler.onPassword(m_passwordFailures);
     else if (line.startsWith(">PASSWORD:Verification Failed"))
-        ++m_passwordFailures;
+        handleVerificationFailed(line);
     else if (line.startsWith(">BYTECOUNT:"))
         handleByteCount(restOf(line));
     else if (line.startsWith(">UPDOWN:"))
@@ -238,8 +240,12 @@ void ManagementSocket::handleLog(const QByteArray &rest)
     if (fields.size() < 3)
         return;
     const QString message = text(fields.mid(2).join(','));
-    if (!message.startsWith(QLatin1String("Control Channel:")))
+    if (!message.startsWith(QLatin1String("Control Channel:"))) {
+        const ConnectionFailure failure = OpenVpnFailureLog::fromLogMessage(message, m_where);
+        if (!failure.isNull())
+            m_handler.onFailure(failure);
         return;
+    }
     qCDebug(lcEngine).noquote() << message;
     const QStringList parts = message.mid(message.indexOf(':') + 1).split(',');
     if (parts.size() < 2)
@@ -247,6 +253,14 @@ void ManagementSocket::handleLog(const QByteArray &rest)
     const QString tlsVersion = parts.at(0).trimmed();
     const QString cipher = parts.at(1).split(' ').last();
     m_handler.onControlChannel(tlsVersion, cipher);
+}
+
+void ManagementSocket::handleVerificationFailed(const QByteArray &line)
+{
+    ++m_passwordFailures;
+    const ConnectionFailure failure = OpenVpnFailureLog::fromVerificationFailed(text(line));
+    if (!failure.isNull())
+        m_handler.onFailure(failure);
 }
 
 void ManagementSocket::handleRemote(const QByteArray &rest)
@@ -378,6 +392,7 @@ void ManagementSocket::remoteLockRelease()
 {
     if (!m_currentRemote)
         return;
+    m_where = OpenVpnFailureLog::where(m_currentRemote->getProtocol(), m_currentRemote->getPort());
     if (m_currentRemote->isModified()) {
         const QString command = QStringLiteral("remote MOD %1 %2 %3")
                                     .arg(m_currentRemote->getHost())

@@ -64,6 +64,7 @@ private:
     void handleMessageFromOpenVpn(const QByteArray &line);
     void handleHold();
     void handleLog(const QByteArray &rest);
+    void handleVerificationFailed(const QByteArray &line);
     void handleRemote(const QByteArray &rest);
     void handleState(const QByteArray &rest);
     void handleByteCount(const QByteArray &rest);
@@ -98,4 +99,6 @@ private:
     // A line longer than the cap is discarded up to its line feed.
     bool m_discardingLine = false;
     PushedOptions m_pushedOptions;
+    // Protocol and port of the remote the engine was last answered with.
+    QString m_where;
 };

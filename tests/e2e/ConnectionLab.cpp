@@ -515,6 +515,12 @@ void ConnectionLab::stopServer(bool udp)
     server.waitForFinished(5000);
 }
 
+bool ConnectionLab::freezeServer(bool udp, bool frozen)
+{
+    const qint64 pid = (udp ? m_udpServer : m_tcpServer).processId();
+    return pid > 0 && ::kill(pid_t(pid), frozen ? SIGSTOP : SIGCONT) == 0;
+}
+
 bool ConnectionLab::restartServer(bool udp, const QStringList &extraArguments)
 {
     stopServer(udp);

@@ -102,6 +102,9 @@ public:
     // brings it back (true at once when it runs).
     void stopServer(bool udp);
     bool startServer(bool udp);
+    // Freezes an OpenVPN server (SIGSTOP), as a server that stops answering
+    // with its connections open, or lets it go on (SIGCONT).
+    bool freezeServer(bool udp, bool frozen);
     // Runs an OpenVPN server again, with `extraArguments` after its usual ones.
     bool restartServer(bool udp, const QStringList &extraArguments = QStringList());
 

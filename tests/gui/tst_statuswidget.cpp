@@ -377,6 +377,50 @@ private slots:
         QCOMPARE(stop.count(), 2);
     }
 
+    void failure_data()
+    {
+        QTest::addColumn<QString>("engineState");
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("reconnecting") << "RECONNECTING"
+                                      << "certificate"
+                                      << "Reconnecting: the server's certificate is not trusted";
+        QTest::newRow("waiting") << "WAIT"
+                                 << "no-answer"
+                                 << "Reconnecting: no answer from the server on UDP 1194";
+        QTest::newRow("unknown cause") << "RECONNECTING"
+                                       << "odd-word"
+                                       << "Reconnecting: odd-word";
+        QTest::newRow("no cause") << "RECONNECTING"
+                                  << ""
+                                  << "";
+        // A report that arrives while connected is not shown as a retry.
+        QTest::newRow("connected") << "CONNECTED"
+                                   << "no-answer"
+                                   << "";
+    }
+    // The cause stands next to the state, which keeps the engine's word.
+    void failure()
+    {
+        QFETCH(QString, engineState);
+        QFETCH(QString, cause);
+        QFETCH(QString, shown);
+        OrvalVPNStatusWidget page;
+        page.show();
+        page.initialize(parameters());
+        QSharedPointer<VpnConnectionState> connection = state(engineState);
+        if (!cause.isEmpty())
+            connection->updateFailure(ConnectionFailure(cause, QStringLiteral("UDP 1194")));
+        page.onUpdateState(*connection);
+        QCOMPARE(child(page, "status").text(), engineState);
+        QCOMPARE(child(page, "failure").text(), shown);
+        QCOMPARE(child(page, "failure").isVisible(), !shown.isEmpty());
+        QCOMPARE(child(page, "failure").textFormat(), Qt::PlainText);
+        // A new attempt starts without it.
+        page.initialize(parameters());
+        QVERIFY(!child(page, "failure").isVisible());
+    }
+
     // Engine texts are shown as typed.
     void engineTextsArePlain()
     {

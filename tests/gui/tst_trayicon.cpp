@@ -216,6 +216,34 @@ private slots:
         QCOMPARE(world.tray.icon().toolTip(), tooltip);
     }
 
+    // The cause comes with its own message, after the state it explains,
+    // and goes with CONNECTED.
+    void tooltipCarriesTheCause()
+    {
+        TrayWorld world;
+        VpnConnectionState connection = state("RECONNECTING");
+        world.tray.onUpdateState(connection);
+        connection.updateFailure(ConnectionFailure("certificate"));
+        world.tray.onUpdateState(connection);
+        QCOMPARE(world.tray.icon().toolTip(),
+                 QString("OrvalVPN - RECONNECTING\nReconnecting: the server's certificate is not trusted"));
+        connection.updateState("WAIT", QString(), QString(), QString());
+        world.tray.onUpdateState(connection);
+        QCOMPARE(world.tray.icon().toolTip(),
+                 QString("OrvalVPN - WAIT\nReconnecting: the server's certificate is not trusted"));
+        connection.updateState("CONNECTED", "SUCCESS", "10.8.0.6", "198.51.100.1");
+        world.tray.onUpdateState(connection);
+        QVERIFY2(!world.tray.icon().toolTip().contains("Reconnecting"), qPrintable(world.tray.icon().toolTip()));
+
+        // A tray attached later may first hear the cause alone.
+        TrayWorld attachedLater;
+        VpnConnectionState replayed = state("RECONNECTING");
+        replayed.updateFailure(ConnectionFailure("ping-restart"));
+        attachedLater.tray.onUpdateState(replayed);
+        QCOMPARE(attachedLater.tray.icon().toolTip(),
+                 QString("OrvalVPN - RECONNECTING\nReconnecting: the server stopped answering"));
+    }
+
     void disconnectedTooltip()
     {
         TrayWorld world;

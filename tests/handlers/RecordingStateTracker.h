@@ -19,6 +19,10 @@ public:
     {
         calls << QStringLiteral("tlsCipherChanged %1 %2 %3").arg(isPfs).arg(tlsVersion, cipherInfo);
     }
+    void updateFailure(const ConnectionFailure &failure) override
+    {
+        calls << QStringLiteral("updateFailure %1|%2|%3").arg(failure.cause(), failure.where(), failure.serverText());
+    }
     void clearDetectedPublicIp() override { calls << QStringLiteral("clearDetectedPublicIp"); }
     void updatedDetectedPublicIp(VpnConnectionState::PublicIpDetectionState detectionState, QHostAddress address,
                                  int detectionCycle) override

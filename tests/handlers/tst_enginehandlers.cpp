@@ -7,12 +7,14 @@
 #include "backend/CredentialsHandler.h"
 #include "backend/DnsHandler.h"
 #include "backend/InternetKillSwitchHandler.h"
+#include "core/ConnectionFailure.h"
 #include "openvpn/PushedOptions.h"
 #include "prefs/DnsPreferenceAction.h"
 #include "prefs/Settings.h"
 #include "system/DnsStack.h"
 #include "system/DnsStages.h"
 #include "system/OutsideDnsBlokerAbstract.h"
+#include "websvc/CredentialsStore.h"
 
 #include <QtTest>
 
@@ -93,6 +95,8 @@ private slots:
     void credentials_data();
     void credentials();
     void credentialsAnswerOnlyOnce();
+    void credentialsAfterARefusal_data();
+    void credentialsAfterARefusal();
 
     void validNameServers_data();
     void validNameServers();
@@ -242,6 +246,46 @@ void TestEngineHandlers::credentialsAnswerOnlyOnce()
 
     QCOMPARE(socketCalls, QStringList {"sendUsernamePassword stored-user stored-pass"});
     QCOMPARE(recorder.calls, QStringList {"password 0"});
+}
+
+void TestEngineHandlers::credentialsAfterARefusal_data()
+{
+    QTest::addColumn<QString>("serverText");
+    QTest::addColumn<QStringList>("socket");
+    QTest::addColumn<QStringList>("frontend");
+    // Other credentials would not help: the engine gets the pair it had.
+    QTest::newRow("no shared cipher") << "Data channel cipher negotiation failed (no shared cipher)"
+                                      << QStringList {"sendUsernamePassword alice secret"} << QStringList {};
+    QTest::newRow("reason names the password") << "Wrong password" << QStringList {} << QStringList {"password 1"};
+    QTest::newRow("plain refusal") << "" << QStringList {} << QStringList {"password 1"};
+}
+
+// The engine asks again after the server refused the pair it was sent.
+void TestEngineHandlers::credentialsAfterARefusal()
+{
+    QFETCH(QString, serverText);
+    QFETCH(QStringList, socket);
+    QFETCH(QStringList, frontend);
+    Settings().setAutoLoginOnConnect(false);
+
+    QStringList socketCalls;
+    RecordingManagementSocket managementSocket(socketCalls);
+    RecordingFrontendLog recorder;
+    CredentialsHandler handler(recorder, managementSocket, parameters(), QString(), QString());
+    CredentialsStore::setUsernamePassword("alice", "secret");
+    if (!serverText.isEmpty())
+        handler.onFailure(ConnectionFailure(ConnectionFailure::AUTH_FAILURE, QString(), serverText));
+    handler.onPassword(1);
+    QCOMPARE(socketCalls, socket);
+    QCOMPARE(recorder.calls, frontend);
+
+    // One refusal answers one request: the next goes to the user.
+    socketCalls.clear();
+    recorder.calls.clear();
+    handler.onPassword(2);
+    QCOMPARE(socketCalls, QStringList());
+    QCOMPARE(recorder.calls, QStringList({"password 2"}));
+    CredentialsStore::clearUsernamePassword();
 }
 
 void TestEngineHandlers::validNameServers_data()

@@ -1,7 +1,7 @@
 #pragma once
-
 #include "catalogue/BackendOpenVPNConfigCipher.h"
 #include "catalogue/ConnectionParameters.h"
+#include "core/ConnectionFailure.h"
 #include "core/NullHandler.h"
 #include "core/OpenVpnGenericState.h"
 #include "core/VpnFrontend.h"
@@ -49,6 +49,10 @@ public:
         events << QStringLiteral("bytes %1 %2").arg(count.getBytesReceived()).arg(count.getBytesSent());
     }
     void onFatal(const QString &message) override { events << "fatal " + message; }
+    void onFailure(const ConnectionFailure &failure) override
+    {
+        events << "failure " + failure.cause() + " " + failure.where();
+    }
     void onConnectionClosed() override { events << "closed"; }
     void onRemote(Remote &remote) override
     {

@@ -197,6 +197,23 @@ private slots:
         QVERIFY(fatal < m_handler.events.indexOf("terminated"));
     }
 
+    // The summary the engine ends with would hide why: the recognised cause
+    // is told at once and heads the notice at the end.
+    void unreachableServerIsNamedAtTermination()
+    {
+        EngineSide engine;
+        startEngine(engine);
+        engine.progress("Failed to connect to 198.51.100.99:4443: No route to host");
+        engine.progress("Failed to connect to host 198.51.100.99");
+        engine.progress("Failed to open HTTPS connection to 198.51.100.99");
+        QTRY_COMPARE(m_handler.startingWith("failure"), QStringList({"failure no-answer TCP 4443"}));
+        endEngine(1);
+        engine.cmdFd.disconnectFromHost();
+        QTRY_COMPARE(m_handler.count("terminated"), 1);
+        QCOMPARE(m_handler.startingWith("fatal"),
+                 QStringList({"fatal Could not connect: no answer from the server on TCP 4443."}));
+    }
+
     void secondRequestFailsTheLoginAfterTheEngineWasStopped()
     {
         EngineSide engine;

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/ByteCount.h"
+#include "core/ConnectionFailure.h"
 #include "core/NullHandler.h"
 #include "core/OpenVpnGenericState.h"
 #include "openvpn/Hold.h"
@@ -49,6 +50,10 @@ public:
         events << QStringLiteral("bytecount %1 %2").arg(count.getBytesReceived()).arg(count.getBytesSent());
     }
     void onFatal(const QString &message) override { events << QStringLiteral("fatal %1").arg(message); }
+    void onFailure(const ConnectionFailure &failure) override
+    {
+        events << QStringLiteral("failure %1|%2|%3").arg(failure.cause(), failure.where(), failure.serverText());
+    }
     void onConnectionClosed() override { events << "closed"; }
     void onRemote(Remote &remote) override
     {

@@ -15,6 +15,7 @@ public:
     {
         reports << QStringLiteral("%1 %2 %3").arg(isPfs ? "pfs" : "no-pfs", tlsVersion, cipherInfo).trimmed();
     }
+    void updateFailure(const ConnectionFailure &) override {}
     void clearDetectedPublicIp() override {}
     void updatedDetectedPublicIp(VpnConnectionState::PublicIpDetectionState, QHostAddress, int) override {}
 

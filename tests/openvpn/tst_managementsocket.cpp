@@ -318,6 +318,20 @@ private slots:
                                          << QStringList {"control TLSv1.3 TLS_AES_256_GCM_SHA384"};
         QTest::newRow("other log") << QByteArray(">LOG:1700000000,I,Initialization Sequence Completed, yes\n")
                                    << QStringList();
+        QTest::newRow("certificate refused in the log")
+            << QByteArray(">LOG:1700000000,N,VERIFY ERROR: depth=1, error=self-signed certificate in certificate "
+                          "chain: CN=Other CA\n")
+            << QStringList {"failure certificate||"};
+        // Where the engine tried is the remote it was answered with.
+        QTest::newRow("no answer on the accepted remote")
+            << QByteArray(">REMOTE:vpn.example.net,1194,udp\n"
+                          ">LOG:1700000000,N,read UDPv4 [ECONNREFUSED]: Connection refused (fd=3,code=111)\n")
+            << QStringList {"remote vpn.example.net 1194 udp", "failure no-answer|UDP 1194|"};
+        QTest::newRow("server's reason for a refusal")
+            << QByteArray(">PASSWORD:Verification Failed: 'Auth' ['Data channel cipher negotiation failed (no "
+                          "shared cipher)']\n")
+            << QStringList {"failure auth-failure||Data channel cipher negotiation failed (no shared cipher)"};
+        QTest::newRow("plain refusal") << QByteArray(">PASSWORD:Verification Failed: 'Auth'\n") << QStringList();
         QTest::newRow("crlf and split reads")
             << QByteArray(">BYTECOUNT:1,\r\n>BYTE|COUNT:2,3\r\n") << QStringList {"bytecount 1 0", "bytecount 2 3"};
         QTest::newRow("too short lines are ignored")

@@ -259,12 +259,26 @@ private slots:
                 name.remove(0, 1);
             names << name;
         }
-        QCOMPARE(names, QStringList({"IpPoolHandler", "CredentialsHandler", "LifeCycleClientHandler", "CipherHandler",
-                                     "BindIpv6Handler", "DnsHandler", "PinnedIPHandler", "DedicatedIpHandler",
-                                     "InternetKillSwitchHandler", "AppKillSwitchHandler", "FireWallWarningHandler",
-                                     "TunManagerHandler", "ConnectionTimerHandler", "WhatIsMyIpHandler",
-                                     "STunnelHandler", "ShadowSocksLauncher", "LocalDnsJsonRefreshHandler",
-                                     "LegacySignalsHandler", "NullHandler"}));
+        QCOMPARE(names, QStringList({"IpPoolHandler",
+                                     "CredentialsHandler",
+                                     "LifeCycleClientHandler",
+                                     "CipherHandler",
+                                     "BindIpv6Handler",
+                                     "DnsHandler",
+                                     "PinnedIPHandler",
+                                     "DedicatedIpHandler",
+                                     "InternetKillSwitchHandler",
+                                     "AppKillSwitchHandler",
+                                     "FireWallWarningHandler",
+                                     "TunManagerHandler",
+                                     "ConnectionTimerHandler",
+                                     "WhatIsMyIpHandler",
+                                     "FailureCauseHandler",
+                                     "STunnelHandler",
+                                     "ShadowSocksLauncher",
+                                     "LocalDnsJsonRefreshHandler",
+                                     "LegacySignalsHandler",
+                                     "NullHandler"}));
         QCOMPARE(sigTermPosition, 3);
         // The dedicated address comes first among the pools.
         QCOMPARE(m_pools.getIp(), QHostAddress("198.51.100.4"));

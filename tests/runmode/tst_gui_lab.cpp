@@ -57,12 +57,13 @@ class TestGuiLab : public QObject
         return true;
     }
 
-    bool connectFromTheConnectPage(const QString &password)
+    bool connectFromTheConnectPage(const QString &password, const QString &protocol = "TCP",
+                                   quint16 port = ConnectionLab::TCP_PORT)
     {
-        // TCP, where each offer has a port of its own: "Auto" would pick any
-        // offer, and the lab's server speaks only the catalogue's default one.
-        m_lab->send("choose connectWidget/protocolSelect TCP");
-        m_lab->send(QString("choose connectWidget/portSelect %1 ").arg(ConnectionLab::TCP_PORT));
+        // A protocol where each offer has a port of its own: "Auto" would pick
+        // any offer, and the lab's server speaks only the catalogue's default one.
+        m_lab->send("choose connectWidget/protocolSelect " + protocol);
+        m_lab->send(QString("choose connectWidget/portSelect %1 ").arg(port));
         m_lab->send("type connectWidget/username " + ConnectionLab::USER);
         m_lab->send("type connectWidget/password " + password);
         m_lab->send("click connectWidget/connect");
@@ -86,14 +87,28 @@ class TestGuiLab : public QObject
         QVERIFY2(m_lab->waitFor("shot " + file, 10000) >= 0, qPrintable(m_lab->diagnostics()));
     }
 
-    // Asks for the open question once it is up.
-    bool describedBox()
+    // The open message box as "TITLE | ICON | TEXT | INFORMATIVE TEXT | BUTTONS", once one
+    // shows within the bound; empty when none does.
+    QString waitForBox(int timeoutMs)
     {
-        if (!m_lab->eventsStartingWith("box ").isEmpty())
-            return true;
-        m_lab->send("box");
-        QTest::qWait(300);
-        return !m_lab->eventsStartingWith("box ").isEmpty();
+        QElapsedTimer waiting;
+        waiting.start();
+        while (waiting.elapsed() < timeoutMs) {
+            const int from = m_lab->events().size();
+            m_lab->send("box");
+            const int at = m_lab->waitFor("box ", 1000, from);
+            if (at >= 0)
+                return m_lab->events().at(at).mid(4);
+        }
+        return QString();
+    }
+
+    // Runs the lab's OpenVPN server (TCP or UDP) with these extra options
+    // until the returned guard puts its usual one back.
+    auto serverWith(bool udp, const QStringList &arguments)
+    {
+        [&] { QVERIFY(m_lab->restartServer(udp, arguments)); }();
+        return qScopeGuard([this, udp] { m_lab->restartServer(udp); });
     }
 
     static bool ping(const QString &address)
@@ -278,9 +293,9 @@ private slots:
             settings.setRecoverDNSStackOnStart(DnsRecoveryPreference::getDnsRecoveryPreferenceAskOnStart());
         }
         QVERIFY(m_lab->startDriver({}));
-        QTRY_VERIFY_WITH_TIMEOUT(describedBox(), 30000);
-        const QString box = m_lab->eventsStartingWith("box ").first();
-        QCOMPARE(box.section(" | ", 0, 0), QString("box OrvalVPN"));
+        const QString box = waitForBox(30000);
+        QVERIFY2(!box.isEmpty(), qPrintable(m_lab->diagnostics()));
+        QCOMPARE(box.section(" | ", 0, 0), QString("OrvalVPN"));
         QCOMPARE(box.section(" | ", 1, 1).toInt(), int(QMessageBox::Question));
         QVERIFY2(box.section(" | ", 2).startsWith("OrvalVPN was shut down unclean."), qPrintable(box));
         shoot("unclean-shutdown-question");
@@ -302,6 +317,118 @@ private slots:
         m_lab->send("type loginWidget/password " + ConnectionLab::PASSWORD);
         m_lab->send("click loginWidget/login");
         QVERIFY2(m_lab->waitFor("connected") >= 0, qPrintable(m_lab->diagnostics()));
+        QCOMPARE(m_lab->quit(), 0);
+    }
+
+    void firstConnectionThatCannotSucceed_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QString>("protocol");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("wrong CA") << "wrong-ca"
+                                  << "TCP"
+                                  << "Could not connect: the server's certificate is not trusted.";
+        QTest::newRow("unreachable server") << "unreachable"
+                                            << "UDP"
+                                            << "Could not connect: no answer from the server on UDP 1194.";
+        QTest::newRow("refused data cipher")
+            << "cipher"
+            << "TCP"
+            << "Could not connect: the server refused the connection: Data channel cipher negotiation failed (no "
+               "shared cipher).";
+    }
+    // A first connection the server cannot accept ends within 65 s with an
+    // error box that names the cause (and offers the log); the user is not
+    // asked for the password again, and the system is as before.
+    void firstConnectionThatCannotSucceed()
+    {
+        QFETCH(QString, failure);
+        QFETCH(QString, protocol);
+        QFETCH(QString, notice);
+        const bool udp = protocol == "UDP";
+        QTemporaryDir otherPki;
+        QStringList serverOptions;
+        if (failure == "wrong-ca") {
+            QVERIFY(Lab::makePki(otherPki.path()));
+            serverOptions =
+                QStringList {"--ca",  otherPki.filePath("ca.crt"),    "--cert", otherPki.filePath("server.crt"),
+                             "--key", otherPki.filePath("server.key")};
+        } else if (failure == "cipher") {
+            serverOptions = QStringList {"--data-ciphers", "AES-192-GCM"};
+        } else {
+            Settings settings(m_lab->settingsFile());
+            settings.setPinnedIP(ConnectionLab::SITE, QHostAddress("198.51.100.99"));
+            settings.setHasPinnedIP(ConnectionLab::SITE, true);
+        }
+        // The box's log button comes with the log file.
+        Settings(m_lab->settingsFile()).setLogHandlerOption(LogHandlerOption::FileHandler());
+        const auto usualServer = serverWith(udp, serverOptions);
+        const SystemSnapshot before;
+        QVERIFY(startGui());
+        QVERIFY(connectFromTheConnectPage(ConnectionLab::PASSWORD, protocol,
+                                          udp ? ConnectionLab::UDP_PORT : ConnectionLab::TCP_PORT));
+        // The bound counts from the engine's start (the start-up's own waits
+        // have their own notices): 60 s at most, the engine's end and the
+        // restore of the system.
+        QVERIFY2(m_lab->waitFor("result 2 ", 30000) >= 0, qPrintable(m_lab->diagnostics()));
+        const QString box = waitForBox(70000);
+        QVERIFY2(!box.isEmpty(), qPrintable(m_lab->diagnostics()));
+        shoot("failure-" + failure);
+        QCOMPARE(box.section(" | ", 2, 2), notice);
+        QVERIFY2(box.section(" | ", 4).contains("Show debugging log"), qPrintable(box));
+        QCOMPARE(m_lab->eventsStartingWith("password "), QStringList());
+        QCOMPARE(m_lab->eventsStartingWith("connected"), QStringList());
+        m_lab->send("answer OK");
+        QVERIFY2(m_lab->waitFor("terminated") >= 0, qPrintable(m_lab->diagnostics()));
+        expectRestored(before);
+        QCOMPARE(m_lab->eventsStartingWith("fatal ").size(), 1);
+        QCOMPARE(m_lab->quit(), 0);
+    }
+
+    // A connection that worked keeps trying through an outage longer than a
+    // first connection is given (the server stops answering, its connection
+    // open), shows why on the status page, and comes back by itself when the
+    // server answers again.
+    void outageAfterConnectedRecovers()
+    {
+        const auto usualServer = serverWith(false, {"--keepalive", "1", "4"});
+        QVERIFY(startGui());
+        QElapsedTimer sinceConnect;
+        sinceConnect.start();
+        QVERIFY(connectFromTheConnectPage(ConnectionLab::PASSWORD));
+        QVERIFY2(m_lab->waitFor("connected") >= 0, qPrintable(m_lab->diagnostics()));
+        QVERIFY(m_lab->freezeServer(false, true));
+        const auto thaw = qScopeGuard([this] { m_lab->freezeServer(false, false); });
+        QTRY_COMPARE_WITH_TIMEOUT(read("statusWidget/failure"), QString("Reconnecting: the server stopped answering"),
+                                  30000);
+        QVERIFY(read("statusWidget/status") != "CONNECTED");
+        shoot("status-page-reconnecting");
+        // Past the bound of a first connection.
+        QTest::qWait(qMax(0, 65000 - int(sinceConnect.elapsed())));
+        QVERIFY(m_lab->eventsStartingWith("terminated").isEmpty());
+        const int connected = m_lab->eventsStartingWith("connected").size();
+        QVERIFY(m_lab->freezeServer(false, false));
+        QTRY_VERIFY_WITH_TIMEOUT(m_lab->eventsStartingWith("connected").size() > connected, 90000);
+        QTRY_COMPARE_WITH_TIMEOUT(read("statusWidget/status"), QString("CONNECTED"), 10000);
+        QCOMPARE(read("statusWidget/failure"), QString());
+        QCOMPARE(m_lab->eventsStartingWith("fatal "), QStringList());
+        QCOMPARE(m_lab->eventsStartingWith("password "), QStringList());
+        QCOMPARE(m_lab->quit(), 0);
+    }
+
+    // The server forgets the session's token when it restarts: the engine
+    // logs in again with the password by itself, no box, no login page.
+    void refusedTokenReconnects()
+    {
+        const QStringList tokens {"--auth-gen-token", "0"};
+        const auto usualServer = serverWith(false, tokens);
+        QVERIFY(startGui());
+        QVERIFY(connectFromTheConnectPage(ConnectionLab::PASSWORD));
+        QVERIFY2(m_lab->waitFor("connected") >= 0, qPrintable(m_lab->diagnostics()));
+        QVERIFY(m_lab->restartServer(false, tokens));
+        QTRY_VERIFY_WITH_TIMEOUT(m_lab->eventsStartingWith("connected").size() > 1, 90000);
+        QCOMPARE(m_lab->eventsStartingWith("fatal "), QStringList());
+        QCOMPARE(m_lab->eventsStartingWith("password "), QStringList());
         QCOMPARE(m_lab->quit(), 0);
     }
 };

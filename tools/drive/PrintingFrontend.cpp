@@ -21,6 +21,10 @@ void PrintingFrontend::onVpnStartupResult(const VpnStartupResult &result)
 
 void PrintingFrontend::onUpdateState(const VpnConnectionState &state)
 {
+    if (state.isFailureChange()) {
+        m_log.print(QStringLiteral("cause ") + state.getFailure().describe());
+        return;
+    }
     m_log.print(QStringLiteral("state %1 %2 %3").arg(state.getState(), state.getLocalIp(), state.getRemoteIp()));
 }
 

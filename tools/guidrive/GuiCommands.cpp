@@ -107,10 +107,14 @@ void GuiCommands::describeBox()
 {
     auto *const box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
     if (!box)
-        return fail(QStringLiteral("No question"), QString());
-    m_log.print(QStringLiteral("box %1 | %2 | %3")
+        return fail(QStringLiteral("No box"), QString());
+    QStringList buttons;
+    for (QAbstractButton *button : box->buttons())
+        buttons << button->text().remove(QLatin1Char('&'));
+    m_log.print(QStringLiteral("box %1 | %2 | %3 | %4 | %5")
                     .arg(EventLog::oneLine(box->windowTitle()), QString::number(int(box->icon())),
-                         EventLog::oneLine(box->text())));
+                         EventLog::oneLine(box->text()), EventLog::oneLine(box->informativeText()),
+                         buttons.join(QStringLiteral(", "))));
 }
 
 void GuiCommands::type(const QString &name, const QString &text)

@@ -21,8 +21,8 @@ class OrvalVPNRunnable;
 //   shot FILE         saves a picture of the main window as PNG
 //   screen FILE       saves a picture of the whole screen as PNG
 //   answer TEXT       presses the button TEXT ("Yes") of the open question
-//   box               prints "box TITLE | ICON | TEXT" of the open question,
-//                     ICON the QMessageBox::Icon number
+//   box               prints "box TITLE | ICON | TEXT | INFORMATIVE TEXT | BUTTON, BUTTON"
+//                     of the open message box, ICON the QMessageBox::Icon number
 //   quit              File > Quit of the main window (the tray's Quit without one)
 //
 // End of input quits as well. It prints "window-shown" when a main window

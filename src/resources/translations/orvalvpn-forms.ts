@@ -626,6 +626,10 @@
         <source>TODO: 1MB</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>TODO: Reconnecting: the server stopped answering</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ProgressBarDialog</name>

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QDebug>
 #include <QMainWindow>
+#include <QTimer>
 #include <QTranslator>
 
 OrvalVPNRunnable::OrvalVPNRunnable(QApplication &application)
@@ -67,6 +68,8 @@ int OrvalVPNRunnable::run()
         m_lifecycle->createStartupFrontends(settings.trayIconEnabled(), settings.shouldStartMinimized());
     }
     checks.connectAtLaunchIfNecessary(m_services.backend, m_os);
+    // Once the window is up: the collection runs programs and lists the bundle.
+    QTimer::singleShot(0, &m_os, &MacOSXAbstractionImpl::printSystemInfo);
 
     const int exitCode = m_application.exec();
     releaseFrontends();

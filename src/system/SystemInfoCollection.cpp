@@ -12,8 +12,10 @@
 
 SystemInfoCollection::Programs SystemInfoCollection::systemPrograms()
 {
-    return {SystemPrograms::systemProfiler(), {QStringLiteral("/sbin/ls"), QStringLiteral("/bin/ls")},
-            SystemInfoLog::bundlePath(), 30};
+    return {SystemPrograms::systemProfiler(),
+            {QStringLiteral("/sbin/ls"), QStringLiteral("/bin/ls")},
+            SystemInfoLog::bundlePath(),
+            30};
 }
 
 SystemInfoCollection::SystemInfoCollection(const Programs &programs, QObject *parent)

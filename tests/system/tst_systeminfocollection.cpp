@@ -35,7 +35,9 @@ class TestSystemInfoCollection : public QObject
 
     SystemInfoCollection::Programs programs(const QString &profiler, int timeoutSeconds = 30) const
     {
-        return {profiler, {QStringLiteral("/sbin/ls"), QStringLiteral("/bin/ls")}, m_dir.filePath("bundle"),
+        return {profiler,
+                {QStringLiteral("/sbin/ls"), QStringLiteral("/bin/ls")},
+                m_dir.filePath("bundle"),
                 timeoutSeconds};
     }
 
@@ -80,7 +82,8 @@ private slots:
         const QStringList listing = lines.mid(profiler.size());
         QVERIFY2(listing.filter(QRegularExpression(R"(^"LsUtil" === "stdout" ==>> ".* OrvalVPN"$)")).size() == 1,
                  qPrintable(listing.join('\n')));
-        QCOMPARE(listing.last(), QStringLiteral(R"("LsUtil" === process finished with exit code: 0, exit status: NormalExit ===)"));
+        QCOMPARE(listing.last(),
+                 QStringLiteral(R"("LsUtil" === process finished with exit code: 0, exit status: NormalExit ===)"));
         QVERIFY(lines.filter("process destroyed").isEmpty());
     }
 

@@ -18,6 +18,14 @@ void DisplayPlatform::useOffscreenWithoutDisplay()
 #endif
 }
 
+void DisplayPlatform::useNoGlIntegration()
+{
+#ifndef Q_OS_MACOS
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+#endif
+}
+
 bool DisplayPlatform::hasDisplay()
 {
     return !displayMissing;

@@ -2,7 +2,8 @@
 
 #include "app/AbstractMessageHandler.h"
 
-// Swallows every log message: the "None" log option.
+// Swallows every log message and switches every logging category off: the
+// "None" log option.
 class NullMessageHandler : public AbstractMessageHandler
 {
 public:

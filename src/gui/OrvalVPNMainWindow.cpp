@@ -3,6 +3,8 @@
 #include "BuildConfig.h"
 #include "backend/VpnBackend.h"
 #include "catalogue/ConnectionParameters.h"
+#include "catalogue/HalvorixServerSitesList.h"
+#include "catalogue/ServerSiteModel.h"
 #include "core/LogHandlerOption.h"
 #include "gui/AboutDialog.h"
 #include "gui/ConnectionStatus.h"
@@ -69,7 +71,6 @@ OrvalVPNMainWindow::OrvalVPNMainWindow(OsAbstraction &osAbstraction, BackendStat
     m_ui->connectWidget->setBackendStateTracker(&backendStateTracker);
     m_ui->connectWidget->setVpnBackend(&backend);
     m_ui->connectWidget->setUserStatistics(&userStatistics);
-    loadServerSites();
 
     // The banner's links go through the one checked opener, never straight to the desktop.
     ExternalLink::attach(*m_ui->updateInfo);
@@ -138,12 +139,28 @@ void OrvalVPNMainWindow::connectWidgets(LifeCycleClient &lifeCycleClient)
             &OrvalVPNMainWindow::sendSkipToBackend);
 }
 
-void OrvalVPNMainWindow::loadServerSites()
+void OrvalVPNMainWindow::followServerSites(const ServerSiteModel &model)
 {
-    m_ui->map->setServerSites(m_halvorixConfig.getServerSites());
-    m_ui->connectWidget->setServerSites(m_halvorixConfig.getServerSites());
-    m_ui->connectWidget->setStealthProxies(m_halvorixConfig.getStealthProxies());
-    m_ui->serverListWidget->setServerSites(m_halvorixConfig.getServerSitesList());
+    const auto feed = [this, &model] {
+        setStealthProxies(model.stealthProxies());
+        setServerSites(model.sites());
+    };
+    feed();
+    connect(&model, &ServerSiteModel::changed, this, feed);
+}
+
+void OrvalVPNMainWindow::setServerSites(const QList<HalvorixServerSite> &sites)
+{
+    m_serverSites = sites;
+    m_ui->map->setServerSites(sites);
+    m_ui->connectWidget->setServerSites(sites);
+    m_ui->serverListWidget->setServerSites(HalvorixServerSitesList(sites));
+}
+
+void OrvalVPNMainWindow::setStealthProxies(const QList<StealthProxy> &proxies)
+{
+    m_stealthProxies = proxies;
+    m_ui->connectWidget->setStealthProxies(proxies);
 }
 
 bool OrvalVPNMainWindow::isReplayed(const EventMessage &message) const
@@ -177,7 +194,12 @@ void OrvalVPNMainWindow::showServerListPage(HalvorixServerSite site)
     m_ui->map->update();
     m_ui->connectWidget->setEnabled(false);
     m_ui->blockingWidget->blocking = true;
-    m_ui->serverListWidget->setServerSites(m_halvorixConfig.getServerSitesList());
+    // A pin set on the status page since the last reading shows on the list.
+    QList<HalvorixServerSite> sites = m_serverSites;
+    Settings settings;
+    for (HalvorixServerSite &each : sites)
+        each.refresh(settings);
+    m_ui->serverListWidget->setServerSites(HalvorixServerSitesList(sites));
     m_ui->serverListWidget->setCurrentServerSite(site);
     m_ui->serverListWidget->show();
 }
@@ -330,9 +352,8 @@ void OrvalVPNMainWindow::onConnected()
 
 void OrvalVPNMainWindow::onNewConfigWasDownloaded()
 {
-    m_ui->connectWidget->setServerSites(m_halvorixConfig.getServerSites());
-    m_ui->connectWidget->setStealthProxies(m_halvorixConfig.getStealthProxies());
-    m_ui->map->setServerSites(m_halvorixConfig.getServerSites());
+    // The run mode's model has read the new catalogue and fed the pages.
+    qCDebug(lcGui) << "MainWindow::onNewConfigWasDownloaded";
 }
 
 void OrvalVPNMainWindow::showFrontend()
@@ -436,20 +457,15 @@ void OrvalVPNMainWindow::updateMyLocation(GeoLocation location)
 
 void OrvalVPNMainWindow::showPreferences()
 {
-    if (SettingsDialogLauncher::run(this, m_halvorixConfig.getStealthProxies(), m_osAbstraction, m_backend,
-                                    m_backendStateTracker))
+    if (SettingsDialogLauncher::run(this, m_stealthProxies, m_osAbstraction, m_backend, m_backendStateTracker))
         emit settingsSaved();
 }
 
 void OrvalVPNMainWindow::onSettingsSaved()
 {
-    const QList<HalvorixServerSite> sites = m_halvorixConfig.getServerSites();
-    m_ui->connectWidget->setServerSites(sites);
     m_ui->connectWidget->setDefaultCurrentServerSite();
     m_ui->connectWidget->updateGUIFromSettings();
     m_ui->connectWidget->showStoredCredentials();
-    // Dedicated sites added in the dialog belong on the map too.
-    m_ui->map->setServerSites(sites);
     updateState();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "catalogue/GeoLocation.h"
-#include "catalogue/HalvorixConfig.h"
 #include "catalogue/HalvorixServerSite.h"
+#include "catalogue/StealthProxy.h"
 #include "core/VpnFrontend.h"
 #include "gui/EventMessageCloserImpl.h"
 
@@ -18,6 +18,7 @@ class ConnectionStatus;
 class LifeCycleClient;
 class OsAbstraction;
 class QNetworkAccessManager;
+class ServerSiteModel;
 class Settings;
 class UserStatistics;
 class VpnBackend;
@@ -55,6 +56,12 @@ public:
     void hideFrontend() override;
     void toggleVisibility() override;
 
+    // Shows the model's sites and proxies now and after each of its reloads.
+    void followServerSites(const ServerSiteModel &model);
+    // The sites on the map, the connect panel and the server list.
+    void setServerSites(const QList<HalvorixServerSite> &sites);
+    void setStealthProxies(const QList<StealthProxy> &proxies);
+
     bool containsMainWindow() const { return true; }
     bool isDaemon() const { return false; }
 
@@ -79,8 +86,8 @@ public slots:
     void showConnectPage();
     void showServerListPage(HalvorixServerSite site);
     void showPreferences();
-    // Shows again what the stored preferences say: the sites, dedicated ones
-    // included, on the panel and the map, the panel's choice and the menu.
+    // Shows again what the stored preferences say (the sites, dedicated ones
+    // included, came from the model's reload): the panel's choice and the menu.
     void onSettingsSaved();
     void onAutoConnectOnStartUp();
     void onIksEnableInterfaces();
@@ -111,7 +118,6 @@ private:
     void showErrorMessage(const ErrorMessage &message, const QString &title);
     void enableKillSwitchInterfaces(Settings &settings);
     void connectWidgets(LifeCycleClient &lifeCycleClient);
-    void loadServerSites();
     // A connection starts or runs: one of the connection pages is up.
     bool connectionUnderWay() const;
     // The dispatcher replays to a window that it is just attaching the
@@ -121,7 +127,9 @@ private:
     OsAbstraction &m_osAbstraction;
     BackendStateTracker &m_backendStateTracker;
     QScopedPointer<Ui::OrvalVPNMainWindow> m_ui;
-    HalvorixConfig m_halvorixConfig;
+    // The catalogue's last reading, as the model handed it.
+    QList<HalvorixServerSite> m_serverSites;
+    QList<StealthProxy> m_stealthProxies;
     QNetworkAccessManager *m_networkManager;
     ConnectionStatus *m_connectionStatus;
     UserStatistics &m_userStatistics;

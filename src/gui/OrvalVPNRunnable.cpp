@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QDebug>
 #include <QMainWindow>
+#include <QTimer>
 #include <QTranslator>
 
 OrvalVPNRunnable::OrvalVPNRunnable(QApplication &application)
@@ -27,6 +28,7 @@ OrvalVPNRunnable::OrvalVPNRunnable(QApplication &application)
     , m_statistics(&UserStatistics::getUserStatistics())
     , m_services(m_os, BackendServices::WebSetup::product())
 {
+    m_services.dispatcher.add(m_serverSites);
     connect(&m_services.whatIsMyLocation, &WhatIsMyLocation::updateLocation, this, &OrvalVPNRunnable::updateMyLocation);
     if (!m_negotiator.negotiate()) {
         throw RunnableConstructorException(
@@ -46,6 +48,8 @@ int OrvalVPNRunnable::run()
     InternetKillSwitchManager killSwitchManager(m_os);
     const bool recoverDnsStack = checks.dnsStackRecoveryIsNecessary();
     m_services.backend.init(QSharedPointer<NullHandler>::create(), recoverDnsStack);
+    // The built-in catalogue is in place now.
+    m_serverSites->reload();
 
     QTranslator translator;
     qCDebug(lcGui) << "OrvalVPN " << BuildConfig::applicationVersion;
@@ -68,6 +72,8 @@ int OrvalVPNRunnable::run()
         m_lifecycle->createStartupFrontends(settings.trayIconEnabled(), settings.shouldStartMinimized());
     }
     checks.connectAtLaunchIfNecessary(m_services.backend, m_os);
+    // Once the window is up: the collection runs programs and lists the bundle.
+    QTimer::singleShot(0, &m_os, &MacOSXAbstractionImpl::printSystemInfo);
 
     const int exitCode = m_application.exec();
     releaseFrontends();
@@ -153,8 +159,10 @@ void OrvalVPNRunnable::attachObserver(const QSharedPointer<VpnFrontend> &observe
 
 QSharedPointer<TrayIcon> OrvalVPNRunnable::makeTrayIcon()
 {
-    return QSharedPointer<TrayIcon>(new TrayIcon(m_services.backend, m_os, *this, *m_statistics),
-                                    &QObject::deleteLater);
+    const QSharedPointer<TrayIcon> tray(new TrayIcon(m_services.backend, m_os, *this, *m_statistics),
+                                        &QObject::deleteLater);
+    tray->followServerSites(*m_serverSites);
+    return tray;
 }
 
 QSharedPointer<OrvalVPNMainWindow> OrvalVPNRunnable::makeMainWindow()
@@ -164,6 +172,10 @@ QSharedPointer<OrvalVPNMainWindow> OrvalVPNRunnable::makeMainWindow()
                                                                      m_services.lifeCycleClient),
                                               &QObject::deleteLater);
     OrvalVPNMainWindow *const shown = window.data();
+    shown->followServerSites(*m_serverSites);
+    // Before the lifecycle's answer (connected by the factory): the windows
+    // are fed the sites a save changed before they show the preferences again.
+    connect(shown, &OrvalVPNMainWindow::settingsSaved, m_serverSites.data(), &ServerSiteModel::reload);
     // A look-up answered while a connection comes up saw the VPN's exit.
     connect(&m_services.whatIsMyLocation, &WhatIsMyLocation::updateLocation, shown,
             [this, shown](GeoLocation location) {

@@ -5,6 +5,7 @@
 #include "app/ClientServerNegotiator.h"
 #include "backend/BackendStateTracker.h"
 #include "catalogue/GeoLocation.h"
+#include "catalogue/ServerSiteModel.h"
 #include "system/MacOSXAbstractionImpl.h"
 
 #include <QObject>
@@ -68,6 +69,10 @@ private:
     ClientServerNegotiator m_negotiator;
     UserStatistics *m_statistics;
     QSharedPointer<DaemonVpnFrontend> m_logOnlyFrontend;
+    // The catalogue the windows and the tray show, read once per change; the
+    // dispatcher's first frontend, so that it has read a downloaded catalogue
+    // before the others hear of it.
+    QSharedPointer<ServerSiteModel> m_serverSites {QSharedPointer<ServerSiteModel>::create()};
     MacOSXAbstractionImpl m_os;
     BackendServices m_services;
     QScopedPointer<FrontendLifecycle> m_lifecycle;

@@ -72,6 +72,8 @@ void OrvalVPNStatusWidget::initialize(QSharedPointer<ConnectionParameters> param
     m_connectionTime = 0;
     m_connectedAt = QDateTime();
     m_ui->connectedFor->setText(NOT_AVAILABLE);
+    m_byteCountShown = true;
+    m_connectionTimeShown = true;
 }
 
 void OrvalVPNStatusWidget::onUpdateState(const VpnConnectionState &connectionState)
@@ -191,8 +193,31 @@ void OrvalVPNStatusWidget::updateRemoteIp(const QString &state, const QString &r
 
 void OrvalVPNStatusWidget::onUpdateByteCount(ByteCount byteCount)
 {
-    m_ui->sent->setText(byteCount.humanReadableByteCount(byteCount.getBytesSent(), 0));
-    m_ui->received->setText(byteCount.humanReadableByteCount(byteCount.getBytesReceived(), 0));
+    m_byteCount = byteCount;
+    m_byteCountShown = false;
+    if (canBeSeen())
+        showByteCount();
+}
+
+void OrvalVPNStatusWidget::showByteCount()
+{
+    m_ui->sent->setText(m_byteCount.humanReadableByteCount(m_byteCount.getBytesSent(), 0));
+    m_ui->received->setText(m_byteCount.humanReadableByteCount(m_byteCount.getBytesReceived(), 0));
+    m_byteCountShown = true;
+}
+
+bool OrvalVPNStatusWidget::canBeSeen() const
+{
+    return isVisible() && !window()->isMinimized();
+}
+
+void OrvalVPNStatusWidget::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_byteCountShown)
+        showByteCount();
+    if (!m_connectionTimeShown)
+        showConnectionTime();
 }
 
 void OrvalVPNStatusWidget::on_disconnect_clicked()
@@ -214,7 +239,15 @@ qint64 OrvalVPNStatusWidget::getConnectionSeconds() const
 
 void OrvalVPNStatusWidget::refreshConnectionTime()
 {
+    m_connectionTimeShown = false;
+    if (canBeSeen())
+        showConnectionTime();
+}
+
+void OrvalVPNStatusWidget::showConnectionTime()
+{
     m_ui->connectedFor->setText(FormatSecondToHHMMSS(getConnectionSeconds()).toString());
+    m_connectionTimeShown = true;
 }
 
 void OrvalVPNStatusWidget::on_pinServerIP_clicked()

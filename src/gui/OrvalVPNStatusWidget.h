@@ -45,7 +45,17 @@ public slots:
     void refreshConnectionTime();
     void on_pinServerIP_clicked();
 
+protected:
+    // Shows the connected time and the counts that arrived while hidden.
+    void showEvent(QShowEvent *event) override;
+
 private:
+    // Not hidden, nor in a minimised window: what changes every second (the
+    // connected time, the counts) is only kept meanwhile, since each new text
+    // lays the whole window out again.
+    bool canBeSeen() const;
+    void showConnectionTime();
+    void showByteCount();
     void onUpdateState(const QString &state, const QString &cause, const QString &localIp, const QString &remoteIp);
     // Why the engine tries again; hidden when empty.
     void showFailure(const QString &text);
@@ -61,4 +71,7 @@ private:
     QString m_lastState;
     QString m_lastRemoteIp;
     QString m_updateServer;
+    ByteCount m_byteCount;
+    bool m_byteCountShown = true;
+    bool m_connectionTimeShown = true;
 };

@@ -59,6 +59,7 @@ int ProcessEntry::run(int argc, char **argv, const RunModes &runModes, const Box
     MessagePattern::install();
     // Before any application object, the error box's included.
     DisplayPlatform::useOffscreenWithoutDisplay();
+    DisplayPlatform::useNoGlIntegration();
     QString failure;
     try {
         return runSteps(argc, argv, runModes);

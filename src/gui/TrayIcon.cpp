@@ -5,6 +5,7 @@
 #include "catalogue/ConnectionParameters.h"
 #include "catalogue/CountryCode.h"
 #include "catalogue/OpenVpnConfigurationModel.h"
+#include "catalogue/ServerSiteModel.h"
 #include "core/TunnelType.h"
 #include "gui/GuiLogging.h"
 #include "gui/GuiVpnStartup.h"
@@ -85,7 +86,6 @@ TrayIcon::TrayIcon(VpnBackend &backend, OsAbstraction &os, BackendStateTracker &
     // connecting those as well would start every pick twice.
     connect(m_serverMenu.get(), &QMenu::triggered, this, &TrayIcon::onChangeServer);
 
-    setServerSites(m_serverConfig.getServerSites());
     m_trayIcon->show();
 }
 
@@ -236,8 +236,8 @@ void TrayIcon::onConnected()
 
 void TrayIcon::onNewConfigWasDownloaded()
 {
+    // The run mode's model has read the new catalogue and fed the menu.
     qCDebug(lcGui) << "TrayIcon::onNewConfigWasDownloaded";
-    setServerSites(m_serverConfig.getServerSites());
 }
 
 void TrayIcon::showFrontend()
@@ -296,8 +296,15 @@ void TrayIcon::onDisconnected()
                          QSystemTrayIcon::Information);
 }
 
+void TrayIcon::followServerSites(const ServerSiteModel &model)
+{
+    setServerSites(model.sites());
+    connect(&model, &ServerSiteModel::changed, this, [this, &model] { setServerSites(model.sites()); });
+}
+
 void TrayIcon::setServerSites(QList<HalvorixServerSite> serverSites)
 {
+    m_serverSites = serverSites;
     // The old entries leave the menu now; their objects go later.
     m_serverMenu->clear();
     m_serverActions.clear();
@@ -353,7 +360,7 @@ void TrayIcon::connectToDefault()
 void TrayIcon::startVPN(const QString &serverSiteId)
 {
     bool found = false;
-    for (const HalvorixServerSite &site : m_serverConfig.getServerSites()) {
+    for (const HalvorixServerSite &site : qAsConst(m_serverSites)) {
         if (site.getId() == serverSiteId) {
             m_currentServerSite = site;
             found = true;

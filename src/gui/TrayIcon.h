@@ -1,6 +1,5 @@
 #pragma once
 
-#include "catalogue/HalvorixConfig.h"
 #include "catalogue/HalvorixServerSite.h"
 #include "core/VpnFrontend.h"
 
@@ -18,6 +17,7 @@ class OsAbstraction;
 class QAction;
 class QEventLoop;
 class QMenu;
+class ServerSiteModel;
 class UserStatistics;
 class VpnBackend;
 
@@ -43,6 +43,8 @@ public:
     // True when site a goes before site b in the "Server" menu.
     static bool cmpServerSites(const HalvorixServerSite &a, const HalvorixServerSite &b);
 
+    // Lists the model's sites in the "Server" menu now and after each of its reloads.
+    void followServerSites(const ServerSiteModel &model);
     // Adds "New MainWindow" to the menu, for a multi-window mode.
     void setMultiWindows();
     // Stops a running connection and waits (bounded) for its end.
@@ -114,7 +116,8 @@ private:
     OsAbstraction &m_os;
     BackendStateTracker &m_stateTracker;
     UserStatistics &m_statistics;
-    HalvorixConfig m_serverConfig;
+    // The sites of the "Server" menu, as last set.
+    QList<HalvorixServerSite> m_serverSites;
     // Menus are widgets and cannot have this object as their Qt parent: each
     // is owned here alone. Actions have this object as their Qt parent.
     QSystemTrayIcon *m_trayIcon;

@@ -16,10 +16,8 @@
 #include "system/StelvaneCommandLines.h"
 #include "system/StelvaneRunner.h"
 #include "system/StelvaneRunnerFailed.h"
-#include "system/SystemInfoLog.h"
+#include "system/SystemInfoCollection.h"
 #include "system/SystemLogging.h"
-#include "system/SystemProfiler.h"
-#include "system/SystemProfilerFailed.h"
 #include "system/SystemPrograms.h"
 
 #include <QCoreApplication>
@@ -59,7 +57,6 @@ MacOSXAbstractionImpl::MacOSXAbstractionImpl(const QString &networkSetupProgram,
     , m_runner(std::move(runner))
     , m_sigTermHandler(QSharedPointer<AbstractSigTermHandler>::create())
 {
-    printSystemInfo();
 }
 
 MacOSXAbstractionImpl::~MacOSXAbstractionImpl() = default;
@@ -90,18 +87,9 @@ bool MacOSXAbstractionImpl::guarded(const std::function<void()> &step)
 
 void MacOSXAbstractionImpl::printSystemInfo()
 {
-    qCDebug(lcSystem) << "Printing System Info";
-    SystemInfoLog::printQtSystemInfo();
-    try {
-        SystemProfiler(SystemProfiler::Mini,
-                       {QStringLiteral("SPHardwareDataType"), QStringLiteral("SPSoftwareDataType"),
-                        QStringLiteral("SPNetworkDataType")})
-            .execute();
-    } catch (const SystemProfilerFailed &failure) {
-        qCDebug(lcSystem).noquote() << "SystemProfiler failed - Error: " + failure.title()
-                                           + " - Info: " + failure.text();
-    }
-    SystemInfoLog::printBundleLs();
+    if (!m_systemInfo)
+        m_systemInfo.reset(new SystemInfoCollection);
+    m_systemInfo->start();
 }
 
 void MacOSXAbstractionImpl::setInterfacesState(const QStringList &services, bool up)

@@ -3,11 +3,13 @@
 #include "system/OsAbstraction.h"
 #include "system/Routes4.h"
 
+#include <QScopedPointer>
 #include <QSharedPointer>
 #include <functional>
 
 class OpenVpnLifeCycleHandler;
 class StelvaneRunner;
+class SystemInfoCollection;
 
 // The operating-system interface of macOS: every change is one run of the
 // privileged helper, every query goes through networksetup, the routing table,
@@ -115,4 +117,5 @@ private:
     // The engine's termination handler that connections get: inert until
     // installSigTermHandler.
     QSharedPointer<OpenVpnLifeCycleHandler> m_sigTermHandler;
+    QScopedPointer<SystemInfoCollection> m_systemInfo;
 };

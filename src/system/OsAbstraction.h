@@ -26,6 +26,8 @@ public:
     OsAbstraction() = default;
     ~OsAbstraction() override = default;
 
+    // Writes the machine's description to the log, once per run, without
+    // blocking; nothing while the log goes nowhere.
     virtual void printSystemInfo() = 0;
 
     virtual void enableInterface(const QString &service);

@@ -1,7 +1,5 @@
 #include "system/SystemInfoLog.h"
 
-#include "system/LsUtil.h"
-#include "system/LsUtilException.h"
 #include "system/SystemLogging.h"
 
 #include <QCoreApplication>
@@ -22,14 +20,4 @@ void SystemInfoLog::printQtSystemInfo()
 QString SystemInfoLog::bundlePath()
 {
     return QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/../../")).canonicalPath();
-}
-
-void SystemInfoLog::printBundleLs()
-{
-    try {
-        LsUtil ls;
-        ls.applyLsToPath(bundlePath());
-    } catch (const LsUtilException &e) {
-        qCDebug(lcSystem).noquote() << "LsUtil failed:" << e.text();
-    }
 }

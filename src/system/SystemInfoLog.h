@@ -8,8 +8,6 @@ class SystemInfoLog
 public:
     // Qt's facts about the processor and the operating system, six lines.
     static void printQtSystemInfo();
-    // A recursive listing of the application bundle; failures are only logged.
-    static void printBundleLs();
     // The bundle's top directory, canonical.
     static QString bundlePath();
 };

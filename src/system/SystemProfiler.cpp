@@ -1,25 +1,35 @@
 #include "system/SystemProfiler.h"
 
-#include "system/ProcessOutputLogger.h"
 #include "system/SystemLogging.h"
 #include "system/SystemProfilerFailed.h"
 #include "system/SystemPrograms.h"
 
 #include <QDebug>
-#include <QProcess>
 
-SystemProfiler::SystemProfiler(int detailLevel, const QStringList &dataTypes)
-    : SystemProfiler(detailLevel, dataTypes, SystemPrograms::systemProfiler(), 30)
+SystemProfiler::SystemProfiler(int detailLevel, const QStringList &dataTypes, QObject *parent)
+    : SystemProfiler(detailLevel, dataTypes, SystemPrograms::systemProfiler(), 30, parent)
 {
 }
 
 SystemProfiler::SystemProfiler(int detailLevel, const QStringList &dataTypes, const QString &program,
-                               int timeoutSeconds)
-    : m_detailLevel(detailLevel)
+                               int timeoutSeconds, QObject *parent)
+    : QObject(parent)
+    , m_detailLevel(detailLevel)
     , m_dataTypes(dataTypes)
     , m_program(program)
-    , m_timeoutSeconds(timeoutSeconds)
+    , m_run(QStringLiteral("system_profiler"), timeoutSeconds)
 {
+    connect(&m_run, &TimedProcessRun::started, &m_run, &TimedProcessRun::closeInput);
+    connect(&m_run, &TimedProcessRun::notStarted, this,
+            [timeoutSeconds] {
+                qCDebug(lcSystem).noquote()
+                    << QStringLiteral("systemprofiler failed to start after %1 seconds").arg(timeoutSeconds);
+            });
+    connect(&m_run, &TimedProcessRun::notFinished, this, [timeoutSeconds] {
+        qCDebug(lcSystem).noquote()
+            << QStringLiteral("systemprofiler did not finish after %1 seconds, it will be killed").arg(timeoutSeconds);
+    });
+    connect(&m_run, &TimedProcessRun::ended, this, &SystemProfiler::onEnded);
 }
 
 SystemProfiler::~SystemProfiler() = default;
@@ -42,26 +52,19 @@ void SystemProfiler::execute()
 {
     const QStringList args = arguments();
     qCDebug(lcSystem).noquote() << "Starting system_profiler" << args.join(' ');
-    QProcess process;
-    const QSharedPointer<ProcessOutputLogger> logger =
-        ProcessOutputLogger::logProcessOutput(QStringLiteral("system_profiler"), process);
-    process.start(m_program, args, QIODevice::ReadWrite);
+    m_run.start(m_program, args);
+}
 
-    const QString hint =
-        QStringLiteral("Please check that systemprofiler utility is correctly installed in your system.");
-    if (!logger->waitForProcessStarted(m_timeoutSeconds)) {
-        qCDebug(lcSystem).noquote()
-            << QStringLiteral("systemprofiler failed to start after %1 seconds").arg(m_timeoutSeconds);
-        process.kill();
-        throw SystemProfilerFailed(QStringLiteral("The program systemprofiler failed to start."), hint);
+void SystemProfiler::onEnded(TimedProcessRun::Outcome outcome)
+{
+    if (outcome != TimedProcessRun::Finished) {
+        const SystemProfilerFailed failure(outcome == TimedProcessRun::NotStarted
+                                               ? QStringLiteral("The program systemprofiler failed to start.")
+                                               : QStringLiteral("The program systemprofiler failed to finish."),
+                                           QStringLiteral("Please check that systemprofiler utility is correctly "
+                                                          "installed in your system."));
+        qCDebug(lcSystem).noquote() << "SystemProfiler failed - Error: " + failure.title()
+                                           + " - Info: " + failure.text();
     }
-    process.closeWriteChannel();
-    if (!logger->waitForProcessFinished(m_timeoutSeconds)) {
-        qCDebug(lcSystem).noquote() << QStringLiteral(
-                                           "systemprofiler did not finish after %1 seconds, it will be killed")
-                                           .arg(m_timeoutSeconds);
-        process.kill();
-        process.waitForFinished(1000);
-        throw SystemProfilerFailed(QStringLiteral("The program systemprofiler failed to finish."), hint);
-    }
+    emit finished();
 }

@@ -6,6 +6,7 @@
 #include "RecordingVpnBackend.h"
 
 #include "catalogue/OpenVpnConfigurationModel.h"
+#include "catalogue/ServerSiteModel.h"
 #include "gui/TrayIcon.h"
 #include "openconnect/OpenConnectConnectVia.h"
 #include "openconnect/OpenConnectConnectionParameters.h"
@@ -60,16 +61,23 @@ public:
     QList<int> durations;
 };
 
-// Everything a tray needs, with a backend that answers the tray.
+// Everything a tray needs, with a backend that answers the tray; its menu
+// lists the installed catalogue as the run mode's model read it.
 struct TrayWorld
 {
     RecordingVpnBackend backend;
     RecordingOsAbstraction os;
     FakeBackendStateTracker tracker;
     UserStatistics statistics;
+    ServerSiteModel sites;
     NotifyingTrayIcon tray {backend, os, tracker, statistics};
 
-    TrayWorld() { backend.frontend = &tray; }
+    TrayWorld()
+    {
+        backend.frontend = &tray;
+        sites.reload();
+        tray.followServerSites(sites);
+    }
 };
 
 inline QSharedPointer<ConnectionParameters> parametersFor(const HalvorixServerSite &site)

@@ -29,6 +29,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -783,13 +784,71 @@ private slots:
         QCOMPARE(child<QLabel>(panel, "country").text(), QStringLiteral("Japan"));
     }
 
+    // The run mode's model hears of the download and feeds the window.
     void newCatalogue()
     {
         WindowWorld world;
-        OrvalVPNMainWindow &window = world.make();
+        world.make();
         Settings().setDefaultServerSite(QStringLiteral("JPN-Tokyo"));
-        window.onNewConfigWasDownloaded();
+        world.sites.onNewConfigWasDownloaded();
         QCOMPARE(world.currentSite(), QStringLiteral("JPN-Tokyo"));
+    }
+
+    // One reading of the catalogue per change, whatever the number of windows
+    // that show it; each shows the new reading.
+    void oneReadingFeedsEveryWindow()
+    {
+        int readings = 0;
+        QList<HalvorixServerSite> catalogue {BuiltInCatalogue::site(QStringLiteral("USA-Dallas"))};
+        ServerSiteModel model({[&] {
+                                   ++readings;
+                                   return catalogue;
+                               },
+                               [] { return QList<StealthProxy>(); }});
+        model.reload();
+        WindowWorld first;
+        WindowWorld second;
+        for (WindowWorld *world : {&first, &second}) {
+            world->make().followServerSites(model);
+            QCOMPARE(world->currentSite(), QStringLiteral("USA-Dallas"));
+        }
+        QCOMPARE(readings, 1);
+
+        catalogue = {BuiltInCatalogue::site(QStringLiteral("JPN-Tokyo"))};
+        model.reload();
+        QCOMPARE(readings, 2);
+        for (WindowWorld *world : {&first, &second}) {
+            QCOMPARE(world->currentSite(), QStringLiteral("JPN-Tokyo"));
+            const HalvorixServerSite dallas = BuiltInCatalogue::site(QStringLiteral("USA-Dallas"));
+            world->window->showServerListPage(dallas);
+            const QListWidget &rows = child<QListWidget>(*world->window, "serverSites");
+            QCOMPARE(rows.count(), 1);
+            QCOMPARE(rows.item(0)->data(Qt::UserRole).value<HalvorixServerSite>().getId(), QStringLiteral("JPN-Tokyo"));
+        }
+    }
+
+    // The sites are read once per change, but a pin set on the status page
+    // since then shows when the list opens.
+    void serverListShowsAPinSetSinceTheReading()
+    {
+        WindowWorld world;
+        OrvalVPNMainWindow &window = world.make();
+        const HalvorixServerSite dallas = BuiltInCatalogue::site(QStringLiteral("USA-Dallas"));
+        Settings settings;
+        settings.setPinnedIP(dallas.getId(), QHostAddress(QStringLiteral("198.51.100.9")));
+        settings.setHasPinnedIP(dallas.getId(), true);
+        window.showServerListPage(dallas);
+        const QListWidget &rows = child<QListWidget>(window, "serverSites");
+        bool listed = false;
+        for (int row = 0; row < rows.count(); ++row) {
+            const HalvorixServerSite site = rows.item(row)->data(Qt::UserRole).value<HalvorixServerSite>();
+            if (site.getId() != dallas.getId())
+                continue;
+            listed = true;
+            QVERIFY(site.isPinned());
+            QCOMPARE(site.getPinnedIp(), QHostAddress(QStringLiteral("198.51.100.9")));
+        }
+        QVERIFY(listed);
     }
 
     // A save in the preferences is reported once; on the run mode's answer the
@@ -807,7 +866,9 @@ private slots:
         const HalvorixServerSite dedicated = HalvorixConfig::getServerSites().first();
         QCOMPARE(dedicated.getId(), QStringLiteral("NZL-192.0.2.50"));
 
-        // The run mode's answer, connected by name as the run mode connects it.
+        // The run mode's answer: its model reads the catalogue again, then the
+        // lifecycle calls the window's slot by name.
+        QObject::connect(&window, &OrvalVPNMainWindow::settingsSaved, &world.sites, &ServerSiteModel::reload);
         QVERIFY(QObject::connect(&window, SIGNAL(settingsSaved()), &window, SLOT(onSettingsSaved())));
         m_factory->answers << AnsweringMessageBoxFactory::pressInButtonBox(QDialogButtonBox::Save);
         window.findChild<QAction *>("actionPreferences")->trigger();

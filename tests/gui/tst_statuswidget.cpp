@@ -316,6 +316,7 @@ private slots:
         QFETCH(quint64, bytes);
         QFETCH(QString, text);
         OrvalVPNStatusWidget page;
+        page.show();
         page.initialize(parameters());
         page.onUpdateByteCount(ByteCount(bytes, 7));
         QCOMPARE(child(page, "received").text(), text);
@@ -340,6 +341,7 @@ private slots:
         QFETCH(qint64, connectedFor);
         QFETCH(QString, text);
         OrvalVPNStatusWidget page;
+        page.show();
         page.initialize(parameters());
         auto connection = state(connectedFor < 0 ? QStringLiteral("RECONNECTING") : QStringLiteral("CONNECTED"));
         const QDateTime connectedAt =
@@ -348,6 +350,52 @@ private slots:
         page.onUpdateState(*connection);
         QCOMPARE(child(page, "connectedFor").text(), text);
         QVERIFY(qAbs(page.getConnectionSeconds() - before - qMax(connectedFor, qint64(0))) < 1000);
+    }
+
+    // What changes every second is not set while no one can see the page (each
+    // new text lays the window out again); the page shows the latest on show.
+    void unseenPageCatchesUpOnShow_data()
+    {
+        QTest::addColumn<QString>("unseen");
+        QTest::newRow("page hidden") << "hidden";
+        QTest::newRow("window minimised") << "minimised";
+    }
+
+    void unseenPageCatchesUpOnShow()
+    {
+        QFETCH(QString, unseen);
+        QWidget window;
+        auto *page = new OrvalVPNStatusWidget(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        page->initialize(parameters());
+        auto connection = state(QStringLiteral("CONNECTED"));
+        connection->updateConnectionTimes(1, QDateTime::currentDateTime(), 0,
+                                          QDateTime::currentDateTime().addMSecs(-5000));
+        page->onUpdateState(*connection);
+        page->onUpdateByteCount(ByteCount(1024, 7));
+        QCOMPARE(child(*page, "connectedFor").text(), QStringLiteral("00:00:05"));
+
+        if (unseen == "hidden")
+            page->hide();
+        else
+            window.setWindowState(Qt::WindowMinimized);
+        QTRY_VERIFY(unseen == "hidden" || window.isMinimized());
+        connection->updateConnectionTimes(1, QDateTime::currentDateTime(), 0,
+                                          QDateTime::currentDateTime().addMSecs(-65000));
+        page->onUpdateState(*connection);
+        page->refreshConnectionTime();
+        page->onUpdateByteCount(ByteCount(3 * 1024 * 1024, 1536));
+        QCOMPARE(child(*page, "connectedFor").text(), QStringLiteral("00:00:05"));
+        QCOMPARE(child(*page, "received").text(), QStringLiteral("1.000 KiB"));
+
+        if (unseen == "hidden")
+            page->show();
+        else
+            window.setWindowState(Qt::WindowNoState);
+        QTRY_COMPARE(child(*page, "connectedFor").text(), QStringLiteral("00:01:05"));
+        QCOMPARE(child(*page, "received").text(), QStringLiteral("3.000 MiB"));
+        QCOMPARE(child(*page, "sent").text(), QStringLiteral("1.500 KiB"));
     }
 
     void timerRunsWhileConnectedAndStopsOnDisconnect()

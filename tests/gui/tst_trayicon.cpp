@@ -550,7 +550,8 @@ private slots:
         QVERIFY(catalogue.size() > 3);
         world.tray.setServerSites({site("CHE", "Zurich")});
         QCOMPARE(serverMenuShape(serverMenuOf(world.tray)), QStringList {"Switzerland =CHE-Zurich"});
-        world.tray.onNewConfigWasDownloaded();
+        // The run mode's model hears of a downloaded catalogue and feeds the menu again.
+        world.sites.onNewConfigWasDownloaded();
         QCOMPARE(serverMenuShape(serverMenuOf(world.tray)), catalogue);
     }
 

@@ -16,6 +16,7 @@
 #include "XvfbDisplay.h"
 
 #include "app/BackendServices.h"
+#include "catalogue/ServerSiteModel.h"
 #include "core/NullHandler.h"
 #include "gui/ApplicationTranslation.h"
 #include "system/MacOSXAbstractionImpl.h"
@@ -76,15 +77,20 @@ struct TrayLabWorld
     FakeBackendStateTracker tracker;
     // Before the services: the frontends outlive them (see BackendServices).
     QSharedPointer<ShowingTrayIcon> tray;
+    // The run mode's catalogue model, the dispatcher's first frontend.
+    QSharedPointer<ServerSiteModel> sites {QSharedPointer<ServerSiteModel>::create()};
     MacOSXAbstractionImpl os;
     BackendServices services {os, BackendServices::WebSetup::product()};
 
     TrayLabWorld()
     {
         tray.reset(new ShowingTrayIcon(services.backend, os, tracker, UserStatistics::getUserStatistics()));
+        services.dispatcher.add(sites);
         services.dispatcher.add(recorder);
         services.dispatcher.add(tray);
         services.backend.init(QSharedPointer<OpenVpnLifeCycleHandler>(new NullHandler), false);
+        sites->reload();
+        tray->followServerSites(*sites);
     }
 
     int count(const QString &report) const { return reports.count(QStringLiteral("backend:") + report); }

@@ -1,6 +1,7 @@
 #include "system/SystemProfiler.h"
 
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -23,9 +24,11 @@ private slots:
     void reportsEveryDataTypeTheClientAsksFor()
     {
         qInstallMessageHandler(capture);
-        SystemProfiler(SystemProfiler::Mini, {"SPHardwareDataType", "SPSoftwareDataType", "SPNetworkDataType"},
-                       ORVAL_SYSTEM_PROFILER, 30)
-            .execute();
+        SystemProfiler profiler(SystemProfiler::Mini, {"SPHardwareDataType", "SPSoftwareDataType", "SPNetworkDataType"},
+                                ORVAL_SYSTEM_PROFILER, 30);
+        QSignalSpy finished(&profiler, &SystemProfiler::finished);
+        profiler.execute();
+        QVERIFY(finished.wait(30000));
         qInstallMessageHandler(nullptr);
         const QString all = logged.join('\n');
         QVERIFY2(all.contains("Hardware Overview:"), qPrintable(all));

@@ -8,11 +8,11 @@
 #include "system/ResolvConf.h"
 #include "system/SystemInfoLog.h"
 #include "system/SystemProfiler.h"
-#include "system/SystemProfilerFailed.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -236,31 +236,58 @@ private slots:
                  QStringList({"-detailLevel", word, "SPHardwareDataType", "SPNetworkDataType"}));
     }
 
+    // Runs a started step to its finished() signal.
+    static bool finishes(QObject *step, int seconds = 10)
+    {
+        QSignalSpy finished(step, SIGNAL(finished()));
+        return finished.count() == 1 || finished.wait(seconds * 1000);
+    }
+
     void profilerOutputIsLogged()
     {
         const QString fake = writeFile("system_profiler", "#!/bin/sh\necho \"Hardware: $2 $3\"\n", true);
         LogCapture log;
-        SystemProfiler(SystemProfiler::Mini, {"SPHardwareDataType"}, fake, 30).execute();
+        SystemProfiler profiler(SystemProfiler::Mini, {"SPHardwareDataType"}, fake, 30);
+        QSignalSpy finished(&profiler, &SystemProfiler::finished);
+        profiler.execute();
         QVERIFY(log.contains("Starting system_profiler -detailLevel mini SPHardwareDataType"));
+        QVERIFY(finished.wait(10000));
         QVERIFY(log.contains(R"("system_profiler" === "stdout" ==>> "Hardware: mini SPHardwareDataType")"));
+        QVERIFY(log.matching("SystemProfiler failed").isEmpty());
     }
 
-    void profilerThatNeverEndsIsKilled()
+    void profilerFailures_data()
     {
-        const QString fake = writeFile("slow_profiler", "#!/bin/sh\nexec sleep 30\n", true);
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("never ends") << "exec sleep 30"
+                                    << "systemprofiler did not finish after 1 seconds, it will be killed"
+                                    << "failed to finish.";
+        QTest::newRow("cannot start") << QString() << "systemprofiler failed to start after 1 seconds"
+                                      << "failed to start.";
+    }
+
+    void profilerFailures()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, line);
+        QFETCH(QString, failure);
+        const QString path = program.isEmpty()
+                                 ? m_dir.filePath("no_such_profiler")
+                                 : writeFile("slow_profiler", "#!/bin/sh\n" + program.toUtf8() + "\n", true);
         QElapsedTimer clock;
         clock.start();
         LogCapture log;
-        try {
-            SystemProfiler(SystemProfiler::Mini, {"SPHardwareDataType"}, fake, 1).execute();
-            QFAIL("no exception");
-        } catch (const SystemProfilerFailed &e) {
-            QCOMPARE(e.title(), QStringLiteral("SystemProfiler Failed: The program systemprofiler failed to finish."));
-            QCOMPARE(e.text(),
-                     QStringLiteral("Please check that systemprofiler utility is correctly installed in your system."));
-        }
+        SystemProfiler profiler(SystemProfiler::Mini, {"SPHardwareDataType"}, path, 1);
+        profiler.execute();
+        QVERIFY(finishes(&profiler));
         QVERIFY(clock.elapsed() < 5000);
-        QVERIFY(log.contains("systemprofiler did not finish after 1 seconds, it will be killed"));
+        QVERIFY2(log.contains(line), qPrintable(log.messages().join('\n')));
+        QVERIFY(log.contains("SystemProfiler failed - Error: SystemProfiler Failed: The program systemprofiler "
+                             + failure
+                             + " - Info: Please check that systemprofiler utility is correctly installed in your "
+                               "system."));
     }
 
     void lsMissing()
@@ -281,21 +308,19 @@ private slots:
         const LsUtil ls;
         QCOMPARE(ls.program(), QStringLiteral("/bin/ls")); // no /sbin/ls here
         LogCapture log;
-        LsUtil().applyLsToPath(m_dir.filePath("Contents"));
+        LsUtil listing;
+        listing.applyLsToPath(m_dir.filePath("Contents"));
+        QVERIFY(finishes(&listing));
         QVERIFY(log.contains("Applying ls to path: " + m_dir.filePath("Contents")));
         QVERIFY2(log.matching("Program\"").size() == 1, qPrintable(log.messages().join('\n')));
         QVERIFY(log.matching("=== process finished with exit code: 0,").size() == 1);
     }
 
-    void bundleListingPathIsCanonical()
+    void bundlePathIsCanonical()
     {
-        LogCapture log;
-        SystemInfoLog::printBundleLs();
-        const QStringList applying = log.matching("Applying ls to path: ");
-        QCOMPARE(applying.size(), 1);
-        QVERIFY(!applying.first().contains(".."));
-        QCOMPARE(applying.first(),
-                 "Applying ls to path: " + QDir(QCoreApplication::applicationDirPath() + "/../..").canonicalPath());
+        const QString path = SystemInfoLog::bundlePath();
+        QVERIFY(!path.contains(".."));
+        QCOMPARE(path, QDir(QCoreApplication::applicationDirPath() + "/../..").canonicalPath());
     }
 
     void qtSystemInfo()

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -54,9 +55,9 @@ void writeAll(int fd, const std::string &data)
 
 } // namespace
 
-CommandChannel::CommandChannel(int commandPort, int commandWritePort)
-    : m_commandFd(connectTo(commandPort))
-    , m_commandWriteFd(connectTo(commandWritePort))
+CommandChannel::CommandChannel(int commandPort, int commandWritePort, const std::string &secret)
+    : m_commandFd(connectTo(commandPort, secret))
+    , m_commandWriteFd(connectTo(commandWritePort, secret))
 {
     if (::pipe2(m_cancelPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         throw std::runtime_error(std::string("pipe: ") + std::strerror(errno));
@@ -78,7 +79,13 @@ void CommandChannel::cancelAnswers()
     }
 }
 
-int CommandChannel::connectTo(int port)
+std::string CommandChannel::secretFromEnvironment()
+{
+    const char *secret = std::getenv("VYX_CHANNEL_SECRET");
+    return secret ? secret : "";
+}
+
+int CommandChannel::connectTo(int port, const std::string &secret)
 {
     // Not close-on-exec: the vpnc-script speaks on cmd_fd itself.
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -94,6 +101,7 @@ int CommandChannel::connectTo(int port)
         throw std::runtime_error("cannot connect to the command port " + std::to_string(port) + ": " + error);
     }
     sendAtOnce(fd);
+    writeAll(fd, ">CHANNEL_SECRET:" + secret + "\n");
     return fd;
 }
 

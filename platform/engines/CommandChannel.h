@@ -7,11 +7,15 @@ namespace engines {
 
 // The engine's end of the client's two loopback command channels. cmd_fd carries
 // progress lines and questions to the client and its answers back; cmd_fd_write
-// carries the client's one-letter commands.
+// carries the client's one-letter commands. Each channel opens with
+// ">CHANNEL_SECRET:" and the run's secret, which tells the client that this
+// is the engine it started.
 class CommandChannel
 {
 public:
-    CommandChannel(int commandPort, int commandWritePort);
+    CommandChannel(int commandPort, int commandWritePort, const std::string &secret);
+    // The secret that the helper put in this engine's environment; empty without one.
+    static std::string secretFromEnvironment();
     ~CommandChannel();
     CommandChannel(const CommandChannel &) = delete;
     CommandChannel &operator=(const CommandChannel &) = delete;
@@ -34,7 +38,7 @@ public:
     void endCommands();
 
 private:
-    static int connectTo(int port);
+    static int connectTo(int port, const std::string &secret);
     static std::string readLine(int fd, int cancelFd, std::string &buffer, bool &closed);
 
     int m_commandFd = -1;

@@ -196,7 +196,11 @@ int main(int argc, char *argv[])
 {
     try {
         engine.options = OpenConnectEngineOptions::parse(std::vector<std::string>(argv + 1, argv + argc));
-        engine.channel = std::make_unique<CommandChannel>(engine.options.commandPort, engine.options.commandWritePort);
+        const std::string secret = CommandChannel::secretFromEnvironment();
+        if (secret.empty())
+            throw std::runtime_error("no channel secret in the environment: start the engine through the helper");
+        engine.channel =
+            std::make_unique<CommandChannel>(engine.options.commandPort, engine.options.commandWritePort, secret);
     } catch (const std::exception &e) {
         std::cerr << "openconnect: " << e.what() << std::endl;
         return 2;

@@ -19,7 +19,7 @@ const QStringList STATES {"CONNECTING", "TCP_CONNECT", "RESOLVE",   "WAIT",     
                           "ASSIGN_IP",  "ADD_ROUTES",  "CONNECTED", "RECONNECTING", "EXITING"};
 } // namespace
 
-OpenVPNSimulatorDialog::OpenVPNSimulatorDialog(QProcess &process, int port, QWidget *parent)
+OpenVPNSimulatorDialog::OpenVPNSimulatorDialog(QProcess &process, int port, const QByteArray &secret, QWidget *parent)
     : QDialog(parent)
     , m_ui(new Ui::OpenVPNSimulatorDialog)
     , m_port(port)
@@ -41,6 +41,8 @@ OpenVPNSimulatorDialog::OpenVPNSimulatorDialog(QProcess &process, int port, QWid
     if (!m_socket.waitForConnected(CONNECT_TIMEOUT_MS)) {
         m_ui->connLogText->setTextBackgroundColor(QColor(QStringLiteral("red")));
         m_ui->connLogText->append(QStringLiteral("ERROR: Socket not connected! The simulator will not work!"));
+    } else {
+        m_socket.write("0," + secret + '\n');
     }
 
     m_ui->stateToSend->addItems(STATES);
@@ -59,9 +61,9 @@ OpenVPNSimulatorDialog::~OpenVPNSimulatorDialog()
 
 void OpenVPNSimulatorDialog::install()
 {
-    OpenVpnCommand::setSimulatorStarter([](QProcess &process, int port) {
+    OpenVpnCommand::setSimulatorStarter([](QProcess &process, int port, const QByteArray &secret) {
         // Owned by nobody: it deletes itself when closed.
-        auto *dialog = new OpenVPNSimulatorDialog(process, port);
+        auto *dialog = new OpenVPNSimulatorDialog(process, port, secret);
         dialog->show();
     });
 }

@@ -19,7 +19,9 @@ public:
     // How long construction waits for the management port to accept.
     static constexpr int CONNECT_TIMEOUT_MS = 10000;
 
-    OpenVPNSimulatorDialog(QProcess &process, int port, QWidget *parent = nullptr);
+    // Connects to the management port and shows the run's `secret` there, as
+    // the engine lists it; the developer plays the rest of the engine.
+    OpenVPNSimulatorDialog(QProcess &process, int port, const QByteArray &secret, QWidget *parent = nullptr);
     ~OpenVPNSimulatorDialog() override;
 
     // Makes OpenVPN starts open this dialog when WITH_OPENVPN_SIMULATOR is "true".

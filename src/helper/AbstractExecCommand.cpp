@@ -47,7 +47,8 @@ void AbstractExecCommand::exec(const std::string &program, const std::list<std::
     throw ExecFailedException(program, arguments, std::strerror(errno));
 }
 
-void AbstractExecCommand::exec(int fd, const std::string &program, const std::list<std::string> &arguments)
+void AbstractExecCommand::exec(int fd, const std::string &program, const std::list<std::string> &arguments,
+                               const std::list<std::string> &environment)
 {
     becomeRoot(program, arguments);
     // A script's interpreter opens it again through /proc/self/fd, so the
@@ -56,8 +57,11 @@ void AbstractExecCommand::exec(int fd, const std::string &program, const std::li
     if (pread(fd, magic, sizeof magic, 0) != sizeof magic || magic[0] != '#' || magic[1] != '!')
         fcntl(fd, F_SETFD, FD_CLOEXEC);
     std::vector<char *> argv = argumentVector(program, arguments);
-    char *environment[] = {nullptr};
-    fexecve(fd, argv.data(), environment);
+    std::vector<char *> envp;
+    for (const std::string &entry : environment)
+        envp.push_back(const_cast<char *>(entry.c_str()));
+    envp.push_back(nullptr);
+    fexecve(fd, argv.data(), envp.data());
     throw ExecFailedException(program, arguments, std::strerror(errno));
 }
 

@@ -15,7 +15,9 @@ public:
     void exec(const std::string &program, const std::list<std::string> &arguments);
     // The same for a file already opened and checked: the very file behind
     // `fd` is run, whatever its path names by now; `program` is only argv[0].
-    void exec(int fd, const std::string &program, const std::list<std::string> &arguments);
+    // `environment` ("NAME=value" entries) is all the program's environment.
+    void exec(int fd, const std::string &program, const std::list<std::string> &arguments,
+              const std::list<std::string> &environment = {});
 
 private:
     void becomeRoot(const std::string &program, const std::list<std::string> &arguments);

@@ -1,5 +1,7 @@
 #include "helper/ArgumentRules.h"
 
+#include <algorithm>
+
 #include <arpa/inet.h>
 #include <cstdlib>
 
@@ -91,6 +93,13 @@ bool ArgumentRules::isTlsVersion(const std::string &text)
 bool ArgumentRules::isPort(int port)
 {
     return port >= 1 && port <= 65535;
+}
+
+bool ArgumentRules::isEngineSecret(const std::string &text)
+{
+    return text.size() == 32 && std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+           });
 }
 
 bool ArgumentRules::isHttpsServer(const std::string &text)

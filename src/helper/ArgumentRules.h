@@ -21,6 +21,8 @@ public:
     static bool isAlgorithmName(const std::string &text);
     static bool isTlsVersion(const std::string &text);
     static bool isPort(int port);
+    // Exactly 32 lowercase hexadecimal digits: the client's secret for one engine run.
+    static bool isEngineSecret(const std::string &text);
     // "https://" host ":" port "/" with a DNS name, an IPv4 address or a bracketed IPv6 address.
     static bool isHttpsServer(const std::string &text);
 };

@@ -9,6 +9,7 @@
 #include "helper/CheckDefaultRouteCommand.h"
 #include "helper/CheckInterfaceStateCommand.h"
 #include "helper/CommandWords.h"
+#include "helper/DeadlineLineReader.h"
 #include "helper/DeleteIPv4Address.h"
 #include "helper/DeleteIPv6Address.h"
 #include "helper/ExceptionCommand.h"
@@ -22,6 +23,7 @@
 #include "helper/Remove4SplittedRoute.h"
 #include "helper/RemoveSimpleSplittedIPV6RouteToUnreachable.h"
 #include "helper/RemoveSimpleSplittedRouteToBlackhole.h"
+#include "helper/SecurityCheck.h"
 #include "helper/SetDnsServerCommand.h"
 #include "helper/SetDockIconVisibility.h"
 #include "helper/SetIPv4Address.h"
@@ -33,6 +35,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace stelvane {
 
@@ -44,10 +47,11 @@ CommandFactory::CommandFactory(int argc, char **argv)
     m_cursor = m_arguments.cbegin();
 }
 
-CommandFactory::CommandFactory(std::string command, std::list<std::string> arguments)
+CommandFactory::CommandFactory(std::string command, std::list<std::string> arguments, std::string engineSecretLine)
     : m_command(std::move(command))
     , m_arguments(std::move(arguments))
     , m_cursor(m_arguments.cbegin())
+    , m_engineSecretLine(std::move(engineSecretLine))
 {
 }
 
@@ -124,6 +128,21 @@ std::string CommandFactory::requireIPv6Address(const std::string &name)
     return requireValidArg(name, ArgumentRules::isIPv6Address);
 }
 
+std::string CommandFactory::requireEngineSecret()
+{
+    if (!m_engineSecretLine) {
+        DeadlineLineReader reader(STDIN_FILENO, SecurityCheck::STDIN_TIMEOUT_MS, SecurityCheck::MAX_LINE_LENGTH);
+        std::string line;
+        if (reader.readLine(line) != DeadlineLineReader::Result::Line)
+            line.clear();
+        m_engineSecretLine = line;
+    }
+    // The line is never repeated: it is the caller's secret, or garbage.
+    if (!ArgumentRules::isEngineSecret(*m_engineSecretLine))
+        throw IllegalArgumentException("engineSecret", "(standard input: not 32 lowercase hexadecimal digits)");
+    return *m_engineSecretLine;
+}
+
 std::unique_ptr<Command> CommandFactory::createCommand()
 {
     try {
@@ -173,6 +192,7 @@ std::unique_ptr<Command> CommandFactory::buildCommand()
         auto command = std::make_unique<OpenVpnCommand>(p);
         command->loadConfiguration();
         CallerListener::require("ManagementPort", p.managementPort);
+        command->setEngineSecret(requireEngineSecret());
         return command;
     }
     if (c == command::SET_NAME_SERVERS) {
@@ -204,6 +224,7 @@ std::unique_ptr<Command> CommandFactory::buildCommand()
                                                             script, disableDtls, reconnectTimeout);
         CallerListener::require("cmd_fd_port", commandPort);
         CallerListener::require("cmd_fd_write_port", commandWritePort);
+        command->setEngineSecret(requireEngineSecret());
         return command;
     }
     if (c == command::SET_INTERFACE_UP)

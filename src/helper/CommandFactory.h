@@ -4,6 +4,7 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace stelvane {
@@ -13,8 +14,11 @@ namespace stelvane {
 class CommandFactory
 {
 public:
+    // The engine commands read the run's secret from standard input.
     CommandFactory(int argc, char **argv);
-    CommandFactory(std::string command, std::list<std::string> arguments);
+    // The same with the line that standard input would hold after the
+    // authentication lines.
+    CommandFactory(std::string command, std::list<std::string> arguments, std::string engineSecretLine = {});
 
     std::unique_ptr<Command> createCommand();
 
@@ -32,10 +36,15 @@ private:
     std::string requireServiceName(const std::string &name);
     std::string requireIPv4Address(const std::string &name);
     std::string requireIPv6Address(const std::string &name);
+    // The client's secret for the engine it starts: the line after the
+    // authentication lines on standard input (never an argument, which every
+    // user can read).
+    std::string requireEngineSecret();
 
     std::string m_command;
     std::list<std::string> m_arguments;
     std::list<std::string>::const_iterator m_cursor;
+    std::optional<std::string> m_engineSecretLine;
 };
 
 } // namespace stelvane

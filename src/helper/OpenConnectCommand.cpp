@@ -36,6 +36,13 @@ OpenConnectCommand::OpenConnectCommand(std::string program, std::string server, 
         throw IllegalArgumentException("reconnect_timeout", std::to_string(m_reconnectTimeout));
 }
 
+void OpenConnectCommand::setEngineSecret(std::string secret)
+{
+    if (!ArgumentRules::isEngineSecret(secret))
+        throw IllegalArgumentException("engineSecret", "(not 32 lowercase hexadecimal digits)");
+    m_engineSecret = std::move(secret);
+}
+
 std::list<std::string> OpenConnectCommand::arguments(const std::string &scriptArgument) const
 {
     std::list<std::string> a = {m_server};
@@ -77,7 +84,11 @@ int OpenConnectCommand::execute()
         throw ExecFailedException(script, {}, "refusing to run it as root: others than root may change " + unsafe);
     }
 #endif
-    exec(engine, m_program, arguments(script));
+    if (m_engineSecret.empty()) {
+        close(engine);
+        throw ExecFailedException(m_program, {}, "the engine has no secret to show the client");
+    }
+    exec(engine, m_program, arguments(script), {std::string(ENGINE_SECRET_VARIABLE) + "=" + m_engineSecret});
     return -1;
 }
 

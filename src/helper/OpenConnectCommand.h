@@ -16,6 +16,12 @@ public:
     OpenConnectCommand(std::string program, std::string server, bool verbose, int commandPort, int commandWritePort,
                        std::string scriptPath, bool disableDtls, int reconnectTimeout);
 
+    // The client's secret for this run, which the engine shows first on each
+    // command channel; it reaches the engine in its environment
+    // (ENGINE_SECRET_VARIABLE), which only root may read.
+    void setEngineSecret(std::string secret);
+    static constexpr char ENGINE_SECRET_VARIABLE[] = "VYX_CHANNEL_SECRET";
+
     int execute() override;
     // The engine's arguments, with `scriptArgument` after "--script".
     std::list<std::string> arguments(const std::string &scriptArgument) const;
@@ -29,6 +35,7 @@ private:
     std::string m_scriptPath;
     bool m_disableDtls;
     int m_reconnectTimeout;
+    std::string m_engineSecret;
 };
 
 } // namespace stelvane

@@ -74,11 +74,21 @@ void OpenVpnCommand::loadConfiguration()
         m_p.tlsCrypt = files->sealedCopy(m_p.tlsCrypt, "tlscrypt");
     if (!m_p.tlsAuthKey.empty())
         m_p.tlsAuthKey = files->sealedCopy(m_p.tlsAuthKey, "tlskey");
-    m_config = files->seal(engineConfig);
+    m_engineConfig = engineConfig;
+    m_files = std::move(files);
+}
+
+void OpenVpnCommand::setEngineSecret(const std::string &secret)
+{
+    require(ArgumentRules::isEngineSecret(secret), "engineSecret", "(not 32 lowercase hexadecimal digits)");
+    if (!m_files)
+        throw ExecFailedException(m_p.program, {}, "the configuration was not checked");
+    // Last, outside any block the configuration may end with (the check
+    // refuses one left open).
+    m_config = m_files->seal(m_engineConfig + "\necho " + secret + "\n");
     if (m_config.empty())
         throw IllegalArgumentException("configFile", m_p.configFile + " (" + std::strerror(errno) + ")");
-    m_p.configDir = files->directory();
-    m_files = std::move(files);
+    m_p.configDir = m_files->directory();
 }
 
 std::list<std::string> OpenVpnCommand::arguments(const std::string &configArgument) const
@@ -140,8 +150,8 @@ int OpenVpnCommand::execute()
         std::cerr << "OpenVpn: Err " << e.code() << std::endl;
         return e.exitStatus();
     }
-    if (!m_files)
-        throw ExecFailedException(m_p.program, {}, "the configuration was not checked");
+    if (m_config.empty())
+        throw ExecFailedException(m_p.program, {}, "the configuration was not checked and sealed");
     exec(engine, m_p.program, arguments(m_config));
     return -1;
 }

@@ -50,6 +50,10 @@ public:
     // a refused one fails while the command is built; the engine is then
     // given sealed copies of them (EngineFiles).
     void loadConfiguration();
+    // Seals the checked configuration with the client's secret for this run
+    // added as an "echo", which the engine lists to the client when asked:
+    // how the client knows its engine. After loadConfiguration().
+    void setEngineSecret(const std::string &secret);
 
     int execute() override;
     // The engine's arguments, with `configArgument` after "--config".
@@ -58,6 +62,7 @@ public:
 private:
     Parameters m_p;
     std::unique_ptr<EngineFiles> m_files;
+    std::string m_engineConfig;
     std::string m_config;
 };
 

@@ -71,7 +71,7 @@ void OpenConnectCommand::start(QProcess &process)
     const QString program = getProgram();
     const QStringList arguments = getArgumentsMacOSX();
     qCDebug(lcEngine) << "Starting " << program << " with arguments " << arguments;
-    new StelvaneSecurityCheck(&process);
+    new StelvaneSecurityCheck(&process, engineSecretLine());
     process.start(program, arguments, QIODevice::ReadWrite);
 }
 

@@ -13,6 +13,7 @@
 #include "openconnect/OpenConnectProgress.h"
 #include "openconnect/OpenConnectUsernamePasswordSanitizer.h"
 #include "openconnect/VpncScript.h"
+#include "openvpn/EngineGate.h"
 #include "openvpn/EngineLogging.h"
 #include "openvpn/LowLatencySocket.h"
 #include "openvpn/Remote.h"
@@ -68,13 +69,15 @@ OpenConnectManagementSocket::OpenConnectManagementSocket(OsAbstraction &os, VpnF
     , m_parameters(new NullConnectionParameters)
     , m_frontend(frontend)
     , m_cmdFdServer(new QTcpServer(this))
+    , m_cmdFdGate(new EngineGate(*m_cmdFdServer, "cmd_fd", this))
     , m_cmdFdWriteServer(new QTcpServer(this))
+    , m_cmdFdWriteGate(new EngineGate(*m_cmdFdWriteServer, "cmd_fd_write", this))
     , m_handler(handler)
 {
     listen(m_cmdFdServer);
     listen(m_cmdFdWriteServer);
-    connect(m_cmdFdServer, &QTcpServer::newConnection, this, &OpenConnectManagementSocket::connectionAccepted_cmd_fd);
-    connect(m_cmdFdWriteServer, &QTcpServer::newConnection, this,
+    connect(m_cmdFdGate, &EngineGate::engineConnected, this, &OpenConnectManagementSocket::connectionAccepted_cmd_fd);
+    connect(m_cmdFdWriteGate, &EngineGate::engineConnected, this,
             &OpenConnectManagementSocket::connectionAccepted_cmd_fd_write);
     connect(&m_process, &QProcess::errorOccurred, this, &OpenConnectManagementSocket::processError);
     connect(&m_process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
@@ -190,17 +193,15 @@ void OpenConnectManagementSocket::remoteLockRelease()
         return;
     }
     m_runActive = true;
-    m_cmdFdTaken = false;
-    m_cmdFdWriteTaken = false;
     m_loginFailed = false;
     m_cmdFdBuffer.clear();
     m_cmdFdWriteBuffer.clear();
-    m_enginePid = 0;
+    const QByteArray secret = EngineGate::newSecret();
+    command.setEngineSecret(secret);
+    const auto showsSecret = [line = secretLine(secret)](const QByteArray &received) { return received == line; };
+    m_cmdFdGate->open(QByteArray(), showsSecret);
+    m_cmdFdWriteGate->open(QByteArray(), showsSecret);
     command.start(m_process);
-    // The helper replaces itself with the engine. Known before any
-    // connection is judged: those waiting meanwhile are judged from the event
-    // loop, after this returns.
-    m_enginePid = m_process.processId();
     m_handler.onOpenVpnStarted(m_process);
 }
 
@@ -228,58 +229,37 @@ void OpenConnectManagementSocket::remoteLockAbort()
     sendSigTerm();
 }
 
-QTcpSocket *OpenConnectManagementSocket::acceptEngineConnection(QTcpServer *server, bool &taken)
+QByteArray OpenConnectManagementSocket::secretLine(const QByteArray &secret)
 {
-    QTcpSocket *socket = server->nextPendingConnection();
-    if (!socket)
-        return nullptr;
-    if (!m_runActive || m_enginePid <= 0 || taken || !m_isEngine(*socket, m_enginePid)) {
-        // Only the engine of the current run may speak for it; anything else
-        // on loopback is turned away before it can send a line, and the
-        // engine may still come.
-        qCWarning(lcEngine) << "OpenConnect: refusing an unexpected command channel connection from port"
-                            << socket->peerPort();
-        socket->abort();
-        socket->deleteLater();
-        return nullptr;
-    }
-    taken = true;
-    return socket;
+    return QByteArrayLiteral(">CHANNEL_SECRET:") + secret;
 }
 
-void OpenConnectManagementSocket::connectionAccepted_cmd_fd()
+void OpenConnectManagementSocket::connectionAccepted_cmd_fd(QTcpSocket *socket)
 {
-    while (m_cmdFdServer->hasPendingConnections()) {
-        QTcpSocket *socket = acceptEngineConnection(m_cmdFdServer, m_cmdFdTaken);
-        if (!socket)
-            continue;
-        qCDebug(lcEngine) << "connectionAccepted";
-        m_cmdFdConnected = true;
-        m_passwordRequestCount = 0;
-        m_handler.onConnectionAccepted();
-        if (m_cmdFdSocket)
-            m_cmdFdSocket->deleteLater();
-        m_cmdFdSocket = socket;
-        LowLatencySocket::tune(*socket);
-        connect(socket, &QTcpSocket::readyRead, this, &OpenConnectManagementSocket::readSocket_cmd_fd);
-        connect(socket, &QTcpSocket::disconnected, this, &OpenConnectManagementSocket::connectionClosed);
-    }
+    qCDebug(lcEngine) << "connectionAccepted";
+    m_cmdFdConnected = true;
+    m_passwordRequestCount = 0;
+    m_handler.onConnectionAccepted();
+    if (m_cmdFdSocket)
+        m_cmdFdSocket->deleteLater();
+    m_cmdFdSocket = socket;
+    LowLatencySocket::tune(*socket);
+    connect(socket, &QTcpSocket::readyRead, this, &OpenConnectManagementSocket::readSocket_cmd_fd);
+    connect(socket, &QTcpSocket::disconnected, this, &OpenConnectManagementSocket::connectionClosed);
+    // What came after the secret is already read from the system.
+    readSocket_cmd_fd();
 }
 
-void OpenConnectManagementSocket::connectionAccepted_cmd_fd_write()
+void OpenConnectManagementSocket::connectionAccepted_cmd_fd_write(QTcpSocket *socket)
 {
-    while (m_cmdFdWriteServer->hasPendingConnections()) {
-        QTcpSocket *socket = acceptEngineConnection(m_cmdFdWriteServer, m_cmdFdWriteTaken);
-        if (!socket)
-            continue;
-        qCDebug(lcEngine) << "connectionAccepted";
-        m_passwordRequestCount = 0;
-        if (m_cmdFdWriteSocket)
-            m_cmdFdWriteSocket->deleteLater();
-        m_cmdFdWriteSocket = socket;
-        LowLatencySocket::tune(*socket);
-        connect(socket, &QTcpSocket::readyRead, this, &OpenConnectManagementSocket::readSocket_cmd_fd_write);
-    }
+    qCDebug(lcEngine) << "connectionAccepted";
+    m_passwordRequestCount = 0;
+    if (m_cmdFdWriteSocket)
+        m_cmdFdWriteSocket->deleteLater();
+    m_cmdFdWriteSocket = socket;
+    LowLatencySocket::tune(*socket);
+    connect(socket, &QTcpSocket::readyRead, this, &OpenConnectManagementSocket::readSocket_cmd_fd_write);
+    readSocket_cmd_fd_write();
 }
 
 void OpenConnectManagementSocket::readSocket_cmd_fd()
@@ -560,7 +540,8 @@ void OpenConnectManagementSocket::processError(QProcess::ProcessError error)
     if (error == QProcess::FailedToStart) {
         qCDebug(lcEngine) << "processError: failed to start" << enumName(error);
         m_runActive = false;
-        m_enginePid = 0;
+        m_cmdFdGate->close();
+        m_cmdFdWriteGate->close();
         m_killTimer.stop();
         clearCredentials();
         m_handler.onOpenVpnFailedToStart();
@@ -572,8 +553,9 @@ void OpenConnectManagementSocket::processError(QProcess::ProcessError error)
 void OpenConnectManagementSocket::processFinished(int exitCode, QProcess::ExitStatus exitStatus)
 {
     qCDebug(lcEngine).noquote() << QStringLiteral("processFinished %1, %2").arg(exitCode).arg(enumName(exitStatus));
-    // Its process id may soon be another program's.
-    m_enginePid = 0;
+    // No connection comes from an engine that ended.
+    m_cmdFdGate->close();
+    m_cmdFdWriteGate->close();
     notifyOpenConnectTerminatedWhenProcessTerminatedAndSocketClosed();
 }
 

@@ -4,7 +4,6 @@
 #include "openconnect/OpenConnectLineBuffer.h"
 #include "openvpn/AbstractManagementSocket.h"
 #include "openvpn/PushedOptions.h"
-#include "system/LoopbackPeer.h"
 
 #include <QPointer>
 #include <QProcess>
@@ -14,6 +13,7 @@
 #include <functional>
 
 class ConnectionParameters;
+class EngineGate;
 class OpenVpnLifeCycleHandler;
 class OsAbstraction;
 class QTcpServer;
@@ -22,7 +22,8 @@ class Remote;
 class VpnFrontend;
 
 // The client's end of the OpenConnect engine. The helper starts the engine
-// with the ports of two loopback servers; the engine connects back, writes its
+// with the ports of two loopback servers and the run's secret; the engine
+// connects back, shows the secret first on each channel, writes its
 // notifications and questions on cmd_fd and takes the commands "s" (status)
 // and "x" (terminate) on cmd_fd_write. Engine events reach the one lifecycle
 // handler in the OpenVPN state model, so the backend drives both engines alike.
@@ -50,9 +51,8 @@ public:
     quint16 cmdFdWritePort() const;
     // Shorter delays for tests; the defaults are the product's.
     void setDelays(int connectedStateDelayMs, int stopGraceMs);
-    // How the engine's connections are told from any other (by default: their
-    // sockets belong to the engine process started for the run).
-    void setEngineCheck(LoopbackPeer::EngineCheck check) { m_isEngine = std::move(check); }
+    // The line with which the engine opens each channel.
+    static QByteArray secretLine(const QByteArray &secret);
 
     // Tells the user that the server refused the credentials. The user
     // interface installs one for the whole process; without it the notice
@@ -67,8 +67,8 @@ signals:
     void loginFailed(const QString &message);
 
 public slots:
-    void connectionAccepted_cmd_fd();
-    void connectionAccepted_cmd_fd_write();
+    void connectionAccepted_cmd_fd(QTcpSocket *socket);
+    void connectionAccepted_cmd_fd_write(QTcpSocket *socket);
     void connectionClosed();
     void readSocket_cmd_fd_write();
     void readSocket_cmd_fd();
@@ -87,9 +87,6 @@ public slots:
 
 private:
     void listen(QTcpServer *server);
-    // The connection the engine of the current run makes on a channel, or
-    // null when there is no run or that channel was already taken.
-    QTcpSocket *acceptEngineConnection(QTcpServer *server, bool &taken);
     void sendLine(QTcpSocket *socket, const QString &command, const char *channelName);
     void handleProgress(const QString &text);
     void handleCredentialsRequest(const QByteArray &line);
@@ -109,8 +106,10 @@ private:
     // Children: they go, with the engine's connections (their own children),
     // only after this object's signal connections are cut.
     QTcpServer *m_cmdFdServer;
+    EngineGate *m_cmdFdGate;
     QPointer<QTcpSocket> m_cmdFdSocket;
     QTcpServer *m_cmdFdWriteServer;
+    EngineGate *m_cmdFdWriteGate;
     QPointer<QTcpSocket> m_cmdFdWriteSocket;
     QProcess m_process;
     OpenConnectLineBuffer m_cmdFdBuffer;
@@ -135,11 +134,6 @@ private:
     QTimer m_killTimer;
     // One engine run: from its start until its termination was reported.
     bool m_runActive = false;
-    bool m_cmdFdTaken = false;
-    bool m_cmdFdWriteTaken = false;
-    // The process the engine's connections must come from; 0 until it is known.
-    qint64 m_enginePid = 0;
-    LoopbackPeer::EngineCheck m_isEngine = LoopbackPeer::isEngine;
     bool m_loginFailed = false;
     bool m_reportingTermination = false;
     // A refused start whose failure is not yet reported.

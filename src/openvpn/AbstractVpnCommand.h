@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 
 class BackendOpenVPNConfigCipher;
@@ -28,4 +29,15 @@ public:
     virtual void setProxyDirect() = 0;
     virtual void setHttpProxy(const QString &address, const QString &port) = 0;
     virtual void setSocks5Proxy(const QString &address, const QString &port) = 0;
+
+    // The run's secret, which the helper hands to the engine; start() writes
+    // it on the helper's standard input after the authentication lines.
+    void setEngineSecret(const QByteArray &secret) { m_engineSecret = secret; }
+
+protected:
+    QByteArray engineSecretLine() const { return m_engineSecret + '\n'; }
+    const QByteArray &engineSecret() const { return m_engineSecret; }
+
+private:
+    QByteArray m_engineSecret;
 };

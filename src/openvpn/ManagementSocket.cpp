@@ -4,6 +4,7 @@
 #include "core/ByteCount.h"
 #include "core/OpenVpnGenericState.h"
 #include "core/OpenVpnLifeCycleHandler.h"
+#include "openvpn/EngineGate.h"
 #include "openvpn/EngineLogging.h"
 #include "openvpn/Hold.h"
 #include "openvpn/HoldLock.h"
@@ -15,12 +16,13 @@
 #include "openvpn/UsernamePasswordSanitizer.h"
 #include "websvc/CredentialsStore.h"
 
-#include <QCoreApplication>
 #include <QDebug>
 #include <QMetaEnum>
 #include <QScopedValueRollback>
 #include <QTcpServer>
 #include <QTcpSocket>
+
+#include <algorithm>
 
 namespace {
 // Text as the engine sends it: Latin-1 up to the first zero byte.
@@ -55,9 +57,10 @@ ManagementSocket::ManagementSocket(OsAbstraction &os, OpenVpnLifeCycleHandler &h
     : AbstractManagementSocket(parent)
     , m_os(os)
     , m_server(new QTcpServer(this))
+    , m_gate(new EngineGate(*m_server, "management", this))
     , m_handler(handler)
 {
-    connect(m_server, &QTcpServer::newConnection, this, &ManagementSocket::connectionAccepted);
+    connect(m_gate, &EngineGate::engineConnected, this, &ManagementSocket::engineConnected);
     if (m_server->listen(QHostAddress::LocalHost, 0))
         qCDebug(lcEngine) << "Server listening on" << m_server->serverAddress().toString() << ":"
                           << m_server->serverPort();
@@ -90,23 +93,24 @@ void ManagementSocket::startVPN(QSharedPointer<ConnectionParameters> parameters)
     OpenVpnCommand command(m_os, parameters->getConfigFile(), m_server->serverPort());
     command.setOpenVpn243Version();
     m_handler.onOpenVpnPrepareArguments(command);
-    m_awaitingEngine = true;
-    m_enginePid = 0;
+    const QByteArray secret = EngineGate::newSecret();
+    command.setEngineSecret(secret);
+    // The listing of the echo history is all a connection hears before it
+    // has shown the secret; it tells nothing.
+    m_gate->open("echo on all\n", [secret](const QByteArray &line) { return showsSecret(line, secret); });
     m_terminationPending = true;
     command.start(m_process);
-    // Known before any connection is judged: those waiting meanwhile are
-    // judged from the event loop, after this returns.
-    m_enginePid = startedEnginePid();
     m_handler.onOpenVpnStarted(m_process);
 }
 
-qint64 ManagementSocket::startedEnginePid() const
+bool ManagementSocket::showsSecret(const QByteArray &line, const QByteArray &secret)
 {
-    // The helper run just started becomes the engine; the developer's
-    // simulator, when it started no process, plays the engine in this one.
-    if (m_process.processId() > 0)
-        return m_process.processId();
-    return OpenVpnCommand::simulatorRequested() ? QCoreApplication::applicationPid() : 0;
+    static const QByteArray realTime = QByteArrayLiteral(">ECHO:");
+    const QByteArray entry = line.startsWith(realTime) ? line.mid(realTime.size()) : line;
+    const int comma = entry.indexOf(',');
+    if (comma <= 0 || entry.mid(comma + 1) != secret || secret.isEmpty())
+        return false;
+    return std::all_of(entry.cbegin(), entry.cbegin() + comma, [](char c) { return c >= '0' && c <= '9'; });
 }
 
 bool ManagementSocket::isProcessRunning()
@@ -114,36 +118,27 @@ bool ManagementSocket::isProcessRunning()
     return m_process.state() != QProcess::NotRunning;
 }
 
-void ManagementSocket::connectionAccepted()
+void ManagementSocket::engineConnected(QTcpSocket *socket, const QList<QByteArray> &before)
 {
-    while (m_server->hasPendingConnections()) {
-        QTcpSocket *incoming = m_server->nextPendingConnection();
-        // Anything else on this machine could connect to the port; only the
-        // engine of the run being started may drive the client (and be told
-        // the credentials). Others are turned away; the engine may still come.
-        const bool awaiting = m_awaitingEngine && m_enginePid > 0;
-        if (!awaiting || !m_isEngine(*incoming, m_enginePid)) {
-            qCWarning(lcEngine) << "ManagementSocket: refused a management connection from port" << incoming->peerPort()
-                                << (awaiting ? "(not the engine: its socket is not the engine process's)"
-                                             : "(no engine is being started, or it is already connected)");
-            incoming->abort();
-            incoming->deleteLater();
-            continue;
-        }
-        m_awaitingEngine = false;
-        qCDebug(lcEngine) << "connectionAccepted";
-        m_connected = true;
-        m_holdCount = 0;
-        m_passwordFailures = 0;
-        m_lineBuffer.clear();
-        m_discardingLine = false;
-        m_handler.onConnectionAccepted();
-        dropSocket();
-        m_socket = incoming;
-        LowLatencySocket::tune(*m_socket);
-        connect(m_socket, &QTcpSocket::readyRead, this, &ManagementSocket::readSocket);
-        connect(m_socket, &QTcpSocket::disconnected, this, &ManagementSocket::connectionClosed);
+    qCDebug(lcEngine) << "connectionAccepted";
+    m_connected = true;
+    m_holdCount = 0;
+    m_passwordFailures = 0;
+    m_lineBuffer.clear();
+    m_discardingLine = false;
+    m_handler.onConnectionAccepted();
+    dropSocket();
+    m_socket = socket;
+    LowLatencySocket::tune(*m_socket);
+    connect(m_socket, &QTcpSocket::readyRead, this, &ManagementSocket::readSocket);
+    connect(m_socket, &QTcpSocket::disconnected, this, &ManagementSocket::connectionClosed);
+    for (const QByteArray &line : before) {
+        if (!m_socket)
+            return;
+        handleMessageFromOpenVpn(line);
     }
+    // What came after the secret is already read from the system.
+    readSocket();
 }
 
 void ManagementSocket::dropSocket()
@@ -215,7 +210,8 @@ void ManagementSocket::handleMessageFromOpenVpn(const QByteArray &line)
 void ManagementSocket::handleHold()
 {
     if (m_holdCount == 0) {
-        for (const char *command : {"echo on all", "state on all", "bytecount 1", "log on all", "verb 2"})
+        // The echo history was asked for when the engine connected.
+        for (const char *command : {"state on all", "bytecount 1", "log on all", "verb 2"})
             sendCommand(QString::fromLatin1(command));
     }
     if (m_currentHold) {
@@ -416,8 +412,7 @@ void ManagementSocket::processError(QProcess::ProcessError error)
 {
     if (error == QProcess::FailedToStart) {
         qCDebug(lcEngine) << "processError: failed to start" << enumName(error);
-        m_awaitingEngine = false;
-        m_enginePid = 0;
+        m_gate->close();
         // No termination follows an engine that never ran.
         m_terminationPending = false;
         m_handler.onOpenVpnFailedToStart();
@@ -429,8 +424,7 @@ void ManagementSocket::processError(QProcess::ProcessError error)
 void ManagementSocket::processFinished(int exitCode, QProcess::ExitStatus exitStatus)
 {
     qCDebug(lcEngine) << "processFinished" << exitCode << "," << enumName(exitStatus);
-    m_awaitingEngine = false;
-    m_enginePid = 0;
+    m_gate->close();
     notifyOpenVpnTerminatedWhenProcessTerminatedAndSocketClosed();
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 #include "openvpn/AbstractManagementSocket.h"
 #include "openvpn/PushedOptions.h"
-#include "system/LoopbackPeer.h"
 
 #include <QByteArray>
 #include <QPointer>
 #include <QProcess>
 
+class EngineGate;
 class Hold;
 class OpenVpnLifeCycleHandler;
 class OsAbstraction;
@@ -16,8 +16,10 @@ class Remote;
 
 // The client's end of the OpenVPN engine's management interface, and the
 // owner of the engine process. The engine, started through the helper,
-// connects to this loopback server; each line it sends becomes one call on
-// the lifecycle handler.
+// connects to this loopback server and shows the run's secret (the helper
+// adds it to the engine's configuration as an "echo", which the engine lists
+// when asked); from then on each line it sends becomes one call on the
+// lifecycle handler.
 class ManagementSocket : public AbstractManagementSocket
 {
     Q_OBJECT
@@ -34,9 +36,9 @@ public:
     bool isTerminationPending() const override { return m_terminationPending || m_reportingTermination; }
     // The port the engine is told to connect to; 0 when listening failed.
     quint16 serverPort() const;
-    // How the engine's connection is told from any other (by default: its
-    // socket belongs to the engine process started for the run).
-    void setEngineCheck(LoopbackPeer::EngineCheck check) { m_isEngine = std::move(check); }
+    // Whether a line of a new connection shows `secret` as the engine lists
+    // its echo history ("TIME,TEXT", or ">ECHO:TIME,TEXT" in real time).
+    static bool showsSecret(const QByteArray &line, const QByteArray &secret);
 
 signals:
     void onOpenVpnTerminated();
@@ -46,7 +48,7 @@ public slots:
     void sendUsernamePassword(const QString &username, const QString &password) override;
 
 private slots:
-    void connectionAccepted();
+    void engineConnected(QTcpSocket *socket, const QList<QByteArray> &before);
     void connectionClosed();
     void readSocket();
     void processError(QProcess::ProcessError error);
@@ -69,7 +71,6 @@ private:
     void handleState(const QByteArray &rest);
     void handleByteCount(const QByteArray &rest);
     void handleUpDown(const QByteArray &line);
-    qint64 startedEnginePid() const;
     void dropSocket();
     void dropHold();
     void dropRemote();
@@ -79,6 +80,7 @@ private:
     // A child: it goes, with the engine's connection (its own child), only
     // after this object's signal connections are cut.
     QTcpServer *m_server;
+    EngineGate *m_gate;
     QPointer<QTcpSocket> m_socket;
     QProcess m_process;
     QByteArray m_lineBuffer;
@@ -88,11 +90,6 @@ private:
     QPointer<Remote> m_currentRemote;
     int m_passwordFailures = 0;
     bool m_connected = false;
-    // Only the engine of the run being started may connect, and only once.
-    bool m_awaitingEngine = false;
-    // The process the engine's connection must come from; 0 until it is known.
-    qint64 m_enginePid = 0;
-    LoopbackPeer::EngineCheck m_isEngine = LoopbackPeer::isEngine;
     // The end of the current run is still to be reported (exactly once).
     bool m_terminationPending = false;
     bool m_reportingTermination = false;

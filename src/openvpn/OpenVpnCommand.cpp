@@ -73,7 +73,7 @@ void OpenVpnCommand::start(QProcess &process)
     qCDebug(lcEngine) << "Starting" << helper << "with arguments" << arguments;
     if (simulatorRequested()) {
         if (simulatorStarter()) {
-            simulatorStarter()(process, m_managementPort);
+            simulatorStarter()(process, m_managementPort, engineSecret());
         } else {
             // Neither the simulator nor, unasked, the real engine: the run fails visibly.
             qCWarning(lcEngine) << "OpenVpnCommand: the simulator was asked for, but this program has none";
@@ -81,7 +81,7 @@ void OpenVpnCommand::start(QProcess &process)
         }
         return;
     }
-    new StelvaneSecurityCheck(&process);
+    new StelvaneSecurityCheck(&process, engineSecretLine());
     process.start(helper, arguments, QIODevice::ReadWrite);
 }
 

@@ -15,8 +15,9 @@ class Settings;
 class OpenVpnCommand : public AbstractVpnCommand
 {
 public:
-    // Opens the developer's simulator instead of the helper: (engine process, management port).
-    using SimulatorStarter = std::function<void(QProcess &, int)>;
+    // Opens the developer's simulator instead of the helper: (engine process,
+    // management port, the secret the engine shows).
+    using SimulatorStarter = std::function<void(QProcess &, int, const QByteArray &)>;
 
     OpenVpnCommand(OsAbstraction &os, const QFileInfo &configFile, int managementPort);
     ~OpenVpnCommand() override;

@@ -8,9 +8,10 @@
 #include <QProcess>
 #include <sys/time.h>
 
-StelvaneSecurityCheck::StelvaneSecurityCheck(QProcess *process)
+StelvaneSecurityCheck::StelvaneSecurityCheck(QProcess *process, const QByteArray &followingLines)
     : QObject(process)
     , m_process(process)
+    , m_followingLines(followingLines)
 {
     connect(process, &QProcess::started, this, &StelvaneSecurityCheck::sendSecurityCheckToProcess);
     connect(process, &QProcess::errorOccurred, this, &StelvaneSecurityCheck::detachProcess);
@@ -41,7 +42,8 @@ void StelvaneSecurityCheck::sendSecurityCheckToProcess()
 {
     const QByteArray lines = authenticationLines(currentMilliseconds());
     const int firstLineLength = lines.indexOf('\n') + 1;
-    if (m_process->write(lines.left(firstLineLength)) < 0 || m_process->write(lines.mid(firstLineLength)) < 0)
+    if (m_process->write(lines.left(firstLineLength)) < 0 || m_process->write(lines.mid(firstLineLength)) < 0
+        || (!m_followingLines.isEmpty() && m_process->write(m_followingLines) < 0))
         qCDebug(lcHelperRunner) << "Warning: could not write the data.";
     detachProcess();
 }

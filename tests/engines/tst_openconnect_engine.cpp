@@ -36,6 +36,19 @@ public:
                 [this] { commandWrite = m_commandWriteServer.nextPendingConnection(); });
     }
 
+    static constexpr char SECRET[] = "0123456789abcdef0123456789abcdef";
+
+    // Starts the engine as the helper does: these arguments, and the run's
+    // secret as its whole environment.
+    void start(QProcess &engine) const
+    {
+        engine.setProcessChannelMode(QProcess::ForwardedChannels);
+        QProcessEnvironment environment;
+        environment.insert("VYX_CHANNEL_SECRET", SECRET);
+        engine.setProcessEnvironment(environment);
+        engine.start(ORVAL_OPENCONNECT_ENGINE, engineArguments());
+    }
+
     QStringList engineArguments() const
     {
         return {QStringLiteral("https://%1:%2/").arg(Lab::serverAddress()).arg(VPN_PORT),
@@ -137,10 +150,12 @@ private slots:
     {
         ClientSide client;
         QProcess engine;
-        engine.setProcessChannelMode(QProcess::ForwardedChannels);
-        engine.start(ORVAL_OPENCONNECT_ENGINE, client.engineArguments());
+        client.start(engine);
 
         QTRY_VERIFY_WITH_TIMEOUT(client.seen(">VPNINFO_PROGRESS >DNS_UP END"), 30000);
+        // Each channel opens with the secret, before anything else.
+        QCOMPARE(client.lines.first(), QStringLiteral(">CHANNEL_SECRET:") + ClientSide::SECRET);
+        QCOMPARE(client.commandWrite->readLine(), QByteArray(">CHANNEL_SECRET:") + ClientSide::SECRET + '\n');
         QVERIFY(client.seen(">VPNINFO_PROGRESS --servercert "));
         QVERIFY(client.seen(">VPNINFO_PROGRESS CSTP connected"));
         QVERIFY(client.seen(">VPNINFO_PROGRESS Connected as 198.18.0."));
@@ -169,8 +184,7 @@ private slots:
         ClientSide client;
         client.password = QStringLiteral("wrong");
         QProcess engine;
-        engine.setProcessChannelMode(QProcess::ForwardedChannels);
-        engine.start(ORVAL_OPENCONNECT_ENGINE, client.engineArguments());
+        client.start(engine);
         QTRY_VERIFY_WITH_TIMEOUT(client.count(">REQUEST_PASSWORD") >= 2, 30000);
         client.send(client.commandWrite, "x");
         QTRY_VERIFY_WITH_TIMEOUT(engine.state() == QProcess::NotRunning, 20000);
@@ -179,14 +193,25 @@ private slots:
     }
 
     // The product stops the engine instead of answering a repeated request.
+    void noSecretNoStart()
+    {
+        ClientSide client;
+        QProcess engine;
+        engine.setProcessChannelMode(QProcess::ForwardedChannels);
+        engine.setProcessEnvironment(QProcessEnvironment());
+        engine.start(ORVAL_OPENCONNECT_ENGINE, client.engineArguments());
+        QVERIFY(engine.waitForFinished(10000));
+        QCOMPARE(engine.exitCode(), 2);
+        QVERIFY(!client.command);
+    }
+
     void stopWhileAskedForCredentials()
     {
         ClientSide client;
         client.password = QStringLiteral("wrong");
         client.passwordAnswers = 1;
         QProcess engine;
-        engine.setProcessChannelMode(QProcess::ForwardedChannels);
-        engine.start(ORVAL_OPENCONNECT_ENGINE, client.engineArguments());
+        client.start(engine);
         QTRY_VERIFY_WITH_TIMEOUT(client.count(">REQUEST_PASSWORD") >= 2, 30000);
         client.send(client.commandWrite, "x");
         client.send(client.command, "");

@@ -21,7 +21,8 @@ private slots:
         QTcpServer commands;
         QTcpServer commandWrites;
         QVERIFY(commands.listen(QHostAddress::LocalHost) && commandWrites.listen(QHostAddress::LocalHost));
-        const engines::CommandChannel channel(commands.serverPort(), commandWrites.serverPort());
+        const engines::CommandChannel channel(commands.serverPort(), commandWrites.serverPort(),
+                                              "0123456789abcdef0123456789abcdef");
         QCOMPARE(SocketNoDelay::ofConnectedTo(commands.serverPort()), QList<int> {1});
         QCOMPARE(SocketNoDelay::ofConnectedTo(commandWrites.serverPort()), QList<int> {1});
     }

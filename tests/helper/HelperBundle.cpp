@@ -89,11 +89,16 @@ bool HelperBundle::copyHelperTo(const QString &path) const
            && chmod(QFile::encodeName(path).constData(), 04555) == 0;
 }
 
-QByteArray HelperBundle::token(qint64 offsetMs)
+QByteArray HelperBundle::authenticationLines(qint64 offsetMs)
 {
     const qint64 timestamp = QDateTime::currentMSecsSinceEpoch() + offsetMs;
     return QByteArray::number(timestamp) + "\n"
            + QByteArray::fromStdString(stelvane::SecurityCheck::tokenDigest(timestamp)) + "\n";
+}
+
+QByteArray HelperBundle::token(qint64 offsetMs)
+{
+    return authenticationLines(offsetMs) + ENGINE_SECRET + "\n";
 }
 
 HelperBundle::Result HelperBundle::run(const QStringList &arguments, const QByteArray &input, User user,

@@ -37,7 +37,11 @@ public:
     bool copyHelperTo(const QString &path) const;
 
     // The two authentication lines for a timestamp `offsetMs` from now.
+    static QByteArray authenticationLines(qint64 offsetMs = 0);
+    // What the client writes for an engine start: the authentication lines
+    // and the run's secret (ENGINE_SECRET); other commands leave the secret unread.
     static QByteArray token(qint64 offsetMs = 0);
+    static constexpr char ENGINE_SECRET[] = "0123456789abcdef0123456789abcdef";
 
     // The loopback ports the launcher listens at during each run, as the
     // client listens at the ports it hands an engine.

@@ -52,6 +52,8 @@ QString describe(Command *command)
     return "?";
 }
 
+const char SECRET[] = "0123456789abcdef0123456789abcdef";
+
 QString refused(const QString &command, const QStringList &arguments, const QString &message)
 {
     QString text = "Failure creating command '" + command + "'";
@@ -375,9 +377,68 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, built);
-        CommandFactory factory("OpenVPN", toList(arguments));
+        CommandFactory factory("OpenVPN", toList(arguments), SECRET);
         const std::unique_ptr<Command> created = factory.createCommand();
         QCOMPARE(describe(created.get()), built);
+    }
+
+    // The engine commands read the run's secret after their arguments; a
+    // line that is not one is refused without being repeated.
+    void engineCommandsNeedTheirSecret_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("secretLine");
+        const QStringList bad = {"",
+                                 "0123456789abcdef0123456789abcde",
+                                 "0123456789ABCDEF0123456789ABCDEF",
+                                 "0123456789abcdef0123456789abcdef0",
+                                 " 0123456789abcdef0123456789abcde",
+                                 "0123456789abcdef\n0123456789abcde"};
+        for (const QString &command : QStringList {"OpenVPN", "OpenConnect"}) {
+            for (const QString &line : bad)
+                QTest::addRow("%s %s", qPrintable(command), qPrintable(line.isEmpty() ? "empty" : line))
+                    << command << line;
+        }
+    }
+    void engineCommandsNeedTheirSecret()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, secretLine);
+        const QString port = QString::number(m_management.serverPort());
+        const QStringList arguments = command == "OpenVPN" ? QStringList {"/x/Contents/Helpers/openvpn_v2_4",
+                                                                          m_config.path(),
+                                                                          "client.conf",
+                                                                          port,
+                                                                          "false",
+                                                                          "false",
+                                                                          "AES-256-GCM",
+                                                                          "",
+                                                                          "",
+                                                                          "",
+                                                                          "",
+                                                                          "",
+                                                                          "direct",
+                                                                          "",
+                                                                          "1",
+                                                                          "false",
+                                                                          "0",
+                                                                          "1.2",
+                                                                          "0"}
+                                                           : QStringList {"/x/Contents/Helpers/openconnect",
+                                                                          "https://vpn.example:443/",
+                                                                          "true",
+                                                                          QString::number(m_cmdFd.serverPort()),
+                                                                          QString::number(m_cmdFdWrite.serverPort()),
+                                                                          "/x/Contents/Resources/app/bin/vpnc-script",
+                                                                          "false",
+                                                                          "30"};
+        CommandFactory factory(command.toStdString(), toList(arguments), secretLine.toStdString());
+        const QString described = describe(factory.createCommand().get());
+        QCOMPARE(described, refused(command, arguments,
+                                    "IllegalArgumentException: engineSecret=(standard input: not 32 lowercase "
+                                    "hexadecimal digits)"));
+        if (!secretLine.isEmpty())
+            QVERIFY(!described.contains(secretLine));
     }
 
     void openConnect_data()
@@ -447,7 +508,7 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, built);
-        CommandFactory factory("OpenConnect", toList(arguments));
+        CommandFactory factory("OpenConnect", toList(arguments), SECRET);
         const std::unique_ptr<Command> created = factory.createCommand();
         QCOMPARE(describe(created.get()), built);
     }

@@ -123,8 +123,8 @@ private slots:
     }
 
     // A program of another user on this machine connects to the command
-    // channel before the engine: it is turned away without being told
-    // anything, and the engine still connects.
+    // channel before the engine: it is told nothing, is turned away once the
+    // engine has shown the run's secret, and the engine still connects.
     void aForeignConnectionThatComesFirstIsRefused()
     {
         LabClient client(PASSWORD, 10000);
@@ -135,7 +135,7 @@ private slots:
         // the client takes it first.
         QProcess intruder;
         QVERIFY(Lab::connectAsAnotherUser(intruder, socket.cmdFdPort()));
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refusing an unexpected command channel connection"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused a cmd_fd connection .*not the engine"));
 
         socket.startVPN(parameters());
         QTRY_VERIFY_WITH_TIMEOUT(!handler.startingWith("state CONNECTED").isEmpty(), 40000);
@@ -151,8 +151,8 @@ private slots:
     // at the client's command ports, the attacker's run is refused before
     // anything starts; a root engine of the attacker's that waits at both
     // ports when the client's own engine starts (what a helper without that
-    // check would have started) is turned away before it hears a word, and
-    // the client's own engine connects. The attacker's server is asked for
+    // check would have started), showing the secret of its own run, is
+    // turned away without a word, and the client's own engine connects. The attacker's server is asked for
     // no login.
     void anotherUsersEngineNeverGetsTheLogin()
     {
@@ -175,13 +175,17 @@ private slots:
         const QString contents = QCoreApplication::applicationDirPath() + "/..";
         QProcess impostor;
         impostor.setProcessChannelMode(QProcess::MergedChannels);
+        QProcessEnvironment attackersRun;
+        attackersRun.insert("VYX_CHANNEL_SECRET", "fedcba9876543210fedcba9876543210");
+        impostor.setProcessEnvironment(attackersRun);
         impostor.start(contents + "/Helpers/openconnect",
                        {attackerServer(), "--vyx-port-cmd-fd", cmdFd, "--vyx-port-cmd-fd-write", cmdFdWrite, "--script",
                         contents + "/Resources/app/bin/vpnc-script", "--reconnect-timeout", "30"});
         // Both of its connections wait in the servers' queues: judged first.
         QVERIFY(Lab::waitForConnectionTo(socket.cmdFdPort()) && Lab::waitForConnectionTo(socket.cmdFdWritePort()));
-        for (int channel = 0; channel < 2; ++channel)
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refusing an unexpected command channel connection"));
+        for (const char *channel : {"cmd_fd", "cmd_fd_write"})
+            QTest::ignoreMessage(QtWarningMsg,
+                                 QRegularExpression(QString("refused a %1 connection .*not the engine").arg(channel)));
 
         socket.startVPN(parameters());
         QTRY_VERIFY_WITH_TIMEOUT(!handler.startingWith("state CONNECTED").isEmpty(), 40000);

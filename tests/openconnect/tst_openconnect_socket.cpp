@@ -28,11 +28,17 @@ public:
     QTcpSocket cmdFd;
     QTcpSocket cmdFdWrite;
 
-    bool connectTo(const OpenConnectManagementSocket &socket)
+    // Connects both channels and opens each with `secret`, as the engine does.
+    bool connectTo(const OpenConnectManagementSocket &socket, const QByteArray &secret)
     {
         cmdFd.connectToHost(QHostAddress::LocalHost, socket.cmdFdPort());
         cmdFdWrite.connectToHost(QHostAddress::LocalHost, socket.cmdFdWritePort());
-        return cmdFd.waitForConnected(5000) && cmdFdWrite.waitForConnected(5000);
+        if (!cmdFd.waitForConnected(5000) || !cmdFdWrite.waitForConnected(5000))
+            return false;
+        const QByteArray line = OpenConnectManagementSocket::secretLine(secret) + '\n';
+        cmdFd.write(line);
+        cmdFdWrite.write(line);
+        return true;
     }
 
     void send(const QByteArray &line)
@@ -74,13 +80,6 @@ private slots:
         m_os.failures.clear();
         m_socket.reset(new OpenConnectManagementSocket(m_os, m_frontend, m_handler));
         m_socket->setDelays(200, 500);
-        // The test plays the engine from this process, not from the helper
-        // stand-in the socket starts.
-        m_judgedPid = 0;
-        m_socket->setEngineCheck([this](const QTcpSocket &peer, qint64 pid) {
-            m_judgedPid = pid;
-            return LoopbackPeer::isEngine(peer, QCoreApplication::applicationPid());
-        });
         m_parameters.reset(new TestParameters(site(), HalvorixServerSite::UDP));
     }
 
@@ -315,53 +314,42 @@ private slots:
         QVERIFY(!engine.received.contains("user"));
     }
 
-    // During the run, a command channel connection that is not the engine's
-    // is turned away; the engine's own, coming after it, are served.
-    void aConnectionThatIsNotTheEngineIsRefused()
+    // During the run, a command channel connection that does not open with
+    // the run's secret is turned away; the engine's own, coming after it, are
+    // served. The secret reaches the helper on its standard input after the
+    // authentication lines, never among its arguments.
+    void aConnectionWithoutTheSecretIsRefused_data()
     {
-        quint16 foreignPort = 0;
-        m_socket->setEngineCheck([&](const QTcpSocket &peer, qint64 pid) {
-            m_judgedPid = pid;
-            return peer.peerPort() != foreignPort;
-        });
-        m_socket->startVPN(m_parameters);
-        QTRY_VERIFY(QFile::exists(m_engineDir.filePath("arguments")));
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refusing an unexpected command channel connection"));
+        QTest::addColumn<QByteArray>("opening");
+        QTest::newRow("a request at once") << QByteArray(">REQUEST_PASSWORD\n");
+        QTest::newRow("another run's secret") << QByteArray(">CHANNEL_SECRET:fedcba9876543210fedcba9876543210\n");
+    }
+    void aConnectionWithoutTheSecretIsRefused()
+    {
+        QFETCH(QByteArray, opening);
+        startRun();
+        QVERIFY(QRegularExpression("^[0-9a-f]{32}$").match(QString::fromLatin1(runSecret())).hasMatch());
+        QVERIFY(!readArguments().join('\n').contains(QString::fromLatin1(runSecret())));
+        EngineSide impostor;
+        QVERIFY(impostor.connectTo(*m_socket, "fedcba9876543210fedcba9876543210"));
         QTcpSocket foreign;
         foreign.connectToHost(QHostAddress::LocalHost, m_socket->cmdFdPort());
         QVERIFY(foreign.waitForConnected(5000));
-        foreignPort = foreign.localPort();
-        foreign.write(">REQUEST_PASSWORD\n");
-        QTRY_COMPARE(foreign.state(), QAbstractSocket::UnconnectedState);
+        foreign.write(opening);
+        impostor.send(">REQUEST_PASSWORD");
+        QTest::qWait(100);
         QCOMPARE(m_handler.count("accepted"), 0);
 
         EngineSide engine;
-        QVERIFY(engine.connectTo(*m_socket));
+        QVERIFY(engine.connectTo(*m_socket, runSecret()));
         QTRY_COMPARE(m_handler.count("accepted"), 1);
         engine.send(">REQUEST_PASSWORD");
         QTRY_COMPARE(m_handler.count("password 1"), 1);
-        // Each connection was judged against the process started for the run.
-        QFile pid(m_engineDir.filePath("pid"));
-        QVERIFY(pid.open(QIODevice::ReadOnly));
-        QCOMPARE(m_judgedPid, pid.readAll().trimmed().toLongLong());
-    }
-
-    // By default a connection from any process but the started one is
-    // turned away, root's included (this test's own is, run as root).
-    void connectionsOfAnotherProcessAreRefusedByDefault()
-    {
-        m_socket->setEngineCheck(LoopbackPeer::isEngine);
-        m_socket->startVPN(m_parameters);
-        QTRY_VERIFY(QFile::exists(m_engineDir.filePath("arguments")));
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refusing an unexpected command channel connection"));
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refusing an unexpected command channel connection"));
-        EngineSide impostor;
-        QVERIFY(impostor.connectTo(*m_socket));
-        impostor.send(">REQUEST_PASSWORD");
+        // Nobody else heard a word, and those still waiting were sent away.
+        QTRY_COMPARE(foreign.state(), QAbstractSocket::UnconnectedState);
         QTRY_COMPARE(impostor.cmdFd.state(), QAbstractSocket::UnconnectedState);
         QTRY_COMPARE(impostor.cmdFdWrite.state(), QAbstractSocket::UnconnectedState);
-        QCOMPARE(m_handler.count("accepted"), 0);
-        QCOMPARE(m_handler.count("password 1"), 0);
+        QCOMPARE(foreign.readAll() + impostor.cmdFd.readAll() + impostor.cmdFdWrite.readAll(), QByteArray());
     }
 
     void onlyTheEngineOfTheCurrentRunIsAccepted()
@@ -468,11 +456,27 @@ private:
         file.write(content);
     }
 
-    void startEngine(EngineSide &engine)
+    // The secret the helper stand-in read for the latest start.
+    QByteArray runSecret() const
     {
+        QFile file(m_engineDir.filePath("secret"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Starts a run and waits until the helper stand-in has read its input;
+    // what an earlier run left is removed first.
+    void startRun()
+    {
+        QFile::remove(m_engineDir.filePath("arguments"));
+        QFile::remove(m_engineDir.filePath("secret"));
         m_socket->startVPN(m_parameters);
         QTRY_VERIFY(QFile::exists(m_engineDir.filePath("arguments")));
-        QVERIFY(engine.connectTo(*m_socket));
+    }
+
+    void startEngine(EngineSide &engine)
+    {
+        startRun();
+        QVERIFY(engine.connectTo(*m_socket, runSecret()));
         QTRY_VERIFY(m_handler.events.contains("accepted"));
         connect(&engine.cmdFd, &QTcpSocket::readyRead, this, [&engine] { engine.collect(); });
         connect(&engine.cmdFdWrite, &QTcpSocket::readyRead, this, [&engine] { engine.collect(); });
@@ -509,7 +513,6 @@ private:
     RecordingFrontend m_frontend;
     RecordingHandler m_handler;
     QScopedPointer<OpenConnectManagementSocket> m_socket;
-    qint64 m_judgedPid = 0;
     QSharedPointer<ConnectionParameters> m_parameters;
 };
 

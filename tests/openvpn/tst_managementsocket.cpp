@@ -2,6 +2,7 @@
 #include "RecordingLifeCycleHandler.h"
 #include "SocketNoDelay.h"
 
+#include "openvpn/EngineGate.h"
 #include "openvpn/ManagementSocket.h"
 #include "openvpn/OpenVpnCommand.h"
 #include "openvpn/RemoteLock.h"
@@ -14,11 +15,17 @@
 
 #include <QtTest>
 
-// The engine's side of the management interface, played by the test.
+// The engine's side of the management interface, played by the test. With a
+// secret it lists it first, as the engine lists its echo history.
 class FakeEngine
 {
 public:
-    explicit FakeEngine(quint16 port) { socket.connectToHost(QHostAddress::LocalHost, port); }
+    explicit FakeEngine(quint16 port, const QByteArray &secret = QByteArray())
+    {
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        if (!secret.isEmpty() && socket.waitForConnected(5000))
+            sendLines({"1796996713," + secret});
+    }
 
     void send(const QByteArray &bytes)
     {
@@ -48,7 +55,10 @@ class TestManagementSocket : public QObject
     Q_OBJECT
 
 private:
+    // What the client sends on the engine's first hold.
     static const QStringList SETUP;
+    // The question for the secret, the first line every connection hears.
+    static const QString QUESTION;
 
     OsAbstraction &os() { return m_recordingOs; }
     void startRun(ManagementSocket &socket)
@@ -59,8 +69,12 @@ private:
     QSharedPointer<FakeEngine> connectEngine(ManagementSocket &socket, RecordingLifeCycleHandler &handler)
     {
         startRun(socket);
-        auto engine = QSharedPointer<FakeEngine>::create(socket.serverPort());
-        [&] { QTRY_VERIFY(handler.events.contains("accepted")); }();
+        auto engine = QSharedPointer<FakeEngine>::create(socket.serverPort(), m_secret);
+        [&] {
+            QTRY_VERIFY(handler.events.contains("accepted"));
+            QTRY_COMPARE(engine->commands(), QStringList {QUESTION});
+        }();
+        engine->received.clear();
         return engine;
     }
 
@@ -71,6 +85,8 @@ private:
     }
 
     RecordingOsAbstraction m_recordingOs;
+    // The secret of the latest run, as the helper would hand it to the engine.
+    QByteArray m_secret;
 
 private slots:
     void initTestCase()
@@ -83,66 +99,122 @@ private slots:
     // test that set its own one failed half-way.
     void init()
     {
-        OpenVpnCommand::setSimulatorStarter([](QProcess &, int) {});
+        OpenVpnCommand::setSimulatorStarter([this](QProcess &, int, const QByteArray &secret) { m_secret = secret; });
     }
 
-    // A local program that connects before the engine is turned away without
-    // a word; the engine, coming after it, is served.
-    void aConnectionThatIsNotTheEngineIsRefused()
+    void showsSecret_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("shows");
+        const QByteArray secret = "0123456789abcdef0123456789abcdef";
+        QTest::newRow("listed history") << "1796996713," + secret << true;
+        QTest::newRow("real-time notice") << ">ECHO:1796996713," + secret << true;
+        QTest::newRow("the secret alone") << secret << false;
+        QTest::newRow("no time") << "," + secret << false;
+        QTest::newRow("a time that is no number") << "17x9," + secret << false;
+        QTest::newRow("more after the secret") << "1796996713," + secret + ",x" << false;
+        QTest::newRow("part of the secret") << "1796996713," + secret.left(31) << false;
+        QTest::newRow("inside a header") << "X-Echo: 1796996713," + secret << false;
+        QTest::newRow("another secret") << QByteArray("1796996713,fedcba9876543210fedcba9876543210") << false;
+    }
+    void showsSecret()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(bool, shows);
+        QCOMPARE(ManagementSocket::showsSecret(line, "0123456789abcdef0123456789abcdef"), shows);
+        QVERIFY(!ManagementSocket::showsSecret("1796996713,", QByteArray()));
+    }
+
+    void eachRunHasANewSecret()
     {
         RecordingLifeCycleHandler handler;
         ManagementSocket socket(os(), handler);
-        quint16 foreignPort = 0;
-        qint64 judgedPid = 0;
-        socket.setEngineCheck([&](const QTcpSocket &peer, qint64 pid) {
-            judgedPid = pid;
-            return peer.peerPort() != foreignPort;
-        });
         startRun(socket);
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused a management connection .*not the engine"));
+        const QByteArray first = m_secret;
+        startRun(socket);
+        QVERIFY(QRegularExpression("^[0-9a-f]{32}$").match(QString::fromLatin1(first)).hasMatch());
+        QVERIFY(m_secret != first);
+    }
+
+    // Connections that do not show the run's secret hear nothing but the
+    // question for it, and nothing they send reaches the client; the engine,
+    // coming after them, is served.
+    void aConnectionThatDoesNotShowTheSecretIsRefused_data()
+    {
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<bool>("closedAtOnce");
+        const QByteArray greeting = ">HOLD:Waiting for hold release:0\n>PASSWORD:Need 'Auth' username/password\n";
+        QTest::newRow("silent") << QByteArray() << false;
+        QTest::newRow("an engine's greeting") << greeting << false;
+        QTest::newRow("another run's secret") << greeting + "1,fedcba9876543210fedcba9876543210\n" << false;
+        QTest::newRow("a flood of lines") << QByteArray(40, 'x').append('\n').repeated(500) << true;
+        QTest::newRow("a line without end") << QByteArray(EngineGate::MAX_BYTES_BEFORE_SECRET + 1, 'x') << true;
+    }
+    void aConnectionThatDoesNotShowTheSecretIsRefused()
+    {
+        QFETCH(QByteArray, sent);
+        QFETCH(bool, closedAtOnce);
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        startRun(socket);
         FakeEngine foreign(socket.serverPort());
         QVERIFY(foreign.socket.waitForConnected(5000));
-        foreignPort = foreign.socket.localPort();
-        QTRY_COMPARE(foreign.socket.state(), QAbstractSocket::UnconnectedState);
-        QVERIFY(foreign.commands().isEmpty());
+        foreign.send(sent);
+        if (closedAtOnce)
+            QTRY_COMPARE(foreign.socket.state(), QAbstractSocket::UnconnectedState);
+        else
+            QTRY_COMPARE(foreign.commands(), QStringList {QUESTION});
         QVERIFY(!handler.events.contains("accepted"));
 
-        FakeEngine engine(socket.serverPort());
+        FakeEngine engine(socket.serverPort(), m_secret);
         QTRY_VERIFY(handler.events.contains("accepted"));
         engine.sendLines({">HOLD:Waiting for hold release:0"});
-        QTRY_COMPARE(engine.commands(), SETUP + QStringList {"hold release"});
-        // The simulator started no process: it plays the engine in this one.
-        QCOMPARE(judgedPid, QCoreApplication::applicationPid());
+        QTRY_COMPARE(engine.commands(), QStringList {QUESTION} + SETUP + QStringList {"hold release"});
+        // Those still waiting are sent away once the engine is known.
+        QTRY_COMPARE(foreign.socket.state(), QAbstractSocket::UnconnectedState);
+        // At most the question for the secret, which a refusal may cut short.
+        const QStringList heard = foreign.commands();
+        QVERIFY2(heard.isEmpty() || heard == QStringList {QUESTION}, qPrintable(heard.join('|')));
+        QCOMPARE(handler.events.filter("hold").size(), 1);
+        QVERIFY(handler.events.filter("password").isEmpty());
     }
 
-    // By default only the process started for the run is its engine, even
-    // when another connection comes first and is root's, as an engine
-    // started for another user would be (this test's own is, run as root).
-    // The impostor is a process of its own: a socket of this process would be
-    // inherited by the engine's process until it replaces its image.
-    void onlyTheStartedProcessIsTheEngine()
+    // The engine's greeting comes before its echo history: what it said
+    // before the secret reaches the client once the secret is shown, in order.
+    void linesBeforeTheSecretReachTheClientOnceItIsShown()
     {
         RecordingLifeCycleHandler handler;
         ManagementSocket socket(os(), handler);
-        OpenVpnCommand::setSimulatorStarter([](QProcess &process, int port) {
-            process.start("bash", {"-c", QString("exec 3<>/dev/tcp/127.0.0.1/%1 || exit 1; "
-                                                 "echo '>HOLD:Waiting for hold release:0' >&3; exec cat <&3")
-                                             .arg(port)});
-        });
-        // Waiting in the server's queue when the run starts: judged first.
-        QProcess impostor;
-        impostor.start("bash", {"-c", QString("exec 3<>/dev/tcp/127.0.0.1/%1 || exit 1; echo connected; exec cat <&3")
-                                          .arg(socket.serverPort())});
-        // Waited for without the event loop, which would judge it before the run.
-        QVERIFY(impostor.waitForReadyRead(30000));
-        QCOMPARE(impostor.readAllStandardOutput(), QByteArray("connected\n"));
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused a management connection .*not the engine"));
         startRun(socket);
-        // Real process starts: a loaded machine may take a while.
-        QTRY_VERIFY_WITH_TIMEOUT(handler.events.contains("hold 0"), 30000);
-        QTRY_COMPARE_WITH_TIMEOUT(impostor.state(), QProcess::NotRunning, 30000);
-        QCOMPARE(impostor.readAllStandardOutput(), QByteArray());
-        QCOMPARE(handler.events.filter("accepted").size(), 1);
+        FakeEngine engine(socket.serverPort());
+        QVERIFY(engine.socket.waitForConnected(5000));
+        engine.sendLines({">INFO:OpenVPN Management Interface Version 5", ">HOLD:Waiting for hold release:0"});
+        QTRY_COMPARE(engine.commands(), QStringList {QUESTION});
+        QTest::qWait(50);
+        QVERIFY(!handler.events.contains("accepted"));
+        engine.sendLines({"SUCCESS: real-time echo notification set to ON", "1796996713," + m_secret + "\nEND",
+                          ">PASSWORD:Need 'Auth' username/password"});
+        QTRY_VERIFY(handler.events.contains("password 0"));
+        QCOMPARE(handler.events.filter(QRegularExpression("^(accepted|hold|password)")),
+                 (QStringList {"accepted", "hold 0", "password 0"}));
+        QTRY_COMPARE(engine.commands(), QStringList {QUESTION} + SETUP + QStringList {"hold release"});
+    }
+
+    // Silent connections cannot keep the engine out: the oldest waiting one
+    // makes room for a newer one.
+    void aCrowdOfSilentConnectionsCannotLockTheEngineOut()
+    {
+        RecordingLifeCycleHandler handler;
+        ManagementSocket socket(os(), handler);
+        startRun(socket);
+        std::vector<std::unique_ptr<FakeEngine>> crowd;
+        for (int i = 0; i < EngineGate::MAX_WAITING + 2; ++i) {
+            crowd.push_back(std::make_unique<FakeEngine>(socket.serverPort()));
+            QVERIFY(crowd.back()->socket.waitForConnected(5000));
+        }
+        QTRY_COMPARE(crowd.front()->socket.state(), QAbstractSocket::UnconnectedState);
+        FakeEngine engine(socket.serverPort(), m_secret);
+        QTRY_VERIFY(handler.events.contains("accepted"));
     }
 
     // Every answer to the engine goes out at once, not after the engine's
@@ -384,7 +456,10 @@ private slots:
         QFETCH(bool, processFirst);
         RecordingLifeCycleHandler handler;
         QProcess *engineProcess = nullptr;
-        OpenVpnCommand::setSimulatorStarter([&](QProcess &process, int) { engineProcess = &process; });
+        OpenVpnCommand::setSimulatorStarter([&](QProcess &process, int, const QByteArray &secret) {
+            engineProcess = &process;
+            m_secret = secret;
+        });
         ManagementSocket socket(os(), handler);
         QSignalSpy terminated(&socket, &ManagementSocket::onOpenVpnTerminated);
         auto engine = connectEngine(socket, handler);
@@ -495,7 +570,8 @@ private slots:
     }
 };
 
-const QStringList TestManagementSocket::SETUP {"echo on all", "state on all", "bytecount 1", "log on all", "verb 2"};
+const QStringList TestManagementSocket::SETUP {"state on all", "bytecount 1", "log on all", "verb 2"};
+const QString TestManagementSocket::QUESTION = "echo on all";
 
 QTEST_GUILESS_MAIN(TestManagementSocket)
 #include "tst_managementsocket.moc"

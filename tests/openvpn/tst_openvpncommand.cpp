@@ -145,7 +145,7 @@ private slots:
             qputenv("WITH_OPENVPN_SIMULATOR", value);
         QCOMPARE(OpenVpnCommand::simulatorRequested(), selected);
         int simulatorPort = 0;
-        OpenVpnCommand::setSimulatorStarter([&](QProcess &, int port) { simulatorPort = port; });
+        OpenVpnCommand::setSimulatorStarter([&](QProcess &, int port, const QByteArray &) { simulatorPort = port; });
         QProcess process;
         OpenVpnCommand(os(), QFileInfo("/tmp/a.ovpn"), 4711).start(process);
         QCOMPARE(simulatorPort, selected ? 4711 : 0);

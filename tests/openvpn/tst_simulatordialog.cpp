@@ -113,7 +113,8 @@ private slots:
         QVERIFY(closed.listen(QHostAddress::LocalHost));
         const int port = closed.serverPort();
         closed.close();
-        QPointer<OpenVPNSimulatorDialog> dialog = new OpenVPNSimulatorDialog(process, port);
+        QPointer<OpenVPNSimulatorDialog> dialog =
+            new OpenVPNSimulatorDialog(process, port, "0123456789abcdef0123456789abcdef");
         QVERIFY(history(dialog).contains("ERROR: Socket not connected! The simulator will not work!"));
         child<QLineEdit>(dialog, "commandLine")->setText("typed");
         QTest::mouseClick(child<QPushButton>(dialog, button.toLatin1().constData()), Qt::LeftButton);

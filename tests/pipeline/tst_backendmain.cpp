@@ -73,11 +73,6 @@ public:
     QSharedPointer<VpnProcess> startEngine()
     {
         m_handlers.list = {m_extra};
-        // The test plays the engine from this process; the process started
-        // for the run only stands for the engine's.
-        socket.setEngineCheck([](const QTcpSocket &peer, qint64) {
-            return LoopbackPeer::isEngine(peer, QCoreApplication::applicationPid());
-        });
         socket.startVPN(m_parameters);
         return QSharedPointer<VpnProcess>(new StartedVpnProcess(
             VpnStartupResult(m_parameters, VpnStartupResult::STARTED, QStringLiteral("VPN started"), 0), socket,
@@ -148,6 +143,8 @@ class TestBackendMain : public QObject
     ManagementSocket *m_socket = nullptr;
     QProcess *m_engineProcess = nullptr;
     QSharedPointer<QTcpSocket> m_engine;
+    // The secret of the latest engine start.
+    QByteArray m_secret;
 
     QSharedPointer<ConnectionParameters> parameters(Script script)
     {
@@ -166,6 +163,9 @@ class TestBackendMain : public QObject
     {
         m_engine = QSharedPointer<QTcpSocket>::create();
         m_engine->connectToHost(QHostAddress::LocalHost, m_socket->serverPort());
+        // The test plays the engine from this process; the process started
+        // for the run only stands for the engine's.
+        m_engine->write("1," + m_secret + '\n');
         QTRY_VERIFY(world.extra->events.contains("accepted"));
     }
     void endEngineProcess()
@@ -179,8 +179,9 @@ private slots:
     {
         // Engine starts reach nothing but the sockets of the test.
         qputenv("WITH_OPENVPN_SIMULATOR", "TRUE");
-        OpenVpnCommand::setSimulatorStarter([this](QProcess &process, int) {
+        OpenVpnCommand::setSimulatorStarter([this](QProcess &process, int, const QByteArray &secret) {
             m_engineProcess = &process;
+            m_secret = secret;
             process.start(QStringLiteral("sleep"), {QStringLiteral("60")});
         });
     }
@@ -403,7 +404,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        OpenVpnCommand::setSimulatorStarter([](QProcess &, int) {});
+        OpenVpnCommand::setSimulatorStarter([](QProcess &, int, const QByteArray &) {});
         qunsetenv("WITH_OPENVPN_SIMULATOR");
     }
 };

@@ -11,6 +11,7 @@
 #include "helper/CommandWords.h"
 #include "helper/DeleteIPv4Address.h"
 #include "helper/DeleteIPv6Address.h"
+#include "helper/DialDestination.h"
 #include "helper/ExceptionCommand.h"
 #include "helper/IllegalArgumentException.h"
 #include "helper/InterfaceCommand.h"
@@ -173,6 +174,7 @@ std::unique_ptr<Command> CommandFactory::buildCommand()
         auto command = std::make_unique<OpenVpnCommand>(p);
         command->loadConfiguration();
         CallerListener::require("ManagementPort", p.managementPort);
+        CallerListener::requireDestinations(command->dialDestinations());
         return command;
     }
     if (c == command::SET_NAME_SERVERS) {
@@ -204,6 +206,7 @@ std::unique_ptr<Command> CommandFactory::buildCommand()
                                                             script, disableDtls, reconnectTimeout);
         CallerListener::require("cmd_fd_port", commandPort);
         CallerListener::require("cmd_fd_write_port", commandWritePort);
+        CallerListener::requireDestinations({DialDestination::ofHttpsServer("server", server)});
         return command;
     }
     if (c == command::SET_INTERFACE_UP)

@@ -1,9 +1,11 @@
 #pragma once
 #include "helper/AbstractExecCommand.h"
+#include "helper/DialDestination.h"
 
 #include <list>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace stelvane {
 
@@ -51,6 +53,10 @@ public:
     // given sealed copies of them (EngineFiles).
     void loadConfiguration();
 
+    // The TCP destinations the engine will dial, known once the
+    // configuration is loaded.
+    const std::vector<DialDestination> &dialDestinations() const { return m_destinations; }
+
     int execute() override;
     // The engine's arguments, with `configArgument` after "--config".
     std::list<std::string> arguments(const std::string &configArgument) const;
@@ -59,6 +65,7 @@ private:
     Parameters m_p;
     std::unique_ptr<EngineFiles> m_files;
     std::string m_config;
+    std::vector<DialDestination> m_destinations;
 };
 
 } // namespace stelvane

@@ -1,42 +1,64 @@
 #include "TcpListenerOwner.h"
 
-#include <algorithm>
-#include <array>
+#include "TcpListenerDiag.h"
 
 namespace orvalplatform {
 
 namespace {
 
-using Address = std::array<unsigned char, 16>;
+const Address IPV4_ANY = ipv4Address(0, 0, 0, 0);
+const Address IPV6_ANY {};
 
-Address ipv6Loopback()
+bool isLoopback(const Address &address)
 {
-    Address address {};
-    address[15] = 1;
-    return address;
+    Address ipv6Loopback {};
+    ipv6Loopback[15] = 1;
+    return isIPv4(address) ? address[12] == 127 : address == ipv6Loopback;
 }
 
-bool reachesLoopback(const Address &address)
+bool reaches(const Address &destination, const TcpSocketEntry &listener)
 {
-    static const Address reaching[] = {ipv4Address(127, 0, 0, 1), ipv4Address(0, 0, 0, 0), ipv6Loopback(), Address {}};
-    return std::find(std::begin(reaching), std::end(reaching), address) != std::end(reaching);
+    const Address &bound = listener.local.address;
+    if (bound == destination)
+        return true;
+    if (isIPv4(destination))
+        return bound == IPV4_ANY || (bound == IPV6_ANY && !listener.v6Only);
+    return bound == IPV6_ANY;
 }
 
-} // namespace
+bool reachesAnyLoopback(const TcpSocketEntry &listener)
+{
+    const Address &bound = listener.local.address;
+    return isLoopback(bound) || bound == IPV4_ANY || bound == IPV6_ANY;
+}
 
-std::vector<long long> loopbackListenerOwners(const std::vector<TcpSocketEntry> &entries, unsigned short port)
+template<typename Reached>
+std::vector<long long> ownersOf(const std::vector<TcpSocketEntry> &entries, unsigned short port, Reached reached)
 {
     std::vector<long long> owners;
     for (const TcpSocketEntry &entry : entries) {
-        if (entry.state == TCP_LISTEN_STATE && entry.local.port == port && reachesLoopback(entry.local.address))
+        if (entry.state == TCP_LISTEN_STATE && entry.local.port == port && reached(entry))
             owners.push_back(entry.uid);
     }
     return owners;
 }
 
+} // namespace
+
+std::vector<long long> listenerOwners(const std::vector<TcpSocketEntry> &entries, const Address &destination,
+                                      unsigned short port)
+{
+    return ownersOf(entries, port, [&destination](const TcpSocketEntry &entry) { return reaches(destination, entry); });
+}
+
+std::vector<long long> anyLoopbackListenerOwners(const std::vector<TcpSocketEntry> &entries, unsigned short port)
+{
+    return ownersOf(entries, port, reachesAnyLoopback);
+}
+
 std::vector<long long> loopbackListenerOwners(unsigned short port)
 {
-    return loopbackListenerOwners(readTcpSocketTables(), port);
+    return listenerOwners(readTcpListeners(), ipv4Address(127, 0, 0, 1), port);
 }
 
 } // namespace orvalplatform

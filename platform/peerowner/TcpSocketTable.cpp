@@ -1,5 +1,6 @@
 #include "TcpSocketTable.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -85,9 +86,14 @@ std::string fileText(const char *path)
 
 } // namespace
 
-std::array<unsigned char, 16> ipv4Address(unsigned char a, unsigned char b, unsigned char c, unsigned char d)
+Address ipv4Address(unsigned char a, unsigned char b, unsigned char c, unsigned char d)
 {
     return {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff, a, b, c, d};
+}
+
+bool isIPv4(const Address &address)
+{
+    return std::equal(address.begin(), address.begin() + 12, ipv4Address(0, 0, 0, 0).begin());
 }
 
 std::vector<TcpSocketEntry> parseTcpSocketTable(const std::string &table)

@@ -10,10 +10,12 @@
 // the two ends, xsocket_n the owner (so_uid), xtcpcb_n the state (t_state).
 namespace orvalplatform {
 
+// An IPv6 address; an IPv4 one as ::ffff:a.b.c.d.
+using Address = std::array<unsigned char, 16>;
+
 struct TcpEndpoint
 {
-    // An IPv6 address; an IPv4 one as ::ffff:a.b.c.d.
-    std::array<unsigned char, 16> address {};
+    Address address {};
     unsigned short port = 0;
 
     bool operator==(const TcpEndpoint &other) const { return address == other.address && port == other.port; }
@@ -27,12 +29,17 @@ struct TcpSocketEntry
     int state = 0;
     long long uid = -1;
     unsigned long long inode = 0;
+    // An IPv6 socket known to take IPv6 alone (IPV6_V6ONLY). The /proc
+    // tables do not tell it: their entries leave it false.
+    bool v6Only = false;
 };
 
 constexpr int TCP_LISTEN_STATE = 10;
 
 // The IPv4 address a.b.c.d as an endpoint address.
-std::array<unsigned char, 16> ipv4Address(unsigned char a, unsigned char b, unsigned char c, unsigned char d);
+Address ipv4Address(unsigned char a, unsigned char b, unsigned char c, unsigned char d);
+// Whether `address` is an IPv4 one.
+bool isIPv4(const Address &address);
 
 // The pure step: the entries of one table's text (heading first); lines that
 // do not parse are skipped.

@@ -12,6 +12,7 @@
 #include "helper/DeadlineLineReader.h"
 #include "helper/DeleteIPv4Address.h"
 #include "helper/DeleteIPv6Address.h"
+#include "helper/DialDestination.h"
 #include "helper/ExceptionCommand.h"
 #include "helper/IllegalArgumentException.h"
 #include "helper/InterfaceCommand.h"
@@ -192,6 +193,7 @@ std::unique_ptr<Command> CommandFactory::buildCommand()
         auto command = std::make_unique<OpenVpnCommand>(p);
         command->loadConfiguration();
         CallerListener::require("ManagementPort", p.managementPort);
+        CallerListener::requireDestinations(command->dialDestinations());
         command->setEngineSecret(requireEngineSecret());
         return command;
     }
@@ -224,6 +226,7 @@ std::unique_ptr<Command> CommandFactory::buildCommand()
                                                             script, disableDtls, reconnectTimeout);
         CallerListener::require("cmd_fd_port", commandPort);
         CallerListener::require("cmd_fd_write_port", commandWritePort);
+        CallerListener::requireDestinations({DialDestination::ofHttpsServer("server", server)});
         command->setEngineSecret(requireEngineSecret());
         return command;
     }

@@ -5,6 +5,7 @@
 #include "helper/ExecFailedException.h"
 #include "helper/IllegalArgumentException.h"
 #include "helper/OpenVpnConfigCheck.h"
+#include "helper/OpenVpnDialDestinations.h"
 #include "helper/SecurityCheck.h"
 #include "helper/SecurityException.h"
 
@@ -68,6 +69,10 @@ void OpenVpnCommand::loadConfiguration()
         return files->sealedCopy(name, enginePath, why);
     };
     if (!OpenVpnConfigCheck::rewrite(files->read(m_p.configFile, "configFile"), sealedCopy, engineConfig, refusal))
+        throw IllegalArgumentException("configFile", m_p.configFile + " (" + refusal + ")");
+    const OpenVpnDialDestinations::Arguments dialed {m_p.configFile, m_p.remotes, m_p.proxyProtocol != DIRECT,
+                                                     m_p.proxyAddress, m_p.proxyPort};
+    if (!OpenVpnDialDestinations::read(engineConfig, dialed, m_destinations, refusal))
         throw IllegalArgumentException("configFile", m_p.configFile + " (" + refusal + ")");
     // The key files that the catalogue's cipher offers name, in the same directory.
     if (!m_p.tlsCrypt.empty())

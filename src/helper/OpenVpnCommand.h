@@ -1,9 +1,11 @@
 #pragma once
 #include "helper/AbstractExecCommand.h"
+#include "helper/DialDestination.h"
 
 #include <list>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace stelvane {
 
@@ -55,6 +57,10 @@ public:
     // how the client knows its engine. After loadConfiguration().
     void setEngineSecret(const std::string &secret);
 
+    // The TCP destinations the engine will dial, known once the
+    // configuration is loaded.
+    const std::vector<DialDestination> &dialDestinations() const { return m_destinations; }
+
     int execute() override;
     // The engine's arguments, with `configArgument` after "--config".
     std::list<std::string> arguments(const std::string &configArgument) const;
@@ -64,6 +70,7 @@ private:
     std::unique_ptr<EngineFiles> m_files;
     std::string m_engineConfig;
     std::string m_config;
+    std::vector<DialDestination> m_destinations;
 };
 
 } // namespace stelvane

@@ -6,6 +6,7 @@
 #include "helper/IllegalArgumentException.h"
 #include "helper/OpenVpnConfigCheck.h"
 #include "helper/OpenVpnConfigTokenizer.h"
+#include "helper/OpenVpnDialDestinations.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,12 +20,39 @@ using stelvane::EngineFiles;
 using stelvane::IllegalArgumentException;
 using stelvane::OpenVpnConfigCheck;
 using stelvane::OpenVpnConfigTokenizer;
+using stelvane::OpenVpnDialDestinations;
 
 namespace {
 
 QString refusal(const QByteArray &config)
 {
     return QString::fromStdString(OpenVpnConfigCheck::refusal(config.toStdString()));
+}
+
+// The TCP destinations of a configuration "c.conf" and the helper's remote
+// and proxy ("HOST PORT") arguments, each as "ARGUMENT=VALUE LINE HOST PORT";
+// the refusal alone when it is refused.
+QStringList destinations(const QByteArray &config, const QStringList &remotes = {}, const QString &proxy = {})
+{
+    OpenVpnDialDestinations::Arguments arguments;
+    arguments.configFile = "c.conf";
+    for (const QString &remote : remotes)
+        arguments.remotes.push_back(remote.toStdString());
+    arguments.proxy = !proxy.isEmpty();
+    arguments.proxyAddress = proxy.section(' ', 0, 0).toStdString();
+    arguments.proxyPort = proxy.section(' ', 1).toInt();
+    std::vector<stelvane::DialDestination> found;
+    std::string refusal;
+    if (!OpenVpnDialDestinations::read(config.toStdString(), arguments, found, refusal))
+        return {QString::fromStdString(refusal)};
+    QStringList result;
+    for (const stelvane::DialDestination &d : found)
+        result << QString("%1=%2 %3 %4 %5")
+                      .arg(QString::fromStdString(d.argument), QString::fromStdString(d.value))
+                      .arg(d.line)
+                      .arg(QString::fromStdString(d.host))
+                      .arg(d.port);
+    return result;
 }
 
 // Every directive whose argument names a file the engine would open, with a
@@ -307,6 +335,9 @@ private slots:
             ++engineFiles;
             QVERIFY2(refusal(archive.get_file_data(file)).isEmpty(),
                      qPrintable(file.name + ": " + refusal(archive.get_file_data(file))));
+            const QStringList dialed = destinations(archive.get_file_data(file));
+            QVERIFY2(dialed.isEmpty() || dialed.first().startsWith("configFile="),
+                     qPrintable(file.name + ": " + dialed.join(", ")));
         }
         QVERIFY(engineFiles > 2);
 
@@ -315,6 +346,88 @@ private slots:
             TestFiles::write(dir.filePath("ca.crt"), "-----BEGIN CERTIFICATE-----\nMIIB\n-----END CERTIFICATE-----\n"));
         QVERIFY(Lab::writeOpenVpnClientConfig(dir.filePath("lab.ovpn"), dir.path(), "198.51.100.1", 1194));
         QCOMPARE(refusal(TestFiles::read(dir.filePath("lab.ovpn"))), QString());
+    }
+
+    // What the engine dials over TCP, by its own rules: a remote's own port
+    // and protocol, else those of "port"/"rport" and "proto" wherever they
+    // stand, else 1194 over UDP; with a proxy, the proxy alone.
+    void dialDestinations_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QStringList>("remotes");
+        QTest::addColumn<QString>("proxy");
+        QTest::addColumn<QStringList>("destinations");
+        const QStringList none;
+        QTest::newRow("remote, port, tcp") << QByteArray("client\nremote 192.0.2.1 443 tcp\n") << none << ""
+                                           << QStringList {"configFile=c.conf 2 192.0.2.1 443"};
+        QTest::newRow("remote without port") << QByteArray("proto tcp\nremote vpn.example\n") << none << ""
+                                             << QStringList {"configFile=c.conf 2 vpn.example 1194"};
+        QTest::newRow("UDP unless told") << QByteArray("remote 127.0.0.1 7505\n") << none << "" << none;
+        QTest::newRow("proto after the remotes") << QByteArray("remote a 1\nremote b 2 udp\nproto tcp-client\n") << none
+                                                 << "" << QStringList {"configFile=c.conf 1 a 1"};
+        QTest::newRow("a remote's protocol over proto")
+            << QByteArray("proto udp\nremote a 1 tcp4\nremote b 2 tcp6-client\nremote c 3 tcp4-client\nremote d 4 "
+                          "tcp6\n")
+            << none << ""
+            << QStringList {"configFile=c.conf 2 a 1", "configFile=c.conf 3 b 2", "configFile=c.conf 4 c 3",
+                            "configFile=c.conf 5 d 4"};
+        QTest::newRow("UDP over IPv4 and IPv6")
+            << QByteArray("proto tcp\nremote a 1 udp4\nremote b 2 udp6\nremote c 3 udp\n") << none << "" << none;
+        QTest::newRow("an unknown protocol counts as TCP")
+            << QByteArray("remote a 1 sctp\n") << none << "" << QStringList {"configFile=c.conf 1 a 1"};
+        QTest::newRow("port") << QByteArray("proto tcp\nremote a\nport 7505\nremote b 8\n") << none << ""
+                              << QStringList {"configFile=c.conf 2 a 7505", "configFile=c.conf 4 b 8"};
+        QTest::newRow("rport after port") << QByteArray("proto tcp\nport 1\nrport 2\nremote a\n") << none << ""
+                                          << QStringList {"configFile=c.conf 4 a 2"};
+        QTest::newRow("quoted and with dashes") << QByteArray("--proto tcp\n--remote \"127.0.0.1\" '7505'\n") << none
+                                                << "" << QStringList {"configFile=c.conf 2 127.0.0.1 7505"};
+        QTest::newRow("remote arguments take the configuration's port and protocol")
+            << QByteArray("proto tcp-client\nport 7000\nremote a 1\n") << QStringList {"127.0.0.1", "192.0.2.9"} << ""
+            << QStringList {"configFile=c.conf 3 a 1", "remote=127.0.0.1 0 127.0.0.1 7000",
+                            "remote=192.0.2.9 0 192.0.2.9 7000"};
+        QTest::newRow("remote arguments over UDP") << QByteArray("client\n") << QStringList {"127.0.0.1"} << "" << none;
+        QTest::newRow("HTTP proxy instead of the remotes")
+            << QByteArray("proto tcp\nremote a 1\nhttp-proxy 127.0.0.1 3128\n") << QStringList {"b"} << ""
+            << QStringList {"configFile=c.conf 3 127.0.0.1 3128"};
+        QTest::newRow("SOCKS proxy, its port by default, for UDP too")
+            << QByteArray("remote a 1 udp\nsocks-proxy 127.0.0.1\n") << none << ""
+            << QStringList {"configFile=c.conf 2 127.0.0.1 1080"};
+        QTest::newRow("proxy argument instead of the remotes")
+            << QByteArray("proto tcp\nremote a 1\n") << QStringList {"b"} << "127.0.0.1 1080"
+            << QStringList {"ProxyAddress=127.0.0.1 0 127.0.0.1 1080"};
+        QTest::newRow("proxy argument for UDP") << QByteArray("remote a 1\n") << none << "proxy.example 3128"
+                                                << QStringList {"ProxyAddress=proxy.example 0 proxy.example 3128"};
+
+        // A port the engine reads in other ways, or that moves what was checked.
+        const QString noNumber = " of a TCP destination is no number from 1 to 65535";
+        QTest::newRow("port with a sign") << QByteArray("proto tcp\nremote a +7505\n") << none << ""
+                                          << QStringList {"line 2: port \"+7505\"" + noNumber};
+        QTest::newRow("port the engine truncates")
+            << QByteArray("remote a 72041 tcp\n") << none << "" << QStringList {"line 1: port \"72041\"" + noNumber};
+        QTest::newRow("service name") << QByteArray("remote a https tcp\n") << none << ""
+                                      << QStringList {"line 1: port \"https\"" + noNumber};
+        QTest::newRow("port 0") << QByteArray("remote a 0 tcp\n") << none << ""
+                                << QStringList {"line 1: port \"0\"" + noNumber};
+        QTest::newRow("the configuration's port for remote arguments")
+            << QByteArray("proto tcp\nport \" 7505\"\n") << QStringList {"a"} << ""
+            << QStringList {"line 2: port \" 7505\"" + noNumber};
+        QTest::newRow("a UDP remote's port is not looked at") << QByteArray("remote a x udp\n") << none << "" << none;
+        QTest::newRow("HTTP proxy without port")
+            << QByteArray("http-proxy 127.0.0.1\n") << none << "" << QStringList {"line 1: port \"\"" + noNumber};
+        QTest::newRow("connection block")
+            << QByteArray("client\n<connection>\nremote 127.0.0.1 1 tcp\n</connection>\n") << none << ""
+            << QStringList {"line 2: a <connection> block is not read for destinations"};
+        QTest::newRow("unreadable") << QByteArray("remote \"a\n") << none << ""
+                                    << QStringList {"line 1: no closing quote (\")"};
+    }
+
+    void dialDestinations()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(QStringList, remotes);
+        QFETCH(QString, proxy);
+        QFETCH(QStringList, destinations);
+        QCOMPARE(::destinations(config, remotes, proxy), destinations);
     }
 
     void files_data()

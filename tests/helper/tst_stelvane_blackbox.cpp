@@ -501,6 +501,103 @@ private slots:
         QCOMPARE(result.exitCode, 255);
     }
 
+    // An engine also dials, as root, the TCP destinations of its
+    // configuration and arguments: on loopback, only the caller's listeners
+    // may take those connections. Another user's IPv6-only listener beside
+    // the caller's own at an engine's port takes none of them.
+    void dialDestinationsMustBeTheCallersListeners_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QString>("rootListens");
+        QTest::addColumn<int>("rootPort");
+        QTest::addColumn<QByteArray>("err");
+        const QString engine = contents("Helpers/openvpn_v2_4");
+        const QString foreign = QString::number(m_foreignPort);
+        const QString own = QString::number(m_cmdFdPort);
+        const QByteArray probe = "key-direction 5\n";
+        const QString other = " port " + foreign + ": the loopback listener at this port is not the calling user's)";
+        const auto accepted = [&](const char *name, const QStringList &arguments, const QByteArray &config,
+                                  const QString &listens, int port) {
+            QTest::newRow(name) << arguments << config << listens << port << QByteArray();
+        };
+        const auto refused = [&](const char *name, const QStringList &arguments, const QByteArray &config,
+                                 const QString &message) {
+            QTest::newRow(name) << arguments << config << "127.0.0.1" << int(m_foreignPort)
+                                << failure(arguments.first(), arguments.mid(1), "IllegalArgumentException: " + message);
+        };
+        const QStringList dial = openVpn(engine, "dial.conf");
+        QStringList httpProxy = dial;
+        httpProxy[13] = "http";
+        httpProxy[14] = "127.0.0.1";
+        httpProxy[15] = foreign;
+        QStringList socksProxy = httpProxy;
+        socksProxy[13] = "socks5";
+        socksProxy[15] = own;
+        QStringList socksProxyNoListener = socksProxy;
+        socksProxyNoListener[15] = "9";
+        const QString script = contents("Resources/app/bin/vpnc-script");
+        const QString server = "https://127.0.0.1:" + foreign + "/";
+
+        accepted("v6-only listener of root beside the caller's management listener", dial, "client\n" + probe,
+                 "::", m_managementPort);
+        accepted("v6-only listener of root beside the caller's command listener",
+                 openConnect(contents("Helpers/openconnect"), script, "https://127.0.0.1:9/"), "", "::", m_cmdFdPort);
+        refused("remote at root's listener", dial,
+                "client\ndev tun\nremote 127.0.0.1 " + foreign.toUtf8() + " tcp\n" + probe,
+                "configFile=dial.conf (line 3: 127.0.0.1" + other);
+        accepted("remote at the caller's listener", dial,
+                 "client\ndev tun\nremote 127.0.0.1 " + own.toUtf8() + " tcp\n" + probe, "127.0.0.1", m_foreignPort);
+        refused("proto tcp-client after a remote at root's listener", dial,
+                "client\nremote 127.0.0.1 " + foreign.toUtf8() + "\nproto tcp-client\n" + probe,
+                "configFile=dial.conf (line 2: 127.0.0.1" + other);
+        refused("localhost at root's listener", dial,
+                "client\nremote localhost " + foreign.toUtf8() + " tcp6-client\n" + probe,
+                "configFile=dial.conf (line 2: localhost port " + foreign
+                    + ": the name may lead to a loopback listener at this port that is not the calling user's)");
+        const QString truncated = QString::number(m_foreignPort + 65536);
+        refused("remote at a port the engine truncates to root's", dial,
+                "client\nremote 127.0.0.1 " + truncated.toUtf8() + " tcp\n" + probe,
+                "configFile=dial.conf (line 2: port \"" + truncated
+                    + "\" of a TCP destination is no number from 1 to 65535)");
+        accepted("UDP remote at root's listener", dial,
+                 "client\nremote 127.0.0.1 " + foreign.toUtf8() + " udp\n" + probe, "127.0.0.1", m_foreignPort);
+        refused("HTTP proxy at root's listener", httpProxy, "client\n" + probe,
+                "ProxyAddress=127.0.0.1 (127.0.0.1" + other);
+        accepted("SOCKS proxy at the caller's listener", socksProxy,
+                 "client\nremote 127.0.0.1 " + foreign.toUtf8() + " tcp\n" + probe, "127.0.0.1", m_foreignPort);
+        accepted("SOCKS proxy where nothing listens yet", socksProxyNoListener, "client\n" + probe, "127.0.0.1",
+                 m_foreignPort);
+        refused("OpenConnect server at root's listener", openConnect(contents("Helpers/openconnect"), script, server),
+                "", "server=" + server + " (127.0.0.1" + other);
+    }
+
+    void dialDestinationsMustBeTheCallersListeners()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, config);
+        QFETCH(QString, rootListens);
+        QFETCH(int, rootPort);
+        QFETCH(QByteArray, err);
+        QVERIFY(TestFiles::write(m_config + "/dial.conf", config));
+        QTcpServer rootListener;
+        QVERIFY(rootListener.listen(rootListens == "::" ? QHostAddress::AnyIPv6 : QHostAddress::LocalHost,
+                                    quint16(rootPort)));
+        const HelperBundle::Result result = m_bundle.run(arguments, HelperBundle::token(), HelperBundle::User::Nobody);
+        if (!err.isEmpty()) {
+            QCOMPARE(result.err, err);
+            QCOMPARE(result.out, QByteArray());
+            QCOMPARE(result.exitCode, 255);
+            return;
+        }
+        // Past every check: the engine ran, and stopped at the configuration's
+        // unknown key direction or at its server's closed port.
+        const QString all = QString::fromUtf8(result.out + result.err);
+        QVERIFY2(all.startsWith("placeholder engine: ") || all.contains("Unknown key direction '5'")
+                     || all.contains("Attempting to connect to server 127.0.0.1:9"),
+                 qPrintable(all));
+    }
+
     // The test process itself is no client executable.
     void parentThatIsNoClient()
     {

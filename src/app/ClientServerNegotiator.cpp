@@ -14,6 +14,7 @@ ClientServerNegotiator::ClientServerNegotiator(QObject *parent)
 
 bool ClientServerNegotiator::negotiate()
 {
+    m_server.requireServerName();
     if (m_server.checkPreviousInstance()) {
         qCDebug(lcApp) << "Warning: Another instance found.";
         return false;

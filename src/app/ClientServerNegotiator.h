@@ -17,6 +17,9 @@ class ClientServerNegotiator : public QObject
 public:
     explicit ClientServerNegotiator(QObject *parent = nullptr);
 
+    // False when another instance runs or this one cannot take the name;
+    // throws (VpnBackendAbstractServer::requireServerName) when there is no
+    // name to take.
     bool negotiate();
 
 signals:

@@ -15,6 +15,7 @@ ServerModeRunnable::ServerModeRunnable()
 int ServerModeRunnable::run()
 {
     qCDebug(lcApp) << "Starting VpnBackend Server...";
+    m_server.requireServerName();
     if (m_server.checkPreviousInstance()) {
         qCDebug(lcApp) << "Another server instance is running. Close it before trying again...";
         return 0;

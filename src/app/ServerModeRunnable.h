@@ -10,6 +10,8 @@ class ServerModeRunnable : public AbstractRunnable
 public:
     ServerModeRunnable();
 
+    // Throws a std::runtime_error for the user when there is no private
+    // folder for the single-instance socket.
     int run() override;
 
 private:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/PrivateRuntimeDirectory.h"
+
 #include <QObject>
 #include <QString>
 
@@ -18,6 +20,10 @@ public:
     // The socket's full path, through which server and client meet; empty
     // when this user has no private folder for it.
     QString serverName() const;
+    // Without a name no instance can start: throws a std::runtime_error
+    // that says why, for the user (the process entry shows it on standard
+    // error and, with a display, in a box), after a log line with it.
+    void requireServerName() const;
 
     virtual bool checkPreviousInstance() = 0;
     virtual bool cleanUpPreviousInstance() = 0;
@@ -40,6 +46,10 @@ signals:
 public slots:
     virtual void onNewConnectionReceived() = 0;
     virtual void onConnectionClosed(ServerAbstractSocket *abstractSocket) = 0;
+
+private:
+    // Before the name made from it.
+    const PrivateRuntimeDirectory m_folder;
 
 protected:
     AbstractFactoryProtocolMessageHandler &m_factory;

@@ -32,7 +32,8 @@ class OrvalVPNRunnable : public QObject, public AbstractRunnable, public Backend
 
 public:
     // Throws RunnableConstructorException (exit code 1) when another
-    // instance runs.
+    // instance runs, and a std::runtime_error for the user when there is no
+    // private folder for the single-instance socket.
     explicit OrvalVPNRunnable(QApplication &application);
     ~OrvalVPNRunnable() override;
 

@@ -64,7 +64,7 @@ int ProcessEntry::run(int argc, char **argv, const RunModes &runModes, const Box
     try {
         return runSteps(argc, argv, runModes);
     } catch (const std::exception &e) {
-        failure = QString::fromLatin1(e.what());
+        failure = QString::fromUtf8(e.what());
     }
     // Everything the steps built is gone; the box gets an application of its own.
     return showFatalError(argc, argv, failure, makeBoxFactory);

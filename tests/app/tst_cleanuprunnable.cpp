@@ -68,8 +68,9 @@ class TestCleanUpRunnable : public QObject
 private slots:
     void initTestCase()
     {
+        // The single-instance folder lies under it.
         qunsetenv("XDG_RUNTIME_DIR");
-        qputenv("TMPDIR", m_runtime.path().toUtf8());
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_runtime.path()));
     }
 
     void init() { Settings().clear(); }

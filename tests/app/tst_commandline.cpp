@@ -76,7 +76,7 @@ private slots:
         QVERIFY2(QFile::exists(PROGRAM), qPrintable(PROGRAM));
         // The programs' single-instance folder lies under it.
         qunsetenv("XDG_RUNTIME_DIR");
-        qputenv("TMPDIR", m_runtime.path().toUtf8());
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_runtime.path()));
     }
 
     void init()

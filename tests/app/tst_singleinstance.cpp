@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <ctime>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
@@ -64,9 +65,9 @@ class TestSingleInstance : public QObject
 private slots:
     void initTestCase()
     {
-        // The socket names live in a folder under the temporary directory: keep them private to this run.
+        // The socket names live in a folder under the cache folder: keep them private to this run.
         qunsetenv("XDG_RUNTIME_DIR");
-        qputenv("TMPDIR", m_runtime.path().toUtf8());
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_runtime.path()));
         testHandler = qInstallMessageHandler(capture);
     }
 
@@ -271,12 +272,14 @@ private slots:
         QCOMPARE(exit.count(), 0);
     }
 
-    // In a temporary folder open to all, as /tmp is, the server's socket and
-    // lock keep to the user's private folder inside it, under the same name.
+    // A temporary folder open to all, as /tmp is, holds nothing of the
+    // server's: its socket and lock keep to the user's private folder in the
+    // cache folder, under the same name.
     void nameLivesInThePrivateFolder()
     {
         QTemporaryDir shared;
         QCOMPARE(chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
+        const QByteArray temporary = qgetenv("TMPDIR");
         qputenv("TMPDIR", QFile::encodeName(shared.path()));
         {
             ClientServerNegotiator negotiator;
@@ -284,11 +287,36 @@ private slots:
             const QFileInfo socket(serverName());
             QVERIFY(socket.exists());
             QCOMPARE(socket.fileName(), QCoreApplication::applicationName() + "-Service");
-            QCOMPARE(QFileInfo(socket.absolutePath()).absolutePath(), shared.path());
+            QCOMPARE(socket.absolutePath(), m_runtime.path() + "/" + QCoreApplication::applicationName() + "-run");
             QVERIFY(PrivateRuntimeDirectory::isPrivate(socket.absolutePath()));
             QVERIFY(QFileInfo::exists(serverName() + ".lock"));
+            QVERIFY(QDir(shared.path()).isEmpty());
         }
-        qputenv("TMPDIR", m_runtime.path().toUtf8());
+        qputenv("TMPDIR", temporary);
+    }
+
+    // Without a private folder there is no name to take: the start ends with
+    // the reason, for the user and in the log, not with a bare refusal.
+    void noPrivateFolderEndsTheStartWithTheReason()
+    {
+        QTemporaryDir open;
+        QCOMPARE(chmod(QFile::encodeName(open.path()).constData(), 0777), 0);
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(open.path()));
+        QString reason;
+        try {
+            ClientServerNegotiator negotiator;
+            negotiator.negotiate();
+        } catch (const std::runtime_error &e) {
+            reason = QString::fromUtf8(e.what());
+        }
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_runtime.path()));
+        QVERIFY2(reason.startsWith(QCoreApplication::applicationName()
+                                   + " cannot start: it has no private folder for its single-instance socket: "),
+                 qPrintable(reason));
+        QVERIFY2(reason.contains(open.path() + " is writable by others than its owner (mode 0777)"),
+                 qPrintable(reason));
+        QVERIFY(logged(reason));
+        QVERIFY(QDir(open.path()).isEmpty());
     }
 };
 

@@ -324,7 +324,8 @@ bool ConnectionLab::startDriver(const QStringList &arguments)
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path("home/.config"));
     environment.insert(QStringLiteral("XDG_DATA_HOME"), path("home/.local/share"));
     environment.insert(QStringLiteral("XDG_CACHE_HOME"), path("home/.cache"));
-    // The single-instance socket of a GUI run lives in a folder there: one per lab.
+    // The single-instance socket of a GUI run lives in a folder in the cache
+    // folder: one per lab.
     environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     environment.insert(QStringLiteral("TMPDIR"), path("tmp"));
     environment.remove(QStringLiteral("WITH_OPENVPN_SIMULATOR"));

@@ -160,6 +160,7 @@ driver_start() {
     if [ -n "$DISPLAY_INPUT" ]; then exec {DISPLAY_INPUT}>&-; fi
     exec ip netns exec "$SESSION_NAME-c" setsid -w env ${QT_MESSAGE_PATTERN:+QT_MESSAGE_PATTERN="$QT_MESSAGE_PATTERN"} \
       HOME="$SESSION_HOME" XDG_CONFIG_HOME="$SESSION_HOME/.config" XDG_DATA_HOME="$SESSION_HOME/.local/share" \
+      XDG_CACHE_HOME="$SESSION_HOME/.cache" \
       "${DRIVER_ENV[@]}" "$SESSION_BUNDLE/Contents/MacOS/OrvalVPN" "$@" <"$run/stdin" >"$DRIVER_LOG" 2>"$DRIVER_ERR" 3>&-
   ) &
   DRIVER_PID=$!

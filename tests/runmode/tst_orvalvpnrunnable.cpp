@@ -7,8 +7,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <stdexcept>
+#include <sys/stat.h>
+
 // The GUI run mode before its run: what it builds and answers. The single-
-// instance socket lives in a folder under a directory of this test's own.
+// instance socket lives in a folder under a cache folder of this test's own.
 class TestOrvalVPNRunnable : public QObject
 {
     Q_OBJECT
@@ -20,7 +23,7 @@ private slots:
     {
         QVERIFY(m_socketDir.isValid());
         qunsetenv("XDG_RUNTIME_DIR");
-        qputenv("TMPDIR", m_socketDir.path().toLocal8Bit());
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_socketDir.path()));
     }
 
     void nothingRunsBeforeTheRun()
@@ -44,6 +47,30 @@ private slots:
         }
         // The first one still answers.
         QVERIFY(!first.isVPNRunning());
+    }
+
+    // No private folder for the socket: the start ends with the reason, which
+    // the process entry shows in a box and on standard error, not with the
+    // silent refusal of a second instance.
+    void noPrivateFolderIsToldToTheUser()
+    {
+        QTemporaryDir open;
+        QCOMPARE(::chmod(QFile::encodeName(open.path()).constData(), 0777), 0);
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(open.path()));
+        QString reason;
+        try {
+            OrvalVPNRunnable runnable(*qApp);
+        } catch (const RunnableConstructorException &e) {
+            QFAIL(qPrintable("refused as a second instance: " + e.message));
+        } catch (const std::runtime_error &e) {
+            reason = QString::fromUtf8(e.what());
+        }
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_socketDir.path()));
+        QVERIFY2(reason.startsWith(QCoreApplication::applicationName()
+                                   + " cannot start: it has no private folder for its single-instance socket: "),
+                 qPrintable(reason));
+        QVERIFY2(reason.contains(open.path() + " is writable by others than its owner (mode 0777)"),
+                 qPrintable(reason));
     }
 
     // Without a connection the location is this machine's own and is kept.

@@ -4,8 +4,10 @@ releases the hold, accepts every remote, gives the credentials when asked.
 Used by connect-bench to time the bare engine with the same management
 queries the client answers. Prints "listening" once the engine may start (it
 connects as a management client), then "MICROSECONDS STAGE" lines (wall
-clock) as the engine reaches its stages: hold, remote, up.
-Usage: management-answerer.py PORT USER PASSWORD
+clock) as the engine reaches its stages: hold, remote, up. With SECRET it
+first asks for the echo history, as the client does, and answers nothing
+before the engine has listed SECRET there.
+Usage: management-answerer.py PORT USER PASSWORD [SECRET]
 """
 import socket
 import sys
@@ -30,25 +32,42 @@ def stage(name):
 
 def main():
     port, user, password = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+    secret = sys.argv[4] if len(sys.argv) > 4 else None
     stream = accept(port).makefile("rwb", buffering=0)
 
     def send(command):
         stream.write((command + "\n").encode())
 
+    held = []
+    if secret:
+        send("echo on all")
     seen = set()
     for raw in stream:
         line = raw.decode(errors="replace").strip()
-        for prefix, name in ((">HOLD:", "hold"), (">REMOTE:", "remote"), (">UPDOWN:UP", "up")):
-            if line.startswith(prefix) and name not in seen:
-                seen.add(name)
-                stage(name)
-        if line.startswith(">HOLD:"):
-            send("hold release")
-        elif line.startswith(">REMOTE:"):
-            send("remote ACCEPT")
-        elif line.startswith(">PASSWORD:Need 'Auth'"):
-            send('username "Auth" "%s"' % user)
-            send('password "Auth" "%s"' % password)
+        if secret:
+            if line.endswith("," + secret):
+                secret = None
+                for earlier in held:
+                    answer(earlier, seen, send, user, password)
+            else:
+                held.append(line)
+            continue
+        answer(line, seen, send, user, password)
+
+
+def answer(line, seen, send, user, password):
+    """Notes the line's stage and answers it as the client would."""
+    for prefix, name in ((">HOLD:", "hold"), (">REMOTE:", "remote"), (">UPDOWN:UP", "up")):
+        if line.startswith(prefix) and name not in seen:
+            seen.add(name)
+            stage(name)
+    if line.startswith(">HOLD:"):
+        send("hold release")
+    elif line.startswith(">REMOTE:"):
+        send("remote ACCEPT")
+    elif line.startswith(">PASSWORD:Need 'Auth'"):
+        send('username "Auth" "%s"' % user)
+        send('password "Auth" "%s"' % password)
 
 
 if __name__ == "__main__":

@@ -478,6 +478,8 @@ private:
         startRun();
         QVERIFY(engine.connectTo(*m_socket, runSecret()));
         QTRY_VERIFY(m_handler.events.contains("accepted"));
+        // The write channel too: a channel is taken (and tuned) once it has shown the secret.
+        QTRY_COMPARE(SocketNoDelay::ofAccepted(m_socket->cmdFdWritePort()), QList<int> {1});
         connect(&engine.cmdFd, &QTcpSocket::readyRead, this, [&engine] { engine.collect(); });
         connect(&engine.cmdFdWrite, &QTcpSocket::readyRead, this, [&engine] { engine.collect(); });
     }

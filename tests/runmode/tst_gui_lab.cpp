@@ -171,8 +171,7 @@ private slots:
         if (m_lab->quit(45000) == 0)
             return;
         QProcess cleanUp;
-        cleanUp.setProcessEnvironment(m_lab->driverEnvironment());
-        cleanUp.start(m_lab->bundleContents() + "/MacOS/OrvalVPN", {"--cleanup"});
+        m_lab->startAsClient(cleanUp, m_lab->bundleContents() + "/MacOS/OrvalVPN", {"--cleanup"});
         cleanUp.waitForFinished(60000);
     }
 

@@ -1,0 +1,136 @@
+#include "AttackerRun.h"
+
+#include "AttackerEngine.h"
+
+#include "peerowner/TcpSocketTable.h"
+
+#include <QCoreApplication>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <cstdio>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+const char *const AttackerRun::ATTACK = "ORVAL_ATTACK";
+const char *const AttackerRun::VICTIM_UID = "ORVAL_ATTACK_VICTIM_UID";
+const char *const AttackerRun::DIRECTORY = "ORVAL_ATTACK_DIRECTORY";
+const char *const AttackerRun::CA = "ORVAL_ATTACK_CA";
+
+namespace {
+// Engines per port of the client's: their attempts come closer together.
+constexpr int ENGINES_PER_PORT = 3;
+constexpr int SCAN_MS = 10;
+} // namespace
+
+AttackerRun::AttackerRun()
+    : m_attack(qEnvironmentVariable(ATTACK))
+    , m_victim(qEnvironmentVariable(VICTIM_UID).toLongLong())
+    , m_input(STDIN_FILENO, QSocketNotifier::Read)
+{
+    m_scan.setInterval(SCAN_MS);
+    connect(&m_scan, &QTimer::timeout, this, &AttackerRun::scan);
+    connect(&m_input, &QSocketNotifier::activated, this, [this] {
+        char buffer[256];
+        if (::read(STDIN_FILENO, buffer, sizeof buffer) <= 0)
+            finish();
+    });
+}
+
+int AttackerRun::main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    AttackerRun run;
+    if (!run.start())
+        return 2;
+    return app.exec();
+}
+
+void AttackerRun::say(const QString &line)
+{
+    std::printf("%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
+bool AttackerRun::start()
+{
+    AttackerEngine::Aim aim;
+    if (m_attack != QLatin1String("v6-only") && !AttackerEngine::aimFromName(m_attack, aim)) {
+        say(QStringLiteral("unknown attack ") + m_attack);
+        return false;
+    }
+    scan();
+    m_scan.start();
+    say(QStringLiteral("ready"));
+    return true;
+}
+
+void AttackerRun::scan()
+{
+    const auto loopback = orvalplatform::ipv4Address(127, 0, 0, 1);
+    for (const orvalplatform::TcpSocketEntry &entry : orvalplatform::readTcpSocketTables()) {
+        const quint16 port = entry.local.port;
+        if (entry.state == orvalplatform::TCP_LISTEN_STATE && entry.uid == m_victim && entry.local.address == loopback
+            && !m_seen.contains(port)) {
+            m_seen.insert(port);
+            goFor(port);
+        }
+    }
+}
+
+void AttackerRun::goFor(quint16 port)
+{
+    say(QStringLiteral("aimed at %1").arg(port));
+    if (m_attack == QLatin1String("v6-only")) {
+        holdIpv6Only(port);
+        return;
+    }
+    AttackerEngine::Aim aim;
+    AttackerEngine::aimFromName(m_attack, aim);
+    for (int i = 0; i < ENGINES_PER_PORT; ++i) {
+        auto *engine = new AttackerEngine(aim, port, qEnvironmentVariable(DIRECTORY), qEnvironmentVariable(CA), this);
+        m_engines << engine;
+        if (!engine->start())
+            say(QStringLiteral("cannot start an engine for %1").arg(port));
+    }
+}
+
+// [::]:PORT with IPV6_V6ONLY shares no address with the client's 127.0.0.1:PORT,
+// so both may listen; a check that reads "is there another user's listener
+// that reaches loopback at this port" without the flag sees one here.
+void AttackerRun::holdIpv6Only(quint16 port)
+{
+    const int fd = ::socket(AF_INET6, SOCK_STREAM, 0);
+    const int on = 1;
+    sockaddr_in6 address {};
+    address.sin6_family = AF_INET6;
+    address.sin6_port = htons(port);
+    address.sin6_addr = in6addr_any;
+    auto *server = new QTcpServer(this);
+    if (fd < 0 || ::setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on) != 0
+        || ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0 || ::listen(fd, 16) != 0
+        || !server->setSocketDescriptor(fd)) {
+        say(QStringLiteral("cannot hold [::]:%1").arg(port));
+        if (fd >= 0)
+            ::close(fd);
+        return;
+    }
+    say(QStringLiteral("holding [::]:%1").arg(port));
+    connect(server, &QTcpServer::newConnection, this, [server, port] {
+        while (QTcpSocket *socket = server->nextPendingConnection()) {
+            say(QStringLiteral("contact %1").arg(port));
+            socket->deleteLater();
+        }
+    });
+}
+
+void AttackerRun::finish()
+{
+    m_scan.stop();
+    m_input.setEnabled(false);
+    for (AttackerEngine *engine : qAsConst(m_engines))
+        engine->stop();
+    say(QStringLiteral("done"));
+    QCoreApplication::quit();
+}

@@ -1,0 +1,156 @@
+#include "AttackerRun.h"
+#include "ConnectionLab.h"
+#include "LocalAttacker.h"
+
+#include <QtTest>
+
+#include <csignal>
+
+// The client runs as an ordinary user, as the product is installed, and
+// another ordinary user attacks it while it connects, with the same power as
+// code loaded into the client (which any user can do): the attacker's own
+// installed bundle runs the real helper with any arguments. The client must
+// connect with its own engine all the same, tell the attacker nothing, and
+// not be stopped.
+class TestOrdinaryUserLab : public QObject
+{
+    Q_OBJECT
+
+    QScopedPointer<ConnectionLab> m_lab;
+    QScopedPointer<LocalAttacker> m_attacker;
+
+    // Connects through `tunnel` while `attack` runs, and checks the outcome
+    // the user must see: connected, the tunnel to the lab's server carrying
+    // traffic, nothing of the client's at the attacker's.
+    void connectDespite(const QString &attack, const QStringList &tunnel, const QString &tunnelServer)
+    {
+        QVERIFY(m_attacker->start(attack, m_lab->clientUid()));
+        QVERIFY(m_lab->startDriver(QStringList {"--site", ConnectionLab::SITE, "--user", ConnectionLab::USER,
+                                                "--password", ConnectionLab::PASSWORD}
+                                   + tunnel));
+        const bool connected = m_lab->waitFor("connected", 30000) >= 0;
+        const bool carries = connected && ConnectionLab::run("ping", {"-c", "1", "-W", "5", tunnelServer}) == 0;
+        const int exitCode = m_lab->quit(15000);
+        const QStringList report = m_attacker->stop();
+        const QString all = "Attacker's report:\n" + report.join('\n') + "\nWhat the client said of its engine:\n"
+                            + clientOnItsEngine() + "\n" + m_lab->diagnostics();
+        const auto dump = qScopeGuard([&] {
+            if (QTest::currentTestFailed() || qEnvironmentVariableIsSet("ORVAL_ATTACK_REPORT"))
+                qWarning().noquote() << all;
+        });
+        qInfo().noquote() << "The attack:" << summary(report);
+        // The attack ran: it found the client's ports and went for them.
+        QVERIFY2(!report.filter(QRegularExpression("^aimed at ")).isEmpty(), qPrintable(all));
+        QVERIFY2(report.filter(QRegularExpression("^(won|contact) ")).isEmpty(), qPrintable(all));
+        QVERIFY2(connected, qPrintable(all));
+        QVERIFY2(carries, qPrintable(all));
+        QCOMPARE(exitCode, 0);
+        QVERIFY2(m_lab->eventsStartingWith("error").isEmpty(), qPrintable(all));
+    }
+
+    // The driver's log lines on the engine's connections, without the
+    // strangers it turned away while it started no engine.
+    QString clientOnItsEngine() const
+    {
+        QStringList lines;
+        for (const QString &line : m_lab->driverLog().split('\n')) {
+            if (line.contains(QRegularExpression("ManagementSocket|LoopbackPeer|connectionAccepted|command channel"))
+                && !line.contains("no engine is being started"))
+                lines << line;
+        }
+        return lines.mid(0, 40).join('\n');
+    }
+
+    // How often each kind of line came in the attacker's report.
+    static QString summary(const QStringList &report)
+    {
+        QMap<QString, int> counts;
+        for (const QString &line : report)
+            ++counts[line.section(QRegularExpression("[ :]"), 0, 1)];
+        QStringList parts;
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+            parts << QString("%1 x%2").arg(it.key()).arg(it.value());
+        return parts.join(", ");
+    }
+
+    static QString openVpnTunnelServer(ConnectionLab &lab) { return Lab::tunnelAddress(lab.server(true)); }
+
+private slots:
+    void initTestCase()
+    {
+        const QString reason = ConnectionLab::unavailableReason();
+        if (!reason.isEmpty())
+            QSKIP(qPrintable(reason));
+        m_lab.reset(new ConnectionLab);
+        m_lab->runClientAsOrdinaryUser();
+        QVERIFY(m_lab->setUp());
+        m_attacker.reset(new LocalAttacker);
+        QVERIFY(m_attacker->setUp());
+    }
+
+    void cleanupTestCase()
+    {
+        m_attacker.reset();
+        m_lab.reset();
+    }
+
+    void init() { m_lab->resetHome(); }
+
+    // Whatever an attack left: the driver, the attacker and its root engines.
+    void cleanup()
+    {
+        m_lab->quit(5000);
+        m_attacker->stop();
+        for (const char *engine : {"openvpn", "openvpn_v2_4", "openconnect"}) {
+            for (const qint64 pid : Lab::clientProcesses(engine))
+                ::kill(pid_t(pid), SIGKILL);
+        }
+    }
+
+    void engineAimedAtTheManagementPort_data()
+    {
+        QTest::addColumn<QString>("aim");
+        QTest::newRow("configuration's remote") << "remote";
+        QTest::newRow("engine's HTTP proxy") << "http-proxy";
+        QTest::newRow("remote changed by the attacker's management") << "changed-remote";
+    }
+    // The attacker's root engines, started through the helper with a
+    // management listener of the attacker's, connect to the client's
+    // management port again and again while the client starts its engine.
+    void engineAimedAtTheManagementPort()
+    {
+        QFETCH(QString, aim);
+        connectDespite(aim, {"--protocol", "udp"}, openVpnTunnelServer(*m_lab));
+    }
+
+    void listenerBesideTheClientsPorts_data()
+    {
+        QTest::addColumn<QStringList>("tunnel");
+        QTest::addColumn<QString>("tunnelServer");
+        QTest::newRow("OpenVPN") << QStringList {"--protocol", "udp"} << "10.8.0.1";
+        QTest::newRow("OpenConnect") << QStringList {"--tunnel", "openconnect", "--protocol", "tcp"} << "198.18.0.1";
+    }
+    // The attacker listens on [::] (IPv6 only) at each of the client's
+    // loopback ports as they appear: the client's engine reaches 127.0.0.1
+    // only, so nothing of the client's ever comes to the attacker's listener,
+    // and the client's own runs must not be refused for it.
+    void listenerBesideTheClientsPorts()
+    {
+        QFETCH(QStringList, tunnel);
+        QFETCH(QString, tunnelServer);
+        connectDespite("v6-only", tunnel, tunnelServer);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // The attacker's run: this program as its bundle's main program.
+    if (qEnvironmentVariableIsSet(AttackerRun::ATTACK))
+        return AttackerRun::main(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestOrdinaryUserLab test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_ordinary_user_lab.moc"

@@ -60,7 +60,7 @@ bool AttackerEngine::aimFromName(const QString &name, Aim &aim)
 
 QString AttackerEngine::config() const
 {
-    return QStringLiteral("%1/engine-%2.ovpn").arg(m_dir).arg(m_victimPort);
+    return QStringLiteral("%1/engine-%2.ovpn").arg(m_dir).arg(quintptr(this), 0, 16);
 }
 
 bool AttackerEngine::start()
@@ -142,12 +142,21 @@ void AttackerEngine::managementConnected()
 void AttackerEngine::managementLine(const QByteArray &line)
 {
     if (line.startsWith(">HOLD:")) {
-        m_engine->write("hold release\n");
+        m_holding = m_aim == Aim::ChangedRemote;
+        if (!m_holding)
+            m_engine->write("hold release\n");
     } else if (line.startsWith(">PASSWORD:Need 'Auth'")) {
         m_engine->write("username Auth mallory\npassword Auth mallory\n");
     } else if (line.startsWith(">REMOTE:")) {
         m_engine->write("remote MOD 127.0.0.1 " + QByteArray::number(m_victimPort) + "\n");
     }
+}
+
+void AttackerEngine::release(quint16 victimPort)
+{
+    m_victimPort = victimPort;
+    m_holding = false;
+    m_engine->write("hold release\n");
 }
 
 void AttackerEngine::held()

@@ -22,11 +22,13 @@ public:
         Remote,
         // Its HTTP proxy is the client's port: its proxy request is text.
         HttpProxy,
-        // Its configuration names a harmless remote; the attacker's management
-        // changes it to the client's port when the engine asks (MOD).
+        // Its configuration names a harmless remote; held until release(),
+        // it then asks for its remote, and the attacker's management changes
+        // it to the client's port (MOD).
         ChangedRemote,
     };
 
+    // `victimPort` is 0 for a ChangedRemote engine: release() names it.
     // `dir` is the attacker's own folder for the configuration; `ca` the CA
     // the engine's configuration carries (any will do: it never gets that far).
     AttackerEngine(Aim aim, quint16 victimPort, const QString &dir, const QString &ca, QObject *parent = nullptr);
@@ -34,6 +36,9 @@ public:
 
     // False when the configuration cannot be written or nothing can listen.
     bool start();
+    // A ChangedRemote engine waiting at its hold goes for `victimPort`.
+    bool isHolding() const { return m_holding; }
+    void release(quint16 victimPort);
     // Ends the engine through its management (the attacker cannot signal a
     // root process) and waits for the helper run to end.
     void stop();
@@ -61,4 +66,5 @@ private:
     // What the run said last, for its end's report line.
     QString m_lastLine;
     bool m_stopping = false;
+    bool m_holding = false;
 };

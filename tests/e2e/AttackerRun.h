@@ -14,8 +14,11 @@ class AttackerEngine;
 // takes it for a client) when ATTACK is set. It finds the client's loopback
 // listeners as anyone can, in the kernel's socket table (owned by the
 // client's user, listening on 127.0.0.1), and goes for each one as it
-// appears. It reports on standard output, one line each: "ready", "aimed at
-// PORT", what each attempt came to, and "won PORT: ..." or "contact PORT"
+// appears; or, for engines that go for the port of the client's own engine
+// start, it watches the process table for the client's helper runs, whose
+// arguments (readable by all) name that port. It reports on standard output, one line each: "ready", "aimed at
+// PORT", what each attempt came to (each line ends with " @MS", the time
+// since the attack began), and "won PORT: ..." or "contact PORT"
 // when something of the client's reached it. It ends when its standard
 // input closes.
 class AttackerRun : public QObject
@@ -38,6 +41,7 @@ private:
     AttackerRun();
     bool start();
     void scan();
+    void watchHelperRuns();
     void goFor(quint16 port);
     void holdIpv6Only(quint16 port);
     void finish();
@@ -45,6 +49,7 @@ private:
     QString m_attack;
     long long m_victim = -1;
     QSet<quint16> m_seen;
+    QSet<QString> m_helperRuns;
     QList<AttackerEngine *> m_engines;
     QTimer m_scan;
     QSocketNotifier m_input;

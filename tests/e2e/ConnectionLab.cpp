@@ -348,6 +348,11 @@ void ConnectionLab::startAsClient(QProcess &process, const QString &program, con
         process.start(program, arguments);
 }
 
+QString ConnectionLab::clientFolder() const
+{
+    return path("tmp");
+}
+
 uint ConnectionLab::clientUid() const
 {
     return m_user ? m_user->uid() : uint(::getuid());

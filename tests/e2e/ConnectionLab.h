@@ -111,6 +111,8 @@ public:
 
     // The bundle copy's Contents directory.
     QString bundleContents() const;
+    // A folder the driver's user may write to (its temporary folder).
+    QString clientFolder() const;
     // Starts `program` as the driver's user with the driver's environment
     // (the product's clean-up run, say).
     void startAsClient(QProcess &process, const QString &program, const QStringList &arguments) const;

@@ -7,6 +7,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 LocalAttacker::LocalAttacker()
     : m_user(LabUser::ATTACKER)
@@ -37,6 +38,8 @@ bool LocalAttacker::start(const QString &attack, uint victimUid)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), home);
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    // The client's libraries log every helper run it starts.
+    environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("*.debug=false"));
     environment.insert(AttackerRun::ATTACK, attack);
     environment.insert(AttackerRun::VICTIM_UID, QString::number(victimUid));
     environment.insert(AttackerRun::DIRECTORY, home);
@@ -48,7 +51,7 @@ bool LocalAttacker::start(const QString &attack, uint victimUid)
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_user.start(m_process, m_contents + QStringLiteral("/MacOS/OrvalVPN"), {});
     for (int waited = 0; waited < 100 && m_process.state() != QProcess::NotRunning; ++waited) {
-        if (report().contains(QStringLiteral("ready")))
+        if (!report().filter(QRegularExpression(QStringLiteral("^ready "))).isEmpty())
             return true;
         m_process.waitForFinished(100);
     }

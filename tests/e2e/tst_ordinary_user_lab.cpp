@@ -54,7 +54,8 @@ class TestOrdinaryUserLab : public QObject
     {
         QStringList lines;
         for (const QString &line : m_lab->driverLog().split('\n')) {
-            if (line.contains(QRegularExpression("ManagementSocket|LoopbackPeer|connectionAccepted|command channel"))
+            if (line.contains(QRegularExpression(
+                    "ManagementSocket|LoopbackPeer|connectionAccepted|command channel|Failure creating command"))
                 && !line.contains("no engine is being started"))
                 lines << line;
         }

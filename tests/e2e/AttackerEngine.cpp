@@ -74,7 +74,7 @@ bool AttackerEngine::start()
                <= 0)
         return false;
     file.close();
-    if (!m_management.listen(QHostAddress::LocalHost, 0))
+    if (!m_management.listen(QHostAddress::LocalHost, m_managementPort))
         return false;
     startRun();
     return true;
@@ -84,6 +84,8 @@ void AttackerEngine::startRun()
 {
     if (m_stopping)
         return;
+    // A new run whose remote is changed waits for the next release.
+    m_holdNext = m_holdNext || m_aim == Aim::ChangedRemote;
     RecordingOsAbstraction os;
     OpenVpnCommand command(os, QFileInfo(config()), m_management.serverPort());
     command.setCipher(BackendOpenVPNConfigCipher("AES-256-GCM", 1194, "", "", "", "", "", 0));
@@ -142,7 +144,7 @@ void AttackerEngine::managementConnected()
 void AttackerEngine::managementLine(const QByteArray &line)
 {
     if (line.startsWith(">HOLD:")) {
-        m_holding = m_aim == Aim::ChangedRemote;
+        m_holding = m_holdNext;
         if (!m_holding)
             m_engine->write("hold release\n");
     } else if (line.startsWith(">PASSWORD:Need 'Auth'")) {
@@ -156,11 +158,20 @@ void AttackerEngine::release(quint16 victimPort)
 {
     m_victimPort = victimPort;
     m_holding = false;
+    m_holdNext = false;
     m_engine->write("hold release\n");
 }
 
 void AttackerEngine::held()
 {
+    if (!AttackerRun::isClientListener(m_victimPort)) {
+        // Nobody listened there: the engine's connection met itself (its
+        // own port was the one it went for). It starts again.
+        AttackerRun::say(QStringLiteral("met itself %1").arg(m_victimPort));
+        if (m_engine)
+            m_engine->write("signal SIGUSR1\n");
+        return;
+    }
     AttackerRun::say(QStringLiteral("won %1: the client kept the attacker's engine as its own").arg(m_victimPort));
 }
 

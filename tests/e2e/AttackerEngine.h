@@ -34,10 +34,15 @@ public:
     AttackerEngine(Aim aim, quint16 victimPort, const QString &dir, const QString &ca, QObject *parent = nullptr);
     ~AttackerEngine() override;
 
+    // Before start(): the engine's management listens at `port` (0: any),
+    // and the engine's first hold lasts until release(), whatever its aim.
+    void setManagementPort(quint16 port) { m_managementPort = port; }
+    void holdFirst() { m_holdNext = true; }
     // False when the configuration cannot be written or nothing can listen.
     bool start();
-    // A ChangedRemote engine waiting at its hold goes for `victimPort`.
+    // An engine waiting at its hold goes for `victimPort`.
     bool isHolding() const { return m_holding; }
+    quint16 victimPort() const { return m_victimPort; }
     void release(quint16 victimPort);
     // Ends the engine through its management (the attacker cannot signal a
     // root process) and waits for the helper run to end.
@@ -67,4 +72,7 @@ private:
     QString m_lastLine;
     bool m_stopping = false;
     bool m_holding = false;
+    // Whether the next hold waits for release().
+    bool m_holdNext = false;
+    quint16 m_managementPort = 0;
 };

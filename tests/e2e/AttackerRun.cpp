@@ -18,6 +18,7 @@
 
 const char *const AttackerRun::ATTACK = "ORVAL_ATTACK";
 const char *const AttackerRun::VICTIM_UID = "ORVAL_ATTACK_VICTIM_UID";
+const char *const AttackerRun::ARGUMENT = "ORVAL_ATTACK_ARGUMENT";
 const char *const AttackerRun::DIRECTORY = "ORVAL_ATTACK_DIRECTORY";
 const char *const AttackerRun::CA = "ORVAL_ATTACK_CA";
 
@@ -25,6 +26,10 @@ namespace {
 // Engines per port of the client's: their attempts come closer together.
 constexpr int ENGINES_PER_PORT = 3;
 constexpr int HELD_ENGINES = 6;
+// The race: at most this many ports in the range, and its engines'
+// management ports from here on (outside any range the test sets).
+constexpr int RACE_PORTS = 32;
+constexpr quint16 RACE_MANAGEMENT_BASE = 21000;
 constexpr int SCAN_MS = 10;
 } // namespace
 
@@ -61,6 +66,8 @@ void AttackerRun::say(const QString &line)
 
 bool AttackerRun::start()
 {
+    if (m_attack == QLatin1String("race"))
+        return raceForTheEphemeralPorts();
     AttackerEngine::Aim aim;
     if (m_attack != QLatin1String("v6-only") && !AttackerEngine::aimFromName(m_attack, aim)) {
         say(QStringLiteral("unknown attack ") + m_attack);
@@ -86,13 +93,28 @@ bool AttackerRun::start()
     return true;
 }
 
-void AttackerRun::scan()
+namespace {
+QList<quint16> listenersOf(long long uid)
 {
     const auto loopback = orvalplatform::ipv4Address(127, 0, 0, 1);
+    QList<quint16> ports;
     for (const orvalplatform::TcpSocketEntry &entry : orvalplatform::readTcpSocketTables()) {
-        const quint16 port = entry.local.port;
-        if (entry.state == orvalplatform::TCP_LISTEN_STATE && entry.uid == m_victim && entry.local.address == loopback
-            && !m_seen.contains(port)) {
+        if (entry.state == orvalplatform::TCP_LISTEN_STATE && entry.uid == uid && entry.local.address == loopback)
+            ports << entry.local.port;
+    }
+    return ports;
+}
+} // namespace
+
+bool AttackerRun::isClientListener(quint16 port)
+{
+    return listenersOf(qEnvironmentVariable(VICTIM_UID).toLongLong()).contains(port);
+}
+
+void AttackerRun::scan()
+{
+    for (const quint16 port : listenersOf(m_victim)) {
+        if (!m_seen.contains(port)) {
             m_seen.insert(port);
             goFor(port);
         }
@@ -168,6 +190,50 @@ void AttackerRun::holdIpv6Only(quint16 port)
             socket->deleteLater();
         }
     });
+}
+
+bool AttackerRun::raceForTheEphemeralPorts()
+{
+    const QStringList range = qEnvironmentVariable(ARGUMENT).split(QLatin1Char(' '));
+    const int first = range.value(0).toInt();
+    const int last = range.value(1).toInt();
+    if (range.size() != 2 || first <= 0 || last < first || last - first >= RACE_PORTS) {
+        say(QStringLiteral("not a narrow range: ") + range.join(QLatin1Char(' ')));
+        return false;
+    }
+    for (int port = first; port <= last; ++port) {
+        auto *own = new QTcpServer(this);
+        auto *engine = new AttackerEngine(AttackerEngine::Aim::Remote, quint16(port), qEnvironmentVariable(DIRECTORY),
+                                          qEnvironmentVariable(CA), this);
+        m_ports << own;
+        m_engines << engine;
+        engine->setManagementPort(quint16(RACE_MANAGEMENT_BASE + port - first));
+        engine->holdFirst();
+        if (!own->listen(QHostAddress::LocalHost, quint16(port)) || !engine->start()) {
+            say(QStringLiteral("cannot hold %1").arg(port));
+            return false;
+        }
+    }
+    connect(&m_scan, &QTimer::timeout, this, &AttackerRun::letGoOfThePorts);
+    m_scan.start();
+    return true;
+}
+
+// Once every engine was checked and holds, the ports go to whoever takes them next.
+void AttackerRun::letGoOfThePorts()
+{
+    for (const AttackerEngine *engine : qAsConst(m_engines)) {
+        if (!engine->isHolding())
+            return;
+    }
+    m_scan.stop();
+    qDeleteAll(m_ports);
+    m_ports.clear();
+    say(QStringLiteral("ready"));
+    for (AttackerEngine *engine : qAsConst(m_engines)) {
+        say(QStringLiteral("aimed at %1").arg(engine->victimPort()));
+        engine->release(engine->victimPort());
+    }
 }
 
 void AttackerRun::finish()

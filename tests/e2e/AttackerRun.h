@@ -8,6 +8,7 @@
 #include <QTimer>
 
 class AttackerEngine;
+class QTcpServer;
 
 // What another ordinary user runs while the client connects: the test
 // program itself, started from the attacker's own bundle (so the helper
@@ -25,17 +26,25 @@ class AttackerRun : public QObject
 {
 public:
     // The attack: an AttackerEngine aim ("remote", "http-proxy",
-    // "changed-remote"), or "v6-only" (a listener of the attacker's on
-    // [::]:PORT, IPv6 only, at every port of the client's).
+    // "changed-remote"), "v6-only" (a listener of the attacker's on
+    // [::]:PORT, IPv6 only, at every port of the client's), or "race": an
+    // engine for each port of the range ARGUMENT ("FIRST LAST"), each checked
+    // by the helper while the attacker listens at its remote and held there;
+    // then the attacker lets go of the ports, and the engines go for their
+    // remotes again and again. Once the namespace's ephemeral range is
+    // narrowed to that one, the client's listeners open on some of them.
     static const char *const ATTACK;
     // The client's user id.
     static const char *const VICTIM_UID;
+    static const char *const ARGUMENT;
     // The attacker's own folder, and the CA its engines' configurations carry.
     static const char *const DIRECTORY;
     static const char *const CA;
 
     static int main(int argc, char **argv);
     static void say(const QString &line);
+    // Whether the client's user listens at 127.0.0.1:`port`.
+    static bool isClientListener(quint16 port);
 
 private:
     AttackerRun();
@@ -44,6 +53,8 @@ private:
     void watchHelperRuns();
     void goFor(quint16 port);
     void holdIpv6Only(quint16 port);
+    bool raceForTheEphemeralPorts();
+    void letGoOfThePorts();
     void finish();
 
     QString m_attack;
@@ -51,6 +62,8 @@ private:
     QSet<quint16> m_seen;
     QSet<QString> m_helperRuns;
     QList<AttackerEngine *> m_engines;
+    // The race's own listeners at the ports of the range, until the engines hold.
+    QList<QTcpServer *> m_ports;
     QTimer m_scan;
     QSocketNotifier m_input;
 };

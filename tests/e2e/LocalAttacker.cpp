@@ -32,7 +32,7 @@ bool LocalAttacker::setUp()
     return true;
 }
 
-bool LocalAttacker::start(const QString &attack, uint victimUid)
+bool LocalAttacker::start(const QString &attack, uint victimUid, const QString &argument)
 {
     const QString home = m_dir.filePath(QStringLiteral("home"));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -42,6 +42,7 @@ bool LocalAttacker::start(const QString &attack, uint victimUid)
     environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("*.debug=false"));
     environment.insert(AttackerRun::ATTACK, attack);
     environment.insert(AttackerRun::VICTIM_UID, QString::number(victimUid));
+    environment.insert(AttackerRun::ARGUMENT, argument);
     environment.insert(AttackerRun::DIRECTORY, home);
     environment.insert(AttackerRun::CA, QStringLiteral("/etc/ssl/certs/ca-certificates.crt"));
     m_process.setProcessEnvironment(environment);

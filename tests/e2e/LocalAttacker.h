@@ -22,9 +22,9 @@ public:
 
     // The user and the bundle; false, with a warning, when either fails.
     bool setUp();
-    // Starts `attack` (see AttackerRun::ATTACK) on the loopback listeners of
-    // the user `victimUid`; true once it runs.
-    bool start(const QString &attack, uint victimUid);
+    // Starts `attack` (see AttackerRun::ATTACK, and ARGUMENT for `argument`)
+    // on the loopback listeners of the user `victimUid`; true once it runs.
+    bool start(const QString &attack, uint victimUid, const QString &argument = QString());
     // Ends the attack (it ends its engines first) and returns its report.
     QStringList stop();
 

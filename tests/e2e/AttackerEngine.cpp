@@ -84,8 +84,6 @@ void AttackerEngine::startRun()
 {
     if (m_stopping)
         return;
-    // A new run whose remote is changed waits for the next release.
-    m_holdNext = m_holdNext || m_aim == Aim::ChangedRemote;
     RecordingOsAbstraction os;
     OpenVpnCommand command(os, QFileInfo(config()), m_management.serverPort());
     command.setCipher(BackendOpenVPNConfigCipher("AES-256-GCM", 1194, "", "", "", "", "", 0));
@@ -150,8 +148,23 @@ void AttackerEngine::managementLine(const QByteArray &line)
     } else if (line.startsWith(">PASSWORD:Need 'Auth'")) {
         m_engine->write("username Auth mallory\npassword Auth mallory\n");
     } else if (line.startsWith(">REMOTE:")) {
-        m_engine->write("remote MOD 127.0.0.1 " + QByteArray::number(m_victimPort) + "\n");
+        m_asked = true;
+        answerRemote();
     }
+}
+
+void AttackerEngine::goFor(quint16 victimPort)
+{
+    m_victimPort = victimPort;
+    answerRemote();
+}
+
+void AttackerEngine::answerRemote()
+{
+    if (!m_asked || m_victimPort == 0 || !m_engine)
+        return;
+    m_asked = false;
+    m_engine->write("remote MOD 127.0.0.1 " + QByteArray::number(m_victimPort) + "\n");
 }
 
 void AttackerEngine::release(quint16 victimPort)

@@ -22,13 +22,14 @@ public:
         Remote,
         // Its HTTP proxy is the client's port: its proxy request is text.
         HttpProxy,
-        // Its configuration names a harmless remote; held until release(),
-        // it then asks for its remote, and the attacker's management changes
-        // it to the client's port (MOD).
+        // Its configuration names a harmless remote; it asks for its remote
+        // (and looks for the answer once a second), and the attacker's
+        // management changes it to the client's port (MOD) once goFor()
+        // names that.
         ChangedRemote,
     };
 
-    // `victimPort` is 0 for a ChangedRemote engine: release() names it.
+    // `victimPort` is 0 for a ChangedRemote engine until goFor() names it.
     // `dir` is the attacker's own folder for the configuration; `ca` the CA
     // the engine's configuration carries (any will do: it never gets that far).
     AttackerEngine(Aim aim, quint16 victimPort, const QString &dir, const QString &ca, QObject *parent = nullptr);
@@ -44,6 +45,8 @@ public:
     bool isHolding() const { return m_holding; }
     quint16 victimPort() const { return m_victimPort; }
     void release(quint16 victimPort);
+    // A ChangedRemote engine's remote, told as soon as it asks (or at once).
+    void goFor(quint16 victimPort);
     // Ends the engine through its management (the attacker cannot signal a
     // root process) and waits for the helper run to end.
     void stop();
@@ -57,6 +60,7 @@ private:
     void managementConnected();
     void managementLine(const QByteArray &line);
     void held();
+    void answerRemote();
     QString config() const;
 
     Aim m_aim;
@@ -74,5 +78,7 @@ private:
     bool m_holding = false;
     // Whether the next hold waits for release().
     bool m_holdNext = false;
+    // Whether the engine waits for the answer to its remote query.
+    bool m_asked = false;
     quint16 m_managementPort = 0;
 };

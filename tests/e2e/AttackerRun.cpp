@@ -11,6 +11,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <algorithm>
 #include <cstdio>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -25,7 +26,7 @@ const char *const AttackerRun::CA = "ORVAL_ATTACK_CA";
 namespace {
 // Engines per port of the client's: their attempts come closer together.
 constexpr int ENGINES_PER_PORT = 3;
-constexpr int HELD_ENGINES = 6;
+constexpr int HELD_ENGINES = 10;
 // The race: at most this many ports in the range, and its engines'
 // management ports from here on (outside any range the test sets).
 constexpr int RACE_PORTS = 32;
@@ -74,16 +75,31 @@ bool AttackerRun::start()
         return false;
     }
     if (m_attack != QLatin1String("v6-only") && aim == AttackerEngine::Aim::ChangedRemote) {
-        // Engines held ready, released the moment the client's helper run shows.
+        // The engines look for the answer to their remote query once a
+        // second: released one after another, they ask at times spread over
+        // that second, and, told the port the moment the client's helper run
+        // shows, one of them connects while the client waits for its engine.
         for (int i = 0; i < HELD_ENGINES; ++i) {
             auto *engine = new AttackerEngine(aim, 0, qEnvironmentVariable(DIRECTORY), qEnvironmentVariable(CA), this);
             m_engines << engine;
+            engine->holdFirst();
             if (!engine->start())
                 return false;
         }
-        connect(&m_scan, &QTimer::timeout, this, &AttackerRun::watchHelperRuns);
+        connect(&m_scan, &QTimer::timeout, this, [this] {
+            if (!allHolding())
+                return;
+            m_scan.disconnect(this);
+            for (int i = 0; i < m_engines.size(); ++i) {
+                AttackerEngine *engine = m_engines.at(i);
+                QTimer::singleShot(i * 1000 / HELD_ENGINES, engine, [engine] { engine->release(0); });
+            }
+            QTimer::singleShot(1000, this, [this] {
+                connect(&m_scan, &QTimer::timeout, this, &AttackerRun::watchHelperRuns);
+                say(QStringLiteral("ready"));
+            });
+        });
         m_scan.start();
-        say(QStringLiteral("ready"));
         return true;
     }
     connect(&m_scan, &QTimer::timeout, this, &AttackerRun::scan);
@@ -139,10 +155,8 @@ void AttackerRun::watchHelperRuns()
         m_helperRuns.insert(pid);
         const quint16 port = quint16(arguments.at(5).toUInt());
         say(QStringLiteral("aimed at %1").arg(port));
-        for (AttackerEngine *engine : qAsConst(m_engines)) {
-            if (engine->isHolding())
-                engine->release(port);
-        }
+        for (AttackerEngine *engine : qAsConst(m_engines))
+            engine->goFor(port);
     }
 }
 
@@ -220,12 +234,16 @@ bool AttackerRun::raceForTheEphemeralPorts()
 }
 
 // Once every engine was checked and holds, the ports go to whoever takes them next.
+bool AttackerRun::allHolding() const
+{
+    return std::all_of(m_engines.cbegin(), m_engines.cend(),
+                       [](const AttackerEngine *engine) { return engine->isHolding(); });
+}
+
 void AttackerRun::letGoOfThePorts()
 {
-    for (const AttackerEngine *engine : qAsConst(m_engines)) {
-        if (!engine->isHolding())
-            return;
-    }
+    if (!allHolding())
+        return;
     m_scan.stop();
     qDeleteAll(m_ports);
     m_ports.clear();

@@ -55,6 +55,7 @@ private:
     void holdIpv6Only(quint16 port);
     bool raceForTheEphemeralPorts();
     void letGoOfThePorts();
+    bool allHolding() const;
     void finish();
 
     QString m_attack;

@@ -3,7 +3,6 @@
 #include "AttackerRun.h"
 #include "Lab.h"
 
-#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFile>

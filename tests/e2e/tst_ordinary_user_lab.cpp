@@ -24,13 +24,12 @@ public:
     EphemeralRange(const EphemeralRange &) = delete;
     EphemeralRange &operator=(const EphemeralRange &) = delete;
 
+private:
     static QByteArray read()
     {
         QFile file(PATH);
         return file.open(QIODevice::ReadOnly) ? file.readAll().simplified() : QByteArray();
     }
-
-private:
     static bool write(const QByteArray &range)
     {
         QFile file(PATH);
@@ -98,8 +97,8 @@ class TestOrdinaryUserLab : public QObject
     {
         QStringList lines;
         for (const QString &line : m_lab->driverLog().split('\n')) {
-            if (line.contains(QRegularExpression(
-                    "ManagementSocket|LoopbackPeer|connectionAccepted|command channel|Failure creating command"))
+            if (line.contains(
+                    QRegularExpression("ManagementSocket|LoopbackPeer|connectionAccepted|Failure creating command"))
                 && !line.contains("no engine is being started"))
                 lines << line;
         }

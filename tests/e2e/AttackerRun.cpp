@@ -153,7 +153,11 @@ void AttackerRun::watchHelperRuns()
             || !status.readAll().contains("\nUid:\t" + QByteArray::number(m_victim) + '\t'))
             continue;
         m_helperRuns.insert(pid);
+        // The client's user may run clients in other network namespaces too
+        // (other labs): this one listens here.
         const quint16 port = quint16(arguments.at(5).toUInt());
+        if (!isClientListener(port))
+            continue;
         say(QStringLiteral("aimed at %1").arg(port));
         for (AttackerEngine *engine : qAsConst(m_engines))
             engine->goFor(port);

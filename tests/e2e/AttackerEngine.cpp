@@ -141,7 +141,10 @@ void AttackerEngine::managementConnected()
 
 void AttackerEngine::managementLine(const QByteArray &line)
 {
-    if (line.startsWith(">HOLD:")) {
+    if (m_stopping) {
+        // A run that came up after stop() was asked for.
+        m_engine->write("signal SIGTERM\n");
+    } else if (line.startsWith(">HOLD:")) {
         m_holding = m_holdNext;
         if (!m_holding)
             m_engine->write("hold release\n");
@@ -188,16 +191,19 @@ void AttackerEngine::held()
     AttackerRun::say(QStringLiteral("won %1: the client kept the attacker's engine as its own").arg(m_victimPort));
 }
 
-void AttackerEngine::stop()
+void AttackerEngine::requestStop()
 {
     m_stopping = true;
     m_kept.stop();
-    if (m_helper.state() == QProcess::NotRunning)
-        return;
-    if (m_engine && m_engine->state() == QAbstractSocket::ConnectedState) {
+    if (m_helper.state() != QProcess::NotRunning && m_engine && m_engine->state() == QAbstractSocket::ConnectedState) {
         m_engine->write("signal SIGTERM\n");
         m_engine->flush();
     }
-    if (!m_helper.waitForFinished(5000))
+}
+
+void AttackerEngine::stop()
+{
+    requestStop();
+    if (m_helper.state() != QProcess::NotRunning && !m_helper.waitForFinished(5000))
         AttackerRun::say(QStringLiteral("engine left %1").arg(m_victimPort));
 }

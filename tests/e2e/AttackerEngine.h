@@ -50,6 +50,8 @@ public:
     // Ends the engine through its management (the attacker cannot signal a
     // root process) and waits for the helper run to end.
     void stop();
+    // The first half of stop(): tells the engine to end, and does not wait.
+    void requestStop();
 
     static bool aimFromName(const QString &name, Aim &aim);
 

@@ -262,6 +262,9 @@ void AttackerRun::finish()
 {
     m_scan.stop();
     m_input.setEnabled(false);
+    // All told at once, then each awaited: their ends overlap.
+    for (AttackerEngine *engine : qAsConst(m_engines))
+        engine->requestStop();
     for (AttackerEngine *engine : qAsConst(m_engines))
         engine->stop();
     say(QStringLiteral("done"));

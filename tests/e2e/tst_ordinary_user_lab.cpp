@@ -71,7 +71,7 @@ class TestOrdinaryUserLab : public QObject
         // The bound counts from the engine's start: the start-up before it
         // takes its own time on a loaded machine.
         const int engineStarted = m_lab->waitFor("engine started", 60000);
-        const bool connected = engineStarted >= 0 && m_lab->waitFor("connected", 20000, engineStarted) >= 0;
+        const bool connected = engineStarted >= 0 && m_lab->waitFor("connected", 15000, engineStarted) >= 0;
         const bool carries = connected && ConnectionLab::run("ping", {"-c", "1", "-W", "5", tunnelServer}) == 0;
         const int exitCode = m_lab->quit(10000);
         const QStringList report = m_attacker->stop();
@@ -156,7 +156,6 @@ private slots:
         QTest::addColumn<QString>("aim");
         QTest::newRow("configuration's remote") << "remote";
         QTest::newRow("engine's HTTP proxy") << "http-proxy";
-        QTest::newRow("remote changed by the attacker's management") << "changed-remote";
     }
     // The attacker's root engines, started through the helper with a
     // management listener of the attacker's, connect to the client's
@@ -165,6 +164,15 @@ private slots:
     {
         QFETCH(QString, aim);
         connectDespite(aim, {"--protocol", "udp"}, openVpnTunnelServer(*m_lab));
+    }
+
+    // No check of the helper's sees this remote: the engine asks the
+    // attacker's management for it, and is told the port the client's helper
+    // run names (its arguments are anyone's to read) the moment that run
+    // shows.
+    void remoteChangedByTheAttackersManagement()
+    {
+        connectDespite("changed-remote", {"--protocol", "udp"}, openVpnTunnelServer(*m_lab));
     }
 
     void listenerBesideTheClientsPorts_data()

@@ -18,6 +18,7 @@
 
 #include <csignal>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace {
 // The servers listen on an address of their own on the server side: the
@@ -69,6 +70,7 @@ const QString ConnectionLab::SITE = QStringLiteral("USA-Dallas");
 
 ConnectionLab::ConnectionLab()
     : m_mainProgram(QStringLiteral(ORVAL_DRIVE_PROGRAM))
+    , m_ordinaryUser(qEnvironmentVariableIsSet("ORVAL_LAB_CLIENT_USER"))
 {
     for (bool udp : {true, false}) {
         OpenVpnServerOptions &options = udp ? m_udp : m_tcp;
@@ -150,6 +152,11 @@ bool ConnectionLab::setUp()
     if (!m_dir.isValid()) {
         qWarning("ConnectionLab: no temporary directory");
         return false;
+    }
+    if (m_ordinaryUser) {
+        m_user.reset(new LabUser(LabUser::CLIENT));
+        if (!m_user->isValid())
+            return false;
     }
     if (!QDir().mkpath(path("pki")) || !Lab::makePki(path("pki")))
         return false;
@@ -313,12 +320,8 @@ void ConnectionLab::resetHome()
     QDir(path("home")).removeRecursively();
 }
 
-bool ConnectionLab::startDriver(const QStringList &arguments)
+QProcessEnvironment ConnectionLab::clientEnvironment() const
 {
-    stopDriver();
-    m_events.clear();
-    m_pending.clear();
-    m_lastStamp = 0;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), path("home"));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path("home/.config"));
@@ -329,11 +332,41 @@ bool ConnectionLab::startDriver(const QStringList &arguments)
     environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     environment.insert(QStringLiteral("TMPDIR"), path("tmp"));
     environment.remove(QStringLiteral("WITH_OPENVPN_SIMULATOR"));
+    return environment;
+}
+
+void ConnectionLab::startAsClient(QProcess &process, const QString &program, const QStringList &arguments) const
+{
     QDir().mkpath(path("home"));
     QDir().mkpath(path("tmp"));
-    m_driver.setProcessEnvironment(environment);
+    process.setProcessEnvironment(clientEnvironment());
+    // What the test wrote there (the preferences) becomes the user's.
+    if (m_user && (!m_user->own(path("home")) || !m_user->own(path("tmp"))))
+        qWarning("ConnectionLab: cannot give the home folder to the client's user");
+    if (m_user)
+        m_user->start(process, program, arguments);
+    else
+        process.start(program, arguments);
+}
+
+QString ConnectionLab::clientFolder() const
+{
+    return path("tmp");
+}
+
+uint ConnectionLab::clientUid() const
+{
+    return m_user ? m_user->uid() : uint(::getuid());
+}
+
+bool ConnectionLab::startDriver(const QStringList &arguments)
+{
+    stopDriver();
+    m_events.clear();
+    m_pending.clear();
+    m_lastStamp = 0;
     m_driver.setStandardErrorFile(path("driver.log"), QIODevice::Append);
-    m_driver.start(path("Drive.app/Contents/MacOS/OrvalVPN"), arguments);
+    startAsClient(m_driver, path("Drive.app/Contents/MacOS/OrvalVPN"), arguments);
     if (!m_driver.waitForStarted(10000)) {
         qWarning() << "ConnectionLab: the driver does not start:" << m_driver.errorString();
         return false;
@@ -433,6 +466,11 @@ void ConnectionLab::stopDriver()
         quit();
 }
 
+QString ConnectionLab::driverLog() const
+{
+    return QString::fromUtf8(readFile(path("driver.log")));
+}
+
 QString ConnectionLab::diagnostics()
 {
     QString text = QStringLiteral("Driver events:\n") + events().join(QLatin1Char('\n'));
@@ -502,11 +540,6 @@ QString ConnectionLab::routes()
 QString ConnectionLab::bundleContents() const
 {
     return path("Drive.app/Contents");
-}
-
-QProcessEnvironment ConnectionLab::driverEnvironment() const
-{
-    return m_driver.processEnvironment();
 }
 
 void ConnectionLab::stopServer(bool udp)

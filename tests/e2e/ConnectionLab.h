@@ -1,9 +1,11 @@
 #pragma once
 
 #include "Lab.h"
+#include "LabUser.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QScopedPointer>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -17,6 +19,12 @@
 // ss-server in front of the TCP one; an HTTP and a SOCKS5 proxy; ocserv for
 // the OpenConnect tunnel), and the driver run as a process whose event lines
 // it collects. Everything it starts is stopped when it is destroyed.
+//
+// The driver runs as root, or, with ORVAL_LAB_CLIENT_USER set (to any
+// value) or after runClientAsOrdinaryUser(), as the ordinary user
+// LabUser::CLIENT with the bundle as installed: every folder of it root's and
+// closed to others, the helper root's and set-uid, the driver's home and
+// temporary folder the user's own.
 class ConnectionLab
 {
 public:
@@ -48,6 +56,11 @@ public:
     // The program the bundle runs as its OrvalVPN, before setUp: the backend
     // driver unless a test chooses another (the GUI driver).
     void useMainProgram(const QString &program) { m_mainProgram = program; }
+    // Runs the driver (and startAsClient's programs) as the ordinary user, before setUp.
+    void runClientAsOrdinaryUser() { m_ordinaryUser = true; }
+    bool clientIsOrdinaryUser() const { return m_ordinaryUser; }
+    // The user the driver runs as.
+    uint clientUid() const;
 
     // The OpenVPN servers; the tunnel address of the server and the name
     // server it pushes differ between the two.
@@ -91,13 +104,18 @@ public:
     int quit(int timeoutMs = 45000);
     // Waits for the driver to end by itself; its exit code, or -1.
     int waitForExit(int timeoutMs = 60000);
+    // What the driver logged so far (its standard error).
+    QString driverLog() const;
     // The events, the driver's log and the servers' logs, for failure messages.
     QString diagnostics();
 
     // The bundle copy's Contents directory.
     QString bundleContents() const;
-    // The environment the driver runs with (its own HOME and settings).
-    QProcessEnvironment driverEnvironment() const;
+    // A folder the driver's user may write to (its temporary folder).
+    QString clientFolder() const;
+    // Starts `program` as the driver's user with the driver's environment
+    // (the product's clean-up run, say).
+    void startAsClient(QProcess &process, const QString &program, const QStringList &arguments) const;
     // Kills an OpenVPN server outright, as a server that dies; startServer
     // brings it back (true at once when it runs).
     void stopServer(bool udp);
@@ -127,8 +145,12 @@ private:
     void stopDriver();
     QString path(const QString &name) const;
 
+    QProcessEnvironment clientEnvironment() const;
+
     QTemporaryDir m_dir;
     QString m_mainProgram;
+    bool m_ordinaryUser;
+    QScopedPointer<LabUser> m_user;
     OpenVpnServerOptions m_udp;
     OpenVpnServerOptions m_tcp;
     QProcess m_udpServer;

@@ -180,9 +180,8 @@ class TestConnectionFailuresLab : public QObject
                                                        | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
                                                        | QFile::ExeOther));
         QProcess cleanUp;
-        cleanUp.setProcessEnvironment(m_lab->driverEnvironment());
         cleanUp.setProcessChannelMode(QProcess::MergedChannels);
-        cleanUp.start(mainProgram, {"--cleanup"});
+        m_lab->startAsClient(cleanUp, mainProgram, {"--cleanup"});
         QVERIFY(cleanUp.waitForFinished(60000));
         QVERIFY2(cleanUp.exitStatus() == QProcess::NormalExit && cleanUp.exitCode() == 0,
                  cleanUp.readAll().constData());

@@ -79,12 +79,18 @@ class TestGuiLab : public QObject
         return at < 0 ? QString() : m_lab->events().at(at).section(" | ", 1);
     }
 
+    // The GUI takes the picture into a folder of the client's user (who need
+    // not be root), from where it joins the others.
     void shoot(const QString &name)
     {
         QVERIFY(QDir().mkpath(Screenshot::directory()));
-        const QString file = Screenshot::directory() + "/tst_gui_lab-" + name + ".png";
-        m_lab->send("screen " + file);
-        QVERIFY2(m_lab->waitFor("shot " + file, 10000) >= 0, qPrintable(m_lab->diagnostics()));
+        const QString base = "/tst_gui_lab-" + name + ".png";
+        const QString taken = m_lab->clientFolder() + base;
+        m_lab->send("screen " + taken);
+        QVERIFY2(m_lab->waitFor("shot " + taken, 10000) >= 0, qPrintable(m_lab->diagnostics()));
+        QFile::remove(Screenshot::directory() + base);
+        QVERIFY(QFile::copy(taken, Screenshot::directory() + base));
+        QFile::remove(taken);
     }
 
     // The open message box as "TITLE | ICON | TEXT | INFORMATIVE TEXT | BUTTONS", once one
@@ -171,8 +177,7 @@ private slots:
         if (m_lab->quit(45000) == 0)
             return;
         QProcess cleanUp;
-        cleanUp.setProcessEnvironment(m_lab->driverEnvironment());
-        cleanUp.start(m_lab->bundleContents() + "/MacOS/OrvalVPN", {"--cleanup"});
+        m_lab->startAsClient(cleanUp, m_lab->bundleContents() + "/MacOS/OrvalVPN", {"--cleanup"});
         cleanUp.waitForFinished(60000);
     }
 

@@ -16,6 +16,16 @@ EngineGate::EngineGate(QTcpServer &server, const char *channel, QObject *parent)
     , m_channel(channel)
 {
     connect(&m_server, &QTcpServer::newConnection, this, &EngineGate::acceptPending);
+    // The server goes first when both belong to one owner; its connections
+    // go with it, and closing must not come back here.
+    connect(&m_server, &QObject::destroyed, this, [this] {
+        m_proof = nullptr;
+        for (const Waiting &each : m_waiting) {
+            if (each.socket)
+                each.socket->disconnect(this);
+        }
+        m_waiting.clear();
+    });
 }
 
 QByteArray EngineGate::newSecret()

@@ -4,6 +4,7 @@
 
 #include "RecordingOsAbstraction.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
+#include "openvpn/EngineGate.h"
 #include "openvpn/OpenVpnCommand.h"
 
 #include <QFile>
@@ -91,6 +92,8 @@ void AttackerEngine::startRun()
         command.enableManagementQueryRemote();
     if (m_aim == Aim::HttpProxy)
         command.setHttpProxy(QStringLiteral("127.0.0.1"), QString::number(m_victimPort));
+    // A secret of the attacker's own run: the client's it never learns.
+    command.setEngineSecret(EngineGate::newSecret());
     AttackerRun::say(QStringLiteral("run %1").arg(m_victimPort));
     command.start(m_helper);
 }

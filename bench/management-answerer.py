@@ -33,17 +33,16 @@ def stage(name):
 def main():
     port, user, password = int(sys.argv[1]), sys.argv[2], sys.argv[3]
     secret = sys.argv[4] if len(sys.argv) > 4 else None
-    stream = accept(port).makefile("rwb", buffering=0)
+    stream = accept(port)
 
     def send(command):
-        stream.write((command + "\n").encode())
+        stream.sendall((command + "\n").encode())
 
     held = []
     if secret:
         send("echo on all")
     seen = set()
-    for raw in stream:
-        line = raw.decode(errors="replace").strip()
+    for line in lines(stream):
         if secret:
             if line.endswith("," + secret):
                 secret = None
@@ -53,6 +52,20 @@ def main():
                 held.append(line)
             continue
         answer(line, seen, send, user, password)
+
+
+def lines(stream):
+    """The engine's lines, each read acknowledged at once, as the client
+    does (a delayed acknowledgement would hold the engine's next line)."""
+    pending = b""
+    while True:
+        data = stream.recv(65536)
+        if not data:
+            return
+        stream.setsockopt(socket.IPPROTO_TCP, socket.TCP_QUICKACK, 1)
+        *complete, pending = (pending + data).split(b"\n")
+        for raw in complete:
+            yield raw.decode(errors="replace").strip()
 
 
 def answer(line, seen, send, user, password):

@@ -243,7 +243,6 @@ void OpenConnectManagementSocket::connectionAccepted_cmd_fd(QTcpSocket *socket)
     if (m_cmdFdSocket)
         m_cmdFdSocket->deleteLater();
     m_cmdFdSocket = socket;
-    LowLatencySocket::tune(*socket);
     connect(socket, &QTcpSocket::readyRead, this, &OpenConnectManagementSocket::readSocket_cmd_fd);
     connect(socket, &QTcpSocket::disconnected, this, &OpenConnectManagementSocket::connectionClosed);
     // What came after the secret is already read from the system.
@@ -257,7 +256,6 @@ void OpenConnectManagementSocket::connectionAccepted_cmd_fd_write(QTcpSocket *so
     if (m_cmdFdWriteSocket)
         m_cmdFdWriteSocket->deleteLater();
     m_cmdFdWriteSocket = socket;
-    LowLatencySocket::tune(*socket);
     connect(socket, &QTcpSocket::readyRead, this, &OpenConnectManagementSocket::readSocket_cmd_fd_write);
     readSocket_cmd_fd_write();
 }

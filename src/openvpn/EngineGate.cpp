@@ -1,6 +1,7 @@
 #include "openvpn/EngineGate.h"
 
 #include "openvpn/EngineLogging.h"
+#include "openvpn/LowLatencySocket.h"
 
 #include <QDebug>
 #include <QRandomGenerator>
@@ -71,6 +72,8 @@ void EngineGate::admit(QTcpSocket *socket)
         m_waiting.erase(m_waiting.begin());
         turnAway(oldest, "too many connections wait to show the engine's secret");
     }
+    // The question and the engine's answer go at once, as every exchange with the engine.
+    LowLatencySocket::tune(*socket);
     m_waiting.push_back(Waiting {socket, {}, 0});
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] { refuse(socket, "it closed"); });
@@ -92,6 +95,7 @@ void EngineGate::read(QTcpSocket *socket)
     const auto waiting = find(socket);
     if (waiting == m_waiting.end())
         return;
+    LowLatencySocket::acknowledgeAtOnce(*socket);
     while (socket->canReadLine()) {
         const QByteArray line = socket->readLine().trimmed();
         if (m_proof(line)) {

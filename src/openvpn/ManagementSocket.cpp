@@ -129,7 +129,6 @@ void ManagementSocket::engineConnected(QTcpSocket *socket, const QList<QByteArra
     m_handler.onConnectionAccepted();
     dropSocket();
     m_socket = socket;
-    LowLatencySocket::tune(*m_socket);
     connect(m_socket, &QTcpSocket::readyRead, this, &ManagementSocket::readSocket);
     connect(m_socket, &QTcpSocket::disconnected, this, &ManagementSocket::connectionClosed);
     for (const QByteArray &line : before) {

@@ -49,11 +49,11 @@ Owners ownersOf(const std::vector<long long> &list)
 }
 
 // "ADDRESS PORT UID", with " v6only" for an IPv6 socket that takes IPv6 alone.
-std::vector<orvalplatform::TcpSocketEntry> listeners(const QStringList &specifications)
+std::vector<orvalplatform::TcpSocketEntry> listeners(const QStringList &rows)
 {
     std::vector<orvalplatform::TcpSocketEntry> entries;
-    for (const QString &specification : specifications) {
-        const QStringList fields = specification.split(' ');
+    for (const QString &row : rows) {
+        const QStringList fields = row.split(' ');
         orvalplatform::TcpSocketEntry entry;
         const QByteArray address = fields[0].toLatin1();
         in_addr ipv4 {};

@@ -90,7 +90,7 @@ bool receive(int fd, std::vector<TcpSocketEntry> &entries)
             continue;
         if (size <= 0 || static_cast<size_t>(size) > buffer.size())
             return false;
-        int left = static_cast<int>(size);
+        auto left = static_cast<unsigned int>(size);
         for (auto *message = reinterpret_cast<nlmsghdr *>(buffer.data()); NLMSG_OK(message, left);
              message = NLMSG_NEXT(message, left)) {
             if (message->nlmsg_type == NLMSG_DONE)

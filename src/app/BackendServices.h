@@ -3,11 +3,11 @@
 #include "backend/VpnBackendMain.h"
 #include "backend/VpnFrontendDispatcher.h"
 #include "catalogue/WebConfigSource.h"
+#include "core/SemVer.h"
 #include "system/BlackHoleRouteManager.h"
 #include "system/DnsStack.h"
 #include "websvc/LifeCycleClient.h"
 #include "websvc/ReplyHandler.h" // complete type for the configuration source's QPointer
-#include "websvc/SemVer.h"
 #include "websvc/WhatIsMyIp.h"
 #include "websvc/WhatIsMyLocation.h"
 

@@ -1,6 +1,7 @@
 #include "backend/FailureCauseHandler.h"
 
 #include "backend/BackendLogging.h"
+#include "catalogue/ConnectionParameters.h"
 #include "core/ErrorMessage.h"
 #include "core/VpnFrontend.h"
 #include "core/VpnStateTracker.h"
@@ -55,7 +56,8 @@ void FailureCauseHandler::onOpenVpnTerminated()
     m_deadline.stop();
     if (m_stoppedFor.isNull())
         return;
-    const ErrorMessage notice = ErrorMessage::GetVpnFatalErrorMessage(m_parameters, m_stoppedFor.stopMessage());
+    const ErrorMessage notice = ErrorMessage::GetVpnFatalErrorMessage(m_parameters, m_stoppedFor.stopMessage(),
+                                                                      m_parameters->getConnectionInfo());
     m_stoppedFor = ConnectionFailure();
     // After every handler has put the system back; the notice may be modal.
     QTimer::singleShot(0, this, [this, notice] { m_frontend.onReceiveFatalErrorMessage(notice); });

@@ -1,6 +1,7 @@
 #include "backend/LegacySignalsHandler.h"
 
 #include "backend/BackendLogging.h"
+#include "catalogue/ConnectionParameters.h"
 #include "catalogue/WebConfigSource.h"
 #include "core/ErrorMessage.h"
 #include "core/VpnFrontend.h"
@@ -56,7 +57,8 @@ void LegacySignalsHandler::onFatal(const QString &message)
         return;
     }
     resetNetwork();
-    m_frontend.onReceiveFatalErrorMessage(ErrorMessage::GetVpnFatalErrorMessage(m_connectionParameters, message));
+    m_frontend.onReceiveFatalErrorMessage(ErrorMessage::GetVpnFatalErrorMessage(
+        m_connectionParameters, message, m_connectionParameters->getConnectionInfo()));
 }
 
 void LegacySignalsHandler::onState(const OpenVpnGenericState &state)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "catalogue/GeoLocation.h"
 #include "catalogue/Region.h"
+#include "core/GeoLocation.h"
 
 #include <QList>
 #include <QString>

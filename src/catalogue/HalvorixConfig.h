@@ -1,9 +1,9 @@
 #pragma once
 
-#include "catalogue/GeoLocation.h"
 #include "catalogue/HalvorixServerSite.h"
 #include "catalogue/HalvorixServerSitesList.h"
 #include "catalogue/StealthProxy.h"
+#include "core/GeoLocation.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "catalogue/BackendOpenVPNConfigCipher.h"
-#include "catalogue/GeoLocation.h"
 #include "catalogue/OpenVpnConfigCipher.h"
+#include "core/GeoLocation.h"
 
 #include <QDir>
 #include <QFileInfo>

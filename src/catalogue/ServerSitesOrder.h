@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/GeoLocation.h"
+#include "core/GeoLocation.h"
 
 #include <QList>
 #include <QMap>

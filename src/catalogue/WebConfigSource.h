@@ -1,6 +1,6 @@
 #pragma once
 
-#include "websvc/SemVer.h"
+#include "core/SemVer.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,7 +1,5 @@
 #include "core/ErrorMessage.h"
 
-#include "catalogue/ConnectionParameters.h"
-
 ErrorMessage::ErrorMessage(QSharedPointer<ConnectionParameters> parameters, bool fatal, const QString &message,
                            const QString &informativeText)
     : EventMessage(std::move(parameters))
@@ -18,9 +16,8 @@ ErrorMessage ErrorMessage::GetErrorMessage(QSharedPointer<ConnectionParameters> 
 }
 
 ErrorMessage ErrorMessage::GetVpnFatalErrorMessage(QSharedPointer<ConnectionParameters> parameters,
-                                                   const QString &message)
+                                                   const QString &message, const QString &connectionInfo)
 {
-    const QString connectionInfo = parameters ? parameters->getConnectionInfo() : QString();
     return ErrorMessage(std::move(parameters), true, message, connectionInfo);
 }
 

@@ -12,9 +12,9 @@ public:
 
     static ErrorMessage GetErrorMessage(QSharedPointer<ConnectionParameters> parameters, const QString &message,
                                         const QString &informativeText);
-    // Fatal; the detail line describes the connection it concerns.
-    static ErrorMessage GetVpnFatalErrorMessage(QSharedPointer<ConnectionParameters> parameters,
-                                                const QString &message);
+    // Fatal; the detail line is the description of the connection it concerns.
+    static ErrorMessage GetVpnFatalErrorMessage(QSharedPointer<ConnectionParameters> parameters, const QString &message,
+                                                const QString &connectionInfo);
 
     bool isVpnFatal() const;
     QString getMessage() const;

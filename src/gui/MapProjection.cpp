@@ -1,6 +1,6 @@
 #include "gui/MapProjection.h"
 
-#include "catalogue/GeoLocation.h"
+#include "core/GeoLocation.h"
 
 #include <QtMath>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "catalogue/GeoLocation.h"
 #include "catalogue/HalvorixServerSite.h"
 #include "catalogue/StealthProxy.h"
+#include "core/GeoLocation.h"
 #include "core/VpnFrontend.h"
 #include "gui/EventMessageCloserImpl.h"
 

@@ -4,8 +4,8 @@
 #include "app/BackendServices.h"
 #include "app/ClientServerNegotiator.h"
 #include "backend/BackendStateTracker.h"
-#include "catalogue/GeoLocation.h"
 #include "catalogue/ServerSiteModel.h"
+#include "core/GeoLocation.h"
 #include "system/MacOSXAbstractionImpl.h"
 
 #include <QObject>

@@ -1,7 +1,7 @@
 #include "prefs/Settings.h"
 
+#include "core/NetworkInterface.h"
 #include "prefs/PrefsLogging.h"
-#include "system/NetworkInterface.h"
 
 #include <QDebug>
 

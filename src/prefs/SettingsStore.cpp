@@ -1,6 +1,6 @@
 #include "prefs/Settings.h"
 
-#include "catalogue/GeoLocation.h"
+#include "core/GeoLocation.h"
 #include "prefs/LockFileLeftover.h"
 #include "prefs/PrefsLogging.h"
 #include "prefs/SettingsKeys.h"

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/SemVer.h"
 #include "websvc/ReplyHandler.h"
-#include "websvc/SemVer.h"
 
 #include <QObject>
 #include <QPointer>

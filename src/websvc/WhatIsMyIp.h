@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/SemVer.h"
 #include "core/VpnConnectionState.h"
-#include "websvc/SemVer.h"
 
 #include <QHostAddress>
 #include <QObject>

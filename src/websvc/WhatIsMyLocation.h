@@ -1,7 +1,7 @@
 #pragma once
 
-#include "catalogue/GeoLocation.h"
-#include "websvc/SemVer.h"
+#include "core/GeoLocation.h"
+#include "core/SemVer.h"
 
 #include <QObject>
 #include <QString>

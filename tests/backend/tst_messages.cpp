@@ -73,10 +73,11 @@ private slots:
             QCOMPARE(message->getConnectionParameters(), params);
     }
 
-    void fatalErrorDescribesItsConnection()
+    void fatalErrorCarriesTheDescriptionItIsGiven()
     {
-        const Params params(new FakeConnectionParameters("Server: vpn.example\nProtocol: UDP"));
-        const ErrorMessage fatal = ErrorMessage::GetVpnFatalErrorMessage(params, "Connection failed");
+        const Params params(new FakeConnectionParameters);
+        const ErrorMessage fatal =
+            ErrorMessage::GetVpnFatalErrorMessage(params, "Connection failed", "Server: vpn.example\nProtocol: UDP");
         QVERIFY(fatal.isVpnFatal());
         QCOMPARE(fatal.getMessage(), QStringLiteral("Connection failed"));
         QCOMPARE(fatal.getInformativeText(), QStringLiteral("Server: vpn.example\nProtocol: UDP"));

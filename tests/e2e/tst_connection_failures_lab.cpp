@@ -1,7 +1,7 @@
 #include "ConnectionLab.h"
 
+#include "core/NetworkInterface.h"
 #include "prefs/Settings.h"
-#include "system/NetworkInterface.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "catalogue/GeoLocation.h"
 #include "catalogue/HalvorixConfig.h"
 #include "catalogue/LocalConfigSource.h"
+#include "core/GeoLocation.h"
 #include "prefs/Settings.h"
 
 #include <QStringList>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "backend/NullConnectionParameters.h"
-#include "catalogue/GeoLocation.h"
 #include "catalogue/HalvorixServerSite.h"
+#include "core/GeoLocation.h"
 
 #include <QDir>
 #include <QHostAddress>

@@ -10,6 +10,7 @@
 
 #include "catalogue/HalvorixConfig.h"
 #include "core/LogHandlerOption.h"
+#include "core/NetworkInterface.h"
 #include "gui/ExternalLink.h"
 #include "gui/MapProjection.h"
 #include "gui/MouseEventBlockingWidget.h"
@@ -18,7 +19,6 @@
 #include "gui/OrvalVpnMapWidget.h"
 #include "gui/ServerListWidget.h"
 #include "prefs/Settings.h"
-#include "system/NetworkInterface.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -450,7 +450,7 @@ private slots:
             AnsweringMessageBoxFactory::messageBox(dialog).button(QMessageBox::Ok)->click();
         };
         const QString engineText = QStringLiteral("<b>bad</b> <a href=\"file:/etc\">x</a>");
-        const ErrorMessage message = fatal ? ErrorMessage::GetVpnFatalErrorMessage(parameters(), engineText)
+        const ErrorMessage message = fatal ? ErrorMessage::GetVpnFatalErrorMessage(parameters(), engineText, "more")
                                            : ErrorMessage::GetErrorMessage(parameters(), engineText, "more");
         if (fatal)
             window.onReceiveFatalErrorMessage(message);

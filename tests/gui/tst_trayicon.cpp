@@ -54,7 +54,7 @@ void deliver(TrayIcon &tray, const QString &message)
     } else if (message == "terminated") {
         tray.vpnTerminated(VpnTerminationReport(parameters));
     } else if (message == "fatal") {
-        tray.onReceiveFatalErrorMessage(ErrorMessage::GetVpnFatalErrorMessage(parameters, "Fatal"));
+        tray.onReceiveFatalErrorMessage(ErrorMessage::GetVpnFatalErrorMessage(parameters, "Fatal", "text"));
     } else if (message == "error") {
         tray.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(parameters, "Error", "text"));
     } else {

@@ -11,6 +11,8 @@ class RecordingFrontendLog : public VpnFrontend
 {
 public:
     QStringList calls;
+    // The detail line of each fatal message, in order.
+    QStringList fatalDetails;
 
     void onVpnStartupProgress(const VpnStartupProgress &p) override
     {
@@ -25,6 +27,7 @@ public:
     void onReceiveFatalErrorMessage(const ErrorMessage &m) override
     {
         calls << QStringLiteral("fatal %1 vpnFatal=%2").arg(m.getMessage()).arg(m.isVpnFatal());
+        fatalDetails << m.getInformativeText();
     }
     void vpnTerminated(VpnTerminationReport r) override
     {

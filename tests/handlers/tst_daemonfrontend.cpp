@@ -155,7 +155,8 @@ void TestDaemonFrontend::logLines()
     else if (event == "error")
         frontend.onReceiveErrorMessage(ErrorMessage::GetErrorMessage(params, "Host down", "Try another"));
     else if (event == "fatal")
-        frontend.onReceiveFatalErrorMessage(ErrorMessage::GetVpnFatalErrorMessage(params, "Engine died"));
+        frontend.onReceiveFatalErrorMessage(
+            ErrorMessage::GetVpnFatalErrorMessage(params, "Engine died", "fake connection"));
     else if (event == "terminated")
         frontend.vpnTerminated(VpnTerminationReport(params).withFailedToStartFlag());
     else if (event == "closed")

@@ -124,6 +124,7 @@ private slots:
         m_list.onOpenVpnTerminated();
         QCOMPARE(fatals(), QStringList());
         QTRY_COMPARE(fatals(), QStringList({notice}));
+        QCOMPARE(m_frontend.fatalDetails.last(), QStringLiteral("fake connection"));
         m_list.onOpenVpnTerminated();
         QCoreApplication::processEvents();
         QCOMPARE(fatals().size(), 1);

@@ -17,6 +17,7 @@
 #include "core/IpPoolList.h"
 #include "core/NullHandler.h"
 #include "core/NullVpnFrontend.h"
+#include "core/SemVer.h"
 #include "core/VpnConnectionState.h"
 #include "core/VpnStartupResult.h"
 #include "openvpn/ConnectVia.h"
@@ -26,7 +27,6 @@
 #include "system/DnsStack.h"
 #include "websvc/LifeCycleClient.h"
 #include "websvc/ReplyHandler.h"
-#include "websvc/SemVer.h"
 #include "websvc/WhatIsMyIp.h"
 
 #include <QFile>

@@ -2,13 +2,13 @@
 
 #include "catalogue/HalvorixServerSite.h"
 #include "core/LogHandlerOption.h"
+#include "core/NetworkInterface.h"
 #include "prefs/DnsList.h"
 #include "prefs/DnsPreferenceAction.h"
 #include "prefs/DnsRecoveryPreference.h"
 #include "prefs/MtuPreference.h"
 #include "prefs/Settings.h"
 #include "prefs/UserStatistics.h"
-#include "system/NetworkInterface.h"
 
 #include <QTest>
 

@@ -1,11 +1,11 @@
 #include "PrefsTestStore.h"
 
 #include "core/LogHandlerOption.h"
+#include "core/NetworkInterface.h"
 #include "prefs/DnsRecoveryPreference.h"
 #include "prefs/MtuPreference.h"
 #include "prefs/Settings.h"
 #include "prefs/UserStatistics.h"
-#include "system/NetworkInterface.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "PrefsTestStore.h"
 
-#include "catalogue/GeoLocation.h"
 #include "catalogue/HalvorixServerSite.h"
 #include "catalogue/OpenVpnConfigurationModel.h"
 #include "catalogue/ServerSitesOrder.h"
+#include "core/GeoLocation.h"
 #include "core/TunnelType.h"
 #include "openconnect/OpenConnectConnectVia.h"
 #include "prefs/DnsList.h"

@@ -1,5 +1,5 @@
 #include "app/RunnableConstructorException.h"
-#include "catalogue/GeoLocation.h"
+#include "core/GeoLocation.h"
 #include "gui/OrvalVPNRunnable.h"
 #include "prefs/Settings.h"
 

@@ -1,7 +1,7 @@
 #include "gui/StartupChecks.h"
 
 #include "catalogue/ConnectionParameters.h"
-#include "catalogue/GeoLocation.h"
+#include "core/GeoLocation.h"
 #include "core/TunnelType.h"
 #include "prefs/DnsRecoveryPreference.h"
 #include "prefs/Settings.h"

@@ -1,6 +1,6 @@
 #include "Lab.h"
+#include "core/NetworkInterface.h"
 #include "prefs/Settings.h"
-#include "system/NetworkInterface.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "system/NetworkInterface.h"
+#include "core/NetworkInterface.h"
 
 #include <QDialog>
 #include <QList>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/NetworkInterface.h"
 #include "gui/settings/SettingsTab.h"
 #include "prefs/DnsList.h"
-#include "system/NetworkInterface.h"
 
 #include <QCoreApplication>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "websvc/SemVer.h"
+#include "core/SemVer.h"
 
 #include <QRegularExpression>
 

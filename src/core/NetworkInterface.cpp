@@ -1,4 +1,4 @@
-#include "system/NetworkInterface.h"
+#include "core/NetworkInterface.h"
 
 #include <QSettings>
 

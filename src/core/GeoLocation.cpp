@@ -1,4 +1,4 @@
-#include "catalogue/GeoLocation.h"
+#include "core/GeoLocation.h"
 
 #include <QSettings>
 

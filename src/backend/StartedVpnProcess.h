@@ -1,5 +1,5 @@
 #pragma once
-#include "backend/VpnProcess.h"
+#include "core/VpnProcess.h"
 #include "core/VpnStartupResult.h"
 
 #include <QSharedPointer>

@@ -1,5 +1,5 @@
 #pragma once
-#include "backend/VpnProcess.h"
+#include "core/VpnProcess.h"
 
 // A start-up pipeline is running. Stopping goes through the pipeline's abort
 // flag instead, and state updates of the half-started engine stay hidden.

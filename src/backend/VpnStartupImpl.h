@@ -1,8 +1,8 @@
 #pragma once
 
 #include "backend/StartupWaits.h"
-#include "backend/VpnStartup.h"
 #include "catalogue/ConnectionParameters.h"
+#include "core/VpnStartup.h"
 
 class AbstractManagementSocket;
 class DnsStack;

@@ -1,7 +1,7 @@
 #include "openconnect/OpenConnectManagementSocket.h"
 
-#include "backend/NullConnectionParameters.h"
 #include "catalogue/ConnectionParameters.h"
+#include "catalogue/NullConnectionParameters.h"
 #include "core/ByteCount.h"
 #include "core/ErrorMessage.h"
 #include "core/OpenVpnGenericState.h"

@@ -1,6 +1,6 @@
 #include "system/BlackHoleRouteManager.h"
 
-#include "backend/NullConnectionParameters.h"
+#include "catalogue/NullConnectionParameters.h"
 #include "prefs/Settings.h"
 #include "system/BlackHoleRouteImpl.h"
 #include "system/NullBlackHoleRoute.h"

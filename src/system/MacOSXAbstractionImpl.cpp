@@ -1,6 +1,5 @@
 #include "system/MacOSXAbstractionImpl.h"
 
-#include "app/SigTermHandler.h"
 #include "core/AbstractSigTermHandler.h"
 #include "core/HandlerList.h"
 #include "prefs/Settings.h"
@@ -13,6 +12,7 @@
 #include "system/Routes4Exception.h"
 #include "system/RoutingTableIPv4.h"
 #include "system/RoutingTableIPv4Exception.h"
+#include "system/SigTermHandler.h"
 #include "system/StelvaneCommandLines.h"
 #include "system/StelvaneRunner.h"
 #include "system/StelvaneRunnerFailed.h"

@@ -1,9 +1,9 @@
 #include "FakeConnectionParameters.h"
 #include "RecordingFrontend.h"
 #include "backend/AbortedVpnProcess.h"
-#include "backend/NullVpnProcess.h"
 #include "backend/StartedVpnProcess.h"
 #include "backend/StartingVpnProcess.h"
+#include "core/NullVpnProcess.h"
 #include "openvpn/AbstractManagementSocket.h"
 #include "system/BlackHoleRoute.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "backend/NullConnectionParameters.h"
 #include "catalogue/HalvorixServerSite.h"
+#include "catalogue/NullConnectionParameters.h"
 #include "core/GeoLocation.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 //   sigterm_probe engine|noengine|missing  — prints "ready <engine pid>" and waits
 //   sigterm_probe --cleanup                — the clean-up run: writes "<pid> <argv0>"
 //                                            to $PROBE_MARKER and exits 0
-#include "app/SigTermHandler.h"
+#include "system/SigTermHandler.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -76,18 +76,9 @@ EXCEPTIONS = {
     "src/catalogue/OpenVpnConfigurationModel.cpp": (
         ["backend/OpenVpnConnectionParameters.h", "openvpn/ConnectVia.h"],
         "getConnectionParameters returns the backend's connection parameters"),
-    "src/system/BlackHoleRouteManager.cpp": (
-        ["backend/NullConnectionParameters.h"],
-        "global black holes belong to no connection"),
-    "src/system/MacOSXAbstractionImpl.cpp": (
-        ["app/SigTermHandler.h"],
-        "installSigTermHandler creates the application's SIGTERM handler"),
     "src/openconnect/OpenConnectConnectionParameters.cpp": (
         ["backend/CipherHandler.h", "backend/TunManagerHandler.h", "backend/VpnStartupImpl.h"],
         "creates the backend's start-up and handlers for an OpenConnect connection"),
-    "src/openconnect/OpenConnectManagementSocket.cpp": (
-        ["backend/NullConnectionParameters.h"],
-        "the idle command channel belongs to no connection"),
     "platform/routedump/RouteDumpSysctl.cpp": (
         ["system/BsdRouteLayout.h"],
         "writes the route dump in the layout the system layer reads"),

@@ -2,9 +2,9 @@
 #include "OpenConnectTestDoubles.h"
 #include "RecordingOsAbstraction.h"
 
-#include "backend/VpnStartup.h"
 #include "core/HandlerList.h"
 #include "core/IpPoolList.h"
+#include "core/VpnStartup.h"
 #include "openconnect/OpenConnectConnectVia.h"
 #include "openconnect/OpenConnectConnectionParameters.h"
 #include "openconnect/OpenConnectManagementSocket.h"

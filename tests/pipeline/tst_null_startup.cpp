@@ -1,8 +1,8 @@
 #include "RecordingOsAbstraction.h"
 
-#include "backend/NullConnectionParameters.h"
-#include "backend/NullVpnStartup.h"
+#include "catalogue/NullConnectionParameters.h"
 #include "core/NullVpnFrontend.h"
+#include "core/NullVpnStartup.h"
 #include "core/VpnStartupProgress.h"
 #include "system/BlackHoleRouteManager.h"
 

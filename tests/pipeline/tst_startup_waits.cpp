@@ -1,9 +1,9 @@
 #include "RecordingOsAbstraction.h"
 
-#include "backend/NullConnectionParameters.h"
 #include "backend/OpenVpnConnectionParameters.h"
 #include "backend/StartupWaits.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
+#include "catalogue/NullConnectionParameters.h"
 #include "core/ErrorMessage.h"
 #include "core/NullVpnFrontend.h"
 #include "openvpn/ConnectVia.h"

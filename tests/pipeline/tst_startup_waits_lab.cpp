@@ -1,11 +1,11 @@
 #include "Lab.h"
 #include "RecordingOsAbstraction.h"
 
-#include "backend/NullConnectionParameters.h"
 #include "backend/OpenVpnConnectionParameters.h"
 #include "backend/StartupWaits.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
 #include "catalogue/DnsJson.h"
+#include "catalogue/NullConnectionParameters.h"
 #include "core/NullVpnFrontend.h"
 #include "openvpn/ConnectVia.h"
 #include "prefs/Settings.h"

@@ -5,8 +5,8 @@
 
 #include "app/DaemonVpnFrontend.h"
 #include "backend/BackendStateTracker.h"
-#include "backend/NullConnectionParameters.h"
 #include "backend/VpnFrontendDispatcher.h"
+#include "catalogue/NullConnectionParameters.h"
 #include "gui/FrontendLifecycle.h"
 #include "gui/TrayIcon.h"
 #include "prefs/Settings.h"

@@ -1,8 +1,8 @@
 #include "RecordingStelvaneRunner.h"
-#include "app/SigTermHandler.h"
 #include "core/HandlerList.h"
 #include "prefs/Settings.h"
 #include "system/MacOSXAbstractionImpl.h"
+#include "system/SigTermHandler.h"
 
 #include <QFile>
 #include <QSettings>

@@ -1,8 +1,8 @@
-#include "backend/NullConnectionParameters.h"
+#include "catalogue/NullConnectionParameters.h"
 
-#include "backend/NullVpnStartup.h"
 #include "catalogue/BackendOpenVPNConfigCipher.h"
 #include "core/NullHandler.h"
+#include "core/NullVpnStartup.h"
 #include "core/VpnStartupProgress.h"
 
 Settings::IksSettings NullConnectionParameters::getIksSettings() const

@@ -1,4 +1,4 @@
-#include "app/SigTermHandler.h"
+#include "system/SigTermHandler.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backend/VpnStartup.h"
+#include "core/VpnStartup.h"
 
 // The start-up of no connection: starts nothing and reports nothing.
 class NullVpnStartup : public VpnStartup

@@ -1,6 +1,4 @@
-#include "backend/VpnStartup.h"
-
-#include "catalogue/ConnectionParameters.h"
+#include "core/VpnStartup.h"
 
 VpnStartup::VpnStartup(QSharedPointer<ConnectionParameters> parameters)
     : m_parameters(std::move(parameters))

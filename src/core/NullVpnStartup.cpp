@@ -1,7 +1,6 @@
-#include "backend/NullVpnStartup.h"
+#include "core/NullVpnStartup.h"
 
-#include "backend/NullVpnProcess.h"
-#include "catalogue/ConnectionParameters.h"
+#include "core/NullVpnProcess.h"
 
 NullVpnStartup::NullVpnStartup(QSharedPointer<ConnectionParameters> parameters)
     : VpnStartup(std::move(parameters))

@@ -33,14 +33,19 @@ Settings::Settings(const QString &fileName)
     enterGroup();
 }
 
-void Settings::leaveGroup()
+Settings &Settings::readPosition() const
 {
-    endGroup();
+    return const_cast<Settings &>(*this);
 }
 
-void Settings::enterGroup()
+void Settings::leaveGroup() const
 {
-    beginGroup(PREFERENCES_GROUP);
+    readPosition().endGroup();
+}
+
+void Settings::enterGroup() const
+{
+    readPosition().beginGroup(PREFERENCES_GROUP);
 }
 
 bool Settings::flag(const char *key, bool defaultValue) const
@@ -65,7 +70,7 @@ void Settings::store(const char *key, const QVariant &newValue)
 
 // Top-level keys: leave "preferences" for the one access and come back.
 
-QVariant Settings::topLevelValue(const QString &key, const QVariant &defaultValue)
+QVariant Settings::topLevelValue(const QString &key, const QVariant &defaultValue) const
 {
     leaveGroup();
     const QVariant result = value(key, defaultValue);

@@ -176,7 +176,7 @@ public:
     void setServerSitesOrder(const ServerSitesOrder *order);
 
     // DNS state kept across runs (top level).
-    DnsRecoveryPreference recoverDNSStackOnStart();
+    DnsRecoveryPreference recoverDNSStackOnStart() const;
     void setRecoverDNSStackOnStart(const DnsRecoveryPreference &preference);
     QStringList getDnsStackNames();
     void setDnsStackNames(const QStringList &names);
@@ -184,8 +184,8 @@ public:
     // Paths and the store itself.
     bool isPreferenceFileWritable() const;
     bool recoverPreferenceFilePermission();
-    bool hasConfigDir();
-    QDir configDir();
+    bool hasConfigDir() const;
+    QDir configDir() const;
     static QDir cacheDir();
     static QDir qtDataLocation();
     static QString getDocUrl(const QString &document);
@@ -198,10 +198,10 @@ public:
     // Remembered login (top level "login/..."): one Salsa20-obscured record;
     // the plain keys of older versions are read only when it is absent.
     Salsa20 newCredentialCrypt() const;
-    QJsonObject getCredentials();
+    QJsonObject getCredentials() const;
     QString getUsername();
     QString getPassword();
-    bool remembersCredentials();
+    bool remembersCredentials() const;
     void rememberCredentials(const QString &username, const QString &password);
     void forgetCredentials();
 
@@ -224,17 +224,17 @@ public:
     void forgetPinnedIP(const QString &siteId);
 
     // The user's dedicated-IP sites ("server-sites/dedicated-ip").
-    QList<HalvorixServerSite> serverSitesWithDedicatedIp();
+    QList<HalvorixServerSite> serverSitesWithDedicatedIp() const;
     void setServerSitesWithDedicatedIp(const QList<HalvorixServerSite> &sites);
 
     // The user's name-server entries ("dns/custom-dns"), headed by the built-in ones.
-    DnsList getCustomDNS();
+    DnsList getCustomDNS() const;
     void setCustomDNS(const DnsList &list);
 
     // The three DNS actions, in the top-level group "dns".
-    DnsPreferenceAction getDnsPreferenceActionOnStart();
-    DnsPreferenceAction getDnsPreferenceActionBeforeConnect();
-    DnsPreferenceAction getDnsPreferenceActionAfterConnect();
+    DnsPreferenceAction getDnsPreferenceActionOnStart() const;
+    DnsPreferenceAction getDnsPreferenceActionBeforeConnect() const;
+    DnsPreferenceAction getDnsPreferenceActionAfterConnect() const;
     void setDnsPreferenceActionOnStart(const DnsPreferenceAction &action);
     void setDnsPreferenceActionBeforeConnect(const DnsPreferenceAction &action);
     void setDnsPreferenceActionAfterConnect(const DnsPreferenceAction &action);
@@ -273,14 +273,17 @@ private:
     void store(const char *key, const QVariant &value);
     bool scriptShouldRun(const QString &path) const;
 
-    void leaveGroup();
-    void enterGroup();
-    QVariant topLevelValue(const QString &key, const QVariant &defaultValue = QVariant());
+    // QSettings moves its read position (group, array) only through non-const
+    // calls; a reader moves it and puts it back, so const readers move it here.
+    Settings &readPosition() const;
+    void leaveGroup() const;
+    void enterGroup() const;
+    QVariant topLevelValue(const QString &key, const QVariant &defaultValue = QVariant()) const;
     void setTopLevelValue(const QString &key, const QVariant &newValue);
     bool containsTopLevel(const QString &key);
     void removeTopLevel(const QString &key);
     void removeIfPresent(const char *key);
     void clearTopLevelGroup(const QString &group);
-    DnsPreferenceAction readDnsAction(const QString &stage);
+    DnsPreferenceAction readDnsAction(const QString &stage) const;
     void writeDnsAction(const DnsPreferenceAction &action, const QString &stage);
 };

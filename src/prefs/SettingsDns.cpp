@@ -19,7 +19,7 @@ const QString STAGE_AFTERCONNECT = QStringLiteral("dns-action-afterconnect");
 
 // DNS state kept across runs.
 
-DnsRecoveryPreference Settings::recoverDNSStackOnStart()
+DnsRecoveryPreference Settings::recoverDNSStackOnStart() const
 {
     leaveGroup();
     const DnsRecoveryPreference preference = DnsRecoveryPreference::readFrom(*this);
@@ -46,16 +46,16 @@ void Settings::setDnsStackNames(const QStringList &names)
 
 // Name-server entries.
 
-DnsList Settings::getCustomDNS()
+DnsList Settings::getCustomDNS() const
 {
     leaveGroup();
     DnsList list;
-    const int count = beginReadArray(KEY_CUSTOM_DNS);
+    const int count = readPosition().beginReadArray(KEY_CUSTOM_DNS);
     for (int i = 0; i < count; ++i) {
-        setArrayIndex(i);
+        readPosition().setArrayIndex(i);
         list << DnsListEntry(text("name"), QHostAddress(text("dns1")), QHostAddress(text("dns2")), true);
     }
-    endArray();
+    readPosition().endArray();
     enterGroup();
     list.addHardCodedEntries();
     return list;
@@ -83,12 +83,12 @@ void Settings::setCustomDNS(const DnsList &list)
 
 // DNS actions.
 
-DnsPreferenceAction Settings::readDnsAction(const QString &stage)
+DnsPreferenceAction Settings::readDnsAction(const QString &stage) const
 {
     leaveGroup();
-    beginGroup(DNS_GROUP);
-    const DnsPreferenceAction action = DnsPreferenceAction::readFrom(*this, stage);
-    endGroup();
+    readPosition().beginGroup(DNS_GROUP);
+    const DnsPreferenceAction action = DnsPreferenceAction::readFrom(readPosition(), stage);
+    readPosition().endGroup();
     enterGroup();
     return action;
 }
@@ -102,15 +102,15 @@ void Settings::writeDnsAction(const DnsPreferenceAction &action, const QString &
     enterGroup();
 }
 
-DnsPreferenceAction Settings::getDnsPreferenceActionOnStart()
+DnsPreferenceAction Settings::getDnsPreferenceActionOnStart() const
 {
     return readDnsAction(STAGE_ONSTART);
 }
-DnsPreferenceAction Settings::getDnsPreferenceActionBeforeConnect()
+DnsPreferenceAction Settings::getDnsPreferenceActionBeforeConnect() const
 {
     return readDnsAction(STAGE_BEFORECONNECT);
 }
-DnsPreferenceAction Settings::getDnsPreferenceActionAfterConnect()
+DnsPreferenceAction Settings::getDnsPreferenceActionAfterConnect() const
 {
     return readDnsAction(STAGE_AFTERCONNECT);
 }

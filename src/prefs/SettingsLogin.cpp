@@ -24,7 +24,7 @@ Salsa20 Settings::newCredentialCrypt() const
     return Salsa20::createSalsa20(QByteArray::fromHex(CREDENTIAL_NONCE_HEX), QByteArray::fromHex(CREDENTIAL_KEY_HEX));
 }
 
-QJsonObject Settings::getCredentials()
+QJsonObject Settings::getCredentials() const
 {
     const QString stored = topLevelValue(QLatin1String(KEY_CREDENTIALS)).toString();
     if (stored.isEmpty())
@@ -60,7 +60,7 @@ QString Settings::getPassword()
     return topLevelValue(QLatin1String(KEY_PLAIN_PASSWORD)).toString();
 }
 
-bool Settings::remembersCredentials()
+bool Settings::remembersCredentials() const
 {
     if (!getCredentials().isEmpty())
         return true;

@@ -63,16 +63,16 @@ void Settings::forgetPinnedIP(const QString &siteId)
 
 // Dedicated-IP sites.
 
-QList<HalvorixServerSite> Settings::serverSitesWithDedicatedIp()
+QList<HalvorixServerSite> Settings::serverSitesWithDedicatedIp() const
 {
     QList<HalvorixServerSite> sites;
     if (!hasConfigDir())
         return sites;
     const QDir directory = configDir();
     leaveGroup();
-    const int count = beginReadArray(KEY_DEDICATED_IP);
+    const int count = readPosition().beginReadArray(KEY_DEDICATED_IP);
     for (int i = 0; i < count; ++i) {
-        setArrayIndex(i);
+        readPosition().setArrayIndex(i);
         // A damaged port must not cost the user the entry, nor stop the reading.
         ServerSitePortFilter portFilter;
         try {
@@ -84,7 +84,7 @@ QList<HalvorixServerSite> Settings::serverSitesWithDedicatedIp()
             text("country-code"), text("comment"), QHostAddress(text("ip-address", QStringLiteral("0.0.0.0"))),
             directory, ServerSiteProtocolFilter(text("protocol")), portFilter);
     }
-    endArray();
+    readPosition().endArray();
     enterGroup();
     return sites;
 }

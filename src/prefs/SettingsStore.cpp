@@ -107,12 +107,12 @@ bool Settings::recoverPreferenceFilePermission()
     return true;
 }
 
-bool Settings::hasConfigDir()
+bool Settings::hasConfigDir() const
 {
     return !topLevelValue(QLatin1String(KEY_CONFIG_DIR)).toString().isEmpty();
 }
 
-QDir Settings::configDir()
+QDir Settings::configDir() const
 {
     if (!hasConfigDir())
         qCDebug(lcPrefs) << "Accessing configDir(), but configDir is not set. Call hasConfigDir() first!";

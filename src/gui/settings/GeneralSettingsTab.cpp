@@ -6,7 +6,7 @@
 
 #include <QSystemTrayIcon>
 
-void GeneralSettingsTab::load(Settings &settings, OsAbstraction *os)
+void GeneralSettingsTab::load(const Settings &settings, OsAbstraction *os)
 {
     m_ui.autostart->setChecked(os && os->isLoginItem());
     m_ui.forgetCredentials->setEnabled(settings.remembersCredentials());

@@ -19,7 +19,7 @@ public:
 
     // Without a system layer the autostart box shows unchecked and the
     // login item is left alone.
-    void load(Settings &settings, OsAbstraction *os);
+    void load(const Settings &settings, OsAbstraction *os);
     void save(Settings &settings, OsAbstraction *os);
     // The boxes that only mean something with a tray icon.
     void setTrayDependentsEnabled(bool enabled);

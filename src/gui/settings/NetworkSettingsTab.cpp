@@ -1,7 +1,6 @@
 #include "gui/settings/NetworkSettingsTab.h"
 
 #include "catalogue/DnsJson.h"
-#include "gui/settings/SettingsWidget.h"
 #include "prefs/DnsPreferenceAction.h"
 #include "prefs/DnsRecoveryPreference.h"
 #include "prefs/MtuPreference.h"
@@ -22,22 +21,22 @@ NetworkSettingsTab::NetworkSettingsTab(Ui_SettingsWidget &ui)
     m_dnsList.addHardCodedEntries();
 }
 
-void NetworkSettingsTab::load(Settings &settings, OsAbstraction *os, bool globalRouteAlreadyActive)
+void NetworkSettingsTab::load(const Settings &settings, OsAbstraction *os, bool globalRouteAlreadyActive)
 {
     m_ui.recoverDNSStackOnStart->clear();
     for (const DnsRecoveryPreference &preference : {DnsRecoveryPreference::getDnsRecoveryPreferenceAutoRecover(),
                                                     DnsRecoveryPreference::getDnsRecoveryPreferenceAskOnStart(),
                                                     DnsRecoveryPreference::getDnsRecoveryPreferenceForget()})
         m_ui.recoverDNSStackOnStart->addItem(preference.getDisplayName(), QVariant::fromValue(preference));
-    SettingsWidget::setCurrentItemByDataOrFirstEntry(m_ui.recoverDNSStackOnStart,
-                                                     QVariant::fromValue(settings.recoverDNSStackOnStart()));
+    setCurrentItemByDataOrFirstEntry(m_ui.recoverDNSStackOnStart,
+                                     QVariant::fromValue(settings.recoverDNSStackOnStart()));
     loadLeakProtection(settings, globalRouteAlreadyActive);
     loadKillSwitch(settings, os);
     loadDns(settings);
     loadOpenVpn(settings);
 }
 
-void NetworkSettingsTab::loadLeakProtection(Settings &settings, bool globalRouteAlreadyActive)
+void NetworkSettingsTab::loadLeakProtection(const Settings &settings, bool globalRouteAlreadyActive)
 {
     m_ui.preventWebRtcLeak->setChecked(settings.preventWebRtcLeak());
     m_ui.preventIPv6Leak->setChecked(settings.preventIPv6Leak());
@@ -57,7 +56,7 @@ void NetworkSettingsTab::loadLeakProtection(Settings &settings, bool globalRoute
     m_ui.blockInternetWhenNotConnected->setChecked(settings.isBlockInternetWhenNotConnectedSetInPreference());
 }
 
-void NetworkSettingsTab::loadKillSwitch(Settings &settings, OsAbstraction *os)
+void NetworkSettingsTab::loadKillSwitch(const Settings &settings, OsAbstraction *os)
 {
     m_ui.internetKillSwitch->setChecked(settings.internetKillSwitch());
     m_ui.internetKillSwitchShowDialogButton->setEnabled(m_ui.internetKillSwitch->isChecked());
@@ -72,22 +71,22 @@ void NetworkSettingsTab::loadKillSwitch(Settings &settings, OsAbstraction *os)
     }
 }
 
-void NetworkSettingsTab::loadDns(Settings &settings)
+void NetworkSettingsTab::loadDns(const Settings &settings)
 {
     m_dnsList = settings.getCustomDNS();
     refreshDnsPreferenceComboBoxes();
-    SettingsWidget::setCurrentItemByDataOrFirstEntry(m_ui.onStartDnsComboBox,
-                                                     QVariant::fromValue(settings.getDnsPreferenceActionOnStart()));
-    SettingsWidget::setCurrentItemByDataOrFirstEntry(
-        m_ui.beforeConnectDnsComboBox, QVariant::fromValue(settings.getDnsPreferenceActionBeforeConnect()));
-    SettingsWidget::setCurrentItemByDataOrFirstEntry(
-        m_ui.afterConnectDnsComboBox, QVariant::fromValue(settings.getDnsPreferenceActionAfterConnect()));
+    setCurrentItemByDataOrFirstEntry(m_ui.onStartDnsComboBox,
+                                     QVariant::fromValue(settings.getDnsPreferenceActionOnStart()));
+    setCurrentItemByDataOrFirstEntry(m_ui.beforeConnectDnsComboBox,
+                                     QVariant::fromValue(settings.getDnsPreferenceActionBeforeConnect()));
+    setCurrentItemByDataOrFirstEntry(m_ui.afterConnectDnsComboBox,
+                                     QVariant::fromValue(settings.getDnsPreferenceActionAfterConnect()));
     m_ui.refreshDNSCache->setChecked(settings.getRefreshDNSCache());
     m_ui.cleanDNSCache->setEnabled(DnsJson::isLocalDNSCachePresent());
     m_ui.lookupHostnameBeforeConnecting->setChecked(settings.getLookupHostnameBeforeConnecting());
 }
 
-void NetworkSettingsTab::loadOpenVpn(Settings &settings)
+void NetworkSettingsTab::loadOpenVpn(const Settings &settings)
 {
     switch (settings.getTlsMinimumVersion()) {
     case Settings::TLS_1_0: m_ui.tlsMinimumVersionComboBox->setCurrentText(QStringLiteral("1.0")); break;
@@ -169,7 +168,7 @@ void NetworkSettingsTab::refreshDnsPreferenceComboBoxes()
     // By the action itself, not by its name: a custom entry may be named like
     // a built-in action.
     for (int i = 0; i < 3; ++i)
-        SettingsWidget::setCurrentItemByDataOrFirstEntry(combos[i], chosen.at(i));
+        setCurrentItemByDataOrFirstEntry(combos[i], chosen.at(i));
 }
 
 MtuPreference *NetworkSettingsTab::chosenMtu() const

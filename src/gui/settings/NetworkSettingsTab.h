@@ -24,7 +24,7 @@ public:
 
     // globalRouteAlreadyActive locks the two boxes the global black-hole
     // routes depend on; without a system layer no service is listed.
-    void load(Settings &settings, OsAbstraction *os, bool globalRouteAlreadyActive);
+    void load(const Settings &settings, OsAbstraction *os, bool globalRouteAlreadyActive);
     void save(Settings &settings);
 
     const DnsList &dnsList() const { return m_dnsList; }
@@ -43,10 +43,10 @@ public:
     MtuPreference *chosenMtu() const;
 
 private:
-    void loadLeakProtection(Settings &settings, bool globalRouteAlreadyActive);
-    void loadKillSwitch(Settings &settings, OsAbstraction *os);
-    void loadDns(Settings &settings);
-    void loadOpenVpn(Settings &settings);
+    void loadLeakProtection(const Settings &settings, bool globalRouteAlreadyActive);
+    void loadKillSwitch(const Settings &settings, OsAbstraction *os);
+    void loadDns(const Settings &settings);
+    void loadOpenVpn(const Settings &settings);
 
     DnsList m_dnsList;
     QList<NetworkInterface> m_allInterfaces;

@@ -1,7 +1,6 @@
 #include "gui/settings/ProxySettingsTab.h"
 
 #include "gui/GuiLogging.h"
-#include "gui/settings/SettingsWidget.h"
 #include "prefs/Settings.h"
 #include "ui_SettingsWidget.h"
 
@@ -18,8 +17,8 @@ void ProxySettingsTab::load(const Settings &settings)
         m_ui.proxySettingsDirect->setChecked(true);
         break;
     }
-    SettingsWidget::setCurrentItemByDataOrFirstEntry(m_ui.stealthProxyServer, settings.getStealthProxyId());
-    SettingsWidget::setCurrentItemByDataOrFirstEntry(m_ui.proxyProtocol, int(settings.getProxyProtocol()));
+    setCurrentItemByDataOrFirstEntry(m_ui.stealthProxyServer, settings.getStealthProxyId());
+    setCurrentItemByDataOrFirstEntry(m_ui.proxyProtocol, int(settings.getProxyProtocol()));
     m_ui.proxyAddressCheck->hide();
     m_ui.proxyAddress->setText(settings.getProxyAddress());
     m_ui.proxyPort->setText(settings.getProxyPort());

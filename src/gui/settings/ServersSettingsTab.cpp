@@ -12,7 +12,7 @@ QIcon flagOf(const QString &countryCode)
 }
 } // namespace
 
-void ServersSettingsTab::load(Settings &settings)
+void ServersSettingsTab::load(const Settings &settings)
 {
     m_defaultServerSiteChange.reset();
     m_ui.serverSitesDedicatedIpList->clear();

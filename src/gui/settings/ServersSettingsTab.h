@@ -17,7 +17,7 @@ class ServersSettingsTab : public SettingsTab
 public:
     using SettingsTab::SettingsTab;
 
-    void load(Settings &settings);
+    void load(const Settings &settings);
     void save(Settings &settings);
 
     // Appends the site's item: its country's flag, its text and the site itself.

@@ -1,5 +1,7 @@
 #pragma once
 
+class QComboBox;
+class QVariant;
 class Ui_SettingsWidget;
 
 // What every tab of the settings form stands on: the form itself, owned by
@@ -12,6 +14,10 @@ public:
         : m_ui(ui)
     {
     }
+
+    // Selects the first item whose user data equals value, else the first
+    // item; an empty combo box is left alone.
+    static void setCurrentItemByDataOrFirstEntry(QComboBox *combo, const QVariant &value);
 
 protected:
     Ui_SettingsWidget &m_ui;

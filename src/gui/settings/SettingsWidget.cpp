@@ -122,14 +122,6 @@ void SettingsWidget::setServerSitesFocus()
     m_ui->serverSitesDedicatedIpAdd->setFocus(Qt::OtherFocusReason);
 }
 
-void SettingsWidget::setCurrentItemByDataOrFirstEntry(QComboBox *combo, const QVariant &value)
-{
-    if (combo->count() == 0)
-        return;
-    const int index = combo->findData(value, Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    combo->setCurrentIndex(index < 0 ? 0 : index);
-}
-
 bool SettingsWidget::isKillableProcessName(const QString &name)
 {
     // The process table shortens command names to 15 characters.

@@ -18,7 +18,6 @@
 #include <QWidget>
 
 class OsAbstraction;
-class QComboBox;
 class QLineEdit;
 class Settings;
 class VpnBackend;
@@ -50,8 +49,6 @@ public:
     void loadSettings();
     void setServerSitesFocus();
 
-    // Selects the first item whose user data equals value, else the first item.
-    static void setCurrentItemByDataOrFirstEntry(QComboBox *combo, const QVariant &value);
     // Whether the kill list may hold the name: never this program's own
     // name, nor one that killall would take for an option.
     static bool isKillableProcessName(const QString &name);

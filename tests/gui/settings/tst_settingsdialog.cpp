@@ -1,4 +1,5 @@
 #include "SettingsDialogWorld.h"
+#include "gui/settings/SettingsTab.h"
 
 #include "catalogue/HalvorixServerSite.h"
 #include "catalogue/ServerSitePortFilter.h"
@@ -147,7 +148,7 @@ private slots:
         for (const QString &item : items)
             combo.addItem(item.toUpper(), item);
         combo.setCurrentIndex(combo.count() - 1);
-        SettingsWidget::setCurrentItemByDataOrFirstEntry(&combo, value);
+        SettingsTab::setCurrentItemByDataOrFirstEntry(&combo, value);
         QCOMPARE(combo.currentIndex(), selected);
     }
 

@@ -7,17 +7,17 @@
 #include <memory>
 #include <vector>
 
-namespace {
-
 // Declared in this order so that the logger goes before its process, as in a
 // single run.
-struct Slot
+struct ProgramWave::Slot
 {
     std::unique_ptr<QProcess> process;
     QSharedPointer<ProcessOutputLogger> logger;
     QDeadlineTimer deadline;
     bool started = false;
 };
+
+namespace {
 
 int remainingMs(const QDeadlineTimer &deadline)
 {
@@ -55,6 +55,14 @@ void ProgramWave::setRetainOutput(bool retain)
 
 QList<ProgramWave::Run> ProgramWave::run(const QList<QStringList> &argumentLists) const
 {
+    std::vector<Slot> pending = startAll(argumentLists);
+    QList<Run> runs = awaitStarts(pending);
+    awaitFinishes(pending, runs);
+    return runs;
+}
+
+std::vector<ProgramWave::Slot> ProgramWave::startAll(const QList<QStringList> &argumentLists) const
+{
     std::vector<Slot> pending(size_t(argumentLists.size()));
     for (size_t i = 0; i < pending.size(); ++i) {
         Slot &slot = pending[i];
@@ -66,7 +74,11 @@ QList<ProgramWave::Run> ProgramWave::run(const QList<QStringList> &argumentLists
         slot.deadline = QDeadlineTimer(qint64(m_limits.startSeconds) * 1000);
         slot.process->start(m_program, argumentLists.at(int(i)), QIODevice::ReadWrite);
     }
+    return pending;
+}
 
+QList<ProgramWave::Run> ProgramWave::awaitStarts(std::vector<Slot> &pending) const
+{
     QList<Run> runs;
     for (size_t i = 0; i < pending.size(); ++i) {
         Slot &slot = pending[i];
@@ -87,7 +99,11 @@ QList<ProgramWave::Run> ProgramWave::run(const QList<QStringList> &argumentLists
         if (m_closeInput)
             slot.process->closeWriteChannel();
     }
+    return runs;
+}
 
+void ProgramWave::awaitFinishes(std::vector<Slot> &pending, QList<Run> &runs) const
+{
     for (size_t i = 0; i < pending.size(); ++i) {
         Slot &slot = pending[i];
         if (!slot.started)
@@ -110,5 +126,4 @@ QList<ProgramWave::Run> ProgramWave::run(const QList<QStringList> &argumentLists
             run.standardError = slot.logger->getStdErrCopy();
         }
     }
-    return runs;
 }

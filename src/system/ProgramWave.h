@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <vector>
 
 // Runs one program once per argument list, all at the same time, and waits for
 // all: every run is started before any is waited for. Each run has its own
@@ -48,6 +49,16 @@ public:
     QList<Run> run(const QList<QStringList> &argumentLists) const;
 
 private:
+    struct Slot;
+
+    // Starts every run, each with its own logger and start limit.
+    std::vector<Slot> startAll(const QList<QStringList> &argumentLists) const;
+    // Waits for each start, then flushes and closes its input, so that every
+    // run reads its input before any is awaited.
+    QList<Run> awaitStarts(std::vector<Slot> &pending) const;
+    // Waits for each started run's end within its finish limit, in order.
+    void awaitFinishes(std::vector<Slot> &pending, QList<Run> &runs) const;
+
     QString m_program;
     QString m_logName;
     Limits m_limits;
